@@ -1,0 +1,41 @@
+// Construction and wiring of the window; the slots themselves live with their pages.
+#include "app/mainwindow.h"
+
+#include "form/mainwindow_form.h"
+
+// The pictures and the price list are compiled into the static library; without a reference
+// from code that is linked, their registration would be dropped by the linker.
+static void registerResources()
+{
+    Q_INIT_RESOURCE(images);
+    Q_INIT_RESOURCE(prices);
+}
+
+MainWindow::MainWindow(QWidget *parent)
+    : QMainWindow(parent)
+{
+    registerResources();
+    for (QString &key : priceKeys)
+        key = QString();
+    form = new MainWindowForm;
+    galleryWidgets.clear();
+    pocketFields.clear();
+    form->setupForm(this);
+    fillPriceTable();
+
+    page1_1_init();
+    page1_2_init();
+    page2_1_init();
+    page2_2_init();
+    page3_1_init();
+    page3_2_init();
+
+    connect(form->tableWidget, SIGNAL(cellClicked(int,int)), this, SLOT(slotCellClicked(int,int)));
+    connect(form->pushButton_4, SIGNAL(clicked()), this, SLOT(clearTable()));
+    connect(form->pushButton_6, SIGNAL(clicked()), this, SLOT(exportToExcel()));
+}
+
+MainWindow::~MainWindow()
+{
+    delete form;
+}

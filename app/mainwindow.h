@@ -1,0 +1,94 @@
+// The calculator's one window: it owns the form, the price list and the order, and carries every
+// slot. Member functions live with the page they serve (calculators/, prices/, order/).
+#pragma once
+
+#include <QHash>
+#include <QList>
+#include <QMainWindow>
+#include <QPair>
+#include <QString>
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QRadioButton;
+class MainWindowForm;
+
+// The checked radio button of an option group: its code or price, and its caption.
+struct OptionChoice
+{
+    double value = 0.0;
+    QString caption;
+};
+
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    static constexpr int PriceSlots = 7000;
+
+    // Price list (prices/price_table.cpp)
+    void fillPriceTable();
+    double lookupPrice(const QString &key) const;
+    double scanPrice(const QString &key) const;
+
+    // Option groups (calculators/option_groups.cpp)
+    OptionChoice checkedOption(const QGroupBox *group) const;
+    double sumCheckedValues(const QGroupBox *group) const;
+    QString checkedCaptions(const QGroupBox *group) const;
+    void clearGroup(QGroupBox *group);
+
+    // Order table (order/order_table.cpp): one line, in the columns the header names.
+    void appendOrderLine(const QString &description, const QString &quantity,
+                         const QString &unitPrice, const QString &keyText,
+                         const QString &titles, bool removalMarker);
+
+signals:
+    void removeRow(int rowNum);
+
+private slots:
+    void page1_1_answer();
+    void page1_1_answer2();
+    void page1_1_answer3();
+    void page1_1_showDim(bool toggled);
+    void page1_2_answer();
+    void page1_2_answer2();
+    void page1_2_answer3();
+    void page1_2_showDim(bool toggled);
+    void page2_1_answer();
+    void page2_1_showDim(bool toggled);
+    void page2_2_answer();
+    void page2_2_showDim(bool toggled);
+    void page3_1_answer();
+    void page3_1_showDim(bool toggled);
+    void page3_2_answer();
+    void page3_2_showDim(bool toggled);
+    void page4_1_answer();
+    void page4_1_showDim(bool toggled);
+    void exportToExcel();
+    void clearTable();
+    void showImage();
+    void slotCellClicked(int row, int column);
+
+private:
+    // Page initialisers, one per calculator page (calculators/*.cpp)
+    void page1_1_init();
+    void page1_2_init();
+    void page2_1_init();
+    void page2_2_init();
+    void page3_1_init();
+    void page3_2_init();
+
+    QString priceKeys[PriceSlots];
+    float prices[PriceSlots];
+    MainWindowForm *form;
+    QList<QPair<QLabel *, QRadioButton *>> galleryWidgets;
+    QList<QPair<QCheckBox *, QLineEdit *>> pocketFields;
+    // Slot of each filled key: answers what the slot scan answers, without comparing 7000 strings.
+    QHash<QString, int> priceIndex;
+};

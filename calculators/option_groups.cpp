@@ -1,0 +1,59 @@
+// Option groups: a group box's direct radio buttons and check boxes, each carrying its code or
+// price in the dynamic property "value".
+#include "app/mainwindow.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QRadioButton>
+#include <QVariant>
+
+static double optionValue(const QObject *button)
+{
+    return button->property("value").toDouble();
+}
+
+OptionChoice MainWindow::checkedOption(const QGroupBox *group) const
+{
+    for (const QObject *child : group->children()) {
+        const auto *radio = qobject_cast<const QRadioButton *>(child);
+        if (radio && radio->isChecked())
+            return {optionValue(radio), radio->text()};
+    }
+    return {};
+}
+
+double MainWindow::sumCheckedValues(const QGroupBox *group) const
+{
+    double sum = 0.0;
+    for (const QObject *child : group->children()) {
+        const auto *box = qobject_cast<const QCheckBox *>(child);
+        if (box && box->isChecked())
+            sum += optionValue(box);
+    }
+    return sum;
+}
+
+QString MainWindow::checkedCaptions(const QGroupBox *group) const
+{
+    QString captions;
+    for (const QObject *child : group->children()) {
+        const auto *box = qobject_cast<const QCheckBox *>(child);
+        if (box && box->isChecked())
+            captions += QStringLiteral("; ") + box->text();
+    }
+    return captions;
+}
+
+void MainWindow::clearGroup(QGroupBox *group)
+{
+    for (QObject *child : group->children()) {
+        if (auto *radio = qobject_cast<QRadioButton *>(child)) {
+            // The checked button of an exclusive group refuses to be unchecked.
+            radio->setAutoExclusive(false);
+            radio->setChecked(false);
+            radio->setAutoExclusive(true);
+        } else if (auto *box = qobject_cast<QCheckBox *>(child)) {
+            box->setChecked(false);
+        }
+    }
+}
