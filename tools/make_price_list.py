@@ -24,7 +24,9 @@ OUTPUT = os.path.join(HERE, os.pardir, "prices", "price_list.tsv")
 # in between, the price moves from a towards b by g = DENSITY[D] + PAPER[T] (a heavier or more
 # special stock costs more), is rounded the shop's way (below 1.25 -> 1, below 1.75 -> 1.5,
 # otherwise to the nearest whole number) and is held inside the format's price range (the
-# heaviest special stocks of А4, А3 and SRA3 stop at the format's ceiling).
+# heaviest special stocks of А4, А3 and SRA3 stop at the format's ceiling). Where a fixed price
+# lies above what the rule gives the next heavier sheet of the same paper, that sheet is raised to
+# it. Slot order within a format: colour, then paper, then density.
 # ---------------------------------------------------------------------------------------------
 
 # g/m2:        80    90   120   170   200   250   300   320   350
@@ -101,7 +103,8 @@ def sheet_price(a, b, low, high, paper, density):
 # ---------------------------------------------------------------------------------------------
 # Street wide format, key "121111" + material + quality: the shop's price per square metre.
 # No rule here: the whole list is the shop's. Quality 9/10/11 wide-format 360/540/720 dpi,
-# 12 unused, 13/14 interior 720/1140 dpi (same money as 9/10/11).
+# 12 unused, 13/14 interior 720/1140 dpi (same money as 9/10/11). Slot order: material by
+# material, each with its qualities 9 to 14, so the nine- and ten-digit keys interleave.
 # ---------------------------------------------------------------------------------------------
 
 STREET = {  # material: prices at quality 9..14 (None: the material is not printed so)
