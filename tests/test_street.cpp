@@ -1,33 +1,17 @@
 // The "Уличная" page driven as the operator does: choices clicked, sizes and counts typed, "Ответ"
 // pressed, the order line read back from the table.
-#include "app/mainwindow.h"
+#include "tests/wide_format_page.h"
 
 #include <QCheckBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QStyleOptionButton>
 #include <QTabWidget>
-#include <QTableWidget>
 #include <QToolBox>
-#include <QtTest>
 
 namespace {
-
 const QString untouchedTitles = QStringLiteral(
     "Размер Качество печати Материал Тип плёнки Основа Постпечатка Размер карманов ");
+}
 
-struct OrderLine
-{
-    QString description, quantity, price, keyText, titles;
-    bool marker = false;
-};
-
-} // namespace
-
-class StreetTest : public QObject
+class StreetTest : public QObject, private WideFormatPage
 {
     Q_OBJECT
 
@@ -55,19 +39,7 @@ private slots:
     void pageIsTidy();
 
 private:
-    template<class T>
-    T *find(const char *name) const
-    {
-        T *widget = window->findChild<T *>(QLatin1String(name));
-        if (!widget)
-            qFatal("the street page has no %s", name);
-        return widget;
-    }
-    void click(const char *name) const;
-    void type(const char *field, const QString &text) const;
-    OrderLine answer() const;
-
-    MainWindow *window = nullptr;
+    OrderLine answer() const { return WideFormatPage::answer(QStringLiteral("pushButton_12")); }
 };
 
 void StreetTest::initTestCase()
@@ -91,42 +63,6 @@ void StreetTest::cleanup()
 {
     delete window;
     window = nullptr;
-}
-
-// A click on the box or its caption: buttons stretched by a grid take clicks only there.
-void StreetTest::click(const char *name) const
-{
-    auto *button = find<QAbstractButton>(name);
-    QStyleOptionButton option;
-    option.initFrom(button);
-    const auto element = qobject_cast<QRadioButton *>(button) ? QStyle::SE_RadioButtonClickRect
-                                                               : QStyle::SE_CheckBoxClickRect;
-    const QRect area = qobject_cast<QPushButton *>(button)
-                           ? button->rect()
-                           : button->style()->subElementRect(element, &option, button);
-    QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, area.center());
-}
-
-void StreetTest::type(const char *field, const QString &text) const
-{
-    auto *edit = find<QLineEdit>(field);
-    edit->clear();
-    QTest::keyClicks(edit, text);
-}
-
-OrderLine StreetTest::answer() const
-{
-    auto *table = find<QTableWidget>("tableWidget");
-    const int before = table->rowCount();
-    click("pushButton_12");
-    if (table->rowCount() != before + 1)
-        return {};
-    const int row = before;
-    auto text = [&](int column) {
-        const QTableWidgetItem *item = table->item(row, column);
-        return item ? item->text() : QString();
-    };
-    return {text(0), text(1), text(2), text(3), text(4), table->item(row, 5) != nullptr};
 }
 
 void StreetTest::startState()
@@ -219,7 +155,7 @@ void StreetTest::printPrice()
 
     for (const QString &button : {material, quality, base}) {
         if (!button.isEmpty())
-            click(qPrintable(button));
+            click(button);
     }
     type("lineEditWidthStreet", width);
     type("lineEditHeightStreet", height);
@@ -343,13 +279,13 @@ void StreetTest::checkingHidesItsField()
     QFETCH(QString, field);
     QFETCH(QString, unit);
 
-    auto *fieldWidget = find<QLineEdit>(qPrintable(field));
-    auto *unitLabel = find<QLabel>(qPrintable(unit));
+    auto *fieldWidget = find<QLineEdit>(field);
+    auto *unitLabel = find<QLabel>(unit);
     QVERIFY(fieldWidget->isVisible() && unitLabel->isVisible());
-    click(qPrintable(box));
-    QVERIFY2(find<QCheckBox>(qPrintable(box))->isChecked(), "the click checks the box");
+    click(box);
+    QVERIFY2(find<QCheckBox>(box)->isChecked(), "the click checks the box");
     QVERIFY2(fieldWidget->isHidden() && unitLabel->isHidden(), "checking hides field and unit");
-    click(qPrintable(box));
+    click(box);
     QVERIFY2(!fieldWidget->isHidden() && !unitLabel->isHidden(), "unchecking shows them again");
 }
 
@@ -387,20 +323,20 @@ void StreetTest::validators_data()
 void StreetTest::validators()
 {
     QFETCH(QString, field);
-    auto *edit = find<QLineEdit>(qPrintable(field));
+    auto *edit = find<QLineEdit>(field);
     auto *validator = qobject_cast<const QIntValidator *>(edit->validator());
     QVERIFY2(validator, "a whole-number field");
     QCOMPARE(validator->parent(), static_cast<QObject *>(window));
 
-    type(qPrintable(field), "-12");
+    type(field, "-12");
     QCOMPARE(edit->text(), QStringLiteral("12"));
-    type(qPrintable(field), "4x5");
+    type(field, "4x5");
     QCOMPARE(edit->text(), QStringLiteral("45"));
-    type(qPrintable(field), "100500");
+    type(field, "100500");
     QCOMPARE(edit->text(), QStringLiteral("100500"));
-    type(qPrintable(field), "1005009");
+    type(field, "1005009");
     QCOMPARE(edit->text(), QStringLiteral("100500"));
-    type(qPrintable(field), "100501");
+    type(field, "100501");
     QVERIFY2(!edit->hasAcceptableInput(), "values above 100500 are refused");
 }
 
@@ -433,36 +369,11 @@ void StreetTest::standSizeSlot()
     QVERIFY(!size->isHidden());
 }
 
-// Every caption readable: nothing outside its parent, no sibling on top of another, no button or
-// label narrower than its text.
 void StreetTest::pageIsTidy()
 {
-    auto *page = find<QWidget>("page_3");
     for (const char *box : {"checkBox_59", "checkBox_50"})
-        click(box); // a page with some fields hidden must hold together as well
-    const auto widgets = page->findChildren<QWidget *>();
-    for (QWidget *widget : widgets) {
-        if (!widget->isVisible())
-            continue;
-        const QString name = widget->objectName();
-        QVERIFY2(widget->parentWidget()->rect().contains(widget->geometry()),
-                 qPrintable(name + " reaches out of " + widget->parentWidget()->objectName()));
-        if (qobject_cast<QAbstractButton *>(widget) || qobject_cast<QLabel *>(widget)
-            || qobject_cast<QGroupBox *>(widget)) {
-            const bool group = qobject_cast<QGroupBox *>(widget);
-            const QSize needed = group ? widget->minimumSizeHint() : widget->sizeHint();
-            QVERIFY2(widget->width() >= needed.width() && (!group || widget->height() >= needed.height()),
-                     qPrintable(name + " is clipped"));
-            QVERIFY2(widget->height() >= widget->fontMetrics().height(),
-                     qPrintable(name + " is too low for its text"));
-        }
-        for (QWidget *other : widgets) {
-            if (other != widget && other->parentWidget() == widget->parentWidget()
-                && other->isVisible())
-                QVERIFY2(!other->geometry().intersects(widget->geometry()),
-                         qPrintable(name + " overlaps " + other->objectName()));
-        }
-    }
+        click(box); // with some fields hidden the page must hold together as well
+    verifyTidy(find<QWidget>("page_3"));
 }
 
 QTEST_MAIN(StreetTest)
