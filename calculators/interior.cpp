@@ -40,8 +40,8 @@ void MainWindow::page2_2_init()
     f->checkBox_70->setProperty("value", 5);
     f->checkBox_71->setProperty("value", 100500);
     f->checkBox_72->setProperty("value", 100501);
-    for (QCheckBox *box : {f->checkBox_73, f->checkBox_74, f->checkBox_75, f->checkBox_76,
-                           f->checkBox_77})
+    for (QCheckBox *box :
+         {f->checkBox_73, f->checkBox_74, f->checkBox_75, f->checkBox_76, f->checkBox_77})
         box->setProperty("value", 666);
 
     f->checkBox_78->setProperty("value", 666);
@@ -85,7 +85,7 @@ void MainWindow::page2_2_answer()
     const OptionChoice paper = checkedOption(f->groupBoxIntererType);
     const OptionChoice density = checkedOption(f->groupBoxIntererDensity);
     const QString key = QStringLiteral("13") + numberText(format.value) + numberText(colour.value)
-                        + numberText(paper.value) + numberText(density.value);
+        + numberText(paper.value) + numberText(density.value);
     const int quantity = wholeNumber(f->lineEdit_12->text());
 
     // A standard sheet's price is set for the factor 0.001; a custom size is priced by its
@@ -99,16 +99,16 @@ void MainWindow::page2_2_answer()
     const double printCost = area * lookupPrice(key);
     const QString keyText = QStringLiteral("значение=") + key;
 
-    const QGroupBox *const extras[] = {f->checkboxGroupInterer, f->checkboxGroupInterer_1,
-                                       f->checkboxGroupInterer_2, f->checkboxGroupInterer_3,
-                                       f->checkboxGroupInterer_4};
+    const QGroupBox *const extras[]
+        = {f->checkboxGroupInterer, f->checkboxGroupInterer_1, f->checkboxGroupInterer_2,
+           f->checkboxGroupInterer_3, f->checkboxGroupInterer_4};
     double total = printCost;
     for (const QGroupBox *group : extras)
         total += sumCheckedValues(group);
 
-    const QString sizeText = custom ? f->lineEditWidthInterer->text() + QLatin1Char('x')
-                                          + f->lineEditHeightInterer->text()
-                                    : f->groupBoxIntererFormat->title();
+    const QString sizeText = custom
+        ? f->lineEditWidthInterer->text() + QLatin1Char('x') + f->lineEditHeightInterer->text()
+        : f->groupBoxIntererFormat->title();
 
     QString titles = sizeText + QLatin1Char(' ');
     for (const QGroupBox *group : {f->groupBoxIntererFormat, f->groupBoxIntererColor,
@@ -118,8 +118,8 @@ void MainWindow::page2_2_answer()
         titles += group->title() + QLatin1Char(' ');
 
     QString description = format.caption + QStringLiteral("; ") + sizeText + QLatin1Char(' ')
-                          + colour.caption + QStringLiteral("; ") + paper.caption
-                          + QStringLiteral("; ") + density.caption;
+        + colour.caption + QStringLiteral("; ") + paper.caption + QStringLiteral("; ")
+        + density.caption;
     for (const QGroupBox *group : extras)
         description += checkedCaptions(group);
 

@@ -77,9 +77,12 @@ void MainWindow::page2_1_init()
     f->lineEdit_14->setText(QStringLiteral("1"));
     f->lineEditWidth_4->setText(QStringLiteral("1"));
 
-    pocketFields << qMakePair(f->checkBox_59, f->lineEdit_3) << qMakePair(f->checkBox_60, f->lineEdit_4)
-                 << qMakePair(f->checkBox_61, f->lineEdit_5) << qMakePair(f->checkBox_62, f->lineEdit_6)
-                 << qMakePair(f->checkBox_63, f->lineEdit_7) << qMakePair(f->checkBox_64, f->lineEdit_8);
+    pocketFields << qMakePair(f->checkBox_59, f->lineEdit_3)
+                 << qMakePair(f->checkBox_60, f->lineEdit_4)
+                 << qMakePair(f->checkBox_61, f->lineEdit_5)
+                 << qMakePair(f->checkBox_62, f->lineEdit_6)
+                 << qMakePair(f->checkBox_63, f->lineEdit_7)
+                 << qMakePair(f->checkBox_64, f->lineEdit_8);
 
     connect(f->pushButton_12, SIGNAL(clicked()), this, SLOT(page2_1_answer()));
 
@@ -90,11 +93,16 @@ void MainWindow::page2_1_init()
         QLineEdit *field;
         QLabel *unit;
     } besides[] = {
-        {f->checkBox_59, f->lineEdit_3, f->label_39},  {f->checkBox_60, f->lineEdit_4, f->label_40},
-        {f->checkBox_61, f->lineEdit_5, f->label_41},  {f->checkBox_62, f->lineEdit_6, f->label_42},
-        {f->checkBox_63, f->lineEdit_7, f->label_43},  {f->checkBox_64, f->lineEdit_8, f->label_44},
-        {f->checkBox_50, f->lineEdit_23, f->label_49}, {f->checkBox_51, f->lineEdit_25, f->label_62},
-        {f->checkBox_53, f->lineEdit_24, f->label_64}, {f->checkBox_54, f->lineEdit_26, f->label_65},
+        {f->checkBox_59, f->lineEdit_3, f->label_39},
+        {f->checkBox_60, f->lineEdit_4, f->label_40},
+        {f->checkBox_61, f->lineEdit_5, f->label_41},
+        {f->checkBox_62, f->lineEdit_6, f->label_42},
+        {f->checkBox_63, f->lineEdit_7, f->label_43},
+        {f->checkBox_64, f->lineEdit_8, f->label_44},
+        {f->checkBox_50, f->lineEdit_23, f->label_49},
+        {f->checkBox_51, f->lineEdit_25, f->label_62},
+        {f->checkBox_53, f->lineEdit_24, f->label_64},
+        {f->checkBox_54, f->lineEdit_26, f->label_65},
     };
     for (const auto &beside : besides) {
         connect(beside.box, SIGNAL(clicked(bool)), beside.field, SLOT(setHidden(bool)));
@@ -109,7 +117,7 @@ void MainWindow::page2_1_answer()
     const OptionChoice material = checkedOption(f->groupBoxListStreetMaterial);
     const OptionChoice quality = checkedOption(f->groupBoxListStreetColor);
     const QString key = QStringLiteral("12") + numberText(11) + numberText(11)
-                        + numberText(material.value) + numberText(quality.value);
+        + numberText(material.value) + numberText(quality.value);
     const int quantity = wholeNumber(f->lineEdit_14->text());
 
     // Millimetres as typed, divided by 1000 once: the price list's rates are set for this factor.
@@ -129,16 +137,17 @@ void MainWindow::page2_1_answer()
     double pocketSum = 0.0;
     for (const auto &pocket : qAsConst(pocketFields)) {
         if (pocket.first->isChecked())
-            pocketSum += pocket.first->property("value").toDouble() * pocketCount(pocket.second->text());
+            pocketSum
+                += pocket.first->property("value").toDouble() * pocketCount(pocket.second->text());
     }
 
-    const double total = ((((printCost + filmSum) + base.value) + postPressSum) + standSum) + pocketSum;
+    const double total
+        = ((((printCost + filmSum) + base.value) + postPressSum) + standSum) + pocketSum;
 
     const QString description = QStringLiteral("Другой; Другой; ") + material.caption
-                                + QStringLiteral("; ") + quality.caption
-                                + checkedCaptions(f->checkboxGroupStreet) + base.caption
-                                + QStringLiteral("; ") + checkedCaptions(f->checkboxGroupStreet_2)
-                                + checkedCaptions(f->groupBox_9);
+        + QStringLiteral("; ") + quality.caption + checkedCaptions(f->checkboxGroupStreet)
+        + base.caption + QStringLiteral("; ") + checkedCaptions(f->checkboxGroupStreet_2)
+        + checkedCaptions(f->groupBox_9);
     QString titles;
     for (const QGroupBox *group :
          {f->groupBoxListStreetFormat, f->groupBoxListStreetColor, f->groupBoxListStreetMaterial,

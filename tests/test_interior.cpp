@@ -95,48 +95,76 @@ void InteriorTest::sheetPrice_data()
     QTest::addColumn<QString>("sizeText");
 
     QTest::newRow("A2 1+0 plain 80")
-        << QStringList{"radioButton_15", "radioButton_40", "radioButton_45"} << QString()
-        << QString() << "135000" << "0.03" << "А2 (420х594 мм.); Формат 1+0; Простая; 80"
+        << QStringList {"radioButton_15", "radioButton_40", "radioButton_45"} << QString()
+        << QString() << "135000"
+        << "0.03"
+        << "А2 (420х594 мм.); Формат 1+0; Простая; 80"
         << "Формат";
     QTest::newRow("A0 fill 100 % self-adhesive 200")
-        << QStringList{"radioButton_17", "radioButton_38", "radioButton_43", "radioButton_58"}
-        << QString() << QString() << "137774" << "0.05"
-        << "А0 (841х1189 мм.); Формат Заливка 100 %; Самоклеющаяся; 200" << "Формат";
+        << QStringList {"radioButton_17", "radioButton_38", "radioButton_43", "radioButton_58"}
+        << QString() << QString() << "137774"
+        << "0.05"
+        << "А0 (841х1189 мм.); Формат Заливка 100 %; Самоклеющаяся; 200"
+        << "Формат";
     QTest::newRow("A1 1+0 matte 120")
-        << QStringList{"radioButton_16", "radioButton_41", "radioButton_46"} << QString()
-        << QString() << "136022" << "0.05" << "А1 (594х841 мм.); Формат 1+0; Матовая; 120"
+        << QStringList {"radioButton_16", "radioButton_41", "radioButton_46"} << QString()
+        << QString() << "136022"
+        << "0.05"
+        << "А1 (594х841 мм.); Формат 1+0; Матовая; 120"
         << "Формат";
     QTest::newRow("custom 1000 x 1000")
-        << QStringList{"radioButtonOtherInterer", "radioButton_40", "radioButton_45"} << "1000"
-        << "1000" << "1312000" << "30000" << "Другой; 1000x1000 1+0; Простая; 80"
+        << QStringList {"radioButtonOtherInterer", "radioButton_40", "radioButton_45"} << "1000"
+        << "1000"
+        << "1312000"
+        << "30000"
+        << "Другой; 1000x1000 1+0; Простая; 80"
         << "1000x1000";
     QTest::newRow("custom 500 x 300, fill 50 %")
-        << QStringList{"radioButtonOtherInterer", "radioButton_37", "radioButton_42",
-                       "radioButton_58"}
-        << "500" << "300" << "1312634" << "6000"
-        << "Другой; 500x300 Заливка 50 %; Глянцевая; 200" << "500x300";
+        << QStringList {"radioButtonOtherInterer", "radioButton_37", "radioButton_42",
+                        "radioButton_58"}
+        << "500"
+        << "300"
+        << "1312634"
+        << "6000"
+        << "Другой; 500x300 Заливка 50 %; Глянцевая; 200"
+        << "500x300";
     QTest::newRow("custom size left empty")
-        << QStringList{"radioButtonOtherInterer", "radioButton_40", "radioButton_45"} << QString()
-        << QString() << "1312000" << "0" << "Другой; x 1+0; Простая; 80" << "x";
+        << QStringList {"radioButtonOtherInterer", "radioButton_40", "radioButton_45"} << QString()
+        << QString() << "1312000"
+        << "0"
+        << "Другой; x 1+0; Простая; 80"
+        << "x";
     QTest::newRow("custom width only")
-        << QStringList{"radioButtonOtherInterer", "radioButton_40", "radioButton_45"} << "1000"
-        << QString() << "1312000" << "0" << "Другой; 1000x 1+0; Простая; 80" << "1000x";
+        << QStringList {"radioButtonOtherInterer", "radioButton_40", "radioButton_45"} << "1000"
+        << QString() << "1312000"
+        << "0"
+        << "Другой; 1000x 1+0; Простая; 80"
+        << "1000x";
     QTest::newRow("4+0 is never priced")
-        << QStringList{"radioButton_15", "radioButton_35", "radioButton_40", "radioButton_45"}
-        << QString() << QString() << "135200" << "0" << "А2 (420х594 мм.); Формат 4+0; Простая; 80"
+        << QStringList {"radioButton_15", "radioButton_35", "radioButton_40", "radioButton_45"}
+        << QString() << QString() << "135200"
+        << "0"
+        << "А2 (420х594 мм.); Формат 4+0; Простая; 80"
         << "Формат";
-    QTest::newRow("4+0 custom size")
-        << QStringList{"radioButtonOtherInterer", "radioButton_35", "radioButton_43",
-                       "radioButton_46"}
-        << "1000" << "1000" << "1312272" << "0" << "Другой; 1000x1000 4+0; Самоклеющаяся; 120"
-        << "1000x1000";
+    QTest::newRow("4+0 custom size") << QStringList {"radioButtonOtherInterer", "radioButton_35",
+                                                     "radioButton_43", "radioButton_46"}
+                                     << "1000"
+                                     << "1000"
+                                     << "1312272"
+                                     << "0"
+                                     << "Другой; 1000x1000 4+0; Самоклеющаяся; 120"
+                                     << "1000x1000";
     QTest::newRow("plain paper at 120 has no price")
-        << QStringList{"radioButton_16", "radioButton_40", "radioButton_46"} << QString()
-        << QString() << "136002" << "0" << "А1 (594х841 мм.); Формат 1+0; Простая; 120"
+        << QStringList {"radioButton_16", "radioButton_40", "radioButton_46"} << QString()
+        << QString() << "136002"
+        << "0"
+        << "А1 (594х841 мм.); Формат 1+0; Простая; 120"
         << "Формат";
     QTest::newRow("no format chosen")
-        << QStringList{"radioButton_40", "radioButton_45"} << QString() << QString() << "130000"
-        << "0" << "; Формат 1+0; Простая; 80" << "Формат";
+        << QStringList {"radioButton_40", "radioButton_45"} << QString() << QString() << "130000"
+        << "0"
+        << "; Формат 1+0; Простая; 80"
+        << "Формат";
 }
 
 void InteriorTest::sheetPrice()
@@ -162,7 +190,8 @@ void InteriorTest::sheetPrice()
     QCOMPARE(line.price, price);
     QCOMPARE(line.description, description);
     QCOMPARE(line.titles, sizeText + QLatin1Char(' ') + groupTitles);
-    QVERIFY2(line.quantity == QStringLiteral("40"), "the quantity goes to its own column, unpriced");
+    QVERIFY2(line.quantity == QStringLiteral("40"),
+             "the quantity goes to its own column, unpriced");
 }
 
 void InteriorTest::customSizeShowsAndEmpties()
@@ -189,7 +218,8 @@ void InteriorTest::extrasAddedAndCleared()
     click("checkBox_71");
     const OrderLine first = answer();
     QCOMPARE(first.price, QStringLiteral("100500")); // 100500.03 in six digits
-    QCOMPARE(first.description, QStringLiteral("А2 (420х594 мм.); Формат 1+0; Простая; 80; Пластик 4 мм."));
+    QCOMPARE(first.description,
+             QStringLiteral("А2 (420х594 мм.); Формат 1+0; Простая; 80; Пластик 4 мм."));
     QVERIFY2(!find<QCheckBox>("checkBox_71")->isChecked(), "the base is cleared after the answer");
     QVERIFY2(find<QRadioButton>("radioButton_15")->isChecked()
                  && find<QRadioButton>("radioButton_40")->isChecked()
@@ -204,12 +234,14 @@ void InteriorTest::extrasAddedAndCleared()
 void InteriorTest::extrasInGroupOrder()
 {
     // One box of each group, clicked in reverse: the captions follow the groups' order.
-    for (const char *box : {"checkBox_152", "checkBox_112", "checkBox_88", "checkBox_81", "checkBox_70"})
+    for (const char *box :
+         {"checkBox_152", "checkBox_112", "checkBox_88", "checkBox_81", "checkBox_70"})
         click(box);
     const OrderLine line = answer();
     QCOMPARE(line.price, QStringLiteral("49"));
-    QCOMPARE(line.description, QStringLiteral("; Формат 1+0; ; ; Пластик 2 мм.; А0; Метал до 20 стр.; "
-                                              "250 мкм Матовая; Обрезка углов 4 шт."));
+    QCOMPARE(line.description,
+             QStringLiteral("; Формат 1+0; ; ; Пластик 2 мм.; А0; Метал до 20 стр.; "
+                            "250 мкм Матовая; Обрезка углов 4 шт."));
     const auto boxes = find<QWidget>("page_4")->findChildren<QCheckBox *>();
     for (const QCheckBox *box : boxes)
         QVERIFY2(!box->isChecked(), qPrintable(box->objectName() + " is left checked"));
@@ -229,9 +261,9 @@ void InteriorTest::otherWorksInChildOrder()
     click("checkBox_107");
     const OrderLine line = answer();
     QCOMPARE(line.price, QStringLiteral("26"));
-    QVERIFY2(line.description.endsWith(
-                 QStringLiteral("; Обрезка по изображению; Обрезка углов 4 шт.")),
-             qPrintable(line.description));
+    QVERIFY2(
+        line.description.endsWith(QStringLiteral("; Обрезка по изображению; Обрезка углов 4 шт.")),
+        qPrintable(line.description));
 }
 
 void InteriorTest::validators_data()

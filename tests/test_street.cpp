@@ -72,9 +72,9 @@ void StreetTest::startState()
         QVERIFY2(!button->isChecked(), qPrintable(button->objectName() + " is checked at start"));
     QCOMPARE(find<QLineEdit>("lineEdit_14")->text(), QStringLiteral("1"));
     QCOMPARE(find<QLineEdit>("lineEditWidth_4")->text(), QStringLiteral("1"));
-    for (const char *count : {"lineEdit_3", "lineEdit_4", "lineEdit_5", "lineEdit_6", "lineEdit_7",
-                              "lineEdit_8", "lineEdit_23", "lineEdit_24", "lineEdit_25",
-                              "lineEdit_26"}) {
+    for (const char *count :
+         {"lineEdit_3", "lineEdit_4", "lineEdit_5", "lineEdit_6", "lineEdit_7", "lineEdit_8",
+          "lineEdit_23", "lineEdit_24", "lineEdit_25", "lineEdit_26"}) {
         QVERIFY2(find<QLineEdit>(count)->text().isEmpty(), count);
         QVERIFY2(find<QLineEdit>(count)->isVisible(), count);
     }
@@ -110,36 +110,65 @@ void StreetTest::printPrice_data()
     QTest::addColumn<QString>("captions");
 
     const QString film = QStringLiteral("Самоклеющаяся плёнка");
-    QTest::newRow("film 360 dpi 1000 x 2000")
-        << "radioButton_11" << "radioButton_112" << "1000" << "2000" << QString() << "121111109"
-        << "540000" << film + "; 360 dpi";
+    QTest::newRow("film 360 dpi 1000 x 2000") << "radioButton_11"
+                                              << "radioButton_112"
+                                              << "1000"
+                                              << "2000" << QString() << "121111109"
+                                              << "540000" << film + "; 360 dpi";
     QTest::newRow("film 360 dpi 1000 x 2000 on plastic 2 mm")
-        << "radioButton_11" << "radioButton_112" << "1000" << "2000" << "radioButton_122"
-        << "121111109" << "5.40001e+07" << film + "; 360 dpiПластик 2 мм.";
-    QTest::newRow("width without height")
-        << "radioButton_11" << "radioButton_112" << "1000" << QString() << QString() << "121111109"
-        << "0" << film + "; 360 dpi";
+        << "radioButton_11"
+        << "radioButton_112"
+        << "1000"
+        << "2000"
+        << "radioButton_122"
+        << "121111109"
+        << "5.40001e+07" << film + "; 360 dpiПластик 2 мм.";
+    QTest::newRow("width without height") << "radioButton_11"
+                                          << "radioButton_112"
+                                          << "1000" << QString() << QString() << "121111109"
+                                          << "0" << film + "; 360 dpi";
     QTest::newRow("height without width")
-        << "radioButton_11" << "radioButton_112" << QString() << "2000" << QString() << "121111109"
+        << "radioButton_11"
+        << "radioButton_112" << QString() << "2000" << QString() << "121111109"
         << "0" << film + "; 360 dpi";
-    QTest::newRow("mesh at 540 dpi has no price")
-        << "radioButton_21" << "radioButton_113" << "1000" << "1000" << QString() << "1211111610"
-        << "0" << "Баннерная сетка; 540 dpi";
-    QTest::newRow("mesh at 360 dpi")
-        << "radioButton_21" << "radioButton_112" << "1000" << "1000" << QString() << "121111169"
-        << "315000" << "Баннерная сетка; 360 dpi";
-    QTest::newRow("wide-format 720 dpi")
-        << "radioButton_11" << "radioButton_114" << "1000" << "1000" << QString() << "1211111011"
-        << "315000" << film + "; 720 dpi";
-    QTest::newRow("interior 720 dpi")
-        << "radioButton_11" << "radioButton_115" << "1000" << "1000" << QString() << "1211111013"
-        << "300000" << film + "; 720 dpi";
+    QTest::newRow("mesh at 540 dpi has no price") << "radioButton_21"
+                                                  << "radioButton_113"
+                                                  << "1000"
+                                                  << "1000" << QString() << "1211111610"
+                                                  << "0"
+                                                  << "Баннерная сетка; 540 dpi";
+    QTest::newRow("mesh at 360 dpi") << "radioButton_21"
+                                     << "radioButton_112"
+                                     << "1000"
+                                     << "1000" << QString() << "121111169"
+                                     << "315000"
+                                     << "Баннерная сетка; 360 dpi";
+    QTest::newRow("wide-format 720 dpi") << "radioButton_11"
+                                         << "radioButton_114"
+                                         << "1000"
+                                         << "1000" << QString() << "1211111011"
+                                         << "315000" << film + "; 720 dpi";
+    QTest::newRow("interior 720 dpi") << "radioButton_11"
+                                      << "radioButton_115"
+                                      << "1000"
+                                      << "1000" << QString() << "1211111013"
+                                      << "300000" << film + "; 720 dpi";
     QTest::newRow("canvas 1140 dpi, small print on foam board 4 mm")
-        << "radioButton_39" << "radioButton_121" << "100" << "30" << "radioButton_129"
-        << "1211112414" << "150241" << "Холст; 1140 dpiПенокартон 4 мм.";
-    QTest::newRow("base alone, no material")
-        << QString() << "radioButton_112" << "1000" << "1000" << "radioButton_123" << "12111109"
-        << "50" << "; 360 dpiПластик 4 мм.";
+        << "radioButton_39"
+        << "radioButton_121"
+        << "100"
+        << "30"
+        << "radioButton_129"
+        << "1211112414"
+        << "150241"
+        << "Холст; 1140 dpiПенокартон 4 мм.";
+    QTest::newRow("base alone, no material") << QString() << "radioButton_112"
+                                             << "1000"
+                                             << "1000"
+                                             << "radioButton_123"
+                                             << "12111109"
+                                             << "50"
+                                             << "; 360 dpiПластик 4 мм.";
 }
 
 void StreetTest::printPrice()
@@ -164,8 +193,10 @@ void StreetTest::printPrice()
     const OrderLine line = answer();
     QCOMPARE(line.keyText, QStringLiteral("значение=") + key);
     QCOMPARE(line.price, price);
-    QCOMPARE(line.description, QStringLiteral("Другой; Другой; ") + captions + QStringLiteral("; "));
-    QVERIFY2(line.quantity == QStringLiteral("25"), "the quantity goes to its own column, unpriced");
+    QCOMPARE(line.description,
+             QStringLiteral("Другой; Другой; ") + captions + QStringLiteral("; "));
+    QVERIFY2(line.quantity == QStringLiteral("25"),
+             "the quantity goes to its own column, unpriced");
     QCOMPARE(line.titles, untouchedTitles);
 }
 
@@ -208,7 +239,8 @@ void StreetTest::postPressCaptionsAndEyelets()
     const OrderLine line = answer();
     QCOMPARE(line.price, QStringLiteral("120"));
     QCOMPARE(line.description, QStringLiteral("Другой; Другой; ; ; ; Проклейка; Монтаж"));
-    QVERIFY2(!find<QCheckBox>("checkBox_50")->isChecked() && !find<QCheckBox>("checkBox_56")->isChecked(),
+    QVERIFY2(!find<QCheckBox>("checkBox_50")->isChecked()
+                 && !find<QCheckBox>("checkBox_56")->isChecked(),
              "post-press is cleared after the answer");
     QVERIFY2(find<QCheckBox>("checkBox_57")->isChecked(), "the eyelet choice stays");
     QCOMPARE(find<QLineEdit>("lineEditWidth_4")->text(), QStringLiteral("12"));
@@ -221,12 +253,20 @@ void StreetTest::pocketSum_data()
     QTest::addColumn<QString>("price");
 
     QTest::newRow("A4 x 3, business cards empty") << "3" << QString() << "60";
-    QTest::newRow("A4 x 3, business cards x 2") << "3" << "2" << "160";
+    QTest::newRow("A4 x 3, business cards x 2") << "3"
+                                                << "2"
+                                                << "160";
     QTest::newRow("negative A4 count") << "-5" << QString() << "0";
-    QTest::newRow("negative card count beside A4 x 3") << "3" << "-2" << "60";
-    QTest::newRow("letters") << "abc" << "2" << "100";
+    QTest::newRow("negative card count beside A4 x 3") << "3"
+                                                       << "-2"
+                                                       << "60";
+    QTest::newRow("letters") << "abc"
+                             << "2"
+                             << "100";
     QTest::newRow("inf") << "inf" << QString() << "0";
-    QTest::newRow("minus inf") << "-inf" << "1" << "50";
+    QTest::newRow("minus inf") << "-inf"
+                               << "1"
+                               << "50";
     QTest::newRow("nan") << "nan" << QString() << "0";
     QTest::newRow("overflowing 1e999") << "1e999" << QString() << "0";
 }
@@ -247,7 +287,8 @@ void StreetTest::pocketSum()
 
     const OrderLine line = answer();
     QCOMPARE(line.price, price);
-    QVERIFY2(!line.price.contains(QLatin1String("inf")) && !line.price.contains(QLatin1String("nan")),
+    QVERIFY2(!line.price.contains(QLatin1String("inf"))
+                 && !line.price.contains(QLatin1String("nan")),
              qPrintable("price text " + line.price));
     // Pockets are not described: their group's captions are never direct children of groupBox_9.
     QCOMPARE(line.description, QStringLiteral("Другой; Другой; ; ; "));
@@ -261,16 +302,36 @@ void StreetTest::checkingHidesItsField_data()
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("unit");
 
-    QTest::newRow("А3") << "checkBox_59" << "lineEdit_3" << "label_39";
-    QTest::newRow("А4") << "checkBox_60" << "lineEdit_4" << "label_40";
-    QTest::newRow("А5") << "checkBox_61" << "lineEdit_5" << "label_41";
-    QTest::newRow("А6") << "checkBox_62" << "lineEdit_6" << "label_42";
-    QTest::newRow("Визитки") << "checkBox_63" << "lineEdit_7" << "label_43";
-    QTest::newRow("Другой") << "checkBox_64" << "lineEdit_8" << "label_44";
-    QTest::newRow("Проклейка") << "checkBox_50" << "lineEdit_23" << "label_49";
-    QTest::newRow("Прошивка") << "checkBox_51" << "lineEdit_25" << "label_62";
-    QTest::newRow("Проклейка карманов") << "checkBox_53" << "lineEdit_24" << "label_64";
-    QTest::newRow("Прошивка карманов") << "checkBox_54" << "lineEdit_26" << "label_65";
+    QTest::newRow("А3") << "checkBox_59"
+                        << "lineEdit_3"
+                        << "label_39";
+    QTest::newRow("А4") << "checkBox_60"
+                        << "lineEdit_4"
+                        << "label_40";
+    QTest::newRow("А5") << "checkBox_61"
+                        << "lineEdit_5"
+                        << "label_41";
+    QTest::newRow("А6") << "checkBox_62"
+                        << "lineEdit_6"
+                        << "label_42";
+    QTest::newRow("Визитки") << "checkBox_63"
+                             << "lineEdit_7"
+                             << "label_43";
+    QTest::newRow("Другой") << "checkBox_64"
+                            << "lineEdit_8"
+                            << "label_44";
+    QTest::newRow("Проклейка") << "checkBox_50"
+                               << "lineEdit_23"
+                               << "label_49";
+    QTest::newRow("Прошивка") << "checkBox_51"
+                              << "lineEdit_25"
+                              << "label_62";
+    QTest::newRow("Проклейка карманов") << "checkBox_53"
+                                        << "lineEdit_24"
+                                        << "label_64";
+    QTest::newRow("Прошивка карманов") << "checkBox_54"
+                                       << "lineEdit_26"
+                                       << "label_65";
 }
 
 void StreetTest::checkingHidesItsField()
@@ -305,7 +366,8 @@ void StreetTest::secondAnswerWithoutExtras()
     click("radioButton_122");
     const OrderLine first = answer();
     QCOMPARE(first.price, QStringLiteral("160"));
-    QCOMPARE(first.description, QStringLiteral("Другой; Другой; ; ; МатоваяПластик 2 мм.; ; Перфорация"));
+    QCOMPARE(first.description,
+             QStringLiteral("Другой; Другой; ; ; МатоваяПластик 2 мм.; ; Перфорация"));
     const OrderLine second = answer();
     QCOMPARE(second.price, QStringLiteral("0"));
     QCOMPARE(second.description, QStringLiteral("Другой; Другой; ; ; "));
@@ -342,9 +404,9 @@ void StreetTest::validators()
 
 void StreetTest::fieldsWithoutValidator()
 {
-    for (const char *name : {"lineEdit_3", "lineEdit_4", "lineEdit_5", "lineEdit_6", "lineEdit_7",
-                             "lineEdit_8", "lineEdit_23", "lineEdit_24", "lineEdit_25",
-                             "lineEdit_26"}) {
+    for (const char *name :
+         {"lineEdit_3", "lineEdit_4", "lineEdit_5", "lineEdit_6", "lineEdit_7", "lineEdit_8",
+          "lineEdit_23", "lineEdit_24", "lineEdit_25", "lineEdit_26"}) {
         QVERIFY2(!find<QLineEdit>(name)->validator(), name);
         type(name, "-5");
         QCOMPARE(find<QLineEdit>(name)->text(), QStringLiteral("-5"));

@@ -25,8 +25,7 @@ class WideFormatPage
 public:
     MainWindow *window = nullptr;
 
-    template<class T>
-    T *find(const QString &name) const
+    template<class T> T *find(const QString &name) const
     {
         T *widget = window->findChild<T *>(name);
         if (!widget)
@@ -43,8 +42,8 @@ public:
             QStyleOptionButton option;
             option.initFrom(button);
             const auto element = qobject_cast<QRadioButton *>(button)
-                                     ? QStyle::SE_RadioButtonClickRect
-                                     : QStyle::SE_CheckBoxClickRect;
+                ? QStyle::SE_RadioButtonClickRect
+                : QStyle::SE_CheckBoxClickRect;
             area = button->style()->subElementRect(element, &option, button);
         }
         QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, area.center());
@@ -84,7 +83,8 @@ public:
             QVERIFY2(widget->parentWidget()->rect().contains(widget->geometry()),
                      qPrintable(name + " reaches out of " + widget->parentWidget()->objectName()));
             const bool group = qobject_cast<QGroupBox *>(widget);
-            if (group || qobject_cast<QAbstractButton *>(widget) || qobject_cast<QLabel *>(widget)) {
+            if (group || qobject_cast<QAbstractButton *>(widget)
+                || qobject_cast<QLabel *>(widget)) {
                 const QSize needed = group ? widget->minimumSizeHint() : widget->sizeHint();
                 QVERIFY2(widget->width() >= needed.width()
                              && (!group || widget->height() >= needed.height()),
