@@ -32,7 +32,7 @@ const QList<Folder> &folders()
         {"Pazzl", numbered(1, 4, ".jpg")},
         {"Beisbolki", numbered(1, 3, ".jpg")},
         {"Kosteri", numbered(1, 3, ".jpg")},
-        {"Kruzhki", QStringList{"1.jpg", "2.gif"} + numbered(3, 6, ".jpg")},
+        {"Kruzhki", QStringList {"1.jpg", "2.gif"} + numbered(3, 6, ".jpg")},
         {"Ruchki", numbered(1, 9, ".jpg")},
         {"Tekstil", numbered(1, 5, ".jpg")},
     };
@@ -50,7 +50,7 @@ double meanDifference(const QImage &a, const QImage &b)
         const QRgb *q = reinterpret_cast<const QRgb *>(y.constScanLine(row));
         for (int col = 0; col < x.width(); ++col)
             sum += std::abs(qRed(p[col]) - qRed(q[col])) + std::abs(qGreen(p[col]) - qGreen(q[col]))
-                   + std::abs(qBlue(p[col]) - qBlue(q[col]));
+                + std::abs(qBlue(p[col]) - qBlue(q[col]));
     }
     return sum / (3.0 * x.width() * x.height());
 }
@@ -71,7 +71,7 @@ double contrast(const QImage &image)
     return std::sqrt(squares / n - (sum / n) * (sum / n));
 }
 
-}  // namespace
+} // namespace
 
 class PicturesTest : public QObject
 {
@@ -91,9 +91,9 @@ private slots:
         for (const Folder &folder : folders())
             for (const QString &file : folder.files) {
                 const QString path = folder.name + "/" + file;
-                const QByteArray format = file.endsWith(".gif")   ? "gif"
-                                          : file.endsWith(".png") ? "png"
-                                                                  : "jpeg";
+                const QByteArray format = file.endsWith(".gif") ? "gif"
+                    : file.endsWith(".png")                     ? "png"
+                                                                : "jpeg";
                 QTest::newRow(qPrintable(path)) << path << format;
             }
     }
@@ -112,8 +112,8 @@ private slots:
         const QImage image = reader.read();
         QVERIFY2(!image.isNull(), qPrintable(resource + ": " + reader.errorString()));
 
-        const QString size =
-            QString("%1 is %2 x %3").arg(path).arg(image.width()).arg(image.height());
+        const QString size
+            = QString("%1 is %2 x %3").arg(path).arg(image.width()).arg(image.height());
         if (path.startsWith("Falc/")) {
             // a square icon, at least as large as the 75 x 75 it is shown at
             QVERIFY2(image.width() == image.height() && image.width() >= 75, qPrintable(size));

@@ -129,8 +129,8 @@ void softShadow(QPainter &p, const QPainterPath &shape, QPointF offset, int alph
     p.translate(offset);
     p.setBrush(Qt::NoBrush);
     for (int i = 5; i >= 1; --i) {
-        p.setPen(QPen(QColor(0, 0, 0, alpha / 6), i * 2.4, Qt::SolidLine, Qt::RoundCap,
-                      Qt::RoundJoin));
+        p.setPen(
+            QPen(QColor(0, 0, 0, alpha / 6), i * 2.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         p.drawPath(shape);
     }
     p.fillPath(shape, QColor(0, 0, 0, alpha));
@@ -161,12 +161,12 @@ QPainterPath heart(QPointF c, double size)
     path.moveTo(c.x(), c.y() + 0.9 * s);
     path.cubicTo(c.x() - 0.2 * s, c.y() + 0.65 * s, c.x() - 1.0 * s, c.y() + 0.25 * s,
                  c.x() - 1.0 * s, c.y() - 0.3 * s);
-    path.cubicTo(c.x() - 1.0 * s, c.y() - 0.85 * s, c.x() - 0.25 * s, c.y() - 1.05 * s,
-                 c.x(), c.y() - 0.5 * s);
+    path.cubicTo(c.x() - 1.0 * s, c.y() - 0.85 * s, c.x() - 0.25 * s, c.y() - 1.05 * s, c.x(),
+                 c.y() - 0.5 * s);
     path.cubicTo(c.x() + 0.25 * s, c.y() - 1.05 * s, c.x() + 1.0 * s, c.y() - 0.85 * s,
                  c.x() + 1.0 * s, c.y() - 0.3 * s);
-    path.cubicTo(c.x() + 1.0 * s, c.y() + 0.25 * s, c.x() + 0.2 * s, c.y() + 0.65 * s,
-                 c.x(), c.y() + 0.9 * s);
+    path.cubicTo(c.x() + 1.0 * s, c.y() + 0.25 * s, c.x() + 0.2 * s, c.y() + 0.65 * s, c.x(),
+                 c.y() + 0.9 * s);
     path.closeSubpath();
     return path;
 }
@@ -239,9 +239,9 @@ void meadow(QPainter &p, const QRectF &r)
     p.drawEllipse(at(r, 0.21, 0.47), 0.12 * s, 0.13 * s);
     p.setBrush(QColor("#43a047"));
     p.drawEllipse(at(r, 0.19, 0.44), 0.07 * s, 0.07 * s);
-    Dice dice{7};
-    const QColor petals[] = {QColor("#e53935"), QColor("#fdd835"), QColor("#ffffff"),
-                             QColor("#ab47bc")};
+    Dice dice {7};
+    const QColor petals[]
+        = {QColor("#e53935"), QColor("#fdd835"), QColor("#ffffff"), QColor("#ab47bc")};
     for (int i = 0; i < 26; ++i) {
         const QPointF f = at(r, dice.next(), 0.8 + 0.2 * dice.next());
         p.setBrush(petals[i % 4]);
@@ -315,7 +315,7 @@ void nightCity(QPainter &p, const QRectF &r)
     sky.setColorAt(0, QColor("#0b1633"));
     sky.setColorAt(0.7, QColor("#43306e"));
     p.fillRect(r, sky);
-    Dice dice{11};
+    Dice dice {11};
     p.setBrush(QColor(255, 255, 240, 220));
     for (int i = 0; i < 40; ++i)
         p.drawEllipse(at(r, dice.next(), 0.55 * dice.next()), 0.006 * s, 0.006 * s);
@@ -327,7 +327,7 @@ void nightCity(QPainter &p, const QRectF &r)
     // two rows of houses, the far one paler
     for (int row = 0; row < 2; ++row) {
         double x = -0.02;
-        Dice d{quint32(23 + row)};
+        Dice d {quint32(23 + row)};
         while (x < 1.0) {
             const double bw = 0.07 + 0.07 * d.next();
             const double top = (row ? 0.55 : 0.38) + 0.2 * d.next();
@@ -413,9 +413,9 @@ void blossom(QPainter &p, const QRectF &r)
     bg.setColorAt(0, QColor("#ffe0ec"));
     bg.setColorAt(1, QColor("#ff9fc3"));
     p.fillRect(r, bg);
-    Dice dice{5};
-    const QColor petals[] = {QColor("#ffffff"), QColor("#ff6f9f"), QColor("#ffd1e1"),
-                             QColor("#e0407a")};
+    Dice dice {5};
+    const QColor petals[]
+        = {QColor("#ffffff"), QColor("#ff6f9f"), QColor("#ffd1e1"), QColor("#e0407a")};
     for (int i = 0; i < 14; ++i) {
         const QPointF c = at(r, dice.next(), dice.next());
         const double size = (0.07 + 0.07 * dice.next()) * s;
@@ -573,7 +573,7 @@ struct Pen
 {
     QColor barrel;
     QColor grip;
-    QColor trim;           // clip and push button
+    QColor trim; // clip and push button
     bool metalTrim = false;
     bool rubberGrip = false;
     bool stylus = false;
@@ -606,8 +606,8 @@ QLinearGradient cylinder(const QColor &c, double r, bool metal)
     return g;
 }
 
-void section(QPainter &p, double x0, double x1, double r0, double r1, const QColor &c,
-             bool metal, int alpha = 255)
+void section(QPainter &p, double x0, double x1, double r0, double r1, const QColor &c, bool metal,
+             int alpha = 255)
 {
     QPolygonF poly;
     poly << QPointF(x0, -r0) << QPointF(x1, -r1) << QPointF(x1, r1) << QPointF(x0, r0);
@@ -846,7 +846,7 @@ void drawShirtPicture(QPainter &p, const QColor &wall, const QColor &c, Neck nec
 struct Cap
 {
     QColor crown;
-    QColor front;  // front panels; differs from the crown on a trucker cap
+    QColor front; // front panels; differs from the crown on a trucker cap
     QColor visor;
     QColor button;
     bool mesh = false;
@@ -1047,7 +1047,7 @@ void cork(QPainter &p, double radius)
     p.setPen(Qt::NoPen);
     p.setBrush(g);
     p.drawEllipse(QPointF(0, 0), radius * 1.5, radius * 1.5);
-    Dice dice{3};
+    Dice dice {3};
     for (int i = 0; i < 420; ++i) {
         const QPointF pt((dice.next() - 0.5) * radius * 2.2, (dice.next() - 0.5) * radius * 2.2);
         p.setBrush(i % 3 ? QColor(120, 72, 30, 90) : QColor(255, 236, 200, 110));
@@ -1062,12 +1062,15 @@ struct Jigsaw
     QRectF area;
     int columns;
     int rows;
-    QVector<int> across;  // knob direction of the horizontal cuts, row-major, rows - 1 lines
-    QVector<int> down;    // knob direction of the vertical cuts, columns - 1 per row
+    QVector<int> across; // knob direction of the horizontal cuts, row-major, rows - 1 lines
+    QVector<int> down; // knob direction of the vertical cuts, columns - 1 per row
 
-    Jigsaw(const QRectF &a, int c, int r, quint32 seed) : area(a), columns(c), rows(r)
+    Jigsaw(const QRectF &a, int c, int r, quint32 seed)
+        : area(a)
+        , columns(c)
+        , rows(r)
     {
-        Dice dice{seed};
+        Dice dice {seed};
         for (int i = 0; i < (rows - 1) * columns; ++i)
             across << (dice.next() < 0.5 ? 1 : -1);
         for (int i = 0; i < rows * (columns - 1); ++i)
@@ -1352,19 +1355,19 @@ QVector<Picture> pictures()
     };
     icon("Falc/1.png", [](QPainter &p) {
         // a pressed groove: the sheet stays open and only bends a little along it
-        drawFolding(p, Sheet{{{0, 0}, {50, 5}, {100, 0}}, 70}, {1}, {});
+        drawFolding(p, Sheet {{{0, 0}, {50, 5}, {100, 0}}, 70}, {1}, {});
     });
     icon("Falc/2.png", [](QPainter &p) {
-        drawFolding(p, Sheet{{{0, 0}, {56, 0}, {28, 46}}, 64}, {}, {{{56, 0}, 40, 8, 105}});
+        drawFolding(p, Sheet {{{0, 0}, {56, 0}, {28, 46}}, 64}, {}, {{{56, 0}, 40, 8, 105}});
     });
     icon("Falc/3.png", [](QPainter &p) {
         // letter fold opening: both outer thirds turn up the same way
-        drawFolding(p, Sheet{{{-6, 26}, {24, 0}, {64, 0}, {94, 26}}, 64}, {},
+        drawFolding(p, Sheet {{{-6, 26}, {24, 0}, {64, 0}, {94, 26}}, 64}, {},
                     {{{24, 0}, 34, 186, 140}, {{64, 0}, 34, -6, 40}});
     });
     icon("Falc/4.png", [](QPainter &p) {
         // Z fold: the folds turn opposite ways, like an accordion
-        drawFolding(p, Sheet{{{0, 0}, {32, 30}, {64, 0}, {96, 30}}, 60}, {}, {});
+        drawFolding(p, Sheet {{{0, 0}, {32, 30}, {64, 0}, {96, 30}}, 60}, {}, {});
     });
 
     // ---- mugs
@@ -1389,7 +1392,7 @@ QVector<Picture> pictures()
             fade.setColorAt(0.9, QColor(26, 26, 30, 255));
             p.fillRect(photo.adjusted(-1, -1, 80, 1), fade);
         };
-        Mug m{QColor("#1e1e22"), QColor("#2a2a2e"), QColor("#1e1e22"), 122, 122, 130, reveal};
+        Mug m {QColor("#1e1e22"), QColor("#2a2a2e"), QColor("#1e1e22"), 122, 122, 130, reveal};
         drawMugPicture(p, QColor("#ece7f3"), m);
         // steam over the hot mug
         p.setBrush(Qt::NoBrush);
@@ -1419,9 +1422,9 @@ QVector<Picture> pictures()
             text(p, QRectF(r.left() - 10, r.bottom() - 20, r.width() + 20, 18),
                  QStringLiteral("ECO"), Qt::white, 13);
         };
-        drawMugPicture(p, QColor("#eef3e6"),
-                       {QColor("#43a35a"), QColor("#f5f5f2"), QColor("#43a35a"), 122, 122, 130,
-                        leaf});
+        drawMugPicture(
+            p, QColor("#eef3e6"),
+            {QColor("#43a35a"), QColor("#f5f5f2"), QColor("#43a35a"), 122, 122, 130, leaf});
     });
     gallery("Kruzhki/5.jpg", [](QPainter &p) {
         // tall latte mug, wider at the top
@@ -1430,17 +1433,17 @@ QVector<Picture> pictures()
             p.setBrush(QColor(255, 255, 255, 235));
             for (int row = 0; row < 6; ++row)
                 for (int col = -1; col < 7; ++col)
-                    p.drawEllipse(QPointF(r.left() + col * 16 + (row % 2) * 8,
-                                          r.top() - 6 + row * 16),
-                                  3.5, 3.5);
+                    p.drawEllipse(
+                        QPointF(r.left() + col * 16 + (row % 2) * 8, r.top() - 6 + row * 16), 3.5,
+                        3.5);
             p.setBrush(QColor("#c0392b"));
             p.drawRoundedRect(QRectF(r.left() + 4, r.center().y() - 12, r.width() - 8, 24), 6, 6);
             text(p, QRectF(r.left(), r.center().y() - 12, r.width(), 24), QStringLiteral("COFFEE"),
                  Qt::white, 12);
         };
-        drawMugPicture(p, QColor("#f6efdc"),
-                       {QColor("#f2b632"), QColor("#fbf6ea"), QColor("#f2b632"), 118, 92, 150,
-                        dots});
+        drawMugPicture(
+            p, QColor("#f6efdc"),
+            {QColor("#f2b632"), QColor("#fbf6ea"), QColor("#f2b632"), 118, 92, 150, dots});
     });
     gallery("Kruzhki/6.jpg", [](QPainter &p) {
         drawMugPicture(p, QColor("#e3ecf2"),
@@ -1457,8 +1460,8 @@ QVector<Picture> pictures()
     });
     gallery("Ruchki/2.jpg", [](QPainter &p) {
         drawPenPicture(p, QColor("#efe6e3"),
-                       {QColor("#d7263d"), QColor("#2b2b2b"), QColor("#d7263d"), false, true,
-                        false, false, false, QStringLiteral("PRINT"), Qt::white},
+                       {QColor("#d7263d"), QColor("#2b2b2b"), QColor("#d7263d"), false, true, false,
+                        false, false, QStringLiteral("PRINT"), Qt::white},
                        -8);
     });
     gallery("Ruchki/3.jpg", [](QPainter &p) {
@@ -1484,8 +1487,16 @@ QVector<Picture> pictures()
         p.save();
         p.translate(160, 125);
         p.scale(0.97, 0.97);
-        Pen pen{QColor("#aeb5bd"), chromeColour, goldColour, true, false, false, false, false,
-                QStringLiteral("ВАШЕ ИМЯ"), QColor("#6b7280")};
+        Pen pen {QColor("#aeb5bd"),
+                 chromeColour,
+                 goldColour,
+                 true,
+                 false,
+                 false,
+                 false,
+                 false,
+                 QStringLiteral("ВАШЕ ИМЯ"),
+                 QColor("#6b7280")};
         softShadow(p, penSilhouette(pen), QPointF(2, 6), 90);
         drawPen(p, pen);
         p.restore();
@@ -1510,8 +1521,8 @@ QVector<Picture> pictures()
     });
     gallery("Ruchki/7.jpg", [](QPainter &p) {
         drawPenPicture(p, QColor("#f2ebe2"),
-                       {QColor("#f7f7f7"), QColor("#f28c28"), QColor("#f28c28"), false, true,
-                        false, false, false, QStringLiteral("SUN"), QColor("#f28c28")},
+                       {QColor("#f7f7f7"), QColor("#f28c28"), QColor("#f28c28"), false, true, false,
+                        false, false, QStringLiteral("SUN"), QColor("#f28c28")},
                        -12);
     });
     gallery("Ruchki/8.jpg", [](QPainter &p) {
@@ -1538,8 +1549,8 @@ QVector<Picture> pictures()
             text(p, QRectF(r.left(), c.y() + 32, r.width(), 16), QStringLiteral("TEAM"),
                  QColor("#1f6fd1"), 13);
         };
-        drawShirtPicture(p, QColor("#dde6ee"), QColor("#fafafa"), Neck::Round,
-                         QColor("#f0f0f0"), emblem);
+        drawShirtPicture(p, QColor("#dde6ee"), QColor("#fafafa"), Neck::Round, QColor("#f0f0f0"),
+                         emblem);
     });
     gallery("Tekstil/2.jpg", [](QPainter &p) {
         Print bigStar = [](QPainter &p, const QRectF &r) {
@@ -1548,8 +1559,8 @@ QVector<Picture> pictures()
             text(p, QRectF(r.left() - 20, r.bottom() - 28, r.width() + 40, 20),
                  QStringLiteral("STAR"), QColor("#fff4e0"), 16);
         };
-        drawShirtPicture(p, QColor("#f1e4e0"), QColor("#d62839"), Neck::Round,
-                         QColor("#c21f30"), bigStar);
+        drawShirtPicture(p, QColor("#f1e4e0"), QColor("#d62839"), Neck::Round, QColor("#c21f30"),
+                         bigStar);
     });
     gallery("Tekstil/3.jpg", [](QPainter &p) {
         Print badge = [](QPainter &p, const QRectF &r) {
@@ -1566,8 +1577,8 @@ QVector<Picture> pictures()
     });
     gallery("Tekstil/4.jpg", [](QPainter &p) {
         Print stripes = [](QPainter &p, const QRectF &r) {
-            const QColor bands[] = {QColor("#e63946"), QColor("#f4a261"), QColor("#2a9d8f"),
-                                    QColor("#264653")};
+            const QColor bands[]
+                = {QColor("#e63946"), QColor("#f4a261"), QColor("#2a9d8f"), QColor("#264653")};
             p.setPen(Qt::NoPen);
             for (int i = 0; i < 4; ++i)
                 p.fillRect(QRectF(r.left() - 6, r.top() + 30 + i * 9, r.width() + 12, 7), bands[i]);
@@ -1592,8 +1603,9 @@ QVector<Picture> pictures()
             p.drawEllipse(c, 24, 24);
             text(p, QRectF(c.x() - 24, c.y() - 24, 48, 48), QStringLiteral("A"), Qt::white, 30);
         };
-        drawCap(p, {QColor("#d32f2f"), QColor("#d32f2f"), QColor("#c62828"), QColor("#d32f2f"),
-                    false, logo});
+        drawCap(p,
+                {QColor("#d32f2f"), QColor("#d32f2f"), QColor("#c62828"), QColor("#d32f2f"), false,
+                 logo});
     });
     gallery("Beisbolki/2.jpg", [](QPainter &p) {
         studio(p, QColor("#e2e9ef"), QColor("#d2dbe3"));
@@ -1610,8 +1622,9 @@ QVector<Picture> pictures()
                 p.fillPath(w, i == 1 ? QColor("#4aa3df") : QColor("#1b4f8a"));
             }
         };
-        drawCap(p, {QColor("#1b3a6b"), QColor("#fbfbfb"), QColor("#1b3a6b"), QColor("#1b3a6b"),
-                    true, wave});
+        drawCap(p,
+                {QColor("#1b3a6b"), QColor("#fbfbfb"), QColor("#1b3a6b"), QColor("#1b3a6b"), true,
+                 wave});
     });
     gallery("Beisbolki/3.jpg", [](QPainter &p) {
         studio(p, QColor("#efeadb"), QColor("#e0d9c6"));
@@ -1624,8 +1637,9 @@ QVector<Picture> pictures()
             p.setBrush(Qt::NoBrush);
             p.drawPath(star(c, 20, 8));
         };
-        drawCap(p, {QColor("#222226"), QColor("#222226"), QColor("#f5c518"), QColor("#f5c518"),
-                    false, embroidery});
+        drawCap(p,
+                {QColor("#222226"), QColor("#222226"), QColor("#f5c518"), QColor("#f5c518"), false,
+                 embroidery});
     });
 
     // ---- puzzles
@@ -1689,24 +1703,23 @@ QVector<Picture> pictures()
     // ---- coasters
     gallery("Kosteri/1.jpg", [](QPainter &p) {
         tabletop(p, QColor("#e4e9e6"));
-        drawCoaster(p, QPointF(160, 112), 0.55, 0, circleShape(100), QColor("#a8773f"), 7,
-                    [](QPainter &p) {
-                        cork(p, 100);
-                        p.setPen(QPen(QColor("#8e1b2b"), 5));
-                        p.setBrush(Qt::NoBrush);
-                        p.drawEllipse(QPointF(0, 0), 70, 70);
-                        p.setPen(QPen(QColor("#8e1b2b"), 1.6));
-                        p.drawEllipse(QPointF(0, 0), 62, 62);
-                        // cup on the print
-                        p.setPen(Qt::NoPen);
-                        p.setBrush(QColor("#8e1b2b"));
-                        p.drawRoundedRect(QRectF(-24, -20, 40, 34), 6, 6);
-                        p.setPen(QPen(QColor("#8e1b2b"), 5));
-                        p.setBrush(Qt::NoBrush);
-                        p.drawEllipse(QPointF(20, -4), 9, 9);
-                        text(p, QRectF(-60, 22, 120, 26), QStringLiteral("CAFE"),
-                             QColor("#8e1b2b"), 20);
-                    });
+        drawCoaster(
+            p, QPointF(160, 112), 0.55, 0, circleShape(100), QColor("#a8773f"), 7, [](QPainter &p) {
+                cork(p, 100);
+                p.setPen(QPen(QColor("#8e1b2b"), 5));
+                p.setBrush(Qt::NoBrush);
+                p.drawEllipse(QPointF(0, 0), 70, 70);
+                p.setPen(QPen(QColor("#8e1b2b"), 1.6));
+                p.drawEllipse(QPointF(0, 0), 62, 62);
+                // cup on the print
+                p.setPen(Qt::NoPen);
+                p.setBrush(QColor("#8e1b2b"));
+                p.drawRoundedRect(QRectF(-24, -20, 40, 34), 6, 6);
+                p.setPen(QPen(QColor("#8e1b2b"), 5));
+                p.setBrush(Qt::NoBrush);
+                p.drawEllipse(QPointF(20, -4), 9, 9);
+                text(p, QRectF(-60, 22, 120, 26), QStringLiteral("CAFE"), QColor("#8e1b2b"), 20);
+            });
     });
     gallery("Kosteri/2.jpg", [](QPainter &p) {
         tabletop(p, QColor("#ece7df"));
@@ -1737,8 +1750,8 @@ QVector<Picture> pictures()
     gallery("Kosteri/3.jpg", [](QPainter &p) {
         // a set: a stack of coasters and one in use under a mug
         tabletop(p, QColor("#e9e5ef"));
-        const QColor prints[] = {QColor("#6a4c93"), QColor("#1982c4"), QColor("#8ac926"),
-                                 QColor("#ff595e")};
+        const QColor prints[]
+            = {QColor("#6a4c93"), QColor("#1982c4"), QColor("#8ac926"), QColor("#ff595e")};
         for (int i = 0; i < 4; ++i) {
             const QColor ink = prints[i];
             drawCoaster(p, QPointF(88, 176 - i * 10), 0.5, 0, circleShape(62), shade(ink, -0.2), 4,
@@ -1756,7 +1769,7 @@ QVector<Picture> pictures()
                         p.fillRect(QRectF(-80, -80, 160, 160), QColor("#fbfbfb"));
                         blossom(p, QRectF(-70, -70, 140, 140));
                     });
-        Mug m{QColor("#fbfbfb"), QColor("#6b3e26"), QColor("#fbfbfb"), 72, 72, 78, {}};
+        Mug m {QColor("#fbfbfb"), QColor("#6b3e26"), QColor("#fbfbfb"), 72, 72, 78, {}};
         drawMug(p, QPointF(218, 188), m);
     });
 
@@ -1874,7 +1887,7 @@ QByteArray encodeGif(const QImage &source, QImage *quantised)
     };
     word(indexed.width());
     word(indexed.height());
-    out.append(char(0xf7));  // global colour table of 256 entries, 8 bits per primary
+    out.append(char(0xf7)); // global colour table of 256 entries, 8 bits per primary
     out.append(char(0));
     out.append(char(0));
     for (QRgb c : indexed.colorTable()) {
@@ -1966,22 +1979,22 @@ bool save(const QImage &image, const QString &file)
         // read it back: a broken encoder must not slip into the program unnoticed
         const QImage back(file);
         return back.convertToFormat(QImage::Format_RGB32)
-               == quantised.convertToFormat(QImage::Format_RGB32);
+            == quantised.convertToFormat(QImage::Format_RGB32);
     }
     if (file.endsWith(QLatin1String(".png")))
         return image.save(file, "PNG");
     return image.save(file, "JPEG", 85);
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    const QString outDir = argc > 1 ? QString::fromLocal8Bit(argv[1])
-                                    : QStringLiteral(PICTURES_DIR);
+    const QString outDir
+        = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(PICTURES_DIR);
     int failures = 0;
     for (const Picture &pic : pictures()) {
         const QString file = QDir(outDir).filePath(pic.path);
