@@ -1317,7 +1317,7 @@ void drawFolding(QPainter &p, const Sheet &sheet, const QVector<int> &creases,
     for (const Turn &t : turns)
         bounds = bounds.united(QRectF(project(t.hinge, 0) - QPointF(t.radius, t.radius * 0.75),
                                       QSizeF(2 * t.radius, 1.5 * t.radius)));
-    const QRectF target(18, 22, 114, 106);
+    const QRectF target(10, 14, 130, 122);
     const double k = std::min(target.width() / bounds.width(), target.height() / bounds.height());
     p.save();
     p.translate(target.center());
