@@ -5,7 +5,7 @@
 #include "calculators/number_text.h"
 #include "form/mainwindow_form.h"
 
-#include <QIntValidator>
+#include "calculators/whole_number_validator.h"
 
 void MainWindow::page1_2_init()
 {
@@ -43,12 +43,12 @@ void MainWindow::page1_2_init()
     setOptionValues({{f->checkBox_17, 15}, {f->checkBox_13, 16}, {f->checkBox_15, 17}});
 
     f->lineEdit_21->setText(QStringLiteral("1"));
-    f->lineEdit_21->setValidator(new QIntValidator(0, 1000, this));
+    f->lineEdit_21->setValidator(new WholeNumberValidator(0, 1000, this));
     connect(f->radioButtonOtherBrosh, SIGNAL(toggled(bool)), this, SLOT(page1_2_showDim(bool)));
     f->groupBoxBroshSize->hide();
-    f->lineEditWidthBrosh->setValidator(new QIntValidator(0, 100500, this));
-    f->lineEditHeightBrosh->setValidator(new QIntValidator(0, 100500, this));
-    f->lineEdit_10->setValidator(new QIntValidator(0, 100500, this));
+    f->lineEditWidthBrosh->setValidator(new WholeNumberValidator(0, 100500, this));
+    f->lineEditHeightBrosh->setValidator(new WholeNumberValidator(0, 100500, this));
+    f->lineEdit_10->setValidator(new WholeNumberValidator(0, 100500, this));
     f->lineEdit_10->setText(QStringLiteral("1"));
     connect(f->pushButton_2, SIGNAL(clicked()), this, SLOT(page1_2_answer()));
 }

@@ -5,7 +5,7 @@
 #include "calculators/number_text.h"
 #include "form/mainwindow_form.h"
 
-#include <QIntValidator>
+#include "calculators/whole_number_validator.h"
 
 void MainWindow::page1_1_init()
 {
@@ -38,9 +38,9 @@ void MainWindow::page1_1_init()
 
     connect(f->radioButtonOther, SIGNAL(toggled(bool)), this, SLOT(page1_1_showDim(bool)));
     f->groupBoxListSize->hide();
-    f->lineEditWidth->setValidator(new QIntValidator(0, 100500, this));
-    f->lineEditHeight->setValidator(new QIntValidator(0, 100500, this));
-    f->lineEdit->setValidator(new QIntValidator(0, 100500, this));
+    f->lineEditWidth->setValidator(new WholeNumberValidator(0, 100500, this));
+    f->lineEditHeight->setValidator(new WholeNumberValidator(0, 100500, this));
+    f->lineEdit->setValidator(new WholeNumberValidator(0, 100500, this));
     f->lineEdit->setText(QStringLiteral("1"));
     connect(f->pushButton, SIGNAL(clicked()), this, SLOT(page1_1_answer()));
 }
