@@ -211,17 +211,24 @@ private slots:
         QTest::addColumn<QStringList>("options");
         QTest::addColumn<QString>("tierKeyText"); // empty: no second line
         QTest::addColumn<QString>("tierPrice");
+        QTest::addColumn<QString>("tierDescription");
 
-        QTest::newRow("499") << "499" << QStringList{} << "" << "";
-        QTest::newRow("500") << "500" << QStringList{} << "значение=510000" << "20";
-        QTest::newRow("999") << "999" << QStringList{} << "значение=510000" << "20";
-        QTest::newRow("1000") << "1000" << QStringList{} << "значение=610000" << "40";
-        QTest::newRow("3000") << "3000" << QStringList{} << "значение=610000" << "40";
-        QTest::newRow("3001") << "3001" << QStringList{} << "" << "";
+        QTest::newRow("499") << "499" << QStringList{} << "" << "" << "";
+        QTest::newRow("500") << "500" << QStringList{} << "значение=510000" << "20"
+                             << StartUpDescription;
+        QTest::newRow("999") << "999" << QStringList{} << "значение=510000" << "20"
+                             << StartUpDescription;
+        QTest::newRow("1000") << "1000" << QStringList{} << "значение=610000" << "40"
+                              << StartUpDescription;
+        QTest::newRow("3000") << "3000" << QStringList{} << "значение=610000" << "40"
+                              << StartUpDescription;
+        QTest::newRow("3001") << "3001" << QStringList{} << "" << "" << "";
         QTest::newRow("500 with extras: the tier line comes after they were cleared")
-            << "500" << QStringList{"radioButton_181", "checkBox_15"} << "значение=510000" << "20";
-        QTest::newRow("1000 with an A4 cover: the tier has no A4 price")
-            << "1000" << QStringList{"radioButton_95"} << "значение=612000" << "0";
+            << "500" << QStringList{"radioButton_181", "checkBox_15"} << "значение=510000" << "20"
+            << StartUpDescription;
+        QTest::newRow("1000 in A4: the tier has no A4 price")
+            << "1000" << QStringList{"radioButton_95"} << "значение=612000" << "0"
+            << "А4 (210х297 мм.); Формат 1+0; Простая; 80; 1+0; Простая; 80; ; ; ; ";
     }
 
     void quantityTiers()
@@ -230,13 +237,14 @@ private slots:
         QFETCH(QStringList, options);
         QFETCH(QString, tierKeyText);
         QFETCH(QString, tierPrice);
+        QFETCH(QString, tierDescription);
 
         for (const QString &option : options)
             clickOption(window, option);
         typeInto(window, "lineEdit_10", quantity);
         answer(tierKeyText.isEmpty() ? 1 : 2);
-        const OrderLine main = orderLine(table, 0);
-        QVERIFY2(main.keyText.startsWith("значение=01"), "the first line is not the brochure price");
+        QVERIFY2(orderLine(table, 0).keyText.startsWith("значение=01"),
+                 "the first line is not the brochure price");
         if (tierKeyText.isEmpty())
             return;
 
@@ -244,11 +252,9 @@ private slots:
         QCOMPARE(tier.keyText, tierKeyText);
         QCOMPARE(tier.price, tierPrice);
         QCOMPARE(tier.quantity, quantity);
+        QCOMPARE(tier.description, tierDescription);
         QCOMPARE(tier.titles, StandardTitles);
         QVERIFY2(!table->item(1, 5), "a brochure tier line carries a removal marker");
-        // Composed after the extras were cleared: the same choices, no extras captions.
-        QCOMPARE(tier.description, main.description.section(QStringLiteral("; "), 0, 6)
-                                       + QStringLiteral("; ; ; ; "));
     }
 
     void validators_data()
