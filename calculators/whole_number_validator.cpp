@@ -3,8 +3,7 @@
 
 WholeNumberValidator::WholeNumberValidator(int bottom, int top, QObject *parent)
     : QIntValidator(bottom, top, parent)
-{
-}
+{ }
 
 QValidator::State WholeNumberValidator::validate(QString &input, int &pos) const
 {

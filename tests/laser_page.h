@@ -23,8 +23,9 @@ inline OrderLine orderLine(const QTableWidget *table, int row)
         return item ? item->text() : QStringLiteral("<no item>");
     };
     const QTableWidgetItem *marker = table->item(row, 5);
-    return {text(0), text(1), text(2), text(3), text(4),
-            marker && marker->text().isEmpty() && marker->background().color() == Qt::red};
+    return {text(0), text(1),
+            text(2), text(3),
+            text(4), marker && marker->text().isEmpty() && marker->background().color() == Qt::red};
 }
 
 // Clicks an option button on its indicator: a click on the blank right of a short caption

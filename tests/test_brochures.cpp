@@ -14,16 +14,15 @@ namespace {
 const QString StandardTitles = QStringLiteral(
     "Формат Формат Цветность внутри Тип бумаги Плотность (гр./м2) Цветность Обложки Тип бумаги "
     "Плотность (гр./м2) Ламинация вутриБрошюровкаШелкография внутриПрочиеПереплет");
-const QString StartUpDescription =
-    QStringLiteral("А6 (105х148 мм.); Формат 1+0; Простая; 80; 1+0; Простая; 80; ; ; ; ");
-const QStringList KeyGroups = {"groupBoxBroshFormat",       "groupBoxBroshInnerColor",
-                               "groupBoxBroshInnerType",    "groupBoxBroshInnerDensity",
-                               "groupBoxBroshOuterColor",   "groupBoxBroshOuterType",
-                               "groupBoxBroshOuterDensity"};
-const QStringList ExtrasGroups = {"checkboxGroupBrosh_4", "checkboxGroupBrosh_1",
-                                  "checkboxGroupBrosh_5", "checkboxGroupBrosh",
-                                  "checkboxGroupBrosh_6", "checkboxGroupBrosh_2",
-                                  "checkboxGroupBrosh_3"};
+const QString StartUpDescription
+    = QStringLiteral("А6 (105х148 мм.); Формат 1+0; Простая; 80; 1+0; Простая; 80; ; ; ; ");
+const QStringList KeyGroups
+    = {"groupBoxBroshFormat",       "groupBoxBroshInnerColor", "groupBoxBroshInnerType",
+       "groupBoxBroshInnerDensity", "groupBoxBroshOuterColor", "groupBoxBroshOuterType",
+       "groupBoxBroshOuterDensity"};
+const QStringList ExtrasGroups
+    = {"checkboxGroupBrosh_4", "checkboxGroupBrosh_1", "checkboxGroupBrosh_5", "checkboxGroupBrosh",
+       "checkboxGroupBrosh_6", "checkboxGroupBrosh_2", "checkboxGroupBrosh_3"};
 } // namespace
 
 class BrochuresTest : public QObject
@@ -34,11 +33,7 @@ private:
     MainWindow *window = nullptr;
     QTableWidget *table = nullptr;
 
-    template<typename T>
-    T *widget(const QString &name)
-    {
-        return window->findChild<T *>(name);
-    }
+    template<typename T> T *widget(const QString &name) { return window->findChild<T *>(name); }
 
     void answer(int expectedRows)
     {
@@ -113,29 +108,44 @@ private slots:
         QTest::addColumn<QString>("description");
 
         QTest::newRow("A4, 10 matte sheets inside, glossy cover, stapled, laminated: 194")
-            << QStringList{"radioButton_95",  "radioButton_117", "radioButton_141",
-                           "radioButton_164", "radioButton_419", "radioButton_441",
-                           "radioButton_467", "radioButton_180", "radioButton_186"}
-            << "10" << "20" << "значение=012436" << "194"
+            << QStringList {"radioButton_95",  "radioButton_117", "radioButton_141",
+                            "radioButton_164", "radioButton_419", "radioButton_441",
+                            "radioButton_467", "radioButton_180", "radioButton_186"}
+            << "10"
+            << "20"
+            << "значение=012436"
+            << "194"
             << "А4 (210х297 мм.); Формат 1+1; Матовая; 120; 4+4; Глянцевая; 300На скрепке; ; "
                "30 мкм Глянцевая; ; ";
-        QTest::newRow("five inner sheets") << QStringList{} << "5" << "1" << "значение=010000"
+        QTest::newRow("five inner sheets") << QStringList {} << "5"
+                                           << "1"
+                                           << "значение=010000"
                                            << "9" << StartUpDescription;
-        QTest::newRow("no inner sheets: cover only")
-            << QStringList{} << "0" << "1" << "значение=010000" << "1.5" << StartUpDescription;
-        QTest::newRow("empty inner sheets and quantity: cover only")
-            << QStringList{} << "" << "" << "значение=010000" << "1.5" << StartUpDescription;
+        QTest::newRow("no inner sheets: cover only") << QStringList {} << "0"
+                                                     << "1"
+                                                     << "значение=010000"
+                                                     << "1.5" << StartUpDescription;
+        QTest::newRow("empty inner sheets and quantity: cover only") << QStringList {} << ""
+                                                                     << ""
+                                                                     << "значение=010000"
+                                                                     << "1.5" << StartUpDescription;
         QTest::newRow("two \"Прочие\" in child order, clicked backwards")
-            << QStringList{"checkBox_13", "checkBox_17"} << "1" << "1" << "значение=010000" << "34"
-            << StartUpDescription + "; Обрезка углов 4 шт.; Обрезка по изображению";
+            << QStringList {"checkBox_13", "checkBox_17"} << "1"
+            << "1"
+            << "значение=010000"
+            << "34" << StartUpDescription + "; Обрезка углов 4 шт.; Обрезка по изображению";
         QTest::newRow("both varnishes on both sides")
-            << QStringList{"checkBox_16", "checkBox_14", "checkBox_19", "checkBox_18"} << "1" << "1"
-            << "значение=010000" << "53"
-            << StartUpDescription + "; 1+0 лак; 0+1 лак; 0+1 лак; 1+0 лак";
+            << QStringList {"checkBox_16", "checkBox_14", "checkBox_19", "checkBox_18"} << "1"
+            << "1"
+            << "значение=010000"
+            << "53" << StartUpDescription + "; 1+0 лак; 0+1 лак; 0+1 лак; 1+0 лак";
         QTest::newRow("binding kind, binding and both laminations")
-            << QStringList{"radioButton_179", "radioButton_175", "radioButton_189", "radioButton_169",
-                           "checkBox_15"}
-            << "1" << "1" << "значение=010000" << "180"
+            << QStringList {"radioButton_179", "radioButton_175", "radioButton_189",
+                            "radioButton_169", "checkBox_15"}
+            << "1"
+            << "1"
+            << "значение=010000"
+            << "180"
             << "А6 (105х148 мм.); Формат 1+0; Простая; 80; 1+0; Простая; 80Клеевой; "
                "Пластик до 50 стр.; 250 мкм Глянцевая; 30 мкм Глянцевая; ; Биг";
     }
@@ -177,7 +187,7 @@ private slots:
         clickOption(window, "radioButton_181");
         clickOption(window, "radioButton_179");
         QCOMPARE(checkedOptionNames(widget<QGroupBox>("checkboxGroupBrosh_4")),
-                 QStringList{"radioButton_179"});
+                 QStringList {"radioButton_179"});
     }
 
     void customSize()
@@ -213,21 +223,26 @@ private slots:
         QTest::addColumn<QString>("tierPrice");
         QTest::addColumn<QString>("tierDescription");
 
-        QTest::newRow("499") << "499" << QStringList{} << "" << "" << "";
-        QTest::newRow("500") << "500" << QStringList{} << "значение=510000" << "20"
-                             << StartUpDescription;
-        QTest::newRow("999") << "999" << QStringList{} << "значение=510000" << "20"
-                             << StartUpDescription;
-        QTest::newRow("1000") << "1000" << QStringList{} << "значение=610000" << "40"
-                              << StartUpDescription;
-        QTest::newRow("3000") << "3000" << QStringList{} << "значение=610000" << "40"
-                              << StartUpDescription;
-        QTest::newRow("3001") << "3001" << QStringList{} << "" << "" << "";
+        QTest::newRow("499") << "499" << QStringList {} << ""
+                             << ""
+                             << "";
+        QTest::newRow("500") << "500" << QStringList {} << "значение=510000"
+                             << "20" << StartUpDescription;
+        QTest::newRow("999") << "999" << QStringList {} << "значение=510000"
+                             << "20" << StartUpDescription;
+        QTest::newRow("1000") << "1000" << QStringList {} << "значение=610000"
+                              << "40" << StartUpDescription;
+        QTest::newRow("3000") << "3000" << QStringList {} << "значение=610000"
+                              << "40" << StartUpDescription;
+        QTest::newRow("3001") << "3001" << QStringList {} << ""
+                              << ""
+                              << "";
         QTest::newRow("500 with extras: the tier line comes after they were cleared")
-            << "500" << QStringList{"radioButton_181", "checkBox_15"} << "значение=510000" << "20"
-            << StartUpDescription;
+            << "500" << QStringList {"radioButton_181", "checkBox_15"} << "значение=510000"
+            << "20" << StartUpDescription;
         QTest::newRow("1000 in A4: the tier has no A4 price")
-            << "1000" << QStringList{"radioButton_95"} << "значение=612000" << "0"
+            << "1000" << QStringList {"radioButton_95"} << "значение=612000"
+            << "0"
             << "А4 (210х297 мм.); Формат 1+0; Простая; 80; 1+0; Простая; 80; ; ; ; ";
     }
 
@@ -264,17 +279,24 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("kept");
 
-        QTest::newRow("inner sheets refuse 1001") << "lineEdit_21" << 1000 << "1001" << "100";
-        QTest::newRow("inner sheets take 1000") << "lineEdit_21" << 1000 << "1000" << "1000";
-        QTest::newRow("inner sheets refuse a minus sign") << "lineEdit_21" << 1000 << "-7" << "7";
-        QTest::newRow("inner sheets refuse 5000") << "lineEdit_21" << 1000 << "5000" << "500";
-        QTest::newRow("inner sheets refuse a decimal point") << "lineEdit_21" << 1000 << "2.5" << "25";
+        QTest::newRow("inner sheets refuse 1001") << "lineEdit_21" << 1000 << "1001"
+                                                  << "100";
+        QTest::newRow("inner sheets take 1000") << "lineEdit_21" << 1000 << "1000"
+                                                << "1000";
+        QTest::newRow("inner sheets refuse a minus sign") << "lineEdit_21" << 1000 << "-7"
+                                                          << "7";
+        QTest::newRow("inner sheets refuse 5000") << "lineEdit_21" << 1000 << "5000"
+                                                  << "500";
+        QTest::newRow("inner sheets refuse a decimal point") << "lineEdit_21" << 1000 << "2.5"
+                                                             << "25";
         for (const char *field : {"lineEdit_10", "lineEditWidthBrosh", "lineEditHeightBrosh"}) {
             const QString name = QString::fromLatin1(field);
-            QTest::addRow("%s refuses a minus sign", field) << name << 100500 << "-5" << "5";
-            QTest::addRow("%s refuses letters", field) << name << 100500 << "x1y2" << "12";
-            QTest::addRow("%s refuses more than 100500", field)
-                << name << 100500 << "100501" << "10050";
+            QTest::addRow("%s refuses a minus sign", field) << name << 100500 << "-5"
+                                                            << "5";
+            QTest::addRow("%s refuses letters", field) << name << 100500 << "x1y2"
+                                                       << "12";
+            QTest::addRow("%s refuses more than 100500", field) << name << 100500 << "100501"
+                                                                << "10050";
         }
     }
 

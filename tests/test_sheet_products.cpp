@@ -16,8 +16,8 @@ const QString StandardTitles = QStringLiteral(
     "Биговка / Фальцовка Прочие работы ");
 const QStringList ExtrasGroups = {"checkboxGroupList", "checkboxGroupList_1", "checkboxGroupList_2",
                                   "checkboxGroupList_3", "checkboxGroupList_4"};
-const QStringList KeyGroups = {"groupBoxListFormat", "groupBoxListColor", "groupBoxListType",
-                               "groupBoxListDensity"};
+const QStringList KeyGroups
+    = {"groupBoxListFormat", "groupBoxListColor", "groupBoxListType", "groupBoxListDensity"};
 } // namespace
 
 class SheetProductsTest : public QObject
@@ -28,11 +28,7 @@ private:
     MainWindow *window = nullptr;
     QTableWidget *table = nullptr;
 
-    template<typename T>
-    T *widget(const QString &name)
-    {
-        return window->findChild<T *>(name);
-    }
+    template<typename T> T *widget(const QString &name) { return window->findChild<T *>(name); }
 
     void answer(int expectedRows)
     {
@@ -58,7 +54,8 @@ private slots:
 
     void pageAtStart()
     {
-        for (const char *name : {"radioButton", "radioButton_24", "radioButton_47", "radioButton_70"})
+        for (const char *name :
+             {"radioButton", "radioButton_24", "radioButton_47", "radioButton_70"})
             QVERIFY2(widget<QRadioButton>(name)->isChecked(), name);
         for (const QString &group : ExtrasGroups)
             QVERIFY2(checkedOptionNames(widget<QGroupBox>(group)).isEmpty(), qPrintable(group));
@@ -85,7 +82,8 @@ private slots:
     {
         answer(1);
         const OrderLine line = orderLine(table, 0);
-        QCOMPARE(line.description, QStringLiteral("А6 (105х148 мм.); Формат 1+0; Простая; 80; ; ; "));
+        QCOMPARE(line.description,
+                 QStringLiteral("А6 (105х148 мм.); Формат 1+0; Простая; 80; ; ; "));
         QCOMPARE(line.quantity, QStringLiteral("1"));
         QCOMPARE(line.price, QStringLiteral("1.5"));
         QCOMPARE(line.keyText, QStringLiteral("значение=000000"));
@@ -102,35 +100,49 @@ private slots:
         QTest::addColumn<QString>("description");
 
         QTest::newRow("A4 4+4 matte 350 with varnish and corner cutting")
-            << QStringList{"radioButton_3", "radioButton_28", "radioButton_49", "radioButton_78",
-                           "checkBox_161", "checkBox_34"}
-            << "100" << "значение=002428" << "132"
+            << QStringList {"radioButton_3",  "radioButton_28", "radioButton_49",
+                            "radioButton_78", "checkBox_161",   "checkBox_34"}
+            << "100"
+            << "значение=002428"
+            << "132"
             << "А4 (210х297 мм.); Формат 4+4; Матовая; 350; ; ; 1+0 лак; ; Обрезка углов 4 шт.";
         QTest::newRow("euro business card, seven-character key")
-            << QStringList{"radioButton_8"} << "1" << "значение=0010000" << "2"
+            << QStringList {"radioButton_8"} << "1"
+            << "значение=0010000"
+            << "2"
             << "Визитки евро (85х55 мм.); Формат 1+0; Простая; 80; ; ; ";
         QTest::newRow("SRA3 4+4 synthetic 350")
-            << QStringList{"radioButton_5", "radioButton_28", "radioButton_55", "radioButton_78"}
-            << "10" << "значение=004488" << "97"
+            << QStringList {"radioButton_5", "radioButton_28", "radioButton_55", "radioButton_78"}
+            << "10"
+            << "значение=004488"
+            << "97"
             << "SRA3 (320х450 мм.); Формат 4+4; Синтетическая; 350; ; ; ";
         QTest::newRow("lamination, binding and creasing together")
-            << QStringList{"radioButton_134", "radioButton_147", "radioButton_156"} << "1"
-            << "значение=000000" << "161.5"
+            << QStringList {"radioButton_134", "radioButton_147", "radioButton_156"} << "1"
+            << "значение=000000"
+            << "161.5"
             << "А6 (105х148 мм.); Формат 1+0; Простая; 80175 мкм Глянцевая; Пластик до 50 стр.; "
                "Биговка / Фальцовка; ";
         QTest::newRow("other works in child order, clicked backwards")
-            << QStringList{"checkBox_28", "checkBox_27"} << "1" << "значение=000000" << "1133.5"
+            << QStringList {"checkBox_28", "checkBox_27"} << "1"
+            << "значение=000000"
+            << "1133.5"
             << "А6 (105х148 мм.); Формат 1+0; Простая; 80; ; ; ; Обрезка по изображению; "
                "Тиснение фольгой";
         QTest::newRow("both varnishes")
-            << QStringList{"checkBox_162", "checkBox_161"} << "1" << "значение=000000" << "77.5"
+            << QStringList {"checkBox_162", "checkBox_161"} << "1"
+            << "значение=000000"
+            << "77.5"
             << "А6 (105х148 мм.); Формат 1+0; Простая; 80; ; ; 1+0 лак; 0+1 лак; ";
         QTest::newRow("business cards on self-adhesive paper: no price, extras only")
-            << QStringList{"radioButton_7", "radioButton_54", "checkBox_34"} << "50"
-            << "значение=009070" << "23"
+            << QStringList {"radioButton_7", "radioButton_54", "checkBox_34"} << "50"
+            << "значение=009070"
+            << "23"
             << "Визитки (90х50 мм.); Формат 1+0; Самоклеющаяся; 80; ; ; ; Обрезка углов 4 шт.";
         QTest::newRow("empty quantity still prices")
-            << QStringList{} << "" << "значение=000000" << "1.5"
+            << QStringList {} << ""
+            << "значение=000000"
+            << "1.5"
             << "А6 (105х148 мм.); Формат 1+0; Простая; 80; ; ; ";
     }
 
@@ -170,15 +182,17 @@ private slots:
         clickOption(window, "radioButton_132");
         clickOption(window, "radioButton_133");
         QCOMPARE(checkedOptionNames(widget<QGroupBox>("checkboxGroupList")),
-                 QStringList{"radioButton_133"});
+                 QStringList {"radioButton_133"});
     }
 
     void sharedFormatCodes_data()
     {
         QTest::addColumn<QString>("format");
         QTest::addColumn<QString>("sharing");
-        QTest::newRow("envelopes price as euro leaflets") << "radioButton_6" << "radioButton_9";
-        QTest::newRow("bags price as business cards") << "radioButton_7" << "radioButton_10";
+        QTest::newRow("envelopes price as euro leaflets") << "radioButton_6"
+                                                          << "radioButton_9";
+        QTest::newRow("bags price as business cards") << "radioButton_7"
+                                                      << "radioButton_10";
     }
 
     void sharedFormatCodes()
@@ -243,17 +257,26 @@ private slots:
         QTest::addColumn<QString>("tierDescription");
 
         const QString plainA6 = "А6 (105х148 мм.); Формат 1+0; Простая; 80; ; ; ";
-        QTest::newRow("499") << "499" << QStringList{} << "" << "" << "";
-        QTest::newRow("500") << "500" << QStringList{} << "значение=500000" << "10" << plainA6;
-        QTest::newRow("999") << "999" << QStringList{} << "значение=500000" << "10" << plainA6;
-        QTest::newRow("1000") << "1000" << QStringList{} << "значение=600000" << "20" << plainA6;
-        QTest::newRow("3000") << "3000" << QStringList{} << "значение=600000" << "20" << plainA6;
-        QTest::newRow("3001") << "3001" << QStringList{} << "" << "" << "";
+        QTest::newRow("499") << "499" << QStringList {} << ""
+                             << ""
+                             << "";
+        QTest::newRow("500") << "500" << QStringList {} << "значение=500000"
+                             << "10" << plainA6;
+        QTest::newRow("999") << "999" << QStringList {} << "значение=500000"
+                             << "10" << plainA6;
+        QTest::newRow("1000") << "1000" << QStringList {} << "значение=600000"
+                              << "20" << plainA6;
+        QTest::newRow("3000") << "3000" << QStringList {} << "значение=600000"
+                              << "20" << plainA6;
+        QTest::newRow("3001") << "3001" << QStringList {} << ""
+                              << ""
+                              << "";
         QTest::newRow("500 with extras: the tier line comes after they were cleared")
-            << "500" << QStringList{"checkBox_34", "radioButton_132"} << "значение=500000" << "10"
-            << plainA6;
+            << "500" << QStringList {"checkBox_34", "radioButton_132"} << "значение=500000"
+            << "10" << plainA6;
         QTest::newRow("1000 of A4: the tier has no A4 price")
-            << "1000" << QStringList{"radioButton_3"} << "значение=602000" << "0"
+            << "1000" << QStringList {"radioButton_3"} << "значение=602000"
+            << "0"
             << "А4 (210х297 мм.); Формат 1+0; Простая; 80; ; ; ";
     }
 
@@ -269,7 +292,8 @@ private slots:
             clickOption(window, option);
         typeInto(window, "lineEdit", quantity);
         answer(tierKeyText.isEmpty() ? 1 : 2);
-        QVERIFY2(orderLine(table, 0).keyText.startsWith("значение=00"), "the first line is not the sheet price");
+        QVERIFY2(orderLine(table, 0).keyText.startsWith("значение=00"),
+                 "the first line is not the sheet price");
         if (tierKeyText.isEmpty())
             return;
 
@@ -290,11 +314,16 @@ private slots:
 
         for (const char *field : {"lineEdit", "lineEditWidth", "lineEditHeight"}) {
             const QString name = QString::fromLatin1(field);
-            QTest::addRow("%s refuses a minus sign", field) << name << "-5" << "5";
-            QTest::addRow("%s refuses letters", field) << name << "1a2b" << "12";
-            QTest::addRow("%s refuses group separators", field) << name << "1,000" << "1000";
-            QTest::addRow("%s refuses more than 100500", field) << name << "100501" << "10050";
-            QTest::addRow("%s takes 100500", field) << name << "100500" << "100500";
+            QTest::addRow("%s refuses a minus sign", field) << name << "-5"
+                                                            << "5";
+            QTest::addRow("%s refuses letters", field) << name << "1a2b"
+                                                       << "12";
+            QTest::addRow("%s refuses group separators", field) << name << "1,000"
+                                                                << "1000";
+            QTest::addRow("%s refuses more than 100500", field) << name << "100501"
+                                                                << "10050";
+            QTest::addRow("%s takes 100500", field) << name << "100500"
+                                                    << "100500";
         }
     }
 
