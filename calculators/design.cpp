@@ -1,4 +1,5 @@
-// The "Дизайн" tab: the list of design services, not priced yet.
+// The "Дизайн" tab: the list of design services. Nothing here is priced yet, and its "Ответ"
+// (placed below the visible part of the tab) stays unconnected.
 #include "app/mainwindow.h"
 
 #include "form/mainwindow_form.h"
