@@ -4,10 +4,6 @@
 
 #include "form/mainwindow_form.h"
 
-void MainWindow::page4_1_answer()
-{
-}
+void MainWindow::page4_1_answer() { }
 
-void MainWindow::page4_1_showDim(bool /*toggled*/)
-{
-}
+void MainWindow::page4_1_showDim(bool /*toggled*/) { }

@@ -17,10 +17,6 @@ void MainWindow::page3_2_init()
 }
 
 // No price rows exist for this page yet; its "Ответ" stays unconnected.
-void MainWindow::page3_2_answer()
-{
-}
+void MainWindow::page3_2_answer() { }
 
-void MainWindow::page3_2_showDim(bool /*toggled*/)
-{
-}
+void MainWindow::page3_2_showDim(bool /*toggled*/) { }

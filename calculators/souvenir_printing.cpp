@@ -59,24 +59,26 @@ void MainWindow::page3_1_init()
                               QStringLiteral("Kruzhki/3.jpg"), QStringLiteral("Kruzhki/4.jpg"),
                               QStringLiteral("Kruzhki/5.jpg"), QStringLiteral("Kruzhki/6.jpg")};
     form->radioButton_68->setProperty("imageAddresses", mugs);
-    form->radioButton_68->setProperty("price", QStringList{"27.0", "49.0", "666.0", "23.0", "25.0",
-                                                           "28.0"});
+    form->radioButton_68->setProperty(
+        "price", QStringList {"27.0", "49.0", "666.0", "23.0", "25.0", "28.0"});
     form->radioButton_79->setProperty("imageAddresses",
                                       numberedPictures(QStringLiteral("Ruchki"), 9, ".jpg"));
-    form->radioButton_79->setProperty("price", QStringList{"28.0", "41.0", "366.0", "266.0", "166.0",
-                                                           "26.0", "28.0", "30.0", "31.0"});
+    form->radioButton_79->setProperty(
+        "price",
+        QStringList {"28.0", "41.0", "366.0", "266.0", "166.0", "26.0", "28.0", "30.0", "31.0"});
     form->radioButton_80->setProperty("imageAddresses",
                                       numberedPictures(QStringLiteral("Tekstil"), 5, ".jpg"));
-    form->radioButton_80->setProperty("price", QStringList{"29.0", "44.0", "66.0", "47.0", "48.0"});
+    form->radioButton_80->setProperty("price",
+                                      QStringList {"29.0", "44.0", "66.0", "47.0", "48.0"});
     form->radioButton_81->setProperty("imageAddresses",
                                       numberedPictures(QStringLiteral("Beisbolki"), 3, ".jpg"));
-    form->radioButton_81->setProperty("price", QStringList{"22.0", "49.0", "50.0"});
+    form->radioButton_81->setProperty("price", QStringList {"22.0", "49.0", "50.0"});
     form->radioButton_82->setProperty("imageAddresses",
                                       numberedPictures(QStringLiteral("Pazzl"), 4, ".jpg"));
-    form->radioButton_82->setProperty("price", QStringList{"29.0", "46.0", "76.0", "86.0"});
+    form->radioButton_82->setProperty("price", QStringList {"29.0", "46.0", "76.0", "86.0"});
     form->radioButton_86->setProperty("imageAddresses",
                                       numberedPictures(QStringLiteral("Kosteri"), 3, ".jpg"));
-    form->radioButton_86->setProperty("price", QStringList{"20.0", "35.0", "86.0"});
+    form->radioButton_86->setProperty("price", QStringList {"20.0", "35.0", "86.0"});
 
     connect(form->radioButton_68, SIGNAL(clicked()), this, SLOT(showImage()));
     connect(form->radioButton_79, SIGNAL(clicked()), this, SLOT(showImage()));
@@ -152,7 +154,7 @@ void MainWindow::page3_1_answer()
     const OptionChoice colours = checkedOption(form->groupBoxListColor_4);
     const OptionChoice material = checkedOption(form->groupBoxListType_2);
     const QString codes = numberText(size.value) + numberText(colours.value)
-                          + numberText(material.value) + QLatin1Char('0');
+        + numberText(material.value) + QLatin1Char('0');
     const QString key = QStringLiteral("00") + codes;
     const int quantity = wholeNumber(form->lineEdit_16->text());
 
@@ -170,18 +172,16 @@ void MainWindow::page3_1_answer()
     const QString keyText = QStringLiteral("значение=25") + codes;
     const double total = printCost + sumCheckedValues(form->checkboxGroupPrint);
 
-    const QString sizeText = customSize ? form->lineEditWidth_7->text() + QLatin1Char('x')
-                                              + form->lineEditHeight_4->text()
-                                        : form->groupBoxListFormat_2->title();
+    const QString sizeText = customSize
+        ? form->lineEditWidth_7->text() + QLatin1Char('x') + form->lineEditHeight_4->text()
+        : form->groupBoxListFormat_2->title();
     const QString titles = sizeText + QLatin1Char(' ') + form->groupBoxListFormat_2->title()
-                           + QLatin1Char(' ') + form->groupBoxListColor_4->title()
-                           + QLatin1Char(' ') + form->groupBoxListType_2->title()
-                           + QLatin1Char(' ') + form->checkboxGroupPrint->title()
-                           + QLatin1Char(' ');
+        + QLatin1Char(' ') + form->groupBoxListColor_4->title() + QLatin1Char(' ')
+        + form->groupBoxListType_2->title() + QLatin1Char(' ') + form->checkboxGroupPrint->title()
+        + QLatin1Char(' ');
     const QString description = size.caption + QStringLiteral("; ") + sizeText + QLatin1Char(' ')
-                                + colours.caption + QStringLiteral("; ") + material.caption
-                                + QStringLiteral("; ") + QLatin1Char('0')
-                                + checkedCaptions(form->checkboxGroupPrint);
+        + colours.caption + QStringLiteral("; ") + material.caption + QStringLiteral("; ")
+        + QLatin1Char('0') + checkedCaptions(form->checkboxGroupPrint);
 
     appendOrderLine(description, QString::number(quantity), numberText(total), keyText, titles,
                     false);

@@ -36,8 +36,7 @@ private slots:
     void designChangesNothing();
 
 private:
-    template<typename T>
-    T *widget(const QString &name)
+    template<typename T> T *widget(const QString &name)
     {
         T *found = window->findChild<T *>(name);
         if (!found)
@@ -95,26 +94,43 @@ void EngravingDesignTest::engravingGroups_data()
     QTest::addColumn<QString>("title");
     QTest::addColumn<QStringList>("options");
 
-    QTest::newRow("plotter cutting") << "groupBox_15" << "page_6" << "Плоттерная резка"
-                                     << QStringList();
-    QTest::newRow("engraving") << "groupBox_16" << "page_6" << "Гравировка" << QStringList();
-    QTest::newRow("cutting size") << "groupBox_2" << "groupBox_15" << "Размер" << QStringList();
+    QTest::newRow("plotter cutting") << "groupBox_15"
+                                     << "page_6"
+                                     << "Плоттерная резка" << QStringList();
+    QTest::newRow("engraving") << "groupBox_16"
+                               << "page_6"
+                               << "Гравировка" << QStringList();
+    QTest::newRow("cutting size") << "groupBox_2"
+                                  << "groupBox_15"
+                                  << "Размер" << QStringList();
     QTest::newRow("cutting characters")
-        << "groupBox_13" << "groupBox_15" << "Размер символов"
-        << QStringList{"до 60 мм.", "до 120 мм.", "до 300 мм.", "более 300 мм."};
-    QTest::newRow("film colour") << "groupBox_14" << "groupBox_15" << "Цвет пленки"
-                                 << QStringList{"Белая", "Черная", "Цветная", "Золотая",
-                                                "Серебряная"};
-    QTest::newRow("works") << "groupBox_20" << "groupBox_15" << "Стоимость"
-                           << QStringList{"Резка", "Монтажка", "Выборка", "Монтаж"};
-    QTest::newRow("finish") << "groupBox_4" << "groupBox_15" << "GroupBox"
-                            << QStringList{"Матовая", "Глянцевая"};
-    QTest::newRow("engraving size") << "groupBox_17" << "groupBox_16" << "Размер" << QStringList();
+        << "groupBox_13"
+        << "groupBox_15"
+        << "Размер символов"
+        << QStringList {"до 60 мм.", "до 120 мм.", "до 300 мм.", "более 300 мм."};
+    QTest::newRow("film colour") << "groupBox_14"
+                                 << "groupBox_15"
+                                 << "Цвет пленки"
+                                 << QStringList {"Белая", "Черная", "Цветная", "Золотая",
+                                                 "Серебряная"};
+    QTest::newRow("works") << "groupBox_20"
+                           << "groupBox_15"
+                           << "Стоимость" << QStringList {"Резка", "Монтажка", "Выборка", "Монтаж"};
+    QTest::newRow("finish") << "groupBox_4"
+                            << "groupBox_15"
+                            << "GroupBox" << QStringList {"Матовая", "Глянцевая"};
+    QTest::newRow("engraving size") << "groupBox_17"
+                                    << "groupBox_16"
+                                    << "Размер" << QStringList();
     QTest::newRow("engraving characters")
-        << "groupBox_18" << "groupBox_16" << "Размер символов"
-        << QStringList{"до 60 мм.", "до 120 мм.", "до 300 мм.", "более 300 мм."};
-    QTest::newRow("engraving material") << "groupBox_19" << "groupBox_16" << "Тип материала"
-                                        << QStringList{"Пластик", "Металл", "Дерево", "Стекло"};
+        << "groupBox_18"
+        << "groupBox_16"
+        << "Размер символов"
+        << QStringList {"до 60 мм.", "до 120 мм.", "до 300 мм.", "более 300 мм."};
+    QTest::newRow("engraving material")
+        << "groupBox_19"
+        << "groupBox_16"
+        << "Тип материала" << QStringList {"Пластик", "Металл", "Дерево", "Стекло"};
 }
 
 void EngravingDesignTest::engravingGroups()
@@ -142,8 +158,8 @@ void EngravingDesignTest::engravingStartState()
         if (button->isCheckable() && button->isChecked())
             checked << button->objectName();
     }
-    QCOMPARE(checked, QStringList{"checkBox_26"});
-    for (const QString &name : QStringList{"label_51", "label_52", "label_61", "label_53"})
+    QCOMPARE(checked, QStringList {"checkBox_26"});
+    for (const QString &name : QStringList {"label_51", "label_52", "label_61", "label_53"})
         QCOMPARE(widget<QLabel>(name)->text(), QStringLiteral("ОТВЕТ"));
     for (QLineEdit *field : page->findChildren<QLineEdit *>())
         QVERIFY2(!field->validator(), qPrintable(field->objectName() + " has a validator"));
@@ -152,7 +168,7 @@ void EngravingDesignTest::engravingStartState()
     // Each work check box has its answer label beside it, in the grid's second column.
     auto *grid = qobject_cast<QGridLayout *>(widget<QGroupBox>("groupBox_20")->layout());
     QVERIFY2(grid, "the works are not laid out in a grid");
-    const QStringList works = {"checkBox_26", "label_51", "checkBox_153", "label_52",
+    const QStringList works = {"checkBox_26",  "label_51", "checkBox_153", "label_52",
                                "checkBox_158", "label_61", "checkBox_157", "label_53"};
     for (int i = 0; i < works.size(); ++i) {
         QLayoutItem *item = grid->itemAtPosition(i / 2, i % 2);
@@ -163,10 +179,10 @@ void EngravingDesignTest::engravingStartState()
 
 void EngravingDesignTest::engravingCodes()
 {
-    const QList<QPair<QString, int>> codes = {
-        {"radioButton_18", 20}, {"radioButton_90", 17}, {"radioButton_91", 15},
-        {"radioButton_92", 12}, {"radioButton_98", 1},  {"radioButton_99", 9},
-        {"radioButton_100", 14}, {"radioButton_101", 0}};
+    const QList<QPair<QString, int>> codes
+        = {{"radioButton_18", 20},  {"radioButton_90", 17}, {"radioButton_91", 15},
+           {"radioButton_92", 12},  {"radioButton_98", 1},  {"radioButton_99", 9},
+           {"radioButton_100", 14}, {"radioButton_101", 0}};
     for (const auto &code : codes) {
         const QVariant value = widget<QRadioButton>(code.first)->property("value");
         QVERIFY2(value.isValid(), qPrintable(code.first + " has no code"));
@@ -210,7 +226,7 @@ void EngravingDesignTest::cuttingCannotBeUnchecked()
     QVERIFY2(!cutting->isEnabled(), "Резка can be changed");
     click(cutting);
     QVERIFY2(cutting->isChecked(), "Резка unchecked by a click");
-    for (const QString &name : QStringList{"checkBox_153", "checkBox_158", "checkBox_157"}) {
+    for (const QString &name : QStringList {"checkBox_153", "checkBox_158", "checkBox_157"}) {
         auto *box = widget<QCheckBox>(name);
         click(box);
         QVERIFY2(box->isChecked(), qPrintable(name + " not checked by a click"));
@@ -225,19 +241,19 @@ void EngravingDesignTest::designBoxes_data()
     QTest::addColumn<QString>("caption");
     QTest::addColumn<int>("column");
 
-    const QList<QStringList> columns = {
-        {"118 Набор текста", "119 Набор текста А4", "120 Макет визитки", "121 Макет бейджа",
-         "122 Макет календаря квартального", "123 Вёрстка календарной сетки",
-         "124 Макет листовки", "125 Макет афиши", "126 Макет банера 3х6 м."},
-        {"146 Вёрстака меню (без учета обработки фотографий)", "137 Обработка фото (ретушь)",
-         "140 Обработка фото (цветокоррекция)", "144 Макет на сувенирную продукцию",
-         "145 Нумерация карт", "142 Сканирование А4 (300 dpi)", "141 Сканирование А3 (300 dpi)",
-         "139 Сканирование А2 (300 dpi)", "135 Сканирование А1 (300 dpi)"},
-        {"127 Макет штендера", "128 Макет буклета (4 полосы)", "129 Макет буклета (6 полос)",
-         "130 Макет банера на сайт", "131 Макет открытки", "132 Макет грамоты, диплома"},
-        {"143 Сканирование А0 (300 dpi)", "136 Отрисовка логотипа (маленький)",
-         "138 Отрисовка логотипа (средний)", "147 Отрисовка логотипа (большой)",
-         "134 Макет для изготовления печати", "133 Макет для изготовления печати по оттиску"}};
+    const QList<QStringList> columns
+        = {{"118 Набор текста", "119 Набор текста А4", "120 Макет визитки", "121 Макет бейджа",
+            "122 Макет календаря квартального", "123 Вёрстка календарной сетки",
+            "124 Макет листовки", "125 Макет афиши", "126 Макет банера 3х6 м."},
+           {"146 Вёрстака меню (без учета обработки фотографий)", "137 Обработка фото (ретушь)",
+            "140 Обработка фото (цветокоррекция)", "144 Макет на сувенирную продукцию",
+            "145 Нумерация карт", "142 Сканирование А4 (300 dpi)", "141 Сканирование А3 (300 dpi)",
+            "139 Сканирование А2 (300 dpi)", "135 Сканирование А1 (300 dpi)"},
+           {"127 Макет штендера", "128 Макет буклета (4 полосы)", "129 Макет буклета (6 полос)",
+            "130 Макет банера на сайт", "131 Макет открытки", "132 Макет грамоты, диплома"},
+           {"143 Сканирование А0 (300 dpi)", "136 Отрисовка логотипа (маленький)",
+            "138 Отрисовка логотипа (средний)", "147 Отрисовка логотипа (большой)",
+            "134 Макет для изготовления печати", "133 Макет для изготовления печати по оттиску"}};
     for (int column = 0; column < columns.size(); ++column) {
         for (const QString &entry : columns.at(column)) {
             const QString number = entry.section(' ', 0, 0);
@@ -282,7 +298,7 @@ void EngravingDesignTest::designColumnsDoNotOverlap()
     QMap<int, QList<int>> columnRows;
     for (QCheckBox *box : boxes)
         columnRows[box->x()] << box->y();
-    QCOMPARE(columnRows.keys(), (QList<int>{20, 290, 640, 910}));
+    QCOMPARE(columnRows.keys(), (QList<int> {20, 290, 640, 910}));
     for (auto it = columnRows.begin(); it != columnRows.end(); ++it) {
         QList<int> ys = it.value();
         std::sort(ys.begin(), ys.end());
@@ -292,9 +308,9 @@ void EngravingDesignTest::designColumnsDoNotOverlap()
     }
     for (int i = 0; i < boxes.size(); ++i) {
         for (int j = i + 1; j < boxes.size(); ++j)
-            QVERIFY2(!boxes.at(i)->geometry().intersects(boxes.at(j)->geometry()),
-                     qPrintable(boxes.at(i)->objectName() + " overlaps "
-                                + boxes.at(j)->objectName()));
+            QVERIFY2(
+                !boxes.at(i)->geometry().intersects(boxes.at(j)->geometry()),
+                qPrintable(boxes.at(i)->objectName() + " overlaps " + boxes.at(j)->objectName()));
     }
 }
 
@@ -310,7 +326,7 @@ void EngravingDesignTest::designQuantityOutOfSight()
     QCOMPARE(widget<QPushButton>("pushButton_21")->text(), QStringLiteral("Ответ"));
     QVERIFY2(!widget<QLineEdit>("lineEdit_20")->validator(), "design quantity has a validator");
     QVERIFY2(widget<QLineEdit>("lineEdit_20")->text().isEmpty(), "design quantity not empty");
-    for (const QString &name : QStringList{"label_50", "lineEdit_20", "pushButton_21"}) {
+    for (const QString &name : QStringList {"label_50", "lineEdit_20", "pushButton_21"}) {
         auto *hidden = widget<QWidget>(name);
         QVERIFY2(hidden->y() >= tab->height(), qPrintable(name + " lies in sight"));
         QVERIFY2(hidden->visibleRegion().isEmpty(), qPrintable(name + " can be seen"));

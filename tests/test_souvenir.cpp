@@ -68,8 +68,7 @@ private slots:
     void unloadablePictureGivesEmptyRow();
 
 private:
-    template<typename T>
-    T *widget(const char *name)
+    template<typename T> T *widget(const char *name)
     {
         T *found = window->findChild<T *>(QString::fromLatin1(name));
         if (!found)
@@ -122,7 +121,7 @@ OrderLine SouvenirTest::line(int row)
         const QTableWidgetItem *item = table->item(row, column);
         return item ? item->text() : QString();
     };
-    OrderLine result{text(0), text(1), text(2), text(3), text(4)};
+    OrderLine result {text(0), text(1), text(2), text(3), text(4)};
     result.hasMarker = table->item(row, 5) != nullptr;
     return result;
 }
@@ -152,7 +151,7 @@ void SouvenirTest::groupsAndDefaults()
             checked << button->objectName();
     }
     checked.sort();
-    QCOMPARE(checked, (QStringList{"radioButton_59", "radioButton_69"}));
+    QCOMPARE(checked, (QStringList {"radioButton_59", "radioButton_69"}));
     QCOMPARE(widget<QRadioButton>("radioButton_69")->text(), QStringLiteral("А7 (74х105 мм.)"));
     QCOMPARE(widget<QRadioButton>("radioButton_59")->text(), QStringLiteral("1+0"));
 
@@ -175,11 +174,13 @@ void SouvenirTest::materialGroupOrder()
             captions << radio->text();
         }
     }
-    QCOMPARE(order, (QStringList{"68", "32", "79", "44", "80", "83", "81", "85", "82", "87", "84",
-                                 "86", "88", "89"}));
-    QCOMPARE(captions, (QStringList{"Кружки", "Матовая", "Ручки", "Глянцевая", "Футболки",
-                                    "Текстурная", "Бейсболки", "Плайк", "Паззл", "Дизайнерская",
-                                    "Диски", "Костеры", "Другое", "Без материала"}));
+    QCOMPARE(order,
+             (QStringList {"68", "32", "79", "44", "80", "83", "81", "85", "82", "87", "84", "86",
+                           "88", "89"}));
+    QCOMPARE(captions,
+             (QStringList {"Кружки", "Матовая", "Ручки", "Глянцевая", "Футболки", "Текстурная",
+                           "Бейсболки", "Плайк", "Паззл", "Дизайнерская", "Диски", "Костеры",
+                           "Другое", "Без материала"}));
 
     auto *grid = qobject_cast<QGridLayout *>(group->layout());
     QVERIFY2(grid, "material group is not laid out in a grid");
@@ -192,7 +193,9 @@ void SouvenirTest::materialGroupOrder()
             const QString expected = QStringLiteral("radioButton_") + names.at(row);
             QVERIFY2(item && item->widget() && item->widget()->objectName() == expected,
                      qPrintable(QStringLiteral("%1 not at row %2, column %3")
-                                    .arg(expected).arg(row).arg(column)));
+                                    .arg(expected)
+                                    .arg(row)
+                                    .arg(column)));
         }
     }
 }
@@ -205,15 +208,16 @@ void SouvenirTest::imageSizeGroupOrder()
         if (qobject_cast<QRadioButton *>(child))
             order << child->objectName();
     }
-    QCOMPARE(order, (QStringList{"radioButton_65", "radioButton_66", "radioButton_67",
-                                 "radioButton_69", "radioButton_60", "radioButtonOther_2",
-                                 "radioButton_131", "radioButton_130"}));
+    QCOMPARE(order,
+             (QStringList {"radioButton_65", "radioButton_66", "radioButton_67", "radioButton_69",
+                           "radioButton_60", "radioButtonOther_2", "radioButton_131",
+                           "radioButton_130"}));
 
     auto *grid = qobject_cast<QGridLayout *>(group->layout());
     QVERIFY2(grid, "image size group is not laid out in a grid");
-    const QStringList rowsTopDown = {"radioButton_131", "radioButton_130", "radioButton_69",
-                                     "radioButton_65", "radioButton_60", "radioButton_67",
-                                     "radioButton_66", "radioButtonOther_2", "groupBoxListSize_4"};
+    const QStringList rowsTopDown = {"radioButton_131", "radioButton_130",    "radioButton_69",
+                                     "radioButton_65",  "radioButton_60",     "radioButton_67",
+                                     "radioButton_66",  "radioButtonOther_2", "groupBoxListSize_4"};
     for (int row = 0; row < rowsTopDown.size(); ++row) {
         QLayoutItem *item = grid->itemAtPosition(row, 0);
         QVERIFY2(item && item->widget() && item->widget()->objectName() == rowsTopDown.at(row),
@@ -244,13 +248,24 @@ void SouvenirTest::numberFieldsRefuseNonNumbers_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("shown");
     QTest::addColumn<bool>("acceptable");
-    QTest::newRow("width: minus and letters") << "lineEditWidth_7" << "-1a2" << "12" << true;
-    QTest::newRow("height: seven digits") << "lineEditHeight_4" << "1005000" << "100500" << true;
-    QTest::newRow("height: just above the top") << "lineEditHeight_4" << "100501" << "100501"
-                                                << false;
-    QTest::newRow("quantity: top itself") << "lineEdit_16" << "100500" << "100500" << true;
-    QTest::newRow("quantity: decimal point") << "lineEdit_16" << "2.5" << "25" << true;
-    QTest::newRow("colour note: no validator") << "lineEdit_9" << "-x" << "-x" << true;
+    QTest::newRow("width: minus and letters") << "lineEditWidth_7"
+                                              << "-1a2"
+                                              << "12" << true;
+    QTest::newRow("height: seven digits") << "lineEditHeight_4"
+                                          << "1005000"
+                                          << "100500" << true;
+    QTest::newRow("height: just above the top") << "lineEditHeight_4"
+                                                << "100501"
+                                                << "100501" << false;
+    QTest::newRow("quantity: top itself") << "lineEdit_16"
+                                          << "100500"
+                                          << "100500" << true;
+    QTest::newRow("quantity: decimal point") << "lineEdit_16"
+                                             << "2.5"
+                                             << "25" << true;
+    QTest::newRow("colour note: no validator") << "lineEdit_9"
+                                               << "-x"
+                                               << "-x" << true;
 }
 
 void SouvenirTest::numberFieldsRefuseNonNumbers()
@@ -278,44 +293,66 @@ void SouvenirTest::answer_data()
     QTest::addColumn<QString>("titles");
 
     QTest::newRow("mugs alone at start, key absent")
-        << QStringList{"radioButton_68"} << QString() << QString() << QString()
-        << "А7 (74х105 мм.); Размер изображения 1+0; Кружки; 0" << "0" << "значение=2514000"
-        << StandardTitles;
-    QTest::newRow("A4 4+0 mugs")
-        << QStringList{"radioButton_67", "radioButton_62", "radioButton_68"} << QString()
-        << QString() << "40" << "А4 (210х297 мм.); Размер изображения 4+0; Кружки; 0" << "0.03"
-        << "значение=252200" << StandardTitles;
+        << QStringList {"radioButton_68"} << QString() << QString() << QString()
+        << "А7 (74х105 мм.); Размер изображения 1+0; Кружки; 0"
+        << "0"
+        << "значение=2514000" << StandardTitles;
+    QTest::newRow("A4 4+0 mugs") << QStringList {"radioButton_67", "radioButton_62",
+                                                 "radioButton_68"}
+                                 << QString() << QString() << "40"
+                                 << "А4 (210х297 мм.); Размер изображения 4+0; Кружки; 0"
+                                 << "0.03"
+                                 << "значение=252200" << StandardTitles;
     QTest::newRow("euro cards 4+4 without material")
-        << QStringList{"radioButton_131", "radioButton_64", "radioButton_89"} << QString()
+        << QStringList {"radioButton_131", "radioButton_64", "radioButton_89"} << QString()
         << QString() << "2"
-        << "Визитки евро (85х55 мм.); Размер изображения 4+4; Без материала; 0" << "0"
-        << "значение=251049" "0" << StandardTitles;
+        << "Визитки евро (85х55 мм.); Размер изображения 4+4; Без материала; 0"
+        << "0"
+        << "значение=251049"
+           "0"
+        << StandardTitles;
     QTest::newRow("custom 100 x 50, 1+0 mugs")
-        << QStringList{"radioButtonOther_2", "radioButton_68"} << "100" << "50" << "3"
-        << "Другой; 100x50 1+0; Кружки; 0" << "50" << "значение=2515000"
+        << QStringList {"radioButtonOther_2", "radioButton_68"} << "100"
+        << "50"
+        << "3"
+        << "Другой; 100x50 1+0; Кружки; 0"
+        << "50"
+        << "значение=2515000"
         << "100x50 Размер изображения Цветность Тип материала Цвет материала ";
     QTest::newRow("custom with an empty height")
-        << QStringList{"radioButtonOther_2", "radioButton_68"} << "100" << QString() << "3"
-        << "Другой; 100x 1+0; Кружки; 0" << "0" << "значение=2515000"
+        << QStringList {"radioButtonOther_2", "radioButton_68"} << "100" << QString() << "3"
+        << "Другой; 100x 1+0; Кружки; 0"
+        << "0"
+        << "значение=2515000"
         << "100x Размер изображения Цветность Тип материала Цвет материала ";
     QTest::newRow("light material colour")
-        << QStringList{"radioButton_67", "radioButton_62", "radioButton_68", "checkBox_116"}
+        << QStringList {"radioButton_67", "radioButton_62", "radioButton_68", "checkBox_116"}
         << QString() << QString() << "1"
-        << "А4 (210х297 мм.); Размер изображения 4+0; Кружки; 0; Светлый" << "100500"
+        << "А4 (210х297 мм.); Размер изображения 4+0; Кружки; 0; Светлый"
+        << "100500"
         << "значение=252200" << StandardTitles;
     QTest::newRow("both material colours, custom size")
-        << QStringList{"radioButtonOther_2", "radioButton_68", "checkBox_117", "checkBox_116"}
-        << "100" << "50" << "1" << "Другой; 100x50 1+0; Кружки; 0; Светлый; Темный" << "201051"
+        << QStringList {"radioButtonOther_2", "radioButton_68", "checkBox_117", "checkBox_116"}
+        << "100"
+        << "50"
+        << "1"
+        << "Другой; 100x50 1+0; Кружки; 0; Светлый; Темный"
+        << "201051"
         << "значение=2515000"
         << "100x50 Размер изображения Цветность Тип материала Цвет материала ";
     QTest::newRow("right-column material reads as mugs")
-        << QStringList{"radioButton_67", "radioButton_62", "radioButton_32"} << QString()
-        << QString() << "5" << "А4 (210х297 мм.); Размер изображения 4+0; Матовая; 0" << "0.03"
+        << QStringList {"radioButton_67", "radioButton_62", "radioButton_32"} << QString()
+        << QString() << "5"
+        << "А4 (210х297 мм.); Размер изображения 4+0; Матовая; 0"
+        << "0.03"
         << "значение=252200" << StandardTitles;
     QTest::newRow("no material chosen")
-        << QStringList{"radioButton_65", "radioButton_61"} << QString() << QString() << "7"
-        << "А6 (105х148 мм.); Размер изображения 1+1; ; 0" << "0.003" << "значение=25010"
-           "0" << StandardTitles;
+        << QStringList {"radioButton_65", "radioButton_61"} << QString() << QString() << "7"
+        << "А6 (105х148 мм.); Размер изображения 1+1; ; 0"
+        << "0.003"
+        << "значение=25010"
+           "0"
+        << StandardTitles;
 }
 
 void SouvenirTest::answer()
@@ -377,8 +414,8 @@ void SouvenirTest::answerKeepsChoicesAndClearsColours()
 void SouvenirTest::otherAndNoMaterialPriceAlike()
 {
     const char *sizes[] = {"radioButton_65", "radioButton_60", "radioButton_67", "radioButton_66"};
-    const char *colours[] = {"radioButton_59", "radioButton_61", "radioButton_62",
-                             "radioButton_63", "radioButton_64"};
+    const char *colours[] = {"radioButton_59", "radioButton_61", "radioButton_62", "radioButton_63",
+                             "radioButton_64"};
     for (const char *size : sizes) {
         for (const char *colour : colours) {
             clickOption(size);
@@ -512,14 +549,15 @@ void SouvenirTest::unloadablePictureGivesEmptyRow()
 {
     auto *caps = widget<QRadioButton>("radioButton_81");
     caps->setProperty("imageAddresses",
-                      QStringList{"Beisbolki/1.jpg", "Beisbolki/missing.jpg", "Beisbolki/3.jpg"});
+                      QStringList {"Beisbolki/1.jpg", "Beisbolki/missing.jpg", "Beisbolki/3.jpg"});
     clickOption("radioButton_81");
     QCOMPARE(galleryGrid()->count(), 6);
     auto *missing = qobject_cast<QLabel *>(galleryGrid()->itemAtPosition(1, 1)->widget());
     QVERIFY(missing);
     QVERIFY2(shownPicture(missing).isNull(), "a missing picture shows something");
     QCOMPARE(qobject_cast<QRadioButton *>(galleryGrid()->itemAtPosition(1, 0)->widget())
-                 ->property("value").toDouble(),
+                 ->property("value")
+                 .toDouble(),
              49.0);
     auto *last = qobject_cast<QLabel *>(galleryGrid()->itemAtPosition(2, 1)->widget());
     QVERIFY2(last && shownPicture(last).size() == QSize(320, 240),
