@@ -3,11 +3,11 @@
 #include "app/mainwindow.h"
 
 #include "calculators/number_text.h"
+#include "calculators/whole_number_validator.h"
 #include "form/mainwindow_form.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
-#include <QIntValidator>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QVariant>
@@ -70,7 +70,7 @@ void MainWindow::page2_2_init()
     f->groupBoxIntererSize->hide();
 
     for (QLineEdit *field : {f->lineEditWidthInterer, f->lineEditHeightInterer, f->lineEdit_12})
-        field->setValidator(new QIntValidator(0, 100500, this));
+        field->setValidator(new WholeNumberValidator(0, 100500, this));
     f->lineEdit_12->setText(QStringLiteral("1"));
 
     connect(f->pushButton_9, SIGNAL(clicked()), this, SLOT(page2_2_answer()));

@@ -3,10 +3,10 @@
 #include "app/mainwindow.h"
 
 #include "calculators/number_text.h"
+#include "calculators/whole_number_validator.h"
 #include "form/mainwindow_form.h"
 
 #include <QImage>
-#include <QIntValidator>
 #include <QPixmap>
 #include <QStringList>
 
@@ -97,9 +97,9 @@ void MainWindow::page3_1_init()
     connect(form->radioButtonOther_2, SIGNAL(toggled(bool)), this, SLOT(page3_1_showDim(bool)));
     form->groupBoxListSize_4->hide();
 
-    form->lineEditWidth_7->setValidator(new QIntValidator(0, 100500, this));
-    form->lineEditHeight_4->setValidator(new QIntValidator(0, 100500, this));
-    form->lineEdit_16->setValidator(new QIntValidator(0, 100500, this));
+    form->lineEditWidth_7->setValidator(new WholeNumberValidator(0, 100500, this));
+    form->lineEditHeight_4->setValidator(new WholeNumberValidator(0, 100500, this));
+    form->lineEdit_16->setValidator(new WholeNumberValidator(0, 100500, this));
     form->lineEdit_16->setText(QStringLiteral("1"));
 
     connect(form->pushButton_15, SIGNAL(clicked()), this, SLOT(page3_1_answer()));

@@ -3,11 +3,11 @@
 #include "app/mainwindow.h"
 
 #include "calculators/number_text.h"
+#include "calculators/whole_number_validator.h"
 #include "form/mainwindow_form.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
-#include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -73,7 +73,7 @@ void MainWindow::page2_1_init()
 
     for (QLineEdit *field : {f->lineEditWidthStreet, f->lineEditHeightStreet, f->lineEditWidth_6,
                              f->lineEditHeight_5, f->lineEdit_14, f->lineEditWidth_4})
-        field->setValidator(new QIntValidator(0, 100500, this));
+        field->setValidator(new WholeNumberValidator(0, 100500, this));
     f->lineEdit_14->setText(QStringLiteral("1"));
     f->lineEditWidth_4->setText(QStringLiteral("1"));
 

@@ -399,7 +399,7 @@ void StreetTest::validators()
     type(field, "1005009");
     QCOMPARE(edit->text(), QStringLiteral("100500"));
     type(field, "100501");
-    QVERIFY2(!edit->hasAcceptableInput(), "values above 100500 are refused");
+    QCOMPARE(edit->text(), QStringLiteral("10050"));
 }
 
 void StreetTest::fieldsWithoutValidator()
