@@ -58,6 +58,10 @@ private slots:
         for (int column = 3; column < 6; ++column)
             QVERIFY2(!table->horizontalHeaderItem(column), "columns 3 to 5 carry no caption");
         QCOMPARE(table->horizontalHeader()->minimumSectionSize(), 27);
+        // All six columns, the removal marker included, are on screen without scrolling.
+        const int right = table->columnViewportPosition(5) + table->columnWidth(5);
+        QVERIFY2(right <= table->viewport()->width(), "the marker column is off screen");
+        QVERIFY2(table->columnWidth(0) >= 300, "descriptions are cut to a few letters");
     }
 
     void appendPutsTextsInHeaderColumns()
