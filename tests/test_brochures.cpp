@@ -1,14 +1,5 @@
 // The "Брошюры" page driven through its widgets: cover and inner sheets, extras, sizes and tiers.
-#include "laser_page.h"
-
-#include "app/mainwindow.h"
-
-#include <QIntValidator>
-#include <QLabel>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QToolBox>
-#include <QtTest>
+#include "tests/page_driver.h"
 
 namespace {
 const QString StandardTitles = QStringLiteral(
@@ -25,77 +16,53 @@ const QStringList ExtrasGroups
        "checkboxGroupBrosh_6", "checkboxGroupBrosh_2", "checkboxGroupBrosh_3"};
 } // namespace
 
-class BrochuresTest : public QObject
+class BrochuresTest : public QObject, private PageDriver
 {
     Q_OBJECT
-
-private:
-    MainWindow *window = nullptr;
-    QTableWidget *table = nullptr;
-
-    template<typename T> T *widget(const QString &name) { return window->findChild<T *>(name); }
-
-    void answer(int expectedRows)
-    {
-        QTest::mouseClick(widget<QPushButton>("pushButton_2"), Qt::LeftButton);
-        QTRY_COMPARE(table->rowCount(), expectedRows);
-    }
 
 private slots:
     void init()
     {
-        window = new MainWindow;
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window));
-        table = widget<QTableWidget>("tableWidget");
-        widget<QToolBox>("toolBox")->setCurrentIndex(1);
-        QTRY_VERIFY(widget<QWidget>("page_2")->isVisible());
+        QVERIFY(openWindow());
+        answerButton = QStringLiteral("pushButton_2");
+        showPage("page_2");
     }
 
-    void cleanup()
-    {
-        delete window;
-        window = nullptr;
-    }
+    void cleanup() { closeWindow(); }
 
     void pageAtStart()
     {
         for (const QString &group : KeyGroups) {
-            const QStringList checked = checkedOptionNames(widget<QGroupBox>(group));
+            const QStringList checked = checkedOptions(group);
             QVERIFY2(checked.size() == 1, qPrintable(group + " has no single choice at start"));
             // The first option of each group, in child order, is the default.
-            const auto buttons = widget<QGroupBox>(group)->findChildren<QRadioButton *>(
+            const auto buttons = find<QGroupBox>(group)->findChildren<QRadioButton *>(
                 QString(), Qt::FindDirectChildrenOnly);
             QCOMPARE(checked.first(), buttons.first()->objectName());
         }
         for (const QString &group : ExtrasGroups)
-            QVERIFY2(checkedOptionNames(widget<QGroupBox>(group)).isEmpty(), qPrintable(group));
-        auto *sizeGroup = widget<QGroupBox>("groupBoxBroshSize");
-        QCOMPARE(sizeGroup->parentWidget(), widget<QGroupBox>("groupBoxBroshFormat"));
+            QVERIFY2(checkedOptions(group).isEmpty(), qPrintable(group));
+        auto *sizeGroup = find<QGroupBox>("groupBoxBroshSize");
+        QCOMPARE(sizeGroup->parentWidget(), find<QGroupBox>("groupBoxBroshFormat"));
         QVERIFY2(sizeGroup->isHidden(), "the custom size shows before \"Другой\" is chosen");
-        QCOMPARE(widget<QLineEdit>("lineEdit_10")->text(), QStringLiteral("1"));
-        QCOMPARE(widget<QLineEdit>("lineEdit_21")->text(), QStringLiteral("1"));
-        QCOMPARE(widget<QLabel>("label_7")->text(), QStringLiteral("Кол-во"));
-        QCOMPARE(widget<QLabel>("label_58")->text(), QStringLiteral("Кол-во листов внутри"));
-        QCOMPARE(widget<QPushButton>("pushButton_2")->text(), QStringLiteral("Ответ"));
-        auto *line = widget<QFrame>("line_3");
+        QCOMPARE(find<QLineEdit>("lineEdit_10")->text(), QStringLiteral("1"));
+        QCOMPARE(find<QLineEdit>("lineEdit_21")->text(), QStringLiteral("1"));
+        QCOMPARE(find<QLabel>("label_7")->text(), QStringLiteral("Кол-во"));
+        QCOMPARE(find<QLabel>("label_58")->text(), QStringLiteral("Кол-во листов внутри"));
+        QCOMPARE(find<QPushButton>("pushButton_2")->text(), QStringLiteral("Ответ"));
+        auto *line = find<QFrame>("line_3");
         QCOMPARE(line->geometry(), QRect(590, 10, 20, 371));
         QCOMPARE(line->frameShape(), QFrame::VLine);
         QCOMPARE(line->frameShadow(), QFrame::Sunken);
-        const QString fault = placementFault(widget<QWidget>("page_2"), QSize(1251, 397));
-        QVERIFY2(fault.isEmpty(), qPrintable(fault));
+        verifyPlacedByHand(find<QWidget>("page_2"), QSize(1251, 397));
     }
 
     void startUpLine()
     {
-        answer(1);
-        const OrderLine line = orderLine(table, 0);
-        QCOMPARE(line.description, StartUpDescription);
-        QCOMPARE(line.quantity, QStringLiteral("1"));
-        QCOMPARE(line.price, QStringLiteral("3"));
-        QCOMPARE(line.keyText, QStringLiteral("значение=010000"));
-        QCOMPARE(line.titles, StandardTitles);
-        QVERIFY2(!table->item(0, 5), "a brochure line carries a removal marker");
+        QVERIFY(answerAdds(1));
+        QCOMPARE(orderLine(0),
+                 (OrderLine {StartUpDescription, "1", "3", "значение=010000", StandardTitles,
+                             Marker::None}));
     }
 
     void job_data()
@@ -159,60 +126,47 @@ private slots:
         QFETCH(QString, price);
         QFETCH(QString, description);
 
-        for (const QString &option : options)
-            clickOption(window, option);
-        typeInto(window, "lineEdit_21", innerSheets);
-        typeInto(window, "lineEdit_10", quantity);
-        answer(1);
+        clickAll(options);
+        type("lineEdit_21", innerSheets);
+        type("lineEdit_10", quantity);
+        QVERIFY(answerAdds(1));
 
-        const OrderLine line = orderLine(table, 0);
-        QCOMPARE(line.description, description);
-        QCOMPARE(line.quantity, quantity.isEmpty() ? QStringLiteral("0") : quantity);
-        QCOMPARE(line.price, price);
-        QCOMPARE(line.keyText, keyText);
-        QCOMPARE(line.titles, StandardTitles);
-        QVERIFY2(!table->item(0, 5), "a brochure line carries a removal marker");
+        const QString quantityText = quantity.isEmpty() ? QStringLiteral("0") : quantity;
+        QCOMPARE(
+            orderLine(0),
+            (OrderLine {description, quantityText, price, keyText, StandardTitles, Marker::None}));
+        verifyAnswerReset(ExtrasGroups, KeyGroups, options);
+        QCOMPARE(find<QLineEdit>("lineEdit_21")->text(), innerSheets);
+        QCOMPARE(find<QLineEdit>("lineEdit_10")->text(), quantity);
 
-        for (const QString &group : ExtrasGroups)
-            QVERIFY2(checkedOptionNames(widget<QGroupBox>(group)).isEmpty(),
-                     qPrintable(group + " keeps a checked option after the answer"));
-        for (const QString &option : options) {
-            auto *button = widget<QAbstractButton>(option);
-            if (KeyGroups.contains(button->parentWidget()->objectName()))
-                QVERIFY2(button->isChecked(), qPrintable(option + " lost its choice"));
-        }
-        QCOMPARE(widget<QLineEdit>("lineEdit_21")->text(), innerSheets);
-        QCOMPARE(widget<QLineEdit>("lineEdit_10")->text(), quantity);
-
-        clickOption(window, "radioButton_181");
-        clickOption(window, "radioButton_179");
-        QCOMPARE(checkedOptionNames(widget<QGroupBox>("checkboxGroupBrosh_4")),
-                 QStringList {"radioButton_179"});
+        click("radioButton_181");
+        click("radioButton_179");
+        QCOMPARE(checkedOptions("checkboxGroupBrosh_4"), QStringList {"radioButton_179"});
     }
 
     void customSize()
     {
-        auto *sizeGroup = widget<QGroupBox>("groupBoxBroshSize");
-        clickOption(window, "radioButtonOtherBrosh");
+        auto *sizeGroup = find<QGroupBox>("groupBoxBroshSize");
+        click("radioButtonOtherBrosh");
         QVERIFY2(sizeGroup->isVisible(), "\"Другой\" does not show the size fields");
-        typeInto(window, "lineEditWidthBrosh", "100");
-        typeInto(window, "lineEditHeightBrosh", "200");
-        typeInto(window, "lineEdit_21", "4");
-        answer(1);
-        const OrderLine line = orderLine(table, 0);
+        type("lineEditWidthBrosh", "100");
+        type("lineEditHeightBrosh", "200");
+        type("lineEdit_21", "4");
+        QVERIFY(answerAdds(1));
+        const OrderLine line = orderLine(0);
         QCOMPARE(line.keyText, QStringLiteral("значение=0115000"));
         QCOMPARE(line.price, QStringLiteral("1000"));
         QCOMPARE(line.description,
                  QStringLiteral("Другой; 100x200 1+0; Простая; 80; 1+0; Простая; 80; ; ; ; "));
         QCOMPARE(line.titles, QString(StandardTitles).replace(0, 6, "100x200"));
 
-        clickOption(window, "radioButton_94");
+        click("radioButton_94");
         QVERIFY2(sizeGroup->isHidden(), "leaving \"Другой\" keeps the size fields shown");
-        QCOMPARE(widget<QLineEdit>("lineEditWidthBrosh")->text(), QString());
-        QCOMPARE(widget<QLineEdit>("lineEditHeightBrosh")->text(), QString());
-        clickOption(window, "radioButtonOtherBrosh");
+        QCOMPARE(find<QLineEdit>("lineEditWidthBrosh")->text(), QString());
+        QCOMPARE(find<QLineEdit>("lineEditHeightBrosh")->text(), QString());
+        click("radioButtonOtherBrosh");
         QVERIFY(sizeGroup->isVisible());
-        QCOMPARE(widget<QLineEdit>("lineEditWidthBrosh")->text(), QString());
+        QCOMPARE(find<QLineEdit>("lineEditWidthBrosh")->text(), QString());
     }
 
     void quantityTiers_data()
@@ -254,22 +208,17 @@ private slots:
         QFETCH(QString, tierPrice);
         QFETCH(QString, tierDescription);
 
-        for (const QString &option : options)
-            clickOption(window, option);
-        typeInto(window, "lineEdit_10", quantity);
-        answer(tierKeyText.isEmpty() ? 1 : 2);
-        QVERIFY2(orderLine(table, 0).keyText.startsWith("значение=01"),
+        clickAll(options);
+        type("lineEdit_10", quantity);
+        QVERIFY(answerAdds(tierKeyText.isEmpty() ? 1 : 2));
+        QVERIFY2(orderLine(0).keyText.startsWith("значение=01"),
                  "the first line is not the brochure price");
         if (tierKeyText.isEmpty())
             return;
 
-        const OrderLine tier = orderLine(table, 1);
-        QCOMPARE(tier.keyText, tierKeyText);
-        QCOMPARE(tier.price, tierPrice);
-        QCOMPARE(tier.quantity, quantity);
-        QCOMPARE(tier.description, tierDescription);
-        QCOMPARE(tier.titles, StandardTitles);
-        QVERIFY2(!table->item(1, 5), "a brochure tier line carries a removal marker");
+        QCOMPARE(orderLine(1),
+                 (OrderLine {tierDescription, quantity, tierPrice, tierKeyText, StandardTitles,
+                             Marker::None}));
     }
 
     void validators_data()
@@ -306,13 +255,10 @@ private slots:
         QFETCH(int, top);
         QFETCH(QString, typed);
         QFETCH(QString, kept);
-        clickOption(window, "radioButtonOtherBrosh"); // shows the size fields
-        typeInto(window, field, typed);
-        auto *edit = widget<QLineEdit>(field);
-        QCOMPARE(edit->text(), kept);
-        const auto *validator = qobject_cast<const QIntValidator *>(edit->validator());
-        QVERIFY2(validator, "the field has no integer validator");
-        QCOMPARE(validator->parent(), window);
+        click("radioButtonOtherBrosh"); // shows the size fields
+        QCOMPARE(shownAfterTyping(field, typed), kept);
+        const QIntValidator *validator = intValidator(field);
+        QVERIFY(validator);
         QCOMPARE(validator->bottom(), 0);
         QCOMPARE(validator->top(), top);
     }

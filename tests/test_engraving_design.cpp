@@ -1,20 +1,10 @@
 // The two pages that price nothing yet: "Гравировка" on the souvenir tab and the "Дизайн" tab.
 // They must hold their options, keep their codes and leave the order alone.
-#include "app/mainwindow.h"
+#include "tests/page_driver.h"
 
 #include <QCheckBox>
-#include <QGridLayout>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTabWidget>
-#include <QTableWidget>
-#include <QToolBox>
-#include <QtTest>
 
-class EngravingDesignTest : public QObject
+class EngravingDesignTest : public QObject, private PageDriver
 {
     Q_OBJECT
 
@@ -36,54 +26,27 @@ private slots:
     void designChangesNothing();
 
 private:
-    template<typename T> T *widget(const QString &name)
-    {
-        T *found = window->findChild<T *>(name);
-        if (!found)
-            qFatal("widget %s missing", qPrintable(name));
-        return found;
-    }
-    void click(QAbstractButton *button)
-    {
-        QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, QPoint(8, button->height() / 2));
-    }
     // Puts one souvenir line into the order, so "nothing changes" has something to keep.
     QStringList orderWithOneLine();
-    QStringList orderTexts();
-
-    MainWindow *window = nullptr;
 };
 
 void EngravingDesignTest::init()
 {
-    window = new MainWindow;
-    window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window));
+    QVERIFY(openWindow());
+    answerButton = QStringLiteral("pushButton_15");
 }
 
 void EngravingDesignTest::cleanup()
 {
-    delete window;
-    window = nullptr;
-}
-
-QStringList EngravingDesignTest::orderTexts()
-{
-    auto *table = widget<QTableWidget>("tableWidget");
-    QStringList texts;
-    for (int row = 0; row < table->rowCount(); ++row) {
-        for (int column = 0; column < table->columnCount(); ++column) {
-            const QTableWidgetItem *item = table->item(row, column);
-            texts << (item ? item->text() : QStringLiteral("<none>"));
-        }
-    }
-    return texts;
+    closeWindow();
 }
 
 QStringList EngravingDesignTest::orderWithOneLine()
 {
-    click(widget<QRadioButton>("radioButton_68"));
-    QTest::mouseClick(widget<QPushButton>("pushButton_15"), Qt::LeftButton);
+    showPage("page_5");
+    click("radioButton_68");
+    if (!answerAdds(1))
+        return {};
     return orderTexts();
 }
 
@@ -139,7 +102,7 @@ void EngravingDesignTest::engravingGroups()
     QFETCH(QString, parent);
     QFETCH(QString, title);
     QFETCH(QStringList, options);
-    auto *box = widget<QGroupBox>(group);
+    auto *box = find<QGroupBox>(group);
     QCOMPARE(box->parentWidget()->objectName(), parent);
     QCOMPARE(box->title(), title);
     QStringList captions;
@@ -152,27 +115,21 @@ void EngravingDesignTest::engravingGroups()
 
 void EngravingDesignTest::engravingStartState()
 {
-    auto *page = widget<QWidget>("page_6");
-    QStringList checked;
-    for (const QAbstractButton *button : page->findChildren<QAbstractButton *>()) {
-        if (button->isCheckable() && button->isChecked())
-            checked << button->objectName();
-    }
-    QCOMPARE(checked, QStringList {"checkBox_26"});
+    auto *page = find<QWidget>("page_6");
+    QCOMPARE(checkedButtons(page), QStringList {"checkBox_26"});
     for (const QString &name : QStringList {"label_51", "label_52", "label_61", "label_53"})
-        QCOMPARE(widget<QLabel>(name)->text(), QStringLiteral("ОТВЕТ"));
+        QCOMPARE(find<QLabel>(name)->text(), QStringLiteral("ОТВЕТ"));
     for (QLineEdit *field : page->findChildren<QLineEdit *>())
         QVERIFY2(!field->validator(), qPrintable(field->objectName() + " has a validator"));
-    QCOMPARE(widget<QLabel>("label_16")->text(), QStringLiteral("Кол-во"));
-    QCOMPARE(widget<QPushButton>("pushButton_18")->text(), QStringLiteral("Ответ"));
+    QCOMPARE(find<QLabel>("label_16")->text(), QStringLiteral("Кол-во"));
+    QCOMPARE(find<QPushButton>("pushButton_18")->text(), QStringLiteral("Ответ"));
     // Each work check box has its answer label beside it, in the grid's second column.
-    auto *grid = qobject_cast<QGridLayout *>(widget<QGroupBox>("groupBox_20")->layout());
+    auto *grid = qobject_cast<QGridLayout *>(find<QGroupBox>("groupBox_20")->layout());
     QVERIFY2(grid, "the works are not laid out in a grid");
     const QStringList works = {"checkBox_26",  "label_51", "checkBox_153", "label_52",
                                "checkBox_158", "label_61", "checkBox_157", "label_53"};
     for (int i = 0; i < works.size(); ++i) {
-        QLayoutItem *item = grid->itemAtPosition(i / 2, i % 2);
-        QVERIFY2(item && item->widget() && item->widget()->objectName() == works.at(i),
+        QVERIFY2(gridCell(grid, i / 2, i % 2) == works.at(i),
                  qPrintable(works.at(i) + " not in its grid cell"));
     }
 }
@@ -184,12 +141,12 @@ void EngravingDesignTest::engravingCodes()
            {"radioButton_92", 12},  {"radioButton_98", 1},  {"radioButton_99", 9},
            {"radioButton_100", 14}, {"radioButton_101", 0}};
     for (const auto &code : codes) {
-        const QVariant value = widget<QRadioButton>(code.first)->property("value");
+        const QVariant value = find<QRadioButton>(code.first)->property("value");
         QVERIFY2(value.isValid(), qPrintable(code.first + " has no code"));
         QCOMPARE(value.toInt(), code.second);
     }
     // Nothing else on the page carries a code.
-    for (QAbstractButton *button : widget<QWidget>("page_6")->findChildren<QAbstractButton *>()) {
+    for (QAbstractButton *button : find<QWidget>("page_6")->findChildren<QAbstractButton *>()) {
         const bool coded = std::any_of(codes.begin(), codes.end(), [&](const auto &code) {
             return code.first == button->objectName();
         });
@@ -198,36 +155,35 @@ void EngravingDesignTest::engravingCodes()
                      qPrintable(button->objectName() + " has a code"));
     }
     // Choosing here leaves the printing page's choice alone.
-    click(widget<QRadioButton>("radioButton_110"));
-    QVERIFY(widget<QRadioButton>("radioButton_69")->isChecked());
-    QVERIFY(widget<QRadioButton>("radioButton_59")->isChecked());
+    showPage("page_6");
+    click("radioButton_110");
+    QVERIFY(find<QRadioButton>("radioButton_69")->isChecked());
+    QVERIFY(find<QRadioButton>("radioButton_59")->isChecked());
 }
 
 void EngravingDesignTest::engravingAnswerChangesNothing()
 {
     const QStringList before = orderWithOneLine();
     QCOMPARE(before.size(), 6);
-    widget<QTabWidget>("tabWidget")->setCurrentIndex(2);
-    widget<QToolBox>("toolBox_3")->setCurrentIndex(1);
-    click(widget<QRadioButton>("radioButton_91"));
-    click(widget<QRadioButton>("radioButton_100"));
-    click(widget<QCheckBox>("checkBox_158"));
-    QTest::keyClicks(widget<QLineEdit>("lineEdit_18"), "10");
-    QTest::mouseClick(widget<QPushButton>("pushButton_18"), Qt::LeftButton);
+    showPage("page_6");
+    clickAll({"radioButton_91", "radioButton_100", "checkBox_158"});
+    type("lineEdit_18", "10");
+    click("pushButton_18");
     QCOMPARE(orderTexts(), before);
-    QCOMPARE(widget<QLabel>("label_61")->text(), QStringLiteral("ОТВЕТ"));
-    QVERIFY(widget<QCheckBox>("checkBox_158")->isChecked());
-    QCOMPARE(widget<QLineEdit>("lineEdit_18")->text(), QStringLiteral("10"));
+    QCOMPARE(find<QLabel>("label_61")->text(), QStringLiteral("ОТВЕТ"));
+    QVERIFY(find<QCheckBox>("checkBox_158")->isChecked());
+    QCOMPARE(find<QLineEdit>("lineEdit_18")->text(), QStringLiteral("10"));
 }
 
 void EngravingDesignTest::cuttingCannotBeUnchecked()
 {
-    auto *cutting = widget<QCheckBox>("checkBox_26");
+    showPage("page_6");
+    auto *cutting = find<QCheckBox>("checkBox_26");
     QVERIFY2(!cutting->isEnabled(), "Резка can be changed");
     click(cutting);
     QVERIFY2(cutting->isChecked(), "Резка unchecked by a click");
     for (const QString &name : QStringList {"checkBox_153", "checkBox_158", "checkBox_157"}) {
-        auto *box = widget<QCheckBox>(name);
+        auto *box = find<QCheckBox>(name);
         click(box);
         QVERIFY2(box->isChecked(), qPrintable(name + " not checked by a click"));
         click(box);
@@ -270,7 +226,7 @@ void EngravingDesignTest::designBoxes()
     QFETCH(QString, caption);
     QFETCH(int, column);
     static const int columnX[] = {20, 290, 640, 910};
-    auto *box = widget<QCheckBox>(name);
+    auto *box = find<QCheckBox>(name);
     QCOMPARE(box->parentWidget()->objectName(), QStringLiteral("tab_4"));
     QCOMPARE(box->text(), caption);
     QCOMPARE(box->x(), columnX[column]);
@@ -280,7 +236,7 @@ void EngravingDesignTest::designBoxes()
 
 void EngravingDesignTest::designColumnsDoNotOverlap()
 {
-    auto *tab = widget<QWidget>("tab_4");
+    auto *tab = find<QWidget>("tab_4");
     QStringList order;
     QList<QCheckBox *> boxes;
     for (QObject *child : tab->children()) {
@@ -316,18 +272,17 @@ void EngravingDesignTest::designColumnsDoNotOverlap()
 
 void EngravingDesignTest::designQuantityOutOfSight()
 {
-    auto *tabs = widget<QTabWidget>("tabWidget");
-    tabs->setCurrentIndex(3);
-    auto *tab = widget<QWidget>("tab_4");
-    QCOMPARE(widget<QLabel>("label_50")->pos(), QPoint(10, 660));
-    QCOMPARE(widget<QLineEdit>("lineEdit_20")->pos(), QPoint(10, 680));
-    QCOMPARE(widget<QPushButton>("pushButton_21")->pos(), QPoint(140, 680));
-    QCOMPARE(widget<QLabel>("label_50")->text(), QStringLiteral("Кол-во"));
-    QCOMPARE(widget<QPushButton>("pushButton_21")->text(), QStringLiteral("Ответ"));
-    QVERIFY2(!widget<QLineEdit>("lineEdit_20")->validator(), "design quantity has a validator");
-    QVERIFY2(widget<QLineEdit>("lineEdit_20")->text().isEmpty(), "design quantity not empty");
+    showPage("tab_4");
+    auto *tab = find<QWidget>("tab_4");
+    QCOMPARE(find<QLabel>("label_50")->pos(), QPoint(10, 660));
+    QCOMPARE(find<QLineEdit>("lineEdit_20")->pos(), QPoint(10, 680));
+    QCOMPARE(find<QPushButton>("pushButton_21")->pos(), QPoint(140, 680));
+    QCOMPARE(find<QLabel>("label_50")->text(), QStringLiteral("Кол-во"));
+    QCOMPARE(find<QPushButton>("pushButton_21")->text(), QStringLiteral("Ответ"));
+    QVERIFY2(!find<QLineEdit>("lineEdit_20")->validator(), "design quantity has a validator");
+    QVERIFY2(find<QLineEdit>("lineEdit_20")->text().isEmpty(), "design quantity not empty");
     for (const QString &name : QStringList {"label_50", "lineEdit_20", "pushButton_21"}) {
-        auto *hidden = widget<QWidget>(name);
+        auto *hidden = find<QWidget>(name);
         QVERIFY2(hidden->y() >= tab->height(), qPrintable(name + " lies in sight"));
         QVERIFY2(hidden->visibleRegion().isEmpty(), qPrintable(name + " can be seen"));
     }
@@ -336,18 +291,19 @@ void EngravingDesignTest::designQuantityOutOfSight()
 void EngravingDesignTest::designChangesNothing()
 {
     const QStringList before = orderWithOneLine();
-    widget<QTabWidget>("tabWidget")->setCurrentIndex(3);
-    for (QCheckBox *box : widget<QWidget>("tab_4")->findChildren<QCheckBox *>())
+    QCOMPARE(before.size(), 6);
+    showPage("tab_4");
+    for (QCheckBox *box : find<QWidget>("tab_4")->findChildren<QCheckBox *>())
         click(box);
-    for (QCheckBox *box : widget<QWidget>("tab_4")->findChildren<QCheckBox *>())
+    for (QCheckBox *box : find<QWidget>("tab_4")->findChildren<QCheckBox *>())
         QVERIFY2(box->isChecked(), qPrintable(box->objectName() + " not checked by a click"));
-    QTest::mouseClick(widget<QPushButton>("pushButton_21"), Qt::LeftButton);
+    click("pushButton_21");
     QCOMPARE(orderTexts(), before);
-    for (QCheckBox *box : widget<QWidget>("tab_4")->findChildren<QCheckBox *>())
+    for (QCheckBox *box : find<QWidget>("tab_4")->findChildren<QCheckBox *>())
         click(box);
     QCOMPARE(orderTexts(), before);
     // The souvenir page is untouched as well: its colours were not checked by anything here.
-    QVERIFY(!widget<QCheckBox>("checkBox_116")->isChecked());
+    QVERIFY(!find<QCheckBox>("checkBox_116")->isChecked());
 }
 
 QTEST_MAIN(EngravingDesignTest)

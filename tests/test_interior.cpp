@@ -1,17 +1,15 @@
 // The "Интерьерная" page driven as the operator does: sheet or custom size, colouring, paper and
 // extras clicked, "Ответ" pressed, the order line read back from the table.
-#include "tests/wide_format_page.h"
+#include "tests/page_driver.h"
 
 #include <QCheckBox>
-#include <QTabWidget>
-#include <QToolBox>
 
 namespace {
 const QString groupTitles = QStringLiteral("Формат Цветность Тип бумаги Плотность бумаги гр./м2 "
                                            "Основа Фальцовка Брошюровка Ламинация Прочие работы ");
 }
 
-class InteriorTest : public QObject, private WideFormatPage
+class InteriorTest : public QObject, private PageDriver
 {
     Q_OBJECT
 
@@ -31,42 +29,31 @@ private slots:
     void validators_data();
     void validators();
     void pageIsTidy();
-
-private:
-    OrderLine answer() const { return WideFormatPage::answer(QStringLiteral("pushButton_9")); }
 };
 
 void InteriorTest::initTestCase()
 {
-    // The page is laid out for the desktop's ordinary font; the headless platform would
-    // otherwise pick a larger one.
-    QApplication::setFont(QFont(QStringLiteral("Sans Serif"), 9));
+    useDesktopFont();
 }
 
 void InteriorTest::init()
 {
-    window = new MainWindow;
-    window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window));
-    find<QTabWidget>("tabWidget")->setCurrentWidget(find<QWidget>("tab_2"));
+    QVERIFY(openWindow());
+    answerButton = QStringLiteral("pushButton_9");
+    // Only the tab: the tool box must open on this page by itself.
+    showPage("tab_2");
     QTRY_VERIFY(find<QWidget>("page_4")->isVisible());
 }
 
 void InteriorTest::cleanup()
 {
-    delete window;
-    window = nullptr;
+    closeWindow();
 }
 
 void InteriorTest::startState()
 {
     QCOMPARE(find<QToolBox>("toolBox_2")->currentWidget(), find<QWidget>("page_4"));
-    const auto buttons = find<QWidget>("page_4")->findChildren<QAbstractButton *>();
-    for (const QAbstractButton *button : buttons) {
-        const bool expected = button->objectName() == QLatin1String("radioButton_34");
-        QVERIFY2(button->isChecked() == expected,
-                 qPrintable(button->objectName() + " has the wrong start state"));
-    }
+    QCOMPARE(checkedButtons(find<QWidget>("page_4")), QStringList {"radioButton_34"});
     QVERIFY2(find<QGroupBox>("groupBoxIntererSize")->isHidden(), "the custom size starts hidden");
     QCOMPARE(find<QGroupBox>("groupBoxIntererSize")->parentWidget(),
              find<QWidget>("groupBoxIntererFormat"));
@@ -75,13 +62,9 @@ void InteriorTest::startState()
 
 void InteriorTest::untouchedAnswer()
 {
-    const OrderLine line = answer();
-    QCOMPARE(line.description, QStringLiteral("; Формат 1+0; ; "));
-    QCOMPARE(line.quantity, QStringLiteral("1"));
-    QCOMPARE(line.price, QStringLiteral("0"));
-    QCOMPARE(line.keyText, QStringLiteral("значение=130000"));
-    QCOMPARE(line.titles, QStringLiteral("Формат ") + groupTitles);
-    QVERIFY2(!line.marker, "an interior line carries no removal marker");
+    QCOMPARE(answerLine(),
+             (OrderLine {"; Формат 1+0; ; ", "1", "0", "значение=130000", "Формат " + groupTitles,
+                         Marker::None}));
 }
 
 void InteriorTest::sheetPrice_data()
@@ -185,7 +168,7 @@ void InteriorTest::sheetPrice()
     }
     type("lineEdit_12", "40");
 
-    const OrderLine line = answer();
+    const OrderLine line = answerLine();
     QCOMPARE(line.keyText, QStringLiteral("значение=") + key);
     QCOMPARE(line.price, price);
     QCOMPARE(line.description, description);
@@ -216,7 +199,7 @@ void InteriorTest::extrasAddedAndCleared()
     for (const char *button : {"radioButton_15", "radioButton_40", "radioButton_45"})
         click(button);
     click("checkBox_71");
-    const OrderLine first = answer();
+    const OrderLine first = answerLine();
     QCOMPARE(first.price, QStringLiteral("100500")); // 100500.03 in six digits
     QCOMPARE(first.description,
              QStringLiteral("А2 (420х594 мм.); Формат 1+0; Простая; 80; Пластик 4 мм."));
@@ -226,7 +209,7 @@ void InteriorTest::extrasAddedAndCleared()
                  && find<QRadioButton>("radioButton_45")->isChecked(),
              "the key choices stay");
 
-    const OrderLine second = answer();
+    const OrderLine second = answerLine();
     QCOMPARE(second.price, QStringLiteral("0.03"));
     QCOMPARE(find<QTableWidget>("tableWidget")->rowCount(), 2);
 }
@@ -237,7 +220,7 @@ void InteriorTest::extrasInGroupOrder()
     for (const char *box :
          {"checkBox_152", "checkBox_112", "checkBox_88", "checkBox_81", "checkBox_70"})
         click(box);
-    const OrderLine line = answer();
+    const OrderLine line = answerLine();
     QCOMPARE(line.price, QStringLiteral("49"));
     QCOMPARE(line.description,
              QStringLiteral("; Формат 1+0; ; ; Пластик 2 мм.; А0; Метал до 20 стр.; "
@@ -259,7 +242,7 @@ void InteriorTest::otherWorksInChildOrder()
     // ...while their captions follow the child order.
     click("checkBox_152");
     click("checkBox_107");
-    const OrderLine line = answer();
+    const OrderLine line = answerLine();
     QCOMPARE(line.price, QStringLiteral("26"));
     QVERIFY2(
         line.description.endsWith(QStringLiteral("; Обрезка по изображению; Обрезка углов 4 шт.")),
@@ -277,19 +260,12 @@ void InteriorTest::validators()
 {
     QFETCH(QString, field);
     click("radioButtonOtherInterer");
-    auto *edit = find<QLineEdit>(field);
-    auto *validator = qobject_cast<const QIntValidator *>(edit->validator());
-    QVERIFY2(validator, "a whole-number field");
-    QCOMPARE(validator->parent(), static_cast<QObject *>(window));
+    QVERIFY(intValidator(field));
 
-    type(field, "-12");
-    QCOMPARE(edit->text(), QStringLiteral("12"));
-    type(field, "7.5e3");
-    QCOMPARE(edit->text(), QStringLiteral("753"));
-    type(field, "1005009");
-    QCOMPARE(edit->text(), QStringLiteral("100500"));
-    type(field, "100501");
-    QCOMPARE(edit->text(), QStringLiteral("10050"));
+    QCOMPARE(shownAfterTyping(field, "-12"), QStringLiteral("12"));
+    QCOMPARE(shownAfterTyping(field, "7.5e3"), QStringLiteral("753"));
+    QCOMPARE(shownAfterTyping(field, "1005009"), QStringLiteral("100500"));
+    QCOMPARE(shownAfterTyping(field, "100501"), QStringLiteral("10050"));
 }
 
 void InteriorTest::pageIsTidy()

@@ -1,18 +1,13 @@
 // The order table: appending lines, removing them by a click in the last column, "Очистка".
-#include "app/mainwindow.h"
+#include "tests/page_driver.h"
 
 #include <QHeaderView>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTableWidget>
-#include <QtTest>
 
-class OrderTableTest : public QObject
+class OrderTableTest : public QObject, private PageDriver
 {
     Q_OBJECT
 
 private:
-    MainWindow *window = nullptr;
     QTableWidget *table = nullptr;
 
     void clickCell(int row, int column)
@@ -42,13 +37,10 @@ private:
 private slots:
     void init()
     {
-        window = new MainWindow;
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window));
-        table = window->findChild<QTableWidget *>("tableWidget");
-        QVERIFY(table);
+        QVERIFY(openWindow());
+        table = orderTable();
     }
-    void cleanup() { delete window; }
+    void cleanup() { closeWindow(); }
 
     void headerAtStart()
     {
@@ -70,19 +62,11 @@ private slots:
         window->appendOrderLine(QStringLiteral("вторая"), QStringLiteral("1"), QString(),
                                 QStringLiteral("значение=130000"), QStringLiteral("Формат "), false);
         QCOMPARE(table->rowCount(), 2);
-        QCOMPARE(table->item(0, 0)->text(), QStringLiteral("первая"));
-        QCOMPARE(table->item(0, 1)->text(), QStringLiteral("100"));
-        QCOMPARE(table->item(0, 2)->text(), QStringLiteral("132"));
-        QCOMPARE(table->item(0, 3)->text(), QStringLiteral("значение=002428"));
-        QCOMPARE(table->item(0, 4)->text(), QStringLiteral("Формат Цветность "));
-        const QTableWidgetItem *marker = table->item(0, 5);
-        QVERIFY2(marker, "the marker item is missing");
-        QVERIFY(marker->text().isEmpty());
-        QCOMPARE(marker->background().color(), QColor(Qt::red));
-
-        QCOMPARE(table->item(1, 0)->text(), QStringLiteral("вторая"));
-        QVERIFY2(table->item(1, 2), "an empty text still gets its item");
-        QVERIFY2(!table->item(1, 5), "a line without marker has no item in column 5");
+        QCOMPARE(orderLine(0), (OrderLine {"первая", "100", "132", "значение=002428",
+                                           "Формат Цветность ", Marker::Red}));
+        // An empty text still gets its item, and a line without marker has none in column 5.
+        QCOMPARE(orderLine(1), (OrderLine {"вторая", "1", "", "значение=130000", "Формат ",
+                                           Marker::None}));
         QVERIFY(table->item(1, 0)->flags() & Qt::ItemIsEditable);
     }
 
@@ -124,7 +108,7 @@ private slots:
         QFETCH(int, lines);
         for (int i = 0; i < lines; ++i)
             append(QString::number(i), i % 2 == 0);
-        QTest::mouseClick(window->findChild<QPushButton *>("pushButton_4"), Qt::LeftButton);
+        click("pushButton_4");
         QCOMPARE(table->rowCount(), 0);
         QCOMPARE(table->columnCount(), 6);
         QCOMPARE(headerCaptions(), (QStringList{"Описание", "Кол-во", "Цена"}));

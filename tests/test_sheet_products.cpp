@@ -1,14 +1,5 @@
 // The "Листовая продукция" page driven through its widgets: lines, extras, sizes and tiers.
-#include "laser_page.h"
-
-#include "app/mainwindow.h"
-
-#include <QIntValidator>
-#include <QLabel>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QToolBox>
-#include <QtTest>
+#include "tests/page_driver.h"
 
 namespace {
 const QString StandardTitles = QStringLiteral(
@@ -20,75 +11,51 @@ const QStringList KeyGroups
     = {"groupBoxListFormat", "groupBoxListColor", "groupBoxListType", "groupBoxListDensity"};
 } // namespace
 
-class SheetProductsTest : public QObject
+class SheetProductsTest : public QObject, private PageDriver
 {
     Q_OBJECT
-
-private:
-    MainWindow *window = nullptr;
-    QTableWidget *table = nullptr;
-
-    template<typename T> T *widget(const QString &name) { return window->findChild<T *>(name); }
-
-    void answer(int expectedRows)
-    {
-        QTest::mouseClick(widget<QPushButton>("pushButton"), Qt::LeftButton);
-        QTRY_COMPARE(table->rowCount(), expectedRows);
-    }
 
 private slots:
     void init()
     {
-        window = new MainWindow;
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window));
-        table = widget<QTableWidget>("tableWidget");
-        QCOMPARE(widget<QToolBox>("toolBox")->currentIndex(), 0);
+        QVERIFY(openWindow());
+        answerButton = QStringLiteral("pushButton");
+        QCOMPARE(find<QToolBox>("toolBox")->currentIndex(), 0);
     }
 
-    void cleanup()
-    {
-        delete window;
-        window = nullptr;
-    }
+    void cleanup() { closeWindow(); }
 
     void pageAtStart()
     {
         for (const char *name :
              {"radioButton", "radioButton_24", "radioButton_47", "radioButton_70"})
-            QVERIFY2(widget<QRadioButton>(name)->isChecked(), name);
+            QVERIFY2(find<QRadioButton>(name)->isChecked(), name);
         for (const QString &group : ExtrasGroups)
-            QVERIFY2(checkedOptionNames(widget<QGroupBox>(group)).isEmpty(), qPrintable(group));
-        auto *sizeGroup = widget<QGroupBox>("groupBoxListSize");
-        QCOMPARE(sizeGroup->parentWidget(), widget<QGroupBox>("groupBoxListFormat"));
+            QVERIFY2(checkedOptions(group).isEmpty(), qPrintable(group));
+        auto *sizeGroup = find<QGroupBox>("groupBoxListSize");
+        QCOMPARE(sizeGroup->parentWidget(), find<QGroupBox>("groupBoxListFormat"));
         QVERIFY2(sizeGroup->isHidden(), "the custom size shows before \"Другой\" is chosen");
-        QCOMPARE(widget<QLineEdit>("lineEdit")->text(), QStringLiteral("1"));
-        QCOMPARE(widget<QLabel>("label_6")->text(), QStringLiteral("Кол-во"));
-        QCOMPARE(widget<QPushButton>("pushButton")->text(), QStringLiteral("Ответ"));
+        QCOMPARE(find<QLineEdit>("lineEdit")->text(), QStringLiteral("1"));
+        QCOMPARE(find<QLabel>("label_6")->text(), QStringLiteral("Кол-во"));
+        QCOMPARE(find<QPushButton>("pushButton")->text(), QStringLiteral("Ответ"));
         for (int i = 0; i < 4; ++i) {
-            auto *creasing = widget<QRadioButton>(QStringLiteral("radioButton_%1").arg(154 + i));
+            auto *creasing = find<QRadioButton>(QStringLiteral("radioButton_%1").arg(154 + i));
             QCOMPARE(creasing->text(), QStringLiteral("Биговка / Фальцовка"));
             QCOMPARE(creasing->iconSize(), QSize(75, 75));
         }
-        auto *line = widget<QFrame>("line_2");
+        auto *line = find<QFrame>("line_2");
         QCOMPARE(line->geometry(), QRect(580, 10, 41, 381));
         QCOMPARE(line->frameShape(), QFrame::VLine);
         QCOMPARE(line->frameShadow(), QFrame::Sunken);
-        const QString fault = placementFault(widget<QWidget>("page"), QSize(1251, 397));
-        QVERIFY2(fault.isEmpty(), qPrintable(fault));
+        verifyPlacedByHand(find<QWidget>("page"), QSize(1251, 397));
     }
 
     void startUpLine()
     {
-        answer(1);
-        const OrderLine line = orderLine(table, 0);
-        QCOMPARE(line.description,
-                 QStringLiteral("А6 (105х148 мм.); Формат 1+0; Простая; 80; ; ; "));
-        QCOMPARE(line.quantity, QStringLiteral("1"));
-        QCOMPARE(line.price, QStringLiteral("1.5"));
-        QCOMPARE(line.keyText, QStringLiteral("значение=000000"));
-        QCOMPARE(line.titles, StandardTitles);
-        QVERIFY2(line.marker, "the sheet products line lacks its red removal marker");
+        QVERIFY(answerAdds(1));
+        QCOMPARE(orderLine(0),
+                 (OrderLine {"А6 (105х148 мм.); Формат 1+0; Простая; 80; ; ; ", "1", "1.5",
+                             "значение=000000", StandardTitles, Marker::Red}));
     }
 
     void job_data()
@@ -154,35 +121,21 @@ private slots:
         QFETCH(QString, price);
         QFETCH(QString, description);
 
-        for (const QString &option : options)
-            clickOption(window, option);
-        typeInto(window, "lineEdit", quantity);
-        answer(1);
+        clickAll(options);
+        type("lineEdit", quantity);
+        QVERIFY(answerAdds(1));
 
-        const OrderLine line = orderLine(table, 0);
-        QCOMPARE(line.description, description);
-        QCOMPARE(line.quantity, quantity.isEmpty() ? QStringLiteral("0") : quantity);
-        QCOMPARE(line.price, price);
-        QCOMPARE(line.keyText, keyText);
-        QCOMPARE(line.titles, StandardTitles);
-        QVERIFY2(line.marker, "the line lacks its red removal marker");
-
-        for (const QString &group : ExtrasGroups)
-            QVERIFY2(checkedOptionNames(widget<QGroupBox>(group)).isEmpty(),
-                     qPrintable(group + " keeps a checked option after the answer"));
-        for (const QString &option : options) {
-            const QWidget *group = widget<QAbstractButton>(option)->parentWidget();
-            if (KeyGroups.contains(group->objectName()))
-                QVERIFY2(widget<QAbstractButton>(option)->isChecked(),
-                         qPrintable(option + " lost its choice after the answer"));
-        }
-        QCOMPARE(widget<QLineEdit>("lineEdit")->text(), quantity);
+        const QString quantityText = quantity.isEmpty() ? QStringLiteral("0") : quantity;
+        QCOMPARE(
+            orderLine(0),
+            (OrderLine {description, quantityText, price, keyText, StandardTitles, Marker::Red}));
+        verifyAnswerReset(ExtrasGroups, KeyGroups, options);
+        QCOMPARE(find<QLineEdit>("lineEdit")->text(), quantity);
 
         // The cleared groups take a new choice with a single click.
-        clickOption(window, "radioButton_132");
-        clickOption(window, "radioButton_133");
-        QCOMPARE(checkedOptionNames(widget<QGroupBox>("checkboxGroupList")),
-                 QStringList {"radioButton_133"});
+        click("radioButton_132");
+        click("radioButton_133");
+        QCOMPARE(checkedOptions("checkboxGroupList"), QStringList {"radioButton_133"});
     }
 
     void sharedFormatCodes_data()
@@ -199,12 +152,12 @@ private slots:
     {
         QFETCH(QString, format);
         QFETCH(QString, sharing);
-        clickOption(window, format);
-        answer(1);
-        clickOption(window, sharing);
-        answer(2);
-        const OrderLine first = orderLine(table, 0);
-        const OrderLine second = orderLine(table, 1);
+        click(format);
+        QVERIFY(answerAdds(1));
+        click(sharing);
+        QVERIFY(answerAdds(1));
+        const OrderLine first = orderLine(0);
+        const OrderLine second = orderLine(1);
         QCOMPARE(second.keyText, first.keyText);
         QCOMPARE(second.price, first.price);
         QVERIFY2(first.price != "0", "the shared key finds no price");
@@ -213,37 +166,37 @@ private slots:
 
     void customSize()
     {
-        auto *sizeGroup = widget<QGroupBox>("groupBoxListSize");
-        clickOption(window, "radioButtonOther");
+        auto *sizeGroup = find<QGroupBox>("groupBoxListSize");
+        click("radioButtonOther");
         QVERIFY2(sizeGroup->isVisible(), "\"Другой\" does not show the size fields");
-        typeInto(window, "lineEditWidth", "100");
-        typeInto(window, "lineEditHeight", "200");
-        answer(1);
-        OrderLine line = orderLine(table, 0);
+        type("lineEditWidth", "100");
+        type("lineEditHeight", "200");
+        QVERIFY(answerAdds(1));
+        OrderLine line = orderLine(0);
         QCOMPARE(line.keyText, QStringLiteral("значение=0015000"));
         QCOMPARE(line.price, QStringLiteral("200"));
         QCOMPARE(line.description, QStringLiteral("Другой; 100x200 1+0; Простая; 80; ; ; "));
         QCOMPARE(line.titles, QString(StandardTitles).replace("Формат", "100x200"));
 
         // The same size on coloured print matches no key: only the extras are priced.
-        clickOption(window, "radioButton_28");
-        clickOption(window, "checkBox_34");
-        answer(2);
-        line = orderLine(table, 1);
+        click("radioButton_28");
+        click("checkBox_34");
+        QVERIFY(answerAdds(1));
+        line = orderLine(1);
         QCOMPARE(line.keyText, QStringLiteral("значение=0015400"));
         QCOMPARE(line.price, QStringLiteral("23"));
 
-        clickOption(window, "radioButton_2");
+        click("radioButton_2");
         QVERIFY2(sizeGroup->isHidden(), "leaving \"Другой\" keeps the size fields shown");
-        QCOMPARE(widget<QLineEdit>("lineEditWidth")->text(), QString());
-        QCOMPARE(widget<QLineEdit>("lineEditHeight")->text(), QString());
+        QCOMPARE(find<QLineEdit>("lineEditWidth")->text(), QString());
+        QCOMPARE(find<QLineEdit>("lineEditHeight")->text(), QString());
 
         // Back on "Другой" with no size typed: a size factor of 0, the line is still appended.
-        clickOption(window, "radioButton_24");
-        clickOption(window, "radioButtonOther");
+        click("radioButton_24");
+        click("radioButtonOther");
         QVERIFY(sizeGroup->isVisible());
-        answer(3);
-        line = orderLine(table, 2);
+        QVERIFY(answerAdds(1));
+        line = orderLine(2);
         QCOMPARE(line.price, QStringLiteral("0"));
         QCOMPARE(line.description, QStringLiteral("Другой; x 1+0; Простая; 80; ; ; "));
     }
@@ -288,22 +241,17 @@ private slots:
         QFETCH(QString, tierPrice);
         QFETCH(QString, tierDescription);
 
-        for (const QString &option : options)
-            clickOption(window, option);
-        typeInto(window, "lineEdit", quantity);
-        answer(tierKeyText.isEmpty() ? 1 : 2);
-        QVERIFY2(orderLine(table, 0).keyText.startsWith("значение=00"),
+        clickAll(options);
+        type("lineEdit", quantity);
+        QVERIFY(answerAdds(tierKeyText.isEmpty() ? 1 : 2));
+        QVERIFY2(orderLine(0).keyText.startsWith("значение=00"),
                  "the first line is not the sheet price");
         if (tierKeyText.isEmpty())
             return;
 
-        const OrderLine tier = orderLine(table, 1);
-        QCOMPARE(tier.keyText, tierKeyText);
-        QCOMPARE(tier.price, tierPrice);
-        QCOMPARE(tier.quantity, quantity);
-        QCOMPARE(tier.description, tierDescription);
-        QCOMPARE(tier.titles, StandardTitles);
-        QVERIFY2(tier.marker, "the tier line lacks its red removal marker");
+        QCOMPARE(orderLine(1),
+                 (OrderLine {tierDescription, quantity, tierPrice, tierKeyText, StandardTitles,
+                             Marker::Red}));
     }
 
     void validators_data()
@@ -332,18 +280,15 @@ private slots:
         QFETCH(QString, field);
         QFETCH(QString, typed);
         QFETCH(QString, kept);
-        clickOption(window, "radioButtonOther"); // shows the size fields
-        typeInto(window, field, typed);
-        auto *edit = widget<QLineEdit>(field);
-        QCOMPARE(edit->text(), kept);
-        const auto *validator = qobject_cast<const QIntValidator *>(edit->validator());
-        QVERIFY2(validator, "the field has no integer validator");
-        QCOMPARE(validator->parent(), window);
+        click("radioButtonOther"); // shows the size fields
+        QCOMPARE(shownAfterTyping(field, typed), kept);
+        const QIntValidator *validator = intValidator(field);
+        QVERIFY(validator);
         QCOMPARE(validator->bottom(), 0);
         QCOMPARE(validator->top(), 100500);
         for (const char *other : {"lineEdit", "lineEditWidth", "lineEditHeight"})
             if (field != other)
-                QVERIFY2(widget<QLineEdit>(other)->validator() != validator,
+                QVERIFY2(find<QLineEdit>(other)->validator() != validator,
                          "two fields share one validator");
     }
 };

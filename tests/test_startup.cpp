@@ -1,41 +1,18 @@
 // The window as it opens: slot table, frame, captions and start state.
-#include "app/mainwindow.h"
+#include "tests/page_driver.h"
 
-#include <QLabel>
-#include <QLineEdit>
 #include <QMenuBar>
 #include <QMetaMethod>
-#include <QPushButton>
 #include <QStatusBar>
-#include <QTableWidget>
-#include <QTabWidget>
 #include <QTimer>
-#include <QToolBox>
-#include <QtTest>
 
-class StartupTest : public QObject
+class StartupTest : public QObject, private PageDriver
 {
     Q_OBJECT
 
-private:
-    MainWindow *window = nullptr;
-
-    template<typename T>
-    T *widget(const char *name)
-    {
-        auto *found = window->findChild<T *>(QLatin1String(name));
-        if (!found)
-            qWarning("missing widget %s", name);
-        return found;
-    }
-
 private slots:
-    void init()
-    {
-        window = new MainWindow;
-        window->show();
-    }
-    void cleanup() { delete window; }
+    void init() { QVERIFY(openWindow()); }
+    void cleanup() { closeWindow(); }
 
     // Connections are made by name, so the slot table's order and signatures are part of the
     // program's interface.
@@ -72,8 +49,7 @@ private slots:
         QVERIFY(window->statusBar());
         QCOMPARE(window->statusBar()->currentMessage(), QString());
 
-        auto *tabs = widget<QTabWidget>("tabWidget");
-        QVERIFY(tabs);
+        auto *tabs = find<QTabWidget>("tabWidget");
         QCOMPARE(tabs->geometry(), QRect(10, 10, 1271, 491));
         const QStringList tabTexts = {"Лазерная печать", "Широкий формат", "Сувенирная продукция",
                                       "Дизайн"};
@@ -104,8 +80,7 @@ private slots:
         QFETCH(int, current);
         QFETCH(QStringList, pages);
         QFETCH(QStringList, captions);
-        auto *box = window->findChild<QToolBox *>(toolBox);
-        QVERIFY(box);
+        auto *box = find<QToolBox>(toolBox);
         QCOMPARE(box->geometry(), QRect(10, 10, 1251, 451));
         QCOMPARE(box->count(), pages.size());
         for (int i = 0; i < box->count(); ++i) {
@@ -117,17 +92,14 @@ private slots:
 
     void orderArea()
     {
-        auto *table = widget<QTableWidget>("tableWidget");
-        QVERIFY(table);
+        auto *table = find<QTableWidget>("tableWidget");
         QCOMPARE(table->geometry(), QRect(10, 510, 1041, 231));
         QCOMPARE(table->rowCount(), 0);
         QCOMPARE(table->columnCount(), 6);
-        auto *clear = widget<QPushButton>("pushButton_4");
-        QVERIFY(clear);
+        auto *clear = find<QPushButton>("pushButton_4");
         QCOMPARE(clear->text(), QStringLiteral("Очистка"));
         QCOMPARE(clear->geometry(), QRect(1060, 510, 75, 23));
-        auto *label = widget<QLabel>("label_9");
-        QVERIFY(label);
+        auto *label = find<QLabel>("label_9");
         QCOMPARE(label->text(), QStringLiteral("Путь к файлу шаблону"));
         // The caption is wider than its column at the usual desktop font, so it wraps onto two
         // lines that end right above the path field.
@@ -136,13 +108,11 @@ private slots:
         QVERIFY2(label->heightForWidth(label->width()) <= label->height(),
                  "the caption of the template path is clipped");
         QVERIFY(label->geometry().bottom() < 680);
-        auto *path = widget<QLineEdit>("lineEdit_11");
-        QVERIFY(path);
+        auto *path = find<QLineEdit>("lineEdit_11");
         QCOMPARE(path->text(), QStringLiteral("D:/999.xlsx"));
         QCOMPARE(path->geometry(), QRect(1140, 680, 131, 20));
         QVERIFY2(!path->validator(), "the template path takes any text");
-        auto *exportButton = widget<QPushButton>("pushButton_6");
-        QVERIFY(exportButton);
+        auto *exportButton = find<QPushButton>("pushButton_6");
         QCOMPARE(exportButton->text(), QStringLiteral("Экспорт"));
         QCOMPARE(exportButton->geometry(), QRect(1140, 710, 75, 23));
 

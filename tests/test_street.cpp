@@ -1,17 +1,15 @@
 // The "Уличная" page driven as the operator does: choices clicked, sizes and counts typed, "Ответ"
 // pressed, the order line read back from the table.
-#include "tests/wide_format_page.h"
+#include "tests/page_driver.h"
 
 #include <QCheckBox>
-#include <QTabWidget>
-#include <QToolBox>
 
 namespace {
 const QString untouchedTitles = QStringLiteral(
     "Размер Качество печати Материал Тип плёнки Основа Постпечатка Размер карманов ");
 }
 
-class StreetTest : public QObject, private WideFormatPage
+class StreetTest : public QObject, private PageDriver
 {
     Q_OBJECT
 
@@ -37,39 +35,29 @@ private slots:
     void fieldsWithoutValidator();
     void standSizeSlot();
     void pageIsTidy();
-
-private:
-    OrderLine answer() const { return WideFormatPage::answer(QStringLiteral("pushButton_12")); }
 };
 
 void StreetTest::initTestCase()
 {
-    // The page is laid out for the desktop's ordinary font; the headless platform would
-    // otherwise pick a larger one.
-    QApplication::setFont(QFont(QStringLiteral("Sans Serif"), 9));
+    useDesktopFont();
 }
 
 void StreetTest::init()
 {
-    window = new MainWindow;
-    window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window));
-    find<QTabWidget>("tabWidget")->setCurrentWidget(find<QWidget>("tab_2"));
-    find<QToolBox>("toolBox_2")->setCurrentWidget(find<QWidget>("page_3"));
-    QTRY_VERIFY(find<QWidget>("page_3")->isVisible());
+    QVERIFY(openWindow());
+    answerButton = QStringLiteral("pushButton_12");
+    showPage("page_3");
 }
 
 void StreetTest::cleanup()
 {
-    delete window;
-    window = nullptr;
+    closeWindow();
 }
 
 void StreetTest::startState()
 {
-    const auto buttons = find<QWidget>("page_3")->findChildren<QAbstractButton *>();
-    for (const QAbstractButton *button : buttons)
-        QVERIFY2(!button->isChecked(), qPrintable(button->objectName() + " is checked at start"));
+    QVERIFY2(checkedButtons(find<QWidget>("page_3")).isEmpty(),
+             qPrintable(checkedButtons(find<QWidget>("page_3")).join(", ") + " checked at start"));
     QCOMPARE(find<QLineEdit>("lineEdit_14")->text(), QStringLiteral("1"));
     QCOMPARE(find<QLineEdit>("lineEditWidth_4")->text(), QStringLiteral("1"));
     for (const char *count :
@@ -89,13 +77,9 @@ void StreetTest::startState()
 
 void StreetTest::untouchedAnswer()
 {
-    const OrderLine line = answer();
-    QCOMPARE(line.description, QStringLiteral("Другой; Другой; ; ; "));
-    QCOMPARE(line.quantity, QStringLiteral("1"));
-    QCOMPARE(line.price, QStringLiteral("0"));
-    QCOMPARE(line.keyText, QStringLiteral("значение=12111100"));
-    QCOMPARE(line.titles, untouchedTitles);
-    QVERIFY2(!line.marker, "a street line carries no removal marker");
+    QCOMPARE(answerLine(),
+             (OrderLine {"Другой; Другой; ; ; ", "1", "0", "значение=12111100", untouchedTitles,
+                         Marker::None}));
 }
 
 void StreetTest::printPrice_data()
@@ -190,7 +174,7 @@ void StreetTest::printPrice()
     type("lineEditHeightStreet", height);
     type("lineEdit_14", "25");
 
-    const OrderLine line = answer();
+    const OrderLine line = answerLine();
     QCOMPARE(line.keyText, QStringLiteral("значение=") + key);
     QCOMPARE(line.price, price);
     QCOMPARE(line.description,
@@ -209,7 +193,7 @@ void StreetTest::filmAndBase()
     click("checkBox_40");
     click("radioButton_127");
 
-    const OrderLine line = answer();
+    const OrderLine line = answerLine();
     // The base multiplies the print (1000 x 52 x 270) and is charged once more (52).
     QCOMPARE(line.price, QStringLiteral("1.40401e+07"));
     QCOMPARE(line.description,
@@ -236,7 +220,7 @@ void StreetTest::postPressCaptionsAndEyelets()
     click("checkBox_57");
     type("lineEditWidth_4", "12");
 
-    const OrderLine line = answer();
+    const OrderLine line = answerLine();
     QCOMPARE(line.price, QStringLiteral("120"));
     QCOMPARE(line.description, QStringLiteral("Другой; Другой; ; ; ; Проклейка; Монтаж"));
     QVERIFY2(!find<QCheckBox>("checkBox_50")->isChecked()
@@ -285,7 +269,7 @@ void StreetTest::pocketSum()
     click("checkBox_63");
     QVERIFY2(find<QLineEdit>("lineEdit_4")->isHidden(), "checking the pocket hides its count");
 
-    const OrderLine line = answer();
+    const OrderLine line = answerLine();
     QCOMPARE(line.price, price);
     QVERIFY2(!line.price.contains(QLatin1String("inf"))
                  && !line.price.contains(QLatin1String("nan")),
@@ -353,7 +337,7 @@ void StreetTest::checkingHidesItsField()
 void StreetTest::clearedBoxKeepsItsFieldHidden()
 {
     click("checkBox_50");
-    answer();
+    QVERIFY(answerAdds(1));
     QVERIFY(!find<QCheckBox>("checkBox_50")->isChecked());
     QVERIFY2(find<QLineEdit>("lineEdit_23")->isHidden() && find<QLabel>("label_49")->isHidden(),
              "clearing the box from the program does not show its field");
@@ -364,11 +348,11 @@ void StreetTest::secondAnswerWithoutExtras()
     click("checkBox_41");
     click("checkBox_52");
     click("radioButton_122");
-    const OrderLine first = answer();
+    const OrderLine first = answerLine();
     QCOMPARE(first.price, QStringLiteral("160"));
     QCOMPARE(first.description,
              QStringLiteral("Другой; Другой; ; ; МатоваяПластик 2 мм.; ; Перфорация"));
-    const OrderLine second = answer();
+    const OrderLine second = answerLine();
     QCOMPARE(second.price, QStringLiteral("0"));
     QCOMPARE(second.description, QStringLiteral("Другой; Другой; ; ; "));
     QCOMPARE(find<QTableWidget>("tableWidget")->rowCount(), 2);
@@ -385,21 +369,13 @@ void StreetTest::validators_data()
 void StreetTest::validators()
 {
     QFETCH(QString, field);
-    auto *edit = find<QLineEdit>(field);
-    auto *validator = qobject_cast<const QIntValidator *>(edit->validator());
-    QVERIFY2(validator, "a whole-number field");
-    QCOMPARE(validator->parent(), static_cast<QObject *>(window));
+    QVERIFY(intValidator(field));
 
-    type(field, "-12");
-    QCOMPARE(edit->text(), QStringLiteral("12"));
-    type(field, "4x5");
-    QCOMPARE(edit->text(), QStringLiteral("45"));
-    type(field, "100500");
-    QCOMPARE(edit->text(), QStringLiteral("100500"));
-    type(field, "1005009");
-    QCOMPARE(edit->text(), QStringLiteral("100500"));
-    type(field, "100501");
-    QCOMPARE(edit->text(), QStringLiteral("10050"));
+    QCOMPARE(shownAfterTyping(field, "-12"), QStringLiteral("12"));
+    QCOMPARE(shownAfterTyping(field, "4x5"), QStringLiteral("45"));
+    QCOMPARE(shownAfterTyping(field, "100500"), QStringLiteral("100500"));
+    QCOMPARE(shownAfterTyping(field, "1005009"), QStringLiteral("100500"));
+    QCOMPARE(shownAfterTyping(field, "100501"), QStringLiteral("10050"));
 }
 
 void StreetTest::fieldsWithoutValidator()
@@ -408,8 +384,7 @@ void StreetTest::fieldsWithoutValidator()
          {"lineEdit_3", "lineEdit_4", "lineEdit_5", "lineEdit_6", "lineEdit_7", "lineEdit_8",
           "lineEdit_23", "lineEdit_24", "lineEdit_25", "lineEdit_26"}) {
         QVERIFY2(!find<QLineEdit>(name)->validator(), name);
-        type(name, "-5");
-        QCOMPARE(find<QLineEdit>(name)->text(), QStringLiteral("-5"));
+        QCOMPARE(shownAfterTyping(name, "-5"), QStringLiteral("-5"));
     }
 }
 
