@@ -8,6 +8,8 @@
 #include <QPair>
 #include <QString>
 
+#include <functional>
+
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -47,6 +49,10 @@ public:
     void appendOrderLine(const QString &description, const QString &quantity,
                          const QString &unitPrice, const QString &keyText,
                          const QString &titles, bool removalMarker);
+
+    // Tells the operator what went wrong. A warning box by default; tests put in a recorder so
+    // that nothing waits on a modal dialog.
+    std::function<void(const QString &message)> showMessage;
 
 signals:
     void removeRow(int rowNum);
