@@ -41,7 +41,7 @@ void MainWindow::exportToExcel()
             const auto sheet = office.sheetByName(document, sheetName, path);
             if (!sheet.is()) {
                 // The new document is ours alone, untouched: close it rather than leave it about.
-                OfficeSession::discard(document);
+                office.discard(document);
             } else if (office.writeBlocks(document, sheet, blocks)) {
                 office.show(document, sheet);
                 done = true;

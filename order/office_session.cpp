@@ -147,8 +147,16 @@ bool OfficeSession::reach()
     QStringList arguments = m_startArguments;
     arguments << QStringLiteral("--norestore")
               << QStringLiteral("--accept=pipe,name=%1;urp;").arg(m_pipeName);
+    // The office outlives the program; it must not hold the program's output open either.
+    QProcess starter;
+    starter.setProgram(program);
+    starter.setArguments(arguments);
+    starter.setWorkingDirectory(QDir::homePath());
+    starter.setStandardInputFile(QProcess::nullDevice());
+    starter.setStandardOutputFile(QProcess::nullDevice());
+    starter.setStandardErrorFile(QProcess::nullDevice());
     qint64 pid = 0;
-    if (!QProcess::startDetached(program, arguments, QDir::homePath(), &pid))
+    if (!starter.startDetached(&pid))
         return fail(QStringLiteral("Не удалось запустить LibreOffice Calc (%1). Проверьте установку "
                                    "LibreOffice и повторите экспорт.")
                         .arg(program));
@@ -384,6 +392,8 @@ void OfficeSession::show(const Reference<sheet::XSpreadsheetDocument> &document,
 
 void OfficeSession::discard(const Reference<uno::XInterface> &document)
 {
+    if (m_lastDocument.is() && m_lastDocument == document)
+        m_lastDocument.clear();
     try {
         const Reference<util::XCloseable> closeable(document, UNO_QUERY);
         const Reference<lang::XComponent> component(document, UNO_QUERY);

@@ -71,12 +71,12 @@ public:
               const css::uno::Reference<css::sheet::XSpreadsheet> &sheet);
 
     // Closes a document without saving it: one opened for an export that then stopped.
-    static void discard(const css::uno::Reference<css::uno::XInterface> &document);
+    void discard(const css::uno::Reference<css::uno::XInterface> &document);
 
     QString lastError() const { return m_lastError; }
     css::uno::Reference<css::uno::XComponentContext> context() const { return m_context; }
     css::uno::Reference<css::frame::XDesktop2> desktop() const { return m_desktop; }
-    // The document the last successful openTemplate made.
+    // The document the last successful openTemplate made, while it is not discarded.
     css::uno::Reference<css::sheet::XSpreadsheetDocument> lastDocument() const { return m_lastDocument; }
 
 private:
