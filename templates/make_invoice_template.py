@@ -13,8 +13,8 @@ from xml.sax.saxutils import escape
 
 SHEET_NAME = "Лист1"
 
-# Style numbers refer to cellXfs below.
-PLAIN, BOLD, TITLE, CAPTION, NOTE = 0, 1, 2, 3, 4
+# Style numbers refer to cellXfs below; MONEY is the default of column F, where the sums go.
+PLAIN, BOLD, TITLE, CAPTION, NOTE, MONEY = 0, 1, 2, 3, 4, 5
 
 # (cell, text, style)
 CELLS = [
@@ -34,8 +34,9 @@ CELLS = [
     ("F16", "Сумма", CAPTION),
 ]
 
-# Column widths in characters: A is a margin, C takes the long descriptions.
-COLUMNS = {"A": 2, "B": 6, "C": 58, "D": 11, "E": 12, "F": 14}
+# Column widths in characters and column styles: A is a margin, C takes the long descriptions.
+COLUMNS = {"A": (2, PLAIN), "B": (6, PLAIN), "C": (50, PLAIN), "D": (11, PLAIN),
+           "E": (13, PLAIN), "F": (16, MONEY)}
 
 CONTENT_TYPES = """<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
 <Types xmlns="http://schemas.openxmlformats.org/package/2006/content-types">
@@ -84,12 +85,13 @@ STYLES = """<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
 <border><left style="thin"><color auto="1"/></left><right style="thin"><color auto="1"/></right><top style="thin"><color auto="1"/></top><bottom style="thin"><color auto="1"/></bottom><diagonal/></border>
 </borders>
 <cellStyleXfs count="1"><xf numFmtId="0" fontId="0" fillId="0" borderId="0"/></cellStyleXfs>
-<cellXfs count="5">
+<cellXfs count="6">
 <xf numFmtId="0" fontId="0" fillId="0" borderId="0" xfId="0"/>
 <xf numFmtId="0" fontId="1" fillId="0" borderId="0" xfId="0" applyFont="1"/>
 <xf numFmtId="0" fontId="2" fillId="0" borderId="0" xfId="0" applyFont="1"/>
 <xf numFmtId="0" fontId="1" fillId="2" borderId="1" xfId="0" applyFont="1" applyFill="1" applyBorder="1" applyAlignment="1"><alignment horizontal="center" vertical="center" wrapText="1"/></xf>
 <xf numFmtId="0" fontId="3" fillId="0" borderId="0" xfId="0" applyFont="1"/>
+<xf numFmtId="4" fontId="0" fillId="0" borderId="0" xfId="0" applyNumberFormat="1"/>
 </cellXfs>
 <cellStyles count="1"><cellStyle name="Normal" xfId="0" builtinId="0"/></cellStyles>
 </styleSheet>
@@ -106,8 +108,9 @@ def sheet_xml():
         rows.setdefault(row_of(cell), []).append(
             f'<c r="{cell}" s="{style}" t="inlineStr"><is><t>{escape(text)}</t></is></c>')
     columns = "".join(
-        f'<col min="{ord(letter) - 64}" max="{ord(letter) - 64}" width="{width}" customWidth="1"/>'
-        for letter, width in COLUMNS.items())
+        f'<col min="{ord(letter) - 64}" max="{ord(letter) - 64}" width="{width}" style="{style}"'
+        ' customWidth="1"/>'
+        for letter, (width, style) in COLUMNS.items())
     caption_height = ' ht="22" customHeight="1"'
     body = "".join(
         f'<row r="{number}"{caption_height if number == 16 else ""}>' + "".join(cells) + "</row>"
