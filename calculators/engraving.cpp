@@ -1,16 +1,22 @@
-// The "Гравировка" page: plotter cutting and engraving options, not priced yet.
+// The "Гравировка" page: plotter cutting and engraving options. Nothing here is priced yet: the
+// page only carries the codes of the character sizes and film colours for a later calculation.
 #include "app/mainwindow.h"
 
 #include "form/mainwindow_form.h"
 
 void MainWindow::page3_2_init()
 {
+    form->radioButton_18->setProperty("value", 20);
+    form->radioButton_90->setProperty("value", 17);
+    form->radioButton_91->setProperty("value", 15);
+    form->radioButton_92->setProperty("value", 12);
+    form->radioButton_98->setProperty("value", 1);
+    form->radioButton_99->setProperty("value", 9);
+    form->radioButton_100->setProperty("value", 14);
+    form->radioButton_101->setProperty("value", 0);
 }
 
-void MainWindow::page3_2_answer()
-{
-}
+// No price rows exist for this page yet; its "Ответ" stays unconnected.
+void MainWindow::page3_2_answer() { }
 
-void MainWindow::page3_2_showDim(bool /*toggled*/)
-{
-}
+void MainWindow::page3_2_showDim(bool /*toggled*/) { }

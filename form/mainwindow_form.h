@@ -7,6 +7,6 @@ class MainWindowForm : public Ui::MainWindow
 {
 public:
     // Builds every widget on the window, sets the captions and the start state.
-    void setupForm(QMainWindow *window) { setupUi(window); }
+    void setupForm(QMainWindow *window);
     void retranslateForm(QMainWindow *window) { retranslateUi(window); }
 };

@@ -1,9 +1,15 @@
-// The window as it opens: frame, captions and start state.
+// The window as it opens: slot table, frame, captions and start state.
 #include "app/mainwindow.h"
 
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
+#include <QMetaMethod>
+#include <QPushButton>
+#include <QStatusBar>
 #include <QTableWidget>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolBox>
 #include <QtTest>
 
@@ -11,26 +17,150 @@ class StartupTest : public QObject
 {
     Q_OBJECT
 
+private:
+    MainWindow *window = nullptr;
+
+    template<typename T>
+    T *widget(const char *name)
+    {
+        auto *found = window->findChild<T *>(QLatin1String(name));
+        if (!found)
+            qWarning("missing widget %s", name);
+        return found;
+    }
+
 private slots:
+    void init()
+    {
+        window = new MainWindow;
+        window->show();
+    }
+    void cleanup() { delete window; }
+
+    // Connections are made by name, so the slot table's order and signatures are part of the
+    // program's interface.
+    void slotTableInDeclaredOrder()
+    {
+        const QStringList expected = {
+            "removeRow(int)", "page1_1_answer()", "page1_1_answer2()", "page1_1_answer3()",
+            "page1_1_showDim(bool)", "page1_2_answer()", "page1_2_answer2()", "page1_2_answer3()",
+            "page1_2_showDim(bool)", "page2_1_answer()", "page2_1_showDim(bool)",
+            "page2_2_answer()", "page2_2_showDim(bool)", "page3_1_answer()",
+            "page3_1_showDim(bool)", "page3_2_answer()", "page3_2_showDim(bool)",
+            "page4_1_answer()", "page4_1_showDim(bool)", "exportToExcel()", "clearTable()",
+            "showImage()", "slotCellClicked(int,int)"};
+        const QMetaObject *meta = window->metaObject();
+        QCOMPARE(meta->className(), "MainWindow");
+        QCOMPARE(meta->methodCount() - meta->methodOffset(), expected.size());
+        for (int i = 0; i < expected.size(); ++i) {
+            const QMetaMethod method = meta->method(meta->methodOffset() + i);
+            QCOMPARE(QString::fromLatin1(method.methodSignature()), expected.at(i));
+            QCOMPARE(method.methodType(), i == 0 ? QMetaMethod::Signal : QMetaMethod::Slot);
+            if (i > 0)
+                QCOMPARE(method.access(), QMetaMethod::Private);
+        }
+        QCOMPARE(meta->method(meta->methodOffset()).parameterNames().value(0), QByteArray("rowNum"));
+    }
+
     void frameAtStart()
     {
-        MainWindow window;
-        window.show();
-        QCOMPARE(window.size(), QSize(1289, 792));
-        QCOMPARE(window.windowTitle(), QStringLiteral("MainWindow"));
-        auto *tabs = window.findChild<QTabWidget *>("tabWidget");
+        QCOMPARE(window->size(), QSize(1289, 792));
+        QCOMPARE(window->windowTitle(), QStringLiteral("MainWindow"));
+        QCOMPARE(window->objectName(), QStringLiteral("MainWindow"));
+        QVERIFY(window->menuBar());
+        QVERIFY(window->menuBar()->actions().isEmpty());
+        QVERIFY(window->statusBar());
+        QCOMPARE(window->statusBar()->currentMessage(), QString());
+
+        auto *tabs = widget<QTabWidget>("tabWidget");
         QVERIFY(tabs);
-        QCOMPARE(tabs->count(), 4);
+        QCOMPARE(tabs->geometry(), QRect(10, 10, 1271, 491));
+        const QStringList tabTexts = {"Лазерная печать", "Широкий формат", "Сувенирная продукция",
+                                      "Дизайн"};
+        QCOMPARE(tabs->count(), tabTexts.size());
+        for (int i = 0; i < tabs->count(); ++i)
+            QCOMPARE(tabs->tabText(i), tabTexts.at(i));
         QCOMPARE(tabs->currentIndex(), 0);
-        QCOMPARE(tabs->tabText(0), QStringLiteral("Лазерная печать"));
-        QCOMPARE(tabs->tabText(3), QStringLiteral("Дизайн"));
-        QCOMPARE(window.findChild<QToolBox *>("toolBox")->currentIndex(), 0);
-        QCOMPARE(window.findChild<QToolBox *>("toolBox_2")->currentIndex(), 1);
-        QCOMPARE(window.findChild<QToolBox *>("toolBox_3")->currentIndex(), 0);
-        auto *table = window.findChild<QTableWidget *>("tableWidget");
+        QCOMPARE(tabs->widget(3)->objectName(), QStringLiteral("tab_4"));
+        QVERIFY2(!tabs->widget(3)->findChild<QToolBox *>(), "the design tab has no tool box");
+    }
+
+    void toolBoxPages_data()
+    {
+        QTest::addColumn<QString>("toolBox");
+        QTest::addColumn<int>("current");
+        QTest::addColumn<QStringList>("pages");
+        QTest::addColumn<QStringList>("captions");
+        QTest::newRow("laser") << "toolBox" << 0 << QStringList{"page", "page_2"}
+                               << QStringList{"Листовая продукция", "Брошюры"};
+        QTest::newRow("wide format") << "toolBox_2" << 1 << QStringList{"page_3", "page_4"}
+                                     << QStringList{"Уличная", "Интерьерная"};
+        QTest::newRow("souvenirs") << "toolBox_3" << 0 << QStringList{"page_5", "page_6"}
+                                   << QStringList{"Печать", "Гравировка"};
+    }
+    void toolBoxPages()
+    {
+        QFETCH(QString, toolBox);
+        QFETCH(int, current);
+        QFETCH(QStringList, pages);
+        QFETCH(QStringList, captions);
+        auto *box = window->findChild<QToolBox *>(toolBox);
+        QVERIFY(box);
+        QCOMPARE(box->geometry(), QRect(10, 10, 1251, 451));
+        QCOMPARE(box->count(), pages.size());
+        for (int i = 0; i < box->count(); ++i) {
+            QCOMPARE(box->widget(i)->objectName(), pages.at(i));
+            QCOMPARE(box->itemText(i), captions.at(i));
+        }
+        QCOMPARE(box->currentIndex(), current);
+    }
+
+    void orderArea()
+    {
+        auto *table = widget<QTableWidget>("tableWidget");
+        QVERIFY(table);
+        QCOMPARE(table->geometry(), QRect(10, 510, 1041, 231));
         QCOMPARE(table->rowCount(), 0);
         QCOMPARE(table->columnCount(), 6);
-        QCOMPARE(window.findChild<QLineEdit *>("lineEdit_11")->text(), QStringLiteral("D:/999.xlsx"));
+        auto *clear = widget<QPushButton>("pushButton_4");
+        QVERIFY(clear);
+        QCOMPARE(clear->text(), QStringLiteral("Очистка"));
+        QCOMPARE(clear->geometry(), QRect(1060, 510, 75, 23));
+        auto *label = widget<QLabel>("label_9");
+        QVERIFY(label);
+        QCOMPARE(label->text(), QStringLiteral("Путь к файлу шаблону"));
+        // The caption is wider than its column at the usual desktop font, so it wraps onto two
+        // lines that end right above the path field.
+        QCOMPARE(label->x(), 1140);
+        QCOMPARE(label->width(), 141);
+        QVERIFY2(label->heightForWidth(label->width()) <= label->height(),
+                 "the caption of the template path is clipped");
+        QVERIFY(label->geometry().bottom() < 680);
+        auto *path = widget<QLineEdit>("lineEdit_11");
+        QVERIFY(path);
+        QCOMPARE(path->text(), QStringLiteral("D:/999.xlsx"));
+        QCOMPARE(path->geometry(), QRect(1140, 680, 131, 20));
+        QVERIFY2(!path->validator(), "the template path takes any text");
+        auto *exportButton = widget<QPushButton>("pushButton_6");
+        QVERIFY(exportButton);
+        QCOMPARE(exportButton->text(), QStringLiteral("Экспорт"));
+        QCOMPARE(exportButton->geometry(), QRect(1140, 710, 75, 23));
+
+        // Creation order of the order area.
+        const QObjectList children = window->centralWidget()->children();
+        QStringList names;
+        for (const QObject *child : children) {
+            if (child->isWidgetType())
+                names << child->objectName();
+        }
+        QCOMPARE(names, (QStringList{"tabWidget", "tableWidget", "pushButton_6", "label_9",
+                                     "lineEdit_11", "pushButton_4"}));
+    }
+
+    void closingEndsWithExitCodeZero()
+    {
+        QTimer::singleShot(0, window, &QWidget::close);
+        QCOMPARE(qApp->exec(), 0);
     }
 };
 

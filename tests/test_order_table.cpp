@@ -1,0 +1,166 @@
+// The order table: appending lines, removing them by a click in the last column, "Очистка".
+#include "app/mainwindow.h"
+
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QtTest>
+
+class OrderTableTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    MainWindow *window = nullptr;
+    QTableWidget *table = nullptr;
+
+    void clickCell(int row, int column)
+    {
+        const QRect cell = table->visualRect(table->model()->index(row, column));
+        QVERIFY2(cell.isValid(), "cell is not on screen");
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, cell.center());
+    }
+
+    void append(const QString &description, bool marker)
+    {
+        window->appendOrderLine(description, QStringLiteral("100"), QStringLiteral("132"),
+                                QStringLiteral("значение=002428"),
+                                QStringLiteral("Формат Цветность "), marker);
+    }
+
+    QStringList headerCaptions() const
+    {
+        QStringList captions;
+        for (int column = 0; column < 3; ++column) {
+            const QTableWidgetItem *item = table->horizontalHeaderItem(column);
+            captions << (item ? item->text() : QString());
+        }
+        return captions;
+    }
+
+private slots:
+    void init()
+    {
+        window = new MainWindow;
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        table = window->findChild<QTableWidget *>("tableWidget");
+        QVERIFY(table);
+    }
+    void cleanup() { delete window; }
+
+    void headerAtStart()
+    {
+        QCOMPARE(table->columnCount(), 6);
+        QCOMPARE(table->rowCount(), 0);
+        QCOMPARE(headerCaptions(), (QStringList{"Описание", "Кол-во", "Цена"}));
+        for (int column = 3; column < 6; ++column)
+            QVERIFY2(!table->horizontalHeaderItem(column), "columns 3 to 5 carry no caption");
+        QCOMPARE(table->horizontalHeader()->minimumSectionSize(), 27);
+        // All six columns, the removal marker included, are on screen without scrolling.
+        const int right = table->columnViewportPosition(5) + table->columnWidth(5);
+        QVERIFY2(right <= table->viewport()->width(), "the marker column is off screen");
+        QVERIFY2(table->columnWidth(0) >= 300, "descriptions are cut to a few letters");
+    }
+
+    void appendPutsTextsInHeaderColumns()
+    {
+        append(QStringLiteral("первая"), true);
+        window->appendOrderLine(QStringLiteral("вторая"), QStringLiteral("1"), QString(),
+                                QStringLiteral("значение=130000"), QStringLiteral("Формат "), false);
+        QCOMPARE(table->rowCount(), 2);
+        QCOMPARE(table->item(0, 0)->text(), QStringLiteral("первая"));
+        QCOMPARE(table->item(0, 1)->text(), QStringLiteral("100"));
+        QCOMPARE(table->item(0, 2)->text(), QStringLiteral("132"));
+        QCOMPARE(table->item(0, 3)->text(), QStringLiteral("значение=002428"));
+        QCOMPARE(table->item(0, 4)->text(), QStringLiteral("Формат Цветность "));
+        const QTableWidgetItem *marker = table->item(0, 5);
+        QVERIFY2(marker, "the marker item is missing");
+        QVERIFY(marker->text().isEmpty());
+        QCOMPARE(marker->background().color(), QColor(Qt::red));
+
+        QCOMPARE(table->item(1, 0)->text(), QStringLiteral("вторая"));
+        QVERIFY2(table->item(1, 2), "an empty text still gets its item");
+        QVERIFY2(!table->item(1, 5), "a line without marker has no item in column 5");
+        QVERIFY(table->item(1, 0)->flags() & Qt::ItemIsEditable);
+    }
+
+    void clicksOutsideColumnFiveAreIgnored()
+    {
+        append(QStringLiteral("строка"), true);
+        for (int column = 0; column < 5; ++column)
+            clickCell(0, column);
+        QCOMPARE(table->rowCount(), 1);
+        QCOMPARE(table->item(0, 0)->text(), QStringLiteral("строка"));
+    }
+
+    void clickInColumnFiveRemovesLine_data()
+    {
+        QTest::addColumn<bool>("marker");
+        QTest::newRow("with marker") << true;
+        QTest::newRow("without marker") << false;
+    }
+    void clickInColumnFiveRemovesLine()
+    {
+        QFETCH(bool, marker);
+        append(QStringLiteral("первая"), marker);
+        append(QStringLiteral("вторая"), marker);
+        clickCell(0, 5);
+        QCOMPARE(table->rowCount(), 1);
+        QCOMPARE(table->item(0, 0)->text(), QStringLiteral("вторая"));
+        clickCell(0, 5);
+        QCOMPARE(table->rowCount(), 0);
+    }
+
+    void clearKeepsHeader_data()
+    {
+        QTest::addColumn<int>("lines");
+        QTest::newRow("empty table") << 0;
+        QTest::newRow("three lines") << 3;
+    }
+    void clearKeepsHeader()
+    {
+        QFETCH(int, lines);
+        for (int i = 0; i < lines; ++i)
+            append(QString::number(i), i % 2 == 0);
+        QTest::mouseClick(window->findChild<QPushButton *>("pushButton_4"), Qt::LeftButton);
+        QCOMPARE(table->rowCount(), 0);
+        QCOMPARE(table->columnCount(), 6);
+        QCOMPARE(headerCaptions(), (QStringList{"Описание", "Кол-во", "Цена"}));
+
+        append(QStringLiteral("после очистки"), true);
+        QCOMPARE(table->rowCount(), 1);
+        QCOMPARE(table->item(0, 0)->text(), QStringLiteral("после очистки"));
+        QVERIFY(table->item(0, 5));
+    }
+
+    void editedCellKeepsItsText()
+    {
+        append(QStringLiteral("строка"), true);
+        QTableWidgetItem *price = table->item(0, 2);
+        table->setCurrentItem(price);
+        table->editItem(price);
+        auto *editor = table->viewport()->findChild<QLineEdit *>();
+        QVERIFY2(editor, "no editor opened on the cell");
+        QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(editor, QStringLiteral("150"));
+        QCOMPARE(editor->text(), QStringLiteral("150"));
+        QTest::keyClick(editor, Qt::Key_Return);
+        // The delegate commits on the next turn of the event loop.
+        QTRY_COMPARE(table->item(0, 2)->text(), QStringLiteral("150"));
+        QCOMPARE(table->item(0, 1)->text(), QStringLiteral("100"));
+    }
+
+    void removeRowSignalIsNeverEmitted()
+    {
+        QSignalSpy spy(window, SIGNAL(removeRow(int)));
+        append(QStringLiteral("строка"), true);
+        clickCell(0, 5);
+        QCOMPARE(table->rowCount(), 0);
+        QCOMPARE(spy.count(), 0);
+    }
+};
+
+QTEST_MAIN(OrderTableTest)
+#include "test_order_table.moc"

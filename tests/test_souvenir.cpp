@@ -1,0 +1,571 @@
+// The souvenir "Печать" page driven like the operator does: its form, its answers in the order
+// table and the gallery of sample pictures.
+#include "app/mainwindow.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QToolBox>
+#include <QVBoxLayout>
+#include <QtTest>
+
+namespace {
+
+const QString StandardTitles = QStringLiteral(
+    "Размер изображения Размер изображения Цветность Тип материала Цвет материала ");
+
+// The picture a label shows, or a null pixmap.
+QPixmap shownPicture(const QLabel *label)
+{
+#if QT_VERSION >= QT_VERSION_CHECK(5, 15, 0)
+    return label->pixmap(Qt::ReturnByValue);
+#else
+    return label->pixmap() ? *label->pixmap() : QPixmap();
+#endif
+}
+
+struct OrderLine
+{
+    QString description, quantity, price, keyText, titles;
+    bool hasMarker = false;
+};
+
+} // namespace
+
+class SouvenirTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void groupsAndDefaults();
+    void materialGroupOrder();
+    void imageSizeGroupOrder();
+    void galleryFrame();
+    void numberFieldsRefuseNonNumbers_data();
+    void numberFieldsRefuseNonNumbers();
+
+    void answer_data();
+    void answer();
+    void answerKeepsChoicesAndClearsColours();
+    void otherAndNoMaterialPriceAlike();
+    void sizeToggleEmptiesFields();
+
+    void galleryOfPens();
+    void materialWithoutPicturesEmptiesGallery();
+    void rightColumnMaterialLeavesGallery();
+    void repeatedClicksDoNotLeak();
+    void unloadablePictureGivesEmptyRow();
+
+private:
+    template<typename T> T *widget(const char *name)
+    {
+        T *found = window->findChild<T *>(QString::fromLatin1(name));
+        if (!found)
+            qFatal("widget %s missing", name);
+        return found;
+    }
+    void clickOption(const char *name);
+    void typeInto(const char *name, const QString &text);
+    void pressAnswer() { QTest::mouseClick(widget<QPushButton>("pushButton_15"), Qt::LeftButton); }
+    OrderLine line(int row);
+    int rows() { return widget<QTableWidget>("tableWidget")->rowCount(); }
+    QGridLayout *galleryGrid() { return widget<QGridLayout>("gridLayout_38"); }
+
+    MainWindow *window = nullptr;
+};
+
+void SouvenirTest::init()
+{
+    window = new MainWindow;
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    widget<QTabWidget>("tabWidget")->setCurrentIndex(2);
+    widget<QToolBox>("toolBox_3")->setCurrentIndex(0);
+}
+
+void SouvenirTest::cleanup()
+{
+    delete window;
+    window = nullptr;
+}
+
+void SouvenirTest::clickOption(const char *name)
+{
+    auto *button = widget<QAbstractButton>(name);
+    // On the indicator: a wide button does not react to clicks right of its caption.
+    QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, QPoint(8, button->height() / 2));
+}
+
+void SouvenirTest::typeInto(const char *name, const QString &text)
+{
+    auto *field = widget<QLineEdit>(name);
+    field->clear();
+    QTest::keyClicks(field, text);
+}
+
+OrderLine SouvenirTest::line(int row)
+{
+    auto *table = widget<QTableWidget>("tableWidget");
+    auto text = [&](int column) {
+        const QTableWidgetItem *item = table->item(row, column);
+        return item ? item->text() : QString();
+    };
+    OrderLine result {text(0), text(1), text(2), text(3), text(4)};
+    result.hasMarker = table->item(row, 5) != nullptr;
+    return result;
+}
+
+void SouvenirTest::groupsAndDefaults()
+{
+    auto *page = widget<QWidget>("page_5");
+    const QStringList groups = {"groupBoxListType_2", "groupBoxListColor_4", "groupBoxListFormat_2",
+                                "checkboxGroupPrint", "groupBox"};
+    for (const QString &name : groups) {
+        auto *group = page->findChild<QGroupBox *>(name);
+        QVERIFY2(group && group->parentWidget() == page, qPrintable(name + " is not on page_5"));
+    }
+    QCOMPARE(widget<QGroupBox>("groupBoxListSize_4")->parentWidget(),
+             widget<QGroupBox>("groupBoxListFormat_2"));
+    QCOMPARE(widget<QGroupBox>("groupBoxListType_2")->title(), QStringLiteral("Тип материала"));
+    QCOMPARE(widget<QGroupBox>("groupBox")->title(), QStringLiteral("Плотность гр/м2"));
+    QCOMPARE(widget<QLineEdit>("lineEdit_9")->text(), QStringLiteral("...+1,2,3,4"));
+    QCOMPARE(widget<QLineEdit>("lineEdit_16")->text(), QStringLiteral("1"));
+    QCOMPARE(widget<QLabel>("label_14")->text(), QStringLiteral("Кол-во"));
+    QCOMPARE(widget<QPushButton>("pushButton_15")->text(), QStringLiteral("Ответ"));
+    QVERIFY2(widget<QGroupBox>("groupBoxListSize_4")->isHidden(), "custom size shown at start");
+
+    QStringList checked;
+    for (const QAbstractButton *button : page->findChildren<QAbstractButton *>()) {
+        if (button->isCheckable() && button->isChecked())
+            checked << button->objectName();
+    }
+    checked.sort();
+    QCOMPARE(checked, (QStringList {"radioButton_59", "radioButton_69"}));
+    QCOMPARE(widget<QRadioButton>("radioButton_69")->text(), QStringLiteral("А7 (74х105 мм.)"));
+    QCOMPARE(widget<QRadioButton>("radioButton_59")->text(), QStringLiteral("1+0"));
+
+    // Check boxes of the material colour stand one under the other, the lighter first.
+    auto *light = widget<QCheckBox>("checkBox_116");
+    auto *dark = widget<QCheckBox>("checkBox_117");
+    QCOMPARE(light->text(), QStringLiteral("Светлый"));
+    QCOMPARE(dark->text(), QStringLiteral("Темный"));
+    QVERIFY2(light->y() + light->height() <= dark->y(), "material colours overlap");
+}
+
+void SouvenirTest::materialGroupOrder()
+{
+    auto *group = widget<QGroupBox>("groupBoxListType_2");
+    QStringList order;
+    QStringList captions;
+    for (QObject *child : group->children()) {
+        if (auto *radio = qobject_cast<QRadioButton *>(child)) {
+            order << radio->objectName().mid(QStringLiteral("radioButton_").size());
+            captions << radio->text();
+        }
+    }
+    QCOMPARE(order,
+             (QStringList {"68", "32", "79", "44", "80", "83", "81", "85", "82", "87", "84", "86",
+                           "88", "89"}));
+    QCOMPARE(captions,
+             (QStringList {"Кружки", "Матовая", "Ручки", "Глянцевая", "Футболки", "Текстурная",
+                           "Бейсболки", "Плайк", "Паззл", "Дизайнерская", "Диски", "Костеры",
+                           "Другое", "Без материала"}));
+
+    auto *grid = qobject_cast<QGridLayout *>(group->layout());
+    QVERIFY2(grid, "material group is not laid out in a grid");
+    const QStringList left = {"68", "79", "80", "81", "82", "84", "86", "88", "89"};
+    const QStringList right = {"32", "44", "83", "85", "87"};
+    for (int column = 0; column < 2; ++column) {
+        const QStringList &names = column == 0 ? left : right;
+        for (int row = 0; row < names.size(); ++row) {
+            QLayoutItem *item = grid->itemAtPosition(row, column);
+            const QString expected = QStringLiteral("radioButton_") + names.at(row);
+            QVERIFY2(item && item->widget() && item->widget()->objectName() == expected,
+                     qPrintable(QStringLiteral("%1 not at row %2, column %3")
+                                    .arg(expected)
+                                    .arg(row)
+                                    .arg(column)));
+        }
+    }
+}
+
+void SouvenirTest::imageSizeGroupOrder()
+{
+    auto *group = widget<QGroupBox>("groupBoxListFormat_2");
+    QStringList order;
+    for (QObject *child : group->children()) {
+        if (qobject_cast<QRadioButton *>(child))
+            order << child->objectName();
+    }
+    QCOMPARE(order,
+             (QStringList {"radioButton_65", "radioButton_66", "radioButton_67", "radioButton_69",
+                           "radioButton_60", "radioButtonOther_2", "radioButton_131",
+                           "radioButton_130"}));
+
+    auto *grid = qobject_cast<QGridLayout *>(group->layout());
+    QVERIFY2(grid, "image size group is not laid out in a grid");
+    const QStringList rowsTopDown = {"radioButton_131", "radioButton_130",    "radioButton_69",
+                                     "radioButton_65",  "radioButton_60",     "radioButton_67",
+                                     "radioButton_66",  "radioButtonOther_2", "groupBoxListSize_4"};
+    for (int row = 0; row < rowsTopDown.size(); ++row) {
+        QLayoutItem *item = grid->itemAtPosition(row, 0);
+        QVERIFY2(item && item->widget() && item->widget()->objectName() == rowsTopDown.at(row),
+                 qPrintable(rowsTopDown.at(row) + QStringLiteral(" not in row %1").arg(row)));
+    }
+    QCOMPARE(widget<QRadioButton>("radioButtonOther_2")->text(), QStringLiteral("Другой"));
+    QCOMPARE(widget<QRadioButton>("radioButton_131")->text(),
+             QStringLiteral("Визитки евро (85х55 мм.)"));
+}
+
+void SouvenirTest::galleryFrame()
+{
+    auto *area = widget<QScrollArea>("scrollArea");
+    QCOMPARE(area->geometry(), QRect(610, 10, 641, 291));
+    QVERIFY2(area->widgetResizable(), "the gallery does not follow the scroll area's size");
+    QVERIFY2(area->isHidden(), "gallery shown before any material was clicked");
+    QCOMPARE(area->widget()->objectName(), QStringLiteral("scrollAreaWidgetContents_2"));
+    auto *column = qobject_cast<QVBoxLayout *>(area->widget()->layout());
+    QVERIFY2(column && column->objectName() == QLatin1String("verticalLayout_2"),
+             "gallery content has no verticalLayout_2");
+    QCOMPARE(column->itemAt(0)->layout(), static_cast<QLayout *>(galleryGrid()));
+    QCOMPARE(galleryGrid()->count(), 0);
+}
+
+void SouvenirTest::numberFieldsRefuseNonNumbers_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<bool>("acceptable");
+    QTest::newRow("width: minus and letters") << "lineEditWidth_7"
+                                              << "-1a2"
+                                              << "12" << true;
+    QTest::newRow("height: seven digits") << "lineEditHeight_4"
+                                          << "1005000"
+                                          << "100500" << true;
+    QTest::newRow("height: just above the top") << "lineEditHeight_4"
+                                                << "100501"
+                                                << "10050" << true;
+    QTest::newRow("quantity: top itself") << "lineEdit_16"
+                                          << "100500"
+                                          << "100500" << true;
+    QTest::newRow("quantity: decimal point") << "lineEdit_16"
+                                             << "2.5"
+                                             << "25" << true;
+    QTest::newRow("colour note: no validator") << "lineEdit_9"
+                                               << "-x"
+                                               << "-x" << true;
+}
+
+void SouvenirTest::numberFieldsRefuseNonNumbers()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, typed);
+    QFETCH(QString, shown);
+    QFETCH(bool, acceptable);
+    clickOption("radioButtonOther_2");
+    auto *edit = widget<QLineEdit>(field.toLatin1().constData());
+    typeInto(field.toLatin1().constData(), typed);
+    QCOMPARE(edit->text(), shown);
+    QCOMPARE(edit->hasAcceptableInput(), acceptable);
+}
+
+void SouvenirTest::answer_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("width");
+    QTest::addColumn<QString>("height");
+    QTest::addColumn<QString>("quantity");
+    QTest::addColumn<QString>("description");
+    QTest::addColumn<QString>("price");
+    QTest::addColumn<QString>("keyText");
+    QTest::addColumn<QString>("titles");
+
+    QTest::newRow("mugs alone at start, key absent")
+        << QStringList {"radioButton_68"} << QString() << QString() << QString()
+        << "А7 (74х105 мм.); Размер изображения 1+0; Кружки; 0"
+        << "0"
+        << "значение=2514000" << StandardTitles;
+    QTest::newRow("A4 4+0 mugs") << QStringList {"radioButton_67", "radioButton_62",
+                                                 "radioButton_68"}
+                                 << QString() << QString() << "40"
+                                 << "А4 (210х297 мм.); Размер изображения 4+0; Кружки; 0"
+                                 << "0.03"
+                                 << "значение=252200" << StandardTitles;
+    QTest::newRow("euro cards 4+4 without material")
+        << QStringList {"radioButton_131", "radioButton_64", "radioButton_89"} << QString()
+        << QString() << "2"
+        << "Визитки евро (85х55 мм.); Размер изображения 4+4; Без материала; 0"
+        << "0"
+        << "значение=251049"
+           "0"
+        << StandardTitles;
+    QTest::newRow("custom 100 x 50, 1+0 mugs")
+        << QStringList {"radioButtonOther_2", "radioButton_68"} << "100"
+        << "50"
+        << "3"
+        << "Другой; 100x50 1+0; Кружки; 0"
+        << "50"
+        << "значение=2515000"
+        << "100x50 Размер изображения Цветность Тип материала Цвет материала ";
+    QTest::newRow("custom with an empty height")
+        << QStringList {"radioButtonOther_2", "radioButton_68"} << "100" << QString() << "3"
+        << "Другой; 100x 1+0; Кружки; 0"
+        << "0"
+        << "значение=2515000"
+        << "100x Размер изображения Цветность Тип материала Цвет материала ";
+    QTest::newRow("light material colour")
+        << QStringList {"radioButton_67", "radioButton_62", "radioButton_68", "checkBox_116"}
+        << QString() << QString() << "1"
+        << "А4 (210х297 мм.); Размер изображения 4+0; Кружки; 0; Светлый"
+        << "100500"
+        << "значение=252200" << StandardTitles;
+    QTest::newRow("both material colours, custom size")
+        << QStringList {"radioButtonOther_2", "radioButton_68", "checkBox_117", "checkBox_116"}
+        << "100"
+        << "50"
+        << "1"
+        << "Другой; 100x50 1+0; Кружки; 0; Светлый; Темный"
+        << "201051"
+        << "значение=2515000"
+        << "100x50 Размер изображения Цветность Тип материала Цвет материала ";
+    QTest::newRow("right-column material reads as mugs")
+        << QStringList {"radioButton_67", "radioButton_62", "radioButton_32"} << QString()
+        << QString() << "5"
+        << "А4 (210х297 мм.); Размер изображения 4+0; Матовая; 0"
+        << "0.03"
+        << "значение=252200" << StandardTitles;
+    QTest::newRow("no material chosen")
+        << QStringList {"radioButton_65", "radioButton_61"} << QString() << QString() << "7"
+        << "А6 (105х148 мм.); Размер изображения 1+1; ; 0"
+        << "0.003"
+        << "значение=25010"
+           "0"
+        << StandardTitles;
+}
+
+void SouvenirTest::answer()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QString, width);
+    QFETCH(QString, height);
+    QFETCH(QString, quantity);
+
+    for (const QString &option : options)
+        clickOption(option.toLatin1().constData());
+    if (!width.isNull())
+        typeInto("lineEditWidth_7", width);
+    if (!height.isNull())
+        typeInto("lineEditHeight_4", height);
+    if (!quantity.isNull())
+        typeInto("lineEdit_16", quantity);
+    pressAnswer();
+
+    QCOMPARE(rows(), 1);
+    const OrderLine result = line(0);
+    QTEST(result.description, "description");
+    QCOMPARE(result.quantity, quantity.isNull() ? QStringLiteral("1") : quantity);
+    QTEST(result.price, "price");
+    QTEST(result.keyText, "keyText");
+    QTEST(result.titles, "titles");
+    QVERIFY2(!result.hasMarker, "souvenir lines carry no removal marker");
+}
+
+void SouvenirTest::answerKeepsChoicesAndClearsColours()
+{
+    clickOption("radioButtonOther_2");
+    clickOption("radioButton_63");
+    clickOption("radioButton_68");
+    typeInto("lineEditWidth_7", "20");
+    typeInto("lineEditHeight_4", "30");
+    typeInto("lineEdit_16", "12");
+    clickOption("checkBox_116");
+    clickOption("checkBox_117");
+    pressAnswer();
+
+    QVERIFY2(!widget<QCheckBox>("checkBox_116")->isChecked(), "Светлый still checked");
+    QVERIFY2(!widget<QCheckBox>("checkBox_117")->isChecked(), "Темный still checked");
+    QVERIFY(widget<QRadioButton>("radioButtonOther_2")->isChecked());
+    QVERIFY(widget<QRadioButton>("radioButton_63")->isChecked());
+    QVERIFY(widget<QRadioButton>("radioButton_68")->isChecked());
+    QCOMPARE(widget<QLineEdit>("lineEditWidth_7")->text(), QStringLiteral("20"));
+    QCOMPARE(widget<QLineEdit>("lineEditHeight_4")->text(), QStringLiteral("30"));
+    QCOMPARE(widget<QLineEdit>("lineEdit_16")->text(), QStringLiteral("12"));
+
+    // The same job again, now without the colours: a second line, amounts gone.
+    pressAnswer();
+    QCOMPARE(rows(), 2);
+    QCOMPARE(line(1).description, QStringLiteral("Другой; 20x30 4+1; Кружки; 0"));
+    QCOMPARE(line(1).price, QStringLiteral("0"));
+    QCOMPARE(line(0).price, QStringLiteral("201001"));
+}
+
+void SouvenirTest::otherAndNoMaterialPriceAlike()
+{
+    const char *sizes[] = {"radioButton_65", "radioButton_60", "radioButton_67", "radioButton_66"};
+    const char *colours[] = {"radioButton_59", "radioButton_61", "radioButton_62", "radioButton_63",
+                             "radioButton_64"};
+    for (const char *size : sizes) {
+        for (const char *colour : colours) {
+            clickOption(size);
+            clickOption(colour);
+            clickOption("radioButton_88");
+            pressAnswer();
+            clickOption("radioButton_89");
+            pressAnswer();
+        }
+    }
+    QCOMPARE(rows(), 40);
+    for (int row = 0; row < rows(); row += 2) {
+        const OrderLine other = line(row);
+        const OrderLine none = line(row + 1);
+        QVERIFY2(other.description.endsWith(QStringLiteral("; Другое; 0")),
+                 qPrintable(other.description));
+        QVERIFY2(none.description.endsWith(QStringLiteral("; Без материала; 0")),
+                 qPrintable(none.description));
+        QCOMPARE(other.keyText, none.keyText);
+        QVERIFY2(other.keyText.endsWith(QStringLiteral("90")), qPrintable(other.keyText));
+        QCOMPARE(other.price, none.price);
+        QVERIFY2(other.price != QLatin1String("0"),
+                 qPrintable(QStringLiteral("no price for ") + other.keyText));
+    }
+    // A5 1+1 is one of the rows where code 9 differs from mugs (5 against 4).
+    QCOMPARE(line(2 * (5 * 1 + 1)).price, QStringLiteral("0.005"));
+}
+
+void SouvenirTest::sizeToggleEmptiesFields()
+{
+    auto *sizeGroup = widget<QGroupBox>("groupBoxListSize_4");
+    clickOption("radioButtonOther_2");
+    QVERIFY2(!sizeGroup->isHidden(), "custom size not shown for Другой");
+    typeInto("lineEditWidth_7", "100");
+    typeInto("lineEditHeight_4", "50");
+    clickOption("radioButton_60");
+    QVERIFY2(sizeGroup->isHidden(), "custom size still shown after А5");
+    QCOMPARE(widget<QLineEdit>("lineEditWidth_7")->text(), QString());
+    QCOMPARE(widget<QLineEdit>("lineEditHeight_4")->text(), QString());
+    clickOption("radioButtonOther_2");
+    QVERIFY2(!sizeGroup->isHidden(), "custom size not shown again");
+}
+
+void SouvenirTest::galleryOfPens()
+{
+    clickOption("radioButton_79");
+    QVERIFY2(widget<QScrollArea>("scrollArea")->isVisible(), "gallery not shown for Ручки");
+    QGridLayout *grid = galleryGrid();
+    QCOMPARE(grid->count(), 18);
+    const double prices[] = {28, 41, 366, 266, 166, 26, 28, 30, 31};
+    QList<QRadioButton *> choices;
+    for (int row = 0; row < 9; ++row) {
+        QLayoutItem *left = grid->itemAtPosition(row, 0);
+        QLayoutItem *right = grid->itemAtPosition(row, 1);
+        QVERIFY2(left && right, qPrintable(QStringLiteral("row %1 incomplete").arg(row)));
+        auto *choice = qobject_cast<QRadioButton *>(left->widget());
+        auto *picture = qobject_cast<QLabel *>(right->widget());
+        QVERIFY2(choice && picture, qPrintable(QStringLiteral("row %1 mixed up").arg(row)));
+        QVERIFY2(left->alignment() & Qt::AlignRight, "picture button not right-aligned");
+        QVERIFY(choice->text().isEmpty());
+        QVERIFY2(!choice->isChecked(), "a new picture comes checked");
+        const QVariant value = choice->property("value");
+        QCOMPARE(value.userType(), int(QMetaType::Double));
+        QCOMPARE(value.toDouble(), prices[row]);
+        QVERIFY2(!shownPicture(picture).isNull(),
+                 qPrintable(QStringLiteral("picture %1 not loaded").arg(row + 1)));
+        QCOMPARE(shownPicture(picture).size(), QSize(320, 240));
+        choices << choice;
+    }
+    QCOMPARE(choices.at(4)->property("value").toDouble(), 166.0);
+
+    // The picture buttons choose one picture among them, and touch nothing else.
+    // Rows go downwards once the gallery has been laid out.
+    QTRY_VERIFY2(choices.at(4)->y() > choices.at(2)->y(), "gallery rows not stacked");
+    QTest::mouseClick(choices.at(2), Qt::LeftButton);
+    QTest::mouseClick(choices.at(4), Qt::LeftButton);
+    QVERIFY(choices.at(4)->isChecked());
+    QVERIFY2(!choices.at(2)->isChecked(), "two pictures checked at once");
+    QVERIFY2(widget<QRadioButton>("radioButton_79")->isChecked(), "the material lost its check");
+    QCOMPARE(rows(), 0);
+}
+
+void SouvenirTest::materialWithoutPicturesEmptiesGallery()
+{
+    clickOption("radioButton_68");
+    QCOMPARE(galleryGrid()->count(), 12);
+    auto *mug = qobject_cast<QLabel *>(galleryGrid()->itemAtPosition(1, 1)->widget());
+    QVERIFY2(mug && shownPicture(mug).size() == QSize(320, 240),
+             "the animated mug picture did not load");
+    clickOption("radioButton_84");
+    QCOMPARE(galleryGrid()->count(), 0);
+    QVERIFY2(widget<QScrollArea>("scrollArea")->isVisible(), "gallery hidden again");
+    clickOption("radioButton_88");
+    QCOMPARE(galleryGrid()->count(), 0);
+    clickOption("radioButton_86");
+    QCOMPARE(galleryGrid()->count(), 6);
+}
+
+void SouvenirTest::rightColumnMaterialLeavesGallery()
+{
+    clickOption("radioButton_81");
+    QCOMPARE(galleryGrid()->count(), 6);
+    QPointer<QWidget> first = galleryGrid()->itemAtPosition(0, 1)->widget();
+    clickOption("radioButton_32");
+    QVERIFY(widget<QRadioButton>("radioButton_32")->isChecked());
+    QVERIFY2(!widget<QRadioButton>("radioButton_81")->isChecked(), "materials not exclusive");
+    QCOMPARE(galleryGrid()->count(), 6);
+    QVERIFY2(first, "the caps gallery was rebuilt by Матовая");
+}
+
+void SouvenirTest::repeatedClicksDoNotLeak()
+{
+    auto *contents = widget<QWidget>("scrollAreaWidgetContents_2");
+    const int childrenBefore = contents->children().size();
+    clickOption("radioButton_80");
+    QList<QPointer<QWidget>> previous;
+    for (int i = 0; i < galleryGrid()->count(); ++i)
+        previous << galleryGrid()->itemAt(i)->widget();
+    QCOMPARE(previous.size(), 10);
+    for (int click = 0; click < 5; ++click)
+        clickOption("radioButton_80");
+    for (const QPointer<QWidget> &old : previous)
+        QVERIFY2(old.isNull(), "a widget of an earlier gallery survived");
+    QCOMPARE(galleryGrid()->count(), 10);
+    QCOMPARE(contents->children().size(), childrenBefore + 10);
+    clickOption("radioButton_84");
+    QCOMPARE(contents->children().size(), childrenBefore);
+}
+
+void SouvenirTest::unloadablePictureGivesEmptyRow()
+{
+    auto *caps = widget<QRadioButton>("radioButton_81");
+    caps->setProperty("imageAddresses",
+                      QStringList {"Beisbolki/1.jpg", "Beisbolki/missing.jpg", "Beisbolki/3.jpg"});
+    clickOption("radioButton_81");
+    QCOMPARE(galleryGrid()->count(), 6);
+    auto *missing = qobject_cast<QLabel *>(galleryGrid()->itemAtPosition(1, 1)->widget());
+    QVERIFY(missing);
+    QVERIFY2(shownPicture(missing).isNull(), "a missing picture shows something");
+    QCOMPARE(qobject_cast<QRadioButton *>(galleryGrid()->itemAtPosition(1, 0)->widget())
+                 ->property("value")
+                 .toDouble(),
+             49.0);
+    auto *last = qobject_cast<QLabel *>(galleryGrid()->itemAtPosition(2, 1)->widget());
+    QVERIFY2(last && shownPicture(last).size() == QSize(320, 240),
+             "the picture after the missing one is not shown");
+    clickOption("radioButton_68");
+    pressAnswer();
+    QCOMPARE(rows(), 1);
+}
+
+QTEST_MAIN(SouvenirTest)
+#include "test_souvenir.moc"

@@ -1,0 +1,442 @@
+// The "Уличная" page driven as the operator does: choices clicked, sizes and counts typed, "Ответ"
+// pressed, the order line read back from the table.
+#include "tests/wide_format_page.h"
+
+#include <QCheckBox>
+#include <QTabWidget>
+#include <QToolBox>
+
+namespace {
+const QString untouchedTitles = QStringLiteral(
+    "Размер Качество печати Материал Тип плёнки Основа Постпечатка Размер карманов ");
+}
+
+class StreetTest : public QObject, private WideFormatPage
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void startState();
+    void untouchedAnswer();
+    void printPrice_data();
+    void printPrice();
+    void filmAndBase();
+    void postPressCaptionsAndEyelets();
+    void pocketSum_data();
+    void pocketSum();
+    void checkingHidesItsField_data();
+    void checkingHidesItsField();
+    void clearedBoxKeepsItsFieldHidden();
+    void secondAnswerWithoutExtras();
+    void validators_data();
+    void validators();
+    void fieldsWithoutValidator();
+    void standSizeSlot();
+    void pageIsTidy();
+
+private:
+    OrderLine answer() const { return WideFormatPage::answer(QStringLiteral("pushButton_12")); }
+};
+
+void StreetTest::initTestCase()
+{
+    // The page is laid out for the desktop's ordinary font; the headless platform would
+    // otherwise pick a larger one.
+    QApplication::setFont(QFont(QStringLiteral("Sans Serif"), 9));
+}
+
+void StreetTest::init()
+{
+    window = new MainWindow;
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    find<QTabWidget>("tabWidget")->setCurrentWidget(find<QWidget>("tab_2"));
+    find<QToolBox>("toolBox_2")->setCurrentWidget(find<QWidget>("page_3"));
+    QTRY_VERIFY(find<QWidget>("page_3")->isVisible());
+}
+
+void StreetTest::cleanup()
+{
+    delete window;
+    window = nullptr;
+}
+
+void StreetTest::startState()
+{
+    const auto buttons = find<QWidget>("page_3")->findChildren<QAbstractButton *>();
+    for (const QAbstractButton *button : buttons)
+        QVERIFY2(!button->isChecked(), qPrintable(button->objectName() + " is checked at start"));
+    QCOMPARE(find<QLineEdit>("lineEdit_14")->text(), QStringLiteral("1"));
+    QCOMPARE(find<QLineEdit>("lineEditWidth_4")->text(), QStringLiteral("1"));
+    for (const char *count :
+         {"lineEdit_3", "lineEdit_4", "lineEdit_5", "lineEdit_6", "lineEdit_7", "lineEdit_8",
+          "lineEdit_23", "lineEdit_24", "lineEdit_25", "lineEdit_26"}) {
+        QVERIFY2(find<QLineEdit>(count)->text().isEmpty(), count);
+        QVERIFY2(find<QLineEdit>(count)->isVisible(), count);
+    }
+    QVERIFY(find<QGroupBox>("groupBoxSizeInfStend")->isVisible());
+    // The nesting decides what the option-group sums see.
+    QCOMPARE(find<QGroupBox>("groupBox_8")->parentWidget(), find<QWidget>("checkboxGroupStreet_2"));
+    QCOMPARE(find<QGroupBox>("checkboxGroupStreet_3")->parentWidget(), find<QWidget>("groupBox_9"));
+    QCOMPARE(find<QGroupBox>("groupBoxSizeInfStend")->parentWidget(),
+             find<QWidget>("checkboxGroupStreet_3"));
+    QCOMPARE(find<QCheckBox>("checkBox_57")->parentWidget(), find<QWidget>("groupBox_8"));
+}
+
+void StreetTest::untouchedAnswer()
+{
+    const OrderLine line = answer();
+    QCOMPARE(line.description, QStringLiteral("Другой; Другой; ; ; "));
+    QCOMPARE(line.quantity, QStringLiteral("1"));
+    QCOMPARE(line.price, QStringLiteral("0"));
+    QCOMPARE(line.keyText, QStringLiteral("значение=12111100"));
+    QCOMPARE(line.titles, untouchedTitles);
+    QVERIFY2(!line.marker, "a street line carries no removal marker");
+}
+
+void StreetTest::printPrice_data()
+{
+    QTest::addColumn<QString>("material");
+    QTest::addColumn<QString>("quality");
+    QTest::addColumn<QString>("width");
+    QTest::addColumn<QString>("height");
+    QTest::addColumn<QString>("base");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("price");
+    QTest::addColumn<QString>("captions");
+
+    const QString film = QStringLiteral("Самоклеющаяся плёнка");
+    QTest::newRow("film 360 dpi 1000 x 2000") << "radioButton_11"
+                                              << "radioButton_112"
+                                              << "1000"
+                                              << "2000" << QString() << "121111109"
+                                              << "540000" << film + "; 360 dpi";
+    QTest::newRow("film 360 dpi 1000 x 2000 on plastic 2 mm")
+        << "radioButton_11"
+        << "radioButton_112"
+        << "1000"
+        << "2000"
+        << "radioButton_122"
+        << "121111109"
+        << "5.40001e+07" << film + "; 360 dpiПластик 2 мм.";
+    QTest::newRow("width without height") << "radioButton_11"
+                                          << "radioButton_112"
+                                          << "1000" << QString() << QString() << "121111109"
+                                          << "0" << film + "; 360 dpi";
+    QTest::newRow("height without width")
+        << "radioButton_11"
+        << "radioButton_112" << QString() << "2000" << QString() << "121111109"
+        << "0" << film + "; 360 dpi";
+    QTest::newRow("mesh at 540 dpi has no price") << "radioButton_21"
+                                                  << "radioButton_113"
+                                                  << "1000"
+                                                  << "1000" << QString() << "1211111610"
+                                                  << "0"
+                                                  << "Баннерная сетка; 540 dpi";
+    QTest::newRow("mesh at 360 dpi") << "radioButton_21"
+                                     << "radioButton_112"
+                                     << "1000"
+                                     << "1000" << QString() << "121111169"
+                                     << "315000"
+                                     << "Баннерная сетка; 360 dpi";
+    QTest::newRow("wide-format 720 dpi") << "radioButton_11"
+                                         << "radioButton_114"
+                                         << "1000"
+                                         << "1000" << QString() << "1211111011"
+                                         << "315000" << film + "; 720 dpi";
+    QTest::newRow("interior 720 dpi") << "radioButton_11"
+                                      << "radioButton_115"
+                                      << "1000"
+                                      << "1000" << QString() << "1211111013"
+                                      << "300000" << film + "; 720 dpi";
+    QTest::newRow("canvas 1140 dpi, small print on foam board 4 mm")
+        << "radioButton_39"
+        << "radioButton_121"
+        << "100"
+        << "30"
+        << "radioButton_129"
+        << "1211112414"
+        << "150241"
+        << "Холст; 1140 dpiПенокартон 4 мм.";
+    QTest::newRow("base alone, no material") << QString() << "radioButton_112"
+                                             << "1000"
+                                             << "1000"
+                                             << "radioButton_123"
+                                             << "12111109"
+                                             << "50"
+                                             << "; 360 dpiПластик 4 мм.";
+}
+
+void StreetTest::printPrice()
+{
+    QFETCH(QString, material);
+    QFETCH(QString, quality);
+    QFETCH(QString, width);
+    QFETCH(QString, height);
+    QFETCH(QString, base);
+    QFETCH(QString, key);
+    QFETCH(QString, price);
+    QFETCH(QString, captions);
+
+    for (const QString &button : {material, quality, base}) {
+        if (!button.isEmpty())
+            click(button);
+    }
+    type("lineEditWidthStreet", width);
+    type("lineEditHeightStreet", height);
+    type("lineEdit_14", "25");
+
+    const OrderLine line = answer();
+    QCOMPARE(line.keyText, QStringLiteral("значение=") + key);
+    QCOMPARE(line.price, price);
+    QCOMPARE(line.description,
+             QStringLiteral("Другой; Другой; ") + captions + QStringLiteral("; "));
+    QVERIFY2(line.quantity == QStringLiteral("25"),
+             "the quantity goes to its own column, unpriced");
+    QCOMPARE(line.titles, untouchedTitles);
+}
+
+void StreetTest::filmAndBase()
+{
+    click("radioButton_11");
+    click("radioButton_112");
+    type("lineEditWidthStreet", "1000");
+    type("lineEditHeightStreet", "1000");
+    click("checkBox_40");
+    click("radioButton_127");
+
+    const OrderLine line = answer();
+    // The base multiplies the print (1000 x 52 x 270) and is charged once more (52).
+    QCOMPARE(line.price, QStringLiteral("1.40401e+07"));
+    QCOMPARE(line.description,
+             QStringLiteral("Другой; Другой; Самоклеющаяся плёнка; 360 dpi; ГлянцеваяКомпозит; "));
+
+    QVERIFY2(!find<QCheckBox>("checkBox_40")->isChecked(), "the film finish is cleared");
+    QVERIFY2(!find<QRadioButton>("radioButton_127")->isChecked(), "the base is cleared");
+    QVERIFY2(find<QRadioButton>("radioButton_11")->isChecked(), "the material stays");
+    QVERIFY2(find<QRadioButton>("radioButton_112")->isChecked(), "the quality stays");
+    QCOMPARE(find<QLineEdit>("lineEditWidthStreet")->text(), QStringLiteral("1000"));
+
+    // The cleared base group still takes exactly one choice.
+    click("radioButton_128");
+    click("radioButton_122");
+    QVERIFY(find<QRadioButton>("radioButton_122")->isChecked());
+    QVERIFY(!find<QRadioButton>("radioButton_128")->isChecked());
+}
+
+void StreetTest::postPressCaptionsAndEyelets()
+{
+    click("checkBox_56");
+    click("checkBox_50");
+    // The eyelets are for the operator's notes only: neither priced nor described.
+    click("checkBox_57");
+    type("lineEditWidth_4", "12");
+
+    const OrderLine line = answer();
+    QCOMPARE(line.price, QStringLiteral("120"));
+    QCOMPARE(line.description, QStringLiteral("Другой; Другой; ; ; ; Проклейка; Монтаж"));
+    QVERIFY2(!find<QCheckBox>("checkBox_50")->isChecked()
+                 && !find<QCheckBox>("checkBox_56")->isChecked(),
+             "post-press is cleared after the answer");
+    QVERIFY2(find<QCheckBox>("checkBox_57")->isChecked(), "the eyelet choice stays");
+    QCOMPARE(find<QLineEdit>("lineEditWidth_4")->text(), QStringLiteral("12"));
+}
+
+void StreetTest::pocketSum_data()
+{
+    QTest::addColumn<QString>("a4Count");
+    QTest::addColumn<QString>("cardCount");
+    QTest::addColumn<QString>("price");
+
+    QTest::newRow("A4 x 3, business cards empty") << "3" << QString() << "60";
+    QTest::newRow("A4 x 3, business cards x 2") << "3"
+                                                << "2"
+                                                << "160";
+    QTest::newRow("negative A4 count") << "-5" << QString() << "0";
+    QTest::newRow("negative card count beside A4 x 3") << "3"
+                                                       << "-2"
+                                                       << "60";
+    QTest::newRow("letters") << "abc"
+                             << "2"
+                             << "100";
+    QTest::newRow("inf") << "inf" << QString() << "0";
+    QTest::newRow("minus inf") << "-inf"
+                               << "1"
+                               << "50";
+    QTest::newRow("nan") << "nan" << QString() << "0";
+    QTest::newRow("overflowing 1e999") << "1e999" << QString() << "0";
+}
+
+void StreetTest::pocketSum()
+{
+    QFETCH(QString, a4Count);
+    QFETCH(QString, cardCount);
+    QFETCH(QString, price);
+
+    // Counts are typed before the box is checked, since checking hides the field.
+    type("lineEdit_4", a4Count);
+    type("lineEdit_7", cardCount);
+    type("lineEdit_3", "7"); // А3 stays unchecked: its count must not count
+    click("checkBox_60");
+    click("checkBox_63");
+    QVERIFY2(find<QLineEdit>("lineEdit_4")->isHidden(), "checking the pocket hides its count");
+
+    const OrderLine line = answer();
+    QCOMPARE(line.price, price);
+    QVERIFY2(!line.price.contains(QLatin1String("inf"))
+                 && !line.price.contains(QLatin1String("nan")),
+             qPrintable("price text " + line.price));
+    // Pockets are not described: their group's captions are never direct children of groupBox_9.
+    QCOMPARE(line.description, QStringLiteral("Другой; Другой; ; ; "));
+    QVERIFY2(find<QCheckBox>("checkBox_60")->isChecked(), "pocket choices stay after the answer");
+    QCOMPARE(find<QLineEdit>("lineEdit_4")->text(), a4Count);
+}
+
+void StreetTest::checkingHidesItsField_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("unit");
+
+    QTest::newRow("А3") << "checkBox_59"
+                        << "lineEdit_3"
+                        << "label_39";
+    QTest::newRow("А4") << "checkBox_60"
+                        << "lineEdit_4"
+                        << "label_40";
+    QTest::newRow("А5") << "checkBox_61"
+                        << "lineEdit_5"
+                        << "label_41";
+    QTest::newRow("А6") << "checkBox_62"
+                        << "lineEdit_6"
+                        << "label_42";
+    QTest::newRow("Визитки") << "checkBox_63"
+                             << "lineEdit_7"
+                             << "label_43";
+    QTest::newRow("Другой") << "checkBox_64"
+                            << "lineEdit_8"
+                            << "label_44";
+    QTest::newRow("Проклейка") << "checkBox_50"
+                               << "lineEdit_23"
+                               << "label_49";
+    QTest::newRow("Прошивка") << "checkBox_51"
+                              << "lineEdit_25"
+                              << "label_62";
+    QTest::newRow("Проклейка карманов") << "checkBox_53"
+                                        << "lineEdit_24"
+                                        << "label_64";
+    QTest::newRow("Прошивка карманов") << "checkBox_54"
+                                       << "lineEdit_26"
+                                       << "label_65";
+}
+
+void StreetTest::checkingHidesItsField()
+{
+    QFETCH(QString, box);
+    QFETCH(QString, field);
+    QFETCH(QString, unit);
+
+    auto *fieldWidget = find<QLineEdit>(field);
+    auto *unitLabel = find<QLabel>(unit);
+    QVERIFY(fieldWidget->isVisible() && unitLabel->isVisible());
+    click(box);
+    QVERIFY2(find<QCheckBox>(box)->isChecked(), "the click checks the box");
+    QVERIFY2(fieldWidget->isHidden() && unitLabel->isHidden(), "checking hides field and unit");
+    click(box);
+    QVERIFY2(!fieldWidget->isHidden() && !unitLabel->isHidden(), "unchecking shows them again");
+}
+
+void StreetTest::clearedBoxKeepsItsFieldHidden()
+{
+    click("checkBox_50");
+    answer();
+    QVERIFY(!find<QCheckBox>("checkBox_50")->isChecked());
+    QVERIFY2(find<QLineEdit>("lineEdit_23")->isHidden() && find<QLabel>("label_49")->isHidden(),
+             "clearing the box from the program does not show its field");
+}
+
+void StreetTest::secondAnswerWithoutExtras()
+{
+    click("checkBox_41");
+    click("checkBox_52");
+    click("radioButton_122");
+    const OrderLine first = answer();
+    QCOMPARE(first.price, QStringLiteral("160"));
+    QCOMPARE(first.description,
+             QStringLiteral("Другой; Другой; ; ; МатоваяПластик 2 мм.; ; Перфорация"));
+    const OrderLine second = answer();
+    QCOMPARE(second.price, QStringLiteral("0"));
+    QCOMPARE(second.description, QStringLiteral("Другой; Другой; ; ; "));
+    QCOMPARE(find<QTableWidget>("tableWidget")->rowCount(), 2);
+}
+
+void StreetTest::validators_data()
+{
+    QTest::addColumn<QString>("field");
+    for (const char *name : {"lineEditWidthStreet", "lineEditHeightStreet", "lineEditWidth_6",
+                             "lineEditHeight_5", "lineEdit_14", "lineEditWidth_4"})
+        QTest::newRow(name) << name;
+}
+
+void StreetTest::validators()
+{
+    QFETCH(QString, field);
+    auto *edit = find<QLineEdit>(field);
+    auto *validator = qobject_cast<const QIntValidator *>(edit->validator());
+    QVERIFY2(validator, "a whole-number field");
+    QCOMPARE(validator->parent(), static_cast<QObject *>(window));
+
+    type(field, "-12");
+    QCOMPARE(edit->text(), QStringLiteral("12"));
+    type(field, "4x5");
+    QCOMPARE(edit->text(), QStringLiteral("45"));
+    type(field, "100500");
+    QCOMPARE(edit->text(), QStringLiteral("100500"));
+    type(field, "1005009");
+    QCOMPARE(edit->text(), QStringLiteral("100500"));
+    type(field, "100501");
+    QCOMPARE(edit->text(), QStringLiteral("10050"));
+}
+
+void StreetTest::fieldsWithoutValidator()
+{
+    for (const char *name :
+         {"lineEdit_3", "lineEdit_4", "lineEdit_5", "lineEdit_6", "lineEdit_7", "lineEdit_8",
+          "lineEdit_23", "lineEdit_24", "lineEdit_25", "lineEdit_26"}) {
+        QVERIFY2(!find<QLineEdit>(name)->validator(), name);
+        type(name, "-5");
+        QCOMPARE(find<QLineEdit>(name)->text(), QStringLiteral("-5"));
+    }
+}
+
+void StreetTest::standSizeSlot()
+{
+    // Nothing connects the slot: the stand size stays on view whatever is clicked.
+    auto *size = find<QGroupBox>("groupBoxSizeInfStend");
+    for (const char *box : {"checkBox_59", "checkBox_64", "checkBox_50"})
+        click(box);
+    QVERIFY(size->isVisible());
+
+    type("lineEditWidth_6", "600");
+    type("lineEditHeight_5", "900");
+    QVERIFY(QMetaObject::invokeMethod(window, "page2_1_showDim", Q_ARG(bool, false)));
+    QVERIFY(size->isHidden());
+    QVERIFY(find<QLineEdit>("lineEditWidth_6")->text().isEmpty());
+    QVERIFY(find<QLineEdit>("lineEditHeight_5")->text().isEmpty());
+    QVERIFY(QMetaObject::invokeMethod(window, "page2_1_showDim", Q_ARG(bool, true)));
+    QVERIFY(!size->isHidden());
+}
+
+void StreetTest::pageIsTidy()
+{
+    for (const char *box : {"checkBox_59", "checkBox_50"})
+        click(box); // with some fields hidden the page must hold together as well
+    verifyTidy(find<QWidget>("page_3"));
+}
+
+QTEST_MAIN(StreetTest)
+#include "test_street.moc"
