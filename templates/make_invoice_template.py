@@ -111,9 +111,12 @@ def sheet_xml():
         f'<col min="{ord(letter) - 64}" max="{ord(letter) - 64}" width="{width}" style="{style}"'
         ' customWidth="1"/>'
         for letter, (width, style) in COLUMNS.items())
-    caption_height = ' ht="22" customHeight="1"'
+    # The shop's name, the invoice title and the column captions are set larger than the rest.
+    heights = {2: 24, 9: 24, 16: 22}
     body = "".join(
-        f'<row r="{number}"{caption_height if number == 16 else ""}>' + "".join(cells) + "</row>"
+        f'<row r="{number}"'
+        + (f' ht="{heights[number]}" customHeight="1"' if number in heights else "")
+        + ">" + "".join(cells) + "</row>"
         for number, cells in sorted(rows.items()))
     return ('<?xml version="1.0" encoding="UTF-8" standalone="yes"?>\n'
             '<worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">'
