@@ -20,7 +20,7 @@ MainWindow::MainWindow(QWidget *parent)
     for (QString &key : priceKeys)
         key = QString();
     showMessage = [this](const QString &message) {
-        QMessageBox::warning(this, tr("Экспорт"), message);
+        QMessageBox::warning(this, QStringLiteral("Экспорт"), message);
     };
     form = new MainWindowForm;
     galleryWidgets.clear();
