@@ -3,6 +3,8 @@
 
 #include "form/mainwindow_form.h"
 
+#include <QMessageBox>
+
 // The pictures and the price list are compiled into the static library; without a reference
 // from code that is linked, their registration would be dropped by the linker.
 static void registerResources()
@@ -17,6 +19,9 @@ MainWindow::MainWindow(QWidget *parent)
     registerResources();
     for (QString &key : priceKeys)
         key = QString();
+    showMessage = [this](const QString &message) {
+        QMessageBox::warning(this, QStringLiteral("Экспорт"), message);
+    };
     form = new MainWindowForm;
     galleryWidgets.clear();
     pocketFields.clear();

@@ -8,6 +8,8 @@
 #include <QPair>
 #include <QString>
 
+#include <functional>
+
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -48,6 +50,10 @@ public:
                          const QString &unitPrice, const QString &keyText,
                          const QString &titles, bool removalMarker);
 
+    // Tells the operator what went wrong. A warning box by default; tests put in a recorder so
+    // that nothing waits on a modal dialog.
+    std::function<void(const QString &message)> showMessage;
+
 signals:
     void removeRow(int rowNum);
 
@@ -79,15 +85,16 @@ private:
     // Page initialisers, one per calculator page (calculators/*.cpp)
     void page1_1_init();
     void page1_2_init();
+    void page2_1_init();
+    void page2_2_init();
+    void page3_1_init();
+    void page3_2_init();
+
     // Laser printing pages: one priced line of a family, and the custom size fields
     // (calculators/sheet_products.cpp, brochures.cpp, laser_printing.cpp)
     void appendSheetProductsLine(const QString &family);
     void appendBrochureLine(const QString &family);
     void showCustomSize(QGroupBox *sizeGroup, QLineEdit *width, QLineEdit *height, bool shown);
-    void page2_1_init();
-    void page2_2_init();
-    void page3_1_init();
-    void page3_2_init();
 
     QString priceKeys[PriceSlots];
     float prices[PriceSlots];

@@ -1,6 +1,54 @@
-// "Экспорт": the order as an invoice in the shop's spreadsheet template.
+// "Экспорт": the order as an invoice in the shop's spreadsheet template, opened in LibreOffice
+// Calc as a new untitled document. Every check comes before the first write, so a failed export
+// leaves nothing half done.
 #include "app/mainwindow.h"
+
+#include "form/mainwindow_form.h"
+#include "order/invoice.h"
+#include "order/office_session.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTableWidget>
+
+static QString cellText(const QTableWidget *table, int row, int column)
+{
+    const QTableWidgetItem *item = table->item(row, column);
+    return item ? item->text() : QString();
+}
+
+static QVector<OrderLineTexts> orderLineTexts(const QTableWidget *table)
+{
+    QVector<OrderLineTexts> lines;
+    lines.reserve(table->rowCount());
+    for (int row = 0; row < table->rowCount(); ++row)
+        lines.append({cellText(table, row, 0), cellText(table, row, 1), cellText(table, row, 2)});
+    return lines;
+}
 
 void MainWindow::exportToExcel()
 {
+    const QString path = form->lineEdit_11->text();
+    const QVector<InvoiceBlock> blocks = invoiceFor(orderLineTexts(form->tableWidget));
+    const QString sheetName = QStringLiteral("Лист1");
+
+    OfficeSession &office = OfficeSession::shared();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    bool done = false;
+    if (office.reach()) {
+        const auto document = office.openTemplate(path);
+        if (document.is()) {
+            const auto sheet = office.sheetByName(document, sheetName, path);
+            if (!sheet.is()) {
+                // The new document is ours alone, untouched: close it rather than leave it about.
+                office.discard(document);
+            } else if (office.writeBlocks(document, sheet, blocks)) {
+                office.show(document, sheet);
+                done = true;
+            }
+        }
+    }
+    QApplication::restoreOverrideCursor();
+    if (!done && showMessage)
+        showMessage(office.lastError());
 }

@@ -1,0 +1,63 @@
+// The invoice as a plain function of the order lines: which sheet cell gets which number, text or
+// formula, and which cells are framed. The office layer only applies what this computes.
+#pragma once
+
+#include <QString>
+#include <QVector>
+
+// The texts of one order table row that the invoice uses.
+struct OrderLineTexts
+{
+    QString description; // column 0
+    QString quantity;    // column 1
+    QString unitPrice;   // column 2
+};
+
+struct InvoiceCell
+{
+    enum Kind { Number, Text, Formula };
+
+    Kind kind = Text;
+    double number = 0.0;
+    // The text as it must show, or the formula as Calc reads it (English names, A1 references).
+    QString text;
+
+    static InvoiceCell numberCell(double value);
+    static InvoiceCell textCell(const QString &text);
+    static InvoiceCell formulaCell(const QString &formula);
+};
+
+// A rectangle of cells written at once and formatted alike.
+struct InvoiceBlock
+{
+    int top = 0;  // sheet row of the first line, numbered from 1 as the sheet shows it
+    int left = 0; // column of the first cell, 0 = A
+    // Framed: wrapped, centred, a line on every edge. Plain: wrap off, nothing else touched.
+    bool framed = false;
+    QVector<QVector<InvoiceCell>> rows;
+
+    int rowCount() const { return rows.size(); }
+    int columnCount() const { return rows.isEmpty() ? 0 : rows.first().size(); }
+};
+
+namespace invoice {
+constexpr int FirstLineRow = 17;
+constexpr int ColumnB = 1;
+constexpr int ColumnC = 2;
+constexpr int ColumnE = 4;
+constexpr int ColumnF = 5;
+constexpr double TaxRate = 0.18;
+} // namespace invoice
+
+// The blocks of the invoice for these lines, in writing order.
+QVector<InvoiceBlock> invoiceFor(const QVector<OrderLineTexts> &lines);
+
+// The cell at a sheet position (row from 1, column from 0), or null where the invoice writes none.
+const InvoiceCell *invoiceCellAt(const QVector<InvoiceBlock> &blocks, int row, int column);
+
+// "F17" for row 17, column 5.
+QString cellName(int row, int column);
+
+// A quantity or price text as a number: decimal with a point, exponent form allowed. Texts that
+// are not a finite number give false.
+bool readDecimal(const QString &text, double *value);
