@@ -128,6 +128,8 @@ public:
     }
 
     // Empties a field and types the text key by key, so that the field's validator judges it.
+    // QTest::keyClicks knows only Latin-1, so other letters go as the text of an unknown key, as
+    // a keyboard layout delivers them.
     void type(const QString &name, const QString &text) const
     {
         auto *field = find<QLineEdit>(name);
@@ -136,7 +138,13 @@ public:
         field->selectAll();
         QTest::keyClick(field, Qt::Key_Backspace);
         QVERIFY2(field->text().isEmpty(), qPrintable(name + " cannot be emptied"));
-        QTest::keyClicks(field, text);
+        for (const QChar letter : text) {
+            if (letter.unicode() < 0x80)
+                QTest::keyClick(field, letter.toLatin1());
+            else
+                QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(letter),
+                                    Qt::NoModifier);
+        }
     }
 
     // What a field shows after the text was typed into it.

@@ -201,6 +201,9 @@ void SouvenirTest::numberFieldsRefuseNonNumbers_data()
     QTest::newRow("colour note: no validator") << "lineEdit_9"
                                                << "-x"
                                                << "-x" << true;
+    QTest::newRow("colour note: Russian words") << "lineEdit_9"
+                                                << "Пантон 2+0, золото"
+                                                << "Пантон 2+0, золото" << true;
 }
 
 void SouvenirTest::numberFieldsRefuseNonNumbers()
