@@ -90,10 +90,14 @@ private:
     void page3_1_init();
     void page3_2_init();
 
-    // Laser printing pages: one priced line of a family, and the custom size fields
-    // (calculators/sheet_products.cpp, brochures.cpp, laser_printing.cpp)
+    // Laser printing pages: one priced line of a family (calculators/sheet_products.cpp,
+    // brochures.cpp) and the second line of a large run (calculators/page_parts.cpp)
     void appendSheetProductsLine(const QString &family);
     void appendBrochureLine(const QString &family);
+    void appendQuantityTierLine(int quantity, void (MainWindow::*from500)(),
+                                void (MainWindow::*from1000)());
+
+    // Every page with a custom size (calculators/page_parts.cpp)
     void showCustomSize(QGroupBox *sizeGroup, QLineEdit *width, QLineEdit *height, bool shown);
 
     QString priceKeys[PriceSlots];

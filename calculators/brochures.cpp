@@ -1,11 +1,10 @@
 // The "Брошюры" page: a cover and inner sheets priced per copy.
 #include "app/mainwindow.h"
 
-#include "calculators/laser_printing.h"
 #include "calculators/number_text.h"
-#include "form/mainwindow_form.h"
-
+#include "calculators/page_parts.h"
 #include "calculators/whole_number_validator.h"
+#include "form/mainwindow_form.h"
 
 void MainWindow::page1_2_init()
 {
@@ -88,9 +87,7 @@ void MainWindow::page1_2_init()
     f->lineEdit_21->setValidator(new WholeNumberValidator(0, 1000, this));
     connect(f->radioButtonOtherBrosh, SIGNAL(toggled(bool)), this, SLOT(page1_2_showDim(bool)));
     f->groupBoxBroshSize->hide();
-    f->lineEditWidthBrosh->setValidator(new WholeNumberValidator(0, 100500, this));
-    f->lineEditHeightBrosh->setValidator(new WholeNumberValidator(0, 100500, this));
-    f->lineEdit_10->setValidator(new WholeNumberValidator(0, 100500, this));
+    acceptWholeNumbers({f->lineEditWidthBrosh, f->lineEditHeightBrosh, f->lineEdit_10}, this);
     f->lineEdit_10->setText(QStringLiteral("1"));
     connect(f->pushButton_2, SIGNAL(clicked()), this, SLOT(page1_2_answer()));
 }
@@ -113,7 +110,7 @@ void MainWindow::appendBrochureLine(const QString &family)
         family, {format.value, coverColour.value, coverType.value, coverDensity.value});
     const int quantity = wholeNumber(f->lineEdit_10->text());
     const JobSize size
-        = jobSize(f->radioButtonOtherBrosh->isChecked(), f->groupBoxBroshFormat->title(),
+        = jobSize(f->radioButtonOtherBrosh->isChecked(), 1.0, f->groupBoxBroshFormat->title(),
                   f->lineEditWidthBrosh->text(), f->lineEditHeightBrosh->text());
 
     const int innerSheets = wholeNumber(f->lineEdit_21->text());
@@ -128,12 +125,11 @@ void MainWindow::appendBrochureLine(const QString &family)
         + coverLamination.value + innerLamination.value + sumCheckedValues(f->checkboxGroupBrosh_6)
         + sumCheckedValues(f->checkboxGroupBrosh_2) + sumCheckedValues(f->checkboxGroupBrosh_3);
 
-    QString titles = size.text + QLatin1Char(' ');
-    for (const QGroupBox *group :
-         {f->groupBoxBroshFormat, f->groupBoxBroshInnerColor, f->groupBoxBroshInnerType,
-          f->groupBoxBroshInnerDensity, f->groupBoxBroshOuterColor, f->groupBoxBroshOuterType,
-          f->groupBoxBroshOuterDensity})
-        titles += group->title() + QLatin1Char(' ');
+    QString titles = size.text + QLatin1Char(' ')
+        + groupTitles({f->groupBoxBroshFormat, f->groupBoxBroshInnerColor,
+                       f->groupBoxBroshInnerType, f->groupBoxBroshInnerDensity,
+                       f->groupBoxBroshOuterColor, f->groupBoxBroshOuterType,
+                       f->groupBoxBroshOuterDensity});
     // The extras' titles follow one another without a blank.
     for (const QGroupBox *group :
          {f->checkboxGroupBrosh, f->checkboxGroupBrosh_1, f->checkboxGroupBrosh_2,
@@ -151,7 +147,7 @@ void MainWindow::appendBrochureLine(const QString &family)
         + checkedCaptions(f->checkboxGroupBrosh_3);
 
     appendOrderLine(description, QString::number(quantity), numberText(unitPrice),
-                    QStringLiteral("значение=") + coverKey, titles, false);
+                    keyText(coverKey), titles, false);
 
     for (QGroupBox *group :
          {f->checkboxGroupBrosh_4, f->checkboxGroupBrosh_1, f->checkboxGroupBrosh_5,
@@ -163,16 +159,8 @@ void MainWindow::appendBrochureLine(const QString &family)
 void MainWindow::page1_2_answer()
 {
     appendBrochureLine(QStringLiteral("01"));
-    switch (quantityBand(wholeNumber(form->lineEdit_10->text()))) {
-    case QuantityBand::From500:
-        page1_2_answer2();
-        break;
-    case QuantityBand::From1000:
-        page1_2_answer3();
-        break;
-    case QuantityBand::Single:
-        break;
-    }
+    appendQuantityTierLine(wholeNumber(form->lineEdit_10->text()), &MainWindow::page1_2_answer2,
+                           &MainWindow::page1_2_answer3);
 }
 
 void MainWindow::page1_2_answer2()

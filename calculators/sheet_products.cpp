@@ -1,11 +1,9 @@
 // The "Листовая продукция" page: leaflets, cards, envelopes and bags priced per sheet.
 #include "app/mainwindow.h"
 
-#include "calculators/laser_printing.h"
 #include "calculators/number_text.h"
+#include "calculators/page_parts.h"
 #include "form/mainwindow_form.h"
-
-#include "calculators/whole_number_validator.h"
 
 void MainWindow::page1_1_init()
 {
@@ -72,9 +70,7 @@ void MainWindow::page1_1_init()
 
     connect(f->radioButtonOther, SIGNAL(toggled(bool)), this, SLOT(page1_1_showDim(bool)));
     f->groupBoxListSize->hide();
-    f->lineEditWidth->setValidator(new WholeNumberValidator(0, 100500, this));
-    f->lineEditHeight->setValidator(new WholeNumberValidator(0, 100500, this));
-    f->lineEdit->setValidator(new WholeNumberValidator(0, 100500, this));
+    acceptWholeNumbers({f->lineEditWidth, f->lineEditHeight, f->lineEdit}, this);
     f->lineEdit->setText(QStringLiteral("1"));
     connect(f->pushButton, SIGNAL(clicked()), this, SLOT(page1_1_answer()));
 }
@@ -89,8 +85,9 @@ void MainWindow::appendSheetProductsLine(const QString &family)
     const OptionChoice density = checkedOption(f->groupBoxListDensity);
     const QString key = composeKey(family, {format.value, colour.value, type.value, density.value});
     const int quantity = wholeNumber(f->lineEdit->text());
-    const JobSize size = jobSize(f->radioButtonOther->isChecked(), f->groupBoxListFormat->title(),
-                                 f->lineEditWidth->text(), f->lineEditHeight->text());
+    const JobSize size
+        = jobSize(f->radioButtonOther->isChecked(), 1.0, f->groupBoxListFormat->title(),
+                  f->lineEditWidth->text(), f->lineEditHeight->text());
     const double sheetPrice = size.factor * lookupPrice(key);
 
     const OptionChoice lamination = checkedOption(f->checkboxGroupList);
@@ -100,12 +97,10 @@ void MainWindow::appendSheetProductsLine(const QString &family)
         + sumCheckedValues(f->checkboxGroupList_2) + creasing.value
         + sumCheckedValues(f->checkboxGroupList_4);
 
-    QString titles = size.text + QLatin1Char(' ');
-    for (const QGroupBox *group :
-         {f->groupBoxListColor, f->groupBoxListDensity, f->groupBoxListType, f->checkboxGroupList,
-          f->checkboxGroupList_1, f->checkboxGroupList_2, f->checkboxGroupList_3,
-          f->checkboxGroupList_4})
-        titles += group->title() + QLatin1Char(' ');
+    const QString titles = size.text + QLatin1Char(' ')
+        + groupTitles({f->groupBoxListColor, f->groupBoxListDensity, f->groupBoxListType,
+                       f->checkboxGroupList, f->checkboxGroupList_1, f->checkboxGroupList_2,
+                       f->checkboxGroupList_3, f->checkboxGroupList_4});
 
     // The shop's line: no separator between density and lamination, nor between the varnish
     // captions and the creasing caption.
@@ -116,8 +111,8 @@ void MainWindow::appendSheetProductsLine(const QString &family)
         + checkedCaptions(f->checkboxGroupList_2) + creasing.caption + separator
         + checkedCaptions(f->checkboxGroupList_4);
 
-    appendOrderLine(description, QString::number(quantity), numberText(unitPrice),
-                    QStringLiteral("значение=") + key, titles, true);
+    appendOrderLine(description, QString::number(quantity), numberText(unitPrice), keyText(key),
+                    titles, true);
 
     for (QGroupBox *group : {f->checkboxGroupList, f->checkboxGroupList_1, f->checkboxGroupList_4,
                              f->checkboxGroupList_2, f->checkboxGroupList_3})
@@ -127,16 +122,8 @@ void MainWindow::appendSheetProductsLine(const QString &family)
 void MainWindow::page1_1_answer()
 {
     appendSheetProductsLine(QStringLiteral("00"));
-    switch (quantityBand(wholeNumber(form->lineEdit->text()))) {
-    case QuantityBand::From500:
-        page1_1_answer2();
-        break;
-    case QuantityBand::From1000:
-        page1_1_answer3();
-        break;
-    case QuantityBand::Single:
-        break;
-    }
+    appendQuantityTierLine(wholeNumber(form->lineEdit->text()), &MainWindow::page1_1_answer2,
+                           &MainWindow::page1_1_answer3);
 }
 
 void MainWindow::page1_1_answer2()

@@ -3,7 +3,7 @@
 #include "app/mainwindow.h"
 
 #include "calculators/number_text.h"
-#include "calculators/whole_number_validator.h"
+#include "calculators/page_parts.h"
 #include "form/mainwindow_form.h"
 
 #include <QImage>
@@ -27,31 +27,29 @@ QStringList numberedPictures(const QString &folder, int count, const QString &ex
 
 void MainWindow::page3_1_init()
 {
-    form->radioButton_131->setProperty("value", 10);
-    form->radioButton_130->setProperty("value", 9);
-    form->radioButton_69->setProperty("value", 14);
-    form->radioButton_65->setProperty("value", 0);
-    form->radioButton_60->setProperty("value", 1);
-    form->radioButton_67->setProperty("value", 2);
-    form->radioButton_66->setProperty("value", 3);
-    form->radioButtonOther_2->setProperty("value", 15);
-
-    form->radioButton_59->setProperty("value", 0);
-    form->radioButton_61->setProperty("value", 1);
-    form->radioButton_62->setProperty("value", 2);
-    form->radioButton_63->setProperty("value", 3);
-    form->radioButton_64->setProperty("value", 4);
-
+    setOptionValues({{form->radioButton_131, 10},
+                     {form->radioButton_130, 9},
+                     {form->radioButton_69, 14},
+                     {form->radioButton_65, 0},
+                     {form->radioButton_60, 1},
+                     {form->radioButton_67, 2},
+                     {form->radioButton_66, 3},
+                     {form->radioButtonOther_2, 15}});
+    setOptionValues({{form->radioButton_59, 0},
+                     {form->radioButton_61, 1},
+                     {form->radioButton_62, 2},
+                     {form->radioButton_63, 3},
+                     {form->radioButton_64, 4}});
     // The right-hand column of the material group has no code: it reads as mugs (0).
-    form->radioButton_68->setProperty("value", 0);
-    form->radioButton_79->setProperty("value", 1);
-    form->radioButton_80->setProperty("value", 2);
-    form->radioButton_81->setProperty("value", 3);
-    form->radioButton_82->setProperty("value", 4);
-    form->radioButton_84->setProperty("value", 6);
-    form->radioButton_86->setProperty("value", 8);
-    form->radioButton_88->setProperty("value", 9);
-    form->radioButton_89->setProperty("value", 9);
+    setOptionValues({{form->radioButton_68, 0},
+                     {form->radioButton_79, 1},
+                     {form->radioButton_80, 2},
+                     {form->radioButton_81, 3},
+                     {form->radioButton_82, 4},
+                     {form->radioButton_84, 6},
+                     {form->radioButton_86, 8},
+                     {form->radioButton_88, 9},
+                     {form->radioButton_89, 9}});
 
     form->scrollArea->hide();
 
@@ -80,26 +78,19 @@ void MainWindow::page3_1_init()
                                       numberedPictures(QStringLiteral("Kosteri"), 3, ".jpg"));
     form->radioButton_86->setProperty("price", QStringList {"20.0", "35.0", "86.0"});
 
-    connect(form->radioButton_68, SIGNAL(clicked()), this, SLOT(showImage()));
-    connect(form->radioButton_79, SIGNAL(clicked()), this, SLOT(showImage()));
-    connect(form->radioButton_80, SIGNAL(clicked()), this, SLOT(showImage()));
-    connect(form->radioButton_81, SIGNAL(clicked()), this, SLOT(showImage()));
-    connect(form->radioButton_82, SIGNAL(clicked()), this, SLOT(showImage()));
-    connect(form->radioButton_84, SIGNAL(clicked()), this, SLOT(showImage()));
-    connect(form->radioButton_86, SIGNAL(clicked()), this, SLOT(showImage()));
-    connect(form->radioButton_88, SIGNAL(clicked()), this, SLOT(showImage()));
-    connect(form->radioButton_89, SIGNAL(clicked()), this, SLOT(showImage()));
+    for (QRadioButton *material :
+         {form->radioButton_68, form->radioButton_79, form->radioButton_80, form->radioButton_81,
+          form->radioButton_82, form->radioButton_84, form->radioButton_86, form->radioButton_88,
+          form->radioButton_89})
+        connect(material, SIGNAL(clicked()), this, SLOT(showImage()));
 
     // The material colours are amounts added to the price, not key codes.
-    form->checkBox_116->setProperty("value", 100500);
-    form->checkBox_117->setProperty("value", 100501);
+    setOptionValues({{form->checkBox_116, 100500}, {form->checkBox_117, 100501}});
 
     connect(form->radioButtonOther_2, SIGNAL(toggled(bool)), this, SLOT(page3_1_showDim(bool)));
     form->groupBoxListSize_4->hide();
 
-    form->lineEditWidth_7->setValidator(new WholeNumberValidator(0, 100500, this));
-    form->lineEditHeight_4->setValidator(new WholeNumberValidator(0, 100500, this));
-    form->lineEdit_16->setValidator(new WholeNumberValidator(0, 100500, this));
+    acceptWholeNumbers({form->lineEditWidth_7, form->lineEditHeight_4, form->lineEdit_16}, this);
     form->lineEdit_16->setText(QStringLiteral("1"));
 
     connect(form->pushButton_15, SIGNAL(clicked()), this, SLOT(page3_1_answer()));
@@ -139,13 +130,8 @@ void MainWindow::showImage()
 
 void MainWindow::page3_1_showDim(bool toggled)
 {
-    if (toggled) {
-        form->groupBoxListSize_4->show();
-    } else {
-        form->groupBoxListSize_4->hide();
-        form->lineEditWidth_7->setText(QString());
-        form->lineEditHeight_4->setText(QString());
-    }
+    showCustomSize(form->groupBoxListSize_4, form->lineEditWidth_7, form->lineEditHeight_4,
+                   toggled);
 }
 
 void MainWindow::page3_1_answer()
@@ -153,37 +139,26 @@ void MainWindow::page3_1_answer()
     const OptionChoice size = checkedOption(form->groupBoxListFormat_2);
     const OptionChoice colours = checkedOption(form->groupBoxListColor_4);
     const OptionChoice material = checkedOption(form->groupBoxListType_2);
-    const QString codes = numberText(size.value) + numberText(colours.value)
-        + numberText(material.value) + QLatin1Char('0');
-    const QString key = QStringLiteral("00") + codes;
+    const std::initializer_list<double> codes = {size.value, colours.value, material.value, 0};
+    const QString key = composeKey(QStringLiteral("00"), codes);
     const int quantity = wholeNumber(form->lineEdit_16->text());
 
-    // A standard size is priced per thousand; a custom one by its area in thousands of mm².
-    const bool customSize = form->radioButtonOther_2->isChecked();
-    double factor = 0.001;
-    if (customSize) {
-        const QString widthText = form->lineEditWidth_7->text();
-        const QString heightText = form->lineEditHeight_4->text();
-        const double width = widthText.isEmpty() ? 0.0 : fieldNumber(widthText);
-        const double area = heightText.isEmpty() ? width * 0.0 : fieldNumber(heightText) * width;
-        factor = area / 1000.0;
-    }
-    const double printCost = factor * lookupPrice(key);
-    const QString keyText = QStringLiteral("значение=25") + codes;
+    // A standard size is priced per thousand.
+    const JobSize dimensions
+        = jobSize(form->radioButtonOther_2->isChecked(), 0.001, form->groupBoxListFormat_2->title(),
+                  form->lineEditWidth_7->text(), form->lineEditHeight_4->text());
+    const double printCost = dimensions.factor * lookupPrice(key);
     const double total = printCost + sumCheckedValues(form->checkboxGroupPrint);
 
-    const QString sizeText = customSize
-        ? form->lineEditWidth_7->text() + QLatin1Char('x') + form->lineEditHeight_4->text()
-        : form->groupBoxListFormat_2->title();
-    const QString titles = sizeText + QLatin1Char(' ') + form->groupBoxListFormat_2->title()
-        + QLatin1Char(' ') + form->groupBoxListColor_4->title() + QLatin1Char(' ')
-        + form->groupBoxListType_2->title() + QLatin1Char(' ') + form->checkboxGroupPrint->title()
-        + QLatin1Char(' ');
-    const QString description = size.caption + QStringLiteral("; ") + sizeText + QLatin1Char(' ')
-        + colours.caption + QStringLiteral("; ") + material.caption + QStringLiteral("; ")
-        + QLatin1Char('0') + checkedCaptions(form->checkboxGroupPrint);
+    const QString titles = dimensions.text + QLatin1Char(' ')
+        + groupTitles({form->groupBoxListFormat_2, form->groupBoxListColor_4,
+                       form->groupBoxListType_2, form->checkboxGroupPrint});
+    const QString description = size.caption + QStringLiteral("; ") + dimensions.text
+        + QLatin1Char(' ') + colours.caption + QStringLiteral("; ") + material.caption
+        + QStringLiteral("; ") + QLatin1Char('0') + checkedCaptions(form->checkboxGroupPrint);
 
-    appendOrderLine(description, QString::number(quantity), numberText(total), keyText, titles,
-                    false);
+    // Priced from the "00" family, yet the line names its key in the family "25".
+    appendOrderLine(description, QString::number(quantity), numberText(total),
+                    keyText(composeKey(QStringLiteral("25"), codes)), titles, false);
     clearGroup(form->checkboxGroupPrint);
 }

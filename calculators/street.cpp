@@ -3,7 +3,7 @@
 #include "app/mainwindow.h"
 
 #include "calculators/number_text.h"
-#include "calculators/whole_number_validator.h"
+#include "calculators/page_parts.h"
 #include "form/mainwindow_form.h"
 
 #include <QCheckBox>
@@ -27,53 +27,47 @@ void MainWindow::page2_1_init()
 {
     MainWindowForm *f = form;
 
-    f->radioButton_112->setProperty("value", 9);
-    f->radioButton_113->setProperty("value", 10);
-    f->radioButton_114->setProperty("value", 11);
-    f->radioButton_115->setProperty("value", 13);
-    f->radioButton_121->setProperty("value", 14);
+    setOptionValues({{f->radioButton_112, 9},
+                     {f->radioButton_113, 10},
+                     {f->radioButton_114, 11},
+                     {f->radioButton_115, 13},
+                     {f->radioButton_121, 14}});
+    setOptionValues({{f->radioButton_11, 10},
+                     {f->radioButton_12, 11},
+                     {f->radioButton_13, 12},
+                     {f->radioButton_14, 13},
+                     {f->radioButton_19, 14},
+                     {f->radioButton_20, 15},
+                     {f->radioButton_21, 16},
+                     {f->radioButton_22, 17},
+                     {f->radioButton_23, 18},
+                     {f->radioButton_29, 19},
+                     {f->radioButton_30, 21},
+                     {f->radioButton_31, 22},
+                     {f->radioButton_33, 23},
+                     {f->radioButton_39, 24}});
+    setOptionValues({{f->radioButton_122, 100},
+                     {f->radioButton_123, 50},
+                     {f->radioButton_124, 40},
+                     {f->radioButton_125, 40},
+                     {f->radioButton_126, 30},
+                     {f->radioButton_127, 52},
+                     {f->radioButton_128, 47},
+                     {f->radioButton_129, 91}});
+    setOptionValues({f->checkBox_40, f->checkBox_41}, 0);
+    setOptionValues({{f->checkBox_59, 15},
+                     {f->checkBox_60, 20},
+                     {f->checkBox_61, 30},
+                     {f->checkBox_62, 40},
+                     {f->checkBox_63, 50},
+                     {f->checkBox_64, 60}});
+    setOptionValues({f->checkBox_50, f->checkBox_51, f->checkBox_52, f->checkBox_53, f->checkBox_54,
+                     f->checkBox_55, f->checkBox_56},
+                    60);
 
-    f->radioButton_11->setProperty("value", 10);
-    f->radioButton_12->setProperty("value", 11);
-    f->radioButton_13->setProperty("value", 12);
-    f->radioButton_14->setProperty("value", 13);
-    f->radioButton_19->setProperty("value", 14);
-    f->radioButton_20->setProperty("value", 15);
-    f->radioButton_21->setProperty("value", 16);
-    f->radioButton_22->setProperty("value", 17);
-    f->radioButton_23->setProperty("value", 18);
-    f->radioButton_29->setProperty("value", 19);
-    f->radioButton_30->setProperty("value", 21);
-    f->radioButton_31->setProperty("value", 22);
-    f->radioButton_33->setProperty("value", 23);
-    f->radioButton_39->setProperty("value", 24);
-
-    f->radioButton_122->setProperty("value", 100);
-    f->radioButton_123->setProperty("value", 50);
-    f->radioButton_124->setProperty("value", 40);
-    f->radioButton_125->setProperty("value", 40);
-    f->radioButton_126->setProperty("value", 30);
-    f->radioButton_127->setProperty("value", 52);
-    f->radioButton_128->setProperty("value", 47);
-    f->radioButton_129->setProperty("value", 91);
-
-    f->checkBox_40->setProperty("value", 0);
-    f->checkBox_41->setProperty("value", 0);
-
-    f->checkBox_59->setProperty("value", 15);
-    f->checkBox_60->setProperty("value", 20);
-    f->checkBox_61->setProperty("value", 30);
-    f->checkBox_62->setProperty("value", 40);
-    f->checkBox_63->setProperty("value", 50);
-    f->checkBox_64->setProperty("value", 60);
-
-    for (QCheckBox *box : {f->checkBox_50, f->checkBox_51, f->checkBox_52, f->checkBox_53,
-                           f->checkBox_54, f->checkBox_55, f->checkBox_56})
-        box->setProperty("value", 60);
-
-    for (QLineEdit *field : {f->lineEditWidthStreet, f->lineEditHeightStreet, f->lineEditWidth_6,
-                             f->lineEditHeight_5, f->lineEdit_14, f->lineEditWidth_4})
-        field->setValidator(new WholeNumberValidator(0, 100500, this));
+    acceptWholeNumbers({f->lineEditWidthStreet, f->lineEditHeightStreet, f->lineEditWidth_6,
+                        f->lineEditHeight_5, f->lineEdit_14, f->lineEditWidth_4},
+                       this);
     f->lineEdit_14->setText(QStringLiteral("1"));
     f->lineEditWidth_4->setText(QStringLiteral("1"));
 
@@ -116,21 +110,17 @@ void MainWindow::page2_1_answer()
 
     const OptionChoice material = checkedOption(f->groupBoxListStreetMaterial);
     const OptionChoice quality = checkedOption(f->groupBoxListStreetColor);
-    const QString key = QStringLiteral("12") + numberText(11) + numberText(11)
-        + numberText(material.value) + numberText(quality.value);
+    const QString key = composeKey(QStringLiteral("12"), {11, 11, material.value, quality.value});
     const int quantity = wholeNumber(f->lineEdit_14->text());
 
-    // Millimetres as typed, divided by 1000 once: the price list's rates are set for this factor.
-    const double width = fieldNumber(f->lineEditWidthStreet->text());
-    const double product = fieldNumber(f->lineEditHeightStreet->text()) * width;
-    const double area = product / 1000;
+    // There is no standard format here: the size is always the typed one.
+    const double area = customArea(f->lineEditWidthStreet->text(), f->lineEditHeightStreet->text());
 
     // The base multiplies the print and is charged once more as an amount of its own.
     const OptionChoice base = checkedOption(f->checkboxGroupStreet_1);
     const double baseFactor = base.value != 0.0 ? base.value : 1.0;
     const double printCost = area * baseFactor * lookupPrice(key);
 
-    const QString keyText = QStringLiteral("значение=") + key;
     const double filmSum = sumCheckedValues(f->checkboxGroupStreet);
     const double postPressSum = sumCheckedValues(f->checkboxGroupStreet_2);
     const double standSum = sumCheckedValues(f->groupBox_9);
@@ -148,29 +138,21 @@ void MainWindow::page2_1_answer()
         + QStringLiteral("; ") + quality.caption + checkedCaptions(f->checkboxGroupStreet)
         + base.caption + QStringLiteral("; ") + checkedCaptions(f->checkboxGroupStreet_2)
         + checkedCaptions(f->groupBox_9);
-    QString titles;
-    for (const QGroupBox *group :
-         {f->groupBoxListStreetFormat, f->groupBoxListStreetColor, f->groupBoxListStreetMaterial,
-          f->checkboxGroupStreet, f->checkboxGroupStreet_1, f->checkboxGroupStreet_2,
-          f->checkboxGroupStreet_3})
-        titles += group->title() + QLatin1Char(' ');
+    const QString titles = groupTitles({f->groupBoxListStreetFormat, f->groupBoxListStreetColor,
+                                        f->groupBoxListStreetMaterial, f->checkboxGroupStreet,
+                                        f->checkboxGroupStreet_1, f->checkboxGroupStreet_2,
+                                        f->checkboxGroupStreet_3});
 
-    appendOrderLine(description, QString::number(quantity), numberText(total), keyText, titles,
+    appendOrderLine(description, QString::number(quantity), numberText(total), keyText(key), titles,
                     false);
 
-    clearGroup(f->checkboxGroupStreet);
-    clearGroup(f->checkboxGroupStreet_2);
-    clearGroup(f->checkboxGroupStreet_1);
-    clearGroup(f->groupBox_9);
+    for (QGroupBox *group : {f->checkboxGroupStreet, f->checkboxGroupStreet_2,
+                             f->checkboxGroupStreet_1, f->groupBox_9})
+        clearGroup(group);
 }
 
 void MainWindow::page2_1_showDim(bool toggled)
 {
-    if (toggled) {
-        form->groupBoxSizeInfStend->show();
-    } else {
-        form->groupBoxSizeInfStend->hide();
-        form->lineEditWidth_6->setText(QString());
-        form->lineEditHeight_5->setText(QString());
-    }
+    showCustomSize(form->groupBoxSizeInfStend, form->lineEditWidth_6, form->lineEditHeight_5,
+                   toggled);
 }
