@@ -69,8 +69,8 @@ void MainWindow::showCustomSize(QGroupBox *sizeGroup, QLineEdit *width, QLineEdi
     sizeGroup->setVisible(shown);
     if (!shown) {
         // A hidden size must not linger into the next custom job.
-        width->clear();
-        height->clear();
+        width->setText(QString());
+        height->setText(QString());
     }
 }
 
