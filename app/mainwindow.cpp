@@ -35,7 +35,10 @@ MainWindow::MainWindow(QWidget *parent)
     page3_1_init();
     page3_2_init();
 
+    // Signatures stay in Qt's normalized spelling.
+    // clang-format off
     connect(form->tableWidget, SIGNAL(cellClicked(int,int)), this, SLOT(slotCellClicked(int,int)));
+    // clang-format on
     connect(form->pushButton_4, SIGNAL(clicked()), this, SLOT(clearTable()));
     connect(form->pushButton_6, SIGNAL(clicked()), this, SLOT(exportToExcel()));
 }

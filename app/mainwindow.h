@@ -47,8 +47,8 @@ public:
 
     // Order table (order/order_table.cpp): one line, in the columns the header names.
     void appendOrderLine(const QString &description, const QString &quantity,
-                         const QString &unitPrice, const QString &keyText,
-                         const QString &titles, bool removalMarker);
+                         const QString &unitPrice, const QString &keyText, const QString &titles,
+                         bool removalMarker);
 
     // Tells the operator what went wrong. A warning box by default; tests put in a recorder so
     // that nothing waits on a modal dialog.

@@ -45,9 +45,9 @@ static QVector<OrderLineTexts> sampleLines(int count)
     return lines;
 }
 
-static Reference<sheet::XSpreadsheet> invoiceSheet(OfficeSession &office,
-                                                   const Reference<sheet::XSpreadsheetDocument> &doc,
-                                                   const QString &path)
+static Reference<sheet::XSpreadsheet>
+invoiceSheet(OfficeSession &office, const Reference<sheet::XSpreadsheetDocument> &doc,
+             const QString &path)
 {
     return office.sheetByName(doc, QStringLiteral("Лист1"), path);
 }
@@ -65,15 +65,16 @@ static void writeCellByCell(const Reference<sheet::XSpreadsheet> &sheet,
             for (int c = 0; c < block.columnCount(); ++c) {
                 const InvoiceCell &value = block.rows.at(r).at(c);
                 const QString name = cellName(block.top + r, block.left + c);
-                const Reference<table::XCellRange> range =
-                    sheet->getCellRangeByName(toOUString(name + ':' + name));
+                const Reference<table::XCellRange> range
+                    = sheet->getCellRangeByName(toOUString(name + ':' + name));
                 const Reference<table::XCell> cell = range->getCellByPosition(0, 0);
                 if (value.kind == InvoiceCell::Number)
                     cell->setValue(value.number);
                 else if (value.kind == InvoiceCell::Formula)
                     cell->setFormula(toOUString(value.text));
                 else
-                    Reference<text::XText>(cell, UNO_QUERY_THROW)->setString(toOUString(value.text));
+                    Reference<text::XText>(cell, UNO_QUERY_THROW)
+                        ->setString(toOUString(value.text));
                 const Reference<beans::XPropertySet> properties(range, UNO_QUERY_THROW);
                 properties->setPropertyValue("IsTextWrapped", Any(block.framed));
                 if (!block.framed)
@@ -120,14 +121,17 @@ int main(int argc, char **argv)
     const auto first = office.openTemplate(templatePath);
     const double opened = timer.nsecsElapsed() / 1e6;
     office.discard(first);
-    out << QString("office cold start (fresh profile): %1 ms to connect, %2 ms to the opened template\n")
-               .arg(reached, 0, 'f', 0).arg(opened, 0, 'f', 0);
+    out << QString("office cold start (fresh profile): %1 ms to connect, %2 ms to the opened "
+                   "template\n")
+               .arg(reached, 0, 'f', 0)
+               .arg(opened, 0, 'f', 0);
 
     // The export as the operator runs it: the window reads its table and writes the invoice.
     out << QStringLiteral("export through \"Экспорт\", warm office (median of 3):\n");
     for (int count : {10, 100, 1000}) {
         MainWindow window;
-        window.showMessage = [](const QString &message) { out << "  message: " << message << "\n"; };
+        window.showMessage
+            = [](const QString &message) { out << "  message: " << message << "\n"; };
         for (const OrderLineTexts &line : sampleLines(count))
             window.appendOrderLine(line.description, line.quantity, line.unitPrice,
                                    QStringLiteral("значение=002428"), QString(), false);
@@ -155,7 +159,9 @@ int main(int argc, char **argv)
         }
         const double written = median(writes);
         out << QString("  %1 lines: %2 ms in all; writes %3 ms, %4 ms a line\n")
-                   .arg(count, 4).arg(ms, 6, 'f', 1).arg(written, 6, 'f', 1)
+                   .arg(count, 4)
+                   .arg(ms, 6, 'f', 1)
+                   .arg(written, 6, 'f', 1)
                    .arg(written / count, 0, 'f', 3);
     }
 
@@ -175,15 +181,17 @@ int main(int argc, char **argv)
     writeCellByCell(sheet, blocks);
     const double cellByCell = timer.nsecsElapsed() / 1e6;
     office.discard(document);
-    out << QString("same invoice of %1 lines: bulk %2 ms, cell by cell %3 ms, bulk %4 times faster\n")
-               .arg(lines).arg(bulk, 0, 'f', 1).arg(cellByCell, 0, 'f', 0)
+    out << QString(
+               "same invoice of %1 lines: bulk %2 ms, cell by cell %3 ms, bulk %4 times faster\n")
+               .arg(lines)
+               .arg(bulk, 0, 'f', 1)
+               .arg(cellByCell, 0, 'f', 0)
                .arg(cellByCell / bulk, 0, 'f', 0);
 
     const qint64 pid = office.startedProcessId();
     try {
         office.desktop()->terminate();
-    } catch (const uno::Exception &) {
-    }
+    } catch (const uno::Exception &) { }
     for (int waited = 0; pid > 0 && ::kill(pid_t(pid), 0) == 0 && waited < 100; ++waited)
         QThread::msleep(100);
     if (pid > 0 && ::kill(pid_t(pid), 0) == 0)

@@ -50,7 +50,8 @@ bool readDecimal(const QString &text, double *value)
 static InvoiceCell amountCell(const QString &text)
 {
     double number = 0.0;
-    return readDecimal(text, &number) ? InvoiceCell::numberCell(number) : InvoiceCell::textCell(text);
+    return readDecimal(text, &number) ? InvoiceCell::numberCell(number)
+                                      : InvoiceCell::textCell(text);
 }
 
 static double amountOf(const QString &text)
@@ -83,12 +84,10 @@ QVector<InvoiceBlock> invoiceFor(const QVector<OrderLineTexts> &lines)
         items.rows.reserve(n);
         for (int i = 0; i < n; ++i) {
             const OrderLineTexts &line = lines.at(i);
-            items.rows.append({InvoiceCell::numberCell(i + 1),
-                               InvoiceCell::textCell(line.description),
-                               amountCell(line.quantity),
-                               amountCell(line.unitPrice),
-                               InvoiceCell::numberCell(amountOf(line.quantity)
-                                                       * amountOf(line.unitPrice))});
+            items.rows.append(
+                {InvoiceCell::numberCell(i + 1), InvoiceCell::textCell(line.description),
+                 amountCell(line.quantity), amountCell(line.unitPrice),
+                 InvoiceCell::numberCell(amountOf(line.quantity) * amountOf(line.unitPrice))});
         }
         blocks.append(items);
     }
@@ -102,9 +101,9 @@ QVector<InvoiceBlock> invoiceFor(const QVector<OrderLineTexts> &lines)
     summary.framed = true;
     summary.rows = {
         {InvoiceCell::textCell(QStringLiteral("Итого")),
-         n > 0 ? InvoiceCell::formulaCell(QStringLiteral("=SUM(%1:%2)")
-                                              .arg(cellName(FirstLineRow, ColumnF),
-                                                   cellName(subtotalRow - 1, ColumnF)))
+         n > 0 ? InvoiceCell::formulaCell(
+             QStringLiteral("=SUM(%1:%2)")
+                 .arg(cellName(FirstLineRow, ColumnF), cellName(subtotalRow - 1, ColumnF)))
                : InvoiceCell::numberCell(0)},
         {InvoiceCell::textCell(QStringLiteral("18%")),
          InvoiceCell::formulaCell(QStringLiteral("=%1*%2").arg(subtotal).arg(TaxRate))},
@@ -114,15 +113,18 @@ QVector<InvoiceBlock> invoiceFor(const QVector<OrderLineTexts> &lines)
     };
     blocks.append(summary);
 
-    blocks.append(singleCell(22 + n, ColumnB,
-                             InvoiceCell::textCell(QStringLiteral(
-                                 "Руководитель предприятия_____________________Берется из проги где то")),
-                             false));
-    blocks.append(singleCell(24 + n, ColumnB,
-                             InvoiceCell::textCell(QStringLiteral(
-                                 "Главный бухгалтер____________________________Берется из проги где то")),
-                             false));
-    blocks.append(singleCell(26 + n, ColumnC, InvoiceCell::textCell(QStringLiteral("М.П.")), false));
+    blocks.append(
+        singleCell(22 + n, ColumnB,
+                   InvoiceCell::textCell(QStringLiteral(
+                       "Руководитель предприятия_____________________Берется из проги где то")),
+                   false));
+    blocks.append(
+        singleCell(24 + n, ColumnB,
+                   InvoiceCell::textCell(QStringLiteral(
+                       "Главный бухгалтер____________________________Берется из проги где то")),
+                   false));
+    blocks.append(
+        singleCell(26 + n, ColumnC, InvoiceCell::textCell(QStringLiteral("М.П.")), false));
     return blocks;
 }
 

@@ -9,8 +9,8 @@
 struct OrderLineTexts
 {
     QString description; // column 0
-    QString quantity;    // column 1
-    QString unitPrice;   // column 2
+    QString quantity; // column 1
+    QString unitPrice; // column 2
 };
 
 struct InvoiceCell
@@ -30,7 +30,7 @@ struct InvoiceCell
 // A rectangle of cells written at once and formatted alike.
 struct InvoiceBlock
 {
-    int top = 0;  // sheet row of the first line, numbered from 1 as the sheet shows it
+    int top = 0; // sheet row of the first line, numbered from 1 as the sheet shows it
     int left = 0; // column of the first cell, 0 = A
     // Framed: wrapped, centred, a line on every edge. Plain: wrap off, nothing else touched.
     bool framed = false;

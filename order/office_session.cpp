@@ -16,8 +16,8 @@
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/bridge/UnoUrlResolver.hpp>
 #include <com/sun/star/bridge/XUnoUrlResolver.hpp>
-#include <com/sun/star/container/XNameAccess.hpp>
 #include <com/sun/star/connection/NoConnectException.hpp>
+#include <com/sun/star/container/XNameAccess.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
 #include <com/sun/star/frame/XController.hpp>
 #include <com/sun/star/frame/XFrame.hpp>
@@ -74,8 +74,7 @@ static QString officeProgram()
 
 OfficeSession::OfficeSession(const QString &pipeName)
     : m_pipeName(pipeName)
-{
-}
+{ }
 
 OfficeSession &OfficeSession::shared()
 {
@@ -111,8 +110,8 @@ bool OfficeSession::connectOnce()
     const Reference<uno::XComponentContext> local = localContext(&error);
     if (!local.is())
         return false;
-    const QString url = QStringLiteral("uno:pipe,name=%1;urp;StarOffice.ComponentContext")
-                            .arg(m_pipeName);
+    const QString url
+        = QStringLiteral("uno:pipe,name=%1;urp;StarOffice.ComponentContext").arg(m_pipeName);
     try {
         const Reference<bridge::XUnoUrlResolver> resolver = bridge::UnoUrlResolver::create(local);
         Reference<uno::XComponentContext> remote(resolver->resolve(toOUString(url)),
@@ -157,9 +156,10 @@ bool OfficeSession::reach()
     starter.setStandardErrorFile(QProcess::nullDevice());
     qint64 pid = 0;
     if (!starter.startDetached(&pid))
-        return fail(QStringLiteral("Не удалось запустить LibreOffice Calc (%1). Проверьте установку "
-                                   "LibreOffice и повторите экспорт.")
-                        .arg(program));
+        return fail(
+            QStringLiteral("Не удалось запустить LibreOffice Calc (%1). Проверьте установку "
+                           "LibreOffice и повторите экспорт.")
+                .arg(program));
     m_startedProcessId = pid;
 
     QElapsedTimer waited;
@@ -215,16 +215,15 @@ Reference<sheet::XSpreadsheetDocument> OfficeSession::openTemplate(const QString
                  .arg(path));
         return {};
     }
-    const QString notSpreadsheet =
-        QStringLiteral("Файл «%1» не является книгой электронной таблицы. Введите в поле %2 путь "
-                       "к книге .xlsx или .ods с листом «Лист1».")
-            .arg(path, field);
+    const QString notSpreadsheet
+        = QStringLiteral("Файл «%1» не является книгой электронной таблицы. Введите в поле %2 путь "
+                         "к книге .xlsx или .ods с листом «Лист1».")
+              .arg(path, field);
 
     // Cyrillic letters and blanks in the path must reach the office percent-encoded.
-    const QString url =
-        QUrl::fromLocalFile(file.absoluteFilePath()).toString(QUrl::FullyEncoded);
-    const beans::PropertyValue loadProperties[] = {property("AsTemplate", Any(true)),
-                                                   property("Hidden", Any(false))};
+    const QString url = QUrl::fromLocalFile(file.absoluteFilePath()).toString(QUrl::FullyEncoded);
+    const beans::PropertyValue loadProperties[]
+        = {property("AsTemplate", Any(true)), property("Hidden", Any(false))};
     const Sequence<beans::PropertyValue> load(loadProperties, 2);
     Reference<lang::XComponent> component;
     try {
@@ -259,14 +258,13 @@ Reference<sheet::XSpreadsheetDocument> OfficeSession::openTemplate(const QString
     return document;
 }
 
-Reference<sheet::XSpreadsheet> OfficeSession::sheetByName(
-    const Reference<sheet::XSpreadsheetDocument> &document, const QString &name,
-    const QString &path)
+Reference<sheet::XSpreadsheet>
+OfficeSession::sheetByName(const Reference<sheet::XSpreadsheetDocument> &document,
+                           const QString &name, const QString &path)
 {
     m_lastError.clear();
     try {
-        const Reference<container::XNameAccess> sheets(document->getSheets(),
-                                                       uno::UNO_QUERY_THROW);
+        const Reference<container::XNameAccess> sheets(document->getSheets(), uno::UNO_QUERY_THROW);
         if (sheets->hasByName(toOUString(name)))
             return Reference<sheet::XSpreadsheet>(sheets->getByName(toOUString(name)), UNO_QUERY);
         fail(QStringLiteral("В шаблоне «%1» нет листа «%2». Назовите лист счёта «%2» или "
@@ -303,8 +301,13 @@ static Sequence<Any> framedValues()
     line.LineStyle = table::BorderLineStyle::SOLID;
     line.OuterLineWidth = 26;
     line.LineWidth = 26;
-    const Any values[] = {Any(line), Any(table::CellHoriJustify_CENTER), Any(true), Any(line),
-                          Any(line), Any(line), Any(sal_Int32(table::CellVertJustify2::CENTER))};
+    const Any values[] = {Any(line),
+                          Any(table::CellHoriJustify_CENTER),
+                          Any(true),
+                          Any(line),
+                          Any(line),
+                          Any(line),
+                          Any(sal_Int32(table::CellVertJustify2::CENTER))};
     return Sequence<Any>(values, 7);
 }
 
@@ -325,8 +328,7 @@ bool OfficeSession::writeBlocks(const Reference<sheet::XSpreadsheetDocument> &do
                 continue;
             const int top = block.top - 1; // the API counts rows from 0
             const Reference<table::XCellRange> range = sheet->getCellRangeByPosition(
-                block.left, top, block.left + block.columnCount() - 1,
-                top + block.rowCount() - 1);
+                block.left, top, block.left + block.columnCount() - 1, top + block.rowCount() - 1);
 
             Sequence<Sequence<Any>> data(block.rowCount());
             Sequence<Any> *dataRows = data.getArray();
@@ -359,8 +361,7 @@ bool OfficeSession::writeBlocks(const Reference<sheet::XSpreadsheetDocument> &do
         try {
             if (model.is() && model->hasControllersLocked())
                 model->unlockControllers();
-        } catch (const uno::Exception &) {
-        }
+        } catch (const uno::Exception &) { }
         return fail(QStringLiteral("Запись счёта в LibreOffice Calc прервалась (%1). Закройте "
                                    "недописанный счёт и повторите экспорт.")
                         .arg(exceptionText(e)));
@@ -381,13 +382,12 @@ void OfficeSession::show(const Reference<sheet::XSpreadsheetDocument> &document,
         if (view.is())
             view->setActiveSheet(sheet);
         if (controller.is() && controller->getFrame().is()) {
-            const Reference<awt::XTopWindow> window(
-                controller->getFrame()->getContainerWindow(), UNO_QUERY);
+            const Reference<awt::XTopWindow> window(controller->getFrame()->getContainerWindow(),
+                                                    UNO_QUERY);
             if (window.is())
                 window->toFront();
         }
-    } catch (const uno::Exception &) {
-    }
+    } catch (const uno::Exception &) { }
 }
 
 void OfficeSession::discard(const Reference<uno::XInterface> &document)
@@ -401,6 +401,5 @@ void OfficeSession::discard(const Reference<uno::XInterface> &document)
             closeable->close(true);
         else if (component.is())
             component->dispose();
-    } catch (const uno::Exception &) {
-    }
+    } catch (const uno::Exception &) { }
 }

@@ -57,9 +57,9 @@ public:
     css::uno::Reference<css::sheet::XSpreadsheetDocument> openTemplate(const QString &path);
 
     // The sheet of that name, or null; the path is only for the message.
-    css::uno::Reference<css::sheet::XSpreadsheet> sheetByName(
-        const css::uno::Reference<css::sheet::XSpreadsheetDocument> &document,
-        const QString &name, const QString &path);
+    css::uno::Reference<css::sheet::XSpreadsheet>
+    sheetByName(const css::uno::Reference<css::sheet::XSpreadsheetDocument> &document,
+                const QString &name, const QString &path);
 
     // Each block with one data call, formulas one call per cell, formats one call per block.
     bool writeBlocks(const css::uno::Reference<css::sheet::XSpreadsheetDocument> &document,
@@ -77,7 +77,10 @@ public:
     css::uno::Reference<css::uno::XComponentContext> context() const { return m_context; }
     css::uno::Reference<css::frame::XDesktop2> desktop() const { return m_desktop; }
     // The document the last successful openTemplate made, while it is not discarded.
-    css::uno::Reference<css::sheet::XSpreadsheetDocument> lastDocument() const { return m_lastDocument; }
+    css::uno::Reference<css::sheet::XSpreadsheetDocument> lastDocument() const
+    {
+        return m_lastDocument;
+    }
 
 private:
     bool connectOnce();

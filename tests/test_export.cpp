@@ -36,10 +36,10 @@ using css::uno::Reference;
 using css::uno::UNO_QUERY;
 using css::uno::UNO_QUERY_THROW;
 
-static const char *const HeadSignature =
-    "Руководитель предприятия_____________________Берется из проги где то";
-static const char *const AccountantSignature =
-    "Главный бухгалтер____________________________Берется из проги где то";
+static const char *const HeadSignature
+    = "Руководитель предприятия_____________________Берется из проги где то";
+static const char *const AccountantSignature
+    = "Главный бухгалтер____________________________Берется из проги где то";
 
 static QByteArray fileHash(const QString &path)
 {
@@ -68,7 +68,10 @@ struct SheetCell
     Reference<table::XCell> cell;
 
     table::CellContentType type() const { return cell->getType(); }
-    QString text() const { return toQString(Reference<text::XText>(cell, UNO_QUERY_THROW)->getString()); }
+    QString text() const
+    {
+        return toQString(Reference<text::XText>(cell, UNO_QUERY_THROW)->getString());
+    }
     double value() const { return cell->getValue(); }
     QString formula() const { return toQString(cell->getFormula()); }
     Any property(const char *name) const
@@ -87,7 +90,9 @@ struct SheetCell
         if (!wrapped || hori != table::CellHoriJustify_CENTER
             || vert != table::CellVertJustify2::CENTER) {
             *why = QStringLiteral("wrap %1, horizontal %2, vertical %3")
-                       .arg(wrapped).arg(int(hori)).arg(vert);
+                       .arg(wrapped)
+                       .arg(int(hori))
+                       .arg(vert);
             return false;
         }
         for (const char *edge : {"LeftBorder", "RightBorder", "TopBorder", "BottomBorder"}) {
@@ -133,8 +138,8 @@ private:
 
     int openDocuments()
     {
-        const Reference<container::XEnumeration> all =
-            office().desktop()->getComponents()->createEnumeration();
+        const Reference<container::XEnumeration> all
+            = office().desktop()->getComponents()->createEnumeration();
         int count = 0;
         for (; all->hasMoreElements(); all->nextElement())
             ++count;
@@ -159,10 +164,12 @@ private:
                             const char *name)
     {
         const Reference<container::XNameAccess> sheets(document->getSheets(), UNO_QUERY_THROW);
-        const Reference<sheet::XSpreadsheet> sheet(sheets->getByName(toOUString(QStringLiteral("Лист1"))), UNO_QUERY_THROW);
-        return {Reference<table::XCell>(
-            sheet->getCellRangeByName(rtl::OUString::createFromAscii(name))->getCellByPosition(0, 0),
-            UNO_QUERY_THROW)};
+        const Reference<sheet::XSpreadsheet> sheet(
+            sheets->getByName(toOUString(QStringLiteral("Лист1"))), UNO_QUERY_THROW);
+        return {
+            Reference<table::XCell>(sheet->getCellRangeByName(rtl::OUString::createFromAscii(name))
+                                        ->getCellByPosition(0, 0),
+                                    UNO_QUERY_THROW)};
     }
 
     QStringList tableTexts()
@@ -176,15 +183,17 @@ private:
 
     void makeWorkbookWithoutInvoiceSheet(const QString &path)
     {
-        const beans::PropertyValue hidden{"Hidden", 0, Any(true),
-                                          beans::PropertyState_DIRECT_VALUE};
+        const beans::PropertyValue hidden {"Hidden", 0, Any(true),
+                                           beans::PropertyState_DIRECT_VALUE};
         const Reference<lang::XComponent> component = office().desktop()->loadComponentFromURL(
             "private:factory/scalc", "_blank", 0, uno::Sequence<beans::PropertyValue>(&hidden, 1));
         const Reference<sheet::XSpreadsheetDocument> document(component, UNO_QUERY_THROW);
         const Reference<container::XIndexAccess> sheets(document->getSheets(), UNO_QUERY_THROW);
-        Reference<container::XNamed>(sheets->getByIndex(0), UNO_QUERY_THROW)->setName(toOUString(QStringLiteral("Данные")));
-        const beans::PropertyValue filter{"FilterName", 0, Any(rtl::OUString("Calc MS Excel 2007 XML")),
-                                          beans::PropertyState_DIRECT_VALUE};
+        Reference<container::XNamed>(sheets->getByIndex(0), UNO_QUERY_THROW)
+            ->setName(toOUString(QStringLiteral("Данные")));
+        const beans::PropertyValue filter {"FilterName", 0,
+                                           Any(rtl::OUString("Calc MS Excel 2007 XML")),
+                                           beans::PropertyState_DIRECT_VALUE};
         Reference<frame::XStorable>(component, UNO_QUERY_THROW)
             ->storeToURL(toOUString(QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded)),
                          uno::Sequence<beans::PropertyValue>(&filter, 1));
@@ -281,10 +290,10 @@ private slots:
     {
         m_window->appendOrderLine("А4 (210х297 мм.) 4+4 Матовая 350", "100", "132",
                                   "значение=002428", "Формат Цветность Бумага Плотность ", true);
-        m_window->appendOrderLine("Интерьерная печать: плёнка, 2 м²", "2", "0.03",
-                                  "значение=0521", "Материал Разрешение ", false);
-        m_window->appendOrderLine("Кружка белая, печать по кругу", "10", "1.5",
-                                  "значение=0612", "Изделие Печать ", false);
+        m_window->appendOrderLine("Интерьерная печать: плёнка, 2 м²", "2", "0.03", "значение=0521",
+                                  "Материал Разрешение ", false);
+        m_window->appendOrderLine("Кружка белая, печать по кругу", "10", "1.5", "значение=0612",
+                                  "Изделие Печать ", false);
         const QStringList before = tableTexts();
 
         const auto document = exportTo(m_template);
@@ -292,9 +301,9 @@ private slots:
         QVERIFY2(m_messages.isEmpty(), qPrintable(m_messages.join(" | ")));
         QCOMPARE(tableTexts(), before);
 
-        const char *const descriptions[] = {"А4 (210х297 мм.) 4+4 Матовая 350",
-                                            "Интерьерная печать: плёнка, 2 м²",
-                                            "Кружка белая, печать по кругу"};
+        const char *const descriptions[]
+            = {"А4 (210х297 мм.) 4+4 Матовая 350", "Интерьерная печать: плёнка, 2 м²",
+               "Кружка белая, печать по кругу"};
         const double quantities[] = {100, 2, 10};
         const double prices[] = {132, 0.03, 1.5};
         for (int i = 0; i < 3; ++i) {
@@ -383,7 +392,12 @@ private slots:
         for (int row = 17; row <= 18; ++row)
             for (char column = 'B'; column <= 'F'; ++column)
                 framed << QString(QChar(column)) + QString::number(row);
-        framed << "E19" << "F19" << "E20" << "F20" << "E21" << "F21";
+        framed << "E19"
+               << "F19"
+               << "E20"
+               << "F20"
+               << "E21"
+               << "F21";
         for (const QString &name : framed) {
             QString why;
             QVERIFY2(cellOf(document, name.toLatin1()).framed(&why),
@@ -420,8 +434,11 @@ private slots:
                  "the invoice is tied to the template file instead of being untitled");
         QCOMPARE(cellOf(document, "B2").text(), QStringLiteral("Типография «Ясный лист»"));
         QVERIFY(cellOf(document, "B9").text().startsWith(QStringLiteral("Счёт №")));
-        const char *const captions[][2] = {{"B16", "№"}, {"C16", "Наименование"},
-                                           {"D16", "Кол-во"}, {"E16", "Цена"}, {"F16", "Сумма"}};
+        const char *const captions[][2] = {{"B16", "№"},
+                                           {"C16", "Наименование"},
+                                           {"D16", "Кол-во"},
+                                           {"E16", "Цена"},
+                                           {"F16", "Сумма"}};
         for (const auto &caption : captions)
             QCOMPARE(cellOf(document, caption[0]).text(), QString::fromUtf8(caption[1]));
 
@@ -445,12 +462,18 @@ private slots:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("named");
-        QTest::newRow("missing template") << "missing" << "не найден";
-        QTest::newRow("form default on this machine") << "D:/999.xlsx" << "не найден";
-        QTest::newRow("a folder") << "folder" << "папка";
-        QTest::newRow("not a spreadsheet") << "text" << "не является книгой";
-        QTest::newRow("no sheet Лист1") << "nosheet" << "нет листа «Лист1»";
-        QTest::newRow("empty path") << "" << "не указан";
+        QTest::newRow("missing template") << "missing"
+                                          << "не найден";
+        QTest::newRow("form default on this machine") << "D:/999.xlsx"
+                                                      << "не найден";
+        QTest::newRow("a folder") << "folder"
+                                  << "папка";
+        QTest::newRow("not a spreadsheet") << "text"
+                                           << "не является книгой";
+        QTest::newRow("no sheet Лист1") << "nosheet"
+                                        << "нет листа «Лист1»";
+        QTest::newRow("empty path") << ""
+                                    << "не указан";
     }
     void failuresAreTold()
     {
@@ -491,8 +514,7 @@ private slots:
         const qint64 first = office().startedProcessId();
         try {
             office().desktop()->terminate();
-        } catch (const uno::Exception &) {
-        }
+        } catch (const uno::Exception &) { }
         QTRY_VERIFY2_WITH_TIMEOUT(!processAlive(first), "the office did not close", 10000);
 
         m_window->appendOrderLine("Календарь", "5", "40", "значение=10", "", false);

@@ -9,8 +9,8 @@ static QVector<OrderLineTexts> linesOf(int count)
 {
     QVector<OrderLineTexts> lines;
     for (int i = 0; i < count; ++i)
-        lines.append({QStringLiteral("Визитки %1").arg(i), QStringLiteral("100"),
-                      QStringLiteral("2.5")});
+        lines.append(
+            {QStringLiteral("Визитки %1").arg(i), QStringLiteral("100"), QStringLiteral("2.5")});
     return lines;
 }
 
@@ -75,16 +75,18 @@ private slots:
             const InvoiceCell *description = invoiceCellAt(blocks, row, invoice::ColumnC);
             QVERIFY2(description && description->text == QStringLiteral("Визитки %1").arg(i),
                      qPrintable(QStringLiteral("C%1 is %2").arg(row).arg(describe(description))));
-            QVERIFY2(invoiceCellAt(blocks, row, 0) == nullptr && invoiceCellAt(blocks, row, 6) == nullptr,
+            QVERIFY2(invoiceCellAt(blocks, row, 0) == nullptr
+                         && invoiceCellAt(blocks, row, 6) == nullptr,
                      "the invoice writes beside columns B to F");
         }
 
         const char *const labels[] = {"Итого", "18%", "Всего"};
         for (int k = 0; k < 3; ++k) {
             const InvoiceCell *label = invoiceCellAt(blocks, 17 + lines + k, invoice::ColumnE);
-            QVERIFY2(label && label->kind == InvoiceCell::Text
-                         && label->text == QString::fromUtf8(labels[k]),
-                     qPrintable(QStringLiteral("E%1 is %2").arg(17 + lines + k).arg(describe(label))));
+            QVERIFY2(
+                label && label->kind == InvoiceCell::Text
+                    && label->text == QString::fromUtf8(labels[k]),
+                qPrintable(QStringLiteral("E%1 is %2").arg(17 + lines + k).arg(describe(label))));
             QVERIFY2(invoiceCellAt(blocks, 17 + lines + k, invoice::ColumnB) == nullptr,
                      "the summary rows write only E and F");
         }
@@ -93,10 +95,12 @@ private slots:
         const InvoiceCell *accountant = invoiceCellAt(blocks, 24 + lines, invoice::ColumnB);
         const InvoiceCell *stamp = invoiceCellAt(blocks, 26 + lines, invoice::ColumnC);
         QVERIFY2(head && accountant && stamp, "a signature line or the stamp mark is missing");
-        QCOMPARE(head->text, QStringLiteral(
-                                 "Руководитель предприятия_____________________Берется из проги где то"));
-        QCOMPARE(accountant->text, QStringLiteral(
-                                       "Главный бухгалтер____________________________Берется из проги где то"));
+        QCOMPARE(
+            head->text,
+            QStringLiteral("Руководитель предприятия_____________________Берется из проги где то"));
+        QCOMPARE(
+            accountant->text,
+            QStringLiteral("Главный бухгалтер____________________________Берется из проги где то"));
         QCOMPARE(stamp->text, QStringLiteral("М.П."));
         for (int row : {20 + lines, 21 + lines, 23 + lines, 25 + lines})
             for (int column = 0; column < 7; ++column)
@@ -119,16 +123,26 @@ private slots:
         QTest::addColumn<double>("sum");
         const auto N = InvoiceCell::Number;
         const auto T = InvoiceCell::Text;
-        QTest::newRow("whole numbers") << "100" << "132" << N << N << 13200.0;
-        QTest::newRow("fraction of a rouble, interior page") << "2" << "0.03" << N << N << 0.06;
-        QTest::newRow("sheet price 1.5") << "1000" << "1.5" << N << N << 1500.0;
-        QTest::newRow("exponent form") << "1" << "5.40001e+07" << N << N << 54000100.0;
-        QTest::newRow("zero price") << "10" << "0" << N << N << 0.0;
-        QTest::newRow("quantity edited to a word") << "много" << "10" << T << N << 0.0;
-        QTest::newRow("empty price") << "5" << "" << N << T << 0.0;
-        QTest::newRow("decimal comma is not read") << "2" << "1,5" << N << T << 0.0;
-        QTest::newRow("infinity is not a price") << "2" << "inf" << N << T << 0.0;
-        QTest::newRow("formula as quantity") << "=1+1" << "3" << T << N << 0.0;
+        QTest::newRow("whole numbers") << "100"
+                                       << "132" << N << N << 13200.0;
+        QTest::newRow("fraction of a rouble, interior page") << "2"
+                                                             << "0.03" << N << N << 0.06;
+        QTest::newRow("sheet price 1.5") << "1000"
+                                         << "1.5" << N << N << 1500.0;
+        QTest::newRow("exponent form") << "1"
+                                       << "5.40001e+07" << N << N << 54000100.0;
+        QTest::newRow("zero price") << "10"
+                                    << "0" << N << N << 0.0;
+        QTest::newRow("quantity edited to a word") << "много"
+                                                   << "10" << T << N << 0.0;
+        QTest::newRow("empty price") << "5"
+                                     << "" << N << T << 0.0;
+        QTest::newRow("decimal comma is not read") << "2"
+                                                   << "1,5" << N << T << 0.0;
+        QTest::newRow("infinity is not a price") << "2"
+                                                 << "inf" << N << T << 0.0;
+        QTest::newRow("formula as quantity") << "=1+1"
+                                             << "3" << T << N << 0.0;
     }
     void lineAmounts()
     {
@@ -137,9 +151,9 @@ private slots:
         QFETCH(InvoiceCell::Kind, quantityKind);
         QFETCH(InvoiceCell::Kind, priceKind);
         QFETCH(double, sum);
-        const QVector<InvoiceBlock> blocks =
-            invoiceFor({{QStringLiteral("Первая"), QStringLiteral("1"), QStringLiteral("1")},
-                        {QStringLiteral("Строка"), quantity, unitPrice}});
+        const QVector<InvoiceBlock> blocks
+            = invoiceFor({{QStringLiteral("Первая"), QStringLiteral("1"), QStringLiteral("1")},
+                          {QStringLiteral("Строка"), quantity, unitPrice}});
         const InvoiceCell *d = invoiceCellAt(blocks, 18, 3);
         const InvoiceCell *e = invoiceCellAt(blocks, 18, 4);
         const InvoiceCell *f = invoiceCellAt(blocks, 18, 5);
@@ -165,10 +179,17 @@ private slots:
         QTest::addColumn<QString>("subtotal");
         QTest::addColumn<QString>("tax");
         QTest::addColumn<QString>("total");
-        QTest::newRow("empty order") << 0 << "" << "=F17*0.18" << "=F17+F18";
-        QTest::newRow("one line") << 1 << "=SUM(F17:F17)" << "=F18*0.18" << "=F18+F19";
-        QTest::newRow("three lines") << 3 << "=SUM(F17:F19)" << "=F20*0.18" << "=F20+F21";
-        QTest::newRow("a thousand lines") << 1000 << "=SUM(F17:F1016)" << "=F1017*0.18"
+        QTest::newRow("empty order") << 0 << ""
+                                     << "=F17*0.18"
+                                     << "=F17+F18";
+        QTest::newRow("one line") << 1 << "=SUM(F17:F17)"
+                                  << "=F18*0.18"
+                                  << "=F18+F19";
+        QTest::newRow("three lines") << 3 << "=SUM(F17:F19)"
+                                     << "=F20*0.18"
+                                     << "=F20+F21";
+        QTest::newRow("a thousand lines") << 1000 << "=SUM(F17:F1016)"
+                                          << "=F1017*0.18"
                                           << "=F1017+F1018";
     }
     void summaryFormulas()
@@ -210,8 +231,8 @@ private slots:
     void descriptionsStayTexts()
     {
         QFETCH(QString, description);
-        const QVector<InvoiceBlock> blocks =
-            invoiceFor({{description, QStringLiteral("1"), QStringLiteral("1")}});
+        const QVector<InvoiceBlock> blocks
+            = invoiceFor({{description, QStringLiteral("1"), QStringLiteral("1")}});
         const InvoiceCell *c = invoiceCellAt(blocks, 17, invoice::ColumnC);
         QVERIFY(c);
         QCOMPARE(c->kind, InvoiceCell::Text);

@@ -2,8 +2,8 @@
 #include "app/mainwindow.h"
 
 #include <QCheckBox>
-#include <QGroupBox>
 #include <QGridLayout>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>

@@ -46,7 +46,7 @@ private slots:
     {
         QCOMPARE(table->columnCount(), 6);
         QCOMPARE(table->rowCount(), 0);
-        QCOMPARE(headerCaptions(), (QStringList{"Описание", "Кол-во", "Цена"}));
+        QCOMPARE(headerCaptions(), (QStringList {"Описание", "Кол-во", "Цена"}));
         for (int column = 3; column < 6; ++column)
             QVERIFY2(!table->horizontalHeaderItem(column), "columns 3 to 5 carry no caption");
         QCOMPARE(table->horizontalHeader()->minimumSectionSize(), 27);
@@ -60,13 +60,15 @@ private slots:
     {
         append(QStringLiteral("первая"), true);
         window->appendOrderLine(QStringLiteral("вторая"), QStringLiteral("1"), QString(),
-                                QStringLiteral("значение=130000"), QStringLiteral("Формат "), false);
+                                QStringLiteral("значение=130000"), QStringLiteral("Формат "),
+                                false);
         QCOMPARE(table->rowCount(), 2);
-        QCOMPARE(orderLine(0), (OrderLine {"первая", "100", "132", "значение=002428",
-                                           "Формат Цветность ", Marker::Red}));
+        QCOMPARE(orderLine(0),
+                 (OrderLine {"первая", "100", "132", "значение=002428", "Формат Цветность ",
+                             Marker::Red}));
         // An empty text still gets its item, and a line without marker has none in column 5.
-        QCOMPARE(orderLine(1), (OrderLine {"вторая", "1", "", "значение=130000", "Формат ",
-                                           Marker::None}));
+        QCOMPARE(orderLine(1),
+                 (OrderLine {"вторая", "1", "", "значение=130000", "Формат ", Marker::None}));
         QVERIFY(table->item(1, 0)->flags() & Qt::ItemIsEditable);
     }
 
@@ -111,7 +113,7 @@ private slots:
         click("pushButton_4");
         QCOMPARE(table->rowCount(), 0);
         QCOMPARE(table->columnCount(), 6);
-        QCOMPARE(headerCaptions(), (QStringList{"Описание", "Кол-во", "Цена"}));
+        QCOMPARE(headerCaptions(), (QStringList {"Описание", "Кол-во", "Цена"}));
 
         append(QStringLiteral("после очистки"), true);
         QCOMPARE(table->rowCount(), 1);

@@ -10,8 +10,8 @@
 #include <QtTest>
 
 #include <algorithm>
-#include <iterator>
 #include <cmath>
+#include <iterator>
 
 namespace {
 
@@ -111,14 +111,11 @@ bool cardCombination(int paper, int density)
 
 // Street price per square metre: material codes 10..24, quality codes 9..14; 0 where no key.
 const int streetPrices[15][6] = {
-    {270, 300, 315, 270, 300, 315}, {650, 750, 850, 650, 750, 850},
-    {230, 250, 280, 230, 250, 280}, {277, 300, 330, 277, 300, 330},
-    {195, 220, 230, 195, 220, 230}, {660, 735, 810, 660, 735, 810},
-    {315, 0, 0, 0, 0, 0},           {630, 660, 705, 630, 660, 705},
-    {90, 120, 150, 90, 120, 150},   {150, 180, 210, 150, 180, 210},
-    {450, 500, 550, 450, 500, 550}, {525, 570, 620, 525, 570, 620},
-    {270, 300, 330, 270, 300, 330}, {450, 500, 550, 450, 500, 550},
-    {450, 500, 550, 450, 500, 550},
+    {270, 300, 315, 270, 300, 315}, {650, 750, 850, 650, 750, 850}, {230, 250, 280, 230, 250, 280},
+    {277, 300, 330, 277, 300, 330}, {195, 220, 230, 195, 220, 230}, {660, 735, 810, 660, 735, 810},
+    {315, 0, 0, 0, 0, 0},           {630, 660, 705, 630, 660, 705}, {90, 120, 150, 90, 120, 150},
+    {150, 180, 210, 150, 180, 210}, {450, 500, 550, 450, 500, 550}, {525, 570, 620, 525, 570, 620},
+    {270, 300, 330, 270, 300, 330}, {450, 500, 550, 450, 500, 550}, {450, 500, 550, 450, 500, 550},
 };
 
 // Interior prices, the same for the formats А2 (5), А1 (6), А0 (7) and custom (12), by paper and
@@ -131,9 +128,9 @@ struct InteriorRow
     double prices[4];
 };
 const InteriorRow interiorPrices[] = {
-    {"plain 80", 0, 0, {30, 30, 40, 50}},         {"matte 120", 2, 2, {50, 30, 40, 50}},
-    {"matte 200", 2, 4, {50, 30, 40, 50}},        {"glossy 120", 3, 2, {30, 30, 40, 50}},
-    {"glossy 200", 3, 4, {30, 30, 40, 50}},       {"self-adhesive 120", 7, 2, {30, 30, 40, 50}},
+    {"plain 80", 0, 0, {30, 30, 40, 50}},          {"matte 120", 2, 2, {50, 30, 40, 50}},
+    {"matte 200", 2, 4, {50, 30, 40, 50}},         {"glossy 120", 3, 2, {30, 30, 40, 50}},
+    {"glossy 200", 3, 4, {30, 30, 40, 50}},        {"self-adhesive 120", 7, 2, {30, 30, 40, 50}},
     {"self-adhesive 160", 7, 3, {30, 30, 40, 50}}, {"self-adhesive 200", 7, 4, {30, 30, 40, 50}},
 };
 const int interiorFormats[] = {5, 6, 7, 12};
@@ -148,11 +145,11 @@ struct SouvenirRow
     double prices[5];
 };
 const SouvenirRow souvenirPrices[] = {
-    {"A6", 0, 0, {1.5, 3, 10, 15, 20}},  {"A6", 0, 9, {1.5, 3, 10, 15, 20}},
-    {"A5", 1, 0, {2, 4, 20, 25, 25}},    {"A5", 1, 9, {2, 5, 20, 25, 25}},
-    {"A4", 2, 0, {2, 5, 30, 35, 50}},    {"A4", 2, 9, {3, 5, 32, 35, 50}},
-    {"A3", 3, 0, {4, 6, 50, 40, 80}},    {"A3", 3, 9, {4, 6, 50, 42, 80}},
-    {"cards", 9, 0, {2, 3, 4, 5, 6}},    {"euro cards", 10, 0, {2, 3, 4, 5, 6}},
+    {"A6", 0, 0, {1.5, 3, 10, 15, 20}}, {"A6", 0, 9, {1.5, 3, 10, 15, 20}},
+    {"A5", 1, 0, {2, 4, 20, 25, 25}},   {"A5", 1, 9, {2, 5, 20, 25, 25}},
+    {"A4", 2, 0, {2, 5, 30, 35, 50}},   {"A4", 2, 9, {3, 5, 32, 35, 50}},
+    {"A3", 3, 0, {4, 6, 50, 40, 80}},   {"A3", 3, 9, {4, 6, 50, 42, 80}},
+    {"cards", 9, 0, {2, 3, 4, 5, 6}},   {"euro cards", 10, 0, {2, 3, 4, 5, 6}},
 };
 
 QString codes(std::initializer_list<int> parts)
@@ -217,7 +214,8 @@ private slots:
             seen.insert(pair.key);
             QVERIFY2(pair.price == 1.5 || (pair.price >= 1 && pair.price == std::floor(pair.price)),
                      qPrintable(QStringLiteral("price neither whole nor 1.5: %1 = %2")
-                                    .arg(pair.key).arg(pair.price)));
+                                    .arg(pair.key)
+                                    .arg(pair.price)));
             lowest = std::min(lowest, pair.price);
             highest = std::max(highest, pair.price);
         }
@@ -230,7 +228,8 @@ private slots:
         for (const PricePair &pair : qAsConst(listed)) {
             QVERIFY2(window->lookupPrice(pair.key) == pair.price,
                      qPrintable(QStringLiteral("%1: table gives %2, list says %3")
-                                    .arg(pair.key).arg(window->lookupPrice(pair.key))
+                                    .arg(pair.key)
+                                    .arg(window->lookupPrice(pair.key))
                                     .arg(pair.price)));
         }
     }
@@ -269,8 +268,8 @@ private slots:
             int hits = 0;
             for (const Family &family : families)
                 hits += wholeMatch(family.pattern).match(pair.key).hasMatch();
-            QVERIFY2(hits == 1, qPrintable(QStringLiteral("%1 matches %2 families")
-                                               .arg(pair.key).arg(hits)));
+            QVERIFY2(hits == 1,
+                     qPrintable(QStringLiteral("%1 matches %2 families").arg(pair.key).arg(hits)));
         }
     }
 
@@ -284,7 +283,8 @@ private slots:
             const int group = families[family].group;
             QVERIFY2(group >= previousGroup,
                      qPrintable(QStringLiteral("slot %1 (%2) comes after a later family")
-                                    .arg(slot).arg(listed.at(slot).key)));
+                                    .arg(slot)
+                                    .arg(listed.at(slot).key)));
             previousGroup = group;
         }
     }
@@ -294,8 +294,8 @@ private slots:
     {
         QTest::addColumn<QString>("prefix");
         QTest::addColumn<bool>("cards");
-        for (const char *prefix : {"000", "001", "002", "003", "004", "008", "010", "011", "012",
-                                   "013", "014", "018"})
+        for (const char *prefix :
+             {"000", "001", "002", "003", "004", "008", "010", "011", "012", "013", "014", "018"})
             QTest::newRow(prefix) << QString::fromLatin1(prefix) << false;
         QTest::newRow("009") << QStringLiteral("009") << true;
         QTest::newRow("0010") << QStringLiteral("0010") << true;
@@ -334,7 +334,9 @@ private slots:
                         const double brochure = window->lookupPrice("01" + tail);
                         QVERIFY2(sheet == brochure,
                                  qPrintable(QStringLiteral("00%1 = %2 but 01%1 = %3")
-                                                .arg(tail).arg(sheet).arg(brochure)));
+                                                .arg(tail)
+                                                .arg(sheet)
+                                                .arg(brochure)));
                     }
                 }
             }
@@ -346,17 +348,42 @@ private slots:
         QTest::addColumn<QString>("key");
         QTest::addColumn<double>("price");
         const QList<QPair<const char *, double>> telling = {
-            {"000000", 1.5}, {"000011", 1.5}, {"000111", 4},     {"000218", 18},
-            {"002318", 62},  {"003418", 94},  {"004418", 97},    {"0010000", 2},
-            {"009000", 2},   {"010000", 1.5}, {"1211111010", 300}, {"1211112414", 550},
-            {"121111109", 270}, {"1312000", 30}, {"13120215", 30}, {"131202516", 30},
-            {"1313774", 90}, {"133000", 30},  {"0015000", 10},   {"0115000", 10},
-            {"500000", 10},  {"600000", 20},  {"510000", 10},    {"610000", 20},
+            {"000000", 1.5},
+            {"000011", 1.5},
+            {"000111", 4},
+            {"000218", 18},
+            {"002318", 62},
+            {"003418", 94},
+            {"004418", 97},
+            {"0010000", 2},
+            {"009000", 2},
+            {"010000", 1.5},
+            {"1211111010", 300},
+            {"1211112414", 550},
+            {"121111109", 270},
+            {"1312000", 30},
+            {"13120215", 30},
+            {"131202516", 30},
+            {"1313774", 90},
+            {"133000", 30},
+            {"0015000", 10},
+            {"0115000", 10},
+            {"500000", 10},
+            {"600000", 20},
+            {"510000", 10},
+            {"610000", 20},
             // sheet products: А4 1+0 matte 90, А4 4+4 matte 350, SRA3 4+4 synthetic 350
-            {"002021", 3},   {"002428", 66},  {"004488", 97},
+            {"002021", 3},
+            {"002428", 66},
+            {"004488", 97},
             // brochures, and the sheet keys that carry the same price
-            {"012000", 2},   {"012122", 7},   {"012436", 64},    {"014488", 97},
-            {"002000", 2},   {"002122", 7},   {"002436", 64},
+            {"012000", 2},
+            {"012122", 7},
+            {"012436", 64},
+            {"014488", 97},
+            {"002000", 2},
+            {"002122", 7},
+            {"002436", 64},
         };
         for (const auto &row : telling)
             QTest::newRow(qPrintable(QStringLiteral("quoted %1").arg(row.first)))
@@ -366,8 +393,8 @@ private slots:
             for (int quality = 9; quality <= 14; ++quality) {
                 const int price = streetPrices[material - 10][quality - 9];
                 if (price)
-                    QTest::newRow(qPrintable(QStringLiteral("street material %1 quality %2")
-                                                 .arg(material).arg(quality)))
+                    QTest::newRow(qPrintable(
+                        QStringLiteral("street material %1 quality %2").arg(material).arg(quality)))
                         << "121111" + codes({material, quality}) << double(price);
             }
         }
@@ -376,11 +403,11 @@ private slots:
             for (const InteriorRow &row : interiorPrices) {
                 for (int c = 0; c < 4; ++c) {
                     QTest::newRow(qPrintable(QStringLiteral("interior format %1 %2 colouring %3")
-                                                 .arg(format).arg(row.paper)
+                                                 .arg(format)
+                                                 .arg(row.paper)
                                                  .arg(interiorColourings[c])))
                         << "13"
-                            + codes({format, interiorColourings[c], row.paperCode,
-                                     row.densityCode})
+                            + codes({format, interiorColourings[c], row.paperCode, row.densityCode})
                         << row.prices[c];
                 }
             }
@@ -389,9 +416,10 @@ private slots:
         for (const SouvenirRow &row : souvenirPrices) {
             for (int colour = 0; colour <= 4; ++colour) {
                 QTest::newRow(qPrintable(QStringLiteral("souvenir %1 material %2 colours %3")
-                                             .arg(row.size).arg(row.material).arg(colour)))
-                    << "00" + codes({row.sizeCode, colour, row.material, 0})
-                    << row.prices[colour];
+                                             .arg(row.size)
+                                             .arg(row.material)
+                                             .arg(colour)))
+                    << "00" + codes({row.sizeCode, colour, row.material, 0}) << row.prices[colour];
             }
         }
         QTest::newRow("souvenir custom size 1+0 mugs") << QStringLiteral("0015000") << 10.0;
@@ -409,8 +437,8 @@ private slots:
     {
         for (int material : {0, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24}) {
             for (int quality : {0, 9, 10, 11, 12, 13, 14}) {
-                const bool tabled = material && quality
-                    && streetPrices[material - 10][quality - 9] != 0;
+                const bool tabled
+                    = material && quality && streetPrices[material - 10][quality - 9] != 0;
                 const QString key = "121111" + codes({material, quality});
                 QVERIFY2((window->lookupPrice(key) > 0) == tabled,
                          qPrintable(key + (tabled ? " is missing" : " should not exist")));
@@ -485,8 +513,8 @@ private slots:
         QTest::newRow("leading zero added") << QStringLiteral("0000000") << 0.0;
         QTest::newRow("leading zero dropped") << QStringLiteral("015000") << 0.0;
         QTest::newRow("number, not text") << QStringLiteral("0") << 0.0;
-        QTest::newRow("full-width digits") << QStringLiteral("\uff10\uff10\uff10\uff10\uff10\uff10")
-                                           << 0.0;
+        QTest::newRow("full-width digits")
+            << QStringLiteral("\uff10\uff10\uff10\uff10\uff10\uff10") << 0.0;
         QTest::newRow("key with its price") << QStringLiteral("000000\t1.5") << 0.0;
         QTest::newRow("prefix of a street key") << QStringLiteral("12111110") << 0.0;
         QTest::newRow("street key without material") << QStringLiteral("12111100") << 0.0;
@@ -519,9 +547,10 @@ private slots:
         for (const QString &key : qAsConst(keys)) {
             const double indexed = window->lookupPrice(key);
             const double scanned = window->scanPrice(key);
-            QVERIFY2(indexed == scanned,
-                     qPrintable(QStringLiteral("'%1': index %2, scan %3")
-                                    .arg(key).arg(indexed).arg(scanned)));
+            QVERIFY2(
+                indexed == scanned,
+                qPrintable(
+                    QStringLiteral("'%1': index %2, scan %3").arg(key).arg(indexed).arg(scanned)));
             present += scanned > 0;
         }
         QVERIFY2(present > listed.size(), "the altered keys never hit a listed key");

@@ -18,14 +18,15 @@ private slots:
     // program's interface.
     void slotTableInDeclaredOrder()
     {
-        const QStringList expected = {
-            "removeRow(int)", "page1_1_answer()", "page1_1_answer2()", "page1_1_answer3()",
-            "page1_1_showDim(bool)", "page1_2_answer()", "page1_2_answer2()", "page1_2_answer3()",
-            "page1_2_showDim(bool)", "page2_1_answer()", "page2_1_showDim(bool)",
-            "page2_2_answer()", "page2_2_showDim(bool)", "page3_1_answer()",
-            "page3_1_showDim(bool)", "page3_2_answer()", "page3_2_showDim(bool)",
-            "page4_1_answer()", "page4_1_showDim(bool)", "exportToExcel()", "clearTable()",
-            "showImage()", "slotCellClicked(int,int)"};
+        const QStringList expected
+            = {"removeRow(int)",        "page1_1_answer()",        "page1_1_answer2()",
+               "page1_1_answer3()",     "page1_1_showDim(bool)",   "page1_2_answer()",
+               "page1_2_answer2()",     "page1_2_answer3()",       "page1_2_showDim(bool)",
+               "page2_1_answer()",      "page2_1_showDim(bool)",   "page2_2_answer()",
+               "page2_2_showDim(bool)", "page3_1_answer()",        "page3_1_showDim(bool)",
+               "page3_2_answer()",      "page3_2_showDim(bool)",   "page4_1_answer()",
+               "page4_1_showDim(bool)", "exportToExcel()",         "clearTable()",
+               "showImage()",           "slotCellClicked(int,int)"};
         const QMetaObject *meta = window->metaObject();
         QCOMPARE(meta->className(), "MainWindow");
         QCOMPARE(meta->methodCount() - meta->methodOffset(), expected.size());
@@ -36,7 +37,8 @@ private slots:
             if (i > 0)
                 QCOMPARE(method.access(), QMetaMethod::Private);
         }
-        QCOMPARE(meta->method(meta->methodOffset()).parameterNames().value(0), QByteArray("rowNum"));
+        QCOMPARE(meta->method(meta->methodOffset()).parameterNames().value(0),
+                 QByteArray("rowNum"));
     }
 
     void frameAtStart()
@@ -51,8 +53,8 @@ private slots:
 
         auto *tabs = find<QTabWidget>("tabWidget");
         QCOMPARE(tabs->geometry(), QRect(10, 10, 1271, 491));
-        const QStringList tabTexts = {"Лазерная печать", "Широкий формат", "Сувенирная продукция",
-                                      "Дизайн"};
+        const QStringList tabTexts
+            = {"Лазерная печать", "Широкий формат", "Сувенирная продукция", "Дизайн"};
         QCOMPARE(tabs->count(), tabTexts.size());
         for (int i = 0; i < tabs->count(); ++i)
             QCOMPARE(tabs->tabText(i), tabTexts.at(i));
@@ -67,12 +69,12 @@ private slots:
         QTest::addColumn<int>("current");
         QTest::addColumn<QStringList>("pages");
         QTest::addColumn<QStringList>("captions");
-        QTest::newRow("laser") << "toolBox" << 0 << QStringList{"page", "page_2"}
-                               << QStringList{"Листовая продукция", "Брошюры"};
-        QTest::newRow("wide format") << "toolBox_2" << 1 << QStringList{"page_3", "page_4"}
-                                     << QStringList{"Уличная", "Интерьерная"};
-        QTest::newRow("souvenirs") << "toolBox_3" << 0 << QStringList{"page_5", "page_6"}
-                                   << QStringList{"Печать", "Гравировка"};
+        QTest::newRow("laser") << "toolBox" << 0 << QStringList {"page", "page_2"}
+                               << QStringList {"Листовая продукция", "Брошюры"};
+        QTest::newRow("wide format") << "toolBox_2" << 1 << QStringList {"page_3", "page_4"}
+                                     << QStringList {"Уличная", "Интерьерная"};
+        QTest::newRow("souvenirs") << "toolBox_3" << 0 << QStringList {"page_5", "page_6"}
+                                   << QStringList {"Печать", "Гравировка"};
     }
     void toolBoxPages()
     {
@@ -123,8 +125,9 @@ private slots:
             if (child->isWidgetType())
                 names << child->objectName();
         }
-        QCOMPARE(names, (QStringList{"tabWidget", "tableWidget", "pushButton_6", "label_9",
-                                     "lineEdit_11", "pushButton_4"}));
+        QCOMPARE(names,
+                 (QStringList {"tabWidget", "tableWidget", "pushButton_6", "label_9", "lineEdit_11",
+                               "pushButton_4"}));
     }
 
     void closingEndsWithExitCodeZero()

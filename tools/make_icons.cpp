@@ -1,8 +1,8 @@
 // Renders resources/icons/printcalc.svg into the PNG sizes the desktop and the window use.
 // Run from the source root after changing the SVG (see tools/CMakeLists.txt).
 // It needs Qt's SVG image plugin (Debian: libqt5svg5) at run time.
-#include <QGuiApplication>
 #include <QDir>
+#include <QGuiApplication>
 #include <QImage>
 #include <QImageReader>
 #include <cstdio>
