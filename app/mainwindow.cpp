@@ -5,24 +5,21 @@
 
 #include <QMessageBox>
 
-// The pictures and the price list are compiled into the static library; without a reference
-// from code that is linked, their registration would be dropped by the linker.
+// The pictures are compiled into the static library; without a reference from code that is
+// linked, their registration would be dropped by the linker.
 static void registerResources()
 {
     Q_INIT_RESOURCE(images);
-    Q_INIT_RESOURCE(prices);
 }
 
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
+    , form(new MainWindowForm)
 {
     registerResources();
-    for (QString &key : priceKeys)
-        key = QString();
     showMessage = [this](const QString &message) {
         QMessageBox::warning(this, QStringLiteral("Экспорт"), message);
     };
-    form = new MainWindowForm;
     galleryWidgets.clear();
     pocketFields.clear();
     form->setupForm(this);
@@ -43,7 +40,15 @@ MainWindow::MainWindow(QWidget *parent)
     connect(form->pushButton_6, SIGNAL(clicked()), this, SLOT(exportToExcel()));
 }
 
-MainWindow::~MainWindow()
+MainWindow::~MainWindow() = default;
+
+void MainWindow::fillPriceTable()
 {
-    delete form;
+    // The program checks the built-in list once at start; a window always has one to price with.
+    priceTable = PriceTable::shared();
+}
+
+double MainWindow::lookupPrice(const QString &key) const
+{
+    return priceTable.price(key);
 }

@@ -2,10 +2,15 @@
 // slot. Member functions live with the page they serve (calculators/, prices/, order/).
 #pragma once
 
-#include <QHash>
+#include "prices/price_table.h"
+#include "pricing/jobs.h"
+#include "pricing/option_group.h"
+#include "pricing/quote.h"
+
 #include <QList>
 #include <QMainWindow>
 #include <QPair>
+#include <QScopedPointer>
 #include <QString>
 
 #include <functional>
@@ -17,13 +22,6 @@ class QLineEdit;
 class QRadioButton;
 class MainWindowForm;
 
-// The checked radio button of an option group: its code or price, and its caption.
-struct OptionChoice
-{
-    double value = 0.0;
-    QString caption;
-};
-
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -32,23 +30,34 @@ public:
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    static constexpr int PriceSlots = 7000;
-
-    // Price list (prices/price_table.cpp)
+    // Price list (app/mainwindow.cpp): the table every page prices with.
     void fillPriceTable();
     double lookupPrice(const QString &key) const;
-    double scanPrice(const QString &key) const;
+    const PriceTable &prices() const { return priceTable; }
 
     // Option groups (calculators/option_groups.cpp)
     OptionChoice checkedOption(const QGroupBox *group) const;
     double sumCheckedValues(const QGroupBox *group) const;
     QString checkedCaptions(const QGroupBox *group) const;
     void clearGroup(QGroupBox *group);
+    // The group as a value: its title and its checked options, with their codes or amounts.
+    OptionGroup optionGroup(const QGroupBox *group) const;
+
+    // The pages' jobs as the widgets hold them now (calculators/*.cpp)
+    SheetProductsJob sheetProductsJob() const;
+    BrochureJob brochureJob() const;
+    StreetJob streetJob() const;
+    InteriorJob interiorJob() const;
+    SouvenirJob souvenirJob() const;
 
     // Order table (order/order_table.cpp): one line, in the columns the header names.
+    void appendOrderLine(const OrderLine &line);
     void appendOrderLine(const QString &description, const QString &quantity,
                          const QString &unitPrice, const QString &keyText, const QString &titles,
                          bool removalMarker);
+    QVector<OrderLine> orderLines() const;
+    // Where a line's first cell keeps what is not shown in a column.
+    enum OrderLineRole { JobRole = Qt::UserRole + 1, ExplanationRole, MissingPriceRole };
 
     // Tells the operator what went wrong. A warning box by default; tests put in a recorder so
     // that nothing waits on a modal dialog.
@@ -100,11 +109,8 @@ private:
     // Every page with a custom size (calculators/page_parts.cpp)
     void showCustomSize(QGroupBox *sizeGroup, QLineEdit *width, QLineEdit *height, bool shown);
 
-    QString priceKeys[PriceSlots];
-    float prices[PriceSlots];
-    MainWindowForm *form;
+    PriceTable priceTable;
+    const QScopedPointer<MainWindowForm> form;
     QList<QPair<QLabel *, QRadioButton *>> galleryWidgets;
     QList<QPair<QCheckBox *, QLineEdit *>> pocketFields;
-    // Slot of each filled key: answers what the slot scan answers, without comparing 7000 strings.
-    QHash<QString, int> priceIndex;
 };

@@ -3,7 +3,7 @@
 // same invoice. Runs its own headless office with a fresh profile and ends it afterwards.
 #include "app/mainwindow.h"
 #include "order/invoice.h"
-#include "order/office_session.h"
+#include "office/office_session.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -36,9 +36,9 @@ using css::uno::UNO_QUERY_THROW;
 
 static QTextStream out(stdout);
 
-static QVector<OrderLineTexts> sampleLines(int count)
+static QVector<OrderLine> sampleLines(int count)
 {
-    QVector<OrderLineTexts> lines;
+    QVector<OrderLine> lines;
     for (int i = 0; i < count; ++i)
         lines.append({QStringLiteral("А4 (210х297 мм.) 4+4 Матовая 350, заказ %1").arg(i + 1),
                       QString::number(100 + i), QStringLiteral("0.03")});
@@ -132,7 +132,7 @@ int main(int argc, char **argv)
         MainWindow window;
         window.showMessage
             = [](const QString &message) { out << "  message: " << message << "\n"; };
-        for (const OrderLineTexts &line : sampleLines(count))
+        for (const OrderLine &line : sampleLines(count))
             window.appendOrderLine(line.description, line.quantity, line.unitPrice,
                                    QStringLiteral("значение=002428"), QString(), false);
         window.findChild<QLineEdit *>("lineEdit_11")->setText(templatePath);

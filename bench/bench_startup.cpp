@@ -1,6 +1,7 @@
 // Start-up and price lookup figures: how long the window takes to come up (offscreen), and how
 // many price lookups per second the index and the plain slot scan manage. Prints; checks nothing.
 #include "app/mainwindow.h"
+#include "tests/price_scan.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -107,8 +108,9 @@ int main(int argc, char *argv[])
     double sink = 0;
     const double indexed = lookupsPerSecond(
         keys, [&](const QString &k) { return window.lookupPrice(k); }, 500, &sink);
+    const PriceScan scan(window.prices());
     const double scanned = lookupsPerSecond(
-        keys, [&](const QString &k) { return window.scanPrice(k); }, 1500, &sink);
+        keys, [&](const QString &k) { return scan.price(k); }, 1500, &sink);
     std::printf("price lookups over %d keys (%d of them absent):\n", int(keys.size()), absent);
     std::printf("  index (lookupPrice)     %12.0f per second  (%.0f ns each)\n", indexed,
                 1e9 / indexed);

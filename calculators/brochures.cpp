@@ -1,14 +1,15 @@
 // The "Брошюры" page: a cover and inner sheets priced per copy.
 #include "app/mainwindow.h"
 
-#include "calculators/number_text.h"
+#include "pricing/number_text.h"
 #include "calculators/page_parts.h"
+#include "pricing/page_pricing.h"
 #include "calculators/whole_number_validator.h"
 #include "form/mainwindow_form.h"
 
 void MainWindow::page1_2_init()
 {
-    MainWindowForm *f = form;
+    MainWindowForm *f = form.data();
     setOptionValues({{f->radioButton_93, 0},
                      {f->radioButton_94, 1},
                      {f->radioButton_95, 2},
@@ -92,63 +93,38 @@ void MainWindow::page1_2_init()
     connect(f->pushButton_2, SIGNAL(clicked()), this, SLOT(page1_2_answer()));
 }
 
+BrochureJob MainWindow::brochureJob() const
+{
+    const MainWindowForm *f = form.data();
+    BrochureJob job;
+    job.format = optionGroup(f->groupBoxBroshFormat);
+    job.innerColour = optionGroup(f->groupBoxBroshInnerColor);
+    job.innerType = optionGroup(f->groupBoxBroshInnerType);
+    job.innerDensity = optionGroup(f->groupBoxBroshInnerDensity);
+    job.coverColour = optionGroup(f->groupBoxBroshOuterColor);
+    job.coverType = optionGroup(f->groupBoxBroshOuterType);
+    job.coverDensity = optionGroup(f->groupBoxBroshOuterDensity);
+    job.bindingKind = optionGroup(f->checkboxGroupBrosh_4);
+    job.binding = optionGroup(f->checkboxGroupBrosh_1);
+    job.coverLamination = optionGroup(f->checkboxGroupBrosh_5);
+    job.innerLamination = optionGroup(f->checkboxGroupBrosh);
+    job.coverVarnish = optionGroup(f->checkboxGroupBrosh_6);
+    job.innerVarnish = optionGroup(f->checkboxGroupBrosh_2);
+    job.other = optionGroup(f->checkboxGroupBrosh_3);
+    job.customSize = f->radioButtonOtherBrosh->isChecked();
+    job.width = f->lineEditWidthBrosh->text();
+    job.height = f->lineEditHeightBrosh->text();
+    job.quantity = f->lineEdit_10->text();
+    job.innerSheets = f->lineEdit_21->text();
+    return job;
+}
+
 // One line of the family "01" (per sheet), "51" or "61" (quantity tiers). Cover and inner
 // sheets are looked up in the same family; the key text names the cover's key.
 void MainWindow::appendBrochureLine(const QString &family)
 {
-    MainWindowForm *f = form;
-    const OptionChoice format = checkedOption(f->groupBoxBroshFormat);
-    const OptionChoice innerColour = checkedOption(f->groupBoxBroshInnerColor);
-    const OptionChoice innerType = checkedOption(f->groupBoxBroshInnerType);
-    const OptionChoice innerDensity = checkedOption(f->groupBoxBroshInnerDensity);
-    const OptionChoice coverColour = checkedOption(f->groupBoxBroshOuterColor);
-    const OptionChoice coverType = checkedOption(f->groupBoxBroshOuterType);
-    const OptionChoice coverDensity = checkedOption(f->groupBoxBroshOuterDensity);
-    const QString innerKey = composeKey(
-        family, {format.value, innerColour.value, innerType.value, innerDensity.value});
-    const QString coverKey = composeKey(
-        family, {format.value, coverColour.value, coverType.value, coverDensity.value});
-    const int quantity = wholeNumber(f->lineEdit_10->text());
-    const JobSize size
-        = jobSize(f->radioButtonOtherBrosh->isChecked(), 1.0, f->groupBoxBroshFormat->title(),
-                  f->lineEditWidthBrosh->text(), f->lineEditHeightBrosh->text());
-
-    const int innerSheets = wholeNumber(f->lineEdit_21->text());
-    const double innerPrice = size.factor * lookupPrice(innerKey) * innerSheets;
-    const double coverPrice = size.factor * lookupPrice(coverKey);
-
-    const OptionChoice bindingKind = checkedOption(f->checkboxGroupBrosh_4);
-    const OptionChoice binding = checkedOption(f->checkboxGroupBrosh_1);
-    const OptionChoice coverLamination = checkedOption(f->checkboxGroupBrosh_5);
-    const OptionChoice innerLamination = checkedOption(f->checkboxGroupBrosh);
-    const double unitPrice = innerPrice + coverPrice + bindingKind.value + binding.value
-        + coverLamination.value + innerLamination.value + sumCheckedValues(f->checkboxGroupBrosh_6)
-        + sumCheckedValues(f->checkboxGroupBrosh_2) + sumCheckedValues(f->checkboxGroupBrosh_3);
-
-    QString titles = size.text + QLatin1Char(' ')
-        + groupTitles({f->groupBoxBroshFormat, f->groupBoxBroshInnerColor,
-                       f->groupBoxBroshInnerType, f->groupBoxBroshInnerDensity,
-                       f->groupBoxBroshOuterColor, f->groupBoxBroshOuterType,
-                       f->groupBoxBroshOuterDensity});
-    // The extras' titles follow one another without a blank.
-    for (const QGroupBox *group :
-         {f->checkboxGroupBrosh, f->checkboxGroupBrosh_1, f->checkboxGroupBrosh_2,
-          f->checkboxGroupBrosh_3, f->checkboxGroupBrosh_4})
-        titles += group->title();
-
-    // No separator between the cover density and the binding kind.
-    const QString separator = QStringLiteral("; ");
-    const QString description = format.caption + separator + size.text + QLatin1Char(' ')
-        + innerColour.caption + separator + innerType.caption + separator + innerDensity.caption
-        + separator + coverColour.caption + separator + coverType.caption + separator
-        + coverDensity.caption + bindingKind.caption + separator + binding.caption + separator
-        + coverLamination.caption + separator + innerLamination.caption + separator
-        + checkedCaptions(f->checkboxGroupBrosh_6) + checkedCaptions(f->checkboxGroupBrosh_2)
-        + checkedCaptions(f->checkboxGroupBrosh_3);
-
-    appendOrderLine(description, QString::number(quantity), numberText(unitPrice),
-                    keyText(coverKey), titles, false);
-
+    appendOrderLine(quoteBrochure(brochureJob(), family, priceTable).line);
+    MainWindowForm *f = form.data();
     for (QGroupBox *group :
          {f->checkboxGroupBrosh_4, f->checkboxGroupBrosh_1, f->checkboxGroupBrosh_5,
           f->checkboxGroupBrosh, f->checkboxGroupBrosh_6, f->checkboxGroupBrosh_2,

@@ -2,8 +2,8 @@
 // with flat-priced extras.
 #include "app/mainwindow.h"
 
-#include "calculators/number_text.h"
 #include "calculators/page_parts.h"
+#include "pricing/page_pricing.h"
 #include "form/mainwindow_form.h"
 
 #include <QCheckBox>
@@ -13,7 +13,7 @@
 
 void MainWindow::page2_2_init()
 {
-    MainWindowForm *f = form;
+    MainWindowForm *f = form.data();
 
     setOptionValues({{f->radioButton_15, 5},
                      {f->radioButton_16, 6},
@@ -59,45 +59,30 @@ void MainWindow::page2_2_init()
     connect(f->pushButton_9, SIGNAL(clicked()), this, SLOT(page2_2_answer()));
 }
 
+InteriorJob MainWindow::interiorJob() const
+{
+    const MainWindowForm *f = form.data();
+    InteriorJob job;
+    job.format = optionGroup(f->groupBoxIntererFormat);
+    job.colour = optionGroup(f->groupBoxIntererColor);
+    job.paper = optionGroup(f->groupBoxIntererType);
+    job.density = optionGroup(f->groupBoxIntererDensity);
+    job.base = optionGroup(f->checkboxGroupInterer);
+    job.folding = optionGroup(f->checkboxGroupInterer_1);
+    job.binding = optionGroup(f->checkboxGroupInterer_2);
+    job.lamination = optionGroup(f->checkboxGroupInterer_3);
+    job.other = optionGroup(f->checkboxGroupInterer_4);
+    job.customSize = f->radioButtonOtherInterer->isChecked();
+    job.width = f->lineEditWidthInterer->text();
+    job.height = f->lineEditHeightInterer->text();
+    job.quantity = f->lineEdit_12->text();
+    return job;
+}
+
 void MainWindow::page2_2_answer()
 {
-    MainWindowForm *f = form;
-
-    const OptionChoice format = checkedOption(f->groupBoxIntererFormat);
-    const OptionChoice colour = checkedOption(f->groupBoxIntererColor);
-    const OptionChoice paper = checkedOption(f->groupBoxIntererType);
-    const OptionChoice density = checkedOption(f->groupBoxIntererDensity);
-    const QString key = composeKey(QStringLiteral("13"),
-                                   {format.value, colour.value, paper.value, density.value});
-    const int quantity = wholeNumber(f->lineEdit_12->text());
-
-    // A standard sheet's price is set for the factor 0.001.
-    const JobSize size
-        = jobSize(f->radioButtonOtherInterer->isChecked(), 0.001, f->groupBoxIntererFormat->title(),
-                  f->lineEditWidthInterer->text(), f->lineEditHeightInterer->text());
-    const double printCost = size.factor * lookupPrice(key);
-
-    const std::initializer_list<const QGroupBox *> extras
-        = {f->checkboxGroupInterer, f->checkboxGroupInterer_1, f->checkboxGroupInterer_2,
-           f->checkboxGroupInterer_3, f->checkboxGroupInterer_4};
-    double total = printCost;
-    for (const QGroupBox *group : extras)
-        total += sumCheckedValues(group);
-
-    const QString titles = size.text + QLatin1Char(' ')
-        + groupTitles({f->groupBoxIntererFormat, f->groupBoxIntererColor, f->groupBoxIntererType,
-                       f->groupBoxIntererDensity})
-        + groupTitles(extras);
-
-    QString description = format.caption + QStringLiteral("; ") + size.text + QLatin1Char(' ')
-        + colour.caption + QStringLiteral("; ") + paper.caption + QStringLiteral("; ")
-        + density.caption;
-    for (const QGroupBox *group : extras)
-        description += checkedCaptions(group);
-
-    appendOrderLine(description, QString::number(quantity), numberText(total), keyText(key), titles,
-                    false);
-
+    appendOrderLine(priceInterior(interiorJob(), priceTable).first().line);
+    MainWindowForm *f = form.data();
     for (QGroupBox *group :
          {f->checkboxGroupInterer, f->checkboxGroupInterer_1, f->checkboxGroupInterer_2,
           f->checkboxGroupInterer_3, f->checkboxGroupInterer_4})

@@ -17,7 +17,7 @@ OptionChoice MainWindow::checkedOption(const QGroupBox *group) const
     for (const QObject *child : group->children()) {
         const auto *radio = qobject_cast<const QRadioButton *>(child);
         if (radio && radio->isChecked())
-            return {optionValue(radio), radio->text()};
+            return {radio->objectName(), optionValue(radio), radio->text(), true};
     }
     return {};
 }
@@ -56,4 +56,18 @@ void MainWindow::clearGroup(QGroupBox *group)
             box->setChecked(false);
         }
     }
+}
+
+OptionGroup MainWindow::optionGroup(const QGroupBox *group) const
+{
+    OptionGroup options{group->title(), {}};
+    for (const QObject *child : group->children()) {
+        const auto *button = qobject_cast<const QAbstractButton *>(child);
+        if (!button || !button->isChecked())
+            continue;
+        const bool exclusive = qobject_cast<const QRadioButton *>(button) != nullptr;
+        if (exclusive || qobject_cast<const QCheckBox *>(button))
+            options.checked.append({button->objectName(), optionValue(button), button->text(), exclusive});
+    }
+    return options;
 }

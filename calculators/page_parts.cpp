@@ -2,7 +2,7 @@
 #include "calculators/page_parts.h"
 
 #include "app/mainwindow.h"
-#include "calculators/number_text.h"
+#include "pricing/rules.h"
 #include "calculators/whole_number_validator.h"
 
 #include <QAbstractButton>
@@ -22,45 +22,10 @@ void setOptionValues(std::initializer_list<QAbstractButton *> buttons, int value
         button->setProperty("value", value);
 }
 
-QString composeKey(const QString &family, std::initializer_list<double> codes)
-{
-    QString key = family;
-    for (const double code : codes)
-        key += numberText(code);
-    return key;
-}
-
-QString keyText(const QString &key)
-{
-    return QStringLiteral("значение=") + key;
-}
-
 void acceptWholeNumbers(std::initializer_list<QLineEdit *> fields, QObject *owner)
 {
     for (QLineEdit *field : fields)
         field->setValidator(new WholeNumberValidator(0, 100500, owner));
-}
-
-double customArea(const QString &width, const QString &height)
-{
-    return fieldNumber(width) * fieldNumber(height) / 1000.0;
-}
-
-JobSize jobSize(bool custom, double standardFactor, const QString &formatTitle,
-                const QString &width, const QString &height)
-{
-    if (!custom)
-        return {standardFactor, formatTitle};
-    // The fields are shown as typed, an empty side included.
-    return {customArea(width, height), width + QLatin1Char('x') + height};
-}
-
-QString groupTitles(std::initializer_list<const QGroupBox *> groups)
-{
-    QString titles;
-    for (const QGroupBox *group : groups)
-        titles += group->title() + QLatin1Char(' ');
-    return titles;
 }
 
 void MainWindow::showCustomSize(QGroupBox *sizeGroup, QLineEdit *width, QLineEdit *height,
@@ -79,8 +44,9 @@ void MainWindow::showCustomSize(QGroupBox *sizeGroup, QLineEdit *width, QLineEdi
 void MainWindow::appendQuantityTierLine(int quantity, void (MainWindow::*from500)(),
                                         void (MainWindow::*from1000)())
 {
-    if (quantity > 499 && quantity <= 999)
+    const QString tier = tierFamily(quantity, QStringLiteral("500"), QStringLiteral("1000"));
+    if (tier == QLatin1String("500"))
         (this->*from500)();
-    else if (quantity > 999 && quantity <= 3000)
+    else if (!tier.isEmpty())
         (this->*from1000)();
 }

@@ -1,13 +1,14 @@
 // The "Листовая продукция" page: leaflets, cards, envelopes and bags priced per sheet.
 #include "app/mainwindow.h"
 
-#include "calculators/number_text.h"
+#include "pricing/number_text.h"
 #include "calculators/page_parts.h"
+#include "pricing/page_pricing.h"
 #include "form/mainwindow_form.h"
 
 void MainWindow::page1_1_init()
 {
-    MainWindowForm *f = form;
+    MainWindowForm *f = form.data();
     // Key codes; envelopes share the euro leaflet's prices and bags the business cards'.
     setOptionValues({{f->radioButton, 0},
                      {f->radioButton_2, 1},
@@ -75,45 +76,31 @@ void MainWindow::page1_1_init()
     connect(f->pushButton, SIGNAL(clicked()), this, SLOT(page1_1_answer()));
 }
 
+SheetProductsJob MainWindow::sheetProductsJob() const
+{
+    const MainWindowForm *f = form.data();
+    SheetProductsJob job;
+    job.format = optionGroup(f->groupBoxListFormat);
+    job.colour = optionGroup(f->groupBoxListColor);
+    job.type = optionGroup(f->groupBoxListType);
+    job.density = optionGroup(f->groupBoxListDensity);
+    job.lamination = optionGroup(f->checkboxGroupList);
+    job.binding = optionGroup(f->checkboxGroupList_1);
+    job.varnish = optionGroup(f->checkboxGroupList_2);
+    job.creasing = optionGroup(f->checkboxGroupList_3);
+    job.other = optionGroup(f->checkboxGroupList_4);
+    job.customSize = f->radioButtonOther->isChecked();
+    job.width = f->lineEditWidth->text();
+    job.height = f->lineEditHeight->text();
+    job.quantity = f->lineEdit->text();
+    return job;
+}
+
 // One line of the family "00" (per sheet), "50" or "60" (quantity tiers).
 void MainWindow::appendSheetProductsLine(const QString &family)
 {
-    MainWindowForm *f = form;
-    const OptionChoice format = checkedOption(f->groupBoxListFormat);
-    const OptionChoice colour = checkedOption(f->groupBoxListColor);
-    const OptionChoice type = checkedOption(f->groupBoxListType);
-    const OptionChoice density = checkedOption(f->groupBoxListDensity);
-    const QString key = composeKey(family, {format.value, colour.value, type.value, density.value});
-    const int quantity = wholeNumber(f->lineEdit->text());
-    const JobSize size
-        = jobSize(f->radioButtonOther->isChecked(), 1.0, f->groupBoxListFormat->title(),
-                  f->lineEditWidth->text(), f->lineEditHeight->text());
-    const double sheetPrice = size.factor * lookupPrice(key);
-
-    const OptionChoice lamination = checkedOption(f->checkboxGroupList);
-    const OptionChoice binding = checkedOption(f->checkboxGroupList_1);
-    const OptionChoice creasing = checkedOption(f->checkboxGroupList_3);
-    const double unitPrice = sheetPrice + lamination.value + binding.value
-        + sumCheckedValues(f->checkboxGroupList_2) + creasing.value
-        + sumCheckedValues(f->checkboxGroupList_4);
-
-    const QString titles = size.text + QLatin1Char(' ')
-        + groupTitles({f->groupBoxListColor, f->groupBoxListDensity, f->groupBoxListType,
-                       f->checkboxGroupList, f->checkboxGroupList_1, f->checkboxGroupList_2,
-                       f->checkboxGroupList_3, f->checkboxGroupList_4});
-
-    // The shop's line: no separator between density and lamination, nor between the varnish
-    // captions and the creasing caption.
-    const QString separator = QStringLiteral("; ");
-    const QString description = format.caption + separator + size.text + QLatin1Char(' ')
-        + colour.caption + separator + type.caption + separator + density.caption
-        + lamination.caption + separator + binding.caption + separator
-        + checkedCaptions(f->checkboxGroupList_2) + creasing.caption + separator
-        + checkedCaptions(f->checkboxGroupList_4);
-
-    appendOrderLine(description, QString::number(quantity), numberText(unitPrice), keyText(key),
-                    titles, true);
-
+    appendOrderLine(quoteSheetProducts(sheetProductsJob(), family, priceTable).line);
+    MainWindowForm *f = form.data();
     for (QGroupBox *group : {f->checkboxGroupList, f->checkboxGroupList_1, f->checkboxGroupList_4,
                              f->checkboxGroupList_2, f->checkboxGroupList_3})
         clearGroup(group);

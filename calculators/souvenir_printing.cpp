@@ -2,8 +2,8 @@
 // family of the price list, and the gallery of sample pictures of the clicked material.
 #include "app/mainwindow.h"
 
-#include "calculators/number_text.h"
 #include "calculators/page_parts.h"
+#include "pricing/page_pricing.h"
 #include "form/mainwindow_form.h"
 
 #include <QImage>
@@ -58,25 +58,25 @@ void MainWindow::page3_1_init()
                               QStringLiteral("Kruzhki/5.jpg"), QStringLiteral("Kruzhki/6.jpg")};
     form->radioButton_68->setProperty("imageAddresses", mugs);
     form->radioButton_68->setProperty(
-        "price", QStringList {"27.0", "49.0", "666.0", "23.0", "25.0", "28.0"});
+        "price", QStringList {QStringLiteral("27.0"), QStringLiteral("49.0"), QStringLiteral("666.0"), QStringLiteral("23.0"), QStringLiteral("25.0"), QStringLiteral("28.0")});
     form->radioButton_79->setProperty("imageAddresses",
-                                      numberedPictures(QStringLiteral("Ruchki"), 9, ".jpg"));
+                                      numberedPictures(QStringLiteral("Ruchki"), 9, QStringLiteral(".jpg")));
     form->radioButton_79->setProperty(
         "price",
-        QStringList {"28.0", "41.0", "366.0", "266.0", "166.0", "26.0", "28.0", "30.0", "31.0"});
+        QStringList {QStringLiteral("28.0"), QStringLiteral("41.0"), QStringLiteral("366.0"), QStringLiteral("266.0"), QStringLiteral("166.0"), QStringLiteral("26.0"), QStringLiteral("28.0"), QStringLiteral("30.0"), QStringLiteral("31.0")});
     form->radioButton_80->setProperty("imageAddresses",
-                                      numberedPictures(QStringLiteral("Tekstil"), 5, ".jpg"));
+                                      numberedPictures(QStringLiteral("Tekstil"), 5, QStringLiteral(".jpg")));
     form->radioButton_80->setProperty("price",
-                                      QStringList {"29.0", "44.0", "66.0", "47.0", "48.0"});
+                                      QStringList {QStringLiteral("29.0"), QStringLiteral("44.0"), QStringLiteral("66.0"), QStringLiteral("47.0"), QStringLiteral("48.0")});
     form->radioButton_81->setProperty("imageAddresses",
-                                      numberedPictures(QStringLiteral("Beisbolki"), 3, ".jpg"));
-    form->radioButton_81->setProperty("price", QStringList {"22.0", "49.0", "50.0"});
+                                      numberedPictures(QStringLiteral("Beisbolki"), 3, QStringLiteral(".jpg")));
+    form->radioButton_81->setProperty("price", QStringList {QStringLiteral("22.0"), QStringLiteral("49.0"), QStringLiteral("50.0")});
     form->radioButton_82->setProperty("imageAddresses",
-                                      numberedPictures(QStringLiteral("Pazzl"), 4, ".jpg"));
-    form->radioButton_82->setProperty("price", QStringList {"29.0", "46.0", "76.0", "86.0"});
+                                      numberedPictures(QStringLiteral("Pazzl"), 4, QStringLiteral(".jpg")));
+    form->radioButton_82->setProperty("price", QStringList {QStringLiteral("29.0"), QStringLiteral("46.0"), QStringLiteral("76.0"), QStringLiteral("86.0")});
     form->radioButton_86->setProperty("imageAddresses",
-                                      numberedPictures(QStringLiteral("Kosteri"), 3, ".jpg"));
-    form->radioButton_86->setProperty("price", QStringList {"20.0", "35.0", "86.0"});
+                                      numberedPictures(QStringLiteral("Kosteri"), 3, QStringLiteral(".jpg")));
+    form->radioButton_86->setProperty("price", QStringList {QStringLiteral("20.0"), QStringLiteral("35.0"), QStringLiteral("86.0")});
 
     for (QRadioButton *material :
          {form->radioButton_68, form->radioButton_79, form->radioButton_80, form->radioButton_81,
@@ -134,31 +134,22 @@ void MainWindow::page3_1_showDim(bool toggled)
                    toggled);
 }
 
+SouvenirJob MainWindow::souvenirJob() const
+{
+    SouvenirJob job;
+    job.size = optionGroup(form->groupBoxListFormat_2);
+    job.colours = optionGroup(form->groupBoxListColor_4);
+    job.material = optionGroup(form->groupBoxListType_2);
+    job.materialColour = optionGroup(form->checkboxGroupPrint);
+    job.customSize = form->radioButtonOther_2->isChecked();
+    job.width = form->lineEditWidth_7->text();
+    job.height = form->lineEditHeight_4->text();
+    job.quantity = form->lineEdit_16->text();
+    return job;
+}
+
 void MainWindow::page3_1_answer()
 {
-    const OptionChoice size = checkedOption(form->groupBoxListFormat_2);
-    const OptionChoice colours = checkedOption(form->groupBoxListColor_4);
-    const OptionChoice material = checkedOption(form->groupBoxListType_2);
-    const std::initializer_list<double> codes = {size.value, colours.value, material.value, 0};
-    const QString key = composeKey(QStringLiteral("00"), codes);
-    const int quantity = wholeNumber(form->lineEdit_16->text());
-
-    // A standard size is priced per thousand.
-    const JobSize dimensions
-        = jobSize(form->radioButtonOther_2->isChecked(), 0.001, form->groupBoxListFormat_2->title(),
-                  form->lineEditWidth_7->text(), form->lineEditHeight_4->text());
-    const double printCost = dimensions.factor * lookupPrice(key);
-    const double total = printCost + sumCheckedValues(form->checkboxGroupPrint);
-
-    const QString titles = dimensions.text + QLatin1Char(' ')
-        + groupTitles({form->groupBoxListFormat_2, form->groupBoxListColor_4,
-                       form->groupBoxListType_2, form->checkboxGroupPrint});
-    const QString description = size.caption + QStringLiteral("; ") + dimensions.text
-        + QLatin1Char(' ') + colours.caption + QStringLiteral("; ") + material.caption
-        + QStringLiteral("; ") + QLatin1Char('0') + checkedCaptions(form->checkboxGroupPrint);
-
-    // Priced from the "00" family, yet the line names its key in the family "25".
-    appendOrderLine(description, QString::number(quantity), numberText(total),
-                    keyText(composeKey(QStringLiteral("25"), codes)), titles, false);
+    appendOrderLine(priceSouvenir(souvenirJob(), priceTable).first().line);
     clearGroup(form->checkboxGroupPrint);
 }

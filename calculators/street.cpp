@@ -2,8 +2,8 @@
 // mounting base, post-press work and information-stand pockets.
 #include "app/mainwindow.h"
 
-#include "calculators/number_text.h"
 #include "calculators/page_parts.h"
+#include "pricing/page_pricing.h"
 #include "form/mainwindow_form.h"
 
 #include <QCheckBox>
@@ -13,19 +13,9 @@
 #include <QRadioButton>
 #include <QVariant>
 
-#include <cmath>
-
-// The count fields take any text; a count that is negative or no finite number orders no
-// pockets, so a stray "-5" or "inf" can never take money off the order or spoil the price.
-static double pocketCount(const QString &text)
-{
-    const double count = fieldNumber(text);
-    return std::isfinite(count) && count > 0.0 ? count : 0.0;
-}
-
 void MainWindow::page2_1_init()
 {
-    MainWindowForm *f = form;
+    MainWindowForm *f = form.data();
 
     setOptionValues({{f->radioButton_112, 9},
                      {f->radioButton_113, 10},
@@ -104,48 +94,36 @@ void MainWindow::page2_1_init()
     }
 }
 
+StreetJob MainWindow::streetJob() const
+{
+    const MainWindowForm *f = form.data();
+    StreetJob job;
+    job.size = optionGroup(f->groupBoxListStreetFormat);
+    job.material = optionGroup(f->groupBoxListStreetMaterial);
+    job.quality = optionGroup(f->groupBoxListStreetColor);
+    job.film = optionGroup(f->checkboxGroupStreet);
+    job.base = optionGroup(f->checkboxGroupStreet_1);
+    job.postPress = optionGroup(f->checkboxGroupStreet_2);
+    job.stand = optionGroup(f->groupBox_9);
+    job.pocketSizes = optionGroup(f->checkboxGroupStreet_3);
+    for (const auto &pocket : qAsConst(pocketFields)) {
+        if (pocket.first->isChecked()) {
+            job.pockets.append({{pocket.first->objectName(),
+                                 pocket.first->property("value").toDouble(),
+                                 pocket.first->text(), false},
+                                pocket.second->text()});
+        }
+    }
+    job.width = f->lineEditWidthStreet->text();
+    job.height = f->lineEditHeightStreet->text();
+    job.quantity = f->lineEdit_14->text();
+    return job;
+}
+
 void MainWindow::page2_1_answer()
 {
-    MainWindowForm *f = form;
-
-    const OptionChoice material = checkedOption(f->groupBoxListStreetMaterial);
-    const OptionChoice quality = checkedOption(f->groupBoxListStreetColor);
-    const QString key = composeKey(QStringLiteral("12"), {11, 11, material.value, quality.value});
-    const int quantity = wholeNumber(f->lineEdit_14->text());
-
-    // There is no standard format here: the size is always the typed one.
-    const double area = customArea(f->lineEditWidthStreet->text(), f->lineEditHeightStreet->text());
-
-    // The base multiplies the print and is charged once more as an amount of its own.
-    const OptionChoice base = checkedOption(f->checkboxGroupStreet_1);
-    const double baseFactor = base.value != 0.0 ? base.value : 1.0;
-    const double printCost = area * baseFactor * lookupPrice(key);
-
-    const double filmSum = sumCheckedValues(f->checkboxGroupStreet);
-    const double postPressSum = sumCheckedValues(f->checkboxGroupStreet_2);
-    const double standSum = sumCheckedValues(f->groupBox_9);
-    double pocketSum = 0.0;
-    for (const auto &pocket : qAsConst(pocketFields)) {
-        if (pocket.first->isChecked())
-            pocketSum
-                += pocket.first->property("value").toDouble() * pocketCount(pocket.second->text());
-    }
-
-    const double total
-        = ((((printCost + filmSum) + base.value) + postPressSum) + standSum) + pocketSum;
-
-    const QString description = QStringLiteral("Другой; Другой; ") + material.caption
-        + QStringLiteral("; ") + quality.caption + checkedCaptions(f->checkboxGroupStreet)
-        + base.caption + QStringLiteral("; ") + checkedCaptions(f->checkboxGroupStreet_2)
-        + checkedCaptions(f->groupBox_9);
-    const QString titles = groupTitles({f->groupBoxListStreetFormat, f->groupBoxListStreetColor,
-                                        f->groupBoxListStreetMaterial, f->checkboxGroupStreet,
-                                        f->checkboxGroupStreet_1, f->checkboxGroupStreet_2,
-                                        f->checkboxGroupStreet_3});
-
-    appendOrderLine(description, QString::number(quantity), numberText(total), keyText(key), titles,
-                    false);
-
+    appendOrderLine(priceStreet(streetJob(), priceTable).first().line);
+    MainWindowForm *f = form.data();
     for (QGroupBox *group : {f->checkboxGroupStreet, f->checkboxGroupStreet_2,
                              f->checkboxGroupStreet_1, f->groupBox_9})
         clearGroup(group);

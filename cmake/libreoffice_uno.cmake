@@ -32,5 +32,6 @@ function(use_libreoffice_uno target)
         ${LIBREOFFICE_SDK_DIR}/lib/libuno_cppuhelpergcc3.so
         ${LIBREOFFICE_SDK_DIR}/lib/libuno_cppu.so
         ${LIBREOFFICE_SDK_DIR}/lib/libuno_sal.so)
-    target_link_options(${target} PUBLIC "LINKER:-rpath,${LIBREOFFICE_PROGRAM_DIR}")
+    # A flag among the libraries, so that it reaches the executable through a static library.
+    target_link_libraries(${target} PUBLIC "-Wl,-rpath,${LIBREOFFICE_PROGRAM_DIR}")
 endfunction()

@@ -5,31 +5,16 @@
 
 #include "form/mainwindow_form.h"
 #include "order/invoice.h"
-#include "order/office_session.h"
+#include "office/office_session.h"
 
 #include <QApplication>
 #include <QLineEdit>
 #include <QTableWidget>
 
-static QString cellText(const QTableWidget *table, int row, int column)
-{
-    const QTableWidgetItem *item = table->item(row, column);
-    return item ? item->text() : QString();
-}
-
-static QVector<OrderLineTexts> orderLineTexts(const QTableWidget *table)
-{
-    QVector<OrderLineTexts> lines;
-    lines.reserve(table->rowCount());
-    for (int row = 0; row < table->rowCount(); ++row)
-        lines.append({cellText(table, row, 0), cellText(table, row, 1), cellText(table, row, 2)});
-    return lines;
-}
-
 void MainWindow::exportToExcel()
 {
     const QString path = form->lineEdit_11->text();
-    const QVector<InvoiceBlock> blocks = invoiceFor(orderLineTexts(form->tableWidget));
+    const QVector<InvoiceBlock> blocks = invoiceFor(orderLines());
     const QString sheetName = QStringLiteral("Лист1");
 
     OfficeSession &office = OfficeSession::shared();

@@ -70,7 +70,7 @@ static InvoiceBlock singleCell(int row, int column, const InvoiceCell &cell, boo
     return block;
 }
 
-QVector<InvoiceBlock> invoiceFor(const QVector<OrderLineTexts> &lines)
+QVector<InvoiceBlock> invoiceFor(const QVector<OrderLine> &lines)
 {
     using namespace invoice;
     const int n = lines.size();
@@ -83,7 +83,7 @@ QVector<InvoiceBlock> invoiceFor(const QVector<OrderLineTexts> &lines)
         items.framed = true;
         items.rows.reserve(n);
         for (int i = 0; i < n; ++i) {
-            const OrderLineTexts &line = lines.at(i);
+            const OrderLine &line = lines.at(i);
             items.rows.append(
                 {InvoiceCell::numberCell(i + 1), InvoiceCell::textCell(line.description),
                  amountCell(line.quantity), amountCell(line.unitPrice),

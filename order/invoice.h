@@ -2,16 +2,10 @@
 // formula, and which cells are framed. The office layer only applies what this computes.
 #pragma once
 
+#include "order/order_line.h"
+
 #include <QString>
 #include <QVector>
-
-// The texts of one order table row that the invoice uses.
-struct OrderLineTexts
-{
-    QString description; // column 0
-    QString quantity; // column 1
-    QString unitPrice; // column 2
-};
 
 struct InvoiceCell
 {
@@ -50,7 +44,7 @@ constexpr double TaxRate = 0.18;
 } // namespace invoice
 
 // The blocks of the invoice for these lines, in writing order.
-QVector<InvoiceBlock> invoiceFor(const QVector<OrderLineTexts> &lines);
+QVector<InvoiceBlock> invoiceFor(const QVector<OrderLine> &lines);
 
 // The cell at a sheet position (row from 1, column from 0), or null where the invoice writes none.
 const InvoiceCell *invoiceCellAt(const QVector<InvoiceBlock> &blocks, int row, int column);

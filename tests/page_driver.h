@@ -24,21 +24,21 @@
 // other item.
 enum class Marker { None, Red, Other };
 
-// One row of the order table, read back column by column.
-struct OrderLine
+// One row of the order table, read back column by column as the operator sees it.
+struct TableRow
 {
     QString description, quantity, price, keyText, titles;
     Marker marker = Marker::None;
 };
 
-inline bool operator==(const OrderLine &a, const OrderLine &b)
+inline bool operator==(const TableRow &a, const TableRow &b)
 {
     return a.description == b.description && a.quantity == b.quantity && a.price == b.price
         && a.keyText == b.keyText && a.titles == b.titles && a.marker == b.marker;
 }
 
 // Lets QCOMPARE show both lines whole when they differ.
-inline char *toString(const OrderLine &line)
+inline char *toString(const TableRow &line)
 {
     static const char *const markers[] = {"no marker", "red marker", "another item"};
     const QString text = QStringLiteral("\"%1\" | %2 | %3 | %4 | \"%5\" | %6")
@@ -157,7 +157,7 @@ public:
     QTableWidget *orderTable() const { return find<QTableWidget>(QStringLiteral("tableWidget")); }
     int rows() const { return orderTable()->rowCount(); }
 
-    OrderLine orderLine(int row) const
+    TableRow orderLine(int row) const
     {
         const QTableWidget *table = orderTable();
         const auto text = [&](int column) {
@@ -186,7 +186,7 @@ public:
     }
 
     // Presses the page's answer button and returns the one line it appended (empty if it did not).
-    OrderLine answerLine() const { return answerAdds(1) ? orderLine(rows() - 1) : OrderLine {}; }
+    TableRow answerLine() const { return answerAdds(1) ? orderLine(rows() - 1) : TableRow {}; }
 
     // After an answer the extras groups are empty again, while the options clicked in the key
     // groups are still chosen.

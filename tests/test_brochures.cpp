@@ -61,7 +61,7 @@ private slots:
     {
         QVERIFY(answerAdds(1));
         QCOMPARE(orderLine(0),
-                 (OrderLine {StartUpDescription, "1", "3", "значение=010000", StandardTitles,
+                 (TableRow {StartUpDescription, "1", "3", "значение=010000", StandardTitles,
                              Marker::None}));
     }
 
@@ -134,7 +134,7 @@ private slots:
         const QString quantityText = quantity.isEmpty() ? QStringLiteral("0") : quantity;
         QCOMPARE(
             orderLine(0),
-            (OrderLine {description, quantityText, price, keyText, StandardTitles, Marker::None}));
+            (TableRow {description, quantityText, price, keyText, StandardTitles, Marker::None}));
         verifyAnswerReset(ExtrasGroups, KeyGroups, options);
         QCOMPARE(find<QLineEdit>("lineEdit_21")->text(), innerSheets);
         QCOMPARE(find<QLineEdit>("lineEdit_10")->text(), quantity);
@@ -153,7 +153,7 @@ private slots:
         type("lineEditHeightBrosh", "200");
         type("lineEdit_21", "4");
         QVERIFY(answerAdds(1));
-        const OrderLine line = orderLine(0);
+        const TableRow line = orderLine(0);
         QCOMPARE(line.keyText, QStringLiteral("значение=0115000"));
         QCOMPARE(line.price, QStringLiteral("1000"));
         QCOMPARE(line.description,
@@ -217,7 +217,7 @@ private slots:
             return;
 
         QCOMPARE(orderLine(1),
-                 (OrderLine {tierDescription, quantity, tierPrice, tierKeyText, StandardTitles,
+                 (TableRow {tierDescription, quantity, tierPrice, tierKeyText, StandardTitles,
                              Marker::None}));
     }
 

@@ -1,7 +1,7 @@
 // "Экспорт" against the real office, run headless with a profile of its own: the invoice is read
 // back from the opened document through UNO, and failures must stop before anything is written.
 #include "app/mainwindow.h"
-#include "order/office_session.h"
+#include "office/office_session.h"
 
 #include <QCryptographicHash>
 #include <QLineEdit>

@@ -63,7 +63,7 @@ void InteriorTest::startState()
 void InteriorTest::untouchedAnswer()
 {
     QCOMPARE(answerLine(),
-             (OrderLine {"; Формат 1+0; ; ", "1", "0", "значение=130000", "Формат " + groupTitles,
+             (TableRow {"; Формат 1+0; ; ", "1", "0", "значение=130000", "Формат " + groupTitles,
                          Marker::None}));
 }
 
@@ -168,7 +168,7 @@ void InteriorTest::sheetPrice()
     }
     type("lineEdit_12", "40");
 
-    const OrderLine line = answerLine();
+    const TableRow line = answerLine();
     QCOMPARE(line.keyText, QStringLiteral("значение=") + key);
     QCOMPARE(line.price, price);
     QCOMPARE(line.description, description);
@@ -199,7 +199,7 @@ void InteriorTest::extrasAddedAndCleared()
     for (const char *button : {"radioButton_15", "radioButton_40", "radioButton_45"})
         click(button);
     click("checkBox_71");
-    const OrderLine first = answerLine();
+    const TableRow first = answerLine();
     QCOMPARE(first.price, QStringLiteral("100500")); // 100500.03 in six digits
     QCOMPARE(first.description,
              QStringLiteral("А2 (420х594 мм.); Формат 1+0; Простая; 80; Пластик 4 мм."));
@@ -209,7 +209,7 @@ void InteriorTest::extrasAddedAndCleared()
                  && find<QRadioButton>("radioButton_45")->isChecked(),
              "the key choices stay");
 
-    const OrderLine second = answerLine();
+    const TableRow second = answerLine();
     QCOMPARE(second.price, QStringLiteral("0.03"));
     QCOMPARE(find<QTableWidget>("tableWidget")->rowCount(), 2);
 }
@@ -220,7 +220,7 @@ void InteriorTest::extrasInGroupOrder()
     for (const char *box :
          {"checkBox_152", "checkBox_112", "checkBox_88", "checkBox_81", "checkBox_70"})
         click(box);
-    const OrderLine line = answerLine();
+    const TableRow line = answerLine();
     QCOMPARE(line.price, QStringLiteral("49"));
     QCOMPARE(line.description,
              QStringLiteral("; Формат 1+0; ; ; Пластик 2 мм.; А0; Метал до 20 стр.; "
@@ -242,7 +242,7 @@ void InteriorTest::otherWorksInChildOrder()
     // ...while their captions follow the child order.
     click("checkBox_152");
     click("checkBox_107");
-    const OrderLine line = answerLine();
+    const TableRow line = answerLine();
     QCOMPARE(line.price, QStringLiteral("26"));
     QVERIFY2(
         line.description.endsWith(QStringLiteral("; Обрезка по изображению; Обрезка углов 4 шт.")),

@@ -5,9 +5,9 @@
 
 Q_DECLARE_METATYPE(InvoiceCell::Kind)
 
-static QVector<OrderLineTexts> linesOf(int count)
+static QVector<OrderLine> linesOf(int count)
 {
-    QVector<OrderLineTexts> lines;
+    QVector<OrderLine> lines;
     for (int i = 0; i < count; ++i)
         lines.append(
             {QStringLiteral("Визитки %1").arg(i), QStringLiteral("100"), QStringLiteral("2.5")});

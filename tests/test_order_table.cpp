@@ -64,11 +64,11 @@ private slots:
                                 false);
         QCOMPARE(table->rowCount(), 2);
         QCOMPARE(orderLine(0),
-                 (OrderLine {"первая", "100", "132", "значение=002428", "Формат Цветность ",
+                 (TableRow {"первая", "100", "132", "значение=002428", "Формат Цветность ",
                              Marker::Red}));
         // An empty text still gets its item, and a line without marker has none in column 5.
         QCOMPARE(orderLine(1),
-                 (OrderLine {"вторая", "1", "", "значение=130000", "Формат ", Marker::None}));
+                 (TableRow {"вторая", "1", "", "значение=130000", "Формат ", Marker::None}));
         QVERIFY(table->item(1, 0)->flags() & Qt::ItemIsEditable);
     }
 

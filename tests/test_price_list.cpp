@@ -1,6 +1,7 @@
 // The built-in price list: its key set, the prices the shop has quoted, and the lookup rules.
 // The window is built once: its price table is filled by the constructor and never changes.
 #include "app/mainwindow.h"
+#include "tests/price_scan.h"
 
 #include <QFile>
 #include <QHash>
@@ -527,7 +528,7 @@ private slots:
         QFETCH(QString, key);
         QFETCH(double, price);
         QCOMPARE(window->lookupPrice(key), price);
-        QCOMPARE(window->scanPrice(key), price);
+        QCOMPARE(PriceScan(window->prices()).price(key), price);
     }
 
     // The index must answer what the plain scan over the slots answers, present key or not.
@@ -544,9 +545,10 @@ private slots:
         keys << QString() << QStringLiteral("") << QStringLiteral("000495")
              << QStringLiteral("9999999999");
         int present = 0;
+        const PriceScan scan(window->prices());
         for (const QString &key : qAsConst(keys)) {
             const double indexed = window->lookupPrice(key);
-            const double scanned = window->scanPrice(key);
+            const double scanned = scan.price(key);
             QVERIFY2(
                 indexed == scanned,
                 qPrintable(

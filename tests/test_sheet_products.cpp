@@ -54,7 +54,7 @@ private slots:
     {
         QVERIFY(answerAdds(1));
         QCOMPARE(orderLine(0),
-                 (OrderLine {"А6 (105х148 мм.); Формат 1+0; Простая; 80; ; ; ", "1", "1.5",
+                 (TableRow {"А6 (105х148 мм.); Формат 1+0; Простая; 80; ; ; ", "1", "1.5",
                              "значение=000000", StandardTitles, Marker::Red}));
     }
 
@@ -128,7 +128,7 @@ private slots:
         const QString quantityText = quantity.isEmpty() ? QStringLiteral("0") : quantity;
         QCOMPARE(
             orderLine(0),
-            (OrderLine {description, quantityText, price, keyText, StandardTitles, Marker::Red}));
+            (TableRow {description, quantityText, price, keyText, StandardTitles, Marker::Red}));
         verifyAnswerReset(ExtrasGroups, KeyGroups, options);
         QCOMPARE(find<QLineEdit>("lineEdit")->text(), quantity);
 
@@ -156,8 +156,8 @@ private slots:
         QVERIFY(answerAdds(1));
         click(sharing);
         QVERIFY(answerAdds(1));
-        const OrderLine first = orderLine(0);
-        const OrderLine second = orderLine(1);
+        const TableRow first = orderLine(0);
+        const TableRow second = orderLine(1);
         QCOMPARE(second.keyText, first.keyText);
         QCOMPARE(second.price, first.price);
         QVERIFY2(first.price != "0", "the shared key finds no price");
@@ -172,7 +172,7 @@ private slots:
         type("lineEditWidth", "100");
         type("lineEditHeight", "200");
         QVERIFY(answerAdds(1));
-        OrderLine line = orderLine(0);
+        TableRow line = orderLine(0);
         QCOMPARE(line.keyText, QStringLiteral("значение=0015000"));
         QCOMPARE(line.price, QStringLiteral("200"));
         QCOMPARE(line.description, QStringLiteral("Другой; 100x200 1+0; Простая; 80; ; ; "));
@@ -250,7 +250,7 @@ private slots:
             return;
 
         QCOMPARE(orderLine(1),
-                 (OrderLine {tierDescription, quantity, tierPrice, tierKeyText, StandardTitles,
+                 (TableRow {tierDescription, quantity, tierPrice, tierKeyText, StandardTitles,
                              Marker::Red}));
     }
 

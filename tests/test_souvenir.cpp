@@ -311,7 +311,7 @@ void SouvenirTest::answer()
         type("lineEdit_16", quantity);
     const QString quantityText = quantity.isNull() ? QStringLiteral("1") : quantity;
     QCOMPARE(answerLine(),
-             (OrderLine {description, quantityText, price, keyText, titles, Marker::None}));
+             (TableRow {description, quantityText, price, keyText, titles, Marker::None}));
 }
 
 void SouvenirTest::answerKeepsChoicesAndClearsColours()
@@ -360,8 +360,8 @@ void SouvenirTest::otherAndNoMaterialPriceAlike()
     }
     QCOMPARE(rows(), 40);
     for (int row = 0; row < rows(); row += 2) {
-        const OrderLine other = orderLine(row);
-        const OrderLine none = orderLine(row + 1);
+        const TableRow other = orderLine(row);
+        const TableRow none = orderLine(row + 1);
         QVERIFY2(other.description.endsWith(QStringLiteral("; Другое; 0")),
                  qPrintable(other.description));
         QVERIFY2(none.description.endsWith(QStringLiteral("; Без материала; 0")),

@@ -78,7 +78,7 @@ void StreetTest::startState()
 void StreetTest::untouchedAnswer()
 {
     QCOMPARE(answerLine(),
-             (OrderLine {"Другой; Другой; ; ; ", "1", "0", "значение=12111100", untouchedTitles,
+             (TableRow {"Другой; Другой; ; ; ", "1", "0", "значение=12111100", untouchedTitles,
                          Marker::None}));
 }
 
@@ -174,7 +174,7 @@ void StreetTest::printPrice()
     type("lineEditHeightStreet", height);
     type("lineEdit_14", "25");
 
-    const OrderLine line = answerLine();
+    const TableRow line = answerLine();
     QCOMPARE(line.keyText, QStringLiteral("значение=") + key);
     QCOMPARE(line.price, price);
     QCOMPARE(line.description,
@@ -193,7 +193,7 @@ void StreetTest::filmAndBase()
     click("checkBox_40");
     click("radioButton_127");
 
-    const OrderLine line = answerLine();
+    const TableRow line = answerLine();
     // The base multiplies the print (1000 x 52 x 270) and is charged once more (52).
     QCOMPARE(line.price, QStringLiteral("1.40401e+07"));
     QCOMPARE(line.description,
@@ -220,7 +220,7 @@ void StreetTest::postPressCaptionsAndEyelets()
     click("checkBox_57");
     type("lineEditWidth_4", "12");
 
-    const OrderLine line = answerLine();
+    const TableRow line = answerLine();
     QCOMPARE(line.price, QStringLiteral("120"));
     QCOMPARE(line.description, QStringLiteral("Другой; Другой; ; ; ; Проклейка; Монтаж"));
     QVERIFY2(!find<QCheckBox>("checkBox_50")->isChecked()
@@ -269,7 +269,7 @@ void StreetTest::pocketSum()
     click("checkBox_63");
     QVERIFY2(find<QLineEdit>("lineEdit_4")->isHidden(), "checking the pocket hides its count");
 
-    const OrderLine line = answerLine();
+    const TableRow line = answerLine();
     QCOMPARE(line.price, price);
     QVERIFY2(!line.price.contains(QLatin1String("inf"))
                  && !line.price.contains(QLatin1String("nan")),
@@ -348,11 +348,11 @@ void StreetTest::secondAnswerWithoutExtras()
     click("checkBox_41");
     click("checkBox_52");
     click("radioButton_122");
-    const OrderLine first = answerLine();
+    const TableRow first = answerLine();
     QCOMPARE(first.price, QStringLiteral("160"));
     QCOMPARE(first.description,
              QStringLiteral("Другой; Другой; ; ; МатоваяПластик 2 мм.; ; Перфорация"));
-    const OrderLine second = answerLine();
+    const TableRow second = answerLine();
     QCOMPARE(second.price, QStringLiteral("0"));
     QCOMPARE(second.description, QStringLiteral("Другой; Другой; ; ; "));
     QCOMPARE(find<QTableWidget>("tableWidget")->rowCount(), 2);

@@ -4,7 +4,7 @@ and requisites, the invoice number and date, and the column captions in row 16 o
 The export fills rows 17 on. Only the standard library is used, and the zip entries carry a fixed
 date, so running it again gives the same bytes.
 
-    python3 templates/make_invoice_template.py [output.xlsx]
+    python3 tools/make_invoice_template.py [output.xlsx]
 """
 import sys
 import zipfile
@@ -143,6 +143,6 @@ def write(path):
 
 
 if __name__ == "__main__":
-    target = Path(sys.argv[1]) if len(sys.argv) > 1 else Path(__file__).with_name("invoice.xlsx")
+    target = Path(sys.argv[1]) if len(sys.argv) > 1 else Path(__file__).resolve().parent.parent / "templates" / "invoice.xlsx"
     write(target)
     print(f"written: {target}")

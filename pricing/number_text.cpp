@@ -1,5 +1,5 @@
 // Number reading and writing shared by every calculator.
-#include "calculators/number_text.h"
+#include "pricing/number_text.h"
 
 QString numberText(double value)
 {

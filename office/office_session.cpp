@@ -1,5 +1,5 @@
 // The office layer: UNO bootstrap, the pipe connection, template loading and bulk cell writes.
-#include "order/office_session.h"
+#include "office/office_session.h"
 
 #include <QCoreApplication>
 #include <QDir>

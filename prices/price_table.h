@@ -1,0 +1,42 @@
+// The price list as a value: keys and prices in the list's order, with an index for lookups.
+// Version 0 is the list compiled into the program; later versions come from the shop.
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <QVector>
+
+struct PriceEntry
+{
+    QString key;
+    double price = 0.0;
+};
+
+class PriceTable
+{
+public:
+    PriceTable() = default;
+    // Prices are held in single precision, as the list has always held them, so a price reads
+    // back the same whichever version it came from.
+    PriceTable(const QVector<PriceEntry> &entries, int version);
+
+    // The list compiled into the program. Loading it can only fail in a broken build; the caller
+    // must treat an empty table with an error as fatal, never price with it.
+    static PriceTable builtIn(QString *error = nullptr);
+    // The built-in list, loaded once per process.
+    static const PriceTable &shared();
+
+    double price(const QString &key) const { return price(key, nullptr); }
+    double price(const QString &key, bool *found) const;
+    bool contains(const QString &key) const { return m_index.contains(key); }
+
+    const QVector<PriceEntry> &entries() const { return m_entries; }
+    int size() const { return m_entries.size(); }
+    bool isEmpty() const { return m_entries.isEmpty(); }
+    int version() const { return m_version; }
+
+private:
+    QVector<PriceEntry> m_entries;
+    QHash<QString, int> m_index;
+    int m_version = 0;
+};

@@ -1,0 +1,48 @@
+// How a quote explains itself.
+#include "pricing/quote.h"
+
+#include "pricing/number_text.h"
+
+bool Quote::missingPrice() const
+{
+    for (const PriceLookup &lookup : lookups) {
+        if (!lookup.found)
+            return true;
+    }
+    return unitPrice == 0.0;
+}
+
+QString Quote::missingKey() const
+{
+    for (const PriceLookup &lookup : lookups) {
+        if (!lookup.found)
+            return lookup.key;
+    }
+    return lookups.isEmpty() ? QString() : lookups.last().key;
+}
+
+QString Quote::explanation() const
+{
+    QStringList items;
+    if (missingPrice())
+        items << QStringLiteral("Нет цены в прайс-листе: ключ ") + missingKey();
+    if (!tierFamily.isEmpty())
+        items << QStringLiteral("Строка тиража, семейство ") + tierFamily;
+    for (const PriceLookup &lookup : lookups) {
+        const QString role = lookup.role.isEmpty() ? QString() : lookup.role + QStringLiteral(": ");
+        items << role + QStringLiteral("ключ ") + lookup.key
+                + (lookup.found ? QStringLiteral(" — есть в прайс-листе, ") + numberText(lookup.price)
+                           + QLatin1Char(' ') + per
+                                : QStringLiteral(" — нет в прайс-листе"));
+    }
+    items << QStringLiteral("Размер: ") + factorText;
+    for (const QuoteExtra &extra : extras) {
+        items << extra.group + QStringLiteral(": ") + extra.caption + QStringLiteral(" + ")
+                + numberText(extra.amount);
+    }
+    items << QStringLiteral("Цена за единицу: ") + numberText(unitPrice);
+    items << QStringLiteral("Прайс-лист: ")
+            + (priceVersion == 0 ? QStringLiteral("встроенный (версия 0)")
+                                 : QStringLiteral("версия ") + QString::number(priceVersion));
+    return items.join(QLatin1Char('\n'));
+}

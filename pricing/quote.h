@@ -1,0 +1,44 @@
+// A priced order line and how it was priced: the key or keys looked up, the base price and what it
+// is per, the size factor and where it came from, each extra with its amount, the tier family.
+#pragma once
+
+#include "order/order_line.h"
+
+#include <QString>
+#include <QVector>
+
+struct PriceLookup
+{
+    QString role; // "" for the one key of a page; "внутренние листы", "обложка" on brochures
+    QString key;
+    bool found = false;
+    double price = 0.0;
+};
+
+struct QuoteExtra
+{
+    QString group;
+    QString caption;
+    double amount = 0.0;
+};
+
+struct Quote
+{
+    OrderLine line;
+    QVector<PriceLookup> lookups;
+    QString per; // "за лист", "за 1000 мм²", "за шт."
+    double factor = 1.0;
+    QString factorText; // how the factor came from the entries: "1000 × 2000 мм → 2000"
+    QVector<QuoteExtra> extras;
+    QString tierFamily; // the quantity tier's family for a second line, empty for the first
+    double unitPrice = 0.0;
+    int quantity = 0;
+    int priceVersion = 0;
+
+    // A key the list does not hold, or a unit price of 0: the line goes out at no price.
+    bool missingPrice() const;
+    // The first key the list does not hold, or the line's key when every key was found.
+    QString missingKey() const;
+    // The breakdown for a person, one item a line.
+    QString explanation() const;
+};
