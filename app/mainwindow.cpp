@@ -3,7 +3,9 @@
 
 #include "form/mainwindow_form.h"
 
+#include <QHBoxLayout>
 #include <QMessageBox>
+#include <QTabWidget>
 
 // The pictures are compiled into the static library; without a reference from code that is
 // linked, their registration would be dropped by the linker.
@@ -51,4 +53,18 @@ void MainWindow::fillPriceTable()
 double MainWindow::lookupPrice(const QString &key) const
 {
     return priceTable.price(key);
+}
+
+void MainWindow::addWindowButton(QWidget *button)
+{
+    QWidget *corner = form->tabWidget->cornerWidget(Qt::TopRightCorner);
+    if (!corner) {
+        corner = new QWidget(form->tabWidget);
+        auto *layout = new QHBoxLayout(corner);
+        layout->setContentsMargins(0, 0, 2, 2);
+        layout->setSpacing(4);
+        form->tabWidget->setCornerWidget(corner, Qt::TopRightCorner);
+    }
+    corner->layout()->addWidget(button);
+    corner->show();
 }

@@ -59,6 +59,10 @@ public:
     // Where a line's first cell keeps what is not shown in a column.
     enum OrderLineRole { JobRole = Qt::UserRole + 1, ExplanationRole, MissingPriceRole };
 
+    // Buttons that belong to the whole window (journal, price list, settings) sit together in the
+    // tab widget's top-right corner, in the order they are added.
+    void addWindowButton(QWidget *button);
+
     // Tells the operator what went wrong. A warning box by default; tests put in a recorder so
     // that nothing waits on a modal dialog.
     std::function<void(const QString &message)> showMessage;
