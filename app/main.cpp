@@ -1,5 +1,6 @@
 // Start-up: one application, one window, the event loop.
 #include "app/mainwindow.h"
+#include "app/scrolling.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -14,6 +15,7 @@ int main(int argc, char *argv[])
     app.setWindowIcon(icon);
 
     MainWindow window;
+    fitToScreen(&window);
     window.show();
     return app.exec();
 }

@@ -1,0 +1,190 @@
+// The alternatives table and how the window opens it.
+#include "dialogs/alternatives_dialog.h"
+
+#include "app/mainwindow.h"
+#include "form/mainwindow_form.h"
+#include "order/money.h"
+#include "order/order_cells.h"
+
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QToolBox>
+#include <QVBoxLayout>
+
+AlternativesDialog::AlternativesDialog(const QString &pageTitle, const QString &firstTitle,
+                                       const QString &secondTitle,
+                                       const QVector<Alternative> &alternatives, QWidget *parent)
+    : QDialog(parent)
+    , offered(alternatives)
+    , view(new QTableWidget(alternatives.size(), ColumnCount, this))
+{
+    setObjectName(QStringLiteral("alternativesDialog"));
+    setWindowTitle(QStringLiteral("Варианты: ") + pageTitle);
+    view->setObjectName(QStringLiteral("tableAlternatives"));
+
+    bool tiers = false;
+    for (const Alternative &alternative : alternatives)
+        tiers = tiers || alternative.quotes.size() > 1;
+    view->setHorizontalHeaderLabels({QString(), firstTitle, secondTitle,
+                                     QStringLiteral("Цена за шт."),
+                                     tiers ? QStringLiteral("Сумма с тиражом")
+                                           : QStringLiteral("Сумма")});
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->verticalHeader()->hide();
+    view->setWordWrap(false);
+
+    int currentRow = 0;
+    for (int row = 0; row < alternatives.size(); ++row) {
+        const Alternative &alternative = alternatives.at(row);
+        const QString texts[] = {alternative.current ? QStringLiteral("▶") : QString(),
+                                 alternative.first.caption, alternative.second.caption,
+                                 moneyText(alternative.unitPrice()),
+                                 moneyText(alternative.sum())};
+        for (int column = 0; column < ColumnCount; ++column) {
+            auto *cell = new QTableWidgetItem(texts[column]);
+            if (column >= UnitPrice)
+                cell->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            if (alternative.current) {
+                QFont bold = cell->font();
+                bold.setBold(true);
+                cell->setFont(bold);
+                cell->setToolTip(QStringLiteral("Выбрано на странице сейчас"));
+            }
+            view->setItem(row, column, cell);
+        }
+        QStringList explanations;
+        for (const Quote &quote : alternative.quotes)
+            explanations << quote.line.explanation;
+        view->item(row, UnitPrice)->setToolTip(explanations.join(QStringLiteral("\n\n")));
+        if (alternative.missingPrice())
+            view->item(row, Sum)->setBackground(MissingPriceColour);
+        if (alternative.current)
+            currentRow = row;
+    }
+    view->resizeColumnsToContents();
+    view->horizontalHeader()->setStretchLastSection(true);
+    if (!alternatives.isEmpty())
+        view->setCurrentCell(currentRow, First);
+
+    auto *hint = new QLabel(alternatives.isEmpty()
+                                ? QStringLiteral("В прайс-листе нет других вариантов.")
+                                : QStringLiteral("Дешёвые сверху. Enter или двойной щелчок — "
+                                                 "выбрать вариант, Esc — закрыть."),
+                            this);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(view);
+    layout->addWidget(hint);
+    resize(620, 460);
+
+    connect(view, &QAbstractItemView::activated, this,
+            [this](const QModelIndex &index) { choose(index.row()); });
+}
+
+void AlternativesDialog::choose(int row)
+{
+    if (row < 0 || row >= offered.size())
+        return;
+    if (apply)
+        apply(offered.at(row));
+    accept();
+}
+
+namespace {
+
+// Every radio button of a group as the pages' option reading sees it.
+QVector<OptionChoice> groupChoices(const QGroupBox *group)
+{
+    QVector<OptionChoice> choices;
+    for (const QObject *child : group->children()) {
+        if (const auto *radio = qobject_cast<const QRadioButton *>(child))
+            choices.append({radio->objectName(), radio->property("value").toDouble(),
+                            radio->text(), true});
+    }
+    return choices;
+}
+
+void checkOption(QGroupBox *group, const QString &name)
+{
+    if (auto *radio = group->findChild<QRadioButton *>(name, Qt::FindDirectChildrenOnly))
+        radio->setChecked(true);
+}
+
+} // namespace
+
+AlternativesDialog *MainWindow::openAlternatives()
+{
+    MainWindowForm *f = form.data();
+    QGroupBox *first = nullptr;
+    QGroupBox *second = nullptr;
+    QString pageTitle;
+    QVector<Alternative> alternatives;
+    const auto choices = [&](QGroupBox *a, QGroupBox *b) {
+        first = a;
+        second = b;
+        return AlternativeChoices{groupChoices(a), groupChoices(b)};
+    };
+    const auto *box = f->tabWidget->currentWidget()->findChild<QToolBox *>();
+    const QWidget *page = box ? box->currentWidget() : nullptr;
+    if (page == f->page) {
+        pageTitle = f->toolBox->itemText(0);
+        alternatives = sheetProductsAlternatives(
+            sheetProductsJob(), choices(f->groupBoxListType, f->groupBoxListDensity), priceTable);
+    } else if (page == f->page_2) {
+        pageTitle = f->toolBox->itemText(1);
+        alternatives = brochureAlternatives(
+            brochureJob(), choices(f->groupBoxBroshInnerType, f->groupBoxBroshInnerDensity),
+            priceTable);
+    } else if (page == f->page_3) {
+        pageTitle = f->toolBox_2->itemText(0);
+        alternatives = streetAlternatives(
+            streetJob(), choices(f->groupBoxListStreetMaterial, f->groupBoxListStreetColor),
+            priceTable);
+    } else if (page == f->page_4) {
+        pageTitle = f->toolBox_2->itemText(1);
+        alternatives = interiorAlternatives(
+            interiorJob(), choices(f->groupBoxIntererType, f->groupBoxIntererDensity),
+            priceTable);
+    } else {
+        return nullptr;
+    }
+    auto *dialog = new AlternativesDialog(pageTitle, first->title(), second->title(),
+                                          alternatives, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->apply = [first, second](const Alternative &chosen) {
+        checkOption(first, chosen.first.name);
+        checkOption(second, chosen.second.name);
+    };
+    dialog->open();
+    return dialog;
+}
+
+void MainWindow::initAlternatives()
+{
+    MainWindowForm *f = form.data();
+    const struct
+    {
+        QWidget *page;
+        const char *name;
+        QPoint place;
+        const char *what;
+    } buttons[] = {
+        {f->page, "pushButtonCompare_1_1", {394, 212}, "бумагах и плотностях"},
+        {f->page_2, "pushButtonCompare_1_2", {390, 352}, "бумагах и плотностях внутренних листов"},
+        {f->page_3, "pushButtonCompare_2_1", {310, 315}, "материалах и качествах печати"},
+        {f->page_4, "pushButtonCompare_2_2", {370, 305}, "бумагах и плотностях"},
+    };
+    for (const auto &button : buttons) {
+        auto *compare = new QPushButton(QStringLiteral("Варианты (F3)"), button.page);
+        compare->setObjectName(QLatin1String(button.name));
+        compare->setToolTip(QStringLiteral("Та же работа на всех ") + QString::fromUtf8(button.what)
+                            + QStringLiteral(" из прайс-листа, по цене"));
+        compare->setGeometry(QRect(button.place, QSize(qMax(120, compare->sizeHint().width()), 25)));
+        connect(compare, &QPushButton::clicked, this, [this] { openAlternatives(); });
+    }
+}
