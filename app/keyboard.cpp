@@ -15,6 +15,7 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTimer>
 #include <QToolBox>
 
 #include <algorithm>
@@ -222,7 +223,11 @@ bool MainWindow::undoOrderChange()
     const int row = orderUndo->undo();
     if (row < 0)
         return false;
-    if (QTableWidgetItem *first = form->tableWidget->item(row, OrderLine::Description))
-        form->tableWidget->scrollToItem(first);
+    // Once the table has laid out the lines put back.
+    QTableWidget *table = form->tableWidget;
+    QTimer::singleShot(0, table, [table, row] {
+        if (row < table->rowCount())
+            table->scrollTo(table->model()->index(row, OrderLine::Description));
+    });
     return true;
 }

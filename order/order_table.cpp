@@ -22,9 +22,9 @@ void MainWindow::appendOrderLine(const QString &description, const QString &quan
 
 void MainWindow::appendOrderLine(const OrderLine &line)
 {
-    const int row = form->tableWidget->rowCount();
-    insertOrderLine(row, line);
-    form->tableWidget->scrollToItem(form->tableWidget->item(row, OrderLine::Description));
+    insertOrderLine(form->tableWidget->rowCount(), line);
+    // The new line comes into view; this lays the table out first, so it is the last line.
+    form->tableWidget->scrollToBottom();
 }
 
 void MainWindow::insertOrderLine(int row, const OrderLine &line)
