@@ -15,9 +15,12 @@
 #include <QToolBox>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 AlternativesDialog::AlternativesDialog(const QString &pageTitle, const QString &firstTitle,
                                        const QString &secondTitle,
-                                       const QVector<Alternative> &alternatives, QWidget *parent)
+                                       const QVector<Alternative> &alternatives,
+                                       const QHash<QString, QString> &captions, QWidget *parent)
     : QDialog(parent)
     , offered(alternatives)
     , view(new QTableWidget(alternatives.size(), ColumnCount, this))
@@ -43,7 +46,8 @@ AlternativesDialog::AlternativesDialog(const QString &pageTitle, const QString &
     for (int row = 0; row < alternatives.size(); ++row) {
         const Alternative &alternative = alternatives.at(row);
         const QString texts[] = {alternative.current ? QStringLiteral("▶") : QString(),
-                                 alternative.first.caption, alternative.second.caption,
+                                 captions.value(alternative.first.name, alternative.first.caption),
+                                 captions.value(alternative.second.name, alternative.second.caption),
                                  moneyText(alternative.unitPrice()),
                                  moneyText(alternative.sum())};
         for (int column = 0; column < ColumnCount; ++column) {
@@ -58,6 +62,8 @@ AlternativesDialog::AlternativesDialog(const QString &pageTitle, const QString &
             }
             view->setItem(row, column, cell);
         }
+        view->item(row, First)->setData(Qt::UserRole, alternative.first.name);
+        view->item(row, Second)->setData(Qt::UserRole, alternative.second.name);
         QStringList explanations;
         for (const Quote &quote : alternative.quotes)
             explanations << quote.line.explanation;
@@ -109,6 +115,27 @@ QVector<OptionChoice> groupChoices(const QGroupBox *group)
     return choices;
 }
 
+// Options of a group that share a caption ("720 dpi" for wide-format and for interior print) are
+// named with the heading above them in the group.
+void nameApart(const QGroupBox *group, QHash<QString, QString> *captions)
+{
+    const auto radios = group->findChildren<QRadioButton *>(QString(), Qt::FindDirectChildrenOnly);
+    const auto headings = group->findChildren<QLabel *>(QString(), Qt::FindDirectChildrenOnly);
+    for (const QRadioButton *radio : radios) {
+        const bool shared = std::count_if(radios.cbegin(), radios.cend(), [radio](const QRadioButton *other) {
+            return other->text() == radio->text();
+        }) > 1;
+        const QLabel *heading = nullptr;
+        for (const QLabel *label : headings) {
+            if (label->y() <= radio->y() && (!heading || label->y() > heading->y()))
+                heading = label;
+        }
+        if (shared && heading)
+            captions->insert(radio->objectName(),
+                             radio->text() + QStringLiteral(" (") + heading->text() + QLatin1Char(')'));
+    }
+}
+
 void checkOption(QGroupBox *group, const QString &name)
 {
     if (auto *radio = group->findChild<QRadioButton *>(name, Qt::FindDirectChildrenOnly))
@@ -153,8 +180,11 @@ AlternativesDialog *MainWindow::openAlternatives()
     } else {
         return nullptr;
     }
+    QHash<QString, QString> captions;
+    nameApart(first, &captions);
+    nameApart(second, &captions);
     auto *dialog = new AlternativesDialog(pageTitle, first->title(), second->title(),
-                                          alternatives, this);
+                                          alternatives, captions, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->apply = [first, second](const Alternative &chosen) {
         checkOption(first, chosen.first.name);

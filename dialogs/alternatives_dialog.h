@@ -6,6 +6,7 @@
 #include "pricing/alternatives.h"
 
 #include <QDialog>
+#include <QHash>
 
 #include <functional>
 
@@ -17,9 +18,11 @@ public:
     // Columns of the table.
     enum Column { Mark, First, Second, UnitPrice, Sum, ColumnCount };
 
+    // Where two options of a group share a caption, `captions` names them apart (object name to
+    // the caption shown); each option cell holds its option's object name as Qt::UserRole.
     AlternativesDialog(const QString &pageTitle, const QString &firstTitle,
                        const QString &secondTitle, const QVector<Alternative> &alternatives,
-                       QWidget *parent);
+                       const QHash<QString, QString> &captions, QWidget *parent);
 
     // Called with the pairing chosen, before the table closes.
     std::function<void(const Alternative &chosen)> apply;

@@ -52,11 +52,12 @@ QVector<Alternative> alternatives(const Job &job, OptionGroup Job::*first,
                 offered.append(alternative);
         }
     }
-    // Cheapest first; equal prices keep the page's order.
+    // Cheapest first by the unit price: a tier line the list lacks would price a pairing at less
+    // than it costs. Equal prices keep the page's order.
     QVector<std::pair<double, double>> cost(offered.size());
     QVector<int> order(offered.size());
     for (int i = 0; i < offered.size(); ++i) {
-        cost[i] = {offered.at(i).sum(), offered.at(i).unitPrice()};
+        cost[i] = {offered.at(i).unitPrice(), offered.at(i).sum()};
         order[i] = i;
     }
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return cost[a] < cost[b]; });

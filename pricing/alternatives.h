@@ -1,7 +1,7 @@
 // The same job on other choices of two option groups: paper type and density on the laser pages
 // (the inner sheets' on brochures, the cover kept), material and print quality on the street
-// page, paper type and density on the interior page. Only pairings the price list prices are
-// offered, cheapest first.
+// page, paper type and density on the interior page. Only pairings whose own key the price list
+// holds are offered, cheapest first.
 #pragma once
 
 #include "pricing/jobs.h"
@@ -21,7 +21,8 @@ struct Alternative
     double unitPrice() const;
     // Every line's quantity × unit price, as the invoice counts them.
     double sum() const;
-    // A line of the pairing has no price in the list (kept only for the current pairing).
+    // A line of the pairing has no price in the list: the tier line, or the first line of the
+    // current pairing, which is always offered.
     bool missingPrice() const;
 };
 
