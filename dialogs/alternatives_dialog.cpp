@@ -42,7 +42,12 @@ AlternativesDialog::AlternativesDialog(const QString &pageTitle, const QString &
     view->verticalHeader()->hide();
     view->setWordWrap(false);
 
+    // Each cell is made whole before it goes into the table, so the table hears of it once.
     int currentRow = 0;
+    int widths[ColumnCount] = {};
+    const QFontMetrics metrics(view->font());
+    QFont bold = view->font();
+    bold.setBold(true);
     for (int row = 0; row < alternatives.size(); ++row) {
         const Alternative &alternative = alternatives.at(row);
         const QString texts[] = {alternative.current ? QStringLiteral("▶") : QString(),
@@ -50,30 +55,37 @@ AlternativesDialog::AlternativesDialog(const QString &pageTitle, const QString &
                                  captions.value(alternative.second.name, alternative.second.caption),
                                  moneyText(alternative.unitPrice()),
                                  moneyText(alternative.sum())};
+        QStringList explanations;
+        for (const Quote &quote : alternative.quotes)
+            explanations << quote.line.explanation;
         for (int column = 0; column < ColumnCount; ++column) {
             auto *cell = new QTableWidgetItem(texts[column]);
             if (column >= UnitPrice)
                 cell->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             if (alternative.current) {
-                QFont bold = cell->font();
-                bold.setBold(true);
                 cell->setFont(bold);
                 cell->setToolTip(QStringLiteral("Выбрано на странице сейчас"));
             }
+            if (column == First || column == Second)
+                cell->setData(Qt::UserRole, column == First ? alternative.first.name
+                                                            : alternative.second.name);
+            if (column == UnitPrice)
+                cell->setToolTip(explanations.join(QStringLiteral("\n\n")));
+            if (column == Sum && alternative.missingPrice())
+                cell->setBackground(MissingPriceColour);
+            widths[column] = qMax(widths[column], metrics.horizontalAdvance(texts[column]));
             view->setItem(row, column, cell);
         }
-        view->item(row, First)->setData(Qt::UserRole, alternative.first.name);
-        view->item(row, Second)->setData(Qt::UserRole, alternative.second.name);
-        QStringList explanations;
-        for (const Quote &quote : alternative.quotes)
-            explanations << quote.line.explanation;
-        view->item(row, UnitPrice)->setToolTip(explanations.join(QStringLiteral("\n\n")));
-        if (alternative.missingPrice())
-            view->item(row, Sum)->setBackground(MissingPriceColour);
         if (alternative.current)
             currentRow = row;
     }
-    view->resizeColumnsToContents();
+    // Sized by the texts themselves: measuring the cells through the view costs more.
+    const int padding = 3 * metrics.averageCharWidth();
+    for (int column = 0; column < ColumnCount; ++column) {
+        const QString caption = view->horizontalHeaderItem(column)->text();
+        view->setColumnWidth(column, qMax(widths[column], metrics.horizontalAdvance(caption))
+                                         + padding);
+    }
     view->horizontalHeader()->setStretchLastSection(true);
     if (!alternatives.isEmpty())
         view->setCurrentCell(currentRow, First);
@@ -180,6 +192,9 @@ AlternativesDialog *MainWindow::openAlternatives()
     } else {
         return nullptr;
     }
+    // One table at a time: a new one replaces one still open.
+    if (auto *open = findChild<AlternativesDialog *>(QString(), Qt::FindDirectChildrenOnly))
+        open->close();
     QHash<QString, QString> captions;
     nameApart(first, &captions);
     nameApart(second, &captions);
@@ -190,7 +205,7 @@ AlternativesDialog *MainWindow::openAlternatives()
         checkOption(first, chosen.first.name);
         checkOption(second, chosen.second.name);
     };
-    dialog->open();
+    dialog->show();
     return dialog;
 }
 
