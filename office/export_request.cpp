@@ -38,14 +38,18 @@ bool prepareExport(const ExportRequest &request, PreparedExport *prepared, QStri
         OrderLine &line = lines[i];
         double quantity = 0.0;
         double price = 0.0;
-        const QString fix = QStringLiteral(" Исправьте ячейку в таблице заказа и повторите экспорт.");
+        const QString fix
+            = QStringLiteral(" Исправьте ячейку в таблице заказа и повторите экспорт.");
         if (!readAmount(line.quantity, &quantity)) {
-            *message = QStringLiteral("Строка %1: количество «%2» не число.").arg(i + 1).arg(line.quantity)
+            *message = QStringLiteral("Строка %1: количество «%2» не число.")
+                           .arg(i + 1)
+                           .arg(line.quantity)
                 + fix;
             return false;
         }
         if (!readAmount(line.unitPrice, &price)) {
-            *message = QStringLiteral("Строка %1: цена «%2» не число.").arg(i + 1).arg(line.unitPrice)
+            *message
+                = QStringLiteral("Строка %1: цена «%2» не число.").arg(i + 1).arg(line.unitPrice)
                 + fix;
             return false;
         }

@@ -99,10 +99,16 @@ QString stepText(int step)
     }
 }
 
+std::atomic_int workers {0};
+
 // A thread that deletes itself when its work ends; one that never ends is left behind.
 void runDetached(std::function<void()> work)
 {
-    QThread *thread = QThread::create(std::move(work));
+    ++workers;
+    QThread *thread = QThread::create([work = std::move(work)] {
+        work();
+        --workers;
+    });
     QObject::connect(thread, &QThread::finished, thread, &QObject::deleteLater);
     thread->start();
 }
@@ -123,6 +129,11 @@ OfficeExporter::OfficeExporter(OfficeSession &session, QObject *parent)
 OfficeExporter::~OfficeExporter()
 {
     abandon();
+}
+
+int OfficeExporter::workersRunning()
+{
+    return workers;
 }
 
 int OfficeExporter::limitFor(int step) const

@@ -49,6 +49,8 @@ public:
     TimeLimits timeLimits() const { return m_limits; }
 
     bool isRunning() const { return bool(m_job); }
+    // Worker threads still running, abandoned ones included.
+    static int workersRunning();
     bool isStalled() const { return m_stalled; }
     // Starts the export; false (and nothing happens) while another one runs.
     bool start(const PreparedExport &prepared);

@@ -113,6 +113,9 @@ Reference<uno::XComponentContext> localContext(QString *error)
     QMutexLocker lock(&mutex);
     if (context.is())
         return context;
+    // The bridge writes into the office's pipe; an office that died must not take the program
+    // with it through SIGPIPE: the write fails and the call reports the lost connection.
+    ::signal(SIGPIPE, SIG_IGN);
     if (qEnvironmentVariableIsEmpty("URE_BOOTSTRAP"))
         qputenv("URE_BOOTSTRAP", "vnd.sun.star.pathname:" LIBREOFFICE_PROGRAM_DIR "/fundamentalrc");
     try {
@@ -209,7 +212,7 @@ struct OfficeSession::Private
     Reference<uno::XComponentContext> context;
     Reference<frame::XDesktop2> desktop;
     OfficeDocument lastDocument;
-    std::function<void(int)> writeHook;
+    std::function<void(const QString &)> testHook;
     // Only one thread starts or connects at a time; a stuck one is waited for with a time limit.
     QMutex reachMutex;
 
@@ -217,6 +220,11 @@ struct OfficeSession::Private
     {
         QMutexLocker lock(&mutex);
         return desktop;
+    }
+    std::function<void(const QString &)> hook() const
+    {
+        QMutexLocker lock(&mutex);
+        return testHook;
     }
     Reference<uno::XComponentContext> currentContext() const
     {
@@ -457,8 +465,7 @@ OfficeDocument OfficeSession::openTemplate(const QString &path, OfficeFailure *f
                          "к книге .xlsx или .ods с листом «Лист1».")
               .arg(path, TemplateField);
     // Cyrillic letters and blanks in the path must reach the office percent-encoded.
-    const rtl::OUString url
-        = toOUString(QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded));
+    const rtl::OUString url = toOUString(QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded));
 
     // The type first: loading a text or a picture named .xlsx would open the office's format
     // dialog and wait for a click in its window; detection asks nothing.
@@ -491,8 +498,9 @@ OfficeDocument OfficeSession::openTemplate(const QString &path, OfficeFailure *f
             propertyOf(filterProperties, "Flags") >>= flags;
         }
         if (service != "com.sun.star.sheet.SpreadsheetDocument" || (flags & FilterUsesOptions)) {
-            *failure = {notSpreadsheet, QStringLiteral("detected type %1, filter %2")
-                                            .arg(toQString(type), toQString(filter))};
+            *failure = {notSpreadsheet,
+                        QStringLiteral("detected type %1, filter %2")
+                            .arg(toQString(type), toQString(filter))};
             return {};
         }
     } catch (const uno::Exception &e) {
@@ -516,9 +524,11 @@ OfficeDocument OfficeSession::openTemplate(const QString &path, OfficeFailure *f
         unoProperty("InteractionHandler", Any(handler)),
     };
     Reference<lang::XComponent> component;
+    if (const auto hook = d->hook())
+        hook(QStringLiteral("load"));
     try {
-        component = desktop->loadComponentFromURL(url, "_blank", 0,
-                                                  Sequence<beans::PropertyValue>(loadProperties, 6));
+        component = desktop->loadComponentFromURL(
+            url, "_blank", 0, Sequence<beans::PropertyValue>(loadProperties, 6));
     } catch (const uno::Exception &e) {
         d->failed(QStringLiteral("LibreOffice Calc не смог открыть шаблон «%1». Проверьте, что "
                                  "файл не повреждён, или укажите другой шаблон.")
@@ -532,8 +542,7 @@ OfficeDocument OfficeSession::openTemplate(const QString &path, OfficeFailure *f
             const Reference<util::XCloseable> closeable(component, UNO_QUERY);
             if (closeable.is())
                 closeable->close(true);
-        } catch (const uno::Exception &) {
-        }
+        } catch (const uno::Exception &) { }
         *failure = {notSpreadsheet, QStringLiteral("the loaded component is no spreadsheet")};
         return {};
     }
@@ -594,7 +603,7 @@ bool OfficeSession::checkInvoiceSheet(const OfficeDocument &document, const QStr
                               .arg(firstRow));
     } catch (const uno::Exception &e) {
         d->failed(QStringLiteral("Не удалось проверить лист «%1» шаблона. Повторите экспорт.")
-                         .arg(sheetName),
+                      .arg(sheetName),
                   failure);
         return false;
     }
@@ -604,11 +613,7 @@ bool OfficeSession::checkInvoiceSheet(const OfficeDocument &document, const QStr
 bool OfficeSession::writeBlocks(const OfficeDocument &document, const QString &sheetName,
                                 const QVector<InvoiceBlock> &blocks, OfficeFailure *failure)
 {
-    std::function<void(int)> hook;
-    {
-        QMutexLocker lock(&d->mutex);
-        hook = d->writeHook;
-    }
+    const std::function<void(const QString &)> hook = d->hook();
     const Reference<sheet::XSpreadsheetDocument> doc = unoDocument(document);
     try {
         const Reference<sheet::XSpreadsheet> sheet = sheetOf(doc, sheetName);
@@ -629,7 +634,7 @@ bool OfficeSession::writeBlocks(const OfficeDocument &document, const QString &s
             for (int first = 0; first < block.rowCount(); first += ChunkRows) {
                 const int count = qMin(ChunkRows, block.rowCount() - first);
                 if (hook)
-                    hook(chunk);
+                    hook(QStringLiteral("write %1").arg(chunk));
                 ++chunk;
                 Sequence<Sequence<Any>> data(count);
                 Sequence<Any> *dataRows = data.getArray();
@@ -653,8 +658,8 @@ bool OfficeSession::writeBlocks(const OfficeDocument &document, const QString &s
                         sheet->getCellByPosition(block.left + c, top + r)
                             ->setFormula(toOUString(cell.text));
                 }
-            const Reference<table::XCellRange> range = sheet->getCellRangeByPosition(
-                block.left, top, right, top + block.rowCount() - 1);
+            const Reference<table::XCellRange> range
+                = sheet->getCellRangeByPosition(block.left, top, right, top + block.rowCount() - 1);
             if (block.framed)
                 Reference<beans::XMultiPropertySet>(range, UNO_QUERY_THROW)
                     ->setPropertyValues(names, values);
@@ -682,8 +687,8 @@ bool OfficeSession::writeNumberAndDate(const OfficeDocument &document, const QSt
         const auto namedCell = [&ranges](const QString &name) -> Reference<table::XCell> {
             if (!ranges->hasByName(toOUString(name)))
                 return {};
-            const Reference<sheet::XCellRangeReferrer> referrer(
-                ranges->getByName(toOUString(name)), UNO_QUERY);
+            const Reference<sheet::XCellRangeReferrer> referrer(ranges->getByName(toOUString(name)),
+                                                                UNO_QUERY);
             const Reference<table::XCellRange> cells
                 = referrer.is() ? referrer->getReferredCells() : Reference<table::XCellRange>();
             return cells.is() ? cells->getCellByPosition(0, 0) : Reference<table::XCell>();
@@ -738,8 +743,7 @@ void OfficeSession::show(const OfficeDocument &document, const QString &sheetNam
             if (top.is())
                 top->toFront();
         }
-    } catch (const uno::Exception &) {
-    }
+    } catch (const uno::Exception &) { }
 }
 
 void OfficeSession::discard(const OfficeDocument &document)
@@ -756,14 +760,12 @@ void OfficeSession::discard(const OfficeDocument &document)
             closeable->close(true);
         else if (component.is())
             component->dispose();
-    } catch (const uno::Exception &) {
-    }
+    } catch (const uno::Exception &) { }
 }
 
 static int countDocuments(const Reference<frame::XDesktop2> &desktop, bool visibleOnly)
 {
-    const Reference<container::XEnumeration> all
-        = desktop->getComponents()->createEnumeration();
+    const Reference<container::XEnumeration> all = desktop->getComponents()->createEnumeration();
     int count = 0;
     while (all->hasMoreElements()) {
         const Reference<frame::XModel> model(all->nextElement(), UNO_QUERY);
@@ -831,10 +833,10 @@ bool OfficeSession::terminate()
     return done;
 }
 
-void OfficeSession::setWriteHook(std::function<void(int chunk)> hook)
+void OfficeSession::setTestHook(std::function<void(const QString &point)> hook)
 {
     QMutexLocker lock(&d->mutex);
-    d->writeHook = std::move(hook);
+    d->testHook = std::move(hook);
 }
 
 OfficeDocument OfficeSession::lastDocument() const

@@ -75,8 +75,8 @@ public:
 
     // Before writing: the sheet exists, is not protected, and rows firstRow..lastRow hold nothing
     // in columns B to F (no value, text or formula, no merged cells).
-    bool checkInvoiceSheet(const OfficeDocument &document, const QString &sheetName,
-                           int firstRow, int lastRow, OfficeFailure *failure);
+    bool checkInvoiceSheet(const OfficeDocument &document, const QString &sheetName, int firstRow,
+                           int lastRow, OfficeFailure *failure);
 
     // Each block with one data call per chunk of lines, formulas one call per cell, formats one
     // call per block; the document's views are locked meanwhile.
@@ -105,8 +105,9 @@ public:
     // thread the caller can leave waiting.
     bool terminate();
 
-    // Tests: called before each chunk of lines is written, with the chunk's index.
-    void setWriteHook(std::function<void(int chunk)> hook);
+    // Tests: called on the worker thread just before the template is loaded ("load") and before
+    // each chunk of lines is written ("write 0", "write 1", …), to stop or slow the office there.
+    void setTestHook(std::function<void(const QString &point)> hook);
 
     // Tests and the benchmark: the most recently opened document that is still open.
     OfficeDocument lastDocument() const;

@@ -7,13 +7,13 @@
 #include <QFile>
 #include <QUrl>
 
+#include <com/sun/star/awt/XWindow2.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/container/XNameAccess.hpp>
 #include <com/sun/star/container/XNameContainer.hpp>
 #include <com/sun/star/container/XNameReplace.hpp>
 #include <com/sun/star/container/XNamed.hpp>
-#include <com/sun/star/awt/XWindow2.hpp>
 #include <com/sun/star/document/MacroExecMode.hpp>
 #include <com/sun/star/document/XEventsSupplier.hpp>
 #include <com/sun/star/frame/XController.hpp>
@@ -26,11 +26,11 @@
 #include <com/sun/star/table/BorderLine2.hpp>
 #include <com/sun/star/table/CellContentType.hpp>
 #include <com/sun/star/table/CellHoriJustify.hpp>
-#include <com/sun/star/util/CellProtection.hpp>
 #include <com/sun/star/table/CellVertJustify2.hpp>
 #include <com/sun/star/table/XCell.hpp>
 #include <com/sun/star/table/XCellRange.hpp>
 #include <com/sun/star/text/XText.hpp>
+#include <com/sun/star/util/CellProtection.hpp>
 #include <com/sun/star/util/XMergeable.hpp>
 #include <com/sun/star/util/XNumberFormats.hpp>
 #include <com/sun/star/util/XNumberFormatsSupplier.hpp>
@@ -88,7 +88,8 @@ Cell cell(const OfficeDocument &document, const char *name, const QString &sheet
     properties->getPropertyValue("HoriJustify") >>= hori;
     sal_Int32 vert = 0;
     properties->getPropertyValue("VertJustify") >>= vert;
-    result.centred = hori == table::CellHoriJustify_CENTER && vert == table::CellVertJustify2::CENTER;
+    result.centred
+        = hori == table::CellHoriJustify_CENTER && vert == table::CellVertJustify2::CENTER;
     result.leftAligned = hori == table::CellHoriJustify_STANDARD;
     for (const char *edge : {"LeftBorder", "RightBorder", "TopBorder", "BottomBorder"}) {
         table::BorderLine2 line;
@@ -152,11 +153,11 @@ static void addMacro(const Reference<sheet::XSpreadsheetDocument> &doc)
         libraries->createLibrary("Standard");
     const Reference<container::XNameContainer> library(libraries->getByName("Standard"),
                                                        UNO_QUERY_THROW);
-    const QString code = QStringLiteral(
-        "Sub Mark\n"
-        "  ThisComponent.Sheets.getByName(\"Лист1\").getCellRangeByName(\"H1\")"
-        ".setString(\"macro ran\")\n"
-        "End Sub\n");
+    const QString code
+        = QStringLiteral("Sub Mark(event)\n"
+                         "  event.Source.Sheets.getByName(\"Лист1\").getCellRangeByName(\"H1\")"
+                         ".setString(\"macro ran\")\n"
+                         "End Sub\n");
     library->insertByName("Marker", Any(toOUString(code)));
     const Reference<container::XNameReplace> events
         = Reference<document::XEventsSupplier>(doc, UNO_QUERY_THROW)->getEvents();
@@ -179,8 +180,8 @@ bool makeTemplate(OfficeSession &session, const QString &source, const QString &
     }
     Reference<lang::XComponent> component;
     try {
-        component = desktop->loadComponentFromURL(
-            urlOf(source), "_blank", 0, properties({unoProperty("Hidden", Any(true))}));
+        component = desktop->loadComponentFromURL(urlOf(source), "_blank", 0,
+                                                  properties({unoProperty("Hidden", Any(true))}));
         const Reference<sheet::XSpreadsheetDocument> doc(component, UNO_QUERY_THROW);
         const Reference<sheet::XSpreadsheet> sheet = sheetOf(doc, InvoiceSheet);
         switch (change) {
@@ -226,15 +227,15 @@ bool makeTemplate(OfficeSession &session, const QString &source, const QString &
             break;
         }
         const bool ods = target.endsWith(QLatin1String(".ods"));
-        const rtl::OUString filter = ods ? rtl::OUString("calc8")
-                                         : rtl::OUString("Calc MS Excel 2007 XML");
+        const rtl::OUString filter
+            = ods ? rtl::OUString("calc8") : rtl::OUString("Calc MS Excel 2007 XML");
         Reference<frame::XStorable>(component, UNO_QUERY_THROW)
             ->storeToURL(urlOf(target), properties({unoProperty("FilterName", Any(filter))}));
     } catch (const uno::Exception &e) {
         *error = exceptionText(e);
     }
-    session.discard(OfficeDocument(std::make_shared<OfficeDocument::Data>(OfficeDocument::Data {
-        Reference<sheet::XSpreadsheetDocument>(component, UNO_QUERY)})));
+    session.discard(OfficeDocument(std::make_shared<OfficeDocument::Data>(
+        OfficeDocument::Data {Reference<sheet::XSpreadsheetDocument>(component, UNO_QUERY)})));
     return error->isEmpty();
 }
 
@@ -243,7 +244,7 @@ OfficeDocument openWithMacros(OfficeSession &session, const QString &path)
     const Reference<frame::XDesktop2> desktop = OfficeSessionAccess::desktop(session);
     const Reference<lang::XComponent> component = desktop->loadComponentFromURL(
         urlOf(path), "_blank", 0,
-        properties({unoProperty("Hidden", Any(true)), unoProperty("AsTemplate", Any(true)),
+        properties({unoProperty("Hidden", Any(false)), unoProperty("AsTemplate", Any(true)),
                     unoProperty("MacroExecutionMode",
                                 Any(sal_Int16(document::MacroExecMode::ALWAYS_EXECUTE_NO_WARN)))}));
     return OfficeDocument(std::make_shared<OfficeDocument::Data>(
@@ -263,9 +264,11 @@ QStringList prepareProfile(const QString &folder, bool headless)
             "<item oor:path=\"/org.openoffice.Office.Common/Security/Scripting\">"
             "<prop oor:name=\"MacroSecurityLevel\" oor:op=\"fuse\"><value>0</value></prop></item>\n"
             "<item oor:path=\"/org.openoffice.Office.Common/Misc\">"
-            "<prop oor:name=\"ShowTipOfTheDay\" oor:op=\"fuse\"><value>false</value></prop></item>\n"
+            "<prop oor:name=\"ShowTipOfTheDay\" "
+            "oor:op=\"fuse\"><value>false</value></prop></item>\n"
             "<item oor:path=\"/org.openoffice.Setup/Product\">"
-            "<prop oor:name=\"LastTimeDonateShown\" oor:op=\"fuse\"><value>2</value></prop></item>\n"
+            "<prop oor:name=\"LastTimeDonateShown\" "
+            "oor:op=\"fuse\"><value>2</value></prop></item>\n"
             "</oor:items>\n");
     }
     QStringList arguments {QStringLiteral("-env:UserInstallation=")

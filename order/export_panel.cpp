@@ -36,7 +36,8 @@ static void russianDetailsButton(QMessageBox *box)
         // The box renames the button when it is pressed; rename it back after that.
         QObject::connect(button, &QAbstractButton::clicked, box, [box, button] {
             QTimer::singleShot(0, box, [box, button] {
-                const bool shown = box->findChild<QWidget *>(QStringLiteral("qt_msgbox_detailedtext"))
+                const bool shown
+                    = box->findChild<QWidget *>(QStringLiteral("qt_msgbox_detailedtext"))
                     && button->text().contains(QLatin1String("Hide"));
                 button->setText(shown ? QStringLiteral("Скрыть подробности")
                                       : QStringLiteral("Подробнее…"));
@@ -163,7 +164,8 @@ void ExportPanel::askWhenStalled(const QString &question)
     QPushButton *restart
         = box->addButton(QStringLiteral("Перезапустить LibreOffice"), QMessageBox::ResetRole);
     restart->setObjectName(QStringLiteral("buttonRestartOffice"));
-    QPushButton *cancel = box->addButton(QStringLiteral("Отменить экспорт"), QMessageBox::RejectRole);
+    QPushButton *cancel
+        = box->addButton(QStringLiteral("Отменить экспорт"), QMessageBox::RejectRole);
     cancel->setObjectName(QStringLiteral("buttonCancelExport"));
     connect(wait, &QPushButton::clicked, m_exporter, &OfficeExporter::keepWaiting);
     connect(restart, &QPushButton::clicked, m_exporter, &OfficeExporter::restartOffice);

@@ -275,8 +275,9 @@ private slots:
         edit(1, 1, "=2*3");
         const int documentsBefore = openDocuments();
         QVERIFY2(exportTo(m_template).isNull(), "an invoice opened with a formula as quantity");
-        QCOMPARE(m_messages, QStringList {"Строка 2: количество «=2*3» не число. Исправьте ячейку "
-                                          "в таблице заказа и повторите экспорт."});
+        QCOMPARE(m_messages,
+                 QStringList {"Строка 2: количество «=2*3» не число. Исправьте ячейку "
+                              "в таблице заказа и повторите экспорт."});
         QCOMPARE(openDocuments(), documentsBefore);
         m_messages.clear();
         edit(1, 1, "6");
@@ -424,7 +425,8 @@ private slots:
 
         m_window->appendOrderLine("Календарь", "5", "40", "значение=10", "", false);
         const auto document = exportTo(m_template);
-        QVERIFY2(!document.isNull(), qPrintable("no invoice after restart: " + m_messages.join(" | ")));
+        QVERIFY2(!document.isNull(),
+                 qPrintable("no invoice after restart: " + m_messages.join(" | ")));
         QVERIFY2(office().startedProcessId() != first, "no new office was started");
         m_officePids << office().startedProcessId();
         QCOMPARE(cellOf(document, "F17").value, 200.0);
