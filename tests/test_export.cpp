@@ -355,6 +355,50 @@ private slots:
         QCOMPARE(QFileInfo(m_template).lastModified(), modifiedBefore);
     }
 
+    // Where the template names cells for the invoice's number and date, they get them; a template
+    // without the names exports as before.
+    void numberAndDate_data()
+    {
+        QTest::addColumn<bool>("named");
+        QTest::newRow("sample template with the names") << true;
+        QTest::newRow("template without them") << false;
+    }
+    void numberAndDate()
+    {
+        QFETCH(bool, named);
+        QString path = m_template;
+        if (!named) {
+            path = m_dir.filePath("no-names.xlsx");
+            QString error;
+            QVERIFY2(officetest::makeTemplate(office(), m_template, path,
+                                              officetest::Change::DropNames, &error),
+                     qPrintable(error));
+        }
+        ExportRequest request;
+        request.typedPath = path;
+        request.lines = {{"Визитки", "100", "5"}};
+        request.number = "000127";
+        request.date = QDate(2024, 12, 9);
+        const OfficeDocument before = office().lastDocument();
+        auto *panel = m_window->findChild<ExportPanel *>();
+        panel->exportOrder(request);
+        QTRY_VERIFY_WITH_TIMEOUT(!panel->isRunning(), 60000);
+        const OfficeDocument document = office().lastDocument();
+        QVERIFY2(document != before && !document.isNull(), qPrintable(m_messages.join(" | ")));
+        QVERIFY2(m_messages.isEmpty(), qPrintable(m_messages.join(" | ")));
+        QCOMPARE(cellOf(document, "F17").value, 500.0);
+        QCOMPARE(cellOf(document, "B9").text, QStringLiteral("Счёт №"));
+        if (named) {
+            QCOMPARE(cellOf(document, "C9").text, QStringLiteral("000127"));
+            QCOMPARE(cellOf(document, "E9").kind, Cell::Value);
+            QCOMPARE(cellOf(document, "E9").value, 45635.0); // days since 30.12.1899
+            QCOMPARE(cellOf(document, "E9").text, QStringLiteral("09.12.2024"));
+        } else {
+            QCOMPARE(cellOf(document, "C9").text, QStringLiteral("______"));
+            QVERIFY(cellOf(document, "E9").text.startsWith(QStringLiteral("«____»")));
+        }
+    }
+
     void templatePathWithCyrillicAndBlanks()
     {
         QDir(m_dir.path()).mkpath("Шаблоны счетов");
