@@ -268,7 +268,7 @@ void OfficeExporter::jobDone(bool done, const QString &message, const QString &d
     emit finished(outcome);
 }
 
-void OfficeExporter::warmUp()
+void OfficeExporter::warmUp(const QString &templatePath)
 {
     if (m_warming)
         return;
@@ -280,7 +280,12 @@ void OfficeExporter::warmUp()
         relay->deleteLater();
         emit warmUpFinished(reached);
     });
-    runDetached([session, relay] { emit relay->finished(session->reach(nullptr, ReachLimitMs)); });
+    runDetached([session, relay, templatePath] {
+        const bool reached = session->reach(nullptr, ReachLimitMs);
+        if (reached)
+            session->preload(templatePath);
+        emit relay->finished(reached);
+    });
 }
 
 void OfficeExporter::closeStartedOffice(int timeLimitMs)

@@ -61,8 +61,9 @@ public:
     // The operator restarts the office: it is ended, and the same export starts again.
     void restartOffice();
 
-    // Starts the office in the background so that the first export does not wait for it.
-    void warmUp();
+    // Starts the office in the background, with its spreadsheet part and the template's filter
+    // loaded, so that the first export does not wait for it.
+    void warmUp(const QString &templatePath = QString());
     bool isWarmingUp() const { return m_warming; }
     // At the program's end: closes the office this program started, unless the operator still
     // has a document open in it. Waits at most timeLimitMs for the office.

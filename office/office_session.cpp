@@ -447,6 +447,40 @@ bool OfficeSession::reach(OfficeFailure *failure, int timeLimitMs)
     return false;
 }
 
+void OfficeSession::preload(const QString &templatePath)
+{
+    OfficeFailure failure;
+    if (!templatePath.isEmpty() && QFileInfo(templatePath).isFile()) {
+        const OfficeDocument document = openTemplate(templatePath, &failure);
+        if (!document.isNull()) {
+            // The first writes and formulas load code the office loads on first use: pay that
+            // now, in a document nobody sees.
+            const QString sheet = QStringLiteral("Лист1");
+            OrderLine line;
+            line.quantity = line.unitPrice = QStringLiteral("1");
+            const QVector<InvoiceBlock> sample = invoiceFor({line});
+            if (checkInvoiceSheet(document, sheet, invoice::FirstLineRow, 30, &failure))
+                writeBlocks(document, sheet, sample, &failure);
+            discard(document);
+            return;
+        }
+    }
+    const Reference<frame::XDesktop2> desktop = d->currentDesktop();
+    if (!desktop.is())
+        return;
+    try {
+        const beans::PropertyValue hidden = unoProperty("Hidden", Any(true));
+        const Reference<util::XCloseable> empty(
+            desktop->loadComponentFromURL("private:factory/scalc", "_blank", 0,
+                                          Sequence<beans::PropertyValue>(&hidden, 1)),
+            UNO_QUERY);
+        if (empty.is())
+            empty->close(true);
+    } catch (const uno::Exception &) {
+        // Only a head start: the export will meet and report whatever went wrong here.
+    }
+}
+
 bool OfficeSession::isConnected()
 {
     return d->alive();

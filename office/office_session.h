@@ -65,6 +65,10 @@ public:
     // Connects to the office, starting it when nothing listens on the pipe and waiting at most
     // timeLimitMs. A connection whose office went away meanwhile is replaced.
     bool reach(OfficeFailure *failure, int timeLimitMs = 30000);
+    // Loads the spreadsheet part of the office and the template's import filter ahead of the first
+    // export: the template (when the path names one) or an empty sheet, opened hidden and closed.
+    void preload(const QString &templatePath);
+
     // True when connected and the office answers; never starts one.
     bool isConnected();
 

@@ -24,6 +24,7 @@
 #include <com/sun/star/sheet/XNamedRanges.hpp>
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
 #include <com/sun/star/table/BorderLine2.hpp>
+#include <com/sun/star/table/BorderLineStyle.hpp>
 #include <com/sun/star/table/CellContentType.hpp>
 #include <com/sun/star/table/CellHoriJustify.hpp>
 #include <com/sun/star/table/CellVertJustify2.hpp>
@@ -249,6 +250,40 @@ OfficeDocument openWithMacros(OfficeSession &session, const QString &path)
                                 Any(sal_Int16(document::MacroExecMode::ALWAYS_EXECUTE_NO_WARN)))}));
     return OfficeDocument(std::make_shared<OfficeDocument::Data>(
         OfficeDocument::Data {Reference<sheet::XSpreadsheetDocument>(component, UNO_QUERY)}));
+}
+
+void writeCellByCell(const OfficeDocument &document, const QVector<InvoiceBlock> &blocks)
+{
+    const Reference<sheet::XSpreadsheet> sheet = sheetOf(unoDocument(document), InvoiceSheet);
+    table::BorderLine2 line;
+    line.LineStyle = table::BorderLineStyle::SOLID;
+    line.OuterLineWidth = 26;
+    line.LineWidth = 26;
+    for (const InvoiceBlock &block : blocks)
+        for (int r = 0; r < block.rowCount(); ++r)
+            for (int c = 0; c < block.columnCount(); ++c) {
+                const InvoiceCell &value = block.rows.at(r).at(c);
+                const QString name = cellName(block.top + r, block.left + c);
+                const Reference<table::XCellRange> range
+                    = sheet->getCellRangeByName(toOUString(name + QLatin1Char(':') + name));
+                const Reference<table::XCell> target = range->getCellByPosition(0, 0);
+                if (value.kind == InvoiceCell::Number)
+                    target->setValue(value.number);
+                else if (value.kind == InvoiceCell::Formula)
+                    target->setFormula(toOUString(value.text));
+                else
+                    Reference<text::XText>(target, UNO_QUERY_THROW)
+                        ->setString(toOUString(value.text));
+                const Reference<beans::XPropertySet> properties(range, UNO_QUERY_THROW);
+                properties->setPropertyValue("IsTextWrapped", Any(block.framed));
+                if (!block.framed)
+                    continue;
+                properties->setPropertyValue("HoriJustify", Any(table::CellHoriJustify_CENTER));
+                properties->setPropertyValue("VertJustify",
+                                             Any(sal_Int32(table::CellVertJustify2::CENTER)));
+                for (const char *edge : {"LeftBorder", "RightBorder", "TopBorder", "BottomBorder"})
+                    properties->setPropertyValue(rtl::OUString::createFromAscii(edge), Any(line));
+            }
 }
 
 QStringList prepareProfile(const QString &folder, bool headless)

@@ -49,6 +49,10 @@ bool makeTemplate(OfficeSession &session, const QString &source, const QString &
 // macro template's macro does run when nothing forbids it. The caller discards the document.
 OfficeDocument openWithMacros(OfficeSession &session, const QString &path);
 
+// The benchmark's yardstick: the invoice written the way of one call per value and property
+// (range, value, wrap, two alignments, four borders), as automation scripts usually do.
+void writeCellByCell(const OfficeDocument &document, const QVector<InvoiceBlock> &blocks);
+
 // A fresh office profile in the folder: macro security Low (a bound macro runs silently unless
 // the export forbids it), no tip of the day. The office arguments to use it.
 QStringList prepareProfile(const QString &folder, bool headless);

@@ -9,6 +9,7 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
@@ -121,8 +122,10 @@ bool ExportPanel::eventFilter(QObject *watched, QEvent *event)
         m_painted = true;
         if (warmUpWanted())
             QTimer::singleShot(200, m_exporter, [this] {
-                if (!m_exporter->isRunning())
-                    m_exporter->warmUp();
+                if (m_exporter->isRunning())
+                    return;
+                const auto *field = m_window->findChild<QLineEdit *>(QStringLiteral("lineEdit_11"));
+                m_exporter->warmUp(field ? templatePathFromTyped(field->text()) : QString());
             });
     }
     return QObject::eventFilter(watched, event);

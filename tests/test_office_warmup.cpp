@@ -101,7 +101,8 @@ private slots:
         window.show();
         QTRY_VERIFY_WITH_TIMEOUT(!office().processIds().isEmpty(), 10000);
         const qint64 officeSeen = paint.clock.elapsed();
-        QVERIFY2(paint.at >= 0 && paint.at < officeSeen, "the office started before the first paint");
+        QVERIFY2(paint.at >= 0 && paint.at < officeSeen,
+                 "the office started before the first paint");
         QTRY_COMPARE_WITH_TIMEOUT(warmed.count(), 1, 60000);
         QCOMPARE(warmed.first().first().toBool(), true);
         const QByteArray line = officeCommandLine();
