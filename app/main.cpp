@@ -1,11 +1,15 @@
-// Start-up: one application, one window, the event loop.
+// Start-up: the administrator's commands without a window, or one application, one window, the
+// event loop.
 #include "app/mainwindow.h"
+#include "cli/cli.h"
 
 #include <QApplication>
 #include <QIcon>
 
 int main(int argc, char *argv[])
 {
+    if (isCliInvocation(argc, argv))
+        return runCli(argc, argv);
     QApplication app(argc, argv);
     // The same picture the desktop menu shows for the program.
     QIcon icon;

@@ -40,6 +40,8 @@ MainWindow::MainWindow(QWidget *parent)
     // clang-format on
     connect(form->pushButton_4, SIGNAL(clicked()), this, SLOT(clearTable()));
     connect(form->pushButton_6, SIGNAL(clicked()), this, SLOT(exportToExcel()));
+
+    initOrderStorage();
 }
 
 MainWindow::~MainWindow() = default;
