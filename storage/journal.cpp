@@ -95,18 +95,18 @@ int Journal::storeInvoice(const InvoiceDraft &draft, int lowestNumber)
                                  "line_count, subtotal, tax, total, template_path, is_void, "
                                  "search_text) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     for (const QVariant &value :
-         {QVariant(number), QVariant(draft.orderUid), QVariant(storedTime(draft.created)),
-          QVariant(draft.counter), QVariant(draft.lines.size()),
+         {QVariant(number), QVariant(notNull(draft.orderUid)), QVariant(storedTime(draft.created)),
+          QVariant(notNull(draft.counter)), QVariant(draft.lines.size()),
           QVariant(calcRounded(totals.subtotal)), QVariant(calcRounded(totals.tax)),
-          QVariant(calcRounded(totals.total)), QVariant(draft.templatePath), QVariant(int(isVoid)),
-          QVariant(searchText)})
+          QVariant(calcRounded(totals.total)), QVariant(notNull(draft.templatePath)), QVariant(int(isVoid)),
+          QVariant(notNull(searchText))})
         query.addBindValue(value);
     if (!query.exec())
         return failed(query);
     if (connection.isSqlite()) {
         query.prepare(QStringLiteral("INSERT INTO invoice_search (rowid, search_text) VALUES (?, ?)"));
         query.addBindValue(number);
-        query.addBindValue(searchText);
+        query.addBindValue(notNull(searchText));
         if (!query.exec())
             return failed(query);
     }
@@ -125,7 +125,7 @@ int Journal::storeInvoice(const InvoiceDraft &draft, int lowestNumber)
                                  "succeeded) VALUES (?, ?, ?, ?)"));
     for (const DocumentRecord &document : draft.documents) {
         query.addBindValue(number);
-        query.addBindValue(document.kind);
+        query.addBindValue(notNull(document.kind));
         query.addBindValue(storedTime(document.made));
         query.addBindValue(int(document.succeeded));
         if (!query.exec())
@@ -152,7 +152,7 @@ bool Journal::addDocument(int number, const DocumentRecord &document)
     query.prepare(QStringLiteral("INSERT INTO invoice_document (invoice_number, kind, made, "
                                  "succeeded) VALUES (?, ?, ?, ?)"));
     query.addBindValue(number);
-    query.addBindValue(document.kind);
+    query.addBindValue(notNull(document.kind));
     query.addBindValue(storedTime(document.made));
     query.addBindValue(int(document.succeeded));
     bool done = query.exec();

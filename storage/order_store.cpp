@@ -33,14 +33,14 @@ QJsonArray documentsJson(const QString &text)
 // Binds an order line's columns in the order of LineColumns; shared with the journal.
 void bindLine(QSqlQuery &query, const OrderLine &line)
 {
-    query.addBindValue(line.description);
-    query.addBindValue(line.quantity);
-    query.addBindValue(line.unitPrice);
-    query.addBindValue(line.keyText);
-    query.addBindValue(line.titles);
+    query.addBindValue(notNull(line.description));
+    query.addBindValue(notNull(line.quantity));
+    query.addBindValue(notNull(line.unitPrice));
+    query.addBindValue(notNull(line.keyText));
+    query.addBindValue(notNull(line.titles));
     query.addBindValue(int(line.removalMarker));
-    query.addBindValue(jobText(line.job));
-    query.addBindValue(line.explanation);
+    query.addBindValue(notNull(jobText(line.job)));
+    query.addBindValue(notNull(line.explanation));
     query.addBindValue(int(line.missingPrice));
 }
 
@@ -129,8 +129,8 @@ bool OrderStore::apply(const OrderChange &change)
     if (change.create) {
         query.prepare(QStringLiteral("INSERT INTO local_order (uid, counter, started, changed, "
                                      "state, template_path) VALUES (?, ?, ?, ?, 0, ?)"));
-        for (const QVariant &value : {QVariant(change.uid), QVariant(change.counter),
-                                      QVariant(at), QVariant(at), QVariant(change.templatePath)})
+        for (const QVariant &value : {QVariant(notNull(change.uid)), QVariant(notNull(change.counter)),
+                                      QVariant(at), QVariant(at), QVariant(notNull(change.templatePath))})
             query.addBindValue(value);
         if (!query.exec())
             return failed(query);
@@ -164,7 +164,7 @@ bool OrderStore::apply(const OrderChange &change)
     }
     if (!change.uid.isEmpty() && !change.create) {
         touchOrder.addBindValue(at);
-        touchOrder.addBindValue(change.templatePath);
+        touchOrder.addBindValue(notNull(change.templatePath));
         touchOrder.addBindValue(change.uid);
         if (!touchOrder.exec())
             return failed(touchOrder);

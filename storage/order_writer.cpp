@@ -15,7 +15,6 @@ struct OrderWriter::State
     }
 
     QString path;
-    DatabaseThread thread;
     // Touched on the thread only, from here on.
     Connection connection;
     std::unique_ptr<OrderStore> store;
@@ -23,6 +22,8 @@ struct OrderWriter::State
     QTimer *retry = nullptr;
     int retryMs = 3000;
     bool failing = false;
+    // Last, so that it ends first: its final task closes the connection on the thread.
+    DatabaseThread thread;
 };
 
 OrderWriter::OrderWriter(const QString &path, QObject *parent)

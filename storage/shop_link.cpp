@@ -19,7 +19,6 @@ struct ShopLink::State
     {
     }
 
-    DatabaseThread thread;
     // Touched on the thread only.
     DatabaseUrl url;
     QString localPath;
@@ -29,6 +28,8 @@ struct ShopLink::State
     QTimer *timer = nullptr;
     bool reachable = false;
     bool told = false;
+    // Last, so that it ends first: its final task closes the connections on the thread.
+    DatabaseThread thread;
 };
 
 ShopLink::ShopLink(const DatabaseUrl &shop, const QString &localPath, const QString &settingsPath,

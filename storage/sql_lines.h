@@ -6,6 +6,12 @@
 
 #include <QSqlQuery>
 
+// Text for a NOT NULL column: a null QString would bind as NULL.
+inline QString notNull(const QString &text)
+{
+    return text.isNull() ? QStringLiteral("") : text;
+}
+
 // Binds description, quantity, unit_price, key_text, titles, removal_marker, job, explanation,
 // missing_price in that order.
 void bindLine(QSqlQuery &query, const OrderLine &line);
