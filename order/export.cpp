@@ -16,6 +16,10 @@ void MainWindow::exportToExcel()
     const QString path = form->lineEdit_11->text();
     const QVector<InvoiceBlock> blocks = invoiceFor(orderLines());
     const QString sheetName = QStringLiteral("Лист1");
+    // The invoice's number in the shop's journal (app/order_storage.cpp).
+    const bool numbered = !orderLines().isEmpty();
+    const DocumentNumber number
+        = numbered ? numberForDocument(QStringLiteral("export")) : DocumentNumber();
 
     OfficeSession &office = OfficeSession::shared();
     QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -34,6 +38,10 @@ void MainWindow::exportToExcel()
         }
     }
     QApplication::restoreOverrideCursor();
+    if (numbered)
+        documentFinished(number.number, QStringLiteral("export"), done);
     if (!done && showMessage)
         showMessage(office.lastError());
+    else if (numbered && !number.ok && showMessage)
+        showMessage(number.reason);
 }
