@@ -141,28 +141,25 @@ void OrderKeeper::watchTable()
             [this](const QModelIndex &, int first, int last) {
                 if (first != rows.size())
                     moved = true;
-                for (int row = first; row <= last; ++row) {
-                    rows.insert(row, {nextId, lineAt(table, row)});
-                    dirty.insert(nextId++);
-                }
+                for (int row = first; row <= last; ++row)
+                    rows.insert(row, {nextId++, true});
+                firstDirty = qMin(firstDirty, first);
                 changed();
             });
     connect(model, &QAbstractItemModel::rowsRemoved, this,
             [this](const QModelIndex &, int first, int last) {
                 if (last + 1 != rows.size())
                     moved = true;
-                for (int row = last; row >= first && row < rows.size(); --row) {
-                    const int id = rows.at(row).id;
-                    dirty.remove(id);
-                    removed.append(id);
-                    rows.removeAt(row);
-                }
+                for (int row = first; row <= last && row < rows.size(); ++row)
+                    removed.append(rows.at(row).id);
+                rows.remove(first, qMin(last + 1, int(rows.size())) - first);
+                firstDirty = qMin(firstDirty, first);
                 changed();
             });
     connect(model, &QAbstractItemModel::dataChanged, this,
             [this](const QModelIndex &topLeft, const QModelIndex &bottomRight) {
                 for (int row = topLeft.row(); row <= bottomRight.row(); ++row)
-                    readRow(row);
+                    markDirty(row);
                 changed();
             });
     connect(model, &QAbstractItemModel::modelReset, this, [this] { rebuild(); });
@@ -170,24 +167,23 @@ void OrderKeeper::watchTable()
     connect(model, &QAbstractItemModel::rowsMoved, this, [this] { rebuild(); });
 }
 
-void OrderKeeper::readRow(int row)
+void OrderKeeper::markDirty(int row)
 {
     if (row < 0 || row >= rows.size())
         return;
-    rows[row].line = lineAt(table, row);
-    dirty.insert(rows.at(row).id);
+    rows[row].dirty = true;
+    firstDirty = qMin(firstDirty, row);
 }
 
 void OrderKeeper::rebuild()
 {
     cleared = true;
+    for (const Row &row : qAsConst(rows))
+        removed.append(row.id);
     rows.clear();
-    dirty.clear();
-    removed.clear();
-    for (int row = 0; row < table->rowCount(); ++row) {
-        rows.append({nextId, lineAt(table, row)});
-        dirty.insert(nextId++);
-    }
+    for (int row = 0; row < table->rowCount(); ++row)
+        rows.append({nextId++, true});
+    firstDirty = 0;
     changed();
 }
 
@@ -209,20 +205,23 @@ void OrderKeeper::startNewOrder()
     hasGoodDocument = false;
     uid.clear();
     removed.clear();
-    for (const Row &row : qAsConst(rows))
-        dirty.insert(row.id);
+    for (Row &row : rows)
+        row.dirty = true;
+    firstDirty = 0;
 }
 
 void OrderKeeper::flush()
 {
     flushPosted = false;
     const bool create = uid.isEmpty();
-    if (dirty.isEmpty() && removed.isEmpty() && !moved && !cleared && pendingStates.isEmpty())
+    const bool anyDirty = firstDirty < rows.size();
+    if (!anyDirty && removed.isEmpty() && !moved && !cleared && pendingStates.isEmpty())
         return;
     if (create && rows.isEmpty() && pendingStates.isEmpty()) {
         // Nothing to keep yet: an empty order is no order.
         cleared = moved = false;
         removed.clear();
+        firstDirty = 0;
         return;
     }
     OrderChange change;
@@ -234,18 +233,21 @@ void OrderKeeper::flush()
     change.at = QDateTime::currentDateTime();
     change.templatePath = templatePath;
     change.clearLines = cleared && !create;
-    change.removals = removed;
-    for (int row = 0; row < rows.size(); ++row) {
-        const Row &item = rows.at(row);
-        if (dirty.contains(item.id))
-            change.writes.append({item.id, row, item.line});
-        else if (moved || cleared)
+    if (!create && !cleared)
+        change.removals = removed;
+    const bool renumber = moved || cleared;
+    for (int row = renumber ? 0 : firstDirty; row < rows.size(); ++row) {
+        Row &item = rows[row];
+        if (item.dirty)
+            change.writes.append({item.id, row, lineAt(table, row)});
+        else if (renumber)
             change.positions.append({item.id, row});
+        item.dirty = false;
     }
     change.states = pendingStates;
     pendingStates.clear();
-    dirty.clear();
     removed.clear();
+    firstDirty = rows.size();
     moved = cleared = false;
     orderWriter->submit(change);
 }
@@ -280,8 +282,11 @@ void OrderKeeper::restoreOffered()
         window->appendOrderLine(line);
     // The lines are the window's order now; the stored one is done with, in the same write.
     pendingStates.append({order.uid, OrderState::Restored, 0});
-    waitStored(StoreWaitMs);
-    refreshOffer();
+    flush();
+    offer = StoredOrder();
+    emit offerChanged();
+    // An older unfinished order, if any, is offered next, once the writer gets to it.
+    QTimer::singleShot(0, this, [this] { refreshOffer(); });
 }
 
 void OrderKeeper::discardOffered()
@@ -322,8 +327,7 @@ DocumentNumber OrderKeeper::numberForDocument(const QString &kind, const QString
     draft.created = result.date;
     draft.counter = counterName;
     draft.templatePath = path;
-    for (const Row &row : qAsConst(rows))
-        draft.lines.append(row.line);
+    draft.lines = window->orderLines();
 
     QEventLoop loop;
     int taken = 0;

@@ -8,7 +8,6 @@
 #include "storage/records.h"
 
 #include <QObject>
-#include <QSet>
 #include <QVector>
 
 class MainWindow;
@@ -54,11 +53,11 @@ private:
     struct Row
     {
         int id;
-        OrderLine line;
+        bool dirty;
     };
     void watchTable();
     void changed();
-    void readRow(int row);
+    void markDirty(int row);
     void rebuild();
     void startNewOrder();
 
@@ -70,9 +69,10 @@ private:
     QString templatePath;
     StoredOrder offer;
 
-    // The table as last seen, and what changed since the last hand-over.
+    // The table's rows as ids, and what changed since the last hand-over. A changed row is read
+    // from the table once, when it is handed over.
     QVector<Row> rows;
-    QSet<int> dirty;
+    int firstDirty = 0; // no dirty row before this one
     QVector<int> removed;
     QVector<OrderStateChange> pendingStates; // handed over with the next change
     bool moved = false;

@@ -195,8 +195,7 @@ QVector<InvoiceSummary> Journal::find(const JournalQuery &search, bool *ok)
         } else {
             for (const QString &word : words)
                 terms.append(QLatin1Char('\'') + word + QStringLiteral("':*"));
-            conditions.append(QStringLiteral("to_tsvector('simple', i.search_text) @@ "
-                                             "to_tsquery('simple', ?)"));
+            conditions.append(QStringLiteral("i.search_words @@ to_tsquery('simple', ?)"));
             values.append(terms.join(QStringLiteral(" & ")));
         }
     }

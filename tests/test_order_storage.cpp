@@ -172,6 +172,7 @@ private slots:
             QCOMPARE(window->orderLines().at(i).explanation, lines.at(i).explanation);
         QCOMPARE(orderLine(0).marker, Marker::Red);
         QVERIFY(!notice()->isVisible());
+        QTest::keyClick(orderTable(), Qt::Key_Shift);
         verifyStoredAsShown();
 
         closeWindow();
