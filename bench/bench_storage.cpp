@@ -12,9 +12,9 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QLineEdit>
 #include <QTableWidget>
 #include <QTemporaryDir>
 
@@ -88,48 +88,67 @@ bool generate(Connection &connection)
     const QString papers = QStringLiteral(
         "'матовая','глянцевая','дизайнерская','офсетная','самоклеящаяся','текстурная','плайк'");
     if (connection.isSqlite()) {
-        const QString word = QStringLiteral(
-            "(SELECT w FROM %1 WHERE id = %2)");
+        const QString word = QStringLiteral("(SELECT w FROM %1 WHERE id = %2)");
         return exec(query, QStringLiteral("CREATE TEMP TABLE product (id INTEGER, w TEXT)"))
             && exec(query, QStringLiteral("CREATE TEMP TABLE paper (id INTEGER, w TEXT)"))
-            && exec(query, QStringLiteral("WITH RECURSIVE w(id, list) AS (SELECT 0, json_array(%1)) "
-                                          "INSERT INTO product SELECT key, value FROM json_each((SELECT list FROM w))")
-                               .arg(products))
-            && exec(query, QStringLiteral("INSERT INTO paper SELECT key, value FROM json_each(json_array(%1))").arg(papers))
+            && exec(
+                   query,
+                   QStringLiteral(
+                       "WITH RECURSIVE w(id, list) AS (SELECT 0, json_array(%1)) "
+                       "INSERT INTO product SELECT key, value FROM json_each((SELECT list FROM w))")
+                       .arg(products))
+            && exec(query,
+                    QStringLiteral(
+                        "INSERT INTO paper SELECT key, value FROM json_each(json_array(%1))")
+                        .arg(papers))
             && exec(query, QStringLiteral("BEGIN"))
-            && exec(query, QStringLiteral(
-                               "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
-                               "INSERT INTO invoice SELECT i, 'bench-' || i, "
-                               "strftime('%Y-%m-%d %H:%M:%S', '2024-01-01', '+' || (i * 7) || ' minutes'), "
-                               "'стойка-' || (i % 3), 3, 1000, 180, 1180, '', 0, "
-                               "%2 || ' 90×50 ' || %3 || char(10) || %4 || ' A4 ' || %5 || char(10) || %6 || ' тираж ' || (i % 997) FROM n")
-                               .arg(Invoices)
-                               .arg(word.arg(QStringLiteral("product"), QStringLiteral("i % 20")),
-                                    word.arg(QStringLiteral("paper"), QStringLiteral("i % 7")),
-                                    word.arg(QStringLiteral("product"), QStringLiteral("(i / 20) % 20")),
-                                    word.arg(QStringLiteral("paper"), QStringLiteral("(i / 7) % 7")),
-                                    word.arg(QStringLiteral("product"), QStringLiteral("(i / 400) % 20"))))
-            && exec(query, QStringLiteral("INSERT INTO invoice_line SELECT number, p.value, 'строка', '100', '10', '', '', 0, '', '', 0 "
-                                          "FROM invoice, json_each('[0,1,2]') p"))
-            && exec(query, QStringLiteral("INSERT INTO invoice_search(invoice_search) VALUES ('rebuild')"))
-            && exec(query, QStringLiteral("UPDATE invoice_counter SET next_number = %1").arg(Invoices + 1))
+            && exec(
+                   query,
+                   QStringLiteral(
+                       "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < "
+                       "%1) "
+                       "INSERT INTO invoice SELECT i, 'bench-' || i, "
+                       "strftime('%Y-%m-%d %H:%M:%S', '2024-01-01', '+' || (i * 7) || ' minutes'), "
+                       "'стойка-' || (i % 3), 3, 1000, 180, 1180, '', 0, "
+                       "%2 || ' 90×50 ' || %3 || char(10) || %4 || ' A4 ' || %5 || char(10) || %6 "
+                       "|| ' тираж ' || (i % 997) FROM n")
+                       .arg(Invoices)
+                       .arg(word.arg(QStringLiteral("product"), QStringLiteral("i % 20")),
+                            word.arg(QStringLiteral("paper"), QStringLiteral("i % 7")),
+                            word.arg(QStringLiteral("product"), QStringLiteral("(i / 20) % 20")),
+                            word.arg(QStringLiteral("paper"), QStringLiteral("(i / 7) % 7")),
+                            word.arg(QStringLiteral("product"), QStringLiteral("(i / 400) % 20"))))
+            && exec(query,
+                    QStringLiteral("INSERT INTO invoice_line SELECT number, p.value, 'строка', "
+                                   "'100', '10', '', '', 0, '', '', 0 "
+                                   "FROM invoice, json_each('[0,1,2]') p"))
+            && exec(query,
+                    QStringLiteral("INSERT INTO invoice_search(invoice_search) VALUES ('rebuild')"))
+            && exec(query,
+                    QStringLiteral("UPDATE invoice_counter SET next_number = %1").arg(Invoices + 1))
             && exec(query, QStringLiteral("COMMIT")) && exec(query, QStringLiteral("ANALYZE"));
     }
     const QString pick = QStringLiteral("(ARRAY[%1])[1 + %2]");
-    return exec(query, QStringLiteral(
-                           "INSERT INTO invoice SELECT i, 'bench-' || i, "
-                           "to_char(timestamp '2024-01-01' + i * interval '7 minutes', 'YYYY-MM-DD HH24:MI:SS'), "
-                           "'стойка-' || (i % 3), 3, 1000, 180, 1180, '', 0, "
-                           "%2 || ' 90×50 ' || %3 || chr(10) || %4 || ' A4 ' || %5 || chr(10) || %6 || ' тираж ' || (i % 997) "
-                           "FROM generate_series(1, %1) i")
-                           .arg(Invoices)
-                           .arg(pick.arg(products, QStringLiteral("i % 20")), pick.arg(papers, QStringLiteral("i % 7")),
-                                pick.arg(products, QStringLiteral("(i / 20) % 20")),
-                                pick.arg(papers, QStringLiteral("(i / 7) % 7")),
-                                pick.arg(products, QStringLiteral("(i / 400) % 20"))))
-        && exec(query, QStringLiteral("INSERT INTO invoice_line SELECT number, p, 'строка', '100', '10', '', '', 0, '', '', 0 "
-                                      "FROM invoice, generate_series(0, 2) p"))
-        && exec(query, QStringLiteral("UPDATE invoice_counter SET next_number = %1").arg(Invoices + 1))
+    return exec(query,
+                QStringLiteral("INSERT INTO invoice SELECT i, 'bench-' || i, "
+                               "to_char(timestamp '2024-01-01' + i * interval '7 minutes', "
+                               "'YYYY-MM-DD HH24:MI:SS'), "
+                               "'стойка-' || (i % 3), 3, 1000, 180, 1180, '', 0, "
+                               "%2 || ' 90×50 ' || %3 || chr(10) || %4 || ' A4 ' || %5 || chr(10) "
+                               "|| %6 || ' тираж ' || (i % 997) "
+                               "FROM generate_series(1, %1) i")
+                    .arg(Invoices)
+                    .arg(pick.arg(products, QStringLiteral("i % 20")),
+                         pick.arg(papers, QStringLiteral("i % 7")),
+                         pick.arg(products, QStringLiteral("(i / 20) % 20")),
+                         pick.arg(papers, QStringLiteral("(i / 7) % 7")),
+                         pick.arg(products, QStringLiteral("(i / 400) % 20"))))
+        && exec(query,
+                QStringLiteral("INSERT INTO invoice_line SELECT number, p, 'строка', '100', '10', "
+                               "'', '', 0, '', '', 0 "
+                               "FROM invoice, generate_series(0, 2) p"))
+        && exec(query,
+                QStringLiteral("UPDATE invoice_counter SET next_number = %1").arg(Invoices + 1))
         && exec(query, QStringLiteral("ANALYZE"));
 }
 
@@ -164,7 +183,8 @@ bool searchFigures(Connection &connection, SearchFigures *figures)
     if (!generate(connection))
         return false;
     std::printf("  %-10s %d invoices generated in %.1f s\n",
-                connection.isSqlite() ? "SQLite" : "PostgreSQL", Invoices, timer.elapsed() / 1000.0);
+                connection.isSqlite() ? "SQLite" : "PostgreSQL", Invoices,
+                timer.elapsed() / 1000.0);
     Journal journal(connection);
     JournalQuery query; // as the dialog asks: at most 500, newest first
     query.words = QStringLiteral("визит");
@@ -199,8 +219,11 @@ int main(int argc, char *argv[])
         MainWindow stored;
         MainWindow plain;
         for (MainWindow *window : {&stored, &plain})
-            window->findChild<QLineEdit *>(QStringLiteral("lineEdit"))->setText(QStringLiteral("100"));
-        plain.findChild<QTableWidget *>(QStringLiteral("tableWidget"))->model()->disconnect(plain.orderKeeper());
+            window->findChild<QLineEdit *>(QStringLiteral("lineEdit"))
+                ->setText(QStringLiteral("100"));
+        plain.findChild<QTableWidget *>(QStringLiteral("tableWidget"))
+            ->model()
+            ->disconnect(plain.orderKeeper());
         for (int i = 0; i < 1000; ++i) {
             stored.appendOrderLine(sample(i));
             plain.appendOrderLine(sample(i));
@@ -236,15 +259,17 @@ int main(int argc, char *argv[])
     std::printf("  without storage                      %7.3f ms\n", bareMs);
     std::printf("  with storing handed to the writer    %7.3f ms  (%.1f x the bare table append)\n",
                 handOverMs, handOverMs / bareMs);
-    std::printf("  with storing until on disk (fsync)   %7.3f ms  (%.1f x)   the disk's flush, off the window's thread\n",
+    std::printf("  with storing until on disk (fsync)   %7.3f ms  (%.1f x)   the disk's flush, off "
+                "the window's thread\n",
                 durableMs, durableMs / bareMs);
     const double pressPlainMs = median(pressPlain);
     const double pressStoredMs = median(pressStored);
     std::printf("\"Ответ\" on sheet products at a 1000-line order (median of %d):\n", rounds);
     std::printf("  without storage                      %7.3f ms\n", pressPlainMs);
-    std::printf("  with storing handed to the writer    %7.3f ms  (%.2f x)   goal < 2 ms and <= 3 x: %s\n",
-                pressStoredMs, pressStoredMs / pressPlainMs,
-                pressStoredMs < 2 && pressStoredMs <= 3 * pressPlainMs ? "met" : "NOT met");
+    std::printf(
+        "  with storing handed to the writer    %7.3f ms  (%.2f x)   goal < 2 ms and <= 3 x: %s\n",
+        pressStoredMs, pressStoredMs / pressPlainMs,
+        pressStoredMs < 2 && pressStoredMs <= 3 * pressPlainMs ? "met" : "NOT met");
 
     // Restore: a 1000-line order left by a window that went away, brought back by another.
     {
@@ -261,17 +286,23 @@ int main(int argc, char *argv[])
         const double ms = timer.nsecsElapsed() / 1e6;
         window.orderKeeper()->waitStored(10000);
         const double onDisk = timer.nsecsElapsed() / 1e6;
-        std::printf("restore a 1000-line order (read, 1000 lines into the table, handed to the writer):\n");
-        std::printf("  %.1f ms   goal < 100 ms: %s   (%d lines back; %.1f ms until stored again on disk)\n",
-                    ms, ms < 100 ? "met" : "NOT met", int(window.orderLines().size()), onDisk);
+        std::printf(
+            "restore a 1000-line order (read, 1000 lines into the table, handed to the writer):\n");
+        std::printf(
+            "  %.1f ms   goal < 100 ms: %s   (%d lines back; %.1f ms until stored again on disk)\n",
+            ms, ms < 100 ? "met" : "NOT met", int(window.orderLines().size()), onDisk);
     }
 
-    std::printf("journal search over %d invoices (at most 500 shown, newest first; median of 15):\n", Invoices);
+    std::printf(
+        "journal search over %d invoices (at most 500 shown, newest first; median of 15):\n",
+        Invoices);
     SearchFigures lite, pg;
     bool haveLite = false, havePg = false;
     {
         Connection connection;
-        if (connection.open(DatabaseUrl::sqliteFile(home.path() + QStringLiteral("/journal.sqlite")), QStringLiteral("bench")))
+        if (connection.open(
+                DatabaseUrl::sqliteFile(home.path() + QStringLiteral("/journal.sqlite")),
+                QStringLiteral("bench")))
             haveLite = searchFigures(connection, &lite);
         else
             std::printf("  SQLite: %s\n", qPrintable(connection.errorText()));
@@ -289,15 +320,16 @@ int main(int argc, char *argv[])
         }
     }
     const auto row = [&](const char *what, double a, double b, double goal) {
-        std::printf("  %-42s %8.2f ms %s  %8.2f ms %s\n", what, a, haveLite ? (a < goal ? "met" : "NOT met") : "-",
-                    b, havePg ? (b < goal ? "met" : "NOT met") : "-");
+        std::printf("  %-42s %8.2f ms %s  %8.2f ms %s\n", what, a,
+                    haveLite ? (a < goal ? "met" : "NOT met") : "-", b,
+                    havePg ? (b < goal ? "met" : "NOT met") : "-");
     };
     std::printf("  %-42s %15s  %18s\n", "", "SQLite (FTS5)", "PostgreSQL (GIN)");
     row("words, common (goal < 50 ms)", lite.common, pg.common, 50);
     row("words, three that rarely meet (< 50 ms)", lite.rare, pg.rare, 50);
     row("a word in no invoice (< 50 ms)", lite.none, pg.none, 50);
     row("by number (goal < 10 ms)", lite.number, pg.number, 10);
-    std::printf("  found: common %d / %d, rare %d / %d\n", lite.commonFound, pg.commonFound, lite.rareFound,
-                pg.rareFound);
+    std::printf("  found: common %d / %d, rare %d / %d\n", lite.commonFound, pg.commonFound,
+                lite.rareFound, pg.rareFound);
     return 0;
 }

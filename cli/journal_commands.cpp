@@ -14,7 +14,8 @@ namespace {
 // Tabs and line breaks inside a field would break the one-line-per-record output.
 QString field(QString text)
 {
-    return text.replace(QLatin1Char('\t'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return text.replace(QLatin1Char('\t'), QLatin1Char(' '))
+        .replace(QLatin1Char('\n'), QLatin1Char(' '));
 }
 
 QString pointNumber(double value)
@@ -37,8 +38,8 @@ int list(CliContext &context)
     if (!context.dateRange(&from, &to))
         return 1;
     if (!context.arguments.isEmpty())
-        return context.fail(QStringLiteral("Лишнее в команде: %1")
-                                .arg(context.arguments.join(QLatin1Char(' '))));
+        return context.fail(
+            QStringLiteral("Лишнее в команде: %1").arg(context.arguments.join(QLatin1Char(' '))));
     Connection connection;
     if (!context.open(connection))
         return 1;
@@ -99,20 +100,20 @@ int exportCsv(CliContext &context)
     QTextStream csv(&file);
     csv.setCodec("UTF-8");
     csv << QStringLiteral("Номер;Дата;Стойка;Описание;Количество;Цена;Сумма\n");
-    const bool read = Journal(connection).forEachLine(
-        from, to, [&](const InvoiceSummary &invoice, const OrderLine &line) {
-            csv << invoice.number << ';'
-                << invoice.created.toString(QStringLiteral("yyyy-MM-dd")) << ';'
-                << csvField(invoice.counter) << ';' << csvField(line.description) << ';'
-                << csvField(line.quantity) << ';' << csvField(line.unitPrice) << ';'
-                << pointNumber(lineSum(line)) << '\n';
-        });
+    const bool read
+        = Journal(connection)
+              .forEachLine(from, to, [&](const InvoiceSummary &invoice, const OrderLine &line) {
+                  csv << invoice.number << ';'
+                      << invoice.created.toString(QStringLiteral("yyyy-MM-dd")) << ';'
+                      << csvField(invoice.counter) << ';' << csvField(line.description) << ';'
+                      << csvField(line.quantity) << ';' << csvField(line.unitPrice) << ';'
+                      << pointNumber(lineSum(line)) << '\n';
+              });
     if (!read)
         return context.fail(connection.errorText());
     csv.flush();
     if (!file.commit())
-        return context.fail(
-            QStringLiteral("Файл %1 не записан: %2").arg(path, file.errorString()));
+        return context.fail(QStringLiteral("Файл %1 не записан: %2").arg(path, file.errorString()));
     return 0;
 }
 
@@ -126,8 +127,9 @@ int journal(CliContext &context)
         return show(context);
     if (action == QLatin1String("export"))
         return exportCsv(context);
-    return context.fail(QStringLiteral("Команда «--journal %1» не известна: есть list, show и export.")
-                            .arg(action));
+    return context.fail(
+        QStringLiteral("Команда «--journal %1» не известна: есть list, show и export.")
+            .arg(action));
 }
 
 int check(CliContext &context)
@@ -140,12 +142,14 @@ int check(CliContext &context)
                 << (context.database.source.isEmpty() ? QStringLiteral("по умолчанию")
                                                       : context.database.source)
                 << '\n'
-                << QStringLiteral("Версия схемы: ") << connection.schemaVersion() << QStringLiteral(" (программа знает ")
-                << latestSchemaVersion() << QStringLiteral(")\n");
+                << QStringLiteral("Версия схемы: ") << connection.schemaVersion()
+                << QStringLiteral(" (программа знает ") << latestSchemaVersion()
+                << QStringLiteral(")\n");
     JournalCounts counts;
     if (!Journal(connection).counts(&counts))
         return context.fail(connection.errorText());
-    context.out << QStringLiteral("Счетов: ") << counts.invoices << QStringLiteral(" (аннулировано: ") << counts.voided << QStringLiteral(")\n")
+    context.out << QStringLiteral("Счетов: ") << counts.invoices
+                << QStringLiteral(" (аннулировано: ") << counts.voided << QStringLiteral(")\n")
                 << QStringLiteral("Строк в счетах: ") << counts.lines << '\n'
                 << QStringLiteral("Документов: ") << counts.documents << '\n'
                 << QStringLiteral("Незавершённых заказов: ") << counts.openOrders << '\n'

@@ -109,15 +109,14 @@ JournalDialog::JournalDialog(MainWindow *w, ShopLink *link)
     filters->addWidget(to);
     filters->addWidget(find);
 
-    invoices = makeTable(this, QStringLiteral("tableJournalInvoices"),
-                         {QStringLiteral("№"), QStringLiteral("Дата"), QStringLiteral("Стойка"),
-                          QStringLiteral("Строк"), QStringLiteral("Итого"),
-                          QStringLiteral("Отметка")});
+    invoices
+        = makeTable(this, QStringLiteral("tableJournalInvoices"),
+                    {QStringLiteral("№"), QStringLiteral("Дата"), QStringLiteral("Стойка"),
+                     QStringLiteral("Строк"), QStringLiteral("Итого"), QStringLiteral("Отметка")});
     lines = makeTable(this, QStringLiteral("tableJournalLines"),
-                      {QStringLiteral("Описание"), QStringLiteral("Кол-во"),
-                       QStringLiteral("Цена"), QStringLiteral("Сумма"),
-                       QStringLiteral("Цена сегодня"), QStringLiteral("Разница"),
-                       QStringLiteral("Новая цена")});
+                      {QStringLiteral("Описание"), QStringLiteral("Кол-во"), QStringLiteral("Цена"),
+                       QStringLiteral("Сумма"), QStringLiteral("Цена сегодня"),
+                       QStringLiteral("Разница"), QStringLiteral("Новая цена")});
     lines->setColumnWidth(Description, 430);
     auto *splitter = new QSplitter(Qt::Vertical, this);
     splitter->addWidget(invoices);
@@ -213,8 +212,7 @@ void JournalDialog::showFound(const QVector<InvoiceSummary> &found, const QStrin
         invoices->setItem(row, 2, item(invoice.counter));
         invoices->setItem(row, 3, item(QString::number(invoice.lineCount), Qt::AlignRight));
         invoices->setItem(row, 4, item(moneyText(invoice.total), Qt::AlignRight));
-        invoices->setItem(row, 5,
-                          item(invoice.isVoid ? QStringLiteral("аннулирован") : QString()));
+        invoices->setItem(row, 5, item(invoice.isVoid ? QStringLiteral("аннулирован") : QString()));
     }
     status->setText(found.isEmpty() ? QStringLiteral("Ничего не найдено.")
                                     : QStringLiteral("Найдено счетов: %1").arg(found.size()));

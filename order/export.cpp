@@ -4,8 +4,8 @@
 #include "app/mainwindow.h"
 
 #include "form/mainwindow_form.h"
-#include "order/invoice.h"
 #include "office/office_session.h"
+#include "order/invoice.h"
 
 #include <QApplication>
 #include <QLineEdit>

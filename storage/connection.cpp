@@ -77,7 +77,8 @@ QString Connection::faultText(StorageFault fault, const QString &detail) const
     const QString where = target.display();
     const QString tail = detail.trimmed().isEmpty()
         ? QString()
-        : QStringLiteral(" (%1)").arg(detail.trimmed().replace(QLatin1Char('\n'), QLatin1Char(' ')));
+        : QStringLiteral(" (%1)").arg(
+            detail.trimmed().replace(QLatin1Char('\n'), QLatin1Char(' ')));
     switch (fault) {
     case StorageFault::None:
         return QString();
@@ -151,7 +152,8 @@ bool Connection::open(const DatabaseUrl &url, const QString &purpose)
     const QString driver = isSqlite() ? QStringLiteral("QSQLITE") : QStringLiteral("QPSQL");
     if (!QSqlDatabase::isDriverAvailable(driver))
         return fail(StorageFault::NoDriver, QString());
-    name = QStringLiteral("printcalc-%1-%2").arg(purpose).arg(connectionCount.fetchAndAddRelaxed(1));
+    name
+        = QStringLiteral("printcalc-%1-%2").arg(purpose).arg(connectionCount.fetchAndAddRelaxed(1));
     StorageFault fault = StorageFault::None;
     QString detail;
     // The handle goes out of scope before a failure removes the connection.
@@ -218,7 +220,8 @@ bool Connection::open(const DatabaseUrl &url, const QString &purpose)
 QString moveAsideDamagedFile(const QString &path)
 {
     const QFileInfo file(path);
-    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd-HHmmss"));
+    const QString stamp
+        = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd-HHmmss"));
     const QString aside = file.absolutePath() + QLatin1Char('/') + file.completeBaseName()
         + QStringLiteral("-повреждён-") + stamp + QLatin1Char('.') + file.suffix();
     if (!QFile::rename(path, aside))

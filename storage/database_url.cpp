@@ -43,8 +43,9 @@ DatabaseUrl DatabaseUrl::parse(const QString &given)
 
     if (scheme == QLatin1String("sqlite")) {
         if (!url.host().isEmpty() || url.hasQuery() || url.hasFragment())
-            return invalid(text, QStringLiteral("после «sqlite://» идёт сразу полный путь к файлу, "
-                                                "например sqlite:///home/user/printcalc.sqlite"));
+            return invalid(text,
+                           QStringLiteral("после «sqlite://» идёт сразу полный путь к файлу, "
+                                          "например sqlite:///home/user/printcalc.sqlite"));
         const QString path = url.path(QUrl::FullyDecoded);
         if (!QDir::isAbsolutePath(path) || path.endsWith(QLatin1Char('/')))
             return invalid(text, QStringLiteral("путь к файлу должен быть полным"));
@@ -54,7 +55,8 @@ DatabaseUrl DatabaseUrl::parse(const QString &given)
     }
 
     if (scheme != QLatin1String("postgresql") && scheme != QLatin1String("postgres"))
-        return invalid(text, scheme.isEmpty()
+        return invalid(text,
+                       scheme.isEmpty()
                            ? QStringLiteral("нет вида базы в начале")
                            : QStringLiteral("вид базы «%1» не поддерживается").arg(scheme));
 

@@ -40,8 +40,7 @@ QString dayStart(const QDate &date)
 
 Journal::Journal(Connection &c)
     : connection(c)
-{
-}
+{ }
 
 int Journal::storeInvoice(const InvoiceDraft &draft, int lowestNumber)
 {
@@ -98,13 +97,14 @@ int Journal::storeInvoice(const InvoiceDraft &draft, int lowestNumber)
          {QVariant(number), QVariant(notNull(draft.orderUid)), QVariant(storedTime(draft.created)),
           QVariant(notNull(draft.counter)), QVariant(draft.lines.size()),
           QVariant(calcRounded(totals.subtotal)), QVariant(calcRounded(totals.tax)),
-          QVariant(calcRounded(totals.total)), QVariant(notNull(draft.templatePath)), QVariant(int(isVoid)),
-          QVariant(notNull(searchText))})
+          QVariant(calcRounded(totals.total)), QVariant(notNull(draft.templatePath)),
+          QVariant(int(isVoid)), QVariant(notNull(searchText))})
         query.addBindValue(value);
     if (!query.exec())
         return failed(query);
     if (connection.isSqlite()) {
-        query.prepare(QStringLiteral("INSERT INTO invoice_search (rowid, search_text) VALUES (?, ?)"));
+        query.prepare(
+            QStringLiteral("INSERT INTO invoice_search (rowid, search_text) VALUES (?, ?)"));
         query.addBindValue(number);
         query.addBindValue(notNull(searchText));
         if (!query.exec())
@@ -188,7 +188,8 @@ QVector<InvoiceSummary> Journal::find(const JournalQuery &search, bool *ok)
         if (connection.isSqlite()) {
             for (const QString &word : words)
                 terms.append(QLatin1Char('"') + word + QStringLiteral("\"*"));
-            from = QStringLiteral("invoice_search JOIN invoice i ON i.number = invoice_search.rowid");
+            from = QStringLiteral(
+                "invoice_search JOIN invoice i ON i.number = invoice_search.rowid");
             conditions.append(QStringLiteral("invoice_search MATCH ?"));
             order = QStringLiteral("invoice_search.rowid DESC");
             values.append(terms.join(QLatin1Char(' ')));
@@ -238,7 +239,8 @@ bool Journal::load(int number, InvoiceRecord *record)
     if (!connection.isOpen())
         return false;
     QSqlQuery query(connection.database());
-    query.prepare(QStringLiteral("SELECT %1 FROM invoice i WHERE i.number = ?").arg(SummaryColumns));
+    query.prepare(
+        QStringLiteral("SELECT %1 FROM invoice i WHERE i.number = ?").arg(SummaryColumns));
     query.addBindValue(number);
     if (!query.exec()) {
         connection.noteError(query.lastError());

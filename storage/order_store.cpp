@@ -74,8 +74,7 @@ QVector<DocumentRecord> readDocuments(const QString &text)
 
 OrderStore::OrderStore(Connection &c)
     : connection(c)
-{
-}
+{ }
 
 bool OrderStore::prepare()
 {
@@ -86,24 +85,25 @@ bool OrderStore::prepare()
     deleteLine = QSqlQuery(db);
     moveLine = QSqlQuery(db);
     touchOrder = QSqlQuery(db);
-    prepared = upsertLine.prepare(QStringLiteral("INSERT INTO local_line (order_uid, line_id, "
-                                                 "position, %1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, "
-                                                 "?, ?, ?) ON CONFLICT (order_uid, line_id) DO "
-                                                 "UPDATE SET position = excluded.position, "
-                                                 "description = excluded.description, quantity = "
-                                                 "excluded.quantity, unit_price = "
-                                                 "excluded.unit_price, key_text = "
-                                                 "excluded.key_text, titles = excluded.titles, "
-                                                 "removal_marker = excluded.removal_marker, job = "
-                                                 "excluded.job, explanation = excluded.explanation, "
-                                                 "missing_price = excluded.missing_price")
-                                      .arg(LineColumns))
+    prepared
+        = upsertLine.prepare(QStringLiteral("INSERT INTO local_line (order_uid, line_id, "
+                                            "position, %1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, "
+                                            "?, ?, ?) ON CONFLICT (order_uid, line_id) DO "
+                                            "UPDATE SET position = excluded.position, "
+                                            "description = excluded.description, quantity = "
+                                            "excluded.quantity, unit_price = "
+                                            "excluded.unit_price, key_text = "
+                                            "excluded.key_text, titles = excluded.titles, "
+                                            "removal_marker = excluded.removal_marker, job = "
+                                            "excluded.job, explanation = excluded.explanation, "
+                                            "missing_price = excluded.missing_price")
+                                 .arg(LineColumns))
         && deleteLine.prepare(
             QStringLiteral("DELETE FROM local_line WHERE order_uid = ? AND line_id = ?"))
         && moveLine.prepare(QStringLiteral(
             "UPDATE local_line SET position = ? WHERE order_uid = ? AND line_id = ?"))
-        && touchOrder.prepare(QStringLiteral(
-            "UPDATE local_order SET changed = ?, template_path = ? WHERE uid = ?"));
+        && touchOrder.prepare(
+            QStringLiteral("UPDATE local_order SET changed = ?, template_path = ? WHERE uid = ?"));
     if (!prepared)
         connection.noteError(upsertLine.lastError().isValid() ? upsertLine.lastError()
                                                               : db.lastError());
@@ -129,8 +129,9 @@ bool OrderStore::apply(const OrderChange &change)
     if (change.create) {
         query.prepare(QStringLiteral("INSERT INTO local_order (uid, counter, started, changed, "
                                      "state, template_path) VALUES (?, ?, ?, ?, 0, ?)"));
-        for (const QVariant &value : {QVariant(notNull(change.uid)), QVariant(notNull(change.counter)),
-                                      QVariant(at), QVariant(at), QVariant(notNull(change.templatePath))})
+        for (const QVariant &value :
+             {QVariant(notNull(change.uid)), QVariant(notNull(change.counter)), QVariant(at),
+              QVariant(at), QVariant(notNull(change.templatePath))})
             query.addBindValue(value);
         if (!query.exec())
             return failed(query);

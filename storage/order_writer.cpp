@@ -11,8 +11,7 @@ struct OrderWriter::State
     explicit State(const QString &file)
         : path(file)
         , thread(QStringLiteral("printcalc-order"))
-    {
-    }
+    { }
 
     QString path;
     // Touched on the thread only, from here on.

@@ -106,9 +106,9 @@ SchemaState prepareSchema(QSqlDatabase db, bool sqlite)
     state.version = readSchemaVersion(db, sqlite);
     if (state.version < 0) {
         probe.exec(QStringLiteral("SELECT 1 FROM schema_version"));
-        return failed(0, probe.lastError().type() != QSqlError::NoError ? probe.lastError()
-                                                                         : db.lastError(),
-                      sqlite);
+        return failed(
+            0, probe.lastError().type() != QSqlError::NoError ? probe.lastError() : db.lastError(),
+            sqlite);
     }
     if (state.version > latestSchemaVersion()) {
         state.fault = StorageFault::NewerSchema;

@@ -14,8 +14,7 @@ const QString NextNumberKey = QStringLiteral("invoices/next_number");
 
 Settings::Settings()
     : Settings(defaultPath())
-{
-}
+{ }
 
 Settings::Settings(const QString &path)
     : settings(path, QSettings::IniFormat)

@@ -16,8 +16,7 @@ struct ShopLink::State
 {
     State()
         : thread(QStringLiteral("printcalc-shop"))
-    {
-    }
+    { }
 
     // Touched on the thread only.
     DatabaseUrl url;
@@ -159,8 +158,8 @@ void ShopLink::enterWaitingOrders()
     }
     Journal journal(s->shop);
     for (const StoredOrder &order : orders) {
-        const InvoiceDraft draft {order.uid, order.changed, order.counter, order.templatePath,
-                                  order.lines, order.documents};
+        const InvoiceDraft draft {order.uid,          order.changed, order.counter,
+                                  order.templatePath, order.lines,   order.documents};
         const int number = journal.storeInvoice(draft, lowestNumber());
         if (number == 0) {
             noteFailure();

@@ -13,11 +13,11 @@
 class PgCluster
 {
 public:
-    // With a password, the cluster asks for it (scram-sha-256) instead of trusting every local user.
+    // With a password, the cluster asks for it (scram-sha-256) instead of trusting every local
+    // user.
     explicit PgCluster(const QString &password = QString())
         : password(password)
-    {
-    }
+    { }
     ~PgCluster() { stop(); }
 
     bool start()
@@ -25,7 +25,7 @@ public:
         if (!folder.isValid())
             return fail(QStringLiteral("no temporary folder"));
         dir = folder.path();
-        if (geteuid() == 0 && !run(QStringLiteral("/bin/chown"), {QStringLiteral("postgres"), dir})) 
+        if (geteuid() == 0 && !run(QStringLiteral("/bin/chown"), {QStringLiteral("postgres"), dir}))
             return false;
         QStringList init = {QStringLiteral("-D"), dataDir(), QStringLiteral("-U"),
                             QStringLiteral("printcalc"), QStringLiteral("--no-sync")};
@@ -64,9 +64,9 @@ public:
     void stop()
     {
         if (running)
-            tool(QStringLiteral("pg_ctl"), {QStringLiteral("-D"), dataDir(), QStringLiteral("-m"),
-                                            QStringLiteral("immediate"), QStringLiteral("-w"),
-                                            QStringLiteral("stop")});
+            tool(QStringLiteral("pg_ctl"),
+                 {QStringLiteral("-D"), dataDir(), QStringLiteral("-m"),
+                  QStringLiteral("immediate"), QStringLiteral("-w"), QStringLiteral("stop")});
         running = false;
     }
 
@@ -114,8 +114,8 @@ private:
         process.start(program, arguments);
         if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit
             || process.exitCode() != 0)
-            return fail(program + QLatin1Char(' ') + arguments.join(QLatin1Char(' ')) + QStringLiteral(": ")
-                        + QString::fromLocal8Bit(process.readAll()));
+            return fail(program + QLatin1Char(' ') + arguments.join(QLatin1Char(' '))
+                        + QStringLiteral(": ") + QString::fromLocal8Bit(process.readAll()));
         return true;
     }
 

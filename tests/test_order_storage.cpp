@@ -31,7 +31,8 @@ OrderLine sample(int i)
     line.keyText = QStringLiteral("значение=00%1").arg(i);
     line.titles = QStringLiteral("Формат Цветность ");
     line.removalMarker = i % 2;
-    line.job = QJsonObject {{QStringLiteral("page"), QStringLiteral("test")}, {QStringLiteral("i"), i}};
+    line.job
+        = QJsonObject {{QStringLiteral("page"), QStringLiteral("test")}, {QStringLiteral("i"), i}};
     line.explanation = QStringLiteral("как считали %1").arg(i);
     return line;
 }
@@ -130,7 +131,8 @@ private slots:
             break;
         case 4:
             table->insertRow(1);
-            table->setItem(1, OrderLine::Description, new QTableWidgetItem(QStringLiteral("назад")));
+            table->setItem(1, OrderLine::Description,
+                           new QTableWidgetItem(QStringLiteral("назад")));
             table->setItem(1, OrderLine::Quantity, new QTableWidgetItem(QStringLiteral("5")));
             break;
         case 5:
@@ -157,14 +159,22 @@ private slots:
         QVERIFY(notice()->isVisible());
         const QRect free(1140, 510, 141, 114);
         QVERIFY2(free.contains(notice()->geometry()), "the notice leaves its free space");
-        for (QWidget *other : window->centralWidget()->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
+        for (QWidget *other : window->centralWidget()->findChildren<QWidget *>(
+                 QString(), Qt::FindDirectChildrenOnly))
             if (other != notice() && other->isVisible())
-                QVERIFY2(!other->geometry().intersects(notice()->geometry()), qPrintable(other->objectName()));
+                QVERIFY2(!other->geometry().intersects(notice()->geometry()),
+                         qPrintable(other->objectName()));
         for (QWidget *part : notice()->findChildren<QWidget *>())
-            QVERIFY2(notice()->rect().contains(part->geometry()), qPrintable(part->objectName() + " is clipped"));
+            QVERIFY2(notice()->rect().contains(part->geometry()),
+                     qPrintable(part->objectName() + " is clipped"));
         const QString text = find<QLabel>(QStringLiteral("labelRestoreNotice"))->text();
-        QVERIFY2(QRegularExpression(QStringLiteral("^Незавершённый заказ от \\d\\d\\.\\d\\d\\.\\d{4} \\d\\d:\\d\\d, 3 строки$"))
-                     .match(text).hasMatch(), qPrintable(text));
+        QVERIFY2(
+            QRegularExpression(
+                QStringLiteral(
+                    "^Незавершённый заказ от \\d\\d\\.\\d\\d\\.\\d{4} \\d\\d:\\d\\d, 3 строки$"))
+                .match(text)
+                .hasMatch(),
+            qPrintable(text));
 
         click(QStringLiteral("pushButtonRestore"));
         QCOMPARE(window->orderLines(), lines);
@@ -210,7 +220,8 @@ private slots:
         QVERIFY(Journal(connection).load(1, &record));
         QVERIFY(!record.summary.isVoid);
         QCOMPARE(record.summary.counter, Settings().counterName());
-        QCOMPARE(record.summary.templatePath, find<QLineEdit>(QStringLiteral("lineEdit_11"))->text());
+        QCOMPARE(record.summary.templatePath,
+                 find<QLineEdit>(QStringLiteral("lineEdit_11"))->text());
         QCOMPARE(Settings().nextInvoiceNumber(), 4);
         closeWindow();
         open();
@@ -233,7 +244,8 @@ private slots:
         for (int i = 0; i < 20; ++i)
             window->appendOrderLine(big);
         QTRY_COMPARE(messages.size(), 1);
-        QVERIFY2(messages.first().contains(QStringLiteral("Диск заполнен")), qPrintable(messages.first()));
+        QVERIFY2(messages.first().contains(QStringLiteral("Диск заполнен")),
+                 qPrintable(messages.first()));
         QTest::qWait(200);
         QCOMPARE(messages.size(), 1);
         QCOMPARE(rows(), 21);
@@ -256,7 +268,8 @@ private slots:
         settings.sync();
         open();
         QTRY_COMPARE(messages.size(), 1);
-        QVERIFY2(messages.first().contains(QStringLiteral("повреждён")) && messages.first().contains(QStringLiteral("42")),
+        QVERIFY2(messages.first().contains(QStringLiteral("повреждён"))
+                     && messages.first().contains(QStringLiteral("42")),
                  qPrintable(messages.first()));
         window->appendOrderLine(sample(1));
         QCOMPARE(window->numberForDocument(QStringLiteral("export")).number, 42);
@@ -267,7 +280,8 @@ private slots:
         closeWindow();
         QDir().mkpath(home->path() + QStringLiteral("/data"));
         for (const QString &path : {home->path(), home->path() + QStringLiteral("/data")})
-            QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
+            QFile::setPermissions(path,
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
                                       | QFile::ReadOther | QFile::ExeOther);
         QProcess child;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -277,12 +291,41 @@ private slots:
         child.setProcessChannelMode(QProcess::MergedChannels);
         const QString self = QCoreApplication::applicationFilePath();
         if (geteuid() == 0) // root writes anything
-            child.start(QStringLiteral("/sbin/runuser"), {QStringLiteral("-u"), QStringLiteral("nobody"), QStringLiteral("--"), self});
+            child.start(
+                QStringLiteral("/sbin/runuser"),
+                {QStringLiteral("-u"), QStringLiteral("nobody"), QStringLiteral("--"), self});
         else
             child.start(self, QStringList());
         QVERIFY(child.waitForFinished(60000));
         QVERIFY2(child.exitCode() == 0, child.readAll().constData());
         window = nullptr;
+    }
+
+    void shopOutOfReachAtStart_data()
+    {
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("no server on the socket") << "postgresql:///shop?host=/nonexistent"
+                                                 << "Нет связи";
+        QTest::newRow("URL of no known form") << "mysql://server/shop"
+                                              << "не понят";
+    }
+    void shopOutOfReachAtStart()
+    {
+        QFETCH(QString, url);
+        QFETCH(QString, told);
+        closeWindow();
+        qputenv("PRINTCALC_DATABASE", url.toUtf8());
+        open();
+        qunsetenv("PRINTCALC_DATABASE");
+        auto *state = find<QLabel>(QStringLiteral("labelShopState"));
+        QTRY_VERIFY(state->isVisible());
+        QVERIFY2(state->toolTip().contains(told), qPrintable(state->toolTip()));
+        QVERIFY2(messages.isEmpty(), "the start asks or tells nothing modal");
+        // The counter prices and keeps its order all the same.
+        window->appendOrderLine(sample(1));
+        QTest::keyClick(orderTable(), Qt::Key_Shift);
+        verifyStoredAsShown();
     }
 
     // The shop's server gone during work and back: the notice beside the window buttons, a
@@ -301,8 +344,10 @@ private slots:
 
         cluster.stop();
         QTRY_VERIFY_WITH_TIMEOUT(state->isVisible(), 10000);
-        QVERIFY2(state->toolTip().contains(QStringLiteral("Нет связи")), qPrintable(state->toolTip()));
-        QVERIFY(!window->statusBar()->isVisible() || window->statusBar()->currentMessage().isEmpty());
+        QVERIFY2(state->toolTip().contains(QStringLiteral("Нет связи")),
+                 qPrintable(state->toolTip()));
+        QVERIFY(!window->statusBar()->isVisible()
+                || window->statusBar()->currentMessage().isEmpty());
         window->appendOrderLine(sample(1));
         const DocumentNumber none = window->numberForDocument(QStringLiteral("export"));
         QVERIFY(!none.ok);
@@ -311,7 +356,8 @@ private slots:
 
         QVERIFY(cluster.resume());
         QTRY_VERIFY_WITH_TIMEOUT(!state->isVisible(), 10000);
-        QTRY_COMPARE_WITH_TIMEOUT(window->numberForDocument(QStringLiteral("pdf")).number, 1, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(window->numberForDocument(QStringLiteral("pdf")).number, 1,
+                                  10000);
         Connection connection;
         QVERIFY(connection.open(DatabaseUrl::parse(cluster.url()), QStringLiteral("t")));
         InvoiceRecord record;
@@ -324,7 +370,8 @@ private slots:
     void journalDialog()
     {
         find<QLineEdit>(QStringLiteral("lineEdit"))->setText(QStringLiteral("100"));
-        const QVector<Quote> quotes = priceSheetProducts(window->sheetProductsJob(), window->prices());
+        const QVector<Quote> quotes
+            = priceSheetProducts(window->sheetProductsJob(), window->prices());
         QVERIFY(!quotes.isEmpty());
         OrderLine cheap = quotes.first().line;
         cheap.unitPrice = QStringLiteral("1");
@@ -345,7 +392,8 @@ private slots:
         auto *invoices = dialog->findChild<QTableWidget *>(QStringLiteral("tableJournalInvoices"));
         QTRY_COMPARE(invoices->rowCount(), 2);
         QCOMPARE(invoices->item(0, 0)->text(), QStringLiteral("2")); // newest first
-        dialog->findChild<QLineEdit *>(QStringLiteral("lineEditJournalNumber"))->setText(QStringLiteral("1"));
+        dialog->findChild<QLineEdit *>(QStringLiteral("lineEditJournalNumber"))
+            ->setText(QStringLiteral("1"));
         QTRY_COMPARE(invoices->rowCount(), 1);
         invoices->selectRow(0);
         auto *lines = dialog->findChild<QTableWidget *>(QStringLiteral("tableJournalLines"));
@@ -358,10 +406,13 @@ private slots:
         QCOMPARE(lines->item(0, 6)->checkState(), Qt::Checked);
         lines->item(2, 6)->setCheckState(Qt::Unchecked); // keep the old price on the last line
         const double perLine = calcRounded(100 * (quotes.first().unitPrice - 1));
-        QVERIFY2(dialog->findChild<QLabel *>(QStringLiteral("labelJournalDifference"))->text()
-                     .contains(moneyText(2 * perLine)), "the total difference counts both lines");
+        QVERIFY2(dialog->findChild<QLabel *>(QStringLiteral("labelJournalDifference"))
+                     ->text()
+                     .contains(moneyText(2 * perLine)),
+                 "the total difference counts both lines");
 
-        dialog->findChild<QRadioButton *>(QStringLiteral("radioButtonJournalReplace"))->setChecked(true);
+        dialog->findChild<QRadioButton *>(QStringLiteral("radioButtonJournalReplace"))
+            ->setChecked(true);
         dialog->findChild<QPushButton *>(QStringLiteral("pushButtonJournalToOrder"))->click();
         const QVector<OrderLine> order = window->orderLines();
         QCOMPARE(order.size(), 3);
@@ -370,12 +421,15 @@ private slots:
         QCOMPARE(order.at(1), loose);
         QCOMPARE(order.at(2).unitPrice, QStringLiteral("1"));
 
-        dialog->findChild<QRadioButton *>(QStringLiteral("radioButtonJournalAppend"))->setChecked(true);
+        dialog->findChild<QRadioButton *>(QStringLiteral("radioButtonJournalAppend"))
+            ->setChecked(true);
         dialog->findChild<QPushButton *>(QStringLiteral("pushButtonJournalToOrder"))->click();
         QCOMPARE(rows(), 6);
         dialog->findChild<QLineEdit *>(QStringLiteral("lineEditJournalNumber"))->clear();
-        dialog->findChild<QLineEdit *>(QStringLiteral("lineEditJournalWords"))->setText(QStringLiteral("КАЛЕНД"));
-        QTRY_VERIFY(invoices->rowCount() == 1 && invoices->item(0, 0)->text() == QLatin1String("2"));
+        dialog->findChild<QLineEdit *>(QStringLiteral("lineEditJournalWords"))
+            ->setText(QStringLiteral("КАЛЕНД"));
+        QTRY_VERIFY(invoices->rowCount() == 1
+                    && invoices->item(0, 0)->text() == QLatin1String("2"));
     }
 };
 
@@ -391,7 +445,8 @@ static int unwritableChild()
     QTest::qWait(300);
     if (told.size() != 1 || !told.first().contains(QStringLiteral("недоступны для записи"))
         || window.orderLines().size() != 2) {
-        fprintf(stderr, "told %d times: %s\n", int(told.size()), qPrintable(told.join(QLatin1Char('|'))));
+        fprintf(stderr, "told %d times: %s\n", int(told.size()),
+                qPrintable(told.join(QLatin1Char('|'))));
         return 1;
     }
     return 0;

@@ -47,8 +47,8 @@ int takeNumbers(const QString &url, const QString &who, int count)
     }
     Journal journal(connection);
     for (int i = 0; i < count; ++i)
-        if (journal.storeInvoice(draft(who + QString::number(i), {line(who, QStringLiteral("1"),
-                                                                       QStringLiteral("5"))}),
+        if (journal.storeInvoice(draft(who + QString::number(i),
+                                       {line(who, QStringLiteral("1"), QStringLiteral("5"))}),
                                  1)
             == 0) {
             fprintf(stderr, "%s\n", qPrintable(connection.errorText()));
@@ -77,10 +77,11 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("kind");
         QTest::addColumn<QString>("where"); // path, or host|port|user|password|database|options
-        QTest::newRow("sqlite file") << "sqlite:///tmp/a.sqlite" << int(DatabaseUrl::Sqlite)
-                                     << "/tmp/a.sqlite";
+        QTest::newRow("sqlite file")
+            << "sqlite:///tmp/a.sqlite" << int(DatabaseUrl::Sqlite) << "/tmp/a.sqlite";
         QTest::newRow("sqlite, spaces encoded")
-            << "sqlite:///tmp/my%20shop/a.sqlite" << int(DatabaseUrl::Sqlite) << "/tmp/my shop/a.sqlite";
+            << "sqlite:///tmp/my%20shop/a.sqlite" << int(DatabaseUrl::Sqlite)
+            << "/tmp/my shop/a.sqlite";
         QTest::newRow("sqlite relative") << "sqlite://a.sqlite" << int(DatabaseUrl::Invalid) << "";
         QTest::newRow("sqlite folder") << "sqlite:///tmp/" << int(DatabaseUrl::Invalid) << "";
         QTest::newRow("postgres full")
@@ -113,9 +114,10 @@ private slots:
             QCOMPARE(url.path, where);
             return;
         }
-        const QString got = QStringList {url.host, QString::number(url.port), url.user,
-                                         url.password, url.database, url.options.join(QLatin1Char(','))}
-                                .join(QLatin1Char('|'));
+        const QString got
+            = QStringList {url.host,     QString::number(url.port),         url.user, url.password,
+                           url.database, url.options.join(QLatin1Char(','))}
+                  .join(QLatin1Char('|'));
         QCOMPARE(got, where);
         QVERIFY2(url.password.isEmpty() || !url.display().contains(url.password),
                  "the password shows in messages");
@@ -128,15 +130,23 @@ private slots:
         QTest::addColumn<QString>("configured");
         QTest::addColumn<QString>("expected"); // a path; "default" for the data folder's file
         QTest::newRow("command line first")
-            << QStringList {"printcalc", "--database", "sqlite:///a/b.sqlite"} << "sqlite:///c.sqlite"
-            << "sqlite:///d.sqlite" << "/a/b.sqlite";
-        QTest::newRow("option with =") << QStringList {"printcalc", "--database=sqlite:///e.sqlite"}
-                                       << "" << "" << "/e.sqlite";
+            << QStringList {"printcalc", "--database", "sqlite:///a/b.sqlite"}
+            << "sqlite:///c.sqlite"
+            << "sqlite:///d.sqlite"
+            << "/a/b.sqlite";
+        QTest::newRow("option with =")
+            << QStringList {"printcalc", "--database=sqlite:///e.sqlite"} << ""
+            << ""
+            << "/e.sqlite";
         QTest::newRow("environment next") << QStringList {"printcalc"} << "sqlite:///c.sqlite"
-                                          << "sqlite:///d.sqlite" << "/c.sqlite";
+                                          << "sqlite:///d.sqlite"
+                                          << "/c.sqlite";
         QTest::newRow("settings file next") << QStringList {"printcalc"} << ""
-                                            << "sqlite:///d.sqlite" << "/d.sqlite";
-        QTest::newRow("default") << QStringList {"printcalc"} << "" << "" << "default";
+                                            << "sqlite:///d.sqlite"
+                                            << "/d.sqlite";
+        QTest::newRow("default") << QStringList {"printcalc"} << ""
+                                 << ""
+                                 << "default";
     }
     void choosesDatabase()
     {
@@ -179,7 +189,9 @@ private slots:
                      qPrintable(connection.errorText()));
             QCOMPARE(connection.schemaVersion(), latestSchemaVersion());
             QVERIFY(connection.writable());
-            QVERIFY(Journal(connection).storeInvoice(draft(QStringLiteral("a"), {line("x", "1", "2")}), 1) == 1);
+            QVERIFY(Journal(connection)
+                        .storeInvoice(draft(QStringLiteral("a"), {line("x", "1", "2")}), 1)
+                    == 1);
             QSqlQuery query(connection.database());
             QVERIFY(query.exec(QStringLiteral("UPDATE schema_version SET version = %1")
                                    .arg(latestSchemaVersion() + 1)));
@@ -206,12 +218,14 @@ private slots:
         };
         {
             Transaction transaction(connection.database());
-            QSqlQuery(connection.database()).exec(QStringLiteral("INSERT INTO invoice_counter VALUES (2, 5)"));
+            QSqlQuery(connection.database())
+                .exec(QStringLiteral("INSERT INTO invoice_counter VALUES (2, 5)"));
         }
         QCOMPARE(count(), 1);
         {
             Transaction transaction(connection.database());
-            QSqlQuery(connection.database()).exec(QStringLiteral("INSERT INTO invoice_counter VALUES (2, 5)"));
+            QSqlQuery(connection.database())
+                .exec(QStringLiteral("INSERT INTO invoice_counter VALUES (2, 5)"));
             QVERIFY(transaction.commit());
         }
         QCOMPARE(count(), 2);
@@ -226,7 +240,8 @@ private slots:
         QCOMPARE(journal.storeInvoice(draft(QStringLiteral("o1"), lines), 1), 1);
         QCOMPARE(journal.storeInvoice(draft(QStringLiteral("o2"), lines), 1), 2);
         QCOMPARE(journal.storeInvoice(draft(QStringLiteral("o1"), lines), 1), 1); // stored before
-        QCOMPARE(journal.storeInvoice(draft(QStringLiteral("o3"), lines), 40), 40); // settings say so
+        QCOMPARE(journal.storeInvoice(draft(QStringLiteral("o3"), lines), 40),
+                 40); // settings say so
         QCOMPARE(journal.storeInvoice(draft(QStringLiteral("o4"), lines), 1), 41);
     }
 
@@ -247,9 +262,12 @@ private slots:
         QVERIFY(connection.open(DatabaseUrl::sqliteFile(file()), QStringLiteral("t")));
         Journal journal(connection);
         const int number = journal.storeInvoice(
-            draft(QStringLiteral("o"), {line("a", "3", "0,25"), line("b", "2", "1 000"), line("c", "x", "5")}), 1);
+            draft(QStringLiteral("o"),
+                  {line("a", "3", "0,25"), line("b", "2", "1 000"), line("c", "x", "5")}),
+            1);
         for (const bool succeeded : documents)
-            QVERIFY(journal.addDocument(number, {QStringLiteral("pdf"), QDateTime::currentDateTime(), succeeded}));
+            QVERIFY(journal.addDocument(
+                number, {QStringLiteral("pdf"), QDateTime::currentDateTime(), succeeded}));
         InvoiceRecord record;
         QVERIFY(journal.load(number, &record));
         QCOMPARE(record.summary.isVoid, isVoid);
@@ -267,15 +285,24 @@ private slots:
         QTest::addColumn<QString>("from");
         QTest::addColumn<QString>("to");
         QTest::addColumn<QList<int>>("found");
-        QTest::newRow("everything, newest first") << "" << 0 << "" << "" << QList<int> {3, 2, 1};
-        QTest::newRow("word start, any case") << "ВИЗИТ" << 0 << "" << "" << QList<int> {3, 1};
-        QTest::newRow("all words") << "визитки матов" << 0 << "" << "" << QList<int> {1};
-        QTest::newRow("word in a later line") << "баннер" << 0 << "" << "" << QList<int> {2};
-        QTest::newRow("no such word") << "плакат" << 0 << "" << "" << QList<int> {};
-        QTest::newRow("number") << "" << 2 << "" << "" << QList<int> {2};
-        QTest::newRow("from a day") << "" << 0 << "2026-03-02" << "" << QList<int> {3, 2};
-        QTest::newRow("to a day, inclusive") << "" << 0 << "" << "2026-03-02" << QList<int> {2, 1};
-        QTest::newRow("words and dates") << "визитки" << 0 << "2026-03-02" << "2026-03-03" << QList<int> {3};
+        QTest::newRow("everything, newest first") << "" << 0 << ""
+                                                  << "" << QList<int> {3, 2, 1};
+        QTest::newRow("word start, any case") << "ВИЗИТ" << 0 << ""
+                                              << "" << QList<int> {3, 1};
+        QTest::newRow("all words") << "визитки матов" << 0 << ""
+                                   << "" << QList<int> {1};
+        QTest::newRow("word in a later line") << "баннер" << 0 << ""
+                                              << "" << QList<int> {2};
+        QTest::newRow("no such word") << "плакат" << 0 << ""
+                                      << "" << QList<int> {};
+        QTest::newRow("number") << "" << 2 << ""
+                                << "" << QList<int> {2};
+        QTest::newRow("from a day") << "" << 0 << "2026-03-02"
+                                    << "" << QList<int> {3, 2};
+        QTest::newRow("to a day, inclusive") << "" << 0 << ""
+                                             << "2026-03-02" << QList<int> {2, 1};
+        QTest::newRow("words and dates") << "визитки" << 0 << "2026-03-02"
+                                         << "2026-03-03" << QList<int> {3};
     }
     void search()
     {
@@ -288,9 +315,14 @@ private slots:
         QVERIFY(connection.open(DatabaseUrl::sqliteFile(file()), QStringLiteral("t")));
         Journal journal(connection);
         const auto day = [](int d) { return QDateTime(QDate(2026, 3, d), QTime(23, 59, 30)); };
-        journal.storeInvoice(draft(QStringLiteral("1"), {line("Визитки 90х50; матовая", "1", "1")}, day(1)), 1);
-        journal.storeInvoice(draft(QStringLiteral("2"), {line("Листовки", "1", "1"), line("Баннер 3×1", "1", "1")}, day(2)), 1);
-        journal.storeInvoice(draft(QStringLiteral("3"), {line("визитки глянец", "1", "1")}, day(3)), 1);
+        journal.storeInvoice(
+            draft(QStringLiteral("1"), {line("Визитки 90х50; матовая", "1", "1")}, day(1)), 1);
+        journal.storeInvoice(draft(QStringLiteral("2"),
+                                   {line("Листовки", "1", "1"), line("Баннер 3×1", "1", "1")},
+                                   day(2)),
+                             1);
+        journal.storeInvoice(draft(QStringLiteral("3"), {line("визитки глянец", "1", "1")}, day(3)),
+                             1);
         JournalQuery query;
         query.words = words;
         query.number = number;
@@ -312,7 +344,8 @@ private slots:
         OrderStore store(connection);
         OrderLine first = line("Визитки", "100", "4.5");
         first.removalMarker = true;
-        first.job = QJsonObject {{QStringLiteral("page"), QStringLiteral("sheet")}, {QStringLiteral("q"), 3}};
+        first.job = QJsonObject {{QStringLiteral("page"), QStringLiteral("sheet")},
+                                 {QStringLiteral("q"), 3}};
         first.explanation = QStringLiteral("цена за лист\nформат A4");
         first.missingPrice = true;
         OrderChange change;
@@ -419,19 +452,24 @@ private slots:
     void unwritableFolderIsTold()
     {
         QDir(dir->path()).mkdir(QStringLiteral("locked"));
-        QFile::setPermissions(file(QStringLiteral("locked")), QFile::ReadOwner | QFile::ExeOwner
-                                  | QFile::ReadOther | QFile::ExeOther | QFile::ReadGroup | QFile::ExeGroup);
-        QFile::setPermissions(dir->path(), QFile::permissions(dir->path()) | QFile::ExeOther | QFile::ReadOther);
+        QFile::setPermissions(file(QStringLiteral("locked")),
+                              QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther
+                                  | QFile::ExeOther | QFile::ReadGroup | QFile::ExeGroup);
+        QFile::setPermissions(dir->path(),
+                              QFile::permissions(dir->path()) | QFile::ExeOther | QFile::ReadOther);
         const QString target = file(QStringLiteral("locked/sub/shop.sqlite"));
         QProcess child;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("STORAGE_TEST_CHILD"), QStringLiteral("unwritable"));
-        environment.insert(QStringLiteral("STORAGE_TEST_URL"), QStringLiteral("sqlite://") + target);
+        environment.insert(QStringLiteral("STORAGE_TEST_URL"),
+                           QStringLiteral("sqlite://") + target);
         child.setProcessEnvironment(environment);
         child.setProcessChannelMode(QProcess::MergedChannels);
         const QString self = QCoreApplication::applicationFilePath();
         if (geteuid() == 0)
-            child.start(QStringLiteral("/sbin/runuser"), {QStringLiteral("-u"), QStringLiteral("nobody"), QStringLiteral("--"), self});
+            child.start(
+                QStringLiteral("/sbin/runuser"),
+                {QStringLiteral("-u"), QStringLiteral("nobody"), QStringLiteral("--"), self});
         else
             child.start(self, QStringList());
         QVERIFY(child.waitForFinished(30000));

@@ -115,15 +115,18 @@ private slots:
         PgCluster guarded(QStringLiteral("верный-пароль"));
         QVERIFY2(guarded.start(), qPrintable(guarded.error));
         Connection connection;
-        QVERIFY(!connection.open(DatabaseUrl::parse(guarded.url(QStringLiteral("printcalc"),
-                                                                QStringLiteral("neverno"))),
-                                 QStringLiteral("t")));
+        QVERIFY(!connection.open(
+            DatabaseUrl::parse(guarded.url(QStringLiteral("printcalc"), QStringLiteral("neverno"))),
+            QStringLiteral("t")));
         QCOMPARE(connection.fault(), StorageFault::WrongPassword);
-        QVERIFY2(connection.errorText().contains(QStringLiteral("пароль")), qPrintable(connection.errorText()));
+        QVERIFY2(connection.errorText().contains(QStringLiteral("пароль")),
+                 qPrintable(connection.errorText()));
         QVERIFY2(!connection.errorText().contains(QStringLiteral("neverno")), "the password shows");
-        const QString good = guarded.url(QStringLiteral("printcalc"),
-                                         QString::fromUtf8(QUrl::toPercentEncoding(QStringLiteral("верный-пароль"))));
-        QVERIFY2(connection.open(DatabaseUrl::parse(good), QStringLiteral("t")), qPrintable(connection.errorText()));
+        const QString good = guarded.url(
+            QStringLiteral("printcalc"),
+            QString::fromUtf8(QUrl::toPercentEncoding(QStringLiteral("верный-пароль"))));
+        QVERIFY2(connection.open(DatabaseUrl::parse(good), QStringLiteral("t")),
+                 qPrintable(connection.errorText()));
     }
 
     // Gone at start, lost during work, back again: the link says so each time, and the order
@@ -131,7 +134,8 @@ private slots:
     void serverLostAndBack()
     {
         const QString local = dir.path() + QStringLiteral("/counter.sqlite");
-        ShopLink link(DatabaseUrl::parse(cluster.url()), local, dir.path() + QStringLiteral("/p.ini"));
+        ShopLink link(DatabaseUrl::parse(cluster.url()), local,
+                      dir.path() + QStringLiteral("/p.ini"));
         link.setCheckInterval(100);
         QSignalSpy changes(&link, &ShopLink::reachabilityChanged);
         QSignalSpy entered(&link, &ShopLink::waitingOrderEntered);
