@@ -36,6 +36,7 @@ QTableWidget *makeTable(QWidget *parent, const QString &name, const QStringList 
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->setSelectionMode(QAbstractItemView::SingleSelection);
     table->verticalHeader()->hide();
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     table->horizontalHeader()->setStretchLastSection(true);
     return table;
 }
@@ -117,7 +118,9 @@ JournalDialog::JournalDialog(MainWindow *w, ShopLink *link)
                       {QStringLiteral("Описание"), QStringLiteral("Кол-во"), QStringLiteral("Цена"),
                        QStringLiteral("Сумма"), QStringLiteral("Цена сегодня"),
                        QStringLiteral("Разница"), QStringLiteral("Новая цена")});
-    lines->setColumnWidth(Description, 430);
+    // The description takes what the figures leave.
+    lines->horizontalHeader()->setStretchLastSection(false);
+    lines->horizontalHeader()->setSectionResizeMode(Description, QHeaderView::Stretch);
     auto *splitter = new QSplitter(Qt::Vertical, this);
     splitter->addWidget(invoices);
     splitter->addWidget(lines);
@@ -168,7 +171,7 @@ JournalDialog::JournalDialog(MainWindow *w, ShopLink *link)
     connect(invoices, &QTableWidget::itemSelectionChanged, this, [this] {
         const QList<QTableWidgetItem *> selected = invoices->selectedItems();
         if (!selected.isEmpty())
-            open(invoices->item(selected.first()->row(), 0)->text().toInt());
+            openInvoice(invoices->item(selected.first()->row(), 0)->text().toInt());
     });
     connect(today, &QPushButton::clicked, this, &JournalDialog::compareWithToday);
     connect(toOrder, &QPushButton::clicked, this, &JournalDialog::putIntoOrder);
@@ -218,7 +221,7 @@ void JournalDialog::showFound(const QVector<InvoiceSummary> &found, const QStrin
                                     : QStringLiteral("Найдено счетов: %1").arg(found.size()));
 }
 
-void JournalDialog::open(int invoice)
+void JournalDialog::openInvoice(int invoice)
 {
     shop->load(invoice, this,
                [this](bool found, const InvoiceRecord &record, const QString &error) {

@@ -29,8 +29,8 @@ public:
 
     // Starts a search with what the fields hold now.
     void search();
-    // Opens the invoice in the lines table.
-    void open(int number);
+    // Shows the invoice's lines.
+    void openInvoice(int number);
     void compareWithToday();
     void putIntoOrder();
 
