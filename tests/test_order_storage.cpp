@@ -2,6 +2,7 @@
 // input event, the restore notice and what it brings back, invoice numbers for documents, the
 // faults told to the operator, the shop's server lost and back, and the journal dialog.
 #include "tests/page_driver.h"
+#include "tests/as_nobody.h"
 #include "tests/pg_cluster.h"
 
 #include "app/order_storage.h"
@@ -17,8 +18,6 @@
 #include <QFrame>
 #include <QSqlQuery>
 #include <QStatusBar>
-
-#include <unistd.h>
 
 namespace {
 
@@ -287,15 +286,8 @@ private slots:
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("STORAGE_TEST_CHILD"), QStringLiteral("unwritable"));
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), QStringLiteral("/nonexistent"));
-        child.setProcessEnvironment(environment);
-        child.setProcessChannelMode(QProcess::MergedChannels);
-        const QString self = QCoreApplication::applicationFilePath();
-        if (geteuid() == 0) // root writes anything
-            child.start(
-                QStringLiteral("/sbin/runuser"),
-                {QStringLiteral("-u"), QStringLiteral("nobody"), QStringLiteral("--"), self});
-        else
-            child.start(self, QStringList());
+        AsNobody nobody;
+        QVERIFY(nobody.start(child, environment));
         QVERIFY(child.waitForFinished(60000));
         QVERIFY2(child.exitCode() == 0, child.readAll().constData());
         window = nullptr;

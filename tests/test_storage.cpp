@@ -1,6 +1,8 @@
 // Storage without a window, on real SQLite files: URLs and the choice of database, the schema and
 // its version, the journal's numbering, void marking and search, the counter's order store, and
 // the faults made for real (full disk, damaged file, unwritable folder, two writers at once).
+#include "tests/as_nobody.h"
+
 #include "storage/connection.h"
 #include "storage/journal.h"
 #include "storage/order_store.h"
@@ -15,8 +17,6 @@
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QtTest>
-
-#include <unistd.h>
 
 namespace {
 
@@ -461,17 +461,9 @@ private slots:
         QProcess child;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("STORAGE_TEST_CHILD"), QStringLiteral("unwritable"));
-        environment.insert(QStringLiteral("STORAGE_TEST_URL"),
-                           QStringLiteral("sqlite://") + target);
-        child.setProcessEnvironment(environment);
-        child.setProcessChannelMode(QProcess::MergedChannels);
-        const QString self = QCoreApplication::applicationFilePath();
-        if (geteuid() == 0)
-            child.start(
-                QStringLiteral("/sbin/runuser"),
-                {QStringLiteral("-u"), QStringLiteral("nobody"), QStringLiteral("--"), self});
-        else
-            child.start(self, QStringList());
+        environment.insert(QStringLiteral("STORAGE_TEST_URL"), QStringLiteral("sqlite://") + target);
+        AsNobody nobody;
+        QVERIFY(nobody.start(child, environment));
         QVERIFY(child.waitForFinished(30000));
         const QString output = QString::fromUtf8(child.readAll());
         QVERIFY2(child.exitCode() == 0, qPrintable(output));
