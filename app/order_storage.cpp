@@ -273,6 +273,19 @@ void OrderKeeper::refreshOffer()
     emit offerChanged();
 }
 
+// The notice goes at once; an older unfinished order, if any, is offered once the writer has
+// stored what came before, without the window waiting for it.
+void OrderKeeper::offerNext()
+{
+    offer = StoredOrder();
+    emit offerChanged();
+    orderWriter->unfinishedLater(counterName, uid.isEmpty() ? QStringList() : QStringList {uid},
+                                 this, [this](const QVector<StoredOrder> &orders) {
+                                     offer = orders.value(0);
+                                     emit offerChanged();
+                                 });
+}
+
 void OrderKeeper::restoreOffered()
 {
     StoredOrder order;
@@ -283,10 +296,7 @@ void OrderKeeper::restoreOffered()
     // The lines are the window's order now; the stored one is done with, in the same write.
     pendingStates.append({order.uid, OrderState::Restored, 0});
     flush();
-    offer = StoredOrder();
-    emit offerChanged();
-    // An older unfinished order, if any, is offered next, once the writer gets to it.
-    QTimer::singleShot(0, this, [this] { refreshOffer(); });
+    offerNext();
 }
 
 void OrderKeeper::discardOffered()
@@ -297,8 +307,7 @@ void OrderKeeper::discardOffered()
     change.at = QDateTime::currentDateTime();
     change.states.append({offer.uid, OrderState::Discarded, 0});
     orderWriter->submit(change);
-    orderWriter->waitStored(StoreWaitMs);
-    refreshOffer();
+    offerNext();
 }
 
 DocumentNumber OrderKeeper::numberForDocument(const QString &kind, const QString &path)

@@ -60,6 +60,7 @@ private:
     void markDirty(int row);
     void rebuild();
     void startNewOrder();
+    void offerNext();
 
     MainWindow *window;
     QTableWidget *table;

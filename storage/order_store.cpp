@@ -230,9 +230,11 @@ QVector<StoredOrder> OrderStore::unfinished(const QString &counter, const QStrin
 {
     QVector<StoredOrder> orders;
     QSqlQuery query(connection.database());
+    // Times are kept to the second; among orders of the same second the later made comes first.
     query.prepare(QStringLiteral("SELECT %1 FROM local_order o WHERE o.counter = ? AND o.state = 0 "
-                                 "ORDER BY o.changed DESC, o.started DESC")
-                      .arg(OrderColumns));
+                                 "ORDER BY o.changed DESC, o.started DESC%2")
+                      .arg(OrderColumns,
+                           connection.isSqlite() ? QStringLiteral(", o.rowid DESC") : QString()));
     query.addBindValue(counter);
     const bool done = connection.isOpen() && query.exec();
     if (!done)

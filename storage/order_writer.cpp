@@ -4,6 +4,7 @@
 #include "storage/connection.h"
 #include "storage/database_thread.h"
 
+#include <QPointer>
 #include <QTimer>
 
 struct OrderWriter::State
@@ -122,6 +123,25 @@ QVector<StoredOrder> OrderWriter::unfinished(const QString &counter, const QStri
             orders = s->store->unfinished(counter, except);
     });
     return orders;
+}
+
+void OrderWriter::unfinishedLater(const QString &counter, const QStringList &except,
+                                  QObject *context,
+                                  std::function<void(const QVector<StoredOrder> &)> done)
+{
+    State *s = state.get();
+    s->thread.post([s, counter, except, context = QPointer<QObject>(context), done] {
+        const QVector<StoredOrder> orders = s->connection.isOpen()
+            ? s->store->unfinished(counter, except)
+            : QVector<StoredOrder>();
+        QMetaObject::invokeMethod(
+            context ? context.data() : s->thread.context(),
+            [context, done, orders] {
+                if (context)
+                    done(orders);
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 bool OrderWriter::load(const QString &uid, StoredOrder *order)

@@ -36,6 +36,9 @@ public:
 
     // Reads, waiting for the answer.
     QVector<StoredOrder> unfinished(const QString &counter, const QStringList &except);
+    // The same, answered on the context's thread once the changes before it are written.
+    void unfinishedLater(const QString &counter, const QStringList &except, QObject *context,
+                         std::function<void(const QVector<StoredOrder> &)> done);
     bool load(const QString &uid, StoredOrder *order);
     // Runs a task with the connection on its thread, waiting for it (tools and tests).
     void runWithDatabase(const std::function<void(QSqlDatabase)> &task);

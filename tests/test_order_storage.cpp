@@ -1,8 +1,8 @@
 // The window's order kept in the counter's file: every kind of change stored before the next
 // input event, the restore notice and what it brings back, invoice numbers for documents, the
 // faults told to the operator, the shop's server lost and back, and the journal dialog.
-#include "tests/page_driver.h"
 #include "tests/as_nobody.h"
+#include "tests/page_driver.h"
 #include "tests/pg_cluster.h"
 
 #include "app/order_storage.h"
@@ -192,6 +192,27 @@ private slots:
         closeWindow();
         open();
         QVERIFY2(!notice()->isVisible(), "a discarded order is offered again");
+    }
+
+    // Two orders left behind: the newer is offered first, the older after it.
+    void olderOrderOfferedNext()
+    {
+        window->appendOrderLine(sample(1));
+        closeWindow();
+        open();
+        window->appendOrderLine(sample(2));
+        window->appendOrderLine(sample(3));
+        closeWindow();
+        open();
+        auto *text = find<QLabel>(QStringLiteral("labelRestoreNotice"));
+        QVERIFY2(text->text().endsWith(QStringLiteral(", 2 строки")), qPrintable(text->text()));
+        click(QStringLiteral("pushButtonDiscard"));
+        QTRY_VERIFY(notice()->isVisible());
+        QVERIFY2(text->text().endsWith(QStringLiteral(", 1 строка")), qPrintable(text->text()));
+        click(QStringLiteral("pushButtonRestore"));
+        QCOMPARE(window->orderLines(), QVector<OrderLine> {sample(1)});
+        QTest::qWait(100);
+        QVERIFY(!notice()->isVisible());
     }
 
     void documentsTakeNumbers()
