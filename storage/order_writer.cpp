@@ -46,6 +46,10 @@ OrderWriter::OrderWriter(const QString &path, QObject *parent)
         QObject::connect(s->retry, &QTimer::timeout, s->thread.context(), [this] { drain(); });
     });
     s->thread.setFinalTask([s] {
+        // A last try for changes that waited for room or for write access.
+        while (!s->backlog.isEmpty() && s->connection.isOpen()
+               && s->store->apply(s->backlog.first()))
+            s->backlog.removeFirst();
         delete s->retry;
         s->store.reset();
         s->connection.close();
