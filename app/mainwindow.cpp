@@ -44,6 +44,8 @@ MainWindow::MainWindow(QWidget *parent)
 
     // At the counter: live prices, the total and undo, keys, alternatives, scrolling.
     initCounter();
+
+    initOrderStorage();
 }
 
 MainWindow::~MainWindow() = default;
