@@ -11,6 +11,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QToolBox>
 #include <QVBoxLayout>
@@ -41,11 +43,12 @@ AlternativesDialog::AlternativesDialog(const QString &pageTitle, const QString &
     view->setSelectionMode(QAbstractItemView::SingleSelection);
     view->verticalHeader()->hide();
     view->setWordWrap(false);
+    const QFontMetrics metrics(view->font());
+    view->verticalHeader()->setDefaultSectionSize(metrics.height() + 8);
 
     // Each cell is made whole before it goes into the table, so the table hears of it once.
     int currentRow = 0;
     int widths[ColumnCount] = {};
-    const QFontMetrics metrics(view->font());
     QFont bold = view->font();
     bold.setBold(true);
     for (int row = 0; row < alternatives.size(); ++row) {
@@ -81,10 +84,15 @@ AlternativesDialog::AlternativesDialog(const QString &pageTitle, const QString &
     }
     // Sized by the texts themselves: measuring the cells through the view costs more.
     const int padding = 3 * metrics.averageCharWidth();
+    int tableWidth = 2 * view->frameWidth() + view->verticalScrollBar()->sizeHint().width();
     for (int column = 0; column < ColumnCount; ++column) {
         const QString caption = view->horizontalHeaderItem(column)->text();
-        view->setColumnWidth(column, qMax(widths[column], metrics.horizontalAdvance(caption))
-                                         + padding);
+        QFont headerFont = view->horizontalHeader()->font();
+        headerFont.setBold(true);
+        const int width = qMax(widths[column], QFontMetrics(headerFont).horizontalAdvance(caption))
+            + padding;
+        view->setColumnWidth(column, width);
+        tableWidth += width;
     }
     view->horizontalHeader()->setStretchLastSection(true);
     if (!alternatives.isEmpty())
@@ -98,7 +106,13 @@ AlternativesDialog::AlternativesDialog(const QString &pageTitle, const QString &
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(view);
     layout->addWidget(hint);
-    resize(620, 460);
+    // The whole width of the columns and up to sixteen rows, within the screen.
+    const int visibleRows = qBound(4, int(alternatives.size()), 16);
+    QSize wanted(tableWidth + 24,
+                 view->verticalHeader()->defaultSectionSize() * (visibleRows + 1) + 4 * metrics.height());
+    if (const QScreen *screen = parent ? parent->screen() : nullptr)
+        wanted = wanted.boundedTo(screen->availableGeometry().size() * 9 / 10);
+    resize(wanted);
 
     connect(view, &QAbstractItemView::activated, this,
             [this](const QModelIndex &index) { choose(index.row()); });

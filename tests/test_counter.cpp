@@ -71,6 +71,8 @@ private:
     }
 
 private slots:
+    void initTestCase() { useDesktopFont(); }
+
     void init()
     {
         QVERIFY(openWindow());
@@ -371,6 +373,48 @@ private slots:
             QVERIFY(answerAdds(1));
         const QRect last = table->visualItemRect(table->item(rows() - 1, 0));
         QVERIFY2(table->viewport()->rect().contains(last), "the new line is out of view");
+    }
+
+    // The controls added in code lie clear of the form's, each wide and high enough for its
+    // text; the live prices are checked with their longest texts in the live price test.
+    void newControlsFitTheirPlaces_data()
+    {
+        QTest::addColumn<QString>("parent");
+        QTest::addColumn<QStringList>("controls");
+        QTest::newRow("sheet products") << "page" << QStringList {"labelLivePrice_1_1", "pushButtonCompare_1_1"};
+        QTest::newRow("brochures") << "page_2" << QStringList {"labelLivePrice_1_2", "pushButtonCompare_1_2"};
+        QTest::newRow("street") << "page_3" << QStringList {"labelLivePrice_2_1", "pushButtonCompare_2_1"};
+        QTest::newRow("interior") << "page_4" << QStringList {"labelLivePrice_2_2", "pushButtonCompare_2_2"};
+        QTest::newRow("souvenir printing") << "page_5" << QStringList {"labelLivePrice_3_1"};
+        QTest::newRow("order area") << "centralwidget" << QStringList {"labelOrderTotal"};
+    }
+    void newControlsFitTheirPlaces()
+    {
+        QFETCH(QString, parent);
+        QFETCH(QStringList, controls);
+        if (parent != QLatin1String("centralwidget"))
+            showPage(parent);
+        QWidget *area = find<QWidget>(parent);
+        QList<QWidget *> shown;
+        for (QWidget *child : area->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
+            if (child->isVisible())
+                shown << child;
+        for (const QString &name : controls) {
+            auto *control = find<QWidget>(name);
+            QVERIFY2(control->isVisible(), qPrintable(name + " is not shown"));
+            QVERIFY2(area->rect().contains(control->geometry()),
+                     qPrintable(name + " reaches out of " + parent));
+            for (const QWidget *other : qAsConst(shown))
+                QVERIFY2(other == control || !other->geometry().intersects(control->geometry()),
+                         qPrintable(name + " overlaps " + other->objectName()));
+            QVERIFY2(control->width() >= control->sizeHint().width()
+                         || control->heightForWidth(control->width()) <= control->height(),
+                     qPrintable(name + " is clipped"));
+        }
+        // The total's longest text: a large sum and many lines.
+        auto *total = find<QLabel>("labelOrderTotal");
+        QVERIFY(total->fontMetrics().horizontalAdvance(grouped("Итого: 10 100 417 433 000,55 ₽ · строк: 10000"))
+                <= total->width());
     }
 
     void windowScrollsOnSmallScreens_data()
