@@ -11,7 +11,8 @@
 void scrollContents(QMainWindow *window)
 {
     const QSize designed = window->size()
-        - QSize(0, window->menuBar()->sizeHint().height() + window->statusBar()->sizeHint().height());
+        - QSize(0,
+                window->menuBar()->sizeHint().height() + window->statusBar()->sizeHint().height());
     QWidget *contents = window->takeCentralWidget();
     contents->setMinimumSize(designed);
     auto *area = new QScrollArea(window);

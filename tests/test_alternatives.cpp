@@ -105,26 +105,35 @@ private slots:
         QTest::addColumn<QStringList>("actions");
         QTest::addColumn<QString>("answer");
         QTest::newRow("sheet products, A4 4+4, 100 pieces")
-            << "page" << "pushButtonCompare_1_1" << false << "groupBoxListType"
-            << "groupBoxListDensity" << "labelLivePrice_1_1"
+            << "page"
+            << "pushButtonCompare_1_1" << false << "groupBoxListType"
+            << "groupBoxListDensity"
+            << "labelLivePrice_1_1"
             << QStringList {"radioButton_3", "radioButton_28", "lineEdit=100"} << "pushButton";
         QTest::newRow("sheet products, 700 pieces with a tier line, by F3")
-            << "page" << "pushButtonCompare_1_1" << true << "groupBoxListType"
-            << "groupBoxListDensity" << "labelLivePrice_1_1" << QStringList {"lineEdit=700"}
-            << "pushButton";
+            << "page"
+            << "pushButtonCompare_1_1" << true << "groupBoxListType"
+            << "groupBoxListDensity"
+            << "labelLivePrice_1_1" << QStringList {"lineEdit=700"} << "pushButton";
         QTest::newRow("brochures, four inner sheets")
-            << "page_2" << "pushButtonCompare_1_2" << false << "groupBoxBroshInnerType"
-            << "groupBoxBroshInnerDensity" << "labelLivePrice_1_2"
-            << QStringList {"lineEdit_21=4", "lineEdit_10=20"} << "pushButton_2";
+            << "page_2"
+            << "pushButtonCompare_1_2" << false << "groupBoxBroshInnerType"
+            << "groupBoxBroshInnerDensity"
+            << "labelLivePrice_1_2" << QStringList {"lineEdit_21=4", "lineEdit_10=20"}
+            << "pushButton_2";
         QTest::newRow("street, film 360 dpi 1000 x 1000")
-            << "page_3" << "pushButtonCompare_2_1" << false << "groupBoxListStreetMaterial"
-            << "groupBoxListStreetColor" << "labelLivePrice_2_1"
+            << "page_3"
+            << "pushButtonCompare_2_1" << false << "groupBoxListStreetMaterial"
+            << "groupBoxListStreetColor"
+            << "labelLivePrice_2_1"
             << QStringList {"radioButton_11", "radioButton_112", "lineEditWidthStreet=1000",
                             "lineEditHeightStreet=1000"}
             << "pushButton_12";
         QTest::newRow("interior, A1 1+0 matte 120, by F3")
-            << "page_4" << "pushButtonCompare_2_2" << true << "groupBoxIntererType"
-            << "groupBoxIntererDensity" << "labelLivePrice_2_2"
+            << "page_4"
+            << "pushButtonCompare_2_2" << true << "groupBoxIntererType"
+            << "groupBoxIntererDensity"
+            << "labelLivePrice_2_2"
             << QStringList {"radioButton_16", "radioButton_41", "radioButton_46", "lineEdit_12=2"}
             << "pushButton_9";
     }
@@ -158,10 +167,9 @@ private slots:
                 QStringList texts = {pairingAt(table, row)};
                 for (int column = 0; column < AlternativesDialog::ColumnCount; ++column)
                     texts << table->item(row, column)->text();
-                texts << QString::number(table->item(row, AlternativesDialog::Sum)
-                                             ->background()
-                                             .color()
-                                         == MissingPriceColour);
+                texts << QString::number(
+                    table->item(row, AlternativesDialog::Sum)->background().color()
+                    == MissingPriceColour);
                 shown << texts.join(QLatin1Char('|'));
             }
             return shown;
@@ -195,7 +203,8 @@ private slots:
                          firstRow.section(QStringLiteral(" × "), 0, 0)
                              .remove(QStringLiteral("Тираж: ")));
             double unitPrice = 0;
-            QVERIFY(readAmount(QString(cells.at(AlternativesDialog::UnitPrice)).remove("₽"), &unitPrice));
+            QVERIFY(readAmount(QString(cells.at(AlternativesDialog::UnitPrice)).remove("₽"),
+                               &unitPrice));
             QVERIFY2(unitPrice >= previous, qPrintable("not sorted by price at " + pairing));
             previous = unitPrice;
         }

@@ -22,10 +22,16 @@ QString grouped(const QString &text)
 QStringList lineInFull(const QTableWidget *table, const OrderLine &line, int row)
 {
     const QTableWidgetItem *price = table->item(row, OrderLine::UnitPrice);
-    return {line.description, line.quantity,       line.unitPrice, line.keyText,
-            line.titles,      QString::number(line.removalMarker),
+    return {line.description,
+            line.quantity,
+            line.unitPrice,
+            line.keyText,
+            line.titles,
+            QString::number(line.removalMarker),
             QString::fromUtf8(QJsonDocument(line.job).toJson(QJsonDocument::Compact)),
-            line.explanation, QString::number(line.missingPrice), price->toolTip(),
+            line.explanation,
+            QString::number(line.missingPrice),
+            price->toolTip(),
             price->background().color().name()};
 }
 
@@ -180,13 +186,20 @@ private slots:
         QTest::addColumn<QString>("page");
         QTest::addColumn<QString>("focus");
         QTest::addColumn<int>("key");
-        QTest::newRow("sheet products, quantity, Return") << "page" << "lineEdit" << int(Qt::Key_Return);
-        QTest::newRow("sheet products, an option, Enter") << "page" << "radioButton_3" << int(Qt::Key_Enter);
-        QTest::newRow("brochures, inner sheets") << "page_2" << "lineEdit_21" << int(Qt::Key_Return);
-        QTest::newRow("street, quantity") << "page_3" << "lineEdit_14" << int(Qt::Key_Return);
-        QTest::newRow("street, a pocket count") << "page_3" << "lineEdit_3" << int(Qt::Key_Enter);
-        QTest::newRow("interior, quantity") << "page_4" << "lineEdit_12" << int(Qt::Key_Return);
-        QTest::newRow("souvenir, quantity") << "page_5" << "lineEdit_16" << int(Qt::Key_Return);
+        QTest::newRow("sheet products, quantity, Return") << "page"
+                                                          << "lineEdit" << int(Qt::Key_Return);
+        QTest::newRow("sheet products, an option, Enter") << "page"
+                                                          << "radioButton_3" << int(Qt::Key_Enter);
+        QTest::newRow("brochures, inner sheets") << "page_2"
+                                                 << "lineEdit_21" << int(Qt::Key_Return);
+        QTest::newRow("street, quantity") << "page_3"
+                                          << "lineEdit_14" << int(Qt::Key_Return);
+        QTest::newRow("street, a pocket count") << "page_3"
+                                                << "lineEdit_3" << int(Qt::Key_Enter);
+        QTest::newRow("interior, quantity") << "page_4"
+                                            << "lineEdit_12" << int(Qt::Key_Return);
+        QTest::newRow("souvenir, quantity") << "page_5"
+                                            << "lineEdit_16" << int(Qt::Key_Return);
     }
     void enterPressesTheAnswer()
     {
@@ -248,34 +261,31 @@ private slots:
         QTest::addColumn<QStringList>("tail");
         QTest::newRow("sheet products")
             << "page"
-            << QStringList {"groupBoxListFormat", "groupBoxListColor", "groupBoxListDensity",
-                            "groupBoxListType", "checkboxGroupList", "checkboxGroupList_1",
+            << QStringList {"groupBoxListFormat",  "groupBoxListColor",   "groupBoxListDensity",
+                            "groupBoxListType",    "checkboxGroupList",   "checkboxGroupList_1",
                             "checkboxGroupList_2", "checkboxGroupList_4", "checkboxGroupList_3"}
             << QStringList {"lineEdit", "pushButton", "pushButtonCompare_1_1"};
         QTest::newRow("brochures")
-            << "page_2"
-            << QStringList {"groupBoxBroshFormat",      "groupBoxBroshOuterColor",
-                            "groupBoxBroshInnerColor",  "groupBoxBroshInnerType",
-                            "groupBoxBroshInnerDensity", "groupBoxBroshOuterType",
-                            "groupBoxBroshOuterDensity", "checkboxGroupBrosh_5",
-                            "checkboxGroupBrosh",       "checkboxGroupBrosh_1",
-                            "checkboxGroupBrosh_4",     "checkboxGroupBrosh_6",
-                            "checkboxGroupBrosh_2",     "checkboxGroupBrosh_3"}
+            << "page_2" << QStringList {"groupBoxBroshFormat",       "groupBoxBroshOuterColor",
+                                        "groupBoxBroshInnerColor",   "groupBoxBroshInnerType",
+                                        "groupBoxBroshInnerDensity", "groupBoxBroshOuterType",
+                                        "groupBoxBroshOuterDensity", "checkboxGroupBrosh_5",
+                                        "checkboxGroupBrosh",        "checkboxGroupBrosh_1",
+                                        "checkboxGroupBrosh_4",      "checkboxGroupBrosh_6",
+                                        "checkboxGroupBrosh_2",      "checkboxGroupBrosh_3"}
             << QStringList {"lineEdit_21", "lineEdit_10", "pushButton_2", "pushButtonCompare_1_2"};
         QTest::newRow("street")
-            << "page_3"
-            << QStringList {"groupBoxListStreetMaterial", "groupBoxListStreetColor",
-                            "checkboxGroupStreet_1", "checkboxGroupStreet",
-                            "checkboxGroupStreet_2", "groupBox_9"}
+            << "page_3" << QStringList {"groupBoxListStreetMaterial", "groupBoxListStreetColor",
+                                        "checkboxGroupStreet_1",      "checkboxGroupStreet",
+                                        "checkboxGroupStreet_2",      "groupBox_9"}
             << QStringList {"lineEditWidthStreet", "lineEditHeightStreet", "lineEdit_14",
                             "pushButton_12", "pushButtonCompare_2_1"};
         QTest::newRow("interior")
-            << "page_4"
-            << QStringList {"groupBoxIntererFormat", "groupBoxIntererColor",
-                            "groupBoxIntererType", "groupBoxIntererDensity",
-                            "checkboxGroupInterer", "checkboxGroupInterer_3",
-                            "checkboxGroupInterer_2", "checkboxGroupInterer_1",
-                            "checkboxGroupInterer_4"}
+            << "page_4" << QStringList {"groupBoxIntererFormat",  "groupBoxIntererColor",
+                                        "groupBoxIntererType",    "groupBoxIntererDensity",
+                                        "checkboxGroupInterer",   "checkboxGroupInterer_3",
+                                        "checkboxGroupInterer_2", "checkboxGroupInterer_1",
+                                        "checkboxGroupInterer_4"}
             << QStringList {"lineEdit_12", "pushButton_9", "pushButtonCompare_2_2"};
         QTest::newRow("souvenir printing")
             << "page_5"
@@ -307,8 +317,8 @@ private slots:
             const QWidget *group = stop;
             while (group->parentWidget() != pageWidget)
                 group = group->parentWidget();
-            const QString name = qobject_cast<const QGroupBox *>(group)
-                    && !tail.contains(stop->objectName())
+            const QString name
+                = qobject_cast<const QGroupBox *>(group) && !tail.contains(stop->objectName())
                 ? group->objectName()
                 : stop->objectName();
             if (visited.isEmpty() || visited.last() != name)
@@ -322,12 +332,18 @@ private slots:
         QTest::addColumn<QString>("page");
         QTest::addColumn<QString>("option");
         QTest::addColumn<bool>("takenBack");
-        QTest::newRow("lamination") << "page" << "radioButton_145" << true;
-        QTest::newRow("binding") << "page" << "radioButton_153" << true;
-        QTest::newRow("creasing and folding") << "page" << "radioButton_154" << true;
-        QTest::newRow("brochure binding kind") << "page_2" << "radioButton_181" << true;
-        QTest::newRow("street base") << "page_3" << "radioButton_122" << true;
-        QTest::newRow("a format is no extra") << "page" << "radioButton_3" << false;
+        QTest::newRow("lamination") << "page"
+                                    << "radioButton_145" << true;
+        QTest::newRow("binding") << "page"
+                                 << "radioButton_153" << true;
+        QTest::newRow("creasing and folding") << "page"
+                                              << "radioButton_154" << true;
+        QTest::newRow("brochure binding kind") << "page_2"
+                                               << "radioButton_181" << true;
+        QTest::newRow("street base") << "page_3"
+                                     << "radioButton_122" << true;
+        QTest::newRow("a format is no extra") << "page"
+                                              << "radioButton_3" << false;
     }
     void secondClickTakesAChoiceBack()
     {
@@ -336,8 +352,10 @@ private slots:
         QFETCH(bool, takenBack);
         showPage(page);
         auto *button = find<QRadioButton>(option);
-        const QLabel *live = find<QWidget>(page)->findChildren<QLabel *>(
-            QRegularExpression(QStringLiteral("^labelLivePrice_"))).value(0);
+        const QLabel *live
+            = find<QWidget>(page)
+                  ->findChildren<QLabel *>(QRegularExpression(QStringLiteral("^labelLivePrice_")))
+                  .value(0);
         QVERIFY2(live, "the page has no live price");
         const QString before = live->text();
         click(button);
@@ -361,8 +379,9 @@ private slots:
             if (column != OrderLine::UnitPrice)
                 QCOMPARE(table->item(0, column)->toolTip(), table->item(0, column)->text());
         }
-        QCOMPARE(table->item(0, OrderLine::UnitPrice)->toolTip(),
-                 table->item(0, OrderLine::Description)->data(MainWindow::ExplanationRole).toString());
+        QCOMPARE(
+            table->item(0, OrderLine::UnitPrice)->toolTip(),
+            table->item(0, OrderLine::Description)->data(MainWindow::ExplanationRole).toString());
         QCOMPARE(table->item(0, OrderLine::Marker)->toolTip(),
                  QStringLiteral("Щелчок удаляет строку"));
         table->item(0, OrderLine::Description)->setText(QStringLiteral("исправлено"));
@@ -381,10 +400,14 @@ private slots:
     {
         QTest::addColumn<QString>("parent");
         QTest::addColumn<QStringList>("controls");
-        QTest::newRow("sheet products") << "page" << QStringList {"labelLivePrice_1_1", "pushButtonCompare_1_1"};
-        QTest::newRow("brochures") << "page_2" << QStringList {"labelLivePrice_1_2", "pushButtonCompare_1_2"};
-        QTest::newRow("street") << "page_3" << QStringList {"labelLivePrice_2_1", "pushButtonCompare_2_1"};
-        QTest::newRow("interior") << "page_4" << QStringList {"labelLivePrice_2_2", "pushButtonCompare_2_2"};
+        QTest::newRow("sheet products")
+            << "page" << QStringList {"labelLivePrice_1_1", "pushButtonCompare_1_1"};
+        QTest::newRow("brochures")
+            << "page_2" << QStringList {"labelLivePrice_1_2", "pushButtonCompare_1_2"};
+        QTest::newRow("street") << "page_3"
+                                << QStringList {"labelLivePrice_2_1", "pushButtonCompare_2_1"};
+        QTest::newRow("interior") << "page_4"
+                                  << QStringList {"labelLivePrice_2_2", "pushButtonCompare_2_2"};
         QTest::newRow("souvenir printing") << "page_5" << QStringList {"labelLivePrice_3_1"};
         QTest::newRow("order area") << "centralwidget" << QStringList {"labelOrderTotal"};
     }
@@ -413,7 +436,8 @@ private slots:
         }
         // The total's longest text: a large sum and many lines.
         auto *total = find<QLabel>("labelOrderTotal");
-        QVERIFY(total->fontMetrics().horizontalAdvance(grouped("Итого: 10 100 417 433 000,55 ₽ · строк: 10000"))
+        QVERIFY(total->fontMetrics().horizontalAdvance(
+                    grouped("Итого: 10 100 417 433 000,55 ₽ · строк: 10000"))
                 <= total->width());
     }
 
@@ -432,7 +456,8 @@ private slots:
         QFETCH(bool, scrolls);
         auto *contents = find<QWidget>("centralwidget");
         QList<QRect> places;
-        for (QWidget *child : contents->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
+        for (QWidget *child :
+             contents->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
             places << child->geometry();
         window->resize(size);
         QTRY_COMPARE(window->size(), size);
@@ -441,7 +466,8 @@ private slots:
         QCOMPARE(area->verticalScrollBar()->isVisible(), scrolls);
         QVERIFY2(contents->width() >= 1289 && contents->y() <= 0, "the contents shrank");
         QList<QRect> after;
-        for (QWidget *child : contents->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
+        for (QWidget *child :
+             contents->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
             after << child->geometry();
         QCOMPARE(after, places);
         // Whatever lies lowest comes into view by scrolling.

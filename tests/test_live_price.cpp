@@ -52,90 +52,110 @@ private slots:
 
         const QString sheet = QStringLiteral("labelLivePrice_1_1");
         QTest::newRow("sheet: A4 4+4 matte 350, varnish and corners, 100")
-            << "page" << "pushButton" << sheet
-            << QStringList {"radioButton_3",  "radioButton_28", "radioButton_49",
-                            "radioButton_78", "checkBox_161",   "checkBox_34", "lineEdit=100"}
+            << "page"
+            << "pushButton" << sheet
+            << QStringList {"radioButton_3", "radioButton_28", "radioButton_49", "radioButton_78",
+                            "checkBox_161",  "checkBox_34",    "lineEdit=100"}
             << "0" << QStringList {} << "132 ₽ × 100 шт. = 13 200 ₽"
             << QStringList {"002428", "66", "Шелкография", "1+0 лак", "43", "Обрезка углов 4 шт.",
-                            "23", "132"};
+                            "23",     "132"};
         QTest::newRow("sheet: 700 pieces bring a tier line")
-            << "page" << "pushButton" << sheet << QStringList {"lineEdit=700"} << "00" << QStringList {}
-            << "1,50 ₽ × 700 шт. = 1 050 ₽\nТираж: 10 ₽ × 700 шт. = 7 000 ₽" << QStringList {"000000"};
+            << "page"
+            << "pushButton" << sheet << QStringList {"lineEdit=700"} << "00" << QStringList {}
+            << "1,50 ₽ × 700 шт. = 1 050 ₽\nТираж: 10 ₽ × 700 шт. = 7 000 ₽"
+            << QStringList {"000000"};
         QTest::newRow("sheet: 1500 laminated, the tier line without lamination")
-            << "page" << "pushButton" << sheet << QStringList {"radioButton_134", "lineEdit=1500"}
-            << "00" << QStringList {} << "61,50 ₽ × 1 500 шт. = 92 250 ₽\nТираж: 20 ₽ × 1 500 шт. = 30 000 ₽"
+            << "page"
+            << "pushButton" << sheet << QStringList {"radioButton_134", "lineEdit=1500"} << "00"
+            << QStringList {}
+            << "61,50 ₽ × 1 500 шт. = 92 250 ₽\nТираж: 20 ₽ × 1 500 шт. = 30 000 "
+               "₽"
             << QStringList {"Ламинация", "175 мкм Глянцевая", "60"};
         QTest::newRow("sheet: A4 4+4 matte 350 at 700, no tier price")
-            << "page" << "pushButton" << sheet
+            << "page"
+            << "pushButton" << sheet
             << QStringList {"radioButton_3", "radioButton_28", "radioButton_49", "radioButton_78",
                             "lineEdit=700"}
             << "01" << QStringList {"", "502428"} << QString() << QStringList {"002428"};
         QTest::newRow("sheet: custom 100 x 200 in 4+4, no key")
-            << "page" << "pushButton" << sheet
+            << "page"
+            << "pushButton" << sheet
             << QStringList {"radioButtonOther", "lineEditWidth=100", "lineEditHeight=200",
                             "radioButton_28"}
-            << "1" << QStringList {"0015400"} << "Нет цены в прайс-листе: 0015400\n0 ₽ × 1 шт. = 0 ₽"
+            << "1" << QStringList {"0015400"}
+            << "Нет цены в прайс-листе: 0015400\n0 ₽ × 1 шт. = 0 ₽"
             << QStringList {"100 × 200 мм → 20"};
 
         QTest::newRow("sheet: custom size in 4+4 at 700, neither line priced")
-            << "page" << "pushButton" << sheet
+            << "page"
+            << "pushButton" << sheet
             << QStringList {"radioButtonOther", "lineEditWidth=1000", "lineEditHeight=2000",
                             "radioButton_28", "lineEdit=700"}
             << "11" << QStringList {"0015400", "5015400"} << QString() << QStringList {};
 
         const QString brochures = QStringLiteral("labelLivePrice_1_2");
         QTest::newRow("brochures: 10 inner sheets, cover laminated")
-            << "page_2" << "pushButton_2" << brochures
+            << "page_2"
+            << "pushButton_2" << brochures
             << QStringList {"lineEdit_21=10", "radioButton_181", "lineEdit_10=3"} << "0"
             << QStringList {} << "76,50 ₽ × 3 шт. = 229,50 ₽"
             << QStringList {"внутренние листы", "обложка", "010000", "1.5", "60"};
         QTest::newRow("brochures: 600 copies bring a tier line")
-            << "page_2" << "pushButton_2" << brochures << QStringList {"lineEdit_10=600"} << "00"
+            << "page_2"
+            << "pushButton_2" << brochures << QStringList {"lineEdit_10=600"} << "00"
             << QStringList {} << QString() << QStringList {"010000"};
         QTest::newRow("brochures: cover on Плайк has no price")
-            << "page_2" << "pushButton_2" << brochures << QStringList {"radioButton_443"} << "1"
+            << "page_2"
+            << "pushButton_2" << brochures << QStringList {"radioButton_443"} << "1"
             << QStringList {"010050"} << QString() << QStringList {"010000", "010050"};
 
         QTest::newRow("brochures: cover on Плайк at 1500, neither line priced")
-            << "page_2" << "pushButton_2" << brochures
-            << QStringList {"radioButton_443", "lineEdit_10=1500"} << "11" << QStringList {"010050", "610050"} << QString()
-            << QStringList {};
+            << "page_2"
+            << "pushButton_2" << brochures << QStringList {"radioButton_443", "lineEdit_10=1500"}
+            << "11" << QStringList {"010050", "610050"} << QString() << QStringList {};
 
         const QString street = QStringLiteral("labelLivePrice_2_1");
         QTest::newRow("street: film 360 dpi 1000 x 2000, 3 pieces")
-            << "page_3" << "pushButton_12" << street
+            << "page_3"
+            << "pushButton_12" << street
             << QStringList {"radioButton_11", "radioButton_112", "lineEditWidthStreet=1000",
                             "lineEditHeightStreet=2000", "lineEdit_14=3"}
             << "0" << QStringList {} << "540 000 ₽ × 3 шт. = 1 620 000 ₽"
             << QStringList {"121111109", "270", "1000 × 2000 мм → 2000"};
         QTest::newRow("street: on plastic 2 mm, a unit price in exponent form")
-            << "page_3" << "pushButton_12" << street
+            << "page_3"
+            << "pushButton_12" << street
             << QStringList {"radioButton_11", "radioButton_112", "lineEditWidthStreet=1000",
                             "lineEditHeightStreet=2000", "radioButton_122"}
             << "0" << QStringList {} << "54 000 100 ₽ × 1 шт. = 54 000 100 ₽"
             << QStringList {"Основа", "Пластик 2 мм.", "100"};
         QTest::newRow("street: mesh at 540 dpi has no price")
-            << "page_3" << "pushButton_12" << street
+            << "page_3"
+            << "pushButton_12" << street
             << QStringList {"radioButton_21", "radioButton_113", "lineEditWidthStreet=1000",
                             "lineEditHeightStreet=1000"}
             << "1" << QStringList {"1211111610"} << QString() << QStringList {};
 
         const QString interior = QStringLiteral("labelLivePrice_2_2");
         QTest::newRow("interior: A1 1+0 matte 120, 4 pieces")
-            << "page_4" << "pushButton_9" << interior
+            << "page_4"
+            << "pushButton_9" << interior
             << QStringList {"radioButton_16", "radioButton_41", "radioButton_46", "lineEdit_12=4"}
             << "0" << QStringList {} << "0,05 ₽ × 4 шт. = 0,20 ₽" << QStringList {"136022"};
         QTest::newRow("interior: nothing chosen")
-            << "page_4" << "pushButton_9" << interior << QStringList {} << "1" << QStringList {"130000"}
+            << "page_4"
+            << "pushButton_9" << interior << QStringList {} << "1" << QStringList {"130000"}
             << QString() << QStringList {};
 
         const QString souvenir = QStringLiteral("labelLivePrice_3_1");
         QTest::newRow("souvenir: A4 4+0 mugs, 40 pieces, light")
-            << "page_5" << "pushButton_15" << souvenir
+            << "page_5"
+            << "pushButton_15" << souvenir
             << QStringList {"radioButton_67", "radioButton_62", "radioButton_68", "lineEdit_16=40"}
             << "0" << QStringList {} << "0,03 ₽ × 40 шт. = 1,20 ₽" << QStringList {"002200"};
         QTest::newRow("souvenir: pens at start, no key")
-            << "page_5" << "pushButton_15" << souvenir << QStringList {"radioButton_79"} << "1"
+            << "page_5"
+            << "pushButton_15" << souvenir << QStringList {"radioButton_79"} << "1"
             << QStringList {"0014010"} << QString() << QStringList {};
     }
 
@@ -184,7 +204,8 @@ private slots:
                 QVERIFY2(breakdown.section(QLatin1Char('\n'), 0, 0).contains(missingKey),
                          qPrintable("the missing key is not named first: " + breakdown));
                 QCOMPARE(price->background().color(), MissingPriceColour);
-                expected = QStringLiteral("Нет цены в прайс-листе: ") + missingKey + QLatin1Char('\n');
+                expected
+                    = QStringLiteral("Нет цены в прайс-листе: ") + missingKey + QLatin1Char('\n');
             } else {
                 QVERIFY2(!breakdown.contains(QStringLiteral("Нет цены")), qPrintable(breakdown));
                 QCOMPARE(price->background().style(), Qt::NoBrush);
