@@ -3,8 +3,10 @@
 // screen.
 #include "tests/page_driver.h"
 
+#include "app/scrolling.h"
 #include "order/order_cells.h"
 
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 
@@ -475,6 +477,21 @@ private slots:
         area->ensureWidgetVisible(exportButton);
         const QRect shown(exportButton->mapTo(area->viewport(), QPoint()), exportButton->size());
         QVERIFY2(area->viewport()->rect().contains(shown), "\"Экспорт\" cannot be scrolled to");
+    }
+
+    // At start a window larger than its screen's free area is made to fit it; one that fits
+    // keeps its size.
+    void windowFitsItsScreen()
+    {
+        const QRect free = window->screen()->availableGeometry();
+        window->resize(free.size() + QSize(300, 200));
+        fitToScreen(window);
+        QVERIFY2(free.contains(window->geometry()), "the window still reaches out of the screen");
+        QVERIFY2(window->height() > free.height() * 9 / 10, "the window shrank more than needed");
+        const QSize small = free.size() / 2;
+        window->resize(small);
+        fitToScreen(window);
+        QCOMPARE(window->size(), small);
     }
 };
 
