@@ -40,7 +40,7 @@ QString livePriceToolTip(const QVector<Quote> &quotes)
 {
     QStringList explanations;
     for (const Quote &quote : quotes)
-        explanations << quote.line.explanation;
+        explanations << quote.explanation();
     return explanations.join(QStringLiteral("\n\n"));
 }
 

@@ -59,7 +59,7 @@ AlternativesDialog::AlternativesDialog(const QString &pageTitle, const QString &
                moneyText(alternative.unitPrice()), moneyText(alternative.sum())};
         QStringList explanations;
         for (const Quote &quote : alternative.quotes)
-            explanations << quote.line.explanation;
+            explanations << quote.explanation();
         for (int column = 0; column < ColumnCount; ++column) {
             auto *cell = new QTableWidgetItem(texts[column]);
             if (column >= UnitPrice)
