@@ -1,4 +1,5 @@
 // Start-up: one application, one window, the event loop.
+#include "app/document_actions.h"
 #include "app/mainwindow.h"
 
 #include <QApplication>
@@ -7,6 +8,7 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    DocumentActions::installQtTranslations();
     // The same picture the desktop menu shows for the program.
     QIcon icon;
     for (const int size : {16, 24, 32, 48, 64, 128, 256})

@@ -1,6 +1,7 @@
 // Construction and wiring of the window; the slots themselves live with their pages.
 #include "app/mainwindow.h"
 
+#include "app/document_actions.h"
 #include "form/mainwindow_form.h"
 
 #include <QHBoxLayout>
@@ -40,6 +41,9 @@ MainWindow::MainWindow(QWidget *parent)
     // clang-format on
     connect(form->pushButton_4, SIGNAL(clicked()), this, SLOT(clearTable()));
     connect(form->pushButton_6, SIGNAL(clicked()), this, SLOT(exportToExcel()));
+
+    // "PDF", "Печать" and "Настройки" (app/document_actions.cpp).
+    new DocumentActions(this);
 }
 
 MainWindow::~MainWindow() = default;

@@ -1,0 +1,188 @@
+// "PDF", "Печать" and "Настройки": the buttons, where the PDF goes, the print dialog, the
+// settings dialog and Qt's translations of its own dialogs.
+#include "app/document_actions.h"
+
+#include "app/mainwindow.h"
+#include "dialogs/settings_dialog.h"
+#include "documents/document_settings.h"
+#include "documents/invoice_painter.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QLibraryInfo>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QTranslator>
+#include <QUrl>
+
+namespace {
+// Waits with the busy cursor for as long as the guard lives.
+struct WaitCursor
+{
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor &) = delete;
+    WaitCursor &operator=(const WaitCursor &) = delete;
+};
+
+// A document without a number must not replace another one of the same day: "-2", "-3" are
+// added. A numbered one belongs to the same unchanged order and is written over.
+QString pathFor(const QString &folder, const InvoiceDocument &document)
+{
+    const QString path = QDir(folder).filePath(document.fileName());
+    if (!document.number.isEmpty() || !QFileInfo::exists(path))
+        return path;
+    const QString stem = path.chopped(4); // ".pdf"
+    for (int copy = 2;; ++copy) {
+        const QString candidate = stem + QStringLiteral("-%1.pdf").arg(copy);
+        if (!QFileInfo::exists(candidate))
+            return candidate;
+    }
+}
+} // namespace
+
+DocumentActions::DocumentActions(MainWindow *window)
+    : QObject(window)
+    , window(window)
+{
+    setObjectName(QStringLiteral("documentActions"));
+    inform = [window](const QString &message) {
+        QMessageBox::information(window, QStringLiteral("Счёт"), message);
+    };
+    openDocument = [](const QString &path) {
+        // Without a display (the offscreen platform of a server or a test) there is no viewer.
+        const QString platform = QGuiApplication::platformName();
+        if (platform != QLatin1String("offscreen") && platform != QLatin1String("minimal"))
+            QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    };
+    choosePrinter = [window](QPrinter *printer) {
+        QPrintDialog dialog(printer, window);
+        return dialog.exec() == QDialog::Accepted;
+    };
+
+    // Free places of the order area: right of "Экспорт", and under "Очистка" in line with it.
+    QWidget *area = window->findChild<QWidget *>(QStringLiteral("centralwidget"));
+    auto *pdf = new QPushButton(QStringLiteral("PDF"), area);
+    pdf->setObjectName(QStringLiteral("pushButtonPdf"));
+    pdf->setGeometry(1220, 710, 60, 23);
+    pdf->setToolTip(QStringLiteral("Счёт в PDF без офиса, в папку из настроек"));
+    connect(pdf, &QPushButton::clicked, this, [this] { writePdf(); });
+
+    auto *printButton = new QPushButton(QStringLiteral("Печать"), area);
+    printButton->setObjectName(QStringLiteral("pushButtonPrint"));
+    printButton->setGeometry(1060, 710, 75, 23);
+    printButton->setToolTip(QStringLiteral("Напечатать счёт"));
+    connect(printButton, &QPushButton::clicked, this, [this] { print(); });
+
+    auto *settings = new QPushButton(QStringLiteral("Настройки"));
+    settings->setObjectName(QStringLiteral("pushButtonSettings"));
+    window->addWindowButton(settings);
+    connect(settings, &QPushButton::clicked, this, [this] { editSettings(); });
+}
+
+InvoiceDocument DocumentActions::documentFor(const QVector<OrderLine> &lines)
+{
+    const DocumentSettings settings = DocumentSettings::load();
+    InvoiceDocument document;
+    document.shop = settings.requisites;
+    document.date = QDate::currentDate();
+    document.validityDays = settings.validityDays;
+    document.lines = lines;
+    return document;
+}
+
+void DocumentActions::warn(const QString &message) const
+{
+    if (window->showMessage)
+        window->showMessage(message);
+}
+
+QVector<OrderLine> DocumentActions::linesToDocument() const
+{
+    const QVector<OrderLine> lines = window->orderLines();
+    if (lines.isEmpty())
+        warn(QStringLiteral("В заказе нет ни одной строки: счёт составлять не из чего."));
+    return lines;
+}
+
+QString DocumentActions::writePdf()
+{
+    const QVector<OrderLine> lines = linesToDocument();
+    if (lines.isEmpty())
+        return QString();
+    const QString folder = DocumentSettings::load().effectivePdfFolder();
+    if (!QDir().mkpath(folder)) {
+        warn(QStringLiteral("Не удалось создать папку для PDF «%1». Другую папку можно выбрать "
+                            "в настройках.")
+                 .arg(QDir::toNativeSeparators(folder)));
+        return QString();
+    }
+    const InvoiceDocument document = documentFor(lines);
+    const QString path = pathFor(folder, document);
+    QString error;
+    bool written = false;
+    {
+        const WaitCursor wait;
+        written = writeInvoicePdf(document, path, &error);
+    }
+    if (!written) {
+        warn(QStringLiteral("Не удалось записать PDF «%1»: %2")
+                 .arg(QDir::toNativeSeparators(path), error));
+        return QString();
+    }
+    openDocument(path);
+    inform(QStringLiteral("Счёт записан в PDF:\n") + QDir::toNativeSeparators(path));
+    return path;
+}
+
+bool DocumentActions::print()
+{
+    const QVector<OrderLine> lines = linesToDocument();
+    if (lines.isEmpty())
+        return false;
+    const InvoiceDocument document = documentFor(lines);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageLayout(invoicePageLayout());
+    printer.setDocName(document.title());
+    if (!choosePrinter(&printer))
+        return false;
+    int pages = 0;
+    {
+        const WaitCursor wait;
+        pages = paintInvoice(&printer, document);
+    }
+    if (pages == 0) {
+        warn(QStringLiteral("Не удалось напечатать счёт: принтер «%1» не принял документ.")
+                 .arg(printer.printerName()));
+        return false;
+    }
+    return true;
+}
+
+void DocumentActions::editSettings()
+{
+    auto *dialog = new SettingsDialog(window);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
+}
+
+bool DocumentActions::installQtTranslations()
+{
+    static bool installed = false;
+    if (installed)
+        return true;
+    // The program speaks Russian whatever the desktop's language; so do Qt's own dialogs.
+    auto *translator = new QTranslator(QCoreApplication::instance());
+    if (!translator->load(QStringLiteral("qtbase_ru"),
+                          QLibraryInfo::location(QLibraryInfo::TranslationsPath))
+        || !QCoreApplication::installTranslator(translator)) {
+        delete translator;
+        return false;
+    }
+    installed = true;
+    return true;
+}

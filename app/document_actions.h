@@ -1,0 +1,53 @@
+// The window's documents without the office: "PDF" and "Печать" beside "Экспорт", "Настройки" in
+// the window's corner. Built on the window's public face only; a child of the window, so tests
+// find it with findChild<DocumentActions *>().
+#pragma once
+
+#include "documents/invoice_document.h"
+
+#include <QObject>
+#include <QString>
+#include <QVector>
+
+#include <functional>
+
+class MainWindow;
+class QPrinter;
+class QWidget;
+
+class DocumentActions : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit DocumentActions(MainWindow *window);
+
+    // "PDF": the invoice written without a dialog into the PDF folder of the settings. The path
+    // written, or empty when the order is empty or the file could not be written (the operator
+    // is told why).
+    QString writePdf();
+    // "Печать": the same invoice through the print dialog; true once it went to the printer.
+    bool print();
+    // "Настройки": the settings dialog, saved to the settings file when accepted.
+    void editSettings();
+
+    // The invoice of these lines as the settings file describes the shop, dated today.
+    static InvoiceDocument documentFor(const QVector<OrderLine> &lines);
+
+    // Qt's own texts (print and file dialogs, standard buttons) in Russian, from Qt's
+    // translations; the form's captions are not translated and stay as they are.
+    static bool installQtTranslations();
+
+    // Seams the tests replace, so that nothing modal or outside the program waits: the message
+    // naming the written file, the desktop's viewer, the print dialog.
+    std::function<void(const QString &message)> inform;
+    std::function<void(const QString &path)> openDocument;
+    std::function<bool(QPrinter *printer)> choosePrinter;
+
+private:
+    // The lines of the order, or none after telling the operator the order is empty.
+    QVector<OrderLine> linesToDocument() const;
+    void warn(const QString &message) const;
+
+    MainWindow *window;
+};
