@@ -118,14 +118,14 @@ private slots:
         QCOMPARE(exportButton->text(), QStringLiteral("Экспорт"));
         QCOMPARE(exportButton->geometry(), QRect(1140, 710, 75, 23));
 
-        // Creation order of the order area.
+        // Creation order of the order area; widgets made in code come after the form's.
         const QObjectList children = window->centralWidget()->children();
         QStringList names;
         for (const QObject *child : children) {
             if (child->isWidgetType())
                 names << child->objectName();
         }
-        QCOMPARE(names,
+        QCOMPARE(names.mid(0, 6),
                  (QStringList {"tabWidget", "tableWidget", "pushButton_6", "label_9", "lineEdit_11",
                                "pushButton_4"}));
     }
