@@ -21,9 +21,9 @@ static QVector<OrderLine> sampleLines(int count)
 {
     QVector<OrderLine> lines;
     for (int i = 0; i < count; ++i)
-        lines.append({QStringLiteral("А4 (210х297 мм.) 4+4 Матовая 350, ламинация 1+1, заказ %1")
-                          .arg(i + 1),
-                      QString::number(100 + i), QStringLiteral("2.675")});
+        lines.append(
+            {QStringLiteral("А4 (210х297 мм.) 4+4 Матовая 350, ламинация 1+1, заказ %1").arg(i + 1),
+             QString::number(100 + i), QStringLiteral("2.675")});
     return lines;
 }
 

@@ -129,10 +129,10 @@ void SettingsDialog::load()
 bool SettingsDialog::save() const
 {
     DocumentSettings documents;
-    documents.requisites = {shopName->text().trimmed(),   address->text().trimmed(),
-                            taxNumbers->text().trimmed(), bank->text().trimmed(),
-                            account->text().trimmed(),    director->text().trimmed(),
-                            accountant->text().trimmed()};
+    documents.requisites
+        = {shopName->text().trimmed(),  address->text().trimmed(), taxNumbers->text().trimmed(),
+           bank->text().trimmed(),      account->text().trimmed(), director->text().trimmed(),
+           accountant->text().trimmed()};
     documents.pdfFolder = QDir::fromNativeSeparators(pdfFolder->text().trimmed());
     documents.validityDays = validityDays->value();
     if (!documents.save())

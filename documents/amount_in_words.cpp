@@ -23,18 +23,17 @@ QString countedForm(qint64 count, const QString &one, const QString &few, const 
 // 1–999 in words; thousands are feminine ("одна тысяча", "две тысячи"), the rest masculine.
 static QStringList hundredsInWords(int number, bool feminine)
 {
-    static const char *const hundreds[] = {"",          "сто",      "двести",  "триста",
-                                           "четыреста", "пятьсот",  "шестьсот", "семьсот",
-                                           "восемьсот", "девятьсот"};
-    static const char *const tens[] = {"",          "",           "двадцать", "тридцать",
-                                       "сорок",     "пятьдесят",  "шестьдесят", "семьдесят",
-                                       "восемьдесят", "девяносто"};
-    static const char *const teens[] = {"десять",       "одиннадцать",  "двенадцать",
-                                        "тринадцать",   "четырнадцать", "пятнадцать",
-                                        "шестнадцать",  "семнадцать",   "восемнадцать",
-                                        "девятнадцать"};
-    static const char *const units[] = {"",       "один",  "два",    "три",    "четыре",
-                                        "пять",   "шесть", "семь",   "восемь", "девять"};
+    static const char *const hundreds[]
+        = {"",        "сто",      "двести",  "триста",    "четыреста",
+           "пятьсот", "шестьсот", "семьсот", "восемьсот", "девятьсот"};
+    static const char *const tens[]
+        = {"",          "",           "двадцать",  "тридцать",    "сорок",
+           "пятьдесят", "шестьдесят", "семьдесят", "восемьдесят", "девяносто"};
+    static const char *const teens[]
+        = {"десять",     "одиннадцать", "двенадцать", "тринадцать",   "четырнадцать",
+           "пятнадцать", "шестнадцать", "семнадцать", "восемнадцать", "девятнадцать"};
+    static const char *const units[]
+        = {"", "один", "два", "три", "четыре", "пять", "шесть", "семь", "восемь", "девять"};
     QStringList words;
     const auto add = [&words](const char *word) {
         if (*word)
@@ -83,8 +82,8 @@ QString roublesInWords(double amount)
         const int count = int((roubles / group.scale) % 1000);
         if (count > 0)
             words << hundredsInWords(count, group.feminine)
-                  << countedForm(count, QString::fromUtf8(group.one),
-                                 QString::fromUtf8(group.few), QString::fromUtf8(group.many));
+                  << countedForm(count, QString::fromUtf8(group.one), QString::fromUtf8(group.few),
+                                 QString::fromUtf8(group.many));
     }
     words << hundredsInWords(int(roubles % 1000), false);
     if (roubles == 0)

@@ -68,7 +68,8 @@ QString invoiceAmount(const QString &text, int minDecimals)
         return text;
     // Prices carry six significant digits at most; more decimals would only show binary noise.
     QString plain = QString::number(calcRounded(value, 6), 'f', 6);
-    while (plain.endsWith(QLatin1Char('0')) && plain.size() - plain.indexOf(QLatin1Char('.')) - 1 > minDecimals)
+    while (plain.endsWith(QLatin1Char('0'))
+           && plain.size() - plain.indexOf(QLatin1Char('.')) - 1 > minDecimals)
         plain.chop(1);
     if (plain.endsWith(QLatin1Char('.')))
         plain.chop(1);

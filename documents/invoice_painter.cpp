@@ -17,9 +17,9 @@ QString invoiceFontFamily()
     static const QString family = [] {
         QString loaded;
         for (const char *file : {"DejaVuSans.ttf", "DejaVuSans-Bold.ttf"}) {
-            const QString path = QStandardPaths::locate(
-                QStandardPaths::GenericDataLocation,
-                QStringLiteral("fonts/truetype/dejavu/") + QLatin1String(file));
+            const QString path = QStandardPaths::locate(QStandardPaths::GenericDataLocation,
+                                                        QStringLiteral("fonts/truetype/dejavu/")
+                                                            + QLatin1String(file));
             const int id = path.isEmpty() ? -1 : QFontDatabase::addApplicationFont(path);
             if (id >= 0 && loaded.isEmpty())
                 loaded = QFontDatabase::applicationFontFamilies(id).value(0);
@@ -49,8 +49,7 @@ public:
         : device(device)
         , document(document)
         , texts(invoiceTexts(document.lines))
-    {
-    }
+    { }
 
     int paint()
     {
@@ -109,8 +108,7 @@ private:
         const double quantityWidth = columnWidth(QuantityColumn, mm(18), mm(36));
         const double priceWidth = columnWidth(PriceColumn, mm(24), mm(40));
         const double sumWidth = columnWidth(SumColumn, mm(26), mm(44));
-        const double descriptionWidth
-            = width - numberWidth - quantityWidth - priceWidth - sumWidth;
+        const double descriptionWidth = width - numberWidth - quantityWidth - priceWidth - sumWidth;
         columns = {0,
                    numberWidth,
                    numberWidth + descriptionWidth,
@@ -130,14 +128,15 @@ private:
         double widest = heavy.horizontalAdvance(headers().at(column));
         for (const InvoiceRowTexts &row : texts.rows) {
             const QString &value = column == NumberColumn ? row.number
-                : column == QuantityColumn               ? row.quantity
-                : column == PriceColumn                  ? row.price
-                                                         : row.sum;
+                : column == QuantityColumn                ? row.quantity
+                : column == PriceColumn                   ? row.price
+                                                          : row.sum;
             widest = qMax(widest, plain.horizontalAdvance(value));
         }
         if (column == SumColumn)
             widest = std::max({widest, plain.horizontalAdvance(texts.subtotal),
-                           plain.horizontalAdvance(texts.tax), heavy.horizontalAdvance(texts.total)});
+                               plain.horizontalAdvance(texts.tax),
+                               heavy.horizontalAdvance(texts.total)});
         // A little more than the text: the PDF's metrics round differently from the layout's.
         return qBound(least, widest + 2 * padding + mm(1), most);
     }
@@ -151,8 +150,8 @@ private:
     }
 
     // Wrapped text in a box, at word boundaries and, for a word wider than the box, anywhere.
-    double text(const QFont &font, const QString &words, const QRectF &box,
-                Qt::Alignment alignment, bool draw)
+    double text(const QFont &font, const QString &words, const QRectF &box, Qt::Alignment alignment,
+                bool draw)
     {
         if (words.isEmpty())
             return 0;
@@ -203,8 +202,7 @@ private:
             painter.drawLine(QPointF(0, y), QPointF(width, y));
         }
         y += mm(4);
-        y += line(regular,
-                  QStringLiteral("Плательщик: ") + QString(48, QLatin1Char('_')), y, draw);
+        y += line(regular, QStringLiteral("Плательщик: ") + QString(48, QLatin1Char('_')), y, draw);
         y += mm(1.5);
         y += line(regular, QStringLiteral("Основание: заказ в типографии"), y, draw);
         y += mm(5);
@@ -244,7 +242,8 @@ private:
     double tableHeader(double top, bool draw)
     {
         static const QVector<Qt::Alignment> centred(Columns, Qt::AlignHCenter);
-        return cells(headers(), NumberColumn, cellBold, centred, top, draw, QColor(0xE4, 0xE4, 0xE4));
+        return cells(headers(), NumberColumn, cellBold, centred, top, draw,
+                     QColor(0xE4, 0xE4, 0xE4));
     }
 
     double tableRow(int row, double top, bool draw)
@@ -252,8 +251,7 @@ private:
         static const QVector<Qt::Alignment> alignments
             = {Qt::AlignHCenter, Qt::AlignLeft, Qt::AlignRight, Qt::AlignRight, Qt::AlignRight};
         const InvoiceRowTexts &values = texts.rows.at(row);
-        return cells({values.number, values.description, values.quantity, values.price,
-                      values.sum},
+        return cells({values.number, values.description, values.quantity, values.price, values.sum},
                      NumberColumn, cell, alignments, top, draw);
     }
 
@@ -287,8 +285,7 @@ private:
         y += mm(10);
         y += signature(QStringLiteral("Главный бухгалтер"), document.shop.accountant, y, draw);
         y += mm(8);
-        y += text(bold, QStringLiteral("М.П."), QRectF(mm(20), y, mm(30), 0), Qt::AlignLeft,
-                  draw);
+        y += text(bold, QStringLiteral("М.П."), QRectF(mm(20), y, mm(30), 0), Qt::AlignLeft, draw);
         return y - top;
     }
 
@@ -301,12 +298,11 @@ private:
                                        Qt::AlignLeft | Qt::AlignBottom, draw);
         if (!name.isEmpty())
             text(regular, QStringLiteral("/ ") + name + QStringLiteral(" /"),
-                 QRectF(lineRight + mm(2), top, width - lineRight - mm(2), 0), Qt::AlignLeft,
-                 draw);
+                 QRectF(lineRight + mm(2), top, width - lineRight - mm(2), 0), Qt::AlignLeft, draw);
         const double baseline = top + textHeight;
-        const double smallHeight = text(small, QStringLiteral("подпись"),
-                                        QRectF(lineLeft, baseline + mm(0.5), lineRight - lineLeft, 0),
-                                        Qt::AlignHCenter, draw);
+        const double smallHeight = text(
+            small, QStringLiteral("подпись"),
+            QRectF(lineLeft, baseline + mm(0.5), lineRight - lineLeft, 0), Qt::AlignHCenter, draw);
         if (draw) {
             painter.setPen(thin);
             painter.drawLine(QPointF(lineLeft, baseline), QPointF(lineRight, baseline));

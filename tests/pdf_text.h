@@ -17,8 +17,8 @@ inline QStringList pdfPages(const QString &path, bool layout = false)
         return {};
     }
     QProcess tool;
-    QStringList arguments = {QStringLiteral("-enc"), QStringLiteral("UTF-8"), path,
-                             QStringLiteral("-")};
+    QStringList arguments
+        = {QStringLiteral("-enc"), QStringLiteral("UTF-8"), path, QStringLiteral("-")};
     if (layout)
         arguments.prepend(QStringLiteral("-layout"));
     tool.start(QStringLiteral("pdftotext"), arguments);
@@ -48,7 +48,7 @@ inline QString rowWith(const QString &layoutText, const QStringList &cells)
     for (const QString &cell : cells)
         parts << QRegularExpression::escape(cell);
     const QRegularExpression row(QStringLiteral("^.*") + parts.join(QStringLiteral("\\s+"))
-                                 + QStringLiteral(".*$"),
+                                     + QStringLiteral(".*$"),
                                  QRegularExpression::MultilineOption);
     return row.match(layoutText).captured(0);
 }

@@ -73,8 +73,8 @@ class DocumentButtonsTest : public QObject, private PageDriver
     QString defaultPdf(const QString &suffix = QString()) const
     {
         return home->filePath(QStringLiteral("Documents/printcalc/Счёт-б-н-")
-                              + QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"))
-                              + suffix + QStringLiteral(".pdf"));
+                              + QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")) + suffix
+                              + QStringLiteral(".pdf"));
     }
 
     static void writeSettingsFile(const QByteArray &text)
@@ -141,7 +141,8 @@ private slots:
             const QRect inside
                 = button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
             QVERIFY2(button->isVisible()
-                         && inside.width() >= button->fontMetrics().horizontalAdvance(button->text()),
+                         && inside.width()
+                             >= button->fontMetrics().horizontalAdvance(button->text()),
                      qPrintable(button->objectName() + " is hidden or clipped"));
         }
         QWidget *area = find<QWidget>(QStringLiteral("centralwidget"));
@@ -151,11 +152,11 @@ private slots:
                  "PDF is not right of Экспорт");
         QVERIFY2(QRect(QPoint(1060, 537), QPoint(1137, 770)).contains(print->geometry()),
                  "Печать is not under Очистка");
-        const QString fault = placementFault(
-            area->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly));
+        const QString fault
+            = placementFault(area->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly));
         QVERIFY2(fault.isEmpty(), qPrintable(fault));
-        QWidget *corner = find<QTabWidget>(QStringLiteral("tabWidget"))
-                              ->cornerWidget(Qt::TopRightCorner);
+        QWidget *corner
+            = find<QTabWidget>(QStringLiteral("tabWidget"))->cornerWidget(Qt::TopRightCorner);
         QVERIFY2(corner && corner->isAncestorOf(settings),
                  "Настройки is not in the tab widget's corner");
     }
@@ -170,8 +171,9 @@ private slots:
         QCOMPARE(warnings, QStringList());
         QCOMPARE(opened, QStringList {path});
         QCOMPARE(informed.size(), 1);
-        QVERIFY2(informed.first().contains(path),
-                 qPrintable(QStringLiteral("the message does not name the file: ") + informed.first()));
+        QVERIFY2(
+            informed.first().contains(path),
+            qPrintable(QStringLiteral("the message does not name the file: ") + informed.first()));
         verifyInvoiceOfTwoLines(path);
         const QString text = pdfText(path);
         QVERIFY2(text.contains(QStringLiteral("Счёт б/н от ") + today()), qPrintable(text));
@@ -185,8 +187,8 @@ private slots:
     {
         addTwoLines();
         click(QStringLiteral("pushButtonPdf"));
-        window->appendOrderLine(QStringLiteral("Третья"), QStringLiteral("1"),
-                                QStringLiteral("10"), QString(), QString(), false);
+        window->appendOrderLine(QStringLiteral("Третья"), QStringLiteral("1"), QStringLiteral("10"),
+                                QString(), QString(), false);
         click(QStringLiteral("pushButtonPdf"));
         QCOMPARE(opened, (QStringList {defaultPdf(), defaultPdf(QStringLiteral("-2"))}));
         QVERIFY(!pdfText(defaultPdf()).contains(QStringLiteral("Третья")));
@@ -243,9 +245,9 @@ private slots:
         QVERIFY(restart());
         addTwoLines();
         click(QStringLiteral("pushButtonPdf"));
-        const QString path = home->filePath(QStringLiteral("Счета/Счёт-б-н-")
-                                            + QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"))
-                                            + QStringLiteral(".pdf"));
+        const QString path = home->filePath(
+            QStringLiteral("Счета/Счёт-б-н-")
+            + QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(".pdf"));
         QCOMPARE(opened, QStringList {path});
         const QString text = pdfText(path);
         for (const QString &expected :
@@ -377,9 +379,8 @@ private slots:
         QTRY_VERIFY((dialog = window->findChild<SettingsDialog *>()) && dialog->isVisible());
         dialog->findChild<QSpinBox *>(QStringLiteral("spinBoxValidityDays"))->setValue(30);
         dialog->findChild<QLineEdit *>(QStringLiteral("lineEditBank"))->clear();
-        QTest::mouseClick(
-            dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Cancel),
-            Qt::LeftButton);
+        QTest::mouseClick(dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Cancel),
+                          Qt::LeftButton);
         QTRY_VERIFY(!window->findChild<SettingsDialog *>());
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), before);

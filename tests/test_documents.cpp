@@ -26,8 +26,8 @@ static QVector<OrderLine> linesOf(const QStringList &specs)
     QVector<OrderLine> lines;
     for (const QString &spec : specs) {
         const QStringList parts = spec.split(QLatin1Char('|'));
-        lines.append({QStringLiteral("Строка %1").arg(lines.size() + 1), parts.value(0),
-                      parts.value(1)});
+        lines.append(
+            {QStringLiteral("Строка %1").arg(lines.size() + 1), parts.value(0), parts.value(1)});
     }
     return lines;
 }
@@ -36,8 +36,8 @@ static QVector<OrderLine> numberedLines(int count)
 {
     QVector<OrderLine> lines;
     for (int i = 1; i <= count; ++i)
-        lines.append({QStringLiteral("Позиция %1").arg(i), QStringLiteral("10"),
-                      QStringLiteral("1.5")});
+        lines.append(
+            {QStringLiteral("Позиция %1").arg(i), QStringLiteral("10"), QStringLiteral("1.5")});
     return lines;
 }
 
@@ -86,17 +86,17 @@ private slots:
             << QStringList {"0.25|0.18"} << QStringList {"0,05"} << "0,05"
             << "0,01"
             << "0,05";
-        QTest::newRow("2.675 shows 2.68") << QStringList {"1|2.675"} << QStringList {"2,68"}
-                                          << "2,68"
-                                          << "0,48"
-                                          << "3,16";
+        QTest::newRow("2.675 shows 2.68")
+            << QStringList {"1|2.675"} << QStringList {"2,68"} << "2,68"
+            << "0,48"
+            << "3,16";
         QTest::newRow("half a kopeck in the tax rounds up")
             << QStringList {"1|0.25"} << QStringList {"0,25"} << "0,25"
             << "0,05"
             << "0,30";
         QTest::newRow("subtotal from the exact sums, not the shown ones")
-            << QStringList {"1|0.333", "1|0.333", "1|0.333"}
-            << QStringList {"0,33", "0,33", "0,33"} << "1,00"
+            << QStringList {"1|0.333", "1|0.333", "1|0.333"} << QStringList {"0,33", "0,33", "0,33"}
+            << "1,00"
             << "0,18"
             << "1,18";
         QTest::newRow("thousands grouped, kopecks kept")
@@ -128,9 +128,10 @@ private slots:
         QCOMPARE(texts.subtotal, grouped(subtotal));
         QCOMPARE(texts.tax, grouped(tax));
         QCOMPARE(texts.total, grouped(total));
-        QCOMPARE(texts.countLine, QStringLiteral("Всего наименований %1, на сумму %2 руб.")
-                                      .arg(lines.size())
-                                      .arg(grouped(total)));
+        QCOMPARE(texts.countLine,
+                 QStringLiteral("Всего наименований %1, на сумму %2 руб.")
+                     .arg(lines.size())
+                     .arg(grouped(total)));
     }
 
     // Quantities and prices in the invoice's Russian form; a text that is no number as it is.
@@ -172,7 +173,8 @@ private slots:
             << 111111.0 << "Сто одиннадцать тысяч сто одиннадцать рублей 00 копеек";
         QTest::newRow("an invoice total")
             << 13203.15 << "Тринадцать тысяч двести три рубля 15 копеек";
-        QTest::newRow("millions without thousands") << 5000000.0 << "Пять миллионов рублей 00 копеек";
+        QTest::newRow("millions without thousands")
+            << 5000000.0 << "Пять миллионов рублей 00 копеек";
         QTest::newRow("a milliard and more")
             << 1912238404.19
             << "Один миллиард девятьсот двенадцать миллионов двести тридцать восемь тысяч "
@@ -221,12 +223,10 @@ private slots:
         document.shop.director = QStringLiteral("Петров П. П.");
         document.number = QStringLiteral("57");
         document.date = QDate(2026, 12, 30);
-        document.lines = {{QStringLiteral("Визитки 90х50, 4+4"), QStringLiteral("1000"),
-                           QStringLiteral("1.62")},
-                          {QStringLiteral("Кружка белая"), QStringLiteral("12"),
-                           QStringLiteral("0.25")},
-                          {QStringLiteral("Плёнка 360 dpi"), QStringLiteral("1"),
-                           QStringLiteral("2.675")}};
+        document.lines = {
+            {QStringLiteral("Визитки 90х50, 4+4"), QStringLiteral("1000"), QStringLiteral("1.62")},
+            {QStringLiteral("Кружка белая"), QStringLiteral("12"), QStringLiteral("0.25")},
+            {QStringLiteral("Плёнка 360 dpi"), QStringLiteral("1"), QStringLiteral("2.675")}};
         const QString path = writePdf(document);
         const QString table = pdfText(path, true);
         QVERIFY2(!table.isEmpty(), "no text came back from the PDF");
@@ -321,16 +321,18 @@ private slots:
             QCOMPARE(texts.contains(QStringLiteral("Итого")), last);
             QCOMPARE(texts.contains(QStringLiteral("М.П.")), last);
             if (pages.size() > 1)
-                QVERIFY2(pages.at(page).contains(
-                             QStringLiteral("Страница %1 из %2").arg(page + 1).arg(pages.size())),
-                         qPrintable(QStringLiteral("page %1 does not say its number").arg(page + 1)));
+                QVERIFY2(
+                    pages.at(page).contains(
+                        QStringLiteral("Страница %1 из %2").arg(page + 1).arg(pages.size())),
+                    qPrintable(QStringLiteral("page %1 does not say its number").arg(page + 1)));
         }
         QCOMPARE(next - 1, lines);
     }
 
     void settingsPath()
     {
-        QCOMPARE(settingsFilePath(), home->filePath(QStringLiteral("config/printcalc/printcalc.ini")));
+        QCOMPARE(settingsFilePath(),
+                 home->filePath(QStringLiteral("config/printcalc/printcalc.ini")));
     }
 
     // No file: the sample requisites, five days, the documents folder.
@@ -339,7 +341,8 @@ private slots:
         const DocumentSettings settings = DocumentSettings::load();
         QVERIFY(settings.requisites == ShopRequisites::sample());
         QCOMPARE(settings.validityDays, 5);
-        QCOMPARE(settings.effectivePdfFolder(), home->filePath(QStringLiteral("Documents/printcalc")));
+        QCOMPARE(settings.effectivePdfFolder(),
+                 home->filePath(QStringLiteral("Documents/printcalc")));
     }
 
     // The file as an administrator writes it by hand, in UTF-8, naming only what differs.
