@@ -4,7 +4,6 @@
 
 #include "app/mainwindow.h"
 #include "dialogs/settings_dialog.h"
-#include "documents/document_settings.h"
 #include "documents/invoice_painter.h"
 
 #include <QApplication>
@@ -84,9 +83,9 @@ DocumentActions::DocumentActions(MainWindow *window)
     connect(settings, &QPushButton::clicked, this, [this] { editSettings(); });
 }
 
-InvoiceDocument DocumentActions::documentFor(const QVector<OrderLine> &lines)
+InvoiceDocument DocumentActions::documentFor(const QVector<OrderLine> &lines,
+                                             const DocumentSettings &settings)
 {
-    const DocumentSettings settings = DocumentSettings::load();
     InvoiceDocument document;
     document.shop = settings.requisites;
     document.date = QDate::currentDate();
@@ -114,14 +113,15 @@ QString DocumentActions::writePdf()
     const QVector<OrderLine> lines = linesToDocument();
     if (lines.isEmpty())
         return QString();
-    const QString folder = DocumentSettings::load().effectivePdfFolder();
+    const DocumentSettings settings = DocumentSettings::load();
+    const QString folder = settings.effectivePdfFolder();
     if (!QDir().mkpath(folder)) {
         warn(QStringLiteral("Не удалось создать папку для PDF «%1». Другую папку можно выбрать "
                             "в настройках.")
                  .arg(QDir::toNativeSeparators(folder)));
         return QString();
     }
-    const InvoiceDocument document = documentFor(lines);
+    const InvoiceDocument document = documentFor(lines, settings);
     const QString path = pathFor(folder, document);
     QString error;
     bool written = false;
@@ -144,7 +144,7 @@ bool DocumentActions::print()
     const QVector<OrderLine> lines = linesToDocument();
     if (lines.isEmpty())
         return false;
-    const InvoiceDocument document = documentFor(lines);
+    const InvoiceDocument document = documentFor(lines, DocumentSettings::load());
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageLayout(invoicePageLayout());
     printer.setDocName(document.title());

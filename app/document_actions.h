@@ -3,6 +3,7 @@
 // find it with findChild<DocumentActions *>().
 #pragma once
 
+#include "documents/document_settings.h"
 #include "documents/invoice_document.h"
 
 #include <QObject>
@@ -31,8 +32,9 @@ public:
     // "Настройки": the settings dialog, saved to the settings file when accepted.
     void editSettings();
 
-    // The invoice of these lines as the settings file describes the shop, dated today.
-    static InvoiceDocument documentFor(const QVector<OrderLine> &lines);
+    // The invoice of these lines as the settings describe the shop, dated today.
+    static InvoiceDocument documentFor(const QVector<OrderLine> &lines,
+                                       const DocumentSettings &settings);
 
     // Qt's own texts (print and file dialogs, standard buttons) in Russian, from Qt's
     // translations; the form's captions are not translated and stay as they are.
