@@ -58,6 +58,8 @@ DocumentActions::DocumentActions(MainWindow *window)
         if (platform != QLatin1String("offscreen") && platform != QLatin1String("minimal"))
             QDesktopServices::openUrl(QUrl::fromLocalFile(path));
     };
+    takeNumber = [](const QString &) { return Number(); };
+    reportDocument = [](const Number &, const QString &, bool) {};
     choosePrinter = [window](QPrinter *printer) {
         QPrintDialog dialog(printer, window);
         return dialog.exec() == QDialog::Accepted;
@@ -100,6 +102,23 @@ void DocumentActions::warn(const QString &message) const
         window->showMessage(message);
 }
 
+DocumentActions::Number DocumentActions::numberInto(InvoiceDocument *document, const QString &kind)
+{
+    const Number number = takeNumber(kind);
+    document->number = number.number;
+    if (number.date.isValid())
+        document->date = number.date;
+    return number;
+}
+
+// What the operator is told of a document that went out without a number.
+static QString withoutNumber(const DocumentActions::Number &number)
+{
+    if (!number.number.isEmpty() || number.reason.isEmpty())
+        return QString();
+    return QStringLiteral("\nСчёт без номера: ") + number.reason;
+}
+
 QVector<OrderLine> DocumentActions::linesToDocument() const
 {
     const QVector<OrderLine> lines = window->orderLines();
@@ -121,7 +140,8 @@ QString DocumentActions::writePdf()
                  .arg(QDir::toNativeSeparators(folder)));
         return QString();
     }
-    const InvoiceDocument document = documentFor(lines, settings);
+    InvoiceDocument document = documentFor(lines, settings);
+    const Number number = numberInto(&document, QStringLiteral("pdf"));
     const QString path = pathFor(folder, document);
     QString error;
     bool written = false;
@@ -129,13 +149,15 @@ QString DocumentActions::writePdf()
         const WaitCursor wait;
         written = writeInvoicePdf(document, path, &error);
     }
+    reportDocument(number, QStringLiteral("pdf"), written);
     if (!written) {
         warn(QStringLiteral("Не удалось записать PDF «%1»: %2")
                  .arg(QDir::toNativeSeparators(path), error));
         return QString();
     }
     openDocument(path);
-    inform(QStringLiteral("Счёт записан в PDF:\n") + QDir::toNativeSeparators(path));
+    inform(QStringLiteral("Счёт записан в PDF:\n") + QDir::toNativeSeparators(path)
+           + withoutNumber(number));
     return path;
 }
 
@@ -144,22 +166,28 @@ bool DocumentActions::print()
     const QVector<OrderLine> lines = linesToDocument();
     if (lines.isEmpty())
         return false;
-    const InvoiceDocument document = documentFor(lines, DocumentSettings::load());
+    InvoiceDocument document = documentFor(lines, DocumentSettings::load());
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageLayout(invoicePageLayout());
-    printer.setDocName(document.title());
+    printer.setDocName(QStringLiteral("Счёт"));
     if (!choosePrinter(&printer))
         return false;
+    const Number number = numberInto(&document, QStringLiteral("print"));
+    printer.setDocName(document.title());
     int pages = 0;
     {
         const WaitCursor wait;
         pages = paintInvoice(&printer, document);
     }
+    reportDocument(number, QStringLiteral("print"), pages > 0);
     if (pages == 0) {
         warn(QStringLiteral("Не удалось напечатать счёт: принтер «%1» не принял документ.")
                  .arg(printer.printerName()));
         return false;
     }
+    const QString note = withoutNumber(number);
+    if (!note.isEmpty())
+        inform(QStringLiteral("Счёт отправлен на печать.") + note);
     return true;
 }
 

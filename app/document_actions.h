@@ -40,6 +40,20 @@ public:
     // translations; the form's captions are not translated and stay as they are.
     static bool installQtTranslations();
 
+    // The invoice number a document carries, with the date it was given; without one, the
+    // reason the operator is told (none at all while the window keeps no journal).
+    struct Number
+    {
+        QString number;
+        QDate date;
+        QString reason;
+    };
+    // Asked once a document of this kind ("pdf", "print") is sure to be attempted, so that an
+    // empty order or a cancelled print dialog takes no number; told afterwards whether the
+    // document was made.
+    std::function<Number(const QString &kind)> takeNumber;
+    std::function<void(const Number &number, const QString &kind, bool made)> reportDocument;
+
     // Seams the tests replace, so that nothing modal or outside the program waits: the message
     // naming the written file, the desktop's viewer, the print dialog.
     std::function<void(const QString &message)> inform;
@@ -50,6 +64,8 @@ private:
     // The lines of the order, or none after telling the operator the order is empty.
     QVector<OrderLine> linesToDocument() const;
     void warn(const QString &message) const;
+    // The number of a document about to be made, put into it.
+    Number numberInto(InvoiceDocument *document, const QString &kind);
 
     MainWindow *window;
 };

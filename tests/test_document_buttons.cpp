@@ -25,6 +25,9 @@ class DocumentButtonsTest : public QObject, private PageDriver
     std::unique_ptr<QTemporaryDir> home;
     DocumentActions *actions = nullptr;
     QStringList informed, opened, warnings;
+    // The numbers asked for by kind, and the documents reported: "57 pdf made".
+    QStringList taken, reports;
+    DocumentActions::Number nextNumber;
     std::function<bool(QPrinter *)> realPrintDialog;
     std::function<bool(QPrinter *)> printerChoice;
     int printerAsked = 0;
@@ -40,6 +43,16 @@ class DocumentButtonsTest : public QObject, private PageDriver
         window->showMessage = [this](const QString &message) { warnings << message; };
         actions->inform = [this](const QString &message) { informed << message; };
         actions->openDocument = [this](const QString &path) { opened << path; };
+        actions->takeNumber = [this](const QString &kind) {
+            taken << kind;
+            return nextNumber;
+        };
+        actions->reportDocument
+            = [this](const DocumentActions::Number &number, const QString &kind, bool made) {
+                  reports << QStringLiteral("%1 %2 %3")
+                                 .arg(number.number, kind,
+                                      made ? QStringLiteral("made") : QStringLiteral("failed"));
+              };
         realPrintDialog = actions->choosePrinter;
         actions->choosePrinter = [this](QPrinter *printer) {
             ++printerAsked;
@@ -117,6 +130,9 @@ private slots:
         informed.clear();
         opened.clear();
         warnings.clear();
+        taken.clear();
+        reports.clear();
+        nextNumber = DocumentActions::Number();
         printerChoice = nullptr;
         printerAsked = 0;
         QVERIFY2(open(), "the window did not come up with its document buttons");
@@ -211,6 +227,7 @@ private slots:
         QCOMPARE(informed, QStringList());
         QCOMPARE(opened, QStringList());
         QCOMPARE(printerAsked, 0);
+        QCOMPARE(taken, QStringList());
         QVERIFY(!QFileInfo::exists(home->filePath(QStringLiteral("Documents/printcalc"))));
     }
 
@@ -267,6 +284,7 @@ private slots:
         click(QStringLiteral("pushButtonPrint"));
         QCOMPARE(printerAsked, 1);
         QCOMPARE(warnings, QStringList());
+        QCOMPARE(taken, QStringList());
 
         QPageSize::PageSizeId paper = QPageSize::Custom;
         printerChoice = [&](QPrinter *printer) {
@@ -275,12 +293,62 @@ private slots:
             printer->setOutputFileName(output);
             return true;
         };
+        nextNumber = {QStringLiteral("61"), QDate::currentDate(), QString()};
         click(QStringLiteral("pushButtonPrint"));
         QCOMPARE(printerAsked, 2);
         QCOMPARE(paper, QPageSize::A4);
         QCOMPARE(warnings, QStringList());
+        QCOMPARE(taken, QStringList {"print"});
+        QCOMPARE(reports, QStringList {"61 print made"});
         verifyInvoiceOfTwoLines(output);
-        QVERIFY(pdfText(output).contains(QStringLiteral("Счёт б/н от ") + today()));
+        QVERIFY(pdfText(output).contains(QStringLiteral("Счёт № 61 от ") + today()));
+    }
+
+    // The journal's number and date name the file and head the invoice; the unchanged order's
+    // next PDF under the same number writes over its own file.
+    void numberedPdf()
+    {
+        nextNumber = {QStringLiteral("57"), QDate(2026, 12, 1), QString()};
+        addTwoLines();
+        click(QStringLiteral("pushButtonPdf"));
+        click(QStringLiteral("pushButtonPdf"));
+        const QString path
+            = home->filePath(QStringLiteral("Documents/printcalc/Счёт-57-2026-12-01.pdf"));
+        QCOMPARE(opened, (QStringList {path, path}));
+        QCOMPARE(taken, (QStringList {"pdf", "pdf"}));
+        QCOMPARE(reports, (QStringList {"57 pdf made", "57 pdf made"}));
+        const QString text = pdfText(path);
+        QVERIFY2(text.contains(QStringLiteral("Счёт № 57 от 01.12.2026"))
+                     && text.contains(QStringLiteral("Счёт действителен до 06.12.2026")),
+                 qPrintable(text));
+    }
+
+    // A PDF that cannot be written is reported failed, so that its number is marked void.
+    void failedPdfReported()
+    {
+        nextNumber = {QStringLiteral("58"), QDate(2026, 12, 2), QString()};
+        QVERIFY(QDir().mkpath(
+            home->filePath(QStringLiteral("Documents/printcalc/Счёт-58-2026-12-02.pdf"))));
+        addTwoLines();
+        click(QStringLiteral("pushButtonPdf"));
+        QCOMPARE(reports, QStringList {"58 pdf failed"});
+        QCOMPARE(warnings.size(), 1);
+        QVERIFY2(warnings.first().contains(QStringLiteral("Счёт-58-2026-12-02.pdf")),
+                 qPrintable(warnings.first()));
+        QCOMPARE(informed, QStringList());
+        QCOMPARE(opened, QStringList());
+    }
+
+    // Without the journal the document goes out without a number, and the operator is told why.
+    void noNumberToldWhy()
+    {
+        nextNumber.reason = QStringLiteral("база данных магазина недоступна");
+        addTwoLines();
+        click(QStringLiteral("pushButtonPdf"));
+        QCOMPARE(opened, QStringList {defaultPdf()});
+        QCOMPARE(informed.size(), 1);
+        QVERIFY2(informed.first().contains(nextNumber.reason), qPrintable(informed.first()));
+        QVERIFY(pdfText(defaultPdf()).contains(QStringLiteral("Счёт б/н от ") + today()));
     }
 
     // Qt's print dialog speaks Russian; the form's own captions stay as they are.
