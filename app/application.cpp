@@ -3,6 +3,7 @@
 
 #include "app/document_actions.h"
 #include "app/mainwindow.h"
+#include "app/scrolling.h"
 #include "prices/price_table.h"
 
 #include <QApplication>
@@ -32,6 +33,7 @@ int runWindow(int argc, char *argv[])
     }
 
     MainWindow window;
+    fitToScreen(&window);
     window.show();
     return app.exec();
 }

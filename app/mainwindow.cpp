@@ -42,6 +42,9 @@ MainWindow::MainWindow(QWidget *parent)
     connect(form->pushButton_4, SIGNAL(clicked()), this, SLOT(clearTable()));
     connect(form->pushButton_6, SIGNAL(clicked()), this, SLOT(exportToExcel()));
 
+    // At the counter: live prices, the total and undo, keys, alternatives, scrolling.
+    initCounter();
+
     // "PDF", "Печать" and "Настройки" (app/document_actions.cpp).
     new DocumentActions(this);
 }
