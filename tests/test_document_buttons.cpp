@@ -198,6 +198,42 @@ private slots:
         QVERIFY2(text.contains(ShopRequisites::sample().name), qPrintable(text));
     }
 
+    // The PDF's "Итого" and the total under the order table agree to the kopeck.
+    void sameTotalOnScreenAndInPdf_data()
+    {
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("0.25 × 0.18") << QStringList {"0.25|0.18"};
+        QTest::newRow("2.675") << QStringList {"1|2.675"};
+        QTest::newRow("three thirds") << QStringList {"1|0.333", "1|0.333", "1|0.333"};
+        QTest::newRow("thousands") << QStringList {"1000|13203.15", "7|0.07"};
+    }
+    void sameTotalOnScreenAndInPdf()
+    {
+        QFETCH(QStringList, lines);
+        for (const QString &spec : lines)
+            window->appendOrderLine(QStringLiteral("Строка"), spec.section(QLatin1Char('|'), 0, 0),
+                                    spec.section(QLatin1Char('|'), 1, 1), QString(), QString(),
+                                    false);
+        auto *label = find<QLabel>(QStringLiteral("labelOrderTotal"));
+        QTRY_VERIFY(label->text().contains(QStringLiteral("строк: %1").arg(lines.size())));
+        click(QStringLiteral("pushButtonPdf"));
+        const auto kopecks = [](const QRegularExpression &pattern, const QString &text) {
+            QString figure = pattern.match(text).captured(1);
+            figure.remove(QLatin1Char(' ')).remove(QChar(0x00A0)).replace(QLatin1Char(','), '.');
+            bool ok = false;
+            const double value = figure.toDouble(&ok);
+            return ok ? qRound64(value * 100) : -1;
+        };
+        const qint64 onScreen
+            = kopecks(QRegularExpression(QStringLiteral("Итого: ([\\d \\x{00A0}]+(,\\d+)?) ₽")),
+                      label->text());
+        const qint64 inPdf
+            = kopecks(QRegularExpression(QStringLiteral("Итого\\s+([\\d ]+,\\d\\d)")),
+                      pdfText(defaultPdf(), true));
+        QVERIFY2(onScreen >= 0 && inPdf >= 0, qPrintable(label->text()));
+        QCOMPARE(inPdf, onScreen);
+    }
+
     // A second invoice without a number on the same day does not overwrite the first.
     void secondPdfOfTheDayKeepsTheFirst()
     {
