@@ -116,6 +116,9 @@ private:
     // Every page with a custom size (calculators/page_parts.cpp)
     void showCustomSize(QGroupBox *sizeGroup, QLineEdit *width, QLineEdit *height, bool shown);
 
+    // The export's notice, questions and office warm-up (order/export.cpp)
+    void exportInit();
+
     PriceTable priceTable;
     const QScopedPointer<MainWindowForm> form;
     QList<QPair<QLabel *, QRadioButton *>> galleryWidgets;
