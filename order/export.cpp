@@ -13,7 +13,7 @@
 
 void MainWindow::exportInit()
 {
-    new ExportPanel(this, form->centralwidget, form->tableWidget, form->pushButton_6);
+    new ExportPanel(this, form->tableWidget, form->pushButton_6);
 }
 
 void MainWindow::exportToExcel()
