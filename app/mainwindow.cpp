@@ -46,6 +46,8 @@ MainWindow::MainWindow(QWidget *parent)
     // At the counter: live prices, the total and undo, keys, alternatives, scrolling.
     initCounter();
 
+    initOrderStorage();
+
     // "PDF", "Печать" and "Настройки" (app/document_actions.cpp).
     new DocumentActions(this);
 }

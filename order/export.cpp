@@ -8,12 +8,34 @@
 #include <QPushButton>
 #include <QTableWidget>
 
+#include <memory>
+
 #ifdef PRINTCALC_HAVE_OFFICE
 #include "order/export_panel.h"
 
 void MainWindow::exportInit()
 {
-    new ExportPanel(this, form->centralwidget, form->tableWidget, form->pushButton_6);
+    auto *panel = new ExportPanel(this, form->centralwidget, form->tableWidget, form->pushButton_6);
+    // The invoice's number in the shop's journal (app/order_storage.cpp): taken once the order
+    // passed its checks, reported back when the export ended.
+    auto number = std::make_shared<DocumentNumber>();
+    panel->numberInvoice = [this, number](PreparedExport *prepared) {
+        *number = DocumentNumber();
+        if (orderLines().isEmpty())
+            return;
+        *number = numberForDocument(QStringLiteral("export"));
+        if (number->ok) {
+            prepared->number = QString::number(number->number);
+            prepared->date = number->date.date();
+        }
+    };
+    panel->invoiceEnded = [this, number](bool made) {
+        if (orderLines().isEmpty() && number->number == 0 && number->reason.isEmpty())
+            return;
+        documentFinished(number->number, QStringLiteral("export"), made);
+        if (made && !number->ok && showMessage)
+            showMessage(number->reason);
+    };
 }
 
 void MainWindow::exportToExcel()
@@ -24,7 +46,6 @@ void MainWindow::exportToExcel()
     ExportRequest request;
     request.typedPath = form->lineEdit_11->text();
     request.lines = orderLines();
-    // The invoice's number and date come from the order journal once it hands them out.
     panel->exportOrder(request);
 }
 #else

@@ -148,6 +148,8 @@ void ExportPanel::exportOrder(const ExportRequest &request)
         showMessage(message, QString());
         return;
     }
+    if (numberInvoice)
+        numberInvoice(&prepared);
     m_exportButton->setEnabled(false);
     m_busy.reset(new BusyCursor);
     m_exporter->start(prepared);
@@ -189,6 +191,8 @@ void ExportPanel::finished(const OfficeExporter::Outcome &outcome)
     m_notice->hide();
     m_exportButton->setEnabled(true);
     m_busy.reset();
+    if (invoiceEnded)
+        invoiceEnded(outcome.done);
     if (!outcome.done && !outcome.cancelled)
         showMessage(outcome.message, outcome.details);
 }

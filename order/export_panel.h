@@ -47,6 +47,11 @@ public:
     // under "Подробнее". A message box by default; tests put in a recorder.
     std::function<void(const QString &message, const QString &details)> showMessage;
 
+    // Called once an order passed its checks and before the office is asked, to give the invoice
+    // its number and date; and once the export ended, with whether the invoice was made.
+    std::function<void(PreparedExport *prepared)> numberInvoice;
+    std::function<void(bool made)> invoiceEnded;
+
     // The setting "warmup" in the section [office] of the settings file (on by default).
     static bool warmUpWanted();
 

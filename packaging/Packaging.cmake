@@ -47,6 +47,9 @@ and a printout made without the office.")
 # office it drives at run time is named here, and so are the font the PDF invoice embeds and Qt's
 # translations that make the print and file dialogs speak Russian.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libreoffice-calc, ure, fonts-dejavu-core, qttranslations5-l10n")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "libreoffice-calc, ure, libqt5sql5-sqlite, fonts-dejavu-core, qttranslations5-l10n")
+# The order and the journal: SQLite on every counter; PostgreSQL for a shop with several counters.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libqt5sql5-psql")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

@@ -103,7 +103,7 @@ private slots:
         const qint64 officeSeen = paint.clock.elapsed();
         QVERIFY2(paint.at >= 0 && paint.at < officeSeen,
                  "the office started before the first paint");
-        QTRY_COMPARE_WITH_TIMEOUT(warmed.count(), 1, 60000);
+        QTRY_COMPARE_WITH_TIMEOUT(warmed.count(), 1, 240000);
         QCOMPARE(warmed.first().first().toBool(), true);
         const QByteArray line = officeCommandLine();
         QVERIFY2(line.contains("--invisible") && !line.contains("--headless"), line.constData());
@@ -117,7 +117,7 @@ private slots:
         request.typedPath = m_template;
         request.lines = {{"Визитки", "100", "5"}};
         window.findChild<ExportPanel *>()->exportOrder(request);
-        QTRY_VERIFY_WITH_TIMEOUT(!exporter->isRunning(), 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(!exporter->isRunning(), 120000);
         QVERIFY2(messages.isEmpty(), qPrintable(messages.join(" | ")));
         QCOMPARE(office().startedProcessId(), started);
         QVERIFY(officetest::isVisible(office().lastDocument()));
