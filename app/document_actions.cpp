@@ -58,16 +58,15 @@ DocumentActions::DocumentActions(MainWindow *window)
         if (platform != QLatin1String("offscreen") && platform != QLatin1String("minimal"))
             QDesktopServices::openUrl(QUrl::fromLocalFile(path));
     };
-    // The order's number in the shop's journal (app/order_storage.cpp).
+    // The order's number from the journal (app/order_storage.cpp): the same for every document
+    // of the unchanged order, none while the shop's database is out of reach.
     takeNumber = [window](const QString &kind) {
         const DocumentNumber taken = window->numberForDocument(kind);
         Number number;
-        if (taken.ok) {
+        if (taken.ok && taken.number > 0)
             number.number = QString::number(taken.number);
-            number.date = taken.date.date();
-        } else {
-            number.reason = taken.reason;
-        }
+        number.date = taken.date.date();
+        number.reason = taken.reason;
         return number;
     };
     reportDocument = [window](const Number &number, const QString &kind, bool made) {

@@ -41,7 +41,7 @@ public:
     static bool installQtTranslations();
 
     // The invoice number a document carries, with the date it was given; without one, the
-    // reason the operator is told (none at all while the window keeps no journal).
+    // reason the operator is told.
     struct Number
     {
         QString number;

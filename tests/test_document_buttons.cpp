@@ -29,6 +29,8 @@ class DocumentButtonsTest : public QObject, private PageDriver
     QStringList taken, reports;
     DocumentActions::Number nextNumber;
     std::function<bool(QPrinter *)> realPrintDialog;
+    std::function<DocumentActions::Number(const QString &)> journalNumber;
+    std::function<void(const DocumentActions::Number &, const QString &, bool)> journalReport;
     std::function<bool(QPrinter *)> printerChoice;
     int printerAsked = 0;
 
@@ -43,6 +45,8 @@ class DocumentButtonsTest : public QObject, private PageDriver
         window->showMessage = [this](const QString &message) { warnings << message; };
         actions->inform = [this](const QString &message) { informed << message; };
         actions->openDocument = [this](const QString &path) { opened << path; };
+        journalNumber = actions->takeNumber;
+        journalReport = actions->reportDocument;
         actions->takeNumber = [this](const QString &kind) {
             taken << kind;
             return nextNumber;
@@ -90,8 +94,11 @@ class DocumentButtonsTest : public QObject, private PageDriver
                               + QStringLiteral(".pdf"));
     }
 
-    static void writeSettingsFile(const QByteArray &text)
+    // The office is not started in the background for these tests unless the text says so.
+    static void writeSettingsFile(QByteArray text)
     {
+        if (!text.contains("[office]"))
+            text += "[office]\nwarmup=false\n";
         QDir().mkpath(QFileInfo(settingsFilePath()).path());
         QFile file(settingsFilePath());
         QVERIFY(file.open(QIODevice::WriteOnly));
@@ -127,6 +134,9 @@ private slots:
         QVERIFY(home->isValid());
         qputenv("HOME", QFile::encodeName(home->path()));
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(home->filePath(QStringLiteral("config"))));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(home->filePath(QStringLiteral("data"))));
+        qunsetenv("PRINTCALC_DATABASE");
+        writeSettingsFile(QByteArray());
         informed.clear();
         opened.clear();
         warnings.clear();
@@ -361,6 +371,39 @@ private slots:
                  qPrintable(text));
     }
 
+    // With the journal: every document of the unchanged order carries its number, a changed
+    // order takes a new one.
+    void numbersFromTheJournal()
+    {
+        actions->takeNumber = journalNumber;
+        actions->reportDocument = journalReport;
+        const QString printed = home->filePath(QStringLiteral("printed.pdf"));
+        printerChoice = [&](QPrinter *printer) {
+            printer->setOutputFormat(QPrinter::PdfFormat);
+            printer->setOutputFileName(printed);
+            return true;
+        };
+        const QRegularExpression named(
+            QStringLiteral("/Счёт-(\\d+)-%1\\.pdf$")
+                .arg(QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"))));
+        addTwoLines();
+        click(QStringLiteral("pushButtonPdf"));
+        click(QStringLiteral("pushButtonPrint"));
+        click(QStringLiteral("pushButtonPdf"));
+        window->appendOrderLine(QStringLiteral("Третья"), QStringLiteral("1"), QStringLiteral("10"),
+                                QString(), QString(), false);
+        click(QStringLiteral("pushButtonPdf"));
+        QCOMPARE(warnings, QStringList());
+        QCOMPARE(opened.size(), 3);
+        const int first = named.match(opened.at(0)).captured(1).toInt();
+        const int changed = named.match(opened.at(2)).captured(1).toInt();
+        QVERIFY2(first > 0, qPrintable(opened.at(0)));
+        QCOMPARE(opened.at(1), opened.at(0));
+        QVERIFY2(changed > first, qPrintable(opened.at(2)));
+        QVERIFY(pdfText(printed).contains(QStringLiteral("Счёт № %1 от ").arg(first) + today()));
+        QVERIFY(pdfText(opened.at(2)).contains(QStringLiteral("Счёт № %1 от ").arg(changed)));
+    }
+
     // A PDF that cannot be written is reported failed, so that its number is marked void.
     void failedPdfReported()
     {
@@ -423,11 +466,12 @@ private slots:
     // prints with it.
     void settingsDialogEditsTheFile()
     {
+        const QString url
+            = QStringLiteral("sqlite://") + home->filePath(QStringLiteral("shop.sqlite"));
         writeSettingsFile("[requisites]\nname=Старое имя\n"
                           "[counter]\nname=Касса 2\n"
-                          "[database]\nurl=postgresql:///shop?host=/run/postgresql\n"
-                          "[office]\nwarmup=false\n");
-        QVERIFY(restart());
+                          "[database]\nurl="
+                          + url.toUtf8() + "\n");
         click(QStringLiteral("pushButtonSettings"));
         SettingsDialog *dialog = nullptr;
         QTRY_VERIFY((dialog = window->findChild<SettingsDialog *>()) && dialog->isVisible());
@@ -437,8 +481,7 @@ private slots:
         QCOMPARE(field("lineEditShopName")->text(), QStringLiteral("Старое имя"));
         QCOMPARE(field("lineEditAddress")->text(), ShopRequisites::sample().address);
         QCOMPARE(field("lineEditCounterName")->text(), QStringLiteral("Касса 2"));
-        QCOMPARE(field("lineEditDatabaseUrl")->text(),
-                 QStringLiteral("postgresql:///shop?host=/run/postgresql"));
+        QCOMPARE(field("lineEditDatabaseUrl")->text(), url);
         auto *warmup = dialog->findChild<QCheckBox *>(QStringLiteral("checkBoxOfficeWarmup"));
         auto *days = dialog->findChild<QSpinBox *>(QStringLiteral("spinBoxValidityDays"));
         QVERIFY(!warmup->isChecked());
@@ -459,15 +502,17 @@ private slots:
         QCOMPARE(settings->value(QStringLiteral("documents/validityDays")).toInt(), 7);
         QVERIFY2(!settings->contains(QStringLiteral("counter/name")),
                  "an emptied counter name stays in the file");
-        QCOMPARE(settings->value(QStringLiteral("database/url")).toString(),
-                 QStringLiteral("postgresql:///shop?host=/run/postgresql"));
+        QCOMPARE(settings->value(QStringLiteral("database/url")).toString(), url);
         QCOMPARE(settings->value(QStringLiteral("office/warmup")).toBool(), true);
 
+        // The new window needs no office in the background.
+        settings->setValue(QStringLiteral("office/warmup"), false);
+        settings->sync();
         QVERIFY(restart());
         addTwoLines();
         click(QStringLiteral("pushButtonPdf"));
         const QString text = pdfText(defaultPdf());
-        QVERIFY2(text.contains(QStringLiteral("Печатный двор"))
+        QVERIFY2(!text.isEmpty() && text.contains(QStringLiteral("Печатный двор"))
                      && text.contains(QStringLiteral("Счёт действителен до ") + today(7)),
                  qPrintable(text));
     }
