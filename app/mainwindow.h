@@ -21,6 +21,7 @@ class QLabel;
 class QLineEdit;
 class QRadioButton;
 class MainWindowForm;
+class PriceVersionState;
 
 class MainWindow : public QMainWindow
 {
@@ -62,6 +63,12 @@ public:
     // Buttons that belong to the whole window (journal, price list, settings) sit together in the
     // tab widget's top-right corner, in the order they are added.
     void addWindowButton(QWidget *button);
+
+    // Price list versions (prices/price_versions_window.cpp): the version in force gives the
+    // prices and the options' amounts. The window follows it before any option is read, so a
+    // version dated tomorrow takes over at the first pricing after midnight and no job mixes two.
+    void initPriceVersions();
+    void followPriceVersion() const;
 
     // Tells the operator what went wrong. A warning box by default; tests put in a recorder so
     // that nothing waits on a modal dialog.
@@ -113,7 +120,8 @@ private:
     // Every page with a custom size (calculators/page_parts.cpp)
     void showCustomSize(QGroupBox *sizeGroup, QLineEdit *width, QLineEdit *height, bool shown);
 
-    PriceTable priceTable;
+    mutable PriceTable priceTable; // the version in force's, swapped by followPriceVersion
+    PriceVersionState *priceVersionState = nullptr;
     const QScopedPointer<MainWindowForm> form;
     QList<QPair<QLabel *, QRadioButton *>> galleryWidgets;
     QList<QPair<QCheckBox *, QLineEdit *>> pocketFields;

@@ -286,8 +286,16 @@ bool readPriceCsv(const QByteArray &data, PriceFileRows *rows, PriceFileIssue *p
         return false;
     }
     const QString text = QString::fromUtf8(bytes);
-    const qsizetype firstLineEnd = text.indexOf(QLatin1Char('\n'));
-    const QString firstLine = text.left(firstLineEnd < 0 ? text.size() : firstLineEnd);
+    // The separator is the one the first row that is not blank uses.
+    QStringView firstLine;
+    for (qsizetype start = 0; start < text.size();) {
+        qsizetype end = text.indexOf(QLatin1Char('\n'), start);
+        end = end < 0 ? text.size() : end;
+        firstLine = QStringView(text).mid(start, end - start).trimmed();
+        if (!firstLine.isEmpty())
+            break;
+        start = end + 1;
+    }
     QChar separator = QLatin1Char(';');
     if (!firstLine.contains(separator))
         separator = firstLine.contains(QLatin1Char('\t')) ? QLatin1Char('\t') : QLatin1Char(',');
