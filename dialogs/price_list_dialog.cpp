@@ -51,6 +51,24 @@ struct PriceRow
     bool extra = false;
 };
 
+// Lower case, with the Cyrillic letters that look like Latin ones written as those, so that "a4"
+// typed on a Latin keyboard finds "А4".
+QString folded(const QString &text)
+{
+    static const QHash<QChar, QChar> lookAlikes = [] {
+        QHash<QChar, QChar> map;
+        const QString cyrillic = QStringLiteral("авекмнорстухё");
+        const QString latin = QStringLiteral("abekmhopctyxe");
+        for (int i = 0; i < cyrillic.size(); ++i)
+            map.insert(cyrillic.at(i), latin.at(i));
+        return map;
+    }();
+    QString result = text.toLower();
+    for (QChar &c : result)
+        c = lookAlikes.value(c, c);
+    return result;
+}
+
 const QVector<PriceRow> &priceRows()
 {
     static const QVector<PriceRow> rows = [] {
@@ -68,24 +86,6 @@ const QVector<PriceRow> &priceRows()
         return all;
     }();
     return rows;
-}
-
-// Lower case, with the Cyrillic letters that look like Latin ones written as those, so that "a4"
-// typed on a Latin keyboard finds "А4".
-QString folded(const QString &text)
-{
-    static const QHash<QChar, QChar> lookAlikes = [] {
-        QHash<QChar, QChar> map;
-        const QString cyrillic = QStringLiteral("авекмнорстухё");
-        const QString latin = QStringLiteral("abekmhopctyxe");
-        for (int i = 0; i < cyrillic.size(); ++i)
-            map.insert(cyrillic.at(i), latin.at(i));
-        return map;
-    }();
-    QString result = text.toLower();
-    for (QChar &c : result)
-        c = lookAlikes.value(c, c);
-    return result;
 }
 
 QString userName()
@@ -109,7 +109,8 @@ QString versionLine(const PriceVersionInfo &info, int inForce, const QDate &toda
     if (info.number == inForce)
         line += QStringLiteral(" — действует");
     else if (info.from > today)
-        line += QStringLiteral(" — вступит в силу ") + info.from.toString(QStringLiteral("dd.MM.yyyy"));
+        line += QStringLiteral(" — вступит в силу ")
+            + info.from.toString(QStringLiteral("dd.MM.yyyy"));
     return line;
 }
 
@@ -303,10 +304,10 @@ PriceListDialog::PriceListDialog(PriceBook &book, QWidget *parent)
     chooseOpenFile = [this](const QString &caption, const QString &filterText) {
         return QFileDialog::getOpenFileName(this, caption, QString(), filterText);
     };
-    chooseSaveFile = [this](const QString &caption, const QString &filterText,
-                            const QString &name) {
-        return QFileDialog::getSaveFileName(this, caption, name, filterText);
-    };
+    chooseSaveFile
+        = [this](const QString &caption, const QString &filterText, const QString &name) {
+              return QFileDialog::getSaveFileName(this, caption, name, filterText);
+          };
     confirm = [this](const QString &question) {
         return QMessageBox::question(this, QStringLiteral("Прайс-лист"), question)
             == QMessageBox::Yes;
@@ -542,9 +543,10 @@ void PriceListDialog::changeSelectedByPercent()
         last = std::max(last, row);
     }
     model->priceRowsChanged(first, last);
-    report->setPlainText(QStringLiteral("Изменено строк: ") + QString::number(selected.size())
-                         + QStringLiteral(" на ") + percent->text()
-                         + QStringLiteral(". Сохраните как новую версию, чтобы цены вступили в силу."));
+    report->setPlainText(
+        QStringLiteral("Изменено строк: ") + QString::number(selected.size())
+        + QStringLiteral(" на ") + percent->text()
+        + QStringLiteral(". Сохраните как новую версию, чтобы цены вступили в силу."));
 }
 
 PriceVersion PriceListDialog::draft() const
@@ -564,7 +566,7 @@ void PriceListDialog::saveAsNewVersion()
     const PriceVersion &inForce = book.inForce();
     const PriceVersion changed = draft();
     // The new version is checked as a file of the rows that differ from the version in force.
-    PriceFileRows rows{{QStringLiteral("ключ"), QStringLiteral("цена")}};
+    PriceFileRows rows {{QStringLiteral("ключ"), QStringLiteral("цена")}};
     for (const PriceEntry &entry : changed.prices.entries()) {
         if (float(entry.price) != float(inForce.prices.price(entry.key)))
             rows.append({entry.key, priceFileNumber(entry.price)});
@@ -574,7 +576,8 @@ void PriceListDialog::saveAsNewVersion()
             rows.append({option.objectName, priceFileNumber(changed.extra(option.objectName))});
     }
     if (rows.size() == 1) {
-        report->setPlainText(QStringLiteral("Цены те же, что в действующей версии: сохранять нечего."));
+        report->setPlainText(
+            QStringLiteral("Цены те же, что в действующей версии: сохранять нечего."));
         return;
     }
     const PriceFileCheck check = checkPriceRows(rows, inForce);
@@ -617,7 +620,8 @@ void PriceListDialog::exportFile()
     if (fileName.isEmpty())
         return;
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(priceFileCsv(draft())) < 0 || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(priceFileCsv(draft())) < 0
+        || !file.commit()) {
         report->setPlainText(QStringLiteral("Файл не записан: ") + file.errorString());
         return;
     }
@@ -635,8 +639,9 @@ void PriceListDialog::importFile()
                                             QStringLiteral("Текст CSV (*.csv *.txt)"));
     if (fileName.isEmpty())
         return;
-    for (QWidget *widget : {static_cast<QWidget *>(importButton), static_cast<QWidget *>(saveButton),
-                            static_cast<QWidget *>(exportButton)})
+    for (QWidget *widget :
+         {static_cast<QWidget *>(importButton), static_cast<QWidget *>(saveButton),
+          static_cast<QWidget *>(exportButton)})
         widget->setEnabled(false);
     report->setPlainText(QStringLiteral("Проверка файла ") + QDir::toNativeSeparators(fileName)
                          + QStringLiteral("…"));
@@ -649,7 +654,8 @@ void PriceListDialog::importFile()
         // A price list file is well under a megabyte; a file of this size is none.
         constexpr qint64 largest = 64 * 1024 * 1024;
         if (!file.open(QIODevice::ReadOnly)) {
-            check->issues.append({0, true, QStringLiteral("файл не открывается: ") + file.errorString()});
+            check->issues.append(
+                {0, true, QStringLiteral("файл не открывается: ") + file.errorString()});
         } else if (file.size() > largest) {
             check->issues.append({0, true,
                                   QStringLiteral("файл слишком велик (")
@@ -661,9 +667,9 @@ void PriceListDialog::importFile()
     });
     connect(worker, &QThread::finished, worker, &QObject::deleteLater);
     connect(worker, &QThread::finished, this, [this, fileName, check] {
-        for (QWidget *widget : {static_cast<QWidget *>(importButton),
-                                static_cast<QWidget *>(saveButton),
-                                static_cast<QWidget *>(exportButton)})
+        for (QWidget *widget :
+             {static_cast<QWidget *>(importButton), static_cast<QWidget *>(saveButton),
+              static_cast<QWidget *>(exportButton)})
             widget->setEnabled(true);
         takeCheckedFile(fileName, *check);
     });

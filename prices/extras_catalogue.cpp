@@ -207,7 +207,8 @@ QString ExtraOption::meaning() const
         if (other.objectName == objectName)
             place = count;
     }
-    QString words = pageTitle(page) + QStringLiteral(": ") + group + QStringLiteral(" — ") + caption;
+    QString words
+        = pageTitle(page) + QStringLiteral(": ") + group + QStringLiteral(" — ") + caption;
     if (count > 1) {
         words += QStringLiteral(" (кнопка ") + QString::number(place) + QStringLiteral(" из ")
             + QString::number(count) + QLatin1Char(')');

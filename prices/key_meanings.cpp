@@ -19,7 +19,7 @@ struct OptionFact
 KeyPart part(const char *group, const char *label, std::initializer_list<OptionFact> facts,
              QVector<QVector<int>> rising = {})
 {
-    KeyPart part{QLatin1String(group), QString::fromUtf8(label), {}, std::move(rising)};
+    KeyPart part {QLatin1String(group), QString::fromUtf8(label), {}, std::move(rising)};
     for (const OptionFact &fact : facts) {
         part.options.append({QLatin1String(fact.objectName), fact.code,
                              QString::fromUtf8(fact.caption),
@@ -314,9 +314,9 @@ QString optionWords(const KeyPart &part, int code)
     QStringList captions;
     for (const KeyOption &option : part.options) {
         if (option.code == code) {
-            captions << (option.hint.isEmpty()
-                             ? option.caption
-                             : option.caption + QStringLiteral(" (") + option.hint + QLatin1Char(')'));
+            captions << (option.hint.isEmpty() ? option.caption
+                                               : option.caption + QStringLiteral(" (") + option.hint
+                                 + QLatin1Char(')'));
         }
     }
     if (captions.isEmpty())

@@ -81,7 +81,7 @@ QString rowsText(qsizetype count)
 {
     QString digits = QString::number(count);
     for (int at = digits.size() - 3; at > 0; at -= 3)
-        digits.insert(at, QChar(0x00A0));
+        digits.insert(at, QLatin1Char(' '));
     return digits;
 }
 
@@ -99,11 +99,11 @@ PriceReading readPrice(const QString &text, double *value)
     if (plain.isEmpty())
         return PriceReading::Empty;
     const QString lower = plain.toLower();
-    static const QStringList infinite = {QStringLiteral("inf"),      QStringLiteral("+inf"),
-                                         QStringLiteral("-inf"),     QStringLiteral("infinity"),
-                                         QStringLiteral("-infinity"), QStringLiteral("nan"),
-                                         QStringLiteral("∞"),        QStringLiteral("-∞"),
-                                         QStringLiteral("#num!"),    QStringLiteral("#div/0!")};
+    static const QStringList infinite
+        = {QStringLiteral("inf"),      QStringLiteral("+inf"),      QStringLiteral("-inf"),
+           QStringLiteral("infinity"), QStringLiteral("-infinity"), QStringLiteral("nan"),
+           QStringLiteral("∞"),        QStringLiteral("-∞"),        QStringLiteral("#num!"),
+           QStringLiteral("#div/0!")};
     if (infinite.contains(lower))
         return PriceReading::NotFinite;
     if (plain.contains(QLatin1Char(',')) && plain.contains(QLatin1Char('.')))
@@ -186,7 +186,8 @@ QVector<RisingPair> makeRisingPairs(const PriceTable &prices)
                         continue;
                     QString neighbour = grammar.family;
                     for (int q = 0; q < grammar.parts.size(); ++q)
-                        neighbour += QString::number(q == p ? chain.at(at + 1) : reading.codes.at(q));
+                        neighbour
+                            += QString::number(q == p ? chain.at(at + 1) : reading.codes.at(q));
                     const QString pairKey = entry.key + QLatin1Char('|') + neighbour;
                     if (!prices.contains(neighbour) || seen.contains(pairKey))
                         continue;
@@ -242,7 +243,8 @@ QString PriceFileCheck::report() const
                 + QString::number(warnings()) + QLatin1Char('.');
     }
     for (const PriceFileIssue &issue : issues) {
-        const QString kind = issue.error ? QStringLiteral("ошибка") : QStringLiteral("предупреждение");
+        const QString kind
+            = issue.error ? QStringLiteral("ошибка") : QStringLiteral("предупреждение");
         if (issue.row > 0) {
             lines << QStringLiteral("Строка ") + QString::number(issue.row) + QStringLiteral(": ")
                     + kind + QStringLiteral(" — ") + issue.text;
@@ -269,8 +271,8 @@ bool readPriceCsv(const QByteArray &data, PriceFileRows *rows, PriceFileIssue *p
                     QStringLiteral("в файле ") + rowsText(lineCount)
                         + QStringLiteral(" строк, больше допустимых ") + rowsText(PriceFileMaxRows)
                         + QStringLiteral(": это не прайс-лист (в нём ")
-                        + QString::number(builtInVersion().prices.size()) + QStringLiteral(" цен и ")
-                        + QString::number(extrasCatalogue().size())
+                        + QString::number(builtInVersion().prices.size())
+                        + QStringLiteral(" цен и ") + QString::number(extrasCatalogue().size())
                         + QStringLiteral(" надбавок). Файл не читался.")};
         return false;
     }
@@ -282,7 +284,8 @@ bool readPriceCsv(const QByteArray &data, PriceFileRows *rows, PriceFileIssue *p
         const int row = int(bytes.left(bad).count('\n')) + 1;
         *problem = {row, true,
                     QStringLiteral("файл не в кодировке UTF-8 (") + guessEncoding(bytes)
-                        + QStringLiteral("). Сохраните его как текст CSV в кодировке «Юникод (UTF-8)» и загрузите снова.")};
+                        + QStringLiteral("). Сохраните его как текст CSV в кодировке «Юникод "
+                                         "(UTF-8)» и загрузите снова.")};
         return false;
     }
     const QString text = QString::fromUtf8(bytes);
@@ -362,15 +365,17 @@ PriceFileCheck checkPriceRows(const PriceFileRows &rows, const PriceVersion &inF
     const int keyColumn = columnOf(header, {"ключ", "key", "код"});
     const int priceColumn = columnOf(header, {"цена", "price", "стоимость"});
     if (keyColumn < 0) {
-        check.issues.append({headerIndex + 1, true,
-                             QStringLiteral("нет столбца «ключ»: первая строка файла называет "
-                                            "столбцы, как в выгрузке (ключ; что это; за что; цена).")});
+        check.issues.append(
+            {headerIndex + 1, true,
+             QStringLiteral("нет столбца «ключ»: первая строка файла называет "
+                            "столбцы, как в выгрузке (ключ; что это; за что; цена).")});
         return check;
     }
     if (priceColumn < 0) {
-        check.issues.append({headerIndex + 1, true,
-                             QStringLiteral("нет столбца «цена»: первая строка файла называет "
-                                            "столбцы, как в выгрузке (ключ; что это; за что; цена).")});
+        check.issues.append(
+            {headerIndex + 1, true,
+             QStringLiteral("нет столбца «цена»: первая строка файла называет "
+                            "столбцы, как в выгрузке (ключ; что это; за что; цена).")});
         return check;
     }
 
@@ -381,7 +386,9 @@ PriceFileCheck checkPriceRows(const PriceFileRows &rows, const PriceVersion &inF
         const int number = index + 1;
         if (blankRow(row))
             continue;
-        const auto rowError = [&](const QString &text) { check.issues.append({number, true, text}); };
+        const auto rowError = [&](const QString &text) {
+            check.issues.append({number, true, text});
+        };
         const auto rowWarning = [&](const QString &text) {
             check.issues.append({number, false, text});
         };
@@ -409,8 +416,9 @@ PriceFileCheck checkPriceRows(const PriceFileRows &rows, const PriceVersion &inF
                     rowError(QStringLiteral("«") + key
                              + QStringLiteral("» — не ключ: ключ прайс-листа — от 6 до 10 цифр."));
                 } else {
-                    rowError(QStringLiteral("ключа ") + key
-                             + QStringLiteral(" нет в прайс-листе; ключи в редакторе не добавляются."));
+                    rowError(
+                        QStringLiteral("ключа ") + key
+                        + QStringLiteral(" нет в прайс-листе; ключи в редакторе не добавляются."));
                 }
                 continue;
             }
@@ -432,7 +440,8 @@ PriceFileCheck checkPriceRows(const PriceFileRows &rows, const PriceVersion &inF
             rowError(QStringLiteral("цена «") + priceText + QStringLiteral("» — не число."));
             continue;
         case PriceReading::NotFinite:
-            rowError(QStringLiteral("цена «") + priceText + QStringLiteral("» — не конечное число."));
+            rowError(QStringLiteral("цена «") + priceText
+                     + QStringLiteral("» — не конечное число."));
             continue;
         case PriceReading::Number:
             break;
@@ -471,8 +480,9 @@ PriceFileCheck checkPriceRows(const PriceFileRows &rows, const PriceVersion &inF
                            + QStringLiteral(" — 0: такая строка заказа выйдет без цены."));
         }
         if (old > 0.0 && std::abs(price - old) > old / 2.0) {
-            rowWarning(key + QStringLiteral(": цена ") + priceFileNumber(old) + QStringLiteral(" → ")
-                       + priceFileNumber(price) + QStringLiteral(" (") + percent(old, price)
+            rowWarning(key + QStringLiteral(": цена ") + priceFileNumber(old)
+                       + QStringLiteral(" → ") + priceFileNumber(price) + QStringLiteral(" (")
+                       + percent(old, price)
                        + QStringLiteral("), изменение больше чем наполовину."));
         }
     }
@@ -490,19 +500,20 @@ PriceFileCheck checkPriceRows(const PriceFileRows &rows, const PriceVersion &inF
             || float(oldHeavier) < float(oldLighter))
             continue;
         const int row = check.rowOf.value(heavierRead ? pair.heavier : pair.lighter);
-        check.issues.append(
-            {row, false,
-             pair.heavier + QStringLiteral(" (") + pair.label + QLatin1Char(' ')
-                 + pair.heavierCaption + QStringLiteral(") — ") + priceFileNumber(heavier)
-                 + QStringLiteral(", дешевле, чем ") + pair.lighter + QStringLiteral(" (")
-                 + pair.label + QLatin1Char(' ') + pair.lighterCaption + QStringLiteral(") — ")
-                 + priceFileNumber(lighter)
-                 + QStringLiteral("; в действующей версии было не так.")});
+        check.issues.append({row, false,
+                             pair.heavier + QStringLiteral(" (") + pair.label + QLatin1Char(' ')
+                                 + pair.heavierCaption + QStringLiteral(") — ")
+                                 + priceFileNumber(heavier) + QStringLiteral(", дешевле, чем ")
+                                 + pair.lighter + QStringLiteral(" (") + pair.label
+                                 + QLatin1Char(' ') + pair.lighterCaption + QStringLiteral(") — ")
+                                 + priceFileNumber(lighter)
+                                 + QStringLiteral("; в действующей версии было не так.")});
     }
-    std::stable_sort(check.issues.begin(), check.issues.end(),
-                     [](const PriceFileIssue &a, const PriceFileIssue &b) { return a.row < b.row; });
-    check.kept = table.size() + extrasCatalogue().size() - check.prices.size()
-        - check.extras.size();
+    std::stable_sort(
+        check.issues.begin(), check.issues.end(),
+        [](const PriceFileIssue &a, const PriceFileIssue &b) { return a.row < b.row; });
+    check.kept
+        = table.size() + extrasCatalogue().size() - check.prices.size() - check.extras.size();
     return check;
 }
 
@@ -526,7 +537,8 @@ PriceFileRows priceFileRows(const PriceVersion &version)
     rows.append({KeyHeader, QStringLiteral("что это"), QStringLiteral("за что"), PriceHeader});
     for (const PriceEntry &entry : version.prices.entries()) {
         const KeyDescription description = describeKey(entry.key);
-        rows.append({entry.key, description.meaning, description.per, priceFileNumber(entry.price)});
+        rows.append(
+            {entry.key, description.meaning, description.per, priceFileNumber(entry.price)});
     }
     for (const ExtraOption &option : extrasCatalogue()) {
         rows.append({option.objectName, option.meaning(), option.per,

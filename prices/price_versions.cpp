@@ -56,9 +56,8 @@ PriceVersion changedVersion(const PriceVersion &base, const QHash<QString, doubl
 }
 
 PriceVersionList::PriceVersionList()
-    : m_versions{builtInVersion()}
-{
-}
+    : m_versions {builtInVersion()}
+{ }
 
 const PriceVersion *PriceVersionList::find(int number) const
 {
@@ -100,9 +99,9 @@ void PriceVersionList::put(const PriceVersion &version)
         }
     }
     m_versions.append(version);
-    std::sort(m_versions.begin(), m_versions.end(), [](const PriceVersion &a, const PriceVersion &b) {
-        return a.info.number < b.info.number;
-    });
+    std::sort(
+        m_versions.begin(), m_versions.end(),
+        [](const PriceVersion &a, const PriceVersion &b) { return a.info.number < b.info.number; });
 }
 
 namespace {
@@ -187,8 +186,7 @@ void PriceBook::reset()
 
 PricesInForce::PricesInForce(const PriceBook &book)
     : m_book(book)
-{
-}
+{ }
 
 bool PricesInForce::update()
 {

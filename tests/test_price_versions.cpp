@@ -106,37 +106,58 @@ private slots:
         const QString sheet = QStringLiteral("за лист");
         const QString area = QStringLiteral("за 1000 мм²");
         const QString piece = QStringLiteral("за шт.");
-        QTest::newRow("sheet products") << "002428"
-            << QStringList{"Листовая: А4 (210х297 мм.), 4+4, Матовая, 350"} << QStringList{sheet};
-        QTest::newRow("two-digit format") << "0010448"
-            << QStringList{"Листовая: Визитки евро (85х55 мм.), 4+4, Текстурная, 350"} << QStringList{sheet};
-        QTest::newRow("one code, two formats") << "008000"
-            << QStringList{"Листовая: Евроформат (98х210 мм.) / Конверты *, 1+0, Простая, 80"} << QStringList{sheet};
-        QTest::newRow("shared by souvenirs") << "000000"
-            << QStringList{"Листовая: А6 (105х148 мм.), 1+0, Простая, 80",
-                           "Сувениры: А6 (105х148 мм.), 1+0, Кружки"} << QStringList{sheet, piece};
-        QTest::newRow("custom size, both pages") << "0015000"
-            << QStringList{"Листовая: Другой, 1+0, Простая, 80", "Сувениры: Другой, 1+0, Кружки"}
-            << QStringList{area, area};
-        QTest::newRow("quantity tier") << "600000"
-            << QStringList{"Листовая, тираж 1000–3000: А6 (105х148 мм.), 1+0, Простая, 80"} << QStringList{sheet};
-        QTest::newRow("brochure sheet for cover and inside") << "012021"
-            << QStringList{"Брошюры: А4 (210х297 мм.), 1+0, Матовая, 90"} << QStringList{sheet};
-        QTest::newRow("brochure cover only") << "012428"
-            << QStringList{"Брошюры, обложка: А4 (210х297 мм.), 4+4, Матовая, 350"} << QStringList{sheet};
-        QTest::newRow("street") << "1211112414" << QStringList{"Уличная: Холст, 1140 dpi"} << QStringList{area};
-        QTest::newRow("street, 720 dpi told apart") << "1211111311"
-            << QStringList{"Уличная: Баннерная ткань (Бельгия) 440 гр., 720 dpi (широкоформатная)"} << QStringList{area};
-        QTest::newRow("interior sheet") << "135000"
-            << QStringList{"Интерьерная: А2 (420х594 мм.), 1+0, Простая, 80"} << QStringList{piece};
-        QTest::newRow("interior custom") << "1312000"
-            << QStringList{"Интерьерная: Другой, 1+0, Простая, 80"} << QStringList{area};
-        QTest::newRow("interior, no such format") << "1313774"
-            << QStringList{"Интерьерная: формат с кодом 13, Заливка 100 %, Самоклеющаяся, 200 — такой ключ страница не составляет"}
-            << QStringList{piece};
-        QTest::newRow("street, no such material") << "121111209"
-            << QStringList{"Уличная: материал с кодом 20, 360 dpi — такой ключ страница не составляет"} << QStringList{area};
-        QTest::newRow("no page reads it") << "999999" << QStringList{} << QStringList{};
+        QTest::newRow("sheet products")
+            << "002428" << QStringList {"Листовая: А4 (210х297 мм.), 4+4, Матовая, 350"}
+            << QStringList {sheet};
+        QTest::newRow("two-digit format")
+            << "0010448" << QStringList {"Листовая: Визитки евро (85х55 мм.), 4+4, Текстурная, 350"}
+            << QStringList {sheet};
+        QTest::newRow("one code, two formats")
+            << "008000"
+            << QStringList {"Листовая: Евроформат (98х210 мм.) / Конверты *, 1+0, Простая, 80"}
+            << QStringList {sheet};
+        QTest::newRow("shared by souvenirs")
+            << "000000"
+            << QStringList {"Листовая: А6 (105х148 мм.), 1+0, Простая, 80",
+                            "Сувениры: А6 (105х148 мм.), 1+0, Кружки"}
+            << QStringList {sheet, piece};
+        QTest::newRow("custom size, both pages")
+            << "0015000"
+            << QStringList {"Листовая: Другой, 1+0, Простая, 80", "Сувениры: Другой, 1+0, Кружки"}
+            << QStringList {area, area};
+        QTest::newRow("quantity tier")
+            << "600000"
+            << QStringList {"Листовая, тираж 1000–3000: А6 (105х148 мм.), 1+0, Простая, 80"}
+            << QStringList {sheet};
+        QTest::newRow("brochure sheet for cover and inside")
+            << "012021" << QStringList {"Брошюры: А4 (210х297 мм.), 1+0, Матовая, 90"}
+            << QStringList {sheet};
+        QTest::newRow("brochure cover only")
+            << "012428" << QStringList {"Брошюры, обложка: А4 (210х297 мм.), 4+4, Матовая, 350"}
+            << QStringList {sheet};
+        QTest::newRow("street") << "1211112414" << QStringList {"Уличная: Холст, 1140 dpi"}
+                                << QStringList {area};
+        QTest::newRow("street, 720 dpi told apart")
+            << "1211111311"
+            << QStringList {"Уличная: Баннерная ткань (Бельгия) 440 гр., 720 dpi (широкоформатная)"}
+            << QStringList {area};
+        QTest::newRow("interior sheet")
+            << "135000" << QStringList {"Интерьерная: А2 (420х594 мм.), 1+0, Простая, 80"}
+            << QStringList {piece};
+        QTest::newRow("interior custom")
+            << "1312000" << QStringList {"Интерьерная: Другой, 1+0, Простая, 80"}
+            << QStringList {area};
+        QTest::newRow("interior, no such format")
+            << "1313774"
+            << QStringList {"Интерьерная: формат с кодом 13, Заливка 100 %, Самоклеющаяся, 200 — "
+                            "такой ключ страница не составляет"}
+            << QStringList {piece};
+        QTest::newRow("street, no such material")
+            << "121111209"
+            << QStringList {"Уличная: материал с кодом 20, 360 dpi — такой ключ страница не "
+                            "составляет"}
+            << QStringList {area};
+        QTest::newRow("no page reads it") << "999999" << QStringList {} << QStringList {};
     }
     void keyMeanings()
     {
@@ -167,15 +188,16 @@ private slots:
                 const Quote quote = quoteFor(grammar, options);
                 const QString key = quote.lookups.last().key;
                 const QVector<KeyMeaning> meanings = ::keyMeanings(key);
-                const auto match = std::find_if(meanings.begin(), meanings.end(), [&](const KeyMeaning &m) {
-                    if (m.page != grammar.page || m.per != quote.per || !m.composed)
-                        return false;
-                    for (const KeyOption *option : options) {
-                        if (option && !m.words.contains(option->caption))
-                            return false;
-                    }
-                    return true;
-                });
+                const auto match
+                    = std::find_if(meanings.begin(), meanings.end(), [&](const KeyMeaning &m) {
+                          if (m.page != grammar.page || m.per != quote.per || !m.composed)
+                              return false;
+                          for (const KeyOption *option : options) {
+                              if (option && !m.words.contains(option->caption))
+                                  return false;
+                          }
+                          return true;
+                      });
                 QVERIFY2(match != meanings.end(),
                          qPrintable(key + QStringLiteral(" priced ") + quote.per
                                     + QStringLiteral(" has no meaning that names its options")));
@@ -202,8 +224,9 @@ private slots:
         }
         QCOMPARE(findExtra(QStringLiteral("radioButton_145"))->meaning(),
                  QStringLiteral("Листовая: Ламинация — 250 мкм Матовая"));
-        QCOMPARE(findExtra(QStringLiteral("radioButton_156"))->meaning(),
-                 QStringLiteral("Листовая: Биговка / Фальцовка — Биговка / Фальцовка (кнопка 3 из 4)"));
+        QCOMPARE(
+            findExtra(QStringLiteral("radioButton_156"))->meaning(),
+            QStringLiteral("Листовая: Биговка / Фальцовка — Биговка / Фальцовка (кнопка 3 из 4)"));
     }
 
     void versionInForce_data()
