@@ -1,19 +1,7 @@
-// Start-up: one application, one window, the event loop.
-#include "app/mainwindow.h"
-
-#include <QApplication>
-#include <QIcon>
+// The program's entry: the window for the counter.
+#include "app/application.h"
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    // The same picture the desktop menu shows for the program.
-    QIcon icon;
-    for (const int size : {16, 24, 32, 48, 64, 128, 256})
-        icon.addFile(QStringLiteral(":/icons/icons/printcalc-%1.png").arg(size));
-    app.setWindowIcon(icon);
-
-    MainWindow window;
-    window.show();
-    return app.exec();
+    return runWindow(argc, argv);
 }

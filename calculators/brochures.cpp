@@ -123,7 +123,7 @@ BrochureJob MainWindow::brochureJob() const
 // sheets are looked up in the same family; the key text names the cover's key.
 void MainWindow::appendBrochureLine(const QString &family)
 {
-    appendOrderLine(quoteBrochure(brochureJob(), family, priceTable).line);
+    appendOrderLine(quoteBrochure(brochureJob(), family, priceTable).orderLine());
     MainWindowForm *f = form.data();
     for (QGroupBox *group :
          {f->checkboxGroupBrosh_4, f->checkboxGroupBrosh_1, f->checkboxGroupBrosh_5,

@@ -81,7 +81,7 @@ InteriorJob MainWindow::interiorJob() const
 
 void MainWindow::page2_2_answer()
 {
-    appendOrderLine(priceInterior(interiorJob(), priceTable).first().line);
+    appendOrderLine(priceInterior(interiorJob(), priceTable).first().orderLine());
     MainWindowForm *f = form.data();
     for (QGroupBox *group :
          {f->checkboxGroupInterer, f->checkboxGroupInterer_1, f->checkboxGroupInterer_2,

@@ -99,7 +99,7 @@ SheetProductsJob MainWindow::sheetProductsJob() const
 // One line of the family "00" (per sheet), "50" or "60" (quantity tiers).
 void MainWindow::appendSheetProductsLine(const QString &family)
 {
-    appendOrderLine(quoteSheetProducts(sheetProductsJob(), family, priceTable).line);
+    appendOrderLine(quoteSheetProducts(sheetProductsJob(), family, priceTable).orderLine());
     MainWindowForm *f = form.data();
     for (QGroupBox *group : {f->checkboxGroupList, f->checkboxGroupList_1, f->checkboxGroupList_4,
                              f->checkboxGroupList_2, f->checkboxGroupList_3})

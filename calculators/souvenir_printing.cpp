@@ -150,6 +150,6 @@ SouvenirJob MainWindow::souvenirJob() const
 
 void MainWindow::page3_1_answer()
 {
-    appendOrderLine(priceSouvenir(souvenirJob(), priceTable).first().line);
+    appendOrderLine(priceSouvenir(souvenirJob(), priceTable).first().orderLine());
     clearGroup(form->checkboxGroupPrint);
 }

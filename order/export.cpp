@@ -5,7 +5,9 @@
 
 #include "form/mainwindow_form.h"
 #include "order/invoice.h"
+#ifdef PRINTCALC_HAVE_OFFICE
 #include "office/office_session.h"
+#endif
 
 #include <QApplication>
 #include <QLineEdit>
@@ -13,6 +15,11 @@
 
 void MainWindow::exportToExcel()
 {
+#ifndef PRINTCALC_HAVE_OFFICE
+    if (showMessage)
+        showMessage(QStringLiteral("Экспорт в LibreOffice Calc недоступен в этой сборке программы."));
+    return;
+#else
     const QString path = form->lineEdit_11->text();
     const QVector<InvoiceBlock> blocks = invoiceFor(orderLines());
     const QString sheetName = QStringLiteral("Лист1");
@@ -36,4 +43,5 @@ void MainWindow::exportToExcel()
     QApplication::restoreOverrideCursor();
     if (!done && showMessage)
         showMessage(office.lastError());
+#endif
 }

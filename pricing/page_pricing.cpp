@@ -28,7 +28,7 @@ void addExtras(Quote &quote, const OptionGroup &group)
 }
 
 void finish(Quote &quote, int quantity, double unitPrice, const QString &description,
-            const QString &key, const QString &titles, bool marker, const QJsonObject &job,
+            const QString &key, const QString &titles, bool marker, const PricedJob &job,
             const PriceTable &prices)
 {
     quote.quantity = quantity;
@@ -41,9 +41,8 @@ void finish(Quote &quote, int quantity, double unitPrice, const QString &descrip
     line.keyText = keyText(key);
     line.titles = titles;
     line.removalMarker = marker;
-    line.job = job;
     line.missingPrice = quote.missingPrice();
-    line.explanation = quote.explanation();
+    quote.job = job;
 }
 
 // A pocket count that is negative or no finite number orders no pockets, so a stray "-5" or
@@ -96,7 +95,7 @@ Quote quoteSheetProducts(const SheetProductsJob &job, const QString &family,
         + lamination.caption + Separator + binding.caption + Separator
         + job.varnish.boxCaptions() + creasing.caption + Separator + job.other.boxCaptions();
 
-    finish(quote, quantity, unitPrice, description, key, titles, true, toJson(job), prices);
+    finish(quote, quantity, unitPrice, description, key, titles, true, job, prices);
     return quote;
 }
 
@@ -169,7 +168,7 @@ Quote quoteBrochure(const BrochureJob &job, const QString &family, const PriceTa
         + job.coverVarnish.boxCaptions() + job.innerVarnish.boxCaptions()
         + job.other.boxCaptions();
 
-    finish(quote, quantity, unitPrice, description, coverKey, titles, false, toJson(job), prices);
+    finish(quote, quantity, unitPrice, description, coverKey, titles, false, job, prices);
     return quote;
 }
 
@@ -234,7 +233,7 @@ QVector<Quote> priceStreet(const StreetJob &job, const PriceTable &prices)
                                         job.film.title, job.base.title, job.postPress.title,
                                         job.pocketSizes.title});
 
-    finish(quote, quantity, total, description, key, titles, false, toJson(job), prices);
+    finish(quote, quantity, total, description, key, titles, false, job, prices);
     return {quote};
 }
 
@@ -275,7 +274,7 @@ QVector<Quote> priceInterior(const InteriorJob &job, const PriceTable &prices)
         description += group->boxCaptions();
     }
 
-    finish(quote, quantity, total, description, key, titles, false, toJson(job), prices);
+    finish(quote, quantity, total, description, key, titles, false, job, prices);
     return {quote};
 }
 
@@ -309,7 +308,7 @@ QVector<Quote> priceSouvenir(const SouvenirJob &job, const PriceTable &prices)
 
     // Priced from the "00" family, yet the line names its key in the family "25".
     finish(quote, quantity, total, description, composeKey(QStringLiteral("25"), codes), titles,
-           false, toJson(job), prices);
+           false, job, prices);
     return {quote};
 }
 
@@ -318,14 +317,21 @@ QVector<Quote> priceStoredJob(const QJsonObject &object, const PriceTable &price
     PricingPage page;
     if (!pageOf(object, &page))
         return {};
+    const QString family = object.value(QStringLiteral("family")).toString();
     switch (page) {
     case PricingPage::SheetProducts: {
         SheetProductsJob job;
-        return fromJson(object, &job) ? priceSheetProducts(job, prices) : QVector<Quote>();
+        if (!fromJson(object, &job))
+            return {};
+        return family.isEmpty() ? priceSheetProducts(job, prices)
+                                : QVector<Quote>{quoteSheetProducts(job, family, prices)};
     }
     case PricingPage::Brochures: {
         BrochureJob job;
-        return fromJson(object, &job) ? priceBrochures(job, prices) : QVector<Quote>();
+        if (!fromJson(object, &job))
+            return {};
+        return family.isEmpty() ? priceBrochures(job, prices)
+                                : QVector<Quote>{quoteBrochure(job, family, prices)};
     }
     case PricingPage::Street: {
         StreetJob job;

@@ -23,6 +23,6 @@ Quote quoteSheetProducts(const SheetProductsJob &job, const QString &family,
                          const PriceTable &prices);
 Quote quoteBrochure(const BrochureJob &job, const QString &family, const PriceTable &prices);
 
-// A stored job priced again: the lines its press would append with these prices. Empty for an
-// object that is no job.
+// A stored job priced again: the lines its press would append with these prices, or, for a tier
+// line's job, that line alone. Empty for an object that is no job.
 QVector<Quote> priceStoredJob(const QJsonObject &job, const PriceTable &prices);

@@ -46,3 +46,14 @@ QString Quote::explanation() const
                                  : QStringLiteral("версия ") + QString::number(priceVersion));
     return items.join(QLatin1Char('\n'));
 }
+
+OrderLine Quote::orderLine() const
+{
+    OrderLine complete = line;
+    complete.job = std::visit([](const auto &value) { return toJson(value); }, job);
+    // A tier line is priced again from its own family alone.
+    if (!tierFamily.isEmpty())
+        complete.job.insert(QStringLiteral("family"), tierFamily);
+    complete.explanation = explanation();
+    return complete;
+}

@@ -3,9 +3,14 @@
 #pragma once
 
 #include "order/order_line.h"
+#include "pricing/jobs.h"
 
 #include <QString>
 #include <QVector>
+
+#include <variant>
+
+using PricedJob = std::variant<SheetProductsJob, BrochureJob, StreetJob, InteriorJob, SouvenirJob>;
 
 struct PriceLookup
 {
@@ -24,7 +29,10 @@ struct QuoteExtra
 
 struct Quote
 {
+    // The line's texts, marker and missing-price mark; orderLine() adds the stored job and the
+    // explanation, which only a line that goes into the order needs.
     OrderLine line;
+    PricedJob job;
     QVector<PriceLookup> lookups;
     QString per; // "за лист", "за 1000 мм²", "за шт."
     double factor = 1.0;
@@ -41,4 +49,6 @@ struct Quote
     QString missingKey() const;
     // The breakdown for a person, one item a line.
     QString explanation() const;
+    // The line as the order keeps it: texts, the job's stored form and the explanation.
+    OrderLine orderLine() const;
 };

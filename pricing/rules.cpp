@@ -3,12 +3,31 @@
 
 #include "pricing/number_text.h"
 
-QString composeKey(const QString &family, std::initializer_list<double> codes)
+static QString composeKeySlowly(const QString &family, std::initializer_list<double> codes)
 {
     QString key = family;
     for (const double code : codes)
         key += numberText(code);
     return key;
+}
+
+QString composeKey(const QString &family, std::initializer_list<double> codes)
+{
+    // Codes are small whole numbers but for a rare few: their digits go straight into the key,
+    // which keeps a key to one allocation.
+    char digits[64];
+    int length = 0;
+    for (const double code : codes) {
+        const int whole = int(code);
+        if (double(whole) != code || whole < 0 || whole > 999 || length > 60)
+            return composeKeySlowly(family, codes);
+        if (whole >= 100)
+            digits[length++] = char('0' + whole / 100);
+        if (whole >= 10)
+            digits[length++] = char('0' + whole / 10 % 10);
+        digits[length++] = char('0' + whole % 10);
+    }
+    return family + QLatin1String(digits, length);
 }
 
 QString keyText(const QString &key)
@@ -25,8 +44,11 @@ JobSize jobSize(bool custom, double standardFactor, const QString &formatTitle,
                 const QString &width, const QString &height, const QString &standardPer)
 {
     if (!custom) {
-        return {standardFactor, formatTitle, standardPer,
-                QStringLiteral("стандартный формат → ") + numberText(standardFactor)};
+        static const QString perSheet = QStringLiteral("стандартный формат → 1");
+        const QString explanation = standardFactor == 1.0
+            ? perSheet
+            : QStringLiteral("стандартный формат → ") + numberText(standardFactor);
+        return {standardFactor, formatTitle, standardPer, explanation};
     }
     const double area = customArea(width, height);
     // The fields are shown as typed, an empty side included.
@@ -36,9 +58,15 @@ JobSize jobSize(bool custom, double standardFactor, const QString &formatTitle,
 
 QString groupTitles(std::initializer_list<QString> titles)
 {
-    QString text;
+    int length = 0;
     for (const QString &title : titles)
-        text += title + QLatin1Char(' ');
+        length += title.size() + 1;
+    QString text;
+    text.reserve(length);
+    for (const QString &title : titles) {
+        text += title;
+        text += QLatin1Char(' ');
+    }
     return text;
 }
 

@@ -1,0 +1,35 @@
+// Start-up of the window program.
+#include "app/application.h"
+
+#include "app/mainwindow.h"
+#include "prices/price_table.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QMessageBox>
+
+#include <cstdio>
+
+int runWindow(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    Q_INIT_RESOURCE(icons);
+    // The same picture the desktop menu shows for the program.
+    QIcon icon;
+    for (const int size : {16, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/icons/printcalc-%1.png").arg(size));
+    app.setWindowIcon(icon);
+
+    // A list that does not load would price everything at 0: the program refuses to start.
+    QString error;
+    if (PriceTable::builtIn(&error).isEmpty()) {
+        std::fprintf(stderr, "%s\n", qUtf8Printable(error));
+        QMessageBox::critical(nullptr, QStringLiteral("Калькулятор типографии"),
+                              error + QStringLiteral("\nПрограмма не может считать цены и будет закрыта."));
+        return 1;
+    }
+
+    MainWindow window;
+    window.show();
+    return app.exec();
+}
