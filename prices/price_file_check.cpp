@@ -418,7 +418,7 @@ PriceFileCheck checkPriceRows(const PriceFileRows &rows, const PriceVersion &inF
                 } else {
                     rowError(
                         QStringLiteral("ключа ") + key
-                        + QStringLiteral(" нет в прайс-листе; ключи в редакторе не добавляются."));
+                        + QStringLiteral(" нет в прайс-листе: новые ключи не добавляются."));
                 }
                 continue;
             }
