@@ -2,6 +2,7 @@
 #include "app/application.h"
 
 #include "app/mainwindow.h"
+#include "app/scrolling.h"
 #include "prices/price_table.h"
 
 #include <QApplication>
@@ -30,6 +31,7 @@ int runWindow(int argc, char *argv[])
     }
 
     MainWindow window;
+    fitToScreen(&window);
     window.show();
     return app.exec();
 }

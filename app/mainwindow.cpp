@@ -41,6 +41,9 @@ MainWindow::MainWindow(QWidget *parent)
     // clang-format on
     connect(form->pushButton_4, SIGNAL(clicked()), this, SLOT(clearTable()));
     connect(form->pushButton_6, SIGNAL(clicked()), this, SLOT(exportToExcel()));
+
+    // At the counter: live prices, the total and undo, keys, alternatives, scrolling.
+    initCounter();
 }
 
 MainWindow::~MainWindow() = default;

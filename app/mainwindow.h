@@ -15,6 +15,9 @@
 
 #include <functional>
 
+class AlternativesDialog;
+class LivePrice;
+class OrderUndo;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -125,4 +128,28 @@ private:
     const QScopedPointer<MainWindowForm> form;
     QList<QPair<QLabel *, QRadioButton *>> galleryWidgets;
     QList<QPair<QCheckBox *, QLineEdit *>> pocketFields;
+
+    // At the counter: live prices, the order's total and undo, keys, alternatives, a window that
+    // scrolls (app/counter.cpp and the files named below).
+public:
+    // A line put in at a given row as appended ones are, and one read back (order_table.cpp).
+    void insertOrderLine(int row, const OrderLine &line);
+    OrderLine orderLine(int row) const;
+    // The live price labels priced again, after the price list changed (live_price.cpp).
+    void refreshLivePrices();
+    // Delete and Ctrl+Z on the order table (app/keyboard.cpp); false when nothing came back.
+    void removeSelectedOrderLines();
+    bool undoOrderChange();
+    // F3: the alternatives of the page in front, null on a page without them
+    // (dialogs/alternatives_dialog.cpp).
+    AlternativesDialog *openAlternatives();
+
+private:
+    void initCounter();
+    void initLivePrices();
+    void initTakeBack();
+    void initAlternatives();
+    void initKeyboard();
+    QList<LivePrice *> livePrices;
+    OrderUndo *orderUndo = nullptr;
 };

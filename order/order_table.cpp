@@ -2,6 +2,7 @@
 #include "app/mainwindow.h"
 
 #include "form/mainwindow_form.h"
+#include "order/order_cells.h"
 
 #include <QTableWidget>
 
@@ -21,50 +22,55 @@ void MainWindow::appendOrderLine(const QString &description, const QString &quan
 
 void MainWindow::appendOrderLine(const OrderLine &line)
 {
+    insertOrderLine(form->tableWidget->rowCount(), line);
+    // The new line comes into view; this lays the table out first, so it is the last line.
+    form->tableWidget->scrollToBottom();
+}
+
+void MainWindow::insertOrderLine(int row, const OrderLine &line)
+{
     QTableWidget *table = form->tableWidget;
-    const int row = table->rowCount();
-    table->setRowCount(row + 1);
-    for (int column = OrderLine::Description; column < OrderLine::Marker; ++column) {
-        auto *item = new QTableWidgetItem(line.text(OrderLine::Column(column)));
-        table->setItem(row, column, item);
+    table->insertRow(row);
+    for (int column = OrderLine::Description; column < OrderLine::ColumnCount; ++column) {
+        if (QTableWidgetItem *cell = newOrderCell(line, OrderLine::Column(column)))
+            table->setItem(row, column, cell);
     }
     // The job and how it was priced ride on the line's first cell, for storing and explaining.
     QTableWidgetItem *first = table->item(row, OrderLine::Description);
     first->setData(JobRole, line.job);
     first->setData(ExplanationRole, line.explanation);
     first->setData(MissingPriceRole, line.missingPrice);
-    if (line.removalMarker) {
-        auto *marker = new QTableWidgetItem;
-        marker->setBackground(Qt::red);
-        table->setItem(row, OrderLine::Marker, marker);
-    }
 }
 
 QVector<OrderLine> MainWindow::orderLines() const
 {
-    const QTableWidget *table = form->tableWidget;
     QVector<OrderLine> lines;
-    lines.reserve(table->rowCount());
-    for (int row = 0; row < table->rowCount(); ++row) {
-        auto text = [&](int column) {
-            const QTableWidgetItem *item = table->item(row, column);
-            return item ? item->text() : QString();
-        };
-        OrderLine line;
-        line.description = text(OrderLine::Description);
-        line.quantity = text(OrderLine::Quantity);
-        line.unitPrice = text(OrderLine::UnitPrice);
-        line.keyText = text(OrderLine::KeyText);
-        line.titles = text(OrderLine::Titles);
-        line.removalMarker = table->item(row, OrderLine::Marker) != nullptr;
-        if (const QTableWidgetItem *first = table->item(row, OrderLine::Description)) {
-            line.job = first->data(JobRole).toJsonObject();
-            line.explanation = first->data(ExplanationRole).toString();
-            line.missingPrice = first->data(MissingPriceRole).toBool();
-        }
-        lines.append(line);
-    }
+    lines.reserve(form->tableWidget->rowCount());
+    for (int row = 0; row < form->tableWidget->rowCount(); ++row)
+        lines.append(orderLine(row));
     return lines;
+}
+
+OrderLine MainWindow::orderLine(int row) const
+{
+    const QTableWidget *table = form->tableWidget;
+    auto text = [&](int column) {
+        const QTableWidgetItem *item = table->item(row, column);
+        return item ? item->text() : QString();
+    };
+    OrderLine line;
+    line.description = text(OrderLine::Description);
+    line.quantity = text(OrderLine::Quantity);
+    line.unitPrice = text(OrderLine::UnitPrice);
+    line.keyText = text(OrderLine::KeyText);
+    line.titles = text(OrderLine::Titles);
+    line.removalMarker = table->item(row, OrderLine::Marker) != nullptr;
+    if (const QTableWidgetItem *first = table->item(row, OrderLine::Description)) {
+        line.job = first->data(JobRole).toJsonObject();
+        line.explanation = first->data(ExplanationRole).toString();
+        line.missingPrice = first->data(MissingPriceRole).toBool();
+    }
+    return line;
 }
 
 void MainWindow::slotCellClicked(int row, int column)

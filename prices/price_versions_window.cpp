@@ -68,6 +68,8 @@ void MainWindow::followPriceVersion() const
         return;
     const PriceVersion &version = state->inForce.version();
     priceTable = version.prices;
+    // The live prices show the new version too, once the job being read now is done.
+    QMetaObject::invokeMethod(state, [this] { refreshLivePrices(); }, Qt::QueuedConnection);
     for (auto it = state->extraButtons.constBegin(); it != state->extraButtons.constEnd(); ++it) {
         // An amount the version leaves as it is stays exactly as the page set it.
         const double amount = version.extra(it.key());

@@ -1,0 +1,115 @@
+// Live prices on the five pricing pages.
+#include "calculators/live_price.h"
+
+#include "app/mainwindow.h"
+#include "form/mainwindow_form.h"
+#include "order/money.h"
+#include "prices/price_table.h"
+#include "pricing/page_pricing.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace {
+
+QString priceRow(const Quote &quote)
+{
+    double unitPrice = 0.0;
+    readAmount(quote.line.unitPrice, &unitPrice);
+    QString row;
+    if (quote.missingPrice())
+        row = QStringLiteral("Нет цены в прайс-листе: ") + quote.missingKey() + QLatin1Char('\n');
+    if (!quote.tierFamily.isEmpty())
+        row += QStringLiteral("Тираж: ");
+    return row + moneyText(unitPrice) + QStringLiteral(" × ") + moneyNumber(quote.quantity)
+        + QStringLiteral(" шт. = ") + moneyText(lineSum(quote.line));
+}
+
+} // namespace
+
+QString livePriceText(const QVector<Quote> &quotes)
+{
+    QStringList rows;
+    for (const Quote &quote : quotes)
+        rows << priceRow(quote);
+    return rows.join(QLatin1Char('\n'));
+}
+
+QString livePriceToolTip(const QVector<Quote> &quotes)
+{
+    QStringList explanations;
+    for (const Quote &quote : quotes)
+        explanations << quote.explanation();
+    return explanations.join(QStringLiteral("\n\n"));
+}
+
+LivePrice::LivePrice(QWidget *page, QLabel *label, Pricing price, QObject *parent)
+    : QObject(parent)
+    , label(label)
+    , price(std::move(price))
+{
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    for (QAbstractButton *button : page->findChildren<QAbstractButton *>()) {
+        // A radio button going off in its group is followed by the one going on.
+        connect(button, &QAbstractButton::toggled, this, [this, button](bool checked) {
+            if (checked || !button->autoExclusive())
+                refresh();
+        });
+    }
+    for (QLineEdit *field : page->findChildren<QLineEdit *>())
+        connect(field, &QLineEdit::textChanged, this, &LivePrice::refresh);
+    refresh();
+}
+
+void LivePrice::refresh()
+{
+    current = price();
+    bool missing = false;
+    for (const Quote &quote : qAsConst(current))
+        missing = missing || quote.missingPrice();
+    label->setText(livePriceText(current));
+    label->setToolTip(livePriceToolTip(current));
+    QPalette palette;
+    // A tool box page draws its labels in the button text colour.
+    if (missing)
+        palette.setColor(label->foregroundRole(), LivePriceWarningColour);
+    label->setPalette(palette);
+}
+
+void MainWindow::initLivePrices()
+{
+    MainWindowForm *f = form.data();
+    const struct
+    {
+        QWidget *page;
+        const char *name;
+        QRect place;
+        LivePrice::Pricing price;
+    } pages[] = {
+        {f->page, "labelLivePrice_1_1", {622, 300, 362, 84},
+         [this] { return priceSheetProducts(sheetProductsJob(), priceTable); }},
+        {f->page_2, "labelLivePrice_1_2", {615, 316, 360, 68},
+         [this] { return priceBrochures(brochureJob(), priceTable); }},
+        {f->page_3, "labelLivePrice_2_1", {600, 352, 425, 36},
+         [this] { return priceStreet(streetJob(), priceTable); }},
+        {f->page_4, "labelLivePrice_2_2", {940, 296, 300, 34},
+         [this] { return priceInterior(interiorJob(), priceTable); }},
+        {f->page_5, "labelLivePrice_3_1", {786, 306, 249, 78},
+         [this] { return priceSouvenir(souvenirJob(), priceTable); }},
+    };
+    for (const auto &page : pages) {
+        auto *label = new QLabel(page.page);
+        label->setObjectName(QLatin1String(page.name));
+        label->setGeometry(page.place);
+        livePrices << new LivePrice(page.page, label, page.price, this);
+    }
+}
+
+void MainWindow::refreshLivePrices()
+{
+    for (LivePrice *price : qAsConst(livePrices))
+        price->refresh();
+}
