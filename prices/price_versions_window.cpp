@@ -20,11 +20,13 @@ public:
     PricesInForce inForce;
     QHash<QString, QAbstractButton *> extraButtons;
     QPointer<PriceListDialog> dialog;
+    MainWindow *window = nullptr;
 };
 
 void MainWindow::initPriceVersions()
 {
     priceVersionState = new PriceVersionState(this);
+    priceVersionState->window = this;
     for (const ExtraOption &option : extrasCatalogue()) {
         auto *button = findChild<QAbstractButton *>(option.objectName);
         if (!button) {
@@ -69,7 +71,8 @@ void MainWindow::followPriceVersion() const
     const PriceVersion &version = state->inForce.version();
     priceTable = version.prices;
     // The live prices show the new version too, once the job being read now is done.
-    QMetaObject::invokeMethod(state, [this] { refreshLivePrices(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        state, [state] { state->window->refreshLivePrices(); }, Qt::QueuedConnection);
     for (auto it = state->extraButtons.constBegin(); it != state->extraButtons.constEnd(); ++it) {
         // An amount the version leaves as it is stays exactly as the page set it.
         const double amount = version.extra(it.key());

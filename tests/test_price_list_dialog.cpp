@@ -208,6 +208,21 @@ private slots:
                  qPrintable(explanation));
     }
 
+    // A version saved while a page shows its live price is in that price at once.
+    void livePriceFollowsTheVersion()
+    {
+        showPage(QStringLiteral("page"));
+        clickAll(A4Matte350);
+        auto *label = find<QLabel>(QStringLiteral("labelLivePrice_1_1"));
+        QVERIFY(label->toolTip().contains(QStringLiteral("Прайс-лист: встроенный (версия 0)")));
+        filterBy(QStringLiteral("002428"));
+        shownRows()->setData(shownRows()->index(0, 3), 70.0);
+        saveDated(Today);
+        QTRY_VERIFY2(label->toolTip().contains(QStringLiteral("Прайс-лист: версия 1")),
+                     qPrintable(label->toolTip()));
+        QVERIFY2(label->text().contains(QStringLiteral("70")), qPrintable(label->text()));
+    }
+
     void filterByWordsOrKey_data()
     {
         QTest::addColumn<QString>("words");
