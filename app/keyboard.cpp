@@ -54,9 +54,8 @@ public:
 // left to right.
 void sortInRows(QList<QWidget *> &widgets, const QWidget *page)
 {
-    const auto centre = [page](const QWidget *widget) {
-        return widget->mapTo(page, widget->rect().center());
-    };
+    const auto centre
+        = [page](const QWidget *widget) { return widget->mapTo(page, widget->rect().center()); };
     std::stable_sort(widgets.begin(), widgets.end(), [&](const QWidget *a, const QWidget *b) {
         const QPoint ca = centre(a);
         const QPoint cb = centre(b);
@@ -127,11 +126,11 @@ void focusPage(QWidget *page)
 void MainWindow::initKeyboard()
 {
     MainWindowForm *f = form.data();
-    const QList<QPushButton *> compare = {
-        findChild<QPushButton *>(QStringLiteral("pushButtonCompare_1_1")),
-        findChild<QPushButton *>(QStringLiteral("pushButtonCompare_1_2")),
-        findChild<QPushButton *>(QStringLiteral("pushButtonCompare_2_1")),
-        findChild<QPushButton *>(QStringLiteral("pushButtonCompare_2_2"))};
+    const QList<QPushButton *> compare
+        = {findChild<QPushButton *>(QStringLiteral("pushButtonCompare_1_1")),
+           findChild<QPushButton *>(QStringLiteral("pushButtonCompare_1_2")),
+           findChild<QPushButton *>(QStringLiteral("pushButtonCompare_2_1")),
+           findChild<QPushButton *>(QStringLiteral("pushButtonCompare_2_2"))};
     const struct
     {
         QWidget *page;
@@ -139,23 +138,31 @@ void MainWindow::initKeyboard()
         QList<QWidget *> numberFields;
         QList<QWidget *> buttons;
     } pages[] = {
-        {f->page, f->pushButton, {f->lineEditWidth, f->lineEditHeight, f->lineEdit},
+        {f->page,
+         f->pushButton,
+         {f->lineEditWidth, f->lineEditHeight, f->lineEdit},
          {f->pushButton, compare.at(0)}},
-        {f->page_2, f->pushButton_2,
+        {f->page_2,
+         f->pushButton_2,
          {f->lineEditWidthBrosh, f->lineEditHeightBrosh, f->lineEdit_21, f->lineEdit_10},
          {f->pushButton_2, compare.at(1)}},
-        {f->page_3, f->pushButton_12, {f->lineEditWidthStreet, f->lineEditHeightStreet, f->lineEdit_14},
+        {f->page_3,
+         f->pushButton_12,
+         {f->lineEditWidthStreet, f->lineEditHeightStreet, f->lineEdit_14},
          {f->pushButton_12, compare.at(2)}},
-        {f->page_4, f->pushButton_9,
+        {f->page_4,
+         f->pushButton_9,
          {f->lineEditWidthInterer, f->lineEditHeightInterer, f->lineEdit_12},
          {f->pushButton_9, compare.at(3)}},
-        {f->page_5, f->pushButton_15, {f->lineEditWidth_7, f->lineEditHeight_4, f->lineEdit_16},
+        {f->page_5,
+         f->pushButton_15,
+         {f->lineEditWidth_7, f->lineEditHeight_4, f->lineEdit_16},
          {f->pushButton_15}},
     };
     for (const auto &page : pages) {
         setTabChain(tabChain(page.page, page.numberFields, page.buttons));
-        QAction *enter = addKeys(page.page, {Qt::Key_Return, Qt::Key_Enter},
-                                 Qt::WidgetWithChildrenShortcut);
+        QAction *enter
+            = addKeys(page.page, {Qt::Key_Return, Qt::Key_Enter}, Qt::WidgetWithChildrenShortcut);
         QPushButton *answer = page.answer;
         connect(enter, &QAction::triggered, this, [this, answer] {
             // A focused push button of the page (the alternatives) answers Enter itself.
@@ -164,8 +171,8 @@ void MainWindow::initKeyboard()
         });
     }
 
-    const QList<QKeySequence> tabKeys = {Qt::CTRL | Qt::Key_1, Qt::CTRL | Qt::Key_2,
-                                         Qt::CTRL | Qt::Key_3, Qt::CTRL | Qt::Key_4};
+    const QList<QKeySequence> tabKeys
+        = {Qt::CTRL | Qt::Key_1, Qt::CTRL | Qt::Key_2, Qt::CTRL | Qt::Key_3, Qt::CTRL | Qt::Key_4};
     const auto pageOfTab = [f](int tab) -> QWidget * {
         QWidget *page = f->tabWidget->widget(tab);
         const auto *box = page->findChild<QToolBox *>();

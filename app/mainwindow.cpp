@@ -41,9 +41,12 @@ MainWindow::MainWindow(QWidget *parent)
     // clang-format on
     connect(form->pushButton_4, SIGNAL(clicked()), this, SLOT(clearTable()));
     connect(form->pushButton_6, SIGNAL(clicked()), this, SLOT(exportToExcel()));
+    exportInit();
 
     // At the counter: live prices, the total and undo, keys, alternatives, scrolling.
     initCounter();
+
+    initOrderStorage();
 }
 
 MainWindow::~MainWindow() = default;

@@ -6,6 +6,7 @@
 #include "pricing/jobs.h"
 #include "pricing/option_group.h"
 #include "pricing/quote.h"
+#include "storage/records.h"
 
 #include <QList>
 #include <QMainWindow>
@@ -14,6 +15,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 class AlternativesDialog;
 class LivePrice;
@@ -24,6 +26,11 @@ class QLabel;
 class QLineEdit;
 class QRadioButton;
 class MainWindowForm;
+class OrderKeeper;
+struct OrderKeeperDeleter
+{
+    void operator()(OrderKeeper *keeper) const;
+};
 class PriceVersionState;
 
 class MainWindow : public QMainWindow
@@ -77,6 +84,17 @@ public:
     // that nothing waits on a modal dialog.
     std::function<void(const QString &message)> showMessage;
 
+    // The order kept and numbered (app/order_storage.cpp). Every change of the order table is
+    // stored in the counter's file before the next input event is handled. A document (kind
+    // "export", "pdf" or "print") asks for its invoice number before it is made: the same number
+    // while the order is unchanged since its first document, a new one after a change. ok false
+    // (number 0, reason for the operator) when the shop's journal is out of reach: the document
+    // then carries no number and the order waits to be numbered. Once made, the document reports
+    // back; a failed one keeps its number, void in the journal, and the next takes a new number.
+    DocumentNumber numberForDocument(const QString &kind);
+    void documentFinished(int number, const QString &kind, bool succeeded);
+    OrderKeeper *orderKeeper() const;
+
 signals:
     void removeRow(int rowNum);
 
@@ -123,6 +141,9 @@ private:
     // Every page with a custom size (calculators/page_parts.cpp)
     void showCustomSize(QGroupBox *sizeGroup, QLineEdit *width, QLineEdit *height, bool shown);
 
+    // The export's notice, questions and office warm-up (order/export.cpp)
+    void exportInit();
+
     mutable PriceTable priceTable; // the version in force's, swapped by followPriceVersion
     PriceVersionState *priceVersionState = nullptr;
     const QScopedPointer<MainWindowForm> form;
@@ -152,4 +173,9 @@ private:
     void initKeyboard();
     QList<LivePrice *> livePrices;
     OrderUndo *orderUndo = nullptr;
+
+    // Storage (app/order_storage.cpp). Declared last so that it goes first, before the table.
+    void initOrderStorage();
+    void showJournal();
+    std::unique_ptr<OrderKeeper, OrderKeeperDeleter> keeper;
 };

@@ -7,11 +7,13 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QStatusBar>
+#include <QStyle>
 
 void scrollContents(QMainWindow *window)
 {
     const QSize designed = window->size()
-        - QSize(0, window->menuBar()->sizeHint().height() + window->statusBar()->sizeHint().height());
+        - QSize(0,
+                window->menuBar()->sizeHint().height() + window->statusBar()->sizeHint().height());
     QWidget *contents = window->takeCentralWidget();
     contents->setMinimumSize(designed);
     auto *area = new QScrollArea(window);
@@ -32,7 +34,13 @@ void fitToScreen(QWidget *window)
     // The frame is not known before the window is shown: room for a title bar and borders.
     const QSize frame(8, 38);
     const QRect free = screen->availableGeometry();
-    const QSize fits = window->size().boundedTo(free.size() - frame);
+    const QSize room = free.size() - frame;
+    QSize fits = window->size();
+    if (fits.height() > room.height()) {
+        // The contents will scroll up and down: room for the scroll bar beside them.
+        fits.rwidth() += window->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    }
+    fits = fits.boundedTo(room);
     if (fits == window->size())
         return;
     window->resize(fits);

@@ -36,8 +36,7 @@ double median(QVector<double> values)
     return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
-template<typename Work>
-double msOf(Work work)
+template<typename Work> double msOf(Work work)
 {
     QElapsedTimer timer;
     timer.start();
@@ -57,8 +56,7 @@ void report(const char *what, const QVector<double> &runs, double goalMs)
                 typical < goalMs ? "met" : "NOT met", goalMs / typical);
 }
 
-template<typename T>
-T *named(const QWidget &window, const char *name)
+template<typename T> T *named(const QWidget &window, const char *name)
 {
     return window.findChild<T *>(QLatin1String(name));
 }
@@ -86,7 +84,8 @@ int main(int argc, char *argv[])
     QApplication::processEvents();
 
     // A 1000-line order of priced lines, each with its job and breakdown.
-    const OrderLine priced = priceSheetProducts(window.sheetProductsJob(), window.prices()).first().line;
+    const OrderLine priced
+        = priceSheetProducts(window.sheetProductsJob(), window.prices()).first().line;
     for (int i = 0; i < 1000; ++i)
         window.appendOrderLine(priced);
     QApplication::processEvents();

@@ -89,15 +89,25 @@ void MainWindow::initLivePrices()
         QRect place;
         LivePrice::Pricing price;
     } pages[] = {
-        {f->page, "labelLivePrice_1_1", {622, 300, 362, 84},
+        {f->page,
+         "labelLivePrice_1_1",
+         {622, 300, 362, 84},
          [this] { return priceSheetProducts(sheetProductsJob(), priceTable); }},
-        {f->page_2, "labelLivePrice_1_2", {615, 316, 360, 68},
+        {f->page_2,
+         "labelLivePrice_1_2",
+         {615, 316, 360, 68},
          [this] { return priceBrochures(brochureJob(), priceTable); }},
-        {f->page_3, "labelLivePrice_2_1", {600, 352, 425, 36},
+        {f->page_3,
+         "labelLivePrice_2_1",
+         {600, 352, 425, 36},
          [this] { return priceStreet(streetJob(), priceTable); }},
-        {f->page_4, "labelLivePrice_2_2", {940, 296, 300, 34},
+        {f->page_4,
+         "labelLivePrice_2_2",
+         {940, 296, 300, 34},
          [this] { return priceInterior(interiorJob(), priceTable); }},
-        {f->page_5, "labelLivePrice_3_1", {786, 306, 249, 78},
+        {f->page_5,
+         "labelLivePrice_3_1",
+         {786, 306, 249, 78},
          [this] { return priceSouvenir(souvenirJob(), priceTable); }},
     };
     for (const auto &page : pages) {

@@ -23,15 +23,17 @@ add_custom_command(
     VERBATIM)
 add_custom_target(uno_headers DEPENDS ${UNO_HEADERS_DIR}/generated.stamp)
 
-# Links the UNO runtime into a target and everything that links it.
+# Links the UNO runtime into a target of the office folder. Headers and defines stay private to
+# it; a static library still hands the link libraries on to the executables that link it.
 function(use_libreoffice_uno target)
     add_dependencies(${target} uno_headers)
-    target_include_directories(${target} SYSTEM PUBLIC /usr/include/libreoffice ${UNO_HEADERS_DIR})
-    target_compile_definitions(${target} PUBLIC LINUX UNX CPPU_ENV=gcc3)
-    target_link_libraries(${target} PUBLIC
+    target_include_directories(${target} SYSTEM PRIVATE /usr/include/libreoffice ${UNO_HEADERS_DIR})
+    target_compile_definitions(${target} PRIVATE LINUX UNX CPPU_ENV=gcc3
+        LIBREOFFICE_PROGRAM_DIR="${LIBREOFFICE_PROGRAM_DIR}")
+    target_link_libraries(${target} PRIVATE
         ${LIBREOFFICE_SDK_DIR}/lib/libuno_cppuhelpergcc3.so
         ${LIBREOFFICE_SDK_DIR}/lib/libuno_cppu.so
         ${LIBREOFFICE_SDK_DIR}/lib/libuno_sal.so)
     # A flag among the libraries, so that it reaches the executable through a static library.
-    target_link_libraries(${target} PUBLIC "-Wl,-rpath,${LIBREOFFICE_PROGRAM_DIR}")
+    target_link_libraries(${target} PRIVATE "-Wl,-rpath,${LIBREOFFICE_PROGRAM_DIR}")
 endfunction()

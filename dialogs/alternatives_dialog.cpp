@@ -11,6 +11,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QToolBox>
 #include <QVBoxLayout>
@@ -32,29 +34,29 @@ AlternativesDialog::AlternativesDialog(const QString &pageTitle, const QString &
     bool tiers = false;
     for (const Alternative &alternative : alternatives)
         tiers = tiers || alternative.quotes.size() > 1;
-    view->setHorizontalHeaderLabels({QString(), firstTitle, secondTitle,
-                                     QStringLiteral("Цена за шт."),
-                                     tiers ? QStringLiteral("Сумма с тиражом")
-                                           : QStringLiteral("Сумма")});
+    view->setHorizontalHeaderLabels(
+        {QString(), firstTitle, secondTitle, QStringLiteral("Цена за шт."),
+         tiers ? QStringLiteral("Сумма с тиражом") : QStringLiteral("Сумма")});
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setSelectionMode(QAbstractItemView::SingleSelection);
     view->verticalHeader()->hide();
     view->setWordWrap(false);
+    const QFontMetrics metrics(view->font());
+    view->verticalHeader()->setDefaultSectionSize(metrics.height() + 8);
 
     // Each cell is made whole before it goes into the table, so the table hears of it once.
     int currentRow = 0;
     int widths[ColumnCount] = {};
-    const QFontMetrics metrics(view->font());
     QFont bold = view->font();
     bold.setBold(true);
     for (int row = 0; row < alternatives.size(); ++row) {
         const Alternative &alternative = alternatives.at(row);
-        const QString texts[] = {alternative.current ? QStringLiteral("▶") : QString(),
-                                 captions.value(alternative.first.name, alternative.first.caption),
-                                 captions.value(alternative.second.name, alternative.second.caption),
-                                 moneyText(alternative.unitPrice()),
-                                 moneyText(alternative.sum())};
+        const QString texts[]
+            = {alternative.current ? QStringLiteral("▶") : QString(),
+               captions.value(alternative.first.name, alternative.first.caption),
+               captions.value(alternative.second.name, alternative.second.caption),
+               moneyText(alternative.unitPrice()), moneyText(alternative.sum())};
         QStringList explanations;
         for (const Quote &quote : alternative.quotes)
             explanations << quote.explanation();
@@ -67,8 +69,8 @@ AlternativesDialog::AlternativesDialog(const QString &pageTitle, const QString &
                 cell->setToolTip(QStringLiteral("Выбрано на странице сейчас"));
             }
             if (column == First || column == Second)
-                cell->setData(Qt::UserRole, column == First ? alternative.first.name
-                                                            : alternative.second.name);
+                cell->setData(Qt::UserRole,
+                              column == First ? alternative.first.name : alternative.second.name);
             if (column == UnitPrice)
                 cell->setToolTip(explanations.join(QStringLiteral("\n\n")));
             if (column == Sum && alternative.missingPrice())
@@ -81,10 +83,15 @@ AlternativesDialog::AlternativesDialog(const QString &pageTitle, const QString &
     }
     // Sized by the texts themselves: measuring the cells through the view costs more.
     const int padding = 3 * metrics.averageCharWidth();
+    int tableWidth = 2 * view->frameWidth() + view->verticalScrollBar()->sizeHint().width();
     for (int column = 0; column < ColumnCount; ++column) {
         const QString caption = view->horizontalHeaderItem(column)->text();
-        view->setColumnWidth(column, qMax(widths[column], metrics.horizontalAdvance(caption))
-                                         + padding);
+        QFont headerFont = view->horizontalHeader()->font();
+        headerFont.setBold(true);
+        const int width
+            = qMax(widths[column], QFontMetrics(headerFont).horizontalAdvance(caption)) + padding;
+        view->setColumnWidth(column, width);
+        tableWidth += width;
     }
     view->horizontalHeader()->setStretchLastSection(true);
     if (!alternatives.isEmpty())
@@ -98,7 +105,14 @@ AlternativesDialog::AlternativesDialog(const QString &pageTitle, const QString &
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(view);
     layout->addWidget(hint);
-    resize(620, 460);
+    // The whole width of the columns and up to sixteen rows, within the screen.
+    const int visibleRows = qBound(4, int(alternatives.size()), 16);
+    QSize wanted(tableWidth + 24,
+                 view->verticalHeader()->defaultSectionSize() * (visibleRows + 1)
+                     + 4 * metrics.height());
+    if (const QScreen *screen = parent ? parent->screen() : nullptr)
+        wanted = wanted.boundedTo(screen->availableGeometry().size() * 9 / 10);
+    resize(wanted);
 
     connect(view, &QAbstractItemView::activated, this,
             [this](const QModelIndex &index) { choose(index.row()); });
@@ -121,8 +135,8 @@ QVector<OptionChoice> groupChoices(const QGroupBox *group)
     QVector<OptionChoice> choices;
     for (const QObject *child : group->children()) {
         if (const auto *radio = qobject_cast<const QRadioButton *>(child))
-            choices.append({radio->objectName(), radio->property("value").toDouble(),
-                            radio->text(), true});
+            choices.append(
+                {radio->objectName(), radio->property("value").toDouble(), radio->text(), true});
     }
     return choices;
 }
@@ -134,9 +148,11 @@ void nameApart(const QGroupBox *group, QHash<QString, QString> *captions)
     const auto radios = group->findChildren<QRadioButton *>(QString(), Qt::FindDirectChildrenOnly);
     const auto headings = group->findChildren<QLabel *>(QString(), Qt::FindDirectChildrenOnly);
     for (const QRadioButton *radio : radios) {
-        const bool shared = std::count_if(radios.cbegin(), radios.cend(), [radio](const QRadioButton *other) {
-            return other->text() == radio->text();
-        }) > 1;
+        const bool shared = std::count_if(radios.cbegin(), radios.cend(),
+                                          [radio](const QRadioButton *other) {
+                                              return other->text() == radio->text();
+                                          })
+            > 1;
         const QLabel *heading = nullptr;
         for (const QLabel *label : headings) {
             if (label->y() <= radio->y() && (!heading || label->y() > heading->y()))
@@ -144,7 +160,8 @@ void nameApart(const QGroupBox *group, QHash<QString, QString> *captions)
         }
         if (shared && heading)
             captions->insert(radio->objectName(),
-                             radio->text() + QStringLiteral(" (") + heading->text() + QLatin1Char(')'));
+                             radio->text() + QStringLiteral(" (") + heading->text()
+                                 + QLatin1Char(')'));
     }
 }
 
@@ -166,7 +183,7 @@ AlternativesDialog *MainWindow::openAlternatives()
     const auto choices = [&](QGroupBox *a, QGroupBox *b) {
         first = a;
         second = b;
-        return AlternativeChoices{groupChoices(a), groupChoices(b)};
+        return AlternativeChoices {groupChoices(a), groupChoices(b)};
     };
     const auto *box = f->tabWidget->currentWidget()->findChild<QToolBox *>();
     const QWidget *page = box ? box->currentWidget() : nullptr;
@@ -187,8 +204,7 @@ AlternativesDialog *MainWindow::openAlternatives()
     } else if (page == f->page_4) {
         pageTitle = f->toolBox_2->itemText(1);
         alternatives = interiorAlternatives(
-            interiorJob(), choices(f->groupBoxIntererType, f->groupBoxIntererDensity),
-            priceTable);
+            interiorJob(), choices(f->groupBoxIntererType, f->groupBoxIntererDensity), priceTable);
     } else {
         return nullptr;
     }
@@ -198,8 +214,8 @@ AlternativesDialog *MainWindow::openAlternatives()
     QHash<QString, QString> captions;
     nameApart(first, &captions);
     nameApart(second, &captions);
-    auto *dialog = new AlternativesDialog(pageTitle, first->title(), second->title(),
-                                          alternatives, captions, this);
+    auto *dialog = new AlternativesDialog(pageTitle, first->title(), second->title(), alternatives,
+                                          captions, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->apply = [first, second](const Alternative &chosen) {
         checkOption(first, chosen.first.name);
@@ -229,7 +245,8 @@ void MainWindow::initAlternatives()
         compare->setObjectName(QLatin1String(button.name));
         compare->setToolTip(QStringLiteral("Та же работа на всех ") + QString::fromUtf8(button.what)
                             + QStringLiteral(" из прайс-листа, по цене"));
-        compare->setGeometry(QRect(button.place, QSize(qMax(120, compare->sizeHint().width()), 25)));
+        compare->setGeometry(
+            QRect(button.place, QSize(qMax(120, compare->sizeHint().width()), 25)));
         connect(compare, &QPushButton::clicked, this, [this] { openAlternatives(); });
     }
 }

@@ -1,97 +1,123 @@
-// Our small layer over LibreOffice Calc, driven over UNO: reach the office on its pipe (starting it
-// when nothing listens), open a template as a new document, find a sheet, write blocks of cells in
-// bulk and frame them. Every failure leaves one message for the operator, in Russian.
+// Our small layer over LibreOffice Calc: reach the office on its pipe (starting it when nothing
+// listens), detect a template's type and open it as a new hidden document, check the invoice
+// sheet, write blocks of cells in bulk, show or close the document. The UNO side stays in the .cpp
+// files of this folder; every call here may block, so the window calls them from a worker thread.
 #pragma once
 
 #include "order/invoice.h"
 
+#include <QDate>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
-#include <com/sun/star/frame/XDesktop2.hpp>
-#include <com/sun/star/sheet/XSpreadsheet.hpp>
-#include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
-#include <com/sun/star/uno/Reference.hxx>
-#include <com/sun/star/uno/XComponentContext.hpp>
-#include <rtl/ustring.hxx>
+#include <functional>
+#include <memory>
 
-namespace css = com::sun::star;
-
-inline rtl::OUString toOUString(const QString &text)
+// What went wrong, for people: the message in Russian, the office's own text apart.
+struct OfficeFailure
 {
-    return rtl::OUString(reinterpret_cast<const sal_Unicode *>(text.utf16()), text.size());
-}
+    QString message;
+    QString details;
 
-inline QString toQString(const rtl::OUString &text)
+    bool isEmpty() const { return message.isEmpty(); }
+};
+
+// A document the office opened for us. Copies share the document; a null one holds none.
+class OfficeDocument
 {
-    return QString::fromUtf16(reinterpret_cast<const char16_t *>(text.getStr()), text.getLength());
-}
+public:
+    struct Data;
+
+    OfficeDocument();
+    explicit OfficeDocument(std::shared_ptr<Data> data);
+    bool isNull() const;
+    friend bool operator==(const OfficeDocument &a, const OfficeDocument &b);
+    friend bool operator!=(const OfficeDocument &a, const OfficeDocument &b) { return !(a == b); }
+    Data *data() const { return d.get(); }
+
+private:
+    std::shared_ptr<Data> d;
+};
 
 class OfficeSession
 {
 public:
-    // How long the window may wait for a starting office before the export gives up.
-    static constexpr int StartTimeLimitMs = 20000;
-
     explicit OfficeSession(const QString &pipeName);
+    ~OfficeSession();
     OfficeSession(const OfficeSession &) = delete;
     OfficeSession &operator=(const OfficeSession &) = delete;
 
     // The program's office on the pipe "printcalc-office". It is never destroyed: the office and
-    // its documents outlive the program, and remote references must not be released while the
+    // its documents may outlive the program, and remote references must not be released while the
     // process tears down its statics.
     static OfficeSession &shared();
 
-    QString pipeName() const { return m_pipeName; }
-    // Extra arguments for an office this session starts (tests: headless, a profile of their own).
-    void setStartArguments(const QStringList &arguments) { m_startArguments = arguments; }
+    QString pipeName() const;
+    // Arguments for an office this session starts, before "--norestore" and the pipe (tests: a
+    // profile of their own, "--headless"). By default the office starts "--invisible".
+    void setStartArguments(const QStringList &arguments);
     // Process id of the last office this session started, 0 when it started none.
-    qint64 startedProcessId() const { return m_startedProcessId; }
+    qint64 startedProcessId() const;
+    // The processes that serve this session's pipe (the launcher and the office itself).
+    QList<qint64> processIds() const;
 
     // Connects to the office, starting it when nothing listens on the pipe and waiting at most
-    // StartTimeLimitMs. A connection whose office was closed meanwhile is replaced.
-    bool reach();
+    // timeLimitMs. A connection whose office went away meanwhile is replaced.
+    bool reach(OfficeFailure *failure, int timeLimitMs = 30000);
+    // Loads the spreadsheet part of the office and the template's import filter ahead of the first
+    // export: the template (when the path names one) or an empty sheet, opened hidden and closed.
+    void preload(const QString &templatePath);
 
-    // A new untitled document based on the template at the path as typed; the file is never
-    // written. Null when it cannot be opened or is not a spreadsheet.
-    css::uno::Reference<css::sheet::XSpreadsheetDocument> openTemplate(const QString &path);
+    // True when connected and the office answers; never starts one.
+    bool isConnected();
 
-    // The sheet of that name, or null; the path is only for the message.
-    css::uno::Reference<css::sheet::XSpreadsheet>
-    sheetByName(const css::uno::Reference<css::sheet::XSpreadsheetDocument> &document,
-                const QString &name, const QString &path);
+    // A new untitled hidden document based on the template at the local path; the file is never
+    // written. Its type is detected first, so a file the office would ask about is refused
+    // without a dialog; macros never run and links are not updated.
+    OfficeDocument openTemplate(const QString &path, OfficeFailure *failure);
 
-    // Each block with one data call, formulas one call per cell, formats one call per block.
-    bool writeBlocks(const css::uno::Reference<css::sheet::XSpreadsheetDocument> &document,
-                     const css::uno::Reference<css::sheet::XSpreadsheet> &sheet,
-                     const QVector<InvoiceBlock> &blocks);
+    // Before writing: the sheet exists, is not protected, and rows firstRow..lastRow hold nothing
+    // in columns B to F (no value, text or formula, no merged cells).
+    bool checkInvoiceSheet(const OfficeDocument &document, const QString &sheetName, int firstRow,
+                           int lastRow, OfficeFailure *failure);
 
-    // Brings the document's window to the front with the sheet active.
-    void show(const css::uno::Reference<css::sheet::XSpreadsheetDocument> &document,
-              const css::uno::Reference<css::sheet::XSpreadsheet> &sheet);
+    // Each block with one data call per chunk of lines, formulas one call per cell, formats one
+    // call per block; the document's views are locked meanwhile.
+    bool writeBlocks(const OfficeDocument &document, const QString &sheetName,
+                     const QVector<InvoiceBlock> &blocks, OfficeFailure *failure);
+
+    // The cells named "НомерСчёта" and "ДатаСчёта", where the template has them, get the number
+    // and the date; empty values and missing names are skipped.
+    bool writeNumberAndDate(const OfficeDocument &document, const QString &number,
+                            const QDate &date, OfficeFailure *failure);
+
+    // Makes the document's window visible and brings it to the front with the sheet active.
+    void show(const OfficeDocument &document, const QString &sheetName);
 
     // Closes a document without saving it: one opened for an export that then stopped.
-    void discard(const css::uno::Reference<css::uno::XInterface> &document);
+    void discard(const OfficeDocument &document);
 
-    QString lastError() const { return m_lastError; }
-    css::uno::Reference<css::uno::XComponentContext> context() const { return m_context; }
-    css::uno::Reference<css::frame::XDesktop2> desktop() const { return m_desktop; }
-    // The document the last successful openTemplate made, while it is not discarded.
-    css::uno::Reference<css::sheet::XSpreadsheetDocument> lastDocument() const
-    {
-        return m_lastDocument;
-    }
+    // Documents open in the office, or -1 when it does not answer.
+    int openDocumentCount();
+    // Documents the operator can see (a hidden one is still being written or is abandoned).
+    int visibleDocumentCount();
+
+    // Ends the office at once (it does not answer, or the operator asked to restart it).
+    void kill();
+    // Asks the office to close; false when a document in it refused. May block: call it from a
+    // thread the caller can leave waiting.
+    bool terminate();
+
+    // Tests: called on the worker thread just before the template is loaded ("load") and before
+    // each chunk of lines is written ("write 0", "write 1", …), to stop or slow the office there.
+    void setTestHook(std::function<void(const QString &point)> hook);
+
+    // Tests and the benchmark: the most recently opened document that is still open.
+    OfficeDocument lastDocument() const;
 
 private:
-    bool connectOnce();
-    bool alive();
-    bool fail(const QString &message);
-
-    QString m_pipeName;
-    QStringList m_startArguments;
-    qint64 m_startedProcessId = 0;
-    QString m_lastError;
-    css::uno::Reference<css::uno::XComponentContext> m_context;
-    css::uno::Reference<css::frame::XDesktop2> m_desktop;
-    css::uno::Reference<css::sheet::XSpreadsheetDocument> m_lastDocument;
+    friend struct OfficeSessionAccess; // the office folder's own .cpp files
+    struct Private;
+    const std::unique_ptr<Private> d;
 };

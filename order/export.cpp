@@ -1,47 +1,61 @@
 // "Экспорт": the order as an invoice in the shop's spreadsheet template, opened in LibreOffice
-// Calc as a new untitled document. Every check comes before the first write, so a failed export
-// leaves nothing half done.
+// Calc as a new untitled document. The work itself is the export panel's (order/export_panel.cpp).
 #include "app/mainwindow.h"
 
 #include "form/mainwindow_form.h"
-#include "order/invoice.h"
-#ifdef PRINTCALC_HAVE_OFFICE
-#include "office/office_session.h"
-#endif
 
-#include <QApplication>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTableWidget>
+
+#include <memory>
+
+#ifdef PRINTCALC_HAVE_OFFICE
+#include "order/export_panel.h"
+
+void MainWindow::exportInit()
+{
+    auto *panel = new ExportPanel(this, form->centralwidget, form->tableWidget, form->pushButton_6);
+    // The invoice's number in the shop's journal (app/order_storage.cpp): taken once the order
+    // passed its checks, reported back when the export ended.
+    auto number = std::make_shared<DocumentNumber>();
+    panel->numberInvoice = [this, number](PreparedExport *prepared) {
+        *number = DocumentNumber();
+        if (orderLines().isEmpty())
+            return;
+        *number = numberForDocument(QStringLiteral("export"));
+        if (number->ok) {
+            prepared->number = QString::number(number->number);
+            prepared->date = number->date.date();
+        }
+    };
+    panel->invoiceEnded = [this, number](bool made) {
+        if (orderLines().isEmpty() && number->number == 0 && number->reason.isEmpty())
+            return;
+        documentFinished(number->number, QStringLiteral("export"), made);
+        if (made && !number->ok && showMessage)
+            showMessage(number->reason);
+    };
+}
 
 void MainWindow::exportToExcel()
 {
-#ifndef PRINTCALC_HAVE_OFFICE
-    if (showMessage)
-        showMessage(QStringLiteral("Экспорт в LibreOffice Calc недоступен в этой сборке программы."));
-    return;
-#else
-    const QString path = form->lineEdit_11->text();
-    const QVector<InvoiceBlock> blocks = invoiceFor(orderLines());
-    const QString sheetName = QStringLiteral("Лист1");
-
-    OfficeSession &office = OfficeSession::shared();
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    bool done = false;
-    if (office.reach()) {
-        const auto document = office.openTemplate(path);
-        if (document.is()) {
-            const auto sheet = office.sheetByName(document, sheetName, path);
-            if (!sheet.is()) {
-                // The new document is ours alone, untouched: close it rather than leave it about.
-                office.discard(document);
-            } else if (office.writeBlocks(document, sheet, blocks)) {
-                office.show(document, sheet);
-                done = true;
-            }
-        }
-    }
-    QApplication::restoreOverrideCursor();
-    if (!done && showMessage)
-        showMessage(office.lastError());
-#endif
+    auto *panel = findChild<ExportPanel *>(QString(), Qt::FindDirectChildrenOnly);
+    if (!panel || panel->isRunning())
+        return;
+    ExportRequest request;
+    request.typedPath = form->lineEdit_11->text();
+    request.lines = orderLines();
+    panel->exportOrder(request);
 }
+#else
+void MainWindow::exportInit() { }
+
+void MainWindow::exportToExcel()
+{
+    if (showMessage)
+        showMessage(QStringLiteral("Экспорт в LibreOffice Calc недоступен в этой сборке "
+                                   "программы: она собрана без поддержки LibreOffice. Установите "
+                                   "сборку с экспортом или перенесите заказ вручную."));
+}
+#endif

@@ -10,8 +10,8 @@
 class QLabel;
 class QTableWidget;
 
-// "Итого: 13 203,15 ₽ · строк: 3": the sum of quantity × unit price over the lines, as the
-// invoice counts it.
+// "Итого: 13 203,15 ₽ · строк: 3": the sum of quantity × unit price over the lines, as
+// the invoice counts it.
 QString orderTotalText(const QVector<OrderLine> &lines);
 
 class OrderTotal : public QObject

@@ -30,7 +30,7 @@ void OrderUndo::endStep()
 
 void OrderUndo::take(int first, int last)
 {
-    Block block{first, {}};
+    Block block {first, {}};
     bool anyCell = false;
     for (int row = first; row <= last; ++row) {
         for (int column = 0; column < table->columnCount() && !anyCell; ++column)

@@ -45,6 +45,8 @@ shop's spreadsheet template, opened in LibreOffice Calc.")
 # Libraries the program links are found by dpkg-shlibdeps; the office it drives at run time is
 # named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libreoffice-calc, ure")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libreoffice-calc, ure, libqt5sql5-sqlite")
+# The order and the journal: SQLite on every counter; PostgreSQL for a shop with several counters.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libqt5sql5-psql")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

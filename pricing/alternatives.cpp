@@ -31,9 +31,9 @@ bool Alternative::missingPrice() const
 namespace {
 
 template<typename Job, typename Pricing>
-QVector<Alternative> alternatives(const Job &job, OptionGroup Job::*first,
-                                  OptionGroup Job::*second, const AlternativeChoices &choices,
-                                  Pricing price, const PriceTable &prices)
+QVector<Alternative> alternatives(const Job &job, OptionGroup Job::*first, OptionGroup Job::*second,
+                                  const AlternativeChoices &choices, Pricing price,
+                                  const PriceTable &prices)
 {
     const QString currentFirst = (job.*first).chosen().name;
     const QString currentSecond = (job.*second).chosen().name;
@@ -44,8 +44,8 @@ QVector<Alternative> alternatives(const Job &job, OptionGroup Job::*first,
             Job variant = job;
             (variant.*first).checked = {a};
             (variant.*second).checked = {b};
-            Alternative alternative{a, b, price(variant, prices),
-                                    a.name == currentFirst && b.name == currentSecond};
+            Alternative alternative {a, b, price(variant, prices),
+                                     a.name == currentFirst && b.name == currentSecond};
             // A pairing whose own key the list lacks is no alternative; the current one stays,
             // so the operator sees where the job stands.
             if (alternative.current || !alternative.quotes.first().missingPrice())
@@ -78,8 +78,7 @@ QVector<Alternative> sheetProductsAlternatives(const SheetProductsJob &job,
                         priceSheetProducts, prices);
 }
 
-QVector<Alternative> brochureAlternatives(const BrochureJob &job,
-                                          const AlternativeChoices &choices,
+QVector<Alternative> brochureAlternatives(const BrochureJob &job, const AlternativeChoices &choices,
                                           const PriceTable &prices)
 {
     return alternatives(job, &BrochureJob::innerType, &BrochureJob::innerDensity, choices,
@@ -93,8 +92,7 @@ QVector<Alternative> streetAlternatives(const StreetJob &job, const AlternativeC
                         prices);
 }
 
-QVector<Alternative> interiorAlternatives(const InteriorJob &job,
-                                          const AlternativeChoices &choices,
+QVector<Alternative> interiorAlternatives(const InteriorJob &job, const AlternativeChoices &choices,
                                           const PriceTable &prices)
 {
     return alternatives(job, &InteriorJob::paper, &InteriorJob::density, choices, priceInterior,

@@ -35,11 +35,9 @@ struct AlternativeChoices
 QVector<Alternative> sheetProductsAlternatives(const SheetProductsJob &job,
                                                const AlternativeChoices &choices,
                                                const PriceTable &prices);
-QVector<Alternative> brochureAlternatives(const BrochureJob &job,
-                                          const AlternativeChoices &choices,
+QVector<Alternative> brochureAlternatives(const BrochureJob &job, const AlternativeChoices &choices,
                                           const PriceTable &prices);
 QVector<Alternative> streetAlternatives(const StreetJob &job, const AlternativeChoices &choices,
                                         const PriceTable &prices);
-QVector<Alternative> interiorAlternatives(const InteriorJob &job,
-                                          const AlternativeChoices &choices,
+QVector<Alternative> interiorAlternatives(const InteriorJob &job, const AlternativeChoices &choices,
                                           const PriceTable &prices);

@@ -53,4 +53,33 @@ else
     QT_QPA_PLATFORM=offscreen timeout 3 "$work/root/usr/bin/printcalc" >"$log" 2>&1 || status=$?
     [ "$status" -eq 124 ] || { cat "$log"; fail "the unpacked program stopped with $status"; }
 fi
+[[ $(dpkg-deb -f "$deb" Depends) == *libqt5sql5-sqlite* ]] \
+    || fail "the dependencies do not name Qt's SQLite driver"
+[[ $(dpkg-deb -f "$deb" Recommends) == *libqt5sql5-psql* ]] \
+    || fail "the package does not recommend Qt's PostgreSQL driver"
+
+# With a fresh home, a line appended with "Ответ" is in the counter's file, even after kill -9.
+home="$work/home"
+mkdir -p "$home"
+command -v xdotool >/dev/null || fail "xdotool is missing (./run installs it)"
+env -u QT_QPA_PLATFORM -u XDG_DATA_HOME -u XDG_CONFIG_HOME -u PRINTCALC_DATABASE HOME="$home" \
+    xvfb-run -a -s '-screen 0 1366x900x24' bash -c '
+        "$1" & app=$!
+        for _ in $(seq 1 50); do
+            id=$(xdotool search --name "^MainWindow$" 2>/dev/null | head -n 1)
+            [ -n "$id" ] && break
+            sleep 0.2
+        done
+        [ -n "$id" ] || { kill $app; exit 3; }
+        sleep 0.5
+        # "Ответ" of the sheet products page, where the form puts it.
+        xdotool mousemove --window "$id" 1221 451 click 1
+        sleep 1
+        kill -9 $app' _ "$work/root/usr/bin/printcalc" >"$log" 2>&1 \
+    || { cat "$log"; fail "the unpacked program could not be driven"; }
+check=$(env -u XDG_DATA_HOME -u XDG_CONFIG_HOME -u PRINTCALC_DATABASE HOME="$home" \
+    "$work/root/usr/bin/printcalc" --check 2>&1) || { echo "$check"; fail "printcalc --check failed"; }
+echo "$check"
+grep -qx 'Незавершённых заказов: 1' <<<"$check" \
+    || fail "the appended line was not stored in $home/.local/share/printcalc/printcalc.sqlite"
 echo "package ok: $(basename "$deb")"

@@ -51,7 +51,8 @@ private slots:
         QCOMPARE(table->columnCount(), 6);
         QCOMPARE(table->rowCount(), 0);
         QCOMPARE(headerCaptions(), Captions);
-        QCOMPARE(table->horizontalHeaderItem(5)->toolTip(), QStringLiteral("Щелчок удаляет строку"));
+        QCOMPARE(table->horizontalHeaderItem(5)->toolTip(),
+                 QStringLiteral("Щелчок удаляет строку"));
         QCOMPARE(table->horizontalHeader()->minimumSectionSize(), 27);
         // All six columns, the removal marker included, are on screen without scrolling.
         const int right = table->columnViewportPosition(5) + table->columnWidth(5);

@@ -2,8 +2,8 @@
 #include "tests/page_driver.h"
 
 #include <QMenuBar>
-#include <QScrollArea>
 #include <QMetaMethod>
+#include <QScrollArea>
 #include <QStatusBar>
 #include <QTimer>
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Writes the sample invoice template templates/invoice.xlsx: sheet "Лист1" with the shop's name
 and requisites, the invoice number and date, and the column captions in row 16 over B to F.
-The export fills rows 17 on. Only the standard library is used, and the zip entries carry a fixed
+The export fills rows 17 on, and the cells named "НомерСчёта" and "ДатаСчёта" (C9 and E9) when it
+is given the invoice's number and date; until then they hold blanks to fill in by hand. Only the standard library is used, and the zip entries carry a fixed
 date, so running it again gives the same bytes.
 
     python3 tools/make_invoice_template.py [output.xlsx]
@@ -14,7 +15,7 @@ from xml.sax.saxutils import escape
 SHEET_NAME = "Лист1"
 
 # Style numbers refer to cellXfs below; MONEY is the default of column F, where the sums go.
-PLAIN, BOLD, TITLE, CAPTION, NOTE, MONEY = 0, 1, 2, 3, 4, 5
+PLAIN, BOLD, TITLE, CAPTION, NOTE, MONEY, TITLE_RIGHT = 0, 1, 2, 3, 4, 5, 6
 
 # (cell, text, style)
 CELLS = [
@@ -23,7 +24,10 @@ CELLS = [
     ("B4", "ИНН 0000000000, КПП 000000000, тел. +7 (000) 000-00-00", PLAIN),
     ("B6", "Банк получателя: АО «Банк Энска», БИК 000000000", PLAIN),
     ("B7", "Р/с 00000000000000000000, к/с 00000000000000000000", PLAIN),
-    ("B9", "Счёт № ______ от «____» ______________ 20___ г.", TITLE),
+    ("B9", "Счёт №", TITLE),
+    ("C9", "______", TITLE),
+    ("D9", "от", TITLE_RIGHT),
+    ("E9", "«____» ____________ 20___ г.", TITLE),
     ("B11", "Плательщик: ____________________________________________", PLAIN),
     ("B12", "Основание: заказ в типографии", PLAIN),
     ("B14", "Счёт действителен к оплате в течение трёх банковских дней.", NOTE),
@@ -34,8 +38,12 @@ CELLS = [
     ("F16", "Сумма", CAPTION),
 ]
 
+# Cells the export fills by name, where the template has them.
+NAMES = {"НомерСчёта": "C9", "ДатаСчёта": "E9"}
+
 # Column widths in characters and column styles: A is a margin, C takes the long descriptions.
-COLUMNS = {"A": (2, PLAIN), "B": (6, PLAIN), "C": (50, PLAIN), "D": (11, PLAIN),
+# B is wide enough for "Счёт №" in the title's size.
+COLUMNS = {"A": (2, PLAIN), "B": (10, PLAIN), "C": (50, PLAIN), "D": (11, PLAIN),
            "E": (13, PLAIN), "F": (16, MONEY)}
 
 CONTENT_TYPES = """<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
@@ -57,6 +65,7 @@ ROOT_RELS = """<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
 WORKBOOK = """<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
 <workbook xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships">
 <sheets><sheet name="{name}" sheetId="1" r:id="rId1"/></sheets>
+<definedNames>{names}</definedNames>
 </workbook>
 """
 
@@ -85,13 +94,14 @@ STYLES = """<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
 <border><left style="thin"><color auto="1"/></left><right style="thin"><color auto="1"/></right><top style="thin"><color auto="1"/></top><bottom style="thin"><color auto="1"/></bottom><diagonal/></border>
 </borders>
 <cellStyleXfs count="1"><xf numFmtId="0" fontId="0" fillId="0" borderId="0"/></cellStyleXfs>
-<cellXfs count="6">
+<cellXfs count="7">
 <xf numFmtId="0" fontId="0" fillId="0" borderId="0" xfId="0"/>
 <xf numFmtId="0" fontId="1" fillId="0" borderId="0" xfId="0" applyFont="1"/>
 <xf numFmtId="0" fontId="2" fillId="0" borderId="0" xfId="0" applyFont="1"/>
 <xf numFmtId="0" fontId="1" fillId="2" borderId="1" xfId="0" applyFont="1" applyFill="1" applyBorder="1" applyAlignment="1"><alignment horizontal="center" vertical="center" wrapText="1"/></xf>
 <xf numFmtId="0" fontId="3" fillId="0" borderId="0" xfId="0" applyFont="1"/>
 <xf numFmtId="4" fontId="0" fillId="0" borderId="0" xfId="0" applyNumberFormat="1"/>
+<xf numFmtId="0" fontId="2" fillId="0" borderId="0" xfId="0" applyFont="1" applyAlignment="1"><alignment horizontal="right"/></xf>
 </cellXfs>
 <cellStyles count="1"><cellStyle name="Normal" xfId="0" builtinId="0"/></cellStyles>
 </styleSheet>
@@ -126,11 +136,19 @@ def sheet_xml():
             '</worksheet>\n')
 
 
+def defined_names():
+    def absolute(cell):
+        letters = "".join(ch for ch in cell if ch.isalpha())
+        return f"${letters}${row_of(cell)}"
+    return "".join(f'<definedName name="{name}">\'{SHEET_NAME}\'!{absolute(cell)}</definedName>'
+                   for name, cell in NAMES.items())
+
+
 def write(path):
     parts = [
         ("[Content_Types].xml", CONTENT_TYPES),
         ("_rels/.rels", ROOT_RELS),
-        ("xl/workbook.xml", WORKBOOK.format(name=SHEET_NAME)),
+        ("xl/workbook.xml", WORKBOOK.format(name=SHEET_NAME, names=defined_names())),
         ("xl/_rels/workbook.xml.rels", WORKBOOK_RELS),
         ("xl/styles.xml", STYLES),
         ("xl/worksheets/sheet1.xml", sheet_xml()),

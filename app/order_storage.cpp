@@ -1,0 +1,499 @@
+// The order kept and numbered: the keeper, the restore notice above the template path, the shop's
+// state beside the window buttons, and MainWindow's side of it.
+#include "app/order_storage.h"
+
+#include "app/mainwindow.h"
+#include "dialogs/journal_dialog.h"
+#include "form/mainwindow_form.h"
+#include "storage/order_writer.h"
+#include "storage/settings.h"
+#include "storage/shop_link.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTimer>
+#include <QUuid>
+#include <QVBoxLayout>
+
+namespace {
+
+// How long an input event may wait for the disk (a flush takes a few milliseconds) and a
+// document for its number (a network server that does not answer).
+const int StoreWaitMs = 3000;
+const int NumberWaitMs = 20000;
+
+OrderLine lineAt(const QTableWidget *table, int row)
+{
+    const auto text = [&](int column) {
+        const QTableWidgetItem *item = table->item(row, column);
+        return item ? item->text() : QString();
+    };
+    OrderLine line;
+    line.description = text(OrderLine::Description);
+    line.quantity = text(OrderLine::Quantity);
+    line.unitPrice = text(OrderLine::UnitPrice);
+    line.keyText = text(OrderLine::KeyText);
+    line.titles = text(OrderLine::Titles);
+    line.removalMarker = table->item(row, OrderLine::Marker) != nullptr;
+    if (const QTableWidgetItem *first = table->item(row, OrderLine::Description)) {
+        line.job = first->data(MainWindow::JobRole).toJsonObject();
+        line.explanation = first->data(MainWindow::ExplanationRole).toString();
+        line.missingPrice = first->data(MainWindow::MissingPriceRole).toBool();
+    }
+    return line;
+}
+
+QString linesText(int count)
+{
+    const int lastTwo = count % 100;
+    const int last = count % 10;
+    if (lastTwo >= 11 && lastTwo <= 14)
+        return QStringLiteral("%1 строк").arg(count);
+    if (last == 1)
+        return QStringLiteral("%1 строка").arg(count);
+    if (last >= 2 && last <= 4)
+        return QStringLiteral("%1 строки").arg(count);
+    return QStringLiteral("%1 строк").arg(count);
+}
+
+bool isInput(QEvent::Type type)
+{
+    switch (type) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::Wheel:
+    case QEvent::TouchBegin:
+    case QEvent::Close:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+OrderKeeper::OrderKeeper(MainWindow *w, QTableWidget *t)
+    : QObject(w)
+    , window(w)
+    , table(t)
+{
+    const Settings settings;
+    counterName = settings.counterName();
+    const DatabaseChoice choice = chooseDatabase(QCoreApplication::arguments(), settings);
+    const QString localPath = localOrderPath(choice.url);
+    orderWriter = new OrderWriter(localPath, this);
+    if (!orderWriter->movedAsideTo().isEmpty())
+        startProblem = QStringLiteral("Файл базы данных %1 был повреждён: он отложен как %2, "
+                                      "создан новый. Нумерация счетов продолжится с %3.")
+                           .arg(localPath, orderWriter->movedAsideTo())
+                           .arg(settings.nextInvoiceNumber());
+    else if (!orderWriter->isOpen()) {
+        startProblem = orderWriter->openingError()
+            + QStringLiteral(" Заказ не сохраняется; он остаётся в окне, сохранение продолжится, "
+                             "когда это станет возможно.");
+        toldFailure = true;
+    }
+    connect(orderWriter, &OrderWriter::storingFailed, this, [this](const QString &message) {
+        if (toldFailure || !window->showMessage)
+            return;
+        toldFailure = true;
+        window->showMessage(message
+                            + QStringLiteral(" Заказ остаётся в окне; сохранение продолжится, "
+                                             "когда это станет возможно."));
+    });
+    connect(orderWriter, &OrderWriter::storingResumed, this, [this] { toldFailure = false; });
+
+    shopLink = new ShopLink(choice.url, localPath, settings.path(), this);
+    connect(shopLink, &ShopLink::waitingOrderEntered, this,
+            [this](const QString &entered, int enteredNumber) {
+                if (entered == uid && finished && number == 0) {
+                    number = enteredNumber;
+                    numberedAt = QDateTime::currentDateTime();
+                    hasGoodDocument = true;
+                }
+            });
+    watchTable();
+    qApp->installEventFilter(this);
+    refreshOffer();
+}
+
+OrderKeeper::~OrderKeeper()
+{
+    // The window is going: its table is about to be emptied, which is no change of the order.
+    table->model()->disconnect(this);
+    flush();
+    orderWriter->waitStored(StoreWaitMs);
+}
+
+void OrderKeeper::watchTable()
+{
+    QAbstractItemModel *model = table->model();
+    connect(model, &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex &, int first, int last) {
+                if (first != rows.size())
+                    moved = true;
+                for (int row = first; row <= last; ++row)
+                    rows.insert(row, {nextId++, true});
+                firstDirty = qMin(firstDirty, first);
+                changed();
+            });
+    connect(model, &QAbstractItemModel::rowsRemoved, this,
+            [this](const QModelIndex &, int first, int last) {
+                if (last + 1 != rows.size())
+                    moved = true;
+                for (int row = first; row <= last && row < rows.size(); ++row)
+                    removed.append(rows.at(row).id);
+                rows.remove(first, qMin(last + 1, int(rows.size())) - first);
+                firstDirty = qMin(firstDirty, first);
+                changed();
+            });
+    connect(model, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex &topLeft, const QModelIndex &bottomRight) {
+                for (int row = topLeft.row(); row <= bottomRight.row(); ++row)
+                    markDirty(row);
+                changed();
+            });
+    connect(model, &QAbstractItemModel::modelReset, this, [this] { rebuild(); });
+    connect(model, &QAbstractItemModel::layoutChanged, this, [this] { rebuild(); });
+    connect(model, &QAbstractItemModel::rowsMoved, this, [this] { rebuild(); });
+}
+
+void OrderKeeper::markDirty(int row)
+{
+    if (row < 0 || row >= rows.size())
+        return;
+    rows[row].dirty = true;
+    firstDirty = qMin(firstDirty, row);
+}
+
+void OrderKeeper::rebuild()
+{
+    cleared = true;
+    for (const Row &row : qAsConst(rows))
+        removed.append(row.id);
+    rows.clear();
+    for (int row = 0; row < table->rowCount(); ++row)
+        rows.append({nextId++, true});
+    firstDirty = 0;
+    changed();
+}
+
+void OrderKeeper::changed()
+{
+    if (finished)
+        startNewOrder();
+    if (flushPosted)
+        return;
+    flushPosted = true;
+    QMetaObject::invokeMethod(this, &OrderKeeper::flush, Qt::QueuedConnection);
+}
+
+// The order on screen was finished: what is on screen now is a new order, every line of it new.
+void OrderKeeper::startNewOrder()
+{
+    finished = false;
+    number = 0;
+    hasGoodDocument = false;
+    uid.clear();
+    removed.clear();
+    for (Row &row : rows)
+        row.dirty = true;
+    firstDirty = 0;
+}
+
+void OrderKeeper::flush()
+{
+    flushPosted = false;
+    const bool create = uid.isEmpty();
+    const bool anyDirty = firstDirty < rows.size();
+    if (!anyDirty && removed.isEmpty() && !moved && !cleared && pendingStates.isEmpty())
+        return;
+    if (create && rows.isEmpty() && pendingStates.isEmpty()) {
+        // Nothing to keep yet: an empty order is no order.
+        cleared = moved = false;
+        removed.clear();
+        firstDirty = 0;
+        return;
+    }
+    OrderChange change;
+    if (create)
+        uid = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    change.uid = uid;
+    change.create = create;
+    change.counter = counterName;
+    change.at = QDateTime::currentDateTime();
+    change.templatePath = templatePath;
+    change.clearLines = cleared && !create;
+    if (!create && !cleared)
+        change.removals = removed;
+    const bool renumber = moved || cleared;
+    for (int row = renumber ? 0 : firstDirty; row < rows.size(); ++row) {
+        Row &item = rows[row];
+        if (item.dirty)
+            change.writes.append({item.id, row, lineAt(table, row)});
+        else if (renumber)
+            change.positions.append({item.id, row});
+        item.dirty = false;
+    }
+    change.states = pendingStates;
+    pendingStates.clear();
+    removed.clear();
+    firstDirty = rows.size();
+    moved = cleared = false;
+    orderWriter->submit(change);
+}
+
+bool OrderKeeper::waitStored(int msecs)
+{
+    flush();
+    return orderWriter->waitStored(msecs);
+}
+
+bool OrderKeeper::eventFilter(QObject *watched, QEvent *event)
+{
+    if (isInput(event->type()) && (flushPosted || !orderWriter->isIdle()))
+        waitStored(StoreWaitMs);
+    return QObject::eventFilter(watched, event);
+}
+
+void OrderKeeper::refreshOffer()
+{
+    const QVector<StoredOrder> orders
+        = orderWriter->unfinished(counterName, uid.isEmpty() ? QStringList() : QStringList {uid});
+    offer = orders.value(0);
+    emit offerChanged();
+}
+
+// The notice goes at once; an older unfinished order, if any, is offered once the writer has
+// stored what came before, without the window waiting for it.
+void OrderKeeper::offerNext()
+{
+    offer = StoredOrder();
+    emit offerChanged();
+    orderWriter->unfinishedLater(counterName, uid.isEmpty() ? QStringList() : QStringList {uid},
+                                 this, [this](const QVector<StoredOrder> &orders) {
+                                     offer = orders.value(0);
+                                     emit offerChanged();
+                                 });
+}
+
+void OrderKeeper::restoreOffered()
+{
+    StoredOrder order;
+    if (offer.uid.isEmpty() || !orderWriter->load(offer.uid, &order))
+        return;
+    for (const OrderLine &line : qAsConst(order.lines))
+        window->appendOrderLine(line);
+    // The lines are the window's order now; the stored one is done with, in the same write.
+    pendingStates.append({order.uid, OrderState::Restored, 0});
+    flush();
+    offerNext();
+}
+
+void OrderKeeper::discardOffered()
+{
+    if (offer.uid.isEmpty())
+        return;
+    OrderChange change;
+    change.at = QDateTime::currentDateTime();
+    change.states.append({offer.uid, OrderState::Discarded, 0});
+    orderWriter->submit(change);
+    offerNext();
+}
+
+DocumentNumber OrderKeeper::numberForDocument(const QString &kind, const QString &path)
+{
+    Q_UNUSED(kind)
+    templatePath = path;
+    flush();
+    DocumentNumber result;
+    result.date = QDateTime::currentDateTime();
+    if (rows.isEmpty()) {
+        result.reason = QStringLiteral("В заказе нет строк: документ без номера.");
+        return result;
+    }
+    if (finished && number > 0) {
+        result.ok = true;
+        result.number = number;
+        result.date = numberedAt;
+        return result;
+    }
+    if (uid.isEmpty())
+        changed();
+    flush();
+
+    InvoiceDraft draft;
+    draft.orderUid = uid;
+    draft.created = result.date;
+    draft.counter = counterName;
+    draft.templatePath = path;
+    draft.lines = window->orderLines();
+
+    QEventLoop loop;
+    int taken = 0;
+    QString error = QStringLiteral("База магазина не ответила вовремя.");
+    bool answered = false;
+    shopLink->storeInvoice(draft, &loop, [&](int n, const QString &why) {
+        taken = n;
+        error = why;
+        answered = true;
+        loop.quit();
+    });
+    QTimer::singleShot(NumberWaitMs, &loop, &QEventLoop::quit);
+    // The window repaints meanwhile but takes no input: the order cannot change under the number.
+    if (!answered)
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    if (taken > 0) {
+        finished = true;
+        number = taken;
+        numberedAt = result.date;
+        hasGoodDocument = false;
+        pendingStates.append({uid, OrderState::Numbered, taken});
+        waitStored(StoreWaitMs);
+        result.ok = true;
+        result.number = taken;
+        return result;
+    }
+    result.reason = error
+        + QStringLiteral(" Документ сделан без номера; заказ сохранён и получит номер, когда база "
+                         "магазина снова станет доступна.");
+    return result;
+}
+
+void OrderKeeper::documentFinished(int documentNumber, const QString &kind, bool succeeded)
+{
+    const DocumentRecord document {kind, QDateTime::currentDateTime(), succeeded};
+    if (documentNumber > 0) {
+        shopLink->addDocument(documentNumber, document);
+        if (documentNumber != number)
+            return;
+        hasGoodDocument = hasGoodDocument || succeeded;
+        if (!hasGoodDocument) {
+            // The number stays in the journal, void; the order on screen goes on as a new one.
+            startNewOrder();
+            changed();
+        }
+        return;
+    }
+    if (rows.isEmpty())
+        return;
+    if (uid.isEmpty() || (finished && number > 0))
+        changed();
+    flush();
+    // No number came: the order waits in the counter's file and enters the journal later.
+    OrderChange change;
+    change.uid = uid;
+    change.at = document.made;
+    change.templatePath = templatePath;
+    change.documents.append({uid, document});
+    change.states.append({uid, OrderState::Waiting, 0});
+    orderWriter->submit(change);
+    finished = true;
+    number = 0;
+    shopLink->checkNow();
+}
+
+void OrderKeeperDeleter::operator()(OrderKeeper *keeper) const
+{
+    delete keeper;
+}
+
+// ---- MainWindow's side ----
+
+void MainWindow::initOrderStorage()
+{
+    keeper.reset(new OrderKeeper(this, form->tableWidget));
+    OrderKeeper *k = keeper.get();
+
+    // The free space above the template path's caption.
+    auto *notice = new QFrame(form->centralwidget);
+    notice->setObjectName(QStringLiteral("frameRestoreNotice"));
+    notice->setGeometry(1140, 510, 141, 114);
+    auto *layout = new QVBoxLayout(notice);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(4);
+    auto *text = new QLabel(notice);
+    text->setObjectName(QStringLiteral("labelRestoreNotice"));
+    text->setWordWrap(true);
+    auto *restore = new QPushButton(QStringLiteral("Восстановить"), notice);
+    restore->setObjectName(QStringLiteral("pushButtonRestore"));
+    auto *discard = new QPushButton(QStringLiteral("Отбросить"), notice);
+    discard->setObjectName(QStringLiteral("pushButtonDiscard"));
+    layout->addWidget(text);
+    layout->addWidget(restore);
+    layout->addWidget(discard);
+    layout->addStretch();
+    const auto showOffer = [notice, text, k] {
+        const StoredOrder &offer = k->offered();
+        notice->setVisible(!offer.uid.isEmpty());
+        text->setText(QStringLiteral("Незавершённый заказ от %1, %2")
+                          .arg(offer.changed.toString(QStringLiteral("dd.MM.yyyy HH:mm")),
+                               linesText(offer.lineCount)));
+    };
+    connect(k, &OrderKeeper::offerChanged, notice, showOffer);
+    connect(restore, &QPushButton::clicked, k, &OrderKeeper::restoreOffered);
+    connect(discard, &QPushButton::clicked, k, &OrderKeeper::discardOffered);
+    showOffer();
+
+    // The shop's journal out of reach: said beside the window buttons, where it stays in sight.
+    auto *shopState = new QLabel(QStringLiteral("База магазина недоступна"));
+    shopState->setObjectName(QStringLiteral("labelShopState"));
+    shopState->setStyleSheet(QStringLiteral("QLabel { color: #b00000; font-weight: bold; }"));
+    shopState->hide();
+    auto *journal = new QPushButton(QStringLiteral("Журнал"));
+    journal->setObjectName(QStringLiteral("pushButtonJournal"));
+    addWindowButton(shopState);
+    addWindowButton(journal);
+    shopState->setVisible(false);
+    connect(k->shop(), &ShopLink::reachabilityChanged, shopState,
+            [shopState](bool reachable, const QString &problem) {
+                shopState->setToolTip(problem);
+                shopState->setVisible(!reachable);
+            });
+    connect(journal, &QPushButton::clicked, this, [this] { showJournal(); });
+
+    if (!k->startupProblem().isEmpty()) {
+        // Told once the window is up, never as a question that holds the start.
+        const QString problem = k->startupProblem();
+        QTimer::singleShot(0, this, [this, problem] {
+            if (showMessage)
+                showMessage(problem);
+        });
+    }
+}
+
+OrderKeeper *MainWindow::orderKeeper() const
+{
+    return keeper.get();
+}
+
+DocumentNumber MainWindow::numberForDocument(const QString &kind)
+{
+    return keeper->numberForDocument(kind, form->lineEdit_11->text());
+}
+
+void MainWindow::documentFinished(int number, const QString &kind, bool succeeded)
+{
+    keeper->documentFinished(number, kind, succeeded);
+}
+
+void MainWindow::showJournal()
+{
+    auto *dialog = findChild<JournalDialog *>();
+    if (!dialog) {
+        dialog = new JournalDialog(this, keeper->shop());
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+}

@@ -1,0 +1,93 @@
+// The window's order kept in the counter's file and numbered by the shop's journal. The keeper
+// follows the order table's model (appends, removals, cell edits, "Очистка", undo alike), copies
+// each changed row, and hands the change to the writer's thread before the next input event is
+// handled; it offers an unfinished order for restoring and takes invoice numbers for documents.
+#pragma once
+
+#include "storage/order_store.h"
+#include "storage/records.h"
+
+#include <QObject>
+#include <QVector>
+
+class MainWindow;
+class OrderWriter;
+class ShopLink;
+class QTableWidget;
+
+class OrderKeeper : public QObject
+{
+    Q_OBJECT
+
+public:
+    OrderKeeper(MainWindow *window, QTableWidget *table);
+    ~OrderKeeper() override;
+
+    // Hands what changed to the writer now; waitStored also waits until it is written.
+    void flush();
+    bool waitStored(int msecs = 5000);
+
+    // The file's or the shop's trouble at start, told once the window is up.
+    QString startupProblem() const { return startProblem; }
+    QString counter() const { return counterName; }
+    QString currentOrder() const { return uid; }
+    OrderWriter *writer() const { return orderWriter; }
+    ShopLink *shop() const { return shopLink; }
+
+    // The newest unfinished order of this counter other than the window's own, if any.
+    const StoredOrder &offered() const { return offer; }
+    void refreshOffer();
+    void restoreOffered();
+    void discardOffered();
+
+    DocumentNumber numberForDocument(const QString &kind, const QString &templatePath);
+    void documentFinished(int number, const QString &kind, bool succeeded);
+
+signals:
+    void offerChanged();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    struct Row
+    {
+        int id;
+        bool dirty;
+    };
+    void watchTable();
+    void changed();
+    void markDirty(int row);
+    void rebuild();
+    void startNewOrder();
+    void offerNext();
+
+    MainWindow *window;
+    QTableWidget *table;
+    OrderWriter *orderWriter = nullptr;
+    ShopLink *shopLink = nullptr;
+    QString counterName;
+    QString templatePath;
+    StoredOrder offer;
+
+    // The table's rows as ids, and what changed since the last hand-over. A changed row is read
+    // from the table once, when it is handed over.
+    QVector<Row> rows;
+    int firstDirty = 0; // no dirty row before this one
+    QVector<int> removed;
+    QVector<OrderStateChange> pendingStates; // handed over with the next change
+    bool moved = false;
+    bool cleared = false;
+    bool flushPosted = false;
+    int nextId = 1;
+
+    // The order these rows belong to: a new one starts at the first change after it is finished
+    // (numbered, waiting for a number, or voided).
+    QString uid;
+    bool finished = false;
+    int number = 0;
+    QDateTime numberedAt;
+    bool hasGoodDocument = false;
+    bool toldFailure = false;
+    QString startProblem;
+};

@@ -1,0 +1,316 @@
+// The journal dialog's widgets, searches and the comparison with today's prices.
+#include "dialogs/journal_dialog.h"
+
+#include "app/mainwindow.h"
+#include "order/money.h"
+#include "pricing/page_pricing.h"
+#include "storage/shop_link.h"
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QIntValidator>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSplitter>
+#include <QTableWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace {
+
+enum LineColumn { Description, Quantity, OldPrice, Sum, NewPrice, Difference, TakeNew };
+
+QTableWidget *makeTable(QWidget *parent, const QString &name, const QStringList &headers)
+{
+    auto *table = new QTableWidget(0, headers.size(), parent);
+    table->setObjectName(name);
+    table->setHorizontalHeaderLabels(headers);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setSelectionMode(QAbstractItemView::SingleSelection);
+    table->verticalHeader()->hide();
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    table->horizontalHeader()->setStretchLastSection(true);
+    return table;
+}
+
+QTableWidgetItem *item(const QString &text, Qt::Alignment alignment = Qt::AlignLeft)
+{
+    auto *cell = new QTableWidgetItem(text);
+    cell->setTextAlignment(alignment | Qt::AlignVCenter);
+    return cell;
+}
+
+double amount(const QString &text)
+{
+    double value = 0.0;
+    return readAmount(text, &value) ? value : 0.0;
+}
+
+// The line a stored job gives today: of the lines its press would append, the one with the same
+// key (a tier line is priced from its own family), else the first.
+OrderLine todayLine(const OrderLine &stored, const PriceTable &prices)
+{
+    if (stored.job.isEmpty())
+        return OrderLine();
+    const QVector<Quote> quotes = priceStoredJob(stored.job, prices);
+    for (const Quote &quote : quotes)
+        if (quote.line.keyText == stored.keyText)
+            return quote.line;
+    return quotes.isEmpty() ? OrderLine() : quotes.first().line;
+}
+
+} // namespace
+
+JournalDialog::JournalDialog(MainWindow *w, ShopLink *link)
+    : QDialog(w)
+    , window(w)
+    , shop(link)
+{
+    setObjectName(QStringLiteral("JournalDialog"));
+    setWindowTitle(QStringLiteral("Журнал счетов"));
+    resize(980, 620);
+
+    words = new QLineEdit(this);
+    words->setObjectName(QStringLiteral("lineEditJournalWords"));
+    words->setPlaceholderText(QStringLiteral("Слова из описаний"));
+    number = new QLineEdit(this);
+    number->setObjectName(QStringLiteral("lineEditJournalNumber"));
+    number->setPlaceholderText(QStringLiteral("Номер"));
+    number->setValidator(new QIntValidator(1, 999999999, number));
+    number->setMaximumWidth(90);
+    fromUsed = new QCheckBox(QStringLiteral("с"), this);
+    fromUsed->setObjectName(QStringLiteral("checkBoxJournalFrom"));
+    from = new QDateEdit(QDate::currentDate().addMonths(-1), this);
+    from->setObjectName(QStringLiteral("dateEditJournalFrom"));
+    toUsed = new QCheckBox(QStringLiteral("по"), this);
+    toUsed->setObjectName(QStringLiteral("checkBoxJournalTo"));
+    to = new QDateEdit(QDate::currentDate(), this);
+    to->setObjectName(QStringLiteral("dateEditJournalTo"));
+    for (QDateEdit *date : {from, to}) {
+        date->setCalendarPopup(true);
+        date->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+    }
+    auto *find = new QPushButton(QStringLiteral("Найти"), this);
+    find->setObjectName(QStringLiteral("pushButtonJournalFind"));
+
+    auto *filters = new QHBoxLayout;
+    filters->addWidget(words, 1);
+    filters->addWidget(number);
+    filters->addWidget(fromUsed);
+    filters->addWidget(from);
+    filters->addWidget(toUsed);
+    filters->addWidget(to);
+    filters->addWidget(find);
+
+    invoices
+        = makeTable(this, QStringLiteral("tableJournalInvoices"),
+                    {QStringLiteral("№"), QStringLiteral("Дата"), QStringLiteral("Стойка"),
+                     QStringLiteral("Строк"), QStringLiteral("Итого"), QStringLiteral("Отметка")});
+    lines = makeTable(this, QStringLiteral("tableJournalLines"),
+                      {QStringLiteral("Описание"), QStringLiteral("Кол-во"), QStringLiteral("Цена"),
+                       QStringLiteral("Сумма"), QStringLiteral("Цена сегодня"),
+                       QStringLiteral("Разница"), QStringLiteral("Новая цена")});
+    // The description takes what the figures leave.
+    lines->horizontalHeader()->setStretchLastSection(false);
+    lines->horizontalHeader()->setSectionResizeMode(Description, QHeaderView::Stretch);
+    auto *splitter = new QSplitter(Qt::Vertical, this);
+    splitter->addWidget(invoices);
+    splitter->addWidget(lines);
+
+    status = new QLabel(this);
+    status->setObjectName(QStringLiteral("labelJournalStatus"));
+    status->setWordWrap(true);
+    difference = new QLabel(this);
+    difference->setObjectName(QStringLiteral("labelJournalDifference"));
+    today = new QPushButton(QStringLiteral("По сегодняшним ценам"), this);
+    today->setObjectName(QStringLiteral("pushButtonTodayPrices"));
+    replace = new QRadioButton(QStringLiteral("заменить заказ"), this);
+    replace->setObjectName(QStringLiteral("radioButtonJournalReplace"));
+    append = new QRadioButton(QStringLiteral("добавить к заказу"), this);
+    append->setObjectName(QStringLiteral("radioButtonJournalAppend"));
+    append->setChecked(true);
+    toOrder = new QPushButton(QStringLiteral("В заказ"), this);
+    toOrder->setObjectName(QStringLiteral("pushButtonJournalToOrder"));
+    auto *close = new QPushButton(QStringLiteral("Закрыть"), this);
+    for (QPushButton *button : {today, toOrder})
+        button->setEnabled(false);
+
+    auto *actions = new QHBoxLayout;
+    actions->addWidget(today);
+    actions->addWidget(difference, 1);
+    actions->addWidget(replace);
+    actions->addWidget(append);
+    actions->addWidget(toOrder);
+    actions->addWidget(close);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(filters);
+    layout->addWidget(splitter, 1);
+    layout->addWidget(status);
+    layout->addLayout(actions);
+
+    typing = new QTimer(this);
+    typing->setSingleShot(true);
+    typing->setInterval(250);
+    connect(typing, &QTimer::timeout, this, &JournalDialog::search);
+    for (QLineEdit *field : {words, number})
+        connect(field, &QLineEdit::textChanged, typing, qOverload<>(&QTimer::start));
+    for (QCheckBox *box : {fromUsed, toUsed})
+        connect(box, &QCheckBox::toggled, this, &JournalDialog::search);
+    for (QDateEdit *date : {from, to})
+        connect(date, &QDateEdit::dateChanged, typing, qOverload<>(&QTimer::start));
+    connect(find, &QPushButton::clicked, this, &JournalDialog::search);
+    connect(invoices, &QTableWidget::itemSelectionChanged, this, [this] {
+        const QList<QTableWidgetItem *> selected = invoices->selectedItems();
+        if (!selected.isEmpty())
+            openInvoice(invoices->item(selected.first()->row(), 0)->text().toInt());
+    });
+    connect(today, &QPushButton::clicked, this, &JournalDialog::compareWithToday);
+    connect(toOrder, &QPushButton::clicked, this, &JournalDialog::putIntoOrder);
+    connect(close, &QPushButton::clicked, this, &QDialog::close);
+    search();
+}
+
+void JournalDialog::search()
+{
+    typing->stop();
+    JournalQuery query;
+    query.words = words->text();
+    query.number = number->text().toInt();
+    if (fromUsed->isChecked())
+        query.from = from->date();
+    if (toUsed->isChecked())
+        query.to = to->date();
+    const int serial = ++searchSerial;
+    status->setText(QStringLiteral("Поиск…"));
+    shop->find(query, this,
+               [this, serial](const QVector<InvoiceSummary> &found, const QString &error) {
+                   // An answer to an older search that was overtaken by typing is dropped.
+                   if (serial == searchSerial)
+                       showFound(found, error);
+               });
+}
+
+void JournalDialog::showFound(const QVector<InvoiceSummary> &found, const QString &error)
+{
+    invoices->setRowCount(0);
+    if (!error.isEmpty()) {
+        status->setText(error);
+        return;
+    }
+    invoices->setRowCount(found.size());
+    for (int row = 0; row < found.size(); ++row) {
+        const InvoiceSummary &invoice = found.at(row);
+        invoices->setItem(row, 0, item(QString::number(invoice.number), Qt::AlignRight));
+        invoices->setItem(row, 1,
+                          item(invoice.created.toString(QStringLiteral("dd.MM.yyyy HH:mm"))));
+        invoices->setItem(row, 2, item(invoice.counter));
+        invoices->setItem(row, 3, item(QString::number(invoice.lineCount), Qt::AlignRight));
+        invoices->setItem(row, 4, item(moneyText(invoice.total), Qt::AlignRight));
+        invoices->setItem(row, 5, item(invoice.isVoid ? QStringLiteral("аннулирован") : QString()));
+    }
+    status->setText(found.isEmpty() ? QStringLiteral("Ничего не найдено.")
+                                    : QStringLiteral("Найдено счетов: %1").arg(found.size()));
+}
+
+void JournalDialog::openInvoice(int invoice)
+{
+    shop->load(invoice, this,
+               [this](bool found, const InvoiceRecord &record, const QString &error) {
+                   showInvoice(found, record, error);
+               });
+}
+
+void JournalDialog::showInvoice(bool found, const InvoiceRecord &record, const QString &error)
+{
+    if (!found) {
+        status->setText(error.isEmpty() ? QStringLiteral("Такого счёта в журнале нет.") : error);
+        return;
+    }
+    current = record;
+    todayLines.clear();
+    fillLines();
+    status->setText(QStringLiteral("Счёт № %1 от %2, итого %3")
+                        .arg(record.summary.number)
+                        .arg(record.summary.created.toString(QStringLiteral("dd.MM.yyyy HH:mm")),
+                             moneyText(record.summary.total)));
+    today->setEnabled(!record.lines.isEmpty());
+    toOrder->setEnabled(!record.lines.isEmpty());
+}
+
+void JournalDialog::fillLines()
+{
+    lines->setRowCount(current.lines.size());
+    double totalDifference = 0.0;
+    for (int row = 0; row < current.lines.size(); ++row) {
+        const OrderLine &line = current.lines.at(row);
+        lines->setItem(row, Description, item(line.description));
+        lines->setItem(row, Quantity, item(line.quantity, Qt::AlignRight));
+        lines->setItem(row, OldPrice, item(line.unitPrice, Qt::AlignRight));
+        lines->setItem(row, Sum, item(moneyNumber(calcRounded(lineSum(line))), Qt::AlignRight));
+        if (todayLines.isEmpty()) {
+            for (int column : {NewPrice, Difference, TakeNew})
+                lines->setItem(row, column, item(QString()));
+            continue;
+        }
+        const OrderLine &now = todayLines.at(row);
+        if (now.description.isEmpty()) {
+            lines->setItem(row, NewPrice, item(QStringLiteral("нет задания")));
+            lines->setItem(row, Difference, item(QString()));
+            lines->setItem(row, TakeNew, item(QString()));
+            continue;
+        }
+        const double change = calcRounded(amount(line.quantity) * amount(now.unitPrice))
+            - calcRounded(lineSum(line));
+        lines->setItem(row, NewPrice, item(now.unitPrice, Qt::AlignRight));
+        lines->setItem(row, Difference,
+                       item((change > 0 ? QStringLiteral("+") : QString()) + moneyNumber(change),
+                            Qt::AlignRight));
+        auto *take = new QTableWidgetItem;
+        take->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
+        take->setCheckState(now.unitPrice != line.unitPrice ? Qt::Checked : Qt::Unchecked);
+        lines->setItem(row, TakeNew, take);
+        totalDifference += change;
+    }
+    difference->setText(todayLines.isEmpty()
+                            ? QString()
+                            : QStringLiteral("Разница по счёту: %1%2")
+                                  .arg(totalDifference > 0 ? QStringLiteral("+") : QString(),
+                                       moneyText(calcRounded(totalDifference))));
+}
+
+void JournalDialog::compareWithToday()
+{
+    todayLines.clear();
+    for (const OrderLine &line : qAsConst(current.lines))
+        todayLines.append(todayLine(line, window->prices()));
+    fillLines();
+}
+
+void JournalDialog::putIntoOrder()
+{
+    if (current.lines.isEmpty())
+        return;
+    if (replace->isChecked())
+        QMetaObject::invokeMethod(window, "clearTable");
+    for (int row = 0; row < current.lines.size(); ++row) {
+        OrderLine line = current.lines.at(row);
+        const QTableWidgetItem *take = lines->item(row, TakeNew);
+        if (row < todayLines.size() && take && take->checkState() == Qt::Checked) {
+            const OrderLine &now = todayLines.at(row);
+            line.unitPrice = now.unitPrice;
+            line.explanation = now.explanation;
+            line.missingPrice = now.missingPrice;
+        }
+        window->appendOrderLine(line);
+    }
+    status->setText(QStringLiteral("Строки счёта № %1 в заказе.").arg(current.summary.number));
+}

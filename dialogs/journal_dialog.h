@@ -1,0 +1,65 @@
+// "Журнал": the shop's invoices, newest first, searched by number, dates and words; one opened
+// shows its lines; "В заказ" puts them into the order table (replacing it or after it, as chosen
+// here); "По сегодняшним ценам" prices each stored job again and lets the operator take the new
+// price per line or keep the old. Every read goes through the shop link's thread.
+#pragma once
+
+#include "storage/records.h"
+
+#include <QDialog>
+#include <QVector>
+
+class MainWindow;
+class ShopLink;
+class QCheckBox;
+class QDateEdit;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QTableWidget;
+class QTimer;
+
+class JournalDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    JournalDialog(MainWindow *window, ShopLink *shop);
+
+    // Starts a search with what the fields hold now.
+    void search();
+    // Shows the invoice's lines.
+    void openInvoice(int number);
+    void compareWithToday();
+    void putIntoOrder();
+
+    // The invoice shown, with today's price per line once compared (NaN where there is none).
+    const InvoiceRecord &shown() const { return current; }
+
+private:
+    void showFound(const QVector<InvoiceSummary> &found, const QString &error);
+    void showInvoice(bool found, const InvoiceRecord &record, const QString &error);
+    void fillLines();
+
+    MainWindow *window;
+    ShopLink *shop;
+    QLineEdit *words;
+    QLineEdit *number;
+    QCheckBox *fromUsed;
+    QDateEdit *from;
+    QCheckBox *toUsed;
+    QDateEdit *to;
+    QTableWidget *invoices;
+    QTableWidget *lines;
+    QLabel *status;
+    QLabel *difference;
+    QRadioButton *replace;
+    QRadioButton *append;
+    QPushButton *toOrder;
+    QPushButton *today;
+    QTimer *typing;
+    InvoiceRecord current;
+    QVector<OrderLine> todayLines; // one per stored line; empty description: no price today
+    int searchSerial = 0;
+};

@@ -1,0 +1,36 @@
+// What "Экспорт" hands the office layer, and the checks that come before anything opens: the
+// template path as the operator typed it, and every quantity and price read as a number.
+#pragma once
+
+#include "order/invoice.h"
+#include "order/order_line.h"
+
+#include <QDate>
+#include <QString>
+#include <QVector>
+
+struct ExportRequest
+{
+    QString typedPath; // as in the field: blanks around, "~/…" or "file:///…" allowed
+    QVector<OrderLine> lines;
+    QString number; // the invoice's number and date, written where the template names cells
+    QDate date;
+};
+
+// The export ready to run: the template's local path and the invoice's cells.
+struct PreparedExport
+{
+    QString path;
+    QVector<InvoiceBlock> blocks;
+    int lastRow = 0; // the last sheet row the invoice writes
+    QString number;
+    QDate date;
+};
+
+// The local file a typed template path names: blanks around it dropped, "~" for the home
+// folder, a file URL decoded. Empty for an empty field.
+QString templatePathFromTyped(const QString &typed);
+
+// Reads the lines and the path; false with a message for the operator when the export cannot go
+// on (a quantity or price that is no number, a sum too large, no template file).
+bool prepareExport(const ExportRequest &request, PreparedExport *prepared, QString *message);

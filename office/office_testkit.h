@@ -1,0 +1,60 @@
+// For the export's tests and benchmark only: reads an exported document back and makes the odd
+// templates a shop will meet sooner or later, through the same office, UNO kept inside.
+#pragma once
+
+#include "office/office_session.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace officetest {
+
+// One cell as the sheet holds it.
+struct Cell
+{
+    enum Kind { Empty, Value, Text, Formula };
+    Kind kind = Empty;
+    QString text; // as shown
+    double value = 0.0;
+    QString formula;
+    bool wrapped = false;
+    bool centred = false; // horizontally and vertically
+    bool leftAligned = false; // the standard alignment, untouched
+    int borderEdges = 0; // edges with a line, 0 to 4
+    int numberFormat = 0;
+};
+
+Cell cell(const OfficeDocument &document, const char *name, const QString &sheet = QString());
+void setCellValue(const OfficeDocument &document, const char *name, double value);
+QString documentUrl(const OfficeDocument &document);
+bool isVisible(const OfficeDocument &document);
+// The format code of a cell's number format ("DD.MM.YYYY").
+QString formatCode(const OfficeDocument &document, const char *name);
+
+// What a test template changes in a copy of the sample template.
+enum class Change {
+    RenameSheet, // "Лист1" becomes "Данные"
+    ProtectSheet,
+    ProtectAllButFirstRows, // rows 1 to 20 stay writable
+    TextBelow, // a text in C20
+    FormulaBelow, // a formula in F25
+    MergedBelow, // C18:D18 merged, empty
+    DropNames, // no cells named for the number and the date
+    Macro, // a Basic macro bound to opening and to new documents writes into H1
+};
+// Writes the changed copy to target (.xlsx or .ods, by its suffix); false with the reason.
+bool makeTemplate(OfficeSession &session, const QString &source, const QString &target,
+                  Change change, QString *error);
+// Opens a file as the office would by default, macros allowed without asking, to show that a
+// macro template's macro does run when nothing forbids it. The caller discards the document.
+OfficeDocument openWithMacros(OfficeSession &session, const QString &path);
+
+// The benchmark's yardstick: the invoice written the way of one call per value and property
+// (range, value, wrap, two alignments, four borders), as automation scripts usually do.
+void writeCellByCell(const OfficeDocument &document, const QVector<InvoiceBlock> &blocks);
+
+// A fresh office profile in the folder: macro security Low (a bound macro runs silently unless
+// the export forbids it), no tip of the day. The office arguments to use it.
+QStringList prepareProfile(const QString &folder, bool headless);
+
+} // namespace officetest

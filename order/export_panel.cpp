@@ -1,0 +1,198 @@
+// The export's widgets, created in code beside the order table, and its messages.
+#include "order/export_panel.h"
+
+#include "app/mainwindow.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QEvent>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSettings>
+#include <QTimer>
+
+BusyCursor::BusyCursor()
+{
+    // The busy arrow, not the hourglass: the window still answers while the office works.
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+}
+
+BusyCursor::~BusyCursor()
+{
+    QApplication::restoreOverrideCursor();
+}
+
+// The "Подробнее" button of a message box, in Russian whatever translations are installed.
+static void russianDetailsButton(QMessageBox *box)
+{
+    for (QAbstractButton *button : box->buttons()) {
+        if (box->buttonRole(button) != QMessageBox::ActionRole)
+            continue;
+        button->setText(QStringLiteral("Подробнее…"));
+        // The box renames the button when it is pressed; rename it back after that.
+        QObject::connect(button, &QAbstractButton::clicked, box, [box, button] {
+            QTimer::singleShot(0, box, [box, button] {
+                const bool shown
+                    = box->findChild<QWidget *>(QStringLiteral("qt_msgbox_detailedtext"))
+                    && button->text().contains(QLatin1String("Hide"));
+                button->setText(shown ? QStringLiteral("Скрыть подробности")
+                                      : QStringLiteral("Подробнее…"));
+            });
+        });
+    }
+}
+
+ExportPanel::ExportPanel(MainWindow *window, QWidget *orderArea, QWidget *orderTable,
+                         QPushButton *exportButton)
+    : QObject(window)
+    , m_window(window)
+    , m_orderTable(orderTable)
+    , m_exportButton(exportButton)
+    , m_exporter(new OfficeExporter(OfficeSession::shared(), this))
+{
+    setObjectName(QStringLiteral("exportPanel"));
+    showMessage = [this](const QString &message, const QString &details) {
+        if (details.isEmpty()) {
+            if (m_window->showMessage)
+                m_window->showMessage(message);
+            return;
+        }
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("Экспорт"), message, QMessageBox::Ok,
+                        m_window);
+        box.setDetailedText(details);
+        russianDetailsButton(&box);
+        box.exec();
+    };
+
+    // The waiting notice lies over the foot of the order table: the order stays in view.
+    m_notice = new QFrame(orderArea);
+    m_notice->setObjectName(QStringLiteral("exportWaitNotice"));
+    m_notice->setFrameShape(QFrame::StyledPanel);
+    m_notice->setAutoFillBackground(true);
+    auto *layout = new QHBoxLayout(m_notice);
+    layout->setContentsMargins(8, 4, 8, 4);
+    auto *label = new QLabel(QStringLiteral("Идёт экспорт: ждём LibreOffice Calc…"), m_notice);
+    auto *progress = new QProgressBar(m_notice);
+    progress->setRange(0, 0);
+    progress->setMaximumWidth(160);
+    progress->setTextVisible(false);
+    auto *cancel = new QPushButton(QStringLiteral("Отменить экспорт"), m_notice);
+    cancel->setObjectName(QStringLiteral("pushButtonCancelExport"));
+    layout->addWidget(label);
+    layout->addWidget(progress);
+    layout->addStretch();
+    layout->addWidget(cancel);
+    m_notice->hide();
+    connect(cancel, &QPushButton::clicked, m_exporter, &OfficeExporter::cancel);
+
+    connect(m_exporter, &OfficeExporter::waitingNoticeDue, this, [this] {
+        placeNotice();
+        m_notice->show();
+        m_notice->raise();
+    });
+    connect(m_exporter, &OfficeExporter::stalled, this, &ExportPanel::askWhenStalled);
+    connect(m_exporter, &OfficeExporter::stallOver, this, &ExportPanel::closeQuestion);
+    connect(m_exporter, &OfficeExporter::finished, this, &ExportPanel::finished);
+
+    // The office the program started goes when the program ends (not when a window closes).
+    connect(qApp, &QCoreApplication::aboutToQuit, this,
+            [this] { m_exporter->closeStartedOffice(3000); });
+    window->installEventFilter(this);
+}
+
+ExportPanel::~ExportPanel() = default;
+
+bool ExportPanel::warmUpWanted()
+{
+    QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("printcalc"),
+                       QStringLiteral("printcalc"));
+    return settings.value(QStringLiteral("office/warmup"), true).toBool();
+}
+
+bool ExportPanel::eventFilter(QObject *watched, QEvent *event)
+{
+    // The office starts once the window has painted and the event loop is idle, so that its
+    // start never delays the first paint.
+    if (watched == m_window && event->type() == QEvent::Paint && !m_painted) {
+        m_painted = true;
+        if (warmUpWanted())
+            QTimer::singleShot(200, m_exporter, [this] {
+                if (m_exporter->isRunning())
+                    return;
+                const auto *field = m_window->findChild<QLineEdit *>(QStringLiteral("lineEdit_11"));
+                m_exporter->warmUp(field ? templatePathFromTyped(field->text()) : QString());
+            });
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void ExportPanel::placeNotice()
+{
+    const QRect table = m_orderTable->geometry();
+    const int height = 40;
+    m_notice->setGeometry(table.left() + 2, table.bottom() - height - 1, table.width() - 4, height);
+}
+
+void ExportPanel::exportOrder(const ExportRequest &request)
+{
+    if (m_exporter->isRunning())
+        return;
+    PreparedExport prepared;
+    QString message;
+    if (!prepareExport(request, &prepared, &message)) {
+        showMessage(message, QString());
+        return;
+    }
+    if (numberInvoice)
+        numberInvoice(&prepared);
+    m_exportButton->setEnabled(false);
+    m_busy.reset(new BusyCursor);
+    m_exporter->start(prepared);
+}
+
+void ExportPanel::askWhenStalled(const QString &question)
+{
+    closeQuestion();
+    // Not modal: the window keeps answering, and the box goes by itself when the office answers.
+    auto *box = new QMessageBox(QMessageBox::Warning, QStringLiteral("LibreOffice не отвечает"),
+                                question, QMessageBox::NoButton, m_window);
+    box->setObjectName(QStringLiteral("officeStallQuestion"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    QPushButton *wait = box->addButton(QStringLiteral("Подождать"), QMessageBox::AcceptRole);
+    wait->setObjectName(QStringLiteral("buttonWaitForOffice"));
+    QPushButton *restart
+        = box->addButton(QStringLiteral("Перезапустить LibreOffice"), QMessageBox::ResetRole);
+    restart->setObjectName(QStringLiteral("buttonRestartOffice"));
+    QPushButton *cancel
+        = box->addButton(QStringLiteral("Отменить экспорт"), QMessageBox::RejectRole);
+    cancel->setObjectName(QStringLiteral("buttonCancelExport"));
+    connect(wait, &QPushButton::clicked, m_exporter, &OfficeExporter::keepWaiting);
+    connect(restart, &QPushButton::clicked, m_exporter, &OfficeExporter::restartOffice);
+    connect(cancel, &QPushButton::clicked, m_exporter, &OfficeExporter::cancel);
+    m_question = box;
+    box->show();
+}
+
+void ExportPanel::closeQuestion()
+{
+    if (m_question)
+        m_question->close();
+}
+
+void ExportPanel::finished(const OfficeExporter::Outcome &outcome)
+{
+    closeQuestion();
+    m_notice->hide();
+    m_exportButton->setEnabled(true);
+    m_busy.reset();
+    if (invoiceEnded)
+        invoiceEnded(outcome.done);
+    if (!outcome.done && !outcome.cancelled)
+        showMessage(outcome.message, outcome.details);
+}

@@ -1,0 +1,75 @@
+// The export's part of the window: it reads the order, hands it to the office layer off the GUI
+// thread, shows the waiting notice in the order area with a cancel button, asks what to do when
+// LibreOffice does not answer, and tells how the export ended. It also starts the office ahead of
+// the first export once the window is shown, and closes it when the program ends.
+#pragma once
+
+#include "office/export_request.h"
+#include "office/office_exporter.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <functional>
+#include <memory>
+
+class QFrame;
+class QMessageBox;
+class QPushButton;
+class QWidget;
+class MainWindow;
+
+// Shows the busy cursor for as long as it lives.
+class BusyCursor
+{
+public:
+    BusyCursor();
+    ~BusyCursor();
+    BusyCursor(const BusyCursor &) = delete;
+    BusyCursor &operator=(const BusyCursor &) = delete;
+};
+
+class ExportPanel : public QObject
+{
+    Q_OBJECT
+
+public:
+    ExportPanel(MainWindow *window, QWidget *orderArea, QWidget *orderTable,
+                QPushButton *exportButton);
+    ~ExportPanel() override;
+
+    OfficeExporter *exporter() const { return m_exporter; }
+    bool isRunning() const { return m_exporter->isRunning(); }
+    // Checks the order and starts the export; a press while one runs is ignored.
+    void exportOrder(const ExportRequest &request);
+
+    // Tells the operator how an export ended: the message in plain Russian, the office's own text
+    // under "Подробнее". A message box by default; tests put in a recorder.
+    std::function<void(const QString &message, const QString &details)> showMessage;
+
+    // Called once an order passed its checks and before the office is asked, to give the invoice
+    // its number and date; and once the export ended, with whether the invoice was made.
+    std::function<void(PreparedExport *prepared)> numberInvoice;
+    std::function<void(bool made)> invoiceEnded;
+
+    // The setting "warmup" in the section [office] of the settings file (on by default).
+    static bool warmUpWanted();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void finished(const OfficeExporter::Outcome &outcome);
+    void askWhenStalled(const QString &question);
+    void closeQuestion();
+    void placeNotice();
+
+    MainWindow *m_window;
+    QWidget *m_orderTable;
+    QPushButton *m_exportButton;
+    OfficeExporter *m_exporter;
+    QFrame *m_notice;
+    QPointer<QMessageBox> m_question;
+    std::unique_ptr<BusyCursor> m_busy;
+    bool m_painted = false;
+};

@@ -1,0 +1,233 @@
+// Opening SQLite and PostgreSQL through Qt SQL, and telling their faults apart.
+#include "storage/connection.h"
+
+#include "storage/schema.h"
+
+#include <QAtomicInt>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace {
+
+QAtomicInt connectionCount;
+
+// SQLite's primary result codes, as Qt's driver reports them in nativeErrorCode().
+enum SqliteCode { Corrupt = 11, Full = 13, CantOpen = 14, ReadOnly = 8, NotADatabase = 26 };
+
+} // namespace
+
+StorageFault faultOf(const QSqlError &error, bool sqlite)
+{
+    if (error.type() == QSqlError::NoError)
+        return StorageFault::None;
+    if (sqlite) {
+        switch (error.nativeErrorCode().toInt() & 0xff) {
+        case Corrupt:
+        case NotADatabase:
+            return StorageFault::Corrupt;
+        case Full:
+            return StorageFault::DiskFull;
+        case ReadOnly:
+        case CantOpen:
+            return StorageFault::NotWritable;
+        default:
+            return StorageFault::Other;
+        }
+    }
+    const QString text = error.text().toLower();
+    if (text.contains(QLatin1String("password")) || text.contains(QLatin1String("authentication"))
+        || (text.contains(QLatin1String("role")) && text.contains(QLatin1String("does not exist"))))
+        return StorageFault::WrongPassword;
+    if (text.contains(QLatin1String("database")) && text.contains(QLatin1String("does not exist")))
+        return StorageFault::NoDatabase;
+    if (error.type() == QSqlError::ConnectionError || text.contains(QLatin1String("connection"))
+        || text.contains(QLatin1String("server")) || text.contains(QLatin1String("socket")))
+        return StorageFault::Unreachable;
+    return StorageFault::Other;
+}
+
+Connection::~Connection()
+{
+    close();
+}
+
+QSqlDatabase Connection::database() const
+{
+    return QSqlDatabase::database(name, false);
+}
+
+void Connection::close()
+{
+    if (name.isEmpty())
+        return;
+    {
+        QSqlDatabase db = QSqlDatabase::database(name, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    name.clear();
+}
+
+QString Connection::faultText(StorageFault fault, const QString &detail) const
+{
+    const QString where = target.display();
+    const QString tail = detail.trimmed().isEmpty()
+        ? QString()
+        : QStringLiteral(" (%1)").arg(
+            detail.trimmed().replace(QLatin1Char('\n'), QLatin1Char(' ')));
+    switch (fault) {
+    case StorageFault::None:
+        return QString();
+    case StorageFault::BadUrl:
+        return target.error;
+    case StorageFault::NoDriver:
+        return target.kind == DatabaseUrl::Postgres
+            ? QStringLiteral("Нет драйвера PostgreSQL для Qt: установите пакет libqt5sql5-psql.")
+            : QStringLiteral("Нет драйвера SQLite для Qt: установите пакет libqt5sql5-sqlite.");
+    case StorageFault::Unreachable:
+        return QStringLiteral("Нет связи с базой магазина %1%2.").arg(where, tail);
+    case StorageFault::WrongPassword:
+        return QStringLiteral("База магазина %1 не приняла имя пользователя или пароль%2.")
+            .arg(where, tail);
+    case StorageFault::NoDatabase:
+        return QStringLiteral("На сервере нет базы %1%2.").arg(where, tail);
+    case StorageFault::NotWritable:
+        return QStringLiteral("Файл базы данных %1 или его папка недоступны для записи%2.")
+            .arg(isSqlite() ? target.path : where, tail);
+    case StorageFault::DiskFull:
+        return QStringLiteral("Диск заполнен: в базу %1 больше ничего не записать%2.")
+            .arg(isSqlite() ? target.path : where, tail);
+    case StorageFault::Corrupt:
+        return QStringLiteral("Файл базы данных %1 повреждён%2.")
+            .arg(isSqlite() ? target.path : where, tail);
+    case StorageFault::NewerSchema:
+        return QStringLiteral("База %1 создана более новой версией программы (версия схемы %2, "
+                              "эта программа знает версию %3): запись в неё запрещена, обновите "
+                              "программу.")
+            .arg(where)
+            .arg(version)
+            .arg(latestSchemaVersion());
+    case StorageFault::Other:
+        break;
+    }
+    return QStringLiteral("Ошибка базы данных %1%2.").arg(where, tail);
+}
+
+bool Connection::fail(StorageFault fault, const QString &detail)
+{
+    lastFault = fault;
+    lastError = faultText(fault, detail);
+    close();
+    return false;
+}
+
+void Connection::clearFault()
+{
+    lastFault = isOpen() && !canWrite ? StorageFault::NewerSchema : StorageFault::None;
+    lastError = faultText(lastFault, QString());
+}
+
+StorageFault Connection::noteError(const QSqlError &error)
+{
+    lastFault = faultOf(error, isSqlite());
+    lastError = faultText(lastFault, error.text());
+    return lastFault;
+}
+
+bool Connection::open(const DatabaseUrl &url, const QString &purpose)
+{
+    close();
+    target = url;
+    version = 0;
+    canWrite = false;
+    lastFault = StorageFault::None;
+    lastError.clear();
+    if (!url.isValid())
+        return fail(StorageFault::BadUrl, QString());
+
+    const QString driver = isSqlite() ? QStringLiteral("QSQLITE") : QStringLiteral("QPSQL");
+    if (!QSqlDatabase::isDriverAvailable(driver))
+        return fail(StorageFault::NoDriver, QString());
+    name
+        = QStringLiteral("printcalc-%1-%2").arg(purpose).arg(connectionCount.fetchAndAddRelaxed(1));
+    StorageFault fault = StorageFault::None;
+    QString detail;
+    // The handle goes out of scope before a failure removes the connection.
+    [&] {
+        QSqlDatabase db = QSqlDatabase::addDatabase(driver, name);
+        if (isSqlite()) {
+            const QFileInfo file(url.path);
+            if (!QDir().mkpath(file.absolutePath())) {
+                fault = StorageFault::NotWritable;
+                detail = QStringLiteral("не создать папку %1").arg(file.absolutePath());
+                return;
+            }
+            db.setDatabaseName(url.path);
+            // Another counter window or the journal's thread may hold the write lock a moment.
+            db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+        } else {
+            db.setHostName(url.host);
+            if (url.port > 0)
+                db.setPort(url.port);
+            db.setUserName(url.user);
+            db.setPassword(url.password);
+            db.setDatabaseName(url.database);
+            QStringList options = url.options;
+            // An unreachable server must not hold a thread for the system's two minutes.
+            if (!url.options.join(QLatin1Char(' ')).contains(QLatin1String("connect_timeout=")))
+                options.append(QStringLiteral("connect_timeout=5"));
+            db.setConnectOptions(options.join(QLatin1Char(';')));
+        }
+        if (!db.open()) {
+            fault = faultOf(db.lastError(), isSqlite());
+            detail = db.lastError().text();
+            return;
+        }
+        if (isSqlite()) {
+            // WAL: readers never wait for the writer; FULL: a commit is on the disk when it
+            // returns.
+            for (const QString &pragma : {QStringLiteral("PRAGMA journal_mode=WAL"),
+                                          QStringLiteral("PRAGMA synchronous=FULL")}) {
+                QSqlQuery query(db);
+                if (!query.exec(pragma)) {
+                    fault = faultOf(query.lastError(), true);
+                    detail = query.lastError().text();
+                    return;
+                }
+            }
+        }
+    }();
+    if (fault != StorageFault::None)
+        return fail(fault, detail);
+
+    const SchemaState state = prepareSchema(database(), isSqlite());
+    version = state.version;
+    if (state.fault == StorageFault::NewerSchema) {
+        lastFault = state.fault;
+        lastError = faultText(state.fault, QString());
+        return true;
+    }
+    if (state.fault != StorageFault::None)
+        return fail(state.fault, state.detail);
+    canWrite = true;
+    return true;
+}
+
+QString moveAsideDamagedFile(const QString &path)
+{
+    const QFileInfo file(path);
+    const QString stamp
+        = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd-HHmmss"));
+    const QString aside = file.absolutePath() + QLatin1Char('/') + file.completeBaseName()
+        + QStringLiteral("-повреждён-") + stamp + QLatin1Char('.') + file.suffix();
+    if (!QFile::rename(path, aside))
+        return QString();
+    for (const QString &suffix : {QStringLiteral("-wal"), QStringLiteral("-shm")})
+        if (QFile::exists(path + suffix))
+            QFile::rename(path + suffix, aside + suffix);
+    return aside;
+}

@@ -1,0 +1,53 @@
+// Which database the program uses, and how it is named: `sqlite:///absolute/path/file.sqlite` or a
+// libpq connection URI (`postgresql://[user[:password]@][host][:port]/dbname[?host=/socket/dir]`).
+// Chosen by --database, else PRINTCALC_DATABASE, else the settings file, else the default file.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class Settings;
+
+struct DatabaseUrl
+{
+    enum Kind { Invalid, Sqlite, Postgres };
+
+    Kind kind = Invalid;
+    QString text; // as given
+    QString error; // why it is not understood, for the operator (Russian)
+
+    QString path; // SQLite: the file
+    // PostgreSQL: what libpq takes; empty host means its default socket folder.
+    QString host;
+    int port = -1;
+    QString user;
+    QString password;
+    QString database;
+    QStringList options; // further "key=value" connection parameters
+
+    static DatabaseUrl parse(const QString &text);
+    static DatabaseUrl sqliteFile(const QString &path);
+
+    bool isValid() const { return kind != Invalid; }
+    // The URL without its password, for messages and `--check`.
+    QString display() const;
+};
+
+// $XDG_DATA_HOME/printcalc/printcalc.sqlite, or ~/.local/share/... when the variable is unset.
+QString defaultDatabasePath();
+
+struct DatabaseChoice
+{
+    DatabaseUrl url;
+    QString source; // "--database", "PRINTCALC_DATABASE", the settings file's path, or "" (default)
+};
+
+// The command line's `--database URL` or `--database=URL`; empty when not given. A `--database`
+// without a value gives "--database" itself back so that the caller reports it.
+QString databaseArgument(const QStringList &arguments, bool *given = nullptr);
+
+DatabaseChoice chooseDatabase(const QStringList &arguments, const Settings &settings);
+
+// Where the counter keeps its current order: the shop's SQLite file when the shop uses one, the
+// default file otherwise (always local, never over the network).
+QString localOrderPath(const DatabaseUrl &shop);

@@ -1,0 +1,336 @@
+// Invoices in SQL: numbering under the write lock, the word index kept in the same transaction.
+#include "storage/journal.h"
+
+#include "order/money.h"
+#include "storage/connection.h"
+#include "storage/sql_lines.h"
+#include "storage/transaction.h"
+
+#include <QSqlError>
+#include <QVariant>
+
+namespace {
+
+const QString SummaryColumns = QStringLiteral(
+    "i.number, i.created, i.counter, i.line_count, i.subtotal, i.tax, i.total, i.template_path, "
+    "i.is_void");
+
+InvoiceSummary readSummary(const QSqlQuery &query)
+{
+    InvoiceSummary summary;
+    summary.number = query.value(0).toInt();
+    summary.created = readStoredTime(query.value(1).toString());
+    summary.counter = query.value(2).toString();
+    summary.lineCount = query.value(3).toInt();
+    summary.subtotal = query.value(4).toDouble();
+    summary.tax = query.value(5).toDouble();
+    summary.total = query.value(6).toDouble();
+    summary.templatePath = query.value(7).toString();
+    summary.isVoid = query.value(8).toInt() != 0;
+    return summary;
+}
+
+// The day after, as stored text: dates are compared as text.
+QString dayStart(const QDate &date)
+{
+    return storedTime(QDateTime(date, QTime(0, 0)));
+}
+
+} // namespace
+
+Journal::Journal(Connection &c)
+    : connection(c)
+{ }
+
+int Journal::storeInvoice(const InvoiceDraft &draft, int lowestNumber)
+{
+    if (!connection.isOpen())
+        return 0;
+    if (!connection.writable())
+        return 0; // the connection already tells why: a newer program's database
+    QSqlDatabase db = connection.database();
+    Transaction transaction(db);
+    if (!transaction.isActive()) {
+        connection.noteError(transaction.error());
+        return 0;
+    }
+    QSqlQuery query(db);
+    const auto failed = [&](const QSqlQuery &q) {
+        connection.noteError(q.lastError());
+        return 0;
+    };
+    // The counter row is the lock: a second counter's update waits here until this commits.
+    query.prepare(QStringLiteral("UPDATE invoice_counter SET next_number = CASE WHEN next_number "
+                                 "< ? THEN ? ELSE next_number END + 1 WHERE id = 1"));
+    query.addBindValue(lowestNumber);
+    query.addBindValue(lowestNumber);
+    if (!query.exec())
+        return failed(query);
+    query.prepare(QStringLiteral("SELECT number FROM invoice WHERE order_uid = ?"));
+    query.addBindValue(draft.orderUid);
+    if (!query.exec())
+        return failed(query);
+    if (query.next()) {
+        // Stored before (a retry after a crash or a lost answer): the update above is undone.
+        const int number = query.value(0).toInt();
+        transaction.rollback();
+        return number;
+    }
+    if (!query.exec(QStringLiteral("SELECT next_number - 1 FROM invoice_counter WHERE id = 1"))
+        || !query.next())
+        return failed(query);
+    const int number = query.value(0).toInt();
+
+    const OrderTotals totals = orderTotals(draft.lines);
+    QStringList descriptions;
+    for (const OrderLine &line : draft.lines)
+        descriptions.append(line.description);
+    const QString searchText = descriptions.join(QLatin1Char('\n'));
+    bool isVoid = !draft.documents.isEmpty();
+    for (const DocumentRecord &document : draft.documents)
+        isVoid = isVoid && !document.succeeded;
+
+    query.prepare(QStringLiteral("INSERT INTO invoice (number, order_uid, created, counter, "
+                                 "line_count, subtotal, tax, total, template_path, is_void, "
+                                 "search_text) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    for (const QVariant &value :
+         {QVariant(number), QVariant(notNull(draft.orderUid)), QVariant(storedTime(draft.created)),
+          QVariant(notNull(draft.counter)), QVariant(draft.lines.size()),
+          QVariant(calcRounded(totals.subtotal)), QVariant(calcRounded(totals.tax)),
+          QVariant(calcRounded(totals.total)), QVariant(notNull(draft.templatePath)),
+          QVariant(int(isVoid)), QVariant(notNull(searchText))})
+        query.addBindValue(value);
+    if (!query.exec())
+        return failed(query);
+    if (connection.isSqlite()) {
+        query.prepare(
+            QStringLiteral("INSERT INTO invoice_search (rowid, search_text) VALUES (?, ?)"));
+        query.addBindValue(number);
+        query.addBindValue(notNull(searchText));
+        if (!query.exec())
+            return failed(query);
+    }
+    query.prepare(QStringLiteral("INSERT INTO invoice_line (invoice_number, position, "
+                                 "description, quantity, unit_price, key_text, titles, "
+                                 "removal_marker, job, explanation, missing_price) VALUES (?, ?, "
+                                 "?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    for (int i = 0; i < draft.lines.size(); ++i) {
+        query.addBindValue(number);
+        query.addBindValue(i);
+        bindLine(query, draft.lines.at(i));
+        if (!query.exec())
+            return failed(query);
+    }
+    query.prepare(QStringLiteral("INSERT INTO invoice_document (invoice_number, kind, made, "
+                                 "succeeded) VALUES (?, ?, ?, ?)"));
+    for (const DocumentRecord &document : draft.documents) {
+        query.addBindValue(number);
+        query.addBindValue(notNull(document.kind));
+        query.addBindValue(storedTime(document.made));
+        query.addBindValue(int(document.succeeded));
+        if (!query.exec())
+            return failed(query);
+    }
+    if (!transaction.commit()) {
+        connection.noteError(transaction.error());
+        return 0;
+    }
+    return number;
+}
+
+bool Journal::addDocument(int number, const DocumentRecord &document)
+{
+    if (!connection.isOpen())
+        return false;
+    QSqlDatabase db = connection.database();
+    Transaction transaction(db);
+    if (!transaction.isActive()) {
+        connection.noteError(transaction.error());
+        return false;
+    }
+    QSqlQuery query(db);
+    query.prepare(QStringLiteral("INSERT INTO invoice_document (invoice_number, kind, made, "
+                                 "succeeded) VALUES (?, ?, ?, ?)"));
+    query.addBindValue(number);
+    query.addBindValue(notNull(document.kind));
+    query.addBindValue(storedTime(document.made));
+    query.addBindValue(int(document.succeeded));
+    bool done = query.exec();
+    if (done) {
+        query.prepare(QStringLiteral("UPDATE invoice SET is_void = CASE WHEN EXISTS (SELECT 1 "
+                                     "FROM invoice_document WHERE invoice_number = ? AND "
+                                     "succeeded = 1) THEN 0 ELSE 1 END WHERE number = ?"));
+        query.addBindValue(number);
+        query.addBindValue(number);
+        done = query.exec();
+    }
+    if (!done) {
+        connection.noteError(query.lastError());
+        return false;
+    }
+    if (!transaction.commit()) {
+        connection.noteError(transaction.error());
+        return false;
+    }
+    return true;
+}
+
+QVector<InvoiceSummary> Journal::find(const JournalQuery &search, bool *ok)
+{
+    QVector<InvoiceSummary> found;
+    QStringList conditions;
+    QVariantList values;
+    const QStringList words = searchWords(search.words);
+    QString from = QStringLiteral("invoice i");
+    QString order = QStringLiteral("i.number DESC");
+    if (!words.isEmpty()) {
+        QStringList terms;
+        if (connection.isSqlite()) {
+            for (const QString &word : words)
+                terms.append(QLatin1Char('"') + word + QStringLiteral("\"*"));
+            from = QStringLiteral(
+                "invoice_search JOIN invoice i ON i.number = invoice_search.rowid");
+            conditions.append(QStringLiteral("invoice_search MATCH ?"));
+            order = QStringLiteral("invoice_search.rowid DESC");
+            values.append(terms.join(QLatin1Char(' ')));
+        } else {
+            for (const QString &word : words)
+                terms.append(QLatin1Char('\'') + word + QStringLiteral("':*"));
+            conditions.append(QStringLiteral("i.search_words @@ to_tsquery('simple', ?)"));
+            values.append(terms.join(QStringLiteral(" & ")));
+        }
+    }
+    if (search.number > 0) {
+        conditions.append(QStringLiteral("i.number = ?"));
+        values.append(search.number);
+    }
+    if (search.from.isValid()) {
+        conditions.append(QStringLiteral("i.created >= ?"));
+        values.append(dayStart(search.from));
+    }
+    if (search.to.isValid()) {
+        conditions.append(QStringLiteral("i.created < ?"));
+        values.append(dayStart(search.to.addDays(1)));
+    }
+    QString sql = QStringLiteral("SELECT %1 FROM %2").arg(SummaryColumns, from);
+    if (!conditions.isEmpty())
+        sql += QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
+    sql += QStringLiteral(" ORDER BY ") + order;
+    if (search.limit > 0)
+        sql += QStringLiteral(" LIMIT %1").arg(search.limit);
+
+    QSqlQuery query(connection.database());
+    query.setForwardOnly(true);
+    bool done = connection.isOpen() && query.prepare(sql);
+    for (const QVariant &value : qAsConst(values))
+        query.addBindValue(value);
+    done = done && query.exec();
+    if (!done)
+        connection.noteError(query.lastError());
+    while (done && query.next())
+        found.append(readSummary(query));
+    if (ok)
+        *ok = done;
+    return found;
+}
+
+bool Journal::load(int number, InvoiceRecord *record)
+{
+    if (!connection.isOpen())
+        return false;
+    QSqlQuery query(connection.database());
+    query.prepare(
+        QStringLiteral("SELECT %1 FROM invoice i WHERE i.number = ?").arg(SummaryColumns));
+    query.addBindValue(number);
+    if (!query.exec()) {
+        connection.noteError(query.lastError());
+        return false;
+    }
+    if (!query.next())
+        return false;
+    record->summary = readSummary(query);
+    record->lines.clear();
+    record->documents.clear();
+    query.prepare(QStringLiteral("SELECT description, quantity, unit_price, key_text, titles, "
+                                 "removal_marker, job, explanation, missing_price FROM "
+                                 "invoice_line WHERE invoice_number = ? ORDER BY position"));
+    query.addBindValue(number);
+    if (!query.exec()) {
+        connection.noteError(query.lastError());
+        return false;
+    }
+    while (query.next())
+        record->lines.append(readLine(query, 0));
+    query.prepare(QStringLiteral("SELECT kind, made, succeeded FROM invoice_document WHERE "
+                                 "invoice_number = ? ORDER BY made"));
+    query.addBindValue(number);
+    if (!query.exec()) {
+        connection.noteError(query.lastError());
+        return false;
+    }
+    while (query.next())
+        record->documents.append({query.value(0).toString(),
+                                  readStoredTime(query.value(1).toString()),
+                                  query.value(2).toInt() != 0});
+    return true;
+}
+
+bool Journal::forEachLine(
+    const QDate &from, const QDate &to,
+    const std::function<void(const InvoiceSummary &, const OrderLine &)> &visit)
+{
+    QStringList conditions;
+    QVariantList values;
+    if (from.isValid()) {
+        conditions.append(QStringLiteral("i.created >= ?"));
+        values.append(dayStart(from));
+    }
+    if (to.isValid()) {
+        conditions.append(QStringLiteral("i.created < ?"));
+        values.append(dayStart(to.addDays(1)));
+    }
+    QString sql = QStringLiteral("SELECT %1, l.description, l.quantity, l.unit_price, l.key_text, "
+                                 "l.titles, l.removal_marker, l.job, l.explanation, "
+                                 "l.missing_price FROM invoice i JOIN invoice_line l ON "
+                                 "l.invoice_number = i.number")
+                      .arg(SummaryColumns);
+    if (!conditions.isEmpty())
+        sql += QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
+    sql += QStringLiteral(" ORDER BY i.number, l.position");
+    QSqlQuery query(connection.database());
+    query.setForwardOnly(true);
+    bool done = connection.isOpen() && query.prepare(sql);
+    for (const QVariant &value : qAsConst(values))
+        query.addBindValue(value);
+    if (!done || !query.exec()) {
+        connection.noteError(query.lastError());
+        return false;
+    }
+    while (query.next())
+        visit(readSummary(query), readLine(query, 9));
+    return true;
+}
+
+bool Journal::counts(JournalCounts *counts)
+{
+    QSqlQuery query(connection.database());
+    const bool done = connection.isOpen()
+        && query.exec(QStringLiteral(
+            "SELECT (SELECT count(*) FROM invoice), (SELECT count(*) FROM invoice WHERE is_void "
+            "<> 0), (SELECT count(*) FROM invoice_line), (SELECT count(*) FROM invoice_document), "
+            "(SELECT count(*) FROM local_order o WHERE state = 0 AND EXISTS (SELECT 1 FROM "
+            "local_line l WHERE l.order_uid = o.uid)), (SELECT count(*) FROM local_order WHERE "
+            "state = 3)"))
+        && query.next();
+    if (!done) {
+        connection.noteError(query.lastError());
+        return false;
+    }
+    counts->invoices = query.value(0).toInt();
+    counts->voided = query.value(1).toInt();
+    counts->lines = query.value(2).toInt();
+    counts->documents = query.value(3).toInt();
+    counts->openOrders = query.value(4).toInt();
+    counts->waitingOrders = query.value(5).toInt();
+    return true;
+}

@@ -1,0 +1,46 @@
+// The shop's journal of invoices: numbers that increase and stay unique however many counters
+// take one at the same moment, each invoice with its lines, totals and documents; searches by
+// number, dates and words; the lines for an export. Works on one open connection, in the calling
+// thread (the window calls it through ShopLink's thread, the command line directly).
+#pragma once
+
+#include "storage/records.h"
+
+#include <functional>
+
+class Connection;
+
+struct JournalCounts
+{
+    int invoices = 0;
+    int voided = 0;
+    int lines = 0;
+    int documents = 0;
+    int openOrders = 0; // orders being built at counters whose file this is
+    int waitingOrders = 0; // orders that made a document and wait for their number
+};
+
+class Journal
+{
+public:
+    explicit Journal(Connection &connection);
+
+    // Stores the order as an invoice under the next free number, at least lowestNumber, and
+    // returns it; 0 on failure (the connection tells why). An order stored before keeps the
+    // number it got then.
+    int storeInvoice(const InvoiceDraft &draft, int lowestNumber);
+    // Records a document made for the invoice. The invoice is void when documents were made and
+    // none of them succeeded.
+    bool addDocument(int number, const DocumentRecord &document);
+
+    QVector<InvoiceSummary> find(const JournalQuery &query, bool *ok = nullptr);
+    // False when there is no such invoice or it cannot be read (then the connection has a fault).
+    bool load(int number, InvoiceRecord *record);
+    // Each line of each invoice in the dates (either may be invalid: no bound), by number.
+    bool forEachLine(const QDate &from, const QDate &to,
+                     const std::function<void(const InvoiceSummary &, const OrderLine &)> &visit);
+    bool counts(JournalCounts *counts);
+
+private:
+    Connection &connection;
+};

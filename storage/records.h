@@ -1,0 +1,92 @@
+// What the journal and the counter's file hold, as values: invoices with their lines and
+// documents, stored orders, and a journal search.
+#pragma once
+
+#include "order/order_line.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+#include <QVector>
+
+struct DocumentRecord
+{
+    QString kind; // "export", "pdf", "print"
+    QDateTime made;
+    bool succeeded = false;
+};
+
+// An order about to become an invoice. The order's uid makes storing it twice harmless: the second
+// time gives back the number of the first.
+struct InvoiceDraft
+{
+    QString orderUid;
+    QDateTime created;
+    QString counter;
+    QString templatePath;
+    QVector<OrderLine> lines;
+    QVector<DocumentRecord> documents; // made before the number came (the shop was unreachable)
+};
+
+struct InvoiceSummary
+{
+    int number = 0;
+    QDateTime created;
+    QString counter;
+    int lineCount = 0;
+    double subtotal = 0.0;
+    double tax = 0.0;
+    double total = 0.0;
+    QString templatePath;
+    bool isVoid = false;
+};
+
+struct InvoiceRecord
+{
+    InvoiceSummary summary;
+    QVector<OrderLine> lines;
+    QVector<DocumentRecord> documents;
+};
+
+// Every field that is set narrows the search; words match the beginnings of the descriptions'
+// words, all of them, in any case.
+struct JournalQuery
+{
+    int number = 0;
+    QDate from;
+    QDate to;
+    QString words;
+    int limit = 500; // 0: every invoice found
+};
+
+enum class OrderState { Open = 0, Numbered = 1, Discarded = 2, Waiting = 3, Restored = 4 };
+
+struct StoredOrder
+{
+    QString uid;
+    QString counter;
+    QDateTime started;
+    QDateTime changed;
+    OrderState state = OrderState::Open;
+    int invoiceNumber = 0;
+    QString templatePath;
+    int lineCount = 0;
+    QVector<OrderLine> lines; // filled by OrderStore::load and waiting()
+    QVector<DocumentRecord> documents;
+};
+
+// Dates in the database: text that sorts as time does, the same on SQLite and PostgreSQL.
+QString storedTime(const QDateTime &time);
+QDateTime readStoredTime(const QString &text);
+// The words of a search, lower case, as the word index splits them.
+QStringList searchWords(const QString &text);
+
+// The invoice number a document carries: ok false (number 0) with the reason when none could be
+// had; the document then goes out without a number.
+struct DocumentNumber
+{
+    bool ok = false;
+    int number = 0;
+    QDateTime date;
+    QString reason;
+};

@@ -1,0 +1,156 @@
+// The program's tables. To add a table or a column: append a step with the next version number
+// at the end of schemaSteps(); never edit a step that has shipped.
+//
+// Shop journal:   invoice_counter (the next number), invoice, invoice_line, invoice_document,
+//                 and a word index over the descriptions (FTS5 on SQLite, GIN on PostgreSQL).
+// Counter's file: local_order and local_line, the order being built and orders waiting for a
+//                 number. Both sets exist in every database, so a file can serve either role.
+#include "storage/schema.h"
+
+#include "storage/transaction.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+const QVector<SchemaStep> &schemaSteps()
+{
+    static const QVector<SchemaStep> steps = {
+        {1,
+         {QStringLiteral("CREATE TABLE invoice_counter (id INTEGER PRIMARY KEY, "
+                         "next_number INTEGER NOT NULL)"),
+          QStringLiteral("INSERT INTO invoice_counter (id, next_number) VALUES (1, 1)"),
+          QStringLiteral("CREATE TABLE invoice (number INTEGER PRIMARY KEY, "
+                         "order_uid TEXT NOT NULL UNIQUE, created TEXT NOT NULL, "
+                         "counter TEXT NOT NULL, line_count INTEGER NOT NULL, "
+                         "subtotal DOUBLE PRECISION NOT NULL, tax DOUBLE PRECISION NOT NULL, "
+                         "total DOUBLE PRECISION NOT NULL, template_path TEXT NOT NULL, "
+                         "is_void INTEGER NOT NULL DEFAULT 0, search_text TEXT NOT NULL)"),
+          QStringLiteral("CREATE INDEX invoice_created ON invoice (created)"),
+          QStringLiteral("CREATE TABLE invoice_line (invoice_number INTEGER NOT NULL "
+                         "REFERENCES invoice (number), position INTEGER NOT NULL, "
+                         "description TEXT NOT NULL, quantity TEXT NOT NULL, "
+                         "unit_price TEXT NOT NULL, key_text TEXT NOT NULL, titles TEXT NOT NULL, "
+                         "removal_marker INTEGER NOT NULL, job TEXT NOT NULL, "
+                         "explanation TEXT NOT NULL, missing_price INTEGER NOT NULL, "
+                         "PRIMARY KEY (invoice_number, position))"),
+          QStringLiteral("CREATE TABLE invoice_document (invoice_number INTEGER NOT NULL "
+                         "REFERENCES invoice (number), kind TEXT NOT NULL, made TEXT NOT NULL, "
+                         "succeeded INTEGER NOT NULL)"),
+          QStringLiteral("CREATE INDEX invoice_document_number ON invoice_document "
+                         "(invoice_number)"),
+          QStringLiteral("CREATE TABLE local_order (uid TEXT PRIMARY KEY, counter TEXT NOT NULL, "
+                         "started TEXT NOT NULL, changed TEXT NOT NULL, state INTEGER NOT NULL, "
+                         "invoice_number INTEGER, template_path TEXT NOT NULL DEFAULT '', "
+                         "documents TEXT NOT NULL DEFAULT '')"),
+          QStringLiteral("CREATE INDEX local_order_state ON local_order (counter, state)"),
+          QStringLiteral("CREATE TABLE local_line (order_uid TEXT NOT NULL, "
+                         "line_id INTEGER NOT NULL, position INTEGER NOT NULL, "
+                         "description TEXT NOT NULL, quantity TEXT NOT NULL, "
+                         "unit_price TEXT NOT NULL, key_text TEXT NOT NULL, titles TEXT NOT NULL, "
+                         "removal_marker INTEGER NOT NULL, job TEXT NOT NULL, "
+                         "explanation TEXT NOT NULL, missing_price INTEGER NOT NULL, "
+                         "PRIMARY KEY (order_uid, line_id))")},
+         {QStringLiteral("CREATE VIRTUAL TABLE invoice_search USING fts5(search_text, "
+                         "content='invoice', content_rowid='number')")},
+         // The words kept as a column: a search that walks the newest invoices need not split
+         // each text again.
+         {QStringLiteral("ALTER TABLE invoice ADD COLUMN search_words tsvector GENERATED ALWAYS "
+                         "AS (to_tsvector('simple', search_text)) STORED"),
+          QStringLiteral("CREATE INDEX invoice_words ON invoice USING gin (search_words)")}},
+    };
+    return steps;
+}
+
+int latestSchemaVersion()
+{
+    return schemaSteps().last().version;
+}
+
+int readSchemaVersion(QSqlDatabase db, bool sqlite)
+{
+    QSqlQuery query(db);
+    const QString exists = sqlite
+        ? QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' "
+                         "AND name = 'schema_version'")
+        : QStringLiteral("SELECT count(*) FROM pg_catalog.pg_tables WHERE tablename = "
+                         "'schema_version' AND schemaname = current_schema()");
+    if (!query.exec(exists) || !query.next())
+        return -1;
+    if (query.value(0).toInt() == 0)
+        return 0;
+    if (!query.exec(QStringLiteral("SELECT version FROM schema_version")))
+        return -1;
+    return query.next() ? query.value(0).toInt() : 0;
+}
+
+namespace {
+
+SchemaState failed(int version, const QSqlError &error, bool sqlite)
+{
+    SchemaState state;
+    state.version = version;
+    state.fault = faultOf(error, sqlite);
+    if (state.fault == StorageFault::None)
+        state.fault = StorageFault::Other;
+    state.detail = error.text();
+    return state;
+}
+
+} // namespace
+
+SchemaState prepareSchema(QSqlDatabase db, bool sqlite)
+{
+    SchemaState state;
+    QSqlQuery probe(db);
+    state.version = readSchemaVersion(db, sqlite);
+    if (state.version < 0) {
+        probe.exec(QStringLiteral("SELECT 1 FROM schema_version"));
+        return failed(
+            0, probe.lastError().type() != QSqlError::NoError ? probe.lastError() : db.lastError(),
+            sqlite);
+    }
+    if (state.version > latestSchemaVersion()) {
+        state.fault = StorageFault::NewerSchema;
+        return state;
+    }
+    if (state.version == latestSchemaVersion())
+        return state;
+
+    Transaction transaction(db);
+    if (!transaction.isActive())
+        return failed(state.version, transaction.error(), sqlite);
+    QSqlQuery query(db);
+    if (!sqlite) {
+        // Two counters starting on an empty shop database: the second waits for the first.
+        if (!query.exec(QStringLiteral("SELECT pg_advisory_xact_lock(7301)")))
+            return failed(state.version, query.lastError(), sqlite);
+    }
+    // Read again under the lock: another program may have upgraded meanwhile.
+    int version = readSchemaVersion(db, sqlite);
+    if (version < 0)
+        return failed(state.version, db.lastError(), sqlite);
+    if (version == 0) {
+        if (!query.exec(QStringLiteral("CREATE TABLE schema_version (version INTEGER NOT NULL)"))
+            || !query.exec(QStringLiteral("INSERT INTO schema_version (version) VALUES (0)")))
+            return failed(0, query.lastError(), sqlite);
+    }
+    for (const SchemaStep &step : schemaSteps()) {
+        if (step.version <= version)
+            continue;
+        QStringList statements = step.statements;
+        statements += sqlite ? step.sqliteOnly : step.postgresOnly;
+        for (const QString &statement : qAsConst(statements))
+            if (!query.exec(statement))
+                return failed(version, query.lastError(), sqlite);
+        version = step.version;
+    }
+    query.prepare(QStringLiteral("UPDATE schema_version SET version = ?"));
+    query.addBindValue(version);
+    if (!query.exec())
+        return failed(state.version, query.lastError(), sqlite);
+    if (!transaction.commit())
+        return failed(state.version, transaction.error(), sqlite);
+    state.version = version;
+    return state;
+}

@@ -1,0 +1,35 @@
+// The database schema and its upgrades, in one place for SQLite and PostgreSQL alike. The
+// database holds its version in `schema_version`; each step brings it one version up inside one
+// transaction and keeps every row.
+#pragma once
+
+#include "storage/connection.h"
+
+#include <QSqlDatabase>
+#include <QStringList>
+#include <QVector>
+
+struct SchemaStep
+{
+    int version; // the version the database has after this step
+    QStringList statements; // for both databases
+    QStringList sqliteOnly;
+    QStringList postgresOnly;
+};
+
+// Every step since the first, in order.
+const QVector<SchemaStep> &schemaSteps();
+int latestSchemaVersion();
+
+struct SchemaState
+{
+    int version = 0; // what the database holds now
+    StorageFault fault = StorageFault::None;
+    QString detail;
+};
+
+// Reads the version and runs the missing steps. A newer version than this program knows is left
+// alone and reported as NewerSchema.
+SchemaState prepareSchema(QSqlDatabase db, bool sqlite);
+// -1 when it cannot be read; 0 for a database without the program's tables.
+int readSchemaVersion(QSqlDatabase db, bool sqlite);

@@ -1,0 +1,287 @@
+// The journal's thread: one connection to the shop, one to the counter's file for the orders
+// that wait for a number, a timer that checks the connection.
+#include "storage/shop_link.h"
+
+#include "storage/connection.h"
+#include "storage/database_thread.h"
+#include "storage/order_store.h"
+#include "storage/settings.h"
+
+#include <QPointer>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTimer>
+
+struct ShopLink::State
+{
+    State()
+        : thread(QStringLiteral("printcalc-shop"))
+    { }
+
+    // Touched on the thread only.
+    DatabaseUrl url;
+    QString localPath;
+    QString settingsPath;
+    Connection shop;
+    Connection local;
+    QTimer *timer = nullptr;
+    bool reachable = false;
+    bool told = false;
+    // Last, so that it ends first: its final task closes the connections on the thread.
+    DatabaseThread thread;
+};
+
+ShopLink::ShopLink(const DatabaseUrl &shop, const QString &localPath, const QString &settingsPath,
+                   QObject *parent)
+    : QObject(parent)
+    , state(new State)
+    , shopUrl(shop)
+{
+    State *s = state.get();
+    s->thread.run([this, s, shop, localPath, settingsPath] {
+        s->url = shop;
+        s->localPath = localPath;
+        s->settingsPath = settingsPath;
+        s->timer = new QTimer(s->thread.context());
+        s->timer->setInterval(15000);
+        QObject::connect(s->timer, &QTimer::timeout, s->thread.context(), [this] { check(); });
+        s->timer->start();
+    });
+    s->thread.setFinalTask([s] {
+        delete s->timer;
+        s->shop.close();
+        s->local.close();
+    });
+    checkNow();
+}
+
+ShopLink::~ShopLink() = default;
+
+// On the thread: tells the window when the shop comes or goes.
+void ShopLink::setReachable(bool reachable)
+{
+    State *s = state.get();
+    const QString problem = reachable ? QString() : s->shop.errorText();
+    if (s->told && reachable == s->reachable)
+        return;
+    s->told = true;
+    s->reachable = reachable;
+    QMetaObject::invokeMethod(
+        this,
+        [this, reachable, problem] {
+            isReachable = reachable;
+            lastProblem = problem;
+            emit reachabilityChanged(reachable, problem);
+        },
+        Qt::QueuedConnection);
+}
+
+// On the thread: the shop's connection, opened if need be, else false and the window told.
+bool ShopLink::ensureShop()
+{
+    State *s = state.get();
+    if (s->shop.isOpen())
+        s->shop.clearFault();
+    if (!s->shop.isOpen() && !s->shop.open(s->url, QStringLiteral("shop"))) {
+        setReachable(false);
+        return false;
+    }
+    return true;
+}
+
+// On the thread: after a failed statement, a connection that is gone is dropped, to be opened
+// again by the next call or check.
+void ShopLink::noteFailure()
+{
+    State *s = state.get();
+    const StorageFault fault = s->shop.fault();
+    if (fault == StorageFault::Unreachable || fault == StorageFault::WrongPassword
+        || fault == StorageFault::NotWritable || fault == StorageFault::Corrupt
+        || fault == StorageFault::DiskFull) {
+        s->shop.close();
+        setReachable(false);
+    }
+}
+
+int ShopLink::lowestNumber() const
+{
+    return Settings(state->settingsPath).nextInvoiceNumber();
+}
+
+void ShopLink::keepNextNumber(int number) const
+{
+    Settings settings(state->settingsPath);
+    if (settings.nextInvoiceNumber() <= number) {
+        settings.setNextInvoiceNumber(number + 1);
+        settings.sync();
+    }
+}
+
+// On the thread: a ping when connected, a new attempt when not, then the waiting orders.
+void ShopLink::check()
+{
+    State *s = state.get();
+    if (s->shop.isOpen()) {
+        QSqlQuery ping(s->shop.database());
+        if (!ping.exec(QStringLiteral("SELECT 1"))) {
+            s->shop.noteError(ping.lastError());
+            if (s->shop.fault() == StorageFault::Other)
+                s->shop.noteError(QSqlError(ping.lastError().driverText(),
+                                            ping.lastError().databaseText(),
+                                            QSqlError::ConnectionError));
+            ping = QSqlQuery();
+            noteFailure();
+        }
+    }
+    if (!ensureShop())
+        return;
+    if (!s->shop.writable()) {
+        setReachable(false);
+        return;
+    }
+    setReachable(true);
+    enterWaitingOrders();
+}
+
+void ShopLink::enterWaitingOrders()
+{
+    State *s = state.get();
+    if (!s->local.isOpen()
+        && !s->local.open(DatabaseUrl::sqliteFile(s->localPath), QStringLiteral("waiting")))
+        return;
+    bool ok = false;
+    OrderStore store(s->local);
+    const QVector<StoredOrder> orders = store.waiting(&ok);
+    if (!ok) {
+        s->local.close();
+        return;
+    }
+    Journal journal(s->shop);
+    for (const StoredOrder &order : orders) {
+        const InvoiceDraft draft {order.uid,          order.changed, order.counter,
+                                  order.templatePath, order.lines,   order.documents};
+        const int number = journal.storeInvoice(draft, lowestNumber());
+        if (number == 0) {
+            noteFailure();
+            return;
+        }
+        keepNextNumber(number);
+        OrderChange change;
+        change.at = QDateTime::currentDateTime();
+        change.states.append({order.uid, OrderState::Numbered, number});
+        if (!store.apply(change))
+            return;
+        const QString uid = order.uid;
+        QMetaObject::invokeMethod(
+            this, [this, uid, number] { emit waitingOrderEntered(uid, number); },
+            Qt::QueuedConnection);
+    }
+}
+
+void ShopLink::setCheckInterval(int msecs)
+{
+    State *s = state.get();
+    s->thread.run([s, msecs] { s->timer->start(msecs); });
+}
+
+void ShopLink::checkNow()
+{
+    state->thread.post([this] { check(); });
+}
+
+bool ShopLink::waitIdle(int msecs)
+{
+    return state->thread.waitIdle(msecs);
+}
+
+void ShopLink::storeInvoice(const InvoiceDraft &draft, QObject *context,
+                            std::function<void(int, const QString &)> done)
+{
+    State *s = state.get();
+    s->thread.post([this, s, draft, context = QPointer<QObject>(context), done] {
+        int number = 0;
+        QString error;
+        if (ensureShop()) {
+            number = Journal(s->shop).storeInvoice(draft, lowestNumber());
+            if (number > 0) {
+                keepNextNumber(number);
+                setReachable(true);
+            } else {
+                error = s->shop.errorText();
+                noteFailure();
+            }
+        } else {
+            error = s->shop.errorText();
+        }
+        QMetaObject::invokeMethod(
+            context ? context.data() : this,
+            [context, done, number, error] {
+                if (context)
+                    done(number, error);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void ShopLink::addDocument(int number, const DocumentRecord &document)
+{
+    State *s = state.get();
+    s->thread.post([this, s, number, document] {
+        if (ensureShop() && !Journal(s->shop).addDocument(number, document))
+            noteFailure();
+    });
+}
+
+void ShopLink::find(const JournalQuery &query, QObject *context,
+                    std::function<void(const QVector<InvoiceSummary> &, const QString &)> done)
+{
+    State *s = state.get();
+    s->thread.post([this, s, query, context = QPointer<QObject>(context), done] {
+        QVector<InvoiceSummary> found;
+        QString error;
+        bool ok = false;
+        if (ensureShop()) {
+            found = Journal(s->shop).find(query, &ok);
+            if (!ok) {
+                error = s->shop.errorText();
+                noteFailure();
+            }
+        } else {
+            error = s->shop.errorText();
+        }
+        QMetaObject::invokeMethod(
+            context ? context.data() : this,
+            [context, done, found, error] {
+                if (context)
+                    done(found, error);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void ShopLink::load(int number, QObject *context,
+                    std::function<void(bool, const InvoiceRecord &, const QString &)> done)
+{
+    State *s = state.get();
+    s->thread.post([this, s, number, context = QPointer<QObject>(context), done] {
+        InvoiceRecord record;
+        QString error;
+        bool found = false;
+        if (ensureShop()) {
+            found = Journal(s->shop).load(number, &record);
+            if (!found && s->shop.fault() != StorageFault::None) {
+                error = s->shop.errorText();
+                noteFailure();
+            }
+        } else {
+            error = s->shop.errorText();
+        }
+        QMetaObject::invokeMethod(
+            context ? context.data() : this,
+            [context, done, found, record, error] {
+                if (context)
+                    done(found, record, error);
+            },
+            Qt::QueuedConnection);
+    });
+}

@@ -1,0 +1,65 @@
+// The window's way to the shop's journal, which may be a PostgreSQL server on the network: every
+// call runs on a thread of its own and answers through a callback on the caller's thread. The
+// link watches the connection (a notice when it is lost, again when it is back) and, whenever the
+// shop is reachable, enters the orders that waited in the counter's file for their number.
+#pragma once
+
+#include "storage/database_url.h"
+#include "storage/journal.h"
+
+#include <QObject>
+
+#include <functional>
+#include <memory>
+
+class ShopLink : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Connects in the background. settingsPath is the file that keeps the next invoice number.
+    ShopLink(const DatabaseUrl &shop, const QString &localPath, const QString &settingsPath,
+             QObject *parent = nullptr);
+    ~ShopLink() override;
+
+    // Unknown until the first connection attempt ends: reachable() is then false, problem() empty.
+    bool reachable() const { return isReachable; }
+    QString problem() const { return lastProblem; }
+    const DatabaseUrl &url() const { return shopUrl; }
+    // How often a lost connection is tried again and the connection checked.
+    void setCheckInterval(int msecs);
+
+    // number 0 and the reason when no number could be had.
+    void storeInvoice(const InvoiceDraft &draft, QObject *context,
+                      std::function<void(int number, const QString &error)> done);
+    void addDocument(int number, const DocumentRecord &document);
+    void find(const JournalQuery &query, QObject *context,
+              std::function<void(const QVector<InvoiceSummary> &, const QString &error)> done);
+    void load(int number, QObject *context,
+              std::function<void(bool found, const InvoiceRecord &, const QString &error)> done);
+    // Connects if need be and enters the waiting orders now.
+    void checkNow();
+    // Waits until everything asked so far has run.
+    bool waitIdle(int msecs);
+
+signals:
+    void reachabilityChanged(bool reachable, const QString &problem);
+    // An order that waited in the counter's file is in the journal now.
+    void waitingOrderEntered(const QString &uid, int number);
+
+private:
+    struct State;
+
+    void setReachable(bool reachable);
+    bool ensureShop();
+    void noteFailure();
+    void check();
+    void enterWaitingOrders();
+    int lowestNumber() const;
+    void keepNextNumber(int number) const;
+
+    std::unique_ptr<State> state;
+    DatabaseUrl shopUrl;
+    bool isReachable = false;
+    QString lastProblem;
+};

@@ -1,0 +1,29 @@
+// A transaction that rolls back unless committed: every write of the program goes through one.
+#pragma once
+
+#include <QSqlDatabase>
+#include <QSqlError>
+
+class Transaction
+{
+public:
+    // Begins at once. On SQLite the write lock is taken at the start (BEGIN IMMEDIATE), so two
+    // writers queue up instead of failing half way.
+    explicit Transaction(QSqlDatabase db);
+    ~Transaction();
+    Transaction(const Transaction &) = delete;
+    Transaction &operator=(const Transaction &) = delete;
+
+    bool isActive() const { return active; }
+    bool commit();
+    void rollback();
+    QSqlError error() const { return lastError; }
+
+private:
+    bool run(const QString &statement);
+
+    QSqlDatabase db;
+    bool sqlite = false;
+    bool active = false;
+    QSqlError lastError;
+};

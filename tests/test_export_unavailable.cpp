@@ -1,0 +1,26 @@
+// A build without the office SDK: "Экспорт" says so in Russian and leaves the order as it is.
+#include "app/mainwindow.h"
+
+#include <QPushButton>
+#include <QtTest>
+
+class ExportUnavailableTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void exportSaysItIsUnavailable()
+    {
+        MainWindow window;
+        QStringList messages;
+        window.showMessage = [&messages](const QString &message) { messages << message; };
+        window.appendOrderLine("Визитки", "100", "5", "значение=1", "", false);
+        QTest::mouseClick(window.findChild<QPushButton *>("pushButton_6"), Qt::LeftButton);
+        QCOMPARE(messages.size(), 1);
+        QVERIFY2(messages.first().contains("недоступен в этой сборке"), qPrintable(messages.first()));
+        QCOMPARE(window.orderLines().size(), 1);
+    }
+};
+
+QTEST_MAIN(ExportUnavailableTest)
+#include "test_export_unavailable.moc"

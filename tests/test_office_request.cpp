@@ -1,0 +1,150 @@
+// The export's checks before anything opens: paths as typed and amounts as an operator types them.
+#include "office/export_request.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class OfficeRequestTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    QString m_template;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        m_template = m_dir.filePath("счёт 1.xlsx");
+        QFile file(m_template);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+
+    void pathsAsTyped_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("path"); // "~" stands for the home folder
+        QTest::newRow("plain") << "/srv/шаблоны/счёт.xlsx"
+                               << "/srv/шаблоны/счёт.xlsx";
+        QTest::newRow("blanks around") << " \t/srv/счёт.xlsx  "
+                                       << "/srv/счёт.xlsx";
+        QTest::newRow("home") << "~/Шаблоны/счёт.xlsx"
+                              << "~/Шаблоны/счёт.xlsx";
+        QTest::newRow("home with blanks") << "  ~/счёт.xlsx "
+                                          << "~/счёт.xlsx";
+        QTest::newRow("tilde inside stays") << "/srv/~/счёт.xlsx"
+                                            << "/srv/~/счёт.xlsx";
+        QTest::newRow("file URL, encoded") << "file:///srv/%D1%81%D1%87%D1%91%D1%82%201.xlsx"
+                                           << "/srv/счёт 1.xlsx";
+        QTest::newRow("file URL, typed") << " file:///srv/счёт 1.xlsx "
+                                         << "/srv/счёт 1.xlsx";
+        QTest::newRow("empty") << "   "
+                               << "";
+    }
+    void pathsAsTyped()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, path);
+        if (path.startsWith('~'))
+            path = QDir::homePath() + path.mid(1);
+        QCOMPARE(templatePathFromTyped(typed), path);
+    }
+
+    void amounts_data()
+    {
+        QTest::addColumn<QString>("quantity");
+        QTest::addColumn<QString>("price");
+        QTest::addColumn<double>("lineSum"); // F17 as written; NaN where the export must stop
+        QTest::addColumn<QString>("message");
+        const double refused = qQNaN();
+        QTest::newRow("comma decimal") << "0,5"
+                                       << "120" << 60.0 << "";
+        QTest::newRow("point decimal") << "0.5"
+                                       << "120" << 60.0 << "";
+        QTest::newRow("digit groups") << "1 000"
+                                      << "2,5" << 2500.0 << "";
+        QTest::newRow("no-break groups") << "1\u00a0000"
+                                         << "1\u202f200,5" << 1200500.0 << "";
+        QTest::newRow("exponent") << "2"
+                                  << "5.40001e+07" << 108000200.0 << "";
+        QTest::newRow("unit after number")
+            << "5 шт"
+            << "10" << refused << "Строка 1: количество «5 шт» не число";
+        QTest::newRow("formula as price") << "5"
+                                          << "=2*3" << refused << "Строка 1: цена «=2*3» не число";
+        QTest::newRow("empty quantity") << ""
+                                        << "10" << refused << "Строка 1: количество «» не число";
+        QTest::newRow("infinite sum")
+            << "1e308"
+            << "10" << refused << "Строка 1: сумма (количество «1e308» × цена «10»)";
+        QTest::newRow("overflowing number")
+            << "1e309"
+            << "1" << refused << "Строка 1: количество «1e309» не число";
+    }
+    void amounts()
+    {
+        QFETCH(QString, quantity);
+        QFETCH(QString, price);
+        QFETCH(double, lineSum);
+        QFETCH(QString, message);
+        ExportRequest request;
+        request.typedPath = m_template;
+        request.lines = {{QStringLiteral("Визитки"), QStringLiteral("1"), QStringLiteral("1")},
+                         {QStringLiteral("Листовки"), quantity, price}};
+        // The line under test is the second: the message must name that line.
+        message.replace(QStringLiteral("Строка 1"), QStringLiteral("Строка 2"));
+        PreparedExport prepared;
+        QString told;
+        const bool ready = prepareExport(request, &prepared, &told);
+        if (qIsNaN(lineSum)) {
+            QVERIFY2(!ready, "the export went on with an amount the sheet cannot sum");
+            QVERIFY2(told.startsWith(message), qPrintable(told));
+            return;
+        }
+        QVERIFY2(ready, qPrintable(told));
+        const InvoiceCell *sum = invoiceCellAt(prepared.blocks, 18, invoice::ColumnF);
+        const InvoiceCell *count = invoiceCellAt(prepared.blocks, 18, invoice::ColumnF - 2);
+        QVERIFY(sum && count);
+        QCOMPARE(count->kind, InvoiceCell::Number);
+        QCOMPARE(sum->kind, InvoiceCell::Number);
+        QCOMPARE(sum->number, lineSum);
+        QCOMPARE(prepared.lastRow, 26 + 2); // "М.П." two rows below the signatures
+    }
+
+    void templateChecks_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("found, typed with blanks") << "  TEMPLATE "
+                                                  << "";
+        QTest::newRow("found as a file URL") << "URL"
+                                             << "";
+        QTest::newRow("missing") << "/nonexistent/счёт.xlsx"
+                                 << "не найден";
+        QTest::newRow("folder") << "DIR"
+                                << "это папка";
+        QTest::newRow("empty") << ""
+                               << "не указан";
+    }
+    void templateChecks()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, message);
+        typed.replace("TEMPLATE", m_template).replace("DIR", m_dir.path());
+        typed.replace("URL", QUrl::fromLocalFile(m_template).toString());
+        ExportRequest request;
+        request.typedPath = typed;
+        PreparedExport prepared;
+        QString told;
+        QCOMPARE(prepareExport(request, &prepared, &told), message.isEmpty());
+        if (message.isEmpty())
+            QCOMPARE(prepared.path, m_template);
+        else
+            QVERIFY2(told.contains(message), qPrintable(told));
+    }
+};
+
+QTEST_GUILESS_MAIN(OfficeRequestTest)
+#include "test_office_request.moc"

@@ -1,0 +1,478 @@
+// The window's order kept in the counter's file: every kind of change stored before the next
+// input event, the restore notice and what it brings back, invoice numbers for documents, the
+// faults told to the operator, the shop's server lost and back, and the journal dialog.
+#include "tests/as_nobody.h"
+#include "tests/page_driver.h"
+#include "tests/pg_cluster.h"
+
+#include "app/order_storage.h"
+#include "dialogs/journal_dialog.h"
+#include "order/money.h"
+#include "pricing/page_pricing.h"
+#include "storage/connection.h"
+#include "storage/journal.h"
+#include "storage/order_writer.h"
+#include "storage/settings.h"
+#include "storage/shop_link.h"
+
+#include <QFrame>
+#include <QSqlQuery>
+#include <QStatusBar>
+
+namespace {
+
+OrderLine sample(int i)
+{
+    OrderLine line;
+    line.description = QStringLiteral("Строка %1; с точкой с запятой").arg(i);
+    line.quantity = QString::number(i * 10);
+    line.unitPrice = QStringLiteral("%1,5").arg(i);
+    line.keyText = QStringLiteral("значение=00%1").arg(i);
+    line.titles = QStringLiteral("Формат Цветность ");
+    line.removalMarker = i % 2;
+    line.job
+        = QJsonObject {{QStringLiteral("page"), QStringLiteral("test")}, {QStringLiteral("i"), i}};
+    line.explanation = QStringLiteral("как считали %1").arg(i);
+    return line;
+}
+
+QString dataFile()
+{
+    return qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/printcalc/printcalc.sqlite");
+}
+
+} // namespace
+
+class OrderStorageTest : public QObject, private PageDriver
+{
+    Q_OBJECT
+
+    QScopedPointer<QTemporaryDir> home;
+    QStringList messages;
+
+    void open()
+    {
+        window = new MainWindow;
+        messages.clear();
+        window->showMessage = [this](const QString &message) { messages.append(message); };
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+    }
+    OrderKeeper *keeper() const { return window->orderKeeper(); }
+
+    // What the counter's file holds for the window's order, read through a connection of its own.
+    QVector<OrderLine> stored() const
+    {
+        Connection connection;
+        StoredOrder order;
+        if (!connection.open(DatabaseUrl::sqliteFile(dataFile()), QStringLiteral("check"))
+            || !OrderStore(connection).load(keeper()->currentOrder(), &order))
+            return {};
+        return order.lines;
+    }
+
+    void verifyStoredAsShown() const
+    {
+        const QVector<OrderLine> shown = window->orderLines();
+        const QVector<OrderLine> kept = stored();
+        QCOMPARE(kept.size(), shown.size());
+        for (int i = 0; i < shown.size(); ++i) {
+            QVERIFY2(kept.at(i) == shown.at(i), qPrintable(kept.at(i).description));
+            QCOMPARE(kept.at(i).explanation, shown.at(i).explanation);
+        }
+    }
+
+    QWidget *notice() const { return find<QFrame>(QStringLiteral("frameRestoreNotice")); }
+
+private slots:
+    void init()
+    {
+        home.reset(new QTemporaryDir);
+        qputenv("XDG_DATA_HOME", (home->path() + QStringLiteral("/data")).toUtf8());
+        qputenv("XDG_CONFIG_HOME", (home->path() + QStringLiteral("/config")).toUtf8());
+        qunsetenv("PRINTCALC_DATABASE");
+        open();
+    }
+    void cleanup() { closeWindow(); }
+
+    void everyChangeIsStoredBeforeTheNextInput_data()
+    {
+        QTest::addColumn<int>("change");
+        QTest::newRow("append") << 0;
+        QTest::newRow("remove by the marker") << 1;
+        QTest::newRow("cell edited") << 2;
+        QTest::newRow("Очистка") << 3;
+        QTest::newRow("a row put back in the middle (undo)") << 4;
+        QTest::newRow("a finished order changed") << 5;
+    }
+    void everyChangeIsStoredBeforeTheNextInput()
+    {
+        QFETCH(int, change);
+        for (int i = 1; i <= 3; ++i)
+            window->appendOrderLine(sample(i));
+        QVERIFY(keeper()->waitStored());
+        QTableWidget *table = orderTable();
+        switch (change) {
+        case 0:
+            window->appendOrderLine(sample(4));
+            break;
+        case 1: {
+            const QRect cell = table->visualRect(table->model()->index(1, OrderLine::Marker));
+            QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, cell.center());
+            QCOMPARE(table->rowCount(), 2);
+            break;
+        }
+        case 2:
+            table->item(2, OrderLine::Quantity)->setText(QStringLiteral("77"));
+            break;
+        case 3:
+            click(QStringLiteral("pushButton_4"));
+            break;
+        case 4:
+            table->insertRow(1);
+            table->setItem(1, OrderLine::Description,
+                           new QTableWidgetItem(QStringLiteral("назад")));
+            table->setItem(1, OrderLine::Quantity, new QTableWidgetItem(QStringLiteral("5")));
+            break;
+        case 5:
+            QVERIFY(window->numberForDocument(QStringLiteral("export")).ok);
+            window->appendOrderLine(sample(5));
+            break;
+        }
+        // The next thing the operator does; by the time it is handled the change is on disk.
+        QTest::keyClick(table, Qt::Key_Shift);
+        verifyStoredAsShown();
+    }
+
+    void restoreBringsBackEveryLine()
+    {
+        QVERIFY2(!notice()->isVisible(), "a notice with nothing to restore");
+        QVector<OrderLine> lines;
+        for (int i = 1; i <= 3; ++i) {
+            lines.append(sample(i));
+            window->appendOrderLine(lines.last());
+        }
+        closeWindow(); // as a crash would leave it: stored, unfinished
+        open();
+        QCOMPARE(rows(), 0); // the window starts as designed
+        QVERIFY(notice()->isVisible());
+        const QRect free(1140, 510, 141, 114);
+        QVERIFY2(free.contains(notice()->geometry()), "the notice leaves its free space");
+        for (QWidget *other : find<QWidget>(QStringLiteral("centralwidget"))
+                                  ->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
+            if (other != notice() && other->isVisible())
+                QVERIFY2(!other->geometry().intersects(notice()->geometry()),
+                         qPrintable(other->objectName()));
+        for (QWidget *part : notice()->findChildren<QWidget *>())
+            QVERIFY2(notice()->rect().contains(part->geometry()),
+                     qPrintable(part->objectName() + " is clipped"));
+        const QString text = find<QLabel>(QStringLiteral("labelRestoreNotice"))->text();
+        QVERIFY2(
+            QRegularExpression(
+                QStringLiteral(
+                    "^Незавершённый заказ от \\d\\d\\.\\d\\d\\.\\d{4} \\d\\d:\\d\\d, 3 строки$"))
+                .match(text)
+                .hasMatch(),
+            qPrintable(text));
+
+        click(QStringLiteral("pushButtonRestore"));
+        QCOMPARE(window->orderLines(), lines);
+        for (int i = 0; i < lines.size(); ++i)
+            QCOMPARE(window->orderLines().at(i).explanation, lines.at(i).explanation);
+        QCOMPARE(orderLine(0).marker, Marker::Red);
+        QVERIFY(!notice()->isVisible());
+        QTest::keyClick(orderTable(), Qt::Key_Shift);
+        verifyStoredAsShown();
+
+        closeWindow();
+        open(); // the restored lines are the unfinished order now
+        QVERIFY(notice()->isVisible());
+        click(QStringLiteral("pushButtonDiscard"));
+        QVERIFY(!notice()->isVisible());
+        closeWindow();
+        open();
+        QVERIFY2(!notice()->isVisible(), "a discarded order is offered again");
+    }
+
+    // Two orders left behind: the newer is offered first, the older after it.
+    void olderOrderOfferedNext()
+    {
+        window->appendOrderLine(sample(1));
+        closeWindow();
+        open();
+        window->appendOrderLine(sample(2));
+        window->appendOrderLine(sample(3));
+        closeWindow();
+        open();
+        auto *text = find<QLabel>(QStringLiteral("labelRestoreNotice"));
+        QVERIFY2(text->text().endsWith(QStringLiteral(", 2 строки")), qPrintable(text->text()));
+        click(QStringLiteral("pushButtonDiscard"));
+        QTRY_VERIFY(notice()->isVisible());
+        QVERIFY2(text->text().endsWith(QStringLiteral(", 1 строка")), qPrintable(text->text()));
+        click(QStringLiteral("pushButtonRestore"));
+        QCOMPARE(window->orderLines(), QVector<OrderLine> {sample(1)});
+        QTest::qWait(100);
+        QVERIFY(!notice()->isVisible());
+    }
+
+    void documentsTakeNumbers()
+    {
+        window->appendOrderLine(sample(1));
+        const DocumentNumber first = window->numberForDocument(QStringLiteral("export"));
+        QVERIFY2(first.ok, qPrintable(first.reason));
+        QCOMPARE(first.number, 1);
+        window->documentFinished(1, QStringLiteral("export"), true);
+        QCOMPARE(window->numberForDocument(QStringLiteral("pdf")).number, 1); // unchanged order
+        window->appendOrderLine(sample(2));
+        const DocumentNumber second = window->numberForDocument(QStringLiteral("pdf"));
+        QCOMPARE(second.number, 2);
+        window->documentFinished(2, QStringLiteral("pdf"), false); // failed: 2 stays, void
+        QCOMPARE(window->numberForDocument(QStringLiteral("pdf")).number, 3);
+        window->documentFinished(3, QStringLiteral("pdf"), true);
+        QVERIFY(keeper()->shop()->waitIdle(5000));
+
+        Connection connection;
+        QVERIFY(connection.open(DatabaseUrl::sqliteFile(dataFile()), QStringLiteral("t")));
+        InvoiceRecord record;
+        QVERIFY(Journal(connection).load(2, &record));
+        QVERIFY(record.summary.isVoid);
+        QCOMPARE(record.lines, window->orderLines());
+        QVERIFY(Journal(connection).load(1, &record));
+        QVERIFY(!record.summary.isVoid);
+        QCOMPARE(record.summary.counter, Settings().counterName());
+        QCOMPARE(record.summary.templatePath,
+                 find<QLineEdit>(QStringLiteral("lineEdit_11"))->text());
+        QCOMPARE(Settings().nextInvoiceNumber(), 4);
+        closeWindow();
+        open();
+        QVERIFY2(!notice()->isVisible(), "a numbered order is offered for restoring");
+    }
+
+    void fullDiskIsToldOnceAndStoringResumes()
+    {
+        keeper()->writer()->setRetryInterval(50);
+        window->appendOrderLine(sample(1));
+        QVERIFY(keeper()->waitStored());
+        keeper()->writer()->runWithDatabase([](QSqlDatabase db) {
+            QSqlQuery query(db);
+            query.exec(QStringLiteral("PRAGMA page_count"));
+            query.next();
+            query.exec(QStringLiteral("PRAGMA max_page_count = %1").arg(query.value(0).toInt()));
+        });
+        OrderLine big = sample(2);
+        big.explanation = QString(5000, QLatin1Char('x'));
+        for (int i = 0; i < 20; ++i)
+            window->appendOrderLine(big);
+        QTRY_COMPARE(messages.size(), 1);
+        QVERIFY2(messages.first().contains(QStringLiteral("Диск заполнен")),
+                 qPrintable(messages.first()));
+        QTest::qWait(200);
+        QCOMPARE(messages.size(), 1);
+        QCOMPARE(rows(), 21);
+        keeper()->writer()->runWithDatabase([](QSqlDatabase db) {
+            QSqlQuery(db).exec(QStringLiteral("PRAGMA max_page_count = 1000000"));
+        });
+        QTRY_COMPARE(stored().size(), 21);
+        verifyStoredAsShown();
+    }
+
+    void damagedFileIsToldAndNumberingGoesOn()
+    {
+        closeWindow();
+        QFile damaged(dataFile());
+        QVERIFY(damaged.open(QIODevice::WriteOnly));
+        damaged.write(QByteArray(4096, '#'));
+        damaged.close();
+        Settings settings;
+        settings.setNextInvoiceNumber(42);
+        settings.sync();
+        open();
+        QTRY_COMPARE(messages.size(), 1);
+        QVERIFY2(messages.first().contains(QStringLiteral("повреждён"))
+                     && messages.first().contains(QStringLiteral("42")),
+                 qPrintable(messages.first()));
+        window->appendOrderLine(sample(1));
+        QCOMPARE(window->numberForDocument(QStringLiteral("export")).number, 42);
+    }
+
+    void unwritableFolderIsToldOnce()
+    {
+        closeWindow();
+        QDir().mkpath(home->path() + QStringLiteral("/data"));
+        for (const QString &path : {home->path(), home->path() + QStringLiteral("/data")})
+            QFile::setPermissions(path,
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
+                                      | QFile::ReadOther | QFile::ExeOther);
+        QProcess child;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("STORAGE_TEST_CHILD"), QStringLiteral("unwritable"));
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), QStringLiteral("/nonexistent"));
+        AsNobody nobody;
+        QVERIFY(nobody.start(child, environment));
+        QVERIFY(child.waitForFinished(60000));
+        QVERIFY2(child.exitCode() == 0, child.readAll().constData());
+        window = nullptr;
+    }
+
+    void shopOutOfReachAtStart_data()
+    {
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("no server on the socket") << "postgresql:///shop?host=/nonexistent"
+                                                 << "Нет связи";
+        QTest::newRow("URL of no known form") << "mysql://server/shop"
+                                              << "не понят";
+    }
+    void shopOutOfReachAtStart()
+    {
+        QFETCH(QString, url);
+        QFETCH(QString, told);
+        closeWindow();
+        qputenv("PRINTCALC_DATABASE", url.toUtf8());
+        open();
+        qunsetenv("PRINTCALC_DATABASE");
+        auto *state = find<QLabel>(QStringLiteral("labelShopState"));
+        QTRY_VERIFY(state->isVisible());
+        QVERIFY2(state->toolTip().contains(told), qPrintable(state->toolTip()));
+        QVERIFY2(messages.isEmpty(), "the start asks or tells nothing modal");
+        // The counter prices and keeps its order all the same.
+        window->appendOrderLine(sample(1));
+        QTest::keyClick(orderTable(), Qt::Key_Shift);
+        verifyStoredAsShown();
+    }
+
+    // The shop's server gone during work and back: the notice beside the window buttons, a
+    // document without a number, the order numbered when the server returns.
+    void shopLostAndBack()
+    {
+        closeWindow();
+        PgCluster cluster;
+        QVERIFY2(cluster.start(), qPrintable(cluster.error));
+        qputenv("PRINTCALC_DATABASE", cluster.url().toUtf8());
+        open();
+        keeper()->shop()->setCheckInterval(100);
+        auto *state = find<QLabel>(QStringLiteral("labelShopState"));
+        QTRY_VERIFY(keeper()->shop()->reachable());
+        QVERIFY(!state->isVisible());
+
+        cluster.stop();
+        QTRY_VERIFY_WITH_TIMEOUT(state->isVisible(), 10000);
+        QVERIFY2(state->toolTip().contains(QStringLiteral("Нет связи")),
+                 qPrintable(state->toolTip()));
+        QVERIFY(!window->statusBar()->isVisible()
+                || window->statusBar()->currentMessage().isEmpty());
+        window->appendOrderLine(sample(1));
+        const DocumentNumber none = window->numberForDocument(QStringLiteral("export"));
+        QVERIFY(!none.ok);
+        QVERIFY2(none.reason.contains(QStringLiteral("без номера")), qPrintable(none.reason));
+        window->documentFinished(0, QStringLiteral("export"), true);
+
+        QVERIFY(cluster.resume());
+        QTRY_VERIFY_WITH_TIMEOUT(!state->isVisible(), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(window->numberForDocument(QStringLiteral("pdf")).number, 1,
+                                  10000);
+        Connection connection;
+        QVERIFY(connection.open(DatabaseUrl::parse(cluster.url()), QStringLiteral("t")));
+        InvoiceRecord record;
+        QVERIFY(Journal(connection).load(1, &record));
+        QCOMPARE(record.documents.size(), 1);
+        closeWindow();
+        qunsetenv("PRINTCALC_DATABASE");
+    }
+
+    void journalDialog()
+    {
+        find<QLineEdit>(QStringLiteral("lineEdit"))->setText(QStringLiteral("100"));
+        const QVector<Quote> quotes
+            = priceSheetProducts(window->sheetProductsJob(), window->prices());
+        QVERIFY(!quotes.isEmpty());
+        OrderLine cheap = quotes.first().orderLine();
+        cheap.unitPrice = QStringLiteral("1");
+        OrderLine loose = sample(3);
+        loose.job = QJsonObject();
+        window->appendOrderLine(cheap);
+        window->appendOrderLine(loose);
+        window->appendOrderLine(cheap);
+        QCOMPARE(window->numberForDocument(QStringLiteral("export")).number, 1);
+        OrderLine calendar = sample(4);
+        calendar.description = QStringLiteral("Календарь настольный");
+        window->appendOrderLine(calendar);
+        QCOMPARE(window->numberForDocument(QStringLiteral("export")).number, 2);
+
+        click(QStringLiteral("pushButtonJournal"));
+        auto *dialog = window->findChild<JournalDialog *>();
+        QVERIFY(dialog);
+        auto *invoices = dialog->findChild<QTableWidget *>(QStringLiteral("tableJournalInvoices"));
+        QTRY_COMPARE(invoices->rowCount(), 2);
+        QCOMPARE(invoices->item(0, 0)->text(), QStringLiteral("2")); // newest first
+        dialog->findChild<QLineEdit *>(QStringLiteral("lineEditJournalNumber"))
+            ->setText(QStringLiteral("1"));
+        QTRY_COMPARE(invoices->rowCount(), 1);
+        invoices->selectRow(0);
+        auto *lines = dialog->findChild<QTableWidget *>(QStringLiteral("tableJournalLines"));
+        QTRY_COMPARE(lines->rowCount(), 3);
+
+        dialog->findChild<QPushButton *>(QStringLiteral("pushButtonTodayPrices"))->click();
+        const QString today = quotes.first().line.unitPrice;
+        QCOMPARE(lines->item(0, 4)->text(), today);
+        QCOMPARE(lines->item(1, 4)->text(), QStringLiteral("нет задания"));
+        QCOMPARE(lines->item(0, 6)->checkState(), Qt::Checked);
+        lines->item(2, 6)->setCheckState(Qt::Unchecked); // keep the old price on the last line
+        const double perLine = calcRounded(100 * (quotes.first().unitPrice - 1));
+        QVERIFY2(dialog->findChild<QLabel *>(QStringLiteral("labelJournalDifference"))
+                     ->text()
+                     .contains(moneyText(2 * perLine)),
+                 "the total difference counts both lines");
+
+        dialog->findChild<QRadioButton *>(QStringLiteral("radioButtonJournalReplace"))
+            ->setChecked(true);
+        dialog->findChild<QPushButton *>(QStringLiteral("pushButtonJournalToOrder"))->click();
+        const QVector<OrderLine> order = window->orderLines();
+        QCOMPARE(order.size(), 3);
+        QCOMPARE(order.at(0).unitPrice, today);
+        QCOMPARE(order.at(0).job, cheap.job);
+        QCOMPARE(order.at(1), loose);
+        QCOMPARE(order.at(2).unitPrice, QStringLiteral("1"));
+
+        dialog->findChild<QRadioButton *>(QStringLiteral("radioButtonJournalAppend"))
+            ->setChecked(true);
+        dialog->findChild<QPushButton *>(QStringLiteral("pushButtonJournalToOrder"))->click();
+        QCOMPARE(rows(), 6);
+        dialog->findChild<QLineEdit *>(QStringLiteral("lineEditJournalNumber"))->clear();
+        dialog->findChild<QLineEdit *>(QStringLiteral("lineEditJournalWords"))
+            ->setText(QStringLiteral("КАЛЕНД"));
+        QTRY_VERIFY(invoices->rowCount() == 1
+                    && invoices->item(0, 0)->text() == QLatin1String("2"));
+    }
+};
+
+// Run as `nobody` by unwritableFolderIsToldOnce: the window over a data folder it cannot write.
+static int unwritableChild()
+{
+    MainWindow window;
+    QStringList told;
+    window.showMessage = [&](const QString &message) { told.append(message); };
+    window.show();
+    window.appendOrderLine(sample(1));
+    window.appendOrderLine(sample(2));
+    QTest::qWait(300);
+    if (told.size() != 1 || !told.first().contains(QStringLiteral("недоступны для записи"))
+        || window.orderLines().size() != 2) {
+        fprintf(stderr, "told %d times: %s\n", int(told.size()),
+                qPrintable(told.join(QLatin1Char('|'))));
+        return 1;
+    }
+    return 0;
+}
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    PageDriver::useDesktopFont();
+    if (qEnvironmentVariable("STORAGE_TEST_CHILD") == QLatin1String("unwritable"))
+        return unwritableChild();
+    OrderStorageTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_order_storage.moc"
