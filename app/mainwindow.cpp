@@ -34,6 +34,7 @@ MainWindow::MainWindow(QWidget *parent)
     page2_2_init();
     page3_1_init();
     page3_2_init();
+    initPriceVersions();
 
     // Signatures stay in Qt's normalized spelling.
     // clang-format off

@@ -31,6 +31,7 @@ struct OrderKeeperDeleter
 {
     void operator()(OrderKeeper *keeper) const;
 };
+class PriceVersionState;
 
 class MainWindow : public QMainWindow
 {
@@ -72,6 +73,12 @@ public:
     // Buttons that belong to the whole window (journal, price list, settings) sit together in the
     // tab widget's top-right corner, in the order they are added.
     void addWindowButton(QWidget *button);
+
+    // Price list versions (prices/price_versions_window.cpp): the version in force gives the
+    // prices and the options' amounts. The window follows it before any option is read, so a
+    // version dated tomorrow takes over at the first pricing after midnight and no job mixes two.
+    void initPriceVersions();
+    void followPriceVersion() const;
 
     // Tells the operator what went wrong. A warning box by default; tests put in a recorder so
     // that nothing waits on a modal dialog.
@@ -137,7 +144,8 @@ private:
     // The export's notice, questions and office warm-up (order/export.cpp)
     void exportInit();
 
-    PriceTable priceTable;
+    mutable PriceTable priceTable; // the version in force's, swapped by followPriceVersion
+    PriceVersionState *priceVersionState = nullptr;
     const QScopedPointer<MainWindowForm> form;
     QList<QPair<QLabel *, QRadioButton *>> galleryWidgets;
     QList<QPair<QCheckBox *, QLineEdit *>> pocketFields;

@@ -60,6 +60,7 @@ void MainWindow::clearGroup(QGroupBox *group)
 
 OptionGroup MainWindow::optionGroup(const QGroupBox *group) const
 {
+    followPriceVersion();
     OptionGroup options{group->title(), {}};
     for (const QObject *child : group->children()) {
         const auto *button = qobject_cast<const QAbstractButton *>(child);

@@ -6,18 +6,45 @@
 PriceTable::PriceTable(const QVector<PriceEntry> &entries, int version)
     : m_version(version)
 {
+    int capacity = 16;
+    while (capacity < 2 * entries.size())
+        capacity *= 2;
+    m_slots.resize(capacity);
     m_entries.reserve(entries.size());
-    m_index.reserve(entries.size());
+    const uint mask = uint(capacity - 1);
     for (const PriceEntry &entry : entries) {
         if (entry.key.isEmpty())
             continue;
-        const double price = double(float(entry.price));
-        if (m_index.contains(entry.key)) {
+        const uint hash = qHash(entry.key);
+        uint at = hash & mask;
+        bool known = false;
+        for (; m_slots.at(int(at)).entry >= 0; at = (at + 1) & mask) {
+            const Slot &slot = m_slots.at(int(at));
             // The first occurrence answers, as the slot scan always did.
-            continue;
+            if (slot.hash == hash && m_entries.at(slot.entry).key == entry.key) {
+                known = true;
+                break;
+            }
         }
-        m_index.insert(entry.key, m_entries.size());
-        m_entries.append({entry.key, price});
+        if (known)
+            continue;
+        m_slots[int(at)] = {hash, m_entries.size()};
+        m_entries.append({entry.key, double(float(entry.price))});
+    }
+}
+
+int PriceTable::find(const QString &key) const
+{
+    if (m_slots.isEmpty())
+        return -1;
+    const uint hash = qHash(key);
+    const uint mask = uint(m_slots.size() - 1);
+    for (uint at = hash & mask;; at = (at + 1) & mask) {
+        const Slot &slot = m_slots.at(int(at));
+        if (slot.entry < 0)
+            return -1;
+        if (slot.hash == hash && m_entries.at(slot.entry).key == key)
+            return slot.entry;
     }
 }
 
@@ -52,9 +79,8 @@ const PriceTable &PriceTable::shared()
 
 double PriceTable::price(const QString &key, bool *found) const
 {
-    const auto at = m_index.constFind(key);
-    const bool known = at != m_index.constEnd();
+    const int at = find(key);
     if (found)
-        *found = known;
-    return known ? m_entries.at(*at).price : 0.0;
+        *found = at >= 0;
+    return at >= 0 ? m_entries.at(at).price : 0.0;
 }

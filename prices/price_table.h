@@ -28,7 +28,7 @@ public:
 
     double price(const QString &key) const { return price(key, nullptr); }
     double price(const QString &key, bool *found) const;
-    bool contains(const QString &key) const { return m_index.contains(key); }
+    bool contains(const QString &key) const { return find(key) >= 0; }
 
     const QVector<PriceEntry> &entries() const { return m_entries; }
     int size() const { return m_entries.size(); }
@@ -36,7 +36,17 @@ public:
     int version() const { return m_version; }
 
 private:
+    // The entry holding the key, or -1.
+    int find(const QString &key) const;
+
     QVector<PriceEntry> m_entries;
-    QHash<QString, int> m_index;
+    // The index: open addressing in one block, so that a table built late in a long session (a
+    // loaded version) looks up as fast as the one built at start, whatever the heap looks like.
+    struct Slot
+    {
+        uint hash = 0;
+        int entry = -1; // -1: empty
+    };
+    QVector<Slot> m_slots;
     int m_version = 0;
 };

@@ -1,0 +1,698 @@
+// The price list editor: a table model over one version's prices and amounts, a word filter, and
+// the dialog around them.
+#include "dialogs/price_list_dialog.h"
+
+#include "prices/extras_catalogue.h"
+#include "prices/key_meanings.h"
+#include "prices/price_file_check.h"
+#include "prices/price_versions.h"
+
+#include <QAbstractTableModel>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDir>
+#include <QDoubleSpinBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFont>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QSortFilterProxyModel>
+#include <QSplitter>
+#include <QStyledItemDelegate>
+#include <QTableView>
+#include <QThread>
+#include <QVBoxLayout>
+
+#include <cmath>
+#include <memory>
+
+namespace {
+
+enum Column { KeyColumn, MeaningColumn, PerColumn, PriceColumn, ColumnCount };
+constexpr int SearchRole = Qt::UserRole + 1;
+
+// One row of the table: a price key or an extra. Every version has the same rows.
+struct PriceRow
+{
+    QString key;
+    QString meaning;
+    QString per;
+    QString search; // key, meaning and per as the filter compares them
+    bool extra = false;
+};
+
+// Lower case, with the Cyrillic letters that look like Latin ones written as those, so that "a4"
+// typed on a Latin keyboard finds "А4".
+QString folded(const QString &text)
+{
+    static const QHash<QChar, QChar> lookAlikes = [] {
+        QHash<QChar, QChar> map;
+        const QString cyrillic = QStringLiteral("авекмнорстухё");
+        const QString latin = QStringLiteral("abekmhopctyxe");
+        for (int i = 0; i < cyrillic.size(); ++i)
+            map.insert(cyrillic.at(i), latin.at(i));
+        return map;
+    }();
+    QString result = text.toLower();
+    for (QChar &c : result)
+        c = lookAlikes.value(c, c);
+    return result;
+}
+
+const QVector<PriceRow> &priceRows()
+{
+    static const QVector<PriceRow> rows = [] {
+        QVector<PriceRow> all;
+        for (const PriceEntry &entry : builtInVersion().prices.entries()) {
+            const KeyDescription description = describeKey(entry.key);
+            all.append({entry.key, description.meaning, description.per, QString(), false});
+        }
+        for (const ExtraOption &option : extrasCatalogue())
+            all.append({option.objectName, option.meaning(), option.per, QString(), true});
+        for (PriceRow &row : all) {
+            row.search
+                = folded(row.key + QLatin1Char(' ') + row.meaning + QLatin1Char(' ') + row.per);
+        }
+        return all;
+    }();
+    return rows;
+}
+
+QString userName()
+{
+    const QString user = qEnvironmentVariable("USER");
+    return user.isEmpty() ? qEnvironmentVariable("USERNAME") : user;
+}
+
+QString versionLine(const PriceVersionInfo &info, int inForce, const QDate &today)
+{
+    if (info.number == 0) {
+        return QStringLiteral("0 · встроенный прайс-лист")
+            + (inForce == 0 ? QStringLiteral(" — действует") : QString());
+    }
+    QString line = QString::number(info.number) + QStringLiteral(" · с ")
+        + info.from.toString(QStringLiteral("dd.MM.yyyy"));
+    if (!info.note.isEmpty())
+        line += QStringLiteral(" · ") + info.note;
+    line += QStringLiteral(" · ") + info.loadedBy + QLatin1Char(' ')
+        + info.loadedAt.toString(QStringLiteral("dd.MM.yyyy HH:mm"));
+    if (info.number == inForce)
+        line += QStringLiteral(" — действует");
+    else if (info.from > today)
+        line += QStringLiteral(" — вступит в силу ")
+            + info.from.toString(QStringLiteral("dd.MM.yyyy"));
+    return line;
+}
+
+double rounded(double price, bool toHalf)
+{
+    return toHalf ? std::round(price * 2.0) / 2.0 : std::round(price);
+}
+
+} // namespace
+
+// One version's prices and amounts, with the operator's changes on top.
+class PriceListModel : public QAbstractTableModel
+{
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    void setVersion(const PriceVersion &version)
+    {
+        beginResetModel();
+        m_version = version;
+        m_base.clear();
+        m_base.reserve(priceRows().size());
+        for (const PriceRow &row : priceRows())
+            m_base.append(row.extra ? version.extra(row.key) : version.prices.price(row.key));
+        m_edits.clear();
+        endResetModel();
+    }
+    const PriceVersion &version() const { return m_version; }
+
+    int rowCount(const QModelIndex &parent = {}) const override
+    {
+        return parent.isValid() ? 0 : priceRows().size();
+    }
+    int columnCount(const QModelIndex &parent = {}) const override
+    {
+        return parent.isValid() ? 0 : ColumnCount;
+    }
+
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
+    {
+        static const char *const titles[] = {"Ключ", "Что это", "За что", "Цена"};
+        if (orientation == Qt::Horizontal && role == Qt::DisplayRole)
+            return QString::fromUtf8(titles[section]);
+        return QAbstractTableModel::headerData(section, orientation, role);
+    }
+
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        const PriceRow &row = priceRows().at(index.row());
+        const bool edited = m_edits.contains(index.row());
+        switch (role) {
+        case Qt::DisplayRole:
+            switch (index.column()) {
+            case KeyColumn:
+                return row.key;
+            case MeaningColumn:
+                return row.meaning;
+            case PerColumn:
+                return row.per;
+            default:
+                return priceFileNumber(price(index.row()));
+            }
+        case Qt::EditRole:
+            return index.column() == PriceColumn ? QVariant(price(index.row())) : QVariant();
+        case Qt::TextAlignmentRole:
+            return index.column() == PriceColumn ? QVariant(Qt::AlignRight | Qt::AlignVCenter)
+                                                 : QVariant();
+        case Qt::FontRole:
+            if (edited && index.column() == PriceColumn) {
+                QFont bold;
+                bold.setBold(true);
+                return bold;
+            }
+            return {};
+        case Qt::ToolTipRole:
+            if (index.column() == MeaningColumn)
+                return row.meaning;
+            if (edited && index.column() == PriceColumn)
+                return QString(QStringLiteral("Было: ") + priceFileNumber(m_base.at(index.row())));
+            return {};
+        case SearchRole:
+            return row.search;
+        default:
+            return {};
+        }
+    }
+
+    Qt::ItemFlags flags(const QModelIndex &index) const override
+    {
+        const Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+        return index.column() == PriceColumn ? flags | Qt::ItemIsEditable : flags;
+    }
+
+    bool setData(const QModelIndex &index, const QVariant &value, int role) override
+    {
+        if (role != Qt::EditRole || index.column() != PriceColumn)
+            return false;
+        bool ok = false;
+        const double price = value.toDouble(&ok);
+        if (!ok || !std::isfinite(price) || price < 0.0 || price > PriceFileMaxPrice)
+            return false;
+        setPrice(index.row(), price);
+        emit dataChanged(index, index);
+        return true;
+    }
+
+    double price(int row) const { return m_edits.value(row, m_base.at(row)); }
+    double basePrice(int row) const { return m_base.at(row); }
+    void setPrice(int row, double price)
+    {
+        // Prices are held in single precision: a change that does not survive it is none.
+        if (float(price) == float(m_base.at(row)))
+            m_edits.remove(row);
+        else
+            m_edits.insert(row, price);
+    }
+    void priceRowsChanged(int first, int last)
+    {
+        emit dataChanged(index(first, PriceColumn), index(last, PriceColumn));
+    }
+    int editCount() const { return m_edits.size(); }
+    const QHash<int, double> &edits() const { return m_edits; }
+
+private:
+    PriceVersion m_version;
+    QVector<double> m_base;
+    QHash<int, double> m_edits;
+};
+
+// Rows whose key, meaning or per hold every word typed, in any order and case.
+class PriceFilterModel : public QSortFilterProxyModel
+{
+public:
+    using QSortFilterProxyModel::QSortFilterProxyModel;
+
+    void setWords(const QString &text)
+    {
+        m_words = folded(text).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        invalidateFilter();
+    }
+
+protected:
+    bool filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const override
+    {
+        if (m_words.isEmpty())
+            return true;
+        const QString search
+            = sourceModel()->index(sourceRow, 0, sourceParent).data(SearchRole).toString();
+        for (const QString &word : m_words) {
+            if (!search.contains(word))
+                return false;
+        }
+        return true;
+    }
+
+private:
+    QStringList m_words;
+};
+
+namespace {
+
+// Prices are typed in roubles, up to the list's limit.
+class PriceDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &,
+                          const QModelIndex &) const override
+    {
+        auto *editor = new QDoubleSpinBox(parent);
+        editor->setRange(0.0, PriceFileMaxPrice);
+        editor->setDecimals(2);
+        editor->setLocale(QLocale(QLocale::Russian, QLocale::Russia));
+        return editor;
+    }
+};
+
+} // namespace
+
+PriceListDialog::PriceListDialog(PriceBook &book, QWidget *parent)
+    : QDialog(parent)
+    , book(book)
+    , model(new PriceListModel(this))
+    , filter(new PriceFilterModel(this))
+{
+    setObjectName(QStringLiteral("dialogPrices"));
+    setWindowTitle(QStringLiteral("Прайс-лист"));
+    resize(1180, 720);
+
+    chooseOpenFile = [this](const QString &caption, const QString &filterText) {
+        return QFileDialog::getOpenFileName(this, caption, QString(), filterText);
+    };
+    chooseSaveFile
+        = [this](const QString &caption, const QString &filterText, const QString &name) {
+              return QFileDialog::getSaveFileName(this, caption, name, filterText);
+          };
+    confirm = [this](const QString &question) {
+        return QMessageBox::question(this, QStringLiteral("Прайс-лист"), question)
+            == QMessageBox::Yes;
+    };
+
+    versions = new QListWidget;
+    versions->setObjectName(QStringLiteral("listWidgetPriceVersions"));
+    versions->setWordWrap(true);
+    versions->setMinimumWidth(260);
+    versionTitle = new QLabel;
+    versionTitle->setObjectName(QStringLiteral("labelPriceVersion"));
+    filterField = new QLineEdit;
+    filterField->setObjectName(QStringLiteral("lineEditPriceFilter"));
+    filterField->setPlaceholderText(
+        QStringLiteral("Поиск по словам или ключу: «А4 матовая 350», «ламинация», «0024»"));
+    filterField->setClearButtonEnabled(true);
+
+    filter->setSourceModel(model);
+    table = new QTableView;
+    table->setObjectName(QStringLiteral("tableViewPrices"));
+    table->setModel(filter);
+    table->setItemDelegateForColumn(PriceColumn, new PriceDelegate(table));
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
+                           | QAbstractItemView::AnyKeyPressed);
+    table->verticalHeader()->hide();
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
+    table->horizontalHeader()->setSectionResizeMode(MeaningColumn, QHeaderView::Stretch);
+    table->setColumnWidth(KeyColumn, 130);
+    table->setColumnWidth(PerColumn, 150);
+    table->setColumnWidth(PriceColumn, 90);
+    table->setWordWrap(false);
+
+    percent = new QDoubleSpinBox;
+    percent->setObjectName(QStringLiteral("doubleSpinBoxPercent"));
+    percent->setRange(-90.0, 500.0);
+    percent->setDecimals(1);
+    percent->setSuffix(QStringLiteral(" %"));
+    percent->setValue(10.0);
+    percent->setLocale(QLocale(QLocale::Russian, QLocale::Russia));
+    rounding = new QComboBox;
+    rounding->setObjectName(QStringLiteral("comboBoxRounding"));
+    rounding->addItems({QStringLiteral("до рубля"), QStringLiteral("до 0,5")});
+    changeButton = new QPushButton(QStringLiteral("Изменить выбранные"));
+    changeButton->setObjectName(QStringLiteral("pushButtonChangeSelected"));
+    editCount = new QLabel;
+    editCount->setObjectName(QStringLiteral("labelPriceEdits"));
+
+    fromDate = new QDateEdit;
+    fromDate->setObjectName(QStringLiteral("dateEditPricesFrom"));
+    fromDate->setCalendarPopup(true);
+    fromDate->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+    fromDate->setMinimumDate(priceClockToday());
+    fromDate->setDate(priceClockToday());
+    note = new QLineEdit;
+    note->setObjectName(QStringLiteral("lineEditPricesNote"));
+    note->setPlaceholderText(QStringLiteral("Примечание: что изменилось"));
+    saveButton = new QPushButton(QStringLiteral("Сохранить как новую версию"));
+    saveButton->setObjectName(QStringLiteral("pushButtonSaveVersion"));
+    exportButton = new QPushButton(QStringLiteral("Выгрузить…"));
+    exportButton->setObjectName(QStringLiteral("pushButtonExportPrices"));
+    importButton = new QPushButton(QStringLiteral("Загрузить…"));
+    importButton->setObjectName(QStringLiteral("pushButtonImportPrices"));
+    report = new QPlainTextEdit;
+    report->setObjectName(QStringLiteral("plainTextEditPriceReport"));
+    report->setReadOnly(true);
+    report->setMaximumBlockCount(200000);
+    auto *closeButton = new QPushButton(QStringLiteral("Закрыть"));
+
+    auto *left = new QWidget;
+    auto *leftLayout = new QVBoxLayout(left);
+    leftLayout->setContentsMargins(0, 0, 0, 0);
+    leftLayout->addWidget(new QLabel(QStringLiteral("Версии")));
+    leftLayout->addWidget(versions);
+
+    auto *right = new QWidget;
+    auto *rightLayout = new QVBoxLayout(right);
+    rightLayout->setContentsMargins(0, 0, 0, 0);
+    rightLayout->addWidget(versionTitle);
+    rightLayout->addWidget(filterField);
+    rightLayout->addWidget(table, 1);
+    auto *changeRow = new QHBoxLayout;
+    changeRow->addWidget(new QLabel(QStringLiteral("Выбранные строки:")));
+    changeRow->addWidget(percent);
+    changeRow->addWidget(new QLabel(QStringLiteral("с округлением")));
+    changeRow->addWidget(rounding);
+    changeRow->addWidget(changeButton);
+    changeRow->addStretch();
+    changeRow->addWidget(editCount);
+    rightLayout->addLayout(changeRow);
+    auto *saveRow = new QHBoxLayout;
+    saveRow->addWidget(new QLabel(QStringLiteral("Действует с")));
+    saveRow->addWidget(fromDate);
+    saveRow->addWidget(note, 1);
+    saveRow->addWidget(saveButton);
+    rightLayout->addLayout(saveRow);
+    auto *fileRow = new QHBoxLayout;
+    fileRow->addWidget(exportButton);
+    fileRow->addWidget(importButton);
+    fileRow->addWidget(
+        new QLabel(QStringLiteral("Файл CSV (UTF-8, «;»): ключ; что это; за что; цена")));
+    fileRow->addStretch();
+    rightLayout->addLayout(fileRow);
+    rightLayout->addWidget(report);
+    report->setMaximumHeight(150);
+
+    auto *splitter = new QSplitter;
+    splitter->addWidget(left);
+    splitter->addWidget(right);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({300, 880});
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(splitter, 1);
+    auto *bottom = new QHBoxLayout;
+    bottom->addStretch();
+    bottom->addWidget(closeButton);
+    layout->addLayout(bottom);
+
+    connect(filterField, &QLineEdit::textChanged, this,
+            [this](const QString &text) { filter->setWords(text); });
+    connect(model, &QAbstractItemModel::dataChanged, this, [this] { updateEditCount(); });
+    connect(model, &QAbstractItemModel::modelReset, this, [this] { updateEditCount(); });
+    connect(changeButton, &QPushButton::clicked, this, [this] { changeSelectedByPercent(); });
+    connect(saveButton, &QPushButton::clicked, this, [this] { saveAsNewVersion(); });
+    connect(exportButton, &QPushButton::clicked, this, [this] { exportFile(); });
+    connect(importButton, &QPushButton::clicked, this, [this] { importFile(); });
+    connect(closeButton, &QPushButton::clicked, this, &QDialog::close);
+    connect(versions, &QListWidget::currentItemChanged, this,
+            [this](QListWidgetItem *current, QListWidgetItem *previous) {
+                if (!current)
+                    return;
+                const int number = current->data(Qt::UserRole).toInt();
+                if (number == shownVersion())
+                    return;
+                if (!dropEditsAllowed()) {
+                    const QSignalBlocker blocker(versions);
+                    versions->setCurrentItem(previous);
+                    return;
+                }
+                showVersion(number);
+            });
+    connect(&book, &PriceBook::changed, this, [this] { fillVersions(); });
+
+    fillVersions();
+    showVersion(book.inForce().info.number);
+}
+
+PriceListDialog::~PriceListDialog() = default;
+
+int PriceListDialog::shownVersion() const
+{
+    return model->version().info.number;
+}
+
+void PriceListDialog::closeEvent(QCloseEvent *event)
+{
+    if (dropEditsAllowed())
+        event->accept();
+    else
+        event->ignore();
+}
+
+bool PriceListDialog::dropEditsAllowed()
+{
+    if (model->editCount() == 0)
+        return true;
+    return confirm(QStringLiteral("Изменённые цены (") + QString::number(model->editCount())
+                   + QStringLiteral(") не сохранены. Отбросить их?"));
+}
+
+void PriceListDialog::fillVersions()
+{
+    const QSignalBlocker blocker(versions);
+    const QDate today = priceClockToday();
+    const int inForce = book.list().inForce(today).info.number;
+    versions->clear();
+    const QVector<PriceVersion> &all = book.list().versions();
+    // Newest first.
+    for (auto it = all.crbegin(); it != all.crend(); ++it) {
+        auto *item = new QListWidgetItem(versionLine(it->info, inForce, today), versions);
+        item->setData(Qt::UserRole, it->info.number);
+        item->setToolTip(item->text());
+        if (it->info.number == inForce) {
+            QFont bold = item->font();
+            bold.setBold(true);
+            item->setFont(bold);
+        }
+        if (it->info.number == shownVersion())
+            versions->setCurrentItem(item);
+    }
+}
+
+void PriceListDialog::showVersion(int number)
+{
+    const PriceVersion *version = book.list().find(number);
+    if (!version)
+        version = &book.inForce();
+    model->setVersion(*version);
+    versionTitle->setText(QStringLiteral("Прайс-лист: ") + version->info.title()
+                          + QStringLiteral(" — ") + QString::number(version->prices.size())
+                          + QStringLiteral(" цен и ") + QString::number(extrasCatalogue().size())
+                          + QStringLiteral(" надбавок. Цену меняют двойным щелчком; ключи не "
+                                           "добавляются и не удаляются."));
+    const QSignalBlocker blocker(versions);
+    for (int i = 0; i < versions->count(); ++i) {
+        if (versions->item(i)->data(Qt::UserRole).toInt() == number)
+            versions->setCurrentRow(i);
+    }
+}
+
+void PriceListDialog::updateEditCount()
+{
+    const int count = model->editCount();
+    editCount->setText(count == 0 ? QString()
+                                  : QStringLiteral("Изменено: ") + QString::number(count));
+}
+
+void PriceListDialog::changeSelectedByPercent()
+{
+    const QModelIndexList selected = table->selectionModel()->selectedRows();
+    if (selected.isEmpty()) {
+        report->setPlainText(QStringLiteral("Выберите строки, цены которых изменить."));
+        return;
+    }
+    const double factor = 1.0 + percent->value() / 100.0;
+    const bool toHalf = rounding->currentIndex() == 1;
+    int first = model->rowCount();
+    int last = -1;
+    for (const QModelIndex &index : selected) {
+        const int row = filter->mapToSource(index).row();
+        model->setPrice(row, std::max(0.0, rounded(model->price(row) * factor, toHalf)));
+        first = std::min(first, row);
+        last = std::max(last, row);
+    }
+    model->priceRowsChanged(first, last);
+    report->setPlainText(
+        QStringLiteral("Изменено строк: ") + QString::number(selected.size())
+        + QStringLiteral(" на ") + percent->text()
+        + QStringLiteral(". Сохраните как новую версию, чтобы цены вступили в силу."));
+}
+
+PriceVersion PriceListDialog::draft() const
+{
+    QHash<QString, double> prices;
+    QHash<QString, double> extras;
+    const QHash<int, double> &edits = model->edits();
+    for (auto it = edits.constBegin(); it != edits.constEnd(); ++it) {
+        const PriceRow &row = priceRows().at(it.key());
+        (row.extra ? extras : prices).insert(row.key, it.value());
+    }
+    return changedVersion(model->version(), prices, extras, model->version().info);
+}
+
+void PriceListDialog::saveAsNewVersion()
+{
+    const PriceVersion &inForce = book.inForce();
+    const PriceVersion changed = draft();
+    // The new version is checked as a file of the rows that differ from the version in force.
+    PriceFileRows rows {{QStringLiteral("ключ"), QStringLiteral("цена")}};
+    for (const PriceEntry &entry : changed.prices.entries()) {
+        if (float(entry.price) != float(inForce.prices.price(entry.key)))
+            rows.append({entry.key, priceFileNumber(entry.price)});
+    }
+    for (const ExtraOption &option : extrasCatalogue()) {
+        if (float(changed.extra(option.objectName)) != float(inForce.extra(option.objectName)))
+            rows.append({option.objectName, priceFileNumber(changed.extra(option.objectName))});
+    }
+    if (rows.size() == 1) {
+        report->setPlainText(
+            QStringLiteral("Цены те же, что в действующей версии: сохранять нечего."));
+        return;
+    }
+    const PriceFileCheck check = checkPriceRows(rows, inForce);
+    report->setPlainText(check.report());
+    if (!check.accepted())
+        return;
+    if (fromDate->date() < priceClockToday()) {
+        report->appendPlainText(
+            QStringLiteral("Дата раньше сегодняшней: версия не вступает в силу задним числом."));
+        return;
+    }
+    if (check.warnings() > 0
+        && !confirm(QStringLiteral("Есть предупреждения (") + QString::number(check.warnings())
+                    + QStringLiteral("), они показаны под таблицей. Сохранить версию всё равно?")))
+        return;
+    PriceVersionInfo info;
+    info.from = fromDate->date();
+    info.note = note->text().trimmed();
+    info.loadedBy = userName();
+    info.loadedAt = QDateTime::fromMSecsSinceEpoch(priceClockMSecs());
+    PriceVersion version = changedVersion(inForce, check.prices, check.extras, info);
+    QString error;
+    if (!book.add(&version, &error)) {
+        report->appendPlainText(QStringLiteral("Версия не сохранена: ") + error);
+        return;
+    }
+    showVersion(version.info.number);
+    note->clear();
+    report->appendPlainText(QStringLiteral("Сохранена ") + version.info.title()
+                            + QStringLiteral(". Изменено цен и надбавок: ")
+                            + QString::number(check.changed) + QLatin1Char('.'));
+}
+
+void PriceListDialog::exportFile()
+{
+    const QString name = QStringLiteral("прайс-лист-версия-") + QString::number(shownVersion())
+        + QStringLiteral(".csv");
+    const QString fileName = chooseSaveFile(QStringLiteral("Выгрузить прайс-лист"),
+                                            QStringLiteral("Текст CSV (*.csv)"), name);
+    if (fileName.isEmpty())
+        return;
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly) || file.write(priceFileCsv(draft())) < 0
+        || !file.commit()) {
+        report->setPlainText(QStringLiteral("Файл не записан: ") + file.errorString());
+        return;
+    }
+    report->setPlainText(
+        QStringLiteral("Выгружено в ") + QDir::toNativeSeparators(fileName)
+        + QStringLiteral(". Открывая файл в Calc, задайте столбцу «ключ» тип «Текст» (или отметьте "
+                         "«Поля в кавычках как текст»), иначе ведущие нули ключей пропадут."));
+}
+
+void PriceListDialog::importFile()
+{
+    if (!dropEditsAllowed())
+        return;
+    const QString fileName = chooseOpenFile(QStringLiteral("Загрузить прайс-лист"),
+                                            QStringLiteral("Текст CSV (*.csv *.txt)"));
+    if (fileName.isEmpty())
+        return;
+    for (QWidget *widget :
+         {static_cast<QWidget *>(importButton), static_cast<QWidget *>(saveButton),
+          static_cast<QWidget *>(exportButton)})
+        widget->setEnabled(false);
+    report->setPlainText(QStringLiteral("Проверка файла ") + QDir::toNativeSeparators(fileName)
+                         + QStringLiteral("…"));
+
+    // Reading and checking a large file must not freeze the window.
+    const PriceVersion inForce = book.inForce();
+    auto check = std::make_shared<PriceFileCheck>();
+    QThread *worker = QThread::create([fileName, inForce, check] {
+        QFile file(fileName);
+        // A price list file is well under a megabyte; a file of this size is none.
+        constexpr qint64 largest = 64 * 1024 * 1024;
+        if (!file.open(QIODevice::ReadOnly)) {
+            check->issues.append(
+                {0, true, QStringLiteral("файл не открывается: ") + file.errorString()});
+        } else if (file.size() > largest) {
+            check->issues.append({0, true,
+                                  QStringLiteral("файл слишком велик (")
+                                      + QString::number(file.size() / (1024 * 1024))
+                                      + QStringLiteral(" МБ) для прайс-листа. Файл не читался.")});
+        } else {
+            *check = checkPriceCsv(file.readAll(), inForce);
+        }
+    });
+    connect(worker, &QThread::finished, worker, &QObject::deleteLater);
+    connect(worker, &QThread::finished, this, [this, fileName, check] {
+        for (QWidget *widget :
+             {static_cast<QWidget *>(importButton), static_cast<QWidget *>(saveButton),
+              static_cast<QWidget *>(exportButton)})
+            widget->setEnabled(true);
+        takeCheckedFile(fileName, *check);
+    });
+    worker->start();
+}
+
+void PriceListDialog::takeCheckedFile(const QString &fileName, const PriceFileCheck &check)
+{
+    report->setPlainText(check.report());
+    if (check.accepted()) {
+        // The file's prices go onto the version in force, ready to be saved with a date.
+        showVersion(book.inForce().info.number);
+        for (int row = 0; row < priceRows().size(); ++row) {
+            const PriceRow &priceRow = priceRows().at(row);
+            const QHash<QString, double> &read = priceRow.extra ? check.extras : check.prices;
+            const auto price = read.constFind(priceRow.key);
+            if (price != read.constEnd())
+                model->setPrice(row, *price);
+        }
+        model->priceRowsChanged(0, model->rowCount() - 1);
+        note->setText(QStringLiteral("Из файла ") + QFileInfo(fileName).fileName());
+        report->appendPlainText(QStringLiteral("Цены из файла в таблице: выберите дату и нажмите "
+                                               "«Сохранить как новую версию»."));
+    }
+    emit fileChecked(check.accepted());
+}

@@ -1,0 +1,63 @@
+// The price list as a file, and the check a file passes before it becomes a version. A file holds
+// rows of key and price (the export adds what the key means and what the price is per); it may
+// hold only the rows that change. Errors refuse the whole file; warnings only tell.
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+struct PriceVersion;
+
+// More rows than this are refused before they are read one by one.
+constexpr int PriceFileMaxRows = 100000;
+// A price above this is an error.
+constexpr double PriceFileMaxPrice = 10000000.0;
+
+struct PriceFileIssue
+{
+    int row = 0; // 1 for the first row of the file; 0 for the file as a whole
+    bool error = true;
+    QString text;
+};
+
+struct PriceFileCheck
+{
+    QVector<PriceFileIssue> issues;
+    QHash<QString, double> prices; // price keys the file sets
+    QHash<QString, double> extras; // extras (by object name) the file sets
+    QHash<QString, int> rowOf; // the row each key and extra was read from
+    int rows = 0; // rows with a key
+    int changed = 0; // prices and amounts that differ from the version in force
+    int kept = 0; // keys and extras the file leaves out: they keep the version in force's price
+    QString baseTitle; // the version in force the file was checked against
+
+    int errors() const;
+    int warnings() const;
+    bool accepted() const { return errors() == 0; }
+    // The report for a person, in Russian: a verdict, one line per issue with its row, the counts.
+    QString report() const;
+};
+
+// A file's rows as text: what a CSV file or a spreadsheet's first sheet holds, row 1 first.
+using PriceFileRows = QVector<QStringList>;
+
+// Reads a CSV file: UTF-8 (a byte order mark is fine), ";" between fields (a tab or "," when the
+// first row has no ";"), '"' around a field that holds one, CRLF or LF line ends. False with the
+// problem for a file that is no such text or has more than PriceFileMaxRows rows.
+bool readPriceCsv(const QByteArray &data, PriceFileRows *rows, PriceFileIssue *problem);
+
+// Checks rows against the version in force.
+PriceFileCheck checkPriceRows(const PriceFileRows &rows, const PriceVersion &inForce);
+PriceFileCheck checkPriceCsv(const QByteArray &data, const PriceVersion &inForce);
+
+// A version as a file: the header, then one row per price key in the list's order, then one row
+// per extra: key, what it means, what the price is per, price.
+PriceFileRows priceFileRows(const PriceVersion &version);
+QByteArray priceFileCsv(const PriceVersion &version);
+
+// A price as the file writes it: the shortest decimal that reads back as the same price, with a
+// decimal comma ("1,5", "66").
+QString priceFileNumber(double price);

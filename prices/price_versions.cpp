@@ -1,0 +1,205 @@
+// Versions, the version in force, the clock it follows, and the book the program prices from.
+#include "prices/price_versions.h"
+
+#include "prices/extras_catalogue.h"
+
+#include <algorithm>
+
+QString PriceVersionInfo::title() const
+{
+    if (number == 0)
+        return QStringLiteral("встроенный (версия 0)");
+    return QStringLiteral("версия ") + QString::number(number) + QStringLiteral(" (действует с ")
+        + from.toString(QStringLiteral("dd.MM.yyyy")) + QLatin1Char(')');
+}
+
+double PriceVersion::extra(const QString &objectName) const
+{
+    const auto at = extras.constFind(objectName);
+    if (at != extras.constEnd())
+        return *at;
+    const ExtraOption *option = findExtra(objectName);
+    return option ? option->amount : 0.0;
+}
+
+const PriceVersion &builtInVersion()
+{
+    static const PriceVersion version = [] {
+        PriceVersion builtIn;
+        builtIn.info.note = QStringLiteral("Встроенный прайс-лист");
+        builtIn.prices = PriceTable::shared();
+        for (const ExtraOption &option : extrasCatalogue())
+            builtIn.extras.insert(option.objectName, option.amount);
+        return builtIn;
+    }();
+    return version;
+}
+
+PriceVersion changedVersion(const PriceVersion &base, const QHash<QString, double> &prices,
+                            const QHash<QString, double> &extras, const PriceVersionInfo &info)
+{
+    QVector<PriceEntry> entries = base.prices.entries();
+    for (PriceEntry &entry : entries) {
+        const auto change = prices.constFind(entry.key);
+        if (change != prices.constEnd())
+            entry.price = *change;
+    }
+    PriceVersion version;
+    version.info = info;
+    version.prices = PriceTable(entries, info.number);
+    version.extras = base.extras;
+    for (auto it = extras.constBegin(); it != extras.constEnd(); ++it) {
+        if (version.extras.contains(it.key()))
+            version.extras.insert(it.key(), it.value());
+    }
+    return version;
+}
+
+PriceVersionList::PriceVersionList()
+    : m_versions {builtInVersion()}
+{ }
+
+const PriceVersion *PriceVersionList::find(int number) const
+{
+    for (const PriceVersion &version : m_versions) {
+        if (version.info.number == number)
+            return &version;
+    }
+    return nullptr;
+}
+
+const PriceVersion &PriceVersionList::inForce(const QDate &day) const
+{
+    const PriceVersion *best = &m_versions.first();
+    for (const PriceVersion &version : m_versions) {
+        if (version.info.number == 0 || version.info.from > day)
+            continue;
+        const PriceVersionInfo &held = best->info;
+        if (held.number == 0 || version.info.from > held.from
+            || (version.info.from == held.from && version.info.number > held.number))
+            best = &version;
+    }
+    return *best;
+}
+
+int PriceVersionList::nextNumber() const
+{
+    int highest = 0;
+    for (const PriceVersion &version : m_versions)
+        highest = std::max(highest, version.info.number);
+    return highest + 1;
+}
+
+void PriceVersionList::put(const PriceVersion &version)
+{
+    for (PriceVersion &held : m_versions) {
+        if (held.info.number == version.info.number) {
+            held = version;
+            return;
+        }
+    }
+    m_versions.append(version);
+    std::sort(
+        m_versions.begin(), m_versions.end(),
+        [](const PriceVersion &a, const PriceVersion &b) { return a.info.number < b.info.number; });
+}
+
+namespace {
+
+std::function<qint64()> &clockFunction()
+{
+    static std::function<qint64()> clock;
+    return clock;
+}
+
+} // namespace
+
+qint64 priceClockMSecs()
+{
+    const std::function<qint64()> &clock = clockFunction();
+    return clock ? clock() : QDateTime::currentMSecsSinceEpoch();
+}
+
+QDate priceClockToday()
+{
+    return QDateTime::fromMSecsSinceEpoch(priceClockMSecs()).date();
+}
+
+void setPriceClock(std::function<qint64()> msecsSinceEpoch)
+{
+    clockFunction() = std::move(msecsSinceEpoch);
+}
+
+PriceBook &PriceBook::shared()
+{
+    static PriceBook book;
+    return book;
+}
+
+bool PriceBook::attach(PriceVersionStore *store, QString *error)
+{
+    m_store = store;
+    return reload(error);
+}
+
+bool PriceBook::reload(QString *error)
+{
+    if (!m_store)
+        return true;
+    QVector<PriceVersion> stored;
+    if (!m_store->load(&stored, error))
+        return false;
+    PriceVersionList list;
+    for (const PriceVersion &version : qAsConst(stored)) {
+        if (version.info.number > 0)
+            list.put(version);
+    }
+    m_list = list;
+    ++m_revision;
+    emit changed();
+    return true;
+}
+
+bool PriceBook::add(PriceVersion *version, QString *error)
+{
+    if (m_store) {
+        if (!m_store->save(version, error))
+            return false;
+    } else {
+        version->info.number = m_list.nextNumber();
+    }
+    // The table carries the number its quotes will record.
+    version->prices = PriceTable(version->prices.entries(), version->info.number);
+    m_list.put(*version);
+    ++m_revision;
+    emit changed();
+    return true;
+}
+
+void PriceBook::reset()
+{
+    m_store = nullptr;
+    m_list = PriceVersionList();
+    ++m_revision;
+    emit changed();
+}
+
+PricesInForce::PricesInForce(const PriceBook &book)
+    : m_book(book)
+{ }
+
+bool PricesInForce::update()
+{
+    const qint64 now = priceClockMSecs();
+    if (m_started && now < m_validUntil && m_book.revision() == m_revision)
+        return false;
+    const QDateTime moment = QDateTime::fromMSecsSinceEpoch(now);
+    const PriceVersion &inForce = m_book.list().inForce(moment.date());
+    m_validUntil = QDateTime(moment.date().addDays(1), QTime(0, 0)).toMSecsSinceEpoch();
+    m_revision = m_book.revision();
+    const bool changed = !m_started || inForce.info.number != m_version.info.number;
+    m_started = true;
+    if (changed)
+        m_version = inForce;
+    return changed;
+}

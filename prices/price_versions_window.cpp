@@ -1,0 +1,82 @@
+// The window and the price list versions: the "Прайс-лист" button, and the version in force's
+// prices and extras' amounts on the pages.
+#include "app/mainwindow.h"
+
+#include "dialogs/price_list_dialog.h"
+#include "prices/extras_catalogue.h"
+#include "prices/price_versions.h"
+
+#include <QAbstractButton>
+#include <QHash>
+#include <QPointer>
+#include <QPushButton>
+#include <QVariant>
+
+class PriceVersionState : public QObject
+{
+public:
+    using QObject::QObject;
+
+    PricesInForce inForce;
+    QHash<QString, QAbstractButton *> extraButtons;
+    QPointer<PriceListDialog> dialog;
+    MainWindow *window = nullptr;
+};
+
+void MainWindow::initPriceVersions()
+{
+    priceVersionState = new PriceVersionState(this);
+    priceVersionState->window = this;
+    for (const ExtraOption &option : extrasCatalogue()) {
+        auto *button = findChild<QAbstractButton *>(option.objectName);
+        if (!button) {
+            qWarning("Price list: the extra %s is no button of the form",
+                     qPrintable(option.objectName));
+            continue;
+        }
+        // The pages set today's amounts themselves; version 0 must say the same.
+        const double formAmount = button->property("value").toDouble();
+        if (formAmount != option.amount) {
+            qWarning("Price list: the form gives %s the amount %g, version 0 gives %g",
+                     qPrintable(option.objectName), formAmount, option.amount);
+        }
+        priceVersionState->extraButtons.insert(option.objectName, button);
+    }
+    followPriceVersion();
+    connect(&PriceBook::shared(), &PriceBook::changed, priceVersionState,
+            [this] { followPriceVersion(); });
+
+    auto *button = new QPushButton(QStringLiteral("Прайс-лист"));
+    button->setObjectName(QStringLiteral("pushButtonPrices"));
+    button->setToolTip(QStringLiteral("Версии прайс-листа: цены, надбавки, выгрузка и загрузка"));
+    connect(button, &QPushButton::clicked, this, [this] {
+        PriceVersionState *state = priceVersionState;
+        if (!state->dialog) {
+            state->dialog = new PriceListDialog(PriceBook::shared(), this);
+            state->dialog->setAttribute(Qt::WA_DeleteOnClose);
+        }
+        state->dialog->show();
+        state->dialog->raise();
+        state->dialog->activateWindow();
+    });
+    addWindowButton(button);
+}
+
+void MainWindow::followPriceVersion() const
+{
+    PriceVersionState *state = priceVersionState;
+    // Option groups are read while the pages are built, before the state exists.
+    if (!state || !state->inForce.update())
+        return;
+    const PriceVersion &version = state->inForce.version();
+    priceTable = version.prices;
+    // The live prices show the new version too, once the job being read now is done.
+    QMetaObject::invokeMethod(
+        state, [state] { state->window->refreshLivePrices(); }, Qt::QueuedConnection);
+    for (auto it = state->extraButtons.constBegin(); it != state->extraButtons.constEnd(); ++it) {
+        // An amount the version leaves as it is stays exactly as the page set it.
+        const double amount = version.extra(it.key());
+        if (it.value()->property("value").toDouble() != amount)
+            it.value()->setProperty("value", amount);
+    }
+}

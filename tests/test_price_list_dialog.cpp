@@ -1,0 +1,366 @@
+// The price list in the window: the options' codes and amounts as the price list names them, the
+// "Прайс-лист" dialog driven as the shop's administrator would, and the pages pricing with the
+// version in force, before and after midnight.
+#include "dialogs/price_list_dialog.h"
+#include "prices/extras_catalogue.h"
+#include "prices/key_meanings.h"
+#include "prices/price_file_check.h"
+#include "prices/price_versions.h"
+#include "tests/page_driver.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDoubleSpinBox>
+#include <QPlainTextEdit>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTemporaryDir>
+
+namespace {
+
+qint64 now = 0;
+QStringList priceListWarnings;
+
+void recordWarnings(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type == QtWarningMsg && message.startsWith(QLatin1String("Price list:")))
+        priceListWarnings << message;
+}
+
+const QDate Today(2026, 6, 10);
+const QStringList A4Matte350
+    = {"radioButton_3", "radioButton_28", "radioButton_49", "radioButton_78"};
+
+} // namespace
+
+class PriceListDialogTest : public QObject, public PageDriver
+{
+    Q_OBJECT
+
+    QTemporaryDir folder;
+    PriceListDialog *dialog = nullptr;
+
+    PriceListDialog *openDialog()
+    {
+        click(QStringLiteral("pushButtonPrices"));
+        dialog = window->findChild<PriceListDialog *>();
+        if (dialog) {
+            dialog->confirm = [](const QString &) { return true; };
+            dialog->chooseOpenFile = [](const QString &, const QString &) { return QString(); };
+        }
+        return dialog;
+    }
+    template<class T> T *inDialog(const char *name) const
+    {
+        T *widget = dialog->findChild<T *>(QLatin1String(name));
+        if (!widget)
+            qFatal("the dialog has no %s", name);
+        return widget;
+    }
+    QAbstractItemModel *shownRows() const
+    {
+        return inDialog<QTableView>("tableViewPrices")->model();
+    }
+    QString report() const
+    {
+        return inDialog<QPlainTextEdit>("plainTextEditPriceReport")->toPlainText();
+    }
+    void filterBy(const QString &words) const
+    {
+        inDialog<QLineEdit>("lineEditPriceFilter")->setText(words);
+    }
+
+    // Loads a file through "Загрузить…"; true when it was accepted.
+    bool load(const QString &path)
+    {
+        dialog->chooseOpenFile = [path](const QString &, const QString &) { return path; };
+        QSignalSpy checked(dialog, &PriceListDialog::fileChecked);
+        QTest::mouseClick(inDialog<QPushButton>("pushButtonImportPrices"), Qt::LeftButton);
+        return checked.wait(20000) && checked.first().first().toBool();
+    }
+    QString write(const QByteArray &content) const
+    {
+        const QString path = folder.filePath(QStringLiteral("prices.csv"));
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+            qFatal("cannot write %s", qPrintable(path));
+        return path;
+    }
+    void saveDated(const QDate &from)
+    {
+        inDialog<QDateEdit>("dateEditPricesFrom")->setDate(from);
+        QTest::mouseClick(inDialog<QPushButton>("pushButtonSaveVersion"), Qt::LeftButton);
+    }
+    // The sheet products line for А4, 4+4, Матовая, 350 with "250 мкм Матовая" lamination.
+    TableRow priceA4WithLamination()
+    {
+        showPage(QStringLiteral("page"));
+        clickAll(A4Matte350);
+        click(QStringLiteral("radioButton_145"));
+        return answerAdds(1) ? orderLine(rows() - 1) : TableRow();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(folder.isValid());
+        useDesktopFont();
+        answerButton = QStringLiteral("pushButton");
+        qInstallMessageHandler(recordWarnings);
+    }
+    void init()
+    {
+        now = QDateTime(Today, QTime(12, 0)).toMSecsSinceEpoch();
+        setPriceClock([] { return now; });
+        PriceBook::shared().reset();
+        priceListWarnings.clear();
+        QVERIFY(openWindow());
+        QVERIFY(openDialog());
+    }
+    void cleanup()
+    {
+        closeWindow();
+        dialog = nullptr;
+        PriceBook::shared().reset();
+        setPriceClock({});
+    }
+
+    // The price list names options by the codes and amounts the pages give them; the form and
+    // the two tables must agree, and every option with a code or amount is in one of them.
+    void optionsAgreeWithTheForm()
+    {
+        QVERIFY2(priceListWarnings.isEmpty(),
+                 qPrintable(priceListWarnings.join(QLatin1Char('\n'))));
+        QSet<QString> named;
+        for (const KeyGrammar &grammar : keyGrammars()) {
+            for (const KeyPart &part : grammar.parts) {
+                for (const KeyOption &option : part.options) {
+                    if (part.fixed())
+                        continue;
+                    auto *button = find<QAbstractButton>(option.objectName);
+                    QCOMPARE(button->text(), option.caption);
+                    QCOMPARE(button->property("value").toInt(), option.code);
+                    QCOMPARE(button->parentWidget()->objectName(), part.group);
+                    named.insert(option.objectName);
+                }
+            }
+        }
+        for (const ExtraOption &extra : extrasCatalogue()) {
+            auto *button = find<QAbstractButton>(extra.objectName);
+            QCOMPARE(button->text(), extra.caption);
+            const auto *group = qobject_cast<QGroupBox *>(button->parentWidget());
+            QVERIFY2(group, qPrintable(extra.objectName + QStringLiteral(" is in no group box")));
+            QCOMPARE(group->title(), extra.group);
+            QCOMPARE(button->property("value").toDouble(), extra.amount);
+            named.insert(extra.objectName);
+        }
+        const QWidget *engraving = find<QWidget>(QStringLiteral("page_6"));
+        for (const QAbstractButton *button : window->findChildren<QAbstractButton *>()) {
+            if (button->property("value").isValid() && !engraving->isAncestorOf(button))
+                QVERIFY2(named.contains(button->objectName()),
+                         qPrintable(button->objectName()
+                                    + QStringLiteral(" is in no price list table")));
+        }
+    }
+
+    // Export, change one price and one amount in the file, load it back and save it dated: the
+    // page prices with it from that day on, the first press after midnight included.
+    void roundTripPricesThePage_data()
+    {
+        QTest::addColumn<int>("daysAhead");
+        QTest::addColumn<QString>("before");
+        QTest::newRow("dated today") << 0 << "165";
+        QTest::newRow("dated tomorrow") << 1 << "146";
+    }
+    void roundTripPricesThePage()
+    {
+        QFETCH(int, daysAhead);
+        QFETCH(QString, before);
+        const QString path = folder.filePath(QStringLiteral("exported.csv"));
+        dialog->chooseSaveFile
+            = [path](const QString &, const QString &, const QString &) { return path; };
+        QTest::mouseClick(inDialog<QPushButton>("pushButtonExportPrices"), Qt::LeftButton);
+        QFile exported(path);
+        QVERIFY2(exported.open(QIODevice::ReadOnly), qPrintable(report()));
+        QByteArray content = exported.readAll();
+        QVERIFY(content.contains(
+            "\"002428\";Листовая: А4 (210х297 мм.), 4+4, Матовая, 350;за лист;66\n"));
+        content.replace("Матовая, 350;за лист;66\n\"002431", "Матовая, 350;за лист;70\n\"002431");
+        content.replace("250 мкм Матовая;надбавка за шт.;80\n\"radioButton_136",
+                        "250 мкм Матовая;надбавка за шт.;95\n\"radioButton_136");
+        QVERIFY2(load(write(content)), qPrintable(report()));
+        QVERIFY2(report().contains(QStringLiteral("изменено цен и надбавок: 2")),
+                 qPrintable(report()));
+        saveDated(Today.addDays(daysAhead));
+        QCOMPARE(PriceBook::shared().list().versions().size(), 2);
+        dialog->close();
+
+        TableRow line = priceA4WithLamination();
+        QCOMPARE(line.price, before);
+        if (daysAhead > 0) {
+            now = QDateTime(Today.addDays(daysAhead), QTime(0, 0, 1)).toMSecsSinceEpoch();
+            line = priceA4WithLamination();
+            QCOMPARE(line.price, QStringLiteral("165"));
+        }
+        const QString explanation
+            = orderTable()->item(rows() - 1, 0)->data(MainWindow::ExplanationRole).toString();
+        QVERIFY2(explanation.contains(QStringLiteral("Прайс-лист: версия 1")),
+                 qPrintable(explanation));
+    }
+
+    // A version saved while a page shows its live price is in that price at once.
+    void livePriceFollowsTheVersion()
+    {
+        showPage(QStringLiteral("page"));
+        clickAll(A4Matte350);
+        auto *label = find<QLabel>(QStringLiteral("labelLivePrice_1_1"));
+        QVERIFY(label->toolTip().contains(QStringLiteral("Прайс-лист: встроенный (версия 0)")));
+        filterBy(QStringLiteral("002428"));
+        shownRows()->setData(shownRows()->index(0, 3), 70.0);
+        saveDated(Today);
+        QTRY_VERIFY2(label->toolTip().contains(QStringLiteral("Прайс-лист: версия 1")),
+                     qPrintable(label->toolTip()));
+        QVERIFY2(label->text().contains(QStringLiteral("70")), qPrintable(label->text()));
+    }
+
+    void filterByWordsOrKey_data()
+    {
+        QTest::addColumn<QString>("words");
+        QTest::addColumn<int>("shown");
+        QTest::addColumn<QString>("firstMeaning");
+        QTest::newRow("words in any case")
+            << "МАТОВАЯ листовая а4 350" << 5 << "Листовая: А4 (210х297 мм.), 1+0, Матовая, 350";
+        QTest::newRow("Latin letters for Cyrillic")
+            << "a4 Матовая 350 листовая" << 5 << "Листовая: А4 (210х297 мм.), 1+0, Матовая, 350";
+        QTest::newRow("a key") << "002428" << 1 << "Листовая: А4 (210х297 мм.), 4+4, Матовая, 350";
+        QTest::newRow("a key two pages share") << "000000" << 1
+                                               << "Листовая: А6 (105х148 мм.), 1+0, Простая, 80 | "
+                                                  "Сувениры: А6 (105х148 мм.), 1+0, Кружки";
+        QTest::newRow("an extra by name")
+            << "radioButton_145" << 1 << "Листовая: Ламинация — 250 мкм Матовая";
+        QTest::newRow("extras by words")
+            << "ламинация 250 мкм матовая" << 4 << "Листовая: Ламинация — 250 мкм Матовая";
+        QTest::newRow("nothing") << "нет такого" << 0 << "";
+    }
+    void filterByWordsOrKey()
+    {
+        QFETCH(QString, words);
+        QFETCH(int, shown);
+        QFETCH(QString, firstMeaning);
+        filterBy(words);
+        QCOMPARE(shownRows()->rowCount(), shown);
+        QCOMPARE(shownRows()->index(0, 1).data().toString(), firstMeaning);
+    }
+
+    void editInPlace()
+    {
+        filterBy(QStringLiteral("002428"));
+        QTableView *table = inDialog<QTableView>("tableViewPrices");
+        QVERIFY(!(shownRows()->index(0, 0).flags() & Qt::ItemIsEditable));
+        const QModelIndex price = shownRows()->index(0, 3);
+        table->setCurrentIndex(price);
+        table->edit(price);
+        auto *editor = table->findChild<QDoubleSpinBox *>();
+        QVERIFY(editor);
+        editor->selectAll();
+        QTest::keyClicks(editor, QStringLiteral("70,5"));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_COMPARE(price.data().toString(), QStringLiteral("70,5"));
+        QCOMPARE(inDialog<QLabel>("labelPriceEdits")->text(), QStringLiteral("Изменено: 1"));
+        inDialog<QLineEdit>("lineEditPricesNote")->setText(QStringLiteral("бумага подорожала"));
+        saveDated(Today);
+        const PriceVersion &saved = PriceBook::shared().inForce();
+        QCOMPARE(saved.info.number, 1);
+        QCOMPARE(saved.info.note, QStringLiteral("бумага подорожала"));
+        QCOMPARE(saved.prices.price(QStringLiteral("002428")), 70.5);
+        QCOMPARE(saved.prices.size(), builtInVersion().prices.size());
+        QCOMPARE(dialog->shownVersion(), 1);
+        QCOMPARE(inDialog<QLabel>("labelPriceEdits")->text(), QString());
+    }
+
+    void changeByPercent_data()
+    {
+        QTest::addColumn<double>("percent");
+        QTest::addColumn<int>("rounding");
+        QTest::addColumn<QStringList>("prices"); // were 13, 13, 51, 62, 66
+        QTest::newRow("+10 %, whole roubles")
+            << 10.0 << 0 << QStringList {"14", "14", "56", "68", "73"};
+        QTest::newRow("+10 %, to 0.5")
+            << 10.0 << 1 << QStringList {"14,5", "14,5", "56", "68", "72,5"};
+        QTest::newRow("-15 %, whole roubles")
+            << -15.0 << 0 << QStringList {"11", "11", "43", "53", "56"};
+    }
+    void changeByPercent()
+    {
+        QFETCH(double, percent);
+        QFETCH(int, rounding);
+        QFETCH(QStringList, prices);
+        filterBy(QStringLiteral("листовая а4 матовая 350"));
+        inDialog<QTableView>("tableViewPrices")->selectAll();
+        inDialog<QDoubleSpinBox>("doubleSpinBoxPercent")->setValue(percent);
+        inDialog<QComboBox>("comboBoxRounding")->setCurrentIndex(rounding);
+        QTest::mouseClick(inDialog<QPushButton>("pushButtonChangeSelected"), Qt::LeftButton);
+        QStringList shown;
+        for (int row = 0; row < shownRows()->rowCount(); ++row)
+            shown << shownRows()->index(row, 3).data().toString();
+        QCOMPARE(shown, prices);
+        filterBy(QStringLiteral("листовая а4 матовая 320"));
+        const QString unselected = shownRows()->index(0, 0).data().toString();
+        QCOMPARE(shownRows()->index(0, 3).data().toString(),
+                 priceFileNumber(builtInVersion().prices.price(unselected)));
+    }
+
+    void warningsAskBeforeSaving()
+    {
+        filterBy(QStringLiteral("002428"));
+        shownRows()->setData(shownRows()->index(0, 3), 200.0);
+        QStringList asked;
+        dialog->confirm = [&asked](const QString &question) {
+            asked << question;
+            return false;
+        };
+        saveDated(Today);
+        QCOMPARE(asked.size(), 1);
+        QCOMPARE(PriceBook::shared().list().versions().size(), 1);
+        QVERIFY2(report().contains(QStringLiteral("002428: цена 66 → 200 (+203 %)")),
+                 qPrintable(report()));
+        dialog->confirm = [](const QString &) { return true; };
+        saveDated(Today);
+        QCOMPARE(PriceBook::shared().inForce().prices.price(QStringLiteral("002428")), 200.0);
+    }
+
+    void brokenFileChangesNothing()
+    {
+        QVERIFY(!load(write("ключ;цена\n002428;70\n2428;70\n002427;-1\n")));
+        QVERIFY2(report().contains(QStringLiteral(
+                     "Строка 3: ошибка — 2428 — возможно, 002428: ведущие нули потеряны.")),
+                 qPrintable(report()));
+        QVERIFY(report().contains(QStringLiteral("Строка 4: ошибка — цена -1 меньше нуля.")));
+        QCOMPARE(inDialog<QLabel>("labelPriceEdits")->text(), QString());
+        QCOMPARE(PriceBook::shared().list().versions().size(), 1);
+    }
+
+    // A million rows: the click returns at once, the check runs beside the window and refuses.
+    void hugeFileNeverFreezes()
+    {
+        QByteArray content = "ключ;цена\n";
+        content.reserve(12000000);
+        for (int i = 0; i < 1000000; ++i)
+            content += "002428;66\n";
+        const QString path = write(content);
+        dialog->chooseOpenFile = [path](const QString &, const QString &) { return path; };
+        QSignalSpy checked(dialog, &PriceListDialog::fileChecked);
+        QElapsedTimer click;
+        click.start();
+        QTest::mouseClick(inDialog<QPushButton>("pushButtonImportPrices"), Qt::LeftButton);
+        QVERIFY2(click.elapsed() < 200,
+                 qPrintable(QString::number(click.elapsed()) + QStringLiteral(" ms")));
+        QVERIFY(checked.wait(20000));
+        QCOMPARE(checked.first().first().toBool(), false);
+        QVERIFY2(report().contains(QStringLiteral("1 000 001 строк, больше допустимых 100 000")),
+                 qPrintable(report()));
+    }
+};
+
+QTEST_MAIN(PriceListDialogTest)
+#include "test_price_list_dialog.moc"

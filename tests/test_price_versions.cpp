@@ -1,0 +1,305 @@
+// Price list versions without a window: what keys mean, that the meanings agree with how the pages
+// price, which version is in force on a day and at midnight, and how a version is made.
+#include "prices/extras_catalogue.h"
+#include "prices/key_meanings.h"
+#include "prices/price_versions.h"
+#include "pricing/page_pricing.h"
+
+#include <QtTest>
+
+namespace {
+
+qint64 at(const QDate &day, const QTime &time)
+{
+    return QDateTime(day, time).toMSecsSinceEpoch();
+}
+
+PriceVersion dated(const QDate &from, const QHash<QString, double> &prices = {})
+{
+    PriceVersionInfo info;
+    info.from = from;
+    return changedVersion(builtInVersion(), prices, {}, info);
+}
+
+OptionGroup chosen(const KeyPart &part, const KeyOption &option)
+{
+    return {part.group, {{option.objectName, double(option.code), option.caption, true}}};
+}
+
+// Every combination of the options of a grammar's parts that options choose.
+void combinations(const KeyGrammar &grammar, int index, QVector<const KeyOption *> &picked,
+                  const std::function<void(const QVector<const KeyOption *> &)> &visit)
+{
+    if (index == grammar.parts.size()) {
+        visit(picked);
+        return;
+    }
+    const KeyPart &part = grammar.parts.at(index);
+    if (part.fixed()) {
+        picked.append(nullptr);
+        combinations(grammar, index + 1, picked, visit);
+        picked.removeLast();
+        return;
+    }
+    for (const KeyOption &option : part.options) {
+        picked.append(&option);
+        combinations(grammar, index + 1, picked, visit);
+        picked.removeLast();
+    }
+}
+
+// The quote a page gives for a job of these options: the key it looks up (the cover's on
+// brochures) and what its price is per.
+Quote quoteFor(const KeyGrammar &grammar, const QVector<const KeyOption *> &options)
+{
+    const auto group = [&](int i) { return chosen(grammar.parts.at(i), *options.at(i)); };
+    switch (grammar.page) {
+    case PricingPage::SheetProducts: {
+        SheetProductsJob job;
+        job.format = group(0), job.colour = group(1), job.type = group(2), job.density = group(3);
+        job.customSize = options.at(0)->code == grammar.customCode;
+        return quoteSheetProducts(job, grammar.family, builtInVersion().prices);
+    }
+    case PricingPage::Brochures: {
+        BrochureJob job;
+        job.format = group(0);
+        job.coverColour = group(1), job.coverType = group(2), job.coverDensity = group(3);
+        job.innerColour = group(1), job.innerType = group(2), job.innerDensity = group(3);
+        job.customSize = options.at(0)->code == grammar.customCode;
+        return quoteBrochure(job, grammar.family, builtInVersion().prices);
+    }
+    case PricingPage::Street: {
+        StreetJob job;
+        job.material = group(2), job.quality = group(3);
+        return priceStreet(job, builtInVersion().prices).first();
+    }
+    case PricingPage::Interior: {
+        InteriorJob job;
+        job.format = group(0), job.colour = group(1), job.paper = group(2), job.density = group(3);
+        job.customSize = options.at(0)->code == grammar.customCode;
+        return priceInterior(job, builtInVersion().prices).first();
+    }
+    case PricingPage::Souvenir: {
+        SouvenirJob job;
+        job.size = group(0), job.colours = group(1), job.material = group(2);
+        job.customSize = options.at(0)->code == grammar.customCode;
+        return priceSouvenir(job, builtInVersion().prices).first();
+    }
+    }
+    return {};
+}
+
+} // namespace
+
+class PriceVersionsTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup() { setPriceClock({}); }
+
+    void keyMeanings_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QStringList>("words");
+        QTest::addColumn<QStringList>("pers");
+        const QString sheet = QStringLiteral("за лист");
+        const QString area = QStringLiteral("за 1000 мм²");
+        const QString piece = QStringLiteral("за шт.");
+        QTest::newRow("sheet products")
+            << "002428" << QStringList {"Листовая: А4 (210х297 мм.), 4+4, Матовая, 350"}
+            << QStringList {sheet};
+        QTest::newRow("two-digit format")
+            << "0010448" << QStringList {"Листовая: Визитки евро (85х55 мм.), 4+4, Текстурная, 350"}
+            << QStringList {sheet};
+        QTest::newRow("one code, two formats")
+            << "008000"
+            << QStringList {"Листовая: Евроформат (98х210 мм.) / Конверты *, 1+0, Простая, 80"}
+            << QStringList {sheet};
+        QTest::newRow("shared by souvenirs")
+            << "000000"
+            << QStringList {"Листовая: А6 (105х148 мм.), 1+0, Простая, 80",
+                            "Сувениры: А6 (105х148 мм.), 1+0, Кружки"}
+            << QStringList {sheet, piece};
+        QTest::newRow("custom size, both pages")
+            << "0015000"
+            << QStringList {"Листовая: Другой, 1+0, Простая, 80", "Сувениры: Другой, 1+0, Кружки"}
+            << QStringList {area, area};
+        QTest::newRow("quantity tier")
+            << "600000"
+            << QStringList {"Листовая, тираж 1000–3000: А6 (105х148 мм.), 1+0, Простая, 80"}
+            << QStringList {sheet};
+        QTest::newRow("brochure sheet for cover and inside")
+            << "012021" << QStringList {"Брошюры: А4 (210х297 мм.), 1+0, Матовая, 90"}
+            << QStringList {sheet};
+        QTest::newRow("brochure cover only")
+            << "012428" << QStringList {"Брошюры, обложка: А4 (210х297 мм.), 4+4, Матовая, 350"}
+            << QStringList {sheet};
+        QTest::newRow("street") << "1211112414" << QStringList {"Уличная: Холст, 1140 dpi"}
+                                << QStringList {area};
+        QTest::newRow("street, 720 dpi told apart")
+            << "1211111311"
+            << QStringList {"Уличная: Баннерная ткань (Бельгия) 440 гр., 720 dpi (широкоформатная)"}
+            << QStringList {area};
+        QTest::newRow("interior sheet")
+            << "135000" << QStringList {"Интерьерная: А2 (420х594 мм.), 1+0, Простая, 80"}
+            << QStringList {piece};
+        QTest::newRow("interior custom")
+            << "1312000" << QStringList {"Интерьерная: Другой, 1+0, Простая, 80"}
+            << QStringList {area};
+        QTest::newRow("interior, no such format")
+            << "1313774"
+            << QStringList {"Интерьерная: формат с кодом 13, Заливка 100 %, Самоклеющаяся, 200 — "
+                            "такой ключ страница не составляет"}
+            << QStringList {piece};
+        QTest::newRow("street, no such material")
+            << "121111209"
+            << QStringList {"Уличная: материал с кодом 20, 360 dpi — такой ключ страница не "
+                            "составляет"}
+            << QStringList {area};
+        QTest::newRow("no page reads it") << "999999" << QStringList {} << QStringList {};
+    }
+    void keyMeanings()
+    {
+        QFETCH(QString, key);
+        QFETCH(QStringList, words);
+        QFETCH(QStringList, pers);
+        QStringList gotWords, gotPers;
+        for (const KeyMeaning &meaning : ::keyMeanings(key)) {
+            gotWords << meaning.words;
+            gotPers << meaning.per;
+            QCOMPARE(meaning.composed, !meaning.words.contains(QStringLiteral("не составляет")));
+        }
+        QCOMPARE(gotWords, words);
+        QCOMPARE(gotPers, pers);
+    }
+
+    // Every job the options can make: the key its page looks up means these options, per what the
+    // page's quote says.
+    void meaningsAgreeWithPricing()
+    {
+        int checked = 0;
+        for (const KeyGrammar &grammar : keyGrammars()) {
+            // Brochures look both roles up; the cover's grammar covers every cover key.
+            if (grammar.role == QLatin1String("внутренние листы"))
+                continue;
+            QVector<const KeyOption *> picked;
+            combinations(grammar, 0, picked, [&](const QVector<const KeyOption *> &options) {
+                const Quote quote = quoteFor(grammar, options);
+                const QString key = quote.lookups.last().key;
+                const QVector<KeyMeaning> meanings = ::keyMeanings(key);
+                const auto match
+                    = std::find_if(meanings.begin(), meanings.end(), [&](const KeyMeaning &m) {
+                          if (m.page != grammar.page || m.per != quote.per || !m.composed)
+                              return false;
+                          for (const KeyOption *option : options) {
+                              if (option && !m.words.contains(option->caption))
+                                  return false;
+                          }
+                          return true;
+                      });
+                QVERIFY2(match != meanings.end(),
+                         qPrintable(key + QStringLiteral(" priced ") + quote.per
+                                    + QStringLiteral(" has no meaning that names its options")));
+                ++checked;
+            });
+        }
+        QVERIFY(checked > 5000);
+    }
+
+    void everyBuiltInKeyHasAMeaning()
+    {
+        for (const PriceEntry &entry : builtInVersion().prices.entries())
+            QVERIFY2(!::keyMeanings(entry.key).isEmpty(), qPrintable(entry.key));
+    }
+
+    void extrasNamedOnce()
+    {
+        QSet<QString> names;
+        for (const ExtraOption &option : extrasCatalogue()) {
+            QVERIFY2(!names.contains(option.objectName), qPrintable(option.objectName));
+            names.insert(option.objectName);
+            QCOMPARE(findExtra(option.objectName), &option);
+            QCOMPARE(builtInVersion().extra(option.objectName), option.amount);
+        }
+        QCOMPARE(findExtra(QStringLiteral("radioButton_145"))->meaning(),
+                 QStringLiteral("Листовая: Ламинация — 250 мкм Матовая"));
+        QCOMPARE(
+            findExtra(QStringLiteral("radioButton_156"))->meaning(),
+            QStringLiteral("Листовая: Биговка / Фальцовка — Биговка / Фальцовка (кнопка 3 из 4)"));
+    }
+
+    void versionInForce_data()
+    {
+        QTest::addColumn<QDate>("day");
+        QTest::addColumn<int>("number");
+        // Versions 1 to 3 are dated 1 July, 15 June and 1 July, loaded in that order.
+        QTest::newRow("before any date") << QDate(2026, 6, 14) << 0;
+        QTest::newRow("on its date") << QDate(2026, 6, 15) << 2;
+        QTest::newRow("the day before the next") << QDate(2026, 6, 30) << 2;
+        QTest::newRow("same date: the later loaded") << QDate(2026, 7, 1) << 3;
+        QTest::newRow("long after") << QDate(2030, 1, 1) << 3;
+    }
+    void versionInForce()
+    {
+        QFETCH(QDate, day);
+        QFETCH(int, number);
+        PriceVersionList list;
+        int next = 1;
+        for (const QDate &from : {QDate(2026, 7, 1), QDate(2026, 6, 15), QDate(2026, 7, 1)}) {
+            PriceVersion version = dated(from);
+            version.info.number = next++;
+            list.put(version);
+        }
+        QCOMPARE(list.inForce(day).info.number, number);
+    }
+
+    void switchesAtMidnight()
+    {
+        PriceBook book;
+        const QDate today(2026, 6, 10);
+        qint64 now = at(today, QTime(23, 59, 59));
+        setPriceClock([&now] { return now; });
+        PricesInForce follower(book);
+        QVERIFY(follower.update());
+        QCOMPARE(follower.version().info.number, 0);
+
+        PriceVersion tomorrow = dated(today.addDays(1), {{QStringLiteral("002428"), 70}});
+        QVERIFY(book.add(&tomorrow));
+        QCOMPARE(tomorrow.info.number, 1);
+        QVERIFY2(!follower.update(), "a version dated tomorrow is in force today");
+        QVERIFY(!follower.update());
+
+        now += 1000;
+        QVERIFY2(follower.update(), "midnight passed without a switch");
+        QCOMPARE(follower.version().info.number, 1);
+        QCOMPARE(follower.version().prices.version(), 1);
+        QCOMPARE(follower.version().prices.price(QStringLiteral("002428")), 70.0);
+        QVERIFY(!follower.update());
+
+        book.reset();
+        QVERIFY2(follower.update(), "the book changed, the follower did not see it");
+        QCOMPARE(follower.version().info.number, 0);
+    }
+
+    void changedVersionKeepsTheKeys()
+    {
+        const PriceVersion &base = builtInVersion();
+        PriceVersionInfo info;
+        info.number = 4;
+        const PriceVersion version = changedVersion(
+            base, {{QStringLiteral("002428"), 1.55}, {QStringLiteral("2428"), 5}},
+            {{QStringLiteral("radioButton_145"), 95}, {QStringLiteral("nosuchbutton"), 1}}, info);
+        QCOMPARE(version.prices.size(), base.prices.size());
+        QCOMPARE(version.prices.version(), 4);
+        QVERIFY(!version.prices.contains(QStringLiteral("2428")));
+        QCOMPARE(version.prices.price(QStringLiteral("002428")), double(float(1.55)));
+        QCOMPARE(version.prices.price(QStringLiteral("000000")), 1.5);
+        QCOMPARE(version.extras.size(), base.extras.size());
+        QCOMPARE(version.extra(QStringLiteral("radioButton_145")), 95.0);
+        QCOMPARE(version.extra(QStringLiteral("checkBox_34")), 23.0);
+    }
+};
+
+QTEST_GUILESS_MAIN(PriceVersionsTest)
+#include "test_price_versions.moc"
