@@ -75,7 +75,7 @@ private:
     {
         const OfficeDocument before = office().lastDocument();
         press(path);
-        [&] { QTRY_VERIFY_WITH_TIMEOUT(!panel()->isRunning(), 90000); }();
+        [&] { QTRY_VERIFY_WITH_TIMEOUT(!panel()->isRunning(), 240000); }();
         const OfficeDocument after = office().lastDocument();
         return after == before ? OfficeDocument() : after;
     }
@@ -163,7 +163,7 @@ private slots:
             office().discard(last);
         delete m_window;
         m_window = nullptr;
-        QTRY_COMPARE_WITH_TIMEOUT(OfficeExporter::workersRunning(), 0, 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(OfficeExporter::workersRunning(), 0, 120000);
     }
 
     // Each template is refused before a word is written, the document it opened is closed, the
@@ -341,7 +341,7 @@ private slots:
         office().setTestHook(nullptr);
         QTest::qWait(300);
         signalOffice(SIGCONT);
-        QTRY_VERIFY_WITH_TIMEOUT(!panel()->isRunning(), 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(!panel()->isRunning(), 120000);
         QVERIFY2(watch.longestMs() < 300,
                  qPrintable(QStringLiteral("the window froze for %1 ms").arg(watch.longestMs())));
         QVERIFY2(m_messages.isEmpty(), qPrintable(m_messages.join(" | ")));
@@ -374,7 +374,7 @@ private slots:
             20000);
         QTest::mouseClick(question->findChild<QPushButton *>("buttonRestartOffice"),
                           Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(!panel()->isRunning(), 90000);
+        QTRY_VERIFY_WITH_TIMEOUT(!panel()->isRunning(), 240000);
         QVERIFY2(m_messages.isEmpty(), qPrintable(m_messages.join(" | ")));
         for (qint64 pid : stopped)
             QVERIFY2(::kill(pid_t(pid), 0) != 0, "the stopped office was left running");
@@ -402,7 +402,7 @@ private slots:
         QVERIFY(!notice->isVisible());
         office().setTestHook(nullptr);
         signalOffice(SIGCONT);
-        QTRY_COMPARE_WITH_TIMEOUT(OfficeExporter::workersRunning(), 0, 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(OfficeExporter::workersRunning(), 0, 120000);
         QCOMPARE(office().openDocumentCount(), documents);
         QVERIFY(m_messages.isEmpty());
     }
