@@ -6,6 +6,7 @@
 #include "prices/key_meanings.h"
 #include "prices/price_file_check.h"
 #include "prices/price_versions.h"
+#include "storage/price_store.h"
 
 #include <QAbstractTableModel>
 #include <QCloseEvent>
@@ -87,12 +88,6 @@ const QVector<PriceRow> &priceRows()
         return all;
     }();
     return rows;
-}
-
-QString userName()
-{
-    const QString user = qEnvironmentVariable("USER");
-    return user.isEmpty() ? qEnvironmentVariable("USERNAME") : user;
 }
 
 QString versionLine(const PriceVersionInfo &info, int inForce, const QDate &today)
@@ -597,7 +592,7 @@ void PriceListDialog::saveAsNewVersion()
     PriceVersionInfo info;
     info.from = fromDate->date();
     info.note = note->text().trimmed();
-    info.loadedBy = userName();
+    info.loadedBy = priceLoaderName();
     info.loadedAt = QDateTime::fromMSecsSinceEpoch(priceClockMSecs());
     setBusy(true);
     report->appendPlainText(QStringLiteral("Сохранение…"));
