@@ -68,7 +68,12 @@ public:
                          bool removalMarker);
     QVector<OrderLine> orderLines() const;
     // Where a line's first cell keeps what is not shown in a column.
-    enum OrderLineRole { JobRole = Qt::UserRole + 1, ExplanationRole, MissingPriceRole };
+    enum OrderLineRole {
+        JobRole = Qt::UserRole + 1,
+        ExplanationRole,
+        MissingPriceRole,
+        PriceVersionRole
+    };
 
     // Buttons that belong to the whole window (journal, price list, settings) sit together in the
     // tab widget's top-right corner, in the order they are added.

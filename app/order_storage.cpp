@@ -44,6 +44,7 @@ OrderLine lineAt(const QTableWidget *table, int row)
         line.job = first->data(MainWindow::JobRole).toJsonObject();
         line.explanation = first->data(MainWindow::ExplanationRole).toString();
         line.missingPrice = first->data(MainWindow::MissingPriceRole).toBool();
+        line.priceVersion = first->data(MainWindow::PriceVersionRole).toInt();
     }
     return line;
 }

@@ -89,8 +89,8 @@ int main(int argc, char *argv[])
         PriceVersionInfo info;
         info.from = today.addDays(1);
         info.note = QStringLiteral("бенчмарк");
-        PriceVersion version = changedVersion(builtIn, checked.prices, checked.extras, info);
-        added += PriceBook::shared().add(&version) ? 1 : 0;
+        PriceBook::shared().add(changedVersion(builtIn, checked.prices, checked.extras, info),
+                                [&added](int number, const QString &) { added += number > 0; });
     });
     std::printf("price file of the whole list (%d rows, %d changed, %s):\n", check.rows,
                 check.changed, check.accepted() ? "accepted" : "refused");

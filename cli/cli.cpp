@@ -12,7 +12,7 @@
 const QVector<CliCommand> &cliCommands()
 {
     // One line per family of commands.
-    static const QVector<CliCommand> commands = journalCommands();
+    static const QVector<CliCommand> commands = journalCommands() + priceCommands();
     return commands;
 }
 

@@ -39,6 +39,7 @@ struct CliCommand
 const QVector<CliCommand> &cliCommands();
 // The rows of each family, defined in its own file.
 QVector<CliCommand> journalCommands();
+QVector<CliCommand> priceCommands();
 
 // Whether the command line asks for one of the commands instead of the window.
 bool isCliInvocation(int argc, char *argv[]);

@@ -6,6 +6,7 @@
 #include "prices/key_meanings.h"
 #include "prices/price_file_check.h"
 #include "prices/price_versions.h"
+#include "storage/price_store.h"
 
 #include <QAbstractTableModel>
 #include <QCloseEvent>
@@ -24,6 +25,7 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QSortFilterProxyModel>
@@ -86,12 +88,6 @@ const QVector<PriceRow> &priceRows()
         return all;
     }();
     return rows;
-}
-
-QString userName()
-{
-    const QString user = qEnvironmentVariable("USER");
-    return user.isEmpty() ? qEnvironmentVariable("USERNAME") : user;
 }
 
 QString versionLine(const PriceVersionInfo &info, int inForce, const QDate &today)
@@ -596,19 +592,38 @@ void PriceListDialog::saveAsNewVersion()
     PriceVersionInfo info;
     info.from = fromDate->date();
     info.note = note->text().trimmed();
-    info.loadedBy = userName();
+    info.loadedBy = priceLoaderName();
     info.loadedAt = QDateTime::fromMSecsSinceEpoch(priceClockMSecs());
-    PriceVersion version = changedVersion(inForce, check.prices, check.extras, info);
-    QString error;
-    if (!book.add(&version, &error)) {
-        report->appendPlainText(QStringLiteral("Версия не сохранена: ") + error);
-        return;
-    }
-    showVersion(version.info.number);
-    note->clear();
-    report->appendPlainText(QStringLiteral("Сохранена ") + version.info.title()
-                            + QStringLiteral(". Изменено цен и надбавок: ")
-                            + QString::number(check.changed) + QLatin1Char('.'));
+    setBusy(true);
+    report->appendPlainText(QStringLiteral("Сохранение…"));
+    const int changedCount = check.changed;
+    QPointer<PriceListDialog> alive(this);
+    book.add(changedVersion(inForce, check.prices, check.extras, info),
+             [alive, changedCount](int number, const QString &error) {
+                 if (!alive)
+                     return;
+                 alive->setBusy(false);
+                 if (number == 0) {
+                     alive->report->appendPlainText(QStringLiteral("Версия не сохранена: ")
+                                                    + error);
+                     return;
+                 }
+                 alive->showVersion(number);
+                 alive->note->clear();
+                 alive->report->appendPlainText(
+                     QStringLiteral("Сохранена ") + alive->model->version().info.title()
+                     + QStringLiteral(". Изменено цен и надбавок: ")
+                     + QString::number(changedCount) + QLatin1Char('.'));
+                 emit alive->versionSaved(number);
+             });
+}
+
+void PriceListDialog::setBusy(bool busy)
+{
+    for (QWidget *widget : {static_cast<QWidget *>(importButton),
+                            static_cast<QWidget *>(saveButton), static_cast<QWidget *>(exportButton),
+                            static_cast<QWidget *>(changeButton)})
+        widget->setEnabled(!busy);
 }
 
 void PriceListDialog::exportFile()
@@ -619,10 +634,9 @@ void PriceListDialog::exportFile()
                                             QStringLiteral("Текст CSV (*.csv)"), name);
     if (fileName.isEmpty())
         return;
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(priceFileCsv(draft())) < 0
-        || !file.commit()) {
-        report->setPlainText(QStringLiteral("Файл не записан: ") + file.errorString());
+    QString error;
+    if (!writePriceFile(fileName, draft(), &error)) {
+        report->setPlainText(QStringLiteral("Файл не записан: ") + error);
         return;
     }
     report->setPlainText(
@@ -639,38 +653,18 @@ void PriceListDialog::importFile()
                                             QStringLiteral("Текст CSV (*.csv *.txt)"));
     if (fileName.isEmpty())
         return;
-    for (QWidget *widget :
-         {static_cast<QWidget *>(importButton), static_cast<QWidget *>(saveButton),
-          static_cast<QWidget *>(exportButton)})
-        widget->setEnabled(false);
+    setBusy(true);
     report->setPlainText(QStringLiteral("Проверка файла ") + QDir::toNativeSeparators(fileName)
                          + QStringLiteral("…"));
 
     // Reading and checking a large file must not freeze the window.
     const PriceVersion inForce = book.inForce();
     auto check = std::make_shared<PriceFileCheck>();
-    QThread *worker = QThread::create([fileName, inForce, check] {
-        QFile file(fileName);
-        // A price list file is well under a megabyte; a file of this size is none.
-        constexpr qint64 largest = 64 * 1024 * 1024;
-        if (!file.open(QIODevice::ReadOnly)) {
-            check->issues.append(
-                {0, true, QStringLiteral("файл не открывается: ") + file.errorString()});
-        } else if (file.size() > largest) {
-            check->issues.append({0, true,
-                                  QStringLiteral("файл слишком велик (")
-                                      + QString::number(file.size() / (1024 * 1024))
-                                      + QStringLiteral(" МБ) для прайс-листа. Файл не читался.")});
-        } else {
-            *check = checkPriceCsv(file.readAll(), inForce);
-        }
-    });
+    QThread *worker = QThread::create(
+        [fileName, inForce, check] { *check = checkPriceFile(fileName, inForce); });
     connect(worker, &QThread::finished, worker, &QObject::deleteLater);
     connect(worker, &QThread::finished, this, [this, fileName, check] {
-        for (QWidget *widget :
-             {static_cast<QWidget *>(importButton), static_cast<QWidget *>(saveButton),
-              static_cast<QWidget *>(exportButton)})
-            widget->setEnabled(true);
+        setBusy(false);
         takeCheckedFile(fileName, *check);
     });
     worker->start();

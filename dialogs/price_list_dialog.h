@@ -41,6 +41,8 @@ public:
 signals:
     // A file was read and checked; its prices are in the table when it was accepted.
     void fileChecked(bool accepted);
+    // A new version was stored under this number.
+    void versionSaved(int number);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -54,6 +56,7 @@ private:
     void importFile();
     void takeCheckedFile(const QString &fileName, const struct PriceFileCheck &check);
     void updateEditCount();
+    void setBusy(bool busy);
     bool dropEditsAllowed();
     PriceVersion draft() const;
 

@@ -25,5 +25,6 @@ bool operator==(const OrderLine &a, const OrderLine &b)
 {
     return a.description == b.description && a.quantity == b.quantity
         && a.unitPrice == b.unitPrice && a.keyText == b.keyText && a.titles == b.titles
-        && a.removalMarker == b.removalMarker && a.job == b.job;
+        && a.removalMarker == b.removalMarker && a.job == b.job
+        && a.priceVersion == b.priceVersion;
 }

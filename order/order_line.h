@@ -22,6 +22,7 @@ struct OrderLine
     QJsonObject job;
     QString explanation;
     bool missingPrice = false;
+    int priceVersion = 0; // the price list version that priced it; 0 is the built-in list
 
     QString text(Column column) const;
     friend bool operator==(const OrderLine &a, const OrderLine &b);

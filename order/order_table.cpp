@@ -40,6 +40,7 @@ void MainWindow::insertOrderLine(int row, const OrderLine &line)
     first->setData(JobRole, line.job);
     first->setData(ExplanationRole, line.explanation);
     first->setData(MissingPriceRole, line.missingPrice);
+    first->setData(PriceVersionRole, line.priceVersion);
 }
 
 QVector<OrderLine> MainWindow::orderLines() const
@@ -69,6 +70,7 @@ OrderLine MainWindow::orderLine(int row) const
         line.job = first->data(JobRole).toJsonObject();
         line.explanation = first->data(ExplanationRole).toString();
         line.missingPrice = first->data(MissingPriceRole).toBool();
+        line.priceVersion = first->data(PriceVersionRole).toInt();
     }
     return line;
 }

@@ -5,6 +5,9 @@
 #include "prices/key_meanings.h"
 #include "prices/price_versions.h"
 
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
 #include <QSet>
 
 #include <algorithm>
@@ -561,6 +564,66 @@ QByteArray priceFileCsv(const PriceVersion &version)
         header = false;
     }
     return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+}
+
+bool isPriceSpreadsheet(const QString &path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    return suffix == QLatin1String("ods") || suffix == QLatin1String("xlsx")
+        || suffix == QLatin1String("xls");
+}
+
+PriceFileCheck checkPriceFile(const QString &path, const PriceVersion &inForce,
+                              const PriceSheetReader &readSheet)
+{
+    PriceFileCheck check;
+    check.baseTitle = inForce.info.title();
+    const auto refuse = [&](const QString &text) {
+        check.issues.append({0, true, text});
+        return check;
+    };
+    QFile file(path);
+    // The whole list as CSV is under a megabyte; a file this large is no price list.
+    constexpr qint64 largest = 64 * 1024 * 1024;
+    if (!file.exists())
+        return refuse(QStringLiteral("файла ") + path + QStringLiteral(" нет."));
+    if (file.size() > largest) {
+        return refuse(QStringLiteral("файл слишком велик (") + QString::number(file.size() >> 20)
+                      + QStringLiteral(" МБ) для прайс-листа. Файл не читался."));
+    }
+    if (isPriceSpreadsheet(path)) {
+        if (!readSheet)
+            return refuse(QStringLiteral("таблицы .ods и .xlsx читаются через LibreOffice, а "
+                                         "его в этой сборке нет. Сохраните файл как CSV."));
+        PriceFileRows rows;
+        QString error;
+        if (!readSheet(path, &rows, &error))
+            return refuse(QStringLiteral("таблица не читается: ") + error);
+        return checkPriceRows(rows, inForce);
+    }
+    if (!file.open(QIODevice::ReadOnly))
+        return refuse(QStringLiteral("файл не открывается: ") + file.errorString());
+    return checkPriceCsv(file.readAll(), inForce);
+}
+
+bool writePriceFile(const QString &path, const PriceVersion &version, QString *error,
+                    const PriceSheetWriter &writeSheet)
+{
+    if (isPriceSpreadsheet(path)) {
+        if (!writeSheet) {
+            *error = QStringLiteral("таблицы .ods и .xlsx пишутся через LibreOffice, а его в этой "
+                                    "сборке нет. Выгрузите в CSV.");
+            return false;
+        }
+        return writeSheet(path, priceFileRows(version), error);
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(priceFileCsv(version)) < 0
+        || !file.commit()) {
+        *error = file.errorString();
+        return false;
+    }
+    return true;
 }
 
 QString priceFileNumber(double price)

@@ -9,6 +9,8 @@
 #include <QStringList>
 #include <QVector>
 
+#include <functional>
+
 struct PriceVersion;
 
 // More rows than this are refused before they are read one by one.
@@ -57,6 +59,24 @@ PriceFileCheck checkPriceCsv(const QByteArray &data, const PriceVersion &inForce
 // per extra: key, what it means, what the price is per, price.
 PriceFileRows priceFileRows(const PriceVersion &version);
 QByteArray priceFileCsv(const PriceVersion &version);
+
+// Spreadsheets (.ods, .xlsx) go through the office: the reader gives the first sheet's cells as
+// text, the writer saves rows as a spreadsheet with the first column as text. False with the
+// reason.
+using PriceSheetReader = std::function<bool(const QString &path, PriceFileRows *rows, QString *error)>;
+using PriceSheetWriter
+    = std::function<bool(const QString &path, const PriceFileRows &rows, QString *error)>;
+
+// Whether the file name asks for a spreadsheet rather than CSV.
+bool isPriceSpreadsheet(const QString &path);
+
+// Reads and checks a file: CSV here, a spreadsheet through the reader (refused without one). A
+// file larger than any price list could be is refused unread.
+PriceFileCheck checkPriceFile(const QString &path, const PriceVersion &inForce,
+                              const PriceSheetReader &readSheet = {});
+// Writes a version as CSV, or as a spreadsheet through the writer; false with the reason.
+bool writePriceFile(const QString &path, const PriceVersion &version, QString *error,
+                    const PriceSheetWriter &writeSheet = {});
 
 // A price as the file writes it: the shortest decimal that reads back as the same price, with a
 // decimal comma ("1,5", "66").

@@ -136,44 +136,44 @@ PriceBook &PriceBook::shared()
     return book;
 }
 
-bool PriceBook::attach(PriceVersionStore *store, QString *error)
+void PriceBook::take(const QVector<PriceVersion> &versions)
 {
-    m_store = store;
-    return reload(error);
-}
-
-bool PriceBook::reload(QString *error)
-{
-    if (!m_store)
-        return true;
-    QVector<PriceVersion> stored;
-    if (!m_store->load(&stored, error))
-        return false;
-    PriceVersionList list;
-    for (const PriceVersion &version : qAsConst(stored)) {
+    if (versions.isEmpty())
+        return;
+    for (const PriceVersion &version : versions) {
         if (version.info.number > 0)
-            list.put(version);
+            m_list.put(version);
     }
-    m_list = list;
     ++m_revision;
     emit changed();
-    return true;
 }
 
-bool PriceBook::add(PriceVersion *version, QString *error)
+void PriceBook::hold(PriceVersion version, int number)
 {
-    if (m_store) {
-        if (!m_store->save(version, error))
-            return false;
-    } else {
-        version->info.number = m_list.nextNumber();
-    }
+    version.info.number = number;
     // The table carries the number its quotes will record.
-    version->prices = PriceTable(version->prices.entries(), version->info.number);
-    m_list.put(*version);
+    version.prices = PriceTable(version.prices.entries(), number);
+    m_list.put(version);
     ++m_revision;
     emit changed();
-    return true;
+}
+
+void PriceBook::add(const PriceVersion &version,
+                    std::function<void(int number, const QString &error)> done)
+{
+    if (!m_store) {
+        const int number = m_list.nextNumber();
+        hold(version, number);
+        if (done)
+            done(number, QString());
+        return;
+    }
+    m_store->save(version, [this, version, done](int number, const QString &error) {
+        if (number > 0)
+            hold(version, number);
+        if (done)
+            done(number, error);
+    });
 }
 
 void PriceBook::reset()

@@ -68,15 +68,16 @@ qint64 priceClockMSecs();
 QDate priceClockToday();
 void setPriceClock(std::function<qint64()> msecsSinceEpoch);
 
-// Where versions are kept beyond the session (the shop's database).
+// Where versions are kept beyond the session: the shop's database.
 class PriceVersionStore
 {
 public:
     virtual ~PriceVersionStore() = default;
-    // Every stored version, or false with a message.
-    virtual bool load(QVector<PriceVersion> *versions, QString *error) = 0;
-    // Stores the version under a new number, which it writes into version->info.number.
-    virtual bool save(PriceVersion *version, QString *error) = 0;
+    // Stores the version under a new number and calls done with it, or with 0 and the reason;
+    // on the caller's thread, at once or later.
+    virtual void save(const PriceVersion &version,
+                      std::function<void(int number, const QString &error)> done)
+        = 0;
 };
 
 // The versions the program prices with. One per process; the window, the dialog and the command
@@ -93,16 +94,16 @@ public:
     // Rises with every change, so a follower knows when to look again.
     int revision() const { return m_revision; }
 
-    // Keeps versions in the store from now on and reads the stored ones. False with a message when
-    // the store cannot be read; the book then holds what it held.
-    bool attach(PriceVersionStore *store, QString *error = nullptr);
+    // New versions are saved there from now on; null keeps them in this session only.
+    void setStore(PriceVersionStore *store) { m_store = store; }
     PriceVersionStore *store() const { return m_store; }
-    // Reads the store again (another counter may have added a version).
-    bool reload(QString *error = nullptr);
+    // Versions the store holds (read at start, or added by another counter).
+    void take(const QVector<PriceVersion> &versions);
 
-    // Stores a new version (its number is given here) and adds it. False with a message when the
-    // store refuses it; nothing changes then.
-    bool add(PriceVersion *version, QString *error = nullptr);
+    // Saves a new version: the store gives its number (without a store, the next free one), then
+    // the book holds it and done is called with the number, or with 0 and the reason.
+    void add(const PriceVersion &version,
+             std::function<void(int number, const QString &error)> done = {});
 
     // Back to version 0 alone, without a store (tests).
     void reset();
@@ -111,6 +112,8 @@ signals:
     void changed();
 
 private:
+    void hold(PriceVersion version, int number);
+
     PriceVersionList m_list;
     PriceVersionStore *m_store = nullptr;
     int m_revision = 0;

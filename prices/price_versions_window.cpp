@@ -5,8 +5,11 @@
 #include "dialogs/price_list_dialog.h"
 #include "prices/extras_catalogue.h"
 #include "prices/price_versions.h"
+#include "storage/price_store.h"
+#include "storage/settings.h"
 
 #include <QAbstractButton>
+#include <QCoreApplication>
 #include <QHash>
 #include <QPointer>
 #include <QPushButton>
@@ -21,6 +24,7 @@ public:
     QHash<QString, QAbstractButton *> extraButtons;
     QPointer<PriceListDialog> dialog;
     MainWindow *window = nullptr;
+    PriceLink *link = nullptr;
 };
 
 void MainWindow::initPriceVersions()
@@ -42,6 +46,13 @@ void MainWindow::initPriceVersions()
         }
         priceVersionState->extraButtons.insert(option.objectName, button);
     }
+    // The shop's versions, as the counter's file keeps them, before the first job is priced.
+    const Settings settings;
+    const DatabaseChoice choice = chooseDatabase(QCoreApplication::arguments(), settings);
+    if (choice.url.isValid()) {
+        priceVersionState->link = new PriceLink(choice.url, localOrderPath(choice.url),
+                                                PriceBook::shared(), priceVersionState);
+    }
     followPriceVersion();
     connect(&PriceBook::shared(), &PriceBook::changed, priceVersionState,
             [this] { followPriceVersion(); });
@@ -55,6 +66,9 @@ void MainWindow::initPriceVersions()
             state->dialog = new PriceListDialog(PriceBook::shared(), this);
             state->dialog->setAttribute(Qt::WA_DeleteOnClose);
         }
+        // Another counter may have saved a version meanwhile.
+        if (state->link)
+            state->link->checkNow();
         state->dialog->show();
         state->dialog->raise();
         state->dialog->activateWindow();

@@ -42,6 +42,7 @@ void finish(Quote &quote, int quantity, double unitPrice, const QString &descrip
     line.titles = titles;
     line.removalMarker = marker;
     line.missingPrice = quote.missingPrice();
+    line.priceVersion = prices.version();
     quote.job = job;
 }
 

@@ -112,8 +112,8 @@ int Journal::storeInvoice(const InvoiceDraft &draft, int lowestNumber)
     }
     query.prepare(QStringLiteral("INSERT INTO invoice_line (invoice_number, position, "
                                  "description, quantity, unit_price, key_text, titles, "
-                                 "removal_marker, job, explanation, missing_price) VALUES (?, ?, "
-                                 "?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+                                 "removal_marker, job, explanation, missing_price, price_version) "
+                                 "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     for (int i = 0; i < draft.lines.size(); ++i) {
         query.addBindValue(number);
         query.addBindValue(i);
@@ -252,8 +252,8 @@ bool Journal::load(int number, InvoiceRecord *record)
     record->lines.clear();
     record->documents.clear();
     query.prepare(QStringLiteral("SELECT description, quantity, unit_price, key_text, titles, "
-                                 "removal_marker, job, explanation, missing_price FROM "
-                                 "invoice_line WHERE invoice_number = ? ORDER BY position"));
+                                 "removal_marker, job, explanation, missing_price, price_version "
+                                 "FROM invoice_line WHERE invoice_number = ? ORDER BY position"));
     query.addBindValue(number);
     if (!query.exec()) {
         connection.noteError(query.lastError());
@@ -291,7 +291,7 @@ bool Journal::forEachLine(
     }
     QString sql = QStringLiteral("SELECT %1, l.description, l.quantity, l.unit_price, l.key_text, "
                                  "l.titles, l.removal_marker, l.job, l.explanation, "
-                                 "l.missing_price FROM invoice i JOIN invoice_line l ON "
+                                 "l.missing_price, l.price_version FROM invoice i JOIN invoice_line l ON "
                                  "l.invoice_number = i.number")
                       .arg(SummaryColumns);
     if (!conditions.isEmpty())

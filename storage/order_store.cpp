@@ -15,7 +15,7 @@ namespace {
 
 const QString LineColumns = QStringLiteral(
     "description, quantity, unit_price, key_text, titles, removal_marker, job, explanation, "
-    "missing_price");
+    "missing_price, price_version");
 
 QString jobText(const QJsonObject &job)
 {
@@ -42,6 +42,7 @@ void bindLine(QSqlQuery &query, const OrderLine &line)
     query.addBindValue(notNull(jobText(line.job)));
     query.addBindValue(notNull(line.explanation));
     query.addBindValue(int(line.missingPrice));
+    query.addBindValue(line.priceVersion);
 }
 
 // Reads the columns of LineColumns starting at the given field.
@@ -57,6 +58,7 @@ OrderLine readLine(const QSqlQuery &query, int first)
     line.job = QJsonDocument::fromJson(query.value(first + 6).toString().toUtf8()).object();
     line.explanation = query.value(first + 7).toString();
     line.missingPrice = query.value(first + 8).toInt() != 0;
+    line.priceVersion = query.value(first + 9).toInt();
     return line;
 }
 
@@ -88,7 +90,7 @@ bool OrderStore::prepare()
     prepared
         = upsertLine.prepare(QStringLiteral("INSERT INTO local_line (order_uid, line_id, "
                                             "position, %1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, "
-                                            "?, ?, ?) ON CONFLICT (order_uid, line_id) DO "
+                                            "?, ?, ?, ?) ON CONFLICT (order_uid, line_id) DO "
                                             "UPDATE SET position = excluded.position, "
                                             "description = excluded.description, quantity = "
                                             "excluded.quantity, unit_price = "
@@ -96,7 +98,8 @@ bool OrderStore::prepare()
                                             "excluded.key_text, titles = excluded.titles, "
                                             "removal_marker = excluded.removal_marker, job = "
                                             "excluded.job, explanation = excluded.explanation, "
-                                            "missing_price = excluded.missing_price")
+                                            "missing_price = excluded.missing_price, "
+                                            "price_version = excluded.price_version")
                                  .arg(LineColumns))
         && deleteLine.prepare(
             QStringLiteral("DELETE FROM local_line WHERE order_uid = ? AND line_id = ?"))

@@ -5,6 +5,8 @@
 //                 and a word index over the descriptions (FTS5 on SQLite, GIN on PostgreSQL).
 // Counter's file: local_order and local_line, the order being built and orders waiting for a
 //                 number. Both sets exist in every database, so a file can serve either role.
+// Price list:     price_version with price_version_price and price_version_extra; the shop's
+//                 versions, and in the counter's file a copy of them.
 #include "storage/schema.h"
 
 #include "storage/transaction.h"
@@ -58,6 +60,24 @@ const QVector<SchemaStep> &schemaSteps()
          {QStringLiteral("ALTER TABLE invoice ADD COLUMN search_words tsvector GENERATED ALWAYS "
                          "AS (to_tsvector('simple', search_text)) STORED"),
           QStringLiteral("CREATE INDEX invoice_words ON invoice USING gin (search_words)")}},
+        // Price list versions: each with every price and amount; each order line names the
+        // version that priced it (0: the built-in list).
+        {2,
+         {QStringLiteral("CREATE TABLE price_version (number INTEGER PRIMARY KEY, "
+                         "effective_from TEXT NOT NULL, note TEXT NOT NULL, "
+                         "loaded_by TEXT NOT NULL, loaded_at TEXT NOT NULL)"),
+          QStringLiteral("CREATE TABLE price_version_price (version INTEGER NOT NULL "
+                         "REFERENCES price_version (number), price_key TEXT NOT NULL, "
+                         "price DOUBLE PRECISION NOT NULL, PRIMARY KEY (version, price_key))"),
+          QStringLiteral("CREATE TABLE price_version_extra (version INTEGER NOT NULL "
+                         "REFERENCES price_version (number), object_name TEXT NOT NULL, "
+                         "amount DOUBLE PRECISION NOT NULL, PRIMARY KEY (version, object_name))"),
+          QStringLiteral("ALTER TABLE invoice_line ADD COLUMN price_version INTEGER NOT NULL "
+                         "DEFAULT 0"),
+          QStringLiteral("ALTER TABLE local_line ADD COLUMN price_version INTEGER NOT NULL "
+                         "DEFAULT 0")},
+         {},
+         {}},
     };
     return steps;
 }

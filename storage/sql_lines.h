@@ -13,8 +13,8 @@ inline QString notNull(const QString &text)
 }
 
 // Binds description, quantity, unit_price, key_text, titles, removal_marker, job, explanation,
-// missing_price in that order.
+// missing_price, price_version in that order.
 void bindLine(QSqlQuery &query, const OrderLine &line);
-// Reads those nine columns, starting at the given field.
+// Reads those ten columns, starting at the given field.
 OrderLine readLine(const QSqlQuery &query, int first);
 QVector<DocumentRecord> readDocuments(const QString &json);

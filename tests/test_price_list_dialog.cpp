@@ -86,10 +86,13 @@ class PriceListDialogTest : public QObject, public PageDriver
             qFatal("cannot write %s", qPrintable(path));
         return path;
     }
-    void saveDated(const QDate &from)
+    // Saves the table as a version from that day; true once the database gave it a number.
+    bool saveDated(const QDate &from)
     {
         inDialog<QDateEdit>("dateEditPricesFrom")->setDate(from);
+        QSignalSpy saved(dialog, &PriceListDialog::versionSaved);
         QTest::mouseClick(inDialog<QPushButton>("pushButtonSaveVersion"), Qt::LeftButton);
+        return saved.count() > 0 || saved.wait(10000);
     }
     // The sheet products line for А4, 4+4, Матовая, 350 with "250 мкм Матовая" lamination.
     TableRow priceA4WithLamination()
@@ -110,6 +113,11 @@ private slots:
     }
     void init()
     {
+        // Each test function keeps its versions in a database of its own.
+        static int round = 0;
+        qputenv("PRINTCALC_DATABASE",
+                (QStringLiteral("sqlite://") + folder.filePath(QStringLiteral("shop-%1.sqlite").arg(++round)))
+                    .toUtf8());
         now = QDateTime(Today, QTime(12, 0)).toMSecsSinceEpoch();
         setPriceClock([] { return now; });
         PriceBook::shared().reset();
@@ -191,7 +199,7 @@ private slots:
         QVERIFY2(load(write(content)), qPrintable(report()));
         QVERIFY2(report().contains(QStringLiteral("изменено цен и надбавок: 2")),
                  qPrintable(report()));
-        saveDated(Today.addDays(daysAhead));
+        QVERIFY2(saveDated(Today.addDays(daysAhead)), qPrintable(report()));
         QCOMPARE(PriceBook::shared().list().versions().size(), 2);
         dialog->close();
 
@@ -217,7 +225,7 @@ private slots:
         QVERIFY(label->toolTip().contains(QStringLiteral("Прайс-лист: встроенный (версия 0)")));
         filterBy(QStringLiteral("002428"));
         shownRows()->setData(shownRows()->index(0, 3), 70.0);
-        saveDated(Today);
+        QVERIFY2(saveDated(Today), qPrintable(report()));
         QTRY_VERIFY2(label->toolTip().contains(QStringLiteral("Прайс-лист: версия 1")),
                      qPrintable(label->toolTip()));
         QVERIFY2(label->text().contains(QStringLiteral("70")), qPrintable(label->text()));
@@ -268,7 +276,7 @@ private slots:
         QTRY_COMPARE(price.data().toString(), QStringLiteral("70,5"));
         QCOMPARE(inDialog<QLabel>("labelPriceEdits")->text(), QStringLiteral("Изменено: 1"));
         inDialog<QLineEdit>("lineEditPricesNote")->setText(QStringLiteral("бумага подорожала"));
-        saveDated(Today);
+        QVERIFY2(saveDated(Today), qPrintable(report()));
         const PriceVersion &saved = PriceBook::shared().inForce();
         QCOMPARE(saved.info.number, 1);
         QCOMPARE(saved.info.note, QStringLiteral("бумага подорожала"));
@@ -319,13 +327,14 @@ private slots:
             asked << question;
             return false;
         };
-        saveDated(Today);
+        // Declined: nothing goes to the database.
+        QTest::mouseClick(inDialog<QPushButton>("pushButtonSaveVersion"), Qt::LeftButton);
         QCOMPARE(asked.size(), 1);
         QCOMPARE(PriceBook::shared().list().versions().size(), 1);
         QVERIFY2(report().contains(QStringLiteral("002428: цена 66 → 200 (+203 %)")),
                  qPrintable(report()));
         dialog->confirm = [](const QString &) { return true; };
-        saveDated(Today);
+        QVERIFY2(saveDated(Today), qPrintable(report()));
         QCOMPARE(PriceBook::shared().inForce().prices.price(QStringLiteral("002428")), 200.0);
     }
 

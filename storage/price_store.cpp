@@ -1,0 +1,369 @@
+// Storing and reading price list versions, and the window's link that keeps them in step.
+#include "storage/price_store.h"
+
+#include "prices/extras_catalogue.h"
+#include "storage/connection.h"
+#include "storage/database_thread.h"
+#include "storage/records.h"
+#include "storage/settings.h"
+#include "storage/transaction.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTimer>
+#include <QVariant>
+
+namespace {
+
+// Rows per INSERT: three values each, under SQLite's oldest limit of 999 bound values.
+constexpr int RowsPerInsert = 300;
+
+bool insertRows(QSqlQuery &query, const QString &table, const QString &columns, int number,
+                const QVector<std::pair<QString, double>> &rows)
+{
+    QString fullStatement;
+    for (int first = 0; first < rows.size(); first += RowsPerInsert) {
+        const int count = std::min(RowsPerInsert, int(rows.size()) - first);
+        QStringList values;
+        for (int i = 0; i < count; ++i)
+            values << QStringLiteral("(?, ?, ?)");
+        const QString statement = QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (")
+            + columns + QStringLiteral(") VALUES ") + values.join(QStringLiteral(", "));
+        // Full chunks share one prepared statement.
+        if (statement != fullStatement) {
+            if (!query.prepare(statement))
+                return false;
+            fullStatement = statement;
+        }
+        for (int i = first; i < first + count; ++i) {
+            query.addBindValue(number);
+            query.addBindValue(rows.at(i).first);
+            query.addBindValue(rows.at(i).second);
+        }
+        if (!query.exec())
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QString priceLoaderName()
+{
+    QString user = qEnvironmentVariable("USER");
+    if (user.isEmpty())
+        user = qEnvironmentVariable("USERNAME");
+    const QString counter = Settings().counterName();
+    return user.isEmpty() ? counter : user + QLatin1Char('@') + counter;
+}
+
+PriceVersionTables::PriceVersionTables(Connection &c)
+    : connection(c)
+{
+}
+
+bool PriceVersionTables::infos(QVector<PriceVersionInfo> *infos)
+{
+    infos->clear();
+    QSqlQuery query(connection.database());
+    if (!query.exec(QStringLiteral("SELECT number, effective_from, note, loaded_by, loaded_at "
+                                   "FROM price_version ORDER BY number"))) {
+        connection.noteError(query.lastError());
+        return false;
+    }
+    while (query.next()) {
+        PriceVersionInfo info;
+        info.number = query.value(0).toInt();
+        info.from = QDate::fromString(query.value(1).toString(), Qt::ISODate);
+        info.note = query.value(2).toString();
+        info.loadedBy = query.value(3).toString();
+        info.loadedAt = readStoredTime(query.value(4).toString());
+        infos->append(info);
+    }
+    return true;
+}
+
+bool PriceVersionTables::load(QVector<PriceVersion> *versions, const QSet<int> &known)
+{
+    versions->clear();
+    QVector<PriceVersionInfo> stored;
+    if (!infos(&stored))
+        return false;
+    QSqlQuery prices(connection.database());
+    QSqlQuery extras(connection.database());
+    if (!prices.prepare(QStringLiteral("SELECT price_key, price FROM price_version_price WHERE "
+                                       "version = ?"))
+        || !extras.prepare(QStringLiteral("SELECT object_name, amount FROM price_version_extra "
+                                          "WHERE version = ?"))) {
+        connection.noteError(prices.lastError().isValid() ? prices.lastError()
+                                                          : extras.lastError());
+        return false;
+    }
+    for (const PriceVersionInfo &info : qAsConst(stored)) {
+        if (known.contains(info.number))
+            continue;
+        QHash<QString, double> priceOf;
+        QHash<QString, double> amountOf;
+        for (auto [query, into] : {std::pair{&prices, &priceOf}, std::pair{&extras, &amountOf}}) {
+            query->addBindValue(info.number);
+            if (!query->exec()) {
+                connection.noteError(query->lastError());
+                return false;
+            }
+            while (query->next())
+                into->insert(query->value(0).toString(), query->value(1).toDouble());
+        }
+        // The built-in list gives the order of the keys; a version never adds or drops one.
+        versions->append(changedVersion(builtInVersion(), priceOf, amountOf, info));
+    }
+    return true;
+}
+
+bool PriceVersionTables::write(const PriceVersion &version, int number)
+{
+    QSqlQuery query(connection.database());
+    query.prepare(QStringLiteral("INSERT INTO price_version (number, effective_from, note, "
+                                 "loaded_by, loaded_at) VALUES (?, ?, ?, ?, ?)"));
+    query.addBindValue(number);
+    query.addBindValue(version.info.from.toString(Qt::ISODate));
+    query.addBindValue(version.info.note.isNull() ? QStringLiteral("") : version.info.note);
+    query.addBindValue(version.info.loadedBy.isNull() ? QStringLiteral("") : version.info.loadedBy);
+    query.addBindValue(storedTime(version.info.loadedAt));
+    if (!query.exec()) {
+        connection.noteError(query.lastError());
+        return false;
+    }
+    QVector<std::pair<QString, double>> prices;
+    prices.reserve(version.prices.size());
+    for (const PriceEntry &entry : version.prices.entries())
+        prices.append({entry.key, entry.price});
+    QVector<std::pair<QString, double>> amounts;
+    for (const ExtraOption &option : extrasCatalogue())
+        amounts.append({option.objectName, version.extra(option.objectName)});
+    if (!insertRows(query, QStringLiteral("price_version_price"),
+                    QStringLiteral("version, price_key, price"), number, prices)
+        || !insertRows(query, QStringLiteral("price_version_extra"),
+                       QStringLiteral("version, object_name, amount"), number, amounts)) {
+        connection.noteError(query.lastError());
+        return false;
+    }
+    return true;
+}
+
+int PriceVersionTables::store(const PriceVersion &version)
+{
+    QSqlDatabase db = connection.database();
+    Transaction transaction(db);
+    if (!transaction.isActive()) {
+        connection.noteError(transaction.error());
+        return 0;
+    }
+    QSqlQuery query(db);
+    // Two counters saving at the same moment: the second waits and takes the next number.
+    if (!connection.isSqlite() && !query.exec(QStringLiteral("SELECT pg_advisory_xact_lock(7302)"))) {
+        connection.noteError(query.lastError());
+        return 0;
+    }
+    if (!query.exec(QStringLiteral("SELECT COALESCE(MAX(number), 0) + 1 FROM price_version"))
+        || !query.next()) {
+        connection.noteError(query.lastError());
+        return 0;
+    }
+    const int number = query.value(0).toInt();
+    query.finish();
+    if (!write(version, number))
+        return 0;
+    if (!transaction.commit()) {
+        connection.noteError(transaction.error());
+        return 0;
+    }
+    return number;
+}
+
+bool PriceVersionTables::copy(const PriceVersion &version)
+{
+    QSqlDatabase db = connection.database();
+    Transaction transaction(db);
+    if (!transaction.isActive()) {
+        connection.noteError(transaction.error());
+        return false;
+    }
+    QSqlQuery query(db);
+    query.prepare(QStringLiteral("SELECT count(*) FROM price_version WHERE number = ?"));
+    query.addBindValue(version.info.number);
+    if (!query.exec() || !query.next()) {
+        connection.noteError(query.lastError());
+        return false;
+    }
+    const bool there = query.value(0).toInt() > 0;
+    query.finish();
+    if (!there && !write(version, version.info.number))
+        return false;
+    if (!transaction.commit()) {
+        connection.noteError(transaction.error());
+        return false;
+    }
+    return true;
+}
+
+struct PriceLink::State
+{
+    State()
+        : thread(QStringLiteral("printcalc-prices"))
+    {
+    }
+
+    // Touched on the thread only.
+    DatabaseUrl url;
+    QString localPath;
+    bool separateLocal = true; // false when the shop's database is the counter's file
+    Connection shop;
+    Connection local;
+    QSet<int> known;
+    QTimer *timer = nullptr;
+    // Last, so that it ends first: its final task closes the connections on the thread.
+    DatabaseThread thread;
+};
+
+PriceLink::PriceLink(const DatabaseUrl &shop, const QString &localPath, PriceBook &book,
+                     QObject *parent)
+    : QObject(parent)
+    , state(new State)
+    , book(book)
+{
+    State *s = state.get();
+    // The counter's own file answers at once: the window prices with the shop's versions from its
+    // first job, whether the shop's server answers or not.
+    QSet<int> known;
+    {
+        Connection local;
+        QVector<PriceVersion> versions;
+        if (local.open(DatabaseUrl::sqliteFile(localPath), QStringLiteral("prices-start"))
+            && PriceVersionTables(local).load(&versions)) {
+            for (const PriceVersion &version : qAsConst(versions))
+                known.insert(version.info.number);
+            book.take(versions);
+        }
+    }
+    book.setStore(this);
+    const bool separate = !(shop.kind == DatabaseUrl::Sqlite && shop.path == localPath);
+    s->thread.run([this, s, shop, localPath, known, separate] {
+        s->url = shop;
+        s->localPath = localPath;
+        s->separateLocal = separate;
+        s->known = known;
+        s->timer = new QTimer(s->thread.context());
+        s->timer->setInterval(60000);
+        QObject::connect(s->timer, &QTimer::timeout, s->thread.context(), [this] { check(); });
+        s->timer->start();
+    });
+    s->thread.setFinalTask([s] {
+        delete s->timer;
+        s->shop.close();
+        s->local.close();
+    });
+    checkNow();
+}
+
+PriceLink::~PriceLink()
+{
+    if (book.store() == this)
+        book.setStore(nullptr);
+}
+
+void PriceLink::setCheckInterval(int msecs)
+{
+    State *s = state.get();
+    s->thread.run([s, msecs] { s->timer->start(msecs); });
+}
+
+void PriceLink::checkNow()
+{
+    state->thread.post([this] { check(); });
+}
+
+bool PriceLink::waitIdle(int msecs)
+{
+    return state->thread.waitIdle(msecs);
+}
+
+// On the thread.
+bool PriceLink::ensureShop()
+{
+    State *s = state.get();
+    if (s->shop.isOpen())
+        s->shop.clearFault();
+    return s->shop.isOpen() || s->shop.open(s->url, QStringLiteral("prices"));
+}
+
+// On the thread: the window hears how the last attempt went.
+void PriceLink::told(const QString &problem)
+{
+    QMetaObject::invokeMethod(
+        this,
+        [this, problem] {
+            lastProblem = problem;
+            emit shopChecked(problem);
+        },
+        Qt::QueuedConnection);
+}
+
+// On the thread: versions another counter added come into the counter's file and the book.
+void PriceLink::check()
+{
+    State *s = state.get();
+    QVector<PriceVersion> fresh;
+    if (!ensureShop() || !PriceVersionTables(s->shop).load(&fresh, s->known)) {
+        const QString problem = s->shop.errorText();
+        s->shop.close();
+        told(problem);
+        return;
+    }
+    if (s->separateLocal && !fresh.isEmpty()
+        && (s->local.isOpen()
+            || s->local.open(DatabaseUrl::sqliteFile(s->localPath), QStringLiteral("prices")))) {
+        for (const PriceVersion &version : qAsConst(fresh))
+            PriceVersionTables(s->local).copy(version);
+    }
+    for (const PriceVersion &version : qAsConst(fresh))
+        s->known.insert(version.info.number);
+    if (!fresh.isEmpty()) {
+        QMetaObject::invokeMethod(
+            this, [this, fresh] { book.take(fresh); }, Qt::QueuedConnection);
+    }
+    told(QString());
+}
+
+void PriceLink::save(const PriceVersion &version,
+                     std::function<void(int number, const QString &error)> done)
+{
+    State *s = state.get();
+    s->thread.post([this, s, version, done] {
+        int number = 0;
+        QString error;
+        if (!ensureShop()) {
+            error = s->shop.errorText();
+        } else if (!s->shop.writable()) {
+            error = QStringLiteral("база магазина открыта только для чтения: ")
+                + s->shop.errorText();
+        } else {
+            number = PriceVersionTables(s->shop).store(version);
+            if (number == 0) {
+                error = s->shop.errorText();
+                s->shop.close();
+            }
+        }
+        if (number > 0) {
+            PriceVersion stored = version;
+            stored.info.number = number;
+            s->known.insert(number);
+            if (s->separateLocal
+                && (s->local.isOpen()
+                    || s->local.open(DatabaseUrl::sqliteFile(s->localPath),
+                                     QStringLiteral("prices"))))
+                PriceVersionTables(s->local).copy(stored);
+        }
+        QMetaObject::invokeMethod(
+            this, [done, number, error] { done(number, error); }, Qt::QueuedConnection);
+    });
+}
