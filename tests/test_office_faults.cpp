@@ -403,7 +403,7 @@ private slots:
         office().setTestHook(nullptr);
         signalOffice(SIGCONT);
         QTRY_COMPARE_WITH_TIMEOUT(OfficeExporter::workersRunning(), 0, 120000);
-        QCOMPARE(office().openDocumentCount(), documents);
+        QTRY_COMPARE_WITH_TIMEOUT(office().openDocumentCount(), documents, 30000);
         QVERIFY(m_messages.isEmpty());
     }
 
