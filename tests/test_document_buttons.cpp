@@ -222,9 +222,9 @@ private slots:
     void sameTotalOnScreenAndInPdf()
     {
         QFETCH(QStringList, lines);
-        for (const QString &spec : lines)
-            window->appendOrderLine(QStringLiteral("Строка"), spec.section(QLatin1Char('|'), 0, 0),
-                                    spec.section(QLatin1Char('|'), 1, 1), QString(), QString(),
+        for (const QString &row : lines)
+            window->appendOrderLine(QStringLiteral("Строка"), row.section(QLatin1Char('|'), 0, 0),
+                                    row.section(QLatin1Char('|'), 1, 1), QString(), QString(),
                                     false);
         auto *label = find<QLabel>(QStringLiteral("labelOrderTotal"));
         QTRY_VERIFY(label->text().contains(QStringLiteral("строк: %1").arg(lines.size())));

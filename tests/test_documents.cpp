@@ -21,11 +21,11 @@ static QString grouped(QString text)
 }
 
 // "1000|13203.15" as an order line of that quantity and unit price.
-static QVector<OrderLine> linesOf(const QStringList &specs)
+static QVector<OrderLine> linesOf(const QStringList &rows)
 {
     QVector<OrderLine> lines;
-    for (const QString &spec : specs) {
-        const QStringList parts = spec.split(QLatin1Char('|'));
+    for (const QString &row : rows) {
+        const QStringList parts = row.split(QLatin1Char('|'));
         lines.append(
             {QStringLiteral("Строка %1").arg(lines.size() + 1), parts.value(0), parts.value(1)});
     }
