@@ -286,6 +286,22 @@ void writeCellByCell(const OfficeDocument &document, const QVector<InvoiceBlock>
             }
 }
 
+bool processRunning(qint64 pid)
+{
+    if (pid <= 0)
+        return false;
+    QFile file(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    // "pid (name) S ...": the name may hold spaces and brackets, the state follows the last ')'.
+    const QByteArray stat = file.readAll();
+    const int close = stat.lastIndexOf(')');
+    if (close < 0 || close + 2 >= stat.size())
+        return false;
+    const char state = stat.at(close + 2);
+    return state != 'Z' && state != 'X';
+}
+
 QStringList prepareProfile(const QString &folder, bool headless)
 {
     QDir(folder).mkpath(QStringLiteral("user"));

@@ -53,6 +53,10 @@ OfficeDocument openWithMacros(OfficeSession &session, const QString &path);
 // (range, value, wrap, two alignments, four borders), as automation scripts usually do.
 void writeCellByCell(const OfficeDocument &document, const QVector<InvoiceBlock> &blocks);
 
+// Whether the process still runs: a killed office whose parent has gone stays a zombie until
+// the machine's first process reaps it, and a zombie no longer runs.
+bool processRunning(qint64 pid);
+
 // A fresh office profile in the folder: macro security Low (a bound macro runs silently unless
 // the export forbids it), no tip of the day. The office arguments to use it.
 QStringList prepareProfile(const QString &folder, bool headless);

@@ -39,7 +39,7 @@ static void typeText(QWidget *widget, const QString &text)
 
 static bool processAlive(qint64 pid)
 {
-    return pid > 0 && ::kill(pid_t(pid), 0) == 0;
+    return officetest::processRunning(pid);
 }
 
 // Framed: wrapped, centred both ways, a line on every edge.
