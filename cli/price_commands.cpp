@@ -85,8 +85,8 @@ int list(CliContext &context, QStringList arguments)
     for (const PriceVersion &version : versions.versions()) {
         const PriceVersionInfo &info = version.info;
         const QString state = info.number == inForce ? QStringLiteral("действует")
-            : info.from > today                       ? QStringLiteral("вступит в силу")
-                                                      : QStringLiteral("заменена");
+            : info.from > today                      ? QStringLiteral("вступит в силу")
+                                                     : QStringLiteral("заменена");
         context.out << info.number << '\t'
                     << (info.number == 0 ? QStringLiteral("—")
                                          : info.from.toString(QStringLiteral("yyyy-MM-dd")))
@@ -117,8 +117,7 @@ int exportFile(CliContext &context, QStringList arguments)
     }
     QString error;
     if (!writePriceFile(arguments.first(), *version, &error))
-        return context.fail(
-            QStringLiteral("Файл %1 не записан: %2").arg(arguments.first(), error));
+        return context.fail(QStringLiteral("Файл %1 не записан: %2").arg(arguments.first(), error));
     context.out << QStringLiteral("Выгружена ") << version->info.title() << QStringLiteral(" в ")
                 << arguments.first() << '\n';
     return 0;
@@ -133,9 +132,10 @@ int checkOrImport(CliContext &context, QStringList arguments, bool import)
             return context.fail(QStringLiteral("После %1 нужно значение.").arg(option));
     }
     if (arguments.size() != 1)
-        return context.fail(import ? QStringLiteral("Нужно имя файла: printcalc --prices import "
-                                                    "ФАЙЛ --from ГГГГ-ММ-ДД [--note ТЕКСТ]")
-                                   : QStringLiteral("Нужно имя файла: printcalc --prices check ФАЙЛ"));
+        return context.fail(import
+                                ? QStringLiteral("Нужно имя файла: printcalc --prices import "
+                                                 "ФАЙЛ --from ГГГГ-ММ-ДД [--note ТЕКСТ]")
+                                : QStringLiteral("Нужно имя файла: printcalc --prices check ФАЙЛ"));
     QDate from;
     if (import) {
         if (fromText.isEmpty())
@@ -189,8 +189,8 @@ int at(CliContext &context, QStringList arguments)
     context.out << info.number << '\t'
                 << (info.number == 0 ? QStringLiteral("—")
                                      : info.from.toString(QStringLiteral("yyyy-MM-dd")))
-                << '\t' << field(info.number == 0 ? QStringLiteral("встроенный прайс-лист")
-                                                  : info.note)
+                << '\t'
+                << field(info.number == 0 ? QStringLiteral("встроенный прайс-лист") : info.note)
                 << '\n';
     return 0;
 }

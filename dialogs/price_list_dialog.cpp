@@ -610,19 +610,19 @@ void PriceListDialog::saveAsNewVersion()
                  }
                  alive->showVersion(number);
                  alive->note->clear();
-                 alive->report->appendPlainText(
-                     QStringLiteral("Сохранена ") + alive->model->version().info.title()
-                     + QStringLiteral(". Изменено цен и надбавок: ")
-                     + QString::number(changedCount) + QLatin1Char('.'));
+                 alive->report->appendPlainText(QStringLiteral("Сохранена ")
+                                                + alive->model->version().info.title()
+                                                + QStringLiteral(". Изменено цен и надбавок: ")
+                                                + QString::number(changedCount) + QLatin1Char('.'));
                  emit alive->versionSaved(number);
              });
 }
 
 void PriceListDialog::setBusy(bool busy)
 {
-    for (QWidget *widget : {static_cast<QWidget *>(importButton),
-                            static_cast<QWidget *>(saveButton), static_cast<QWidget *>(exportButton),
-                            static_cast<QWidget *>(changeButton)})
+    for (QWidget *widget :
+         {static_cast<QWidget *>(importButton), static_cast<QWidget *>(saveButton),
+          static_cast<QWidget *>(exportButton), static_cast<QWidget *>(changeButton)})
         widget->setEnabled(!busy);
 }
 

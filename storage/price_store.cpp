@@ -59,8 +59,7 @@ QString priceLoaderName()
 
 PriceVersionTables::PriceVersionTables(Connection &c)
     : connection(c)
-{
-}
+{ }
 
 bool PriceVersionTables::infos(QVector<PriceVersionInfo> *infos)
 {
@@ -104,7 +103,7 @@ bool PriceVersionTables::load(QVector<PriceVersion> *versions, const QSet<int> &
             continue;
         QHash<QString, double> priceOf;
         QHash<QString, double> amountOf;
-        for (auto [query, into] : {std::pair{&prices, &priceOf}, std::pair{&extras, &amountOf}}) {
+        for (auto [query, into] : {std::pair {&prices, &priceOf}, std::pair {&extras, &amountOf}}) {
             query->addBindValue(info.number);
             if (!query->exec()) {
                 connection.noteError(query->lastError());
@@ -160,7 +159,8 @@ int PriceVersionTables::store(const PriceVersion &version)
     }
     QSqlQuery query(db);
     // Two counters saving at the same moment: the second waits and takes the next number.
-    if (!connection.isSqlite() && !query.exec(QStringLiteral("SELECT pg_advisory_xact_lock(7302)"))) {
+    if (!connection.isSqlite()
+        && !query.exec(QStringLiteral("SELECT pg_advisory_xact_lock(7302)"))) {
         connection.noteError(query.lastError());
         return 0;
     }
@@ -210,8 +210,7 @@ struct PriceLink::State
 {
     State()
         : thread(QStringLiteral("printcalc-prices"))
-    {
-    }
+    { }
 
     // Touched on the thread only.
     DatabaseUrl url;
@@ -344,8 +343,8 @@ void PriceLink::save(const PriceVersion &version,
         if (!ensureShop()) {
             error = s->shop.errorText();
         } else if (!s->shop.writable()) {
-            error = QStringLiteral("база магазина открыта только для чтения: ")
-                + s->shop.errorText();
+            error
+                = QStringLiteral("база магазина открыта только для чтения: ") + s->shop.errorText();
         } else {
             number = PriceVersionTables(s->shop).store(version);
             if (number == 0) {
