@@ -6,7 +6,86 @@
 #include "storage/connection.h"
 #include "storage/price_store.h"
 
+#ifdef PRINTCALC_HAVE_OFFICE
+#include "office/office_session.h"
+#include "office/price_sheets.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QThread>
+#include <QUrl>
+
+#include <memory>
+#endif
+
 namespace {
+
+#ifdef PRINTCALC_HAVE_OFFICE
+// The command's own office for spreadsheets: headless, with a profile and a pipe of its own so
+// that it never meets the counter's office, and ended with the command.
+class CommandOffice
+{
+public:
+    ~CommandOffice()
+    {
+        if (!session || session->startedProcessId() == 0)
+            return;
+        // Asked to close, the office takes a moment to go; one that stays is ended.
+        bool gone = session->terminate();
+        for (int waited = 0; gone && waited < 10000 && !session->processIds().isEmpty();
+             waited += 100)
+            QThread::msleep(100);
+        if (!gone || !session->processIds().isEmpty())
+            session->kill();
+    }
+    OfficeSession &get()
+    {
+        if (!session) {
+            const QString name
+                = QStringLiteral("printcalc-cli-%1").arg(QCoreApplication::applicationPid());
+            session = std::make_unique<OfficeSession>(name);
+            const QString profile = QDir::temp().filePath(QStringLiteral("printcalc-cli-office"));
+            session->setStartArguments({QStringLiteral("--headless"),
+                                        QStringLiteral("-env:UserInstallation=")
+                                            + QUrl::fromLocalFile(profile).toString()});
+        }
+        return *session;
+    }
+
+private:
+    std::unique_ptr<OfficeSession> session;
+};
+
+// The office of the command running now; it ends before the program does.
+CommandOffice *runningOffice = nullptr;
+
+CommandOffice &commandOffice()
+{
+    return *runningOffice;
+}
+#endif
+
+PriceSheetReader sheetReader()
+{
+#ifdef PRINTCALC_HAVE_OFFICE
+    return [](const QString &path, PriceFileRows *rows, QString *error) {
+        return readPriceSheet(commandOffice().get(), path, rows, error);
+    };
+#else
+    return {};
+#endif
+}
+
+PriceSheetWriter sheetWriter()
+{
+#ifdef PRINTCALC_HAVE_OFFICE
+    return [](const QString &path, const PriceFileRows &rows, QString *error) {
+        return writePriceSheet(commandOffice().get(), path, rows, error);
+    };
+#else
+    return {};
+#endif
+}
 
 const QString Usage = QStringLiteral(
     "  printcalc --prices list                       версии прайс-листа\n"
@@ -116,7 +195,7 @@ int exportFile(CliContext &context, QStringList arguments)
             return context.fail(QStringLiteral("Версии «%1» нет.").arg(number));
     }
     QString error;
-    if (!writePriceFile(arguments.first(), *version, &error))
+    if (!writePriceFile(arguments.first(), *version, &error, sheetWriter()))
         return context.fail(QStringLiteral("Файл %1 не записан: %2").arg(arguments.first(), error));
     context.out << QStringLiteral("Выгружена ") << version->info.title() << QStringLiteral(" в ")
                 << arguments.first() << '\n';
@@ -153,7 +232,7 @@ int checkOrImport(CliContext &context, QStringList arguments, bool import)
     if (!readVersions(context, connection, &versions))
         return 1;
     const PriceVersion &inForce = versions.inForce(priceClockToday());
-    const PriceFileCheck check = checkPriceFile(arguments.first(), inForce);
+    const PriceFileCheck check = checkPriceFile(arguments.first(), inForce, sheetReader());
     context.out << check.report() << '\n';
     if (!check.accepted() || !import)
         return check.accepted() ? 0 : 1;
@@ -195,7 +274,22 @@ int at(CliContext &context, QStringList arguments)
     return 0;
 }
 
+int action(CliContext &context);
+
 int prices(CliContext &context)
+{
+#ifdef PRINTCALC_HAVE_OFFICE
+    CommandOffice office;
+    runningOffice = &office;
+    const int status = action(context);
+    runningOffice = nullptr;
+    return status;
+#else
+    return action(context);
+#endif
+}
+
+int action(CliContext &context)
 {
     const QString action = context.arguments.value(0);
     const QStringList rest = context.arguments.mid(1);

@@ -188,7 +188,9 @@ private slots:
         const QString path = folder.filePath(QStringLiteral("exported.csv"));
         dialog->chooseSaveFile
             = [path](const QString &, const QString &, const QString &) { return path; };
+        QSignalSpy written(dialog, &PriceListDialog::fileWritten);
         QTest::mouseClick(inDialog<QPushButton>("pushButtonExportPrices"), Qt::LeftButton);
+        QVERIFY(written.wait(20000));
         QFile exported(path);
         QVERIFY2(exported.open(QIODevice::ReadOnly), qPrintable(report()));
         QByteArray content = exported.readAll();
