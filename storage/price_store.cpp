@@ -6,6 +6,7 @@
 #include "storage/database_thread.h"
 #include "storage/records.h"
 #include "storage/settings.h"
+#include "storage/sql_lines.h"
 #include "storage/transaction.h"
 
 #include <QSqlError>
@@ -124,10 +125,10 @@ bool PriceVersionTables::write(const PriceVersion &version, int number)
     query.prepare(QStringLiteral("INSERT INTO price_version (number, effective_from, note, "
                                  "loaded_by, loaded_at) VALUES (?, ?, ?, ?, ?)"));
     query.addBindValue(number);
-    query.addBindValue(version.info.from.toString(Qt::ISODate));
-    query.addBindValue(version.info.note.isNull() ? QStringLiteral("") : version.info.note);
-    query.addBindValue(version.info.loadedBy.isNull() ? QStringLiteral("") : version.info.loadedBy);
-    query.addBindValue(storedTime(version.info.loadedAt));
+    query.addBindValue(notNull(version.info.from.toString(Qt::ISODate)));
+    query.addBindValue(notNull(version.info.note));
+    query.addBindValue(notNull(version.info.loadedBy));
+    query.addBindValue(notNull(storedTime(version.info.loadedAt)));
     if (!query.exec()) {
         connection.noteError(query.lastError());
         return false;
