@@ -1,6 +1,7 @@
 // Start-up of the window program.
 #include "app/application.h"
 
+#include "app/document_actions.h"
 #include "app/mainwindow.h"
 #include "app/scrolling.h"
 #include "prices/price_table.h"
@@ -15,6 +16,7 @@ int runWindow(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     Q_INIT_RESOURCE(icons);
+    DocumentActions::installQtTranslations();
     // The same picture the desktop menu shows for the program.
     QIcon icon;
     for (const int size : {16, 24, 32, 48, 64, 128, 256})

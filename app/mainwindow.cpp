@@ -1,6 +1,7 @@
 // Construction and wiring of the window; the slots themselves live with their pages.
 #include "app/mainwindow.h"
 
+#include "app/document_actions.h"
 #include "form/mainwindow_form.h"
 
 #include <QHBoxLayout>
@@ -47,6 +48,8 @@ MainWindow::MainWindow(QWidget *parent)
     initCounter();
 
     initOrderStorage();
+    // "PDF", "Печать" and "Настройки" (app/document_actions.cpp).
+    new DocumentActions(this);
 }
 
 MainWindow::~MainWindow() = default;

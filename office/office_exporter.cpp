@@ -204,10 +204,11 @@ void OfficeExporter::stepTimedOut()
     if (!m_job || m_stalled)
         return;
     m_stalled = true;
-    emit stalled(QStringLiteral("LibreOffice не отвечает: %1 идёт дольше %2 с. Подождать ещё или "
-                                "перезапустить LibreOffice? Таблица заказа не изменится.")
-                     .arg(stepText(m_step))
-                     .arg(limitFor(m_step) / 1000));
+    emit stalled(
+        QStringLiteral("LibreOffice не отвечает: %1 идёт дольше %2\u00a0с. Подождать ещё или "
+                       "перезапустить LibreOffice? Таблица заказа не изменится.")
+            .arg(stepText(m_step))
+            .arg(limitFor(m_step) / 1000));
 }
 
 void OfficeExporter::keepWaiting()

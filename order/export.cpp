@@ -15,7 +15,7 @@
 
 void MainWindow::exportInit()
 {
-    auto *panel = new ExportPanel(this, form->centralwidget, form->tableWidget, form->pushButton_6);
+    auto *panel = new ExportPanel(this, form->tableWidget, form->pushButton_6);
     // The invoice's number in the shop's journal (app/order_storage.cpp): taken once the order
     // passed its checks, reported back when the export ended.
     auto number = std::make_shared<DocumentNumber>();

@@ -47,8 +47,7 @@ static void russianDetailsButton(QMessageBox *box)
     }
 }
 
-ExportPanel::ExportPanel(MainWindow *window, QWidget *orderArea, QWidget *orderTable,
-                         QPushButton *exportButton)
+ExportPanel::ExportPanel(MainWindow *window, QWidget *orderTable, QPushButton *exportButton)
     : QObject(window)
     , m_window(window)
     , m_orderTable(orderTable)
@@ -69,8 +68,9 @@ ExportPanel::ExportPanel(MainWindow *window, QWidget *orderArea, QWidget *orderT
         box.exec();
     };
 
-    // The waiting notice lies over the foot of the order table: the order stays in view.
-    m_notice = new QFrame(orderArea);
+    // The waiting notice lies over the foot of the order table, as its child, so that the window's
+    // own widgets stay as the form made them; the order stays in view above it.
+    m_notice = new QFrame(orderTable);
     m_notice->setObjectName(QStringLiteral("exportWaitNotice"));
     m_notice->setFrameShape(QFrame::StyledPanel);
     m_notice->setAutoFillBackground(true);
@@ -133,9 +133,9 @@ bool ExportPanel::eventFilter(QObject *watched, QEvent *event)
 
 void ExportPanel::placeNotice()
 {
-    const QRect table = m_orderTable->geometry();
     const int height = 40;
-    m_notice->setGeometry(table.left() + 2, table.bottom() - height - 1, table.width() - 4, height);
+    m_notice->setGeometry(2, m_orderTable->height() - height - 2, m_orderTable->width() - 4,
+                          height);
 }
 
 void ExportPanel::exportOrder(const ExportRequest &request)
@@ -172,6 +172,7 @@ void ExportPanel::askWhenStalled(const QString &question)
     QPushButton *cancel
         = box->addButton(QStringLiteral("Отменить экспорт"), QMessageBox::RejectRole);
     cancel->setObjectName(QStringLiteral("buttonCancelExport"));
+    box->setDefaultButton(wait);
     connect(wait, &QPushButton::clicked, m_exporter, &OfficeExporter::keepWaiting);
     connect(restart, &QPushButton::clicked, m_exporter, &OfficeExporter::restartOffice);
     connect(cancel, &QPushButton::clicked, m_exporter, &OfficeExporter::cancel);

@@ -34,8 +34,7 @@ class ExportPanel : public QObject
     Q_OBJECT
 
 public:
-    ExportPanel(MainWindow *window, QWidget *orderArea, QWidget *orderTable,
-                QPushButton *exportButton);
+    ExportPanel(MainWindow *window, QWidget *orderTable, QPushButton *exportButton);
     ~ExportPanel() override;
 
     OfficeExporter *exporter() const { return m_exporter; }

@@ -41,11 +41,14 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "price calculator for a print shop")
 set(CPACK_PACKAGE_DESCRIPTION "Staff at the counter choose format, colours, paper and finishing, type the
 sizes and the quantity, and the calculator prices the job from its built-in
 price list and adds it to the order. The order becomes an invoice in the
-shop's spreadsheet template, opened in LibreOffice Calc.")
-# Libraries the program links are found by dpkg-shlibdeps; the office it drives at run time is
-# named here.
+shop's spreadsheet template, opened in LibreOffice Calc, or a PDF invoice
+and a printout made without the office.")
+# Libraries the program links are found by dpkg-shlibdeps (Qt Print Support among them); the
+# office it drives at run time is named here, and so are the font the PDF invoice embeds and Qt's
+# translations that make the print and file dialogs speak Russian.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libreoffice-calc, ure, libqt5sql5-sqlite")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "libreoffice-calc, ure, libqt5sql5-sqlite, fonts-dejavu-core, qttranslations5-l10n")
 # The order and the journal: SQLite on every counter; PostgreSQL for a shop with several counters.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libqt5sql5-psql")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

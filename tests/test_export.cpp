@@ -115,7 +115,10 @@ private slots:
         m_template = m_dir.filePath("invoice.xlsx");
         QVERIFY(QFile::copy(source, m_template));
 
-        // One headless office for the whole run, on the program's own pipe, with its own profile.
+        // One headless office for the whole run, on the program's own pipe, with its own profile;
+        // none left by an earlier run may answer in its place.
+        office().kill();
+        QTRY_VERIFY_WITH_TIMEOUT(office().processIds().isEmpty(), 10000);
         office().setStartArguments(officetest::prepareProfile(m_dir.filePath("profile"), true));
         QElapsedTimer started;
         started.start();

@@ -1,0 +1,228 @@
+// "PDF", "Печать" and "Настройки": the buttons, where the PDF goes, the print dialog, the
+// settings dialog and Qt's translations of its own dialogs.
+#include "app/document_actions.h"
+
+#include "app/mainwindow.h"
+#include "dialogs/settings_dialog.h"
+#include "documents/invoice_painter.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QLibraryInfo>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QTranslator>
+#include <QUrl>
+
+namespace {
+// Waits with the busy cursor for as long as the guard lives.
+struct WaitCursor
+{
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor &) = delete;
+    WaitCursor &operator=(const WaitCursor &) = delete;
+};
+
+// A document without a number must not replace another one of the same day: "-2", "-3" are
+// added. A numbered one belongs to the same unchanged order and is written over.
+QString pathFor(const QString &folder, const InvoiceDocument &document)
+{
+    const QString path = QDir(folder).filePath(document.fileName());
+    if (!document.number.isEmpty() || !QFileInfo::exists(path))
+        return path;
+    const QString stem = path.chopped(4); // ".pdf"
+    for (int copy = 2;; ++copy) {
+        const QString candidate = stem + QStringLiteral("-%1.pdf").arg(copy);
+        if (!QFileInfo::exists(candidate))
+            return candidate;
+    }
+}
+} // namespace
+
+DocumentActions::DocumentActions(MainWindow *window)
+    : QObject(window)
+    , window(window)
+{
+    setObjectName(QStringLiteral("documentActions"));
+    inform = [window](const QString &message) {
+        QMessageBox::information(window, QStringLiteral("Счёт"), message);
+    };
+    openDocument = [](const QString &path) {
+        // Without a display (the offscreen platform of a server or a test) there is no viewer.
+        const QString platform = QGuiApplication::platformName();
+        if (platform != QLatin1String("offscreen") && platform != QLatin1String("minimal"))
+            QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    };
+    // The order's number from the journal (app/order_storage.cpp): the same for every document
+    // of the unchanged order, none while the shop's database is out of reach.
+    takeNumber = [window](const QString &kind) {
+        const DocumentNumber taken = window->numberForDocument(kind);
+        Number number;
+        if (taken.ok && taken.number > 0)
+            number.number = QString::number(taken.number);
+        number.date = taken.date.date();
+        number.reason = taken.reason;
+        return number;
+    };
+    reportDocument = [window](const Number &number, const QString &kind, bool made) {
+        window->documentFinished(number.number.toInt(), kind, made);
+    };
+    choosePrinter = [window](QPrinter *printer) {
+        QPrintDialog dialog(printer, window);
+        return dialog.exec() == QDialog::Accepted;
+    };
+
+    // Free places of the order area: right of "Экспорт", and under "Очистка" in line with it.
+    QWidget *area = window->findChild<QWidget *>(QStringLiteral("centralwidget"));
+    auto *pdf = new QPushButton(QStringLiteral("PDF"), area);
+    pdf->setObjectName(QStringLiteral("pushButtonPdf"));
+    pdf->setGeometry(1220, 710, 60, 23);
+    pdf->setToolTip(QStringLiteral("Счёт в PDF без офиса, в папку из настроек"));
+    connect(pdf, &QPushButton::clicked, this, [this] { writePdf(); });
+
+    auto *printButton = new QPushButton(QStringLiteral("Печать"), area);
+    printButton->setObjectName(QStringLiteral("pushButtonPrint"));
+    printButton->setGeometry(1060, 710, 75, 23);
+    printButton->setToolTip(QStringLiteral("Напечатать счёт"));
+    connect(printButton, &QPushButton::clicked, this, [this] { print(); });
+
+    auto *settings = new QPushButton(QStringLiteral("Настройки"));
+    settings->setObjectName(QStringLiteral("pushButtonSettings"));
+    window->addWindowButton(settings);
+    connect(settings, &QPushButton::clicked, this, [this] { editSettings(); });
+}
+
+InvoiceDocument DocumentActions::documentFor(const QVector<OrderLine> &lines,
+                                             const DocumentSettings &settings)
+{
+    InvoiceDocument document;
+    document.shop = settings.requisites;
+    document.date = QDate::currentDate();
+    document.validityDays = settings.validityDays;
+    document.lines = lines;
+    return document;
+}
+
+void DocumentActions::warn(const QString &message) const
+{
+    if (window->showMessage)
+        window->showMessage(message);
+}
+
+DocumentActions::Number DocumentActions::numberInto(InvoiceDocument *document, const QString &kind)
+{
+    const Number number = takeNumber(kind);
+    document->number = number.number;
+    if (number.date.isValid())
+        document->date = number.date;
+    return number;
+}
+
+// What the operator is told of a document that went out without a number.
+static QString withoutNumber(const DocumentActions::Number &number)
+{
+    if (!number.number.isEmpty() || number.reason.isEmpty())
+        return QString();
+    return QStringLiteral("\nСчёт без номера: ") + number.reason;
+}
+
+QVector<OrderLine> DocumentActions::linesToDocument() const
+{
+    const QVector<OrderLine> lines = window->orderLines();
+    if (lines.isEmpty())
+        warn(QStringLiteral("В заказе нет ни одной строки: счёт составлять не из чего."));
+    return lines;
+}
+
+QString DocumentActions::writePdf()
+{
+    const QVector<OrderLine> lines = linesToDocument();
+    if (lines.isEmpty())
+        return QString();
+    const DocumentSettings settings = DocumentSettings::load();
+    const QString folder = settings.effectivePdfFolder();
+    if (!QDir().mkpath(folder)) {
+        warn(QStringLiteral("Не удалось создать папку для PDF «%1». Другую папку можно выбрать "
+                            "в настройках.")
+                 .arg(QDir::toNativeSeparators(folder)));
+        return QString();
+    }
+    InvoiceDocument document = documentFor(lines, settings);
+    const Number number = numberInto(&document, QStringLiteral("pdf"));
+    const QString path = pathFor(folder, document);
+    QString error;
+    bool written = false;
+    {
+        const WaitCursor wait;
+        written = writeInvoicePdf(document, path, &error);
+    }
+    reportDocument(number, QStringLiteral("pdf"), written);
+    if (!written) {
+        warn(QStringLiteral("Не удалось записать PDF «%1»: %2")
+                 .arg(QDir::toNativeSeparators(path), error));
+        return QString();
+    }
+    openDocument(path);
+    inform(QStringLiteral("Счёт записан в PDF:\n") + QDir::toNativeSeparators(path)
+           + withoutNumber(number));
+    return path;
+}
+
+bool DocumentActions::print()
+{
+    const QVector<OrderLine> lines = linesToDocument();
+    if (lines.isEmpty())
+        return false;
+    InvoiceDocument document = documentFor(lines, DocumentSettings::load());
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageLayout(invoicePageLayout());
+    printer.setDocName(QStringLiteral("Счёт"));
+    if (!choosePrinter(&printer))
+        return false;
+    const Number number = numberInto(&document, QStringLiteral("print"));
+    printer.setDocName(document.title());
+    int pages = 0;
+    {
+        const WaitCursor wait;
+        pages = paintInvoice(&printer, document);
+    }
+    reportDocument(number, QStringLiteral("print"), pages > 0);
+    if (pages == 0) {
+        warn(QStringLiteral("Не удалось напечатать счёт: принтер «%1» не принял документ.")
+                 .arg(printer.printerName()));
+        return false;
+    }
+    const QString note = withoutNumber(number);
+    if (!note.isEmpty())
+        inform(QStringLiteral("Счёт отправлен на печать.") + note);
+    return true;
+}
+
+void DocumentActions::editSettings()
+{
+    auto *dialog = new SettingsDialog(window);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
+}
+
+bool DocumentActions::installQtTranslations()
+{
+    static bool installed = false;
+    if (installed)
+        return true;
+    // The program speaks Russian whatever the desktop's language; so do Qt's own dialogs.
+    auto *translator = new QTranslator(QCoreApplication::instance());
+    if (!translator->load(QStringLiteral("qtbase_ru"),
+                          QLibraryInfo::location(QLibraryInfo::TranslationsPath))
+        || !QCoreApplication::installTranslator(translator)) {
+        delete translator;
+        return false;
+    }
+    installed = true;
+    return true;
+}

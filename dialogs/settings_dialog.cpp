@@ -1,0 +1,176 @@
+// The settings dialog: fields laid out by group, read from the file when it opens, written back
+// on "OK".
+#include "dialogs/settings_dialog.h"
+
+#include "documents/document_settings.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSettings>
+#include <QSpinBox>
+#include <QSysInfo>
+#include <QVBoxLayout>
+
+const char *const SettingsDialog::CounterNameKey = "counter/name";
+const char *const SettingsDialog::DatabaseUrlKey = "database/url";
+const char *const SettingsDialog::OfficeWarmupKey = "office/warmup";
+
+static QLineEdit *field(const char *name, QWidget *parent)
+{
+    auto *edit = new QLineEdit(parent);
+    edit->setObjectName(QLatin1String(name));
+    edit->setMinimumWidth(420);
+    return edit;
+}
+
+SettingsDialog::SettingsDialog(QWidget *parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("settingsDialog"));
+    setWindowTitle(QStringLiteral("Настройки"));
+
+    auto *shop = new QGroupBox(QStringLiteral("Реквизиты в счёте"), this);
+    auto *shopForm = new QFormLayout(shop);
+    shopName = field("lineEditShopName", shop);
+    address = field("lineEditAddress", shop);
+    taxNumbers = field("lineEditTaxNumbers", shop);
+    bank = field("lineEditBank", shop);
+    account = field("lineEditAccount", shop);
+    director = field("lineEditDirector", shop);
+    accountant = field("lineEditAccountant", shop);
+    director->setPlaceholderText(QStringLiteral("пусто: строка для подписи от руки"));
+    accountant->setPlaceholderText(director->placeholderText());
+    shopForm->addRow(QStringLiteral("Название:"), shopName);
+    shopForm->addRow(QStringLiteral("Организация и адрес:"), address);
+    shopForm->addRow(QStringLiteral("ИНН, КПП, телефон:"), taxNumbers);
+    shopForm->addRow(QStringLiteral("Банк:"), bank);
+    shopForm->addRow(QStringLiteral("Счета:"), account);
+    shopForm->addRow(QStringLiteral("Руководитель:"), director);
+    shopForm->addRow(QStringLiteral("Главный бухгалтер:"), accountant);
+
+    auto *documents = new QGroupBox(QStringLiteral("Документы"), this);
+    auto *documentsForm = new QFormLayout(documents);
+    pdfFolder = field("lineEditPdfFolder", documents);
+    pdfFolder->setPlaceholderText(QDir::toNativeSeparators(DocumentSettings::defaultPdfFolder()));
+    auto *browse = new QPushButton(QStringLiteral("Выбрать…"), documents);
+    browse->setObjectName(QStringLiteral("pushButtonPdfFolder"));
+    connect(browse, &QPushButton::clicked, this, &SettingsDialog::choosePdfFolder);
+    auto *folderRow = new QHBoxLayout;
+    folderRow->addWidget(pdfFolder);
+    folderRow->addWidget(browse);
+    documentsForm->addRow(QStringLiteral("Папка для PDF:"), folderRow);
+    validityDays = new QSpinBox(documents);
+    validityDays->setObjectName(QStringLiteral("spinBoxValidityDays"));
+    validityDays->setRange(0, DocumentSettings::MaxValidityDays);
+    validityDays->setSuffix(QStringLiteral(" дн."));
+    documentsForm->addRow(QStringLiteral("Счёт действителен:"), validityDays);
+
+    auto *counter = new QGroupBox(QStringLiteral("Рабочее место"), this);
+    auto *counterForm = new QFormLayout(counter);
+    counterName = field("lineEditCounterName", counter);
+    counterName->setPlaceholderText(QSysInfo::machineHostName());
+    databaseUrl = field("lineEditDatabaseUrl", counter);
+    databaseUrl->setPlaceholderText(QStringLiteral("пусто: файл SQLite на этом компьютере"));
+    counterForm->addRow(QStringLiteral("Имя кассы:"), counterName);
+    counterForm->addRow(QStringLiteral("База данных (URL):"), databaseUrl);
+    officeWarmup = new QCheckBox(
+        QStringLiteral("Запускать офис заранее, чтобы первый экспорт не ждал"), counter);
+    officeWarmup->setObjectName(QStringLiteral("checkBoxOfficeWarmup"));
+    counterForm->addRow(officeWarmup);
+    auto *restartNote = new QLabel(
+        QStringLiteral("Имя кассы, база данных и запуск офиса действуют после перезапуска "
+                       "программы."),
+        counter);
+    restartNote->setWordWrap(true);
+    counterForm->addRow(restartNote);
+
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->setObjectName(QStringLiteral("buttonBox"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &SettingsDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &SettingsDialog::reject);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(shop);
+    layout->addWidget(documents);
+    layout->addWidget(counter);
+    layout->addWidget(buttons);
+    load();
+}
+
+void SettingsDialog::load()
+{
+    const DocumentSettings documents = DocumentSettings::load();
+    const ShopRequisites &shop = documents.requisites;
+    shopName->setText(shop.name);
+    address->setText(shop.address);
+    taxNumbers->setText(shop.taxNumbers);
+    bank->setText(shop.bank);
+    account->setText(shop.account);
+    director->setText(shop.director);
+    accountant->setText(shop.accountant);
+    pdfFolder->setText(QDir::toNativeSeparators(documents.pdfFolder));
+    validityDays->setValue(documents.validityDays);
+
+    const auto settings = openSettingsFile();
+    counterName->setText(settings->value(QLatin1String(CounterNameKey)).toString());
+    databaseUrl->setText(settings->value(QLatin1String(DatabaseUrlKey)).toString());
+    officeWarmup->setChecked(settings->value(QLatin1String(OfficeWarmupKey), true).toBool());
+}
+
+bool SettingsDialog::save() const
+{
+    DocumentSettings documents;
+    documents.requisites
+        = {shopName->text().trimmed(),  address->text().trimmed(), taxNumbers->text().trimmed(),
+           bank->text().trimmed(),      account->text().trimmed(), director->text().trimmed(),
+           accountant->text().trimmed()};
+    documents.pdfFolder = QDir::fromNativeSeparators(pdfFolder->text().trimmed());
+    documents.validityDays = validityDays->value();
+    if (!documents.save())
+        return false;
+
+    const auto settings = openSettingsFile();
+    // An empty field leaves the key out, so that its default (the host name, the local file)
+    // holds rather than an empty text.
+    const auto keep = [&settings](const char *key, const QString &value) {
+        if (value.isEmpty())
+            settings->remove(QLatin1String(key));
+        else
+            settings->setValue(QLatin1String(key), value);
+    };
+    keep(CounterNameKey, counterName->text().trimmed());
+    keep(DatabaseUrlKey, databaseUrl->text().trimmed());
+    settings->setValue(QLatin1String(OfficeWarmupKey), officeWarmup->isChecked());
+    settings->sync();
+    return settings->status() == QSettings::NoError;
+}
+
+void SettingsDialog::accept()
+{
+    if (!save()) {
+        QMessageBox::warning(this, windowTitle(),
+                             QStringLiteral("Не удалось записать настройки в файл «%1».")
+                                 .arg(QDir::toNativeSeparators(settingsFilePath())));
+        return;
+    }
+    QDialog::accept();
+}
+
+void SettingsDialog::choosePdfFolder()
+{
+    const QString start
+        = pdfFolder->text().isEmpty() ? DocumentSettings::defaultPdfFolder() : pdfFolder->text();
+    const QString chosen
+        = QFileDialog::getExistingDirectory(this, QStringLiteral("Папка для PDF"), start);
+    if (!chosen.isEmpty())
+        pdfFolder->setText(QDir::toNativeSeparators(chosen));
+}

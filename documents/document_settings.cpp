@@ -1,0 +1,87 @@
+// The documents' keys in the settings file.
+#include "documents/document_settings.h"
+
+#include <QDir>
+#include <QSettings>
+#include <QStandardPaths>
+
+namespace {
+// Section "requisites": the shop's texts; section "documents": the PDF folder and validity.
+struct RequisiteKey
+{
+    const char *key;
+    QString ShopRequisites::*field;
+};
+const RequisiteKey requisiteKeys[] = {
+    {"requisites/name", &ShopRequisites::name},
+    {"requisites/address", &ShopRequisites::address},
+    {"requisites/taxNumbers", &ShopRequisites::taxNumbers},
+    {"requisites/bank", &ShopRequisites::bank},
+    {"requisites/account", &ShopRequisites::account},
+    {"requisites/director", &ShopRequisites::director},
+    {"requisites/accountant", &ShopRequisites::accountant},
+};
+const char folderKey[] = "documents/pdfFolder";
+const char validityKey[] = "documents/validityDays";
+} // namespace
+
+QString settingsFilePath()
+{
+    // GenericConfigLocation is $XDG_CONFIG_HOME, or ~/.config when that is unset.
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+        + QStringLiteral("/printcalc/printcalc.ini");
+}
+
+std::unique_ptr<QSettings> openSettingsFile()
+{
+    auto settings = std::make_unique<QSettings>(settingsFilePath(), QSettings::IniFormat);
+    settings->setIniCodec("UTF-8");
+    return settings;
+}
+
+DocumentSettings DocumentSettings::load()
+{
+    DocumentSettings loaded;
+    const auto settings = openSettingsFile();
+    for (const RequisiteKey &entry : requisiteKeys) {
+        const QString key = QLatin1String(entry.key);
+        if (settings->contains(key))
+            loaded.requisites.*entry.field = settings->value(key).toString();
+    }
+    loaded.pdfFolder = settings->value(QLatin1String(folderKey)).toString().trimmed();
+    bool ok = false;
+    const int days = settings->value(QLatin1String(validityKey)).toInt(&ok);
+    if (ok && days >= 0 && days <= MaxValidityDays)
+        loaded.validityDays = days;
+    return loaded;
+}
+
+bool DocumentSettings::save() const
+{
+    const auto settings = openSettingsFile();
+    for (const RequisiteKey &entry : requisiteKeys)
+        settings->setValue(QLatin1String(entry.key), requisites.*entry.field);
+    if (pdfFolder.isEmpty())
+        settings->remove(QLatin1String(folderKey));
+    else
+        settings->setValue(QLatin1String(folderKey), pdfFolder);
+    settings->setValue(QLatin1String(validityKey), validityDays);
+    settings->sync();
+    return settings->status() == QSettings::NoError;
+}
+
+QString DocumentSettings::effectivePdfFolder() const
+{
+    if (pdfFolder.isEmpty())
+        return defaultPdfFolder();
+    // Written by hand in the file, "~/Счета" means the home folder, as in a shell.
+    if (pdfFolder == QLatin1String("~") || pdfFolder.startsWith(QLatin1String("~/")))
+        return QDir::cleanPath(QDir::homePath() + pdfFolder.mid(1));
+    return QDir::cleanPath(pdfFolder);
+}
+
+QString DocumentSettings::defaultPdfFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
+        + QStringLiteral("/printcalc");
+}

@@ -1,0 +1,98 @@
+// The invoice's texts: title, file name, table rows and summary.
+#include "documents/invoice_document.h"
+
+#include "documents/amount_in_words.h"
+#include "order/money.h"
+
+#include <QChar>
+
+ShopRequisites ShopRequisites::sample()
+{
+    ShopRequisites shop;
+    shop.name = QStringLiteral("Типография «Ясный лист»");
+    shop.address = QStringLiteral("ООО «Ясный лист», 000000, г. Энск, ул. Печатников, д. 1");
+    shop.taxNumbers = QStringLiteral("ИНН 0000000000, КПП 000000000, тел. +7 (000) 000-00-00");
+    shop.bank = QStringLiteral("Банк получателя: АО «Банк Энска», БИК 000000000");
+    shop.account = QStringLiteral("Р/с 00000000000000000000, к/с 00000000000000000000");
+    return shop;
+}
+
+bool operator==(const ShopRequisites &a, const ShopRequisites &b)
+{
+    return a.name == b.name && a.address == b.address && a.taxNumbers == b.taxNumbers
+        && a.bank == b.bank && a.account == b.account && a.director == b.director
+        && a.accountant == b.accountant;
+}
+
+QString InvoiceDocument::title() const
+{
+    const QString day = date.toString(QStringLiteral("dd.MM.yyyy"));
+    if (number.isEmpty())
+        return QStringLiteral("Счёт б/н от ") + day;
+    return QStringLiteral("Счёт № ") + number + QStringLiteral(" от ") + day;
+}
+
+QString InvoiceDocument::fileName() const
+{
+    // A number is the journal's, but a file name must not be cut by a slash whatever it holds.
+    QString shown = number.isEmpty() ? QStringLiteral("б-н") : number;
+    shown.replace(QLatin1Char('/'), QLatin1Char('-'));
+    return QStringLiteral("Счёт-") + shown + QLatin1Char('-')
+        + date.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(".pdf");
+}
+
+// "1234567.5" as "1 234 567,5": no-break spaces between groups, a decimal comma.
+static QString russianDigits(const QString &plain)
+{
+    const bool negative = plain.startsWith(QLatin1Char('-'));
+    QString digits = negative ? plain.mid(1) : plain;
+    const int point = digits.indexOf(QLatin1Char('.'));
+    if (point >= 0)
+        digits[point] = QLatin1Char(',');
+    for (int at = (point >= 0 ? point : digits.size()) - 3; at > 0; at -= 3)
+        digits.insert(at, QChar(0x00A0));
+    return negative ? QLatin1Char('-') + digits : digits;
+}
+
+QString invoiceSum(double value)
+{
+    const QString shown = moneyNumber(value);
+    // The sheet's money format keeps ",00" where the on-screen total leaves the kopecks out.
+    return shown.contains(QLatin1Char(',')) ? shown : shown + QStringLiteral(",00");
+}
+
+QString invoiceAmount(const QString &text, int minDecimals)
+{
+    double value = 0.0;
+    if (!readAmount(text, &value))
+        return text;
+    // Prices carry six significant digits at most; more decimals would only show binary noise.
+    QString plain = QString::number(calcRounded(value, 6), 'f', 6);
+    while (plain.endsWith(QLatin1Char('0'))
+           && plain.size() - plain.indexOf(QLatin1Char('.')) - 1 > minDecimals)
+        plain.chop(1);
+    if (plain.endsWith(QLatin1Char('.')))
+        plain.chop(1);
+    return russianDigits(plain == QLatin1String("-0") ? QStringLiteral("0") : plain);
+}
+
+InvoiceTexts invoiceTexts(const QVector<OrderLine> &lines)
+{
+    InvoiceTexts texts;
+    texts.rows.reserve(lines.size());
+    for (int i = 0; i < lines.size(); ++i) {
+        const OrderLine &line = lines.at(i);
+        texts.rows.append({QString::number(i + 1), line.description,
+                           invoiceAmount(line.quantity, 0), invoiceAmount(line.unitPrice, 2),
+                           invoiceSum(lineSum(line))});
+    }
+    const OrderTotals totals = orderTotals(lines);
+    texts.subtotal = invoiceSum(totals.subtotal);
+    texts.tax = invoiceSum(totals.tax);
+    texts.total = invoiceSum(totals.total);
+    texts.countLine = QStringLiteral("Всего наименований %1, на сумму %2 руб.")
+                          .arg(totals.lines)
+                          .arg(texts.total);
+    texts.totalInWords = roublesInWords(totals.total);
+    return texts;
+}

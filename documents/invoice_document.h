@@ -1,0 +1,65 @@
+// The invoice as a document: the shop's requisites, the number and date, the order's lines, and
+// every text the page shows, computed without any paint device. The sums are those of the
+// spreadsheet invoice, shown as Calc shows them.
+#pragma once
+
+#include "order/order_line.h"
+
+#include <QDate>
+#include <QString>
+#include <QVector>
+
+// The shop as its invoices name it. Empty director or accountant leave a blank to sign by hand.
+struct ShopRequisites
+{
+    QString name;
+    QString address;
+    QString taxNumbers;
+    QString bank;
+    QString account;
+    QString director;
+    QString accountant;
+
+    // The texts of the sample spreadsheet template.
+    static ShopRequisites sample();
+    friend bool operator==(const ShopRequisites &a, const ShopRequisites &b);
+};
+
+struct InvoiceDocument
+{
+    ShopRequisites shop;
+    QString number; // empty while the order has none: the invoice then reads "б/н"
+    QDate date;
+    int validityDays = 5;
+    QVector<OrderLine> lines;
+
+    // "Счёт № 12 от 09.12.2026", "Счёт б/н от 09.12.2026"
+    QString title() const;
+    QDate validUntil() const { return date.addDays(validityDays); }
+    // "Счёт-12-2026-12-09.pdf", "Счёт-б-н-2026-12-09.pdf"
+    QString fileName() const;
+};
+
+// One line of the invoice's table as it is printed.
+struct InvoiceRowTexts
+{
+    QString number, description, quantity, price, sum;
+};
+
+// The table and the summary as printed.
+struct InvoiceTexts
+{
+    QVector<InvoiceRowTexts> rows;
+    QString subtotal, tax, total;
+    // "Всего наименований 3, на сумму 13 203,15 руб." and the same total in words.
+    QString countLine, totalInWords;
+};
+
+InvoiceTexts invoiceTexts(const QVector<OrderLine> &lines);
+
+// A sum as the sheet's money format shows it: "13 203,15", "132,00" (no-break spaces between
+// digit groups).
+QString invoiceSum(double value);
+// A quantity or price from the order table: a number in the same Russian form with at least
+// `minDecimals` decimals ("1 000", "2,50", "0,0345"), a text that is no number as it stands.
+QString invoiceAmount(const QString &text, int minDecimals);

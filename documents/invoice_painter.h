@@ -1,0 +1,25 @@
+// The invoice painted page by page on a PDF writer or a printer: requisites and title on the
+// first page, the table flowing over as many pages as it needs with its column headers repeated,
+// the totals, validity and signatures after it.
+#pragma once
+
+#include "documents/invoice_document.h"
+
+#include <QPageLayout>
+#include <QString>
+
+class QPagedPaintDevice;
+
+// A4 upright, a wider margin on the left for filing; the PDF and the printer alike.
+QPageLayout invoicePageLayout();
+
+// The pages painted, or 0 if the device could not be painted on.
+int paintInvoice(QPagedPaintDevice *device, const InvoiceDocument &document);
+
+// The invoice as an A4 PDF file. A file of the same name is replaced only by a complete new one;
+// on failure `error` says why, in the system's words.
+bool writeInvoicePdf(const InvoiceDocument &document, const QString &path, QString *error);
+
+// The invoice's typeface: DejaVu Sans, loaded from its file so that the PDF embeds that very font
+// whatever the desktop would substitute.
+QString invoiceFontFamily();

@@ -1,0 +1,542 @@
+// "PDF", "Печать" and "Настройки" on the real window: where they sit, the PDF written without a
+// dialog and read back, an empty order refused, printing through the print dialog in Russian,
+// and settings edited in the file or the dialog taking effect in a new window.
+#include "app/document_actions.h"
+#include "dialogs/settings_dialog.h"
+#include "documents/document_settings.h"
+#include "tests/page_driver.h"
+#include "tests/pdf_text.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QHeaderView>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <memory>
+
+class DocumentButtonsTest : public QObject, private PageDriver
+{
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> home;
+    DocumentActions *actions = nullptr;
+    QStringList informed, opened, warnings;
+    // The numbers asked for by kind, and the documents reported: "57 pdf made".
+    QStringList taken, reports;
+    DocumentActions::Number nextNumber;
+    std::function<bool(QPrinter *)> realPrintDialog;
+    std::function<DocumentActions::Number(const QString &)> journalNumber;
+    std::function<void(const DocumentActions::Number &, const QString &, bool)> journalReport;
+    std::function<bool(QPrinter *)> printerChoice;
+    int printerAsked = 0;
+
+    // A fresh window with every seam recording instead of showing.
+    bool open()
+    {
+        if (!openWindow())
+            return false;
+        actions = window->findChild<DocumentActions *>();
+        if (!actions)
+            return false;
+        window->showMessage = [this](const QString &message) { warnings << message; };
+        actions->inform = [this](const QString &message) { informed << message; };
+        actions->openDocument = [this](const QString &path) { opened << path; };
+        journalNumber = actions->takeNumber;
+        journalReport = actions->reportDocument;
+        actions->takeNumber = [this](const QString &kind) {
+            taken << kind;
+            return nextNumber;
+        };
+        actions->reportDocument
+            = [this](const DocumentActions::Number &number, const QString &kind, bool made) {
+                  reports << QStringLiteral("%1 %2 %3")
+                                 .arg(number.number, kind,
+                                      made ? QStringLiteral("made") : QStringLiteral("failed"));
+              };
+        realPrintDialog = actions->choosePrinter;
+        actions->choosePrinter = [this](QPrinter *printer) {
+            ++printerAsked;
+            return printerChoice ? printerChoice(printer) : false;
+        };
+        return true;
+    }
+
+    // The window closed and opened again, as the operator restarts the program.
+    bool restart()
+    {
+        closeWindow();
+        return open();
+    }
+
+    void addTwoLines()
+    {
+        window->appendOrderLine(QStringLiteral("Визитки"), QStringLiteral("100"),
+                                QStringLiteral("2.675"), QStringLiteral("значение=1"), QString(),
+                                false);
+        window->appendOrderLine(QStringLiteral("Баннер"), QStringLiteral("2"),
+                                QStringLiteral("0.25"), QStringLiteral("значение=2"), QString(),
+                                true);
+    }
+
+    static QString today(int days = 0)
+    {
+        return QDate::currentDate().addDays(days).toString(QStringLiteral("dd.MM.yyyy"));
+    }
+
+    QString defaultPdf(const QString &suffix = QString()) const
+    {
+        return home->filePath(QStringLiteral("Documents/printcalc/Счёт-б-н-")
+                              + QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")) + suffix
+                              + QStringLiteral(".pdf"));
+    }
+
+    // The office is not started in the background for these tests unless the text says so.
+    static void writeSettingsFile(QByteArray text)
+    {
+        if (!text.contains("[office]"))
+            text += "[office]\nwarmup=false\n";
+        QDir().mkpath(QFileInfo(settingsFilePath()).path());
+        QFile file(settingsFilePath());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    }
+
+    // The two lines of addTwoLines() with their sums, and the totals, each in one row.
+    static void verifyInvoiceOfTwoLines(const QString &path)
+    {
+        const QString table = pdfText(path, true);
+        const QList<QStringList> rows = {{"1", "Визитки", "100", "2,675", "267,50"},
+                                         {"2", "Баннер", "2", "0,25", "0,50"},
+                                         {"Итого", "268,00"},
+                                         {"18%", "48,24"},
+                                         {"Всего", "316,24"}};
+        for (const QStringList &row : rows)
+            QVERIFY2(!rowWith(table, row).isEmpty(),
+                     qPrintable(QStringLiteral("no row reads \"%1\" in:\n%2")
+                                    .arg(row.join(QStringLiteral(" | ")), table)));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        useDesktopFont();
+        QVERIFY2(DocumentActions::installQtTranslations(),
+                 "Qt's Russian translations did not load (qttranslations5-l10n)");
+    }
+
+    void init()
+    {
+        home = std::make_unique<QTemporaryDir>();
+        QVERIFY(home->isValid());
+        qputenv("HOME", QFile::encodeName(home->path()));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(home->filePath(QStringLiteral("config"))));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(home->filePath(QStringLiteral("data"))));
+        qunsetenv("PRINTCALC_DATABASE");
+        writeSettingsFile(QByteArray());
+        informed.clear();
+        opened.clear();
+        warnings.clear();
+        taken.clear();
+        reports.clear();
+        nextNumber = DocumentActions::Number();
+        printerChoice = nullptr;
+        printerAsked = 0;
+        QVERIFY2(open(), "the window did not come up with its document buttons");
+    }
+    void cleanup() { closeWindow(); }
+
+    // Beside "Экспорт" and under "Очистка" in the free places, clear of every other widget; the
+    // settings with the window's buttons in the tab widget's corner.
+    void buttonsInPlace()
+    {
+        auto *pdf = find<QPushButton>(QStringLiteral("pushButtonPdf"));
+        auto *print = find<QPushButton>(QStringLiteral("pushButtonPrint"));
+        auto *settings = find<QPushButton>(QStringLiteral("pushButtonSettings"));
+        QCOMPARE(pdf->text(), QStringLiteral("PDF"));
+        QCOMPARE(print->text(), QStringLiteral("Печать"));
+        QCOMPARE(settings->text(), QStringLiteral("Настройки"));
+        // The style asks 80 pixels of any button, the form's own have 75: what counts is that the
+        // caption fits inside the button's frame.
+        for (QPushButton *button : {pdf, print, settings}) {
+            QStyleOptionButton option;
+            option.initFrom(button);
+            const QRect inside
+                = button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+            QVERIFY2(button->isVisible()
+                         && inside.width()
+                             >= button->fontMetrics().horizontalAdvance(button->text()),
+                     qPrintable(button->objectName() + " is hidden or clipped"));
+        }
+        QWidget *area = find<QWidget>(QStringLiteral("centralwidget"));
+        QCOMPARE(pdf->parentWidget(), area);
+        QCOMPARE(print->parentWidget(), area);
+        QVERIFY2(QRect(QPoint(1219, 706), QPoint(1281, 737)).contains(pdf->geometry()),
+                 "PDF is not right of Экспорт");
+        QVERIFY2(QRect(QPoint(1060, 537), QPoint(1137, 770)).contains(print->geometry()),
+                 "Печать is not under Очистка");
+        for (const QWidget *other :
+             area->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
+            for (const QPushButton *button : {pdf, print})
+                QVERIFY2(other == button || !other->geometry().intersects(button->geometry()),
+                         qPrintable(button->objectName() + " lies on " + other->objectName()));
+        QWidget *corner
+            = find<QTabWidget>(QStringLiteral("tabWidget"))->cornerWidget(Qt::TopRightCorner);
+        QVERIFY2(corner && corner->isAncestorOf(settings),
+                 "Настройки is not in the tab widget's corner");
+    }
+
+    // Written at once into the documents folder, named by number and date, told and opened.
+    void pdfWithoutDialog()
+    {
+        addTwoLines();
+        click(QStringLiteral("pushButtonPdf"));
+        const QString path = defaultPdf();
+        QVERIFY2(QFileInfo::exists(path), qPrintable(path + " was not written"));
+        QCOMPARE(warnings, QStringList());
+        QCOMPARE(opened, QStringList {path});
+        QCOMPARE(informed.size(), 1);
+        QVERIFY2(
+            informed.first().contains(path),
+            qPrintable(QStringLiteral("the message does not name the file: ") + informed.first()));
+        verifyInvoiceOfTwoLines(path);
+        const QString text = pdfText(path);
+        QVERIFY2(text.contains(QStringLiteral("Счёт б/н от ") + today()), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("Счёт действителен до ") + today(5)),
+                 qPrintable(text));
+        QVERIFY2(text.contains(ShopRequisites::sample().name), qPrintable(text));
+    }
+
+    // The PDF's "Итого" and the total under the order table agree to the kopeck.
+    void sameTotalOnScreenAndInPdf_data()
+    {
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("0.25 × 0.18") << QStringList {"0.25|0.18"};
+        QTest::newRow("2.675") << QStringList {"1|2.675"};
+        QTest::newRow("three thirds") << QStringList {"1|0.333", "1|0.333", "1|0.333"};
+        QTest::newRow("thousands") << QStringList {"1000|13203.15", "7|0.07"};
+    }
+    void sameTotalOnScreenAndInPdf()
+    {
+        QFETCH(QStringList, lines);
+        for (const QString &row : lines)
+            window->appendOrderLine(QStringLiteral("Строка"), row.section(QLatin1Char('|'), 0, 0),
+                                    row.section(QLatin1Char('|'), 1, 1), QString(), QString(),
+                                    false);
+        auto *label = find<QLabel>(QStringLiteral("labelOrderTotal"));
+        QTRY_VERIFY(label->text().contains(QStringLiteral("строк: %1").arg(lines.size())));
+        click(QStringLiteral("pushButtonPdf"));
+        const auto kopecks = [](const QRegularExpression &pattern, const QString &text) {
+            QString figure = pattern.match(text).captured(1);
+            figure.remove(QLatin1Char(' ')).remove(QChar(0x00A0)).replace(QLatin1Char(','), '.');
+            bool ok = false;
+            const double value = figure.toDouble(&ok);
+            return ok ? qRound64(value * 100) : -1;
+        };
+        const qint64 onScreen = kopecks(
+            QRegularExpression(QStringLiteral("Итого: ([\\d \\x{00A0}]+(,\\d+)?) ₽")),
+            label->text());
+        const qint64 inPdf
+            = kopecks(QRegularExpression(QStringLiteral("Итого\\s+([\\d ]+,\\d\\d)")),
+                      pdfText(defaultPdf(), true));
+        QVERIFY2(onScreen >= 0 && inPdf >= 0, qPrintable(label->text()));
+        QCOMPARE(inPdf, onScreen);
+    }
+
+    // A second invoice without a number on the same day does not overwrite the first.
+    void secondPdfOfTheDayKeepsTheFirst()
+    {
+        addTwoLines();
+        click(QStringLiteral("pushButtonPdf"));
+        window->appendOrderLine(QStringLiteral("Третья"), QStringLiteral("1"), QStringLiteral("10"),
+                                QString(), QString(), false);
+        click(QStringLiteral("pushButtonPdf"));
+        QCOMPARE(opened, (QStringList {defaultPdf(), defaultPdf(QStringLiteral("-2"))}));
+        QVERIFY(!pdfText(defaultPdf()).contains(QStringLiteral("Третья")));
+        QVERIFY(pdfText(defaultPdf(QStringLiteral("-2"))).contains(QStringLiteral("Третья")));
+    }
+
+    void emptyOrderRefused_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::newRow("PDF") << "pushButtonPdf";
+        QTest::newRow("Печать") << "pushButtonPrint";
+    }
+    void emptyOrderRefused()
+    {
+        QFETCH(QString, button);
+        click(button);
+        QCOMPARE(warnings.size(), 1);
+        QVERIFY2(warnings.first().contains(QStringLiteral("нет ни одной строки")),
+                 qPrintable(warnings.first()));
+        QCOMPARE(informed, QStringList());
+        QCOMPARE(opened, QStringList());
+        QCOMPARE(printerAsked, 0);
+        QCOMPARE(taken, QStringList());
+        QVERIFY(!QFileInfo::exists(home->filePath(QStringLiteral("Documents/printcalc"))));
+    }
+
+    // A folder that cannot be made (a file stands in its way) is told, with its path.
+    void pdfFolderCannotBeMade()
+    {
+        QFile blocker(home->filePath(QStringLiteral("blocker")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        const QString folder = home->filePath(QStringLiteral("blocker/pdf"));
+        writeSettingsFile("[documents]\npdfFolder=" + folder.toUtf8() + "\n");
+        QVERIFY(restart());
+        addTwoLines();
+        click(QStringLiteral("pushButtonPdf"));
+        QCOMPARE(warnings.size(), 1);
+        QVERIFY2(warnings.first().contains(folder), qPrintable(warnings.first()));
+        QCOMPARE(informed, QStringList());
+        QCOMPARE(opened, QStringList());
+    }
+
+    // The settings file edited by hand, then the program started again.
+    void editedSettingsTakeEffectAfterRestart()
+    {
+        writeSettingsFile("[requisites]\n"
+                          "name=Типография «Новый лист»\n"
+                          "director=Иванов И. И.\n"
+                          "[documents]\n"
+                          "pdfFolder="
+                          + home->filePath(QStringLiteral("Счета")).toUtf8()
+                          + "\n"
+                            "validityDays=10\n");
+        QVERIFY(restart());
+        addTwoLines();
+        click(QStringLiteral("pushButtonPdf"));
+        const QString path = home->filePath(
+            QStringLiteral("Счета/Счёт-б-н-")
+            + QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(".pdf"));
+        QCOMPARE(opened, QStringList {path});
+        const QString text = pdfText(path);
+        for (const QString &expected :
+             {QStringLiteral("Типография «Новый лист»"), QStringLiteral("/ Иванов И. И. /"),
+              QStringLiteral("Счёт действителен до ") + today(10)})
+            QVERIFY2(text.contains(expected),
+                     qPrintable(QStringLiteral("\"%1\" is missing from:\n%2").arg(expected, text)));
+    }
+
+    // "Печать" paints the same invoice on the printer the dialog gives; a cancelled dialog
+    // prints nothing and says nothing.
+    void printThroughTheDialog()
+    {
+        addTwoLines();
+        const QString output = home->filePath(QStringLiteral("printed.pdf"));
+        printerChoice = [](QPrinter *) { return false; };
+        click(QStringLiteral("pushButtonPrint"));
+        QCOMPARE(printerAsked, 1);
+        QCOMPARE(warnings, QStringList());
+        QCOMPARE(taken, QStringList());
+
+        QPageSize::PageSizeId paper = QPageSize::Custom;
+        printerChoice = [&](QPrinter *printer) {
+            paper = printer->pageLayout().pageSize().id();
+            printer->setOutputFormat(QPrinter::PdfFormat);
+            printer->setOutputFileName(output);
+            return true;
+        };
+        nextNumber = {QStringLiteral("61"), QDate::currentDate(), QString()};
+        click(QStringLiteral("pushButtonPrint"));
+        QCOMPARE(printerAsked, 2);
+        QCOMPARE(paper, QPageSize::A4);
+        QCOMPARE(warnings, QStringList());
+        QCOMPARE(taken, QStringList {"print"});
+        QCOMPARE(reports, QStringList {"61 print made"});
+        verifyInvoiceOfTwoLines(output);
+        QVERIFY(pdfText(output).contains(QStringLiteral("Счёт № 61 от ") + today()));
+    }
+
+    // The journal's number and date name the file and head the invoice; the unchanged order's
+    // next PDF under the same number writes over its own file.
+    void numberedPdf()
+    {
+        nextNumber = {QStringLiteral("57"), QDate(2026, 12, 1), QString()};
+        addTwoLines();
+        click(QStringLiteral("pushButtonPdf"));
+        click(QStringLiteral("pushButtonPdf"));
+        const QString path
+            = home->filePath(QStringLiteral("Documents/printcalc/Счёт-57-2026-12-01.pdf"));
+        QCOMPARE(opened, (QStringList {path, path}));
+        QCOMPARE(taken, (QStringList {"pdf", "pdf"}));
+        QCOMPARE(reports, (QStringList {"57 pdf made", "57 pdf made"}));
+        const QString text = pdfText(path);
+        QVERIFY2(text.contains(QStringLiteral("Счёт № 57 от 01.12.2026"))
+                     && text.contains(QStringLiteral("Счёт действителен до 06.12.2026")),
+                 qPrintable(text));
+    }
+
+    // With the journal: every document of the unchanged order carries its number, a changed
+    // order takes a new one.
+    void numbersFromTheJournal()
+    {
+        actions->takeNumber = journalNumber;
+        actions->reportDocument = journalReport;
+        const QString printed = home->filePath(QStringLiteral("printed.pdf"));
+        printerChoice = [&](QPrinter *printer) {
+            printer->setOutputFormat(QPrinter::PdfFormat);
+            printer->setOutputFileName(printed);
+            return true;
+        };
+        const QRegularExpression named(
+            QStringLiteral("/Счёт-(\\d+)-%1\\.pdf$")
+                .arg(QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"))));
+        addTwoLines();
+        click(QStringLiteral("pushButtonPdf"));
+        click(QStringLiteral("pushButtonPrint"));
+        click(QStringLiteral("pushButtonPdf"));
+        window->appendOrderLine(QStringLiteral("Третья"), QStringLiteral("1"), QStringLiteral("10"),
+                                QString(), QString(), false);
+        click(QStringLiteral("pushButtonPdf"));
+        QCOMPARE(warnings, QStringList());
+        QCOMPARE(opened.size(), 3);
+        const int first = named.match(opened.at(0)).captured(1).toInt();
+        const int changed = named.match(opened.at(2)).captured(1).toInt();
+        QVERIFY2(first > 0, qPrintable(opened.at(0)));
+        QCOMPARE(opened.at(1), opened.at(0));
+        QVERIFY2(changed > first, qPrintable(opened.at(2)));
+        QVERIFY(pdfText(printed).contains(QStringLiteral("Счёт № %1 от ").arg(first) + today()));
+        QVERIFY(pdfText(opened.at(2)).contains(QStringLiteral("Счёт № %1 от ").arg(changed)));
+    }
+
+    // A PDF that cannot be written is reported failed, so that its number is marked void.
+    void failedPdfReported()
+    {
+        nextNumber = {QStringLiteral("58"), QDate(2026, 12, 2), QString()};
+        QVERIFY(QDir().mkpath(
+            home->filePath(QStringLiteral("Documents/printcalc/Счёт-58-2026-12-02.pdf"))));
+        addTwoLines();
+        click(QStringLiteral("pushButtonPdf"));
+        QCOMPARE(reports, QStringList {"58 pdf failed"});
+        QCOMPARE(warnings.size(), 1);
+        QVERIFY2(warnings.first().contains(QStringLiteral("Счёт-58-2026-12-02.pdf")),
+                 qPrintable(warnings.first()));
+        QCOMPARE(informed, QStringList());
+        QCOMPARE(opened, QStringList());
+    }
+
+    // Without the journal the document goes out without a number, and the operator is told why.
+    void noNumberToldWhy()
+    {
+        nextNumber.reason = QStringLiteral("база данных магазина недоступна");
+        addTwoLines();
+        click(QStringLiteral("pushButtonPdf"));
+        QCOMPARE(opened, QStringList {defaultPdf()});
+        QCOMPARE(informed.size(), 1);
+        QVERIFY2(informed.first().contains(nextNumber.reason), qPrintable(informed.first()));
+        QVERIFY(pdfText(defaultPdf()).contains(QStringLiteral("Счёт б/н от ") + today()));
+    }
+
+    // Qt's print dialog speaks Russian; the form's own captions stay as they are.
+    void printDialogInRussian()
+    {
+        addTwoLines();
+        actions->choosePrinter = realPrintDialog;
+        QString title;
+        QStringList buttons;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&] {
+            auto *dialog = qobject_cast<QPrintDialog *>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            title = dialog->windowTitle();
+            for (const QPushButton *button : dialog->findChildren<QPushButton *>())
+                buttons << button->text().remove(QLatin1Char('&'));
+            dialog->reject();
+        });
+        poll.start(50);
+        click(QStringLiteral("pushButtonPrint"));
+        poll.stop();
+        QCOMPARE(title, QStringLiteral("Печать"));
+        QVERIFY2(buttons.contains(QStringLiteral("Отмена")), qPrintable(buttons.join(',')));
+        QCOMPARE(warnings, QStringList());
+        QCOMPARE(find<QPushButton>(QStringLiteral("pushButton_6"))->text(),
+                 QStringLiteral("Экспорт"));
+        QCOMPARE(find<QTabWidget>(QStringLiteral("tabWidget"))->tabText(0),
+                 QStringLiteral("Лазерная печать"));
+        QCOMPARE(orderTable()->horizontalHeaderItem(0)->text(), QStringLiteral("Описание"));
+    }
+
+    // The dialog shows what the file holds, writes what is typed on "OK", and a new window
+    // prints with it.
+    void settingsDialogEditsTheFile()
+    {
+        const QString url
+            = QStringLiteral("sqlite://") + home->filePath(QStringLiteral("shop.sqlite"));
+        writeSettingsFile("[requisites]\nname=Старое имя\n"
+                          "[counter]\nname=Касса 2\n"
+                          "[database]\nurl="
+                          + url.toUtf8() + "\n");
+        click(QStringLiteral("pushButtonSettings"));
+        SettingsDialog *dialog = nullptr;
+        QTRY_VERIFY((dialog = window->findChild<SettingsDialog *>()) && dialog->isVisible());
+        const auto field = [dialog](const char *name) {
+            return dialog->findChild<QLineEdit *>(QLatin1String(name));
+        };
+        QCOMPARE(field("lineEditShopName")->text(), QStringLiteral("Старое имя"));
+        QCOMPARE(field("lineEditAddress")->text(), ShopRequisites::sample().address);
+        QCOMPARE(field("lineEditCounterName")->text(), QStringLiteral("Касса 2"));
+        QCOMPARE(field("lineEditDatabaseUrl")->text(), url);
+        auto *warmup = dialog->findChild<QCheckBox *>(QStringLiteral("checkBoxOfficeWarmup"));
+        auto *days = dialog->findChild<QSpinBox *>(QStringLiteral("spinBoxValidityDays"));
+        QVERIFY(!warmup->isChecked());
+        QCOMPARE(days->value(), 5);
+        auto *box = dialog->findChild<QDialogButtonBox *>();
+        QCOMPARE(box->button(QDialogButtonBox::Cancel)->text(), QStringLiteral("Отмена"));
+
+        field("lineEditShopName")->setText(QStringLiteral("Печатный двор"));
+        field("lineEditCounterName")->clear();
+        days->setValue(7);
+        warmup->setChecked(true);
+        QTest::mouseClick(box->button(QDialogButtonBox::Ok), Qt::LeftButton);
+        QTRY_VERIFY(!window->findChild<SettingsDialog *>());
+
+        const auto settings = openSettingsFile();
+        QCOMPARE(settings->value(QStringLiteral("requisites/name")).toString(),
+                 QStringLiteral("Печатный двор"));
+        QCOMPARE(settings->value(QStringLiteral("documents/validityDays")).toInt(), 7);
+        QVERIFY2(!settings->contains(QStringLiteral("counter/name")),
+                 "an emptied counter name stays in the file");
+        QCOMPARE(settings->value(QStringLiteral("database/url")).toString(), url);
+        QCOMPARE(settings->value(QStringLiteral("office/warmup")).toBool(), true);
+
+        // The new window needs no office in the background.
+        settings->setValue(QStringLiteral("office/warmup"), false);
+        settings->sync();
+        QVERIFY(restart());
+        addTwoLines();
+        click(QStringLiteral("pushButtonPdf"));
+        const QString text = pdfText(defaultPdf());
+        QVERIFY2(!text.isEmpty() && text.contains(QStringLiteral("Печатный двор"))
+                     && text.contains(QStringLiteral("Счёт действителен до ") + today(7)),
+                 qPrintable(text));
+    }
+
+    // "Отмена" leaves the file as it was.
+    void settingsDialogCancelled()
+    {
+        writeSettingsFile("[documents]\nvalidityDays=3\n");
+        QFile file(settingsFilePath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray before = file.readAll();
+        file.close();
+        click(QStringLiteral("pushButtonSettings"));
+        SettingsDialog *dialog = nullptr;
+        QTRY_VERIFY((dialog = window->findChild<SettingsDialog *>()) && dialog->isVisible());
+        dialog->findChild<QSpinBox *>(QStringLiteral("spinBoxValidityDays"))->setValue(30);
+        dialog->findChild<QLineEdit *>(QStringLiteral("lineEditBank"))->clear();
+        QTest::mouseClick(dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Cancel),
+                          Qt::LeftButton);
+        QTRY_VERIFY(!window->findChild<SettingsDialog *>());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), before);
+    }
+};
+
+QTEST_MAIN(DocumentButtonsTest)
+#include "test_document_buttons.moc"

@@ -1,0 +1,411 @@
+// The invoice without the office: its sums as the sheet shows them, the total in words, the PDF
+// read back with poppler-utils, pages that flow, and the documents' settings file.
+#include "documents/amount_in_words.h"
+#include "documents/document_settings.h"
+#include "documents/invoice_painter.h"
+#include "tests/pdf_text.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+// "13 203,15" as the invoice prints it, with no-break spaces between the digit groups.
+static QString grouped(QString text)
+{
+    static const QRegularExpression between(QStringLiteral("(?<=\\d) (?=\\d)"));
+    return text.replace(between, QString(QChar(0x00A0)));
+}
+
+// "1000|13203.15" as an order line of that quantity and unit price.
+static QVector<OrderLine> linesOf(const QStringList &rows)
+{
+    QVector<OrderLine> lines;
+    for (const QString &row : rows) {
+        const QStringList parts = row.split(QLatin1Char('|'));
+        lines.append(
+            {QStringLiteral("Строка %1").arg(lines.size() + 1), parts.value(0), parts.value(1)});
+    }
+    return lines;
+}
+
+static QVector<OrderLine> numberedLines(int count)
+{
+    QVector<OrderLine> lines;
+    for (int i = 1; i <= count; ++i)
+        lines.append(
+            {QStringLiteral("Позиция %1").arg(i), QStringLiteral("10"), QStringLiteral("1.5")});
+    return lines;
+}
+
+class DocumentsTest : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> home;
+
+    QString writePdf(const InvoiceDocument &document)
+    {
+        const QString path = home->filePath(QStringLiteral("invoice.pdf"));
+        QString error;
+        if (!writeInvoicePdf(document, path, &error))
+            qWarning("the PDF was not written: %s", qPrintable(error));
+        return path;
+    }
+
+    static void writeSettingsFile(const QByteArray &text)
+    {
+        QDir().mkpath(QFileInfo(settingsFilePath()).path());
+        QFile file(settingsFilePath());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    }
+
+private slots:
+    // Each test has a home and a settings folder of its own.
+    void init()
+    {
+        home = std::make_unique<QTemporaryDir>();
+        QVERIFY(home->isValid());
+        qputenv("HOME", QFile::encodeName(home->path()));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(home->filePath(QStringLiteral("config"))));
+    }
+
+    // Each sum as the sheet's formulas compute it, shown as Calc shows two decimals.
+    void sums_data()
+    {
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QStringList>("lineSums");
+        QTest::addColumn<QString>("subtotal");
+        QTest::addColumn<QString>("tax");
+        QTest::addColumn<QString>("total");
+        QTest::newRow("0.25 × 0.18 shows 0.05, not 0.04")
+            << QStringList {"0.25|0.18"} << QStringList {"0,05"} << "0,05"
+            << "0,01"
+            << "0,05";
+        QTest::newRow("2.675 shows 2.68")
+            << QStringList {"1|2.675"} << QStringList {"2,68"} << "2,68"
+            << "0,48"
+            << "3,16";
+        QTest::newRow("half a kopeck in the tax rounds up")
+            << QStringList {"1|0.25"} << QStringList {"0,25"} << "0,25"
+            << "0,05"
+            << "0,30";
+        QTest::newRow("subtotal from the exact sums, not the shown ones")
+            << QStringList {"1|0.333", "1|0.333", "1|0.333"} << QStringList {"0,33", "0,33", "0,33"}
+            << "1,00"
+            << "0,18"
+            << "1,18";
+        QTest::newRow("thousands grouped, kopecks kept")
+            << QStringList {"1000|13203.15"} << QStringList {"13 203 150,00"} << "13 203 150,00"
+            << "2 376 567,00"
+            << "15 579 717,00";
+        QTest::newRow("price in exponent form")
+            << QStringList {"1|5.40001e+07"} << QStringList {"54 000 100,00"} << "54 000 100,00"
+            << "9 720 018,00"
+            << "63 720 118,00";
+        QTest::newRow("a word for a quantity counts nothing")
+            << QStringList {"много|10", "2|1.5"} << QStringList {"0,00", "3,00"} << "3,00"
+            << "0,54"
+            << "3,54";
+    }
+    void sums()
+    {
+        QFETCH(QStringList, lines);
+        QFETCH(QStringList, lineSums);
+        QFETCH(QString, subtotal);
+        QFETCH(QString, tax);
+        QFETCH(QString, total);
+        const InvoiceTexts texts = invoiceTexts(linesOf(lines));
+        QCOMPARE(texts.rows.size(), lineSums.size());
+        for (int i = 0; i < lineSums.size(); ++i) {
+            QCOMPARE(texts.rows.at(i).number, QString::number(i + 1));
+            QCOMPARE(texts.rows.at(i).sum, grouped(lineSums.at(i)));
+        }
+        QCOMPARE(texts.subtotal, grouped(subtotal));
+        QCOMPARE(texts.tax, grouped(tax));
+        QCOMPARE(texts.total, grouped(total));
+        QCOMPARE(texts.countLine,
+                 QStringLiteral("Всего наименований %1, на сумму %2 руб.")
+                     .arg(lines.size())
+                     .arg(grouped(total)));
+    }
+
+    // Quantities and prices in the invoice's Russian form; a text that is no number as it is.
+    void amounts_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("minDecimals");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("whole quantity grouped") << "1000" << 0 << "1 000";
+        QTest::newRow("half a sheet") << "0.5" << 0 << "0,5";
+        QTest::newRow("price gets two decimals") << "2.5" << 2 << "2,50";
+        QTest::newRow("price keeps its own decimals") << "0.0345" << 2 << "0,0345";
+        QTest::newRow("exponent form written out") << "1.62e+06" << 2 << "1 620 000,00";
+        QTest::newRow("negative") << "-1500" << 0 << "-1 500";
+        QTest::newRow("a word stays") << "по запросу" << 0 << "по запросу";
+        QTest::newRow("empty stays empty") << "" << 2 << "";
+    }
+    void amounts()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, minDecimals);
+        QFETCH(QString, shown);
+        QCOMPARE(invoiceAmount(text, minDecimals), grouped(shown));
+    }
+
+    void totalInWords_data()
+    {
+        QTest::addColumn<double>("amount");
+        QTest::addColumn<QString>("words");
+        QTest::newRow("nothing") << 0.0 << "Ноль рублей 00 копеек";
+        QTest::newRow("kopecks only, rounded as shown") << 0.045 << "Ноль рублей 05 копеек";
+        QTest::newRow("one") << 1.0 << "Один рубль 00 копеек";
+        QTest::newRow("few") << 2.5 << "Два рубля 50 копеек";
+        QTest::newRow("eleven is many") << 11.21 << "Одиннадцать рублей 21 копейка";
+        QTest::newRow("twenty-one is one") << 21.02 << "Двадцать один рубль 02 копейки";
+        QTest::newRow("one thousand is feminine") << 1000.0 << "Одна тысяча рублей 00 копеек";
+        QTest::newRow("two thousand two") << 2002.0 << "Две тысячи два рубля 00 копеек";
+        QTest::newRow("teens in thousands")
+            << 111111.0 << "Сто одиннадцать тысяч сто одиннадцать рублей 00 копеек";
+        QTest::newRow("an invoice total")
+            << 13203.15 << "Тринадцать тысяч двести три рубля 15 копеек";
+        QTest::newRow("millions without thousands")
+            << 5000000.0 << "Пять миллионов рублей 00 копеек";
+        QTest::newRow("a milliard and more")
+            << 1912238404.19
+            << "Один миллиард девятьсот двенадцать миллионов двести тридцать восемь тысяч "
+               "четыреста четыре рубля 19 копеек";
+    }
+    void totalInWords()
+    {
+        QFETCH(double, amount);
+        QFETCH(QString, words);
+        QCOMPARE(roublesInWords(amount), words);
+    }
+
+    void titleAndFileName_data()
+    {
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<QDate>("date");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("fileName");
+        QTest::newRow("numbered") << "57" << QDate(2026, 12, 9) << "Счёт № 57 от 09.12.2026"
+                                  << "Счёт-57-2026-12-09.pdf";
+        QTest::newRow("no number yet") << "" << QDate(2027, 1, 2) << "Счёт б/н от 02.01.2027"
+                                       << "Счёт-б-н-2027-01-02.pdf";
+        QTest::newRow("a slash cannot cut the file name")
+            << "К1/7" << QDate(2026, 3, 1) << "Счёт № К1/7 от 01.03.2026"
+            << "Счёт-К1-7-2026-03-01.pdf";
+    }
+    void titleAndFileName()
+    {
+        QFETCH(QString, number);
+        QFETCH(QDate, date);
+        QFETCH(QString, title);
+        QFETCH(QString, fileName);
+        InvoiceDocument document;
+        document.number = number;
+        document.date = date;
+        QCOMPARE(document.title(), title);
+        QCOMPARE(document.fileName(), fileName);
+    }
+
+    // Everything the invoice says, read back from the PDF: each line's cells in one row, the
+    // totals beside their labels, number, dates, requisites and signatures.
+    void pdfReadsBack()
+    {
+        InvoiceDocument document;
+        document.shop = ShopRequisites::sample();
+        document.shop.director = QStringLiteral("Петров П. П.");
+        document.number = QStringLiteral("57");
+        document.date = QDate(2026, 12, 30);
+        document.lines = {
+            {QStringLiteral("Визитки 90х50, 4+4"), QStringLiteral("1000"), QStringLiteral("1.62")},
+            {QStringLiteral("Кружка белая"), QStringLiteral("12"), QStringLiteral("0.25")},
+            {QStringLiteral("Плёнка 360 dpi"), QStringLiteral("1"), QStringLiteral("2.675")}};
+        const QString path = writePdf(document);
+        const QString table = pdfText(path, true);
+        QVERIFY2(!table.isEmpty(), "no text came back from the PDF");
+
+        const QList<QStringList> rows = {
+            {"№", "Наименование", "Кол-во", "Цена", "Сумма"},
+            {"1", "Визитки 90х50, 4+4", "1 000", "1,62", "1 620,00"},
+            {"2", "Кружка белая", "12", "0,25", "3,00"},
+            {"3", "Плёнка 360 dpi", "1", "2,675", "2,68"},
+            {"Итого", "1 625,68"},
+            {"18%", "292,62"},
+            {"Всего", "1 918,30"},
+            {"Руководитель предприятия", "/ Петров П. П. /"},
+        };
+        for (const QStringList &row : rows)
+            QVERIFY2(!rowWith(table, row).isEmpty(),
+                     qPrintable(QStringLiteral("no row reads \"%1\" in:\n%2")
+                                    .arg(row.join(QStringLiteral(" | ")), table)));
+
+        const QString text = pdfText(path);
+        const ShopRequisites shop = ShopRequisites::sample();
+        for (const QString &expected :
+             {shop.name, shop.address, shop.taxNumbers, shop.bank, shop.account,
+              QStringLiteral("Счёт № 57 от 30.12.2026"),
+              QStringLiteral("Счёт действителен до 04.01.2027."),
+              QStringLiteral("Всего наименований 3, на сумму 1 918,30 руб."),
+              QStringLiteral("Одна тысяча девятьсот восемнадцать рублей 30 копеек"),
+              QStringLiteral("Главный бухгалтер"), QStringLiteral("М.П.")})
+            QVERIFY2(text.contains(expected),
+                     qPrintable(QStringLiteral("\"%1\" is missing from:\n%2").arg(expected, text)));
+        QVERIFY2(!text.contains(QStringLiteral("Страница")), "a one-page invoice numbers its page");
+    }
+
+    // The text is set in DejaVu Sans and the font travels inside the file.
+    void fontEmbedded()
+    {
+        InvoiceDocument document;
+        document.date = QDate(2026, 12, 9);
+        document.lines = linesOf({"1|1"});
+        const QStringList fonts
+            = pdfFonts(writePdf(document)).split(QLatin1Char('\n'), Qt::SkipEmptyParts).mid(2);
+        QVERIFY2(!fonts.isEmpty(), "pdffonts lists no font");
+        for (const QString &font : fonts) {
+            const QStringList columns = font.simplified().split(QLatin1Char(' '));
+            QVERIFY2(font.startsWith(QLatin1String("DejaVuSans")),
+                     qPrintable(QStringLiteral("not DejaVu Sans: ") + font));
+            QVERIFY2(columns.size() > 5 && columns.at(columns.size() - 5) == QLatin1String("yes"),
+                     qPrintable(QStringLiteral("not embedded: ") + font));
+        }
+    }
+
+    // Rows fill the pages in order, each page repeats the column headers and says which page it
+    // is, and the totals end the last page under at least one row of the table.
+    void longOrderFlows_data()
+    {
+        QTest::addColumn<int>("lines");
+        QTest::newRow("one line") << 1;
+        for (int lines = 20; lines <= 50; lines += 3)
+            QTest::newRow(qPrintable(QStringLiteral("%1 lines").arg(lines))) << lines;
+        QTest::newRow("400 lines") << 400;
+    }
+    void longOrderFlows()
+    {
+        QFETCH(int, lines);
+        InvoiceDocument document;
+        document.date = QDate(2026, 12, 9);
+        document.number = QStringLiteral("8");
+        document.lines = numberedLines(lines);
+        const QStringList pages = pdfPages(writePdf(document));
+        QVERIFY2(!pages.isEmpty(), "no text came back from the PDF");
+        if (lines >= 50)
+            QVERIFY2(pages.size() > 1, "fifty lines fit on one page");
+
+        int next = 1;
+        for (int page = 0; page < pages.size(); ++page) {
+            const QStringList texts = pages.at(page).split(QLatin1Char('\n'));
+            for (const char *caption : {"№", "Наименование", "Кол-во", "Цена", "Сумма"})
+                QVERIFY2(texts.contains(QString::fromUtf8(caption)),
+                         qPrintable(QStringLiteral("page %1 lacks the column header %2")
+                                        .arg(page + 1)
+                                        .arg(QString::fromUtf8(caption))));
+            int rowsHere = 0;
+            for (const QString &text : texts) {
+                if (!text.startsWith(QStringLiteral("Позиция ")))
+                    continue;
+                QCOMPARE(text, QStringLiteral("Позиция %1").arg(next));
+                ++next;
+                ++rowsHere;
+            }
+            QVERIFY2(rowsHere > 0, qPrintable(QStringLiteral("page %1 has no row").arg(page + 1)));
+            const bool last = page == pages.size() - 1;
+            QCOMPARE(texts.contains(QStringLiteral("Итого")), last);
+            QCOMPARE(texts.contains(QStringLiteral("М.П.")), last);
+            if (pages.size() > 1)
+                QVERIFY2(
+                    pages.at(page).contains(
+                        QStringLiteral("Страница %1 из %2").arg(page + 1).arg(pages.size())),
+                    qPrintable(QStringLiteral("page %1 does not say its number").arg(page + 1)));
+        }
+        QCOMPARE(next - 1, lines);
+    }
+
+    void settingsPath()
+    {
+        QCOMPARE(settingsFilePath(),
+                 home->filePath(QStringLiteral("config/printcalc/printcalc.ini")));
+    }
+
+    // No file: the sample requisites, five days, the documents folder.
+    void settingsDefaults()
+    {
+        const DocumentSettings settings = DocumentSettings::load();
+        QVERIFY(settings.requisites == ShopRequisites::sample());
+        QCOMPARE(settings.validityDays, 5);
+        QCOMPARE(settings.effectivePdfFolder(),
+                 home->filePath(QStringLiteral("Documents/printcalc")));
+    }
+
+    // The file as an administrator writes it by hand, in UTF-8, naming only what differs.
+    void settingsEditedByHand()
+    {
+        writeSettingsFile("[requisites]\n"
+                          "name=Типография «Новый лист»\n"
+                          "director=Иванов И. И.\n"
+                          "[documents]\n"
+                          "pdfFolder=~/Счета\n"
+                          "validityDays=10\n"
+                          "[database]\n"
+                          "url=sqlite:///tmp/a.sqlite\n");
+        const DocumentSettings settings = DocumentSettings::load();
+        QCOMPARE(settings.requisites.name, QStringLiteral("Типография «Новый лист»"));
+        QCOMPARE(settings.requisites.director, QStringLiteral("Иванов И. И."));
+        QCOMPARE(settings.requisites.address, ShopRequisites::sample().address);
+        QCOMPARE(settings.validityDays, 10);
+        QCOMPARE(settings.effectivePdfFolder(), home->filePath(QStringLiteral("Счета")));
+    }
+
+    void validityDaysRead_data()
+    {
+        QTest::addColumn<QByteArray>("value");
+        QTest::addColumn<int>("days");
+        QTest::newRow("thirty") << QByteArray("30") << 30;
+        QTest::newRow("due at once") << QByteArray("0") << 0;
+        QTest::newRow("a word") << QByteArray("неделя") << 5;
+        QTest::newRow("negative") << QByteArray("-1") << 5;
+        QTest::newRow("over a year") << QByteArray("400") << 5;
+    }
+    void validityDaysRead()
+    {
+        QFETCH(QByteArray, value);
+        QFETCH(int, days);
+        writeSettingsFile("[documents]\nvalidityDays=" + value + "\n");
+        QCOMPARE(DocumentSettings::load().validityDays, days);
+    }
+
+    // Saved settings read back alike, stay readable text, and leave the other parts' keys be.
+    void settingsSaved()
+    {
+        writeSettingsFile("[database]\nurl=postgresql:///shop?host=/run/postgresql\n");
+        DocumentSettings settings;
+        settings.requisites.name = QStringLiteral("Печатный двор");
+        settings.requisites.accountant = QStringLiteral("Сидорова С. С.");
+        settings.pdfFolder = home->filePath(QStringLiteral("счета"));
+        settings.validityDays = 3;
+        QVERIFY(settings.save());
+        const DocumentSettings loaded = DocumentSettings::load();
+        QVERIFY(loaded.requisites == settings.requisites);
+        QCOMPARE(loaded.pdfFolder, settings.pdfFolder);
+        QCOMPARE(loaded.validityDays, 3);
+
+        QFile file(settingsFilePath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(file.readAll());
+        QVERIFY2(text.contains(QStringLiteral("name=Печатный двор")),
+                 qPrintable(QStringLiteral("the file does not read as plain text:\n") + text));
+        QCOMPARE(openSettingsFile()->value(QStringLiteral("database/url")).toString(),
+                 QStringLiteral("postgresql:///shop?host=/run/postgresql"));
+    }
+};
+
+QTEST_MAIN(DocumentsTest)
+#include "test_documents.moc"
