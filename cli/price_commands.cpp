@@ -6,7 +6,86 @@
 #include "storage/connection.h"
 #include "storage/price_store.h"
 
+#ifdef PRINTCALC_HAVE_OFFICE
+#include "office/office_session.h"
+#include "office/price_sheets.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QThread>
+#include <QUrl>
+
+#include <memory>
+#endif
+
 namespace {
+
+#ifdef PRINTCALC_HAVE_OFFICE
+// The command's own office for spreadsheets: headless, with a profile and a pipe of its own so
+// that it never meets the counter's office, and ended with the command.
+class CommandOffice
+{
+public:
+    ~CommandOffice()
+    {
+        if (!session || session->startedProcessId() == 0)
+            return;
+        // Asked to close, the office takes a moment to go; one that stays is ended.
+        bool gone = session->terminate();
+        for (int waited = 0; gone && waited < 10000 && !session->processIds().isEmpty();
+             waited += 100)
+            QThread::msleep(100);
+        if (!gone || !session->processIds().isEmpty())
+            session->kill();
+    }
+    OfficeSession &get()
+    {
+        if (!session) {
+            const QString name
+                = QStringLiteral("printcalc-cli-%1").arg(QCoreApplication::applicationPid());
+            session = std::make_unique<OfficeSession>(name);
+            const QString profile = QDir::temp().filePath(QStringLiteral("printcalc-cli-office"));
+            session->setStartArguments({QStringLiteral("--headless"),
+                                        QStringLiteral("-env:UserInstallation=")
+                                            + QUrl::fromLocalFile(profile).toString()});
+        }
+        return *session;
+    }
+
+private:
+    std::unique_ptr<OfficeSession> session;
+};
+
+// The office of the command running now; it ends before the program does.
+CommandOffice *runningOffice = nullptr;
+
+CommandOffice &commandOffice()
+{
+    return *runningOffice;
+}
+#endif
+
+PriceSheetReader sheetReader()
+{
+#ifdef PRINTCALC_HAVE_OFFICE
+    return [](const QString &path, PriceFileRows *rows, QString *error) {
+        return readPriceSheet(commandOffice().get(), path, rows, error);
+    };
+#else
+    return {};
+#endif
+}
+
+PriceSheetWriter sheetWriter()
+{
+#ifdef PRINTCALC_HAVE_OFFICE
+    return [](const QString &path, const PriceFileRows &rows, QString *error) {
+        return writePriceSheet(commandOffice().get(), path, rows, error);
+    };
+#else
+    return {};
+#endif
+}
 
 const QString Usage = QStringLiteral(
     "  printcalc --prices list                       версии прайс-листа\n"
@@ -85,8 +164,8 @@ int list(CliContext &context, QStringList arguments)
     for (const PriceVersion &version : versions.versions()) {
         const PriceVersionInfo &info = version.info;
         const QString state = info.number == inForce ? QStringLiteral("действует")
-            : info.from > today                       ? QStringLiteral("вступит в силу")
-                                                      : QStringLiteral("заменена");
+            : info.from > today                      ? QStringLiteral("вступит в силу")
+                                                     : QStringLiteral("заменена");
         context.out << info.number << '\t'
                     << (info.number == 0 ? QStringLiteral("—")
                                          : info.from.toString(QStringLiteral("yyyy-MM-dd")))
@@ -116,9 +195,8 @@ int exportFile(CliContext &context, QStringList arguments)
             return context.fail(QStringLiteral("Версии «%1» нет.").arg(number));
     }
     QString error;
-    if (!writePriceFile(arguments.first(), *version, &error))
-        return context.fail(
-            QStringLiteral("Файл %1 не записан: %2").arg(arguments.first(), error));
+    if (!writePriceFile(arguments.first(), *version, &error, sheetWriter()))
+        return context.fail(QStringLiteral("Файл %1 не записан: %2").arg(arguments.first(), error));
     context.out << QStringLiteral("Выгружена ") << version->info.title() << QStringLiteral(" в ")
                 << arguments.first() << '\n';
     return 0;
@@ -133,9 +211,10 @@ int checkOrImport(CliContext &context, QStringList arguments, bool import)
             return context.fail(QStringLiteral("После %1 нужно значение.").arg(option));
     }
     if (arguments.size() != 1)
-        return context.fail(import ? QStringLiteral("Нужно имя файла: printcalc --prices import "
-                                                    "ФАЙЛ --from ГГГГ-ММ-ДД [--note ТЕКСТ]")
-                                   : QStringLiteral("Нужно имя файла: printcalc --prices check ФАЙЛ"));
+        return context.fail(import
+                                ? QStringLiteral("Нужно имя файла: printcalc --prices import "
+                                                 "ФАЙЛ --from ГГГГ-ММ-ДД [--note ТЕКСТ]")
+                                : QStringLiteral("Нужно имя файла: printcalc --prices check ФАЙЛ"));
     QDate from;
     if (import) {
         if (fromText.isEmpty())
@@ -153,7 +232,7 @@ int checkOrImport(CliContext &context, QStringList arguments, bool import)
     if (!readVersions(context, connection, &versions))
         return 1;
     const PriceVersion &inForce = versions.inForce(priceClockToday());
-    const PriceFileCheck check = checkPriceFile(arguments.first(), inForce);
+    const PriceFileCheck check = checkPriceFile(arguments.first(), inForce, sheetReader());
     context.out << check.report() << '\n';
     if (!check.accepted() || !import)
         return check.accepted() ? 0 : 1;
@@ -189,13 +268,28 @@ int at(CliContext &context, QStringList arguments)
     context.out << info.number << '\t'
                 << (info.number == 0 ? QStringLiteral("—")
                                      : info.from.toString(QStringLiteral("yyyy-MM-dd")))
-                << '\t' << field(info.number == 0 ? QStringLiteral("встроенный прайс-лист")
-                                                  : info.note)
+                << '\t'
+                << field(info.number == 0 ? QStringLiteral("встроенный прайс-лист") : info.note)
                 << '\n';
     return 0;
 }
 
+int action(CliContext &context);
+
 int prices(CliContext &context)
+{
+#ifdef PRINTCALC_HAVE_OFFICE
+    CommandOffice office;
+    runningOffice = &office;
+    const int status = action(context);
+    runningOffice = nullptr;
+    return status;
+#else
+    return action(context);
+#endif
+}
+
+int action(CliContext &context)
 {
     const QString action = context.arguments.value(0);
     const QStringList rest = context.arguments.mid(1);

@@ -8,6 +8,11 @@
 #include "prices/price_versions.h"
 #include "storage/price_store.h"
 
+#ifdef PRINTCALC_HAVE_OFFICE
+#include "office/office_session.h"
+#include "office/price_sheets.h"
+#endif
+
 #include <QAbstractTableModel>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -39,6 +44,29 @@
 #include <memory>
 
 namespace {
+
+// Spreadsheets go through the office where the build has one.
+PriceSheetReader spreadsheetReader()
+{
+#ifdef PRINTCALC_HAVE_OFFICE
+    return [](const QString &path, PriceFileRows *rows, QString *error) {
+        return readPriceSheet(OfficeSession::shared(), path, rows, error);
+    };
+#else
+    return {};
+#endif
+}
+
+PriceSheetWriter spreadsheetWriter()
+{
+#ifdef PRINTCALC_HAVE_OFFICE
+    return [](const QString &path, const PriceFileRows &rows, QString *error) {
+        return writePriceSheet(OfficeSession::shared(), path, rows, error);
+    };
+#else
+    return {};
+#endif
+}
 
 enum Column { KeyColumn, MeaningColumn, PerColumn, PriceColumn, ColumnCount };
 constexpr int SearchRole = Qt::UserRole + 1;
@@ -404,7 +432,9 @@ PriceListDialog::PriceListDialog(PriceBook &book, QWidget *parent)
     fileRow->addWidget(exportButton);
     fileRow->addWidget(importButton);
     fileRow->addWidget(
-        new QLabel(QStringLiteral("Файл CSV (UTF-8, «;»): ключ; что это; за что; цена")));
+        new QLabel(spreadsheetWriter()
+                       ? QStringLiteral("Таблица .ods, .xlsx или CSV: ключ; что это; за что; цена")
+                       : QStringLiteral("Файл CSV (UTF-8, «;»): ключ; что это; за что; цена")));
     fileRow->addStretch();
     rightLayout->addLayout(fileRow);
     rightLayout->addWidget(report);
@@ -610,47 +640,74 @@ void PriceListDialog::saveAsNewVersion()
                  }
                  alive->showVersion(number);
                  alive->note->clear();
-                 alive->report->appendPlainText(
-                     QStringLiteral("Сохранена ") + alive->model->version().info.title()
-                     + QStringLiteral(". Изменено цен и надбавок: ")
-                     + QString::number(changedCount) + QLatin1Char('.'));
+                 alive->report->appendPlainText(QStringLiteral("Сохранена ")
+                                                + alive->model->version().info.title()
+                                                + QStringLiteral(". Изменено цен и надбавок: ")
+                                                + QString::number(changedCount) + QLatin1Char('.'));
                  emit alive->versionSaved(number);
              });
 }
 
 void PriceListDialog::setBusy(bool busy)
 {
-    for (QWidget *widget : {static_cast<QWidget *>(importButton),
-                            static_cast<QWidget *>(saveButton), static_cast<QWidget *>(exportButton),
-                            static_cast<QWidget *>(changeButton)})
+    for (QWidget *widget :
+         {static_cast<QWidget *>(importButton), static_cast<QWidget *>(saveButton),
+          static_cast<QWidget *>(exportButton), static_cast<QWidget *>(changeButton)})
         widget->setEnabled(!busy);
 }
 
 void PriceListDialog::exportFile()
 {
     const QString name = QStringLiteral("прайс-лист-версия-") + QString::number(shownVersion())
-        + QStringLiteral(".csv");
-    const QString fileName = chooseSaveFile(QStringLiteral("Выгрузить прайс-лист"),
-                                            QStringLiteral("Текст CSV (*.csv)"), name);
+        + (spreadsheetWriter() ? QStringLiteral(".ods") : QStringLiteral(".csv"));
+    const QString filters = spreadsheetWriter()
+        ? QStringLiteral("Таблица LibreOffice (*.ods);;Книга Excel (*.xlsx);;Текст CSV (*.csv)")
+        : QStringLiteral("Текст CSV (*.csv)");
+    QString fileName = chooseSaveFile(QStringLiteral("Выгрузить прайс-лист"), filters, name);
     if (fileName.isEmpty())
         return;
-    QString error;
-    if (!writePriceFile(fileName, draft(), &error)) {
-        report->setPlainText(QStringLiteral("Файл не записан: ") + error);
-        return;
-    }
-    report->setPlainText(
-        QStringLiteral("Выгружено в ") + QDir::toNativeSeparators(fileName)
-        + QStringLiteral(". Открывая файл в Calc, задайте столбцу «ключ» тип «Текст» (или отметьте "
-                         "«Поля в кавычках как текст»), иначе ведущие нули ключей пропадут."));
+    if (QFileInfo(fileName).suffix().isEmpty())
+        fileName += spreadsheetWriter() ? QStringLiteral(".ods") : QStringLiteral(".csv");
+    setBusy(true);
+    report->setPlainText(QStringLiteral("Выгрузка в ") + QDir::toNativeSeparators(fileName)
+                         + QStringLiteral("…"));
+    // A spreadsheet is written by the office, which may take its time to start.
+    const PriceVersion version = draft();
+    auto error = std::make_shared<QString>();
+    QThread *worker = QThread::create([fileName, version, error] {
+        if (!writePriceFile(fileName, version, error.get(), spreadsheetWriter())
+            && error->isEmpty())
+            *error = QStringLiteral("неизвестная ошибка");
+    });
+    connect(worker, &QThread::finished, worker, &QObject::deleteLater);
+    connect(worker, &QThread::finished, this, [this, fileName, error] {
+        setBusy(false);
+        if (!error->isEmpty()) {
+            report->setPlainText(QStringLiteral("Файл не записан: ") + *error);
+            emit fileWritten(false);
+            return;
+        }
+        QString text = QStringLiteral("Выгружено в ") + QDir::toNativeSeparators(fileName)
+            + QLatin1Char('.');
+        if (!isPriceSpreadsheet(fileName)) {
+            text += QStringLiteral(" Открывая файл в Calc, задайте столбцу «ключ» тип «Текст» (или "
+                                   "отметьте «Поля в кавычках как текст»), иначе ведущие нули "
+                                   "ключей пропадут.");
+        }
+        report->setPlainText(text);
+        emit fileWritten(true);
+    });
+    worker->start();
 }
 
 void PriceListDialog::importFile()
 {
     if (!dropEditsAllowed())
         return;
-    const QString fileName = chooseOpenFile(QStringLiteral("Загрузить прайс-лист"),
-                                            QStringLiteral("Текст CSV (*.csv *.txt)"));
+    const QString fileName = chooseOpenFile(
+        QStringLiteral("Загрузить прайс-лист"),
+        spreadsheetReader() ? QStringLiteral("Прайс-лист (*.ods *.xlsx *.csv *.txt)")
+                            : QStringLiteral("Текст CSV (*.csv *.txt)"));
     if (fileName.isEmpty())
         return;
     setBusy(true);
@@ -660,8 +717,9 @@ void PriceListDialog::importFile()
     // Reading and checking a large file must not freeze the window.
     const PriceVersion inForce = book.inForce();
     auto check = std::make_shared<PriceFileCheck>();
-    QThread *worker = QThread::create(
-        [fileName, inForce, check] { *check = checkPriceFile(fileName, inForce); });
+    QThread *worker = QThread::create([fileName, inForce, check] {
+        *check = checkPriceFile(fileName, inForce, spreadsheetReader());
+    });
     connect(worker, &QThread::finished, worker, &QObject::deleteLater);
     connect(worker, &QThread::finished, this, [this, fileName, check] {
         setBusy(false);

@@ -43,6 +43,8 @@ signals:
     void fileChecked(bool accepted);
     // A new version was stored under this number.
     void versionSaved(int number);
+    // "Выгрузить" finished.
+    void fileWritten(bool written);
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -419,9 +419,8 @@ PriceFileCheck checkPriceRows(const PriceFileRows &rows, const PriceVersion &inF
                     rowError(QStringLiteral("«") + key
                              + QStringLiteral("» — не ключ: ключ прайс-листа — от 6 до 10 цифр."));
                 } else {
-                    rowError(
-                        QStringLiteral("ключа ") + key
-                        + QStringLiteral(" нет в прайс-листе: новые ключи не добавляются."));
+                    rowError(QStringLiteral("ключа ") + key
+                             + QStringLiteral(" нет в прайс-листе: новые ключи не добавляются."));
                 }
                 continue;
             }

@@ -63,7 +63,8 @@ QByteArray priceFileCsv(const PriceVersion &version);
 // Spreadsheets (.ods, .xlsx) go through the office: the reader gives the first sheet's cells as
 // text, the writer saves rows as a spreadsheet with the first column as text. False with the
 // reason.
-using PriceSheetReader = std::function<bool(const QString &path, PriceFileRows *rows, QString *error)>;
+using PriceSheetReader
+    = std::function<bool(const QString &path, PriceFileRows *rows, QString *error)>;
 using PriceSheetWriter
     = std::function<bool(const QString &path, const PriceFileRows &rows, QString *error)>;
 

@@ -64,7 +64,8 @@ PriceTable PriceTable::builtIn(QString *error)
         const int tab = line.indexOf('\t');
         if (tab <= 0)
             continue;
-        entries.append({QString::fromLatin1(line.left(tab)), double(line.mid(tab + 1).trimmed().toFloat())});
+        entries.append(
+            {QString::fromLatin1(line.left(tab)), double(line.mid(tab + 1).trimmed().toFloat())});
     }
     if (entries.isEmpty() && error)
         *error = QStringLiteral("Встроенный прайс-лист пуст.");

@@ -6,6 +6,7 @@
 #include "storage/database_thread.h"
 #include "storage/records.h"
 #include "storage/settings.h"
+#include "storage/sql_lines.h"
 #include "storage/transaction.h"
 
 #include <QSqlError>
@@ -59,8 +60,7 @@ QString priceLoaderName()
 
 PriceVersionTables::PriceVersionTables(Connection &c)
     : connection(c)
-{
-}
+{ }
 
 bool PriceVersionTables::infos(QVector<PriceVersionInfo> *infos)
 {
@@ -104,7 +104,7 @@ bool PriceVersionTables::load(QVector<PriceVersion> *versions, const QSet<int> &
             continue;
         QHash<QString, double> priceOf;
         QHash<QString, double> amountOf;
-        for (auto [query, into] : {std::pair{&prices, &priceOf}, std::pair{&extras, &amountOf}}) {
+        for (auto [query, into] : {std::pair {&prices, &priceOf}, std::pair {&extras, &amountOf}}) {
             query->addBindValue(info.number);
             if (!query->exec()) {
                 connection.noteError(query->lastError());
@@ -125,10 +125,10 @@ bool PriceVersionTables::write(const PriceVersion &version, int number)
     query.prepare(QStringLiteral("INSERT INTO price_version (number, effective_from, note, "
                                  "loaded_by, loaded_at) VALUES (?, ?, ?, ?, ?)"));
     query.addBindValue(number);
-    query.addBindValue(version.info.from.toString(Qt::ISODate));
-    query.addBindValue(version.info.note.isNull() ? QStringLiteral("") : version.info.note);
-    query.addBindValue(version.info.loadedBy.isNull() ? QStringLiteral("") : version.info.loadedBy);
-    query.addBindValue(storedTime(version.info.loadedAt));
+    query.addBindValue(notNull(version.info.from.toString(Qt::ISODate)));
+    query.addBindValue(notNull(version.info.note));
+    query.addBindValue(notNull(version.info.loadedBy));
+    query.addBindValue(notNull(storedTime(version.info.loadedAt)));
     if (!query.exec()) {
         connection.noteError(query.lastError());
         return false;
@@ -160,7 +160,8 @@ int PriceVersionTables::store(const PriceVersion &version)
     }
     QSqlQuery query(db);
     // Two counters saving at the same moment: the second waits and takes the next number.
-    if (!connection.isSqlite() && !query.exec(QStringLiteral("SELECT pg_advisory_xact_lock(7302)"))) {
+    if (!connection.isSqlite()
+        && !query.exec(QStringLiteral("SELECT pg_advisory_xact_lock(7302)"))) {
         connection.noteError(query.lastError());
         return 0;
     }
@@ -210,8 +211,7 @@ struct PriceLink::State
 {
     State()
         : thread(QStringLiteral("printcalc-prices"))
-    {
-    }
+    { }
 
     // Touched on the thread only.
     DatabaseUrl url;
@@ -344,8 +344,8 @@ void PriceLink::save(const PriceVersion &version,
         if (!ensureShop()) {
             error = s->shop.errorText();
         } else if (!s->shop.writable()) {
-            error = QStringLiteral("база магазина открыта только для чтения: ")
-                + s->shop.errorText();
+            error
+                = QStringLiteral("база магазина открыта только для чтения: ") + s->shop.errorText();
         } else {
             number = PriceVersionTables(s->shop).store(version);
             if (number == 0) {

@@ -116,7 +116,8 @@ private slots:
         // Each test function keeps its versions in a database of its own.
         static int round = 0;
         qputenv("PRINTCALC_DATABASE",
-                (QStringLiteral("sqlite://") + folder.filePath(QStringLiteral("shop-%1.sqlite").arg(++round)))
+                (QStringLiteral("sqlite://")
+                 + folder.filePath(QStringLiteral("shop-%1.sqlite").arg(++round)))
                     .toUtf8());
         now = QDateTime(Today, QTime(12, 0)).toMSecsSinceEpoch();
         setPriceClock([] { return now; });
@@ -187,7 +188,9 @@ private slots:
         const QString path = folder.filePath(QStringLiteral("exported.csv"));
         dialog->chooseSaveFile
             = [path](const QString &, const QString &, const QString &) { return path; };
+        QSignalSpy written(dialog, &PriceListDialog::fileWritten);
         QTest::mouseClick(inDialog<QPushButton>("pushButtonExportPrices"), Qt::LeftButton);
+        QVERIFY(written.wait(20000));
         QFile exported(path);
         QVERIFY2(exported.open(QIODevice::ReadOnly), qPrintable(report()));
         QByteArray content = exported.readAll();
@@ -210,6 +213,7 @@ private slots:
             line = priceA4WithLamination();
             QCOMPARE(line.price, QStringLiteral("165"));
         }
+        QCOMPARE(window->orderLines().last().priceVersion, 1);
         const QString explanation
             = orderTable()->item(rows() - 1, 0)->data(MainWindow::ExplanationRole).toString();
         QVERIFY2(explanation.contains(QStringLiteral("Прайс-лист: версия 1")),
@@ -229,6 +233,19 @@ private slots:
         QTRY_VERIFY2(label->toolTip().contains(QStringLiteral("Прайс-лист: версия 1")),
                      qPrintable(label->toolTip()));
         QVERIFY2(label->text().contains(QStringLiteral("70")), qPrintable(label->text()));
+    }
+
+    // A saved version is in the database: the next start prices with it.
+    void versionsOutliveTheWindow()
+    {
+        filterBy(QStringLiteral("002428"));
+        shownRows()->setData(shownRows()->index(0, 3), 70.0);
+        QVERIFY2(saveDated(Today), qPrintable(report()));
+        closeWindow();
+        PriceBook::shared().reset();
+        QVERIFY(openWindow());
+        QCOMPARE(PriceBook::shared().inForce().info.number, 1);
+        QCOMPARE(window->prices().price(QStringLiteral("002428")), 70.0);
     }
 
     void filterByWordsOrKey_data()

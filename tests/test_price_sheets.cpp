@@ -1,0 +1,116 @@
+// The price list as a spreadsheet through a real, headless LibreOffice: written and read back in
+// both formats, a key that Calc turned into a number, and the command line's own office.
+#include "office/office_session.h"
+#include "office/office_testkit.h"
+#include "office/price_sheets.h"
+#include "prices/price_versions.h"
+
+#include <QProcess>
+#include <QtTest>
+
+class PriceSheetsTest : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    OfficeSession &office() { return OfficeSession::shared(); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(dir.isValid());
+        office().setStartArguments(officetest::prepareProfile(dir.filePath("profile"), true));
+        OfficeFailure failure;
+        QVERIFY2(office().reach(&failure), qPrintable(failure.message + failure.details));
+    }
+    void cleanupTestCase()
+    {
+        if (!office().terminate())
+            office().kill();
+    }
+
+    void roundTrip_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("LibreOffice") << "prices.ods";
+        QTest::newRow("Excel") << "prices.xlsx";
+    }
+    void roundTrip()
+    {
+        QFETCH(QString, name);
+        const QString path = dir.filePath(name);
+        const PriceVersion &v0 = builtInVersion();
+        QString error;
+        QVERIFY2(
+            writePriceFile(path, v0, &error,
+                           [this](const QString &file, const PriceFileRows &rows, QString *why) {
+                               return writePriceSheet(office(), file, rows, why);
+                           }),
+            qPrintable(error));
+        PriceFileRows rows;
+        QVERIFY2(readPriceSheet(office(), path, &rows, &error), qPrintable(error));
+        QCOMPARE(rows.size(), v0.prices.size() + 117);
+        QCOMPARE(rows.at(1).first(), QStringLiteral("000000"));
+        const PriceFileCheck check = checkPriceRows(rows, v0);
+        QVERIFY2(check.accepted(), qPrintable(check.report()));
+        QCOMPARE(check.changed, 0);
+        QCOMPARE(check.kept, 0);
+    }
+
+    // A key typed over as a number in Calc: the reading says so rather than losing the key.
+    void keyTurnedIntoANumber()
+    {
+        const QString path = dir.filePath(QStringLiteral("numbers.ods"));
+        QString error;
+        // The last column is written as numbers: here it holds the keys.
+        QVERIFY2(writePriceSheet(office(), path, {{"цена", "ключ"}, {"70", "002428"}}, &error),
+                 qPrintable(error));
+        PriceFileRows rows;
+        QVERIFY2(readPriceSheet(office(), path, &rows, &error), qPrintable(error));
+        QCOMPARE(rows.value(1), (QStringList {"70", "2428"}));
+        const QString report = checkPriceRows(rows, builtInVersion()).report();
+        QVERIFY2(report.contains(QStringLiteral(
+                     "Строка 2: ошибка — 2428 — возможно, 002428: ведущие нули потеряны.")),
+                 qPrintable(report));
+    }
+
+    void notASpreadsheet()
+    {
+        QFile text(dir.filePath(QStringLiteral("text.xlsx")));
+        QVERIFY(text.open(QIODevice::WriteOnly));
+        text.write("ключ;цена\n002428;70\n");
+        text.close();
+        PriceFileRows rows;
+        QString error;
+        QVERIFY(!readPriceSheet(office(), text.fileName(), &rows, &error));
+        QVERIFY2(error.contains(QStringLiteral("не открыл")), qPrintable(error));
+    }
+
+    // `printcalc --prices export|check` with a spreadsheet: an office of its own, gone after.
+    void commandLine()
+    {
+        const QString url
+            = QStringLiteral("sqlite://") + dir.filePath(QStringLiteral("shop.sqlite"));
+        const QString path = dir.filePath(QStringLiteral("cli.xlsx"));
+        for (const QStringList &command :
+             {QStringList {"export", path}, QStringList {"check", path}}) {
+            QProcess program;
+            program.start(QStringLiteral(PRINTCALC_PROGRAM),
+                          QStringList {"--database", url, "--prices"} + command);
+            QVERIFY(program.waitForFinished(120000));
+            const QString out = QString::fromUtf8(program.readAllStandardOutput());
+            QVERIFY2(program.exitCode() == 0, qPrintable(out + program.readAllStandardError()));
+            if (command.first() == QLatin1String("check"))
+                QVERIFY2(out.contains(QStringLiteral("изменено цен и надбавок: 0")),
+                         qPrintable(out));
+        }
+        QProcess search;
+        search.start(QStringLiteral("pgrep"), {"-f", "printcalc-cli-"});
+        QVERIFY(search.waitForFinished());
+        QVERIFY2(search.readAllStandardOutput().trimmed().isEmpty(),
+                 "the command left its office running");
+    }
+};
+
+QTEST_GUILESS_MAIN(PriceSheetsTest)
+#include "test_price_sheets.moc"

@@ -1,0 +1,387 @@
+// Price list versions in real databases: the tables on SQLite and PostgreSQL, each order line's
+// version in the counter's file and the journal, the upgrade of a database made before versions
+// existed, two counters on one PostgreSQL cluster seeing the same versions, and `printcalc
+// --prices ...` run as the administrator runs it.
+#include "tests/pg_cluster.h"
+
+#include "prices/price_file_check.h"
+#include "storage/connection.h"
+#include "storage/journal.h"
+#include "storage/order_store.h"
+#include "storage/price_store.h"
+#include "storage/schema.h"
+
+#include <QProcess>
+#include <QSignalSpy>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QtTest>
+
+namespace {
+
+PriceVersion version(const QDate &from, const QHash<QString, double> &prices,
+                     const QHash<QString, double> &extras, const QString &note)
+{
+    PriceVersionInfo info;
+    info.from = from;
+    info.note = note;
+    info.loadedBy = QStringLiteral("admin@стойка");
+    info.loadedAt = QDateTime(QDate(2026, 6, 9), QTime(10, 15, 0));
+    return changedVersion(builtInVersion(), prices, extras, info);
+}
+
+// Saves through a book and waits for the number; 0 when it was refused.
+int saveThrough(PriceBook &book, const PriceVersion &saved, QString *error = nullptr)
+{
+    int number = -1;
+    book.add(saved, [&](int given, const QString &why) {
+        number = given;
+        if (error)
+            *error = why;
+    });
+    return QTest::qWaitFor([&number] { return number >= 0; }, 20000) ? number : -1;
+}
+
+} // namespace
+
+class PriceStorageTest : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    PgCluster cluster;
+    int files = 0;
+
+    QString freshSqlite()
+    {
+        return QStringLiteral("sqlite://")
+            + dir.filePath(QStringLiteral("p%1.sqlite").arg(++files));
+    }
+
+    // An empty shop database of either kind.
+    QString emptyDatabase(const QString &kind)
+    {
+        if (kind == QLatin1String("sqlite"))
+            return freshSqlite();
+        Connection connection;
+        if (!connection.open(DatabaseUrl::parse(cluster.url()), QStringLiteral("empty")))
+            qFatal("%s", qPrintable(connection.errorText()));
+        QSqlQuery query(connection.database());
+        for (const char *table : {"price_version_price", "price_version_extra", "price_version"})
+            query.exec(QStringLiteral("DELETE FROM ") + QLatin1String(table));
+        return cluster.url();
+    }
+
+    struct Run
+    {
+        int status;
+        QString out;
+        QString err;
+    };
+    Run run(const QStringList &arguments) const
+    {
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("DISPLAY"));
+        environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        environment.remove(QStringLiteral("PRINTCALC_DATABASE"));
+        program.setProcessEnvironment(environment);
+        program.start(QStringLiteral(PRINTCALC_PROGRAM), arguments);
+        program.waitForFinished(60000);
+        return {program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1,
+                QString::fromUtf8(program.readAllStandardOutput()),
+                QString::fromUtf8(program.readAllStandardError())};
+    }
+    QString writeFile(const QString &name, const QByteArray &content) const
+    {
+        QFile file(dir.filePath(name));
+        if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+            qFatal("cannot write %s", qPrintable(file.fileName()));
+        return file.fileName();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(dir.isValid());
+        QVERIFY2(cluster.start(), qPrintable(cluster.error));
+    }
+    void cleanupTestCase() { cluster.stop(); }
+
+    void tablesKeepVersions_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("SQLite") << "sqlite";
+        QTest::newRow("PostgreSQL") << "postgres";
+    }
+    void tablesKeepVersions()
+    {
+        QFETCH(QString, kind);
+        Connection connection;
+        QVERIFY2(connection.open(DatabaseUrl::parse(emptyDatabase(kind)), QStringLiteral("t")),
+                 qPrintable(connection.errorText()));
+        PriceVersionTables tables(connection);
+        const PriceVersion autumn
+            = version(QDate(2026, 9, 1), {{QStringLiteral("002428"), 70.5}},
+                      {{QStringLiteral("radioButton_145"), 95}}, QStringLiteral("осень"));
+        QCOMPARE(tables.store(autumn), 1);
+        // A version that says nothing of itself is stored all the same.
+        QCOMPARE(tables.store(changedVersion(builtInVersion(), {}, {}, {})), 2);
+
+        QVector<PriceVersion> read;
+        QVERIFY2(tables.load(&read), qPrintable(connection.errorText()));
+        QCOMPARE(read.size(), 2);
+        const PriceVersion &first = read.first();
+        QCOMPARE(first.info.number, 1);
+        QCOMPARE(first.info.from, QDate(2026, 9, 1));
+        QCOMPARE(first.info.note, QStringLiteral("осень"));
+        QCOMPARE(first.info.loadedBy, QStringLiteral("admin@стойка"));
+        QCOMPARE(first.info.loadedAt, autumn.info.loadedAt);
+        QCOMPARE(first.prices.version(), 1);
+        QCOMPARE(first.prices.size(), builtInVersion().prices.size());
+        QCOMPARE(first.prices.price(QStringLiteral("002428")), 70.5);
+        QCOMPARE(first.prices.price(QStringLiteral("000000")), 1.5);
+        QCOMPARE(first.extra(QStringLiteral("radioButton_145")), 95.0);
+        QCOMPARE(first.extra(QStringLiteral("checkBox_71")), 100500.0);
+
+        QVERIFY(tables.load(&read, {1}));
+        QCOMPARE(read.size(), 1);
+        QCOMPARE(read.first().info.number, 2);
+        QVERIFY2(tables.copy(first), "a copy of a version already there must change nothing");
+        QVERIFY(tables.load(&read));
+        QCOMPARE(read.size(), 2);
+    }
+
+    // The counter's file and the journal keep the version that priced each line.
+    void linesKeepTheirVersion()
+    {
+        Connection connection;
+        QVERIFY(connection.open(DatabaseUrl::parse(freshSqlite()), QStringLiteral("t")));
+        OrderLine line;
+        line.description = QStringLiteral("А4");
+        line.quantity = QStringLiteral("2");
+        line.unitPrice = QStringLiteral("70");
+        line.priceVersion = 3;
+        OrderChange change;
+        change.uid = QStringLiteral("order");
+        change.counter = QStringLiteral("стойка");
+        change.at = QDateTime::currentDateTime();
+        change.create = true;
+        change.writes = {{1, 0, line}};
+        OrderStore store(connection);
+        QVERIFY2(store.apply(change), qPrintable(connection.errorText()));
+        StoredOrder order;
+        QVERIFY(store.load(QStringLiteral("order"), &order));
+        QCOMPARE(order.lines.value(0).priceVersion, 3);
+
+        Journal journal(connection);
+        const int number = journal.storeInvoice({QStringLiteral("order"),
+                                                 QDateTime::currentDateTime(),
+                                                 QStringLiteral("стойка"),
+                                                 QString(),
+                                                 {line},
+                                                 {}},
+                                                1);
+        QVERIFY(number > 0);
+        InvoiceRecord invoice;
+        QVERIFY(journal.load(number, &invoice));
+        QCOMPARE(invoice.lines.value(0).priceVersion, 3);
+        int seen = 0;
+        QVERIFY(journal.forEachLine({}, {}, [&](const InvoiceSummary &, const OrderLine &stored) {
+            seen = stored.priceVersion;
+        }));
+        QCOMPARE(seen, 3);
+    }
+
+    // A database made before versions existed: the upgrade keeps its lines, at version 0.
+    void upgradeKeepsTheLines()
+    {
+        const QString path = dir.filePath(QStringLiteral("old.sqlite"));
+        {
+            QSqlDatabase db
+                = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("old"));
+            db.setDatabaseName(path);
+            QVERIFY(db.open());
+            QSqlQuery query(db);
+            const SchemaStep &first = schemaSteps().first();
+            QCOMPARE(first.version, 1);
+            for (const QString &statement : first.statements + first.sqliteOnly)
+                QVERIFY2(query.exec(statement), qPrintable(query.lastError().text()));
+            QVERIFY(query.exec(
+                QStringLiteral("CREATE TABLE schema_version (version INTEGER NOT NULL)")));
+            QVERIFY(query.exec(QStringLiteral("INSERT INTO schema_version (version) VALUES (1)")));
+            QVERIFY(query.exec(QStringLiteral(
+                "INSERT INTO local_line VALUES ('o', 1, 0, 'старая строка', '1', '5', '', '', 0, "
+                "'', '', 0)")));
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("old"));
+        Connection connection;
+        QVERIFY2(connection.open(DatabaseUrl::sqliteFile(path), QStringLiteral("t")),
+                 qPrintable(connection.errorText()));
+        QCOMPARE(connection.schemaVersion(), latestSchemaVersion());
+        QSqlQuery query(connection.database());
+        QVERIFY(query.exec(QStringLiteral("SELECT description, price_version FROM local_line")));
+        QVERIFY(query.next());
+        QCOMPARE(query.value(0).toString(), QStringLiteral("старая строка"));
+        QCOMPARE(query.value(1).toInt(), 0);
+        QCOMPARE(PriceVersionTables(connection).store(version(QDate(2026, 9, 1), {}, {}, {})), 1);
+    }
+
+    // Two counters on one PostgreSQL server: what one saves, the other prices with, and keeps in
+    // its own file for the time the server is out of reach.
+    void twoCountersShareVersions()
+    {
+        const DatabaseUrl shop = DatabaseUrl::parse(emptyDatabase(QStringLiteral("postgres")));
+        const QString fileA = dir.filePath(QStringLiteral("a.sqlite"));
+        const QString fileB = dir.filePath(QStringLiteral("b.sqlite"));
+        PriceBook bookA, bookB;
+        {
+            PriceLink linkA(shop, fileA, bookA);
+            PriceLink linkB(shop, fileB, bookB);
+            QString error;
+            const int number
+                = saveThrough(bookA,
+                              version(QDate(2026, 9, 1), {{QStringLiteral("002428"), 72}}, {},
+                                      QStringLiteral("осень")),
+                              &error);
+            QVERIFY2(number == 1, qPrintable(error));
+            QVERIFY(bookA.list().find(1));
+            linkB.checkNow();
+            QTRY_VERIFY_WITH_TIMEOUT(bookB.list().find(1) != nullptr, 20000);
+            QCOMPARE(bookB.list().find(1)->prices.price(QStringLiteral("002428")), 72.0);
+            QCOMPARE(bookB.list().find(1)->info.note, QStringLiteral("осень"));
+            QCOMPARE(saveThrough(bookB, version(QDate(2026, 10, 1), {}, {}, {})), 2);
+            linkA.checkNow();
+            QTRY_VERIFY_WITH_TIMEOUT(bookA.list().find(2) != nullptr, 20000);
+            QVERIFY(linkA.waitIdle(20000) && linkB.waitIdle(20000));
+        }
+        // The server is gone: the counter's file still gives the shop's versions at once.
+        const DatabaseUrl gone
+            = DatabaseUrl::parse(QStringLiteral("postgresql://printcalc@/shop?host=")
+                                 + dir.filePath(QStringLiteral("nowhere")));
+        PriceBook offline;
+        PriceLink link(gone, fileB, offline);
+        QCOMPARE(offline.list().versions().size(), 3);
+        QCOMPARE(offline.list().inForce(QDate(2026, 10, 2)).prices.version(), 2);
+        QSignalSpy checked(&link, &PriceLink::shopChecked);
+        QVERIFY(checked.wait(20000));
+        QVERIFY2(!link.problem().isEmpty(), "an unreachable server was not told");
+        QString error;
+        QCOMPARE(saveThrough(offline, version(QDate(2026, 11, 1), {}, {}, {}), &error), 0);
+        QVERIFY(!error.isEmpty());
+        QCOMPARE(offline.list().versions().size(), 3);
+    }
+
+    // Two administrators import at the same moment: two versions, two numbers.
+    void twoImportsAtOnce()
+    {
+        const QString url = emptyDatabase(QStringLiteral("postgres"));
+        const QString file = writeFile(QStringLiteral("one.csv"), "ключ;цена\n002428;70\n");
+        const QString tomorrow = QDate::currentDate().addDays(1).toString(Qt::ISODate);
+        QList<QProcess *> imports;
+        for (int i = 0; i < 2; ++i) {
+            auto *process = new QProcess(this);
+            process->start(QStringLiteral(PRINTCALC_PROGRAM),
+                           {QStringLiteral("--database"), url, QStringLiteral("--prices"),
+                            QStringLiteral("import"), file, QStringLiteral("--from"), tomorrow});
+            imports << process;
+        }
+        for (QProcess *process : imports) {
+            QVERIFY(process->waitForFinished(60000));
+            QVERIFY2(process->exitCode() == 0, process->readAllStandardError().constData());
+        }
+        const Run listed = run({QStringLiteral("--database"), url, QStringLiteral("--prices"),
+                                QStringLiteral("list")});
+        QCOMPARE(listed.status, 0);
+        QStringList numbers;
+        for (const QString &line : listed.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+            numbers << line.section(QLatin1Char('\t'), 0, 0);
+        QCOMPARE(numbers, (QStringList {"0", "1", "2"}));
+    }
+
+    void commandLine_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("out"); // a line the output must hold ("" for none)
+        QTest::addColumn<QString>("err");
+        const QString tomorrow = QDate::currentDate().addDays(1).toString(Qt::ISODate);
+        const QString yesterday = QDate::currentDate().addDays(-1).toString(Qt::ISODate);
+        // Run in this order on one database.
+        QTest::newRow("list, built-in only")
+            << QStringList {"list"} << 0 << "0\t—\t—\t\tВстроенный прайс-лист\tдействует"
+            << "";
+        QTest::newRow("check a broken file")
+            << QStringList {"check", "broken.csv"} << 1
+            << "Строка 3: ошибка — 2428 — возможно, 002428: ведущие нули потеряны."
+            << "";
+        QTest::newRow("check a good file")
+            << QStringList {"check", "good.csv"} << 0
+            << "Файл можно загрузить: ошибок нет, предупреждений — 0."
+            << "";
+        QTest::newRow("import a broken file")
+            << QStringList {"import", "broken.csv", "--from", tomorrow} << 1
+            << "Файл отклонён, ничего не изменено"
+            << "";
+        QTest::newRow("import without a date") << QStringList {"import", "good.csv"} << 1 << ""
+                                               << "Нужна дата, с которой версия действует";
+        QTest::newRow("import dated yesterday")
+            << QStringList {"import", "good.csv", "--from", yesterday} << 1 << ""
+            << "задним числом";
+        QTest::newRow("import") << QStringList {"import", "good.csv", "--from",
+                                                tomorrow, "--note",   "бумага"}
+                                << 0
+                                << "Сохранена версия 1 (действует с "
+                + QDate::currentDate().addDays(1).toString(QStringLiteral("dd.MM.yyyy")) + ")"
+                                << "";
+        QTest::newRow("at today") << QStringList {"at", QDate::currentDate().toString(Qt::ISODate)}
+                                  << 0 << "0\t—\tвстроенный прайс-лист"
+                                  << "";
+        QTest::newRow("at tomorrow")
+            << QStringList {"at", tomorrow} << 0 << "1\t" + tomorrow + "\tбумага"
+            << "";
+        QTest::newRow("list, with the new one")
+            << QStringList {"list"} << 0 << "\tбумага\tвступит в силу"
+            << "";
+        QTest::newRow("export a version")
+            << QStringList {"export", "v1.csv", "--version", "1"} << 0 << "Выгружена версия 1"
+            << "";
+        QTest::newRow("no such version")
+            << QStringList {"export", "v9.csv", "--version", "9"} << 1 << ""
+            << "Версии «9» нет.";
+        QTest::newRow("no such command") << QStringList {"drop"} << 1 << ""
+                                         << "Команда «--prices drop» не известна";
+        QTest::newRow("a date not understood") << QStringList {"at", "09.12.2026"} << 1 << ""
+                                               << "нужен вид ГГГГ-ММ-ДД";
+    }
+    void commandLine()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        static const QString url = freshSqlite();
+        writeFile(QStringLiteral("broken.csv"), "ключ;цена\n002428;70\n2428;70\n");
+        writeFile(QStringLiteral("good.csv"), "ключ;цена\n002428;70\n");
+        for (QString &argument : arguments) {
+            if (argument.endsWith(QLatin1String(".csv")))
+                argument = dir.filePath(argument);
+        }
+        const Run result
+            = run(QStringList {QStringLiteral("--database"), url, QStringLiteral("--prices")}
+                  + arguments);
+        QVERIFY2(result.status == status, qPrintable(result.out + result.err));
+        QVERIFY2(result.out.contains(out), qPrintable(result.out));
+        QVERIFY2(result.err.contains(err), qPrintable(result.err));
+        if (arguments.first() == QLatin1String("export") && status == 0) {
+            QFile exported(arguments.at(1));
+            QVERIFY(exported.open(QIODevice::ReadOnly));
+            QVERIFY(exported.readAll().contains(
+                "\"002428\";Листовая: А4 (210х297 мм.), 4+4, Матовая, 350;за лист;70\n"));
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(PriceStorageTest)
+#include "test_price_storage.moc"
