@@ -27,28 +27,6 @@ namespace {
 const int StoreWaitMs = 3000;
 const int NumberWaitMs = 20000;
 
-OrderLine lineAt(const QTableWidget *table, int row)
-{
-    const auto text = [&](int column) {
-        const QTableWidgetItem *item = table->item(row, column);
-        return item ? item->text() : QString();
-    };
-    OrderLine line;
-    line.description = text(OrderLine::Description);
-    line.quantity = text(OrderLine::Quantity);
-    line.unitPrice = text(OrderLine::UnitPrice);
-    line.keyText = text(OrderLine::KeyText);
-    line.titles = text(OrderLine::Titles);
-    line.removalMarker = table->item(row, OrderLine::Marker) != nullptr;
-    if (const QTableWidgetItem *first = table->item(row, OrderLine::Description)) {
-        line.job = first->data(MainWindow::JobRole).toJsonObject();
-        line.explanation = first->data(MainWindow::ExplanationRole).toString();
-        line.missingPrice = first->data(MainWindow::MissingPriceRole).toBool();
-        line.priceVersion = first->data(MainWindow::PriceVersionRole).toInt();
-    }
-    return line;
-}
-
 QString linesText(int count)
 {
     const int lastTwo = count % 100;
@@ -240,7 +218,7 @@ void OrderKeeper::flush()
     for (int row = renumber ? 0 : firstDirty; row < rows.size(); ++row) {
         Row &item = rows[row];
         if (item.dirty)
-            change.writes.append({item.id, row, lineAt(table, row)});
+            change.writes.append({item.id, row, window->orderLine(row)});
         else if (renumber)
             change.positions.append({item.id, row});
         item.dirty = false;
