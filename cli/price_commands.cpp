@@ -197,7 +197,7 @@ int exportFile(CliContext &context, QStringList arguments)
     QString error;
     if (!writePriceFile(arguments.first(), *version, &error, sheetWriter()))
         return context.fail(QStringLiteral("Файл %1 не записан: %2").arg(arguments.first(), error));
-    context.out << QStringLiteral("Выгружена ") << version->info.title() << QStringLiteral(" в ")
+    context.out << QStringLiteral("Выгружен прайс-лист: ") << version->info.title() << QStringLiteral(" в ")
                 << arguments.first() << '\n';
     return 0;
 }
@@ -249,7 +249,7 @@ int checkOrImport(CliContext &context, QStringList arguments, bool import)
     if (number == 0)
         return context.fail(QStringLiteral("Версия не сохранена: ") + connection.errorText());
     version.info.number = number;
-    context.out << QStringLiteral("Сохранена ") << version.info.title() << '\n';
+    context.out << QStringLiteral("Сохранён прайс-лист: ") << version.info.title() << '\n';
     return 0;
 }
 

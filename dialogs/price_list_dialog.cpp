@@ -640,7 +640,7 @@ void PriceListDialog::saveAsNewVersion()
                  }
                  alive->showVersion(number);
                  alive->note->clear();
-                 alive->report->appendPlainText(QStringLiteral("Сохранена ")
+                 alive->report->appendPlainText(QStringLiteral("Сохранён прайс-лист: ")
                                                 + alive->model->version().info.title()
                                                 + QStringLiteral(". Изменено цен и надбавок: ")
                                                 + QString::number(changedCount) + QLatin1Char('.'));

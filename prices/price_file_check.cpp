@@ -259,7 +259,7 @@ QString PriceFileCheck::report() const
         lines << QStringLiteral("Строк с ключами: ") + QString::number(rows)
                 + QStringLiteral("; изменено цен и надбавок: ") + QString::number(changed)
                 + QStringLiteral("; не указано в файле: ") + QString::number(kept)
-                + QStringLiteral(" — у них остаются цены действующей версии, ") + baseTitle
+                + QStringLiteral(" — у них остаются цены действующего прайс-листа: ") + baseTitle
                 + QLatin1Char('.');
     }
     return lines.join(QLatin1Char('\n'));

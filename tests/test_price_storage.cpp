@@ -332,7 +332,7 @@ private slots:
         QTest::newRow("import") << QStringList {"import", "good.csv", "--from",
                                                 tomorrow, "--note",   "бумага"}
                                 << 0
-                                << "Сохранена версия 1 (действует с "
+                                << "Сохранён прайс-лист: версия 1 (действует с "
                 + QDate::currentDate().addDays(1).toString(QStringLiteral("dd.MM.yyyy")) + ")"
                                 << "";
         QTest::newRow("at today") << QStringList {"at", QDate::currentDate().toString(Qt::ISODate)}
@@ -345,7 +345,7 @@ private slots:
             << QStringList {"list"} << 0 << "\tбумага\tвступит в силу"
             << "";
         QTest::newRow("export a version")
-            << QStringList {"export", "v1.csv", "--version", "1"} << 0 << "Выгружена версия 1"
+            << QStringList {"export", "v1.csv", "--version", "1"} << 0 << "Выгружен прайс-лист: версия 1"
             << "";
         QTest::newRow("no such version")
             << QStringList {"export", "v9.csv", "--version", "9"} << 1 << ""
