@@ -2,6 +2,7 @@
 #include "dialogs/alternatives_dialog.h"
 
 #include "app/mainwindow.h"
+#include "dialogs/screen_fit.h"
 #include "form/mainwindow_form.h"
 #include "order/money.h"
 #include "order/order_cells.h"
@@ -11,7 +12,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QToolBox>
@@ -110,9 +110,7 @@ AlternativesDialog::AlternativesDialog(const QString &pageTitle, const QString &
     QSize wanted(tableWidth + 24,
                  view->verticalHeader()->defaultSectionSize() * (visibleRows + 1)
                      + 4 * metrics.height());
-    if (const QScreen *screen = parent ? parent->screen() : nullptr)
-        wanted = wanted.boundedTo(screen->availableGeometry().size() * 9 / 10);
-    resize(wanted);
+    resizeWithinScreen(this, wanted);
 
     connect(view, &QAbstractItemView::activated, this,
             [this](const QModelIndex &index) { choose(index.row()); });

@@ -2,6 +2,7 @@
 #include "dialogs/journal_dialog.h"
 
 #include "app/mainwindow.h"
+#include "dialogs/screen_fit.h"
 #include "order/money.h"
 #include "pricing/page_pricing.h"
 #include "storage/shop_link.h"
@@ -76,7 +77,7 @@ JournalDialog::JournalDialog(MainWindow *w, ShopLink *link)
 {
     setObjectName(QStringLiteral("JournalDialog"));
     setWindowTitle(QStringLiteral("Журнал счетов"));
-    resize(980, 620);
+    resizeWithinScreen(this, QSize(980, 620));
 
     words = new QLineEdit(this);
     words->setObjectName(QStringLiteral("lineEditJournalWords"));

@@ -2,6 +2,7 @@
 // the dialog around them.
 #include "dialogs/price_list_dialog.h"
 
+#include "dialogs/screen_fit.h"
 #include "prices/extras_catalogue.h"
 #include "prices/key_meanings.h"
 #include "prices/price_file_check.h"
@@ -323,7 +324,7 @@ PriceListDialog::PriceListDialog(PriceBook &book, QWidget *parent)
 {
     setObjectName(QStringLiteral("dialogPrices"));
     setWindowTitle(QStringLiteral("Прайс-лист"));
-    resize(1180, 720);
+    resizeWithinScreen(this, QSize(1180, 720));
 
     chooseOpenFile = [this](const QString &caption, const QString &filterText) {
         return QFileDialog::getOpenFileName(this, caption, QString(), filterText);
