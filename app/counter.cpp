@@ -8,6 +8,7 @@
 #include "order/order_cells.h"
 #include "order/order_total.h"
 #include "order/order_undo.h"
+#include "order/row_number_header.h"
 
 #include <QLabel>
 #include <QTableWidget>
@@ -16,6 +17,7 @@ void MainWindow::initCounter()
 {
     MainWindowForm *f = form.data();
     setOrderHeaderCaptions(f->tableWidget);
+    useRowNumberHeader(f->tableWidget);
     // Under the table, in its left part: the right part stays free for other controls.
     auto *total = new QLabel(f->centralwidget);
     total->setObjectName(QStringLiteral("labelOrderTotal"));

@@ -142,6 +142,35 @@ private slots:
         QCOMPARE(table->item(0, 1)->text(), QStringLiteral("100"));
     }
 
+    // The row numbers' column is as wide as Qt's own measuring of every number makes it, at
+    // each count of digits, after removals too, and clicking a number still selects its line.
+    void rowNumbersAsWideAsQtMakesThem_data()
+    {
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("removed");
+        for (int rows : {1, 9, 10, 99, 100, 1000})
+            QTest::addRow("%d lines", rows) << rows << 0;
+        QTest::newRow("1000 lines less 1") << 1000 << 1;
+        QTest::newRow("100 lines less 91") << 100 << 91;
+    }
+    void rowNumbersAsWideAsQtMakesThem()
+    {
+        QFETCH(int, rows);
+        QFETCH(int, removed);
+        QTableWidget plain(0, table->columnCount());
+        plain.setFont(table->font());
+        for (int row = 0; row < rows; ++row)
+            append(QStringLiteral("Строка"), false);
+        plain.setRowCount(rows - removed);
+        for (int row = 0; row < removed; ++row)
+            table->removeRow(0);
+        QCOMPARE(table->verticalHeader()->sizeHint().width(),
+                 plain.verticalHeader()->sizeHint().width());
+        QTest::mouseClick(table->verticalHeader()->viewport(), Qt::LeftButton, {},
+                          QPoint(5, table->verticalHeader()->sectionViewportPosition(0) + 5));
+        QCOMPARE(table->selectionModel()->isRowSelected(0, QModelIndex()), true);
+    }
+
     void removeRowSignalIsNeverEmitted()
     {
         QSignalSpy spy(window, SIGNAL(removeRow(int)));
