@@ -2,8 +2,8 @@
 // no display, a journal filled beforehand; output, files, exit status and messages read back.
 #include "storage/connection.h"
 #include "storage/journal.h"
+#include "tests/program_run.h"
 
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -14,29 +14,10 @@ class CliTest : public QObject
     QTemporaryDir dir;
     QString url;
 
-    struct Run
-    {
-        int status;
-        QString out;
-        QString err;
-    };
-
+    using Run = ProgramRun;
     Run run(const QStringList &arguments) const
     {
-        QProcess program;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        // No display and no platform: these commands must not need one.
-        environment.remove(QStringLiteral("DISPLAY"));
-        environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-        environment.remove(QStringLiteral("PRINTCALC_DATABASE"));
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"),
-                           dir.path() + QStringLiteral("/config"));
-        program.setProcessEnvironment(environment);
-        program.start(QStringLiteral(PRINTCALC_PROGRAM), arguments);
-        program.waitForFinished(30000);
-        return {program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1,
-                QString::fromUtf8(program.readAllStandardOutput()),
-                QString::fromUtf8(program.readAllStandardError())};
+        return runProgram(arguments, dir.path() + QStringLiteral("/config"), 30000);
     }
 
 private slots:

@@ -3,6 +3,7 @@
 // existed, two counters on one PostgreSQL cluster seeing the same versions, and `printcalc
 // --prices ...` run as the administrator runs it.
 #include "tests/pg_cluster.h"
+#include "tests/program_run.h"
 
 #include "prices/price_file_check.h"
 #include "storage/connection.h"
@@ -72,26 +73,8 @@ class PriceStorageTest : public QObject
         return cluster.url();
     }
 
-    struct Run
-    {
-        int status;
-        QString out;
-        QString err;
-    };
-    Run run(const QStringList &arguments) const
-    {
-        QProcess program;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.remove(QStringLiteral("DISPLAY"));
-        environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-        environment.remove(QStringLiteral("PRINTCALC_DATABASE"));
-        program.setProcessEnvironment(environment);
-        program.start(QStringLiteral(PRINTCALC_PROGRAM), arguments);
-        program.waitForFinished(60000);
-        return {program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1,
-                QString::fromUtf8(program.readAllStandardOutput()),
-                QString::fromUtf8(program.readAllStandardError())};
-    }
+    using Run = ProgramRun;
+    Run run(const QStringList &arguments) const { return runProgram(arguments); }
     QString writeFile(const QString &name, const QByteArray &content) const
     {
         QFile file(dir.filePath(name));
