@@ -117,6 +117,14 @@ int main(int argc, char *argv[])
             std::printf("not stored: %s\n", qPrintable(database.errorText()));
         stored += number > 0;
     });
+    // A file far past the row limit: refused before any row is read as a price.
+    QByteArray huge = "ключ;цена\n";
+    huge.reserve(11000000);
+    for (int i = 0; i < 1000000; ++i)
+        huge += "002428;66\n";
+    bool hugeRefused = false;
+    const double hugeMs
+        = medianMs(3, [&] { hugeRefused = !checkPriceCsv(huge, builtIn).accepted(); });
     QVector<PriceVersion> read;
     const double loadMs = medianMs(7, [&] { PriceVersionTables(database).load(&read); });
     std::printf("price file of the whole list (%d rows, %d changed, %s):\n", check.rows,
@@ -128,6 +136,8 @@ int main(int argc, char *argv[])
         "  check + import into SQLite       %8.1f ms   goal 300 ms: %.2f of it (%d stored)\n",
         sqliteMs, sqliteMs / 300.0, stored);
     std::printf("  reading %d stored versions        %8.1f ms\n", int(read.size()), loadMs);
+    std::printf("  a file of 1,000,000 rows %s in %.1f ms, %.2f times the whole list's check\n",
+                hugeRefused ? "refused" : "NOT refused", hugeMs, hugeMs / checkMs);
 
     // Switching: the window reads a job just before and just after midnight.
     MainWindow window;
