@@ -240,6 +240,35 @@ bool makeTemplate(OfficeSession &session, const QString &source, const QString &
     return error->isEmpty();
 }
 
+bool typeIntoFile(OfficeSession &session, const QString &path, const char *cellName, double value,
+                  QString *error)
+{
+    const Reference<frame::XDesktop2> desktop = OfficeSessionAccess::desktop(session);
+    if (!desktop.is()) {
+        *error = QStringLiteral("the office is not reached");
+        return false;
+    }
+    error->clear();
+    Reference<lang::XComponent> component;
+    try {
+        component = desktop->loadComponentFromURL(urlOf(path), "_blank", 0,
+                                                  properties({unoProperty("Hidden", Any(true))}));
+        const Reference<sheet::XSpreadsheetDocument> doc(component, UNO_QUERY_THROW);
+        const Reference<container::XIndexAccess> sheets(doc->getSheets(), UNO_QUERY_THROW);
+        const Reference<sheet::XSpreadsheet> first(sheets->getByIndex(0), UNO_QUERY_THROW);
+        first->getCellRangeByName(rtl::OUString::createFromAscii(cellName))
+            ->getCellByPosition(0, 0)
+            ->setValue(value);
+        // Saved in its own format, without the keep-format question a person would answer.
+        Reference<frame::XStorable>(component, UNO_QUERY_THROW)->store();
+    } catch (const uno::Exception &e) {
+        *error = exceptionText(e);
+    }
+    session.discard(OfficeDocument(std::make_shared<OfficeDocument::Data>(
+        OfficeDocument::Data {Reference<sheet::XSpreadsheetDocument>(component, UNO_QUERY)})));
+    return error->isEmpty();
+}
+
 OfficeDocument openWithMacros(OfficeSession &session, const QString &path)
 {
     const Reference<frame::XDesktop2> desktop = OfficeSessionAccess::desktop(session);

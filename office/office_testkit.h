@@ -49,6 +49,11 @@ bool makeTemplate(OfficeSession &session, const QString &source, const QString &
 // macro template's macro does run when nothing forbids it. The caller discards the document.
 OfficeDocument openWithMacros(OfficeSession &session, const QString &path);
 
+// Opens a workbook as a person at Calc would, types the value into a cell of its first sheet and
+// saves it in place; false with the reason.
+bool typeIntoFile(OfficeSession &session, const QString &path, const char *cellName, double value,
+                  QString *error);
+
 // The benchmark's yardstick: the invoice written the way of one call per value and property
 // (range, value, wrap, two alignments, four borders), as automation scripts usually do.
 void writeCellByCell(const OfficeDocument &document, const QVector<InvoiceBlock> &blocks);

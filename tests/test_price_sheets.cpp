@@ -55,6 +55,24 @@ private slots:
         QVERIFY2(check.accepted(), qPrintable(check.report()));
         QCOMPARE(check.changed, 0);
         QCOMPARE(check.kept, 0);
+
+        // One price typed over in Calc and saved: the keys keep their zeros, and the version
+        // made from the file prices with the new figure.
+        int row = 0;
+        while (row < rows.size() && rows.at(row).value(0) != QLatin1String("002428"))
+            ++row;
+        QVERIFY(row < rows.size());
+        const QByteArray cell = "D" + QByteArray::number(row + 1);
+        QVERIFY2(officetest::typeIntoFile(office(), path, cell.constData(), 70, &error),
+                 qPrintable(error));
+        QVERIFY2(readPriceSheet(office(), path, &rows, &error), qPrintable(error));
+        const PriceFileCheck edited = checkPriceRows(rows, v0);
+        QVERIFY2(edited.accepted(), qPrintable(edited.report()));
+        QCOMPARE(edited.changed, 1);
+        const PriceVersion version = changedVersion(v0, edited.prices, edited.extras, {});
+        QCOMPARE(version.prices.price(QStringLiteral("002428")), 70.0);
+        QCOMPARE(version.prices.price(QStringLiteral("002427")),
+                 v0.prices.price(QStringLiteral("002427")));
     }
 
     // A key typed over as a number in Calc: the reading says so rather than losing the key.
