@@ -70,6 +70,7 @@ OrderKeeper::OrderKeeper(MainWindow *w, QTableWidget *t)
     const DatabaseChoice choice = chooseDatabase(QCoreApplication::arguments(), settings);
     const QString localPath = localOrderPath(choice.url);
     orderWriter = new OrderWriter(localPath, this);
+    claims = std::make_unique<OrderClaims>(localPath);
     if (!orderWriter->movedAsideTo().isEmpty())
         startProblem = QStringLiteral("Файл базы данных %1 был повреждён: он отложен как %2, "
                                       "создан новый. Нумерация счетов продолжится с %3.")
@@ -204,8 +205,10 @@ void OrderKeeper::flush()
         return;
     }
     OrderChange change;
-    if (create)
+    if (create) {
         uid = QUuid::createUuid().toString(QUuid::WithoutBraces);
+        claims->claim(uid);
+    }
     change.uid = uid;
     change.create = create;
     change.counter = counterName;
@@ -248,8 +251,16 @@ void OrderKeeper::refreshOffer()
 {
     const QVector<StoredOrder> orders
         = orderWriter->unfinished(counterName, uid.isEmpty() ? QStringList() : QStringList {uid});
-    offer = orders.value(0);
+    offer = firstFree(orders);
     emit offerChanged();
+}
+
+StoredOrder OrderKeeper::firstFree(const QVector<StoredOrder> &orders) const
+{
+    for (const StoredOrder &order : orders)
+        if (!claims->claimedElsewhere(order.uid))
+            return order;
+    return StoredOrder();
 }
 
 // The notice goes at once; an older unfinished order, if any, is offered once the writer has
@@ -260,7 +271,7 @@ void OrderKeeper::offerNext()
     emit offerChanged();
     orderWriter->unfinishedLater(counterName, uid.isEmpty() ? QStringList() : QStringList {uid},
                                  this, [this](const QVector<StoredOrder> &orders) {
-                                     offer = orders.value(0);
+                                     offer = firstFree(orders);
                                      emit offerChanged();
                                  });
 }

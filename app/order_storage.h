@@ -4,6 +4,7 @@
 // handled; it offers an unfinished order for restoring and takes invoice numbers for documents.
 #pragma once
 
+#include "storage/order_claims.h"
 #include "storage/order_store.h"
 #include "storage/records.h"
 
@@ -61,6 +62,8 @@ private:
     void rebuild();
     void startNewOrder();
     void offerNext();
+    // The newest of the orders that no other running program has on screen.
+    StoredOrder firstFree(const QVector<StoredOrder> &orders) const;
 
     MainWindow *window;
     QTableWidget *table;
@@ -84,6 +87,7 @@ private:
     // The order these rows belong to: a new one starts at the first change after it is finished
     // (numbered, waiting for a number, or voided).
     QString uid;
+    std::unique_ptr<OrderClaims> claims;
     bool finished = false;
     int number = 0;
     QDateTime numberedAt;

@@ -314,6 +314,33 @@ private slots:
         window = nullptr;
     }
 
+    // A second copy of the program at the same counter: the first one's live order is not
+    // offered for restoring; once that copy has crashed, its order is.
+    void secondCopyAtTheCounter()
+    {
+        closeWindow();
+        QProcess first;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("STORAGE_TEST_CHILD"), QStringLiteral("holding"));
+        first.setProcessEnvironment(environment);
+        first.start(QCoreApplication::applicationFilePath(), QStringList());
+        QByteArray said;
+        QTRY_VERIFY_WITH_TIMEOUT((said += first.readAllStandardOutput()).contains("stored")
+                                     || first.state() == QProcess::NotRunning,
+                                 30000);
+        QCOMPARE(first.state(), QProcess::Running);
+        open();
+        QTest::qWait(200);
+        QVERIFY2(!notice()->isVisible(), "the other copy's live order is offered");
+        first.kill();
+        QVERIFY(first.waitForFinished(10000));
+        closeWindow();
+        open();
+        QTRY_VERIFY(notice()->isVisible());
+        click(QStringLiteral("pushButtonRestore"));
+        QCOMPARE(window->orderLines(), (QVector<OrderLine> {sample(1), sample(2)}));
+    }
+
     void shopOutOfReachAtStart_data()
     {
         QTest::addColumn<QString>("url");
@@ -465,12 +492,29 @@ static int unwritableChild()
     return 0;
 }
 
+// Run by secondCopyAtTheCounter: a program with an order on screen until it is killed.
+static int holdingChild()
+{
+    MainWindow window;
+    window.showMessage = [](const QString &message) { fprintf(stderr, "%s\n", qPrintable(message)); };
+    window.show();
+    window.appendOrderLine(sample(1));
+    window.appendOrderLine(sample(2));
+    if (!window.orderKeeper()->waitStored())
+        return 1;
+    fprintf(stdout, "stored\n");
+    fflush(stdout);
+    return QCoreApplication::exec();
+}
+
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     PageDriver::useDesktopFont();
     if (qEnvironmentVariable("STORAGE_TEST_CHILD") == QLatin1String("unwritable"))
         return unwritableChild();
+    if (qEnvironmentVariable("STORAGE_TEST_CHILD") == QLatin1String("holding"))
+        return holdingChild();
     OrderStorageTest test;
     return QTest::qExec(&test, argc, argv);
 }
