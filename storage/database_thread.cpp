@@ -2,6 +2,7 @@
 #include "storage/database_thread.h"
 
 #include <QDeadlineTimer>
+#include <QTimer>
 
 DatabaseThread::DatabaseThread(const QString &name)
 {
@@ -14,9 +15,12 @@ DatabaseThread::DatabaseThread(const QString &name)
 
 DatabaseThread::~DatabaseThread()
 {
-    if (finalTask)
-        run(finalTask);
-    waitIdle(-1);
+    // The repeated task stops before the final one closes what it uses.
+    run([this] {
+        delete repeatTimer;
+        if (finalTask)
+            finalTask();
+    });
     thread.quit();
     thread.wait();
 }
@@ -46,6 +50,24 @@ void DatabaseThread::run(std::function<void()> task)
     }
     post(std::move(task));
     waitIdle(-1);
+}
+
+void DatabaseThread::repeat(int msecs, std::function<void()> task)
+{
+    run([this, msecs, task = std::move(task)] {
+        delete repeatTimer;
+        repeatTimer = new QTimer(worker);
+        QObject::connect(repeatTimer, &QTimer::timeout, worker, task);
+        repeatTimer->start(msecs);
+    });
+}
+
+void DatabaseThread::setRepeatInterval(int msecs)
+{
+    run([this, msecs] {
+        if (repeatTimer)
+            repeatTimer->start(msecs);
+    });
 }
 
 bool DatabaseThread::waitIdle(int msecs)

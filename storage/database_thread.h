@@ -4,10 +4,13 @@
 
 #include <QMutex>
 #include <QObject>
+#include <QPointer>
 #include <QThread>
 #include <QWaitCondition>
 
 #include <functional>
+
+class QTimer;
 
 class DatabaseThread
 {
@@ -28,6 +31,9 @@ public:
     QObject *context() const { return worker; }
     // Runs on the thread before it ends, e.g. to close the connection.
     void setFinalTask(std::function<void()> task) { finalTask = std::move(task); }
+    // Runs the task there every msecs until the thread ends; the interval can change later.
+    void repeat(int msecs, std::function<void()> task);
+    void setRepeatInterval(int msecs);
 
 private:
     QThread thread;
@@ -36,4 +42,20 @@ private:
     QWaitCondition idle;
     int pending = 0;
     std::function<void()> finalTask;
+    QTimer *repeatTimer = nullptr; // lives on the thread
 };
+
+// Hands a result back from the thread: the call runs in the context's thread, and not at all
+// once the context is gone.
+template<class Call>
+void replyTo(const QPointer<QObject> &context, Call call)
+{
+    if (QObject *receiver = context.data())
+        QMetaObject::invokeMethod(
+            receiver,
+            [context, call = std::move(call)] {
+                if (context)
+                    call();
+            },
+            Qt::QueuedConnection);
+}

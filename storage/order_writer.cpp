@@ -138,13 +138,7 @@ void OrderWriter::unfinishedLater(const QString &counter, const QStringList &exc
         const QVector<StoredOrder> orders = s->connection.isOpen()
             ? s->store->unfinished(counter, except)
             : QVector<StoredOrder>();
-        QMetaObject::invokeMethod(
-            context ? context.data() : s->thread.context(),
-            [context, done, orders] {
-                if (context)
-                    done(orders);
-            },
-            Qt::QueuedConnection);
+        replyTo(context, [done, orders] { done(orders); });
     });
 }
 

@@ -11,7 +11,6 @@
 
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QTimer>
 #include <QVariant>
 
 namespace {
@@ -220,7 +219,6 @@ struct PriceLink::State
     Connection shop;
     Connection local;
     QSet<int> known;
-    QTimer *timer = nullptr;
     // Last, so that it ends first: its final task closes the connections on the thread.
     DatabaseThread thread;
 };
@@ -252,13 +250,9 @@ PriceLink::PriceLink(const DatabaseUrl &shop, const QString &localPath, PriceBoo
         s->localPath = localPath;
         s->separateLocal = separate;
         s->known = known;
-        s->timer = new QTimer(s->thread.context());
-        s->timer->setInterval(60000);
-        QObject::connect(s->timer, &QTimer::timeout, s->thread.context(), [this] { check(); });
-        s->timer->start();
     });
+    s->thread.repeat(60000, [this] { check(); });
     s->thread.setFinalTask([s] {
-        delete s->timer;
         s->shop.close();
         s->local.close();
     });
@@ -273,8 +267,7 @@ PriceLink::~PriceLink()
 
 void PriceLink::setCheckInterval(int msecs)
 {
-    State *s = state.get();
-    s->thread.run([s, msecs] { s->timer->start(msecs); });
+    state->thread.setRepeatInterval(msecs);
 }
 
 void PriceLink::checkNow()

@@ -10,7 +10,6 @@
 #include <QPointer>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QTimer>
 
 struct ShopLink::State
 {
@@ -24,7 +23,6 @@ struct ShopLink::State
     QString settingsPath;
     Connection shop;
     Connection local;
-    QTimer *timer = nullptr;
     bool reachable = false;
     bool told = false;
     // Last, so that it ends first: its final task closes the connections on the thread.
@@ -42,13 +40,9 @@ ShopLink::ShopLink(const DatabaseUrl &shop, const QString &localPath, const QStr
         s->url = shop;
         s->localPath = localPath;
         s->settingsPath = settingsPath;
-        s->timer = new QTimer(s->thread.context());
-        s->timer->setInterval(15000);
-        QObject::connect(s->timer, &QTimer::timeout, s->thread.context(), [this] { check(); });
-        s->timer->start();
     });
+    s->thread.repeat(15000, [this] { check(); });
     s->thread.setFinalTask([s] {
-        delete s->timer;
         s->shop.close();
         s->local.close();
     });
@@ -180,8 +174,7 @@ void ShopLink::enterWaitingOrders()
 
 void ShopLink::setCheckInterval(int msecs)
 {
-    State *s = state.get();
-    s->thread.run([s, msecs] { s->timer->start(msecs); });
+    state->thread.setRepeatInterval(msecs);
 }
 
 void ShopLink::checkNow()
@@ -213,13 +206,7 @@ void ShopLink::storeInvoice(const InvoiceDraft &draft, QObject *context,
         } else {
             error = s->shop.errorText();
         }
-        QMetaObject::invokeMethod(
-            context ? context.data() : this,
-            [context, done, number, error] {
-                if (context)
-                    done(number, error);
-            },
-            Qt::QueuedConnection);
+        replyTo(context, [done, number, error] { done(number, error); });
     });
 }
 
@@ -249,13 +236,7 @@ void ShopLink::find(const JournalQuery &query, QObject *context,
         } else {
             error = s->shop.errorText();
         }
-        QMetaObject::invokeMethod(
-            context ? context.data() : this,
-            [context, done, found, error] {
-                if (context)
-                    done(found, error);
-            },
-            Qt::QueuedConnection);
+        replyTo(context, [done, found, error] { done(found, error); });
     });
 }
 
@@ -276,12 +257,6 @@ void ShopLink::load(int number, QObject *context,
         } else {
             error = s->shop.errorText();
         }
-        QMetaObject::invokeMethod(
-            context ? context.data() : this,
-            [context, done, found, record, error] {
-                if (context)
-                    done(found, record, error);
-            },
-            Qt::QueuedConnection);
+        replyTo(context, [done, found, record, error] { done(found, record, error); });
     });
 }
