@@ -49,11 +49,9 @@ int Journal::storeInvoice(const InvoiceDraft &draft, int lowestNumber)
     if (!connection.writable())
         return 0; // the connection already tells why: a newer program's database
     QSqlDatabase db = connection.database();
-    Transaction transaction(db);
-    if (!transaction.isActive()) {
-        connection.noteError(transaction.error());
+    Transaction transaction(connection);
+    if (!transaction.isActive())
         return 0;
-    }
     QSqlQuery query(db);
     const auto failed = [&](const QSqlQuery &q) {
         connection.noteError(q.lastError());
@@ -131,10 +129,8 @@ int Journal::storeInvoice(const InvoiceDraft &draft, int lowestNumber)
         if (!query.exec())
             return failed(query);
     }
-    if (!transaction.commit()) {
-        connection.noteError(transaction.error());
+    if (!transaction.commit())
         return 0;
-    }
     return number;
 }
 
@@ -143,11 +139,9 @@ bool Journal::addDocument(int number, const DocumentRecord &document)
     if (!connection.isOpen())
         return false;
     QSqlDatabase db = connection.database();
-    Transaction transaction(db);
-    if (!transaction.isActive()) {
-        connection.noteError(transaction.error());
+    Transaction transaction(connection);
+    if (!transaction.isActive())
         return false;
-    }
     QSqlQuery query(db);
     query.prepare(QStringLiteral("INSERT INTO invoice_document (invoice_number, kind, made, "
                                  "succeeded) VALUES (?, ?, ?, ?)"));
@@ -168,10 +162,8 @@ bool Journal::addDocument(int number, const DocumentRecord &document)
         connection.noteError(query.lastError());
         return false;
     }
-    if (!transaction.commit()) {
-        connection.noteError(transaction.error());
+    if (!transaction.commit())
         return false;
-    }
     return true;
 }
 

@@ -118,11 +118,9 @@ bool OrderStore::apply(const OrderChange &change)
     if (!connection.isOpen() || !connection.writable() || !prepare())
         return false;
     QSqlDatabase db = connection.database();
-    Transaction transaction(db);
-    if (!transaction.isActive()) {
-        connection.noteError(transaction.error());
+    Transaction transaction(connection);
+    if (!transaction.isActive())
         return false;
-    }
     QSqlQuery query(db);
     const auto failed = [&](const QSqlQuery &q) {
         connection.noteError(q.lastError());
@@ -198,10 +196,8 @@ bool OrderStore::apply(const OrderChange &change)
         if (!query.exec())
             return failed(query);
     }
-    if (!transaction.commit()) {
-        connection.noteError(transaction.error());
+    if (!transaction.commit())
         return false;
-    }
     return true;
 }
 

@@ -152,11 +152,9 @@ bool PriceVersionTables::write(const PriceVersion &version, int number)
 int PriceVersionTables::store(const PriceVersion &version)
 {
     QSqlDatabase db = connection.database();
-    Transaction transaction(db);
-    if (!transaction.isActive()) {
-        connection.noteError(transaction.error());
+    Transaction transaction(connection);
+    if (!transaction.isActive())
         return 0;
-    }
     QSqlQuery query(db);
     // Two counters saving at the same moment: the second waits and takes the next number.
     if (!connection.isSqlite()
@@ -173,21 +171,17 @@ int PriceVersionTables::store(const PriceVersion &version)
     query.finish();
     if (!write(version, number))
         return 0;
-    if (!transaction.commit()) {
-        connection.noteError(transaction.error());
+    if (!transaction.commit())
         return 0;
-    }
     return number;
 }
 
 bool PriceVersionTables::copy(const PriceVersion &version)
 {
     QSqlDatabase db = connection.database();
-    Transaction transaction(db);
-    if (!transaction.isActive()) {
-        connection.noteError(transaction.error());
+    Transaction transaction(connection);
+    if (!transaction.isActive())
         return false;
-    }
     QSqlQuery query(db);
     query.prepare(QStringLiteral("SELECT count(*) FROM price_version WHERE number = ?"));
     query.addBindValue(version.info.number);
@@ -199,10 +193,8 @@ bool PriceVersionTables::copy(const PriceVersion &version)
     query.finish();
     if (!there && !write(version, version.info.number))
         return false;
-    if (!transaction.commit()) {
-        connection.noteError(transaction.error());
+    if (!transaction.commit())
         return false;
-    }
     return true;
 }
 

@@ -1,6 +1,8 @@
 // Begin, commit and roll back as each driver wants them.
 #include "storage/transaction.h"
 
+#include "storage/connection.h"
+
 #include <QSqlDriver>
 #include <QSqlQuery>
 
@@ -15,6 +17,20 @@ Transaction::Transaction(QSqlDatabase database)
         if (!active)
             lastError = db.lastError();
     }
+}
+
+Transaction::Transaction(Connection &connection)
+    : Transaction(connection.database())
+{
+    reportTo = &connection;
+    if (!active)
+        note();
+}
+
+void Transaction::note()
+{
+    if (reportTo)
+        reportTo->noteError(lastError);
 }
 
 Transaction::~Transaction()
@@ -42,6 +58,7 @@ bool Transaction::commit()
         active = false;
         return true;
     }
+    note();
     rollback();
     return false;
 }

@@ -4,12 +4,17 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 
+class Connection;
+
 class Transaction
 {
 public:
     // Begins at once. On SQLite the write lock is taken at the start (BEGIN IMMEDIATE), so two
     // writers queue up instead of failing half way.
     explicit Transaction(QSqlDatabase db);
+    // The same on the connection's database; a failed begin or commit is noted on the connection,
+    // which tells the window.
+    explicit Transaction(Connection &connection);
     ~Transaction();
     Transaction(const Transaction &) = delete;
     Transaction &operator=(const Transaction &) = delete;
@@ -22,6 +27,9 @@ public:
 private:
     bool run(const QString &statement);
 
+    void note();
+
+    Connection *reportTo = nullptr;
     QSqlDatabase db;
     bool sqlite = false;
     bool active = false;
