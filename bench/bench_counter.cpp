@@ -1,6 +1,7 @@
 // Counter figures: the live price per option change and per keystroke with 1000 lines in the
 // order, opening the alternatives table, and Ctrl+Z of an "Очистка" of 1000 lines. Prints;
 // checks nothing.
+#include "bench/bench_support.h"
 #include "app/mainwindow.h"
 #include "dialogs/alternatives_dialog.h"
 #include "pricing/page_pricing.h"
@@ -19,22 +20,6 @@
 #include <cstdio>
 
 namespace {
-
-QtMessageHandler defaultHandler = nullptr;
-
-// The offscreen platform notes on every shown window that it cannot pass size hints on.
-void quietHandler(QtMsgType type, const QMessageLogContext &context, const QString &message)
-{
-    if (!message.contains(QLatin1String("propagateSizeHints")))
-        defaultHandler(type, context, message);
-}
-
-double median(QVector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const int n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
 
 template<typename Work> double msOf(Work work)
 {
@@ -75,7 +60,7 @@ int main(int argc, char *argv[])
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    defaultHandler = qInstallMessageHandler(quietHandler);
+    quietOffscreenNotes();
     QApplication app(argc, argv);
     QApplication::setFont(QFont(QStringLiteral("Sans Serif"), 9));
 

@@ -1,6 +1,7 @@
 // PDF benchmark (not a test): the invoice of 10, 100 and 1000 lines written as a PDF, the first
 // document of a run (the font loaded) against later ones, and the 1000-line PDF through the
 // window's "PDF" button against the writer alone. Writes into a temporary home and settings.
+#include "bench/bench_support.h"
 #include "app/document_actions.h"
 #include "app/mainwindow.h"
 #include "documents/invoice_painter.h"
@@ -25,12 +26,6 @@ static QVector<OrderLine> sampleLines(int count)
             {QStringLiteral("А4 (210х297 мм.) 4+4 Матовая 350, ламинация 1+1, заказ %1").arg(i + 1),
              QString::number(100 + i), QStringLiteral("2.675")});
     return lines;
-}
-
-static double median(QVector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.at(values.size() / 2);
 }
 
 int main(int argc, char **argv)

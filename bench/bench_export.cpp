@@ -4,6 +4,7 @@
 // thread and the old way on it; the first export after start with and without the warm-up; the
 // window's first paint with the warm-up on and off. Runs its own headless office with a fresh
 // profile and ends it afterwards.
+#include "bench/bench_support.h"
 #include "app/mainwindow.h"
 #include "office/office_testkit.h"
 #include "order/export_panel.h"
@@ -30,12 +31,6 @@ static QVector<OrderLine> sampleLines(int count)
         lines.append({QStringLiteral("А4 (210х297 мм.) 4+4 Матовая 350, заказ %1").arg(i + 1),
                       QString::number(100 + i), QStringLiteral("0.03")});
     return lines;
-}
-
-static double median(QVector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.at(values.size() / 2);
 }
 
 static double msSince(const QElapsedTimer &timer)

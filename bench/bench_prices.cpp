@@ -1,6 +1,7 @@
 // Price list version figures, as ratios measured in one run: checking and importing the full
 // list from a file, switching the version in force at midnight, and pricing and looking up with a
 // loaded version against the built-in list. Prints; checks nothing.
+#include "bench/bench_support.h"
 #include "app/mainwindow.h"
 #include "prices/key_meanings.h"
 #include "prices/price_file_check.h"
@@ -19,12 +20,6 @@
 namespace {
 
 qint64 clockNow = 0;
-
-double median(QVector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.at(values.size() / 2);
-}
 
 template<typename Work> double medianMs(int runs, Work work)
 {

@@ -1,5 +1,6 @@
 // Start-up and price lookup figures: how long the window takes to come up (offscreen), and how
 // many price lookups per second the index and the plain slot scan manage. Prints; checks nothing.
+#include "bench/bench_support.h"
 #include "app/mainwindow.h"
 #include "tests/price_scan.h"
 
@@ -13,23 +14,6 @@
 #include <cstdio>
 
 namespace {
-
-QtMessageHandler defaultHandler = nullptr;
-
-// The offscreen platform notes on every shown window that it cannot pass size hints on; that
-// says nothing about the figures.
-void quietHandler(QtMsgType type, const QMessageLogContext &context, const QString &message)
-{
-    if (!message.contains(QLatin1String("propagateSizeHints")))
-        defaultHandler(type, context, message);
-}
-
-double median(QVector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const int n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
 
 // Construct, show and let the first paint happen; milliseconds.
 double windowUpMs()
@@ -68,7 +52,7 @@ int main(int argc, char *argv[])
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    defaultHandler = qInstallMessageHandler(quietHandler);
+    quietOffscreenNotes();
     QApplication app(argc, argv);
 
     const double first = windowUpMs();

@@ -2,6 +2,7 @@
 // 1000-line order against the same append with storage switched off, restoring a 1000-line
 // order, and the journal's search over 100,000 generated invoices by words and by number, on
 // SQLite and on a throwaway PostgreSQL cluster beside it. Prints; checks nothing.
+#include "bench/bench_support.h"
 #include "tests/pg_cluster.h"
 
 #include "app/mainwindow.h"
@@ -24,20 +25,6 @@
 namespace {
 
 const int Invoices = 100000;
-
-QtMessageHandler defaultHandler = nullptr;
-
-void quietHandler(QtMsgType type, const QMessageLogContext &context, const QString &message)
-{
-    if (!message.contains(QLatin1String("propagateSizeHints")))
-        defaultHandler(type, context, message);
-}
-
-double median(QVector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.isEmpty() ? 0.0 : values.at(values.size() / 2);
-}
 
 OrderLine sample(int i)
 {
@@ -205,7 +192,7 @@ int main(int argc, char *argv[])
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    defaultHandler = qInstallMessageHandler(quietHandler);
+    quietOffscreenNotes();
     QTemporaryDir home;
     qputenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/data")).toUtf8());
     qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/config")).toUtf8());
