@@ -5,6 +5,8 @@
 
 #include <QHeaderView>
 
+class QTableView;
+
 class RowNumberHeader : public QHeaderView
 {
 public:
@@ -13,4 +15,4 @@ public:
 };
 
 // Puts the row-number header on the table, as clickable and highlighted as the standard one.
-void useRowNumberHeader(class QTableView *table);
+void useRowNumberHeader(QTableView *table);
