@@ -5,10 +5,10 @@
 
 #include "app/scrolling.h"
 #include "form/mainwindow_form.h"
-#include "order/order_cells.h"
-#include "order/order_total.h"
-#include "order/order_undo.h"
-#include "order/row_number_header.h"
+#include "app/order_cells.h"
+#include "app/order_table.h"
+#include "app/order_total.h"
+#include "app/row_number_header.h"
 
 #include <QLabel>
 #include <QTableWidget>
@@ -22,10 +22,8 @@ void MainWindow::initCounter()
     auto *total = new QLabel(f->centralwidget);
     total->setObjectName(QStringLiteral("labelOrderTotal"));
     total->setGeometry(10, 746, 520, 22);
-    new OrderTotal(f->tableWidget, total, this);
-    orderUndo = new OrderUndo(
-        f->tableWidget, [this](int row) { return orderLine(row); },
-        [this](int row, const OrderLine &line) { insertOrderLine(row, line); }, this);
+    tableMirror = std::make_unique<OrderTableMirror>(orderModel.get(), f->tableWidget);
+    new OrderTotal(orderModel.get(), total, this);
 
     initLivePrices();
     initTakeBack();

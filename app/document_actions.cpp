@@ -2,6 +2,7 @@
 // settings dialog and Qt's translations of its own dialogs.
 #include "app/document_actions.h"
 
+#include "app/busy_cursor.h"
 #include "app/mainwindow.h"
 #include "dialogs/settings_dialog.h"
 #include "documents/invoice_painter.h"
@@ -19,15 +20,6 @@
 #include <QUrl>
 
 namespace {
-// Waits with the busy cursor for as long as the guard lives.
-struct WaitCursor
-{
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor &) = delete;
-    WaitCursor &operator=(const WaitCursor &) = delete;
-};
-
 // A document without a number must not replace another one of the same day: "-2", "-3" are
 // added. A numbered one belongs to the same unchanged order and is written over.
 QString pathFor(const QString &folder, const InvoiceDocument &document)
@@ -158,7 +150,7 @@ QString DocumentActions::writePdf()
     QString error;
     bool written = false;
     {
-        const WaitCursor wait;
+        const BusyCursor wait(Qt::WaitCursor);
         written = writeInvoicePdf(document, path, &error);
     }
     reportDocument(number, QStringLiteral("pdf"), written);
@@ -188,7 +180,7 @@ bool DocumentActions::print()
     printer.setDocName(document.title());
     int pages = 0;
     {
-        const WaitCursor wait;
+        const BusyCursor wait(Qt::WaitCursor);
         pages = paintInvoice(&printer, document);
     }
     reportDocument(number, QStringLiteral("print"), pages > 0);

@@ -5,7 +5,7 @@
 #include "app/mainwindow.h"
 
 #include "form/mainwindow_form.h"
-#include "order/order_undo.h"
+#include "order/order.h"
 
 #include <QAction>
 #include <QGroupBox>
@@ -216,18 +216,12 @@ void MainWindow::removeSelectedOrderLines()
     QVector<int> rows;
     for (const QModelIndex &index : table->selectionModel()->selectedIndexes())
         rows << index.row();
-    // From the bottom up, so that each row number still means the line it meant.
-    std::sort(rows.begin(), rows.end(), std::greater<int>());
-    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-    orderUndo->beginStep();
-    for (int row : qAsConst(rows))
-        table->removeRow(row);
-    orderUndo->endStep();
+    orderModel->removeRows(rows);
 }
 
 bool MainWindow::undoOrderChange()
 {
-    const int row = orderUndo->undo();
+    const int row = orderModel->undo();
     if (row < 0)
         return false;
     // Once the table has laid out the lines put back.

@@ -2,7 +2,10 @@
 #include "app/mainwindow.h"
 
 #include "app/document_actions.h"
+#include "app/order_storage.h"
+#include "app/order_table.h"
 #include "form/mainwindow_form.h"
+#include "order/order.h"
 
 #include <QHBoxLayout>
 #include <QMessageBox>
@@ -18,6 +21,7 @@ static void registerResources()
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
     , form(new MainWindowForm)
+    , orderModel(std::make_unique<Order>())
 {
     registerResources();
     showMessage = [this](const QString &message) {

@@ -19,7 +19,8 @@
 
 class AlternativesDialog;
 class LivePrice;
-class OrderUndo;
+class Order;
+class OrderTableMirror;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -61,19 +62,15 @@ public:
     InteriorJob interiorJob() const;
     SouvenirJob souvenirJob() const;
 
-    // Order table (order/order_table.cpp): one line, in the columns the header names.
+    // The order the table shows (app/order_table.cpp); everything that counts, keeps or prints the
+    // order reads it from here, never from the cells.
+    Order *order() const { return orderModel.get(); }
+    // One line, in the columns the header names.
     void appendOrderLine(const OrderLine &line);
     void appendOrderLine(const QString &description, const QString &quantity,
                          const QString &unitPrice, const QString &keyText, const QString &titles,
                          bool removalMarker);
     QVector<OrderLine> orderLines() const;
-    // Where a line's first cell keeps what is not shown in a column.
-    enum OrderLineRole {
-        JobRole = Qt::UserRole + 1,
-        ExplanationRole,
-        MissingPriceRole,
-        PriceVersionRole
-    };
 
     // Buttons that belong to the whole window (journal, price list, settings) sit together in the
     // tab widget's top-right corner, in the order they are added.
@@ -158,7 +155,7 @@ private:
     // At the counter: live prices, the order's total and undo, keys, alternatives, a window that
     // scrolls (app/counter.cpp and the files named below).
 public:
-    // A line put in at a given row as appended ones are, and one read back (order_table.cpp).
+    // A line put in at a given row as appended ones are, and one read back (app/order_table.cpp).
     void insertOrderLine(int row, const OrderLine &line);
     OrderLine orderLine(int row) const;
     // The live price labels priced again, after the price list changed (live_price.cpp).
@@ -177,9 +174,13 @@ private:
     void initAlternatives();
     void initKeyboard();
     QList<LivePrice *> livePrices;
-    OrderUndo *orderUndo = nullptr;
 
-    // Storage (app/order_storage.cpp). Declared last so that it goes first, before the table.
+    // The order, and the table that mirrors it; the keeper below follows the order, so it is
+    // declared after it and goes first.
+    const std::unique_ptr<Order> orderModel;
+    std::unique_ptr<OrderTableMirror> tableMirror;
+
+    // Storage (app/order_storage.cpp).
     void initOrderStorage();
     void showJournal();
     std::unique_ptr<OrderKeeper, OrderKeeperDeleter> keeper;

@@ -5,6 +5,7 @@
 #include "app/mainwindow.h"
 #include "dialogs/journal_dialog.h"
 #include "form/mainwindow_form.h"
+#include "order/order.h"
 #include "storage/order_writer.h"
 #include "storage/settings.h"
 #include "storage/shop_link.h"
@@ -60,10 +61,9 @@ bool isInput(QEvent::Type type)
 
 } // namespace
 
-OrderKeeper::OrderKeeper(MainWindow *w, QTableWidget *t)
-    : QObject(w)
-    , window(w)
-    , table(t)
+OrderKeeper::OrderKeeper(Order *o, QObject *parent)
+    : QObject(parent)
+    , order(o)
 {
     const Settings settings;
     counterName = settings.counterName();
@@ -83,10 +83,10 @@ OrderKeeper::OrderKeeper(MainWindow *w, QTableWidget *t)
         toldFailure = true;
     }
     connect(orderWriter, &OrderWriter::storingFailed, this, [this](const QString &message) {
-        if (toldFailure || !window->showMessage)
+        if (toldFailure)
             return;
         toldFailure = true;
-        window->showMessage(message
+        emit storingProblem(message
                             + QStringLiteral(" Заказ остаётся в окне; сохранение продолжится, "
                                              "когда это станет возможно."));
     });
@@ -101,50 +101,50 @@ OrderKeeper::OrderKeeper(MainWindow *w, QTableWidget *t)
                     hasGoodDocument = true;
                 }
             });
-    watchTable();
+    watchOrder();
     qApp->installEventFilter(this);
     refreshOffer();
 }
 
 OrderKeeper::~OrderKeeper()
 {
-    // The window is going: its table is about to be emptied, which is no change of the order.
-    table->model()->disconnect(this);
+    // The window is going: its order goes with it, which is no change of the stored order.
+    order->disconnect(this);
     flush();
     orderWriter->waitStored(StoreWaitMs);
 }
 
-void OrderKeeper::watchTable()
+void OrderKeeper::watchOrder()
 {
-    QAbstractItemModel *model = table->model();
-    connect(model, &QAbstractItemModel::rowsInserted, this,
-            [this](const QModelIndex &, int first, int last) {
-                if (first != rows.size())
-                    moved = true;
-                for (int row = first; row <= last; ++row)
-                    rows.insert(row, {nextId++, true});
-                firstDirty = qMin(firstDirty, first);
-                changed();
-            });
-    connect(model, &QAbstractItemModel::rowsRemoved, this,
-            [this](const QModelIndex &, int first, int last) {
-                if (last + 1 != rows.size())
-                    moved = true;
-                for (int row = first; row <= last && row < rows.size(); ++row)
-                    removed.append(rows.at(row).id);
-                rows.remove(first, qMin(last + 1, int(rows.size())) - first);
-                firstDirty = qMin(firstDirty, first);
-                changed();
-            });
-    connect(model, &QAbstractItemModel::dataChanged, this,
-            [this](const QModelIndex &topLeft, const QModelIndex &bottomRight) {
-                for (int row = topLeft.row(); row <= bottomRight.row(); ++row)
-                    markDirty(row);
-                changed();
-            });
-    connect(model, &QAbstractItemModel::modelReset, this, [this] { rebuild(); });
-    connect(model, &QAbstractItemModel::layoutChanged, this, [this] { rebuild(); });
-    connect(model, &QAbstractItemModel::rowsMoved, this, [this] { rebuild(); });
+    connect(order, &Order::linesInserted, this, [this](int first, int last) {
+        if (first != rows.size())
+            moved = true;
+        for (int row = first; row <= last; ++row)
+            rows.insert(row, {nextId++, true});
+        firstDirty = qMin(firstDirty, first);
+        changed();
+    });
+    connect(order, &Order::linesRemoved, this, [this](int first, int last) {
+        if (last + 1 != rows.size())
+            moved = true;
+        for (int row = first; row <= last && row < rows.size(); ++row)
+            removed.append(rows.at(row).id);
+        rows.remove(first, qMin(last + 1, int(rows.size())) - first);
+        firstDirty = qMin(firstDirty, first);
+        changed();
+    });
+    connect(order, &Order::lineChanged, this, [this](int row) {
+        markDirty(row);
+        changed();
+    });
+    connect(order, &Order::cleared, this, [this] {
+        cleared = true;
+        for (const Row &row : qAsConst(rows))
+            removed.append(row.id);
+        rows.clear();
+        firstDirty = 0;
+        changed();
+    });
 }
 
 void OrderKeeper::markDirty(int row)
@@ -153,18 +153,6 @@ void OrderKeeper::markDirty(int row)
         return;
     rows[row].dirty = true;
     firstDirty = qMin(firstDirty, row);
-}
-
-void OrderKeeper::rebuild()
-{
-    cleared = true;
-    for (const Row &row : qAsConst(rows))
-        removed.append(row.id);
-    rows.clear();
-    for (int row = 0; row < table->rowCount(); ++row)
-        rows.append({nextId++, true});
-    firstDirty = 0;
-    changed();
 }
 
 void OrderKeeper::changed()
@@ -221,7 +209,7 @@ void OrderKeeper::flush()
     for (int row = renumber ? 0 : firstDirty; row < rows.size(); ++row) {
         Row &item = rows[row];
         if (item.dirty)
-            change.writes.append({item.id, row, window->orderLine(row)});
+            change.writes.append({item.id, row, order->line(row)});
         else if (renumber)
             change.positions.append({item.id, row});
         item.dirty = false;
@@ -281,8 +269,7 @@ void OrderKeeper::restoreOffered()
     StoredOrder order;
     if (offer.uid.isEmpty() || !orderWriter->load(offer.uid, &order))
         return;
-    for (const OrderLine &line : qAsConst(order.lines))
-        window->appendOrderLine(line);
+    this->order->insert(this->order->size(), order.lines);
     // The lines are the window's order now; the stored one is done with, in the same write.
     pendingStates.append({order.uid, OrderState::Restored, 0});
     flush();
@@ -326,7 +313,7 @@ DocumentNumber OrderKeeper::numberForDocument(const QString &kind, const QString
     draft.created = result.date;
     draft.counter = counterName;
     draft.templatePath = path;
-    draft.lines = window->orderLines();
+    draft.lines = order->lines();
 
     QEventLoop loop;
     int taken = 0;
@@ -401,8 +388,12 @@ void OrderKeeperDeleter::operator()(OrderKeeper *keeper) const
 
 void MainWindow::initOrderStorage()
 {
-    keeper.reset(new OrderKeeper(this, form->tableWidget));
+    keeper.reset(new OrderKeeper(orderModel.get(), this));
     OrderKeeper *k = keeper.get();
+    connect(k, &OrderKeeper::storingProblem, this, [this](const QString &message) {
+        if (showMessage)
+            showMessage(message);
+    });
 
     // The free space above the template path's caption.
     auto *notice = new QFrame(form->centralwidget);
@@ -480,7 +471,8 @@ void MainWindow::showJournal()
 {
     auto *dialog = findChild<JournalDialog *>();
     if (!dialog) {
-        dialog = new JournalDialog(this, keeper->shop());
+        dialog = new JournalDialog(
+            orderModel.get(), [this] { return prices(); }, keeper->shop(), this);
         dialog->setAttribute(Qt::WA_DeleteOnClose);
     }
     dialog->show();

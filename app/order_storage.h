@@ -1,7 +1,7 @@
 // The window's order kept in the counter's file and numbered by the shop's journal. The keeper
-// follows the order table's model (appends, removals, cell edits, "Очистка", undo alike), copies
-// each changed row, and hands the change to the writer's thread before the next input event is
-// handled; it offers an unfinished order for restoring and takes invoice numbers for documents.
+// follows the order (appends, removals, cell edits, "Очистка", undo alike), copies each changed
+// line, and hands the change to the writer's thread before the next input event is handled; it
+// offers an unfinished order for restoring and takes invoice numbers for documents.
 #pragma once
 
 #include "storage/order_claims.h"
@@ -11,17 +11,16 @@
 #include <QObject>
 #include <QVector>
 
-class MainWindow;
+class Order;
 class OrderWriter;
 class ShopLink;
-class QTableWidget;
 
 class OrderKeeper : public QObject
 {
     Q_OBJECT
 
 public:
-    OrderKeeper(MainWindow *window, QTableWidget *table);
+    OrderKeeper(Order *order, QObject *parent);
     ~OrderKeeper() override;
 
     // Hands what changed to the writer now; waitStored also waits until it is written.
@@ -46,6 +45,8 @@ public:
 
 signals:
     void offerChanged();
+    // Storing stopped working: told once, until it works again.
+    void storingProblem(const QString &message);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -56,25 +57,23 @@ private:
         int id;
         bool dirty;
     };
-    void watchTable();
+    void watchOrder();
     void changed();
     void markDirty(int row);
-    void rebuild();
     void startNewOrder();
     void offerNext();
     // The newest of the orders that no other running program has on screen.
     StoredOrder firstFree(const QVector<StoredOrder> &orders) const;
 
-    MainWindow *window;
-    QTableWidget *table;
+    Order *order;
     OrderWriter *orderWriter = nullptr;
     ShopLink *shopLink = nullptr;
     QString counterName;
     QString templatePath;
     StoredOrder offer;
 
-    // The table's rows as ids, and what changed since the last hand-over. A changed row is read
-    // from the table once, when it is handed over.
+    // The order's lines as ids, and what changed since the last hand-over. A changed line is
+    // copied once, when it is handed over.
     QVector<Row> rows;
     int firstDirty = 0; // no dirty row before this one
     QVector<int> removed;

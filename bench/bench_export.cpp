@@ -7,7 +7,7 @@
 #include "bench/bench_support.h"
 #include "app/mainwindow.h"
 #include "office/office_testkit.h"
-#include "order/export_panel.h"
+#include "app/export_panel.h"
 
 #include <QApplication>
 #include <QDir>

@@ -15,8 +15,7 @@ namespace {
 
 QString priceRow(const Quote &quote)
 {
-    double unitPrice = 0.0;
-    readAmount(quote.line.unitPrice, &unitPrice);
+    const double unitPrice = quote.unitPrice;
     QString row;
     if (quote.missingPrice())
         row = QStringLiteral("Нет цены в прайс-листе: ") + quote.missingKey() + QLatin1Char('\n');

@@ -1,9 +1,9 @@
 // The journal dialog's widgets, searches and the comparison with today's prices.
 #include "dialogs/journal_dialog.h"
 
-#include "app/mainwindow.h"
 #include "dialogs/screen_fit.h"
 #include "order/money.h"
+#include "order/order.h"
 #include "pricing/page_pricing.h"
 #include "storage/shop_link.h"
 
@@ -70,9 +70,11 @@ OrderLine todayLine(const OrderLine &stored, const PriceTable &prices)
 
 } // namespace
 
-JournalDialog::JournalDialog(MainWindow *w, ShopLink *link)
-    : QDialog(w)
-    , window(w)
+JournalDialog::JournalDialog(Order *o, std::function<PriceTable()> prices, ShopLink *link,
+                             QWidget *parent)
+    : QDialog(parent)
+    , order(o)
+    , pricesInForce(std::move(prices))
     , shop(link)
 {
     setObjectName(QStringLiteral("JournalDialog"));
@@ -291,8 +293,9 @@ void JournalDialog::fillLines()
 void JournalDialog::compareWithToday()
 {
     todayLines.clear();
+    const PriceTable prices = pricesInForce();
     for (const OrderLine &line : qAsConst(current.lines))
-        todayLines.append(todayLine(line, window->prices()));
+        todayLines.append(todayLine(line, prices));
     fillLines();
 }
 
@@ -301,17 +304,24 @@ void JournalDialog::putIntoOrder()
     if (current.lines.isEmpty())
         return;
     if (replace->isChecked())
-        QMetaObject::invokeMethod(window, "clearTable");
+        order->clear();
+    QVector<OrderLine> taken;
     for (int row = 0; row < current.lines.size(); ++row) {
         OrderLine line = current.lines.at(row);
         const QTableWidgetItem *take = lines->item(row, TakeNew);
         if (row < todayLines.size() && take && take->checkState() == Qt::Checked) {
             const OrderLine &now = todayLines.at(row);
+            if (!line.hasNumbers)
+                line.readNumbers();
+            // Today's price with the number it was priced at, not the reading of its text.
             line.unitPrice = now.unitPrice;
+            line.unitPriceValue = now.unitPriceValue;
+            line.unitPriceIsNumber = now.unitPriceIsNumber;
             line.explanation = now.explanation;
             line.missingPrice = now.missingPrice;
         }
-        window->appendOrderLine(line);
+        taken.append(line);
     }
+    order->insert(order->size(), taken);
     status->setText(QStringLiteral("Строки счёта № %1 в заказе.").arg(current.summary.number));
 }

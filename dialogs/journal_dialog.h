@@ -4,12 +4,15 @@
 // price per line or keep the old. Every read goes through the shop link's thread.
 #pragma once
 
+#include "prices/price_table.h"
 #include "storage/records.h"
 
 #include <QDialog>
 #include <QVector>
 
-class MainWindow;
+#include <functional>
+
+class Order;
 class ShopLink;
 class QCheckBox;
 class QDateEdit;
@@ -25,7 +28,9 @@ class JournalDialog : public QDialog
     Q_OBJECT
 
 public:
-    JournalDialog(MainWindow *window, ShopLink *shop);
+    // The order its lines go into, the prices in force when it compares, the shop's journal.
+    JournalDialog(Order *order, std::function<PriceTable()> pricesInForce, ShopLink *shop,
+                  QWidget *parent);
 
     // Starts a search with what the fields hold now.
     void search();
@@ -42,7 +47,8 @@ private:
     void showInvoice(bool found, const InvoiceRecord &record, const QString &error);
     void fillLines();
 
-    MainWindow *window;
+    Order *order;
+    std::function<PriceTable()> pricesInForce;
     ShopLink *shop;
     QLineEdit *words;
     QLineEdit *number;

@@ -35,7 +35,7 @@ constexpr int ReachLimitMs = 120000;
 
 void runExport(OfficeSession &session, const PreparedExport &prepared, ExportJob *job)
 {
-    const QString sheetName = QStringLiteral("Лист1");
+    const QString &sheetName = invoice::sheetName();
     OfficeFailure failure;
     OfficeDocument document;
     const auto carryOn = [job](OfficeExporter::Step step) {

@@ -455,7 +455,7 @@ void OfficeSession::preload(const QString &templatePath)
         if (!document.isNull()) {
             // The first writes and formulas load code the office loads on first use: pay that
             // now, in a document nobody sees.
-            const QString sheet = QStringLiteral("Лист1");
+            const QString &sheet = invoice::sheetName();
             OrderLine line;
             line.quantity = line.unitPrice = QStringLiteral("1");
             const QVector<InvoiceBlock> sample = invoiceFor({line});

@@ -46,7 +46,7 @@ using css::uno::UNO_QUERY_THROW;
 
 namespace officetest {
 
-static const QString InvoiceSheet = QStringLiteral("Лист1");
+static const QString &InvoiceSheet = invoice::sheetName();
 
 static Reference<sheet::XSpreadsheet> sheetOf(const Reference<sheet::XSpreadsheetDocument> &doc,
                                               const QString &name)

@@ -41,6 +41,12 @@ constexpr int ColumnC = 2;
 constexpr int ColumnE = 4;
 constexpr int ColumnF = 5;
 constexpr double TaxRate = 0.18;
+// The template's sheet the invoice is written into.
+inline const QString &sheetName()
+{
+    static const QString name = QStringLiteral("Лист1");
+    return name;
+}
 } // namespace invoice
 
 // The blocks of the invoice for these lines, in writing order.

@@ -60,11 +60,9 @@ bool readAmount(const QString &text, double *value)
 
 double lineSum(const OrderLine &line)
 {
-    double quantity = 0.0;
-    double price = 0.0;
-    if (!readAmount(line.quantity, &quantity) || !readAmount(line.unitPrice, &price))
-        return 0.0;
-    return quantity * price;
+    double sum = 0.0;
+    line.sum(&sum);
+    return sum;
 }
 
 OrderTotals orderTotals(const QVector<OrderLine> &lines)

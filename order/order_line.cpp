@@ -1,6 +1,8 @@
 // The order line's texts by column.
 #include "order/order_line.h"
 
+#include "order/money.h"
+
 QString OrderLine::text(Column column) const
 {
     switch (column) {
@@ -27,4 +29,66 @@ bool operator==(const OrderLine &a, const OrderLine &b)
         && a.unitPrice == b.unitPrice && a.keyText == b.keyText && a.titles == b.titles
         && a.removalMarker == b.removalMarker && a.job == b.job
         && a.priceVersion == b.priceVersion;
+}
+
+void OrderLine::setNumbers(double quantity, double unitPrice)
+{
+    quantityValue = quantity;
+    unitPriceValue = unitPrice;
+    quantityIsNumber = unitPriceIsNumber = hasNumbers = true;
+}
+
+void OrderLine::readNumbers()
+{
+    quantityValue = unitPriceValue = 0.0;
+    quantityIsNumber = readAmount(quantity, &quantityValue);
+    unitPriceIsNumber = readAmount(unitPrice, &unitPriceValue);
+    hasNumbers = true;
+}
+
+void OrderLine::setText(Column column, const QString &value)
+{
+    if (!hasNumbers)
+        readNumbers();
+    switch (column) {
+    case Description:
+        description = value;
+        break;
+    case Quantity:
+        quantity = value;
+        quantityValue = 0.0;
+        quantityIsNumber = readAmount(value, &quantityValue);
+        break;
+    case UnitPrice:
+        unitPrice = value;
+        unitPriceValue = 0.0;
+        unitPriceIsNumber = readAmount(value, &unitPriceValue);
+        break;
+    case KeyText:
+        keyText = value;
+        break;
+    case Titles:
+        titles = value;
+        break;
+    case Marker:
+    case ColumnCount:
+        break;
+    }
+}
+
+bool OrderLine::sum(double *value) const
+{
+    *value = 0.0;
+    if (!hasNumbers) {
+        double q = 0.0;
+        double p = 0.0;
+        if (!readAmount(quantity, &q) || !readAmount(unitPrice, &p))
+            return false;
+        *value = q * p;
+        return true;
+    }
+    if (!quantityIsNumber || !unitPriceIsNumber)
+        return false;
+    *value = quantityValue * unitPriceValue;
+    return true;
 }

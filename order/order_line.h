@@ -24,6 +24,22 @@ struct OrderLine
     bool missingPrice = false;
     int priceVersion = 0; // the price list version that priced it; 0 is the built-in list
 
+    // The numbers the sums are made of, beside the texts shown: a quote's own figures, or the
+    // reading of a text (typed over, or read back from storage). Until one of those is set the
+    // texts are read when a sum is asked for.
+    double quantityValue = 0.0;
+    double unitPriceValue = 0.0;
+    bool quantityIsNumber = false;
+    bool unitPriceIsNumber = false;
+    bool hasNumbers = false;
+
+    void setNumbers(double quantity, double unitPrice);
+    void readNumbers();
+    // A text set with its reading: Quantity and UnitPrice are read, the others only kept.
+    void setText(Column column, const QString &text);
+    // quantity × unit price; false (and 0) when either is not a number.
+    bool sum(double *value) const;
+
     QString text(Column column) const;
     friend bool operator==(const OrderLine &a, const OrderLine &b);
     friend bool operator!=(const OrderLine &a, const OrderLine &b) { return !(a == b); }

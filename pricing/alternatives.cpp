@@ -8,10 +8,7 @@
 
 double Alternative::unitPrice() const
 {
-    double price = 0.0;
-    if (!quotes.isEmpty())
-        readAmount(quotes.first().line.unitPrice, &price);
-    return price;
+    return quotes.isEmpty() ? 0.0 : quotes.first().unitPrice;
 }
 
 double Alternative::sum() const

@@ -38,6 +38,7 @@ void finish(Quote &quote, int quantity, double unitPrice, const QString &descrip
     line.description = description;
     line.quantity = QString::number(quantity);
     line.unitPrice = numberText(unitPrice);
+    line.setNumbers(quantity, unitPrice);
     line.keyText = keyText(key);
     line.titles = titles;
     line.removalMarker = marker;

@@ -5,7 +5,7 @@
 
 #include "dialogs/alternatives_dialog.h"
 #include "order/money.h"
-#include "order/order_cells.h"
+#include "app/order_cells.h"
 
 class AlternativesTest : public QObject, private PageDriver
 {

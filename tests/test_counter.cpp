@@ -3,7 +3,7 @@
 #include "tests/page_driver.h"
 
 #include "app/scrolling.h"
-#include "order/order_cells.h"
+#include "app/order_cells.h"
 
 #include <QScreen>
 #include <QScrollArea>
@@ -336,7 +336,7 @@ private slots:
         for (const int column : {0, 1, 3, 4})
             QCOMPARE(table->item(0, column)->toolTip(), table->item(0, column)->text());
         QCOMPARE(table->item(0, 2)->toolTip(),
-                 table->item(0, 0)->data(MainWindow::ExplanationRole).toString());
+                 window->orderLine(0).explanation);
         QCOMPARE(table->item(0, 5)->toolTip(), QStringLiteral("Щелчок удаляет строку"));
         table->item(0, 0)->setText(QStringLiteral("исправлено"));
         QCOMPARE(table->item(0, 0)->toolTip(), QStringLiteral("исправлено"));

@@ -2,7 +2,7 @@
 // back from the opened document through UNO, and failures must stop before anything is written.
 #include "app/mainwindow.h"
 #include "office/office_testkit.h"
-#include "order/export_panel.h"
+#include "app/export_panel.h"
 
 #include <QCryptographicHash>
 #include <QLineEdit>

@@ -4,7 +4,7 @@
 
 #include "calculators/live_price.h"
 #include "order/money.h"
-#include "order/order_cells.h"
+#include "app/order_cells.h"
 
 namespace {
 

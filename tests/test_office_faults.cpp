@@ -3,7 +3,7 @@
 // half-written invoice, no silently wrong total, one invoice per press, messages for people.
 #include "app/mainwindow.h"
 #include "office/office_testkit.h"
-#include "order/export_panel.h"
+#include "app/export_panel.h"
 
 #include <QElapsedTimer>
 #include <QFrame>

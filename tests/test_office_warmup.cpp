@@ -3,7 +3,7 @@
 // and closed when the program ends unless the operator still has an invoice open in it.
 #include "app/mainwindow.h"
 #include "office/office_testkit.h"
-#include "order/export_panel.h"
+#include "app/export_panel.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>

@@ -214,8 +214,7 @@ private slots:
             QCOMPARE(line.price, QStringLiteral("165"));
         }
         QCOMPARE(window->orderLines().last().priceVersion, 1);
-        const QString explanation
-            = orderTable()->item(rows() - 1, 0)->data(MainWindow::ExplanationRole).toString();
+        const QString explanation = window->orderLines().last().explanation;
         QVERIFY2(explanation.contains(QStringLiteral("Прайс-лист: версия 1")),
                  qPrintable(explanation));
     }

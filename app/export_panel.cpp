@@ -1,5 +1,7 @@
 // The export's widgets, created in code beside the order table, and its messages.
-#include "order/export_panel.h"
+#include "app/export_panel.h"
+
+#include "app/busy_cursor.h"
 
 #include "app/mainwindow.h"
 
@@ -15,17 +17,6 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QTimer>
-
-BusyCursor::BusyCursor()
-{
-    // The busy arrow, not the hourglass: the window still answers while the office works.
-    QApplication::setOverrideCursor(Qt::BusyCursor);
-}
-
-BusyCursor::~BusyCursor()
-{
-    QApplication::restoreOverrideCursor();
-}
 
 // The "Подробнее" button of a message box, in Russian whatever translations are installed.
 static void russianDetailsButton(QMessageBox *box)

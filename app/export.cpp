@@ -11,7 +11,7 @@
 #include <memory>
 
 #ifdef PRINTCALC_HAVE_OFFICE
-#include "order/export_panel.h"
+#include "app/export_panel.h"
 
 void MainWindow::exportInit()
 {

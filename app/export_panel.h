@@ -19,15 +19,7 @@ class QPushButton;
 class QWidget;
 class MainWindow;
 
-// Shows the busy cursor for as long as it lives.
-class BusyCursor
-{
-public:
-    BusyCursor();
-    ~BusyCursor();
-    BusyCursor(const BusyCursor &) = delete;
-    BusyCursor &operator=(const BusyCursor &) = delete;
-};
+class BusyCursor;
 
 class ExportPanel : public QObject
 {

@@ -1,4 +1,4 @@
-#include "order/row_number_header.h"
+#include "app/row_number_header.h"
 
 #include <QTableView>
 

@@ -1,5 +1,5 @@
 // Tooltips, marks and header captions of the order table.
-#include "order/order_cells.h"
+#include "app/order_cells.h"
 
 #include <QBrush>
 
