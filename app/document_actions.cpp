@@ -4,6 +4,7 @@
 
 #include "app/busy_cursor.h"
 #include "app/mainwindow.h"
+#include "dialogs/prompts.h"
 #include "dialogs/settings_dialog.h"
 #include "documents/invoice_painter.h"
 
@@ -100,10 +101,9 @@ InvoiceDocument DocumentActions::documentFor(const QVector<OrderLine> &lines,
     return document;
 }
 
-void DocumentActions::warn(const QString &message) const
+void DocumentActions::warn(const QString &title, const QString &message) const
 {
-    if (window->showMessage)
-        window->showMessage(message);
+    window->prompts().tell(title, message);
 }
 
 DocumentActions::Number DocumentActions::numberInto(InvoiceDocument *document, const QString &kind)
@@ -123,23 +123,23 @@ static QString withoutNumber(const DocumentActions::Number &number)
     return QStringLiteral("\nСчёт без номера: ") + number.reason;
 }
 
-QVector<OrderLine> DocumentActions::linesToDocument() const
+QVector<OrderLine> DocumentActions::linesToDocument(const QString &title) const
 {
     const QVector<OrderLine> lines = window->orderLines();
     if (lines.isEmpty())
-        warn(QStringLiteral("В заказе нет ни одной строки: счёт составлять не из чего."));
+        warn(title, QStringLiteral("В заказе нет ни одной строки: счёт составлять не из чего."));
     return lines;
 }
 
 QString DocumentActions::writePdf()
 {
-    const QVector<OrderLine> lines = linesToDocument();
+    const QVector<OrderLine> lines = linesToDocument(QStringLiteral("PDF"));
     if (lines.isEmpty())
         return QString();
     const DocumentSettings settings = DocumentSettings::load();
     const QString folder = settings.effectivePdfFolder();
     if (!QDir().mkpath(folder)) {
-        warn(QStringLiteral("Не удалось создать папку для PDF «%1». Другую папку можно выбрать "
+        warn(QStringLiteral("PDF"), QStringLiteral("Не удалось создать папку для PDF «%1». Другую папку можно выбрать "
                             "в настройках.")
                  .arg(QDir::toNativeSeparators(folder)));
         return QString();
@@ -155,7 +155,7 @@ QString DocumentActions::writePdf()
     }
     reportDocument(number, QStringLiteral("pdf"), written);
     if (!written) {
-        warn(QStringLiteral("Не удалось записать PDF «%1»: %2")
+        warn(QStringLiteral("PDF"), QStringLiteral("Не удалось записать PDF «%1»: %2")
                  .arg(QDir::toNativeSeparators(path), error));
         return QString();
     }
@@ -167,7 +167,7 @@ QString DocumentActions::writePdf()
 
 bool DocumentActions::print()
 {
-    const QVector<OrderLine> lines = linesToDocument();
+    const QVector<OrderLine> lines = linesToDocument(QStringLiteral("Печать"));
     if (lines.isEmpty())
         return false;
     InvoiceDocument document = documentFor(lines, DocumentSettings::load());
@@ -185,7 +185,7 @@ bool DocumentActions::print()
     }
     reportDocument(number, QStringLiteral("print"), pages > 0);
     if (pages == 0) {
-        warn(QStringLiteral("Не удалось напечатать счёт: принтер «%1» не принял документ.")
+        warn(QStringLiteral("Печать"), QStringLiteral("Не удалось напечатать счёт: принтер «%1» не принял документ.")
                  .arg(printer.printerName()));
         return false;
     }

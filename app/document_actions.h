@@ -61,9 +61,10 @@ public:
     std::function<bool(QPrinter *printer)> choosePrinter;
 
 private:
-    // The lines of the order, or none after telling the operator the order is empty.
-    QVector<OrderLine> linesToDocument() const;
-    void warn(const QString &message) const;
+    // The lines of the order, or none after telling the operator the order is empty; messages
+    // are titled by the document ("PDF", "Печать").
+    QVector<OrderLine> linesToDocument(const QString &title) const;
+    void warn(const QString &title, const QString &message) const;
     // The number of a document about to be made, put into it.
     Number numberInto(InvoiceDocument *document, const QString &kind);
 

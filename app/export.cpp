@@ -2,6 +2,7 @@
 // Calc as a new untitled document. The work itself is the export panel's (order/export_panel.cpp).
 #include "app/mainwindow.h"
 
+#include "dialogs/prompts.h"
 #include "form/mainwindow_form.h"
 
 #include <QLineEdit>
@@ -33,8 +34,8 @@ void MainWindow::exportInit()
         if (orderLines().isEmpty() && number->number == 0 && number->reason.isEmpty())
             return;
         documentFinished(number->number, QStringLiteral("export"), made);
-        if (made && !number->ok && showMessage)
-            showMessage(number->reason);
+        if (made && !number->ok)
+            prompts().tell(QStringLiteral("Экспорт"), number->reason);
     };
 }
 
@@ -53,9 +54,9 @@ void MainWindow::exportInit() { }
 
 void MainWindow::exportToExcel()
 {
-    if (showMessage)
-        showMessage(QStringLiteral("Экспорт в LibreOffice Calc недоступен в этой сборке "
-                                   "программы: она собрана без поддержки LibreOffice. Установите "
-                                   "сборку с экспортом или перенесите заказ вручную."));
+    prompts().tell(QStringLiteral("Экспорт"),
+                   QStringLiteral("Экспорт в LibreOffice Calc недоступен в этой сборке "
+                                  "программы: она собрана без поддержки LibreOffice. Установите "
+                                  "сборку с экспортом или перенесите заказ вручную."));
 }
 #endif

@@ -4,6 +4,7 @@
 #include "app/busy_cursor.h"
 
 #include "app/mainwindow.h"
+#include "dialogs/prompts.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -18,26 +19,6 @@
 #include <QSettings>
 #include <QTimer>
 
-// The "Подробнее" button of a message box, in Russian whatever translations are installed.
-static void russianDetailsButton(QMessageBox *box)
-{
-    for (QAbstractButton *button : box->buttons()) {
-        if (box->buttonRole(button) != QMessageBox::ActionRole)
-            continue;
-        button->setText(QStringLiteral("Подробнее…"));
-        // The box renames the button when it is pressed; rename it back after that.
-        QObject::connect(button, &QAbstractButton::clicked, box, [box, button] {
-            QTimer::singleShot(0, box, [box, button] {
-                const bool shown
-                    = box->findChild<QWidget *>(QStringLiteral("qt_msgbox_detailedtext"))
-                    && button->text().contains(QLatin1String("Hide"));
-                button->setText(shown ? QStringLiteral("Скрыть подробности")
-                                      : QStringLiteral("Подробнее…"));
-            });
-        });
-    }
-}
-
 ExportPanel::ExportPanel(MainWindow *window, QWidget *orderTable, QPushButton *exportButton)
     : QObject(window)
     , m_window(window)
@@ -46,18 +27,6 @@ ExportPanel::ExportPanel(MainWindow *window, QWidget *orderTable, QPushButton *e
     , m_exporter(new OfficeExporter(OfficeSession::shared(), this))
 {
     setObjectName(QStringLiteral("exportPanel"));
-    showMessage = [this](const QString &message, const QString &details) {
-        if (details.isEmpty()) {
-            if (m_window->showMessage)
-                m_window->showMessage(message);
-            return;
-        }
-        QMessageBox box(QMessageBox::Warning, QStringLiteral("Экспорт"), message, QMessageBox::Ok,
-                        m_window);
-        box.setDetailedText(details);
-        russianDetailsButton(&box);
-        box.exec();
-    };
 
     // The waiting notice lies over the foot of the order table, as its child, so that the window's
     // own widgets stay as the form made them; the order stays in view above it.
@@ -136,7 +105,7 @@ void ExportPanel::exportOrder(const ExportRequest &request)
     PreparedExport prepared;
     QString message;
     if (!prepareExport(request, &prepared, &message)) {
-        showMessage(message, QString());
+        m_window->prompts().tell(QStringLiteral("Экспорт"), message);
         return;
     }
     if (numberInvoice)
@@ -186,5 +155,5 @@ void ExportPanel::finished(const OfficeExporter::Outcome &outcome)
     if (invoiceEnded)
         invoiceEnded(outcome.done);
     if (!outcome.done && !outcome.cancelled)
-        showMessage(outcome.message, outcome.details);
+        m_window->prompts().tell(QStringLiteral("Экспорт"), outcome.message, outcome.details);
 }

@@ -34,10 +34,6 @@ public:
     // Checks the order and starts the export; a press while one runs is ignored.
     void exportOrder(const ExportRequest &request);
 
-    // Tells the operator how an export ended: the message in plain Russian, the office's own text
-    // under "Подробнее". A message box by default; tests put in a recorder.
-    std::function<void(const QString &message, const QString &details)> showMessage;
-
     // Called once an order passed its checks and before the office is asked, to give the invoice
     // its number and date; and once the export ended, with whether the invoice was made.
     std::function<void(PreparedExport *prepared)> numberInvoice;

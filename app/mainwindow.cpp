@@ -4,6 +4,7 @@
 #include "app/document_actions.h"
 #include "app/order_storage.h"
 #include "app/order_table.h"
+#include "dialogs/prompts.h"
 #include "form/mainwindow_form.h"
 #include "order/order.h"
 
@@ -18,15 +19,14 @@ static void registerResources()
     Q_INIT_RESOURCE(images);
 }
 
-MainWindow::MainWindow(QWidget *parent)
+MainWindow::MainWindow(QWidget *parent, Prompts *prompts)
     : QMainWindow(parent)
+    , ownPrompts(prompts ? nullptr : std::make_unique<MessageBoxes>(this))
+    , prompter(prompts ? prompts : ownPrompts.get())
     , form(new MainWindowForm)
     , orderModel(std::make_unique<Order>())
 {
     registerResources();
-    showMessage = [this](const QString &message) {
-        QMessageBox::warning(this, QStringLiteral("Экспорт"), message);
-    };
     galleryWidgets.clear();
     pocketFields.clear();
     form->setupForm(this);

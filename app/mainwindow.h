@@ -21,6 +21,7 @@ class AlternativesDialog;
 class LivePrice;
 class Order;
 class OrderTableMirror;
+class Prompts;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -39,7 +40,8 @@ class MainWindow : public QMainWindow
     Q_OBJECT
 
 public:
-    explicit MainWindow(QWidget *parent = nullptr);
+    // Messages go to the prompts given (a test's recorder), or to message boxes over the window.
+    explicit MainWindow(QWidget *parent = nullptr, Prompts *prompts = nullptr);
     ~MainWindow() override;
 
     // Price list (app/mainwindow.cpp): the table every page prices with.
@@ -82,9 +84,8 @@ public:
     void initPriceVersions();
     void followPriceVersion() const;
 
-    // Tells the operator what went wrong. A warning box by default; tests put in a recorder so
-    // that nothing waits on a modal dialog.
-    std::function<void(const QString &message)> showMessage;
+    // Tells the operator what went wrong, titled by what it is about.
+    Prompts &prompts() const { return *prompter; }
 
     // The order kept and numbered (app/order_storage.cpp). Every change of the order table is
     // stored in the counter's file before the next input event is handled. A document (kind
@@ -146,6 +147,8 @@ private:
     // The export's notice, questions and office warm-up (order/export.cpp)
     void exportInit();
 
+    std::unique_ptr<Prompts> ownPrompts;
+    Prompts *prompter = nullptr;
     mutable PriceTable priceTable; // the version in force's, swapped by followPriceVersion
     PriceVersionState *priceVersionState = nullptr;
     const QScopedPointer<MainWindowForm> form;

@@ -4,6 +4,7 @@
 
 #include "app/mainwindow.h"
 #include "dialogs/journal_dialog.h"
+#include "dialogs/prompts.h"
 #include "form/mainwindow_form.h"
 #include "order/order.h"
 #include "storage/order_writer.h"
@@ -391,8 +392,7 @@ void MainWindow::initOrderStorage()
     keeper.reset(new OrderKeeper(orderModel.get(), this));
     OrderKeeper *k = keeper.get();
     connect(k, &OrderKeeper::storingProblem, this, [this](const QString &message) {
-        if (showMessage)
-            showMessage(message);
+        prompts().tell(QStringLiteral("Сохранение заказа"), message);
     });
 
     // The free space above the template path's caption.
@@ -446,8 +446,7 @@ void MainWindow::initOrderStorage()
         // Told once the window is up, never as a question that holds the start.
         const QString problem = k->startupProblem();
         QTimer::singleShot(0, this, [this, problem] {
-            if (showMessage)
-                showMessage(problem);
+            prompts().tell(QStringLiteral("Сохранение заказа"), problem);
         });
     }
 }

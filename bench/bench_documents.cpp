@@ -4,6 +4,7 @@
 #include "bench/bench_support.h"
 #include "app/document_actions.h"
 #include "app/mainwindow.h"
+#include "bench/printed_prompts.h"
 #include "documents/invoice_painter.h"
 
 #include <QApplication>
@@ -82,11 +83,11 @@ int main(int argc, char **argv)
                .arg(100.0 * times[1000] / 1000.0, 0, 'f', 0);
 
     // The operator's way: the window reads its table and the settings, then writes.
-    MainWindow window;
+    PrintedPrompts printed;
+    MainWindow window(nullptr, &printed);
     auto *actions = window.findChild<DocumentActions *>();
     actions->inform = [](const QString &) {};
     actions->openDocument = [](const QString &) {};
-    window.showMessage = [](const QString &message) { out << "  message: " << message << "\n"; };
     for (const OrderLine &line : sampleLines(1000))
         window.appendOrderLine(line);
     auto *button = window.findChild<QPushButton *>(QStringLiteral("pushButtonPdf"));

@@ -6,6 +6,7 @@
 // profile and ends it afterwards.
 #include "bench/bench_support.h"
 #include "app/mainwindow.h"
+#include "bench/printed_prompts.h"
 #include "office/office_testkit.h"
 #include "app/export_panel.h"
 
@@ -106,12 +107,8 @@ static double exportOnThread(OfficeSession &office, const QString &templatePath,
 
 static MainWindow *orderWindow(int lines, const QString &templatePath)
 {
-    auto *window = new MainWindow;
-    window->showMessage = [](const QString &message) { out << "  message: " << message << "\n"; };
-    window->findChild<ExportPanel *>()->showMessage
-        = [](const QString &message, const QString &details) {
-              out << "  message: " << message << " (" << details << ")\n";
-          };
+    static PrintedPrompts printed;
+    auto *window = new MainWindow(nullptr, &printed);
     for (const OrderLine &line : sampleLines(lines))
         window->appendOrderLine(line.description, line.quantity, line.unitPrice,
                                 QStringLiteral("значение=002428"), QString(), false);

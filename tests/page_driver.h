@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/mainwindow.h"
+#include "tests/prompt_recorder.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -51,12 +52,15 @@ class PageDriver
 {
 public:
     MainWindow *window = nullptr;
+    PromptRecorder prompts; // what the window told the operator, with the titles
     QString answerButton; // the page's "Ответ"
 
     // A fresh window, shown; false if it never reached the screen.
     bool openWindow()
     {
-        window = new MainWindow;
+        prompts.titles.clear();
+        prompts.onTell = nullptr;
+        window = new MainWindow(nullptr, &prompts);
         window->show();
         return QTest::qWaitForWindowExposed(window);
     }

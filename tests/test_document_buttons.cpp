@@ -42,7 +42,7 @@ class DocumentButtonsTest : public QObject, private PageDriver
         actions = window->findChild<DocumentActions *>();
         if (!actions)
             return false;
-        window->showMessage = [this](const QString &message) { warnings << message; };
+        prompts.onTell = [this](const QString &message, const QString &) { warnings << message; };
         actions->inform = [this](const QString &message) { informed << message; };
         actions->openDocument = [this](const QString &path) { opened << path; };
         journalNumber = actions->takeNumber;
@@ -262,14 +262,18 @@ private slots:
     void emptyOrderRefused_data()
     {
         QTest::addColumn<QString>("button");
-        QTest::newRow("PDF") << "pushButtonPdf";
-        QTest::newRow("Печать") << "pushButtonPrint";
+        QTest::addColumn<QString>("title");
+        QTest::newRow("PDF") << "pushButtonPdf" << "PDF";
+        QTest::newRow("Печать") << "pushButtonPrint" << "Печать";
     }
     void emptyOrderRefused()
     {
         QFETCH(QString, button);
+        QFETCH(QString, title);
         click(button);
         QCOMPARE(warnings.size(), 1);
+        // Titled by the document it is about, not by another button.
+        QCOMPARE(prompts.titles, QStringList {title});
         QVERIFY2(warnings.first().contains(QStringLiteral("нет ни одной строки")),
                  qPrintable(warnings.first()));
         QCOMPARE(informed, QStringList());

@@ -3,6 +3,7 @@
 #include "app/mainwindow.h"
 #include "office/office_testkit.h"
 #include "app/export_panel.h"
+#include "tests/prompt_recorder.h"
 
 #include <QCryptographicHash>
 #include <QLineEdit>
@@ -65,6 +66,7 @@ private:
     QTemporaryDir m_dir;
     QString m_template;
     QString m_withoutSheet;
+    PromptRecorder m_prompts;
     MainWindow *m_window = nullptr;
     QStringList m_messages;
     QVector<qint64> m_officePids;
@@ -153,10 +155,8 @@ private slots:
     void init()
     {
         m_messages.clear();
-        m_window = new MainWindow;
-        m_window->showMessage = [this](const QString &message) { m_messages << message; };
-        m_window->findChild<ExportPanel *>()->showMessage
-            = [this](const QString &message, const QString &) { m_messages << message; };
+        m_prompts.onTell = [this](const QString &message, const QString &) { m_messages << message; };
+        m_window = new MainWindow(nullptr, &m_prompts);
         m_window->show();
     }
 

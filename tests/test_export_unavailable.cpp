@@ -1,5 +1,6 @@
 // A build without the office SDK: "Экспорт" says so in Russian and leaves the order as it is.
 #include "app/mainwindow.h"
+#include "tests/prompt_recorder.h"
 
 #include <QPushButton>
 #include <QtTest>
@@ -11,9 +12,10 @@ class ExportUnavailableTest : public QObject
 private slots:
     void exportSaysItIsUnavailable()
     {
-        MainWindow window;
         QStringList messages;
-        window.showMessage = [&messages](const QString &message) { messages << message; };
+        PromptRecorder prompts;
+        prompts.onTell = [&messages](const QString &message, const QString &) { messages << message; };
+        MainWindow window(nullptr, &prompts);
         window.appendOrderLine("Визитки", "100", "5", "значение=1", "", false);
         QTest::mouseClick(window.findChild<QPushButton *>("pushButton_6"), Qt::LeftButton);
         QCOMPARE(messages.size(), 1);

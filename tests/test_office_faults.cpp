@@ -4,6 +4,7 @@
 #include "app/mainwindow.h"
 #include "office/office_testkit.h"
 #include "app/export_panel.h"
+#include "tests/prompt_recorder.h"
 
 #include <QElapsedTimer>
 #include <QFrame>
@@ -47,6 +48,7 @@ class OfficeFaultsTest : public QObject
 private:
     QTemporaryDir m_dir;
     QString m_template;
+    PromptRecorder m_prompts;
     MainWindow *m_window = nullptr;
     QStringList m_messages;
     QStringList m_details;
@@ -143,12 +145,11 @@ private slots:
         office().setTestHook(nullptr);
         OfficeFailure failure;
         QVERIFY2(office().reach(&failure, 60000), qPrintable(failure.message + failure.details));
-        m_window = new MainWindow;
-        m_window->showMessage = [this](const QString &message) { m_messages << message; };
-        panel()->showMessage = [this](const QString &message, const QString &details) {
+        m_prompts.onTell = [this](const QString &message, const QString &details) {
             m_messages << message;
             m_details << details;
         };
+        m_window = new MainWindow(nullptr, &m_prompts);
         OfficeExporter::TimeLimits limits;
         limits.startMs = 60000;
         panel()->exporter()->setTimeLimits(limits);

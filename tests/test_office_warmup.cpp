@@ -4,6 +4,7 @@
 #include "app/mainwindow.h"
 #include "office/office_testkit.h"
 #include "app/export_panel.h"
+#include "tests/prompt_recorder.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
@@ -93,7 +94,8 @@ private slots:
     {
         setWarmUp("true");
         FirstPaint paint;
-        MainWindow window;
+        PromptRecorder prompts;
+        MainWindow window(nullptr, &prompts);
         window.installEventFilter(&paint);
         auto *exporter = window.findChild<ExportPanel *>()->exporter();
         QSignalSpy warmed(exporter, &OfficeExporter::warmUpFinished);
@@ -111,8 +113,7 @@ private slots:
         // The first export uses the warm office: no second start, the invoice is shown.
         const qint64 started = office().startedProcessId();
         QStringList messages;
-        window.findChild<ExportPanel *>()->showMessage
-            = [&messages](const QString &message, const QString &) { messages << message; };
+        prompts.onTell = [&messages](const QString &message, const QString &) { messages << message; };
         ExportRequest request;
         request.typedPath = m_template;
         request.lines = {{"Визитки", "100", "5"}};

@@ -52,9 +52,9 @@ class OrderStorageTest : public QObject, private PageDriver
 
     void open()
     {
-        window = new MainWindow;
         messages.clear();
-        window->showMessage = [this](const QString &message) { messages.append(message); };
+        prompts.onTell = [this](const QString &message, const QString &) { messages.append(message); };
+        window = new MainWindow(nullptr, &prompts);
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window));
     }
@@ -476,9 +476,10 @@ private slots:
 // Run as `nobody` by unwritableFolderIsToldOnce: the window over a data folder it cannot write.
 static int unwritableChild()
 {
-    MainWindow window;
     QStringList told;
-    window.showMessage = [&](const QString &message) { told.append(message); };
+    PromptRecorder prompts;
+    prompts.onTell = [&](const QString &message, const QString &) { told.append(message); };
+    MainWindow window(nullptr, &prompts);
     window.show();
     window.appendOrderLine(sample(1));
     window.appendOrderLine(sample(2));
@@ -495,8 +496,11 @@ static int unwritableChild()
 // Run by secondCopyAtTheCounter: a program with an order on screen until it is killed.
 static int holdingChild()
 {
-    MainWindow window;
-    window.showMessage = [](const QString &message) { fprintf(stderr, "%s\n", qPrintable(message)); };
+    PromptRecorder prompts;
+    prompts.onTell = [](const QString &message, const QString &) {
+        fprintf(stderr, "%s\n", qPrintable(message));
+    };
+    MainWindow window(nullptr, &prompts);
     window.show();
     window.appendOrderLine(sample(1));
     window.appendOrderLine(sample(2));

@@ -1,0 +1,21 @@
+// A benchmark's messages printed on standard output instead of shown in a box.
+#pragma once
+
+#include "dialogs/prompts.h"
+
+#include <QTextStream>
+
+#include <cstdio>
+
+class PrintedPrompts : public Prompts
+{
+public:
+    void tell(const QString &title, const QString &message, const QString &details) override
+    {
+        QTextStream out(stdout);
+        out << "  " << title << ": " << message;
+        if (!details.isEmpty())
+            out << " (" << details << ')';
+        out << '\n';
+    }
+};

@@ -1,0 +1,39 @@
+// Warning boxes, their "Подробнее" in Russian whatever translations are installed.
+#include "dialogs/prompts.h"
+
+#include <QAbstractButton>
+#include <QMessageBox>
+#include <QTimer>
+
+namespace {
+
+void russianDetailsButton(QMessageBox *box)
+{
+    for (QAbstractButton *button : box->buttons()) {
+        if (box->buttonRole(button) != QMessageBox::ActionRole)
+            continue;
+        button->setText(QStringLiteral("Подробнее…"));
+        // The box renames the button when it is pressed; rename it back after that.
+        QObject::connect(button, &QAbstractButton::clicked, box, [box, button] {
+            QTimer::singleShot(0, box, [box, button] {
+                const bool shown
+                    = box->findChild<QWidget *>(QStringLiteral("qt_msgbox_detailedtext"))
+                    && button->text().contains(QLatin1String("Hide"));
+                button->setText(shown ? QStringLiteral("Скрыть подробности")
+                                      : QStringLiteral("Подробнее…"));
+            });
+        });
+    }
+}
+
+} // namespace
+
+void MessageBoxes::tell(const QString &title, const QString &message, const QString &details)
+{
+    QMessageBox box(QMessageBox::Warning, title, message, QMessageBox::Ok, parent);
+    if (!details.isEmpty()) {
+        box.setDetailedText(details);
+        russianDetailsButton(&box);
+    }
+    box.exec();
+}

@@ -1,0 +1,31 @@
+// How the program tells the operator something: a message titled by what it is about, with a
+// system's own words under "Подробнее" where there are any. The window and its parts are given
+// one; the tests give a recorder, so that nothing modal waits.
+#pragma once
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+class Prompts
+{
+public:
+    virtual ~Prompts() = default;
+    virtual void tell(const QString &title, const QString &message,
+                      const QString &details = QString())
+        = 0;
+};
+
+// Warning boxes over a window.
+class MessageBoxes : public Prompts
+{
+public:
+    explicit MessageBoxes(QWidget *parent)
+        : parent(parent)
+    {
+    }
+    void tell(const QString &title, const QString &message, const QString &details) override;
+
+private:
+    QPointer<QWidget> parent;
+};

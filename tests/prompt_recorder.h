@@ -1,0 +1,22 @@
+// The operator's messages recorded instead of shown, so that no test waits on a modal box.
+#pragma once
+
+#include "dialogs/prompts.h"
+
+#include <QStringList>
+
+#include <functional>
+
+class PromptRecorder : public Prompts
+{
+public:
+    void tell(const QString &title, const QString &message, const QString &details) override
+    {
+        titles << title;
+        if (onTell)
+            onTell(message, details);
+    }
+
+    QStringList titles;
+    std::function<void(const QString &message, const QString &details)> onTell;
+};
