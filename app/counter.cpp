@@ -3,12 +3,12 @@
 // scrolls on a small screen.
 #include "app/mainwindow.h"
 
-#include "app/scrolling.h"
-#include "form/mainwindow_form.h"
 #include "app/order_cells.h"
 #include "app/order_table.h"
 #include "app/order_total.h"
 #include "app/row_number_header.h"
+#include "app/scrolling.h"
+#include "form/mainwindow_form.h"
 
 #include <QLabel>
 #include <QTableWidget>

@@ -139,7 +139,8 @@ QString DocumentActions::writePdf()
     const DocumentSettings settings = DocumentSettings::load();
     const QString folder = settings.effectivePdfFolder();
     if (!QDir().mkpath(folder)) {
-        warn(QStringLiteral("PDF"), QStringLiteral("Не удалось создать папку для PDF «%1». Другую папку можно выбрать "
+        warn(QStringLiteral("PDF"),
+             QStringLiteral("Не удалось создать папку для PDF «%1». Другую папку можно выбрать "
                             "в настройках.")
                  .arg(QDir::toNativeSeparators(folder)));
         return QString();
@@ -155,7 +156,8 @@ QString DocumentActions::writePdf()
     }
     reportDocument(number, QStringLiteral("pdf"), written);
     if (!written) {
-        warn(QStringLiteral("PDF"), QStringLiteral("Не удалось записать PDF «%1»: %2")
+        warn(QStringLiteral("PDF"),
+             QStringLiteral("Не удалось записать PDF «%1»: %2")
                  .arg(QDir::toNativeSeparators(path), error));
         return QString();
     }
@@ -185,7 +187,8 @@ bool DocumentActions::print()
     }
     reportDocument(number, QStringLiteral("print"), pages > 0);
     if (pages == 0) {
-        warn(QStringLiteral("Печать"), QStringLiteral("Не удалось напечатать счёт: принтер «%1» не принял документ.")
+        warn(QStringLiteral("Печать"),
+             QStringLiteral("Не удалось напечатать счёт: принтер «%1» не принял документ.")
                  .arg(printer.printerName()));
         return false;
     }

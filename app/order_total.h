@@ -11,8 +11,8 @@
 class Order;
 class QLabel;
 
-// "Итого: 13 203,15 ₽ · строк: 3": the sum of quantity × unit price over the lines, as
-// the invoice counts it.
+// "Итого: 13 203,15 ₽ · строк: 3": the sum of quantity × unit price over the lines,
+// as the invoice counts it.
 QString orderTotalText(const OrderTotals &totals);
 QString orderTotalText(const QVector<OrderLine> &lines);
 

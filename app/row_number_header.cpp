@@ -4,8 +4,7 @@
 
 RowNumberHeader::RowNumberHeader(QWidget *parent)
     : QHeaderView(Qt::Vertical, parent)
-{
-}
+{ }
 
 QSize RowNumberHeader::sizeHint() const
 {

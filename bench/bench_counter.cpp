@@ -1,8 +1,8 @@
 // Counter figures: the live price per option change and per keystroke with 1000 lines in the
 // order, opening the alternatives table, and Ctrl+Z of an "Очистка" of 1000 lines. Prints;
 // checks nothing.
-#include "bench/bench_support.h"
 #include "app/mainwindow.h"
+#include "bench/bench_support.h"
 #include "dialogs/alternatives_dialog.h"
 #include "pricing/page_pricing.h"
 

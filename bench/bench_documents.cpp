@@ -1,9 +1,9 @@
 // PDF benchmark (not a test): the invoice of 10, 100 and 1000 lines written as a PDF, the first
 // document of a run (the font loaded) against later ones, and the 1000-line PDF through the
 // window's "PDF" button against the writer alone. Writes into a temporary home and settings.
-#include "bench/bench_support.h"
 #include "app/document_actions.h"
 #include "app/mainwindow.h"
+#include "bench/bench_support.h"
 #include "bench/printed_prompts.h"
 #include "documents/invoice_painter.h"
 

@@ -4,11 +4,11 @@
 // thread and the old way on it; the first export after start with and without the warm-up; the
 // window's first paint with the warm-up on and off. Runs its own headless office with a fresh
 // profile and ends it afterwards.
-#include "bench/bench_support.h"
+#include "app/export_panel.h"
 #include "app/mainwindow.h"
+#include "bench/bench_support.h"
 #include "bench/printed_prompts.h"
 #include "office/office_testkit.h"
-#include "app/export_panel.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,8 +1,8 @@
 // Price list version figures, as ratios measured in one run: checking and importing the full
 // list from a file, switching the version in force at midnight, and pricing and looking up with a
 // loaded version against the built-in list. Prints; checks nothing.
-#include "bench/bench_support.h"
 #include "app/mainwindow.h"
+#include "bench/bench_support.h"
 #include "prices/key_meanings.h"
 #include "prices/price_file_check.h"
 #include "prices/price_versions.h"

@@ -99,15 +99,18 @@ int main(int argc, char *argv[])
     std::printf("  sheet products goal: %s\n", sheetRate >= 500000 ? "met" : "NOT met");
 
     // The reading of the widgets alone, to tell what dominates a press.
-    const double readRate = jobsPerSecond([&] { return window.sheetProductsJob().quantity.size(); }, 300);
+    const double readRate
+        = jobsPerSecond([&] { return window.sheetProductsJob().quantity.size(); }, 300);
 
     auto *answer = window.findChild<QPushButton *>(QStringLiteral("pushButton"));
     auto *table = window.findChild<QTableWidget *>(QStringLiteral("tableWidget"));
     const double empty = pressMicroseconds(window, answer, table, 0);
     const double full = pressMicroseconds(window, answer, table, 1000);
-    std::printf("one \"Ответ\" press on sheet products (read, price, append, clear; goal < 500 us):\n");
+    std::printf(
+        "one \"Ответ\" press on sheet products (read, price, append, clear; goal < 500 us):\n");
     std::printf("  at an empty order      %8.1f us\n", empty);
-    std::printf("  at a 1000-line order   %8.1f us  (%.2f x the empty order)\n", full, full / empty);
+    std::printf("  at a 1000-line order   %8.1f us  (%.2f x the empty order)\n", full,
+                full / empty);
     std::printf("  of which reading the widgets %.1f us, pricing %.1f us\n", 1e6 / readRate,
                 1e6 / sheetRate);
     std::printf("  goal: %s\n", std::max(empty, full) < 500 ? "met" : "NOT met");

@@ -1,7 +1,7 @@
 // Start-up and price lookup figures: how long the window takes to come up (offscreen), and how
 // many price lookups per second the index and the plain slot scan manage. Prints; checks nothing.
-#include "bench/bench_support.h"
 #include "app/mainwindow.h"
+#include "bench/bench_support.h"
 #include "tests/price_scan.h"
 
 #include <QApplication>

@@ -1,11 +1,11 @@
 // The "Брошюры" page: a cover and inner sheets priced per copy.
 #include "app/mainwindow.h"
 
-#include "pricing/number_text.h"
 #include "calculators/page_parts.h"
-#include "pricing/page_pricing.h"
 #include "calculators/whole_number_validator.h"
 #include "form/mainwindow_form.h"
+#include "pricing/number_text.h"
+#include "pricing/page_pricing.h"
 
 void MainWindow::page1_2_init()
 {

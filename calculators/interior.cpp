@@ -3,8 +3,8 @@
 #include "app/mainwindow.h"
 
 #include "calculators/page_parts.h"
-#include "pricing/page_pricing.h"
 #include "form/mainwindow_form.h"
+#include "pricing/page_pricing.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

@@ -61,14 +61,15 @@ void MainWindow::clearGroup(QGroupBox *group)
 OptionGroup MainWindow::optionGroup(const QGroupBox *group) const
 {
     followPriceVersion();
-    OptionGroup options{group->title(), {}};
+    OptionGroup options {group->title(), {}};
     for (const QObject *child : group->children()) {
         const auto *button = qobject_cast<const QAbstractButton *>(child);
         if (!button || !button->isChecked())
             continue;
         const bool exclusive = qobject_cast<const QRadioButton *>(button) != nullptr;
         if (exclusive || qobject_cast<const QCheckBox *>(button))
-            options.checked.append({button->objectName(), optionValue(button), button->text(), exclusive});
+            options.checked.append(
+                {button->objectName(), optionValue(button), button->text(), exclusive});
     }
     return options;
 }

@@ -2,8 +2,8 @@
 #include "calculators/page_parts.h"
 
 #include "app/mainwindow.h"
-#include "pricing/rules.h"
 #include "calculators/whole_number_validator.h"
+#include "pricing/rules.h"
 
 #include <QAbstractButton>
 #include <QGroupBox>

@@ -17,4 +17,3 @@ void setOptionValues(std::initializer_list<QAbstractButton *> buttons, int value
 
 // Size and quantity fields take whole numbers up to 100500; `owner` keeps the validators.
 void acceptWholeNumbers(std::initializer_list<QLineEdit *> fields, QObject *owner);
-

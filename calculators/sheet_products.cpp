@@ -1,10 +1,10 @@
 // The "Листовая продукция" page: leaflets, cards, envelopes and bags priced per sheet.
 #include "app/mainwindow.h"
 
-#include "pricing/number_text.h"
 #include "calculators/page_parts.h"
-#include "pricing/page_pricing.h"
 #include "form/mainwindow_form.h"
+#include "pricing/number_text.h"
+#include "pricing/page_pricing.h"
 
 void MainWindow::page1_1_init()
 {

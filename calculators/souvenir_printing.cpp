@@ -3,8 +3,8 @@
 #include "app/mainwindow.h"
 
 #include "calculators/page_parts.h"
-#include "pricing/page_pricing.h"
 #include "form/mainwindow_form.h"
+#include "pricing/page_pricing.h"
 
 #include <QImage>
 #include <QPixmap>
@@ -57,26 +57,38 @@ void MainWindow::page3_1_init()
                               QStringLiteral("Kruzhki/3.jpg"), QStringLiteral("Kruzhki/4.jpg"),
                               QStringLiteral("Kruzhki/5.jpg"), QStringLiteral("Kruzhki/6.jpg")};
     form->radioButton_68->setProperty("imageAddresses", mugs);
-    form->radioButton_68->setProperty(
-        "price", QStringList {QStringLiteral("27.0"), QStringLiteral("49.0"), QStringLiteral("666.0"), QStringLiteral("23.0"), QStringLiteral("25.0"), QStringLiteral("28.0")});
-    form->radioButton_79->setProperty("imageAddresses",
-                                      numberedPictures(QStringLiteral("Ruchki"), 9, QStringLiteral(".jpg")));
+    form->radioButton_68->setProperty("price",
+                                      QStringList {QStringLiteral("27.0"), QStringLiteral("49.0"),
+                                                   QStringLiteral("666.0"), QStringLiteral("23.0"),
+                                                   QStringLiteral("25.0"), QStringLiteral("28.0")});
+    form->radioButton_79->setProperty(
+        "imageAddresses", numberedPictures(QStringLiteral("Ruchki"), 9, QStringLiteral(".jpg")));
     form->radioButton_79->setProperty(
         "price",
-        QStringList {QStringLiteral("28.0"), QStringLiteral("41.0"), QStringLiteral("366.0"), QStringLiteral("266.0"), QStringLiteral("166.0"), QStringLiteral("26.0"), QStringLiteral("28.0"), QStringLiteral("30.0"), QStringLiteral("31.0")});
-    form->radioButton_80->setProperty("imageAddresses",
-                                      numberedPictures(QStringLiteral("Tekstil"), 5, QStringLiteral(".jpg")));
+        QStringList {QStringLiteral("28.0"), QStringLiteral("41.0"), QStringLiteral("366.0"),
+                     QStringLiteral("266.0"), QStringLiteral("166.0"), QStringLiteral("26.0"),
+                     QStringLiteral("28.0"), QStringLiteral("30.0"), QStringLiteral("31.0")});
+    form->radioButton_80->setProperty(
+        "imageAddresses", numberedPictures(QStringLiteral("Tekstil"), 5, QStringLiteral(".jpg")));
     form->radioButton_80->setProperty("price",
-                                      QStringList {QStringLiteral("29.0"), QStringLiteral("44.0"), QStringLiteral("66.0"), QStringLiteral("47.0"), QStringLiteral("48.0")});
-    form->radioButton_81->setProperty("imageAddresses",
-                                      numberedPictures(QStringLiteral("Beisbolki"), 3, QStringLiteral(".jpg")));
-    form->radioButton_81->setProperty("price", QStringList {QStringLiteral("22.0"), QStringLiteral("49.0"), QStringLiteral("50.0")});
-    form->radioButton_82->setProperty("imageAddresses",
-                                      numberedPictures(QStringLiteral("Pazzl"), 4, QStringLiteral(".jpg")));
-    form->radioButton_82->setProperty("price", QStringList {QStringLiteral("29.0"), QStringLiteral("46.0"), QStringLiteral("76.0"), QStringLiteral("86.0")});
-    form->radioButton_86->setProperty("imageAddresses",
-                                      numberedPictures(QStringLiteral("Kosteri"), 3, QStringLiteral(".jpg")));
-    form->radioButton_86->setProperty("price", QStringList {QStringLiteral("20.0"), QStringLiteral("35.0"), QStringLiteral("86.0")});
+                                      QStringList {QStringLiteral("29.0"), QStringLiteral("44.0"),
+                                                   QStringLiteral("66.0"), QStringLiteral("47.0"),
+                                                   QStringLiteral("48.0")});
+    form->radioButton_81->setProperty(
+        "imageAddresses", numberedPictures(QStringLiteral("Beisbolki"), 3, QStringLiteral(".jpg")));
+    form->radioButton_81->setProperty(
+        "price",
+        QStringList {QStringLiteral("22.0"), QStringLiteral("49.0"), QStringLiteral("50.0")});
+    form->radioButton_82->setProperty(
+        "imageAddresses", numberedPictures(QStringLiteral("Pazzl"), 4, QStringLiteral(".jpg")));
+    form->radioButton_82->setProperty("price",
+                                      QStringList {QStringLiteral("29.0"), QStringLiteral("46.0"),
+                                                   QStringLiteral("76.0"), QStringLiteral("86.0")});
+    form->radioButton_86->setProperty(
+        "imageAddresses", numberedPictures(QStringLiteral("Kosteri"), 3, QStringLiteral(".jpg")));
+    form->radioButton_86->setProperty(
+        "price",
+        QStringList {QStringLiteral("20.0"), QStringLiteral("35.0"), QStringLiteral("86.0")});
 
     for (QRadioButton *material :
          {form->radioButton_68, form->radioButton_79, form->radioButton_80, form->radioButton_81,

@@ -3,8 +3,8 @@
 #include "app/mainwindow.h"
 
 #include "calculators/page_parts.h"
-#include "pricing/page_pricing.h"
 #include "form/mainwindow_form.h"
+#include "pricing/page_pricing.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -108,10 +108,10 @@ StreetJob MainWindow::streetJob() const
     job.pocketSizes = optionGroup(f->checkboxGroupStreet_3);
     for (const auto &pocket : qAsConst(pocketFields)) {
         if (pocket.first->isChecked()) {
-            job.pockets.append({{pocket.first->objectName(),
-                                 pocket.first->property("value").toDouble(),
-                                 pocket.first->text(), false},
-                                pocket.second->text()});
+            job.pockets.append(
+                {{pocket.first->objectName(), pocket.first->property("value").toDouble(),
+                  pocket.first->text(), false},
+                 pocket.second->text()});
         }
     }
     job.width = f->lineEditWidthStreet->text();

@@ -1,9 +1,9 @@
 // The alternatives table.
 #include "dialogs/alternatives_dialog.h"
 
+#include "app/order_cells.h"
 #include "dialogs/screen_fit.h"
 #include "order/money.h"
-#include "app/order_cells.h"
 
 #include <QGroupBox>
 #include <QHeaderView>

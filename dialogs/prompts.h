@@ -22,8 +22,7 @@ class MessageBoxes : public Prompts
 public:
     explicit MessageBoxes(QWidget *parent)
         : parent(parent)
-    {
-    }
+    { }
     void tell(const QString &title, const QString &message, const QString &details) override;
 
 private:

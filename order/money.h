@@ -11,8 +11,8 @@ struct OrderLine;
 // given decimals (0.25 × 0.18 shows 0.05, 2.675 shows 2.68).
 double calcRounded(double value, int decimals = 2);
 
-// Roubles for a label: "132 ₽", "13 203,15 ₽" (no-break space between digit groups, kopecks only
-// when there are any).
+// Roubles for a label: "132 ₽", "13 203,15 ₽" (no-break space between digit groups, kopecks
+// only when there are any).
 QString moneyText(double value);
 // The same figure without the currency sign: "13 203,15".
 QString moneyNumber(double value);

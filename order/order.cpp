@@ -18,8 +18,7 @@ bool isBlank(const OrderLine &line)
 
 Order::Order(QObject *parent)
     : QObject(parent)
-{
-}
+{ }
 
 QVector<OrderLine> Order::lines() const
 {

@@ -25,10 +25,9 @@ QString OrderLine::text(Column column) const
 
 bool operator==(const OrderLine &a, const OrderLine &b)
 {
-    return a.description == b.description && a.quantity == b.quantity
-        && a.unitPrice == b.unitPrice && a.keyText == b.keyText && a.titles == b.titles
-        && a.removalMarker == b.removalMarker && a.job == b.job
-        && a.priceVersion == b.priceVersion;
+    return a.description == b.description && a.quantity == b.quantity && a.unitPrice == b.unitPrice
+        && a.keyText == b.keyText && a.titles == b.titles && a.removalMarker == b.removalMarker
+        && a.job == b.job && a.priceVersion == b.priceVersion;
 }
 
 void OrderLine::setNumbers(double quantity, double unitPrice)

@@ -15,9 +15,9 @@ SheetProductsJob withoutExtras(SheetProductsJob job)
 
 BrochureJob withoutExtras(BrochureJob job)
 {
-    for (OptionGroup *group : {&job.bindingKind, &job.binding, &job.coverLamination,
-                               &job.innerLamination, &job.coverVarnish, &job.innerVarnish,
-                               &job.other})
+    for (OptionGroup *group :
+         {&job.bindingKind, &job.binding, &job.coverLamination, &job.innerLamination,
+          &job.coverVarnish, &job.innerVarnish, &job.other})
         *group = group->cleared();
     return job;
 }
@@ -113,7 +113,7 @@ const char *const PageNames[] = {"sheet_products", "brochures", "street", "inter
 
 QJsonObject write(PricingPage page, const Fields &fields)
 {
-    QJsonObject object{{QStringLiteral("page"), pageName(page)}};
+    QJsonObject object {{QStringLiteral("page"), pageName(page)}};
     for (const auto &[name, group] : fields.groups)
         object.insert(QLatin1String(name), group->toJson());
     for (const auto &[name, text] : fields.texts)
@@ -137,8 +137,7 @@ bool read(const QJsonObject &object, PricingPage page, const Fields &fields)
     return true;
 }
 
-template<typename Job>
-QJsonObject writeJob(PricingPage page, Job job)
+template<typename Job> QJsonObject writeJob(PricingPage page, Job job)
 {
     return write(page, fieldsOf(job));
 }
@@ -177,7 +176,7 @@ QJsonObject toJson(const StreetJob &job)
     QJsonObject object = writeJob(PricingPage::Street, job);
     QJsonArray pockets;
     for (const StandPocket &pocket : job.pockets) {
-        OptionGroup box{QString(), {pocket.box}};
+        OptionGroup box {QString(), {pocket.box}};
         QJsonObject stored = box.toJson();
         stored.insert(QStringLiteral("count"), pocket.count);
         pockets.append(stored);
@@ -214,7 +213,8 @@ bool fromJson(const QJsonObject &object, StreetJob *job)
     for (const QJsonValue &value : object.value(QStringLiteral("pockets")).toArray()) {
         const OptionGroup box = OptionGroup::fromJson(value.toObject());
         if (!box.checked.isEmpty())
-            job->pockets.append({box.checked.first(), value.toObject().value(QStringLiteral("count")).toString()});
+            job->pockets.append(
+                {box.checked.first(), value.toObject().value(QStringLiteral("count")).toString()});
     }
     return true;
 }

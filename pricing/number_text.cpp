@@ -9,7 +9,8 @@ QString numberText(double value)
     // the integer path is several times faster.
     if (value >= 0 && value < 10 && value == std::trunc(value) && !std::signbit(value))
         return QString(QLatin1Char(char('0' + int(value))));
-    if (value > -1e6 && value < 1e6 && value == std::trunc(value) && !(value == 0 && std::signbit(value)))
+    if (value > -1e6 && value < 1e6 && value == std::trunc(value)
+        && !(value == 0 && std::signbit(value)))
         return QString::number(qint64(value));
     return QString::number(value, 'g', 6);
 }

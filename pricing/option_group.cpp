@@ -36,10 +36,10 @@ QJsonObject OptionGroup::toJson() const
 {
     QJsonArray choices;
     for (const OptionChoice &choice : checked) {
-        choices.append(QJsonObject{{QStringLiteral("name"), choice.name},
-                                   {QStringLiteral("value"), choice.value},
-                                   {QStringLiteral("caption"), choice.caption},
-                                   {QStringLiteral("exclusive"), choice.exclusive}});
+        choices.append(QJsonObject {{QStringLiteral("name"), choice.name},
+                                    {QStringLiteral("value"), choice.value},
+                                    {QStringLiteral("caption"), choice.caption},
+                                    {QStringLiteral("exclusive"), choice.exclusive}});
     }
     return {{QStringLiteral("title"), title}, {QStringLiteral("checked"), choices}};
 }

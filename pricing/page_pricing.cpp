@@ -88,14 +88,13 @@ Quote quoteSheetProducts(const SheetProductsJob &job, const QString &family,
 
     const QString titles = size.text + QLatin1Char(' ')
         + groupTitles({job.colour.title, job.density.title, job.type.title, job.lamination.title,
-                       job.binding.title, job.varnish.title, job.creasing.title,
-                       job.other.title});
+                       job.binding.title, job.varnish.title, job.creasing.title, job.other.title});
     // The shop's line: no separator between density and lamination, nor between the varnish
     // captions and the creasing caption.
     const QString description = format.caption + Separator + size.text + QLatin1Char(' ')
         + colour.caption + Separator + type.caption + Separator + density.caption
-        + lamination.caption + Separator + binding.caption + Separator
-        + job.varnish.boxCaptions() + creasing.caption + Separator + job.other.boxCaptions();
+        + lamination.caption + Separator + binding.caption + Separator + job.varnish.boxCaptions()
+        + creasing.caption + Separator + job.other.boxCaptions();
 
     finish(quote, quantity, unitPrice, description, key, titles, true, job, prices);
     return quote;
@@ -103,7 +102,7 @@ Quote quoteSheetProducts(const SheetProductsJob &job, const QString &family,
 
 QVector<Quote> priceSheetProducts(const SheetProductsJob &job, const PriceTable &prices)
 {
-    QVector<Quote> quotes{quoteSheetProducts(job, QStringLiteral("00"), prices)};
+    QVector<Quote> quotes {quoteSheetProducts(job, QStringLiteral("00"), prices)};
     const QString tier
         = tierFamily(wholeNumber(job.quantity), QStringLiteral("50"), QStringLiteral("60"));
     if (!tier.isEmpty())
@@ -133,8 +132,8 @@ Quote quoteBrochure(const BrochureJob &job, const QString &family, const PriceTa
                      lookUp(prices, coverKey, QStringLiteral("обложка"))};
     quote.per = size.per;
     quote.factor = size.factor;
-    quote.factorText = size.explanation + QStringLiteral("; внутренних листов: ")
-        + QString::number(innerSheets);
+    quote.factorText
+        = size.explanation + QStringLiteral("; внутренних листов: ") + QString::number(innerSheets);
     if (family != QLatin1String("01"))
         quote.tierFamily = family;
     const double innerPrice = size.factor * quote.lookups.at(0).price * innerSheets;
@@ -157,8 +156,8 @@ Quote quoteBrochure(const BrochureJob &job, const QString &family, const PriceTa
                        job.innerDensity.title, job.coverColour.title, job.coverType.title,
                        job.coverDensity.title});
     // The extras' titles follow one another without a blank.
-    for (const OptionGroup *group : {&job.innerLamination, &job.binding, &job.innerVarnish,
-                                     &job.other, &job.bindingKind})
+    for (const OptionGroup *group :
+         {&job.innerLamination, &job.binding, &job.innerVarnish, &job.other, &job.bindingKind})
         titles += group->title;
 
     // No separator between the cover density and the binding kind.
@@ -167,8 +166,7 @@ Quote quoteBrochure(const BrochureJob &job, const QString &family, const PriceTa
         + Separator + coverColour.caption + Separator + coverType.caption + Separator
         + coverDensity.caption + bindingKind.caption + Separator + binding.caption + Separator
         + coverLamination.caption + Separator + innerLamination.caption + Separator
-        + job.coverVarnish.boxCaptions() + job.innerVarnish.boxCaptions()
-        + job.other.boxCaptions();
+        + job.coverVarnish.boxCaptions() + job.innerVarnish.boxCaptions() + job.other.boxCaptions();
 
     finish(quote, quantity, unitPrice, description, coverKey, titles, false, job, prices);
     return quote;
@@ -176,7 +174,7 @@ Quote quoteBrochure(const BrochureJob &job, const QString &family, const PriceTa
 
 QVector<Quote> priceBrochures(const BrochureJob &job, const PriceTable &prices)
 {
-    QVector<Quote> quotes{quoteBrochure(job, QStringLiteral("01"), prices)};
+    QVector<Quote> quotes {quoteBrochure(job, QStringLiteral("01"), prices)};
     const QString tier
         = tierFamily(wholeNumber(job.quantity), QStringLiteral("51"), QStringLiteral("61"));
     if (!tier.isEmpty())
@@ -219,10 +217,10 @@ QVector<Quote> priceStreet(const StreetJob &job, const PriceTable &prices)
     for (const StandPocket &pocket : job.pockets) {
         const double amount = pocket.box.value * pocketCount(pocket.count);
         pocketSum += amount;
-        quote.extras.append({job.pocketSizes.title,
-                             pocket.box.caption + QStringLiteral(" × ")
-                                 + numberText(pocketCount(pocket.count)),
-                             amount});
+        quote.extras.append(
+            {job.pocketSizes.title,
+             pocket.box.caption + QStringLiteral(" × ") + numberText(pocketCount(pocket.count)),
+             amount});
     }
 
     const double total
@@ -231,9 +229,9 @@ QVector<Quote> priceStreet(const StreetJob &job, const PriceTable &prices)
     const QString description = QStringLiteral("Другой; Другой; ") + material.caption + Separator
         + quality.caption + job.film.boxCaptions() + base.caption + Separator
         + job.postPress.boxCaptions() + job.stand.boxCaptions();
-    const QString titles = groupTitles({job.size.title, job.quality.title, job.material.title,
-                                        job.film.title, job.base.title, job.postPress.title,
-                                        job.pocketSizes.title});
+    const QString titles
+        = groupTitles({job.size.title, job.quality.title, job.material.title, job.film.title,
+                       job.base.title, job.postPress.title, job.pocketSizes.title});
 
     finish(quote, quantity, total, description, key, titles, false, job, prices);
     return {quote};
@@ -269,8 +267,8 @@ QVector<Quote> priceInterior(const InteriorJob &job, const PriceTable &prices)
 
     QString titles = size.text + QLatin1Char(' ')
         + groupTitles({job.format.title, job.colour.title, job.paper.title, job.density.title});
-    QString description = format.caption + Separator + size.text + QLatin1Char(' ')
-        + colour.caption + Separator + paper.caption + Separator + density.caption;
+    QString description = format.caption + Separator + size.text + QLatin1Char(' ') + colour.caption
+        + Separator + paper.caption + Separator + density.caption;
     for (const OptionGroup *group : extras) {
         titles += group->title + QLatin1Char(' ');
         description += group->boxCaptions();
@@ -290,8 +288,8 @@ QVector<Quote> priceSouvenir(const SouvenirJob &job, const PriceTable &prices)
     const int quantity = wholeNumber(job.quantity);
 
     // A standard size is priced per thousand.
-    const JobSize dimensions = jobSize(job.customSize, 0.001, job.size.title, job.width,
-                                       job.height, QStringLiteral("за шт."));
+    const JobSize dimensions = jobSize(job.customSize, 0.001, job.size.title, job.width, job.height,
+                                       QStringLiteral("за шт."));
     Quote quote;
     quote.lookups = {lookUp(prices, key)};
     quote.per = dimensions.per;
@@ -326,14 +324,14 @@ QVector<Quote> priceStoredJob(const QJsonObject &object, const PriceTable &price
         if (!fromJson(object, &job))
             return {};
         return family.isEmpty() ? priceSheetProducts(job, prices)
-                                : QVector<Quote>{quoteSheetProducts(job, family, prices)};
+                                : QVector<Quote> {quoteSheetProducts(job, family, prices)};
     }
     case PricingPage::Brochures: {
         BrochureJob job;
         if (!fromJson(object, &job))
             return {};
         return family.isEmpty() ? priceBrochures(job, prices)
-                                : QVector<Quote>{quoteBrochure(job, family, prices)};
+                                : QVector<Quote> {quoteBrochure(job, family, prices)};
     }
     case PricingPage::Street: {
         StreetJob job;

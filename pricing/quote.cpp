@@ -31,8 +31,8 @@ QString Quote::explanation() const
     for (const PriceLookup &lookup : lookups) {
         const QString role = lookup.role.isEmpty() ? QString() : lookup.role + QStringLiteral(": ");
         items << role + QStringLiteral("ключ ") + lookup.key
-                + (lookup.found ? QStringLiteral(" — есть в прайс-листе, ") + numberText(lookup.price)
-                           + QLatin1Char(' ') + per
+                + (lookup.found ? QStringLiteral(" — есть в прайс-листе, ")
+                           + numberText(lookup.price) + QLatin1Char(' ') + per
                                 : QStringLiteral(" — нет в прайс-листе"));
     }
     items << QStringLiteral("Размер: ") + factorText;

@@ -3,9 +3,9 @@
 // marked; Enter or a double click takes a pairing over to the page.
 #include "tests/page_driver.h"
 
+#include "app/order_cells.h"
 #include "dialogs/alternatives_dialog.h"
 #include "order/money.h"
-#include "app/order_cells.h"
 
 class AlternativesTest : public QObject, private PageDriver
 {

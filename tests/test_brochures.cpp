@@ -62,7 +62,7 @@ private slots:
         QVERIFY(answerAdds(1));
         QCOMPARE(orderLine(0),
                  (TableRow {StartUpDescription, "1", "3", "значение=010000", StandardTitles,
-                             Marker::None}));
+                            Marker::None}));
     }
 
     void job_data()
@@ -218,7 +218,7 @@ private slots:
 
         QCOMPARE(orderLine(1),
                  (TableRow {tierDescription, quantity, tierPrice, tierKeyText, StandardTitles,
-                             Marker::None}));
+                            Marker::None}));
     }
 
     void validators_data()

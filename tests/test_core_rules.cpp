@@ -64,11 +64,14 @@ private slots:
         QTest::addColumn<QString>("family");
         QTest::addColumn<QVector<double>>("codes");
         QTest::addColumn<QString>("key");
-        QTest::newRow("sheet A4 4+4 coated 350") << "00" << QVector<double>{2, 4, 2, 8} << "002428";
-        QTest::newRow("two-digit code") << "00" << QVector<double>{10, 4, 2, 8} << "0010428";
-        QTest::newRow("custom size code 15") << "01" << QVector<double>{15, 0, 0, 0} << "0115000";
-        QTest::newRow("street") << "12" << QVector<double>{11, 11, 9, 100} << "12111191" "00";
-        QTest::newRow("fractional code") << "00" << QVector<double>{1.5} << "001.5";
+        QTest::newRow("sheet A4 4+4 coated 350")
+            << "00" << QVector<double> {2, 4, 2, 8} << "002428";
+        QTest::newRow("two-digit code") << "00" << QVector<double> {10, 4, 2, 8} << "0010428";
+        QTest::newRow("custom size code 15") << "01" << QVector<double> {15, 0, 0, 0} << "0115000";
+        QTest::newRow("street") << "12" << QVector<double> {11, 11, 9, 100}
+                                << "12111191"
+                                   "00";
+        QTest::newRow("fractional code") << "00" << QVector<double> {1.5} << "001.5";
     }
     void keys()
     {
@@ -94,11 +97,16 @@ private slots:
         QTest::addColumn<QString>("height");
         QTest::addColumn<double>("factor");
         QTest::addColumn<QString>("text");
-        QTest::newRow("standard keeps the page factor") << false << "100" << "200" << 0.001 << "Формат";
-        QTest::newRow("custom area /1000") << true << "100" << "200" << 20.0 << "100x200";
-        QTest::newRow("custom 1000 x 2000") << true << "1000" << "2000" << 2000.0 << "1000x2000";
-        QTest::newRow("empty side reads 0") << true << "100" << "" << 0.0 << "100x";
-        QTest::newRow("letters read 0") << true << "abc" << "5" << 0.0 << "abcx5";
+        QTest::newRow("standard keeps the page factor") << false << "100"
+                                                        << "200" << 0.001 << "Формат";
+        QTest::newRow("custom area /1000") << true << "100"
+                                           << "200" << 20.0 << "100x200";
+        QTest::newRow("custom 1000 x 2000") << true << "1000"
+                                            << "2000" << 2000.0 << "1000x2000";
+        QTest::newRow("empty side reads 0") << true << "100"
+                                            << "" << 0.0 << "100x";
+        QTest::newRow("letters read 0") << true << "abc"
+                                        << "5" << 0.0 << "abcx5";
     }
     void sizes()
     {
@@ -121,9 +129,15 @@ private slots:
     {
         QTest::addColumn<int>("quantity");
         QTest::addColumn<QString>("family");
-        for (const auto &[quantity, family] : std::initializer_list<std::pair<int, const char *>>{
-                 {0, ""}, {499, ""}, {500, "50"}, {999, "50"}, {1000, "60"}, {3000, "60"},
-                 {3001, ""}, {-600, ""}})
+        for (const auto &[quantity, family] :
+             std::initializer_list<std::pair<int, const char *>> {{0, ""},
+                                                                  {499, ""},
+                                                                  {500, "50"},
+                                                                  {999, "50"},
+                                                                  {1000, "60"},
+                                                                  {3000, "60"},
+                                                                  {3001, ""},
+                                                                  {-600, ""}})
             QTest::addRow("%d", quantity) << quantity << QString::fromLatin1(family);
     }
     void tiers()
@@ -189,8 +203,8 @@ private slots:
             l.unitPrice = QString::fromUtf8(price);
             return l;
         };
-        const OrderTotals totals
-            = orderTotals({line("100", "132"), line("3", "0.03"), line("5 шт", "10"), line("2", "")});
+        const OrderTotals totals = orderTotals(
+            {line("100", "132"), line("3", "0.03"), line("5 шт", "10"), line("2", "")});
         QCOMPARE(totals.lines, 4);
         QCOMPARE(totals.subtotal, 100 * 132.0 + 3 * 0.03);
         QCOMPARE(totals.tax, totals.subtotal * 0.18);

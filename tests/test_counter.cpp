@@ -2,8 +2,8 @@
 // tab order, a choice taken back, the table's tooltips, a window that scrolls on a small screen.
 #include "tests/page_driver.h"
 
-#include "app/scrolling.h"
 #include "app/order_cells.h"
+#include "app/scrolling.h"
 
 #include <QScreen>
 #include <QScrollArea>
@@ -335,8 +335,7 @@ private slots:
         const QTableWidget *table = orderTable();
         for (const int column : {0, 1, 3, 4})
             QCOMPARE(table->item(0, column)->toolTip(), table->item(0, column)->text());
-        QCOMPARE(table->item(0, 2)->toolTip(),
-                 window->orderLine(0).explanation);
+        QCOMPARE(table->item(0, 2)->toolTip(), window->orderLine(0).explanation);
         QCOMPARE(table->item(0, 5)->toolTip(), QStringLiteral("Щелчок удаляет строку"));
         table->item(0, 0)->setText(QStringLiteral("исправлено"));
         QCOMPARE(table->item(0, 0)->toolTip(), QStringLiteral("исправлено"));

@@ -263,8 +263,10 @@ private slots:
     {
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("title");
-        QTest::newRow("PDF") << "pushButtonPdf" << "PDF";
-        QTest::newRow("Печать") << "pushButtonPrint" << "Печать";
+        QTest::newRow("PDF") << "pushButtonPdf"
+                             << "PDF";
+        QTest::newRow("Печать") << "pushButtonPrint"
+                                << "Печать";
     }
     void emptyOrderRefused()
     {

@@ -1,8 +1,8 @@
 // "Экспорт" against the real office, run headless with a profile of its own: the invoice is read
 // back from the opened document through UNO, and failures must stop before anything is written.
+#include "app/export_panel.h"
 #include "app/mainwindow.h"
 #include "office/office_testkit.h"
-#include "app/export_panel.h"
 #include "tests/prompt_recorder.h"
 
 #include <QCryptographicHash>
@@ -155,7 +155,8 @@ private slots:
     void init()
     {
         m_messages.clear();
-        m_prompts.onTell = [this](const QString &message, const QString &) { m_messages << message; };
+        m_prompts.onTell
+            = [this](const QString &message, const QString &) { m_messages << message; };
         m_window = new MainWindow(nullptr, &m_prompts);
         m_window->show();
     }

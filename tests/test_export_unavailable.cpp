@@ -14,12 +14,14 @@ private slots:
     {
         QStringList messages;
         PromptRecorder prompts;
-        prompts.onTell = [&messages](const QString &message, const QString &) { messages << message; };
+        prompts.onTell
+            = [&messages](const QString &message, const QString &) { messages << message; };
         MainWindow window(nullptr, &prompts);
         window.appendOrderLine("Визитки", "100", "5", "значение=1", "", false);
         QTest::mouseClick(window.findChild<QPushButton *>("pushButton_6"), Qt::LeftButton);
         QCOMPARE(messages.size(), 1);
-        QVERIFY2(messages.first().contains("недоступен в этой сборке"), qPrintable(messages.first()));
+        QVERIFY2(messages.first().contains("недоступен в этой сборке"),
+                 qPrintable(messages.first()));
         QCOMPARE(window.orderLines().size(), 1);
     }
 };

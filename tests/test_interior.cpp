@@ -64,7 +64,7 @@ void InteriorTest::untouchedAnswer()
 {
     QCOMPARE(answerLine(),
              (TableRow {"; Формат 1+0; ; ", "1", "0", "значение=130000", "Формат " + groupTitles,
-                         Marker::None}));
+                        Marker::None}));
 }
 
 void InteriorTest::sheetPrice_data()

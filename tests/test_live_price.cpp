@@ -2,9 +2,9 @@
 // and a line the price list has no price for is marked before and after the press.
 #include "tests/page_driver.h"
 
+#include "app/order_cells.h"
 #include "calculators/live_price.h"
 #include "order/money.h"
-#include "app/order_cells.h"
 
 namespace {
 

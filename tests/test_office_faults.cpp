@@ -1,9 +1,9 @@
 // "Экспорт" against a windowed office under Xvfb, as the operator has it, with the templates and
 // faults a shop meets sooner or later: the window never freezes, no dialog, no macro, no
 // half-written invoice, no silently wrong total, one invoice per press, messages for people.
+#include "app/export_panel.h"
 #include "app/mainwindow.h"
 #include "office/office_testkit.h"
-#include "app/export_panel.h"
 #include "tests/prompt_recorder.h"
 
 #include <QElapsedTimer>

@@ -1,9 +1,9 @@
 // The office started ahead of the first export: after the window's first paint, with no window of
 // its own (not headless, so that it can show the invoice), off by the setting "warmup" in [office];
 // and closed when the program ends unless the operator still has an invoice open in it.
+#include "app/export_panel.h"
 #include "app/mainwindow.h"
 #include "office/office_testkit.h"
-#include "app/export_panel.h"
 #include "tests/prompt_recorder.h"
 
 #include <QElapsedTimer>
@@ -113,7 +113,8 @@ private slots:
         // The first export uses the warm office: no second start, the invoice is shown.
         const qint64 started = office().startedProcessId();
         QStringList messages;
-        prompts.onTell = [&messages](const QString &message, const QString &) { messages << message; };
+        prompts.onTell
+            = [&messages](const QString &message, const QString &) { messages << message; };
         ExportRequest request;
         request.typedPath = m_template;
         request.lines = {{"Визитки", "100", "5"}};

@@ -106,11 +106,15 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<double>("subtotal");
         QTest::addColumn<bool>("countable");
-        QTest::newRow("quantity with a comma") << int(OrderLine::Quantity) << "0,5" << 6172.835 << true;
-        QTest::newRow("quantity with a group blank") << int(OrderLine::Quantity) << "1 000" << 12345670.0 << true;
+        QTest::newRow("quantity with a comma")
+            << int(OrderLine::Quantity) << "0,5" << 6172.835 << true;
+        QTest::newRow("quantity with a group blank")
+            << int(OrderLine::Quantity) << "1 000" << 12345670.0 << true;
         QTest::newRow("price typed over") << int(OrderLine::UnitPrice) << "99.5" << 9950.0 << true;
-        QTest::newRow("price that is no number") << int(OrderLine::UnitPrice) << "abc" << 0.0 << false;
-        QTest::newRow("description only") << int(OrderLine::Description) << "другое" << 1234567.0 << true;
+        QTest::newRow("price that is no number")
+            << int(OrderLine::UnitPrice) << "abc" << 0.0 << false;
+        QTest::newRow("description only")
+            << int(OrderLine::Description) << "другое" << 1234567.0 << true;
     }
     void typedCellKeepsItsTextAndCountsItsReading()
     {
@@ -146,18 +150,30 @@ private slots:
         QTest::addColumn<QString>("script");
         QTest::addColumn<QString>("lines");
         QTest::addColumn<int>("steps");
-        QTest::newRow("nothing to undo") << "+A u" << "A" << 0;
-        QTest::newRow("a removal") << "+A +B +C -1" << "A C" << 1;
-        QTest::newRow("a removal undone, in place") << "+A +B +C -1 u" << "A B C" << 0;
-        QTest::newRow("two removals, latest first") << "+A +B +C -0 -1 u" << "B C" << 1;
-        QTest::newRow("both undone") << "+A +B +C -0 -1 u u" << "A B C" << 0;
-        QTest::newRow("selected rows as one step") << "+A +B +C +D -3,1 u" << "A B C D" << 0;
-        QTest::newRow("Очистка") << "+A +B c" << "" << 1;
-        QTest::newRow("Очистка undone after new lines") << "+A +B c +X u" << "A B X" << 0;
-        QTest::newRow("row gone since: put at the end") << "+A +B +C -2 -1 -0 u u" << "A B" << 1;
-        QTest::newRow("insert in the middle") << "+A +C ^1:B" << "A B C" << 0;
-        QTest::newRow("insert past the end is an append") << "+A ^9:B" << "A B" << 0;
-        QTest::newRow("removal past the end is nothing") << "+A -5" << "A" << 0;
+        QTest::newRow("nothing to undo") << "+A u"
+                                         << "A" << 0;
+        QTest::newRow("a removal") << "+A +B +C -1"
+                                   << "A C" << 1;
+        QTest::newRow("a removal undone, in place") << "+A +B +C -1 u"
+                                                    << "A B C" << 0;
+        QTest::newRow("two removals, latest first") << "+A +B +C -0 -1 u"
+                                                    << "B C" << 1;
+        QTest::newRow("both undone") << "+A +B +C -0 -1 u u"
+                                     << "A B C" << 0;
+        QTest::newRow("selected rows as one step") << "+A +B +C +D -3,1 u"
+                                                   << "A B C D" << 0;
+        QTest::newRow("Очистка") << "+A +B c"
+                                 << "" << 1;
+        QTest::newRow("Очистка undone after new lines") << "+A +B c +X u"
+                                                        << "A B X" << 0;
+        QTest::newRow("row gone since: put at the end") << "+A +B +C -2 -1 -0 u u"
+                                                        << "A B" << 1;
+        QTest::newRow("insert in the middle") << "+A +C ^1:B"
+                                              << "A B C" << 0;
+        QTest::newRow("insert past the end is an append") << "+A ^9:B"
+                                                          << "A B" << 0;
+        QTest::newRow("removal past the end is nothing") << "+A -5"
+                                                         << "A" << 0;
     }
     void removalsComeBack()
     {
@@ -178,8 +194,7 @@ private slots:
             order.remove(0);
         }
         QCOMPARE(order.undoSteps(), Order::MaxUndoSteps);
-        while (order.undo() >= 0) {
-        }
+        while (order.undo() >= 0) { }
         QCOMPARE(order.size(), 100);
         QCOMPARE(order.line(0).description, QStringLiteral("50"));
     }

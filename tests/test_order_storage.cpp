@@ -53,7 +53,8 @@ class OrderStorageTest : public QObject, private PageDriver
     void open()
     {
         messages.clear();
-        prompts.onTell = [this](const QString &message, const QString &) { messages.append(message); };
+        prompts.onTell
+            = [this](const QString &message, const QString &) { messages.append(message); };
         window = new MainWindow(nullptr, &prompts);
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window));

@@ -69,7 +69,7 @@ private slots:
         QCOMPARE(table->rowCount(), 2);
         QCOMPARE(orderLine(0),
                  (TableRow {"первая", "100", "132", "значение=002428", "Формат Цветность ",
-                             Marker::Red}));
+                            Marker::Red}));
         // An empty text still gets its item, and a line without marker has none in column 5.
         QCOMPARE(orderLine(1),
                  (TableRow {"вторая", "1", "", "значение=130000", "Формат ", Marker::None}));

@@ -113,12 +113,14 @@ private slots:
             << "" << false;
         sheet.quantity = QStringLiteral("500");
         QTest::newRow("sheet: 500 pieces add the tier line without the extras")
-            << pricing(priceSheetProducts, sheet) << "значение=002428" << "132"
+            << pricing(priceSheetProducts, sheet) << "значение=002428"
+            << "132"
             << "А4 (210х297 мм.); Формат 4+4; Матовая; 350; ; ; 1+0 лак; ; Обрезка углов 4 шт."
             << "значение=502428" << false;
         sheet.quantity = QStringLiteral("3000");
         QTest::newRow("sheet: 3000 pieces, the second tier")
-            << pricing(priceSheetProducts, sheet) << "значение=002428" << "132"
+            << pricing(priceSheetProducts, sheet) << "значение=002428"
+            << "132"
             << "А4 (210х297 мм.); Формат 4+4; Матовая; 350; ; ; 1+0 лак; ; Обрезка углов 4 шт."
             << "значение=602428" << false;
 
@@ -133,12 +135,14 @@ private slots:
         QTest::newRow("sheet: custom 100 x 200 prices by area")
             << pricing(priceSheetProducts, custom) << "значение=0015000"
             << "200"
-            << "Другой; 100x200 1+0; Простая; 80; ; ; " << "" << false;
+            << "Другой; 100x200 1+0; Простая; 80; ; ; "
+            << "" << false;
         custom.colour = radio(4, "4+4");
         QTest::newRow("sheet: custom size in 4+4 is not in the list")
             << pricing(priceSheetProducts, custom) << "значение=0015400"
             << "0"
-            << "Другой; 100x200 4+4; Простая; 80; ; ; " << "" << true;
+            << "Другой; 100x200 4+4; Простая; 80; ; ; "
+            << "" << true;
 
         QTest::newRow("brochure: 10 matte inner sheets, glossy cover, stapled, laminated")
             << pricing(priceBrochures, a4Brochure()) << "значение=012436"
@@ -150,19 +154,22 @@ private slots:
         QTest::newRow("street: film 360 dpi 1000 x 2000")
             << pricing(priceStreet, filmPrint("1000", "2000")) << "значение=121111109"
             << "540000"
-            << "Другой; Другой; Самоклеющаяся плёнка; 360 dpi; " << "" << false;
+            << "Другой; Другой; Самоклеющаяся плёнка; 360 dpi; "
+            << "" << false;
         StreetJob plastic = filmPrint("1000", "2000");
         plastic.base = radio(100, "Пластик 2 мм.");
         QTest::newRow("street: the base multiplies the print and adds itself")
             << pricing(priceStreet, plastic) << "значение=121111109"
             << "5.40001e+07"
-            << "Другой; Другой; Самоклеющаяся плёнка; 360 dpiПластик 2 мм.; " << "" << false;
+            << "Другой; Другой; Самоклеющаяся плёнка; 360 dpiПластик 2 мм.; "
+            << "" << false;
         StreetJob stand = filmPrint("", "");
         stand.pockets = {pocket(20, "А4", "3"), pocket(15, "А3", "-5"), pocket(30, "А5", "inf")};
         QTest::newRow("street: pockets count, a bad count orders none")
             << pricing(priceStreet, stand) << "значение=121111109"
             << "60"
-            << "Другой; Другой; Самоклеющаяся плёнка; 360 dpi; " << "" << false;
+            << "Другой; Другой; Самоклеющаяся плёнка; 360 dpi; "
+            << "" << false;
 
         InteriorJob interior;
         interior.format.title = QStringLiteral("Формат");
@@ -171,12 +178,14 @@ private slots:
         QTest::newRow("interior: nothing chosen has no price")
             << pricing(priceInterior, interior) << "значение=130000"
             << "0"
-            << "; Формат 1+0; ; " << "" << true;
+            << "; Формат 1+0; ; "
+            << "" << true;
 
         QTest::newRow("souvenir: A4 4+0 on mugs, priced per thousand")
             << pricing(priceSouvenir, a4Mugs()) << "значение=252200"
             << "0.03"
-            << "А4 (210х297 мм.); Размер изображения 4+0; Кружки; 0" << "" << false;
+            << "А4 (210х297 мм.); Размер изображения 4+0; Кружки; 0"
+            << "" << false;
     }
 
     // The line a press appends, its tier line, the missing-price mark, and the stored job priced
@@ -208,7 +217,8 @@ private slots:
             QCOMPARE(tier.line.keyText, tierKeyText);
             QVERIFY(tier.extras.isEmpty());
             QCOMPARE(tier.line.unitPrice,
-                     numberText(table.price(tierKeyText.mid(tierKeyText.indexOf(QLatin1Char('=')) + 1))));
+                     numberText(
+                         table.price(tierKeyText.mid(tierKeyText.indexOf(QLatin1Char('=')) + 1))));
             QCOMPARE(tier.line.removalMarker, line.removalMarker);
         }
 
@@ -252,8 +262,8 @@ private slots:
     void storedJobsOfNoPage()
     {
         QFETCH(QByteArray, json);
-        QVERIFY(priceStoredJob(QJsonDocument::fromJson(json).object(), PriceTable::shared())
-                    .isEmpty());
+        QVERIFY(
+            priceStoredJob(QJsonDocument::fromJson(json).object(), PriceTable::shared()).isEmpty());
     }
 };
 

@@ -327,9 +327,9 @@ private slots:
         QTest::newRow("list, with the new one")
             << QStringList {"list"} << 0 << "\tбумага\tвступит в силу"
             << "";
-        QTest::newRow("export a version")
-            << QStringList {"export", "v1.csv", "--version", "1"} << 0 << "Выгружен прайс-лист: версия 1"
-            << "";
+        QTest::newRow("export a version") << QStringList {"export", "v1.csv", "--version", "1"} << 0
+                                          << "Выгружен прайс-лист: версия 1"
+                                          << "";
         QTest::newRow("no such version")
             << QStringList {"export", "v9.csv", "--version", "9"} << 1 << ""
             << "Версии «9» нет.";

@@ -55,7 +55,7 @@ private slots:
         QVERIFY(answerAdds(1));
         QCOMPARE(orderLine(0),
                  (TableRow {"А6 (105х148 мм.); Формат 1+0; Простая; 80; ; ; ", "1", "1.5",
-                             "значение=000000", StandardTitles, Marker::Red}));
+                            "значение=000000", StandardTitles, Marker::Red}));
     }
 
     void job_data()
@@ -251,7 +251,7 @@ private slots:
 
         QCOMPARE(orderLine(1),
                  (TableRow {tierDescription, quantity, tierPrice, tierKeyText, StandardTitles,
-                             Marker::Red}));
+                            Marker::Red}));
     }
 
     void validators_data()

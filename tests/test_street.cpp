@@ -79,7 +79,7 @@ void StreetTest::untouchedAnswer()
 {
     QCOMPARE(answerLine(),
              (TableRow {"Другой; Другой; ; ; ", "1", "0", "значение=12111100", untouchedTitles,
-                         Marker::None}));
+                        Marker::None}));
 }
 
 void StreetTest::printPrice_data()
