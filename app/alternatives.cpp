@@ -59,47 +59,22 @@ void checkOption(QGroupBox *group, const QString &name)
 
 AlternativesDialog *MainWindow::openAlternatives()
 {
-    MainWindowForm *f = form.data();
-    QGroupBox *first = nullptr;
-    QGroupBox *second = nullptr;
-    QString pageTitle;
-    QVector<Alternative> alternatives;
-    const auto choices = [&](QGroupBox *a, QGroupBox *b) {
-        first = a;
-        second = b;
-        return AlternativeChoices {groupChoices(a), groupChoices(b)};
-    };
-    const auto *box = f->tabWidget->currentWidget()->findChild<QToolBox *>();
-    const QWidget *page = box ? box->currentWidget() : nullptr;
-    if (page == f->page) {
-        pageTitle = f->toolBox->itemText(0);
-        alternatives = sheetProductsAlternatives(
-            sheetProductsJob(), choices(f->groupBoxListType, f->groupBoxListDensity), priceTable);
-    } else if (page == f->page_2) {
-        pageTitle = f->toolBox->itemText(1);
-        alternatives = brochureAlternatives(
-            brochureJob(), choices(f->groupBoxBroshInnerType, f->groupBoxBroshInnerDensity),
-            priceTable);
-    } else if (page == f->page_3) {
-        pageTitle = f->toolBox_2->itemText(0);
-        alternatives = streetAlternatives(
-            streetJob(), choices(f->groupBoxListStreetMaterial, f->groupBoxListStreetColor),
-            priceTable);
-    } else if (page == f->page_4) {
-        pageTitle = f->toolBox_2->itemText(1);
-        alternatives = interiorAlternatives(
-            interiorJob(), choices(f->groupBoxIntererType, f->groupBoxIntererDensity), priceTable);
-    } else {
+    const auto *box = form->tabWidget->currentWidget()->findChild<QToolBox *>();
+    const PricingPageParts *page = box ? pricingPageOf(box->currentWidget()) : nullptr;
+    if (!page || !page->hasAlternatives())
         return nullptr;
-    }
+    QGroupBox *first = page->compareFirst;
+    QGroupBox *second = page->compareSecond;
+    const QVector<Alternative> alternatives
+        = page->alternatives(AlternativeChoices {groupChoices(first), groupChoices(second)});
     // One table at a time: a new one replaces one still open.
     if (auto *open = findChild<AlternativesDialog *>(QString(), Qt::FindDirectChildrenOnly))
         open->close();
     QHash<QString, QString> captions;
     nameApart(first, &captions);
     nameApart(second, &captions);
-    auto *dialog = new AlternativesDialog(pageTitle, first->title(), second->title(), alternatives,
-                                          captions, this);
+    auto *dialog = new AlternativesDialog(page->title, first->title(), second->title(),
+                                          alternatives, captions, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->apply = [first, second](const Alternative &chosen) {
         checkOption(first, chosen.first.name);
@@ -111,26 +86,15 @@ AlternativesDialog *MainWindow::openAlternatives()
 
 void MainWindow::initAlternatives()
 {
-    MainWindowForm *f = form.data();
-    const struct
-    {
-        QWidget *page;
-        const char *name;
-        QPoint place;
-        const char *what;
-    } buttons[] = {
-        {f->page, "pushButtonCompare_1_1", {394, 212}, "бумагах и плотностях"},
-        {f->page_2, "pushButtonCompare_1_2", {390, 352}, "бумагах и плотностях внутренних листов"},
-        {f->page_3, "pushButtonCompare_2_1", {310, 315}, "материалах и качествах печати"},
-        {f->page_4, "pushButtonCompare_2_2", {370, 305}, "бумагах и плотностях"},
-    };
-    for (const auto &button : buttons) {
-        auto *compare = new QPushButton(QStringLiteral("Варианты (F3)"), button.page);
-        compare->setObjectName(QLatin1String(button.name));
-        compare->setToolTip(QStringLiteral("Та же работа на всех ") + QString::fromUtf8(button.what)
+    for (const PricingPageParts &page : qAsConst(pricingPages)) {
+        if (!page.hasAlternatives())
+            continue;
+        auto *compare = new QPushButton(QStringLiteral("Варианты (F3)"), page.page);
+        compare->setObjectName(page.compareName);
+        compare->setToolTip(QStringLiteral("Та же работа на всех ") + page.compareWhat
                             + QStringLiteral(" из прайс-листа, по цене"));
         compare->setGeometry(
-            QRect(button.place, QSize(qMax(120, compare->sizeHint().width()), 25)));
+            QRect(page.comparePlace, QSize(qMax(120, compare->sizeHint().width()), 25)));
         connect(compare, &QPushButton::clicked, this, [this] { openAlternatives(); });
     }
 }

@@ -126,41 +126,11 @@ void focusPage(QWidget *page)
 void MainWindow::initKeyboard()
 {
     MainWindowForm *f = form.data();
-    const QList<QPushButton *> compare
-        = {findChild<QPushButton *>(QStringLiteral("pushButtonCompare_1_1")),
-           findChild<QPushButton *>(QStringLiteral("pushButtonCompare_1_2")),
-           findChild<QPushButton *>(QStringLiteral("pushButtonCompare_2_1")),
-           findChild<QPushButton *>(QStringLiteral("pushButtonCompare_2_2"))};
-    const struct
-    {
-        QWidget *page;
-        QPushButton *answer;
-        QList<QWidget *> numberFields;
-        QList<QWidget *> buttons;
-    } pages[] = {
-        {f->page,
-         f->pushButton,
-         {f->lineEditWidth, f->lineEditHeight, f->lineEdit},
-         {f->pushButton, compare.at(0)}},
-        {f->page_2,
-         f->pushButton_2,
-         {f->lineEditWidthBrosh, f->lineEditHeightBrosh, f->lineEdit_21, f->lineEdit_10},
-         {f->pushButton_2, compare.at(1)}},
-        {f->page_3,
-         f->pushButton_12,
-         {f->lineEditWidthStreet, f->lineEditHeightStreet, f->lineEdit_14},
-         {f->pushButton_12, compare.at(2)}},
-        {f->page_4,
-         f->pushButton_9,
-         {f->lineEditWidthInterer, f->lineEditHeightInterer, f->lineEdit_12},
-         {f->pushButton_9, compare.at(3)}},
-        {f->page_5,
-         f->pushButton_15,
-         {f->lineEditWidth_7, f->lineEditHeight_4, f->lineEdit_16},
-         {f->pushButton_15}},
-    };
-    for (const auto &page : pages) {
-        setTabChain(tabChain(page.page, page.numberFields, page.buttons));
+    for (const PricingPageParts &page : qAsConst(pricingPages)) {
+        QList<QWidget *> buttons {page.answer};
+        if (page.hasAlternatives())
+            buttons << findChild<QPushButton *>(page.compareName);
+        setTabChain(tabChain(page.page, page.numberFields, buttons));
         QAction *enter
             = addKeys(page.page, {Qt::Key_Return, Qt::Key_Enter}, Qt::WidgetWithChildrenShortcut);
         QPushButton *answer = page.answer;

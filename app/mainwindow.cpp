@@ -30,6 +30,7 @@ MainWindow::MainWindow(QWidget *parent, Prompts *prompts)
     galleryWidgets.clear();
     pocketFields.clear();
     form->setupForm(this);
+    initPricingPages();
     fillPriceTable();
 
     page1_1_init();

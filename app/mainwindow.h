@@ -2,6 +2,7 @@
 // slot. Member functions live with the page they serve (calculators/, prices/, order/).
 #pragma once
 
+#include "calculators/page_table.h"
 #include "prices/price_table.h"
 #include "pricing/jobs.h"
 #include "pricing/option_group.h"
@@ -140,6 +141,13 @@ private:
     void appendBrochureLine(const QString &family);
     void appendQuantityTierLine(int quantity, void (MainWindow::*from500)(),
                                 void (MainWindow::*from1000)());
+
+    // The pricing pages described once (calculators/page_table.cpp); the extras of a page cleared
+    // after its "Ответ".
+    void initPricingPages();
+    const PricingPageParts *pricingPageOf(const QWidget *page) const;
+    void clearExtras(const QWidget *page);
+    QVector<PricingPageParts> pricingPages;
 
     // Every page with a custom size (calculators/page_parts.cpp)
     void showCustomSize(QGroupBox *sizeGroup, QLineEdit *width, QLineEdit *height, bool shown);

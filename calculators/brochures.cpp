@@ -124,12 +124,7 @@ BrochureJob MainWindow::brochureJob() const
 void MainWindow::appendBrochureLine(const QString &family)
 {
     appendOrderLine(quoteBrochure(brochureJob(), family, priceTable).orderLine());
-    MainWindowForm *f = form.data();
-    for (QGroupBox *group :
-         {f->checkboxGroupBrosh_4, f->checkboxGroupBrosh_1, f->checkboxGroupBrosh_5,
-          f->checkboxGroupBrosh, f->checkboxGroupBrosh_6, f->checkboxGroupBrosh_2,
-          f->checkboxGroupBrosh_3})
-        clearGroup(group);
+    clearExtras(form->page_2);
 }
 
 void MainWindow::page1_2_answer()

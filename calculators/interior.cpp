@@ -82,11 +82,7 @@ InteriorJob MainWindow::interiorJob() const
 void MainWindow::page2_2_answer()
 {
     appendOrderLine(priceInterior(interiorJob(), priceTable).first().orderLine());
-    MainWindowForm *f = form.data();
-    for (QGroupBox *group :
-         {f->checkboxGroupInterer, f->checkboxGroupInterer_1, f->checkboxGroupInterer_2,
-          f->checkboxGroupInterer_3, f->checkboxGroupInterer_4})
-        clearGroup(group);
+    clearExtras(form->page_4);
 }
 
 void MainWindow::page2_2_showDim(bool toggled)

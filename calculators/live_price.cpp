@@ -80,40 +80,11 @@ void LivePrice::refresh()
 
 void MainWindow::initLivePrices()
 {
-    MainWindowForm *f = form.data();
-    const struct
-    {
-        QWidget *page;
-        const char *name;
-        QRect place;
-        LivePrice::Pricing price;
-    } pages[] = {
-        {f->page,
-         "labelLivePrice_1_1",
-         {622, 300, 362, 84},
-         [this] { return priceSheetProducts(sheetProductsJob(), priceTable); }},
-        {f->page_2,
-         "labelLivePrice_1_2",
-         {615, 316, 360, 68},
-         [this] { return priceBrochures(brochureJob(), priceTable); }},
-        {f->page_3,
-         "labelLivePrice_2_1",
-         {600, 352, 425, 36},
-         [this] { return priceStreet(streetJob(), priceTable); }},
-        {f->page_4,
-         "labelLivePrice_2_2",
-         {940, 296, 300, 34},
-         [this] { return priceInterior(interiorJob(), priceTable); }},
-        {f->page_5,
-         "labelLivePrice_3_1",
-         {786, 306, 249, 78},
-         [this] { return priceSouvenir(souvenirJob(), priceTable); }},
-    };
-    for (const auto &page : pages) {
-        auto *label = new QLabel(page.page);
-        label->setObjectName(QLatin1String(page.name));
-        label->setGeometry(page.place);
-        livePrices << new LivePrice(page.page, label, page.price, this);
+    for (const PricingPageParts &parts : qAsConst(pricingPages)) {
+        auto *label = new QLabel(parts.page);
+        label->setObjectName(parts.livePriceName);
+        label->setGeometry(parts.livePricePlace);
+        livePrices << new LivePrice(parts.page, label, parts.price, this);
     }
 }
 

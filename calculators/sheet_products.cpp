@@ -100,10 +100,7 @@ SheetProductsJob MainWindow::sheetProductsJob() const
 void MainWindow::appendSheetProductsLine(const QString &family)
 {
     appendOrderLine(quoteSheetProducts(sheetProductsJob(), family, priceTable).orderLine());
-    MainWindowForm *f = form.data();
-    for (QGroupBox *group : {f->checkboxGroupList, f->checkboxGroupList_1, f->checkboxGroupList_4,
-                             f->checkboxGroupList_2, f->checkboxGroupList_3})
-        clearGroup(group);
+    clearExtras(form->page);
 }
 
 void MainWindow::page1_1_answer()

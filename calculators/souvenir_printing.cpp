@@ -163,5 +163,5 @@ SouvenirJob MainWindow::souvenirJob() const
 void MainWindow::page3_1_answer()
 {
     appendOrderLine(priceSouvenir(souvenirJob(), priceTable).first().orderLine());
-    clearGroup(form->checkboxGroupPrint);
+    clearExtras(form->page_5);
 }

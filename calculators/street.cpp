@@ -123,10 +123,7 @@ StreetJob MainWindow::streetJob() const
 void MainWindow::page2_1_answer()
 {
     appendOrderLine(priceStreet(streetJob(), priceTable).first().orderLine());
-    MainWindowForm *f = form.data();
-    for (QGroupBox *group : {f->checkboxGroupStreet, f->checkboxGroupStreet_2,
-                             f->checkboxGroupStreet_1, f->groupBox_9})
-        clearGroup(group);
+    clearExtras(form->page_3);
 }
 
 void MainWindow::page2_1_showDim(bool toggled)

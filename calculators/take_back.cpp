@@ -9,7 +9,7 @@
 
 namespace {
 
-void letChoicesBeTakenBack(std::initializer_list<QGroupBox *> groups)
+void letChoicesBeTakenBack(const QList<QGroupBox *> &groups)
 {
     for (QGroupBox *group : groups) {
         for (QRadioButton *option : group->findChildren<QRadioButton *>()) {
@@ -33,16 +33,6 @@ void letChoicesBeTakenBack(std::initializer_list<QGroupBox *> groups)
 
 void MainWindow::initTakeBack()
 {
-    MainWindowForm *f = form.data();
-    letChoicesBeTakenBack({f->checkboxGroupList, f->checkboxGroupList_1, f->checkboxGroupList_2,
-                           f->checkboxGroupList_3, f->checkboxGroupList_4});
-    letChoicesBeTakenBack({f->checkboxGroupBrosh_4, f->checkboxGroupBrosh_1,
-                           f->checkboxGroupBrosh_5, f->checkboxGroupBrosh, f->checkboxGroupBrosh_6,
-                           f->checkboxGroupBrosh_2, f->checkboxGroupBrosh_3});
-    letChoicesBeTakenBack({f->checkboxGroupStreet, f->checkboxGroupStreet_1,
-                           f->checkboxGroupStreet_2, f->groupBox_9});
-    letChoicesBeTakenBack({f->checkboxGroupInterer, f->checkboxGroupInterer_1,
-                           f->checkboxGroupInterer_2, f->checkboxGroupInterer_3,
-                           f->checkboxGroupInterer_4});
-    letChoicesBeTakenBack({f->checkboxGroupPrint});
+    for (const PricingPageParts &parts : qAsConst(pricingPages))
+        letChoicesBeTakenBack(parts.extrasGroups);
 }
