@@ -3,6 +3,8 @@
 #include "dialogs/settings_dialog.h"
 
 #include "documents/document_settings.h"
+#include "storage/database_url.h"
+#include "storage/settings_file.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -15,7 +17,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSettings>
 #include <QSpinBox>
 #include <QSysInfo>
 #include <QVBoxLayout>
@@ -80,8 +81,12 @@ SettingsDialog::SettingsDialog(QWidget *parent)
     counterName->setPlaceholderText(QSysInfo::machineHostName());
     databaseUrl = field("lineEditDatabaseUrl", counter);
     databaseUrl->setPlaceholderText(QStringLiteral("пусто: файл SQLite на этом компьютере"));
+    databasePassword = field("lineEditDatabasePassword", counter);
+    databasePassword->setEchoMode(QLineEdit::Password);
+    databasePassword->setPlaceholderText(QStringLiteral("пусто: без пароля"));
     counterForm->addRow(QStringLiteral("Имя кассы:"), counterName);
     counterForm->addRow(QStringLiteral("База данных (URL):"), databaseUrl);
+    counterForm->addRow(QStringLiteral("Пароль базы данных:"), databasePassword);
     officeWarmup = new QCheckBox(
         QStringLiteral("Запускать офис заранее, чтобы первый экспорт не ждал"), counter);
     officeWarmup->setObjectName(QStringLiteral("checkBoxOfficeWarmup"));
@@ -98,7 +103,13 @@ SettingsDialog::SettingsDialog(QWidget *parent)
     connect(buttons, &QDialogButtonBox::accepted, this, &SettingsDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &SettingsDialog::reject);
 
+    problemNote = new QLabel(this);
+    problemNote->setObjectName(QStringLiteral("labelSettingsProblem"));
+    problemNote->setWordWrap(true);
+    problemNote->setStyleSheet(QStringLiteral("QLabel { color: #b00000; }"));
+
     auto *layout = new QVBoxLayout(this);
+    layout->addWidget(problemNote);
     layout->addWidget(shop);
     layout->addWidget(documents);
     layout->addWidget(counter);
@@ -108,7 +119,12 @@ SettingsDialog::SettingsDialog(QWidget *parent)
 
 void SettingsDialog::load()
 {
-    const DocumentSettings documents = DocumentSettings::load();
+    const SettingsFile settings(settingsFilePath());
+    fileProblem = settings.problem();
+    problemNote->setText(fileProblem);
+    problemNote->setVisible(!fileProblem.isEmpty());
+
+    const DocumentSettings documents = DocumentSettings::read(settings);
     const ShopRequisites &shop = documents.requisites;
     shopName->setText(shop.name);
     address->setText(shop.address);
@@ -120,14 +136,19 @@ void SettingsDialog::load()
     pdfFolder->setText(QDir::toNativeSeparators(documents.pdfFolder));
     validityDays->setValue(documents.validityDays);
 
-    const auto settings = openSettingsFile();
-    counterName->setText(settings->value(QLatin1String(CounterNameKey)).toString());
-    databaseUrl->setText(settings->value(QLatin1String(DatabaseUrlKey)).toString());
-    officeWarmup->setChecked(settings->value(QLatin1String(OfficeWarmupKey), true).toBool());
+    counterName->setText(settings.value(QLatin1String(CounterNameKey)).toString());
+    storedUrl = settings.value(QLatin1String(DatabaseUrlKey)).toString();
+    shownUrl = DatabaseUrl::withoutPassword(storedUrl, &shownPassword);
+    databaseUrl->setText(shownUrl);
+    databasePassword->setText(shownPassword);
+    officeWarmup->setChecked(settings.value(QLatin1String(OfficeWarmupKey), true).toBool());
 }
 
 bool SettingsDialog::save() const
 {
+    SettingsFile settings(settingsFilePath());
+    if (!settings.problem().isEmpty())
+        return false;
     DocumentSettings documents;
     documents.requisites
         = {shopName->text().trimmed(),  address->text().trimmed(), taxNumbers->text().trimmed(),
@@ -135,31 +156,35 @@ bool SettingsDialog::save() const
            accountant->text().trimmed()};
     documents.pdfFolder = QDir::fromNativeSeparators(pdfFolder->text().trimmed());
     documents.validityDays = validityDays->value();
-    if (!documents.save())
-        return false;
+    documents.store(settings);
 
-    const auto settings = openSettingsFile();
     // An empty field leaves the key out, so that its default (the host name, the local file)
     // holds rather than an empty text.
     const auto keep = [&settings](const char *key, const QString &value) {
         if (value.isEmpty())
-            settings->remove(QLatin1String(key));
+            settings.remove(QLatin1String(key));
         else
-            settings->setValue(QLatin1String(key), value);
+            settings.setValue(QLatin1String(key), value);
     };
     keep(CounterNameKey, counterName->text().trimmed());
-    keep(DatabaseUrlKey, databaseUrl->text().trimmed());
-    settings->setValue(QLatin1String(OfficeWarmupKey), officeWarmup->isChecked());
-    settings->sync();
-    return settings->status() == QSettings::NoError;
+    const bool urlEdited
+        = databaseUrl->text() != shownUrl || databasePassword->text() != shownPassword;
+    keep(DatabaseUrlKey,
+         urlEdited ? DatabaseUrl::withPassword(databaseUrl->text(), databasePassword->text())
+                   : storedUrl.trimmed());
+    settings.setValue(QLatin1String(OfficeWarmupKey), officeWarmup->isChecked());
+    return settings.save();
 }
 
 void SettingsDialog::accept()
 {
     if (!save()) {
+        const QString problem = SettingsFile(settingsFilePath()).problem();
         QMessageBox::warning(this, windowTitle(),
-                             QStringLiteral("Не удалось записать настройки в файл «%1».")
-                                 .arg(QDir::toNativeSeparators(settingsFilePath())));
+                             problem.isEmpty()
+                                 ? QStringLiteral("Не удалось записать настройки в файл «%1».")
+                                       .arg(QDir::toNativeSeparators(settingsFilePath()))
+                                 : problem + QStringLiteral(" Настройки не сохранены."));
         return;
     }
     QDialog::accept();

@@ -1,11 +1,13 @@
 // "Настройки": every setting of the program in one dialog over the settings file. The shop's
 // requisites, the PDF folder and the validity days through the documents' settings; the counter's
-// name, the database URL and the office warm-up under the keys storage and the office read.
+// name, the database URL and the office warm-up under the keys storage and the office read. The
+// URL's password is edited in a field of its own that shows no text; the URL field shows ***.
 #pragma once
 
 #include <QDialog>
 
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QSpinBox;
 
@@ -21,8 +23,11 @@ public:
     static const char *const DatabaseUrlKey; // "database/url", the local SQLite file when empty
     static const char *const OfficeWarmupKey; // "office/warmup", true when absent
 
-    // Writes the fields to the settings file; false if the file could not be written.
+    // Writes the fields to the settings file, owner-only; false if the file could not be written
+    // or is not used (problem() says why).
     bool save() const;
+    // Why the settings file is not used (not UTF-8); empty when it is.
+    QString problem() const { return fileProblem; }
 
 public slots:
     void accept() override;
@@ -34,6 +39,11 @@ private:
     QLineEdit *shopName, *address, *taxNumbers, *bank, *account, *director, *accountant;
     QLineEdit *pdfFolder;
     QSpinBox *validityDays;
-    QLineEdit *counterName, *databaseUrl;
+    QLineEdit *counterName, *databaseUrl, *databasePassword;
     QCheckBox *officeWarmup;
+    QLabel *problemNote;
+    QString fileProblem;
+    // The URL as the file holds it, and its two halves as shown: written back unchanged when
+    // neither half is edited.
+    QString storedUrl, shownUrl, shownPassword;
 };

@@ -1,6 +1,8 @@
 // The documents' keys in the settings file.
 #include "documents/document_settings.h"
 
+#include "storage/settings_file.h"
+
 #include <QDir>
 #include <QSettings>
 #include <QStandardPaths>
@@ -41,16 +43,20 @@ std::unique_ptr<QSettings> openSettingsFile()
 
 DocumentSettings DocumentSettings::load()
 {
+    return read(SettingsFile(settingsFilePath()));
+}
+
+DocumentSettings DocumentSettings::read(const SettingsFile &settings)
+{
     DocumentSettings loaded;
-    const auto settings = openSettingsFile();
     for (const RequisiteKey &entry : requisiteKeys) {
         const QString key = QLatin1String(entry.key);
-        if (settings->contains(key))
-            loaded.requisites.*entry.field = settings->value(key).toString();
+        if (settings.contains(key))
+            loaded.requisites.*entry.field = settings.value(key).toString();
     }
-    loaded.pdfFolder = settings->value(QLatin1String(folderKey)).toString().trimmed();
+    loaded.pdfFolder = settings.value(QLatin1String(folderKey)).toString().trimmed();
     bool ok = false;
-    const int days = settings->value(QLatin1String(validityKey)).toInt(&ok);
+    const int days = settings.value(QLatin1String(validityKey)).toInt(&ok);
     if (ok && days >= 0 && days <= MaxValidityDays)
         loaded.validityDays = days;
     return loaded;
@@ -58,16 +64,20 @@ DocumentSettings DocumentSettings::load()
 
 bool DocumentSettings::save() const
 {
-    const auto settings = openSettingsFile();
+    SettingsFile settings(settingsFilePath());
+    store(settings);
+    return settings.save();
+}
+
+void DocumentSettings::store(SettingsFile &settings) const
+{
     for (const RequisiteKey &entry : requisiteKeys)
-        settings->setValue(QLatin1String(entry.key), requisites.*entry.field);
+        settings.setValue(QLatin1String(entry.key), requisites.*entry.field);
     if (pdfFolder.isEmpty())
-        settings->remove(QLatin1String(folderKey));
+        settings.remove(QLatin1String(folderKey));
     else
-        settings->setValue(QLatin1String(folderKey), pdfFolder);
-    settings->setValue(QLatin1String(validityKey), validityDays);
-    settings->sync();
-    return settings->status() == QSettings::NoError;
+        settings.setValue(QLatin1String(folderKey), pdfFolder);
+    settings.setValue(QLatin1String(validityKey), validityDays);
 }
 
 QString DocumentSettings::effectivePdfFolder() const

@@ -1,6 +1,6 @@
 // What the documents take from the settings file: the shop's requisites, where PDFs go and how
 // long an invoice is valid. The file is the program's one settings file, shared with storage and
-// the office; each part reads and writes only its own keys.
+// the office; each part reads and writes only its own keys, and only the settings dialog writes.
 #pragma once
 
 #include "documents/invoice_document.h"
@@ -10,10 +10,12 @@
 #include <memory>
 
 class QSettings;
+class SettingsFile;
 
 // ~/.config/printcalc/printcalc.ini, or under $XDG_CONFIG_HOME when it is set.
 QString settingsFilePath();
-// The settings file, its Cyrillic values kept readable as UTF-8 for whoever edits it by hand.
+// The settings file for reading, its Cyrillic values read as UTF-8. Writes go through
+// SettingsFile, which keeps the administrator's lines.
 std::unique_ptr<QSettings> openSettingsFile();
 
 struct DocumentSettings
@@ -23,9 +25,13 @@ struct DocumentSettings
     int validityDays = 5;
     static constexpr int MaxValidityDays = 365;
 
+    // The built-in settings when the file is not UTF-8 (SettingsFile::problem() tells).
     static DocumentSettings load();
+    static DocumentSettings read(const SettingsFile &file);
     // False if the file could not be written.
     bool save() const;
+    // Sets the documents' keys, for the file's owner to save.
+    void store(SettingsFile &file) const;
 
     // Where PDFs are written now: the chosen folder, else the default.
     QString effectivePdfFolder() const;

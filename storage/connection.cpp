@@ -176,9 +176,13 @@ bool Connection::open(const DatabaseUrl &url, const QString &purpose)
             db.setUserName(url.user);
             db.setPassword(url.password);
             db.setDatabaseName(url.database);
-            QStringList options = url.options;
+            // Qt quotes the four fields above for libpq but hands the further parameters over
+            // as they are, joined by blanks: they go quoted already.
+            QStringList options;
+            if (!url.options.isEmpty())
+                options.append(url.connectOptions());
             // An unreachable server must not hold a thread for the system's two minutes.
-            if (!url.options.join(QLatin1Char(' ')).contains(QLatin1String("connect_timeout=")))
+            if (!url.hasOption(QStringLiteral("connect_timeout")))
                 options.append(QStringLiteral("connect_timeout=5"));
             db.setConnectOptions(options.join(QLatin1Char(';')));
         }

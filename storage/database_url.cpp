@@ -4,10 +4,57 @@
 #include "storage/settings.h"
 
 #include <QDir>
+#include <QRegularExpression>
 #include <QUrl>
 #include <QUrlQuery>
 
 namespace {
+
+const QString Mask = QStringLiteral("***");
+const QString PasswordKey = QStringLiteral("password");
+
+// A text that did not parse: whatever may be a password goes, a little more rather than less.
+QString maskedLoosely(const QString &text)
+{
+    QString masked = text;
+    const int authority = masked.indexOf(QLatin1String("://"));
+    if (authority >= 0) {
+        const int colon = masked.indexOf(QLatin1Char(':'), authority + 3);
+        const int at = masked.lastIndexOf(QLatin1Char('@'));
+        if (colon >= 0 && at > colon + 1)
+            masked.replace(colon + 1, at - colon - 1, Mask);
+    }
+    static const QRegularExpression query(QStringLiteral("([?&]password=)[^&#]*"),
+                                          QRegularExpression::CaseInsensitiveOption);
+    masked.replace(query, QStringLiteral("\\1***"));
+    return masked;
+}
+
+// A URL that parsed, with *** for its password in the user part and in the query.
+QString masked(const QString &text, QString *password)
+{
+    QUrl url(text, QUrl::StrictMode);
+    QString found;
+    if (!url.password().isEmpty()) {
+        found = url.password(QUrl::FullyDecoded);
+        url.setPassword(Mask);
+    }
+    QUrlQuery query(url);
+    if (query.hasQueryItem(PasswordKey)) {
+        auto items = query.queryItems(QUrl::FullyEncoded);
+        for (auto &item : items)
+            if (QUrl::fromPercentEncoding(item.first.toUtf8()) == PasswordKey) {
+                found = QUrl::fromPercentEncoding(item.second.toUtf8());
+                item.second = Mask;
+            }
+        query.setQueryItems(items);
+        url.setQuery(query);
+    }
+    if (password)
+        *password = found;
+    // Blanks decoded would make the text no URL the next time it is read.
+    return url.toString(QUrl::EncodeSpaces);
+}
 
 DatabaseUrl invalid(const QString &text, const QString &why)
 {
@@ -16,11 +63,26 @@ DatabaseUrl invalid(const QString &text, const QString &why)
     url.error = QStringLiteral("Адрес базы данных «%1» не понят: %2. Нужен вид "
                                "sqlite:///полный/путь/файл.sqlite или "
                                "postgresql://пользователь@сервер/база.")
-                    .arg(text, why);
+                    .arg(maskedLoosely(text), why);
     return url;
 }
 
+// libpq's keywords are lower-case words joined by underscores.
+bool isKeyword(const QString &key)
+{
+    static const QRegularExpression word(QStringLiteral("^[a-z_]+$"));
+    return word.match(key).hasMatch();
+}
+
 } // namespace
+
+QString libpqQuoted(const QString &value)
+{
+    QString quoted = value;
+    quoted.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
+    quoted.replace(QLatin1Char('\''), QLatin1String("\\'"));
+    return QLatin1Char('\'') + quoted + QLatin1Char('\'');
+}
 
 DatabaseUrl DatabaseUrl::sqliteFile(const QString &path)
 {
@@ -37,8 +99,11 @@ DatabaseUrl DatabaseUrl::parse(const QString &given)
     if (text.isEmpty())
         return invalid(text, QStringLiteral("адрес пуст"));
     const QUrl url(text, QUrl::StrictMode);
+    // Qt's own words end with the whole text, password and all.
     if (!url.isValid())
-        return invalid(text, QStringLiteral("в нём ошибка (%1)").arg(url.errorString()));
+        return invalid(text,
+                       QStringLiteral("в нём ошибка (%1)")
+                           .arg(url.errorString().section(QStringLiteral("; source was"), 0, 0)));
     const QString scheme = url.scheme().toLower();
 
     if (scheme == QLatin1String("sqlite")) {
@@ -74,7 +139,7 @@ DatabaseUrl DatabaseUrl::parse(const QString &given)
     for (const auto &item : query.queryItems(QUrl::FullyDecoded)) {
         const QString key = item.first;
         const QString value = item.second;
-        if (key.isEmpty() || key.contains(QLatin1Char(' ')))
+        if (!isKeyword(key))
             return invalid(text, QStringLiteral("параметр «%1» не понят").arg(key));
         if (key == QLatin1String("host"))
             result.host = value;
@@ -89,6 +154,10 @@ DatabaseUrl DatabaseUrl::parse(const QString &given)
             result.password = value;
         else if (key == QLatin1String("dbname"))
             result.database = value;
+        else if (value.contains(QLatin1Char(';')))
+            // Qt's driver turns every ";" of the further parameters into a blank.
+            return invalid(text,
+                           QStringLiteral("в значении параметра «%1» не может быть «;»").arg(key));
         else
             result.options.append(key + QLatin1Char('=') + value);
     }
@@ -101,18 +170,85 @@ QString DatabaseUrl::display() const
 {
     if (kind == Sqlite)
         return QStringLiteral("sqlite://") + path;
-    if (kind == Invalid || password.isEmpty())
+    if (kind == Invalid)
+        return maskedLoosely(text);
+    if (password.isEmpty())
         return text;
-    QUrl url(text);
-    if (!url.password().isEmpty())
-        url.setPassword(QStringLiteral("***"));
-    QUrlQuery query(url);
-    if (query.hasQueryItem(QStringLiteral("password"))) {
-        query.removeAllQueryItems(QStringLiteral("password"));
-        query.addQueryItem(QStringLiteral("password"), QStringLiteral("***"));
-        url.setQuery(query);
+    return masked(text, nullptr);
+}
+
+bool DatabaseUrl::hasOption(const QString &key) const
+{
+    for (const QString &option : options)
+        if (option.section(QLatin1Char('='), 0, 0) == key)
+            return true;
+    return false;
+}
+
+QString DatabaseUrl::connectOptions() const
+{
+    QStringList quoted;
+    for (const QString &option : options) {
+        const int equals = option.indexOf(QLatin1Char('='));
+        quoted.append(option.left(equals) + QLatin1Char('=') + libpqQuoted(option.mid(equals + 1)));
     }
-    return url.toString();
+    return quoted.join(QLatin1Char(';'));
+}
+
+QString DatabaseUrl::withoutPassword(const QString &given, QString *password)
+{
+    const QString text = given.trimmed();
+    password->clear();
+    const DatabaseUrl url = parse(text);
+    if (url.kind == Sqlite || text.isEmpty())
+        return text;
+    if (url.kind == Invalid)
+        return maskedLoosely(text);
+    return masked(text, password);
+}
+
+QString DatabaseUrl::withPassword(const QString &given, const QString &password)
+{
+    const QString shown = given.trimmed();
+    QUrl url(shown, QUrl::StrictMode);
+    if (parse(shown).kind != Postgres)
+        return shown;
+    bool placed = false;
+    bool typed = false;
+    if (!url.password().isEmpty()) {
+        if (url.password(QUrl::FullyDecoded) == Mask) {
+            url.setPassword(password.isEmpty() ? QString() : password, QUrl::DecodedMode);
+            placed = true;
+        } else {
+            typed = true; // typed into the URL itself: kept as typed
+        }
+    }
+    QUrlQuery query(url);
+    if (query.hasQueryItem(PasswordKey)) {
+        QList<QPair<QString, QString>> items;
+        for (const auto &item : query.queryItems(QUrl::FullyEncoded)) {
+            if (QUrl::fromPercentEncoding(item.first.toUtf8()) != PasswordKey) {
+                items.append(item);
+            } else if (QUrl::fromPercentEncoding(item.second.toUtf8()) != Mask) {
+                typed = true;
+                items.append(item);
+            } else {
+                placed = true;
+                if (!password.isEmpty())
+                    items.append(
+                        {item.first, QString::fromLatin1(QUrl::toPercentEncoding(password))});
+            }
+        }
+        query.setQueryItems(items);
+    }
+    if (!placed && !typed && !password.isEmpty()) {
+        if (!url.userName().isEmpty())
+            url.setPassword(password, QUrl::DecodedMode);
+        else
+            query.addQueryItem(PasswordKey, QString::fromLatin1(QUrl::toPercentEncoding(password)));
+    }
+    url.setQuery(query.isEmpty() ? QString() : query.query(QUrl::FullyEncoded), QUrl::StrictMode);
+    return url.toString(QUrl::EncodeSpaces);
 }
 
 QString defaultDatabasePath()

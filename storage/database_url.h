@@ -23,15 +23,29 @@ struct DatabaseUrl
     QString user;
     QString password;
     QString database;
-    QStringList options; // further "key=value" connection parameters
+    QStringList options; // further "key=value" connection parameters, values as decoded
 
     static DatabaseUrl parse(const QString &text);
     static DatabaseUrl sqliteFile(const QString &path);
 
     bool isValid() const { return kind != Invalid; }
-    // The URL without its password, for messages and `--check`.
+    // The URL with *** for its password, for messages, `--check` and the settings dialog; a text
+    // that is no URL is masked as well as it can be read.
     QString display() const;
+    // The further parameters for QSqlDatabase::setConnectOptions, each value quoted for libpq, so
+    // that no value can bring a keyword of its own.
+    QString connectOptions() const;
+    bool hasOption(const QString &key) const;
+
+    // The settings dialog's halves of a URL: the text with *** for its password, and the
+    // password; joined again, a *** or a missing password takes the password given.
+    static QString withoutPassword(const QString &text, QString *password);
+    static QString withPassword(const QString &shown, const QString &password);
 };
+
+// A value as libpq's connection strings take it: in single quotes, with backslash and quote
+// escaped by a backslash.
+QString libpqQuoted(const QString &value);
 
 // $XDG_DATA_HOME/printcalc/printcalc.sqlite, or ~/.local/share/... when the variable is unset.
 QString defaultDatabasePath();

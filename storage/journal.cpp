@@ -18,7 +18,7 @@ const QString SummaryColumns = QStringLiteral(
 InvoiceSummary readSummary(const QSqlQuery &query)
 {
     InvoiceSummary summary;
-    summary.number = query.value(0).toInt();
+    summary.number = query.value(0).toLongLong();
     summary.created = readStoredTime(query.value(1).toString());
     summary.counter = query.value(2).toString();
     summary.lineCount = query.value(3).toInt();
@@ -42,7 +42,7 @@ Journal::Journal(Connection &c)
     : connection(c)
 { }
 
-int Journal::storeInvoice(const InvoiceDraft &draft, int lowestNumber)
+qint64 Journal::storeInvoice(const InvoiceDraft &draft, qint64 lowestNumber)
 {
     if (!connection.isOpen())
         return 0;
@@ -70,14 +70,14 @@ int Journal::storeInvoice(const InvoiceDraft &draft, int lowestNumber)
         return failed(query);
     if (query.next()) {
         // Stored before (a retry after a crash or a lost answer): the update above is undone.
-        const int number = query.value(0).toInt();
+        const qint64 number = query.value(0).toLongLong();
         transaction.rollback();
         return number;
     }
     if (!query.exec(QStringLiteral("SELECT next_number - 1 FROM invoice_counter WHERE id = 1"))
         || !query.next())
         return failed(query);
-    const int number = query.value(0).toInt();
+    const qint64 number = query.value(0).toLongLong();
 
     const OrderTotals totals = orderTotals(draft.lines);
     QStringList descriptions;
@@ -134,7 +134,7 @@ int Journal::storeInvoice(const InvoiceDraft &draft, int lowestNumber)
     return number;
 }
 
-bool Journal::addDocument(int number, const DocumentRecord &document)
+bool Journal::addDocument(qint64 number, const DocumentRecord &document)
 {
     if (!connection.isOpen())
         return false;
@@ -226,7 +226,7 @@ QVector<InvoiceSummary> Journal::find(const JournalQuery &search, bool *ok)
     return found;
 }
 
-bool Journal::load(int number, InvoiceRecord *record)
+bool Journal::load(qint64 number, InvoiceRecord *record)
 {
     if (!connection.isOpen())
         return false;

@@ -28,14 +28,14 @@ public:
     // Stores the order as an invoice under the next free number, at least lowestNumber, and
     // returns it; 0 on failure (the connection tells why). An order stored before keeps the
     // number it got then.
-    int storeInvoice(const InvoiceDraft &draft, int lowestNumber);
+    qint64 storeInvoice(const InvoiceDraft &draft, qint64 lowestNumber);
     // Records a document made for the invoice. The invoice is void when documents were made and
     // none of them succeeded.
-    bool addDocument(int number, const DocumentRecord &document);
+    bool addDocument(qint64 number, const DocumentRecord &document);
 
     QVector<InvoiceSummary> find(const JournalQuery &query, bool *ok = nullptr);
     // False when there is no such invoice or it cannot be read (then the connection has a fault).
-    bool load(int number, InvoiceRecord *record);
+    bool load(qint64 number, InvoiceRecord *record);
     // Each line of each invoice in the dates (either may be invalid: no bound), by number.
     bool forEachLine(const QDate &from, const QDate &to,
                      const std::function<void(const InvoiceSummary &, const OrderLine &)> &visit);

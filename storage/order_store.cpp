@@ -191,7 +191,7 @@ bool OrderStore::apply(const OrderChange &change)
                                      "WHERE uid = ?"));
         query.addBindValue(int(state.state));
         query.addBindValue(state.invoiceNumber > 0 ? QVariant(state.invoiceNumber)
-                                                   : QVariant(QVariant::Int));
+                                                   : QVariant(QVariant::LongLong));
         query.addBindValue(state.uid);
         if (!query.exec())
             return failed(query);
@@ -211,7 +211,7 @@ StoredOrder readOrder(const QSqlQuery &query)
     order.started = readStoredTime(query.value(2).toString());
     order.changed = readStoredTime(query.value(3).toString());
     order.state = OrderState(query.value(4).toInt());
-    order.invoiceNumber = query.value(5).toInt();
+    order.invoiceNumber = query.value(5).toLongLong();
     order.templatePath = query.value(6).toString();
     order.documents = readDocuments(query.value(7).toString());
     order.lineCount = query.value(8).toInt();

@@ -23,7 +23,7 @@ struct OrderStateChange
 {
     QString uid;
     OrderState state = OrderState::Open;
-    int invoiceNumber = 0;
+    qint64 invoiceNumber = 0;
 };
 
 // What changed in an order since the last store, applied in one transaction.

@@ -30,7 +30,7 @@ struct InvoiceDraft
 
 struct InvoiceSummary
 {
-    int number = 0;
+    qint64 number = 0;
     QDateTime created;
     QString counter;
     int lineCount = 0;
@@ -52,7 +52,7 @@ struct InvoiceRecord
 // words, all of them, in any case.
 struct JournalQuery
 {
-    int number = 0;
+    qint64 number = 0;
     QDate from;
     QDate to;
     QString words;
@@ -68,7 +68,7 @@ struct StoredOrder
     QDateTime started;
     QDateTime changed;
     OrderState state = OrderState::Open;
-    int invoiceNumber = 0;
+    qint64 invoiceNumber = 0;
     QString templatePath;
     int lineCount = 0;
     QVector<OrderLine> lines; // filled by OrderStore::load and waiting()
@@ -86,7 +86,7 @@ QStringList searchWords(const QString &text);
 struct DocumentNumber
 {
     bool ok = false;
-    int number = 0;
+    qint64 number = 0;
     QDateTime date;
     QString reason;
 };

@@ -78,6 +78,16 @@ const QVector<SchemaStep> &schemaSteps()
                          "DEFAULT 0")},
          {},
          {}},
+        // Invoice numbers past 2^31: SQLite's INTEGER holds 64 bits already, PostgreSQL's
+        // integer does not. The columns are widened in place, every row kept.
+        {3,
+         {},
+         {},
+         {QStringLiteral("ALTER TABLE invoice_counter ALTER COLUMN next_number TYPE bigint"),
+          QStringLiteral("ALTER TABLE invoice ALTER COLUMN number TYPE bigint"),
+          QStringLiteral("ALTER TABLE invoice_line ALTER COLUMN invoice_number TYPE bigint"),
+          QStringLiteral("ALTER TABLE invoice_document ALTER COLUMN invoice_number TYPE bigint"),
+          QStringLiteral("ALTER TABLE local_order ALTER COLUMN invoice_number TYPE bigint")}},
     };
     return steps;
 }

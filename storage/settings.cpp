@@ -1,7 +1,10 @@
-// Settings in an INI file under the XDG configuration folder.
+// Settings in an INI file under the XDG configuration folder; the program's own state beside its
+// database file.
 #include "storage/settings.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QSettings>
 #include <QSysInfo>
 
 namespace {
@@ -10,6 +13,14 @@ const QString DatabaseKey = QStringLiteral("database/url");
 const QString CounterKey = QStringLiteral("counter/name");
 const QString NextNumberKey = QStringLiteral("invoices/next_number");
 
+// A number from 1 to MaxInvoiceNumber, else 0.
+qint64 invoiceNumber(const QVariant &value)
+{
+    bool ok = false;
+    const qint64 number = value.toString().trimmed().toLongLong(&ok);
+    return ok && number >= 1 && number <= MaxInvoiceNumber ? number : 0;
+}
+
 } // namespace
 
 Settings::Settings()
@@ -17,11 +28,8 @@ Settings::Settings()
 { }
 
 Settings::Settings(const QString &path)
-    : settings(path, QSettings::IniFormat)
-{
-    // Counter names and paths are Russian text; the file stays readable in any editor.
-    settings.setIniCodec("UTF-8");
-}
+    : file(path)
+{ }
 
 QString Settings::defaultPath()
 {
@@ -31,39 +39,75 @@ QString Settings::defaultPath()
     return base + QStringLiteral("/printcalc/printcalc.ini");
 }
 
+QString Settings::problem() const
+{
+    if (!file.problem().isEmpty())
+        return file.problem();
+    if (file.contains(NextNumberKey) && invoiceNumber(file.value(NextNumberKey)) == 0)
+        return QStringLiteral("В файле настроек %1 next_number в [invoices] «%2» — не номер от 1 "
+                              "до %3: он не учитывается.")
+            .arg(QDir::toNativeSeparators(path()), file.value(NextNumberKey).toString())
+            .arg(MaxInvoiceNumber);
+    return QString();
+}
+
 QString Settings::databaseUrl() const
 {
-    return settings.value(DatabaseKey).toString().trimmed();
+    return file.value(DatabaseKey).toString().trimmed();
 }
 
 void Settings::setDatabaseUrl(const QString &url)
 {
-    settings.setValue(DatabaseKey, url);
+    file.setValue(DatabaseKey, url);
 }
 
 QString Settings::counterName() const
 {
-    const QString name = settings.value(CounterKey).toString().trimmed();
+    const QString name = file.value(CounterKey).toString().trimmed();
     return name.isEmpty() ? QSysInfo::machineHostName() : name;
 }
 
 void Settings::setCounterName(const QString &name)
 {
-    settings.setValue(CounterKey, name);
+    file.setValue(CounterKey, name);
 }
 
-int Settings::nextInvoiceNumber() const
+qint64 Settings::nextInvoiceNumber() const
 {
-    return qMax(1, settings.value(NextNumberKey, 1).toInt());
+    return qMax<qint64>(1, invoiceNumber(file.value(NextNumberKey)));
 }
 
-void Settings::setNextInvoiceNumber(int number)
+void Settings::setNextInvoiceNumber(qint64 number)
 {
-    settings.setValue(NextNumberKey, number);
+    file.setValue(NextNumberKey, number);
 }
 
 bool Settings::sync()
 {
-    settings.sync();
-    return settings.status() == QSettings::NoError;
+    return file.save();
+}
+
+namespace {
+const QString StateNextNumberKey = QStringLiteral("invoices/next_number");
+}
+
+ProgramState::ProgramState(const QString &localDatabasePath)
+    : filePath(QFileInfo(localDatabasePath).absolutePath() + QStringLiteral("/state.ini"))
+{ }
+
+qint64 ProgramState::nextInvoiceNumber() const
+{
+    const QSettings state(filePath, QSettings::IniFormat);
+    return qMax<qint64>(1, invoiceNumber(state.value(StateNextNumberKey)));
+}
+
+bool ProgramState::keepNextInvoiceNumber(qint64 next)
+{
+    if (next <= nextInvoiceNumber())
+        return true;
+    QDir().mkpath(QFileInfo(filePath).absolutePath());
+    QSettings state(filePath, QSettings::IniFormat);
+    state.setValue(StateNextNumberKey, next);
+    state.sync();
+    return state.status() == QSettings::NoError;
 }

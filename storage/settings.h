@@ -1,9 +1,11 @@
 // The program's settings file, ~/.config/printcalc/printcalc.ini (honouring XDG_CONFIG_HOME), in
-// INI form so that an administrator can edit it by hand. One small class that every part of the
-// program extends with its own keys.
+// INI form so that an administrator can edit it by hand. The file is the shop's: the program reads
+// it and writes it only when the operator saves the settings dialog. What the program keeps for
+// itself goes to ProgramState, beside the counter's database file.
 #pragma once
 
-#include <QSettings>
+#include "storage/settings_file.h"
+
 #include <QString>
 
 class Settings
@@ -16,7 +18,10 @@ public:
 
     // $XDG_CONFIG_HOME/printcalc/printcalc.ini, or ~/.config/... when the variable is unset.
     static QString defaultPath();
-    QString path() const { return settings.fileName(); }
+    QString path() const { return file.path(); }
+    // Empty when the file was read as it is; otherwise what the window should tell, naming the
+    // line (a file not in UTF-8 is not used at all, a next number that is none is left out).
+    QString problem() const;
 
     // The shop database (a URL as --database takes it); empty when the file names none.
     QString databaseUrl() const;
@@ -26,14 +31,34 @@ public:
     QString counterName() const;
     void setCounterName(const QString &name);
 
-    // The lowest number the next invoice may take. Kept here as well as in the database, so that
-    // numbering goes on after a database file is lost or replaced.
-    int nextInvoiceNumber() const;
-    void setNextInvoiceNumber(int number);
+    // `[invoices] next_number`: the lowest number the next invoice may take, 1 when absent.
+    qint64 nextInvoiceNumber() const;
+    void setNextInvoiceNumber(qint64 number);
 
-    // Writes pending changes to the file; false if the file cannot be written.
+    // Writes the keys set here into the file; false if the file cannot be written.
     bool sync();
 
-protected:
-    mutable QSettings settings;
+private:
+    SettingsFile file;
 };
+
+// What the program keeps for itself: `state.ini` in the folder of the counter's SQLite file.
+// Holds the copy of the next invoice number, so that numbering goes on after a database file is
+// lost or replaced.
+class ProgramState
+{
+public:
+    explicit ProgramState(const QString &localDatabasePath);
+
+    QString path() const { return filePath; }
+    // 1 when nothing is kept yet.
+    qint64 nextInvoiceNumber() const;
+    // Raises the kept number to next; a lower one changes nothing.
+    bool keepNextInvoiceNumber(qint64 next);
+
+private:
+    QString filePath;
+};
+
+// The highest invoice number that may be issued; one more still fits in 64 bits.
+constexpr qint64 MaxInvoiceNumber = 9223372036854775806LL;

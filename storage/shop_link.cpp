@@ -97,18 +97,17 @@ void ShopLink::noteFailure()
     }
 }
 
-int ShopLink::lowestNumber() const
+// The settings file's next_number is a floor the administrator sets; the program's own copy,
+// beside the counter's file, carries on from the last number taken.
+qint64 ShopLink::lowestNumber() const
 {
-    return Settings(state->settingsPath).nextInvoiceNumber();
+    return qMax(Settings(state->settingsPath).nextInvoiceNumber(),
+                ProgramState(state->localPath).nextInvoiceNumber());
 }
 
-void ShopLink::keepNextNumber(int number) const
+void ShopLink::keepNextNumber(qint64 number) const
 {
-    Settings settings(state->settingsPath);
-    if (settings.nextInvoiceNumber() <= number) {
-        settings.setNextInvoiceNumber(number + 1);
-        settings.sync();
-    }
+    ProgramState(state->localPath).keepNextInvoiceNumber(number + 1);
 }
 
 // On the thread: a ping when connected, a new attempt when not, then the waiting orders.
@@ -154,7 +153,7 @@ void ShopLink::enterWaitingOrders()
     for (const StoredOrder &order : orders) {
         const InvoiceDraft draft {order.uid,          order.changed, order.counter,
                                   order.templatePath, order.lines,   order.documents};
-        const int number = journal.storeInvoice(draft, lowestNumber());
+        const qint64 number = journal.storeInvoice(draft, lowestNumber());
         if (number == 0) {
             noteFailure();
             return;
@@ -188,11 +187,11 @@ bool ShopLink::waitIdle(int msecs)
 }
 
 void ShopLink::storeInvoice(const InvoiceDraft &draft, QObject *context,
-                            std::function<void(int, const QString &)> done)
+                            std::function<void(qint64, const QString &)> done)
 {
     State *s = state.get();
     s->thread.post([this, s, draft, context = QPointer<QObject>(context), done] {
-        int number = 0;
+        qint64 number = 0;
         QString error;
         if (ensureShop()) {
             number = Journal(s->shop).storeInvoice(draft, lowestNumber());
@@ -210,7 +209,7 @@ void ShopLink::storeInvoice(const InvoiceDraft &draft, QObject *context,
     });
 }
 
-void ShopLink::addDocument(int number, const DocumentRecord &document)
+void ShopLink::addDocument(qint64 number, const DocumentRecord &document)
 {
     State *s = state.get();
     s->thread.post([this, s, number, document] {
@@ -240,7 +239,7 @@ void ShopLink::find(const JournalQuery &query, QObject *context,
     });
 }
 
-void ShopLink::load(int number, QObject *context,
+void ShopLink::load(qint64 number, QObject *context,
                     std::function<void(bool, const InvoiceRecord &, const QString &)> done)
 {
     State *s = state.get();

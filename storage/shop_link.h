@@ -17,7 +17,8 @@ class ShopLink : public QObject
     Q_OBJECT
 
 public:
-    // Connects in the background. settingsPath is the file that keeps the next invoice number.
+    // Connects in the background. The settings file at settingsPath gives the lowest next invoice
+    // number and is only read; the number taken last is kept in ProgramState beside localPath.
     ShopLink(const DatabaseUrl &shop, const QString &localPath, const QString &settingsPath,
              QObject *parent = nullptr);
     ~ShopLink() override;
@@ -31,11 +32,11 @@ public:
 
     // number 0 and the reason when no number could be had.
     void storeInvoice(const InvoiceDraft &draft, QObject *context,
-                      std::function<void(int number, const QString &error)> done);
-    void addDocument(int number, const DocumentRecord &document);
+                      std::function<void(qint64 number, const QString &error)> done);
+    void addDocument(qint64 number, const DocumentRecord &document);
     void find(const JournalQuery &query, QObject *context,
               std::function<void(const QVector<InvoiceSummary> &, const QString &error)> done);
-    void load(int number, QObject *context,
+    void load(qint64 number, QObject *context,
               std::function<void(bool found, const InvoiceRecord &, const QString &error)> done);
     // Connects if need be and enters the waiting orders now.
     void checkNow();
@@ -45,7 +46,7 @@ public:
 signals:
     void reachabilityChanged(bool reachable, const QString &problem);
     // An order that waited in the counter's file is in the journal now.
-    void waitingOrderEntered(const QString &uid, int number);
+    void waitingOrderEntered(const QString &uid, qint64 number);
 
 private:
     struct State;
@@ -55,8 +56,8 @@ private:
     void noteFailure();
     void check();
     void enterWaitingOrders();
-    int lowestNumber() const;
-    void keepNextNumber(int number) const;
+    qint64 lowestNumber() const;
+    void keepNextNumber(qint64 number) const;
 
     std::unique_ptr<State> state;
     DatabaseUrl shopUrl;

@@ -93,6 +93,10 @@ private slots:
         QTest::newRow("postgres scheme alias, options")
             << "postgres://u@h/db?sslmode=require&port=6000" << int(DatabaseUrl::Postgres)
             << "h|6000|u||db|sslmode=require";
+        QTest::newRow("option value with ;, which Qt's driver turns into a blank")
+            << "postgresql:///db?application_name=a;b" << int(DatabaseUrl::Invalid) << "";
+        QTest::newRow("option key no libpq word")
+            << "postgresql:///db?Bad-Key=1" << int(DatabaseUrl::Invalid) << "";
         QTest::newRow("no database name") << "postgresql://u@h/" << int(DatabaseUrl::Invalid) << "";
         QTest::newRow("bad port") << "postgresql:///db?port=x" << int(DatabaseUrl::Invalid) << "";
         QTest::newRow("other scheme") << "mysql://h/db" << int(DatabaseUrl::Invalid) << "";
