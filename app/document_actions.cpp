@@ -63,7 +63,7 @@ DocumentActions::DocumentActions(MainWindow *window)
         return number;
     };
     reportDocument = [window](const Number &number, const QString &kind, bool made) {
-        window->documentFinished(number.number.toInt(), kind, made);
+        window->documentFinished(number.number.toLongLong(), kind, made);
     };
     choosePrinter = [window](QPrinter *printer) {
         QPrintDialog dialog(printer, window);

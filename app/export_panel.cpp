@@ -5,6 +5,8 @@
 
 #include "app/mainwindow.h"
 #include "dialogs/prompts.h"
+#include "documents/document_settings.h"
+#include "storage/settings_file.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -16,7 +18,6 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSettings>
 #include <QTimer>
 
 ExportPanel::ExportPanel(MainWindow *window, QWidget *orderTable, QPushButton *exportButton)
@@ -69,9 +70,8 @@ ExportPanel::~ExportPanel() = default;
 
 bool ExportPanel::warmUpWanted()
 {
-    QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("printcalc"),
-                       QStringLiteral("printcalc"));
-    return settings.value(QStringLiteral("office/warmup"), true).toBool();
+    // The one settings file, read as UTF-8; a file in another encoding leaves the default.
+    return SettingsFile(settingsFilePath()).value(QStringLiteral("office/warmup"), true).toBool();
 }
 
 bool ExportPanel::eventFilter(QObject *watched, QEvent *event)

@@ -96,7 +96,7 @@ public:
     // then carries no number and the order waits to be numbered. Once made, the document reports
     // back; a failed one keeps its number, void in the journal, and the next takes a new number.
     DocumentNumber numberForDocument(const QString &kind);
-    void documentFinished(int number, const QString &kind, bool succeeded);
+    void documentFinished(qint64 number, const QString &kind, bool succeeded);
     OrderKeeper *orderKeeper() const;
 
 signals:

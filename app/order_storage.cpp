@@ -76,7 +76,8 @@ OrderKeeper::OrderKeeper(Order *o, QObject *parent)
         startProblem = QStringLiteral("Файл базы данных %1 был повреждён: он отложен как %2, "
                                       "создан новый. Нумерация счетов продолжится с %3.")
                            .arg(localPath, orderWriter->movedAsideTo())
-                           .arg(settings.nextInvoiceNumber());
+                           .arg(qMax(settings.nextInvoiceNumber(),
+                                     ProgramState(localPath).nextInvoiceNumber()));
     else if (!orderWriter->isOpen()) {
         startProblem = orderWriter->openingError()
             + QStringLiteral(" Заказ не сохраняется; он остаётся в окне, сохранение продолжится, "
@@ -95,7 +96,7 @@ OrderKeeper::OrderKeeper(Order *o, QObject *parent)
 
     shopLink = new ShopLink(choice.url, localPath, settings.path(), this);
     connect(shopLink, &ShopLink::waitingOrderEntered, this,
-            [this](const QString &entered, int enteredNumber) {
+            [this](const QString &entered, qint64 enteredNumber) {
                 if (entered == uid && finished && number == 0) {
                     number = enteredNumber;
                     numberedAt = QDateTime::currentDateTime();
@@ -317,10 +318,10 @@ DocumentNumber OrderKeeper::numberForDocument(const QString &kind, const QString
     draft.lines = order->lines();
 
     QEventLoop loop;
-    int taken = 0;
+    qint64 taken = 0;
     QString error = QStringLiteral("База магазина не ответила вовремя.");
     bool answered = false;
-    shopLink->storeInvoice(draft, &loop, [&](int n, const QString &why) {
+    shopLink->storeInvoice(draft, &loop, [&](qint64 n, const QString &why) {
         taken = n;
         error = why;
         answered = true;
@@ -347,7 +348,7 @@ DocumentNumber OrderKeeper::numberForDocument(const QString &kind, const QString
     return result;
 }
 
-void OrderKeeper::documentFinished(int documentNumber, const QString &kind, bool succeeded)
+void OrderKeeper::documentFinished(qint64 documentNumber, const QString &kind, bool succeeded)
 {
     const DocumentRecord document {kind, QDateTime::currentDateTime(), succeeded};
     if (documentNumber > 0) {
@@ -442,6 +443,12 @@ void MainWindow::initOrderStorage()
             });
     connect(journal, &QPushButton::clicked, this, [this] { showJournal(); });
 
+    const QString settingsProblem = Settings().problem();
+    if (!settingsProblem.isEmpty()) {
+        QTimer::singleShot(0, this, [this, settingsProblem] {
+            prompts().tell(QStringLiteral("Настройки"), settingsProblem);
+        });
+    }
     if (!k->startupProblem().isEmpty()) {
         // Told once the window is up, never as a question that holds the start.
         const QString problem = k->startupProblem();
@@ -461,7 +468,7 @@ DocumentNumber MainWindow::numberForDocument(const QString &kind)
     return keeper->numberForDocument(kind, form->lineEdit_11->text());
 }
 
-void MainWindow::documentFinished(int number, const QString &kind, bool succeeded)
+void MainWindow::documentFinished(qint64 number, const QString &kind, bool succeeded)
 {
     keeper->documentFinished(number, kind, succeeded);
 }

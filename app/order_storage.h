@@ -41,7 +41,7 @@ public:
     void discardOffered();
 
     DocumentNumber numberForDocument(const QString &kind, const QString &templatePath);
-    void documentFinished(int number, const QString &kind, bool succeeded);
+    void documentFinished(qint64 number, const QString &kind, bool succeeded);
 
 signals:
     void offerChanged();
@@ -88,7 +88,7 @@ private:
     QString uid;
     std::unique_ptr<OrderClaims> claims;
     bool finished = false;
-    int number = 0;
+    qint64 number = 0;
     QDateTime numberedAt;
     bool hasGoodDocument = false;
     bool toldFailure = false;

@@ -12,7 +12,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QIntValidator>
+#include <QRegularExpressionValidator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -87,7 +87,9 @@ JournalDialog::JournalDialog(Order *o, std::function<PriceTable()> prices, ShopL
     number = new QLineEdit(this);
     number->setObjectName(QStringLiteral("lineEditJournalNumber"));
     number->setPlaceholderText(QStringLiteral("Номер"));
-    number->setValidator(new QIntValidator(1, 999999999, number));
+    // Invoice numbers run past 32 bits; digits only, as many as a 64-bit number holds.
+    number->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral("[1-9][0-9]{0,17}")), number));
     number->setMaximumWidth(90);
     fromUsed = new QCheckBox(QStringLiteral("с"), this);
     fromUsed->setObjectName(QStringLiteral("checkBoxJournalFrom"));
@@ -174,7 +176,7 @@ JournalDialog::JournalDialog(Order *o, std::function<PriceTable()> prices, ShopL
     connect(invoices, &QTableWidget::itemSelectionChanged, this, [this] {
         const QList<QTableWidgetItem *> selected = invoices->selectedItems();
         if (!selected.isEmpty())
-            openInvoice(invoices->item(selected.first()->row(), 0)->text().toInt());
+            openInvoice(invoices->item(selected.first()->row(), 0)->text().toLongLong());
     });
     connect(today, &QPushButton::clicked, this, &JournalDialog::compareWithToday);
     connect(toOrder, &QPushButton::clicked, this, &JournalDialog::putIntoOrder);
@@ -187,7 +189,7 @@ void JournalDialog::search()
     typing->stop();
     JournalQuery query;
     query.words = words->text();
-    query.number = number->text().toInt();
+    query.number = number->text().toLongLong();
     if (fromUsed->isChecked())
         query.from = from->date();
     if (toUsed->isChecked())
@@ -224,7 +226,7 @@ void JournalDialog::showFound(const QVector<InvoiceSummary> &found, const QStrin
                                     : QStringLiteral("Найдено счетов: %1").arg(found.size()));
 }
 
-void JournalDialog::openInvoice(int invoice)
+void JournalDialog::openInvoice(qint64 invoice)
 {
     shop->load(invoice, this,
                [this](bool found, const InvoiceRecord &record, const QString &error) {

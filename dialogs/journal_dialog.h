@@ -35,7 +35,7 @@ public:
     // Starts a search with what the fields hold now.
     void search();
     // Shows the invoice's lines.
-    void openInvoice(int number);
+    void openInvoice(qint64 number);
     void compareWithToday();
     void putIntoOrder();
 
