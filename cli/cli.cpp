@@ -1,4 +1,5 @@
-// The dispatcher: finds the command's row, chooses the database, runs it.
+// The dispatcher: finds the command's row, chooses the database, runs it; the command line's
+// rules shared by every command; the files they write.
 #include "cli/cli.h"
 
 #include "storage/connection.h"
@@ -6,8 +7,192 @@
 
 #include <QCoreApplication>
 #include <QDate>
+#include <QFileInfo>
+#include <QTextCodec>
 
-#include <cstdio>
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+
+namespace {
+
+const QString HelpPointer = QStringLiteral(" Справка: printcalc --help");
+
+// Qt's own options of a window program, single dash, with whether a value follows.
+bool isWindowOption(const QString &argument, bool *takesValue)
+{
+    static const QStringList withValue {QStringLiteral("-platform"),
+                                        QStringLiteral("-platformpluginpath"),
+                                        QStringLiteral("-platformtheme"),
+                                        QStringLiteral("-plugin"),
+                                        QStringLiteral("-qwindowgeometry"),
+                                        QStringLiteral("-qwindowicon"),
+                                        QStringLiteral("-qwindowtitle"),
+                                        QStringLiteral("-session"),
+                                        QStringLiteral("-style"),
+                                        QStringLiteral("-stylesheet"),
+                                        QStringLiteral("-display"),
+                                        QStringLiteral("-geometry"),
+                                        QStringLiteral("-name"),
+                                        QStringLiteral("-title"),
+                                        QStringLiteral("-visual")};
+    static const QStringList flags {QStringLiteral("-reverse"), QStringLiteral("-widgetcount"),
+                                    QStringLiteral("-nograb"), QStringLiteral("-dograb"),
+                                    QStringLiteral("-sync")};
+    const QString name = argument.section(QLatin1Char('='), 0, 0);
+    *takesValue = withValue.contains(name) && !argument.contains(QLatin1Char('='));
+    return withValue.contains(name) || flags.contains(argument);
+}
+
+QString spelled(const QString &name)
+{
+    return (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+}
+
+// The option's name as an argument gives it: "--from=x" → "from".
+QString optionName(const QString &argument)
+{
+    int start = 0;
+    while (start < argument.size() && start < 2 && argument.at(start) == QLatin1Char('-'))
+        ++start;
+    return argument.mid(start).section(QLatin1Char('='), 0, 0);
+}
+
+// Qt's parser tells its errors in English; the administrator is told in Russian.
+QString parseError(const QCommandLineParser &parser, const QStringList &arguments,
+                   const QList<QCommandLineOption> &options)
+{
+    // Qt counts a value given to a flag ("--check=1") among the unknown options.
+    for (const QString &argument : arguments.mid(1)) {
+        if (argument == QLatin1String("--"))
+            break;
+        if (!argument.startsWith(QLatin1Char('-')) || !argument.contains(QLatin1Char('=')))
+            continue;
+        for (const QCommandLineOption &option : options) {
+            if (option.valueName().isEmpty() && option.names().contains(optionName(argument)))
+                return QStringLiteral("Параметр «%1» пишется без значения.")
+                    .arg(argument.section(QLatin1Char('='), 0, 0));
+        }
+    }
+    const QStringList unknown = parser.unknownOptionNames();
+    if (!unknown.isEmpty()) {
+        QString given = spelled(unknown.first());
+        for (const QString &argument : arguments.mid(1)) {
+            if (argument.startsWith(QLatin1Char('-')) && optionName(argument) == unknown.first()) {
+                given = argument.section(QLatin1Char('='), 0, 0);
+                break;
+            }
+        }
+        return QStringLiteral("Неизвестный параметр «%1».").arg(given);
+    }
+    const auto takesValue = [&](const QString &name, bool *known) {
+        for (const QCommandLineOption &option : options) {
+            if (option.names().contains(name)) {
+                *known = true;
+                return !option.valueName().isEmpty();
+            }
+        }
+        *known = false;
+        return false;
+    };
+    for (int i = 1; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
+        if (argument == QLatin1String("--"))
+            break;
+        if (!argument.startsWith(QLatin1Char('-')) || argument == QLatin1String("-"))
+            continue;
+        bool known = false;
+        const bool value = takesValue(optionName(argument), &known);
+        if (!known)
+            continue;
+        if (value && !argument.contains(QLatin1Char('='))) {
+            if (i + 1 >= arguments.size())
+                return QStringLiteral("После «%1» нужно значение.").arg(argument);
+            ++i;
+        }
+    }
+    return QStringLiteral("Команда не понята (%1).").arg(parser.errorText());
+}
+
+QString helpText()
+{
+    QString text = QStringLiteral(
+        "printcalc — калькулятор типографии. Без параметров (или с --database АДРЕС) открывает "
+        "окно.\n\nКоманды без окна:\n");
+    for (const CliCommand &command : cliCommands())
+        text += command.usage + QLatin1Char('\n');
+    text += QStringLiteral(
+        "  printcalc --help, -h                          эта справка\n"
+        "  printcalc --version                           версия программы\n\n"
+        "Каждая команда принимает --database АДРЕС (sqlite:///путь/файл.sqlite или "
+        "postgresql://...);\nбез него — PRINTCALC_DATABASE, настройки или файл по умолчанию.\n"
+        "Даты пишутся как ГГГГ-ММ-ДД. Имя файла, начинающееся с «-», пишется после «--».\n\n"
+        "Код выхода: 0 — выполнено, 1 — отказ или ошибка (сообщение на stderr),\n"
+        "2 — команда записана неверно.\n");
+    return text;
+}
+
+// Why a file could not be written, in Russian, with the system's own words after it.
+QString writeProblem(int code, QFileDevice::FileError kind, const QString &detail)
+{
+    QString cause;
+    if (kind == QFileDevice::ResourceError || code == ENOSPC)
+        cause = QStringLiteral("на диске нет места");
+    else if (code == EDQUOT)
+        cause = QStringLiteral("исчерпана квота на диске");
+    else if (code == EFBIG)
+        cause = QStringLiteral("файл больше допустимого размера");
+    else if (code == EACCES || code == EPERM)
+        cause = QStringLiteral("нет прав на запись");
+    else if (code == EROFS)
+        cause = QStringLiteral("диск только для чтения");
+    else if (code == ENOENT || code == ENOTDIR)
+        cause = QStringLiteral("такой папки нет или в неё нельзя писать");
+    else if (code == EIO)
+        cause = QStringLiteral("ошибка ввода-вывода");
+    else if (code == ENAMETOOLONG)
+        cause = QStringLiteral("слишком длинное имя");
+    else
+        cause = QStringLiteral("ошибка записи");
+    return detail.isEmpty() ? cause : cause + QStringLiteral(" (") + detail + QLatin1Char(')');
+}
+
+bool sameFile(const struct stat &file, int descriptor)
+{
+    struct stat other;
+    return ::fstat(descriptor, &other) == 0 && other.st_dev == file.st_dev
+        && other.st_ino == file.st_ino;
+}
+
+// `printcalc` with options but no command: the help, the version, or a usage error.
+int withoutCommand(CliContext &context)
+{
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QList<QCommandLineOption> options {
+        QCommandLineOption(QStringList {QStringLiteral("h"), QStringLiteral("help")}),
+        QCommandLineOption(QStringLiteral("version")),
+        QCommandLineOption(QStringLiteral("database"), QString(), QStringLiteral("url"))};
+    parser.addOptions(options);
+    if (!parser.parse(context.arguments))
+        return context.usage(parseError(parser, context.arguments, options));
+    if (parser.isSet(QStringLiteral("help"))) {
+        context.out << helpText();
+        return 0;
+    }
+    const QStringList words = parser.positionalArguments();
+    if (parser.isSet(QStringLiteral("version"))) {
+        if (parser.optionNames().size() > 1 || !words.isEmpty())
+            return context.usage(QStringLiteral("«--version» пишется без других параметров."));
+        context.out << QStringLiteral("printcalc ") << QStringLiteral(PRINTCALC_VERSION) << '\n';
+        return 0;
+    }
+    if (!words.isEmpty())
+        return context.usage(QStringLiteral("«%1» — не команда printcalc.").arg(words.first()));
+    return context.usage(QStringLiteral("Нет команды: --journal, --check или --prices."));
+}
+
+} // namespace
 
 const QVector<CliCommand> &cliCommands()
 {
@@ -20,11 +205,22 @@ bool isCliInvocation(int argc, char *argv[])
 {
     for (int i = 1; i < argc; ++i) {
         const QString argument = QString::fromLocal8Bit(argv[i]);
-        if (argument == QLatin1String("--help"))
-            return true;
-        for (const CliCommand &command : cliCommands())
-            if (argument == command.option)
+        if (argument == QLatin1String("--database")) {
+            // Without its value the command line tells what is missing.
+            if (i + 1 >= argc)
                 return true;
+            ++i;
+            continue;
+        }
+        if (argument.startsWith(QLatin1String("--database=")))
+            continue;
+        bool takesValue = false;
+        if (isWindowOption(argument, &takesValue)) {
+            i += takesValue ? 1 : 0;
+            continue;
+        }
+        if (argument.startsWith(QLatin1Char('-')))
+            return true;
     }
     return false;
 }
@@ -46,31 +242,206 @@ int CliContext::fail(const QString &message)
 {
     err << message << '\n';
     err.flush();
-    return 1;
+    return CliFailed;
 }
 
-bool CliContext::dateRange(QDate *from, QDate *to)
+int CliContext::usage(const QString &message)
 {
-    for (int i = 0; i < arguments.size(); ++i) {
-        const QString &argument = arguments.at(i);
-        QDate *date = argument == QLatin1String("--from") ? from
-            : argument == QLatin1String("--to")           ? to
-                                                          : nullptr;
-        if (!date)
-            continue;
-        const QString text = arguments.value(i + 1);
-        *date = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
-        if (!date->isValid()) {
-            fail(QStringLiteral("Дата «%1» после %2 не понята: нужен вид ГГГГ-ММ-ДД, например "
-                                "2026-12-09.")
-                     .arg(text, argument));
+    QString line = message;
+    line.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    err << line << HelpPointer << '\n';
+    err.flush();
+    return CliUsage;
+}
+
+bool CliContext::parse(QCommandLineParser &parser, const QList<QCommandLineOption> &options,
+                       int *status)
+{
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    QList<QCommandLineOption> all = options;
+    all << QCommandLineOption(command)
+        << QCommandLineOption(QStringLiteral("database"), QString(), QStringLiteral("url"))
+        << QCommandLineOption(QStringList {QStringLiteral("h"), QStringLiteral("help")});
+    parser.addOptions(all);
+    if (!parser.parse(arguments)) {
+        *status = usage(parseError(parser, arguments, all));
+        return false;
+    }
+    if (parser.isSet(QStringLiteral("help"))) {
+        out << helpText();
+        *status = 0;
+        return false;
+    }
+    const QStringList given = parser.optionNames();
+    for (const QString &name : given) {
+        if (given.count(name) > 1) {
+            *status = usage(QStringLiteral("Параметр «%1» дан дважды.").arg(spelled(name)));
             return false;
         }
-        arguments.removeAt(i + 1);
-        arguments.removeAt(i);
-        --i;
+    }
+    // A URL given here is the administrator's typing; one from elsewhere is a refusal at open.
+    if (parser.isSet(QStringLiteral("database")) && !database.url.isValid()) {
+        *status = usage(database.url.error);
+        return false;
     }
     return true;
+}
+
+bool CliContext::onlyOptions(const QCommandLineParser &parser, const QString &action,
+                             const QStringList &allowed, int *status)
+{
+    const QStringList common {command, QStringLiteral("database")};
+    for (const QString &name : parser.optionNames()) {
+        if (!allowed.contains(name) && !common.contains(name)) {
+            *status = usage(QStringLiteral("Параметр «%1» не подходит к «--%2 %3».")
+                                .arg(spelled(name), command, action));
+            return false;
+        }
+    }
+    return true;
+}
+
+bool CliContext::noMoreWords(const QStringList &words, int most, int *status)
+{
+    if (words.size() <= most)
+        return true;
+    *status = usage(QStringLiteral("Лишнее в команде: ") + words.mid(most).join(QLatin1Char(' '))
+                    + QLatin1Char('.'));
+    return false;
+}
+
+bool CliContext::dateRange(const QCommandLineParser &parser, QDate *from, QDate *to, int *status)
+{
+    for (const auto &[name, date] :
+         {std::pair {QStringLiteral("from"), from}, std::pair {QStringLiteral("to"), to}}) {
+        if (parser.isSet(name)
+            && !readDate(parser.value(name), QStringLiteral("--") + name, date, status))
+            return false;
+    }
+    if (from->isValid() && to->isValid() && *from > *to) {
+        *status = usage(QStringLiteral("Начало периода --from %1 позже его конца --to %2.")
+                            .arg(from->toString(Qt::ISODate), to->toString(Qt::ISODate)));
+        return false;
+    }
+    return true;
+}
+
+bool CliContext::readDate(const QString &text, const QString &what, QDate *date, int *status)
+{
+    *date = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
+    if (date->isValid())
+        return true;
+    *status = usage(QStringLiteral("Дата «%1» после %2 не понята: нужен вид ГГГГ-ММ-ДД, например "
+                                   "2026-12-09.")
+                        .arg(text, what));
+    return false;
+}
+
+bool CliContext::readNumber(const QString &text, const QString &what, qint64 largest,
+                            qint64 *number, int *status)
+{
+    bool digits = !text.isEmpty();
+    for (const QChar c : text)
+        digits = digits && c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    bool ok = false;
+    *number = digits ? text.toLongLong(&ok) : 0;
+    if (ok && *number <= largest)
+        return true;
+    *status = usage(QStringLiteral("%1 «%2» не понят: нужно целое число из цифр, не больше %3.")
+                        .arg(what, text)
+                        .arg(largest));
+    return false;
+}
+
+void CliContext::confirm(const CliOutputFile &file, const QString &text)
+{
+    QTextStream &stream = file.isStandardOutput() ? err : out;
+    stream << text << '\n';
+    stream.flush();
+}
+
+CliOutputFile::CliOutputFile(const QString &path)
+    : path(path)
+    , saved(path)
+    , plain(path)
+{ }
+
+bool CliOutputFile::open(QString *error)
+{
+    struct stat target;
+    const bool exists = ::stat(QFile::encodeName(path).constData(), &target) == 0;
+    if (exists && S_ISDIR(target.st_mode)) {
+        *error = QStringLiteral("это папка, а не файл");
+        return false;
+    }
+    standardOutput = exists && sameFile(target, 1);
+    // Replacing a device, a FIFO or the file standard output goes to would break it.
+    direct = exists && (!S_ISREG(target.st_mode) || standardOutput || sameFile(target, 2));
+    if (direct) {
+        const bool opened = standardOutput ? plain.open(1, QIODevice::WriteOnly)
+            : sameFile(target, 2)          ? plain.open(2, QIODevice::WriteOnly)
+                                           : plain.open(QIODevice::WriteOnly);
+        if (!opened)
+            *error = writeProblem(errno, plain.error(), plain.errorString());
+        return opened;
+    }
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!QFileInfo(folder).isDir()) {
+        *error = QStringLiteral("папки %1 нет").arg(folder);
+        return false;
+    }
+    if (saved.open(QIODevice::WriteOnly))
+        return true;
+    *error = writeProblem(errno, saved.error(), saved.errorString());
+    return false;
+}
+
+QFileDevice &CliOutputFile::device()
+{
+    return direct ? static_cast<QFileDevice &>(plain) : saved;
+}
+
+bool CliOutputFile::write(const QByteArray &data)
+{
+    // A write may take only part of the data without an error (a full disk, a size limit); the
+    // rest is written again until the error shows.
+    qint64 done = 0;
+    while (!failed && done < data.size()) {
+        const qint64 written = device().write(data.constData() + done, data.size() - done);
+        if (written <= 0) {
+            failure = errno;
+            failed = true;
+        }
+        done += written > 0 ? written : 0;
+    }
+    return !failed;
+}
+
+bool CliOutputFile::commit(QString *error)
+{
+    if (!failed && !device().flush()) {
+        failure = errno;
+        failed = true;
+    }
+    if (failed) {
+        *error = writeProblem(failure, device().error(), device().errorString());
+        if (direct) {
+            plain.close();
+        } else {
+            // Given up, the commit only removes what was written beside.
+            saved.cancelWriting();
+            saved.commit();
+        }
+        return false;
+    }
+    if (direct) {
+        plain.close();
+        return true;
+    }
+    if (saved.commit())
+        return true;
+    *error = writeProblem(errno, saved.error(), saved.errorString());
+    return false;
 }
 
 int runCli(int argc, char *argv[])
@@ -80,37 +451,52 @@ int runCli(int argc, char *argv[])
     QTextStream err(stderr);
     out.setCodec("UTF-8");
     err.setCodec("UTF-8");
+    CliContext context {QCoreApplication::arguments(), QString(), DatabaseChoice(), out, err};
 
-    QStringList arguments = QCoreApplication::arguments();
-    bool databaseGiven = false;
-    const QString database = databaseArgument(arguments, &databaseGiven);
-    const Settings settings;
-    CliContext context {QStringList(), chooseDatabase(arguments, settings), out, err};
-    if (databaseGiven && database.isEmpty())
-        return context.fail(QStringLiteral("После --database нужен адрес базы данных."));
-    // The rest, without the program's name and the database's option.
-    QStringList rest;
-    for (int i = 1; i < arguments.size(); ++i) {
-        if (arguments.at(i) == QLatin1String("--database"))
+    // A name that does not decode would be written, or looked for, under another name.
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray given(argv[i]);
+        if (QString::fromLocal8Bit(given).toLocal8Bit() != given)
+            return context.usage(
+                QStringLiteral("Параметр «%1» не в кодировке системы (%2): имя файла было бы "
+                               "искажено.")
+                    .arg(QString::fromLocal8Bit(given),
+                         QString::fromLatin1(QTextCodec::codecForLocale()->name())));
+    }
+
+    // The command: the first argument naming one, the database's value aside.
+    const CliCommand *found = nullptr;
+    const QStringList &arguments = context.arguments;
+    for (int i = 1; i < arguments.size() && !found; ++i) {
+        if (arguments.at(i) == QLatin1String("--"))
+            break;
+        if (arguments.at(i) == QLatin1String("--database")) {
             ++i;
-        else if (!arguments.at(i).startsWith(QLatin1String("--database=")))
-            rest.append(arguments.at(i));
-    }
-    for (const CliCommand &command : cliCommands()) {
-        const int at = rest.indexOf(command.option);
-        if (at < 0)
             continue;
-        context.arguments = rest.mid(at + 1) + rest.mid(0, at);
-        const int status = command.run(context);
-        out.flush();
-        err.flush();
-        return status;
+        }
+        for (const CliCommand &command : cliCommands())
+            if (arguments.at(i).section(QLatin1Char('='), 0, 0) == command.option)
+                found = &command;
     }
-    QString usage = QStringLiteral("Команды printcalc без окна:\n");
-    for (const CliCommand &command : cliCommands())
-        usage += command.usage + QLatin1Char('\n');
-    usage += QStringLiteral("Каждая принимает --database АДРЕС (sqlite:///путь/файл.sqlite или "
-                            "postgresql://...).\n");
-    out << usage;
-    return rest.contains(QLatin1String("--help")) ? 0 : 1;
+    int status = 0;
+    if (!found) {
+        status = withoutCommand(context);
+    } else {
+        const Settings settings;
+        context.command = found->option.mid(2);
+        context.database = chooseDatabase(arguments, settings);
+        status = found->run(context);
+    }
+    out.flush();
+    // A listing that did not reach its reader is no success.
+    if (out.status() != QTextStream::Ok) {
+        const int code = errno;
+        err << QStringLiteral("Стандартный вывод не записан: ")
+            << writeProblem(code, QFileDevice::WriteError,
+                            QString::fromLocal8Bit(std::strerror(code)))
+            << '\n';
+        status = status == 0 ? CliFailed : status;
+    }
+    err.flush();
+    return status;
 }

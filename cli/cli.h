@@ -1,22 +1,33 @@
 // The program's commands without a window, for the shop's administrator: `printcalc --journal
-// list|show|export`, `printcalc --check`, each honouring `--database URL`. They need no display.
-// A command is one row of cliCommands() (cli/cli.cpp); a new family of commands adds its rows
-// there from its own file.
+// list|show|export`, `printcalc --check`, `printcalc --prices ...`, each honouring `--database
+// URL`, and `--help`, `--version`. They need no display. A command is one row of cliCommands()
+// (cli/cli.cpp); a new family of commands adds its rows there from its own file.
+//
+// Exit status: 0 done, 1 refused or failed (told on standard error), 2 the command line is wrong
+// (one line on standard error pointing to `--help`).
 #pragma once
 
 #include "storage/database_url.h"
 
+#include <QCommandLineParser>
+#include <QFile>
+#include <QSaveFile>
 #include <QStringList>
 #include <QTextStream>
 #include <QVector>
 
 #include <functional>
 
+class CliOutputFile;
 class Connection;
+
+constexpr int CliFailed = 1;
+constexpr int CliUsage = 2;
 
 struct CliContext
 {
-    QStringList arguments; // after the command's option, without `--database URL`
+    QStringList arguments; // the whole command line, the program's name first
+    QString command; // the command's option without its dashes: "journal"
     DatabaseChoice database;
     QTextStream &out;
     QTextStream &err;
@@ -25,8 +36,59 @@ struct CliContext
     bool open(Connection &connection);
     // Tells the error on standard error; returns the failure status 1 for `return fail(...)`.
     int fail(const QString &message);
-    // `--from DATE` and `--to DATE` among the arguments; false (told) when one is malformed.
-    bool dateRange(QDate *from, QDate *to);
+    // Tells what is wrong with the command line, pointing to the help; returns 2.
+    int usage(const QString &message);
+
+    // Parses the command line with the command's options; the command's own option, --database
+    // and --help are added here. False when the command ends now with *status: 2 after a usage
+    // error (unknown or repeated option, missing value, a --database not understood), 0 after
+    // the help.
+    bool parse(QCommandLineParser &parser, const QList<QCommandLineOption> &options, int *status);
+    // False (told, status 2) when an option of the command other than the allowed ones was given
+    // to this action.
+    bool onlyOptions(const QCommandLineParser &parser, const QString &action,
+                     const QStringList &allowed, int *status);
+    // The words after the action: false (told, status 2) when there are more than `most`.
+    bool noMoreWords(const QStringList &words, int most, int *status);
+    // `--from DATE` and `--to DATE`: false (told, status 2) when one is malformed or the range is
+    // reversed.
+    bool dateRange(const QCommandLineParser &parser, QDate *from, QDate *to, int *status);
+    // A date as ГГГГ-ММ-ДД; false (told, status 2) otherwise.
+    bool readDate(const QString &text, const QString &what, QDate *date, int *status);
+    // A whole number from 0 to `largest` written in digits only; false (told, status 2) otherwise.
+    bool readNumber(const QString &text, const QString &what, qint64 largest, qint64 *number,
+                    int *status);
+
+    // Tells what was written: on standard output, or on standard error when the file written is
+    // standard output itself.
+    void confirm(const CliOutputFile &file, const QString &text);
+};
+
+// A file a command writes. A regular or new file is written beside its place and put there only
+// when complete, so a failure leaves no half file and the old one stays; anything else (a
+// device, a FIFO, the terminal, standard output) is written into as it is and never replaced.
+class CliOutputFile
+{
+public:
+    explicit CliOutputFile(const QString &path);
+    // False with the reason in Russian.
+    bool open(QString *error);
+    // False once any part of the data could not be written; commit then tells why.
+    bool write(const QByteArray &data);
+    // Everything written reached the file; false with the reason, and no half file left.
+    bool commit(QString *error);
+    bool isStandardOutput() const { return standardOutput; }
+
+private:
+    QFileDevice &device();
+
+    QString path;
+    bool direct = false;
+    bool standardOutput = false;
+    bool failed = false;
+    int failure = 0; // errno of the failed write
+    QSaveFile saved;
+    QFile plain;
 };
 
 struct CliCommand
@@ -41,6 +103,7 @@ const QVector<CliCommand> &cliCommands();
 QVector<CliCommand> journalCommands();
 QVector<CliCommand> priceCommands();
 
-// Whether the command line asks for one of the commands instead of the window.
+// Whether the command line asks for the commands instead of the window: a command, or any
+// option the window does not take (the window takes --database URL and Qt's own options).
 bool isCliInvocation(int argc, char *argv[]);
 int runCli(int argc, char *argv[]);

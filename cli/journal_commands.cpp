@@ -6,8 +6,12 @@
 #include "storage/journal.h"
 #include "storage/schema.h"
 
-#include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include <limits>
 
 namespace {
 
@@ -23,26 +27,33 @@ QString pointNumber(double value)
     return QString::number(calcRounded(value), 'f', 2);
 }
 
+// Every field given here is text somebody typed; one that a spreadsheet would take for a formula
+// is kept as text by a leading apostrophe.
 QString csvField(const QString &text)
 {
-    if (!text.contains(QLatin1Char(';')) && !text.contains(QLatin1Char('"'))
-        && !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')))
-        return text;
-    return QLatin1Char('"') + QString(text).replace(QLatin1Char('"'), QStringLiteral("\"\""))
+    QString field = text;
+    if (!field.isEmpty() && QStringLiteral("=+-@\t\r").contains(field.at(0)))
+        field.prepend(QLatin1Char('\''));
+    if (!field.contains(QLatin1Char(';')) && !field.contains(QLatin1Char('"'))
+        && !field.contains(QLatin1Char('\n')) && !field.contains(QLatin1Char('\r')))
+        return field;
+    return QLatin1Char('"') + field.replace(QLatin1Char('"'), QStringLiteral("\"\""))
         + QLatin1Char('"');
 }
 
-int list(CliContext &context)
+const QStringList DateOptions {QStringLiteral("from"), QStringLiteral("to")};
+
+int list(CliContext &context, const QCommandLineParser &parser, const QStringList &words)
 {
+    int status = 0;
     QDate from, to;
-    if (!context.dateRange(&from, &to))
-        return 1;
-    if (!context.arguments.isEmpty())
-        return context.fail(
-            QStringLiteral("Лишнее в команде: %1").arg(context.arguments.join(QLatin1Char(' '))));
+    if (!context.onlyOptions(parser, QStringLiteral("list"), DateOptions, &status)
+        || !context.noMoreWords(words, 0, &status)
+        || !context.dateRange(parser, &from, &to, &status))
+        return status;
     Connection connection;
     if (!context.open(connection))
-        return 1;
+        return CliFailed;
     bool ok = false;
     JournalQuery query;
     query.from = from;
@@ -51,6 +62,13 @@ int list(CliContext &context)
     const QVector<InvoiceSummary> found = Journal(connection).find(query, &ok);
     if (!ok)
         return context.fail(connection.errorText());
+    // Standard output stays the list alone, empty or not.
+    if (found.isEmpty()) {
+        context.err << (from.isValid() || to.isValid()
+                            ? QStringLiteral("Счетов за эти дни не найдено.")
+                            : QStringLiteral("Счетов в журнале нет."))
+                    << '\n';
+    }
     for (const InvoiceSummary &invoice : found)
         context.out << invoice.number << '\t'
                     << invoice.created.toString(QStringLiteral("yyyy-MM-dd HH:mm")) << '\t'
@@ -62,17 +80,28 @@ int list(CliContext &context)
     return 0;
 }
 
-int show(CliContext &context)
+int show(CliContext &context, const QCommandLineParser &parser, const QStringList &words)
 {
-    bool isNumber = false;
-    const int number = context.arguments.value(0).toInt(&isNumber);
-    if (context.arguments.size() != 1 || !isNumber || number <= 0)
-        return context.fail(QStringLiteral("Нужен номер счёта: printcalc --journal show N"));
+    int status = 0;
+    qint64 number = 0;
+    if (!context.onlyOptions(parser, QStringLiteral("show"), {}, &status))
+        return status;
+    if (words.isEmpty())
+        return context.usage(QStringLiteral("Нужен номер счёта: printcalc --journal show N"));
+    if (!context.noMoreWords(words, 1, &status)
+        || !context.readNumber(words.first(), QStringLiteral("Номер счёта"),
+                               std::numeric_limits<qint64>::max(), &number, &status))
+        return status;
+    if (number == 0)
+        return context.usage(QStringLiteral("Номера счетов начинаются с 1."));
     Connection connection;
     if (!context.open(connection))
-        return 1;
+        return CliFailed;
     InvoiceRecord invoice;
-    if (!Journal(connection).load(number, &invoice))
+    // The journal's numbers fit an int today; a larger one names no invoice yet.
+    const bool stored = number <= std::numeric_limits<int>::max()
+        && Journal(connection).load(int(number), &invoice);
+    if (!stored)
         return context.fail(connection.fault() == StorageFault::None
                                 ? QStringLiteral("Счёта № %1 в журнале нет.").arg(number)
                                 : connection.errorText());
@@ -82,61 +111,121 @@ int show(CliContext &context)
     return 0;
 }
 
-int exportCsv(CliContext &context)
+int exportCsv(CliContext &context, const QCommandLineParser &parser, const QStringList &words)
 {
+    int status = 0;
     QDate from, to;
-    if (!context.dateRange(&from, &to))
-        return 1;
-    if (context.arguments.size() != 1)
-        return context.fail(QStringLiteral("Нужно имя файла: printcalc --journal export ФАЙЛ.csv"));
-    const QString path = context.arguments.first();
+    if (!context.onlyOptions(parser, QStringLiteral("export"), DateOptions, &status))
+        return status;
+    if (words.isEmpty())
+        return context.usage(
+            QStringLiteral("Нужно имя файла: printcalc --journal export ФАЙЛ.csv"));
+    if (!context.noMoreWords(words, 1, &status) || !context.dateRange(parser, &from, &to, &status))
+        return status;
+    const QString path = words.first();
     Connection connection;
     if (!context.open(connection))
-        return 1;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return context.fail(
-            QStringLiteral("Файл %1 не открыть для записи: %2").arg(path, file.errorString()));
-    QTextStream csv(&file);
-    csv.setCodec("UTF-8");
-    csv << QStringLiteral("Номер;Дата;Стойка;Описание;Количество;Цена;Сумма\n");
+        return CliFailed;
+    CliOutputFile file(path);
+    QString error;
+    if (!file.open(&error))
+        return context.fail(QStringLiteral("Файл %1 не открыть для записи: %2").arg(path, error));
+    // Written a block at a time: a journal of years is too large to build whole.
+    QString csv = QStringLiteral("Номер;Дата;Стойка;Описание;Количество;Цена;Сумма\n");
+    int invoices = 0;
+    int lines = 0;
+    int last = 0;
     const bool read
         = Journal(connection)
               .forEachLine(from, to, [&](const InvoiceSummary &invoice, const OrderLine &line) {
-                  csv << invoice.number << ';'
-                      << invoice.created.toString(QStringLiteral("yyyy-MM-dd")) << ';'
-                      << csvField(invoice.counter) << ';' << csvField(line.description) << ';'
-                      << csvField(line.quantity) << ';' << csvField(line.unitPrice) << ';'
-                      << pointNumber(lineSum(line)) << '\n';
+                  csv += QString::number(invoice.number) + QLatin1Char(';')
+                      + invoice.created.toString(QStringLiteral("yyyy-MM-dd")) + QLatin1Char(';')
+                      + csvField(invoice.counter) + QLatin1Char(';') + csvField(line.description)
+                      + QLatin1Char(';') + csvField(line.quantity) + QLatin1Char(';')
+                      + csvField(line.unitPrice) + QLatin1Char(';') + pointNumber(lineSum(line))
+                      + QLatin1Char('\n');
+                  invoices += invoice.number != last ? 1 : 0;
+                  last = invoice.number;
+                  ++lines;
+                  if (csv.size() > 65536) {
+                      file.write(csv.toUtf8());
+                      csv.clear();
+                  }
               });
     if (!read)
         return context.fail(connection.errorText());
-    csv.flush();
-    if (!file.commit())
-        return context.fail(QStringLiteral("Файл %1 не записан: %2").arg(path, file.errorString()));
+    file.write(csv.toUtf8());
+    if (!file.commit(&error))
+        return context.fail(QStringLiteral("Файл %1 не записан: %2").arg(path, error));
+    context.confirm(file,
+                    QStringLiteral("Выгружен журнал в %1: счетов — %2, строк — %3.")
+                        .arg(path)
+                        .arg(invoices)
+                        .arg(lines));
     return 0;
 }
 
 int journal(CliContext &context)
 {
-    const QString action = context.arguments.value(0);
-    context.arguments = context.arguments.mid(1);
+    QCommandLineParser parser;
+    int status = 0;
+    if (!context.parse(
+            parser,
+            {QCommandLineOption(QStringLiteral("from"), QString(), QStringLiteral("date")),
+             QCommandLineOption(QStringLiteral("to"), QString(), QStringLiteral("date"))},
+            &status))
+        return status;
+    const QStringList words = parser.positionalArguments();
+    const QString action = words.value(0);
     if (action == QLatin1String("list"))
-        return list(context);
+        return list(context, parser, words.mid(1));
     if (action == QLatin1String("show"))
-        return show(context);
+        return show(context, parser, words.mid(1));
     if (action == QLatin1String("export"))
-        return exportCsv(context);
-    return context.fail(
+        return exportCsv(context, parser, words.mid(1));
+    if (action.isEmpty())
+        return context.usage(
+            QStringLiteral("После --journal нужно действие: list, show или export."));
+    return context.usage(
         QStringLiteral("Команда «--journal %1» не известна: есть list, show и export.")
             .arg(action));
 }
 
+// A write the database refuses, undone at once: what the window would meet at its first
+// invoice. Opening alone does not tell, since SQLite opens a file it cannot write for reading.
+bool probeWrite(Connection &connection)
+{
+    QSqlDatabase database = connection.database();
+    if (!database.transaction()) {
+        connection.noteError(database.lastError());
+        return false;
+    }
+    QSqlQuery query(database);
+    const bool wrote = query.exec(QStringLiteral("UPDATE schema_version SET version = version"));
+    const QSqlError error = query.lastError();
+    query.finish();
+    database.rollback();
+    if (!wrote)
+        connection.noteError(error);
+    return wrote;
+}
+
 int check(CliContext &context)
 {
+    QCommandLineParser parser;
+    int status = 0;
+    if (!context.parse(parser, {}, &status)
+        || !context.noMoreWords(parser.positionalArguments(), 0, &status))
+        return status;
+    // Opening makes a missing file; a mistyped address must not leave one behind.
+    const DatabaseUrl &url = context.database.url;
+    if (url.kind == DatabaseUrl::Sqlite && !QFileInfo::exists(url.path))
+        return context.fail(QStringLiteral("Файла базы данных %1 нет: проверьте адрес "
+                                           "(--check базу не создаёт).")
+                                .arg(url.path));
     Connection connection;
     if (!context.open(connection))
-        return 1;
+        return CliFailed;
     context.out << QStringLiteral("База данных: ") << connection.url().display() << '\n'
                 << QStringLiteral("Выбрана: ")
                 << (context.database.source.isEmpty() ? QStringLiteral("по умолчанию")
@@ -154,7 +243,8 @@ int check(CliContext &context)
                 << QStringLiteral("Документов: ") << counts.documents << '\n'
                 << QStringLiteral("Незавершённых заказов: ") << counts.openOrders << '\n'
                 << QStringLiteral("Заказов ждут номера: ") << counts.waitingOrders << '\n';
-    if (!connection.writable())
+    context.out.flush();
+    if (!connection.writable() || !probeWrite(connection))
         return context.fail(connection.errorText());
     return 0;
 }
@@ -165,10 +255,16 @@ QVector<CliCommand> journalCommands()
 {
     return {
         {QStringLiteral("--journal"),
-         QStringLiteral("  printcalc --journal list [--from ГГГГ-ММ-ДД] [--to ГГГГ-ММ-ДД]\n"
-                        "  printcalc --journal show N\n"
-                        "  printcalc --journal export ФАЙЛ.csv [--from ...] [--to ...]"),
+         QStringLiteral(
+             "  printcalc --journal list [--from ГГГГ-ММ-ДД] [--to ГГГГ-ММ-ДД]  счета, новые "
+             "первыми\n"
+             "  printcalc --journal show N                    строки счёта N\n"
+             "  printcalc --journal export ФАЙЛ.csv [--from ...] [--to ...]  строки счетов в CSV"),
          journal},
-        {QStringLiteral("--check"), QStringLiteral("  printcalc --check"), check},
+        {QStringLiteral("--check"),
+         QStringLiteral(
+             "  printcalc --check                             связь с базой, схема, счётчики, "
+             "запись"),
+         check},
     };
 }

@@ -6,6 +6,8 @@
 #include "storage/connection.h"
 #include "storage/price_store.h"
 
+#include <limits>
+
 #ifdef PRINTCALC_HAVE_OFFICE
 #include "office/office_session.h"
 #include "office/price_sheets.h"
@@ -100,34 +102,6 @@ QString field(QString text)
         .replace(QLatin1Char('\n'), QLatin1Char(' '));
 }
 
-// The value after an option, both taken out of the arguments; empty when the option is absent,
-// the option's own name when its value is missing.
-QString takeOption(QStringList &arguments, const QString &option)
-{
-    const int at = arguments.indexOf(option);
-    if (at < 0)
-        return QString();
-    if (at + 1 >= arguments.size()) {
-        arguments.removeAt(at);
-        return option;
-    }
-    const QString value = arguments.at(at + 1);
-    arguments.removeAt(at + 1);
-    arguments.removeAt(at);
-    return value;
-}
-
-bool readDate(CliContext &context, const QString &text, const QString &option, QDate *date)
-{
-    *date = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
-    if (date->isValid())
-        return true;
-    context.fail(QStringLiteral("Дата «%1» после %2 не понята: нужен вид ГГГГ-ММ-ДД, например "
-                                "2026-12-09.")
-                     .arg(text, option));
-    return false;
-}
-
 // The versions the database holds, version 0 first.
 bool readVersions(CliContext &context, Connection &connection, PriceVersionList *list)
 {
@@ -143,22 +117,16 @@ bool readVersions(CliContext &context, Connection &connection, PriceVersionList 
     return true;
 }
 
-bool noMore(CliContext &context, const QStringList &arguments)
+int list(CliContext &context, const QCommandLineParser &parser, const QStringList &words)
 {
-    if (arguments.isEmpty())
-        return true;
-    context.fail(QStringLiteral("Лишнее в команде: ") + arguments.join(QLatin1Char(' ')));
-    return false;
-}
-
-int list(CliContext &context, QStringList arguments)
-{
-    if (!noMore(context, arguments))
-        return 1;
+    int status = 0;
+    if (!context.onlyOptions(parser, QStringLiteral("list"), {}, &status)
+        || !context.noMoreWords(words, 0, &status))
+        return status;
     Connection connection;
     PriceVersionList versions;
     if (!readVersions(context, connection, &versions))
-        return 1;
+        return CliFailed;
     const QDate today = priceClockToday();
     const int inForce = versions.inForce(today).info.number;
     for (const PriceVersion &version : versions.versions()) {
@@ -179,49 +147,75 @@ int list(CliContext &context, QStringList arguments)
     return 0;
 }
 
-int exportFile(CliContext &context, QStringList arguments)
+int exportFile(CliContext &context, const QCommandLineParser &parser, const QStringList &words)
 {
-    const QString number = takeOption(arguments, QStringLiteral("--version"));
-    if (arguments.size() != 1)
-        return context.fail(QStringLiteral("Нужно имя файла: printcalc --prices export ФАЙЛ"));
+    int status = 0;
+    if (!context.onlyOptions(parser, QStringLiteral("export"), {QStringLiteral("version")},
+                             &status))
+        return status;
+    if (words.isEmpty())
+        return context.usage(QStringLiteral("Нужно имя файла: printcalc --prices export ФАЙЛ"));
+    qint64 number = -1;
+    if (!context.noMoreWords(words, 1, &status)
+        || (parser.isSet(QStringLiteral("version"))
+            && !context.readNumber(parser.value(QStringLiteral("version")),
+                                   QStringLiteral("Номер версии"), std::numeric_limits<int>::max(),
+                                   &number, &status)))
+        return status;
+    const QString path = words.first();
     Connection connection;
     PriceVersionList versions;
     if (!readVersions(context, connection, &versions))
-        return 1;
+        return CliFailed;
     const PriceVersion *version = &versions.inForce(priceClockToday());
-    if (!number.isEmpty()) {
-        version = versions.find(number.toInt());
+    if (number >= 0) {
+        version = versions.find(int(number));
         if (!version)
             return context.fail(QStringLiteral("Версии «%1» нет.").arg(number));
     }
+    const QString confirmation = QStringLiteral("Выгружен прайс-лист: ") + version->info.title()
+        + QStringLiteral(" в ") + path;
     QString error;
-    if (!writePriceFile(arguments.first(), *version, &error, sheetWriter()))
-        return context.fail(QStringLiteral("Файл %1 не записан: %2").arg(arguments.first(), error));
-    context.out << QStringLiteral("Выгружен прайс-лист: ") << version->info.title() << QStringLiteral(" в ")
-                << arguments.first() << '\n';
+    if (isPriceSpreadsheet(path)) {
+        if (!writePriceFile(path, *version, &error, sheetWriter()))
+            return context.fail(QStringLiteral("Файл %1 не записан: %2").arg(path, error));
+        context.out << confirmation << '\n';
+        return 0;
+    }
+    CliOutputFile file(path);
+    if (!file.open(&error))
+        return context.fail(QStringLiteral("Файл %1 не открыть для записи: %2").arg(path, error));
+    file.write(priceFileCsv(*version));
+    if (!file.commit(&error))
+        return context.fail(QStringLiteral("Файл %1 не записан: %2").arg(path, error));
+    context.confirm(file, confirmation);
     return 0;
 }
 
-int checkOrImport(CliContext &context, QStringList arguments, bool import)
+int checkOrImport(CliContext &context, const QCommandLineParser &parser, const QStringList &words,
+                  bool import)
 {
-    const QString fromText = takeOption(arguments, QStringLiteral("--from"));
-    const QString note = takeOption(arguments, QStringLiteral("--note"));
-    for (const QString &option : {QStringLiteral("--from"), QStringLiteral("--note")}) {
-        if (fromText == option || note == option)
-            return context.fail(QStringLiteral("После %1 нужно значение.").arg(option));
-    }
-    if (arguments.size() != 1)
-        return context.fail(import
-                                ? QStringLiteral("Нужно имя файла: printcalc --prices import "
-                                                 "ФАЙЛ --from ГГГГ-ММ-ДД [--note ТЕКСТ]")
-                                : QStringLiteral("Нужно имя файла: printcalc --prices check ФАЙЛ"));
+    int status = 0;
+    if (!context.onlyOptions(parser, import ? QStringLiteral("import") : QStringLiteral("check"),
+                             import ? QStringList {QStringLiteral("from"), QStringLiteral("note")}
+                                    : QStringList(),
+                             &status))
+        return status;
+    if (words.isEmpty())
+        return context.usage(
+            import ? QStringLiteral("Нужно имя файла: printcalc --prices import "
+                                    "ФАЙЛ --from ГГГГ-ММ-ДД [--note ТЕКСТ]")
+                   : QStringLiteral("Нужно имя файла: printcalc --prices check ФАЙЛ"));
+    if (!context.noMoreWords(words, 1, &status))
+        return status;
     QDate from;
     if (import) {
-        if (fromText.isEmpty())
-            return context.fail(QStringLiteral("Нужна дата, с которой версия действует: --from "
-                                               "ГГГГ-ММ-ДД."));
-        if (!readDate(context, fromText, QStringLiteral("--from"), &from))
-            return 1;
+        if (!parser.isSet(QStringLiteral("from")))
+            return context.usage(QStringLiteral("Нужна дата, с которой версия действует: --from "
+                                                "ГГГГ-ММ-ДД."));
+        const QString fromText = parser.value(QStringLiteral("from"));
+        if (!context.readDate(fromText, QStringLiteral("--from"), &from, &status))
+            return status;
         if (from < priceClockToday())
             return context.fail(QStringLiteral("Дата %1 раньше сегодняшней: версия не вступает в "
                                                "силу задним числом.")
@@ -230,18 +224,18 @@ int checkOrImport(CliContext &context, QStringList arguments, bool import)
     Connection connection;
     PriceVersionList versions;
     if (!readVersions(context, connection, &versions))
-        return 1;
+        return CliFailed;
     const PriceVersion &inForce = versions.inForce(priceClockToday());
-    const PriceFileCheck check = checkPriceFile(arguments.first(), inForce, sheetReader());
+    const PriceFileCheck check = checkPriceFile(words.first(), inForce, sheetReader());
     context.out << check.report() << '\n';
     if (!check.accepted() || !import)
-        return check.accepted() ? 0 : 1;
+        return check.accepted() ? 0 : CliFailed;
     if (!connection.writable())
         return context.fail(connection.errorText());
 
     PriceVersionInfo info;
     info.from = from;
-    info.note = note;
+    info.note = parser.value(QStringLiteral("note"));
     info.loadedBy = priceLoaderName();
     info.loadedAt = QDateTime::fromMSecsSinceEpoch(priceClockMSecs());
     PriceVersion version = changedVersion(inForce, check.prices, check.extras, info);
@@ -253,17 +247,21 @@ int checkOrImport(CliContext &context, QStringList arguments, bool import)
     return 0;
 }
 
-int at(CliContext &context, QStringList arguments)
+int at(CliContext &context, const QCommandLineParser &parser, const QStringList &words)
 {
+    int status = 0;
     QDate day;
-    if (arguments.size() != 1)
-        return context.fail(QStringLiteral("Нужна дата: printcalc --prices at ГГГГ-ММ-ДД"));
-    if (!readDate(context, arguments.first(), QStringLiteral("at"), &day))
-        return 1;
+    if (!context.onlyOptions(parser, QStringLiteral("at"), {}, &status))
+        return status;
+    if (words.isEmpty())
+        return context.usage(QStringLiteral("Нужна дата: printcalc --prices at ГГГГ-ММ-ДД"));
+    if (!context.noMoreWords(words, 1, &status)
+        || !context.readDate(words.first(), QStringLiteral("--prices at"), &day, &status))
+        return status;
     Connection connection;
     PriceVersionList versions;
     if (!readVersions(context, connection, &versions))
-        return 1;
+        return CliFailed;
     const PriceVersionInfo &info = versions.inForce(day).info;
     context.out << info.number << '\t'
                 << (info.number == 0 ? QStringLiteral("—")
@@ -291,20 +289,34 @@ int prices(CliContext &context)
 
 int action(CliContext &context)
 {
-    const QString action = context.arguments.value(0);
-    const QStringList rest = context.arguments.mid(1);
+    QCommandLineParser parser;
+    int status = 0;
+    const auto valued = [](const char *name, const char *value) {
+        return QCommandLineOption(QString::fromLatin1(name), QString(), QString::fromLatin1(value));
+    };
+    if (!context.parse(parser,
+                       {valued("version", "n"), valued("from", "date"), valued("note", "text")},
+                       &status))
+        return status;
+    const QStringList words = parser.positionalArguments();
+    const QString action = words.value(0);
+    const QStringList rest = words.mid(1);
     if (action == QLatin1String("list"))
-        return list(context, rest);
+        return list(context, parser, rest);
     if (action == QLatin1String("export"))
-        return exportFile(context, rest);
+        return exportFile(context, parser, rest);
     if (action == QLatin1String("check"))
-        return checkOrImport(context, rest, false);
+        return checkOrImport(context, parser, rest, false);
     if (action == QLatin1String("import"))
-        return checkOrImport(context, rest, true);
+        return checkOrImport(context, parser, rest, true);
     if (action == QLatin1String("at"))
-        return at(context, rest);
-    return context.fail(QStringLiteral("Команда «--prices %1» не известна; есть:\n").arg(action)
-                        + Usage);
+        return at(context, parser, rest);
+    if (action.isEmpty())
+        return context.usage(
+            QStringLiteral("После --prices нужно действие: list, export, check, import или at."));
+    return context.usage(
+        QStringLiteral("Команда «--prices %1» не известна: есть list, export, check, import и at.")
+            .arg(action));
 }
 
 } // namespace

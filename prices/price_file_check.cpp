@@ -211,6 +211,14 @@ const QVector<RisingPair> &risingPairs()
     return pairs;
 }
 
+// A leading apostrophe keeps a text that starts like a formula a text in a spreadsheet.
+QString asText(const QString &text)
+{
+    if (text.isEmpty() || !QStringLiteral("=+-@\t\r").contains(text.at(0)))
+        return text;
+    return QLatin1Char('\'') + text;
+}
+
 QString csvField(const QString &text, bool quote)
 {
     if (!quote && !text.contains(QLatin1Char(';')) && !text.contains(QLatin1Char('"'))
@@ -557,8 +565,10 @@ QByteArray priceFileCsv(const PriceVersion &version)
     for (const QStringList &row : priceFileRows(version)) {
         // The key is quoted so that a spreadsheet told to keep quoted fields as text keeps its
         // leading zeros.
-        text += csvField(row.at(0), !header) + QLatin1Char(';') + csvField(row.at(1), false)
-            + QLatin1Char(';') + csvField(row.at(2), false) + QLatin1Char(';') + row.at(3)
+        // The reader takes only the key and the price; the texts between are kept from being
+        // taken for formulas by a spreadsheet.
+        text += csvField(row.at(0), !header) + QLatin1Char(';') + csvField(asText(row.at(1)), false)
+            + QLatin1Char(';') + csvField(asText(row.at(2)), false) + QLatin1Char(';') + row.at(3)
             + QLatin1Char('\n');
         header = false;
     }

@@ -1,11 +1,17 @@
-// `printcalc --journal ...` and `--check` run as the administrator runs them: the real program,
-// no display, a journal filled beforehand; output, files, exit status and messages read back.
+// `printcalc --journal ...`, `--check` and the command line's rules run as the administrator runs
+// them: the real program, no display, a journal filled beforehand; output, files, exit status and
+// messages read back.
 #include "storage/connection.h"
 #include "storage/journal.h"
 #include "tests/program_run.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <cerrno>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 class CliTest : public QObject
 {
@@ -18,6 +24,41 @@ class CliTest : public QObject
     Run run(const QStringList &arguments) const
     {
         return runProgram(arguments, dir.path() + QStringLiteral("/config"), 30000);
+    }
+    // A line of shell for what QProcess cannot give: bytes that are no UTF-8, a size limit, a
+    // redirection. $P is the program, $U the database, $D the folder.
+    Run runShell(const QString &script) const
+    {
+        QProcess shell;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char *name : {"DISPLAY", "QT_QPA_PLATFORM", "PRINTCALC_DATABASE"})
+            environment.remove(QString::fromLatin1(name));
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"),
+                           dir.filePath(QStringLiteral("config")));
+        environment.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
+        environment.insert(QStringLiteral("P"), QStringLiteral(PRINTCALC_PROGRAM));
+        environment.insert(QStringLiteral("U"), url);
+        environment.insert(QStringLiteral("D"), dir.path());
+        shell.setProcessEnvironment(environment);
+        shell.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), script});
+        const bool ended = shell.waitForFinished(30000);
+        return {ended && shell.exitStatus() == QProcess::NormalExit ? shell.exitCode() : -1,
+                QString::fromUtf8(shell.readAllStandardOutput()),
+                QString::fromUtf8(shell.readAllStandardError())};
+    }
+    static bool chattr(const QString &flag, const QString &path)
+    {
+        return QProcess::execute(QStringLiteral("chattr"), {flag, path}) == 0;
+    }
+    // A usage error is one line on standard error that points to the help.
+    static void verifyUsageError(const Run &result, const QString &message)
+    {
+        QCOMPARE(result.status, 2);
+        QVERIFY2(result.err.contains(message), qPrintable(result.err));
+        QVERIFY2(result.err.endsWith(QStringLiteral(" Справка: printcalc --help\n"))
+                     && result.err.count(QLatin1Char('\n')) == 1,
+                 qPrintable(result.err));
+        QCOMPARE(result.out, QString());
     }
 
 private slots:
@@ -66,71 +107,344 @@ private slots:
                       {{QStringLiteral("export"), at(3, 11), false}}},
                      1),
                  3);
+        // Texts a spreadsheet would take for formulas.
+        QCOMPARE(
+            journal.storeInvoice(
+                {QStringLiteral("d"),
+                 at(4, 12),
+                 QStringLiteral("+угол"),
+                 QString(),
+                 {line(QStringLiteral("=1+1"), QStringLiteral("@2"), QStringLiteral("3")),
+                  line(QStringLiteral("\tТабуляция"), QStringLiteral("1"), QStringLiteral("=2")),
+                  line(QStringLiteral("\rВозврат"), QStringLiteral("1"), QStringLiteral("1")),
+                  line(QStringLiteral("-скидка"), QStringLiteral("1"), QStringLiteral("1"))},
+                 {}},
+                1),
+            4);
     }
 
     void commands_data()
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("err");
         QTest::newRow("list, newest first")
             << QStringList {"--journal", "list"}
-            << "3\t2026-03-03 11:15\tокно\t1\t35.40\tаннулирован\n"
+            << "4\t2026-03-04 12:15\t+угол\t4\t2.36\tдействителен\n"
+               "3\t2026-03-03 11:15\tокно\t1\t35.40\tаннулирован\n"
                "2\t2026-03-02 10:15\tзал\t2\t2360.89\tдействителен\n"
-               "1\t2026-03-01 09:15\tокно\t1\t531.00\tдействителен\n";
+               "1\t2026-03-01 09:15\tокно\t1\t531.00\tдействителен\n"
+            << "";
         QTest::newRow("list of dates")
             << QStringList {"--journal", "list", "--from", "2026-03-02", "--to", "2026-03-02"}
-            << "2\t2026-03-02 10:15\tзал\t2\t2360.89\tдействителен\n";
-        QTest::newRow("show") << QStringList {
-            "--journal", "show",
-            "2"} << "Баннер \"Скидки\"\t2\t1 000\t2000.00\nДве строки\t3\t0,25\t0.75\n";
+            << "2\t2026-03-02 10:15\tзал\t2\t2360.89\tдействителен\n"
+            << "";
+        // Standard output stays an empty list; the word for a person goes to standard error.
+        QTest::newRow("list of days without invoices")
+            << QStringList {"--journal", "list", "--from", "2026-04-01"} << ""
+            << "Счетов за эти дни не найдено.\n";
+        QTest::newRow("show") << QStringList {"--journal", "show", "2"}
+                              << "Баннер \"Скидки\"\t2\t1 000\t2000.00\nДве строки\t3\t0,25\t0.75\n"
+                              << "";
         QTest::newRow("check")
             << QStringList {"--check"}
             << "База данных: %1\nВыбрана: --database\nВерсия схемы: 3 (программа знает 3)\n"
-               "Счетов: 3 (аннулировано: 1)\nСтрок в счетах: 4\nДокументов: 1\n"
-               "Незавершённых заказов: 0\nЗаказов ждут номера: 0\n";
+               "Счетов: 4 (аннулировано: 1)\nСтрок в счетах: 8\nДокументов: 1\n"
+               "Незавершённых заказов: 0\nЗаказов ждут номера: 0\n"
+            << "";
     }
     void commands()
     {
         QFETCH(QStringList, arguments);
         QFETCH(QString, out);
+        QFETCH(QString, err);
         const Run result = run(arguments << QStringLiteral("--database") << url);
         QVERIFY2(result.status == 0, qPrintable(result.err));
         QCOMPARE(result.out, out.contains(QLatin1String("%1")) ? out.arg(url) : out);
-        QCOMPARE(result.err, QString());
+        QCOMPARE(result.err, err);
     }
 
+    void helpAndVersion_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QStringList>("lines"); // lines standard output must hold
+        const QStringList help {"  printcalc --journal show N                    строки счёта N",
+                                "  printcalc --check                             связь с базой, "
+                                "схема, счётчики, запись",
+                                "  printcalc --prices at ГГГГ-ММ-ДД              какая версия "
+                                "действует в этот день",
+                                "2 — команда записана неверно."};
+        QTest::newRow("--help") << QStringList {"--help"} << help;
+        QTest::newRow("-h") << QStringList {"-h"} << help;
+        QTest::newRow("help of a command") << QStringList {"--prices", "--help"} << help;
+        QTest::newRow("--version")
+            << QStringList {"--version"}
+            << QStringList {QStringLiteral("printcalc ") + QStringLiteral(PRINTCALC_VERSION)};
+    }
+    void helpAndVersion()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QStringList, lines);
+        const Run result = run(arguments);
+        QCOMPARE(result.status, 0);
+        QCOMPARE(result.err, QString());
+        const QStringList out = result.out.split(QLatin1Char('\n'));
+        for (const QString &line : lines)
+            QVERIFY2(out.contains(line), qPrintable(result.out));
+    }
+
+    void exportsCsv_data()
+    {
+        QTest::addColumn<QStringList>("dates");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("csv");
+        QTest::newRow("quoting") << QStringList {"--to", "2026-03-02"}
+                                 << "Выгружен журнал в %1: счетов — 2, строк — 3.\n"
+                                 << "Номер;Дата;Стойка;Описание;Количество;Цена;Сумма\n"
+                                    "1;2026-03-01;окно;\"Визитки; 90×50\";100;4.5;450.00\n"
+                                    "2;2026-03-02;зал;\"Баннер \"\"Скидки\"\"\";2;1 000;2000.00\n"
+                                    "2;2026-03-02;зал;\"Две\nстроки\";3;0,25;0.75\n";
+        QTest::newRow("texts that look like formulas")
+            << QStringList {"--from", "2026-03-04"}
+            << "Выгружен журнал в %1: счетов — 1, строк — 4.\n"
+            << "Номер;Дата;Стойка;Описание;Количество;Цена;Сумма\n"
+               "4;2026-03-04;'+угол;'=1+1;'@2;3;0.00\n"
+               "4;2026-03-04;'+угол;'\tТабуляция;1;'=2;0.00\n"
+               "4;2026-03-04;'+угол;\"'\rВозврат\";1;1;1.00\n"
+               "4;2026-03-04;'+угол;'-скидка;1;1;1.00\n";
+    }
     void exportsCsv()
     {
+        QFETCH(QStringList, dates);
+        QFETCH(QString, out);
+        QFETCH(QString, csv);
         const QString file = dir.path() + QStringLiteral("/journal.csv");
-        const Run result = run({QStringLiteral("--database=") + url, QStringLiteral("--journal"),
-                                QStringLiteral("export"), file, QStringLiteral("--to"),
-                                QStringLiteral("2026-03-02")});
+        const Run result
+            = run(QStringList {QStringLiteral("--database=") + url, QStringLiteral("--journal"),
+                               QStringLiteral("export"), file}
+                  + dates);
         QVERIFY2(result.status == 0, qPrintable(result.err));
-        QFile csv(file);
-        QVERIFY(csv.open(QIODevice::ReadOnly));
-        QCOMPARE(QString::fromUtf8(csv.readAll()),
-                 QStringLiteral("Номер;Дата;Стойка;Описание;Количество;Цена;Сумма\n"
-                                "1;2026-03-01;окно;\"Визитки; 90×50\";100;4.5;450.00\n"
-                                "2;2026-03-02;зал;\"Баннер \"\"Скидки\"\"\";2;1 000;2000.00\n"
-                                "2;2026-03-02;зал;\"Две\nстроки\";3;0,25;0.75\n"));
+        QCOMPARE(result.out, out.arg(file));
+        QFile written(file);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(written.readAll()), csv);
+    }
+
+    // A device node of the folder's own, the same device as /dev/full or /dev/null: a program
+    // that replaced its target by a file would not take the system's. Without root /dev cannot be
+    // replaced, and the system's is used.
+    QString device(const QString &name, unsigned minor) const
+    {
+        const QString path = dir.filePath(name);
+        if (::mknod(QFile::encodeName(path).constData(), S_IFCHR | 0666, makedev(1, minor)) == 0
+            || errno == EEXIST)
+            return path;
+        return ::geteuid() == 0 ? QString() : QStringLiteral("/dev/") + name;
+    }
+
+    // Devices, FIFOs and standard output are written into, never replaced by a file.
+    void exportTargets_data()
+    {
+        QTest::addColumn<QStringList>("command");
+        QTest::addColumn<QString>("target"); // "full", "null": devices; "fifo": read by cat
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("err");
+        const QStringList journal {"--journal", "export"};
+        const QStringList prices {"--prices", "export"};
+        QTest::newRow("journal to the null device")
+            << journal << "null" << 0 << "Выгружен журнал в %1: счетов — 4, строк — 8.\n"
+            << "";
+        QTest::newRow("journal to the full device") << journal << "full" << 1 << ""
+                                                    << "Файл %1 не записан: на диске нет места";
+        QTest::newRow("price list to the full device") << prices << "full" << 1 << ""
+                                                       << "Файл %1 не записан: на диске нет места";
+        QTest::newRow("journal to standard output")
+            << journal << "/dev/stdout" << 0 << "4;2026-03-04;'+угол;'-скидка;1;1;1.00\n"
+            << "Выгружен журнал в /dev/stdout: счетов — 4, строк — 8.\n";
+        QTest::newRow("journal to a FIFO")
+            << journal << "fifo" << 0 << "Выгружен журнал в %1: счетов — 4, строк — 8.\n"
+            << "";
+    }
+    void exportTargets()
+    {
+        QFETCH(QStringList, command);
+        QFETCH(QString, target);
+        QFETCH(int, status);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        QProcess reader;
+        if (target == QLatin1String("fifo")) {
+            target = dir.filePath(QStringLiteral("fifo.csv"));
+            QCOMPARE(QProcess::execute(QStringLiteral("mkfifo"), {target}), 0);
+            reader.start(QStringLiteral("cat"), {target});
+            QVERIFY(reader.waitForStarted());
+        } else if (!target.startsWith(QLatin1Char('/'))) {
+            target = device(target, target == QLatin1String("full") ? 7 : 3);
+            if (target.isEmpty())
+                QSKIP("no device node can be made here, and as root the system's could be lost");
+        }
+        const Run result = run(command << target << QStringLiteral("--database") << url);
+        QVERIFY2(result.status == status, qPrintable(result.err));
+        QVERIFY2(result.out.contains(out.contains(QLatin1String("%1")) ? out.arg(target) : out),
+                 qPrintable(result.out));
+        QVERIFY2(result.err.contains(err.contains(QLatin1String("%1")) ? err.arg(target) : err),
+                 qPrintable(result.err));
+        struct stat kind;
+        QVERIFY(::stat(QFile::encodeName(target).constData(), &kind) == 0);
+        if (target.startsWith(dir.path()) && !reader.processId())
+            QVERIFY2(S_ISCHR(kind.st_mode), "the device was replaced by a file");
+        if (reader.processId()) {
+            QVERIFY(reader.waitForFinished(10000));
+            QVERIFY2(S_ISFIFO(kind.st_mode), "the FIFO was replaced by a file");
+            QVERIFY(reader.readAllStandardOutput().startsWith("Номер;Дата;Стойка"));
+        }
+    }
+
+    // Through the shell: what a failed or refused write leaves behind.
+    void writesThroughShell_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("files"); // a pattern in the folder
+        QTest::addColumn<QStringList>("found"); // what it must match afterwards
+        QTest::addColumn<QString>("content"); // of the first one found
+        QTest::newRow("file name not in the locale's encoding")
+            << "exec \"$P\" --database \"$U\" --journal export \"$D/$(printf '\\377')x.csv\"" << 2
+            << "не в кодировке системы (UTF-8)"
+            << "*x.csv" << QStringList() << "";
+        // The limit stops the write midway, as a full disk does.
+        QTest::newRow("size limit reached midway")
+            << "echo old >\"$D/limited.csv\"; ulimit -f 256; trap '' XFSZ; "
+               "exec \"$P\" --database \"$U\" --prices export \"$D/limited.csv\""
+            << 1
+            << "Файл " + dir.filePath("limited.csv")
+                + " не записан: файл больше допустимого размера"
+            << "limited.csv*" << QStringList {"limited.csv"} << "old\n";
+        QTest::newRow("listing into a full disk")
+            << "exec \"$P\" --database \"$U\" --journal list >/dev/full" << 1
+            << "Стандартный вывод не записан: на диске нет места"
+            << "" << QStringList() << "";
+    }
+    void writesThroughShell()
+    {
+        QFETCH(QString, script);
+        QFETCH(int, status);
+        QFETCH(QString, message);
+        QFETCH(QString, files);
+        QFETCH(QStringList, found);
+        QFETCH(QString, content);
+        const Run result = runShell(script);
+        QVERIFY2(result.status == status, qPrintable(result.err));
+        QVERIFY2(result.err.contains(message), qPrintable(result.err));
+        if (files.isEmpty())
+            return;
+        const QStringList names = QDir(dir.path()).entryList({files}, QDir::Files | QDir::System);
+        QCOMPARE(names, found);
+        if (!found.isEmpty()) {
+            QFile file(dir.filePath(found.first()));
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(QString::fromUtf8(file.readAll()), content);
+        }
+    }
+
+    void usageErrors_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("unknown option")
+            << QStringList {"--bogus"} << "Неизвестный параметр «--bogus»";
+        QTest::newRow("unknown short option") << QStringList {"-x"} << "Неизвестный параметр «-x»";
+        QTest::newRow("unknown option of a command")
+            << QStringList {"--journal", "list", "--bogus"} << "Неизвестный параметр «--bogus»";
+        QTest::newRow("version beside a command")
+            << QStringList {"--check", "--version"} << "Неизвестный параметр «--version»";
+        QTest::newRow("a lone dash") << QStringList {"-"} << "«-» — не команда printcalc";
+        QTest::newRow("price version not a number")
+            << QStringList {"--prices", "export", "v.csv", "--version", "abc"}
+            << "Номер версии «abc» не понят";
+        QTest::newRow("price version with letters")
+            << QStringList {"--prices", "export", "v.csv", "--version", "2x"}
+            << "Номер версии «2x» не понят";
+        QTest::newRow("price version too large")
+            << QStringList {"--prices", "export", "v.csv", "--version", "99999999999"}
+            << "Номер версии «99999999999» не понят";
+        QTest::newRow("price version below zero")
+            << QStringList {"--prices", "export", "v.csv", "--version", "-1"}
+            << "Номер версии «-1» не понят";
+        QTest::newRow("no price version after the option")
+            << QStringList {"--prices", "export", "v.csv", "--version"}
+            << "После «--version» нужно значение";
+        QTest::newRow("invoice number with letters")
+            << QStringList {"--journal", "show", "12abc"} << "Номер счёта «12abc» не понят";
+        QTest::newRow("invoice number too large")
+            << QStringList {"--journal", "show", "99999999999999999999"}
+            << "Номер счёта «99999999999999999999» не понят";
+        QTest::newRow("no number") << QStringList {"--journal", "show"} << "Нужен номер";
+        QTest::newRow("malformed date")
+            << QStringList {"--journal", "list", "--from", "03.02.2026"} << "ГГГГ-ММ-ДД";
+        QTest::newRow("impossible date")
+            << QStringList {"--journal", "export", "j.csv", "--to", "2026-13-45"}
+            << "Дата «2026-13-45» после --to не понята";
+        QTest::newRow("reversed range")
+            << QStringList {"--journal",  "export", "j.csv",     "--from",
+                            "2026-03-03", "--to",   "2026-03-01"}
+            << "Начало периода --from 2026-03-03 позже его конца --to 2026-03-01";
+        QTest::newRow("repeated option")
+            << QStringList {"--journal", "list", "--to", "2026-03-01", "--to", "2026-03-02"}
+            << "Параметр «--to» дан дважды";
+        QTest::newRow("no date after the option")
+            << QStringList {"--journal", "list", "--from"} << "После «--from» нужно значение";
+        QTest::newRow("option of another command")
+            << QStringList {"--journal", "show", "1", "--from", "2026-03-01"}
+            << "Параметр «--from» не подходит к «--journal show»";
+        QTest::newRow("value given to a flag")
+            << QStringList {"--check=yes"} << "Параметр «--check» пишется без значения";
+        QTest::newRow("extra word")
+            << QStringList {"--check", "extra"} << "Лишнее в команде: extra.";
+        QTest::newRow("second file")
+            << QStringList {"--journal", "export", "a.csv", "b.csv"} << "Лишнее в команде: ";
+        QTest::newRow("no action") << QStringList {"--journal"} << "После --journal нужно действие";
+        QTest::newRow("unknown action") << QStringList {"--journal", "delete"} << "не известна";
+        QTest::newRow("no URL after the option")
+            << QStringList {"--check", "--database"} << "После «--database» нужно значение";
+        QTest::newRow("URL of no known form")
+            << QStringList {"--database", "mysql://h/db", "--check"} << "не понят";
+    }
+    void usageErrors()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, message);
+        // Before the rest, so that an option missing its value stays the last word.
+        if (!arguments.contains(QLatin1String("--database")) && arguments.size() > 1)
+            arguments = QStringList {QStringLiteral("--database"), url} + arguments;
+        for (QString &argument : arguments) {
+            if (argument.endsWith(QLatin1String(".csv")))
+                argument = dir.filePath(argument);
+        }
+        verifyUsageError(run(arguments), message);
+        for (const QString &argument : qAsConst(arguments))
+            QVERIFY2(!argument.endsWith(QLatin1String(".csv")) || !QFile::exists(argument),
+                     qPrintable(argument + QStringLiteral(" was written")));
     }
 
     void failures_data()
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("message");
-        QTest::newRow("URL of no known form")
-            << QStringList {"--database", "mysql://h/db", "--check"} << "не понят";
-        QTest::newRow("no URL after the option")
-            << QStringList {"--check", "--database"} << "нужен адрес";
         QTest::newRow("no such invoice")
             << QStringList {"--journal", "show", "99"} << "№ 99 в журнале нет";
-        QTest::newRow("no number") << QStringList {"--journal", "show"} << "Нужен номер";
-        QTest::newRow("malformed date")
-            << QStringList {"--journal", "list", "--from", "03.02.2026"} << "ГГГГ-ММ-ДД";
-        QTest::newRow("unknown action") << QStringList {"--journal", "delete"} << "не известна";
-        QTest::newRow("unwritable file")
-            << QStringList {"--journal", "export", "/proc/nope/x.csv"} << "не открыть";
+        QTest::newRow("number beyond 32 bits") << QStringList {"--journal", "show", "3000000000"}
+                                               << "Счёта № 3000000000 в журнале нет.";
+        QTest::newRow("folder that is not there")
+            << QStringList {"--journal", "export", "/proc/nope/x.csv"}
+            << "Файл /proc/nope/x.csv не открыть для записи: папки /proc/nope нет";
+        QTest::newRow("folder that takes no files")
+            << QStringList {"--prices", "export", "/proc/x.csv"}
+            << "Файл /proc/x.csv не открыть для записи: ";
+        QTest::newRow("a folder as the file")
+            << QStringList {"--journal", "export", "/tmp"} << "это папка, а не файл";
         QTest::newRow("server not there")
             << QStringList {"--database", "postgresql:///shop?host=/nonexistent", "--check"}
             << "Нет связи";
@@ -145,6 +459,50 @@ private slots:
         QCOMPARE(result.status, 1);
         QVERIFY2(result.err.contains(message, Qt::CaseInsensitive), qPrintable(result.err));
         QCOMPARE(result.out, QString());
+    }
+
+    // `--check` tells what the window would meet at its first invoice, and creates nothing.
+    void checkRefuses_data()
+    {
+        QTest::addColumn<QString>("immutable"); // "file", "folder" or "" for none
+        QTest::addColumn<QString>("path"); // under the temporary folder
+        QTest::addColumn<QString>("message");
+        QTest::newRow("file that cannot be written") << "file"
+                                                     << "ro/shop.sqlite"
+                                                     << "недоступны для записи";
+        QTest::newRow("folder that cannot be written") << "folder"
+                                                       << "ro/shop.sqlite"
+                                                       << "недоступны для записи";
+        QTest::newRow("mistyped path") << ""
+                                       << "mistyped/path/x.sqlite"
+                                       << "Файла базы данных %1 нет: проверьте адрес";
+    }
+    void checkRefuses()
+    {
+        QFETCH(QString, immutable);
+        QFETCH(QString, path);
+        QFETCH(QString, message);
+        const QString file = dir.filePath(path);
+        const QString folder = QFileInfo(file).absolutePath();
+        if (!immutable.isEmpty()) {
+            QVERIFY(QDir().mkpath(folder));
+            Connection connection;
+            QVERIFY(connection.open(DatabaseUrl::sqliteFile(file), QStringLiteral("ro")));
+        }
+        const QString locked = immutable == QLatin1String("file") ? file : folder;
+        if (!immutable.isEmpty() && !chattr(QStringLiteral("+i"), locked))
+            QSKIP("chattr +i is not available here: root writes any file that is only read-only");
+        const Run result = run({QStringLiteral("--check"), QStringLiteral("--database"),
+                                QStringLiteral("sqlite://") + file});
+        if (!immutable.isEmpty())
+            chattr(QStringLiteral("-i"), locked);
+        QCOMPARE(result.status, 1);
+        QVERIFY2(result.err.contains(message.contains(QLatin1String("%1")) ? message.arg(file)
+                                                                           : message),
+                 qPrintable(result.err));
+        if (immutable.isEmpty())
+            QVERIFY2(!QFileInfo::exists(dir.filePath(QStringLiteral("mistyped"))),
+                     "the mistyped path was created");
     }
 };
 

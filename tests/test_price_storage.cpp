@@ -307,7 +307,7 @@ private slots:
             << QStringList {"import", "broken.csv", "--from", tomorrow} << 1
             << "Файл отклонён, ничего не изменено"
             << "";
-        QTest::newRow("import without a date") << QStringList {"import", "good.csv"} << 1 << ""
+        QTest::newRow("import without a date") << QStringList {"import", "good.csv"} << 2 << ""
                                                << "Нужна дата, с которой версия действует";
         QTest::newRow("import dated yesterday")
             << QStringList {"import", "good.csv", "--from", yesterday} << 1 << ""
@@ -333,9 +333,9 @@ private slots:
         QTest::newRow("no such version")
             << QStringList {"export", "v9.csv", "--version", "9"} << 1 << ""
             << "Версии «9» нет.";
-        QTest::newRow("no such command") << QStringList {"drop"} << 1 << ""
+        QTest::newRow("no such command") << QStringList {"drop"} << 2 << ""
                                          << "Команда «--prices drop» не известна";
-        QTest::newRow("a date not understood") << QStringList {"at", "09.12.2026"} << 1 << ""
+        QTest::newRow("a date not understood") << QStringList {"at", "09.12.2026"} << 2 << ""
                                                << "нужен вид ГГГГ-ММ-ДД";
     }
     void commandLine()
