@@ -17,23 +17,35 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QTemporaryFile>
 #include <QTranslator>
 #include <QUrl>
 
 namespace {
-// A document without a number must not replace another one of the same day: "-2", "-3" are
-// added. A numbered one belongs to the same unchanged order and is written over.
+// A PDF never replaces a file: the next free name gets " (2)", " (3)"... (a numbering started
+// again after a database was moved aside must not write over another order's invoice).
 QString pathFor(const QString &folder, const InvoiceDocument &document)
 {
     const QString path = QDir(folder).filePath(document.fileName());
-    if (!document.number.isEmpty() || !QFileInfo::exists(path))
+    if (!QFileInfo::exists(path))
         return path;
     const QString stem = path.chopped(4); // ".pdf"
     for (int copy = 2;; ++copy) {
-        const QString candidate = stem + QStringLiteral("-%1.pdf").arg(copy);
+        const QString candidate = stem + QStringLiteral(" (%1).pdf").arg(copy);
         if (!QFileInfo::exists(candidate))
             return candidate;
     }
+}
+
+// Whether a file can be made in the folder: asked before a number is taken, so that a folder
+// nobody can write into spends no invoice number.
+bool folderWritable(const QString &folder, QString *why)
+{
+    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".printcalc-XXXXXX")));
+    if (probe.open())
+        return true;
+    *why = probe.errorString();
+    return false;
 }
 } // namespace
 
@@ -137,12 +149,26 @@ QString DocumentActions::writePdf()
     if (lines.isEmpty())
         return QString();
     const DocumentSettings settings = DocumentSettings::load();
+    const QString folderProblem = DocumentSettings::pdfFolderProblem(settings.pdfFolder);
+    if (!folderProblem.isEmpty()) {
+        warn(QStringLiteral("PDF"),
+             folderProblem + QStringLiteral(" Папку можно выбрать в настройках."));
+        return QString();
+    }
     const QString folder = settings.effectivePdfFolder();
     if (!QDir().mkpath(folder)) {
         warn(QStringLiteral("PDF"),
              QStringLiteral("Не удалось создать папку для PDF «%1». Другую папку можно выбрать "
                             "в настройках.")
                  .arg(QDir::toNativeSeparators(folder)));
+        return QString();
+    }
+    QString why;
+    if (!folderWritable(folder, &why)) {
+        warn(QStringLiteral("PDF"),
+             QStringLiteral("В папку для PDF «%1» нельзя записать: счёт не составлен, номер не "
+                            "взят. Другую папку можно выбрать в настройках. (%2)")
+                 .arg(QDir::toNativeSeparators(folder), why));
         return QString();
     }
     InvoiceDocument document = documentFor(lines, settings);

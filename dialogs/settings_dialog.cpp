@@ -178,6 +178,13 @@ bool SettingsDialog::save() const
 
 void SettingsDialog::accept()
 {
+    const QString folderProblem = DocumentSettings::pdfFolderProblem(
+        QDir::fromNativeSeparators(pdfFolder->text().trimmed()));
+    if (!folderProblem.isEmpty()) {
+        QMessageBox::warning(this, windowTitle(), folderProblem);
+        pdfFolder->setFocus();
+        return;
+    }
     if (!save()) {
         const QString problem = SettingsFile(settingsFilePath()).problem();
         QMessageBox::warning(this, windowTitle(),

@@ -90,6 +90,16 @@ QString DocumentSettings::effectivePdfFolder() const
     return QDir::cleanPath(pdfFolder);
 }
 
+QString DocumentSettings::pdfFolderProblem(const QString &folder)
+{
+    if (folder.isEmpty() || folder == QLatin1String("~") || folder.startsWith(QLatin1String("~/"))
+        || QDir::isAbsolutePath(folder))
+        return QString();
+    return QStringLiteral("Папка для PDF «%1» задана не полным путём. Укажите её от корня "
+                          "(например, /home/kassa/Счета) или от домашней папки (~/Счета).")
+        .arg(folder);
+}
+
 QString DocumentSettings::defaultPdfFolder()
 {
     return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)

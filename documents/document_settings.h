@@ -35,5 +35,8 @@ struct DocumentSettings
 
     // Where PDFs are written now: the chosen folder, else the default.
     QString effectivePdfFolder() const;
+    // Why a folder as typed cannot be used (a relative path would depend on where the program
+    // was started), or empty.
+    static QString pdfFolderProblem(const QString &folder);
     static QString defaultPdfFolder();
 };

@@ -2,6 +2,7 @@
 // so page breaks are planned from the heights that will be painted.
 #include "documents/invoice_painter.h"
 
+#include <QBuffer>
 #include <QFontDatabase>
 #include <QPagedPaintDevice>
 #include <QPainter>
@@ -379,22 +380,39 @@ QPageLayout invoicePageLayout()
 
 bool writeInvoicePdf(const InvoiceDocument &document, const QString &path, QString *error)
 {
+    // Made in memory first: the writer ignores what its device refuses, and a file cut short by a
+    // full disk must never take the place of the name.
+    QBuffer pdf;
+    pdf.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&pdf);
+        writer.setPageLayout(invoicePageLayout());
+        writer.setResolution(600);
+        writer.setTitle(document.title());
+        writer.setCreator(QStringLiteral("printcalc"));
+        if (paintInvoice(&writer, document) == 0) {
+            *error = QStringLiteral("PDF не удалось составить");
+            return false;
+        }
+    }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         *error = file.errorString();
         return false;
     }
-    QPdfWriter writer(&file);
-    writer.setPageLayout(invoicePageLayout());
-    writer.setResolution(600);
-    writer.setTitle(document.title());
-    writer.setCreator(QStringLiteral("printcalc"));
-    if (paintInvoice(&writer, document) == 0) {
-        file.cancelWriting();
-        *error = QStringLiteral("PDF не удалось составить");
-        return false;
+    const QByteArray &bytes = pdf.data();
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0) {
+            *error = file.errorString().isEmpty() ? QStringLiteral("файл записан не полностью")
+                                                  : file.errorString();
+            file.cancelWriting();
+            return false;
+        }
+        done += written;
     }
-    if (!file.commit()) {
+    if (!file.flush() || !file.commit()) {
         *error = file.errorString();
         return false;
     }

@@ -12,11 +12,15 @@
 #include <QHeaderView>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QProcess>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTimer>
 
 #include <memory>
+
+#include <csignal>
+#include <sys/resource.h>
 
 class DocumentButtonsTest : public QObject, private PageDriver
 {
@@ -254,9 +258,9 @@ private slots:
         window->appendOrderLine(QStringLiteral("Третья"), QStringLiteral("1"), QStringLiteral("10"),
                                 QString(), QString(), false);
         click(QStringLiteral("pushButtonPdf"));
-        QCOMPARE(opened, (QStringList {defaultPdf(), defaultPdf(QStringLiteral("-2"))}));
+        QCOMPARE(opened, (QStringList {defaultPdf(), defaultPdf(QStringLiteral(" (2)"))}));
         QVERIFY(!pdfText(defaultPdf()).contains(QStringLiteral("Третья")));
-        QVERIFY(pdfText(defaultPdf(QStringLiteral("-2"))).contains(QStringLiteral("Третья")));
+        QVERIFY(pdfText(defaultPdf(QStringLiteral(" (2)"))).contains(QStringLiteral("Третья")));
     }
 
     void emptyOrderRefused_data()
@@ -359,7 +363,7 @@ private slots:
     }
 
     // The journal's number and date name the file and head the invoice; the unchanged order's
-    // next PDF under the same number writes over its own file.
+    // next PDF under the same number goes beside it, never over it.
     void numberedPdf()
     {
         nextNumber = {QStringLiteral("57"), QDate(2026, 12, 1), QString()};
@@ -368,7 +372,7 @@ private slots:
         click(QStringLiteral("pushButtonPdf"));
         const QString path
             = home->filePath(QStringLiteral("Documents/printcalc/Счёт-57-2026-12-01.pdf"));
-        QCOMPARE(opened, (QStringList {path, path}));
+        QCOMPARE(opened, (QStringList {path, path.chopped(4) + QStringLiteral(" (2).pdf")}));
         QCOMPARE(taken, (QStringList {"pdf", "pdf"}));
         QCOMPARE(reports, (QStringList {"57 pdf made", "57 pdf made"}));
         const QString text = pdfText(path);
@@ -404,26 +408,116 @@ private slots:
         const int first = named.match(opened.at(0)).captured(1).toInt();
         const int changed = named.match(opened.at(2)).captured(1).toInt();
         QVERIFY2(first > 0, qPrintable(opened.at(0)));
-        QCOMPARE(opened.at(1), opened.at(0));
+        // The same number again, in a file of its own: the first one is never written over.
+        QCOMPARE(opened.at(1), opened.at(0).chopped(4) + QStringLiteral(" (2).pdf"));
         QVERIFY2(changed > first, qPrintable(opened.at(2)));
         QVERIFY(pdfText(printed).contains(QStringLiteral("Счёт № %1 от ").arg(first) + today()));
         QVERIFY(pdfText(opened.at(2)).contains(QStringLiteral("Счёт № %1 от ").arg(changed)));
     }
 
-    // A PDF that cannot be written is reported failed, so that its number is marked void.
+    // Whatever stands at the invoice's name (another order's file after numbering started
+    // again, a folder) stays; the invoice takes the next free name.
+    void pdfNeverReplacesAFile_data()
+    {
+        QTest::addColumn<bool>("folder");
+        QTest::addColumn<QStringList>("present");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("a file") << false << QStringList {} << "Счёт-58-2026-12-02 (2).pdf";
+        QTest::newRow("a folder") << true << QStringList {} << "Счёт-58-2026-12-02 (2).pdf";
+        QTest::newRow("two taken")
+            << false << QStringList {"Счёт-58-2026-12-02 (2).pdf"} << "Счёт-58-2026-12-02 (3).pdf";
+    }
+    void pdfNeverReplacesAFile()
+    {
+        QFETCH(bool, folder);
+        QFETCH(QStringList, present);
+        QFETCH(QString, written);
+        nextNumber = {QStringLiteral("58"), QDate(2026, 12, 2), QString()};
+        const QDir pdfs(home->filePath(QStringLiteral("Documents/printcalc")));
+        QVERIFY(pdfs.mkpath(QStringLiteral(".")));
+        const QString standing = pdfs.filePath(QStringLiteral("Счёт-58-2026-12-02.pdf"));
+        for (const QString &name : QStringList {standing} + present) {
+            if (folder && name == standing) {
+                QVERIFY(pdfs.mkpath(name));
+                continue;
+            }
+            QFile other(pdfs.filePath(name));
+            QVERIFY(other.open(QIODevice::WriteOnly));
+            other.write("другой заказ");
+        }
+        addTwoLines();
+        click(QStringLiteral("pushButtonPdf"));
+        QCOMPARE(reports, QStringList {"58 pdf made"});
+        QCOMPARE(opened, QStringList {pdfs.filePath(written)});
+        if (!folder) {
+            QFile other(standing);
+            QVERIFY(other.open(QIODevice::ReadOnly));
+            QCOMPARE(other.readAll(), QByteArray("другой заказ"));
+        }
+    }
+
+    // A PDF that cannot be written once its number is in it is reported failed, so that its
+    // number is marked void; no half file is left under its name.
     void failedPdfReported()
     {
         nextNumber = {QStringLiteral("58"), QDate(2026, 12, 2), QString()};
-        QVERIFY(QDir().mkpath(
-            home->filePath(QStringLiteral("Documents/printcalc/Счёт-58-2026-12-02.pdf"))));
         addTwoLines();
+        // Files of this process may not grow past a few bytes while the PDF is written.
+        const auto oldHandler = signal(SIGXFSZ, SIG_IGN);
+        rlimit old {};
+        getrlimit(RLIMIT_FSIZE, &old);
+        rlimit tiny = old;
+        tiny.rlim_cur = 512;
+        setrlimit(RLIMIT_FSIZE, &tiny);
         click(QStringLiteral("pushButtonPdf"));
+        setrlimit(RLIMIT_FSIZE, &old);
+        signal(SIGXFSZ, oldHandler);
         QCOMPARE(reports, QStringList {"58 pdf failed"});
         QCOMPARE(warnings.size(), 1);
         QVERIFY2(warnings.first().contains(QStringLiteral("Счёт-58-2026-12-02.pdf")),
                  qPrintable(warnings.first()));
         QCOMPARE(informed, QStringList());
         QCOMPARE(opened, QStringList());
+        const QDir pdfs(home->filePath(QStringLiteral("Documents/printcalc")));
+        QCOMPARE(pdfs.entryList(QDir::Files | QDir::Hidden), QStringList());
+    }
+
+    // A folder typed without its root would land wherever the program was started from.
+    void relativeFolderRefused()
+    {
+        writeSettingsFile("[documents]\npdfFolder=Счета/декабрь\n");
+        QVERIFY(restart());
+        addTwoLines();
+        click(QStringLiteral("pushButtonPdf"));
+        QCOMPARE(taken, QStringList());
+        QCOMPARE(opened, QStringList());
+        QCOMPARE(warnings.size(), 1);
+        QVERIFY2(
+            warnings.first().contains(QStringLiteral("«Счета/декабрь» задана не полным путём")),
+            qPrintable(warnings.first()));
+    }
+
+    // A folder nobody can write into is refused before a number is taken.
+    void unwritableFolderTakesNoNumber()
+    {
+        const QString folder = home->filePath(QStringLiteral("locked"));
+        QVERIFY(QDir().mkpath(folder));
+        if (QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), folder}) != 0)
+            QSKIP("chattr +i is not available here: no folder can be made unwritable for root");
+        writeSettingsFile("[documents]\npdfFolder=" + folder.toUtf8() + "\n");
+        const bool restarted = restart();
+        if (restarted) {
+            addTwoLines();
+            click(QStringLiteral("pushButtonPdf"));
+        }
+        QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), folder});
+        QVERIFY(restarted);
+        QCOMPARE(taken, QStringList());
+        QCOMPARE(reports, QStringList());
+        QCOMPARE(warnings.size(), 1);
+        QVERIFY2(warnings.first().contains(QStringLiteral("нельзя записать"))
+                     && warnings.first().contains(folder),
+                 qPrintable(warnings.first()));
     }
 
     // Without the journal the document goes out without a number, and the operator is told why.

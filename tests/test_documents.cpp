@@ -65,6 +65,25 @@ class DocumentsTest : public QObject
     }
 
 private slots:
+    void pdfFolderAsTyped_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<bool>("usable");
+        QTest::newRow("empty: the default") << "" << true;
+        QTest::newRow("from the root") << "/srv/счета" << true;
+        QTest::newRow("the home folder") << "~" << true;
+        QTest::newRow("under the home folder") << "~/Счета" << true;
+        QTest::newRow("relative") << "Счета" << false;
+        QTest::newRow("dot") << "./pdf" << false;
+        QTest::newRow("tilde of another user") << "~kassa/pdf" << false;
+    }
+    void pdfFolderAsTyped()
+    {
+        QFETCH(QString, folder);
+        QFETCH(bool, usable);
+        QCOMPARE(DocumentSettings::pdfFolderProblem(folder).isEmpty(), usable);
+    }
+
     // Each test has a home and a settings folder of its own.
     void init()
     {
