@@ -12,11 +12,11 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QRegularExpressionValidator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpressionValidator>
 #include <QSplitter>
 #include <QTableWidget>
 #include <QTimer>
@@ -118,7 +118,7 @@ JournalDialog::JournalDialog(Order *o, std::function<PriceTable()> prices, ShopL
     invoices
         = makeTable(this, QStringLiteral("tableJournalInvoices"),
                     {QStringLiteral("№"), QStringLiteral("Дата"), QStringLiteral("Стойка"),
-                     QStringLiteral("Строк"), QStringLiteral("Итого"), QStringLiteral("Отметка")});
+                     QStringLiteral("Строк"), QStringLiteral("Всего"), QStringLiteral("Отметка")});
     lines = makeTable(this, QStringLiteral("tableJournalLines"),
                       {QStringLiteral("Описание"), QStringLiteral("Кол-во"), QStringLiteral("Цена"),
                        QStringLiteral("Сумма"), QStringLiteral("Цена сегодня"),

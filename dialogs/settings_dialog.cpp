@@ -84,7 +84,7 @@ SettingsDialog::SettingsDialog(QWidget *parent)
     databasePassword = field("lineEditDatabasePassword", counter);
     databasePassword->setEchoMode(QLineEdit::Password);
     databasePassword->setPlaceholderText(QStringLiteral("пусто: без пароля"));
-    counterForm->addRow(QStringLiteral("Имя кассы:"), counterName);
+    counterForm->addRow(QStringLiteral("Стойка:"), counterName);
     counterForm->addRow(QStringLiteral("База данных (URL):"), databaseUrl);
     counterForm->addRow(QStringLiteral("Пароль базы данных:"), databasePassword);
     officeWarmup = new QCheckBox(
@@ -92,7 +92,7 @@ SettingsDialog::SettingsDialog(QWidget *parent)
     officeWarmup->setObjectName(QStringLiteral("checkBoxOfficeWarmup"));
     counterForm->addRow(officeWarmup);
     auto *restartNote = new QLabel(
-        QStringLiteral("Имя кассы, база данных и запуск офиса действуют после перезапуска "
+        QStringLiteral("Имя стойки, база данных и запуск офиса действуют после перезапуска "
                        "программы."),
         counter);
     restartNote->setWordWrap(true);

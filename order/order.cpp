@@ -54,8 +54,7 @@ void Order::insert(int row, const QVector<OrderLine> &lines)
     added.reserve(lines.size());
     for (const OrderLine &line : lines) {
         Entry entry {nextId++, line};
-        if (!entry.line.hasNumbers)
-            entry.line.readNumbers();
+        entry.line.settleNumbers();
         added.append(entry);
     }
     if (row == entries.size()) {

@@ -45,6 +45,28 @@ void OrderLine::readNumbers()
     hasNumbers = true;
 }
 
+namespace {
+
+// A text shows its number when it reads as that number to the six significant digits a price
+// text keeps at least.
+bool shows(const QString &text, double number)
+{
+    double shown = 0.0;
+    if (!readAmount(text, &shown))
+        return false;
+    const double scale = qMax(qAbs(shown), qAbs(number));
+    return scale == 0.0 || qAbs(shown - number) <= scale * 5e-6;
+}
+
+} // namespace
+
+void OrderLine::settleNumbers()
+{
+    if (!hasNumbers || !quantityIsNumber || !unitPriceIsNumber || !shows(quantity, quantityValue)
+        || !shows(unitPrice, unitPriceValue))
+        readNumbers();
+}
+
 void OrderLine::setText(Column column, const QString &value)
 {
     if (!hasNumbers)

@@ -35,6 +35,9 @@ struct OrderLine
 
     void setNumbers(double quantity, double unitPrice);
     void readNumbers();
+    // Keeps the numbers where the texts show them (rounded for display), and reads the texts
+    // again where a text was changed without them.
+    void settleNumbers();
     // A text set with its reading: Quantity and UnitPrice are read, the others only kept.
     void setText(Column column, const QString &text);
     // quantity × unit price; false (and 0) when either is not a number.

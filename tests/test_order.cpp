@@ -145,6 +145,33 @@ private slots:
         QVERIFY(order.line(0).hasNumbers);
     }
 
+    void textChangedWithoutItsNumberIsReadAgain_data()
+    {
+        QTest::addColumn<QString>("quantity");
+        QTest::addColumn<QString>("price");
+        QTest::addColumn<double>("subtotal");
+        QTest::newRow("texts as quoted") << "100"
+                                         << "12345.7" << 1234567.0;
+        QTest::newRow("price text replaced") << "100"
+                                             << "1" << 100.0;
+        QTest::newRow("quantity text replaced") << "2"
+                                                << "12345.7" << 24691.4;
+        QTest::newRow("price text no number") << "100"
+                                              << "—" << 0.0;
+    }
+    void textChangedWithoutItsNumberIsReadAgain()
+    {
+        QFETCH(QString, quantity);
+        QFETCH(QString, price);
+        QFETCH(double, subtotal);
+        OrderLine line = quoted(QStringLiteral("строка"), 100, 12345.67, QStringLiteral("12345.7"));
+        line.quantity = quantity;
+        line.unitPrice = price;
+        Order order;
+        order.append(line);
+        QCOMPARE(order.totals().subtotal, subtotal);
+    }
+
     void removalsComeBack_data()
     {
         QTest::addColumn<QString>("script");

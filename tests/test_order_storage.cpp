@@ -8,6 +8,7 @@
 #include "app/order_storage.h"
 #include "dialogs/journal_dialog.h"
 #include "order/money.h"
+#include "order/order.h"
 #include "pricing/page_pricing.h"
 #include "storage/connection.h"
 #include "storage/journal.h"
@@ -441,6 +442,10 @@ private slots:
         invoices->selectRow(0);
         auto *lines = dialog->findChild<QTableWidget *>(QStringLiteral("tableJournalLines"));
         QTRY_COMPARE(lines->rowCount(), 3);
+        // The list's sum is the invoice's "Всего" (with the tax), and says so.
+        QCOMPARE(invoices->horizontalHeaderItem(4)->text(), QStringLiteral("Всего"));
+        QCOMPARE(invoices->item(0, 4)->text(), moneyText(dialog->shown().summary.total));
+        QVERIFY(dialog->shown().summary.total > dialog->shown().summary.subtotal);
 
         dialog->findChild<QPushButton *>(QStringLiteral("pushButtonTodayPrices"))->click();
         const QString today = quotes.first().line.unitPrice;
@@ -463,6 +468,8 @@ private slots:
         QCOMPARE(order.at(0).job, cheap.job);
         QCOMPARE(order.at(1), loose);
         QCOMPARE(order.at(2).unitPrice, QStringLiteral("1"));
+        QCOMPARE(window->order()->totals().subtotal,
+                 quotes.first().unitPrice * 100 + lineSum(loose) + 100);
 
         dialog->findChild<QRadioButton *>(QStringLiteral("radioButtonJournalAppend"))
             ->setChecked(true);
