@@ -29,5 +29,6 @@ void MainWindow::initCounter()
     initTakeBack();
     initAlternatives();
     initKeyboard();
+    initCustomLine();
     scrollContents(this);
 }

@@ -19,6 +19,7 @@
 #include <memory>
 
 class AlternativesDialog;
+class CustomLineDialog;
 class LivePrice;
 class Order;
 class OrderTableMirror;
@@ -177,6 +178,8 @@ public:
     // F3: the alternatives of the page in front, null on a page without them
     // (dialogs/alternatives_dialog.cpp).
     AlternativesDialog *openAlternatives();
+    // Ctrl+N: a line typed by hand (app/custom_line.cpp); the dialog open, or the one already open.
+    CustomLineDialog *openCustomLine();
 
 private:
     void initCounter();
@@ -184,6 +187,7 @@ private:
     void initTakeBack();
     void initAlternatives();
     void initKeyboard();
+    void initCustomLine();
     QList<LivePrice *> livePrices;
 
     // The order, and the table that mirrors it; the keeper below follows the order, so it is

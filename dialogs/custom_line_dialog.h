@@ -1,0 +1,36 @@
+// "Своя строка": a line typed by hand, for work the price list does not price (design, engraving,
+// a job agreed with the customer). The description, the quantity and the price go into the order
+// as typed (the price with a decimal point); Enter adds the line.
+#pragma once
+
+#include "order/order_line.h"
+
+#include <QDialog>
+
+#include <functional>
+
+class QLabel;
+class QLineEdit;
+
+class CustomLineDialog : public QDialog
+{
+public:
+    // prefix: what the page in front has chosen (the engraving and design pages), put before
+    // the description; add: called with each line the operator adds.
+    CustomLineDialog(const QString &prefix, std::function<void(const OrderLine &)> add,
+                     QWidget *parent);
+
+    // The line the fields give, or an empty description with the reason in problem.
+    static OrderLine lineFrom(const QString &prefix, const QString &description,
+                              const QString &quantity, const QString &price, QString *problem);
+
+private:
+    void addLine();
+
+    QString prefix;
+    std::function<void(const OrderLine &)> add;
+    QLineEdit *description;
+    QLineEdit *quantity;
+    QLineEdit *price;
+    QLabel *problem;
+};
