@@ -246,8 +246,7 @@ public:
     double basePrice(int row) const { return m_base.at(row); }
     void setPrice(int row, double price)
     {
-        // Prices are held in single precision: a change that does not survive it is none.
-        if (float(price) == float(m_base.at(row)))
+        if (price == m_base.at(row))
             m_edits.remove(row);
         else
             m_edits.insert(row, price);
@@ -595,11 +594,11 @@ void PriceListDialog::saveAsNewVersion()
     // The new version is checked as a file of the rows that differ from the version in force.
     PriceFileRows rows {{QStringLiteral("ключ"), QStringLiteral("цена")}};
     for (const PriceEntry &entry : changed.prices.entries()) {
-        if (float(entry.price) != float(inForce.prices.price(entry.key)))
+        if (entry.price != inForce.prices.price(entry.key))
             rows.append({entry.key, priceFileNumber(entry.price)});
     }
     for (const ExtraOption &option : extrasCatalogue()) {
-        if (float(changed.extra(option.objectName)) != float(inForce.extra(option.objectName)))
+        if (changed.extra(option.objectName) != inForce.extra(option.objectName))
             rows.append({option.objectName, priceFileNumber(changed.extra(option.objectName))});
     }
     if (rows.size() == 1) {

@@ -66,7 +66,7 @@ QString invoiceAmount(const QString &text, int minDecimals)
     double value = 0.0;
     if (!readAmount(text, &value))
         return text;
-    // Prices carry six significant digits at most; more decimals would only show binary noise.
+    // Prices carry six significant digits or kopecks; more decimals would only show binary noise.
     QString plain = QString::number(calcRounded(value, 6), 'f', 6);
     while (plain.endsWith(QLatin1Char('0'))
            && plain.size() - plain.indexOf(QLatin1Char('.')) - 1 > minDecimals)

@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QSaveFile>
 #include <QSet>
 
@@ -17,6 +18,25 @@ namespace {
 
 const QString KeyHeader = QStringLiteral("ключ");
 const QString PriceHeader = QStringLiteral("цена");
+// A price below a kopeck prices a line as 0 would, and is warned about as 0 is.
+constexpr double Kopeck = 0.01;
+
+// Lines that hold more than blanks and separators: blank lines are no rows.
+qsizetype filledLines(const QByteArray &data)
+{
+    qsizetype count = 0;
+    bool filled = false;
+    for (const char c : data) {
+        if (c == '\n') {
+            count += filled ? 1 : 0;
+            filled = false;
+        } else if (!filled && c != ' ' && c != '\t' && c != '\r' && c != ';' && c != ','
+                   && c != '"') {
+            filled = true;
+        }
+    }
+    return count + (filled ? 1 : 0);
+}
 
 // The offset of the first byte that is no part of well-formed UTF-8, or -1.
 qsizetype firstBadUtf8(const QByteArray &data)
@@ -276,7 +296,7 @@ QString PriceFileCheck::report() const
 bool readPriceCsv(const QByteArray &data, PriceFileRows *rows, PriceFileIssue *problem)
 {
     rows->clear();
-    const qsizetype lineCount = data.count('\n') + (data.endsWith('\n') ? 0 : 1);
+    const qsizetype lineCount = filledLines(data);
     if (lineCount > PriceFileMaxRows + 1) {
         *problem = {0, true,
                     QStringLiteral("в файле ") + rowsText(lineCount)
@@ -290,6 +310,17 @@ bool readPriceCsv(const QByteArray &data, PriceFileRows *rows, PriceFileIssue *p
     QByteArray bytes = data;
     if (bytes.startsWith("\xEF\xBB\xBF"))
         bytes.remove(0, 3);
+    // A NUL is valid UTF-8 but never text: said as such rather than met as a strange key.
+    const qsizetype nul
+        = bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF") ? -1 : bytes.indexOf('\0');
+    if (nul >= 0) {
+        const int row = int(bytes.left(nul).count('\n')) + 1;
+        *problem = {row, true,
+                    QStringLiteral("в файле нулевой байт (NUL): это не текст CSV, а, например, "
+                                   "текст в UTF-16 без метки или двоичный файл. Сохраните его как "
+                                   "текст CSV в кодировке «Юникод (UTF-8)» и загрузите снова.")};
+        return false;
+    }
     const qsizetype bad = firstBadUtf8(bytes);
     if (bad >= 0) {
         const int row = int(bytes.left(bad).count('\n')) + 1;
@@ -314,7 +345,7 @@ bool readPriceCsv(const QByteArray &data, PriceFileRows *rows, PriceFileIssue *p
     if (!firstLine.contains(separator))
         separator = firstLine.contains(QLatin1Char('\t')) ? QLatin1Char('\t') : QLatin1Char(',');
 
-    rows->reserve(int(lineCount));
+    rows->reserve(int(std::min<qsizetype>(lineCount, PriceFileMaxRows + 1)));
     QStringList row;
     QString field;
     bool quoted = false;
@@ -359,8 +390,10 @@ PriceFileCheck checkPriceRows(const PriceFileRows &rows, const PriceVersion &inF
     PriceFileCheck check;
     check.baseTitle = inForce.info.title();
     const auto fileError = [&](const QString &text) { check.issues.append({0, true, text}); };
-    if (rows.size() > PriceFileMaxRows + 1) {
-        fileError(QStringLiteral("в файле ") + rowsText(rows.size())
+    const qsizetype filled = std::count_if(rows.begin(), rows.end(),
+                                           [](const QStringList &row) { return !blankRow(row); });
+    if (filled > PriceFileMaxRows + 1) {
+        fileError(QStringLiteral("в файле ") + rowsText(filled)
                   + QStringLiteral(" строк, больше допустимых ") + rowsText(PriceFileMaxRows)
                   + QLatin1Char('.'));
         return check;
@@ -456,19 +489,18 @@ PriceFileCheck checkPriceRows(const PriceFileRows &rows, const PriceVersion &inF
         case PriceReading::Number:
             break;
         }
+        // Told as read: "10000000,01" must not show as a rounded 10000000.
         if (price < 0.0) {
-            rowError(QStringLiteral("цена ") + priceFileNumber(price)
-                     + QStringLiteral(" меньше нуля."));
+            rowError(QStringLiteral("цена ") + priceText + QStringLiteral(" меньше нуля."));
             continue;
         }
         if (price > PriceFileMaxPrice) {
-            rowError(QStringLiteral("цена ") + priceFileNumber(price)
-                     + QStringLiteral(" больше 10 000 000."));
+            rowError(QStringLiteral("цена ") + priceText + QStringLiteral(" больше 10 000 000."));
             continue;
         }
         const auto seen = firstPrice.constFind(key);
         if (seen != firstPrice.constEnd()) {
-            if (float(*seen) != float(price)) {
+            if (*seen != price) {
                 rowError(QStringLiteral("ключ ") + key + QStringLiteral(" уже был в строке ")
                          + QString::number(check.rowOf.value(key)) + QStringLiteral(" с ценой ")
                          + priceFileNumber(*seen) + QStringLiteral(", здесь ")
@@ -479,7 +511,7 @@ PriceFileCheck checkPriceRows(const PriceFileRows &rows, const PriceVersion &inF
         firstPrice.insert(key, price);
         check.rowOf.insert(key, number);
         const double old = extra ? inForce.extra(key) : table.price(key);
-        if (float(old) != float(price))
+        if (old != price)
             ++check.changed;
         if (extra) {
             check.extras.insert(key, price);
@@ -488,6 +520,11 @@ PriceFileCheck checkPriceRows(const PriceFileRows &rows, const PriceVersion &inF
             if (price == 0.0)
                 rowWarning(QStringLiteral("цена ключа ") + key
                            + QStringLiteral(" — 0: такая строка заказа выйдет без цены."));
+            else if (price < Kopeck)
+                rowWarning(QStringLiteral("цена ключа ") + key + QStringLiteral(" — ")
+                           + priceFileNumber(price)
+                           + QStringLiteral(", меньше копейки: такая строка заказа выйдет почти "
+                                            "без цены."));
         }
         if (old > 0.0 && std::abs(price - old) > old / 2.0) {
             rowWarning(key + QStringLiteral(": цена ") + priceFileNumber(old)
@@ -506,8 +543,7 @@ PriceFileCheck checkPriceRows(const PriceFileRows &rows, const PriceVersion &inF
         const double oldHeavier = table.price(pair.heavier);
         const double lighter = check.prices.value(pair.lighter, oldLighter);
         const double heavier = check.prices.value(pair.heavier, oldHeavier);
-        if (lighter == 0.0 || heavier == 0.0 || !(float(heavier) < float(lighter))
-            || float(oldHeavier) < float(oldLighter))
+        if (lighter < Kopeck || heavier < Kopeck || !(heavier < lighter) || oldHeavier < oldLighter)
             continue;
         const int row = check.rowOf.value(heavierRead ? pair.heavier : pair.lighter);
         check.issues.append({row, false,
@@ -519,6 +555,9 @@ PriceFileCheck checkPriceRows(const PriceFileRows &rows, const PriceVersion &inF
                                  + priceFileNumber(lighter)
                                  + QStringLiteral("; в действующей версии было не так.")});
     }
+    if (check.rows == 0 && check.issues.isEmpty())
+        fileError(QStringLiteral("пустой файл: под строкой заголовка нет ни одной строки с "
+                                 "ключом и ценой."));
     std::stable_sort(
         check.issues.begin(), check.issues.end(),
         [](const PriceFileIssue &a, const PriceFileIssue &b) { return a.row < b.row; });
@@ -637,11 +676,14 @@ bool writePriceFile(const QString &path, const PriceVersion &version, QString *e
 
 QString priceFileNumber(double price)
 {
+    // The shortest digits that read back as the price; plain unless that would run long.
+    const QString scientific = QString::number(price, 'e', QLocale::FloatingPointShortest);
+    const int e = scientific.indexOf(QLatin1Char('e'));
+    const int exponent = e < 0 ? 0 : scientific.mid(e + 1).toInt();
     QString text;
-    for (int decimals = 0; decimals <= 6; ++decimals) {
-        text = QString::number(price, 'f', decimals);
-        if (float(text.toDouble()) == float(price))
-            break;
-    }
+    if (!std::isfinite(price) || e < 0 || (exponent >= -6 && exponent < 16))
+        text = QString::number(price, 'f', QLocale::FloatingPointShortest);
+    else
+        text = scientific.left(e + 1) + QString::number(exponent);
     return text.replace(QLatin1Char('.'), QLatin1Char(','));
 }

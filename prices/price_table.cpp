@@ -29,7 +29,7 @@ PriceTable::PriceTable(const QVector<PriceEntry> &entries, int version)
         if (known)
             continue;
         m_slots[int(at)] = {hash, m_entries.size()};
-        m_entries.append({entry.key, double(float(entry.price))});
+        m_entries.append(entry);
     }
 }
 
@@ -65,7 +65,7 @@ PriceTable PriceTable::builtIn(QString *error)
         if (tab <= 0)
             continue;
         entries.append(
-            {QString::fromLatin1(line.left(tab)), double(line.mid(tab + 1).trimmed().toFloat())});
+            {QString::fromLatin1(line.left(tab)), line.mid(tab + 1).trimmed().toDouble()});
     }
     if (entries.isEmpty() && error)
         *error = QStringLiteral("Встроенный прайс-лист пуст.");

@@ -16,8 +16,8 @@ class PriceTable
 {
 public:
     PriceTable() = default;
-    // Prices are held in single precision, as the list has always held them, so a price reads
-    // back the same whichever version it came from.
+    // Prices are held as given: a loaded version's 123,45 stays 123.45 (single precision, as
+    // the list was once held, turned it into 123.449996948242).
     PriceTable(const QVector<PriceEntry> &entries, int version);
 
     // The list compiled into the program. Loading it can only fail in a broken build; the caller

@@ -1,6 +1,8 @@
 // Number reading and writing shared by every calculator.
 #include "pricing/number_text.h"
 
+#include "order/money.h"
+
 #include <cmath>
 
 QString numberText(double value)
@@ -13,6 +15,33 @@ QString numberText(double value)
         && !(value == 0 && std::signbit(value)))
         return QString::number(qint64(value));
     return QString::number(value, 'g', 6);
+}
+
+static bool sixDigitsExact(double value, const QString &text)
+{
+    bool ok = false;
+    return text.toDouble(&ok) == value && ok;
+}
+
+double linePrice(double value)
+{
+    if (!std::isfinite(value) || sixDigitsExact(value, numberText(value)))
+        return value;
+    return calcRounded(value, 2);
+}
+
+QString priceText(double value)
+{
+    const QString general = numberText(value);
+    if (!std::isfinite(value) || sixDigitsExact(value, general))
+        return general;
+    const double kopecks = calcRounded(value, 2);
+    QString text = QString::number(kopecks, 'f', 2);
+    while (text.endsWith(QLatin1Char('0')))
+        text.chop(1);
+    if (text.endsWith(QLatin1Char('.')))
+        text.chop(1);
+    return text == QLatin1String("-0") ? QStringLiteral("0") : text;
 }
 
 int wholeNumber(const QString &text)

@@ -31,14 +31,15 @@ void finish(Quote &quote, int quantity, double unitPrice, const QString &descrip
             const QString &key, const QString &titles, bool marker, const PricedJob &job,
             const PriceTable &prices)
 {
+    // The line's figure is its text's: the screen, the sheet and the PDF sum the same price.
     quote.quantity = quantity;
-    quote.unitPrice = unitPrice;
+    quote.unitPrice = linePrice(unitPrice);
     quote.priceVersion = prices.version();
     OrderLine &line = quote.line;
     line.description = description;
     line.quantity = QString::number(quantity);
-    line.unitPrice = numberText(unitPrice);
-    line.setNumbers(quantity, unitPrice);
+    line.unitPrice = priceText(unitPrice);
+    line.setNumbers(quantity, quote.unitPrice);
     line.keyText = keyText(key);
     line.titles = titles;
     line.removalMarker = marker;

@@ -32,15 +32,15 @@ QString Quote::explanation() const
         const QString role = lookup.role.isEmpty() ? QString() : lookup.role + QStringLiteral(": ");
         items << role + QStringLiteral("ключ ") + lookup.key
                 + (lookup.found ? QStringLiteral(" — есть в прайс-листе, ")
-                           + numberText(lookup.price) + QLatin1Char(' ') + per
+                           + priceText(lookup.price) + QLatin1Char(' ') + per
                                 : QStringLiteral(" — нет в прайс-листе"));
     }
     items << QStringLiteral("Размер: ") + factorText;
     for (const QuoteExtra &extra : extras) {
         items << extra.group + QStringLiteral(": ") + extra.caption + QStringLiteral(" + ")
-                + numberText(extra.amount);
+                + priceText(extra.amount);
     }
-    items << QStringLiteral("Цена за единицу: ") + numberText(unitPrice);
+    items << QStringLiteral("Цена за единицу: ") + priceText(unitPrice);
     items << QStringLiteral("Прайс-лист: ")
             + (priceVersion == 0 ? QStringLiteral("встроенный (версия 0)")
                                  : QStringLiteral("версия ") + QString::number(priceVersion));

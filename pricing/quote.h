@@ -39,7 +39,7 @@ struct Quote
     QString factorText; // how the factor came from the entries: "1000 × 2000 мм → 2000"
     QVector<QuoteExtra> extras;
     QString tierFamily; // the quantity tier's family for a second line, empty for the first
-    double unitPrice = 0.0;
+    double unitPrice = 0.0; // as the line carries it: see linePrice()
     int quantity = 0;
     int priceVersion = 0;
 

@@ -9,14 +9,29 @@
 #include "storage/sql_lines.h"
 #include "storage/transaction.h"
 
+#include <QLocale>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
 
 namespace {
 
-// Rows per INSERT: three values each, under SQLite's oldest limit of 999 bound values.
-constexpr int RowsPerInsert = 300;
+// Rows per INSERT: four values each, under SQLite's oldest limit of 999 bound values.
+constexpr int RowsPerInsert = 240;
+
+// The shortest decimal that reads back as the price: what is stored, and what is read.
+QString exactText(double value)
+{
+    return QString::number(value, 'g', QLocale::FloatingPointShortest);
+}
+
+// The stored text, or for a row it does not read from, the stored number.
+double storedPrice(const QVariant &text, const QVariant &number)
+{
+    bool ok = false;
+    const double value = text.toString().toDouble(&ok);
+    return ok ? value : number.toDouble();
+}
 
 bool insertRows(QSqlQuery &query, const QString &table, const QString &columns, int number,
                 const QVector<std::pair<QString, double>> &rows)
@@ -26,7 +41,7 @@ bool insertRows(QSqlQuery &query, const QString &table, const QString &columns, 
         const int count = std::min(RowsPerInsert, int(rows.size()) - first);
         QStringList values;
         for (int i = 0; i < count; ++i)
-            values << QStringLiteral("(?, ?, ?)");
+            values << QStringLiteral("(?, ?, ?, ?)");
         const QString statement = QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (")
             + columns + QStringLiteral(") VALUES ") + values.join(QStringLiteral(", "));
         // Full chunks share one prepared statement.
@@ -39,6 +54,7 @@ bool insertRows(QSqlQuery &query, const QString &table, const QString &columns, 
             query.addBindValue(number);
             query.addBindValue(rows.at(i).first);
             query.addBindValue(rows.at(i).second);
+            query.addBindValue(exactText(rows.at(i).second));
         }
         if (!query.exec())
             return false;
@@ -90,10 +106,10 @@ bool PriceVersionTables::load(QVector<PriceVersion> *versions, const QSet<int> &
         return false;
     QSqlQuery prices(connection.database());
     QSqlQuery extras(connection.database());
-    if (!prices.prepare(QStringLiteral("SELECT price_key, price FROM price_version_price WHERE "
-                                       "version = ?"))
-        || !extras.prepare(QStringLiteral("SELECT object_name, amount FROM price_version_extra "
-                                          "WHERE version = ?"))) {
+    if (!prices.prepare(QStringLiteral("SELECT price_key, price_text, price FROM "
+                                       "price_version_price WHERE version = ?"))
+        || !extras.prepare(QStringLiteral("SELECT object_name, amount_text, amount FROM "
+                                          "price_version_extra WHERE version = ?"))) {
         connection.noteError(prices.lastError().isValid() ? prices.lastError()
                                                           : extras.lastError());
         return false;
@@ -110,7 +126,8 @@ bool PriceVersionTables::load(QVector<PriceVersion> *versions, const QSet<int> &
                 return false;
             }
             while (query->next())
-                into->insert(query->value(0).toString(), query->value(1).toDouble());
+                into->insert(query->value(0).toString(),
+                             storedPrice(query->value(1), query->value(2)));
         }
         // The built-in list gives the order of the keys; a version never adds or drops one.
         versions->append(changedVersion(builtInVersion(), priceOf, amountOf, info));
@@ -140,9 +157,10 @@ bool PriceVersionTables::write(const PriceVersion &version, int number)
     for (const ExtraOption &option : extrasCatalogue())
         amounts.append({option.objectName, version.extra(option.objectName)});
     if (!insertRows(query, QStringLiteral("price_version_price"),
-                    QStringLiteral("version, price_key, price"), number, prices)
+                    QStringLiteral("version, price_key, price, price_text"), number, prices)
         || !insertRows(query, QStringLiteral("price_version_extra"),
-                       QStringLiteral("version, object_name, amount"), number, amounts)) {
+                       QStringLiteral("version, object_name, amount, amount_text"), number,
+                       amounts)) {
         connection.noteError(query.lastError());
         return false;
     }

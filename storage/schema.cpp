@@ -6,7 +6,8 @@
 // Counter's file: local_order and local_line, the order being built and orders waiting for a
 //                 number. Both sets exist in every database, so a file can serve either role.
 // Price list:     price_version with price_version_price and price_version_extra; the shop's
-//                 versions, and in the counter's file a copy of them.
+//                 versions, and in the counter's file a copy of them. Prices and amounts are read
+//                 from their decimal texts (price_text, amount_text), exact to the kopeck.
 #include "storage/schema.h"
 
 #include "storage/transaction.h"
@@ -88,6 +89,19 @@ const QVector<SchemaStep> &schemaSteps()
           QStringLiteral("ALTER TABLE invoice_line ALTER COLUMN invoice_number TYPE bigint"),
           QStringLiteral("ALTER TABLE invoice_document ALTER COLUMN invoice_number TYPE bigint"),
           QStringLiteral("ALTER TABLE local_order ALTER COLUMN invoice_number TYPE bigint")}},
+        // Price list versions to the kopeck: each price and amount also as its decimal text, which
+        // is what is read. Prices were held in single precision before, so the old rows' texts are
+        // their single-precision readings (123.449996948242 gives "123.45"); amounts were not.
+        {4,
+         {QStringLiteral("ALTER TABLE price_version_price ADD COLUMN price_text TEXT NOT NULL "
+                         "DEFAULT ''"),
+          QStringLiteral("ALTER TABLE price_version_extra ADD COLUMN amount_text TEXT NOT NULL "
+                         "DEFAULT ''")},
+         {QStringLiteral("UPDATE price_version_price SET price_text = printf('%.7g', price)"),
+          QStringLiteral("UPDATE price_version_extra SET amount_text = CAST(amount AS TEXT)")},
+         {QStringLiteral("UPDATE price_version_price SET price_text = CAST(CAST(price AS real) "
+                         "AS text)"),
+          QStringLiteral("UPDATE price_version_extra SET amount_text = CAST(amount AS text)")}},
     };
     return steps;
 }

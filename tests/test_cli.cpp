@@ -3,6 +3,8 @@
 // messages read back.
 #include "storage/connection.h"
 #include "storage/journal.h"
+#include "storage/schema.h"
+#include "tests/exact_prices.h"
 #include "tests/program_run.h"
 
 #include <QTemporaryDir>
@@ -148,7 +150,7 @@ private slots:
                               << "";
         QTest::newRow("check")
             << QStringList {"--check"}
-            << "База данных: %1\nВыбрана: --database\nВерсия схемы: 3 (программа знает 3)\n"
+            << "База данных: %1\nВыбрана: --database\nВерсия схемы: %2 (программа знает %2)\n"
                "Счетов: 4 (аннулировано: 1)\nСтрок в счетах: 8\nДокументов: 1\n"
                "Незавершённых заказов: 0\nЗаказов ждут номера: 0\n"
             << "";
@@ -160,8 +162,59 @@ private slots:
         QFETCH(QString, err);
         const Run result = run(arguments << QStringLiteral("--database") << url);
         QVERIFY2(result.status == 0, qPrintable(result.err));
-        QCOMPARE(result.out, out.contains(QLatin1String("%1")) ? out.arg(url) : out);
+        QCOMPARE(result.out,
+                 out.contains(QLatin1String("%1"))
+                     ? out.arg(url, QString::number(latestSchemaVersion()))
+                     : out);
         QCOMPARE(result.err, err);
+    }
+
+    // Lines priced from prices of seven to nine digits, in the journal and shown from it.
+    void showsPricesToTheKopeck_data()
+    {
+        QTest::addColumn<QString>("job");
+        QTest::addColumn<double>("price");
+        QTest::addColumn<QString>("quantity");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("7 digits") << "sheet" << 12345.67 << "3"
+                                  << "3\t12345.67\t37037.01";
+        QTest::newRow("9 digits") << "sheet" << 1234567.89 << "3"
+                                  << "3\t1234567.89\t3703703.67";
+        QTest::newRow("9 digits at the limit") << "sheet" << 9999999.99 << "1"
+                                               << "1\t9999999.99\t9999999.99";
+        QTest::newRow("exact in six digits") << "sheet" << 1620000.0 << "2"
+                                             << "2\t1.62e+06\t3240000.00";
+        QTest::newRow("computed, rounded to kopecks") << "street" << 1234.57 << "2"
+                                                      << "2\t136900.23\t273800.46";
+    }
+    void showsPricesToTheKopeck()
+    {
+        QFETCH(QString, job);
+        QFETCH(double, price);
+        QFETCH(QString, quantity);
+        QFETCH(QString, shown);
+        const QString shop = QStringLiteral("sqlite://") + dir.path() + QStringLiteral("/exact-")
+            + QString::fromLatin1(QTest::currentDataTag()).replace(QLatin1Char(' '), '-')
+            + QStringLiteral(".sqlite");
+        OrderLine line = exact::quote(job, price, quantity).orderLine();
+        line.description = QStringLiteral("Строка");
+        {
+            Connection connection;
+            QVERIFY(connection.open(DatabaseUrl::parse(shop), QStringLiteral("exact")));
+            QCOMPARE(Journal(connection)
+                         .storeInvoice({QStringLiteral("exact"),
+                                        QDateTime::currentDateTime(),
+                                        QStringLiteral("окно"),
+                                        QString(),
+                                        {line},
+                                        {}},
+                                       1),
+                     1);
+        }
+        const Run result = run({QStringLiteral("--journal"), QStringLiteral("show"),
+                                QStringLiteral("1"), QStringLiteral("--database"), shop});
+        QVERIFY2(result.status == 0, qPrintable(result.err));
+        QCOMPARE(result.out, QStringLiteral("Строка\t") + shown + QLatin1Char('\n'));
     }
 
     void helpAndVersion_data()

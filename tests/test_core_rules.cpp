@@ -36,6 +36,41 @@ private slots:
         QCOMPARE(numberText(value), text);
     }
 
+    // A unit price keeps its six-digit text where that is exact, else goes to kopecks; the line's
+    // figure is always its text's reading, which the sheet and the PDF read.
+    void priceTexts_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("figure");
+        QTest::newRow("built-in whole") << 132.0 << "132" << 132.0;
+        QTest::newRow("built-in half") << 1.5 << "1.5" << 1.5;
+        QTest::newRow("exact in six digits, exponent kept") << 1620000.0 << "1.62e+06" << 1620000.0;
+        QTest::newRow("thousandth kept") << 0.001 << "0.001" << 0.001;
+        QTest::newRow("four decimals kept") << 1.2345 << "1.2345" << 1.2345;
+        QTest::newRow("7 digits") << 12345.67 << "12345.67" << 12345.67;
+        QTest::newRow("8 digits") << 123456.78 << "123456.78" << 123456.78;
+        QTest::newRow("9 digits") << 1234567.89 << "1234567.89" << 1234567.89;
+        QTest::newRow("7 whole digits") << 1234567.0 << "1234567" << 1234567.0;
+        QTest::newRow("trailing zero dropped") << 1234567.5 << "1234567.5" << 1234567.5;
+        QTest::newRow("computed, to kopecks") << 136900.23273 << "136900.23" << 136900.23;
+        QTest::newRow("half a kopeck up") << 1234.565 << "1234.57" << 1234.57;
+        QTest::newRow("binary sum") << 0.1 + 0.2 << "0.3" << 0.3;
+        QTest::newRow("below a kopeck, not exact") << 0.0123456789 << "0.01" << 0.01;
+        QTest::newRow("negative") << -12345.67 << "-12345.67" << -12345.67;
+    }
+    void priceTexts()
+    {
+        QFETCH(double, value);
+        QFETCH(QString, text);
+        QFETCH(double, figure);
+        QCOMPARE(priceText(value), text);
+        QCOMPARE(linePrice(value), figure);
+        double read = 0.0;
+        QVERIFY(readAmount(text, &read));
+        QVERIFY2(read == linePrice(value), "the text and the line's figure differ");
+    }
+
     void fieldReading_data()
     {
         QTest::addColumn<QString>("text");
@@ -225,12 +260,18 @@ private slots:
         QVERIFY(found);
     }
 
-    // Prices are held in single precision whatever version they come from.
-    void versionPricesRoundLikeBuiltIn()
+    // A version's prices are held as loaded, to the kopeck and below.
+    void versionPricesAreHeldExactly()
     {
-        const PriceTable table({{QStringLiteral("001"), 0.1}, {QStringLiteral("001"), 5.0}}, 3);
-        QCOMPARE(table.size(), 1);
-        QCOMPARE(table.price(QStringLiteral("001")), double(float(0.1)));
+        const PriceTable table({{QStringLiteral("001"), 123.45},
+                                {QStringLiteral("002"), 9999999.99},
+                                {QStringLiteral("003"), 0.001},
+                                {QStringLiteral("001"), 5.0}},
+                               3);
+        QCOMPARE(table.size(), 3);
+        QVERIFY(table.price(QStringLiteral("001")) == 123.45);
+        QVERIFY(table.price(QStringLiteral("002")) == 9999999.99);
+        QVERIFY(table.price(QStringLiteral("003")) == 0.001);
         QCOMPARE(table.version(), 3);
     }
 };

@@ -3,6 +3,7 @@
 #include "documents/amount_in_words.h"
 #include "documents/document_settings.h"
 #include "documents/invoice_painter.h"
+#include "tests/exact_prices.h"
 #include "tests/pdf_text.h"
 
 #include <QDir>
@@ -280,6 +281,55 @@ private slots:
     }
 
     // The text is set in DejaVu Sans and the font travels inside the file.
+    // A line priced from a price of seven to nine digits, read back from the PDF: its price, its
+    // sum and the totals to the kopeck.
+    void pdfPricesToTheKopeck_data()
+    {
+        QTest::addColumn<QString>("job");
+        QTest::addColumn<double>("price");
+        QTest::addColumn<QString>("quantity");
+        QTest::addColumn<QStringList>("row"); // quantity, price, sum
+        QTest::addColumn<QStringList>("totals"); // subtotal, 18 %, total
+        QTest::newRow("7 digits") << "sheet" << 12345.67 << "3"
+                                  << QStringList {"3", "12 345,67", "37 037,01"}
+                                  << QStringList {"37 037,01", "6 666,66", "43 703,67"};
+        QTest::newRow("9 digits") << "sheet" << 1234567.89 << "3"
+                                  << QStringList {"3", "1 234 567,89", "3 703 703,67"}
+                                  << QStringList {"3 703 703,67", "666 666,66", "4 370 370,33"};
+        QTest::newRow("9 digits at the limit")
+            << "sheet" << 9999999.99 << "1" << QStringList {"1", "9 999 999,99", "9 999 999,99"}
+            << QStringList {"9 999 999,99", "1 800 000,00", "11 799 999,99"};
+        QTest::newRow("exact in six digits")
+            << "sheet" << 1620000.0 << "2" << QStringList {"2", "1 620 000,00", "3 240 000,00"}
+            << QStringList {"3 240 000,00", "583 200,00", "3 823 200,00"};
+        QTest::newRow("computed, rounded to kopecks")
+            << "street" << 1234.57 << "2" << QStringList {"2", "136 900,23", "273 800,46"}
+            << QStringList {"273 800,46", "49 284,08", "323 084,54"};
+    }
+    void pdfPricesToTheKopeck()
+    {
+        QFETCH(QString, job);
+        QFETCH(double, price);
+        QFETCH(QString, quantity);
+        QFETCH(QStringList, row);
+        QFETCH(QStringList, totals);
+        InvoiceDocument document;
+        document.date = QDate(2026, 12, 30);
+        OrderLine line = exact::quote(job, price, quantity).orderLine();
+        line.description = QStringLiteral("Строка");
+        document.lines = {line};
+        const QString table = pdfText(writePdf(document), true);
+        QVERIFY2(!table.isEmpty(), "no text came back from the PDF");
+        const QList<QStringList> rows = {QStringList {"1", "Строка"} + row,
+                                         {"Итого", totals.at(0)},
+                                         {"18%", totals.at(1)},
+                                         {"Всего", totals.at(2)}};
+        for (const QStringList &expected : rows)
+            QVERIFY2(!rowWith(table, expected).isEmpty(),
+                     qPrintable(QStringLiteral("no row reads \"%1\" in:\n%2")
+                                    .arg(expected.join(QStringLiteral(" | ")), table)));
+    }
+
     void fontEmbedded()
     {
         InvoiceDocument document;

@@ -1,5 +1,6 @@
 // The live price beside "Ответ" on the five pricing pages: it shows what the press then appends,
 // and a line the price list has no price for is marked before and after the press.
+#include "tests/exact_prices.h"
 #include "tests/page_driver.h"
 
 #include "app/order_cells.h"
@@ -186,6 +187,34 @@ private slots:
         answerButton = QStringLiteral("pushButton");
         QVERIFY(answerAdds(2));
         QCOMPARE(firstRow(), grouped("2 ₽ × 700 шт. = 1 400 ₽"));
+    }
+
+    // Prices of seven to nine digits as the live price shows them: the line's own figures.
+    void pricesToTheKopeck_data()
+    {
+        QTest::addColumn<QString>("job");
+        QTest::addColumn<double>("price");
+        QTest::addColumn<QString>("quantity");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("7 digits") << "sheet" << 12345.67 << "3"
+                                  << "12 345,67 ₽ × 3 шт. = 37 037,01 ₽";
+        QTest::newRow("9 digits") << "sheet" << 1234567.89 << "3"
+                                  << "1 234 567,89 ₽ × 3 шт. = 3 703 703,67 ₽";
+        QTest::newRow("9 digits at the limit") << "sheet" << 9999999.99 << "1"
+                                               << "9 999 999,99 ₽ × 1 шт. = 9 999 999,99 ₽";
+        QTest::newRow("computed, rounded to kopecks")
+            << "street" << 1234.57 << "2"
+            << "136 900,23 ₽ × 2 шт. = 273 800,46 ₽";
+        QTest::newRow("computed, half a kopeck up") << "street" << 45.0 << "1"
+                                                    << "4 990,01 ₽ × 1 шт. = 4 990,01 ₽";
+    }
+    void pricesToTheKopeck()
+    {
+        QFETCH(QString, job);
+        QFETCH(double, price);
+        QFETCH(QString, quantity);
+        QFETCH(QString, shown);
+        QCOMPARE(livePriceText({exact::quote(job, price, quantity)}), grouped(shown));
     }
 };
 

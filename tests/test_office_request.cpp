@@ -1,5 +1,7 @@
 // The export's checks before anything opens: paths as typed and amounts as an operator types them.
 #include "office/export_request.h"
+#include "order/order.h"
+#include "tests/exact_prices.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -111,6 +113,50 @@ private slots:
         QCOMPARE(sum->kind, InvoiceCell::Number);
         QCOMPARE(sum->number, lineSum);
         QCOMPARE(prepared.lastRow, 26 + 2); // "М.П." two rows below the signatures
+    }
+
+    // Lines priced from prices of seven to nine digits: the price and sum cells the sheet gets
+    // are the figures the order sums.
+    void cellsToTheKopeck_data()
+    {
+        QTest::addColumn<QString>("job");
+        QTest::addColumn<double>("price");
+        QTest::addColumn<QString>("quantity");
+        QTest::addColumn<double>("priceCell");
+        QTest::addColumn<double>("sumCell");
+        QTest::newRow("7 digits") << "sheet" << 12345.67 << "3" << 12345.67 << 37037.01;
+        QTest::newRow("9 digits") << "sheet" << 1234567.89 << "3" << 1234567.89 << 3703703.67;
+        QTest::newRow("9 digits at the limit")
+            << "sheet" << 9999999.99 << "1" << 9999999.99 << 9999999.99;
+        QTest::newRow("exact in six digits")
+            << "sheet" << 1620000.0 << "2" << 1620000.0 << 3240000.0;
+        QTest::newRow("computed, rounded to kopecks")
+            << "street" << 1234.57 << "2" << 136900.23 << 273800.46;
+        QTest::newRow("computed, half a kopeck up")
+            << "street" << 45.0 << "1" << 4990.01 << 4990.01;
+    }
+    void cellsToTheKopeck()
+    {
+        QFETCH(QString, job);
+        QFETCH(double, price);
+        QFETCH(QString, quantity);
+        QFETCH(double, priceCell);
+        QFETCH(double, sumCell);
+        Order order;
+        order.append(exact::quote(job, price, quantity).orderLine());
+        ExportRequest request;
+        request.typedPath = m_template;
+        request.lines = order.lines();
+        PreparedExport prepared;
+        QString told;
+        QVERIFY2(prepareExport(request, &prepared, &told), qPrintable(told));
+        const InvoiceCell *unit = invoiceCellAt(prepared.blocks, 17, invoice::ColumnE);
+        const InvoiceCell *sum = invoiceCellAt(prepared.blocks, 17, invoice::ColumnF);
+        QVERIFY(unit && sum);
+        QCOMPARE(unit->kind, InvoiceCell::Number);
+        QVERIFY2(unit->number == priceCell, qPrintable(QString::number(unit->number, 'g', 17)));
+        QCOMPARE(sum->number, sumCell);
+        QCOMPARE(calcRounded(sum->number), calcRounded(order.totals().subtotal));
     }
 
     void templateChecks_data()

@@ -1,8 +1,11 @@
 // Each page's pricing as a pure function: one row per job, the lines a press would append, without
 // a window. New pricing cases go here; the widget suites keep the wiring.
+#include "order/order.h"
 #include "prices/price_table.h"
 #include "pricing/number_text.h"
 #include "pricing/page_pricing.h"
+
+#include "tests/exact_prices.h"
 
 #include <QtTest>
 
@@ -264,6 +267,70 @@ private slots:
         QFETCH(QByteArray, json);
         QVERIFY(
             priceStoredJob(QJsonDocument::fromJson(json).object(), PriceTable::shared()).isEmpty());
+    }
+
+    // Loaded prices of seven to nine digits: the line's text, its sum and the order's total, and
+    // the breakdown, all of one figure.
+    void loadedPricesToTheKopeck_data()
+    {
+        QTest::addColumn<QString>("job");
+        QTest::addColumn<double>("price");
+        QTest::addColumn<QString>("quantity");
+        QTest::addColumn<QString>("unitPrice");
+        QTest::addColumn<QString>("sum");
+        QTest::addColumn<QString>("listed"); // the price as the breakdown names it
+        QTest::newRow("7 digits") << "sheet" << 12345.67 << "3"
+                                  << "12345.67"
+                                  << "37 037,01 ₽"
+                                  << "12345.67 за лист";
+        QTest::newRow("9 digits") << "sheet" << 1234567.89 << "3"
+                                  << "1234567.89"
+                                  << "3 703 703,67 ₽"
+                                  << "1234567.89 за лист";
+        QTest::newRow("9 digits at the limit") << "sheet" << 9999999.99 << "1"
+                                               << "9999999.99"
+                                               << "9 999 999,99 ₽"
+                                               << "9999999.99 за лист";
+        QTest::newRow("7 digits, one decimal") << "sheet" << 123456.7 << "10"
+                                               << "123456.7"
+                                               << "1 234 567 ₽"
+                                               << "123456.7 за лист";
+        QTest::newRow("exact in six digits") << "sheet" << 1620000.0 << "2"
+                                             << "1.62e+06"
+                                             << "3 240 000 ₽"
+                                             << "1.62e+06 за лист";
+        QTest::newRow("computed, rounded to kopecks") << "street" << 1234.57 << "2"
+                                                      << "136900.23"
+                                                      << "273 800,46 ₽"
+                                                      << "1234.57 за 1000 мм²";
+        QTest::newRow("computed, half a kopeck up") << "street" << 45.0 << "1"
+                                                    << "4990.01"
+                                                    << "4 990,01 ₽"
+                                                    << "45 за 1000 мм²";
+    }
+    void loadedPricesToTheKopeck()
+    {
+        QFETCH(QString, job);
+        QFETCH(double, price);
+        QFETCH(QString, quantity);
+        QFETCH(QString, unitPrice);
+        QFETCH(QString, sum);
+        QFETCH(QString, listed);
+        const Quote quote = exact::quote(job, price, quantity);
+        QCOMPARE(quote.line.unitPrice, unitPrice);
+        sum.replace(QRegularExpression(QStringLiteral("(?<=\\d) (?=\\d)")), QChar(0x00A0));
+        QCOMPARE(moneyText(lineSum(quote.line)), sum);
+        Order order;
+        order.append(quote.orderLine());
+        QCOMPARE(moneyText(order.totals().subtotal), sum);
+        // Read back from its text, as storage and the sheet read it, the line sums the same.
+        OrderLine stored = quote.orderLine();
+        stored.hasNumbers = false;
+        QCOMPARE(lineSum(stored), lineSum(quote.line));
+        const QString explanation = quote.explanation();
+        QVERIFY2(explanation.contains(listed), qPrintable(explanation));
+        QVERIFY2(explanation.contains(QStringLiteral("Цена за единицу: ") + unitPrice),
+                 qPrintable(explanation));
     }
 };
 

@@ -53,6 +53,13 @@ private slots:
             << rows("002428;;;NaN\n") << 1 << 0 << "не конечное число";
         QTest::newRow("above ten million")
             << rows("002428;;;10000001\n") << 1 << 0 << "цена 10000001 больше 10 000 000.";
+        QTest::newRow("above by a kopeck, told as read")
+            << rows("002428;;;10000000,01\n") << 1 << 0
+            << "Строка 2: ошибка — цена 10000000,01 больше 10 000 000.";
+        QTest::newRow("far above, told as read")
+            << rows("002428;;;1e308\n") << 1 << 0 << "цена 1e308 больше 10 000 000.";
+        QTest::newRow("tiny negative, told as read")
+            << rows("002428;;;-1e-300\n") << 1 << 0 << "цена -1e-300 меньше нуля.";
         QTest::newRow("ten million is allowed")
             << rows("radioButton_145;;;10000000\n") << 0 << 1 << "изменение больше чем наполовину";
         QTest::newRow("same key, other price")
@@ -61,6 +68,9 @@ private slots:
         QTest::newRow("same key, same price")
             << rows("002428;;;66\n002428;;;66,0\n") << 0 << 0 << "Файл можно загрузить";
         QTest::newRow("empty file") << QByteArray() << 1 << 0 << "Ошибка — файл пуст";
+        QTest::newRow("header only") << Header << 1 << 0 << "Ошибка — пустой файл";
+        QTest::newRow("header and blank lines")
+            << Header + QByteArray("\r\n;;;\n") << 1 << 0 << "Ошибка — пустой файл";
         QTest::newRow("blank lines only") << QByteArray("\r\n\r\n;;\n") << 1 << 0 << "файл пуст";
         QTest::newRow("no key column")
             << QByteArray("002428;66\n") << 1 << 0 << "Строка 1: ошибка — нет столбца «ключ»";
@@ -71,6 +81,14 @@ private slots:
             << "Строка 2: ошибка — файл не в кодировке UTF-8 (похоже на Windows-1251)";
         QTest::newRow("UTF-16") << QByteArray("\xFF\xFEk\0e\0y\0", 8) << 1 << 0
                                 << "похоже на UTF-16";
+        QTest::newRow("UTF-16 without a mark")
+            << QByteArray("k\0e\0y\0", 6) << 1 << 0
+            << "Строка 1: ошибка — в файле нулевой байт (NUL): это не текст CSV";
+        QTest::newRow("NUL in a price") << Header
+                + QByteArray("002428;;;66\n000000;;;1\0"
+                             "5\n",
+                             25) << 1 << 0
+                                        << "Строка 3: ошибка — в файле нулевой байт (NUL)";
         QTest::newRow("BOM, CRLF, blank lines, quotes")
             << QByteArray("\xEF\xBB\xBF\"ключ\";что это;за что;цена\r\n\r\n\"000000\";\"А6; "
                           "1+0\";за лист;2\r\n")
@@ -90,6 +108,11 @@ private slots:
             << rows("checkBox_34;;;50\n") << 0 << 1 << "checkBox_34: цена 23 → 50";
         QTest::newRow("price 0") << rows("000000;;;0\n") << 0 << 2
                                  << "Строка 2: предупреждение — цена ключа 000000 — 0";
+        QTest::newRow("tiny price warned as 0")
+            << rows("000000;;;1e-300\n") << 0 << 2
+            << "Строка 2: предупреждение — цена ключа 000000 — 1e-300, меньше копейки";
+        QTest::newRow("tiny price makes no cheaper pair")
+            << rows("002428;;;0,001\n") << 0 << 2 << "цена ключа 002428 — 0,001, меньше копейки";
         QTest::newRow("denser paper cheaper")
             << rows("002427;;;67\n") << 0 << 1
             << "Строка 2: предупреждение — 002428 (плотность 350) — 66, дешевле, чем 002427 "
@@ -129,19 +152,28 @@ private slots:
     void rowLimit_data()
     {
         QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("blankLines"); // one after every tenth row
         QTest::addColumn<bool>("refusedAtOnce");
-        QTest::newRow("at the limit") << PriceFileMaxRows << false;
-        QTest::newRow("one more") << PriceFileMaxRows + 1 << true;
-        QTest::newRow("a million") << 1000000 << true;
+        QTest::newRow("at the limit") << PriceFileMaxRows << 0 << false;
+        QTest::newRow("at the limit, blank lines between")
+            << PriceFileMaxRows << PriceFileMaxRows / 10 << false;
+        QTest::newRow("one more") << PriceFileMaxRows + 1 << 0 << true;
+        QTest::newRow("one more, blank lines between")
+            << PriceFileMaxRows + 1 << PriceFileMaxRows / 10 << true;
+        QTest::newRow("a million") << 1000000 << 0 << true;
     }
     void rowLimit()
     {
         QFETCH(int, rows);
+        QFETCH(int, blankLines);
         QFETCH(bool, refusedAtOnce);
         QByteArray file = Header;
-        file.reserve(file.size() + rows * 10);
-        for (int i = 0; i < rows; ++i)
+        file.reserve(file.size() + rows * 12);
+        for (int i = 0; i < rows; ++i) {
             file += "002428;;;66\n";
+            if (i % 10 == 0 && i / 10 < blankLines)
+                file += i % 20 == 0 ? "\r\n" : ";;;\n";
+        }
         QElapsedTimer timer;
         timer.start();
         const PriceFileCheck check = checkPriceCsv(file, builtInVersion());
@@ -198,8 +230,13 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::newRow("whole") << 66.0 << "66";
         QTest::newRow("half") << 1.5 << "1,5";
-        QTest::newRow("single precision 1.55") << double(float(1.55)) << "1,55";
+        QTest::newRow("kopecks") << 1.55 << "1,55";
+        QTest::newRow("9 digits") << 1234567.89 << "1234567,89";
         QTest::newRow("thousandth") << 0.001 << "0,001";
+        QTest::newRow("millionth") << 0.000001 << "0,000001";
+        QTest::newRow("tiny") << 1e-300 << "1e-300";
+        QTest::newRow("tiny with digits") << 1.5e-7 << "1,5e-7";
+        QTest::newRow("huge") << 1e308 << "1e308";
         QTest::newRow("ten million") << 10000000.0 << "10000000";
         QTest::newRow("amount of 100501") << 100501.0 << "100501";
     }

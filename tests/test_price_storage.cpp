@@ -211,6 +211,117 @@ private slots:
         QCOMPARE(PriceVersionTables(connection).store(version(QDate(2026, 9, 1), {}, {}, {})), 1);
     }
 
+    // A database whose prices were kept in single precision, upgraded in place: each price comes
+    // back as it was loaded, the extras' amounts as they were, and new prices to the kopeck.
+    void upgradeKeepsPricesToTheKopeck_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<double>("stored"); // as the previous version stored it
+        QTest::addColumn<double>("read");
+        QTest::newRow("SQLite, kopecks") << "sqlite"
+                                         << "002428" << double(float(123.45)) << 123.45;
+        QTest::newRow("SQLite, 7 digits") << "sqlite"
+                                          << "000000" << double(float(12345.67)) << 12345.67;
+        QTest::newRow("SQLite, thousandth") << "sqlite"
+                                            << "000011" << double(float(0.001)) << 0.001;
+        QTest::newRow("SQLite, extra amount") << "sqlite"
+                                              << "checkBox_71" << 1234567.89 << 1234567.89;
+        QTest::newRow("PostgreSQL, kopecks") << "postgres"
+                                             << "002428" << double(float(123.45)) << 123.45;
+        QTest::newRow("PostgreSQL, 7 digits") << "postgres"
+                                              << "000000" << double(float(12345.67)) << 12345.67;
+        QTest::newRow("PostgreSQL, thousandth") << "postgres"
+                                                << "000011" << double(float(0.001)) << 0.001;
+        QTest::newRow("PostgreSQL, extra amount") << "postgres"
+                                                  << "checkBox_71" << 1234567.89 << 1234567.89;
+    }
+    void upgradeKeepsPricesToTheKopeck()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, key);
+        QFETCH(double, stored);
+        QFETCH(double, read);
+        const bool sqlite = kind == QLatin1String("sqlite");
+        const bool extra = key.startsWith(QLatin1String("checkBox"));
+        // The step that brought the texts in, found by what it does: it may be renumbered.
+        int textStep = 0;
+        for (const SchemaStep &step : schemaSteps())
+            if (textStep == 0 && step.statements.join(QLatin1Char(' ')).contains("price_text"))
+                textStep = step.version;
+        QVERIFY(textStep > 0);
+        const QString name = QStringLiteral("before%1").arg(++files);
+        DatabaseUrl url = DatabaseUrl::sqliteFile(dir.filePath(name + QStringLiteral(".sqlite")));
+        if (!sqlite) {
+            Connection server;
+            QVERIFY(server.open(DatabaseUrl::parse(cluster.url()), QStringLiteral("server")));
+            QVERIFY(QSqlQuery(server.database()).exec(QStringLiteral("CREATE DATABASE ") + name));
+            url = DatabaseUrl::parse(
+                QStringLiteral("postgresql://printcalc@/%1?host=%2").arg(name, cluster.dir));
+        }
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(
+                sqlite ? QStringLiteral("QSQLITE") : QStringLiteral("QPSQL"), name);
+            db.setDatabaseName(sqlite ? url.path : url.database);
+            db.setHostName(url.host);
+            db.setUserName(url.user);
+            QVERIFY(db.open());
+            QSqlQuery query(db);
+            for (const SchemaStep &step : schemaSteps()) {
+                if (step.version >= textStep)
+                    break;
+                for (const QString &statement :
+                     step.statements + (sqlite ? step.sqliteOnly : step.postgresOnly))
+                    QVERIFY2(query.exec(statement), qPrintable(query.lastError().text()));
+            }
+            QVERIFY(query.exec(
+                QStringLiteral("CREATE TABLE schema_version (version INTEGER NOT NULL)")));
+            query.prepare(QStringLiteral("INSERT INTO schema_version (version) VALUES (?)"));
+            query.addBindValue(textStep - 1);
+            QVERIFY(query.exec());
+            QVERIFY(query.exec(QStringLiteral(
+                "INSERT INTO price_version VALUES (1, '2026-09-01', 'осень', 'admin', "
+                "'2026-06-09T10:15:00')")));
+            query.prepare(extra
+                              ? QStringLiteral("INSERT INTO price_version_extra VALUES (1, ?, ?)")
+                              : QStringLiteral("INSERT INTO price_version_price VALUES (1, ?, ?)"));
+            query.addBindValue(key);
+            query.addBindValue(stored);
+            QVERIFY2(query.exec(), qPrintable(query.lastError().text()));
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(name);
+
+        Connection connection;
+        QVERIFY2(connection.open(url, QStringLiteral("t")), qPrintable(connection.errorText()));
+        QCOMPARE(connection.schemaVersion(), latestSchemaVersion());
+        PriceVersionTables tables(connection);
+        QVector<PriceVersion> versions;
+        QVERIFY2(tables.load(&versions), qPrintable(connection.errorText()));
+        QCOMPARE(versions.size(), 1);
+        const PriceVersion &old = versions.first();
+        QCOMPARE(old.info.note, QStringLiteral("осень"));
+        const double value = extra ? old.extra(key) : old.prices.price(key);
+        QVERIFY2(value == read, qPrintable(QString::number(value, 'g', 17)));
+
+        // A new version keeps prices of nine digits and below a kopeck as they were loaded.
+        const PriceVersion next
+            = version(QDate(2026, 10, 1),
+                      {{QStringLiteral("002428"), 9999999.99}, {QStringLiteral("000000"), 0.001}},
+                      {{QStringLiteral("checkBox_71"), 1234567.89}}, QString());
+        QCOMPARE(tables.store(next), 2);
+        QVERIFY(tables.load(&versions, {1}));
+        QCOMPARE(versions.size(), 1);
+        QVERIFY(versions.first().prices.price(QStringLiteral("002428")) == 9999999.99);
+        QVERIFY(versions.first().prices.price(QStringLiteral("000000")) == 0.001);
+        QVERIFY(versions.first().extra(QStringLiteral("checkBox_71")) == 1234567.89);
+        QSqlQuery query(connection.database());
+        QVERIFY(query.exec(QStringLiteral("SELECT price_text FROM price_version_price WHERE "
+                                          "version = 2 AND price_key = '002428'")));
+        QVERIFY(query.next());
+        QCOMPARE(query.value(0).toString(), QStringLiteral("9999999.99"));
+    }
+
     // Two counters on one PostgreSQL server: what one saves, the other prices with, and keeps in
     // its own file for the time the server is out of reach.
     void twoCountersShareVersions()

@@ -294,7 +294,7 @@ private slots:
         QCOMPARE(version.prices.size(), base.prices.size());
         QCOMPARE(version.prices.version(), 4);
         QVERIFY(!version.prices.contains(QStringLiteral("2428")));
-        QCOMPARE(version.prices.price(QStringLiteral("002428")), double(float(1.55)));
+        QVERIFY(version.prices.price(QStringLiteral("002428")) == 1.55);
         QCOMPARE(version.prices.price(QStringLiteral("000000")), 1.5);
         QCOMPARE(version.extras.size(), base.extras.size());
         QCOMPARE(version.extra(QStringLiteral("radioButton_145")), 95.0);
