@@ -153,11 +153,11 @@ private slots:
         QTest::addColumn<QString>("price");
         QTest::addColumn<double>("subtotal");
         QTest::newRow("texts as quoted") << "100"
-                                         << "12345.7" << 1234567.0;
+                                         << "12345.67" << 1234567.0;
         QTest::newRow("price text replaced") << "100"
                                              << "1" << 100.0;
         QTest::newRow("quantity text replaced") << "2"
-                                                << "12345.7" << 24691.4;
+                                                << "12345.67" << 24691.34;
         QTest::newRow("price text no number") << "100"
                                               << "—" << 0.0;
     }
@@ -166,7 +166,7 @@ private slots:
         QFETCH(QString, quantity);
         QFETCH(QString, price);
         QFETCH(double, subtotal);
-        OrderLine line = quoted(QStringLiteral("строка"), 100, 12345.67, QStringLiteral("12345.7"));
+        OrderLine line = quoted(QStringLiteral("строка"), 100, 12345.67);
         line.quantity = quantity;
         line.unitPrice = price;
         Order order;
