@@ -23,6 +23,7 @@ class LivePrice;
 class Order;
 class OrderTableMirror;
 class Prompts;
+class QAbstractButton;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -51,6 +52,8 @@ public:
     const PriceTable &prices() const { return priceTable; }
 
     // Option groups (calculators/option_groups.cpp)
+    // A button as a choice: object name, amount or code, caption, and an extra's key.
+    static OptionChoice buttonChoice(const QAbstractButton *button);
     OptionChoice checkedOption(const QGroupBox *group) const;
     double sumCheckedValues(const QGroupBox *group) const;
     QString checkedCaptions(const QGroupBox *group) const;

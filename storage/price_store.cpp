@@ -92,7 +92,7 @@ bool PriceVersionTables::load(QVector<PriceVersion> *versions, const QSet<int> &
     QSqlQuery extras(connection.database());
     if (!prices.prepare(QStringLiteral("SELECT price_key, price FROM price_version_price WHERE "
                                        "version = ?"))
-        || !extras.prepare(QStringLiteral("SELECT object_name, amount FROM price_version_extra "
+        || !extras.prepare(QStringLiteral("SELECT extra_key, amount FROM price_version_extra "
                                           "WHERE version = ?"))) {
         connection.noteError(prices.lastError().isValid() ? prices.lastError()
                                                           : extras.lastError());
@@ -138,11 +138,11 @@ bool PriceVersionTables::write(const PriceVersion &version, int number)
         prices.append({entry.key, entry.price});
     QVector<std::pair<QString, double>> amounts;
     for (const ExtraOption &option : extrasCatalogue())
-        amounts.append({option.objectName, version.extra(option.objectName)});
+        amounts.append({option.key, version.extra(option.key)});
     if (!insertRows(query, QStringLiteral("price_version_price"),
                     QStringLiteral("version, price_key, price"), number, prices)
         || !insertRows(query, QStringLiteral("price_version_extra"),
-                       QStringLiteral("version, object_name, amount"), number, amounts)) {
+                       QStringLiteral("version, extra_key, amount"), number, amounts)) {
         connection.noteError(query.lastError());
         return false;
     }
