@@ -24,6 +24,7 @@ class LivePrice;
 class Order;
 class OrderTableMirror;
 class Prompts;
+class QAbstractButton;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -52,6 +53,8 @@ public:
     const PriceTable &prices() const { return priceTable; }
 
     // Option groups (calculators/option_groups.cpp)
+    // A button as a choice: object name, amount or code, caption, and an extra's key.
+    static OptionChoice buttonChoice(const QAbstractButton *button);
     OptionChoice checkedOption(const QGroupBox *group) const;
     double sumCheckedValues(const QGroupBox *group) const;
     QString checkedCaptions(const QGroupBox *group) const;

@@ -21,7 +21,7 @@ public:
     using QObject::QObject;
 
     PricesInForce inForce;
-    QHash<QString, QAbstractButton *> extraButtons;
+    QHash<QString, QAbstractButton *> extraButtons; // by the extra's key
     QPointer<PriceListDialog> dialog;
     MainWindow *window = nullptr;
     PriceLink *link = nullptr;
@@ -44,7 +44,7 @@ void MainWindow::initPriceVersions()
             qWarning("Price list: the form gives %s the amount %g, version 0 gives %g",
                      qPrintable(option.objectName), formAmount, option.amount);
         }
-        priceVersionState->extraButtons.insert(option.objectName, button);
+        priceVersionState->extraButtons.insert(option.key, button);
     }
     // The shop's versions, as the counter's file keeps them, before the first job is priced.
     const Settings settings;

@@ -2,6 +2,8 @@
 // price in the dynamic property "value".
 #include "app/mainwindow.h"
 
+#include "prices/extras_catalogue.h"
+
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QRadioButton>
@@ -12,12 +14,20 @@ static double optionValue(const QObject *button)
     return button->property("value").toDouble();
 }
 
+OptionChoice MainWindow::buttonChoice(const QAbstractButton *button)
+{
+    // The key comes from the catalogue, so a stored choice outlives a rename of its button.
+    const ExtraOption *extra = findExtraByObjectName(button->objectName());
+    return {button->objectName(), optionValue(button), button->text(),
+            qobject_cast<const QRadioButton *>(button) != nullptr, extra ? extra->key : QString()};
+}
+
 OptionChoice MainWindow::checkedOption(const QGroupBox *group) const
 {
     for (const QObject *child : group->children()) {
         const auto *radio = qobject_cast<const QRadioButton *>(child);
         if (radio && radio->isChecked())
-            return {radio->objectName(), optionValue(radio), radio->text(), true};
+            return buttonChoice(radio);
     }
     return {};
 }
@@ -66,10 +76,8 @@ OptionGroup MainWindow::optionGroup(const QGroupBox *group) const
         const auto *button = qobject_cast<const QAbstractButton *>(child);
         if (!button || !button->isChecked())
             continue;
-        const bool exclusive = qobject_cast<const QRadioButton *>(button) != nullptr;
-        if (exclusive || qobject_cast<const QCheckBox *>(button))
-            options.checked.append(
-                {button->objectName(), optionValue(button), button->text(), exclusive});
+        if (qobject_cast<const QRadioButton *>(button) || qobject_cast<const QCheckBox *>(button))
+            options.checked.append(buttonChoice(button));
     }
     return options;
 }

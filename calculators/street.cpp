@@ -108,10 +108,7 @@ StreetJob MainWindow::streetJob() const
     job.pocketSizes = optionGroup(f->checkboxGroupStreet_3);
     for (const auto &pocket : qAsConst(pocketFields)) {
         if (pocket.first->isChecked()) {
-            job.pockets.append(
-                {{pocket.first->objectName(), pocket.first->property("value").toDouble(),
-                  pocket.first->text(), false},
-                 pocket.second->text()});
+            job.pockets.append({buttonChoice(pocket.first), pocket.second->text()});
         }
     }
     job.width = f->lineEditWidthStreet->text();

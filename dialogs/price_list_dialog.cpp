@@ -109,10 +109,13 @@ const QVector<PriceRow> &priceRows()
             all.append({entry.key, description.meaning, description.per, QString(), false});
         }
         for (const ExtraOption &option : extrasCatalogue())
-            all.append({option.objectName, option.meaning(), option.per, QString(), true});
+            all.append({option.key, option.meaning(), option.per, QString(), true});
         for (PriceRow &row : all) {
             row.search
                 = folded(row.key + QLatin1Char(' ') + row.meaning + QLatin1Char(' ') + row.per);
+            // An extra is still found by the name older files gave it.
+            if (const ExtraOption *extra = row.extra ? findExtra(row.key) : nullptr)
+                row.search += QLatin1Char(' ') + folded(extra->formerName);
         }
         return all;
     }();
@@ -598,8 +601,8 @@ void PriceListDialog::saveAsNewVersion()
             rows.append({entry.key, priceFileNumber(entry.price)});
     }
     for (const ExtraOption &option : extrasCatalogue()) {
-        if (changed.extra(option.objectName) != inForce.extra(option.objectName))
-            rows.append({option.objectName, priceFileNumber(changed.extra(option.objectName))});
+        if (changed.extra(option.key) != inForce.extra(option.key))
+            rows.append({option.key, priceFileNumber(changed.extra(option.key))});
     }
     if (rows.size() == 1) {
         report->setPlainText(

@@ -1,17 +1,22 @@
 // The extras of the price list: every option whose amount the form adds to a price (lamination,
 // binding, varnish, creasing and folding, other work, bases, post-press, pockets, material
-// colours), named by page, group and caption and keyed by its object name. Version 0's amounts
-// are the ones the pages have always set.
+// colours), named by page, group and caption. Each has a key of its own
+// ("sheet.lamination.matte-250") that versions, files and stored jobs use, so that renaming a
+// button in the form orphans nothing; the object name finds the button. Version 0's amounts are the
+// ones the pages have always set.
 #pragma once
 
 #include "pricing/jobs.h"
 
+#include <QJsonObject>
 #include <QString>
 #include <QVector>
 
 struct ExtraOption
 {
-    QString objectName;
+    QString key; // page.group.option, lower-case ASCII
+    QString objectName; // the button in the form
+    QString formerName; // what files and databases called it before keys: the object name then
     PricingPage page = PricingPage::SheetProducts;
     QString group; // the group box's title
     QString caption; // the button's text
@@ -24,5 +29,13 @@ struct ExtraOption
 };
 
 const QVector<ExtraOption> &extrasCatalogue();
-// The option with this object name, or null.
-const ExtraOption *findExtra(const QString &objectName);
+// The option with this key, or null.
+const ExtraOption *findExtra(const QString &key);
+// The option whose button has this object name, or null.
+const ExtraOption *findExtraByObjectName(const QString &objectName);
+// The option a file or database written before keys named so, or null.
+const ExtraOption *findExtraByFormerName(const QString &formerName);
+
+// A stored job with each extra's key put beside its former name ("key" next to "name"); added
+// counts the choices keyed.
+QJsonObject withExtraKeys(QJsonObject job, int *added = nullptr);

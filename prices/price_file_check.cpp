@@ -283,6 +283,11 @@ QString PriceFileCheck::report() const
             lines << kind.left(1).toUpper() + kind.mid(1) + QStringLiteral(" — ") + issue.text;
         }
     }
+    if (formerNames > 0) {
+        lines << QStringLiteral("Надбавок под прежними именами (radioButton_…, checkBox_…): ")
+                + QString::number(formerNames)
+                + QStringLiteral(" — прочитаны по их ключам; выгрузка пишет новые ключи.");
+    }
     if (rows > 0) {
         lines << QStringLiteral("Строк с ключами: ") + QString::number(rows)
                 + QStringLiteral("; изменено цен и надбавок: ") + QString::number(changed)
@@ -437,6 +442,8 @@ PriceFileCheck checkPriceRows(const PriceFileRows &rows, const PriceVersion &inF
             check.issues.append({number, false, text});
         };
         const QString key = row.value(keyColumn).trimmed();
+        // What the version knows the row by; the report names the key as the file wrote it.
+        QString id = key;
         const QString priceText = row.value(priceColumn).trimmed();
         if (key.isEmpty()) {
             rowError(QStringLiteral("нет ключа."));
@@ -467,10 +474,15 @@ PriceFileCheck checkPriceRows(const PriceFileRows &rows, const PriceVersion &inF
             }
         } else {
             extra = findExtra(key);
+            if (!extra && (extra = findExtraByFormerName(key))) {
+                ++check.formerNames;
+                id = extra->key;
+            }
             if (!extra) {
                 rowError(QStringLiteral("«") + key
-                         + QStringLiteral("» — не ключ: ключ — это от 6 до 10 цифр или имя "
-                                          "надбавки из выгрузки (например, radioButton_145)."));
+                         + QStringLiteral("» — не ключ: ключ — это от 6 до 10 цифр или ключ "
+                                          "надбавки из выгрузки (например, "
+                                          "sheet.lamination.matte-250)."));
                 continue;
             }
         }
@@ -498,23 +510,25 @@ PriceFileCheck checkPriceRows(const PriceFileRows &rows, const PriceVersion &inF
             rowError(QStringLiteral("цена ") + priceText + QStringLiteral(" больше 10 000 000."));
             continue;
         }
-        const auto seen = firstPrice.constFind(key);
+        const auto seen = firstPrice.constFind(id);
         if (seen != firstPrice.constEnd()) {
             if (*seen != price) {
-                rowError(QStringLiteral("ключ ") + key + QStringLiteral(" уже был в строке ")
-                         + QString::number(check.rowOf.value(key)) + QStringLiteral(" с ценой ")
+                const QString named
+                    = id == key ? key : QString(key + QStringLiteral(" (") + id + QLatin1Char(')'));
+                rowError(QStringLiteral("ключ ") + named + QStringLiteral(" уже был в строке ")
+                         + QString::number(check.rowOf.value(id)) + QStringLiteral(" с ценой ")
                          + priceFileNumber(*seen) + QStringLiteral(", здесь ")
                          + priceFileNumber(price) + QLatin1Char('.'));
             }
             continue;
         }
-        firstPrice.insert(key, price);
-        check.rowOf.insert(key, number);
-        const double old = extra ? inForce.extra(key) : table.price(key);
+        firstPrice.insert(id, price);
+        check.rowOf.insert(id, number);
+        const double old = extra ? inForce.extra(id) : table.price(key);
         if (old != price)
             ++check.changed;
         if (extra) {
-            check.extras.insert(key, price);
+            check.extras.insert(id, price);
         } else {
             check.prices.insert(key, price);
             if (price == 0.0)
@@ -590,8 +604,8 @@ PriceFileRows priceFileRows(const PriceVersion &version)
             {entry.key, description.meaning, description.per, priceFileNumber(entry.price)});
     }
     for (const ExtraOption &option : extrasCatalogue()) {
-        rows.append({option.objectName, option.meaning(), option.per,
-                     priceFileNumber(version.extra(option.objectName))});
+        rows.append(
+            {option.key, option.meaning(), option.per, priceFileNumber(version.extra(option.key))});
     }
     return rows;
 }

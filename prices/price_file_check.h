@@ -29,11 +29,12 @@ struct PriceFileCheck
 {
     QVector<PriceFileIssue> issues;
     QHash<QString, double> prices; // price keys the file sets
-    QHash<QString, double> extras; // extras (by object name) the file sets
-    QHash<QString, int> rowOf; // the row each key and extra was read from
+    QHash<QString, double> extras; // extras (by their keys) the file sets
+    QHash<QString, int> rowOf; // the row each key and extra (by its key) was read from
     int rows = 0; // rows with a key
     int changed = 0; // prices and amounts that differ from the version in force
     int kept = 0; // keys and extras the file leaves out: they keep the version in force's price
+    int formerNames = 0; // extras named as files before keys named them, read as their keys
     QString baseTitle; // the version in force the file was checked against
 
     int errors() const;
@@ -51,7 +52,8 @@ using PriceFileRows = QVector<QStringList>;
 // problem for a file that is no such text or has more than PriceFileMaxRows rows.
 bool readPriceCsv(const QByteArray &data, PriceFileRows *rows, PriceFileIssue *problem);
 
-// Checks rows against the version in force.
+// Checks rows against the version in force. An extra is named by its key, or by the object name
+// a file written before keys gave it.
 PriceFileCheck checkPriceRows(const PriceFileRows &rows, const PriceVersion &inForce);
 PriceFileCheck checkPriceCsv(const QByteArray &data, const PriceVersion &inForce);
 

@@ -13,12 +13,12 @@ QString PriceVersionInfo::title() const
         + from.toString(QStringLiteral("dd.MM.yyyy")) + QLatin1Char(')');
 }
 
-double PriceVersion::extra(const QString &objectName) const
+double PriceVersion::extra(const QString &key) const
 {
-    const auto at = extras.constFind(objectName);
+    const auto at = extras.constFind(key);
     if (at != extras.constEnd())
         return *at;
-    const ExtraOption *option = findExtra(objectName);
+    const ExtraOption *option = findExtra(key);
     return option ? option->amount : 0.0;
 }
 
@@ -29,7 +29,7 @@ const PriceVersion &builtInVersion()
         builtIn.info.note = QStringLiteral("Встроенный прайс-лист");
         builtIn.prices = PriceTable::shared();
         for (const ExtraOption &option : extrasCatalogue())
-            builtIn.extras.insert(option.objectName, option.amount);
+            builtIn.extras.insert(option.key, option.amount);
         return builtIn;
     }();
     return version;

@@ -31,10 +31,11 @@ struct PriceVersion
 {
     PriceVersionInfo info;
     PriceTable prices; // its version() is info.number
-    QHash<QString, double> extras; // object name → amount, one for every catalogue option
+    QHash<QString, double> extras; // extra's key → amount, one for every catalogue option
 
-    // The amount of an extra; the built-in amount for an option this version does not list.
-    double extra(const QString &objectName) const;
+    // The amount of an extra by its key; the built-in amount for an option this version does not
+    // list.
+    double extra(const QString &key) const;
 };
 
 // Version 0: the built-in list and the form's amounts.

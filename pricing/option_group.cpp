@@ -36,10 +36,14 @@ QJsonObject OptionGroup::toJson() const
 {
     QJsonArray choices;
     for (const OptionChoice &choice : checked) {
-        choices.append(QJsonObject {{QStringLiteral("name"), choice.name},
-                                    {QStringLiteral("value"), choice.value},
-                                    {QStringLiteral("caption"), choice.caption},
-                                    {QStringLiteral("exclusive"), choice.exclusive}});
+        QJsonObject stored {{QStringLiteral("name"), choice.name},
+                            {QStringLiteral("value"), choice.value},
+                            {QStringLiteral("caption"), choice.caption},
+                            {QStringLiteral("exclusive"), choice.exclusive}};
+        // Only extras have a key; the other choices are stored as before.
+        if (!choice.key.isEmpty())
+            stored.insert(QStringLiteral("key"), choice.key);
+        choices.append(stored);
     }
     return {{QStringLiteral("title"), title}, {QStringLiteral("checked"), choices}};
 }
@@ -54,7 +58,8 @@ OptionGroup OptionGroup::fromJson(const QJsonObject &object)
         group.checked.append({choice.value(QStringLiteral("name")).toString(),
                               choice.value(QStringLiteral("value")).toDouble(),
                               choice.value(QStringLiteral("caption")).toString(),
-                              choice.value(QStringLiteral("exclusive")).toBool(true)});
+                              choice.value(QStringLiteral("exclusive")).toBool(true),
+                              choice.value(QStringLiteral("key")).toString()});
     }
     return group;
 }

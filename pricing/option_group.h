@@ -8,10 +8,11 @@
 
 struct OptionChoice
 {
-    QString name; // object name of the button: how a price list version names the option
+    QString name; // object name of the button: how the page finds it again
     double value = 0.0;
     QString caption;
     bool exclusive = true; // a radio button; false for a check box
+    QString key; // an extra's key in the price list ("sheet.lamination.matte-250"); empty otherwise
 };
 
 struct OptionGroup

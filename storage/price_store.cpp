@@ -108,7 +108,7 @@ bool PriceVersionTables::load(QVector<PriceVersion> *versions, const QSet<int> &
     QSqlQuery extras(connection.database());
     if (!prices.prepare(QStringLiteral("SELECT price_key, price_text, price FROM "
                                        "price_version_price WHERE version = ?"))
-        || !extras.prepare(QStringLiteral("SELECT object_name, amount_text, amount FROM "
+        || !extras.prepare(QStringLiteral("SELECT extra_key, amount_text, amount FROM "
                                           "price_version_extra WHERE version = ?"))) {
         connection.noteError(prices.lastError().isValid() ? prices.lastError()
                                                           : extras.lastError());
@@ -155,11 +155,11 @@ bool PriceVersionTables::write(const PriceVersion &version, int number)
         prices.append({entry.key, entry.price});
     QVector<std::pair<QString, double>> amounts;
     for (const ExtraOption &option : extrasCatalogue())
-        amounts.append({option.objectName, version.extra(option.objectName)});
+        amounts.append({option.key, version.extra(option.key)});
     if (!insertRows(query, QStringLiteral("price_version_price"),
                     QStringLiteral("version, price_key, price, price_text"), number, prices)
         || !insertRows(query, QStringLiteral("price_version_extra"),
-                       QStringLiteral("version, object_name, amount, amount_text"), number,
+                       QStringLiteral("version, extra_key, amount, amount_text"), number,
                        amounts)) {
         connection.noteError(query.lastError());
         return false;

@@ -5,16 +5,81 @@
 //                 and a word index over the descriptions (FTS5 on SQLite, GIN on PostgreSQL).
 // Counter's file: local_order and local_line, the order being built and orders waiting for a
 //                 number. Both sets exist in every database, so a file can serve either role.
-// Price list:     price_version with price_version_price and price_version_extra; the shop's
-//                 versions, and in the counter's file a copy of them. Prices and amounts are read
-//                 from their decimal texts (price_text, amount_text), exact to the kopeck.
+// Price list:     price_version with price_version_price and price_version_extra (by the extra's
+//                 key); the shop's versions, and in the counter's file a copy of them. Prices and
+//                 amounts are read from their decimal texts (price_text, amount_text), exact to
+//                 the kopeck.
 #include "storage/schema.h"
 
+#include "prices/extras_catalogue.h"
 #include "storage/transaction.h"
 
+#include <QJsonDocument>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
+
+#include <tuple>
+
+namespace {
+
+// Version 4: the extras' amounts and the stored jobs' choices named by the extras' keys instead of
+// the object names they had until then. A choice keeps its name beside the key, so that every line
+// prices again as before.
+bool keyTheExtras(QSqlDatabase db, QSqlError *error)
+{
+    QSqlQuery query(db);
+    const auto fail = [&](const QSqlQuery &failed) {
+        *error = failed.lastError();
+        return false;
+    };
+    if (!query.prepare(
+            QStringLiteral("UPDATE price_version_extra SET extra_key = ? WHERE extra_key = ?")))
+        return fail(query);
+    for (const ExtraOption &option : extrasCatalogue()) {
+        query.addBindValue(option.key);
+        query.addBindValue(option.formerName);
+        if (!query.exec())
+            return fail(query);
+    }
+    const std::pair<const char *, const char *> tables[]
+        = {{"invoice_line", "invoice_number, position"}, {"local_line", "order_uid, line_id"}};
+    for (const auto &[table, keyColumns] : tables) {
+        const QString name = QLatin1String(table);
+        const QStringList columns = QString::fromLatin1(keyColumns).split(QStringLiteral(", "));
+        QSqlQuery rows(db);
+        rows.setForwardOnly(true);
+        if (!rows.exec(QStringLiteral("SELECT ") + QLatin1String(keyColumns)
+                       + QStringLiteral(", job FROM ") + name + QStringLiteral(" WHERE job <> ''")))
+            return fail(rows);
+        // Read first, written after: SQLite must not walk a table it is changing.
+        QVector<std::tuple<QVariant, QVariant, QString>> changed;
+        while (rows.next()) {
+            int added = 0;
+            const QJsonObject job = withExtraKeys(
+                QJsonDocument::fromJson(rows.value(2).toString().toUtf8()).object(), &added);
+            if (added > 0)
+                changed.append(
+                    {rows.value(0), rows.value(1),
+                     QString::fromUtf8(QJsonDocument(job).toJson(QJsonDocument::Compact))});
+        }
+        rows.finish();
+        if (!query.prepare(QStringLiteral("UPDATE ") + name + QStringLiteral(" SET job = ? WHERE ")
+                           + columns.at(0) + QStringLiteral(" = ? AND ") + columns.at(1)
+                           + QStringLiteral(" = ?")))
+            return fail(query);
+        for (const auto &[first, second, job] : qAsConst(changed)) {
+            query.addBindValue(job);
+            query.addBindValue(first);
+            query.addBindValue(second);
+            if (!query.exec())
+                return fail(query);
+        }
+    }
+    return true;
+}
+
+} // namespace
 
 const QVector<SchemaStep> &schemaSteps()
 {
@@ -102,6 +167,13 @@ const QVector<SchemaStep> &schemaSteps()
          {QStringLiteral("UPDATE price_version_price SET price_text = CAST(CAST(price AS real) "
                          "AS text)"),
           QStringLiteral("UPDATE price_version_extra SET amount_text = CAST(amount AS text)")}},
+        // Extras by their own keys rather than the form's object names, which a rename in the
+        // form would orphan: in the versions' amounts and in every stored job.
+        {5,
+         {QStringLiteral("ALTER TABLE price_version_extra RENAME COLUMN object_name TO extra_key")},
+         {},
+         {},
+         keyTheExtras},
     };
     return steps;
 }
@@ -187,6 +259,9 @@ SchemaState prepareSchema(QSqlDatabase db, bool sqlite)
         for (const QString &statement : qAsConst(statements))
             if (!query.exec(statement))
                 return failed(version, query.lastError(), sqlite);
+        QSqlError error;
+        if (step.rewrite && !step.rewrite(db, &error))
+            return failed(version, error, sqlite);
         version = step.version;
     }
     query.prepare(QStringLiteral("UPDATE schema_version SET version = ?"));

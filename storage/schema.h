@@ -9,12 +9,17 @@
 #include <QStringList>
 #include <QVector>
 
+#include <functional>
+
 struct SchemaStep
 {
     int version; // the version the database has after this step
     QStringList statements; // for both databases
     QStringList sqliteOnly;
     QStringList postgresOnly;
+    // Row by row work that SQL alone cannot do, run after the statements in the same transaction;
+    // false with the error.
+    std::function<bool(QSqlDatabase db, QSqlError *error)> rewrite;
 };
 
 // Every step since the first, in order.

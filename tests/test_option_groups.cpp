@@ -49,6 +49,36 @@ private slots:
         QVERIFY(choice.caption.isEmpty());
     }
 
+    // An extra's choice carries the catalogue's key, found by the button's object name.
+    void choicesCarryTheExtrasKey_data()
+    {
+        QTest::addColumn<QString>("objectName");
+        QTest::addColumn<bool>("exclusive");
+        QTest::addColumn<QString>("key");
+        QTest::newRow("lamination") << "radioButton_145" << true << "sheet.lamination.matte-250";
+        QTest::newRow("pocket") << "checkBox_60" << false << "street.pocket.a4";
+        QTest::newRow("a format is no extra") << "radioButton_3" << true << "";
+        QTest::newRow("a name the catalogue lacks") << "radioButton_145_1" << true << "";
+    }
+    void choicesCarryTheExtrasKey()
+    {
+        QFETCH(QString, objectName);
+        QFETCH(bool, exclusive);
+        QFETCH(QString, key);
+        QAbstractButton *button = exclusive
+            ? static_cast<QAbstractButton *>(add<QRadioButton>(QStringLiteral("250"), 80))
+            : add<QCheckBox>(QStringLiteral("А4"), 20);
+        button->setObjectName(objectName);
+        button->setChecked(true);
+        const OptionGroup options = window->optionGroup(group);
+        QCOMPARE(options.checked.size(), 1);
+        QCOMPARE(options.checked.first().name, objectName);
+        QCOMPARE(options.checked.first().key, key);
+        QCOMPARE(options.checked.first().exclusive, exclusive);
+        if (exclusive)
+            QCOMPARE(window->checkedOption(group).key, key);
+    }
+
     void twoCheckedBoxesSumAndCaptionsInChildOrder()
     {
         auto *first = add<QCheckBox>(QStringLiteral("1+0 лак"), 43);

@@ -194,8 +194,9 @@ private slots:
                                     "ключ;что это;за что;цена\n\"000000\";"));
         QVERIFY(exported.contains(
             "\n\"002428\";Листовая: А4 (210х297 мм.), 4+4, Матовая, 350;за лист;66\n"));
-        QVERIFY(exported.contains(
-            "\n\"radioButton_145\";Листовая: Ламинация — 250 мкм Матовая;надбавка за шт.;80\n"));
+        QVERIFY(exported.contains("\n\"sheet.lamination.matte-250\";Листовая: Ламинация — 250 мкм "
+                                  "Матовая;надбавка за шт.;80\n"));
+        QVERIFY(!exported.contains("radioButton_") && !exported.contains("checkBox_"));
 
         PriceFileCheck check = checkPriceCsv(exported, v0);
         QVERIFY2(check.accepted(), qPrintable(check.report()));
@@ -215,13 +216,90 @@ private slots:
         info.number = 1;
         const PriceVersion v1 = changedVersion(v0, check.prices, check.extras, info);
         QCOMPARE(v1.prices.price(QStringLiteral("002428")), 70.5);
-        QCOMPARE(v1.extra(QStringLiteral("radioButton_145")), 95.0);
+        QCOMPARE(v1.extra(QStringLiteral("sheet.lamination.matte-250")), 95.0);
         QCOMPARE(v1.prices.price(QStringLiteral("002427")),
                  v0.prices.price(QStringLiteral("002427")));
 
         const PriceFileCheck again = checkPriceCsv(priceFileCsv(v1), v1);
         QVERIFY(again.accepted());
         QCOMPARE(again.changed, 0);
+    }
+
+    // Files written before the extras had keys name them by object name: read as their keys.
+    void formerExtraNames_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<int>("errors");
+        QTest::addColumn<QString>("key"); // an extra the file sets
+        QTest::addColumn<double>("amount");
+        QTest::addColumn<int>("former");
+        QTest::addColumn<QString>("line"); // a line the report must hold
+        QTest::newRow("lamination by object name")
+            << QByteArray("radioButton_145;;;95\n") << 0 << "sheet.lamination.matte-250" << 95.0
+            << 1 << "Надбавок под прежними именами (radioButton_…, checkBox_…): 1";
+        QTest::newRow("pocket by object name")
+            << QByteArray("checkBox_60;;;25\n002428;;;70\n") << 0 << "street.pocket.a4" << 25.0 << 1
+            << "Строк с ключами: 2; изменено цен и надбавок: 2";
+        QTest::newRow("one of two alike")
+            << QByteArray("radioButton_152;;;81\n") << 0 << "sheet.binding.metal-100-2" << 81.0 << 1
+            << "Файл можно загрузить";
+        QTest::newRow("new key") << QByteArray("sheet.folding.3;;;65\n") << 0 << "sheet.folding.3"
+                                 << 65.0 << 0 << "изменено цен и надбавок: 1";
+        QTest::newRow("both names, one price")
+            << QByteArray("radioButton_145;;;95\nsheet.lamination.matte-250;;;95\n") << 0
+            << "sheet.lamination.matte-250" << 95.0 << 1 << "Строк с ключами: 2";
+        QTest::newRow("both names, two prices")
+            << QByteArray("sheet.lamination.matte-250;;;95\nradioButton_145;;;96\n") << 1 << ""
+            << 0.0 << 1
+            << "Строка 3: ошибка — ключ radioButton_145 (sheet.lamination.matte-250) уже был в "
+               "строке 2 с ценой 95, здесь 96.";
+        QTest::newRow("no such object name")
+            << QByteArray("radioButton_999;;;5\n") << 1 << "" << 0.0 << 0
+            << "Строка 2: ошибка — «radioButton_999» — не ключ: ключ — это от 6 до 10 цифр или "
+               "ключ надбавки из выгрузки (например, sheet.lamination.matte-250).";
+    }
+    void formerExtraNames()
+    {
+        QFETCH(QByteArray, body);
+        QFETCH(int, errors);
+        QFETCH(QString, key);
+        QFETCH(double, amount);
+        QFETCH(int, former);
+        QFETCH(QString, line);
+        const PriceFileCheck check = checkPriceCsv(Header + body, builtInVersion());
+        QVERIFY2(check.report().contains(line), qPrintable(check.report()));
+        QCOMPARE(check.errors(), errors);
+        QCOMPARE(check.formerNames, former);
+        if (!key.isEmpty()) {
+            QCOMPARE(check.extras.keys(), QStringList {key});
+            QCOMPARE(check.extras.value(key), amount);
+        }
+    }
+
+    // The export names every extra by its key, never by an object name.
+    void exportedExtraRows_data()
+    {
+        QTest::addColumn<QByteArray>("row");
+        QTest::newRow("sheet binding") << QByteArray(
+            "\n\"sheet.binding.metal-100-2\";Листовая: Брошюровка — Метал до 100 стр. "
+            "(кнопка 2 из 2);надбавка за шт.;80\n");
+        QTest::newRow("brochure cover") << QByteArray(
+            "\n\"brochure.cover-lamination.gloss-30\";Брошюры: Ламинация Обложки — 30 мкм "
+            "Глянцевая;надбавка за шт.;20\n");
+        QTest::newRow("street base") << QByteArray(
+            "\n\"street.base.plastic-2\";Уличная: Основа — Пластик 2 мм.;множитель печати и "
+            "надбавка;100\n");
+        QTest::newRow("street pocket")
+            << QByteArray("\n\"street.pocket.a4\";Уличная: Размер карманов — А4;за карман;20\n");
+        QTest::newRow("souvenir") << QByteArray(
+            "\n\"souvenir.material-colour.dark\";Сувениры: Цвет материала — Темный;надбавка за "
+            "шт.;100501\n");
+    }
+    void exportedExtraRows()
+    {
+        QFETCH(QByteArray, row);
+        const QByteArray exported = priceFileCsv(builtInVersion());
+        QVERIFY(exported.contains(row));
     }
 
     void priceNumbers_data()

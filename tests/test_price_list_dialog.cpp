@@ -197,8 +197,8 @@ private slots:
         QVERIFY(content.contains(
             "\"002428\";Листовая: А4 (210х297 мм.), 4+4, Матовая, 350;за лист;66\n"));
         content.replace("Матовая, 350;за лист;66\n\"002431", "Матовая, 350;за лист;70\n\"002431");
-        content.replace("250 мкм Матовая;надбавка за шт.;80\n\"radioButton_136",
-                        "250 мкм Матовая;надбавка за шт.;95\n\"radioButton_136");
+        content.replace("250 мкм Матовая;надбавка за шт.;80\n\"sheet.lamination.matte-30",
+                        "250 мкм Матовая;надбавка за шт.;95\n\"sheet.lamination.matte-30");
         QVERIFY2(load(write(content)), qPrintable(report()));
         QVERIFY2(report().contains(QStringLiteral("изменено цен и надбавок: 2")),
                  qPrintable(report()));
@@ -260,7 +260,9 @@ private slots:
         QTest::newRow("a key two pages share") << "000000" << 1
                                                << "Листовая: А6 (105х148 мм.), 1+0, Простая, 80 | "
                                                   "Сувениры: А6 (105х148 мм.), 1+0, Кружки";
-        QTest::newRow("an extra by name")
+        QTest::newRow("an extra by key")
+            << "sheet.lamination.matte-250" << 1 << "Листовая: Ламинация — 250 мкм Матовая";
+        QTest::newRow("an extra by its former name")
             << "radioButton_145" << 1 << "Листовая: Ламинация — 250 мкм Матовая";
         QTest::newRow("extras by words")
             << "ламинация 250 мкм матовая" << 4 << "Листовая: Ламинация — 250 мкм Матовая";

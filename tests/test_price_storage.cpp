@@ -5,13 +5,17 @@
 #include "tests/pg_cluster.h"
 #include "tests/program_run.h"
 
+#include "prices/extras_catalogue.h"
 #include "prices/price_file_check.h"
+#include "pricing/page_pricing.h"
 #include "storage/connection.h"
 #include "storage/journal.h"
 #include "storage/order_store.h"
 #include "storage/price_store.h"
 #include "storage/schema.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QSqlError>
@@ -41,6 +45,73 @@ int saveThrough(PriceBook &book, const PriceVersion &saved, QString *error = nul
             *error = why;
     });
     return QTest::qWaitFor([&number] { return number >= 0; }, 20000) ? number : -1;
+}
+
+OptionGroup group(const char *title, std::initializer_list<OptionChoice> checked)
+{
+    return {QString::fromUtf8(title), checked};
+}
+
+OptionChoice radio(const char *name, double value, const char *caption)
+{
+    return {QLatin1String(name), value, QString::fromUtf8(caption), true};
+}
+
+OptionChoice box(const char *name, double value, const char *caption)
+{
+    return {QLatin1String(name), value, QString::fromUtf8(caption), false};
+}
+
+// Jobs as the program stored them before the extras had keys: choices by object name only.
+QJsonObject storedSheetJob()
+{
+    SheetProductsJob job;
+    job.format = group("Формат", {radio("radioButton_3", 2, "А4 (210х297 мм.)")});
+    job.colour = group("Цветность", {radio("radioButton_28", 4, "4+4")});
+    job.type = group("Тип бумаги", {radio("radioButton_49", 2, "Матовая")});
+    job.density = group("Плотность", {radio("radioButton_78", 8, "350")});
+    job.lamination = group("Ламинация", {radio("radioButton_145", 80, "250 мкм Матовая")});
+    job.binding = group("Брошюровка", {radio("radioButton_152", 80, "Метал до 100 стр.")});
+    job.varnish = group("Шелкография", {box("checkBox_161", 43, "1+0 лак")});
+    job.other = group("Прочие работы", {box("checkBox_34", 23, "Обрезка углов 4 шт.")});
+    job.quantity = QStringLiteral("100");
+    return toJson(job);
+}
+
+QJsonObject storedStreetJob()
+{
+    StreetJob job;
+    job.material = group("Материал", {radio("radioButton_21", 24, "Холст")});
+    job.quality = group("Качество", {radio("radioButton_113", 14, "1140 dpi")});
+    job.base = group("Основа", {radio("radioButton_126", 30, "Пластик 10 мм.")});
+    job.film = group("Тип плёнки", {box("checkBox_41", 0, "Матовая")});
+    job.pocketSizes = group("Размер карманов", {box("checkBox_60", 20, "А4")});
+    job.pockets = {{box("checkBox_60", 20, "А4"), QStringLiteral("3")}};
+    job.width = QStringLiteral("500");
+    job.height = QStringLiteral("400");
+    job.quantity = QStringLiteral("2");
+    return toJson(job);
+}
+
+// The keys a stored job's choices carry, in the order stored; "" for a choice without one.
+QStringList choiceKeys(const QJsonObject &job)
+{
+    QStringList keys;
+    for (const QJsonValue &field : job) {
+        const QJsonArray groups = field.isArray() ? field.toArray() : QJsonArray {field};
+        for (const QJsonValue &stored : groups) {
+            for (const QJsonValue &choice :
+                 stored.toObject().value(QStringLiteral("checked")).toArray())
+                keys << choice.toObject().value(QStringLiteral("key")).toString();
+        }
+    }
+    return keys;
+}
+
+QStringList lineTexts(const OrderLine &line)
+{
+    return {line.description, line.quantity, line.unitPrice,
+            line.keyText,     line.titles,   line.explanation};
 }
 
 } // namespace
@@ -104,9 +175,9 @@ private slots:
         QVERIFY2(connection.open(DatabaseUrl::parse(emptyDatabase(kind)), QStringLiteral("t")),
                  qPrintable(connection.errorText()));
         PriceVersionTables tables(connection);
-        const PriceVersion autumn
-            = version(QDate(2026, 9, 1), {{QStringLiteral("002428"), 70.5}},
-                      {{QStringLiteral("radioButton_145"), 95}}, QStringLiteral("осень"));
+        const PriceVersion autumn = version(QDate(2026, 9, 1), {{QStringLiteral("002428"), 70.5}},
+                                            {{QStringLiteral("sheet.lamination.matte-250"), 95}},
+                                            QStringLiteral("осень"));
         QCOMPARE(tables.store(autumn), 1);
         // A version that says nothing of itself is stored all the same.
         QCOMPARE(tables.store(changedVersion(builtInVersion(), {}, {}, {})), 2);
@@ -124,8 +195,8 @@ private slots:
         QCOMPARE(first.prices.size(), builtInVersion().prices.size());
         QCOMPARE(first.prices.price(QStringLiteral("002428")), 70.5);
         QCOMPARE(first.prices.price(QStringLiteral("000000")), 1.5);
-        QCOMPARE(first.extra(QStringLiteral("radioButton_145")), 95.0);
-        QCOMPARE(first.extra(QStringLiteral("checkBox_71")), 100500.0);
+        QCOMPARE(first.extra(QStringLiteral("sheet.lamination.matte-250")), 95.0);
+        QCOMPARE(first.extra(QStringLiteral("interior.base.plastic-4")), 100500.0);
 
         QVERIFY(tables.load(&read, {1}));
         QCOMPARE(read.size(), 1);
@@ -301,25 +372,169 @@ private slots:
         QCOMPARE(versions.size(), 1);
         const PriceVersion &old = versions.first();
         QCOMPARE(old.info.note, QStringLiteral("осень"));
-        const double value = extra ? old.extra(key) : old.prices.price(key);
+        // An extra stored under the form's object name is read under its own key since.
+        const QString extraKey = extra ? findExtraByFormerName(key)->key : QString();
+        const double value = extra ? old.extra(extraKey) : old.prices.price(key);
         QVERIFY2(value == read, qPrintable(QString::number(value, 'g', 17)));
 
         // A new version keeps prices of nine digits and below a kopeck as they were loaded.
         const PriceVersion next
             = version(QDate(2026, 10, 1),
                       {{QStringLiteral("002428"), 9999999.99}, {QStringLiteral("000000"), 0.001}},
-                      {{QStringLiteral("checkBox_71"), 1234567.89}}, QString());
+                      {{findExtraByFormerName(QStringLiteral("checkBox_71"))->key, 1234567.89}},
+                      QString());
         QCOMPARE(tables.store(next), 2);
         QVERIFY(tables.load(&versions, {1}));
         QCOMPARE(versions.size(), 1);
         QVERIFY(versions.first().prices.price(QStringLiteral("002428")) == 9999999.99);
         QVERIFY(versions.first().prices.price(QStringLiteral("000000")) == 0.001);
-        QVERIFY(versions.first().extra(QStringLiteral("checkBox_71")) == 1234567.89);
+        QVERIFY(versions.first().extra(findExtraByFormerName(QStringLiteral("checkBox_71"))->key)
+                == 1234567.89);
         QSqlQuery query(connection.database());
         QVERIFY(query.exec(QStringLiteral("SELECT price_text FROM price_version_price WHERE "
                                           "version = 2 AND price_key = '002428'")));
         QVERIFY(query.next());
         QCOMPARE(query.value(0).toString(), QStringLiteral("9999999.99"));
+    }
+
+    // A database of schema version 3: the versions' amounts and the stored jobs come out keyed by
+    // the extras' keys, and every stored line prices again to the same texts.
+    void upgradeKeysTheExtras_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("SQLite") << "sqlite";
+        QTest::newRow("PostgreSQL") << "postgres";
+    }
+    void upgradeKeysTheExtras()
+    {
+        QFETCH(QString, kind);
+        const bool sqlite = kind == QLatin1String("sqlite");
+        DatabaseUrl url = DatabaseUrl::sqliteFile(dir.filePath(QStringLiteral("v3.sqlite")));
+        if (!sqlite) {
+            Connection server;
+            QVERIFY(server.open(DatabaseUrl::parse(cluster.url()), QStringLiteral("t")));
+            QVERIFY(QSqlQuery(server.database()).exec(QStringLiteral("CREATE DATABASE v3")));
+            url = DatabaseUrl::parse(
+                QStringLiteral("postgresql://printcalc@/v3?host=%1").arg(cluster.dir));
+        }
+        struct StoredJob
+        {
+            QJsonObject job;
+            QString description; // as priced before the upgrade and after it
+            QString unitPrice;
+            QStringList keys;
+        };
+        // Keys in the stored form's order: its fields alphabetically, then each group's choices.
+        const StoredJob jobs[] = {
+            {storedSheetJob(),
+             QStringLiteral("А4 (210х297 мм.); Формат 4+4; Матовая; 350250 мкм Матовая; Метал до "
+                            "100 стр.; ; 1+0 лак; ; Обрезка углов 4 шт."),
+             QStringLiteral("292"),
+             {"sheet.binding.metal-100-2", "", "", "", "sheet.lamination.matte-250",
+              "sheet.other.round-corners", "", "sheet.varnish.1-0"}},
+            {storedStreetJob(),
+             QStringLiteral("Другой; Другой; Холст; 1140 dpi; МатоваяПластик 10 мм.; "),
+             QStringLiteral("3.30009e+06"),
+             {"street.base.plastic-10", "street.film.matte", "", "street.pocket.a4",
+              "street.pocket.a4", ""}},
+        };
+        QVector<QStringList> before;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(
+                sqlite ? QStringLiteral("QSQLITE") : QStringLiteral("QPSQL"), QStringLiteral("v3"));
+            db.setDatabaseName(sqlite ? url.path : url.database);
+            db.setHostName(url.host);
+            db.setUserName(url.user);
+            QVERIFY(db.open());
+            QSqlQuery query(db);
+            for (const SchemaStep &step : schemaSteps()) {
+                if (step.version > 3)
+                    break;
+                for (const QString &statement :
+                     step.statements + (sqlite ? step.sqliteOnly : step.postgresOnly))
+                    QVERIFY2(query.exec(statement), qPrintable(query.lastError().text()));
+            }
+            const QStringList rows = {
+                "CREATE TABLE schema_version (version INTEGER NOT NULL)",
+                "INSERT INTO schema_version (version) VALUES (3)",
+                "INSERT INTO price_version VALUES (1, '2026-09-01', 'осень', 'admin', "
+                "'2026-08-30T10:00:00')",
+                "INSERT INTO price_version_price VALUES (1, '002428', 70)",
+                "INSERT INTO price_version_extra VALUES (1, 'radioButton_145', 95), "
+                "(1, 'checkBox_60', 25), (1, 'checkBox_117', 100501)",
+                "INSERT INTO invoice (number, order_uid, created, counter, line_count, subtotal, "
+                "tax, total, template_path, is_void, search_text) VALUES (7, 'paid', "
+                "'2026-08-31T09:00:00', 'окно', 2, 1, 0, 1, '', 0, '')",
+                "INSERT INTO local_order (uid, counter, started, changed, state) VALUES "
+                "('open', 'окно', '2026-08-31T09:00:00', '2026-08-31T09:00:00', 0)"};
+            for (const QString &row : rows)
+                QVERIFY2(query.exec(row), qPrintable(query.lastError().text()));
+            for (int i = 0; i < int(std::size(jobs)); ++i) {
+                const OrderLine line
+                    = priceStoredJob(jobs[i].job, PriceTable::shared()).value(0).orderLine();
+                before.append(lineTexts(line));
+                for (const char *table : {"invoice_line", "local_line"}) {
+                    const bool journal = QLatin1String(table) == QLatin1String("invoice_line");
+                    query.prepare(QStringLiteral("INSERT INTO ") + QLatin1String(table)
+                                  + QStringLiteral(" VALUES (?, ?, ") + (journal ? "" : "?, ")
+                                  + QStringLiteral("?, ?, ?, ?, ?, 0, ?, ?, 0, 0)"));
+                    if (journal)
+                        query.addBindValue(7);
+                    else
+                        query.addBindValue(QStringLiteral("open"));
+                    query.addBindValue(i);
+                    if (!journal)
+                        query.addBindValue(i);
+                    for (const QString &text : {line.description, line.quantity, line.unitPrice,
+                                                line.keyText, line.titles})
+                        query.addBindValue(text);
+                    query.addBindValue(QString::fromUtf8(
+                        QJsonDocument(jobs[i].job).toJson(QJsonDocument::Compact)));
+                    query.addBindValue(line.explanation);
+                    QVERIFY2(query.exec(), qPrintable(query.lastError().text()));
+                }
+            }
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("v3"));
+
+        Connection connection;
+        QVERIFY2(connection.open(url, QStringLiteral("t")), qPrintable(connection.errorText()));
+        QCOMPARE(connection.schemaVersion(), latestSchemaVersion());
+        QSqlQuery query(connection.database());
+        QVERIFY(query.exec(QStringLiteral(
+            "SELECT extra_key, amount FROM price_version_extra ORDER BY extra_key")));
+        QStringList amounts;
+        while (query.next())
+            amounts << query.value(0).toString() + QLatin1Char('=') + query.value(1).toString();
+        QCOMPARE(amounts,
+                 (QStringList {"sheet.lamination.matte-250=95",
+                               "souvenir.material-colour.dark=100501", "street.pocket.a4=25"}));
+        QVector<PriceVersion> versions;
+        QVERIFY(PriceVersionTables(connection).load(&versions));
+        QCOMPARE(versions.size(), 1);
+        QCOMPARE(versions.first().extra(QStringLiteral("sheet.lamination.matte-250")), 95.0);
+        QCOMPARE(versions.first().extra(QStringLiteral("street.pocket.a4")), 25.0);
+        QCOMPARE(versions.first().extra(QStringLiteral("sheet.binding.metal-100-2")), 80.0);
+        QCOMPARE(versions.first().prices.price(QStringLiteral("002428")), 70.0);
+
+        InvoiceRecord invoice;
+        QVERIFY(Journal(connection).load(7, &invoice));
+        StoredOrder order;
+        QVERIFY(OrderStore(connection).load(QStringLiteral("open"), &order));
+        QCOMPARE(invoice.lines.size(), int(std::size(jobs)));
+        QCOMPARE(order.lines.size(), int(std::size(jobs)));
+        for (int i = 0; i < int(std::size(jobs)); ++i) {
+            for (const OrderLine &stored : {invoice.lines.at(i), order.lines.at(i)}) {
+                QCOMPARE(choiceKeys(stored.job), jobs[i].keys);
+                QCOMPARE(lineTexts(stored), before.at(i));
+                const QVector<Quote> again = priceStoredJob(stored.job, PriceTable::shared());
+                QCOMPARE(again.size(), 1);
+                QCOMPARE(lineTexts(again.first().orderLine()), before.at(i));
+                QCOMPARE(again.first().line.description, jobs[i].description);
+                QCOMPARE(again.first().line.unitPrice, jobs[i].unitPrice);
+            }
+        }
     }
 
     // Two counters on one PostgreSQL server: what one saves, the other prices with, and keeps in

@@ -5,6 +5,8 @@
 #include "prices/price_versions.h"
 #include "pricing/page_pricing.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QtTest>
 
 namespace {
@@ -213,20 +215,127 @@ private slots:
             QVERIFY2(!::keyMeanings(entry.key).isEmpty(), qPrintable(entry.key));
     }
 
-    void extrasNamedOnce()
+    void extrasKeyedOnce()
     {
-        QSet<QString> names;
+        const QRegularExpression keyForm(QStringLiteral(
+            "^(sheet|brochure|street|interior|souvenir)\\.[a-z]+(-[a-z]+)*\\.[a-z0-9]+"
+            "(-[a-z0-9]+)*$"));
+        QSet<QString> keys, names;
         for (const ExtraOption &option : extrasCatalogue()) {
+            QVERIFY2(keyForm.match(option.key).hasMatch(), qPrintable(option.key));
+            QVERIFY2(!keys.contains(option.key), qPrintable(option.key));
             QVERIFY2(!names.contains(option.objectName), qPrintable(option.objectName));
+            keys.insert(option.key);
             names.insert(option.objectName);
-            QCOMPARE(findExtra(option.objectName), &option);
-            QCOMPARE(builtInVersion().extra(option.objectName), option.amount);
+            QCOMPARE(findExtra(option.key), &option);
+            QCOMPARE(findExtraByObjectName(option.objectName), &option);
+            QCOMPARE(findExtraByFormerName(option.formerName), &option);
+            QCOMPARE(builtInVersion().extra(option.key), option.amount);
         }
-        QCOMPARE(findExtra(QStringLiteral("radioButton_145"))->meaning(),
-                 QStringLiteral("Листовая: Ламинация — 250 мкм Матовая"));
-        QCOMPARE(
-            findExtra(QStringLiteral("radioButton_156"))->meaning(),
-            QStringLiteral("Листовая: Биговка / Фальцовка — Биговка / Фальцовка (кнопка 3 из 4)"));
+        QCOMPARE(builtInVersion().extras.size(), extrasCatalogue().size());
+        QVERIFY2(!findExtra(QStringLiteral("radioButton_145")), "an object name is no key");
+    }
+
+    // Keys are stored by the shop: renaming a key, or a button without telling the catalogue,
+    // fails here.
+    void extraKeysStayPut_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("objectName");
+        QTest::addColumn<QString>("meaning");
+        QTest::newRow("lamination") << "sheet.lamination.matte-250"
+                                    << "radioButton_145"
+                                    << "Листовая: Ламинация — 250 мкм Матовая";
+        QTest::newRow("two captions alike, first")
+            << "sheet.binding.metal-100-1"
+            << "radioButton_153"
+            << "Листовая: Брошюровка — Метал до 100 стр. (кнопка 1 из 2)";
+        QTest::newRow("two captions alike, second")
+            << "sheet.binding.metal-100-2"
+            << "radioButton_152"
+            << "Листовая: Брошюровка — Метал до 100 стр. (кнопка 2 из 2)";
+        QTest::newRow("by place only")
+            << "sheet.folding.3"
+            << "radioButton_156"
+            << "Листовая: Биговка / Фальцовка — Биговка / Фальцовка (кнопка 3 из 4)";
+        QTest::newRow("brochure cover") << "brochure.cover-lamination.gloss-30"
+                                        << "radioButton_186"
+                                        << "Брошюры: Ламинация Обложки — 30 мкм Глянцевая";
+        QTest::newRow("brochure varnish") << "brochure.inner-varnish.0-1"
+                                          << "checkBox_14"
+                                          << "Брошюры: Шелкография внутри — 0+1 лак";
+        QTest::newRow("street base") << "street.base.foam-board-3"
+                                     << "radioButton_128"
+                                     << "Уличная: Основа — Пенокартон 3 мм.";
+        QTest::newRow("street pocket") << "street.pocket.a4"
+                                       << "checkBox_60"
+                                       << "Уличная: Размер карманов — А4";
+        QTest::newRow("interior binding") << "interior.binding.metal-over-100"
+                                          << "checkBox_87"
+                                          << "Интерьерная: Брошюровка — Метал более 100 стр.";
+        QTest::newRow("souvenir") << "souvenir.material-colour.dark"
+                                  << "checkBox_117"
+                                  << "Сувениры: Цвет материала — Темный";
+    }
+    void extraKeysStayPut()
+    {
+        QFETCH(QString, key);
+        QFETCH(QString, objectName);
+        QFETCH(QString, meaning);
+        const ExtraOption *option = findExtra(key);
+        QVERIFY2(option, qPrintable(key));
+        QCOMPARE(option->objectName, objectName);
+        QCOMPARE(option->formerName, objectName);
+        QCOMPARE(option->meaning(), meaning);
+    }
+
+    // A job stored before keys gets each extra's key beside the name; other choices stay as they
+    // were.
+    void storedJobsGetKeys_data()
+    {
+        QTest::addColumn<QByteArray>("job");
+        QTest::addColumn<QStringList>("keys"); // of every choice, in the order stored; "" for none
+        QTest::addColumn<int>("added");
+        // Written with ' for ", as a stored job holds them.
+        const auto json = [](const char *text) { return QByteArray(text).replace('\'', '"'); };
+        QTest::newRow("an extra and a format")
+            << json("{'page':'sheet_products','format':{'title':'Формат','checked':[{'name':"
+                    "'radioButton_3','value':2,'caption':'А4','exclusive':true}]},'lamination':{"
+                    "'title':'Ламинация','checked':[{'name':'radioButton_145','value':80,"
+                    "'caption':'250 мкм Матовая','exclusive':true}]}}")
+            << QStringList {"", "sheet.lamination.matte-250"} << 1;
+        QTest::newRow("street pockets")
+            << json("{'page':'street','pocketSizes':{'title':'Размер карманов','checked':[{"
+                    "'name':'checkBox_60','value':20,'caption':'А4','exclusive':false}]},"
+                    "'pockets':[{'title':'','count':'3','checked':[{'name':'checkBox_60',"
+                    "'value':20,'caption':'А4','exclusive':false}]}]}")
+            << QStringList {"street.pocket.a4", "street.pocket.a4"} << 2;
+        QTest::newRow("keyed already")
+            << json("{'page':'sheet_products','lamination':{'title':'Ламинация','checked':[{"
+                    "'name':'radioButton_145','key':'sheet.lamination.matte-250','value':80,"
+                    "'caption':'250 мкм Матовая','exclusive':true}]}}")
+            << QStringList {"sheet.lamination.matte-250"} << 0;
+        QTest::newRow("no job") << QByteArray("{}") << QStringList {} << 0;
+    }
+    void storedJobsGetKeys()
+    {
+        QFETCH(QByteArray, job);
+        QFETCH(QStringList, keys);
+        QFETCH(int, added);
+        int count = 0;
+        const QJsonObject keyed = withExtraKeys(QJsonDocument::fromJson(job).object(), &count);
+        QCOMPARE(count, added);
+        QStringList got;
+        for (const QJsonValue &field : keyed) {
+            const QJsonArray groups
+                = field.isArray() ? field.toArray() : QJsonArray {field.toObject()};
+            for (const QJsonValue &group : groups) {
+                for (const QJsonValue &choice :
+                     group.toObject().value(QStringLiteral("checked")).toArray())
+                    got << choice.toObject().value(QStringLiteral("key")).toString();
+            }
+        }
+        QCOMPARE(got, keys);
     }
 
     void versionInForce_data()
@@ -288,17 +397,21 @@ private slots:
         const PriceVersion &base = builtInVersion();
         PriceVersionInfo info;
         info.number = 4;
-        const PriceVersion version = changedVersion(
-            base, {{QStringLiteral("002428"), 1.55}, {QStringLiteral("2428"), 5}},
-            {{QStringLiteral("radioButton_145"), 95}, {QStringLiteral("nosuchbutton"), 1}}, info);
+        const PriceVersion version
+            = changedVersion(base, {{QStringLiteral("002428"), 1.55}, {QStringLiteral("2428"), 5}},
+                             {{QStringLiteral("sheet.lamination.matte-250"), 95},
+                              {QStringLiteral("nosuchbutton"), 1},
+                              {QStringLiteral("checkBox_34"), 50}},
+                             info);
         QCOMPARE(version.prices.size(), base.prices.size());
         QCOMPARE(version.prices.version(), 4);
         QVERIFY(!version.prices.contains(QStringLiteral("2428")));
         QVERIFY(version.prices.price(QStringLiteral("002428")) == 1.55);
         QCOMPARE(version.prices.price(QStringLiteral("000000")), 1.5);
         QCOMPARE(version.extras.size(), base.extras.size());
-        QCOMPARE(version.extra(QStringLiteral("radioButton_145")), 95.0);
-        QCOMPARE(version.extra(QStringLiteral("checkBox_34")), 23.0);
+        QCOMPARE(version.extra(QStringLiteral("sheet.lamination.matte-250")), 95.0);
+        // An object name is no key of a version.
+        QCOMPARE(version.extra(QStringLiteral("sheet.other.round-corners")), 23.0);
     }
 };
 
