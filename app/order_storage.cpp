@@ -62,9 +62,10 @@ bool isInput(QEvent::Type type)
 
 } // namespace
 
-OrderKeeper::OrderKeeper(Order *o, QObject *parent)
+OrderKeeper::OrderKeeper(Order *o, QObject *parent, NumberingSteps *numberingSteps)
     : QObject(parent)
     , order(o)
+    , steps(numberingSteps)
 {
     const Settings settings;
     counterName = settings.counterName();
@@ -266,14 +267,29 @@ void OrderKeeper::offerNext()
                                  });
 }
 
+// The restored order goes on under its own uid: a number the journal gave it before a crash
+// is found again by that uid and never taken twice.
 void OrderKeeper::restoreOffered()
 {
-    StoredOrder order;
-    if (offer.uid.isEmpty() || !orderWriter->load(offer.uid, &order))
+    StoredOrder stored;
+    if (offer.uid.isEmpty() || !orderWriter->load(offer.uid, &stored))
         return;
-    this->order->insert(this->order->size(), order.lines);
-    // The lines are the window's order now; the stored one is done with, in the same write.
-    pendingStates.append({order.uid, OrderState::Restored, 0});
+    flush();
+    // Lines already on screen join the restored order; an unfinished order of them is done with.
+    if (!uid.isEmpty() && !finished)
+        pendingStates.append({uid, OrderState::Restored, 0});
+    uid = stored.uid;
+    claims->claim(uid);
+    finished = false;
+    number = 0;
+    hasGoodDocument = false;
+    order->insert(order->size(), stored.lines);
+    // Every line is written again under the restored uid, in the same write as the states.
+    cleared = true;
+    removed.clear();
+    for (Row &row : rows)
+        row.dirty = true;
+    firstDirty = 0;
     flush();
     offerNext();
 }
@@ -332,12 +348,18 @@ DocumentNumber OrderKeeper::numberForDocument(const QString &kind, const QString
     if (!answered)
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     if (taken > 0) {
+        if (steps)
+            steps->numberTaken(uid, taken);
         finished = true;
         number = taken;
         numberedAt = result.date;
         hasGoodDocument = false;
-        pendingStates.append({uid, OrderState::Numbered, taken});
+        // Still open in the counter's file until a document carries the number: a crash before
+        // that offers the order again, with its number.
+        pendingStates.append({uid, OrderState::Open, taken});
         waitStored(StoreWaitMs);
+        if (steps)
+            steps->numberRecorded(uid, taken);
         result.ok = true;
         result.number = taken;
         return result;
@@ -353,13 +375,17 @@ void OrderKeeper::documentFinished(qint64 documentNumber, const QString &kind, b
     const DocumentRecord document {kind, QDateTime::currentDateTime(), succeeded};
     if (documentNumber > 0) {
         shopLink->addDocument(documentNumber, document);
-        if (documentNumber != number)
+        if (documentNumber != number || hasGoodDocument)
             return;
-        hasGoodDocument = hasGoodDocument || succeeded;
+        hasGoodDocument = succeeded;
+        // A document carries the number, or the number is void: the stored order is done with.
+        pendingStates.append({uid, OrderState::Numbered, number});
         if (!hasGoodDocument) {
             // The number stays in the journal, void; the order on screen goes on as a new one.
             startNewOrder();
             changed();
+        } else {
+            flush();
         }
         return;
     }

@@ -8,6 +8,7 @@
 #include "app/order_storage.h"
 #include "dialogs/journal_dialog.h"
 #include "order/money.h"
+#include "order/order.h"
 #include "pricing/page_pricing.h"
 #include "storage/connection.h"
 #include "storage/journal.h"
@@ -18,6 +19,9 @@
 #include <QFrame>
 #include <QSqlQuery>
 #include <QStatusBar>
+
+#include <csignal>
+#include <unistd.h>
 
 namespace {
 
@@ -344,6 +348,65 @@ private slots:
         QCOMPARE(window->orderLines(), (QVector<OrderLine> {sample(1), sample(2)}));
     }
 
+    // A kill between the steps of numbering a document: the order is offered again, and the
+    // document made after the restore carries the number the journal gave it before the kill.
+    void crashWhileNumberingKeepsTheNumber_data()
+    {
+        QTest::addColumn<QString>("step");
+        QTest::addColumn<bool>("changedAfter");
+        QTest::newRow("number taken, the counter's file not told") << "taken" << false;
+        QTest::newRow("number in both, no document yet") << "recorded" << false;
+        QTest::newRow("restored, then a line added") << "taken" << true;
+    }
+    void crashWhileNumberingKeepsTheNumber()
+    {
+        QFETCH(QString, step);
+        QFETCH(bool, changedAfter);
+        closeWindow();
+        QProcess child;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("STORAGE_TEST_CHILD"), QStringLiteral("crash-") + step);
+        child.setProcessEnvironment(environment);
+        child.start(QCoreApplication::applicationFilePath(), QStringList());
+        QVERIFY(child.waitForFinished(30000));
+        const QByteArray said = child.readAllStandardOutput();
+        QVERIFY2(child.exitStatus() == QProcess::CrashExit,
+                 (said + child.readAllStandardError()).constData());
+        const qint64 taken = said.mid(said.indexOf("number ") + 7).trimmed().toLongLong();
+        QCOMPARE(taken, 1);
+
+        open();
+        QTRY_VERIFY(notice()->isVisible());
+        click(QStringLiteral("pushButtonRestore"));
+        QVector<OrderLine> lines {sample(1), sample(2)};
+        QCOMPARE(window->orderLines(), lines);
+        if (changedAfter) {
+            lines.append(sample(3));
+            window->appendOrderLine(sample(3));
+        }
+        const DocumentNumber again = window->numberForDocument(QStringLiteral("pdf"));
+        QVERIFY2(again.ok, qPrintable(again.reason));
+        QCOMPARE(again.number, taken);
+        window->documentFinished(again.number, QStringLiteral("pdf"), true);
+        QVERIFY(keeper()->shop()->waitIdle(5000));
+        QVERIFY(keeper()->waitStored());
+
+        Connection connection;
+        QVERIFY(connection.open(DatabaseUrl::sqliteFile(dataFile()), QStringLiteral("t")));
+        JournalQuery all;
+        all.limit = 0;
+        QCOMPARE(Journal(connection).find(all).size(), 1);
+        InvoiceRecord record;
+        QVERIFY(Journal(connection).load(taken, &record));
+        QCOMPARE(record.lines, lines);
+        QCOMPARE(record.documents.size(), 1);
+        QVERIFY(!record.summary.isVoid);
+        closeWindow();
+        open();
+        QTest::qWait(200);
+        QVERIFY2(!notice()->isVisible(), "an order with its document is offered again");
+    }
+
     void shopOutOfReachAtStart_data()
     {
         QTest::addColumn<QString>("url");
@@ -514,6 +577,39 @@ static int holdingChild()
     return QCoreApplication::exec();
 }
 
+// Run by crashWhileNumberingKeepsTheNumber: the order's number taken for a PDF, then the
+// program killed at the step named.
+static int crashingChild(const QString &step)
+{
+    struct Kill : NumberingSteps
+    {
+        QString at;
+        void numberTaken(const QString &, qint64 number) override { reached("taken", number); }
+        void numberRecorded(const QString &, qint64 number) override
+        {
+            reached("recorded", number);
+        }
+        void reached(const char *name, qint64 number) const
+        {
+            if (at != QLatin1String(name))
+                return;
+            fprintf(stdout, "number %lld\n", static_cast<long long>(number));
+            fflush(stdout);
+            ::kill(::getpid(), SIGKILL);
+        }
+    };
+    Kill kill;
+    kill.at = step;
+    Order order;
+    OrderKeeper keeper(&order, nullptr, &kill);
+    order.append(sample(1));
+    order.append(sample(2));
+    if (!keeper.waitStored())
+        return 1;
+    keeper.numberForDocument(QStringLiteral("pdf"), QString());
+    return 2; // the kill never came
+}
+
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
@@ -522,6 +618,8 @@ int main(int argc, char *argv[])
         return unwritableChild();
     if (qEnvironmentVariable("STORAGE_TEST_CHILD") == QLatin1String("holding"))
         return holdingChild();
+    if (qEnvironmentVariable("STORAGE_TEST_CHILD").startsWith(QLatin1String("crash-")))
+        return crashingChild(qEnvironmentVariable("STORAGE_TEST_CHILD").mid(6));
     OrderStorageTest test;
     return QTest::qExec(&test, argc, argv);
 }
