@@ -271,15 +271,37 @@ void OrderKeeper::offerNext()
 // is found again by that uid and never taken twice.
 void OrderKeeper::restoreOffered()
 {
-    StoredOrder stored;
-    if (offer.uid.isEmpty() || !orderWriter->load(offer.uid, &stored))
+    if (offer.uid.isEmpty())
         return;
+    const QString when = offer.changed.toString(QStringLiteral("dd.MM.yyyy HH:mm"));
+    // Claimed at the press, then read: a second window pressing at the same moment finds the
+    // lock taken, a later one finds the order no longer open.
+    if (!claims->claim(offer.uid)) {
+        emit restoreRefused(QStringLiteral("Заказ от %1 уже открыт в другом окне программы: здесь "
+                                           "он не восстановлен.")
+                                .arg(when));
+        offerNext();
+        return;
+    }
+    StoredOrder stored;
+    const bool loaded = orderWriter->load(offer.uid, &stored);
+    if (!loaded || stored.state != OrderState::Open || stored.lines.isEmpty()) {
+        claims->claim(uid);
+        emit restoreRefused(
+            loaded ? QStringLiteral("Заказ от %1 уже восстановлен, отброшен или оформлен в другом "
+                                    "окне программы: восстанавливать нечего.")
+                         .arg(when)
+                   : QStringLiteral("Заказ от %1 не прочитать из файла базы данных (%2): он не "
+                                    "восстановлен.")
+                         .arg(when, orderWriter->lastError()));
+        offerNext();
+        return;
+    }
     flush();
     // Lines already on screen join the restored order; an unfinished order of them is done with.
     if (!uid.isEmpty() && !finished)
         pendingStates.append({uid, OrderState::Restored, 0});
     uid = stored.uid;
-    claims->claim(uid);
     finished = false;
     number = 0;
     hasGoodDocument = false;
@@ -449,6 +471,9 @@ void MainWindow::initOrderStorage()
     };
     connect(k, &OrderKeeper::offerChanged, notice, showOffer);
     connect(restore, &QPushButton::clicked, k, &OrderKeeper::restoreOffered);
+    connect(k, &OrderKeeper::restoreRefused, this, [this](const QString &message) {
+        prompts().tell(QStringLiteral("Восстановление заказа"), message);
+    });
     connect(discard, &QPushButton::clicked, k, &OrderKeeper::discardOffered);
     showOffer();
 

@@ -57,6 +57,8 @@ public:
 
 signals:
     void offerChanged();
+    // The offered order could not be restored: open in another program, or no longer open.
+    void restoreRefused(const QString &message);
     // Storing stopped working: told once, until it works again.
     void storingProblem(const QString &message);
 

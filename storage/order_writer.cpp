@@ -150,6 +150,14 @@ bool OrderWriter::load(const QString &uid, StoredOrder *order)
     return done;
 }
 
+QString OrderWriter::lastError()
+{
+    QString text;
+    State *s = state.get();
+    s->thread.run([&] { text = s->connection.errorText(); });
+    return text;
+}
+
 void OrderWriter::runWithDatabase(const std::function<void(QSqlDatabase)> &task)
 {
     State *s = state.get();

@@ -40,6 +40,8 @@ public:
     void unfinishedLater(const QString &counter, const QStringList &except, QObject *context,
                          std::function<void(const QVector<StoredOrder> &)> done);
     bool load(const QString &uid, StoredOrder *order);
+    // What the file said last time a read or write failed.
+    QString lastError();
     // Runs a task with the connection on its thread, waiting for it (tools and tests).
     void runWithDatabase(const std::function<void(QSqlDatabase)> &task);
 

@@ -407,6 +407,81 @@ private slots:
         QVERIFY2(!notice()->isVisible(), "an order with its document is offered again");
     }
 
+    // Two programs at the counter press "Восстановить" on the same crashed order at the same
+    // moment: one brings it back, the other is told and appends nothing.
+    void restoringTwiceAtOnce()
+    {
+        window->appendOrderLine(sample(1));
+        window->appendOrderLine(sample(2));
+        closeWindow();
+        QProcess children[2];
+        QByteArray said[2];
+        for (int i = 0; i < 2; ++i) {
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(QStringLiteral("STORAGE_TEST_CHILD"), QStringLiteral("restoring"));
+            children[i].setProcessEnvironment(environment);
+            children[i].start(QCoreApplication::applicationFilePath(), QStringList());
+            // One after the other up to the offer, so that neither start's look at the lock
+            // hides the order from the other.
+            QTRY_VERIFY_WITH_TIMEOUT(
+                (said[i] += children[i].readAllStandardOutput()).contains("ready")
+                    || children[i].state() == QProcess::NotRunning,
+                30000);
+            QVERIFY2(children[i].state() == QProcess::Running,
+                     (said[i] + children[i].readAllStandardError()).constData());
+        }
+        for (QProcess &child : children)
+            child.write("go\n");
+        for (int i = 0; i < 2; ++i)
+            QTRY_VERIFY_WITH_TIMEOUT(
+                (said[i] += children[i].readAllStandardOutput()).contains("lines")
+                    && said[i].endsWith('\n'),
+                30000);
+        QStringList outcomes;
+        for (int i = 0; i < 2; ++i)
+            outcomes.append(QString::fromUtf8(said[i].mid(said[i].indexOf("lines")).trimmed()));
+        outcomes.sort();
+        QCOMPARE(outcomes.size(), 2);
+        QVERIFY2(outcomes.at(0).startsWith(QStringLiteral("lines 0 told 1 "))
+                     && outcomes.at(0).contains(QStringLiteral("уже открыт в другом окне")),
+                 qPrintable(outcomes.join(QStringLiteral(" / "))));
+        QCOMPARE(outcomes.at(1), QStringLiteral("lines 2 told 0"));
+        for (QProcess &child : children) {
+            child.write("quit\n");
+            QVERIFY(child.waitForFinished(10000));
+            QCOMPARE(child.exitCode(), 0);
+        }
+        open();
+        QTRY_VERIFY(notice()->isVisible());
+        click(QStringLiteral("pushButtonRestore"));
+        QCOMPARE(window->orderLines(), (QVector<OrderLine> {sample(1), sample(2)}));
+        QTest::qWait(200);
+        QVERIFY2(!notice()->isVisible(), "the order was duplicated");
+    }
+
+    // Pressed on an order another program discarded meanwhile: told, nothing appended.
+    void restoringAnOrderNoLongerOpen()
+    {
+        window->appendOrderLine(sample(1));
+        closeWindow();
+        open();
+        QVERIFY(notice()->isVisible());
+        {
+            Connection connection;
+            QVERIFY(connection.open(DatabaseUrl::sqliteFile(dataFile()), QStringLiteral("t")));
+            OrderChange change;
+            change.at = QDateTime::currentDateTime();
+            change.states = {{keeper()->offered().uid, OrderState::Discarded, 0}};
+            QVERIFY(OrderStore(connection).apply(change));
+        }
+        click(QStringLiteral("pushButtonRestore"));
+        QCOMPARE(rows(), 0);
+        QCOMPARE(messages.size(), 1);
+        QVERIFY2(messages.first().contains(QStringLiteral("восстанавливать нечего")),
+                 qPrintable(messages.first()));
+        QTRY_VERIFY(!notice()->isVisible());
+    }
+
     void shopOutOfReachAtStart_data()
     {
         QTest::addColumn<QString>("url");
@@ -577,6 +652,32 @@ static int holdingChild()
     return QCoreApplication::exec();
 }
 
+// Run twice by restoringTwiceAtOnce: a window that presses "Восстановить" when told "go", says
+// what it got, and holds its order until told "quit".
+static int restoringChild()
+{
+    QStringList told;
+    PromptRecorder prompts;
+    prompts.onTell = [&](const QString &message, const QString &) { told.append(message); };
+    MainWindow window(nullptr, &prompts);
+    window.show();
+    auto *restore = window.findChild<QPushButton *>(QStringLiteral("pushButtonRestore"));
+    if (!QTest::qWaitFor([restore] { return restore->isVisible(); }, 10000))
+        return 1;
+    fprintf(stdout, "ready\n");
+    fflush(stdout);
+    char line[16];
+    if (!fgets(line, sizeof line, stdin))
+        return 2;
+    restore->click();
+    if (!window.orderKeeper()->waitStored())
+        return 3;
+    fprintf(stdout, "lines %d told %d %s\n", int(window.orderLines().size()), int(told.size()),
+            qPrintable(told.join(QLatin1Char('|'))));
+    fflush(stdout);
+    return fgets(line, sizeof line, stdin) ? 0 : 4;
+}
+
 // Run by crashWhileNumberingKeepsTheNumber: the order's number taken for a PDF, then the
 // program killed at the step named.
 static int crashingChild(const QString &step)
@@ -618,6 +719,8 @@ int main(int argc, char *argv[])
         return unwritableChild();
     if (qEnvironmentVariable("STORAGE_TEST_CHILD") == QLatin1String("holding"))
         return holdingChild();
+    if (qEnvironmentVariable("STORAGE_TEST_CHILD") == QLatin1String("restoring"))
+        return restoringChild();
     if (qEnvironmentVariable("STORAGE_TEST_CHILD").startsWith(QLatin1String("crash-")))
         return crashingChild(qEnvironmentVariable("STORAGE_TEST_CHILD").mid(6));
     OrderStorageTest test;
