@@ -42,6 +42,64 @@ QString linesText(int count)
     return QStringLiteral("%1 строк").arg(count);
 }
 
+// What the operator can do when the counter's file is not written, and whether storing then
+// resumes by itself: said only where it does.
+QString storingAdvice(StorageFault fault)
+{
+    switch (fault) {
+    case StorageFault::NotWritable:
+        return QStringLiteral("Заказ остаётся в окне: разрешите запись в файл и его папку, "
+                              "сохранение продолжится само, как только это станет возможно.");
+    case StorageFault::DiskFull:
+        return QStringLiteral("Заказ остаётся в окне: освободите место на диске, сохранение "
+                              "продолжится само.");
+    case StorageFault::NewerSchema:
+        return QStringLiteral("Заказ не сохраняется и есть только в окне: обновите программу или "
+                              "укажите ей другой файл базы данных и перезапустите её.");
+    default:
+        return QStringLiteral("Заказ остаётся в окне; программа пробует сохранить его снова, "
+                              "пока это не удастся.");
+    }
+}
+
+// The reason a document went out without a number, with what happens to the order next.
+QString noNumberReason(const QString &shopError, StorageFault shopFault, bool stored,
+                       StorageFault storeFault, const QString &storeError)
+{
+    const QString text = shopError + QStringLiteral(" Документ сделан без номера");
+    if (!stored)
+        return text
+            + QStringLiteral(", и заказ не сохранён: %1 Номер он получит, только когда будет "
+                             "сохранён. ")
+                  .arg(storeError)
+            + storingAdvice(storeFault);
+    const QString saved = QStringLiteral("; заказ сохранён, но номер получит, только когда ");
+    switch (shopFault) {
+    case StorageFault::BadUrl:
+        return text + saved
+            + QStringLiteral("адрес базы магазина будет исправлен: исправьте его в «Настройки» и "
+                             "перезапустите программу.");
+    case StorageFault::NoDriver:
+        return text + saved
+            + QStringLiteral("будет установлен драйвер базы: установите пакет и перезапустите "
+                             "программу.");
+    case StorageFault::WrongPassword:
+        return text + saved
+            + QStringLiteral("база примет вход: исправьте имя пользователя или пароль в "
+                             "«Настройки» и перезапустите программу.");
+    case StorageFault::NoDatabase:
+        return text + saved
+            + QStringLiteral("база найдётся: создайте её на сервере или исправьте адрес в "
+                             "«Настройки» и перезапустите программу.");
+    case StorageFault::NewerSchema:
+        return text + saved + QStringLiteral("программа будет обновлена: обновите её.");
+    default:
+        return text
+            + QStringLiteral("; заказ сохранён и получит номер, когда база магазина снова станет "
+                             "доступна.");
+    }
+}
+
 bool isInput(QEvent::Type type)
 {
     switch (type) {
@@ -79,19 +137,19 @@ OrderKeeper::OrderKeeper(Order *o, QObject *parent, NumberingSteps *numberingSte
                            .arg(localPath, orderWriter->movedAsideTo())
                            .arg(qMax(settings.nextInvoiceNumber(),
                                      ProgramState(localPath).nextInvoiceNumber()));
-    else if (!orderWriter->isOpen()) {
-        startProblem = orderWriter->openingError()
-            + QStringLiteral(" Заказ не сохраняется; он остаётся в окне, сохранение продолжится, "
-                             "когда это станет возможно.");
+    else if (orderWriter->openingFault() != StorageFault::None) {
+        startProblem = orderWriter->openingError() + QLatin1Char(' ')
+            + storingAdvice(orderWriter->openingFault());
         toldFailure = true;
     }
     connect(orderWriter, &OrderWriter::storingFailed, this, [this](const QString &message) {
         if (toldFailure)
             return;
         toldFailure = true;
-        emit storingProblem(message
-                            + QStringLiteral(" Заказ остаётся в окне; сохранение продолжится, "
-                                             "когда это станет возможно."));
+        StorageFault fault = StorageFault::None;
+        QString error;
+        orderWriter->allStored(&fault, &error);
+        emit storingProblem(message + QLatin1Char(' ') + storingAdvice(fault));
     });
     connect(orderWriter, &OrderWriter::storingResumed, this, [this] { toldFailure = false; });
 
@@ -386,9 +444,13 @@ DocumentNumber OrderKeeper::numberForDocument(const QString &kind, const QString
         result.number = taken;
         return result;
     }
-    result.reason = error
-        + QStringLiteral(" Документ сделан без номера; заказ сохранён и получит номер, когда база "
-                         "магазина снова станет доступна.");
+    StorageFault storeFault = StorageFault::None;
+    QString storeError;
+    orderWriter->waitStored(StoreWaitMs);
+    const bool stored = orderWriter->allStored(&storeFault, &storeError);
+    result.reason
+        = noNumberReason(error, answered ? shopLink->lastNumberFault() : StorageFault::None, stored,
+                         storeFault, storeError);
     return result;
 }
 

@@ -205,7 +205,12 @@ void ShopLink::storeInvoice(const InvoiceDraft &draft, QObject *context,
         } else {
             error = s->shop.errorText();
         }
-        replyTo(context, [done, number, error] { done(number, error); });
+        const StorageFault fault = number > 0 ? StorageFault::None : s->shop.fault();
+        replyTo(context, [self = QPointer<ShopLink>(this), done, number, error, fault] {
+            if (self)
+                self->numberFault = fault;
+            done(number, error);
+        });
     });
 }
 

@@ -13,6 +13,7 @@
 #include "storage/connection.h"
 #include "storage/journal.h"
 #include "storage/order_writer.h"
+#include "storage/schema.h"
 #include "storage/settings.h"
 #include "storage/shop_link.h"
 
@@ -480,6 +481,89 @@ private slots:
         QVERIFY2(messages.first().contains(QStringLiteral("восстанавливать нечего")),
                  qPrintable(messages.first()));
         QTRY_VERIFY(!notice()->isVisible());
+    }
+
+    // A document without a number: the message promises saving and a number only where they
+    // come, and otherwise says what to do.
+    void noNumberMessageTellsTheTruth_data()
+    {
+        QTest::addColumn<QString>("url"); // the shop's database; empty: the counter's file
+        QTest::addColumn<QString>("file"); // the counter's file: fine, newer, full
+        QTest::addColumn<QStringList>("said");
+        QTest::addColumn<QStringList>("unsaid");
+        const QString away = QStringLiteral("postgresql:///shop?host=/nonexistent");
+        const QStringList promises {QStringLiteral("заказ сохранён"),
+                                    QStringLiteral("снова станет доступна"),
+                                    QStringLiteral("сохранение продолжится")};
+        QTest::newRow("server away")
+            << away << "fine"
+            << QStringList {QStringLiteral("заказ сохранён и получит номер, когда база магазина "
+                                           "снова станет доступна")}
+            << QStringList {QStringLiteral("не сохранён")};
+        QTest::newRow("malformed URL")
+            << "mysql://server/shop"
+            << "fine"
+            << QStringList {QStringLiteral("заказ сохранён"), QStringLiteral("«Настройки»"),
+                            QStringLiteral("перезапустите")}
+            << QStringList {QStringLiteral("снова станет доступна")};
+        QTest::newRow("file of a newer program, server away")
+            << away << "newer"
+            << QStringList {QStringLiteral("не сохранён"), QStringLiteral("обновите программу")}
+            << promises;
+        QTest::newRow("file of a newer program as the journal")
+            << QString() << "newer"
+            << QStringList {QStringLiteral("не сохранён"), QStringLiteral("обновите программу")}
+            << promises;
+        QTest::newRow("disk full, server away")
+            << away << "full"
+            << QStringList {QStringLiteral("не сохранён"), QStringLiteral("освободите место")}
+            << QStringList {QStringLiteral("заказ сохранён"),
+                            QStringLiteral("снова станет доступна")};
+    }
+    void noNumberMessageTellsTheTruth()
+    {
+        QFETCH(QString, url);
+        QFETCH(QString, file);
+        QFETCH(QStringList, said);
+        QFETCH(QStringList, unsaid);
+        closeWindow();
+        if (file == QLatin1String("newer")) {
+            Connection connection;
+            QVERIFY(connection.open(DatabaseUrl::sqliteFile(dataFile()), QStringLiteral("t")));
+            QVERIFY(QSqlQuery(connection.database())
+                        .exec(QStringLiteral("UPDATE schema_version SET version = %1")
+                                  .arg(latestSchemaVersion() + 1)));
+        }
+        if (!url.isEmpty())
+            qputenv("PRINTCALC_DATABASE", url.toUtf8());
+        open();
+        qunsetenv("PRINTCALC_DATABASE");
+        keeper()->writer()->setRetryInterval(50);
+        if (file == QLatin1String("full")) {
+            window->appendOrderLine(sample(1));
+            QVERIFY(keeper()->waitStored());
+            keeper()->writer()->runWithDatabase([](QSqlDatabase db) {
+                QSqlQuery query(db);
+                query.exec(QStringLiteral("PRAGMA page_count"));
+                query.next();
+                query.exec(
+                    QStringLiteral("PRAGMA max_page_count = %1").arg(query.value(0).toInt()));
+            });
+            OrderLine big = sample(2);
+            big.explanation = QString(5000, QLatin1Char('x'));
+            for (int i = 0; i < 20; ++i)
+                window->appendOrderLine(big);
+        } else {
+            window->appendOrderLine(sample(1));
+        }
+        QTRY_VERIFY(keeper()->shop()->problem().size() > 0);
+        const DocumentNumber none = window->numberForDocument(QStringLiteral("pdf"));
+        QVERIFY(!none.ok);
+        const QString told = none.reason + QLatin1Char('|') + messages.join(QLatin1Char('|'));
+        for (const QString &text : said)
+            QVERIFY2(none.reason.contains(text), qPrintable(text + " not in: " + told));
+        for (const QString &text : unsaid)
+            QVERIFY2(!told.contains(text), qPrintable(text + " in: " + told));
     }
 
     void shopOutOfReachAtStart_data()
