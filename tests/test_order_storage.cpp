@@ -18,6 +18,7 @@
 #include "storage/shop_link.h"
 
 #include <QFrame>
+#include <QScopeGuard>
 #include <QSqlQuery>
 #include <QStatusBar>
 
@@ -301,6 +302,53 @@ private slots:
                  qPrintable(messages.first()));
         window->appendOrderLine(sample(1));
         QCOMPARE(window->numberForDocument(QStringLiteral("export")).number, 42);
+    }
+
+    // The counter's file could not be written when the program started: once it can be, the
+    // order on screen reaches it within a few seconds, without a restart.
+    void fileWritableAgainAfterStart_data()
+    {
+        QTest::addColumn<bool>("folder");
+        QTest::addColumn<bool>("whileOpen"); // the write-ahead log left beside the file
+        QTest::newRow("the file") << false << false;
+        QTest::newRow("its folder") << true << false;
+        QTest::newRow("the file, while open") << false << true;
+    }
+    void fileWritableAgainAfterStart()
+    {
+        QFETCH(bool, folder);
+        QFETCH(bool, whileOpen);
+        window->appendOrderLine(sample(1));
+        QVERIFY(keeper()->waitStored());
+        if (!whileOpen)
+            closeWindow();
+        const QString locked = folder ? QFileInfo(dataFile()).absolutePath() : dataFile();
+        const auto chattr = [](const QString &flag, const QString &path) {
+            return QProcess::execute(QStringLiteral("chattr"), {flag, path}) == 0;
+        };
+        if (geteuid() != 0) {
+            closeWindow();
+            QSKIP("only root can make the file immutable, and root writes any read-only file");
+        }
+        if (!chattr(QStringLiteral("+i"), locked)) {
+            closeWindow();
+            QSKIP("chattr +i is not available on this file system");
+        }
+        closeWindow();
+        bool immutable = true;
+        const auto release = qScopeGuard([&] {
+            if (immutable)
+                chattr(QStringLiteral("-i"), locked);
+        });
+        open();
+        window->appendOrderLine(sample(2));
+        QTest::keyClick(orderTable(), Qt::Key_Shift);
+        QTest::qWait(500);
+        QVERIFY2(stored().isEmpty(), "an immutable file was written");
+        QVERIFY(chattr(QStringLiteral("-i"), locked));
+        immutable = false;
+        QTRY_COMPARE_WITH_TIMEOUT(stored().size(), 1, 8000);
+        verifyStoredAsShown();
     }
 
     void unwritableFolderIsToldOnce()
