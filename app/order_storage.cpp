@@ -27,7 +27,7 @@ namespace {
 // How long an input event may wait for the disk (a flush takes a few milliseconds) and a
 // document for its number (a network server that does not answer).
 const int StoreWaitMs = 3000;
-const int NumberWaitMs = 20000;
+const int NumberWaitMs = 4000;
 
 QString linesText(int count)
 {
@@ -444,6 +444,8 @@ DocumentNumber OrderKeeper::numberForDocument(const QString &kind, const QString
         result.number = taken;
         return result;
     }
+    if (!answered)
+        shopLink->noteNoAnswer(error); // the notice shows as when the server is away
     StorageFault storeFault = StorageFault::None;
     QString storeError;
     orderWriter->waitStored(StoreWaitMs);

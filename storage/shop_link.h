@@ -41,6 +41,9 @@ public:
               std::function<void(const QVector<InvoiceSummary> &, const QString &error)> done);
     void load(qint64 number, QObject *context,
               std::function<void(bool found, const InvoiceRecord &, const QString &error)> done);
+    // The window gave up waiting for an answer: the shop counts as unreachable until a call or
+    // check gets through again.
+    void noteNoAnswer(const QString &problem);
     // Connects if need be and enters the waiting orders now.
     void checkNow();
     // Waits until everything asked so far has run.

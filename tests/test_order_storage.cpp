@@ -17,6 +17,7 @@
 #include "storage/settings.h"
 #include "storage/shop_link.h"
 
+#include <QElapsedTimer>
 #include <QFrame>
 #include <QScopeGuard>
 #include <QSqlQuery>
@@ -678,6 +679,56 @@ private slots:
         QCOMPARE(record.documents.size(), 1);
         closeWindow();
         qunsetenv("PRINTCALC_DATABASE");
+    }
+
+    // A server that hangs (every process of it stopped): the window waits a few seconds at
+    // most, shows the notice, and the document waits for its number; once the server goes on,
+    // the invoice is entered once, with its document.
+    void shopFrozenAndResumed()
+    {
+        closeWindow();
+        PgCluster cluster;
+        QVERIFY2(cluster.start(), qPrintable(cluster.error));
+        qputenv("PRINTCALC_DATABASE", cluster.url().toUtf8());
+        open();
+        qunsetenv("PRINTCALC_DATABASE");
+        auto *state = find<QLabel>(QStringLiteral("labelShopState"));
+        QTRY_VERIFY(keeper()->shop()->reachable());
+        keeper()->shop()->setCheckInterval(200);
+        window->appendOrderLine(sample(1));
+
+        QVERIFY(cluster.signalServer(SIGSTOP));
+        bool frozen = true;
+        const auto thaw = qScopeGuard([&] {
+            if (frozen)
+                cluster.signalServer(SIGCONT);
+        });
+        QElapsedTimer waited;
+        waited.start();
+        const DocumentNumber none = window->numberForDocument(QStringLiteral("pdf"));
+        QVERIFY2(waited.elapsed() < 6000, qPrintable(QString::number(waited.elapsed())));
+        QVERIFY(!none.ok);
+        QVERIFY2(none.reason.contains(QStringLiteral("получит номер")), qPrintable(none.reason));
+        QTRY_VERIFY(state->isVisible());
+        window->documentFinished(0, QStringLiteral("pdf"), true);
+
+        QVERIFY(cluster.signalServer(SIGCONT));
+        frozen = false;
+        QTRY_VERIFY_WITH_TIMEOUT(!state->isVisible(), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(window->numberForDocument(QStringLiteral("pdf")).number > 0,
+                                 20000);
+        const qint64 number = window->numberForDocument(QStringLiteral("pdf")).number;
+        Connection connection;
+        QVERIFY(connection.open(DatabaseUrl::parse(cluster.url()), QStringLiteral("t")));
+        JournalQuery all;
+        all.limit = 0;
+        QCOMPARE(Journal(connection).find(all).size(), 1);
+        InvoiceRecord record;
+        QVERIFY(Journal(connection).load(number, &record));
+        QCOMPARE(record.documents.size(), 1);
+        QCOMPARE(record.documents.first().kind, QStringLiteral("pdf"));
+        QVERIFY(!record.summary.isVoid);
+        closeWindow();
     }
 
     void journalDialog()
