@@ -27,7 +27,7 @@ namespace {
 // How long an input event may wait for the disk (a flush takes a few milliseconds) and a
 // document for its number (a network server that does not answer).
 const int StoreWaitMs = 3000;
-const int NumberWaitMs = 20000;
+const int NumberWaitMs = 4000;
 
 QString linesText(int count)
 {
@@ -40,6 +40,64 @@ QString linesText(int count)
     if (last >= 2 && last <= 4)
         return QStringLiteral("%1 строки").arg(count);
     return QStringLiteral("%1 строк").arg(count);
+}
+
+// What the operator can do when the counter's file is not written, and whether storing then
+// resumes by itself: said only where it does.
+QString storingAdvice(StorageFault fault)
+{
+    switch (fault) {
+    case StorageFault::NotWritable:
+        return QStringLiteral("Заказ остаётся в окне: разрешите запись в файл и его папку, "
+                              "сохранение продолжится само, как только это станет возможно.");
+    case StorageFault::DiskFull:
+        return QStringLiteral("Заказ остаётся в окне: освободите место на диске, сохранение "
+                              "продолжится само.");
+    case StorageFault::NewerSchema:
+        return QStringLiteral("Заказ не сохраняется и есть только в окне: обновите программу или "
+                              "укажите ей другой файл базы данных и перезапустите её.");
+    default:
+        return QStringLiteral("Заказ остаётся в окне; программа пробует сохранить его снова, "
+                              "пока это не удастся.");
+    }
+}
+
+// The reason a document went out without a number, with what happens to the order next.
+QString noNumberReason(const QString &shopError, StorageFault shopFault, bool stored,
+                       StorageFault storeFault, const QString &storeError)
+{
+    const QString text = shopError + QStringLiteral(" Документ сделан без номера");
+    if (!stored)
+        return text
+            + QStringLiteral(", и заказ не сохранён: %1 Номер он получит, только когда будет "
+                             "сохранён. ")
+                  .arg(storeError)
+            + storingAdvice(storeFault);
+    const QString saved = QStringLiteral("; заказ сохранён, но номер получит, только когда ");
+    switch (shopFault) {
+    case StorageFault::BadUrl:
+        return text + saved
+            + QStringLiteral("адрес базы магазина будет исправлен: исправьте его в «Настройки» и "
+                             "перезапустите программу.");
+    case StorageFault::NoDriver:
+        return text + saved
+            + QStringLiteral("будет установлен драйвер базы: установите пакет и перезапустите "
+                             "программу.");
+    case StorageFault::WrongPassword:
+        return text + saved
+            + QStringLiteral("база примет вход: исправьте имя пользователя или пароль в "
+                             "«Настройки» и перезапустите программу.");
+    case StorageFault::NoDatabase:
+        return text + saved
+            + QStringLiteral("база найдётся: создайте её на сервере или исправьте адрес в "
+                             "«Настройки» и перезапустите программу.");
+    case StorageFault::NewerSchema:
+        return text + saved + QStringLiteral("программа будет обновлена: обновите её.");
+    default:
+        return text
+            + QStringLiteral("; заказ сохранён и получит номер, когда база магазина снова станет "
+                             "доступна.");
+    }
 }
 
 bool isInput(QEvent::Type type)
@@ -62,9 +120,10 @@ bool isInput(QEvent::Type type)
 
 } // namespace
 
-OrderKeeper::OrderKeeper(Order *o, QObject *parent)
+OrderKeeper::OrderKeeper(Order *o, QObject *parent, NumberingSteps *numberingSteps)
     : QObject(parent)
     , order(o)
+    , steps(numberingSteps)
 {
     const Settings settings;
     counterName = settings.counterName();
@@ -78,19 +137,19 @@ OrderKeeper::OrderKeeper(Order *o, QObject *parent)
                            .arg(localPath, orderWriter->movedAsideTo())
                            .arg(qMax(settings.nextInvoiceNumber(),
                                      ProgramState(localPath).nextInvoiceNumber()));
-    else if (!orderWriter->isOpen()) {
-        startProblem = orderWriter->openingError()
-            + QStringLiteral(" Заказ не сохраняется; он остаётся в окне, сохранение продолжится, "
-                             "когда это станет возможно.");
+    else if (orderWriter->openingFault() != StorageFault::None) {
+        startProblem = orderWriter->openingError() + QLatin1Char(' ')
+            + storingAdvice(orderWriter->openingFault());
         toldFailure = true;
     }
     connect(orderWriter, &OrderWriter::storingFailed, this, [this](const QString &message) {
         if (toldFailure)
             return;
         toldFailure = true;
-        emit storingProblem(message
-                            + QStringLiteral(" Заказ остаётся в окне; сохранение продолжится, "
-                                             "когда это станет возможно."));
+        StorageFault fault = StorageFault::None;
+        QString error;
+        orderWriter->allStored(&fault, &error);
+        emit storingProblem(message + QLatin1Char(' ') + storingAdvice(fault));
     });
     connect(orderWriter, &OrderWriter::storingResumed, this, [this] { toldFailure = false; });
 
@@ -266,14 +325,51 @@ void OrderKeeper::offerNext()
                                  });
 }
 
+// The restored order goes on under its own uid: a number the journal gave it before a crash
+// is found again by that uid and never taken twice.
 void OrderKeeper::restoreOffered()
 {
-    StoredOrder order;
-    if (offer.uid.isEmpty() || !orderWriter->load(offer.uid, &order))
+    if (offer.uid.isEmpty())
         return;
-    this->order->insert(this->order->size(), order.lines);
-    // The lines are the window's order now; the stored one is done with, in the same write.
-    pendingStates.append({order.uid, OrderState::Restored, 0});
+    const QString when = offer.changed.toString(QStringLiteral("dd.MM.yyyy HH:mm"));
+    // Claimed at the press, then read: a second window pressing at the same moment finds the
+    // lock taken, a later one finds the order no longer open.
+    if (!claims->claim(offer.uid)) {
+        emit restoreRefused(QStringLiteral("Заказ от %1 уже открыт в другом окне программы: здесь "
+                                           "он не восстановлен.")
+                                .arg(when));
+        offerNext();
+        return;
+    }
+    StoredOrder stored;
+    const bool loaded = orderWriter->load(offer.uid, &stored);
+    if (!loaded || stored.state != OrderState::Open || stored.lines.isEmpty()) {
+        claims->claim(uid);
+        emit restoreRefused(
+            loaded ? QStringLiteral("Заказ от %1 уже восстановлен, отброшен или оформлен в другом "
+                                    "окне программы: восстанавливать нечего.")
+                         .arg(when)
+                   : QStringLiteral("Заказ от %1 не прочитать из файла базы данных (%2): он не "
+                                    "восстановлен.")
+                         .arg(when, orderWriter->lastError()));
+        offerNext();
+        return;
+    }
+    flush();
+    // Lines already on screen join the restored order; an unfinished order of them is done with.
+    if (!uid.isEmpty() && !finished)
+        pendingStates.append({uid, OrderState::Restored, 0});
+    uid = stored.uid;
+    finished = false;
+    number = 0;
+    hasGoodDocument = false;
+    order->insert(order->size(), stored.lines);
+    // Every line is written again under the restored uid, in the same write as the states.
+    cleared = true;
+    removed.clear();
+    for (Row &row : rows)
+        row.dirty = true;
+    firstDirty = 0;
     flush();
     offerNext();
 }
@@ -332,19 +428,31 @@ DocumentNumber OrderKeeper::numberForDocument(const QString &kind, const QString
     if (!answered)
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     if (taken > 0) {
+        if (steps)
+            steps->numberTaken(uid, taken);
         finished = true;
         number = taken;
         numberedAt = result.date;
         hasGoodDocument = false;
-        pendingStates.append({uid, OrderState::Numbered, taken});
+        // Still open in the counter's file until a document carries the number: a crash before
+        // that offers the order again, with its number.
+        pendingStates.append({uid, OrderState::Open, taken});
         waitStored(StoreWaitMs);
+        if (steps)
+            steps->numberRecorded(uid, taken);
         result.ok = true;
         result.number = taken;
         return result;
     }
-    result.reason = error
-        + QStringLiteral(" Документ сделан без номера; заказ сохранён и получит номер, когда база "
-                         "магазина снова станет доступна.");
+    if (!answered)
+        shopLink->noteNoAnswer(error); // the notice shows as when the server is away
+    StorageFault storeFault = StorageFault::None;
+    QString storeError;
+    orderWriter->waitStored(StoreWaitMs);
+    const bool stored = orderWriter->allStored(&storeFault, &storeError);
+    result.reason
+        = noNumberReason(error, answered ? shopLink->lastNumberFault() : StorageFault::None, stored,
+                         storeFault, storeError);
     return result;
 }
 
@@ -353,13 +461,17 @@ void OrderKeeper::documentFinished(qint64 documentNumber, const QString &kind, b
     const DocumentRecord document {kind, QDateTime::currentDateTime(), succeeded};
     if (documentNumber > 0) {
         shopLink->addDocument(documentNumber, document);
-        if (documentNumber != number)
+        if (documentNumber != number || hasGoodDocument)
             return;
-        hasGoodDocument = hasGoodDocument || succeeded;
+        hasGoodDocument = succeeded;
+        // A document carries the number, or the number is void: the stored order is done with.
+        pendingStates.append({uid, OrderState::Numbered, number});
         if (!hasGoodDocument) {
             // The number stays in the journal, void; the order on screen goes on as a new one.
             startNewOrder();
             changed();
+        } else {
+            flush();
         }
         return;
     }
@@ -423,6 +535,9 @@ void MainWindow::initOrderStorage()
     };
     connect(k, &OrderKeeper::offerChanged, notice, showOffer);
     connect(restore, &QPushButton::clicked, k, &OrderKeeper::restoreOffered);
+    connect(k, &OrderKeeper::restoreRefused, this, [this](const QString &message) {
+        prompts().tell(QStringLiteral("Восстановление заказа"), message);
+    });
     connect(discard, &QPushButton::clicked, k, &OrderKeeper::discardOffered);
     showOffer();
 

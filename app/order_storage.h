@@ -15,12 +15,24 @@ class Order;
 class OrderWriter;
 class ShopLink;
 
+// The moments of numbering a document between which a crash may fall; a test stops the program
+// there as a kill would.
+class NumberingSteps
+{
+public:
+    virtual ~NumberingSteps() = default;
+    // The journal gave the number; the counter's file does not know it yet.
+    virtual void numberTaken(const QString &uid, qint64 number) = 0;
+    // The counter's file knows it too; the document is not made yet.
+    virtual void numberRecorded(const QString &uid, qint64 number) = 0;
+};
+
 class OrderKeeper : public QObject
 {
     Q_OBJECT
 
 public:
-    OrderKeeper(Order *order, QObject *parent);
+    OrderKeeper(Order *order, QObject *parent, NumberingSteps *steps = nullptr);
     ~OrderKeeper() override;
 
     // Hands what changed to the writer now; waitStored also waits until it is written.
@@ -45,6 +57,8 @@ public:
 
 signals:
     void offerChanged();
+    // The offered order could not be restored: open in another program, or no longer open.
+    void restoreRefused(const QString &message);
     // Storing stopped working: told once, until it works again.
     void storingProblem(const QString &message);
 
@@ -66,6 +80,7 @@ private:
     StoredOrder firstFree(const QVector<StoredOrder> &orders) const;
 
     Order *order;
+    NumberingSteps *steps;
     OrderWriter *orderWriter = nullptr;
     ShopLink *shopLink = nullptr;
     QString counterName;

@@ -57,28 +57,13 @@ qint64 Journal::storeInvoice(const InvoiceDraft &draft, qint64 lowestNumber)
         connection.noteError(q.lastError());
         return 0;
     };
-    // The counter row is the lock: a second counter's update waits here until this commits.
-    query.prepare(QStringLiteral("UPDATE invoice_counter SET next_number = CASE WHEN next_number "
-                                 "< ? THEN ? ELSE next_number END + 1 WHERE id = 1"));
-    query.addBindValue(lowestNumber);
-    query.addBindValue(lowestNumber);
-    if (!query.exec())
-        return failed(query);
-    query.prepare(QStringLiteral("SELECT number FROM invoice WHERE order_uid = ?"));
+    query.prepare(QStringLiteral("SELECT number FROM invoice WHERE order_uid = ?%1")
+                      .arg(connection.isSqlite() ? QString() : QStringLiteral(" FOR UPDATE")));
     query.addBindValue(draft.orderUid);
     if (!query.exec())
         return failed(query);
-    if (query.next()) {
-        // Stored before (a retry after a crash or a lost answer): the update above is undone.
-        const qint64 number = query.value(0).toLongLong();
-        transaction.rollback();
-        return number;
-    }
-    if (!query.exec(QStringLiteral("SELECT next_number - 1 FROM invoice_counter WHERE id = 1"))
-        || !query.next())
-        return failed(query);
-    const qint64 number = query.value(0).toLongLong();
-
+    const bool storedBefore = query.next();
+    const qint64 storedNumber = storedBefore ? query.value(0).toLongLong() : 0;
     const OrderTotals totals = orderTotals(draft.lines);
     QStringList descriptions;
     for (const OrderLine &line : draft.lines)
@@ -88,18 +73,71 @@ qint64 Journal::storeInvoice(const InvoiceDraft &draft, qint64 lowestNumber)
     for (const DocumentRecord &document : draft.documents)
         isVoid = isVoid && !document.succeeded;
 
-    query.prepare(QStringLiteral("INSERT INTO invoice (number, order_uid, created, counter, "
-                                 "line_count, subtotal, tax, total, template_path, is_void, "
-                                 "search_text) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
-    for (const QVariant &value :
-         {QVariant(number), QVariant(notNull(draft.orderUid)), QVariant(storedTime(draft.created)),
-          QVariant(notNull(draft.counter)), QVariant(draft.lines.size()),
-          QVariant(calcRounded(totals.subtotal)), QVariant(calcRounded(totals.tax)),
-          QVariant(calcRounded(totals.total)), QVariant(notNull(draft.templatePath)),
-          QVariant(int(isVoid)), QVariant(notNull(searchText))})
-        query.addBindValue(value);
-    if (!query.exec())
-        return failed(query);
+    qint64 number = storedNumber;
+    if (storedBefore) {
+        // Stored before: a retry after a lost answer, or an order restored after a crash. The
+        // number stays the order's, the counter is not touched.
+        query.prepare(
+            QStringLiteral("SELECT count(*) FROM invoice_document WHERE invoice_number = ?"));
+        query.addBindValue(number);
+        if (!query.exec() || !query.next())
+            return failed(query);
+        if (query.value(0).toInt() > 0) {
+            transaction.rollback();
+            return number;
+        }
+        // No document carries the number yet: the document about to be made is the invoice, so
+        // the invoice takes the order as it stands now.
+        if (connection.isSqlite()) {
+            query.prepare(QStringLiteral("INSERT INTO invoice_search (invoice_search, rowid, "
+                                         "search_text) SELECT 'delete', number, search_text FROM "
+                                         "invoice WHERE number = ?"));
+            query.addBindValue(number);
+            if (!query.exec())
+                return failed(query);
+        }
+        query.prepare(QStringLiteral("DELETE FROM invoice_line WHERE invoice_number = ?"));
+        query.addBindValue(number);
+        if (!query.exec())
+            return failed(query);
+        query.prepare(QStringLiteral("UPDATE invoice SET line_count = ?, subtotal = ?, tax = ?, "
+                                     "total = ?, template_path = ?, is_void = ?, search_text = ? "
+                                     "WHERE number = ?"));
+        for (const QVariant &value :
+             {QVariant(draft.lines.size()), QVariant(calcRounded(totals.subtotal)),
+              QVariant(calcRounded(totals.tax)), QVariant(calcRounded(totals.total)),
+              QVariant(notNull(draft.templatePath)), QVariant(int(isVoid)),
+              QVariant(notNull(searchText)), QVariant(number)})
+            query.addBindValue(value);
+        if (!query.exec())
+            return failed(query);
+    } else {
+        // The counter row is the lock: a second counter's update waits here until this commits.
+        query.prepare(
+            QStringLiteral("UPDATE invoice_counter SET next_number = CASE WHEN "
+                           "next_number < ? THEN ? ELSE next_number END + 1 WHERE id = 1"));
+        query.addBindValue(lowestNumber);
+        query.addBindValue(lowestNumber);
+        if (!query.exec())
+            return failed(query);
+        if (!query.exec(QStringLiteral("SELECT next_number - 1 FROM invoice_counter WHERE id = 1"))
+            || !query.next())
+            return failed(query);
+        number = query.value(0).toLongLong();
+        query.prepare(QStringLiteral("INSERT INTO invoice (number, order_uid, created, counter, "
+                                     "line_count, subtotal, tax, total, template_path, is_void, "
+                                     "search_text) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+        for (const QVariant &value :
+             {QVariant(number), QVariant(notNull(draft.orderUid)),
+              QVariant(storedTime(draft.created)), QVariant(notNull(draft.counter)),
+              QVariant(draft.lines.size()), QVariant(calcRounded(totals.subtotal)),
+              QVariant(calcRounded(totals.tax)), QVariant(calcRounded(totals.total)),
+              QVariant(notNull(draft.templatePath)), QVariant(int(isVoid)),
+              QVariant(notNull(searchText))})
+            query.addBindValue(value);
+        if (!query.exec())
+            return failed(query);
+    }
     if (connection.isSqlite()) {
         query.prepare(
             QStringLiteral("INSERT INTO invoice_search (rowid, search_text) VALUES (?, ?)"));
@@ -281,11 +319,12 @@ bool Journal::forEachLine(
         conditions.append(QStringLiteral("i.created < ?"));
         values.append(dayStart(to.addDays(1)));
     }
-    QString sql = QStringLiteral("SELECT %1, l.description, l.quantity, l.unit_price, l.key_text, "
-                                 "l.titles, l.removal_marker, l.job, l.explanation, "
-                                 "l.missing_price, l.price_version FROM invoice i JOIN invoice_line l ON "
-                                 "l.invoice_number = i.number")
-                      .arg(SummaryColumns);
+    QString sql
+        = QStringLiteral("SELECT %1, l.description, l.quantity, l.unit_price, l.key_text, "
+                         "l.titles, l.removal_marker, l.job, l.explanation, "
+                         "l.missing_price, l.price_version FROM invoice i JOIN invoice_line l ON "
+                         "l.invoice_number = i.number")
+              .arg(SummaryColumns);
     if (!conditions.isEmpty())
         sql += QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
     sql += QStringLiteral(" ORDER BY i.number, l.position");

@@ -27,7 +27,8 @@ public:
 
     // Stores the order as an invoice under the next free number, at least lowestNumber, and
     // returns it; 0 on failure (the connection tells why). An order stored before keeps the
-    // number it got then.
+    // number it got then; while no document of it is recorded, its lines are replaced by the
+    // draft's and the draft's documents added.
     qint64 storeInvoice(const InvoiceDraft &draft, qint64 lowestNumber);
     // Records a document made for the invoice. The invoice is void when documents were made and
     // none of them succeeded.

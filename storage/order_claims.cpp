@@ -6,8 +6,7 @@
 
 OrderClaims::OrderClaims(const QString &localPath)
     : folder(QFileInfo(localPath).absolutePath() + QStringLiteral("/open-orders"))
-{
-}
+{ }
 
 OrderClaims::~OrderClaims() = default;
 
@@ -16,19 +15,32 @@ QString OrderClaims::lockPath(const QString &uid) const
     return folder + QLatin1Char('/') + uid + QStringLiteral(".lock");
 }
 
-void OrderClaims::claim(const QString &uid)
+bool OrderClaims::claim(const QString &uid)
 {
     if (uid == claimed)
-        return;
-    held.reset();
-    claimed = uid;
-    if (uid.isEmpty() || !QDir().mkpath(folder))
-        return;
-    held = std::make_unique<QLockFile>(lockPath(uid));
-    // Only a process that is gone lets a lock go, never the lock's age.
-    held->setStaleLockTime(0);
-    if (!held->tryLock(0))
+        return true;
+    if (uid.isEmpty()) {
         held.reset();
+        claimed.clear();
+        return true;
+    }
+    // Without the folder no lock can be held; the order is taken all the same.
+    if (!QDir().mkpath(folder)) {
+        held.reset();
+        claimed = uid;
+        return true;
+    }
+    auto lock = std::make_unique<QLockFile>(lockPath(uid));
+    // Only a process that is gone lets a lock go, never the lock's age.
+    lock->setStaleLockTime(0);
+    if (!lock->tryLock(0)) {
+        if (lock->error() == QLockFile::LockFailedError)
+            return false; // another running program has it; the lock held before stays
+        lock.reset();
+    }
+    held = std::move(lock);
+    claimed = uid;
+    return true;
 }
 
 bool OrderClaims::claimedElsewhere(const QString &uid) const

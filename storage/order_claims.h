@@ -15,8 +15,9 @@ public:
     explicit OrderClaims(const QString &localPath);
     ~OrderClaims();
 
-    // Holds the order's lock, letting go of the one held before; an empty uid holds none.
-    void claim(const QString &uid);
+    // Holds the order's lock, letting go of the one held before; an empty uid holds none. False,
+    // the lock held before kept, when another running program holds the order.
+    bool claim(const QString &uid);
     // Whether another running program holds the order.
     bool claimedElsewhere(const QString &uid) const;
 

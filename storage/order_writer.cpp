@@ -40,6 +40,7 @@ OrderWriter::OrderWriter(const QString &path, QObject *parent)
                 opened = s->connection.open(url, QStringLiteral("order"));
         }
         openError = s->connection.errorText();
+        openFault = s->connection.fault();
         s->store.reset(new OrderStore(s->connection));
         s->retry = new QTimer(s->thread.context());
         s->retry->setSingleShot(true);
@@ -148,6 +149,28 @@ bool OrderWriter::load(const QString &uid, StoredOrder *order)
     State *s = state.get();
     s->thread.run([&] { done = s->connection.isOpen() && s->store->load(uid, order); });
     return done;
+}
+
+QString OrderWriter::lastError()
+{
+    QString text;
+    State *s = state.get();
+    s->thread.run([&] { text = s->connection.errorText(); });
+    return text;
+}
+
+bool OrderWriter::allStored(StorageFault *fault, QString *error)
+{
+    bool stored = false;
+    State *s = state.get();
+    s->thread.run([&] {
+        stored = s->backlog.isEmpty();
+        *fault = s->connection.fault();
+        if (!stored && *fault == StorageFault::None && !s->connection.writable())
+            *fault = s->connection.isOpen() ? StorageFault::NewerSchema : StorageFault::Other;
+        *error = s->connection.errorText();
+    });
+    return stored;
 }
 
 void OrderWriter::runWithDatabase(const std::function<void(QSqlDatabase)> &task)

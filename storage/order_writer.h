@@ -4,6 +4,7 @@
 // once when storing stops and once when it resumes.
 #pragma once
 
+#include "storage/connection.h"
 #include "storage/order_store.h"
 
 #include <QObject>
@@ -25,6 +26,8 @@ public:
     // opening is tried again); the path a damaged file was moved to.
     bool isOpen() const { return opened; }
     QString openingError() const { return openError; }
+    // None when the file opened for writing.
+    StorageFault openingFault() const { return openFault; }
     QString movedAsideTo() const { return movedAside; }
 
     void submit(const OrderChange &change);
@@ -40,6 +43,10 @@ public:
     void unfinishedLater(const QString &counter, const QStringList &except, QObject *context,
                          std::function<void(const QVector<StoredOrder> &)> done);
     bool load(const QString &uid, StoredOrder *order);
+    // What the file said last time a read or write failed.
+    QString lastError();
+    // Whether every change handed over so far is written; if not, why not.
+    bool allStored(StorageFault *fault, QString *error);
     // Runs a task with the connection on its thread, waiting for it (tools and tests).
     void runWithDatabase(const std::function<void(QSqlDatabase)> &task);
 
@@ -54,5 +61,6 @@ private:
     std::unique_ptr<State> state;
     bool opened = false;
     QString openError;
+    StorageFault openFault = StorageFault::None;
     QString movedAside;
 };

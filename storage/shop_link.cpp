@@ -176,6 +176,18 @@ void ShopLink::setCheckInterval(int msecs)
     state->thread.setRepeatInterval(msecs);
 }
 
+void ShopLink::noteNoAnswer(const QString &problem)
+{
+    if (isReachable || lastProblem.isEmpty()) {
+        isReachable = false;
+        lastProblem = problem;
+        emit reachabilityChanged(false, problem);
+    }
+    // Once the thread is free again, the next answer counts as a change and clears the notice.
+    State *s = state.get();
+    s->thread.post([s] { s->reachable = false; });
+}
+
 void ShopLink::checkNow()
 {
     state->thread.post([this] { check(); });
@@ -205,7 +217,12 @@ void ShopLink::storeInvoice(const InvoiceDraft &draft, QObject *context,
         } else {
             error = s->shop.errorText();
         }
-        replyTo(context, [done, number, error] { done(number, error); });
+        const StorageFault fault = number > 0 ? StorageFault::None : s->shop.fault();
+        replyTo(context, [self = QPointer<ShopLink>(this), done, number, error, fault] {
+            if (self)
+                self->numberFault = fault;
+            done(number, error);
+        });
     });
 }
 

@@ -4,6 +4,7 @@
 // shop is reachable, enters the orders that waited in the counter's file for their number.
 #pragma once
 
+#include "storage/connection.h"
 #include "storage/database_url.h"
 #include "storage/journal.h"
 
@@ -27,10 +28,12 @@ public:
     bool reachable() const { return isReachable; }
     QString problem() const { return lastProblem; }
     const DatabaseUrl &url() const { return shopUrl; }
+    StorageFault lastNumberFault() const { return numberFault; }
     // How often a lost connection is tried again and the connection checked.
     void setCheckInterval(int msecs);
 
-    // number 0 and the reason when no number could be had.
+    // number 0 and the reason when no number could be had; lastNumberFault() tells its kind
+    // from the moment done runs.
     void storeInvoice(const InvoiceDraft &draft, QObject *context,
                       std::function<void(qint64 number, const QString &error)> done);
     void addDocument(qint64 number, const DocumentRecord &document);
@@ -38,6 +41,9 @@ public:
               std::function<void(const QVector<InvoiceSummary> &, const QString &error)> done);
     void load(qint64 number, QObject *context,
               std::function<void(bool found, const InvoiceRecord &, const QString &error)> done);
+    // The window gave up waiting for an answer: the shop counts as unreachable until a call or
+    // check gets through again.
+    void noteNoAnswer(const QString &problem);
     // Connects if need be and enters the waiting orders now.
     void checkNow();
     // Waits until everything asked so far has run.
@@ -63,4 +69,5 @@ private:
     DatabaseUrl shopUrl;
     bool isReachable = false;
     QString lastProblem;
+    StorageFault numberFault = StorageFault::None;
 };

@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <csignal>
 #include <unistd.h>
 
 class PgCluster
@@ -68,6 +69,31 @@ public:
                  {QStringLiteral("-D"), dataDir(), QStringLiteral("-m"),
                   QStringLiteral("immediate"), QStringLiteral("-w"), QStringLiteral("stop")});
         running = false;
+    }
+
+    // Sends a signal to the server and each of its processes, by their ids (SIGSTOP freezes the
+    // server as a hung machine would, SIGCONT lets it go on); false when none was found.
+    bool signalServer(int signal) const
+    {
+        QFile pidFile(dataDir() + QStringLiteral("/postmaster.pid"));
+        if (!running || !pidFile.open(QIODevice::ReadOnly))
+            return false;
+        const qint64 server = pidFile.readLine().trimmed().toLongLong();
+        if (server <= 0)
+            return false;
+        QList<qint64> ids {server};
+        for (const QString &entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+            QFile status(QStringLiteral("/proc/%1/status").arg(entry));
+            if (entry.toLongLong() <= 0 || !status.open(QIODevice::ReadOnly))
+                continue;
+            for (const QByteArray &line : status.readAll().split('\n'))
+                if (line.startsWith("PPid:") && line.mid(5).trimmed().toLongLong() == server)
+                    ids.append(entry.toLongLong());
+        }
+        bool sent = true;
+        for (const qint64 id : ids)
+            sent = ::kill(pid_t(id), signal) == 0 && sent;
+        return sent;
     }
 
     QString url(const QString &user = QStringLiteral("printcalc"),

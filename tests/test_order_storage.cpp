@@ -13,12 +13,18 @@
 #include "storage/connection.h"
 #include "storage/journal.h"
 #include "storage/order_writer.h"
+#include "storage/schema.h"
 #include "storage/settings.h"
 #include "storage/shop_link.h"
 
+#include <QElapsedTimer>
 #include <QFrame>
+#include <QScopeGuard>
 #include <QSqlQuery>
 #include <QStatusBar>
+
+#include <csignal>
+#include <unistd.h>
 
 namespace {
 
@@ -299,6 +305,53 @@ private slots:
         QCOMPARE(window->numberForDocument(QStringLiteral("export")).number, 42);
     }
 
+    // The counter's file could not be written when the program started: once it can be, the
+    // order on screen reaches it within a few seconds, without a restart.
+    void fileWritableAgainAfterStart_data()
+    {
+        QTest::addColumn<bool>("folder");
+        QTest::addColumn<bool>("whileOpen"); // the write-ahead log left beside the file
+        QTest::newRow("the file") << false << false;
+        QTest::newRow("its folder") << true << false;
+        QTest::newRow("the file, while open") << false << true;
+    }
+    void fileWritableAgainAfterStart()
+    {
+        QFETCH(bool, folder);
+        QFETCH(bool, whileOpen);
+        window->appendOrderLine(sample(1));
+        QVERIFY(keeper()->waitStored());
+        if (!whileOpen)
+            closeWindow();
+        const QString locked = folder ? QFileInfo(dataFile()).absolutePath() : dataFile();
+        const auto chattr = [](const QString &flag, const QString &path) {
+            return QProcess::execute(QStringLiteral("chattr"), {flag, path}) == 0;
+        };
+        if (geteuid() != 0) {
+            closeWindow();
+            QSKIP("only root can make the file immutable, and root writes any read-only file");
+        }
+        if (!chattr(QStringLiteral("+i"), locked)) {
+            closeWindow();
+            QSKIP("chattr +i is not available on this file system");
+        }
+        closeWindow();
+        bool immutable = true;
+        const auto release = qScopeGuard([&] {
+            if (immutable)
+                chattr(QStringLiteral("-i"), locked);
+        });
+        open();
+        window->appendOrderLine(sample(2));
+        QTest::keyClick(orderTable(), Qt::Key_Shift);
+        QTest::qWait(500);
+        QVERIFY2(stored().isEmpty(), "an immutable file was written");
+        QVERIFY(chattr(QStringLiteral("-i"), locked));
+        immutable = false;
+        QTRY_COMPARE_WITH_TIMEOUT(stored().size(), 1, 8000);
+        verifyStoredAsShown();
+    }
+
     void unwritableFolderIsToldOnce()
     {
         closeWindow();
@@ -343,6 +396,223 @@ private slots:
         QTRY_VERIFY(notice()->isVisible());
         click(QStringLiteral("pushButtonRestore"));
         QCOMPARE(window->orderLines(), (QVector<OrderLine> {sample(1), sample(2)}));
+    }
+
+    // A kill between the steps of numbering a document: the order is offered again, and the
+    // document made after the restore carries the number the journal gave it before the kill.
+    void crashWhileNumberingKeepsTheNumber_data()
+    {
+        QTest::addColumn<QString>("step");
+        QTest::addColumn<bool>("changedAfter");
+        QTest::newRow("number taken, the counter's file not told") << "taken" << false;
+        QTest::newRow("number in both, no document yet") << "recorded" << false;
+        QTest::newRow("restored, then a line added") << "taken" << true;
+    }
+    void crashWhileNumberingKeepsTheNumber()
+    {
+        QFETCH(QString, step);
+        QFETCH(bool, changedAfter);
+        closeWindow();
+        QProcess child;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("STORAGE_TEST_CHILD"), QStringLiteral("crash-") + step);
+        child.setProcessEnvironment(environment);
+        child.start(QCoreApplication::applicationFilePath(), QStringList());
+        QVERIFY(child.waitForFinished(30000));
+        const QByteArray said = child.readAllStandardOutput();
+        QVERIFY2(child.exitStatus() == QProcess::CrashExit,
+                 (said + child.readAllStandardError()).constData());
+        const qint64 taken = said.mid(said.indexOf("number ") + 7).trimmed().toLongLong();
+        QCOMPARE(taken, 1);
+
+        open();
+        QTRY_VERIFY(notice()->isVisible());
+        click(QStringLiteral("pushButtonRestore"));
+        QVector<OrderLine> lines {sample(1), sample(2)};
+        QCOMPARE(window->orderLines(), lines);
+        if (changedAfter) {
+            lines.append(sample(3));
+            window->appendOrderLine(sample(3));
+        }
+        const DocumentNumber again = window->numberForDocument(QStringLiteral("pdf"));
+        QVERIFY2(again.ok, qPrintable(again.reason));
+        QCOMPARE(again.number, taken);
+        window->documentFinished(again.number, QStringLiteral("pdf"), true);
+        QVERIFY(keeper()->shop()->waitIdle(5000));
+        QVERIFY(keeper()->waitStored());
+
+        Connection connection;
+        QVERIFY(connection.open(DatabaseUrl::sqliteFile(dataFile()), QStringLiteral("t")));
+        JournalQuery all;
+        all.limit = 0;
+        QCOMPARE(Journal(connection).find(all).size(), 1);
+        InvoiceRecord record;
+        QVERIFY(Journal(connection).load(taken, &record));
+        QCOMPARE(record.lines, lines);
+        QCOMPARE(record.documents.size(), 1);
+        QVERIFY(!record.summary.isVoid);
+        closeWindow();
+        open();
+        QTest::qWait(200);
+        QVERIFY2(!notice()->isVisible(), "an order with its document is offered again");
+    }
+
+    // Two programs at the counter press "Восстановить" on the same crashed order at the same
+    // moment: one brings it back, the other is told and appends nothing.
+    void restoringTwiceAtOnce()
+    {
+        window->appendOrderLine(sample(1));
+        window->appendOrderLine(sample(2));
+        closeWindow();
+        QProcess children[2];
+        QByteArray said[2];
+        for (int i = 0; i < 2; ++i) {
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(QStringLiteral("STORAGE_TEST_CHILD"), QStringLiteral("restoring"));
+            children[i].setProcessEnvironment(environment);
+            children[i].start(QCoreApplication::applicationFilePath(), QStringList());
+            // One after the other up to the offer, so that neither start's look at the lock
+            // hides the order from the other.
+            QTRY_VERIFY_WITH_TIMEOUT(
+                (said[i] += children[i].readAllStandardOutput()).contains("ready")
+                    || children[i].state() == QProcess::NotRunning,
+                30000);
+            QVERIFY2(children[i].state() == QProcess::Running,
+                     (said[i] + children[i].readAllStandardError()).constData());
+        }
+        for (QProcess &child : children)
+            child.write("go\n");
+        for (int i = 0; i < 2; ++i)
+            QTRY_VERIFY_WITH_TIMEOUT(
+                (said[i] += children[i].readAllStandardOutput()).contains("lines")
+                    && said[i].endsWith('\n'),
+                30000);
+        QStringList outcomes;
+        for (int i = 0; i < 2; ++i)
+            outcomes.append(QString::fromUtf8(said[i].mid(said[i].indexOf("lines")).trimmed()));
+        outcomes.sort();
+        QCOMPARE(outcomes.size(), 2);
+        QVERIFY2(outcomes.at(0).startsWith(QStringLiteral("lines 0 told 1 "))
+                     && outcomes.at(0).contains(QStringLiteral("уже открыт в другом окне")),
+                 qPrintable(outcomes.join(QStringLiteral(" / "))));
+        QCOMPARE(outcomes.at(1), QStringLiteral("lines 2 told 0"));
+        for (QProcess &child : children) {
+            child.write("quit\n");
+            QVERIFY(child.waitForFinished(10000));
+            QCOMPARE(child.exitCode(), 0);
+        }
+        open();
+        QTRY_VERIFY(notice()->isVisible());
+        click(QStringLiteral("pushButtonRestore"));
+        QCOMPARE(window->orderLines(), (QVector<OrderLine> {sample(1), sample(2)}));
+        QTest::qWait(200);
+        QVERIFY2(!notice()->isVisible(), "the order was duplicated");
+    }
+
+    // Pressed on an order another program discarded meanwhile: told, nothing appended.
+    void restoringAnOrderNoLongerOpen()
+    {
+        window->appendOrderLine(sample(1));
+        closeWindow();
+        open();
+        QVERIFY(notice()->isVisible());
+        {
+            Connection connection;
+            QVERIFY(connection.open(DatabaseUrl::sqliteFile(dataFile()), QStringLiteral("t")));
+            OrderChange change;
+            change.at = QDateTime::currentDateTime();
+            change.states = {{keeper()->offered().uid, OrderState::Discarded, 0}};
+            QVERIFY(OrderStore(connection).apply(change));
+        }
+        click(QStringLiteral("pushButtonRestore"));
+        QCOMPARE(rows(), 0);
+        QCOMPARE(messages.size(), 1);
+        QVERIFY2(messages.first().contains(QStringLiteral("восстанавливать нечего")),
+                 qPrintable(messages.first()));
+        QTRY_VERIFY(!notice()->isVisible());
+    }
+
+    // A document without a number: the message promises saving and a number only where they
+    // come, and otherwise says what to do.
+    void noNumberMessageTellsTheTruth_data()
+    {
+        QTest::addColumn<QString>("url"); // the shop's database; empty: the counter's file
+        QTest::addColumn<QString>("file"); // the counter's file: fine, newer, full
+        QTest::addColumn<QStringList>("said");
+        QTest::addColumn<QStringList>("unsaid");
+        const QString away = QStringLiteral("postgresql:///shop?host=/nonexistent");
+        const QStringList promises {QStringLiteral("заказ сохранён"),
+                                    QStringLiteral("снова станет доступна"),
+                                    QStringLiteral("сохранение продолжится")};
+        QTest::newRow("server away")
+            << away << "fine"
+            << QStringList {QStringLiteral("заказ сохранён и получит номер, когда база магазина "
+                                           "снова станет доступна")}
+            << QStringList {QStringLiteral("не сохранён")};
+        QTest::newRow("malformed URL")
+            << "mysql://server/shop"
+            << "fine"
+            << QStringList {QStringLiteral("заказ сохранён"), QStringLiteral("«Настройки»"),
+                            QStringLiteral("перезапустите")}
+            << QStringList {QStringLiteral("снова станет доступна")};
+        QTest::newRow("file of a newer program, server away")
+            << away << "newer"
+            << QStringList {QStringLiteral("не сохранён"), QStringLiteral("обновите программу")}
+            << promises;
+        QTest::newRow("file of a newer program as the journal")
+            << QString() << "newer"
+            << QStringList {QStringLiteral("не сохранён"), QStringLiteral("обновите программу")}
+            << promises;
+        QTest::newRow("disk full, server away")
+            << away << "full"
+            << QStringList {QStringLiteral("не сохранён"), QStringLiteral("освободите место")}
+            << QStringList {QStringLiteral("заказ сохранён"),
+                            QStringLiteral("снова станет доступна")};
+    }
+    void noNumberMessageTellsTheTruth()
+    {
+        QFETCH(QString, url);
+        QFETCH(QString, file);
+        QFETCH(QStringList, said);
+        QFETCH(QStringList, unsaid);
+        closeWindow();
+        if (file == QLatin1String("newer")) {
+            Connection connection;
+            QVERIFY(connection.open(DatabaseUrl::sqliteFile(dataFile()), QStringLiteral("t")));
+            QVERIFY(QSqlQuery(connection.database())
+                        .exec(QStringLiteral("UPDATE schema_version SET version = %1")
+                                  .arg(latestSchemaVersion() + 1)));
+        }
+        if (!url.isEmpty())
+            qputenv("PRINTCALC_DATABASE", url.toUtf8());
+        open();
+        qunsetenv("PRINTCALC_DATABASE");
+        keeper()->writer()->setRetryInterval(50);
+        if (file == QLatin1String("full")) {
+            window->appendOrderLine(sample(1));
+            QVERIFY(keeper()->waitStored());
+            keeper()->writer()->runWithDatabase([](QSqlDatabase db) {
+                QSqlQuery query(db);
+                query.exec(QStringLiteral("PRAGMA page_count"));
+                query.next();
+                query.exec(
+                    QStringLiteral("PRAGMA max_page_count = %1").arg(query.value(0).toInt()));
+            });
+            OrderLine big = sample(2);
+            big.explanation = QString(5000, QLatin1Char('x'));
+            for (int i = 0; i < 20; ++i)
+                window->appendOrderLine(big);
+        } else {
+            window->appendOrderLine(sample(1));
+        }
+        QTRY_VERIFY(keeper()->shop()->problem().size() > 0);
+        const DocumentNumber none = window->numberForDocument(QStringLiteral("pdf"));
+        QVERIFY(!none.ok);
+        const QString told = none.reason + QLatin1Char('|') + messages.join(QLatin1Char('|'));
+        for (const QString &text : said)
+            QVERIFY2(none.reason.contains(text), qPrintable(text + " not in: " + told));
+        for (const QString &text : unsaid)
+            QVERIFY2(!told.contains(text), qPrintable(text + " in: " + told));
     }
 
     void shopOutOfReachAtStart_data()
@@ -409,6 +679,56 @@ private slots:
         QCOMPARE(record.documents.size(), 1);
         closeWindow();
         qunsetenv("PRINTCALC_DATABASE");
+    }
+
+    // A server that hangs (every process of it stopped): the window waits a few seconds at
+    // most, shows the notice, and the document waits for its number; once the server goes on,
+    // the invoice is entered once, with its document.
+    void shopFrozenAndResumed()
+    {
+        closeWindow();
+        PgCluster cluster;
+        QVERIFY2(cluster.start(), qPrintable(cluster.error));
+        qputenv("PRINTCALC_DATABASE", cluster.url().toUtf8());
+        open();
+        qunsetenv("PRINTCALC_DATABASE");
+        auto *state = find<QLabel>(QStringLiteral("labelShopState"));
+        QTRY_VERIFY(keeper()->shop()->reachable());
+        keeper()->shop()->setCheckInterval(200);
+        window->appendOrderLine(sample(1));
+
+        QVERIFY(cluster.signalServer(SIGSTOP));
+        bool frozen = true;
+        const auto thaw = qScopeGuard([&] {
+            if (frozen)
+                cluster.signalServer(SIGCONT);
+        });
+        QElapsedTimer waited;
+        waited.start();
+        const DocumentNumber none = window->numberForDocument(QStringLiteral("pdf"));
+        QVERIFY2(waited.elapsed() < 6000, qPrintable(QString::number(waited.elapsed())));
+        QVERIFY(!none.ok);
+        QVERIFY2(none.reason.contains(QStringLiteral("получит номер")), qPrintable(none.reason));
+        QTRY_VERIFY(state->isVisible());
+        window->documentFinished(0, QStringLiteral("pdf"), true);
+
+        QVERIFY(cluster.signalServer(SIGCONT));
+        frozen = false;
+        QTRY_VERIFY_WITH_TIMEOUT(!state->isVisible(), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(window->numberForDocument(QStringLiteral("pdf")).number > 0,
+                                 20000);
+        const qint64 number = window->numberForDocument(QStringLiteral("pdf")).number;
+        Connection connection;
+        QVERIFY(connection.open(DatabaseUrl::parse(cluster.url()), QStringLiteral("t")));
+        JournalQuery all;
+        all.limit = 0;
+        QCOMPARE(Journal(connection).find(all).size(), 1);
+        InvoiceRecord record;
+        QVERIFY(Journal(connection).load(number, &record));
+        QCOMPARE(record.documents.size(), 1);
+        QCOMPARE(record.documents.first().kind, QStringLiteral("pdf"));
+        QVERIFY(!record.summary.isVoid);
+        closeWindow();
     }
 
     void journalDialog()
@@ -521,6 +841,65 @@ static int holdingChild()
     return QCoreApplication::exec();
 }
 
+// Run twice by restoringTwiceAtOnce: a window that presses "Восстановить" when told "go", says
+// what it got, and holds its order until told "quit".
+static int restoringChild()
+{
+    QStringList told;
+    PromptRecorder prompts;
+    prompts.onTell = [&](const QString &message, const QString &) { told.append(message); };
+    MainWindow window(nullptr, &prompts);
+    window.show();
+    auto *restore = window.findChild<QPushButton *>(QStringLiteral("pushButtonRestore"));
+    if (!QTest::qWaitFor([restore] { return restore->isVisible(); }, 10000))
+        return 1;
+    fprintf(stdout, "ready\n");
+    fflush(stdout);
+    char line[16];
+    if (!fgets(line, sizeof line, stdin))
+        return 2;
+    restore->click();
+    if (!window.orderKeeper()->waitStored())
+        return 3;
+    fprintf(stdout, "lines %d told %d %s\n", int(window.orderLines().size()), int(told.size()),
+            qPrintable(told.join(QLatin1Char('|'))));
+    fflush(stdout);
+    return fgets(line, sizeof line, stdin) ? 0 : 4;
+}
+
+// Run by crashWhileNumberingKeepsTheNumber: the order's number taken for a PDF, then the
+// program killed at the step named.
+static int crashingChild(const QString &step)
+{
+    struct Kill : NumberingSteps
+    {
+        QString at;
+        void numberTaken(const QString &, qint64 number) override { reached("taken", number); }
+        void numberRecorded(const QString &, qint64 number) override
+        {
+            reached("recorded", number);
+        }
+        void reached(const char *name, qint64 number) const
+        {
+            if (at != QLatin1String(name))
+                return;
+            fprintf(stdout, "number %lld\n", static_cast<long long>(number));
+            fflush(stdout);
+            ::kill(::getpid(), SIGKILL);
+        }
+    };
+    Kill kill;
+    kill.at = step;
+    Order order;
+    OrderKeeper keeper(&order, nullptr, &kill);
+    order.append(sample(1));
+    order.append(sample(2));
+    if (!keeper.waitStored())
+        return 1;
+    keeper.numberForDocument(QStringLiteral("pdf"), QString());
+    return 2; // the kill never came
+}
+
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
@@ -529,6 +908,10 @@ int main(int argc, char *argv[])
         return unwritableChild();
     if (qEnvironmentVariable("STORAGE_TEST_CHILD") == QLatin1String("holding"))
         return holdingChild();
+    if (qEnvironmentVariable("STORAGE_TEST_CHILD") == QLatin1String("restoring"))
+        return restoringChild();
+    if (qEnvironmentVariable("STORAGE_TEST_CHILD").startsWith(QLatin1String("crash-")))
+        return crashingChild(qEnvironmentVariable("STORAGE_TEST_CHILD").mid(6));
     OrderStorageTest test;
     return QTest::qExec(&test, argc, argv);
 }

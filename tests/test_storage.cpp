@@ -249,6 +249,51 @@ private slots:
         QCOMPARE(journal.storeInvoice(draft(QStringLiteral("o4"), lines), 1), 41);
     }
 
+    // The same order stored again keeps its number: before any document it takes the lines
+    // and documents it comes with (restored after a crash, or entered after waiting), after one
+    // it stays as it was.
+    void storedAgain_data()
+    {
+        QTest::addColumn<bool>("documentBefore");
+        QTest::addColumn<bool>("documentAgain");
+        QTest::addColumn<QString>("kept"); // the description the invoice keeps
+        QTest::addColumn<int>("documents");
+        QTest::newRow("no document yet") << false << false << "новая" << 0;
+        QTest::newRow("no document yet, one comes with it") << false << true << "новая" << 1;
+        QTest::newRow("a document made before") << true << false << "первая" << 1;
+        QTest::newRow("a document before, one again") << true << true << "первая" << 1;
+    }
+    void storedAgain()
+    {
+        QFETCH(bool, documentBefore);
+        QFETCH(bool, documentAgain);
+        QFETCH(QString, kept);
+        QFETCH(int, documents);
+        Connection connection;
+        QVERIFY(connection.open(DatabaseUrl::sqliteFile(file()), QStringLiteral("t")));
+        Journal journal(connection);
+        const DocumentRecord pdf {QStringLiteral("pdf"), QDateTime::currentDateTime(), true};
+        QCOMPARE(journal.storeInvoice(draft(QStringLiteral("o"), {line("первая", "1", "1")}), 1),
+                 1);
+        if (documentBefore)
+            QVERIFY(journal.addDocument(1, pdf));
+        InvoiceDraft again = draft(QStringLiteral("o"), {line("новая", "2", "3")});
+        if (documentAgain)
+            again.documents.append(pdf);
+        QCOMPARE(journal.storeInvoice(again, 1), 1);
+        QCOMPARE(journal.storeInvoice(draft(QStringLiteral("other"), {line("x", "1", "1")}), 1),
+                 2); // the counter moved once for each order
+        InvoiceRecord record;
+        QVERIFY(journal.load(1, &record));
+        QCOMPARE(record.lines.size(), 1);
+        QCOMPARE(record.lines.first().description, kept);
+        QCOMPARE(record.documents.size(), documents);
+        QCOMPARE(record.summary.total, kept == QStringLiteral("новая") ? 7.08 : 1.18);
+        JournalQuery words;
+        words.words = kept;
+        QCOMPARE(journal.find(words).size(), 1);
+    }
+
     void totalsAndVoid_data()
     {
         QTest::addColumn<QVector<bool>>("documents"); // each document's success, in order
@@ -465,7 +510,8 @@ private slots:
         QProcess child;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("STORAGE_TEST_CHILD"), QStringLiteral("unwritable"));
-        environment.insert(QStringLiteral("STORAGE_TEST_URL"), QStringLiteral("sqlite://") + target);
+        environment.insert(QStringLiteral("STORAGE_TEST_URL"),
+                           QStringLiteral("sqlite://") + target);
         AsNobody nobody;
         QVERIFY(nobody.start(child, environment));
         QVERIFY(child.waitForFinished(30000));
