@@ -31,14 +31,18 @@ void finish(Quote &quote, int quantity, double unitPrice, const QString &descrip
             const QString &key, const QString &titles, bool marker, const PricedJob &job,
             const PriceTable &prices)
 {
-    // The line's figure is its text's: the screen, the sheet and the PDF sum the same price.
+    // The line's figure is its text's: the screen, the sheet and the PDF sum the same price. The
+    // built-in list's lines keep the six-digit texts they always had; a shop's own version is
+    // priced to the kopeck.
+    const bool builtIn = prices.version() == 0;
+    const QString shown = builtIn ? numberText(unitPrice) : priceText(unitPrice);
     quote.quantity = quantity;
-    quote.unitPrice = linePrice(unitPrice);
+    quote.unitPrice = builtIn ? shown.toDouble() : linePrice(unitPrice);
     quote.priceVersion = prices.version();
     OrderLine &line = quote.line;
     line.description = description;
     line.quantity = QString::number(quantity);
-    line.unitPrice = priceText(unitPrice);
+    line.unitPrice = shown;
     line.setNumbers(quantity, quote.unitPrice);
     line.keyText = keyText(key);
     line.titles = titles;

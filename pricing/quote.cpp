@@ -23,6 +23,10 @@ QString Quote::missingKey() const
 
 QString Quote::explanation() const
 {
+    // Figures as the line shows them: six digits from the built-in list, kopecks from a version.
+    const auto shown = [this](double value) {
+        return priceVersion == 0 ? numberText(value) : priceText(value);
+    };
     QStringList items;
     if (missingPrice())
         items << QStringLiteral("Нет цены в прайс-листе: ключ ") + missingKey();
@@ -32,15 +36,15 @@ QString Quote::explanation() const
         const QString role = lookup.role.isEmpty() ? QString() : lookup.role + QStringLiteral(": ");
         items << role + QStringLiteral("ключ ") + lookup.key
                 + (lookup.found ? QStringLiteral(" — есть в прайс-листе, ")
-                           + priceText(lookup.price) + QLatin1Char(' ') + per
+                           + shown(lookup.price) + QLatin1Char(' ') + per
                                 : QStringLiteral(" — нет в прайс-листе"));
     }
     items << QStringLiteral("Размер: ") + factorText;
     for (const QuoteExtra &extra : extras) {
         items << extra.group + QStringLiteral(": ") + extra.caption + QStringLiteral(" + ")
-                + priceText(extra.amount);
+                + shown(extra.amount);
     }
-    items << QStringLiteral("Цена за единицу: ") + priceText(unitPrice);
+    items << QStringLiteral("Цена за единицу: ") + shown(unitPrice);
     items << QStringLiteral("Прайс-лист: ")
             + (priceVersion == 0 ? QStringLiteral("встроенный (версия 0)")
                                  : QStringLiteral("версия ") + QString::number(priceVersion));

@@ -200,7 +200,7 @@ void InteriorTest::extrasAddedAndCleared()
         click(button);
     click("checkBox_71");
     const TableRow first = answerLine();
-    QCOMPARE(first.price, QStringLiteral("100500.03")); // to kopecks: "100500" in six digits
+    QCOMPARE(first.price, QStringLiteral("100500")); // 100500.03 in six digits
     QCOMPARE(first.description,
              QStringLiteral("А2 (420х594 мм.); Формат 1+0; Простая; 80; Пластик 4 мм."));
     QVERIFY2(!find<QCheckBox>("checkBox_71")->isChecked(), "the base is cleared after the answer");
