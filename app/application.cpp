@@ -27,8 +27,9 @@ int runWindow(int argc, char *argv[])
     QString error;
     if (PriceTable::builtIn(&error).isEmpty()) {
         std::fprintf(stderr, "%s\n", qUtf8Printable(error));
-        QMessageBox::critical(nullptr, QStringLiteral("Калькулятор типографии"),
-                              error + QStringLiteral("\nПрограмма не может считать цены и будет закрыта."));
+        QMessageBox::critical(
+            nullptr, QStringLiteral("Калькулятор типографии"),
+            error + QStringLiteral("\nПрограмма не может считать цены и будет закрыта."));
         return 1;
     }
 

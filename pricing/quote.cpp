@@ -24,9 +24,8 @@ QString Quote::missingKey() const
 QString Quote::explanation() const
 {
     // Figures as the line shows them: six digits from the built-in list, kopecks from a version.
-    const auto shown = [this](double value) {
-        return priceVersion == 0 ? numberText(value) : priceText(value);
-    };
+    const auto shown
+        = [this](double value) { return priceVersion == 0 ? numberText(value) : priceText(value); };
     QStringList items;
     if (missingPrice())
         items << QStringLiteral("Нет цены в прайс-листе: ключ ") + missingKey();
@@ -35,8 +34,8 @@ QString Quote::explanation() const
     for (const PriceLookup &lookup : lookups) {
         const QString role = lookup.role.isEmpty() ? QString() : lookup.role + QStringLiteral(": ");
         items << role + QStringLiteral("ключ ") + lookup.key
-                + (lookup.found ? QStringLiteral(" — есть в прайс-листе, ")
-                           + shown(lookup.price) + QLatin1Char(' ') + per
+                + (lookup.found ? QStringLiteral(" — есть в прайс-листе, ") + shown(lookup.price)
+                           + QLatin1Char(' ') + per
                                 : QStringLiteral(" — нет в прайс-листе"));
     }
     items << QStringLiteral("Размер: ") + factorText;

@@ -47,8 +47,7 @@ private:
 
 // Hands a result back from the thread: the call runs in the context's thread, and not at all
 // once the context is gone.
-template<class Call>
-void replyTo(const QPointer<QObject> &context, Call call)
+template<class Call> void replyTo(const QPointer<QObject> &context, Call call)
 {
     if (QObject *receiver = context.data())
         QMetaObject::invokeMethod(

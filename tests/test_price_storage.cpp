@@ -378,11 +378,10 @@ private slots:
         QVERIFY2(value == read, qPrintable(QString::number(value, 'g', 17)));
 
         // A new version keeps prices of nine digits and below a kopeck as they were loaded.
-        const PriceVersion next
-            = version(QDate(2026, 10, 1),
-                      {{QStringLiteral("002428"), 9999999.99}, {QStringLiteral("000000"), 0.001}},
-                      {{findExtraByFormerName(QStringLiteral("checkBox_71"))->key, 1234567.89}},
-                      QString());
+        const PriceVersion next = version(
+            QDate(2026, 10, 1),
+            {{QStringLiteral("002428"), 9999999.99}, {QStringLiteral("000000"), 0.001}},
+            {{findExtraByFormerName(QStringLiteral("checkBox_71"))->key, 1234567.89}}, QString());
         QCOMPARE(tables.store(next), 2);
         QVERIFY(tables.load(&versions, {1}));
         QCOMPARE(versions.size(), 1);
