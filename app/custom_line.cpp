@@ -45,7 +45,9 @@ void MainWindow::initCustomLine()
     auto *button = new QPushButton(QStringLiteral("Своя строка"), form->centralwidget);
     button->setObjectName(QStringLiteral("pushButtonCustomLine"));
     button->setToolTip(QStringLiteral("Строка с описанием и ценой, набранными вручную (Ctrl+N)"));
-    button->setGeometry(1055, 680, 80, 23);
+    // Under the order table, at its right edge; the total holds the left part.
+    const int width = qMax(90, button->sizeHint().width());
+    button->setGeometry(1051 - width, 745, width, 23);
     connect(button, &QPushButton::clicked, this, [this] { openCustomLine(); });
     auto *key = new QAction(this);
     key->setShortcut(Qt::CTRL | Qt::Key_N);
