@@ -5,6 +5,7 @@
 #include "app/mainwindow.h"
 #include "app/scrolling.h"
 #include "prices/price_table.h"
+#include "storage/database_url.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -22,6 +23,13 @@ int runWindow(int argc, char *argv[])
     for (const int size : {16, 24, 32, 48, 64, 128, 256})
         icon.addFile(QStringLiteral(":/icons/icons/printcalc-%1.png").arg(size));
     app.setWindowIcon(icon);
+
+    // Without a home the order would be kept nowhere (or under "/"): said, not started.
+    if (const QString problem = homeProblem(); !problem.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qUtf8Printable(problem));
+        QMessageBox::critical(nullptr, QStringLiteral("Калькулятор типографии"), problem);
+        return 1;
+    }
 
     // A list that does not load would price everything at 0: the program refuses to start.
     QString error;

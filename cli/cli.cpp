@@ -481,6 +481,8 @@ int runCli(int argc, char *argv[])
     int status = 0;
     if (!found) {
         status = withoutCommand(context);
+    } else if (const QString problem = homeProblem(); !problem.isEmpty()) {
+        status = context.fail(problem);
     } else {
         const Settings settings;
         context.command = found->option.mid(2);

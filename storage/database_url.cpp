@@ -259,6 +259,19 @@ QString defaultDatabasePath()
     return base + QStringLiteral("/printcalc/printcalc.sqlite");
 }
 
+QString homeProblem()
+{
+    const auto absolute = [](const char *name) {
+        const QString value = QString::fromLocal8Bit(qgetenv(name));
+        return !value.isEmpty() && QDir::isAbsolutePath(value);
+    };
+    if (absolute("HOME") || (absolute("XDG_CONFIG_HOME") && absolute("XDG_DATA_HOME")))
+        return QString();
+    return QStringLiteral("Не задана домашняя папка (переменная HOME): программе негде хранить "
+                          "настройки и заказ стойки. Запустите её от пользователя с домашней "
+                          "папкой или задайте HOME (либо XDG_CONFIG_HOME и XDG_DATA_HOME).");
+}
+
 QString databaseArgument(const QStringList &arguments, bool *given)
 {
     const QString option = QStringLiteral("--database");

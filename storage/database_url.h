@@ -50,6 +50,10 @@ QString libpqQuoted(const QString &value);
 // $XDG_DATA_HOME/printcalc/printcalc.sqlite, or ~/.local/share/... when the variable is unset.
 QString defaultDatabasePath();
 
+// Why the program has nowhere to keep its settings and the counter's order (no home folder and
+// no XDG folders in its stead), in Russian; empty when it has.
+QString homeProblem();
+
 struct DatabaseChoice
 {
     DatabaseUrl url;
