@@ -378,11 +378,13 @@ private slots:
         // Without a home nothing may land under "/": the command says so and stops.
         QTest::newRow("no home folder")
             << "unset HOME XDG_CONFIG_HOME XDG_DATA_HOME; exec \"$P\" --journal list" << 1
-            << "Не задана домашняя папка" << "" << QStringList() << "";
+            << "Не задана домашняя папка"
+            << "" << QStringList() << "";
         QTest::newRow("no home, XDG folders given")
             << "unset HOME; export XDG_CONFIG_HOME=\"$D/c\" XDG_DATA_HOME=\"$D/d\"; "
                "exec \"$P\" --journal list"
-            << 0 << "" << "" << QStringList() << "";
+            << 0 << ""
+            << "" << QStringList() << "";
         QTest::newRow("listing into a full disk")
             << "exec \"$P\" --database \"$U\" --journal list >/dev/full" << 1
             << "Стандартный вывод не записан: на диске нет места"
