@@ -17,6 +17,8 @@ void MainWindow::initCounter()
 {
     MainWindowForm *f = form.data();
     setOrderHeaderCaptions(f->tableWidget);
+    // Tab goes on to "Очистка" and the documents' buttons; the cells are reached with the arrows.
+    f->tableWidget->setTabKeyNavigation(false);
     useRowNumberHeader(f->tableWidget);
     // Under the table, in its left part: the right part stays free for other controls.
     auto *total = new QLabel(f->centralwidget);

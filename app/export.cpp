@@ -2,14 +2,45 @@
 // Calc as a new untitled document. The work itself is the export panel's (order/export_panel.cpp).
 #include "app/mainwindow.h"
 
+#include "app/order_storage.h"
 #include "dialogs/prompts.h"
 #include "form/mainwindow_form.h"
+#include "storage/settings.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
 
 #include <memory>
+
+// Where the package puts the sample template.
+static const char SampleTemplate[] = "/usr/share/printcalc/invoice.xlsx";
+
+void MainWindow::initTemplatePath()
+{
+    QLineEdit *path = form->lineEdit_11;
+    const QString remembered = ProgramState(keeper->localFile()).templatePath();
+    if (!remembered.isEmpty())
+        path->setText(remembered);
+    else if (QFileInfo(QLatin1String(SampleTemplate)).isFile())
+        path->setText(QLatin1String(SampleTemplate));
+    // Left of the field: its own geometry stays as the form has it.
+    auto *choose = new QPushButton(QStringLiteral("…"), form->centralwidget);
+    choose->setObjectName(QStringLiteral("pushButtonChooseTemplate"));
+    choose->setToolTip(QStringLiteral("Выбрать файл шаблона"));
+    choose->setGeometry(1108, 680, 28, 20);
+    connect(choose, &QPushButton::clicked, this, [this, path] {
+        const QFileInfo current(path->text().trimmed());
+        const QString chosen = prompts().chooseFile(
+            QStringLiteral("Шаблон счёта"),
+            current.absoluteDir().exists() ? current.absolutePath() : QDir::homePath(),
+            QStringLiteral("Таблицы (*.xlsx *.ods *.xls);;Все файлы (*)"));
+        if (!chosen.isEmpty())
+            path->setText(QDir::toNativeSeparators(chosen));
+    });
+}
 
 #ifdef PRINTCALC_HAVE_OFFICE
 #include "app/export_panel.h"
@@ -34,6 +65,9 @@ void MainWindow::exportInit()
         if (orderLines().isEmpty() && number->number == 0 && number->reason.isEmpty())
             return;
         documentFinished(number->number, QStringLiteral("export"), made);
+        // The template that made an invoice is the one the next start offers.
+        if (made)
+            ProgramState(keeper->localFile()).keepTemplatePath(form->lineEdit_11->text().trimmed());
         if (made && !number->ok)
             prompts().tell(QStringLiteral("Экспорт"), number->reason);
     };

@@ -200,6 +200,9 @@ private:
 
     // Storage (app/order_storage.cpp).
     void initOrderStorage();
+    // The template path (app/export.cpp): the one that exported last, else the sample where the
+    // package installed it; "…" picks a file.
+    void initTemplatePath();
     void showJournal();
     std::unique_ptr<OrderKeeper, OrderKeeperDeleter> keeper;
 };

@@ -128,7 +128,7 @@ OrderKeeper::OrderKeeper(Order *o, QObject *parent, NumberingSteps *numberingSte
     const Settings settings;
     counterName = settings.counterName();
     const DatabaseChoice choice = chooseDatabase(QCoreApplication::arguments(), settings);
-    const QString localPath = localOrderPath(choice.url);
+    localPath = localOrderPath(choice.url);
     orderWriter = new OrderWriter(localPath, this);
     claims = std::make_unique<OrderClaims>(localPath);
     if (!orderWriter->movedAsideTo().isEmpty())
@@ -504,6 +504,7 @@ void MainWindow::initOrderStorage()
 {
     keeper.reset(new OrderKeeper(orderModel.get(), this));
     OrderKeeper *k = keeper.get();
+    initTemplatePath();
     connect(k, &OrderKeeper::storingProblem, this, [this](const QString &message) {
         prompts().tell(QStringLiteral("Сохранение заказа"), message);
     });

@@ -42,6 +42,8 @@ public:
     // The file's or the shop's trouble at start, told once the window is up.
     QString startupProblem() const { return startProblem; }
     QString counter() const { return counterName; }
+    // The counter's own SQLite file, beside which the program keeps its state.
+    QString localFile() const { return localPath; }
     QString currentOrder() const { return uid; }
     OrderWriter *writer() const { return orderWriter; }
     ShopLink *shop() const { return shopLink; }
@@ -84,6 +86,7 @@ private:
     OrderWriter *orderWriter = nullptr;
     ShopLink *shopLink = nullptr;
     QString counterName;
+    QString localPath;
     QString templatePath;
     StoredOrder offer;
 

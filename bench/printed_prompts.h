@@ -18,4 +18,8 @@ public:
             out << " (" << details << ')';
         out << '\n';
     }
+    QString chooseFile(const QString &, const QString &, const QString &) override
+    {
+        return QString();
+    }
 };

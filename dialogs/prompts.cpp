@@ -2,6 +2,7 @@
 #include "dialogs/prompts.h"
 
 #include <QAbstractButton>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QTimer>
 
@@ -27,6 +28,11 @@ void russianDetailsButton(QMessageBox *box)
 }
 
 } // namespace
+
+QString MessageBoxes::chooseFile(const QString &title, const QString &start, const QString &filter)
+{
+    return QFileDialog::getOpenFileName(parent, title, start, filter);
+}
 
 void MessageBoxes::tell(const QString &title, const QString &message, const QString &details)
 {

@@ -14,6 +14,9 @@ public:
     virtual void tell(const QString &title, const QString &message,
                       const QString &details = QString())
         = 0;
+    // A file to open, chosen by the operator; empty when the choice was cancelled.
+    virtual QString chooseFile(const QString &title, const QString &start, const QString &filter)
+        = 0;
 };
 
 // Warning boxes over a window.
@@ -24,6 +27,7 @@ public:
         : parent(parent)
     { }
     void tell(const QString &title, const QString &message, const QString &details) override;
+    QString chooseFile(const QString &title, const QString &start, const QString &filter) override;
 
 private:
     QPointer<QWidget> parent;

@@ -101,6 +101,25 @@ qint64 ProgramState::nextInvoiceNumber() const
     return qMax<qint64>(1, invoiceNumber(state.value(StateNextNumberKey)));
 }
 
+const QString StateTemplateKey = QStringLiteral("export/template");
+
+QString ProgramState::templatePath() const
+{
+    const QSettings state(filePath, QSettings::IniFormat);
+    return state.value(StateTemplateKey).toString();
+}
+
+bool ProgramState::keepTemplatePath(const QString &path)
+{
+    if (path == templatePath())
+        return true;
+    QDir().mkpath(QFileInfo(filePath).absolutePath());
+    QSettings state(filePath, QSettings::IniFormat);
+    state.setValue(StateTemplateKey, path);
+    state.sync();
+    return state.status() == QSettings::NoError;
+}
+
 bool ProgramState::keepNextInvoiceNumber(qint64 next)
 {
     if (next <= nextInvoiceNumber())

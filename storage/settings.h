@@ -55,6 +55,9 @@ public:
     qint64 nextInvoiceNumber() const;
     // Raises the kept number to next; a lower one changes nothing.
     bool keepNextInvoiceNumber(qint64 next);
+    // The template the last export that succeeded was made from; empty when none was.
+    QString templatePath() const;
+    bool keepTemplatePath(const QString &path);
 
 private:
     QString filePath;

@@ -60,6 +60,7 @@ public:
     {
         prompts.titles.clear();
         prompts.onTell = nullptr;
+        prompts.chosenFile.clear();
         window = new MainWindow(nullptr, &prompts);
         window->show();
         return QTest::qWaitForWindowExposed(window);

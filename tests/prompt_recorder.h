@@ -17,6 +17,13 @@ public:
             onTell(message, details);
     }
 
+    QString chooseFile(const QString &title, const QString &, const QString &) override
+    {
+        titles << title;
+        return chosenFile;
+    }
+
     QStringList titles;
     std::function<void(const QString &message, const QString &details)> onTell;
+    QString chosenFile; // what the file chooser gives back
 };

@@ -286,6 +286,32 @@ private slots:
         QCOMPARE(visited, expected);
     }
 
+    // Tab leaves the order table for the next control, whatever the table holds; the arrows
+    // still move between its cells.
+    void tabLeavesTheOrderTable_data()
+    {
+        QTest::addColumn<int>("lines");
+        QTest::newRow("empty order") << 0;
+        QTest::newRow("three lines") << 3;
+    }
+    void tabLeavesTheOrderTable()
+    {
+        QFETCH(int, lines);
+        for (int i = 0; i < lines; ++i)
+            append("1", "10");
+        QTableWidget *table = orderTable();
+        table->setFocus();
+        if (lines > 0) {
+            table->setCurrentCell(0, 0);
+            QTest::keyClick(table, Qt::Key_Right);
+            QCOMPARE(table->currentColumn(), 1);
+            QTest::keyClick(table, Qt::Key_Down);
+            QCOMPARE(table->currentRow(), 1);
+        }
+        QTest::keyClick(table, Qt::Key_Tab);
+        QVERIFY2(QApplication::focusWidget() != table, "Tab stayed in the order table");
+    }
+
     void secondClickTakesAChoiceBack_data()
     {
         QTest::addColumn<QString>("page");

@@ -482,6 +482,26 @@ private slots:
         QCOMPARE(pdfs.entryList(QDir::Files | QDir::Hidden), QStringList());
     }
 
+    // "…" beside the template path puts the chosen file into it; a cancelled choice leaves it.
+    void templateChosenThroughTheButton_data()
+    {
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("a file") << "/home/kassa/Шаблоны/счёт.xlsx"
+                                << "/home/kassa/Шаблоны/счёт.xlsx";
+        QTest::newRow("cancelled") << ""
+                                   << "D:/999.xlsx";
+    }
+    void templateChosenThroughTheButton()
+    {
+        QFETCH(QString, chosen);
+        QFETCH(QString, shown);
+        prompts.chosenFile = chosen;
+        click(QStringLiteral("pushButtonChooseTemplate"));
+        QCOMPARE(find<QLineEdit>(QStringLiteral("lineEdit_11"))->text(), shown);
+        QCOMPARE(prompts.titles, QStringList {QStringLiteral("Шаблон счёта")});
+    }
+
     // A folder typed without its root would land wherever the program was started from.
     void relativeFolderRefused()
     {

@@ -412,6 +412,13 @@ private slots:
         const auto document = exportTo(path);
         QVERIFY2(!document.isNull(), qPrintable("no invoice opened: " + m_messages.join(" | ")));
         QCOMPARE(cellOf(document, "F17").value, 120.0);
+
+        // The template that made an invoice is the one the next start offers.
+        office().discard(document);
+        delete m_window;
+        m_window = new MainWindow(nullptr, &m_prompts);
+        m_window->show();
+        QCOMPARE(m_window->findChild<QLineEdit *>("lineEdit_11")->text(), path);
     }
 
     void failuresAreTold_data()
