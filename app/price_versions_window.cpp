@@ -11,6 +11,7 @@
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QHash>
+#include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QVariant>
@@ -25,6 +26,13 @@ public:
     QPointer<PriceListDialog> dialog;
     MainWindow *window = nullptr;
     PriceLink *link = nullptr;
+    QLabel *sampleNotice = nullptr; // shown while the built-in list is in force
+
+    void showWhetherSample(int versionInForce) const
+    {
+        if (sampleNotice)
+            sampleNotice->setVisible(versionInForce == 0);
+    }
 };
 
 void MainWindow::initPriceVersions()
@@ -57,6 +65,19 @@ void MainWindow::initPriceVersions()
     connect(&PriceBook::shared(), &PriceBook::changed, priceVersionState,
             [this] { followPriceVersion(); });
 
+    // The built-in list is the one the program was designed with, not the shop's: said where the
+    // operator looks, until the shop's own version is in force.
+    auto *sample = new QLabel(QStringLiteral("Цены — образец: загрузите свои («Прайс-лист» → "
+                                             "«Загрузить»)"));
+    sample->setObjectName(QStringLiteral("labelSamplePrices"));
+    sample->setToolTip(QStringLiteral(
+        "Встроенный прайс-лист (версия 0) содержит образцы цен, а не цены типографии. Откройте "
+        "«Прайс-лист», выгрузите его, впишите свои цены и загрузите файл кнопкой «Загрузить»."));
+    sample->setStyleSheet(QStringLiteral("QLabel { color: #8a4b00; }"));
+    addWindowButton(sample);
+    priceVersionState->sampleNotice = sample;
+    priceVersionState->showWhetherSample(priceTable.version());
+
     auto *button = new QPushButton(QStringLiteral("Прайс-лист"));
     button->setObjectName(QStringLiteral("pushButtonPrices"));
     button->setToolTip(QStringLiteral("Версии прайс-листа: цены, надбавки, выгрузка и загрузка"));
@@ -84,6 +105,7 @@ void MainWindow::followPriceVersion() const
         return;
     const PriceVersion &version = state->inForce.version();
     priceTable = version.prices;
+    state->showWhetherSample(priceTable.version());
     // The live prices show the new version too, once the job being read now is done.
     QMetaObject::invokeMethod(
         state, [state] { state->window->refreshLivePrices(); }, Qt::QueuedConnection);

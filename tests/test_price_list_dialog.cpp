@@ -183,6 +183,8 @@ private slots:
     }
     void roundTripPricesThePage()
     {
+        // The built-in list in force: the notice says its prices are samples.
+        QVERIFY(find<QLabel>(QStringLiteral("labelSamplePrices"))->isVisible());
         QFETCH(int, daysAhead);
         QFETCH(QString, before);
         const QString path = folder.filePath(QStringLiteral("exported.csv"));
@@ -214,6 +216,9 @@ private slots:
             QCOMPARE(line.price, QStringLiteral("165"));
         }
         QCOMPARE(window->orderLines().last().priceVersion, 1);
+        // The shop's own version in force: no more word of sample prices.
+        QVERIFY2(!find<QLabel>(QStringLiteral("labelSamplePrices"))->isVisible(),
+                 "sample prices said while the shop's version is in force");
         const QString explanation = window->orderLines().last().explanation;
         QVERIFY2(explanation.contains(QStringLiteral("Прайс-лист: версия 1")),
                  qPrintable(explanation));
