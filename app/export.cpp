@@ -4,6 +4,7 @@
 
 #include "app/order_storage.h"
 #include "dialogs/prompts.h"
+#include "documents/document_settings.h"
 #include "form/mainwindow_form.h"
 #include "storage/settings.h"
 
@@ -81,6 +82,9 @@ void MainWindow::exportToExcel()
     ExportRequest request;
     request.typedPath = form->lineEdit_11->text();
     request.lines = orderLines();
+    // Signed as the PDF is: the names the settings give, else the template's placeholder.
+    const ShopRequisites shop = DocumentSettings::load().requisites;
+    request.signers = {shop.director, shop.accountant};
     panel->exportOrder(request);
 }
 #else

@@ -99,7 +99,7 @@ bool prepareExport(const ExportRequest &request, PreparedExport *prepared, QStri
         return false;
     }
     prepared->path = file.absoluteFilePath();
-    prepared->blocks = invoiceFor(lines);
+    prepared->blocks = invoiceFor(lines, request.signers);
     prepared->lastRow = 0;
     for (const InvoiceBlock &block : qAsConst(prepared->blocks))
         prepared->lastRow = qMax(prepared->lastRow, block.top + block.rowCount() - 1);

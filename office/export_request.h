@@ -15,6 +15,7 @@ struct ExportRequest
     QVector<OrderLine> lines;
     QString number; // the invoice's number and date, written where the template names cells
     QDate date;
+    InvoiceSigners signers; // the names after the signature lines, from the settings
 };
 
 // The export ready to run: the template's local path and the invoice's cells.

@@ -70,7 +70,7 @@ static InvoiceBlock singleCell(int row, int column, const InvoiceCell &cell, boo
     return block;
 }
 
-QVector<InvoiceBlock> invoiceFor(const QVector<OrderLine> &lines)
+QVector<InvoiceBlock> invoiceFor(const QVector<OrderLine> &lines, const InvoiceSigners &signers)
 {
     using namespace invoice;
     const int n = lines.size();
@@ -113,16 +113,22 @@ QVector<InvoiceBlock> invoiceFor(const QVector<OrderLine> &lines)
     };
     blocks.append(summary);
 
-    blocks.append(
-        singleCell(22 + n, ColumnB,
-                   InvoiceCell::textCell(QStringLiteral(
-                       "Руководитель предприятия_____________________Берется из проги где то")),
-                   false));
-    blocks.append(
-        singleCell(24 + n, ColumnB,
-                   InvoiceCell::textCell(QStringLiteral(
-                       "Главный бухгалтер____________________________Берется из проги где то")),
-                   false));
+    // The signature lines end with the signer's name where the settings give one.
+    const QString placeholder = QStringLiteral("Берется из проги где то");
+    const auto signer = [&placeholder](const QString &name) {
+        const QString given = name.trimmed();
+        return given.isEmpty() ? placeholder : given;
+    };
+    blocks.append(singleCell(
+        22 + n, ColumnB,
+        InvoiceCell::textCell(QStringLiteral("Руководитель предприятия_____________________")
+                              + signer(signers.director)),
+        false));
+    blocks.append(singleCell(
+        24 + n, ColumnB,
+        InvoiceCell::textCell(QStringLiteral("Главный бухгалтер____________________________")
+                              + signer(signers.accountant)),
+        false));
     blocks.append(
         singleCell(26 + n, ColumnC, InvoiceCell::textCell(QStringLiteral("М.П.")), false));
     return blocks;

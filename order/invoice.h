@@ -50,7 +50,16 @@ inline const QString &sheetName()
 } // namespace invoice
 
 // The blocks of the invoice for these lines, in writing order.
-QVector<InvoiceBlock> invoiceFor(const QVector<OrderLine> &lines);
+// Who signs the invoice, as the settings name them; a name left empty keeps the sheet's
+// placeholder text after its line.
+struct InvoiceSigners
+{
+    QString director;
+    QString accountant;
+};
+
+QVector<InvoiceBlock> invoiceFor(const QVector<OrderLine> &lines,
+                                 const InvoiceSigners &signers = InvoiceSigners());
 
 // The cell at a sheet position (row from 1, column from 0), or null where the invoice writes none.
 const InvoiceCell *invoiceCellAt(const QVector<InvoiceBlock> &blocks, int row, int column);

@@ -403,6 +403,34 @@ private slots:
         }
     }
 
+    // Where the settings name the director and the accountant, the sheet is signed with their
+    // names as the PDF is; the settings file is put back afterwards.
+    void signedAsThePdf()
+    {
+        const QString settingsPath
+            = qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/printcalc/printcalc.ini");
+        QFile settings(settingsPath);
+        QVERIFY(settings.open(QIODevice::ReadOnly));
+        const QByteArray before = settings.readAll();
+        settings.close();
+        const auto restore = [&] {
+            QFile file(settingsPath);
+            return file.open(QIODevice::WriteOnly | QIODevice::Truncate)
+                && file.write(before) == before.size();
+        };
+        QVERIFY(settings.open(QIODevice::Append));
+        settings.write("[requisites]\ndirector=Иванов И. И.\naccountant=Петрова А. С.\n");
+        settings.close();
+        m_window->appendOrderLine("Листовки", "10", "5", "значение=9", "", false);
+        const auto document = exportTo(m_template);
+        QVERIFY(restore());
+        QVERIFY2(!document.isNull(), qPrintable("no invoice opened: " + m_messages.join(" | ")));
+        QCOMPARE(cellOf(document, "B23").text,
+                 QStringLiteral("Руководитель предприятия_____________________Иванов И. И."));
+        QCOMPARE(cellOf(document, "B25").text,
+                 QStringLiteral("Главный бухгалтер____________________________Петрова А. С."));
+    }
+
     void templatePathWithCyrillicAndBlanks()
     {
         QDir(m_dir.path()).mkpath("Шаблоны счетов");

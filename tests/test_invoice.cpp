@@ -218,6 +218,45 @@ private slots:
     }
 
     // Whatever the operator typed into a description stays a text, never a formula.
+    // The sheet is signed as the PDF is: a name from the settings replaces the placeholder after
+    // its line; one left empty (or blank) keeps the placeholder.
+    void signersAfterTheLines_data()
+    {
+        QTest::addColumn<QString>("director");
+        QTest::addColumn<QString>("accountant");
+        QTest::addColumn<QString>("directorCell");
+        QTest::addColumn<QString>("accountantCell");
+        QTest::newRow("none named")
+            << ""
+            << ""
+            << "Руководитель предприятия_____________________Берется из проги где то"
+            << "Главный бухгалтер____________________________Берется из проги где то";
+        QTest::newRow("both named") << "Иванов И. И."
+                                    << "Петрова А. С."
+                                    << "Руководитель предприятия_____________________Иванов И. И."
+                                    << "Главный бухгалтер____________________________Петрова А. С.";
+        QTest::newRow("director only, blanks around")
+            << "  Иванов И. И. "
+            << "   "
+            << "Руководитель предприятия_____________________Иванов И. И."
+            << "Главный бухгалтер____________________________Берется из проги где то";
+    }
+    void signersAfterTheLines()
+    {
+        QFETCH(QString, director);
+        QFETCH(QString, accountant);
+        QFETCH(QString, directorCell);
+        QFETCH(QString, accountantCell);
+        const QVector<OrderLine> lines(
+            3, {QStringLiteral("строка"), QStringLiteral("1"), QStringLiteral("1")});
+        const QVector<InvoiceBlock> blocks = invoiceFor(lines, {director, accountant});
+        const InvoiceCell *first = invoiceCellAt(blocks, 25, invoice::ColumnB);
+        const InvoiceCell *second = invoiceCellAt(blocks, 27, invoice::ColumnB);
+        QVERIFY(first && second);
+        QCOMPARE(first->text, directorCell);
+        QCOMPARE(second->text, accountantCell);
+    }
+
     void descriptionsStayTexts_data()
     {
         QTest::addColumn<QString>("description");
