@@ -156,8 +156,8 @@ OrderKeeper::OrderKeeper(Order *o, QObject *parent, NumberingSteps *numberingSte
     shopLink = new ShopLink(choice.url, localPath, settings.path(), this);
     connect(shopLink, &ShopLink::waitingOrderEntered, this,
             [this](const QString &entered, qint64 enteredNumber) {
-                if (entered == uid && finished && number == 0) {
-                    number = enteredNumber;
+                if (entered == order->uid() && finished && order->number() == 0) {
+                    order->setNumber(enteredNumber);
                     numberedAt = QDateTime::currentDateTime();
                     hasGoodDocument = true;
                 }
@@ -173,6 +173,11 @@ OrderKeeper::~OrderKeeper()
     order->disconnect(this);
     flush();
     orderWriter->waitStored(StoreWaitMs);
+}
+
+QString OrderKeeper::currentOrder() const
+{
+    return order->uid();
 }
 
 void OrderKeeper::watchOrder()
@@ -230,9 +235,9 @@ void OrderKeeper::changed()
 void OrderKeeper::startNewOrder()
 {
     finished = false;
-    number = 0;
+    order->setNumber(0);
     hasGoodDocument = false;
-    uid.clear();
+    order->setUid(QString());
     removed.clear();
     for (Row &row : rows)
         row.dirty = true;
@@ -242,7 +247,7 @@ void OrderKeeper::startNewOrder()
 void OrderKeeper::flush()
 {
     flushPosted = false;
-    const bool create = uid.isEmpty();
+    const bool create = order->uid().isEmpty();
     const bool anyDirty = firstDirty < rows.size();
     if (!anyDirty && removed.isEmpty() && !moved && !cleared && pendingStates.isEmpty())
         return;
@@ -255,10 +260,10 @@ void OrderKeeper::flush()
     }
     OrderChange change;
     if (create) {
-        uid = QUuid::createUuid().toString(QUuid::WithoutBraces);
-        claims->claim(uid);
+        order->setUid(QUuid::createUuid().toString(QUuid::WithoutBraces));
+        claims->claim(order->uid());
     }
-    change.uid = uid;
+    change.uid = order->uid();
     change.create = create;
     change.counter = counterName;
     change.at = QDateTime::currentDateTime();
@@ -298,8 +303,8 @@ bool OrderKeeper::eventFilter(QObject *watched, QEvent *event)
 
 void OrderKeeper::refreshOffer()
 {
-    const QVector<StoredOrder> orders
-        = orderWriter->unfinished(counterName, uid.isEmpty() ? QStringList() : QStringList {uid});
+    const QVector<StoredOrder> orders = orderWriter->unfinished(
+        counterName, order->uid().isEmpty() ? QStringList() : QStringList {order->uid()});
     offer = firstFree(orders);
     emit offerChanged();
 }
@@ -318,11 +323,12 @@ void OrderKeeper::offerNext()
 {
     offer = StoredOrder();
     emit offerChanged();
-    orderWriter->unfinishedLater(counterName, uid.isEmpty() ? QStringList() : QStringList {uid},
-                                 this, [this](const QVector<StoredOrder> &orders) {
-                                     offer = firstFree(orders);
-                                     emit offerChanged();
-                                 });
+    orderWriter->unfinishedLater(
+        counterName, order->uid().isEmpty() ? QStringList() : QStringList {order->uid()}, this,
+        [this](const QVector<StoredOrder> &orders) {
+            offer = firstFree(orders);
+            emit offerChanged();
+        });
 }
 
 // The restored order goes on under its own uid: a number the journal gave it before a crash
@@ -344,7 +350,7 @@ void OrderKeeper::restoreOffered()
     StoredOrder stored;
     const bool loaded = orderWriter->load(offer.uid, &stored);
     if (!loaded || stored.state != OrderState::Open || stored.lines.isEmpty()) {
-        claims->claim(uid);
+        claims->claim(order->uid());
         emit restoreRefused(
             loaded ? QStringLiteral("Заказ от %1 уже восстановлен, отброшен или оформлен в другом "
                                     "окне программы: восстанавливать нечего.")
@@ -357,11 +363,11 @@ void OrderKeeper::restoreOffered()
     }
     flush();
     // Lines already on screen join the restored order; an unfinished order of them is done with.
-    if (!uid.isEmpty() && !finished)
-        pendingStates.append({uid, OrderState::Restored, 0});
-    uid = stored.uid;
+    if (!order->uid().isEmpty() && !finished)
+        pendingStates.append({order->uid(), OrderState::Restored, 0});
+    order->setUid(stored.uid);
     finished = false;
-    number = 0;
+    order->setNumber(0);
     hasGoodDocument = false;
     order->insert(order->size(), stored.lines);
     // Every line is written again under the restored uid, in the same write as the states.
@@ -396,18 +402,18 @@ DocumentNumber OrderKeeper::numberForDocument(const QString &kind, const QString
         result.reason = QStringLiteral("В заказе нет строк: документ без номера.");
         return result;
     }
-    if (finished && number > 0) {
+    if (finished && order->number() > 0) {
         result.ok = true;
-        result.number = number;
+        result.number = order->number();
         result.date = numberedAt;
         return result;
     }
-    if (uid.isEmpty())
+    if (order->uid().isEmpty())
         changed();
     flush();
 
     InvoiceDraft draft;
-    draft.orderUid = uid;
+    draft.orderUid = order->uid();
     draft.created = result.date;
     draft.counter = counterName;
     draft.templatePath = path;
@@ -429,17 +435,17 @@ DocumentNumber OrderKeeper::numberForDocument(const QString &kind, const QString
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     if (taken > 0) {
         if (steps)
-            steps->numberTaken(uid, taken);
+            steps->numberTaken(order->uid(), taken);
         finished = true;
-        number = taken;
+        order->setNumber(taken);
         numberedAt = result.date;
         hasGoodDocument = false;
         // Still open in the counter's file until a document carries the number: a crash before
         // that offers the order again, with its number.
-        pendingStates.append({uid, OrderState::Open, taken});
+        pendingStates.append({order->uid(), OrderState::Open, taken});
         waitStored(StoreWaitMs);
         if (steps)
-            steps->numberRecorded(uid, taken);
+            steps->numberRecorded(order->uid(), taken);
         result.ok = true;
         result.number = taken;
         return result;
@@ -461,11 +467,11 @@ void OrderKeeper::documentFinished(qint64 documentNumber, const QString &kind, b
     const DocumentRecord document {kind, QDateTime::currentDateTime(), succeeded};
     if (documentNumber > 0) {
         shopLink->addDocument(documentNumber, document);
-        if (documentNumber != number || hasGoodDocument)
+        if (documentNumber != order->number() || hasGoodDocument)
             return;
         hasGoodDocument = succeeded;
         // A document carries the number, or the number is void: the stored order is done with.
-        pendingStates.append({uid, OrderState::Numbered, number});
+        pendingStates.append({order->uid(), OrderState::Numbered, order->number()});
         if (!hasGoodDocument) {
             // The number stays in the journal, void; the order on screen goes on as a new one.
             startNewOrder();
@@ -477,19 +483,19 @@ void OrderKeeper::documentFinished(qint64 documentNumber, const QString &kind, b
     }
     if (rows.isEmpty())
         return;
-    if (uid.isEmpty() || (finished && number > 0))
+    if (order->uid().isEmpty() || (finished && order->number() > 0))
         changed();
     flush();
     // No number came: the order waits in the counter's file and enters the journal later.
     OrderChange change;
-    change.uid = uid;
+    change.uid = order->uid();
     change.at = document.made;
     change.templatePath = templatePath;
-    change.documents.append({uid, document});
-    change.states.append({uid, OrderState::Waiting, 0});
+    change.documents.append({order->uid(), document});
+    change.states.append({order->uid(), OrderState::Waiting, 0});
     orderWriter->submit(change);
     finished = true;
-    number = 0;
+    order->setNumber(0);
     shopLink->checkNow();
 }
 

@@ -44,7 +44,7 @@ public:
     QString counter() const { return counterName; }
     // The counter's own SQLite file, beside which the program keeps its state.
     QString localFile() const { return localPath; }
-    QString currentOrder() const { return uid; }
+    QString currentOrder() const;
     OrderWriter *writer() const { return orderWriter; }
     ShopLink *shop() const { return shopLink; }
 
@@ -101,12 +101,10 @@ private:
     bool flushPosted = false;
     int nextId = 1;
 
-    // The order these rows belong to: a new one starts at the first change after it is finished
-    // (numbered, waiting for a number, or voided).
-    QString uid;
+    // The order's uid and number are the Order's own; a new order starts at the first change after
+    // one is finished (numbered, waiting for a number, or voided).
     std::unique_ptr<OrderClaims> claims;
     bool finished = false;
-    qint64 number = 0;
     QDateTime numberedAt;
     bool hasGoodDocument = false;
     bool toldFailure = false;

@@ -6,30 +6,8 @@
 #include "form/mainwindow_form.h"
 #include "order/order.h"
 
+#include <QScopedValueRollback>
 #include <QTableWidget>
-
-namespace {
-
-// Sets a flag for the life of a scope.
-class Following
-{
-public:
-    explicit Following(bool *flag)
-        : flag(flag)
-        , was(*flag)
-    {
-        *flag = true;
-    }
-    ~Following() { *flag = was; }
-    Following(const Following &) = delete;
-    Following &operator=(const Following &) = delete;
-
-private:
-    bool *flag;
-    bool was;
-};
-
-} // namespace
 
 OrderTableMirror::OrderTableMirror(Order *order, QTableWidget *table, QObject *parent)
     : QObject(parent)
@@ -53,7 +31,7 @@ OrderTableMirror::OrderTableMirror(Order *order, QTableWidget *table, QObject *p
     // A reset from outside (the cells emptied at once): what the rows held is gone with it.
     connect(model, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
         if (!following) {
-            const Following guard(&following);
+            const QScopedValueRollback<bool> guard(following, true);
             this->order->clear();
         }
     });
@@ -71,7 +49,7 @@ void OrderTableMirror::showInserted(int first, int last)
 {
     if (following)
         return;
-    const Following guard(&following);
+    const QScopedValueRollback<bool> guard(following, true);
     for (int row = first; row <= last; ++row) {
         const OrderLine &line = order->line(row);
         table->insertRow(row);
@@ -86,7 +64,7 @@ void OrderTableMirror::showRemoved(int first, int last)
 {
     if (following)
         return;
-    const Following guard(&following);
+    const QScopedValueRollback<bool> guard(following, true);
     for (int row = last; row >= first; --row)
         table->removeRow(row);
 }
@@ -95,7 +73,7 @@ void OrderTableMirror::showChanged(int row, int column)
 {
     if (following)
         return;
-    const Following guard(&following);
+    const QScopedValueRollback<bool> guard(following, true);
     const OrderLine &line = order->line(row);
     delete table->takeItem(row, column);
     if (QTableWidgetItem *cell = newOrderCell(line, OrderLine::Column(column)))
@@ -106,7 +84,7 @@ void OrderTableMirror::showCleared()
 {
     if (following)
         return;
-    const Following guard(&following);
+    const QScopedValueRollback<bool> guard(following, true);
     // clearContents, not clear: the header captions must survive.
     table->clearContents();
     table->setRowCount(0);
@@ -116,7 +94,7 @@ void OrderTableMirror::takeInserted(int first, int last)
 {
     if (following)
         return;
-    const Following guard(&following);
+    const QScopedValueRollback<bool> guard(following, true);
     QVector<OrderLine> lines(last - first + 1);
     for (int row = first; row <= last; ++row)
         for (int column = OrderLine::Description; column < OrderLine::Marker; ++column)
@@ -129,7 +107,7 @@ void OrderTableMirror::takeRemoved(int first, int last)
 {
     if (following)
         return;
-    const Following guard(&following);
+    const QScopedValueRollback<bool> guard(following, true);
     order->remove(first, last - first + 1);
 }
 
@@ -137,7 +115,7 @@ void OrderTableMirror::takeChanged(int firstRow, int lastRow, int firstColumn, i
 {
     if (following)
         return;
-    const Following guard(&following);
+    const QScopedValueRollback<bool> guard(following, true);
     lastRow = qMin(lastRow, order->size() - 1);
     lastColumn = qMin(lastColumn, int(OrderLine::Titles));
     for (int row = qMax(firstRow, 0); row <= lastRow; ++row) {

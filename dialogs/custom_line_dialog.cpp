@@ -2,6 +2,7 @@
 #include "dialogs/custom_line_dialog.h"
 
 #include "order/money.h"
+#include "prices/price_file_check.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -14,8 +15,8 @@
 
 namespace {
 
-// Over this a typed figure is surely a slip (the price list's own limit for a price).
-constexpr double MaxTypedAmount = 10000000.0;
+// Over this a typed figure is surely a slip: the price list's own limit for a price.
+constexpr double MaxTypedAmount = PriceFileMaxPrice;
 
 QLineEdit *field(const char *name, const QString &placeholder, QWidget *parent)
 {
@@ -23,18 +24,6 @@ QLineEdit *field(const char *name, const QString &placeholder, QWidget *parent)
     edit->setObjectName(QLatin1String(name));
     edit->setPlaceholderText(placeholder);
     return edit;
-}
-
-// "1 250,50" as "1250.50": the digits as typed, blanks dropped, a decimal point.
-QString withDecimalPoint(const QString &typed)
-{
-    QString plain;
-    for (const QChar c : typed.trimmed()) {
-        if (c == QLatin1Char(' ') || c == QChar(0x00A0) || c == QChar(0x202F))
-            continue;
-        plain += c == QLatin1Char(',') ? QLatin1Char('.') : c;
-    }
-    return plain;
 }
 
 } // namespace
@@ -89,8 +78,8 @@ OrderLine CustomLineDialog::lineFrom(const QString &prefix, const QString &typed
     OrderLine line;
     const QString text = typedDescription.simplified();
     const QString quantityText
-        = typedQuantity.trimmed().isEmpty() ? QStringLiteral("1") : withDecimalPoint(typedQuantity);
-    const QString priceText = withDecimalPoint(typedPrice);
+        = typedQuantity.trimmed().isEmpty() ? QStringLiteral("1") : plainAmount(typedQuantity);
+    const QString priceText = plainAmount(typedPrice);
     double quantity = 0.0;
     double price = 0.0;
     if (text.isEmpty())

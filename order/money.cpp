@@ -41,15 +41,21 @@ QString moneyText(double value)
     return moneyNumber(value) + QStringLiteral(" ₽");
 }
 
-bool readAmount(const QString &text, double *value)
+QString plainAmount(const QString &text)
 {
     QString plain;
     plain.reserve(text.size());
-    for (const QChar c : text) {
+    for (const QChar c : text.trimmed()) {
         if (c == QLatin1Char(' ') || c == QChar(0x00A0) || c == QChar(0x202F))
             continue;
         plain += c == QLatin1Char(',') ? QLatin1Char('.') : c;
     }
+    return plain;
+}
+
+bool readAmount(const QString &text, double *value)
+{
+    const QString plain = plainAmount(text);
     bool ok = false;
     const double number = plain.toDouble(&ok);
     if (!ok || !std::isfinite(number))

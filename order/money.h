@@ -21,6 +21,9 @@ QString moneyNumber(double value);
 // between digit groups ignored, exponent form allowed. False for anything that is not a finite
 // number.
 bool readAmount(const QString &text, double *value);
+// The same text as readAmount reads it: blanks between digit groups dropped, a decimal point
+// ("1 250,50" gives "1250.50").
+QString plainAmount(const QString &text);
 
 struct OrderTotals
 {

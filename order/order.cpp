@@ -1,8 +1,6 @@
 // The order's lines, their edits and their undo.
 #include "order/order.h"
 
-#include "order/invoice.h"
-
 #include <algorithm>
 #include <functional>
 
@@ -20,26 +18,6 @@ Order::Order(QObject *parent)
     : QObject(parent)
 { }
 
-QVector<OrderLine> Order::lines() const
-{
-    QVector<OrderLine> all;
-    all.reserve(entries.size());
-    for (const Entry &entry : entries)
-        all.append(entry.line);
-    return all;
-}
-
-OrderTotals Order::totals() const
-{
-    OrderTotals totals;
-    for (const Entry &entry : entries)
-        totals.subtotal += lineSum(entry.line);
-    totals.tax = totals.subtotal * invoice::TaxRate;
-    totals.total = totals.subtotal + totals.tax;
-    totals.lines = entries.size();
-    return totals;
-}
-
 void Order::insert(int row, const OrderLine &line)
 {
     insert(row, QVector<OrderLine> {line});
@@ -50,17 +28,13 @@ void Order::insert(int row, const QVector<OrderLine> &lines)
     if (lines.isEmpty())
         return;
     row = qBound(0, row, int(entries.size()));
-    QVector<Entry> added;
-    added.reserve(lines.size());
-    for (const OrderLine &line : lines) {
-        Entry entry {nextId++, line};
-        entry.line.settleNumbers();
-        added.append(entry);
-    }
+    QVector<OrderLine> added = lines;
+    for (OrderLine &line : added)
+        line.settleNumbers();
     if (row == entries.size()) {
         entries.append(added);
     } else {
-        entries.insert(row, added.size(), Entry());
+        entries.insert(row, added.size(), OrderLine());
         std::copy(added.cbegin(), added.cend(), entries.begin() + row);
     }
     emit linesInserted(row, row + int(added.size()) - 1);
@@ -70,7 +44,7 @@ void Order::setText(int row, OrderLine::Column column, const QString &text)
 {
     if (row < 0 || row >= entries.size())
         return;
-    OrderLine &line = entries[row].line;
+    OrderLine &line = entries[row];
     if (line.text(column) == text && column != OrderLine::Marker)
         return;
     line.setText(column, text);
@@ -85,7 +59,7 @@ void Order::remove(int row, int count)
     QVector<OrderLine> gone;
     gone.reserve(count);
     for (int i = row; i < row + count; ++i)
-        gone.append(entries.at(i).line);
+        gone.append(entries.at(i));
     remember(row, gone);
     entries.remove(row, count);
     emit linesRemoved(row, row + count - 1);
@@ -106,7 +80,7 @@ void Order::clear()
 {
     if (entries.isEmpty())
         return;
-    remember(0, lines());
+    remember(0, entries);
     entries.clear();
     emit cleared();
 }

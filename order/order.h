@@ -22,11 +22,9 @@ public:
 
     int size() const { return entries.size(); }
     bool isEmpty() const { return entries.isEmpty(); }
-    const OrderLine &line(int row) const { return entries.at(row).line; }
-    // A line's identity within this order, kept through edits and moves of other lines.
-    int lineId(int row) const { return entries.at(row).id; }
-    QVector<OrderLine> lines() const;
-    OrderTotals totals() const;
+    const OrderLine &line(int row) const { return entries.at(row); }
+    const QVector<OrderLine> &lines() const { return entries; }
+    OrderTotals totals() const { return orderTotals(entries); }
 
     // A line put in at a row (clamped to the order); its numbers are read from its texts unless
     // it carries them (a quote's line does).
@@ -62,11 +60,6 @@ signals:
     void cleared();
 
 private:
-    struct Entry
-    {
-        int id = 0;
-        OrderLine line;
-    };
     // Lines taken at once: the first one's row and the lines in order.
     struct Block
     {
@@ -77,8 +70,7 @@ private:
 
     void remember(int row, QVector<OrderLine> lines);
 
-    QVector<Entry> entries;
-    int nextId = 1;
+    QVector<OrderLine> entries;
     QVector<Step> taken;
     bool stepOpen = false;
     bool stepStarted = false;

@@ -101,12 +101,9 @@ bool OrderLine::sum(double *value) const
 {
     *value = 0.0;
     if (!hasNumbers) {
-        double q = 0.0;
-        double p = 0.0;
-        if (!readAmount(quantity, &q) || !readAmount(unitPrice, &p))
-            return false;
-        *value = q * p;
-        return true;
+        OrderLine read = *this;
+        read.readNumbers();
+        return read.sum(value);
     }
     if (!quantityIsNumber || !unitPriceIsNumber)
         return false;
