@@ -18,6 +18,14 @@ Order::Order(QObject *parent)
     : QObject(parent)
 { }
 
+void Order::setCustomer(const Customer &customer)
+{
+    if (customer == orderCustomer)
+        return;
+    orderCustomer = customer;
+    emit customerChanged();
+}
+
 void Order::insert(int row, const OrderLine &line)
 {
     insert(row, QVector<OrderLine> {line});

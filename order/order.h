@@ -3,6 +3,7 @@
 // the documents all follow this one object; none of them reads the table's cells.
 #pragma once
 
+#include "customers/customer.h"
 #include "order/money.h"
 #include "order/order_line.h"
 
@@ -51,6 +52,9 @@ public:
     void setUid(const QString &uid) { orderUid = uid; }
     qint64 number() const { return invoiceNumber; }
     void setNumber(qint64 number) { invoiceNumber = number; }
+    // Who the order is for; a null customer when nobody is named.
+    const Customer &customer() const { return orderCustomer; }
+    void setCustomer(const Customer &customer);
 
 signals:
     void linesInserted(int first, int last);
@@ -58,6 +62,7 @@ signals:
     void lineChanged(int row, int column);
     // Every line gone at once ("Очистка"); no linesRemoved is sent for them.
     void cleared();
+    void customerChanged();
 
 private:
     // Lines taken at once: the first one's row and the lines in order.
@@ -76,4 +81,5 @@ private:
     bool stepStarted = false;
     QString orderUid;
     qint64 invoiceNumber = 0;
+    Customer orderCustomer;
 };
