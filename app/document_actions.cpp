@@ -7,6 +7,7 @@
 #include "dialogs/prompts.h"
 #include "dialogs/settings_dialog.h"
 #include "documents/invoice_painter.h"
+#include "order/order.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -103,9 +104,12 @@ DocumentActions::DocumentActions(MainWindow *window)
 }
 
 InvoiceDocument DocumentActions::documentFor(const QVector<OrderLine> &lines,
-                                             const DocumentSettings &settings)
+                                             const DocumentSettings &settings,
+                                             const Customer &payer)
 {
     InvoiceDocument document;
+    document.payer = payer;
+    document.tax = settings.tax;
     document.shop = settings.requisites;
     document.date = QDate::currentDate();
     document.validityDays = settings.validityDays;
@@ -171,7 +175,7 @@ QString DocumentActions::writePdf()
                  .arg(QDir::toNativeSeparators(folder), why));
         return QString();
     }
-    InvoiceDocument document = documentFor(lines, settings);
+    InvoiceDocument document = documentFor(lines, settings, window->order()->customer());
     const Number number = numberInto(&document, QStringLiteral("pdf"));
     const QString path = pathFor(folder, document);
     QString error;
@@ -198,7 +202,8 @@ bool DocumentActions::print()
     const QVector<OrderLine> lines = linesToDocument(QStringLiteral("Печать"));
     if (lines.isEmpty())
         return false;
-    InvoiceDocument document = documentFor(lines, DocumentSettings::load());
+    InvoiceDocument document
+        = documentFor(lines, DocumentSettings::load(), window->order()->customer());
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageLayout(invoicePageLayout());
     printer.setDocName(QStringLiteral("Счёт"));

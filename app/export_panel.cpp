@@ -108,8 +108,11 @@ void ExportPanel::exportOrder(const ExportRequest &request)
         m_window->prompts().tell(QStringLiteral("Экспорт"), message);
         return;
     }
-    if (numberInvoice)
+    if (numberInvoice) {
         numberInvoice(&prepared);
+        // The number brings the invoice's date, and the date the tax in force.
+        layOutInvoice(&prepared);
+    }
     m_exportButton->setEnabled(false);
     m_busy.reset(new BusyCursor);
     m_exporter->start(prepared);

@@ -1,12 +1,15 @@
 // The order's total on screen, kept up to date with the order.
 #pragma once
 
+#include "order/invoice_foot.h"
 #include "order/money.h"
 #include "order/order_line.h"
 
 #include <QObject>
 #include <QTimer>
 #include <QVector>
+
+#include <functional>
 
 class Order;
 class QLabel;
@@ -15,6 +18,10 @@ class QLabel;
 // as the invoice counts it.
 QString orderTotalText(const OrderTotals &totals);
 QString orderTotalText(const QVector<OrderLine> &lines);
+// With the customer's discount the same line names it and what is to be paid, the documents'
+// "Всего": "Итого: 13 200 ₽ · скидка 5 %: −660 ₽ · к оплате 12 540 ₽ · строк: 3", the
+// tax named where it is added on top; without a discount it reads as above.
+QString orderTotalText(const QVector<OrderLine> &lines, const FootTerms &terms);
 
 class OrderTotal : public QObject
 {
@@ -23,6 +30,9 @@ public:
 
     // Counts now rather than after the current burst of changes.
     void refresh();
+
+    // The shop's tax as the documents read it (the settings file); a test sets its own.
+    std::function<TaxSettings()> taxSettings;
 
 private:
     const Order *order;

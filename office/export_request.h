@@ -16,6 +16,8 @@ struct ExportRequest
     QString number; // the invoice's number and date, written where the template names cells
     QDate date;
     InvoiceSigners signers; // the names after the signature lines, from the settings
+    Customer payer; // the order's customer: the discount and the cell "Покупатель"
+    TaxSettings tax; // the shop's, from the settings
 };
 
 // The export ready to run: the template's local path and the invoice's cells.
@@ -26,7 +28,16 @@ struct PreparedExport
     int lastRow = 0; // the last sheet row the invoice writes
     QString number;
     QDate date;
+    QString payer; // for the cell named "Покупатель"; empty leaves the template's text
+    // What the blocks are laid out from, again once the number gives the invoice its date.
+    QVector<OrderLine> lines; // read as numbers
+    InvoiceSigners signers;
+    int discountHundredths = 0;
+    TaxSettings tax;
 };
+
+// The blocks for the export's lines and its date (the tax in force on it; today without one).
+void layOutInvoice(PreparedExport *prepared);
 
 // The local file a typed template path names: blanks around it dropped, "~" for the home
 // folder, a file URL decoded. Empty for an empty field.

@@ -74,7 +74,8 @@ void runExport(OfficeSession &session, const PreparedExport &prepared, ExportJob
     if (!carryOn(OfficeExporter::Writing))
         return fail();
     if (!session.writeBlocks(document, sheetName, prepared.blocks, &failure)
-        || !session.writeNumberAndDate(document, prepared.number, prepared.date, &failure))
+        || !session.writeNumberAndDate(document, prepared.number, prepared.date, prepared.payer,
+                                       &failure))
         return fail();
     if (!carryOn(OfficeExporter::Showing))
         return fail();

@@ -711,7 +711,8 @@ bool OfficeSession::writeBlocks(const OfficeDocument &document, const QString &s
 }
 
 bool OfficeSession::writeNumberAndDate(const OfficeDocument &document, const QString &number,
-                                       const QDate &date, OfficeFailure *failure)
+                                       const QDate &date, const QString &payer,
+                                       OfficeFailure *failure)
 {
     const Reference<sheet::XSpreadsheetDocument> doc = unoDocument(document);
     try {
@@ -732,6 +733,11 @@ bool OfficeSession::writeNumberAndDate(const OfficeDocument &document, const QSt
             if (cell.is())
                 Reference<text::XText>(cell, UNO_QUERY_THROW)->setString(toOUString(number));
         }
+        if (!payer.isEmpty()) {
+            const Reference<table::XCell> cell = namedCell(QStringLiteral("Покупатель"));
+            if (cell.is())
+                Reference<text::XText>(cell, UNO_QUERY_THROW)->setString(toOUString(payer));
+        }
         if (date.isValid()) {
             const Reference<table::XCell> cell = namedCell(QStringLiteral("ДатаСчёта"));
             if (cell.is()) {
@@ -749,8 +755,9 @@ bool OfficeSession::writeNumberAndDate(const OfficeDocument &document, const QSt
             }
         }
     } catch (const uno::Exception &e) {
-        d->failed(QStringLiteral("Номер и дату счёта не удалось записать в шаблон. Недописанный "
-                                 "счёт закрыт; повторите экспорт."),
+        d->failed(QStringLiteral(
+                      "Номер, дату и плательщика счёта не удалось записать в шаблон. Недописанный "
+                      "счёт закрыт; повторите экспорт."),
                   failure);
         return false;
     }

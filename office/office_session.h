@@ -87,10 +87,10 @@ public:
     bool writeBlocks(const OfficeDocument &document, const QString &sheetName,
                      const QVector<InvoiceBlock> &blocks, OfficeFailure *failure);
 
-    // The cells named "НомерСчёта" and "ДатаСчёта", where the template has them, get the number
-    // and the date; empty values and missing names are skipped.
+    // The cells named "НомерСчёта", "ДатаСчёта" and "Покупатель", where the template has them, get
+    // the number, the date and the payer; empty values and missing names are skipped.
     bool writeNumberAndDate(const OfficeDocument &document, const QString &number,
-                            const QDate &date, OfficeFailure *failure);
+                            const QDate &date, const QString &payer, OfficeFailure *failure);
 
     // Makes the document's window visible and brings it to the front with the sheet active.
     void show(const OfficeDocument &document, const QString &sheetName);

@@ -97,10 +97,10 @@ QVector<InvoiceBlock> invoiceFor(const QVector<OrderLine> &lines, const InvoiceS
     // SUM over no rows would point at the subtotal cell itself: an empty order sums to 0.
     const int subtotalRow = FirstLineRow + n;
     const QString subtotal = cellName(subtotalRow, ColumnF);
-    const QString linesSum = n > 0 ? QStringLiteral("SUM(%1:%2)")
-                                         .arg(cellName(FirstLineRow, ColumnF),
-                                              cellName(subtotalRow - 1, ColumnF))
-                                   : QString();
+    const QString linesSum = n > 0
+        ? QStringLiteral("SUM(%1:%2)")
+              .arg(cellName(FirstLineRow, ColumnF), cellName(subtotalRow - 1, ColumnF))
+        : QString();
     InvoiceBlock summary;
     summary.top = subtotalRow;
     summary.left = ColumnE;
@@ -127,9 +127,9 @@ QVector<InvoiceBlock> invoiceFor(const QVector<OrderLine> &lines, const InvoiceS
             InvoiceCell amount;
             switch (row.kind) {
             case FootRow::Subtotal:
-                amount = n > 0 ? InvoiceCell::formulaCell(
-                             QStringLiteral("=ROUND(%1;2)").arg(linesSum))
-                               : InvoiceCell::numberCell(0);
+                amount = n > 0
+                    ? InvoiceCell::formulaCell(QStringLiteral("=ROUND(%1;2)").arg(linesSum))
+                    : InvoiceCell::numberCell(0);
                 break;
             case FootRow::Discount:
                 amount = InvoiceCell::formulaCell(

@@ -51,28 +51,24 @@ private slots:
             << QStringList {"Итого=0.05", "18%=0.01", "Всего=0.05"} << 0.05;
         QTest::newRow("no tax set, 5 %: the old caption, tax after the discount")
             << sale << 1 << 500 << "" << 0
-            << QStringList {"Итого=13200.00", "Скидка 5 %=-660.00", "18%=2257.20",
-                            "Всего=14797.20"}
+            << QStringList {"Итого=13200.00", "Скидка 5 %=-660.00", "18%=2257.20", "Всего=14797.20"}
             << 14797.2;
-        QTest::newRow("on top 22") << sale << 1 << 0 << "on-top" << 22
-                                   << QStringList {"Итого=13200.00", "НДС 22 %=2904.00",
-                                                   "Всего=16104.00"}
-                                   << 16104.0;
-        QTest::newRow("on top 22, 5 %")
-            << sale << 1 << 500 << "on-top" << 22
-            << QStringList {"Итого=13200.00", "Скидка 5 %=-660.00", "НДС 22 %=2758.80",
-                            "Всего=15298.80"}
-            << 15298.8;
+        QTest::newRow("on top 22")
+            << sale << 1 << 0 << "on-top" << 22
+            << QStringList {"Итого=13200.00", "НДС 22 %=2904.00", "Всего=16104.00"} << 16104.0;
+        QTest::newRow("on top 22, 5 %") << sale << 1 << 500 << "on-top" << 22
+                                        << QStringList {"Итого=13200.00", "Скидка 5 %=-660.00",
+                                                        "НДС 22 %=2758.80", "Всего=15298.80"}
+                                        << 15298.8;
         QTest::newRow("included 22, 5 %")
             << sale << 1 << 500 << "included" << 22
-            << QStringList {"Итого=13200.00", "Скидка 5 %=-660.00",
-                            "В том числе НДС 22 %=2261.31", "Всего=12540.00"}
+            << QStringList {"Итого=13200.00", "Скидка 5 %=-660.00", "В том числе НДС 22 %=2261.31",
+                            "Всего=12540.00"}
             << 12540.0;
-        QTest::newRow("none, 5,25 %")
-            << sale << 1 << 525 << "none" << 0
-            << QStringList {"Итого=13200.00", "Скидка 5,25 %=-693.00", "Без налога (НДС)=-",
-                            "Всего=12507.00"}
-            << 12507.0;
+        QTest::newRow("none, 5,25 %") << sale << 1 << 525 << "none" << 0
+                                      << QStringList {"Итого=13200.00", "Скидка 5,25 %=-693.00",
+                                                      "Без налога (НДС)=-", "Всего=12507.00"}
+                                      << 12507.0;
         QTest::newRow("on top 22, 5,25 %")
             << sale << 1 << 525 << "on-top" << 22
             << QStringList {"Итого=13200.00", "Скидка 5,25 %=-693.00", "НДС 22 %=2751.54",
@@ -88,10 +84,9 @@ private slots:
             << QStringList {"Итого=1234.56", "Скидка 5,25 %=-64.81", "НДС 20 %=233.95",
                             "Всего=1403.70"}
             << 1403.7;
-        QTest::newRow("on top 18") << QStringList {"1|1000"} << 1 << 0 << "on-top" << 18
-                                   << QStringList {"Итого=1000.00", "НДС 18 %=180.00",
-                                                   "Всего=1180.00"}
-                                   << 1180.0;
+        QTest::newRow("on top 18")
+            << QStringList {"1|1000"} << 1 << 0 << "on-top" << 18
+            << QStringList {"Итого=1000.00", "НДС 18 %=180.00", "Всего=1180.00"} << 1180.0;
         QTest::newRow("included 10")
             << QStringList {"1|1000"} << 1 << 0 << "included" << 10
             << QStringList {"Итого=1000.00", "В том числе НДС 10 %=90.91", "Всего=1000.00"}
@@ -102,8 +97,7 @@ private slots:
             << 1000.0;
         QTest::newRow("included 5")
             << QStringList {"1|999.99"} << 1 << 0 << "included" << 5
-            << QStringList {"Итого=999.99", "В том числе НДС 5 %=47.62", "Всего=999.99"}
-            << 999.99;
+            << QStringList {"Итого=999.99", "В том числе НДС 5 %=47.62", "Всего=999.99"} << 999.99;
         QTest::newRow("on top 0") << QStringList {"1|0.1"} << 1 << 0 << "on-top" << 0
                                   << QStringList {"Итого=0.10", "НДС 0 %=0.00", "Всего=0.10"}
                                   << 0.1;
@@ -112,8 +106,7 @@ private slots:
             << QStringList {"Итого=0.01", "НДС 7 %=0.00", "Всего=0.01"} << 0.01;
         QTest::newRow("half a kopeck of discount rounds up")
             << QStringList {"1|10.1"} << 1 << 500 << "none" << 0
-            << QStringList {"Итого=10.10", "Скидка 5 %=-0.51", "Без налога (НДС)=-",
-                            "Всего=9.59"}
+            << QStringList {"Итого=10.10", "Скидка 5 %=-0.51", "Без налога (НДС)=-", "Всего=9.59"}
             << 9.59;
         QTest::newRow("a discount of half, rows add up as printed")
             << QStringList {"1|0.3"} << 1 << 5000 << "on-top" << 7
@@ -121,8 +114,8 @@ private slots:
             << 0.16;
         QTest::newRow("10 %, included 20")
             << QStringList {"3|33.33", "1|0.01"} << 1 << 1000 << "included" << 20
-            << QStringList {"Итого=100.00", "Скидка 10 %=-10.00",
-                            "В том числе НДС 20 %=15.00", "Всего=90.00"}
+            << QStringList {"Итого=100.00", "Скидка 10 %=-10.00", "В том числе НДС 20 %=15.00",
+                            "Всего=90.00"}
             << 90.0;
         // A running sum of 1001 half kopecks is 5.00499999999992; the sheet's SUM gives 5.005.
         QTest::newRow("1001 lines of half a kopeck, the old rows")
@@ -137,13 +130,11 @@ private slots:
             << 5.81;
         QTest::newRow("3000 lines of ten kopecks, 5 %, on top 22")
             << QStringList {"1|0.1"} << 3000 << 500 << "on-top" << 22
-            << QStringList {"Итого=300.00", "Скидка 5 %=-15.00", "НДС 22 %=62.70",
-                            "Всего=347.70"}
+            << QStringList {"Итого=300.00", "Скидка 5 %=-15.00", "НДС 22 %=62.70", "Всего=347.70"}
             << 347.7;
         QTest::newRow("an empty order, 5 %, none")
             << QStringList {} << 1 << 500 << "none" << 0
-            << QStringList {"Итого=0.00", "Скидка 5 %=0.00", "Без налога (НДС)=-",
-                            "Всего=0.00"}
+            << QStringList {"Итого=0.00", "Скидка 5 %=0.00", "Без налога (НДС)=-", "Всего=0.00"}
             << 0.0;
     }
     void foot()
@@ -198,12 +189,18 @@ private slots:
         QTest::addColumn<int>("hundredths");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("number");
-        QTest::newRow("whole") << 500 << "5" << "5";
-        QTest::newRow("two decimals") << 525 << "5,25" << "5.25";
-        QTest::newRow("one decimal") << 550 << "5,5" << "5.5";
-        QTest::newRow("a hundredth") << 1 << "0,01" << "0.01";
-        QTest::newRow("five hundredths") << 5 << "0,05" << "0.05";
-        QTest::newRow("the most") << 5000 << "50" << "50";
+        QTest::newRow("whole") << 500 << "5"
+                               << "5";
+        QTest::newRow("two decimals") << 525 << "5,25"
+                                      << "5.25";
+        QTest::newRow("one decimal") << 550 << "5,5"
+                                     << "5.5";
+        QTest::newRow("a hundredth") << 1 << "0,01"
+                                     << "0.01";
+        QTest::newRow("five hundredths") << 5 << "0,05"
+                                         << "0.05";
+        QTest::newRow("the most") << 5000 << "50"
+                                  << "50";
     }
     void percent()
     {
@@ -248,22 +245,26 @@ private slots:
             << QStringList {"Итого", "=SUM(F17:F18)", "18%", "=F19*0.18", "Всего", "=F19+F20"}
             << 24;
         QTest::newRow("no tax set, 5 %")
-            << 500 << "" << 0
-            << QStringList {"Итого", "=ROUND(SUM(F17:F18);2)", "Скидка 5 %",
-                            "=-ROUND(F19*5/100;2)", "18%", "=ROUND((F19+F20)*18/100;2)",
-                            "Всего", "=F19+F20+F21"}
+            << 500 << "" << 0 << QStringList {"Итого",      "=ROUND(SUM(F17:F18);2)",
+                                              "Скидка 5 %", "=-ROUND(F19*5/100;2)",
+                                              "18%",        "=ROUND((F19+F20)*18/100;2)",
+                                              "Всего",      "=F19+F20+F21"}
             << 25;
         QTest::newRow("on top 22")
-            << 0 << "on-top" << 22
-            << QStringList {"Итого", "=ROUND(SUM(F17:F18);2)", "НДС 22 %",
-                            "=ROUND(F19*22/100;2)", "Всего", "=F19+F20"}
+            << 0 << "on-top" << 22 << QStringList {"Итого",    "=ROUND(SUM(F17:F18);2)",
+                                                   "НДС 22 %", "=ROUND(F19*22/100;2)",
+                                                   "Всего",    "=F19+F20"}
             << 24;
-        QTest::newRow("included 22, 5,25 %")
-            << 525 << "included" << 22
-            << QStringList {"Итого", "=ROUND(SUM(F17:F18);2)", "Скидка 5,25 %",
-                            "=-ROUND(F19*5.25/100;2)", "В том числе НДС 22 %",
-                            "=ROUND((F19+F20)*22/122;2)", "Всего", "=F19+F20"}
-            << 25;
+        QTest::newRow("included 22, 5,25 %") << 525 << "included" << 22
+                                             << QStringList {"Итого",
+                                                             "=ROUND(SUM(F17:F18);2)",
+                                                             "Скидка 5,25 %",
+                                                             "=-ROUND(F19*5.25/100;2)",
+                                                             "В том числе НДС 22 %",
+                                                             "=ROUND((F19+F20)*22/122;2)",
+                                                             "Всего",
+                                                             "=F19+F20"}
+                                             << 25;
         QTest::newRow("none")
             << 0 << "none" << 0
             << QStringList {"Итого", "=ROUND(SUM(F17:F18);2)", "Без налога (НДС)", "-", "Всего",
@@ -308,15 +309,27 @@ private slots:
         QTest::addColumn<QString>("address");
         QTest::addColumn<QString>("text");
         QTest::newRow("organisation")
-            << int(Customer::Organisation) << "ООО «Ромашка»" << "7707083893" << "770701001"
+            << int(Customer::Organisation) << "ООО «Ромашка»"
+            << "7707083893"
+            << "770701001"
             << "123456, г. Москва, ул. Ленина, д. 1"
             << "ООО «Ромашка», ИНН 7707083893, КПП 770701001, 123456, г. Москва, ул. Ленина, д. 1";
         QTest::newRow("sole trader without an address")
-            << int(Customer::SoleTrader) << "ИП Иванов Иван Иванович" << "500100732259" << ""
-            << "" << "ИП Иванов Иван Иванович, ИНН 500100732259";
-        QTest::newRow("a person") << int(Customer::Person) << "Петров Пётр" << "" << ""
-                                  << "г. Энск" << "Петров Пётр, г. Энск";
-        QTest::newRow("nobody") << int(Customer::Organisation) << "" << "" << "" << "" << "";
+            << int(Customer::SoleTrader) << "ИП Иванов Иван Иванович"
+            << "500100732259"
+            << ""
+            << ""
+            << "ИП Иванов Иван Иванович, ИНН 500100732259";
+        QTest::newRow("a person") << int(Customer::Person) << "Петров Пётр"
+                                  << ""
+                                  << ""
+                                  << "г. Энск"
+                                  << "Петров Пётр, г. Энск";
+        QTest::newRow("nobody") << int(Customer::Organisation) << ""
+                                << ""
+                                << ""
+                                << ""
+                                << "";
     }
     void payer()
     {

@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Writes the sample invoice template templates/invoice.xlsx: sheet "Лист1" with the shop's name
 and requisites, the invoice number and date, and the column captions in row 16 over B to F.
-The export fills rows 17 on, and the cells named "НомерСчёта" and "ДатаСчёта" (C9 and E9) when it
-is given the invoice's number and date; until then they hold blanks to fill in by hand. Only the standard library is used, and the zip entries carry a fixed
+The export fills rows 17 on, and the cells named "НомерСчёта", "ДатаСчёта" and "Покупатель" (C9, E9
+and C11) when it is given the invoice's number, date and payer; until then they hold blanks to fill
+in by hand. Only the standard library is used, and the zip entries carry a fixed
 date, so running it again gives the same bytes.
 
     python3 tools/make_invoice_template.py [output.xlsx]
@@ -28,7 +29,8 @@ CELLS = [
     ("C9", "______", TITLE),
     ("D9", "от", TITLE_RIGHT),
     ("E9", "«____» ____________ 20___ г.", TITLE),
-    ("B11", "Плательщик: ____________________________________________", PLAIN),
+    ("B11", "Плательщик:", PLAIN),
+    ("C11", "____________________________________________", PLAIN),
     ("B12", "Основание: заказ в типографии", PLAIN),
     ("B14", "Счёт действителен к оплате в течение трёх банковских дней.", NOTE),
     ("B16", "№", CAPTION),
@@ -39,7 +41,7 @@ CELLS = [
 ]
 
 # Cells the export fills by name, where the template has them.
-NAMES = {"НомерСчёта": "C9", "ДатаСчёта": "E9"}
+NAMES = {"НомерСчёта": "C9", "ДатаСчёта": "E9", "Покупатель": "C11"}
 
 # Column widths in characters and column styles: A is a margin, C takes the long descriptions.
 # B is wide enough for "Счёт №" in the title's size.
