@@ -222,7 +222,11 @@ private:
         text(regular, label, QRectF(0, top, indent + mm(1), 0), Qt::AlignLeft | Qt::AlignTop, draw);
         const QRectF box(indent, top, width - indent, 0);
         double y = top;
-        y += text(regular, payerNameLine(document.payer), box, Qt::AlignLeft | Qt::AlignTop, draw);
+        // A number is never parted from its name at a line's end.
+        QString name = payerNameLine(document.payer);
+        name.replace(QStringLiteral("ИНН "), QStringLiteral("ИНН\u00a0"));
+        name.replace(QStringLiteral("КПП "), QStringLiteral("КПП\u00a0"));
+        y += text(regular, name, box, Qt::AlignLeft | Qt::AlignTop, draw);
         y += text(regular, payerAddress(document.payer), box.translated(0, y - top),
                   Qt::AlignLeft | Qt::AlignTop, draw);
         return y - top;
@@ -279,15 +283,17 @@ private:
     {
         static const QVector<Qt::Alignment> alignments = {Qt::AlignLeft, Qt::AlignRight};
         double y = top;
-        // A caption wider than the price column ("В том числе НДС 22 %") takes the quantity's too.
+        // Captions wider than the price column ("В том числе НДС 22 %") take the quantity's too,
+        // the whole foot alike.
         const double captionRoom = columns.at(SumColumn) - columns.at(PriceColumn) - 2 * padding;
-        for (const InvoiceFootTexts &row : texts.foot) {
-            const QFont &font = row.total ? cellBold : cell;
-            const bool wide
-                = QFontMetricsF(font, device).horizontalAdvance(row.caption) > captionRoom;
-            y += cells({row.caption, row.amount}, wide ? QuantityColumn : PriceColumn, font,
-                       alignments, y, draw, Qt::NoBrush, wide ? 2 : 1);
-        }
+        bool wide = false;
+        for (const InvoiceFootTexts &row : texts.foot)
+            wide = wide
+                || QFontMetricsF(row.total ? cellBold : cell, device).horizontalAdvance(row.caption)
+                    > captionRoom;
+        for (const InvoiceFootTexts &row : texts.foot)
+            y += cells({row.caption, row.amount}, wide ? QuantityColumn : PriceColumn,
+                       row.total ? cellBold : cell, alignments, y, draw, Qt::NoBrush, wide ? 2 : 1);
         y += mm(5);
         y += line(regular, texts.countLine, y, draw);
         y += mm(1);

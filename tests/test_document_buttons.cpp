@@ -4,6 +4,7 @@
 #include "app/document_actions.h"
 #include "dialogs/settings_dialog.h"
 #include "documents/document_settings.h"
+#include "order/order.h"
 #include "tests/page_driver.h"
 #include "tests/pdf_text.h"
 
@@ -248,6 +249,122 @@ private slots:
                       pdfText(defaultPdf(), true));
         QVERIFY2(onScreen >= 0 && inPdf >= 0, qPrintable(label->text()));
         QCOMPARE(inPdf, onScreen);
+    }
+
+    // The customer's discount under the table, in the PDF and in the printout, to the kopeck,
+    // for each tax mode; a customer at 0 % and an order without one read as they always did.
+    void discountOnScreenAndInDocuments_data()
+    {
+        QTest::addColumn<QByteArray>("taxSection");
+        QTest::addColumn<int>("discount"); // -1: no customer
+        QTest::addColumn<QString>("onScreen");
+        QTest::addColumn<QList<QStringList>>("foot");
+        QTest::newRow("no customer, on top 22")
+            << QByteArray("[tax]\nmode=on-top\nrate=22\n") << -1
+            << "Итого: 13 200 ₽ · строк: 1"
+            << QList<QStringList> {
+                   {"Итого", "13 200,00"}, {"НДС 22 %", "2 904,00"}, {"Всего", "16 104,00"}};
+        QTest::newRow("a customer at 0 %, no tax set")
+            << QByteArray() << 0 << "Итого: 13 200 ₽ · строк: 1"
+            << QList<QStringList> {
+                   {"Итого", "13 200,00"}, {"18%", "2 376,00"}, {"Всего", "15 576,00"}};
+        QTest::newRow("5 %, no tax set") << QByteArray() << 500
+                                         << "Итого: 13 200 ₽ · скидка 5 %: −660 ₽ · к оплате "
+                                            "14 797,20 ₽ с НДС 18 % · строк: 1"
+                                         << QList<QStringList> {{"Итого", "13 200,00"},
+                                                                {"Скидка 5 %", "−660,00"},
+                                                                {"18%", "2 257,20"},
+                                                                {"Всего", "14 797,20"}};
+        QTest::newRow("5 %, on top 22") << QByteArray("[tax]\nmode=on-top\nrate=22\n") << 500
+                                        << "Итого: 13 200 ₽ · скидка 5 %: −660 ₽ · к оплате 15 "
+                                           "298,80 ₽ с НДС 22 % · строк: 1"
+                                        << QList<QStringList> {{"Итого", "13 200,00"},
+                                                               {"Скидка 5 %", "−660,00"},
+                                                               {"НДС 22 %", "2 758,80"},
+                                                               {"Всего", "15 298,80"}};
+        QTest::newRow("5,25 %, included 22")
+            << QByteArray("[tax]\nmode=included\nrate=22\n") << 525
+            << "Итого: 13 200 ₽ · скидка 5,25 %: −693 ₽ · к оплате 12 507 ₽ · строк: "
+               "1"
+            << QList<QStringList> {{"Итого", "13 200,00"},
+                                   {"Скидка 5,25 %", "−693,00"},
+                                   {"В том числе НДС 22 %", "2 255,36"},
+                                   {"Всего", "12 507,00"}};
+        QTest::newRow("5,25 %, none") << QByteArray("[tax]\nmode=none\n") << 525
+                                      << "Итого: 13 200 ₽ · скидка 5,25 %: −693 ₽ · к оплате "
+                                         "12 507 ₽ · строк: 1"
+                                      << QList<QStringList> {{"Итого", "13 200,00"},
+                                                             {"Скидка 5,25 %", "−693,00"},
+                                                             {"Без налога (НДС)", "-"},
+                                                             {"Всего", "12 507,00"}};
+        QTest::newRow("5 %, a change to none from today")
+            << QByteArray("[tax]\nmode=on-top\nrate=20\nchangeFrom="
+                          + QDate::currentDate().toString(Qt::ISODate).toLatin1()
+                          + "\nchangeMode=none\n")
+            << 500
+            << "Итого: 13 200 ₽ · скидка 5 %: −660 ₽ · к оплате 12 540 ₽ · строк: "
+               "1"
+            << QList<QStringList> {{"Итого", "13 200,00"},
+                                   {"Скидка 5 %", "−660,00"},
+                                   {"Без налога (НДС)", "-"},
+                                   {"Всего", "12 540,00"}};
+        QTest::newRow("5 %, a change to none from tomorrow")
+            << QByteArray("[tax]\nmode=on-top\nrate=20\nchangeFrom="
+                          + QDate::currentDate().addDays(1).toString(Qt::ISODate).toLatin1()
+                          + "\nchangeMode=none\n")
+            << 500
+            << "Итого: 13 200 ₽ · скидка 5 %: −660 ₽ · к оплате 15 048 ₽ с НДС 20 % · строк: "
+               "1"
+            << QList<QStringList> {{"Итого", "13 200,00"},
+                                   {"Скидка 5 %", "−660,00"},
+                                   {"НДС 20 %", "2 508,00"},
+                                   {"Всего", "15 048,00"}};
+    }
+    void discountOnScreenAndInDocuments()
+    {
+        QFETCH(QByteArray, taxSection);
+        QFETCH(int, discount);
+        QFETCH(QString, onScreen);
+        QFETCH(QList<QStringList>, foot);
+        writeSettingsFile(taxSection);
+        window->appendOrderLine(QStringLiteral("Буклеты"), QStringLiteral("1000"),
+                                QStringLiteral("13.2"), QString(), QString(), false);
+        if (discount >= 0) {
+            Customer customer;
+            customer.id = 7;
+            customer.shortName = QStringLiteral("Ромашка");
+            customer.fullName = QStringLiteral("ООО «Ромашка»");
+            customer.inn = QStringLiteral("7707083893");
+            customer.kpp = QStringLiteral("770701001");
+            customer.address = QStringLiteral("123456, г. Москва, ул. Ленина, д. 1");
+            customer.discountHundredths = discount;
+            window->order()->setCustomer(customer);
+        }
+        auto *label = find<QLabel>(QStringLiteral("labelOrderTotal"));
+        QString expected = onScreen;
+        expected.replace(QRegularExpression(QStringLiteral("(?<=\\d) (?=\\d)")),
+                         QString(QChar(0x00A0)));
+        QTRY_COMPARE(label->text(), expected);
+
+        click(QStringLiteral("pushButtonPdf"));
+        const QString printed = home->filePath(QStringLiteral("printed.pdf"));
+        printerChoice = [&](QPrinter *printer) {
+            printer->setOutputFormat(QPrinter::PdfFormat);
+            printer->setOutputFileName(printed);
+            return true;
+        };
+        click(QStringLiteral("pushButtonPrint"));
+        const QString payer = discount >= 0
+            ? QStringLiteral("Плательщик: ООО «Ромашка», ИНН 7707083893, КПП 770701001")
+            : QStringLiteral("Плательщик: ") + QString(48, QLatin1Char('_'));
+        for (const QString &path : {defaultPdf(), printed}) {
+            const QString table = pdfText(path, true);
+            QVERIFY2(!table.isEmpty(), qPrintable(path + " came back empty"));
+            for (const QStringList &row : foot + QList<QStringList> {{payer}})
+                QVERIFY2(!rowWith(table, row).isEmpty(),
+                         qPrintable(QStringLiteral("no row reads \"%1\" in %2:\n%3")
+                                        .arg(row.join(QStringLiteral(" | ")), path, table)));
+        }
     }
 
     // A second invoice without a number on the same day does not overwrite the first.
