@@ -18,9 +18,10 @@ class QLabel;
 // as the invoice counts it.
 QString orderTotalText(const OrderTotals &totals);
 QString orderTotalText(const QVector<OrderLine> &lines);
-// With the customer's discount the same line names it and what is to be paid, the documents'
-// "Всего": "Итого: 13 200 ₽ · скидка 5 %: −660 ₽ · к оплате 12 540 ₽ · строк: 3", the
-// tax named where it is added on top; without a discount it reads as above.
+// With the customer's discount the line names it and what is to be paid (the documents'
+// "Всего"), with the tax where it is added on top:
+// "Итого: 13 200 ₽ · скидка 5 %: −660 ₽ · к оплате 12 540 ₽ ·
+// строк: 3". Without a discount it reads as above.
 QString orderTotalText(const QVector<OrderLine> &lines, const FootTerms &terms);
 
 class OrderTotal : public QObject
