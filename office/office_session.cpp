@@ -49,6 +49,8 @@
 #include <com/sun/star/table/CellVertJustify2.hpp>
 #include <com/sun/star/table/XCell.hpp>
 #include <com/sun/star/table/XCellRange.hpp>
+#include <com/sun/star/table/XColumnRowRange.hpp>
+#include <com/sun/star/table/XTableRows.hpp>
 #include <com/sun/star/task/XInteractionAbort.hpp>
 #include <com/sun/star/task/XInteractionHandler.hpp>
 #include <com/sun/star/task/XInteractionRequest.hpp>
@@ -735,8 +737,15 @@ bool OfficeSession::writeNumberAndDate(const OfficeDocument &document, const QSt
         }
         if (!payer.isEmpty()) {
             const Reference<table::XCell> cell = namedCell(QStringLiteral("Покупатель"));
-            if (cell.is())
+            if (cell.is()) {
                 Reference<text::XText>(cell, UNO_QUERY_THROW)->setString(toOUString(payer));
+                // A payer wrapped over two lines gets the row's height for them.
+                const Reference<table::XColumnRowRange> range(cell, UNO_QUERY);
+                const Reference<beans::XPropertySet> rows(
+                    range.is() ? range->getRows() : Reference<table::XTableRows>(), UNO_QUERY);
+                if (rows.is())
+                    rows->setPropertyValue("OptimalHeight", Any(true));
+            }
         }
         if (date.isValid()) {
             const Reference<table::XCell> cell = namedCell(QStringLiteral("ДатаСчёта"));

@@ -525,6 +525,13 @@ private slots:
                                                 "123456, г. Москва, ул. Ленина, д. 1")
                                : QString(44, QLatin1Char('_')));
         QCOMPARE(cellOf(document, "B11").text, QStringLiteral("Плательщик:"));
+        // The payer's two lines in a row tall enough for them; the blank in one line.
+        const int oneLine = cellOf(document, "B12").rowHeight;
+        QVERIFY2(discount >= 0 ? cellOf(document, "C11").rowHeight > oneLine * 3 / 2
+                               : cellOf(document, "C11").rowHeight == oneLine,
+                 qPrintable(QStringLiteral("row 11 is %1, a line %2")
+                                .arg(cellOf(document, "C11").rowHeight)
+                                .arg(oneLine)));
         // Two rows free under the foot, then the signatures.
         QCOMPARE(cellOf(document, QByteArray("B" + QByteArray::number(20 + captions.size()))).text,
                  QString::fromUtf8(HeadSignature));
