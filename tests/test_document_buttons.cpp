@@ -9,6 +9,8 @@
 #include "tests/pdf_text.h"
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QPrintDialog>
@@ -758,6 +760,90 @@ private slots:
     }
 
     // "Отмена" leaves the file as it was.
+    // The tax in the dialog: a file without a tax section keeps none when only other fields
+    // change; a mode, a rate and a dated change chosen there are written and read back.
+    void settingsDialogTax_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("mode"); // empty: the fields left as shown
+        QTest::addColumn<QString>("rate");
+        QTest::addColumn<QString>("changeFrom"); // empty: no change
+        QTest::addColumn<QString>("shown"); // mode and rate the dialog opens with
+        QTest::addColumn<QStringList>("written"); // the tax keys afterwards
+        QTest::newRow("no section, left alone") << QByteArray() << ""
+                                                << ""
+                                                << ""
+                                                << "НДС сверху 18 %" << QStringList {};
+        QTest::newRow("no section, included 22 chosen")
+            << QByteArray() << "НДС в том числе"
+            << "22 %"
+            << ""
+            << "НДС сверху 18 %" << QStringList {"mode=included", "rate=22"};
+        QTest::newRow("a section, a change to none from the new year")
+            << QByteArray("[tax]\nmode=on-top\nrate=20\n") << ""
+            << ""
+            << "01.01.2027"
+            << "НДС сверху 20 %"
+            << QStringList {"mode=on-top", "rate=20", "changeFrom=2027-01-01", "changeMode=none",
+                            "changeRate=20"};
+        QTest::newRow("a section with a change, the change dropped")
+            << QByteArray("[tax]\nmode=none\nchangeFrom=2027-01-01\nchangeMode=included\n"
+                          "changeRate=5\n")
+            << ""
+            << ""
+            << "-"
+            << "без НДС 22 %" << QStringList {"mode=none", "rate=22"};
+    }
+    void settingsDialogTax()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, mode);
+        QFETCH(QString, rate);
+        QFETCH(QString, changeFrom);
+        QFETCH(QString, shown);
+        QFETCH(QStringList, written);
+        writeSettingsFile(file);
+        click(QStringLiteral("pushButtonSettings"));
+        SettingsDialog *dialog = nullptr;
+        QTRY_VERIFY((dialog = window->findChild<SettingsDialog *>()) && dialog->isVisible());
+        const auto box = [dialog](const char *name) {
+            return dialog->findChild<QComboBox *>(QLatin1String(name));
+        };
+        QCOMPARE(box("comboBoxTaxMode")->currentText() + QLatin1Char(' ')
+                     + box("comboBoxTaxRate")->currentText(),
+                 shown);
+        QCOMPARE(box("comboBoxTaxRate")->isEnabled(), !shown.startsWith(QStringLiteral("без")));
+        if (!mode.isEmpty())
+            box("comboBoxTaxMode")->setCurrentText(mode);
+        if (!rate.isEmpty())
+            box("comboBoxTaxRate")->setCurrentText(rate);
+        auto *change = dialog->findChild<QCheckBox *>(QStringLiteral("checkBoxTaxChange"));
+        auto *from = dialog->findChild<QDateEdit *>(QStringLiteral("dateEditTaxChange"));
+        if (changeFrom == QLatin1String("-")) {
+            QVERIFY(change->isChecked());
+            change->setChecked(false);
+        } else if (!changeFrom.isEmpty()) {
+            QVERIFY(!change->isChecked() && !from->isEnabled());
+            change->setChecked(true);
+            QVERIFY(from->isEnabled());
+            from->setDate(QDate::fromString(changeFrom, QStringLiteral("dd.MM.yyyy")));
+            box("comboBoxTaxChangeMode")->setCurrentText(QStringLiteral("без НДС"));
+            QVERIFY(!box("comboBoxTaxChangeRate")->isEnabled());
+        }
+        dialog->findChild<QSpinBox *>(QStringLiteral("spinBoxValidityDays"))->setValue(9);
+        QTest::mouseClick(dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok),
+                          Qt::LeftButton);
+        QTRY_VERIFY(!window->findChild<SettingsDialog *>());
+        const auto settings = openSettingsFile();
+        settings->beginGroup(QStringLiteral("tax"));
+        QStringList keys;
+        for (const QString &key : settings->childKeys())
+            keys << key + QLatin1Char('=') + settings->value(key).toString();
+        keys.sort();
+        written.sort();
+        QCOMPARE(keys, written);
+    }
+
     void settingsDialogCancelled()
     {
         writeSettingsFile("[documents]\nvalidityDays=3\n");
