@@ -415,6 +415,8 @@ PriceListDialog::PriceListDialog(PriceBook &book, QWidget *parent)
     versions->setMinimumWidth(260);
     versionTitle = new QLabel;
     versionTitle->setObjectName(QStringLiteral("labelPriceVersion"));
+    // The counts and the hint run long: wrapped, they never widen the dialog past the screen.
+    versionTitle->setWordWrap(true);
     filterField = new QLineEdit;
     filterField->setObjectName(QStringLiteral("lineEditPriceFilter"));
     filterField->setPlaceholderText(
