@@ -289,9 +289,8 @@ private slots:
     {
         InvoiceDocument document;
         document.date = QDate(2026, 12, 30);
-        for (const QJsonObject &job :
-             {jobs::sheetWithExtras(), jobs::sheetTier(), jobs::brochure(), jobs::banner(),
-              jobs::interiorPoster(), jobs::mug()})
+        for (const QJsonObject &job : {jobs::sheetWithExtras(), jobs::sheetTier(), jobs::brochure(),
+                                       jobs::banner(), jobs::interiorPoster(), jobs::mug()})
             document.lines.append(priceStoredJob(job, builtInVersion().prices).last().orderLine());
         document.lines.append({QStringLiteral("Дизайн визитки: 2 макета"), QStringLiteral("1"),
                                QStringLiteral("1500")});
