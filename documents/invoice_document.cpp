@@ -4,6 +4,7 @@
 #include "documents/amount_in_words.h"
 #include "order/invoice.h"
 #include "order/money.h"
+#include "pricing/line_wording.h"
 
 #include <QChar>
 
@@ -99,7 +100,8 @@ InvoiceTexts invoiceTexts(const QVector<OrderLine> &lines, const FootTerms &term
     texts.rows.reserve(lines.size());
     for (int i = 0; i < lines.size(); ++i) {
         const OrderLine &line = lines.at(i);
-        texts.rows.append({QString::number(i + 1), line.description,
+        // The customer reads the options in words; the sheet export keeps the table's texts.
+        texts.rows.append({QString::number(i + 1), customerWording(line),
                            invoiceAmount(line.quantity, 0), invoiceAmount(line.unitPrice, 2),
                            invoiceSum(lineSum(line))});
     }

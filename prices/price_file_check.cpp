@@ -1,6 +1,7 @@
 // Reading, checking and writing price files.
 #include "prices/price_file_check.h"
 
+#include "prices/composable_keys.h"
 #include "prices/extras_catalogue.h"
 #include "prices/key_meanings.h"
 #include "prices/price_versions.h"
@@ -288,6 +289,10 @@ QString PriceFileCheck::report() const
                 + QString::number(formerNames)
                 + QStringLiteral(" — прочитаны по их ключам; выгрузка пишет новые ключи.");
     }
+    if (unpriced > 0) {
+        lines << QStringLiteral("Ключей без цены: ") + QString::number(unpriced)
+                + QStringLiteral(" — остаются без цены.");
+    }
     if (rows > 0) {
         lines << QStringLiteral("Строк с ключами: ") + QString::number(rows)
                 + QStringLiteral("; изменено цен и надбавок: ") + QString::number(changed)
@@ -451,12 +456,18 @@ PriceFileCheck checkPriceRows(const PriceFileRows &rows, const PriceVersion &inF
         }
         ++check.rows;
         const ExtraOption *extra = nullptr;
+        // A key some page composes may be priced though the version has no price for it yet.
+        const auto known = [&table](const QString &candidate) {
+            return table.contains(candidate) || isComposableKey(candidate);
+        };
+        bool unpricedKey = false;
         if (allDigits(key)) {
-            if (!table.contains(key)) {
+            unpricedKey = !table.contains(key);
+            if (!known(key)) {
                 QStringList padded;
                 for (QString candidate = QLatin1Char('0') + key; candidate.size() <= 10;
                      candidate.prepend(QLatin1Char('0'))) {
-                    if (table.contains(candidate))
+                    if (known(candidate))
                         padded << candidate;
                 }
                 if (!padded.isEmpty()) {
@@ -485,6 +496,14 @@ PriceFileCheck checkPriceRows(const PriceFileRows &rows, const PriceVersion &inF
                                           "sheet.lamination.matte-250)."));
                 continue;
             }
+        }
+        // Left without a price, as the export writes such a key.
+        if (unpricedKey
+            && (priceText.isEmpty()
+                || priceText.compare(noPriceText(), Qt::CaseInsensitive) == 0)) {
+            --check.rows;
+            ++check.unpriced;
+            continue;
         }
         double price = 0.0;
         switch (readPrice(priceText, &price)) {
@@ -575,8 +594,10 @@ PriceFileCheck checkPriceRows(const PriceFileRows &rows, const PriceVersion &inF
     std::stable_sort(
         check.issues.begin(), check.issues.end(),
         [](const PriceFileIssue &a, const PriceFileIssue &b) { return a.row < b.row; });
-    check.kept
-        = table.size() + extrasCatalogue().size() - check.prices.size() - check.extras.size();
+    int pricedRead = 0;
+    for (auto it = check.prices.constBegin(); it != check.prices.constEnd(); ++it)
+        pricedRead += table.contains(it.key()) ? 1 : 0;
+    check.kept = table.size() + extrasCatalogue().size() - pricedRead - check.extras.size();
     return check;
 }
 
@@ -596,12 +617,14 @@ PriceFileCheck checkPriceCsv(const QByteArray &data, const PriceVersion &inForce
 PriceFileRows priceFileRows(const PriceVersion &version)
 {
     PriceFileRows rows;
-    rows.reserve(version.prices.size() + extrasCatalogue().size() + 1);
+    rows.reserve(listedPriceKeys().size() + extrasCatalogue().size() + 1);
     rows.append({KeyHeader, QStringLiteral("что это"), QStringLiteral("за что"), PriceHeader});
-    for (const PriceEntry &entry : version.prices.entries()) {
-        const KeyDescription description = describeKey(entry.key);
-        rows.append(
-            {entry.key, description.meaning, description.per, priceFileNumber(entry.price)});
+    for (const QString &key : listedPriceKeys()) {
+        const KeyDescription description = describeKey(key);
+        bool priced = false;
+        const double price = version.prices.price(key, &priced);
+        rows.append({key, description.meaning, description.per,
+                     priced ? priceFileNumber(price) : noPriceText()});
     }
     for (const ExtraOption &option : extrasCatalogue()) {
         rows.append(

@@ -3,7 +3,10 @@
 #include "documents/amount_in_words.h"
 #include "documents/document_settings.h"
 #include "documents/invoice_painter.h"
+#include "prices/price_versions.h"
+#include "pricing/page_pricing.h"
 #include "tests/exact_prices.h"
+#include "tests/line_jobs.h"
 #include "tests/pdf_text.h"
 
 #include <QDir>
@@ -278,6 +281,39 @@ private slots:
             QVERIFY2(text.contains(expected),
                      qPrintable(QStringLiteral("\"%1\" is missing from:\n%2").arg(expected, text)));
         QVERIFY2(!text.contains(QStringLiteral("Страница")), "a one-page invoice numbers its page");
+    }
+
+    // Lines of every page read in words on the PDF, wrapped within their cell; a line typed by
+    // hand reads as typed. The table's composed texts are not printed.
+    void pdfWordsEachLine()
+    {
+        InvoiceDocument document;
+        document.date = QDate(2026, 12, 30);
+        for (const QJsonObject &job : {jobs::sheetWithExtras(), jobs::sheetTier(), jobs::brochure(),
+                                       jobs::banner(), jobs::interiorPoster(), jobs::mug()})
+            document.lines.append(priceStoredJob(job, builtInVersion().prices).last().orderLine());
+        document.lines.append({QStringLiteral("Дизайн визитки: 2 макета"), QStringLiteral("1"),
+                               QStringLiteral("1500")});
+        QString text = pdfText(writePdf(document));
+        text.replace(QRegularExpression(QStringLiteral("\\s+")), QStringLiteral(" "));
+        for (const char *words :
+             {"1 Листовая продукция: А4 (210×297 мм), 4+4, матовая 350 г/м²; ламинация 30 мкм "
+              "матовая; лак 1+0; обрезка по изображению",
+              "2 Листовая продукция, тираж 1000–3000 шт.: А4 (210×297 мм), 4+4, матовая 350 г/м²",
+              "3 Брошюры: А5 (148×210 мм); обложка 4+4, глянцевая 250 г/м²; внутренние листы "
+              "1+1, простая 80 г/м², 12 листов; переплёт на скрепке; ламинация обложки 30 мкм "
+              "глянцевая; лак внутренних листов 0+1",
+              "4 Уличная печать: баннерная ткань (Корея) 440 г/м², 720 dpi, 3000×1000 мм; плёнка "
+              "матовая; основа пластик 2 мм; проклейка; монтаж; карманы А4: 3 шт.",
+              "5 Интерьерная печать: А1 (594×841 мм), заливка 50 %, матовая 120 г/м²; фальцовка "
+              "А1; ламинация 30 мкм матовая",
+              "6 Сувенирная печать: кружки, А6 (105×148 мм), 4+0; цвет изделия светлый",
+              "7 Дизайн визитки: 2 макета"})
+            QVERIFY2(text.contains(QString::fromUtf8(words)),
+                     qPrintable(QStringLiteral("\"%1\" is missing from:\n%2")
+                                    .arg(QString::fromUtf8(words), text)));
+        for (const char *composed : {"Матовая; 350", "30 мкм Матовая", "Другой; Другой"})
+            QVERIFY2(!text.contains(QString::fromUtf8(composed)), composed);
     }
 
     // The text is set in DejaVu Sans and the font travels inside the file.
