@@ -4,6 +4,7 @@
 #include "order/order.h"
 
 #include <QLabel>
+#include <QStringList>
 
 QString orderTotalText(const OrderTotals &totals)
 {
@@ -11,9 +12,48 @@ QString orderTotalText(const OrderTotals &totals)
         + QString::number(totals.lines);
 }
 
+namespace {
+
+// A typed text as the total quotes it: short enough for the line under the table.
+QString quoted(const QString &text)
+{
+    const int longest = 16;
+    const QString shown = text.size() > longest ? text.left(longest - 1) + QChar(0x2026) : text;
+    return QStringLiteral("«") + shown + QStringLiteral("»");
+}
+
+} // namespace
+
 QString orderTotalText(const QVector<OrderLine> &lines)
 {
-    return orderTotalText(orderTotals(lines));
+    QStringList rows;
+    QString what;
+    for (int row = 0; row < lines.size(); ++row) {
+        double sum = 0.0;
+        const OrderLine &line = lines.at(row);
+        if (line.sum(&sum))
+            continue;
+        rows << QString::number(row + 1);
+        if (!what.isEmpty())
+            continue;
+        double price = 0.0;
+        what = readAmount(line.unitPrice, &price)
+            ? QStringLiteral("количество %1 не число").arg(quoted(line.quantity))
+            : QStringLiteral("цена %1 не число").arg(quoted(line.unitPrice));
+    }
+    if (rows.isEmpty())
+        return orderTotalText(orderTotals(lines));
+    QString named;
+    if (rows.size() == 1) {
+        named = QStringLiteral("строка ") + rows.first() + QStringLiteral(": ") + what;
+    } else {
+        const QString listed = rows.mid(0, 5).join(QStringLiteral(", "));
+        named = QStringLiteral("строки ") + listed
+            + (rows.size() > 5 ? QString(QChar(0x2026)) : QString())
+            + QStringLiteral(": цена или количество не число");
+    }
+    return QStringLiteral("Итого: не посчитать — ") + named + QStringLiteral(" · строк: ")
+        + QString::number(lines.size());
 }
 
 OrderTotal::OrderTotal(const Order *order, QLabel *label, QObject *parent)
@@ -35,5 +75,8 @@ OrderTotal::OrderTotal(const Order *order, QLabel *label, QObject *parent)
 void OrderTotal::refresh()
 {
     pending.stop();
-    label->setText(orderTotalText(order->totals()));
+    const QString text = orderTotalText(order->lines());
+    label->setText(text);
+    // A long list of rows may not fit the line; the tooltip holds it whole.
+    label->setToolTip(text);
 }

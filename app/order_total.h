@@ -14,6 +14,8 @@ class QLabel;
 // "Итого: 13 203,15 ₽ · строк: 3": the sum of quantity × unit price over the lines,
 // as the invoice counts it.
 QString orderTotalText(const OrderTotals &totals);
+// The same, or, where a line's price or quantity is no number, the line named instead of a sum
+// that would count it as 0: "Итого: не посчитать — строка 2: цена «abc» не число · строк: 3".
 QString orderTotalText(const QVector<OrderLine> &lines);
 
 class OrderTotal : public QObject

@@ -2,6 +2,8 @@
 // so page breaks are planned from the heights that will be painted.
 #include "documents/invoice_painter.h"
 
+#include "prices/file_problem.h"
+
 #include <QBuffer>
 #include <QFontDatabase>
 #include <QPagedPaintDevice>
@@ -12,6 +14,7 @@
 #include <QTextOption>
 
 #include <algorithm>
+#include <cerrno>
 
 QString invoiceFontFamily()
 {
@@ -397,7 +400,7 @@ bool writeInvoicePdf(const InvoiceDocument &document, const QString &path, QStri
     }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
-        *error = file.errorString();
+        *error = fileWriteProblem(errno, file.error(), file.errorString());
         return false;
     }
     const QByteArray &bytes = pdf.data();
@@ -405,15 +408,14 @@ bool writeInvoicePdf(const InvoiceDocument &document, const QString &path, QStri
     while (done < bytes.size()) {
         const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
         if (written <= 0) {
-            *error = file.errorString().isEmpty() ? QStringLiteral("файл записан не полностью")
-                                                  : file.errorString();
+            *error = fileWriteProblem(errno, file.error(), file.errorString());
             file.cancelWriting();
             return false;
         }
         done += written;
     }
     if (!file.flush() || !file.commit()) {
-        *error = file.errorString();
+        *error = fileWriteProblem(errno, file.error(), file.errorString());
         return false;
     }
     return true;

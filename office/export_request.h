@@ -16,6 +16,9 @@ struct ExportRequest
     QString number; // the invoice's number and date, written where the template names cells
     QDate date;
     InvoiceSigners signers; // the names after the signature lines, from the settings
+    // The operator chose to go on with prices that are no number: they go into the sheet as the
+    // table shows them, and their lines sum to 0.
+    bool textPricesAccepted = false;
 };
 
 // The export ready to run: the template's local path and the invoice's cells.
@@ -33,5 +36,5 @@ struct PreparedExport
 QString templatePathFromTyped(const QString &typed);
 
 // Reads the lines and the path; false with a message for the operator when the export cannot go
-// on (a quantity or price that is no number, a sum too large, no template file).
+// on (a quantity or price that is no number unless accepted, a sum too large, no template file).
 bool prepareExport(const ExportRequest &request, PreparedExport *prepared, QString *message);
