@@ -855,6 +855,12 @@ int OfficeSession::visibleDocumentCount()
     }
 }
 
+void OfficeSession::endProcesses()
+{
+    for (const qint64 pid : processIds())
+        ::kill(pid_t(pid), SIGKILL);
+}
+
 void OfficeSession::kill()
 {
     QList<qint64> pids = processIds();

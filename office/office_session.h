@@ -109,6 +109,9 @@ public:
 
     // Ends the office at once (it does not answer, or the operator asked to restart it).
     void kill();
+    // Ends the office's processes at once, leaving the connection as it is: for a program on its
+    // way out while another thread may still be in a call to the office.
+    void endProcesses();
     // Asks the office to close; false when a document in it refused. May block: call it from a
     // thread the caller can leave waiting.
     bool terminate();
