@@ -567,6 +567,10 @@ private slots:
         QCOMPARE(warnings.size(), 1);
         QVERIFY2(warnings.first().contains(QStringLiteral("Счёт-58-2026-12-02.pdf")),
                  qPrintable(warnings.first()));
+        // In Russian first, with what to do; the system's words only after, in parentheses.
+        QVERIFY2(warnings.first().contains(QStringLiteral(": файл больше допустимого размера ("))
+                     && warnings.first().contains(QStringLiteral("выберите другую папку")),
+                 qPrintable(warnings.first()));
         QCOMPARE(informed, QStringList());
         QCOMPARE(opened, QStringList());
         const QDir pdfs(home->filePath(QStringLiteral("Documents/printcalc")));
