@@ -3,6 +3,7 @@
 // scrolls on a small screen.
 #include "app/mainwindow.h"
 
+#include "app/order_area.h"
 #include "app/order_cells.h"
 #include "app/order_table.h"
 #include "app/order_total.h"
@@ -34,4 +35,6 @@ void MainWindow::initCounter()
     initKeyboard();
     initCustomLine();
     scrollContents(this);
+    // A larger window than designed gives its room to the order table.
+    new OrderArea(f->centralwidget);
 }

@@ -81,6 +81,8 @@ void MainWindow::exportToExcel()
     if (!panel || panel->isRunning())
         return;
     ExportRequest request;
+    if (!unpricedLinesSettled(QStringLiteral("Экспорт"), &request.textPricesAccepted))
+        return;
     request.typedPath = form->lineEdit_11->text();
     request.lines = orderLines();
     // Signed as the PDF is: the names the settings give, else the template's placeholder.

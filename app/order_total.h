@@ -17,6 +17,8 @@ class QLabel;
 // "Итого: 13 203,15 ₽ · строк: 3": the sum of quantity × unit price over the lines,
 // as the invoice counts it.
 QString orderTotalText(const OrderTotals &totals);
+// The same, or, where a line's price or quantity is no number, the line named instead of a sum
+// that would count it as 0: "Итого: не посчитать — строка 2: цена «abc» не число · строк: 3".
 QString orderTotalText(const QVector<OrderLine> &lines);
 // With the customer's discount the line names it and what is to be paid (the documents'
 // "Всего"), with the tax where it is added on top:

@@ -606,6 +606,7 @@ void PriceListDialog::showVersion(int number)
     if (!version)
         version = &book.inForce();
     model->setVersion(*version);
+    loadedFrom.clear();
     versionTitle->setText(QStringLiteral("Прайс-лист: ") + version->info.title()
                           + QStringLiteral(" — ") + QString::number(version->prices.size())
                           + QStringLiteral(" цен и ") + QString::number(extrasCatalogue().size())
@@ -688,7 +689,7 @@ void PriceListDialog::saveAsNewVersion()
         return;
     }
     const PriceFileCheck check = checkPriceRows(rows, inForce);
-    report->setPlainText(check.report());
+    report->setPlainText(check.editsReport());
     if (!check.accepted())
         return;
     if (fromDate->date() < priceClockToday()) {
@@ -708,25 +709,30 @@ void PriceListDialog::saveAsNewVersion()
     setBusy(true);
     report->appendPlainText(QStringLiteral("Сохранение…"));
     const int changedCount = check.changed;
+    // Where the prices came from: a file loaded into the table, or the table's own edits.
+    const QString source = loadedFrom.isEmpty()
+        ? QStringLiteral("цены, изменённые в этом окне")
+        : QStringLiteral("цены из файла ") + QDir::toNativeSeparators(loadedFrom);
     QPointer<PriceListDialog> alive(this);
-    book.add(changedVersion(inForce, check.prices, check.extras, info),
-             [alive, changedCount](int number, const QString &error) {
-                 if (!alive)
-                     return;
-                 alive->setBusy(false);
-                 if (number == 0) {
-                     alive->report->appendPlainText(QStringLiteral("Версия не сохранена: ")
-                                                    + error);
-                     return;
-                 }
-                 alive->showVersion(number);
-                 alive->note->clear();
-                 alive->report->appendPlainText(QStringLiteral("Сохранён прайс-лист: ")
-                                                + alive->model->version().info.title()
-                                                + QStringLiteral(". Изменено цен и надбавок: ")
-                                                + QString::number(changedCount) + QLatin1Char('.'));
-                 emit alive->versionSaved(number);
-             });
+    book.add(
+        changedVersion(inForce, check.prices, check.extras, info),
+        [alive, changedCount, source](int number, const QString &error) {
+            if (!alive)
+                return;
+            alive->setBusy(false);
+            if (number == 0) {
+                alive->report->appendPlainText(QStringLiteral("Версия не сохранена: ") + error);
+                return;
+            }
+            alive->showVersion(number);
+            alive->note->clear();
+            alive->loadedFrom.clear();
+            alive->report->appendPlainText(
+                QStringLiteral("Сохранён прайс-лист: ") + alive->model->version().info.title()
+                + QStringLiteral(" — ") + source + QStringLiteral(". Изменено цен и надбавок: ")
+                + QString::number(changedCount) + QLatin1Char('.'));
+            emit alive->versionSaved(number);
+        });
 }
 
 void PriceListDialog::setBusy(bool busy)
@@ -764,7 +770,9 @@ void PriceListDialog::exportFile()
     connect(worker, &QThread::finished, this, [this, fileName, error] {
         setBusy(false);
         if (!error->isEmpty()) {
-            report->setPlainText(QStringLiteral("Файл не записан: ") + *error);
+            report->setPlainText(QStringLiteral("Файл %1 не записан: %2. Выберите другую папку "
+                                                "или освободите место и выгрузите снова.")
+                                     .arg(QDir::toNativeSeparators(fileName), *error));
             emit fileWritten(false);
             return;
         }
@@ -824,6 +832,7 @@ void PriceListDialog::takeCheckedFile(const QString &fileName, const PriceFileCh
         }
         model->priceRowsChanged(0, model->rowCount() - 1);
         note->setText(QStringLiteral("Из файла ") + QFileInfo(fileName).fileName());
+        loadedFrom = fileName;
         report->appendPlainText(QStringLiteral("Цены из файла в таблице: выберите дату и нажмите "
                                                "«Сохранить как новую версию»."));
     }

@@ -3,6 +3,7 @@
 #include "documents/invoice_painter.h"
 
 #include "order/invoice.h"
+#include "prices/file_problem.h"
 
 #include <QBuffer>
 #include <QFontDatabase>
@@ -14,6 +15,7 @@
 #include <QTextOption>
 
 #include <algorithm>
+#include <cerrno>
 
 QString invoiceFontFamily()
 {
@@ -425,7 +427,7 @@ bool writeInvoicePdf(const InvoiceDocument &document, const QString &path, QStri
     }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
-        *error = file.errorString();
+        *error = fileWriteProblem(errno, file.error(), file.errorString());
         return false;
     }
     const QByteArray &bytes = pdf.data();
@@ -433,15 +435,14 @@ bool writeInvoicePdf(const InvoiceDocument &document, const QString &path, QStri
     while (done < bytes.size()) {
         const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
         if (written <= 0) {
-            *error = file.errorString().isEmpty() ? QStringLiteral("файл записан не полностью")
-                                                  : file.errorString();
+            *error = fileWriteProblem(errno, file.error(), file.errorString());
             file.cancelWriting();
             return false;
         }
         done += written;
     }
     if (!file.flush() || !file.commit()) {
-        *error = file.errorString();
+        *error = fileWriteProblem(errno, file.error(), file.errorString());
         return false;
     }
     return true;

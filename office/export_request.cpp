@@ -47,7 +47,12 @@ bool prepareExport(const ExportRequest &request, PreparedExport *prepared, QStri
                 + fix;
             return false;
         }
-        if (!readAmount(line.unitPrice, &price)) {
+        const bool priceIsNumber = readAmount(line.unitPrice, &price);
+        if (!priceIsNumber && request.textPricesAccepted) {
+            line.quantity = exactText(quantity);
+            continue;
+        }
+        if (!priceIsNumber) {
             *message
                 = QStringLiteral("Строка %1: цена «%2» не число.").arg(i + 1).arg(line.unitPrice)
                 + fix;

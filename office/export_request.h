@@ -18,6 +18,9 @@ struct ExportRequest
     InvoiceSigners signers; // the names after the signature lines, from the settings
     Customer payer; // the order's customer: the discount and the cell "Покупатель"
     TaxSettings tax; // the shop's, from the settings
+    // The operator chose to go on with prices that are no number: they go into the sheet as the
+    // table shows them, and their lines sum to 0.
+    bool textPricesAccepted = false;
 };
 
 // The export ready to run: the template's local path and the invoice's cells.
@@ -44,5 +47,5 @@ void layOutInvoice(PreparedExport *prepared);
 QString templatePathFromTyped(const QString &typed);
 
 // Reads the lines and the path; false with a message for the operator when the export cannot go
-// on (a quantity or price that is no number, a sum too large, no template file).
+// on (a quantity or price that is no number unless accepted, a sum too large, no template file).
 bool prepareExport(const ExportRequest &request, PreparedExport *prepared, QString *message);

@@ -4,6 +4,7 @@
 
 #include "office/uno_support.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -280,8 +281,23 @@ OfficeSession::~OfficeSession() = default;
 
 OfficeSession &OfficeSession::shared()
 {
-    static OfficeSession *session = new OfficeSession(QStringLiteral("printcalc-office"));
+    static OfficeSession *session = new OfficeSession(pipeNameFor(QDir::homePath()));
     return *session;
+}
+
+QString OfficeSession::pipeNameFor(const QString &home)
+{
+    const QString path = QDir::cleanPath(home);
+    // The pipe becomes a socket's file name: plain letters and digits only, and short.
+    QString name;
+    for (const QChar c : QFileInfo(path).fileName()) {
+        if (name.size() < 16 && c.unicode() < 128 && c.isLetterOrNumber())
+            name += c.toLower();
+    }
+    const QByteArray digest
+        = QCryptographicHash::hash(path.toUtf8(), QCryptographicHash::Sha1).toHex().left(8);
+    return QStringLiteral("printcalc-office-")
+        + (name.isEmpty() ? QString() : name + QLatin1Char('-')) + QString::fromLatin1(digest);
 }
 
 QString OfficeSession::pipeName() const
@@ -853,6 +869,12 @@ int OfficeSession::visibleDocumentCount()
     } catch (const uno::Exception &) {
         return -1;
     }
+}
+
+void OfficeSession::endProcesses()
+{
+    for (const qint64 pid : processIds())
+        ::kill(pid_t(pid), SIGKILL);
 }
 
 void OfficeSession::kill()

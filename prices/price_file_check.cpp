@@ -3,6 +3,7 @@
 
 #include "prices/composable_keys.h"
 #include "prices/extras_catalogue.h"
+#include "prices/file_problem.h"
 #include "prices/key_meanings.h"
 #include "prices/price_versions.h"
 
@@ -13,6 +14,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 
 namespace {
@@ -300,6 +302,33 @@ QString PriceFileCheck::report() const
                 + QStringLiteral(" — у них остаются цены действующего прайс-листа: ") + baseTitle
                 + QLatin1Char('.');
     }
+    return lines.join(QLatin1Char('\n'));
+}
+
+QString PriceFileCheck::editsReport() const
+{
+    QStringList lines;
+    if (accepted())
+        lines << QStringLiteral("Изменения можно сохранить: ошибок нет, предупреждений — ")
+                + QString::number(warnings()) + QLatin1Char('.');
+    else
+        lines << QStringLiteral("Изменения не сохранены: ошибок — ") + QString::number(errors())
+                + QStringLiteral(", предупреждений — ") + QString::number(warnings())
+                + QLatin1Char('.');
+    QHash<int, QString> keyOf;
+    for (auto it = rowOf.constBegin(); it != rowOf.constEnd(); ++it)
+        keyOf.insert(it.value(), it.key());
+    for (const PriceFileIssue &issue : issues) {
+        const QString kind
+            = issue.error ? QStringLiteral("Ошибка — ") : QStringLiteral("Предупреждение — ");
+        const QString key = keyOf.value(issue.row);
+        const bool named = key.isEmpty() || issue.text.startsWith(key);
+        lines << kind + (named ? QString() : key + QStringLiteral(": ")) + issue.text;
+    }
+    if (rows > 0)
+        lines << QStringLiteral("Изменено цен и надбавок: ") + QString::number(changed)
+                + QStringLiteral("; остальные — как в действующем прайс-листе: ") + baseTitle
+                + QLatin1Char('.');
     return lines.join(QLatin1Char('\n'));
 }
 
@@ -687,7 +716,8 @@ PriceFileCheck checkPriceFile(const QString &path, const PriceVersion &inForce,
         return checkPriceRows(rows, inForce);
     }
     if (!file.open(QIODevice::ReadOnly))
-        return refuse(QStringLiteral("файл не открывается: ") + file.errorString());
+        return refuse(QStringLiteral("файл не открывается: ")
+                      + fileReadProblem(errno, file.error(), file.errorString()));
     return checkPriceCsv(file.readAll(), inForce);
 }
 
@@ -705,7 +735,7 @@ bool writePriceFile(const QString &path, const PriceVersion &version, QString *e
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(priceFileCsv(version)) < 0
         || !file.commit()) {
-        *error = file.errorString();
+        *error = fileWriteProblem(errno, file.error(), file.errorString());
         return false;
     }
     return true;

@@ -43,6 +43,9 @@ struct PriceFileCheck
     bool accepted() const { return errors() == 0; }
     // The report for a person, in Russian: a verdict, one line per issue with its row, the counts.
     QString report() const;
+    // The same for prices edited in the price-list window, where no file is involved: the verdict
+    // on the edits, each issue by its key.
+    QString editsReport() const;
 };
 
 // A file's rows as text: what a CSV file or a spreadsheet's first sheet holds, row 1 first.

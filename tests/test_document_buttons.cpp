@@ -411,6 +411,97 @@ private slots:
         QVERIFY(!QFileInfo::exists(home->filePath(QStringLiteral("Documents/printcalc"))));
     }
 
+    // A line without a price is named before any document, and the operator's answer decides:
+    // the lines go out of the order (and come back with Ctrl+Z), the document goes on as the
+    // order stands, or nothing is made and no number is taken.
+    void unpricedLinesAskedFirst_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("answer"); // "" closes the question
+        QTest::addColumn<QString>("left"); // the order's descriptions afterwards
+        QTest::addColumn<QStringList>("documents"); // numbers taken, or the print dialog shown
+        QTest::newRow("PDF, lines removed") << "pushButtonPdf"
+                                            << "Убрать строки"
+                                            << "Визитки" << QStringList {"pdf"};
+        QTest::newRow("PDF, gone on with") << "pushButtonPdf"
+                                           << "Оставить"
+                                           << "Визитки Тираж Баннер" << QStringList {"pdf"};
+        QTest::newRow("PDF, cancelled") << "pushButtonPdf"
+                                        << "Отменить"
+                                        << "Визитки Тираж Баннер" << QStringList();
+        QTest::newRow("PDF, question closed") << "pushButtonPdf"
+                                              << ""
+                                              << "Визитки Тираж Баннер" << QStringList();
+        QTest::newRow("print, lines removed") << "pushButtonPrint"
+                                              << "Убрать строки"
+                                              << "Визитки" << QStringList {"print dialog"};
+        QTest::newRow("print, cancelled") << "pushButtonPrint"
+                                          << "Отменить"
+                                          << "Визитки Тираж Баннер" << QStringList();
+        QTest::newRow("export, cancelled") << "pushButton_6"
+                                           << "Отменить"
+                                           << "Визитки Тираж Баннер" << QStringList();
+    }
+    void unpricedLinesAskedFirst()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, answer);
+        QFETCH(QString, left);
+        QFETCH(QStringList, documents);
+        window->appendOrderLine(QStringLiteral("Визитки"), QStringLiteral("100"),
+                                QStringLiteral("2.675"), QString(), QString(), false);
+        OrderLine tier;
+        tier.description = QStringLiteral("Тираж");
+        tier.quantity = QStringLiteral("1000");
+        tier.unitPrice = QStringLiteral("0");
+        tier.missingPrice = true;
+        window->appendOrderLine(tier);
+        window->appendOrderLine(QStringLiteral("Баннер"), QStringLiteral("2"),
+                                QStringLiteral("abc"), QString(), QString(), false);
+        prompts.answer = answer;
+        click(button);
+        QCOMPARE(prompts.questions.size(), 1);
+        const QString question = prompts.questions.first();
+        for (const QString &named : {QStringLiteral("Строка 2: нет цены в прайс-листе"),
+                                     QStringLiteral("Строка 3: цена «abc» не число")})
+            QVERIFY2(question.contains(named), qPrintable(question));
+        QVERIFY2(!question.contains(QStringLiteral("Строка 1")), qPrintable(question));
+        QCOMPARE(prompts.offered,
+                 (QStringList {QStringLiteral("Убрать строки"), QStringLiteral("Оставить"),
+                               QStringLiteral("Отменить")}));
+        QStringList descriptions;
+        for (const OrderLine &line : window->orderLines())
+            descriptions << line.description;
+        QCOMPARE(descriptions.join(' '), left);
+        QStringList made = taken;
+        if (printerAsked > 0)
+            made << QStringLiteral("print dialog");
+        QCOMPARE(made, documents);
+        if (answer == QLatin1String("Оставить"))
+            QVERIFY2(pdfText(defaultPdf()).contains(QStringLiteral("abc")),
+                     "the price that is no number is not in the PDF as it stands");
+        if (answer == QLatin1String("Убрать строки")) {
+            QVERIFY(window->undoOrderChange());
+            QCOMPARE(window->orderLines().size(), 3);
+        }
+    }
+
+    // A price typed over one the list lacked is the operator's own: nothing is asked.
+    void typedPriceAsksNothing()
+    {
+        OrderLine tier;
+        tier.description = QStringLiteral("Тираж");
+        tier.quantity = QStringLiteral("1000");
+        tier.unitPrice = QStringLiteral("0");
+        tier.missingPrice = true;
+        window->appendOrderLine(tier);
+        orderTable()->item(0, OrderLine::UnitPrice)->setText(QStringLiteral("0,5"));
+        click(QStringLiteral("pushButtonPdf"));
+        QCOMPARE(prompts.questions, QStringList());
+        QCOMPARE(taken, QStringList {"pdf"});
+        QVERIFY(orderTable()->item(0, OrderLine::UnitPrice)->background().style() == Qt::NoBrush);
+    }
+
     // A folder that cannot be made (a file stands in its way) is told, with its path.
     void pdfFolderCannotBeMade()
     {
@@ -597,6 +688,10 @@ private slots:
         QCOMPARE(reports, QStringList {"58 pdf failed"});
         QCOMPARE(warnings.size(), 1);
         QVERIFY2(warnings.first().contains(QStringLiteral("Счёт-58-2026-12-02.pdf")),
+                 qPrintable(warnings.first()));
+        // In Russian first, with what to do; the system's words only after, in parentheses.
+        QVERIFY2(warnings.first().contains(QStringLiteral(": файл больше допустимого размера ("))
+                     && warnings.first().contains(QStringLiteral("выберите другую папку")),
                  qPrintable(warnings.first()));
         QCOMPARE(informed, QStringList());
         QCOMPARE(opened, QStringList());

@@ -403,6 +403,49 @@ private slots:
                  priceFileNumber(builtInVersion().prices.price(unselected)));
     }
 
+    // Saving says what was saved and where its prices came from; edits made in the window are no
+    // file, and the check of them says so.
+    void savedSaysWhatAndFromWhere_data()
+    {
+        QTest::addColumn<bool>("fromFile");
+        QTest::addColumn<QString>("checked");
+        QTest::addColumn<QString>("source");
+        QTest::newRow("edited in the window")
+            << false << "Изменения можно сохранить: ошибок нет, предупреждений — 1."
+            << " — цены, изменённые в этом окне. Изменено цен и надбавок: 1.";
+        QTest::newRow("loaded from a file")
+            << true << "Изменения можно сохранить: ошибок нет, предупреждений — 1."
+            << " — цены из файла PATH. Изменено цен и надбавок: 1.";
+    }
+    void savedSaysWhatAndFromWhere()
+    {
+        QFETCH(bool, fromFile);
+        QFETCH(QString, checked);
+        QFETCH(QString, source);
+        QString path;
+        if (fromFile) {
+            path = write("ключ;цена\n002428;200\n");
+            QVERIFY2(load(path), qPrintable(report()));
+        } else {
+            filterBy(QStringLiteral("002428"));
+            shownRows()->setData(shownRows()->index(0, 3), 200.0);
+        }
+        dialog->confirm = [](const QString &) { return true; };
+        QVERIFY2(saveDated(Today), qPrintable(report()));
+        const QStringList lines = report().split('\n');
+        QCOMPARE(lines.value(0), checked);
+        QVERIFY2(!lines
+                      .filter(QRegularExpression(
+                          QStringLiteral("^Предупреждение — 002428: цена 66 → 200 \\(")))
+                      .isEmpty(),
+                 qPrintable(report()));
+        QVERIFY2(!report().contains(QStringLiteral("Файл можно загрузить")), qPrintable(report()));
+        QVERIFY2(lines.last().startsWith(QStringLiteral("Сохранён прайс-лист: версия 1"))
+                     && lines.last().endsWith(QString(source).replace(
+                         QStringLiteral("PATH"), QDir::toNativeSeparators(path))),
+                 qPrintable(report()));
+    }
+
     void warningsAskBeforeSaving()
     {
         filterBy(QStringLiteral("002428"));
