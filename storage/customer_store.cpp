@@ -528,30 +528,270 @@ CustomerSaveResult CustomerStore::save(Customer *customer, const QString &counte
     return result;
 }
 
+namespace {
+
+// Chunks of a list for statements with many values: each database limits them.
+template<class T, class Visit> bool inChunks(const QVector<T> &items, int size, Visit visit)
+{
+    for (int first = 0; first < items.size(); first += size)
+        if (!visit(items.mid(first, size)))
+            return false;
+    return true;
+}
+
+// "(?,?),(?,?)" for rows of columns; "?,?,?" for a list of values when columns is 0.
+QString marks(int rows, int columns = 0)
+{
+    if (columns == 0)
+        return QString(QStringLiteral("?,")).repeated(rows).chopped(1);
+    QStringList row;
+    for (int i = 0; i < columns; ++i)
+        row << QStringLiteral("?");
+    const QString one = QLatin1Char('(') + row.join(QLatin1Char(',')) + QLatin1Char(')');
+    QStringList all;
+    for (int i = 0; i < rows; ++i)
+        all << one;
+    return all.join(QLatin1Char(','));
+}
+
+QString requisiteKey(const Customer &customer)
+{
+    return customer.inn + QLatin1Char('/') + customer.kpp;
+}
+
+} // namespace
+
+bool CustomerStore::findSameAll(const QVector<Customer> &customers, QVector<Customer> *existing)
+{
+    existing->fill(Customer(), customers.size());
+    if (!connection.isOpen())
+        return false;
+    QVector<QString> inns;
+    QVector<QString> phones;
+    QSet<QString> seenInns;
+    QSet<QString> seenPhones;
+    for (const Customer &customer : customers) {
+        if (!customer.inn.isEmpty() && !seenInns.contains(customer.inn)) {
+            seenInns.insert(customer.inn);
+            inns.append(customer.inn);
+        }
+        const QString digits = phoneDigits(customer.phone);
+        if (customer.kind == Customer::Person && !digits.isEmpty()
+            && !seenPhones.contains(digits)) {
+            seenPhones.insert(digits);
+            phones.append(digits);
+        }
+    }
+    QHash<QString, Customer> byRequisites;
+    QHash<QString, Customer> byPhone;
+    QSqlQuery query(connection.database());
+    query.setForwardOnly(true);
+    const auto read
+        = [&](const QString &condition, const QVector<QString> &values, bool requisites) {
+              return inChunks(values, 500, [&](const QVector<QString> &chunk) {
+                  query.prepare(QStringLiteral("SELECT %1 FROM customer WHERE %2 IN (%3)")
+                                    .arg(CustomerColumns, condition, marks(chunk.size())));
+                  for (const QString &value : chunk)
+                      query.addBindValue(value);
+                  if (!query.exec())
+                      return failed(query);
+                  while (query.next()) {
+                      const Customer customer = readCustomer(query);
+                      if (requisites)
+                          byRequisites.insert(requisiteKey(customer), customer);
+                      else
+                          byPhone.insert(phoneDigits(customer.phone), customer);
+                  }
+                  return true;
+              });
+          };
+    if (!read(QStringLiteral("inn"), inns, true)
+        || !read(QStringLiteral("kind = 2 AND phone_digits"), phones, false))
+        return false;
+    for (int i = 0; i < customers.size(); ++i) {
+        const Customer &customer = customers.at(i);
+        Customer found;
+        if (!customer.inn.isEmpty())
+            found = byRequisites.value(requisiteKey(customer));
+        if (found.id == 0 && customer.kind == Customer::Person)
+            found = byPhone.value(phoneDigits(customer.phone));
+        if (found.id != customer.id)
+            (*existing)[i] = found;
+    }
+    return true;
+}
+
 bool CustomerStore::saveAll(QVector<Customer> *customers, const QString &counter,
                             CustomerSaveResult *failure, int *failedAt, Customer *existing)
 {
-    if (!connection.isOpen() || !connection.writable())
+    const auto fail = [&](CustomerSaveResult result, int at, const Customer &other) {
+        if (failure)
+            *failure = result;
+        if (failedAt)
+            *failedAt = at;
+        if (existing)
+            *existing = other;
         return false;
+    };
+    if (!connection.isOpen() || !connection.writable())
+        return fail(CustomerSaveResult::Failed, -1, Customer());
     QVector<Customer> changed = *customers;
+    // One card for each requisite pair and person's phone, in the batch as in the database.
+    QHash<QString, int> requisites;
+    QHash<QString, int> phones;
+    for (int i = 0; i < changed.size(); ++i) {
+        Customer &customer = changed[i];
+        trimCard(&customer);
+        if (!customerProblems(customer).isEmpty())
+            return fail(CustomerSaveResult::Invalid, i, Customer());
+        const QString digits = phoneDigits(customer.phone);
+        const int before = !customer.inn.isEmpty() ? requisites.value(requisiteKey(customer), -1)
+            : customer.kind == Customer::Person && !digits.isEmpty() ? phones.value(digits, -1)
+                                                                     : -1;
+        if (before >= 0)
+            return fail(CustomerSaveResult::Duplicate, i, changed.at(before));
+        if (!customer.inn.isEmpty())
+            requisites.insert(requisiteKey(customer), i);
+        else if (customer.kind == Customer::Person && !digits.isEmpty())
+            phones.insert(digits, i);
+    }
     Transaction transaction(connection);
     if (!transaction.isActive())
-        return false;
+        return fail(CustomerSaveResult::Failed, -1, Customer());
+    QVector<Customer> stored;
+    if (!findSameAll(changed, &stored))
+        return fail(CustomerSaveResult::Failed, -1, Customer());
+    for (int i = 0; i < changed.size(); ++i)
+        if (stored.at(i).id != 0)
+            return fail(CustomerSaveResult::Duplicate, i, stored.at(i));
+
+    const QString at = nowText();
+    const QDateTime stamp = readStoredTime(at);
+    QSqlQuery query(connection.database());
+    QVector<int> fresh;
+    QVector<qint64> updated;
+    QVector<bool> isFresh(changed.size(), false);
     for (int i = 0; i < changed.size(); ++i) {
-        trimCard(&changed[i]);
-        CustomerSaveResult result = customerProblems(changed.at(i)).isEmpty()
-            ? store(&changed[i], counter, existing)
-            : CustomerSaveResult::Invalid;
-        if (result != CustomerSaveResult::Saved) {
-            if (failure)
-                *failure = result;
-            if (failedAt)
-                *failedAt = i;
-            return false;
-        }
+        isFresh[i] = changed.at(i).id == 0;
+        if (isFresh.at(i))
+            fresh.append(i);
+        else
+            updated.append(changed.at(i).id);
     }
-    if (!transaction.commit())
-        return false;
+    const auto bindRest = [&](QSqlQuery &q, const Customer &customer) {
+        bindCard(q, customer);
+        for (const QVariant &value :
+             {QVariant(at), QVariant(notNull(counter)), QVariant(at), QVariant(notNull(counter)),
+              QVariant(int(customer.personalDataCleared)),
+              QVariant(notNull(foldedSearchText(customer.name()))),
+              QVariant(notNull(phoneDigits(customer.phone)))})
+            q.addBindValue(value);
+    };
+    const QString insertColumns = QStringLiteral(
+        "kind, short_name, full_name, inn, kpp, ogrn, address, phone, email, contact, bik, "
+        "account, correspondent_account, bank_name, discount, note, created, created_at, changed, "
+        "changed_at, personal_data_cleared, search_name, phone_digits");
+    if (connection.isSqlite()) {
+        // SQLite's statements cost no round trip: one a card, each id as it comes.
+        query.prepare(
+            QStringLiteral("INSERT INTO customer (%1) VALUES %2").arg(insertColumns, marks(1, 23)));
+        for (const int i : qAsConst(fresh)) {
+            bindRest(query, changed.at(i));
+            if (!query.exec()) {
+                failed(query);
+                return fail(CustomerSaveResult::Failed, i, Customer());
+            }
+            changed[i].id = query.lastInsertId().toLongLong();
+        }
+    } else if (!fresh.isEmpty()) {
+        // The ids taken first, then the cards a few hundred to a statement.
+        query.prepare(QStringLiteral("SELECT nextval(pg_get_serial_sequence('customer', 'id')) "
+                                     "FROM generate_series(1, ?)"));
+        query.addBindValue(fresh.size());
+        if (!query.exec()) {
+            failed(query);
+            return fail(CustomerSaveResult::Failed, -1, Customer());
+        }
+        for (const int i : qAsConst(fresh))
+            if (query.next())
+                changed[i].id = query.value(0).toLongLong();
+        const bool inserted = inChunks(fresh, 200, [&](const QVector<int> &chunk) {
+            query.prepare(QStringLiteral("INSERT INTO customer (id, %1) VALUES %2")
+                              .arg(insertColumns, marks(chunk.size(), 24)));
+            for (const int i : chunk) {
+                query.addBindValue(changed.at(i).id);
+                bindRest(query, changed.at(i));
+            }
+            return query.exec() || failed(query);
+        });
+        if (!inserted)
+            return fail(CustomerSaveResult::Failed, -1, Customer());
+    }
+    for (const int i : qAsConst(fresh)) {
+        changed[i].created = stamp;
+        changed[i].createdAt = counter;
+    }
+    if (!updated.isEmpty()) {
+        query.prepare(QStringLiteral("UPDATE customer SET kind = ?, short_name = ?, full_name = ?, "
+                                     "inn = ?, kpp = ?, ogrn = ?, address = ?, phone = ?, email = "
+                                     "?, contact = ?, bik = ?, account = ?, "
+                                     "correspondent_account = ?, bank_name = ?, discount = ?, "
+                                     "note = ?, changed = ?, changed_at = ?, "
+                                     "personal_data_cleared = ?, search_name = ?, phone_digits = "
+                                     "? WHERE id = ?"));
+        for (int i = 0; i < changed.size(); ++i) {
+            const Customer &customer = changed.at(i);
+            if (isFresh.at(i))
+                continue;
+            bindCard(query, customer);
+            for (const QVariant &value :
+                 {QVariant(at), QVariant(notNull(counter)),
+                  QVariant(int(customer.personalDataCleared)),
+                  QVariant(notNull(foldedSearchText(customer.name()))),
+                  QVariant(notNull(phoneDigits(customer.phone))), QVariant(customer.id)})
+                query.addBindValue(value);
+            if (!query.exec()) {
+                failed(query);
+                return fail(CustomerSaveResult::Failed, i, Customer());
+            }
+            if (query.numRowsAffected() != 1)
+                return fail(CustomerSaveResult::Failed, i, Customer());
+        }
+        const bool deleted = inChunks(updated, 500, [&](const QVector<qint64> &chunk) {
+            query.prepare(QStringLiteral("DELETE FROM customer_word WHERE customer_id IN (%1)")
+                              .arg(marks(chunk.size())));
+            for (const qint64 id : chunk)
+                query.addBindValue(id);
+            return query.exec() || failed(query);
+        });
+        if (!deleted)
+            return fail(CustomerSaveResult::Failed, -1, Customer());
+    }
+    struct Row
+    {
+        Word word;
+        qint64 id;
+    };
+    QVector<Row> rows;
+    for (Customer &customer : changed) {
+        customer.changed = stamp;
+        customer.changedAt = counter;
+        for (const Word &word : wordsOf(customer))
+            rows.append({word, customer.id});
+    }
+    const bool wrote = inChunks(rows, 300, [&](const QVector<Row> &chunk) {
+        query.prepare(
+            QStringLiteral("INSERT INTO customer_word (rank, word, customer_id) VALUES %1")
+                .arg(marks(chunk.size(), 3)));
+        for (const Row &row : chunk) {
+            query.addBindValue(row.word.rank);
+            query.addBindValue(row.word.word);
+            query.addBindValue(row.id);
+        }
+        return query.exec() || failed(query);
+    });
+    if (!wrote || !transaction.commit())
+        return fail(CustomerSaveResult::Failed, -1, Customer());
     *customers = changed;
     return true;
 }
