@@ -181,7 +181,8 @@ CustomerFileRead readCustomerRows(const QVector<QStringList> &rows)
         if (row.filled.isEmpty())
             continue; // a blank row
         Customer &customer = row.customer;
-        if (!kindWord.isEmpty() && !customerKindFromWord(kindWord, &customer.kind))
+        const bool kindKnown = kindWord.isEmpty() || customerKindFromWord(kindWord, &customer.kind);
+        if (!kindKnown)
             problems << QStringLiteral("вид «%1» не известен: бывает организация, ип или "
                                        "частное лицо.")
                             .arg(kindWord);
@@ -191,7 +192,7 @@ CustomerFileRead readCustomerRows(const QVector<QStringList> &rows)
                             .arg(discount);
         if (customer.shortName.isEmpty())
             problems << QStringLiteral("Наименование: не заполнено.");
-        if (customer.inn.isEmpty() && customer.kind != Customer::Person)
+        if (kindKnown && customer.inn.isEmpty() && customer.kind != Customer::Person)
             problems << QStringLiteral("ИНН: не заполнен — он обязателен для %1.")
                             .arg(customer.kind == Customer::SoleTrader
                                      ? QStringLiteral("ИП")
