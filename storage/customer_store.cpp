@@ -204,36 +204,6 @@ bool CustomerStore::failed(const QSqlQuery &query)
     return false;
 }
 
-QVector<Customer> CustomerStore::loadAll(const QVector<qint64> &ids, bool *ok)
-{
-    QVector<Customer> found;
-    *ok = true;
-    if (ids.isEmpty())
-        return found;
-    QStringList marks;
-    for (int i = 0; i < ids.size(); ++i)
-        marks << QStringLiteral("?");
-    QSqlQuery query(connection.database());
-    query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT %1 FROM customer WHERE id IN (%2)")
-                      .arg(CustomerColumns, marks.join(QLatin1Char(','))));
-    for (const qint64 id : ids)
-        query.addBindValue(id);
-    if (!query.exec()) {
-        *ok = failed(query);
-        return found;
-    }
-    QHash<qint64, Customer> byId;
-    while (query.next()) {
-        const Customer customer = readCustomer(query);
-        byId.insert(customer.id, customer);
-    }
-    for (const qint64 id : ids)
-        if (byId.contains(id))
-            found.append(byId.value(id));
-    return found;
-}
-
 QVector<Customer> CustomerStore::matches(const QString &text, int limit, bool *ok)
 {
     if (ok)
@@ -243,46 +213,51 @@ QVector<Customer> CustomerStore::matches(const QString &text, int limit, bool *o
     if (!connection.isOpen() || text.trimmed().size() < 2)
         return {};
     const bool severalWords = typedWords.size() > 1;
+    if (probes.isEmpty())
+        return {};
+    // Every rank read in one statement, each in its index's order up to its limit: a single
+    // round trip to a server on the network.
+    QStringList parts;
+    for (int i = 0; i < probes.size(); ++i) {
+        // One word of several finds candidates that the other words may rule out.
+        const int wanted = limit <= 0                       ? 0
+            : probes.at(i).rank == NameWord && severalWords ? limit * 20
+                                                            : limit;
+        parts << QStringLiteral("SELECT * FROM (SELECT customer_id, %1 AS probe, word FROM "
+                                "customer_word WHERE rank = ? AND word >= ? AND word < ? ORDER "
+                                "BY word, customer_id%2) p%1")
+                     .arg(i)
+                     .arg(wanted > 0 ? QStringLiteral(" LIMIT %1").arg(wanted) : QString());
+    }
+    static const QString columns = QStringLiteral("c.")
+        + QString(CustomerColumns).replace(QStringLiteral(", "), QStringLiteral(", c."));
     QSqlQuery query(connection.database());
     query.setForwardOnly(true);
-    QVector<qint64> ids;
-    QSet<qint64> seen;
-    QSet<qint64> byNameWord; // found by one word of several typed: the others are checked after
+    query.prepare(QStringLiteral("SELECT %1, m.probe FROM (%2) m JOIN customer c ON c.id = "
+                                 "m.customer_id ORDER BY m.probe, m.word, c.id")
+                      .arg(columns, parts.join(QStringLiteral(" UNION ALL "))));
     for (const Probe &probe : probes) {
-        if (limit > 0 && ids.size() >= limit && !severalWords)
-            break;
-        // One word of several finds candidates that the other words may rule out.
-        const int wanted = limit <= 0                ? 0
-            : probe.rank == NameWord && severalWords ? limit * 20
-                                                     : limit;
-        query.prepare(QStringLiteral("SELECT customer_id FROM customer_word WHERE rank = ? AND "
-                                     "word >= ? AND word < ? ORDER BY word, customer_id%1")
-                          .arg(wanted > 0 ? QStringLiteral(" LIMIT %1").arg(wanted) : QString()));
         query.addBindValue(probe.rank);
         query.addBindValue(probe.prefix);
         query.addBindValue(prefixEnd(probe.prefix));
-        if (!query.exec()) {
-            failed(query);
-            if (ok)
-                *ok = false;
-            return {};
-        }
-        while (query.next()) {
-            const qint64 id = query.value(0).toLongLong();
-            if (seen.contains(id))
-                continue;
-            seen.insert(id);
-            ids.append(id);
-            if (probe.rank == NameWord && severalWords)
-                byNameWord.insert(id);
-        }
     }
-    bool read = true;
-    QVector<Customer> found = loadAll(ids, &read);
-    if (!read) {
+    if (!query.exec()) {
+        failed(query);
         if (ok)
             *ok = false;
         return {};
+    }
+    QVector<Customer> found;
+    QSet<qint64> seen;
+    QSet<qint64> byNameWord; // found by one word of several typed: the others are checked after
+    while (query.next()) {
+        const qint64 id = query.value(0).toLongLong();
+        if (seen.contains(id))
+            continue;
+        seen.insert(id);
+        found.append(readCustomer(query));
+        if (probes.at(query.value(22).toInt()).rank == NameWord && severalWords)
+            byNameWord.insert(id);
     }
     if (!byNameWord.isEmpty())
         found.erase(std::remove_if(found.begin(), found.end(),
@@ -351,9 +326,11 @@ bool CustomerStore::findSame(const Customer &customer, Customer *existing)
     QSqlQuery query(connection.database());
     const QString digits = phoneDigits(customer.phone);
     if (!customer.inn.isEmpty()) {
-        query.prepare(QStringLiteral("SELECT %1 FROM customer WHERE inn = ? AND kpp = ? AND id <> "
-                                     "? ORDER BY id")
-                          .arg(CustomerColumns));
+        query.prepare(
+            QStringLiteral(
+                "SELECT %1 FROM customer WHERE inn <> '' AND inn = ? AND kpp = ? AND id <> "
+                "? ORDER BY id")
+                .arg(CustomerColumns));
         query.addBindValue(customer.inn);
         query.addBindValue(notNull(customer.kpp));
         query.addBindValue(customer.id);
@@ -365,7 +342,8 @@ bool CustomerStore::findSame(const Customer &customer, Customer *existing)
         }
     }
     if (customer.kind == Customer::Person && !digits.isEmpty()) {
-        query.prepare(QStringLiteral("SELECT %1 FROM customer WHERE kind = 2 AND phone_digits = ? "
+        query.prepare(QStringLiteral("SELECT %1 FROM customer WHERE kind = 2 AND phone_digits <> "
+                                     "'' AND phone_digits = ? "
                                      "AND id <> ? ORDER BY id")
                           .arg(CustomerColumns));
         query.addBindValue(digits);
@@ -531,6 +509,13 @@ CustomerSaveResult CustomerStore::save(Customer *customer, const QString &counte
 namespace {
 
 // Chunks of a list for statements with many values: each database limits them.
+// Values to a statement: a few hundred save round trips to a server; SQLite has none to save,
+// and its driver looks each value's place up anew, so there few are quicker.
+int valuesPerStatement(const Connection &connection, int forServer)
+{
+    return connection.isSqlite() ? qMin(forServer, 25) : forServer;
+}
+
 template<class T, class Visit> bool inChunks(const QVector<T> &items, int size, Visit visit)
 {
     for (int first = 0; first < items.size(); first += size)
@@ -588,25 +573,27 @@ bool CustomerStore::findSameAll(const QVector<Customer> &customers, QVector<Cust
     query.setForwardOnly(true);
     const auto read
         = [&](const QString &condition, const QVector<QString> &values, bool requisites) {
-              return inChunks(values, 500, [&](const QVector<QString> &chunk) {
-                  query.prepare(QStringLiteral("SELECT %1 FROM customer WHERE %2 IN (%3)")
-                                    .arg(CustomerColumns, condition, marks(chunk.size())));
-                  for (const QString &value : chunk)
-                      query.addBindValue(value);
-                  if (!query.exec())
-                      return failed(query);
-                  while (query.next()) {
-                      const Customer customer = readCustomer(query);
-                      if (requisites)
-                          byRequisites.insert(requisiteKey(customer), customer);
-                      else
-                          byPhone.insert(phoneDigits(customer.phone), customer);
-                  }
-                  return true;
-              });
+              return inChunks(
+                  values, valuesPerStatement(connection, 500), [&](const QVector<QString> &chunk) {
+                      query.prepare(QStringLiteral("SELECT %1 FROM customer WHERE %2 IN (%3)")
+                                        .arg(CustomerColumns, condition, marks(chunk.size())));
+                      for (const QString &value : chunk)
+                          query.addBindValue(value);
+                      if (!query.exec())
+                          return failed(query);
+                      while (query.next()) {
+                          const Customer customer = readCustomer(query);
+                          if (requisites)
+                              byRequisites.insert(requisiteKey(customer), customer);
+                          else
+                              byPhone.insert(phoneDigits(customer.phone), customer);
+                      }
+                      return true;
+                  });
           };
-    if (!read(QStringLiteral("inn"), inns, true)
-        || !read(QStringLiteral("kind = 2 AND phone_digits"), phones, false))
+    // The conditions of the partial indexes written out, so that both databases use them.
+    if (!read(QStringLiteral("inn <> '' AND inn"), inns, true)
+        || !read(QStringLiteral("kind = 2 AND phone_digits <> '' AND phone_digits"), phones, false))
         return false;
     for (int i = 0; i < customers.size(); ++i) {
         const Customer &customer = customers.at(i);
@@ -757,13 +744,14 @@ bool CustomerStore::saveAll(QVector<Customer> *customers, const QString &counter
             if (query.numRowsAffected() != 1)
                 return fail(CustomerSaveResult::Failed, i, Customer());
         }
-        const bool deleted = inChunks(updated, 500, [&](const QVector<qint64> &chunk) {
-            query.prepare(QStringLiteral("DELETE FROM customer_word WHERE customer_id IN (%1)")
-                              .arg(marks(chunk.size())));
-            for (const qint64 id : chunk)
-                query.addBindValue(id);
-            return query.exec() || failed(query);
-        });
+        const bool deleted = inChunks(
+            updated, valuesPerStatement(connection, 500), [&](const QVector<qint64> &chunk) {
+                query.prepare(QStringLiteral("DELETE FROM customer_word WHERE customer_id IN (%1)")
+                                  .arg(marks(chunk.size())));
+                for (const qint64 id : chunk)
+                    query.addBindValue(id);
+                return query.exec() || failed(query);
+            });
         if (!deleted)
             return fail(CustomerSaveResult::Failed, -1, Customer());
     }
@@ -779,17 +767,18 @@ bool CustomerStore::saveAll(QVector<Customer> *customers, const QString &counter
         for (const Word &word : wordsOf(customer))
             rows.append({word, customer.id});
     }
-    const bool wrote = inChunks(rows, 300, [&](const QVector<Row> &chunk) {
-        query.prepare(
-            QStringLiteral("INSERT INTO customer_word (rank, word, customer_id) VALUES %1")
-                .arg(marks(chunk.size(), 3)));
-        for (const Row &row : chunk) {
-            query.addBindValue(row.word.rank);
-            query.addBindValue(row.word.word);
-            query.addBindValue(row.id);
-        }
-        return query.exec() || failed(query);
-    });
+    const bool wrote
+        = inChunks(rows, valuesPerStatement(connection, 300), [&](const QVector<Row> &chunk) {
+              query.prepare(
+                  QStringLiteral("INSERT INTO customer_word (rank, word, customer_id) VALUES %1")
+                      .arg(marks(chunk.size(), 3)));
+              for (const Row &row : chunk) {
+                  query.addBindValue(row.word.rank);
+                  query.addBindValue(row.word.word);
+                  query.addBindValue(row.id);
+              }
+              return query.exec() || failed(query);
+          });
     if (!wrote || !transaction.commit())
         return fail(CustomerSaveResult::Failed, -1, Customer());
     *customers = changed;

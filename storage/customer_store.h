@@ -63,7 +63,6 @@ private:
     bool failed(const QSqlQuery &query);
     CustomerSaveResult store(Customer *customer, const QString &counter, Customer *existing);
     bool writeWords(const Customer &customer);
-    QVector<Customer> loadAll(const QVector<qint64> &ids, bool *ok);
 
     Connection &connection;
 };
