@@ -11,6 +11,7 @@
 #include "storage/transaction.h"
 
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -642,6 +643,15 @@ bool CustomerStore::saveAll(QVector<Customer> *customers, const QString &counter
         else if (customer.kind == Customer::Person && !digits.isEmpty())
             phones.insert(digits, i);
     }
+    // Thousands of cards touch pages all over the word index: SQLite is given the room to keep
+    // them in memory until the commit, instead of writing them out and reading them back.
+    const bool roomy = connection.isSqlite() && changed.size() > 100;
+    if (roomy)
+        QSqlQuery(connection.database()).exec(QStringLiteral("PRAGMA cache_size = -65536"));
+    const auto back = qScopeGuard([&] {
+        if (roomy)
+            QSqlQuery(connection.database()).exec(QStringLiteral("PRAGMA cache_size = -2000"));
+    });
     Transaction transaction(connection);
     if (!transaction.isActive())
         return fail(CustomerSaveResult::Failed, -1, Customer());
