@@ -92,7 +92,7 @@ bool columnNamed(const QString &text, CustomerColumn *column)
                 return true;
             }
     // "корр счёт", "корр счет", "correspondent account" and the like.
-    if (name == QLatin1String("корр счет") || name == QLatin1String("correspondent account")) {
+    if (name == QStringLiteral("корр счет") || name == QLatin1String("correspondent account")) {
         *column = CustomerColumn::CorrespondentAccount;
         return true;
     }
@@ -198,8 +198,8 @@ CustomerFileRead readCustomerRows(const QVector<QStringList> &rows)
                                      ? QStringLiteral("ИП")
                                      : QStringLiteral("организации"));
         for (const CustomerProblem &problem : customerProblems(customer))
-            if (problem.field != QLatin1String("Наименование")
-                && problem.field != QLatin1String("Скидка"))
+            if (problem.field != QStringLiteral("Наименование")
+                && problem.field != QStringLiteral("Скидка"))
                 problems << problem.message;
         // One customer, one row.
         const QString digits = phoneDigits(customer.phone);
