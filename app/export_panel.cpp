@@ -108,11 +108,22 @@ void ExportPanel::exportOrder(const ExportRequest &request)
         m_window->prompts().tell(QStringLiteral("Экспорт"), message);
         return;
     }
-    if (numberInvoice)
-        numberInvoice(&prepared);
+    // The window stays free while the number is on its way; the button waits disabled.
     m_exportButton->setEnabled(false);
-    m_busy.reset(new BusyCursor);
-    m_exporter->start(prepared);
+    m_numbering = true;
+    const QPointer<ExportPanel> alive(this);
+    const Go go = [alive](const PreparedExport &numbered) {
+        if (!alive)
+            return;
+        alive->m_numbering = false;
+        alive->m_exportButton->setEnabled(false);
+        alive->m_busy.reset(new BusyCursor);
+        alive->m_exporter->start(numbered);
+    };
+    if (numberInvoice)
+        numberInvoice(prepared, go);
+    else
+        go(prepared);
 }
 
 void ExportPanel::askWhenStalled(const QString &question)
