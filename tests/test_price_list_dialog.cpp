@@ -408,9 +408,10 @@ private slots:
         QTest::addColumn<QString>("told");
         QTest::newRow("cancelled")
             << true << "Файл не загружен: ожидание отменено. Цены в таблице прежние.";
+        // The report's plain text gives the no-break space before "с" as a space.
         QTest::newRow("time ran out")
             << false
-            << "Файл не загружен: за 1\u00a0с ответа нет (файл на недоступном диске, или "
+            << "Файл не загружен: за 1 с ответа нет (файл на недоступном диске, или "
                "LibreOffice не отвечает). Цены в таблице прежние.";
     }
     void fileThatNeverAnswers()
