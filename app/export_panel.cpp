@@ -161,7 +161,8 @@ void ExportPanel::finished(const OfficeExporter::Outcome &outcome)
 {
     closeQuestion();
     m_notice->hide();
-    m_exportButton->setEnabled(true);
+    // Unless another document still waits for its number.
+    m_window->setDocumentButtonsEnabled(true);
     m_busy.reset();
     if (invoiceEnded)
         invoiceEnded(outcome.done);
