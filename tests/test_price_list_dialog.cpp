@@ -437,9 +437,15 @@ private slots:
         QVERIFY(import->isEnabled());
         QVERIFY(!stop->isVisible());
 
-        // The pipe lets go: the reading ends beside the window, and nobody hears of it.
-        const int writer = ::open(QFile::encodeName(pipe).constData(), O_WRONLY | O_NONBLOCK);
-        QVERIFY2(writer >= 0, "the abandoned reading no longer waits at the pipe");
+        // The pipe lets go once the abandoned reading waits at it: the reading ends beside the
+        // window, and nobody hears of it.
+        int writer = -1;
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                writer = ::open(QFile::encodeName(pipe).constData(), O_WRONLY | O_NONBLOCK);
+                return writer >= 0;
+            },
+            5000));
         ::close(writer);
         QTRY_COMPARE(filePool()->activeThreadCount(), 0);
         QCoreApplication::processEvents();
