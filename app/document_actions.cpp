@@ -51,38 +51,53 @@ bool folderWritable(const QString &folder, QString *why)
 }
 } // namespace
 
-DocumentActions::DocumentActions(MainWindow *window)
-    : QObject(window)
-    , window(window)
+void WindowDocumentServices::takeNumber(const QString &kind, QObject *context,
+                                        std::function<void(const Number &number)> done)
 {
-    setObjectName(QStringLiteral("documentActions"));
-    inform = [window](const QString &message) {
-        QMessageBox::information(window, QStringLiteral("Счёт"), message);
-    };
-    openDocument = [](const QString &path) {
-        // Without a display (the offscreen platform of a server or a test) there is no viewer.
-        const QString platform = QGuiApplication::platformName();
-        if (platform != QLatin1String("offscreen") && platform != QLatin1String("minimal"))
-            QDesktopServices::openUrl(QUrl::fromLocalFile(path));
-    };
     // The order's number from the journal (app/order_storage.cpp): the same for every document
     // of the unchanged order, none while the shop's database is out of reach.
-    takeNumber = [window](const QString &kind) {
-        const DocumentNumber taken = window->numberForDocument(kind);
+    window->numberForDocument(kind, context, [done](const DocumentNumber &taken) {
         Number number;
         if (taken.ok && taken.number > 0)
             number.number = QString::number(taken.number);
         number.date = taken.date.date();
         number.reason = taken.reason;
-        return number;
-    };
-    reportDocument = [window](const Number &number, const QString &kind, bool made) {
-        window->documentFinished(number.number.toLongLong(), kind, made);
-    };
-    choosePrinter = [window](QPrinter *printer) {
-        QPrintDialog dialog(printer, window);
-        return dialog.exec() == QDialog::Accepted;
-    };
+        number.orderUid = taken.orderUid;
+        done(number);
+    });
+}
+
+void WindowDocumentServices::reportDocument(const Number &number, const QString &kind, bool made)
+{
+    window->documentFinished(number.number.toLongLong(), kind, made, number.orderUid);
+}
+
+void WindowDocumentServices::inform(const QString &message)
+{
+    QMessageBox::information(window, QStringLiteral("Счёт"), message);
+}
+
+void WindowDocumentServices::openDocument(const QString &path)
+{
+    // Without a display (the offscreen platform of a server or a test) there is no viewer.
+    const QString platform = QGuiApplication::platformName();
+    if (platform != QLatin1String("offscreen") && platform != QLatin1String("minimal"))
+        QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+bool WindowDocumentServices::choosePrinter(QPrinter *printer)
+{
+    QPrintDialog dialog(printer, window);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+DocumentActions::DocumentActions(MainWindow *window, DocumentServices *given)
+    : QObject(window)
+    , window(window)
+    , ownServices(given ? nullptr : std::make_unique<WindowDocumentServices>(window))
+    , services(given ? given : ownServices.get())
+{
+    setObjectName(QStringLiteral("documentActions"));
 
     // Free places of the order area: right of "Экспорт", and under "Очистка" in line with it.
     QWidget *area = window->findChild<QWidget *>(QStringLiteral("centralwidget"));
@@ -104,6 +119,8 @@ DocumentActions::DocumentActions(MainWindow *window)
     connect(settings, &QPushButton::clicked, this, [this] { editSettings(); });
 }
 
+DocumentActions::~DocumentActions() = default;
+
 InvoiceDocument DocumentActions::documentFor(const QVector<OrderLine> &lines,
                                              const DocumentSettings &settings,
                                              const Customer &payer)
@@ -123,13 +140,21 @@ void DocumentActions::warn(const QString &title, const QString &message) const
     window->prompts().tell(title, message);
 }
 
-DocumentActions::Number DocumentActions::numberInto(InvoiceDocument *document, const QString &kind)
+void DocumentActions::numberThen(
+    const InvoiceDocument &document, const QString &kind,
+    std::function<void(const InvoiceDocument &document, const Number &number)> made)
 {
-    const Number number = takeNumber(kind);
-    document->number = number.number;
-    if (number.date.isValid())
-        document->date = number.date;
-    return number;
+    waiting = true;
+    window->setDocumentButtonsEnabled(false);
+    services->takeNumber(kind, this, [this, document, made](const Number &number) {
+        waiting = false;
+        window->setDocumentButtonsEnabled(true);
+        InvoiceDocument numbered = document;
+        numbered.number = number.number;
+        if (number.date.isValid())
+            numbered.date = number.date;
+        made(numbered, number);
+    });
 }
 
 // What the operator is told of a document that went out without a number.
@@ -150,17 +175,19 @@ QVector<OrderLine> DocumentActions::linesToDocument(const QString &title) const
     return lines;
 }
 
-QString DocumentActions::writePdf()
+void DocumentActions::writePdf()
 {
+    if (waiting)
+        return;
     const QVector<OrderLine> lines = linesToDocument(QStringLiteral("PDF"));
     if (lines.isEmpty())
-        return QString();
+        return emit pdfWritten(QString());
     const DocumentSettings settings = DocumentSettings::load();
     const QString folderProblem = DocumentSettings::pdfFolderProblem(settings.pdfFolder);
     if (!folderProblem.isEmpty()) {
         warn(QStringLiteral("PDF"),
              folderProblem + QStringLiteral(" Папку можно выбрать в настройках."));
-        return QString();
+        return emit pdfWritten(QString());
     }
     const QString folder = settings.effectivePdfFolder();
     if (!QDir().mkpath(folder)) {
@@ -168,7 +195,7 @@ QString DocumentActions::writePdf()
              QStringLiteral("Не удалось создать папку для PDF «%1». Другую папку можно выбрать "
                             "в настройках.")
                  .arg(QDir::toNativeSeparators(folder)));
-        return QString();
+        return emit pdfWritten(QString());
     }
     QString why;
     if (!folderWritable(folder, &why)) {
@@ -176,10 +203,17 @@ QString DocumentActions::writePdf()
              QStringLiteral("В папку для PDF «%1» нельзя записать: счёт не составлен, номер не "
                             "взят. Другую папку можно выбрать в настройках. (%2)")
                  .arg(QDir::toNativeSeparators(folder), why));
-        return QString();
+        return emit pdfWritten(QString());
     }
-    InvoiceDocument document = documentFor(lines, settings, window->order()->customer());
-    const Number number = numberInto(&document, QStringLiteral("pdf"));
+    numberThen(documentFor(lines, settings, window->order()->customer()), QStringLiteral("pdf"),
+               [this, folder](const InvoiceDocument &document, const Number &number) {
+                   pdfNumbered(document, folder, number);
+               });
+}
+
+void DocumentActions::pdfNumbered(InvoiceDocument document, const QString &folder,
+                                  const Number &number)
+{
     const QString path = pathFor(folder, document);
     QString error;
     bool written = false;
@@ -187,50 +221,54 @@ QString DocumentActions::writePdf()
         const BusyCursor wait(Qt::WaitCursor);
         written = writeInvoicePdf(document, path, &error);
     }
-    reportDocument(number, QStringLiteral("pdf"), written);
+    services->reportDocument(number, QStringLiteral("pdf"), written);
     if (!written) {
         warn(QStringLiteral("PDF"),
              QStringLiteral("Не удалось записать PDF «%1»: %2. Освободите место на диске или "
                             "выберите другую папку для PDF в настройках и повторите.")
                  .arg(QDir::toNativeSeparators(path), error));
-        return QString();
+        return emit pdfWritten(QString());
     }
-    openDocument(path);
-    inform(QStringLiteral("Счёт записан в PDF:\n") + QDir::toNativeSeparators(path)
-           + withoutNumber(number));
-    return path;
+    services->openDocument(path);
+    services->inform(QStringLiteral("Счёт записан в PDF:\n") + QDir::toNativeSeparators(path)
+                     + withoutNumber(number));
+    emit pdfWritten(path);
 }
 
-bool DocumentActions::print()
+void DocumentActions::print()
 {
+    if (waiting)
+        return;
     const QVector<OrderLine> lines = linesToDocument(QStringLiteral("Печать"));
     if (lines.isEmpty())
-        return false;
-    InvoiceDocument document
-        = documentFor(lines, DocumentSettings::load(), window->order()->customer());
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setPageLayout(invoicePageLayout());
-    printer.setDocName(QStringLiteral("Счёт"));
-    if (!choosePrinter(&printer))
-        return false;
-    const Number number = numberInto(&document, QStringLiteral("print"));
-    printer.setDocName(document.title());
-    int pages = 0;
-    {
-        const BusyCursor wait(Qt::WaitCursor);
-        pages = paintInvoice(&printer, document);
-    }
-    reportDocument(number, QStringLiteral("print"), pages > 0);
-    if (pages == 0) {
-        warn(QStringLiteral("Печать"),
-             QStringLiteral("Не удалось напечатать счёт: принтер «%1» не принял документ.")
-                 .arg(printer.printerName()));
-        return false;
-    }
-    const QString note = withoutNumber(number);
-    if (!note.isEmpty())
-        inform(QStringLiteral("Счёт отправлен на печать.") + note);
-    return true;
+        return emit printed(false);
+    const InvoiceDocument document = documentFor(lines, DocumentSettings::load(), window->order()->customer());
+    auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
+    printer->setPageLayout(invoicePageLayout());
+    printer->setDocName(QStringLiteral("Счёт"));
+    if (!services->choosePrinter(printer.get()))
+        return emit printed(false);
+    numberThen(document, QStringLiteral("print"),
+               [this, printer](const InvoiceDocument &numbered, const Number &number) {
+                   printer->setDocName(numbered.title());
+                   int pages = 0;
+                   {
+                       const BusyCursor wait(Qt::WaitCursor);
+                       pages = paintInvoice(printer.get(), numbered);
+                   }
+                   services->reportDocument(number, QStringLiteral("print"), pages > 0);
+                   if (pages == 0) {
+                       warn(QStringLiteral("Печать"),
+                            QStringLiteral("Не удалось напечатать счёт: принтер «%1» не принял "
+                                           "документ.")
+                                .arg(printer->printerName()));
+                       return emit printed(false);
+                   }
+                   const QString note = withoutNumber(number);
+                   if (!note.isEmpty())
+                       services->inform(QStringLiteral("Счёт отправлен на печать.") + note);
+                   emit printed(true);
+               });
 }
 
 void DocumentActions::editSettings()

@@ -6,31 +6,90 @@
 #include "documents/document_settings.h"
 #include "documents/invoice_document.h"
 
+#include <QDate>
 #include <QObject>
 #include <QString>
 #include <QVector>
 
 #include <functional>
+#include <memory>
 
 class MainWindow;
 class QPrinter;
+class QPushButton;
 class QWidget;
+
+// What the document buttons use outside the documents: the journal's numbers, the message naming
+// the written file, the desktop's viewer and the print dialog. The window's own are
+// WindowDocumentServices; a test gives its own, so that nothing modal or outside the program
+// waits.
+class DocumentServices
+{
+public:
+    // The invoice number a document carries, with the date it was given; without one, the
+    // reason the operator is told.
+    struct Number
+    {
+        QString number;
+        QDate date;
+        QString reason;
+        QString orderUid; // the order it was asked for; empty for the order on screen
+    };
+
+    virtual ~DocumentServices() = default;
+    // Asked once a document of this kind ("pdf", "print") is sure to be attempted, so that an
+    // empty order or a cancelled print dialog takes no number. done gets the number on the
+    // window's thread, at once or later, and not at all once the context is gone.
+    virtual void takeNumber(const QString &kind, QObject *context,
+                            std::function<void(const Number &number)> done)
+        = 0;
+    // Told afterwards whether the document was made.
+    virtual void reportDocument(const Number &number, const QString &kind, bool made) = 0;
+    virtual void inform(const QString &message) = 0;
+    virtual void openDocument(const QString &path) = 0;
+    virtual bool choosePrinter(QPrinter *printer) = 0;
+};
+
+// The window's own: numbers from the shop's journal, a message box, the desktop's viewer and
+// Qt's print dialog.
+class WindowDocumentServices : public DocumentServices
+{
+public:
+    explicit WindowDocumentServices(MainWindow *window)
+        : window(window)
+    { }
+    void takeNumber(const QString &kind, QObject *context,
+                    std::function<void(const Number &number)> done) override;
+    void reportDocument(const Number &number, const QString &kind, bool made) override;
+    void inform(const QString &message) override;
+    void openDocument(const QString &path) override;
+    bool choosePrinter(QPrinter *printer) override;
+
+private:
+    MainWindow *window;
+};
 
 class DocumentActions : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit DocumentActions(MainWindow *window);
+    using Number = DocumentServices::Number;
 
-    // "PDF": the invoice written without a dialog into the PDF folder of the settings. The path
-    // written, or empty when the order is empty or the file could not be written (the operator
-    // is told why).
-    QString writePdf();
-    // "Печать": the same invoice through the print dialog; true once it went to the printer.
-    bool print();
+    // Without services of its own it uses the window's.
+    explicit DocumentActions(MainWindow *window, DocumentServices *services = nullptr);
+    ~DocumentActions() override;
+
+    // "PDF": the invoice written without a dialog into the PDF folder of the settings, once its
+    // number is there; pdfWritten tells how it ended. An empty order or a folder that cannot be
+    // written is refused at once (the operator is told why).
+    void writePdf();
+    // "Печать": the same invoice through the print dialog.
+    void print();
     // "Настройки": the settings dialog, saved to the settings file when accepted.
     void editSettings();
+    // Whether a document waits for its number.
+    bool isWaiting() const { return waiting; }
 
     // The invoice of these lines as the settings describe the shop, dated today, to the payer.
     static InvoiceDocument documentFor(const QVector<OrderLine> &lines,
@@ -41,33 +100,25 @@ public:
     // translations; the form's captions are not translated and stay as they are.
     static bool installQtTranslations();
 
-    // The invoice number a document carries, with the date it was given; without one, the
-    // reason the operator is told.
-    struct Number
-    {
-        QString number;
-        QDate date;
-        QString reason;
-    };
-    // Asked once a document of this kind ("pdf", "print") is sure to be attempted, so that an
-    // empty order or a cancelled print dialog takes no number; told afterwards whether the
-    // document was made.
-    std::function<Number(const QString &kind)> takeNumber;
-    std::function<void(const Number &number, const QString &kind, bool made)> reportDocument;
-
-    // Seams the tests replace, so that nothing modal or outside the program waits: the message
-    // naming the written file, the desktop's viewer, the print dialog.
-    std::function<void(const QString &message)> inform;
-    std::function<void(const QString &path)> openDocument;
-    std::function<bool(QPrinter *printer)> choosePrinter;
+signals:
+    // The PDF a press of "PDF" wrote, or empty when it was not written.
+    void pdfWritten(const QString &path);
+    // A press of "Печать" ended: whether the invoice went to the printer.
+    void printed(bool sent);
 
 private:
     // The lines of the order, or none after telling the operator the order is empty; messages
     // are titled by the document ("PDF", "Печать").
     QVector<OrderLine> linesToDocument(const QString &title) const;
     void warn(const QString &title, const QString &message) const;
-    // The number of a document about to be made, put into it.
-    Number numberInto(InvoiceDocument *document, const QString &kind);
+    // Asks for the number of a document about to be made; made gets the document with it.
+    void
+    numberThen(const InvoiceDocument &document, const QString &kind,
+               std::function<void(const InvoiceDocument &document, const Number &number)> made);
+    void pdfNumbered(InvoiceDocument document, const QString &folder, const Number &number);
 
     MainWindow *window;
+    std::unique_ptr<DocumentServices> ownServices;
+    DocumentServices *services;
+    bool waiting = false;
 };

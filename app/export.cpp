@@ -53,20 +53,25 @@ void MainWindow::exportInit()
     // The invoice's number in the shop's journal (app/order_storage.cpp): taken once the order
     // passed its checks, reported back when the export ended.
     auto number = std::make_shared<DocumentNumber>();
-    panel->numberInvoice = [this, number](PreparedExport *prepared) {
+    panel->numberInvoice = [this, number](const PreparedExport &prepared, ExportPanel::Go go) {
         *number = DocumentNumber();
         if (orderLines().isEmpty())
-            return;
-        *number = numberForDocument(QStringLiteral("export"));
-        if (number->ok) {
-            prepared->number = QString::number(number->number);
-            prepared->date = number->date.date();
-        }
+            return go(prepared);
+        numberForDocument(QStringLiteral("export"), this,
+                          [number, prepared, go](const DocumentNumber &taken) {
+                              *number = taken;
+                              PreparedExport numbered = prepared;
+                              if (taken.ok) {
+                                  numbered.number = QString::number(taken.number);
+                                  numbered.date = taken.date.date();
+                              }
+                              go(numbered);
+                          });
     };
     panel->invoiceEnded = [this, number](bool made) {
         if (orderLines().isEmpty() && number->number == 0 && number->reason.isEmpty())
             return;
-        documentFinished(number->number, QStringLiteral("export"), made);
+        documentFinished(number->number, QStringLiteral("export"), made, number->orderUid);
         // The template that made an invoice is the one the next start offers.
         if (made)
             ProgramState(keeper->localFile()).keepTemplatePath(form->lineEdit_11->text().trimmed());
@@ -92,8 +97,19 @@ void MainWindow::exportToExcel()
     request.tax = settings.tax;
     panel->exportOrder(request);
 }
+
+bool MainWindow::exportRunning() const
+{
+    const auto *panel = findChild<ExportPanel *>(QString(), Qt::FindDirectChildrenOnly);
+    return panel && panel->isRunning();
+}
 #else
 void MainWindow::exportInit() { }
+
+bool MainWindow::exportRunning() const
+{
+    return false;
+}
 
 void MainWindow::exportToExcel()
 {

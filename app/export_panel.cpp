@@ -112,14 +112,27 @@ void ExportPanel::exportOrder(const ExportRequest &request)
         m_window->prompts().tell(QStringLiteral("Экспорт"), message);
         return;
     }
-    if (numberInvoice) {
-        numberInvoice(&prepared);
-        // The number brings the invoice's date, and the date the tax in force.
-        layOutInvoice(&prepared);
-    }
+    // The window stays free while the number is on its way; the button waits disabled.
     m_exportButton->setEnabled(false);
-    m_busy.reset(new BusyCursor);
-    m_exporter->start(prepared);
+    m_numbering = true;
+    const QPointer<ExportPanel> alive(this);
+    const Go go = [alive](const PreparedExport &numbered) {
+        if (!alive)
+            return;
+        alive->m_numbering = false;
+        alive->m_exportButton->setEnabled(false);
+        alive->m_busy.reset(new BusyCursor);
+        alive->m_exporter->start(numbered);
+    };
+    if (numberInvoice)
+        numberInvoice(prepared, [go](const PreparedExport &numbered) {
+            // The number brings the invoice's date, and the date the tax in force.
+            PreparedExport laid = numbered;
+            layOutInvoice(&laid);
+            go(laid);
+        });
+    else
+        go(prepared);
 }
 
 void ExportPanel::askWhenStalled(const QString &question)
@@ -157,7 +170,8 @@ void ExportPanel::finished(const OfficeExporter::Outcome &outcome)
 {
     closeQuestion();
     m_notice->hide();
-    m_exportButton->setEnabled(true);
+    // Unless another document still waits for its number.
+    m_window->setDocumentButtonsEnabled(true);
     m_busy.reset();
     if (invoiceEnded)
         invoiceEnded(outcome.done);

@@ -30,13 +30,16 @@ public:
     ~ExportPanel() override;
 
     OfficeExporter *exporter() const { return m_exporter; }
-    bool isRunning() const { return m_exporter->isRunning(); }
+    // From the press until the export ended: the invoice's number on its way, then the office.
+    bool isRunning() const { return m_numbering || m_exporter->isRunning(); }
     // Checks the order and starts the export; a press while one runs is ignored.
     void exportOrder(const ExportRequest &request);
 
     // Called once an order passed its checks and before the office is asked, to give the invoice
-    // its number and date; and once the export ended, with whether the invoice was made.
-    std::function<void(PreparedExport *prepared)> numberInvoice;
+    // its number and date: the export goes on when go is called with the numbered invoice. And
+    // once the export ended, with whether the invoice was made.
+    using Go = std::function<void(const PreparedExport &numbered)>;
+    std::function<void(const PreparedExport &prepared, Go go)> numberInvoice;
     std::function<void(bool made)> invoiceEnded;
 
     // The setting "warmup" in the section [office] of the settings file (on by default).
@@ -59,4 +62,5 @@ private:
     QPointer<QMessageBox> m_question;
     std::unique_ptr<BusyCursor> m_busy;
     bool m_painted = false;
+    bool m_numbering = false;
 };

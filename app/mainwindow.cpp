@@ -19,7 +19,7 @@ static void registerResources()
     Q_INIT_RESOURCE(images);
 }
 
-MainWindow::MainWindow(QWidget *parent, Prompts *prompts)
+MainWindow::MainWindow(QWidget *parent, Prompts *prompts, DocumentServices *documents)
     : QMainWindow(parent)
     , ownPrompts(prompts ? nullptr : std::make_unique<MessageBoxes>(this))
     , prompter(prompts ? prompts : ownPrompts.get())
@@ -54,7 +54,7 @@ MainWindow::MainWindow(QWidget *parent, Prompts *prompts)
 
     initOrderStorage();
     // "PDF", "Печать" and "Настройки" (app/document_actions.cpp).
-    new DocumentActions(this);
+    new DocumentActions(this, documents);
 }
 
 MainWindow::~MainWindow() = default;

@@ -23,6 +23,7 @@ class CustomLineDialog;
 class LivePrice;
 class Order;
 class OrderTableMirror;
+class DocumentServices;
 class Prompts;
 class QAbstractButton;
 class QCheckBox;
@@ -44,7 +45,10 @@ class MainWindow : public QMainWindow
 
 public:
     // Messages go to the prompts given (a test's recorder), or to message boxes over the window.
-    explicit MainWindow(QWidget *parent = nullptr, Prompts *prompts = nullptr);
+    // Without prompts or document services of their own, the window uses message boxes and the
+    // journal, the desktop's viewer and the print dialog.
+    explicit MainWindow(QWidget *parent = nullptr, Prompts *prompts = nullptr,
+                        DocumentServices *documents = nullptr);
     ~MainWindow() override;
 
     // Price list (app/mainwindow.cpp): the table every page prices with.
@@ -99,14 +103,21 @@ public:
     // (number 0, reason for the operator) when the shop's journal is out of reach: the document
     // then carries no number and the order waits to be numbered. Once made, the document reports
     // back; a failed one keeps its number, void in the journal, and the next takes a new number.
-    DocumentNumber numberForDocument(const QString &kind);
+    // The number comes to done on the window's thread, maybe after the press has returned (the
+    // journal may be a server on the network); the document buttons wait disabled meanwhile.
+    void numberForDocument(const QString &kind, QObject *context,
+                           std::function<void(const DocumentNumber &)> done);
     // Before a document, titled by it ("PDF", "Печать", "Экспорт"): the lines without a price (none
     // in the list, or no number in the price cell) are named, and the operator takes them out of
     // the order (one step of undo), goes on with them, or cancels. False when the document is not
     // to be made; textPrices tells whether a price that is no number goes with it.
     bool unpricedLinesSettled(const QString &title, bool *textPrices = nullptr);
-    void documentFinished(qint64 number, const QString &kind, bool succeeded);
+    void documentFinished(qint64 number, const QString &kind, bool succeeded,
+                          const QString &orderUid = QString());
     OrderKeeper *orderKeeper() const;
+    // "PDF", "Печать" and "Экспорт" together: disabled while a document waits for its number.
+    void setDocumentButtonsEnabled(bool enabled);
+    bool exportRunning() const;
 
 signals:
     void removeRow(int rowNum);

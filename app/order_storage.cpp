@@ -7,17 +7,18 @@
 #include "dialogs/prompts.h"
 #include "form/mainwindow_form.h"
 #include "order/order.h"
+#include "storage/database_thread.h"
 #include "storage/order_writer.h"
 #include "storage/settings.h"
 #include "storage/shop_link.h"
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QEventLoop>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPalette>
+#include <QPointer>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTimer>
@@ -178,6 +179,12 @@ OrderKeeper::~OrderKeeper()
     order->disconnect(this);
     flush();
     orderWriter->waitStored(StoreWaitMs);
+    // A server that does not answer holds the shop's thread: the window closes all the same,
+    // and the order is in the counter's own file.
+    endOrLetGo(shopLink);
+    shopLink = nullptr;
+    endOrLetGo(orderWriter);
+    orderWriter = nullptr;
 }
 
 QString OrderKeeper::currentOrder() const
@@ -407,22 +414,45 @@ void OrderKeeper::discardOffered()
     offerNext();
 }
 
-DocumentNumber OrderKeeper::numberForDocument(const QString &kind, const QString &path)
+// One question to the journal: the order it is for and who waits for the answer.
+struct OrderKeeper::NumberRequest
+{
+    QString uid;
+    QDateTime at;
+    bool wasFinished = false;
+    QVector<std::function<void(const DocumentNumber &)>> waiting;
+};
+
+void OrderKeeper::numberForDocument(const QString &kind, const QString &path, QObject *context,
+                                    std::function<void(const DocumentNumber &)> done)
 {
     Q_UNUSED(kind)
+    const QPointer<QObject> receiver(context);
+    auto answer = [receiver, done = std::move(done)](const DocumentNumber &number) {
+        if (receiver)
+            done(number);
+    };
     templatePath = path;
     flush();
     DocumentNumber result;
     result.date = QDateTime::currentDateTime();
     if (rows.isEmpty()) {
         result.reason = QStringLiteral("В заказе нет строк: документ без номера.");
-        return result;
+        answer(result);
+        return;
     }
     if (finished && order->number() > 0) {
         result.ok = true;
         result.number = order->number();
         result.date = numberedAt;
-        return result;
+        result.orderUid = order->uid();
+        answer(result);
+        return;
+    }
+    if (asking) {
+        // The same order asked again before the answer: the same answer.
+        asking->waiting.append(std::move(answer));
+        return;
     }
     if (order->uid().isEmpty())
         changed();
@@ -436,52 +466,91 @@ DocumentNumber OrderKeeper::numberForDocument(const QString &kind, const QString
     draft.lines = order->lines();
     draft.customer = order->customer();
 
-    QEventLoop loop;
-    qint64 taken = 0;
-    QString error = QStringLiteral("База магазина не ответила вовремя.");
-    bool answered = false;
-    shopLink->storeInvoice(draft, &loop, [&](qint64 n, const QString &why) {
-        taken = n;
-        error = why;
-        answered = true;
-        loop.quit();
+    auto request = std::make_shared<NumberRequest>();
+    request->uid = order->uid();
+    request->at = result.date;
+    request->wasFinished = finished;
+    request->waiting.append(std::move(answer));
+    asking = request;
+    // The order is numbered as it is now: a change while the journal answers is a new order.
+    finished = true;
+    emit askingForNumber(true);
+    shopLink->storeInvoice(draft, this, [this, request](qint64 taken, const QString &why) {
+        numberAnswered(request, taken, why, true);
     });
-    QTimer::singleShot(NumberWaitMs, &loop, &QEventLoop::quit);
-    // The window repaints meanwhile but takes no input: the order cannot change under the number.
-    if (!answered)
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
-    if (taken > 0) {
-        if (steps)
-            steps->numberTaken(order->uid(), taken);
-        finished = true;
-        order->setNumber(taken);
-        numberedAt = result.date;
-        hasGoodDocument = false;
-        // Still open in the counter's file until a document carries the number: a crash before
-        // that offers the order again, with its number.
-        pendingStates.append({order->uid(), OrderState::Open, taken});
-        waitStored(StoreWaitMs);
-        if (steps)
-            steps->numberRecorded(order->uid(), taken);
-        result.ok = true;
-        result.number = taken;
-        return result;
-    }
-    if (!answered)
-        shopLink->noteNoAnswer(error); // the notice shows as when the server is away
-    StorageFault storeFault = StorageFault::None;
-    QString storeError;
-    orderWriter->waitStored(StoreWaitMs);
-    const bool stored = orderWriter->allStored(&storeFault, &storeError);
-    result.reason
-        = noNumberReason(error, answered ? shopLink->lastNumberFault() : StorageFault::None, stored,
-                         storeFault, storeError);
-    return result;
+    QTimer::singleShot(NumberWaitMs, this, [this, request] {
+        numberAnswered(request, 0, QStringLiteral("База магазина не ответила вовремя."), false);
+    });
 }
 
-void OrderKeeper::documentFinished(qint64 documentNumber, const QString &kind, bool succeeded)
+void OrderKeeper::numberAnswered(const std::shared_ptr<NumberRequest> &request, qint64 taken,
+                                 const QString &error, bool answered)
+{
+    // A late answer is dropped: the order waits in the counter's file, and the journal finds the
+    // number it gave by the order's uid when the order is entered.
+    if (asking != request)
+        return;
+    asking.reset();
+    const bool onScreen = order->uid() == request->uid;
+    DocumentNumber result;
+    result.date = request->at;
+    result.orderUid = request->uid;
+    if (taken > 0) {
+        if (steps)
+            steps->numberTaken(request->uid, taken);
+        if (onScreen) {
+            order->setNumber(taken);
+            numberedAt = request->at;
+            hasGoodDocument = false;
+        }
+        // Still open in the counter's file until a document carries the number: a crash before
+        // that offers the order again, with its number.
+        pendingStates.append({request->uid, OrderState::Open, taken});
+        waitStored(StoreWaitMs);
+        if (steps)
+            steps->numberRecorded(request->uid, taken);
+        result.ok = true;
+        result.number = taken;
+    } else {
+        if (onScreen)
+            finished = request->wasFinished;
+        if (!answered)
+            shopLink->noteNoAnswer(error); // the notice shows as when the server is away
+        StorageFault storeFault = StorageFault::None;
+        QString storeError;
+        orderWriter->waitStored(StoreWaitMs);
+        const bool stored = orderWriter->allStored(&storeFault, &storeError);
+        result.reason
+            = noNumberReason(error, answered ? shopLink->lastNumberFault() : StorageFault::None,
+                             stored, storeFault, storeError);
+    }
+    emit askingForNumber(false);
+    for (const auto &done : qAsConst(request->waiting))
+        done(result);
+}
+
+void OrderKeeper::documentFinished(qint64 documentNumber, const QString &kind, bool succeeded,
+                                   const QString &forUid)
 {
     const DocumentRecord document {kind, QDateTime::currentDateTime(), succeeded};
+    const QString uid = forUid.isEmpty() ? order->uid() : forUid;
+    if (uid != order->uid()) {
+        // The order changed while its document was made: that order is done with, the one on
+        // screen goes on as it is.
+        OrderChange change;
+        change.at = document.made;
+        if (documentNumber > 0) {
+            shopLink->addDocument(documentNumber, document);
+            change.states.append({uid, OrderState::Numbered, documentNumber});
+        } else {
+            change.documents.append({uid, document});
+            change.states.append({uid, OrderState::Waiting, 0});
+        }
+        orderWriter->submit(change);
+        if (documentNumber == 0)
+            shopLink->checkNow();
+        return;
+    }
     if (documentNumber > 0) {
         shopLink->addDocument(documentNumber, document);
         if (documentNumber != order->number() || hasGoodDocument)
@@ -594,6 +663,8 @@ void MainWindow::initOrderStorage()
         warnings->remove(StorageNotice::Storing);
         warnings->remove(StorageNotice::Opening);
     });
+    connect(k, &OrderKeeper::askingForNumber, this,
+            [this](bool asking) { setDocumentButtonsEnabled(!asking); });
 
     // The free space above the template path's caption.
     auto *notice = new QFrame(form->centralwidget);
@@ -655,19 +726,31 @@ void MainWindow::initOrderStorage()
                       k->startupProblem());
 }
 
+void MainWindow::setDocumentButtonsEnabled(bool enabled)
+{
+    // Held while a document waits for its number: no second press asks again.
+    const bool free = enabled && !keeper->isAskingForNumber();
+    for (const char *name : {"pushButtonPdf", "pushButtonPrint"})
+        if (auto *button = findChild<QPushButton *>(QLatin1String(name)))
+            button->setEnabled(free);
+    form->pushButton_6->setEnabled(free && !exportRunning());
+}
+
 OrderKeeper *MainWindow::orderKeeper() const
 {
     return keeper.get();
 }
 
-DocumentNumber MainWindow::numberForDocument(const QString &kind)
+void MainWindow::numberForDocument(const QString &kind, QObject *context,
+                                   std::function<void(const DocumentNumber &)> done)
 {
-    return keeper->numberForDocument(kind, form->lineEdit_11->text());
+    keeper->numberForDocument(kind, form->lineEdit_11->text(), context, std::move(done));
 }
 
-void MainWindow::documentFinished(qint64 number, const QString &kind, bool succeeded)
+void MainWindow::documentFinished(qint64 number, const QString &kind, bool succeeded,
+                                  const QString &orderUid)
 {
-    keeper->documentFinished(number, kind, succeeded);
+    keeper->documentFinished(number, kind, succeeded, orderUid);
 }
 
 void MainWindow::showJournal()

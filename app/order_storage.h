@@ -13,6 +13,9 @@
 #include <QObject>
 #include <QVector>
 
+#include <functional>
+#include <memory>
+
 class Order;
 class OrderWriter;
 class QLabel;
@@ -82,8 +85,17 @@ public:
     void restoreOffered();
     void discardOffered();
 
-    DocumentNumber numberForDocument(const QString &kind, const QString &templatePath);
-    void documentFinished(qint64 number, const QString &kind, bool succeeded);
+    // The number of a document about to be made, handed to done on this thread: at once when
+    // the order has one or can have none, else once the journal answers, within NumberWaitMs
+    // (without a number when it does not: the notice shows as when the shop is away). The order
+    // as it is now is the one numbered; a change made meanwhile starts a new order.
+    void numberForDocument(const QString &kind, const QString &templatePath, QObject *context,
+                           std::function<void(const DocumentNumber &)> done);
+    bool isAskingForNumber() const { return bool(asking); }
+    // The document of that number (0 for none) is made or failed; orderUid, when given, names
+    // the order it was asked for, else it is the order on screen.
+    void documentFinished(qint64 number, const QString &kind, bool succeeded,
+                          const QString &orderUid = QString());
 
 signals:
     void offerChanged();
@@ -92,6 +104,8 @@ signals:
     // Storing stopped working: told once, until it works again; and when it works again.
     void storingProblem(const QString &message);
     void storingRecovered();
+    // A document's number was asked for, and the answer came (or the time ran out).
+    void askingForNumber(bool asking);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -107,6 +121,9 @@ private:
     void markDirty(int row);
     void startNewOrder();
     void offerNext();
+    struct NumberRequest;
+    void numberAnswered(const std::shared_ptr<NumberRequest> &request, qint64 taken,
+                        const QString &error, bool answered);
     // The newest of the orders that no other running program has on screen.
     StoredOrder firstFree(const QVector<StoredOrder> &orders) const;
 
@@ -139,4 +156,5 @@ private:
     bool hasGoodDocument = false;
     bool toldFailure = false;
     QString startProblem;
+    std::shared_ptr<NumberRequest> asking; // while the journal is asked for a number
 };

@@ -5,6 +5,7 @@
 #include "dialogs/price_list_dialog.h"
 #include "prices/extras_catalogue.h"
 #include "prices/price_versions.h"
+#include "storage/database_thread.h"
 #include "storage/price_store.h"
 #include "storage/settings.h"
 
@@ -20,6 +21,8 @@ class PriceVersionState : public QObject
 {
 public:
     using QObject::QObject;
+    // A shop's server that does not answer holds the link's thread, never the window's end.
+    ~PriceVersionState() override { endOrLetGo(link); }
 
     PricesInForce inForce;
     QHash<QString, QAbstractButton *> extraButtons; // by the extra's key

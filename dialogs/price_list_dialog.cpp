@@ -11,7 +11,10 @@
 #include "prices/sample_prices.h"
 #include "storage/price_store.h"
 
+#include "dialogs/file_pool.h"
+
 #ifdef PRINTCALC_HAVE_OFFICE
+#include "office/office_pool.h"
 #include "office/office_session.h"
 #include "office/price_sheets.h"
 #endif
@@ -28,6 +31,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFont>
+#include <QFutureWatcher>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -43,8 +47,9 @@
 #include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTableView>
-#include <QThread>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <QtConcurrent>
 
 #include <cmath>
 #include <limits>
@@ -62,6 +67,18 @@ PriceSheetReader spreadsheetReader()
 #else
     return {};
 #endif
+}
+
+// A spreadsheet waits for the office; any other file only for its disk.
+QThreadPool *poolFor(const QString &fileName)
+{
+#ifdef PRINTCALC_HAVE_OFFICE
+    if (isPriceSpreadsheet(fileName))
+        return officePool();
+#else
+    Q_UNUSED(fileName)
+#endif
+    return filePool();
 }
 
 PriceSheetWriter spreadsheetWriter()
@@ -469,6 +486,12 @@ PriceListDialog::PriceListDialog(PriceBook &book, QWidget *parent)
     exportButton->setObjectName(QStringLiteral("pushButtonExportPrices"));
     importButton = new QPushButton(QStringLiteral("Загрузить…"));
     importButton->setObjectName(QStringLiteral("pushButtonImportPrices"));
+    cancelFileButton = new QPushButton(QStringLiteral("Отменить"));
+    cancelFileButton->setObjectName(QStringLiteral("pushButtonCancelPriceFile"));
+    cancelFileButton->setToolTip(QStringLiteral("Не ждать файл дальше"));
+    cancelFileButton->hide();
+    fileDeadline = new QTimer(this);
+    fileDeadline->setSingleShot(true);
     report = new QPlainTextEdit;
     report->setObjectName(QStringLiteral("plainTextEditPriceReport"));
     report->setReadOnly(true);
@@ -505,6 +528,7 @@ PriceListDialog::PriceListDialog(PriceBook &book, QWidget *parent)
     auto *fileRow = new QHBoxLayout;
     fileRow->addWidget(exportButton);
     fileRow->addWidget(importButton);
+    fileRow->addWidget(cancelFileButton);
     fileRow->addWidget(
         new QLabel(spreadsheetWriter()
                        ? QStringLiteral("Таблица .ods, .xlsx или CSV: ключ; что это; за что; цена")
@@ -760,19 +784,17 @@ void PriceListDialog::exportFile()
                          + QStringLiteral("…"));
     // A spreadsheet is written by the office, which may take its time to start.
     const PriceVersion version = draft();
-    auto error = std::make_shared<QString>();
-    QThread *worker = QThread::create([fileName, version, error] {
-        if (!writePriceFile(fileName, version, error.get(), spreadsheetWriter())
-            && error->isEmpty())
-            *error = QStringLiteral("неизвестная ошибка");
-    });
-    connect(worker, &QThread::finished, worker, &QObject::deleteLater);
-    connect(worker, &QThread::finished, this, [this, fileName, error] {
-        setBusy(false);
-        if (!error->isEmpty()) {
+    const auto write = [fileName, version] {
+        QString error;
+        if (!writePriceFile(fileName, version, &error, spreadsheetWriter()) && error.isEmpty())
+            error = QStringLiteral("неизвестная ошибка");
+        return error;
+    };
+    const auto written = [this, fileName](const QString &error) {
+        if (!error.isEmpty()) {
             report->setPlainText(QStringLiteral("Файл %1 не записан: %2. Выберите другую папку "
                                                 "или освободите место и выгрузите снова.")
-                                     .arg(QDir::toNativeSeparators(fileName), *error));
+                                     .arg(QDir::toNativeSeparators(fileName), error));
             emit fileWritten(false);
             return;
         }
@@ -785,8 +807,12 @@ void PriceListDialog::exportFile()
         }
         report->setPlainText(text);
         emit fileWritten(true);
-    });
-    worker->start();
+    };
+    const auto stopped = [this](const QString &why) {
+        report->setPlainText(QStringLiteral("Файл не записан: ") + why);
+        emit fileWritten(false);
+    };
+    runFileWork<QString>(fileName, write, written, stopped);
 }
 
 void PriceListDialog::importFile()
@@ -805,16 +831,60 @@ void PriceListDialog::importFile()
 
     // Reading and checking a large file must not freeze the window.
     const PriceVersion inForce = book.inForce();
-    auto check = std::make_shared<PriceFileCheck>();
-    QThread *worker = QThread::create([fileName, inForce, check] {
-        *check = checkPriceFile(fileName, inForce, spreadsheetReader());
-    });
-    connect(worker, &QThread::finished, worker, &QObject::deleteLater);
-    connect(worker, &QThread::finished, this, [this, fileName, check] {
+    runFileWork<PriceFileCheck>(
+        fileName,
+        [fileName, inForce] { return checkPriceFile(fileName, inForce, spreadsheetReader()); },
+        [this, fileName](const PriceFileCheck &check) { takeCheckedFile(fileName, check); },
+        [this](const QString &why) {
+            report->setPlainText(QStringLiteral("Файл не загружен: ") + why
+                                 + QStringLiteral(" Цены в таблице прежние."));
+            emit fileChecked(false);
+        });
+}
+
+template<class Result>
+void PriceListDialog::runFileWork(const QString &fileName, std::function<Result()> work,
+                                  std::function<void(const Result &)> done,
+                                  std::function<void(const QString &why)> stopped)
+{
+    auto *watcher = new QFutureWatcher<Result>(this);
+    fileWork = watcher;
+    fileWorkStopped = std::move(stopped);
+    connect(watcher, &QFutureWatcher<Result>::finished, this, [this, watcher, done] {
+        fileWork = nullptr;
+        fileDeadline->stop();
+        cancelFileButton->hide();
         setBusy(false);
-        takeCheckedFile(fileName, *check);
+        watcher->deleteLater();
+        done(watcher->result());
     });
-    worker->start();
+    const int seconds = fileTimeLimitMs / 1000;
+    fileDeadline->disconnect();
+    connect(fileDeadline, &QTimer::timeout, this, [this, seconds] {
+        stopFileWork(QStringLiteral("за %1\u00a0с ответа нет (файл на недоступном диске, или "
+                                    "LibreOffice не отвечает).")
+                         .arg(seconds));
+    });
+    cancelFileButton->disconnect();
+    connect(cancelFileButton, &QPushButton::clicked, this,
+            [this] { stopFileWork(QStringLiteral("ожидание отменено.")); });
+    cancelFileButton->show();
+    fileDeadline->start(fileTimeLimitMs);
+    watcher->setFuture(QtConcurrent::run(poolFor(fileName), std::move(work)));
+}
+
+void PriceListDialog::stopFileWork(const QString &why)
+{
+    if (!fileWork)
+        return;
+    // The work goes on by itself on its pool; what it brings later is dropped with its watcher.
+    fileWork->disconnect(this);
+    fileWork->deleteLater();
+    fileWork = nullptr;
+    fileDeadline->stop();
+    cancelFileButton->hide();
+    setBusy(false);
+    fileWorkStopped(why);
 }
 
 void PriceListDialog::takeCheckedFile(const QString &fileName, const PriceFileCheck &check)

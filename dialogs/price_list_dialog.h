@@ -20,6 +20,7 @@ class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
 class QTableView;
+class QTimer;
 
 class PriceListDialog : public QDialog
 {
@@ -37,6 +38,11 @@ public:
 
     // The number of the version the table shows.
     int shownVersion() const;
+
+    // How long reading or writing a file may take before the dialog stops waiting for it (a
+    // spreadsheet waits for the office, a file may lie on a share that does not answer).
+    static constexpr int FileTimeLimitMs = 90000;
+    void setFileTimeLimit(int msecs) { fileTimeLimitMs = msecs; }
 
 signals:
     // A file was read and checked; its prices are in the table when it was accepted.
@@ -59,6 +65,14 @@ private:
     void takeCheckedFile(const QString &fileName, const struct PriceFileCheck &check);
     void updateEditCount();
     void setBusy(bool busy);
+    // The file's work runs on the pool that fits the file; done gets its result on this thread,
+    // unless the operator cancelled or the time ran out first (then stopped is told why, and the
+    // late result is dropped).
+    template<class Result>
+    void runFileWork(const QString &fileName, std::function<Result()> work,
+                     std::function<void(const Result &)> done,
+                     std::function<void(const QString &why)> stopped);
+    void stopFileWork(const QString &why);
     bool dropEditsAllowed();
     PriceVersion draft() const;
 
@@ -79,5 +93,10 @@ private:
     QPushButton *saveButton;
     QPushButton *exportButton;
     QPushButton *importButton;
+    QPushButton *cancelFileButton;
+    QTimer *fileDeadline;
+    QObject *fileWork = nullptr; // the watcher of the file's work under way
+    std::function<void(const QString &)> fileWorkStopped;
+    int fileTimeLimitMs = FileTimeLimitMs;
     QPlainTextEdit *report;
 };

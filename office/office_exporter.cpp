@@ -1,14 +1,19 @@
-// Worker threads for the office calls and the time limits the window keeps on them.
+// The office calls on the office's threads, and the time limits the window keeps on them.
 #include "office/office_exporter.h"
 
+#include "office/office_pool.h"
+
 #include <QElapsedTimer>
+#include <QFutureWatcher>
+#include <QSemaphore>
 #include <QThread>
+#include <QtConcurrent>
 
 #include <atomic>
 #include <memory>
 
-// One export's worker: it reports each step it starts and how it ended; once abandoned, it
-// reports nothing and closes whatever document it still opens.
+// One export's worker: it reports each step it starts (its result comes with its future); once
+// abandoned, it reports nothing and closes whatever document it still opens.
 class ExportJob : public QObject
 {
     Q_OBJECT
@@ -18,16 +23,6 @@ public:
 
 signals:
     void stepStarted(int step);
-    void done(bool ok, const QString &message, const QString &details);
-};
-
-// Carries the warm-up's result back to the window's thread.
-class WarmUpRelay : public QObject
-{
-    Q_OBJECT
-
-signals:
-    void finished(bool reached);
 };
 
 namespace {
@@ -35,8 +30,10 @@ namespace {
 // How long reach() itself tries: past the window's own limit, so the operator decides first.
 constexpr int ReachLimitMs = 120000;
 
-void runExport(OfficeSession &session, const PreparedExport &prepared, ExportJob *job)
+OfficeExporter::Outcome runExport(OfficeSession &session, const PreparedExport &prepared,
+                                  ExportJob *job)
 {
+    OfficeExporter::Outcome outcome;
     const QString &sheetName = invoice::sheetName();
     OfficeFailure failure;
     OfficeDocument document;
@@ -50,21 +47,22 @@ void runExport(OfficeSession &session, const PreparedExport &prepared, ExportJob
     const auto fail = [&]() {
         if (!document.isNull())
             session.discard(document);
-        if (!job->abandoned)
-            emit job->done(false, failure.message, failure.details);
+        outcome.message = failure.message;
+        outcome.details = failure.details;
+        return outcome;
     };
     if (!carryOn(OfficeExporter::Starting))
-        return;
+        return outcome;
     if (!session.reach(&failure, ReachLimitMs))
         return fail();
     if (!carryOn(OfficeExporter::Opening))
-        return;
+        return outcome;
     document = session.openTemplate(prepared.path, &failure);
     if (job->abandoned) {
         // The operator stopped waiting meanwhile: the late document was never shown.
         if (!document.isNull())
             session.discard(document);
-        return;
+        return outcome;
     }
     if (document.isNull())
         return fail();
@@ -82,8 +80,8 @@ void runExport(OfficeSession &session, const PreparedExport &prepared, ExportJob
     if (!carryOn(OfficeExporter::Showing))
         return fail();
     session.show(document, sheetName);
-    if (!job->abandoned)
-        emit job->done(true, QString(), QString());
+    outcome.done = true;
+    return outcome;
 }
 
 QString stepText(int step)
@@ -100,20 +98,6 @@ QString stepText(int step)
     default:
         return QStringLiteral("показ счёта");
     }
-}
-
-std::atomic_int workers {0};
-
-// A thread that deletes itself when its work ends; one that never ends is left behind.
-void runDetached(std::function<void()> work)
-{
-    ++workers;
-    QThread *thread = QThread::create([work = std::move(work)] {
-        work();
-        --workers;
-    });
-    QObject::connect(thread, &QThread::finished, thread, &QObject::deleteLater);
-    thread->start();
 }
 
 } // namespace
@@ -136,7 +120,7 @@ OfficeExporter::~OfficeExporter()
 
 int OfficeExporter::workersRunning()
 {
-    return workers;
+    return officePool()->activeThreadCount();
 }
 
 int OfficeExporter::limitFor(int step) const
@@ -180,16 +164,19 @@ void OfficeExporter::launch()
         if (m_job.get() == raw)
             stepStarted(step);
     });
-    connect(raw, &ExportJob::done, this,
-            [this, raw](bool ok, const QString &message, const QString &details) {
-                if (m_job.get() == raw)
-                    jobDone(ok, message, details);
-            });
     m_step = Starting;
     m_deadline.start(limitFor(Starting));
     OfficeSession *session = &m_session;
     const PreparedExport prepared = m_prepared;
-    runDetached([session, prepared, job] { runExport(*session, prepared, job.get()); });
+    // The watcher goes with the job: an abandoned call's late result reaches nobody.
+    auto *watcher = new QFutureWatcher<Outcome>(raw);
+    connect(watcher, &QFutureWatcher<Outcome>::finished, this, [this, raw, watcher] {
+        if (m_job.get() == raw)
+            jobDone(watcher->result());
+    });
+    watcher->setFuture(QtConcurrent::run(officePool(), [session, prepared, job] {
+        return runExport(*session, prepared, job.get());
+    }));
 }
 
 void OfficeExporter::stepStarted(int step)
@@ -229,6 +216,8 @@ void OfficeExporter::abandon()
     if (m_job) {
         m_job->abandoned = true;
         disconnect(m_job.get(), nullptr, this, nullptr);
+        for (QObject *watcher : m_job->children())
+            watcher->disconnect(this);
         m_job.reset();
     }
     m_stalled = false;
@@ -256,7 +245,7 @@ void OfficeExporter::restartOffice()
     launch();
 }
 
-void OfficeExporter::jobDone(bool done, const QString &message, const QString &details)
+void OfficeExporter::jobDone(const Outcome &outcome)
 {
     const bool wasStalled = m_stalled;
     m_job.reset();
@@ -265,10 +254,6 @@ void OfficeExporter::jobDone(bool done, const QString &message, const QString &d
     m_stalled = false;
     if (wasStalled)
         emit stallOver();
-    Outcome outcome;
-    outcome.done = done;
-    outcome.message = message;
-    outcome.details = details;
     emit finished(outcome);
 }
 
@@ -278,18 +263,18 @@ void OfficeExporter::warmUp(const QString &templatePath)
         return;
     m_warming = true;
     OfficeSession *session = &m_session;
-    auto *relay = new WarmUpRelay;
-    connect(relay, &WarmUpRelay::finished, this, [this, relay](bool reached) {
+    auto *watcher = new QFutureWatcher<bool>(this);
+    connect(watcher, &QFutureWatcher<bool>::finished, this, [this, watcher] {
         m_warming = false;
-        relay->deleteLater();
-        emit warmUpFinished(reached);
+        watcher->deleteLater();
+        emit warmUpFinished(watcher->result());
     });
-    runDetached([session, relay, templatePath] {
+    watcher->setFuture(QtConcurrent::run(officePool(), [session, templatePath] {
         const bool reached = session->reach(nullptr, ReachLimitMs);
         if (reached)
             session->preload(templatePath);
-        emit relay->finished(reached);
-    });
+        return reached;
+    }));
 }
 
 void OfficeExporter::closeStartedOffice(int timeLimitMs)
@@ -298,28 +283,29 @@ void OfficeExporter::closeStartedOffice(int timeLimitMs)
         return;
     OfficeSession *session = &m_session;
     auto ending = std::make_shared<std::atomic_bool>(false);
+    auto ended = std::make_shared<QSemaphore>();
     // An office still starting for the warm-up, with no export under way, holds nothing of the
     // operator's yet.
     const bool starting = m_warming && !isRunning();
-    QThread *thread = QThread::create([session, ending, starting] {
+    QtConcurrent::run(officePool(), [session, ending, ended, starting] {
         const bool connected = session->isConnected();
         if ((connected && session->visibleDocumentCount() == 0) || (!connected && starting)) {
             *ending = true;
             if (connected)
                 session->terminate();
         }
+        ended->release();
     });
-    thread->start();
     QElapsedTimer waited;
     waited.start();
-    if (!thread->wait(ulong(timeLimitMs))) {
-        // One that did not answer at all may hold an invoice, and is left as it is; the thread
-        // is left with it. One asked to end with nothing of the operator's open is ended.
+    if (!ended->tryAcquire(1, timeLimitMs)) {
+        // One that did not answer at all may hold an invoice, and is left as it is; the pool's
+        // thread returns to the pool once the office lets it go. One asked to end with nothing of
+        // the operator's open is ended.
         if (*ending)
             session->endProcesses();
         return;
     }
-    delete thread;
     if (!*ending)
         return;
     // An office asked to end may refuse without saying why (a freshly started one does, with

@@ -80,7 +80,7 @@ private:
     void launch();
     void stepStarted(int step);
     void stepTimedOut();
-    void jobDone(bool done, const QString &message, const QString &details);
+    void jobDone(const Outcome &outcome);
     void abandon();
     int limitFor(int step) const;
 

@@ -116,6 +116,11 @@ bool OrderWriter::isIdle() const
     return state->thread.isIdle();
 }
 
+bool OrderWriter::finish(int msecs)
+{
+    return state->thread.finish(msecs);
+}
+
 void OrderWriter::setRetryInterval(int msecs)
 {
     State *s = state.get();

@@ -34,6 +34,8 @@ public:
     // Waits until every change handed over so far was written or failed.
     bool waitStored(int msecs);
     bool isIdle() const;
+    // Ends the writer's thread within msecs; false while a task still holds it.
+    bool finish(int msecs);
     // How long a failed change waits before it is written again.
     void setRetryInterval(int msecs);
 

@@ -290,6 +290,17 @@ bool PriceLink::waitIdle(int msecs)
     return state->thread.waitIdle(msecs);
 }
 
+bool PriceLink::finish(int msecs)
+{
+    if (state->thread.finish(msecs))
+        return true;
+    // Let go with its thread: what that thread still reads goes into no book.
+    letGo = true;
+    if (book.store() == this)
+        book.setStore(nullptr);
+    return false;
+}
+
 // On the thread.
 bool PriceLink::ensureShop()
 {
@@ -332,7 +343,12 @@ void PriceLink::check()
         s->known.insert(version.info.number);
     if (!fresh.isEmpty()) {
         QMetaObject::invokeMethod(
-            this, [this, fresh] { book.take(fresh); }, Qt::QueuedConnection);
+            this,
+            [this, fresh] {
+                if (!letGo)
+                    book.take(fresh);
+            },
+            Qt::QueuedConnection);
     }
     told(QString());
 }

@@ -58,6 +58,8 @@ public:
     void checkNow();
     void setCheckInterval(int msecs);
     bool waitIdle(int msecs);
+    // Ends the link's thread within msecs; false while a server that does not answer holds it.
+    bool finish(int msecs);
     // Why the shop's versions could not be read at the last attempt; empty when they could.
     QString problem() const { return lastProblem; }
 
@@ -75,4 +77,5 @@ private:
     std::unique_ptr<State> state;
     PriceBook &book;
     QString lastProblem;
+    bool letGo = false;
 };

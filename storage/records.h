@@ -101,4 +101,5 @@ struct DocumentNumber
     qint64 number = 0;
     QDateTime date;
     QString reason;
+    QString orderUid; // the order the number was asked for
 };

@@ -198,6 +198,11 @@ bool ShopLink::waitIdle(int msecs)
     return state->thread.waitIdle(msecs);
 }
 
+bool ShopLink::finish(int msecs)
+{
+    return state->thread.finish(msecs);
+}
+
 void ShopLink::storeInvoice(const InvoiceDraft &draft, QObject *context,
                             std::function<void(qint64, const QString &)> done)
 {

@@ -71,6 +71,8 @@ public:
     void checkNow();
     // Waits until everything asked so far has run.
     bool waitIdle(int msecs);
+    // Ends the link's thread within msecs; false while a server that does not answer holds it.
+    bool finish(int msecs);
 
 signals:
     void reachabilityChanged(bool reachable, const QString &problem);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/mainwindow.h"
+#include "tests/document_recorder.h"
 #include "tests/prompt_recorder.h"
 
 #include <QAbstractButton>
@@ -53,6 +54,7 @@ class PageDriver
 public:
     MainWindow *window = nullptr;
     PromptRecorder prompts; // what the window told the operator, with the titles
+    DocumentRecorder documents; // what the document buttons would show or open
     QString answerButton; // the page's "Ответ"
 
     // A fresh window, shown; false if it never reached the screen.
@@ -64,7 +66,8 @@ public:
         prompts.answer.clear();
         prompts.questions.clear();
         prompts.offered.clear();
-        window = new MainWindow(nullptr, &prompts);
+        window = new MainWindow(nullptr, &prompts, &documents);
+        documents.attach(window);
         window->show();
         return QTest::qWaitForWindowExposed(window);
     }

@@ -31,44 +31,28 @@ class DocumentButtonsTest : public QObject, private PageDriver
 
     std::unique_ptr<QTemporaryDir> home;
     DocumentActions *actions = nullptr;
-    QStringList informed, opened, warnings;
+    QStringList warnings;
+    // The document services as the window was given them (tests/document_recorder.h).
+    QStringList &informed = documents.informed;
+    QStringList &opened = documents.opened;
     // The numbers asked for by kind, and the documents reported: "57 pdf made".
-    QStringList taken, reports;
-    DocumentActions::Number nextNumber;
-    std::function<bool(QPrinter *)> realPrintDialog;
-    std::function<DocumentActions::Number(const QString &)> journalNumber;
-    std::function<void(const DocumentActions::Number &, const QString &, bool)> journalReport;
-    std::function<bool(QPrinter *)> printerChoice;
-    int printerAsked = 0;
+    QStringList &taken = documents.taken;
+    QStringList &reports = documents.reports;
+    DocumentActions::Number &nextNumber = documents.nextNumber;
+    std::function<bool(QPrinter *)> &printerChoice = documents.printerChoice;
+    int &printerAsked = documents.printerAsked;
 
-    // A fresh window with every seam recording instead of showing.
+    // A fresh window whose numbers are the test's and whose print dialog the test answers.
     bool open()
     {
+        documents.fromJournal = false;
+        documents.realPrintDialog = false;
         if (!openWindow())
             return false;
         actions = window->findChild<DocumentActions *>();
         if (!actions)
             return false;
         prompts.onTell = [this](const QString &message, const QString &) { warnings << message; };
-        actions->inform = [this](const QString &message) { informed << message; };
-        actions->openDocument = [this](const QString &path) { opened << path; };
-        journalNumber = actions->takeNumber;
-        journalReport = actions->reportDocument;
-        actions->takeNumber = [this](const QString &kind) {
-            taken << kind;
-            return nextNumber;
-        };
-        actions->reportDocument
-            = [this](const DocumentActions::Number &number, const QString &kind, bool made) {
-                  reports << QStringLiteral("%1 %2 %3")
-                                 .arg(number.number, kind,
-                                      made ? QStringLiteral("made") : QStringLiteral("failed"));
-              };
-        realPrintDialog = actions->choosePrinter;
-        actions->choosePrinter = [this](QPrinter *printer) {
-            ++printerAsked;
-            return printerChoice ? printerChoice(printer) : false;
-        };
         return true;
     }
 
@@ -598,8 +582,7 @@ private slots:
     // order takes a new one.
     void numbersFromTheJournal()
     {
-        actions->takeNumber = journalNumber;
-        actions->reportDocument = journalReport;
+        documents.fromJournal = true;
         const QString printed = home->filePath(QStringLiteral("printed.pdf"));
         printerChoice = [&](QPrinter *printer) {
             printer->setOutputFormat(QPrinter::PdfFormat);
@@ -609,13 +592,30 @@ private slots:
         const QRegularExpression named(
             QStringLiteral("/Счёт-(\\d+)-%1\\.pdf$")
                 .arg(QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"))));
+        const QList<QPushButton *> buttons = {find<QPushButton>(QStringLiteral("pushButtonPdf")),
+                                              find<QPushButton>(QStringLiteral("pushButtonPrint")),
+                                              find<QPushButton>(QStringLiteral("pushButton_6"))};
+        const auto enabled = [&] {
+            QStringList states;
+            for (QPushButton *button : buttons)
+                states << QString::number(button->isEnabled());
+            return states.join(QLatin1Char(' '));
+        };
+        // The press returns before the journal answers: the three buttons wait disabled, and
+        // take presses again once the document is made. A numbered order answers at once.
+        const auto press = [&](const QString &name, bool asksJournal) {
+            click(name);
+            if (asksJournal)
+                QCOMPARE(enabled(), QStringLiteral("0 0 0"));
+            QTRY_COMPARE(enabled(), QStringLiteral("1 1 1"));
+        };
         addTwoLines();
-        click(QStringLiteral("pushButtonPdf"));
-        click(QStringLiteral("pushButtonPrint"));
-        click(QStringLiteral("pushButtonPdf"));
+        press(QStringLiteral("pushButtonPdf"), true);
+        press(QStringLiteral("pushButtonPrint"), false);
+        press(QStringLiteral("pushButtonPdf"), false);
         window->appendOrderLine(QStringLiteral("Третья"), QStringLiteral("1"), QStringLiteral("10"),
                                 QString(), QString(), false);
-        click(QStringLiteral("pushButtonPdf"));
+        press(QStringLiteral("pushButtonPdf"), true);
         QCOMPARE(warnings, QStringList());
         QCOMPARE(opened.size(), 3);
         const int first = named.match(opened.at(0)).captured(1).toInt();
@@ -773,7 +773,7 @@ private slots:
     void printDialogInRussian()
     {
         addTwoLines();
-        actions->choosePrinter = realPrintDialog;
+        documents.realPrintDialog = true;
         QString title;
         QStringList buttons;
         QTimer poll;

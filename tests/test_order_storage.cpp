@@ -2,6 +2,7 @@
 // input event, the restore notice and what it brings back, invoice numbers for documents, the
 // faults told to the operator, the shop's server lost and back, and the journal dialog.
 #include "tests/as_nobody.h"
+#include "tests/document_number.h"
 #include "tests/page_driver.h"
 #include "tests/pg_cluster.h"
 
@@ -79,7 +80,9 @@ class OrderStorageTest : public QObject, private PageDriver
         messages.clear();
         prompts.onTell
             = [this](const QString &message, const QString &) { messages.append(message); };
-        window = new MainWindow(nullptr, &prompts);
+        window = new MainWindow(nullptr, &prompts, &documents);
+        documents.attach(window);
+        documents.clear();
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window));
     }
@@ -167,7 +170,7 @@ private slots:
             table->setItem(1, OrderLine::Quantity, new QTableWidgetItem(QStringLiteral("5")));
             break;
         case 5:
-            QVERIFY(window->numberForDocument(QStringLiteral("export")).ok);
+            QVERIFY(numberNow(window, QStringLiteral("export")).ok);
             window->appendOrderLine(sample(5));
             break;
         }
@@ -250,16 +253,16 @@ private slots:
     void documentsTakeNumbers()
     {
         window->appendOrderLine(sample(1));
-        const DocumentNumber first = window->numberForDocument(QStringLiteral("export"));
+        const DocumentNumber first = numberNow(window, QStringLiteral("export"));
         QVERIFY2(first.ok, qPrintable(first.reason));
         QCOMPARE(first.number, 1);
         window->documentFinished(1, QStringLiteral("export"), true);
-        QCOMPARE(window->numberForDocument(QStringLiteral("pdf")).number, 1); // unchanged order
+        QCOMPARE(numberNow(window, QStringLiteral("pdf")).number, 1); // unchanged order
         window->appendOrderLine(sample(2));
-        const DocumentNumber second = window->numberForDocument(QStringLiteral("pdf"));
+        const DocumentNumber second = numberNow(window, QStringLiteral("pdf"));
         QCOMPARE(second.number, 2);
         window->documentFinished(2, QStringLiteral("pdf"), false); // failed: 2 stays, void
-        QCOMPARE(window->numberForDocument(QStringLiteral("pdf")).number, 3);
+        QCOMPARE(numberNow(window, QStringLiteral("pdf")).number, 3);
         window->documentFinished(3, QStringLiteral("pdf"), true);
         QVERIFY(keeper()->shop()->waitIdle(5000));
 
@@ -329,7 +332,7 @@ private slots:
                      qPrintable(warning()));
         QCOMPARE(messages, QStringList());
         window->appendOrderLine(sample(1));
-        QCOMPARE(window->numberForDocument(QStringLiteral("export")).number, 42);
+        QCOMPARE(numberNow(window, QStringLiteral("export")).number, 42);
         // News of something done: it stays until the operator has read it.
         QVERIFY(warning().contains(QStringLiteral("повреждён")));
         click(QStringLiteral("pushButtonHideStorageNotice"));
@@ -467,7 +470,7 @@ private slots:
             lines.append(sample(3));
             window->appendOrderLine(sample(3));
         }
-        const DocumentNumber again = window->numberForDocument(QStringLiteral("pdf"));
+        const DocumentNumber again = numberNow(window, QStringLiteral("pdf"));
         QVERIFY2(again.ok, qPrintable(again.reason));
         QCOMPARE(again.number, taken);
         window->documentFinished(again.number, QStringLiteral("pdf"), true);
@@ -684,7 +687,7 @@ private slots:
             window->appendOrderLine(sample(1));
         }
         QTRY_VERIFY(keeper()->shop()->problem().size() > 0);
-        const DocumentNumber none = window->numberForDocument(QStringLiteral("pdf"));
+        const DocumentNumber none = numberNow(window, QStringLiteral("pdf"));
         QVERIFY(!none.ok);
         const QString told = none.reason + QLatin1Char('|') + messages.join(QLatin1Char('|'));
         for (const QString &text : said)
@@ -741,15 +744,14 @@ private slots:
         QVERIFY(!window->statusBar()->isVisible()
                 || window->statusBar()->currentMessage().isEmpty());
         window->appendOrderLine(sample(1));
-        const DocumentNumber none = window->numberForDocument(QStringLiteral("export"));
+        const DocumentNumber none = numberNow(window, QStringLiteral("export"));
         QVERIFY(!none.ok);
         QVERIFY2(none.reason.contains(QStringLiteral("без номера")), qPrintable(none.reason));
         window->documentFinished(0, QStringLiteral("export"), true);
 
         QVERIFY(cluster.resume());
         QTRY_VERIFY_WITH_TIMEOUT(!state->isVisible(), 10000);
-        QTRY_COMPARE_WITH_TIMEOUT(window->numberForDocument(QStringLiteral("pdf")).number, 1,
-                                  10000);
+        QTRY_COMPARE_WITH_TIMEOUT(numberNow(window, QStringLiteral("pdf")).number, 1, 10000);
         Connection connection;
         QVERIFY(connection.open(DatabaseUrl::parse(cluster.url()), QStringLiteral("t")));
         InvoiceRecord record;
@@ -783,7 +785,7 @@ private slots:
         });
         QElapsedTimer waited;
         waited.start();
-        const DocumentNumber none = window->numberForDocument(QStringLiteral("pdf"));
+        const DocumentNumber none = numberNow(window, QStringLiteral("pdf"));
         QVERIFY2(waited.elapsed() < 6000, qPrintable(QString::number(waited.elapsed())));
         QVERIFY(!none.ok);
         QVERIFY2(none.reason.contains(QStringLiteral("получит номер")), qPrintable(none.reason));
@@ -793,9 +795,8 @@ private slots:
         QVERIFY(cluster.signalServer(SIGCONT));
         frozen = false;
         QTRY_VERIFY_WITH_TIMEOUT(!state->isVisible(), 20000);
-        QTRY_VERIFY_WITH_TIMEOUT(window->numberForDocument(QStringLiteral("pdf")).number > 0,
-                                 20000);
-        const qint64 number = window->numberForDocument(QStringLiteral("pdf")).number;
+        QTRY_VERIFY_WITH_TIMEOUT(numberNow(window, QStringLiteral("pdf")).number > 0, 20000);
+        const qint64 number = numberNow(window, QStringLiteral("pdf")).number;
         Connection connection;
         QVERIFY(connection.open(DatabaseUrl::parse(cluster.url()), QStringLiteral("t")));
         JournalQuery all;
@@ -807,6 +808,71 @@ private slots:
         QCOMPARE(record.documents.first().kind, QStringLiteral("pdf"));
         QVERIFY(!record.summary.isVoid);
         closeWindow();
+    }
+
+    // A frozen server never holds the window: "PDF" returns at once and the document buttons
+    // wait disabled while typing goes on, the notice shows, the PDF goes out without a number;
+    // the window then closes within seconds, the server still frozen, and its order waits in the
+    // counter's file for its number.
+    void frozenServerNeverHoldsTheWindow()
+    {
+        closeWindow();
+        // The PDF goes into the test's own home.
+        const QByteArray realHome = qgetenv("HOME");
+        qputenv("HOME", QFile::encodeName(home->path()));
+        const auto homeBack = qScopeGuard([&] { qputenv("HOME", realHome); });
+        PgCluster cluster;
+        QVERIFY2(cluster.start(), qPrintable(cluster.error));
+        qputenv("PRINTCALC_DATABASE", cluster.url().toUtf8());
+        open();
+        qunsetenv("PRINTCALC_DATABASE");
+        auto *state = find<QLabel>(QStringLiteral("labelShopState"));
+        QTRY_VERIFY(keeper()->shop()->reachable());
+        window->appendOrderLine(sample(1));
+        QVERIFY(keeper()->waitStored());
+        const QString uid = keeper()->currentOrder();
+        const QList<QPushButton *> buttons = {find<QPushButton>(QStringLiteral("pushButtonPdf")),
+                                              find<QPushButton>(QStringLiteral("pushButtonPrint")),
+                                              find<QPushButton>(QStringLiteral("pushButton_6"))};
+
+        QVERIFY(cluster.signalServer(SIGSTOP));
+        bool frozen = true;
+        const auto thaw = qScopeGuard([&] {
+            if (frozen)
+                cluster.signalServer(SIGCONT);
+        });
+        QElapsedTimer pressed;
+        pressed.start();
+        click(QStringLiteral("pushButtonPdf"));
+        for (QPushButton *button : buttons)
+            QVERIFY2(!button->isEnabled(), qPrintable(button->objectName()));
+        auto *field = find<QLineEdit>(QStringLiteral("lineEdit"));
+        field->clear();
+        QTest::keyClicks(field, QStringLiteral("250"));
+        QVERIFY2(
+            pressed.elapsed() < 1500,
+            qPrintable(QStringLiteral("the press and typing took %1 ms").arg(pressed.elapsed())));
+        QCOMPARE(field->text(), QStringLiteral("250"));
+        QTRY_VERIFY_WITH_TIMEOUT(state->isVisible(), 8000);
+        QTRY_COMPARE_WITH_TIMEOUT(documents.opened.size(), 1, 8000);
+        QCOMPARE(documents.informed.size(), 1);
+        QVERIFY2(documents.informed.first().contains(QStringLiteral("Счёт без номера")),
+                 qPrintable(documents.informed.first()));
+        for (QPushButton *button : buttons)
+            QVERIFY2(button->isEnabled(), qPrintable(button->objectName()));
+
+        QElapsedTimer closing;
+        closing.start();
+        closeWindow();
+        QVERIFY2(closing.elapsed() < 8000,
+                 qPrintable(QStringLiteral("closing took %1 ms").arg(closing.elapsed())));
+        Connection connection;
+        StoredOrder order;
+        QVERIFY(connection.open(DatabaseUrl::sqliteFile(dataFile()), QStringLiteral("check")));
+        QVERIFY(OrderStore(connection).load(uid, &order));
+        QCOMPARE(int(order.state), int(OrderState::Waiting));
+        QCOMPARE(order.lines.size(), 1);
+        QCOMPARE(order.lines.first(), sample(1));
     }
 
     void journalDialog()
@@ -822,11 +888,11 @@ private slots:
         window->appendOrderLine(cheap);
         window->appendOrderLine(loose);
         window->appendOrderLine(cheap);
-        QCOMPARE(window->numberForDocument(QStringLiteral("export")).number, 1);
+        QCOMPARE(numberNow(window, QStringLiteral("export")).number, 1);
         OrderLine calendar = sample(4);
         calendar.description = QStringLiteral("Календарь настольный");
         window->appendOrderLine(calendar);
-        QCOMPARE(window->numberForDocument(QStringLiteral("export")).number, 2);
+        QCOMPARE(numberNow(window, QStringLiteral("export")).number, 2);
 
         click(QStringLiteral("pushButtonJournal"));
         auto *dialog = window->findChild<JournalDialog *>();
@@ -977,7 +1043,7 @@ static int crashingChild(const QString &step)
     order.append(sample(2));
     if (!keeper.waitStored())
         return 1;
-    keeper.numberForDocument(QStringLiteral("pdf"), QString());
+    numberNow(&keeper, QStringLiteral("pdf"));
     return 2; // the kill never came
 }
 

@@ -1,6 +1,7 @@
 // The price list in the window: the options' codes and amounts as the price list names them, the
 // "Прайс-лист" dialog driven as the shop's administrator would, and the pages pricing with the
 // version in force, before and after midnight.
+#include "dialogs/file_pool.h"
 #include "dialogs/price_list_dialog.h"
 #include "prices/extras_catalogue.h"
 #include "prices/key_meanings.h"
@@ -15,6 +16,11 @@
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QThreadPool>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -496,6 +502,60 @@ private slots:
         QCOMPARE(checked.first().first().toBool(), false);
         QVERIFY2(report().contains(QStringLiteral("1 000 001 строк, больше допустимых 100 000")),
                  qPrintable(report()));
+    }
+
+    // A file that never answers (a pipe nobody writes into, as a share that hangs): the dialog
+    // stops waiting when the operator cancels or the time runs out, says so, and takes presses
+    // again; what the abandoned reading brings later changes nothing.
+    void fileThatNeverAnswers_data()
+    {
+        QTest::addColumn<bool>("cancel");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("cancelled")
+            << true << "Файл не загружен: ожидание отменено. Цены в таблице прежние.";
+        // The report's plain text gives the no-break space before "с" as a space.
+        QTest::newRow("time ran out")
+            << false
+            << "Файл не загружен: за 1 с ответа нет (файл на недоступном диске, или "
+               "LibreOffice не отвечает). Цены в таблице прежние.";
+    }
+    void fileThatNeverAnswers()
+    {
+        QFETCH(bool, cancel);
+        QFETCH(QString, told);
+        const QString pipe = folder.filePath(QStringLiteral("hanging-%1.csv").arg(cancel));
+        QVERIFY(::mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
+        dialog->setFileTimeLimit(1000);
+        dialog->chooseOpenFile = [pipe](const QString &, const QString &) { return pipe; };
+        QSignalSpy checked(dialog, &PriceListDialog::fileChecked);
+        auto *import = inDialog<QPushButton>("pushButtonImportPrices");
+        auto *stop = inDialog<QPushButton>("pushButtonCancelPriceFile");
+        QVERIFY(!stop->isVisible());
+        QTest::mouseClick(import, Qt::LeftButton);
+        QVERIFY(!import->isEnabled());
+        QVERIFY(stop->isVisible());
+        if (cancel)
+            QTest::mouseClick(stop, Qt::LeftButton);
+        QVERIFY(checked.count() == 1 || checked.wait(5000));
+        QCOMPARE(checked.first().first().toBool(), false);
+        QCOMPARE(report(), told);
+        QVERIFY(import->isEnabled());
+        QVERIFY(!stop->isVisible());
+
+        // The pipe lets go once the abandoned reading waits at it: the reading ends beside the
+        // window, and nobody hears of it.
+        int writer = -1;
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                writer = ::open(QFile::encodeName(pipe).constData(), O_WRONLY | O_NONBLOCK);
+                return writer >= 0;
+            },
+            5000));
+        ::close(writer);
+        QTRY_COMPARE(filePool()->activeThreadCount(), 0);
+        QCoreApplication::processEvents();
+        QCOMPARE(checked.count(), 1);
+        QCOMPARE(report(), told);
     }
 };
 
