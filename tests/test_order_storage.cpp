@@ -525,7 +525,7 @@ private slots:
         QCOMPARE(window->orderLines(), (QVector<OrderLine> {sample(1), sample(2)}));
         const Customer expected = chosen ? chosenCustomer() : Customer();
         QCOMPARE(window->order()->customer(), expected);
-        const DocumentNumber number = window->numberForDocument(QStringLiteral("pdf"));
+        const DocumentNumber number = numberNow(window, QStringLiteral("pdf"));
         QVERIFY2(number.ok, qPrintable(number.reason));
         window->documentFinished(number.number, QStringLiteral("pdf"), true);
         QVERIFY(keeper()->shop()->waitIdle(5000));
