@@ -197,7 +197,8 @@ int withoutCommand(CliContext &context)
 const QVector<CliCommand> &cliCommands()
 {
     // One line per family of commands.
-    static const QVector<CliCommand> commands = journalCommands() + priceCommands();
+    static const QVector<CliCommand> commands
+        = journalCommands() + priceCommands() + orderCommands();
     return commands;
 }
 
