@@ -49,7 +49,9 @@ bool generate(Connection &connection)
         "INSERT INTO invoice_line (invoice_number, position, description, quantity, unit_price, "
         "key_text, titles, removal_marker, job, explanation, missing_price, price_version, "
         "revision) VALUES (?, 0, ?, '1', '1000', '', '', 0, '', '', 0, 0, 1)"));
-    search.prepare(QStringLiteral("INSERT INTO invoice_search (rowid, search_text) VALUES (?, ?)"));
+    if (connection.isSqlite())
+        search.prepare(
+            QStringLiteral("INSERT INTO invoice_search (rowid, search_text) VALUES (?, ?)"));
     order.prepare(QStringLiteral(
         "INSERT INTO taken_order (invoice_number, status, due, note, source, created, counter, "
         "changed, customer_phone, customer_email, phone_digits, search_name) VALUES "
@@ -60,6 +62,9 @@ bool generate(Connection &connection)
     payment.prepare(QStringLiteral(
         "INSERT INTO order_payment (invoice_number, kopecks, method, paid_at, counter, reason) "
         "VALUES (?, 50000, 0, ?, 'стойка-1', 'Предоплата')"));
+    QSqlQuery paid(db);
+    paid.prepare(
+        QStringLiteral("UPDATE taken_order SET paid_kopecks = 50000 WHERE invoice_number = ?"));
     const QStringList products {QStringLiteral("Визитки"), QStringLiteral("Листовки"),
                                 QStringLiteral("Баннер"), QStringLiteral("Буклеты"),
                                 QStringLiteral("Наклейки")};
@@ -97,7 +102,8 @@ bool generate(Connection &connection)
         if (i % 3 == 0) {
             payment.addBindValue(number);
             payment.addBindValue(created);
-            if (!run(payment))
+            paid.addBindValue(number);
+            if (!run(payment) || !run(paid))
                 return false;
         }
     }

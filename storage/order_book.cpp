@@ -11,6 +11,7 @@
 #include "storage/sql_lines.h"
 #include "storage/transaction.h"
 
+#include <QHash>
 #include <QRegularExpression>
 #include <QSet>
 #include <QSqlError>
@@ -21,13 +22,13 @@ namespace {
 
 const QString OrderColumns = QStringLiteral(
     "o.invoice_number, i.revision, o.status, o.due, o.note, o.source, o.created, o.counter, "
-    "o.changed, o.customer_phone, o.customer_email, i.total, COALESCE(p.paid, 0), i.customer_id, "
+    "o.changed, o.customer_phone, o.customer_email, i.total, o.paid_kopecks, i.customer_id, "
     "i.customer_name, i.customer_full_name, i.customer_inn, i.customer_kpp, i.customer_address, "
     "i.customer_discount, i.customer_kind");
-const QString OrderTables = QStringLiteral(
-    "taken_order o JOIN invoice i ON i.number = o.invoice_number LEFT JOIN (SELECT "
-    "invoice_number, sum(kopecks) AS paid FROM order_payment GROUP BY invoice_number) p ON "
-    "p.invoice_number = o.invoice_number");
+// What was paid is kept on the order with each payment, in its transaction: the board lists
+// thousands of orders, and the statement's import reads one per document.
+const QString OrderTables
+    = QStringLiteral("taken_order o JOIN invoice i ON i.number = o.invoice_number");
 
 OrderStatus statusOf(int value)
 {
@@ -42,18 +43,36 @@ PaymentMethod methodOf(int value)
                                                 : PaymentMethod::Cash;
 }
 
-TakenOrder readOrderRow(const QSqlQuery &query)
+// A stored local time without a time-zone lookup for each: the offset is looked up once per hour
+// of a day and kept, since the board reads thousands of these at a time.
+QDateTime listedTime(const QString &text, QHash<qint64, int> *offsets)
+{
+    if (text.size() != 19)
+        return QDateTime();
+    const auto part = [&](int from, int length) { return text.midRef(from, length).toInt(); };
+    const QDate date(part(0, 4), part(5, 2), part(8, 2));
+    const QTime time(part(11, 2), part(14, 2), part(17, 2));
+    if (!date.isValid() || !time.isValid())
+        return QDateTime();
+    const qint64 hour = date.toJulianDay() * 24 + time.hour();
+    auto offset = offsets->constFind(hour);
+    if (offset == offsets->constEnd())
+        offset = offsets->insert(hour, QDateTime(date, QTime(time.hour(), 0)).offsetFromUtc());
+    return QDateTime(date, time, Qt::OffsetFromUTC, offset.value());
+}
+
+TakenOrder readOrderRow(const QSqlQuery &query, QHash<qint64, int> *offsets)
 {
     TakenOrder order;
     order.number = query.value(0).toLongLong();
     order.revision = query.value(1).toInt();
     order.status = statusOf(query.value(2).toInt());
-    order.due = readStoredTime(query.value(3).toString());
+    order.due = listedTime(query.value(3).toString(), offsets);
     order.note = query.value(4).toString();
     order.source = query.value(5).toString();
-    order.created = readStoredTime(query.value(6).toString());
+    order.created = listedTime(query.value(6).toString(), offsets);
     order.counter = query.value(7).toString();
-    order.changed = readStoredTime(query.value(8).toString());
+    order.changed = listedTime(query.value(8).toString(), offsets);
     order.phone = query.value(9).toString();
     order.email = query.value(10).toString();
     order.totalKopecks = kopecksOf(query.value(11).toDouble());
@@ -182,13 +201,14 @@ bool OrderBook::readOrder(qint64 number, bool forUpdate, TakenOrder *order, bool
         return false;
     }
     *found = query.next();
+    QHash<qint64, int> offsets;
     if (*found)
-        *order = readOrderRow(query);
+        *order = readOrderRow(query, &offsets);
     return true;
 }
 
 bool OrderBook::insertPayment(qint64 number, const Payment &payment,
-                              const QString &statementDocument)
+                              const QString &statementDocument, const QDateTime &changedAt)
 {
     QSqlQuery query(connection.database());
     query.prepare(QStringLiteral("INSERT INTO order_payment (invoice_number, kopecks, method, "
@@ -199,10 +219,18 @@ bool OrderBook::insertPayment(qint64 number, const Payment &payment,
           QVariant(storedTime(payment.time)), QVariant(notNull(payment.counter)),
           QVariant(notNull(payment.reason)), QVariant(notNull(statementDocument))})
         query.addBindValue(value);
-    if (query.exec())
-        return true;
-    connection.noteError(query.lastError());
-    return false;
+    bool done = query.exec();
+    if (done) {
+        query.prepare(QStringLiteral("UPDATE taken_order SET paid_kopecks = paid_kopecks + ?, "
+                                     "changed = ? WHERE invoice_number = ?"));
+        query.addBindValue(payment.kopecks);
+        query.addBindValue(storedTime(changedAt));
+        query.addBindValue(number);
+        done = query.exec();
+    }
+    if (!done)
+        connection.noteError(query.lastError());
+    return done;
 }
 
 bool OrderBook::insertChange(qint64 number, const StatusChange &change)
@@ -286,7 +314,7 @@ qint64 OrderBook::take(const OrderIntake &intake, qint64 lowestNumber)
         prepayment.time = created;
         prepayment.counter = intake.draft.counter;
         prepayment.reason = QStringLiteral("Предоплата");
-        if (!insertPayment(number, prepayment, QString()))
+        if (!insertPayment(number, prepayment, QString(), created))
             return 0;
     }
     return transaction.commit() ? number : 0;
@@ -439,8 +467,9 @@ QVector<TakenOrder> OrderBook::list(const OrderQuery &search, bool *ok)
     done = done && query.exec();
     if (!done)
         connection.noteError(query.lastError());
+    QHash<qint64, int> offsets;
     while (done && query.next()) {
-        TakenOrder order = readOrderRow(query);
+        TakenOrder order = readOrderRow(query, &offsets);
         if (search.unpaidOnly && order.balanceKopecks() <= 0)
             continue;
         found.append(order);
@@ -649,16 +678,8 @@ OrderAnswer OrderBook::addPayment(qint64 number, const Payment &payment)
     if (!stored.time.isValid())
         stored.time = QDateTime::currentDateTime();
     stored.reason = stored.reason.trimmed();
-    if (!insertPayment(number, stored, QString()))
+    if (!insertPayment(number, stored, QString(), stored.time))
         return fault();
-    QSqlQuery query(connection.database());
-    query.prepare(QStringLiteral("UPDATE taken_order SET changed = ? WHERE invoice_number = ?"));
-    query.addBindValue(storedTime(stored.time));
-    query.addBindValue(number);
-    if (!query.exec()) {
-        connection.noteError(query.lastError());
-        return fault();
-    }
     if (!transaction.commit())
         return fault();
     answer.outcome = OrderOutcome::Done;
@@ -686,9 +707,72 @@ StatementReport OrderBook::importStatement(const QByteArray &bytes, const QStrin
         report.lines.clear();
         return report;
     };
-    QSqlQuery query(connection.database());
-    QSet<QString> seen;
     const QDateTime now = when.isValid() ? when : QDateTime::currentDateTime();
+    // Everything the documents name is read in a few queries first, so that a statement of
+    // thousands of documents costs no more than a few hundred statements to the server.
+    QVector<QVariant> numbers, identities;
+    for (const StatementDocument &document : qAsConst(statement.documents)) {
+        if (!document.isIncomingTo(account))
+            continue;
+        identities.append(document.identity());
+        if (const qint64 number = invoiceNumberInPurpose(document.purpose); number > 0)
+            numbers.append(number);
+    }
+    struct Known
+    {
+        OrderStatus status;
+        qint64 totalKopecks;
+        qint64 paidKopecks;
+        QString inn;
+    };
+    QHash<qint64, Known> orders;
+    QSet<QString> imported;
+    const int Chunk = 500;
+    QSqlQuery query(connection.database());
+    const auto placeholders = [](int count) {
+        QStringList marks;
+        for (int i = 0; i < count; ++i)
+            marks.append(QStringLiteral("?"));
+        return marks.join(QLatin1Char(','));
+    };
+    for (int from = 0; from < numbers.size(); from += Chunk) {
+        const QVector<QVariant> part = numbers.mid(from, Chunk);
+        // PostgreSQL locks the orders paid; SQLite's writer holds the whole file already.
+        query.prepare(
+            QStringLiteral("SELECT o.invoice_number, o.status, i.total, o.paid_kopecks, "
+                           "i.customer_inn FROM taken_order o JOIN invoice i ON "
+                           "i.number = o.invoice_number WHERE o.invoice_number IN (%1)%2")
+                .arg(placeholders(part.size()),
+                     connection.isSqlite() ? QString() : QStringLiteral(" FOR UPDATE OF o")));
+        for (const QVariant &number : part)
+            query.addBindValue(number);
+        if (!query.exec()) {
+            connection.noteError(query.lastError());
+            return fault();
+        }
+        while (query.next())
+            orders.insert(query.value(0).toLongLong(),
+                          {statusOf(query.value(1).toInt()), kopecksOf(query.value(2).toDouble()),
+                           query.value(3).toLongLong(), query.value(4).toString()});
+    }
+    for (int from = 0; from < identities.size(); from += Chunk) {
+        const QVector<QVariant> part = identities.mid(from, Chunk);
+        // The partial index's own condition, spelled out for SQLite to use it.
+        query.prepare(QStringLiteral("SELECT statement_document FROM order_payment WHERE "
+                                     "statement_document <> '' AND statement_document IN (%1)")
+                          .arg(placeholders(part.size())));
+        for (const QVariant &identity : part)
+            query.addBindValue(identity);
+        if (!query.exec()) {
+            connection.noteError(query.lastError());
+            return fault();
+        }
+        while (query.next())
+            imported.insert(query.value(0).toString());
+    }
+
+    QVector<QVariantList> payments;
+    QSet<qint64> paid;
     for (const StatementDocument &document : qAsConst(statement.documents)) {
         StatementLine line;
         line.line = document.line;
@@ -708,18 +792,7 @@ StatementReport OrderBook::importStatement(const QByteArray &bytes, const QStrin
             continue;
         }
         const QString identity = document.identity();
-        if (seen.contains(identity)) {
-            add(StatementLine::AlreadyImported);
-            continue;
-        }
-        seen.insert(identity);
-        query.prepare(QStringLiteral("SELECT 1 FROM order_payment WHERE statement_document = ?"));
-        query.addBindValue(identity);
-        if (!query.exec()) {
-            connection.noteError(query.lastError());
-            return fault();
-        }
-        if (query.next()) {
+        if (imported.contains(identity)) {
             add(StatementLine::AlreadyImported);
             continue;
         }
@@ -727,51 +800,74 @@ StatementReport OrderBook::importStatement(const QByteArray &bytes, const QStrin
             add(StatementLine::NotMatched, QStringLiteral("в назначении нет номера счёта"));
             continue;
         }
-        TakenOrder order;
-        bool found = false;
-        if (!readOrder(line.invoiceNumber, true, &order, &found))
-            return fault();
-        if (!found) {
+        const auto found = orders.find(line.invoiceNumber);
+        if (found == orders.end()) {
             add(StatementLine::NotMatched,
                 QStringLiteral("заказа по счёту № %1 нет").arg(line.invoiceNumber));
             continue;
         }
+        Known &order = found.value();
         if (order.status == OrderStatus::Cancelled) {
             add(StatementLine::NotMatched,
                 QStringLiteral("заказ № %1 отменён").arg(line.invoiceNumber));
             continue;
         }
-        if (!order.customer.inn.isEmpty() && document.payerInn != order.customer.inn) {
+        if (!order.inn.isEmpty() && document.payerInn != order.inn) {
             add(StatementLine::NotMatched,
                 QStringLiteral("ИНН плательщика %1 — не ИНН покупателя по счёту № %2 (%3)")
                     .arg(document.payerInn.isEmpty() ? QStringLiteral("не указан")
                                                      : document.payerInn)
                     .arg(line.invoiceNumber)
-                    .arg(order.customer.inn));
+                    .arg(order.inn));
             continue;
         }
-        Payment payment;
-        payment.kopecks = document.kopecks;
-        payment.method = PaymentMethod::Transfer;
-        payment.time = QDateTime(document.received, QTime(0, 0));
-        payment.counter = counter;
-        payment.reason
-            = QStringLiteral("Выписка банка: № %1 от %2, %3")
-                  .arg(document.number, statementDate(document.date), document.payerName);
-        if (!insertPayment(line.invoiceNumber, payment, identity))
-            return fault();
-        query.prepare(
-            QStringLiteral("UPDATE taken_order SET changed = ? WHERE invoice_number = ?"));
-        query.addBindValue(storedTime(now));
-        query.addBindValue(line.invoiceNumber);
+        imported.insert(identity); // the same document twice in one file counts once
+        payments.append(
+            {line.invoiceNumber, document.kopecks, int(PaymentMethod::Transfer),
+             storedTime(QDateTime(document.received, QTime(0, 0))), notNull(counter),
+             QStringLiteral("Выписка банка: № %1 от %2, %3")
+                 .arg(document.number, statementDate(document.date), document.payerName),
+             identity});
+        paid.insert(line.invoiceNumber);
+        order.paidKopecks += document.kopecks;
+        line.balanceKopecks = order.totalKopecks - order.paidKopecks;
+        add(line.balanceKopecks == 0      ? StatementLine::PaidInFull
+                : line.balanceKopecks > 0 ? StatementLine::PartlyPaid
+                                          : StatementLine::Overpaid);
+    }
+    // A hundred payments a statement; then each order's sum read again from its payments.
+    const int Rows = 100;
+    for (int from = 0; from < payments.size(); from += Rows) {
+        const int count = qMin(Rows, int(payments.size()) - from);
+        QStringList rows;
+        for (int i = 0; i < count; ++i)
+            rows.append(QStringLiteral("(?, ?, ?, ?, ?, ?, ?)"));
+        query.prepare(QStringLiteral("INSERT INTO order_payment (invoice_number, kopecks, method, "
+                                     "paid_at, counter, reason, statement_document) VALUES ")
+                      + rows.join(QLatin1Char(',')));
+        for (int i = from; i < from + count; ++i)
+            for (const QVariant &value : payments.at(i))
+                query.addBindValue(value);
         if (!query.exec()) {
             connection.noteError(query.lastError());
             return fault();
         }
-        line.balanceKopecks = order.balanceKopecks() - document.kopecks;
-        add(line.balanceKopecks == 0      ? StatementLine::PaidInFull
-                : line.balanceKopecks > 0 ? StatementLine::PartlyPaid
-                                          : StatementLine::Overpaid);
+    }
+    const QVector<qint64> changed(paid.begin(), paid.end());
+    for (int from = 0; from < changed.size(); from += Chunk) {
+        const QVector<qint64> part = changed.mid(from, Chunk);
+        query.prepare(QStringLiteral("UPDATE taken_order SET paid_kopecks = (SELECT "
+                                     "COALESCE(sum(p.kopecks), 0) FROM order_payment p WHERE "
+                                     "p.invoice_number = taken_order.invoice_number), changed = ? "
+                                     "WHERE invoice_number IN (%1)")
+                          .arg(placeholders(part.size())));
+        query.addBindValue(storedTime(now));
+        for (const qint64 number : part)
+            query.addBindValue(number);
+        if (!query.exec()) {
+            connection.noteError(query.lastError());
+            return fault();
+        }
     }
     if (!transaction.commit())
         return fault();

@@ -179,7 +179,8 @@ public:
     QVector<QueuedMail> mails(qint64 number, bool *ok = nullptr);
 
 private:
-    bool insertPayment(qint64 number, const Payment &payment, const QString &statementDocument);
+    bool insertPayment(qint64 number, const Payment &payment, const QString &statementDocument,
+                       const QDateTime &changedAt);
     bool insertChange(qint64 number, const StatusChange &change);
     bool readOrder(qint64 number, bool forUpdate, TakenOrder *order, bool *found);
 

@@ -294,7 +294,8 @@ const QVector<SchemaStep> &schemaSteps()
                          "note TEXT NOT NULL, source TEXT NOT NULL, created TEXT NOT NULL, "
                          "counter TEXT NOT NULL, changed TEXT NOT NULL, "
                          "customer_phone TEXT NOT NULL, customer_email TEXT NOT NULL, "
-                         "phone_digits TEXT NOT NULL, search_name TEXT NOT NULL)"),
+                         "phone_digits TEXT NOT NULL, search_name TEXT NOT NULL, "
+                         "paid_kopecks BIGINT NOT NULL DEFAULT 0)"),
           QStringLiteral("CREATE INDEX taken_order_status ON taken_order (status, due)"),
           QStringLiteral("CREATE INDEX taken_order_due ON taken_order (due)")},
          QStringList {
