@@ -189,7 +189,8 @@ int withoutCommand(CliContext &context)
     }
     if (!words.isEmpty())
         return context.usage(QStringLiteral("«%1» — не команда printcalc.").arg(words.first()));
-    return context.usage(QStringLiteral("Нет команды: --journal, --check или --prices."));
+    return context.usage(
+        QStringLiteral("Нет команды: --journal, --check, --prices, --orders или --payments."));
 }
 
 } // namespace

@@ -22,7 +22,8 @@ namespace {
 
 const QString OrderColumns = QStringLiteral(
     "o.invoice_number, i.revision, o.status, o.due, o.note, o.source, o.created, o.counter, "
-    "o.changed, o.customer_phone, o.customer_email, i.total, o.paid_kopecks, i.customer_id, "
+    "o.changed, o.customer_phone, o.customer_email, CAST(round(i.total * 100) AS BIGINT), "
+    "o.paid_kopecks, i.customer_id, "
     "i.customer_name, i.customer_full_name, i.customer_inn, i.customer_kpp, i.customer_address, "
     "i.customer_discount, i.customer_kind");
 // What was paid is kept on the order with each payment, in its transaction: the board lists
@@ -75,7 +76,8 @@ TakenOrder readOrderRow(const QSqlQuery &query, QHash<qint64, int> *offsets)
     order.changed = listedTime(query.value(8).toString(), offsets);
     order.phone = query.value(9).toString();
     order.email = query.value(10).toString();
-    order.totalKopecks = kopecksOf(query.value(11).toDouble());
+    // The journal stores its totals rounded to kopecks already.
+    order.totalKopecks = query.value(11).toLongLong();
     order.paidKopecks = query.value(12).toLongLong();
     Customer &customer = order.customer;
     customer.id = query.value(13).toLongLong();

@@ -10,6 +10,7 @@
 #include "storage/journal.h"
 #include "storage/order_book.h"
 #include "storage/schema.h"
+#include "storage/settings.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -726,6 +727,50 @@ private slots:
         QCOMPARE(journal.storeInvoice(
                      intake(QStringLiteral("new"), {line("Бланки", "1", "1")}).draft, 1),
                  43);
+    }
+
+    // The shop's account from the settings file: 20 digits, its key checked where a БИК is set.
+    void settlementAccount_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("account");
+        QTest::addColumn<QString>("problem"); // its beginning; empty: none
+        QTest::newRow("absent") << "[requisites]\nname=Оттиск\n"
+                                << ""
+                                << "В файле настроек %1 не указан расчётный счёт";
+        QTest::newRow("without a БИК") << "[requisites]\nsettlementAccount= 40702810900000000001\n"
+                                       << "40702810900000000001"
+                                       << "";
+        QTest::newRow("19 digits") << "[requisites]\nsettlementAccount=4070281093800000000\n"
+                                   << "4070281093800000000"
+                                   << "Расчётный счёт магазина «4070281093800000000» в файле "
+                                      "настроек — не 20 цифр.";
+        QTest::newRow("its key holds") << "[requisites]\nsettlementAccount=40702810938000000001\n"
+                                          "bik=044525225\n"
+                                       << "40702810938000000001"
+                                       << "";
+        QTest::newRow("its key fails")
+            << "[requisites]\nsettlementAccount=40702810838000000001\n"
+               "bik=044525225\n"
+            << "40702810838000000001"
+            << "Расчётный счёт магазина 40702810838000000001 не сходится "
+               "с БИК 044525225";
+    }
+    void settlementAccount()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, account);
+        QFETCH(QString, problem);
+        const QString path = dir.filePath(QStringLiteral("settings-%1.ini").arg(++databases));
+        QFile written(path);
+        QVERIFY(written.open(QIODevice::WriteOnly));
+        written.write(file.toUtf8());
+        written.close();
+        const Settings settings(path);
+        QCOMPARE(settings.settlementAccount(), account);
+        const QString told = settings.settlementAccountProblem();
+        QVERIFY2(problem.isEmpty() ? told.isEmpty() : told.startsWith(problem.arg(path)),
+                 qPrintable(told));
     }
 
     // Two counters on one cluster: what one does to an order the other's list shows.
