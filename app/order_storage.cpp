@@ -203,6 +203,11 @@ void OrderKeeper::watchOrder()
         markDirty(row);
         changed();
     });
+    // Choosing another customer changes the order: a numbered one goes on as a new order.
+    connect(order, &Order::customerChanged, this, [this] {
+        customerDirty = true;
+        changed();
+    });
     connect(order, &Order::cleared, this, [this] {
         cleared = true;
         for (const Row &row : qAsConst(rows))
@@ -249,11 +254,12 @@ void OrderKeeper::flush()
     flushPosted = false;
     const bool create = order->uid().isEmpty();
     const bool anyDirty = firstDirty < rows.size();
-    if (!anyDirty && removed.isEmpty() && !moved && !cleared && pendingStates.isEmpty())
+    if (!anyDirty && removed.isEmpty() && !moved && !cleared && pendingStates.isEmpty()
+        && !customerDirty)
         return;
     if (create && rows.isEmpty() && pendingStates.isEmpty()) {
-        // Nothing to keep yet: an empty order is no order.
-        cleared = moved = false;
+        // Nothing to keep yet: an empty order is no order. Its customer goes with its first line.
+        cleared = moved = customerDirty = false;
         removed.clear();
         firstDirty = 0;
         return;
@@ -269,6 +275,9 @@ void OrderKeeper::flush()
     change.at = QDateTime::currentDateTime();
     change.templatePath = templatePath;
     change.clearLines = cleared && !create;
+    change.setCustomer = create || customerDirty;
+    change.customer = order->customer();
+    customerDirty = false;
     if (!create && !cleared)
         change.removals = removed;
     const bool renumber = moved || cleared;
@@ -370,6 +379,8 @@ void OrderKeeper::restoreOffered()
     order->setNumber(0);
     hasGoodDocument = false;
     order->insert(order->size(), stored.lines);
+    if (!stored.customer.isNull())
+        order->setCustomer(stored.customer);
     // Every line is written again under the restored uid, in the same write as the states.
     cleared = true;
     removed.clear();
@@ -418,6 +429,7 @@ DocumentNumber OrderKeeper::numberForDocument(const QString &kind, const QString
     draft.counter = counterName;
     draft.templatePath = path;
     draft.lines = order->lines();
+    draft.customer = order->customer();
 
     QEventLoop loop;
     qint64 taken = 0;

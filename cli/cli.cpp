@@ -190,7 +190,8 @@ int withoutCommand(CliContext &context)
     if (!words.isEmpty())
         return context.usage(QStringLiteral("«%1» — не команда printcalc.").arg(words.first()));
     return context.usage(
-        QStringLiteral("Нет команды: --journal, --check, --prices, --orders или --payments."));
+        QStringLiteral("Нет команды: --journal, --check, --prices, --customers, --orders или "
+                       "--payments."));
 }
 
 } // namespace
@@ -199,7 +200,7 @@ const QVector<CliCommand> &cliCommands()
 {
     // One line per family of commands.
     static const QVector<CliCommand> commands
-        = journalCommands() + priceCommands() + orderCommands();
+        = journalCommands() + priceCommands() + customerCommands() + orderCommands();
     return commands;
 }
 

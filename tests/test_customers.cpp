@@ -1,5 +1,6 @@
 // A customer's requisites without a window: the control digits, the accounts' keys against the
 // bank, phones by their digits, e-mails, discounts, and the card's mistakes in Russian.
+#include "customers/customer_file.h"
 #include "customers/requisites.h"
 
 #include <QtTest>
@@ -378,6 +379,59 @@ private slots:
             found << problem.message;
         }
         QCOMPARE(found, messages);
+    }
+
+    // A file's header read by its names, in any spelling people type: the row lands in the
+    // card's fields, or the file is told what is wrong with it.
+    void fileColumns_data()
+    {
+        QTest::addColumn<QString>("csv");
+        QTest::addColumn<QStringList>("fields"); // short name, ИНН, КПП, ОГРН, e-mail, к/с
+        QTest::addColumn<QStringList>("told"); // errors, then notes
+        const QString row
+            = QStringLiteral("ООО «Ромашка»;7707083893;770701001;1027700132195;info@romashka.ru;"
+                             "30101810400000000225;044525225\n");
+        const QStringList romashka {"ООО «Ромашка»", "7707083893",       "770701001",
+                                    "1027700132195", "info@romashka.ru", "30101810400000000225"};
+        QTest::newRow("Russian, as the export writes")
+            << "наименование;инн;кпп;огрн;email;корсчёт;бик\n" + row << romashka << QStringList();
+        QTest::newRow("English, any case")
+            << "Name;INN;KPP;OGRN;Email;Corr Account;BIK\n" + row << romashka << QStringList();
+        QTest::newRow("other spellings") << "Наименование ;ИНН;КПП;ОГРНИП;E-mail;Корр. счёт;БИК\n"
+                + row << romashka << QStringList();
+        QTest::newRow("ё as е, underscores as blanks")
+            << "наименование;инн;кпп;огрн;email;корсчет;бик\n" + row << romashka << QStringList();
+        QTest::newRow("unknown column left out")
+            << "наименование;инн;кпп;огрн;email;корсчёт;бик;менеджер\n" + row.trimmed() + ";Оля\n"
+            << romashka << QStringList {"Строка 1: столбец «менеджер» не известен и пропущен."};
+        QTest::newRow("a column twice")
+            << "наименование;инн;ИНН\nА;7707083893;7707083893\n"
+            << QStringList() << QStringList {"Строка 1: столбец «ИНН» встречается дважды."};
+        QTest::newRow("an apostrophe kept a formula-like text")
+            << "наименование;телефон\n'=Ромашка;'+7 495 500-55-50\n"
+            << QStringList {"=Ромашка", "", "", "", "", ""}
+            << QStringList {"Строка 2: ИНН: не заполнен — он обязателен для организации."};
+        QTest::newRow("a row without its name")
+            << "наименование;инн\n;7707083893\n"
+            << QStringList() << QStringList {"Строка 2: Наименование: не заполнено."};
+        QTest::newRow("empty file")
+            << "" << QStringList()
+            << QStringList {"Файл пуст: нет даже строки с названиями столбцов."};
+    }
+    void fileColumns()
+    {
+        QFETCH(QString, csv);
+        QFETCH(QStringList, fields);
+        QFETCH(QStringList, told);
+        const CustomerFileRead read = readCustomerCsv(csv.toUtf8());
+        QCOMPARE(read.errors + read.notes, told);
+        if (fields.isEmpty())
+            return;
+        QCOMPARE(read.rows.size(), 1);
+        const Customer &customer = read.rows.first().customer;
+        QCOMPARE((QStringList {customer.shortName, customer.inn, customer.kpp, customer.ogrn,
+                               customer.email, customer.correspondentAccount}),
+                 fields);
     }
 };
 
