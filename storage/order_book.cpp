@@ -397,6 +397,8 @@ QVector<TakenOrder> OrderBook::list(const OrderQuery &search, bool *ok)
         conditions.append(QStringLiteral("o.status = ?"));
         values.append(int(search.status));
     }
+    // Statuses are stored as OrderStatus numbers: 0 Принят, 1 В работе, 2 Готов, 3 Выдан, 4
+    // Отменён.
     if (search.openOnly)
         conditions.append(QStringLiteral("o.status IN (0, 1, 2)"));
     if (search.overdueOnly) {
@@ -404,7 +406,8 @@ QVector<TakenOrder> OrderBook::list(const OrderQuery &search, bool *ok)
         values.append(storedTime(now));
     }
     if (search.unpaidOnly)
-        conditions.append(QStringLiteral("o.status <> 4"));
+        conditions.append(QStringLiteral(
+            "o.status <> 4 AND o.paid_kopecks < CAST(round(i.total * 100) AS BIGINT)"));
     if (search.dueDay.isValid()) {
         conditions.append(QStringLiteral("o.due >= ? AND o.due < ?"));
         values.append(storedTime(QDateTime(search.dueDay, QTime(0, 0))));
@@ -471,10 +474,7 @@ QVector<TakenOrder> OrderBook::list(const OrderQuery &search, bool *ok)
         connection.noteError(query.lastError());
     QHash<qint64, int> offsets;
     while (done && query.next()) {
-        TakenOrder order = readOrderRow(query, &offsets);
-        if (search.unpaidOnly && order.balanceKopecks() <= 0)
-            continue;
-        found.append(order);
+        found.append(readOrderRow(query, &offsets));
     }
     if (ok)
         *ok = done;
