@@ -107,7 +107,7 @@ bool generate(Connection &connection)
                             word.arg(QStringLiteral("product"), QStringLiteral("(i / 400) % 20"))))
             && exec(query,
                     QStringLiteral("INSERT INTO invoice_line SELECT number, p.value, 'строка', "
-                                   "'100', '10', '', '', 0, '', '', 0, 0 "
+                                   "'100', '10', '', '', 0, '', '', 0, 0, 1 "
                                    "FROM invoice, json_each('[0,1,2]') p"))
             && exec(query,
                     QStringLiteral("INSERT INTO invoice_search(invoice_search) VALUES ('rebuild')"))
@@ -132,7 +132,7 @@ bool generate(Connection &connection)
                          pick.arg(products, QStringLiteral("(i / 400) % 20"))))
         && exec(query,
                 QStringLiteral("INSERT INTO invoice_line SELECT number, p, 'строка', '100', '10', "
-                               "'', '', 0, '', '', 0, 0 "
+                               "'', '', 0, '', '', 0, 0, 1 "
                                "FROM invoice, generate_series(0, 2) p"))
         && exec(query,
                 QStringLiteral("UPDATE invoice_counter SET next_number = %1").arg(Invoices + 1))

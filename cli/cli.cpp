@@ -166,7 +166,8 @@ int withoutCommand(CliContext &context)
     if (!words.isEmpty())
         return context.usage(QStringLiteral("«%1» — не команда printcalc.").arg(words.first()));
     return context.usage(
-        QStringLiteral("Нет команды: --journal, --check, --prices или --customers."));
+        QStringLiteral("Нет команды: --journal, --check, --prices, --customers, --orders или "
+                       "--payments."));
 }
 
 } // namespace
@@ -175,7 +176,7 @@ const QVector<CliCommand> &cliCommands()
 {
     // One line per family of commands.
     static const QVector<CliCommand> commands
-        = journalCommands() + priceCommands() + customerCommands();
+        = journalCommands() + priceCommands() + customerCommands() + orderCommands();
     return commands;
 }
 

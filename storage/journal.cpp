@@ -14,8 +14,8 @@ namespace {
 const QString SummaryColumns = QStringLiteral(
     "i.number, i.created, i.counter, i.line_count, i.subtotal, i.tax, i.total, i.template_path, "
     "i.is_void, i.customer_id, i.customer_name, i.customer_full_name, i.customer_inn, "
-    "i.customer_kpp, i.customer_address, i.customer_discount, i.customer_kind");
-const int SummaryColumnCount = 17;
+    "i.customer_kpp, i.customer_address, i.customer_discount, i.customer_kind, i.revision");
+const int SummaryColumnCount = 18;
 
 InvoiceSummary readSummary(const QSqlQuery &query)
 {
@@ -41,6 +41,7 @@ InvoiceSummary readSummary(const QSqlQuery &query)
     customer.kind = kind == Customer::SoleTrader ? Customer::SoleTrader
         : kind == Customer::Person               ? Customer::Person
                                                  : Customer::Organisation;
+    summary.revision = query.value(17).toInt();
     return summary;
 }
 
@@ -75,22 +76,31 @@ qint64 Journal::storeInvoice(const InvoiceDraft &draft, qint64 lowestNumber)
         return 0;
     if (!connection.writable())
         return 0; // the connection already tells why: a newer program's database
-    QSqlDatabase db = connection.database();
     Transaction transaction(connection);
     if (!transaction.isActive())
         return 0;
+    const qint64 number = storeInvoiceWithin(draft, lowestNumber);
+    if (number == 0 || !transaction.commit())
+        return 0;
+    return number;
+}
+
+qint64 Journal::storeInvoiceWithin(const InvoiceDraft &draft, qint64 lowestNumber)
+{
+    QSqlDatabase db = connection.database();
     QSqlQuery query(db);
     const auto failed = [&](const QSqlQuery &q) {
         connection.noteError(q.lastError());
         return 0;
     };
-    query.prepare(QStringLiteral("SELECT number FROM invoice WHERE order_uid = ?%1")
+    query.prepare(QStringLiteral("SELECT number, revision FROM invoice WHERE order_uid = ?%1")
                       .arg(connection.isSqlite() ? QString() : QStringLiteral(" FOR UPDATE")));
     query.addBindValue(draft.orderUid);
     if (!query.exec())
         return failed(query);
     const bool storedBefore = query.next();
     const qint64 storedNumber = storedBefore ? query.value(0).toLongLong() : 0;
+    const int revision = storedBefore ? query.value(1).toInt() : 1;
     const OrderTotals totals = orderTotals(draft.lines);
     QStringList descriptions;
     for (const OrderLine &line : draft.lines)
@@ -109,10 +119,8 @@ qint64 Journal::storeInvoice(const InvoiceDraft &draft, qint64 lowestNumber)
         query.addBindValue(number);
         if (!query.exec() || !query.next())
             return failed(query);
-        if (query.value(0).toInt() > 0) {
-            transaction.rollback();
+        if (query.value(0).toInt() > 0)
             return number;
-        }
         // No document carries the number yet: the document about to be made is the invoice, so
         // the invoice takes the order as it stands now.
         if (connection.isSqlite()) {
@@ -123,8 +131,11 @@ qint64 Journal::storeInvoice(const InvoiceDraft &draft, qint64 lowestNumber)
             if (!query.exec())
                 return failed(query);
         }
-        query.prepare(QStringLiteral("DELETE FROM invoice_line WHERE invoice_number = ?"));
+        // Only the latest revision is the draft's to replace; earlier ones stay as they were.
+        query.prepare(
+            QStringLiteral("DELETE FROM invoice_line WHERE invoice_number = ? AND revision = ?"));
         query.addBindValue(number);
+        query.addBindValue(revision);
         if (!query.exec())
             return failed(query);
         query.prepare(QStringLiteral("UPDATE invoice SET line_count = ?, subtotal = ?, tax = ?, "
@@ -181,17 +192,8 @@ qint64 Journal::storeInvoice(const InvoiceDraft &draft, qint64 lowestNumber)
         if (!query.exec())
             return failed(query);
     }
-    query.prepare(QStringLiteral("INSERT INTO invoice_line (invoice_number, position, "
-                                 "description, quantity, unit_price, key_text, titles, "
-                                 "removal_marker, job, explanation, missing_price, price_version) "
-                                 "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
-    for (int i = 0; i < draft.lines.size(); ++i) {
-        query.addBindValue(number);
-        query.addBindValue(i);
-        bindLine(query, draft.lines.at(i));
-        if (!query.exec())
-            return failed(query);
-    }
+    if (!insertLines(number, revision, draft.lines))
+        return 0;
     query.prepare(QStringLiteral("INSERT INTO invoice_document (invoice_number, kind, made, "
                                  "succeeded) VALUES (?, ?, ?, ?)"));
     for (const DocumentRecord &document : draft.documents) {
@@ -202,9 +204,81 @@ qint64 Journal::storeInvoice(const InvoiceDraft &draft, qint64 lowestNumber)
         if (!query.exec())
             return failed(query);
     }
-    if (!transaction.commit())
-        return 0;
     return number;
+}
+
+bool Journal::insertLines(qint64 number, int revision, const QVector<OrderLine> &lines)
+{
+    QSqlQuery query(connection.database());
+    query.prepare(QStringLiteral("INSERT INTO invoice_line (invoice_number, position, "
+                                 "description, quantity, unit_price, key_text, titles, "
+                                 "removal_marker, job, explanation, missing_price, price_version, "
+                                 "revision) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    for (int i = 0; i < lines.size(); ++i) {
+        query.addBindValue(number);
+        query.addBindValue(i);
+        bindLine(query, lines.at(i));
+        query.addBindValue(revision);
+        if (!query.exec()) {
+            connection.noteError(query.lastError());
+            return false;
+        }
+    }
+    return true;
+}
+
+int Journal::storeRevisionWithin(qint64 number, const InvoiceDraft &draft)
+{
+    QSqlQuery query(connection.database());
+    const auto failed = [&](const QSqlQuery &q) {
+        connection.noteError(q.lastError());
+        return 0;
+    };
+    query.prepare(QStringLiteral("SELECT revision FROM invoice WHERE number = ?%1")
+                      .arg(connection.isSqlite() ? QString() : QStringLiteral(" FOR UPDATE")));
+    query.addBindValue(number);
+    if (!query.exec())
+        return failed(query);
+    if (!query.next())
+        return 0;
+    const int revision = query.value(0).toInt() + 1;
+    const OrderTotals totals = orderTotals(draft.lines);
+    QStringList descriptions;
+    for (const OrderLine &line : draft.lines)
+        descriptions.append(line.description);
+    const QString searchText = descriptions.join(QLatin1Char('\n'));
+    if (connection.isSqlite()) {
+        query.prepare(QStringLiteral("INSERT INTO invoice_search (invoice_search, rowid, "
+                                     "search_text) SELECT 'delete', number, search_text FROM "
+                                     "invoice WHERE number = ?"));
+        query.addBindValue(number);
+        if (!query.exec())
+            return failed(query);
+    }
+    query.prepare(QStringLiteral("UPDATE invoice SET line_count = ?, subtotal = ?, tax = ?, "
+                                 "total = ?, search_text = ?, customer_id = ?, customer_name = ?, "
+                                 "customer_full_name = ?, customer_inn = ?, customer_kpp = ?, "
+                                 "customer_address = ?, customer_discount = ?, customer_kind = ?, "
+                                 "revision = ? WHERE number = ?"));
+    for (const QVariant &value :
+         {QVariant(draft.lines.size()), QVariant(calcRounded(totals.subtotal)),
+          QVariant(calcRounded(totals.tax)), QVariant(calcRounded(totals.total)),
+          QVariant(notNull(searchText))})
+        query.addBindValue(value);
+    bindCustomer(query, draft.customer);
+    query.addBindValue(revision);
+    query.addBindValue(number);
+    if (!query.exec())
+        return failed(query);
+    if (connection.isSqlite()) {
+        query.prepare(
+            QStringLiteral("INSERT INTO invoice_search (rowid, search_text) VALUES (?, ?)"));
+        query.addBindValue(number);
+        query.addBindValue(notNull(searchText));
+        if (!query.exec())
+            return failed(query);
+    }
+    return insertLines(number, revision, draft.lines) ? revision : 0;
 }
 
 bool Journal::addDocument(qint64 number, const DocumentRecord &document)
@@ -321,16 +395,8 @@ bool Journal::load(qint64 number, InvoiceRecord *record)
     record->customer = record->summary.customer;
     record->lines.clear();
     record->documents.clear();
-    query.prepare(QStringLiteral("SELECT description, quantity, unit_price, key_text, titles, "
-                                 "removal_marker, job, explanation, missing_price, price_version "
-                                 "FROM invoice_line WHERE invoice_number = ? ORDER BY position"));
-    query.addBindValue(number);
-    if (!query.exec()) {
-        connection.noteError(query.lastError());
+    if (!loadLines(number, record->summary.revision, &record->lines))
         return false;
-    }
-    while (query.next())
-        record->lines.append(readLine(query, 0));
     query.prepare(QStringLiteral("SELECT kind, made, succeeded FROM invoice_document WHERE "
                                  "invoice_number = ? ORDER BY made"));
     query.addBindValue(number);
@@ -342,6 +408,25 @@ bool Journal::load(qint64 number, InvoiceRecord *record)
         record->documents.append({query.value(0).toString(),
                                   readStoredTime(query.value(1).toString()),
                                   query.value(2).toInt() != 0});
+    return true;
+}
+
+bool Journal::loadLines(qint64 number, int revision, QVector<OrderLine> *lines)
+{
+    QSqlQuery query(connection.database());
+    query.prepare(QStringLiteral("SELECT description, quantity, unit_price, key_text, titles, "
+                                 "removal_marker, job, explanation, missing_price, price_version "
+                                 "FROM invoice_line WHERE invoice_number = ? AND revision = ? "
+                                 "ORDER BY position"));
+    query.addBindValue(number);
+    query.addBindValue(revision);
+    if (!connection.isOpen() || !query.exec()) {
+        connection.noteError(query.lastError());
+        return false;
+    }
+    lines->clear();
+    while (query.next())
+        lines->append(readLine(query, 0));
     return true;
 }
 
@@ -363,7 +448,7 @@ bool Journal::forEachLine(
         = QStringLiteral("SELECT %1, l.description, l.quantity, l.unit_price, l.key_text, "
                          "l.titles, l.removal_marker, l.job, l.explanation, "
                          "l.missing_price, l.price_version FROM invoice i JOIN invoice_line l ON "
-                         "l.invoice_number = i.number")
+                         "l.invoice_number = i.number AND l.revision = i.revision")
               .arg(SummaryColumns);
     if (!conditions.isEmpty())
         sql += QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
@@ -388,7 +473,9 @@ bool Journal::counts(JournalCounts *counts)
     const bool done = connection.isOpen()
         && query.exec(QStringLiteral(
             "SELECT (SELECT count(*) FROM invoice), (SELECT count(*) FROM invoice WHERE is_void "
-            "<> 0), (SELECT count(*) FROM invoice_line), (SELECT count(*) FROM invoice_document), "
+            "<> 0), (SELECT count(*) FROM invoice_line l JOIN invoice i ON i.number = "
+            "l.invoice_number AND l.revision = i.revision), (SELECT count(*) FROM "
+            "invoice_document), "
             "(SELECT count(*) FROM local_order o WHERE state = 0 AND EXISTS (SELECT 1 FROM "
             "local_line l WHERE l.order_uid = o.uid)), (SELECT count(*) FROM local_order WHERE "
             "state = 3)"))

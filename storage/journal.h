@@ -30,18 +30,29 @@ public:
     // number it got then; while no document of it is recorded, its lines are replaced by the
     // draft's and the draft's documents added.
     qint64 storeInvoice(const InvoiceDraft &draft, qint64 lowestNumber);
+    // The same inside a transaction the caller holds and commits.
+    qint64 storeInvoiceWithin(const InvoiceDraft &draft, qint64 lowestNumber);
+    // The draft's lines, totals and customer as the invoice's next revision, inside the caller's
+    // transaction; the earlier revisions' lines stay. The new revision, 0 on failure or when there
+    // is no such invoice.
+    int storeRevisionWithin(qint64 number, const InvoiceDraft &draft);
     // Records a document made for the invoice. The invoice is void when documents were made and
     // none of them succeeded.
     bool addDocument(qint64 number, const DocumentRecord &document);
 
     QVector<InvoiceSummary> find(const JournalQuery &query, bool *ok = nullptr);
     // False when there is no such invoice or it cannot be read (then the connection has a fault).
+    // The invoice with its latest revision's lines.
     bool load(qint64 number, InvoiceRecord *record);
+    // The lines of one revision, from 1 (empty for a revision never made).
+    bool loadLines(qint64 number, int revision, QVector<OrderLine> *lines);
     // Each line of each invoice in the dates (either may be invalid: no bound), by number.
     bool forEachLine(const QDate &from, const QDate &to,
                      const std::function<void(const InvoiceSummary &, const OrderLine &)> &visit);
     bool counts(JournalCounts *counts);
 
 private:
+    bool insertLines(qint64 number, int revision, const QVector<OrderLine> &lines);
+
     Connection &connection;
 };

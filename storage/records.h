@@ -43,6 +43,7 @@ struct InvoiceSummary
     double total = 0.0;
     QString templatePath;
     bool isVoid = false;
+    int revision = 1; // the lines' latest revision; the earlier ones stay in the journal
     // As the invoice printed it: id, short and full name, ИНН, КПП, address, discount.
     Customer customer;
 };

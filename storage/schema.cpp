@@ -13,6 +13,9 @@
 //                 and customer_word (rank, word, customer): every beginning a search may type,
 //                 ranked; each invoice keeps the customer's id and what it printed of them, the
 //                 counter's order keeps its customer as a whole.
+// Orders:         taken_order (one per invoice taken as an order: status, due, note, source),
+//                 order_status_change, order_payment, mail_queue; invoice_line keeps every
+//                 revision of an invoice's lines, invoice.revision names the latest.
 #include "storage/schema.h"
 
 #include "prices/extras_catalogue.h"
@@ -106,6 +109,44 @@ QStringList customerIndexes()
             QStringLiteral("CREATE UNIQUE INDEX customer_person_phone ON customer (phone_digits) "
                            "WHERE kind = 2 AND phone_digits <> ''"),
             QStringLiteral("CREATE INDEX customer_word_customer ON customer_word (customer_id)")};
+}
+
+// The columns of version 7's order tables after their ids, which differ between the databases.
+// The first change of an order (its taking) has no status before it.
+QString orderChangeColumns()
+{
+    return QStringLiteral(
+        "invoice_number BIGINT NOT NULL REFERENCES taken_order (invoice_number), "
+        "changed_at TEXT NOT NULL, counter TEXT NOT NULL, operator_name TEXT NOT NULL DEFAULT '', "
+        "from_status INTEGER, to_status INTEGER NOT NULL, reason TEXT NOT NULL");
+}
+
+QString orderPaymentColumns()
+{
+    return QStringLiteral(
+        "invoice_number BIGINT NOT NULL REFERENCES taken_order (invoice_number), "
+        "kopecks BIGINT NOT NULL, method INTEGER NOT NULL, paid_at TEXT NOT NULL, "
+        "counter TEXT NOT NULL, reason TEXT NOT NULL, statement_document TEXT NOT NULL DEFAULT ''");
+}
+
+// The mail is only queued here; state 0 waiting, 1 sent, 2 failed for now.
+QString mailQueueColumns()
+{
+    return QStringLiteral(
+        "invoice_number BIGINT NOT NULL, recipient TEXT NOT NULL, subject TEXT NOT NULL, "
+        "body TEXT NOT NULL, state INTEGER NOT NULL, attempts INTEGER NOT NULL, "
+        "next_try TEXT NOT NULL, last_error TEXT NOT NULL, created TEXT NOT NULL");
+}
+
+// A statement imported twice pays once, even from two counters at the same moment.
+QStringList orderIndexes()
+{
+    return {QStringLiteral("CREATE INDEX order_status_change_order ON order_status_change "
+                           "(invoice_number, id)"),
+            QStringLiteral("CREATE INDEX order_payment_order ON order_payment (invoice_number)"),
+            QStringLiteral("CREATE UNIQUE INDEX order_payment_statement ON order_payment "
+                           "(statement_document) WHERE statement_document <> ''"),
+            QStringLiteral("CREATE INDEX mail_queue_state ON mail_queue (state, next_try)")};
 }
 
 } // namespace
@@ -243,6 +284,62 @@ const QVector<SchemaStep> &schemaSteps()
                             "\"C\" NOT NULL, customer_id BIGINT NOT NULL, "
                             "PRIMARY KEY (rank, word, customer_id))")}
              + customerIndexes()},
+        // Orders taken after the quote: each on its journal invoice, with its status changes,
+        // its payments (a bank document's identity at most once), the mails it queued, and the
+        // invoice's lines kept per revision, the earlier ones beside the latest. SQLite cannot
+        // change a primary key in place: its line table is made again, every row copied.
+        {7,
+         {QStringLiteral("ALTER TABLE invoice ADD COLUMN revision INTEGER NOT NULL DEFAULT 1"),
+          QStringLiteral("CREATE TABLE taken_order (invoice_number BIGINT PRIMARY KEY REFERENCES "
+                         "invoice (number), status INTEGER NOT NULL, due TEXT NOT NULL, "
+                         "note TEXT NOT NULL, source TEXT NOT NULL, created TEXT NOT NULL, "
+                         "counter TEXT NOT NULL, changed TEXT NOT NULL, "
+                         "customer_phone TEXT NOT NULL, customer_email TEXT NOT NULL, "
+                         "phone_digits TEXT NOT NULL, search_name TEXT NOT NULL, "
+                         "paid_kopecks BIGINT NOT NULL DEFAULT 0)"),
+          QStringLiteral("CREATE INDEX taken_order_status ON taken_order (status, due)"),
+          QStringLiteral("CREATE INDEX taken_order_due ON taken_order (due)")},
+         QStringList {
+             QStringLiteral(
+                 "CREATE TABLE invoice_line_revised (invoice_number INTEGER NOT NULL "
+                 "REFERENCES invoice (number), position INTEGER NOT NULL, "
+                 "description TEXT NOT NULL, quantity TEXT NOT NULL, "
+                 "unit_price TEXT NOT NULL, key_text TEXT NOT NULL, titles TEXT NOT NULL, "
+                 "removal_marker INTEGER NOT NULL, job TEXT NOT NULL, "
+                 "explanation TEXT NOT NULL, missing_price INTEGER NOT NULL, "
+                 "price_version INTEGER NOT NULL DEFAULT 0, "
+                 "revision INTEGER NOT NULL DEFAULT 1, "
+                 "PRIMARY KEY (invoice_number, revision, position))"),
+             QStringLiteral("INSERT INTO invoice_line_revised SELECT invoice_number, position, "
+                            "description, quantity, unit_price, key_text, titles, "
+                            "removal_marker, job, explanation, missing_price, price_version, 1 "
+                            "FROM invoice_line"),
+             QStringLiteral("DROP TABLE invoice_line"),
+             QStringLiteral("ALTER TABLE invoice_line_revised RENAME TO invoice_line"),
+             QStringLiteral("CREATE TABLE order_status_change (id INTEGER PRIMARY KEY "
+                            "AUTOINCREMENT, ")
+                 + orderChangeColumns() + QLatin1Char(')'),
+             QStringLiteral("CREATE TABLE order_payment (id INTEGER PRIMARY KEY AUTOINCREMENT, ")
+                 + orderPaymentColumns() + QLatin1Char(')'),
+             QStringLiteral("CREATE TABLE mail_queue (id INTEGER PRIMARY KEY AUTOINCREMENT, ")
+                 + mailQueueColumns() + QLatin1Char(')')}
+             + orderIndexes(),
+         QStringList {
+             QStringLiteral("ALTER TABLE invoice_line ADD COLUMN revision INTEGER NOT NULL "
+                            "DEFAULT 1"),
+             QStringLiteral("ALTER TABLE invoice_line DROP CONSTRAINT invoice_line_pkey"),
+             QStringLiteral("ALTER TABLE invoice_line ADD PRIMARY KEY (invoice_number, revision, "
+                            "position)"),
+             QStringLiteral("CREATE TABLE order_status_change (id BIGINT GENERATED BY DEFAULT AS "
+                            "IDENTITY PRIMARY KEY, ")
+                 + orderChangeColumns() + QLatin1Char(')'),
+             QStringLiteral("CREATE TABLE order_payment (id BIGINT GENERATED BY DEFAULT AS "
+                            "IDENTITY PRIMARY KEY, ")
+                 + orderPaymentColumns() + QLatin1Char(')'),
+             QStringLiteral("CREATE TABLE mail_queue (id BIGINT GENERATED BY DEFAULT AS "
+                            "IDENTITY PRIMARY KEY, ")
+                 + mailQueueColumns() + QLatin1Char(')')}
+             + orderIndexes()},
     };
     return steps;
 }

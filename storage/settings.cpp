@@ -2,6 +2,8 @@
 // database file.
 #include "storage/settings.h"
 
+#include "customers/requisites.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
@@ -80,6 +82,47 @@ qint64 Settings::nextInvoiceNumber() const
 void Settings::setNextInvoiceNumber(qint64 number)
 {
     file.setValue(NextNumberKey, number);
+}
+
+QString Settings::settlementAccount() const
+{
+    return file.value(QStringLiteral("requisites/settlementAccount")).toString().trimmed();
+}
+
+QString Settings::settlementAccountProblem() const
+{
+    const QString account = settlementAccount();
+    const QString bik = file.value(QStringLiteral("requisites/bik")).toString().trimmed();
+    bool digits = account.size() == 20;
+    for (const QChar c : account)
+        digits = digits && c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    if (account.isEmpty())
+        return QStringLiteral("В файле настроек %1 не указан расчётный счёт магазина "
+                              "(settlementAccount в [requisites]).")
+            .arg(QDir::toNativeSeparators(path()));
+    if (!digits)
+        return QStringLiteral("Расчётный счёт магазина «%1» в файле настроек — не 20 цифр.")
+            .arg(account);
+    if (!bik.isEmpty() && !accountValid(account, bik))
+        return QStringLiteral("Расчётный счёт магазина %1 не сходится с БИК %2: проверьте оба "
+                              "в [requisites] файла настроек.")
+            .arg(account, bik);
+    return QString();
+}
+
+QString Settings::shopName() const
+{
+    return file.value(QStringLiteral("requisites/name")).toString().trimmed();
+}
+
+QString Settings::shopAddress() const
+{
+    return file.value(QStringLiteral("requisites/address")).toString().trimmed();
+}
+
+QString Settings::shopHours() const
+{
+    return file.value(QStringLiteral("requisites/hours")).toString().trimmed();
 }
 
 bool Settings::sync()

@@ -35,6 +35,17 @@ public:
     qint64 nextInvoiceNumber() const;
     void setNextInvoiceNumber(qint64 number);
 
+    // `[requisites] settlementAccount`: the shop's account that bank payments come to; empty
+    // when the file names none.
+    QString settlementAccount() const;
+    // Empty when the account is 20 digits and, where `[requisites] bik` is set, its key holds
+    // against the bank; otherwise the sentence for the administrator.
+    QString settlementAccountProblem() const;
+    // `[requisites] name`, `address` and `hours` (free text): what a customer's mail names.
+    QString shopName() const;
+    QString shopAddress() const;
+    QString shopHours() const;
+
     // Writes the keys set here into the file; false if the file cannot be written.
     bool sync();
 

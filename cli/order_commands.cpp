@@ -1,0 +1,365 @@
+// `--orders list|show|status` and `--payments add|import`: the taken orders from the command line.
+#include "cli/cli.h"
+
+#include "order/money.h"
+#include "storage/connection.h"
+#include "storage/order_book.h"
+#include "storage/settings.h"
+
+#include <QFile>
+
+#include <limits>
+
+namespace {
+
+// Tabs and line breaks inside a field would break the one-line-per-record output.
+QString field(QString text)
+{
+    return text.replace(QLatin1Char('\t'), QLatin1Char(' '))
+        .replace(QLatin1Char('\n'), QLatin1Char(' '));
+}
+
+QString minute(const QDateTime &time)
+{
+    return time.toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+}
+
+OrderBook orderBook(Connection &connection, const Settings &settings)
+{
+    OrderBook book(connection);
+    book.setShopContacts({settings.shopName(), settings.shopAddress(), settings.shopHours()});
+    return book;
+}
+
+bool readOrderNumber(CliContext &context, const QStringList &words, const QString &form,
+                     qint64 *number, int *status)
+{
+    if (words.isEmpty()) {
+        *status = context.usage(QStringLiteral("Нужен номер заказа: ") + form);
+        return false;
+    }
+    if (!context.readNumber(words.first(), QStringLiteral("Номер заказа"),
+                            std::numeric_limits<qint64>::max(), number, status))
+        return false;
+    if (*number == 0) {
+        *status = context.usage(QStringLiteral("Номера заказов начинаются с 1."));
+        return false;
+    }
+    return true;
+}
+
+int answered(CliContext &context, Connection &connection, const OrderAnswer &answer)
+{
+    return context.fail(answer.message.isEmpty() ? connection.errorText() : answer.message);
+}
+
+int list(CliContext &context, const QCommandLineParser &parser, const QStringList &words)
+{
+    int status = 0;
+    if (!context.onlyOptions(
+            parser, QStringLiteral("list"),
+            {QStringLiteral("status"), QStringLiteral("due"), QStringLiteral("unpaid")}, &status)
+        || !context.noMoreWords(words, 0, &status))
+        return status;
+    OrderQuery query;
+    if (parser.isSet(QStringLiteral("status"))) {
+        query.anyStatus = false;
+        if (!statusFromWord(parser.value(QStringLiteral("status")), &query.status))
+            return context.usage(QStringLiteral("Статус «%1» не понят: есть принят, в работе, "
+                                                "готов, выдан, отменён.")
+                                     .arg(parser.value(QStringLiteral("status"))));
+    }
+    if (parser.isSet(QStringLiteral("due"))
+        && !context.readDate(parser.value(QStringLiteral("due")), QStringLiteral("--due"),
+                             &query.dueDay, &status))
+        return status;
+    query.unpaidOnly = parser.isSet(QStringLiteral("unpaid"));
+    Connection connection;
+    if (!context.open(connection))
+        return CliFailed;
+    bool ok = false;
+    const QVector<TakenOrder> found = OrderBook(connection).list(query, &ok);
+    if (!ok)
+        return context.fail(connection.errorText());
+    if (found.isEmpty())
+        context.err << QStringLiteral("Заказов не найдено.") << '\n';
+    for (const TakenOrder &order : found)
+        context.out << order.number << '\t' << statusWord(order.status) << '\t' << minute(order.due)
+                    << '\t' << field(order.customer.name()) << '\t'
+                    << kopecksText(order.totalKopecks) << '\t' << kopecksText(order.paidKopecks)
+                    << '\t' << kopecksText(order.balanceKopecks()) << '\n';
+    return 0;
+}
+
+int show(CliContext &context, const QCommandLineParser &parser, const QStringList &words)
+{
+    int status = 0;
+    qint64 number = 0;
+    if (!context.onlyOptions(parser, QStringLiteral("show"), {}, &status)
+        || !readOrderNumber(context, words, QStringLiteral("printcalc --orders show N"), &number,
+                            &status)
+        || !context.noMoreWords(words, 1, &status))
+        return status;
+    Connection connection;
+    if (!context.open(connection))
+        return CliFailed;
+    OrderDetails details;
+    if (!OrderBook(connection).load(number, &details))
+        return context.fail(connection.fault() == StorageFault::None
+                                ? QStringLiteral("Заказа № %1 нет.").arg(number)
+                                : connection.errorText());
+    const TakenOrder &order = details.order;
+    QTextStream &out = context.out;
+    out << QStringLiteral("Заказ № ") << order.number;
+    if (order.revision > 1)
+        out << QStringLiteral(" (изм. ") << order.revision << ')';
+    out << '\n'
+        << QStringLiteral("Статус: ") << statusWord(order.status) << '\n'
+        << QStringLiteral("Срок: ") << minute(order.due) << '\n'
+        << QStringLiteral("Покупатель: ") << field(order.customer.name()) << '\n'
+        << QStringLiteral("Телефон: ") << field(order.phone) << '\n'
+        << QStringLiteral("E-mail: ") << field(order.email) << '\n'
+        << QStringLiteral("Принят: ") << minute(order.created) << ", " << field(order.counter)
+        << " (" << field(order.source) << ")\n"
+        << QStringLiteral("Для производства: ") << field(order.note) << '\n'
+        << QStringLiteral("Сумма: ") << kopecksText(order.totalKopecks) << '\n'
+        << QStringLiteral("Оплачено: ") << kopecksText(order.paidKopecks) << " ("
+        << paymentStateWord(order.paymentState()) << ")\n"
+        << QStringLiteral("Остаток: ") << kopecksText(order.balanceKopecks()) << '\n'
+        << QStringLiteral("Строки:\n");
+    for (const OrderLine &line : qAsConst(details.invoice.lines))
+        out << field(line.description) << '\t' << field(line.quantity) << '\t'
+            << field(line.unitPrice) << '\t' << kopecksText(kopecksOf(lineSum(line))) << '\n';
+    out << QStringLiteral("Оплаты:\n");
+    for (const Payment &payment : qAsConst(details.payments))
+        out << minute(payment.time) << '\t' << kopecksText(payment.kopecks) << '\t'
+            << paymentMethodWord(payment.method) << '\t' << field(payment.counter) << '\t'
+            << field(payment.reason) << '\n';
+    out << QStringLiteral("Статусы:\n");
+    for (const StatusChange &change : qAsConst(details.changes))
+        out << minute(change.time) << '\t'
+            << (change.taking ? QStringLiteral("—") : statusWord(change.from)) << '\t'
+            << statusWord(change.to) << '\t' << field(change.counter) << '\t'
+            << field(change.reason) << '\n';
+    for (const QueuedMail &mail : qAsConst(details.mails))
+        out << QStringLiteral("Письмо: ") << field(mail.recipient) << '\t' << field(mail.subject)
+            << '\t'
+            << (mail.state == QueuedMail::Sent         ? QStringLiteral("отправлено")
+                    : mail.state == QueuedMail::Failed ? QStringLiteral("ошибка: ") + mail.lastError
+                                                       : QStringLiteral("в очереди"))
+            << '\n';
+    return 0;
+}
+
+int changeStatus(CliContext &context, const QCommandLineParser &parser, const QStringList &words)
+{
+    int status = 0;
+    qint64 number = 0;
+    const QString form = QStringLiteral("printcalc --orders status N СТАТУС");
+    if (!context.onlyOptions(parser, QStringLiteral("status"),
+                             {QStringLiteral("reason"), QStringLiteral("force")}, &status)
+        || !readOrderNumber(context, words, form, &number, &status))
+        return status;
+    // "в работе" may come as one word or two.
+    const QString word = words.mid(1).join(QLatin1Char(' '));
+    if (word.isEmpty())
+        return context.usage(QStringLiteral("Нужен статус: ") + form);
+    OrderStatus to = OrderStatus::Accepted;
+    if (!statusFromWord(word, &to))
+        return context.usage(
+            QStringLiteral("Статус «%1» не понят: есть принят, в работе, готов, выдан, отменён.")
+                .arg(word));
+    Connection connection;
+    if (!context.open(connection))
+        return CliFailed;
+    const Settings settings;
+    const OrderAnswer answer = orderBook(connection, settings)
+                                   .changeStatus(number, to, parser.value(QStringLiteral("reason")),
+                                                 parser.isSet(QStringLiteral("force")),
+                                                 settings.counterName(), QDateTime());
+    if (answer.owedKopecks > 0)
+        return context.fail(answer.message + QStringLiteral(" Выдать с долгом: добавьте --force."));
+    if (!answer.done())
+        return answered(context, connection, answer);
+    context.out << QStringLiteral("Заказ № %1: %2.").arg(number).arg(statusCaption(to)) << '\n';
+    // Sending is not done by the program yet: the message waits in the database's queue.
+    if (answer.mailQueued)
+        context.out << QStringLiteral("Письмо покупателю «Заказ № %1 готов» поставлено в очередь.")
+                           .arg(number)
+                    << '\n';
+    return 0;
+}
+
+int orders(CliContext &context)
+{
+    QCommandLineParser parser;
+    int status = 0;
+    if (!context.parse(
+            parser,
+            {QCommandLineOption(QStringLiteral("status"), QString(), QStringLiteral("status")),
+             QCommandLineOption(QStringLiteral("due"), QString(), QStringLiteral("date")),
+             QCommandLineOption(QStringLiteral("unpaid")),
+             QCommandLineOption(QStringLiteral("reason"), QString(), QStringLiteral("text")),
+             QCommandLineOption(QStringLiteral("force"))},
+            &status))
+        return status;
+    const QStringList words = parser.positionalArguments();
+    const QString action = words.value(0);
+    if (action == QLatin1String("list"))
+        return list(context, parser, words.mid(1));
+    if (action == QLatin1String("show"))
+        return show(context, parser, words.mid(1));
+    if (action == QLatin1String("status"))
+        return changeStatus(context, parser, words.mid(1));
+    if (action.isEmpty())
+        return context.usage(
+            QStringLiteral("После --orders нужно действие: list, show или status."));
+    return context.usage(
+        QStringLiteral("Команда «--orders %1» не известна: есть list, show и status.").arg(action));
+}
+
+int addPayment(CliContext &context, const QCommandLineParser &parser, const QStringList &words)
+{
+    int status = 0;
+    qint64 number = 0;
+    const QString form = QStringLiteral("printcalc --payments add N СУММА СПОСОБ");
+    if (!context.onlyOptions(parser, QStringLiteral("add"), {QStringLiteral("reason")}, &status)
+        || !readOrderNumber(context, words, form, &number, &status))
+        return status;
+    if (words.size() < 3)
+        return context.usage(QStringLiteral("Нужны сумма и способ оплаты: ") + form);
+    if (!context.noMoreWords(words, 3, &status))
+        return status;
+    Payment payment;
+    if (!readKopecks(words.at(1), &payment.kopecks))
+        return context.usage(
+            QStringLiteral("Сумма «%1» не понята: нужно число с копейками, например 1200.50 "
+                           "(возврат — со знаком минус).")
+                .arg(words.at(1)));
+    if (!paymentMethodFromWord(words.at(2), &payment.method))
+        return context.usage(
+            QStringLiteral("Способ оплаты «%1» не понят: есть наличные, карта, безналичный.")
+                .arg(words.at(2)));
+    Connection connection;
+    if (!context.open(connection))
+        return CliFailed;
+    const Settings settings;
+    payment.counter = settings.counterName();
+    payment.reason = parser.value(QStringLiteral("reason"));
+    OrderBook book = orderBook(connection, settings);
+    const OrderAnswer answer = book.addPayment(number, payment);
+    if (!answer.done())
+        return answered(context, connection, answer);
+    OrderDetails details;
+    if (!book.load(number, &details))
+        return context.fail(connection.errorText());
+    const TakenOrder &order = details.order;
+    context.out << QStringLiteral("Заказ № %1: %2 %3 (%4). Оплачено %5 из %6, остаток %7.")
+                       .arg(number)
+                       .arg(payment.kopecks < 0 ? QStringLiteral("возврат")
+                                                : QStringLiteral("оплата"),
+                            kopecksText(qAbs(payment.kopecks)), paymentMethodWord(payment.method),
+                            kopecksText(order.paidKopecks), kopecksText(order.totalKopecks),
+                            kopecksText(order.balanceKopecks()))
+                << '\n';
+    return 0;
+}
+
+int importStatement(CliContext &context, const QCommandLineParser &parser, const QStringList &words)
+{
+    int status = 0;
+    if (!context.onlyOptions(parser, QStringLiteral("import"), {}, &status))
+        return status;
+    if (words.isEmpty())
+        return context.usage(
+            QStringLiteral("Нужно имя файла выписки: printcalc --payments import ФАЙЛ"));
+    if (!context.noMoreWords(words, 1, &status))
+        return status;
+    const Settings settings;
+    const QString accountProblem = settings.settlementAccountProblem();
+    if (!accountProblem.isEmpty())
+        return context.fail(QStringLiteral("Выписка не загружена: ") + accountProblem);
+    QFile file(words.first());
+    if (!file.open(QIODevice::ReadOnly))
+        return context.fail(QStringLiteral("Файл выписки %1 не открыть: %2")
+                                .arg(words.first(), file.errorString()));
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return context.fail(QStringLiteral("Файл выписки %1 не прочитан: %2")
+                                .arg(words.first(), file.errorString()));
+    Connection connection;
+    if (!context.open(connection))
+        return CliFailed;
+    const StatementReport report = orderBook(connection, settings)
+                                       .importStatement(bytes, settings.settlementAccount(),
+                                                        settings.counterName(), QDateTime());
+    if (!report.read)
+        return context.fail(QStringLiteral("Выписка %1 не загружена, ничего не изменено. %2")
+                                .arg(words.first(), report.problem));
+    for (const StatementLine &line : report.lines)
+        context.out << statementLineText(line) << '\n';
+    context.out << statementSummaryText(report) << '\n';
+    return 0;
+}
+
+int payments(CliContext &context)
+{
+    // An option never starts with a digit: "-300" is a refund's amount. Qt's parser would take
+    // it for options, so it passes the parser under a minus sign of its own.
+    const QChar minus(0x2212);
+    for (int i = 1; i < context.arguments.size(); ++i) {
+        QString &argument = context.arguments[i];
+        if (argument.size() > 1 && argument.at(0) == QLatin1Char('-') && argument.at(1).isDigit())
+            argument[0] = minus;
+    }
+    QCommandLineParser parser;
+    int status = 0;
+    if (!context.parse(
+            parser,
+            {QCommandLineOption(QStringLiteral("reason"), QString(), QStringLiteral("text"))},
+            &status))
+        return status;
+    QStringList words = parser.positionalArguments();
+    for (QString &word : words)
+        if (word.startsWith(minus))
+            word[0] = QLatin1Char('-');
+    const QString action = words.value(0);
+    if (action == QLatin1String("add"))
+        return addPayment(context, parser, words.mid(1));
+    if (action == QLatin1String("import"))
+        return importStatement(context, parser, words.mid(1));
+    if (action.isEmpty())
+        return context.usage(QStringLiteral("После --payments нужно действие: add или import."));
+    return context.usage(
+        QStringLiteral("Команда «--payments %1» не известна: есть add и import.").arg(action));
+}
+
+} // namespace
+
+QVector<CliCommand> orderCommands()
+{
+    return {
+        {QStringLiteral("--orders"),
+         QStringLiteral(
+             "  printcalc --orders list [--status С] [--due ГГГГ-ММ-ДД] [--unpaid]  заказы по "
+             "сроку:\n"
+             "                                                номер, статус, срок, покупатель, "
+             "сумма, оплачено, остаток\n"
+             "  printcalc --orders show N                     заказ N: строки, оплаты, статусы\n"
+             "  printcalc --orders status N СТАТУС [--reason ТЕКСТ] [--force]  принят, в работе, "
+             "готов,\n"
+             "                                                выдан, отменён (отмена — с "
+             "причиной,\n"
+             "                                                выдача с долгом — с --force)"),
+         orders},
+        {QStringLiteral("--payments"),
+         QStringLiteral(
+             "  printcalc --payments add N СУММА СПОСОБ [--reason ТЕКСТ]  оплата заказа N: "
+             "наличные,\n"
+             "                                                карта, безналичный (возврат — "
+             "минус и причина)\n"
+             "  printcalc --payments import ФАЙЛ              выписка банка: оплаты по номерам "
+             "счетов"),
+         payments},
+    };
+}

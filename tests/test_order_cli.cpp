@@ -1,0 +1,267 @@
+// `printcalc --orders ...` and `--payments ...` run as the administrator runs them: the real
+// program, no display, orders taken beforehand through the storage; one script of commands in
+// order, each with its output, messages and exit status.
+#include "storage/connection.h"
+#include "storage/order_book.h"
+#include "tests/program_run.h"
+
+#include <QTemporaryDir>
+#include <QTextCodec>
+#include <QtTest>
+
+namespace {
+
+const QString ShopAccount = QStringLiteral("40702810900000000001");
+
+OrderIntake intake(const QString &uid, const QString &description, const QString &price,
+                   const QString &customer, const QDateTime &due)
+{
+    OrderLine line;
+    line.description = description;
+    line.quantity = QStringLiteral("1");
+    line.unitPrice = price;
+    OrderIntake order;
+    order.draft.orderUid = uid;
+    order.draft.created = QDateTime(QDate(2026, 3, 2), QTime(9, 30));
+    order.draft.counter = QStringLiteral("стойка-1");
+    order.draft.lines = {line};
+    order.draft.customer.shortName = customer;
+    order.due = due;
+    return order;
+}
+
+QString document(const QString &number, const QString &sum, const QString &payer,
+                 const QString &inn, const QString &purpose)
+{
+    return QStringLiteral("СекцияДокумент=Платежное поручение\nНомер=%1\nДата=03.03.2026\n"
+                          "Сумма=%2\nПлательщикСчет=40702810400000000002\nПлательщик1=%3\n"
+                          "ПлательщикИНН=%4\nПолучательСчет=%5\nДатаПоступило=03.03.2026\n"
+                          "НазначениеПлатежа=%6\nКонецДокумента\n")
+        .arg(number, sum, payer, inn, ShopAccount, purpose);
+}
+
+} // namespace
+
+class OrderCliTest : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    QString url;
+
+    ProgramRun run(const QStringList &arguments, const QString &config = QStringLiteral("config"))
+    {
+        return runProgram(arguments, dir.filePath(config), 30000);
+    }
+    void writeConfig(const QString &name, const QByteArray &text)
+    {
+        QDir().mkpath(dir.filePath(name + QStringLiteral("/printcalc")));
+        QFile file(dir.filePath(name + QStringLiteral("/printcalc/printcalc.ini")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        url = QStringLiteral("sqlite://") + dir.filePath(QStringLiteral("shop.sqlite"));
+        writeConfig(QStringLiteral("config"),
+                    QStringLiteral("[counter]\nname=стойка-7\n[requisites]\nsettlementAccount=%1\n")
+                        .arg(ShopAccount)
+                        .toUtf8());
+        writeConfig(QStringLiteral("bare"), "[counter]\nname=стойка-7\n");
+        Connection connection;
+        QVERIFY(connection.open(DatabaseUrl::parse(url), QStringLiteral("fill")));
+        OrderBook book(connection);
+        OrderIntake firm
+            = intake(QStringLiteral("a"), QStringLiteral("Визитки"), QStringLiteral("1000"),
+                     QStringLiteral("ООО «Ромашка»"), QDateTime(QDate(2026, 3, 3), QTime(12, 0)));
+        firm.draft.customer.inn = QStringLiteral("7707083893");
+        firm.prepaymentKopecks = 50000;
+        QCOMPARE(book.take(firm, 1042), 1042);
+        QCOMPARE(book.take(intake(QStringLiteral("b"), QStringLiteral("Баннер"),
+                                  QStringLiteral("500"), QStringLiteral("Иван Петров"),
+                                  QDateTime(QDate(2026, 3, 2), QTime(18, 0))),
+                           1),
+                 1043);
+        OrderIntake kept
+            = intake(QStringLiteral("c"), QStringLiteral("Листовки\tА5"), QStringLiteral("2,5"),
+                     QString(), QDateTime(QDate(2026, 3, 10), QTime(12, 0)));
+        kept.note = QStringLiteral("без обрезки");
+        kept.phone = QStringLiteral("8 (903) 111-22-33");
+        QCOMPARE(book.take(kept, 1), 1044);
+
+        const QString statement = QStringLiteral("1CClientBankExchange\nКодировка=Windows\n")
+            + document("1", "680.00", "ООО Ромашка", "7707083893", "Оплата по счёту № 1042")
+            + document("2", "100.00", "Иван", "", "сч. 1043")
+            + document("3", "50.00", "Аренда", "", "Аренда за март")
+            + QStringLiteral("КонецФайла\n");
+        for (const auto &[name, text] :
+             {std::pair {"statement.txt", statement},
+              std::pair {"broken.txt",
+                         QStringLiteral("1CClientBankExchange\nСекцияДокумент=Платежное "
+                                        "поручение\nСумма=1.00\n")}}) {
+            QFile file(dir.filePath(QString::fromLatin1(name)));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(QTextCodec::codecForName("Windows-1251")->fromUnicode(text));
+        }
+    }
+
+    // In order: each row works on what the rows before it left.
+    void script_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("err");
+        const QString help = QStringLiteral(" Справка: printcalc --help\n");
+        QTest::newRow("list, by due time")
+            << QStringList {"--orders", "list"} << 0
+            << "1043\tпринят\t2026-03-02 18:00\tИван Петров\t590.00\t0.00\t590.00\n"
+               "1042\tпринят\t2026-03-03 12:00\tООО «Ромашка»\t1180.00\t500.00\t680.00\n"
+               "1044\tпринят\t2026-03-10 12:00\t\t2.95\t0.00\t2.95\n"
+            << "";
+        QTest::newRow("unpaid, due on a day")
+            << QStringList {"--orders", "list", "--due", "2026-03-03", "--unpaid"} << 0
+            << "1042\tпринят\t2026-03-03 12:00\tООО «Ромашка»\t1180.00\t500.00\t680.00\n"
+            << "";
+        QTest::newRow("a status in two words")
+            << QStringList {"--orders", "status", "1042", "в", "работе"} << 0
+            << "Заказ № 1042: В работе.\n"
+            << "";
+        QTest::newRow("list of a status")
+            << QStringList {"--orders", "list", "--status", "В работе"} << 0
+            << "1042\tв работе\t2026-03-03 12:00\tООО «Ромашка»\t1180.00\t500.00\t680.00\n"
+            << "";
+        QTest::newRow("nothing of a status")
+            << QStringList {"--orders", "list", "--status", "выдан"} << 0 << ""
+            << "Заказов не найдено.\n";
+        QTest::newRow("forward, skipping")
+            << QStringList {"--orders", "status", "1043", "готов"} << 0 << "Заказ № 1043: Готов.\n"
+            << "";
+        QTest::newRow("back two steps")
+            << QStringList {"--orders", "status", "1043", "принят"} << 1 << ""
+            << "Назад можно только на один шаг («Готов» → «Принят»).\n";
+        QTest::newRow("handed over owing")
+            << QStringList {"--orders", "status", "1043", "выдан"} << 1 << ""
+            << "Заказ № 1043 не оплачен полностью: долг 590 ₽."
+               " Выдать с долгом: добавьте --force.\n";
+        QTest::newRow("payment") << QStringList {"--payments", "add", "1043", "500", "наличные"}
+                                 << 0
+                                 << "Заказ № 1043: оплата 500.00 (наличные). Оплачено 500.00 из "
+                                    "590.00, остаток 90.00.\n"
+                                 << "";
+        QTest::newRow("refund without a reason")
+            << QStringList {"--payments", "add", "1043", "-90", "карта"} << 1 << ""
+            << "Возврат требует причины.\n";
+        QTest::newRow("refund")
+            << QStringList {"--payments", "add", "1043", "-0.50", "карта", "--reason", "сдача"} << 0
+            << "Заказ № 1043: возврат 0.50 (карта). Оплачено 499.50 из 590.00, остаток 90.50.\n"
+            << "";
+        QTest::newRow("handed over owing, forced")
+            << QStringList {"--orders", "status", "1043", "выдан", "--force"} << 0
+            << "Заказ № 1043: Выдан.\n"
+            << "";
+        QTest::newRow("cancelled without a reason")
+            << QStringList {"--orders", "status", "1042", "отменен"} << 1 << ""
+            << "Отмена заказа № 1042 требует причины.\n";
+        QTest::newRow("statement")
+            << QStringList {"--payments", "import", "%1/statement.txt"} << 0
+            << "Строка 3: № 1 от 03.03.2026 на 680.00 от ООО Ромашка — счёт № 1042 оплачен "
+               "полностью.\n"
+               "Строка 14: № 2 от 03.03.2026 на 100.00 от Иван — счёт № 1043 переплачен на "
+               "9.50.\n"
+               "Строка 25: № 3 от 03.03.2026 на 50.00 от Аренда — не сопоставлен (в назначении "
+               "нет номера счёта): «Аренда за март».\n"
+               "Документов: 3. Оплачено полностью: 1, частично: 0, переплата: 1, не "
+               "сопоставлено: 1, уже загружено: 0, пропущено: 0.\n"
+            << "";
+        QTest::newRow("statement again")
+            << QStringList {"--payments", "import", "%1/statement.txt"} << 0
+            << "Строка 3: № 1 от 03.03.2026 на 680.00 от ООО Ромашка — уже загружен, повторно "
+               "не учтён.\n"
+               "Строка 14: № 2 от 03.03.2026 на 100.00 от Иван — уже загружен, повторно не "
+               "учтён.\n"
+               "Строка 25: № 3 от 03.03.2026 на 50.00 от Аренда — не сопоставлен (в назначении "
+               "нет номера счёта): «Аренда за март».\n"
+               "Документов: 3. Оплачено полностью: 0, частично: 0, переплата: 0, не "
+               "сопоставлено: 1, уже загружено: 2, пропущено: 0.\n"
+            << "";
+        QTest::newRow("broken statement")
+            << QStringList {"--payments", "import", "%1/broken.txt"} << 1 << ""
+            << "Выписка %1/broken.txt не загружена, ничего не изменено. Строка 4: файл оборван: "
+               "нет «КонецФайла».\n";
+        QTest::newRow("paid by the statement")
+            << QStringList {"--orders", "list", "--status", "в работе"} << 0
+            << "1042\tв работе\t2026-03-03 12:00\tООО «Ромашка»\t1180.00\t1180.00\t0.00\n"
+            << "";
+        QTest::newRow("show")
+            << QStringList {"--orders", "show", "1044"} << 0
+            << "Заказ № 1044\nСтатус: принят\nСрок: 2026-03-10 12:00\nПокупатель: \n"
+               "Телефон: 8 (903) 111-22-33\nE-mail: \nПринят: 2026-03-02 09:30, стойка-1 "
+               "(стойка)\nДля производства: без обрезки\nСумма: 2.95\nОплачено: 0.00 (не "
+               "оплачен)\nОстаток: 2.95\nСтроки:\nЛистовки А5\t1\t2,5\t2.50\nОплаты:\n"
+               "Статусы:\n2026-03-02 09:30\t—\tпринят\tстойка-1\t\n"
+            << "";
+        QTest::newRow("no such order") << QStringList {"--orders", "show", "7"} << 1 << ""
+                                       << "Заказа № 7 нет.\n";
+        QTest::newRow("unknown status")
+            << QStringList {"--orders", "status", "1042", "потерян"} << 2 << ""
+            << "Статус «потерян» не понят: есть принят, в работе, готов, выдан, отменён." + help;
+        QTest::newRow("unknown method")
+            << QStringList {"--payments", "add", "1042", "10", "бартер"} << 2 << ""
+            << "Способ оплаты «бартер» не понят: есть наличные, карта, безналичный." + help;
+        QTest::newRow("three decimals")
+            << QStringList {"--payments", "add", "1042", "10,555", "карта"} << 2 << ""
+            << "Сумма «10,555» не понята: нужно число с копейками, например 1200.50 (возврат — "
+               "со знаком минус)."
+                + help;
+        QTest::newRow("an option of another action")
+            << QStringList {"--orders", "list", "--force"} << 2 << ""
+            << "Параметр «--force» не подходит к «--orders list»." + help;
+        QTest::newRow("no action") << QStringList {"--payments"} << 2 << ""
+                                   << "После --payments нужно действие: add или import." + help;
+    }
+    void script()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        for (QString &argument : arguments)
+            argument = argument.replace(QStringLiteral("%1"), dir.path());
+        const ProgramRun result = run(arguments << QStringLiteral("--database") << url);
+        QCOMPARE(result.err, err.replace(QStringLiteral("%1"), dir.path()));
+        QCOMPARE(result.out, out);
+        QCOMPARE(result.status, status);
+    }
+
+    void importNeedsTheShopsAccount()
+    {
+        const ProgramRun result = run({QStringLiteral("--payments"), QStringLiteral("import"),
+                                       dir.filePath(QStringLiteral("statement.txt")),
+                                       QStringLiteral("--database"), url},
+                                      QStringLiteral("bare"));
+        QCOMPARE(result.status, 1);
+        QCOMPARE(result.out, QString());
+        QVERIFY2(result.err.startsWith(QStringLiteral("Выписка не загружена: В файле настроек "))
+                     && result.err.contains(QStringLiteral("settlementAccount в [requisites]")),
+                 qPrintable(result.err));
+    }
+
+    void helpNamesTheCommands()
+    {
+        const ProgramRun result = run({QStringLiteral("--help")});
+        QCOMPARE(result.status, 0);
+        for (const char *form :
+             {"printcalc --orders list [--status С] [--due ГГГГ-ММ-ДД] [--unpaid]",
+              "printcalc --orders show N",
+              "printcalc --orders status N СТАТУС [--reason ТЕКСТ] [--force]",
+              "printcalc --payments add N СУММА СПОСОБ [--reason ТЕКСТ]",
+              "printcalc --payments import ФАЙЛ"})
+            QVERIFY2(result.out.contains(QString::fromUtf8(form)), form);
+    }
+};
+
+QTEST_GUILESS_MAIN(OrderCliTest)
+#include "test_order_cli.moc"
