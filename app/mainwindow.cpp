@@ -53,6 +53,8 @@ MainWindow::MainWindow(QWidget *parent, Prompts *prompts)
     initCounter();
 
     initOrderStorage();
+    // The order's customer, "Клиенты" beside "Журнал" (app/customers.cpp).
+    initCustomers();
     // "PDF", "Печать" and "Настройки" (app/document_actions.cpp).
     new DocumentActions(this);
 }

@@ -237,6 +237,7 @@ void JournalDialog::openInvoice(qint64 invoice)
 void JournalDialog::showInvoice(bool found, const InvoiceRecord &record, const QString &error)
 {
     if (!found) {
+        repeating = 0;
         status->setText(error.isEmpty() ? QStringLiteral("Такого счёта в журнале нет.") : error);
         return;
     }
@@ -249,6 +250,11 @@ void JournalDialog::showInvoice(bool found, const InvoiceRecord &record, const Q
                              moneyText(record.summary.total)));
     today->setEnabled(!record.lines.isEmpty());
     toOrder->setEnabled(!record.lines.isEmpty());
+    if (repeating == record.summary.number) {
+        repeating = 0;
+        compareWithToday();
+        putIntoOrder();
+    }
 }
 
 void JournalDialog::fillLines()
@@ -326,4 +332,15 @@ void JournalDialog::putIntoOrder()
     }
     order->insert(order->size(), taken);
     status->setText(QStringLiteral("Строки счёта № %1 в заказе.").arg(current.summary.number));
+}
+
+void JournalDialog::repeatInvoice(qint64 invoice)
+{
+    words->clear();
+    fromUsed->setChecked(false);
+    toUsed->setChecked(false);
+    number->setText(QString::number(invoice));
+    search();
+    repeating = invoice;
+    openInvoice(invoice);
 }
