@@ -71,15 +71,16 @@ CustomerField::CustomerField(Order *o, ShopLink *link, QLineEdit *edit, QLabel *
     });
     // Enter comes here with the list open too: the list hands its keys to the field first.
     connect(field, &QLineEdit::returnPressed, this, [this] {
-        const QModelIndex picked = list->popup()->isVisible() ? list->popup()->currentIndex()
-                                                               : QModelIndex();
+        const QModelIndex picked
+            = list->popup()->isVisible() ? list->popup()->currentIndex() : QModelIndex();
         if (picked.isValid() && foundFor == field->text())
             take(found.value(picked.data(CustomerRole).toInt()));
         else
             takeFirst();
     });
-    connect(list, qOverload<const QModelIndex &>(&QCompleter::activated), this,
-            [this](const QModelIndex &index) { take(found.value(index.data(CustomerRole).toInt())); });
+    connect(
+        list, qOverload<const QModelIndex &>(&QCompleter::activated), this,
+        [this](const QModelIndex &index) { take(found.value(index.data(CustomerRole).toInt())); });
     connect(order, &Order::customerChanged, this, &CustomerField::showChosen);
     showChosen();
 }
@@ -98,15 +99,15 @@ void CustomerField::ask(const QString &text)
         showMatches({}, text);
         return;
     }
-    shop->findCustomers(text.trimmed(), MatchLimit, this,
-                        [this, question, text](const QVector<Customer> &customers,
-                                               const QString &error) {
-                            // An answer overtaken by typing is for a text no longer there.
-                            if (question != serial)
-                                return;
-                            field->setToolTip(error.isEmpty() ? QString() : error);
-                            showMatches(customers, text);
-                        });
+    shop->findCustomers(
+        text.trimmed(), MatchLimit, this,
+        [this, question, text](const QVector<Customer> &customers, const QString &error) {
+            // An answer overtaken by typing is for a text no longer there.
+            if (question != serial)
+                return;
+            field->setToolTip(error.isEmpty() ? QString() : error);
+            showMatches(customers, text);
+        });
 }
 
 void CustomerField::showMatches(const QVector<Customer> &customers, const QString &text)

@@ -28,8 +28,7 @@ public:
     // How many matches the list shows.
     static constexpr int MatchLimit = 10;
 
-    CustomerField(Order *order, ShopLink *shop, QLineEdit *field, QLabel *label,
-                  QObject *parent);
+    CustomerField(Order *order, ShopLink *shop, QLineEdit *field, QLabel *label, QObject *parent);
 
     // The matches listed now, best first, and the text they were found for.
     const QVector<Customer> &matches() const { return found; }

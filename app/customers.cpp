@@ -61,8 +61,7 @@ CustomersDialog *MainWindow::showCustomers()
     auto *list = findChild<CustomersDialog *>(QString(), Qt::FindDirectChildrenOnly);
     if (!list) {
         list = new CustomersDialog(
-            keeper->shop(), [this](const Customer &customer) { openCustomerCard(customer); },
-            this);
+            keeper->shop(), [this](const Customer &customer) { openCustomerCard(customer); }, this);
         list->setAttribute(Qt::WA_DeleteOnClose);
         // The order named the one merged away: it is for the one kept now.
         connect(list, &CustomersDialog::merged, this, [this](const Customer &kept, qint64 gone) {

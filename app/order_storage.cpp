@@ -203,6 +203,8 @@ void OrderKeeper::watchOrder()
         markDirty(row);
         changed();
     });
+    // Another customer is another order: after a document, the next one takes a new number.
+    connect(order, &Order::customerChanged, this, [this] { changed(); });
     connect(order, &Order::cleared, this, [this] {
         cleared = true;
         for (const Row &row : qAsConst(rows))

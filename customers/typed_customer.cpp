@@ -8,7 +8,8 @@ Customer customerFromTyped(const QString &typed)
     Customer customer;
     const QString text = typed.simplified();
     static const QRegularExpression inn(QStringLiteral("^(\\d{10}|\\d{12})$"));
-    static const QRegularExpression phone(QStringLiteral("^(\\+|8)[\\d\\s()\\-]*\\d[\\d\\s()\\-]*$"));
+    static const QRegularExpression phone(
+        QStringLiteral("^(\\+|8)[\\d\\s()\\-]*\\d[\\d\\s()\\-]*$"));
     if (inn.match(text).hasMatch()) {
         customer.inn = text;
         customer.kind = text.size() == 10 ? Customer::Organisation : Customer::SoleTrader;

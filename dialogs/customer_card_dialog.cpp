@@ -28,8 +28,8 @@ QTableWidgetItem *cell(const QString &text, Qt::Alignment alignment = Qt::AlignL
 
 } // namespace
 
-CustomerCardDialog::CustomerCardDialog(Order *o, std::function<PriceTable()> prices,
-                                       ShopLink *link, QWidget *parent)
+CustomerCardDialog::CustomerCardDialog(Order *o, std::function<PriceTable()> prices, ShopLink *link,
+                                       QWidget *parent)
     : QDialog(parent)
     , ui(new Ui::CustomerCardDialog)
     , order(o)
@@ -72,11 +72,9 @@ CustomerCardDialog::CustomerCardDialog(Order *o, std::function<PriceTable()> pri
                     showProblems(false);
             });
     connect(ui->pushButtonCustomerSave, &QPushButton::clicked, this, [this] { save(); });
-    connect(ui->pushButtonCustomerChoose, &QPushButton::clicked, this,
-            &CustomerCardDialog::choose);
+    connect(ui->pushButtonCustomerChoose, &QPushButton::clicked, this, &CustomerCardDialog::choose);
     connect(ui->pushButtonCustomerClose, &QPushButton::clicked, this, &QDialog::close);
-    connect(ui->pushButtonRepeat, &QPushButton::clicked, this,
-            &CustomerCardDialog::repeatSelected);
+    connect(ui->pushButtonRepeat, &QPushButton::clicked, this, &CustomerCardDialog::repeatSelected);
     connect(ui->pushButtonClearPersonalData, &QPushButton::clicked, this,
             &CustomerCardDialog::clearPersonalData);
     connect(ui->tableCustomerInvoices, &QTableWidget::itemSelectionChanged, this, [this] {
@@ -100,24 +98,23 @@ void CustomerCardDialog::showCustomer(const Customer &customer)
     }
     setStatus(QStringLiteral("Чтение карточки…"));
     const int serial = ++loadSerial;
-    shop->loadCustomer(customer.id, this,
-                       [this, serial](bool found, const Customer &loaded,
-                                      const QVector<CustomerInvoice> &invoices,
-                                      const QString &error) {
-                           if (serial != loadSerial)
-                               return;
-                           if (!found) {
-                               setStatus(error.isEmpty()
-                                             ? QStringLiteral("Этого клиента в базе больше нет.")
-                                             : error,
-                                         true);
-                               return;
-                           }
-                           current = loaded;
-                           fill(loaded);
-                           showInvoices(invoices);
-                           setStatus(QString());
-                       });
+    shop->loadCustomer(
+        customer.id, this,
+        [this, serial](bool found, const Customer &loaded, const QVector<CustomerInvoice> &invoices,
+                       const QString &error) {
+            if (serial != loadSerial)
+                return;
+            if (!found) {
+                setStatus(error.isEmpty() ? QStringLiteral("Этого клиента в базе больше нет.")
+                                          : error,
+                          true);
+                return;
+            }
+            current = loaded;
+            fill(loaded);
+            showInvoices(invoices);
+            setStatus(QString());
+        });
 }
 
 void CustomerCardDialog::fill(const Customer &customer)
@@ -147,9 +144,11 @@ void CustomerCardDialog::fill(const Customer &customer)
 
     QStringList stamps;
     if (customer.created.isValid())
-        stamps << QStringLiteral("Создан %1 (%2)").arg(timeText(customer.created), customer.createdAt);
+        stamps
+            << QStringLiteral("Создан %1 (%2)").arg(timeText(customer.created), customer.createdAt);
     if (customer.changed.isValid() && customer.changed != customer.created)
-        stamps << QStringLiteral("изменён %1 (%2)").arg(timeText(customer.changed), customer.changedAt);
+        stamps << QStringLiteral("изменён %1 (%2)")
+                      .arg(timeText(customer.changed), customer.changedAt);
     if (customer.personalDataCleared)
         stamps << QStringLiteral("персональные данные удалены");
     ui->labelCustomerStamps->setText(stamps.join(QStringLiteral(" · ")));
@@ -185,8 +184,8 @@ Customer CustomerCardDialog::edited() const
     customer.kpp = customer.kind == Customer::Organisation
         ? ui->lineEditCustomerKpp->text().trimmed()
         : QString();
-    customer.ogrn
-        = customer.kind == Customer::Person ? QString() : ui->lineEditCustomerOgrn->text().trimmed();
+    customer.ogrn = customer.kind == Customer::Person ? QString()
+                                                      : ui->lineEditCustomerOgrn->text().trimmed();
     customer.address = ui->lineEditCustomerAddress->text().trimmed();
     customer.phone = ui->lineEditCustomerPhone->text().trimmed();
     customer.email = ui->lineEditCustomerEmail->text().trimmed();
@@ -309,7 +308,8 @@ void CustomerCardDialog::save(std::function<void()> then)
                 QStringList messages;
                 for (const CustomerProblem &problem : refused)
                     messages << problem.message;
-                setStatus(QStringLiteral("Карточка не сохранена: ") + messages.join(QLatin1Char(' ')),
+                setStatus(QStringLiteral("Карточка не сохранена: ")
+                              + messages.join(QLatin1Char(' ')),
                           true);
                 return;
             }
@@ -359,7 +359,7 @@ void CustomerCardDialog::showInvoices(const QVector<CustomerInvoice> &invoices)
     }
     ui->pushButtonRepeat->setEnabled(false);
     ui->labelCustomerInvoicesStatus->setText(
-        current.id == 0      ? QString()
+        current.id == 0          ? QString()
             : invoices.isEmpty() ? QStringLiteral("Счетов пока нет.")
                                  : QStringLiteral("Счетов: %1").arg(invoices.size()));
 }

@@ -49,13 +49,15 @@ CustomersDialog::CustomersDialog(ShopLink *link, std::function<void(const Custom
     header->setSectionResizeMode(Name, QHeaderView::Stretch);
     header->setStretchLastSection(false);
     chooseKept = [this](const Customer &first, const Customer &second) -> qint64 {
-        QMessageBox box(QMessageBox::Question, windowTitle(),
-                        QStringLiteral("Объединить двух клиентов в одного? Счета второго перейдут "
-                                       "к тому, кто останется, его карточка исчезнет.\n\n1. %1\n2. %2\n\n"
-                                       "Кого оставить?")
-                            .arg(described(first), described(second)),
-                        QMessageBox::Cancel, this);
-        QPushButton *keepFirst = box.addButton(QStringLiteral("Оставить 1"), QMessageBox::AcceptRole);
+        QMessageBox box(
+            QMessageBox::Question, windowTitle(),
+            QStringLiteral("Объединить двух клиентов в одного? Счета второго перейдут "
+                           "к тому, кто останется, его карточка исчезнет.\n\n1. %1\n2. %2\n\n"
+                           "Кого оставить?")
+                .arg(described(first), described(second)),
+            QMessageBox::Cancel, this);
+        QPushButton *keepFirst
+            = box.addButton(QStringLiteral("Оставить 1"), QMessageBox::AcceptRole);
         QPushButton *keepSecond
             = box.addButton(QStringLiteral("Оставить 2"), QMessageBox::AcceptRole);
         box.button(QMessageBox::Cancel)->setText(QStringLiteral("Отмена"));
@@ -163,15 +165,13 @@ void CustomersDialog::mergeSelected()
     const Customer keptOne = chosen.at(0).id == kept ? chosen.at(0) : chosen.at(1);
     const qint64 gone = chosen.at(0).id == kept ? chosen.at(1).id : chosen.at(0).id;
     ui->labelCustomersStatus->setText(QStringLiteral("Объединение…"));
-    shop->mergeCustomers(kept, gone, this,
-                         [this, keptOne, gone](bool ok, const QString &error) {
-                             if (!ok) {
-                                 ui->labelCustomersStatus->setText(
-                                     QStringLiteral("Клиенты не объединены: ") + error);
-                                 return;
-                             }
-                             done = QStringLiteral("Объединены в «%1».").arg(keptOne.name());
-                             emit merged(keptOne, gone);
-                             search();
-                         });
+    shop->mergeCustomers(kept, gone, this, [this, keptOne, gone](bool ok, const QString &error) {
+        if (!ok) {
+            ui->labelCustomersStatus->setText(QStringLiteral("Клиенты не объединены: ") + error);
+            return;
+        }
+        done = QStringLiteral("Объединены в «%1».").arg(keptOne.name());
+        emit merged(keptOne, gone);
+        search();
+    });
 }

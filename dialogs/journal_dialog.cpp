@@ -115,10 +115,10 @@ JournalDialog::JournalDialog(Order *o, std::function<PriceTable()> prices, ShopL
     filters->addWidget(to);
     filters->addWidget(find);
 
-    invoices
-        = makeTable(this, QStringLiteral("tableJournalInvoices"),
-                    {QStringLiteral("№"), QStringLiteral("Дата"), QStringLiteral("Стойка"),
-                     QStringLiteral("Строк"), QStringLiteral("Всего"), QStringLiteral("Отметка")});
+    invoices = makeTable(this, QStringLiteral("tableJournalInvoices"),
+                         {QStringLiteral("№"), QStringLiteral("Дата"), QStringLiteral("Стойка"),
+                          QStringLiteral("Строк"), QStringLiteral("Всего"),
+                          QStringLiteral("Клиент"), QStringLiteral("Отметка")});
     lines = makeTable(this, QStringLiteral("tableJournalLines"),
                       {QStringLiteral("Описание"), QStringLiteral("Кол-во"), QStringLiteral("Цена"),
                        QStringLiteral("Сумма"), QStringLiteral("Цена сегодня"),
@@ -220,7 +220,8 @@ void JournalDialog::showFound(const QVector<InvoiceSummary> &found, const QStrin
         invoices->setItem(row, 2, item(invoice.counter));
         invoices->setItem(row, 3, item(QString::number(invoice.lineCount), Qt::AlignRight));
         invoices->setItem(row, 4, item(moneyText(invoice.total), Qt::AlignRight));
-        invoices->setItem(row, 5, item(invoice.isVoid ? QStringLiteral("аннулирован") : QString()));
+        invoices->setItem(row, 5, item(invoice.customer.name()));
+        invoices->setItem(row, 6, item(invoice.isVoid ? QStringLiteral("аннулирован") : QString()));
     }
     status->setText(found.isEmpty() ? QStringLiteral("Ничего не найдено.")
                                     : QStringLiteral("Найдено счетов: %1").arg(found.size()));
