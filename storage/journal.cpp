@@ -13,7 +13,9 @@ namespace {
 
 const QString SummaryColumns = QStringLiteral(
     "i.number, i.created, i.counter, i.line_count, i.subtotal, i.tax, i.total, i.template_path, "
-    "i.is_void");
+    "i.is_void, i.customer_id, i.customer_name, i.customer_full_name, i.customer_inn, "
+    "i.customer_kpp, i.customer_address, i.customer_discount, i.customer_kind");
+const int SummaryColumnCount = 17;
 
 InvoiceSummary readSummary(const QSqlQuery &query)
 {
@@ -27,6 +29,18 @@ InvoiceSummary readSummary(const QSqlQuery &query)
     summary.total = query.value(6).toDouble();
     summary.templatePath = query.value(7).toString();
     summary.isVoid = query.value(8).toInt() != 0;
+    Customer &customer = summary.customer;
+    customer.id = query.value(9).toLongLong();
+    customer.shortName = query.value(10).toString();
+    customer.fullName = query.value(11).toString();
+    customer.inn = query.value(12).toString();
+    customer.kpp = query.value(13).toString();
+    customer.address = query.value(14).toString();
+    customer.discountHundredths = query.value(15).toInt();
+    const int kind = query.value(16).toInt();
+    customer.kind = kind == Customer::SoleTrader ? Customer::SoleTrader
+        : kind == Customer::Person               ? Customer::Person
+                                                 : Customer::Organisation;
     return summary;
 }
 
@@ -34,6 +48,19 @@ InvoiceSummary readSummary(const QSqlQuery &query)
 QString dayStart(const QDate &date)
 {
     return storedTime(QDateTime(date, QTime(0, 0)));
+}
+
+// The customer's columns of an invoice, bound in the order of SummaryColumns.
+void bindCustomer(QSqlQuery &query, const Customer &customer)
+{
+    query.addBindValue(customer.id);
+    query.addBindValue(notNull(customer.shortName));
+    query.addBindValue(notNull(customer.fullName));
+    query.addBindValue(notNull(customer.inn));
+    query.addBindValue(notNull(customer.kpp));
+    query.addBindValue(notNull(customer.address));
+    query.addBindValue(customer.discountHundredths);
+    query.addBindValue(int(customer.kind));
 }
 
 } // namespace
@@ -101,14 +128,18 @@ qint64 Journal::storeInvoice(const InvoiceDraft &draft, qint64 lowestNumber)
         if (!query.exec())
             return failed(query);
         query.prepare(QStringLiteral("UPDATE invoice SET line_count = ?, subtotal = ?, tax = ?, "
-                                     "total = ?, template_path = ?, is_void = ?, search_text = ? "
-                                     "WHERE number = ?"));
+                                     "total = ?, template_path = ?, is_void = ?, search_text = ?, "
+                                     "customer_id = ?, customer_name = ?, customer_full_name = ?, "
+                                     "customer_inn = ?, customer_kpp = ?, customer_address = ?, "
+                                     "customer_discount = ?, customer_kind = ? WHERE number = ?"));
         for (const QVariant &value :
              {QVariant(draft.lines.size()), QVariant(calcRounded(totals.subtotal)),
               QVariant(calcRounded(totals.tax)), QVariant(calcRounded(totals.total)),
               QVariant(notNull(draft.templatePath)), QVariant(int(isVoid)),
-              QVariant(notNull(searchText)), QVariant(number)})
+              QVariant(notNull(searchText))})
             query.addBindValue(value);
+        bindCustomer(query, draft.customer);
+        query.addBindValue(number);
         if (!query.exec())
             return failed(query);
     } else {
@@ -126,7 +157,10 @@ qint64 Journal::storeInvoice(const InvoiceDraft &draft, qint64 lowestNumber)
         number = query.value(0).toLongLong();
         query.prepare(QStringLiteral("INSERT INTO invoice (number, order_uid, created, counter, "
                                      "line_count, subtotal, tax, total, template_path, is_void, "
-                                     "search_text) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+                                     "search_text, customer_id, customer_name, "
+                                     "customer_full_name, customer_inn, customer_kpp, "
+                                     "customer_address, customer_discount, customer_kind) VALUES "
+                                     "(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
         for (const QVariant &value :
              {QVariant(number), QVariant(notNull(draft.orderUid)),
               QVariant(storedTime(draft.created)), QVariant(notNull(draft.counter)),
@@ -135,6 +169,7 @@ qint64 Journal::storeInvoice(const InvoiceDraft &draft, qint64 lowestNumber)
               QVariant(notNull(draft.templatePath)), QVariant(int(isVoid)),
               QVariant(notNull(searchText))})
             query.addBindValue(value);
+        bindCustomer(query, draft.customer);
         if (!query.exec())
             return failed(query);
     }
@@ -230,6 +265,10 @@ QVector<InvoiceSummary> Journal::find(const JournalQuery &search, bool *ok)
             values.append(terms.join(QStringLiteral(" & ")));
         }
     }
+    if (search.customerId > 0) {
+        conditions.append(QStringLiteral("i.customer_id = ?"));
+        values.append(search.customerId);
+    }
     if (search.number > 0) {
         conditions.append(QStringLiteral("i.number = ?"));
         values.append(search.number);
@@ -279,6 +318,7 @@ bool Journal::load(qint64 number, InvoiceRecord *record)
     if (!query.next())
         return false;
     record->summary = readSummary(query);
+    record->customer = record->summary.customer;
     record->lines.clear();
     record->documents.clear();
     query.prepare(QStringLiteral("SELECT description, quantity, unit_price, key_text, titles, "
@@ -338,7 +378,7 @@ bool Journal::forEachLine(
         return false;
     }
     while (query.next())
-        visit(readSummary(query), readLine(query, 9));
+        visit(readSummary(query), readLine(query, SummaryColumnCount));
     return true;
 }
 

@@ -129,11 +129,20 @@ bool OrderStore::apply(const OrderChange &change)
     const QString at = storedTime(change.at);
     if (change.create) {
         query.prepare(QStringLiteral("INSERT INTO local_order (uid, counter, started, changed, "
-                                     "state, template_path) VALUES (?, ?, ?, ?, 0, ?)"));
+                                     "state, template_path, customer) VALUES (?, ?, ?, ?, 0, ?, "
+                                     "?)"));
         for (const QVariant &value :
              {QVariant(notNull(change.uid)), QVariant(notNull(change.counter)), QVariant(at),
-              QVariant(at), QVariant(notNull(change.templatePath))})
+              QVariant(at), QVariant(notNull(change.templatePath)),
+              QVariant(notNull(customerText(change.customer)))})
             query.addBindValue(value);
+        if (!query.exec())
+            return failed(query);
+    }
+    if (change.setCustomer && !change.create) {
+        query.prepare(QStringLiteral("UPDATE local_order SET customer = ? WHERE uid = ?"));
+        query.addBindValue(notNull(customerText(change.customer)));
+        query.addBindValue(change.uid);
         if (!query.exec())
             return failed(query);
     }
@@ -215,12 +224,13 @@ StoredOrder readOrder(const QSqlQuery &query)
     order.templatePath = query.value(6).toString();
     order.documents = readDocuments(query.value(7).toString());
     order.lineCount = query.value(8).toInt();
+    order.customer = readCustomerText(query.value(9).toString());
     return order;
 }
 
 const QString OrderColumns = QStringLiteral(
     "o.uid, o.counter, o.started, o.changed, o.state, o.invoice_number, o.template_path, "
-    "o.documents, (SELECT count(*) FROM local_line l WHERE l.order_uid = o.uid)");
+    "o.documents, (SELECT count(*) FROM local_line l WHERE l.order_uid = o.uid), o.customer");
 
 } // namespace
 

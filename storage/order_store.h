@@ -40,11 +40,13 @@ struct OrderChange
     QVector<QPair<int, int>> positions; // (id, row) of lines that moved
     QVector<OrderStateChange> states; // this or other orders finished
     QVector<QPair<QString, DocumentRecord>> documents; // made for an order without a number
+    bool setCustomer = false; // the order's customer is written (always with a new order)
+    Customer customer;
 
     bool isEmpty() const
     {
         return !create && !clearLines && writes.isEmpty() && removals.isEmpty()
-            && positions.isEmpty() && states.isEmpty() && documents.isEmpty();
+            && positions.isEmpty() && states.isEmpty() && documents.isEmpty() && !setCustomer;
     }
 };
 

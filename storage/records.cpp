@@ -1,6 +1,8 @@
 // Stored times and search words.
 #include "storage/records.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRegularExpression>
 
 QString storedTime(const QDateTime &time)
@@ -23,4 +25,68 @@ QStringList searchWords(const QString &text)
 {
     static const QRegularExpression separators(QStringLiteral("[^\\p{L}\\p{N}]+"));
     return text.toLower().split(separators, Qt::SkipEmptyParts);
+}
+
+namespace {
+
+// The card's texts by their keys in the stored object.
+const std::pair<const char *, QString Customer::*> customerTexts[] = {
+    {"shortName", &Customer::shortName},
+    {"fullName", &Customer::fullName},
+    {"inn", &Customer::inn},
+    {"kpp", &Customer::kpp},
+    {"ogrn", &Customer::ogrn},
+    {"address", &Customer::address},
+    {"phone", &Customer::phone},
+    {"email", &Customer::email},
+    {"contact", &Customer::contact},
+    {"bik", &Customer::bik},
+    {"account", &Customer::account},
+    {"correspondentAccount", &Customer::correspondentAccount},
+    {"bankName", &Customer::bankName},
+    {"note", &Customer::note},
+    {"createdAt", &Customer::createdAt},
+    {"changedAt", &Customer::changedAt},
+};
+
+} // namespace
+
+QString customerText(const Customer &customer)
+{
+    if (customer.isNull())
+        return QString();
+    QJsonObject object;
+    // As text: a JSON number is a double, an id need not be.
+    object.insert(QStringLiteral("id"), QString::number(customer.id));
+    object.insert(QStringLiteral("kind"), int(customer.kind));
+    for (const auto &[key, member] : customerTexts)
+        if (!(customer.*member).isEmpty())
+            object.insert(QLatin1String(key), customer.*member);
+    object.insert(QStringLiteral("discount"), customer.discountHundredths);
+    object.insert(QStringLiteral("created"), storedTime(customer.created));
+    object.insert(QStringLiteral("changed"), storedTime(customer.changed));
+    object.insert(QStringLiteral("cleared"), customer.personalDataCleared);
+    return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
+}
+
+Customer readCustomerText(const QString &text)
+{
+    Customer customer;
+    if (text.isEmpty())
+        return customer;
+    const QJsonObject object = QJsonDocument::fromJson(text.toUtf8()).object();
+    if (object.isEmpty())
+        return customer;
+    customer.id = object.value(QLatin1String("id")).toString().toLongLong();
+    const int kind = object.value(QLatin1String("kind")).toInt();
+    customer.kind = kind == Customer::SoleTrader ? Customer::SoleTrader
+        : kind == Customer::Person               ? Customer::Person
+                                                 : Customer::Organisation;
+    for (const auto &[key, member] : customerTexts)
+        customer.*member = object.value(QLatin1String(key)).toString();
+    customer.discountHundredths = object.value(QLatin1String("discount")).toInt();
+    customer.created = readStoredTime(object.value(QLatin1String("created")).toString());
+    customer.changed = readStoredTime(object.value(QLatin1String("changed")).toString());
+    customer.personalDataCleared = object.value(QLatin1String("cleared")).toBool();
+    return customer;
 }

@@ -2,6 +2,7 @@
 // documents, stored orders, and a journal search.
 #pragma once
 
+#include "customers/customer.h"
 #include "order/order_line.h"
 
 #include <QDate>
@@ -26,6 +27,9 @@ struct InvoiceDraft
     QString templatePath;
     QVector<OrderLine> lines;
     QVector<DocumentRecord> documents; // made before the number came (the shop was unreachable)
+    // Who the invoice is for (null: nobody). The invoice keeps its id, names, ИНН, КПП, address
+    // and discount as printed, whatever becomes of the card later.
+    Customer customer;
 };
 
 struct InvoiceSummary
@@ -39,6 +43,8 @@ struct InvoiceSummary
     double total = 0.0;
     QString templatePath;
     bool isVoid = false;
+    // As the invoice printed it: id, short and full name, ИНН, КПП, address, discount.
+    Customer customer;
 };
 
 struct InvoiceRecord
@@ -46,6 +52,7 @@ struct InvoiceRecord
     InvoiceSummary summary;
     QVector<OrderLine> lines;
     QVector<DocumentRecord> documents;
+    Customer customer; // the same as summary.customer
 };
 
 // Every field that is set narrows the search; words match the beginnings of the descriptions'
@@ -56,6 +63,7 @@ struct JournalQuery
     QDate from;
     QDate to;
     QString words;
+    qint64 customerId = 0; // the invoices of this customer's card
     int limit = 500; // 0: every invoice found
 };
 
@@ -73,6 +81,7 @@ struct StoredOrder
     int lineCount = 0;
     QVector<OrderLine> lines; // filled by OrderStore::load and waiting()
     QVector<DocumentRecord> documents;
+    Customer customer; // as chosen at the counter, whole, so that a restore needs no shop
 };
 
 // Dates in the database: text that sorts as time does, the same on SQLite and PostgreSQL.
@@ -80,6 +89,9 @@ QString storedTime(const QDateTime &time);
 QDateTime readStoredTime(const QString &text);
 // The words of a search, lower case, as the word index splits them.
 QStringList searchWords(const QString &text);
+// A customer as one text for the counter's file, and back (null for an empty or broken text).
+QString customerText(const Customer &customer);
+Customer readCustomerText(const QString &text);
 
 // The invoice number a document carries: ok false (number 0) with the reason when none could be
 // had; the document then goes out without a number.

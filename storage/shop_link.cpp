@@ -151,8 +151,8 @@ void ShopLink::enterWaitingOrders()
     }
     Journal journal(s->shop);
     for (const StoredOrder &order : orders) {
-        const InvoiceDraft draft {order.uid,          order.changed, order.counter,
-                                  order.templatePath, order.lines,   order.documents};
+        const InvoiceDraft draft {order.uid,   order.changed,   order.counter, order.templatePath,
+                                  order.lines, order.documents, order.customer};
         const qint64 number = journal.storeInvoice(draft, lowestNumber());
         if (number == 0) {
             noteFailure();
@@ -274,5 +274,148 @@ void ShopLink::load(qint64 number, QObject *context,
             error = s->shop.errorText();
         }
         replyTo(context, [done, found, record, error] { done(found, record, error); });
+    });
+}
+
+QString ShopLink::failure()
+{
+    const QString error = state->shop.errorText();
+    noteFailure();
+    return error.isEmpty() ? QStringLiteral("База магазина не ответила.") : error;
+}
+
+void ShopLink::findCustomers(const QString &text, int limit, QObject *context,
+                             std::function<void(const QVector<Customer> &, const QString &)> done)
+{
+    State *s = state.get();
+    s->thread.post([this, s, text, limit, context = QPointer<QObject>(context), done] {
+        QVector<Customer> found;
+        QString error;
+        bool ok = false;
+        if (ensureShop()) {
+            found = CustomerStore(s->shop).matches(text, limit, &ok);
+            if (!ok)
+                error = failure();
+        } else {
+            error = s->shop.errorText();
+        }
+        replyTo(context, [done, found, error] { done(found, error); });
+    });
+}
+
+void ShopLink::listCustomers(const QString &text, QObject *context,
+                             std::function<void(const QVector<Customer> &, const QString &)> done)
+{
+    State *s = state.get();
+    s->thread.post([this, s, text, context = QPointer<QObject>(context), done] {
+        QVector<Customer> found;
+        QString error;
+        bool ok = false;
+        if (ensureShop()) {
+            found = CustomerStore(s->shop).list(text, &ok);
+            if (!ok)
+                error = failure();
+        } else {
+            error = s->shop.errorText();
+        }
+        replyTo(context, [done, found, error] { done(found, error); });
+    });
+}
+
+void ShopLink::loadCustomer(
+    qint64 id, QObject *context,
+    std::function<void(bool, const Customer &, const QVector<CustomerInvoice> &, const QString &)>
+        done)
+{
+    State *s = state.get();
+    s->thread.post([this, s, id, context = QPointer<QObject>(context), done] {
+        Customer customer;
+        QVector<CustomerInvoice> invoices;
+        QString error;
+        bool found = false;
+        if (ensureShop()) {
+            CustomerStore store(s->shop);
+            found = store.load(id, &customer);
+            bool ok = true;
+            if (found)
+                invoices = store.invoices(id, &ok);
+            if ((!found && s->shop.fault() != StorageFault::None) || !ok) {
+                found = false;
+                error = failure();
+            }
+        } else {
+            error = s->shop.errorText();
+        }
+        replyTo(context, [done, found, customer, invoices, error] {
+            done(found, customer, invoices, error);
+        });
+    });
+}
+
+void ShopLink::saveCustomer(
+    const Customer &customer, QObject *context,
+    std::function<void(CustomerSaveResult, const Customer &, const QVector<CustomerProblem> &,
+                       const Customer &, const QString &)>
+        done)
+{
+    State *s = state.get();
+    s->thread.post([this, s, customer, context = QPointer<QObject>(context), done] {
+        Customer saved = customer;
+        Customer existing;
+        QVector<CustomerProblem> problems;
+        QString error;
+        CustomerSaveResult result = CustomerSaveResult::Failed;
+        if (ensureShop()) {
+            result = CustomerStore(s->shop).save(&saved, Settings(s->settingsPath).counterName(),
+                                                 &problems, &existing);
+            if (result == CustomerSaveResult::Failed)
+                error = failure();
+        } else {
+            error = s->shop.errorText();
+        }
+        replyTo(context, [done, result, saved, problems, existing, error] {
+            done(result, saved, problems, existing, error);
+        });
+    });
+}
+
+void ShopLink::mergeCustomers(qint64 keptId, qint64 goneId, QObject *context,
+                              std::function<void(bool, const QString &)> done)
+{
+    State *s = state.get();
+    s->thread.post([this, s, keptId, goneId, context = QPointer<QObject>(context), done] {
+        QString error;
+        bool ok = false;
+        if (ensureShop()) {
+            ok = CustomerStore(s->shop).merge(keptId, goneId);
+            if (!ok)
+                error = s->shop.fault() != StorageFault::None
+                    ? failure()
+                    : QStringLiteral("Одного из клиентов уже нет в базе: объединять нечего.");
+        } else {
+            error = s->shop.errorText();
+        }
+        replyTo(context, [done, ok, error] { done(ok, error); });
+    });
+}
+
+void ShopLink::clearPersonalData(qint64 id, QObject *context,
+                                 std::function<void(bool, const QString &)> done)
+{
+    State *s = state.get();
+    s->thread.post([this, s, id, context = QPointer<QObject>(context), done] {
+        QString error;
+        bool ok = false;
+        if (ensureShop()) {
+            ok = CustomerStore(s->shop).clearPersonalData(id);
+            if (!ok)
+                error = s->shop.fault() != StorageFault::None
+                    ? failure()
+                    : QStringLiteral("Персональные данные удаляются только у частного лица, "
+                                     "которое есть в базе.");
+        } else {
+            error = s->shop.errorText();
+        }
+        replyTo(context, [done, ok, error] { done(ok, error); });
     });
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "storage/connection.h"
+#include "storage/customer_store.h"
 #include "storage/database_url.h"
 #include "storage/journal.h"
 
@@ -41,6 +42,28 @@ public:
               std::function<void(const QVector<InvoiceSummary> &, const QString &error)> done);
     void load(qint64 number, QObject *context,
               std::function<void(bool found, const InvoiceRecord &, const QString &error)> done);
+
+    // Customers: matches for what is typed at the counter (best first), the list by name, a
+    // card with its invoices (newest first), saving (stamped with this counter's name), merging
+    // two cards and clearing a person's data.
+    void findCustomers(const QString &text, int limit, QObject *context,
+                       std::function<void(const QVector<Customer> &, const QString &error)> done);
+    void listCustomers(const QString &text, QObject *context,
+                       std::function<void(const QVector<Customer> &, const QString &error)> done);
+    void loadCustomer(qint64 id, QObject *context,
+                      std::function<void(bool found, const Customer &,
+                                         const QVector<CustomerInvoice> &, const QString &error)>
+                          done);
+    void saveCustomer(const Customer &customer, QObject *context,
+                      std::function<void(CustomerSaveResult, const Customer &saved,
+                                         const QVector<CustomerProblem> &, const Customer &existing,
+                                         const QString &error)>
+                          done);
+    void mergeCustomers(qint64 keptId, qint64 goneId, QObject *context,
+                        std::function<void(bool ok, const QString &error)> done);
+    void clearPersonalData(qint64 id, QObject *context,
+                           std::function<void(bool ok, const QString &error)> done);
+
     // The window gave up waiting for an answer: the shop counts as unreachable until a call or
     // check gets through again.
     void noteNoAnswer(const QString &problem);
@@ -62,6 +85,9 @@ private:
     void noteFailure();
     void check();
     void enterWaitingOrders();
+    // On the thread: the shop's connection's error after a failed call, the connection dropped
+    // if it is gone.
+    QString failure();
     qint64 lowestNumber() const;
     void keepNextNumber(qint64 number) const;
 

@@ -1,0 +1,72 @@
+// The shop's customers in its database: the card stored after its checks and never twice for the
+// same requisites or the same person's phone, the counter's search by the beginnings of what is
+// typed, merging two cards, clearing a person's data, and the card's invoices. Works on one open
+// connection in the calling thread (the window goes through ShopLink's thread).
+#pragma once
+
+#include "customers/requisites.h"
+
+#include <QDateTime>
+#include <QVector>
+
+class Connection;
+class QSqlQuery;
+
+// One invoice of a customer's history.
+struct CustomerInvoice
+{
+    qint64 number = 0;
+    QDateTime created;
+    double total = 0.0;
+    bool isVoid = false;
+};
+
+enum class CustomerSaveResult { Saved, Invalid, Duplicate, Failed };
+
+class CustomerStore
+{
+public:
+    explicit CustomerStore(Connection &connection);
+
+    // Best matches first for text typed at the counter (two characters or more): the names'
+    // beginnings of words, the ИНН's beginning, the e-mail, the phone's digits (8 and +7 alike).
+    // A limit of 0 gives every match.
+    QVector<Customer> matches(const QString &text, int limit, bool *ok = nullptr);
+    // Every customer, by name; text narrows as matches does (empty: all).
+    QVector<Customer> list(const QString &text, bool *ok = nullptr);
+    bool load(qint64 id, Customer *customer);
+    // New (id 0) or changed; stamps created/changed and the counter. On Duplicate, *existing is
+    // the customer with the same ИНН+КПП or the same person's phone.
+    CustomerSaveResult save(Customer *customer, const QString &counter,
+                            QVector<CustomerProblem> *problems = nullptr,
+                            Customer *existing = nullptr);
+    // Several cards in one transaction: all stored, or none (false, with the first failure's
+    // result and the index of its card in *failedAt). No check is repeated here beyond what save
+    // does.
+    bool saveAll(QVector<Customer> *customers, const QString &counter,
+                 CustomerSaveResult *failure = nullptr, int *failedAt = nullptr,
+                 Customer *existing = nullptr);
+    // The stored customer with the same ИНН+КПП, or the same phone for a person, other than the
+    // customer itself; false when there is none (or it cannot be read: the connection tells).
+    bool findSame(const Customer &customer, Customer *existing);
+    // The second one's invoices go to the first; the second is gone. What the first lacks (a
+    // phone, an ИНН…) is taken from the second.
+    bool merge(qint64 keptId, qint64 goneId);
+    // A private person's name, phone, e-mail and address become "удалено", in the card and in
+    // the search; issued invoices keep what they printed. False for an organisation or an ИП.
+    bool clearPersonalData(qint64 id);
+    QVector<CustomerInvoice> invoices(qint64 id, bool *ok = nullptr); // newest first
+
+private:
+    bool failed(const QSqlQuery &query);
+    CustomerSaveResult store(Customer *customer, const QString &counter, Customer *existing);
+    bool writeWords(const Customer &customer);
+    QVector<Customer> loadAll(const QVector<qint64> &ids, bool *ok);
+
+    Connection &connection;
+};
+
+// The word "удалено" that replaces a person's cleared data.
+QString clearedText();
+// Text folded for the search: lower case, "ё" as "е", words separated by one blank.
+QString foldedSearchText(const QString &text);
