@@ -204,7 +204,10 @@ void OrderKeeper::watchOrder()
         changed();
     });
     // Another customer is another order: after a document, the next one takes a new number.
-    connect(order, &Order::customerChanged, this, [this] { changed(); });
+    connect(order, &Order::customerChanged, this, [this] {
+        customerChanged = true;
+        changed();
+    });
     connect(order, &Order::cleared, this, [this] {
         cleared = true;
         for (const Row &row : qAsConst(rows))
@@ -251,11 +254,12 @@ void OrderKeeper::flush()
     flushPosted = false;
     const bool create = order->uid().isEmpty();
     const bool anyDirty = firstDirty < rows.size();
-    if (!anyDirty && removed.isEmpty() && !moved && !cleared && pendingStates.isEmpty())
+    if (!anyDirty && removed.isEmpty() && !moved && !cleared && pendingStates.isEmpty()
+        && !customerChanged)
         return;
     if (create && rows.isEmpty() && pendingStates.isEmpty()) {
         // Nothing to keep yet: an empty order is no order.
-        cleared = moved = false;
+        cleared = moved = customerChanged = false;
         removed.clear();
         firstDirty = 0;
         return;
@@ -271,6 +275,10 @@ void OrderKeeper::flush()
     change.at = QDateTime::currentDateTime();
     change.templatePath = templatePath;
     change.clearLines = cleared && !create;
+    // A new order is written with its customer; a kept one when its customer changed.
+    change.setCustomer = customerChanged || create;
+    change.customer = order->customer();
+    customerChanged = false;
     if (!create && !cleared)
         change.removals = removed;
     const bool renumber = moved || cleared;
@@ -372,6 +380,9 @@ void OrderKeeper::restoreOffered()
     order->setNumber(0);
     hasGoodDocument = false;
     order->insert(order->size(), stored.lines);
+    // The restored order's customer; lines on screen for nobody join it with theirs.
+    if (!stored.customer.isNull())
+        order->setCustomer(stored.customer);
     // Every line is written again under the restored uid, in the same write as the states.
     cleared = true;
     removed.clear();
@@ -420,6 +431,7 @@ DocumentNumber OrderKeeper::numberForDocument(const QString &kind, const QString
     draft.counter = counterName;
     draft.templatePath = path;
     draft.lines = order->lines();
+    draft.customer = order->customer();
 
     QEventLoop loop;
     qint64 taken = 0;

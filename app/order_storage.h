@@ -98,6 +98,7 @@ private:
     QVector<OrderStateChange> pendingStates; // handed over with the next change
     bool moved = false;
     bool cleared = false;
+    bool customerChanged = false;
     bool flushPosted = false;
     int nextId = 1;
 

@@ -14,8 +14,10 @@
 #include "storage/shop_link.h"
 
 #include <QAbstractItemView>
+#include <QComboBox>
 #include <QCompleter>
 #include <QTemporaryDir>
+#include <QToolButton>
 
 #include <memory>
 
@@ -45,7 +47,8 @@ class CustomerCounterTest : public QObject, private PageDriver
                                  if (result == CustomerSaveResult::Saved)
                                      saved = kept;
                              });
-        QTest::qWaitFor([&] { return answered; }, 5000);
+        if (!QTest::qWaitFor([&] { return answered; }, 5000))
+            qWarning("the shop never answered the save");
         return saved;
     }
 
@@ -58,7 +61,8 @@ class CustomerCounterTest : public QObject, private PageDriver
                                   answered = true;
                                   found = customers;
                               });
-        QTest::qWaitFor([&] { return answered; }, 5000);
+        if (!QTest::qWaitFor([&] { return answered; }, 5000))
+            qWarning("the shop never answered the list");
         return found;
     }
 
@@ -146,6 +150,7 @@ class CustomerCounterTest : public QObject, private PageDriver
     }
 
 private slots:
+    void initTestCase() { useDesktopFont(); }
     void init()
     {
         home = std::make_unique<QTemporaryDir>();
@@ -239,9 +244,9 @@ private slots:
             QTRY_VERIFY(matchList()->isVisible());
             QTest::keyClick(matchList(), Qt::Key_Escape);
         } else if (how == QLatin1String("clear button")) {
-            auto *clear = field()->findChild<QAction *>(QStringLiteral("_q_qlineeditclearaction"));
+            auto *clear = field()->findChild<QToolButton *>();
             QVERIFY(clear);
-            clear->trigger();
+            clear->click();
         } else {
             field()->end(false);
             for (int i = field()->text().size(); i > 0; --i)
@@ -316,10 +321,11 @@ private slots:
             << "1027700132196"
             << "Карточка не сохранена, исправьте: ОГРН."
             << "ОГРН: ";
-        QTest::newRow("БИК of eight digits") << "Bik"
-                                             << "04452522"
-                                             << "Карточка не сохранена, исправьте: БИК."
-                                             << "БИК: 9 цифр";
+        QTest::newRow("БИК of eight digits")
+            << "Bik"
+            << "04452522"
+            << "Карточка не сохранена, исправьте: БИК, Расчётный счёт, Корр. счёт."
+            << "БИК: 9 цифр";
         QTest::newRow("an account that does not match the bank")
             << "Account"
             << "40702810000000000001"
@@ -375,7 +381,7 @@ private slots:
         auto *problemLabel
             = dialog->findChild<QLabel *>(QStringLiteral("labelCustomerProblem") + field);
         QCOMPARE(problemLabel->isVisible(), !problem.isEmpty());
-        QVERIFY2(problemLabel->text().startsWith(problem), qPrintable(problemLabel->text()));
+        QCOMPARE(problemLabel->text().left(problem.size()), problem);
         const QVector<Customer> kept = listed(QString());
         QCOMPARE(kept.size(), problem.isEmpty() ? 1 : 0);
         if (problem.isEmpty())
@@ -555,8 +561,8 @@ private slots:
                 ->text();
         };
         QTRY_COMPARE(text(QStringLiteral("ShortName")), QStringLiteral("удалено"));
-        for (const QString &name : {"Phone", "Email"})
-            QCOMPARE(text(name), QStringLiteral("удалено"));
+        for (const char *name : {"Phone", "Email"})
+            QCOMPARE(text(QLatin1String(name)), QStringLiteral("удалено"));
         QVERIFY(!clear->isEnabled());
         QCOMPARE(listed(QStringLiteral("Иванов")).size(), 0);
         QCOMPARE(listed(QStringLiteral("удалено")).size(), 1);
