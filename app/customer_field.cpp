@@ -125,7 +125,8 @@ void CustomerField::showMatches(const QVector<Customer> &customers, const QStrin
         takeFirst();
         return;
     }
-    if (customers.isEmpty() || !field->hasFocus())
+    // A late answer opens no list once the operator has gone on to another field.
+    if (customers.isEmpty() || field->window()->focusWidget() != field)
         list->popup()->hide();
     else
         list->complete();

@@ -10,7 +10,29 @@
 
 #include <QHBoxLayout>
 #include <QMessageBox>
+#include <QTabBar>
 #include <QTabWidget>
+
+namespace {
+
+// The window buttons' corner never takes the tabs' room: a label in it gives up what is short.
+class WindowCorner : public QWidget
+{
+public:
+    using QWidget::QWidget;
+    QSize sizeHint() const override
+    {
+        QSize hint = QWidget::sizeHint();
+        const auto *tabs = qobject_cast<const QTabWidget *>(parentWidget());
+        const QTabBar *bar = tabs ? tabs->findChild<QTabBar *>() : nullptr;
+        if (bar)
+            hint.setWidth(qMax(minimumSizeHint().width(),
+                               qMin(hint.width(), tabs->width() - bar->sizeHint().width() - 2)));
+        return hint;
+    }
+};
+
+} // namespace
 
 // The pictures are compiled into the static library; without a reference from code that is
 // linked, their registration would be dropped by the linker.
@@ -76,7 +98,7 @@ void MainWindow::addWindowButton(QWidget *button)
 {
     QWidget *corner = form->tabWidget->cornerWidget(Qt::TopRightCorner);
     if (!corner) {
-        corner = new QWidget(form->tabWidget);
+        corner = new WindowCorner(form->tabWidget);
         auto *layout = new QHBoxLayout(corner);
         layout->setContentsMargins(0, 0, 2, 2);
         layout->setSpacing(4);

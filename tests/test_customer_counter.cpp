@@ -16,6 +16,7 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QCompleter>
+#include <QTabBar>
 #include <QTemporaryDir>
 #include <QToolButton>
 
@@ -163,6 +164,31 @@ private slots:
         QApplication::setActiveWindow(window);
     }
     void cleanup() { closeWindow(); }
+
+    // The field, its button and line lie clear of the order area's controls; "Клиенты" stands
+    // after "Журнал" and the window buttons leave the tabs their room.
+    void theCustomerControlsFitTheirPlaces()
+    {
+        QWidget *area = find<QWidget>(QStringLiteral("centralwidget"));
+        for (const char *name : {"lineEditCustomer", "pushButtonCustomer", "labelCustomer"}) {
+            auto *control = find<QWidget>(QLatin1String(name));
+            QCOMPARE(control->parentWidget(), area);
+            QVERIFY2(control->isVisible() && area->rect().contains(control->geometry()), name);
+            for (const QWidget *other :
+                 area->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
+                QVERIFY2(other == control || !other->isVisible()
+                             || !other->geometry().intersects(control->geometry()),
+                         qPrintable(QLatin1String(name) + " overlaps " + other->objectName()));
+        }
+        auto *tabs = find<QTabWidget>(QStringLiteral("tabWidget"));
+        const QTabBar *bar = tabs->findChild<QTabBar *>();
+        QVERIFY2(bar->width() >= bar->sizeHint().width(), "the window buttons squeeze the tabs");
+        QLayout *corner = tabs->cornerWidget(Qt::TopRightCorner)->layout();
+        const int journal = corner->indexOf(find<QWidget>(QStringLiteral("pushButtonJournal")));
+        QVERIFY(journal >= 0);
+        QCOMPARE(corner->itemAt(journal + 1)->widget()->objectName(),
+                 QStringLiteral("pushButtonCustomers"));
+    }
 
     void typingListsMatchesAndEnterTakesTheFirst_data()
     {
