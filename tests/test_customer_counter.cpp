@@ -477,6 +477,49 @@ private slots:
         QCOMPARE(pdfNumber(), newNumber ? QStringLiteral("2") : QStringLiteral("1"));
     }
 
+    // The counter's file keeps the order's customer: a crash and a restore give it back.
+    void aRestoredOrderBringsBackItsCustomer_data()
+    {
+        QTest::addColumn<QStringList>("chosen"); // typed before the line, then after it stored
+        QTest::addColumn<QString>("line");
+        QTest::newRow("chosen before the first line")
+            << QStringList {"Ром", ""} << "Ромашка · +7 495 111-22-33 · скидка 5 %";
+        QTest::newRow("chosen once the lines were stored")
+            << QStringList {"", "Ром"} << "Ромашка · +7 495 111-22-33 · скидка 5 %";
+        QTest::newRow("another chosen after")
+            << QStringList {"Ром", "Ива"} << "Иванов Иван · 8 (912) 345-67-89";
+        QTest::newRow("left after") << QStringList {"Ром", "escape"} << "";
+    }
+    void aRestoredOrderBringsBackItsCustomer()
+    {
+        QFETCH(QStringList, chosen);
+        QFETCH(QString, line);
+        storeThree();
+        const auto choose = [this](const QString &typed) {
+            if (typed == QLatin1String("escape")) {
+                QTest::keyClick(field(), Qt::Key_Escape);
+            } else if (!typed.isEmpty()) {
+                field()->clear();
+                chooseCustomer(typed);
+                QTRY_VERIFY(field()->text().startsWith(typed));
+            }
+        };
+        choose(chosen.at(0));
+        window->appendOrderLine(QStringLiteral("Визитки"), QStringLiteral("100"),
+                                QStringLiteral("2.5"), QStringLiteral("значение=1"), QString(),
+                                false);
+        QVERIFY(window->orderKeeper()->waitStored());
+        choose(chosen.at(1));
+        QVERIFY(window->orderKeeper()->waitStored());
+        closeWindow(); // as a crash leaves it
+        QVERIFY(openWindow());
+        QVERIFY(window->order()->customer().isNull());
+        click(QStringLiteral("pushButtonRestore"));
+        QCOMPARE(window->orderLines().size(), 1);
+        QCOMPARE(find<QLabel>(QStringLiteral("labelCustomer"))->text(), line);
+        QCOMPARE(field()->text(), line.section(QStringLiteral(" · "), 0, 0));
+    }
+
     // "Повторить" on the card: the invoice's lines in the order at today's price, the old one
     // beside it in the journal.
     void repeatPutsAnInvoiceIntoTheOrderAtTodaysPrices()
