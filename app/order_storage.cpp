@@ -203,9 +203,9 @@ void OrderKeeper::watchOrder()
         markDirty(row);
         changed();
     });
-    // Another customer is another order: after a document, the next one takes a new number.
+    // Choosing another customer changes the order: a numbered one goes on as a new order.
     connect(order, &Order::customerChanged, this, [this] {
-        customerChanged = true;
+        customerDirty = true;
         changed();
     });
     connect(order, &Order::cleared, this, [this] {
@@ -255,11 +255,11 @@ void OrderKeeper::flush()
     const bool create = order->uid().isEmpty();
     const bool anyDirty = firstDirty < rows.size();
     if (!anyDirty && removed.isEmpty() && !moved && !cleared && pendingStates.isEmpty()
-        && !customerChanged)
+        && !customerDirty)
         return;
     if (create && rows.isEmpty() && pendingStates.isEmpty()) {
-        // Nothing to keep yet: an empty order is no order.
-        cleared = moved = customerChanged = false;
+        // Nothing to keep yet: an empty order is no order. Its customer goes with its first line.
+        cleared = moved = customerDirty = false;
         removed.clear();
         firstDirty = 0;
         return;
@@ -275,10 +275,9 @@ void OrderKeeper::flush()
     change.at = QDateTime::currentDateTime();
     change.templatePath = templatePath;
     change.clearLines = cleared && !create;
-    // A new order is written with its customer; a kept one when its customer changed.
-    change.setCustomer = customerChanged || create;
+    change.setCustomer = create || customerDirty;
     change.customer = order->customer();
-    customerChanged = false;
+    customerDirty = false;
     if (!create && !cleared)
         change.removals = removed;
     const bool renumber = moved || cleared;
@@ -380,7 +379,6 @@ void OrderKeeper::restoreOffered()
     order->setNumber(0);
     hasGoodDocument = false;
     order->insert(order->size(), stored.lines);
-    // The restored order's customer; lines on screen for nobody join it with theirs.
     if (!stored.customer.isNull())
         order->setCustomer(stored.customer);
     // Every line is written again under the restored uid, in the same write as the states.

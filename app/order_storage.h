@@ -98,7 +98,7 @@ private:
     QVector<OrderStateChange> pendingStates; // handed over with the next change
     bool moved = false;
     bool cleared = false;
-    bool customerChanged = false;
+    bool customerDirty = false; // the order's customer changed since the last hand-over
     bool flushPosted = false;
     int nextId = 1;
 

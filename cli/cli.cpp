@@ -189,7 +189,8 @@ int withoutCommand(CliContext &context)
     }
     if (!words.isEmpty())
         return context.usage(QStringLiteral("«%1» — не команда printcalc.").arg(words.first()));
-    return context.usage(QStringLiteral("Нет команды: --journal, --check или --prices."));
+    return context.usage(
+        QStringLiteral("Нет команды: --journal, --check, --prices или --customers."));
 }
 
 } // namespace
@@ -197,7 +198,8 @@ int withoutCommand(CliContext &context)
 const QVector<CliCommand> &cliCommands()
 {
     // One line per family of commands.
-    static const QVector<CliCommand> commands = journalCommands() + priceCommands();
+    static const QVector<CliCommand> commands
+        = journalCommands() + priceCommands() + customerCommands();
     return commands;
 }
 

@@ -1,7 +1,8 @@
 // The program's commands without a window, for the shop's administrator: `printcalc --journal
-// list|show|export`, `printcalc --check`, `printcalc --prices ...`, each honouring `--database
-// URL`, and `--help`, `--version`. They need no display. A command is one row of cliCommands()
-// (cli/cli.cpp); a new family of commands adds its rows there from its own file.
+// list|show|export`, `printcalc --check`, `printcalc --prices ...`, `printcalc --customers ...`,
+// each honouring `--database URL`, and `--help`, `--version`. They need no display. A command is
+// one row of cliCommands() (cli/cli.cpp); a new family of commands adds its rows there from its own
+// file.
 //
 // Exit status: 0 done, 1 refused or failed (told on standard error), 2 the command line is wrong
 // (one line on standard error pointing to `--help`).
@@ -102,6 +103,7 @@ const QVector<CliCommand> &cliCommands();
 // The rows of each family, defined in its own file.
 QVector<CliCommand> journalCommands();
 QVector<CliCommand> priceCommands();
+QVector<CliCommand> customerCommands();
 
 // Whether the command line asks for the commands instead of the window: a command, or any
 // option the window does not take (the window takes --database URL and Qt's own options).

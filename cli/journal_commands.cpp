@@ -1,6 +1,7 @@
 // `--journal list|show|export` and `--check`: the journal read from the command line.
 #include "cli/cli.h"
 
+#include "customers/customer_file.h"
 #include "order/money.h"
 #include "storage/connection.h"
 #include "storage/journal.h"
@@ -31,14 +32,7 @@ QString pointNumber(double value)
 // is kept as text by a leading apostrophe.
 QString csvField(const QString &text)
 {
-    QString field = text;
-    if (!field.isEmpty() && QStringLiteral("=+-@\t\r").contains(field.at(0)))
-        field.prepend(QLatin1Char('\''));
-    if (!field.contains(QLatin1Char(';')) && !field.contains(QLatin1Char('"'))
-        && !field.contains(QLatin1Char('\n')) && !field.contains(QLatin1Char('\r')))
-        return field;
-    return QLatin1Char('"') + field.replace(QLatin1Char('"'), QStringLiteral("\"\""))
-        + QLatin1Char('"');
+    return csvTextField(text);
 }
 
 const QStringList DateOptions {QStringLiteral("from"), QStringLiteral("to")};

@@ -11,6 +11,7 @@
 #include "storage/transaction.h"
 
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -204,36 +205,6 @@ bool CustomerStore::failed(const QSqlQuery &query)
     return false;
 }
 
-QVector<Customer> CustomerStore::loadAll(const QVector<qint64> &ids, bool *ok)
-{
-    QVector<Customer> found;
-    *ok = true;
-    if (ids.isEmpty())
-        return found;
-    QStringList marks;
-    for (int i = 0; i < ids.size(); ++i)
-        marks << QStringLiteral("?");
-    QSqlQuery query(connection.database());
-    query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT %1 FROM customer WHERE id IN (%2)")
-                      .arg(CustomerColumns, marks.join(QLatin1Char(','))));
-    for (const qint64 id : ids)
-        query.addBindValue(id);
-    if (!query.exec()) {
-        *ok = failed(query);
-        return found;
-    }
-    QHash<qint64, Customer> byId;
-    while (query.next()) {
-        const Customer customer = readCustomer(query);
-        byId.insert(customer.id, customer);
-    }
-    for (const qint64 id : ids)
-        if (byId.contains(id))
-            found.append(byId.value(id));
-    return found;
-}
-
 QVector<Customer> CustomerStore::matches(const QString &text, int limit, bool *ok)
 {
     if (ok)
@@ -243,46 +214,51 @@ QVector<Customer> CustomerStore::matches(const QString &text, int limit, bool *o
     if (!connection.isOpen() || text.trimmed().size() < 2)
         return {};
     const bool severalWords = typedWords.size() > 1;
+    if (probes.isEmpty())
+        return {};
+    // Every rank read in one statement, each in its index's order up to its limit: a single
+    // round trip to a server on the network.
+    QStringList parts;
+    for (int i = 0; i < probes.size(); ++i) {
+        // One word of several finds candidates that the other words may rule out.
+        const int wanted = limit <= 0                       ? 0
+            : probes.at(i).rank == NameWord && severalWords ? limit * 20
+                                                            : limit;
+        parts << QStringLiteral("SELECT * FROM (SELECT customer_id, %1 AS probe, word FROM "
+                                "customer_word WHERE rank = ? AND word >= ? AND word < ? ORDER "
+                                "BY word, customer_id%2) p%1")
+                     .arg(i)
+                     .arg(wanted > 0 ? QStringLiteral(" LIMIT %1").arg(wanted) : QString());
+    }
+    static const QString columns = QStringLiteral("c.")
+        + QString(CustomerColumns).replace(QStringLiteral(", "), QStringLiteral(", c."));
     QSqlQuery query(connection.database());
     query.setForwardOnly(true);
-    QVector<qint64> ids;
-    QSet<qint64> seen;
-    QSet<qint64> byNameWord; // found by one word of several typed: the others are checked after
+    query.prepare(QStringLiteral("SELECT %1, m.probe FROM (%2) m JOIN customer c ON c.id = "
+                                 "m.customer_id ORDER BY m.probe, m.word, c.id")
+                      .arg(columns, parts.join(QStringLiteral(" UNION ALL "))));
     for (const Probe &probe : probes) {
-        if (limit > 0 && ids.size() >= limit && !severalWords)
-            break;
-        // One word of several finds candidates that the other words may rule out.
-        const int wanted = limit <= 0                ? 0
-            : probe.rank == NameWord && severalWords ? limit * 20
-                                                     : limit;
-        query.prepare(QStringLiteral("SELECT customer_id FROM customer_word WHERE rank = ? AND "
-                                     "word >= ? AND word < ? ORDER BY word, customer_id%1")
-                          .arg(wanted > 0 ? QStringLiteral(" LIMIT %1").arg(wanted) : QString()));
         query.addBindValue(probe.rank);
         query.addBindValue(probe.prefix);
         query.addBindValue(prefixEnd(probe.prefix));
-        if (!query.exec()) {
-            failed(query);
-            if (ok)
-                *ok = false;
-            return {};
-        }
-        while (query.next()) {
-            const qint64 id = query.value(0).toLongLong();
-            if (seen.contains(id))
-                continue;
-            seen.insert(id);
-            ids.append(id);
-            if (probe.rank == NameWord && severalWords)
-                byNameWord.insert(id);
-        }
     }
-    bool read = true;
-    QVector<Customer> found = loadAll(ids, &read);
-    if (!read) {
+    if (!query.exec()) {
+        failed(query);
         if (ok)
             *ok = false;
         return {};
+    }
+    QVector<Customer> found;
+    QSet<qint64> seen;
+    QSet<qint64> byNameWord; // found by one word of several typed: the others are checked after
+    while (query.next()) {
+        const qint64 id = query.value(0).toLongLong();
+        if (seen.contains(id))
+            continue;
+        seen.insert(id);
+        found.append(readCustomer(query));
+        if (probes.at(query.value(22).toInt()).rank == NameWord && severalWords)
+            byNameWord.insert(id);
     }
     if (!byNameWord.isEmpty())
         found.erase(std::remove_if(found.begin(), found.end(),
@@ -351,9 +327,11 @@ bool CustomerStore::findSame(const Customer &customer, Customer *existing)
     QSqlQuery query(connection.database());
     const QString digits = phoneDigits(customer.phone);
     if (!customer.inn.isEmpty()) {
-        query.prepare(QStringLiteral("SELECT %1 FROM customer WHERE inn = ? AND kpp = ? AND id <> "
-                                     "? ORDER BY id")
-                          .arg(CustomerColumns));
+        query.prepare(
+            QStringLiteral(
+                "SELECT %1 FROM customer WHERE inn <> '' AND inn = ? AND kpp = ? AND id <> "
+                "? ORDER BY id")
+                .arg(CustomerColumns));
         query.addBindValue(customer.inn);
         query.addBindValue(notNull(customer.kpp));
         query.addBindValue(customer.id);
@@ -365,7 +343,8 @@ bool CustomerStore::findSame(const Customer &customer, Customer *existing)
         }
     }
     if (customer.kind == Customer::Person && !digits.isEmpty()) {
-        query.prepare(QStringLiteral("SELECT %1 FROM customer WHERE kind = 2 AND phone_digits = ? "
+        query.prepare(QStringLiteral("SELECT %1 FROM customer WHERE kind = 2 AND phone_digits <> "
+                                     "'' AND phone_digits = ? "
                                      "AND id <> ? ORDER BY id")
                           .arg(CustomerColumns));
         query.addBindValue(digits);
@@ -528,30 +507,290 @@ CustomerSaveResult CustomerStore::save(Customer *customer, const QString &counte
     return result;
 }
 
+namespace {
+
+// Chunks of a list for statements with many values: each database limits them.
+// Values to a statement: a few hundred save round trips to a server; SQLite has none to save,
+// and its driver looks each value's place up anew, so there few are quicker.
+int valuesPerStatement(const Connection &connection, int forServer)
+{
+    return connection.isSqlite() ? qMin(forServer, 25) : forServer;
+}
+
+template<class T, class Visit> bool inChunks(const QVector<T> &items, int size, Visit visit)
+{
+    for (int first = 0; first < items.size(); first += size)
+        if (!visit(items.mid(first, size)))
+            return false;
+    return true;
+}
+
+// "(?,?),(?,?)" for rows of columns; "?,?,?" for a list of values when columns is 0.
+QString marks(int rows, int columns = 0)
+{
+    if (columns == 0)
+        return QString(QStringLiteral("?,")).repeated(rows).chopped(1);
+    QStringList row;
+    for (int i = 0; i < columns; ++i)
+        row << QStringLiteral("?");
+    const QString one = QLatin1Char('(') + row.join(QLatin1Char(',')) + QLatin1Char(')');
+    QStringList all;
+    for (int i = 0; i < rows; ++i)
+        all << one;
+    return all.join(QLatin1Char(','));
+}
+
+QString requisiteKey(const Customer &customer)
+{
+    return customer.inn + QLatin1Char('/') + customer.kpp;
+}
+
+} // namespace
+
+bool CustomerStore::findSameAll(const QVector<Customer> &customers, QVector<Customer> *existing)
+{
+    existing->fill(Customer(), customers.size());
+    if (!connection.isOpen())
+        return false;
+    QVector<QString> inns;
+    QVector<QString> phones;
+    QSet<QString> seenInns;
+    QSet<QString> seenPhones;
+    for (const Customer &customer : customers) {
+        if (!customer.inn.isEmpty() && !seenInns.contains(customer.inn)) {
+            seenInns.insert(customer.inn);
+            inns.append(customer.inn);
+        }
+        const QString digits = phoneDigits(customer.phone);
+        if (customer.kind == Customer::Person && !digits.isEmpty()
+            && !seenPhones.contains(digits)) {
+            seenPhones.insert(digits);
+            phones.append(digits);
+        }
+    }
+    QHash<QString, Customer> byRequisites;
+    QHash<QString, Customer> byPhone;
+    QSqlQuery query(connection.database());
+    query.setForwardOnly(true);
+    const auto read
+        = [&](const QString &condition, const QVector<QString> &values, bool requisites) {
+              return inChunks(
+                  values, valuesPerStatement(connection, 500), [&](const QVector<QString> &chunk) {
+                      query.prepare(QStringLiteral("SELECT %1 FROM customer WHERE %2 IN (%3)")
+                                        .arg(CustomerColumns, condition, marks(chunk.size())));
+                      for (const QString &value : chunk)
+                          query.addBindValue(value);
+                      if (!query.exec())
+                          return failed(query);
+                      while (query.next()) {
+                          const Customer customer = readCustomer(query);
+                          if (requisites)
+                              byRequisites.insert(requisiteKey(customer), customer);
+                          else
+                              byPhone.insert(phoneDigits(customer.phone), customer);
+                      }
+                      return true;
+                  });
+          };
+    // The conditions of the partial indexes written out, so that both databases use them.
+    if (!read(QStringLiteral("inn <> '' AND inn"), inns, true)
+        || !read(QStringLiteral("kind = 2 AND phone_digits <> '' AND phone_digits"), phones, false))
+        return false;
+    for (int i = 0; i < customers.size(); ++i) {
+        const Customer &customer = customers.at(i);
+        Customer found;
+        if (!customer.inn.isEmpty())
+            found = byRequisites.value(requisiteKey(customer));
+        if (found.id == 0 && customer.kind == Customer::Person)
+            found = byPhone.value(phoneDigits(customer.phone));
+        if (found.id != customer.id)
+            (*existing)[i] = found;
+    }
+    return true;
+}
+
 bool CustomerStore::saveAll(QVector<Customer> *customers, const QString &counter,
                             CustomerSaveResult *failure, int *failedAt, Customer *existing)
 {
-    if (!connection.isOpen() || !connection.writable())
+    const auto fail = [&](CustomerSaveResult result, int at, const Customer &other) {
+        if (failure)
+            *failure = result;
+        if (failedAt)
+            *failedAt = at;
+        if (existing)
+            *existing = other;
         return false;
+    };
+    if (!connection.isOpen() || !connection.writable())
+        return fail(CustomerSaveResult::Failed, -1, Customer());
     QVector<Customer> changed = *customers;
+    // One card for each requisite pair and person's phone, in the batch as in the database.
+    QHash<QString, int> requisites;
+    QHash<QString, int> phones;
+    for (int i = 0; i < changed.size(); ++i) {
+        Customer &customer = changed[i];
+        trimCard(&customer);
+        if (!customerProblems(customer).isEmpty())
+            return fail(CustomerSaveResult::Invalid, i, Customer());
+        const QString digits = phoneDigits(customer.phone);
+        const int before = !customer.inn.isEmpty() ? requisites.value(requisiteKey(customer), -1)
+            : customer.kind == Customer::Person && !digits.isEmpty() ? phones.value(digits, -1)
+                                                                     : -1;
+        if (before >= 0)
+            return fail(CustomerSaveResult::Duplicate, i, changed.at(before));
+        if (!customer.inn.isEmpty())
+            requisites.insert(requisiteKey(customer), i);
+        else if (customer.kind == Customer::Person && !digits.isEmpty())
+            phones.insert(digits, i);
+    }
+    // Thousands of cards touch pages all over the word index: SQLite is given the room to keep
+    // them in memory until the commit, instead of writing them out and reading them back.
+    const bool roomy = connection.isSqlite() && changed.size() > 100;
+    if (roomy)
+        QSqlQuery(connection.database()).exec(QStringLiteral("PRAGMA cache_size = -65536"));
+    const auto back = qScopeGuard([&] {
+        if (roomy)
+            QSqlQuery(connection.database()).exec(QStringLiteral("PRAGMA cache_size = -2000"));
+    });
     Transaction transaction(connection);
     if (!transaction.isActive())
-        return false;
+        return fail(CustomerSaveResult::Failed, -1, Customer());
+    QVector<Customer> stored;
+    if (!findSameAll(changed, &stored))
+        return fail(CustomerSaveResult::Failed, -1, Customer());
+    for (int i = 0; i < changed.size(); ++i)
+        if (stored.at(i).id != 0)
+            return fail(CustomerSaveResult::Duplicate, i, stored.at(i));
+
+    const QString at = nowText();
+    const QDateTime stamp = readStoredTime(at);
+    QSqlQuery query(connection.database());
+    QVector<int> fresh;
+    QVector<qint64> updated;
+    QVector<bool> isFresh(changed.size(), false);
     for (int i = 0; i < changed.size(); ++i) {
-        trimCard(&changed[i]);
-        CustomerSaveResult result = customerProblems(changed.at(i)).isEmpty()
-            ? store(&changed[i], counter, existing)
-            : CustomerSaveResult::Invalid;
-        if (result != CustomerSaveResult::Saved) {
-            if (failure)
-                *failure = result;
-            if (failedAt)
-                *failedAt = i;
-            return false;
-        }
+        isFresh[i] = changed.at(i).id == 0;
+        if (isFresh.at(i))
+            fresh.append(i);
+        else
+            updated.append(changed.at(i).id);
     }
-    if (!transaction.commit())
-        return false;
+    const auto bindRest = [&](QSqlQuery &q, const Customer &customer) {
+        bindCard(q, customer);
+        for (const QVariant &value :
+             {QVariant(at), QVariant(notNull(counter)), QVariant(at), QVariant(notNull(counter)),
+              QVariant(int(customer.personalDataCleared)),
+              QVariant(notNull(foldedSearchText(customer.name()))),
+              QVariant(notNull(phoneDigits(customer.phone)))})
+            q.addBindValue(value);
+    };
+    const QString insertColumns = QStringLiteral(
+        "kind, short_name, full_name, inn, kpp, ogrn, address, phone, email, contact, bik, "
+        "account, correspondent_account, bank_name, discount, note, created, created_at, changed, "
+        "changed_at, personal_data_cleared, search_name, phone_digits");
+    if (connection.isSqlite()) {
+        // SQLite's statements cost no round trip: one a card, each id as it comes.
+        query.prepare(
+            QStringLiteral("INSERT INTO customer (%1) VALUES %2").arg(insertColumns, marks(1, 23)));
+        for (const int i : qAsConst(fresh)) {
+            bindRest(query, changed.at(i));
+            if (!query.exec()) {
+                failed(query);
+                return fail(CustomerSaveResult::Failed, i, Customer());
+            }
+            changed[i].id = query.lastInsertId().toLongLong();
+        }
+    } else if (!fresh.isEmpty()) {
+        // The ids taken first, then the cards a few hundred to a statement.
+        query.prepare(QStringLiteral("SELECT nextval(pg_get_serial_sequence('customer', 'id')) "
+                                     "FROM generate_series(1, ?)"));
+        query.addBindValue(fresh.size());
+        if (!query.exec()) {
+            failed(query);
+            return fail(CustomerSaveResult::Failed, -1, Customer());
+        }
+        for (const int i : qAsConst(fresh))
+            if (query.next())
+                changed[i].id = query.value(0).toLongLong();
+        const bool inserted = inChunks(fresh, 200, [&](const QVector<int> &chunk) {
+            query.prepare(QStringLiteral("INSERT INTO customer (id, %1) VALUES %2")
+                              .arg(insertColumns, marks(chunk.size(), 24)));
+            for (const int i : chunk) {
+                query.addBindValue(changed.at(i).id);
+                bindRest(query, changed.at(i));
+            }
+            return query.exec() || failed(query);
+        });
+        if (!inserted)
+            return fail(CustomerSaveResult::Failed, -1, Customer());
+    }
+    for (const int i : qAsConst(fresh)) {
+        changed[i].created = stamp;
+        changed[i].createdAt = counter;
+    }
+    if (!updated.isEmpty()) {
+        query.prepare(QStringLiteral("UPDATE customer SET kind = ?, short_name = ?, full_name = ?, "
+                                     "inn = ?, kpp = ?, ogrn = ?, address = ?, phone = ?, email = "
+                                     "?, contact = ?, bik = ?, account = ?, "
+                                     "correspondent_account = ?, bank_name = ?, discount = ?, "
+                                     "note = ?, changed = ?, changed_at = ?, "
+                                     "personal_data_cleared = ?, search_name = ?, phone_digits = "
+                                     "? WHERE id = ?"));
+        for (int i = 0; i < changed.size(); ++i) {
+            const Customer &customer = changed.at(i);
+            if (isFresh.at(i))
+                continue;
+            bindCard(query, customer);
+            for (const QVariant &value :
+                 {QVariant(at), QVariant(notNull(counter)),
+                  QVariant(int(customer.personalDataCleared)),
+                  QVariant(notNull(foldedSearchText(customer.name()))),
+                  QVariant(notNull(phoneDigits(customer.phone))), QVariant(customer.id)})
+                query.addBindValue(value);
+            if (!query.exec()) {
+                failed(query);
+                return fail(CustomerSaveResult::Failed, i, Customer());
+            }
+            if (query.numRowsAffected() != 1)
+                return fail(CustomerSaveResult::Failed, i, Customer());
+        }
+        const bool deleted = inChunks(
+            updated, valuesPerStatement(connection, 500), [&](const QVector<qint64> &chunk) {
+                query.prepare(QStringLiteral("DELETE FROM customer_word WHERE customer_id IN (%1)")
+                                  .arg(marks(chunk.size())));
+                for (const qint64 id : chunk)
+                    query.addBindValue(id);
+                return query.exec() || failed(query);
+            });
+        if (!deleted)
+            return fail(CustomerSaveResult::Failed, -1, Customer());
+    }
+    struct Row
+    {
+        Word word;
+        qint64 id;
+    };
+    QVector<Row> rows;
+    for (Customer &customer : changed) {
+        customer.changed = stamp;
+        customer.changedAt = counter;
+        for (const Word &word : wordsOf(customer))
+            rows.append({word, customer.id});
+    }
+    const bool wrote
+        = inChunks(rows, valuesPerStatement(connection, 300), [&](const QVector<Row> &chunk) {
+              query.prepare(
+                  QStringLiteral("INSERT INTO customer_word (rank, word, customer_id) VALUES %1")
+                      .arg(marks(chunk.size(), 3)));
+              for (const Row &row : chunk) {
+                  query.addBindValue(row.word.rank);
+                  query.addBindValue(row.word.word);
+                  query.addBindValue(row.id);
+              }
+              return query.exec() || failed(query);
+          });
+    if (!wrote || !transaction.commit())
+        return fail(CustomerSaveResult::Failed, -1, Customer());
     *customers = changed;
     return true;
 }

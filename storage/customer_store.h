@@ -40,12 +40,14 @@ public:
     CustomerSaveResult save(Customer *customer, const QString &counter,
                             QVector<CustomerProblem> *problems = nullptr,
                             Customer *existing = nullptr);
-    // Several cards in one transaction: all stored, or none (false, with the first failure's
-    // result and the index of its card in *failedAt). No check is repeated here beyond what save
-    // does.
+    // Several cards in one transaction, as an import stores them: all stored, or none (false,
+    // with the result for the card at *failedAt, -1 when no one card is to blame; on Duplicate,
+    // *existing is the stored card or the earlier card of the batch with the same requisites).
     bool saveAll(QVector<Customer> *customers, const QString &counter,
                  CustomerSaveResult *failure = nullptr, int *failedAt = nullptr,
                  Customer *existing = nullptr);
+    // For each card the stored customer it repeats (id 0: none), read a few hundred at a time.
+    bool findSameAll(const QVector<Customer> &customers, QVector<Customer> *existing);
     // The stored customer with the same ИНН+КПП, or the same phone for a person, other than the
     // customer itself; false when there is none (or it cannot be read: the connection tells).
     bool findSame(const Customer &customer, Customer *existing);
@@ -61,7 +63,6 @@ private:
     bool failed(const QSqlQuery &query);
     CustomerSaveResult store(Customer *customer, const QString &counter, Customer *existing);
     bool writeWords(const Customer &customer);
-    QVector<Customer> loadAll(const QVector<qint64> &ids, bool *ok);
 
     Connection &connection;
 };

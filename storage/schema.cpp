@@ -228,7 +228,8 @@ const QVector<SchemaStep> &schemaSteps()
                  + QStringLiteral(", search_name TEXT NOT NULL, phone_digits TEXT NOT NULL)"),
              QStringLiteral(
                  "CREATE TABLE customer_word (rank INTEGER NOT NULL, word TEXT NOT NULL, "
-                 "customer_id INTEGER NOT NULL, PRIMARY KEY (rank, word, customer_id))")}
+                 "customer_id INTEGER NOT NULL, PRIMARY KEY (rank, word, customer_id)) "
+                 "WITHOUT ROWID")}
              + customerIndexes(),
          // Byte order for the search columns, so that a prefix is a range of the index whatever
          // the cluster's locale.

@@ -369,7 +369,10 @@ void ShopLink::saveCustomer(
             result = CustomerStore(s->shop).save(&saved, Settings(s->settingsPath).counterName(),
                                                  &problems, &existing);
             if (result == CustomerSaveResult::Failed)
-                error = failure();
+                error = s->shop.fault() != StorageFault::None
+                    ? failure()
+                    : QStringLiteral("Клиента уже нет в базе: его карточку объединили с другой. "
+                                     "Найдите клиента снова.");
         } else {
             error = s->shop.errorText();
         }

@@ -2,11 +2,13 @@
 // them: the real program, no display, a journal filled beforehand; output, files, exit status and
 // messages read back.
 #include "storage/connection.h"
+#include "storage/customer_store.h"
 #include "storage/journal.h"
 #include "storage/schema.h"
 #include "tests/exact_prices.h"
 #include "tests/program_run.h"
 
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -21,6 +23,7 @@ class CliTest : public QObject
 
     QTemporaryDir dir;
     QString url;
+    int customerDatabases = 0;
 
     using Run = ProgramRun;
     Run run(const QStringList &arguments) const
@@ -226,6 +229,8 @@ private slots:
                                 "схема, счётчики, запись",
                                 "  printcalc --prices at ГГГГ-ММ-ДД              какая версия "
                                 "действует в этот день",
+                                "  printcalc --customers show ID                 карточка клиента "
+                                "и его счета",
                                 "2 — команда записана неверно."};
         QTest::newRow("--help") << QStringList {"--help"} << help;
         QTest::newRow("-h") << QStringList {"-h"} << help;
@@ -522,6 +527,188 @@ private slots:
         QCOMPARE(result.status, 1);
         QVERIFY2(result.err.contains(message, Qt::CaseInsensitive), qPrintable(result.err));
         QCOMPARE(result.out, QString());
+    }
+
+    // `--customers ...` on a database of two customers, one with two invoices: what the
+    // command writes, and the list afterwards (an import refused stores nothing).
+    void customers_data()
+    {
+        QTest::addColumn<QStringList>("arguments"); // FILE: the file of the input
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("err");
+        QTest::addColumn<QString>("listAfter");
+        const QString ivan = "2\tчастное лицо\tИван Петров\t\t\t8 (912) 345-67-89\t\t0\n";
+        const QString romashka = "1\tорганизация\tООО «Ромашка»\t7707083893\t770701001\t"
+                                 "+7 495 500-55-50\tinfo@romashka.ru\t5.25\n";
+        const QString both = ivan + romashka;
+        QTest::newRow("list by name") << QStringList {"list"} << "" << 0 << both << "" << both;
+        QTest::newRow("find by the phone with 8")
+            << QStringList {"list", "--find", "8495"} << "" << 0 << romashka << "" << both;
+        QTest::newRow("find by the phone with +7")
+            << QStringList {"list", "--find", "+7 912"} << "" << 0 << ivan << "" << both;
+        QTest::newRow("find by ИНН, name and e-mail")
+            << QStringList {"list", "--find", "7707"} << "" << 0 << romashka << "" << both;
+        QTest::newRow("find by a later word")
+            << QStringList {"list", "--find", "РОМ"} << "" << 0 << romashka << "" << both;
+        QTest::newRow("find nothing")
+            << QStringList {"list", "--find", "типография"} << "" << 0 << ""
+            << "Клиентов по «типография» не найдено.\n"
+            << both;
+        QTest::newRow("show, invoices newest first")
+            << QStringList {"show", "1"} << "" << 0
+            << "Номер: 1\nВид: организация\nНаименование: ООО «Ромашка»\nИНН: 7707083893\n"
+               "КПП: 770701001\nТелефон: +7 495 500-55-50\nE-mail: info@romashka.ru\n"
+               "Скидка: 5,25 %\nСоздан: 2026-03-01 09:00, стойка\n"
+               "Изменён: 2026-03-01 09:00, стойка\n"
+               "2\t2026-03-05 17:15\t708.00\tдействителен\n"
+               "1\t2026-03-01 09:15\t354.00\tдействителен\n"
+            << "" << both;
+        QTest::newRow("show without invoices")
+            << QStringList {"show", "2"} << "" << 0
+            << "Номер: 2\nВид: частное лицо\nНаименование: Иван Петров\n"
+               "Телефон: 8 (912) 345-67-89\nСоздан: 2026-03-01 09:00, стойка\n"
+               "Изменён: 2026-03-01 09:00, стойка\n"
+            << "Счетов у клиента нет.\n"
+            << both;
+        QTest::newRow("import: one new, one by ИНН and КПП, one by the person's phone")
+            << QStringList {"import", "FILE"}
+            << "Name;INN;KPP;Kind;Phone;Discount;Примечание\n"
+               "ИП Сидоров;500100732259;;ип;;10;новый\n"
+               "Ромашка;7707083893;770701001;организация;;7,5;\n"
+               "И. Петров;;;частное лицо;+7 912 345 67 89;;\n"
+            << 0
+            << "Клиенты загружены: добавлено — 1, обновлено — 2.\n"
+               "Строка 3: Ромашка — обновлён.\nСтрока 4: И. Петров — обновлён.\n"
+               "Строка 1: столбец «Примечание» не известен и пропущен.\n"
+            << ""
+            << "2\tчастное лицо\tИ. Петров\t\t\t+7 912 345 67 89\t\t0\n"
+               "3\tип\tИП Сидоров\t500100732259\t\t\t\t10\n"
+               "1\tорганизация\tРомашка\t7707083893\t770701001\t+7 495 500-55-50\t"
+               "info@romashka.ru\t7.5\n";
+        QTest::newRow("import refused: a bad row stores nothing")
+            << QStringList {"import", "FILE"}
+            << "наименование;инн;вид;скидка\n"
+               "ИП Сидоров;500100732259;ип;10\n"
+               "ООО «Лютик»;770708389;организация;5\n"
+               "\"Рога; и копыта\";7707083830;организация;60\n"
+               ";;;\n"
+               "ИП Петров;;ип;\n"
+               "Петрова;;лицо;\n"
+            << 1
+            << "Файл отклонён, ничего не сохранено: ошибок — 4.\n"
+               "Строка 3: ИНН: 10 цифр для организации, введено 9 цифр\n"
+               "Строка 4: Скидка: «60» — нужно число от 0 до 50, не больше двух знаков после "
+               "запятой.\n"
+               "Строка 6: ИНН: не заполнен — он обязателен для ИП.\n"
+               "Строка 7: вид «лицо» не известен: бывает организация, ип или частное лицо.\n"
+            << "" << both;
+        QTest::newRow("import refused: the same requisites twice")
+            << QStringList {"import", "FILE"}
+            << "наименование;инн;кпп\nА;7707083893;770701001\nБ;7707083893;770701001\n"
+            << 1
+            << "Файл отклонён, ничего не сохранено: ошибок — 1.\n"
+               "Строка 3: тот же ИНН и КПП, что в строке 2.\n"
+            << "" << both;
+        QTest::newRow("import without the name column")
+            << QStringList {"import", "FILE"} << "инн;кпп\n7707083893;770701001\n"
+            << 1
+            << "Файл отклонён, ничего не сохранено: ошибок — 1.\n"
+               "Строка 1: нет столбца «наименование» — он обязателен (названия столбцов в "
+               "первой строке).\n"
+            << "" << both;
+        QTest::newRow("export, formulas kept as text")
+            << QStringList {"export", "FILE"} << "" << 0 << "Выгружены клиенты в FILE: 2.\n"
+            << "" << both;
+    }
+    void customers()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, input);
+        QFETCH(int, status);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        QFETCH(QString, listAfter);
+        const QString database
+            = dir.filePath(QStringLiteral("customers-%1.sqlite").arg(++customerDatabases));
+        const QString file
+            = dir.filePath(QStringLiteral("customers-%1.csv").arg(customerDatabases));
+        {
+            Connection connection;
+            QVERIFY(connection.open(DatabaseUrl::sqliteFile(database), QStringLiteral("fill")));
+            CustomerStore store(connection);
+            Customer firm;
+            firm.shortName = QStringLiteral("ООО «Ромашка»");
+            firm.inn = QStringLiteral("7707083893");
+            firm.kpp = QStringLiteral("770701001");
+            firm.phone = QStringLiteral("+7 495 500-55-50");
+            firm.email = QStringLiteral("info@romashka.ru");
+            firm.discountHundredths = 525;
+            Customer ivan;
+            ivan.kind = Customer::Person;
+            ivan.shortName = QStringLiteral("Иван Петров");
+            ivan.phone = QStringLiteral("8 (912) 345-67-89");
+            for (Customer *customer : {&firm, &ivan})
+                QCOMPARE(store.save(customer, QStringLiteral("стойка")), CustomerSaveResult::Saved);
+            QSqlQuery stamp(connection.database());
+            QVERIFY(
+                stamp.exec(QStringLiteral("UPDATE customer SET created = '2026-03-01 09:00:00', "
+                                          "changed = '2026-03-01 09:00:00'")));
+            OrderLine line;
+            line.description = QStringLiteral("Листовки");
+            line.quantity = QStringLiteral("100");
+            line.unitPrice = QStringLiteral("3");
+            Journal journal(connection);
+            for (const int day : {1, 5})
+                QVERIFY(
+                    journal.storeInvoice({QStringLiteral("o%1").arg(day),
+                                          QDateTime(QDate(2026, 3, day), QTime(day * 2 + 7, 15)),
+                                          QStringLiteral("стойка"),
+                                          QString(),
+                                          QVector<OrderLine>(day == 1 ? 1 : 2, line),
+                                          {},
+                                          firm},
+                                         1)
+                    > 0);
+        }
+        if (!input.isEmpty()) {
+            QFile written(file);
+            QVERIFY(written.open(QIODevice::WriteOnly));
+            written.write(input.toUtf8());
+        }
+        arguments.replaceInStrings(QStringLiteral("FILE"), file);
+        const QString databaseUrl = QStringLiteral("sqlite://") + database;
+        const Run result = run(QStringList {QStringLiteral("--customers")} + arguments
+                               + QStringList {QStringLiteral("--database"), databaseUrl});
+        QCOMPARE(result.out, QString(out).replace(QStringLiteral("FILE"), file));
+        QCOMPARE(result.err, err);
+        QCOMPARE(result.status, status);
+        const Run after = run({QStringLiteral("--customers"), QStringLiteral("list"),
+                               QStringLiteral("--database"), databaseUrl});
+        QCOMPARE(after.out, listAfter);
+        if (arguments.first() == QLatin1String("export")) {
+            QFile exported(file);
+            QVERIFY(exported.open(QIODevice::ReadOnly));
+            QCOMPARE(QString::fromUtf8(exported.readAll()),
+                     QStringLiteral(
+                         "вид;наименование;полное наименование;инн;кпп;огрн;адрес;телефон;email;"
+                         "контакт;бик;счёт;корсчёт;банк;скидка;заметка\n"
+                         "частное лицо;Иван Петров;;;;;;8 (912) 345-67-89;;;;;;;0;\n"
+                         "организация;ООО «Ромашка»;;7707083893;770701001;;;'+7 495 500-55-50;"
+                         "info@romashka.ru;;;;;;5,25;\n"));
+            // What was written comes in again as the same customers, each one updated.
+            const Run again = run({QStringLiteral("--customers"), QStringLiteral("import"), file,
+                                   QStringLiteral("--database"), databaseUrl});
+            QCOMPARE(again.out,
+                     QStringLiteral("Клиенты загружены: добавлено — 0, обновлено — 2.\n"
+                                    "Строка 2: Иван Петров — обновлён.\n"
+                                    "Строка 3: ООО «Ромашка» — обновлён.\n"));
+            QCOMPARE(run({QStringLiteral("--customers"), QStringLiteral("list"),
+                          QStringLiteral("--database"), databaseUrl})
+                         .out,
+                     listAfter);
+        }
     }
 
     // `--check` tells what the window would meet at its first invoice, and creates nothing.

@@ -43,6 +43,22 @@ OrderLine sample(int i)
     return line;
 }
 
+// The customer a crashing child chooses.
+Customer chosenCustomer()
+{
+    Customer customer;
+    customer.id = 12;
+    customer.kind = Customer::Organisation;
+    customer.shortName = QStringLiteral("ООО «Ромашка»");
+    customer.fullName = QStringLiteral("Общество с ограниченной ответственностью «Ромашка»");
+    customer.inn = QStringLiteral("7707083893");
+    customer.kpp = QStringLiteral("770701001");
+    customer.address = QStringLiteral("Москва, ул. Вавилова, 19");
+    customer.phone = QStringLiteral("+7 495 500-55-50");
+    customer.discountHundredths = 525;
+    return customer;
+}
+
 QString dataFile()
 {
     return qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/printcalc/printcalc.sqlite");
@@ -455,6 +471,51 @@ private slots:
         open();
         QTest::qWait(200);
         QVERIFY2(!notice()->isVisible(), "an order with its document is offered again");
+    }
+
+    // A crash with a customer chosen: the restored order has them again, and its invoice names
+    // them.
+    void crashKeepsTheCustomer_data()
+    {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<bool>("chosen");
+        QTest::newRow("chosen before the lines") << "customer,lines" << true;
+        QTest::newRow("chosen after the lines were stored") << "lines,customer" << true;
+        QTest::newRow("another first, then this one") << "other,lines,customer" << true;
+        QTest::newRow("chosen, then taken away") << "customer,lines,nobody" << false;
+    }
+    void crashKeepsTheCustomer()
+    {
+        QFETCH(QString, steps);
+        QFETCH(bool, chosen);
+        closeWindow();
+        QProcess child;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("STORAGE_TEST_CHILD"),
+                           QStringLiteral("customer-") + steps);
+        child.setProcessEnvironment(environment);
+        child.start(QCoreApplication::applicationFilePath(), QStringList());
+        QVERIFY(child.waitForFinished(30000));
+        QVERIFY2(child.exitStatus() == QProcess::CrashExit,
+                 (child.readAllStandardOutput() + child.readAllStandardError()).constData());
+
+        open();
+        QTRY_VERIFY(notice()->isVisible());
+        click(QStringLiteral("pushButtonRestore"));
+        QCOMPARE(window->orderLines(), (QVector<OrderLine> {sample(1), sample(2)}));
+        const Customer expected = chosen ? chosenCustomer() : Customer();
+        QCOMPARE(window->order()->customer(), expected);
+        const DocumentNumber number = window->numberForDocument(QStringLiteral("pdf"));
+        QVERIFY2(number.ok, qPrintable(number.reason));
+        window->documentFinished(number.number, QStringLiteral("pdf"), true);
+        QVERIFY(keeper()->shop()->waitIdle(5000));
+        Connection connection;
+        QVERIFY(connection.open(DatabaseUrl::sqliteFile(dataFile()), QStringLiteral("t")));
+        InvoiceRecord record;
+        QVERIFY(Journal(connection).load(number.number, &record));
+        QCOMPARE(record.customer.id, expected.id);
+        QCOMPARE(record.customer.legalName(), expected.legalName());
+        QCOMPARE(record.customer.inn, expected.inn);
     }
 
     // Two programs at the counter press "Восстановить" on the same crashed order at the same
@@ -900,6 +961,32 @@ static int crashingChild(const QString &step)
     return 2; // the kill never came
 }
 
+// Run by crashKeepsTheCustomer: the steps named, each stored, then the program killed.
+static int customerChild(const QString &steps)
+{
+    Order order;
+    OrderKeeper keeper(&order, nullptr);
+    Customer other;
+    other.shortName = QStringLiteral("Иван Петров");
+    other.kind = Customer::Person;
+    for (const QString &step : steps.split(QLatin1Char(','))) {
+        if (step == QLatin1String("lines")) {
+            order.append(sample(1));
+            order.append(sample(2));
+        } else if (step == QLatin1String("customer")) {
+            order.setCustomer(chosenCustomer());
+        } else if (step == QLatin1String("other")) {
+            order.setCustomer(other);
+        } else {
+            order.setCustomer(Customer());
+        }
+        if (!keeper.waitStored())
+            return 1;
+    }
+    ::kill(::getpid(), SIGKILL);
+    return 2;
+}
+
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
@@ -910,6 +997,8 @@ int main(int argc, char *argv[])
         return holdingChild();
     if (qEnvironmentVariable("STORAGE_TEST_CHILD") == QLatin1String("restoring"))
         return restoringChild();
+    if (qEnvironmentVariable("STORAGE_TEST_CHILD").startsWith(QLatin1String("customer-")))
+        return customerChild(qEnvironmentVariable("STORAGE_TEST_CHILD").mid(9));
     if (qEnvironmentVariable("STORAGE_TEST_CHILD").startsWith(QLatin1String("crash-")))
         return crashingChild(qEnvironmentVariable("STORAGE_TEST_CHILD").mid(6));
     OrderStorageTest test;

@@ -1,0 +1,242 @@
+// `--customers list|show|import|export`: the shop's customers read and brought in from the
+// command line.
+#include "cli/cli.h"
+
+#include "customers/customer_file.h"
+#include "order/money.h"
+#include "storage/connection.h"
+#include "storage/customer_import.h"
+#include "storage/customer_store.h"
+#include "storage/settings.h"
+
+#include <QFileInfo>
+
+#include <limits>
+
+namespace {
+
+// Tabs and line breaks inside a field would break the one-line-per-record output.
+QString field(QString text)
+{
+    return text.replace(QLatin1Char('\t'), QLatin1Char(' '))
+        .replace(QLatin1Char('\n'), QLatin1Char(' '))
+        .replace(QLatin1Char('\r'), QLatin1Char(' '));
+}
+
+const QString Usage = QStringLiteral(
+    "  printcalc --customers list [--find ТЕКСТ]     клиенты по наименованию (поиск — как в "
+    "поле «Клиент»)\n"
+    "  printcalc --customers show ID                 карточка клиента и его счета\n"
+    "  printcalc --customers import ФАЙЛ.csv         загрузить клиентов (при ошибках ничего не "
+    "сохраняется)\n"
+    "  printcalc --customers export ФАЙЛ.csv         выгрузить всех клиентов");
+
+bool isSpreadsheet(const QString &path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    return suffix == QLatin1String("ods") || suffix == QLatin1String("xlsx")
+        || suffix == QLatin1String("xls");
+}
+
+const QString SpreadsheetRefused = QStringLiteral(
+    "Клиенты загружаются и выгружаются в CSV: сохраните таблицу в Calc как «Текст CSV» "
+    "(UTF-8, разделитель «;»).");
+
+int list(CliContext &context, const QCommandLineParser &parser, const QStringList &words)
+{
+    int status = 0;
+    if (!context.onlyOptions(parser, QStringLiteral("list"), {QStringLiteral("find")}, &status)
+        || !context.noMoreWords(words, 0, &status))
+        return status;
+    const QString text = parser.value(QStringLiteral("find"));
+    if (parser.isSet(QStringLiteral("find")) && text.trimmed().size() < 2)
+        return context.usage(QStringLiteral("Для --find нужно не меньше двух знаков."));
+    Connection connection;
+    if (!context.open(connection))
+        return CliFailed;
+    bool ok = false;
+    const QVector<Customer> found = CustomerStore(connection).list(text, &ok);
+    if (!ok)
+        return context.fail(connection.errorText());
+    // Standard output stays the list alone, empty or not.
+    if (found.isEmpty())
+        context.err << (text.isEmpty() ? QStringLiteral("Клиентов в базе нет.")
+                                       : QStringLiteral("Клиентов по «%1» не найдено.").arg(text))
+                    << '\n';
+    for (const Customer &customer : found)
+        context.out << customer.id << '\t' << customerKindWord(customer.kind) << '\t'
+                    << field(customer.name()) << '\t' << field(customer.inn) << '\t'
+                    << field(customer.kpp) << '\t' << field(customer.phone) << '\t'
+                    << field(customer.email) << '\t' << discountFigure(customer.discountHundredths)
+                    << '\n';
+    return 0;
+}
+
+int show(CliContext &context, const QCommandLineParser &parser, const QStringList &words)
+{
+    int status = 0;
+    qint64 id = 0;
+    if (!context.onlyOptions(parser, QStringLiteral("show"), {}, &status))
+        return status;
+    if (words.isEmpty())
+        return context.usage(QStringLiteral("Нужен номер клиента: printcalc --customers show ID"));
+    if (!context.noMoreWords(words, 1, &status)
+        || !context.readNumber(words.first(), QStringLiteral("Номер клиента"),
+                               std::numeric_limits<qint64>::max(), &id, &status))
+        return status;
+    Connection connection;
+    if (!context.open(connection))
+        return CliFailed;
+    CustomerStore store(connection);
+    Customer customer;
+    if (!store.load(id, &customer))
+        return context.fail(connection.fault() == StorageFault::None
+                                ? QStringLiteral("Клиента № %1 в базе нет.").arg(id)
+                                : connection.errorText());
+    bool ok = false;
+    const QVector<CustomerInvoice> invoices = store.invoices(id, &ok);
+    if (!ok)
+        return context.fail(connection.errorText());
+    const QString ogrn = ogrnCaption(customer.kind);
+    const std::pair<QString, QString> card[] = {
+        {QStringLiteral("Номер"), QString::number(customer.id)},
+        {QStringLiteral("Вид"), customerKindWord(customer.kind)},
+        {QStringLiteral("Наименование"), customer.shortName},
+        {QStringLiteral("Полное наименование"), customer.fullName},
+        {QStringLiteral("ИНН"), customer.inn},
+        {QStringLiteral("КПП"), customer.kpp},
+        {ogrn, customer.ogrn},
+        {QStringLiteral("Адрес"), customer.address},
+        {QStringLiteral("Телефон"), customer.phone},
+        {QStringLiteral("E-mail"), customer.email},
+        {QStringLiteral("Контакт"), customer.contact},
+        {QStringLiteral("БИК"), customer.bik},
+        {QStringLiteral("Расчётный счёт"), customer.account},
+        {QStringLiteral("Корр. счёт"), customer.correspondentAccount},
+        {QStringLiteral("Банк"), customer.bankName},
+        {QStringLiteral("Скидка"),
+         customer.discountHundredths == 0
+             ? QString()
+             : discountText(customer.discountHundredths) + QStringLiteral(" %")},
+        {QStringLiteral("Заметка"), customer.note},
+        {QStringLiteral("Создан"),
+         customer.created.toString(QStringLiteral("yyyy-MM-dd HH:mm")) + QStringLiteral(", ")
+             + customer.createdAt},
+        {QStringLiteral("Изменён"),
+         customer.changed.toString(QStringLiteral("yyyy-MM-dd HH:mm")) + QStringLiteral(", ")
+             + customer.changedAt},
+    };
+    // The number, the kind and the name always; the rest where filled.
+    int shown = 0;
+    for (const auto &[caption, value] : card)
+        if (shown++ < 3 || !value.isEmpty())
+            context.out << caption << QStringLiteral(": ") << field(value) << '\n';
+    if (customer.personalDataCleared)
+        context.out << QStringLiteral("Персональные данные удалены.\n");
+    if (invoices.isEmpty())
+        context.err << QStringLiteral("Счетов у клиента нет.") << '\n';
+    for (const CustomerInvoice &invoice : invoices)
+        context.out << invoice.number << '\t'
+                    << invoice.created.toString(QStringLiteral("yyyy-MM-dd HH:mm")) << '\t'
+                    << QString::number(calcRounded(invoice.total), 'f', 2) << '\t'
+                    << (invoice.isVoid ? QStringLiteral("аннулирован")
+                                       : QStringLiteral("действителен"))
+                    << '\n';
+    return 0;
+}
+
+int importFile(CliContext &context, const QCommandLineParser &parser, const QStringList &words)
+{
+    int status = 0;
+    if (!context.onlyOptions(parser, QStringLiteral("import"), {}, &status))
+        return status;
+    if (words.isEmpty())
+        return context.usage(
+            QStringLiteral("Нужно имя файла: printcalc --customers import ФАЙЛ.csv"));
+    if (!context.noMoreWords(words, 1, &status))
+        return status;
+    const QString path = words.first();
+    if (isSpreadsheet(path))
+        return context.fail(SpreadsheetRefused);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return context.fail(QStringLiteral("Файл %1 не открыть: %2").arg(path, file.errorString()));
+    // A list of customers is far below this; a larger file is no such list.
+    if (file.size() > 64 * 1024 * 1024)
+        return context.fail(QStringLiteral("Файл %1 слишком велик для списка клиентов.").arg(path));
+    const CustomerFileRead read = readCustomerCsv(file.readAll());
+    Connection connection;
+    if (!context.open(connection))
+        return CliFailed;
+    CustomerStore store(connection);
+    const CustomerImport imported = importCustomers(store, read, Settings().counterName());
+    context.out << imported.report() << '\n';
+    if (!imported.stored && connection.fault() != StorageFault::None)
+        context.err << connection.errorText() << '\n';
+    return imported.stored ? 0 : CliFailed;
+}
+
+int exportFile(CliContext &context, const QCommandLineParser &parser, const QStringList &words)
+{
+    int status = 0;
+    if (!context.onlyOptions(parser, QStringLiteral("export"), {}, &status))
+        return status;
+    if (words.isEmpty())
+        return context.usage(
+            QStringLiteral("Нужно имя файла: printcalc --customers export ФАЙЛ.csv"));
+    if (!context.noMoreWords(words, 1, &status))
+        return status;
+    const QString path = words.first();
+    if (isSpreadsheet(path))
+        return context.fail(SpreadsheetRefused);
+    Connection connection;
+    if (!context.open(connection))
+        return CliFailed;
+    bool ok = false;
+    const QVector<Customer> customers = CustomerStore(connection).list(QString(), &ok);
+    if (!ok)
+        return context.fail(connection.errorText());
+    CliOutputFile file(path);
+    QString error;
+    if (!file.open(&error))
+        return context.fail(QStringLiteral("Файл %1 не открыть для записи: %2").arg(path, error));
+    file.write(customerFileCsv(customers));
+    if (!file.commit(&error))
+        return context.fail(QStringLiteral("Файл %1 не записан: %2").arg(path, error));
+    context.confirm(file,
+                    QStringLiteral("Выгружены клиенты в %1: %2.").arg(path).arg(customers.size()));
+    return 0;
+}
+
+int customers(CliContext &context)
+{
+    QCommandLineParser parser;
+    int status = 0;
+    if (!context.parse(
+            parser, {QCommandLineOption(QStringLiteral("find"), QString(), QStringLiteral("text"))},
+            &status))
+        return status;
+    const QStringList words = parser.positionalArguments();
+    const QString action = words.value(0);
+    if (action == QLatin1String("list"))
+        return list(context, parser, words.mid(1));
+    if (action == QLatin1String("show"))
+        return show(context, parser, words.mid(1));
+    if (action == QLatin1String("import"))
+        return importFile(context, parser, words.mid(1));
+    if (action == QLatin1String("export"))
+        return exportFile(context, parser, words.mid(1));
+    if (action.isEmpty())
+        return context.usage(
+            QStringLiteral("После --customers нужно действие: list, show, import или export."));
+    return context.usage(
+        QStringLiteral("Команда «--customers %1» не известна: есть list, show, import и export.")
+            .arg(action));
+}
+
+} // namespace
+
+QVector<CliCommand> customerCommands()
+{
+    return {{QStringLiteral("--customers"), Usage, customers}};
+}
