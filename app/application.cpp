@@ -10,8 +10,48 @@
 #include <QApplication>
 #include <QIcon>
 #include <QMessageBox>
+#include <QSocketNotifier>
 
+#include <csignal>
 #include <cstdio>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+int signalSockets[2] = {-1, -1};
+
+void noteSignal(int)
+{
+    // All a signal handler may do: one byte to the event loop, which does the rest.
+    const char byte = 1;
+    const ssize_t written = ::write(signalSockets[1], &byte, 1);
+    Q_UNUSED(written)
+}
+
+// SIGTERM (a logout, a shutdown) and SIGHUP (the terminal gone) end the program as closing its
+// window does: the event loop ends, the office the program started is closed unless an invoice
+// is open in it, the order is stored. No question is asked on the way out.
+void quitOnSignals(QApplication *app)
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalSockets) != 0)
+        return;
+    auto *notifier = new QSocketNotifier(signalSockets[0], QSocketNotifier::Read, app);
+    QObject::connect(notifier, &QSocketNotifier::activated, app, [] {
+        char byte = 0;
+        const ssize_t read = ::read(signalSockets[0], &byte, 1);
+        Q_UNUSED(read)
+        QCoreApplication::quit();
+    });
+    struct sigaction action = {};
+    action.sa_handler = noteSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    ::sigaction(SIGTERM, &action, nullptr);
+    ::sigaction(SIGHUP, &action, nullptr);
+}
+
+} // namespace
 
 int runWindow(int argc, char *argv[])
 {
@@ -44,5 +84,6 @@ int runWindow(int argc, char *argv[])
     MainWindow window;
     fitToScreen(&window);
     window.show();
+    quitOnSignals(&app);
     return app.exec();
 }

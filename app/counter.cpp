@@ -3,6 +3,7 @@
 // scrolls on a small screen.
 #include "app/mainwindow.h"
 
+#include "app/order_area.h"
 #include "app/order_cells.h"
 #include "app/order_table.h"
 #include "app/order_total.h"
@@ -20,10 +21,11 @@ void MainWindow::initCounter()
     // Tab goes on to "Очистка" and the documents' buttons; the cells are reached with the arrows.
     f->tableWidget->setTabKeyNavigation(false);
     useRowNumberHeader(f->tableWidget);
-    // Under the table, in its left part: the right part stays free for other controls.
+    // Under the table, in its left part, wide enough for a discount and the tax: the right part
+    // stays free for other controls.
     auto *total = new QLabel(f->centralwidget);
     total->setObjectName(QStringLiteral("labelOrderTotal"));
-    total->setGeometry(10, 746, 520, 22);
+    total->setGeometry(10, 746, 720, 22);
     tableMirror = std::make_unique<OrderTableMirror>(orderModel.get(), f->tableWidget);
     new OrderTotal(orderModel.get(), total, this);
 
@@ -33,4 +35,6 @@ void MainWindow::initCounter()
     initKeyboard();
     initCustomLine();
     scrollContents(this);
+    // A larger window than designed gives its room to the order table.
+    new OrderArea(f->centralwidget);
 }

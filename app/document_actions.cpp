@@ -7,6 +7,8 @@
 #include "dialogs/prompts.h"
 #include "dialogs/settings_dialog.h"
 #include "documents/invoice_painter.h"
+#include "order/order.h"
+#include "order/unpriced_lines.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -103,9 +105,12 @@ DocumentActions::DocumentActions(MainWindow *window)
 }
 
 InvoiceDocument DocumentActions::documentFor(const QVector<OrderLine> &lines,
-                                             const DocumentSettings &settings)
+                                             const DocumentSettings &settings,
+                                             const Customer &payer)
 {
     InvoiceDocument document;
+    document.payer = payer;
+    document.tax = settings.tax;
     document.shop = settings.requisites;
     document.date = QDate::currentDate();
     document.validityDays = settings.validityDays;
@@ -137,6 +142,8 @@ static QString withoutNumber(const DocumentActions::Number &number)
 
 QVector<OrderLine> DocumentActions::linesToDocument(const QString &title) const
 {
+    if (!window->unpricedLinesSettled(title))
+        return {};
     const QVector<OrderLine> lines = window->orderLines();
     if (lines.isEmpty())
         warn(title, QStringLiteral("В заказе нет ни одной строки: счёт составлять не из чего."));
@@ -171,7 +178,7 @@ QString DocumentActions::writePdf()
                  .arg(QDir::toNativeSeparators(folder), why));
         return QString();
     }
-    InvoiceDocument document = documentFor(lines, settings);
+    InvoiceDocument document = documentFor(lines, settings, window->order()->customer());
     const Number number = numberInto(&document, QStringLiteral("pdf"));
     const QString path = pathFor(folder, document);
     QString error;
@@ -183,7 +190,8 @@ QString DocumentActions::writePdf()
     reportDocument(number, QStringLiteral("pdf"), written);
     if (!written) {
         warn(QStringLiteral("PDF"),
-             QStringLiteral("Не удалось записать PDF «%1»: %2")
+             QStringLiteral("Не удалось записать PDF «%1»: %2. Освободите место на диске или "
+                            "выберите другую папку для PDF в настройках и повторите.")
                  .arg(QDir::toNativeSeparators(path), error));
         return QString();
     }
@@ -198,7 +206,8 @@ bool DocumentActions::print()
     const QVector<OrderLine> lines = linesToDocument(QStringLiteral("Печать"));
     if (lines.isEmpty())
         return false;
-    InvoiceDocument document = documentFor(lines, DocumentSettings::load());
+    InvoiceDocument document
+        = documentFor(lines, DocumentSettings::load(), window->order()->customer());
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageLayout(invoicePageLayout());
     printer.setDocName(QStringLiteral("Счёт"));
@@ -229,6 +238,48 @@ void DocumentActions::editSettings()
     auto *dialog = new SettingsDialog(window);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->open();
+}
+
+bool MainWindow::unpricedLinesSettled(const QString &title, bool *textPrices)
+{
+    const QVector<UnpricedLine> unpriced = unpricedLines(orderLines());
+    if (textPrices)
+        *textPrices = false;
+    if (unpriced.isEmpty())
+        return true;
+    // A long list is cut: the operator sees the first lines and how many more there are.
+    const int shown = 10;
+    QStringList named;
+    QVector<int> rows;
+    bool anyText = false;
+    for (const UnpricedLine &line : unpriced) {
+        if (named.size() < shown)
+            named << unpricedLineText(line);
+        rows << line.row;
+        anyText = anyText || line.reason == UnpricedLine::PriceNotNumber;
+    }
+    if (unpriced.size() > shown)
+        named << QStringLiteral("и ещё строк: %1").arg(unpriced.size() - shown);
+    const QString question
+        = (unpriced.size() == 1 ? QStringLiteral("В счёт попадёт строка без цены:\n")
+                                : QStringLiteral("В счёт попадут строки без цены:\n"))
+        + named.join(QLatin1Char('\n'))
+        + QStringLiteral("\n\nУбрать их из заказа (вернуть можно через Ctrl+Z), оставить как есть "
+                         "или отменить?");
+    const QStringList answers
+        = {QStringLiteral("Убрать строки"), QStringLiteral("Оставить"), QStringLiteral("Отменить")};
+    // Enter alone makes nothing: the question may meet a key press meant for the window.
+    switch (prompts().ask(title, question, answers, 2)) {
+    case 0:
+        order()->removeRows(rows);
+        return true;
+    case 1:
+        if (textPrices)
+            *textPrices = anyText;
+        return true;
+    default:
+        return false;
+    }
 }
 
 bool DocumentActions::installQtTranslations()

@@ -32,9 +32,10 @@ public:
     // "Настройки": the settings dialog, saved to the settings file when accepted.
     void editSettings();
 
-    // The invoice of these lines as the settings describe the shop, dated today.
+    // The invoice of these lines as the settings describe the shop, dated today, to the payer.
     static InvoiceDocument documentFor(const QVector<OrderLine> &lines,
-                                       const DocumentSettings &settings);
+                                       const DocumentSettings &settings,
+                                       const Customer &payer = Customer());
 
     // Qt's own texts (print and file dialogs, standard buttons) in Russian, from Qt's
     // translations; the form's captions are not translated and stay as they are.

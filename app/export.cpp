@@ -6,6 +6,7 @@
 #include "dialogs/prompts.h"
 #include "documents/document_settings.h"
 #include "form/mainwindow_form.h"
+#include "order/order.h"
 #include "storage/settings.h"
 
 #include <QDir>
@@ -80,11 +81,15 @@ void MainWindow::exportToExcel()
     if (!panel || panel->isRunning())
         return;
     ExportRequest request;
+    if (!unpricedLinesSettled(QStringLiteral("Экспорт"), &request.textPricesAccepted))
+        return;
     request.typedPath = form->lineEdit_11->text();
     request.lines = orderLines();
     // Signed as the PDF is: the names the settings give, else the template's placeholder.
-    const ShopRequisites shop = DocumentSettings::load().requisites;
-    request.signers = {shop.director, shop.accountant};
+    const DocumentSettings settings = DocumentSettings::load();
+    request.signers = {settings.requisites.director, settings.requisites.accountant};
+    request.payer = order()->customer();
+    request.tax = settings.tax;
     panel->exportOrder(request);
 }
 #else

@@ -64,6 +64,8 @@ ExportPanel::ExportPanel(MainWindow *window, QWidget *orderTable, QPushButton *e
     connect(qApp, &QCoreApplication::aboutToQuit, this,
             [this] { m_exporter->closeStartedOffice(3000); });
     window->installEventFilter(this);
+    // The table grows with the window: the notice stays at its foot.
+    orderTable->installEventFilter(this);
 }
 
 ExportPanel::~ExportPanel() = default;
@@ -88,6 +90,8 @@ bool ExportPanel::eventFilter(QObject *watched, QEvent *event)
                 m_exporter->warmUp(field ? templatePathFromTyped(field->text()) : QString());
             });
     }
+    if (watched == m_orderTable && event->type() == QEvent::Resize)
+        placeNotice();
     return QObject::eventFilter(watched, event);
 }
 
@@ -108,8 +112,11 @@ void ExportPanel::exportOrder(const ExportRequest &request)
         m_window->prompts().tell(QStringLiteral("Экспорт"), message);
         return;
     }
-    if (numberInvoice)
+    if (numberInvoice) {
         numberInvoice(&prepared);
+        // The number brings the invoice's date, and the date the tax in force.
+        layOutInvoice(&prepared);
+    }
     m_exportButton->setEnabled(false);
     m_busy.reset(new BusyCursor);
     m_exporter->start(prepared);

@@ -104,6 +104,11 @@ public:
     // then carries no number and the order waits to be numbered. Once made, the document reports
     // back; a failed one keeps its number, void in the journal, and the next takes a new number.
     DocumentNumber numberForDocument(const QString &kind);
+    // Before a document, titled by it ("PDF", "Печать", "Экспорт"): the lines without a price (none
+    // in the list, or no number in the price cell) are named, and the operator takes them out of
+    // the order (one step of undo), goes on with them, or cancels. False when the document is not
+    // to be made; textPrices tells whether a price that is no number goes with it.
+    bool unpricedLinesSettled(const QString &title, bool *textPrices = nullptr);
     void documentFinished(qint64 number, const QString &kind, bool succeeded);
     OrderKeeper *orderKeeper() const;
 

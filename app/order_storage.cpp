@@ -15,7 +15,9 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFrame>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QPalette>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTimer>
@@ -151,7 +153,10 @@ OrderKeeper::OrderKeeper(Order *o, QObject *parent, NumberingSteps *numberingSte
         orderWriter->allStored(&fault, &error);
         emit storingProblem(message + QLatin1Char(' ') + storingAdvice(fault));
     });
-    connect(orderWriter, &OrderWriter::storingResumed, this, [this] { toldFailure = false; });
+    connect(orderWriter, &OrderWriter::storingResumed, this, [this] {
+        toldFailure = false;
+        emit storingRecovered();
+    });
 
     shopLink = new ShopLink(choice.url, localPath, settings.path(), this);
     connect(shopLink, &ShopLink::waitingOrderEntered, this,
@@ -516,6 +521,65 @@ void OrderKeeperDeleter::operator()(OrderKeeper *keeper) const
     delete keeper;
 }
 
+// The storage warnings in the order area, at the foot of the table, in the red of the shop's
+// "недоступна": each stays until its problem is gone; news of something done, or of settings that
+// only a restart mends, until "Скрыть". The button never takes the focus, so no Enter meant for
+// the window closes the notice.
+StorageNotice::StorageNotice(QWidget *area)
+    : QFrame(area)
+{
+    setObjectName(QStringLiteral("frameStorageNotice"));
+    setFrameShape(QFrame::StyledPanel);
+    setAutoFillBackground(true);
+    QPalette shade = palette();
+    shade.setColor(QPalette::Window, QColor(255, 236, 236));
+    setPalette(shade);
+    // Under the table, where the order area's layout gives it room (app/order_area.cpp).
+    setGeometry(10, 701, 1041, 40);
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(8, 4, 8, 4);
+    text = new QLabel(this);
+    text->setObjectName(QStringLiteral("labelStorageNotice"));
+    text->setWordWrap(true);
+    text->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    text->setStyleSheet(QStringLiteral("QLabel { color: #b00000; font-weight: bold; }"));
+    hideButton = new QPushButton(QStringLiteral("Скрыть"), this);
+    hideButton->setObjectName(QStringLiteral("pushButtonHideStorageNotice"));
+    hideButton->setFocusPolicy(Qt::NoFocus);
+    hideButton->setToolTip(QStringLiteral("Убрать сообщение: оно прочитано"));
+    layout->addWidget(text, 1);
+    layout->addWidget(hideButton, 0, Qt::AlignTop);
+    connect(hideButton, &QPushButton::clicked, this, [this] {
+        remove(Repaired);
+        remove(Settings);
+    });
+    hide();
+}
+
+void StorageNotice::put(Kind kind, const QString &message)
+{
+    messages.insert(kind, message);
+    showMessages();
+}
+
+void StorageNotice::remove(Kind kind)
+{
+    if (messages.remove(kind))
+        showMessages();
+}
+
+void StorageNotice::showMessages()
+{
+    QStringList shown;
+    for (auto it = messages.constBegin(); it != messages.constEnd(); ++it)
+        shown << it.value();
+    text->setText(shown.join(QLatin1Char('\n')));
+    hideButton->setVisible(messages.contains(Repaired) || messages.contains(Settings));
+    // Hidden first, so that the order area gives the new text its room when it shows.
+    hide();
+    setVisible(!messages.isEmpty());
+}
+
 // ---- MainWindow's side ----
 
 void MainWindow::initOrderStorage()
@@ -523,8 +587,12 @@ void MainWindow::initOrderStorage()
     keeper.reset(new OrderKeeper(orderModel.get(), this));
     OrderKeeper *k = keeper.get();
     initTemplatePath();
-    connect(k, &OrderKeeper::storingProblem, this, [this](const QString &message) {
-        prompts().tell(QStringLiteral("Сохранение заказа"), message);
+    auto *warnings = new StorageNotice(form->centralwidget);
+    connect(k, &OrderKeeper::storingProblem, warnings,
+            [warnings](const QString &message) { warnings->put(StorageNotice::Storing, message); });
+    connect(k, &OrderKeeper::storingRecovered, warnings, [warnings] {
+        warnings->remove(StorageNotice::Storing);
+        warnings->remove(StorageNotice::Opening);
     });
 
     // The free space above the template path's caption.
@@ -577,19 +645,14 @@ void MainWindow::initOrderStorage()
             });
     connect(journal, &QPushButton::clicked, this, [this] { showJournal(); });
 
+    // Trouble at start stays in sight in the order area, never as a box that holds the start or
+    // that the next Enter closes unread.
     const QString settingsProblem = Settings().problem();
-    if (!settingsProblem.isEmpty()) {
-        QTimer::singleShot(0, this, [this, settingsProblem] {
-            prompts().tell(QStringLiteral("Настройки"), settingsProblem);
-        });
-    }
-    if (!k->startupProblem().isEmpty()) {
-        // Told once the window is up, never as a question that holds the start.
-        const QString problem = k->startupProblem();
-        QTimer::singleShot(0, this, [this, problem] {
-            prompts().tell(QStringLiteral("Сохранение заказа"), problem);
-        });
-    }
+    if (!settingsProblem.isEmpty())
+        warnings->put(StorageNotice::Settings, settingsProblem);
+    if (!k->startupProblem().isEmpty())
+        warnings->put(k->startupProblemLasts() ? StorageNotice::Opening : StorageNotice::Repaired,
+                      k->startupProblem());
 }
 
 OrderKeeper *MainWindow::orderKeeper() const

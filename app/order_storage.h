@@ -8,12 +8,37 @@
 #include "storage/order_store.h"
 #include "storage/records.h"
 
+#include <QFrame>
+#include <QMap>
 #include <QObject>
 #include <QVector>
 
 class Order;
 class OrderWriter;
+class QLabel;
+class QPushButton;
 class ShopLink;
+
+// The storage warnings shown in the order area (frameStorageNotice, its text labelStorageNotice).
+class StorageNotice : public QFrame
+{
+public:
+    enum Kind {
+        Opening, // the counter's file could not be opened for writing at start
+        Storing, // a change could not be written
+        Repaired, // a damaged file was moved aside
+        Settings // the settings file was not used
+    };
+    explicit StorageNotice(QWidget *area);
+    void put(Kind kind, const QString &message);
+    void remove(Kind kind);
+
+private:
+    void showMessages();
+    QMap<Kind, QString> messages;
+    QLabel *text;
+    QPushButton *hideButton;
+};
 
 // The moments of numbering a document between which a crash may fall; a test stops the program
 // there as a kill would.
@@ -39,8 +64,11 @@ public:
     void flush();
     bool waitStored(int msecs = 5000);
 
-    // The file's or the shop's trouble at start, told once the window is up.
+    // The file's or the shop's trouble at start, told once the window is up; whether it lasts
+    // until storing works (the file could not be opened for writing) rather than being news of
+    // something already done (a damaged file moved aside).
     QString startupProblem() const { return startProblem; }
+    bool startupProblemLasts() const { return toldFailure && !startProblem.isEmpty(); }
     QString counter() const { return counterName; }
     // The counter's own SQLite file, beside which the program keeps its state.
     QString localFile() const { return localPath; }
@@ -61,8 +89,9 @@ signals:
     void offerChanged();
     // The offered order could not be restored: open in another program, or no longer open.
     void restoreRefused(const QString &message);
-    // Storing stopped working: told once, until it works again.
+    // Storing stopped working: told once, until it works again; and when it works again.
     void storingProblem(const QString &message);
+    void storingRecovered();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -120,8 +120,12 @@ void OrderTableMirror::takeChanged(int firstRow, int lastRow, int firstColumn, i
     lastColumn = qMin(lastColumn, int(OrderLine::Titles));
     for (int row = qMax(firstRow, 0); row <= lastRow; ++row) {
         for (int column = qMax(firstColumn, 0); column <= lastColumn; ++column) {
-            const QTableWidgetItem *cell = table->item(row, column);
+            QTableWidgetItem *cell = table->item(row, column);
             order->setText(row, OrderLine::Column(column), cell ? cell->text() : QString());
+            // A price typed over a missing one is no longer marked as missing.
+            if (cell && column == OrderLine::UnitPrice && !order->line(row).missingPrice
+                && cell->background().color() == MissingPriceColour)
+                cell->setBackground(QBrush());
         }
     }
 }

@@ -10,50 +10,7 @@
 void MainWindow::page1_2_init()
 {
     MainWindowForm *f = form.data();
-    setOptionValues({{f->radioButton_93, 0},
-                     {f->radioButton_94, 1},
-                     {f->radioButton_95, 2},
-                     {f->radioButton_96, 3},
-                     {f->radioButton_97, 4},
-                     {f->radioButtonOtherBrosh, 15}});
-    setOptionValues({{f->radioButton_116, 0},
-                     {f->radioButton_117, 1},
-                     {f->radioButton_118, 2},
-                     {f->radioButton_119, 3},
-                     {f->radioButton_120, 4}});
-    // Inner paper has no "Плайк", so the codes skip 5.
-    setOptionValues({{f->radioButton_139, 0},
-                     {f->radioButton_140, 1},
-                     {f->radioButton_141, 2},
-                     {f->radioButton_142, 3},
-                     {f->radioButton_143, 4},
-                     {f->radioButton_144, 6}});
-    setOptionValues({{f->radioButton_162, 0},
-                     {f->radioButton_163, 1},
-                     {f->radioButton_164, 2},
-                     {f->radioButton_165, 3},
-                     {f->radioButton_166, 4}});
-    setOptionValues({{f->radioButton_415, 0},
-                     {f->radioButton_416, 1},
-                     {f->radioButton_417, 2},
-                     {f->radioButton_418, 3},
-                     {f->radioButton_419, 4}});
-    setOptionValues({{f->radioButton_438, 0},
-                     {f->radioButton_439, 1},
-                     {f->radioButton_440, 2},
-                     {f->radioButton_441, 3},
-                     {f->radioButton_442, 4},
-                     {f->radioButton_443, 5},
-                     {f->radioButton_444, 6}});
-    setOptionValues({{f->radioButton_461, 0},
-                     {f->radioButton_462, 1},
-                     {f->radioButton_463, 2},
-                     {f->radioButton_464, 3},
-                     {f->radioButton_465, 4},
-                     {f->radioButton_466, 5},
-                     {f->radioButton_467, 6},
-                     {f->radioButton_468, 7},
-                     {f->radioButton_469, 8}});
+    setKeyCodes(this, PricingPage::Brochures);
     // Extras: prices added to one copy.
     setOptionValues({{f->radioButton_181, 60}, {f->radioButton_180, 40}, {f->radioButton_179, 20}});
     setOptionValues({{f->radioButton_171, 80},

@@ -14,24 +14,7 @@
 void MainWindow::page2_2_init()
 {
     MainWindowForm *f = form.data();
-
-    setOptionValues({{f->radioButton_15, 5},
-                     {f->radioButton_16, 6},
-                     {f->radioButton_17, 7},
-                     {f->radioButtonOtherInterer, 12}});
-    setOptionValues({{f->radioButton_34, 0},
-                     {f->radioButton_35, 2},
-                     {f->radioButton_36, 5},
-                     {f->radioButton_37, 6},
-                     {f->radioButton_38, 7}});
-    setOptionValues({{f->radioButton_40, 0},
-                     {f->radioButton_41, 2},
-                     {f->radioButton_42, 3},
-                     {f->radioButton_43, 7}});
-    setOptionValues({{f->radioButton_45, 0},
-                     {f->radioButton_46, 2},
-                     {f->radioButton_57, 3},
-                     {f->radioButton_58, 4}});
+    setKeyCodes(this, PricingPage::Interior);
 
     // Extras: amounts added to the print's price.
     setOptionValues({{f->checkBox_70, 5}, {f->checkBox_71, 100500}, {f->checkBox_72, 100501}});

@@ -3,6 +3,7 @@
 
 #include "app/mainwindow.h"
 #include "calculators/whole_number_validator.h"
+#include "prices/key_meanings.h"
 #include "pricing/rules.h"
 
 #include <QAbstractButton>
@@ -20,6 +21,27 @@ void setOptionValues(std::initializer_list<QAbstractButton *> buttons, int value
 {
     for (QAbstractButton *button : buttons)
         button->setProperty("value", value);
+}
+
+void setKeyCodes(const QObject *root, PricingPage page)
+{
+    for (const KeyGrammar &grammar : keyGrammars()) {
+        if (grammar.page != page)
+            continue;
+        for (const KeyPart &part : grammar.parts) {
+            for (const KeyOption &option : part.options) {
+                if (part.fixed())
+                    continue;
+                auto *button = root->findChild<QAbstractButton *>(option.objectName);
+                if (!button) {
+                    qWarning("Price keys: %s is no button of the form",
+                             qPrintable(option.objectName));
+                    continue;
+                }
+                button->setProperty("value", option.code);
+            }
+        }
+    }
 }
 
 void acceptWholeNumbers(std::initializer_list<QLineEdit *> fields, QObject *owner)

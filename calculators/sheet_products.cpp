@@ -9,42 +9,7 @@
 void MainWindow::page1_1_init()
 {
     MainWindowForm *f = form.data();
-    // Key codes; envelopes share the euro leaflet's prices and bags the business cards'.
-    setOptionValues({{f->radioButton, 0},
-                     {f->radioButton_2, 1},
-                     {f->radioButton_3, 2},
-                     {f->radioButton_4, 3},
-                     {f->radioButton_5, 4},
-                     {f->radioButton_6, 8},
-                     {f->radioButton_7, 9},
-                     {f->radioButton_8, 10},
-                     {f->radioButton_9, 8},
-                     {f->radioButton_10, 9},
-                     {f->radioButtonOther, 15}});
-    setOptionValues({{f->radioButton_24, 0},
-                     {f->radioButton_25, 1},
-                     {f->radioButton_26, 2},
-                     {f->radioButton_27, 3},
-                     {f->radioButton_28, 4}});
-    setOptionValues({{f->radioButton_47, 0},
-                     {f->radioButton_48, 1},
-                     {f->radioButton_49, 2},
-                     {f->radioButton_50, 3},
-                     {f->radioButton_51, 4},
-                     {f->radioButton_52, 5},
-                     {f->radioButton_53, 6},
-                     {f->radioButton_54, 7},
-                     {f->radioButton_55, 8},
-                     {f->radioButton_56, 9}});
-    setOptionValues({{f->radioButton_70, 0},
-                     {f->radioButton_71, 1},
-                     {f->radioButton_72, 2},
-                     {f->radioButton_73, 3},
-                     {f->radioButton_74, 4},
-                     {f->radioButton_75, 5},
-                     {f->radioButton_76, 6},
-                     {f->radioButton_77, 7},
-                     {f->radioButton_78, 8}});
+    setKeyCodes(this, PricingPage::SheetProducts);
     // Extras: prices added to one piece.
     setOptionValues({{f->radioButton_145, 80},
                      {f->radioButton_136, 80},

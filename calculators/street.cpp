@@ -16,26 +16,8 @@
 void MainWindow::page2_1_init()
 {
     MainWindowForm *f = form.data();
+    setKeyCodes(this, PricingPage::Street);
 
-    setOptionValues({{f->radioButton_112, 9},
-                     {f->radioButton_113, 10},
-                     {f->radioButton_114, 11},
-                     {f->radioButton_115, 13},
-                     {f->radioButton_121, 14}});
-    setOptionValues({{f->radioButton_11, 10},
-                     {f->radioButton_12, 11},
-                     {f->radioButton_13, 12},
-                     {f->radioButton_14, 13},
-                     {f->radioButton_19, 14},
-                     {f->radioButton_20, 15},
-                     {f->radioButton_21, 16},
-                     {f->radioButton_22, 17},
-                     {f->radioButton_23, 18},
-                     {f->radioButton_29, 19},
-                     {f->radioButton_30, 21},
-                     {f->radioButton_31, 22},
-                     {f->radioButton_33, 23},
-                     {f->radioButton_39, 24}});
     setOptionValues({{f->radioButton_122, 100},
                      {f->radioButton_123, 50},
                      {f->radioButton_124, 40},

@@ -2,6 +2,7 @@
 // rules shared by every command; the files they write.
 #include "cli/cli.h"
 
+#include "prices/file_problem.h"
 #include "storage/connection.h"
 #include "storage/settings.h"
 
@@ -130,31 +131,6 @@ QString helpText()
         "Код выхода: 0 — выполнено, 1 — отказ или ошибка (сообщение на stderr),\n"
         "2 — команда записана неверно.\n");
     return text;
-}
-
-// Why a file could not be written, in Russian, with the system's own words after it.
-QString writeProblem(int code, QFileDevice::FileError kind, const QString &detail)
-{
-    QString cause;
-    if (kind == QFileDevice::ResourceError || code == ENOSPC)
-        cause = QStringLiteral("на диске нет места");
-    else if (code == EDQUOT)
-        cause = QStringLiteral("исчерпана квота на диске");
-    else if (code == EFBIG)
-        cause = QStringLiteral("файл больше допустимого размера");
-    else if (code == EACCES || code == EPERM)
-        cause = QStringLiteral("нет прав на запись");
-    else if (code == EROFS)
-        cause = QStringLiteral("диск только для чтения");
-    else if (code == ENOENT || code == ENOTDIR)
-        cause = QStringLiteral("такой папки нет или в неё нельзя писать");
-    else if (code == EIO)
-        cause = QStringLiteral("ошибка ввода-вывода");
-    else if (code == ENAMETOOLONG)
-        cause = QStringLiteral("слишком длинное имя");
-    else
-        cause = QStringLiteral("ошибка записи");
-    return detail.isEmpty() ? cause : cause + QStringLiteral(" (") + detail + QLatin1Char(')');
 }
 
 bool sameFile(const struct stat &file, int descriptor)
@@ -384,7 +360,7 @@ bool CliOutputFile::open(QString *error)
             : sameFile(target, 2)          ? plain.open(2, QIODevice::WriteOnly)
                                            : plain.open(QIODevice::WriteOnly);
         if (!opened)
-            *error = writeProblem(errno, plain.error(), plain.errorString());
+            *error = fileWriteProblem(errno, plain.error(), plain.errorString());
         return opened;
     }
     const QString folder = QFileInfo(path).absolutePath();
@@ -394,7 +370,7 @@ bool CliOutputFile::open(QString *error)
     }
     if (saved.open(QIODevice::WriteOnly))
         return true;
-    *error = writeProblem(errno, saved.error(), saved.errorString());
+    *error = fileWriteProblem(errno, saved.error(), saved.errorString());
     return false;
 }
 
@@ -426,7 +402,7 @@ bool CliOutputFile::commit(QString *error)
         failed = true;
     }
     if (failed) {
-        *error = writeProblem(failure, device().error(), device().errorString());
+        *error = fileWriteProblem(failure, device().error(), device().errorString());
         if (direct) {
             plain.close();
         } else {
@@ -442,7 +418,7 @@ bool CliOutputFile::commit(QString *error)
     }
     if (saved.commit())
         return true;
-    *error = writeProblem(errno, saved.error(), saved.errorString());
+    *error = fileWriteProblem(errno, saved.error(), saved.errorString());
     return false;
 }
 
@@ -496,8 +472,8 @@ int runCli(int argc, char *argv[])
     if (out.status() != QTextStream::Ok) {
         const int code = errno;
         err << QStringLiteral("Стандартный вывод не записан: ")
-            << writeProblem(code, QFileDevice::WriteError,
-                            QString::fromLocal8Bit(std::strerror(code)))
+            << fileWriteProblem(code, QFileDevice::WriteError,
+                                QString::fromLocal8Bit(std::strerror(code)))
             << '\n';
         status = status == 0 ? CliFailed : status;
     }

@@ -137,6 +137,8 @@ JournalDialog::JournalDialog(Order *o, std::function<PriceTable()> prices, ShopL
     difference->setObjectName(QStringLiteral("labelJournalDifference"));
     today = new QPushButton(QStringLiteral("По сегодняшним ценам"), this);
     today->setObjectName(QStringLiteral("pushButtonTodayPrices"));
+    // The longest caption of the row: the layout never gives it less than it needs.
+    today->setMinimumWidth(today->sizeHint().width());
     replace = new QRadioButton(QStringLiteral("заменить заказ"), this);
     replace->setObjectName(QStringLiteral("radioButtonJournalReplace"));
     append = new QRadioButton(QStringLiteral("добавить к заказу"), this);

@@ -3,10 +3,12 @@
 #include "dialogs/price_list_dialog.h"
 
 #include "dialogs/screen_fit.h"
+#include "prices/composable_keys.h"
 #include "prices/extras_catalogue.h"
 #include "prices/key_meanings.h"
 #include "prices/price_file_check.h"
 #include "prices/price_versions.h"
+#include "prices/sample_prices.h"
 #include "storage/price_store.h"
 
 #ifdef PRINTCALC_HAVE_OFFICE
@@ -15,6 +17,8 @@
 #endif
 
 #include <QAbstractTableModel>
+#include <QApplication>
+#include <QBrush>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateEdit>
@@ -36,12 +40,14 @@
 #include <QSaveFile>
 #include <QSortFilterProxyModel>
 #include <QSplitter>
+#include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QThread>
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <limits>
 #include <memory>
 
 namespace {
@@ -71,6 +77,11 @@ PriceSheetWriter spreadsheetWriter()
 
 enum Column { KeyColumn, MeaningColumn, PerColumn, PriceColumn, ColumnCount };
 constexpr int SearchRole = Qt::UserRole + 1;
+// The price cells of sample amounts and odd units: a warm tint and a warning sign, the note in the
+// tooltip.
+const QColor SamplePriceTint(0xff, 0xe8, 0xc2);
+// A key the pages compose that the version has no price for.
+const QColor NoPriceGrey(0x80, 0x80, 0x80);
 
 // One row of the table: a price key or an extra. Every version has the same rows.
 struct PriceRow
@@ -104,9 +115,9 @@ const QVector<PriceRow> &priceRows()
 {
     static const QVector<PriceRow> rows = [] {
         QVector<PriceRow> all;
-        for (const PriceEntry &entry : builtInVersion().prices.entries()) {
-            const KeyDescription description = describeKey(entry.key);
-            all.append({entry.key, description.meaning, description.per, QString(), false});
+        for (const QString &key : listedPriceKeys()) {
+            const KeyDescription description = describeKey(key);
+            all.append({key, description.meaning, description.per, QString(), false});
         }
         for (const ExtraOption &option : extrasCatalogue())
             all.append({option.key, option.meaning(), option.per, QString(), true});
@@ -161,8 +172,13 @@ public:
         m_version = version;
         m_base.clear();
         m_base.reserve(priceRows().size());
-        for (const PriceRow &row : priceRows())
-            m_base.append(row.extra ? version.extra(row.key) : version.prices.price(row.key));
+        m_notes.clear();
+        for (const PriceRow &row : priceRows()) {
+            bool priced = true;
+            const double price
+                = row.extra ? version.extra(row.key) : version.prices.price(row.key, &priced);
+            m_base.append(priced ? price : NoPrice);
+        }
         m_edits.clear();
         endResetModel();
     }
@@ -199,10 +215,24 @@ public:
             case PerColumn:
                 return row.per;
             default:
-                return priceFileNumber(price(index.row()));
+                return priced(index.row()) ? priceFileNumber(price(index.row())) : noPriceText();
             }
         case Qt::EditRole:
-            return index.column() == PriceColumn ? QVariant(price(index.row())) : QVariant();
+            if (index.column() != PriceColumn)
+                return {};
+            return priced(index.row()) ? price(index.row()) : 0.0;
+        case Qt::BackgroundRole:
+            if (index.column() == PriceColumn && !sampleNote(index.row()).isEmpty())
+                return QBrush(SamplePriceTint);
+            return {};
+        case Qt::ForegroundRole:
+            if (index.column() == PriceColumn && !priced(index.row()))
+                return QBrush(NoPriceGrey);
+            return {};
+        case Qt::DecorationRole:
+            if (index.column() == PriceColumn && !sampleNote(index.row()).isEmpty())
+                return QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning);
+            return {};
         case Qt::TextAlignmentRole:
             return index.column() == PriceColumn ? QVariant(Qt::AlignRight | Qt::AlignVCenter)
                                                  : QVariant();
@@ -216,8 +246,8 @@ public:
         case Qt::ToolTipRole:
             if (index.column() == MeaningColumn)
                 return row.meaning;
-            if (edited && index.column() == PriceColumn)
-                return QString(QStringLiteral("Было: ") + priceFileNumber(m_base.at(index.row())));
+            if (index.column() == PriceColumn)
+                return priceTip(index.row(), edited);
             return {};
         case SearchRole:
             return row.search;
@@ -246,10 +276,46 @@ public:
     }
 
     double price(int row) const { return m_edits.value(row, m_base.at(row)); }
+    bool priced(int row) const { return !std::isnan(price(row)); }
+    // Why the price reads as a sample, or empty; found once a row is shown.
+    QString sampleNote(int row) const
+    {
+        const double shown = price(row);
+        const auto known = m_notes.constFind(row);
+        if (known != m_notes.constEnd() && known->first == shown)
+            return known->second;
+        const PriceRow &priceRow = priceRows().at(row);
+        QString note;
+        if (priceRow.extra) {
+            if (const ExtraOption *extra = findExtra(priceRow.key))
+                note = sampleAmountNote(*extra, shown);
+        } else {
+            note = samplePriceNote(priceRow.key, shown, !std::isnan(shown));
+        }
+        m_notes.insert(row, {shown, note});
+        return note;
+    }
+    QString priceTip(int row, bool edited) const
+    {
+        QStringList tips;
+        if (!priced(row)) {
+            tips << QStringLiteral("Нет цены: такой ключ страница составляет, но цены у него ещё "
+                                   "нет. Впишите цену двойным щелчком или в файле.");
+        }
+        if (edited) {
+            tips << QStringLiteral("Было: ")
+                    + (std::isnan(m_base.at(row)) ? noPriceText()
+                                                  : priceFileNumber(m_base.at(row)));
+        }
+        const QString note = sampleNote(row);
+        if (!note.isEmpty())
+            tips << note;
+        return tips.join(QLatin1Char('\n'));
+    }
     double basePrice(int row) const { return m_base.at(row); }
     void setPrice(int row, double price)
     {
-        if (price == m_base.at(row))
+        if (price == m_base.at(row) || std::isnan(price))
             m_edits.remove(row);
         else
             m_edits.insert(row, price);
@@ -261,10 +327,13 @@ public:
     int editCount() const { return m_edits.size(); }
     const QHash<int, double> &edits() const { return m_edits; }
 
+    static constexpr double NoPrice = std::numeric_limits<double>::quiet_NaN();
+
 private:
     PriceVersion m_version;
-    QVector<double> m_base;
+    QVector<double> m_base; // NoPrice for a key the version has no price for
     QHash<int, double> m_edits;
+    mutable QHash<int, std::pair<double, QString>> m_notes;
 };
 
 // Rows whose key, meaning or per hold every word typed, in any order and case.
@@ -346,6 +415,8 @@ PriceListDialog::PriceListDialog(PriceBook &book, QWidget *parent)
     versions->setMinimumWidth(260);
     versionTitle = new QLabel;
     versionTitle->setObjectName(QStringLiteral("labelPriceVersion"));
+    // The counts and the hint run long: wrapped, they never widen the dialog past the screen.
+    versionTitle->setWordWrap(true);
     filterField = new QLineEdit;
     filterField->setObjectName(QStringLiteral("lineEditPriceFilter"));
     filterField->setPlaceholderText(
@@ -535,11 +606,14 @@ void PriceListDialog::showVersion(int number)
     if (!version)
         version = &book.inForce();
     model->setVersion(*version);
+    loadedFrom.clear();
     versionTitle->setText(QStringLiteral("Прайс-лист: ") + version->info.title()
                           + QStringLiteral(" — ") + QString::number(version->prices.size())
                           + QStringLiteral(" цен и ") + QString::number(extrasCatalogue().size())
-                          + QStringLiteral(" надбавок. Цену меняют двойным щелчком; ключи не "
-                                           "добавляются и не удаляются."));
+                          + QStringLiteral(" надбавок; без цены — ")
+                          + QString::number(listedPriceKeys().size() - version->prices.size())
+                          + QStringLiteral(" сочетаний, которые составляют страницы. Цену меняют "
+                                           "двойным щелчком; ключи не удаляются."));
     const QSignalBlocker blocker(versions);
     for (int i = 0; i < versions->count(); ++i) {
         if (versions->item(i)->data(Qt::UserRole).toInt() == number)
@@ -567,6 +641,9 @@ void PriceListDialog::changeSelectedByPercent()
     int last = -1;
     for (const QModelIndex &index : selected) {
         const int row = filter->mapToSource(index).row();
+        // A key without a price has nothing to change by a percentage.
+        if (!model->priced(row))
+            continue;
         model->setPrice(row, std::max(0.0, rounded(model->price(row) * factor, toHalf)));
         first = std::min(first, row);
         last = std::max(last, row);
@@ -597,7 +674,9 @@ void PriceListDialog::saveAsNewVersion()
     // The new version is checked as a file of the rows that differ from the version in force.
     PriceFileRows rows {{QStringLiteral("ключ"), QStringLiteral("цена")}};
     for (const PriceEntry &entry : changed.prices.entries()) {
-        if (entry.price != inForce.prices.price(entry.key))
+        bool priced = false;
+        const double inForcePrice = inForce.prices.price(entry.key, &priced);
+        if (!priced || entry.price != inForcePrice)
             rows.append({entry.key, priceFileNumber(entry.price)});
     }
     for (const ExtraOption &option : extrasCatalogue()) {
@@ -610,7 +689,7 @@ void PriceListDialog::saveAsNewVersion()
         return;
     }
     const PriceFileCheck check = checkPriceRows(rows, inForce);
-    report->setPlainText(check.report());
+    report->setPlainText(check.editsReport());
     if (!check.accepted())
         return;
     if (fromDate->date() < priceClockToday()) {
@@ -630,25 +709,30 @@ void PriceListDialog::saveAsNewVersion()
     setBusy(true);
     report->appendPlainText(QStringLiteral("Сохранение…"));
     const int changedCount = check.changed;
+    // Where the prices came from: a file loaded into the table, or the table's own edits.
+    const QString source = loadedFrom.isEmpty()
+        ? QStringLiteral("цены, изменённые в этом окне")
+        : QStringLiteral("цены из файла ") + QDir::toNativeSeparators(loadedFrom);
     QPointer<PriceListDialog> alive(this);
-    book.add(changedVersion(inForce, check.prices, check.extras, info),
-             [alive, changedCount](int number, const QString &error) {
-                 if (!alive)
-                     return;
-                 alive->setBusy(false);
-                 if (number == 0) {
-                     alive->report->appendPlainText(QStringLiteral("Версия не сохранена: ")
-                                                    + error);
-                     return;
-                 }
-                 alive->showVersion(number);
-                 alive->note->clear();
-                 alive->report->appendPlainText(QStringLiteral("Сохранён прайс-лист: ")
-                                                + alive->model->version().info.title()
-                                                + QStringLiteral(". Изменено цен и надбавок: ")
-                                                + QString::number(changedCount) + QLatin1Char('.'));
-                 emit alive->versionSaved(number);
-             });
+    book.add(
+        changedVersion(inForce, check.prices, check.extras, info),
+        [alive, changedCount, source](int number, const QString &error) {
+            if (!alive)
+                return;
+            alive->setBusy(false);
+            if (number == 0) {
+                alive->report->appendPlainText(QStringLiteral("Версия не сохранена: ") + error);
+                return;
+            }
+            alive->showVersion(number);
+            alive->note->clear();
+            alive->loadedFrom.clear();
+            alive->report->appendPlainText(
+                QStringLiteral("Сохранён прайс-лист: ") + alive->model->version().info.title()
+                + QStringLiteral(" — ") + source + QStringLiteral(". Изменено цен и надбавок: ")
+                + QString::number(changedCount) + QLatin1Char('.'));
+            emit alive->versionSaved(number);
+        });
 }
 
 void PriceListDialog::setBusy(bool busy)
@@ -686,7 +770,9 @@ void PriceListDialog::exportFile()
     connect(worker, &QThread::finished, this, [this, fileName, error] {
         setBusy(false);
         if (!error->isEmpty()) {
-            report->setPlainText(QStringLiteral("Файл не записан: ") + *error);
+            report->setPlainText(QStringLiteral("Файл %1 не записан: %2. Выберите другую папку "
+                                                "или освободите место и выгрузите снова.")
+                                     .arg(QDir::toNativeSeparators(fileName), *error));
             emit fileWritten(false);
             return;
         }
@@ -746,6 +832,7 @@ void PriceListDialog::takeCheckedFile(const QString &fileName, const PriceFileCh
         }
         model->priceRowsChanged(0, model->rowCount() - 1);
         note->setText(QStringLiteral("Из файла ") + QFileInfo(fileName).fileName());
+        loadedFrom = fileName;
         report->appendPlainText(QStringLiteral("Цены из файла в таблице: выберите дату и нажмите "
                                                "«Сохранить как новую версию»."));
     }

@@ -75,6 +75,7 @@ private:
     QLabel *editCount;
     QDateEdit *fromDate;
     QLineEdit *note;
+    QString loadedFrom; // the file whose prices the table holds, until they are saved
     QPushButton *saveButton;
     QPushButton *exportButton;
     QPushButton *importButton;

@@ -4,6 +4,7 @@
 #include <QAbstractButton>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 
 namespace {
@@ -32,6 +33,19 @@ void russianDetailsButton(QMessageBox *box)
 QString MessageBoxes::chooseFile(const QString &title, const QString &start, const QString &filter)
 {
     return QFileDialog::getOpenFileName(parent, title, start, filter);
+}
+
+int MessageBoxes::ask(const QString &title, const QString &question, const QStringList &answers,
+                      int defaultAnswer)
+{
+    QMessageBox box(QMessageBox::Question, title, question, QMessageBox::NoButton, parent);
+    QList<QAbstractButton *> buttons;
+    for (const QString &answer : answers)
+        buttons << box.addButton(answer, QMessageBox::ActionRole);
+    if (defaultAnswer >= 0 && defaultAnswer < buttons.size())
+        box.setDefaultButton(qobject_cast<QPushButton *>(buttons.at(defaultAnswer)));
+    box.exec();
+    return int(buttons.indexOf(box.clickedButton()));
 }
 
 void MessageBoxes::tell(const QString &title, const QString &message, const QString &details)

@@ -5,6 +5,7 @@
 
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 class Prompts
@@ -17,6 +18,11 @@ public:
     // A file to open, chosen by the operator; empty when the choice was cancelled.
     virtual QString chooseFile(const QString &title, const QString &start, const QString &filter)
         = 0;
+    // A question with the answers offered, as buttons in this order; the one chosen, or -1 when
+    // the question was closed without an answer. The default answer is what Enter gives.
+    virtual int ask(const QString &title, const QString &question, const QStringList &answers,
+                    int defaultAnswer)
+        = 0;
 };
 
 // Warning boxes over a window.
@@ -28,6 +34,8 @@ public:
     { }
     void tell(const QString &title, const QString &message, const QString &details) override;
     QString chooseFile(const QString &title, const QString &start, const QString &filter) override;
+    int ask(const QString &title, const QString &question, const QStringList &answers,
+            int defaultAnswer) override;
 
 private:
     QPointer<QWidget> parent;

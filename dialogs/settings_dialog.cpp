@@ -7,6 +7,8 @@
 #include "storage/settings_file.h"
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
@@ -24,6 +26,36 @@
 const char *const SettingsDialog::CounterNameKey = "counter/name";
 const char *const SettingsDialog::DatabaseUrlKey = "database/url";
 const char *const SettingsDialog::OfficeWarmupKey = "office/warmup";
+
+static QComboBox *taxModeBox(const char *name, QWidget *parent)
+{
+    auto *box = new QComboBox(parent);
+    box->setObjectName(QLatin1String(name));
+    box->addItem(QStringLiteral("НДС сверху"), int(TaxMode::OnTop));
+    box->addItem(QStringLiteral("НДС в том числе"), int(TaxMode::Included));
+    box->addItem(QStringLiteral("без НДС"), int(TaxMode::None));
+    return box;
+}
+
+static QComboBox *taxRateBox(const char *name, QWidget *parent)
+{
+    auto *box = new QComboBox(parent);
+    box->setObjectName(QLatin1String(name));
+    for (const int rate : {0, 5, 7, 10, 18, 20, 22})
+        box->addItem(QString::number(rate) + QStringLiteral(" %"), rate);
+    return box;
+}
+
+static void showRule(QComboBox *mode, QComboBox *rate, const TaxRule &rule)
+{
+    mode->setCurrentIndex(mode->findData(int(rule.mode)));
+    rate->setCurrentIndex(rate->findData(rule.rate));
+}
+
+static TaxRule ruleOf(const QComboBox *mode, const QComboBox *rate)
+{
+    return {TaxMode(mode->currentData().toInt()), rate->currentData().toInt()};
+}
 
 static QLineEdit *field(const char *name, QWidget *parent)
 {
@@ -74,6 +106,34 @@ SettingsDialog::SettingsDialog(QWidget *parent)
     validityDays->setRange(0, DocumentSettings::MaxValidityDays);
     validityDays->setSuffix(QStringLiteral(" дн."));
     documentsForm->addRow(QStringLiteral("Счёт действителен:"), validityDays);
+    taxMode = taxModeBox("comboBoxTaxMode", documents);
+    taxRate = taxRateBox("comboBoxTaxRate", documents);
+    auto *taxRow = new QHBoxLayout;
+    taxRow->addWidget(taxMode);
+    taxRow->addWidget(taxRate);
+    taxRow->addStretch();
+    documentsForm->addRow(QStringLiteral("Налог:"), taxRow);
+    // One change prepared ahead, from a day on: the invoice's date decides which applies.
+    taxChange = new QCheckBox(QStringLiteral("с"), documents);
+    taxChange->setObjectName(QStringLiteral("checkBoxTaxChange"));
+    taxChangeFrom = new QDateEdit(documents);
+    taxChangeFrom->setObjectName(QStringLiteral("dateEditTaxChange"));
+    taxChangeFrom->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+    taxChangeFrom->setCalendarPopup(true);
+    taxChangeMode = taxModeBox("comboBoxTaxChangeMode", documents);
+    taxChangeRate = taxRateBox("comboBoxTaxChangeRate", documents);
+    auto *changeRow = new QHBoxLayout;
+    changeRow->addWidget(taxChange);
+    changeRow->addWidget(taxChangeFrom);
+    changeRow->addWidget(taxChangeMode);
+    changeRow->addWidget(taxChangeRate);
+    changeRow->addStretch();
+    documentsForm->addRow(QStringLiteral("Смена налога:"), changeRow);
+    connect(taxMode, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            &SettingsDialog::enableTaxFields);
+    connect(taxChangeMode, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            &SettingsDialog::enableTaxFields);
+    connect(taxChange, &QCheckBox::toggled, this, &SettingsDialog::enableTaxFields);
 
     auto *counter = new QGroupBox(QStringLiteral("Рабочее место"), this);
     auto *counterForm = new QFormLayout(counter);
@@ -135,6 +195,16 @@ void SettingsDialog::load()
     accountant->setText(shop.accountant);
     pdfFolder->setText(QDir::toNativeSeparators(documents.pdfFolder));
     validityDays->setValue(documents.validityDays);
+    loadedTax = documents.tax;
+    showRule(taxMode, taxRate, loadedTax.rule);
+    taxChange->setChecked(loadedTax.changeFrom.isValid());
+    // Without a change the fields offer the next new year with the rule in force.
+    taxChangeFrom->setDate(loadedTax.changeFrom.isValid()
+                               ? loadedTax.changeFrom
+                               : QDate(QDate::currentDate().year() + 1, 1, 1));
+    showRule(taxChangeMode, taxChangeRate,
+             loadedTax.changeFrom.isValid() ? loadedTax.change : loadedTax.rule);
+    enableTaxFields();
 
     counterName->setText(settings.value(QLatin1String(CounterNameKey)).toString());
     storedUrl = settings.value(QLatin1String(DatabaseUrlKey)).toString();
@@ -156,6 +226,7 @@ bool SettingsDialog::save() const
            accountant->text().trimmed()};
     documents.pdfFolder = QDir::fromNativeSeparators(pdfFolder->text().trimmed());
     documents.validityDays = validityDays->value();
+    documents.tax = taxFromFields();
     documents.store(settings);
 
     // An empty field leaves the key out, so that its default (the host name, the local file)
@@ -195,6 +266,29 @@ void SettingsDialog::accept()
         return;
     }
     QDialog::accept();
+}
+
+void SettingsDialog::enableTaxFields()
+{
+    // Without tax there is no rate; without a change its fields wait.
+    taxRate->setEnabled(taxMode->currentData().toInt() != int(TaxMode::None));
+    taxChangeFrom->setEnabled(taxChange->isChecked());
+    taxChangeMode->setEnabled(taxChange->isChecked());
+    taxChangeRate->setEnabled(taxChange->isChecked()
+                              && taxChangeMode->currentData().toInt() != int(TaxMode::None));
+}
+
+TaxSettings SettingsDialog::taxFromFields() const
+{
+    TaxSettings tax;
+    tax.rule = ruleOf(taxMode, taxRate);
+    if (taxChange->isChecked()) {
+        tax.changeFrom = taxChangeFrom->date();
+        tax.change = ruleOf(taxChangeMode, taxChangeRate);
+    }
+    const TaxSettings unset;
+    tax.given = loadedTax.given || !(tax.rule == unset.rule) || tax.changeFrom.isValid();
+    return tax;
 }
 
 void SettingsDialog::choosePdfFolder()

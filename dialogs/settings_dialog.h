@@ -1,12 +1,17 @@
 // "Настройки": every setting of the program in one dialog over the settings file. The shop's
-// requisites, the PDF folder and the validity days through the documents' settings; the counter's
-// name, the database URL and the office warm-up under the keys storage and the office read. The
-// URL's password is edited in a field of its own that shows no text; the URL field shows ***.
+// requisites, the PDF folder, the validity days and the tax through the documents' settings; the
+// counter's name, the database URL and the office warm-up under the keys storage and the office
+// read. The URL's password is edited in a field of its own that shows no text; the URL field shows
+// ***.
 #pragma once
+
+#include "order/invoice_foot.h"
 
 #include <QDialog>
 
 class QCheckBox;
+class QComboBox;
+class QDateEdit;
 class QLabel;
 class QLineEdit;
 class QSpinBox;
@@ -35,10 +40,18 @@ public slots:
 private:
     void load();
     void choosePdfFolder();
+    // The tax as the fields give it; a file without a tax section keeps none until they differ
+    // from what it means (18 % on top, no change).
+    TaxSettings taxFromFields() const;
+    void enableTaxFields();
 
     QLineEdit *shopName, *address, *taxNumbers, *bank, *account, *director, *accountant;
     QLineEdit *pdfFolder;
     QSpinBox *validityDays;
+    QComboBox *taxMode, *taxRate, *taxChangeMode, *taxChangeRate;
+    QCheckBox *taxChange;
+    QDateEdit *taxChangeFrom;
+    TaxSettings loadedTax;
     QLineEdit *counterName, *databaseUrl, *databasePassword;
     QCheckBox *officeWarmup;
     QLabel *problemNote;

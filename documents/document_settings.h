@@ -4,6 +4,7 @@
 #pragma once
 
 #include "documents/invoice_document.h"
+#include "order/invoice_foot.h"
 
 #include <QString>
 
@@ -24,6 +25,10 @@ struct DocumentSettings
     QString pdfFolder; // empty: "printcalc" in the user's documents folder
     int validityDays = 5;
     static constexpr int MaxValidityDays = 365;
+    // Section "tax": mode (on-top, included, none), rate, and one change from a day
+    // (changeFrom as YYYY-MM-DD, changeMode, changeRate). Without the section the documents keep
+    // their old "18%" rows.
+    TaxSettings tax;
 
     // The built-in settings when the file is not UTF-8 (SettingsFile::problem() tells).
     static DocumentSettings load();

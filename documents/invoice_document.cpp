@@ -2,7 +2,9 @@
 #include "documents/invoice_document.h"
 
 #include "documents/amount_in_words.h"
+#include "order/invoice.h"
 #include "order/money.h"
+#include "pricing/line_wording.h"
 
 #include <QChar>
 
@@ -76,23 +78,48 @@ QString invoiceAmount(const QString &text, int minDecimals)
     return russianDigits(plain == QLatin1String("-0") ? QStringLiteral("0") : plain);
 }
 
-InvoiceTexts invoiceTexts(const QVector<OrderLine> &lines)
+FootTerms InvoiceDocument::footTerms() const
+{
+    return FootTerms::on(tax, date, payer.isNull() ? 0 : payer.discountHundredths);
+}
+
+QString payerLineText(const Customer &payer)
+{
+    const QString name = payerNameLine(payer);
+    return QStringLiteral("Плательщик: ") + (name.isEmpty() ? QString(48, QLatin1Char('_')) : name);
+}
+
+InvoiceTexts invoiceTexts(const InvoiceDocument &document)
+{
+    return invoiceTexts(document.lines, document.footTerms());
+}
+
+InvoiceTexts invoiceTexts(const QVector<OrderLine> &lines, const FootTerms &terms)
 {
     InvoiceTexts texts;
     texts.rows.reserve(lines.size());
     for (int i = 0; i < lines.size(); ++i) {
         const OrderLine &line = lines.at(i);
-        texts.rows.append({QString::number(i + 1), line.description,
+        // The customer reads the options in words; the sheet export keeps the table's texts.
+        texts.rows.append({QString::number(i + 1), customerWording(line),
                            invoiceAmount(line.quantity, 0), invoiceAmount(line.unitPrice, 2),
                            invoiceSum(lineSum(line))});
     }
-    const OrderTotals totals = orderTotals(lines);
-    texts.subtotal = invoiceSum(totals.subtotal);
-    texts.tax = invoiceSum(totals.tax);
-    texts.total = invoiceSum(totals.total);
+    const InvoiceFoot foot = invoiceFoot(lines, terms);
+    for (const FootRow &row : foot.rows) {
+        QString amount = QStringLiteral("-");
+        if (row.hasAmount)
+            // The discount with a true minus, as the screen writes it.
+            amount
+                = row.amount < 0 ? QChar(0x2212) + invoiceSum(-row.amount) : invoiceSum(row.amount);
+        texts.foot.append({row.caption, amount, row.kind == FootRow::Total});
+    }
+    texts.subtotal = invoiceSum(foot.subtotal);
+    texts.tax = invoiceSum(foot.tax);
+    texts.total = invoiceSum(foot.total);
     texts.countLine = QStringLiteral("Всего наименований %1, на сумму %2 руб.")
-                          .arg(totals.lines)
+                          .arg(lines.size())
                           .arg(texts.total);
-    texts.totalInWords = roublesInWords(totals.total);
+    texts.totalInWords = roublesInWords(foot.total);
     return texts;
 }

@@ -3,6 +3,8 @@
 // spreadsheet invoice, shown as Calc shows them.
 #pragma once
 
+#include "customers/customer.h"
+#include "order/invoice_foot.h"
 #include "order/order_line.h"
 
 #include <QDate>
@@ -32,6 +34,11 @@ struct InvoiceDocument
     QDate date;
     int validityDays = 5;
     QVector<OrderLine> lines;
+    Customer payer; // nobody: the payer's line is left blank to fill by hand
+    TaxSettings tax; // the shop's; the invoice's date picks the rule in force
+
+    // The foot's terms: the payer's discount and the tax of the invoice's day.
+    FootTerms footTerms() const;
 
     // "Счёт № 12 от 09.12.2026", "Счёт б/н от 09.12.2026"
     QString title() const;
@@ -46,16 +53,27 @@ struct InvoiceRowTexts
     QString number, description, quantity, price, sum;
 };
 
+// One row of the foot as printed: "Скидка 5 %" and "−660,00"; a dash where there is no amount.
+struct InvoiceFootTexts
+{
+    QString caption, amount;
+    bool total = false;
+};
+
 // The table and the summary as printed.
 struct InvoiceTexts
 {
     QVector<InvoiceRowTexts> rows;
+    QVector<InvoiceFootTexts> foot;
     QString subtotal, tax, total;
     // "Всего наименований 3, на сумму 13 203,15 руб." and the same total in words.
     QString countLine, totalInWords;
 };
 
-InvoiceTexts invoiceTexts(const QVector<OrderLine> &lines);
+InvoiceTexts invoiceTexts(const QVector<OrderLine> &lines, const FootTerms &terms = FootTerms());
+InvoiceTexts invoiceTexts(const InvoiceDocument &document);
+// "Плательщик: ООО «Ромашка», ИНН 7707083893, КПП 770701001", or the blank to fill by hand.
+QString payerLineText(const Customer &payer);
 
 // A sum as the sheet's money format shows it: "13 203,15", "132,00" (no-break spaces between
 // digit groups).

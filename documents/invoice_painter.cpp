@@ -2,6 +2,9 @@
 // so page breaks are planned from the heights that will be painted.
 #include "documents/invoice_painter.h"
 
+#include "order/invoice.h"
+#include "prices/file_problem.h"
+
 #include <QBuffer>
 #include <QFontDatabase>
 #include <QPagedPaintDevice>
@@ -12,6 +15,7 @@
 #include <QTextOption>
 
 #include <algorithm>
+#include <cerrno>
 
 QString invoiceFontFamily()
 {
@@ -49,7 +53,7 @@ public:
     InvoicePainter(QPagedPaintDevice *device, const InvoiceDocument &document)
         : device(device)
         , document(document)
-        , texts(invoiceTexts(document.lines))
+        , texts(invoiceTexts(document))
     { }
 
     int paint()
@@ -135,9 +139,8 @@ private:
             widest = qMax(widest, plain.horizontalAdvance(value));
         }
         if (column == SumColumn)
-            widest = std::max({widest, plain.horizontalAdvance(texts.subtotal),
-                               plain.horizontalAdvance(texts.tax),
-                               heavy.horizontalAdvance(texts.total)});
+            for (const InvoiceFootTexts &row : texts.foot)
+                widest = qMax(widest, (row.total ? heavy : plain).horizontalAdvance(row.amount));
         // A little more than the text: the PDF's metrics round differently from the layout's.
         return qBound(least, widest + 2 * padding + mm(1), most);
     }
@@ -203,23 +206,46 @@ private:
             painter.drawLine(QPointF(0, y), QPointF(width, y));
         }
         y += mm(4);
-        y += line(regular, QStringLiteral("Плательщик: ") + QString(48, QLatin1Char('_')), y, draw);
+        y += payer(y, draw);
         y += mm(1.5);
         y += line(regular, QStringLiteral("Основание: заказ в типографии"), y, draw);
         y += mm(5);
         return y - top;
     }
 
-    // One framed row of cells over the given columns; its height from the tallest text.
+    // "Плательщик:" and the payer's name, ИНН and КПП, wrapped under themselves only where the
+    // page is too narrow; the address on the line below, under the name.
+    double payer(double top, bool draw)
+    {
+        const QString label = QStringLiteral("Плательщик: ");
+        if (document.payer.isNull())
+            return line(regular, payerLineText(document.payer), top, draw);
+        const double indent = QFontMetricsF(regular, device).horizontalAdvance(label);
+        text(regular, label, QRectF(0, top, indent + mm(1), 0), Qt::AlignLeft | Qt::AlignTop, draw);
+        const QRectF box(indent, top, width - indent, 0);
+        double y = top;
+        // A number is never parted from its name at a line's end.
+        QString name = payerNameLine(document.payer);
+        name.replace(QStringLiteral("ИНН "), QStringLiteral("ИНН\u00a0"));
+        name.replace(QStringLiteral("КПП "), QStringLiteral("КПП\u00a0"));
+        y += text(regular, name, box, Qt::AlignLeft | Qt::AlignTop, draw);
+        y += text(regular, payerAddress(document.payer), box.translated(0, y - top),
+                  Qt::AlignLeft | Qt::AlignTop, draw);
+        return y - top;
+    }
+
+    // One framed row of cells over the given columns, the first value over `firstSpan` of them;
+    // its height from the tallest text.
     double cells(const QStringList &values, int firstColumn, const QFont &font,
                  const QVector<Qt::Alignment> &alignments, double top, bool draw,
-                 const QBrush &fill = Qt::NoBrush)
+                 const QBrush &fill = Qt::NoBrush, int firstSpan = 1)
     {
+        const auto left
+            = [&](int i) { return columns.at(firstColumn + (i > 0 ? firstSpan - 1 : 0) + i); };
+        const auto right = [&](int i) { return columns.at(firstColumn + firstSpan + i); };
         double textHeight = 0;
         for (int i = 0; i < values.size(); ++i) {
-            const int column = firstColumn + i;
-            const QRectF box(columns.at(column) + padding, top + padding,
-                             columns.at(column + 1) - columns.at(column) - 2 * padding, 0);
+            const QRectF box(left(i) + padding, top + padding, right(i) - left(i) - 2 * padding, 0);
             textHeight = qMax(textHeight, text(font, values.at(i), box, alignments.at(i), false));
         }
         textHeight = qMax(textHeight, QFontMetricsF(font, device).height());
@@ -227,9 +253,7 @@ private:
         if (!draw)
             return rowHeight;
         for (int i = 0; i < values.size(); ++i) {
-            const int column = firstColumn + i;
-            const QRectF frame(columns.at(column), top, columns.at(column + 1) - columns.at(column),
-                               rowHeight);
+            const QRectF frame(left(i), top, right(i) - left(i), rowHeight);
             painter.setPen(thin);
             painter.setBrush(fill);
             painter.drawRect(frame);
@@ -261,11 +285,17 @@ private:
     {
         static const QVector<Qt::Alignment> alignments = {Qt::AlignLeft, Qt::AlignRight};
         double y = top;
-        y += cells({QStringLiteral("Итого"), texts.subtotal}, PriceColumn, cell, alignments, y,
-                   draw);
-        y += cells({QStringLiteral("18%"), texts.tax}, PriceColumn, cell, alignments, y, draw);
-        y += cells({QStringLiteral("Всего"), texts.total}, PriceColumn, cellBold, alignments, y,
-                   draw);
+        // Captions wider than the price column ("В том числе НДС 22 %") take the quantity's too,
+        // the whole foot alike.
+        const double captionRoom = columns.at(SumColumn) - columns.at(PriceColumn) - 2 * padding;
+        bool wide = false;
+        for (const InvoiceFootTexts &row : texts.foot)
+            wide = wide
+                || QFontMetricsF(row.total ? cellBold : cell, device).horizontalAdvance(row.caption)
+                    > captionRoom;
+        for (const InvoiceFootTexts &row : texts.foot)
+            y += cells({row.caption, row.amount}, wide ? QuantityColumn : PriceColumn,
+                       row.total ? cellBold : cell, alignments, y, draw, Qt::NoBrush, wide ? 2 : 1);
         y += mm(5);
         y += line(regular, texts.countLine, y, draw);
         y += mm(1);
@@ -397,7 +427,7 @@ bool writeInvoicePdf(const InvoiceDocument &document, const QString &path, QStri
     }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
-        *error = file.errorString();
+        *error = fileWriteProblem(errno, file.error(), file.errorString());
         return false;
     }
     const QByteArray &bytes = pdf.data();
@@ -405,15 +435,14 @@ bool writeInvoicePdf(const InvoiceDocument &document, const QString &path, QStri
     while (done < bytes.size()) {
         const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
         if (written <= 0) {
-            *error = file.errorString().isEmpty() ? QStringLiteral("файл записан не полностью")
-                                                  : file.errorString();
+            *error = fileWriteProblem(errno, file.error(), file.errorString());
             file.cancelWriting();
             return false;
         }
         done += written;
     }
     if (!file.flush() || !file.commit()) {
-        *error = file.errorString();
+        *error = fileWriteProblem(errno, file.error(), file.errorString());
         return false;
     }
     return true;

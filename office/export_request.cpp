@@ -47,7 +47,12 @@ bool prepareExport(const ExportRequest &request, PreparedExport *prepared, QStri
                 + fix;
             return false;
         }
-        if (!readAmount(line.unitPrice, &price)) {
+        const bool priceIsNumber = readAmount(line.unitPrice, &price);
+        if (!priceIsNumber && request.textPricesAccepted) {
+            line.quantity = exactText(quantity);
+            continue;
+        }
+        if (!priceIsNumber) {
             *message
                 = QStringLiteral("Строка %1: цена «%2» не число.").arg(i + 1).arg(line.unitPrice)
                 + fix;
@@ -65,7 +70,8 @@ bool prepareExport(const ExportRequest &request, PreparedExport *prepared, QStri
         line.quantity = exactText(quantity);
         line.unitPrice = exactText(price);
     }
-    if (!std::isfinite(subtotal * (1.0 + invoice::TaxRate))) {
+    // The largest a tax on top can make of it: 22 %.
+    if (!std::isfinite(subtotal * 1.22)) {
         *message = QStringLiteral("Итог заказа слишком велик для таблицы. Проверьте количества и "
                                   "цены в таблице заказа и повторите экспорт.");
         return false;
@@ -99,11 +105,23 @@ bool prepareExport(const ExportRequest &request, PreparedExport *prepared, QStri
         return false;
     }
     prepared->path = file.absoluteFilePath();
-    prepared->blocks = invoiceFor(lines, request.signers);
+    prepared->number = request.number;
+    prepared->date = request.date;
+    prepared->payer = payerText(request.payer);
+    prepared->lines = lines;
+    prepared->signers = request.signers;
+    prepared->discountHundredths = request.payer.isNull() ? 0 : request.payer.discountHundredths;
+    prepared->tax = request.tax;
+    layOutInvoice(prepared);
+    return true;
+}
+
+void layOutInvoice(PreparedExport *prepared)
+{
+    const QDate day = prepared->date.isValid() ? prepared->date : QDate::currentDate();
+    prepared->blocks = invoiceFor(prepared->lines, prepared->signers,
+                                  FootTerms::on(prepared->tax, day, prepared->discountHundredths));
     prepared->lastRow = 0;
     for (const InvoiceBlock &block : qAsConst(prepared->blocks))
         prepared->lastRow = qMax(prepared->lastRow, block.top + block.rowCount() - 1);
-    prepared->number = request.number;
-    prepared->date = request.date;
-    return true;
 }

@@ -16,6 +16,11 @@ struct ExportRequest
     QString number; // the invoice's number and date, written where the template names cells
     QDate date;
     InvoiceSigners signers; // the names after the signature lines, from the settings
+    Customer payer; // the order's customer: the discount and the cell "Покупатель"
+    TaxSettings tax; // the shop's, from the settings
+    // The operator chose to go on with prices that are no number: they go into the sheet as the
+    // table shows them, and their lines sum to 0.
+    bool textPricesAccepted = false;
 };
 
 // The export ready to run: the template's local path and the invoice's cells.
@@ -26,12 +31,21 @@ struct PreparedExport
     int lastRow = 0; // the last sheet row the invoice writes
     QString number;
     QDate date;
+    QString payer; // for the cell named "Покупатель"; empty leaves the template's text
+    // What the blocks are laid out from, again once the number gives the invoice its date.
+    QVector<OrderLine> lines; // read as numbers
+    InvoiceSigners signers;
+    int discountHundredths = 0;
+    TaxSettings tax;
 };
+
+// The blocks for the export's lines and its date (the tax in force on it; today without one).
+void layOutInvoice(PreparedExport *prepared);
 
 // The local file a typed template path names: blanks around it dropped, "~" for the home
 // folder, a file URL decoded. Empty for an empty field.
 QString templatePathFromTyped(const QString &typed);
 
 // Reads the lines and the path; false with a message for the operator when the export cannot go
-// on (a quantity or price that is no number, a sum too large, no template file).
+// on (a quantity or price that is no number unless accepted, a sum too large, no template file).
 bool prepareExport(const ExportRequest &request, PreparedExport *prepared, QString *message);

@@ -1,9 +1,11 @@
 // Worker threads for the office calls and the time limits the window keeps on them.
 #include "office/office_exporter.h"
 
+#include <QElapsedTimer>
 #include <QThread>
 
 #include <atomic>
+#include <memory>
 
 // One export's worker: it reports each step it starts and how it ended; once abandoned, it
 // reports nothing and closes whatever document it still opens.
@@ -74,7 +76,8 @@ void runExport(OfficeSession &session, const PreparedExport &prepared, ExportJob
     if (!carryOn(OfficeExporter::Writing))
         return fail();
     if (!session.writeBlocks(document, sheetName, prepared.blocks, &failure)
-        || !session.writeNumberAndDate(document, prepared.number, prepared.date, &failure))
+        || !session.writeNumberAndDate(document, prepared.number, prepared.date, prepared.payer,
+                                       &failure))
         return fail();
     if (!carryOn(OfficeExporter::Showing))
         return fail();
@@ -294,14 +297,36 @@ void OfficeExporter::closeStartedOffice(int timeLimitMs)
     if (m_session.startedProcessId() == 0)
         return;
     OfficeSession *session = &m_session;
-    QThread *thread = QThread::create([session] {
-        if (session->isConnected() && session->visibleDocumentCount() == 0)
-            session->terminate();
+    auto ending = std::make_shared<std::atomic_bool>(false);
+    // An office still starting for the warm-up, with no export under way, holds nothing of the
+    // operator's yet.
+    const bool starting = m_warming && !isRunning();
+    QThread *thread = QThread::create([session, ending, starting] {
+        const bool connected = session->isConnected();
+        if ((connected && session->visibleDocumentCount() == 0) || (!connected && starting)) {
+            *ending = true;
+            if (connected)
+                session->terminate();
+        }
     });
     thread->start();
-    // An office that does not answer is left as it is; the thread is left with it.
-    if (thread->wait(ulong(timeLimitMs)))
-        delete thread;
+    QElapsedTimer waited;
+    waited.start();
+    if (!thread->wait(ulong(timeLimitMs))) {
+        // One that did not answer at all may hold an invoice, and is left as it is; the thread
+        // is left with it. One asked to end with nothing of the operator's open is ended.
+        if (*ending)
+            session->endProcesses();
+        return;
+    }
+    delete thread;
+    if (!*ending)
+        return;
+    // An office asked to end may refuse without saying why (a freshly started one does, with
+    // nothing open): given a moment to go, it is ended all the same.
+    while (!session->processIds().isEmpty() && waited.elapsed() < timeLimitMs)
+        QThread::msleep(100);
+    session->endProcesses();
 }
 
 #include "office_exporter.moc"

@@ -4,6 +4,7 @@
 
 #include "office/uno_support.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -49,6 +50,8 @@
 #include <com/sun/star/table/CellVertJustify2.hpp>
 #include <com/sun/star/table/XCell.hpp>
 #include <com/sun/star/table/XCellRange.hpp>
+#include <com/sun/star/table/XColumnRowRange.hpp>
+#include <com/sun/star/table/XTableRows.hpp>
 #include <com/sun/star/task/XInteractionAbort.hpp>
 #include <com/sun/star/task/XInteractionHandler.hpp>
 #include <com/sun/star/task/XInteractionRequest.hpp>
@@ -278,8 +281,23 @@ OfficeSession::~OfficeSession() = default;
 
 OfficeSession &OfficeSession::shared()
 {
-    static OfficeSession *session = new OfficeSession(QStringLiteral("printcalc-office"));
+    static OfficeSession *session = new OfficeSession(pipeNameFor(QDir::homePath()));
     return *session;
+}
+
+QString OfficeSession::pipeNameFor(const QString &home)
+{
+    const QString path = QDir::cleanPath(home);
+    // The pipe becomes a socket's file name: plain letters and digits only, and short.
+    QString name;
+    for (const QChar c : QFileInfo(path).fileName()) {
+        if (name.size() < 16 && c.unicode() < 128 && c.isLetterOrNumber())
+            name += c.toLower();
+    }
+    const QByteArray digest
+        = QCryptographicHash::hash(path.toUtf8(), QCryptographicHash::Sha1).toHex().left(8);
+    return QStringLiteral("printcalc-office-")
+        + (name.isEmpty() ? QString() : name + QLatin1Char('-')) + QString::fromLatin1(digest);
 }
 
 QString OfficeSession::pipeName() const
@@ -711,7 +729,8 @@ bool OfficeSession::writeBlocks(const OfficeDocument &document, const QString &s
 }
 
 bool OfficeSession::writeNumberAndDate(const OfficeDocument &document, const QString &number,
-                                       const QDate &date, OfficeFailure *failure)
+                                       const QDate &date, const QString &payer,
+                                       OfficeFailure *failure)
 {
     const Reference<sheet::XSpreadsheetDocument> doc = unoDocument(document);
     try {
@@ -732,6 +751,18 @@ bool OfficeSession::writeNumberAndDate(const OfficeDocument &document, const QSt
             if (cell.is())
                 Reference<text::XText>(cell, UNO_QUERY_THROW)->setString(toOUString(number));
         }
+        if (!payer.isEmpty()) {
+            const Reference<table::XCell> cell = namedCell(QStringLiteral("Покупатель"));
+            if (cell.is()) {
+                Reference<text::XText>(cell, UNO_QUERY_THROW)->setString(toOUString(payer));
+                // A payer wrapped over two lines gets the row's height for them.
+                const Reference<table::XColumnRowRange> range(cell, UNO_QUERY);
+                const Reference<beans::XPropertySet> rows(
+                    range.is() ? range->getRows() : Reference<table::XTableRows>(), UNO_QUERY);
+                if (rows.is())
+                    rows->setPropertyValue("OptimalHeight", Any(true));
+            }
+        }
         if (date.isValid()) {
             const Reference<table::XCell> cell = namedCell(QStringLiteral("ДатаСчёта"));
             if (cell.is()) {
@@ -749,8 +780,9 @@ bool OfficeSession::writeNumberAndDate(const OfficeDocument &document, const QSt
             }
         }
     } catch (const uno::Exception &e) {
-        d->failed(QStringLiteral("Номер и дату счёта не удалось записать в шаблон. Недописанный "
-                                 "счёт закрыт; повторите экспорт."),
+        d->failed(QStringLiteral(
+                      "Номер, дату и плательщика счёта не удалось записать в шаблон. Недописанный "
+                      "счёт закрыт; повторите экспорт."),
                   failure);
         return false;
     }
@@ -837,6 +869,12 @@ int OfficeSession::visibleDocumentCount()
     } catch (const uno::Exception &) {
         return -1;
     }
+}
+
+void OfficeSession::endProcesses()
+{
+    for (const qint64 pid : processIds())
+        ::kill(pid_t(pid), SIGKILL);
 }
 
 void OfficeSession::kill()

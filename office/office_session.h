@@ -48,10 +48,14 @@ public:
     OfficeSession(const OfficeSession &) = delete;
     OfficeSession &operator=(const OfficeSession &) = delete;
 
-    // The program's office on the pipe "printcalc-office". It is never destroyed: the office and
-    // its documents may outlive the program, and remote references must not be released while the
-    // process tears down its statics.
+    // The program's office on the pipe of the user's home (pipeNameFor). It is never destroyed:
+    // the office and its documents may outlive the program, and remote references must not be
+    // released while the process tears down its statics.
     static OfficeSession &shared();
+    // "printcalc-office-kassa-1f3a09c2": the home's last folder name and a digest of its whole
+    // path, so that a program started with another home never reuses this one's office (with
+    // that home's profile and files).
+    static QString pipeNameFor(const QString &home);
 
     QString pipeName() const;
     // Arguments for an office this session starts, before "--norestore" and the pipe (tests: a
@@ -87,10 +91,10 @@ public:
     bool writeBlocks(const OfficeDocument &document, const QString &sheetName,
                      const QVector<InvoiceBlock> &blocks, OfficeFailure *failure);
 
-    // The cells named "НомерСчёта" and "ДатаСчёта", where the template has them, get the number
-    // and the date; empty values and missing names are skipped.
+    // The cells named "НомерСчёта", "ДатаСчёта" and "Покупатель", where the template has them, get
+    // the number, the date and the payer; empty values and missing names are skipped.
     bool writeNumberAndDate(const OfficeDocument &document, const QString &number,
-                            const QDate &date, OfficeFailure *failure);
+                            const QDate &date, const QString &payer, OfficeFailure *failure);
 
     // Makes the document's window visible and brings it to the front with the sheet active.
     void show(const OfficeDocument &document, const QString &sheetName);
@@ -105,6 +109,9 @@ public:
 
     // Ends the office at once (it does not answer, or the operator asked to restart it).
     void kill();
+    // Ends the office's processes at once, leaving the connection as it is: for a program on its
+    // way out while another thread may still be in a call to the office.
+    void endProcesses();
     // Asks the office to close; false when a document in it refused. May block: call it from a
     // thread the caller can leave waiting.
     bool terminate();

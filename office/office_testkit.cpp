@@ -30,6 +30,8 @@
 #include <com/sun/star/table/CellVertJustify2.hpp>
 #include <com/sun/star/table/XCell.hpp>
 #include <com/sun/star/table/XCellRange.hpp>
+#include <com/sun/star/table/XColumnRowRange.hpp>
+#include <com/sun/star/table/XTableRows.hpp>
 #include <com/sun/star/text/XText.hpp>
 #include <com/sun/star/util/CellProtection.hpp>
 #include <com/sun/star/util/XMergeable.hpp>
@@ -84,6 +86,11 @@ Cell cell(const OfficeDocument &document, const char *name, const QString &sheet
     result.text = toQString(Reference<text::XText>(source, UNO_QUERY_THROW)->getString());
     result.value = source->getValue();
     result.formula = toQString(source->getFormula());
+    const Reference<table::XColumnRowRange> range(source, UNO_QUERY);
+    const Reference<beans::XPropertySet> rows(
+        range.is() ? range->getRows() : Reference<table::XTableRows>(), UNO_QUERY);
+    if (rows.is())
+        rows->getPropertyValue("Height") >>= result.rowHeight;
     properties->getPropertyValue("IsTextWrapped") >>= result.wrapped;
     table::CellHoriJustify hori = table::CellHoriJustify_STANDARD;
     properties->getPropertyValue("HoriJustify") >>= hori;

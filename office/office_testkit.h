@@ -22,6 +22,7 @@ struct Cell
     bool leftAligned = false; // the standard alignment, untouched
     int borderEdges = 0; // edges with a line, 0 to 4
     int numberFormat = 0;
+    int rowHeight = 0; // the cell's row, in hundredths of a millimetre
 };
 
 Cell cell(const OfficeDocument &document, const char *name, const QString &sheet = QString());

@@ -1,6 +1,7 @@
 // The invoice's cell layout: line rows from 17 on, the three summary rows, signatures and stamp.
 #include "order/invoice.h"
 
+#include <QStringList>
 #include <QtMath>
 
 InvoiceCell InvoiceCell::numberCell(double value)
@@ -70,7 +71,8 @@ static InvoiceBlock singleCell(int row, int column, const InvoiceCell &cell, boo
     return block;
 }
 
-QVector<InvoiceBlock> invoiceFor(const QVector<OrderLine> &lines, const InvoiceSigners &signers)
+QVector<InvoiceBlock> invoiceFor(const QVector<OrderLine> &lines, const InvoiceSigners &signers,
+                                 const FootTerms &terms)
 {
     using namespace invoice;
     const int n = lines.size();
@@ -95,23 +97,76 @@ QVector<InvoiceBlock> invoiceFor(const QVector<OrderLine> &lines, const InvoiceS
     // SUM over no rows would point at the subtotal cell itself: an empty order sums to 0.
     const int subtotalRow = FirstLineRow + n;
     const QString subtotal = cellName(subtotalRow, ColumnF);
+    const QString linesSum = n > 0
+        ? QStringLiteral("SUM(%1:%2)")
+              .arg(cellName(FirstLineRow, ColumnF), cellName(subtotalRow - 1, ColumnF))
+        : QString();
     InvoiceBlock summary;
     summary.top = subtotalRow;
     summary.left = ColumnE;
     summary.framed = true;
-    summary.rows = {
-        {InvoiceCell::textCell(QStringLiteral("Итого")),
-         n > 0 ? InvoiceCell::formulaCell(
-             QStringLiteral("=SUM(%1:%2)")
-                 .arg(cellName(FirstLineRow, ColumnF), cellName(subtotalRow - 1, ColumnF)))
-               : InvoiceCell::numberCell(0)},
-        {InvoiceCell::textCell(QStringLiteral("18%")),
-         InvoiceCell::formulaCell(QStringLiteral("=%1*%2").arg(subtotal).arg(TaxRate))},
-        {InvoiceCell::textCell(QStringLiteral("Всего")),
-         InvoiceCell::formulaCell(
-             QStringLiteral("=%1+%2").arg(subtotal, cellName(subtotalRow + 1, ColumnF)))},
-    };
+    if (terms.asBefore()) {
+        summary.rows = {
+            {InvoiceCell::textCell(QStringLiteral("Итого")),
+             n > 0 ? InvoiceCell::formulaCell(QLatin1Char('=') + linesSum)
+                   : InvoiceCell::numberCell(0)},
+            {InvoiceCell::textCell(QStringLiteral("18%")),
+             InvoiceCell::formulaCell(QStringLiteral("=%1*%2").arg(subtotal).arg(TaxRate))},
+            {InvoiceCell::textCell(QStringLiteral("Всего")),
+             InvoiceCell::formulaCell(
+                 QStringLiteral("=%1+%2").arg(subtotal, cellName(subtotalRow + 1, ColumnF)))},
+        };
+    } else {
+        // The rows and their rounding as invoiceFoot computes them, live in the sheet: a line
+        // edited there carries through the discount, the tax and the total.
+        const InvoiceFoot foot = invoiceFoot(0.0, terms);
+        QString base = subtotal; // what the tax is counted on: the sum less the discount
+        QString taxCell;
+        for (const FootRow &row : foot.rows) {
+            const QString here = cellName(subtotalRow + summary.rowCount(), ColumnF);
+            InvoiceCell amount;
+            switch (row.kind) {
+            case FootRow::Subtotal:
+                amount = n > 0
+                    ? InvoiceCell::formulaCell(QStringLiteral("=ROUND(%1;2)").arg(linesSum))
+                    : InvoiceCell::numberCell(0);
+                break;
+            case FootRow::Discount:
+                amount = InvoiceCell::formulaCell(
+                    QStringLiteral("=-ROUND(%1*%2/100;2)")
+                        .arg(subtotal, percentNumber(terms.discountHundredths)));
+                base = QStringLiteral("(%1+%2)").arg(subtotal, here);
+                break;
+            case FootRow::Tax: {
+                const int rate = terms.taxGiven ? terms.tax.rate : 18;
+                const TaxMode mode = terms.taxGiven ? terms.tax.mode : TaxMode::OnTop;
+                if (mode == TaxMode::None) {
+                    amount = InvoiceCell::textCell(QStringLiteral("-"));
+                } else {
+                    amount = InvoiceCell::formulaCell(
+                        QStringLiteral("=ROUND(%1*%2/%3;2)")
+                            .arg(base)
+                            .arg(rate)
+                            .arg(mode == TaxMode::OnTop ? 100 : 100 + rate));
+                    if (mode == TaxMode::OnTop)
+                        taxCell = here;
+                }
+                break;
+            }
+            case FootRow::Total: {
+                QString sum = base.startsWith(QLatin1Char('(')) ? base.mid(1).chopped(1) : base;
+                if (!taxCell.isEmpty())
+                    sum += QLatin1Char('+') + taxCell;
+                amount = InvoiceCell::formulaCell(QLatin1Char('=') + sum);
+                break;
+            }
+            }
+            summary.rows.append({InvoiceCell::textCell(row.caption), amount});
+        }
+    }
     blocks.append(summary);
+    // Signatures keep two rows free under the foot, however many rows it has.
+    const int below = n + summary.rowCount() - 3;
 
     // The signature lines end with the signer's name where the settings give one.
     const QString placeholder = QStringLiteral("Берется из проги где то");
@@ -120,17 +175,17 @@ QVector<InvoiceBlock> invoiceFor(const QVector<OrderLine> &lines, const InvoiceS
         return given.isEmpty() ? placeholder : given;
     };
     blocks.append(singleCell(
-        22 + n, ColumnB,
+        22 + below, ColumnB,
         InvoiceCell::textCell(QStringLiteral("Руководитель предприятия_____________________")
                               + signer(signers.director)),
         false));
     blocks.append(singleCell(
-        24 + n, ColumnB,
+        24 + below, ColumnB,
         InvoiceCell::textCell(QStringLiteral("Главный бухгалтер____________________________")
                               + signer(signers.accountant)),
         false));
     blocks.append(
-        singleCell(26 + n, ColumnC, InvoiceCell::textCell(QStringLiteral("М.П.")), false));
+        singleCell(26 + below, ColumnC, InvoiceCell::textCell(QStringLiteral("М.П.")), false));
     return blocks;
 }
 
@@ -143,4 +198,29 @@ const InvoiceCell *invoiceCellAt(const QVector<InvoiceBlock> &blocks, int row, i
             return &block.rows.at(r).at(c);
     }
     return nullptr;
+}
+
+QString payerNameLine(const Customer &customer)
+{
+    if (customer.isNull())
+        return QString();
+    QStringList parts = {customer.legalName().trimmed()};
+    if (!customer.inn.trimmed().isEmpty())
+        parts << QStringLiteral("ИНН ") + customer.inn.trimmed();
+    if (!customer.kpp.trimmed().isEmpty())
+        parts << QStringLiteral("КПП ") + customer.kpp.trimmed();
+    parts.removeAll(QString());
+    return parts.join(QStringLiteral(", "));
+}
+
+QString payerAddress(const Customer &customer)
+{
+    return customer.isNull() ? QString() : customer.address.trimmed();
+}
+
+QString payerText(const Customer &customer)
+{
+    QStringList parts = {payerNameLine(customer), payerAddress(customer)};
+    parts.removeAll(QString());
+    return parts.join(QStringLiteral(", "));
 }

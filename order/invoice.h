@@ -2,6 +2,8 @@
 // formula, and which cells are framed. The office layer only applies what this computes.
 #pragma once
 
+#include "customers/customer.h"
+#include "order/invoice_foot.h"
 #include "order/order_line.h"
 
 #include <QString>
@@ -58,8 +60,18 @@ struct InvoiceSigners
     QString accountant;
 };
 
+// The foot's rows follow the terms: as always without a discount or a tax in the settings, else
+// with live formulas for the discount and the tax.
 QVector<InvoiceBlock> invoiceFor(const QVector<OrderLine> &lines,
-                                 const InvoiceSigners &signers = InvoiceSigners());
+                                 const InvoiceSigners &signers = InvoiceSigners(),
+                                 const FootTerms &terms = FootTerms());
+
+// The payer as the documents name them: the legal name, ИНН and КПП ("ООО «Ромашка», ИНН
+// 7707083893, КПП 770701001"), and the address apart; empty without a customer.
+QString payerNameLine(const Customer &customer);
+QString payerAddress(const Customer &customer);
+// Both in one text, for the sheet's cell "Покупатель".
+QString payerText(const Customer &customer);
 
 // The cell at a sheet position (row from 1, column from 0), or null where the invoice writes none.
 const InvoiceCell *invoiceCellAt(const QVector<InvoiceBlock> &blocks, int row, int column);

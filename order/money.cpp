@@ -71,11 +71,25 @@ double lineSum(const OrderLine &line)
     return sum;
 }
 
+double linesSum(const QVector<OrderLine> &lines)
+{
+    // Compensated (Neumaier) summation, as Calc's SUM does it: a thousand lines of half a
+    // kopeck add up to 5,005 there, and a plain running sum would show 5,00 instead of 5,01.
+    double sum = 0.0;
+    double lost = 0.0;
+    for (const OrderLine &line : lines) {
+        const double value = lineSum(line);
+        const double next = sum + value;
+        lost += std::fabs(sum) >= std::fabs(value) ? (sum - next) + value : (value - next) + sum;
+        sum = next;
+    }
+    return sum + lost;
+}
+
 OrderTotals orderTotals(const QVector<OrderLine> &lines)
 {
     OrderTotals totals;
-    for (const OrderLine &line : lines)
-        totals.subtotal += lineSum(line);
+    totals.subtotal = linesSum(lines);
     totals.tax = totals.subtotal * invoice::TaxRate;
     totals.total = totals.subtotal + totals.tax;
     totals.lines = lines.size();

@@ -37,3 +37,5 @@ struct OrderTotals
 // counts 0.
 OrderTotals orderTotals(const QVector<OrderLine> &lines);
 double lineSum(const OrderLine &line);
+// The lines' sums added up as the sheet's SUM adds them.
+double linesSum(const QVector<OrderLine> &lines);

@@ -82,6 +82,8 @@ void OrderLine::setText(Column column, const QString &value)
         break;
     case UnitPrice:
         unitPrice = value;
+        // A price typed over is the operator's own: the list's lack of one no longer counts.
+        missingPrice = false;
         unitPriceValue = 0.0;
         unitPriceIsNumber = readAmount(value, &unitPriceValue);
         break;

@@ -38,7 +38,8 @@ struct OrderLine
     // Keeps the numbers where the texts show them (rounded for display), and reads the texts
     // again where a text was changed without them.
     void settleNumbers();
-    // A text set with its reading: Quantity and UnitPrice are read, the others only kept.
+    // A text set with its reading: Quantity and UnitPrice are read, the others only kept; a
+    // price set so is no longer one the list lacked.
     void setText(Column column, const QString &text);
     // quantity × unit price; false (and 0) when either is not a number.
     bool sum(double *value) const;

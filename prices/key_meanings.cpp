@@ -1,5 +1,5 @@
-// The key-composing options of every page, as the pages' initialisers and the form set them, and
-// the reading of keys back into them.
+// The key-composing options of every page, whose codes the pages' initialisers give the form's
+// buttons, and the reading of keys back into them.
 #include "prices/key_meanings.h"
 
 #include <algorithm>
@@ -38,6 +38,7 @@ const QVector<int> FiveColours = {0, 1, 2, 3, 4};
 
 QVector<KeyPart> sheetProductParts()
 {
+    // Envelopes share the euro leaflet's prices and bags the business cards'.
     return {part("groupBoxListFormat", "формат",
                  {{"radioButton", 0, "А6 (105х148 мм.)"},
                   {"radioButton_2", 1, "А5 (148х210 мм.)"},

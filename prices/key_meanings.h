@@ -1,6 +1,7 @@
 // What a price key means in words. The options that compose keys, with their codes and captions as
-// the form gives them, are written here once; a key is read back into those options ("002428" is
-// "Листовая: А4 (210х297 мм.), 4+4, Матовая, 350", per sheet).
+// the form shows them, are written here once (the pages give their buttons these codes); a key is
+// read back into those options ("002428" is "Листовая: А4 (210х297 мм.), 4+4, Матовая, 350", per
+// sheet).
 #pragma once
 
 #include "pricing/jobs.h"

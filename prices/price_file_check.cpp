@@ -1,7 +1,9 @@
 // Reading, checking and writing price files.
 #include "prices/price_file_check.h"
 
+#include "prices/composable_keys.h"
 #include "prices/extras_catalogue.h"
+#include "prices/file_problem.h"
 #include "prices/key_meanings.h"
 #include "prices/price_versions.h"
 
@@ -12,6 +14,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 
 namespace {
@@ -288,6 +291,10 @@ QString PriceFileCheck::report() const
                 + QString::number(formerNames)
                 + QStringLiteral(" — прочитаны по их ключам; выгрузка пишет новые ключи.");
     }
+    if (unpriced > 0) {
+        lines << QStringLiteral("Ключей без цены: ") + QString::number(unpriced)
+                + QStringLiteral(" — остаются без цены.");
+    }
     if (rows > 0) {
         lines << QStringLiteral("Строк с ключами: ") + QString::number(rows)
                 + QStringLiteral("; изменено цен и надбавок: ") + QString::number(changed)
@@ -295,6 +302,33 @@ QString PriceFileCheck::report() const
                 + QStringLiteral(" — у них остаются цены действующего прайс-листа: ") + baseTitle
                 + QLatin1Char('.');
     }
+    return lines.join(QLatin1Char('\n'));
+}
+
+QString PriceFileCheck::editsReport() const
+{
+    QStringList lines;
+    if (accepted())
+        lines << QStringLiteral("Изменения можно сохранить: ошибок нет, предупреждений — ")
+                + QString::number(warnings()) + QLatin1Char('.');
+    else
+        lines << QStringLiteral("Изменения не сохранены: ошибок — ") + QString::number(errors())
+                + QStringLiteral(", предупреждений — ") + QString::number(warnings())
+                + QLatin1Char('.');
+    QHash<int, QString> keyOf;
+    for (auto it = rowOf.constBegin(); it != rowOf.constEnd(); ++it)
+        keyOf.insert(it.value(), it.key());
+    for (const PriceFileIssue &issue : issues) {
+        const QString kind
+            = issue.error ? QStringLiteral("Ошибка — ") : QStringLiteral("Предупреждение — ");
+        const QString key = keyOf.value(issue.row);
+        const bool named = key.isEmpty() || issue.text.startsWith(key);
+        lines << kind + (named ? QString() : key + QStringLiteral(": ")) + issue.text;
+    }
+    if (rows > 0)
+        lines << QStringLiteral("Изменено цен и надбавок: ") + QString::number(changed)
+                + QStringLiteral("; остальные — как в действующем прайс-листе: ") + baseTitle
+                + QLatin1Char('.');
     return lines.join(QLatin1Char('\n'));
 }
 
@@ -451,12 +485,18 @@ PriceFileCheck checkPriceRows(const PriceFileRows &rows, const PriceVersion &inF
         }
         ++check.rows;
         const ExtraOption *extra = nullptr;
+        // A key some page composes may be priced though the version has no price for it yet.
+        const auto known = [&table](const QString &candidate) {
+            return table.contains(candidate) || isComposableKey(candidate);
+        };
+        bool unpricedKey = false;
         if (allDigits(key)) {
-            if (!table.contains(key)) {
+            unpricedKey = !table.contains(key);
+            if (!known(key)) {
                 QStringList padded;
                 for (QString candidate = QLatin1Char('0') + key; candidate.size() <= 10;
                      candidate.prepend(QLatin1Char('0'))) {
-                    if (table.contains(candidate))
+                    if (known(candidate))
                         padded << candidate;
                 }
                 if (!padded.isEmpty()) {
@@ -485,6 +525,14 @@ PriceFileCheck checkPriceRows(const PriceFileRows &rows, const PriceVersion &inF
                                           "sheet.lamination.matte-250)."));
                 continue;
             }
+        }
+        // Left without a price, as the export writes such a key.
+        if (unpricedKey
+            && (priceText.isEmpty()
+                || priceText.compare(noPriceText(), Qt::CaseInsensitive) == 0)) {
+            --check.rows;
+            ++check.unpriced;
+            continue;
         }
         double price = 0.0;
         switch (readPrice(priceText, &price)) {
@@ -575,8 +623,10 @@ PriceFileCheck checkPriceRows(const PriceFileRows &rows, const PriceVersion &inF
     std::stable_sort(
         check.issues.begin(), check.issues.end(),
         [](const PriceFileIssue &a, const PriceFileIssue &b) { return a.row < b.row; });
-    check.kept
-        = table.size() + extrasCatalogue().size() - check.prices.size() - check.extras.size();
+    int pricedRead = 0;
+    for (auto it = check.prices.constBegin(); it != check.prices.constEnd(); ++it)
+        pricedRead += table.contains(it.key()) ? 1 : 0;
+    check.kept = table.size() + extrasCatalogue().size() - pricedRead - check.extras.size();
     return check;
 }
 
@@ -596,12 +646,14 @@ PriceFileCheck checkPriceCsv(const QByteArray &data, const PriceVersion &inForce
 PriceFileRows priceFileRows(const PriceVersion &version)
 {
     PriceFileRows rows;
-    rows.reserve(version.prices.size() + extrasCatalogue().size() + 1);
+    rows.reserve(listedPriceKeys().size() + extrasCatalogue().size() + 1);
     rows.append({KeyHeader, QStringLiteral("что это"), QStringLiteral("за что"), PriceHeader});
-    for (const PriceEntry &entry : version.prices.entries()) {
-        const KeyDescription description = describeKey(entry.key);
-        rows.append(
-            {entry.key, description.meaning, description.per, priceFileNumber(entry.price)});
+    for (const QString &key : listedPriceKeys()) {
+        const KeyDescription description = describeKey(key);
+        bool priced = false;
+        const double price = version.prices.price(key, &priced);
+        rows.append({key, description.meaning, description.per,
+                     priced ? priceFileNumber(price) : noPriceText()});
     }
     for (const ExtraOption &option : extrasCatalogue()) {
         rows.append(
@@ -664,7 +716,8 @@ PriceFileCheck checkPriceFile(const QString &path, const PriceVersion &inForce,
         return checkPriceRows(rows, inForce);
     }
     if (!file.open(QIODevice::ReadOnly))
-        return refuse(QStringLiteral("файл не открывается: ") + file.errorString());
+        return refuse(QStringLiteral("файл не открывается: ")
+                      + fileReadProblem(errno, file.error(), file.errorString()));
     return checkPriceCsv(file.readAll(), inForce);
 }
 
@@ -682,7 +735,7 @@ bool writePriceFile(const QString &path, const PriceVersion &version, QString *e
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(priceFileCsv(version)) < 0
         || !file.commit()) {
-        *error = file.errorString();
+        *error = fileWriteProblem(errno, file.error(), file.errorString());
         return false;
     }
     return true;

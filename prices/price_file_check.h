@@ -35,6 +35,7 @@ struct PriceFileCheck
     int changed = 0; // prices and amounts that differ from the version in force
     int kept = 0; // keys and extras the file leaves out: they keep the version in force's price
     int formerNames = 0; // extras named as files before keys named them, read as their keys
+    int unpriced = 0; // rows of keys without a price that the file leaves without one
     QString baseTitle; // the version in force the file was checked against
 
     int errors() const;
@@ -42,6 +43,9 @@ struct PriceFileCheck
     bool accepted() const { return errors() == 0; }
     // The report for a person, in Russian: a verdict, one line per issue with its row, the counts.
     QString report() const;
+    // The same for prices edited in the price-list window, where no file is involved: the verdict
+    // on the edits, each issue by its key.
+    QString editsReport() const;
 };
 
 // A file's rows as text: what a CSV file or a spreadsheet's first sheet holds, row 1 first.
@@ -57,8 +61,9 @@ bool readPriceCsv(const QByteArray &data, PriceFileRows *rows, PriceFileIssue *p
 PriceFileCheck checkPriceRows(const PriceFileRows &rows, const PriceVersion &inForce);
 PriceFileCheck checkPriceCsv(const QByteArray &data, const PriceVersion &inForce);
 
-// A version as a file: the header, then one row per price key in the list's order, then one row
-// per extra: key, what it means, what the price is per, price.
+// A version as a file: the header, then one row per listed key in the list's order ("нет цены" for
+// a key the version has no price for), then one row per extra: key, what it means, what the price
+// is per, price.
 PriceFileRows priceFileRows(const PriceVersion &version);
 QByteArray priceFileCsv(const PriceVersion &version);
 

@@ -1,6 +1,7 @@
 // Versions, the version in force, the clock it follows, and the book the program prices from.
 #include "prices/price_versions.h"
 
+#include "prices/composable_keys.h"
 #include "prices/extras_catalogue.h"
 
 #include <algorithm>
@@ -43,6 +44,18 @@ PriceVersion changedVersion(const PriceVersion &base, const QHash<QString, doubl
         const auto change = prices.constFind(entry.key);
         if (change != prices.constEnd())
             entry.price = *change;
+    }
+    // A key some page composes and the base has no price for gets one, in the list's order. Most
+    // versions only change prices the base has: the composable keys are not looked for then.
+    bool anyNewKey = false;
+    for (auto it = prices.constBegin(); it != prices.constEnd() && !anyNewKey; ++it)
+        anyNewKey = !base.prices.contains(it.key());
+    if (anyNewKey) {
+        for (const QString &key : listedPriceKeys()) {
+            const auto change = prices.constFind(key);
+            if (change != prices.constEnd() && !base.prices.contains(key))
+                entries.append({key, *change});
+        }
     }
     PriceVersion version;
     version.info = info;

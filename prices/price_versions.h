@@ -41,8 +41,9 @@ struct PriceVersion
 // Version 0: the built-in list and the form's amounts.
 const PriceVersion &builtInVersion();
 
-// A new version: the base version's prices and amounts with the given ones put in their place.
-// Keys and options the base does not know are ignored: a version never adds or drops a key.
+// A new version: the base version's prices and amounts with the given ones put in their place,
+// and a price for a key some page composes that the base lacks. Keys no page composes and options
+// the base does not know are ignored: a version never drops a key.
 PriceVersion changedVersion(const PriceVersion &base, const QHash<QString, double> &prices,
                             const QHash<QString, double> &extras, const PriceVersionInfo &info);
 

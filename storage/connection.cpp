@@ -89,7 +89,9 @@ QString Connection::faultText(StorageFault fault, const QString &detail) const
             ? QStringLiteral("Нет драйвера PostgreSQL для Qt: установите пакет libqt5sql5-psql.")
             : QStringLiteral("Нет драйвера SQLite для Qt: установите пакет libqt5sql5-sqlite.");
     case StorageFault::Unreachable:
-        return QStringLiteral("Нет связи с базой магазина %1%2.").arg(where, tail);
+        return QStringLiteral("Нет связи с базой магазина %1: проверьте сеть и что сервер базы "
+                              "работает%2.")
+            .arg(where, tail);
     case StorageFault::WrongPassword:
         return QStringLiteral("База магазина %1 не приняла имя пользователя или пароль%2.")
             .arg(where, tail);
@@ -102,7 +104,8 @@ QString Connection::faultText(StorageFault fault, const QString &detail) const
         return QStringLiteral("Диск заполнен: в базу %1 больше ничего не записать%2.")
             .arg(isSqlite() ? target.path : where, tail);
     case StorageFault::Corrupt:
-        return QStringLiteral("Файл базы данных %1 повреждён%2.")
+        return QStringLiteral("Файл базы данных %1 повреждён: восстановите его из резервной "
+                              "копии%2.")
             .arg(isSqlite() ? target.path : where, tail);
     case StorageFault::NewerSchema:
         return QStringLiteral("База %1 создана более новой версией программы (версия схемы %2, "
@@ -114,7 +117,9 @@ QString Connection::faultText(StorageFault fault, const QString &detail) const
     case StorageFault::Other:
         break;
     }
-    return QStringLiteral("Ошибка базы данных %1%2.").arg(where, tail);
+    return QStringLiteral("Ошибка базы данных %1: повторите действие, а если ошибка останется, "
+                          "покажите это сообщение администратору%2.")
+        .arg(where, tail);
 }
 
 bool Connection::fail(StorageFault fault, const QString &detail)

@@ -41,6 +41,9 @@ OrderWriter::OrderWriter(const QString &path, QObject *parent)
         }
         openError = s->connection.errorText();
         openFault = s->connection.fault();
+        // A file that could not be opened for writing is a failure already told: the first
+        // write that succeeds reports storing resumed.
+        s->failing = openFault != StorageFault::None;
         s->store.reset(new OrderStore(s->connection));
         s->retry = new QTimer(s->thread.context());
         s->retry->setSingleShot(true);

@@ -51,6 +51,8 @@ public:
     void runWithDatabase(const std::function<void(QSqlDatabase)> &task);
 
 signals:
+    // A change could not be written (told once, a file not writable at opening counts as told);
+    // every change is written again.
     void storingFailed(const QString &message);
     void storingResumed();
 

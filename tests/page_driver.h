@@ -61,6 +61,9 @@ public:
         prompts.titles.clear();
         prompts.onTell = nullptr;
         prompts.chosenFile.clear();
+        prompts.answer.clear();
+        prompts.questions.clear();
+        prompts.offered.clear();
         window = new MainWindow(nullptr, &prompts);
         window->show();
         return QTest::qWaitForWindowExposed(window);

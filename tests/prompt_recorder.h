@@ -23,7 +23,18 @@ public:
         return chosenFile;
     }
 
+    int ask(const QString &title, const QString &question, const QStringList &answers, int) override
+    {
+        titles << title;
+        questions << question;
+        offered = answers;
+        return answers.indexOf(answer);
+    }
+
     QStringList titles;
     std::function<void(const QString &message, const QString &details)> onTell;
     QString chosenFile; // what the file chooser gives back
+    QString answer; // the answer a question gets, by its caption; none closes the question
+    QStringList questions; // every question asked
+    QStringList offered; // the answers the last question offered
 };

@@ -5,6 +5,7 @@
 #include "app/order_cells.h"
 #include "app/scrolling.h"
 
+#include <QDialog>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -79,7 +80,11 @@ private slots:
         append("100", "132");
         QTRY_COMPARE(total(), grouped("Итого: 13 200 ₽ · строк: 1"));
         append("3", "1.05");
-        append("2", "нет"); // no number: counts nothing, as in the invoice
+        append("2", "нет"); // no number: named, never counted as 0
+        QTRY_COMPARE(
+            total(),
+            QStringLiteral("Итого: не посчитать — строка 3: цена «нет» не число · строк: 3"));
+        orderTable()->item(2, OrderLine::UnitPrice)->setText(QStringLiteral("0"));
         QTRY_COMPARE(total(), grouped("Итого: 13 203,15 ₽ · строк: 3"));
         orderTable()->editItem(orderTable()->item(1, OrderLine::UnitPrice));
         auto *editor = orderTable()->viewport()->findChild<QLineEdit *>();
@@ -373,6 +378,45 @@ private slots:
             "the new line is out of view");
     }
 
+    // A price or quantity that is no number is named under the table, never counted as 0.
+    void totalNamesWhatIsNoNumber_data()
+    {
+        QTest::addColumn<QStringList>("lines"); // quantity|price
+        QTest::addColumn<QString>("typedPrice"); // typed over the last line's price, if any
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("priced") << QStringList {"100|132"} << ""
+                                << "Итого: 13 200 ₽ · строк: 1";
+        QTest::newRow("a word as the price")
+            << QStringList {"100|132", "2|abc"} << ""
+            << "Итого: не посчитать — строка 2: цена «abc» не число · строк: 2";
+        QTest::newRow("typed over with a word")
+            << QStringList {"100|132", "2|5"} << "abc"
+            << "Итого: не посчитать — строка 2: цена «abc» не число · строк: 2";
+        QTest::newRow("typed over with a number again")
+            << QStringList {"100|132", "2|abc"} << "5"
+            << "Итого: 13 210 ₽ · строк: 2";
+        QTest::newRow("a unit in the quantity")
+            << QStringList {"5 шт|10"} << ""
+            << "Итого: не посчитать — строка 1: количество «5 шт» не число · строк: 1";
+        QTest::newRow("two lines") << QStringList {"1|x", "1|10", "1|"} << ""
+                                   << "Итого: не посчитать — строки 1, 3: цена или количество не "
+                                      "число · строк: 3";
+        QTest::newRow("a long text cut")
+            << QStringList {"1|двадцать пять рублей"} << ""
+            << "Итого: не посчитать — строка 1: цена «двадцать пять р…» не число · строк: 1";
+    }
+    void totalNamesWhatIsNoNumber()
+    {
+        QFETCH(QStringList, lines);
+        QFETCH(QString, typedPrice);
+        QFETCH(QString, shown);
+        for (const QString &line : lines)
+            append(line.section('|', 0, 0), line.section('|', 1));
+        if (!typedPrice.isEmpty())
+            orderTable()->item(rows() - 1, OrderLine::UnitPrice)->setText(typedPrice);
+        QTRY_COMPARE(total(), grouped(shown));
+    }
+
     // The controls made in code lie clear of the form's and are wide enough for their text.
     void newControlsFitTheirPlaces()
     {
@@ -405,21 +449,28 @@ private slots:
         QVERIFY(total->fontMetrics().horizontalAdvance(
                     grouped("Итого: 10 100 417 433 000,55 ₽ · строк: 10000"))
                 <= total->width());
+        const QString discounted = grouped(QStringLiteral(
+            "Итого: 1 234 567,89 ₽ · скидка 12,75 %: −157 407,41 ₽ · "
+            "к оплате 1 314 062,26 ₽ с НДС "
+            "22 % · строк: 999"));
+        QVERIFY(total->fontMetrics().horizontalAdvance(discounted) <= total->width());
     }
 
     void windowScrollsOnSmallScreens_data()
     {
         QTest::addColumn<QSize>("size");
         QTest::addColumn<bool>("scrolls");
-        QTest::newRow("1024 x 600") << QSize(1024, 600) << true;
-        QTest::newRow("1366 x 700") << QSize(1366, 700) << true;
-        QTest::newRow("designed 1289 x 792") << QSize(1289, 792) << false;
-        QTest::newRow("1600 x 900") << QSize(1600, 900) << false;
+        QTest::addColumn<bool>("wider"); // the contents grow beyond the designed width
+        QTest::newRow("1024 x 600") << QSize(1024, 600) << true << false;
+        QTest::newRow("1366 x 700") << QSize(1366, 700) << true << true;
+        QTest::newRow("designed 1289 x 792") << QSize(1289, 792) << false << false;
+        QTest::newRow("1600 x 900") << QSize(1600, 900) << false << true;
     }
     void windowScrollsOnSmallScreens()
     {
         QFETCH(QSize, size);
         QFETCH(bool, scrolls);
+        QFETCH(bool, wider);
         auto *contents = find<QWidget>("centralwidget");
         const auto places = [contents] {
             QList<QRect> places;
@@ -434,11 +485,81 @@ private slots:
         QApplication::processEvents();
         auto *area = qobject_cast<QScrollArea *>(window->centralWidget());
         QCOMPARE(area->verticalScrollBar()->isVisible(), scrolls);
-        QCOMPARE(places(), before);
+        // Nothing moves where the window is no larger than designed; a larger one moves the
+        // controls of the order area (orderAreaTakesTheRoom).
+        QCOMPARE(places() == before, !wider);
         auto *exportButton = find<QPushButton>("pushButton_6");
         area->ensureWidgetVisible(exportButton); // whatever lies lowest comes into view
         const QRect shown(exportButton->mapTo(area->viewport(), QPoint()), exportButton->size());
         QVERIFY2(area->viewport()->rect().contains(shown), "\"Экспорт\" cannot be scrolled to");
+    }
+
+    // From a small laptop's screen to a maximised full-HD window: every caption fits its button,
+    // the order table takes the room a larger window gives, the pages keep their designed
+    // geometry, the order area's controls stay clear of each other, and so does the journal's
+    // "По сегодняшним ценам".
+    void orderAreaTakesTheRoom_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QSize>("table");
+        QTest::newRow("1024 x 600") << QSize(1024, 600) << QSize(1041, 231);
+        QTest::newRow("1366 x 768") << QSize(1366, 768) << QSize(1104, 231);
+        QTest::newRow("1920 x 1080 maximised") << QSize(1920, 1080) << QSize(1672, 519);
+    }
+    void orderAreaTakesTheRoom()
+    {
+        QFETCH(QSize, size);
+        QFETCH(QSize, table);
+        window->appendOrderLine(QStringLiteral("строка"), QStringLiteral("1"),
+                                QStringLiteral("abc"), QString(), QString(), false);
+        window->resize(size);
+        QTRY_COMPARE(window->size(), size);
+        QApplication::processEvents();
+        QCOMPARE(orderTable()->size(), table);
+        QCOMPARE(find<QToolBox>("toolBox")->geometry(), QRect(10, 10, 1251, 451));
+        QCOMPARE(find<QTabWidget>("tabWidget")->geometry().height(), 491);
+        const auto fits = [](const QPushButton *button) {
+            QStyleOptionButton option;
+            option.initFrom(button);
+            const QRect inside
+                = button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+            return inside.width() >= button->fontMetrics().horizontalAdvance(button->text());
+        };
+        // The notices that come and go are shown once, so that their buttons are laid out.
+        const QStringList notices
+            = {"exportWaitNotice", "frameRestoreNotice", "frameStorageNotice"};
+        for (const QString &notice : notices)
+            find<QWidget>(notice)->show();
+        QApplication::processEvents();
+        for (const QPushButton *button : window->findChildren<QPushButton *>()) {
+            if (!button->isHidden() && !button->text().isEmpty())
+                QVERIFY2(fits(button),
+                         qPrintable(button->objectName() + " clips «" + button->text() + "»"));
+        }
+        for (const QString &notice : notices)
+            find<QWidget>(notice)->hide();
+        QApplication::processEvents();
+        auto *contents = find<QWidget>("centralwidget");
+        const QList<QWidget *> placed
+            = contents->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly);
+        for (const QWidget *control : placed) {
+            if (!control->isVisible())
+                continue;
+            QVERIFY2(contents->rect().contains(control->geometry()),
+                     qPrintable(control->objectName() + " reaches out of the window"));
+            for (const QWidget *other : placed)
+                QVERIFY2(other == control || !other->isVisible()
+                             || !other->geometry().intersects(control->geometry()),
+                         qPrintable(control->objectName() + " overlaps " + other->objectName()));
+        }
+        click(QStringLiteral("pushButtonJournal"));
+        auto *journal = window->findChild<QDialog *>();
+        QVERIFY(journal);
+        // As the journal opens on a screen of this size: within nine tenths of it.
+        journal->resize(QSize(980, 620).boundedTo(size * 9 / 10));
+        QApplication::processEvents();
+        auto *today = find<QPushButton>("pushButtonTodayPrices");
+        QVERIFY2(fits(today), qPrintable(QString::number(today->width())));
     }
 
     // At start a window larger than its screen's free area is made to fit; one that fits stays.

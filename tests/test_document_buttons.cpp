@@ -4,10 +4,13 @@
 #include "app/document_actions.h"
 #include "dialogs/settings_dialog.h"
 #include "documents/document_settings.h"
+#include "order/order.h"
 #include "tests/page_driver.h"
 #include "tests/pdf_text.h"
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QPrintDialog>
@@ -250,6 +253,125 @@ private slots:
         QCOMPARE(inPdf, onScreen);
     }
 
+    // The customer's discount under the table, in the PDF and in the printout, to the kopeck,
+    // for each tax mode; a customer at 0 % and an order without one read as they always did.
+    void discountOnScreenAndInDocuments_data()
+    {
+        QTest::addColumn<QByteArray>("taxSection");
+        QTest::addColumn<int>("discount"); // -1: no customer
+        QTest::addColumn<QString>("onScreen");
+        QTest::addColumn<QList<QStringList>>("foot");
+        QTest::newRow("no customer, on top 22")
+            << QByteArray("[tax]\nmode=on-top\nrate=22\n") << -1
+            << "Итого: 13 200 ₽ · строк: 1"
+            << QList<QStringList> {
+                   {"Итого", "13 200,00"}, {"НДС 22 %", "2 904,00"}, {"Всего", "16 104,00"}};
+        QTest::newRow("a customer at 0 %, no tax set")
+            << QByteArray() << 0 << "Итого: 13 200 ₽ · строк: 1"
+            << QList<QStringList> {
+                   {"Итого", "13 200,00"}, {"18%", "2 376,00"}, {"Всего", "15 576,00"}};
+        QTest::newRow("5 %, no tax set")
+            << QByteArray() << 500
+            << "Итого: 13 200 ₽ · скидка 5 %: −660 ₽ · "
+               "к оплате 14 797,20 ₽ с НДС 18 % · строк: 1"
+            << QList<QStringList> {{"Итого", "13 200,00"},
+                                   {"Скидка 5 %", "−660,00"},
+                                   {"18%", "2 257,20"},
+                                   {"Всего", "14 797,20"}};
+        QTest::newRow("5 %, on top 22")
+            << QByteArray("[tax]\nmode=on-top\nrate=22\n") << 500
+            << "Итого: 13 200 ₽ · скидка 5 %: −660 ₽ · "
+               "к оплате 15 298,80 ₽ с НДС 22 % · строк: 1"
+            << QList<QStringList> {{"Итого", "13 200,00"},
+                                   {"Скидка 5 %", "−660,00"},
+                                   {"НДС 22 %", "2 758,80"},
+                                   {"Всего", "15 298,80"}};
+        QTest::newRow("5,25 %, included 22")
+            << QByteArray("[tax]\nmode=included\nrate=22\n") << 525
+            << "Итого: 13 200 ₽ · скидка 5,25 %: −693 ₽ · "
+               "к оплате 12 507 ₽ · строк: 1"
+            << QList<QStringList> {{"Итого", "13 200,00"},
+                                   {"Скидка 5,25 %", "−693,00"},
+                                   {"В том числе НДС 22 %", "2 255,36"},
+                                   {"Всего", "12 507,00"}};
+        QTest::newRow("5,25 %, none")
+            << QByteArray("[tax]\nmode=none\n") << 525
+            << "Итого: 13 200 ₽ · скидка 5,25 %: −693 ₽ · "
+               "к оплате 12 507 ₽ · строк: 1"
+            << QList<QStringList> {{"Итого", "13 200,00"},
+                                   {"Скидка 5,25 %", "−693,00"},
+                                   {"Без налога (НДС)", "-"},
+                                   {"Всего", "12 507,00"}};
+        QTest::newRow("5 %, a change to none from today")
+            << QByteArray("[tax]\nmode=on-top\nrate=20\nchangeFrom="
+                          + QDate::currentDate().toString(Qt::ISODate).toLatin1()
+                          + "\nchangeMode=none\n")
+            << 500
+            << "Итого: 13 200 ₽ · скидка 5 %: −660 ₽ · "
+               "к оплате 12 540 ₽ · строк: 1"
+            << QList<QStringList> {{"Итого", "13 200,00"},
+                                   {"Скидка 5 %", "−660,00"},
+                                   {"Без налога (НДС)", "-"},
+                                   {"Всего", "12 540,00"}};
+        QTest::newRow("5 %, a change to none from tomorrow")
+            << QByteArray("[tax]\nmode=on-top\nrate=20\nchangeFrom="
+                          + QDate::currentDate().addDays(1).toString(Qt::ISODate).toLatin1()
+                          + "\nchangeMode=none\n")
+            << 500
+            << "Итого: 13 200 ₽ · скидка 5 %: −660 ₽ · "
+               "к оплате 15 048 ₽ с НДС 20 % · строк: 1"
+            << QList<QStringList> {{"Итого", "13 200,00"},
+                                   {"Скидка 5 %", "−660,00"},
+                                   {"НДС 20 %", "2 508,00"},
+                                   {"Всего", "15 048,00"}};
+    }
+    void discountOnScreenAndInDocuments()
+    {
+        QFETCH(QByteArray, taxSection);
+        QFETCH(int, discount);
+        QFETCH(QString, onScreen);
+        QFETCH(QList<QStringList>, foot);
+        writeSettingsFile(taxSection);
+        window->appendOrderLine(QStringLiteral("Буклеты"), QStringLiteral("1000"),
+                                QStringLiteral("13.2"), QString(), QString(), false);
+        if (discount >= 0) {
+            Customer customer;
+            customer.id = 7;
+            customer.shortName = QStringLiteral("Ромашка");
+            customer.fullName = QStringLiteral("ООО «Ромашка»");
+            customer.inn = QStringLiteral("7707083893");
+            customer.kpp = QStringLiteral("770701001");
+            customer.address = QStringLiteral("123456, г. Москва, ул. Ленина, д. 1");
+            customer.discountHundredths = discount;
+            window->order()->setCustomer(customer);
+        }
+        auto *label = find<QLabel>(QStringLiteral("labelOrderTotal"));
+        QString expected = onScreen;
+        expected.replace(QRegularExpression(QStringLiteral("(?<=\\d) (?=\\d)")),
+                         QString(QChar(0x00A0)));
+        QTRY_COMPARE(label->text(), expected);
+
+        click(QStringLiteral("pushButtonPdf"));
+        const QString printed = home->filePath(QStringLiteral("printed.pdf"));
+        printerChoice = [&](QPrinter *printer) {
+            printer->setOutputFormat(QPrinter::PdfFormat);
+            printer->setOutputFileName(printed);
+            return true;
+        };
+        click(QStringLiteral("pushButtonPrint"));
+        const QString payer = discount >= 0
+            ? QStringLiteral("Плательщик: ООО «Ромашка», ИНН 7707083893, КПП 770701001")
+            : QStringLiteral("Плательщик: ") + QString(48, QLatin1Char('_'));
+        for (const QString &path : {defaultPdf(), printed}) {
+            const QString table = pdfText(path, true);
+            QVERIFY2(!table.isEmpty(), qPrintable(path + " came back empty"));
+            for (const QStringList &row : foot + QList<QStringList> {{payer}})
+                QVERIFY2(!rowWith(table, row).isEmpty(),
+                         qPrintable(QStringLiteral("no row reads \"%1\" in %2:\n%3")
+                                        .arg(row.join(QStringLiteral(" | ")), path, table)));
+        }
+    }
+
     // A second invoice without a number on the same day does not overwrite the first.
     void secondPdfOfTheDayKeepsTheFirst()
     {
@@ -287,6 +409,97 @@ private slots:
         QCOMPARE(printerAsked, 0);
         QCOMPARE(taken, QStringList());
         QVERIFY(!QFileInfo::exists(home->filePath(QStringLiteral("Documents/printcalc"))));
+    }
+
+    // A line without a price is named before any document, and the operator's answer decides:
+    // the lines go out of the order (and come back with Ctrl+Z), the document goes on as the
+    // order stands, or nothing is made and no number is taken.
+    void unpricedLinesAskedFirst_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("answer"); // "" closes the question
+        QTest::addColumn<QString>("left"); // the order's descriptions afterwards
+        QTest::addColumn<QStringList>("documents"); // numbers taken, or the print dialog shown
+        QTest::newRow("PDF, lines removed") << "pushButtonPdf"
+                                            << "Убрать строки"
+                                            << "Визитки" << QStringList {"pdf"};
+        QTest::newRow("PDF, gone on with") << "pushButtonPdf"
+                                           << "Оставить"
+                                           << "Визитки Тираж Баннер" << QStringList {"pdf"};
+        QTest::newRow("PDF, cancelled") << "pushButtonPdf"
+                                        << "Отменить"
+                                        << "Визитки Тираж Баннер" << QStringList();
+        QTest::newRow("PDF, question closed") << "pushButtonPdf"
+                                              << ""
+                                              << "Визитки Тираж Баннер" << QStringList();
+        QTest::newRow("print, lines removed") << "pushButtonPrint"
+                                              << "Убрать строки"
+                                              << "Визитки" << QStringList {"print dialog"};
+        QTest::newRow("print, cancelled") << "pushButtonPrint"
+                                          << "Отменить"
+                                          << "Визитки Тираж Баннер" << QStringList();
+        QTest::newRow("export, cancelled") << "pushButton_6"
+                                           << "Отменить"
+                                           << "Визитки Тираж Баннер" << QStringList();
+    }
+    void unpricedLinesAskedFirst()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, answer);
+        QFETCH(QString, left);
+        QFETCH(QStringList, documents);
+        window->appendOrderLine(QStringLiteral("Визитки"), QStringLiteral("100"),
+                                QStringLiteral("2.675"), QString(), QString(), false);
+        OrderLine tier;
+        tier.description = QStringLiteral("Тираж");
+        tier.quantity = QStringLiteral("1000");
+        tier.unitPrice = QStringLiteral("0");
+        tier.missingPrice = true;
+        window->appendOrderLine(tier);
+        window->appendOrderLine(QStringLiteral("Баннер"), QStringLiteral("2"),
+                                QStringLiteral("abc"), QString(), QString(), false);
+        prompts.answer = answer;
+        click(button);
+        QCOMPARE(prompts.questions.size(), 1);
+        const QString question = prompts.questions.first();
+        for (const QString &named : {QStringLiteral("Строка 2: нет цены в прайс-листе"),
+                                     QStringLiteral("Строка 3: цена «abc» не число")})
+            QVERIFY2(question.contains(named), qPrintable(question));
+        QVERIFY2(!question.contains(QStringLiteral("Строка 1")), qPrintable(question));
+        QCOMPARE(prompts.offered,
+                 (QStringList {QStringLiteral("Убрать строки"), QStringLiteral("Оставить"),
+                               QStringLiteral("Отменить")}));
+        QStringList descriptions;
+        for (const OrderLine &line : window->orderLines())
+            descriptions << line.description;
+        QCOMPARE(descriptions.join(' '), left);
+        QStringList made = taken;
+        if (printerAsked > 0)
+            made << QStringLiteral("print dialog");
+        QCOMPARE(made, documents);
+        if (answer == QLatin1String("Оставить"))
+            QVERIFY2(pdfText(defaultPdf()).contains(QStringLiteral("abc")),
+                     "the price that is no number is not in the PDF as it stands");
+        if (answer == QLatin1String("Убрать строки")) {
+            QVERIFY(window->undoOrderChange());
+            QCOMPARE(window->orderLines().size(), 3);
+        }
+    }
+
+    // A price typed over one the list lacked is the operator's own: nothing is asked.
+    void typedPriceAsksNothing()
+    {
+        OrderLine tier;
+        tier.description = QStringLiteral("Тираж");
+        tier.quantity = QStringLiteral("1000");
+        tier.unitPrice = QStringLiteral("0");
+        tier.missingPrice = true;
+        window->appendOrderLine(tier);
+        orderTable()->item(0, OrderLine::UnitPrice)->setText(QStringLiteral("0,5"));
+        click(QStringLiteral("pushButtonPdf"));
+        QCOMPARE(prompts.questions, QStringList());
+        QCOMPARE(taken, QStringList {"pdf"});
+        QVERIFY(orderTable()->item(0, OrderLine::UnitPrice)->background().style() == Qt::NoBrush);
     }
 
     // A folder that cannot be made (a file stands in its way) is told, with its path.
@@ -476,6 +689,10 @@ private slots:
         QCOMPARE(warnings.size(), 1);
         QVERIFY2(warnings.first().contains(QStringLiteral("Счёт-58-2026-12-02.pdf")),
                  qPrintable(warnings.first()));
+        // In Russian first, with what to do; the system's words only after, in parentheses.
+        QVERIFY2(warnings.first().contains(QStringLiteral(": файл больше допустимого размера ("))
+                     && warnings.first().contains(QStringLiteral("выберите другую папку")),
+                 qPrintable(warnings.first()));
         QCOMPARE(informed, QStringList());
         QCOMPARE(opened, QStringList());
         const QDir pdfs(home->filePath(QStringLiteral("Documents/printcalc")));
@@ -638,6 +855,90 @@ private slots:
     }
 
     // "Отмена" leaves the file as it was.
+    // The tax in the dialog: a file without a tax section keeps none when only other fields
+    // change; a mode, a rate and a dated change chosen there are written and read back.
+    void settingsDialogTax_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("mode"); // empty: the fields left as shown
+        QTest::addColumn<QString>("rate");
+        QTest::addColumn<QString>("changeFrom"); // empty: no change
+        QTest::addColumn<QString>("shown"); // mode and rate the dialog opens with
+        QTest::addColumn<QStringList>("written"); // the tax keys afterwards
+        QTest::newRow("no section, left alone") << QByteArray() << ""
+                                                << ""
+                                                << ""
+                                                << "НДС сверху 18 %" << QStringList {};
+        QTest::newRow("no section, included 22 chosen")
+            << QByteArray() << "НДС в том числе"
+            << "22 %"
+            << ""
+            << "НДС сверху 18 %" << QStringList {"mode=included", "rate=22"};
+        QTest::newRow("a section, a change to none from the new year")
+            << QByteArray("[tax]\nmode=on-top\nrate=20\n") << ""
+            << ""
+            << "01.01.2027"
+            << "НДС сверху 20 %"
+            << QStringList {"mode=on-top", "rate=20", "changeFrom=2027-01-01", "changeMode=none",
+                            "changeRate=20"};
+        QTest::newRow("a section with a change, the change dropped")
+            << QByteArray("[tax]\nmode=none\nchangeFrom=2027-01-01\nchangeMode=included\n"
+                          "changeRate=5\n")
+            << ""
+            << ""
+            << "-"
+            << "без НДС 22 %" << QStringList {"mode=none", "rate=22"};
+    }
+    void settingsDialogTax()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, mode);
+        QFETCH(QString, rate);
+        QFETCH(QString, changeFrom);
+        QFETCH(QString, shown);
+        QFETCH(QStringList, written);
+        writeSettingsFile(file);
+        click(QStringLiteral("pushButtonSettings"));
+        SettingsDialog *dialog = nullptr;
+        QTRY_VERIFY((dialog = window->findChild<SettingsDialog *>()) && dialog->isVisible());
+        const auto box = [dialog](const char *name) {
+            return dialog->findChild<QComboBox *>(QLatin1String(name));
+        };
+        QCOMPARE(box("comboBoxTaxMode")->currentText() + QLatin1Char(' ')
+                     + box("comboBoxTaxRate")->currentText(),
+                 shown);
+        QCOMPARE(box("comboBoxTaxRate")->isEnabled(), !shown.startsWith(QStringLiteral("без")));
+        if (!mode.isEmpty())
+            box("comboBoxTaxMode")->setCurrentText(mode);
+        if (!rate.isEmpty())
+            box("comboBoxTaxRate")->setCurrentText(rate);
+        auto *change = dialog->findChild<QCheckBox *>(QStringLiteral("checkBoxTaxChange"));
+        auto *from = dialog->findChild<QDateEdit *>(QStringLiteral("dateEditTaxChange"));
+        if (changeFrom == QLatin1String("-")) {
+            QVERIFY(change->isChecked());
+            change->setChecked(false);
+        } else if (!changeFrom.isEmpty()) {
+            QVERIFY(!change->isChecked() && !from->isEnabled());
+            change->setChecked(true);
+            QVERIFY(from->isEnabled());
+            from->setDate(QDate::fromString(changeFrom, QStringLiteral("dd.MM.yyyy")));
+            box("comboBoxTaxChangeMode")->setCurrentText(QStringLiteral("без НДС"));
+            QVERIFY(!box("comboBoxTaxChangeRate")->isEnabled());
+        }
+        dialog->findChild<QSpinBox *>(QStringLiteral("spinBoxValidityDays"))->setValue(9);
+        QTest::mouseClick(dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok),
+                          Qt::LeftButton);
+        QTRY_VERIFY(!window->findChild<SettingsDialog *>());
+        const auto settings = openSettingsFile();
+        settings->beginGroup(QStringLiteral("tax"));
+        QStringList keys;
+        for (const QString &key : settings->childKeys())
+            keys << key + QLatin1Char('=') + settings->value(key).toString();
+        keys.sort();
+        written.sort();
+        QCOMPARE(keys, written);
+    }
+
     void settingsDialogCancelled()
     {
         writeSettingsFile("[documents]\nvalidityDays=3\n");

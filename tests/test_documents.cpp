@@ -3,7 +3,10 @@
 #include "documents/amount_in_words.h"
 #include "documents/document_settings.h"
 #include "documents/invoice_painter.h"
+#include "prices/price_versions.h"
+#include "pricing/page_pricing.h"
 #include "tests/exact_prices.h"
+#include "tests/line_jobs.h"
 #include "tests/pdf_text.h"
 
 #include <QDir>
@@ -280,6 +283,39 @@ private slots:
         QVERIFY2(!text.contains(QStringLiteral("Страница")), "a one-page invoice numbers its page");
     }
 
+    // Lines of every page read in words on the PDF, wrapped within their cell; a line typed by
+    // hand reads as typed. The table's composed texts are not printed.
+    void pdfWordsEachLine()
+    {
+        InvoiceDocument document;
+        document.date = QDate(2026, 12, 30);
+        for (const QJsonObject &job : {jobs::sheetWithExtras(), jobs::sheetTier(), jobs::brochure(),
+                                       jobs::banner(), jobs::interiorPoster(), jobs::mug()})
+            document.lines.append(priceStoredJob(job, builtInVersion().prices).last().orderLine());
+        document.lines.append({QStringLiteral("Дизайн визитки: 2 макета"), QStringLiteral("1"),
+                               QStringLiteral("1500")});
+        QString text = pdfText(writePdf(document));
+        text.replace(QRegularExpression(QStringLiteral("\\s+")), QStringLiteral(" "));
+        for (const char *words :
+             {"1 Листовая продукция: А4 (210×297 мм), 4+4, матовая 350 г/м²; ламинация 30 мкм "
+              "матовая; лак 1+0; обрезка по изображению",
+              "2 Листовая продукция, тираж 1000–3000 шт.: А4 (210×297 мм), 4+4, матовая 350 г/м²",
+              "3 Брошюры: А5 (148×210 мм); обложка 4+4, глянцевая 250 г/м²; внутренние листы "
+              "1+1, простая 80 г/м², 12 листов; переплёт на скрепке; ламинация обложки 30 мкм "
+              "глянцевая; лак внутренних листов 0+1",
+              "4 Уличная печать: баннерная ткань (Корея) 440 г/м², 720 dpi, 3000×1000 мм; плёнка "
+              "матовая; основа пластик 2 мм; проклейка; монтаж; карманы А4: 3 шт.",
+              "5 Интерьерная печать: А1 (594×841 мм), заливка 50 %, матовая 120 г/м²; фальцовка "
+              "А1; ламинация 30 мкм матовая",
+              "6 Сувенирная печать: кружки, А6 (105×148 мм), 4+0; цвет изделия светлый",
+              "7 Дизайн визитки: 2 макета"})
+            QVERIFY2(text.contains(QString::fromUtf8(words)),
+                     qPrintable(QStringLiteral("\"%1\" is missing from:\n%2")
+                                    .arg(QString::fromUtf8(words), text)));
+        for (const char *composed : {"Матовая; 350", "30 мкм Матовая", "Другой; Другой"})
+            QVERIFY2(!text.contains(QString::fromUtf8(composed)), composed);
+    }
+
     // The text is set in DejaVu Sans and the font travels inside the file.
     // A line priced from a price of seven to nine digits, read back from the PDF: its price, its
     // sum and the totals to the kopeck.
@@ -328,6 +364,129 @@ private slots:
             QVERIFY2(!rowWith(table, expected).isEmpty(),
                      qPrintable(QStringLiteral("no row reads \"%1\" in:\n%2")
                                     .arg(expected.join(QStringLiteral(" | ")), table)));
+    }
+
+    // The foot read back from the PDF for each tax mode and discount: every row beside its
+    // caption, to the kopeck, the total in words after "Всего", and the payer's line.
+    void pdfFoot_data()
+    {
+        QTest::addColumn<QByteArray>("taxSection"); // empty: no [tax] in the settings
+        QTest::addColumn<int>("discount");
+        QTest::addColumn<QList<QStringList>>("rows");
+        QTest::addColumn<QString>("words");
+        QTest::newRow("no tax set, no customer: as before")
+            << QByteArray() << -1
+            << QList<QStringList> {{"Итого", "13 200,00"},
+                                   {"18%", "2 376,00"},
+                                   {"Всего", "15 576,00"}}
+            << "Пятнадцать тысяч пятьсот семьдесят шесть рублей 00 копеек";
+        QTest::newRow("no tax set, a customer at 0 %: as before")
+            << QByteArray() << 0
+            << QList<QStringList> {{"Итого", "13 200,00"},
+                                   {"18%", "2 376,00"},
+                                   {"Всего", "15 576,00"}}
+            << "Пятнадцать тысяч пятьсот семьдесят шесть рублей 00 копеек";
+        QTest::newRow("no tax set, 5 %")
+            << QByteArray() << 500
+            << QList<QStringList> {{"Итого", "13 200,00"},
+                                   {"Скидка 5 %", "−660,00"},
+                                   {"18%", "2 257,20"},
+                                   {"Всего", "14 797,20"}}
+            << "Четырнадцать тысяч семьсот девяносто семь рублей 20 копеек";
+        QTest::newRow("on top 22, 5 %")
+            << QByteArray("mode=on-top\nrate=22\n") << 500
+            << QList<QStringList> {{"Итого", "13 200,00"},
+                                   {"Скидка 5 %", "−660,00"},
+                                   {"НДС 22 %", "2 758,80"},
+                                   {"Всего", "15 298,80"}}
+            << "Пятнадцать тысяч двести девяносто восемь рублей 80 копеек";
+        QTest::newRow("included 22, 5,25 %")
+            << QByteArray("mode=included\nrate=22\n") << 525
+            << QList<QStringList> {{"Итого", "13 200,00"},
+                                   {"Скидка 5,25 %", "−693,00"},
+                                   {"В том числе НДС 22 %", "2 255,36"},
+                                   {"Всего", "12 507,00"}}
+            << "Двенадцать тысяч пятьсот семь рублей 00 копеек";
+        QTest::newRow("none, 5,25 %") << QByteArray("mode=none\n") << 525
+                                      << QList<QStringList> {{"Итого", "13 200,00"},
+                                                             {"Скидка 5,25 %", "−693,00"},
+                                                             {"Без налога (НДС)", "-"},
+                                                             {"Всего", "12 507,00"}}
+                                      << "Двенадцать тысяч пятьсот семь рублей 00 копеек";
+        QTest::newRow("on top 20, no discount")
+            << QByteArray("mode=on-top\nrate=20\n") << 0
+            << QList<QStringList> {{"Итого", "13 200,00"},
+                                   {"НДС 20 %", "2 640,00"},
+                                   {"Всего", "15 840,00"}}
+            << "Пятнадцать тысяч восемьсот сорок рублей 00 копеек";
+    }
+    void pdfFoot()
+    {
+        QFETCH(QByteArray, taxSection);
+        QFETCH(int, discount);
+        QFETCH(QList<QStringList>, rows);
+        QFETCH(QString, words);
+        if (!taxSection.isEmpty())
+            writeSettingsFile("[tax]\n" + taxSection);
+        InvoiceDocument document;
+        document.tax = DocumentSettings::load().tax;
+        document.date = QDate(2026, 12, 9);
+        document.lines
+            = {{QStringLiteral("Буклеты"), QStringLiteral("1000"), QStringLiteral("13.2")}};
+        if (discount >= 0) {
+            document.payer.fullName = QStringLiteral("ООО «Ромашка»");
+            document.payer.inn = QStringLiteral("7707083893");
+            document.payer.kpp = QStringLiteral("770701001");
+            document.payer.address = QStringLiteral("123456, г. Москва, ул. Ленина, д. 1");
+            document.payer.discountHundredths = discount;
+        }
+        const QString path = writePdf(document);
+        const QString table = pdfText(path, true);
+        QVERIFY2(!table.isEmpty(), "no text came back from the PDF");
+        QString foot;
+        for (const QStringList &row : rows) {
+            const QString line = rowWith(table, row);
+            QVERIFY2(!line.isEmpty(),
+                     qPrintable(QStringLiteral("no row reads \"%1\" in:\n%2")
+                                    .arg(row.join(QStringLiteral(" | ")), table)));
+            foot += line.simplified() + QLatin1Char('\n');
+        }
+        // No other row in the foot: the captions between "Итого" and "Всего" are the table's.
+        const QString after = table.mid(table.indexOf(QStringLiteral("Итого")));
+        const QStringList captions = {"Скидка", "НДС", "18%", "Без налога"};
+        for (const QString &caption : captions)
+            QCOMPARE(after.left(after.indexOf(QStringLiteral("Всего"))).contains(caption),
+                     foot.contains(caption));
+        const QString text = pdfText(path);
+        QVERIFY2(text.contains(words),
+                 qPrintable(QStringLiteral("no \"%1\" in:\n%2").arg(words, text)));
+        const QString payer = discount >= 0
+            ? QStringLiteral("Плательщик: ООО «Ромашка», ИНН 7707083893, КПП 770701001")
+            : QStringLiteral("Плательщик: ") + QString(48, QLatin1Char('_'));
+        QVERIFY2(!rowWith(table, {payer}).isEmpty(),
+                 qPrintable(QStringLiteral("no payer line \"%1\" in:\n%2").arg(payer, table)));
+        QCOMPARE(text.contains(QStringLiteral("123456, г. Москва, ул. Ленина, д. 1")),
+                 discount >= 0);
+    }
+
+    // A payer's name too long for one line wraps under itself; nothing of it is lost.
+    void longPayerWraps()
+    {
+        InvoiceDocument document;
+        document.date = QDate(2026, 12, 9);
+        document.lines = linesOf({"1|100"});
+        document.payer.fullName = QStringLiteral(
+            "Общество с ограниченной ответственностью «Объединённая типографская и рекламная "
+            "компания Северо-Западного региона»");
+        document.payer.inn = QStringLiteral("7707083893");
+        document.payer.kpp = QStringLiteral("770701001");
+        const QString text = pdfText(writePdf(document)).simplified();
+        QVERIFY2(text.contains(QStringLiteral(
+                     "Плательщик: Общество с ограниченной ответственностью «Объединённая")),
+                 qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("Северо-Западного региона», ИНН 7707083893, КПП "
+                                              "770701001")),
+                 qPrintable(text));
     }
 
     void fontEmbedded()
@@ -449,6 +608,66 @@ private slots:
         QFETCH(int, days);
         writeSettingsFile("[documents]\nvalidityDays=" + value + "\n");
         QCOMPARE(DocumentSettings::load().validityDays, days);
+    }
+
+    // The [tax] section as an administrator writes it, and the rule in force on either side of
+    // the change's day.
+    void taxSettingsRead_data()
+    {
+        QTest::addColumn<QByteArray>("section");
+        QTest::addColumn<bool>("given");
+        QTest::addColumn<QString>("before"); // the rule on 31.12.2026: "mode rate"
+        QTest::addColumn<QString>("from"); // the rule on 01.01.2027
+        QTest::newRow("no section") << QByteArray() << false << "on-top 18"
+                                    << "on-top 18";
+        QTest::newRow("on top 20")
+            << QByteArray("[tax]\nmode=on-top\nrate=20\n") << true << "on-top 20"
+            << "on-top 20";
+        QTest::newRow("included 22 from the new year")
+            << QByteArray("[tax]\nmode=on-top\nrate=20\nchangeFrom=2027-01-01\n"
+                          "changeMode=included\nchangeRate=22\n")
+            << true << "on-top 20"
+            << "included 22";
+        QTest::newRow("none from the new year, its rate kept")
+            << QByteArray("[tax]\nmode=included\nrate=5\nchangeFrom=2027-01-01\n"
+                          "changeMode=none\n")
+            << true << "included 5"
+            << "none 5";
+        QTest::newRow("a mode alone: 22 %")
+            << QByteArray("[tax]\nmode=included\n") << true << "included 22"
+            << "included 22";
+        QTest::newRow("a rate not charged anywhere: 22 %")
+            << QByteArray("[tax]\nmode=on-top\nrate=19\n") << true << "on-top 22"
+            << "on-top 22";
+        QTest::newRow("a date that is no date: no change")
+            << QByteArray("[tax]\nmode=on-top\nrate=20\nchangeFrom=01.01.2027\n"
+                          "changeMode=none\n")
+            << true << "on-top 20"
+            << "on-top 20";
+    }
+    void taxSettingsRead()
+    {
+        QFETCH(QByteArray, section);
+        QFETCH(bool, given);
+        QFETCH(QString, before);
+        QFETCH(QString, from);
+        writeSettingsFile("[documents]\nvalidityDays=5\n" + section);
+        const TaxSettings tax = DocumentSettings::load().tax;
+        QCOMPARE(tax.given, given);
+        const auto rule = [&tax](const QDate &day) {
+            const TaxRule in = tax.ruleOn(day);
+            return taxModeWord(in.mode) + QLatin1Char(' ') + QString::number(in.rate);
+        };
+        QCOMPARE(rule(QDate(2026, 12, 31)), before);
+        QCOMPARE(rule(QDate(2027, 1, 1)), from);
+
+        // Saved again, the section reads back alike, and a file without one gets none.
+        DocumentSettings settings = DocumentSettings::load();
+        QVERIFY(settings.save());
+        const TaxSettings again = DocumentSettings::load().tax;
+        QCOMPARE(again.given, given);
+        QVERIFY(again.ruleOn(QDate(2026, 12, 31)) == tax.ruleOn(QDate(2026, 12, 31)));
+        QVERIFY(again.ruleOn(QDate(2027, 1, 1)) == tax.ruleOn(QDate(2027, 1, 1)));
     }
 
     // Saved settings read back alike, stay readable text, and leave the other parts' keys be.

@@ -3,6 +3,7 @@
 #include "app/export_panel.h"
 #include "app/mainwindow.h"
 #include "office/office_testkit.h"
+#include "order/order.h"
 #include "tests/prompt_recorder.h"
 
 #include <QCryptographicHash>
@@ -429,6 +430,143 @@ private slots:
                  QStringLiteral("Руководитель предприятия_____________________Иванов И. И."));
         QCOMPARE(cellOf(document, "B25").text,
                  QStringLiteral("Главный бухгалтер____________________________Петрова А. С."));
+    }
+
+    // The customer's discount and the shop's tax in the sheet, read back to the kopeck: each
+    // foot row's caption and amount, live formulas that follow an edited line, and the payer in
+    // the cell the template names "Покупатель". Without a customer the cell keeps its blank.
+    void footAndPayer_data()
+    {
+        QTest::addColumn<QByteArray>("taxSection");
+        QTest::addColumn<int>("discount"); // -1: no customer
+        QTest::addColumn<QStringList>("captions"); // E18 on
+        QTest::addColumn<QList<qint64>>("kopecks"); // F18 on; -1 for the dash
+        QTest::addColumn<qint64>("totalAfterEdit"); // the last row's kopecks once F17 is 20 000
+        QTest::newRow("no customer, on top 22")
+            << QByteArray("[tax]\nmode=on-top\nrate=22\n") << -1
+            << QStringList {"Итого", "НДС 22 %", "Всего"}
+            << QList<qint64> {1320000, 290400, 1610400} << qint64(2440000);
+        QTest::newRow("5 %, no tax set")
+            << QByteArray() << 500 << QStringList {"Итого", "Скидка 5 %", "18%", "Всего"}
+            << QList<qint64> {1320000, -66000, 225720, 1479720} << qint64(2242000);
+        QTest::newRow("5 %, on top 22")
+            << QByteArray("[tax]\nmode=on-top\nrate=22\n") << 500
+            << QStringList {"Итого", "Скидка 5 %", "НДС 22 %", "Всего"}
+            << QList<qint64> {1320000, -66000, 275880, 1529880} << qint64(2318000);
+        QTest::newRow("5,25 %, included 22")
+            << QByteArray("[tax]\nmode=included\nrate=22\n") << 525
+            << QStringList {"Итого", "Скидка 5,25 %", "В том числе НДС 22 %", "Всего"}
+            << QList<qint64> {1320000, -69300, 225536, 1250700} << qint64(1895000);
+        QTest::newRow("5,25 %, none")
+            << QByteArray("[tax]\nmode=none\n") << 525
+            << QStringList {"Итого", "Скидка 5,25 %", "Без налога (НДС)", "Всего"}
+            << QList<qint64> {1320000, -69300, -1, 1250700} << qint64(1895000);
+        QTest::newRow("a customer at 0 %, no tax set: as before")
+            << QByteArray() << 0 << QStringList {"Итого", "18%", "Всего"}
+            << QList<qint64> {1320000, 237600, 1557600} << qint64(2360000);
+    }
+    void footAndPayer()
+    {
+        QFETCH(QByteArray, taxSection);
+        QFETCH(int, discount);
+        QFETCH(QStringList, captions);
+        QFETCH(QList<qint64>, kopecks);
+        QFETCH(qint64, totalAfterEdit);
+        const QString settingsPath
+            = qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/printcalc/printcalc.ini");
+        QFile settings(settingsPath);
+        QVERIFY(settings.open(QIODevice::ReadOnly));
+        const QByteArray before = settings.readAll();
+        settings.close();
+        const auto restore = [&] {
+            QFile file(settingsPath);
+            return file.open(QIODevice::WriteOnly | QIODevice::Truncate)
+                && file.write(before) == before.size();
+        };
+        QVERIFY(settings.open(QIODevice::Append));
+        settings.write("\n" + taxSection);
+        settings.close();
+
+        m_window->appendOrderLine("Буклеты", "1000", "13.2", "значение=3", "", false);
+        if (discount >= 0) {
+            Customer customer;
+            customer.id = 3;
+            customer.fullName = "ООО «Ромашка»";
+            customer.inn = "7707083893";
+            customer.kpp = "770701001";
+            customer.address = "123456, г. Москва, ул. Ленина, д. 1";
+            customer.discountHundredths = discount;
+            m_window->order()->setCustomer(customer);
+        }
+        const auto document = exportTo(m_template);
+        QVERIFY(restore());
+        QVERIFY2(!document.isNull(), qPrintable("no invoice opened: " + m_messages.join(" | ")));
+        QVERIFY2(m_messages.isEmpty(), qPrintable(m_messages.join(" | ")));
+
+        const auto check = [&](int row, const QString &caption, qint64 expected) {
+            const QByteArray at = QByteArray::number(row);
+            QCOMPARE(cellOf(document, "E" + at).text, caption);
+            const Cell amount = cellOf(document, "F" + at);
+            if (expected < 0 && caption.startsWith(QStringLiteral("Без налога"))) {
+                QCOMPARE(amount.text, QStringLiteral("-"));
+                return;
+            }
+            QVERIFY2(amount.kind == Cell::Formula,
+                     qPrintable(QStringLiteral("F%1 is no formula").arg(row)));
+            QCOMPARE(qRound64(amount.value * 100), expected);
+        };
+        for (int i = 0; i < captions.size(); ++i)
+            check(18 + i, captions.at(i), kopecks.at(i));
+        QVERIFY2(cellOf(document, QByteArray("E" + QByteArray::number(18 + captions.size()))).kind
+                     == Cell::Empty,
+                 "the foot has a row too many");
+        QCOMPARE(cellOf(document, "C11").text,
+                 discount >= 0 ? QStringLiteral("ООО «Ромашка», ИНН 7707083893, КПП 770701001, "
+                                                "123456, г. Москва, ул. Ленина, д. 1")
+                               : QString(44, QLatin1Char('_')));
+        QCOMPARE(cellOf(document, "B11").text, QStringLiteral("Плательщик:"));
+        // The payer's two lines in a row tall enough for them; the blank in one line.
+        const int oneLine = cellOf(document, "B12").rowHeight;
+        QVERIFY2(discount >= 0 ? cellOf(document, "C11").rowHeight > oneLine * 3 / 2
+                               : cellOf(document, "C11").rowHeight == oneLine,
+                 qPrintable(QStringLiteral("row 11 is %1, a line %2")
+                                .arg(cellOf(document, "C11").rowHeight)
+                                .arg(oneLine)));
+        // Two rows free under the foot, then the signatures.
+        QCOMPARE(cellOf(document, QByteArray("B" + QByteArray::number(20 + captions.size()))).text,
+                 QString::fromUtf8(HeadSignature));
+
+        officetest::setCellValue(document, "F17", 20000);
+        const QByteArray last = "F" + QByteArray::number(17 + captions.size());
+        QCOMPARE(qRound64(cellOf(document, last).value * 100), totalAfterEdit);
+    }
+
+    // A thousand and one lines of half a kopeck: the sheet's SUM and the documents agree on
+    // 5,01, and the foot's rows on the kopecks that follow from it.
+    void halfKopecksAddUp()
+    {
+        ExportRequest request;
+        request.typedPath = m_template;
+        for (int i = 0; i < 1001; ++i)
+            request.lines.append({"Наклейка", "1", "0.005"});
+        request.payer.shortName = "Ромашка";
+        request.payer.discountHundredths = 500;
+        request.tax.given = true;
+        request.tax.rule = {TaxMode::OnTop, 22};
+        const OfficeDocument before = office().lastDocument();
+        auto *panel = m_window->findChild<ExportPanel *>();
+        panel->exportOrder(request);
+        QTRY_VERIFY_WITH_TIMEOUT(!panel->isRunning(), 120000);
+        const OfficeDocument document = office().lastDocument();
+        QVERIFY2(document != before && !document.isNull(), qPrintable(m_messages.join(" | ")));
+        const InvoiceFoot foot = invoiceFoot(request.lines, FootTerms::on(request.tax, {}, 500));
+        const QList<qint64> expected = {501, -25, 105, 581};
+        for (int i = 0; i < 4; ++i) {
+            const QByteArray at = "F" + QByteArray::number(1018 + i);
+            QCOMPARE(qRound64(cellOf(document, at).value * 100), expected.at(i));
+            QCOMPARE(qRound64(foot.rows.at(i).amount * 100), expected.at(i));
+        }
+        QCOMPARE(cellOf(document, "C11").text, QStringLiteral("Ромашка"));
     }
 
     void templatePathWithCyrillicAndBlanks()

@@ -115,6 +115,48 @@ private slots:
         QCOMPARE(prepared.lastRow, 26 + 2); // "М.П." two rows below the signatures
     }
 
+    // The operator chose to go on with a price that is no number: it goes into the sheet as the
+    // table shows it, its line sums to 0; a quantity that is no number still stops the export.
+    void textPricesAccepted_data()
+    {
+        QTest::addColumn<QString>("quantity");
+        QTest::addColumn<QString>("price");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("a word") << "2"
+                                << "abc"
+                                << "";
+        QTest::newRow("a formula kept as text") << "5"
+                                                << "=2*3"
+                                                << "";
+        QTest::newRow("a unit in the quantity") << "5 шт"
+                                                << "abc"
+                                                << "Строка 2: количество «5 шт» не число";
+    }
+    void textPricesAccepted()
+    {
+        QFETCH(QString, quantity);
+        QFETCH(QString, price);
+        QFETCH(QString, message);
+        ExportRequest request;
+        request.typedPath = m_template;
+        request.textPricesAccepted = true;
+        request.lines = {{QStringLiteral("Визитки"), QStringLiteral("1"), QStringLiteral("1")},
+                         {QStringLiteral("Листовки"), quantity, price}};
+        PreparedExport prepared;
+        QString told;
+        const bool ready = prepareExport(request, &prepared, &told);
+        QVERIFY2(ready == message.isEmpty() && (ready || told.startsWith(message)),
+                 qPrintable(told));
+        if (!ready)
+            return;
+        const InvoiceCell *unit = invoiceCellAt(prepared.blocks, 18, invoice::ColumnE);
+        const InvoiceCell *sum = invoiceCellAt(prepared.blocks, 18, invoice::ColumnF);
+        QVERIFY(unit && sum);
+        QCOMPARE(unit->kind, InvoiceCell::Text);
+        QCOMPARE(unit->text, price);
+        QCOMPARE(sum->number, 0.0);
+    }
+
     // Lines priced from prices of seven to nine digits: the price and sum cells the sheet gets
     // are the figures the order sums.
     void cellsToTheKopeck_data()

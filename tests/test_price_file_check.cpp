@@ -1,5 +1,6 @@
 // The check a price file passes before it becomes a version, one row per rule, and the round trip
 // of a version through a CSV file.
+#include "prices/composable_keys.h"
 #include "prices/extras_catalogue.h"
 #include "prices/price_file_check.h"
 #include "prices/price_versions.h"
@@ -35,6 +36,21 @@ private slots:
             << rows("abc;;;5\n") << 1 << 0 << "Строка 2: ошибка — «abc» — не ключ";
         QTest::newRow("unknown key") << rows("999999;;;4\n") << 1 << 0
                                      << "Строка 2: ошибка — ключа 999999 нет в прайс-листе";
+        QTest::newRow("a key a page composes, priced at last")
+            << rows("0010220;;;250\n") << 0 << 0
+            << "изменено цен и надбавок: 1; не указано в файле: 5395";
+        QTest::newRow("a composed key left without a price")
+            << rows("002428;;;70\n0010220;;;нет цены\n601426;;;\n") << 0 << 0
+            << "Ключей без цены: 2 — остаются без цены.";
+        QTest::newRow("a composed key's zeros lost")
+            << rows("10220;;;5\n") << 1 << 0
+            << "Строка 2: ошибка — 10220 — возможно, 010220 или 0010220: ведущие нули потеряны.";
+        QTest::newRow("a priced key said to have none")
+            << rows("002428;;;нет цены\n") << 1 << 0
+            << "Строка 2: ошибка — цена «нет цены» — не число.";
+        QTest::newRow("a page's family, codes no option gives")
+            << rows("0099999;;;5\n") << 1 << 0
+            << "Строка 2: ошибка — ключа 0099999 нет в прайс-листе: новые ключи не добавляются.";
         QTest::newRow("leading zeros lost")
             << rows("002428;;;66\n2428;;;70\n") << 1 << 0
             << "Строка 3: ошибка — 2428 — возможно, 002428: ведущие нули потеряны.";
@@ -197,10 +213,14 @@ private slots:
         QVERIFY(exported.contains("\n\"sheet.lamination.matte-250\";Листовая: Ламинация — 250 мкм "
                                   "Матовая;надбавка за шт.;80\n"));
         QVERIFY(!exported.contains("radioButton_") && !exported.contains("checkBox_"));
+        // Keys the pages compose that the list has no price for are there to be priced.
+        QVERIFY(exported.contains("\n\"601426\";Листовая, тираж 1000–3000: А5 (148х210 мм.), 4+4, "
+                                  "Матовая, 300;за лист;нет цены\n"));
 
         PriceFileCheck check = checkPriceCsv(exported, v0);
         QVERIFY2(check.accepted(), qPrintable(check.report()));
         QCOMPARE(check.rows, v0.prices.size() + extrasCatalogue().size());
+        QCOMPARE(check.unpriced, unpricedBuiltInCount());
         QCOMPARE(check.changed, 0);
         QCOMPARE(check.kept, 0);
 

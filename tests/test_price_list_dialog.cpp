@@ -257,10 +257,14 @@ private slots:
         QTest::addColumn<QString>("words");
         QTest::addColumn<int>("shown");
         QTest::addColumn<QString>("firstMeaning");
+        // Five colours priced, and the two quantity tiers' five each listed without a price.
         QTest::newRow("words in any case")
-            << "МАТОВАЯ листовая а4 350" << 5 << "Листовая: А4 (210х297 мм.), 1+0, Матовая, 350";
+            << "МАТОВАЯ листовая а4 350" << 15 << "Листовая: А4 (210х297 мм.), 1+0, Матовая, 350";
         QTest::newRow("Latin letters for Cyrillic")
-            << "a4 Матовая 350 листовая" << 5 << "Листовая: А4 (210х297 мм.), 1+0, Матовая, 350";
+            << "a4 Матовая 350 листовая" << 15 << "Листовая: А4 (210х297 мм.), 1+0, Матовая, 350";
+        QTest::newRow("a tier's keys")
+            << "листовая тираж 1000 а4 матовая 350" << 5
+            << "Листовая, тираж 1000–3000: А4 (210х297 мм.), 1+0, Матовая, 350";
         QTest::newRow("a key") << "002428" << 1 << "Листовая: А4 (210х297 мм.), 4+4, Матовая, 350";
         QTest::newRow("a key two pages share") << "000000" << 1
                                                << "Листовая: А6 (105х148 мм.), 1+0, Простая, 80 | "
@@ -309,17 +313,75 @@ private slots:
         QCOMPARE(inDialog<QLabel>("labelPriceEdits")->text(), QString());
     }
 
+    // A key the pages compose that the list has no price for: "нет цены" until a price is typed
+    // and saved; then the version, and so the window, prices it.
+    void priceAKeyWithoutOne()
+    {
+        filterBy(QStringLiteral("601426"));
+        QCOMPARE(shownRows()->rowCount(), 1);
+        const QModelIndex price = shownRows()->index(0, 3);
+        QCOMPARE(price.data().toString(), QStringLiteral("нет цены"));
+        QVERIFY(!window->prices().contains(QStringLiteral("601426")));
+        QVERIFY(shownRows()->setData(price, 7.5));
+        QCOMPARE(price.data().toString(), QStringLiteral("7,5"));
+        QVERIFY2(saveDated(Today), qPrintable(report()));
+        const PriceVersion &saved = PriceBook::shared().inForce();
+        QCOMPARE(saved.info.number, 1);
+        QCOMPARE(saved.prices.size(), builtInVersion().prices.size() + 1);
+        bool found = false;
+        QCOMPARE(window->prices().price(QStringLiteral("601426"), &found), 7.5);
+        QVERIFY(found);
+    }
+
+    // Sample amounts and odd units carry a tint, a sign and a note; plain prices none.
+    void samplePricesMarked_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<bool>("marked");
+        QTest::addColumn<QString>("tip"); // a part of the price cell's tooltip
+        QTest::newRow("interior base 100 500")
+            << "interior.base.plastic-4" << true << "заполнитель образца";
+        QTest::newRow("mug colour 100 501")
+            << "souvenir.material-colour.light" << true << "заполнитель образца";
+        QTest::newRow("street per 1000 mm²") << "1211112414" << true << "Цена за 1000 мм²";
+        QTest::newRow("interior A2 at 0,001") << "135000" << true << "считает как 0,001";
+        QTest::newRow("street base multiplies")
+            << "street.base.plastic-2" << true << "умножает цену печати на 100";
+        QTest::newRow("a plain sheet price") << "002428" << false << "";
+        QTest::newRow("a plain extra") << "sheet.lamination.matte-250" << false << "";
+        QTest::newRow("no price yet") << "601426" << false << "Нет цены";
+    }
+    void samplePricesMarked()
+    {
+        QFETCH(QString, key);
+        QFETCH(bool, marked);
+        QFETCH(QString, tip);
+        filterBy(key);
+        QModelIndex price;
+        for (int row = 0; row < shownRows()->rowCount(); ++row) {
+            if (shownRows()->index(row, 0).data().toString() == key)
+                price = shownRows()->index(row, 3);
+        }
+        QVERIFY2(price.isValid(), qPrintable(key));
+        QCOMPARE(price.data(Qt::BackgroundRole).isValid(), marked);
+        QCOMPARE(price.data(Qt::DecorationRole).isValid(), marked);
+        const QString shownTip = price.data(Qt::ToolTipRole).toString();
+        QVERIFY2(tip.isEmpty() ? shownTip.isEmpty() : shownTip.contains(tip), qPrintable(shownTip));
+    }
+
     void changeByPercent_data()
     {
         QTest::addColumn<double>("percent");
         QTest::addColumn<int>("rounding");
         QTest::addColumn<QStringList>("prices"); // were 13, 13, 51, 62, 66
+        // The tiers' keys have no price to change.
+        const QStringList tiers = QVector<QString>(10, QStringLiteral("нет цены")).toList();
         QTest::newRow("+10 %, whole roubles")
-            << 10.0 << 0 << QStringList {"14", "14", "56", "68", "73"};
+            << 10.0 << 0 << QStringList {"14", "14", "56", "68", "73"} + tiers;
         QTest::newRow("+10 %, to 0.5")
-            << 10.0 << 1 << QStringList {"14,5", "14,5", "56", "68", "72,5"};
+            << 10.0 << 1 << QStringList {"14,5", "14,5", "56", "68", "72,5"} + tiers;
         QTest::newRow("-15 %, whole roubles")
-            << -15.0 << 0 << QStringList {"11", "11", "43", "53", "56"};
+            << -15.0 << 0 << QStringList {"11", "11", "43", "53", "56"} + tiers;
     }
     void changeByPercent()
     {
@@ -339,6 +401,49 @@ private slots:
         const QString unselected = shownRows()->index(0, 0).data().toString();
         QCOMPARE(shownRows()->index(0, 3).data().toString(),
                  priceFileNumber(builtInVersion().prices.price(unselected)));
+    }
+
+    // Saving says what was saved and where its prices came from; edits made in the window are no
+    // file, and the check of them says so.
+    void savedSaysWhatAndFromWhere_data()
+    {
+        QTest::addColumn<bool>("fromFile");
+        QTest::addColumn<QString>("checked");
+        QTest::addColumn<QString>("source");
+        QTest::newRow("edited in the window")
+            << false << "Изменения можно сохранить: ошибок нет, предупреждений — 1."
+            << " — цены, изменённые в этом окне. Изменено цен и надбавок: 1.";
+        QTest::newRow("loaded from a file")
+            << true << "Изменения можно сохранить: ошибок нет, предупреждений — 1."
+            << " — цены из файла PATH. Изменено цен и надбавок: 1.";
+    }
+    void savedSaysWhatAndFromWhere()
+    {
+        QFETCH(bool, fromFile);
+        QFETCH(QString, checked);
+        QFETCH(QString, source);
+        QString path;
+        if (fromFile) {
+            path = write("ключ;цена\n002428;200\n");
+            QVERIFY2(load(path), qPrintable(report()));
+        } else {
+            filterBy(QStringLiteral("002428"));
+            shownRows()->setData(shownRows()->index(0, 3), 200.0);
+        }
+        dialog->confirm = [](const QString &) { return true; };
+        QVERIFY2(saveDated(Today), qPrintable(report()));
+        const QStringList lines = report().split('\n');
+        QCOMPARE(lines.value(0), checked);
+        QVERIFY2(!lines
+                      .filter(QRegularExpression(
+                          QStringLiteral("^Предупреждение — 002428: цена 66 → 200 \\(")))
+                      .isEmpty(),
+                 qPrintable(report()));
+        QVERIFY2(!report().contains(QStringLiteral("Файл можно загрузить")), qPrintable(report()));
+        QVERIFY2(lines.last().startsWith(QStringLiteral("Сохранён прайс-лист: версия 1"))
+                     && lines.last().endsWith(QString(source).replace(
+                         QStringLiteral("PATH"), QDir::toNativeSeparators(path))),
+                 qPrintable(report()));
     }
 
     void warningsAskBeforeSaving()

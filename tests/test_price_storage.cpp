@@ -175,9 +175,10 @@ private slots:
         QVERIFY2(connection.open(DatabaseUrl::parse(emptyDatabase(kind)), QStringLiteral("t")),
                  qPrintable(connection.errorText()));
         PriceVersionTables tables(connection);
-        const PriceVersion autumn = version(QDate(2026, 9, 1), {{QStringLiteral("002428"), 70.5}},
-                                            {{QStringLiteral("sheet.lamination.matte-250"), 95}},
-                                            QStringLiteral("осень"));
+        // A key the built-in list lacks, which a page composes, is kept with the version.
+        const PriceVersion autumn = version(
+            QDate(2026, 9, 1), {{QStringLiteral("002428"), 70.5}, {QStringLiteral("601426"), 7.5}},
+            {{QStringLiteral("sheet.lamination.matte-250"), 95}}, QStringLiteral("осень"));
         QCOMPARE(tables.store(autumn), 1);
         // A version that says nothing of itself is stored all the same.
         QCOMPARE(tables.store(changedVersion(builtInVersion(), {}, {}, {})), 2);
@@ -192,8 +193,9 @@ private slots:
         QCOMPARE(first.info.loadedBy, QStringLiteral("admin@стойка"));
         QCOMPARE(first.info.loadedAt, autumn.info.loadedAt);
         QCOMPARE(first.prices.version(), 1);
-        QCOMPARE(first.prices.size(), builtInVersion().prices.size());
+        QCOMPARE(first.prices.size(), builtInVersion().prices.size() + 1);
         QCOMPARE(first.prices.price(QStringLiteral("002428")), 70.5);
+        QCOMPARE(first.prices.price(QStringLiteral("601426")), 7.5);
         QCOMPARE(first.prices.price(QStringLiteral("000000")), 1.5);
         QCOMPARE(first.extra(QStringLiteral("sheet.lamination.matte-250")), 95.0);
         QCOMPARE(first.extra(QStringLiteral("interior.base.plastic-4")), 100500.0);

@@ -1,8 +1,10 @@
 // Price list versions without a window: what keys mean, that the meanings agree with how the pages
 // price, which version is in force on a day and at midnight, and how a version is made.
+#include "prices/composable_keys.h"
 #include "prices/extras_catalogue.h"
 #include "prices/key_meanings.h"
 #include "prices/price_versions.h"
+#include "prices/sample_prices.h"
 #include "pricing/page_pricing.h"
 
 #include <QJsonArray>
@@ -89,6 +91,32 @@ Quote quoteFor(const KeyGrammar &grammar, const QVector<const KeyOption *> &opti
     }
     }
     return {};
+}
+
+// A radio choice carrying a key code, as a page reads it.
+OptionGroup code(int value)
+{
+    return {QString(), {{QString(), double(value), QString(), true, {}}}};
+}
+
+QJsonObject souvenirJob(int size, int colours, int material)
+{
+    SouvenirJob job;
+    job.size = code(size), job.colours = code(colours), job.material = code(material);
+    job.quantity = QStringLiteral("1");
+    return toJson(job);
+}
+
+// A tier line's stored job: the family it is priced from beside the job.
+QJsonObject sheetTierJob(int format, int colour, int type, int density, const char *family)
+{
+    SheetProductsJob job;
+    job.format = code(format), job.colour = code(colour), job.type = code(type);
+    job.density = code(density);
+    job.quantity = QStringLiteral("1500");
+    QJsonObject stored = toJson(job);
+    stored.insert(QStringLiteral("family"), QLatin1String(family));
+    return stored;
 }
 
 } // namespace
@@ -390,6 +418,128 @@ private slots:
         book.reset();
         QVERIFY2(follower.update(), "the book changed, the follower did not see it");
         QCOMPARE(follower.version().info.number, 0);
+    }
+
+    // A key a page composes that the built-in list lacks is priced once a version gives it a
+    // price; a key no page composes is no key of any version.
+    void composedKeysPriced_data()
+    {
+        QTest::addColumn<QJsonObject>("job");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<bool>("composed");
+        QTest::addColumn<QString>("unitPrice"); // at a price of 250
+        QTest::newRow("souvenir: T-shirt, euro business card, 4+0")
+            << souvenirJob(10, 2, 2) << "0010220" << true << "0.25";
+        QTest::newRow("souvenir: cap, A7, 4+4")
+            << souvenirJob(14, 4, 3) << "0014430" << true << "0.25";
+        QTest::newRow("sheet tier 1000–3000: A5 4+4 matte 300")
+            << sheetTierJob(1, 4, 2, 6, "60") << "601426" << true << "250";
+        QTest::newRow("sheet tier 500–999: euro format 1+1 designer 120")
+            << sheetTierJob(8, 1, 6, 2, "50") << "508162" << true << "250";
+        QTest::newRow("no page composes it") << QJsonObject() << "0099999" << false << QString();
+        QTest::newRow("interior: no such format")
+            << QJsonObject() << "1399000" << false << QString();
+    }
+    void composedKeysPriced()
+    {
+        QFETCH(QJsonObject, job);
+        QFETCH(QString, key);
+        QFETCH(bool, composed);
+        QFETCH(QString, unitPrice);
+        const PriceVersion &builtIn = builtInVersion();
+        QVERIFY(!builtIn.prices.contains(key));
+        QCOMPARE(isComposableKey(key), composed);
+        QCOMPARE(listedPriceKeys().contains(key), composed);
+        if (!job.isEmpty()) {
+            const Quote before = priceStoredJob(job, builtIn.prices).last();
+            QVERIFY2(before.explanation().contains(QStringLiteral("Нет цены в прайс-листе: ключ ")
+                                                   + key),
+                     qPrintable(before.explanation()));
+        }
+        PriceVersionInfo info;
+        info.number = 1;
+        const PriceVersion version
+            = changedVersion(builtIn, {{key, 250.0}, {QStringLiteral("002428"), 70.0}}, {}, info);
+        QCOMPARE(version.prices.contains(key), composed);
+        QCOMPARE(version.prices.size(), builtIn.prices.size() + (composed ? 1 : 0));
+        QCOMPARE(version.prices.price(QStringLiteral("002428")), 70.0);
+        if (!job.isEmpty()) {
+            const Quote after = priceStoredJob(job, version.prices).last();
+            QVERIFY2(!after.missingPrice(), qPrintable(after.explanation()));
+            QCOMPARE(after.lookups.last().key, key);
+            QCOMPARE(after.line.unitPrice, unitPrice);
+        }
+    }
+
+    // The listed keys: the built-in list first, as it stands, then every key the pages compose
+    // that it lacks; each composed key reads as the options that compose it.
+    void listedKeys()
+    {
+        const QVector<PriceEntry> &builtIn = builtInVersion().prices.entries();
+        const QVector<QString> &listed = listedPriceKeys();
+        QCOMPARE(listed.size(), builtIn.size() + unpricedBuiltInCount());
+        for (int i = 0; i < builtIn.size(); ++i)
+            QCOMPARE(listed.at(i), builtIn.at(i).key);
+        QVERIFY2(unpricedBuiltInCount() > 10000,
+                 qPrintable(QString::number(unpricedBuiltInCount())));
+        for (int i = builtIn.size(); i < listed.size(); ++i) {
+            const QString &key = listed.at(i);
+            QVERIFY2(isComposableKey(key), qPrintable(key));
+            const QVector<KeyMeaning> meanings = ::keyMeanings(key);
+            QVERIFY2(std::any_of(meanings.begin(), meanings.end(),
+                                 [](const KeyMeaning &meaning) { return meaning.composed; }),
+                     qPrintable(key));
+        }
+    }
+
+    // Sample amounts and odd units are told apart from the shop's plain prices.
+    void sampleNotes_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<double>("price");
+        QTest::addColumn<QString>("note");
+        QTest::newRow("a plain sheet price") << "002428" << 66.0 << "";
+        QTest::newRow("street, per 1000 mm²")
+            << "1211112414" << 230.0
+            << "Цена за 1000 мм² площади: 1 м² — это 1000 таких единиц, при этой цене 1 м² стоит "
+               "230\u00A0000 ₽.";
+        QTest::newRow("interior A2, the standard-size factor")
+            << "135000" << 30.0
+            << "Интерьерная: стандартный размер страница считает как 0,001 этой цены "
+               "(0,03 ₽ за шт.).";
+        QTest::newRow("shared by sheet products and souvenirs")
+            << "000000" << 1.5
+            << "Сувениры: стандартный размер страница считает как 0,001 этой цены "
+               "(0,0015 ₽ за шт.).";
+        QTest::newRow("filler digits as a key's price")
+            << "002428" << 666.0
+            << "Сумма 666 ₽ — заполнитель образца, а "
+               "не цена: впишите свою.";
+        QTest::newRow("interior base 100 500")
+            << "interior.base.plastic-4" << 100500.0
+            << "Сумма 100\u00A0500 ₽ — заполнитель образца, а "
+               "не цена: впишите свою.";
+        QTest::newRow("mug colour 100 501")
+            << "souvenir.material-colour.dark" << 100501.0
+            << "Сумма 100\u00A0501 ₽ — заполнитель образца, а не "
+               "цена: впишите свою.";
+        QTest::newRow("interior lamination 666")
+            << "interior.lamination.gloss-30" << 666.0
+            << "Сумма 666 ₽ — заполнитель образца, а не "
+               "цена: впишите свою.";
+        QTest::newRow("a plain extra") << "sheet.lamination.matte-250" << 80.0 << "";
+        QTest::newRow("a base multiplies the print")
+            << "street.base.plastic-2" << 100.0
+            << "Основа умножает цену печати на 100 и добавляется ещё раз как надбавка.";
+        QTest::newRow("not quite filler") << "sheet.other.contour-cut" << 566.0 << "";
+    }
+    void sampleNotes()
+    {
+        QFETCH(QString, key);
+        QFETCH(double, price);
+        QFETCH(QString, note);
+        const ExtraOption *extra = findExtra(key);
+        QCOMPARE(extra ? sampleAmountNote(*extra, price) : samplePriceNote(key, price, true), note);
     }
 
     void changedVersionKeepsTheKeys()

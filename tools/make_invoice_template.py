@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Writes the sample invoice template templates/invoice.xlsx: sheet "Лист1" with the shop's name
 and requisites, the invoice number and date, and the column captions in row 16 over B to F.
-The export fills rows 17 on, and the cells named "НомерСчёта" and "ДатаСчёта" (C9 and E9) when it
-is given the invoice's number and date; until then they hold blanks to fill in by hand. Only the standard library is used, and the zip entries carry a fixed
+The export fills rows 17 on, and the cells named "НомерСчёта", "ДатаСчёта" and "Покупатель" (C9, E9
+and C11) when it is given the invoice's number, date and payer; until then they hold blanks to fill
+in by hand. Only the standard library is used, and the zip entries carry a fixed
 date, so running it again gives the same bytes.
 
     python3 tools/make_invoice_template.py [output.xlsx]
@@ -15,7 +16,7 @@ from xml.sax.saxutils import escape
 SHEET_NAME = "Лист1"
 
 # Style numbers refer to cellXfs below; MONEY is the default of column F, where the sums go.
-PLAIN, BOLD, TITLE, CAPTION, NOTE, MONEY, TITLE_RIGHT = 0, 1, 2, 3, 4, 5, 6
+PLAIN, BOLD, TITLE, CAPTION, NOTE, MONEY, TITLE_RIGHT, TOP, WRAPPED = 0, 1, 2, 3, 4, 5, 6, 7, 8
 
 # (cell, text, style)
 CELLS = [
@@ -28,7 +29,8 @@ CELLS = [
     ("C9", "______", TITLE),
     ("D9", "от", TITLE_RIGHT),
     ("E9", "«____» ____________ 20___ г.", TITLE),
-    ("B11", "Плательщик: ____________________________________________", PLAIN),
+    ("B11", "Плательщик:", TOP),
+    ("C11", "____________________________________________", WRAPPED),
     ("B12", "Основание: заказ в типографии", PLAIN),
     ("B14", "Счёт действителен к оплате в течение трёх банковских дней.", NOTE),
     ("B16", "№", CAPTION),
@@ -39,11 +41,11 @@ CELLS = [
 ]
 
 # Cells the export fills by name, where the template has them.
-NAMES = {"НомерСчёта": "C9", "ДатаСчёта": "E9"}
+NAMES = {"НомерСчёта": "C9", "ДатаСчёта": "E9", "Покупатель": "C11"}
 
 # Column widths in characters and column styles: A is a margin, C takes the long descriptions.
-# B is wide enough for "Счёт №" in the title's size.
-COLUMNS = {"A": (2, PLAIN), "B": (10, PLAIN), "C": (50, PLAIN), "D": (11, PLAIN),
+# B is wide enough for "Счёт №" in the title's size and for "Плательщик:"; the payer wraps in C.
+COLUMNS = {"A": (2, PLAIN), "B": (12, PLAIN), "C": (48, PLAIN), "D": (11, PLAIN),
            "E": (13, PLAIN), "F": (16, MONEY)}
 
 CONTENT_TYPES = """<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
@@ -94,7 +96,7 @@ STYLES = """<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
 <border><left style="thin"><color auto="1"/></left><right style="thin"><color auto="1"/></right><top style="thin"><color auto="1"/></top><bottom style="thin"><color auto="1"/></bottom><diagonal/></border>
 </borders>
 <cellStyleXfs count="1"><xf numFmtId="0" fontId="0" fillId="0" borderId="0"/></cellStyleXfs>
-<cellXfs count="7">
+<cellXfs count="9">
 <xf numFmtId="0" fontId="0" fillId="0" borderId="0" xfId="0"/>
 <xf numFmtId="0" fontId="1" fillId="0" borderId="0" xfId="0" applyFont="1"/>
 <xf numFmtId="0" fontId="2" fillId="0" borderId="0" xfId="0" applyFont="1"/>
@@ -102,6 +104,8 @@ STYLES = """<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
 <xf numFmtId="0" fontId="3" fillId="0" borderId="0" xfId="0" applyFont="1"/>
 <xf numFmtId="4" fontId="0" fillId="0" borderId="0" xfId="0" applyNumberFormat="1"/>
 <xf numFmtId="0" fontId="2" fillId="0" borderId="0" xfId="0" applyFont="1" applyAlignment="1"><alignment horizontal="right"/></xf>
+<xf numFmtId="0" fontId="0" fillId="0" borderId="0" xfId="0" applyAlignment="1"><alignment vertical="top"/></xf>
+<xf numFmtId="0" fontId="0" fillId="0" borderId="0" xfId="0" applyAlignment="1"><alignment vertical="top" wrapText="1"/></xf>
 </cellXfs>
 <cellStyles count="1"><cellStyle name="Normal" xfId="0" builtinId="0"/></cellStyles>
 </styleSheet>

@@ -1,0 +1,47 @@
+// The audit trail's chain: each record carries the hash of the one before it and of its own
+// content, so a record changed, inserted or removed anywhere (the last ones included, once the
+// chain's head is kept elsewhere) shows where the chain breaks.
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+#include <QVector>
+
+struct AuditRecord
+{
+    qint64 id = 0;
+    QDateTime time; // UTC, to the millisecond
+    QString counter;
+    QString operatorName;
+    QString approver;
+    QString what;
+    QString oldValue;
+    QString newValue;
+    QByteArray previousHash; // hex SHA-256 of the record before, empty for the first
+    QByteArray hash; // hex SHA-256 of previousHash and this record's content
+};
+
+// The hash a record must carry after the given previous one.
+QByteArray auditHash(const AuditRecord &record, const QByteArray &previousHash);
+// The record sealed onto the chain whose last hash is given.
+AuditRecord sealedAuditRecord(AuditRecord record, const QByteArray &previousHash);
+
+// The head kept beside the trail: how many records, and the last one's hash.
+struct AuditHead
+{
+    qint64 count = 0;
+    QByteArray lastHash;
+};
+
+struct AuditVerdict
+{
+    bool intact = true;
+    int brokenIndex = -1; // the first record that does not hold, or records.size() for the end
+    QString problem; // Russian, naming the record
+};
+
+// The records in order of their ids; a known head (count 0: none kept) also catches records
+// removed from the end.
+AuditVerdict verifyAuditChain(const QVector<AuditRecord> &records,
+                              const AuditHead &head = AuditHead());

@@ -1,0 +1,59 @@
+// What became of an order after the quote: its status and the rules for changing it, its
+// payments and what they leave to pay, and when it is promised by default.
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QVector>
+
+enum class OrderStatus { Accepted, InWork, Ready, HandedOver, Cancelled };
+
+// "Принят", "В работе", "Готов", "Выдан", "Отменён": as the board shows them.
+QString statusCaption(OrderStatus status);
+// The same in lower case, as the command line writes and reads them.
+QString statusWord(OrderStatus status);
+// A status as typed: any case, "е" for "ё"; false for any other word.
+bool statusFromWord(const QString &word, OrderStatus *status);
+
+// Why the rules refuse the change, in Russian; empty when it is allowed. Forward may skip steps,
+// back goes one step only and never from Выдан; Отменён from anything but Выдан, nothing after it.
+QString statusChangeProblem(OrderStatus from, OrderStatus to);
+// Still on the board: neither handed over nor cancelled.
+bool statusIsOpen(OrderStatus status);
+
+enum class PaymentMethod { Cash, Card, Transfer };
+
+// "наличные", "карта", "безналичный".
+QString paymentMethodWord(PaymentMethod method);
+bool paymentMethodFromWord(const QString &word, PaymentMethod *method);
+
+struct Payment
+{
+    qint64 id = 0;
+    qint64 kopecks = 0; // below zero for a refund
+    PaymentMethod method = PaymentMethod::Cash;
+    QDateTime time;
+    QString counter;
+    QString reason; // why a refund was made; the bank document a payment came from
+};
+
+enum class PaymentState { Unpaid, Partly, Paid, Overpaid };
+
+// "не оплачен", "частично", "оплачен", "переплата".
+QString paymentStateWord(PaymentState state);
+PaymentState paymentState(qint64 totalKopecks, qint64 paidKopecks);
+qint64 paidKopecks(const QVector<Payment> &payments);
+
+// A sum as the documents show it (two decimals, Calc's rounding) in whole kopecks.
+qint64 kopecksOf(double roubles);
+// An amount as typed ("1 200,50", "1200.5", "-300"): false for anything else or more than two
+// decimals.
+bool readKopecks(const QString &text, qint64 *kopecks);
+// "1200.50": the command line's and the statement's form.
+QString kopecksText(qint64 kopecks);
+
+// The promise made by default: the next working day after now at the hour given. Working days
+// are numbered as Qt does, Monday 1 to Sunday 7; none given means Monday to Friday.
+QDateTime defaultDue(const QDateTime &now, const QVector<int> &workingDays, int hour);
+// "1,2,3,4,5" as the settings write it: false for a day outside 1..7 or an empty list.
+bool readWorkingDays(const QString &text, QVector<int> *days);
