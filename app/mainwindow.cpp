@@ -10,7 +10,29 @@
 
 #include <QHBoxLayout>
 #include <QMessageBox>
+#include <QTabBar>
 #include <QTabWidget>
+
+namespace {
+
+// The window buttons' corner never takes the tabs' room: a label in it gives up what is short.
+class WindowCorner : public QWidget
+{
+public:
+    using QWidget::QWidget;
+    QSize sizeHint() const override
+    {
+        QSize hint = QWidget::sizeHint();
+        const auto *tabs = qobject_cast<const QTabWidget *>(parentWidget());
+        const QTabBar *bar = tabs ? tabs->findChild<QTabBar *>() : nullptr;
+        if (bar)
+            hint.setWidth(qMax(minimumSizeHint().width(),
+                               qMin(hint.width(), tabs->width() - bar->sizeHint().width() - 2)));
+        return hint;
+    }
+};
+
+} // namespace
 
 // The pictures are compiled into the static library; without a reference from code that is
 // linked, their registration would be dropped by the linker.
@@ -53,6 +75,8 @@ MainWindow::MainWindow(QWidget *parent, Prompts *prompts, DocumentServices *docu
     initCounter();
 
     initOrderStorage();
+    // The order's customer, "Клиенты" beside "Журнал" (app/customers.cpp).
+    initCustomers();
     // "PDF", "Печать" and "Настройки" (app/document_actions.cpp).
     new DocumentActions(this, documents);
 }
@@ -74,7 +98,7 @@ void MainWindow::addWindowButton(QWidget *button)
 {
     QWidget *corner = form->tabWidget->cornerWidget(Qt::TopRightCorner);
     if (!corner) {
-        corner = new QWidget(form->tabWidget);
+        corner = new WindowCorner(form->tabWidget);
         auto *layout = new QHBoxLayout(corner);
         layout->setContentsMargins(0, 0, 2, 2);
         layout->setSpacing(4);

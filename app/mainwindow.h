@@ -20,6 +20,10 @@
 
 class AlternativesDialog;
 class CustomLineDialog;
+class CustomerCardDialog;
+class CustomerField;
+class CustomersDialog;
+struct Customer;
 class LivePrice;
 class Order;
 class OrderTableMirror;
@@ -199,6 +203,10 @@ public:
     AlternativesDialog *openAlternatives();
     // Ctrl+N: a line typed by hand (app/custom_line.cpp); the dialog open, or the one already open.
     CustomLineDialog *openCustomLine();
+    // Customers (app/customers.cpp): a customer's card (a new one for an unstored customer, the
+    // open one for a customer already shown), and "Клиенты".
+    CustomerCardDialog *openCustomerCard(const Customer &customer);
+    CustomersDialog *showCustomers();
 
 private:
     void initCounter();
@@ -221,4 +229,8 @@ private:
     void initTemplatePath();
     void showJournal();
     std::unique_ptr<OrderKeeper, OrderKeeperDeleter> keeper;
+
+    // The order's customer at the counter (app/customers.cpp, app/customer_field.cpp).
+    void initCustomers();
+    CustomerField *customerField = nullptr;
 };

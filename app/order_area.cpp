@@ -33,6 +33,9 @@ const Anchor Anchors[] = {
     {"pushButtonPdf", true, true, false, false},
     {"labelOrderTotal", false, true, true, false},
     {"pushButtonCustomLine", true, true, false, false},
+    {"labelCustomer", true, true, false, false},
+    {"lineEditCustomer", true, true, false, false},
+    {"pushButtonCustomer", true, true, false, false},
 };
 
 } // namespace

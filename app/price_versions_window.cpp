@@ -2,6 +2,7 @@
 // prices and extras' amounts on the pages.
 #include "app/mainwindow.h"
 
+#include "app/eliding_label.h"
 #include "dialogs/price_list_dialog.h"
 #include "prices/extras_catalogue.h"
 #include "prices/price_versions.h"
@@ -70,8 +71,9 @@ void MainWindow::initPriceVersions()
 
     // The built-in list is the one the program was designed with, not the shop's: said where the
     // operator looks, until the shop's own version is in force.
-    auto *sample = new QLabel(QStringLiteral("Цены — образец: загрузите свои («Прайс-лист» → "
-                                             "«Загрузить»)"));
+    // It gives up room to the tabs and the window buttons: the tooltip says it whole.
+    auto *sample = new ElidingLabel(QStringLiteral("Цены — образец: загрузите свои («Прайс-лист» → "
+                                                   "«Загрузить»)"));
     sample->setObjectName(QStringLiteral("labelSamplePrices"));
     sample->setToolTip(QStringLiteral(
         "Встроенный прайс-лист (версия 0) содержит образцы цен, а не цены типографии. Откройте "

@@ -115,10 +115,10 @@ JournalDialog::JournalDialog(Order *o, std::function<PriceTable()> prices, ShopL
     filters->addWidget(to);
     filters->addWidget(find);
 
-    invoices
-        = makeTable(this, QStringLiteral("tableJournalInvoices"),
-                    {QStringLiteral("№"), QStringLiteral("Дата"), QStringLiteral("Стойка"),
-                     QStringLiteral("Строк"), QStringLiteral("Всего"), QStringLiteral("Отметка")});
+    invoices = makeTable(this, QStringLiteral("tableJournalInvoices"),
+                         {QStringLiteral("№"), QStringLiteral("Дата"), QStringLiteral("Стойка"),
+                          QStringLiteral("Строк"), QStringLiteral("Всего"),
+                          QStringLiteral("Клиент"), QStringLiteral("Отметка")});
     lines = makeTable(this, QStringLiteral("tableJournalLines"),
                       {QStringLiteral("Описание"), QStringLiteral("Кол-во"), QStringLiteral("Цена"),
                        QStringLiteral("Сумма"), QStringLiteral("Цена сегодня"),
@@ -222,7 +222,8 @@ void JournalDialog::showFound(const QVector<InvoiceSummary> &found, const QStrin
         invoices->setItem(row, 2, item(invoice.counter));
         invoices->setItem(row, 3, item(QString::number(invoice.lineCount), Qt::AlignRight));
         invoices->setItem(row, 4, item(moneyText(invoice.total), Qt::AlignRight));
-        invoices->setItem(row, 5, item(invoice.isVoid ? QStringLiteral("аннулирован") : QString()));
+        invoices->setItem(row, 5, item(invoice.customer.name()));
+        invoices->setItem(row, 6, item(invoice.isVoid ? QStringLiteral("аннулирован") : QString()));
     }
     status->setText(found.isEmpty() ? QStringLiteral("Ничего не найдено.")
                                     : QStringLiteral("Найдено счетов: %1").arg(found.size()));
@@ -239,6 +240,7 @@ void JournalDialog::openInvoice(qint64 invoice)
 void JournalDialog::showInvoice(bool found, const InvoiceRecord &record, const QString &error)
 {
     if (!found) {
+        repeating = 0;
         status->setText(error.isEmpty() ? QStringLiteral("Такого счёта в журнале нет.") : error);
         return;
     }
@@ -251,6 +253,11 @@ void JournalDialog::showInvoice(bool found, const InvoiceRecord &record, const Q
                              moneyText(record.summary.total)));
     today->setEnabled(!record.lines.isEmpty());
     toOrder->setEnabled(!record.lines.isEmpty());
+    if (repeating == record.summary.number) {
+        repeating = 0;
+        compareWithToday();
+        putIntoOrder();
+    }
 }
 
 void JournalDialog::fillLines()
@@ -328,4 +335,15 @@ void JournalDialog::putIntoOrder()
     }
     order->insert(order->size(), taken);
     status->setText(QStringLiteral("Строки счёта № %1 в заказе.").arg(current.summary.number));
+}
+
+void JournalDialog::repeatInvoice(qint64 invoice)
+{
+    words->clear();
+    fromUsed->setChecked(false);
+    toUsed->setChecked(false);
+    number->setText(QString::number(invoice));
+    search();
+    repeating = invoice;
+    openInvoice(invoice);
 }

@@ -38,6 +38,9 @@ public:
     void openInvoice(qint64 number);
     void compareWithToday();
     void putIntoOrder();
+    // Opens the invoice, prices it again at today's list and puts it into the order, the old and
+    // the new prices shown side by side.
+    void repeatInvoice(qint64 number);
 
     // The invoice shown, with today's price per line once compared (NaN where there is none).
     const InvoiceRecord &shown() const { return current; }
@@ -68,4 +71,5 @@ private:
     InvoiceRecord current;
     QVector<OrderLine> todayLines; // one per stored line; empty description: no price today
     int searchSerial = 0;
+    qint64 repeating = 0; // the invoice to put into the order once it is shown
 };

@@ -1,0 +1,177 @@
+// The list of customers, its search, and the merge of two duplicates.
+#include "dialogs/customers_dialog.h"
+
+#include "customers/requisites.h"
+#include "dialogs/screen_fit.h"
+#include "storage/shop_link.h"
+
+#include "ui_customers_dialog.h"
+
+#include <QHeaderView>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+
+enum Column { Name, Kind, Inn, Kpp, Phone, Email, Discount };
+
+QTableWidgetItem *cell(const QString &text, Qt::Alignment alignment = Qt::AlignLeft)
+{
+    auto *item = new QTableWidgetItem(text);
+    item->setTextAlignment(alignment | Qt::AlignVCenter);
+    return item;
+}
+
+QString described(const Customer &customer)
+{
+    QStringList parts {customer.name()};
+    if (!customer.inn.isEmpty())
+        parts << QStringLiteral("ИНН ") + customer.inn;
+    if (!customer.phone.isEmpty())
+        parts << customer.phone;
+    return parts.join(QStringLiteral(", "));
+}
+
+} // namespace
+
+CustomersDialog::CustomersDialog(ShopLink *link, std::function<void(const Customer &)> open,
+                                 QWidget *parent)
+    : QDialog(parent)
+    , ui(new Ui::CustomersDialog)
+    , shop(link)
+    , openCard(std::move(open))
+{
+    ui->setupUi(this);
+    resizeWithinScreen(this, size());
+    QHeaderView *header = ui->tableCustomers->horizontalHeader();
+    header->setSectionResizeMode(QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(Name, QHeaderView::Stretch);
+    header->setStretchLastSection(false);
+    chooseKept = [this](const Customer &first, const Customer &second) -> qint64 {
+        QMessageBox box(
+            QMessageBox::Question, windowTitle(),
+            QStringLiteral("Объединить двух клиентов в одного? Счета второго перейдут "
+                           "к тому, кто останется, его карточка исчезнет.\n\n1. %1\n2. %2\n\n"
+                           "Кого оставить?")
+                .arg(described(first), described(second)),
+            QMessageBox::Cancel, this);
+        QPushButton *keepFirst
+            = box.addButton(QStringLiteral("Оставить 1"), QMessageBox::AcceptRole);
+        QPushButton *keepSecond
+            = box.addButton(QStringLiteral("Оставить 2"), QMessageBox::AcceptRole);
+        box.button(QMessageBox::Cancel)->setText(QStringLiteral("Отмена"));
+        box.exec();
+        if (box.clickedButton() == keepFirst)
+            return first.id;
+        if (box.clickedButton() == keepSecond)
+            return second.id;
+        return 0;
+    };
+
+    typing = new QTimer(this);
+    typing->setSingleShot(true);
+    typing->setInterval(200);
+    connect(typing, &QTimer::timeout, this, &CustomersDialog::search);
+    connect(ui->lineEditCustomersSearch, &QLineEdit::textChanged, typing,
+            qOverload<>(&QTimer::start));
+    connect(ui->tableCustomers, &QTableWidget::itemSelectionChanged, this, [this] {
+        const int count = selected().size();
+        ui->pushButtonCustomerOpen->setEnabled(count == 1);
+        ui->pushButtonCustomersMerge->setEnabled(count == 2);
+    });
+    connect(ui->tableCustomers, &QTableWidget::cellDoubleClicked, this,
+            &CustomersDialog::openSelected);
+    connect(ui->pushButtonCustomerOpen, &QPushButton::clicked, this,
+            &CustomersDialog::openSelected);
+    connect(ui->pushButtonCustomerNew, &QPushButton::clicked, this,
+            [this] { openCard(Customer()); });
+    connect(ui->pushButtonCustomersMerge, &QPushButton::clicked, this,
+            &CustomersDialog::mergeSelected);
+    connect(ui->pushButtonCustomersClose, &QPushButton::clicked, this, &QDialog::close);
+    search();
+}
+
+CustomersDialog::~CustomersDialog() = default;
+
+void CustomersDialog::search()
+{
+    typing->stop();
+    const int question = ++serial;
+    ui->labelCustomersStatus->setText(QStringLiteral("Поиск…"));
+    shop->listCustomers(ui->lineEditCustomersSearch->text().trimmed(), this,
+                        [this, question](const QVector<Customer> &customers, const QString &error) {
+                            // An answer overtaken by typing is dropped.
+                            if (question == serial)
+                                showList(customers, error);
+                        });
+}
+
+void CustomersDialog::showList(const QVector<Customer> &customers, const QString &error)
+{
+    QTableWidget *table = ui->tableCustomers;
+    table->setRowCount(0);
+    listed.clear();
+    if (!error.isEmpty()) {
+        ui->labelCustomersStatus->setText(error);
+        return;
+    }
+    listed = customers;
+    table->setRowCount(customers.size());
+    for (int row = 0; row < customers.size(); ++row) {
+        const Customer &customer = customers.at(row);
+        table->setItem(row, Name, cell(customer.name()));
+        table->setItem(row, Kind, cell(customerKindWord(customer.kind)));
+        table->setItem(row, Inn, cell(customer.inn));
+        table->setItem(row, Kpp, cell(customer.kpp));
+        table->setItem(row, Phone, cell(customer.phone));
+        table->setItem(row, Email, cell(customer.email));
+        table->setItem(row, Discount,
+                       cell(customer.discountHundredths ? discountText(customer.discountHundredths)
+                                                        : QString(),
+                            Qt::AlignRight));
+    }
+    const QString count = customers.isEmpty()
+        ? QStringLiteral("Клиентов не найдено.")
+        : QStringLiteral("Клиентов: %1.").arg(customers.size());
+    ui->labelCustomersStatus->setText(done.isEmpty() ? count : done + QLatin1Char(' ') + count);
+    done.clear();
+}
+
+QVector<Customer> CustomersDialog::selected() const
+{
+    QVector<Customer> customers;
+    for (const QModelIndex &index : ui->tableCustomers->selectionModel()->selectedRows())
+        if (index.row() < listed.size())
+            customers.append(listed.at(index.row()));
+    return customers;
+}
+
+void CustomersDialog::openSelected()
+{
+    const QVector<Customer> chosen = selected();
+    if (chosen.size() == 1)
+        openCard(chosen.first());
+}
+
+void CustomersDialog::mergeSelected()
+{
+    const QVector<Customer> chosen = selected();
+    if (chosen.size() != 2)
+        return;
+    const qint64 kept = chooseKept(chosen.at(0), chosen.at(1));
+    if (kept == 0)
+        return;
+    const Customer keptOne = chosen.at(0).id == kept ? chosen.at(0) : chosen.at(1);
+    const qint64 gone = chosen.at(0).id == kept ? chosen.at(1).id : chosen.at(0).id;
+    ui->labelCustomersStatus->setText(QStringLiteral("Объединение…"));
+    shop->mergeCustomers(kept, gone, this, [this, keptOne, gone](bool ok, const QString &error) {
+        if (!ok) {
+            ui->labelCustomersStatus->setText(QStringLiteral("Клиенты не объединены: ") + error);
+            return;
+        }
+        done = QStringLiteral("Объединены в «%1».").arg(keptOne.name());
+        emit merged(keptOne, gone);
+        search();
+    });
+}

@@ -1,0 +1,57 @@
+// "Клиенты": every customer of the shop by name, narrowed by what is typed as the counter's field
+// narrows its matches; a customer opens in a card, and two selected duplicates become one (the
+// operator says which stays; the other's invoices follow it). Every read goes through the shop's
+// link.
+#pragma once
+
+#include "customers/customer.h"
+
+#include <QDialog>
+#include <QScopedPointer>
+#include <QVector>
+
+#include <functional>
+
+namespace Ui {
+class CustomersDialog;
+}
+class ShopLink;
+class QTimer;
+
+class CustomersDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // openCard shows a customer's card (a new one for a null customer).
+    CustomersDialog(ShopLink *shop, std::function<void(const Customer &)> openCard,
+                    QWidget *parent);
+    ~CustomersDialog() override;
+
+    // Reads the list again with what the search field holds.
+    void search();
+    void openSelected();
+    void mergeSelected();
+    // The customers listed, in the table's order.
+    const QVector<Customer> &shown() const { return listed; }
+
+    // Which of two to keep: its id, or 0 when the operator changed their mind. The tests answer
+    // instead of a message box.
+    std::function<qint64(const Customer &first, const Customer &second)> chooseKept;
+
+signals:
+    // Two became one: the one kept, and the id of the one that is gone.
+    void merged(const Customer &kept, qint64 goneId);
+
+private:
+    QVector<Customer> selected() const;
+    void showList(const QVector<Customer> &customers, const QString &error);
+
+    const QScopedPointer<Ui::CustomersDialog> ui;
+    ShopLink *shop;
+    std::function<void(const Customer &)> openCard;
+    QTimer *typing;
+    QVector<Customer> listed;
+    int serial = 0;
+    QString done; // what the last merge did, told with the list read again
+};
