@@ -242,7 +242,8 @@ void DocumentActions::print()
     const QVector<OrderLine> lines = linesToDocument(QStringLiteral("Печать"));
     if (lines.isEmpty())
         return emit printed(false);
-    const InvoiceDocument document = documentFor(lines, DocumentSettings::load(), window->order()->customer());
+    const InvoiceDocument document
+        = documentFor(lines, DocumentSettings::load(), window->order()->customer());
     auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
     printer->setPageLayout(invoicePageLayout());
     printer->setDocName(QStringLiteral("Счёт"));

@@ -106,7 +106,8 @@ void OrderTotal::refresh()
     // The settings are read only for a discount: an order without one shows what it always did.
     const QString text = discount <= 0
         ? orderTotalText(order->lines())
-        : orderTotalText(order->lines(), FootTerms::on(taxSettings(), QDate::currentDate(), discount));
+        : orderTotalText(order->lines(),
+                         FootTerms::on(taxSettings(), QDate::currentDate(), discount));
     label->setText(text);
     // A long list of rows may not fit the line; the tooltip holds it whole.
     label->setToolTip(text);

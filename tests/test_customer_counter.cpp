@@ -2,6 +2,7 @@
 // window's real shop link: the field's matches and keys, a new card prefilled by what was typed,
 // the card's checks, a customer chosen after a document, the history's repeat, the merge of two
 // duplicates and the deletion of a private person's data.
+#include "tests/document_number.h"
 #include "tests/page_driver.h"
 
 #include "app/document_actions.h"
@@ -125,18 +126,13 @@ class CustomerCounterTest : public QObject, private PageDriver
     // The number a "PDF" press gave, through the real numbering.
     QString pdfNumber()
     {
-        auto *actions = window->findChild<DocumentActions *>();
-        actions->inform = [](const QString &) {};
-        QString number;
-        const auto report = actions->reportDocument;
-        actions->reportDocument = [&number, report](const DocumentActions::Number &taken,
-                                                    const QString &kind, bool made) {
-            number = made ? taken.number : QStringLiteral("failed");
-            report(taken, kind, made);
-        };
+        documents.reports.clear();
         click(QStringLiteral("pushButtonPdf"));
-        actions->reportDocument = report;
-        return number;
+        if (!QTest::qWaitFor([this] { return !documents.reports.isEmpty(); }, 10000))
+            return QStringLiteral("no answer");
+        const QString report = documents.reports.last();
+        return report.endsWith(QLatin1String(" made")) ? report.section(QLatin1Char(' '), 0, 0)
+                                                       : QStringLiteral("failed");
     }
 
     // One invoice of the customer now chosen: a line, a number, the document reported.
@@ -144,7 +140,7 @@ class CustomerCounterTest : public QObject, private PageDriver
     {
         window->appendOrderLine(description, QStringLiteral("10"), QStringLiteral("2"),
                                 QStringLiteral("значение=1"), QString(), false);
-        const DocumentNumber number = window->numberForDocument(QStringLiteral("pdf"));
+        const DocumentNumber number = numberNow(window, QStringLiteral("pdf"));
         window->documentFinished(number.number, QStringLiteral("pdf"), true);
         shop()->waitIdle(5000);
         return number.number;
