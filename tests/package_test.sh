@@ -43,7 +43,7 @@ done
 log="$work/run.log"
 if command -v xvfb-run >/dev/null && command -v xwininfo >/dev/null; then
     # `./run test` sets the offscreen platform for the suites; this check needs the X server.
-    env -u QT_QPA_PLATFORM xvfb-run -a bash -c '
+    env -u QT_QPA_PLATFORM xvfb-run -a -n 220 bash -c '
         "$1" & app=$!
         for _ in $(seq 1 50); do
             xwininfo -root -tree | grep -q "\"MainWindow\"" && { kill $app; exit 0; }
@@ -67,7 +67,7 @@ home="$work/home"
 mkdir -p "$home"
 command -v xdotool >/dev/null || fail "xdotool is missing (./run installs it)"
 env -u QT_QPA_PLATFORM -u XDG_DATA_HOME -u XDG_CONFIG_HOME -u PRINTCALC_DATABASE HOME="$home" \
-    xvfb-run -a -s '-screen 0 1366x900x24' bash -c '
+    xvfb-run -a -n 240 -s '-screen 0 1366x900x24' bash -c '
         "$1" & app=$!
         for _ in $(seq 1 50); do
             id=$(xdotool search --name "^MainWindow$" 2>/dev/null | head -n 1)
