@@ -422,9 +422,11 @@ private slots:
         QTest::newRow("print, cancelled") << "pushButtonPrint"
                                           << "Отменить"
                                           << "Визитки Тираж Баннер" << QStringList();
+#ifdef PRINTCALC_HAVE_OFFICE
         QTest::newRow("export, cancelled") << "pushButton_6"
                                            << "Отменить"
                                            << "Визитки Тираж Баннер" << QStringList();
+#endif
     }
     void unpricedLinesAskedFirst()
     {
