@@ -17,6 +17,8 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QCompleter>
+#include <QDir>
+#include <QFile>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -155,6 +157,12 @@ private slots:
         qputenv("XDG_DATA_HOME", (home->path() + QStringLiteral("/data")).toUtf8());
         qputenv("XDG_CONFIG_HOME", (home->path() + QStringLiteral("/config")).toUtf8());
         qunsetenv("PRINTCALC_DATABASE");
+        // No office warmed up behind the window's back: nothing of this suite may outlive it.
+        QVERIFY(QDir().mkpath(home->path() + QStringLiteral("/config/printcalc")));
+        QFile settings(home->path() + QStringLiteral("/config/printcalc/printcalc.ini"));
+        QVERIFY(settings.open(QIODevice::WriteOnly));
+        settings.write("[office]\nwarmup=false\n");
+        settings.close();
         QVERIFY(openWindow());
         window->activateWindow();
         QApplication::setActiveWindow(window);
