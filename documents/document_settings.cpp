@@ -14,6 +14,7 @@ struct RequisiteKey
 {
     const char *key;
     QString ShopRequisites::*field;
+    bool keptWhenEmpty = true; // the fields of their own are left out of a file while empty
 };
 const RequisiteKey requisiteKeys[] = {
     {"requisites/name", &ShopRequisites::name},
@@ -23,6 +24,13 @@ const RequisiteKey requisiteKeys[] = {
     {"requisites/account", &ShopRequisites::account},
     {"requisites/director", &ShopRequisites::director},
     {"requisites/accountant", &ShopRequisites::accountant},
+    {"requisites/inn", &ShopRequisites::inn, false},
+    {"requisites/kpp", &ShopRequisites::kpp, false},
+    {"requisites/ogrn", &ShopRequisites::ogrn, false},
+    {"requisites/bankName", &ShopRequisites::bankName, false},
+    {"requisites/bik", &ShopRequisites::bik, false},
+    {"requisites/settlementAccount", &ShopRequisites::settlementAccount, false},
+    {"requisites/corrAccount", &ShopRequisites::corrAccount, false},
 };
 const char folderKey[] = "documents/pdfFolder";
 const char validityKey[] = "documents/validityDays";
@@ -108,8 +116,13 @@ bool DocumentSettings::save() const
 
 void DocumentSettings::store(SettingsFile &settings) const
 {
-    for (const RequisiteKey &entry : requisiteKeys)
-        settings.setValue(QLatin1String(entry.key), requisites.*entry.field);
+    for (const RequisiteKey &entry : requisiteKeys) {
+        const QString &value = requisites.*entry.field;
+        if (value.isEmpty() && !entry.keptWhenEmpty)
+            settings.remove(QLatin1String(entry.key));
+        else
+            settings.setValue(QLatin1String(entry.key), value);
+    }
     if (pdfFolder.isEmpty())
         settings.remove(QLatin1String(folderKey));
     else

@@ -23,7 +23,9 @@ bool operator==(const ShopRequisites &a, const ShopRequisites &b)
 {
     return a.name == b.name && a.address == b.address && a.taxNumbers == b.taxNumbers
         && a.bank == b.bank && a.account == b.account && a.director == b.director
-        && a.accountant == b.accountant;
+        && a.accountant == b.accountant && a.inn == b.inn && a.kpp == b.kpp && a.ogrn == b.ogrn
+        && a.bankName == b.bankName && a.bik == b.bik && a.settlementAccount == b.settlementAccount
+        && a.corrAccount == b.corrAccount;
 }
 
 QString InvoiceDocument::title() const

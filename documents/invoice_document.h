@@ -21,6 +21,15 @@ struct ShopRequisites
     QString account;
     QString director;
     QString accountant;
+    // The requisites as fields of their own; empty in a file that has only the free-text lines
+    // above, whose documents then print those lines as before.
+    QString inn;
+    QString kpp;
+    QString ogrn;
+    QString bankName;
+    QString bik;
+    QString settlementAccount;
+    QString corrAccount;
 
     // The texts of the sample spreadsheet template.
     static ShopRequisites sample();
