@@ -3,6 +3,7 @@
 #pragma once
 
 #include "customers/customer.h"
+#include "order/invoice_foot.h"
 #include "order/order_line.h"
 
 #include <QDate>
@@ -30,6 +31,10 @@ struct InvoiceDraft
     // Who the invoice is for (null: nobody). The invoice keeps its id, names, ИНН, КПП, address
     // and discount as printed, whatever becomes of the card later.
     Customer customer;
+    // The shop's tax the invoice is made with (the rule of its day); the journal keeps it, and
+    // the foot's totals computed with it and the customer's discount.
+    TaxRule taxRule;
+    bool taxGiven = false; // false: the old rows ("18%")
 };
 
 struct InvoiceSummary
@@ -46,6 +51,11 @@ struct InvoiceSummary
     int revision = 1; // the lines' latest revision; the earlier ones stay in the journal
     // As the invoice printed it: id, short and full name, ИНН, КПП, address, discount.
     Customer customer;
+    // The tax the invoice was made with; an invoice stored before the journal kept it has
+    // taxStored false, and its documents take the settings' rule of its day.
+    TaxRule taxRule;
+    bool taxGiven = false;
+    bool taxStored = false;
 };
 
 struct InvoiceRecord
