@@ -10,79 +10,7 @@
 void MainWindow::page1_2_init()
 {
     MainWindowForm *f = form.data();
-    setOptionValues({{f->radioButton_93, 0},
-                     {f->radioButton_94, 1},
-                     {f->radioButton_95, 2},
-                     {f->radioButton_96, 3},
-                     {f->radioButton_97, 4},
-                     {f->radioButtonOtherBrosh, 15}});
-    setOptionValues({{f->radioButton_116, 0},
-                     {f->radioButton_117, 1},
-                     {f->radioButton_118, 2},
-                     {f->radioButton_119, 3},
-                     {f->radioButton_120, 4}});
-    // Inner paper has no "Плайк", so the codes skip 5.
-    setOptionValues({{f->radioButton_139, 0},
-                     {f->radioButton_140, 1},
-                     {f->radioButton_141, 2},
-                     {f->radioButton_142, 3},
-                     {f->radioButton_143, 4},
-                     {f->radioButton_144, 6}});
-    setOptionValues({{f->radioButton_162, 0},
-                     {f->radioButton_163, 1},
-                     {f->radioButton_164, 2},
-                     {f->radioButton_165, 3},
-                     {f->radioButton_166, 4}});
-    setOptionValues({{f->radioButton_415, 0},
-                     {f->radioButton_416, 1},
-                     {f->radioButton_417, 2},
-                     {f->radioButton_418, 3},
-                     {f->radioButton_419, 4}});
-    setOptionValues({{f->radioButton_438, 0},
-                     {f->radioButton_439, 1},
-                     {f->radioButton_440, 2},
-                     {f->radioButton_441, 3},
-                     {f->radioButton_442, 4},
-                     {f->radioButton_443, 5},
-                     {f->radioButton_444, 6}});
-    setOptionValues({{f->radioButton_461, 0},
-                     {f->radioButton_462, 1},
-                     {f->radioButton_463, 2},
-                     {f->radioButton_464, 3},
-                     {f->radioButton_465, 4},
-                     {f->radioButton_466, 5},
-                     {f->radioButton_467, 6},
-                     {f->radioButton_468, 7},
-                     {f->radioButton_469, 8}});
-    // Extras: prices added to one copy.
-    setOptionValues({{f->radioButton_181, 60}, {f->radioButton_180, 40}, {f->radioButton_179, 20}});
-    setOptionValues({{f->radioButton_171, 80},
-                     {f->radioButton_176, 20},
-                     {f->radioButton_177, 60},
-                     {f->radioButton_178, 80},
-                     {f->radioButton_174, 80},
-                     {f->radioButton_172, 80},
-                     {f->radioButton_175, 40},
-                     {f->radioButton_173, 80}});
-    setOptionValues({{f->radioButton_182, 80},
-                     {f->radioButton_183, 80},
-                     {f->radioButton_184, 80},
-                     {f->radioButton_185, 80},
-                     {f->radioButton_186, 20},
-                     {f->radioButton_187, 40},
-                     {f->radioButton_188, 60},
-                     {f->radioButton_189, 80}});
-    setOptionValues({{f->radioButton_167, 80},
-                     {f->radioButton_158, 80},
-                     {f->radioButton_168, 80},
-                     {f->radioButton_159, 80},
-                     {f->radioButton_169, 20},
-                     {f->radioButton_160, 40},
-                     {f->radioButton_170, 60},
-                     {f->radioButton_161, 80}});
-    setOptionValues({{f->checkBox_18, 11}, {f->checkBox_19, 12}});
-    setOptionValues({{f->checkBox_14, 14}, {f->checkBox_16, 13}});
-    setOptionValues({{f->checkBox_17, 15}, {f->checkBox_13, 16}, {f->checkBox_15, 17}});
+    setOptionValues(f->page_2, PricingPage::Brochures);
 
     f->lineEdit_21->setText(QStringLiteral("1"));
     f->lineEdit_21->setValidator(new WholeNumberValidator(0, 1000, this));
@@ -123,12 +51,13 @@ BrochureJob MainWindow::brochureJob() const
 // sheets are looked up in the same family; the key text names the cover's key.
 void MainWindow::appendBrochureLine(const QString &family)
 {
-    appendOrderLine(quoteBrochure(brochureJob(), family, priceTable).orderLine());
+    appendOrderLine(quoteBrochure(brochureJob(), family, prices()).orderLine());
     clearExtras(form->page_2);
 }
 
 void MainWindow::page1_2_answer()
 {
+    followPriceVersion();
     appendBrochureLine(QStringLiteral("01"));
     appendQuantityTierLine(wholeNumber(form->lineEdit_10->text()), &MainWindow::page1_2_answer2,
                            &MainWindow::page1_2_answer3);

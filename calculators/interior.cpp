@@ -15,40 +15,7 @@ void MainWindow::page2_2_init()
 {
     MainWindowForm *f = form.data();
 
-    setOptionValues({{f->radioButton_15, 5},
-                     {f->radioButton_16, 6},
-                     {f->radioButton_17, 7},
-                     {f->radioButtonOtherInterer, 12}});
-    setOptionValues({{f->radioButton_34, 0},
-                     {f->radioButton_35, 2},
-                     {f->radioButton_36, 5},
-                     {f->radioButton_37, 6},
-                     {f->radioButton_38, 7}});
-    setOptionValues({{f->radioButton_40, 0},
-                     {f->radioButton_41, 2},
-                     {f->radioButton_42, 3},
-                     {f->radioButton_43, 7}});
-    setOptionValues({{f->radioButton_45, 0},
-                     {f->radioButton_46, 2},
-                     {f->radioButton_57, 3},
-                     {f->radioButton_58, 4}});
-
-    // Extras: amounts added to the print's price.
-    setOptionValues({{f->checkBox_70, 5}, {f->checkBox_71, 100500}, {f->checkBox_72, 100501}});
-    setOptionValues({f->checkBox_73, f->checkBox_74, f->checkBox_75, f->checkBox_76, f->checkBox_77,
-                     f->checkBox_78, f->checkBox_79, f->checkBox_80},
-                    666);
-    setOptionValues({f->checkBox_81, f->checkBox_82, f->checkBox_83, f->checkBox_84, f->checkBox_85,
-                     f->checkBox_86},
-                    13);
-    setOptionValues({{f->checkBox_88, 5},
-                     {f->checkBox_89, 100500},
-                     {f->checkBox_90, 100501},
-                     {f->checkBox_87, 666}});
-    setOptionValues({f->checkBox_111, f->checkBox_115, f->checkBox_113, f->checkBox_109,
-                     f->checkBox_114, f->checkBox_108, f->checkBox_110},
-                    666);
-    setOptionValues({f->checkBox_112, f->checkBox_107, f->checkBox_148, f->checkBox_152}, 13);
+    setOptionValues(f->page_4, PricingPage::Interior);
 
     connect(f->radioButtonOtherInterer, SIGNAL(toggled(bool)), this, SLOT(page2_2_showDim(bool)));
     f->groupBoxIntererSize->hide();
@@ -81,7 +48,8 @@ InteriorJob MainWindow::interiorJob() const
 
 void MainWindow::page2_2_answer()
 {
-    appendOrderLine(priceInterior(interiorJob(), priceTable).first().orderLine());
+    followPriceVersion();
+    appendOrderLine(priceInterior(interiorJob(), prices()).first().orderLine());
     clearExtras(form->page_4);
 }
 

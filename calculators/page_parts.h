@@ -1,6 +1,8 @@
 // What the calculator pages share on screen: option codes on the buttons and number fields.
 #pragma once
 
+#include "pricing/jobs.h"
+
 #include <QString>
 
 #include <initializer_list>
@@ -10,10 +12,14 @@ class QAbstractButton;
 class QGroupBox;
 class QLineEdit;
 class QObject;
+class QWidget;
 
-// Gives each option button its code or price, read back by the option-group operations.
+// Gives each option button of a pricing page, as the form keeps it, the code or the version 0
+// amount the key meanings and the extras catalogue name it with. Pricing reads the version in
+// force, never these.
+void setOptionValues(QWidget *page, PricingPage pricingPage);
+// Codes of a page the price list does not price yet.
 void setOptionValues(std::initializer_list<std::pair<QAbstractButton *, int>> options);
-void setOptionValues(std::initializer_list<QAbstractButton *> buttons, int value);
 
 // Size and quantity fields take whole numbers up to 100500; `owner` keeps the validators.
 void acceptWholeNumbers(std::initializer_list<QLineEdit *> fields, QObject *owner);

@@ -27,29 +27,7 @@ QStringList numberedPictures(const QString &folder, int count, const QString &ex
 
 void MainWindow::page3_1_init()
 {
-    setOptionValues({{form->radioButton_131, 10},
-                     {form->radioButton_130, 9},
-                     {form->radioButton_69, 14},
-                     {form->radioButton_65, 0},
-                     {form->radioButton_60, 1},
-                     {form->radioButton_67, 2},
-                     {form->radioButton_66, 3},
-                     {form->radioButtonOther_2, 15}});
-    setOptionValues({{form->radioButton_59, 0},
-                     {form->radioButton_61, 1},
-                     {form->radioButton_62, 2},
-                     {form->radioButton_63, 3},
-                     {form->radioButton_64, 4}});
-    // The right-hand column of the material group has no code: it reads as mugs (0).
-    setOptionValues({{form->radioButton_68, 0},
-                     {form->radioButton_79, 1},
-                     {form->radioButton_80, 2},
-                     {form->radioButton_81, 3},
-                     {form->radioButton_82, 4},
-                     {form->radioButton_84, 6},
-                     {form->radioButton_86, 8},
-                     {form->radioButton_88, 9},
-                     {form->radioButton_89, 9}});
+    setOptionValues(form->page_5, PricingPage::Souvenir);
 
     form->scrollArea->hide();
 
@@ -95,9 +73,6 @@ void MainWindow::page3_1_init()
           form->radioButton_82, form->radioButton_84, form->radioButton_86, form->radioButton_88,
           form->radioButton_89})
         connect(material, SIGNAL(clicked()), this, SLOT(showImage()));
-
-    // The material colours are amounts added to the price, not key codes.
-    setOptionValues({{form->checkBox_116, 100500}, {form->checkBox_117, 100501}});
 
     connect(form->radioButtonOther_2, SIGNAL(toggled(bool)), this, SLOT(page3_1_showDim(bool)));
     form->groupBoxListSize_4->hide();
@@ -162,6 +137,7 @@ SouvenirJob MainWindow::souvenirJob() const
 
 void MainWindow::page3_1_answer()
 {
-    appendOrderLine(priceSouvenir(souvenirJob(), priceTable).first().orderLine());
+    followPriceVersion();
+    appendOrderLine(priceSouvenir(souvenirJob(), prices()).first().orderLine());
     clearExtras(form->page_5);
 }

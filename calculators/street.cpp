@@ -17,43 +17,7 @@ void MainWindow::page2_1_init()
 {
     MainWindowForm *f = form.data();
 
-    setOptionValues({{f->radioButton_112, 9},
-                     {f->radioButton_113, 10},
-                     {f->radioButton_114, 11},
-                     {f->radioButton_115, 13},
-                     {f->radioButton_121, 14}});
-    setOptionValues({{f->radioButton_11, 10},
-                     {f->radioButton_12, 11},
-                     {f->radioButton_13, 12},
-                     {f->radioButton_14, 13},
-                     {f->radioButton_19, 14},
-                     {f->radioButton_20, 15},
-                     {f->radioButton_21, 16},
-                     {f->radioButton_22, 17},
-                     {f->radioButton_23, 18},
-                     {f->radioButton_29, 19},
-                     {f->radioButton_30, 21},
-                     {f->radioButton_31, 22},
-                     {f->radioButton_33, 23},
-                     {f->radioButton_39, 24}});
-    setOptionValues({{f->radioButton_122, 100},
-                     {f->radioButton_123, 50},
-                     {f->radioButton_124, 40},
-                     {f->radioButton_125, 40},
-                     {f->radioButton_126, 30},
-                     {f->radioButton_127, 52},
-                     {f->radioButton_128, 47},
-                     {f->radioButton_129, 91}});
-    setOptionValues({f->checkBox_40, f->checkBox_41}, 0);
-    setOptionValues({{f->checkBox_59, 15},
-                     {f->checkBox_60, 20},
-                     {f->checkBox_61, 30},
-                     {f->checkBox_62, 40},
-                     {f->checkBox_63, 50},
-                     {f->checkBox_64, 60}});
-    setOptionValues({f->checkBox_50, f->checkBox_51, f->checkBox_52, f->checkBox_53, f->checkBox_54,
-                     f->checkBox_55, f->checkBox_56},
-                    60);
+    setOptionValues(f->page_3, PricingPage::Street);
 
     acceptWholeNumbers({f->lineEditWidthStreet, f->lineEditHeightStreet, f->lineEditWidth_6,
                         f->lineEditHeight_5, f->lineEdit_14, f->lineEditWidth_4},
@@ -108,7 +72,7 @@ StreetJob MainWindow::streetJob() const
     job.pocketSizes = optionGroup(f->checkboxGroupStreet_3);
     for (const auto &pocket : qAsConst(pocketFields)) {
         if (pocket.first->isChecked()) {
-            job.pockets.append({buttonChoice(pocket.first), pocket.second->text()});
+            job.pockets.append({buttonChoice(pocket.first, priceVersion()), pocket.second->text()});
         }
     }
     job.width = f->lineEditWidthStreet->text();
@@ -119,7 +83,8 @@ StreetJob MainWindow::streetJob() const
 
 void MainWindow::page2_1_answer()
 {
-    appendOrderLine(priceStreet(streetJob(), priceTable).first().orderLine());
+    followPriceVersion();
+    appendOrderLine(priceStreet(streetJob(), prices()).first().orderLine());
     clearExtras(form->page_3);
 }
 
