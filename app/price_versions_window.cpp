@@ -2,6 +2,7 @@
 // and the following of the version in force.
 #include "app/mainwindow.h"
 
+#include "dialogs/colours.h"
 #include "dialogs/price_list_dialog.h"
 #include "prices/price_versions.h"
 #include "storage/price_store.h"
@@ -50,7 +51,7 @@ void MainWindow::initPriceVersions()
     sample->setToolTip(QStringLiteral(
         "Встроенный прайс-лист (версия 0) содержит образцы цен, а не цены типографии. Откройте "
         "«Прайс-лист», выгрузите его, впишите свои цены и загрузите файл кнопкой «Загрузить»."));
-    sample->setStyleSheet(QStringLiteral("QLabel { color: #8a4b00; }"));
+    sample->setStyleSheet(labelColourStyle(SampleNoticeColour));
     addWindowButton(sample);
     priceVersionState->sampleNotice = sample;
     priceVersionState->showWhetherSample(prices().version());

@@ -13,7 +13,7 @@ void MainWindow::page1_2_init()
     setOptionValues(f->page_2, PricingPage::Brochures);
 
     f->lineEdit_21->setText(QStringLiteral("1"));
-    f->lineEdit_21->setValidator(new WholeNumberValidator(0, 1000, this));
+    f->lineEdit_21->setValidator(new WholeNumberValidator(0, InnerSheetsLimit, this));
     connect(f->radioButtonOtherBrosh, SIGNAL(toggled(bool)), this, SLOT(page1_2_showDim(bool)));
     f->groupBoxBroshSize->hide();
     acceptWholeNumbers({f->lineEditWidthBrosh, f->lineEditHeightBrosh, f->lineEdit_10}, this);

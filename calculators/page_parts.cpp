@@ -57,7 +57,7 @@ void setOptionValues(std::initializer_list<std::pair<QAbstractButton *, int>> op
 void acceptWholeNumbers(std::initializer_list<QLineEdit *> fields, QObject *owner)
 {
     for (QLineEdit *field : fields)
-        field->setValidator(new WholeNumberValidator(0, 100500, owner));
+        field->setValidator(new WholeNumberValidator(0, FieldLimit, owner));
 }
 
 void MainWindow::showCustomSize(QGroupBox *sizeGroup, QLineEdit *width, QLineEdit *height,

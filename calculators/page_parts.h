@@ -21,5 +21,9 @@ void setOptionValues(QWidget *page, PricingPage pricingPage);
 // Codes of a page the price list does not price yet.
 void setOptionValues(std::initializer_list<std::pair<QAbstractButton *, int>> options);
 
-// Size and quantity fields take whole numbers up to 100500; `owner` keeps the validators.
+// The largest size or quantity a field takes, and the most inner sheets of a brochure.
+const int FieldLimit = 100500;
+const int InnerSheetsLimit = 1000;
+
+// Size and quantity fields take whole numbers up to FieldLimit; `owner` keeps the validators.
 void acceptWholeNumbers(std::initializer_list<QLineEdit *> fields, QObject *owner);
