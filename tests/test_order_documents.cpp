@@ -102,7 +102,8 @@ private slots:
         QFETCH(QString, message);
         QFETCH(QStringList, words);
         const QString written = path.isEmpty() ? QString() : file(path);
-        QFile::remove(written);
+        if (!written.isEmpty())
+            QFile::remove(written);
         OrderDocuments documents(link.get(), nullptr, nullptr);
         documents.setPrinterChoice([&](QPrinter *printer) {
             printer->setOutputFormat(QPrinter::PdfFormat);
