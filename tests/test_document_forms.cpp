@@ -191,6 +191,69 @@ private slots:
         QCOMPARE(codeOnPage(path).split(QLatin1Char('|')), code);
     }
 
+    // The code's fields as the invoice's foot and payer give them.
+    void paymentCodeFields_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<int>("discount"); // hundredths of a percent; -1: no payer
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QStringList>("varying"); // Name, then Sum and what follows
+        QTest::newRow("discount before the tax")
+            << "on-top" << 500 << "1042"
+            << "ООО «Ясный лист»"
+            << QStringList {"Name=ООО «Ясный лист»",
+                            "Sum=257298",
+                            "Purpose=Оплата по счёту № 1042 от 09.12.2026, в т.ч. НДС 22 % — "
+                            "463,98 руб.",
+                            "PayerINN=5001007329",
+                            "DocNo=1042",
+                            "DocDate=09.12.2026"};
+        QTest::newRow("unnumbered") << "none" << 0 << ""
+                                    << "ООО «Ясный лист»"
+                                    << QStringList {"Name=ООО «Ясный лист»", "Sum=222000",
+                                                    "Purpose=Оплата по счёту б/н от 09.12.2026, "
+                                                    "НДС не облагается",
+                                                    "PayerINN=5001007329", "DocDate=09.12.2026"};
+        QTest::newRow("walk-in: no payer's ИНН")
+            << "none" << -1 << "7"
+            << "ООО «Ясный лист»"
+            << QStringList {"Name=ООО «Ясный лист»", "Sum=222000",
+                            "Purpose=Оплата по счёту № 7 от 09.12.2026, НДС не облагается",
+                            "DocNo=7", "DocDate=09.12.2026"};
+        QTest::newRow("the separator in the name")
+            << "none" << -1 << "7"
+            << "ИП Петров | печать"
+            << QStringList {"Name=ИП Петров / печать", "Sum=222000",
+                            "Purpose=Оплата по счёту № 7 от 09.12.2026, НДС не облагается",
+                            "DocNo=7", "DocDate=09.12.2026"};
+    }
+    void paymentCodeFields()
+    {
+        QFETCH(QString, mode);
+        QFETCH(int, discount);
+        QFETCH(QString, number);
+        QFETCH(QString, name);
+        QFETCH(QStringList, varying);
+        InvoiceDocument document = invoice(mode);
+        document.number = number;
+        document.shop.name = name;
+        if (discount < 0)
+            document.payer = Customer();
+        else
+            document.payer.discountHundredths = discount;
+        const QStringList expected = QStringList {"ST00012",
+                                                  varying.first(),
+                                                  "PersonalAcc=40702810938000012345",
+                                                  "BankName=АО «Банк Энска»",
+                                                  "BIC=044525225",
+                                                  "CorrespAcc=30101810400000000225",
+                                                  "PayeeINN=7707083893",
+                                                  "KPP=770701001"}
+            + varying.mid(1);
+        QCOMPARE(document.paymentCode().split(QLatin1Char('|')), expected);
+    }
+
     // The invoice is made whatever the requisites; the code only when every one passes.
     void codeLeftOff_data()
     {
