@@ -215,8 +215,12 @@ void DocumentActions::pdfNumbered(InvoiceDocument document, const QString &folde
         return emit pdfWritten(QString());
     }
     services->openDocument(path);
+    // The invoice went out without its payment code: the operator learns which requisite to mend.
+    QString codeProblem;
+    document.paymentCode(&codeProblem);
     services->inform(QStringLiteral("Счёт записан в PDF:\n") + QDir::toNativeSeparators(path)
-                     + withoutNumber(number));
+                     + withoutNumber(number)
+                     + (codeProblem.isEmpty() ? QString() : QLatin1Char('\n') + codeProblem));
     emit pdfWritten(path);
 }
 
