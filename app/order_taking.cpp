@@ -43,7 +43,7 @@ OrderTaking::OrderTaking(MainWindow *w)
     state->setGeometry(1060, 584, 75, 62);
     state->setWordWrap(true);
     state->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    cancelButton = new QPushButton(QStringLiteral("Отменить"), area);
+    cancelButton = new QPushButton(QStringLiteral("Отмена"), area);
     cancelButton->setObjectName(QStringLiteral("pushButtonCancelRevising"));
     cancelButton->setGeometry(1060, 650, 75, 23);
     cancelButton->setToolTip(QStringLiteral("Не сохранять изменение заказа и очистить окно"));
@@ -137,6 +137,12 @@ void OrderTaking::accepted(AcceptOrderDialog *dialog)
     const AcceptedOrder chosen = dialog->accepted();
     const auto *path = window->findChild<QLineEdit *>(QStringLiteral("lineEdit_11"));
     OrderKeeper *keeper = window->orderKeeper();
+    // Another customer named here is a change of the order, as in the window: an order that had
+    // a document already goes on under a number of its own.
+    const Customer &shown = window->order()->customer();
+    if (chosen.customer.id != shown.id || chosen.customer.name() != shown.name()
+        || chosen.customer.phone != shown.phone)
+        window->order()->setCustomer(chosen.customer);
     OrderIntake intake;
     intake.draft = keeper->beginTaking(path ? path->text() : QString());
     intake.draft.customer = chosen.customer;
@@ -154,11 +160,10 @@ void OrderTaking::accepted(AcceptOrderDialog *dialog)
     showState();
     ShopLink *shop = keeper->shop();
     if (request->revising > 0)
-        shop->reviseOrder(request->revising, intake, this,
-                          [this, request](const OrderAnswer &answer) {
-                              answered(request, answer.done() ? request->revising : 0,
-                                       answer.message);
-                          });
+        shop->reviseOrder(
+            request->revising, intake, this, [this, request](const OrderAnswer &answer) {
+                answered(request, answer.done() ? request->revising : 0, answer.message);
+            });
     else
         shop->takeOrder(intake, this, [this, request](qint64 number, const QString &error) {
             answered(request, number, error);
@@ -252,7 +257,8 @@ void OrderTaking::reviseTakenOrder(qint64 number)
     loading = true;
     showState();
     window->orderKeeper()->shop()->loadOrder(
-        number, this, [this, number](bool found, const OrderDetails &details, const QString &error) {
+        number, this,
+        [this, number](bool found, const OrderDetails &details, const QString &error) {
             loading = false;
             loaded(number, found, details, error);
             showState();
@@ -264,11 +270,10 @@ void OrderTaking::loaded(qint64 number, bool found, const OrderDetails &details,
 {
     const QString title = QStringLiteral("Изменение заказа");
     if (!found) {
-        window->prompts().tell(title,
-                               error.isEmpty()
-                                   ? QStringLiteral("Заказа № %1 нет в базе магазина.").arg(number)
-                                   : QStringLiteral("Заказ № %1 не прочитан: %2").arg(number).arg(
-                                       error));
+        window->prompts().tell(
+            title,
+            error.isEmpty() ? QStringLiteral("Заказа № %1 нет в базе магазина.").arg(number)
+                            : QStringLiteral("Заказ № %1 не прочитан: %2").arg(number).arg(error));
         return;
     }
     if (!statusIsOpen(details.order.status)) {
@@ -302,7 +307,8 @@ void OrderTaking::loaded(qint64 number, bool found, const OrderDetails &details,
     filling = true;
     order->clear();
     order->insert(0, details.invoice.lines);
-    if (auto *field = window->findChild<CustomerField *>(); field && details.order.customer.isNull())
+    if (auto *field = window->findChild<CustomerField *>();
+        field && details.order.customer.isNull())
         field->leave();
     else
         order->setCustomer(details.order.customer);
@@ -339,8 +345,8 @@ void OrderTaking::revisionDocumentFinished(qint64 number, const QString &kind, b
 {
     // A document of the order as stored; one without a number belongs to no invoice.
     if (number > 0)
-        window->orderKeeper()->shop()->addDocument(
-            number, {kind, QDateTime::currentDateTime(), succeeded});
+        window->orderKeeper()->shop()->addDocument(number,
+                                                   {kind, QDateTime::currentDateTime(), succeeded});
 }
 
 void MainWindow::reviseTakenOrder(qint64 number)

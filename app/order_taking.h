@@ -76,8 +76,7 @@ private:
     void accepted(AcceptOrderDialog *dialog);
     void answered(const std::shared_ptr<Taking> &request, qint64 number, const QString &error);
     void startEmpty();
-    void loaded(qint64 number, bool found, const OrderDetails &details,
-                const QString &error);
+    void loaded(qint64 number, bool found, const OrderDetails &details, const QString &error);
     void endRevising();
     void showState();
     void refuse(const QString &message);

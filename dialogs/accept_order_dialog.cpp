@@ -49,8 +49,8 @@ AcceptOrderDialog::AcceptOrderDialog(const AcceptOrderSetup &given, Prompts &pro
     connect(ui->buttonBoxAccept, &QDialogButtonBox::accepted, this, &AcceptOrderDialog::accept);
     connect(ui->buttonBoxAccept, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
-    const QString summary = linesText(setup.lineCount) + QStringLiteral(" на ")
-        + roubles(setup.totalKopecks);
+    const QString summary
+        = linesText(setup.lineCount) + QStringLiteral(" на ") + roubles(setup.totalKopecks);
     if (setup.revising > 0) {
         setWindowTitle(QStringLiteral("Изменение заказа № %1").arg(setup.revising));
         ui->labelOrderSummary->setText(
@@ -77,8 +77,7 @@ AcceptOrderDialog::AcceptOrderDialog(const AcceptOrderSetup &given, Prompts &pro
     } else {
         ui->radioButtonNoCustomer->setChecked(true);
     }
-    connect(ui->lineEditWalkInName, &QLineEdit::textEdited, this,
-            &AcceptOrderDialog::chooseWalkIn);
+    connect(ui->lineEditWalkInName, &QLineEdit::textEdited, this, &AcceptOrderDialog::chooseWalkIn);
     connect(ui->lineEditWalkInPhone, &QLineEdit::textEdited, this,
             &AcceptOrderDialog::chooseWalkIn);
 
@@ -145,9 +144,8 @@ void AcceptOrderDialog::accept()
         return;
     }
     if (order.due < now()) {
-        const QString question
-            = QStringLiteral("Срок %1 уже прошёл. Принять заказ с этим сроком?")
-                  .arg(order.due.toString(QStringLiteral("dd.MM.yyyy HH:mm")));
+        const QString question = QStringLiteral("Срок %1 уже прошёл. Принять заказ с этим сроком?")
+                                     .arg(order.due.toString(QStringLiteral("dd.MM.yyyy HH:mm")));
         // Enter alone changes nothing: the key that opened the question may be meant for it.
         if (prompts.ask(Title, question,
                         {QStringLiteral("Принять"), QStringLiteral("Изменить срок")}, 1)

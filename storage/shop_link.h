@@ -51,8 +51,9 @@ public:
                    std::function<void(qint64 number, const QString &error)> done);
     void reviseOrder(qint64 number, const OrderIntake &change, QObject *context,
                      std::function<void(const OrderAnswer &answer)> done);
-    void loadOrder(qint64 number, QObject *context,
-                   std::function<void(bool found, const OrderDetails &, const QString &error)> done);
+    void
+    loadOrder(qint64 number, QObject *context,
+              std::function<void(bool found, const OrderDetails &, const QString &error)> done);
 
     // Customers: matches for what is typed at the counter (best first), the list by name, a
     // card with its invoices (newest first), saving (stamped with this counter's name), merging

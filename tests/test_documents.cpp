@@ -227,9 +227,9 @@ private slots:
         QTest::newRow("a taken order changed once")
             << "1042" << 2 << QDate(2026, 12, 9) << "Счёт № 1042 (изм. 2) от 09.12.2026"
             << "Счёт-1042-изм-2-2026-12-09.pdf";
-        QTest::newRow("changed again") << "1042" << 11 << QDate(2026, 12, 10)
-                                       << "Счёт № 1042 (изм. 11) от 10.12.2026"
-                                       << "Счёт-1042-изм-11-2026-12-10.pdf";
+        QTest::newRow("changed again")
+            << "1042" << 11 << QDate(2026, 12, 10) << "Счёт № 1042 (изм. 11) от 10.12.2026"
+            << "Счёт-1042-изм-11-2026-12-10.pdf";
         QTest::newRow("a revision without a number reads as none")
             << "" << 3 << QDate(2026, 12, 9) << "Счёт б/н от 09.12.2026"
             << "Счёт-б-н-2026-12-09.pdf";
