@@ -295,7 +295,8 @@ private slots:
         QTest::newRow("a prepayment above the total")
             << 1180.01 << 60 << ""
             << "" << false
-            << "Предоплата 1 180,01 ₽ больше суммы заказа 1 180 ₽: исправьте "
+            << "Предоплата 1 180,01 ₽ больше суммы заказа 1 180 ₽: "
+               "исправьте "
                "её.";
         QTest::newRow("the whole total paid ahead") << 1180.0 << 60 << ""
                                                     << "" << true << "";
