@@ -101,7 +101,7 @@ AcceptOrderDialog *OrderTaking::acceptOrder()
 {
     if (taking || loading)
         return nullptr;
-    if (auto *open = window->findChild<AcceptOrderDialog *>()) {
+    if (auto *open = window->findChild<AcceptOrderDialog *>(); open && open->isVisible()) {
         open->raise();
         open->activateWindow();
         return open;
@@ -247,6 +247,13 @@ void OrderTaking::reviseTakenOrder(qint64 number)
         return;
     if (taking || loading) {
         refuse(QStringLiteral("Подождите: предыдущий заказ ещё сохраняется."));
+        return;
+    }
+    // The dialog open takes the order on screen: it is not replaced under it.
+    if (const auto *open = window->findChild<AcceptOrderDialog *>(); open && open->isVisible()) {
+        refuse(QStringLiteral("Сначала закройте окно «Принять заказ»: заказ № %1 откроется "
+                              "после этого.")
+                   .arg(number));
         return;
     }
     if (number == revising.number) {

@@ -648,6 +648,8 @@ private slots:
         QTest::newRow("cancelled")
             << int(OrderStatus::Cancelled) << "Заказ № 1042 отменён: его уже не изменить.";
         QTest::newRow("no such order") << -1 << "Заказа № 1043 нет в базе магазина.";
+        QTest::newRow("the accept dialog open over another order")
+            << -2 << "Сначала закройте окно «Принять заказ»: заказ № 1042 откроется после этого.";
     }
     void aClosedOrderIsNotChanged()
     {
@@ -666,7 +668,11 @@ private slots:
         addLine(QStringLiteral("Листовки"), QStringLiteral("1"), QStringLiteral("10"));
         QString told;
         prompts.onTell = [&](const QString &message, const QString &) { told = message; };
-        window->reviseTakenOrder(status >= 0 ? 1042 : 1043);
+        if (status == -2) {
+            click(QStringLiteral("pushButtonAccept"));
+            QVERIFY(dialog());
+        }
+        window->reviseTakenOrder(status == -1 ? 1043 : 1042);
         QTRY_COMPARE(told, said);
         QCOMPARE(rows(), 1);
         QCOMPARE(orderLine(0).description, QStringLiteral("Листовки"));
