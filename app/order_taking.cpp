@@ -168,7 +168,7 @@ void OrderTaking::accepted(AcceptOrderDialog *dialog)
         shop->takeOrder(intake, this, [this, request](qint64 number, const QString &error) {
             answered(request, number, error);
         });
-    QTimer::singleShot(AnswerWaitMs, this, [this, request] {
+    QTimer::singleShot(answerWaitMs, this, [this, request] {
         if (taking != request)
             return;
         taking.reset();

@@ -30,6 +30,7 @@ public:
     static constexpr int AnswerWaitMs = 15000;
 
     explicit OrderTaking(MainWindow *window);
+    void setAnswerWait(int msecs) { answerWaitMs = msecs; }
 
     // "Принять заказ": the dialog opened over the window (null when the order cannot be taken:
     // the operator is told why).
@@ -87,6 +88,7 @@ private:
     QPushButton *cancelButton;
     Revising revising;
     std::shared_ptr<Taking> taking;
+    int answerWaitMs = AnswerWaitMs;
     bool loading = false;
     bool filling = false; // the window's order is being filled from the journal
     QString news; // how the last taking ended, shown until the next change of state

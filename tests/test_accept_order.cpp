@@ -22,6 +22,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPlainTextEdit>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -509,6 +511,36 @@ private slots:
         QCOMPARE(rows(), 1);
         QVERIFY(find<QPushButton>(QStringLiteral("pushButtonAccept"))->isEnabled());
         QVERIFY(find<QLabel>(QStringLiteral("labelAcceptState"))->text().isEmpty());
+    }
+
+    // A shop that answers late: the window is told and goes on at once; the answer, when it
+    // comes, takes the order all the same, once.
+    void aLateAnswerHoldsNothing()
+    {
+        addLine(QStringLiteral("Визитки"), QStringLiteral("10"), QStringLiteral("100"));
+        taking()->setAnswerWait(300);
+        Connection holder;
+        QVERIFY(openShop(&holder));
+        QSqlQuery lock(holder.database());
+        QVERIFY2(lock.exec(QStringLiteral("BEGIN EXCLUSIVE")), qPrintable(lock.lastError().text()));
+        QString told;
+        prompts.onTell = [&](const QString &message, const QString &) { told = message; };
+        QSignalSpy taken(taking(), &OrderTaking::orderAccepted);
+        click(QStringLiteral("pushButtonAccept"));
+        QVERIFY(dialog());
+        QTest::keyClick(inDialog<QDateTimeEdit>("dateTimeEditDue"), Qt::Key_Return);
+        QTRY_VERIFY_WITH_TIMEOUT(!told.isEmpty(), 2000);
+        QVERIFY2(told.startsWith(QStringLiteral("База магазина не ответила вовремя: заказ пока не "
+                                                "принят и остаётся в окне.")),
+                 qPrintable(told));
+        QCOMPARE(rows(), 1);
+        QVERIFY(find<QPushButton>(QStringLiteral("pushButtonAccept"))->isEnabled());
+        QVERIFY(lock.exec(QStringLiteral("ROLLBACK")));
+        QTRY_COMPARE_WITH_TIMEOUT(taken.count(), 1, 6000);
+        QCOMPARE(taken.first().first().toLongLong(), qint64(1042));
+        QCOMPARE(rows(), 0);
+        QCOMPARE(find<QLabel>(QStringLiteral("labelAcceptState"))->text(),
+                 QStringLiteral("Заказ № 1042 принят"));
     }
 
     // Changed through the window: the next revision in the journal, the earlier one kept;
