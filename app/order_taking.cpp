@@ -40,7 +40,7 @@ OrderTaking::OrderTaking(MainWindow *w)
 
     state = new QLabel(area);
     state->setObjectName(QStringLiteral("labelAcceptState"));
-    state->setGeometry(1060, 584, 75, 62);
+    state->setGeometry(1058, 584, 80, 62);
     state->setWordWrap(true);
     state->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     cancelButton = new QPushButton(QStringLiteral("Отмена"), area);
@@ -71,7 +71,8 @@ void OrderTaking::showState()
     cancelButton->setVisible(revising.number > 0);
     button->setEnabled(!taking && !loading);
     if (revising.number > 0) {
-        state->setText(QStringLiteral("Изменение заказа № %1").arg(revising.number));
+        // The number never parted from its sign at a line's end.
+        state->setText(QStringLiteral("Изменение заказа №\u00a0%1").arg(revising.number));
         state->setToolTip(revising.changed
                               ? QStringLiteral("Изменение не сохранено: «Принять заказ» сохранит "
                                                "его как изм. %1")
@@ -79,7 +80,7 @@ void OrderTaking::showState()
                               : QStringLiteral("Заказ № %1 как он сохранён (изм. %2)")
                                     .arg(revising.number)
                                     .arg(revising.revision));
-        state->setStyleSheet(QStringLiteral("QLabel { color: #0050a0; font-weight: bold; }"));
+        state->setStyleSheet(QStringLiteral("QLabel { color: #0050a0; }"));
     } else if (!news.isEmpty()) {
         state->setText(news);
         state->setToolTip(QString());

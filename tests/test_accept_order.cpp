@@ -150,10 +150,19 @@ private slots:
     void theControlsFitTheirPlaces()
     {
         QWidget *area = find<QWidget>(QStringLiteral("centralwidget"));
+        // Shown as an order being changed shows them.
+        addLine(QStringLiteral("Визитки"), QStringLiteral("10"), QStringLiteral("100"));
+        QCOMPARE(accept(), qint64(1042));
+        window->reviseTakenOrder(1042);
+        QTRY_COMPARE(taking()->revisingNumber(), qint64(1042));
         auto *notice = find<QLabel>(QStringLiteral("labelAcceptState"));
-        notice->setText(QStringLiteral("Изменение заказа № 104200"));
-        notice->show();
-        find<QWidget>(QStringLiteral("pushButtonCancelRevising"))->show();
+        QVERIFY(notice->isVisible());
+        for (const QString &word : notice->text().split(QLatin1Char(' ')))
+            QVERIFY2(notice->fontMetrics().horizontalAdvance(word) <= notice->width(),
+                     qPrintable(QStringLiteral("%1 is wider than the change notice: %2 in %3")
+                                    .arg(word)
+                                    .arg(notice->fontMetrics().horizontalAdvance(word))
+                                    .arg(notice->width())));
         for (const char *name :
              {"pushButtonAccept", "labelAcceptState", "pushButtonCancelRevising"}) {
             auto *control = find<QWidget>(QLatin1String(name));
@@ -576,7 +585,7 @@ private slots:
         QCOMPARE(prompts.questions.size(), 1);
         QCOMPARE(rows(), 1);
         QCOMPARE(orderLine(0).description, QStringLiteral("Визитки"));
-        QCOMPARE(find<QLabel>(QStringLiteral("labelAcceptState"))->text(),
+        QCOMPARE(plain(find<QLabel>(QStringLiteral("labelAcceptState"))->text()),
                  QStringLiteral("Изменение заказа № 1042"));
         QVERIFY(find<QWidget>(QStringLiteral("pushButtonCancelRevising"))->isVisible());
         QTRY_VERIFY2(find<QWidget>(QStringLiteral("frameRestoreNotice"))->isVisible(),
