@@ -48,6 +48,7 @@ void WindowDocumentServices::takeNumber(const QString &kind, QObject *context,
         number.date = taken.date.date();
         number.reason = taken.reason;
         number.orderUid = taken.orderUid;
+        number.revision = taken.revision;
         done(number);
     });
 }
@@ -136,6 +137,7 @@ void DocumentActions::numberThen(
         window->setDocumentButtonsEnabled(true);
         InvoiceDocument numbered = document;
         numbered.number = number.number;
+        numbered.revision = number.number.isEmpty() ? 1 : number.revision;
         if (number.date.isValid())
             numbered.date = number.date;
         made(numbered, number);

@@ -34,6 +34,7 @@ public:
         QDate date;
         QString reason;
         QString orderUid; // the order it was asked for; empty for the order on screen
+        int revision = 1; // the journal's revision of a taken order's lines
     };
 
     virtual ~DocumentServices() = default;

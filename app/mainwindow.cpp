@@ -4,6 +4,7 @@
 #include "app/document_actions.h"
 #include "app/order_storage.h"
 #include "app/order_table.h"
+#include "app/order_taking.h"
 #include "dialogs/prompts.h"
 #include "form/mainwindow_form.h"
 #include "order/order.h"
@@ -79,6 +80,8 @@ MainWindow::MainWindow(QWidget *parent, Prompts *prompts, DocumentServices *docu
     initCustomers();
     // "PDF", "Печать" and "Настройки" (app/document_actions.cpp).
     new DocumentActions(this, documents);
+    // "Принять заказ" and a taken order changed in the window (app/order_taking.cpp).
+    taking = new OrderTaking(this);
 }
 
 MainWindow::~MainWindow() = default;

@@ -28,6 +28,7 @@ struct Customer;
 class LivePrice;
 class Order;
 class OrderTableMirror;
+class OrderTaking;
 class DocumentServices;
 class Prompts;
 class QAbstractButton;
@@ -129,6 +130,13 @@ public:
     // "PDF", "Печать" and "Экспорт" together: disabled while a document waits for its number.
     void setDocumentButtonsEnabled(bool enabled);
     bool exportRunning() const;
+
+    // Taking the order (app/order_taking.cpp): "Принять заказ", and a taken order put back into
+    // the window to be changed (the orders board's "Изменить" calls reviseTakenOrder).
+    OrderTaking *orderTaking() const { return taking; }
+
+public slots:
+    void reviseTakenOrder(qint64 number);
 
 signals:
     void removeRow(int rowNum);
@@ -240,4 +248,5 @@ private:
     // The order's customer at the counter (app/customers.cpp, app/customer_field.cpp).
     void initCustomers();
     CustomerField *customerField = nullptr;
+    OrderTaking *taking = nullptr;
 };

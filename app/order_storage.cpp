@@ -3,6 +3,7 @@
 #include "app/order_storage.h"
 
 #include "app/mainwindow.h"
+#include "app/order_taking.h"
 #include "dialogs/colours.h"
 #include "dialogs/journal_dialog.h"
 #include "dialogs/prompts.h"
@@ -586,6 +587,72 @@ void OrderKeeper::documentFinished(qint64 documentNumber, const QString &kind, b
     shopLink->checkNow();
 }
 
+InvoiceDraft OrderKeeper::beginTaking(const QString &path)
+{
+    templatePath = path;
+    if (order->uid().isEmpty() && !rows.isEmpty())
+        changed();
+    flush();
+    InvoiceDraft draft;
+    draft.orderUid = order->uid();
+    draft.created = QDateTime::currentDateTime();
+    draft.counter = counterName;
+    draft.templatePath = path;
+    draft.lines = order->lines();
+    draft.customer = order->customer();
+    takingWasFinished = finished;
+    finished = true;
+    return draft;
+}
+
+void OrderKeeper::takingFailed(const QString &uid)
+{
+    if (uid == order->uid())
+        finished = takingWasFinished;
+}
+
+void OrderKeeper::orderTaken(const QString &uid, qint64 number)
+{
+    if (uid != order->uid()) {
+        // Changed while the shop answered: that order is done with, the one on screen goes on.
+        OrderChange change;
+        change.at = QDateTime::currentDateTime();
+        change.states.append({uid, OrderState::Numbered, number});
+        orderWriter->submit(change);
+        return;
+    }
+    pendingStates.append({uid, OrderState::Numbered, number});
+    finished = true;
+    order->setNumber(number);
+    numberedAt = QDateTime::currentDateTime();
+    hasGoodDocument = true;
+    flush();
+}
+
+void OrderKeeper::putAside()
+{
+    if (order->uid().isEmpty() || finished)
+        return;
+    flush();
+    finished = true;
+    order->setNumber(0);
+}
+
+void OrderKeeper::offerLater()
+{
+    offerNext();
+}
+
+void OrderKeeper::dropOrder()
+{
+    if (order->uid().isEmpty() || finished)
+        return;
+    pendingStates.append({order->uid(), OrderState::Discarded, 0});
+    flush();
+    finished = true;
+    order->setNumber(0);
+}
+
 void OrderKeeperDeleter::operator()(OrderKeeper *keeper) const
 {
     delete keeper;
@@ -745,12 +812,24 @@ OrderKeeper *MainWindow::orderKeeper() const
 void MainWindow::numberForDocument(const QString &kind, QObject *context,
                                    std::function<void(const DocumentNumber &)> done)
 {
+    // A taken order being changed has its number already; it never takes a new one.
+    if (taking && taking->revisingNumber() > 0) {
+        const QPointer<QObject> receiver(context);
+        taking->numberForRevision([receiver, done](const DocumentNumber &number) {
+            if (receiver)
+                done(number);
+        });
+        return;
+    }
     keeper->numberForDocument(kind, form->lineEdit_11->text(), context, std::move(done));
 }
 
 void MainWindow::documentFinished(qint64 number, const QString &kind, bool succeeded,
                                   const QString &orderUid)
 {
+    if (taking && taking->revisingNumber() > 0
+        && (number == taking->revisingNumber() || (number == 0 && orderUid == orderModel->uid())))
+        return taking->revisionDocumentFinished(number, kind, succeeded);
     keeper->documentFinished(number, kind, succeeded, orderUid);
 }
 

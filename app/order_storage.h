@@ -97,6 +97,18 @@ public:
     void documentFinished(qint64 number, const QString &kind, bool succeeded,
                           const QString &orderUid = QString());
 
+    // Taking the order at the counter: the order as it is now as a draft for the journal (stored
+    // first, under its uid). From then on a change makes a new order, unless takingFailed gives
+    // the order back. Once taken it is done with in the counter's file; an order put aside stays
+    // open there and is offered for restoring; a dropped one is discarded.
+    InvoiceDraft beginTaking(const QString &templatePath);
+    void takingFailed(const QString &uid);
+    void orderTaken(const QString &uid, qint64 number);
+    void putAside();
+    void dropOrder();
+    // The newest unfinished order offered again, once what was handed over is stored.
+    void offerLater();
+
 signals:
     void offerChanged();
     // The offered order could not be restored: open in another program, or no longer open.
@@ -152,6 +164,7 @@ private:
     // one is finished (numbered, waiting for a number, or voided).
     std::unique_ptr<OrderClaims> claims;
     bool finished = false;
+    bool takingWasFinished = false;
     QDateTime numberedAt;
     bool hasGoodDocument = false;
     bool toldFailure = false;

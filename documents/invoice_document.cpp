@@ -45,12 +45,19 @@ bool operator==(const ShopRequisites &a, const ShopRequisites &b)
         && a.corrAccount == b.corrAccount;
 }
 
+QString InvoiceDocument::numberText() const
+{
+    if (number.isEmpty() || revision <= 1)
+        return number;
+    return number + QStringLiteral(" (изм. %1)").arg(revision);
+}
+
 QString InvoiceDocument::title() const
 {
     const QString day = date.toString(QStringLiteral("dd.MM.yyyy"));
     if (number.isEmpty())
         return QStringLiteral("Счёт б/н от ") + day;
-    return QStringLiteral("Счёт № ") + number + QStringLiteral(" от ") + day;
+    return QStringLiteral("Счёт № ") + numberText() + QStringLiteral(" от ") + day;
 }
 
 QString InvoiceDocument::fileName() const
@@ -58,6 +65,8 @@ QString InvoiceDocument::fileName() const
     // A number is the journal's, but a file name must not be cut by a slash whatever it holds.
     QString shown = number.isEmpty() ? QStringLiteral("б-н") : number;
     shown.replace(QLatin1Char('/'), QLatin1Char('-'));
+    if (!number.isEmpty() && revision > 1)
+        shown += QStringLiteral("-изм-%1").arg(revision);
     return QStringLiteral("Счёт-") + shown + QLatin1Char('-')
         + date.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(".pdf");
 }

@@ -46,6 +46,7 @@ struct InvoiceDocument
 {
     ShopRequisites shop;
     QString number; // empty while the order has none: the invoice then reads "б/н"
+    int revision = 1; // a taken order changed: "№ 1042 (изм. 2)"
     QDate date;
     int validityDays = 5;
     QVector<OrderLine> lines;
@@ -55,10 +56,12 @@ struct InvoiceDocument
     // The foot's terms: the payer's discount and the tax of the invoice's day.
     FootTerms footTerms() const;
 
-    // "Счёт № 12 от 09.12.2026", "Счёт б/н от 09.12.2026"
+    // "1042", "1042 (изм. 2)"; empty without a number.
+    QString numberText() const;
+    // "Счёт № 12 от 09.12.2026", "Счёт № 1042 (изм. 2) от 09.12.2026", "Счёт б/н от 09.12.2026"
     QString title() const;
     QDate validUntil() const { return date.addDays(validityDays); }
-    // "Счёт-12-2026-12-09.pdf", "Счёт-б-н-2026-12-09.pdf"
+    // "Счёт-12-2026-12-09.pdf", "Счёт-1042-изм-2-2026-12-09.pdf", "Счёт-б-н-2026-12-09.pdf"
     QString fileName() const;
     // The heading of the Russian form: "Счёт на оплату № 12 от 09 декабря 2026 г."
     QString formTitle() const;

@@ -113,4 +113,5 @@ struct DocumentNumber
     QDateTime date;
     QString reason;
     QString orderUid; // the order the number was asked for
+    int revision = 1; // a taken order's change: its documents read "№ 1042 (изм. 2)"
 };

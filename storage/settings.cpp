@@ -3,6 +3,7 @@
 #include "storage/settings.h"
 
 #include "customers/requisites.h"
+#include "order/order_status.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -123,6 +124,26 @@ QString Settings::shopAddress() const
 QString Settings::shopHours() const
 {
     return file.value(QStringLiteral("requisites/hours")).toString().trimmed();
+}
+
+QVector<int> Settings::workingDays() const
+{
+    QVector<int> days {1, 2, 3, 4, 5};
+    const QVariant value = file.value(QStringLiteral("orders/workingDays"));
+    // QSettings reads an unquoted "1,2,3" as a list of texts.
+    const QString text = value.type() == QVariant::StringList
+        ? value.toStringList().join(QLatin1Char(','))
+        : value.toString();
+    if (!text.trimmed().isEmpty())
+        readWorkingDays(text, &days);
+    return days;
+}
+
+int Settings::dueHour() const
+{
+    bool ok = false;
+    const int hour = file.value(QStringLiteral("orders/dueHour")).toString().trimmed().toInt(&ok);
+    return ok && hour >= 0 && hour <= 23 ? hour : 12;
 }
 
 bool Settings::sync()

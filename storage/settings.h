@@ -7,6 +7,7 @@
 #include "storage/settings_file.h"
 
 #include <QString>
+#include <QVector>
 
 class Settings
 {
@@ -45,6 +46,11 @@ public:
     QString shopName() const;
     QString shopAddress() const;
     QString shopHours() const;
+
+    // `[orders] workingDays` ("1,2,3,4,5", Monday 1 to Sunday 7) and `dueHour` (0 to 23): when an
+    // order is promised by default. Monday to Friday at 12 when absent or not readable.
+    QVector<int> workingDays() const;
+    int dueHour() const;
 
     // Writes the keys set here into the file; false if the file cannot be written.
     bool sync();

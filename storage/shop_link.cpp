@@ -282,6 +282,45 @@ void ShopLink::load(qint64 number, QObject *context,
     });
 }
 
+void ShopLink::takeOrder(const OrderIntake &intake, QObject *context,
+                         std::function<void(qint64, const QString &)> done)
+{
+    State *s = state.get();
+    s->thread.post([this, s, intake, context = QPointer<QObject>(context), done] {
+        qint64 number = 0;
+        QString error;
+        if (ensureShop()) {
+            number = OrderBook(s->shop).take(intake, lowestNumber());
+            if (number > 0) {
+                keepNextNumber(number);
+                setReachable(true);
+            } else {
+                error = failure();
+            }
+        } else {
+            error = s->shop.errorText();
+        }
+        replyTo(context, [done, number, error] { done(number, error); });
+    });
+}
+
+void ShopLink::reviseOrder(qint64 number, const OrderIntake &change, QObject *context,
+                           std::function<void(const OrderAnswer &)> done)
+{
+    State *s = state.get();
+    s->thread.post([this, s, number, change, context = QPointer<QObject>(context), done] {
+        OrderAnswer answer;
+        if (ensureShop()) {
+            answer = OrderBook(s->shop).revise(number, change);
+            if (answer.outcome == OrderOutcome::Failed)
+                answer.message = failure();
+        } else {
+            answer.message = s->shop.errorText();
+        }
+        replyTo(context, [done, answer] { done(answer); });
+    });
+}
+
 void ShopLink::loadOrder(qint64 number, QObject *context,
                          std::function<void(bool, const OrderDetails &, const QString &)> done)
 {

@@ -43,7 +43,14 @@ public:
               std::function<void(const QVector<InvoiceSummary> &, const QString &error)> done);
     void load(qint64 number, QObject *context,
               std::function<void(bool found, const InvoiceRecord &, const QString &error)> done);
-    // A taken order with its lines, payments and changes (for its job ticket).
+
+    // Taken orders: the order taken ("Принят", its prepayment, its number: one per order uid),
+    // changed as its next revision, or read with its lines, payments and statuses. number 0, or
+    // found false, with the reason when it could not be done.
+    void takeOrder(const OrderIntake &intake, QObject *context,
+                   std::function<void(qint64 number, const QString &error)> done);
+    void reviseOrder(qint64 number, const OrderIntake &change, QObject *context,
+                     std::function<void(const OrderAnswer &answer)> done);
     void
     loadOrder(qint64 number, QObject *context,
               std::function<void(bool found, const OrderDetails &, const QString &error)> done);

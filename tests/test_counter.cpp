@@ -523,7 +523,11 @@ private slots:
             option.initFrom(button);
             const QRect inside
                 = button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
-            return inside.width() >= button->fontMetrics().horizontalAdvance(button->text());
+            // A caption of two lines is as wide as its wider line.
+            int widest = 0;
+            for (const QString &line : button->text().split(QLatin1Char('\n')))
+                widest = qMax(widest, button->fontMetrics().horizontalAdvance(line));
+            return inside.width() >= widest;
         };
         // The notices that come and go are shown once, so that their buttons are laid out.
         const QStringList notices

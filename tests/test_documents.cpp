@@ -213,25 +213,37 @@ private slots:
     void titleAndFileName_data()
     {
         QTest::addColumn<QString>("number");
+        QTest::addColumn<int>("revision");
         QTest::addColumn<QDate>("date");
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("fileName");
-        QTest::newRow("numbered") << "57" << QDate(2026, 12, 9) << "Счёт № 57 от 09.12.2026"
+        QTest::newRow("numbered") << "57" << 1 << QDate(2026, 12, 9) << "Счёт № 57 от 09.12.2026"
                                   << "Счёт-57-2026-12-09.pdf";
-        QTest::newRow("no number yet") << "" << QDate(2027, 1, 2) << "Счёт б/н от 02.01.2027"
+        QTest::newRow("no number yet") << "" << 1 << QDate(2027, 1, 2) << "Счёт б/н от 02.01.2027"
                                        << "Счёт-б-н-2027-01-02.pdf";
         QTest::newRow("a slash cannot cut the file name")
-            << "К1/7" << QDate(2026, 3, 1) << "Счёт № К1/7 от 01.03.2026"
+            << "К1/7" << 1 << QDate(2026, 3, 1) << "Счёт № К1/7 от 01.03.2026"
             << "Счёт-К1-7-2026-03-01.pdf";
+        QTest::newRow("a taken order changed once")
+            << "1042" << 2 << QDate(2026, 12, 9) << "Счёт № 1042 (изм. 2) от 09.12.2026"
+            << "Счёт-1042-изм-2-2026-12-09.pdf";
+        QTest::newRow("changed again")
+            << "1042" << 11 << QDate(2026, 12, 10) << "Счёт № 1042 (изм. 11) от 10.12.2026"
+            << "Счёт-1042-изм-11-2026-12-10.pdf";
+        QTest::newRow("a revision without a number reads as none")
+            << "" << 3 << QDate(2026, 12, 9) << "Счёт б/н от 09.12.2026"
+            << "Счёт-б-н-2026-12-09.pdf";
     }
     void titleAndFileName()
     {
         QFETCH(QString, number);
+        QFETCH(int, revision);
         QFETCH(QDate, date);
         QFETCH(QString, title);
         QFETCH(QString, fileName);
         InvoiceDocument document;
         document.number = number;
+        document.revision = revision;
         document.date = date;
         QCOMPARE(document.title(), title);
         QCOMPARE(document.fileName(), fileName);
