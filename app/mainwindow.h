@@ -27,6 +27,8 @@ struct Customer;
 class LivePrice;
 class Order;
 class OrderTableMirror;
+class OrdersDialog;
+class OrdersLink;
 class DocumentServices;
 class Prompts;
 class QAbstractButton;
@@ -207,6 +209,8 @@ public:
     // open one for a customer already shown), and "Клиенты".
     CustomerCardDialog *openCustomerCard(const Customer &customer);
     CustomersDialog *showCustomers();
+    // "Заказы" (app/orders.cpp): the orders board, the one already open if there is one.
+    OrdersDialog *showOrders();
 
 private:
     void initCounter();
@@ -233,4 +237,9 @@ private:
     // The order's customer at the counter (app/customers.cpp, app/customer_field.cpp).
     void initCustomers();
     CustomerField *customerField = nullptr;
+
+    // "Заказы" beside "Журнал" (app/orders.cpp); the board's link lives as long as the window,
+    // so that a board opened again is listening already.
+    void initOrders();
+    OrdersLink *ordersLink = nullptr;
 };

@@ -1,0 +1,40 @@
+// The window's "Заказы": the board over the shop's database, with a link of its own made on first
+// use; what the board asks of the window (to change an order, its documents) is told by its
+// signals.
+#include "app/mainwindow.h"
+
+#include "app/order_storage.h"
+#include "dialogs/orders_dialog.h"
+#include "storage/orders_link.h"
+#include "storage/settings.h"
+#include "storage/shop_link.h"
+
+#include <QPushButton>
+
+void MainWindow::initOrders()
+{
+    auto *orders = new QPushButton(QStringLiteral("Заказы"));
+    orders->setObjectName(QStringLiteral("pushButtonOrders"));
+    orders->setToolTip(QStringLiteral("Принятые заказы: статусы, оплаты, выписка банка"));
+    addWindowButton(orders);
+    connect(orders, &QPushButton::clicked, this, [this] { showOrders(); });
+}
+
+OrdersDialog *MainWindow::showOrders()
+{
+    auto *board = findChild<OrdersDialog *>(QString(), Qt::FindDirectChildrenOnly);
+    if (!board) {
+        const Settings settings;
+        if (!ordersLink)
+            ordersLink = new OrdersLink(
+                keeper->shop()->url(), keeper->counter(),
+                {settings.shopName(), settings.shopAddress(), settings.shopHours()}, this);
+        board = new OrdersDialog(ordersLink, &prompts(), settings.settlementAccount(),
+                                 settings.settlementAccountProblem(), this);
+        board->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    board->show();
+    board->raise();
+    board->activateWindow();
+    return board;
+}
