@@ -152,6 +152,11 @@ QDateTime OrdersDialog::now() const
     return clock ? clock() : QDateTime::currentDateTime();
 }
 
+bool OrdersDialog::isListing() const
+{
+    return listing || listAgain || following->isActive() || typing->isActive();
+}
+
 void OrdersDialog::setView(BoardView view)
 {
     ui->comboBoxOrdersView->setCurrentIndex(ui->comboBoxOrdersView->findData(int(view)));
@@ -284,7 +289,11 @@ void OrdersDialog::nextStatus()
     const TakenOrder &order = model->order(row);
     if (!statusIsOpen(order.status)) {
         prompts->tell(QStringLiteral("Заказы"),
-                      statusChangeProblem(order.status, OrderStatus::HandedOver));
+                      QStringLiteral("Заказ № %1 %2: его статус больше не меняется.")
+                          .arg(order.number)
+                          .arg(order.status == OrderStatus::HandedOver
+                                   ? QStringLiteral("выдан")
+                                   : QStringLiteral("отменён")));
         return;
     }
     const OrderStatus next = OrderStatus(int(order.status) + 1);

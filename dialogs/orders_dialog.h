@@ -62,6 +62,8 @@ public:
     const OrderDetails &openedOrder() const { return opened; }
     // How many lists have been shown; the tests wait on it.
     int listsShown() const { return shownLists; }
+    // A list is asked for, or will be once the one asked for is in.
+    bool isListing() const;
 
 signals:
     // The window puts the order back into the counter's table to change it.

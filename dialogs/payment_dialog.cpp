@@ -42,6 +42,7 @@ PaymentDialog::PaymentDialog(qint64 number, qint64 balanceKopecks, QWidget *pare
     form->addRow(QStringLiteral("Основание:"), reason);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Принять"));
+    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
     buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Отмена"));
     connect(buttons, &QDialogButtonBox::accepted, this, &PaymentDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
