@@ -486,6 +486,59 @@ private slots:
         QCOMPARE(details.payments.first().reason,
                  QStringLiteral("Выписка банка: № 12 от 09.03.2026, Плательщик 12"));
     }
+
+    // Two counters' boards on one PostgreSQL cluster, and a third program (the command line's
+    // book): each change shows on the other board within a second, without a key pressed there.
+    void twoCountersOnOneCluster()
+    {
+        PgCluster cluster;
+        QVERIFY2(cluster.start(), qPrintable(cluster.error));
+        const DatabaseUrl shop = DatabaseUrl::parse(cluster.url());
+        Connection other;
+        QVERIFY2(other.open(shop, QStringLiteral("cli")), qPrintable(other.errorText()));
+        OrderBook book(other);
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(make(book, i, Generated[i]), 1001 + i);
+        OrdersLink first(shop, QStringLiteral("стойка-1"), ShopContacts());
+        OrdersLink second(shop, QStringLiteral("стойка-2"), ShopContacts());
+        QSignalSpy firstListening(&first, &OrdersLink::listening);
+        QSignalSpy secondListening(&second, &OrdersLink::listening);
+        PromptRecorder secondPrompts;
+        board = open(&first, &prompts);
+        std::unique_ptr<OrdersDialog> follower(open(&second, &secondPrompts));
+        QTRY_COMPARE(firstListening.count(), 1);
+        QTRY_COMPARE(secondListening.count(), 1);
+        QCOMPARE(shownNumbers(follower.get()), (QVector<qint64> {1003, 1001, 1002}));
+
+        // The first board moves an order on; the second follows.
+        select(1001);
+        QElapsedTimer timer;
+        timer.start();
+        QTest::keyClick(board->findChild<QTableView *>(QStringLiteral("tableViewOrders")),
+                        Qt::Key_F2);
+        QTRY_COMPARE_WITH_TIMEOUT(cell(follower.get(), 1001, OrdersModel::Status),
+                                  QStringLiteral("В работе"), 1000);
+        qInfo("a status change seen on the second counter after %lld ms", timer.elapsed());
+
+        // A payment on the second shows on the first.
+        Payment paid;
+        paid.kopecks = 50000;
+        second.addPayment(1002, paid, this, [](const OrderAnswer &) {});
+        QTRY_COMPARE_WITH_TIMEOUT(
+            cell(board, 1002, OrdersModel::Paid).replace(QChar::Nbsp, QLatin1Char(' ')),
+            QStringLiteral("1 000 ₽"), 1000);
+
+        // The third program hands an order over: it leaves both open views.
+        QVERIFY(book.changeStatus(1003, OrderStatus::HandedOver, QString(), false,
+                                  QStringLiteral("стойка-3"), QDateTime())
+                    .done());
+        QTRY_COMPARE_WITH_TIMEOUT(shownNumbers(board), (QVector<qint64> {1001, 1002}), 1000);
+        QTRY_COMPARE_WITH_TIMEOUT(shownNumbers(follower.get()), (QVector<qint64> {1001, 1002}),
+                                  1000);
+        follower.reset();
+        delete board;
+        board = nullptr;
+    }
 };
 
 QTEST_MAIN(OrdersBoardTest)
