@@ -139,6 +139,9 @@ OrdersDialog::OrdersDialog(OrdersLink *l, Prompts *p, const QString &shopAccount
     auto *revise = new QShortcut(QKeySequence(Qt::Key_F4), this, nullptr, nullptr,
                                  Qt::WidgetWithChildrenShortcut);
     connect(revise, &QShortcut::activated, ui->pushButtonReviseOrder, &QPushButton::click);
+    // A caption is never cut: the board gets no narrower than its buttons.
+    for (QPushButton *button : findChildren<QPushButton *>())
+        button->setMinimumWidth(button->sizeHint().width());
     // Enter in the search field lists at once; it never closes the board.
     ui->lineEditOrdersSearch->setFocus();
     updateButtons();
