@@ -26,6 +26,11 @@ const QString OrderColumns = QStringLiteral(
     "o.paid_kopecks, i.customer_id, "
     "i.customer_name, i.customer_full_name, i.customer_inn, i.customer_kpp, i.customer_address, "
     "i.customer_discount, i.customer_kind");
+// What the board shows of thousands of orders at a time, and no more: each value read costs.
+const QString ListColumns = QStringLiteral(
+    "o.invoice_number, i.revision, o.status, o.due, o.customer_phone, "
+    "CAST(round(i.total * 100) AS BIGINT), o.paid_kopecks, i.customer_id, i.customer_name, "
+    "i.customer_full_name, i.customer_kind");
 // What was paid is kept on the order with each payment, in its transaction: the board lists
 // thousands of orders, and the statement's import reads one per document.
 const QString OrderTables
@@ -93,6 +98,28 @@ TakenOrder readOrderRow(const QSqlQuery &query, QHash<qint64, int> *offsets)
                                                  : Customer::Organisation;
     customer.phone = order.phone;
     customer.email = order.email;
+    return order;
+}
+
+TakenOrder readListedRow(const QSqlQuery &query, QHash<qint64, int> *offsets)
+{
+    TakenOrder order;
+    order.number = query.value(0).toLongLong();
+    order.revision = query.value(1).toInt();
+    order.status = statusOf(query.value(2).toInt());
+    order.due = listedTime(query.value(3).toString(), offsets);
+    order.phone = query.value(4).toString();
+    order.totalKopecks = query.value(5).toLongLong();
+    order.paidKopecks = query.value(6).toLongLong();
+    Customer &customer = order.customer;
+    customer.id = query.value(7).toLongLong();
+    customer.shortName = query.value(8).toString();
+    customer.fullName = query.value(9).toString();
+    const int kind = query.value(10).toInt();
+    customer.kind = kind == Customer::SoleTrader ? Customer::SoleTrader
+        : kind == Customer::Person               ? Customer::Person
+                                                 : Customer::Organisation;
+    customer.phone = order.phone;
     return order;
 }
 
@@ -468,7 +495,7 @@ QVector<TakenOrder> OrderBook::list(const OrderQuery &search, bool *ok)
             conditions.append(QLatin1Char('(') + any.join(QStringLiteral(" OR "))
                               + QLatin1Char(')'));
     }
-    QString sql = QStringLiteral("SELECT %1 FROM %2").arg(OrderColumns, OrderTables);
+    QString sql = QStringLiteral("SELECT %1 FROM %2").arg(ListColumns, OrderTables);
     if (!conditions.isEmpty())
         sql += QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
     sql += QStringLiteral(" ORDER BY o.due, o.invoice_number");
@@ -481,9 +508,8 @@ QVector<TakenOrder> OrderBook::list(const OrderQuery &search, bool *ok)
     if (!done)
         connection.noteError(query.lastError());
     QHash<qint64, int> offsets;
-    while (done && query.next()) {
-        found.append(readOrderRow(query, &offsets));
-    }
+    while (done && query.next())
+        found.append(readListedRow(query, &offsets));
     if (ok)
         *ok = done;
     return found;

@@ -163,6 +163,9 @@ public:
     // payments and status kept. Refused for a handed over or cancelled order.
     OrderAnswer revise(qint64 number, const OrderIntake &change);
 
+    // The board's columns of each order found: number, revision, status, due, phone, total,
+    // paid and the customer's names and kind; the rest (note, times, counter, e-mail, the
+    // customer's requisites) comes with load().
     QVector<TakenOrder> list(const OrderQuery &query, bool *ok = nullptr);
     bool load(qint64 number, OrderDetails *details);
 
