@@ -9,6 +9,7 @@
 #include "storage/settings.h"
 #include "storage/shop_link.h"
 
+#include <QBoxLayout>
 #include <QPushButton>
 
 void MainWindow::initOrders()
@@ -17,6 +18,10 @@ void MainWindow::initOrders()
     orders->setObjectName(QStringLiteral("pushButtonOrders"));
     orders->setToolTip(QStringLiteral("Принятые заказы: статусы, оплаты, выписка банка"));
     addWindowButton(orders);
+    // Just before "Журнал": the two are where the counter looks back at its orders.
+    QWidget *journal = findChild<QWidget *>(QStringLiteral("pushButtonJournal"));
+    if (auto *row = qobject_cast<QBoxLayout *>(orders->parentWidget()->layout()); row && journal)
+        row->insertWidget(row->indexOf(journal), orders);
     connect(orders, &QPushButton::clicked, this, [this] { showOrders(); });
 }
 

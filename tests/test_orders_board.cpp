@@ -2,9 +2,11 @@
 // views and the search against a generated set, the keys moving statuses by the rules, payments
 // and refunds changing the balance, the bank statement with a match by hand, the window's button,
 // and two counters on one PostgreSQL cluster, each board following the other's changes.
+#include "tests/document_recorder.h"
 #include "tests/pg_cluster.h"
 #include "tests/prompt_recorder.h"
 
+#include "app/mainwindow.h"
 #include "dialogs/orders_dialog.h"
 #include "dialogs/payment_dialog.h"
 #include "dialogs/statement_dialog.h"
@@ -17,9 +19,11 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSqlQuery>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -538,6 +542,33 @@ private slots:
         follower.reset();
         delete board;
         board = nullptr;
+    }
+
+    // "Заказы" just before "Журнал" opens the board as a window of its own beside the window,
+    // which stays usable; pressed again, the same board comes to the front.
+    void windowButton()
+    {
+        PromptRecorder told;
+        DocumentRecorder documents;
+        std::unique_ptr<MainWindow> window(new MainWindow(nullptr, &told, &documents));
+        documents.attach(window.get());
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        auto *tabs = window->findChild<QTabWidget *>(QStringLiteral("tabWidget"));
+        QLayout *corner = tabs->cornerWidget(Qt::TopRightCorner)->layout();
+        auto *orders = window->findChild<QPushButton *>(QStringLiteral("pushButtonOrders"));
+        QVERIFY(orders);
+        QCOMPARE(corner->itemAt(corner->indexOf(orders) + 1)->widget()->objectName(),
+                 QStringLiteral("pushButtonJournal"));
+        orders->click();
+        auto *opened = window->findChild<OrdersDialog *>(QStringLiteral("OrdersDialog"));
+        QVERIFY(opened);
+        QVERIFY(opened->isVisible() && opened->isWindow() && !opened->isModal());
+        QCOMPARE(opened->windowTitle(), QStringLiteral("Заказы"));
+        QTRY_VERIFY(opened->listsShown() > 0);
+        orders->click();
+        QCOMPARE(window->findChildren<OrdersDialog *>().size(), 1);
+        QVERIFY(window->isEnabled());
     }
 };
 
