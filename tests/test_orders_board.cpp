@@ -570,6 +570,49 @@ private slots:
         QCOMPARE(window->findChildren<OrdersDialog *>().size(), 1);
         QVERIFY(window->isEnabled());
     }
+
+    // Each order's latest "ready" mail as the sender leaves it, in the board's column.
+    void mailStates_data()
+    {
+        QTest::addColumn<int>("state");
+        QTest::addColumn<QString>("error");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("queued") << 0 << ""
+                                << "в очереди";
+        QTest::newRow("sent") << 1 << ""
+                              << "отправлено";
+        QTest::newRow("failed") << 2 << "550 mailbox unavailable"
+                                << "ошибка: 550 mailbox unavailable";
+    }
+
+    void mailStates()
+    {
+        QFETCH(int, state);
+        QFETCH(QString, error);
+        QFETCH(QString, shown);
+        OrderBook book(*connection);
+        OrderIntake order = intake(0, Generated[0]);
+        order.email = QStringLiteral("ivanov@example.ru");
+        QCOMPARE(book.take(order, 1001), 1001);
+        QVERIFY(book.changeStatus(1001, OrderStatus::Ready, QString(), false,
+                                  QStringLiteral("стойка-1"), Now)
+                    .mailQueued);
+        QSqlQuery query(connection->database());
+        query.prepare(QStringLiteral("UPDATE mail_queue SET state = ?, last_error = ?"));
+        query.addBindValue(state);
+        query.addBindValue(error);
+        QVERIFY(query.exec());
+        link.reset(new OrdersLink(url, QStringLiteral("стойка-1"), ShopContacts()));
+        board = open(link.get(), &prompts);
+        QCOMPARE(cell(board, 1001, OrdersModel::Mail), shown);
+        select(1001);
+        QTRY_COMPARE(board->openedNumber(), 1001);
+        QCOMPARE(board->openedOrder().mails.size(), 1);
+        auto *mails = board->findChild<QTableWidget *>(QStringLiteral("tableOrderMails"));
+        QCOMPARE(mails->item(0, 0)->text(), QStringLiteral("ivanov@example.ru"));
+        QCOMPARE(mails->item(0, 1)->text(), QStringLiteral("Заказ № 1001 готов"));
+        QCOMPARE(mails->item(0, 2)->text(), shown);
+    }
 };
 
 QTEST_MAIN(OrdersBoardTest)
