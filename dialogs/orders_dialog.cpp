@@ -82,6 +82,8 @@ OrdersDialog::OrdersDialog(OrdersLink *l, Prompts *p, const QString &shopAccount
     following->setInterval(30);
     connect(following, &QTimer::timeout, this, &OrdersDialog::refresh);
     connect(link, &OrdersLink::ordersChanged, following, qOverload<>(&QTimer::start));
+    // Listening again after the connection was lost: what changed meanwhile went unheard.
+    connect(link, &OrdersLink::listening, following, qOverload<>(&QTimer::start));
     opening = new QTimer(this);
     opening->setSingleShot(true);
     opening->setInterval(120);
