@@ -76,6 +76,8 @@ MainWindow::MainWindow(QWidget *parent, Prompts *prompts, DocumentServices *docu
     initCounter();
 
     initOrderStorage();
+    // "Заказы" beside "Журнал" (app/orders.cpp).
+    initOrders();
     // The order's customer, "Клиенты" beside "Журнал" (app/customers.cpp).
     initCustomers();
     // "PDF", "Печать" and "Настройки" (app/document_actions.cpp).

@@ -29,6 +29,8 @@ class LivePrice;
 class Order;
 class OrderTableMirror;
 class OrderTaking;
+class OrdersDialog;
+class OrdersLink;
 class DocumentServices;
 class Prompts;
 class QAbstractButton;
@@ -222,6 +224,8 @@ public:
     // open one for a customer already shown), and "Клиенты".
     CustomerCardDialog *openCustomerCard(const Customer &customer);
     CustomersDialog *showCustomers();
+    // "Заказы" (app/orders.cpp): the orders board, the one already open if there is one.
+    OrdersDialog *showOrders();
 
 private:
     void initCounter();
@@ -249,4 +253,9 @@ private:
     void initCustomers();
     CustomerField *customerField = nullptr;
     OrderTaking *taking = nullptr;
+
+    // "Заказы" beside "Журнал" (app/orders.cpp); the board's link lives as long as the window,
+    // so that a board opened again is listening already.
+    void initOrders();
+    OrdersLink *ordersLink = nullptr;
 };

@@ -55,7 +55,24 @@ bool readStatementDate(const QString &text, QDate *date)
         *date = QDate();
         return true;
     }
-    *date = QDate::fromString(text, QStringLiteral("dd.MM.yyyy"));
+    // Read by hand: QDate::fromString with a format makes a parser per call, and a statement
+    // has two dates in each of its thousands of documents.
+    const auto digits = [&](int from, int count) {
+        int value = 0;
+        for (int i = from; i < from + count; ++i) {
+            const QChar c = text.at(i);
+            if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+                return -1;
+            value = value * 10 + (c.unicode() - '0');
+        }
+        return value;
+    };
+    if (text.size() != 10 || text.at(2) != QLatin1Char('.') || text.at(5) != QLatin1Char('.'))
+        return false;
+    const int day = digits(0, 2), month = digits(3, 2), year = digits(6, 4);
+    if (day < 0 || month < 0 || year < 0)
+        return false;
+    *date = QDate(year, month, day);
     return date->isValid();
 }
 

@@ -26,6 +26,11 @@ const QString OrderColumns = QStringLiteral(
     "o.paid_kopecks, i.customer_id, "
     "i.customer_name, i.customer_full_name, i.customer_inn, i.customer_kpp, i.customer_address, "
     "i.customer_discount, i.customer_kind");
+// What the board shows of thousands of orders at a time, and no more: each value read costs.
+const QString ListColumns = QStringLiteral(
+    "o.invoice_number, i.revision, o.status, o.due, o.customer_phone, "
+    "CAST(round(i.total * 100) AS BIGINT), o.paid_kopecks, i.customer_id, i.customer_name, "
+    "i.customer_full_name, i.customer_kind");
 // What was paid is kept on the order with each payment, in its transaction: the board lists
 // thousands of orders, and the statement's import reads one per document.
 const QString OrderTables
@@ -96,6 +101,28 @@ TakenOrder readOrderRow(const QSqlQuery &query, QHash<qint64, int> *offsets)
     return order;
 }
 
+TakenOrder readListedRow(const QSqlQuery &query, QHash<qint64, int> *offsets)
+{
+    TakenOrder order;
+    order.number = query.value(0).toLongLong();
+    order.revision = query.value(1).toInt();
+    order.status = statusOf(query.value(2).toInt());
+    order.due = listedTime(query.value(3).toString(), offsets);
+    order.phone = query.value(4).toString();
+    order.totalKopecks = query.value(5).toLongLong();
+    order.paidKopecks = query.value(6).toLongLong();
+    Customer &customer = order.customer;
+    customer.id = query.value(7).toLongLong();
+    customer.shortName = query.value(8).toString();
+    customer.fullName = query.value(9).toString();
+    const int kind = query.value(10).toInt();
+    customer.kind = kind == Customer::SoleTrader ? Customer::SoleTrader
+        : kind == Customer::Person               ? Customer::Person
+                                                 : Customer::Organisation;
+    customer.phone = order.phone;
+    return order;
+}
+
 // "1 200 ₽", "1 200,50 ₽": as the window and the customer read a sum.
 QString roublesText(qint64 kopecks)
 {
@@ -114,6 +141,12 @@ QString likePattern(const QString &text)
 QString statementDate(const QDate &date)
 {
     return date.toString(QStringLiteral("dd.MM.yyyy"));
+}
+
+QString statementPaymentReason(const StatementLine &line)
+{
+    return QStringLiteral("Выписка банка: № %1 от %2, %3")
+        .arg(line.documentNumber, statementDate(line.date), line.payer);
 }
 
 } // namespace
@@ -319,6 +352,8 @@ qint64 OrderBook::take(const OrderIntake &intake, qint64 lowestNumber)
         if (!insertPayment(number, prepayment, QString(), created))
             return 0;
     }
+    if (!announce(number))
+        return 0;
     return transaction.commit() ? number : 0;
 }
 
@@ -379,7 +414,7 @@ OrderAnswer OrderBook::revise(qint64 number, const OrderIntake &change)
         answer.message = connection.errorText();
         return answer;
     }
-    if (!transaction.commit()) {
+    if (!announce(number) || !transaction.commit()) {
         answer.message = connection.errorText();
         return answer;
     }
@@ -460,7 +495,7 @@ QVector<TakenOrder> OrderBook::list(const OrderQuery &search, bool *ok)
             conditions.append(QLatin1Char('(') + any.join(QStringLiteral(" OR "))
                               + QLatin1Char(')'));
     }
-    QString sql = QStringLiteral("SELECT %1 FROM %2").arg(OrderColumns, OrderTables);
+    QString sql = QStringLiteral("SELECT %1 FROM %2").arg(ListColumns, OrderTables);
     if (!conditions.isEmpty())
         sql += QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
     sql += QStringLiteral(" ORDER BY o.due, o.invoice_number");
@@ -473,9 +508,8 @@ QVector<TakenOrder> OrderBook::list(const OrderQuery &search, bool *ok)
     if (!done)
         connection.noteError(query.lastError());
     QHash<qint64, int> offsets;
-    while (done && query.next()) {
-        found.append(readOrderRow(query, &offsets));
-    }
+    while (done && query.next())
+        found.append(readListedRow(query, &offsets));
     if (ok)
         *ok = done;
     return found;
@@ -631,7 +665,7 @@ OrderAnswer OrderBook::changeStatus(qint64 number, OrderStatus to, const QString
             answer.mailQueued = true;
         }
     }
-    if (!transaction.commit())
+    if (!announce(number) || !transaction.commit())
         return fault();
     answer.outcome = OrderOutcome::Done;
     return answer;
@@ -682,7 +716,7 @@ OrderAnswer OrderBook::addPayment(qint64 number, const Payment &payment)
     stored.reason = stored.reason.trimmed();
     if (!insertPayment(number, stored, QString(), stored.time))
         return fault();
-    if (!transaction.commit())
+    if (!announce(number) || !transaction.commit())
         return fault();
     answer.outcome = OrderOutcome::Done;
     return answer;
@@ -783,6 +817,8 @@ StatementReport OrderBook::importStatement(const QByteArray &bytes, const QStrin
         line.kopecks = document.kopecks;
         line.payer = document.payerName;
         line.purpose = document.purpose;
+        line.received = document.received;
+        line.identity = document.identity();
         line.invoiceNumber = invoiceNumberInPurpose(document.purpose);
         const auto add = [&](StatementLine::Kind kind, const QString &why = QString()) {
             line.kind = kind;
@@ -793,7 +829,7 @@ StatementReport OrderBook::importStatement(const QByteArray &bytes, const QStrin
             add(StatementLine::NotIncoming);
             continue;
         }
-        const QString identity = document.identity();
+        const QString &identity = line.identity;
         if (imported.contains(identity)) {
             add(StatementLine::AlreadyImported);
             continue;
@@ -824,12 +860,9 @@ StatementReport OrderBook::importStatement(const QByteArray &bytes, const QStrin
             continue;
         }
         imported.insert(identity); // the same document twice in one file counts once
-        payments.append(
-            {line.invoiceNumber, document.kopecks, int(PaymentMethod::Transfer),
-             storedTime(QDateTime(document.received, QTime(0, 0))), notNull(counter),
-             QStringLiteral("Выписка банка: № %1 от %2, %3")
-                 .arg(document.number, statementDate(document.date), document.payerName),
-             identity});
+        payments.append({line.invoiceNumber, document.kopecks, int(PaymentMethod::Transfer),
+                         storedTime(QDateTime(document.received, QTime(0, 0))), notNull(counter),
+                         statementPaymentReason(line), identity});
         paid.insert(line.invoiceNumber);
         order.paidKopecks += document.kopecks;
         line.balanceKopecks = order.totalKopecks - order.paidKopecks;
@@ -871,6 +904,8 @@ StatementReport OrderBook::importStatement(const QByteArray &bytes, const QStrin
             return fault();
         }
     }
+    if (!paid.isEmpty() && !announce(0))
+        return fault();
     if (!transaction.commit())
         return fault();
     report.read = true;
@@ -903,6 +938,111 @@ QVector<QueuedMail> OrderBook::mails(qint64 number, bool *ok)
         mail.nextTry = readStoredTime(query.value(7).toString());
         mail.lastError = query.value(8).toString();
         found.append(mail);
+    }
+    if (ok)
+        *ok = done;
+    return found;
+}
+
+bool OrderBook::announce(qint64 number)
+{
+    if (connection.isSqlite())
+        return true;
+    QSqlQuery query(connection.database());
+    query.prepare(QStringLiteral("SELECT pg_notify(?, ?)"));
+    query.addBindValue(changeChannel());
+    query.addBindValue(number > 0 ? QString::number(number) : QString());
+    if (query.exec())
+        return true;
+    connection.noteError(query.lastError());
+    return false;
+}
+
+OrderAnswer OrderBook::matchByHand(qint64 number, const StatementLine &line, const QString &counter,
+                                   const QDateTime &when)
+{
+    OrderAnswer answer;
+    const auto fault = [&]() {
+        answer.outcome = OrderOutcome::Failed;
+        answer.message = connection.errorText();
+        return answer;
+    };
+    const auto refuse = [&](const QString &message) {
+        answer.outcome = OrderOutcome::Refused;
+        answer.message = message;
+        return answer;
+    };
+    if (line.kopecks <= 0 || line.identity.isEmpty())
+        return refuse(QStringLiteral("Это не поступление из выписки."));
+    if (!connection.isOpen() || !connection.writable())
+        return fault();
+    Transaction transaction(connection);
+    if (!transaction.isActive())
+        return fault();
+    TakenOrder order;
+    bool found = false;
+    if (!readOrder(number, true, &order, &found))
+        return fault();
+    if (!found) {
+        answer.outcome = OrderOutcome::NotFound;
+        answer.message = QStringLiteral("Заказа № %1 нет.").arg(number);
+        return answer;
+    }
+    if (order.status == OrderStatus::Cancelled)
+        return refuse(
+            QStringLiteral("Заказ № %1 отменён: оплата по нему не принимается.").arg(number));
+    QSqlQuery query(connection.database());
+    query.prepare(QStringLiteral("SELECT invoice_number FROM order_payment WHERE "
+                                 "statement_document <> '' AND statement_document = ?"));
+    query.addBindValue(line.identity);
+    if (!query.exec()) {
+        connection.noteError(query.lastError());
+        return fault();
+    }
+    if (query.next())
+        return refuse(QStringLiteral("Документ № %1 уже учтён в заказе № %2.")
+                          .arg(line.documentNumber)
+                          .arg(query.value(0).toLongLong()));
+    Payment payment;
+    payment.kopecks = line.kopecks;
+    payment.method = PaymentMethod::Transfer;
+    payment.time = QDateTime(line.received.isValid() ? line.received : line.date, QTime(0, 0));
+    payment.counter = counter;
+    payment.reason = statementPaymentReason(line);
+    if (!insertPayment(number, payment, line.identity,
+                       when.isValid() ? when : QDateTime::currentDateTime()))
+        return fault();
+    if (!announce(number) || !transaction.commit())
+        return fault();
+    answer.outcome = OrderOutcome::Done;
+    return answer;
+}
+
+QHash<qint64, QueuedMail> OrderBook::latestMails(bool *ok)
+{
+    QHash<qint64, QueuedMail> found;
+    QSqlQuery query(connection.database());
+    query.setForwardOnly(true);
+    const bool done = connection.isOpen()
+        && query.exec(QStringLiteral(
+            "SELECT m.id, m.invoice_number, m.recipient, m.state, m.attempts, m.next_try, "
+            "m.last_error FROM mail_queue m WHERE m.id IN (SELECT max(id) FROM mail_queue GROUP "
+            "BY invoice_number)"));
+    if (!done)
+        connection.noteError(query.lastError());
+    while (done && query.next()) {
+        QueuedMail mail;
+        mail.id = query.value(0).toLongLong();
+        mail.number = query.value(1).toLongLong();
+        mail.recipient = query.value(2).toString();
+        const int state = query.value(3).toInt();
+        mail.state = state == 1 ? QueuedMail::Sent
+            : state == 2        ? QueuedMail::Failed
+                                : QueuedMail::Waiting;
+        mail.attempts = query.value(4).toInt();
+        mail.nextTry = readStoredTime(query.value(5).toString());
+        mail.lastError = query.value(6).toString();
+        found.insert(mail.number, mail);
     }
     if (ok)
         *ok = done;

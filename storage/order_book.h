@@ -8,6 +8,7 @@
 #include "storage/records.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QVector>
 
 class Connection;
@@ -129,6 +130,8 @@ struct StatementLine
     qint64 balanceKopecks = 0; // after the payment: above zero still owed, below zero overpaid
     QString why; // not matched: what failed
     QString purpose;
+    QDate received;
+    QString identity; // what makes two imports of one document one
 };
 
 struct StatementReport
@@ -160,6 +163,9 @@ public:
     // payments and status kept. Refused for a handed over or cancelled order.
     OrderAnswer revise(qint64 number, const OrderIntake &change);
 
+    // The board's columns of each order found: number, revision, status, due, phone, total,
+    // paid and the customer's names and kind; the rest (note, times, counter, e-mail, the
+    // customer's requisites) comes with load().
     QVector<TakenOrder> list(const OrderQuery &query, bool *ok = nullptr);
     bool load(qint64 number, OrderDetails *details);
 
@@ -176,9 +182,22 @@ public:
     StatementReport importStatement(const QByteArray &bytes, const QString &account,
                                     const QString &counter, const QDateTime &when);
 
+    // A statement's document that matched no order, paid to the order the operator names, as
+    // the import would have stored it: importing the statement again counts it as imported.
+    OrderAnswer matchByHand(qint64 number, const StatementLine &line, const QString &counter,
+                            const QDateTime &when);
+
     QVector<QueuedMail> mails(qint64 number, bool *ok = nullptr);
+    // Every order's latest mail, by the order's number.
+    QHash<qint64, QueuedMail> latestMails(bool *ok = nullptr);
+
+    // On PostgreSQL every change of an order is announced on this channel when its transaction
+    // commits, the order's number as the payload (none for a statement), so that the other
+    // counters' boards follow.
+    static QString changeChannel() { return QStringLiteral("order_changed"); }
 
 private:
+    bool announce(qint64 number);
     bool insertPayment(qint64 number, const Payment &payment, const QString &statementDocument,
                        const QDateTime &changedAt);
     bool insertChange(qint64 number, const StatusChange &change);

@@ -1,0 +1,321 @@
+// The orders board's figures, as ratios to their goals measured in one run: the board over 10,000
+// open orders opened and filtered through its link (goal 100 ms each), where a list's time goes
+// (the query, the rows read, the table filled), a status change seen on a second counter's board
+// (goal 1 s) and a statement of 10,000 documents imported from the board (goal 2 s), on SQLite and
+// on a throwaway PostgreSQL cluster. Prints; checks nothing.
+#include "bench/bench_support.h"
+#include "tests/pg_cluster.h"
+#include "tests/prompt_recorder.h"
+
+#include "dialogs/orders_dialog.h"
+#include "order/bank_statement.h"
+#include "storage/connection.h"
+#include "storage/order_book.h"
+#include "storage/orders_link.h"
+#include "storage/records.h"
+#include "storage/transaction.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextCodec>
+
+#include <cstdio>
+
+namespace {
+
+const int Orders = 10000;
+const qint64 FirstNumber = 100001;
+const QString ShopAccount = QStringLiteral("40702810900000000001");
+const QDateTime Now(QDate(2026, 3, 10), QTime(13, 0));
+
+// Every order open, due over twenty days around now, a third of them partly paid.
+bool generate(Connection &connection)
+{
+    Transaction transaction(connection);
+    QSqlDatabase db = connection.database();
+    QVector<QVariantList> invoices, lines, words, orders, changes, payments;
+    const QStringList products {QStringLiteral("Визитки"), QStringLiteral("Листовки"),
+                                QStringLiteral("Баннер"), QStringLiteral("Буклеты"),
+                                QStringLiteral("Наклейки")};
+    for (int i = 0; i < Orders; ++i) {
+        const qint64 number = FirstNumber + i;
+        const QString text = products.at(i % products.size()) + QStringLiteral(" тираж %1").arg(i);
+        const QString created = storedTime(Now.addDays(-20).addSecs(i * 60));
+        const QString customer = QStringLiteral("Покупатель %1").arg(i % 997);
+        const QString phone = QStringLiteral("7912%1").arg(i, 7, 10, QLatin1Char('0'));
+        invoices.append({number, QStringLiteral("bench-%1").arg(i), created, text, customer});
+        lines.append({number, text});
+        words.append({number, text});
+        orders.append({number, i % 3, storedTime(Now.addDays(-10).addSecs(i * 173)), created,
+                       created, phone, phone, customer.toLower(), i % 3 == 0 ? 50000 : 0});
+        changes.append({number, created});
+        if (i % 3 == 0)
+            payments.append({number, created});
+    }
+    // Each table's columns with the constants beside the values given.
+    const auto rows = [&](const QString &table, const QString &columns, const QString &values,
+                          const QVector<QVariantList> &data) {
+        const int Batch = 400;
+        for (int from = 0; from < data.size(); from += Batch) {
+            const int count = qMin(Batch, int(data.size()) - from);
+            QStringList marks;
+            for (int i = 0; i < count; ++i)
+                marks << QLatin1Char('(') + values + QLatin1Char(')');
+            QSqlQuery query(db);
+            query.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES ").arg(table, columns)
+                          + marks.join(QLatin1Char(',')));
+            for (int i = from; i < from + count; ++i)
+                for (const QVariant &value : data.at(i))
+                    query.addBindValue(value);
+            if (!query.exec()) {
+                std::fprintf(stderr, "%s: %s\n", qPrintable(table),
+                             qPrintable(query.lastError().text()));
+                return false;
+            }
+        }
+        return true;
+    };
+    if (!rows(QStringLiteral("invoice"),
+              QStringLiteral("number, order_uid, created, counter, line_count, subtotal, tax, "
+                             "total, template_path, is_void, search_text, customer_name"),
+              QStringLiteral("?, ?, ?, 'стойка-1', 1, 1000, 180, 1180, '', 0, ?, ?"), invoices)
+        || !rows(QStringLiteral("invoice_line"),
+                 QStringLiteral("invoice_number, position, description, quantity, unit_price, "
+                                "key_text, titles, removal_marker, job, explanation, "
+                                "missing_price, price_version, revision"),
+                 QStringLiteral("?, 0, ?, '1', '1000', '', '', 0, '', '', 0, 0, 1"), lines)
+        || (connection.isSqlite()
+            && !rows(QStringLiteral("invoice_search"), QStringLiteral("rowid, search_text"),
+                     QStringLiteral("?, ?"), words))
+        || !rows(QStringLiteral("taken_order"),
+                 QStringLiteral("invoice_number, status, due, note, source, created, counter, "
+                                "changed, customer_phone, customer_email, phone_digits, "
+                                "search_name, paid_kopecks"),
+                 QStringLiteral("?, ?, ?, '', 'стойка', ?, 'стойка-1', ?, ?, '', ?, ?, ?"), orders)
+        || !rows(QStringLiteral("order_status_change"),
+                 QStringLiteral("invoice_number, changed_at, counter, from_status, to_status, "
+                                "reason"),
+                 QStringLiteral("?, ?, 'стойка-1', NULL, 0, ''"), changes)
+        || !rows(QStringLiteral("order_payment"),
+                 QStringLiteral("invoice_number, kopecks, method, paid_at, counter, reason"),
+                 QStringLiteral("?, 50000, 0, ?, 'стойка-1', 'Предоплата'"), payments))
+        return false;
+    QSqlQuery(db).exec(
+        QStringLiteral("UPDATE invoice_counter SET next_number = %1").arg(FirstNumber + Orders));
+    return transaction.commit();
+}
+
+QByteArray statement()
+{
+    QString text = QStringLiteral("1CClientBankExchange\nВерсияФормата=1.03\nКодировка=Windows\n");
+    for (int i = 0; i < Orders; ++i) {
+        const QString sum = i % 5 == 0 ? QStringLiteral("100.00") : QStringLiteral("1180.00");
+        const QString purpose = i % 50 == 0
+            ? QStringLiteral("Оплата по договору %1").arg(i)
+            : QStringLiteral("Оплата по счёту № %1 от 01.03.2026").arg(FirstNumber + i);
+        text += QStringLiteral("СекцияДокумент=Платежное поручение\nНомер=%1\nДата=09.03.2026\n"
+                               "Сумма=%2\nПлательщикСчет=40702810400000000002\n"
+                               "Плательщик1=Плательщик %3\nПолучательСчет=%4\n"
+                               "ДатаПоступило=09.03.2026\nНазначениеПлатежа=%5\nКонецДокумента\n")
+                    .arg(QString::number(i + 1), sum, QString::number(i), ShopAccount, purpose);
+    }
+    text += QStringLiteral("КонецФайла\n");
+    return QTextCodec::codecForName("Windows-1251")->fromUnicode(text);
+}
+
+bool waitFor(const std::function<bool()> &done, int msecs = 30000)
+{
+    return QTest::qWaitFor(done, msecs);
+}
+
+// Where a list's time goes: the statement alone, the rows read as orders, the board's table.
+void listParts(Connection &connection, const OrderQuery &query)
+{
+    OrderBook book(connection);
+    QVector<double> sql, read;
+    for (int round = 0; round < 5; ++round) {
+        QElapsedTimer timer;
+        timer.start();
+        QSqlQuery raw(connection.database());
+        raw.setForwardOnly(true);
+        raw.exec(QStringLiteral("SELECT o.invoice_number, o.due FROM taken_order o JOIN invoice i "
+                                "ON i.number = o.invoice_number WHERE o.status IN (0, 1, 2) "
+                                "ORDER BY o.due, o.invoice_number"));
+        int rows = 0;
+        while (raw.next())
+            ++rows;
+        sql.append(timer.nsecsElapsed() / 1e6);
+        timer.restart();
+        book.list(query);
+        read.append(timer.nsecsElapsed() / 1e6);
+    }
+    std::printf("  where the open list's time goes: the statement and its rows %.1f ms, "
+                "OrderBook::list whole %.1f ms\n",
+                median(sql), median(read));
+}
+
+void measure(const char *name, const DatabaseUrl &url, QTemporaryDir &dir)
+{
+    Connection connection;
+    if (!connection.open(url, QStringLiteral("bench"))) {
+        std::printf("%s: %s\n", name, qPrintable(connection.errorText()));
+        return;
+    }
+    QElapsedTimer made;
+    made.start();
+    if (!generate(connection)) {
+        std::printf("%s: the orders could not be generated\n", name);
+        return;
+    }
+    std::printf("%s: %d open orders generated in %.1f s\n", name, Orders, made.elapsed() / 1e3);
+    OrderQuery open;
+    open.openOnly = true;
+    open.now = Now;
+    listParts(connection, open);
+
+    PromptRecorder prompts;
+    OrdersLink link(url, QStringLiteral("стойка-1"), ShopContacts());
+    link.waitIdle(10000);
+    std::printf("  the board (median of 5; goal 100 ms)   shown      ms   ratio\n");
+    QVector<double> opening;
+    std::unique_ptr<OrdersDialog> board;
+    for (int round = 0; round < 5; ++round) {
+        board.reset();
+        QElapsedTimer timer;
+        timer.start();
+        board.reset(new OrdersDialog(&link, &prompts, ShopAccount, QString(), nullptr));
+        board->clock = [] { return Now; };
+        board->show();
+        waitFor([&] { return board->listsShown() > 0 && !board->isListing(); });
+        opening.append(timer.nsecsElapsed() / 1e6);
+    }
+    std::printf("  %s %7d %7.1f %7.2f\n",
+                qPrintable(QStringLiteral("opened on Открытые").leftJustified(36)),
+                board->orders()->rowCount(), median(opening), median(opening) / 100.0);
+    for (BoardView view : BoardViews) {
+        QVector<double> times;
+        for (int round = 0; round < 5; ++round) {
+            board->setView(view == BoardView::Open ? BoardView::All : BoardView::Open);
+            waitFor([&] { return !board->isListing(); });
+            const int before = board->listsShown();
+            QElapsedTimer timer;
+            timer.start();
+            board->setView(view);
+            waitFor([&] { return board->listsShown() > before && !board->isListing(); });
+            times.append(timer.nsecsElapsed() / 1e6);
+        }
+        std::printf("  %s %7d %7.1f %7.2f\n", qPrintable(boardViewCaption(view).leftJustified(36)),
+                    board->orders()->rowCount(), median(times), median(times) / 100.0);
+    }
+    board->setView(BoardView::Open);
+    waitFor([&] { return !board->isListing(); });
+    auto *search = board->findChild<QLineEdit *>(QStringLiteral("lineEditOrdersSearch"));
+    for (const QString &text :
+         {QStringLiteral("букл"), QStringLiteral("0004242"), QStringLiteral("покупатель 42")}) {
+        QVector<double> times;
+        for (int round = 0; round < 5; ++round) {
+            search->clear();
+            board->refresh();
+            waitFor([&] { return !board->isListing(); });
+            const int before = board->listsShown();
+            search->setText(text);
+            QElapsedTimer timer;
+            timer.start();
+            board->refresh();
+            waitFor([&] { return board->listsShown() > before && !board->isListing(); });
+            times.append(timer.nsecsElapsed() / 1e6);
+        }
+        std::printf("  %s %7d %7.1f %7.2f\n",
+                    qPrintable(QStringLiteral("search «%1»").arg(text).leftJustified(36)),
+                    board->orders()->rowCount(), median(times), median(times) / 100.0);
+    }
+    search->clear();
+
+    if (!connection.isSqlite()) {
+        OrdersLink second(url, QStringLiteral("стойка-2"), ShopContacts());
+        PromptRecorder secondPrompts;
+        OrdersDialog follower(&second, &secondPrompts, ShopAccount, QString(), nullptr);
+        follower.clock = [] { return Now; };
+        follower.show();
+        waitFor([&] { return follower.listsShown() > 0 && !follower.isListing(); });
+        QVector<double> times;
+        for (int round = 0; round < 5; ++round) {
+            const qint64 number = FirstNumber + 3 * round + 1; // В работе
+            const OrderStatus to = OrderStatus::Ready;
+            QElapsedTimer timer;
+            timer.start();
+            link.changeStatus(number, to, QString(), false, board.get(),
+                              [](const OrderAnswer &) {});
+            const bool seen = waitFor([&] {
+                const int row = follower.orders()->rowOf(number);
+                return row >= 0 && follower.orders()->order(row).status == to;
+            });
+            times.append(seen ? timer.nsecsElapsed() / 1e6 : 1e9);
+        }
+        std::printf("  a status change seen on the second counter's board (median of 5): %.0f ms,"
+                    " %.2f of the 1 s goal\n",
+                    median(times), median(times) / 1000.0);
+    }
+
+    const QString path = dir.filePath(QStringLiteral("statement-%1.txt").arg(QLatin1String(name)));
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write(statement());
+    file.close();
+    {
+        const QByteArray bytes = statement();
+        QElapsedTimer timer;
+        timer.start();
+        BankStatement read;
+        QString problem;
+        readBankStatement(bytes, &read, &problem);
+        const double reading = timer.nsecsElapsed() / 1e6;
+        timer.restart();
+        qint64 named = 0;
+        for (const StatementDocument &document : qAsConst(read.documents))
+            named += invoiceNumberInPurpose(document.purpose) > 0 ? 1 : 0;
+        std::printf("  where the statement's time goes: the file read %.0f ms, the invoice numbers "
+                    "found in %lld purposes %.0f ms\n",
+                    reading, named, timer.nsecsElapsed() / 1e6);
+    }
+    for (const char *round : {"first import", "imported again"}) {
+        StatementReport report;
+        bool answered = false;
+        QElapsedTimer timer;
+        timer.start();
+        link.importStatement(path, ShopAccount, board.get(), [&](const StatementReport &got) {
+            report = got;
+            answered = true;
+        });
+        waitFor([&] { return answered; }, 120000);
+        const double ms = timer.nsecsElapsed() / 1e6;
+        std::printf("  statement of %d documents from the board, %-14s %6.0f ms  %.2f of the 2 s "
+                    "goal (%s)\n",
+                    Orders, round, ms, ms / 2000.0,
+                    report.read ? qPrintable(statementSummaryText(report))
+                                : qPrintable(report.problem));
+    }
+    board.reset();
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    quietOffscreenNotes();
+    QApplication app(argc, argv);
+    QTemporaryDir dir;
+    measure("SQLite", DatabaseUrl::sqliteFile(dir.filePath(QStringLiteral("orders.sqlite"))), dir);
+    PgCluster cluster;
+    if (cluster.start())
+        measure("PostgreSQL", DatabaseUrl::parse(cluster.url()), dir);
+    else
+        std::printf("PostgreSQL: no throwaway cluster: %s\n", qPrintable(cluster.error));
+    return 0;
+}

@@ -1,0 +1,98 @@
+// "Заказы": the taken orders by view ("Открытые" first, by due time), searched by number,
+// customer, phone or words of the lines; keys move the selected order to its next status, take a
+// payment or a refund, open it (lines, payments, changes, mails) or hand it to the window to
+// change; "Выписка банка" imports a bank statement and lets the operator match by hand what did
+// not match. Every read and write goes through the orders link's thread; the board follows the
+// link's news of changes, its own and (on PostgreSQL) the other counters'.
+#pragma once
+
+#include "dialogs/orders_model.h"
+
+#include <QDialog>
+#include <QPointer>
+#include <QScopedPointer>
+
+#include <functional>
+
+namespace Ui {
+class OrdersDialog;
+}
+class OrdersLink;
+class PaymentDialog;
+class Prompts;
+class StatementDialog;
+class QTimer;
+
+class OrdersDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // account: the shop's settlement account the statement's payments come to (its problem, when
+    // the settings' account is not usable, refuses the import with that sentence).
+    OrdersDialog(OrdersLink *link, Prompts *prompts, const QString &account,
+                 const QString &accountProblem, QWidget *parent);
+    ~OrdersDialog() override;
+
+    // The time the views count from; the current time unless a test sets it.
+    std::function<QDateTime()> clock;
+    // Asks for a reason (a cancellation's, a refund's); false when the operator gave up. The
+    // tests answer instead of the input box.
+    std::function<bool(const QString &title, const QString &label, QString *reason)> askReason;
+
+    void setView(BoardView view);
+    BoardView view() const;
+    // Lists the view again with what the search field holds; the selection stays on its order.
+    void refresh();
+    qint64 selectedNumber() const;
+    void selectNumber(qint64 number);
+
+    // The keys' work on the selected order.
+    void nextStatus();
+    void stepBack();
+    void cancelOrder();
+    void takePayment();
+    void openSelected();
+    // Reads and imports the statement, showing its report.
+    void importStatementFile(const QString &path);
+
+    const OrdersModel *orders() const { return model; }
+    // The order opened in the details, 0 before any.
+    qint64 openedNumber() const { return opened.order.number; }
+    const OrderDetails &openedOrder() const { return opened; }
+    // How many lists have been shown; the tests wait on it.
+    int listsShown() const { return shownLists; }
+    // A list is asked for, or will be once the one asked for is in.
+    bool isListing() const;
+
+signals:
+    // The window puts the order back into the counter's table to change it.
+    void reviseRequested(qint64 number);
+    void ticketRequested(qint64 number);
+    void actRequested(qint64 number);
+
+private:
+    void showList(const BoardList &list, const QString &error, qint64 keep);
+    void showDetails(const OrderDetails &details);
+    void moveTo(qint64 number, OrderStatus to, const QString &reason, bool force);
+    void answered(const OrderAnswer &answer, const QString &done);
+    void updateButtons();
+    QDateTime now() const;
+
+    const QScopedPointer<Ui::OrdersDialog> ui;
+    OrdersLink *link;
+    Prompts *prompts;
+    QString account;
+    QString accountProblem;
+    OrdersModel *model;
+    QTimer *typing;
+    QTimer *following;
+    QTimer *opening;
+    QPointer<PaymentDialog> payment;
+    QPointer<StatementDialog> statement;
+    OrderDetails opened;
+    int serial = 0;
+    bool listing = false; // a list is asked for and not answered
+    bool listAgain = false; // something changed meanwhile
+    int shownLists = 0;
+};

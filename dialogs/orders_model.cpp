@@ -1,0 +1,170 @@
+// The board's rows: texts made only for the rows shown, so that ten thousand orders fill the
+// table at once.
+#include "dialogs/orders_model.h"
+
+#include "order/money.h"
+
+#include <QBrush>
+#include <QColor>
+
+namespace {
+
+QString roubles(qint64 kopecks)
+{
+    return moneyText(double(kopecks) / 100.0);
+}
+
+} // namespace
+
+QString boardViewCaption(BoardView view)
+{
+    switch (view) {
+    case BoardView::Open:
+        return QStringLiteral("Открытые");
+    case BoardView::HandOverToday:
+        return QStringLiteral("К выдаче сегодня");
+    case BoardView::Overdue:
+        return QStringLiteral("Просрочены");
+    case BoardView::Ready:
+        return QStringLiteral("Готовы");
+    case BoardView::InWork:
+        return QStringLiteral("В работе");
+    case BoardView::Unpaid:
+        return QStringLiteral("Не оплачены");
+    case BoardView::All:
+        return QStringLiteral("Все");
+    }
+    return QString();
+}
+
+OrderQuery boardQuery(BoardView view, const QString &text, const QDateTime &now)
+{
+    OrderQuery query;
+    query.now = now;
+    query.text = text;
+    switch (view) {
+    case BoardView::Open:
+        query.openOnly = true;
+        break;
+    case BoardView::HandOverToday:
+        query.openOnly = true;
+        query.dueDay = now.date();
+        break;
+    case BoardView::Overdue:
+        query.overdueOnly = true;
+        break;
+    case BoardView::Ready:
+        query.anyStatus = false;
+        query.status = OrderStatus::Ready;
+        break;
+    case BoardView::InWork:
+        query.anyStatus = false;
+        query.status = OrderStatus::InWork;
+        break;
+    case BoardView::Unpaid:
+        query.unpaidOnly = true;
+        break;
+    case BoardView::All:
+        break;
+    }
+    return query;
+}
+
+QString mailStateText(const QueuedMail &mail)
+{
+    if (mail.id == 0)
+        return QString();
+    switch (mail.state) {
+    case QueuedMail::Waiting:
+        return QStringLiteral("в очереди");
+    case QueuedMail::Sent:
+        return QStringLiteral("отправлено");
+    case QueuedMail::Failed:
+        return QStringLiteral("ошибка: ") + mail.lastError;
+    }
+    return QString();
+}
+
+OrdersModel::OrdersModel(QObject *parent)
+    : QAbstractTableModel(parent)
+{ }
+
+void OrdersModel::setOrders(const BoardList &list, const QDateTime &when)
+{
+    beginResetModel();
+    orders = list.orders;
+    mails = list.mails;
+    now = when;
+    rows.clear();
+    rows.reserve(orders.size());
+    for (int row = 0; row < orders.size(); ++row)
+        rows.insert(orders.at(row).number, row);
+    endResetModel();
+}
+
+int OrdersModel::rowOf(qint64 number) const
+{
+    return rows.value(number, -1);
+}
+
+int OrdersModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : orders.size();
+}
+
+int OrdersModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant OrdersModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= orders.size())
+        return QVariant();
+    const TakenOrder &order = orders.at(index.row());
+    if (role == Qt::ForegroundRole)
+        return order.isOverdue(now) ? QVariant(QBrush(QColor(0xb0, 0, 0))) : QVariant();
+    if (role == Qt::TextAlignmentRole) {
+        const bool figure = index.column() == Number || index.column() == Total
+            || index.column() == Paid || index.column() == Balance;
+        return int((figure ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+    }
+    if (role == Qt::ToolTipRole && index.column() == Mail)
+        return mailStateText(mails.value(order.number));
+    if (role != Qt::DisplayRole)
+        return QVariant();
+    switch (index.column()) {
+    case Number:
+        return QString::number(order.number);
+    case Status:
+        return statusCaption(order.status);
+    case Due:
+        return order.due.toString(QStringLiteral("dd.MM.yyyy HH:mm"));
+    case Customer:
+        return order.customer.name();
+    case Phone:
+        return order.phone;
+    case Total:
+        return roubles(order.totalKopecks);
+    case Paid:
+        return roubles(order.paidKopecks);
+    case Balance:
+        return roubles(order.balanceKopecks());
+    case PaymentStateColumn:
+        return paymentStateWord(order.paymentState());
+    case Mail:
+        return mailStateText(mails.value(order.number));
+    }
+    return QVariant();
+}
+
+QVariant OrdersModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    static const char *const captions[ColumnCount]
+        = {"№",     "Статус",   "Срок",    "Клиент", "Телефон",
+           "Сумма", "Оплачено", "Остаток", "Оплата", "Письмо"};
+    return section >= 0 && section < ColumnCount ? QString::fromUtf8(captions[section])
+                                                 : QVariant();
+}

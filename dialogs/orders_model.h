@@ -1,0 +1,59 @@
+// The orders board's table: one row per taken order as the board lists it, the overdue ones in
+// red; and the board's views, each a query of the order book.
+#pragma once
+
+#include "storage/orders_link.h"
+
+#include <QAbstractTableModel>
+#include <QDateTime>
+
+enum class BoardView { Open, HandOverToday, Overdue, Ready, InWork, Unpaid, All };
+
+// "Открытые", "К выдаче сегодня", "Просрочены", "Готовы", "В работе", "Не оплачены", "Все".
+QString boardViewCaption(BoardView view);
+constexpr BoardView BoardViews[]
+    = {BoardView::Open,   BoardView::HandOverToday, BoardView::Overdue, BoardView::Ready,
+       BoardView::InWork, BoardView::Unpaid,        BoardView::All};
+// The view's orders with the text searched (number, customer, phone, words of the lines).
+OrderQuery boardQuery(BoardView view, const QString &text, const QDateTime &now);
+// "в очереди", "отправлено", "ошибка: …"; empty without a mail.
+QString mailStateText(const QueuedMail &mail);
+
+class OrdersModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    enum Column {
+        Number,
+        Status,
+        Due,
+        Customer,
+        Phone,
+        Total,
+        Paid,
+        Balance,
+        PaymentStateColumn,
+        Mail,
+        ColumnCount
+    };
+
+    explicit OrdersModel(QObject *parent = nullptr);
+
+    // The rows as listed, overdue counted against now.
+    void setOrders(const BoardList &list, const QDateTime &now);
+    const TakenOrder &order(int row) const { return orders.at(row); }
+    int rowOf(qint64 number) const;
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+
+private:
+    QVector<TakenOrder> orders;
+    QHash<qint64, QueuedMail> mails;
+    QHash<qint64, int> rows;
+    QDateTime now;
+};

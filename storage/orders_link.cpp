@@ -1,0 +1,239 @@
+// The board's thread: one connection to the shop, subscribed on PostgreSQL to the channel every
+// change of an order is announced on.
+#include "storage/orders_link.h"
+
+#include "storage/connection.h"
+#include "storage/database_thread.h"
+
+#include <QFile>
+#include <QPointer>
+#include <QSqlDriver>
+#include <QSqlError>
+
+struct OrdersLink::State
+{
+    State()
+        : thread(QStringLiteral("printcalc-orders"))
+    { }
+
+    // Touched on the thread only.
+    DatabaseUrl url;
+    ShopContacts contacts;
+    Connection shop;
+    // Last, so that it ends first: its final task closes the connection on the thread.
+    DatabaseThread thread;
+};
+
+OrdersLink::OrdersLink(const DatabaseUrl &shop, const QString &counter,
+                       const ShopContacts &contacts, QObject *parent)
+    : QObject(parent)
+    , state(new State)
+    , counterName(counter)
+{
+    State *s = state.get();
+    s->thread.post([s, shop, contacts] {
+        s->url = shop;
+        s->contacts = contacts;
+    });
+    s->thread.setFinalTask([s] { s->shop.close(); });
+    // Connects and listens at once, so that a change made before the first list is heard.
+    s->thread.post([this] {
+        QString error;
+        ensureOpen(&error);
+    });
+}
+
+OrdersLink::~OrdersLink()
+{
+    state->thread.finish(DatabaseThread::LastWaitMs);
+}
+
+bool OrdersLink::ensureOpen(QString *error)
+{
+    State *s = state.get();
+    if (s->shop.isOpen()) {
+        s->shop.clearFault();
+        return true;
+    }
+    if (!s->shop.open(s->url, QStringLiteral("orders"))) {
+        *error = s->shop.errorText();
+        return false;
+    }
+    if (!s->shop.isSqlite()) {
+        QSqlDriver *driver = s->shop.database().driver();
+        // The driver lives on this thread: its notifications come here, and go to the window.
+        QObject::connect(
+            driver,
+            qOverload<const QString &, QSqlDriver::NotificationSource, const QVariant &>(
+                &QSqlDriver::notification),
+            s->thread.context(),
+            [this](const QString &, QSqlDriver::NotificationSource, const QVariant &) {
+                QMetaObject::invokeMethod(
+                    this, [this] { emit ordersChanged(); }, Qt::QueuedConnection);
+            });
+        if (driver->subscribeToNotification(OrderBook::changeChannel()))
+            QMetaObject::invokeMethod(
+                this, [this] { emit listening(); }, Qt::QueuedConnection);
+        else
+            qWarning("the orders board does not hear the other counters: %s",
+                     qPrintable(driver->lastError().text()));
+    }
+    return true;
+}
+
+void OrdersLink::noteFailure()
+{
+    State *s = state.get();
+    const StorageFault fault = s->shop.fault();
+    if (fault == StorageFault::Unreachable || fault == StorageFault::WrongPassword
+        || fault == StorageFault::Corrupt || fault == StorageFault::DiskFull)
+        s->shop.close();
+}
+
+void OrdersLink::changed()
+{
+    QMetaObject::invokeMethod(
+        this, [this] { emit ordersChanged(); }, Qt::QueuedConnection);
+}
+
+void OrdersLink::list(const OrderQuery &query, QObject *context,
+                      std::function<void(const BoardList &, const QString &)> done)
+{
+    State *s = state.get();
+    QPointer<QObject> target(context);
+    s->thread.post([this, s, query, target, done = std::move(done)] {
+        BoardList found;
+        QString error;
+        if (ensureOpen(&error)) {
+            OrderBook book(s->shop);
+            bool listed = false, mailed = false;
+            found.orders = book.list(query, &listed);
+            if (listed)
+                found.mails = book.latestMails(&mailed);
+            if (!listed || !mailed) {
+                error = s->shop.errorText();
+                noteFailure();
+            }
+        }
+        replyTo(target, [done, found, error] { done(found, error); });
+    });
+}
+
+void OrdersLink::load(qint64 number, QObject *context,
+                      std::function<void(bool, const OrderDetails &, const QString &)> done)
+{
+    State *s = state.get();
+    QPointer<QObject> target(context);
+    s->thread.post([this, s, number, target, done = std::move(done)] {
+        OrderDetails details;
+        QString error;
+        bool found = false;
+        if (ensureOpen(&error)) {
+            s->shop.clearFault();
+            found = OrderBook(s->shop).load(number, &details);
+            if (!found && s->shop.fault() != StorageFault::None) {
+                error = s->shop.errorText();
+                noteFailure();
+            }
+        }
+        replyTo(target, [done, found, details, error] { done(found, details, error); });
+    });
+}
+
+void OrdersLink::changeStatus(qint64 number, OrderStatus to, const QString &reason, bool force,
+                              QObject *context, std::function<void(const OrderAnswer &)> done)
+{
+    State *s = state.get();
+    QPointer<QObject> target(context);
+    const QString counter = counterName;
+    s->thread.post([this, s, number, to, reason, force, counter, target, done = std::move(done)] {
+        OrderAnswer answer;
+        if (ensureOpen(&answer.message)) {
+            OrderBook book(s->shop);
+            book.setShopContacts(s->contacts);
+            answer = book.changeStatus(number, to, reason, force, counter, QDateTime());
+            if (answer.outcome == OrderOutcome::Failed)
+                noteFailure();
+        }
+        if (answer.done())
+            changed();
+        replyTo(target, [done, answer] { done(answer); });
+    });
+}
+
+void OrdersLink::addPayment(qint64 number, const Payment &payment, QObject *context,
+                            std::function<void(const OrderAnswer &)> done)
+{
+    State *s = state.get();
+    QPointer<QObject> target(context);
+    Payment stamped = payment;
+    stamped.counter = counterName;
+    s->thread.post([this, s, number, stamped, target, done = std::move(done)] {
+        OrderAnswer answer;
+        if (ensureOpen(&answer.message)) {
+            answer = OrderBook(s->shop).addPayment(number, stamped);
+            if (answer.outcome == OrderOutcome::Failed)
+                noteFailure();
+        }
+        if (answer.done())
+            changed();
+        replyTo(target, [done, answer] { done(answer); });
+    });
+}
+
+void OrdersLink::importStatement(const QString &path, const QString &account, QObject *context,
+                                 std::function<void(const StatementReport &)> done)
+{
+    State *s = state.get();
+    QPointer<QObject> target(context);
+    const QString counter = counterName;
+    s->thread.post([this, s, path, account, counter, target, done = std::move(done)] {
+        StatementReport report;
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            report.problem
+                = QStringLiteral("Файл выписки %1 не открыть: %2").arg(path, file.errorString());
+        } else {
+            const QByteArray bytes = file.readAll();
+            if (file.error() != QFileDevice::NoError)
+                report.problem = QStringLiteral("Файл выписки %1 не прочитан: %2")
+                                     .arg(path, file.errorString());
+            else if (ensureOpen(&report.problem))
+                report = OrderBook(s->shop).importStatement(bytes, account, counter, QDateTime());
+            if (!report.read && s->shop.fault() != StorageFault::None)
+                noteFailure();
+        }
+        if (report.read)
+            changed();
+        replyTo(target, [done, report] { done(report); });
+    });
+}
+
+void OrdersLink::matchByHand(qint64 number, const StatementLine &line, QObject *context,
+                             std::function<void(const OrderAnswer &)> done)
+{
+    State *s = state.get();
+    QPointer<QObject> target(context);
+    const QString counter = counterName;
+    s->thread.post([this, s, number, line, counter, target, done = std::move(done)] {
+        OrderAnswer answer;
+        if (ensureOpen(&answer.message)) {
+            answer = OrderBook(s->shop).matchByHand(number, line, counter, QDateTime());
+            if (answer.outcome == OrderOutcome::Failed)
+                noteFailure();
+        }
+        if (answer.done())
+            changed();
+        replyTo(target, [done, answer] { done(answer); });
+    });
+}
+
+bool OrdersLink::waitIdle(int msecs)
+{
+    return state->thread.waitIdle(msecs);
+}
+
+bool OrdersLink::finish(int msecs)
+{
+    return state->thread.finish(msecs);
+}

@@ -1,0 +1,69 @@
+// The orders board's way to the taken orders: a connection of its own on a thread of its own, so
+// that the board never waits on the disk or the network, each call answering through a callback
+// on the caller's thread. On PostgreSQL it listens for the other counters' changes and says so.
+#pragma once
+
+#include "storage/database_url.h"
+#include "storage/order_book.h"
+
+#include <QObject>
+
+#include <functional>
+#include <memory>
+
+// What the board lists at once: the orders of a view and each one's latest mail.
+struct BoardList
+{
+    QVector<TakenOrder> orders;
+    QHash<qint64, QueuedMail> mails;
+};
+
+class OrdersLink : public QObject
+{
+    Q_OBJECT
+
+public:
+    // counter names this PC in what it stores; the contacts go into the "ready" mail.
+    OrdersLink(const DatabaseUrl &shop, const QString &counter, const ShopContacts &contacts,
+               QObject *parent = nullptr);
+    ~OrdersLink() override;
+
+    QString counter() const { return counterName; }
+
+    void list(const OrderQuery &query, QObject *context,
+              std::function<void(const BoardList &, const QString &error)> done);
+    void load(qint64 number, QObject *context,
+              std::function<void(bool found, const OrderDetails &, const QString &error)> done);
+    void changeStatus(qint64 number, OrderStatus to, const QString &reason, bool force,
+                      QObject *context, std::function<void(const OrderAnswer &)> done);
+    void addPayment(qint64 number, const Payment &payment, QObject *context,
+                    std::function<void(const OrderAnswer &)> done);
+    // The file read there too; account is the shop's settlement account.
+    void importStatement(const QString &path, const QString &account, QObject *context,
+                         std::function<void(const StatementReport &)> done);
+    void matchByHand(qint64 number, const StatementLine &line, QObject *context,
+                     std::function<void(const OrderAnswer &)> done);
+
+    // Waits until everything asked so far has run.
+    bool waitIdle(int msecs);
+    // Ends the thread within msecs; false while a server that does not answer holds it.
+    bool finish(int msecs);
+
+signals:
+    // An order changed: through this link (once its change is stored) or, on PostgreSQL, on
+    // another counter.
+    void ordersChanged();
+    // Listening for the other counters' changes started (after each connection).
+    void listening();
+
+private:
+    struct State;
+    // On the thread: the connection, opened (and listening) if need be; false with the reason.
+    bool ensureOpen(QString *error);
+    // On the thread: a connection that is gone is dropped, to be opened again by the next call.
+    void noteFailure();
+    void changed();
+
+    std::unique_ptr<State> state;
+    QString counterName;
+};

@@ -1,0 +1,619 @@
+// The orders board driven as the operator does, over real databases through its real link: the
+// views and the search against a generated set, the keys moving statuses by the rules, payments
+// and refunds changing the balance, the bank statement with a match by hand, the window's button,
+// and two counters on one PostgreSQL cluster, each board following the other's changes.
+#include "tests/document_recorder.h"
+#include "tests/pg_cluster.h"
+#include "tests/prompt_recorder.h"
+
+#include "app/mainwindow.h"
+#include "dialogs/orders_dialog.h"
+#include "dialogs/payment_dialog.h"
+#include "dialogs/statement_dialog.h"
+#include "storage/connection.h"
+#include "storage/order_book.h"
+#include "storage/orders_link.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSqlQuery>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+Q_DECLARE_METATYPE(BoardView)
+
+namespace {
+
+const QDateTime Now(QDate(2026, 3, 10), QTime(13, 0));
+const QString Account = QStringLiteral("40702810900000000001");
+
+struct Made
+{
+    QString line;
+    QString customer;
+    QString phone;
+    QDateTime due;
+    OrderStatus status;
+    qint64 paidKopecks;
+};
+
+// Numbers 1001 onwards, in this order; each one line of 1000 × 1, 1180.00 with the tax.
+const Made Generated[] = {
+    {"Визитки", "Иванов Пётр", "+7 912 111-22-33", Now.addSecs(-3600), OrderStatus::Accepted, 0},
+    {"Листовки А5", "ООО «Ромашка»", "+7 495 555-00-11", Now.addSecs(5 * 3600), OrderStatus::InWork,
+     50000},
+    {"Баннер 3×1", "Сидорова", "8 900 123-45-67", Now.addSecs(-20 * 3600), OrderStatus::Ready,
+     118000},
+    {"Буклеты", "Петров", "", Now.addDays(2), OrderStatus::HandedOver, 118000},
+    {"Наклейки", "Орлов", "", Now.addDays(1).addSecs(2 * 3600), OrderStatus::Cancelled, 0},
+    {"Календари", "Кузнецов", "", Now.addDays(-2), OrderStatus::InWork, 0},
+    {"Визитки ламинированные", "Лебедев", "", Now.addSecs(21 * 3600), OrderStatus::HandedOver, 0},
+};
+
+OrderIntake intake(int i, const Made &made)
+{
+    OrderIntake order;
+    order.draft.orderUid = QStringLiteral("board-%1").arg(i);
+    order.draft.created = Now.addDays(-3);
+    order.draft.counter = QStringLiteral("стойка-1");
+    OrderLine line;
+    line.description = made.line;
+    line.quantity = QStringLiteral("1");
+    line.unitPrice = QStringLiteral("1000");
+    order.draft.lines = {line};
+    order.draft.customer.kind = Customer::Person;
+    order.draft.customer.shortName = made.customer;
+    order.phone = made.phone;
+    order.due = made.due;
+    return order;
+}
+
+// Takes the order and brings it to the status and payment given, as counters would have.
+qint64 make(OrderBook &book, int i, const Made &made)
+{
+    const qint64 number = book.take(intake(i, made), 1001);
+    if (made.paidKopecks > 0) {
+        Payment paid;
+        paid.kopecks = made.paidKopecks;
+        paid.time = Now.addDays(-3);
+        book.addPayment(number, paid);
+    }
+    if (made.status != OrderStatus::Accepted)
+        book.changeStatus(number, made.status, QStringLiteral("клиент передумал"), true,
+                          QStringLiteral("стойка-1"), Now.addDays(-1));
+    return number;
+}
+
+QVector<qint64> shownNumbers(const OrdersDialog *board)
+{
+    QVector<qint64> numbers;
+    for (int row = 0; row < board->orders()->rowCount(); ++row)
+        numbers << board->orders()->order(row).number;
+    return numbers;
+}
+
+QString cell(const OrdersDialog *board, qint64 number, OrdersModel::Column column)
+{
+    const OrdersModel *model = board->orders();
+    const int row = model->rowOf(number);
+    return row < 0 ? QStringLiteral("(нет в списке)")
+                   : model->data(model->index(row, column)).toString();
+}
+
+} // namespace
+
+class OrdersBoardTest : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> dir;
+    DatabaseUrl url;
+    std::unique_ptr<Connection> connection;
+    std::unique_ptr<OrdersLink> link;
+    PromptRecorder prompts;
+    OrdersDialog *board = nullptr;
+
+    // A board on the database, its list shown.
+    OrdersDialog *open(OrdersLink *over, PromptRecorder *told)
+    {
+        auto *made = new OrdersDialog(over, told, Account, QString(), nullptr);
+        made->clock = [] { return Now; };
+        made->refresh();
+        made->show();
+        if (!QTest::qWaitFor([&] { return made->listsShown() > 0 && !made->isListing(); }, 5000))
+            qWarning("the board never showed its list");
+        return made;
+    }
+
+    // Lists again and waits for the answer.
+    void relist()
+    {
+        const int before = board->listsShown();
+        board->refresh();
+        QTRY_VERIFY2(board->listsShown() > before && !board->isListing(),
+                     "the board never listed again");
+    }
+
+    void select(qint64 number)
+    {
+        board->selectNumber(number);
+        QCOMPARE(board->selectedNumber(), number);
+        board->activateWindow();
+        QApplication::setActiveWindow(board);
+        board->findChild<QTableView *>(QStringLiteral("tableViewOrders"))->setFocus();
+    }
+
+private slots:
+    void init()
+    {
+        dir.reset(new QTemporaryDir);
+        url = DatabaseUrl::sqliteFile(dir->filePath(QStringLiteral("shop.sqlite")));
+        connection.reset(new Connection);
+        QVERIFY(connection->open(url, QStringLiteral("test")));
+        prompts = PromptRecorder();
+    }
+
+    void cleanup()
+    {
+        delete board;
+        board = nullptr;
+        link.reset();
+        connection.reset();
+        dir.reset();
+    }
+
+    // The views and the search over the generated set, as their numbers in the board's order.
+    void viewsAndSearch_data()
+    {
+        QTest::addColumn<BoardView>("view");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QVector<qint64>>("numbers");
+        QTest::newRow("open, by due time")
+            << BoardView::Open << "" << QVector<qint64> {1006, 1003, 1001, 1002};
+        QTest::newRow("to hand over today")
+            << BoardView::HandOverToday << "" << QVector<qint64> {1001, 1002};
+        QTest::newRow("overdue: neither made nor closed")
+            << BoardView::Overdue << "" << QVector<qint64> {1006, 1001};
+        QTest::newRow("ready") << BoardView::Ready << "" << QVector<qint64> {1003};
+        QTest::newRow("in work") << BoardView::InWork << "" << QVector<qint64> {1006, 1002};
+        QTest::newRow("unpaid, handed over with a debt too")
+            << BoardView::Unpaid << "" << QVector<qint64> {1006, 1001, 1002, 1007};
+        QTest::newRow("all") << BoardView::All << ""
+                             << QVector<qint64> {1006, 1003, 1001, 1002, 1007, 1005, 1004};
+        QTest::newRow("number") << BoardView::All << "1003" << QVector<qint64> {1003};
+        QTest::newRow("customer's name, any case")
+            << BoardView::All << "ромаш" << QVector<qint64> {1002};
+        QTest::newRow("phone's digits as typed")
+            << BoardView::All << "123-45" << QVector<qint64> {1003};
+        QTest::newRow("phone's tail") << BoardView::All << "1112233" << QVector<qint64> {1001};
+        QTest::newRow("a word of the lines")
+            << BoardView::All << "визит" << QVector<qint64> {1001, 1007};
+        QTest::newRow("a word within a view")
+            << BoardView::Open << "визит" << QVector<qint64> {1001};
+        QTest::newRow("nothing found") << BoardView::All << "плакат" << QVector<qint64> {};
+    }
+
+    void viewsAndSearch()
+    {
+        QFETCH(BoardView, view);
+        QFETCH(QString, text);
+        QFETCH(QVector<qint64>, numbers);
+        OrderBook book(*connection);
+        for (int i = 0; i < int(std::size(Generated)); ++i)
+            QCOMPARE(make(book, i, Generated[i]), 1001 + i);
+        link.reset(new OrdersLink(url, QStringLiteral("стойка-1"), ShopContacts()));
+        board = open(link.get(), &prompts);
+        board->findChild<QLineEdit *>(QStringLiteral("lineEditOrdersSearch"))->insert(text);
+        board->setView(view);
+        relist();
+        QCOMPARE(shownNumbers(board), numbers);
+        QCOMPARE(board->findChild<QLabel *>(QStringLiteral("labelOrdersCount"))->text(),
+                 QStringLiteral("Заказов: %1").arg(numbers.size()));
+    }
+
+    // A row's cells, and red for the overdue only.
+    void rowCells()
+    {
+        OrderBook book(*connection);
+        for (int i = 0; i < int(std::size(Generated)); ++i)
+            make(book, i, Generated[i]);
+        link.reset(new OrdersLink(url, QStringLiteral("стойка-1"), ShopContacts()));
+        board = open(link.get(), &prompts);
+        const QStringList expected {
+            "1002",      "В работе", "10.03.2026 18:00", "ООО «Ромашка»", "+7 495 555-00-11",
+            "1 180 ₽", "500 ₽",  "680 ₽",          "частично",      ""};
+        for (int column = 0; column < OrdersModel::ColumnCount; ++column)
+            QCOMPARE(cell(board, 1002, OrdersModel::Column(column))
+                         .replace(QChar::Nbsp, QLatin1Char(' ')),
+                     expected.at(column));
+        const OrdersModel *model = board->orders();
+        for (const qint64 number : {1006, 1003, 1001, 1002}) {
+            const QVariant colour
+                = model->data(model->index(model->rowOf(number), 0), Qt::ForegroundRole);
+            QCOMPARE(colour.isValid(), number == 1006 || number == 1001);
+        }
+    }
+
+    // The keys on one order: the status it ends in, and what the operator was asked or told.
+    void keysMoveStatuses_data()
+    {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<qint64>("paid");
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<QString>("asked");
+        QTest::addColumn<QString>("told");
+        const auto row = [](const char *name, const char *from, qint64 paid, const char *action,
+                            const char *answer, const char *status, const char *asked,
+                            const char *told) {
+            QTest::newRow(name) << QString::fromUtf8(from) << paid << QString::fromUtf8(action)
+                                << QString::fromUtf8(answer) << QString::fromUtf8(status)
+                                << QString::fromUtf8(asked) << QString::fromUtf8(told);
+        };
+        // clang-format off
+        row("F2: Принят → В работе", "принят", 0, "F2", "", "В работе", "", "");
+        row("F2: В работе → Готов", "в работе", 0, "F2", "", "Готов", "", "");
+        row("F2: Готов and paid → Выдан, nothing asked", "готов", 118000, "F2", "", "Выдан", "", "");
+        row("F2: Готов with a debt, handed over", "готов", 0, "F2", "Выдать", "Выдан",
+            "Выдать с долгом 1 180 ₽?", "");
+        row("F2: Готов with part of a debt, kept", "готов", 100050, "F2", "Не выдавать", "Готов",
+            "Выдать с долгом 179,50 ₽?", "");
+        row("F2 on Выдан: refused", "выдан", 118000, "F2", "", "Выдан", "",
+            "Заказ № 1001 выдан: его статус больше не меняется.");
+        row("F2 on Отменён: refused", "отменён", 0, "F2", "", "Отменён", "",
+            "Заказ № 1001 отменён: его статус больше не меняется.");
+        row("a step back: Готов → В работе", "готов", 0, "back", "", "В работе", "", "");
+        row("a step back from Принят: its button off", "принят", 0, "back", "", "Принят", "", "");
+        row("cancelled with a reason", "в работе", 0, "cancel", "клиент отказался", "Отменён", "",
+            "");
+        row("cancelled without a reason: refused", "принят", 0, "cancel", "  ", "Принят", "",
+            "Отмена заказа № 1001 требует причины.");
+        // clang-format on
+    }
+
+    void keysMoveStatuses()
+    {
+        QFETCH(QString, from);
+        QFETCH(qint64, paid);
+        QFETCH(QString, action);
+        QFETCH(QString, answer);
+        QFETCH(QString, status);
+        QFETCH(QString, asked);
+        QFETCH(QString, told);
+        OrderStatus start = OrderStatus::Accepted;
+        QVERIFY(statusFromWord(from, &start));
+        OrderBook book(*connection);
+        QCOMPARE(make(book, 0, {"Визитки", "Иванов", "", Now.addDays(1), start, paid}), 1001);
+        link.reset(new OrdersLink(url, QStringLiteral("стойка-1"), ShopContacts()));
+        board = open(link.get(), &prompts);
+        board->setView(BoardView::All);
+        relist();
+        select(1001);
+        prompts.answer = answer;
+        QStringList messages;
+        prompts.onTell = [&](const QString &message, const QString &) { messages << message; };
+        board->askReason = [&](const QString &, const QString &, QString *given) {
+            *given = answer;
+            return true;
+        };
+        const int before = board->listsShown();
+        if (action == QLatin1String("F2"))
+            QTest::keyClick(board->findChild<QTableView *>(QStringLiteral("tableViewOrders")),
+                            Qt::Key_F2);
+        else if (action == QLatin1String("back"))
+            board->findChild<QPushButton *>(QStringLiteral("pushButtonStepBack"))->click();
+        else
+            board->findChild<QPushButton *>(QStringLiteral("pushButtonCancelOrder"))->click();
+        // The board's own change shows without a refresh asked for.
+        if (status != statusCaption(start))
+            QTRY_COMPARE(cell(board, 1001, OrdersModel::Status), status);
+        QVERIFY(link->waitIdle(5000));
+        QTRY_VERIFY(!board->isListing());
+        QCOMPARE(cell(board, 1001, OrdersModel::Status), status);
+        QCOMPARE(board->listsShown() > before, status != statusCaption(start));
+        QCOMPARE(prompts.questions.join(QLatin1Char('|')).replace(QChar::Nbsp, QLatin1Char(' ')),
+                 asked);
+        QCOMPARE(messages.join(QLatin1Char('|')), told);
+        OrderDetails details;
+        QVERIFY(book.load(1001, &details));
+        QCOMPARE(statusCaption(details.order.status), status);
+        if (status == QLatin1String("Отменён"))
+            QCOMPARE(details.changes.last().reason, QStringLiteral("клиент отказался"));
+    }
+
+    // Payments typed into the board's payment window, one after another: the order's sums after
+    // them, the last payment's method, and what stopped a payment (in the window or by the book).
+    void paymentsAndRefunds_data()
+    {
+        QTest::addColumn<QStringList>("steps"); // amount|method|reason
+        QTest::addColumn<QString>("paid");
+        QTest::addColumn<QString>("balance");
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<QString>("method");
+        QTest::addColumn<QString>("stopped");
+        const auto row
+            = [](const char *name, const QStringList &steps, const char *paid, const char *balance,
+                 const char *state, const char *method, const char *stopped) {
+                  QTest::newRow(name) << steps << QString::fromUtf8(paid)
+                                      << QString::fromUtf8(balance) << QString::fromUtf8(state)
+                                      << QString::fromUtf8(method) << QString::fromUtf8(stopped);
+              };
+        // clang-format off
+        row("in full, in cash", {"1180"}, "1 180 ₽", "0 ₽", "оплачен", "наличные", "");
+        row("in part, by card, with kopecks", {"500,50|карта"}, "500,50 ₽", "679,50 ₽", "частично",
+            "карта", "");
+        row("overpaid", {"1 200|безналичный"}, "1 200 ₽", "-20 ₽", "переплата", "безналичный", "");
+        row("paid, then a part refunded", {"1180", "-180|наличные|брак на резке"}, "1 000 ₽",
+            "180 ₽", "частично", "наличные", "");
+        row("a refund without a reason: stopped in the window", {"1180", "-180"}, "1 180 ₽", "0 ₽",
+            "оплачен", "наличные", "Возврат требует причины.");
+        row("a refund above what was paid: refused", {"100", "-200|наличные|ошибка"}, "100 ₽",
+            "1 080 ₽", "частично", "наличные",
+            "Возврат 200 ₽ больше оплаченного по заказу № 1001 (100 ₽).");
+        row("three decimals: stopped in the window", {"12,345"}, "0 ₽", "1 180 ₽", "не оплачен", "",
+            "Сумма — число с двумя знаками после запятой, не ноль: «1 200,50», для возврата «-300».");
+        // clang-format on
+    }
+
+    void paymentsAndRefunds()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(QString, paid);
+        QFETCH(QString, balance);
+        QFETCH(QString, state);
+        QFETCH(QString, method);
+        QFETCH(QString, stopped);
+        OrderBook book(*connection);
+        make(book, 0, {"Визитки", "Иванов", "", Now.addDays(1), OrderStatus::InWork, 0});
+        link.reset(new OrdersLink(url, QStringLiteral("стойка-1"), ShopContacts()));
+        board = open(link.get(), &prompts);
+        QStringList told;
+        prompts.onTell = [&](const QString &message, const QString &) { told << message; };
+        for (const QString &step : steps) {
+            const QStringList parts = step.split(QLatin1Char('|'));
+            select(1001);
+            QTest::keyClick(board->findChild<QTableView *>(QStringLiteral("tableViewOrders")),
+                            Qt::Key_F3);
+            PaymentDialog *payment = nullptr;
+            QTRY_VERIFY((payment = board->findChild<PaymentDialog *>()) && payment->isVisible());
+            auto *amount = payment->findChild<QLineEdit *>(QStringLiteral("lineEditPaymentAmount"));
+            amount->clear();
+            amount->insert(parts.at(0));
+            if (parts.size() > 1) {
+                auto *methods
+                    = payment->findChild<QComboBox *>(QStringLiteral("comboBoxPaymentMethod"));
+                methods->setCurrentIndex(methods->findText(parts.at(1)));
+            }
+            if (parts.size() > 2)
+                payment->findChild<QLineEdit *>(QStringLiteral("lineEditPaymentReason"))
+                    ->insert(parts.at(2));
+            auto *status = board->findChild<QLabel *>(QStringLiteral("labelOrdersStatus"));
+            status->clear();
+            payment->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
+            if (payment->isVisible()) {
+                told << payment->findChild<QLabel *>(QStringLiteral("labelPaymentProblem"))->text();
+                payment->reject();
+                continue;
+            }
+            // The answer comes after the news of the change, which lists the board again.
+            QTRY_VERIFY(!status->text().isEmpty());
+            QTRY_VERIFY(!board->isListing());
+        }
+        const auto plain = [](QString text) { return text.replace(QChar::Nbsp, QLatin1Char(' ')); };
+        QCOMPARE(plain(cell(board, 1001, OrdersModel::Paid)), paid);
+        QCOMPARE(plain(cell(board, 1001, OrdersModel::Balance)), balance);
+        QCOMPARE(cell(board, 1001, OrdersModel::PaymentStateColumn), state);
+        QCOMPARE(told.join(QLatin1Char('|')), stopped);
+        OrderDetails details;
+        QVERIFY(book.load(1001, &details));
+        QCOMPARE(details.payments.isEmpty() ? QString()
+                                            : paymentMethodWord(details.payments.last().method),
+                 method);
+    }
+
+    // A statement through the board: its report, a not matched payment paid by hand to an order,
+    // and the same file again counting nothing twice.
+    void statementWithAMatchByHand()
+    {
+        OrderBook book(*connection);
+        make(book, 0, {"Визитки", "Иванов", "", Now.addDays(1), OrderStatus::Ready, 0});
+        make(book, 1, {"Листовки", "Петров", "", Now.addDays(1), OrderStatus::Accepted, 0});
+        const QString path = dir->filePath(QStringLiteral("statement.txt"));
+        {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QString text
+                = QStringLiteral("1CClientBankExchange\nВерсияФормата=1.03\nКодировка=Windows\n");
+            const auto document
+                = [&](const QString &number, const QString &sum, const QString &purpose) {
+                      text += QStringLiteral("СекцияДокумент=Платежное поручение\nНомер=%1\n"
+                                             "Дата=09.03.2026\nСумма=%2\nПлательщикСчет="
+                                             "40702810400000000002\nПлательщик1=Плательщик %1\n"
+                                             "ПолучательСчет=%3\nДатаПоступило=09.03.2026\n"
+                                             "НазначениеПлатежа=%4\nКонецДокумента\n")
+                                  .arg(number, sum, Account, purpose);
+                  };
+            document(QStringLiteral("11"), QStringLiteral("1180.00"),
+                     QStringLiteral("Оплата по счёту № 1001 от 02.03.2026"));
+            document(QStringLiteral("12"), QStringLiteral("500.00"),
+                     QStringLiteral("За листовки, Петров"));
+            text += QStringLiteral("КонецФайла\n");
+            file.write(QByteArray("\xEF\xBB\xBF") + text.toUtf8());
+        }
+        link.reset(new OrdersLink(url, QStringLiteral("стойка-1"), ShopContacts()));
+        board = open(link.get(), &prompts);
+        board->importStatementFile(path);
+        StatementDialog *report = nullptr;
+        QTRY_VERIFY((report = board->findChild<StatementDialog *>()) && report->isVisible());
+        QCOMPARE(report->findChild<QLabel *>(QStringLiteral("labelStatementSummary"))->text(),
+                 QStringLiteral("Документов: 2. Оплачено полностью: 1, частично: 0, переплата: 0, "
+                                "не сопоставлено: 1, уже загружено: 0, пропущено: 0."));
+        auto *table = report->findChild<QTableWidget *>(QStringLiteral("tableStatement"));
+        QCOMPARE(table->item(1, 0)->text(), QStringLiteral("не сопоставлен"));
+        table->selectRow(1);
+        report->findChild<QLineEdit *>(QStringLiteral("lineEditStatementOrder"))->insert("1002");
+        auto *match = report->findChild<QPushButton *>(QStringLiteral("pushButtonStatementMatch"));
+        QVERIFY(match->isEnabled());
+        match->click();
+        QTRY_COMPARE(report->findChild<QLabel *>(QStringLiteral("labelStatementStatus"))->text(),
+                     QStringLiteral("Платёж № 12 зачтён в заказ № 1002."));
+        QVERIFY(!match->isEnabled());
+        QTRY_COMPARE(cell(board, 1002, OrdersModel::Paid).replace(QChar::Nbsp, QLatin1Char(' ')),
+                     QStringLiteral("500 ₽"));
+        QCOMPARE(cell(board, 1001, OrdersModel::PaymentStateColumn), QStringLiteral("оплачен"));
+
+        // Again: both known, nothing paid twice, the hand's match included.
+        board->importStatementFile(path);
+        QTRY_VERIFY(board->findChild<StatementDialog *>() != report
+                    && board->findChild<StatementDialog *>());
+        report = board->findChild<StatementDialog *>();
+        QCOMPARE(report->report().count(StatementLine::AlreadyImported), 2);
+        QVERIFY(link->waitIdle(5000));
+        QTRY_VERIFY(!board->isListing());
+        QCOMPARE(cell(board, 1002, OrdersModel::Paid).replace(QChar::Nbsp, QLatin1Char(' ')),
+                 QStringLiteral("500 ₽"));
+        OrderDetails details;
+        QVERIFY(book.load(1002, &details));
+        QCOMPARE(details.payments.size(), 1);
+        QCOMPARE(details.payments.first().reason,
+                 QStringLiteral("Выписка банка: № 12 от 09.03.2026, Плательщик 12"));
+    }
+
+    // Two counters' boards on one PostgreSQL cluster, and a third program (the command line's
+    // book): each change shows on the other board within a second, without a key pressed there.
+    void twoCountersOnOneCluster()
+    {
+        PgCluster cluster;
+        QVERIFY2(cluster.start(), qPrintable(cluster.error));
+        const DatabaseUrl shop = DatabaseUrl::parse(cluster.url());
+        Connection other;
+        QVERIFY2(other.open(shop, QStringLiteral("cli")), qPrintable(other.errorText()));
+        OrderBook book(other);
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(make(book, i, Generated[i]), 1001 + i);
+        OrdersLink first(shop, QStringLiteral("стойка-1"), ShopContacts());
+        OrdersLink second(shop, QStringLiteral("стойка-2"), ShopContacts());
+        QSignalSpy firstListening(&first, &OrdersLink::listening);
+        QSignalSpy secondListening(&second, &OrdersLink::listening);
+        PromptRecorder secondPrompts;
+        board = open(&first, &prompts);
+        std::unique_ptr<OrdersDialog> follower(open(&second, &secondPrompts));
+        QTRY_COMPARE(firstListening.count(), 1);
+        QTRY_COMPARE(secondListening.count(), 1);
+        QCOMPARE(shownNumbers(follower.get()), (QVector<qint64> {1003, 1001, 1002}));
+
+        // The first board moves an order on; the second follows.
+        select(1001);
+        QElapsedTimer timer;
+        timer.start();
+        QTest::keyClick(board->findChild<QTableView *>(QStringLiteral("tableViewOrders")),
+                        Qt::Key_F2);
+        QTRY_COMPARE_WITH_TIMEOUT(cell(follower.get(), 1001, OrdersModel::Status),
+                                  QStringLiteral("В работе"), 1000);
+        qInfo("a status change seen on the second counter after %lld ms", timer.elapsed());
+
+        // A payment on the second shows on the first.
+        Payment paid;
+        paid.kopecks = 50000;
+        second.addPayment(1002, paid, this, [](const OrderAnswer &) {});
+        QTRY_COMPARE_WITH_TIMEOUT(
+            cell(board, 1002, OrdersModel::Paid).replace(QChar::Nbsp, QLatin1Char(' ')),
+            QStringLiteral("1 000 ₽"), 1000);
+
+        // The third program hands an order over: it leaves both open views.
+        QVERIFY(book.changeStatus(1003, OrderStatus::HandedOver, QString(), false,
+                                  QStringLiteral("стойка-3"), QDateTime())
+                    .done());
+        QTRY_COMPARE_WITH_TIMEOUT(shownNumbers(board), (QVector<qint64> {1001, 1002}), 1000);
+        QTRY_COMPARE_WITH_TIMEOUT(shownNumbers(follower.get()), (QVector<qint64> {1001, 1002}),
+                                  1000);
+        follower.reset();
+        delete board;
+        board = nullptr;
+    }
+
+    // "Заказы" just before "Журнал" opens the board as a window of its own beside the window,
+    // which stays usable; pressed again, the same board comes to the front.
+    void windowButton()
+    {
+        PromptRecorder told;
+        DocumentRecorder documents;
+        std::unique_ptr<MainWindow> window(new MainWindow(nullptr, &told, &documents));
+        documents.attach(window.get());
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        auto *tabs = window->findChild<QTabWidget *>(QStringLiteral("tabWidget"));
+        QLayout *corner = tabs->cornerWidget(Qt::TopRightCorner)->layout();
+        auto *orders = window->findChild<QPushButton *>(QStringLiteral("pushButtonOrders"));
+        QVERIFY(orders);
+        QCOMPARE(corner->itemAt(corner->indexOf(orders) + 1)->widget()->objectName(),
+                 QStringLiteral("pushButtonJournal"));
+        orders->click();
+        auto *opened = window->findChild<OrdersDialog *>(QStringLiteral("OrdersDialog"));
+        QVERIFY(opened);
+        QVERIFY(opened->isVisible() && opened->isWindow() && !opened->isModal());
+        QCOMPARE(opened->windowTitle(), QStringLiteral("Заказы"));
+        QTRY_VERIFY(opened->listsShown() > 0);
+        orders->click();
+        QCOMPARE(window->findChildren<OrdersDialog *>().size(), 1);
+        QVERIFY(window->isEnabled());
+    }
+
+    // Each order's latest "ready" mail as the sender leaves it, in the board's column.
+    void mailStates_data()
+    {
+        QTest::addColumn<int>("state");
+        QTest::addColumn<QString>("error");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("queued") << 0 << ""
+                                << "в очереди";
+        QTest::newRow("sent") << 1 << ""
+                              << "отправлено";
+        QTest::newRow("failed") << 2 << "550 mailbox unavailable"
+                                << "ошибка: 550 mailbox unavailable";
+    }
+
+    void mailStates()
+    {
+        QFETCH(int, state);
+        QFETCH(QString, error);
+        QFETCH(QString, shown);
+        OrderBook book(*connection);
+        OrderIntake order = intake(0, Generated[0]);
+        order.email = QStringLiteral("ivanov@example.ru");
+        QCOMPARE(book.take(order, 1001), 1001);
+        QVERIFY(book.changeStatus(1001, OrderStatus::Ready, QString(), false,
+                                  QStringLiteral("стойка-1"), Now)
+                    .mailQueued);
+        QSqlQuery query(connection->database());
+        query.prepare(QStringLiteral("UPDATE mail_queue SET state = ?, last_error = ?"));
+        query.addBindValue(state);
+        query.addBindValue(error);
+        QVERIFY(query.exec());
+        link.reset(new OrdersLink(url, QStringLiteral("стойка-1"), ShopContacts()));
+        board = open(link.get(), &prompts);
+        QCOMPARE(cell(board, 1001, OrdersModel::Mail), shown);
+        select(1001);
+        QTRY_COMPARE(board->openedNumber(), 1001);
+        QCOMPARE(board->openedOrder().mails.size(), 1);
+        auto *mails = board->findChild<QTableWidget *>(QStringLiteral("tableOrderMails"));
+        QCOMPARE(mails->item(0, 0)->text(), QStringLiteral("ivanov@example.ru"));
+        QCOMPARE(mails->item(0, 1)->text(), QStringLiteral("Заказ № 1001 готов"));
+        QCOMPARE(mails->item(0, 2)->text(), shown);
+    }
+};
+
+QTEST_MAIN(OrdersBoardTest)
+#include "test_orders_board.moc"
