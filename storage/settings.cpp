@@ -3,6 +3,7 @@
 #include "storage/settings.h"
 
 #include "customers/requisites.h"
+#include "storage/tax_settings.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -123,6 +124,11 @@ QString Settings::shopAddress() const
 QString Settings::shopHours() const
 {
     return file.value(QStringLiteral("requisites/hours")).toString().trimmed();
+}
+
+TaxSettings Settings::tax() const
+{
+    return readTaxSettings(file);
 }
 
 bool Settings::sync()

@@ -4,6 +4,7 @@
 // itself goes to ProgramState, beside the counter's database file.
 #pragma once
 
+#include "order/invoice_foot.h"
 #include "storage/settings_file.h"
 
 #include <QString>
@@ -45,6 +46,8 @@ public:
     QString shopName() const;
     QString shopAddress() const;
     QString shopHours() const;
+    // Section "tax": the shop's tax, with a change from a day; given false without the section.
+    TaxSettings tax() const;
 
     // Writes the keys set here into the file; false if the file cannot be written.
     bool sync();
