@@ -617,8 +617,9 @@ private slots:
                "КПП: 770701001\nТелефон: +7 495 500-55-50\nE-mail: info@romashka.ru\n"
                "Скидка: 5,25 %\nСоздан: 2026-03-01 09:00, стойка\n"
                "Изменён: 2026-03-01 09:00, стойка\n"
-               "2\t2026-03-05 17:15\t708.00\tдействителен\n"
-               "1\t2026-03-01 09:15\t354.00\tдействителен\n"
+               // The customer's 5,25 % off before the tax, as the invoices printed it.
+               "2\t2026-03-05 17:15\t670.83\tдействителен\n"
+               "1\t2026-03-01 09:15\t335.42\tдействителен\n"
             << "" << both;
         QTest::newRow("show without invoices")
             << QStringList {"show", "2"} << "" << 0
