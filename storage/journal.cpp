@@ -1,7 +1,6 @@
 // Invoices in SQL: numbering under the write lock, the word index kept in the same transaction.
 #include "storage/journal.h"
 
-#include "order/money.h"
 #include "storage/connection.h"
 #include "storage/sql_lines.h"
 #include "storage/transaction.h"
