@@ -587,10 +587,14 @@ bool CustomerStore::findSameAll(const QVector<Customer> &customers, QVector<Cust
     query.setForwardOnly(true);
     const auto read
         = [&](const QString &condition, const QVector<QString> &values, bool requisites) {
+              QString prepared;
               return inChunks(
                   values, valuesPerStatement(connection, 500), [&](const QVector<QString> &chunk) {
-                      query.prepare(QStringLiteral("SELECT %1 FROM customer WHERE %2 IN (%3)")
-                                        .arg(CustomerColumns, condition, marks(chunk.size())));
+                      if (!prepareOnce(query,
+                                       QStringLiteral("SELECT %1 FROM customer WHERE %2 IN (%3)")
+                                           .arg(CustomerColumns, condition, marks(chunk.size())),
+                                       &prepared))
+                          return failed(query);
                       for (const QString &value : chunk)
                           query.addBindValue(value);
                       if (!query.exec())
