@@ -7,6 +7,7 @@
 #include "dialogs/colours.h"
 #include "dialogs/journal_dialog.h"
 #include "dialogs/prompts.h"
+#include "documents/document_settings.h"
 #include "form/mainwindow_form.h"
 #include "order/order.h"
 #include "storage/database_thread.h"
@@ -467,6 +468,8 @@ void OrderKeeper::numberForDocument(const QString &kind, const QString &path, QO
     draft.templatePath = path;
     draft.lines = order->lines();
     draft.customer = order->customer();
+    // The rule the documents made with this number print with: the settings' on its day.
+    setTaxOfItsDay(&draft, DocumentSettings::load().tax);
 
     auto request = std::make_shared<NumberRequest>();
     request->uid = order->uid();

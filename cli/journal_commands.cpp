@@ -92,10 +92,7 @@ int show(CliContext &context, const QCommandLineParser &parser, const QStringLis
     if (!context.open(connection))
         return CliFailed;
     InvoiceRecord invoice;
-    // The journal's numbers fit an int today; a larger one names no invoice yet.
-    const bool stored = number <= std::numeric_limits<int>::max()
-        && Journal(connection).load(int(number), &invoice);
-    if (!stored)
+    if (!Journal(connection).load(number, &invoice))
         return context.fail(connection.fault() == StorageFault::None
                                 ? QStringLiteral("Счёта № %1 в журнале нет.").arg(number)
                                 : connection.errorText());
@@ -128,7 +125,7 @@ int exportCsv(CliContext &context, const QCommandLineParser &parser, const QStri
     QString csv = QStringLiteral("Номер;Дата;Стойка;Описание;Количество;Цена;Сумма\n");
     int invoices = 0;
     int lines = 0;
-    int last = 0;
+    qint64 last = 0;
     const bool read
         = Journal(connection)
               .forEachLine(from, to, [&](const InvoiceSummary &invoice, const OrderLine &line) {

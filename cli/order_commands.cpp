@@ -28,6 +28,7 @@ OrderBook orderBook(Connection &connection, const Settings &settings)
 {
     OrderBook book(connection);
     book.setShopContacts({settings.shopName(), settings.shopAddress(), settings.shopHours()});
+    book.setTaxSettings(settings.tax());
     return book;
 }
 

@@ -2,6 +2,7 @@
 #include "documents/document_settings.h"
 
 #include "storage/settings_file.h"
+#include "storage/tax_settings.h"
 
 #include <QDate>
 #include <QDir>
@@ -35,41 +36,6 @@ const RequisiteKey requisiteKeys[] = {
 };
 const char folderKey[] = "documents/pdfFolder";
 const char validityKey[] = "documents/validityDays";
-const char taxModeKey[] = "tax/mode";
-const char taxRateKey[] = "tax/rate";
-const char changeFromKey[] = "tax/changeFrom";
-const char changeModeKey[] = "tax/changeMode";
-const char changeRateKey[] = "tax/changeRate";
-
-// A mode or rate left out or mistyped: the general rule of the shop's tax since 2026, on top at
-// 22 %; a change without its own mode or rate keeps the one in force before it.
-TaxRule readRule(const SettingsFile &settings, const char *modeKey, const char *rateKey,
-                 const TaxRule &fallback)
-{
-    TaxRule rule = fallback;
-    TaxMode mode = TaxMode::OnTop;
-    if (taxModeFromWord(settings.value(QLatin1String(modeKey)).toString(), &mode))
-        rule.mode = mode;
-    bool ok = false;
-    const int rate = settings.value(QLatin1String(rateKey)).toString().trimmed().toInt(&ok);
-    if (ok && isTaxRate(rate))
-        rule.rate = rate;
-    return rule;
-}
-
-TaxSettings readTax(const SettingsFile &settings)
-{
-    TaxSettings tax;
-    for (const char *key : {taxModeKey, taxRateKey, changeFromKey, changeModeKey, changeRateKey})
-        tax.given = tax.given || settings.contains(QLatin1String(key));
-    if (!tax.given)
-        return tax;
-    tax.rule = readRule(settings, taxModeKey, taxRateKey, TaxRule {TaxMode::OnTop, 22});
-    tax.changeFrom = QDate::fromString(
-        settings.value(QLatin1String(changeFromKey)).toString().trimmed(), Qt::ISODate);
-    tax.change = readRule(settings, changeModeKey, changeRateKey, tax.rule);
-    return tax;
-}
 } // namespace
 
 QString settingsFilePath()
@@ -104,7 +70,7 @@ DocumentSettings DocumentSettings::read(const SettingsFile &settings)
     const int days = settings.value(QLatin1String(validityKey)).toInt(&ok);
     if (ok && days >= 0 && days <= MaxValidityDays)
         loaded.validityDays = days;
-    loaded.tax = readTax(settings);
+    loaded.tax = readTaxSettings(settings);
     return loaded;
 }
 
@@ -129,19 +95,7 @@ void DocumentSettings::store(SettingsFile &settings) const
     else
         settings.setValue(QLatin1String(folderKey), pdfFolder);
     settings.setValue(QLatin1String(validityKey), validityDays);
-    // A file without the section keeps having none: its documents keep the old rows.
-    if (tax.given) {
-        settings.setValue(QLatin1String(taxModeKey), taxModeWord(tax.rule.mode));
-        settings.setValue(QLatin1String(taxRateKey), tax.rule.rate);
-        if (tax.changeFrom.isValid()) {
-            settings.setValue(QLatin1String(changeFromKey), tax.changeFrom.toString(Qt::ISODate));
-            settings.setValue(QLatin1String(changeModeKey), taxModeWord(tax.change.mode));
-            settings.setValue(QLatin1String(changeRateKey), tax.change.rate);
-        } else {
-            for (const char *key : {changeFromKey, changeModeKey, changeRateKey})
-                settings.remove(QLatin1String(key));
-        }
-    }
+    storeTaxSettings(settings, tax);
 }
 
 QString DocumentSettings::effectivePdfFolder() const

@@ -525,6 +525,19 @@ template<class T, class Visit> bool inChunks(const QVector<T> &items, int size, 
     return true;
 }
 
+// Prepares the statement unless the query holds it already: chunks of one size share one
+// statement, parsed once by SQLite and prepared once on the server, not once a chunk.
+bool prepareOnce(QSqlQuery &query, const QString &statement, QString *prepared)
+{
+    if (*prepared == statement)
+        return true;
+    prepared->clear();
+    if (!query.prepare(statement))
+        return false;
+    *prepared = statement;
+    return true;
+}
+
 // "(?,?),(?,?)" for rows of columns; "?,?,?" for a list of values when columns is 0.
 QString marks(int rows, int columns = 0)
 {
@@ -574,10 +587,14 @@ bool CustomerStore::findSameAll(const QVector<Customer> &customers, QVector<Cust
     query.setForwardOnly(true);
     const auto read
         = [&](const QString &condition, const QVector<QString> &values, bool requisites) {
+              QString prepared;
               return inChunks(
                   values, valuesPerStatement(connection, 500), [&](const QVector<QString> &chunk) {
-                      query.prepare(QStringLiteral("SELECT %1 FROM customer WHERE %2 IN (%3)")
-                                        .arg(CustomerColumns, condition, marks(chunk.size())));
+                      if (!prepareOnce(query,
+                                       QStringLiteral("SELECT %1 FROM customer WHERE %2 IN (%3)")
+                                           .arg(CustomerColumns, condition, marks(chunk.size())),
+                                       &prepared))
+                          return failed(query);
                       for (const QString &value : chunk)
                           query.addBindValue(value);
                       if (!query.exec())
@@ -712,9 +729,13 @@ bool CustomerStore::saveAll(QVector<Customer> *customers, const QString &counter
         for (const int i : qAsConst(fresh))
             if (query.next())
                 changed[i].id = query.value(0).toLongLong();
+        QString prepared;
         const bool inserted = inChunks(fresh, 200, [&](const QVector<int> &chunk) {
-            query.prepare(QStringLiteral("INSERT INTO customer (id, %1) VALUES %2")
-                              .arg(insertColumns, marks(chunk.size(), 24)));
+            if (!prepareOnce(query,
+                             QStringLiteral("INSERT INTO customer (id, %1) VALUES %2")
+                                 .arg(insertColumns, marks(chunk.size(), 24)),
+                             &prepared))
+                return failed(query);
             for (const int i : chunk) {
                 query.addBindValue(changed.at(i).id);
                 bindRest(query, changed.at(i));
@@ -777,11 +798,15 @@ bool CustomerStore::saveAll(QVector<Customer> *customers, const QString &counter
         for (const Word &word : wordsOf(customer))
             rows.append({word, customer.id});
     }
+    QString prepared;
     const bool wrote
         = inChunks(rows, valuesPerStatement(connection, 300), [&](const QVector<Row> &chunk) {
-              query.prepare(
-                  QStringLiteral("INSERT INTO customer_word (rank, word, customer_id) VALUES %1")
-                      .arg(marks(chunk.size(), 3)));
+              if (!prepareOnce(query,
+                               QStringLiteral(
+                                   "INSERT INTO customer_word (rank, word, customer_id) VALUES %1")
+                                   .arg(marks(chunk.size(), 3)),
+                               &prepared))
+                  return failed(query);
               for (const Row &row : chunk) {
                   query.addBindValue(row.word.rank);
                   query.addBindValue(row.word.word);

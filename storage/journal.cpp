@@ -1,7 +1,6 @@
 // Invoices in SQL: numbering under the write lock, the word index kept in the same transaction.
 #include "storage/journal.h"
 
-#include "order/money.h"
 #include "storage/connection.h"
 #include "storage/sql_lines.h"
 #include "storage/transaction.h"
@@ -14,8 +13,9 @@ namespace {
 const QString SummaryColumns = QStringLiteral(
     "i.number, i.created, i.counter, i.line_count, i.subtotal, i.tax, i.total, i.template_path, "
     "i.is_void, i.customer_id, i.customer_name, i.customer_full_name, i.customer_inn, "
-    "i.customer_kpp, i.customer_address, i.customer_discount, i.customer_kind, i.revision");
-const int SummaryColumnCount = 18;
+    "i.customer_kpp, i.customer_address, i.customer_discount, i.customer_kind, i.revision, "
+    "i.tax_mode, i.tax_rate, i.tax_given, i.tax_stored");
+const int SummaryColumnCount = 22;
 
 InvoiceSummary readSummary(const QSqlQuery &query)
 {
@@ -42,6 +42,14 @@ InvoiceSummary readSummary(const QSqlQuery &query)
         : kind == Customer::Person               ? Customer::Person
                                                  : Customer::Organisation;
     summary.revision = query.value(17).toInt();
+    summary.taxStored = query.value(21).toInt() != 0;
+    if (summary.taxStored) {
+        summary.taxGiven = query.value(20).toInt() != 0;
+        TaxMode mode = TaxMode::OnTop;
+        if (taxModeFromWord(query.value(18).toString(), &mode))
+            summary.taxRule.mode = mode;
+        summary.taxRule.rate = query.value(19).toInt();
+    }
     return summary;
 }
 
@@ -62,6 +70,15 @@ void bindCustomer(QSqlQuery &query, const Customer &customer)
     query.addBindValue(notNull(customer.address));
     query.addBindValue(customer.discountHundredths);
     query.addBindValue(int(customer.kind));
+}
+
+// The tax's columns, bound in the order of SummaryColumns.
+void bindTax(QSqlQuery &query, const InvoiceDraft &draft)
+{
+    query.addBindValue(notNull(draft.taxGiven ? taxModeWord(draft.taxRule.mode) : QString()));
+    query.addBindValue(draft.taxGiven ? draft.taxRule.rate : 0);
+    query.addBindValue(int(draft.taxGiven));
+    query.addBindValue(1);
 }
 
 } // namespace
@@ -101,7 +118,8 @@ qint64 Journal::storeInvoiceWithin(const InvoiceDraft &draft, qint64 lowestNumbe
     const bool storedBefore = query.next();
     const qint64 storedNumber = storedBefore ? query.value(0).toLongLong() : 0;
     const int revision = storedBefore ? query.value(1).toInt() : 1;
-    const OrderTotals totals = orderTotals(draft.lines);
+    // The figures the invoice's documents print: the customer's discount, then the tax.
+    const InvoiceFoot foot = invoiceFoot(draft.lines, footTerms(draft));
     QStringList descriptions;
     for (const OrderLine &line : draft.lines)
         descriptions.append(line.description);
@@ -142,14 +160,16 @@ qint64 Journal::storeInvoiceWithin(const InvoiceDraft &draft, qint64 lowestNumbe
                                      "total = ?, template_path = ?, is_void = ?, search_text = ?, "
                                      "customer_id = ?, customer_name = ?, customer_full_name = ?, "
                                      "customer_inn = ?, customer_kpp = ?, customer_address = ?, "
-                                     "customer_discount = ?, customer_kind = ? WHERE number = ?"));
+                                     "customer_discount = ?, customer_kind = ?, tax_mode = ?, "
+                                     "tax_rate = ?, tax_given = ?, tax_stored = ? WHERE "
+                                     "number = ?"));
         for (const QVariant &value :
-             {QVariant(draft.lines.size()), QVariant(calcRounded(totals.subtotal)),
-              QVariant(calcRounded(totals.tax)), QVariant(calcRounded(totals.total)),
-              QVariant(notNull(draft.templatePath)), QVariant(int(isVoid)),
+             {QVariant(draft.lines.size()), QVariant(foot.subtotal), QVariant(foot.tax),
+              QVariant(foot.total), QVariant(notNull(draft.templatePath)), QVariant(int(isVoid)),
               QVariant(notNull(searchText))})
             query.addBindValue(value);
         bindCustomer(query, draft.customer);
+        bindTax(query, draft);
         query.addBindValue(number);
         if (!query.exec())
             return failed(query);
@@ -170,17 +190,19 @@ qint64 Journal::storeInvoiceWithin(const InvoiceDraft &draft, qint64 lowestNumbe
                                      "line_count, subtotal, tax, total, template_path, is_void, "
                                      "search_text, customer_id, customer_name, "
                                      "customer_full_name, customer_inn, customer_kpp, "
-                                     "customer_address, customer_discount, customer_kind) VALUES "
-                                     "(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+                                     "customer_address, customer_discount, customer_kind, "
+                                     "tax_mode, tax_rate, tax_given, tax_stored) VALUES "
+                                     "(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
+                                     "?, ?, ?, ?)"));
         for (const QVariant &value :
              {QVariant(number), QVariant(notNull(draft.orderUid)),
               QVariant(storedTime(draft.created)), QVariant(notNull(draft.counter)),
-              QVariant(draft.lines.size()), QVariant(calcRounded(totals.subtotal)),
-              QVariant(calcRounded(totals.tax)), QVariant(calcRounded(totals.total)),
-              QVariant(notNull(draft.templatePath)), QVariant(int(isVoid)),
+              QVariant(draft.lines.size()), QVariant(foot.subtotal), QVariant(foot.tax),
+              QVariant(foot.total), QVariant(notNull(draft.templatePath)), QVariant(int(isVoid)),
               QVariant(notNull(searchText))})
             query.addBindValue(value);
         bindCustomer(query, draft.customer);
+        bindTax(query, draft);
         if (!query.exec())
             return failed(query);
     }
@@ -242,7 +264,7 @@ int Journal::storeRevisionWithin(qint64 number, const InvoiceDraft &draft)
     if (!query.next())
         return 0;
     const int revision = query.value(0).toInt() + 1;
-    const OrderTotals totals = orderTotals(draft.lines);
+    const InvoiceFoot foot = invoiceFoot(draft.lines, footTerms(draft));
     QStringList descriptions;
     for (const OrderLine &line : draft.lines)
         descriptions.append(line.description);
@@ -259,13 +281,14 @@ int Journal::storeRevisionWithin(qint64 number, const InvoiceDraft &draft)
                                  "total = ?, search_text = ?, customer_id = ?, customer_name = ?, "
                                  "customer_full_name = ?, customer_inn = ?, customer_kpp = ?, "
                                  "customer_address = ?, customer_discount = ?, customer_kind = ?, "
+                                 "tax_mode = ?, tax_rate = ?, tax_given = ?, tax_stored = ?, "
                                  "revision = ? WHERE number = ?"));
     for (const QVariant &value :
-         {QVariant(draft.lines.size()), QVariant(calcRounded(totals.subtotal)),
-          QVariant(calcRounded(totals.tax)), QVariant(calcRounded(totals.total)),
-          QVariant(notNull(searchText))})
+         {QVariant(draft.lines.size()), QVariant(foot.subtotal), QVariant(foot.tax),
+          QVariant(foot.total), QVariant(notNull(searchText))})
         query.addBindValue(value);
     bindCustomer(query, draft.customer);
+    bindTax(query, draft);
     query.addBindValue(revision);
     query.addBindValue(number);
     if (!query.exec())

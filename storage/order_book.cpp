@@ -215,6 +215,14 @@ OrderBook::OrderBook(Connection &c)
     : connection(c)
 { }
 
+InvoiceDraft OrderBook::withTax(const InvoiceDraft &draft) const
+{
+    InvoiceDraft filled = draft;
+    if (hasTax)
+        setTaxOfItsDay(&filled, tax);
+    return filled;
+}
+
 bool OrderBook::readOrder(qint64 number, bool forUpdate, TakenOrder *order, bool *found)
 {
     QSqlQuery query(connection.database());
@@ -311,7 +319,8 @@ qint64 OrderBook::take(const OrderIntake &intake, qint64 lowestNumber)
     }
     if (query.next())
         return query.value(0).toLongLong();
-    const qint64 number = Journal(connection).storeInvoiceWithin(intake.draft, lowestNumber);
+    const qint64 number
+        = Journal(connection).storeInvoiceWithin(withTax(intake.draft), lowestNumber);
     if (number == 0)
         return 0;
     const QDateTime created
@@ -389,7 +398,7 @@ OrderAnswer OrderBook::revise(qint64 number, const OrderIntake &change)
                                                                : QStringLiteral("отменён"));
         return answer;
     }
-    if (Journal(connection).storeRevisionWithin(number, change.draft) == 0) {
+    if (Journal(connection).storeRevisionWithin(number, withTax(change.draft)) == 0) {
         answer.message = connection.errorText();
         return answer;
     }

@@ -154,6 +154,13 @@ public:
     explicit OrderBook(Connection &connection);
 
     void setShopContacts(const ShopContacts &contacts) { shop = contacts; }
+    // The shop's tax as the settings give it: from then on every draft taken or revised here is
+    // stored with the rule of its day (its created time), whatever tax it carried.
+    void setTaxSettings(const TaxSettings &settings)
+    {
+        tax = settings;
+        hasTax = true;
+    }
 
     // Takes the order with status Принят: the invoice number through the journal (one per
     // order uid), the first status, the prepayment; all or nothing. Taking it again gives the same
@@ -203,6 +210,10 @@ private:
     bool insertChange(qint64 number, const StatusChange &change);
     bool readOrder(qint64 number, bool forUpdate, TakenOrder *order, bool *found);
 
+    InvoiceDraft withTax(const InvoiceDraft &draft) const;
+
     Connection &connection;
     ShopContacts shop;
+    TaxSettings tax;
+    bool hasTax = false;
 };

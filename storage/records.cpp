@@ -90,3 +90,35 @@ Customer readCustomerText(const QString &text)
     customer.personalDataCleared = object.value(QLatin1String("cleared")).toBool();
     return customer;
 }
+
+void setTaxOfItsDay(InvoiceDraft *draft, const TaxSettings &settings)
+{
+    draft->taxGiven = settings.given;
+    // A draft without its time is made now.
+    const QDate day = draft->created.isValid() ? draft->created.date() : QDate::currentDate();
+    draft->taxRule = settings.given ? settings.ruleOn(day) : TaxRule();
+}
+
+FootTerms footTerms(const InvoiceDraft &draft)
+{
+    FootTerms terms;
+    terms.discountHundredths
+        = draft.customer.isNull() ? 0 : qMax(0, draft.customer.discountHundredths);
+    terms.taxGiven = draft.taxGiven;
+    if (draft.taxGiven)
+        terms.tax = draft.taxRule;
+    return terms;
+}
+
+FootTerms footTerms(const InvoiceSummary &invoice, const TaxSettings &settings)
+{
+    const int discount = invoice.customer.isNull() ? 0 : invoice.customer.discountHundredths;
+    if (!invoice.taxStored)
+        return FootTerms::on(settings, invoice.created.date(), discount);
+    FootTerms terms;
+    terms.discountHundredths = qMax(0, discount);
+    terms.taxGiven = invoice.taxGiven;
+    if (invoice.taxGiven)
+        terms.tax = invoice.taxRule;
+    return terms;
+}

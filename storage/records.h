@@ -95,6 +95,14 @@ struct StoredOrder
     Customer customer; // as chosen at the counter, whole, so that a restore needs no shop
 };
 
+// The settings' tax rule of the draft's day (its creation), the one its documents print with.
+void setTaxOfItsDay(InvoiceDraft *draft, const TaxSettings &settings);
+// What the draft's foot is computed with: its customer's discount and its tax.
+FootTerms footTerms(const InvoiceDraft &draft);
+// What the invoice was made with: its stored tax; one stored before the journal kept it takes the
+// settings' rule of its day.
+FootTerms footTerms(const InvoiceSummary &invoice, const TaxSettings &settings);
+
 // Dates in the database: text that sorts as time does, the same on SQLite and PostgreSQL.
 QString storedTime(const QDateTime &time);
 QDateTime readStoredTime(const QString &text);

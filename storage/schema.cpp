@@ -16,6 +16,8 @@
 // Orders:         taken_order (one per invoice taken as an order: status, due, note, source),
 //                 order_status_change, order_payment, mail_queue; invoice_line keeps every
 //                 revision of an invoice's lines, invoice.revision names the latest.
+// Invoice's tax:  invoice.tax_mode, tax_rate, tax_given, tax_stored: the rule its foot was
+//                 computed with, which re-printing it or making its act keeps.
 #include "storage/schema.h"
 
 #include "prices/extras_catalogue.h"
@@ -340,6 +342,16 @@ const QVector<SchemaStep> &schemaSteps()
                             "IDENTITY PRIMARY KEY, ")
                  + mailQueueColumns() + QLatin1Char(')')}
              + orderIndexes()},
+        // Each invoice keeps the tax it was made with (its mode as the settings word, its rate,
+        // whether the settings named one), and its stored totals are the foot's: discount first,
+        // then that tax. The invoices stored before keep their totals, and tax_stored 0.
+        {8,
+         {QStringLiteral("ALTER TABLE invoice ADD COLUMN tax_mode TEXT NOT NULL DEFAULT ''"),
+          QStringLiteral("ALTER TABLE invoice ADD COLUMN tax_rate INTEGER NOT NULL DEFAULT 0"),
+          QStringLiteral("ALTER TABLE invoice ADD COLUMN tax_given INTEGER NOT NULL DEFAULT 0"),
+          QStringLiteral("ALTER TABLE invoice ADD COLUMN tax_stored INTEGER NOT NULL DEFAULT 0")},
+         {},
+         {}},
     };
     return steps;
 }

@@ -4,6 +4,7 @@
 
 #include "customers/requisites.h"
 #include "order/order_status.h"
+#include "storage/tax_settings.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -144,6 +145,11 @@ int Settings::dueHour() const
     bool ok = false;
     const int hour = file.value(QStringLiteral("orders/dueHour")).toString().trimmed().toInt(&ok);
     return ok && hour >= 0 && hour <= 23 ? hour : 12;
+}
+
+TaxSettings Settings::tax() const
+{
+    return readTaxSettings(file);
 }
 
 bool Settings::sync()

@@ -4,6 +4,7 @@
 // itself goes to ProgramState, beside the counter's database file.
 #pragma once
 
+#include "order/invoice_foot.h"
 #include "storage/settings_file.h"
 
 #include <QString>
@@ -46,6 +47,8 @@ public:
     QString shopName() const;
     QString shopAddress() const;
     QString shopHours() const;
+    // Section "tax": the shop's tax, with a change from a day; given false without the section.
+    TaxSettings tax() const;
 
     // `[orders] workingDays` ("1,2,3,4,5", Monday 1 to Sunday 7) and `dueHour` (0 to 23): when an
     // order is promised by default. Monday to Friday at 12 when absent or not readable.

@@ -150,9 +150,12 @@ void ShopLink::enterWaitingOrders()
         return;
     }
     Journal journal(s->shop);
+    const TaxSettings tax = Settings(s->settingsPath).tax();
     for (const StoredOrder &order : orders) {
-        const InvoiceDraft draft {order.uid,   order.changed,   order.counter, order.templatePath,
-                                  order.lines, order.documents, order.customer};
+        InvoiceDraft draft {order.uid,   order.changed,   order.counter, order.templatePath,
+                            order.lines, order.documents, order.customer};
+        // The rule of the day the order waited from, the one its documents were made with.
+        setTaxOfItsDay(&draft, tax);
         const qint64 number = journal.storeInvoice(draft, lowestNumber());
         if (number == 0) {
             noteFailure();

@@ -220,6 +220,61 @@ private slots:
         QCOMPARE(result.out, QStringLiteral("Строка\t") + shown + QLatin1Char('\n'));
     }
 
+    // The journal's list shows the invoice's "Всего" as its foot computed it: the customer's
+    // discount, then the tax it was made with; numbers past 32 bits are shown too.
+    void listsTheInvoicesFoot_data()
+    {
+        QTest::addColumn<qint64>("lowest");
+        QTest::addColumn<int>("discount"); // hundredths of a percent
+        QTest::addColumn<QString>("mode"); // empty: no tax in the settings
+        QTest::addColumn<int>("rate");
+        QTest::addColumn<QString>("listed");
+        QTest::newRow("5 % off, then the old 18 %")
+            << 7LL << 500 << "" << 0 << "7\t2026-03-05 10:00\tокно\t1\t1121.00\tдействителен\n";
+        QTest::newRow("10 % off, 20 % included")
+            << 1LL << 1000 << "included" << 20
+            << "1\t2026-03-05 10:00\tокно\t1\t900.00\tдействителен\n";
+        QTest::newRow("22 % on top, past 32 bits")
+            << 3000000000LL << 0 << "on-top" << 22
+            << "3000000000\t2026-03-05 10:00\tокно\t1\t1220.00\tдействителен\n";
+    }
+    void listsTheInvoicesFoot()
+    {
+        QFETCH(qint64, lowest);
+        QFETCH(int, discount);
+        QFETCH(QString, mode);
+        QFETCH(int, rate);
+        QFETCH(QString, listed);
+        const QString shop = QStringLiteral("sqlite://") + dir.path() + QStringLiteral("/foot-")
+            + QString::number(lowest) + QStringLiteral(".sqlite");
+        OrderLine line;
+        line.description = QStringLiteral("Визитки");
+        line.quantity = QStringLiteral("1");
+        line.unitPrice = QStringLiteral("1000");
+        InvoiceDraft draft;
+        draft.orderUid = QStringLiteral("foot");
+        draft.created = QDateTime(QDate(2026, 3, 5), QTime(10, 0));
+        draft.counter = QStringLiteral("окно");
+        draft.lines = {line};
+        draft.customer.shortName = QStringLiteral("ООО «Ромашка»");
+        draft.customer.discountHundredths = discount;
+        draft.taxGiven = taxModeFromWord(mode, &draft.taxRule.mode);
+        draft.taxRule.rate = rate;
+        {
+            Connection connection;
+            QVERIFY(connection.open(DatabaseUrl::parse(shop), QStringLiteral("foot")));
+            QCOMPARE(Journal(connection).storeInvoice(draft, lowest), lowest);
+        }
+        Run result = run({QStringLiteral("--journal"), QStringLiteral("list"),
+                          QStringLiteral("--database"), shop});
+        QVERIFY2(result.status == 0, qPrintable(result.err));
+        QCOMPARE(result.out, listed);
+        result = run({QStringLiteral("--journal"), QStringLiteral("show"), QString::number(lowest),
+                      QStringLiteral("--database"), shop});
+        QVERIFY2(result.status == 0, qPrintable(result.err));
+        QCOMPARE(result.out, QStringLiteral("Визитки\t1\t1000\t1000.00\n"));
+    }
+
     void helpAndVersion_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -562,8 +617,9 @@ private slots:
                "КПП: 770701001\nТелефон: +7 495 500-55-50\nE-mail: info@romashka.ru\n"
                "Скидка: 5,25 %\nСоздан: 2026-03-01 09:00, стойка\n"
                "Изменён: 2026-03-01 09:00, стойка\n"
-               "2\t2026-03-05 17:15\t708.00\tдействителен\n"
-               "1\t2026-03-01 09:15\t354.00\tдействителен\n"
+               // The customer's 5,25 % off before the tax, as the invoices printed it.
+               "2\t2026-03-05 17:15\t670.83\tдействителен\n"
+               "1\t2026-03-01 09:15\t335.42\tдействителен\n"
             << "" << both;
         QTest::newRow("show without invoices")
             << QStringList {"show", "2"} << "" << 0

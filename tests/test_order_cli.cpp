@@ -236,6 +236,35 @@ private slots:
         QCOMPARE(result.status, status);
     }
 
+    // The order's sum and balance are the invoice's "Всего": 1000 less 5,25 % is 947.50, with
+    // 22 % on top 1155.95.
+    void listsTheInvoicesFoot()
+    {
+        const QString shop
+            = QStringLiteral("sqlite://") + dir.filePath(QStringLiteral("foot.sqlite"));
+        {
+            Connection connection;
+            QVERIFY(connection.open(DatabaseUrl::parse(shop), QStringLiteral("fill")));
+            OrderBook book(connection);
+            TaxSettings tax;
+            tax.given = true;
+            tax.rule = {TaxMode::OnTop, 22};
+            book.setTaxSettings(tax);
+            OrderIntake order = intake(QStringLiteral("f"), QStringLiteral("Визитки"),
+                                       QStringLiteral("1000"), QStringLiteral("ООО «Ромашка»"),
+                                       QDateTime(QDate(2026, 3, 3), QTime(12, 0)));
+            order.draft.customer.discountHundredths = 525;
+            order.prepaymentKopecks = 50000;
+            QCOMPARE(book.take(order, 1), 1);
+        }
+        const ProgramRun result = run({QStringLiteral("--orders"), QStringLiteral("list"),
+                                       QStringLiteral("--database"), shop});
+        QCOMPARE(result.err, QString());
+        QCOMPARE(result.out,
+                 QStringLiteral("1\tпринят\t2026-03-03 12:00\tООО «Ромашка»\t1155.95\t500.00\t"
+                                "655.95\n"));
+    }
+
     void importNeedsTheShopsAccount()
     {
         const ProgramRun result = run({QStringLiteral("--payments"), QStringLiteral("import"),

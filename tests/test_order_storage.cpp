@@ -296,6 +296,56 @@ private slots:
         QVERIFY2(!notice()->isVisible(), "a numbered order is offered for restoring");
     }
 
+    // The invoice a document's number is taken for keeps the settings' tax of its day and the
+    // customer's discount: 65.00 less 5,25 % is 61.59.
+    void documentsKeepTheTaxOfTheirDay_data()
+    {
+        QTest::addColumn<QByteArray>("tax"); // the settings file's section
+        QTest::addColumn<QString>("rule"); // as stored; empty: none in the settings
+        QTest::addColumn<double>("taxAmount");
+        QTest::addColumn<double>("total");
+        QTest::newRow("no section: 18 % after the discount")
+            << QByteArray() << "" << 11.09 << 72.68;
+        QTest::newRow("22 % on top")
+            << QByteArray("[tax]\nmode=on-top\nrate=22\n") << "on-top 22" << 13.55 << 75.14;
+        QTest::newRow("10 % included")
+            << QByteArray("[tax]\nmode=included\nrate=10\n") << "included 10" << 5.6 << 61.59;
+    }
+    void documentsKeepTheTaxOfTheirDay()
+    {
+        QFETCH(QByteArray, tax);
+        QFETCH(QString, rule);
+        QFETCH(double, taxAmount);
+        QFETCH(double, total);
+        closeWindow();
+        QFile settings(Settings().path());
+        QVERIFY(settings.open(QIODevice::WriteOnly));
+        settings.write("[office]\nwarmup=false\n" + tax);
+        settings.close();
+        open();
+        window->appendOrderLine(sample(1));
+        window->appendOrderLine(sample(2));
+        window->order()->setCustomer(chosenCustomer());
+        const DocumentNumber number = numberNow(window, QStringLiteral("pdf"));
+        QVERIFY2(number.ok, qPrintable(number.reason));
+        window->documentFinished(number.number, QStringLiteral("pdf"), true);
+        QVERIFY(keeper()->shop()->waitIdle(5000));
+
+        Connection connection;
+        QVERIFY(connection.open(DatabaseUrl::sqliteFile(dataFile()), QStringLiteral("t")));
+        InvoiceRecord record;
+        QVERIFY(Journal(connection).load(number.number, &record));
+        QVERIFY(record.summary.taxStored);
+        QCOMPARE(record.summary.taxGiven, !rule.isEmpty());
+        if (record.summary.taxGiven)
+            QCOMPARE(taxModeWord(record.summary.taxRule.mode) + QLatin1Char(' ')
+                         + QString::number(record.summary.taxRule.rate),
+                     rule);
+        QCOMPARE(record.summary.subtotal, 65.0);
+        QCOMPARE(record.summary.tax, taxAmount);
+        QCOMPARE(record.summary.total, total);
+    }
+
     void fullDiskIsToldOnceAndStoringResumes()
     {
         keeper()->writer()->setRetryInterval(50);

@@ -130,10 +130,15 @@ private slots:
     }
 
     // Gone at start, lost during work, back again: the link says so each time, and the order
-    // that waited in the counter's file enters the journal with its document.
+    // that waited in the counter's file enters the journal with its document and the settings'
+    // tax of its day (20.00 with 10 % included).
     void serverLostAndBack()
     {
         const QString local = dir.path() + QStringLiteral("/counter.sqlite");
+        QFile settings(dir.path() + QStringLiteral("/p.ini"));
+        QVERIFY(settings.open(QIODevice::WriteOnly));
+        settings.write("[tax]\nmode=included\nrate=10\nchangeFrom=2999-01-01\nchangeMode=none\n");
+        settings.close();
         ShopLink link(DatabaseUrl::parse(cluster.url()), local,
                       dir.path() + QStringLiteral("/p.ini"));
         link.setCheckInterval(100);
@@ -179,6 +184,11 @@ private slots:
         QCOMPARE(record.lines.first().description, QStringLiteral("Календари"));
         QCOMPARE(record.documents.size(), 1);
         QVERIFY(!record.summary.isVoid);
+        QVERIFY(record.summary.taxStored && record.summary.taxGiven);
+        QCOMPARE(record.summary.taxRule.mode, TaxMode::Included);
+        QCOMPARE(record.summary.taxRule.rate, 10);
+        QCOMPARE(record.summary.tax, 1.82);
+        QCOMPARE(record.summary.total, 20.0);
         QVERIFY(changes.size() >= 3); // reachable, lost, back
     }
 };
