@@ -293,7 +293,9 @@ void ShopLink::takeOrder(const OrderIntake &intake, QObject *context,
         qint64 number = 0;
         QString error;
         if (ensureShop()) {
-            number = OrderBook(s->shop).take(intake, lowestNumber());
+            OrderBook book(s->shop);
+            book.setTaxSettings(Settings(s->settingsPath).tax());
+            number = book.take(intake, lowestNumber());
             if (number > 0) {
                 keepNextNumber(number);
                 setReachable(true);
@@ -314,7 +316,9 @@ void ShopLink::reviseOrder(qint64 number, const OrderIntake &change, QObject *co
     s->thread.post([this, s, number, change, context = QPointer<QObject>(context), done] {
         OrderAnswer answer;
         if (ensureShop()) {
-            answer = OrderBook(s->shop).revise(number, change);
+            OrderBook book(s->shop);
+            book.setTaxSettings(Settings(s->settingsPath).tax());
+            answer = book.revise(number, change);
             if (answer.outcome == OrderOutcome::Failed)
                 answer.message = failure();
         } else {
