@@ -125,6 +125,12 @@ QString Settings::shopHours() const
     return file.value(QStringLiteral("requisites/hours")).toString().trimmed();
 }
 
+QString Settings::mailValue(const QString &key) const
+{
+    // Untrimmed: a password may end in a space.
+    return file.value(QStringLiteral("mail/") + key).toString();
+}
+
 bool Settings::sync()
 {
     return file.save();
