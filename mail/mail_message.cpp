@@ -34,27 +34,24 @@ QByteArray encodedWords(const QString &text, int used)
     const QByteArray close = QByteArrayLiteral("?=");
     QByteArray out;
     int from = 0;
-    int lineUsed = used;
     while (from < utf8.size()) {
         // A word of at most 75, a line of at most 76; base64 takes 3 bytes to 4 characters.
+        // Every word after the first starts a continuation line of its own.
+        const int lineUsed = out.isEmpty() ? used : 1;
         const int room = qMin(75, 76 - lineUsed) - open.size() - close.size();
         const int bytes = qMax(1, room / 4) * 3;
         int end = qMin(int(utf8.size()), from + bytes);
-        // Back to the start of a character: continuation bytes are 10xxxxxx.
-        const auto inside
-            = [&](int at) { return at < utf8.size() && (uchar(utf8.at(at)) & 0xc0) == 0x80; };
+        const auto inside = [&](int at) {
+            return at < utf8.size() && (uchar(utf8.at(at)) & 0xc0) == 0x80;
+        };
         while (end > from && inside(end))
             --end;
         // No room for even one character: it takes a word of its own.
         if (end == from)
             for (end = from + 1; inside(end); ++end) { }
-        if (!out.isEmpty()) {
+        if (!out.isEmpty())
             out += Crlf + ' ';
-            lineUsed = 1;
-        }
-        const QByteArray word = open + utf8.mid(from, end - from).toBase64() + close;
-        out += word;
-        lineUsed += word.size();
+        out += open + utf8.mid(from, end - from).toBase64() + close;
         from = end;
     }
     return out;
