@@ -20,8 +20,8 @@ void MainWindow::initMail()
         qWarning().noquote() << "Письма покупателям не отправляются:" << problem;
         return;
     }
-    outbox = new MailOutbox(chooseDatabase(QCoreApplication::arguments(), settings).url, server,
-                            this);
+    outbox
+        = new MailOutbox(chooseDatabase(QCoreApplication::arguments(), settings).url, server, this);
 }
 
 void MainWindow::mailQueued()

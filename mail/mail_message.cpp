@@ -41,9 +41,8 @@ QByteArray encodedWords(const QString &text, int used)
         const int room = qMin(75, 76 - lineUsed) - open.size() - close.size();
         const int bytes = qMax(1, room / 4) * 3;
         int end = qMin(int(utf8.size()), from + bytes);
-        const auto inside = [&](int at) {
-            return at < utf8.size() && (uchar(utf8.at(at)) & 0xc0) == 0x80;
-        };
+        const auto inside
+            = [&](int at) { return at < utf8.size() && (uchar(utf8.at(at)) & 0xc0) == 0x80; };
         while (end > from && inside(end))
             --end;
         // No room for even one character: it takes a word of its own.

@@ -496,6 +496,10 @@ private slots:
         QCOMPARE(onlyMail(number).state == QueuedMail::Sent, bool(sent));
         if (sink)
             QCOMPARE(sink->received().size(), sent);
+        // A sender without a name goes by the shop's.
+        if (sink && sent)
+            QCOMPARE(sink->received().first().value("from").toString(),
+                     QStringLiteral("Печатный двор «Лист» <shop@example.ru>"));
     }
 };
 
