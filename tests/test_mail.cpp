@@ -364,6 +364,51 @@ private slots:
         QVERIFY(mail.nextTry > QDateTime::currentDateTime());
     }
 
+    // What went wrong is said for the board, and the mail waits for its next try.
+    void failures_data()
+    {
+        QTest::addColumn<QString>("server"); // "sink" or "closed"
+        QTest::addColumn<int>("security");
+        QTest::addColumn<QString>("error"); // its beginning; %1 the port
+        QTest::newRow("nobody listening")
+            << "closed" << int(MailServer::Plain) << "нет связи с почтовым сервером 127.0.0.1:%1 (";
+        QTest::newRow("SSL to a plain server")
+            << "sink" << int(MailServer::Ssl)
+            << "защищённое соединение с 127.0.0.1:%1 не установлено (";
+        QTest::newRow("STARTTLS the server does not offer")
+            << "sink" << int(MailServer::StartTls)
+            << "защищённое соединение с 127.0.0.1:%1 не установлено (";
+    }
+    void failures()
+    {
+        QFETCH(QString, server);
+        QFETCH(int, security);
+        QFETCH(QString, error);
+        std::unique_ptr<SmtpSink> sink;
+        int port = 0;
+        if (server == QLatin1String("sink")) {
+            sink = std::make_unique<SmtpSink>();
+            port = sink->port;
+        } else {
+            SilentServer gone; // a port just freed: nobody listens there now
+            port = gone.port;
+        }
+        const qint64 number = readyOrder();
+        MailQueue queue(connection);
+        const QVector<QueuedMail> due = queue.claimDue(QDateTime::currentDateTime(), 10, 60);
+        QCOMPARE(due.size(), 1);
+        MailServer settings = loopback(port);
+        settings.security = MailServer::Security(security);
+        const SendResult result = sendQueuedMail(queue, due.first(), settings);
+        QCOMPARE(result.outcome, SendResult::Failed);
+        const QueuedMail mail = onlyMail(number);
+        QCOMPARE(mail.state, QueuedMail::Failed);
+        QVERIFY2(mail.lastError.startsWith(error.arg(port)), qPrintable(mail.lastError));
+        QVERIFY(mail.nextTry > QDateTime::currentDateTime());
+        if (sink)
+            QVERIFY(sink->received().isEmpty());
+    }
+
     // Two senders at one queue: the mail is claimed by one only.
     void claimedOnce()
     {
