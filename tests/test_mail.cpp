@@ -8,6 +8,7 @@
 #include "storage/connection.h"
 #include "storage/mail_queue.h"
 #include "storage/order_book.h"
+#include "tests/pg_cluster.h"
 #include "tests/program_run.h"
 #include "tests/smtp_servers.h"
 
@@ -40,6 +41,7 @@ class MailTest : public QObject
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<PgCluster> cluster; // started by the first test that needs it
     QString url;
     Connection connection;
 
@@ -409,10 +411,28 @@ private slots:
             QVERIFY(sink->received().isEmpty());
     }
 
-    // Two senders at one queue: the mail is claimed by one only.
+    // Two senders at one queue: the mail is claimed by one only, on either database.
+    void claimedOnce_data()
+    {
+        QTest::addColumn<bool>("postgres");
+        QTest::newRow("SQLite") << false;
+        QTest::newRow("PostgreSQL") << true;
+    }
     void claimedOnce()
     {
+        QFETCH(bool, postgres);
+        if (postgres) {
+            if (!cluster) {
+                cluster = std::make_unique<PgCluster>();
+                QVERIFY2(cluster->start(), "no PostgreSQL cluster");
+            }
+            url = cluster->url();
+            connection.close();
+            QVERIFY2(connection.open(DatabaseUrl::parse(url), QStringLiteral("test")),
+                     qPrintable(connection.errorText()));
+        }
         const qint64 number = readyOrder();
+        QVERIFY(number > 0);
         Connection other;
         QVERIFY(other.open(DatabaseUrl::parse(url), QStringLiteral("other")));
         const QDateTime now = QDateTime::currentDateTime();
@@ -420,9 +440,15 @@ private slots:
         const QVector<QueuedMail> theirs = MailQueue(other).claimDue(now, 10, 60);
         QCOMPARE(mine.size(), 1);
         QCOMPARE(mine.first().number, number);
+        QCOMPARE(mine.first().attempts, 1);
         QVERIFY(theirs.isEmpty());
-        // A claim that ran out without an answer goes to the next sender.
-        QCOMPARE(MailQueue(other).claimDue(now.addSecs(61), 10, 60).size(), 1);
+        // A claim that ran out without an answer goes to the next sender; once sent, to none.
+        const QVector<QueuedMail> later = MailQueue(other).claimDue(now.addSecs(61), 10, 60);
+        QCOMPARE(later.size(), 1);
+        QCOMPARE(later.first().attempts, 2);
+        QVERIFY(MailQueue(other).markSent(later.first().id, now));
+        QCOMPARE(onlyMail(number).state, QueuedMail::Sent);
+        QVERIFY(MailQueue(connection).claimDue(now.addDays(1), 10, 60).isEmpty());
     }
 
     void outboxSends()
