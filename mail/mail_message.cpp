@@ -3,6 +3,7 @@
 
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QUrl>
 
 namespace {
 
@@ -84,13 +85,22 @@ MailAddress parseMailAddress(const QString &text)
     return {name, trimmed.mid(open + 1, trimmed.size() - open - 2).trimmed()};
 }
 
+QString serverAddress(const QString &address)
+{
+    const int at = address.lastIndexOf(QLatin1Char('@'));
+    if (at < 0)
+        return address;
+    const QByteArray domain = QUrl::toAce(address.mid(at + 1));
+    return domain.isEmpty() ? address : address.left(at + 1) + QString::fromLatin1(domain);
+}
+
 QString mailAddressProblem(const QString &address)
 {
     static const QRegularExpression plain(
         QStringLiteral("^[A-Za-z0-9!#$%&'*+/=?^_`{|}~.-]+@[A-Za-z0-9-]+(\\.[A-Za-z0-9-]+)*$"));
     if (address.isEmpty())
         return QStringLiteral("адрес не указан");
-    if (!plain.match(address).hasMatch())
+    if (!plain.match(serverAddress(address)).hasMatch())
         return QStringLiteral("адрес «%1» не похож на адрес электронной почты")
             .arg(oneLine(address));
     return QString();
@@ -107,7 +117,7 @@ QByteArray encodedHeader(const QByteArray &name, const QString &value)
 
 QByteArray mailboxHeader(const QByteArray &name, const MailAddress &mailbox)
 {
-    const QByteArray address = '<' + oneLine(mailbox.address).toLatin1() + '>';
+    const QByteArray address = '<' + serverAddress(oneLine(mailbox.address)).toLatin1() + '>';
     const QString phrase = oneLine(mailbox.name).trimmed();
     const QByteArray start = name + ": ";
     if (phrase.isEmpty())
@@ -144,7 +154,8 @@ QByteArray mailDate(const QDateTime &time)
 
 QByteArray messageIdFor(qint64 queueId, const QDateTime &time, const QString &senderAddress)
 {
-    QString domain = senderAddress.mid(senderAddress.lastIndexOf(QLatin1Char('@')) + 1);
+    const QString address = serverAddress(senderAddress);
+    QString domain = address.mid(address.lastIndexOf(QLatin1Char('@')) + 1);
     if (!senderAddress.contains(QLatin1Char('@')) || !mailAddressProblem(senderAddress).isEmpty())
         domain = QStringLiteral("localhost");
     return QStringLiteral("<%1.%2.%3@%4>")

@@ -15,8 +15,11 @@ struct MailAddress
 
 // "Печатный двор <shop@example.ru>", "<shop@example.ru>" or "shop@example.ru".
 MailAddress parseMailAddress(const QString &text);
-// Empty when the address can go to the server as it is; otherwise why not, in Russian. Nothing
-// but a plain address passes: a line break in it would be a command to the server.
+// The address as the server takes it: a domain in Cyrillic (почта.рф) in its ASCII form.
+QString serverAddress(const QString &address);
+// Empty when the address can go to the server (in its server form); otherwise why not, in
+// Russian. Nothing but a plain address passes: a line break in it would be a command to the
+// server.
 QString mailAddressProblem(const QString &address);
 
 // The whole header, "Name: value", with the value as encoded words where it is not plain

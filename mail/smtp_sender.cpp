@@ -136,8 +136,8 @@ SendResult sendMail(const MailServer &server, const QString &recipient, const QB
     const QByteArray url = (server.security == MailServer::Ssl ? QByteArrayLiteral("smtps://")
                                                                : QByteArrayLiteral("smtp://"))
         + host.toUtf8() + ':' + QByteArray::number(server.effectivePort());
-    const QByteArray from = '<' + server.sender.address.toUtf8() + '>';
-    const QByteArray to = '<' + recipient.toUtf8() + '>';
+    const QByteArray from = '<' + serverAddress(server.sender.address).toUtf8() + '>';
+    const QByteArray to = '<' + serverAddress(recipient).toUtf8() + '>';
     const QByteArray user = server.user.toUtf8();
     const QByteArray password = server.password.toUtf8();
     curl_slist *recipients = curl_slist_append(nullptr, to.constData());

@@ -151,6 +151,9 @@ private slots:
         QTest::newRow("name with a comma, quoted")
             << "Smith, J. \"Jo\""
             << "jo@example.ru" << QByteArray("To: \"Smith, J. \\\"Jo\\\"\" <jo@example.ru>");
+        QTest::newRow("Cyrillic domain in its ASCII form")
+            << ""
+            << "anna@почта.рф" << QByteArray("To: <anna@xn--80a1acny.xn--p1ai>");
         QTest::newRow("Cyrillic name encoded")
             << "Печатный двор"
             << "shop@example.ru"
@@ -196,6 +199,15 @@ private slots:
             << ""
             << "a@b.ru\r\nRCPT TO:x@y.ru"
             << "адрес «a@b.ru RCPT TO:x@y.ru» не похож на адрес электронной почты";
+        QTest::newRow("a Cyrillic domain") << "Анна <anna@почта.рф>"
+                                           << "Анна"
+                                           << "anna@почта.рф"
+                                           << "";
+        QTest::newRow("a Cyrillic mailbox")
+            << "анна@почта.рф"
+            << ""
+            << "анна@почта.рф"
+            << "адрес «анна@почта.рф» не похож на адрес электронной почты";
         QTest::newRow("space inside") << "ivan petrov@example.ru"
                                       << ""
                                       << "ivan petrov@example.ru"
