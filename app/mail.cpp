@@ -6,22 +6,20 @@
 #include "storage/settings.h"
 
 #include <QCoreApplication>
-#include <QtDebug>
 
-void MainWindow::initMail()
+QString MainWindow::initMail()
 {
     const Settings settings;
     QString problem;
     const MailServer server = mailServerFrom(settings, &problem);
     if (!server.configured())
-        return;
-    if (!problem.isEmpty()) {
-        // The mails wait in the queue, and the board shows them waiting.
-        qWarning().noquote() << "Письма покупателям не отправляются:" << problem;
-        return;
-    }
+        return QString();
+    // The mails wait in the queue meanwhile, and the board shows them waiting.
+    if (!problem.isEmpty())
+        return QStringLiteral("Письма покупателям не отправляются: ") + problem;
     outbox
         = new MailOutbox(chooseDatabase(QCoreApplication::arguments(), settings).url, server, this);
+    return QString();
 }
 
 void MainWindow::mailQueued()

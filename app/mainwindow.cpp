@@ -77,7 +77,6 @@ MainWindow::MainWindow(QWidget *parent, Prompts *prompts, DocumentServices *docu
     initOrderStorage();
     // The order's customer, "Клиенты" beside "Журнал" (app/customers.cpp).
     initCustomers();
-    initMail();
     // "PDF", "Печать" and "Настройки" (app/document_actions.cpp).
     new DocumentActions(this, documents);
 }

@@ -237,7 +237,8 @@ private:
     void showJournal();
     std::unique_ptr<OrderKeeper, OrderKeeperDeleter> keeper;
 
-    void initMail();
+    // Started from initOrderStorage, which shows a problem of the settings' `[mail]` (returned).
+    QString initMail();
     MailOutbox *outbox = nullptr;
 
     // The order's customer at the counter (app/customers.cpp, app/customer_field.cpp).

@@ -113,6 +113,19 @@ private slots:
         QCOMPARE(stateOf(waiting), QueuedMail::Waiting);
     }
 
+    // Settings that make no server are said in the order area, where they stay in sight.
+    void settingsThatMakeNoServerAreSaid()
+    {
+        writeSettings(
+            QStringLiteral("[mail]\nhost=127.0.0.1\nsecurity=tls\nsender=shop@example.ru\n"));
+        QVERIFY(openWindow());
+        QVERIFY(!window->mailOutbox());
+        QVERIFY(find<QWidget>(QStringLiteral("frameStorageNotice"))->isVisible());
+        QCOMPARE(find<QLabel>(QStringLiteral("labelStorageNotice"))->text(),
+                 QStringLiteral("Письма покупателям не отправляются: Защита почты «tls» ([mail] "
+                                "security) не понята: есть none, starttls и ssl."));
+    }
+
     void closesWhileTheServerSaysNothing()
     {
         SilentServer silent;
