@@ -2,6 +2,7 @@
 // on "OK".
 #include "dialogs/settings_dialog.h"
 
+#include "dialogs/colours.h"
 #include "documents/document_settings.h"
 #include "storage/database_url.h"
 #include "storage/settings_file.h"
@@ -166,7 +167,7 @@ SettingsDialog::SettingsDialog(QWidget *parent)
     problemNote = new QLabel(this);
     problemNote->setObjectName(QStringLiteral("labelSettingsProblem"));
     problemNote->setWordWrap(true);
-    problemNote->setStyleSheet(QStringLiteral("QLabel { color: #b00000; }"));
+    problemNote->setStyleSheet(labelColourStyle(ProblemColour));
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(problemNote);
