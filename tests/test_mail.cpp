@@ -282,27 +282,32 @@ private slots:
         const QVector<QJsonObject> received = sink.received();
         QCOMPARE(received.size(), 1);
         const QJsonObject mail = received.first();
-        QCOMPARE(mail.value("subject").toString(), QStringLiteral("Заказ № 1042 готов"));
-        QCOMPARE(mail.value("from").toString(),
+        QCOMPARE(mail.value(QLatin1String("subject")).toString(),
+                 QStringLiteral("Заказ № 1042 готов"));
+        QCOMPARE(mail.value(QLatin1String("from")).toString(),
                  QStringLiteral("Печатный двор «Лист» <shop@example.ru>"));
-        QCOMPARE(mail.value("to").toString(), QStringLiteral("ivan@example.ru"));
-        QCOMPARE(mail.value("mailFrom").toString(), QStringLiteral("shop@example.ru"));
-        QCOMPARE(mail.value("rcptTo").toVariant().toStringList(), {"ivan@example.ru"});
-        QCOMPARE(mail.value("charset").toString(), QStringLiteral("utf-8"));
+        QCOMPARE(mail.value(QLatin1String("to")).toString(), QStringLiteral("ivan@example.ru"));
+        QCOMPARE(mail.value(QLatin1String("mailFrom")).toString(),
+                 QStringLiteral("shop@example.ru"));
+        QCOMPARE(mail.value(QLatin1String("rcptTo")).toVariant().toStringList(),
+                 QStringList {QStringLiteral("ivan@example.ru")});
+        QCOMPARE(mail.value(QLatin1String("charset")).toString(), QStringLiteral("utf-8"));
         // As queued, in the canonical form: CRLF inside the text too.
         QString queued = onlyMail(number).body;
         queued.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
-        QCOMPARE(mail.value("body").toString(), queued);
+        QCOMPARE(mail.value(QLatin1String("body")).toString(), queued);
         for (const QString &line :
              {QStringLiteral("\r\nВаш заказ № 1042 готов.\r\n"),
               QStringLiteral("\r\nАдрес: г. Тула, ул. Советская, д. 5\r\n"),
               QStringLiteral("\r\nЧасы работы: Пн–Пт 9:00–19:00, Сб 10:00–16:00\r\n")})
             QVERIFY2(queued.contains(line), qPrintable(line));
-        QVERIFY2(mail.value("messageId").toString().endsWith(QLatin1String("@example.ru>")),
-                 qPrintable(mail.value("messageId").toString()));
-        QVERIFY(!mail.value("date").toString().isEmpty());
+        QVERIFY2(mail.value(QLatin1String("messageId"))
+                     .toString()
+                     .endsWith(QLatin1String("@example.ru>")),
+                 qPrintable(mail.value(QLatin1String("messageId")).toString()));
+        QVERIFY(!mail.value(QLatin1String("date")).toString().isEmpty());
         // Every line ends CRLF and keeps to the lengths mail allows.
-        const QString raw = mail.value("raw").toString();
+        const QString raw = mail.value(QLatin1String("raw")).toString();
         QVERIFY(raw.endsWith(QLatin1String("\r\n")));
         const QStringList lines = raw.split(QStringLiteral("\r\n"));
         for (const QString &line : lines) {
@@ -317,10 +322,12 @@ private slots:
         QTest::addColumn<QStringList>("options");
         QTest::addColumn<QString>("error");
         QTest::newRow("the recipient")
-            << QStringList {"--refuse-rcpt", "550 5.1.1 No such mailbox here"}
+            << QStringList {QStringLiteral("--refuse-rcpt"),
+                            QStringLiteral("550 5.1.1 No such mailbox here")}
             << "почтовый сервер отказал: 550 5.1.1 No such mailbox here";
         QTest::newRow("the message")
-            << QStringList {"--refuse-data", "554 5.7.1 Message rejected as spam"}
+            << QStringList {QStringLiteral("--refuse-data"),
+                            QStringLiteral("554 5.7.1 Message rejected as spam")}
             << "почтовый сервер отказал: 554 5.7.1 Message rejected as spam";
     }
     void refused()
@@ -581,7 +588,7 @@ private slots:
             QCOMPARE(sink->received().size(), sent);
         // A sender without a name goes by the shop's.
         if (sink && sent)
-            QCOMPARE(sink->received().first().value("from").toString(),
+            QCOMPARE(sink->received().first().value(QLatin1String("from")).toString(),
                      QStringLiteral("Печатный двор «Лист» <shop@example.ru>"));
     }
 };
