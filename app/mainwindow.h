@@ -26,6 +26,7 @@ class CustomerField;
 class CustomersDialog;
 struct Customer;
 class LivePrice;
+class MailOutbox;
 class Order;
 class OrderTableMirror;
 class OrderTaking;
@@ -109,6 +110,12 @@ public:
 
     // Tells the operator what went wrong, titled by what it is about.
     Prompts &prompts() const { return *prompter; }
+
+    // Customers' mail (app/mail.cpp): the queue's sender beside the window, running while the
+    // settings name a server (`[mail] host`); null without one. Whatever queues a mail calls
+    // mailQueued() so that it goes at once rather than at the sender's next look.
+    MailOutbox *mailOutbox() const { return outbox; }
+    void mailQueued();
 
     // The order kept and numbered (app/order_storage.cpp). Every change of the order table is
     // stored in the counter's file before the next input event is handled. A document (kind
@@ -248,6 +255,10 @@ private:
     void initTemplatePath();
     void showJournal();
     std::unique_ptr<OrderKeeper, OrderKeeperDeleter> keeper;
+
+    // Started from initOrderStorage, which shows a problem of the settings' `[mail]` (returned).
+    QString initMail();
+    MailOutbox *outbox = nullptr;
 
     // The order's customer at the counter (app/customers.cpp, app/customer_field.cpp).
     void initCustomers();

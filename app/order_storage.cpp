@@ -789,9 +789,10 @@ void MainWindow::initOrderStorage()
 
     // Trouble at start stays in sight in the order area, never as a box that holds the start or
     // that the next Enter closes unread.
-    const QString settingsProblem = Settings().problem();
-    if (!settingsProblem.isEmpty())
-        warnings->put(StorageNotice::Settings, settingsProblem);
+    QStringList settingsProblems {Settings().problem(), initMail()};
+    settingsProblems.removeAll(QString());
+    if (!settingsProblems.isEmpty())
+        warnings->put(StorageNotice::Settings, settingsProblems.join(QLatin1Char('\n')));
     if (!k->startupProblem().isEmpty())
         warnings->put(k->startupProblemLasts() ? StorageNotice::Opening : StorageNotice::Repaired,
                       k->startupProblem());

@@ -1,11 +1,15 @@
 // `--orders list|show|status` and `--payments add|import`: the taken orders from the command line.
 #include "cli/cli.h"
 
+#include "mail/mail_outbox.h"
+#include "mail/smtp_sender.h"
 #include "order/money.h"
 #include "storage/connection.h"
+#include "storage/mail_queue.h"
 #include "storage/order_book.h"
 #include "storage/settings.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 
 #include <limits>
@@ -152,6 +156,58 @@ int show(CliContext &context, const QCommandLineParser &parser, const QStringLis
     return 0;
 }
 
+// The mail the change queued goes before the command ends, within MailWaitMs; what is not sent
+// by then stays queued for the window's sender. The status change stands either way.
+void sendReadyMail(CliContext &context, Connection &connection, const Settings &settings,
+                   qint64 number)
+{
+    const int MailWaitMs = 30000;
+    const QString queued = QStringLiteral("Письмо покупателю «Заказ № %1 готов»").arg(number);
+    QString problem;
+    MailServer server = mailServerFrom(settings, &problem);
+    if (!server.configured()) {
+        context.out << queued
+                    << QStringLiteral(" поставлено в очередь: почтовый сервер не "
+                                      "указан ([mail] host в файле настроек).")
+                    << '\n';
+        return;
+    }
+    if (!problem.isEmpty()) {
+        context.err << queued << QStringLiteral(" не отправлено и осталось в очереди. ") << problem
+                    << '\n';
+        return;
+    }
+    QElapsedTimer waited;
+    waited.start();
+    MailQueue queue(connection);
+    for (;;) {
+        const int left = MailWaitMs - int(waited.elapsed());
+        bool ok = false;
+        const QVector<QueuedMail> due = left > 0
+            ? queue.claimDue(QDateTime::currentDateTime(), 1, left / 1000 + 60, number, &ok)
+            : QVector<QueuedMail>();
+        if (left > 0 && !ok) {
+            context.err << queued << QStringLiteral(" осталось в очереди: ")
+                        << connection.errorText() << '\n';
+            return;
+        }
+        if (due.isEmpty())
+            return;
+        server.totalTimeoutMs = qMin(server.totalTimeoutMs, left);
+        server.connectTimeoutMs = qMin(server.connectTimeoutMs, left);
+        const SendResult result = sendQueuedMail(queue, due.first(), server);
+        if (result.sent())
+            context.out << queued << QStringLiteral(" отправлено на ") << due.first().recipient
+                        << '.' << '\n';
+        else {
+            context.err << queued << QStringLiteral(" не отправлено: ") << result.error
+                        << QStringLiteral(". Оно осталось в очереди, попытка повторится позже.")
+                        << '\n';
+            return;
+        }
+    }
+}
+
 int changeStatus(CliContext &context, const QCommandLineParser &parser, const QStringList &words)
 {
     int status = 0;
@@ -183,11 +239,8 @@ int changeStatus(CliContext &context, const QCommandLineParser &parser, const QS
     if (!answer.done())
         return answered(context, connection, answer);
     context.out << QStringLiteral("Заказ № %1: %2.").arg(number).arg(statusCaption(to)) << '\n';
-    // Sending is not done by the program yet: the message waits in the database's queue.
     if (answer.mailQueued)
-        context.out << QStringLiteral("Письмо покупателю «Заказ № %1 готов» поставлено в очередь.")
-                           .arg(number)
-                    << '\n';
+        sendReadyMail(context, connection, settings, number);
     return 0;
 }
 

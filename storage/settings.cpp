@@ -152,6 +152,12 @@ TaxSettings Settings::tax() const
     return readTaxSettings(file);
 }
 
+QString Settings::mailValue(const QString &key) const
+{
+    // Untrimmed: a password may end in a space.
+    return file.value(QStringLiteral("mail/") + key).toString();
+}
+
 bool Settings::sync()
 {
     return file.save();

@@ -55,6 +55,10 @@ public:
     QVector<int> workingDays() const;
     int dueHour() const;
 
+    // `[mail]` `host`, `port`, `security`, `user`, `password`, `sender`, `timeout`: the shop's
+    // SMTP server for customers' mail, as the file spells it (the mail library reads the words).
+    QString mailValue(const QString &key) const;
+
     // Writes the keys set here into the file; false if the file cannot be written.
     bool sync();
 

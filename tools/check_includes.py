@@ -20,16 +20,19 @@ LIBRARIES = {
     'storage': {'core', 'settings'},
     'documents': {'core', 'settings'},
     'office': {'core'},
-    'cli': {'core', 'settings', 'storage', 'office'},
+    'mail': {'core', 'settings', 'storage'},
+    'cli': {'core', 'settings', 'storage', 'documents', 'office', 'mail'},
     # The dialogs are the window's library too, but get what they use, never the window.
     'dialogs': {'core', 'settings', 'storage', 'documents', 'office'},
-    'gui': {'core', 'settings', 'storage', 'documents', 'office', 'dialogs'},
-    'program': {'core', 'settings', 'storage', 'documents', 'office', 'cli', 'dialogs', 'gui'},
+    'gui': {'core', 'settings', 'storage', 'documents', 'office', 'dialogs', 'mail'},
+    'program': {'core', 'settings', 'storage', 'documents', 'office', 'cli', 'dialogs', 'gui',
+                'mail'},
 }
 
 FOLDERS = {
     'prices': 'core', 'pricing': 'core', 'order': 'core', 'customers': 'core',
     'storage': 'storage', 'documents': 'documents', 'office': 'office', 'cli': 'cli',
+    'mail': 'mail',
     'app': 'gui', 'calculators': 'gui', 'form': 'gui', 'dialogs': 'dialogs',
 }
 

@@ -1,0 +1,47 @@
+// One message to one recipient through the shop's SMTP server, by libcurl: plain, STARTTLS or
+// SSL, with a login where one is set. Every step has a time limit and a flag that stops it, so a
+// server that does not answer holds the sender no longer than it is allowed.
+#pragma once
+
+#include "mail/mail_message.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <atomic>
+
+class Settings;
+
+struct MailServer
+{
+    enum Security { Plain, StartTls, Ssl };
+    QString host; // empty: no mail is sent
+    int port = 0; // 0: the usual one for the security
+    Security security = Plain;
+    QString user;
+    QString password;
+    MailAddress sender; // the envelope's and the From header's address
+    int connectTimeoutMs = 10000;
+    int totalTimeoutMs = 30000;
+
+    bool configured() const { return !host.isEmpty(); }
+    int effectivePort() const;
+};
+
+// `[mail]` from the settings; a sender without a name takes the shop's. Problem set (in
+// Russian) when the words do not make a server to send through.
+MailServer mailServerFrom(const Settings &settings, QString *problem);
+
+struct SendResult
+{
+    enum Outcome { Sent, Refused, TimedOut, Stopped, Failed };
+    Outcome outcome = Failed;
+    QString error; // in Russian, with the server's own words where it gave them
+
+    bool sent() const { return outcome == Sent; }
+};
+
+// Sends the message to recipient; stop, when set from another thread, ends the attempt within
+// a second or so.
+SendResult sendMail(const MailServer &server, const QString &recipient, const QByteArray &message,
+                    const std::atomic<bool> *stop = nullptr);
