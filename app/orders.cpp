@@ -47,6 +47,7 @@ OrdersDialog *MainWindow::showOrders()
         auto *documents = new OrderDocuments(keeper->shop(), &prompts(), board);
         connect(board, &OrdersDialog::ticketRequested, documents, &OrderDocuments::writeTicketPdf);
         connect(board, &OrdersDialog::actRequested, documents, &OrderDocuments::writeActPdf);
+        connect(board, &OrdersDialog::mailQueued, this, &MainWindow::mailQueued);
     }
     board->show();
     board->raise();

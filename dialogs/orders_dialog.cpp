@@ -262,6 +262,8 @@ void OrdersDialog::moveTo(qint64 number, OrderStatus to, const QString &reason, 
                         QStringLiteral("Заказ № %1 не выдан.").arg(number));
                 return;
             }
+            if (answer.done() && answer.mailQueued)
+                emit mailQueued();
             answered(answer,
                      QStringLiteral("Заказ № %1 теперь «%2».%3")
                          .arg(number)

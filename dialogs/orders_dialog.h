@@ -70,6 +70,8 @@ signals:
     void reviseRequested(qint64 number);
     void ticketRequested(qint64 number);
     void actRequested(qint64 number);
+    // A change queued the customer's "ready" mail: the sender may take it at once.
+    void mailQueued();
 
 private:
     void showList(const BoardList &list, const QString &error, qint64 keep);
