@@ -4,6 +4,7 @@
 
 #include "order/invoice.h"
 #include "order/order_line.h"
+#include "order/payment_qr.h"
 
 #include <QDate>
 #include <QString>
@@ -18,6 +19,7 @@ struct ExportRequest
     InvoiceSigners signers; // the names after the signature lines, from the settings
     Customer payer; // the order's customer: the discount and the cell "Покупатель"
     TaxSettings tax; // the shop's, from the settings
+    Payee payee; // the shop's requisites for the payment QR code
     // The operator chose to go on with prices that are no number: they go into the sheet as the
     // table shows them, and their lines sum to 0.
     bool textPricesAccepted = false;
@@ -37,9 +39,25 @@ struct PreparedExport
     InvoiceSigners signers;
     int discountHundredths = 0;
     TaxSettings tax;
+    Payee payee;
+    QString payerInn;
+    // The payment QR code's text for the cell named "QR"; empty when it cannot be made.
+    QString paymentQr;
 };
 
-// The blocks for the export's lines and its date (the tax in force on it; today without one).
+// The sample template's cell for the payment QR code, and the code's side on the sheet:
+// 40 mm, for a phone held at arm's length.
+namespace invoice {
+inline const QString &qrCellName()
+{
+    static const QString name = QStringLiteral("QR");
+    return name;
+}
+constexpr int QrSideHundredthsMm = 4000;
+} // namespace invoice
+
+// The blocks for the export's lines and its date (the tax in force on it; today without one), and
+// the payment QR code's text for its total.
 void layOutInvoice(PreparedExport *prepared);
 
 // The local file a typed template path names: blanks around it dropped, "~" for the home
