@@ -335,7 +335,7 @@ void SettingsDialog::load()
     bik->setText(shop.bik);
     settlementAccount->setText(shop.settlementAccount);
     corrAccount->setText(shop.corrAccount);
-    hours->setText(settings.value(QLatin1String(OpeningHoursKey)).toString());
+    hours->setText(settings.text(QLatin1String(OpeningHoursKey)));
     address->setText(shop.address);
     taxNumbers->setText(shop.taxNumbers);
     bank->setText(shop.bank);

@@ -32,7 +32,8 @@
 #include <com/sun/star/document/UpdateDocMode.hpp>
 #include <com/sun/star/document/XTypeDetection.hpp>
 #include <com/sun/star/drawing/XDrawPage.hpp>
-#include <com/sun/star/drawing/XDrawPageSupplier.hpp>
+#include <com/sun/star/drawing/XDrawPages.hpp>
+#include <com/sun/star/drawing/XDrawPagesSupplier.hpp>
 #include <com/sun/star/drawing/XShape.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
 #include <com/sun/star/frame/XController.hpp>
@@ -823,11 +824,12 @@ bool OfficeSession::placePicture(const OfficeDocument &document, const QString &
         const Reference<table::XCell> cell = cells->getCellByPosition(0, 0);
         const table::CellAddress address
             = Reference<sheet::XCellAddressable>(cell, UNO_QUERY_THROW)->getCellAddress();
-        const Reference<container::XIndexAccess> sheets(doc->getSheets(), UNO_QUERY_THROW);
-        const Reference<drawing::XDrawPage> page
-            = Reference<drawing::XDrawPageSupplier>(sheets->getByIndex(address.Sheet),
-                                                    UNO_QUERY_THROW)
-                  ->getDrawPage();
+        // The document's draw pages go sheet by sheet.
+        const Reference<drawing::XDrawPage> page(
+            Reference<drawing::XDrawPagesSupplier>(doc, UNO_QUERY_THROW)
+                ->getDrawPages()
+                ->getByIndex(address.Sheet),
+            UNO_QUERY_THROW);
 
         // The picture is made inside the office from the bytes: no file to leave behind.
         const Reference<uno::XComponentContext> context = d->currentContext();

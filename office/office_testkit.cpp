@@ -19,7 +19,8 @@
 #include <com/sun/star/document/MacroExecMode.hpp>
 #include <com/sun/star/document/XEventsSupplier.hpp>
 #include <com/sun/star/drawing/XDrawPage.hpp>
-#include <com/sun/star/drawing/XDrawPageSupplier.hpp>
+#include <com/sun/star/drawing/XDrawPages.hpp>
+#include <com/sun/star/drawing/XDrawPagesSupplier.hpp>
 #include <com/sun/star/drawing/XShape.hpp>
 #include <com/sun/star/frame/XController.hpp>
 #include <com/sun/star/frame/XFrame.hpp>
@@ -29,6 +30,7 @@
 #include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/script/XLibraryContainer.hpp>
 #include <com/sun/star/sheet/XCellAddressable.hpp>
+#include <com/sun/star/sheet/XCellRangeAddressable.hpp>
 #include <com/sun/star/sheet/XNamedRanges.hpp>
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
 #include <com/sun/star/table/BorderLine2.hpp>
@@ -76,10 +78,13 @@ static Reference<table::XCell> unoCell(const OfficeDocument &document, const cha
 static Reference<container::XIndexAccess> drawPageOf(const OfficeDocument &document,
                                                      const QString &sheet)
 {
+    const Reference<sheet::XSpreadsheetDocument> doc = unoDocument(document);
+    const Reference<sheet::XCellRangeAddressable> addressable(
+        sheetOf(doc, sheet.isEmpty() ? InvoiceSheet : sheet), UNO_QUERY_THROW);
     return Reference<container::XIndexAccess>(
-        Reference<drawing::XDrawPageSupplier>(
-            sheetOf(unoDocument(document), sheet.isEmpty() ? InvoiceSheet : sheet), UNO_QUERY_THROW)
-            ->getDrawPage(),
+        Reference<drawing::XDrawPagesSupplier>(doc, UNO_QUERY_THROW)
+            ->getDrawPages()
+            ->getByIndex(addressable->getRangeAddress().Sheet),
         UNO_QUERY_THROW);
 }
 
