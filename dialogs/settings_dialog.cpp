@@ -311,11 +311,11 @@ SettingsDialog::SettingsDialog(QWidget *parent)
     layout->addWidget(scroll, 1);
     layout->addWidget(buttons);
     load();
-    // Room for every group and a mark or two; the scroll bar's width beside them.
+    // Room for every group and a few marks; the scroll bar's width beside them.
     const QSize content = groups->sizeHint();
     resizeWithinScreen(this,
                        QSize(content.width() + scroll->verticalScrollBar()->sizeHint().width() + 30,
-                             content.height() + buttons->sizeHint().height() + 80));
+                             content.height() + buttons->sizeHint().height() + 160));
 }
 
 void SettingsDialog::load()
