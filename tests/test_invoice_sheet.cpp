@@ -3,6 +3,7 @@
 // document, its picture decoded by zbarimg; the customers go through .ods and .xlsx and back.
 #include "app/export_panel.h"
 #include "app/mainwindow.h"
+#include "dialogs/customers_dialog.h"
 #include "office/office_testkit.h"
 #include "office/sheet_rows.h"
 #include "tests/program_run.h"
@@ -333,6 +334,52 @@ private slots:
         QVERIFY2(refused.out.contains(QStringLiteral("Строка 2: Расчётный счёт")),
                  qPrintable(refused.out + refused.err));
         QVERIFY(!run({"--database", second, "--customers", "list"}).out.contains("Лютик"));
+    }
+
+    // "Клиенты": the list out to a workbook through the window's office and back in, where a
+    // second import updates every card; a build without the office refuses a workbook in words.
+    void customersDialogWorkbooks_data()
+    {
+        QTest::addColumn<QString>("suffix");
+        QTest::newRow("xlsx") << "xlsx";
+        QTest::newRow("ods") << "ods";
+    }
+    void customersDialogWorkbooks()
+    {
+        QFETCH(QString, suffix);
+        CustomersDialog *list = m_window->showCustomers();
+        const QString csv = m_dir.filePath(QStringLiteral("dialog.csv"));
+        const QString sheet = m_dir.filePath(QStringLiteral("dialog.") + suffix);
+        QVERIFY(writeFile(csv, CustomersCsv));
+        QString chosen;
+        list->chooseFile = [&chosen](bool) { return chosen; };
+        QSignalSpy ended(list, &CustomersDialog::fileDone);
+        const auto press = [&](const char *button, const QString &path) {
+            chosen = path;
+            ended.clear();
+            QTest::mouseClick(list->findChild<QPushButton *>(QLatin1String(button)),
+                              Qt::LeftButton);
+            // -1: it never ended.
+            if (ended.isEmpty() && !ended.wait(60000))
+                return -1;
+            return int(ended.first().first().toBool());
+        };
+        QVERIFY2(press("pushButtonCustomersImport", csv) == 1, qPrintable(list->lastReport()));
+        QVERIFY2(press("pushButtonCustomersExport", sheet) == 1, qPrintable(list->lastReport()));
+        QCOMPARE(list->lastReport(),
+                 QStringLiteral("Выгружены клиенты в «dialog.%1»: 4.").arg(suffix));
+        QVERIFY2(press("pushButtonCustomersImport", sheet) == 1, qPrintable(list->lastReport()));
+        QVERIFY2(list->lastReport().startsWith(
+                     QStringLiteral("Клиенты загружены: добавлено — 0, обновлено — 4.")),
+                 qPrintable(list->lastReport()));
+        QTRY_COMPARE(list->shown().size(), 4);
+
+        list->readSheet = nullptr;
+        QCOMPARE(press("pushButtonCustomersImport", sheet), 0);
+        QCOMPARE(list->lastReport(),
+                 QStringLiteral("Таблицы .ods и .xlsx читаются и пишутся через LibreOffice Calc, "
+                                "а эта сборка программы собрана без него: сохраните таблицу в "
+                                "Calc как «Текст CSV» (UTF-8, разделитель «;»)."));
     }
 };
 
