@@ -45,15 +45,15 @@ struct PreparedExport
     QString paymentQr;
 };
 
-// The sample template's cell for the payment QR code, and the code's side on the sheet:
-// 40 mm, for a phone held at arm's length.
+// The sample template's cell for the payment QR code, and the code's side on the sheet: 42 mm, so
+// that a sheet printed to the page's width still gives a phone at arm's length 35 mm or more.
 namespace invoice {
 inline const QString &qrCellName()
 {
     static const QString name = QStringLiteral("QR");
     return name;
 }
-constexpr int QrSideHundredthsMm = 4000;
+constexpr int QrSideHundredthsMm = 4200;
 } // namespace invoice
 
 // The blocks for the export's lines and its date (the tax in force on it; today without one), and

@@ -166,8 +166,8 @@ private slots:
         writeFile(settingsPath(), m_settingsBefore);
     }
 
-    // The payment QR code over the cell the template names "QR", 40 mm square, its text read
-    // back field by field; none where the account fails its check or the file has no fields.
+    // The payment QR code over the cell the template names "QR", at least 35 mm square, its text
+    // read back field by field; none where the account fails its check or the file has no fields.
     void qrPicture_data()
     {
         QTest::addColumn<QByteArray>("settings");
