@@ -14,13 +14,12 @@
 namespace {
 
 // Every radio button of a group as the pages' option reading sees it.
-QVector<OptionChoice> groupChoices(const QGroupBox *group)
+QVector<OptionChoice> groupChoices(const QGroupBox *group, const PriceVersion &version)
 {
     QVector<OptionChoice> choices;
     for (const QObject *child : group->children()) {
         if (const auto *radio = qobject_cast<const QRadioButton *>(child))
-            choices.append(
-                {radio->objectName(), radio->property("value").toDouble(), radio->text(), true});
+            choices.append(MainWindow::buttonChoice(radio, version));
     }
     return choices;
 }
@@ -65,8 +64,9 @@ AlternativesDialog *MainWindow::openAlternatives()
         return nullptr;
     QGroupBox *first = page->compareFirst;
     QGroupBox *second = page->compareSecond;
-    const QVector<Alternative> alternatives
-        = page->alternatives(AlternativeChoices {groupChoices(first), groupChoices(second)});
+    followPriceVersion();
+    const QVector<Alternative> alternatives = page->alternatives(AlternativeChoices {
+        groupChoices(first, priceVersion()), groupChoices(second, priceVersion())});
     // One table at a time: a new one replaces one still open.
     if (auto *open = findChild<AlternativesDialog *>(QString(), Qt::FindDirectChildrenOnly))
         open->close();

@@ -24,21 +24,6 @@
 #include <QUrl>
 
 namespace {
-// A PDF never replaces a file: the next free name gets " (2)", " (3)"... (a numbering started
-// again after a database was moved aside must not write over another order's invoice).
-QString pathFor(const QString &folder, const InvoiceDocument &document)
-{
-    const QString path = QDir(folder).filePath(document.fileName());
-    if (!QFileInfo::exists(path))
-        return path;
-    const QString stem = path.chopped(4); // ".pdf"
-    for (int copy = 2;; ++copy) {
-        const QString candidate = stem + QStringLiteral(" (%1).pdf").arg(copy);
-        if (!QFileInfo::exists(candidate))
-            return candidate;
-    }
-}
-
 // Whether a file can be made in the folder: asked before a number is taken, so that a folder
 // nobody can write into spends no invoice number.
 bool folderWritable(const QString &folder, QString *why)
@@ -214,7 +199,7 @@ void DocumentActions::writePdf()
 void DocumentActions::pdfNumbered(InvoiceDocument document, const QString &folder,
                                   const Number &number)
 {
-    const QString path = pathFor(folder, document);
+    const QString path = freePdfPath(folder, document.fileName());
     QString error;
     bool written = false;
     {
@@ -230,8 +215,12 @@ void DocumentActions::pdfNumbered(InvoiceDocument document, const QString &folde
         return emit pdfWritten(QString());
     }
     services->openDocument(path);
+    // The invoice went out without its payment code: the operator learns which requisite to mend.
+    QString codeProblem;
+    document.paymentCode(&codeProblem);
     services->inform(QStringLiteral("Счёт записан в PDF:\n") + QDir::toNativeSeparators(path)
-                     + withoutNumber(number));
+                     + withoutNumber(number)
+                     + (codeProblem.isEmpty() ? QString() : QLatin1Char('\n') + codeProblem));
     emit pdfWritten(path);
 }
 

@@ -85,13 +85,14 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::fillPriceTable()
 {
-    // The program checks the built-in list once at start; a window always has one to price with.
-    priceTable = PriceTable::shared();
+    // The program checks the built-in list once at start; a window always has a version to price
+    // with, before any page is built.
+    pricesInForce.update();
 }
 
 double MainWindow::lookupPrice(const QString &key) const
 {
-    return priceTable.price(key);
+    return prices().price(key);
 }
 
 void MainWindow::addWindowButton(QWidget *button)

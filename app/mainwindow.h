@@ -4,6 +4,7 @@
 
 #include "calculators/page_table.h"
 #include "prices/price_table.h"
+#include "prices/price_versions.h"
 #include "pricing/jobs.h"
 #include "pricing/option_group.h"
 #include "pricing/quote.h"
@@ -55,20 +56,25 @@ public:
                         DocumentServices *documents = nullptr);
     ~MainWindow() override;
 
-    // Price list (app/mainwindow.cpp): the table every page prices with.
+    // Price list (app/mainwindow.cpp): the version every page prices with, as last followed.
     void fillPriceTable();
     double lookupPrice(const QString &key) const;
-    const PriceTable &prices() const { return priceTable; }
+    const PriceVersion &priceVersion() const { return pricesInForce.version(); }
+    const PriceTable &prices() const { return priceVersion().prices; }
 
     // Option groups (calculators/option_groups.cpp)
-    // A button as a choice: object name, amount or code, caption, and an extra's key.
-    static OptionChoice buttonChoice(const QAbstractButton *button);
+    // A button as a choice: object name, its code or amount in the version, caption, and an
+    // extra's key.
+    static OptionChoice buttonChoice(const QAbstractButton *button, const PriceVersion &version);
+    // The group as a value: its title and its checked options, with their codes or amounts in the
+    // version followed.
+    OptionGroup optionGroup(const QGroupBox *group) const;
+    // The form's own figures (the "value" properties the initialisers set): what the form keeps,
+    // never what a page prices with.
     OptionChoice checkedOption(const QGroupBox *group) const;
     double sumCheckedValues(const QGroupBox *group) const;
     QString checkedCaptions(const QGroupBox *group) const;
     void clearGroup(QGroupBox *group);
-    // The group as a value: its title and its checked options, with their codes or amounts.
-    OptionGroup optionGroup(const QGroupBox *group) const;
 
     // The pages' jobs as the widgets hold them now (calculators/*.cpp)
     SheetProductsJob sheetProductsJob() const;
@@ -91,11 +97,12 @@ public:
     // tab widget's top-right corner, in the order they are added.
     void addWindowButton(QWidget *button);
 
-    // Price list versions (prices/price_versions_window.cpp): the version in force gives the
-    // prices and the options' amounts. The window follows it before any option is read, so a
-    // version dated tomorrow takes over at the first pricing after midnight and no job mixes two.
+    // Price list versions (app/price_versions_window.cpp): the version in force gives the
+    // prices and the options' codes and amounts. Every pricing follows it first and then reads
+    // the one version, so a version dated tomorrow takes over at the first pricing after midnight
+    // and no job mixes two.
     void initPriceVersions();
-    void followPriceVersion() const;
+    void followPriceVersion();
 
     // Tells the operator what went wrong, titled by what it is about.
     Prompts &prompts() const { return *prompter; }
@@ -181,7 +188,7 @@ private:
 
     std::unique_ptr<Prompts> ownPrompts;
     Prompts *prompter = nullptr;
-    mutable PriceTable priceTable; // the version in force's, swapped by followPriceVersion
+    PricesInForce pricesInForce;
     PriceVersionState *priceVersionState = nullptr;
     const QScopedPointer<MainWindowForm> form;
     QList<QPair<QLabel *, QRadioButton *>> galleryWidgets;

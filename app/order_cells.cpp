@@ -25,7 +25,7 @@ QTableWidgetItem *newOrderCell(const OrderLine &line, OrderLine::Column column)
         if (!line.removalMarker)
             return nullptr;
         auto *marker = new QTableWidgetItem;
-        marker->setBackground(Qt::red);
+        marker->setBackground(RemovalMarkerColour);
         marker->setToolTip(RemovalHint);
         return marker;
     }

@@ -3,13 +3,10 @@
 // is marked in its price cell.
 #pragma once
 
+#include "dialogs/colours.h"
 #include "order/order_line.h"
 
-#include <QColor>
 #include <QTableWidgetItem>
-
-// The warm mark of a price cell without a price: a soft orange, far from the removal marker's red.
-const QColor MissingPriceColour(255, 214, 153);
 
 // A cell whose tooltip is its text, unless a tooltip of its own was set: an edited text shows
 // in full at once.

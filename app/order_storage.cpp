@@ -3,6 +3,7 @@
 #include "app/order_storage.h"
 
 #include "app/mainwindow.h"
+#include "dialogs/colours.h"
 #include "dialogs/journal_dialog.h"
 #include "dialogs/prompts.h"
 #include "form/mainwindow_form.h"
@@ -702,7 +703,7 @@ void MainWindow::initOrderStorage()
     // The shop's journal out of reach: said beside the window buttons, where it stays in sight.
     auto *shopState = new QLabel(QStringLiteral("База магазина недоступна"));
     shopState->setObjectName(QStringLiteral("labelShopState"));
-    shopState->setStyleSheet(QStringLiteral("QLabel { color: #b00000; font-weight: bold; }"));
+    shopState->setStyleSheet(labelColourStyle(ProblemColour, true));
     shopState->hide();
     auto *journal = new QPushButton(QStringLiteral("Журнал"));
     journal->setObjectName(QStringLiteral("pushButtonJournal"));

@@ -1,22 +1,19 @@
-// The window and the price list versions: the "Прайс-лист" button, and the version in force's
-// prices and extras' amounts on the pages.
+// The window and the price list versions: the "Прайс-лист" button, the notice of sample prices,
+// and the following of the version in force.
 #include "app/mainwindow.h"
 
 #include "app/eliding_label.h"
+#include "dialogs/colours.h"
 #include "dialogs/price_list_dialog.h"
-#include "prices/extras_catalogue.h"
 #include "prices/price_versions.h"
 #include "storage/database_thread.h"
 #include "storage/price_store.h"
 #include "storage/settings.h"
 
-#include <QAbstractButton>
 #include <QCoreApplication>
-#include <QHash>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
-#include <QVariant>
 
 class PriceVersionState : public QObject
 {
@@ -25,10 +22,7 @@ public:
     // A shop's server that does not answer holds the link's thread, never the window's end.
     ~PriceVersionState() override { endOrLetGo(link); }
 
-    PricesInForce inForce;
-    QHash<QString, QAbstractButton *> extraButtons; // by the extra's key
     QPointer<PriceListDialog> dialog;
-    MainWindow *window = nullptr;
     PriceLink *link = nullptr;
     QLabel *sampleNotice = nullptr; // shown while the built-in list is in force
 
@@ -42,22 +36,6 @@ public:
 void MainWindow::initPriceVersions()
 {
     priceVersionState = new PriceVersionState(this);
-    priceVersionState->window = this;
-    for (const ExtraOption &option : extrasCatalogue()) {
-        auto *button = findChild<QAbstractButton *>(option.objectName);
-        if (!button) {
-            qWarning("Price list: the extra %s is no button of the form",
-                     qPrintable(option.objectName));
-            continue;
-        }
-        // The pages set today's amounts themselves; version 0 must say the same.
-        const double formAmount = button->property("value").toDouble();
-        if (formAmount != option.amount) {
-            qWarning("Price list: the form gives %s the amount %g, version 0 gives %g",
-                     qPrintable(option.objectName), formAmount, option.amount);
-        }
-        priceVersionState->extraButtons.insert(option.key, button);
-    }
     // The shop's versions, as the counter's file keeps them, before the first job is priced.
     const Settings settings;
     const DatabaseChoice choice = chooseDatabase(QCoreApplication::arguments(), settings);
@@ -78,10 +56,10 @@ void MainWindow::initPriceVersions()
     sample->setToolTip(QStringLiteral(
         "Встроенный прайс-лист (версия 0) содержит образцы цен, а не цены типографии. Откройте "
         "«Прайс-лист», выгрузите его, впишите свои цены и загрузите файл кнопкой «Загрузить»."));
-    sample->setStyleSheet(QStringLiteral("QLabel { color: #8a4b00; }"));
+    sample->setStyleSheet(labelColourStyle(SampleNoticeColour));
     addWindowButton(sample);
     priceVersionState->sampleNotice = sample;
-    priceVersionState->showWhetherSample(priceTable.version());
+    priceVersionState->showWhetherSample(prices().version());
 
     auto *button = new QPushButton(QStringLiteral("Прайс-лист"));
     button->setObjectName(QStringLiteral("pushButtonPrices"));
@@ -102,22 +80,12 @@ void MainWindow::initPriceVersions()
     addWindowButton(button);
 }
 
-void MainWindow::followPriceVersion() const
+void MainWindow::followPriceVersion()
 {
-    PriceVersionState *state = priceVersionState;
-    // Option groups are read while the pages are built, before the state exists.
-    if (!state || !state->inForce.update())
+    if (!pricesInForce.update())
         return;
-    const PriceVersion &version = state->inForce.version();
-    priceTable = version.prices;
-    state->showWhetherSample(priceTable.version());
-    // The live prices show the new version too, once the job being read now is done.
-    QMetaObject::invokeMethod(
-        state, [state] { state->window->refreshLivePrices(); }, Qt::QueuedConnection);
-    for (auto it = state->extraButtons.constBegin(); it != state->extraButtons.constEnd(); ++it) {
-        // An amount the version leaves as it is stays exactly as the page set it.
-        const double amount = version.extra(it.key());
-        if (it.value()->property("value").toDouble() != amount)
-            it.value()->setProperty("value", amount);
-    }
+    if (priceVersionState)
+        priceVersionState->showWhetherSample(prices().version());
+    // The live prices show the new version too, once the job being priced now is done.
+    QMetaObject::invokeMethod(this, &MainWindow::refreshLivePrices, Qt::QueuedConnection);
 }

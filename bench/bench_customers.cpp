@@ -116,7 +116,7 @@ bool fill(Connection &connection, qint64 *cardId)
     return transaction.commit() && query.exec(QStringLiteral("ANALYZE"));
 }
 
-struct Figures
+struct CustomerFigures
 {
     bool ran = false;
     double fillSeconds = 0;
@@ -144,9 +144,9 @@ double matchesMs(CustomerStore &store, const QStringList &texts, int *found)
     return median(times);
 }
 
-Figures measure(const DatabaseUrl &url)
+CustomerFigures measure(const DatabaseUrl &url)
 {
-    Figures figures;
+    CustomerFigures figures;
     Connection connection;
     if (!connection.open(url, QStringLiteral("bench"))) {
         std::printf("    %s\n", qPrintable(connection.errorText()));
@@ -214,9 +214,9 @@ int main(int argc, char *argv[])
     QTemporaryDir dir;
     std::printf("customers: %d generated on each database\n", Customers);
     std::printf("  SQLite\n");
-    const Figures lite
+    const CustomerFigures lite
         = measure(DatabaseUrl::sqliteFile(dir.filePath(QStringLiteral("customers.sqlite"))));
-    Figures pg;
+    CustomerFigures pg;
     PgCluster cluster;
     std::printf("  PostgreSQL\n");
     if (cluster.start())
@@ -224,7 +224,7 @@ int main(int argc, char *argv[])
     else
         std::printf("    no throwaway cluster: %s\n", qPrintable(cluster.error));
 
-    const auto cell = [](const Figures &f, double value, double goal) {
+    const auto cell = [](const CustomerFigures &f, double value, double goal) {
         return f.ran ? QStringLiteral("%1 ms = %2 of goal")
                            .arg(value, 8, 'f', 2)
                            .arg(value / goal, 5, 'f', 2)

@@ -10,39 +10,10 @@
 void MainWindow::page1_2_init()
 {
     MainWindowForm *f = form.data();
-    setKeyCodes(this, PricingPage::Brochures);
-    // Extras: prices added to one copy.
-    setOptionValues({{f->radioButton_181, 60}, {f->radioButton_180, 40}, {f->radioButton_179, 20}});
-    setOptionValues({{f->radioButton_171, 80},
-                     {f->radioButton_176, 20},
-                     {f->radioButton_177, 60},
-                     {f->radioButton_178, 80},
-                     {f->radioButton_174, 80},
-                     {f->radioButton_172, 80},
-                     {f->radioButton_175, 40},
-                     {f->radioButton_173, 80}});
-    setOptionValues({{f->radioButton_182, 80},
-                     {f->radioButton_183, 80},
-                     {f->radioButton_184, 80},
-                     {f->radioButton_185, 80},
-                     {f->radioButton_186, 20},
-                     {f->radioButton_187, 40},
-                     {f->radioButton_188, 60},
-                     {f->radioButton_189, 80}});
-    setOptionValues({{f->radioButton_167, 80},
-                     {f->radioButton_158, 80},
-                     {f->radioButton_168, 80},
-                     {f->radioButton_159, 80},
-                     {f->radioButton_169, 20},
-                     {f->radioButton_160, 40},
-                     {f->radioButton_170, 60},
-                     {f->radioButton_161, 80}});
-    setOptionValues({{f->checkBox_18, 11}, {f->checkBox_19, 12}});
-    setOptionValues({{f->checkBox_14, 14}, {f->checkBox_16, 13}});
-    setOptionValues({{f->checkBox_17, 15}, {f->checkBox_13, 16}, {f->checkBox_15, 17}});
+    setOptionValues(f->page_2, PricingPage::Brochures);
 
     f->lineEdit_21->setText(QStringLiteral("1"));
-    f->lineEdit_21->setValidator(new WholeNumberValidator(0, 1000, this));
+    f->lineEdit_21->setValidator(new WholeNumberValidator(0, InnerSheetsLimit, this));
     connect(f->radioButtonOtherBrosh, SIGNAL(toggled(bool)), this, SLOT(page1_2_showDim(bool)));
     f->groupBoxBroshSize->hide();
     acceptWholeNumbers({f->lineEditWidthBrosh, f->lineEditHeightBrosh, f->lineEdit_10}, this);
@@ -80,12 +51,13 @@ BrochureJob MainWindow::brochureJob() const
 // sheets are looked up in the same family; the key text names the cover's key.
 void MainWindow::appendBrochureLine(const QString &family)
 {
-    appendOrderLine(quoteBrochure(brochureJob(), family, priceTable).orderLine());
+    appendOrderLine(quoteBrochure(brochureJob(), family, prices()).orderLine());
     clearExtras(form->page_2);
 }
 
 void MainWindow::page1_2_answer()
 {
+    followPriceVersion();
     appendBrochureLine(QStringLiteral("01"));
     appendQuantityTierLine(wholeNumber(form->lineEdit_10->text()), &MainWindow::page1_2_answer2,
                            &MainWindow::page1_2_answer3);

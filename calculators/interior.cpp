@@ -14,24 +14,8 @@
 void MainWindow::page2_2_init()
 {
     MainWindowForm *f = form.data();
-    setKeyCodes(this, PricingPage::Interior);
 
-    // Extras: amounts added to the print's price.
-    setOptionValues({{f->checkBox_70, 5}, {f->checkBox_71, 100500}, {f->checkBox_72, 100501}});
-    setOptionValues({f->checkBox_73, f->checkBox_74, f->checkBox_75, f->checkBox_76, f->checkBox_77,
-                     f->checkBox_78, f->checkBox_79, f->checkBox_80},
-                    666);
-    setOptionValues({f->checkBox_81, f->checkBox_82, f->checkBox_83, f->checkBox_84, f->checkBox_85,
-                     f->checkBox_86},
-                    13);
-    setOptionValues({{f->checkBox_88, 5},
-                     {f->checkBox_89, 100500},
-                     {f->checkBox_90, 100501},
-                     {f->checkBox_87, 666}});
-    setOptionValues({f->checkBox_111, f->checkBox_115, f->checkBox_113, f->checkBox_109,
-                     f->checkBox_114, f->checkBox_108, f->checkBox_110},
-                    666);
-    setOptionValues({f->checkBox_112, f->checkBox_107, f->checkBox_148, f->checkBox_152}, 13);
+    setOptionValues(f->page_4, PricingPage::Interior);
 
     connect(f->radioButtonOtherInterer, SIGNAL(toggled(bool)), this, SLOT(page2_2_showDim(bool)));
     f->groupBoxIntererSize->hide();
@@ -64,7 +48,8 @@ InteriorJob MainWindow::interiorJob() const
 
 void MainWindow::page2_2_answer()
 {
-    appendOrderLine(priceInterior(interiorJob(), priceTable).first().orderLine());
+    followPriceVersion();
+    appendOrderLine(priceInterior(interiorJob(), prices()).first().orderLine());
     clearExtras(form->page_4);
 }
 

@@ -2,9 +2,9 @@
 // recomputed on every option change and keystroke on the page.
 #pragma once
 
+#include "dialogs/colours.h"
 #include "pricing/quote.h"
 
-#include <QColor>
 #include <QObject>
 #include <QVector>
 
@@ -12,9 +12,6 @@
 
 class QLabel;
 class QWidget;
-
-// The colour of a live price the price list has no price for.
-const QColor LivePriceWarningColour(176, 58, 0);
 
 // One row per line the press would append: "132 ₽ × 100 шт. = 13 200 ₽", the tier line as
 // "Тираж: …"; a line without a price gets a row "Нет цены в прайс-листе: <key>" before its own.

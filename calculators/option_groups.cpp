@@ -1,33 +1,36 @@
-// Option groups: a group box's direct radio buttons and check boxes, each carrying its code or
-// price in the dynamic property "value".
+// Option groups: a group box's direct radio buttons and check boxes. What a checked button stands
+// for (its code or amount) comes from the price version; the form's "value" properties are only
+// what the form keeps.
 #include "app/mainwindow.h"
-
-#include "prices/extras_catalogue.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QRadioButton>
 #include <QVariant>
 
-static double optionValue(const QObject *button)
+static double formValue(const QObject *button)
 {
     return button->property("value").toDouble();
 }
 
-OptionChoice MainWindow::buttonChoice(const QAbstractButton *button)
+OptionChoice MainWindow::buttonChoice(const QAbstractButton *button, const PriceVersion &version)
 {
+    OptionChoice choice {button->objectName(), 0.0, button->text(),
+                         qobject_cast<const QRadioButton *>(button) != nullptr, QString()};
     // The key comes from the catalogue, so a stored choice outlives a rename of its button.
-    const ExtraOption *extra = findExtraByObjectName(button->objectName());
-    return {button->objectName(), optionValue(button), button->text(),
-            qobject_cast<const QRadioButton *>(button) != nullptr, extra ? extra->key : QString()};
+    choice.value = optionValue(version, choice.name, &choice.key);
+    return choice;
 }
 
 OptionChoice MainWindow::checkedOption(const QGroupBox *group) const
 {
     for (const QObject *child : group->children()) {
         const auto *radio = qobject_cast<const QRadioButton *>(child);
-        if (radio && radio->isChecked())
-            return buttonChoice(radio);
+        if (radio && radio->isChecked()) {
+            OptionChoice choice = buttonChoice(radio, priceVersion());
+            choice.value = formValue(radio);
+            return choice;
+        }
     }
     return {};
 }
@@ -38,7 +41,7 @@ double MainWindow::sumCheckedValues(const QGroupBox *group) const
     for (const QObject *child : group->children()) {
         const auto *box = qobject_cast<const QCheckBox *>(child);
         if (box && box->isChecked())
-            sum += optionValue(box);
+            sum += formValue(box);
     }
     return sum;
 }
@@ -70,14 +73,14 @@ void MainWindow::clearGroup(QGroupBox *group)
 
 OptionGroup MainWindow::optionGroup(const QGroupBox *group) const
 {
-    followPriceVersion();
+    const PriceVersion &version = priceVersion();
     OptionGroup options {group->title(), {}};
     for (const QObject *child : group->children()) {
         const auto *button = qobject_cast<const QAbstractButton *>(child);
         if (!button || !button->isChecked())
             continue;
         if (qobject_cast<const QRadioButton *>(button) || qobject_cast<const QCheckBox *>(button))
-            options.checked.append(buttonChoice(button));
+            options.checked.append(buttonChoice(button, version));
     }
     return options;
 }

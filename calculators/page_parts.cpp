@@ -3,13 +3,50 @@
 
 #include "app/mainwindow.h"
 #include "calculators/whole_number_validator.h"
+#include "prices/extras_catalogue.h"
 #include "prices/key_meanings.h"
 #include "pricing/rules.h"
 
 #include <QAbstractButton>
 #include <QGroupBox>
+#include <QHash>
 #include <QLineEdit>
+#include <QSet>
 #include <QVariant>
+
+void setOptionValues(QWidget *page, PricingPage pricingPage)
+{
+    QHash<QString, QAbstractButton *> buttons;
+    for (QAbstractButton *button : page->findChildren<QAbstractButton *>())
+        buttons.insert(button->objectName(), button);
+    QSet<QString> given;
+    const auto give = [&](const QString &name, const QVariant &value) {
+        if (given.contains(name))
+            return;
+        given.insert(name);
+        QAbstractButton *button = buttons.value(name);
+        if (!button) {
+            qWarning("Price list: %s is no button of the page %s", qPrintable(name),
+                     qPrintable(page->objectName()));
+            return;
+        }
+        button->setProperty("value", value);
+    };
+    for (const KeyGrammar &grammar : keyGrammars()) {
+        if (grammar.page != pricingPage)
+            continue;
+        for (const KeyPart &part : grammar.parts) {
+            for (const KeyOption &option : part.options) {
+                if (!part.fixed())
+                    give(option.objectName, option.code);
+            }
+        }
+    }
+    for (const ExtraOption &extra : extrasCatalogue()) {
+        if (extra.page == pricingPage)
+            give(extra.objectName, extra.amount);
+    }
+}
 
 void setOptionValues(std::initializer_list<std::pair<QAbstractButton *, int>> options)
 {
@@ -17,37 +54,10 @@ void setOptionValues(std::initializer_list<std::pair<QAbstractButton *, int>> op
         button->setProperty("value", value);
 }
 
-void setOptionValues(std::initializer_list<QAbstractButton *> buttons, int value)
-{
-    for (QAbstractButton *button : buttons)
-        button->setProperty("value", value);
-}
-
-void setKeyCodes(const QObject *root, PricingPage page)
-{
-    for (const KeyGrammar &grammar : keyGrammars()) {
-        if (grammar.page != page)
-            continue;
-        for (const KeyPart &part : grammar.parts) {
-            for (const KeyOption &option : part.options) {
-                if (part.fixed())
-                    continue;
-                auto *button = root->findChild<QAbstractButton *>(option.objectName);
-                if (!button) {
-                    qWarning("Price keys: %s is no button of the form",
-                             qPrintable(option.objectName));
-                    continue;
-                }
-                button->setProperty("value", option.code);
-            }
-        }
-    }
-}
-
 void acceptWholeNumbers(std::initializer_list<QLineEdit *> fields, QObject *owner)
 {
     for (QLineEdit *field : fields)
-        field->setValidator(new WholeNumberValidator(0, 100500, owner));
+        field->setValidator(new WholeNumberValidator(0, FieldLimit, owner));
 }
 
 void MainWindow::showCustomSize(QGroupBox *sizeGroup, QLineEdit *width, QLineEdit *height,

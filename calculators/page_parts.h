@@ -12,14 +12,18 @@ class QAbstractButton;
 class QGroupBox;
 class QLineEdit;
 class QObject;
+class QWidget;
 
-// Gives each option button its code or price, read back by the option-group operations.
+// Gives each option button of a pricing page, as the form keeps it, the code or the version 0
+// amount the key meanings and the extras catalogue name it with. Pricing reads the version in
+// force, never these.
+void setOptionValues(QWidget *page, PricingPage pricingPage);
+// Codes of a page the price list does not price yet.
 void setOptionValues(std::initializer_list<std::pair<QAbstractButton *, int>> options);
-void setOptionValues(std::initializer_list<QAbstractButton *> buttons, int value);
 
-// Gives the page's key option buttons (found under root by object name) the codes the price list's
-// key grammars name: one table for the keys the pages compose and the keys the list knows.
-void setKeyCodes(const QObject *root, PricingPage page);
+// The largest size or quantity a field takes, and the most inner sheets of a brochure.
+const int FieldLimit = 100500;
+const int InnerSheetsLimit = 1000;
 
-// Size and quantity fields take whole numbers up to 100500; `owner` keeps the validators.
+// Size and quantity fields take whole numbers up to FieldLimit; `owner` keeps the validators.
 void acceptWholeNumbers(std::initializer_list<QLineEdit *> fields, QObject *owner);

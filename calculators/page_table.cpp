@@ -17,14 +17,18 @@ void MainWindow::initPricingPages()
           f->checkboxGroupList_2, f->checkboxGroupList_3},
          QStringLiteral("labelLivePrice_1_1"),
          {622, 300, 362, 84},
-         [this] { return priceSheetProducts(sheetProductsJob(), priceTable); },
+         [this] {
+             followPriceVersion();
+             return priceSheetProducts(sheetProductsJob(), prices());
+         },
          f->groupBoxListType,
          f->groupBoxListDensity,
          QStringLiteral("pushButtonCompare_1_1"),
          {394, 212},
          QStringLiteral("бумагах и плотностях"),
          [this](const AlternativeChoices &choices) {
-             return sheetProductsAlternatives(sheetProductsJob(), choices, priceTable);
+             followPriceVersion();
+             return sheetProductsAlternatives(sheetProductsJob(), choices, prices());
          }},
         {f->page_2,
          f->toolBox->itemText(1),
@@ -35,14 +39,18 @@ void MainWindow::initPricingPages()
           f->checkboxGroupBrosh_3},
          QStringLiteral("labelLivePrice_1_2"),
          {615, 316, 360, 68},
-         [this] { return priceBrochures(brochureJob(), priceTable); },
+         [this] {
+             followPriceVersion();
+             return priceBrochures(brochureJob(), prices());
+         },
          f->groupBoxBroshInnerType,
          f->groupBoxBroshInnerDensity,
          QStringLiteral("pushButtonCompare_1_2"),
          {390, 352},
          QStringLiteral("бумагах и плотностях внутренних листов"),
          [this](const AlternativeChoices &choices) {
-             return brochureAlternatives(brochureJob(), choices, priceTable);
+             followPriceVersion();
+             return brochureAlternatives(brochureJob(), choices, prices());
          }},
         {f->page_3,
          f->toolBox_2->itemText(0),
@@ -52,14 +60,18 @@ void MainWindow::initPricingPages()
           f->groupBox_9},
          QStringLiteral("labelLivePrice_2_1"),
          {600, 352, 425, 36},
-         [this] { return priceStreet(streetJob(), priceTable); },
+         [this] {
+             followPriceVersion();
+             return priceStreet(streetJob(), prices());
+         },
          f->groupBoxListStreetMaterial,
          f->groupBoxListStreetColor,
          QStringLiteral("pushButtonCompare_2_1"),
          {310, 315},
          QStringLiteral("материалах и качествах печати"),
          [this](const AlternativeChoices &choices) {
-             return streetAlternatives(streetJob(), choices, priceTable);
+             followPriceVersion();
+             return streetAlternatives(streetJob(), choices, prices());
          }},
         {f->page_4,
          f->toolBox_2->itemText(1),
@@ -69,14 +81,18 @@ void MainWindow::initPricingPages()
           f->checkboxGroupInterer_3, f->checkboxGroupInterer_4},
          QStringLiteral("labelLivePrice_2_2"),
          {940, 296, 300, 34},
-         [this] { return priceInterior(interiorJob(), priceTable); },
+         [this] {
+             followPriceVersion();
+             return priceInterior(interiorJob(), prices());
+         },
          f->groupBoxIntererType,
          f->groupBoxIntererDensity,
          QStringLiteral("pushButtonCompare_2_2"),
          {370, 305},
          QStringLiteral("бумагах и плотностях"),
          [this](const AlternativeChoices &choices) {
-             return interiorAlternatives(interiorJob(), choices, priceTable);
+             followPriceVersion();
+             return interiorAlternatives(interiorJob(), choices, prices());
          }},
         {f->page_5,
          f->toolBox_3->itemText(0),
@@ -85,7 +101,10 @@ void MainWindow::initPricingPages()
          {f->checkboxGroupPrint},
          QStringLiteral("labelLivePrice_3_1"),
          {786, 306, 249, 78},
-         [this] { return priceSouvenir(souvenirJob(), priceTable); }},
+         [this] {
+             followPriceVersion();
+             return priceSouvenir(souvenirJob(), prices());
+         }},
     };
 }
 

@@ -9,30 +9,7 @@
 void MainWindow::page1_1_init()
 {
     MainWindowForm *f = form.data();
-    setKeyCodes(this, PricingPage::SheetProducts);
-    // Extras: prices added to one piece.
-    setOptionValues({{f->radioButton_145, 80},
-                     {f->radioButton_136, 80},
-                     {f->radioButton_137, 80},
-                     {f->radioButton_135, 80},
-                     {f->radioButton_138, 80},
-                     {f->radioButton_134, 60},
-                     {f->radioButton_133, 40},
-                     {f->radioButton_132, 20}});
-    setOptionValues({{f->radioButton_153, 80},
-                     {f->radioButton_149, 80},
-                     {f->radioButton_150, 80},
-                     {f->radioButton_152, 80},
-                     {f->radioButton_147, 40},
-                     {f->radioButton_146, 20},
-                     {f->radioButton_148, 60},
-                     {f->radioButton_151, 80}});
-    setOptionValues({{f->radioButton_154, 20},
-                     {f->radioButton_155, 40},
-                     {f->radioButton_156, 60},
-                     {f->radioButton_157, 80}});
-    setOptionValues({{f->checkBox_161, 43}, {f->checkBox_162, 33}});
-    setOptionValues({{f->checkBox_27, 566}, {f->checkBox_28, 566}, {f->checkBox_34, 23}});
+    setOptionValues(f->page, PricingPage::SheetProducts);
 
     connect(f->radioButtonOther, SIGNAL(toggled(bool)), this, SLOT(page1_1_showDim(bool)));
     f->groupBoxListSize->hide();
@@ -64,12 +41,13 @@ SheetProductsJob MainWindow::sheetProductsJob() const
 // One line of the family "00" (per sheet), "50" or "60" (quantity tiers).
 void MainWindow::appendSheetProductsLine(const QString &family)
 {
-    appendOrderLine(quoteSheetProducts(sheetProductsJob(), family, priceTable).orderLine());
+    appendOrderLine(quoteSheetProducts(sheetProductsJob(), family, prices()).orderLine());
     clearExtras(form->page);
 }
 
 void MainWindow::page1_1_answer()
 {
+    followPriceVersion();
     appendSheetProductsLine(QStringLiteral("00"));
     appendQuantityTierLine(wholeNumber(form->lineEdit->text()), &MainWindow::page1_1_answer2,
                            &MainWindow::page1_1_answer3);

@@ -27,7 +27,7 @@ QStringList numberedPictures(const QString &folder, int count, const QString &ex
 
 void MainWindow::page3_1_init()
 {
-    setKeyCodes(this, PricingPage::Souvenir);
+    setOptionValues(form->page_5, PricingPage::Souvenir);
 
     form->scrollArea->hide();
 
@@ -73,9 +73,6 @@ void MainWindow::page3_1_init()
           form->radioButton_82, form->radioButton_84, form->radioButton_86, form->radioButton_88,
           form->radioButton_89})
         connect(material, SIGNAL(clicked()), this, SLOT(showImage()));
-
-    // The material colours are amounts added to the price, not key codes.
-    setOptionValues({{form->checkBox_116, 100500}, {form->checkBox_117, 100501}});
 
     connect(form->radioButtonOther_2, SIGNAL(toggled(bool)), this, SLOT(page3_1_showDim(bool)));
     form->groupBoxListSize_4->hide();
@@ -140,6 +137,7 @@ SouvenirJob MainWindow::souvenirJob() const
 
 void MainWindow::page3_1_answer()
 {
-    appendOrderLine(priceSouvenir(souvenirJob(), priceTable).first().orderLine());
+    followPriceVersion();
+    appendOrderLine(priceSouvenir(souvenirJob(), prices()).first().orderLine());
     clearExtras(form->page_5);
 }

@@ -16,26 +16,7 @@
 void MainWindow::page2_1_init()
 {
     MainWindowForm *f = form.data();
-    setKeyCodes(this, PricingPage::Street);
-
-    setOptionValues({{f->radioButton_122, 100},
-                     {f->radioButton_123, 50},
-                     {f->radioButton_124, 40},
-                     {f->radioButton_125, 40},
-                     {f->radioButton_126, 30},
-                     {f->radioButton_127, 52},
-                     {f->radioButton_128, 47},
-                     {f->radioButton_129, 91}});
-    setOptionValues({f->checkBox_40, f->checkBox_41}, 0);
-    setOptionValues({{f->checkBox_59, 15},
-                     {f->checkBox_60, 20},
-                     {f->checkBox_61, 30},
-                     {f->checkBox_62, 40},
-                     {f->checkBox_63, 50},
-                     {f->checkBox_64, 60}});
-    setOptionValues({f->checkBox_50, f->checkBox_51, f->checkBox_52, f->checkBox_53, f->checkBox_54,
-                     f->checkBox_55, f->checkBox_56},
-                    60);
+    setOptionValues(f->page_3, PricingPage::Street);
 
     acceptWholeNumbers({f->lineEditWidthStreet, f->lineEditHeightStreet, f->lineEditWidth_6,
                         f->lineEditHeight_5, f->lineEdit_14, f->lineEditWidth_4},
@@ -90,7 +71,7 @@ StreetJob MainWindow::streetJob() const
     job.pocketSizes = optionGroup(f->checkboxGroupStreet_3);
     for (const auto &pocket : qAsConst(pocketFields)) {
         if (pocket.first->isChecked()) {
-            job.pockets.append({buttonChoice(pocket.first), pocket.second->text()});
+            job.pockets.append({buttonChoice(pocket.first, priceVersion()), pocket.second->text()});
         }
     }
     job.width = f->lineEditWidthStreet->text();
@@ -101,7 +82,8 @@ StreetJob MainWindow::streetJob() const
 
 void MainWindow::page2_1_answer()
 {
-    appendOrderLine(priceStreet(streetJob(), priceTable).first().orderLine());
+    followPriceVersion();
+    appendOrderLine(priceStreet(streetJob(), prices()).first().orderLine());
     clearExtras(form->page_3);
 }
 

@@ -9,10 +9,12 @@
 #include <QCoreApplication>
 #include <QDate>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QTextCodec>
 
 #include <cerrno>
 #include <cstring>
+#include <memory>
 #include <sys/stat.h>
 
 namespace {
@@ -166,8 +168,8 @@ int withoutCommand(CliContext &context)
     if (!words.isEmpty())
         return context.usage(QStringLiteral("«%1» — не команда printcalc.").arg(words.first()));
     return context.usage(
-        QStringLiteral("Нет команды: --journal, --check, --prices, --customers, --orders или "
-                       "--payments."));
+        QStringLiteral("Нет команды: --journal, --check, --prices, --customers, --orders, "
+                       "--payments или --pdf."));
 }
 
 } // namespace
@@ -175,8 +177,8 @@ int withoutCommand(CliContext &context)
 const QVector<CliCommand> &cliCommands()
 {
     // One line per family of commands.
-    static const QVector<CliCommand> commands
-        = journalCommands() + priceCommands() + customerCommands() + orderCommands();
+    static const QVector<CliCommand> commands = journalCommands() + priceCommands()
+        + customerCommands() + orderCommands() + documentCommands();
     return commands;
 }
 
@@ -423,9 +425,41 @@ bool CliOutputFile::commit(QString *error)
     return false;
 }
 
+bool cliNeedsPainting(int argc, char *argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray argument(argv[i]);
+        if (argument == "--")
+            return false;
+        if (argument == "--database") {
+            ++i;
+            continue;
+        }
+        if (argument == "--pdf" || argument.startsWith("--pdf="))
+            return true;
+    }
+    return false;
+}
+
 int runCli(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    // Fonts and painting need a GUI application; offscreen, so that a server or a terminal with
+    // no display runs it too and no window can open.
+    const bool painting = cliNeedsPainting(argc, argv);
+    if (painting) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        // A login without a session (cron, ssh) has no runtime folder; Qt makes one of its own
+        // and says so, which is no message for the administrator.
+        static QtMessageHandler standard = nullptr;
+        standard = qInstallMessageHandler(
+            [](QtMsgType type, const QMessageLogContext &context, const QString &message) {
+                if (!message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set")))
+                    standard(type, context, message);
+            });
+    }
+    const std::unique_ptr<QCoreApplication> app = painting
+        ? std::make_unique<QGuiApplication>(argc, argv)
+        : std::make_unique<QCoreApplication>(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
     out.setCodec("UTF-8");

@@ -1,6 +1,7 @@
 // The program's commands without a window, for the shop's administrator: `printcalc --journal
 // list|show|export`, `printcalc --check`, `printcalc --prices ...`, `printcalc --customers ...`,
-// `printcalc --orders ...`, `printcalc --payments ...`, each honouring `--database URL`, and
+// `printcalc --orders ...`, `printcalc --payments ...`, `printcalc --pdf ...`, each honouring
+// `--database URL`, and
 // `--help`, `--version`. They need no display. A command is one row of cliCommands()
 // (cli/cli.cpp); a new family of commands adds its rows there from its own file.
 //
@@ -105,8 +106,12 @@ QVector<CliCommand> journalCommands();
 QVector<CliCommand> priceCommands();
 QVector<CliCommand> customerCommands();
 QVector<CliCommand> orderCommands();
+QVector<CliCommand> documentCommands();
 
 // Whether the command line asks for the commands instead of the window: a command, or any
 // option the window does not take (the window takes --database URL and Qt's own options).
 bool isCliInvocation(int argc, char *argv[]);
+// Whether the command paints a document: it then runs on Qt's offscreen platform, which needs no
+// display and opens no window.
+bool cliNeedsPainting(int argc, char *argv[]);
 int runCli(int argc, char *argv[]);

@@ -1,7 +1,7 @@
 // The alternatives table.
 #include "dialogs/alternatives_dialog.h"
 
-#include "app/order_cells.h"
+#include "dialogs/colours.h"
 #include "dialogs/screen_fit.h"
 #include "order/money.h"
 

@@ -1,6 +1,7 @@
 // The typed line's fields, their check and the line they make.
 #include "dialogs/custom_line_dialog.h"
 
+#include "dialogs/colours.h"
 #include "order/money.h"
 #include "prices/price_file_check.h"
 
@@ -55,7 +56,7 @@ CustomLineDialog::CustomLineDialog(const QString &prefix,
     layout->addLayout(form);
     problem = new QLabel(this);
     problem->setObjectName(QStringLiteral("labelCustomProblem"));
-    problem->setStyleSheet(QStringLiteral("QLabel { color: #b00000; }"));
+    problem->setStyleSheet(labelColourStyle(ProblemColour));
     problem->setWordWrap(true);
     problem->hide();
     layout->addWidget(problem);

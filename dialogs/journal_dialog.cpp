@@ -1,6 +1,7 @@
 // The journal dialog's widgets, searches and the comparison with today's prices.
 #include "dialogs/journal_dialog.h"
 
+#include "dialogs/order_documents.h"
 #include "dialogs/screen_fit.h"
 #include "order/money.h"
 #include "order/order.h"
@@ -146,8 +147,14 @@ JournalDialog::JournalDialog(Order *o, std::function<PriceTable()> prices, ShopL
     append->setChecked(true);
     toOrder = new QPushButton(QStringLiteral("В заказ"), this);
     toOrder->setObjectName(QStringLiteral("pushButtonJournalToOrder"));
+    actPdf = new QPushButton(QStringLiteral("Акт в PDF"), this);
+    actPdf->setObjectName(QStringLiteral("pushButtonJournalActPdf"));
+    actPdf->setToolTip(QStringLiteral("Акт выполненных работ по счёту, в папку PDF из настроек"));
+    actPrint = new QPushButton(QStringLiteral("Печать акта"), this);
+    actPrint->setObjectName(QStringLiteral("pushButtonJournalActPrint"));
+    documents = new OrderDocuments(shop, nullptr, this);
     auto *close = new QPushButton(QStringLiteral("Закрыть"), this);
-    for (QPushButton *button : {today, toOrder})
+    for (QPushButton *button : {today, toOrder, actPdf, actPrint})
         button->setEnabled(false);
 
     auto *actions = new QHBoxLayout;
@@ -156,6 +163,8 @@ JournalDialog::JournalDialog(Order *o, std::function<PriceTable()> prices, ShopL
     actions->addWidget(replace);
     actions->addWidget(append);
     actions->addWidget(toOrder);
+    actions->addWidget(actPdf);
+    actions->addWidget(actPrint);
     actions->addWidget(close);
 
     auto *layout = new QVBoxLayout(this);
@@ -182,6 +191,12 @@ JournalDialog::JournalDialog(Order *o, std::function<PriceTable()> prices, ShopL
     });
     connect(today, &QPushButton::clicked, this, &JournalDialog::compareWithToday);
     connect(toOrder, &QPushButton::clicked, this, &JournalDialog::putIntoOrder);
+    connect(actPdf, &QPushButton::clicked, this,
+            [this] { documents->writeActPdf(current.summary.number); });
+    connect(actPrint, &QPushButton::clicked, this,
+            [this] { documents->printAct(current.summary.number); });
+    connect(documents, &OrderDocuments::finished, this,
+            [this](bool, const QString &, const QString &message) { status->setText(message); });
     connect(close, &QPushButton::clicked, this, &QDialog::close);
     search();
 }
@@ -253,6 +268,8 @@ void JournalDialog::showInvoice(bool found, const InvoiceRecord &record, const Q
                              moneyText(record.summary.total)));
     today->setEnabled(!record.lines.isEmpty());
     toOrder->setEnabled(!record.lines.isEmpty());
+    for (QPushButton *button : {actPdf, actPrint})
+        button->setEnabled(!record.lines.isEmpty());
     if (repeating == record.summary.number) {
         repeating = 0;
         compareWithToday();

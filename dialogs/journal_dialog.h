@@ -1,7 +1,8 @@
 // "Журнал": the shop's invoices, newest first, searched by number, dates and words; one opened
 // shows its lines; "В заказ" puts them into the order table (replacing it or after it, as chosen
 // here); "По сегодняшним ценам" prices each stored job again and lets the operator take the new
-// price per line or keep the old. Every read goes through the shop link's thread.
+// price per line or keep the old; "Акт в PDF" and "Печать акта" make the act of the work done for
+// the invoice shown. Every read goes through the shop link's thread.
 #pragma once
 
 #include "prices/price_table.h"
@@ -13,6 +14,7 @@
 #include <functional>
 
 class Order;
+class OrderDocuments;
 class ShopLink;
 class QCheckBox;
 class QDateEdit;
@@ -67,6 +69,9 @@ private:
     QRadioButton *append;
     QPushButton *toOrder;
     QPushButton *today;
+    QPushButton *actPdf;
+    QPushButton *actPrint;
+    OrderDocuments *documents;
     QTimer *typing;
     InvoiceRecord current;
     QVector<OrderLine> todayLines; // one per stored line; empty description: no price today

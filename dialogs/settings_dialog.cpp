@@ -3,6 +3,7 @@
 #include "dialogs/settings_dialog.h"
 
 #include "customers/requisites.h"
+#include "dialogs/colours.h"
 #include "dialogs/screen_fit.h"
 #include "documents/document_settings.h"
 #include "order/payment_qr.h"
@@ -171,7 +172,7 @@ SettingsDialog::SettingsDialog(QWidget *parent)
               auto *mark = new QLabel(shop);
               mark->setObjectName(QLatin1String(markName));
               mark->setWordWrap(true);
-              mark->setStyleSheet(QStringLiteral("QLabel { color: #b00000; }"));
+              mark->setStyleSheet(labelColourStyle(ProblemColour));
               mark->hide();
               auto *column = new QVBoxLayout;
               column->setSpacing(2);
@@ -199,7 +200,7 @@ SettingsDialog::SettingsDialog(QWidget *parent)
     qrNote = new QLabel(shop);
     qrNote->setObjectName(QStringLiteral("labelQrNote"));
     qrNote->setWordWrap(true);
-    qrNote->setStyleSheet(QStringLiteral("QLabel { color: #8a5a00; }"));
+    qrNote->setStyleSheet(labelColourStyle(SampleNoticeColour));
     shopForm->addRow(qrNote);
 
     // An older file's one-line requisites: printed as they are while the fields above are empty.
@@ -288,7 +289,7 @@ SettingsDialog::SettingsDialog(QWidget *parent)
     problemNote = new QLabel(this);
     problemNote->setObjectName(QStringLiteral("labelSettingsProblem"));
     problemNote->setWordWrap(true);
-    problemNote->setStyleSheet(QStringLiteral("QLabel { color: #b00000; }"));
+    problemNote->setStyleSheet(labelColourStyle(ProblemColour));
 
     // The groups scroll on a low screen; the file's problem and the buttons stay in sight.
     auto *groups = new QWidget(this);
@@ -457,9 +458,10 @@ void SettingsDialog::checkRequisites()
         const QString text = told.value(it.key());
         it.value()->setText(text);
         it.value()->setVisible(!text.isEmpty());
-        it.key()->setStyleSheet(text.isEmpty() ? QString()
-                                               : QStringLiteral("QLineEdit { border: 1px solid "
-                                                                "#b00000; }"));
+        it.key()->setStyleSheet(
+            text.isEmpty()
+                ? QString()
+                : QStringLiteral("QLineEdit { border: 1px solid %1; }").arg(ProblemColour.name()));
         it.key()->setToolTip(text);
     }
     const QString reason = qrLeftOffReason(shop);

@@ -5,6 +5,7 @@
 
 #include <QDate>
 #include <QDir>
+#include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -167,4 +168,38 @@ QString DocumentSettings::defaultPdfFolder()
 {
     return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
         + QStringLiteral("/printcalc");
+}
+
+InvoiceDocument DocumentSettings::journalInvoice(qint64 number, const QDate &day,
+                                                 const QVector<OrderLine> &lines,
+                                                 const Customer &payer, const StoredTax &tax) const
+{
+    InvoiceDocument document;
+    document.shop = requisites;
+    document.number = number > 0 ? QString::number(number) : QString();
+    document.date = day;
+    document.validityDays = validityDays;
+    document.lines = lines;
+    document.payer = payer;
+    document.tax = this->tax;
+    if (tax.stored) {
+        // Kept as made: a change in the settings since never alters an issued invoice.
+        document.tax = TaxSettings();
+        document.tax.given = tax.given;
+        document.tax.rule = tax.rule;
+    }
+    return document;
+}
+
+QString freePdfPath(const QString &folder, const QString &fileName)
+{
+    const QString path = QDir(folder).filePath(fileName);
+    if (!QFileInfo::exists(path))
+        return path;
+    const QString stem = path.chopped(4); // ".pdf"
+    for (int copy = 2;; ++copy) {
+        const QString candidate = stem + QStringLiteral(" (%1).pdf").arg(copy);
+        if (!QFileInfo::exists(candidate))
+            return candidate;
+    }
 }

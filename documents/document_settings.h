@@ -19,6 +19,15 @@ QString settingsFilePath();
 // SettingsFile, which keeps the administrator's lines.
 std::unique_ptr<QSettings> openSettingsFile();
 
+// The tax an invoice was made with, as the journal keeps it; not stored for invoices older than
+// that, whose documents take the settings' rule of their day.
+struct StoredTax
+{
+    bool stored = false;
+    bool given = false;
+    TaxRule rule;
+};
+
 struct DocumentSettings
 {
     ShopRequisites requisites = ShopRequisites::sample();
@@ -44,4 +53,14 @@ struct DocumentSettings
     // was started), or empty.
     static QString pdfFolderProblem(const QString &folder);
     static QString defaultPdfFolder();
+
+    // An invoice of the journal as its documents show it again: its number, its day, its lines
+    // and payer, the tax it was made with when the journal kept that (else the rule these settings
+    // give for its day), and the shop as these settings describe it.
+    InvoiceDocument journalInvoice(qint64 number, const QDate &day, const QVector<OrderLine> &lines,
+                                   const Customer &payer, const StoredTax &tax) const;
 };
+
+// A PDF never replaces a file: the next free name gets " (2)", " (3)"... (a numbering started
+// again after a database was moved aside must not write over another order's invoice).
+QString freePdfPath(const QString &folder, const QString &fileName);

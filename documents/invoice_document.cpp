@@ -7,6 +7,7 @@
 #include "pricing/line_wording.h"
 
 #include <QChar>
+#include <QStringList>
 
 ShopRequisites ShopRequisites::sample()
 {
@@ -17,6 +18,22 @@ ShopRequisites ShopRequisites::sample()
     shop.bank = QStringLiteral("Банк получателя: АО «Банк Энска», БИК 000000000");
     shop.account = QStringLiteral("Р/с 00000000000000000000, к/с 00000000000000000000");
     return shop;
+}
+
+bool ShopRequisites::structured() const
+{
+    for (const QString *field :
+         {&inn, &kpp, &ogrn, &bankName, &bik, &settlementAccount, &corrAccount})
+        if (!field->trimmed().isEmpty())
+            return true;
+    return false;
+}
+
+Payee ShopRequisites::payee() const
+{
+    return {name.trimmed(),       inn.trimmed(), kpp.trimmed(),
+            bankName.trimmed(),   bik.trimmed(), settlementAccount.trimmed(),
+            corrAccount.trimmed()};
 }
 
 bool operator==(const ShopRequisites &a, const ShopRequisites &b)
@@ -43,6 +60,101 @@ QString InvoiceDocument::fileName() const
     shown.replace(QLatin1Char('/'), QLatin1Char('-'));
     return QStringLiteral("Счёт-") + shown + QLatin1Char('-')
         + date.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(".pdf");
+}
+
+QString longDateText(const QDate &date)
+{
+    static const char *const months[]
+        = {"января", "февраля", "марта",    "апреля",  "мая",    "июня",
+           "июля",   "августа", "сентября", "октября", "ноября", "декабря"};
+    if (!date.isValid())
+        return QString();
+    return date.toString(QStringLiteral("dd ")) + QString::fromUtf8(months[date.month() - 1])
+        + date.toString(QStringLiteral(" yyyy")) + QStringLiteral(" г.");
+}
+
+static QString numbered(const QString &number)
+{
+    return number.isEmpty() ? QStringLiteral("б/н") : QStringLiteral("№ ") + number;
+}
+
+QString InvoiceDocument::formTitle() const
+{
+    return QStringLiteral("Счёт на оплату ") + numbered(number) + QStringLiteral(" от ")
+        + longDateText(date);
+}
+
+QString InvoiceDocument::actTitle() const
+{
+    return QStringLiteral("Акт выполненных работ ") + numbered(number) + QStringLiteral(" от ")
+        + longDateText(date);
+}
+
+QString InvoiceDocument::actFileName() const
+{
+    return QStringLiteral("Акт") + fileName().mid(4);
+}
+
+QString InvoiceDocument::paymentCode(QString *problem) const
+{
+    if (problem)
+        problem->clear();
+    if (!shop.structured())
+        return QString();
+    const InvoiceFoot foot = invoiceFoot(lines, footTerms());
+    const TaxRule &rule = foot.terms.tax;
+    // Without a tax section the foot charges its old 18 % on top, and the purpose says so.
+    const bool exempt = foot.terms.taxGiven && rule.mode == TaxMode::None;
+    const qint64 taxKopecks = qRound64(foot.tax * 100);
+    PaymentRequest request;
+    request.payee = shop.payee();
+    request.sumKopecks = qRound64(foot.total * 100);
+    request.payerInn = payer.isNull() ? QString() : payer.inn.trimmed();
+    request.documentNumber = number;
+    request.documentDate = date;
+    request.purpose = invoicePaymentPurpose(number.toLongLong(), date, exempt,
+                                            foot.terms.taxGiven ? rule.rate : 18, taxKopecks);
+    if (number.isEmpty())
+        request.purpose.replace(QStringLiteral("№ 0 "), QStringLiteral("б/н "));
+    return paymentQrText(request, problem);
+}
+
+QString supplierText(const ShopRequisites &shop, bool registration)
+{
+    QStringList parts;
+    if (!shop.name.trimmed().isEmpty())
+        parts << shop.name.trimmed();
+    // A number is never parted from its caption at a line's end.
+    const auto numberOf = [&parts](const QString &caption, const QString &value) {
+        if (!value.trimmed().isEmpty())
+            parts << caption + QChar(0x00A0) + value.trimmed();
+    };
+    numberOf(QStringLiteral("ИНН"), shop.inn);
+    numberOf(QStringLiteral("КПП"), shop.kpp);
+    if (registration)
+        numberOf(shop.ogrn.trimmed().size() == 15 ? QStringLiteral("ОГРНИП")
+                                                  : QStringLiteral("ОГРН"),
+                 shop.ogrn);
+    if (!shop.address.trimmed().isEmpty())
+        parts << shop.address.trimmed();
+    if (registration) {
+        numberOf(QStringLiteral("р/с"), shop.settlementAccount);
+        if (!shop.bankName.trimmed().isEmpty())
+            parts << QStringLiteral("в ") + shop.bankName.trimmed();
+        numberOf(QStringLiteral("БИК"), shop.bik);
+        numberOf(QStringLiteral("к/с"), shop.corrAccount);
+    }
+    return parts.join(QStringLiteral(", "));
+}
+
+QString JobTicket::title() const
+{
+    return QStringLiteral("Заказ-наряд № ") + QString::number(number);
+}
+
+QString JobTicket::fileName() const
+{
+    return QStringLiteral("Заказ-наряд-") + QString::number(number) + QStringLiteral(".pdf");
 }
 
 // "1234567.5" as "1 234 567,5": no-break spaces between groups, a decimal comma.

@@ -6,8 +6,10 @@
 #include "customers/customer.h"
 #include "order/invoice_foot.h"
 #include "order/order_line.h"
+#include "order/payment_qr.h"
 
 #include <QDate>
+#include <QDateTime>
 #include <QString>
 #include <QVector>
 
@@ -33,6 +35,10 @@ struct ShopRequisites
 
     // The texts of the sample spreadsheet template.
     static ShopRequisites sample();
+    // Whether any requisite is set as a field of its own: the documents then print the bank
+    // table of the Russian form instead of the free-text lines.
+    bool structured() const;
+    Payee payee() const;
     friend bool operator==(const ShopRequisites &a, const ShopRequisites &b);
 };
 
@@ -54,6 +60,43 @@ struct InvoiceDocument
     QDate validUntil() const { return date.addDays(validityDays); }
     // "Счёт-12-2026-12-09.pdf", "Счёт-б-н-2026-12-09.pdf"
     QString fileName() const;
+    // The heading of the Russian form: "Счёт на оплату № 12 от 09 декабря 2026 г."
+    QString formTitle() const;
+    // The act of the work done takes the invoice's number: "Акт выполненных работ № 12 от 09
+    // декабря 2026 г.", "Акт-12-2026-12-09.pdf".
+    QString actTitle() const;
+    QString actFileName() const;
+    // The payment code's text (the "Всего", the purpose with the tax of the foot, the payer's
+    // ИНН); empty for free-text requisites, or with the reason when a requisite fails its check.
+    QString paymentCode(QString *problem = nullptr) const;
+};
+
+// The shop or the payer in one line as the Russian form names them: "ООО «Ясный лист», ИНН
+// 7707083893, КПП 770701001, 000000, г. Энск, ул. Печатников, д. 1"; with `registration` the
+// ОГРН and the bank account too, as an act lists the executor.
+QString supplierText(const ShopRequisites &shop, bool registration = false);
+// "09 декабря 2026 г."
+QString longDateText(const QDate &date);
+
+// The job ticket for production: the order's number, who and when, every line with its options
+// and key, the note; the number is also a QR code for the production desk.
+struct JobTicket
+{
+    qint64 number = 0;
+    QDateTime created;
+    QDateTime due; // invalid: no due time given
+    QString customer; // the name as the order prints it; empty for a walk-in without one
+    QString phone;
+    QString note;
+    QString shopName;
+    QVector<OrderLine> lines;
+
+    // "Заказ-наряд № 1042"
+    QString title() const;
+    // "Заказ-наряд-1042.pdf"
+    QString fileName() const;
+    // What the code says: the order's number alone, as the desk's scanner types it.
+    QString codeText() const { return QString::number(number); }
 };
 
 // One line of the invoice's table as it is printed.

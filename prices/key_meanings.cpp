@@ -2,6 +2,8 @@
 // buttons, and the reading of keys back into them.
 #include "prices/key_meanings.h"
 
+#include <QHash>
+
 #include <algorithm>
 #include <initializer_list>
 #include <limits>
@@ -357,6 +359,23 @@ const QVector<KeyGrammar> &keyGrammars()
 {
     static const QVector<KeyGrammar> grammars = makeGrammars();
     return grammars;
+}
+
+const KeyOption *findKeyOption(const QString &objectName)
+{
+    static const QHash<QString, const KeyOption *> index = [] {
+        QHash<QString, const KeyOption *> byName;
+        for (const KeyGrammar &grammar : keyGrammars()) {
+            for (const KeyPart &part : grammar.parts) {
+                for (const KeyOption &option : part.options) {
+                    if (!option.objectName.isEmpty() && !byName.contains(option.objectName))
+                        byName.insert(option.objectName, &option);
+                }
+            }
+        }
+        return byName;
+    }();
+    return index.value(objectName);
 }
 
 QString pageTitle(PricingPage page)

@@ -49,6 +49,9 @@ struct KeyGrammar
 
 // Every grammar, grouped by page: sheet products, brochures, street, interior, souvenirs.
 const QVector<KeyGrammar> &keyGrammars();
+// The option whose button has this object name, or null; a button that composes the keys of
+// several families puts the same code into each.
+const KeyOption *findKeyOption(const QString &objectName);
 
 // How the price list names a page: "Листовая", "Брошюры", "Уличная", "Интерьерная", "Сувениры".
 QString pageTitle(PricingPage page);

@@ -3,6 +3,7 @@
 
 #include "prices/composable_keys.h"
 #include "prices/extras_catalogue.h"
+#include "prices/key_meanings.h"
 
 #include <algorithm>
 
@@ -34,6 +35,19 @@ const PriceVersion &builtInVersion()
         return builtIn;
     }();
     return version;
+}
+
+double optionValue(const PriceVersion &version, const QString &objectName, QString *extraKey)
+{
+    if (const ExtraOption *extra = findExtraByObjectName(objectName)) {
+        if (extraKey)
+            *extraKey = extra->key;
+        return version.extra(extra->key);
+    }
+    if (extraKey)
+        extraKey->clear();
+    const KeyOption *option = findKeyOption(objectName);
+    return option ? option->code : 0.0;
 }
 
 PriceVersion changedVersion(const PriceVersion &base, const QHash<QString, double> &prices,

@@ -41,6 +41,12 @@ struct PriceVersion
 // Version 0: the built-in list and the form's amounts.
 const PriceVersion &builtInVersion();
 
+// What the form's button with this object name stands for in a version: the code it puts into
+// keys (the key meanings), or the amount it adds (the extras catalogue, at this version's amount),
+// with the extra's key; 0 and no key for a button neither names.
+double optionValue(const PriceVersion &version, const QString &objectName,
+                   QString *extraKey = nullptr);
+
 // A new version: the base version's prices and amounts with the given ones put in their place,
 // and a price for a key some page composes that the base lacks. Keys no page composes and options
 // the base does not know are ignored: a version never drops a key.

@@ -282,6 +282,25 @@ void ShopLink::load(qint64 number, QObject *context,
     });
 }
 
+void ShopLink::loadOrder(qint64 number, QObject *context,
+                         std::function<void(bool, const OrderDetails &, const QString &)> done)
+{
+    State *s = state.get();
+    s->thread.post([this, s, number, context = QPointer<QObject>(context), done] {
+        OrderDetails details;
+        QString error;
+        bool found = false;
+        if (ensureShop()) {
+            found = OrderBook(s->shop).load(number, &details);
+            if (!found && s->shop.fault() != StorageFault::None)
+                error = failure();
+        } else {
+            error = s->shop.errorText();
+        }
+        replyTo(context, [done, found, details, error] { done(found, details, error); });
+    });
+}
+
 QString ShopLink::failure()
 {
     const QString error = state->shop.errorText();

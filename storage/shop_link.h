@@ -9,6 +9,7 @@
 #include "storage/customer_store.h"
 #include "storage/database_url.h"
 #include "storage/journal.h"
+#include "storage/order_book.h"
 
 #include <QObject>
 
@@ -43,6 +44,10 @@ public:
               std::function<void(const QVector<InvoiceSummary> &, const QString &error)> done);
     void load(qint64 number, QObject *context,
               std::function<void(bool found, const InvoiceRecord &, const QString &error)> done);
+    // A taken order with its lines, payments and changes (for its job ticket).
+    void
+    loadOrder(qint64 number, QObject *context,
+              std::function<void(bool found, const OrderDetails &, const QString &error)> done);
 
     // Customers: matches for what is typed at the counter (best first), the list by name, a
     // card with its invoices (newest first), saving (stamped with this counter's name), merging

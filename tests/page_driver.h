@@ -109,7 +109,8 @@ public:
                         box->setCurrentIndex(i);
             }
         }
-        QTRY_VERIFY2(page->isVisible(), qPrintable(name + " does not come into view"));
+        QTRY_VERIFY2(page->isVisible(),
+                     qPrintable(name + QStringLiteral(" does not come into view")));
     }
 
     // Clicks where the operator would. A grid stretches its option buttons, and a click on the
@@ -117,7 +118,8 @@ public:
     // middle of their box and caption.
     void click(QAbstractButton *button) const
     {
-        QVERIFY2(button->isVisible(), qPrintable(button->objectName() + " is not visible"));
+        QVERIFY2(button->isVisible(),
+                 qPrintable(button->objectName() + QStringLiteral(" is not visible")));
         QRect area = button->rect();
         if (!qobject_cast<QPushButton *>(button)) {
             QStyleOptionButton option;
@@ -144,11 +146,11 @@ public:
     void type(const QString &name, const QString &text) const
     {
         auto *field = find<QLineEdit>(name);
-        QVERIFY2(field->isVisible(), qPrintable(name + " is not visible"));
+        QVERIFY2(field->isVisible(), qPrintable(name + QStringLiteral(" is not visible")));
         field->setFocus();
         field->selectAll();
         QTest::keyClick(field, Qt::Key_Backspace);
-        QVERIFY2(field->text().isEmpty(), qPrintable(name + " cannot be emptied"));
+        QVERIFY2(field->text().isEmpty(), qPrintable(name + QStringLiteral(" cannot be emptied")));
         for (const QChar letter : text) {
             if (letter.unicode() < 0x80)
                 QTest::keyClick(field, letter.toLatin1());
@@ -205,13 +207,14 @@ public:
                            const QStringList &clicked) const
     {
         for (const QString &group : extrasGroups)
-            QVERIFY2(checkedOptions(group).isEmpty(),
-                     qPrintable(group + " keeps a checked option after the answer"));
+            QVERIFY2(
+                checkedOptions(group).isEmpty(),
+                qPrintable(group + QStringLiteral(" keeps a checked option after the answer")));
         for (const QString &option : clicked) {
             const auto *button = find<QAbstractButton>(option);
             if (keyGroups.contains(button->parentWidget()->objectName()))
                 QVERIFY2(button->isChecked(),
-                         qPrintable(option + " lost its choice after the answer"));
+                         qPrintable(option + QStringLiteral(" lost its choice after the answer")));
         }
     }
 
@@ -319,9 +322,9 @@ public:
             const QSize needed = group ? widget->minimumSizeHint() : widget->sizeHint();
             QVERIFY2(widget->width() >= needed.width()
                          && (!group || widget->height() >= needed.height()),
-                     qPrintable(name + " is clipped"));
+                     qPrintable(name + QStringLiteral(" is clipped")));
             QVERIFY2(widget->height() >= widget->fontMetrics().height(),
-                     qPrintable(name + " is too low for its text"));
+                     qPrintable(name + QStringLiteral(" is too low for its text")));
         }
     }
 };

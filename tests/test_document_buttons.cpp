@@ -505,6 +505,37 @@ private slots:
         QCOMPARE(opened, QStringList());
     }
 
+    // The shop's requisites as fields of their own: the bank form with its payment code, or
+    // without it and the operator told which requisite failed.
+    void pdfOfTheBankForm_data()
+    {
+        QTest::addColumn<QByteArray>("account");
+        QTest::addColumn<QString>("told"); // after the file's name; empty: nothing more
+        QTest::newRow("requisites that pass") << QByteArray("40702810938000012345") << "";
+        QTest::newRow("an account off by a digit")
+            << QByteArray("40702810938000012346")
+            << "QR-код для оплаты не добавлен: расчётный счёт «40702810938000012346» не сходится "
+               "с БИК.";
+    }
+    void pdfOfTheBankForm()
+    {
+        QFETCH(QByteArray, account);
+        QFETCH(QString, told);
+        writeSettingsFile("[requisites]\nname=ООО «Ясный лист»\ninn=7707083893\n"
+                          "bankName=АО «Банк Энска»\nbik=044525225\n"
+                          "corrAccount=30101810400000000225\nsettlementAccount="
+                          + account + "\n");
+        QVERIFY(restart());
+        addTwoLines();
+        click(QStringLiteral("pushButtonPdf"));
+        const QString path = defaultPdf();
+        QCOMPARE(informed.size(), 1);
+        QCOMPARE(informed.first().section(path, 1), told.isEmpty() ? told : "\n" + told);
+        const QString text = pdfText(path);
+        QVERIFY2(text.contains(QStringLiteral("Счёт на оплату б/н от ")), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("Банк получателя")), qPrintable(text));
+    }
+
     // The settings file edited by hand, then the program started again.
     void editedSettingsTakeEffectAfterRestart()
     {

@@ -25,7 +25,8 @@ private slots:
         QTest::addColumn<int>("errors");
         QTest::addColumn<int>("warnings");
         QTest::addColumn<QString>("line"); // a line the report must hold
-        const auto rows = [](const char *body) { return Header + QByteArray(body); };
+        // A QByteArray, not the builder of one, which would outlive the body it refers to.
+        const auto rows = [](const char *body) -> QByteArray { return Header + QByteArray(body); };
 
         QTest::newRow("one good row") << rows("002428;;;70\n") << 0 << 0
                                       << "изменено цен и надбавок: 1; не указано в файле: 5394";

@@ -246,6 +246,32 @@ private slots:
         QVERIFY2(label->text().contains(QStringLiteral("70")), qPrintable(label->text()));
     }
 
+    // The page prices with the version's codes and amounts, whatever figures its buttons carry.
+    void pagesPriceWithTheVersionNotTheButtons_data()
+    {
+        QTest::addColumn<double>("lamination"); // the version's amount; 0: version 0 in force
+        QTest::addColumn<QString>("price");
+        QTest::newRow("version 0") << 0.0 << "146";
+        QTest::newRow("a version with its own lamination") << 95.0 << "161";
+    }
+    void pagesPriceWithTheVersionNotTheButtons()
+    {
+        QFETCH(double, lamination);
+        QFETCH(QString, price);
+        if (lamination != 0.0) {
+            filterBy(QStringLiteral("sheet.lamination.matte-250"));
+            shownRows()->setData(shownRows()->index(0, 3), lamination);
+            QVERIFY2(saveDated(Today), qPrintable(report()));
+        }
+        dialog->close();
+        // Figures that would make another key (А3, 1+0) and another amount if they were read.
+        for (const char *name : {"radioButton_3", "radioButton_28", "radioButton_145"})
+            find<QAbstractButton>(QLatin1String(name))->setProperty("value", 3);
+        const TableRow line = priceA4WithLamination();
+        QCOMPARE(line.price, price);
+        QCOMPARE(line.keyText, QStringLiteral("значение=002428"));
+    }
+
     // A saved version is in the database: the next start prices with it.
     void versionsOutliveTheWindow()
     {

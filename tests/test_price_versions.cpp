@@ -563,6 +563,52 @@ private slots:
         // An object name is no key of a version.
         QCOMPARE(version.extra(QStringLiteral("sheet.other.round-corners")), 23.0);
     }
+
+    // What a button of the form stands for, read from a version and never from the button: a
+    // key option's code whatever the version, an extra's amount as the version gives it.
+    void optionValuesComeFromTheVersion_data()
+    {
+        QTest::addColumn<QString>("objectName");
+        QTest::addColumn<double>("builtIn");
+        QTest::addColumn<double>("changed");
+        QTest::addColumn<QString>("key");
+        QTest::newRow("format A4") << "radioButton_3" << 2.0 << 2.0 << "";
+        QTest::newRow("envelopes share the euro leaflet's code")
+            << "radioButton_9" << 8.0 << 8.0 << "";
+        QTest::newRow("density 350") << "radioButton_78" << 8.0 << 8.0 << "";
+        QTest::newRow("brochure cover paper Плайк") << "radioButton_443" << 5.0 << 5.0 << "";
+        QTest::newRow("street quality 720 dpi interior") << "radioButton_115" << 13.0 << 13.0 << "";
+        QTest::newRow("lamination changed by the version")
+            << "radioButton_145" << 80.0 << 95.5 << "sheet.lamination.matte-250";
+        QTest::newRow("lamination the version leaves")
+            << "radioButton_132" << 20.0 << 20.0 << "sheet.lamination.gloss-30";
+        QTest::newRow("street base changed")
+            << "radioButton_122" << 100.0 << 7.0 << "street.base.plastic-2";
+        QTest::newRow("pocket") << "checkBox_60" << 20.0 << 20.0 << "street.pocket.a4";
+        QTest::newRow("film of no amount") << "checkBox_40" << 0.0 << 0.0 << "street.film.gloss";
+        QTest::newRow("souvenir material's right-hand column")
+            << "radioButton_83" << 0.0 << 0.0 << "";
+        QTest::newRow("engraving, priced by no table") << "radioButton_18" << 0.0 << 0.0 << "";
+        QTest::newRow("no button") << "" << 0.0 << 0.0 << "";
+    }
+    void optionValuesComeFromTheVersion()
+    {
+        QFETCH(QString, objectName);
+        QFETCH(double, builtIn);
+        QFETCH(double, changed);
+        QFETCH(QString, key);
+        PriceVersionInfo info;
+        info.number = 2;
+        const PriceVersion version
+            = changedVersion(builtInVersion(), {},
+                             {{QStringLiteral("sheet.lamination.matte-250"), 95.5},
+                              {QStringLiteral("street.base.plastic-2"), 7}},
+                             info);
+        QString extraKey = QStringLiteral("stale");
+        QCOMPARE(optionValue(builtInVersion(), objectName, &extraKey), builtIn);
+        QCOMPARE(extraKey, key);
+        QCOMPARE(optionValue(version, objectName), changed);
+    }
 };
 
 QTEST_GUILESS_MAIN(PriceVersionsTest)

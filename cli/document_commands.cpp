@@ -1,0 +1,145 @@
+// `--pdf invoice|act|ticket N [FILE]`: a journal invoice, its act of the work done, or an order's
+// job ticket written as a PDF, into the settings' PDF folder unless a file is named.
+#include "cli/cli.h"
+
+#include "documents/document_settings.h"
+#include "documents/invoice_painter.h"
+#include "storage/connection.h"
+#include "storage/journal.h"
+#include "storage/order_book.h"
+
+#include <QDir>
+
+#include <limits>
+
+namespace {
+
+const QString Form = QStringLiteral("printcalc --pdf invoice|act|ticket N [ФАЙЛ]");
+
+// The folder of the settings, made if need be, or empty after telling why not.
+QString pdfFolder(CliContext &context, const DocumentSettings &settings)
+{
+    const QString problem = DocumentSettings::pdfFolderProblem(settings.pdfFolder);
+    if (!problem.isEmpty()) {
+        context.fail(problem);
+        return QString();
+    }
+    const QString folder = settings.effectivePdfFolder();
+    if (!QDir().mkpath(folder)) {
+        context.fail(QStringLiteral("Не удалось создать папку для PDF «%1».")
+                         .arg(QDir::toNativeSeparators(folder)));
+        return QString();
+    }
+    return folder;
+}
+
+int pdf(CliContext &context)
+{
+    QCommandLineParser parser;
+    int status = 0;
+    if (!context.parse(parser, {}, &status))
+        return status;
+    const QStringList words = parser.positionalArguments();
+    const QString kind = words.value(0);
+    if (kind.isEmpty())
+        return context.usage(QStringLiteral("После --pdf нужен документ: ") + Form);
+    if (kind != QLatin1String("invoice") && kind != QLatin1String("act")
+        && kind != QLatin1String("ticket"))
+        return context.usage(
+            QStringLiteral("Документ «%1» не известен: есть invoice, act и ticket.").arg(kind));
+    qint64 number = 0;
+    if (words.size() < 2)
+        return context.usage(QStringLiteral("Нужен номер: ") + Form);
+    if (!context.noMoreWords(words, 3, &status)
+        || !context.readNumber(words.at(1), QStringLiteral("Номер"),
+                               std::numeric_limits<qint64>::max(), &number, &status))
+        return status;
+    if (number == 0)
+        return context.usage(QStringLiteral("Номера начинаются с 1."));
+
+    const DocumentSettings settings = DocumentSettings::load();
+    Connection connection;
+    if (!context.open(connection))
+        return CliFailed;
+    QString fileName;
+    std::function<bool(const QString &, QString *)> write;
+    InvoiceDocument document;
+    JobTicket ticket;
+    if (kind == QLatin1String("ticket")) {
+        OrderDetails details;
+        if (!OrderBook(connection).load(number, &details))
+            return context.fail(connection.fault() == StorageFault::None
+                                    ? QStringLiteral("Заказа № %1 нет.").arg(number)
+                                    : connection.errorText());
+        ticket.number = number;
+        ticket.created = details.order.created;
+        ticket.due = details.order.due;
+        ticket.customer = details.order.customer.name();
+        ticket.phone = details.order.phone;
+        ticket.note = details.order.note;
+        ticket.shopName = settings.requisites.name;
+        ticket.lines = details.invoice.lines;
+        fileName = ticket.fileName();
+        write = [&ticket](const QString &path, QString *error) {
+            return writeTicketPdf(ticket, path, error);
+        };
+    } else {
+        InvoiceRecord record;
+        // The journal's numbers fit an int today; a larger one names no invoice yet.
+        const bool stored = number <= std::numeric_limits<int>::max()
+            && Journal(connection).load(number, &record);
+        if (!stored)
+            return context.fail(connection.fault() == StorageFault::None
+                                    ? QStringLiteral("Счёта № %1 в журнале нет.").arg(number)
+                                    : connection.errorText());
+        const InvoiceSummary &summary = record.summary;
+        document
+            = settings.journalInvoice(number, summary.created.date(), record.lines, record.customer,
+                                      {summary.taxStored, summary.taxGiven, summary.taxRule});
+        if (kind == QLatin1String("act")) {
+            fileName = document.actFileName();
+            write = [&document](const QString &path, QString *error) {
+                return writeActPdf(document, path, error);
+            };
+        } else {
+            fileName = document.fileName();
+            QString problem;
+            document.paymentCode(&problem);
+            // The invoice goes out without its code; the administrator learns why.
+            if (!problem.isEmpty())
+                context.err << problem << '\n';
+            write = [&document](const QString &path, QString *error) {
+                return writeInvoicePdf(document, path, error);
+            };
+        }
+    }
+
+    QString path = words.value(2);
+    if (path.isEmpty()) {
+        const QString folder = pdfFolder(context, settings);
+        if (folder.isEmpty())
+            return CliFailed;
+        path = freePdfPath(folder, fileName);
+    }
+    QString error;
+    if (!write(path, &error))
+        return context.fail(
+            QStringLiteral("PDF «%1» не записан: %2").arg(QDir::toNativeSeparators(path), error));
+    context.out << QDir::toNativeSeparators(path) << '\n';
+    return 0;
+}
+
+} // namespace
+
+QVector<CliCommand> documentCommands()
+{
+    return {
+        {QStringLiteral("--pdf"),
+         QStringLiteral(
+             "  printcalc --pdf invoice N [ФАЙЛ]              счёт N из журнала в PDF\n"
+             "  printcalc --pdf act N [ФАЙЛ]                  акт выполненных работ по счёту N\n"
+             "  printcalc --pdf ticket N [ФАЙЛ]               заказ-наряд заказа N\n"
+             "                                                (без ФАЙЛА — в папку PDF из "
+             "настроек)"),
+         pdf}};
+}

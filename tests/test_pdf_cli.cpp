@@ -1,0 +1,142 @@
+// `printcalc --pdf invoice|act|ticket N [FILE]` run as the administrator runs it: the real
+// program with no display, invoices and orders stored beforehand; each document read back.
+#include "storage/connection.h"
+#include "storage/journal.h"
+#include "storage/order_book.h"
+#include "tests/pdf_text.h"
+#include "tests/program_run.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+class PdfCliTest : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    QString url;
+
+    QString folder() const { return dir.filePath(QStringLiteral("pdf")); }
+
+private slots:
+    void initTestCase()
+    {
+        url = QStringLiteral("sqlite://") + dir.filePath(QStringLiteral("shop.sqlite"));
+        QDir().mkpath(dir.filePath(QStringLiteral("config/printcalc")));
+        QFile config(dir.filePath(QStringLiteral("config/printcalc/printcalc.ini")));
+        QVERIFY(config.open(QIODevice::WriteOnly));
+        config.write(QStringLiteral("[counter]\nname=стойка-7\n[documents]\npdfFolder=%1\n"
+                                    "[tax]\nmode=included\nrate=22\n[requisites]\n"
+                                    "name=ООО «Ясный лист»\ninn=7707083893\nkpp=770701001\n"
+                                    "bankName=АО «Банк Энска»\nbik=044525225\n"
+                                    "settlementAccount=40702810938000012345\n"
+                                    "corrAccount=30101810400000000225\n")
+                         .arg(folder())
+                         .toUtf8());
+        config.close();
+
+        Connection connection;
+        QVERIFY(connection.open(DatabaseUrl::parse(url), QStringLiteral("fill")));
+        OrderLine cards {QStringLiteral("Визитки 90х50 4+4"), QStringLiteral("1000"),
+                         QStringLiteral("1.32"), QStringLiteral("vz-90x50-44")};
+        OrderIntake order;
+        order.draft.orderUid = QStringLiteral("a");
+        order.draft.created = QDateTime(QDate(2026, 3, 2), QTime(9, 30));
+        order.draft.counter = QStringLiteral("стойка-1");
+        order.draft.lines = {cards};
+        order.draft.customer.shortName = QStringLiteral("ООО «Ромашка»");
+        order.draft.customer.inn = QStringLiteral("5001007329");
+        order.due = QDateTime(QDate(2026, 3, 3), QTime(12, 0));
+        order.note = QStringLiteral("без обрезки");
+        order.phone = QStringLiteral("8 (903) 111-22-33");
+        QCOMPARE(OrderBook(connection).take(order, 1042), 1042);
+        // An invoice of the journal that was never taken as an order.
+        InvoiceDraft plain;
+        plain.orderUid = QStringLiteral("b");
+        plain.created = QDateTime(QDate(2026, 3, 4), QTime(11, 0));
+        plain.counter = QStringLiteral("стойка-1");
+        plain.lines = {cards};
+        QCOMPARE(Journal(connection).storeInvoice(plain, 1), 1043);
+    }
+
+    // In order: the second act into the folder finds the first one's name taken.
+    void script_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("file"); // written, under the test's folder; empty: none
+        QTest::addColumn<QString>("err");
+        QTest::addColumn<QStringList>("words"); // on the document's pages
+        QTest::newRow("invoice into a named file")
+            << QStringList {"--pdf", "invoice", "1042", "@/счёт.pdf"} << 0 << "счёт.pdf"
+            << ""
+            << QStringList {"Счёт на оплату № 1042 от 02 марта 2026 г.", "Банк получателя",
+                            "Покупатель: ООО «Ромашка», ИНН 5001007329",
+                            "В том числе НДС 22 % 238,03", "Всего 1 320,00"};
+        QTest::newRow("act into the settings' folder")
+            << QStringList {"--pdf", "act", "1042"} << 0 << "pdf/Акт-1042-2026-03-02.pdf"
+            << ""
+            << QStringList {"Акт выполненных работ № 1042 от 02 марта 2026 г.",
+                            "Заказчик: ООО «Ромашка», ИНН 5001007329",
+                            "Заказчик претензий по объёму, качеству и срокам оказания услуг не "
+                            "имеет."};
+        QTest::newRow("the same act again: a name of its own")
+            << QStringList {"--pdf", "act", "1042"} << 0 << "pdf/Акт-1042-2026-03-02 (2).pdf"
+            << "" << QStringList {"Акт выполненных работ № 1042"};
+        QTest::newRow("ticket") << QStringList {"--pdf", "ticket", "1042"} << 0
+                                << "pdf/Заказ-наряд-1042.pdf"
+                                << ""
+                                << QStringList {
+                                       "Заказ-наряд № 1042",    "Срок: 03.03.2026 12:00",
+                                       "Клиент: ООО «Ромашка»", "Телефон: 8 (903) 111-22-33",
+                                       "vz-90x50-44",           "Примечание: без обрезки"};
+        QTest::newRow("invoice of the journal only")
+            << QStringList {"--pdf", "invoice", "1043"} << 0 << "pdf/Счёт-1043-2026-03-04.pdf"
+            << "" << QStringList {"Счёт на оплату № 1043 от 04 марта 2026 г."};
+        QTest::newRow("unknown invoice") << QStringList {"--pdf", "invoice", "999"} << 1 << ""
+                                         << "Счёта № 999 в журнале нет.\n"
+                                         << QStringList();
+        QTest::newRow("unknown act") << QStringList {"--pdf", "act", "999"} << 1 << ""
+                                     << "Счёта № 999 в журнале нет.\n"
+                                     << QStringList();
+        QTest::newRow("ticket of an invoice never taken as an order")
+            << QStringList {"--pdf", "ticket", "1043"} << 1 << ""
+            << "Заказа № 1043 нет.\n"
+            << QStringList();
+        QTest::newRow("unknown document")
+            << QStringList {"--pdf", "bill", "1042"} << 2 << ""
+            << "Документ «bill» не известен: есть invoice, act и ticket. Справка: printcalc "
+               "--help\n"
+            << QStringList();
+        QTest::newRow("no number") << QStringList {"--pdf", "act"} << 2 << ""
+                                   << "Нужен номер: printcalc --pdf invoice|act|ticket N [ФАЙЛ] "
+                                      "Справка: printcalc --help\n"
+                                   << QStringList();
+    }
+    void script()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, file);
+        QFETCH(QString, err);
+        QFETCH(QStringList, words);
+        arguments.replaceInStrings(QStringLiteral("@"), dir.path());
+        const ProgramRun run
+            = runProgram(arguments + QStringList {QStringLiteral("--database"), url},
+                         dir.filePath(QStringLiteral("config")));
+        QCOMPARE(run.err, err);
+        QCOMPARE(run.status, status);
+        if (file.isEmpty()) {
+            QCOMPARE(run.out, QString());
+            return;
+        }
+        const QString path = dir.filePath(file);
+        QCOMPARE(run.out, path + QLatin1Char('\n'));
+        const QString text = pdfText(path, true).simplified();
+        for (const QString &expected : words)
+            QVERIFY2(text.contains(expected), qPrintable(expected + QStringLiteral("\n") + text));
+    }
+};
+
+QTEST_GUILESS_MAIN(PdfCliTest)
+#include "test_pdf_cli.moc"
