@@ -95,10 +95,7 @@ void MainWindow::exportToExcel()
     request.signers = {settings.requisites.director, settings.requisites.accountant};
     request.payer = order()->customer();
     request.tax = settings.tax;
-    const ShopRequisites &shop = settings.requisites;
-    request.payee
-        = {shop.name,       shop.inn, shop.kpp, shop.bankName, shop.bik, shop.settlementAccount,
-           shop.corrAccount};
+    request.shop = settings.requisites;
     panel->exportOrder(request);
 }
 

@@ -112,31 +112,23 @@ bool prepareExport(const ExportRequest &request, PreparedExport *prepared, QStri
     prepared->signers = request.signers;
     prepared->discountHundredths = request.payer.isNull() ? 0 : request.payer.discountHundredths;
     prepared->tax = request.tax;
-    prepared->payee = request.payee;
-    prepared->payerInn = request.payer.isNull() ? QString() : request.payer.inn.trimmed();
+    prepared->shop = request.shop;
+    prepared->customer = request.payer;
     layOutInvoice(prepared);
     return true;
 }
 
-// The code pays the foot's "Всего"; its purpose names the invoice and the tax as the foot does.
-static QString paymentQrFor(const PreparedExport &prepared, const FootTerms &terms,
-                            const QDate &day)
+// The code the PDF of the same invoice carries: the foot's "Всего", the number, the tax.
+static QString paymentQrFor(const PreparedExport &prepared, const QDate &day)
 {
-    const InvoiceFoot foot = invoiceFoot(prepared.lines, terms);
-    bool numbered = false;
-    const qint64 number = prepared.number.toLongLong(&numbered);
-    QString purpose = invoicePaymentPurpose(
-        numbered ? number : 0, day, terms.taxGiven && terms.tax.mode == TaxMode::None,
-        terms.taxGiven ? terms.tax.rate : 18, qRound64(foot.tax * 100));
-    // An invoice without a number (the journal did not answer) is paid as "б/н".
-    if (!numbered)
-        purpose.replace(QStringLiteral("№ 0 "), QStringLiteral("б/н "));
-    PaymentRequest request;
-    request.payee = prepared.payee;
-    request.sumKopecks = qRound64(foot.total * 100);
-    request.purpose = purpose;
-    request.payerInn = prepared.payerInn;
-    return paymentQrText(request);
+    InvoiceDocument document;
+    document.shop = prepared.shop;
+    document.number = prepared.number;
+    document.date = day;
+    document.lines = prepared.lines;
+    document.payer = prepared.customer;
+    document.tax = prepared.tax;
+    return document.paymentCode();
 }
 
 void layOutInvoice(PreparedExport *prepared)
@@ -144,7 +136,7 @@ void layOutInvoice(PreparedExport *prepared)
     const QDate day = prepared->date.isValid() ? prepared->date : QDate::currentDate();
     const FootTerms terms = FootTerms::on(prepared->tax, day, prepared->discountHundredths);
     prepared->blocks = invoiceFor(prepared->lines, prepared->signers, terms);
-    prepared->paymentQr = paymentQrFor(*prepared, terms, day);
+    prepared->paymentQr = paymentQrFor(*prepared, day);
     prepared->lastRow = 0;
     for (const InvoiceBlock &block : qAsConst(prepared->blocks))
         prepared->lastRow = qMax(prepared->lastRow, block.top + block.rowCount() - 1);

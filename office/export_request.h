@@ -2,9 +2,9 @@
 // template path as the operator typed it, and every quantity and price read as a number.
 #pragma once
 
+#include "documents/invoice_document.h"
 #include "order/invoice.h"
 #include "order/order_line.h"
-#include "order/payment_qr.h"
 
 #include <QDate>
 #include <QString>
@@ -19,7 +19,7 @@ struct ExportRequest
     InvoiceSigners signers; // the names after the signature lines, from the settings
     Customer payer; // the order's customer: the discount and the cell "Покупатель"
     TaxSettings tax; // the shop's, from the settings
-    Payee payee; // the shop's requisites for the payment QR code
+    ShopRequisites shop; // the shop's requisites for the payment QR code
     // The operator chose to go on with prices that are no number: they go into the sheet as the
     // table shows them, and their lines sum to 0.
     bool textPricesAccepted = false;
@@ -39,9 +39,10 @@ struct PreparedExport
     InvoiceSigners signers;
     int discountHundredths = 0;
     TaxSettings tax;
-    Payee payee;
-    QString payerInn;
-    // The payment QR code's text for the cell named "QR"; empty when it cannot be made.
+    ShopRequisites shop;
+    Customer customer;
+    // The payment QR code's text for the cell named "QR", the same as the PDF's; empty when it
+    // cannot be made.
     QString paymentQr;
 };
 

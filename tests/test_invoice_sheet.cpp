@@ -89,14 +89,17 @@ private:
     {
         if (!writeFile(settingsPath(), m_settingsBefore + "\n" + settings))
             return OfficeDocument();
-        m_window->appendOrderLine("Буклеты", "1000", "13.2", "значение=3", "", false);
-        auto *pathField = m_window->findChild<QLineEdit *>("lineEdit_11");
+        m_window->appendOrderLine(QStringLiteral("Буклеты"), QStringLiteral("1000"),
+                                  QStringLiteral("13.2"), QStringLiteral("значение=3"), QString(),
+                                  false);
+        auto *pathField = m_window->findChild<QLineEdit *>(QStringLiteral("lineEdit_11"));
         pathField->selectAll();
         QTest::keyClick(pathField, Qt::Key_Delete);
         typeText(pathField, m_template);
         const OfficeDocument before = office().lastDocument();
         auto *panel = m_window->findChild<ExportPanel *>();
-        QTest::mouseClick(m_window->findChild<QPushButton *>("pushButton_6"), Qt::LeftButton);
+        QTest::mouseClick(m_window->findChild<QPushButton *>(QStringLiteral("pushButton_6")),
+                          Qt::LeftButton);
         if (!QTest::qWaitFor([panel] { return !panel->isRunning(); }, 60000))
             return OfficeDocument();
         const OfficeDocument after = office().lastDocument();
@@ -122,12 +125,13 @@ private slots:
         QVERIFY2(m_dir.isValid(), "no temporary folder");
         const QString source = QFINDTESTDATA("../templates/invoice.xlsx");
         QVERIFY2(!source.isEmpty(), "the sample template templates/invoice.xlsx is missing");
-        m_template = m_dir.filePath("invoice.xlsx");
+        m_template = m_dir.filePath(QStringLiteral("invoice.xlsx"));
         QVERIFY(QFile::copy(source, m_template));
         m_settingsBefore = readFile(settingsPath());
         office().kill();
         QTRY_VERIFY_WITH_TIMEOUT(office().processIds().isEmpty(), 10000);
-        office().setStartArguments(officetest::prepareProfile(m_dir.filePath("profile"), true));
+        office().setStartArguments(
+            officetest::prepareProfile(m_dir.filePath(QStringLiteral("profile")), true));
         OfficeFailure failure;
         QVERIFY2(office().reach(&failure), qPrintable(failure.message + failure.details));
         m_officePid = office().startedProcessId();
@@ -179,14 +183,15 @@ private slots:
             << "ST00012|Name=ООО «Ясный лист»|PersonalAcc=40702810938000012345|BankName=ПАО "
                "Банк|BIC=044525225|CorrespAcc=30101810400000000225|PayeeINN=7707083893|KPP="
                "770701001|Sum=1610400|Purpose=Оплата по счёту № %1 от %2, в т.ч. НДС 22 % — "
-               "2 904,00 руб.";
+               "2 904,00 руб.|DocNo=%1|DocDate=%2";
         QTest::newRow("none")
             << QByteArray(Requisites
                           + "settlementAccount=40702810938000012345\n"
                             "[tax]\nmode=none\n")
             << "ST00012|Name=ООО «Ясный лист»|PersonalAcc=40702810938000012345|BankName=ПАО "
                "Банк|BIC=044525225|CorrespAcc=30101810400000000225|PayeeINN=7707083893|KPP="
-               "770701001|Sum=1320000|Purpose=Оплата по счёту № %1 от %2, НДС не облагается";
+               "770701001|Sum=1320000|Purpose=Оплата по счёту № %1 от %2, НДС не "
+               "облагается|DocNo=%1|DocDate=%2";
         QTest::newRow("broken account")
             << QByteArray(Requisites + "settlementAccount=40702810938000012346\n") << QString();
         QTest::newRow("older free-text lines only")
@@ -197,7 +202,9 @@ private slots:
         QFETCH(QByteArray, settings);
         QFETCH(QString, expected);
         const OfficeDocument document = exportWith(settings);
-        QVERIFY2(!document.isNull(), qPrintable("no invoice opened: " + m_messages.join(" | ")));
+        QVERIFY2(!document.isNull(),
+                 qPrintable(QStringLiteral("no invoice opened: ")
+                            + m_messages.join(QStringLiteral(" | "))));
         const QVector<officetest::Picture> pictures = officetest::pictures(document);
         if (expected.isEmpty()) {
             QCOMPARE(pictures.size(), 0);
@@ -232,21 +239,29 @@ private slots:
         QTest::addColumn<QList<qint64>>("kopecks"); // F18 on; -1 for the dash
         QTest::addColumn<qint64>("totalAfterEdit"); // once F17 is 20 000
         QTest::newRow("no tax section")
-            << QByteArray() << QStringList {"Итого", "18%", "Всего"}
+            << QByteArray()
+            << QStringList {QStringLiteral("Итого"), QStringLiteral("18%"), QStringLiteral("Всего")}
             << QList<qint64> {1320000, 237600, 1557600} << qint64(2360000);
-        QTest::newRow("on top 10") << QByteArray("[tax]\nmode=on-top\nrate=10\n")
-                                   << QStringList {"Итого", "НДС 10 %", "Всего"}
-                                   << QList<qint64> {1320000, 132000, 1452000} << qint64(2200000);
-        QTest::newRow("included 22") << QByteArray("[tax]\nmode=included\nrate=22\n")
-                                     << QStringList {"Итого", "В том числе НДС 22 %", "Всего"}
-                                     << QList<qint64> {1320000, 238033, 1320000} << qint64(2000000);
+        QTest::newRow("on top 10")
+            << QByteArray("[tax]\nmode=on-top\nrate=10\n")
+            << QStringList {QStringLiteral("Итого"), QStringLiteral("НДС 10 %"),
+                            QStringLiteral("Всего")}
+            << QList<qint64> {1320000, 132000, 1452000} << qint64(2200000);
+        QTest::newRow("included 22")
+            << QByteArray("[tax]\nmode=included\nrate=22\n")
+            << QStringList {QStringLiteral("Итого"), QStringLiteral("В том числе НДС 22 %"),
+                            QStringLiteral("Всего")}
+            << QList<qint64> {1320000, 238033, 1320000} << qint64(2000000);
         QTest::newRow("none") << QByteArray("[tax]\nmode=none\n")
-                              << QStringList {"Итого", "Без налога (НДС)", "Всего"}
+                              << QStringList {QStringLiteral("Итого"),
+                                              QStringLiteral("Без налога (НДС)"),
+                                              QStringLiteral("Всего")}
                               << QList<qint64> {1320000, -1, 1320000} << qint64(2000000);
         QTest::newRow("a change in force today")
             << QByteArray("[tax]\nmode=on-top\nrate=20\nchangeFrom=2000-01-01\nchangeMode="
                           "included\nchangeRate=5\n")
-            << QStringList {"Итого", "В том числе НДС 5 %", "Всего"}
+            << QStringList {QStringLiteral("Итого"), QStringLiteral("В том числе НДС 5 %"),
+                            QStringLiteral("Всего")}
             << QList<qint64> {1320000, 62857, 1320000} << qint64(2000000);
     }
     void footForEachMode()
@@ -256,16 +271,20 @@ private slots:
         QFETCH(QList<qint64>, kopecks);
         QFETCH(qint64, totalAfterEdit);
         const OfficeDocument document = exportWith(tax);
-        QVERIFY2(!document.isNull(), qPrintable("no invoice opened: " + m_messages.join(" | ")));
+        QVERIFY2(!document.isNull(),
+                 qPrintable(QStringLiteral("no invoice opened: ")
+                            + m_messages.join(QStringLiteral(" | "))));
         for (int i = 0; i < captions.size(); ++i) {
             const QByteArray row = QByteArray::number(18 + i);
-            QCOMPARE(officetest::cell(document, "E" + row).text, captions.at(i));
-            const Cell amount = officetest::cell(document, "F" + row);
+            QCOMPARE(officetest::cell(document, QByteArray("E" + row).constData()).text,
+                     captions.at(i));
+            const Cell amount = officetest::cell(document, QByteArray("F" + row).constData());
             if (kopecks.at(i) < 0) {
                 QCOMPARE(amount.text, QStringLiteral("-"));
                 continue;
             }
-            QVERIFY2(amount.kind == Cell::Formula, qPrintable("F" + row + " is no formula"));
+            QVERIFY2(amount.kind == Cell::Formula,
+                     QByteArray("F" + row + " is no formula").constData());
             QCOMPARE(qRound64(amount.value * 100), kopecks.at(i));
         }
         QCOMPARE(officetest::cell(document, "E21").kind, Cell::Empty);
@@ -294,26 +313,40 @@ private slots:
         const auto run = [](const QStringList &arguments) {
             const ProgramRun done = runProgram(arguments, QString(), 120000);
             if (done.status != 0)
-                qWarning("%s: %d %s %s", qPrintable(arguments.join(' ')), done.status,
+                qWarning("%s: %d %s %s", qPrintable(arguments.join(QLatin1Char(' '))), done.status,
                          qPrintable(done.out), qPrintable(done.err));
             return done;
         };
-        QCOMPARE(run({"--database", first, "--customers", "import", csv}).status, 0);
-        const ProgramRun exported = run({"--database", first, "--customers", "export", sheet});
+        QCOMPARE(run({QStringLiteral("--database"), first, QStringLiteral("--customers"),
+                      QStringLiteral("import"), csv})
+                     .status,
+                 0);
+        const ProgramRun exported
+            = run({QStringLiteral("--database"), first, QStringLiteral("--customers"),
+                   QStringLiteral("export"), sheet});
         QCOMPARE(exported.status, 0);
         QCOMPARE(exported.out.trimmed(), QStringLiteral("Выгружены клиенты в %1: 4.").arg(sheet));
-        const ProgramRun imported = run({"--database", second, "--customers", "import", sheet});
+        const ProgramRun imported
+            = run({QStringLiteral("--database"), second, QStringLiteral("--customers"),
+                   QStringLiteral("import"), sheet});
         QCOMPARE(imported.status, 0);
 
         const QString firstCsv = folder + QStringLiteral("/first.csv");
         const QString secondCsv = folder + QStringLiteral("/second.csv");
-        QCOMPARE(run({"--database", first, "--customers", "export", firstCsv}).status, 0);
-        QCOMPARE(run({"--database", second, "--customers", "export", secondCsv}).status, 0);
+        QCOMPARE(run({QStringLiteral("--database"), first, QStringLiteral("--customers"),
+                      QStringLiteral("export"), firstCsv})
+                     .status,
+                 0);
+        QCOMPARE(run({QStringLiteral("--database"), second, QStringLiteral("--customers"),
+                      QStringLiteral("export"), secondCsv})
+                     .status,
+                 0);
         const QByteArray before = readFile(firstCsv);
         QVERIFY(before.contains("027400000138"));
         QVERIFY(before.contains("0274000002"));
         QCOMPARE(readFile(secondCsv), before);
-        const ProgramRun listed = run({"--database", second, "--customers", "list"});
+        const ProgramRun listed = run({QStringLiteral("--database"), second,
+                                       QStringLiteral("--customers"), QStringLiteral("list")});
         QVERIFY2(listed.out.contains(QStringLiteral(
                      "\tорганизация\tРомашка\t7707083893\t7707AB001\t+7 912 345-67-89\t"
                      "info@romashka.ru\t5.25\n")),
@@ -322,18 +355,24 @@ private slots:
         // A workbook with a wrong requisite is refused as a CSV file is, nothing stored.
         const QString brokenSheet = folder + QStringLiteral("/broken.") + suffix;
         QString error;
-        QVERIFY2(writeSheetRows(
-                     office(), brokenSheet,
-                     {{"вид", "наименование", "инн", "бик", "счёт"},
-                      {"организация", "Лютик", "7707083893", "044525225", "40702810938000012346"}},
-                     {{0, 1, 2, 3, 4}, {}}, &error),
-                 qPrintable(error));
+        QVERIFY2(
+            writeSheetRows(office(), brokenSheet,
+                           {{QStringLiteral("вид"), QStringLiteral("наименование"),
+                             QStringLiteral("инн"), QStringLiteral("бик"), QStringLiteral("счёт")},
+                            {QStringLiteral("организация"), QStringLiteral("Лютик"),
+                             QStringLiteral("7707083893"), QStringLiteral("044525225"),
+                             QStringLiteral("40702810938000012346")}},
+                           {{0, 1, 2, 3, 4}, {}}, &error),
+            qPrintable(error));
         const ProgramRun refused
-            = runProgram({"--database", second, "--customers", "import", brokenSheet});
+            = runProgram({QStringLiteral("--database"), second, QStringLiteral("--customers"),
+                          QStringLiteral("import"), brokenSheet});
         QCOMPARE(refused.status, 1);
         QVERIFY2(refused.out.contains(QStringLiteral("Строка 2: Расчётный счёт")),
                  qPrintable(refused.out + refused.err));
-        QVERIFY(!run({"--database", second, "--customers", "list"}).out.contains("Лютик"));
+        QVERIFY(!run({QStringLiteral("--database"), second, QStringLiteral("--customers"),
+                      QStringLiteral("list")})
+                     .out.contains(QStringLiteral("Лютик")));
     }
 
     // "Клиенты": the list out to a workbook through the window's office and back in, where a

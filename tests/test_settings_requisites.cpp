@@ -84,19 +84,19 @@ private slots:
             << "7707083894"
             << "labelInnProblem"
             << "ИНН: не сходится контрольная цифра — проверьте номер"
-            << noQr.arg("ИНН «7707083894» неверен.") << QStringList();
+            << noQr.arg(QStringLiteral("ИНН «7707083894» неверен.")) << QStringList();
         QTest::newRow("ИНН of 9 digits")
             << "lineEditInn"
             << "770708389"
             << "labelInnProblem"
             << "ИНН: 10 цифр у организации или 12 у ИП, введено цифр: 9"
-            << noQr.arg("ИНН «770708389» неверен.") << QStringList();
+            << noQr.arg(QStringLiteral("ИНН «770708389» неверен.")) << QStringList();
         QTest::newRow("ИНН with a letter")
             << "lineEditInn"
             << "77070838A3"
             << "labelInnProblem"
             << "ИНН: только цифры, без пробелов и других знаков"
-            << noQr.arg("ИНН «77070838A3» неверен.") << QStringList();
+            << noQr.arg(QStringLiteral("ИНН «77070838A3» неверен.")) << QStringList();
         QTest::newRow("ИНН of a sole trader: no КПП") << "lineEditInn"
                                                       << "500000000029"
                                                       << "labelKppProblem"
@@ -107,7 +107,7 @@ private slots:
             << "77070100"
             << "labelKppProblem"
             << "КПП: 9 знаков: 4 цифры, 2 цифры или заглавные латинские буквы, 3 цифры"
-            << noQr.arg("КПП «77070100» неверен.") << QStringList();
+            << noQr.arg(QStringLiteral("КПП «77070100» неверен.")) << QStringList();
         QTest::newRow("КПП with capital letters") << "lineEditKpp"
                                                   << "7707AB001"
                                                   << "labelKppProblem"
@@ -130,58 +130,64 @@ private slots:
             << "labelOgrnProblem"
             << "ОГРНИП: не сходится контрольная цифра — проверьте номер"
             << "" << QStringList();
-        QTest::newRow("БИК of 6") << "lineEditBik"
-                                  << "044525"
-                                  << "labelBikProblem"
-                                  << "БИК: 9 цифр, введено 6 цифр"
-                                  << noQr.arg("БИК «044525» неверен.")
-                                  << QStringList {"Расчётный счёт: не проверить, пока неверен БИК",
-                                                  "Корр. счёт: не проверить, пока неверен БИК"};
+        QTest::newRow("БИК of 6")
+            << "lineEditBik"
+            << "044525"
+            << "labelBikProblem"
+            << "БИК: 9 цифр, введено 6 цифр" << noQr.arg(QStringLiteral("БИК «044525» неверен."))
+            << QStringList {QStringLiteral("Расчётный счёт: не проверить, пока неверен БИК"),
+                            QStringLiteral("Корр. счёт: не проверить, пока неверен БИК")};
         QTest::newRow("БИК not Russian")
             << "lineEditBik"
             << "144525225"
             << "labelBikProblem"
-            << "БИК: российский БИК начинается с 04" << noQr.arg("БИК «144525225» неверен.")
-            << QStringList {"Расчётный счёт: не проверить, пока неверен БИК",
-                            "Корр. счёт: не проверить, пока неверен БИК"};
+            << "БИК: российский БИК начинается с 04"
+            << noQr.arg(QStringLiteral("БИК «144525225» неверен."))
+            << QStringList {QStringLiteral("Расчётный счёт: не проверить, пока неверен БИК"),
+                            QStringLiteral("Корр. счёт: не проверить, пока неверен БИК")};
         QTest::newRow("settlement account's key")
             << "lineEditSettlementAccount"
             << "40702810938000012346"
             << "labelSettlementAccountProblem"
             << "Расчётный счёт: не сходится с БИК — проверьте счёт и БИК"
-            << noQr.arg("расчётный счёт «40702810938000012346» не сходится с БИК.")
+            << noQr.arg(QStringLiteral("расчётный счёт «40702810938000012346» не сходится с БИК."))
             << QStringList();
         QTest::newRow("settlement account of 19")
             << "lineEditSettlementAccount"
             << "4070281093800001234"
             << "labelSettlementAccountProblem"
             << "Расчётный счёт: 20 цифр, введено 19 цифр"
-            << noQr.arg("расчётный счёт «4070281093800001234» не сходится с БИК.") << QStringList();
+            << noQr.arg(QStringLiteral("расчётный счёт «4070281093800001234» не сходится с БИК."))
+            << QStringList();
         QTest::newRow("no settlement account")
             << "lineEditSettlementAccount"
             << ""
             << "labelSettlementAccountProblem"
-            << "" << noQr.arg("не указан расчётный счёт.") << QStringList();
+            << "" << noQr.arg(QStringLiteral("не указан расчётный счёт.")) << QStringList();
         QTest::newRow("correspondent account not 301")
             << "lineEditCorrAccount"
             << "40101810400000000225"
             << "labelCorrAccountProblem"
             << "Корр. счёт: начинается с 301"
-            << noQr.arg("корр. счёт «40101810400000000225» не сходится с БИК.") << QStringList();
+            << noQr.arg(QStringLiteral("корр. счёт «40101810400000000225» не сходится с БИК."))
+            << QStringList();
         QTest::newRow("correspondent account's key")
             << "lineEditCorrAccount"
             << "30101810400000000226"
             << "labelCorrAccountProblem"
             << "Корр. счёт: не сходится с БИК — проверьте счёт и БИК"
-            << noQr.arg("корр. счёт «30101810400000000226» не сходится с БИК.") << QStringList();
-        QTest::newRow("no bank name") << "lineEditBankName"
-                                      << ""
-                                      << "labelBikProblem"
-                                      << "" << noQr.arg("не указан банк.") << QStringList();
+            << noQr.arg(QStringLiteral("корр. счёт «30101810400000000226» не сходится с БИК."))
+            << QStringList();
+        QTest::newRow("no bank name")
+            << "lineEditBankName"
+            << ""
+            << "labelBikProblem"
+            << "" << noQr.arg(QStringLiteral("не указан банк.")) << QStringList();
         QTest::newRow("no name") << "lineEditShopName"
                                  << ""
                                  << "labelInnProblem"
-                                 << "" << noQr.arg("не указано наименование магазина.")
+                                 << ""
+                                 << noQr.arg(QStringLiteral("не указано наименование магазина."))
                                  << QStringList();
     }
     void markedAsTyped()
