@@ -112,23 +112,8 @@ bool prepareExport(const ExportRequest &request, PreparedExport *prepared, QStri
     prepared->signers = request.signers;
     prepared->discountHundredths = request.payer.isNull() ? 0 : request.payer.discountHundredths;
     prepared->tax = request.tax;
-    prepared->shop = request.shop;
-    prepared->customer = request.payer;
     layOutInvoice(prepared);
     return true;
-}
-
-// The code the PDF of the same invoice carries: the foot's "Всего", the number, the tax.
-static QString paymentQrFor(const PreparedExport &prepared, const QDate &day)
-{
-    InvoiceDocument document;
-    document.shop = prepared.shop;
-    document.number = prepared.number;
-    document.date = day;
-    document.lines = prepared.lines;
-    document.payer = prepared.customer;
-    document.tax = prepared.tax;
-    return document.paymentCode();
 }
 
 void layOutInvoice(PreparedExport *prepared)
@@ -136,7 +121,6 @@ void layOutInvoice(PreparedExport *prepared)
     const QDate day = prepared->date.isValid() ? prepared->date : QDate::currentDate();
     const FootTerms terms = FootTerms::on(prepared->tax, day, prepared->discountHundredths);
     prepared->blocks = invoiceFor(prepared->lines, prepared->signers, terms);
-    prepared->paymentQr = paymentQrFor(*prepared, day);
     prepared->lastRow = 0;
     for (const InvoiceBlock &block : qAsConst(prepared->blocks))
         prepared->lastRow = qMax(prepared->lastRow, block.top + block.rowCount() - 1);

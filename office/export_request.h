@@ -2,10 +2,10 @@
 // template path as the operator typed it, and every quantity and price read as a number.
 #pragma once
 
-#include "documents/invoice_document.h"
 #include "order/invoice.h"
 #include "order/order_line.h"
 
+#include <QByteArray>
 #include <QDate>
 #include <QString>
 #include <QVector>
@@ -19,7 +19,6 @@ struct ExportRequest
     InvoiceSigners signers; // the names after the signature lines, from the settings
     Customer payer; // the order's customer: the discount and the cell "Покупатель"
     TaxSettings tax; // the shop's, from the settings
-    ShopRequisites shop; // the shop's requisites for the payment QR code
     // The operator chose to go on with prices that are no number: they go into the sheet as the
     // table shows them, and their lines sum to 0.
     bool textPricesAccepted = false;
@@ -39,11 +38,9 @@ struct PreparedExport
     InvoiceSigners signers;
     int discountHundredths = 0;
     TaxSettings tax;
-    ShopRequisites shop;
-    Customer customer;
-    // The payment QR code's text for the cell named "QR", the same as the PDF's; empty when it
-    // cannot be made.
-    QString paymentQr;
+    // The payment QR code as a PNG picture for the cell named "QR", drawn by the window once the
+    // invoice has its number; empty: no picture.
+    QByteArray paymentQrPicture;
 };
 
 // The sample template's cell for the payment QR code, and the code's side on the sheet: 42 mm, so
@@ -57,8 +54,7 @@ inline const QString &qrCellName()
 constexpr int QrSideHundredthsMm = 4200;
 } // namespace invoice
 
-// The blocks for the export's lines and its date (the tax in force on it; today without one), and
-// the payment QR code's text for its total.
+// The blocks for the export's lines and its date (the tax in force on it; today without one).
 void layOutInvoice(PreparedExport *prepared);
 
 // The local file a typed template path names: blanks around it dropped, "~" for the home

@@ -1,10 +1,8 @@
 // The office calls on the office's threads, and the time limits the window keeps on them.
 #include "office/office_exporter.h"
 
-#include "documents/qr_code.h"
 #include "office/office_pool.h"
 
-#include <QBuffer>
 #include <QElapsedTimer>
 #include <QFutureWatcher>
 #include <QSemaphore>
@@ -80,15 +78,10 @@ OfficeExporter::Outcome runExport(OfficeSession &session, const PreparedExport &
                                        &failure))
         return fail();
     // The invoice stands without its QR code: a picture the office refuses leaves it out.
-    const QrCode code(prepared.paymentQr);
-    if (!prepared.paymentQr.isEmpty() && !code.isNull()) {
-        QByteArray png;
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        code.image(8).save(&buffer, "PNG");
+    if (!prepared.paymentQrPicture.isEmpty()) {
         OfficeFailure ignored;
-        session.placePicture(document, invoice::qrCellName(), png, invoice::QrSideHundredthsMm,
-                             &ignored);
+        session.placePicture(document, invoice::qrCellName(), prepared.paymentQrPicture,
+                             invoice::QrSideHundredthsMm, &ignored);
     }
     if (!carryOn(OfficeExporter::Showing))
         return fail();
