@@ -10,6 +10,12 @@
 #include "form/mainwindow_form.h"
 #include "order/order.h"
 
+#ifdef PRINTCALC_HAVE_OFFICE
+#include "office/customer_sheets.h"
+#include "office/office_pool.h"
+#include "office/office_session.h"
+#endif
+
 #include <QPushButton>
 
 void MainWindow::initCustomers()
@@ -63,6 +69,17 @@ CustomersDialog *MainWindow::showCustomers()
         list = new CustomersDialog(
             keeper->shop(), [this](const Customer &customer) { openCustomerCard(customer); }, this);
         list->setAttribute(Qt::WA_DeleteOnClose);
+#ifdef PRINTCALC_HAVE_OFFICE
+        // Workbooks through the window's office, on its threads.
+        list->readSheet = [](const QString &path, CustomerFileRead *read, QString *error) {
+            return readCustomerSheet(OfficeSession::shared(), path, read, error);
+        };
+        list->writeSheet
+            = [](const QString &path, const QVector<Customer> &customers, QString *error) {
+                  return writeCustomerSheet(OfficeSession::shared(), path, customers, error);
+              };
+        list->sheetPool = officePool();
+#endif
         // The order named the one merged away: it is for the one kept now.
         connect(list, &CustomersDialog::merged, this, [this](const Customer &kept, qint64 gone) {
             if (orderModel->customer().id == gone)

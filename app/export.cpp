@@ -46,6 +46,30 @@ void MainWindow::initTemplatePath()
 
 #ifdef PRINTCALC_HAVE_OFFICE
 #include "app/export_panel.h"
+#include "documents/qr_code.h"
+
+#include <QBuffer>
+
+// The code the PDF of the same invoice carries (the shop's requisites, the foot's "Всего", the
+// number and the tax), as a PNG picture for the sheet; empty when it cannot be made.
+static QByteArray paymentQrPicture(const PreparedExport &numbered, const Customer &customer)
+{
+    InvoiceDocument document;
+    document.shop = DocumentSettings::load().requisites;
+    document.number = numbered.number;
+    document.date = numbered.date.isValid() ? numbered.date : QDate::currentDate();
+    document.lines = numbered.lines;
+    document.payer = customer;
+    document.tax = numbered.tax;
+    const QrCode code(document.paymentCode());
+    QByteArray png;
+    if (code.isNull())
+        return png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    code.image(8).save(&buffer, "PNG");
+    return png;
+}
 
 void MainWindow::exportInit()
 {
@@ -57,14 +81,16 @@ void MainWindow::exportInit()
         *number = DocumentNumber();
         if (orderLines().isEmpty())
             return go(prepared);
+        const Customer customer = order()->customer();
         numberForDocument(QStringLiteral("export"), this,
-                          [number, prepared, go](const DocumentNumber &taken) {
+                          [number, prepared, go, customer](const DocumentNumber &taken) {
                               *number = taken;
                               PreparedExport numbered = prepared;
                               if (taken.ok) {
                                   numbered.number = QString::number(taken.number);
                                   numbered.date = taken.date.date();
                               }
+                              numbered.paymentQrPicture = paymentQrPicture(numbered, customer);
                               go(numbered);
                           });
     };

@@ -13,6 +13,11 @@
 
 #include <limits>
 
+#ifdef PRINTCALC_HAVE_OFFICE
+#include "cli/command_office.h"
+#include "office/customer_sheets.h"
+#endif
+
 namespace {
 
 // Tabs and line breaks inside a field would break the one-line-per-record output.
@@ -27,9 +32,10 @@ const QString Usage = QStringLiteral(
     "  printcalc --customers list [--find ТЕКСТ]     клиенты по наименованию (поиск — как в "
     "поле «Клиент»)\n"
     "  printcalc --customers show ID                 карточка клиента и его счета\n"
-    "  printcalc --customers import ФАЙЛ.csv         загрузить клиентов (при ошибках ничего не "
-    "сохраняется)\n"
-    "  printcalc --customers export ФАЙЛ.csv         выгрузить всех клиентов");
+    "  printcalc --customers import ФАЙЛ             загрузить клиентов из .csv, .ods или .xlsx "
+    "(при ошибках ничего не сохраняется)\n"
+    "  printcalc --customers export ФАЙЛ             выгрузить всех клиентов в .csv, .ods или "
+    ".xlsx");
 
 bool isSpreadsheet(const QString &path)
 {
@@ -38,9 +44,38 @@ bool isSpreadsheet(const QString &path)
         || suffix == QLatin1String("xls");
 }
 
-const QString SpreadsheetRefused = QStringLiteral(
-    "Клиенты загружаются и выгружаются в CSV: сохраните таблицу в Calc как «Текст CSV» "
-    "(UTF-8, разделитель «;»).");
+#ifndef PRINTCALC_HAVE_OFFICE
+const QString NoOffice = QStringLiteral(
+    "Таблицы .ods и .xlsx читаются и пишутся через LibreOffice Calc, а эта сборка программы "
+    "собрана без него: сохраните таблицу в Calc как «Текст CSV» (UTF-8, разделитель «;»).");
+#endif
+
+// The spreadsheet's rows read and checked through the command's own office.
+bool readSpreadsheet(const QString &path, CustomerFileRead *read, QString *error)
+{
+#ifdef PRINTCALC_HAVE_OFFICE
+    CommandOffice office;
+    return readCustomerSheet(office.get(), path, read, error);
+#else
+    Q_UNUSED(path)
+    Q_UNUSED(read)
+    *error = NoOffice;
+    return false;
+#endif
+}
+
+bool writeSpreadsheet(const QString &path, const QVector<Customer> &customers, QString *error)
+{
+#ifdef PRINTCALC_HAVE_OFFICE
+    CommandOffice office;
+    return writeCustomerSheet(office.get(), path, customers, error);
+#else
+    Q_UNUSED(path)
+    Q_UNUSED(customers)
+    *error = NoOffice;
+    return false;
+#endif
+}
 
 int list(CliContext &context, const QCommandLineParser &parser, const QStringList &words)
 {
@@ -151,20 +186,28 @@ int importFile(CliContext &context, const QCommandLineParser &parser, const QStr
     if (!context.onlyOptions(parser, QStringLiteral("import"), {}, &status))
         return status;
     if (words.isEmpty())
-        return context.usage(
-            QStringLiteral("Нужно имя файла: printcalc --customers import ФАЙЛ.csv"));
+        return context.usage(QStringLiteral("Нужно имя файла: printcalc --customers import ФАЙЛ"));
     if (!context.noMoreWords(words, 1, &status))
         return status;
     const QString path = words.first();
-    if (isSpreadsheet(path))
-        return context.fail(SpreadsheetRefused);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return context.fail(QStringLiteral("Файл %1 не открыть: %2").arg(path, file.errorString()));
-    // A list of customers is far below this; a larger file is no such list.
-    if (file.size() > 64 * 1024 * 1024)
-        return context.fail(QStringLiteral("Файл %1 слишком велик для списка клиентов.").arg(path));
-    const CustomerFileRead read = readCustomerCsv(file.readAll());
+    CustomerFileRead read;
+    if (isSpreadsheet(path)) {
+        if (!QFileInfo(path).isFile())
+            return context.fail(QStringLiteral("Файл %1 не найден.").arg(path));
+        QString error;
+        if (!readSpreadsheet(path, &read, &error))
+            return context.fail(QStringLiteral("Клиенты из %1 не загружены: %2").arg(path, error));
+    } else {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return context.fail(
+                QStringLiteral("Файл %1 не открыть: %2").arg(path, file.errorString()));
+        // A list of customers is far below this; a larger file is no such list.
+        if (file.size() > 64 * 1024 * 1024)
+            return context.fail(
+                QStringLiteral("Файл %1 слишком велик для списка клиентов.").arg(path));
+        read = readCustomerCsv(file.readAll());
+    }
     Connection connection;
     if (!context.open(connection))
         return CliFailed;
@@ -182,13 +225,10 @@ int exportFile(CliContext &context, const QCommandLineParser &parser, const QStr
     if (!context.onlyOptions(parser, QStringLiteral("export"), {}, &status))
         return status;
     if (words.isEmpty())
-        return context.usage(
-            QStringLiteral("Нужно имя файла: printcalc --customers export ФАЙЛ.csv"));
+        return context.usage(QStringLiteral("Нужно имя файла: printcalc --customers export ФАЙЛ"));
     if (!context.noMoreWords(words, 1, &status))
         return status;
     const QString path = words.first();
-    if (isSpreadsheet(path))
-        return context.fail(SpreadsheetRefused);
     Connection connection;
     if (!context.open(connection))
         return CliFailed;
@@ -196,6 +236,14 @@ int exportFile(CliContext &context, const QCommandLineParser &parser, const QStr
     const QVector<Customer> customers = CustomerStore(connection).list(QString(), &ok);
     if (!ok)
         return context.fail(connection.errorText());
+    if (isSpreadsheet(path)) {
+        QString error;
+        if (!writeSpreadsheet(path, customers, &error))
+            return context.fail(QStringLiteral("Клиенты в %1 не выгружены: %2").arg(path, error));
+        context.out << QStringLiteral("Выгружены клиенты в %1: %2.").arg(path).arg(customers.size())
+                    << '\n';
+        return 0;
+    }
     CliOutputFile file(path);
     QString error;
     if (!file.open(&error))

@@ -9,55 +9,13 @@
 #include <limits>
 
 #ifdef PRINTCALC_HAVE_OFFICE
-#include "office/office_session.h"
+#include "cli/command_office.h"
 #include "office/price_sheets.h"
-
-#include <QCoreApplication>
-#include <QDir>
-#include <QThread>
-#include <QUrl>
-
-#include <memory>
 #endif
 
 namespace {
 
 #ifdef PRINTCALC_HAVE_OFFICE
-// The command's own office for spreadsheets: headless, with a profile and a pipe of its own so
-// that it never meets the counter's office, and ended with the command.
-class CommandOffice
-{
-public:
-    ~CommandOffice()
-    {
-        if (!session || session->startedProcessId() == 0)
-            return;
-        // Asked to close, the office takes a moment to go; one that stays is ended.
-        bool gone = session->terminate();
-        for (int waited = 0; gone && waited < 10000 && !session->processIds().isEmpty();
-             waited += 100)
-            QThread::msleep(100);
-        if (!gone || !session->processIds().isEmpty())
-            session->kill();
-    }
-    OfficeSession &get()
-    {
-        if (!session) {
-            const QString name
-                = QStringLiteral("printcalc-cli-%1").arg(QCoreApplication::applicationPid());
-            session = std::make_unique<OfficeSession>(name);
-            const QString profile = QDir::temp().filePath(QStringLiteral("printcalc-cli-office"));
-            session->setStartArguments({QStringLiteral("--headless"),
-                                        QStringLiteral("-env:UserInstallation=")
-                                            + QUrl::fromLocalFile(profile).toString()});
-        }
-        return *session;
-    }
-
-private:
-    std::unique_ptr<OfficeSession> session;
-};
-
 // The office of the command running now; it ends before the program does.
 CommandOffice *runningOffice = nullptr;
 

@@ -2,15 +2,22 @@
 #include "dialogs/customers_dialog.h"
 
 #include "customers/requisites.h"
+#include "dialogs/file_pool.h"
 #include "dialogs/screen_fit.h"
 #include "storage/shop_link.h"
 
 #include "ui_customers_dialog.h"
 
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFutureWatcher>
 #include <QHeaderView>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QTimer>
+#include <QtConcurrent>
 
 namespace {
 
@@ -22,6 +29,24 @@ QTableWidgetItem *cell(const QString &text, Qt::Alignment alignment = Qt::AlignL
     item->setTextAlignment(alignment | Qt::AlignVCenter);
     return item;
 }
+
+bool isWorkbook(const QString &path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    return suffix == QLatin1String("ods") || suffix == QLatin1String("xlsx")
+        || suffix == QLatin1String("xls");
+}
+
+const QString NoWorkbooks = QStringLiteral(
+    "Таблицы .ods и .xlsx читаются и пишутся через LibreOffice Calc, а эта сборка программы "
+    "собрана без него: сохраните таблицу в Calc как «Текст CSV» (UTF-8, разделитель «;»).");
+
+struct FileRead
+{
+    bool ok = false;
+    CustomerFileRead read;
+    QString error;
+};
 
 QString described(const Customer &customer)
 {
@@ -89,6 +114,23 @@ CustomersDialog::CustomersDialog(ShopLink *link, std::function<void(const Custom
     connect(ui->pushButtonCustomersMerge, &QPushButton::clicked, this,
             &CustomersDialog::mergeSelected);
     connect(ui->pushButtonCustomersClose, &QPushButton::clicked, this, &QDialog::close);
+    chooseFile = [this](bool forWriting) {
+        const QString filter = QStringLiteral("Клиенты (*.csv *.ods *.xlsx);;Все файлы (*)");
+        return forWriting ? QFileDialog::getSaveFileName(this, QStringLiteral("Выгрузить клиентов"),
+                                                         QStringLiteral("клиенты.csv"), filter)
+                          : QFileDialog::getOpenFileName(this, QStringLiteral("Загрузить клиентов"),
+                                                         QString(), filter);
+    };
+    connect(ui->pushButtonCustomersImport, &QPushButton::clicked, this, [this] {
+        const QString path = chooseFile(false);
+        if (!path.isEmpty())
+            importFile(path);
+    });
+    connect(ui->pushButtonCustomersExport, &QPushButton::clicked, this, [this] {
+        const QString path = chooseFile(true);
+        if (!path.isEmpty())
+            exportFile(path);
+    });
     search();
 }
 
@@ -174,4 +216,121 @@ void CustomersDialog::mergeSelected()
         emit merged(keptOne, gone);
         search();
     });
+}
+
+void CustomersDialog::fileEnded(bool ok, const QString &text)
+{
+    fileBusy = false;
+    ui->pushButtonCustomersImport->setEnabled(true);
+    ui->pushButtonCustomersExport->setEnabled(true);
+    report = text;
+    done = text;
+    emit fileDone(ok);
+    search();
+}
+
+void CustomersDialog::importFile(const QString &path)
+{
+    if (fileBusy)
+        return;
+    const bool workbook = isWorkbook(path);
+    if (workbook && !readSheet) {
+        fileEnded(false, NoWorkbooks);
+        return;
+    }
+    fileBusy = true;
+    ui->pushButtonCustomersImport->setEnabled(false);
+    ui->pushButtonCustomersExport->setEnabled(false);
+    ui->labelCustomersStatus->setText(QStringLiteral("Загрузка из «%1»…").arg(path));
+    const auto reader = readSheet;
+    auto *watcher = new QFutureWatcher<FileRead>(this);
+    connect(watcher, &QFutureWatcher<FileRead>::finished, this, [this, watcher, path] {
+        watcher->deleteLater();
+        const FileRead result = watcher->result();
+        if (!result.ok) {
+            fileEnded(false,
+                      QStringLiteral("Клиенты из «%1» не загружены: %2")
+                          .arg(QFileInfo(path).fileName(), result.error));
+            return;
+        }
+        shop->importCustomerFile(
+            result.read, this, [this](const CustomerImport &imported, const QString &error) {
+                fileEnded(imported.stored,
+                          error.isEmpty() ? imported.report()
+                                          : imported.report() + QLatin1Char('\n') + error);
+            });
+    });
+    QThreadPool *pool = workbook && sheetPool ? sheetPool : filePool();
+    watcher->setFuture(QtConcurrent::run(pool, [path, workbook, reader] {
+        FileRead result;
+        if (workbook) {
+            result.ok = reader(path, &result.read, &result.error);
+            return result;
+        }
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            result.error = file.errorString();
+            return result;
+        }
+        // A list of customers is far below this; a larger file is no such list.
+        if (file.size() > 64 * 1024 * 1024) {
+            result.error = QStringLiteral("файл слишком велик для списка клиентов.");
+            return result;
+        }
+        result.read = readCustomerCsv(file.readAll());
+        result.ok = true;
+        return result;
+    }));
+}
+
+void CustomersDialog::exportFile(const QString &path)
+{
+    if (fileBusy)
+        return;
+    const bool workbook = isWorkbook(path);
+    if (workbook && !writeSheet) {
+        fileEnded(false, NoWorkbooks);
+        return;
+    }
+    fileBusy = true;
+    ui->pushButtonCustomersImport->setEnabled(false);
+    ui->pushButtonCustomersExport->setEnabled(false);
+    ui->labelCustomersStatus->setText(QStringLiteral("Выгрузка в «%1»…").arg(path));
+    shop->listCustomers(
+        QString(), this,
+        [this, path, workbook](const QVector<Customer> &customers, const QString &error) {
+            if (!error.isEmpty()) {
+                fileEnded(false, QStringLiteral("Клиенты не выгружены: ") + error);
+                return;
+            }
+            const auto writer = writeSheet;
+            auto *watcher = new QFutureWatcher<QString>(this);
+            connect(watcher, &QFutureWatcher<QString>::finished, this,
+                    [this, watcher, path, count = customers.size()] {
+                        watcher->deleteLater();
+                        const QString problem = watcher->result();
+                        fileEnded(problem.isEmpty(),
+                                  problem.isEmpty()
+                                      ? QStringLiteral("Выгружены клиенты в «%1»: %2.")
+                                            .arg(QFileInfo(path).fileName())
+                                            .arg(count)
+                                      : QStringLiteral("Клиенты в «%1» не выгружены: %2")
+                                            .arg(QFileInfo(path).fileName(), problem));
+                    });
+            QThreadPool *pool = workbook && sheetPool ? sheetPool : filePool();
+            watcher->setFuture(QtConcurrent::run(pool, [path, workbook, writer, customers] {
+                QString problem;
+                if (workbook) {
+                    if (!writer(path, customers, &problem) && problem.isEmpty())
+                        problem = QStringLiteral("файл не записан.");
+                    return problem;
+                }
+                // Written beside its place and put there whole: a failure leaves the old file.
+                QSaveFile file(path);
+                if (!file.open(QIODevice::WriteOnly) || file.write(customerFileCsv(customers)) < 0
+                    || !file.commit())
+                    problem = file.errorString();
+                return problem;
+            }));
+        });
 }

@@ -4,7 +4,7 @@
 // link.
 #pragma once
 
-#include "customers/customer.h"
+#include "customers/customer_file.h"
 
 #include <QDialog>
 #include <QScopedPointer>
@@ -16,6 +16,7 @@ namespace Ui {
 class CustomersDialog;
 }
 class ShopLink;
+class QThreadPool;
 class QTimer;
 
 class CustomersDialog : public QDialog
@@ -39,9 +40,25 @@ public:
     // instead of a message box.
     std::function<qint64(const Customer &first, const Customer &second)> chooseKept;
 
+    // "Загрузить…" and "Выгрузить…": the file to read or write (empty: the operator changed their
+    // mind); the tests answer instead of a file dialog.
+    std::function<QString(bool forWriting)> chooseFile;
+    // Workbooks (.ods, .xlsx) go through the office where the build has one: these are called on
+    // the pool's thread, never on the window's. Without them a workbook is refused with a word on
+    // CSV.
+    std::function<bool(const QString &path, CustomerFileRead *read, QString *error)> readSheet;
+    std::function<bool(const QString &path, const QVector<Customer> &, QString *error)> writeSheet;
+    QThreadPool *sheetPool = nullptr;
+    void importFile(const QString &path);
+    void exportFile(const QString &path);
+    // The last import's report, or what the last export did.
+    QString lastReport() const { return report; }
+
 signals:
     // Two became one: the one kept, and the id of the one that is gone.
     void merged(const Customer &kept, qint64 goneId);
+    // An import or export ended (its report in lastReport()).
+    void fileDone(bool ok);
 
 private:
     QVector<Customer> selected() const;
@@ -54,4 +71,7 @@ private:
     QVector<Customer> listed;
     int serial = 0;
     QString done; // what the last merge did, told with the list read again
+    QString report;
+    bool fileBusy = false;
+    void fileEnded(bool ok, const QString &text);
 };

@@ -1,13 +1,17 @@
 // "Настройки": every setting of the program in one dialog over the settings file. The shop's
-// requisites, the PDF folder, the validity days and the tax through the documents' settings; the
-// counter's name, the database URL and the office warm-up under the keys storage and the office
-// read. The URL's password is edited in a field of its own that shows no text; the URL field shows
+// requisites (each checked as it is typed, a mistake told at its field; the note under them says
+// when the invoices' payment QR code is left off, and why), the PDF folder, the validity days and
+// the tax through the documents' settings; the counter's name, the database URL and the office
+// warm-up under the keys storage and the office read. The URL's password is edited in a field of
+// its own that shows no text; the URL field shows
 // ***.
 #pragma once
 
+#include "documents/invoice_document.h"
 #include "order/invoice_foot.h"
 
 #include <QDialog>
+#include <QHash>
 
 class QCheckBox;
 class QComboBox;
@@ -27,6 +31,7 @@ public:
     static const char *const CounterNameKey; // "counter/name", the host name when empty
     static const char *const DatabaseUrlKey; // "database/url", the local SQLite file when empty
     static const char *const OfficeWarmupKey; // "office/warmup", true when absent
+    static const char *const OpeningHoursKey; // "requisites/hours", free text, left out when empty
 
     // Writes the fields to the settings file, owner-only; false if the file could not be written
     // or is not used (problem() says why).
@@ -44,8 +49,15 @@ private:
     // from what it means (18 % on top, no change).
     TaxSettings taxFromFields() const;
     void enableTaxFields();
+    ShopRequisites requisitesFromFields() const;
+    // Marks every requisite field that fails its check and tells whether the QR code can be made.
+    void checkRequisites();
 
     QLineEdit *shopName, *address, *taxNumbers, *bank, *account, *director, *accountant;
+    QLineEdit *inn, *kpp, *ogrn, *bankName, *bik, *settlementAccount, *corrAccount, *hours;
+    // The mark under each checked field, by the field.
+    QHash<QLineEdit *, QLabel *> marks;
+    QLabel *qrNote;
     QLineEdit *pdfFolder;
     QSpinBox *validityDays;
     QComboBox *taxMode, *taxRate, *taxChangeMode, *taxChangeRate;

@@ -63,7 +63,7 @@ DocumentSettings DocumentSettings::read(const SettingsFile &settings)
     for (const RequisiteKey &entry : requisiteKeys) {
         const QString key = QLatin1String(entry.key);
         if (settings.contains(key))
-            loaded.requisites.*entry.field = settings.value(key).toString();
+            loaded.requisites.*entry.field = settings.text(key);
     }
     loaded.pdfFolder = settings.value(QLatin1String(folderKey)).toString().trimmed();
     bool ok = false;

@@ -119,8 +119,8 @@ bool prepareExport(const ExportRequest &request, PreparedExport *prepared, QStri
 void layOutInvoice(PreparedExport *prepared)
 {
     const QDate day = prepared->date.isValid() ? prepared->date : QDate::currentDate();
-    prepared->blocks = invoiceFor(prepared->lines, prepared->signers,
-                                  FootTerms::on(prepared->tax, day, prepared->discountHundredths));
+    const FootTerms terms = FootTerms::on(prepared->tax, day, prepared->discountHundredths);
+    prepared->blocks = invoiceFor(prepared->lines, prepared->signers, terms);
     prepared->lastRow = 0;
     for (const InvoiceBlock &block : qAsConst(prepared->blocks))
         prepared->lastRow = qMax(prepared->lastRow, block.top + block.rowCount() - 1);

@@ -5,6 +5,7 @@
 #include "order/invoice.h"
 #include "order/order_line.h"
 
+#include <QByteArray>
 #include <QDate>
 #include <QString>
 #include <QVector>
@@ -37,7 +38,21 @@ struct PreparedExport
     InvoiceSigners signers;
     int discountHundredths = 0;
     TaxSettings tax;
+    // The payment QR code as a PNG picture for the cell named "QR", drawn by the window once the
+    // invoice has its number; empty: no picture.
+    QByteArray paymentQrPicture;
 };
+
+// The sample template's cell for the payment QR code, and the code's side on the sheet: 42 mm, so
+// that a sheet printed to the page's width still gives a phone at arm's length 35 mm or more.
+namespace invoice {
+inline const QString &qrCellName()
+{
+    static const QString name = QStringLiteral("QR");
+    return name;
+}
+constexpr int QrSideHundredthsMm = 4200;
+} // namespace invoice
 
 // The blocks for the export's lines and its date (the tax in force on it; today without one).
 void layOutInvoice(PreparedExport *prepared);

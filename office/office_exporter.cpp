@@ -77,6 +77,12 @@ OfficeExporter::Outcome runExport(OfficeSession &session, const PreparedExport &
         || !session.writeNumberAndDate(document, prepared.number, prepared.date, prepared.payer,
                                        &failure))
         return fail();
+    // The invoice stands without its QR code: a picture the office refuses leaves it out.
+    if (!prepared.paymentQrPicture.isEmpty()) {
+        OfficeFailure ignored;
+        session.placePicture(document, invoice::qrCellName(), prepared.paymentQrPicture,
+                             invoice::QrSideHundredthsMm, &ignored);
+    }
     if (!carryOn(OfficeExporter::Showing))
         return fail();
     session.show(document, sheetName);

@@ -16,6 +16,8 @@
 #include <QThread>
 #include <QUrl>
 
+#include <com/sun/star/awt/Point.hpp>
+#include <com/sun/star/awt/Size.hpp>
 #include <com/sun/star/awt/XTopWindow.hpp>
 #include <com/sun/star/awt/XWindow2.hpp>
 #include <com/sun/star/beans/XMultiPropertySet.hpp>
@@ -29,15 +31,24 @@
 #include <com/sun/star/document/MacroExecMode.hpp>
 #include <com/sun/star/document/UpdateDocMode.hpp>
 #include <com/sun/star/document/XTypeDetection.hpp>
+#include <com/sun/star/drawing/XDrawPage.hpp>
+#include <com/sun/star/drawing/XDrawPages.hpp>
+#include <com/sun/star/drawing/XDrawPagesSupplier.hpp>
+#include <com/sun/star/drawing/XShape.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
 #include <com/sun/star/frame/XController.hpp>
 #include <com/sun/star/frame/XDesktop2.hpp>
 #include <com/sun/star/frame/XFrame.hpp>
+#include <com/sun/star/graphic/GraphicProvider.hpp>
+#include <com/sun/star/graphic/XGraphic.hpp>
+#include <com/sun/star/io/SequenceInputStream.hpp>
 #include <com/sun/star/lang/DisposedException.hpp>
 #include <com/sun/star/lang/Locale.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/lang/XMultiComponentFactory.hpp>
+#include <com/sun/star/lang/XMultiServiceFactory.hpp>
 #include <com/sun/star/sheet/CellFlags.hpp>
+#include <com/sun/star/sheet/XCellAddressable.hpp>
 #include <com/sun/star/sheet/XCellRangeData.hpp>
 #include <com/sun/star/sheet/XCellRangeReferrer.hpp>
 #include <com/sun/star/sheet/XCellRangesQuery.hpp>
@@ -268,6 +279,11 @@ struct OfficeSession::Private
 Reference<frame::XDesktop2> OfficeSessionAccess::desktop(OfficeSession &session)
 {
     return session.d->currentDesktop();
+}
+
+Reference<uno::XComponentContext> OfficeSessionAccess::context(OfficeSession &session)
+{
+    return session.d->currentContext();
 }
 
 OfficeSession::OfficeSession(const QString &pipeName)
@@ -784,6 +800,67 @@ bool OfficeSession::writeNumberAndDate(const OfficeDocument &document, const QSt
                       "Номер, дату и плательщика счёта не удалось записать в шаблон. Недописанный "
                       "счёт закрыт; повторите экспорт."),
                   failure);
+        return false;
+    }
+    return true;
+}
+
+bool OfficeSession::placePicture(const OfficeDocument &document, const QString &cellName,
+                                 const QByteArray &png, int side, OfficeFailure *failure)
+{
+    const Reference<sheet::XSpreadsheetDocument> doc = unoDocument(document);
+    try {
+        const Reference<beans::XPropertySet> properties(doc, UNO_QUERY_THROW);
+        const Reference<container::XNameAccess> ranges(properties->getPropertyValue("NamedRanges"),
+                                                       UNO_QUERY_THROW);
+        if (!ranges->hasByName(toOUString(cellName)))
+            return true;
+        const Reference<sheet::XCellRangeReferrer> referrer(ranges->getByName(toOUString(cellName)),
+                                                            UNO_QUERY);
+        const Reference<table::XCellRange> cells
+            = referrer.is() ? referrer->getReferredCells() : Reference<table::XCellRange>();
+        if (!cells.is())
+            return true;
+        const Reference<table::XCell> cell = cells->getCellByPosition(0, 0);
+        const table::CellAddress address
+            = Reference<sheet::XCellAddressable>(cell, UNO_QUERY_THROW)->getCellAddress();
+        // The document's draw pages go sheet by sheet.
+        const Reference<drawing::XDrawPage> page(
+            Reference<drawing::XDrawPagesSupplier>(doc, UNO_QUERY_THROW)
+                ->getDrawPages()
+                ->getByIndex(address.Sheet),
+            UNO_QUERY_THROW);
+
+        // The picture is made inside the office from the bytes: no file to leave behind.
+        const Reference<uno::XComponentContext> context = d->currentContext();
+        const Sequence<sal_Int8> bytes(reinterpret_cast<const sal_Int8 *>(png.constData()),
+                                       png.size());
+        const beans::PropertyValue source = unoProperty(
+            "InputStream", Any(io::SequenceInputStream::createStreamFromSequence(context, bytes)));
+        const Reference<graphic::XGraphic> picture
+            = graphic::GraphicProvider::create(context)->queryGraphic(
+                Sequence<beans::PropertyValue>(&source, 1));
+
+        const Reference<drawing::XShape> shape(
+            Reference<lang::XMultiServiceFactory>(doc, UNO_QUERY_THROW)
+                ->createInstance("com.sun.star.drawing.GraphicObjectShape"),
+            UNO_QUERY_THROW);
+        page->add(shape);
+        const Reference<beans::XPropertySet> shapeProperties(shape, UNO_QUERY_THROW);
+        shapeProperties->setPropertyValue("Graphic", Any(picture));
+        shapeProperties->setPropertyValue("Name", Any(toOUString(cellName)));
+        // Anchored to the cell it moves with the cell when the operator inserts rows above it.
+        shapeProperties->setPropertyValue("Anchor", Any(cell));
+        awt::Point corner;
+        Reference<beans::XPropertySet>(cell, UNO_QUERY_THROW)->getPropertyValue("Position")
+            >>= corner;
+        shape->setPosition(corner);
+        shape->setSize(awt::Size(side, side));
+    } catch (const uno::Exception &e) {
+        if (failure) {
+            failure->message = QStringLiteral("QR-код для оплаты не удалось вставить в счёт.");
+            failure->details = exceptionText(e);
+        }
         return false;
     }
     return true;

@@ -6,6 +6,7 @@
 
 #include "order/invoice.h"
 
+#include <QByteArray>
 #include <QDate>
 #include <QList>
 #include <QString>
@@ -95,6 +96,12 @@ public:
     // the number, the date and the payer; empty values and missing names are skipped.
     bool writeNumberAndDate(const OfficeDocument &document, const QString &number,
                             const QDate &date, const QString &payer, OfficeFailure *failure);
+
+    // The picture (PNG bytes) over the cell the template names, its top left corner at the
+    // cell's, `side` hundredths of a millimetre square and anchored to the cell, so that it moves
+    // with the cell. A template without the name gets none; false only when the office refused.
+    bool placePicture(const OfficeDocument &document, const QString &cellName,
+                      const QByteArray &png, int side, OfficeFailure *failure);
 
     // Makes the document's window visible and brings it to the front with the sheet active.
     void show(const OfficeDocument &document, const QString &sheetName);

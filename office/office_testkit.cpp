@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QUrl>
 
+#include <com/sun/star/awt/Point.hpp>
+#include <com/sun/star/awt/Size.hpp>
 #include <com/sun/star/awt/XWindow2.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
@@ -16,11 +18,19 @@
 #include <com/sun/star/container/XNamed.hpp>
 #include <com/sun/star/document/MacroExecMode.hpp>
 #include <com/sun/star/document/XEventsSupplier.hpp>
+#include <com/sun/star/drawing/XDrawPage.hpp>
+#include <com/sun/star/drawing/XDrawPages.hpp>
+#include <com/sun/star/drawing/XDrawPagesSupplier.hpp>
+#include <com/sun/star/drawing/XShape.hpp>
 #include <com/sun/star/frame/XController.hpp>
 #include <com/sun/star/frame/XFrame.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
+#include <com/sun/star/graphic/GraphicProvider.hpp>
+#include <com/sun/star/graphic/XGraphic.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/script/XLibraryContainer.hpp>
+#include <com/sun/star/sheet/XCellAddressable.hpp>
+#include <com/sun/star/sheet/XCellRangeAddressable.hpp>
 #include <com/sun/star/sheet/XNamedRanges.hpp>
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
 #include <com/sun/star/table/BorderLine2.hpp>
@@ -63,6 +73,65 @@ static Reference<table::XCell> unoCell(const OfficeDocument &document, const cha
     return sheetOf(unoDocument(document), sheet.isEmpty() ? InvoiceSheet : sheet)
         ->getCellRangeByName(rtl::OUString::createFromAscii(name))
         ->getCellByPosition(0, 0);
+}
+
+static Reference<container::XIndexAccess> drawPageOf(const OfficeDocument &document,
+                                                     const QString &sheet)
+{
+    const Reference<sheet::XSpreadsheetDocument> doc = unoDocument(document);
+    const Reference<sheet::XCellRangeAddressable> addressable(
+        sheetOf(doc, sheet.isEmpty() ? InvoiceSheet : sheet), UNO_QUERY_THROW);
+    return Reference<container::XIndexAccess>(
+        Reference<drawing::XDrawPagesSupplier>(doc, UNO_QUERY_THROW)
+            ->getDrawPages()
+            ->getByIndex(addressable->getRangeAddress().Sheet),
+        UNO_QUERY_THROW);
+}
+
+QVector<Picture> pictures(const OfficeDocument &document, const QString &sheet)
+{
+    QVector<Picture> found;
+    const Reference<container::XIndexAccess> page = drawPageOf(document, sheet);
+    for (sal_Int32 i = 0; i < page->getCount(); ++i) {
+        const Reference<drawing::XShape> shape(page->getByIndex(i), UNO_QUERY_THROW);
+        const Reference<beans::XPropertySet> properties(shape, UNO_QUERY_THROW);
+        Picture picture;
+        rtl::OUString name;
+        properties->getPropertyValue("Name") >>= name;
+        picture.name = toQString(name);
+        const Reference<sheet::XCellAddressable> anchor(properties->getPropertyValue("Anchor"),
+                                                        UNO_QUERY);
+        if (anchor.is()) {
+            const table::CellAddress at = anchor->getCellAddress();
+            picture.anchorCell = cellName(at.Row + 1, at.Column);
+        }
+        const awt::Size size = shape->getSize();
+        picture.width = size.Width;
+        picture.height = size.Height;
+        found.append(picture);
+    }
+    return found;
+}
+
+bool savePicture(OfficeSession &session, const OfficeDocument &document, int index,
+                 const QString &path, QString *error)
+{
+    try {
+        const Reference<beans::XPropertySet> shape(
+            drawPageOf(document, QString())->getByIndex(index), UNO_QUERY_THROW);
+        const Reference<graphic::XGraphic> graphic(shape->getPropertyValue("Graphic"),
+                                                   UNO_QUERY_THROW);
+        const beans::PropertyValue target[] = {
+            unoProperty("URL", Any(toOUString(QUrl::fromLocalFile(path).toString()))),
+            unoProperty("MimeType", Any(rtl::OUString("image/png"))),
+        };
+        graphic::GraphicProvider::create(OfficeSessionAccess::context(session))
+            ->storeGraphic(graphic, Sequence<beans::PropertyValue>(target, 2));
+    } catch (const uno::Exception &e) {
+        *error = exceptionText(e);
+        return false;
+    }
+    return QFile::exists(path);
 }
 
 Cell cell(const OfficeDocument &document, const char *name, const QString &sheet)

@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 namespace officetest {
 
@@ -43,6 +44,20 @@ enum class Change {
     DropNames, // no cells named for the number and the date
     Macro, // a Basic macro bound to opening and to new documents writes into H1
 };
+// A picture on a sheet: the cell it is anchored to ("E2", empty when anchored to the page) and its
+// size in hundredths of a millimetre.
+struct Picture
+{
+    QString name;
+    QString anchorCell;
+    int width = 0;
+    int height = 0;
+};
+QVector<Picture> pictures(const OfficeDocument &document, const QString &sheet = QString());
+// Writes the sheet's picture at that index as a PNG file; false with the reason.
+bool savePicture(OfficeSession &session, const OfficeDocument &document, int index,
+                 const QString &path, QString *error);
+
 // Writes the changed copy to target (.xlsx or .ods, by its suffix); false with the reason.
 bool makeTemplate(OfficeSession &session, const QString &source, const QString &target,
                   Change change, QString *error);

@@ -12,6 +12,7 @@
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 #include <com/sun/star/uno/Exception.hpp>
 #include <com/sun/star/uno/Reference.hxx>
+#include <com/sun/star/uno/XComponentContext.hpp>
 #include <rtl/ustring.hxx>
 
 namespace css = com::sun::star;
@@ -58,6 +59,8 @@ struct OfficeSessionAccess
 {
     // The session's desktop, null while it is not connected (office/office_session.cpp).
     static css::uno::Reference<css::frame::XDesktop2> desktop(OfficeSession &session);
+    // The office's component context, null while it is not connected.
+    static css::uno::Reference<css::uno::XComponentContext> context(OfficeSession &session);
 };
 
 // Holds the document's views still while many cells change, and lets them go on every way out.

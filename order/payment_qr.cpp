@@ -95,9 +95,9 @@ QString invoicePaymentPurpose(qint64 number, const QDate &date, bool taxExempt, 
                              .arg(date.toString(QStringLiteral("dd.MM.yyyy")));
     if (taxExempt)
         return head + QStringLiteral(", НДС не облагается");
-    return head
-        + QStringLiteral(", в т.ч. НДС %1 % — %2 руб.")
-              .arg(ratePercent)
-              .arg(
-                  moneyNumber(double(taxKopecks) / 100.0).replace(QChar(0x00A0), QLatin1Char(' ')));
+    // As the documents print a sum: kopecks always, "2 904,00".
+    QString tax = moneyNumber(double(taxKopecks) / 100.0).replace(QChar(0x00A0), QLatin1Char(' '));
+    if (!tax.contains(QLatin1Char(',')))
+        tax += QStringLiteral(",00");
+    return head + QStringLiteral(", в т.ч. НДС %1 % — %2 руб.").arg(ratePercent).arg(tax);
 }

@@ -151,6 +151,13 @@ QVariant SettingsFile::value(const QString &key, const QVariant &fallback) const
     return values.value(key, fallback);
 }
 
+QString SettingsFile::text(const QString &key) const
+{
+    const QVariant value = values.value(key);
+    return value.type() == QVariant::StringList ? value.toStringList().join(QStringLiteral(", "))
+                                                : value.toString();
+}
+
 void SettingsFile::setValue(const QString &key, const QVariant &value)
 {
     // The same value again leaves the line as the administrator wrote it.

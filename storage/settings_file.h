@@ -20,6 +20,9 @@ public:
 
     bool contains(const QString &key) const;
     QVariant value(const QString &key, const QVariant &fallback = QVariant()) const;
+    // A free text as the line holds it: a comma the administrator typed without quotes makes
+    // QSettings read a list, which is joined back.
+    QString text(const QString &key) const;
     void setValue(const QString &key, const QVariant &value);
     void remove(const QString &key);
 

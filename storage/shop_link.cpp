@@ -452,6 +452,25 @@ void ShopLink::saveCustomer(
     });
 }
 
+void ShopLink::importCustomerFile(const CustomerFileRead &read, QObject *context,
+                                  std::function<void(const CustomerImport &, const QString &)> done)
+{
+    State *s = state.get();
+    s->thread.post([this, s, read, context = QPointer<QObject>(context), done] {
+        CustomerImport imported;
+        QString error;
+        if (ensureShop()) {
+            CustomerStore store(s->shop);
+            imported = importCustomers(store, read, Settings(s->settingsPath).counterName());
+            if (!imported.stored && s->shop.fault() != StorageFault::None)
+                error = failure();
+        } else {
+            error = s->shop.errorText();
+        }
+        replyTo(context, [done, imported, error] { done(imported, error); });
+    });
+}
+
 void ShopLink::mergeCustomers(qint64 keptId, qint64 goneId, QObject *context,
                               std::function<void(bool, const QString &)> done)
 {

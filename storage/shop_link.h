@@ -5,6 +5,7 @@
 #pragma once
 
 #include "storage/connection.h"
+#include "storage/customer_import.h"
 #include "storage/customer_store.h"
 #include "storage/database_url.h"
 #include "storage/journal.h"
@@ -75,6 +76,10 @@ public:
                         std::function<void(bool ok, const QString &error)> done);
     void clearPersonalData(qint64 id, QObject *context,
                            std::function<void(bool ok, const QString &error)> done);
+    // A file of customers, read and checked, brought in as one (see importCustomers); error
+    // tells a database that could not be reached or written.
+    void importCustomerFile(const CustomerFileRead &read, QObject *context,
+                            std::function<void(const CustomerImport &, const QString &error)> done);
 
     // The window gave up waiting for an answer: the shop counts as unreachable until a call or
     // check gets through again.

@@ -3,7 +3,8 @@
 and requisites, the invoice number and date, and the column captions in row 16 over B to F.
 The export fills rows 17 on, and the cells named "НомерСчёта", "ДатаСчёта" and "Покупатель" (C9, E9
 and C11) when it is given the invoice's number, date and payer; until then they hold blanks to fill
-in by hand. Only the standard library is used, and the zip entries carry a fixed
+in by hand. The cell named "QR" (E2, beside the requisites and the bank lines) gets the payment QR
+code as a picture 42 mm square; rows 5 and 8 are set taller so that it ends above the title. Only the standard library is used, and the zip entries carry a fixed
 date, so running it again gives the same bytes.
 
     python3 tools/make_invoice_template.py [output.xlsx]
@@ -41,7 +42,7 @@ CELLS = [
 ]
 
 # Cells the export fills by name, where the template has them.
-NAMES = {"НомерСчёта": "C9", "ДатаСчёта": "E9", "Покупатель": "C11"}
+NAMES = {"НомерСчёта": "C9", "ДатаСчёта": "E9", "Покупатель": "C11", "QR": "E2"}
 
 # Column widths in characters and column styles: A is a margin, C takes the long descriptions.
 # B is wide enough for "Счёт №" in the title's size and for "Плательщик:"; the payer wraps in C.
@@ -117,7 +118,7 @@ def row_of(cell):
 
 
 def sheet_xml():
-    rows = {}
+    rows = {number: [] for number in (5, 8)}
     for cell, text, style in CELLS:
         rows.setdefault(row_of(cell), []).append(
             f'<c r="{cell}" s="{style}" t="inlineStr"><is><t>{escape(text)}</t></is></c>')
@@ -126,7 +127,8 @@ def sheet_xml():
         ' customWidth="1"/>'
         for letter, (width, style) in COLUMNS.items())
     # The shop's name, the invoice title and the column captions are set larger than the rest.
-    heights = {2: 24, 9: 24, 16: 22}
+    # The empty rows 5 and 8 make room for the QR code from row 2 down to row 8.
+    heights = {2: 24, 5: 24, 8: 24, 9: 24, 16: 22}
     body = "".join(
         f'<row r="{number}"'
         + (f' ht="{heights[number]}" customHeight="1"' if number in heights else "")
@@ -134,9 +136,11 @@ def sheet_xml():
         for number, cells in sorted(rows.items()))
     return ('<?xml version="1.0" encoding="UTF-8" standalone="yes"?>\n'
             '<worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">'
+            # Printed one page wide: the sums and the QR code stay on the page with the lines.
+            '<sheetPr><pageSetUpPr fitToPage="1"/></sheetPr>'
             f'<cols>{columns}</cols><sheetData>{body}</sheetData>'
             '<pageMargins left="0.7" right="0.5" top="0.75" bottom="0.75" header="0.3" footer="0.3"/>'
-            '<pageSetup paperSize="9" orientation="portrait"/>'
+            '<pageSetup paperSize="9" orientation="portrait" fitToWidth="1" fitToHeight="0"/>'
             '</worksheet>\n')
 
 
