@@ -36,34 +36,50 @@ AuditRecord sealedAuditRecord(AuditRecord record, const QByteArray &previousHash
     return record;
 }
 
-AuditVerdict verifyAuditChain(const QVector<AuditRecord> &records, const AuditHead &head)
+AuditChainCheck::AuditChainCheck(const AuditHead &head)
+    : head(head)
+{ }
+
+bool AuditChainCheck::add(const AuditRecord &record)
 {
-    AuditVerdict verdict;
-    QByteArray previous;
-    qint64 lastId = 0;
-    for (int i = 0; i < records.size(); ++i) {
-        const AuditRecord &record = records.at(i);
-        QString problem;
-        if (record.previousHash != previous)
-            problem = QStringLiteral("запись %1 не продолжает предыдущую (вставлена или удалена "
-                                     "запись перед ней)");
-        else if (record.hash != auditHash(record, previous))
-            problem = QStringLiteral("запись %1 изменена");
-        else if (record.id <= lastId)
-            problem = QStringLiteral("запись %1 стоит не на своём месте");
-        if (!problem.isEmpty()) {
-            verdict = {false, i, problem.arg(record.id) + QLatin1Char('.')};
-            return verdict;
-        }
-        previous = record.hash;
-        lastId = record.id;
+    if (!verdict.intact)
+        return false;
+    QString problem;
+    if (record.previousHash != previous)
+        problem = QStringLiteral("запись %1 не продолжает предыдущую (вставлена или удалена "
+                                 "запись перед ней)");
+    else if (record.hash != auditHash(record, previous))
+        problem = QStringLiteral("запись %1 изменена");
+    else if (record.id <= lastId)
+        problem = QStringLiteral("запись %1 стоит не на своём месте");
+    if (!problem.isEmpty()) {
+        verdict = {false, int(count), problem.arg(record.id) + QLatin1Char('.')};
+        return false;
     }
-    if (head.count > 0
-        && (head.count > records.size() || records.at(int(head.count) - 1).hash != head.lastHash)) {
-        verdict = {false, int(records.size()),
+    previous = record.hash;
+    lastId = record.id;
+    ++count;
+    if (count == head.count)
+        hashAtHead = record.hash;
+    return true;
+}
+
+AuditVerdict AuditChainCheck::finish()
+{
+    if (verdict.intact && head.count > 0 && (head.count > count || hashAtHead != head.lastHash)) {
+        verdict = {false, int(count),
                    QStringLiteral("после записи %1 недостаёт записей: их было %2.")
-                       .arg(records.isEmpty() ? 0 : records.last().id)
+                       .arg(lastId)
                        .arg(head.count)};
     }
     return verdict;
+}
+
+AuditVerdict verifyAuditChain(const QVector<AuditRecord> &records, const AuditHead &head)
+{
+    AuditChainCheck check(head);
+    for (const AuditRecord &record : records)
+        if (!check.add(record))
+            break;
+    return check.finish();
 }

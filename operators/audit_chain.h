@@ -45,3 +45,24 @@ struct AuditVerdict
 // removed from the end.
 AuditVerdict verifyAuditChain(const QVector<AuditRecord> &records,
                               const AuditHead &head = AuditHead());
+
+// The same check one record at a time, for a trail too long to hold in memory.
+class AuditChainCheck
+{
+public:
+    explicit AuditChainCheck(const AuditHead &head = AuditHead());
+    // False from the first record that does not hold; the verdict then names it.
+    bool add(const AuditRecord &record);
+    // Once every record is added: the end checked against the head.
+    AuditVerdict finish();
+    // The chain's head as read so far.
+    AuditHead readHead() const { return {count, previous}; }
+
+private:
+    AuditHead head;
+    AuditVerdict verdict;
+    QByteArray previous;
+    QByteArray hashAtHead;
+    qint64 lastId = 0;
+    qint64 count = 0;
+};

@@ -151,6 +151,9 @@ public:
     explicit OrderBook(Connection &connection);
 
     void setShopContacts(const ShopContacts &contacts) { shop = contacts; }
+    // Who makes the changes that follow, kept with each status change; empty while operators are
+    // off.
+    void setOperatorName(const QString &name) { operatorName = name; }
 
     // Takes the order with status Принят: the invoice number through the journal (one per
     // order uid), the first status, the prepayment; all or nothing. Taking it again gives the same
@@ -186,4 +189,5 @@ private:
 
     Connection &connection;
     ShopContacts shop;
+    QString operatorName;
 };

@@ -4,6 +4,7 @@
 
 #include "customers/requisites.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
@@ -170,6 +171,58 @@ bool ProgramState::keepNextInvoiceNumber(qint64 next)
     QDir().mkpath(QFileInfo(filePath).absolutePath());
     QSettings state(filePath, QSettings::IniFormat);
     state.setValue(StateNextNumberKey, next);
+    state.sync();
+    return state.status() == QSettings::NoError;
+}
+
+namespace {
+
+QString auditGroup(const QString &database)
+{
+    return QStringLiteral("audit/")
+        + QString::fromLatin1(
+               QCryptographicHash::hash(database.toUtf8(), QCryptographicHash::Sha1).toHex());
+}
+
+const QString StateLastOperatorKey = QStringLiteral("operators/last");
+
+} // namespace
+
+AuditHead ProgramState::auditHead(const QString &database) const
+{
+    const QSettings state(filePath, QSettings::IniFormat);
+    const QString group = auditGroup(database);
+    return {state.value(group + QStringLiteral("/count")).toLongLong(),
+            state.value(group + QStringLiteral("/last_hash")).toString().toLatin1()};
+}
+
+bool ProgramState::keepAuditHead(const QString &database, const AuditHead &head)
+{
+    if (head.count <= auditHead(database).count)
+        return true;
+    QDir().mkpath(QFileInfo(filePath).absolutePath());
+    QSettings state(filePath, QSettings::IniFormat);
+    const QString group = auditGroup(database);
+    state.setValue(group + QStringLiteral("/database"), database);
+    state.setValue(group + QStringLiteral("/count"), head.count);
+    state.setValue(group + QStringLiteral("/last_hash"), QString::fromLatin1(head.lastHash));
+    state.sync();
+    return state.status() == QSettings::NoError;
+}
+
+QString ProgramState::lastOperator() const
+{
+    const QSettings state(filePath, QSettings::IniFormat);
+    return state.value(StateLastOperatorKey).toString();
+}
+
+bool ProgramState::keepLastOperator(const QString &name)
+{
+    if (name == lastOperator())
+        return true;
+    QDir().mkpath(QFileInfo(filePath).absolutePath());
+    QSettings state(filePath, QSettings::IniFormat);
+    state.setValue(StateLastOperatorKey, name);
     state.sync();
     return state.status() == QSettings::NoError;
 }

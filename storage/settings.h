@@ -4,6 +4,7 @@
 // itself goes to ProgramState, beside the counter's database file.
 #pragma once
 
+#include "operators/audit_chain.h"
 #include "storage/settings_file.h"
 
 #include <QString>
@@ -69,6 +70,13 @@ public:
     // The template the last export that succeeded was made from; empty when none was.
     QString templatePath() const;
     bool keepTemplatePath(const QString &path);
+    // The audit trail's head this counter saw last in the database named (its URL without the
+    // password): count 0 when none is kept. A head is only ever moved on.
+    AuditHead auditHead(const QString &database) const;
+    bool keepAuditHead(const QString &database, const AuditHead &head);
+    // The operator who signed in last at this counter; empty when none did.
+    QString lastOperator() const;
+    bool keepLastOperator(const QString &name);
 
 private:
     QString filePath;
