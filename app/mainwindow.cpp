@@ -79,6 +79,8 @@ MainWindow::MainWindow(QWidget *parent, Prompts *prompts, DocumentServices *docu
     initCustomers();
     // "PDF", "Печать" and "Настройки" (app/document_actions.cpp).
     new DocumentActions(this, documents);
+    // Who works at the counter, once the shop has operators (app/operators.cpp).
+    initOperators();
 }
 
 MainWindow::~MainWindow() = default;

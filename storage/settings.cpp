@@ -111,6 +111,20 @@ QString Settings::settlementAccountProblem() const
     return QString();
 }
 
+int Settings::idleMinutes() const
+{
+    bool ok = false;
+    const int minutes = file.value(QStringLiteral("operators/idleMinutes")).toString().toInt(&ok);
+    return ok && minutes > 0 ? minutes : 10;
+}
+
+int Settings::discountCap() const
+{
+    bool ok = false;
+    const int percent = file.value(QStringLiteral("operators/discountCap")).toString().toInt(&ok);
+    return ok && percent >= 0 && percent <= 100 ? percent : 10;
+}
+
 QString Settings::shopName() const
 {
     return file.value(QStringLiteral("requisites/name")).toString().trimmed();

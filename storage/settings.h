@@ -47,6 +47,12 @@ public:
     QString shopAddress() const;
     QString shopHours() const;
 
+    // `[operators] idleMinutes`: the window locks after this many minutes without input (10 when
+    // absent or no whole number above zero); `[operators] discountCap`: the percent of a
+    // customer's discount an operator gives without a manager (10 when absent).
+    int idleMinutes() const;
+    int discountCap() const;
+
     // Writes the keys set here into the file; false if the file cannot be written.
     bool sync();
 
