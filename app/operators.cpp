@@ -196,7 +196,8 @@ void MainWindow::initOperators()
 
 SignInDialog *MainWindow::lockCounter()
 {
-    if (signInDialog)
+    // A dialog signed in a moment ago is closed but not yet gone.
+    if (signInDialog && signInDialog->isVisible())
         return signInDialog;
     signInWanted = false;
     idleTimer->stop();

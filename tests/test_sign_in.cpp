@@ -147,7 +147,7 @@ private slots:
         QCOMPARE(ProgramState(databasePath()).lastOperator(), QStringLiteral("Анна"));
         QStringList whats;
         for (const AuditRecord &record : trail())
-            if (record.operatorName == QLatin1String("Анна"))
+            if (record.operatorName == QStringLiteral("Анна"))
                 whats << record.counter + QLatin1Char(' ') + record.what;
         QCOMPARE(whats,
                  QStringList(
