@@ -257,6 +257,8 @@ private:
     CustomerField *customerField = nullptr;
 
     void initOperators();
+    // The dialogs' seam to withRight: the right used is recorded, then the action goes on.
+    std::function<void(Action, const QString &, std::function<void()>)> rightGuard();
     // A price typed into a line the list priced: below the list asks for a manager and is put
     // back when refused; recorded either way.
     void checkTypedPrice(int row);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "customers/customer.h"
+#include "operators/rights.h"
 
 #include <QDialog>
 #include <QScopedPointer>
@@ -38,6 +39,9 @@ public:
     // Which of two to keep: its id, or 0 when the operator changed their mind. The tests answer
     // instead of a message box.
     std::function<qint64(const Customer &first, const Customer &second)> chooseKept;
+    // Asked before an action that needs a right (the window's operators): calls go when it may
+    // be done, at once or once approved; never when refused. Unset, everything goes on at once.
+    std::function<void(Action action, const QString &what, std::function<void()> go)> guard;
 
 signals:
     // Two became one: the one kept, and the id of the one that is gone.
