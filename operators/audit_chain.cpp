@@ -16,10 +16,16 @@ void addField(QCryptographicHash &hash, const QString &text)
 
 QByteArray auditHash(const AuditRecord &record, const QByteArray &previousHash)
 {
+    return auditHash(record, record.time.toUTC().toString(Qt::ISODateWithMs), previousHash);
+}
+
+QByteArray auditHash(const AuditRecord &record, const QString &timeText,
+                     const QByteArray &previousHash)
+{
     QCryptographicHash hash(QCryptographicHash::Sha256);
     hash.addData(previousHash + '|');
     addField(hash, QString::number(record.id));
-    addField(hash, record.time.toUTC().toString(Qt::ISODateWithMs));
+    addField(hash, timeText);
     addField(hash, record.counter);
     addField(hash, record.operatorName);
     addField(hash, record.approver);
@@ -40,7 +46,7 @@ AuditChainCheck::AuditChainCheck(const AuditHead &head)
     : head(head)
 { }
 
-bool AuditChainCheck::add(const AuditRecord &record)
+bool AuditChainCheck::add(const AuditRecord &record, const QString &timeText)
 {
     if (!verdict.intact)
         return false;
@@ -48,7 +54,9 @@ bool AuditChainCheck::add(const AuditRecord &record)
     if (record.previousHash != previous)
         problem = QStringLiteral("запись %1 не продолжает предыдущую (вставлена или удалена "
                                  "запись перед ней)");
-    else if (record.hash != auditHash(record, previous))
+    else if (record.hash
+             != (timeText.isNull() ? auditHash(record, previous)
+                                   : auditHash(record, timeText, previous)))
         problem = QStringLiteral("запись %1 изменена");
     else if (record.id <= lastId)
         problem = QStringLiteral("запись %1 стоит не на своём месте");
