@@ -58,12 +58,16 @@ public:
     // False from the first record that does not hold; the verdict then names it. A time text
     // given is hashed instead of the record's time.
     bool add(const AuditRecord &record, const QString &timeText = QString());
+    // A page of records with their stored times, their hashes made on every core first.
+    bool addPage(const QVector<AuditRecord> &records, const QStringList &timeTexts);
     // Once every record is added: the end checked against the head.
     AuditVerdict finish();
     // The chain's head as read so far.
     AuditHead readHead() const { return {count, previous}; }
 
 private:
+    bool addHashed(const AuditRecord &record, const QByteArray &ownHash);
+
     AuditHead head;
     AuditVerdict verdict;
     QByteArray previous;

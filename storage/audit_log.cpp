@@ -160,14 +160,17 @@ AuditCheck AuditLog::verify(const AuditHead &kept)
             connection.noteError(query.lastError());
             return check;
         }
-        int rows = 0;
-        while (going && query.next()) {
-            ++rows;
-            const AuditRecord record = recordOf(query, false);
-            after = record.id;
-            going = chain.add(record, query.value(1).toString());
+        QVector<AuditRecord> records;
+        QStringList times;
+        records.reserve(page);
+        times.reserve(page);
+        while (query.next()) {
+            records.append(recordOf(query, false));
+            times.append(query.value(1).toString());
         }
-        going = going && rows == page;
+        if (!records.isEmpty())
+            after = records.last().id;
+        going = chain.addPage(records, times) && records.size() == page;
     }
     check.read = true;
     check.verdict = chain.finish();
