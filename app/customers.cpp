@@ -9,6 +9,7 @@
 #include "dialogs/customers_dialog.h"
 #include "form/mainwindow_form.h"
 #include "order/order.h"
+#include "storage/settings.h"
 
 #ifdef PRINTCALC_HAVE_OFFICE
 #include "office/customer_sheets.h"
@@ -50,6 +51,8 @@ CustomerCardDialog *MainWindow::openCustomerCard(const Customer &customer)
     auto *card = new CustomerCardDialog(
         orderModel.get(), [this] { return prices(); }, keeper->shop(), this);
     card->setAttribute(Qt::WA_DeleteOnClose);
+    card->guard = rightGuard();
+    card->discountCapHundredths = Settings().discountCap() * 100;
     // A list open beside it shows what the card stored.
     connect(card, &CustomerCardDialog::customerStored, this, [this] {
         if (auto *list = findChild<CustomersDialog *>(QString(), Qt::FindDirectChildrenOnly))
@@ -80,6 +83,7 @@ CustomersDialog *MainWindow::showCustomers()
               };
         list->sheetPool = officePool();
 #endif
+        list->guard = rightGuard();
         // The order named the one merged away: it is for the one kept now.
         connect(list, &CustomersDialog::merged, this, [this](const Customer &kept, qint64 gone) {
             if (orderModel->customer().id == gone)
@@ -90,4 +94,14 @@ CustomersDialog *MainWindow::showCustomers()
     list->raise();
     list->activateWindow();
     return list;
+}
+
+std::function<void(Action, const QString &, std::function<void()>)> MainWindow::rightGuard()
+{
+    return [this](Action action, const QString &what, std::function<void()> go) {
+        withRight(action, what, [this, action, what, go](const QString &approver) {
+            recordAudit(actionCaption(action), QString(), what, approver);
+            go();
+        });
+    };
 }

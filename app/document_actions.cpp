@@ -9,6 +9,7 @@
 #include "documents/invoice_painter.h"
 #include "order/order.h"
 #include "order/unpriced_lines.h"
+#include "storage/settings.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -265,9 +266,16 @@ void DocumentActions::print()
 
 void DocumentActions::editSettings()
 {
-    auto *dialog = new SettingsDialog(window);
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    dialog->open();
+    const QString what = actionCaption(Action::ChangeSettings);
+    window->withRight(Action::ChangeSettings, what, [this, what](const QString &approver) {
+        auto *dialog = new SettingsDialog(window);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        MainWindow *owner = window;
+        connect(dialog, &QDialog::accepted, owner, [owner, what, approver] {
+            owner->recordAudit(what, QString(), Settings::defaultPath(), approver);
+        });
+        dialog->open();
+    });
 }
 
 bool MainWindow::unpricedLinesSettled(const QString &title, bool *textPrices)

@@ -84,6 +84,8 @@ MainWindow::MainWindow(QWidget *parent, Prompts *prompts, DocumentServices *docu
     new DocumentActions(this, documents);
     // "Принять заказ" and a taken order changed in the window (app/order_taking.cpp).
     taking = new OrderTaking(this);
+    // Who works at the counter, once the shop has operators (app/operators.cpp).
+    initOperators();
 }
 
 MainWindow::~MainWindow() = default;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "calculators/page_table.h"
+#include "operators/rights.h"
 #include "prices/price_table.h"
 #include "prices/price_versions.h"
 #include "pricing/jobs.h"
@@ -13,6 +14,7 @@
 #include <QList>
 #include <QMainWindow>
 #include <QPair>
+#include <QPointer>
 #include <QScopedPointer>
 #include <QString>
 
@@ -41,6 +43,9 @@ class QLabel;
 class QLineEdit;
 class QRadioButton;
 class MainWindowForm;
+class OperatorGate;
+class SignInDialog;
+class QTimer;
 class OrderKeeper;
 struct OrderKeeperDeleter
 {
@@ -107,6 +112,8 @@ public:
     // and no job mixes two.
     void initPriceVersions();
     void followPriceVersion();
+    // The price list's dialog, the versions it saves recorded with the approver given.
+    void showPriceList(const QString &approver = QString());
 
     // Tells the operator what went wrong, titled by what it is about.
     Prompts &prompts() const { return *prompter; }
@@ -227,6 +234,21 @@ public:
     AlternativesDialog *openAlternatives();
     // Ctrl+N: a line typed by hand (app/custom_line.cpp); the dialog open, or the one already open.
     CustomLineDialog *openCustomLine();
+    // Operators (app/operators.cpp): once the shop has any, the sign-in over the window, locked
+    // again after the idle minutes and on Ctrl+L; the dialog open, or the one already open.
+    SignInDialog *lockCounter();
+    QString signedInOperator() const;
+    OperatorGate *operators() const;
+    // Runs go at once when the operator signed in holds the right (or no operator is defined);
+    // otherwise once a manager (or the owner) approves with a PIN, go getting their name; never
+    // when refused, refused running instead. what names the action in the question.
+    void withRight(Action action, const QString &what,
+                   std::function<void(const QString &approver)> go,
+                   std::function<void()> refused = nullptr);
+    // What the window did, in the audit trail under the operator signed in; nothing while
+    // operators are off.
+    void recordAudit(const QString &what, const QString &oldValue, const QString &newValue,
+                     const QString &approver = QString());
     // Customers (app/customers.cpp): a customer's card (a new one for an unstored customer, the
     // open one for a customer already shown), and "Клиенты".
     CustomerCardDialog *openCustomerCard(const Customer &customer);
@@ -269,4 +291,16 @@ private:
     // so that a board opened again is listening already.
     void initOrders();
     OrdersLink *ordersLink = nullptr;
+
+    void initOperators();
+    // The dialogs' seam to withRight: the right used is recorded, then the action goes on.
+    std::function<void(Action, const QString &, std::function<void()>)> rightGuard();
+    // A price typed into a line the list priced: below the list asks for a manager and is put
+    // back when refused; recorded either way.
+    void checkTypedPrice(int row);
+    OperatorGate *operatorGate = nullptr;
+    QTimer *idleTimer = nullptr;
+    QPointer<SignInDialog> signInDialog;
+    bool signInWanted = false; // operators are on: the sign-in opens once the window shows
+    bool restoringPrice = false; // a price below the list refused, the list's put back
 };

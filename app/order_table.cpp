@@ -122,6 +122,9 @@ void OrderTableMirror::takeChanged(int firstRow, int lastRow, int firstColumn, i
         for (int column = qMax(firstColumn, 0); column <= lastColumn; ++column) {
             QTableWidgetItem *cell = table->item(row, column);
             order->setText(row, OrderLine::Column(column), cell ? cell->text() : QString());
+            // The list's price kept beside a typed one shows with the rest of the explanation.
+            if (cell && column == OrderLine::UnitPrice && !order->line(row).explanation.isEmpty())
+                cell->setToolTip(order->line(row).explanation);
             // A price typed over a missing one is no longer marked as missing.
             if (cell && column == OrderLine::UnitPrice && !order->line(row).missingPrice
                 && cell->background().color() == MissingPriceColour)

@@ -65,19 +65,30 @@ void MainWindow::initPriceVersions()
     button->setObjectName(QStringLiteral("pushButtonPrices"));
     button->setToolTip(QStringLiteral("Версии прайс-листа: цены, надбавки, выгрузка и загрузка"));
     connect(button, &QPushButton::clicked, this, [this] {
-        PriceVersionState *state = priceVersionState;
-        if (!state->dialog) {
-            state->dialog = new PriceListDialog(PriceBook::shared(), this);
-            state->dialog->setAttribute(Qt::WA_DeleteOnClose);
-        }
-        // Another counter may have saved a version meanwhile.
-        if (state->link)
-            state->link->checkNow();
-        state->dialog->show();
-        state->dialog->raise();
-        state->dialog->activateWindow();
+        // Versions are saved and loaded in the dialog: a manager's right.
+        withRight(Action::SavePriceVersion, actionCaption(Action::SavePriceVersion),
+                  [this](const QString &approver) { showPriceList(approver); });
     });
     addWindowButton(button);
+}
+
+void MainWindow::showPriceList(const QString &approver)
+{
+    PriceVersionState *state = priceVersionState;
+    if (!state->dialog) {
+        state->dialog = new PriceListDialog(PriceBook::shared(), this);
+        state->dialog->setAttribute(Qt::WA_DeleteOnClose);
+        connect(state->dialog, &PriceListDialog::versionSaved, this, [this, approver](int number) {
+            recordAudit(QStringLiteral("версия прайс-листа сохранена"), QString(),
+                        QString::number(number), approver);
+        });
+    }
+    // Another counter may have saved a version meanwhile.
+    if (state->link)
+        state->link->checkNow();
+    state->dialog->show();
+    state->dialog->raise();
+    state->dialog->activateWindow();
 }
 
 void MainWindow::followPriceVersion()

@@ -3,7 +3,9 @@
 #include "cli/cli.h"
 
 #include "prices/file_problem.h"
+#include "storage/audit_log.h"
 #include "storage/connection.h"
+#include "storage/operator_store.h"
 #include "storage/settings.h"
 
 #include <QCoreApplication>
@@ -129,6 +131,8 @@ QString helpText()
         "  printcalc --version                           версия программы\n\n"
         "Каждая команда принимает --database АДРЕС (sqlite:///путь/файл.sqlite или "
         "postgresql://...);\nбез него — PRINTCALC_DATABASE, настройки или файл по умолчанию.\n"
+        "Когда заведены операторы, команды, меняющие данные, пишутся с --operator ИМЯ,\n"
+        "а PIN оператора подаётся первой строкой на стандартный вход.\n"
         "Даты пишутся как ГГГГ-ММ-ДД. Имя файла, начинающееся с «-», пишется после «--».\n\n"
         "Код выхода: 0 — выполнено, 1 — отказ или ошибка (сообщение на stderr),\n"
         "2 — команда записана неверно.\n");
@@ -178,7 +182,7 @@ const QVector<CliCommand> &cliCommands()
 {
     // One line per family of commands.
     static const QVector<CliCommand> commands = journalCommands() + priceCommands()
-        + customerCommands() + orderCommands() + documentCommands();
+        + customerCommands() + orderCommands() + documentCommands() + operatorCommands();
     return commands;
 }
 
@@ -334,6 +338,77 @@ bool CliContext::readNumber(const QString &text, const QString &what, qint64 lar
     return false;
 }
 
+bool CliContext::authorise(Connection &connection, Action action, int *status)
+{
+    OperatorStore store(connection);
+    const int count = store.count();
+    if (count < 0) {
+        *status = fail(connection.errorText());
+        return false;
+    }
+    operatorsOn = count > 0;
+    if (!operatorsOn)
+        return true;
+    if (operatorName.isEmpty()) {
+        *status = fail(QStringLiteral("В программе заведены операторы: команда, меняющая данные, "
+                                      "пишется с --operator ИМЯ, а PIN подаётся первой строкой "
+                                      "на стандартный вход."));
+        return false;
+    }
+    const SignInAnswer answer
+        = store.signIn(operatorName, readInputLine(), Settings().counterName());
+    keepAuditHead(store.lastHead());
+    if (!answer.signedIn()) {
+        *status = fail(answer.message);
+        return false;
+    }
+    const Decision decision = decisionFor(answer.account.role, action);
+    if (decision != Decision::Allowed) {
+        *status
+            = fail(QStringLiteral("Оператору «%1» (%2) это не разрешено: %3. Нужен %4.")
+                       .arg(operatorName, roleCaption(answer.account.role), actionCaption(action),
+                            decision == Decision::AsksOwner ? QStringLiteral("владелец")
+                                                            : QStringLiteral("менеджер")));
+        return false;
+    }
+    return true;
+}
+
+void CliContext::audit(Connection &connection, const QString &what, const QString &oldValue,
+                       const QString &newValue)
+{
+    if (!operatorsOn)
+        return;
+    AuditRecord record;
+    record.counter = Settings().counterName();
+    record.operatorName = operatorName;
+    record.what = what;
+    record.oldValue = oldValue;
+    record.newValue = newValue;
+    if (!AuditLog(connection).add(&record)) {
+        err << QStringLiteral("Сделано, но не записано в журнал действий: ")
+            << connection.errorText() << '\n';
+        return;
+    }
+    keepAuditHead({record.id, record.hash});
+}
+
+void CliContext::keepAuditHead(const AuditHead &head)
+{
+    if (head.count > 0)
+        ProgramState(localOrderPath(database.url)).keepAuditHead(database.url.display(), head);
+}
+
+QString CliContext::readInputLine()
+{
+    static QTextStream input(stdin);
+    input.setCodec("UTF-8");
+    QString line = input.readLine();
+    if (line.endsWith(QLatin1Char('\r')))
+        line.chop(1);
+    return line;
+}
+
 void CliContext::confirm(const CliOutputFile &file, const QString &text)
 {
     QTextStream &stream = file.isStandardOutput() ? err : out;
@@ -483,7 +558,8 @@ int runCli(int argc, char *argv[])
     for (int i = 1; i < arguments.size() && !found; ++i) {
         if (arguments.at(i) == QLatin1String("--"))
             break;
-        if (arguments.at(i) == QLatin1String("--database")) {
+        if (arguments.at(i) == QLatin1String("--database")
+            || arguments.at(i) == QLatin1String("--operator")) {
             ++i;
             continue;
         }
@@ -492,6 +568,28 @@ int runCli(int argc, char *argv[])
                 found = &command;
     }
     int status = 0;
+    // Who acts is the dispatcher's: every command takes it, and the reading ones need it not.
+    for (int i = 1; found && i < context.arguments.size(); ++i) {
+        const QString argument = context.arguments.at(i);
+        if (argument == QLatin1String("--"))
+            break;
+        if (argument == QLatin1String("--operator")) {
+            if (i + 1 >= context.arguments.size())
+                return context.usage(QStringLiteral("После «--operator» нужно имя оператора."));
+            if (!context.operatorName.isEmpty())
+                return context.usage(QStringLiteral("Параметр «--operator» дан дважды."));
+            context.operatorName = context.arguments.at(i + 1);
+            context.arguments.erase(context.arguments.begin() + i,
+                                    context.arguments.begin() + i + 2);
+            --i;
+        } else if (argument.startsWith(QLatin1String("--operator="))) {
+            if (!context.operatorName.isEmpty())
+                return context.usage(QStringLiteral("Параметр «--operator» дан дважды."));
+            context.operatorName = argument.mid(11);
+            context.arguments.removeAt(i);
+            --i;
+        }
+    }
     if (!found) {
         status = withoutCommand(context);
     } else if (const QString problem = homeProblem(); !problem.isEmpty()) {

@@ -1,7 +1,8 @@
 // The program's commands without a window, for the shop's administrator: `printcalc --journal
 // list|show|export`, `printcalc --check`, `printcalc --prices ...`, `printcalc --customers ...`,
-// `printcalc --orders ...`, `printcalc --payments ...`, `printcalc --pdf ...`, each honouring
-// `--database URL`, and
+// `printcalc --orders ...`, `printcalc --payments ...`, `printcalc --pdf ...`, `printcalc
+// --operators ...`, `printcalc --audit ...`, each honouring `--database URL` (and `--operator
+// NAME` once operators exist), and
 // `--help`, `--version`. They need no display. A command is one row of cliCommands()
 // (cli/cli.cpp); a new family of commands adds its rows there from its own file.
 //
@@ -9,6 +10,8 @@
 // (one line on standard error pointing to `--help`).
 #pragma once
 
+#include "operators/audit_chain.h"
+#include "operators/rights.h"
 #include "storage/database_url.h"
 
 #include <QCommandLineParser>
@@ -33,6 +36,9 @@ struct CliContext
     DatabaseChoice database;
     QTextStream &out;
     QTextStream &err;
+    // `--operator NAME`, taken off the command line before the command reads it.
+    QString operatorName;
+    bool operatorsOn = false; // known once authorise ran: the shop has operators
 
     // Opens the chosen database, or tells why not on standard error and returns false.
     bool open(Connection &connection);
@@ -60,6 +66,19 @@ struct CliContext
     // A whole number from 0 to `largest` written in digits only; false (told, status 2) otherwise.
     bool readNumber(const QString &text, const QString &what, qint64 largest, qint64 *number,
                     int *status);
+
+    // A command that changes data asks here first. With no operator defined it goes on at once;
+    // otherwise the operator named by --operator signs in with the PIN on the next line of
+    // standard input and must hold the right. False (told, status 1) when refused.
+    bool authorise(Connection &connection, Action action, int *status);
+    // The change done, in the audit trail under the signed-in operator's name, and the chain's
+    // head kept in the counter's state file; nothing while no operator is defined.
+    void audit(Connection &connection, const QString &what, const QString &oldValue,
+               const QString &newValue);
+    // The head of the chain just sealed, into this counter's state file.
+    void keepAuditHead(const AuditHead &head);
+    // The next line of standard input, without its line end: a PIN.
+    static QString readInputLine();
 
     // Tells what was written: on standard output, or on standard error when the file written is
     // standard output itself.
@@ -107,6 +126,7 @@ QVector<CliCommand> priceCommands();
 QVector<CliCommand> customerCommands();
 QVector<CliCommand> orderCommands();
 QVector<CliCommand> documentCommands();
+QVector<CliCommand> operatorCommands();
 
 // Whether the command line asks for the commands instead of the window: a command, or any
 // option the window does not take (the window takes --database URL and Qt's own options).

@@ -211,8 +211,12 @@ int importFile(CliContext &context, const QCommandLineParser &parser, const QStr
     Connection connection;
     if (!context.open(connection))
         return CliFailed;
+    if (!context.authorise(connection, Action::TakeOrder, &status))
+        return status;
     CustomerStore store(connection);
     const CustomerImport imported = importCustomers(store, read, Settings().counterName());
+    if (imported.stored)
+        context.audit(connection, QStringLiteral("клиенты загружены"), QString(), path);
     context.out << imported.report() << '\n';
     if (!imported.stored && connection.fault() != StorageFault::None)
         context.err << connection.errorText() << '\n';

@@ -229,15 +229,23 @@ int changeStatus(CliContext &context, const QCommandLineParser &parser, const QS
     Connection connection;
     if (!context.open(connection))
         return CliFailed;
+    const bool force = parser.isSet(QStringLiteral("force"));
+    const Action right = to == OrderStatus::Cancelled ? Action::CancelOrder
+        : force && to == OrderStatus::HandedOver      ? Action::HandOverOwing
+                                                      : Action::MoveStatus;
+    if (!context.authorise(connection, right, &status))
+        return status;
     const Settings settings;
-    const OrderAnswer answer = orderBook(connection, settings)
-                                   .changeStatus(number, to, parser.value(QStringLiteral("reason")),
-                                                 parser.isSet(QStringLiteral("force")),
-                                                 settings.counterName(), QDateTime());
+    OrderBook book = orderBook(connection, settings);
+    book.setOperatorName(context.operatorName);
+    const OrderAnswer answer = book.changeStatus(number, to, parser.value(QStringLiteral("reason")),
+                                                 force, settings.counterName(), QDateTime());
     if (answer.owedKopecks > 0)
         return context.fail(answer.message + QStringLiteral(" Выдать с долгом: добавьте --force."));
     if (!answer.done())
         return answered(context, connection, answer);
+    context.audit(connection, actionCaption(right), QStringLiteral("заказ № %1").arg(number),
+                  statusCaption(to));
     context.out << QStringLiteral("Заказ № %1: %2.").arg(number).arg(statusCaption(to)) << '\n';
     if (answer.mailQueued)
         sendReadyMail(context, connection, settings, number);
@@ -297,6 +305,9 @@ int addPayment(CliContext &context, const QCommandLineParser &parser, const QStr
     Connection connection;
     if (!context.open(connection))
         return CliFailed;
+    const Action right = payment.kopecks < 0 ? Action::Refund : Action::TakePayment;
+    if (!context.authorise(connection, right, &status))
+        return status;
     const Settings settings;
     payment.counter = settings.counterName();
     payment.reason = parser.value(QStringLiteral("reason"));
@@ -308,6 +319,9 @@ int addPayment(CliContext &context, const QCommandLineParser &parser, const QStr
     if (!book.load(number, &details))
         return context.fail(connection.errorText());
     const TakenOrder &order = details.order;
+    context.audit(connection, actionCaption(right), QStringLiteral("заказ № %1").arg(number),
+                  kopecksText(payment.kopecks) + QLatin1Char(' ')
+                      + paymentMethodWord(payment.method));
     context.out << QStringLiteral("Заказ № %1: %2 %3 (%4). Оплачено %5 из %6, остаток %7.")
                        .arg(number)
                        .arg(payment.kopecks < 0 ? QStringLiteral("возврат")
@@ -344,12 +358,16 @@ int importStatement(CliContext &context, const QCommandLineParser &parser, const
     Connection connection;
     if (!context.open(connection))
         return CliFailed;
+    if (!context.authorise(connection, Action::TakePayment, &status))
+        return status;
     const StatementReport report = orderBook(connection, settings)
                                        .importStatement(bytes, settings.settlementAccount(),
                                                         settings.counterName(), QDateTime());
     if (!report.read)
         return context.fail(QStringLiteral("Выписка %1 не загружена, ничего не изменено. %2")
                                 .arg(words.first(), report.problem));
+    context.audit(connection, QStringLiteral("выписка банка"), QString(),
+                  statementSummaryText(report));
     for (const StatementLine &line : report.lines)
         context.out << statementLineText(line) << '\n';
     context.out << statementSummaryText(report) << '\n';

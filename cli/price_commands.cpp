@@ -190,6 +190,8 @@ int checkOrImport(CliContext &context, const QCommandLineParser &parser, const Q
         return check.accepted() ? 0 : CliFailed;
     if (!connection.writable())
         return context.fail(connection.errorText());
+    if (!context.authorise(connection, Action::SavePriceVersion, &status))
+        return status;
 
     PriceVersionInfo info;
     info.from = from;
@@ -201,6 +203,8 @@ int checkOrImport(CliContext &context, const QCommandLineParser &parser, const Q
     if (number == 0)
         return context.fail(QStringLiteral("Версия не сохранена: ") + connection.errorText());
     version.info.number = number;
+    context.audit(connection, QStringLiteral("версия прайс-листа загружена"), inForce.info.title(),
+                  version.info.title());
     context.out << QStringLiteral("Сохранён прайс-лист: ") << version.info.title() << '\n';
     return 0;
 }

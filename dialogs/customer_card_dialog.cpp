@@ -282,6 +282,21 @@ void CustomerCardDialog::save(std::function<void()> then)
         showProblems(true);
         return;
     }
+    const int discount = edited().discountHundredths;
+    if (guard && discountCapHundredths >= 0 && discount > discountCapHundredths
+        && discount != current.discountHundredths) {
+        guard(Action::DiscountAboveCap,
+              QStringLiteral("скидка %1 % выше предела %2 %")
+                  .arg(QString::number(discount / 100.0),
+                       QString::number(discountCapHundredths / 100.0)),
+              [this, then] { store(then); });
+        return;
+    }
+    store(then);
+}
+
+void CustomerCardDialog::store(std::function<void()> then)
+{
     setStatus(QStringLiteral("Сохранение…"));
     ui->pushButtonCustomerSave->setEnabled(false);
     ui->pushButtonCustomerChoose->setEnabled(false);
@@ -397,13 +412,20 @@ void CustomerCardDialog::clearPersonalData()
                      .arg(current.name())))
         return;
     const qint64 id = current.id;
-    shop->clearPersonalData(id, this, [this, id](bool ok, const QString &error) {
-        if (!ok) {
-            setStatus(QStringLiteral("Персональные данные не удалены: ") + error, true);
-            return;
-        }
-        emit customerStored(id);
-        if (current.id == id)
-            showCustomer(current);
-    });
+    const auto go = [this, id] {
+        shop->clearPersonalData(id, this, [this, id](bool ok, const QString &error) {
+            if (!ok) {
+                setStatus(QStringLiteral("Персональные данные не удалены: ") + error, true);
+                return;
+            }
+            emit customerStored(id);
+            if (current.id == id)
+                showCustomer(current);
+        });
+    };
+    if (guard)
+        guard(Action::MergeOrClearCustomers,
+              QStringLiteral("удаление персональных данных клиента № %1").arg(id), go);
+    else
+        go();
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "customers/requisites.h"
+#include "operators/rights.h"
 #include "prices/price_table.h"
 #include "storage/customer_store.h"
 
@@ -49,10 +50,17 @@ public:
     void choose();
     void repeatSelected();
     void clearPersonalData();
+    // The card stored as it is, its checks passed.
+    void store(std::function<void()> then);
 
     // Questions to the operator (a duplicate to open, personal data to delete); the tests answer
     // them instead of a message box.
     std::function<bool(const QString &question)> confirm;
+    // Asked before an action that needs a right (the window's operators): calls go when it may
+    // be done, at once or once approved; never when refused. Unset, everything goes on at once.
+    std::function<void(Action action, const QString &what, std::function<void()> go)> guard;
+    // A discount above this (hundredths of a percent) asks the guard; below zero: no cap.
+    int discountCapHundredths = -1;
 
 signals:
     // Saved, merged away, or its personal data deleted: lists of customers read again.

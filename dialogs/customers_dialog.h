@@ -4,7 +4,9 @@
 // link.
 #pragma once
 
+#include "customers/customer.h"
 #include "customers/customer_file.h"
+#include "operators/rights.h"
 
 #include <QDialog>
 #include <QScopedPointer>
@@ -39,6 +41,9 @@ public:
     // Which of two to keep: its id, or 0 when the operator changed their mind. The tests answer
     // instead of a message box.
     std::function<qint64(const Customer &first, const Customer &second)> chooseKept;
+    // Asked before an action that needs a right (the window's operators): calls go when it may
+    // be done, at once or once approved; never when refused. Unset, everything goes on at once.
+    std::function<void(Action action, const QString &what, std::function<void()> go)> guard;
 
     // "Загрузить…" and "Выгрузить…": the file to read or write (empty: the operator changed their
     // mind); the tests answer instead of a file dialog.

@@ -2,6 +2,10 @@
 #include "operators/audit_chain.h"
 
 #include <QCryptographicHash>
+#include <QStringList>
+
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -16,10 +20,16 @@ void addField(QCryptographicHash &hash, const QString &text)
 
 QByteArray auditHash(const AuditRecord &record, const QByteArray &previousHash)
 {
+    return auditHash(record, record.time.toUTC().toString(Qt::ISODateWithMs), previousHash);
+}
+
+QByteArray auditHash(const AuditRecord &record, const QString &timeText,
+                     const QByteArray &previousHash)
+{
     QCryptographicHash hash(QCryptographicHash::Sha256);
     hash.addData(previousHash + '|');
     addField(hash, QString::number(record.id));
-    addField(hash, record.time.toUTC().toString(Qt::ISODateWithMs));
+    addField(hash, timeText);
     addField(hash, record.counter);
     addField(hash, record.operatorName);
     addField(hash, record.approver);
@@ -36,34 +46,80 @@ AuditRecord sealedAuditRecord(AuditRecord record, const QByteArray &previousHash
     return record;
 }
 
-AuditVerdict verifyAuditChain(const QVector<AuditRecord> &records, const AuditHead &head)
+AuditChainCheck::AuditChainCheck(const AuditHead &head)
+    : head(head)
+{ }
+
+bool AuditChainCheck::add(const AuditRecord &record, const QString &timeText)
 {
-    AuditVerdict verdict;
-    QByteArray previous;
-    qint64 lastId = 0;
-    for (int i = 0; i < records.size(); ++i) {
-        const AuditRecord &record = records.at(i);
-        QString problem;
-        if (record.previousHash != previous)
-            problem = QStringLiteral("запись %1 не продолжает предыдущую (вставлена или удалена "
-                                     "запись перед ней)");
-        else if (record.hash != auditHash(record, previous))
-            problem = QStringLiteral("запись %1 изменена");
-        else if (record.id <= lastId)
-            problem = QStringLiteral("запись %1 стоит не на своём месте");
-        if (!problem.isEmpty()) {
-            verdict = {false, i, problem.arg(record.id) + QLatin1Char('.')};
-            return verdict;
-        }
-        previous = record.hash;
-        lastId = record.id;
+    // A record that does not continue the chain is told so before its own hash is looked at.
+    const QByteArray &base = record.previousHash == previous ? previous : record.previousHash;
+    return addHashed(
+        record, timeText.isNull() ? auditHash(record, base) : auditHash(record, timeText, base));
+}
+
+bool AuditChainCheck::addPage(const QVector<AuditRecord> &records, const QStringList &timeTexts)
+{
+    // Each hash needs only its own record (the previous hash it carries), so the page is shared
+    // out; whether the records link up is checked in order after.
+    QVector<QByteArray> hashes(records.size());
+    const auto work = [&](int from, int step) {
+        for (int i = from; i < records.size(); i += step)
+            hashes[i] = auditHash(records.at(i), timeTexts.at(i), records.at(i).previousHash);
+    };
+    const int workers = int(qBound(1u, std::thread::hardware_concurrency(), 8u));
+    std::vector<std::thread> threads;
+    for (int w = 1; w < workers; ++w)
+        threads.emplace_back(work, w, workers);
+    work(0, workers);
+    for (std::thread &thread : threads)
+        thread.join();
+    for (int i = 0; i < records.size(); ++i)
+        if (!addHashed(records.at(i), hashes.at(i)))
+            return false;
+    return true;
+}
+
+bool AuditChainCheck::addHashed(const AuditRecord &record, const QByteArray &ownHash)
+{
+    if (!verdict.intact)
+        return false;
+    QString problem;
+    if (record.previousHash != previous)
+        problem = QStringLiteral("запись %1 не продолжает предыдущую (вставлена или удалена "
+                                 "запись перед ней)");
+    else if (record.hash != ownHash)
+        problem = QStringLiteral("запись %1 изменена");
+    else if (record.id <= lastId)
+        problem = QStringLiteral("запись %1 стоит не на своём месте");
+    if (!problem.isEmpty()) {
+        verdict = {false, int(count), problem.arg(record.id) + QLatin1Char('.')};
+        return false;
     }
-    if (head.count > 0
-        && (head.count > records.size() || records.at(int(head.count) - 1).hash != head.lastHash)) {
-        verdict = {false, int(records.size()),
+    previous = record.hash;
+    lastId = record.id;
+    ++count;
+    if (count == head.count)
+        hashAtHead = record.hash;
+    return true;
+}
+
+AuditVerdict AuditChainCheck::finish()
+{
+    if (verdict.intact && head.count > 0 && (head.count > count || hashAtHead != head.lastHash)) {
+        verdict = {false, int(count),
                    QStringLiteral("после записи %1 недостаёт записей: их было %2.")
-                       .arg(records.isEmpty() ? 0 : records.last().id)
+                       .arg(lastId)
                        .arg(head.count)};
     }
     return verdict;
+}
+
+AuditVerdict verifyAuditChain(const QVector<AuditRecord> &records, const AuditHead &head)
+{
+    AuditChainCheck check(head);
+    for (const AuditRecord &record : records)
+        if (!check.add(record))
+            break;
+    return check.finish();
 }

@@ -24,6 +24,10 @@ struct AuditRecord
 
 // The hash a record must carry after the given previous one.
 QByteArray auditHash(const AuditRecord &record, const QByteArray &previousHash);
+// The same with the time as the trail stores it ("2026-12-09T10:00:00.000Z"), for reading a long
+// trail without making each time again.
+QByteArray auditHash(const AuditRecord &record, const QString &timeText,
+                     const QByteArray &previousHash);
 // The record sealed onto the chain whose last hash is given.
 AuditRecord sealedAuditRecord(AuditRecord record, const QByteArray &previousHash);
 
@@ -45,3 +49,29 @@ struct AuditVerdict
 // removed from the end.
 AuditVerdict verifyAuditChain(const QVector<AuditRecord> &records,
                               const AuditHead &head = AuditHead());
+
+// The same check one record at a time, for a trail too long to hold in memory.
+class AuditChainCheck
+{
+public:
+    explicit AuditChainCheck(const AuditHead &head = AuditHead());
+    // False from the first record that does not hold; the verdict then names it. A time text
+    // given is hashed instead of the record's time.
+    bool add(const AuditRecord &record, const QString &timeText = QString());
+    // A page of records with their stored times, their hashes made on every core first.
+    bool addPage(const QVector<AuditRecord> &records, const QStringList &timeTexts);
+    // Once every record is added: the end checked against the head.
+    AuditVerdict finish();
+    // The chain's head as read so far.
+    AuditHead readHead() const { return {count, previous}; }
+
+private:
+    bool addHashed(const AuditRecord &record, const QByteArray &ownHash);
+
+    AuditHead head;
+    AuditVerdict verdict;
+    QByteArray previous;
+    QByteArray hashAtHead;
+    qint64 lastId = 0;
+    qint64 count = 0;
+};

@@ -55,6 +55,11 @@ void Order::setText(int row, OrderLine::Column column, const QString &text)
     OrderLine &line = entries[row];
     if (line.text(column) == text && column != OrderLine::Marker)
         return;
+    // A price the list gave, typed over: the list's stays beside it, the first one only.
+    if (column == OrderLine::UnitPrice && !line.job.isEmpty() && !line.unitPrice.isEmpty()
+        && listPriceOf(line).isEmpty())
+        line.explanation += (line.explanation.isEmpty() ? QString() : QStringLiteral("\n"))
+            + typedPriceNote(line.unitPrice);
     line.setText(column, text);
     emit lineChanged(row, column);
 }

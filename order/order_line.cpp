@@ -112,3 +112,22 @@ bool OrderLine::sum(double *value) const
     *value = quantityValue * unitPriceValue;
     return true;
 }
+
+namespace {
+
+const QString TypedPricePrefix = QStringLiteral("цена изменена вручную: было ");
+
+} // namespace
+
+QString typedPriceNote(const QString &listPrice)
+{
+    return TypedPricePrefix + listPrice;
+}
+
+QString listPriceOf(const OrderLine &line)
+{
+    const int at = line.explanation.lastIndexOf(TypedPricePrefix);
+    if (at < 0)
+        return QString();
+    return line.explanation.mid(at + TypedPricePrefix.size()).section(QLatin1Char('\n'), 0, 0);
+}

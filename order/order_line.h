@@ -48,3 +48,10 @@ struct OrderLine
     friend bool operator==(const OrderLine &a, const OrderLine &b);
     friend bool operator!=(const OrderLine &a, const OrderLine &b) { return !(a == b); }
 };
+
+// The note a line priced by the list keeps once its price is typed over, with the list's price:
+// "цена изменена вручную: было 132".
+QString typedPriceNote(const QString &listPrice);
+// The list's price such a line keeps in its explanation; empty when its price was never typed
+// over.
+QString listPriceOf(const OrderLine &line);

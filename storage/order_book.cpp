@@ -347,6 +347,7 @@ qint64 OrderBook::take(const OrderIntake &intake, qint64 lowestNumber)
     StatusChange first;
     first.time = created;
     first.counter = intake.draft.counter;
+    first.operatorName = operatorName;
     first.taking = true;
     first.to = OrderStatus::Accepted;
     if (!insertChange(number, first))
@@ -628,6 +629,7 @@ OrderAnswer OrderBook::changeStatus(qint64 number, OrderStatus to, const QString
     StatusChange change;
     change.time = time;
     change.counter = counter;
+    change.operatorName = operatorName;
     change.from = order.status;
     change.to = to;
     change.reason = reason.trimmed();

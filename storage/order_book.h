@@ -161,6 +161,9 @@ public:
         tax = settings;
         hasTax = true;
     }
+    // Who makes the changes that follow, kept with each status change; empty while operators are
+    // off.
+    void setOperatorName(const QString &name) { operatorName = name; }
 
     // Takes the order with status Принят: the invoice number through the journal (one per
     // order uid), the first status, the prepayment; all or nothing. Taking it again gives the same
@@ -216,4 +219,5 @@ private:
     ShopContacts shop;
     TaxSettings tax;
     bool hasTax = false;
+    QString operatorName;
 };

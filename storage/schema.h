@@ -22,6 +22,9 @@ struct SchemaStep
     std::function<bool(QSqlDatabase db, QSqlError *error)> rewrite;
 };
 
+// The triggers that keep audit_log append-only, on either database.
+const QStringList &auditTriggerNames();
+
 // Every step since the first, in order.
 const QVector<SchemaStep> &schemaSteps();
 int latestSchemaVersion();

@@ -6,6 +6,7 @@
 #include "order/order_status.h"
 #include "storage/tax_settings.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
@@ -112,6 +113,20 @@ QString Settings::settlementAccountProblem() const
     return QString();
 }
 
+int Settings::idleMinutes() const
+{
+    bool ok = false;
+    const int minutes = file.value(QStringLiteral("operators/idleMinutes")).toString().toInt(&ok);
+    return ok && minutes > 0 ? minutes : 10;
+}
+
+int Settings::discountCap() const
+{
+    bool ok = false;
+    const int percent = file.value(QStringLiteral("operators/discountCap")).toString().toInt(&ok);
+    return ok && percent >= 0 && percent <= 100 ? percent : 10;
+}
+
 QString Settings::shopName() const
 {
     return file.value(QStringLiteral("requisites/name")).toString().trimmed();
@@ -203,6 +218,58 @@ bool ProgramState::keepNextInvoiceNumber(qint64 next)
     QDir().mkpath(QFileInfo(filePath).absolutePath());
     QSettings state(filePath, QSettings::IniFormat);
     state.setValue(StateNextNumberKey, next);
+    state.sync();
+    return state.status() == QSettings::NoError;
+}
+
+namespace {
+
+QString auditGroup(const QString &database)
+{
+    return QStringLiteral("audit/")
+        + QString::fromLatin1(
+               QCryptographicHash::hash(database.toUtf8(), QCryptographicHash::Sha1).toHex());
+}
+
+const QString StateLastOperatorKey = QStringLiteral("operators/last");
+
+} // namespace
+
+AuditHead ProgramState::auditHead(const QString &database) const
+{
+    const QSettings state(filePath, QSettings::IniFormat);
+    const QString group = auditGroup(database);
+    return {state.value(group + QStringLiteral("/count")).toLongLong(),
+            state.value(group + QStringLiteral("/last_hash")).toString().toLatin1()};
+}
+
+bool ProgramState::keepAuditHead(const QString &database, const AuditHead &head)
+{
+    if (head.count <= auditHead(database).count)
+        return true;
+    QDir().mkpath(QFileInfo(filePath).absolutePath());
+    QSettings state(filePath, QSettings::IniFormat);
+    const QString group = auditGroup(database);
+    state.setValue(group + QStringLiteral("/database"), database);
+    state.setValue(group + QStringLiteral("/count"), head.count);
+    state.setValue(group + QStringLiteral("/last_hash"), QString::fromLatin1(head.lastHash));
+    state.sync();
+    return state.status() == QSettings::NoError;
+}
+
+QString ProgramState::lastOperator() const
+{
+    const QSettings state(filePath, QSettings::IniFormat);
+    return state.value(StateLastOperatorKey).toString();
+}
+
+bool ProgramState::keepLastOperator(const QString &name)
+{
+    if (name == lastOperator())
+        return true;
+    QDir().mkpath(QFileInfo(filePath).absolutePath());
+    QSettings state(filePath, QSettings::IniFormat);
+    state.setValue(StateLastOperatorKey, name);
     state.sync();
     return state.status() == QSettings::NoError;
 }

@@ -4,6 +4,7 @@
 // itself goes to ProgramState, beside the counter's database file.
 #pragma once
 
+#include "operators/audit_chain.h"
 #include "order/invoice_foot.h"
 #include "storage/settings_file.h"
 
@@ -59,6 +60,12 @@ public:
     // SMTP server for customers' mail, as the file spells it (the mail library reads the words).
     QString mailValue(const QString &key) const;
 
+    // `[operators] idleMinutes`: the window locks after this many minutes without input (10 when
+    // absent or no whole number above zero); `[operators] discountCap`: the percent of a
+    // customer's discount an operator gives without a manager (10 when absent).
+    int idleMinutes() const;
+    int discountCap() const;
+
     // Writes the keys set here into the file; false if the file cannot be written.
     bool sync();
 
@@ -82,6 +89,13 @@ public:
     // The template the last export that succeeded was made from; empty when none was.
     QString templatePath() const;
     bool keepTemplatePath(const QString &path);
+    // The audit trail's head this counter saw last in the database named (its URL without the
+    // password): count 0 when none is kept. A head is only ever moved on.
+    AuditHead auditHead(const QString &database) const;
+    bool keepAuditHead(const QString &database, const AuditHead &head);
+    // The operator who signed in last at this counter; empty when none did.
+    QString lastOperator() const;
+    bool keepLastOperator(const QString &name);
 
 private:
     QString filePath;

@@ -13,8 +13,9 @@ struct ProgramRun
     QString err;
 };
 
+// input: what the program reads on its standard input (PINs), closed after it.
 inline ProgramRun runProgram(const QStringList &arguments, const QString &configHome = QString(),
-                             int waitMs = 60000)
+                             int waitMs = 60000, const QByteArray &input = QByteArray())
 {
     QProcess program;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -25,6 +26,9 @@ inline ProgramRun runProgram(const QStringList &arguments, const QString &config
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
     program.setProcessEnvironment(environment);
     program.start(QStringLiteral(PRINTCALC_PROGRAM), arguments);
+    if (!input.isEmpty())
+        program.write(input);
+    program.closeWriteChannel();
     const bool ended = program.waitForFinished(waitMs);
     return {ended && program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1,
             QString::fromUtf8(program.readAllStandardOutput()),

@@ -3,6 +3,7 @@
 #include "order/order.h"
 #include "pricing/number_text.h"
 
+#include <QJsonObject>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -133,6 +134,47 @@ private slots:
         double sum = -1;
         QCOMPARE(order.line(0).sum(&sum), countable);
         QCOMPARE(order.totals().subtotal, subtotal);
+    }
+
+    // A price the list gave, typed over, keeps the list's beside it; a line typed by hand (no
+    // job) has no list price to keep.
+    void typedOverPriceKeepsTheList_data()
+    {
+        QTest::addColumn<bool>("priced");
+        QTest::addColumn<QString>("explanation");
+        QTest::addColumn<QStringList>("typed");
+        QTest::addColumn<QString>("kept");
+        QTest::addColumn<QString>("listPrice");
+        const auto t = [](const char *text) { return QString::fromUtf8(text); };
+        QTest::newRow("typed below") << true << QString() << QStringList {t("120")}
+                                     << t("цена изменена вручную: было 132") << t("132");
+        QTest::newRow("after the quote's own words")
+            << true << t("1000 шт. × 0.132") << QStringList {t("150")}
+            << t("1000 шт. × 0.132\nцена изменена вручную: было 132") << t("132");
+        QTest::newRow("typed twice, the list's stays")
+            << true << QString() << QStringList {t("120"), t("100")}
+            << t("цена изменена вручную: было 132") << t("132");
+        QTest::newRow("a line typed by hand")
+            << false << QString() << QStringList {t("120")} << QString() << QString();
+    }
+    void typedOverPriceKeepsTheList()
+    {
+        QFETCH(bool, priced);
+        QFETCH(QString, explanation);
+        QFETCH(QStringList, typed);
+        QFETCH(QString, kept);
+        QFETCH(QString, listPrice);
+        Order order;
+        OrderLine line = quoted(QStringLiteral("Визитки"), 1, 132);
+        if (priced)
+            line.job = QJsonObject {{QStringLiteral("page"), QStringLiteral("1.1")}};
+        line.explanation = explanation;
+        order.append(line);
+        for (const QString &price : typed)
+            order.setText(0, OrderLine::UnitPrice, price);
+        QCOMPARE(order.line(0).unitPrice, typed.last());
+        QCOMPARE(order.line(0).explanation, kept);
+        QCOMPARE(listPriceOf(order.line(0)), listPrice);
     }
 
     void storedLinesAreReadFromTheirTexts()

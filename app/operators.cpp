@@ -1,0 +1,317 @@
+// The operators at the window: the sign-in over the window once it is shown, the lock after the
+// idle minutes and on Ctrl+L, a manager's approval for what the operator may not do alone.
+#include "app/operators.h"
+#include "app/mainwindow.h"
+#include "app/order_storage.h"
+#include "dialogs/sign_in_dialog.h"
+#include "order/order.h"
+#include "storage/audit_log.h"
+#include "storage/connection.h"
+#include "storage/settings.h"
+#include "storage/shop_link.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QShortcut>
+#include <QTimer>
+
+struct OperatorGate::State
+{
+    DatabaseUrl url;
+    QString localPath;
+    Connection connection;
+
+    bool open() { return connection.isOpen() || connection.open(url, QStringLiteral("operators")); }
+};
+
+OperatorGate::OperatorGate(const DatabaseUrl &shop, const QString &localPath,
+                           const QString &counter, QObject *parent)
+    : QObject(parent)
+    , state(std::make_shared<State>())
+    , thread(QStringLiteral("operators"))
+    , counterName(counter)
+{
+    state->url = shop;
+    state->localPath = localPath;
+    std::shared_ptr<State> s = state;
+    thread.setFinalTask([s] { s->connection.close(); });
+}
+
+OperatorGate::~OperatorGate()
+{
+    thread.finish(DatabaseThread::EndWaitMs);
+}
+
+void OperatorGate::look(QObject *context,
+                        std::function<void(bool, const QVector<OperatorAccount> &)> done)
+{
+    std::shared_ptr<State> s = state;
+    QPointer<QObject> receiver(context);
+    thread.post([s, receiver, done] {
+        QVector<OperatorAccount> accounts;
+        bool ok = false;
+        if (s->open())
+            accounts = OperatorStore(s->connection).list(&ok);
+        replyTo(receiver, [done, ok, accounts] { done(ok && !accounts.isEmpty(), accounts); });
+    });
+}
+
+void OperatorGate::signIn(const QString &name, const QString &pin, QObject *context,
+                          std::function<void(const SignInAnswer &)> done)
+{
+    std::shared_ptr<State> s = state;
+    QPointer<QObject> receiver(context);
+    const QString counter = counterName;
+    thread.post([s, receiver, done, name, pin, counter] {
+        SignInAnswer answer;
+        if (!s->open()) {
+            answer.message = s->connection.errorText();
+        } else {
+            OperatorStore store(s->connection);
+            answer = store.signIn(name, pin, counter);
+            if (store.lastHead().count > 0)
+                ProgramState(s->localPath).keepAuditHead(s->url.display(), store.lastHead());
+        }
+        replyTo(receiver, [done, answer] { done(answer); });
+    });
+}
+
+void OperatorGate::record(const AuditRecord &record)
+{
+    if (!on)
+        return;
+    AuditRecord sealed = record;
+    sealed.counter = counterName;
+    sealed.operatorName = currentName;
+    sealed.time = QDateTime::currentDateTimeUtc();
+    std::shared_ptr<State> s = state;
+    thread.post([s, sealed]() mutable {
+        if (s->open() && AuditLog(s->connection).add(&sealed))
+            ProgramState(s->localPath).keepAuditHead(s->url.display(), {sealed.id, sealed.hash});
+    });
+}
+
+bool OperatorGate::waitIdle(int msecs)
+{
+    return thread.waitIdle(msecs);
+}
+
+void OperatorGate::setCurrent(const OperatorAccount &account)
+{
+    currentName = account.name;
+    role = account.role;
+}
+
+void OperatorGate::setAccounts(bool isOn, const QVector<OperatorAccount> &accounts)
+{
+    on = isOn;
+    known = accounts;
+}
+
+namespace {
+
+// Any input to the application restarts the idle time; the window's first showing opens the
+// sign-in when one waits for it.
+class IdleWatch : public QObject
+{
+public:
+    IdleWatch(QTimer *timer, std::function<void()> shown, QObject *parent)
+        : QObject(parent)
+        , timer(timer)
+        , shown(std::move(shown))
+    { }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseMove:
+        case QEvent::Wheel:
+            if (timer->isActive())
+                timer->start();
+            break;
+        case QEvent::Show:
+            if (watched == parent())
+                QTimer::singleShot(0, parent(), shown);
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+
+private:
+    QTimer *timer;
+    std::function<void()> shown;
+};
+
+QStringList activeNames(const QVector<OperatorAccount> &accounts, Role least)
+{
+    QStringList names;
+    for (const OperatorAccount &account : accounts)
+        if (!account.disabled && int(account.role) >= int(least))
+            names << account.name;
+    return names;
+}
+
+} // namespace
+
+void MainWindow::initOperators()
+{
+    OrderKeeper *kept = orderKeeper();
+    operatorGate = new OperatorGate(kept->shop()->url(), kept->localFile(), kept->counter(), this);
+    idleTimer = new QTimer(this);
+    idleTimer->setSingleShot(true);
+    idleTimer->setInterval(Settings().idleMinutes() * 60 * 1000);
+    connect(idleTimer, &QTimer::timeout, this, [this] { lockCounter(); });
+    // The application's filter sees every input and the window's own showing.
+    qApp->installEventFilter(new IdleWatch(
+        idleTimer,
+        [this] {
+            if (signInWanted)
+                lockCounter();
+        },
+        this));
+    auto *lock = new QShortcut(QKeySequence(Qt::CTRL + Qt::Key_L), this);
+    lock->setObjectName(QStringLiteral("shortcutLock"));
+    connect(lock, &QShortcut::activated, this, [this] {
+        if (operatorGate->isOn())
+            lockCounter();
+    });
+    connect(order(), &Order::lineChanged, this, [this](int row, int column) {
+        if (column == OrderLine::UnitPrice && !restoringPrice)
+            checkTypedPrice(row);
+    });
+    operatorGate->look(this, [this](bool on, const QVector<OperatorAccount> &accounts) {
+        operatorGate->setAccounts(on, accounts);
+        if (!on)
+            return;
+        signInWanted = true;
+        if (isVisible())
+            lockCounter();
+    });
+}
+
+SignInDialog *MainWindow::lockCounter()
+{
+    // A dialog signed in a moment ago is closed but not yet gone.
+    if (signInDialog && signInDialog->isVisible())
+        return signInDialog;
+    signInWanted = false;
+    idleTimer->stop();
+    const QString last = ProgramState(orderKeeper()->localFile()).lastOperator();
+    auto *dialog
+        = new SignInDialog(activeNames(operatorGate->accounts(), Role::Operator), last, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowModality(Qt::WindowModal);
+    signInDialog = dialog;
+    connect(
+        dialog, &SignInDialog::signInAsked, this,
+        [this, dialog](const QString &name, const QString &pin) {
+            operatorGate->signIn(name, pin, dialog, [this, dialog](const SignInAnswer &answer) {
+                if (answer.signedIn()) {
+                    // Another operator takes over the same order: nothing of it is closed.
+                    operatorGate->setCurrent(answer.account);
+                    ProgramState(orderKeeper()->localFile()).keepLastOperator(answer.account.name);
+                    idleTimer->start();
+                }
+                dialog->showOutcome(answer.signedIn(), answer.message);
+            });
+        });
+    dialog->open();
+    return dialog;
+}
+
+void MainWindow::checkTypedPrice(int row)
+{
+    if (!operatorGate->isOn() || row < 0 || row >= order()->size())
+        return;
+    const OrderLine &line = order()->line(row);
+    const QString listPrice = listPriceOf(line);
+    bool isNumber = false;
+    const double listValue
+        = QString(listPrice).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&isNumber);
+    if (!isNumber || !line.unitPriceIsNumber)
+        return;
+    const QString typed = line.unitPrice;
+    if (line.unitPriceValue >= listValue) {
+        recordAudit(QStringLiteral("цена изменена вручную"), listPrice, typed);
+        return;
+    }
+    const QString what = actionCaption(Action::PriceBelowList);
+    withRight(
+        Action::PriceBelowList,
+        QStringLiteral("%1 (было %2, стало %3)").arg(what, listPrice, typed),
+        [this, what, listPrice, typed](const QString &approver) {
+            recordAudit(what, listPrice, typed, approver);
+        },
+        [this, row, listPrice] {
+            restoringPrice = true;
+            if (row < order()->size())
+                order()->setText(row, OrderLine::UnitPrice, listPrice);
+            restoringPrice = false;
+        });
+}
+
+QString MainWindow::signedInOperator() const
+{
+    return operatorGate ? operatorGate->current() : QString();
+}
+
+void MainWindow::withRight(Action action, const QString &what,
+                           std::function<void(const QString &approver)> go,
+                           std::function<void()> refused)
+{
+    if (!operatorGate || !operatorGate->isOn()
+        || decisionFor(operatorGate->currentRole(), action) == Decision::Allowed) {
+        go(QString());
+        return;
+    }
+    const Role needed = roleNeeded(action);
+    const QString who = operatorGate->current();
+    auto *dialog = new ApprovalDialog(
+        QStringLiteral("Оператору «%1» нужно разрешение: %2. Разрешает %3.")
+            .arg(who, what,
+                 needed == Role::Owner ? QStringLiteral("владелец")
+                                       : QStringLiteral("менеджер или владелец")),
+        activeNames(operatorGate->accounts(), needed), this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowModality(Qt::WindowModal);
+    if (refused)
+        connect(dialog, &QDialog::rejected, this, refused);
+    connect(dialog, &ApprovalDialog::approvalAsked, this,
+            [this, dialog, needed, go](const QString &name, const QString &pin) {
+                operatorGate->signIn(
+                    name, pin, dialog, [dialog, needed, go, name](const SignInAnswer &answer) {
+                        const bool holds
+                            = answer.signedIn() && int(answer.account.role) >= int(needed);
+                        dialog->showOutcome(
+                            holds,
+                            answer.signedIn() ? QStringLiteral("У «%1» нет такого права.").arg(name)
+                                              : answer.message);
+                        if (holds)
+                            go(name);
+                    });
+            });
+    dialog->open();
+}
+
+void MainWindow::recordAudit(const QString &what, const QString &oldValue, const QString &newValue,
+                             const QString &approver)
+{
+    if (!operatorGate)
+        return;
+    AuditRecord record;
+    record.approver = approver;
+    record.what = what;
+    record.oldValue = oldValue;
+    record.newValue = newValue;
+    operatorGate->record(record);
+}
+
+OperatorGate *MainWindow::operators() const
+{
+    return operatorGate;
+}

@@ -1,0 +1,241 @@
+// `printcalc --operators add|list|disable` and `printcalc --audit verify|list`: the shop's
+// operators and the audit trail, from the command line.
+#include "cli/cli.h"
+
+#include "storage/audit_log.h"
+#include "storage/connection.h"
+#include "storage/operator_store.h"
+#include "storage/pin_hash.h"
+#include "storage/settings.h"
+
+namespace {
+
+const QString OperatorsUsage = QStringLiteral(
+    "  printcalc --operators add ИМЯ --role operator|manager|owner\n"
+    "                                                завести оператора (PIN со стандартного "
+    "входа,\n"
+    "                                                не короче 4 знаков; первым — владелец)\n"
+    "  printcalc --operators list                    операторы: имя, роль, состояние\n"
+    "  printcalc --operators disable ИМЯ             отключить оператора");
+const QString AuditUsage = QStringLiteral(
+    "  printcalc --audit verify                      проверить цепочку журнала действий\n"
+    "  printcalc --audit list [--from ДАТА] [--to ДАТА] [--who ИМЯ]\n"
+    "                                                журнал действий, запись в строке через "
+    "табуляцию");
+
+// A value on one line of a tab-separated listing.
+QString cell(const QString &text)
+{
+    QString value = text;
+    for (QChar &c : value)
+        if (c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r'))
+            c = QLatin1Char(' ');
+    return value;
+}
+
+int addOperator(CliContext &context, const QCommandLineParser &parser, const QStringList &words)
+{
+    int status = 0;
+    if (!context.onlyOptions(parser, QStringLiteral("add"), {QStringLiteral("role")}, &status))
+        return status;
+    const QString form = QStringLiteral("printcalc --operators add ИМЯ --role "
+                                        "operator|manager|owner");
+    if (words.isEmpty())
+        return context.usage(QStringLiteral("Нужно имя оператора: ") + form);
+    if (!context.noMoreWords(words, 1, &status))
+        return status;
+    if (!parser.isSet(QStringLiteral("role")))
+        return context.usage(QStringLiteral("Нужна роль: ") + form);
+    Role role = Role::Operator;
+    if (!roleFromWord(parser.value(QStringLiteral("role")), &role))
+        return context.usage(QStringLiteral("Роль «%1» не понята: есть operator, manager, owner.")
+                                 .arg(parser.value(QStringLiteral("role"))));
+    Connection connection;
+    if (!context.open(connection))
+        return CliFailed;
+    if (!connection.writable())
+        return context.fail(connection.errorText());
+    // The first operator is made by whoever holds the database; later ones by an owner.
+    if (!context.authorise(connection, Action::ManageOperators, &status))
+        return status;
+    const QString pin = CliContext::readInputLine();
+    if (pin.size() < MinimumPinLength)
+        return context.fail(QStringLiteral("PIN нового оператора короче %1 знаков: оператор не "
+                                           "заведён.")
+                                .arg(MinimumPinLength));
+    const QByteArray hash = hashPin(pin);
+    if (hash.isEmpty())
+        return context.fail(QStringLiteral("PIN не защищён: не хватает памяти для его хеша."));
+    OperatorStore store(connection);
+    const QString name = words.first();
+    const OperatorChange change
+        = store.add(name, role, hash, {Settings().counterName(), context.operatorName, QString()});
+    if (change != OperatorChange::Done) {
+        const QString text = operatorChangeText(change, name);
+        return context.fail(change == OperatorChange::Failed
+                                ? text + QLatin1Char(' ') + connection.errorText()
+                                : text);
+    }
+    context.keepAuditHead(store.lastHead());
+    context.out << QStringLiteral("Оператор «%1» (%2) заведён.").arg(name, roleCaption(role))
+                << '\n';
+    return 0;
+}
+
+int listOperators(CliContext &context, const QCommandLineParser &parser, const QStringList &words)
+{
+    int status = 0;
+    if (!context.onlyOptions(parser, QStringLiteral("list"), {}, &status)
+        || !context.noMoreWords(words, 0, &status))
+        return status;
+    Connection connection;
+    if (!context.open(connection))
+        return CliFailed;
+    bool ok = false;
+    const QVector<OperatorAccount> accounts = OperatorStore(connection).list(&ok);
+    if (!ok)
+        return context.fail(connection.errorText());
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    for (const OperatorAccount &account : accounts) {
+        const QString state = account.disabled ? QStringLiteral("отключён")
+            : account.lockedUntil.isValid() && account.lockedUntil > now
+            ? QStringLiteral("заблокирован до ")
+                + account.lockedUntil.toLocalTime().toString(QStringLiteral("HH:mm"))
+            : QStringLiteral("действует");
+        context.out << cell(account.name) << '\t' << roleWord(account.role) << '\t' << state
+                    << '\n';
+    }
+    return 0;
+}
+
+int disableOperator(CliContext &context, const QCommandLineParser &parser, const QStringList &words)
+{
+    int status = 0;
+    if (!context.onlyOptions(parser, QStringLiteral("disable"), {}, &status))
+        return status;
+    if (words.isEmpty())
+        return context.usage(
+            QStringLiteral("Нужно имя оператора: printcalc --operators disable ИМЯ"));
+    if (!context.noMoreWords(words, 1, &status))
+        return status;
+    Connection connection;
+    if (!context.open(connection))
+        return CliFailed;
+    if (!context.authorise(connection, Action::ManageOperators, &status))
+        return status;
+    OperatorStore store(connection);
+    const OperatorChange change
+        = store.disable(words.first(), {Settings().counterName(), context.operatorName, QString()});
+    if (change != OperatorChange::Done)
+        return context.fail(operatorChangeText(change, words.first())
+                            + (change == OperatorChange::Failed
+                                   ? QLatin1Char(' ') + connection.errorText()
+                                   : QString()));
+    context.keepAuditHead(store.lastHead());
+    context.out << QStringLiteral("Оператор «%1» отключён.").arg(words.first()) << '\n';
+    return 0;
+}
+
+int operators(CliContext &context)
+{
+    QCommandLineParser parser;
+    int status = 0;
+    if (!context.parse(
+            parser, {QCommandLineOption(QStringLiteral("role"), QString(), QStringLiteral("role"))},
+            &status))
+        return status;
+    const QStringList words = parser.positionalArguments();
+    const QString action = words.value(0);
+    if (action == QLatin1String("add"))
+        return addOperator(context, parser, words.mid(1));
+    if (action == QLatin1String("list"))
+        return listOperators(context, parser, words.mid(1));
+    if (action == QLatin1String("disable"))
+        return disableOperator(context, parser, words.mid(1));
+    if (action.isEmpty())
+        return context.usage(
+            QStringLiteral("После --operators нужно действие: add, list или disable."));
+    return context.usage(
+        QStringLiteral("Команда «--operators %1» не известна: есть add, list и disable.")
+            .arg(action));
+}
+
+int verify(CliContext &context, const QCommandLineParser &parser, const QStringList &words)
+{
+    int status = 0;
+    if (!context.onlyOptions(parser, QStringLiteral("verify"), {}, &status)
+        || !context.noMoreWords(words, 0, &status))
+        return status;
+    Connection connection;
+    if (!context.open(connection))
+        return CliFailed;
+    ProgramState state(localOrderPath(context.database.url));
+    const QString database = context.database.url.display();
+    const AuditCheck check = AuditLog(connection).verify(state.auditHead(database));
+    if (!check.read)
+        return context.fail(check.text() + QLatin1Char(' ') + connection.errorText());
+    if (!check.intact())
+        return context.fail(check.text());
+    // What this counter has seen intact is kept, so that rows removed later show.
+    context.keepAuditHead(check.head);
+    context.out << check.text() << '\n';
+    return 0;
+}
+
+int listAudit(CliContext &context, const QCommandLineParser &parser, const QStringList &words)
+{
+    int status = 0;
+    AuditFilter filter;
+    if (!context.onlyOptions(parser, QStringLiteral("list"),
+                             {QStringLiteral("from"), QStringLiteral("to"), QStringLiteral("who")},
+                             &status)
+        || !context.noMoreWords(words, 0, &status)
+        || !context.dateRange(parser, &filter.from, &filter.to, &status))
+        return status;
+    filter.who = parser.value(QStringLiteral("who"));
+    Connection connection;
+    if (!context.open(connection))
+        return CliFailed;
+    bool ok = false;
+    const QVector<AuditRecord> records = AuditLog(connection).list(filter, &ok);
+    if (!ok)
+        return context.fail(connection.errorText());
+    for (const AuditRecord &record : records)
+        context.out << record.id << '\t'
+                    << record.time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
+                    << '\t' << cell(record.counter) << '\t' << cell(record.operatorName) << '\t'
+                    << cell(record.approver) << '\t' << cell(record.what) << '\t'
+                    << cell(record.oldValue) << '\t' << cell(record.newValue) << '\n';
+    return 0;
+}
+
+int audit(CliContext &context)
+{
+    QCommandLineParser parser;
+    int status = 0;
+    if (!context.parse(
+            parser,
+            {QCommandLineOption(QStringLiteral("from"), QString(), QStringLiteral("date")),
+             QCommandLineOption(QStringLiteral("to"), QString(), QStringLiteral("date")),
+             QCommandLineOption(QStringLiteral("who"), QString(), QStringLiteral("name"))},
+            &status))
+        return status;
+    const QStringList words = parser.positionalArguments();
+    const QString action = words.value(0);
+    if (action == QLatin1String("verify"))
+        return verify(context, parser, words.mid(1));
+    if (action == QLatin1String("list"))
+        return listAudit(context, parser, words.mid(1));
+    if (action.isEmpty())
+        return context.usage(QStringLiteral("После --audit нужно действие: verify или list."));
+    return context.usage(
+        QStringLiteral("Команда «--audit %1» не известна: есть verify и list.").arg(action));
+}
+
+} // namespace
+
+QVector<CliCommand> operatorCommands()
+{
+    return {{QStringLiteral("--operators"), OperatorsUsage, operators},
+            {QStringLiteral("--audit"), AuditUsage, audit}};
+}

@@ -1,0 +1,62 @@
+// Who works at the counter: the operator chosen and the PIN typed, Enter signs in. The PIN is
+// checked elsewhere (it takes a tenth of a second): the dialog asks, stays answering meanwhile,
+// and is told the outcome. It does not close without a sign-in, so a locked window stays locked.
+#pragma once
+
+#include <QDialog>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+class SignInDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // names by name; the preferred one (who signed in last at this counter) first.
+    SignInDialog(const QStringList &names, const QString &preferred, QWidget *parent = nullptr);
+
+    QString chosenName() const;
+    // The outcome of the check asked for: signed in closes the dialog, otherwise the message.
+    void showOutcome(bool signedIn, const QString &message);
+
+signals:
+    void signInAsked(const QString &name, const QString &pin);
+
+protected:
+    void reject() override;
+
+private:
+    void ask();
+
+    QComboBox *names;
+    QLineEdit *pin;
+    QLabel *message;
+    QPushButton *signIn;
+};
+
+// A manager's (or the owner's) PIN for an action the operator at the counter may not take alone.
+class ApprovalDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    ApprovalDialog(const QString &question, const QStringList &approvers,
+                   QWidget *parent = nullptr);
+
+    QString chosenName() const;
+    void showOutcome(bool approved, const QString &message);
+
+signals:
+    void approvalAsked(const QString &name, const QString &pin);
+
+private:
+    void ask();
+
+    QComboBox *names;
+    QLineEdit *pin;
+    QLabel *message;
+    QPushButton *approve;
+};

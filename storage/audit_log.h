@@ -1,0 +1,55 @@
+// The audit trail in the shop's database: who did what, when and at which counter, each row
+// chained to the one before it. Rows are only added; checking the chain names the first row that
+// does not hold, and a trigger that keeps the rows unchanged being gone is itself a fault.
+#pragma once
+
+#include "operators/audit_chain.h"
+
+#include <QDate>
+#include <QStringList>
+#include <QVector>
+
+class Connection;
+
+struct AuditFilter
+{
+    QDate from; // local days, both included; invalid: open
+    QDate to;
+    QString who; // the operator or the approver; empty: anyone
+};
+
+struct AuditCheck
+{
+    bool read = false; // false: the trail could not be read (the connection tells why)
+    AuditVerdict verdict;
+    QStringList missingTriggers;
+    AuditHead head; // the chain's head as read, when intact
+
+    bool intact() const { return read && verdict.intact && missingTriggers.isEmpty(); }
+    // "цепочка цела", or what is broken first, in Russian.
+    QString text() const;
+};
+
+class AuditLog
+{
+public:
+    explicit AuditLog(Connection &connection);
+
+    // Seals the record onto the chain inside the caller's transaction: its id and the previous
+    // hash read there, counters on PostgreSQL queued by a lock. The time is now when unset.
+    // Fills in the id and hashes; false on failure (the connection tells why).
+    bool append(AuditRecord *record);
+    // The same in a transaction of its own.
+    bool add(AuditRecord *record);
+
+    AuditCheck verify(const AuditHead &kept);
+    QVector<AuditRecord> list(const AuditFilter &filter, bool *ok = nullptr);
+    // The triggers refusing changes that are not there; false when they could not be read.
+    bool missingTriggers(QStringList *missing);
+
+private:
+    Connection &connection;
+};
+
+// A record's time as the trail keeps it: UTC to the millisecond, e.g. "2026-12-09T10:00:00.000Z".
+QString auditTimeText(const QDateTime &time);

@@ -1,0 +1,468 @@
+// The audit trail and the operators on real databases: the chain found broken after edits made
+// straight in the file around the program, the triggers refusing changes, a missing trigger told,
+// the lock after five wrong PINs, the upgrade of a database from before operators.
+#include "storage/audit_log.h"
+#include "storage/connection.h"
+#include "storage/journal.h"
+#include "storage/operator_store.h"
+#include "storage/pin_hash.h"
+#include "storage/schema.h"
+#include "tests/pg_cluster.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <thread>
+
+Q_DECLARE_METATYPE(SignInOutcome)
+
+namespace {
+
+const QDateTime Start(QDate(2026, 12, 9), QTime(10, 0), Qt::UTC);
+
+// Five records as five sign-ins and payments of one day.
+void fillTrail(Connection &connection)
+{
+    AuditLog log(connection);
+    for (int i = 1; i <= 5; ++i) {
+        AuditRecord record;
+        record.time = Start.addSecs(60 * i);
+        record.counter = QStringLiteral("стойка-1");
+        record.operatorName = i % 2 ? QStringLiteral("Анна") : QStringLiteral("Борис");
+        record.what = QStringLiteral("оплата");
+        record.newValue = QString::number(i * 100);
+        QVERIFY2(log.add(&record), qPrintable(connection.errorText()));
+        QCOMPARE(record.id, qint64(i));
+    }
+}
+
+} // namespace
+
+class AuditLogTest : public QObject
+{
+    Q_OBJECT
+
+    PgCluster cluster;
+    QTemporaryDir dir;
+    int databases = 0;
+    bool haveServer = false;
+
+    DatabaseUrl freshDatabase(const QString &kind)
+    {
+        const QString name = QStringLiteral("a%1").arg(++databases);
+        if (kind == QLatin1String("sqlite"))
+            return DatabaseUrl::sqliteFile(dir.filePath(name + QStringLiteral(".sqlite")));
+        Connection server;
+        if (server.open(DatabaseUrl::parse(cluster.url()), QStringLiteral("server")))
+            QSqlQuery(server.database()).exec(QStringLiteral("CREATE DATABASE ") + name);
+        return DatabaseUrl::parse(
+            QStringLiteral("postgresql://printcalc@/%1?host=%2").arg(name, cluster.dir));
+    }
+
+    static void bothDatabases()
+    {
+        QTest::addColumn<QString>("database");
+        QTest::newRow("SQLite") << "sqlite";
+        QTest::newRow("PostgreSQL") << "postgres";
+    }
+
+private slots:
+    void initTestCase() { haveServer = cluster.start(); }
+
+    void upgradeFromTheVersionBefore_data() { bothDatabases(); }
+    void upgradeFromTheVersionBefore()
+    {
+        QFETCH(QString, database);
+        const bool sqlite = database == QLatin1String("sqlite");
+        if (!sqlite && !haveServer)
+            QFAIL(qPrintable(cluster.error));
+        const DatabaseUrl url = freshDatabase(database);
+        // The last version without operators.
+        const int before = 8;
+        const QString name = QStringLiteral("before-%1").arg(databases);
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(
+                sqlite ? QStringLiteral("QSQLITE") : QStringLiteral("QPSQL"), name);
+            db.setDatabaseName(sqlite ? url.path : url.database);
+            db.setHostName(url.host);
+            db.setUserName(url.user);
+            QVERIFY(db.open());
+            QSqlQuery query(db);
+            for (const SchemaStep &step : schemaSteps()) {
+                if (step.version > before)
+                    break;
+                for (const QString &statement :
+                     step.statements + (sqlite ? step.sqliteOnly : step.postgresOnly))
+                    QVERIFY2(query.exec(statement), qPrintable(query.lastError().text()));
+                QSqlError error;
+                if (step.rewrite)
+                    QVERIFY(step.rewrite(db, &error));
+            }
+            for (const char *statement :
+                 {"CREATE TABLE schema_version (version INTEGER NOT NULL)",
+                  "INSERT INTO schema_version (version) VALUES (8)",
+                  "INSERT INTO invoice (number, order_uid, created, counter, line_count, "
+                  "subtotal, tax, total, template_path, is_void, search_text) VALUES (42, "
+                  "'old-order', '2026-11-30 15:00:00', 'стойка-1', 1, 300, 0, 300, '', 0, "
+                  "'Визитки')"})
+                QVERIFY2(query.exec(QString::fromUtf8(statement)),
+                         qPrintable(query.lastError().text()));
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(name);
+
+        Connection connection;
+        QVERIFY2(connection.open(url, QStringLiteral("t")), qPrintable(connection.errorText()));
+        QCOMPARE(connection.schemaVersion(), latestSchemaVersion());
+        InvoiceRecord invoice;
+        QVERIFY(Journal(connection).load(42, &invoice));
+        QCOMPARE(invoice.summary.total, 300.0);
+        OperatorStore store(connection);
+        QCOMPARE(store.count(), 0);
+        QCOMPARE(store.add(QStringLiteral("Ольга"), Role::Owner, hashPin(QStringLiteral("4321")),
+                           {QStringLiteral("стойка-1"), QString(), QString()}),
+                 OperatorChange::Done);
+        QStringList missing {QStringLiteral("not read")};
+        QVERIFY(AuditLog(connection).missingTriggers(&missing));
+        QCOMPARE(missing, QStringList());
+        QVERIFY(AuditLog(connection).verify(AuditHead()).intact());
+    }
+
+    // Each edit made as someone around the program would: the trigger in the way dropped, the
+    // rows changed, the trigger made again.
+    void tampering_data()
+    {
+        QTest::addColumn<QString>("database");
+        QTest::addColumn<QString>("edit");
+        QTest::addColumn<bool>("headKept");
+        QTest::addColumn<QString>("text");
+        const QString notFollowing
+            = QStringLiteral("не продолжает предыдущую (вставлена или удалена запись перед ней).");
+        for (const QString &database : {QStringLiteral("sqlite"), QStringLiteral("postgres")}) {
+            const QByteArray tag = database.toLatin1() + ": ";
+            QTest::newRow(tag + "untouched") << database << "" << true << "цепочка цела";
+            QTest::newRow(tag + "a value changed")
+                << database << "UPDATE audit_log SET new_value = '1' WHERE id = 3" << true
+                << "Цепочка нарушена: запись 3 изменена.";
+            QTest::newRow(tag + "an operator's name changed")
+                << database << "UPDATE audit_log SET operator_name = 'Анна' WHERE id = 2" << true
+                << "Цепочка нарушена: запись 2 изменена.";
+            QTest::newRow(tag + "a row removed")
+                << database << "DELETE FROM audit_log WHERE id = 2" << true
+                << "Цепочка нарушена: запись 3 " + notFollowing;
+            QTest::newRow(tag + "a row inserted before the first")
+                << database << "insert first" << true
+                << "Цепочка нарушена: запись 0 стоит не на своём месте.";
+            QTest::newRow(tag + "a row sealed in between, the rest renumbered")
+                << database << "insert middle" << true
+                << "Цепочка нарушена: запись 4 " + notFollowing;
+            QTest::newRow(tag + "the last row removed")
+                << database << "DELETE FROM audit_log WHERE id = 5" << true
+                << "Цепочка нарушена: после записи 4 недостаёт записей: их было 5.";
+            QTest::newRow(tag + "the last two removed")
+                << database << "DELETE FROM audit_log WHERE id >= 4" << true
+                << "Цепочка нарушена: после записи 3 недостаёт записей: их было 5.";
+            // What the head outside the database is for.
+            QTest::newRow(tag + "the last row removed, no head kept")
+                << database << "DELETE FROM audit_log WHERE id = 5" << false << "цепочка цела";
+        }
+    }
+    void tampering()
+    {
+        QFETCH(QString, database);
+        QFETCH(QString, edit);
+        QFETCH(bool, headKept);
+        QFETCH(QString, text);
+        const bool sqlite = database == QLatin1String("sqlite");
+        if (!sqlite && !haveServer)
+            QFAIL(qPrintable(cluster.error));
+        const DatabaseUrl url = freshDatabase(database);
+        AuditHead head;
+        {
+            Connection connection;
+            QVERIFY(connection.open(url, QStringLiteral("t")));
+            fillTrail(connection);
+            AuditCheck check = AuditLog(connection).verify(AuditHead());
+            QVERIFY(check.intact());
+            QCOMPARE(check.head.count, qint64(5));
+            head = check.head;
+        }
+        if (!edit.isEmpty()) {
+            const QString name = QStringLiteral("edit-%1").arg(databases);
+            {
+                QSqlDatabase db = QSqlDatabase::addDatabase(
+                    sqlite ? QStringLiteral("QSQLITE") : QStringLiteral("QPSQL"), name);
+                db.setDatabaseName(sqlite ? url.path : url.database);
+                db.setHostName(url.host);
+                db.setUserName(url.user);
+                QVERIFY(db.open());
+                QSqlQuery query(db);
+                QString statement = edit;
+                if (edit == QLatin1String("insert first")) {
+                    AuditRecord forged;
+                    forged.id = 0;
+                    forged.time = Start;
+                    forged.what = QStringLiteral("вход");
+                    forged = sealedAuditRecord(forged, QByteArray());
+                    statement = QStringLiteral(
+                                    "INSERT INTO audit_log VALUES (0, '%1', '', '', '', 'вход', "
+                                    "'', '', '', '%2')")
+                                    .arg(auditTimeText(Start), QString::fromLatin1(forged.hash));
+                }
+                QStringList statements {statement};
+                if (edit == QLatin1String("insert middle")) {
+                    QVERIFY(
+                        query.exec(QStringLiteral("SELECT own_hash FROM audit_log WHERE id = 2")));
+                    QVERIFY(query.next());
+                    AuditRecord forged;
+                    forged.id = 3;
+                    forged.time = Start.addSecs(150);
+                    forged.what = QStringLiteral("оплата");
+                    forged.newValue = QStringLiteral("1");
+                    forged = sealedAuditRecord(forged, query.value(0).toString().toLatin1());
+                    query.finish();
+                    statements = QStringList {
+                        QStringLiteral("UPDATE audit_log SET id = -id WHERE id >= 3"),
+                        QStringLiteral("UPDATE audit_log SET id = 1 - id WHERE id < 0"),
+                        QStringLiteral("INSERT INTO audit_log VALUES (3, '%1', '', '', '', "
+                                       "'оплата', '', '1', '%2', '%3')")
+                            .arg(auditTimeText(forged.time),
+                                 QString::fromLatin1(forged.previousHash),
+                                 QString::fromLatin1(forged.hash))};
+                    statement = statements.first();
+                }
+                // The triggers refuse the edit as long as they are there.
+                if (!statement.startsWith(QLatin1String("INSERT")))
+                    QVERIFY2(!query.exec(statement), "the trail took an edit past its triggers");
+                const QStringList around = sqlite
+                    ? QStringList {QStringLiteral("DROP TRIGGER audit_log_no_update"),
+                                   QStringLiteral("DROP TRIGGER audit_log_no_delete")}
+                        + statements
+                        + QStringList {QStringLiteral(
+                                           "CREATE TRIGGER audit_log_no_update BEFORE "
+                                           "UPDATE ON audit_log BEGIN SELECT RAISE(ABORT, "
+                                           "'no'); END"),
+                                       QStringLiteral(
+                                           "CREATE TRIGGER audit_log_no_delete BEFORE "
+                                           "DELETE ON audit_log BEGIN SELECT RAISE(ABORT, "
+                                           "'no'); END")}
+                    : QStringList {QStringLiteral("ALTER TABLE audit_log DISABLE TRIGGER USER")}
+                        + statements
+                        + QStringList {QStringLiteral("ALTER TABLE audit_log ENABLE TRIGGER USER")};
+                for (const QString &each : around)
+                    QVERIFY2(query.exec(each), qPrintable(query.lastError().text()));
+                db.close();
+            }
+            QSqlDatabase::removeDatabase(name);
+        }
+        Connection connection;
+        QVERIFY(connection.open(url, QStringLiteral("t")));
+        const AuditCheck check = AuditLog(connection).verify(headKept ? head : AuditHead());
+        QVERIFY(check.read);
+        QCOMPARE(check.text(), text);
+    }
+
+    void missingTrigger_data()
+    {
+        QTest::addColumn<QString>("database");
+        QTest::addColumn<QString>("statement");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("SQLite, update trigger dropped")
+            << "sqlite"
+            << "DROP TRIGGER audit_log_no_update"
+            << "Журнал действий не защищён от правки: нет триггера audit_log_no_update.";
+        QTest::newRow("SQLite, delete trigger dropped")
+            << "sqlite"
+            << "DROP TRIGGER audit_log_no_delete"
+            << "Журнал действий не защищён от правки: нет триггера audit_log_no_delete.";
+        QTest::newRow("PostgreSQL, delete trigger dropped")
+            << "postgres"
+            << "DROP TRIGGER audit_log_no_delete ON audit_log"
+            << "Журнал действий не защищён от правки: нет триггера audit_log_no_delete.";
+        QTest::newRow("PostgreSQL, triggers disabled")
+            << "postgres"
+            << "ALTER TABLE audit_log DISABLE TRIGGER USER"
+            << "Журнал действий не защищён от правки: нет триггера audit_log_no_update, "
+               "audit_log_no_delete.";
+    }
+    void missingTrigger()
+    {
+        QFETCH(QString, database);
+        QFETCH(QString, statement);
+        QFETCH(QString, text);
+        if (database == QLatin1String("postgres") && !haveServer)
+            QFAIL(qPrintable(cluster.error));
+        const DatabaseUrl url = freshDatabase(database);
+        Connection connection;
+        QVERIFY(connection.open(url, QStringLiteral("t")));
+        fillTrail(connection);
+        QSqlQuery query(connection.database());
+        QVERIFY2(query.exec(statement), qPrintable(query.lastError().text()));
+        QCOMPARE(AuditLog(connection).verify(AuditHead()).text(), text);
+        // Told, not made again: a second look finds it missing still.
+        connection.close();
+        QVERIFY(connection.open(url, QStringLiteral("t")));
+        QCOMPARE(AuditLog(connection).verify(AuditHead()).text(), text);
+    }
+
+    // Two counters sealing at once on the shop's server: one chain, no id twice.
+    void concurrentCounters()
+    {
+        if (!haveServer)
+            QFAIL(qPrintable(cluster.error));
+        const DatabaseUrl url = freshDatabase(QStringLiteral("postgres"));
+        {
+            Connection connection;
+            QVERIFY(connection.open(url, QStringLiteral("t")));
+        }
+        std::atomic<int> failures {0};
+        const auto counter = [&](int which) {
+            Connection connection;
+            if (!connection.open(url, QStringLiteral("counter-%1").arg(which))) {
+                ++failures;
+                return;
+            }
+            AuditLog log(connection);
+            for (int i = 0; i < 40; ++i) {
+                AuditRecord record;
+                record.counter = QStringLiteral("стойка-%1").arg(which);
+                record.what = QStringLiteral("оплата");
+                if (!log.add(&record))
+                    ++failures;
+            }
+        };
+        std::thread first(counter, 1);
+        std::thread second(counter, 2);
+        first.join();
+        second.join();
+        QCOMPARE(failures.load(), 0);
+        Connection connection;
+        QVERIFY(connection.open(url, QStringLiteral("t")));
+        const AuditCheck check = AuditLog(connection).verify(AuditHead());
+        QCOMPARE(check.text(), QStringLiteral("цепочка цела"));
+        QCOMPARE(check.head.count, qint64(80));
+    }
+
+    // One operator's attempts in order, each a minute apart unless the row says otherwise.
+    void lockout_data()
+    {
+        QTest::addColumn<QStringList>("attempts"); // "PIN" or "PIN@minutes after the start"
+        QTest::addColumn<QList<SignInOutcome>>("outcomes");
+        QTest::addColumn<QString>("lastMessage");
+        QTest::addColumn<int>("failedRecorded");
+        using O = SignInOutcome;
+        QTest::newRow("right at once") << QStringList {"2468"} << QList<O> {O::SignedIn} << "" << 0;
+        QTest::newRow("four wrong, then right")
+            << QStringList {"1", "2", "3", "4", "2468"}
+            << QList<O> {O::WrongPin, O::WrongPin, O::WrongPin, O::WrongPin, O::SignedIn} << ""
+            << 4;
+        QTest::newRow("five wrong lock out the right PIN")
+            << QStringList {"1", "2", "3", "4", "5", "2468"}
+            << QList<O> {O::WrongPin, O::WrongPin, O::WrongPin, O::WrongPin, O::Locked, O::Locked}
+            << "Оператор «Анна» заблокирован до %1 после 5 неверных PIN подряд." << 5;
+        QTest::newRow("the lock ends after five minutes")
+            << QStringList {"1", "2", "3", "4", "5", "2468@8", "2468@11"}
+            << QList<O> {O::WrongPin, O::WrongPin, O::WrongPin, O::WrongPin,
+                         O::Locked,   O::Locked,   O::SignedIn}
+            << "" << 5;
+        QTest::newRow("a right PIN starts the count again")
+            << QStringList {"1", "2", "3", "2468", "4"}
+            << QList<O> {O::WrongPin, O::WrongPin, O::WrongPin, O::SignedIn, O::WrongPin}
+            << "Неверный PIN. Осталось попыток: 4." << 4;
+        QTest::newRow("after the lock, five more")
+            << QStringList {"1", "2", "3", "4", "5", "6@11"}
+            << QList<O> {O::WrongPin, O::WrongPin, O::WrongPin, O::WrongPin, O::Locked, O::WrongPin}
+            << "Неверный PIN. Осталось попыток: 4." << 6;
+        QTest::newRow("unknown name")
+            << QStringList {"Пётр:2468"} << QList<O> {O::Unknown} << "Оператора «Пётр» нет." << 0;
+    }
+    void lockout()
+    {
+        QFETCH(QStringList, attempts);
+        QFETCH(QList<SignInOutcome>, outcomes);
+        QFETCH(QString, lastMessage);
+        QFETCH(int, failedRecorded);
+        const DatabaseUrl url = freshDatabase(QStringLiteral("sqlite"));
+        {
+            Connection connection;
+            QVERIFY(connection.open(url, QStringLiteral("t")));
+            QCOMPARE(OperatorStore(connection)
+                         .add(QStringLiteral("Анна"), Role::Owner, hashPin(QStringLiteral("2468")),
+                              {QStringLiteral("стойка-1"), QString(), QString()}),
+                     OperatorChange::Done);
+        }
+        SignInAnswer answer;
+        for (int i = 0; i < attempts.size(); ++i) {
+            QString pin = attempts.at(i);
+            QString name = QStringLiteral("Анна");
+            int minutes = i;
+            if (pin.contains(QLatin1Char(':'))) {
+                name = pin.section(QLatin1Char(':'), 0, 0);
+                pin = pin.section(QLatin1Char(':'), 1);
+            }
+            if (pin.contains(QLatin1Char('@'))) {
+                minutes = pin.section(QLatin1Char('@'), 1).toInt();
+                pin = pin.section(QLatin1Char('@'), 0, 0);
+            }
+            // A connection of its own each time, as another counter: the count is the database's.
+            Connection connection;
+            QVERIFY(connection.open(url, QStringLiteral("t")));
+            answer = OperatorStore(connection)
+                         .signIn(name, pin, QStringLiteral("стойка-%1").arg(i % 2 + 1),
+                                 Start.addSecs(60 * minutes));
+            QVERIFY2(answer.outcome == outcomes.at(i),
+                     qPrintable(QStringLiteral("attempt %1: %2").arg(i + 1).arg(answer.message)));
+        }
+        if (lastMessage.contains(QLatin1String("%1")))
+            lastMessage = lastMessage.arg(
+                Start.addSecs(60 * 9).toLocalTime().toString(QStringLiteral("HH:mm")));
+        QCOMPARE(answer.message, lastMessage);
+        Connection connection;
+        QVERIFY(connection.open(url, QStringLiteral("t")));
+        bool ok = false;
+        const QVector<AuditRecord> trail = AuditLog(connection).list(AuditFilter(), &ok);
+        QVERIFY(ok);
+        int failed = 0;
+        for (const AuditRecord &record : trail)
+            failed += record.what == QStringLiteral("неудачный вход");
+        // Every wrong PIN checked is recorded; one refused by the lock before any check is not.
+        QCOMPARE(failed, failedRecorded);
+    }
+
+    void listFilters_data()
+    {
+        QTest::addColumn<QDate>("from");
+        QTest::addColumn<QDate>("to");
+        QTest::addColumn<QString>("who");
+        QTest::addColumn<QList<qint64>>("ids");
+        QTest::newRow("everything") << QDate() << QDate() << "" << QList<qint64> {1, 2, 3, 4, 5};
+        QTest::newRow("Борис") << QDate() << QDate() << "Борис" << QList<qint64> {2, 4};
+        QTest::newRow("that day") << QDate(2026, 12, 9) << QDate(2026, 12, 9) << ""
+                                  << QList<qint64> {1, 2, 3, 4, 5};
+        QTest::newRow("the day after") << QDate(2026, 12, 10) << QDate() << "" << QList<qint64> {};
+        QTest::newRow("until the day before")
+            << QDate() << QDate(2026, 12, 8) << "" << QList<qint64> {};
+        QTest::newRow("nobody") << QDate() << QDate() << "Пётр" << QList<qint64> {};
+    }
+    void listFilters()
+    {
+        QFETCH(QDate, from);
+        QFETCH(QDate, to);
+        QFETCH(QString, who);
+        QFETCH(QList<qint64>, ids);
+        Connection connection;
+        QVERIFY(connection.open(freshDatabase(QStringLiteral("sqlite")), QStringLiteral("t")));
+        fillTrail(connection);
+        bool ok = false;
+        QList<qint64> found;
+        for (const AuditRecord &record : AuditLog(connection).list({from, to, who}, &ok))
+            found.append(record.id);
+        QVERIFY(ok);
+        QCOMPARE(found, ids);
+    }
+};
+
+QTEST_GUILESS_MAIN(AuditLogTest)
+#include "test_audit_log.moc"

@@ -1,0 +1,269 @@
+// `printcalc --operators ...`, `--audit ...` and the rights of every command that changes data,
+// run as the administrator runs them: the real program, PINs on its standard input, one script of
+// commands in order; then the trail edited straight in the file and found broken.
+#include "order/order_status.h"
+#include "storage/connection.h"
+#include "storage/order_book.h"
+#include "tests/program_run.h"
+
+#include <QRegularExpression>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class OperatorCliTest : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    QString url;
+
+    ProgramRun run(const QStringList &arguments, const QByteArray &input)
+    {
+        return runProgram(QStringList {QStringLiteral("--database"), url} + arguments,
+                          dir.filePath(QStringLiteral("config")), 30000, input);
+    }
+    // Edits the shop's file around the program.
+    void edit(const QStringList &statements)
+    {
+        {
+            QSqlDatabase db
+                = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("edit"));
+            db.setDatabaseName(dir.filePath(QStringLiteral("shop.sqlite")));
+            QVERIFY(db.open());
+            QSqlQuery query(db);
+            for (const QString &statement : statements)
+                QVERIFY2(query.exec(statement), qPrintable(query.lastError().text()));
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("edit"));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        url = QStringLiteral("sqlite://") + dir.filePath(QStringLiteral("shop.sqlite"));
+        QDir().mkpath(dir.filePath(QStringLiteral("config/printcalc")));
+        QFile config(dir.filePath(QStringLiteral("config/printcalc/printcalc.ini")));
+        QVERIFY(config.open(QIODevice::WriteOnly));
+        config.write(QStringLiteral("[counter]\nname=стойка-7\n").toUtf8());
+        config.close();
+        Connection connection;
+        QVERIFY(connection.open(DatabaseUrl::parse(url), QStringLiteral("fill")));
+        OrderLine line;
+        line.description = QStringLiteral("Визитки");
+        line.quantity = QStringLiteral("1");
+        line.unitPrice = QStringLiteral("1000");
+        OrderIntake order;
+        order.draft.orderUid = QStringLiteral("a");
+        order.draft.created = QDateTime(QDate(2026, 3, 2), QTime(9, 30));
+        order.draft.counter = QStringLiteral("стойка-1");
+        order.draft.lines = {line};
+        order.draft.customer.shortName = QStringLiteral("Иван Петров");
+        order.due = QDateTime(QDate(2026, 3, 3), QTime(12, 0));
+        QCOMPARE(OrderBook(connection).take(order, 1), 1);
+    }
+
+    // In order: each row works on what the rows before it left. An out of "*" is not compared.
+    void script_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("err");
+        const QString needed = QStringLiteral(
+            "В программе заведены операторы: команда, меняющая данные, пишется с --operator "
+            "ИМЯ, а PIN подаётся первой строкой на стандартный вход.\n");
+        QTest::newRow("a change before any operator")
+            << QStringList {"--orders", "status", "1", "в работе"} << QByteArray() << 0
+            << "Заказ № 1: В работе.\n"
+            << "";
+        QTest::newRow("the first is no owner")
+            << QStringList {"--operators", "add", "Анна", "--role", "operator"}
+            << QByteArray("1111\n") << 1 << ""
+            << "Первым заводится владелец: --role owner.\n";
+        QTest::newRow("a PIN too short")
+            << QStringList {"--operators", "add", "Ольга", "--role", "owner"} << QByteArray("123\n")
+            << 1 << ""
+            << "PIN нового оператора короче 4 знаков: оператор не заведён.\n";
+        QTest::newRow("a role not known")
+            << QStringList {"--operators", "add", "Ольга", "--role", "boss"} << QByteArray("4321\n")
+            << 2 << ""
+            << "Роль «boss» не понята: есть operator, manager, owner. Справка: printcalc --help\n";
+        QTest::newRow("the owner first")
+            << QStringList {"--operators", "add", "Ольга", "--role", "owner"}
+            << QByteArray("4321\n") << 0 << "Оператор «Ольга» (Владелец) заведён.\n"
+            << "";
+        QTest::newRow("the next without who adds")
+            << QStringList {"--operators", "add", "Анна", "--role", "operator"}
+            << QByteArray("1111\n") << 1 << "" << needed;
+        QTest::newRow("the owner adds an operator")
+            << QStringList {"--operators", "add",        "Анна", "--role",
+                            "operator",    "--operator", "Ольга"}
+            << QByteArray("4321\n1111\n") << 0 << "Оператор «Анна» (Оператор) заведён.\n"
+            << "";
+        QTest::newRow("a name twice")
+            << QStringList {"--operator=Ольга", "--operators", "add", "Анна", "--role", "manager"}
+            << QByteArray("4321\n9999\n") << 1 << ""
+            << "Оператор «Анна» уже есть.\n";
+        QTest::newRow("an operator adds none")
+            << QStringList {"--operators", "add",        "Борис", "--role",
+                            "manager",     "--operator", "Анна"}
+            << QByteArray("1111\n2222\n") << 1 << ""
+            << "Оператору «Анна» (Оператор) это не разрешено: операторы. Нужен владелец.\n";
+        QTest::newRow("the owner adds a manager")
+            << QStringList {"--operators", "add",        "Борис", "--role",
+                            "manager",     "--operator", "Ольга"}
+            << QByteArray("4321\n2222\n") << 0 << "Оператор «Борис» (Менеджер) заведён.\n"
+            << "";
+        QTest::newRow("list, reading, no one needed")
+            << QStringList {"--operators", "list"} << QByteArray() << 0
+            << "Анна\toperator\tдействует\nБорис\tmanager\tдействует\nОльга\towner\tдействует\n"
+            << "";
+        QTest::newRow("a status change without who")
+            << QStringList {"--orders", "status", "1", "готов"} << QByteArray() << 1 << ""
+            << needed;
+        QTest::newRow("an operator moves the status")
+            << QStringList {"--orders", "status", "1", "готов", "--operator", "Анна"}
+            << QByteArray("1111\n") << 0 << "Заказ № 1: Готов.\n"
+            << "";
+        QTest::newRow("an operator cancels not")
+            << QStringList {"--orders", "status",    "1",          "отменён",
+                            "--reason", "передумал", "--operator", "Анна"}
+            << QByteArray("1111\n") << 1 << ""
+            << "Оператору «Анна» (Оператор) это не разрешено: отмена заказа. Нужен менеджер.\n";
+        QTest::newRow("an operator takes a payment")
+            << QStringList {"--payments", "add", "1", "100", "наличные", "--operator", "Анна"}
+            << QByteArray("1111\n") << 0 << "*"
+            << "";
+        QTest::newRow("an operator refunds not")
+            << QStringList {"--payments", "add",  "1",          "-50", "наличные",
+                            "--reason",   "брак", "--operator", "Анна"}
+            << QByteArray("1111\n") << 1 << ""
+            << "Оператору «Анна» (Оператор) это не разрешено: возврат денег. Нужен менеджер.\n";
+        QTest::newRow("a manager refunds")
+            << QStringList {"--payments", "add",  "1",          "-50",  "наличные",
+                            "--reason",   "брак", "--operator", "Борис"}
+            << QByteArray("2222\n") << 0 << "*"
+            << "";
+        QTest::newRow("a wrong PIN")
+            << QStringList {"--orders", "status", "1", "выдан", "--operator", "Анна"}
+            << QByteArray("0000\n") << 1 << ""
+            << "Неверный PIN. Осталось попыток: 4.\n";
+        QTest::newRow("no PIN at all")
+            << QStringList {"--orders", "status", "1", "выдан", "--operator", "Анна"}
+            << QByteArray() << 1 << ""
+            << "Неверный PIN. Осталось попыток: 3.\n";
+        QTest::newRow("someone unknown")
+            << QStringList {"--orders", "status", "1", "выдан", "--operator", "Пётр"}
+            << QByteArray("1111\n") << 1 << ""
+            << "Оператора «Пётр» нет.\n";
+        QTest::newRow("a manager disables not")
+            << QStringList {"--operators", "disable", "Анна", "--operator", "Борис"}
+            << QByteArray("2222\n") << 1 << ""
+            << "Оператору «Борис» (Менеджер) это не разрешено: операторы. Нужен владелец.\n";
+        QTest::newRow("the owner disables")
+            << QStringList {"--operators", "disable", "Анна", "--operator", "Ольга"}
+            << QByteArray("4321\n") << 0 << "Оператор «Анна» отключён.\n"
+            << "";
+        QTest::newRow("disabled") << QStringList {"--orders", "status",     "1",
+                                                  "выдан",    "--operator", "Анна"}
+                                  << QByteArray("1111\n") << 1 << ""
+                                  << "Оператор «Анна» отключён.\n";
+        QTest::newRow("listed disabled")
+            << QStringList {"--operators", "list"} << QByteArray() << 0
+            << "Анна\toperator\tотключён\nБорис\tmanager\tдействует\nОльга\towner\tдействует\n"
+            << "";
+        QTest::newRow("--operator without a name")
+            << QStringList {"--orders", "list", "--operator"} << QByteArray() << 2 << ""
+            << "После «--operator» нужно имя оператора. Справка: printcalc --help\n";
+        QTest::newRow("verified") << QStringList {"--audit", "verify"} << QByteArray() << 0
+                                  << "цепочка цела\n"
+                                  << "";
+        // Times aside (made now), every record of Анна's, in order.
+        QTest::newRow("Анна's records")
+            << QStringList {"--audit", "list", "--who", "Анна"} << QByteArray() << 0
+            << "5\tВРЕМЯ\tстойка-7\tАнна\t\tвход\t\t\n"
+               "8\tВРЕМЯ\tстойка-7\tАнна\t\tвход\t\t\n"
+               "9\tВРЕМЯ\tстойка-7\tАнна\t\tсмена статуса\tзаказ № 1\tГотов\n"
+               "10\tВРЕМЯ\tстойка-7\tАнна\t\tвход\t\t\n"
+               "11\tВРЕМЯ\tстойка-7\tАнна\t\tвход\t\t\n"
+               "12\tВРЕМЯ\tстойка-7\tАнна\t\tоплата\tзаказ № 1\t100.00 наличные\n"
+               "13\tВРЕМЯ\tстойка-7\tАнна\t\tвход\t\t\n"
+               "16\tВРЕМЯ\tстойка-7\tАнна\t\tнеудачный вход\t\t\n"
+               "17\tВРЕМЯ\tстойка-7\tАнна\t\tнеудачный вход\t\t\n"
+            << "";
+        QTest::newRow("a day with nothing")
+            << QStringList {"--audit", "list", "--to", "2020-01-01"} << QByteArray() << 0 << ""
+            << "";
+        QTest::newRow("a date not understood")
+            << QStringList {"--audit", "list", "--from", "2026-13-01"} << QByteArray() << 2 << ""
+            << "Дата «2026-13-01» после --from не понята: нужен вид ГГГГ-ММ-ДД, например "
+               "2026-12-09. Справка: printcalc --help\n";
+    }
+    void script()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, input);
+        QFETCH(int, status);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        ProgramRun result = run(arguments, input);
+        result.out.replace(QRegularExpression(QStringLiteral("\\t\\d{4}-\\d\\d-\\d\\d "
+                                                             "\\d\\d:\\d\\d:\\d\\d\\t")),
+                           QStringLiteral("\tВРЕМЯ\t"));
+        QCOMPARE(result.err, err);
+        QCOMPARE(result.status, status);
+        if (out != QLatin1String("*"))
+            QCOMPARE(result.out, out);
+    }
+
+    // The status change is kept under the operator's name.
+    void statusChangeNamesTheOperator()
+    {
+        Connection connection;
+        QVERIFY(connection.open(DatabaseUrl::parse(url), QStringLiteral("t")));
+        QSqlQuery query(connection.database());
+        QVERIFY(query.exec(QStringLiteral("SELECT to_status, operator_name FROM "
+                                          "order_status_change ORDER BY id")));
+        QStringList changes;
+        while (query.next())
+            changes << statusCaption(OrderStatus(query.value(0).toInt())) + QLatin1Char(':')
+                    + query.value(1).toString();
+        QCOMPARE(changes,
+                 QStringList({QStringLiteral("Принят:"), QStringLiteral("В работе:"),
+                              QStringLiteral("Готов:Анна")}));
+    }
+
+    // Edits made straight in the file: the last row removed is found by the head the counter
+    // kept; a dropped trigger is told and not made again.
+    void tamperedFile_data()
+    {
+        QTest::addColumn<QStringList>("statements");
+        QTest::addColumn<QString>("err");
+        QTest::newRow("the last row removed")
+            << QStringList {"DROP TRIGGER audit_log_no_delete",
+                            "DELETE FROM audit_log WHERE id = (SELECT max(id) FROM audit_log)",
+                            "CREATE TRIGGER audit_log_no_delete BEFORE DELETE ON audit_log "
+                            "BEGIN SELECT RAISE(ABORT, 'no'); END"}
+            << "Цепочка нарушена: после записи 19 недостаёт записей: их было 20.\n";
+        QTest::newRow("a trigger dropped")
+            << QStringList {"DROP TRIGGER audit_log_no_update"}
+            << "Журнал действий не защищён от правки: нет триггера audit_log_no_update.\n";
+    }
+    void tamperedFile()
+    {
+        QFETCH(QStringList, statements);
+        QFETCH(QString, err);
+        edit(statements);
+        const ProgramRun result = run({QStringLiteral("--audit"), QStringLiteral("verify")}, {});
+        QCOMPARE(result.err, err);
+        QCOMPARE(result.status, 1);
+        QCOMPARE(result.out, QString());
+    }
+};
+
+QTEST_GUILESS_MAIN(OperatorCliTest)
+#include "test_operator_cli.moc"
