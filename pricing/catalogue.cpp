@@ -18,6 +18,7 @@ namespace {
 
 // The top of the form's number fields.
 const int FieldLimit = 100500;
+const int InnerSheetsLimit = 1000;
 
 struct OptionFact
 {
@@ -42,6 +43,7 @@ struct FieldFact
     const char *title;
     const char *initial = "";
     const char *option = "";
+    int max = FieldLimit;
 };
 
 CataloguePage page(PricingPage kind, const char *title, QVector<CatalogueGroup> groups)
@@ -57,7 +59,7 @@ void addFields(CataloguePage &page, const char *customSize, std::initializer_lis
 {
     page.customSize = QLatin1String(customSize);
     for (const FieldFact &fact : facts)
-        page.fields.append({QLatin1String(fact.id), QString::fromUtf8(fact.title), 0, FieldLimit,
+        page.fields.append({QLatin1String(fact.id), QString::fromUtf8(fact.title), 0, fact.max,
                             QLatin1String(fact.initial), QLatin1String(fact.option)});
 }
 
@@ -380,7 +382,7 @@ QVector<CataloguePage> makePages()
     addFields(pages[1], "radioButtonOtherBrosh",
               {{"lineEditWidthBrosh", width},
                {"lineEditHeightBrosh", height},
-               {"lineEdit_21", "Кол-во листов внутри", "1"},
+               {"lineEdit_21", "Кол-во листов внутри", "1", "", InnerSheetsLimit},
                {"lineEdit_10", quantity, "1"}});
     // A stand's pockets are counted beside their check boxes, which name them.
     addFields(pages[2], "",

@@ -191,9 +191,9 @@ private slots:
         QTest::newRow("negative width")
             << QByteArray(R"({"page": "street", "fields": {"lineEditWidthStreet": -1}})")
             << "Поле «Ширина» (lineEditWidthStreet): ожидается целое число от 0 до 100500";
-        QTest::newRow("quantity over the form's limit")
-            << QByteArray(R"({"page": "brochures", "fields": {"lineEdit_21": 100501}})")
-            << "Поле «Кол-во листов внутри» (lineEdit_21): ожидается целое число от 0 до 100500";
+        QTest::newRow("inner sheets over the form's limit")
+            << QByteArray(R"({"page": "brochures", "fields": {"lineEdit_21": 1001}})")
+            << "Поле «Кол-во листов внутри» (lineEdit_21): ожидается целое число от 0 до 1000";
     }
 
     void refusesWrongJobs()
