@@ -1,0 +1,31 @@
+// The website's requests in the shop's database, written on a thread of its own: the service's
+// threads hand a checked request over and wait a few seconds at most for its number.
+#pragma once
+
+#include "storage/database_thread.h"
+#include "storage/database_url.h"
+#include "web/web_service.h"
+
+#include <QJsonArray>
+
+class RequestBook
+{
+public:
+    explicit RequestBook(const DatabaseUrl &shop);
+    ~RequestBook();
+
+    // Stores the request with status "Заявка" and gives its number; false with the reason when
+    // the database does not answer in time or refuses.
+    bool take(const WebRequest &request, qint64 *number, QString *error);
+    bool finish(int msecs);
+
+    // The lines as stored: each line's texts, figures and job.
+    static QJsonArray linesJson(const QVector<OrderLine> &lines);
+
+private:
+    struct State;
+    DatabaseUrl url;
+    std::shared_ptr<State> state;
+    DatabaseThread thread;
+    std::mutex order; // one request at a time waits for the thread
+};
