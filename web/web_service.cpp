@@ -347,6 +347,8 @@ WebAnswer WebService::answer(const QByteArray &method, const QByteArray &path,
         return {200, "text/html; charset=utf-8", pageHtml};
     if (path == "/page.js" && get)
         return {200, "text/javascript; charset=utf-8", pageScript};
+    if (path == "/favicon.ico" && get)
+        return {204, "image/x-icon", QByteArray()};
     if (path == "/page.css" && get)
         return {200, "text/css; charset=utf-8", pageStyle};
     if (path == "/healthz" || path.startsWith("/api/v1/") || path == "/")

@@ -3,6 +3,8 @@
   'use strict';
   var catalogue = null;
   var pending = 0;
+  // Taking the old controls away fires their change events: no quote until the new ones stand.
+  var building = false;
   var byId = function (id) { return document.getElementById(id); };
 
   function money(value) {
@@ -22,6 +24,7 @@
   }
 
   function showPage() {
+    building = true;
     var page = currentPage();
     var groups = byId('groups');
     var fields = byId('fields');
@@ -31,13 +34,18 @@
       var set = element('fieldset', { 'data-group': group.id });
       set.appendChild(element('legend', {}, group.title));
       var choices = element('div', { class: 'choices' });
-      group.options.forEach(function (option) {
+      // A group that starts with nothing chosen can be set back to nothing.
+      var options = group.options;
+      if (!group.multiple && !options.some(function (option) { return option.checked; }))
+        options = [{ id: '', caption: 'не нужно', checked: true }].concat(options);
+      options.forEach(function (option) {
         var row = element('div', { class: 'option' });
-        var input = element('input', { type: group.multiple ? 'checkbox' : 'radio', id: 'o-' + option.id,
+        var key = option.id || group.id + '-none';
+        var input = element('input', { type: group.multiple ? 'checkbox' : 'radio', id: 'o-' + key,
                                         name: group.id, value: option.id });
         if (option.checked) input.checked = true;
         row.appendChild(input);
-        row.appendChild(element('label', { for: 'o-' + option.id }, option.caption));
+        row.appendChild(element('label', { for: 'o-' + key }, option.caption));
         choices.appendChild(row);
       });
       set.appendChild(choices);
@@ -54,13 +62,16 @@
       box.appendChild(wrap);
     });
     fields.appendChild(box);
+    building = false;
     quote();
   }
 
   function job() {
     var page = currentPage();
     var options = [];
-    document.querySelectorAll('#groups input:checked').forEach(function (input) { options.push(input.value); });
+    document.querySelectorAll('#groups input:checked').forEach(function (input) {
+      if (input.value) options.push(input.value);
+    });
     var fields = {};
     page.fields.forEach(function (field) {
       var value = byId('f-' + field.id).value;
@@ -80,6 +91,7 @@
   }
 
   function quote() {
+    if (building) return;
     var asked = ++pending;
     post('api/v1/quote', job()).then(function (answer) {
       if (asked !== pending) return;
@@ -96,6 +108,7 @@
         missing = missing || line.missingPrice;
       });
       byId('total').textContent = money(answer.total);
+      byId('barTotal').textContent = money(answer.total);
       byId('missing').hidden = !missing;
       byId('answer').hidden = false;
       byId('status').textContent = '';
