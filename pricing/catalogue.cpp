@@ -777,8 +777,11 @@ QJsonObject quoteJson(const QVector<Quote> &quotes, int version)
     QJsonArray lines;
     QVector<OrderLine> orderLines;
     for (const Quote &quote : quotes) {
-        orderLines.append(quote.orderLine());
-        lines.append(lineJson(orderLines.last()));
+        // The answer shows no stored job: the line's texts and explanation are enough.
+        OrderLine line = quote.line;
+        line.explanation = quote.explanation();
+        orderLines.append(line);
+        lines.append(lineJson(line));
     }
     return {{QStringLiteral("lines"), lines},
             {QStringLiteral("total"), linesSum(orderLines)},
