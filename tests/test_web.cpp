@@ -313,10 +313,9 @@ private slots:
         const DatabaseUrl url
             = DatabaseUrl::sqliteFile(dir.filePath(QStringLiteral("shop.sqlite")));
         RequestBook book(url);
-        service->setRequestTaker(
-            [&book](const WebRequest &request, qint64 *number, QString *error) {
-                return book.take(request, number, error);
-            });
+        service->setRequestTaker([&book](const WebRequest &request, RequestDone done) {
+            book.take(request, std::move(done));
+        });
         const QByteArray body = requestBody(
             "{\"name\": \"<b>Иван</b>\", \"phone\": \"+7 (900) 123-45-67\"}",
             ", \"comment\": \"'; DROP TABLE web_request; --\", \"due\": \"2099-12-31\"");
@@ -352,6 +351,40 @@ private slots:
         QSqlDatabase::removeDatabase(QStringLiteral("check"));
     }
 
+    // Requests waiting for a slow database hold no service thread: quotes go on meanwhile.
+    void slowDatabaseHoldsNobodyUp()
+    {
+        std::vector<std::thread> database;
+        std::mutex mutex;
+        service->setRequestTaker([&](const WebRequest &, RequestDone done) {
+            const std::lock_guard<std::mutex> lock(mutex);
+            database.emplace_back([done] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+                done(42, QString());
+            });
+        });
+        const QByteArray body = requestBody("{\"name\": \"Иван\", \"email\": \"a@b.ru\"}");
+        std::vector<std::thread> clients;
+        std::atomic<int> numbered {0};
+        for (int i = 0; i < 4; ++i)
+            clients.emplace_back([&] {
+                if (post(port, "/api/v1/requests", body).body == "{\"number\":42}")
+                    ++numbered;
+            });
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        QElapsedTimer timer;
+        timer.start();
+        for (int i = 0; i < 20; ++i)
+            QCOMPARE(post(port, "/api/v1/quote", Street).status, 200);
+        const qint64 quotes = timer.elapsed();
+        for (std::thread &client : clients)
+            client.join();
+        for (std::thread &thread : database)
+            thread.join();
+        QVERIFY2(quotes < 1000, qPrintable(QStringLiteral("20 quotes took %1 ms").arg(quotes)));
+        QCOMPARE(numbered.load(), 4);
+    }
+
     void requestWithoutDatabaseIsRefused()
     {
         // A file under a plain file: the database can never be made.
@@ -359,10 +392,9 @@ private slots:
         QFile blocker(dir.filePath(QStringLiteral("file")));
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         RequestBook book(DatabaseUrl::sqliteFile(dir.filePath(QStringLiteral("file/shop.sqlite"))));
-        service->setRequestTaker(
-            [&book](const WebRequest &request, qint64 *number, QString *error) {
-                return book.take(request, number, error);
-            });
+        service->setRequestTaker([&book](const WebRequest &request, RequestDone done) {
+            book.take(request, std::move(done));
+        });
         const Reply reply = post(port, "/api/v1/requests",
                                  requestBody("{\"name\": \"Иван\", \"email\": \"a@b.ru\"}"));
         QCOMPARE(reply.status, 503);

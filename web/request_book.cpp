@@ -60,19 +60,19 @@ QJsonArray RequestBook::linesJson(const QVector<OrderLine> &lines)
     return stored;
 }
 
-bool RequestBook::take(const WebRequest &request, qint64 *number, QString *error)
+void RequestBook::take(const WebRequest &request, RequestDone done)
 {
-    const std::lock_guard<std::mutex> lock(order);
     auto s = state;
     const DatabaseUrl shop = url;
-    const QByteArray lines = QJsonDocument(linesJson(request.lines)).toJson(QJsonDocument::Compact);
-    qint64 total = 0;
-    for (const OrderLine &line : request.lines)
-        total += kopecksOf(lineSum(line));
-    bool stored = false;
-    QString problem;
-    qint64 taken = 0;
-    const bool ran = thread.run(
+    thread.post([s, shop, request, done] {
+        const QByteArray lines
+            = QJsonDocument(linesJson(request.lines)).toJson(QJsonDocument::Compact);
+        qint64 total = 0;
+        for (const OrderLine &line : request.lines)
+            total += kopecksOf(lineSum(line));
+        bool stored = false;
+        QString problem;
+        qint64 taken = 0;
         [&] {
             if (!s->connection.isOpen() && !s->connection.open(shop, QStringLiteral("web")))
                 problem = s->connection.errorText();
@@ -111,13 +111,7 @@ bool RequestBook::take(const WebRequest &request, qint64 *number, QString *error
             }
             if (broken)
                 s->connection.close(); // opened again for the next request
-        },
-        5000);
-    if (!ran || !stored) {
-        if (error)
-            *error = ran ? problem : QStringLiteral("База данных не ответила вовремя");
-        return false;
-    }
-    *number = taken;
-    return true;
+        }();
+        done(stored ? taken : 0, problem);
+    });
 }

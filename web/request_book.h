@@ -14,9 +14,9 @@ public:
     explicit RequestBook(const DatabaseUrl &shop);
     ~RequestBook();
 
-    // Stores the request with status "Заявка" and gives its number; false with the reason when
-    // the database does not answer in time or refuses.
-    bool take(const WebRequest &request, qint64 *number, QString *error);
+    // Stores the request with status "Заявка" on the book's thread, then calls done there with its
+    // number, or with 0 and the reason.
+    void take(const WebRequest &request, RequestDone done);
     bool finish(int msecs);
 
     // The lines as stored: each line's texts, figures and job.
@@ -27,5 +27,4 @@ private:
     DatabaseUrl url;
     std::shared_ptr<State> state;
     DatabaseThread thread;
-    std::mutex order; // one request at a time waits for the thread
 };

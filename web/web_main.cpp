@@ -87,11 +87,12 @@ int main(int argc, char *argv[])
     PriceLink link(choice.url, localOrderPath(choice.url), PriceBook::shared());
     PricesInForce inForce;
     RequestBook requests(choice.url);
-    service.setRequestTaker([&requests](const WebRequest &request, qint64 *number, QString *error) {
-        if (requests.take(request, number, error))
-            return true;
-        qWarning("printcalc-web: заявка не сохранена: %s", qUtf8Printable(*error));
-        return false;
+    service.setRequestTaker([&requests](const WebRequest &request, RequestDone done) {
+        requests.take(request, [done](qint64 number, const QString &error) {
+            if (number == 0)
+                qWarning("printcalc-web: заявка не сохранена: %s", qUtf8Printable(error));
+            done(number, error);
+        });
     });
     QObject::connect(&link, &PriceLink::shopChecked, &app, [&service](const QString &problem) {
         service.setDatabaseAnswers(problem.isEmpty());
@@ -122,8 +123,9 @@ int main(int argc, char *argv[])
     QSocketNotifier notifier(signalPipe[0], QSocketNotifier::Read);
     QObject::connect(&notifier, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
     const int code = app.exec();
+    // The requests on their way are stored and answered before the service closes.
+    requests.finish(5000);
     service.stop();
     link.finish(3000);
-    requests.finish(3000);
     return code;
 }

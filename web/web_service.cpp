@@ -14,8 +14,14 @@
 #include <microhttpd.h>
 #include <netinet/in.h>
 
+#include <chrono>
 #include <cstring>
 #include <exception>
+#include <future>
+#include <thread>
+
+WebAnswer errorAnswer(int status, const QString &message);
+bool refuse(WebAnswer *refusal, int status, const QString &message);
 
 namespace {
 
@@ -67,6 +73,8 @@ struct Pending
     bool tooLarge = false;
     QString client;
     QByteArray origin;
+    bool waiting = false; // suspended until the request is stored
+    std::unique_ptr<WebAnswer> answer; // the stored request's, once it came
 };
 
 MHD_Result send(MHD_Connection *connection, const WebAnswer &answer, const WebService &service,
@@ -148,6 +156,25 @@ MHD_Result onRequest(void *self, MHD_Connection *connection, const char *url, co
             if (pending->received <= WebService::DrainLimit)
                 return MHD_YES;
         }
+        if (pending->answer)
+            return send(connection, *pending->answer, *service, pending);
+        if (pending->waiting)
+            return MHD_YES;
+        if (std::strcmp(method, "POST") == 0 && RequestsPath == url && !pending->tooLarge) {
+            WebRequest request;
+            WebAnswer refusal;
+            if (!service->readRequest(pending->body, &request, &refusal))
+                return send(connection, refusal, *service, pending);
+            pending->waiting = true;
+            ++service->suspended;
+            MHD_suspend_connection(connection);
+            service->takeRequest(request, [service, connection, pending](const WebAnswer &answer) {
+                pending->answer = std::make_unique<WebAnswer>(answer);
+                MHD_resume_connection(connection);
+                --service->suspended;
+            });
+            return MHD_YES;
+        }
         if (pending->tooLarge)
             return send(connection,
                         errorAnswer(413,
@@ -213,6 +240,12 @@ bool text(const QJsonObject &object, const char *key, int longest, QString *valu
 
 } // namespace
 
+bool refuse(WebAnswer *refusal, int status, const QString &message)
+{
+    *refusal = errorAnswer(status, message);
+    return false;
+}
+
 WebAnswer errorAnswer(int status, const QString &message)
 {
     return {status, "application/json; charset=utf-8", json({{QStringLiteral("error"), message}})};
@@ -259,6 +292,7 @@ bool WebService::start(const QHostAddress &address, quint16 port, QString *error
     Q_UNUSED(length)
     // Two threads for two cores; an idle or slow client is dropped after 15 seconds of silence
     // and holds at most its own small pool, never a thread.
+    flags |= MHD_ALLOW_SUSPEND_RESUME;
     daemon = MHD_start_daemon(
         flags, port, nullptr, nullptr, reinterpret_cast<MHD_AccessHandlerCallback>(&onRequest),
         this, MHD_OPTION_SOCK_ADDR, reinterpret_cast<sockaddr *>(&storage),
@@ -280,6 +314,9 @@ bool WebService::start(const QHostAddress &address, quint16 port, QString *error
 
 void WebService::stop()
 {
+    // A connection waiting for the database is resumed by its answer before the daemon goes.
+    for (int i = 0; i < 1000 && suspended > 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     if (daemon)
         MHD_stop_daemon(daemon);
     daemon = nullptr;
@@ -342,7 +379,7 @@ WebAnswer WebService::answer(const QByteArray &method, const QByteArray &path,
     if (path == QuotePath && method == "POST")
         return quote(body);
     if (path == RequestsPath && method == "POST")
-        return takeRequest(body);
+        return requestNow(body);
     if ((path == "/" || path == "/index.html") && get)
         return {200, "text/html; charset=utf-8", pageHtml};
     if (path == "/page.js" && get)
@@ -374,50 +411,54 @@ WebAnswer WebService::quote(const QByteArray &body)
         json(quoteJson(priceJob(job, snapshot->version.prices), snapshot->version.info.number))};
 }
 
-WebAnswer WebService::takeRequest(const QByteArray &body)
+bool WebService::readRequest(const QByteArray &body, WebRequest *out, WebAnswer *refusalOut)
 {
+    WebRequest &request = *out;
+    WebAnswer &refusal = *refusalOut;
     QJsonObject object;
-    WebAnswer refusal;
     if (!parseBody(body, &object, &refusal))
-        return refusal;
+        return false;
     for (auto it = object.begin(); it != object.end(); ++it) {
         static const QStringList known = {QStringLiteral("contact"), QStringLiteral("jobs"),
                                           QStringLiteral("comment"), QStringLiteral("due")};
         if (!known.contains(it.key()))
-            return errorAnswer(
-                400, QStringLiteral("Поле «") + it.key() + QStringLiteral("»: неизвестное поле"));
+            return refuse(refusalOut, 400,
+                          QStringLiteral("Поле «") + it.key()
+                              + QStringLiteral("»: неизвестное поле"));
     }
-    WebRequest request;
     const QJsonValue contact = object.value(QStringLiteral("contact"));
     if (!contact.isObject())
-        return errorAnswer(400, QStringLiteral("Поле «contact»: ожидается объект"));
+        return refuse(refusalOut, 400, QStringLiteral("Поле «contact»: ожидается объект"));
     const QJsonObject person = contact.toObject();
     if (!text(person, "name", 200, &request.name, QStringLiteral("contact.name"), &refusal)
         || !text(person, "phone", 40, &request.phone, QStringLiteral("contact.phone"), &refusal)
         || !text(person, "email", 200, &request.email, QStringLiteral("contact.email"), &refusal)
         || !text(object, "comment", 2000, &request.comment, QStringLiteral("comment"), &refusal))
-        return refusal;
+        return false;
     if (request.name.isEmpty())
-        return errorAnswer(400, QStringLiteral("Поле «contact.name»: укажите имя"));
+        return refuse(refusalOut, 400, QStringLiteral("Поле «contact.name»: укажите имя"));
     if (request.phone.isEmpty() && request.email.isEmpty())
-        return errorAnswer(400, QStringLiteral("Поле «contact»: укажите телефон или e-mail"));
+        return refuse(refusalOut, 400,
+                      QStringLiteral("Поле «contact»: укажите телефон или e-mail"));
     if (!request.phone.isEmpty() && !phoneValid(request.phone))
-        return errorAnswer(400, QStringLiteral("Поле «contact.phone»: телефон из 10–15 цифр"));
+        return refuse(refusalOut, 400,
+                      QStringLiteral("Поле «contact.phone»: телефон из 10–15 цифр"));
     if (!request.email.isEmpty() && !emailPattern().match(request.email).hasMatch())
-        return errorAnswer(400, QStringLiteral("Поле «contact.email»: адрес вида имя@домен"));
+        return refuse(refusalOut, 400,
+                      QStringLiteral("Поле «contact.email»: адрес вида имя@домен"));
     QString due;
     if (!text(object, "due", 10, &due, QStringLiteral("due"), &refusal))
-        return refusal;
+        return false;
     if (!due.isEmpty()) {
         request.due = QDate::fromString(due, QStringLiteral("yyyy-MM-dd"));
         if (!request.due.isValid())
-            return errorAnswer(400, QStringLiteral("Поле «due»: дата вида ГГГГ-ММ-ДД"));
+            return refuse(refusalOut, 400, QStringLiteral("Поле «due»: дата вида ГГГГ-ММ-ДД"));
         if (request.due < priceClockToday())
-            return errorAnswer(400, QStringLiteral("Поле «due»: дата уже прошла"));
+            return refuse(refusalOut, 400, QStringLiteral("Поле «due»: дата уже прошла"));
     }
     const QJsonValue jobs = object.value(QStringLiteral("jobs"));
     if (!jobs.isArray() || jobs.toArray().isEmpty() || jobs.toArray().size() > 20)
-        return errorAnswer(400, QStringLiteral("Поле «jobs»: от 1 до 20 заказов"));
+        return refuse(refusalOut, 400, QStringLiteral("Поле «jobs»: от 1 до 20 заказов"));
     const auto snapshot = prices();
     request.priceVersion = snapshot->version.info.number;
     int index = 0;
@@ -426,18 +467,40 @@ WebAnswer WebService::takeRequest(const QByteArray &body)
         PricedJob job;
         QString error;
         if (!jobFromRequest(item, snapshot->version, &job, &error))
-            return errorAnswer(400,
-                               QStringLiteral("Поле «jobs» (") + QString::number(index)
-                                   + QStringLiteral("): ") + error);
+            return refuse(refusalOut, 400,
+                          QStringLiteral("Поле «jobs» (") + QString::number(index)
+                              + QStringLiteral("): ") + error);
         request.jobs.append(job);
         for (const Quote &quote : priceJob(job, snapshot->version.prices))
             request.lines.append(quote.orderLine());
     }
-    if (!requestTaker)
-        return errorAnswer(503, QStringLiteral("Приём заявок сейчас не работает"));
-    qint64 number = 0;
-    QString error;
-    if (!requestTaker(request, &number, &error))
+    return true;
+}
+
+void WebService::takeRequest(const WebRequest &request, std::function<void(const WebAnswer &)> done)
+{
+    if (!requestTaker) {
+        done(errorAnswer(503, QStringLiteral("Приём заявок сейчас не работает")));
+        return;
+    }
+    requestTaker(request, [done](qint64 number, const QString &) {
+        done(number > 0
+                 ? WebAnswer {200, "application/json; charset=utf-8",
+                              json({{QStringLiteral("number"), number}})}
+                 : errorAnswer(503, QStringLiteral("Заявка не сохранена, попробуйте позже")));
+    });
+}
+
+WebAnswer WebService::requestNow(const QByteArray &body)
+{
+    WebRequest request;
+    WebAnswer refusal;
+    if (!readRequest(body, &request, &refusal))
+        return refusal;
+    auto promise = std::make_shared<std::promise<WebAnswer>>();
+    std::future<WebAnswer> future = promise->get_future();
+    takeRequest(request, [promise](const WebAnswer &answer) { promise->set_value(answer); });
+    if (future.wait_for(std::chrono::seconds(10)) != std::future_status::ready)
         return errorAnswer(503, QStringLiteral("Заявка не сохранена, попробуйте позже"));
-    return {200, "application/json; charset=utf-8", json({{QStringLiteral("number"), number}})};
+    return future.get();
 }

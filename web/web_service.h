@@ -34,8 +34,10 @@ struct WebRequest
     int priceVersion = 0;
 };
 
-// Stores a request and gives its number, or false and the reason; called on a service thread.
-using RequestTaker = std::function<bool(const WebRequest &request, qint64 *number, QString *error)>;
+// Stores a request and calls done with its number, or with 0 and the reason, once, from any
+// thread. The service's threads never wait for the database: the connection waits, suspended.
+using RequestDone = std::function<void(qint64 number, const QString &error)>;
+using RequestTaker = std::function<void(const WebRequest &request, RequestDone done)>;
 
 // The answer to one HTTP request, made without a socket (the tests and the bench call it too).
 struct WebAnswer
@@ -67,6 +69,11 @@ public:
     WebAnswer answer(const QByteArray &method, const QByteArray &path, const QByteArray &body,
                      const QString &client);
 
+    // A request's body checked and priced; false with the refusal.
+    bool readRequest(const QByteArray &body, WebRequest *request, WebAnswer *refusal);
+    // Hands a checked request to the taker; done gets the answer, from any thread.
+    void takeRequest(const WebRequest &request, std::function<void(const WebAnswer &)> done);
+
     // The address a request stands for: the peer, or the last address of X-Forwarded-For when the
     // peer is a trusted proxy.
     QString clientAddress(const QString &peer, const QByteArray &forwardedFor) const;
@@ -85,7 +92,7 @@ private:
     };
     std::shared_ptr<const Prices> prices() const;
     WebAnswer quote(const QByteArray &body);
-    WebAnswer takeRequest(const QByteArray &body);
+    WebAnswer requestNow(const QByteArray &body);
 
     WebSettings config;
     RateLimit quoteLimit;
@@ -95,6 +102,10 @@ private:
     std::atomic<bool> databaseUp {false};
     RequestTaker requestTaker;
     MHD_Daemon *daemon = nullptr;
+
+public:
+    std::atomic<int> suspended {0}; // connections waiting for the database
+private:
     quint16 boundPort = 0;
     QByteArray pageHtml, pageScript, pageStyle;
 };
