@@ -21,6 +21,8 @@ LIBRARIES = {
     'documents': {'core', 'settings'},
     'office': {'core'},
     'cli': {'core', 'settings', 'storage', 'office'},
+    # The website's service: no widgets, no Qt Gui.
+    'web': {'core', 'settings', 'storage'},
     # The dialogs are the window's library too, but get what they use, never the window.
     'dialogs': {'core', 'settings', 'storage', 'documents', 'office'},
     'gui': {'core', 'settings', 'storage', 'documents', 'office', 'dialogs'},
@@ -30,7 +32,7 @@ LIBRARIES = {
 FOLDERS = {
     'prices': 'core', 'pricing': 'core', 'order': 'core', 'customers': 'core',
     'storage': 'storage', 'documents': 'documents', 'office': 'office', 'cli': 'cli',
-    'app': 'gui', 'calculators': 'gui', 'form': 'gui', 'dialogs': 'dialogs',
+    'web': 'web', 'app': 'gui', 'calculators': 'gui', 'form': 'gui', 'dialogs': 'dialogs',
 }
 
 INCLUDE = re.compile(r'^\s*#\s*include\s*"([^"]+)"', re.MULTILINE)
