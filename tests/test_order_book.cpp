@@ -649,7 +649,7 @@ private slots:
         const bool sqlite = database == QLatin1String("sqlite");
         const DatabaseUrl url = freshDatabase(database);
         const int before = 6;
-        QCOMPARE(latestSchemaVersion(), before + 1);
+        QVERIFY(latestSchemaVersion() > before);
         const QString name = QStringLiteral("v6-%1").arg(databases);
         {
             QSqlDatabase db = QSqlDatabase::addDatabase(
@@ -694,7 +694,7 @@ private slots:
 
         Connection connection;
         QVERIFY2(connection.open(url, QStringLiteral("t")), qPrintable(connection.errorText()));
-        QCOMPARE(connection.schemaVersion(), before + 1);
+        QCOMPARE(connection.schemaVersion(), latestSchemaVersion());
         Journal journal(connection);
         InvoiceRecord record;
         QVERIFY(journal.load(42, &record));

@@ -4,23 +4,9 @@
 #include "order/money.h"
 #include "order/order_status.h"
 #include "storage/connection.h"
-#include "storage/transaction.h"
+#include "storage/web_requests.h"
 
 #include <QDateTime>
-#include <QJsonDocument>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QVariant>
-
-namespace {
-
-// Bound as text even when empty: the columns take no NULL.
-QString asText(const QString &text)
-{
-    return text.isNull() ? QString(QLatin1String("")) : text;
-}
-
-} // namespace
 
 struct RequestBook::State
 {
@@ -46,72 +32,31 @@ bool RequestBook::finish(int msecs)
     return thread.finish(msecs);
 }
 
-QJsonArray RequestBook::linesJson(const QVector<OrderLine> &lines)
-{
-    QJsonArray stored;
-    for (const OrderLine &line : lines) {
-        QJsonObject item = lineJson(line);
-        item.insert(QStringLiteral("keyText"), line.keyText);
-        item.insert(QStringLiteral("titles"), line.titles);
-        item.insert(QStringLiteral("priceVersion"), line.priceVersion);
-        item.insert(QStringLiteral("job"), line.job);
-        stored.append(item);
-    }
-    return stored;
-}
-
 void RequestBook::take(const WebRequest &request, RequestDone done)
 {
+    WebRequestRecord record;
+    record.created = QDateTime::currentDateTime();
+    record.name = request.name;
+    record.phone = request.phone;
+    record.email = request.email;
+    record.comment = request.comment;
+    record.due = request.due;
+    record.lines = request.lines;
+    record.priceVersion = request.priceVersion;
+    for (const OrderLine &line : request.lines)
+        record.totalKopecks += kopecksOf(lineSum(line));
     auto s = state;
     const DatabaseUrl shop = url;
-    thread.post([s, shop, request, done] {
-        const QByteArray lines
-            = QJsonDocument(linesJson(request.lines)).toJson(QJsonDocument::Compact);
-        qint64 total = 0;
-        for (const OrderLine &line : request.lines)
-            total += kopecksOf(lineSum(line));
-        bool stored = false;
-        QString problem;
-        qint64 taken = 0;
-        [&] {
-            if (!s->connection.isOpen() && !s->connection.open(shop, QStringLiteral("web")))
-                problem = s->connection.errorText();
-            if (!s->connection.isOpen())
-                return;
-            s->connection.clearFault();
-            bool broken = false;
-            {
-                Transaction transaction(s->connection);
-                QSqlQuery query(s->connection.database());
-                const bool sqlite = s->connection.isSqlite();
-                query.prepare(QStringLiteral("INSERT INTO web_request (status, created, name, "
-                                             "phone, email, comment, due, "
-                                             "lines, price_version, total_kopecks) VALUES (0, ?, "
-                                             "?, ?, ?, ?, ?, ?, ?, ?)")
-                              + (sqlite ? QString() : QStringLiteral(" RETURNING number")));
-                query.addBindValue(QDateTime::currentDateTime().toString(Qt::ISODate));
-                query.addBindValue(asText(request.name));
-                query.addBindValue(asText(request.phone));
-                query.addBindValue(asText(request.email));
-                query.addBindValue(asText(request.comment));
-                query.addBindValue(asText(request.due.toString(Qt::ISODate)));
-                query.addBindValue(QString::fromUtf8(lines));
-                query.addBindValue(request.priceVersion);
-                query.addBindValue(total);
-                if (!query.exec()) {
-                    problem = query.lastError().text();
-                    broken = true;
-                } else {
-                    taken = sqlite ? query.lastInsertId().toLongLong()
-                                   : (query.next() ? query.value(0).toLongLong() : 0);
-                    stored = transaction.commit();
-                    if (!stored)
-                        problem = s->connection.errorText();
-                }
-            }
-            if (broken)
-                s->connection.close(); // opened again for the next request
-        }();
-        done(stored ? taken : 0, problem);
+    thread.post([s, shop, record, done] {
+        if (!s->connection.isOpen() && !s->connection.open(shop, QStringLiteral("web"))) {
+            done(0, s->connection.errorText());
+            return;
+        }
+        s->connection.clearFault();
+        const qint64 number = storeWebRequest(s->connection, record);
+        const QString problem = s->connection.errorText();
+        if (number == 0)
+            s->connection.close(); // opened again for the next request
+        done(number, problem);
     });
 }

@@ -6,8 +6,6 @@
 #include "storage/database_url.h"
 #include "web/web_service.h"
 
-#include <QJsonArray>
-
 class RequestBook
 {
 public:
@@ -18,9 +16,6 @@ public:
     // number, or with 0 and the reason.
     void take(const WebRequest &request, RequestDone done);
     bool finish(int msecs);
-
-    // The lines as stored: each line's texts, figures and job.
-    static QJsonArray linesJson(const QVector<OrderLine> &lines);
 
 private:
     struct State;
