@@ -2,6 +2,8 @@
 // idle and slow clients holding nobody up, quotes equal to the core's lines, requests stored.
 #include "prices/price_versions.h"
 #include "pricing/catalogue.h"
+#include "storage/connection.h"
+#include "storage/price_store.h"
 #include "tests/web_client.h"
 #include "web/request_book.h"
 #include "web/web_service.h"
@@ -10,6 +12,7 @@
 #include <QJsonArray>
 #include <QProcess>
 #include <QSqlQuery>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -402,10 +405,23 @@ private slots:
         QCOMPARE(post(port, "/api/v1/quote", Street).status, 200);
     }
 
-    // The executable: listens, keeps the version in force, ends on SIGTERM.
+    // The executable: listens, prices with the shop's version in force, ends on SIGTERM.
     void serviceProgram()
     {
         QTemporaryDir dir;
+        const DatabaseUrl shop
+            = DatabaseUrl::sqliteFile(dir.filePath(QStringLiteral("shop.sqlite")));
+        {
+            Connection connection;
+            QVERIFY(connection.open(shop, QStringLiteral("fill")));
+            PriceVersionInfo info;
+            info.from = QDate::currentDate().addDays(-1);
+            info.note = QStringLiteral("зима");
+            QCOMPARE(PriceVersionTables(connection)
+                         .store(changedVersion(builtInVersion(),
+                                               {{QStringLiteral("121111109"), 300}}, {}, info)),
+                     1);
+        }
         QProcess program;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data")));
@@ -413,14 +429,28 @@ private slots:
                            dir.filePath(QStringLiteral("config")));
         program.setProcessEnvironment(environment);
         program.setProcessChannelMode(QProcess::MergedChannels);
-        const quint16 free = 20000 + quint16(QCoreApplication::applicationPid() % 20000);
+        QTcpServer probe; // a port nobody listens on
+        QVERIFY(probe.listen(QHostAddress::LocalHost));
+        const quint16 free = probe.serverPort();
+        probe.close();
         program.start(QCoreApplication::applicationDirPath() + QStringLiteral("/../printcalc-web"),
                       {QStringLiteral("--listen"), QStringLiteral("127.0.0.1:%1").arg(free),
                        QStringLiteral("--database"),
                        QStringLiteral("sqlite://") + dir.filePath(QStringLiteral("shop.sqlite"))});
         QVERIFY(program.waitForStarted());
         QTRY_COMPARE_WITH_TIMEOUT(get(free, "/healthz").body,
-                                  QByteArray("{\"database\":true,\"version\":0}"), 10000);
+                                  QByteArray("{\"database\":true,\"version\":1}"), 10000);
+        // 1000 × 2000 mm at the shop's 300 per 1000 mm²: 600000, kopecks shown as the version's.
+        const Reply quote = post(free, "/api/v1/quote", Street);
+        QCOMPARE(quote.json().value(QStringLiteral("version")).toInt(), 1);
+        QCOMPARE(quote.json()
+                     .value(QStringLiteral("lines"))
+                     .toArray()
+                     .at(0)
+                     .toObject()
+                     .value(QStringLiteral("unitPrice"))
+                     .toString(),
+                 QStringLiteral("600000"));
         QCOMPARE(post(free, "/api/v1/requests",
                       requestBody("{\"name\": \"Иван\", \"email\": \"a@b.ru\"}"))
                      .body,
