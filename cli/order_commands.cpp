@@ -8,6 +8,7 @@
 #include "storage/mail_queue.h"
 #include "storage/order_book.h"
 #include "storage/settings.h"
+#include "storage/web_requests.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -67,7 +68,10 @@ int list(CliContext &context, const QCommandLineParser &parser, const QStringLis
         || !context.noMoreWords(words, 0, &status))
         return status;
     OrderQuery query;
-    if (parser.isSet(QStringLiteral("status"))) {
+    // The website's requests wait before Принят: "заявка" lists them alone.
+    const bool requestsOnly = parser.isSet(QStringLiteral("status"))
+        && parser.value(QStringLiteral("status")).trimmed().toLower() == QStringLiteral("заявка");
+    if (parser.isSet(QStringLiteral("status")) && !requestsOnly) {
         query.anyStatus = false;
         if (!statusFromWord(parser.value(QStringLiteral("status")), &query.status))
             return context.usage(QStringLiteral("Статус «%1» не понят: есть принят, в работе, "
@@ -82,11 +86,25 @@ int list(CliContext &context, const QCommandLineParser &parser, const QStringLis
     Connection connection;
     if (!context.open(connection))
         return CliFailed;
-    bool ok = false;
-    const QVector<TakenOrder> found = OrderBook(connection).list(query, &ok);
+    bool ok = true;
+    QVector<WebRequestRecord> requests;
+    if (query.anyStatus && !query.unpaidOnly)
+        requests = waitingWebRequests(connection, &ok);
     if (!ok)
         return context.fail(connection.errorText());
-    if (found.isEmpty())
+    for (const WebRequestRecord &request : qAsConst(requests)) {
+        if (query.dueDay.isValid() && request.due != query.dueDay)
+            continue;
+        context.out << request.number << '\t' << QStringLiteral("заявка") << '\t'
+                    << (request.due.isValid() ? request.due.toString(Qt::ISODate) : QString())
+                    << '\t' << field(request.name) << '\t' << kopecksText(request.totalKopecks)
+                    << '\t' << kopecksText(0) << '\t' << kopecksText(request.totalKopecks) << '\n';
+    }
+    const QVector<TakenOrder> found
+        = requestsOnly ? QVector<TakenOrder>() : OrderBook(connection).list(query, &ok);
+    if (!ok)
+        return context.fail(connection.errorText());
+    if (found.isEmpty() && requests.isEmpty())
         context.err << QStringLiteral("Заказов не найдено.") << '\n';
     for (const TakenOrder &order : found)
         context.out << order.number << '\t' << statusWord(order.status) << '\t' << minute(order.due)
@@ -252,6 +270,38 @@ int changeStatus(CliContext &context, const QCommandLineParser &parser, const QS
     return 0;
 }
 
+// `--orders confirm N`: the website's request N taken as an order; `--orders decline N`.
+int decideRequest(CliContext &context, const QCommandLineParser &parser, const QStringList &words,
+                  bool confirm)
+{
+    int status = 0;
+    qint64 number = 0;
+    const QString form = confirm ? QStringLiteral("printcalc --orders confirm N")
+                                 : QStringLiteral("printcalc --orders decline N");
+    if (!context.onlyOptions(parser, words.value(0), {}, &status)
+        || !readOrderNumber(context, words.mid(1), form, &number, &status))
+        return status;
+    Connection connection;
+    if (!context.open(connection))
+        return CliFailed;
+    const Settings settings;
+    QString error;
+    if (!confirm) {
+        if (!cancelWebRequest(connection, number, &error))
+            return context.fail(error);
+        context.out << QStringLiteral("Заявка № %1 отменена.").arg(number) << '\n';
+        return 0;
+    }
+    OrderBook book = orderBook(connection, settings);
+    const qint64 invoice = confirmWebRequest(connection, book, number, settings.counterName(),
+                                             settings.nextInvoiceNumber(), &error);
+    if (invoice == 0)
+        return context.fail(error);
+    context.out << QStringLiteral("Заявка № %1 принята: заказ № %2.").arg(number).arg(invoice)
+                << '\n';
+    return 0;
+}
+
 int orders(CliContext &context)
 {
     QCommandLineParser parser;
@@ -271,6 +321,8 @@ int orders(CliContext &context)
         return list(context, parser, words.mid(1));
     if (action == QLatin1String("show"))
         return show(context, parser, words.mid(1));
+    if (action == QLatin1String("confirm") || action == QLatin1String("decline"))
+        return decideRequest(context, parser, words, action == QLatin1String("confirm"));
     if (action == QLatin1String("status"))
         return changeStatus(context, parser, words.mid(1));
     if (action.isEmpty())

@@ -2,6 +2,9 @@
 include(GNUInstallDirs)
 
 install(TARGETS printcalc RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The website's quoting service, shipped with its unit but not enabled.
+install(TARGETS printcalc-web RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES packaging/printcalc-web.service DESTINATION lib/systemd/system)
 install(FILES packaging/printcalc.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES resources/icons/printcalc.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)

@@ -30,7 +30,7 @@ const QString OrderColumns = QStringLiteral(
 const QString ListColumns = QStringLiteral(
     "o.invoice_number, i.revision, o.status, o.due, o.customer_phone, "
     "CAST(round(i.total * 100) AS BIGINT), o.paid_kopecks, i.customer_id, i.customer_name, "
-    "i.customer_full_name, i.customer_kind");
+    "i.customer_full_name, i.customer_kind, o.source");
 // What was paid is kept on the order with each payment, in its transaction: the board lists
 // thousands of orders, and the statement's import reads one per document.
 const QString OrderTables
@@ -120,6 +120,7 @@ TakenOrder readListedRow(const QSqlQuery &query, QHash<qint64, int> *offsets)
         : kind == Customer::Person               ? Customer::Person
                                                  : Customer::Organisation;
     customer.phone = order.phone;
+    order.source = query.value(11).toString();
     return order;
 }
 

@@ -3,6 +3,7 @@
 // order, each with its output, messages and exit status.
 #include "storage/connection.h"
 #include "storage/order_book.h"
+#include "storage/web_requests.h"
 #include "tests/program_run.h"
 
 #include <QTemporaryDir>
@@ -263,6 +264,72 @@ private slots:
         QCOMPARE(result.out,
                  QStringLiteral("1\tпринят\t2026-03-03 12:00\tООО «Ромашка»\t1155.95\t500.00\t"
                                 "655.95\n"));
+    }
+
+    // The website's requests: listed as заявка before the orders, confirmed into one, or declined.
+    void webRequests_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("err");
+        QTest::newRow("a request waits")
+            << QStringList {"--orders", "list"} << 0
+            << "1\tзаявка\t2026-12-12\tИван <b>\t1000.00\t0.00\t1000.00\n"
+               "2\tзаявка\t\tПётр\t1000.00\t0.00\t1000.00\n"
+            << "";
+        QTest::newRow("confirmed into an order")
+            << QStringList {"--orders", "confirm", "1"} << 0 << "Заявка № 1 принята: заказ № 1.\n"
+            << "";
+        QTest::newRow("declined") << QStringList {"--orders", "decline", "2"} << 0
+                                  << "Заявка № 2 отменена.\n"
+                                  << "";
+        QTest::newRow("a confirmed request is no longer one to decline")
+            << QStringList {"--orders", "decline", "1"} << 1 << ""
+            << "Заявка № 1 не ждёт решения\n";
+        QTest::newRow("a declined request is not confirmed")
+            << QStringList {"--orders", "confirm", "2"} << 1 << ""
+            << "Заявка № 2 отменена\n";
+        QTest::newRow("the order from the website")
+            << QStringList {"--orders", "list"} << 0
+            << "1\tпринят\t2026-12-12 18:00\tИван <b>\t1180.00\t0.00\t1180.00\n"
+            << "";
+        QTest::newRow("no request waits")
+            << QStringList {"--orders", "list", "--status", "заявка"} << 0 << ""
+            << "Заказов не найдено.\n";
+    }
+
+    void webRequests()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        const QString shop
+            = QStringLiteral("sqlite://") + dir.filePath(QStringLiteral("web.sqlite"));
+        if (QTest::currentDataTag() == QLatin1String("a request waits")) {
+            Connection connection;
+            QVERIFY(connection.open(DatabaseUrl::parse(shop), QStringLiteral("fill")));
+            for (const char *name : {"Иван <b>", "Пётр"}) {
+                WebRequestRecord request;
+                request.created = QDateTime(QDate(2026, 12, 9), QTime(21, 0));
+                request.name = QString::fromUtf8(name);
+                request.email = QStringLiteral("a@b.ru");
+                if (request.name.startsWith(QStringLiteral("Иван")))
+                    request.due = QDate(2026, 12, 12);
+                OrderLine banner;
+                banner.description = QStringLiteral("Баннер");
+                banner.quantity = QStringLiteral("2");
+                banner.unitPrice = QStringLiteral("500");
+                request.lines = {banner};
+                request.totalKopecks = 100000;
+                QVERIFY(storeWebRequest(connection, request) > 0);
+            }
+        }
+        const ProgramRun result = run(arguments << QStringLiteral("--database") << shop);
+        QCOMPARE(result.err, err);
+        QCOMPARE(result.out, out);
+        QCOMPARE(result.status, status);
     }
 
     void importNeedsTheShopsAccount()

@@ -22,6 +22,8 @@ LIBRARIES = {
     'office': {'core'},
     'mail': {'core', 'settings', 'storage'},
     'cli': {'core', 'settings', 'storage', 'documents', 'office', 'mail'},
+    # The website's service: no widgets, no Qt Gui.
+    'web': {'core', 'settings', 'storage'},
     # The dialogs are the window's library too, but get what they use, never the window.
     'dialogs': {'core', 'settings', 'storage', 'documents', 'office'},
     'gui': {'core', 'settings', 'storage', 'documents', 'office', 'dialogs', 'mail'},
@@ -32,7 +34,7 @@ LIBRARIES = {
 FOLDERS = {
     'prices': 'core', 'pricing': 'core', 'order': 'core', 'customers': 'core',
     'storage': 'storage', 'documents': 'documents', 'office': 'office', 'cli': 'cli',
-    'mail': 'mail',
+    'mail': 'mail', 'web': 'web',
     'app': 'gui', 'calculators': 'gui', 'form': 'gui', 'dialogs': 'dialogs',
 }
 

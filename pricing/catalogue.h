@@ -1,0 +1,74 @@
+// The pricing pages without their widgets: each page's option groups, options and number fields
+// with the form's captions and object names, and the translation of a job as a client names it
+// ({"page", "options": [...], "fields": {...}}) into the page's job, priced like a press of
+// "Ответ".
+#pragma once
+
+#include "pricing/jobs.h"
+#include "pricing/quote.h"
+
+#include <QJsonObject>
+#include <QJsonValue>
+#include <QString>
+#include <QVector>
+
+struct PriceVersion;
+class PriceTable;
+
+struct CatalogueOption
+{
+    QString id; // the button's object name
+    QString caption;
+    bool checked = false; // as the form opens
+};
+
+struct CatalogueGroup
+{
+    QString id; // the group box's object name
+    QString title;
+    bool multiple = false; // check boxes; otherwise one radio button at most
+    QVector<CatalogueOption> options;
+};
+
+struct CatalogueField
+{
+    QString id; // the line edit's object name
+    QString title;
+    int min = 0;
+    int max = 0;
+    QString initial; // the text the form opens with
+    QString option; // the check box the field counts for (a stand's pockets), else empty
+};
+
+struct CataloguePage
+{
+    PricingPage page = PricingPage::SheetProducts;
+    QString title;
+    QString customSize; // the option that makes the size the typed one, empty when none does
+    QVector<CatalogueGroup> groups; // every group the job names, buttons or not
+    QVector<CatalogueField> fields;
+
+    const CatalogueGroup *groupOf(const QString &optionId) const;
+    const CatalogueField *field(const QString &id) const;
+};
+
+// The five pricing pages in the form's order.
+const QVector<CataloguePage> &catalogue();
+const CataloguePage *cataloguePage(PricingPage page);
+
+// {"version", "pages": [{"id", "title", "groups": [...], "fields": [...]}]}: groups without
+// buttons are left out.
+QJsonObject catalogueJson(const PriceVersion &version);
+
+// The job a client's object names; false with a Russian message naming the field that is wrong.
+bool jobFromRequest(const QJsonValue &request, const PriceVersion &version, PricedJob *job,
+                    QString *error);
+
+// The lines a press of the page's "Ответ" appends for the job, the tier line included.
+QVector<Quote> priceJob(const PricedJob &job, const PriceTable &prices);
+
+// {"lines": [{"description", "quantity", "unitPrice", "sum", "missingPrice", "explanation"}],
+// "total", "version"}
+QJsonObject quoteJson(const QVector<Quote> &quotes, int version);
+// One line as the answer gives it.
+QJsonObject lineJson(const OrderLine &line);

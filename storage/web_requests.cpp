@@ -1,0 +1,199 @@
+// The website's requests: their own table and sequence; a confirmed one becomes an order through
+// the order book, keyed so that a retry takes the same order.
+#include "storage/web_requests.h"
+
+#include "order/money.h"
+#include "storage/connection.h"
+#include "storage/order_book.h"
+#include "storage/transaction.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+namespace {
+
+// Bound as text even when empty: the columns take no NULL.
+QString asText(const QString &text)
+{
+    return text.isNull() ? QString(QLatin1String("")) : text;
+}
+
+QString linesText(const QVector<OrderLine> &lines)
+{
+    QJsonArray stored;
+    for (const OrderLine &line : lines) {
+        stored.append(QJsonObject {{QStringLiteral("description"), line.description},
+                                   {QStringLiteral("quantity"), line.quantity},
+                                   {QStringLiteral("unitPrice"), line.unitPrice},
+                                   {QStringLiteral("keyText"), line.keyText},
+                                   {QStringLiteral("titles"), line.titles},
+                                   {QStringLiteral("removalMarker"), line.removalMarker},
+                                   {QStringLiteral("job"), line.job},
+                                   {QStringLiteral("explanation"), line.explanation},
+                                   {QStringLiteral("missingPrice"), line.missingPrice},
+                                   {QStringLiteral("priceVersion"), line.priceVersion}});
+    }
+    return QString::fromUtf8(QJsonDocument(stored).toJson(QJsonDocument::Compact));
+}
+
+QVector<OrderLine> linesOf(const QString &text)
+{
+    QVector<OrderLine> lines;
+    for (const QJsonValue &value : QJsonDocument::fromJson(text.toUtf8()).array()) {
+        const QJsonObject item = value.toObject();
+        OrderLine line;
+        line.description = item.value(QStringLiteral("description")).toString();
+        line.quantity = item.value(QStringLiteral("quantity")).toString();
+        line.unitPrice = item.value(QStringLiteral("unitPrice")).toString();
+        line.keyText = item.value(QStringLiteral("keyText")).toString();
+        line.titles = item.value(QStringLiteral("titles")).toString();
+        line.removalMarker = item.value(QStringLiteral("removalMarker")).toBool();
+        line.job = item.value(QStringLiteral("job")).toObject();
+        line.explanation = item.value(QStringLiteral("explanation")).toString();
+        line.missingPrice = item.value(QStringLiteral("missingPrice")).toBool();
+        line.priceVersion = item.value(QStringLiteral("priceVersion")).toInt();
+        line.readNumbers();
+        lines.append(line);
+    }
+    return lines;
+}
+
+const QString Columns = QStringLiteral("number, status, created, name, phone, email, comment, due, "
+                                       "lines, price_version, total_kopecks, invoice_number");
+
+WebRequestRecord recordOf(const QSqlQuery &query)
+{
+    WebRequestRecord request;
+    request.number = query.value(0).toLongLong();
+    request.state = WebRequestRecord::State(query.value(1).toInt());
+    request.created = QDateTime::fromString(query.value(2).toString(), Qt::ISODate);
+    request.name = query.value(3).toString();
+    request.phone = query.value(4).toString();
+    request.email = query.value(5).toString();
+    request.comment = query.value(6).toString();
+    request.due = QDate::fromString(query.value(7).toString(), Qt::ISODate);
+    request.lines = linesOf(query.value(8).toString());
+    request.priceVersion = query.value(9).toInt();
+    request.totalKopecks = query.value(10).toLongLong();
+    request.invoiceNumber = query.value(11).toLongLong();
+    return request;
+}
+
+bool fail(QString *error, const QString &text)
+{
+    if (error)
+        *error = text;
+    return false;
+}
+
+} // namespace
+
+qint64 storeWebRequest(Connection &connection, const WebRequestRecord &request)
+{
+    Transaction transaction(connection);
+    QSqlQuery query(connection.database());
+    const bool sqlite = connection.isSqlite();
+    query.prepare(QStringLiteral("INSERT INTO web_request (status, created, name, phone, email, "
+                                 "comment, due, lines, price_version, total_kopecks) VALUES "
+                                 "(0, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+                  + (sqlite ? QString() : QStringLiteral(" RETURNING number")));
+    query.addBindValue(request.created.toString(Qt::ISODate));
+    query.addBindValue(asText(request.name));
+    query.addBindValue(asText(request.phone));
+    query.addBindValue(asText(request.email));
+    query.addBindValue(asText(request.comment));
+    query.addBindValue(asText(request.due.toString(Qt::ISODate)));
+    query.addBindValue(linesText(request.lines));
+    query.addBindValue(request.priceVersion);
+    query.addBindValue(request.totalKopecks);
+    if (!query.exec()) {
+        connection.noteError(query.lastError());
+        return 0;
+    }
+    const qint64 number = sqlite ? query.lastInsertId().toLongLong()
+                                 : (query.next() ? query.value(0).toLongLong() : 0);
+    return number > 0 && transaction.commit() ? number : 0;
+}
+
+bool loadWebRequest(Connection &connection, qint64 number, WebRequestRecord *request)
+{
+    QSqlQuery query(connection.database());
+    query.prepare(QStringLiteral("SELECT ") + Columns
+                  + QStringLiteral(" FROM web_request WHERE number = ?"));
+    query.addBindValue(number);
+    if (!query.exec() || !query.next())
+        return false;
+    *request = recordOf(query);
+    return true;
+}
+
+QVector<WebRequestRecord> waitingWebRequests(Connection &connection, bool *ok)
+{
+    QVector<WebRequestRecord> requests;
+    QSqlQuery query(connection.database());
+    const bool done = query.exec(QStringLiteral("SELECT ") + Columns
+                                 + QStringLiteral(" FROM web_request WHERE status = 0 ORDER BY "
+                                                  "number"));
+    while (done && query.next())
+        requests.append(recordOf(query));
+    if (ok)
+        *ok = done;
+    return requests;
+}
+
+qint64 confirmWebRequest(Connection &connection, OrderBook &book, qint64 number,
+                         const QString &counter, qint64 lowestNumber, QString *error)
+{
+    WebRequestRecord request;
+    if (!loadWebRequest(connection, number, &request))
+        return fail(error, QStringLiteral("Заявки № %1 нет").arg(number)), 0;
+    if (request.state == WebRequestRecord::Cancelled)
+        return fail(error, QStringLiteral("Заявка № %1 отменена").arg(number)), 0;
+    if (request.state == WebRequestRecord::Confirmed)
+        return request.invoiceNumber;
+    OrderIntake intake;
+    // One order per request: a confirmation repeated after a failure takes the same order.
+    intake.draft.orderUid = QStringLiteral("web-request-") + QString::number(number);
+    intake.draft.created = QDateTime::currentDateTime();
+    intake.draft.counter = counter;
+    intake.draft.lines = request.lines;
+    intake.draft.customer.kind = Customer::Person;
+    intake.draft.customer.shortName = request.name;
+    intake.draft.customer.fullName = request.name;
+    intake.draft.customer.phone = request.phone;
+    intake.draft.customer.email = request.email;
+    if (request.due.isValid())
+        intake.due = QDateTime(request.due, QTime(18, 0));
+    intake.note = request.comment;
+    intake.source = QStringLiteral("сайт");
+    intake.phone = request.phone;
+    intake.email = request.email;
+    const qint64 invoice = book.take(intake, lowestNumber);
+    if (invoice == 0)
+        return fail(error, connection.errorText()), 0;
+    QSqlQuery query(connection.database());
+    query.prepare(
+        QStringLiteral("UPDATE web_request SET status = 1, invoice_number = ? WHERE number = ?"));
+    query.addBindValue(invoice);
+    query.addBindValue(number);
+    if (!query.exec())
+        return fail(error, query.lastError().text()), 0;
+    return invoice;
+}
+
+bool cancelWebRequest(Connection &connection, qint64 number, QString *error)
+{
+    QSqlQuery query(connection.database());
+    query.prepare(
+        QStringLiteral("UPDATE web_request SET status = 2 WHERE number = ? AND status = 0"));
+    query.addBindValue(number);
+    if (!query.exec())
+        return fail(error, query.lastError().text());
+    if (query.numRowsAffected() != 1)
+        return fail(error, QStringLiteral("Заявка № %1 не ждёт решения").arg(number));
+    return true;
+}

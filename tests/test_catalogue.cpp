@@ -1,0 +1,231 @@
+// The pages without widgets: a client's job priced through the catalogue gives the lines the page
+// suites expect from the window, and a wrong job is refused with a message naming the field.
+#include "prices/price_versions.h"
+#include "pricing/catalogue.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QtTest>
+
+namespace {
+
+QJsonObject request(const QString &page, const QStringList &options, const QStringList &fields)
+{
+    QJsonObject values;
+    for (const QString &field : fields) {
+        const int equals = field.indexOf(QLatin1Char('='));
+        values.insert(field.left(equals), field.mid(equals + 1).toDouble());
+    }
+    return {{QStringLiteral("page"), page},
+            {QStringLiteral("options"), QJsonArray::fromStringList(options)},
+            {QStringLiteral("fields"), values}};
+}
+
+QStringList lineTexts(const QVector<Quote> &quotes)
+{
+    QStringList texts;
+    for (const Quote &quote : quotes) {
+        texts << quote.line.description + QStringLiteral(" | ") + quote.line.quantity
+                + QStringLiteral(" | ") + quote.line.unitPrice + QStringLiteral(" | ")
+                + quote.line.keyText;
+    }
+    return texts;
+}
+
+const QString BrochureStart
+    = QStringLiteral("А6 (105х148 мм.); Формат 1+0; Простая; 80; 1+0; Простая; 80; ; ; ; ");
+
+} // namespace
+
+class CatalogueTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void pricesAsTheWindow_data()
+    {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QStringList>("fields");
+        QTest::addColumn<QStringList>("lines");
+
+        QTest::newRow("A4 4+4 matte 350 with varnish and corner cutting")
+            << "sheet_products"
+            << QStringList {"radioButton_3",  "radioButton_28", "radioButton_49",
+                            "radioButton_78", "checkBox_161",   "checkBox_34"}
+            << QStringList {"lineEdit=100"}
+            << QStringList {"А4 (210х297 мм.); Формат 4+4; Матовая; 350; ; ; 1+0 лак; ; Обрезка "
+                            "углов 4 шт. | 100 | 132 | значение=002428"};
+        QTest::newRow("euro business card, seven-character key")
+            << "sheet_products" << QStringList {"radioButton_8"} << QStringList {"lineEdit=1"}
+            << QStringList {"Визитки евро (85х55 мм.); Формат 1+0; Простая; 80; ; ;  | 1 | 2 | "
+                            "значение=0010000"};
+        QTest::newRow("1000 of A4: a tier line without an A4 price")
+            << "sheet_products" << QStringList {"radioButton_3"} << QStringList {"lineEdit=1000"}
+            << QStringList {"А4 (210х297 мм.); Формат 1+0; Простая; 80; ; ;  | 1000 | 2 | "
+                            "значение=002000",
+                            "А4 (210х297 мм.); Формат 1+0; Простая; 80; ; ;  | 1000 | 0 | "
+                            "значение=602000"};
+        QTest::newRow("500 with extras: the tier line without them")
+            << "sheet_products" << QStringList {"checkBox_34", "radioButton_132"}
+            << QStringList {"lineEdit=500"}
+            << QStringList {"А6 (105х148 мм.); Формат 1+0; Простая; 8030 мкм Глянцевая; ; ; ; "
+                            "Обрезка углов 4 шт. | 500 | 44.5 | значение=000000",
+                            "А6 (105х148 мм.); Формат 1+0; Простая; 80; ; ;  | 500 | 10 | "
+                            "значение=500000"};
+        QTest::newRow("A4 brochure, 10 matte sheets, glossy cover, stapled, laminated")
+            << "brochures" << QStringList {"radioButton_95",  "radioButton_117", "radioButton_141",
+                                           "radioButton_164", "radioButton_419", "radioButton_441",
+                                           "radioButton_467", "radioButton_180", "radioButton_186"}
+            << QStringList {"lineEdit_21=10", "lineEdit_10=20"}
+            << QStringList {"А4 (210х297 мм.); Формат 1+1; Матовая; 120; 4+4; Глянцевая; "
+                            "300На скрепке; ; 30 мкм Глянцевая; ;  | 20 | 194 | значение=012436"};
+        QTest::newRow("brochure, two \"Прочие\" in the group's order")
+            << "brochures" << QStringList {"checkBox_13", "checkBox_17"} << QStringList {}
+            << QStringList {BrochureStart
+                            + "; Обрезка углов 4 шт.; Обрезка по изображению | 1 | 34 | "
+                              "значение=010000"};
+        QTest::newRow("street film 360 dpi 1000 x 2000")
+            << "street" << QStringList {"radioButton_11", "radioButton_112"}
+            << QStringList {"lineEditWidthStreet=1000", "lineEditHeightStreet=2000"}
+            << QStringList {"Другой; Другой; Самоклеющаяся плёнка; 360 dpi; "
+                            " | 1 | 540000 | значение=121111109"};
+        QTest::newRow("street pockets: A4 × 3, business cards × 2, A3 unchecked")
+            << "street" << QStringList {"checkBox_60", "checkBox_63"}
+            << QStringList {"lineEdit_4=3", "lineEdit_7=2", "lineEdit_3=7"}
+            << QStringList {"Другой; Другой; ; ;  | 1 | 160 | значение=12111100"};
+        QTest::newRow("interior A2 1+0 plain 80")
+            << "interior" << QStringList {"radioButton_15", "radioButton_40", "radioButton_45"}
+            << QStringList {}
+            << QStringList {"А2 (420х594 мм.); Формат 1+0; Простая; 80 | 1 | 0.03 | "
+                            "значение=135000"};
+        QTest::newRow("interior custom 1000 x 1000")
+            << "interior"
+            << QStringList {"radioButtonOtherInterer", "radioButton_40", "radioButton_45"}
+            << QStringList {"lineEditWidthInterer=1000", "lineEditHeightInterer=1000"}
+            << QStringList {"Другой; 1000x1000 1+0; Простая; 80 | 1 | 30000 | "
+                            "значение=1312000"};
+        QTest::newRow("interior standard format ignores a typed size")
+            << "interior" << QStringList {"radioButton_15", "radioButton_40", "radioButton_45"}
+            << QStringList {"lineEditWidthInterer=1000", "lineEditHeightInterer=1000"}
+            << QStringList {"А2 (420х594 мм.); Формат 1+0; Простая; 80 | 1 | 0.03 | "
+                            "значение=135000"};
+        QTest::newRow("souvenir A4 4+0 mugs")
+            << "souvenir" << QStringList {"radioButton_67", "radioButton_62", "radioButton_68"}
+            << QStringList {"lineEdit_16=40"}
+            << QStringList {"А4 (210х297 мм.); Размер изображения 4+0; Кружки; 0 | 40 | 0.03 | "
+                            "значение=252200"};
+        QTest::newRow("souvenir custom 100 x 50, 1+0 mugs")
+            << "souvenir" << QStringList {"radioButtonOther_2", "radioButton_68"}
+            << QStringList {"lineEditWidth_7=100", "lineEditHeight_4=50", "lineEdit_16=3"}
+            << QStringList {"Другой; 100x50 1+0; Кружки; 0 | 3 | 50 | значение=2515000"};
+    }
+
+    void pricesAsTheWindow()
+    {
+        QFETCH(QString, page);
+        QFETCH(QStringList, options);
+        QFETCH(QStringList, fields);
+        QFETCH(QStringList, lines);
+        PricedJob job;
+        QString error;
+        QVERIFY2(jobFromRequest(request(page, options, fields), builtInVersion(), &job, &error),
+                 qPrintable(error));
+        QCOMPARE(lineTexts(priceJob(job, builtInVersion().prices)), lines);
+    }
+
+    void answerCarriesSumsAndTotal()
+    {
+        PricedJob job;
+        QString error;
+        QVERIFY(jobFromRequest(request(QStringLiteral("sheet_products"),
+                                       {QStringLiteral("radioButton_3")},
+                                       {QStringLiteral("lineEdit=1000")}),
+                               builtInVersion(), &job, &error));
+        const QJsonObject answer = quoteJson(priceJob(job, builtInVersion().prices), 0);
+        const QJsonArray lines = answer.value(QStringLiteral("lines")).toArray();
+        QCOMPARE(lines.size(), 2);
+        QCOMPARE(lines.at(0)[QStringLiteral("sum")].toDouble(), 2000.0);
+        QCOMPARE(lines.at(0)[QStringLiteral("missingPrice")].toBool(), false);
+        QCOMPARE(lines.at(1)[QStringLiteral("missingPrice")].toBool(), true);
+        QVERIFY2(lines.at(0)[QStringLiteral("explanation")].toString().contains(
+                     QStringLiteral("002000")),
+                 "the explanation names the key looked up");
+        QCOMPARE(answer.value(QStringLiteral("total")).toDouble(), 2000.0);
+    }
+
+    void refusesWrongJobs_data()
+    {
+        QTest::addColumn<QByteArray>("json");
+        QTest::addColumn<QString>("error");
+
+        QTest::newRow("not an object") << QByteArray("[1]") << "Заказ должен быть объектом JSON";
+        QTest::newRow("page a number")
+            << QByteArray(R"({"page": 3})") << "Поле «page»: ожидается строка";
+        QTest::newRow("unknown page") << QByteArray(R"({"page": "engraving"})")
+                                      << "Поле «page»: неизвестная страница «engraving»";
+        QTest::newRow("unknown member")
+            << QByteArray(R"({"page": "street", "price": 1})") << "Поле «price»: неизвестное поле";
+        QTest::newRow("options an object") << QByteArray(R"({"page": "street", "options": {}})")
+                                           << "Поле «options»: ожидается массив";
+        QTest::newRow("option a number") << QByteArray(R"({"page": "street", "options": [12]})")
+                                         << "Поле «options»: ожидаются строки";
+        QTest::newRow("option of another page")
+            << QByteArray(R"({"page": "street", "options": ["radioButton_3"]})")
+            << "Поле «options»: неизвестный вариант «radioButton_3» на странице «Уличная»";
+        QTest::newRow("two radio buttons of one group")
+            << QByteArray(
+                   R"({"page": "sheet_products", "options": ["radioButton_2", "radioButton_3"]})")
+            << "Поле «options»: в группе «Формат» выбирается один вариант";
+        QTest::newRow("fields an array") << QByteArray(R"({"page": "street", "fields": []})")
+                                         << "Поле «fields»: ожидается объект";
+        QTest::newRow("unknown field")
+            << QByteArray(R"({"page": "street", "fields": {"lineEdit": 1}})")
+            << "Поле «lineEdit»: неизвестное поле страницы «Уличная»";
+        QTest::newRow("quantity as text")
+            << QByteArray(R"({"page": "sheet_products", "fields": {"lineEdit": "5"}})")
+            << "Поле «Кол-во» (lineEdit): ожидается целое число от 0 до 100500";
+        QTest::newRow("fractional quantity")
+            << QByteArray(R"({"page": "sheet_products", "fields": {"lineEdit": 2.5}})")
+            << "Поле «Кол-во» (lineEdit): ожидается целое число от 0 до 100500";
+        QTest::newRow("negative width")
+            << QByteArray(R"({"page": "street", "fields": {"lineEditWidthStreet": -1}})")
+            << "Поле «Ширина» (lineEditWidthStreet): ожидается целое число от 0 до 100500";
+        QTest::newRow("inner sheets over the form's limit")
+            << QByteArray(R"({"page": "brochures", "fields": {"lineEdit_21": 1001}})")
+            << "Поле «Кол-во листов внутри» (lineEdit_21): ожидается целое число от 0 до 1000";
+    }
+
+    void refusesWrongJobs()
+    {
+        QFETCH(QByteArray, json);
+        QFETCH(QString, error);
+        PricedJob job;
+        QString message;
+        QVERIFY(!jobFromRequest(QJsonDocument::fromJson(json).isArray()
+                                    ? QJsonValue(QJsonDocument::fromJson(json).array())
+                                    : QJsonValue(QJsonDocument::fromJson(json).object()),
+                                builtInVersion(), &job, &message));
+        QCOMPARE(message, error);
+    }
+
+    void catalogueListsEveryPage()
+    {
+        const QJsonObject json = catalogueJson(builtInVersion());
+        QStringList titles;
+        int options = 0;
+        for (const QJsonValue &page : json.value(QStringLiteral("pages")).toArray()) {
+            titles << page[QStringLiteral("id")].toString() + QLatin1Char('=')
+                    + page[QStringLiteral("title")].toString();
+            for (const QJsonValue &group : page[QStringLiteral("groups")].toArray())
+                options += group[QStringLiteral("options")].toArray().size();
+        }
+        QCOMPARE(titles,
+                 QStringList({"sheet_products=Листовая продукция", "brochures=Брошюры",
+                              "street=Уличная", "interior=Интерьерная", "souvenir=Печать"}));
+        QCOMPARE(options, 257);
+    }
+};
+
+QTEST_GUILESS_MAIN(CatalogueTest)
+#include "test_catalogue.moc"

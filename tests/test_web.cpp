@@ -1,0 +1,468 @@
+// The quoting service over real sockets: bad input refused with the field named, limits kept,
+// idle and slow clients holding nobody up, quotes equal to the core's lines, requests stored.
+#include "prices/price_versions.h"
+#include "pricing/catalogue.h"
+#include "storage/connection.h"
+#include "storage/price_store.h"
+#include "tests/web_client.h"
+#include "web/request_book.h"
+#include "web/web_service.h"
+
+#include <QDir>
+#include <QJsonArray>
+#include <QProcess>
+#include <QSqlQuery>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <sys/resource.h>
+
+#include <thread>
+
+using namespace web;
+
+namespace {
+
+const QByteArray Street = "{\"page\": \"street\", \"options\": [\"radioButton_11\", "
+                          "\"radioButton_112\"], \"fields\": {\"lineEditWidthStreet\": 1000, "
+                          "\"lineEditHeightStreet\": 2000}}";
+
+QByteArray requestBody(const QByteArray &contact, const QByteArray &rest = QByteArray())
+{
+    return "{\"contact\": " + contact + ", \"jobs\": [" + Street + "]" + rest + "}";
+}
+
+} // namespace
+
+class WebTest : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<WebService> service;
+    quint16 port = 0;
+
+    void startService(WebSettings settings = WebSettings())
+    {
+        service = std::make_unique<WebService>(settings);
+        QString error;
+        QVERIFY2(service->start(QHostAddress::LocalHost, 0, &error), qPrintable(error));
+        port = service->port();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        // A thousand idle clients and the service's end of each in one process.
+        rlimit limit {};
+        getrlimit(RLIMIT_NOFILE, &limit);
+        limit.rlim_cur = std::min<rlim_t>(limit.rlim_max, 8192);
+        setrlimit(RLIMIT_NOFILE, &limit);
+    }
+    void init() { startService(); }
+    void cleanup() { service.reset(); }
+
+    void refusals_data()
+    {
+        QTest::addColumn<QByteArray>("path");
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("error"); // how the message begins
+
+        const QByteArray quote = "/api/v1/quote";
+        const QByteArray requests = "/api/v1/requests";
+        QTest::newRow("malformed JSON")
+            << quote << QByteArray("{\"page\": ") << 400 << "Тело запроса: ошибка JSON в позиции";
+        QTest::newRow("not an object")
+            << quote << QByteArray("[]") << 400 << "Тело запроса: ожидается объект JSON";
+        QTest::newRow("deep nesting") << quote << QByteArray(5000, '[') + QByteArray(5000, ']')
+                                      << 400 << "Тело запроса: слишком глубокая вложенность";
+        QTest::newRow("non-UTF-8 bytes") << quote << QByteArray("{\"page\": \"\xff\xfe\"}") << 400
+                                         << "Тело запроса: текст не в кодировке UTF-8";
+        QTest::newRow("page a number")
+            << quote << QByteArray("{\"page\": 1}") << 400 << "Поле «page»: ожидается строка";
+        QTest::newRow("unknown option")
+            << quote << QByteArray("{\"page\": \"souvenir\", \"options\": [\"radioButton_11\"]}")
+            << 400 << "Поле «options»: неизвестный вариант «radioButton_11» на странице «Печать»";
+        QTest::newRow("quantity as text")
+            << quote << QByteArray("{\"page\": \"souvenir\", \"fields\": {\"lineEdit_16\": \"7\"}}")
+            << 400 << "Поле «Кол-во» (lineEdit_16): ожидается целое число от 0 до 100500";
+        QTest::newRow("figures from the client are no job")
+            << quote << QByteArray("{\"page\": \"souvenir\", \"price\": 1}") << 400
+            << "Поле «price»: неизвестное поле";
+        QTest::newRow("request without contact") << requests << QByteArray("{\"jobs\": []}") << 400
+                                                 << "Поле «contact»: ожидается объект";
+        QTest::newRow("request without phone or e-mail")
+            << requests << requestBody("{\"name\": \"Иван\"}") << 400
+            << "Поле «contact»: укажите телефон или e-mail";
+        QTest::newRow("request with a wrong phone")
+            << requests << requestBody("{\"name\": \"Иван\", \"phone\": \"12-34\"}") << 400
+            << "Поле «contact.phone»: телефон из 10–15 цифр";
+        QTest::newRow("request with a wrong e-mail")
+            << requests << requestBody("{\"name\": \"Иван\", \"email\": \"ivan@\"}") << 400
+            << "Поле «contact.email»: адрес вида имя@домен";
+        QTest::newRow("request with a name as a number")
+            << requests << requestBody("{\"name\": 5, \"email\": \"a@b.ru\"}") << 400
+            << "Поле «contact.name»: ожидается строка";
+        QTest::newRow("request with a past due date")
+            << requests
+            << requestBody("{\"name\": \"Иван\", \"email\": \"a@b.ru\"}",
+                           ", \"due\": \"2001-01-01\"")
+            << 400 << "Поле «due»: дата уже прошла";
+        QTest::newRow("request with a wrong job")
+            << requests
+            << QByteArray("{\"contact\": {\"name\": \"Иван\", \"email\": \"a@b.ru\"}, \"jobs\": "
+                          "[{\"page\": \"x\"}]}")
+            << 400 << "Поле «jobs» (1): Поле «page»: неизвестная страница «x»";
+        QTest::newRow("request taken nowhere")
+            << requests << requestBody("{\"name\": \"Иван\", \"email\": \"a@b.ru\"}") << 503
+            << "Приём заявок сейчас не работает";
+        QTest::newRow("unknown address")
+            << QByteArray("/api/v2/quote") << QByteArray("{}") << 404 << "Адрес не найден";
+    }
+
+    void refusals()
+    {
+        QFETCH(QByteArray, path);
+        QFETCH(QByteArray, body);
+        QFETCH(int, status);
+        QFETCH(QString, error);
+        const Reply reply = post(port, path, body);
+        QCOMPARE(reply.status, status);
+        QVERIFY2(reply.error().startsWith(error), qPrintable(reply.error()));
+        QVERIFY2(reply.headers.contains("application/json"), reply.headers.constData());
+    }
+
+    void hugeBodies_data()
+    {
+        QTest::addColumn<qint64>("size");
+        QTest::addColumn<bool>("sent"); // false: only announced
+        QTest::newRow("just over 64 KiB, read and dropped") << qint64(65537) << true;
+        QTest::newRow("900 KiB, read and dropped") << qint64(900 * 1024) << true;
+        QTest::newRow("2 MiB announced, refused before the body") << qint64(2 << 20) << false;
+    }
+
+    void hugeBodies()
+    {
+        QFETCH(qint64, size);
+        QFETCH(bool, sent);
+        const int fd = connectTo(port);
+        QVERIFY(fd >= 0);
+        QByteArray head = "POST /api/v1/quote HTTP/1.1\r\nHost: x\r\nConnection: close\r\n"
+                          "Content-Length: "
+            + QByteArray::number(size) + "\r\n\r\n";
+        QVERIFY(sendAll(fd, head));
+        if (sent)
+            QVERIFY2(sendAll(fd, QByteArray(int(size), ' ')), "the body was not taken whole");
+        const Reply reply = readReply(fd);
+        ::close(fd);
+        QCOMPARE(reply.status, 413);
+        QCOMPARE(reply.error(), QStringLiteral("Тело запроса больше 65536 байт"));
+        // The service still answers.
+        QCOMPARE(get(port, "/healthz").status, 200);
+    }
+
+    void healthAndCatalogue()
+    {
+        const Reply health = get(port, "/healthz");
+        QCOMPARE(health.status, 200);
+        QCOMPARE(health.body, QByteArray("{\"database\":false,\"version\":0}"));
+        service->setDatabaseAnswers(true);
+        QCOMPARE(get(port, "/healthz").body, QByteArray("{\"database\":true,\"version\":0}"));
+        const Reply catalogue = get(port, "/api/v1/catalogue");
+        QCOMPARE(catalogue.status, 200);
+        QCOMPARE(catalogue.json().value(QStringLiteral("pages")).toArray().size(), 5);
+        const Reply page = get(port, "/");
+        QCOMPARE(page.status, 200);
+        QVERIFY(page.body.contains("<html lang=\"ru\">"));
+        QVERIFY(get(port, "/page.js").body.contains("api/v1/quote"));
+    }
+
+    void corsOnlyForListedOrigins()
+    {
+        WebSettings settings;
+        settings.origins = QStringList {QStringLiteral("https://shop.example")};
+        startService(settings);
+        const Reply listed = get(port, "/api/v1/catalogue", "Origin: https://shop.example\r\n");
+        QVERIFY2(listed.headers.contains("Access-Control-Allow-Origin: https://shop.example"),
+                 listed.headers.constData());
+        const Reply other = get(port, "/api/v1/catalogue", "Origin: https://evil.example\r\n");
+        QCOMPARE(other.status, 200);
+        QVERIFY2(!other.headers.contains("Access-Control-Allow-Origin"), other.headers.constData());
+        const Reply preflight = exchange(
+            port,
+            request("OPTIONS", "/api/v1/quote", QByteArray(),
+                    "Origin: https://shop.example\r\nAccess-Control-Request-Method: POST\r\n"));
+        QCOMPARE(preflight.status, 204);
+        QVERIFY(preflight.headers.contains("Access-Control-Allow-Methods: GET, POST, OPTIONS"));
+    }
+
+    // Every option of every page alone, quoted over HTTP, answers the core's lines.
+    void quotesAreTheCoreLines()
+    {
+        int compared = 0;
+        for (const CataloguePage &page : catalogue()) {
+            for (const CatalogueGroup &group : page.groups) {
+                for (const CatalogueOption &option : group.options) {
+                    const QJsonObject job {
+                        {QStringLiteral("page"), pageName(page.page)},
+                        {QStringLiteral("options"), QJsonArray {option.id}},
+                        {QStringLiteral("fields"),
+                         QJsonObject {{page.fields.first().id, 300}, {page.fields.at(1).id, 200}}}};
+                    PricedJob priced;
+                    QString error;
+                    QVERIFY(jobFromRequest(job, builtInVersion(), &priced, &error));
+                    const QJsonObject expected
+                        = quoteJson(priceJob(priced, builtInVersion().prices), 0);
+                    const Reply reply = post(port, "/api/v1/quote",
+                                             QJsonDocument(job).toJson(QJsonDocument::Compact));
+                    QCOMPARE(reply.status, 200);
+                    QCOMPARE(reply.json(), expected);
+                    ++compared;
+                }
+            }
+        }
+        QCOMPARE(compared, 257);
+    }
+
+    void floodIsLimitedPerAddress()
+    {
+        WebSettings settings;
+        settings.requestsPerMinute = 3;
+        settings.quotePerMinute = 5;
+        settings.trustedProxies = QStringList {QStringLiteral("127.0.0.1")};
+        startService(settings);
+        QList<int> statuses;
+        for (int i = 0; i < 7; ++i)
+            statuses << post(port, "/api/v1/quote", Street).status;
+        QCOMPARE(statuses, QList<int>({200, 200, 200, 200, 200, 429, 429}));
+        // Behind the proxy each client has its own count; the quotes' count is not the requests'.
+        QCOMPARE(post(port, "/api/v1/quote", Street, "X-Forwarded-For: 203.0.113.7\r\n").status,
+                 200);
+        const QByteArray body = requestBody("{\"name\": \"Иван\", \"email\": \"a@b.ru\"}");
+        statuses.clear();
+        for (int i = 0; i < 4; ++i)
+            statuses << post(port, "/api/v1/requests", body).status;
+        QCOMPARE(statuses, QList<int>({503, 503, 503, 429}));
+        const Reply limited = post(port, "/api/v1/requests", body);
+        QCOMPARE(
+            limited.error(),
+            QStringLiteral("Слишком много запросов с адреса 127.0.0.1, повторите через минуту"));
+        // A forwarded address from a peer that is no proxy counts for the peer.
+        WebSettings open;
+        open.requestsPerMinute = 1;
+        startService(open);
+        QCOMPARE(post(port, "/api/v1/requests", body, "X-Forwarded-For: 1.2.3.4\r\n").status, 503);
+        QCOMPARE(post(port, "/api/v1/requests", body, "X-Forwarded-For: 5.6.7.8\r\n").status, 429);
+    }
+
+    void idleClientsHoldNobodyUp()
+    {
+        QVector<int> idle;
+        for (int i = 0; i < 1000; ++i) {
+            const int fd = connectTo(port);
+            QVERIFY2(fd >= 0, qPrintable(QStringLiteral("connection %1 refused").arg(i)));
+            idle << fd;
+            if (i % 2)
+                sendAll(fd, "POST /api/v1/quote HTTP/1.1\r\nHost: x\r\n"); // headers never end
+        }
+        QElapsedTimer timer;
+        timer.start();
+        for (int i = 0; i < 20; ++i)
+            QCOMPARE(post(port, "/api/v1/quote", Street).status, 200);
+        QVERIFY2(timer.elapsed() < 2000,
+                 qPrintable(QStringLiteral("20 quotes took %1 ms").arg(timer.elapsed())));
+        for (int fd : qAsConst(idle))
+            ::close(fd);
+    }
+
+    void slowClientHoldsNobodyUp()
+    {
+        WebSettings unlimited;
+        unlimited.quotePerMinute = 0;
+        startService(unlimited);
+        const QByteArray raw = request("POST", "/api/v1/quote", Street);
+        const int fd = connectTo(port);
+        QVERIFY(fd >= 0);
+        std::atomic<bool> done {false};
+        std::thread slow([&] {
+            // A byte a second for the first few, then the rest at once.
+            for (int i = 0; i < 4; ++i) {
+                sendAll(fd, raw.mid(i, 1));
+                std::this_thread::sleep_for(std::chrono::seconds(1));
+            }
+            sendAll(fd, raw.mid(4));
+            done = true;
+        });
+        int served = 0;
+        QElapsedTimer timer;
+        timer.start();
+        while (!done) {
+            QElapsedTimer one;
+            one.start();
+            QCOMPARE(post(port, "/api/v1/quote", Street).status, 200);
+            QVERIFY2(one.elapsed() < 500, "a quote waited behind the slow client");
+            ++served;
+        }
+        slow.join();
+        QCOMPARE(readReply(fd).status, 200);
+        ::close(fd);
+        QVERIFY2(served > 20, qPrintable(QString::number(served)));
+    }
+
+    void requestsAreStored()
+    {
+        QTemporaryDir dir;
+        const DatabaseUrl url
+            = DatabaseUrl::sqliteFile(dir.filePath(QStringLiteral("shop.sqlite")));
+        RequestBook book(url);
+        service->setRequestTaker([&book](const WebRequest &request, RequestDone done) {
+            book.take(request, std::move(done));
+        });
+        const QByteArray body = requestBody(
+            "{\"name\": \"<b>Иван</b>\", \"phone\": \"+7 (900) 123-45-67\"}",
+            ", \"comment\": \"'; DROP TABLE web_request; --\", \"due\": \"2099-12-31\"");
+        QCOMPARE(post(port, "/api/v1/requests", body).body, QByteArray("{\"number\":1}"));
+        QCOMPARE(post(port, "/api/v1/requests", body).body, QByteArray("{\"number\":2}"));
+        QVERIFY(book.finish(3000));
+        {
+            QSqlDatabase db
+                = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("check"));
+            db.setDatabaseName(url.path);
+            QVERIFY(db.open());
+            QSqlQuery query(
+                QStringLiteral("SELECT number, status, name, phone, email, comment, due, "
+                               "total_kopecks, lines FROM web_request ORDER BY number"),
+                db);
+            QVERIFY(query.next());
+            QCOMPARE(query.value(0).toLongLong(), 1);
+            QCOMPARE(query.value(1).toInt(), 0);
+            QCOMPARE(query.value(2).toString(), QStringLiteral("<b>Иван</b>"));
+            QCOMPARE(query.value(3).toString(), QStringLiteral("+7 (900) 123-45-67"));
+            QCOMPARE(query.value(4).toString(), QString());
+            QCOMPARE(query.value(5).toString(), QStringLiteral("'; DROP TABLE web_request; --"));
+            QCOMPARE(query.value(6).toString(), QStringLiteral("2099-12-31"));
+            // 1000 × 2000 mm of film at 360 dpi: 540000 a piece.
+            QCOMPARE(query.value(7).toLongLong(), 54000000);
+            const QJsonArray lines = QJsonDocument::fromJson(query.value(8).toByteArray()).array();
+            QCOMPARE(lines.size(), 1);
+            QCOMPARE(lines.at(0)[QStringLiteral("keyText")].toString(),
+                     QStringLiteral("значение=121111109"));
+            QVERIFY(query.next());
+            QVERIFY(!query.next());
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("check"));
+    }
+
+    // Requests waiting for a slow database hold no service thread: quotes go on meanwhile.
+    void slowDatabaseHoldsNobodyUp()
+    {
+        std::vector<std::thread> database;
+        std::mutex mutex;
+        service->setRequestTaker([&](const WebRequest &, RequestDone done) {
+            const std::lock_guard<std::mutex> lock(mutex);
+            database.emplace_back([done] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+                done(42, QString());
+            });
+        });
+        const QByteArray body = requestBody("{\"name\": \"Иван\", \"email\": \"a@b.ru\"}");
+        std::vector<std::thread> clients;
+        std::atomic<int> numbered {0};
+        for (int i = 0; i < 4; ++i)
+            clients.emplace_back([&] {
+                if (post(port, "/api/v1/requests", body).body == "{\"number\":42}")
+                    ++numbered;
+            });
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        QElapsedTimer timer;
+        timer.start();
+        for (int i = 0; i < 20; ++i)
+            QCOMPARE(post(port, "/api/v1/quote", Street).status, 200);
+        const qint64 quotes = timer.elapsed();
+        for (std::thread &client : clients)
+            client.join();
+        for (std::thread &thread : database)
+            thread.join();
+        QVERIFY2(quotes < 1000, qPrintable(QStringLiteral("20 quotes took %1 ms").arg(quotes)));
+        QCOMPARE(numbered.load(), 4);
+    }
+
+    void requestWithoutDatabaseIsRefused()
+    {
+        // A file under a plain file: the database can never be made.
+        QTemporaryDir dir;
+        QFile blocker(dir.filePath(QStringLiteral("file")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        RequestBook book(DatabaseUrl::sqliteFile(dir.filePath(QStringLiteral("file/shop.sqlite"))));
+        service->setRequestTaker([&book](const WebRequest &request, RequestDone done) {
+            book.take(request, std::move(done));
+        });
+        const Reply reply = post(port, "/api/v1/requests",
+                                 requestBody("{\"name\": \"Иван\", \"email\": \"a@b.ru\"}"));
+        QCOMPARE(reply.status, 503);
+        QCOMPARE(reply.error(), QStringLiteral("Заявка не сохранена, попробуйте позже"));
+        QCOMPARE(post(port, "/api/v1/quote", Street).status, 200);
+    }
+
+    // The executable: listens, prices with the shop's version in force, ends on SIGTERM.
+    void serviceProgram()
+    {
+        QTemporaryDir dir;
+        const DatabaseUrl shop
+            = DatabaseUrl::sqliteFile(dir.filePath(QStringLiteral("shop.sqlite")));
+        {
+            Connection connection;
+            QVERIFY(connection.open(shop, QStringLiteral("fill")));
+            PriceVersionInfo info;
+            info.from = QDate::currentDate().addDays(-1);
+            info.note = QStringLiteral("зима");
+            QCOMPARE(PriceVersionTables(connection)
+                         .store(changedVersion(builtInVersion(),
+                                               {{QStringLiteral("121111109"), 300}}, {}, info)),
+                     1);
+        }
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data")));
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"),
+                           dir.filePath(QStringLiteral("config")));
+        program.setProcessEnvironment(environment);
+        program.setProcessChannelMode(QProcess::MergedChannels);
+        QTcpServer probe; // a port nobody listens on
+        QVERIFY(probe.listen(QHostAddress::LocalHost));
+        const quint16 free = probe.serverPort();
+        probe.close();
+        program.start(QCoreApplication::applicationDirPath() + QStringLiteral("/../printcalc-web"),
+                      {QStringLiteral("--listen"), QStringLiteral("127.0.0.1:%1").arg(free),
+                       QStringLiteral("--database"),
+                       QStringLiteral("sqlite://") + dir.filePath(QStringLiteral("shop.sqlite"))});
+        QVERIFY(program.waitForStarted());
+        QTRY_COMPARE_WITH_TIMEOUT(get(free, "/healthz").body,
+                                  QByteArray("{\"database\":true,\"version\":1}"), 10000);
+        // 1000 × 2000 mm at the shop's 300 per 1000 mm²: 600000, kopecks shown as the version's.
+        const Reply quote = post(free, "/api/v1/quote", Street);
+        QCOMPARE(quote.json().value(QStringLiteral("version")).toInt(), 1);
+        QCOMPARE(quote.json()
+                     .value(QStringLiteral("lines"))
+                     .toArray()
+                     .at(0)
+                     .toObject()
+                     .value(QStringLiteral("unitPrice"))
+                     .toString(),
+                 QStringLiteral("600000"));
+        QCOMPARE(post(free, "/api/v1/requests",
+                      requestBody("{\"name\": \"Иван\", \"email\": \"a@b.ru\"}"))
+                     .body,
+                 QByteArray("{\"number\":1}"));
+        program.terminate();
+        QVERIFY2(program.waitForFinished(5000), "the service did not end on SIGTERM");
+        QCOMPARE(program.exitCode(), 0);
+        const QByteArray output = program.readAll();
+        QVERIFY2(output.contains("слушает 127.0.0.1:"), output.constData());
+        QVERIFY2(!output.contains("QSql"), output.constData());
+    }
+};
+
+QTEST_GUILESS_MAIN(WebTest)
+#include "test_web.moc"

@@ -1,0 +1,162 @@
+// The website's requests in the shop's database: their own numbers, confirmed into an order with
+// source "сайт" (once, whatever the retries) or cancelled, and a database of the version before
+// upgraded with its orders kept.
+#include "storage/connection.h"
+#include "storage/journal.h"
+#include "storage/order_book.h"
+#include "storage/schema.h"
+#include "storage/web_requests.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+WebRequestRecord request(const QString &name)
+{
+    WebRequestRecord record;
+    record.created = QDateTime(QDate(2026, 12, 9), QTime(21, 0));
+    record.name = name;
+    record.phone = QStringLiteral("+7 900 123-45-67");
+    record.comment = QStringLiteral("<script>alert(1)</script>");
+    record.due = QDate(2026, 12, 12);
+    OrderLine line;
+    line.description = QStringLiteral("Другой; Другой; Самоклеющаяся плёнка; 360 dpi; ");
+    line.quantity = QStringLiteral("2");
+    line.unitPrice = QStringLiteral("540000");
+    line.keyText = QStringLiteral("значение=121111109");
+    line.setNumbers(2, 540000);
+    record.lines = {line};
+    record.totalKopecks = 108000000;
+    return record;
+}
+
+} // namespace
+
+class WebRequestsTest : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    int databases = 0;
+
+    DatabaseUrl freshDatabase()
+    {
+        return DatabaseUrl::sqliteFile(
+            dir.filePath(QStringLiteral("shop-%1.sqlite").arg(++databases)));
+    }
+
+private slots:
+    void confirmedIntoOneOrder()
+    {
+        Connection connection;
+        QVERIFY(connection.open(freshDatabase(), QStringLiteral("t")));
+        OrderBook book(connection);
+        QCOMPARE(storeWebRequest(connection, request(QStringLiteral("Иван"))), 1);
+        QCOMPARE(storeWebRequest(connection, request(QStringLiteral("Пётр"))), 2);
+        QCOMPARE(waitingWebRequests(connection).size(), 2);
+
+        QString error;
+        const qint64 invoice
+            = confirmWebRequest(connection, book, 1, QStringLiteral("стойка-1"), 500, &error);
+        QVERIFY2(invoice >= 500, qPrintable(error));
+        // A second press, or a retry after a failure, takes no second order.
+        QCOMPARE(confirmWebRequest(connection, book, 1, QStringLiteral("стойка-1"), 500, &error),
+                 invoice);
+        const QVector<TakenOrder> orders = book.list(OrderQuery());
+        QCOMPARE(orders.size(), 1);
+        QCOMPARE(orders.first().number, invoice);
+        QCOMPARE(orders.first().status, OrderStatus::Accepted);
+        QCOMPARE(orders.first().source, QStringLiteral("сайт"));
+        QCOMPARE(orders.first().customer.shortName, QStringLiteral("Иван"));
+        QCOMPARE(orders.first().phone, QStringLiteral("+7 900 123-45-67"));
+        QCOMPARE(orders.first().totalKopecks, 108000000 + 108000000 * 18 / 100);
+        OrderDetails details;
+        QVERIFY(book.load(invoice, &details));
+        QCOMPARE(details.order.note, QStringLiteral("<script>alert(1)</script>"));
+        QCOMPARE(details.invoice.lines.size(), 1);
+        QCOMPARE(details.invoice.lines.first().keyText, QStringLiteral("значение=121111109"));
+
+        WebRequestRecord stored;
+        QVERIFY(loadWebRequest(connection, 1, &stored));
+        QCOMPARE(stored.state, WebRequestRecord::Confirmed);
+        QCOMPARE(stored.invoiceNumber, invoice);
+        QCOMPARE(waitingWebRequests(connection).size(), 1);
+    }
+
+    void cancelled_data()
+    {
+        QTest::addColumn<bool>("confirmFirst");
+        QTest::addColumn<QString>("cancelError");
+        QTest::newRow("a waiting request") << false << QString();
+        QTest::newRow("a confirmed one stays an order") << true << "Заявка № 1 не ждёт решения";
+    }
+
+    void cancelled()
+    {
+        QFETCH(bool, confirmFirst);
+        QFETCH(QString, cancelError);
+        Connection connection;
+        QVERIFY(connection.open(freshDatabase(), QStringLiteral("t")));
+        OrderBook book(connection);
+        QCOMPARE(storeWebRequest(connection, request(QStringLiteral("Иван"))), 1);
+        QString error;
+        if (confirmFirst)
+            QVERIFY(confirmWebRequest(connection, book, 1, QString(), 1, &error) > 0);
+        QCOMPARE(cancelWebRequest(connection, 1, &error), cancelError.isEmpty());
+        QCOMPARE(error, cancelError);
+        if (!confirmFirst) {
+            QCOMPARE(confirmWebRequest(connection, book, 1, QString(), 1, &error), 0);
+            QCOMPARE(error, QStringLiteral("Заявка № 1 отменена"));
+            QVERIFY(book.list(OrderQuery()).isEmpty());
+        }
+    }
+
+    // A database of the version before the requests: made step by step, upgraded in place.
+    void upgradeFromTheVersionBefore()
+    {
+        const DatabaseUrl url = freshDatabase();
+        int before = 0;
+        for (const SchemaStep &step : schemaSteps()) {
+            if (step.version < latestSchemaVersion())
+                before = step.version;
+        }
+        {
+            QSqlDatabase db
+                = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("old"));
+            db.setDatabaseName(url.path);
+            QVERIFY(db.open());
+            QSqlQuery query(db);
+            for (const SchemaStep &step : schemaSteps()) {
+                if (step.version > before)
+                    break;
+                for (const QString &statement : step.statements + step.sqliteOnly)
+                    QVERIFY2(query.exec(statement), qPrintable(query.lastError().text()));
+                QSqlError error;
+                if (step.rewrite)
+                    QVERIFY(step.rewrite(db, &error));
+            }
+            QVERIFY(query.exec(
+                QStringLiteral("CREATE TABLE schema_version (version INTEGER NOT NULL)")));
+            QVERIFY(query.exec(
+                QStringLiteral("INSERT INTO schema_version (version) VALUES (%1)").arg(before)));
+            QVERIFY(query.exec(QStringLiteral("UPDATE invoice_counter SET next_number = 43")));
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("old"));
+
+        Connection connection;
+        QVERIFY2(connection.open(url, QStringLiteral("t")), qPrintable(connection.errorText()));
+        QCOMPARE(connection.schemaVersion(), latestSchemaVersion());
+        OrderBook book(connection);
+        QCOMPARE(storeWebRequest(connection, request(QStringLiteral("Иван"))), 1);
+        QString error;
+        // The invoice numbers go on from where the journal was; the request kept its own.
+        QCOMPARE(confirmWebRequest(connection, book, 1, QString(), 1, &error), 43);
+    }
+};
+
+QTEST_GUILESS_MAIN(WebRequestsTest)
+#include "test_web_requests.moc"

@@ -1,0 +1,100 @@
+// Drives the calculator page in headless Chromium as a customer on a phone would: chooses options,
+// reads the live price, sends a request. Prints one JSON line with what it saw; exits 1 on a fault.
+'use strict';
+const puppeteer = require(process.env.PUPPETEER_CORE);
+const base = process.argv[2];
+
+function check(condition, message) {
+  if (!condition) throw new Error(message);
+}
+
+async function quote(job) {
+  const response = await fetch(base + 'api/v1/quote', { method: 'POST', body: JSON.stringify(job) });
+  return response.json();
+}
+
+async function tableOf(page) {
+  return page.$$eval('#lines tbody tr', (rows) => rows.map((row) =>
+    Array.from(row.cells).slice(0, 3).map((cell) => cell.textContent)));
+}
+
+async function waitForLines(page, lines) {
+  const wanted = JSON.stringify(lines.map((line) => [line.description, line.quantity, line.unitPrice]));
+  await page.waitForFunction((text) => JSON.stringify(Array.from(document.querySelectorAll('#lines tbody tr'))
+    .map((row) => Array.from(row.cells).slice(0, 3).map((cell) => cell.textContent))) === text,
+    { timeout: 5000 }, wanted).catch(async () => {
+    throw new Error('the page shows ' + JSON.stringify(await tableOf(page)) + ', not ' + wanted);
+  });
+}
+
+(async () => {
+  const browser = await puppeteer.launch({
+    executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
+    headless: true,
+    userDataDir: process.env.BROWSER_PROFILE,
+    args: ['--no-sandbox', '--disable-gpu', '--no-first-run'],
+  });
+  const seen = {};
+  try {
+    const page = await browser.newPage();
+    await page.setViewport({ width: 390, height: 844, isMobile: true, hasTouch: true });
+    const problems = [];
+    page.on('pageerror', (error) => problems.push(String(error.stack || error)));
+    page.on('console', (message) => problems.push(message.text()));
+    await page.goto(base, { waitUntil: 'networkidle0' });
+    await page.waitForSelector('#o-radioButton_3');
+
+    // Every control has its label.
+    const unlabelled = await page.$$eval('input, select, textarea', (controls) => controls
+      .filter((control) => !control.id || !document.querySelector('label[for="' + control.id + '"]'))
+      .map((control) => control.outerHTML));
+    check(unlabelled.length === 0, 'controls without a label: ' + unlabelled.join(' '));
+    // Nothing wider than the phone's screen.
+    const width = await page.evaluate(() => document.documentElement.scrollWidth);
+    check(width <= 390, 'the page is ' + width + ' px wide on a 390 px screen');
+
+    // A4 4+4 matte 350 with varnish and corner cutting, 100 pieces, by tapping the captions.
+    for (const id of ['radioButton_3', 'radioButton_28', 'radioButton_49', 'radioButton_78',
+                      'checkBox_161', 'checkBox_34'])
+      await page.click('label[for="o-' + id + '"]');
+    await page.$eval('#f-lineEdit', (field) => { field.value = ''; });
+    await page.type('#f-lineEdit', '100');
+    const sheet = await quote({ page: 'sheet_products', fields: { lineEdit: 100 },
+      options: ['radioButton_3', 'radioButton_28', 'radioButton_49', 'radioButton_78', 'checkBox_161', 'checkBox_34'] });
+    await waitForLines(page, sheet.lines);
+    seen.sheet = await tableOf(page);
+    seen.total = await page.$eval('#total', (node) => node.textContent);
+
+    // The street page: film at 360 dpi, 1000 × 2000 mm.
+    await page.select('#page', 'street');
+    await page.waitForSelector('#o-radioButton_11');
+    await page.click('label[for="o-radioButton_11"]');
+    await page.click('label[for="o-radioButton_112"]');
+    await page.type('#f-lineEditWidthStreet', '1000');
+    await page.type('#f-lineEditHeightStreet', '2000');
+    const street = await quote({ page: 'street', options: ['radioButton_11', 'radioButton_112'],
+      fields: { lineEditWidthStreet: 1000, lineEditHeightStreet: 2000 } });
+    await waitForLines(page, street.lines);
+    seen.street = await tableOf(page);
+
+    // The request, with a name that is markup: it stays text.
+    await page.type('#name', '<b>Иван</b>');
+    await page.type('#phone', '+7 900 123-45-67');
+    await page.type('#comment', 'Срочно');
+    await page.click('#send');
+    await page.waitForFunction(() => /Заявка № \d+/.test(document.getElementById('sent').textContent),
+      { timeout: 10000 }).catch(async () => {
+      throw new Error('no number: ' + await page.$eval('#sent', (node) => node.textContent) + ' ' + problems.join('; '));
+    });
+    seen.sent = await page.$eval('#sent', (node) => node.textContent);
+    seen.number = Number(/№ (\d+)/.exec(seen.sent)[1]);
+    check(problems.length === 0, 'script errors: ' + problems.join('; '));
+    if (process.env.SHOT) await page.screenshot({ path: process.env.SHOT, fullPage: false });
+  } finally {
+    await browser.close();
+  }
+  console.log(JSON.stringify(seen));
+})().catch((error) => {
+  console.error(error.message || String(error));
+  process.exit(1);
+});

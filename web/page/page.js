@@ -1,0 +1,155 @@
+// The calculator page: the catalogue as controls, a quote after every change, and the request form.
+(function () {
+  'use strict';
+  var catalogue = null;
+  var pending = 0;
+  // Taking the old controls away fires their change events: no quote until the new ones stand.
+  var building = false;
+  var byId = function (id) { return document.getElementById(id); };
+
+  function money(value) {
+    return value.toLocaleString('ru-RU', { minimumFractionDigits: 0, maximumFractionDigits: 2 }) + ' ₽';
+  }
+
+  function element(tag, attributes, text) {
+    var node = document.createElement(tag);
+    Object.keys(attributes || {}).forEach(function (name) { node.setAttribute(name, attributes[name]); });
+    if (text !== undefined) node.textContent = text;
+    return node;
+  }
+
+  function currentPage() {
+    var id = byId('page').value;
+    return catalogue.pages.filter(function (page) { return page.id === id; })[0];
+  }
+
+  function showPage() {
+    building = true;
+    var page = currentPage();
+    var groups = byId('groups');
+    var fields = byId('fields');
+    groups.textContent = '';
+    fields.textContent = '';
+    page.groups.forEach(function (group) {
+      var set = element('fieldset', { 'data-group': group.id });
+      set.appendChild(element('legend', {}, group.title));
+      var choices = element('div', { class: 'choices' });
+      // A group that starts with nothing chosen can be set back to nothing.
+      var options = group.options;
+      if (!group.multiple && !options.some(function (option) { return option.checked; }))
+        options = [{ id: '', caption: 'не нужно', checked: true }].concat(options);
+      options.forEach(function (option) {
+        var row = element('div', { class: 'option' });
+        var key = option.id || group.id + '-none';
+        var input = element('input', { type: group.multiple ? 'checkbox' : 'radio', id: 'o-' + key,
+                                        name: group.id, value: option.id });
+        if (option.checked) input.checked = true;
+        row.appendChild(input);
+        row.appendChild(element('label', { for: 'o-' + key }, option.caption));
+        choices.appendChild(row);
+      });
+      set.appendChild(choices);
+      groups.appendChild(set);
+    });
+    var box = element('div', { class: 'fields' });
+    page.fields.forEach(function (field) {
+      var wrap = element('div');
+      wrap.appendChild(element('label', { for: 'f-' + field.id }, field.title));
+      var input = element('input', { type: 'number', id: 'f-' + field.id, name: field.id, min: field.min,
+                                      max: field.max, step: 1, inputmode: 'numeric' });
+      if (field.default !== null && field.default !== undefined) input.value = field.default;
+      wrap.appendChild(input);
+      box.appendChild(wrap);
+    });
+    fields.appendChild(box);
+    building = false;
+    quote();
+  }
+
+  function job() {
+    var page = currentPage();
+    var options = [];
+    document.querySelectorAll('#groups input:checked').forEach(function (input) {
+      if (input.value) options.push(input.value);
+    });
+    var fields = {};
+    page.fields.forEach(function (field) {
+      var value = byId('f-' + field.id).value;
+      if (value !== '') fields[field.id] = Number(value);
+    });
+    return { page: page.id, options: options, fields: fields };
+  }
+
+  function post(path, body) {
+    return fetch(path, { method: 'POST', headers: { 'Content-Type': 'application/json' }, body: JSON.stringify(body) })
+      .then(function (response) {
+        return response.json().then(function (data) {
+          if (!response.ok) throw new Error(data.error || ('Ошибка ' + response.status));
+          return data;
+        });
+      });
+  }
+
+  function quote() {
+    if (building) return;
+    var asked = ++pending;
+    post('api/v1/quote', job()).then(function (answer) {
+      if (asked !== pending) return;
+      var body = document.querySelector('#lines tbody');
+      body.textContent = '';
+      var missing = false;
+      answer.lines.forEach(function (line) {
+        var row = element('tr');
+        row.appendChild(element('td', { class: 'description' }, line.description));
+        row.appendChild(element('td', { class: 'number' }, line.quantity));
+        row.appendChild(element('td', { class: 'number' }, line.unitPrice));
+        row.appendChild(element('td', { class: 'number' }, money(line.sum)));
+        body.appendChild(row);
+        missing = missing || line.missingPrice;
+      });
+      byId('total').textContent = money(answer.total);
+      byId('barTotal').textContent = money(answer.total);
+      byId('missing').hidden = !missing;
+      byId('answer').hidden = false;
+      byId('status').textContent = '';
+      byId('status').className = '';
+    }).catch(function (error) {
+      if (asked !== pending) return;
+      byId('status').textContent = error.message;
+      byId('status').className = 'error';
+    });
+  }
+
+  function send(event) {
+    event.preventDefault();
+    var request = {
+      contact: { name: byId('name').value, phone: byId('phone').value, email: byId('email').value },
+      jobs: [job()], comment: byId('comment').value, due: byId('due').value
+    };
+    byId('send').disabled = true;
+    byId('sent').className = '';
+    post('api/v1/requests', request).then(function (answer) {
+      byId('sent').textContent = 'Заявка № ' + answer.number + ' принята. Мы свяжемся с вами.';
+    }).catch(function (error) {
+      byId('sent').textContent = error.message;
+      byId('sent').className = 'error';
+    }).then(function () { byId('send').disabled = false; });
+  }
+
+  fetch('api/v1/catalogue').then(function (response) { return response.json(); }).then(function (data) {
+    catalogue = data;
+    var select = byId('page');
+    data.pages.forEach(function (page) { select.appendChild(element('option', { value: page.id }, page.title)); });
+    select.addEventListener('change', showPage);
+    byId('calculator').addEventListener('change', function (event) { if (event.target !== select) quote(); });
+    byId('calculator').addEventListener('input', function (event) { if (event.target.type === 'number') quote(); });
+    byId('request').addEventListener('submit', send);
+    byId('calculator').hidden = false;
+    byId('request').hidden = false;
+    byId('status').textContent = '';
+    showPage();
+  }).catch(function () {
+    byId('status').textContent = 'Не удалось загрузить цены. Обновите страницу.';
+    byId('status').className = 'error';
+  });
+})();

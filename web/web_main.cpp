@@ -1,0 +1,131 @@
+// printcalc-web --listen ADDRESS:PORT [--database URL] [--config FILE]: the quoting service.
+#include "prices/price_versions.h"
+#include "storage/database_url.h"
+#include "storage/price_store.h"
+#include "storage/settings.h"
+#include "storage/settings_file.h"
+#include "web/request_book.h"
+#include "web/web_service.h"
+
+#include <QCoreApplication>
+#include <QSocketNotifier>
+#include <QTextStream>
+#include <QTimer>
+
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+int signalPipe[2] = {-1, -1};
+
+void onSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const auto written = ::write(signalPipe[1], &byte, 1);
+}
+
+QString option(const QStringList &arguments, const QString &name)
+{
+    for (int i = 1; i < arguments.size(); ++i) {
+        if (arguments.at(i) == name && i + 1 < arguments.size())
+            return arguments.at(i + 1);
+        if (arguments.at(i).startsWith(name + QLatin1Char('=')))
+            return arguments.at(i).mid(name.size() + 1);
+    }
+    return QString();
+}
+
+bool splitListen(const QString &listen, QHostAddress *address, quint16 *port)
+{
+    const int colon = listen.lastIndexOf(QLatin1Char(':'));
+    if (colon <= 0)
+        return false;
+    QString host = listen.left(colon);
+    if (host.startsWith(QLatin1Char('[')) && host.endsWith(QLatin1Char(']')))
+        host = host.mid(1, host.size() - 2);
+    bool ok = false;
+    const uint number = listen.mid(colon + 1).toUInt(&ok);
+    *address
+        = QHostAddress(host == QLatin1String("localhost") ? QStringLiteral("127.0.0.1") : host);
+    *port = quint16(number);
+    return ok && number <= 65535 && !address->isNull();
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QTextStream err(stderr);
+    err.setCodec("UTF-8");
+    const QStringList arguments = app.arguments();
+    const QString configPath = option(arguments, QStringLiteral("--config"));
+    const QString settingsPath = configPath.isEmpty() ? Settings::defaultPath() : configPath;
+    const SettingsFile file(settingsPath);
+    if (!file.problem().isEmpty())
+        err << "printcalc-web: " << file.problem() << '\n';
+    WebSettings settings = WebSettings::read(file);
+    const QString listen = option(arguments, QStringLiteral("--listen"));
+    if (!listen.isEmpty())
+        settings.listen = listen;
+    QHostAddress address;
+    quint16 port = 0;
+    if (!splitListen(settings.listen, &address, &port)) {
+        err << QStringLiteral(
+            "printcalc-web: укажите --listen АДРЕС:ПОРТ (например 127.0.0.1:8080)\n");
+        return 2;
+    }
+    const DatabaseChoice choice = chooseDatabase(arguments, Settings(settingsPath));
+    if (!choice.url.isValid()) {
+        err << "printcalc-web: " << choice.url.error << '\n';
+        return 2;
+    }
+
+    WebService service(settings);
+    PriceLink link(choice.url, localOrderPath(choice.url), PriceBook::shared());
+    PricesInForce inForce;
+    RequestBook requests(choice.url);
+    service.setRequestTaker([&requests](const WebRequest &request, RequestDone done) {
+        requests.take(request, [done](qint64 number, const QString &error) {
+            if (number == 0)
+                qWarning("printcalc-web: заявка не сохранена: %s", qUtf8Printable(error));
+            done(number, error);
+        });
+    });
+    QObject::connect(&link, &PriceLink::shopChecked, &app, [&service](const QString &problem) {
+        service.setDatabaseAnswers(problem.isEmpty());
+    });
+    // The version in force changes at midnight or when the shop loads one: looked at each second.
+    const auto follow = [&] {
+        if (inForce.update())
+            service.setPrices(inForce.version());
+    };
+    follow();
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, &app, follow);
+    timer.start(1000);
+
+    QString error;
+    if (!service.start(address, port, &error)) {
+        err << "printcalc-web: " << error << '\n';
+        return 1;
+    }
+    err << QStringLiteral("printcalc-web: слушает ") << address.toString() << ':' << service.port()
+        << '\n';
+    err.flush();
+
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) == 0) {
+        std::signal(SIGTERM, onSignal);
+        std::signal(SIGINT, onSignal);
+    }
+    QSocketNotifier notifier(signalPipe[0], QSocketNotifier::Read);
+    QObject::connect(&notifier, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
+    const int code = app.exec();
+    // The requests on their way are stored and answered before the service closes.
+    requests.finish(5000);
+    service.stop();
+    link.finish(3000);
+    return code;
+}

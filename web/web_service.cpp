@@ -1,0 +1,506 @@
+// The HTTP side: libmicrohttpd's epoll threads read the requests, each handled here from its
+// complete body; bodies over the limit are read and dropped, then refused.
+#include "web/web_service.h"
+
+#include "order/money.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QRegularExpression>
+
+#include <arpa/inet.h>
+#include <microhttpd.h>
+#include <netinet/in.h>
+
+#include <chrono>
+#include <cstring>
+#include <exception>
+#include <future>
+#include <thread>
+
+WebAnswer errorAnswer(int status, const QString &message);
+bool refuse(WebAnswer *refusal, int status, const QString &message);
+
+namespace {
+
+const QByteArray QuotePath = "/api/v1/quote";
+const QByteArray RequestsPath = "/api/v1/requests";
+
+QByteArray json(const QJsonObject &object)
+{
+    return QJsonDocument(object).toJson(QJsonDocument::Compact);
+}
+
+QByteArray resource(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool parseBody(const QByteArray &body, QJsonObject *object, WebAnswer *refusal)
+{
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(body, &error);
+    if (error.error == QJsonParseError::IllegalUTF8String) {
+        *refusal = errorAnswer(400, QStringLiteral("Тело запроса: текст не в кодировке UTF-8"));
+        return false;
+    }
+    if (error.error == QJsonParseError::DeepNesting) {
+        *refusal = errorAnswer(400, QStringLiteral("Тело запроса: слишком глубокая вложенность"));
+        return false;
+    }
+    if (error.error != QJsonParseError::NoError) {
+        *refusal = errorAnswer(400,
+                               QStringLiteral("Тело запроса: ошибка JSON в позиции ")
+                                   + QString::number(error.offset));
+        return false;
+    }
+    if (!document.isObject()) {
+        *refusal = errorAnswer(400, QStringLiteral("Тело запроса: ожидается объект JSON"));
+        return false;
+    }
+    *object = document.object();
+    return true;
+}
+
+// What a connection holds between the calls for its body.
+struct Pending
+{
+    QByteArray body;
+    qint64 received = 0;
+    bool tooLarge = false;
+    QString client;
+    QByteArray origin;
+    bool waiting = false; // suspended until the request is stored
+    std::unique_ptr<WebAnswer> answer; // the stored request's, once it came
+};
+
+MHD_Result send(MHD_Connection *connection, const WebAnswer &answer, const WebService &service,
+                const Pending *pending)
+{
+    MHD_Response *response = MHD_create_response_from_buffer(
+        size_t(answer.body.size()), const_cast<char *>(answer.body.constData()),
+        MHD_RESPMEM_MUST_COPY);
+    if (!response)
+        return MHD_NO;
+    MHD_add_response_header(response, MHD_HTTP_HEADER_CONTENT_TYPE, answer.contentType.constData());
+    MHD_add_response_header(response, "X-Content-Type-Options", "nosniff");
+    if (pending && service.originAllowed(pending->origin)) {
+        MHD_add_response_header(response, "Access-Control-Allow-Origin",
+                                pending->origin.constData());
+        MHD_add_response_header(response, "Vary", "Origin");
+        MHD_add_response_header(response, "Access-Control-Allow-Methods", "GET, POST, OPTIONS");
+        MHD_add_response_header(response, "Access-Control-Allow-Headers", "Content-Type");
+        MHD_add_response_header(response, "Access-Control-Max-Age", "600");
+    }
+    const MHD_Result result = MHD_queue_response(connection, unsigned(answer.status), response);
+    MHD_destroy_response(response);
+    return result;
+}
+
+QString peerOf(MHD_Connection *connection)
+{
+    const MHD_ConnectionInfo *info
+        = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CLIENT_ADDRESS);
+    if (!info || !info->client_addr)
+        return QString();
+    QHostAddress address(info->client_addr);
+    bool v4 = false;
+    const quint32 mapped = address.toIPv4Address(&v4);
+    return v4 ? QHostAddress(mapped).toString() : address.toString();
+}
+
+MHD_Result onRequest(void *self, MHD_Connection *connection, const char *url, const char *method,
+                     const char *, const char *data, size_t *size, void **state)
+{
+    auto *service = static_cast<WebService *>(self);
+    auto *pending = static_cast<Pending *>(*state);
+    try {
+        if (!pending) {
+            pending = new Pending;
+            *state = pending;
+            pending->client = service->clientAddress(
+                peerOf(connection),
+                MHD_lookup_connection_value(connection, MHD_HEADER_KIND, "X-Forwarded-For"));
+            pending->origin = MHD_lookup_connection_value(connection, MHD_HEADER_KIND, "Origin");
+            if (const char *length = MHD_lookup_connection_value(connection, MHD_HEADER_KIND,
+                                                                 MHD_HTTP_HEADER_CONTENT_LENGTH)) {
+                if (QByteArray(length).toLongLong() > WebService::DrainLimit)
+                    return send(connection,
+                                errorAnswer(413,
+                                            QStringLiteral("Тело запроса больше ")
+                                                + QString::number(service->settings().maxBody)
+                                                + QStringLiteral(" байт")),
+                                *service, pending);
+            }
+            if (std::strcmp(method, "POST") == 0 && !service->allowed(url, pending->client))
+                return send(connection,
+                            errorAnswer(429,
+                                        QStringLiteral("Слишком много запросов с адреса ")
+                                            + pending->client
+                                            + QStringLiteral(", повторите через минуту")),
+                            *service, pending);
+            return MHD_YES;
+        }
+        if (*size != 0) {
+            pending->received += qint64(*size);
+            if (pending->received <= service->settings().maxBody)
+                pending->body.append(data, int(*size));
+            else if (!pending->tooLarge) {
+                pending->tooLarge = true;
+                pending->body.clear();
+            }
+            *size = 0;
+            if (pending->received <= WebService::DrainLimit)
+                return MHD_YES;
+        }
+        if (pending->answer)
+            return send(connection, *pending->answer, *service, pending);
+        if (pending->waiting)
+            return MHD_YES;
+        if (std::strcmp(method, "POST") == 0 && RequestsPath == url && !pending->tooLarge) {
+            WebRequest request;
+            WebAnswer refusal;
+            if (!service->readRequest(pending->body, &request, &refusal))
+                return send(connection, refusal, *service, pending);
+            pending->waiting = true;
+            ++service->suspended;
+            MHD_suspend_connection(connection);
+            service->takeRequest(request, [service, connection, pending](const WebAnswer &answer) {
+                pending->answer = std::make_unique<WebAnswer>(answer);
+                MHD_resume_connection(connection);
+                --service->suspended;
+            });
+            return MHD_YES;
+        }
+        if (pending->tooLarge)
+            return send(connection,
+                        errorAnswer(413,
+                                    QStringLiteral("Тело запроса больше ")
+                                        + QString::number(service->settings().maxBody)
+                                        + QStringLiteral(" байт")),
+                        *service, pending);
+        return send(connection, service->answer(method, url, pending->body, pending->client),
+                    *service, pending);
+    } catch (const std::exception &) {
+        return send(connection, errorAnswer(500, QStringLiteral("Внутренняя ошибка сервиса")),
+                    *service, pending);
+    }
+}
+
+void onCompleted(void *, MHD_Connection *, void **state, MHD_RequestTerminationCode)
+{
+    delete static_cast<Pending *>(*state);
+    *state = nullptr;
+}
+
+const QRegularExpression &emailPattern()
+{
+    static const QRegularExpression pattern(QStringLiteral("^[^@\\s]+@[^@\\s]+\\.[^@\\s]+$"));
+    return pattern;
+}
+
+// A phone as people write it: digits with "+", blanks, brackets and dashes, 10 to 15 digits.
+bool phoneValid(const QString &phone)
+{
+    int digits = 0;
+    for (const QChar c : phone) {
+        if (c.isDigit() && c.unicode() < 0x80)
+            ++digits;
+        else if (!QStringLiteral("+ ()-").contains(c))
+            return false;
+    }
+    return digits >= 10 && digits <= 15;
+}
+
+bool text(const QJsonObject &object, const char *key, int longest, QString *value,
+          const QString &field, WebAnswer *refusal)
+{
+    const QJsonValue item = object.value(QLatin1String(key));
+    if (item.isUndefined() || item.isNull()) {
+        value->clear();
+        return true;
+    }
+    if (!item.isString()) {
+        *refusal = errorAnswer(
+            400, QStringLiteral("Поле «") + field + QStringLiteral("»: ожидается строка"));
+        return false;
+    }
+    *value = item.toString().trimmed();
+    if (value->size() > longest) {
+        *refusal = errorAnswer(400,
+                               QStringLiteral("Поле «") + field + QStringLiteral("»: не длиннее ")
+                                   + QString::number(longest) + QStringLiteral(" знаков"));
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool refuse(WebAnswer *refusal, int status, const QString &message)
+{
+    *refusal = errorAnswer(status, message);
+    return false;
+}
+
+WebAnswer errorAnswer(int status, const QString &message)
+{
+    return {status, "application/json; charset=utf-8", json({{QStringLiteral("error"), message}})};
+}
+
+WebService::WebService(const WebSettings &settings)
+    : config(settings)
+    , quoteLimit(settings.quotePerMinute)
+    , requestLimit(settings.requestsPerMinute)
+{
+    Q_INIT_RESOURCE(web);
+    pageHtml = resource(QStringLiteral(":/web/index.html"));
+    pageScript = resource(QStringLiteral(":/web/page.js"));
+    pageStyle = resource(QStringLiteral(":/web/page.css"));
+    setPrices(builtInVersion());
+}
+
+WebService::~WebService()
+{
+    stop();
+}
+
+bool WebService::start(const QHostAddress &address, quint16 port, QString *error)
+{
+    stop();
+    sockaddr_storage storage {};
+    socklen_t length = 0;
+    unsigned flags = MHD_USE_EPOLL_INTERNAL_THREAD | MHD_USE_INTERNAL_POLLING_THREAD;
+    if (address.protocol() == QAbstractSocket::IPv6Protocol) {
+        auto *v6 = reinterpret_cast<sockaddr_in6 *>(&storage);
+        v6->sin6_family = AF_INET6;
+        v6->sin6_port = htons(port);
+        const Q_IPV6ADDR bytes = address.toIPv6Address();
+        std::memcpy(&v6->sin6_addr, &bytes, sizeof bytes);
+        length = sizeof *v6;
+        flags |= MHD_USE_IPv6;
+    } else {
+        auto *v4 = reinterpret_cast<sockaddr_in *>(&storage);
+        v4->sin_family = AF_INET;
+        v4->sin_port = htons(port);
+        v4->sin_addr.s_addr = htonl(address.toIPv4Address());
+        length = sizeof *v4;
+    }
+    Q_UNUSED(length)
+    // Two threads for two cores; an idle or slow client is dropped after 15 seconds of silence
+    // and holds at most its own small pool, never a thread.
+    flags |= MHD_ALLOW_SUSPEND_RESUME;
+    daemon = MHD_start_daemon(
+        flags, port, nullptr, nullptr, reinterpret_cast<MHD_AccessHandlerCallback>(&onRequest),
+        this, MHD_OPTION_SOCK_ADDR, reinterpret_cast<sockaddr *>(&storage),
+        MHD_OPTION_THREAD_POOL_SIZE, 2u, MHD_OPTION_CONNECTION_TIMEOUT, 15u,
+        MHD_OPTION_CONNECTION_MEMORY_LIMIT, size_t(32 * 1024), MHD_OPTION_CONNECTION_LIMIT, 8000u,
+        MHD_OPTION_LISTEN_BACKLOG_SIZE, 1024u, MHD_OPTION_NOTIFY_COMPLETED,
+        reinterpret_cast<MHD_RequestCompletedCallback>(&onCompleted), this, MHD_OPTION_END);
+    if (!daemon) {
+        if (error)
+            *error = QStringLiteral("Не удалось слушать адрес ") + address.toString()
+                + QLatin1Char(':') + QString::number(port) + QStringLiteral(": ")
+                + QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    const MHD_DaemonInfo *info = MHD_get_daemon_info(daemon, MHD_DAEMON_INFO_BIND_PORT);
+    boundPort = info ? info->port : port;
+    return true;
+}
+
+void WebService::stop()
+{
+    // A connection waiting for the database is resumed by its answer before the daemon goes.
+    for (int i = 0; i < 1000 && suspended > 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (daemon)
+        MHD_stop_daemon(daemon);
+    daemon = nullptr;
+}
+
+void WebService::setPrices(const PriceVersion &version)
+{
+    auto next = std::make_shared<Prices>();
+    next->version = version;
+    next->catalogue = json(catalogueJson(version));
+    const std::lock_guard<std::mutex> lock(pricesMutex);
+    current = std::move(next);
+}
+
+std::shared_ptr<const WebService::Prices> WebService::prices() const
+{
+    const std::lock_guard<std::mutex> lock(pricesMutex);
+    return current;
+}
+
+QString WebService::clientAddress(const QString &peer, const QByteArray &forwardedFor) const
+{
+    if (forwardedFor.isEmpty() || !config.trustedProxies.contains(peer))
+        return peer;
+    // The proxy appends the address it saw last; what comes before is the client's to write.
+    const QList<QByteArray> hops = forwardedFor.split(',');
+    const QHostAddress address(QString::fromLatin1(hops.last().trimmed()));
+    return address.isNull() ? peer : address.toString();
+}
+
+bool WebService::originAllowed(const QByteArray &origin) const
+{
+    return !origin.isEmpty() && config.origins.contains(QString::fromUtf8(origin));
+}
+
+bool WebService::allowed(const QByteArray &path, const QString &client)
+{
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    if (path == RequestsPath)
+        return requestLimit.allow(client, now);
+    if (path == QuotePath)
+        return quoteLimit.allow(client, now);
+    return true;
+}
+
+WebAnswer WebService::answer(const QByteArray &method, const QByteArray &path,
+                             const QByteArray &body, const QString &)
+{
+    const bool get = method == "GET" || method == "HEAD";
+    if (method == "OPTIONS")
+        return {204, "text/plain", QByteArray()};
+    if (path == "/healthz" && get) {
+        const auto snapshot = prices();
+        return {200, "application/json; charset=utf-8",
+                json({{QStringLiteral("version"), snapshot->version.info.number},
+                      {QStringLiteral("database"), databaseUp.load()}})};
+    }
+    if (path == "/api/v1/catalogue" && get)
+        return {200, "application/json; charset=utf-8", prices()->catalogue};
+    if (path == QuotePath && method == "POST")
+        return quote(body);
+    if (path == RequestsPath && method == "POST")
+        return requestNow(body);
+    if ((path == "/" || path == "/index.html") && get)
+        return {200, "text/html; charset=utf-8", pageHtml};
+    if (path == "/page.js" && get)
+        return {200, "text/javascript; charset=utf-8", pageScript};
+    if (path == "/favicon.ico" && get)
+        return {204, "image/x-icon", QByteArray()};
+    if (path == "/page.css" && get)
+        return {200, "text/css; charset=utf-8", pageStyle};
+    if (path == "/healthz" || path.startsWith("/api/v1/") || path == "/")
+        return errorAnswer(405,
+                           QStringLiteral("Метод ") + QString::fromLatin1(method)
+                               + QStringLiteral(" здесь не принимается"));
+    return errorAnswer(404, QStringLiteral("Адрес не найден"));
+}
+
+WebAnswer WebService::quote(const QByteArray &body)
+{
+    QJsonObject object;
+    WebAnswer refusal;
+    if (!parseBody(body, &object, &refusal))
+        return refusal;
+    const auto snapshot = prices();
+    PricedJob job;
+    QString error;
+    if (!jobFromRequest(object, snapshot->version, &job, &error))
+        return errorAnswer(400, error);
+    return {
+        200, "application/json; charset=utf-8",
+        json(quoteJson(priceJob(job, snapshot->version.prices), snapshot->version.info.number))};
+}
+
+bool WebService::readRequest(const QByteArray &body, WebRequest *out, WebAnswer *refusalOut)
+{
+    WebRequest &request = *out;
+    WebAnswer &refusal = *refusalOut;
+    QJsonObject object;
+    if (!parseBody(body, &object, &refusal))
+        return false;
+    for (auto it = object.begin(); it != object.end(); ++it) {
+        static const QStringList known = {QStringLiteral("contact"), QStringLiteral("jobs"),
+                                          QStringLiteral("comment"), QStringLiteral("due")};
+        if (!known.contains(it.key()))
+            return refuse(refusalOut, 400,
+                          QStringLiteral("Поле «") + it.key()
+                              + QStringLiteral("»: неизвестное поле"));
+    }
+    const QJsonValue contact = object.value(QStringLiteral("contact"));
+    if (!contact.isObject())
+        return refuse(refusalOut, 400, QStringLiteral("Поле «contact»: ожидается объект"));
+    const QJsonObject person = contact.toObject();
+    if (!text(person, "name", 200, &request.name, QStringLiteral("contact.name"), &refusal)
+        || !text(person, "phone", 40, &request.phone, QStringLiteral("contact.phone"), &refusal)
+        || !text(person, "email", 200, &request.email, QStringLiteral("contact.email"), &refusal)
+        || !text(object, "comment", 2000, &request.comment, QStringLiteral("comment"), &refusal))
+        return false;
+    if (request.name.isEmpty())
+        return refuse(refusalOut, 400, QStringLiteral("Поле «contact.name»: укажите имя"));
+    if (request.phone.isEmpty() && request.email.isEmpty())
+        return refuse(refusalOut, 400,
+                      QStringLiteral("Поле «contact»: укажите телефон или e-mail"));
+    if (!request.phone.isEmpty() && !phoneValid(request.phone))
+        return refuse(refusalOut, 400,
+                      QStringLiteral("Поле «contact.phone»: телефон из 10–15 цифр"));
+    if (!request.email.isEmpty() && !emailPattern().match(request.email).hasMatch())
+        return refuse(refusalOut, 400,
+                      QStringLiteral("Поле «contact.email»: адрес вида имя@домен"));
+    QString due;
+    if (!text(object, "due", 10, &due, QStringLiteral("due"), &refusal))
+        return false;
+    if (!due.isEmpty()) {
+        request.due = QDate::fromString(due, QStringLiteral("yyyy-MM-dd"));
+        if (!request.due.isValid())
+            return refuse(refusalOut, 400, QStringLiteral("Поле «due»: дата вида ГГГГ-ММ-ДД"));
+        if (request.due < priceClockToday())
+            return refuse(refusalOut, 400, QStringLiteral("Поле «due»: дата уже прошла"));
+    }
+    const QJsonValue jobs = object.value(QStringLiteral("jobs"));
+    if (!jobs.isArray() || jobs.toArray().isEmpty() || jobs.toArray().size() > 20)
+        return refuse(refusalOut, 400, QStringLiteral("Поле «jobs»: от 1 до 20 заказов"));
+    const auto snapshot = prices();
+    request.priceVersion = snapshot->version.info.number;
+    int index = 0;
+    for (const QJsonValue &item : jobs.toArray()) {
+        ++index;
+        PricedJob job;
+        QString error;
+        if (!jobFromRequest(item, snapshot->version, &job, &error))
+            return refuse(refusalOut, 400,
+                          QStringLiteral("Поле «jobs» (") + QString::number(index)
+                              + QStringLiteral("): ") + error);
+        request.jobs.append(job);
+        for (const Quote &quote : priceJob(job, snapshot->version.prices))
+            request.lines.append(quote.orderLine());
+    }
+    return true;
+}
+
+void WebService::takeRequest(const WebRequest &request, std::function<void(const WebAnswer &)> done)
+{
+    if (!requestTaker) {
+        done(errorAnswer(503, QStringLiteral("Приём заявок сейчас не работает")));
+        return;
+    }
+    requestTaker(request, [done](qint64 number, const QString &) {
+        done(number > 0
+                 ? WebAnswer {200, "application/json; charset=utf-8",
+                              json({{QStringLiteral("number"), number}})}
+                 : errorAnswer(503, QStringLiteral("Заявка не сохранена, попробуйте позже")));
+    });
+}
+
+WebAnswer WebService::requestNow(const QByteArray &body)
+{
+    WebRequest request;
+    WebAnswer refusal;
+    if (!readRequest(body, &request, &refusal))
+        return refusal;
+    auto promise = std::make_shared<std::promise<WebAnswer>>();
+    std::future<WebAnswer> future = promise->get_future();
+    takeRequest(request, [promise](const WebAnswer &answer) { promise->set_value(answer); });
+    if (future.wait_for(std::chrono::seconds(10)) != std::future_status::ready)
+        return errorAnswer(503, QStringLiteral("Заявка не сохранена, попробуйте позже"));
+    return future.get();
+}

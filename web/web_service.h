@@ -1,0 +1,114 @@
+// The quoting service over HTTP (GNU libmicrohttpd, its epoll thread pool): the catalogue, quotes,
+// requests from the website, its health and the calculator page. Answers from the price version
+// it was last given, so a database that is away stops nothing.
+#pragma once
+
+#include "prices/price_versions.h"
+#include "pricing/catalogue.h"
+#include "web/rate_limit.h"
+#include "web/web_settings.h"
+
+#include <QByteArray>
+#include <QDate>
+#include <QHostAddress>
+#include <QJsonObject>
+#include <QString>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <mutex>
+
+struct MHD_Daemon;
+
+// A request from the website as the service checked it: the contact, the jobs priced again.
+struct WebRequest
+{
+    QString name;
+    QString phone;
+    QString email;
+    QString comment;
+    QDate due; // null when no wish was given
+    QVector<PricedJob> jobs;
+    QVector<OrderLine> lines; // every job's lines, priced with the version in force
+    int priceVersion = 0;
+};
+
+// Stores a request and calls done with its number, or with 0 and the reason, once, from any
+// thread. The service's threads never wait for the database: the connection waits, suspended.
+using RequestDone = std::function<void(qint64 number, const QString &error)>;
+using RequestTaker = std::function<void(const WebRequest &request, RequestDone done)>;
+
+// The answer to one HTTP request, made without a socket (the tests and the bench call it too).
+struct WebAnswer
+{
+    int status = 200;
+    QByteArray contentType = "application/json; charset=utf-8";
+    QByteArray body;
+};
+
+class WebService
+{
+public:
+    explicit WebService(const WebSettings &settings);
+    ~WebService();
+    WebService(const WebService &) = delete;
+    WebService &operator=(const WebService &) = delete;
+
+    // Listens; port 0 takes a free one (port() tells which). False with the reason.
+    bool start(const QHostAddress &address, quint16 port, QString *error);
+    void stop();
+    quint16 port() const { return boundPort; }
+
+    // The version quotes are priced with from now on; from any thread.
+    void setPrices(const PriceVersion &version);
+    void setDatabaseAnswers(bool answers) { databaseUp = answers; }
+    void setRequestTaker(RequestTaker taker) { requestTaker = std::move(taker); }
+
+    // What the service answers to a complete request from a client at that address.
+    WebAnswer answer(const QByteArray &method, const QByteArray &path, const QByteArray &body,
+                     const QString &client);
+
+    // A request's body checked and priced; false with the refusal.
+    bool readRequest(const QByteArray &body, WebRequest *request, WebAnswer *refusal);
+    // Hands a checked request to the taker; done gets the answer, from any thread.
+    void takeRequest(const WebRequest &request, std::function<void(const WebAnswer &)> done);
+
+    // The address a request stands for: the peer, or the last address of X-Forwarded-For when the
+    // peer is a trusted proxy.
+    QString clientAddress(const QString &peer, const QByteArray &forwardedFor) const;
+    bool originAllowed(const QByteArray &origin) const;
+    // Counts a POST to the path against its address's limit; false when over it.
+    bool allowed(const QByteArray &path, const QString &client);
+    const WebSettings &settings() const { return config; }
+
+    static constexpr qint64 DrainLimit = 1024 * 1024; // a body is read and dropped up to this
+
+private:
+    struct Prices
+    {
+        PriceVersion version;
+        QByteArray catalogue;
+    };
+    std::shared_ptr<const Prices> prices() const;
+    WebAnswer quote(const QByteArray &body);
+    WebAnswer requestNow(const QByteArray &body);
+
+    WebSettings config;
+    RateLimit quoteLimit;
+    RateLimit requestLimit;
+    mutable std::mutex pricesMutex;
+    std::shared_ptr<const Prices> current;
+    std::atomic<bool> databaseUp {false};
+    RequestTaker requestTaker;
+    MHD_Daemon *daemon = nullptr;
+
+public:
+    std::atomic<int> suspended {0}; // connections waiting for the database
+private:
+    quint16 boundPort = 0;
+    QByteArray pageHtml, pageScript, pageStyle;
+};
+
+// A JSON error answer: {"error": message}.
+WebAnswer errorAnswer(int status, const QString &message);

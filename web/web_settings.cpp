@@ -1,0 +1,39 @@
+// The [web] section read with its defaults.
+#include "web/web_settings.h"
+
+#include "storage/settings_file.h"
+
+namespace {
+
+QStringList listOf(const QVariant &value)
+{
+    // QSettings' INI reading gives a comma-separated value as a list already.
+    QStringList items = value.type() == QVariant::StringList
+        ? value.toStringList()
+        : value.toString().split(QLatin1Char(','));
+    QStringList trimmed;
+    for (const QString &item : qAsConst(items)) {
+        if (!item.trimmed().isEmpty())
+            trimmed << item.trimmed();
+    }
+    return trimmed;
+}
+
+} // namespace
+
+WebSettings WebSettings::read(const SettingsFile &file)
+{
+    WebSettings settings;
+    settings.listen = file.value(QStringLiteral("web/listen")).toString();
+    settings.origins = listOf(file.value(QStringLiteral("web/origins")));
+    settings.trustedProxies = listOf(file.value(QStringLiteral("web/trustedProxies")));
+    const auto number = [&file](const char *key, qint64 fallback) {
+        bool ok = false;
+        const qint64 value = file.value(QLatin1String(key)).toLongLong(&ok);
+        return ok && value >= 0 ? value : fallback;
+    };
+    settings.quotePerMinute = int(number("web/quotePerMinute", settings.quotePerMinute));
+    settings.requestsPerMinute = int(number("web/requestsPerMinute", settings.requestsPerMinute));
+    settings.maxBody = number("web/maxBody", settings.maxBody);
+    return settings;
+}
