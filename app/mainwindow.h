@@ -150,8 +150,7 @@ public:
     // Taking the order (app/order_taking.cpp): "Принять заказ", and a taken order put back into
     // the window to be changed (the orders board's "Изменить" calls reviseTakenOrder).
     OrderTaking *orderTaking() const { return taking; }
-
-public slots:
+    // Not a slot: the window's slot table is connected by name and stays as it is.
     void reviseTakenOrder(qint64 number);
 
 signals:

@@ -49,13 +49,20 @@ private slots:
         order.due = QDateTime(QDate(2026, 3, 3), QTime(12, 0));
         order.note = QStringLiteral("без обрезки");
         order.phone = QStringLiteral("8 (903) 111-22-33");
-        QCOMPARE(OrderBook(connection).take(order, 1042), 1042);
+        // Stored, as the program stores them, with the settings' tax of their day.
+        TaxSettings tax;
+        tax.given = true;
+        tax.rule = {TaxMode::Included, 22};
+        OrderBook book(connection);
+        book.setTaxSettings(tax);
+        QCOMPARE(book.take(order, 1042), 1042);
         // An invoice of the journal that was never taken as an order.
         InvoiceDraft plain;
         plain.orderUid = QStringLiteral("b");
         plain.created = QDateTime(QDate(2026, 3, 4), QTime(11, 0));
         plain.counter = QStringLiteral("стойка-1");
         plain.lines = {cards};
+        setTaxOfItsDay(&plain, tax);
         QCOMPARE(Journal(connection).storeInvoice(plain, 1), 1043);
     }
 
