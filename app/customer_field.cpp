@@ -2,6 +2,7 @@
 #include "app/customer_field.h"
 
 #include "customers/requisites.h"
+#include "order/money.h"
 #include "order/order.h"
 #include "storage/shop_link.h"
 
@@ -31,7 +32,7 @@ QString matchText(const Customer &customer)
 
 } // namespace
 
-QString customerLine(const Customer &customer)
+QString customerLine(const Customer &customer, qint64 owedKopecks)
 {
     if (customer.isNull())
         return QString();
@@ -40,6 +41,8 @@ QString customerLine(const Customer &customer)
         parts << customer.phone;
     if (customer.discountHundredths > 0)
         parts << QStringLiteral("скидка %1 %").arg(discountText(customer.discountHundredths));
+    if (owedKopecks > 0)
+        parts << QStringLiteral("долг %1").arg(moneyText(double(owedKopecks) / 100.0));
     return parts.join(QStringLiteral(" · "));
 }
 
@@ -177,13 +180,33 @@ void CustomerField::showChosen()
     const Customer &customer = order->customer();
     if (field->text() != customer.name())
         field->setText(customer.name());
-    const QString line = customerLine(customer);
+    if (customer.id != owedFor) {
+        owedFor = customer.id;
+        owed = 0;
+        if (customer.id > 0)
+            askOwed(customer.id);
+    }
+    const QString line = customerLine(customer, owed);
     label->setText(label->fontMetrics().elidedText(line, Qt::ElideRight, label->width()));
     QStringList details {line};
     if (!customer.inn.isEmpty())
         details << QStringLiteral("ИНН ") + customer.inn
                 + (customer.kpp.isEmpty() ? QString() : QStringLiteral(", КПП ") + customer.kpp);
     label->setToolTip(customer.isNull() ? QString() : details.join(QLatin1Char('\n')));
+}
+
+void CustomerField::askOwed(qint64 id)
+{
+    const int asking = ++owedSerial;
+    shop->loadCustomer(id, this,
+                       [this, id, asking](bool loaded, const Customer &,
+                                          const QVector<CustomerInvoice> &invoices,
+                                          const QString &) {
+                           if (asking != owedSerial || !loaded || order->customer().id != id)
+                               return;
+                           owed = owedKopecks(invoices);
+                           showChosen();
+                       });
 }
 
 bool CustomerField::eventFilter(QObject *watched, QEvent *event)

@@ -18,7 +18,7 @@ class QLineEdit;
 class QStandardItemModel;
 
 // "Ромашка · +7 912 345-67-89 · скидка 5 %": the chosen customer as the counter names them.
-QString customerLine(const Customer &customer);
+QString customerLine(const Customer &customer, qint64 owedKopecks = 0);
 
 class CustomerField : public QObject
 {
@@ -60,5 +60,10 @@ private:
     QString foundFor;
     QString asked; // the text of the latest question, answered or not
     int serial = 0;
+    // What the chosen customer owes over their orders, asked of the shop when they are chosen.
+    void askOwed(qint64 id);
+    qint64 owedFor = 0;
+    qint64 owed = 0;
+    int owedSerial = 0;
     bool takeWhenFound = false;
 };

@@ -370,13 +370,17 @@ void CustomerCardDialog::showInvoices(const QVector<CustomerInvoice> &invoices)
         table->setItem(row, 0, cell(QString::number(invoice.number), Qt::AlignRight));
         table->setItem(row, 1, cell(invoice.created.toString(QStringLiteral("dd.MM.yyyy"))));
         table->setItem(row, 2, cell(moneyText(invoice.total), Qt::AlignRight));
-        table->setItem(row, 3, cell(invoice.isVoid ? QStringLiteral("аннулирован") : QString()));
+        table->setItem(row, 3, cell(invoice.mark()));
     }
     ui->pushButtonRepeat->setEnabled(false);
     ui->labelCustomerInvoicesStatus->setText(
         current.id == 0          ? QString()
             : invoices.isEmpty() ? QStringLiteral("Счетов пока нет.")
-                                 : QStringLiteral("Счетов: %1").arg(invoices.size()));
+                                 : QStringLiteral("Счетов: %1").arg(invoices.size())
+                + (owedKopecks(invoices) > 0
+                       ? QStringLiteral(" · долг %1")
+                             .arg(moneyText(double(owedKopecks(invoices)) / 100.0))
+                       : QString()));
 }
 
 void CustomerCardDialog::repeatSelected()

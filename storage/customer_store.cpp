@@ -921,17 +921,58 @@ QVector<CustomerInvoice> CustomerStore::invoices(qint64 id, bool *ok)
         return found;
     QSqlQuery query(connection.database());
     query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT number, created, total, is_void FROM invoice WHERE "
-                                 "customer_id = ? ORDER BY number DESC"));
+    query.prepare(QStringLiteral(
+        "SELECT i.number, i.created, i.total, i.is_void, o.status, o.paid_kopecks FROM invoice i "
+        "LEFT JOIN taken_order o ON o.invoice_number = i.number WHERE i.customer_id = ? "
+        "ORDER BY i.number DESC"));
     query.addBindValue(id);
     if (!query.exec()) {
         failed(query);
         return found;
     }
-    while (query.next())
-        found.append({query.value(0).toLongLong(), readStoredTime(query.value(1).toString()),
-                      query.value(2).toDouble(), query.value(3).toInt() != 0});
+    while (query.next()) {
+        CustomerInvoice invoice;
+        invoice.number = query.value(0).toLongLong();
+        invoice.created = readStoredTime(query.value(1).toString());
+        invoice.total = query.value(2).toDouble();
+        invoice.isVoid = query.value(3).toInt() != 0;
+        invoice.taken = !query.value(4).isNull();
+        if (invoice.taken) {
+            const int status = query.value(4).toInt();
+            if (status >= 0 && status <= int(OrderStatus::Cancelled))
+                invoice.status = OrderStatus(status);
+            invoice.paidKopecks = query.value(5).toLongLong();
+        }
+        found.append(invoice);
+    }
     if (ok)
         *ok = true;
     return found;
+}
+
+qint64 CustomerInvoice::owedKopecks() const
+{
+    if (!taken || isVoid || status == OrderStatus::Cancelled)
+        return 0;
+    return qMax<qint64>(0, totalKopecks() - paidKopecks);
+}
+
+QString CustomerInvoice::mark() const
+{
+    if (isVoid)
+        return QStringLiteral("аннулирован");
+    if (!taken)
+        return QString();
+    if (status == OrderStatus::Cancelled)
+        return statusCaption(status);
+    return statusCaption(status) + QStringLiteral(" · ")
+        + paymentStateWord(paymentState(totalKopecks(), paidKopecks));
+}
+
+qint64 owedKopecks(const QVector<CustomerInvoice> &invoices)
+{
+    qint64 owed = 0;
+    for (const CustomerInvoice &invoice : invoices)
+        owed += invoice.owedKopecks();
+    return owed;
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "customers/requisites.h"
+#include "order/order_status.h"
 
 #include <QDateTime>
 #include <QVector>
@@ -19,7 +20,20 @@ struct CustomerInvoice
     QDateTime created;
     double total = 0.0;
     bool isVoid = false;
+    // Taken as an order: its status and what was paid of it.
+    bool taken = false;
+    OrderStatus status = OrderStatus::Accepted;
+    qint64 paidKopecks = 0;
+
+    qint64 totalKopecks() const { return kopecksOf(total); }
+    // What is left to pay of an order neither cancelled nor void; 0 for a plain invoice.
+    qint64 owedKopecks() const;
+    // "аннулирован", "Выдан · оплачен", or nothing for a plain invoice.
+    QString mark() const;
 };
+
+// What the customer still owes over all their orders.
+qint64 owedKopecks(const QVector<CustomerInvoice> &invoices);
 
 enum class CustomerSaveResult { Saved, Invalid, Duplicate, Failed };
 

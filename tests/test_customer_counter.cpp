@@ -12,6 +12,7 @@
 #include "dialogs/journal_dialog.h"
 #include "order/order.h"
 #include "pricing/page_pricing.h"
+#include "storage/order_book.h"
 #include "storage/shop_link.h"
 
 #include <QAbstractItemView>
@@ -256,6 +257,33 @@ private slots:
                          && chosenLine.startsWith(label->text().chopped(1))),
                  qPrintable(label->text()));
         QVERIFY2(!matchList()->isVisible(), "the list stays open after Enter");
+    }
+
+    // Once the shop has said, the line names what the customer still owes over their orders.
+    void theLineTellsWhatIsOwed()
+    {
+        const Customer ivanov
+            = stored(customer(Customer::Person, QStringLiteral("Иванов Иван"), QString(),
+                              QStringLiteral("8 (912) 345-67-89"), QString()));
+        QVERIFY(ivanov.id > 0);
+        OrderIntake intake;
+        intake.draft.orderUid = QStringLiteral("owed");
+        intake.draft.created = QDateTime::currentDateTime();
+        intake.draft.counter = QStringLiteral("стойка");
+        intake.draft.lines
+            = {{QStringLiteral("Визитки"), QStringLiteral("1"), QStringLiteral("1000"), QString()}};
+        intake.draft.customer = ivanov;
+        intake.due = QDateTime::currentDateTime().addDays(1);
+        intake.prepaymentKopecks = 18000; // of 1180.00 with the tax on top
+        qint64 number = 0;
+        shop()->takeOrder(intake, window, [&](qint64 taken, const QString &) { number = taken; });
+        QTRY_VERIFY(number > 0);
+        chooseCustomer(QStringLiteral("Иванов"));
+        QTRY_COMPARE(find<QLabel>(QStringLiteral("labelCustomer"))
+                         ->toolTip()
+                         .section(QLatin1Char('\n'), 0, 0),
+                     QStringLiteral(
+                         "Иванов Иван · 8 (912) 345-67-89 · долг 1\u00A0000 ₽"));
     }
 
     void escapeOrAnEmptyFieldLeavesNoCustomer_data()

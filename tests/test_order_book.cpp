@@ -139,6 +139,72 @@ class OrderBookTest : public QObject
     }
 
 private slots:
+    // A customer's card lists each of their orders with its status and payment, and what they
+    // owe of the orders neither cancelled nor void.
+    void customerHistory_data()
+    {
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<qint64>("paid");
+        QTest::addColumn<bool>("voided");
+        QTest::addColumn<QString>("mark");
+        QTest::addColumn<qint64>("owed");
+        const auto row = [](const char *tag, const char *status, qint64 paid, bool voided,
+                            const char *mark, qint64 owed) {
+            QTest::newRow(tag) << QString::fromUtf8(status) << paid << voided
+                               << QString::fromUtf8(mark) << owed;
+        };
+        row("taken, nothing paid", "", 0, false, "Принят · не оплачен", 118000);
+        row("in work, partly paid", "в работе", 50000, false, "В работе · частично", 68000);
+        row("handed over, paid", "выдан", 118000, false, "Выдан · оплачен", 0);
+        row("overpaid", "", 120000, false, "Принят · переплата", 0);
+        row("cancelled owes nothing", "отменён", 0, false, "Отменён", 0);
+        row("void owes nothing", "", 0, true, "аннулирован", 0);
+    }
+
+    void customerHistory()
+    {
+        QFETCH(QString, status);
+        QFETCH(qint64, paid);
+        QFETCH(bool, voided);
+        QFETCH(QString, mark);
+        QFETCH(qint64, owed);
+        Connection connection;
+        QVERIFY(connection.open(freshDatabase(), QStringLiteral("t")));
+        CustomerStore customers(connection);
+        Customer customer = firm();
+        QCOMPARE(customers.save(&customer, QStringLiteral("t")), CustomerSaveResult::Saved);
+        OrderBook book(connection);
+        // A plain invoice of theirs beside the order: listed, owing nothing.
+        InvoiceDraft plain;
+        plain.orderUid = QStringLiteral("plain");
+        plain.created = Taken;
+        plain.counter = QStringLiteral("стойка-1");
+        plain.lines = {line("Листовки", "1", "10")};
+        plain.customer = customer;
+        QCOMPARE(Journal(connection).storeInvoice(plain, 1), 1);
+        const qint64 number
+            = book.take(intake(QStringLiteral("o"), {line("Визитки", "1", "1000")}, customer), 1);
+        QCOMPARE(number, 2);
+        if (paid > 0) {
+            Payment payment;
+            payment.kopecks = paid;
+            QVERIFY(book.addPayment(number, payment).done());
+        }
+        if (!status.isEmpty())
+            QVERIFY(book.changeStatus(number, statusNamed(status), QStringLiteral("причина"), true,
+                                      QStringLiteral("стойка-1"), Taken.addSecs(60))
+                        .done());
+        if (voided) {
+            QSqlQuery query(connection.database());
+            QVERIFY(query.exec(QStringLiteral("UPDATE invoice SET is_void = 1 WHERE number = 2")));
+        }
+        const QVector<CustomerInvoice> history = customers.invoices(customer.id);
+        QCOMPARE(history.size(), 2);
+        QCOMPARE(history.at(0).mark(), mark);
+        QCOMPARE(history.at(1).mark(), QString());
+        QCOMPARE(owedKopecks(history), owed);
+    }
+
     void initTestCase() { QVERIFY2(cluster.start(), qPrintable(cluster.error)); }
     void cleanupTestCase() { cluster.stop(); }
 
