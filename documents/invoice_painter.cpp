@@ -60,7 +60,7 @@ struct PagePlan
 
 // One table column: its caption, how its texts stand, and its width's bounds in millimetres
 // (none for the one that takes what the others leave).
-struct ColumnSpec
+struct ColumnLayout
 {
     QString caption;
     Qt::Alignment alignment;
@@ -170,7 +170,7 @@ private:
         return document.shop.structured() ? document.formTitle() : document.title();
     }
 
-    QVector<ColumnSpec> specs() const
+    QVector<ColumnLayout> columnLayouts() const
     {
         if (form == Form::Ticket)
             return {{QStringLiteral("№"), Qt::AlignHCenter, 9, 16},
@@ -209,20 +209,20 @@ private:
 
         // The figures' columns are as wide as their widest figure, within bounds, so that a sum
         // never breaks over two lines; the description takes what is left.
-        const QVector<ColumnSpec> spec = specs();
+        const QVector<ColumnLayout> layouts = columnLayouts();
         QVector<double> widths;
         double taken = 0;
-        for (int column = 0; column < spec.size(); ++column) {
-            const double given = spec.at(column).most > 0
-                ? columnWidth(column, mm(spec.at(column).least), mm(spec.at(column).most))
+        for (int column = 0; column < layouts.size(); ++column) {
+            const double given = layouts.at(column).most > 0
+                ? columnWidth(column, mm(layouts.at(column).least), mm(layouts.at(column).most))
                 : 0;
             widths.append(given);
             taken += given;
         }
         columns = {0};
-        for (int column = 0; column < spec.size(); ++column)
+        for (int column = 0; column < layouts.size(); ++column)
             columns.append(columns.last()
-                           + (spec.at(column).most > 0 ? widths.at(column) : width - taken));
+                           + (layouts.at(column).most > 0 ? widths.at(column) : width - taken));
         rowHeights.clear();
         rowHeights.reserve(rows.size());
         for (int row = 0; row < rows.size(); ++row)
@@ -233,7 +233,7 @@ private:
     double columnWidth(int column, double least, double most) const
     {
         const QFontMetricsF plain(cell, device), heavy(cellBold, device);
-        double widest = heavy.horizontalAdvance(specs().at(column).caption);
+        double widest = heavy.horizontalAdvance(columnLayouts().at(column).caption);
         for (const QStringList &row : rows)
             widest = qMax(widest, plain.horizontalAdvance(row.at(column)));
         if (form != Form::Ticket && column == SumColumn)
@@ -559,8 +559,8 @@ private:
     double tableHeader(double top, bool draw)
     {
         QStringList captions;
-        for (const ColumnSpec &spec : specs())
-            captions << spec.caption;
+        for (const ColumnLayout &layout : columnLayouts())
+            captions << layout.caption;
         const QVector<Qt::Alignment> centred(captions.size(), Qt::AlignHCenter);
         return cells(captions, NumberColumn, cellBold, centred, top, draw,
                      QColor(0xE4, 0xE4, 0xE4));
@@ -569,8 +569,8 @@ private:
     double tableRow(int row, double top, bool draw)
     {
         QVector<Qt::Alignment> alignments;
-        for (const ColumnSpec &spec : specs())
-            alignments << spec.alignment;
+        for (const ColumnLayout &layout : columnLayouts())
+            alignments << layout.alignment;
         return cells(rows.at(row), NumberColumn, cell, alignments, top, draw);
     }
 

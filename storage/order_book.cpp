@@ -42,6 +42,13 @@ OrderStatus statusOf(int value)
                                                               : OrderStatus::Accepted;
 }
 
+QueuedMail::State mailStateOf(int value)
+{
+    return value == QueuedMail::Sent  ? QueuedMail::Sent
+        : value == QueuedMail::Failed ? QueuedMail::Failed
+                                      : QueuedMail::Waiting;
+}
+
 PaymentMethod methodOf(int value)
 {
     return value == int(PaymentMethod::Card)    ? PaymentMethod::Card
@@ -942,10 +949,7 @@ QVector<QueuedMail> OrderBook::mails(qint64 number, bool *ok)
         mail.recipient = query.value(2).toString();
         mail.subject = query.value(3).toString();
         mail.body = query.value(4).toString();
-        const int state = query.value(5).toInt();
-        mail.state = state == 1 ? QueuedMail::Sent
-            : state == 2        ? QueuedMail::Failed
-                                : QueuedMail::Waiting;
+        mail.state = mailStateOf(query.value(5).toInt());
         mail.attempts = query.value(6).toInt();
         mail.nextTry = readStoredTime(query.value(7).toString());
         mail.lastError = query.value(8).toString();
@@ -1047,10 +1051,7 @@ QHash<qint64, QueuedMail> OrderBook::latestMails(bool *ok)
         mail.id = query.value(0).toLongLong();
         mail.number = query.value(1).toLongLong();
         mail.recipient = query.value(2).toString();
-        const int state = query.value(3).toInt();
-        mail.state = state == 1 ? QueuedMail::Sent
-            : state == 2        ? QueuedMail::Failed
-                                : QueuedMail::Waiting;
+        mail.state = mailStateOf(query.value(3).toInt());
         mail.attempts = query.value(4).toInt();
         mail.nextTry = readStoredTime(query.value(5).toString());
         mail.lastError = query.value(6).toString();
