@@ -38,6 +38,14 @@ OrdersDialog *MainWindow::showOrders()
         board = new OrdersDialog(ordersLink, &prompts(), settings.settlementAccount(),
                                  settings.settlementAccountProblem(), this);
         board->setAttribute(Qt::WA_DeleteOnClose);
+        board->requestTerms = [] {
+            const Settings now;
+            RequestTerms terms;
+            terms.lowestNumber = now.nextInvoiceNumber();
+            terms.hasTax = true;
+            terms.tax = now.tax();
+            return terms;
+        };
         connect(board, &OrdersDialog::reviseRequested, this, [this](qint64 number) {
             reviseTakenOrder(number);
             raise();

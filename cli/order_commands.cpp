@@ -167,9 +167,10 @@ int show(CliContext &context, const QCommandLineParser &parser, const QStringLis
     for (const QueuedMail &mail : qAsConst(details.mails))
         out << QStringLiteral("Письмо: ") << field(mail.recipient) << '\t' << field(mail.subject)
             << '\t'
-            << (mail.state == QueuedMail::Sent         ? QStringLiteral("отправлено")
-                    : mail.state == QueuedMail::Failed ? QStringLiteral("ошибка: ") + mail.lastError
-                                                       : QStringLiteral("в очереди"))
+            << (mail.state == QueuedMail::Sent ? QStringLiteral("отправлено")
+                    : mail.state == QueuedMail::Failed || mail.state == QueuedMail::GivenUp
+                    ? QStringLiteral("ошибка: ") + mail.lastError
+                    : QStringLiteral("в очереди"))
             << '\n';
     return 0;
 }
@@ -278,7 +279,8 @@ int decideRequest(CliContext &context, const QCommandLineParser &parser, const Q
     qint64 number = 0;
     const QString form = confirm ? QStringLiteral("printcalc --orders confirm N")
                                  : QStringLiteral("printcalc --orders decline N");
-    if (!context.onlyOptions(parser, words.value(0), {}, &status)
+    const QStringList allowed = confirm ? QStringList() : QStringList {QStringLiteral("reason")};
+    if (!context.onlyOptions(parser, words.value(0), allowed, &status)
         || !readOrderNumber(context, words.mid(1), form, &number, &status))
         return status;
     Connection connection;
@@ -287,7 +289,7 @@ int decideRequest(CliContext &context, const QCommandLineParser &parser, const Q
     const Settings settings;
     QString error;
     if (!confirm) {
-        if (!cancelWebRequest(connection, number, &error))
+        if (!cancelWebRequest(connection, number, &error, parser.value(QStringLiteral("reason"))))
             return context.fail(error);
         context.out << QStringLiteral("Заявка № %1 отменена.").arg(number) << '\n';
         return 0;

@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QInputDialog>
+#include <QRegularExpression>
 #include <QShortcut>
 #include <QTimer>
 
@@ -64,7 +65,7 @@ OrdersDialog::OrdersDialog(OrdersLink *l, Prompts *p, const QString &shopAccount
     // Widths of their own: measuring ten thousand rows' contents would hold the window.
     QHeaderView *header = table->horizontalHeader();
     header->setSectionResizeMode(QHeaderView::Interactive);
-    const int widths[OrdersModel::ColumnCount] = {80, 80, 120, 200, 130, 95, 95, 95, 90, 120};
+    const int widths[OrdersModel::ColumnCount] = {80, 80, 120, 200, 130, 95, 95, 95, 90, 120, 80};
     for (int column = 0; column < OrdersModel::ColumnCount; ++column)
         header->resizeSection(column, widths[column]);
     table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -97,6 +98,9 @@ OrdersDialog::OrdersDialog(OrdersLink *l, Prompts *p, const QString &shopAccount
         updateButtons();
         if (selectedNumber() != 0 && selectedNumber() != opened.order.number)
             opening->start();
+        const int request = model->rowOfRequest(selectedRequest());
+        if (request >= 0)
+            showRequest(model->order(request));
     });
     connect(table, &QTableView::doubleClicked, this, &OrdersDialog::openSelected);
     connect(ui->pushButtonNextStatus, &QPushButton::clicked, this, &OrdersDialog::nextStatus);
@@ -115,6 +119,10 @@ OrdersDialog::OrdersDialog(OrdersLink *l, Prompts *p, const QString &shopAccount
     connect(ui->pushButtonTicket, &QPushButton::clicked, this,
             emitFor(&OrdersDialog::ticketRequested));
     connect(ui->pushButtonAct, &QPushButton::clicked, this, emitFor(&OrdersDialog::actRequested));
+    connect(ui->pushButtonConfirmRequest, &QPushButton::clicked, this,
+            &OrdersDialog::confirmRequest);
+    connect(ui->pushButtonDeclineRequest, &QPushButton::clicked, this,
+            &OrdersDialog::declineRequest);
     connect(ui->pushButtonStatement, &QPushButton::clicked, this, [this] {
         if (!accountProblem.isEmpty()) {
             prompts->tell(QStringLiteral("Выписка банка"),
@@ -201,10 +209,17 @@ void OrdersDialog::showList(const BoardList &list, const QString &error, qint64 
         ui->labelOrdersStatus->setText(QStringLiteral("Заказы не получены: ") + error);
         return;
     }
+    const qint64 keepRequest = selectedRequest();
     model->setOrders(list, now());
     ui->labelOrdersCount->setText(QStringLiteral("Заказов: %1").arg(list.orders.size()));
-    if (keep != 0)
+    if (selectAfterList != 0 && model->rowOf(selectAfterList) >= 0) {
+        selectNumber(selectAfterList);
+        selectAfterList = 0;
+    } else if (keep != 0) {
         selectNumber(keep);
+    } else if (keepRequest != 0) {
+        selectRequest(keepRequest);
+    }
     updateButtons();
     ++shownLists;
 }
@@ -224,8 +239,26 @@ void OrdersDialog::selectNumber(qint64 number)
     ui->tableViewOrders->scrollTo(model->index(row, 0));
 }
 
+qint64 OrdersDialog::selectedRequest() const
+{
+    const QModelIndexList rows = ui->tableViewOrders->selectionModel()->selectedRows();
+    return rows.isEmpty() ? 0 : model->order(rows.first().row()).requestNumber;
+}
+
+void OrdersDialog::selectRequest(qint64 request)
+{
+    const int row = model->rowOfRequest(request);
+    if (row < 0)
+        return;
+    ui->tableViewOrders->selectRow(row);
+    ui->tableViewOrders->scrollTo(model->index(row, 0));
+}
+
 void OrdersDialog::updateButtons()
 {
+    const bool request = selectedRequest() != 0;
+    ui->pushButtonConfirmRequest->setEnabled(request);
+    ui->pushButtonDeclineRequest->setEnabled(request);
     const int row = model->rowOf(selectedNumber());
     const bool any = row >= 0;
     const OrderStatus status = any ? model->order(row).status : OrderStatus::Cancelled;
@@ -408,6 +441,77 @@ void OrdersDialog::openSelected()
             }
             showDetails(details);
         });
+}
+
+void OrdersDialog::confirmRequest()
+{
+    const qint64 request = selectedRequest();
+    if (request == 0)
+        return;
+    ui->labelOrdersStatus->setText(QStringLiteral("Заявка № %1 принимается…").arg(request));
+    link->confirmRequest(
+        request, requestTerms ? requestTerms() : RequestTerms(), this,
+        [this, request](qint64 invoice, const QString &error) {
+            if (invoice == 0) {
+                const QString text
+                    = QStringLiteral("Заявка № %1 не принята: %2").arg(request).arg(error);
+                ui->labelOrdersStatus->setText(text);
+                prompts->tell(QStringLiteral("Заявки"), text);
+                return;
+            }
+            ui->labelOrdersStatus->setText(
+                QStringLiteral("Заявка № %1 принята: заказ № %2.").arg(request).arg(invoice));
+            selectAfterList = invoice;
+            if (model->rowOf(invoice) >= 0)
+                selectNumber(invoice);
+        });
+}
+
+void OrdersDialog::declineRequest()
+{
+    const qint64 request = selectedRequest();
+    if (request == 0)
+        return;
+    QString reason;
+    if (!askReason(QStringLiteral("Отмена заявки № %1").arg(request),
+                   QStringLiteral("Причина отмены:"), &reason))
+        return;
+    if (reason.trimmed().isEmpty()) {
+        prompts->tell(QStringLiteral("Заявки"),
+                      QStringLiteral("Отмена заявки № %1 требует причины.").arg(request));
+        return;
+    }
+    link->cancelRequest(
+        request, reason.trimmed(), this, [this, request](bool cancelled, const QString &error) {
+            const QString text = cancelled
+                ? QStringLiteral("Заявка № %1 отменена.").arg(request)
+                : QStringLiteral("Заявка № %1 не отменена: %2").arg(request).arg(error);
+            ui->labelOrdersStatus->setText(text);
+            if (!cancelled)
+                prompts->tell(QStringLiteral("Заявки"), text);
+        });
+}
+
+void OrdersDialog::showRequest(const TakenOrder &request)
+{
+    opened = OrderDetails();
+    QStringList header;
+    header << QStringLiteral("<b>Заявка № %1</b>").arg(request.requestNumber)
+           << (request.due.isValid() ? QStringLiteral("с сайта, к %1")
+                                           .arg(request.due.toString(QStringLiteral("dd.MM.yyyy")))
+                                     : QStringLiteral("с сайта"));
+    const QStringList contact = QStringList({request.customer.name(), request.phone, request.email})
+                                    .filter(QRegularExpression(QStringLiteral("\\S")));
+    if (!contact.isEmpty())
+        header << contact.join(QStringLiteral(", ")).toHtmlEscaped();
+    header << QStringLiteral("сумма %1").arg(roubles(request.totalKopecks));
+    QString text = header.join(QStringLiteral(" — "));
+    if (!request.note.isEmpty())
+        text += QStringLiteral("<br>Комментарий: ") + request.note.toHtmlEscaped();
+    ui->labelOrderHeader->setText(text);
+    for (QTableWidget *table :
+         {ui->tableOrderLines, ui->tableOrderPayments, ui->tableOrderChanges, ui->tableOrderMails})
+        table->setRowCount(0);
 }
 
 void OrdersDialog::showDetails(const OrderDetails &details)

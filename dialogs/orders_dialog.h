@@ -1,12 +1,15 @@
 // "Заказы": the taken orders by view ("Открытые" first, by due time), searched by number,
 // customer, phone or words of the lines; keys move the selected order to its next status, take a
 // payment or a refund, open it (lines, payments, changes, mails) or hand it to the window to
-// change; "Выписка банка" imports a bank statement and lets the operator match by hand what did
-// not match. Every read and write goes through the orders link's thread; the board follows the
-// link's news of changes, its own and (on PostgreSQL) the other counters'.
+// change; the website's waiting requests are listed first on "Открытые" and "Все", as "Заявка",
+// confirmed into an order or declined with a reason; "Выписка банка" imports a bank statement and
+// lets the operator match by hand what did not match. Every read and write goes through the orders
+// link's thread; the board follows the link's news of changes, its own and (on PostgreSQL) the
+// other counters'.
 #pragma once
 
 #include "dialogs/orders_model.h"
+#include "storage/orders_link.h"
 
 #include <QDialog>
 #include <QPointer>
@@ -39,13 +42,19 @@ public:
     // Asks for a reason (a cancellation's, a refund's); false when the operator gave up. The
     // tests answer instead of the input box.
     std::function<bool(const QString &title, const QString &label, QString *reason)> askReason;
+    // What a confirmed request's order takes from the settings (its number's start, the tax).
+    std::function<RequestTerms()> requestTerms;
 
     void setView(BoardView view);
     BoardView view() const;
     // Lists the view again with what the search field holds; the selection stays on its order.
     void refresh();
+    // The selected order's number; 0 for none or a request.
     qint64 selectedNumber() const;
     void selectNumber(qint64 number);
+    // The selected website's request's number; 0 for none or an order.
+    qint64 selectedRequest() const;
+    void selectRequest(qint64 request);
 
     // The keys' work on the selected order.
     void nextStatus();
@@ -53,6 +62,8 @@ public:
     void cancelOrder();
     void takePayment();
     void openSelected();
+    void confirmRequest();
+    void declineRequest();
     // Reads and imports the statement, showing its report.
     void importStatementFile(const QString &path);
 
@@ -76,6 +87,7 @@ signals:
 private:
     void showList(const BoardList &list, const QString &error, qint64 keep);
     void showDetails(const OrderDetails &details);
+    void showRequest(const TakenOrder &request);
     void moveTo(qint64 number, OrderStatus to, const QString &reason, bool force);
     void answered(const OrderAnswer &answer, const QString &done);
     void updateButtons();
@@ -97,4 +109,5 @@ private:
     bool listing = false; // a list is asked for and not answered
     bool listAgain = false; // something changed meanwhile
     int shownLists = 0;
+    qint64 selectAfterList = 0; // a request's new order, selected once listed
 };

@@ -45,6 +45,7 @@ OrderQuery boardQuery(BoardView view, const QString &text, const QDateTime &now)
     switch (view) {
     case BoardView::Open:
         query.openOnly = true;
+        query.withRequests = true;
         break;
     case BoardView::HandOverToday:
         query.openOnly = true;
@@ -65,6 +66,7 @@ OrderQuery boardQuery(BoardView view, const QString &text, const QDateTime &now)
         query.unpaidOnly = true;
         break;
     case BoardView::All:
+        query.withRequests = true;
         break;
     }
     return query;
@@ -80,9 +82,20 @@ QString mailStateText(const QueuedMail &mail)
     case QueuedMail::Sent:
         return QStringLiteral("отправлено");
     case QueuedMail::Failed:
+    case QueuedMail::GivenUp:
         return QStringLiteral("ошибка: ") + mail.lastError;
     }
     return QString();
+}
+
+QString plainToolTip(const QString &text)
+{
+    if (text.isEmpty())
+        return QString();
+    QString escaped = text.toHtmlEscaped();
+    escaped.replace(QLatin1Char('\n'), QStringLiteral("<br>"));
+    // The paragraph makes it rich text, so that what was escaped is shown, not read as markup.
+    return QStringLiteral("<p>") + escaped + QStringLiteral("</p>");
 }
 
 OrdersModel::OrdersModel(QObject *parent)
@@ -96,10 +109,21 @@ void OrdersModel::setOrders(const BoardList &list, const QDateTime &when)
     mails = list.mails;
     now = when;
     rows.clear();
+    requestRows.clear();
     rows.reserve(orders.size());
-    for (int row = 0; row < orders.size(); ++row)
-        rows.insert(orders.at(row).number, row);
+    for (int row = 0; row < orders.size(); ++row) {
+        const TakenOrder &order = orders.at(row);
+        if (order.requestNumber != 0)
+            requestRows.insert(order.requestNumber, row);
+        else
+            rows.insert(order.number, row);
+    }
     endResetModel();
+}
+
+int OrdersModel::rowOfRequest(qint64 request) const
+{
+    return requestRows.value(request, -1);
 }
 
 int OrdersModel::rowOf(qint64 number) const
@@ -122,22 +146,30 @@ QVariant OrdersModel::data(const QModelIndex &index, int role) const
     if (!index.isValid() || index.row() >= orders.size())
         return QVariant();
     const TakenOrder &order = orders.at(index.row());
+    const bool request = order.requestNumber != 0;
     if (role == Qt::ForegroundRole)
-        return order.isOverdue(now) ? QVariant(QBrush(QColor(0xb0, 0, 0))) : QVariant();
+        return !request && order.isOverdue(now) ? QVariant(QBrush(QColor(0xb0, 0, 0))) : QVariant();
     if (role == Qt::TextAlignmentRole) {
         const bool figure = index.column() == Number || index.column() == Total
             || index.column() == Paid || index.column() == Balance;
         return int((figure ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
     }
-    if (role == Qt::ToolTipRole && index.column() == Mail)
-        return mailStateText(mails.value(order.number));
+    if (role == Qt::ToolTipRole) {
+        if (index.column() == Mail)
+            return plainToolTip(mailStateText(mails.value(order.number)));
+        if (request && index.column() == Customer)
+            return plainToolTip(QStringList({order.customer.name(), order.phone, order.email})
+                                    .join(QLatin1Char('\n'))
+                                    .trimmed());
+        return QVariant();
+    }
     if (role != Qt::DisplayRole)
         return QVariant();
     switch (index.column()) {
     case Number:
-        return QString::number(order.number);
+        return QString::number(request ? order.requestNumber : order.number);
     case Status:
-        return statusCaption(order.status);
+        return request ? QStringLiteral("Заявка") : statusCaption(order.status);
     case Due:
         return order.due.toString(QStringLiteral("dd.MM.yyyy HH:mm"));
     case Customer:
@@ -147,13 +179,15 @@ QVariant OrdersModel::data(const QModelIndex &index, int role) const
     case Total:
         return roubles(order.totalKopecks);
     case Paid:
-        return roubles(order.paidKopecks);
+        return request ? QString() : roubles(order.paidKopecks);
     case Balance:
-        return roubles(order.balanceKopecks());
+        return request ? QString() : roubles(order.balanceKopecks());
     case PaymentStateColumn:
-        return paymentStateWord(order.paymentState());
+        return request ? QString() : paymentStateWord(order.paymentState());
     case Mail:
-        return mailStateText(mails.value(order.number));
+        return request ? QString() : mailStateText(mails.value(order.number));
+    case Source:
+        return order.source;
     }
     return QVariant();
 }
@@ -163,8 +197,8 @@ QVariant OrdersModel::headerData(int section, Qt::Orientation orientation, int r
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
     static const char *const captions[ColumnCount]
-        = {"№",     "Статус",   "Срок",    "Клиент", "Телефон",
-           "Сумма", "Оплачено", "Остаток", "Оплата", "Письмо"};
+        = {"№",        "Статус",  "Срок",   "Клиент", "Телефон", "Сумма",
+           "Оплачено", "Остаток", "Оплата", "Письмо", "Источник"};
     return section >= 0 && section < ColumnCount ? QString::fromUtf8(captions[section])
                                                  : QVariant();
 }

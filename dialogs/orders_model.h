@@ -1,5 +1,6 @@
-// The orders board's table: one row per taken order as the board lists it, the overdue ones in
-// red; and the board's views, each a query of the order book.
+// The orders board's table: one row per taken order as the board lists it (the website's waiting
+// requests first, as "Заявка"), the overdue ones in red; and the board's views, each a query of
+// the order book.
 #pragma once
 
 #include "storage/orders_link.h"
@@ -18,6 +19,9 @@ constexpr BoardView BoardViews[]
 OrderQuery boardQuery(BoardView view, const QString &text, const QDateTime &now);
 // "в очереди", "отправлено", "ошибка: …"; empty without a mail.
 QString mailStateText(const QueuedMail &mail);
+// A tooltip that shows the text as typed, whatever markup it holds (texts from the website, a
+// server's answer).
+QString plainToolTip(const QString &text);
 
 class OrdersModel : public QAbstractTableModel
 {
@@ -35,6 +39,7 @@ public:
         Balance,
         PaymentStateColumn,
         Mail,
+        Source,
         ColumnCount
     };
 
@@ -44,6 +49,7 @@ public:
     void setOrders(const BoardList &list, const QDateTime &now);
     const TakenOrder &order(int row) const { return orders.at(row); }
     int rowOf(qint64 number) const;
+    int rowOfRequest(qint64 request) const;
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -55,5 +61,6 @@ private:
     QVector<TakenOrder> orders;
     QHash<qint64, QueuedMail> mails;
     QHash<qint64, int> rows;
+    QHash<qint64, int> requestRows;
     QDateTime now;
 };

@@ -34,6 +34,9 @@ SendResult sendQueuedMail(MailQueue &queue, const QueuedMail &mail, const MailSe
         queue.markSent(mail.id, done);
     else if (result.outcome == SendResult::Stopped)
         queue.release(mail, done);
+    else if (result.permanent)
+        queue.markGivenUp(mail, result.error + QStringLiteral(" — письмо больше не отправляется"),
+                          done);
     else
         queue.markFailed(mail, result.error, done);
     return result;

@@ -15,7 +15,8 @@ class DatabaseThread;
 #include <memory>
 
 // Sends one claimed mail and records in the queue what came of it (sent, failed with the
-// reason and a later try, or handed back when stopped).
+// reason and a later try, failed for good when retrying cannot help, or handed back when
+// stopped).
 SendResult sendQueuedMail(MailQueue &queue, const QueuedMail &mail, const MailServer &server,
                           const std::atomic<bool> *stop = nullptr);
 

@@ -3,6 +3,9 @@
 
 #include "storage/settings.h"
 
+#include <QFile>
+#include <QFileInfo>
+
 #include <curl/curl.h>
 
 #include <mutex>
@@ -15,6 +18,8 @@ struct Upload
     qsizetype sent = 0;
     const std::atomic<bool> *stop;
     QByteArray lastReply; // the server's last line of refusal (4xx, 5xx)
+    QByteArray lastCommand; // the verb last sent
+    bool recipientRefused = false; // a 5xx answered RCPT
 };
 
 size_t readMessage(char *buffer, size_t size, size_t count, void *data)
@@ -37,14 +42,21 @@ int progress(void *data, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
 // The server's replies come as incoming header data: the refusal's own words are kept from them.
 int watchReplies(CURL *, curl_infotype type, char *data, size_t size, void *context)
 {
+    auto *upload = static_cast<Upload *>(context);
+    if (type == CURLINFO_HEADER_OUT) {
+        const QByteArray command(data, int(size));
+        upload->lastCommand = command.left(command.indexOf(' ')).trimmed().toUpper();
+        return 0;
+    }
     if (type != CURLINFO_HEADER_IN)
         return 0;
-    auto *upload = static_cast<Upload *>(context);
     const QByteArray lines(data, int(size));
     for (const QByteArray &line : lines.split('\n')) {
         const QByteArray reply = line.trimmed();
         if (reply.size() >= 3 && (reply.at(0) == '4' || reply.at(0) == '5'))
             upload->lastReply = reply;
+        if (reply.size() >= 3 && reply.at(0) == '5' && upload->lastCommand == "RCPT")
+            upload->recipientRefused = true;
     }
     return 0;
 }
@@ -109,6 +121,11 @@ MailServer mailServerFrom(const Settings &settings, QString *problem)
         else
             server.totalTimeoutMs = seconds * 1000;
     }
+    server.caFile = settings.mailValue(QStringLiteral("caFile")).trimmed();
+    if (!server.caFile.isEmpty() && !QFileInfo(server.caFile).isReadable())
+        *problem = QStringLiteral("Файл сертификата почтового сервера «%1» ([mail] caFile) не "
+                                  "найден или не читается.")
+                       .arg(server.caFile);
     server.connectTimeoutMs = qMin(server.connectTimeoutMs, server.totalTimeoutMs);
     return server;
 }
@@ -120,6 +137,7 @@ SendResult sendMail(const MailServer &server, const QString &recipient, const QB
     if (const QString why = mailAddressProblem(recipient); !why.isEmpty()) {
         result.outcome = SendResult::Refused;
         result.error = why;
+        result.permanent = true;
         return result;
     }
     initialiseCurl();
@@ -128,7 +146,7 @@ SendResult sendMail(const MailServer &server, const QString &recipient, const QB
         result.error = QStringLiteral("почтовая библиотека не запустилась");
         return result;
     }
-    Upload upload {&message, 0, stop, QByteArray()};
+    Upload upload {&message, 0, stop, QByteArray(), QByteArray(), false};
     char errorText[CURL_ERROR_SIZE] = {};
     QString host = server.host;
     if (host.contains(QLatin1Char(':')) && !host.startsWith(QLatin1Char('[')))
@@ -140,6 +158,7 @@ SendResult sendMail(const MailServer &server, const QString &recipient, const QB
     const QByteArray to = '<' + serverAddress(recipient).toUtf8() + '>';
     const QByteArray user = server.user.toUtf8();
     const QByteArray password = server.password.toUtf8();
+    const QByteArray caFile = QFile::encodeName(server.caFile);
     curl_slist *recipients = curl_slist_append(nullptr, to.constData());
 
     curl_easy_setopt(curl, CURLOPT_URL, url.constData());
@@ -156,6 +175,8 @@ SendResult sendMail(const MailServer &server, const QString &recipient, const QB
     curl_easy_setopt(curl, CURLOPT_DEBUGDATA, &upload);
     if (server.security == MailServer::StartTls)
         curl_easy_setopt(curl, CURLOPT_USE_SSL, long(CURLUSESSL_ALL));
+    if (!caFile.isEmpty())
+        curl_easy_setopt(curl, CURLOPT_CAINFO, caFile.constData());
     if (!server.user.isEmpty()) {
         curl_easy_setopt(curl, CURLOPT_USERNAME, user.constData());
         curl_easy_setopt(curl, CURLOPT_PASSWORD, password.constData());
@@ -201,9 +222,18 @@ SendResult sendMail(const MailServer &server, const QString &recipient, const QB
         if (!upload.lastReply.isEmpty())
             result.error += QStringLiteral(": ") + QString::fromUtf8(upload.lastReply);
         return result;
+    case CURLE_PEER_FAILED_VERIFICATION:
+        result.error = QStringLiteral("почтовый сервер %1 предъявил сертификат, которому нет "
+                                      "доверия: проверьте имя сервера ([mail] host) и сертификат "
+                                      "центра ([mail] caFile) (%2)")
+                           .arg(where, detail);
+        return result;
+    case CURLE_SSL_CACERT_BADFILE:
+        result.error = QStringLiteral("файл сертификата «%1» ([mail] caFile) не прочитан (%2)")
+                           .arg(server.caFile, detail);
+        return result;
     case CURLE_USE_SSL_FAILED:
     case CURLE_SSL_CONNECT_ERROR:
-    case CURLE_PEER_FAILED_VERIFICATION:
         result.error
             = QStringLiteral("защищённое соединение с %1 не установлено (%2)").arg(where, detail);
         return result;
@@ -212,6 +242,7 @@ SendResult sendMail(const MailServer &server, const QString &recipient, const QB
     }
     if (!upload.lastReply.isEmpty() || reply >= 400) {
         result.outcome = SendResult::Refused;
+        result.permanent = upload.recipientRefused;
         result.error = QStringLiteral("почтовый сервер отказал: ")
             + (upload.lastReply.isEmpty() ? QString::number(reply)
                                           : QString::fromUtf8(upload.lastReply));

@@ -21,6 +21,7 @@ struct MailServer
     QString user;
     QString password;
     MailAddress sender; // the envelope's and the From header's address
+    QString caFile; // PEM of the authority to trust (a shop's own server); empty: the system's
     int connectTimeoutMs = 10000;
     int totalTimeoutMs = 30000;
 
@@ -37,6 +38,9 @@ struct SendResult
     enum Outcome { Sent, Refused, TimedOut, Stopped, Failed };
     Outcome outcome = Failed;
     QString error; // in Russian, with the server's own words where it gave them
+    // Retrying cannot help: the address is malformed, or the server refused it for good (5xx at
+    // RCPT).
+    bool permanent = false;
 
     bool sent() const { return outcome == Sent; }
 };

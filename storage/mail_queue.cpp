@@ -32,8 +32,8 @@ QVector<QueuedMail> MailQueue::claimDue(const QDateTime &now, int limit, int cla
         return claimed;
     QSqlQuery query(connection.database());
     query.prepare(QStringLiteral("SELECT id, invoice_number, recipient, subject, body, state, "
-                                 "attempts, next_try, last_error FROM mail_queue WHERE state <> 1 "
-                                 "AND next_try <= ?%1 ORDER BY next_try, id LIMIT %2")
+                                 "attempts, next_try, last_error FROM mail_queue WHERE state IN "
+                                 "(0, 2) AND next_try <= ?%1 ORDER BY next_try, id LIMIT %2")
                       .arg(number > 0 ? QStringLiteral(" AND invoice_number = ?") : QString())
                       .arg(qMax(1, limit)));
     query.addBindValue(storedTime(now));
@@ -61,7 +61,7 @@ QVector<QueuedMail> MailQueue::claimDue(const QDateTime &now, int limit, int cla
     for (QueuedMail mail : qAsConst(due)) {
         QSqlQuery claim(connection.database());
         claim.prepare(QStringLiteral("UPDATE mail_queue SET attempts = attempts + 1, next_try = ? "
-                                     "WHERE id = ? AND state <> 1 AND next_try = ?"));
+                                     "WHERE id = ? AND state IN (0, 2) AND next_try = ?"));
         claim.addBindValue(until);
         claim.addBindValue(mail.id);
         claim.addBindValue(storedTime(mail.nextTry));
@@ -98,9 +98,24 @@ bool MailQueue::markFailed(const QueuedMail &mail, const QString &error, const Q
 {
     QSqlQuery query(connection.database());
     query.prepare(QStringLiteral("UPDATE mail_queue SET state = 2, last_error = ?, next_try = ? "
-                                 "WHERE id = ? AND state <> 1"));
+                                 "WHERE id = ? AND state IN (0, 2)"));
     query.addBindValue(error.isNull() ? QStringLiteral("") : error);
     query.addBindValue(storedTime(when.addSecs(mailRetryPauseSeconds(mail.attempts))));
+    query.addBindValue(mail.id);
+    if (!connection.isOpen() || !query.exec()) {
+        connection.noteError(query.lastError());
+        return false;
+    }
+    return true;
+}
+
+bool MailQueue::markGivenUp(const QueuedMail &mail, const QString &error, const QDateTime &when)
+{
+    QSqlQuery query(connection.database());
+    query.prepare(QStringLiteral("UPDATE mail_queue SET state = 3, last_error = ?, next_try = ? "
+                                 "WHERE id = ? AND state IN (0, 2)"));
+    query.addBindValue(error.isNull() ? QStringLiteral("") : error);
+    query.addBindValue(storedTime(when));
     query.addBindValue(mail.id);
     if (!connection.isOpen() || !query.exec()) {
         connection.noteError(query.lastError());
@@ -113,7 +128,7 @@ bool MailQueue::release(const QueuedMail &mail, const QDateTime &when)
 {
     QSqlQuery query(connection.database());
     query.prepare(QStringLiteral("UPDATE mail_queue SET attempts = ?, next_try = ? WHERE id = ? "
-                                 "AND state <> 1"));
+                                 "AND state IN (0, 2)"));
     query.addBindValue(qMax(0, mail.attempts - 1));
     query.addBindValue(storedTime(when));
     query.addBindValue(mail.id);

@@ -28,6 +28,8 @@ public:
     bool markSent(qint64 id, const QDateTime &when);
     // Failed with the reason, tried again after the pause its attempts give.
     bool markFailed(const QueuedMail &mail, const QString &error, const QDateTime &when);
+    // Failed for good: kept with the reason, never claimed again.
+    bool markGivenUp(const QueuedMail &mail, const QString &error, const QDateTime &when);
 
     // An attempt cut short by the program's end is no attempt: the mail is due again at once.
     bool release(const QueuedMail &mail, const QDateTime &when);

@@ -44,9 +44,10 @@ OrderStatus statusOf(int value)
 
 QueuedMail::State mailStateOf(int value)
 {
-    return value == QueuedMail::Sent  ? QueuedMail::Sent
-        : value == QueuedMail::Failed ? QueuedMail::Failed
-                                      : QueuedMail::Waiting;
+    return value == QueuedMail::Sent   ? QueuedMail::Sent
+        : value == QueuedMail::Failed  ? QueuedMail::Failed
+        : value == QueuedMail::GivenUp ? QueuedMail::GivenUp
+                                       : QueuedMail::Waiting;
 }
 
 PaymentMethod methodOf(int value)

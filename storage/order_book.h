@@ -30,6 +30,9 @@ struct TakenOrder
     QString email;
     qint64 totalKopecks = 0;
     qint64 paidKopecks = 0;
+    // A website's request still waiting for the counter: its own number, no invoice yet (number
+    // 0), shown as "Заявка".
+    qint64 requestNumber = 0;
 
     qint64 balanceKopecks() const { return totalKopecks - paidKopecks; }
     PaymentState paymentState() const { return ::paymentState(totalKopecks, paidKopecks); }
@@ -55,7 +58,8 @@ struct QueuedMail
     QString recipient;
     QString subject;
     QString body;
-    enum State { Waiting = 0, Sent = 1, Failed = 2 } state = Waiting;
+    // GivenUp: failed for good (the address, or the server's final no to it), never tried again.
+    enum State { Waiting = 0, Sent = 1, Failed = 2, GivenUp = 3 } state = Waiting;
     int attempts = 0;
     QDateTime nextTry;
     QString lastError;
@@ -95,6 +99,7 @@ struct OrderQuery
     bool unpaidOnly = false; // something left to pay
     QString text;
     QDateTime now; // for overdue; the current time when invalid
+    bool withRequests = false; // the website's waiting requests listed first
 };
 
 // The shop's words for the "ready" mail.

@@ -4,6 +4,7 @@
 
 #include "storage/connection.h"
 #include "storage/database_thread.h"
+#include "storage/web_requests.h"
 
 #include <QFile>
 #include <QPointer>
@@ -107,7 +108,11 @@ void OrdersLink::list(const OrderQuery &query, QObject *context,
         if (ensureOpen(&error)) {
             OrderBook book(s->shop);
             bool listed = false, mailed = false;
-            found.orders = book.list(query, &listed);
+            bool requested = true;
+            if (query.withRequests)
+                found.orders = waitingRequestRows(s->shop, query.text, &requested);
+            if (requested)
+                found.orders += book.list(query, &listed);
             if (listed)
                 found.mails = book.latestMails(&mailed);
             if (!listed || !mailed) {
@@ -225,6 +230,52 @@ void OrdersLink::matchByHand(qint64 number, const StatementLine &line, QObject *
         if (answer.done())
             changed();
         replyTo(target, [done, answer] { done(answer); });
+    });
+}
+
+void OrdersLink::confirmRequest(qint64 request, const RequestTerms &terms, QObject *context,
+                                std::function<void(qint64, const QString &)> done)
+{
+    State *s = state.get();
+    QPointer<QObject> target(context);
+    const QString counter = counterName;
+    s->thread.post([this, s, request, terms, counter, target, done = std::move(done)] {
+        QString error;
+        qint64 invoice = 0;
+        if (ensureOpen(&error)) {
+            s->shop.clearFault();
+            OrderBook book(s->shop);
+            book.setShopContacts(s->contacts);
+            if (terms.hasTax)
+                book.setTaxSettings(terms.tax);
+            invoice
+                = confirmWebRequest(s->shop, book, request, counter, terms.lowestNumber, &error);
+            if (invoice == 0 && s->shop.fault() != StorageFault::None)
+                noteFailure();
+        }
+        if (invoice != 0)
+            changed();
+        replyTo(target, [done, invoice, error] { done(invoice, error); });
+    });
+}
+
+void OrdersLink::cancelRequest(qint64 request, const QString &reason, QObject *context,
+                               std::function<void(bool, const QString &)> done)
+{
+    State *s = state.get();
+    QPointer<QObject> target(context);
+    s->thread.post([this, s, request, reason, target, done = std::move(done)] {
+        QString error;
+        bool cancelled = false;
+        if (ensureOpen(&error)) {
+            s->shop.clearFault();
+            cancelled = cancelWebRequest(s->shop, request, &error, reason);
+            if (!cancelled && s->shop.fault() != StorageFault::None)
+                noteFailure();
+        }
+        if (cancelled)
+            changed();
+        replyTo(target, [done, cancelled, error] { done(cancelled, error); });
     });
 }
 

@@ -11,6 +11,15 @@
 #include <functional>
 #include <memory>
 
+// What confirming a website's request takes from the settings at that moment: the invoice
+// numbers' start and the shop's tax.
+struct RequestTerms
+{
+    qint64 lowestNumber = 1;
+    bool hasTax = false;
+    TaxSettings tax;
+};
+
 // What the board lists at once: the orders of a view and each one's latest mail.
 struct BoardList
 {
@@ -43,6 +52,12 @@ public:
                          std::function<void(const StatementReport &)> done);
     void matchByHand(qint64 number, const StatementLine &line, QObject *context,
                      std::function<void(const OrderAnswer &)> done);
+    // The website's request taken as an order with status Принят (its invoice number from
+    // terms' lowest number up); invoice 0 with the reason when refused or failed.
+    void confirmRequest(qint64 request, const RequestTerms &terms, QObject *context,
+                        std::function<void(qint64 invoice, const QString &error)> done);
+    void cancelRequest(qint64 request, const QString &reason, QObject *context,
+                       std::function<void(bool done, const QString &error)> done);
 
     // Waits until everything asked so far has run.
     bool waitIdle(int msecs);

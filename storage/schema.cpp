@@ -176,6 +176,8 @@ QStringList auditTables()
 
 // The step that adds the website's requests; a single number to change when steps are merged.
 const int WebRequestStep = 10;
+// The step that keeps why the counter declined a website's request.
+const int BoardMoreStep = 13;
 
 QString webRequestColumns()
 {
@@ -426,6 +428,9 @@ const QVector<SchemaStep> &schemaSteps()
                          "IDENTITY PRIMARY KEY, ")
               + webRequestColumns() + QLatin1Char(')'),
           QStringLiteral("CREATE INDEX web_request_status ON web_request (status, created)")}},
+        {BoardMoreStep,
+         {QStringLiteral(
+             "ALTER TABLE web_request ADD COLUMN cancel_reason TEXT NOT NULL DEFAULT ''")}},
     };
     return steps;
 }

@@ -2,14 +2,16 @@
 // the order book, keyed so that a retry takes the same order.
 #include "storage/web_requests.h"
 
+#include "customers/requisites.h"
 #include "order/money.h"
 #include "storage/connection.h"
-#include "storage/order_book.h"
+#include "storage/customer_store.h"
 #include "storage/transaction.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
@@ -63,7 +65,8 @@ QVector<OrderLine> linesOf(const QString &text)
 }
 
 const QString Columns = QStringLiteral("number, status, created, name, phone, email, comment, due, "
-                                       "lines, price_version, total_kopecks, invoice_number");
+                                       "lines, price_version, total_kopecks, invoice_number, "
+                                       "cancel_reason");
 
 WebRequestRecord recordOf(const QSqlQuery &query)
 {
@@ -80,7 +83,22 @@ WebRequestRecord recordOf(const QSqlQuery &query)
     request.priceVersion = query.value(9).toInt();
     request.totalKopecks = query.value(10).toLongLong();
     request.invoiceNumber = query.value(11).toLongLong();
+    request.cancelReason = query.value(12).toString();
     return request;
+}
+
+// The boards of the other counters follow a request as they follow an order.
+bool announce(Connection &connection)
+{
+    if (connection.isSqlite())
+        return true;
+    QSqlQuery query(connection.database());
+    query.prepare(QStringLiteral("SELECT pg_notify(?, '')"));
+    query.addBindValue(OrderBook::changeChannel());
+    if (query.exec())
+        return true;
+    connection.noteError(query.lastError());
+    return false;
 }
 
 bool fail(QString *error, const QString &text)
@@ -116,7 +134,7 @@ qint64 storeWebRequest(Connection &connection, const WebRequestRecord &request)
     }
     const qint64 number = sqlite ? query.lastInsertId().toLongLong()
                                  : (query.next() ? query.value(0).toLongLong() : 0);
-    return number > 0 && transaction.commit() ? number : 0;
+    return number > 0 && announce(connection) && transaction.commit() ? number : 0;
 }
 
 bool loadWebRequest(Connection &connection, qint64 number, WebRequestRecord *request)
@@ -185,15 +203,73 @@ qint64 confirmWebRequest(Connection &connection, OrderBook &book, qint64 number,
     return invoice;
 }
 
-bool cancelWebRequest(Connection &connection, qint64 number, QString *error)
+bool cancelWebRequest(Connection &connection, qint64 number, QString *error, const QString &reason)
 {
+    Transaction transaction(connection);
     QSqlQuery query(connection.database());
-    query.prepare(
-        QStringLiteral("UPDATE web_request SET status = 2 WHERE number = ? AND status = 0"));
+    query.prepare(QStringLiteral(
+        "UPDATE web_request SET status = 2, cancel_reason = ? WHERE number = ? AND status = 0"));
+    query.addBindValue(asText(reason.trimmed()));
     query.addBindValue(number);
     if (!query.exec())
         return fail(error, query.lastError().text());
     if (query.numRowsAffected() != 1)
         return fail(error, QStringLiteral("Заявка № %1 не ждёт решения").arg(number));
+    if (!announce(connection) || !transaction.commit())
+        return fail(error, connection.errorText());
     return true;
+}
+
+QVector<TakenOrder> waitingRequestRows(Connection &connection, const QString &text, bool *ok)
+{
+    QVector<TakenOrder> rows;
+    QSqlQuery query(connection.database());
+    query.setForwardOnly(true);
+    const bool done = connection.isOpen()
+        && query.exec(QStringLiteral("SELECT number, created, name, phone, email, due, "
+                                     "total_kopecks, comment FROM web_request WHERE status = 0 "
+                                     "ORDER BY number"));
+    if (!done)
+        connection.noteError(query.lastError());
+    const QString typed = text.simplified();
+    const QString folded = foldedSearchText(typed);
+    QString digits = typed;
+    digits.remove(QRegularExpression(QStringLiteral("\\D")));
+    // A phone typed whole is compared as stored, its 8 read as 7.
+    if (digits.size() >= 10)
+        digits = phoneDigits(typed);
+    bool isNumber = false;
+    const qint64 asNumber = QString(typed).remove(QLatin1Char(' ')).toLongLong(&isNumber);
+    const QString source = QStringLiteral("сайт");
+    while (done && query.next()) {
+        TakenOrder row;
+        row.requestNumber = query.value(0).toLongLong();
+        row.created = QDateTime::fromString(query.value(1).toString(), Qt::ISODate);
+        row.customer.kind = Customer::Person;
+        row.customer.shortName = query.value(2).toString();
+        row.phone = query.value(3).toString();
+        row.email = query.value(4).toString();
+        row.customer.phone = row.phone;
+        row.customer.email = row.email;
+        const QDate due = QDate::fromString(query.value(5).toString(), Qt::ISODate);
+        // The wish is a day: the order takes it as the day's evening when confirmed.
+        if (due.isValid())
+            row.due = QDateTime(due, QTime(18, 0));
+        row.totalKopecks = query.value(6).toLongLong();
+        row.note = query.value(7).toString();
+        row.source = source;
+        if (!typed.isEmpty()) {
+            const bool found = (isNumber && asNumber == row.requestNumber)
+                || (!folded.isEmpty()
+                    && (foldedSearchText(row.customer.shortName).contains(folded)
+                        || foldedSearchText(row.email).contains(folded)))
+                || (digits.size() >= 3 && phoneDigits(row.phone).contains(digits));
+            if (!found)
+                continue;
+        }
+        rows.append(row);
+    }
+    if (ok)
+        *ok = done;
+    return rows;
 }

@@ -1,9 +1,11 @@
 // Requests from the website in the shop's database: stored with status "Заявка" under a number
-// of their own, listed for the counter, confirmed into an order (which then takes its invoice
-// number, source "сайт") or cancelled. Works on one open connection in the calling thread.
+// of their own, listed for the counter and on its board, confirmed into an order (which then takes
+// its invoice number, source "сайт") or cancelled with a reason. Works on one open connection in
+// the calling thread; on PostgreSQL each change is announced on the orders' channel.
 #pragma once
 
 #include "order/order_line.h"
+#include "storage/order_book.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -11,7 +13,6 @@
 #include <QVector>
 
 class Connection;
-class OrderBook;
 
 struct WebRequestRecord
 {
@@ -29,6 +30,7 @@ struct WebRequestRecord
     int priceVersion = 0;
     qint64 totalKopecks = 0;
     qint64 invoiceNumber = 0; // once confirmed
+    QString cancelReason;
 };
 
 // Stores the request as waiting and gives its number; 0 on failure (the connection tells why).
@@ -41,4 +43,10 @@ QVector<WebRequestRecord> waitingWebRequests(Connection &connection, bool *ok = 
 // refused (0, with the reason).
 qint64 confirmWebRequest(Connection &connection, OrderBook &book, qint64 number,
                          const QString &counter, qint64 lowestNumber, QString *error);
-bool cancelWebRequest(Connection &connection, qint64 number, QString *error);
+bool cancelWebRequest(Connection &connection, qint64 number, QString *error,
+                      const QString &reason = QString());
+// The waiting requests as the board lists them (requestNumber set, number 0, source "сайт"),
+// oldest first, with only the columns it shows; text finds the request's number, the name, the
+// e-mail or the phone's digits as the board's search does.
+QVector<TakenOrder> waitingRequestRows(Connection &connection, const QString &text,
+                                       bool *ok = nullptr);

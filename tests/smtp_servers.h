@@ -1,5 +1,6 @@
 // SMTP servers on loopback for the mail suites, started and stopped by the test that uses them:
-// Debian's aiosmtpd through tests/smtp_sink.py (accepting and keeping, or refusing), and one that
+// Debian's aiosmtpd through tests/smtp_sink.py (accepting and keeping, or refusing; plain, STARTTLS
+// or TLS from the start, with a throwaway authority's certificate made by openssl), and one that
 // takes the connection and never says a word.
 #pragma once
 
@@ -51,6 +52,71 @@ public:
 private:
     QTemporaryDir folder;
     QProcess process;
+};
+
+// A throwaway certificate authority and a server certificate it signed for localhost and
+// 127.0.0.1, made with openssl in a folder of its own; and a second authority that signed nothing.
+class TestAuthority
+{
+public:
+    TestAuthority()
+    {
+        QFile extensions(filePath(QStringLiteral("server.ext")));
+        if (!extensions.open(QIODevice::WriteOnly))
+            return;
+        extensions.write("subjectAltName=DNS:localhost,IP:127.0.0.1\n"
+                         "basicConstraints=CA:FALSE\nextendedKeyUsage=serverAuth\n");
+        extensions.close();
+        const auto key = [](const QString &name) {
+            return QStringList {QStringLiteral("-newkey"),
+                                QStringLiteral("ec"),
+                                QStringLiteral("-pkeyopt"),
+                                QStringLiteral("ec_paramgen_curve:prime256v1"),
+                                QStringLiteral("-nodes"),
+                                QStringLiteral("-keyout"),
+                                name};
+        };
+        made = openssl(QStringList {QStringLiteral("req"), QStringLiteral("-x509")}
+                       + key(filePath(QStringLiteral("ca.key")))
+                       + QStringList {QStringLiteral("-out"), caFile(), QStringLiteral("-days"),
+                                      QStringLiteral("2"), QStringLiteral("-subj"),
+                                      QStringLiteral("/CN=Test shop CA")})
+            && openssl(QStringList {QStringLiteral("req"), QStringLiteral("-x509")}
+                       + key(filePath(QStringLiteral("other.key")))
+                       + QStringList {QStringLiteral("-out"), otherCaFile(),
+                                      QStringLiteral("-days"), QStringLiteral("2"),
+                                      QStringLiteral("-subj"), QStringLiteral("/CN=Other CA")})
+            && openssl(QStringList {QStringLiteral("req")} + key(keyFile())
+                       + QStringList {QStringLiteral("-out"),
+                                      filePath(QStringLiteral("server.csr")),
+                                      QStringLiteral("-subj"), QStringLiteral("/CN=localhost")})
+            && openssl({QStringLiteral("x509"), QStringLiteral("-req"), QStringLiteral("-in"),
+                        filePath(QStringLiteral("server.csr")), QStringLiteral("-CA"), caFile(),
+                        QStringLiteral("-CAkey"), filePath(QStringLiteral("ca.key")),
+                        QStringLiteral("-CAcreateserial"), QStringLiteral("-out"), certFile(),
+                        QStringLiteral("-days"), QStringLiteral("2"), QStringLiteral("-extfile"),
+                        filePath(QStringLiteral("server.ext"))});
+    }
+    bool made = false;
+    QString error;
+    QString caFile() const { return filePath(QStringLiteral("ca.pem")); }
+    QString otherCaFile() const { return filePath(QStringLiteral("other.pem")); }
+    QString certFile() const { return filePath(QStringLiteral("server.pem")); }
+    QString keyFile() const { return filePath(QStringLiteral("server.key")); }
+
+private:
+    QString filePath(const QString &name) const { return folder.filePath(name); }
+    bool openssl(const QStringList &arguments)
+    {
+        QProcess run;
+        run.start(QStringLiteral("openssl"), arguments);
+        if (run.waitForFinished(30000) && run.exitStatus() == QProcess::NormalExit
+            && run.exitCode() == 0)
+            return true;
+        error = QString::fromLocal8Bit(run.readAllStandardError());
+        return false;
+    }
+    QTemporaryDir folder;
 };
 
 // Listens and never accepts: the system completes the connection, and nobody ever answers.

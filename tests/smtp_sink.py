@@ -3,12 +3,14 @@
 # the system picks and prints it, then keeps each message it accepts in FOLDER as JSON (envelope,
 # headers decoded by Python's own mail parser, body, the bytes as received), or refuses every
 # recipient (--refuse-rcpt REPLY) or every message (--refuse-data REPLY) with the reply given.
+# With --tls CERT KEY it speaks TLS: offered by STARTTLS, or from the first byte with --ssl.
 import argparse
 import asyncio
 import json
 import os
 import signal
 import socket
+import ssl
 import sys
 from email import message_from_bytes, policy
 
@@ -59,6 +61,8 @@ def main():
     arguments.add_argument("folder")
     arguments.add_argument("--refuse-rcpt", default="")
     arguments.add_argument("--refuse-data", default="")
+    arguments.add_argument("--tls", nargs=2, metavar=("CERT", "KEY"))
+    arguments.add_argument("--ssl", action="store_true")
     options = arguments.parse_args()
     listening = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
     listening.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
@@ -67,8 +71,18 @@ def main():
     loop = asyncio.new_event_loop()
     asyncio.set_event_loop(loop)
     sink = Sink(options.folder, options.refuse_rcpt, options.refuse_data)
-    server = loop.run_until_complete(
-        loop.create_server(lambda: SMTP(sink, hostname="sink.test"), sock=listening))
+    context = None
+    if options.tls:
+        context = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
+        context.load_cert_chain(options.tls[0], options.tls[1])
+    if context and options.ssl:
+        server = loop.run_until_complete(
+            loop.create_server(lambda: SMTP(sink, hostname="sink.test"), sock=listening,
+                               ssl=context))
+    else:
+        server = loop.run_until_complete(
+            loop.create_server(lambda: SMTP(sink, hostname="sink.test", tls_context=context),
+                               sock=listening))
     loop.add_signal_handler(signal.SIGTERM, loop.stop)
     print(listening.getsockname()[1], flush=True)
     loop.run_forever()

@@ -321,10 +321,10 @@ private slots:
     {
         QTest::addColumn<QStringList>("options");
         QTest::addColumn<QString>("error");
-        QTest::newRow("the recipient")
+        QTest::newRow("the recipient, for now")
             << QStringList {QStringLiteral("--refuse-rcpt"),
-                            QStringLiteral("550 5.1.1 No such mailbox here")}
-            << "почтовый сервер отказал: 550 5.1.1 No such mailbox here";
+                            QStringLiteral("450 4.2.2 Mailbox full, try later")}
+            << "почтовый сервер отказал: 450 4.2.2 Mailbox full, try later";
         QTest::newRow("the message")
             << QStringList {QStringLiteral("--refuse-data"),
                             QStringLiteral("554 5.7.1 Message rejected as spam")}
@@ -359,6 +359,102 @@ private slots:
         QCOMPARE(mail.attempts, 2);
         QVERIFY2(qAbs(second.secsTo(mail.nextTry) - 120) <= 2,
                  qPrintable(mail.nextTry.toString(Qt::ISODate)));
+        QVERIFY(sink.received().isEmpty());
+    }
+
+    // Retrying cannot help: the mail fails for good, its reason kept, and is never claimed again.
+    void givenUp_data()
+    {
+        QTest::addColumn<QString>("email");
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("a malformed address")
+            << "ivan@@example.ru" << QStringList()
+            << "адрес «ivan@@example.ru» не похож на адрес электронной почты — письмо больше не "
+               "отправляется";
+        QTest::newRow("refused for good at RCPT")
+            << "ivan@example.ru"
+            << QStringList {QStringLiteral("--refuse-rcpt"),
+                            QStringLiteral("550 5.1.1 No such mailbox here")}
+            << "почтовый сервер отказал: 550 5.1.1 No such mailbox here — письмо больше не "
+               "отправляется";
+    }
+    void givenUp()
+    {
+        QFETCH(QString, email);
+        QFETCH(QStringList, options);
+        QFETCH(QString, error);
+        SmtpSink sink(options);
+        QVERIFY2(sink.port > 0, "the SMTP server did not start");
+        const qint64 number = readyOrder(email);
+        QVERIFY(number > 0);
+        MailQueue queue(connection);
+        const QVector<QueuedMail> due = queue.claimDue(QDateTime::currentDateTime(), 10, 60);
+        QCOMPARE(due.size(), 1);
+        const SendResult result = sendQueuedMail(queue, due.first(), loopback(sink.port));
+        QCOMPARE(result.outcome, SendResult::Refused);
+        QVERIFY(result.permanent);
+        const QueuedMail mail = onlyMail(number);
+        QCOMPARE(mail.state, QueuedMail::GivenUp);
+        QCOMPARE(mail.lastError, error);
+        QCOMPARE(mail.attempts, 1);
+        // Not an hour later, nor a week: it stays as it is.
+        QVERIFY(queue.claimDue(QDateTime::currentDateTime().addSecs(3600), 10, 60).isEmpty());
+        QVERIFY(queue.claimDue(QDateTime::currentDateTime().addDays(7), 10, 60).isEmpty());
+        QCOMPARE(onlyMail(number).state, QueuedMail::GivenUp);
+        QVERIFY(sink.received().isEmpty());
+    }
+
+    // A shop's own server with a certificate from its own authority: trusted through [mail]
+    // caFile, on STARTTLS and on TLS from the first byte; another authority's file is refused.
+    void ownAuthority_data()
+    {
+        QTest::addColumn<bool>("fromTheStart");
+        QTest::addColumn<bool>("rightAuthority");
+        QTest::addColumn<QString>("error"); // its beginning, %1 the port; empty: received
+        QTest::newRow("STARTTLS, the shop's authority") << false << true << QString();
+        QTest::newRow("TLS from the start, the shop's authority") << true << true << QString();
+        QTest::newRow("STARTTLS, another authority")
+            << false << false
+            << "почтовый сервер localhost:%1 предъявил сертификат, которому нет доверия: "
+               "проверьте имя сервера ([mail] host) и сертификат центра ([mail] caFile) (";
+        QTest::newRow("TLS from the start, another authority")
+            << true << false
+            << "почтовый сервер localhost:%1 предъявил сертификат, которому нет доверия: "
+               "проверьте имя сервера ([mail] host) и сертификат центра ([mail] caFile) (";
+    }
+    void ownAuthority()
+    {
+        QFETCH(bool, fromTheStart);
+        QFETCH(bool, rightAuthority);
+        QFETCH(QString, error);
+        TestAuthority authority;
+        QVERIFY2(authority.made, qPrintable(authority.error));
+        QStringList options {QStringLiteral("--tls"), authority.certFile(), authority.keyFile()};
+        if (fromTheStart)
+            options << QStringLiteral("--ssl");
+        SmtpSink sink(options);
+        QVERIFY2(sink.port > 0, "the SMTP server did not start");
+        const qint64 number = readyOrder();
+        QVERIFY(number > 0);
+        MailQueue queue(connection);
+        const QVector<QueuedMail> due = queue.claimDue(QDateTime::currentDateTime(), 10, 60);
+        QCOMPARE(due.size(), 1);
+        MailServer server = loopback(sink.port);
+        server.host = QStringLiteral("localhost");
+        server.security = fromTheStart ? MailServer::Ssl : MailServer::StartTls;
+        server.caFile = rightAuthority ? authority.caFile() : authority.otherCaFile();
+        const SendResult result = sendQueuedMail(queue, due.first(), server);
+        if (error.isEmpty()) {
+            QVERIFY2(result.sent(), qPrintable(result.error));
+            QCOMPARE(sink.received().size(), 1);
+            QCOMPARE(sink.received().first().value(QLatin1String("subject")).toString(),
+                     QStringLiteral("Заказ № 1042 готов"));
+            return;
+        }
+        QCOMPARE(result.outcome, SendResult::Failed);
+        QVERIFY2(result.error.startsWith(error.arg(sink.port)), qPrintable(result.error));
+        QCOMPARE(onlyMail(number).state, QueuedMail::Failed);
         QVERIFY(sink.received().isEmpty());
     }
 

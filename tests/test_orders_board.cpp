@@ -1,7 +1,9 @@
 // The orders board driven as the operator does, over real databases through its real link: the
 // views and the search against a generated set, the keys moving statuses by the rules, payments
 // and refunds changing the balance, the bank statement with a match by hand, the window's button,
-// and two counters on one PostgreSQL cluster, each board following the other's changes.
+// the website's requests listed as "Заявка", confirmed into an order or cancelled, and two
+// counters on one PostgreSQL cluster, each board following the other's changes and the website's
+// requests.
 #include "tests/document_recorder.h"
 #include "tests/pg_cluster.h"
 #include "tests/prompt_recorder.h"
@@ -13,6 +15,7 @@
 #include "storage/connection.h"
 #include "storage/order_book.h"
 #include "storage/orders_link.h"
+#include "storage/web_requests.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -101,6 +104,35 @@ QVector<qint64> shownNumbers(const OrdersDialog *board)
     for (int row = 0; row < board->orders()->rowCount(); ++row)
         numbers << board->orders()->order(row).number;
     return numbers;
+}
+
+// A website's request as the web service stores it: a name with markup, a comment with a script.
+WebRequestRecord webRequest(const QString &name, const QString &phone)
+{
+    WebRequestRecord request;
+    request.created = Now.addSecs(-600);
+    request.name = name;
+    request.phone = phone;
+    request.email = QStringLiteral("client@example.ru");
+    request.comment = QStringLiteral("<script>alert(1)</script>\nдо пятницы");
+    request.due = QDate(2026, 3, 12);
+    OrderLine line;
+    line.description = QStringLiteral("Листовки А6");
+    line.quantity = QStringLiteral("100");
+    line.unitPrice = QStringLiteral("5");
+    line.setNumbers(100, 5);
+    request.lines = {line};
+    request.totalKopecks = 50000;
+    return request;
+}
+
+QString requestCell(const OrdersDialog *board, qint64 request, OrdersModel::Column column,
+                    int role = Qt::DisplayRole)
+{
+    const OrdersModel *model = board->orders();
+    const int row = model->rowOfRequest(request);
+    return row < 0 ? QStringLiteral("(нет в списке)")
+                   : model->data(model->index(row, column), role).toString();
 }
 
 QString cell(const OrdersDialog *board, qint64 number, OrdersModel::Column column)
@@ -232,7 +264,8 @@ private slots:
         board = open(link.get(), &prompts);
         const QStringList expected {
             "1002",      "В работе", "10.03.2026 18:00", "ООО «Ромашка»", "+7 495 555-00-11",
-            "1 180 ₽", "500 ₽",  "680 ₽",          "частично",      ""};
+            "1 180 ₽", "500 ₽",  "680 ₽",          "частично",      "",
+            "стойка"};
         for (int column = 0; column < OrdersModel::ColumnCount; ++column)
             QCOMPARE(cell(board, 1002, OrdersModel::Column(column))
                          .replace(QChar::Nbsp, QLatin1Char(' ')),
@@ -243,6 +276,186 @@ private slots:
                 = model->data(model->index(model->rowOf(number), 0), Qt::ForegroundRole);
             QCOMPARE(colour.isValid(), number == 1006 || number == 1001);
         }
+    }
+
+    // The website's requests on the board: first on "Открытые" and "Все", never on the views of
+    // orders' statuses, found by the search; their texts shown as typed.
+    void requestsListed_data()
+    {
+        QTest::addColumn<BoardView>("view");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QVector<qint64>>("requests");
+        QTest::addColumn<int>("orders");
+        QTest::newRow("open") << BoardView::Open << "" << QVector<qint64> {1, 2} << 4;
+        QTest::newRow("all") << BoardView::All << "" << QVector<qint64> {1, 2} << 7;
+        QTest::newRow("ready: orders only") << BoardView::Ready << "" << QVector<qint64> {} << 1;
+        QTest::newRow("overdue: orders only")
+            << BoardView::Overdue << "" << QVector<qint64> {} << 2;
+        QTest::newRow("the request's number") << BoardView::Open << "2" << QVector<qint64> {2} << 0;
+        QTest::newRow("the name, any case") << BoardView::All << "анна" << QVector<qint64> {2} << 0;
+        QTest::newRow("the phone's digits")
+            << BoardView::Open << "777-66" << QVector<qint64> {1} << 0;
+        QTest::newRow("the phone whole, with 8")
+            << BoardView::Open << "8 926 777-66-55" << QVector<qint64> {1} << 0;
+        QTest::newRow("an order's customer: no request")
+            << BoardView::Open << "ромаш" << QVector<qint64> {} << 1;
+    }
+    void requestsListed()
+    {
+        QFETCH(BoardView, view);
+        QFETCH(QString, text);
+        QFETCH(QVector<qint64>, requests);
+        QFETCH(int, orders);
+        OrderBook book(*connection);
+        for (int i = 0; i < int(std::size(Generated)); ++i)
+            make(book, i, Generated[i]);
+        QCOMPARE(storeWebRequest(
+                     *connection,
+                     webRequest(QStringLiteral("<b>Иван</b>"), QStringLiteral("+7 926 777-66-55"))),
+                 1);
+        QCOMPARE(storeWebRequest(*connection, webRequest(QStringLiteral("Анна"), QString())), 2);
+        link.reset(new OrdersLink(url, QStringLiteral("стойка-1"), ShopContacts()));
+        board = open(link.get(), &prompts);
+        board->findChild<QLineEdit *>(QStringLiteral("lineEditOrdersSearch"))->insert(text);
+        board->setView(view);
+        relist();
+        QVector<qint64> shown;
+        int ordersShown = 0;
+        for (int row = 0; row < board->orders()->rowCount(); ++row) {
+            const TakenOrder &order = board->orders()->order(row);
+            if (order.requestNumber != 0) {
+                QVERIFY2(ordersShown == 0, "a request listed after an order");
+                shown << order.requestNumber;
+            } else {
+                ++ordersShown;
+            }
+        }
+        QCOMPARE(shown, requests);
+        QCOMPARE(ordersShown, orders);
+    }
+
+    // A request's row: its own number, "Заявка", "сайт"; nothing paid, never red; the name and
+    // the comment shown as typed, in the cell, the tooltip and the details.
+    void requestRow()
+    {
+        QCOMPARE(storeWebRequest(
+                     *connection,
+                     webRequest(QStringLiteral("<b>Иван</b>"), QStringLiteral("+7 926 777-66-55"))),
+                 1);
+        link.reset(new OrdersLink(url, QStringLiteral("стойка-1"), ShopContacts()));
+        board = open(link.get(), &prompts);
+        const QStringList expected {"1",
+                                    "Заявка",
+                                    "12.03.2026 18:00",
+                                    "<b>Иван</b>",
+                                    "+7 926 777-66-55",
+                                    "500 ₽",
+                                    "",
+                                    "",
+                                    "",
+                                    "",
+                                    "сайт"};
+        for (int column = 0; column < OrdersModel::ColumnCount; ++column)
+            QCOMPARE(requestCell(board, 1, OrdersModel::Column(column))
+                         .replace(QChar::Nbsp, QLatin1Char(' ')),
+                     expected.at(column));
+        QCOMPARE(requestCell(board, 1, OrdersModel::Customer, Qt::ToolTipRole),
+                 QStringLiteral("<p>&lt;b&gt;Иван&lt;/b&gt;<br>+7 926 777-66-55<br>"
+                                "client@example.ru</p>"));
+        const OrdersModel *model = board->orders();
+        QVERIFY(
+            !model->data(model->index(model->rowOfRequest(1), 0), Qt::ForegroundRole).isValid());
+        board->selectRequest(1);
+        QCOMPARE(board->selectedRequest(), 1);
+        QCOMPARE(board->selectedNumber(), 0);
+        QCOMPARE(
+            board->findChild<QLabel *>(QStringLiteral("labelOrderHeader"))
+                ->text()
+                .replace(QChar::Nbsp, QLatin1Char(' ')),
+            QStringLiteral("<b>Заявка № 1</b> — с сайта, к 12.03.2026 — &lt;b&gt;Иван&lt;/"
+                           "b&gt;, +7 926 777-66-55, client@example.ru — сумма 500 ₽<br>"
+                           "Комментарий: &lt;script&gt;alert(1)&lt;/script&gt;\nдо пятницы"));
+        for (const char *name : {"pushButtonConfirmRequest", "pushButtonDeclineRequest"})
+            QVERIFY2(board->findChild<QPushButton *>(QLatin1String(name))->isEnabled(), name);
+        for (const char *name : {"pushButtonNextStatus", "pushButtonTakePayment",
+                                 "pushButtonCancelOrder", "pushButtonReviseOrder"})
+            QVERIFY2(!board->findChild<QPushButton *>(QLatin1String(name))->isEnabled(), name);
+    }
+
+    // The board's buttons on a request: confirmed, it is the order "Принят" with the next invoice
+    // number, source "сайт", selected; cancelled, it leaves the board with its reason kept.
+    void requestDecided_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("reason"); // what the operator gives when asked
+        QTest::addColumn<int>("state");
+        QTest::addColumn<QString>("told");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("confirmed") << "pushButtonConfirmRequest"
+                                   << "" << int(WebRequestRecord::Confirmed) << ""
+                                   << "Заявка № 1 принята: заказ № 1008.";
+        QTest::newRow("cancelled with a reason")
+            << "pushButtonDeclineRequest"
+            << "  клиент не отвечает " << int(WebRequestRecord::Cancelled) << ""
+            << "Заявка № 1 отменена.";
+        QTest::newRow("no reason, nothing cancelled")
+            << "pushButtonDeclineRequest"
+            << " " << int(WebRequestRecord::Waiting) << "Отмена заявки № 1 требует причины."
+            << "";
+    }
+    void requestDecided()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, reason);
+        QFETCH(int, state);
+        QFETCH(QString, told);
+        QFETCH(QString, status);
+        OrderBook book(*connection);
+        for (int i = 0; i < int(std::size(Generated)); ++i)
+            make(book, i, Generated[i]);
+        QCOMPARE(
+            storeWebRequest(*connection,
+                            webRequest(QStringLiteral("Иван"), QStringLiteral("+7 926 777-66-55"))),
+            1);
+        link.reset(new OrdersLink(url, QStringLiteral("стойка-1"), ShopContacts()));
+        board = open(link.get(), &prompts);
+        QStringList messages;
+        prompts.onTell = [&](const QString &message, const QString &) { messages << message; };
+        board->askReason = [&](const QString &, const QString &, QString *given) {
+            *given = reason;
+            return true;
+        };
+        // Numbers go on from the settings' start, past what the journal has.
+        board->requestTerms = [] {
+            RequestTerms terms;
+            terms.lowestNumber = 1001;
+            return terms;
+        };
+        board->selectRequest(1);
+        QTest::mouseClick(board->findChild<QPushButton *>(button), Qt::LeftButton);
+        auto *label = board->findChild<QLabel *>(QStringLiteral("labelOrdersStatus"));
+        if (!status.isEmpty())
+            QTRY_COMPARE(label->text(), status);
+        QTRY_VERIFY(!board->isListing());
+        QTRY_VERIFY(link->waitIdle(5000) && !board->isListing());
+        QCOMPARE(messages.join(QLatin1Char('|')), told);
+
+        WebRequestRecord stored;
+        QVERIFY(loadWebRequest(*connection, 1, &stored));
+        QCOMPARE(int(stored.state), state);
+        QCOMPARE(board->orders()->rowOfRequest(1) >= 0, state == WebRequestRecord::Waiting);
+        if (state == WebRequestRecord::Cancelled)
+            QCOMPARE(stored.cancelReason, QStringLiteral("клиент не отвечает"));
+        if (state != WebRequestRecord::Confirmed) {
+            QCOMPARE(book.list(OrderQuery()).size(), int(std::size(Generated)));
+            return;
+        }
+        QCOMPARE(stored.invoiceNumber, 1008);
+        QTRY_COMPARE(board->selectedNumber(), 1008);
+        QCOMPARE(cell(board, 1008, OrdersModel::Status), QStringLiteral("Принят"));
+        QCOMPARE(cell(board, 1008, OrdersModel::Source), QStringLiteral("сайт"));
+        QCOMPARE(cell(board, 1008, OrdersModel::Customer), QStringLiteral("Иван"));
+        QCOMPARE(cell(board, 1008, OrdersModel::Due), QStringLiteral("12.03.2026 18:00"));
     }
 
     // The keys on one order: the status it ends in, and what the operator was asked or told.
@@ -539,6 +752,17 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(shownNumbers(board), (QVector<qint64> {1001, 1002}), 1000);
         QTRY_COMPARE_WITH_TIMEOUT(shownNumbers(follower.get()), (QVector<qint64> {1001, 1002}),
                                   1000);
+
+        // The web service stores a request: both boards list it within a second.
+        QCOMPARE(storeWebRequest(other, webRequest(QStringLiteral("Иван"), QString())), 1);
+        QTRY_VERIFY_WITH_TIMEOUT(board->orders()->rowOfRequest(1) >= 0, 1000);
+        QTRY_VERIFY_WITH_TIMEOUT(follower->orders()->rowOfRequest(1) >= 0, 1000);
+        // The second confirms it: the first sees the order in its place.
+        RequestTerms terms;
+        terms.lowestNumber = 1001;
+        second.confirmRequest(1, terms, this, [](qint64, const QString &) {});
+        QTRY_COMPARE_WITH_TIMEOUT(shownNumbers(board), (QVector<qint64> {1001, 1002, 1004}), 1000);
+        QCOMPARE(board->orders()->rowOfRequest(1), -1);
         follower.reset();
         delete board;
         board = nullptr;

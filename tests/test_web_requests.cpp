@@ -156,6 +156,68 @@ private slots:
         // The invoice numbers go on from where the journal was; the request kept its own.
         QCOMPARE(confirmWebRequest(connection, book, 1, QString(), 1, &error), 43);
     }
+
+    // A request waiting in a database of the version before the declines' reasons: kept as it
+    // was by the upgrade, then declined with its reason, which is kept.
+    void waitingRequestKeptByTheUpgrade()
+    {
+        const DatabaseUrl url = freshDatabase();
+        int before = 0;
+        for (const SchemaStep &step : schemaSteps()) {
+            if (step.version < latestSchemaVersion())
+                before = step.version;
+        }
+        {
+            QSqlDatabase db
+                = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("older"));
+            db.setDatabaseName(url.path);
+            QVERIFY(db.open());
+            QSqlQuery query(db);
+            for (const SchemaStep &step : schemaSteps()) {
+                if (step.version > before)
+                    break;
+                for (const QString &statement : step.statements + step.sqliteOnly)
+                    QVERIFY2(query.exec(statement), qPrintable(query.lastError().text()));
+                QSqlError error;
+                if (step.rewrite)
+                    QVERIFY(step.rewrite(db, &error));
+            }
+            QVERIFY(query.exec(
+                QStringLiteral("CREATE TABLE schema_version (version INTEGER NOT NULL)")));
+            QVERIFY(query.exec(
+                QStringLiteral("INSERT INTO schema_version (version) VALUES (%1)").arg(before)));
+            QVERIFY2(query.exec(QStringLiteral(
+                         "INSERT INTO web_request (status, created, name, phone, email, comment, "
+                         "due, lines, price_version, total_kopecks) VALUES (0, "
+                         "'2026-12-09T21:00:00', 'Иван', '+7 900 123-45-67', '', 'срочно', "
+                         "'2026-12-12', '[]', 3, 150000)")),
+                     qPrintable(query.lastError().text()));
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("older"));
+
+        Connection connection;
+        QVERIFY2(connection.open(url, QStringLiteral("t")), qPrintable(connection.errorText()));
+        QCOMPARE(connection.schemaVersion(), latestSchemaVersion());
+        const QVector<TakenOrder> rows = waitingRequestRows(connection, QString());
+        QCOMPARE(rows.size(), 1);
+        QCOMPARE(rows.first().requestNumber, 1);
+        QCOMPARE(rows.first().number, 0);
+        QCOMPARE(rows.first().customer.shortName, QStringLiteral("Иван"));
+        QCOMPARE(rows.first().note, QStringLiteral("срочно"));
+        QCOMPARE(rows.first().totalKopecks, 150000);
+        QCOMPARE(rows.first().due, QDateTime(QDate(2026, 12, 12), QTime(18, 0)));
+        QCOMPARE(rows.first().source, QStringLiteral("сайт"));
+        QString error;
+        QVERIFY2(cancelWebRequest(connection, 1, &error, QStringLiteral(" нет макета ")),
+                 qPrintable(error));
+        WebRequestRecord stored;
+        QVERIFY(loadWebRequest(connection, 1, &stored));
+        QCOMPARE(stored.state, WebRequestRecord::Cancelled);
+        QCOMPARE(stored.cancelReason, QStringLiteral("нет макета"));
+        QCOMPARE(stored.comment, QStringLiteral("срочно"));
+        QVERIFY(waitingRequestRows(connection, QString()).isEmpty());
+    }
 };
 
 QTEST_GUILESS_MAIN(WebRequestsTest)
