@@ -82,16 +82,20 @@ OrdersDialog::OrdersDialog(OrdersLink *l, Prompts *p, const QString &shopAccount
     following->setSingleShot(true);
     following->setInterval(30);
     connect(following, &QTimer::timeout, this, &OrdersDialog::refresh);
-    connect(link, &OrdersLink::ordersChanged, following, qOverload<>(&QTimer::start));
+    const auto changed = [this] {
+        readListCurrent = false;
+        following->start();
+    };
+    connect(link, &OrdersLink::ordersChanged, this, changed);
     // Listening again after the connection was lost: what changed meanwhile went unheard.
-    connect(link, &OrdersLink::listening, following, qOverload<>(&QTimer::start));
+    connect(link, &OrdersLink::listening, this, changed);
     opening = new QTimer(this);
     opening->setSingleShot(true);
     opening->setInterval(120);
     connect(opening, &QTimer::timeout, this, &OrdersDialog::openSelected);
 
     connect(ui->comboBoxOrdersView, qOverload<int>(&QComboBox::currentIndexChanged), this,
-            &OrdersDialog::refresh);
+            &OrdersDialog::showView);
     connect(ui->lineEditOrdersSearch, &QLineEdit::textChanged, typing, qOverload<>(&QTimer::start));
     connect(ui->lineEditOrdersSearch, &QLineEdit::returnPressed, this, &OrdersDialog::refresh);
     connect(table->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
@@ -191,16 +195,47 @@ void OrdersDialog::refresh()
     }
     listing = true;
     const int asked = ++serial;
-    link->list(boardQuery(view(), ui->lineEditOrdersSearch->text(), now()), this,
-               [this, asked](const BoardList &list, const QString &error) {
+    ++readLists;
+    const BoardView listed = view();
+    const bool whole = ui->lineEditOrdersSearch->text().trimmed().isEmpty();
+    readListCurrent = false;
+    link->list(boardQuery(listed, ui->lineEditOrdersSearch->text(), now()), this,
+               [this, asked, listed, whole](const BoardList &list, const QString &error) {
                    listing = false;
-                   if (asked == serial)
+                   if (asked == serial) {
+                       // Kept for the views narrowed from it, unless something changed meanwhile.
+                       readListCurrent
+                           = whole && error.isEmpty() && !listAgain && !following->isActive();
+                       if (readListCurrent) {
+                           readList = list;
+                           readView = listed;
+                       }
                        showList(list, error, selectedNumber());
+                   }
                    if (listAgain) {
                        listAgain = false;
                        refresh();
                    }
                });
+}
+
+void OrdersDialog::showView()
+{
+    const BoardView shown = view();
+    if (listing || typing->isActive() || following->isActive() || !readListCurrent
+        || !ui->lineEditOrdersSearch->text().trimmed().isEmpty()
+        || !boardViewWithin(shown, readView)) {
+        refresh();
+        return;
+    }
+    const QDateTime at = now();
+    BoardList narrowed;
+    narrowed.mails = readList.mails;
+    narrowed.orders.reserve(readList.orders.size());
+    for (const TakenOrder &order : qAsConst(readList.orders))
+        if (boardViewShows(shown, order, at))
+            narrowed.orders.append(order);
+    showList(narrowed, QString(), selectedNumber());
 }
 
 void OrdersDialog::showList(const BoardList &list, const QString &error, qint64 keep)

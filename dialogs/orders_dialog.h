@@ -47,7 +47,8 @@ public:
 
     void setView(BoardView view);
     BoardView view() const;
-    // Lists the view again with what the search field holds; the selection stays on its order.
+    // Lists the view again with what the search field holds, from the database; the selection
+    // stays on its order.
     void refresh();
     // The selected order's number; 0 for none or a request.
     qint64 selectedNumber() const;
@@ -75,6 +76,8 @@ public:
     int listsShown() const { return shownLists; }
     // A list is asked for, or will be once the one asked for is in.
     bool isListing() const;
+    // How many lists were read from the database; a view narrowed from the list shown reads none.
+    int listsRead() const { return readLists; }
 
 signals:
     // The window puts the order back into the counter's table to change it.
@@ -86,6 +89,9 @@ signals:
 
 private:
     void showList(const BoardList &list, const QString &error, qint64 keep);
+    // The view chosen: filtered from the list read last when that one holds all it shows, read
+    // otherwise.
+    void showView();
     void showDetails(const OrderDetails &details);
     void showRequest(const TakenOrder &request);
     void moveTo(qint64 number, OrderStatus to, const QString &reason, bool force);
@@ -110,4 +116,9 @@ private:
     bool listAgain = false; // something changed meanwhile
     int shownLists = 0;
     qint64 selectAfterList = 0; // a request's new order, selected once listed
+    int readLists = 0;
+    // The last list read without a search, while nothing has changed since.
+    BoardList readList;
+    BoardView readView = BoardView::All;
+    bool readListCurrent = false;
 };

@@ -72,6 +72,40 @@ OrderQuery boardQuery(BoardView view, const QString &text, const QDateTime &now)
     return query;
 }
 
+bool boardViewShows(BoardView view, const TakenOrder &order, const QDateTime &now)
+{
+    if (order.requestNumber != 0)
+        return view == BoardView::Open || view == BoardView::All;
+    const bool open = statusIsOpen(order.status);
+    switch (view) {
+    case BoardView::Open:
+        return open;
+    case BoardView::HandOverToday:
+        return open && order.due.isValid() && order.due >= QDateTime(now.date(), QTime(0, 0))
+            && order.due < QDateTime(now.date().addDays(1), QTime(0, 0));
+    case BoardView::Overdue:
+        return order.isOverdue(now);
+    case BoardView::Ready:
+        return order.status == OrderStatus::Ready;
+    case BoardView::InWork:
+        return order.status == OrderStatus::InWork;
+    case BoardView::Unpaid:
+        return order.status != OrderStatus::Cancelled && order.paidKopecks < order.totalKopecks;
+    case BoardView::All:
+        return true;
+    }
+    return false;
+}
+
+bool boardViewWithin(BoardView view, BoardView within)
+{
+    if (within == BoardView::All)
+        return true;
+    if (within == BoardView::Open)
+        return view != BoardView::Unpaid && view != BoardView::All;
+    return view == within;
+}
+
 QString mailStateText(const QueuedMail &mail)
 {
     if (mail.id == 0)

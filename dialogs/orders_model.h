@@ -17,6 +17,12 @@ constexpr BoardView BoardViews[]
        BoardView::InWork, BoardView::Unpaid,        BoardView::All};
 // The view's orders with the text searched (number, customer, phone, words of the lines).
 OrderQuery boardQuery(BoardView view, const QString &text, const QDateTime &now);
+// Whether the view, without a search, shows the listed order (or request) at now: the rules of
+// boardQuery's list, for a view narrowed from a list already read.
+bool boardViewShows(BoardView view, const TakenOrder &order, const QDateTime &now);
+// Every order (and request) the view shows is in the list of within, so it can be filtered from
+// that list instead of read again.
+bool boardViewWithin(BoardView view, BoardView within);
 // "в очереди", "отправлено", "ошибка: …"; empty without a mail.
 QString mailStateText(const QueuedMail &mail);
 // A tooltip that shows the text as typed, whatever markup it holds (texts from the website, a

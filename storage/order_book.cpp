@@ -28,9 +28,9 @@ const QString OrderColumns = QStringLiteral(
     "i.customer_discount, i.customer_kind");
 // What the board shows of thousands of orders at a time, and no more: each value read costs.
 const QString ListColumns = QStringLiteral(
-    "o.invoice_number, i.revision, o.status, o.due, o.customer_phone, "
-    "CAST(round(i.total * 100) AS BIGINT), o.paid_kopecks, i.customer_id, i.customer_name, "
-    "i.customer_full_name, i.customer_kind, o.source");
+    "o.invoice_number, o.status, o.due, o.customer_phone, CAST(round(i.total * 100) AS BIGINT), "
+    "o.paid_kopecks, CASE WHEN i.customer_name <> '' THEN i.customer_name ELSE "
+    "i.customer_full_name END, o.source");
 // What was paid is kept on the order with each payment, in its transaction: the board lists
 // thousands of orders, and the statement's import reads one per document.
 const QString OrderTables
@@ -109,26 +109,37 @@ TakenOrder readOrderRow(const QSqlQuery &query, QHash<qint64, int> *offsets)
     return order;
 }
 
-TakenOrder readListedRow(const QSqlQuery &query, QHash<qint64, int> *offsets)
+// Texts that repeat from row to row (the source, a regular's name) are shared, not kept once
+// per order.
+struct ListedTexts
+{
+    QHash<qint64, int> offsets;
+    QString source;
+    QString name;
+
+    void share(QString *text, QString *last)
+    {
+        if (*text == *last)
+            *text = *last;
+        else
+            *last = *text;
+    }
+};
+
+TakenOrder readListedRow(const QSqlQuery &query, ListedTexts *texts)
 {
     TakenOrder order;
     order.number = query.value(0).toLongLong();
-    order.revision = query.value(1).toInt();
-    order.status = statusOf(query.value(2).toInt());
-    order.due = listedTime(query.value(3).toString(), offsets);
-    order.phone = query.value(4).toString();
-    order.totalKopecks = query.value(5).toLongLong();
-    order.paidKopecks = query.value(6).toLongLong();
-    Customer &customer = order.customer;
-    customer.id = query.value(7).toLongLong();
-    customer.shortName = query.value(8).toString();
-    customer.fullName = query.value(9).toString();
-    const int kind = query.value(10).toInt();
-    customer.kind = kind == Customer::SoleTrader ? Customer::SoleTrader
-        : kind == Customer::Person               ? Customer::Person
-                                                 : Customer::Organisation;
-    customer.phone = order.phone;
-    order.source = query.value(11).toString();
+    order.status = statusOf(query.value(1).toInt());
+    order.due = listedTime(query.value(2).toString(), &texts->offsets);
+    order.phone = query.value(3).toString();
+    order.totalKopecks = query.value(4).toLongLong();
+    order.paidKopecks = query.value(5).toLongLong();
+    order.customer.shortName = query.value(6).toString();
+    texts->share(&order.customer.shortName, &texts->name);
+    order.customer.phone = order.phone;
+    order.source = query.value(7).toString();
+    texts->share(&order.source, &texts->source);
     return order;
 }
 
@@ -526,9 +537,12 @@ QVector<TakenOrder> OrderBook::list(const OrderQuery &search, bool *ok)
     done = done && query.exec();
     if (!done)
         connection.noteError(query.lastError());
-    QHash<qint64, int> offsets;
+    ListedTexts texts;
+    // PostgreSQL says how many rows came; SQLite does not, and the list grows.
+    if (done && query.size() > 0)
+        found.reserve(query.size());
     while (done && query.next())
-        found.append(readListedRow(query, &offsets));
+        found.append(readListedRow(query, &texts));
     if (ok)
         *ok = done;
     return found;

@@ -39,6 +39,8 @@ struct TakenOrder
     // Due time passed and neither made nor closed.
     bool isOverdue(const QDateTime &now) const;
 };
+// Every member is one of Qt's relocatable types: a list of thousands grows without copying them.
+Q_DECLARE_TYPEINFO(TakenOrder, Q_MOVABLE_TYPE);
 
 struct StatusChange
 {
@@ -178,9 +180,10 @@ public:
     // payments and status kept. Refused for a handed over or cancelled order.
     OrderAnswer revise(qint64 number, const OrderIntake &change);
 
-    // The board's columns of each order found: number, revision, status, due, phone, total,
-    // paid and the customer's names and kind; the rest (note, times, counter, e-mail, the
-    // customer's requisites) comes with load().
+    // The board's columns of each order found, and no more: number, status, due, the customer's
+    // name (as shortName: the short one, or the full one where there is none), phone, total, paid
+    // and source; the rest (revision, note, times, counter, e-mail, the customer's requisites)
+    // comes with load().
     QVector<TakenOrder> list(const OrderQuery &query, bool *ok = nullptr);
     bool load(qint64 number, OrderDetails *details);
 

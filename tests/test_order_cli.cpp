@@ -281,9 +281,10 @@ private slots:
         QTest::newRow("confirmed into an order")
             << QStringList {"--orders", "confirm", "1"} << 0 << "Заявка № 1 принята: заказ № 1.\n"
             << "";
-        QTest::newRow("declined") << QStringList {"--orders", "decline", "2"} << 0
-                                  << "Заявка № 2 отменена.\n"
-                                  << "";
+        QTest::newRow("declined with a reason")
+            << QStringList {"--orders", "decline", "2", "--reason", "нет макета"} << 0
+            << "Заявка № 2 отменена.\n"
+            << "";
         QTest::newRow("a confirmed request is no longer one to decline")
             << QStringList {"--orders", "decline", "1"} << 1 << ""
             << "Заявка № 1 не ждёт решения\n";

@@ -334,6 +334,70 @@ private slots:
         QCOMPARE(ordersShown, orders);
     }
 
+    // A view narrowed from the list shown is filtered from it, by the same rules, without reading
+    // the database again; one that needs more is read.
+    void viewNarrowed_data()
+    {
+        QTest::addColumn<BoardView>("from");
+        QTest::addColumn<BoardView>("to");
+        QTest::addColumn<bool>("read");
+        QTest::addColumn<QVector<qint64>>("numbers");
+        QTest::newRow("open to ready")
+            << BoardView::Open << BoardView::Ready << false << QVector<qint64> {1003};
+        QTest::newRow("open to overdue")
+            << BoardView::Open << BoardView::Overdue << false << QVector<qint64> {1006, 1001};
+        QTest::newRow("open to today")
+            << BoardView::Open << BoardView::HandOverToday << false << QVector<qint64> {1001, 1002};
+        QTest::newRow("ready to in work, from the open list")
+            << BoardView::Ready << BoardView::InWork << false << QVector<qint64> {1006, 1002};
+        QTest::newRow("open to unpaid: handed over ones are read")
+            << BoardView::Open << BoardView::Unpaid << true
+            << QVector<qint64> {1006, 1001, 1002, 1007};
+        QTest::newRow("open to all: read")
+            << BoardView::Open << BoardView::All << true
+            << QVector<qint64> {1006, 1003, 1001, 1002, 1007, 1005, 1004};
+        QTest::newRow("all to unpaid") << BoardView::All << BoardView::Unpaid << false
+                                       << QVector<qint64> {1006, 1001, 1002, 1007};
+        QTest::newRow("all to open") << BoardView::All << BoardView::Open << false
+                                     << QVector<qint64> {1006, 1003, 1001, 1002};
+    }
+    void viewNarrowed()
+    {
+        QFETCH(BoardView, from);
+        QFETCH(BoardView, to);
+        QFETCH(bool, read);
+        QFETCH(QVector<qint64>, numbers);
+        OrderBook book(*connection);
+        for (int i = 0; i < int(std::size(Generated)); ++i)
+            make(book, i, Generated[i]);
+        link.reset(new OrdersLink(url, QStringLiteral("стойка-1"), ShopContacts()));
+        board = open(link.get(), &prompts);
+        const auto choose = [&](BoardView view) {
+            const int before = board->listsShown();
+            board->setView(view);
+            QTRY_VERIFY2(board->listsShown() > before && !board->isListing(),
+                         "the view was never shown");
+        };
+        if (from != BoardView::Open)
+            choose(from);
+        const int reads = board->listsRead();
+        choose(to);
+        QCOMPARE(shownNumbers(board), numbers);
+        QCOMPARE(board->listsRead() - reads, read ? 1 : 0);
+        // A change read again: the next narrowing filters the new list.
+        select(numbers.value(0, 1001));
+        QVERIFY(book.changeStatus(1002, OrderStatus::Ready, QString(), false,
+                                  QStringLiteral("стойка-1"), Now)
+                    .done());
+        relist();
+        const int again = board->listsRead();
+        const BoardView next = to == BoardView::Ready ? BoardView::InWork : BoardView::Ready;
+        choose(next);
+        QCOMPARE(board->listsRead() - again, boardViewWithin(next, to) ? 0 : 1);
+        const QVector<qint64> ready {1003, 1002}, inWork {1006};
+        QCOMPARE(shownNumbers(board), next == BoardView::Ready ? ready : inWork);
+    }
+
     // A request's row: its own number, "Заявка", "сайт"; nothing paid, never red; the name and
     // the comment shown as typed, in the cell, the tooltip and the details.
     void requestRow()
