@@ -228,7 +228,7 @@ void OrdersDialog::showView()
         refresh();
         return;
     }
-    const QDateTime at = now();
+    const QDateTime at = boardTime(now());
     BoardList narrowed;
     narrowed.mails = readList.mails;
     narrowed.orders.reserve(readList.orders.size());

@@ -81,8 +81,9 @@ bool boardViewShows(BoardView view, const TakenOrder &order, const QDateTime &no
     case BoardView::Open:
         return open;
     case BoardView::HandOverToday:
-        return open && order.due.isValid() && order.due >= QDateTime(now.date(), QTime(0, 0))
-            && order.due < QDateTime(now.date().addDays(1), QTime(0, 0));
+        // The due time is kept at its own offset: its date is the local day, with no time-zone
+        // lookup per order.
+        return open && order.due.isValid() && order.due.date() == now.date();
     case BoardView::Overdue:
         return order.isOverdue(now);
     case BoardView::Ready:
@@ -95,6 +96,11 @@ bool boardViewShows(BoardView view, const TakenOrder &order, const QDateTime &no
         return true;
     }
     return false;
+}
+
+QDateTime boardTime(const QDateTime &time)
+{
+    return time.isValid() ? time.toOffsetFromUtc(time.offsetFromUtc()) : time;
 }
 
 bool boardViewWithin(BoardView view, BoardView within)
@@ -141,7 +147,7 @@ void OrdersModel::setOrders(const BoardList &list, const QDateTime &when)
     beginResetModel();
     orders = list.orders;
     mails = list.mails;
-    now = when;
+    now = boardTime(when);
     rows.clear();
     requestRows.clear();
     rows.reserve(orders.size());

@@ -17,9 +17,12 @@ constexpr BoardView BoardViews[]
        BoardView::InWork, BoardView::Unpaid,        BoardView::All};
 // The view's orders with the text searched (number, customer, phone, words of the lines).
 OrderQuery boardQuery(BoardView view, const QString &text, const QDateTime &now);
-// Whether the view, without a search, shows the listed order (or request) at now: the rules of
-// boardQuery's list, for a view narrowed from a list already read.
+// Whether the view, without a search, shows the listed order (or request) at now (best given
+// as boardTime): the rules of boardQuery's list, for a view narrowed from a list already read.
 bool boardViewShows(BoardView view, const TakenOrder &order, const QDateTime &now);
+// The time at its offset from UTC, as the listed due times are: thousands of them are compared
+// with it without a time-zone lookup each.
+QDateTime boardTime(const QDateTime &time);
 // Every order (and request) the view shows is in the list of within, so it can be filtered from
 // that list instead of read again.
 bool boardViewWithin(BoardView view, BoardView within);
