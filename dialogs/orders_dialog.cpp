@@ -65,7 +65,7 @@ OrdersDialog::OrdersDialog(OrdersLink *l, Prompts *p, const QString &shopAccount
     // Widths of their own: measuring ten thousand rows' contents would hold the window.
     QHeaderView *header = table->horizontalHeader();
     header->setSectionResizeMode(QHeaderView::Interactive);
-    const int widths[OrdersModel::ColumnCount] = {80, 80, 120, 200, 130, 95, 95, 95, 90, 120, 80};
+    const int widths[OrdersModel::ColumnCount] = {70, 80, 130, 165, 130, 95, 95, 95, 90, 100, 80};
     for (int column = 0; column < OrdersModel::ColumnCount; ++column)
         header->resizeSection(column, widths[column]);
     table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
