@@ -547,6 +547,16 @@ void OrdersDialog::showRequest(const TakenOrder &request)
     for (QTableWidget *table :
          {ui->tableOrderLines, ui->tableOrderPayments, ui->tableOrderChanges, ui->tableOrderMails})
         table->setRowCount(0);
+    const qint64 number = request.requestNumber;
+    link->loadRequest(number, this, [this, number](bool found, const WebRequestRecord &record) {
+        if (!found || selectedRequest() != number)
+            return;
+        QVector<QStringList> rows;
+        for (const OrderLine &line : record.lines)
+            rows << QStringList {line.description, line.quantity, line.unitPrice,
+                                 moneyText(lineSum(line))};
+        fillTable(ui->tableOrderLines, rows);
+    });
 }
 
 void OrdersDialog::showDetails(const OrderDetails &details)

@@ -4,7 +4,6 @@
 
 #include "storage/connection.h"
 #include "storage/database_thread.h"
-#include "storage/web_requests.h"
 
 #include <QFile>
 #include <QPointer>
@@ -276,6 +275,19 @@ void OrdersLink::cancelRequest(qint64 request, const QString &reason, QObject *c
         if (cancelled)
             changed();
         replyTo(target, [done, cancelled, error] { done(cancelled, error); });
+    });
+}
+
+void OrdersLink::loadRequest(qint64 request, QObject *context,
+                             std::function<void(bool, const WebRequestRecord &)> done)
+{
+    State *s = state.get();
+    QPointer<QObject> target(context);
+    s->thread.post([this, s, request, target, done = std::move(done)] {
+        WebRequestRecord record;
+        QString error;
+        const bool found = ensureOpen(&error) && loadWebRequest(s->shop, request, &record);
+        replyTo(target, [done, found, record] { done(found, record); });
     });
 }
 

@@ -5,6 +5,7 @@
 
 #include "storage/database_url.h"
 #include "storage/order_book.h"
+#include "storage/web_requests.h"
 
 #include <QObject>
 
@@ -58,6 +59,9 @@ public:
                         std::function<void(qint64 invoice, const QString &error)> done);
     void cancelRequest(qint64 request, const QString &reason, QObject *context,
                        std::function<void(bool done, const QString &error)> done);
+    // The request whole, with its lines priced by the website.
+    void loadRequest(qint64 request, QObject *context,
+                     std::function<void(bool found, const WebRequestRecord &)> done);
 
     // Waits until everything asked so far has run.
     bool waitIdle(int msecs);

@@ -439,6 +439,12 @@ private slots:
             QStringLiteral("<b>Заявка № 1</b> — с сайта, к 12.03.2026 — &lt;b&gt;Иван&lt;/"
                            "b&gt;, +7 926 777-66-55, client@example.ru — сумма 500 ₽<br>"
                            "Комментарий: &lt;script&gt;alert(1)&lt;/script&gt;\nдо пятницы"));
+        // The lines the website priced.
+        auto *lines = board->findChild<QTableWidget *>(QStringLiteral("tableOrderLines"));
+        QTRY_COMPARE(lines->rowCount(), 1);
+        QCOMPARE(lines->item(0, 0)->text(), QStringLiteral("Листовки А6"));
+        QCOMPARE(lines->item(0, 3)->text().replace(QChar::Nbsp, QLatin1Char(' ')),
+                 QStringLiteral("500 ₽"));
         for (const char *name : {"pushButtonConfirmRequest", "pushButtonDeclineRequest"})
             QVERIFY2(board->findChild<QPushButton *>(QLatin1String(name))->isEnabled(), name);
         for (const char *name : {"pushButtonNextStatus", "pushButtonTakePayment",
