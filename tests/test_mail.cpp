@@ -8,6 +8,7 @@
 #include "storage/connection.h"
 #include "storage/mail_queue.h"
 #include "storage/order_book.h"
+#include "storage/settings.h"
 #include "tests/pg_cluster.h"
 #include "tests/program_run.h"
 #include "tests/smtp_servers.h"
@@ -456,6 +457,54 @@ private slots:
         QVERIFY2(result.error.startsWith(error.arg(sink.port)), qPrintable(result.error));
         QCOMPARE(onlyMail(number).state, QueuedMail::Failed);
         QVERIFY(sink.received().isEmpty());
+    }
+
+    // [mail] caFile read from the settings: a file that is not there is said before any mail.
+    void caFileSetting_data()
+    {
+        // PRESENT names an authority's file that exists, ABSENT one that does not.
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("caFile");
+        QTest::addColumn<QString>("problem");
+        QTest::newRow("none: the system's authorities") << ""
+                                                        << ""
+                                                        << "";
+        QTest::newRow("the shop's own") << "caFile=PRESENT\n"
+                                        << "PRESENT"
+                                        << "";
+        QTest::newRow("a file that is not there")
+            << "caFile=ABSENT\n"
+            << "ABSENT"
+            << "Файл сертификата почтового сервера «ABSENT» ([mail] caFile) не найден или не "
+               "читается.";
+    }
+    void caFileSetting()
+    {
+        QFETCH(QString, line);
+        QFETCH(QString, caFile);
+        QFETCH(QString, problem);
+        const QString present = dir->filePath(QStringLiteral("ca.pem"));
+        const QString absent = dir->filePath(QStringLiteral("none.pem"));
+        const auto named = [&](QString text) {
+            return text.replace(QLatin1String("PRESENT"), present)
+                .replace(QLatin1String("ABSENT"), absent);
+        };
+        QFile pem(present);
+        QVERIFY(pem.open(QIODevice::WriteOnly));
+        pem.write("-----BEGIN CERTIFICATE-----\n");
+        pem.close();
+        const QString path = dir->filePath(QStringLiteral("mail.ini"));
+        QFile ini(path);
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write((QStringLiteral("[mail]\nhost=mail.example.ru\nsecurity=starttls\nsender=shop@"
+                                  "example.ru\n")
+                   + named(line))
+                      .toUtf8());
+        ini.close();
+        QString said;
+        const MailServer server = mailServerFrom(Settings(path), &said);
+        QCOMPARE(server.caFile, named(caFile));
+        QCOMPARE(said, named(problem));
     }
 
     void notAnswering()
