@@ -246,7 +246,14 @@ void OrdersDialog::showList(const BoardList &list, const QString &error, qint64 
     }
     const qint64 keepRequest = selectedRequest();
     model->setOrders(list, now());
-    ui->labelOrdersCount->setText(QStringLiteral("Заказов: %1").arg(list.orders.size()));
+    // The requests come first.
+    int requests = 0;
+    while (requests < list.orders.size() && list.orders.at(requests).requestNumber != 0)
+        ++requests;
+    const int orders = list.orders.size() - requests;
+    ui->labelOrdersCount->setText(
+        requests > 0 ? QStringLiteral("Заказов: %1, заявок: %2").arg(orders).arg(requests)
+                     : QStringLiteral("Заказов: %1").arg(orders));
     if (selectAfterList != 0 && model->rowOf(selectAfterList) >= 0) {
         selectNumber(selectAfterList);
         selectAfterList = 0;

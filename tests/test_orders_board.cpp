@@ -286,19 +286,26 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QVector<qint64>>("requests");
         QTest::addColumn<int>("orders");
-        QTest::newRow("open") << BoardView::Open << "" << QVector<qint64> {1, 2} << 4;
-        QTest::newRow("all") << BoardView::All << "" << QVector<qint64> {1, 2} << 7;
-        QTest::newRow("ready: orders only") << BoardView::Ready << "" << QVector<qint64> {} << 1;
+        QTest::addColumn<QString>("count");
+        QTest::newRow("open") << BoardView::Open << "" << QVector<qint64> {1, 2} << 4
+                              << "Заказов: 4, заявок: 2";
+        QTest::newRow("all") << BoardView::All << "" << QVector<qint64> {1, 2} << 7
+                             << "Заказов: 7, заявок: 2";
+        QTest::newRow("ready: orders only")
+            << BoardView::Ready << "" << QVector<qint64> {} << 1 << "Заказов: 1";
         QTest::newRow("overdue: orders only")
-            << BoardView::Overdue << "" << QVector<qint64> {} << 2;
-        QTest::newRow("the request's number") << BoardView::Open << "2" << QVector<qint64> {2} << 0;
-        QTest::newRow("the name, any case") << BoardView::All << "анна" << QVector<qint64> {2} << 0;
+            << BoardView::Overdue << "" << QVector<qint64> {} << 2 << "Заказов: 2";
+        QTest::newRow("the request's number")
+            << BoardView::Open << "2" << QVector<qint64> {2} << 0 << "Заказов: 0, заявок: 1";
+        QTest::newRow("the name, any case")
+            << BoardView::All << "анна" << QVector<qint64> {2} << 0 << "Заказов: 0, заявок: 1";
         QTest::newRow("the phone's digits")
-            << BoardView::Open << "777-66" << QVector<qint64> {1} << 0;
+            << BoardView::Open << "777-66" << QVector<qint64> {1} << 0 << "Заказов: 0, заявок: 1";
         QTest::newRow("the phone whole, with 8")
-            << BoardView::Open << "8 926 777-66-55" << QVector<qint64> {1} << 0;
+            << BoardView::Open << "8 926 777-66-55" << QVector<qint64> {1} << 0
+            << "Заказов: 0, заявок: 1";
         QTest::newRow("an order's customer: no request")
-            << BoardView::Open << "ромаш" << QVector<qint64> {} << 1;
+            << BoardView::Open << "ромаш" << QVector<qint64> {} << 1 << "Заказов: 1";
     }
     void requestsListed()
     {
@@ -306,6 +313,7 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QVector<qint64>, requests);
         QFETCH(int, orders);
+        QFETCH(QString, count);
         OrderBook book(*connection);
         for (int i = 0; i < int(std::size(Generated)); ++i)
             make(book, i, Generated[i]);
@@ -332,6 +340,7 @@ private slots:
         }
         QCOMPARE(shown, requests);
         QCOMPARE(ordersShown, orders);
+        QCOMPARE(board->findChild<QLabel *>(QStringLiteral("labelOrdersCount"))->text(), count);
     }
 
     // A view narrowed from the list shown is filtered from it, by the same rules, without reading
