@@ -3,6 +3,7 @@
 #include "app/order_storage.h"
 
 #include "app/mainwindow.h"
+#include "app/operators.h"
 #include "app/order_taking.h"
 #include "dialogs/colours.h"
 #include "dialogs/journal_dialog.h"
@@ -843,6 +844,8 @@ void MainWindow::showJournal()
     if (!dialog) {
         dialog = new JournalDialog(
             orderModel.get(), [this] { return prices(); }, keeper->shop(), this);
+        dialog->setOperatorName(
+            [this] { return operators() ? operators()->current() : QString(); });
         dialog->setAttribute(Qt::WA_DeleteOnClose);
     }
     dialog->show();

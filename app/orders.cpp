@@ -2,6 +2,7 @@
 // use; what the board asks of the window (to change an order, its documents) is told by its
 // signals.
 #include "app/mainwindow.h"
+#include "app/operators.h"
 
 #include "app/order_storage.h"
 #include "dialogs/order_documents.h"
@@ -53,6 +54,8 @@ OrdersDialog *MainWindow::showOrders()
         });
         // The board's documents answer in the board's place: a message over it, the PDF opened.
         auto *documents = new OrderDocuments(keeper->shop(), &prompts(), board);
+        documents->setOperatorName(
+            [this] { return operators() ? operators()->current() : QString(); });
         connect(board, &OrdersDialog::ticketRequested, documents, &OrderDocuments::writeTicketPdf);
         connect(board, &OrdersDialog::actRequested, documents, &OrderDocuments::writeActPdf);
         connect(board, &OrdersDialog::mailQueued, this, &MainWindow::mailQueued);

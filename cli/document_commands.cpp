@@ -7,8 +7,10 @@
 #include "storage/connection.h"
 #include "storage/journal.h"
 #include "storage/order_book.h"
+#include "storage/settings.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include <limits>
 
@@ -65,12 +67,20 @@ int pdf(CliContext &context)
     std::function<bool(const QString &, QString *)> write;
     InvoiceDocument document;
     JobTicket ticket;
+    bool act = false;
     if (kind == QLatin1String("ticket")) {
         OrderDetails details;
-        if (!OrderBook(connection).load(number, &details))
-            return context.fail(connection.fault() == StorageFault::None
-                                    ? QStringLiteral("Заказа № %1 нет.").arg(number)
-                                    : connection.errorText());
+        if (!OrderBook(connection).load(number, &details)) {
+            if (connection.fault() != StorageFault::None)
+                return context.fail(connection.errorText());
+            // An invoice of the journal that was never taken: say so rather than "no order".
+            InvoiceRecord invoice;
+            const bool stored = number <= std::numeric_limits<int>::max()
+                && Journal(connection).load(number, &invoice);
+            if (connection.fault() != StorageFault::None)
+                return context.fail(connection.errorText());
+            return context.fail(ticketRefusal(number, stored));
+        }
         ticket.number = number;
         ticket.created = details.order.created;
         ticket.due = details.order.due;
@@ -97,6 +107,9 @@ int pdf(CliContext &context)
             = settings.journalInvoice(number, summary.created.date(), record.lines, record.customer,
                                       {summary.taxStored, summary.taxGiven, summary.taxRule});
         if (kind == QLatin1String("act")) {
+            // A copy of an act made before is the same act: its number and date.
+            document.actDate = record.actDate();
+            act = true;
             fileName = document.actFileName();
             write = [&document](const QString &path, QString *error) {
                 return writeActPdf(document, path, error);
@@ -126,6 +139,19 @@ int pdf(CliContext &context)
         return context.fail(
             QStringLiteral("PDF «%1» не записан: %2").arg(QDir::toNativeSeparators(path), error));
     context.out << QDir::toNativeSeparators(path) << '\n';
+    if (act) {
+        DocumentRecord made;
+        made.kind = QStringLiteral("act-pdf");
+        made.made = QDateTime::currentDateTime();
+        made.succeeded = true;
+        made.path = QFileInfo(path).absoluteFilePath();
+        made.counter = Settings().counterName();
+        made.operatorName = context.operatorName;
+        made.actDate = document.actDay();
+        if (!Journal(connection).addDocument(number, made))
+            return context.fail(QStringLiteral("Акт записан, но в журнал не внесён: ")
+                                + connection.errorText());
+    }
     return 0;
 }
 

@@ -99,6 +99,19 @@ int show(CliContext &context, const QCommandLineParser &parser, const QStringLis
     for (const OrderLine &line : qAsConst(invoice.lines))
         context.out << field(line.description) << '\t' << field(line.quantity) << '\t'
                     << field(line.unitPrice) << '\t' << pointNumber(lineSum(line)) << '\n';
+    // Then each act made of the invoice, in the order made: its number and date, how, when,
+    // where, by whom and the file.
+    for (const DocumentRecord &document : qAsConst(invoice.documents)) {
+        if (!document.isAct() || !document.succeeded)
+            continue;
+        const bool pdf = document.kind == QLatin1String("act-pdf");
+        context.out << QStringLiteral("акт\t") << number << '\t'
+                    << document.actDate.toString(Qt::ISODate) << '\t'
+                    << (pdf ? QStringLiteral("PDF") : QStringLiteral("печать")) << '\t'
+                    << document.made.toString(QStringLiteral("yyyy-MM-dd HH:mm")) << '\t'
+                    << field(document.counter) << '\t' << field(document.operatorName) << '\t'
+                    << field(document.path) << '\n';
+    }
     return 0;
 }
 

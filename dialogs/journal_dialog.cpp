@@ -131,6 +131,10 @@ JournalDialog::JournalDialog(Order *o, std::function<PriceTable()> prices, ShopL
     splitter->addWidget(invoices);
     splitter->addWidget(lines);
 
+    madeDocuments = new QLabel(this);
+    madeDocuments->setObjectName(QStringLiteral("labelJournalDocuments"));
+    madeDocuments->setWordWrap(true);
+    madeDocuments->setTextInteractionFlags(Qt::TextSelectableByMouse);
     status = new QLabel(this);
     status->setObjectName(QStringLiteral("labelJournalStatus"));
     status->setWordWrap(true);
@@ -170,6 +174,7 @@ JournalDialog::JournalDialog(Order *o, std::function<PriceTable()> prices, ShopL
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(filters);
     layout->addWidget(splitter, 1);
+    layout->addWidget(madeDocuments);
     layout->addWidget(status);
     layout->addLayout(actions);
 
@@ -196,9 +201,34 @@ JournalDialog::JournalDialog(Order *o, std::function<PriceTable()> prices, ShopL
     connect(actPrint, &QPushButton::clicked, this,
             [this] { documents->printAct(current.summary.number); });
     connect(documents, &OrderDocuments::finished, this,
-            [this](bool, const QString &, const QString &message) { status->setText(message); });
+            [this](bool made, const QString &, const QString &message) {
+                status->setText(message);
+                // The act just recorded shows beside the invoice; the status line keeps the
+                // message, the reload answers after the record on the same thread.
+                if (made && current.summary.number > 0)
+                    shop->load(current.summary.number, this,
+                               [this](bool found, const InvoiceRecord &record, const QString &) {
+                                   if (found && record.summary.number == current.summary.number)
+                                       showDocuments(record);
+                               });
+            });
     connect(close, &QPushButton::clicked, this, &QDialog::close);
     search();
+}
+
+void JournalDialog::setOperatorName(std::function<QString()> name)
+{
+    documents->setOperatorName(std::move(name));
+}
+
+void JournalDialog::showDocuments(const InvoiceRecord &record)
+{
+    current.documents = record.documents;
+    QStringList texts;
+    for (const DocumentRecord &document : record.documents)
+        texts.append(documentText(record.summary.number, document));
+    madeDocuments->setText(texts.isEmpty() ? QStringLiteral("Документов по счёту нет.")
+                                           : texts.join(QLatin1Char('\n')));
 }
 
 void JournalDialog::search()
@@ -262,6 +292,7 @@ void JournalDialog::showInvoice(bool found, const InvoiceRecord &record, const Q
     current = record;
     todayLines.clear();
     fillLines();
+    showDocuments(record);
     status->setText(QStringLiteral("Счёт № %1 от %2, итого %3")
                         .arg(record.summary.number)
                         .arg(record.summary.created.toString(QStringLiteral("dd.MM.yyyy HH:mm")),

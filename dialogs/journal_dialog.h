@@ -46,11 +46,14 @@ public:
 
     // The invoice shown, with today's price per line once compared (NaN where there is none).
     const InvoiceRecord &shown() const { return current; }
+    // Who signed in at the counter, named in the journal's record of each act made here.
+    void setOperatorName(std::function<QString()> name);
 
 private:
     void showFound(const QVector<InvoiceSummary> &found, const QString &error);
     void showInvoice(bool found, const InvoiceRecord &record, const QString &error);
     void fillLines();
+    void showDocuments(const InvoiceRecord &record);
 
     Order *order;
     std::function<PriceTable()> pricesInForce;
@@ -64,6 +67,7 @@ private:
     QTableWidget *invoices;
     QTableWidget *lines;
     QLabel *status;
+    QLabel *madeDocuments; // the invoice's documents and acts, one a line
     QLabel *difference;
     QRadioButton *replace;
     QRadioButton *append;

@@ -75,10 +75,12 @@ void OrderDocuments::make(Kind kind, qint64 number, bool print)
 {
     const QString what = kind == Act ? QStringLiteral("Акт") : QStringLiteral("Заказ-наряд");
     // Both kinds end in the same steps once the document is known.
+    // `made` hears of each document that came out: the file written, empty when printed.
     const auto produce = [this, what,
                           print](const QString &title, const QString &fileName,
                                  const std::function<int(QPagedPaintDevice *)> &paint,
-                                 const std::function<bool(const QString &, QString *)> &write) {
+                                 const std::function<bool(const QString &, QString *)> &write,
+                                 const std::function<void(const QString &)> &made) {
         if (print) {
             auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
             printer->setPageLayout(invoicePageLayout());
@@ -89,6 +91,7 @@ void OrderDocuments::make(Kind kind, qint64 number, bool print)
                 return end(false, QString(),
                            QStringLiteral("Не удалось напечатать: принтер «%1» не принял документ.")
                                .arg(printer->printerName()));
+            made(QString());
             return end(true, QString(), title + QStringLiteral(" отправлен на печать."));
         }
         const DocumentSettings settings = DocumentSettings::load();
@@ -107,6 +110,7 @@ void OrderDocuments::make(Kind kind, qint64 number, bool print)
             return end(false, QString(),
                        QStringLiteral("Не удалось записать PDF «%1»: %2.")
                            .arg(QDir::toNativeSeparators(path), error));
+        made(path);
         // Without a display (the offscreen platform of a test) there is no viewer.
         const QString platform = QGuiApplication::platformName();
         if (platform != QLatin1String("offscreen") && platform != QLatin1String("minimal"))
@@ -125,31 +129,52 @@ void OrderDocuments::make(Kind kind, qint64 number, bool print)
                                    ? QStringLiteral("Счёта № %1 в журнале нет.").arg(number)
                                    : error);
                 const InvoiceSummary &summary = record.summary;
-                const InvoiceDocument document = DocumentSettings::load().journalInvoice(
+                InvoiceDocument document = DocumentSettings::load().journalInvoice(
                     number, summary.created.date(), record.lines, record.customer,
                     {summary.taxStored, summary.taxGiven, summary.taxRule});
+                // A copy of an act made before is the same act: its number and date.
+                document.actDate = record.actDate();
+                const auto recordAct = [this, number, &document](const QString &path) {
+                    DocumentRecord act;
+                    act.kind
+                        = path.isEmpty() ? QStringLiteral("act-print") : QStringLiteral("act-pdf");
+                    act.made = QDateTime::currentDateTime();
+                    act.succeeded = true;
+                    act.path = path;
+                    act.operatorName = operatorName ? operatorName() : QString();
+                    act.actDate = document.actDay();
+                    shop->addDocument(number, act);
+                };
                 produce(
                     document.actTitle(), document.actFileName(),
                     [&document](QPagedPaintDevice *device) { return paintAct(device, document); },
                     [&document](const QString &path, QString *problem) {
                         return ::writeActPdf(document, path, problem);
-                    });
+                    },
+                    recordAct);
             });
         return;
     }
     shop->loadOrder(
         number, this,
         [this, number, produce](bool found, const OrderDetails &details, const QString &error) {
-            if (!found)
-                return end(false, QString(),
-                           error.isEmpty() ? QStringLiteral("Заказа № %1 нет.").arg(number)
-                                           : error);
+            if (!found && !error.isEmpty())
+                return end(false, QString(), error);
+            if (!found) {
+                // An invoice never taken as an order is told apart from a number never given.
+                shop->load(number, this,
+                           [this, number](bool stored, const InvoiceRecord &, const QString &) {
+                               end(false, QString(), ticketRefusal(number, stored));
+                           });
+                return;
+            }
             const JobTicket ticket = ticketOf(details, DocumentSettings::load().requisites.name);
             produce(
                 ticket.title(), ticket.fileName(),
                 [&ticket](QPagedPaintDevice *device) { return paintTicket(device, ticket); },
                 [&ticket](const QString &path, QString *problem) {
                     return ::writeTicketPdf(ticket, path, problem);
-                });
+                },
+                [](const QString &) {});
         });
 }

@@ -27,6 +27,9 @@ public:
     void writeTicketPdf(qint64 number);
     void printTicket(qint64 number);
 
+    // Who signed in at the counter, for the journal's record of each act; none by default.
+    void setOperatorName(std::function<QString()> name) { operatorName = std::move(name); }
+
     // Qt's print dialog unless replaced (a test's printer, a default printer).
     void setPrinterChoice(std::function<bool(QPrinter *)> choose) { choosePrinter = choose; }
 
@@ -44,4 +47,5 @@ private:
     Prompts *prompts;
     QWidget *parentWidget;
     std::function<bool(QPrinter *)> choosePrinter;
+    std::function<QString()> operatorName;
 };

@@ -96,12 +96,23 @@ QString InvoiceDocument::formTitle() const
 QString InvoiceDocument::actTitle() const
 {
     return QStringLiteral("Акт выполненных работ ") + numbered(number) + QStringLiteral(" от ")
-        + longDateText(date);
+        + longDateText(actDay());
 }
 
 QString InvoiceDocument::actFileName() const
 {
-    return QStringLiteral("Акт") + fileName().mid(4);
+    InvoiceDocument act = *this;
+    act.date = actDay();
+    return QStringLiteral("Акт") + act.fileName().mid(4);
+}
+
+QString ticketRefusal(qint64 number, bool invoiceStored)
+{
+    if (!invoiceStored)
+        return QStringLiteral("Заказа № %1 нет.").arg(number);
+    return QStringLiteral("Счёт № %1 не принят как заказ: заказ-наряд делается только для "
+                          "принятого заказа. Примите заказ по счёту или сделайте акт.")
+        .arg(number);
 }
 
 QString InvoiceDocument::paymentCode(QString *problem) const

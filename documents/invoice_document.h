@@ -52,6 +52,7 @@ struct InvoiceDocument
     QVector<OrderLine> lines;
     Customer payer; // nobody: the payer's line is left blank to fill by hand
     TaxSettings tax; // the shop's; the invoice's date picks the rule in force
+    QDate actDate; // the date of the act made before; invalid: the invoice's date
 
     // The foot's terms: the payer's discount and the tax of the invoice's day.
     FootTerms footTerms() const;
@@ -66,7 +67,9 @@ struct InvoiceDocument
     // The heading of the Russian form: "Счёт на оплату № 12 от 09 декабря 2026 г."
     QString formTitle() const;
     // The act of the work done takes the invoice's number: "Акт выполненных работ № 12 от 09
-    // декабря 2026 г.", "Акт-12-2026-12-09.pdf".
+    // декабря 2026 г.", "Акт-12-2026-12-09.pdf"; its date is the invoice's unless an act of
+    // another date was made before.
+    QDate actDay() const { return actDate.isValid() ? actDate : date; }
     QString actTitle() const;
     QString actFileName() const;
     // The payment code's text (the "Всего", the purpose with the tax of the foot, the payer's
@@ -80,6 +83,9 @@ struct InvoiceDocument
 QString supplierText(const ShopRequisites &shop, bool registration = false);
 // "09 декабря 2026 г."
 QString longDateText(const QDate &date);
+// What the operator is told when a job ticket is asked for a number that is no taken order:
+// `invoiceStored` when the journal holds an invoice of that number.
+QString ticketRefusal(qint64 number, bool invoiceStored);
 
 // The job ticket for production: the order's number, who and when, every line with its options
 // and key, the note; the number is also a QR code for the production desk.

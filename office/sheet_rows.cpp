@@ -5,7 +5,9 @@
 
 #include "office/uno_support.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <QTemporaryFile>
 #include <QUrl>
 
 #include <com/sun/star/beans/XPropertySet.hpp>
@@ -24,7 +26,10 @@
 #include <com/sun/star/util/XNumberFormats.hpp>
 #include <com/sun/star/util/XNumberFormatsSupplier.hpp>
 
+#include <cerrno>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 
 using namespace com::sun::star;
 using uno::Any;
@@ -62,9 +67,44 @@ QString numberText(double value)
 
 } // namespace
 
+QString sheetTargetProblem(const QString &path)
+{
+    const QFileInfo target(path);
+    const QString shown = QDir::toNativeSeparators(path);
+    if (target.exists() && !target.isFile())
+        return QStringLiteral("«%1» — не обычный файл, таблица в него не записывается.").arg(shown);
+    const QFileInfo folder(target.absolutePath());
+    const QString folderShown = QDir::toNativeSeparators(folder.filePath());
+    if (folder.exists() && !folder.isDir())
+        return QStringLiteral("«%1» — файл, а не папка: таблицу в нём не сохранить.")
+            .arg(folderShown);
+    if (!folder.exists())
+        return QStringLiteral("Папки «%1» нет.").arg(folderShown);
+    if (!folder.isWritable())
+        return QStringLiteral("В папку «%1» нельзя записывать: нет прав на запись.")
+            .arg(folderShown);
+    return QString();
+}
+
 bool writeSheetRows(OfficeSession &session, const QString &path, const QVector<QStringList> &rows,
                     const SheetColumns &columnsAs, QString *error)
 {
+    const QString problem = sheetTargetProblem(path);
+    if (!problem.isEmpty()) {
+        *error = problem;
+        return false;
+    }
+    // The office writes a file of the same suffix beside the target, which then takes its place
+    // in one rename.
+    const QFileInfo target(path);
+    QTemporaryFile written(target.absolutePath() + QStringLiteral("/.printcalc-XXXXXX.")
+                           + target.suffix());
+    if (!written.open()) {
+        *error = QStringLiteral("Не удалось начать запись в папку «%1»: %2")
+                     .arg(QDir::toNativeSeparators(target.absolutePath()), written.errorString());
+        return false;
+    }
+    written.close();
     OfficeFailure failure;
     if (!session.reach(&failure)) {
         *error = failure.message;
@@ -131,16 +171,38 @@ bool writeSheetRows(OfficeSession &session, const QString &path, const QVector<Q
             unoProperty("Overwrite", Any(true)),
         };
         Reference<frame::XStorable>(component, UNO_QUERY_THROW)
-            ->storeToURL(toOUString(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath())
-                                        .toString(QUrl::FullyEncoded)),
-                         Sequence<beans::PropertyValue>(store, 2));
+            ->storeToURL(
+                toOUString(QUrl::fromLocalFile(written.fileName()).toString(QUrl::FullyEncoded)),
+                Sequence<beans::PropertyValue>(store, 2));
     } catch (const uno::Exception &e) {
         closeQuietly(component);
-        *error = QStringLiteral("LibreOffice Calc не записал файл «%1»: %2")
+        *error = QStringLiteral("LibreOffice Calc не записал файл «%1» (возможно, диск заполнен "
+                                "или нет прав на запись): %2")
                      .arg(path, exceptionText(e));
         return false;
     }
     closeQuietly(component);
+    if (QFileInfo(written.fileName()).size() == 0) {
+        *error = QStringLiteral("LibreOffice Calc не записал файл «%1»: записано 0 байт, "
+                                "возможно, диск заполнен.")
+                     .arg(path);
+        return false;
+    }
+    // A temporary file is its owner's alone; the workbook gets the old file's rights, or the
+    // usual ones of a new file.
+    QFile::setPermissions(written.fileName(),
+                          target.exists() ? target.permissions()
+                                          : QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                  | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    if (std::rename(QFile::encodeName(written.fileName()).constData(),
+                    QFile::encodeName(target.absoluteFilePath()).constData())
+        != 0) {
+        const int code = errno;
+        *error = QStringLiteral("Файл «%1» не заменён записанной таблицей: %2")
+                     .arg(path, QString::fromLocal8Bit(std::strerror(code)));
+        return false;
+    }
+    written.setAutoRemove(false); // renamed: nothing left to remove
     return true;
 }
 

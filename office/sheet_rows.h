@@ -18,7 +18,13 @@ struct SheetColumns
     QSet<int> numbers;
 };
 
-// Saves the rows as a new workbook at the path; false with the reason in Russian.
+// Why no workbook can be written at the path, in Russian; empty when it can be tried: a regular
+// file or none yet, in a folder that exists and takes files.
+QString sheetTargetProblem(const QString &path);
+
+// Saves the rows as a new workbook at the path; false with the reason in Russian. The workbook
+// is written beside the path and put in its place whole: a failure leaves the file there as it
+// was and no part of the new one.
 bool writeSheetRows(OfficeSession &session, const QString &path, const QVector<QStringList> &rows,
                     const SheetColumns &columns, QString *error);
 

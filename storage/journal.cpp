@@ -81,6 +81,22 @@ void bindTax(QSqlQuery &query, const InvoiceDraft &draft)
     query.addBindValue(1);
 }
 
+const QString DocumentInsert = QStringLiteral(
+    "INSERT INTO invoice_document (invoice_number, kind, made, succeeded, path, counter, "
+    "operator_name, act_date) VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
+
+void bindDocument(QSqlQuery &query, qint64 number, const DocumentRecord &document)
+{
+    query.addBindValue(number);
+    query.addBindValue(notNull(document.kind));
+    query.addBindValue(storedTime(document.made));
+    query.addBindValue(int(document.succeeded));
+    query.addBindValue(notNull(document.path));
+    query.addBindValue(notNull(document.counter));
+    query.addBindValue(notNull(document.operatorName));
+    query.addBindValue(notNull(document.actDate.toString(Qt::ISODate)));
+}
+
 } // namespace
 
 Journal::Journal(Connection &c)
@@ -216,13 +232,9 @@ qint64 Journal::storeInvoiceWithin(const InvoiceDraft &draft, qint64 lowestNumbe
     }
     if (!insertLines(number, revision, draft.lines))
         return 0;
-    query.prepare(QStringLiteral("INSERT INTO invoice_document (invoice_number, kind, made, "
-                                 "succeeded) VALUES (?, ?, ?, ?)"));
+    query.prepare(DocumentInsert);
     for (const DocumentRecord &document : draft.documents) {
-        query.addBindValue(number);
-        query.addBindValue(notNull(document.kind));
-        query.addBindValue(storedTime(document.made));
-        query.addBindValue(int(document.succeeded));
+        bindDocument(query, number, document);
         if (!query.exec())
             return failed(query);
     }
@@ -313,17 +325,15 @@ bool Journal::addDocument(qint64 number, const DocumentRecord &document)
     if (!transaction.isActive())
         return false;
     QSqlQuery query(db);
-    query.prepare(QStringLiteral("INSERT INTO invoice_document (invoice_number, kind, made, "
-                                 "succeeded) VALUES (?, ?, ?, ?)"));
-    query.addBindValue(number);
-    query.addBindValue(notNull(document.kind));
-    query.addBindValue(storedTime(document.made));
-    query.addBindValue(int(document.succeeded));
+    query.prepare(DocumentInsert);
+    bindDocument(query, number, document);
     bool done = query.exec();
-    if (done) {
+    // An act is made of an invoice and says nothing of whether the invoice itself went out.
+    if (done && !document.isAct()) {
         query.prepare(QStringLiteral("UPDATE invoice SET is_void = CASE WHEN EXISTS (SELECT 1 "
                                      "FROM invoice_document WHERE invoice_number = ? AND "
-                                     "succeeded = 1) THEN 0 ELSE 1 END WHERE number = ?"));
+                                     "succeeded = 1 AND kind NOT LIKE 'act-%') THEN 0 ELSE 1 END "
+                                     "WHERE number = ?"));
         query.addBindValue(number);
         query.addBindValue(number);
         done = query.exec();
@@ -420,17 +430,19 @@ bool Journal::load(qint64 number, InvoiceRecord *record)
     record->documents.clear();
     if (!loadLines(number, record->summary.revision, &record->lines))
         return false;
-    query.prepare(QStringLiteral("SELECT kind, made, succeeded FROM invoice_document WHERE "
-                                 "invoice_number = ? ORDER BY made"));
+    query.prepare(QStringLiteral("SELECT kind, made, succeeded, path, counter, operator_name, "
+                                 "act_date FROM invoice_document WHERE invoice_number = ? "
+                                 "ORDER BY made"));
     query.addBindValue(number);
     if (!query.exec()) {
         connection.noteError(query.lastError());
         return false;
     }
     while (query.next())
-        record->documents.append({query.value(0).toString(),
-                                  readStoredTime(query.value(1).toString()),
-                                  query.value(2).toInt() != 0});
+        record->documents.append(
+            {query.value(0).toString(), readStoredTime(query.value(1).toString()),
+             query.value(2).toInt() != 0, query.value(3).toString(), query.value(4).toString(),
+             query.value(5).toString(), QDate::fromString(query.value(6).toString(), Qt::ISODate)});
     return true;
 }
 

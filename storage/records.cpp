@@ -122,3 +122,46 @@ FootTerms footTerms(const InvoiceSummary &invoice, const TaxSettings &settings)
         terms.tax = invoice.taxRule;
     return terms;
 }
+
+bool DocumentRecord::isAct() const
+{
+    return kind.startsWith(QLatin1String("act-"));
+}
+
+QDate InvoiceRecord::actDate() const
+{
+    // The first act made fixes the date; documents are read in the order they were made.
+    for (const DocumentRecord &document : documents)
+        if (document.isAct() && document.succeeded && document.actDate.isValid())
+            return document.actDate;
+    return QDate();
+}
+
+QString documentText(qint64 number, const DocumentRecord &document)
+{
+    QString what;
+    if (document.isAct())
+        what = QStringLiteral("Акт № %1 от %2 ")
+                   .arg(number)
+                   .arg(document.actDate.toString(QStringLiteral("dd.MM.yyyy")));
+    else
+        what = QStringLiteral("Счёт ");
+    if (document.kind.endsWith(QLatin1String("pdf")))
+        what += QStringLiteral("в PDF");
+    else if (document.kind.endsWith(QLatin1String("print")))
+        what += QStringLiteral("на печать");
+    else if (document.kind == QLatin1String("export"))
+        what += QStringLiteral("в таблицу");
+    else
+        what += document.kind;
+    QStringList parts {what, document.made.toString(QStringLiteral("dd.MM.yyyy HH:mm"))};
+    for (const QString &who : {document.counter, document.operatorName})
+        if (!who.isEmpty())
+            parts.append(who);
+    QString text = parts.join(QStringLiteral(", "));
+    if (!document.succeeded)
+        text += QStringLiteral(" — не удалось");
+    else if (!document.path.isEmpty())
+        text += QStringLiteral(": ") + document.path;
+    return text;
+}

@@ -13,10 +13,20 @@
 
 struct DocumentRecord
 {
-    QString kind; // "export", "pdf", "print"
+    QString kind; // "export", "pdf", "print"; the invoice's act: "act-pdf", "act-print"
     QDateTime made;
     bool succeeded = false;
+    QString path; // the file written, for a PDF whose path is known
+    QString counter;
+    QString operatorName; // empty while the shop has no operators
+    QDate actDate; // an act's date, which every later copy of it keeps
+
+    bool isAct() const;
 };
+
+// One document of an invoice as the journal lists it: "Счёт в PDF, 09.12.2026 15:01, стойка-1",
+// "Акт № 12 от 09.12.2026 в PDF, 10.12.2026 09:05, стойка-2, Иванова: /pdf/Акт-12-….pdf".
+QString documentText(qint64 number, const DocumentRecord &document);
 
 // An order about to become an invoice. The order's uid makes storing it twice harmless: the second
 // time gives back the number of the first.
@@ -64,6 +74,9 @@ struct InvoiceRecord
     QVector<OrderLine> lines;
     QVector<DocumentRecord> documents;
     Customer customer; // the same as summary.customer
+
+    // The date of the act made before, the one a copy repeats; invalid while none was made.
+    QDate actDate() const;
 };
 
 // Every field that is set narrows the search; words match the beginnings of the descriptions'

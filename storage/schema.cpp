@@ -16,6 +16,8 @@
 // Orders:         taken_order (one per invoice taken as an order: status, due, note, source),
 //                 order_status_change, order_payment, mail_queue; invoice_line keeps every
 //                 revision of an invoice's lines, invoice.revision names the latest.
+// Documents:      invoice_document: each invoice's documents and acts, with the file written,
+//                 the counter, the operator and an act's date.
 // Invoice's tax:  invoice.tax_mode, tax_rate, tax_given, tax_stored: the rule its foot was
 //                 computed with, which re-printing it or making its act keeps.
 // Operators:      operator (name, role, PIN hash, lockout) and audit_log, append-only: every
@@ -178,6 +180,9 @@ QStringList auditTables()
 const int WebRequestStep = 10;
 // The step that keeps why the counter declined a website's request.
 const int BoardMoreStep = 13;
+
+// The step that records each document's file, counter and operator, and an act's date.
+const int DocumentsStep = 16;
 
 QString webRequestColumns()
 {
@@ -431,6 +436,18 @@ const QVector<SchemaStep> &schemaSteps()
         {BoardMoreStep,
          {QStringLiteral(
              "ALTER TABLE web_request ADD COLUMN cancel_reason TEXT NOT NULL DEFAULT ''")}},
+        // Each document with the file it wrote, the counter and operator that made it; an act
+        // with its date, so that a copy printed later is the same act. Rows before have none.
+        {DocumentsStep,
+         {QStringLiteral("ALTER TABLE invoice_document ADD COLUMN path TEXT NOT NULL DEFAULT ''"),
+          QStringLiteral("ALTER TABLE invoice_document ADD COLUMN counter TEXT NOT NULL "
+                         "DEFAULT ''"),
+          QStringLiteral("ALTER TABLE invoice_document ADD COLUMN operator_name TEXT NOT NULL "
+                         "DEFAULT ''"),
+          QStringLiteral("ALTER TABLE invoice_document ADD COLUMN act_date TEXT NOT NULL "
+                         "DEFAULT ''")},
+         {},
+         {}},
     };
     return steps;
 }

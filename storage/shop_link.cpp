@@ -238,7 +238,10 @@ void ShopLink::addDocument(qint64 number, const DocumentRecord &document)
 {
     State *s = state.get();
     s->thread.post([this, s, number, document] {
-        if (ensureShop() && !Journal(s->shop).addDocument(number, document))
+        DocumentRecord made = document;
+        if (made.counter.isEmpty())
+            made.counter = Settings(s->settingsPath).counterName();
+        if (ensureShop() && !Journal(s->shop).addDocument(number, made))
             noteFailure();
     });
 }

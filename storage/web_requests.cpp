@@ -199,7 +199,12 @@ qint64 confirmWebRequest(Connection &connection, OrderBook &book, qint64 number,
     query.addBindValue(invoice);
     query.addBindValue(number);
     if (!query.exec())
-        return fail(error, query.lastError().text()), 0;
+        return fail(error,
+                    QStringLiteral("Заказ № %1 принят, но заявка № %2 не отмечена в базе: %3")
+                        .arg(invoice)
+                        .arg(number)
+                        .arg(query.lastError().text())),
+               0;
     return invoice;
 }
 
@@ -212,7 +217,10 @@ bool cancelWebRequest(Connection &connection, qint64 number, QString *error, con
     query.addBindValue(asText(reason.trimmed()));
     query.addBindValue(number);
     if (!query.exec())
-        return fail(error, query.lastError().text());
+        return fail(error,
+                    QStringLiteral("Заявку № %1 не удалось отменить в базе: %2")
+                        .arg(number)
+                        .arg(query.lastError().text()));
     if (query.numRowsAffected() != 1)
         return fail(error, QStringLiteral("Заявка № %1 не ждёт решения").arg(number));
     if (!announce(connection) || !transaction.commit())

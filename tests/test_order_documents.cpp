@@ -152,6 +152,39 @@ private slots:
         auto *status = dialog.findChild<QLabel *>(QStringLiteral("labelJournalStatus"));
         QTRY_COMPARE(status->text(), QStringLiteral("Акт записан в PDF:\n") + path);
         QVERIFY(pdfText(path).contains(QStringLiteral("Акт выполненных работ № 1042")));
+        // The act just made is listed beside the invoice, with the file it wrote.
+        auto *made = dialog.findChild<QLabel *>(QStringLiteral("labelJournalDocuments"));
+        QVERIFY(made);
+        QTRY_VERIFY2(
+            made->text().split(QLatin1Char('\n')).last().endsWith(QStringLiteral(": ") + path),
+            qPrintable(made->text()));
+        QVERIFY2(made->text().startsWith(QStringLiteral("Акт № 1042 от 09.12.2026 в PDF, ")),
+                 qPrintable(made->text()));
+    }
+
+    // A ticket asked for an invoice of the journal that was never taken as an order.
+    void ticketOfAnInvoiceNeverTaken()
+    {
+        {
+            Connection connection;
+            QVERIFY(connection.open(DatabaseUrl::sqliteFile(file(QStringLiteral("shop.sqlite"))),
+                                    QStringLiteral("plain")));
+            InvoiceDraft plain;
+            plain.orderUid = QStringLiteral("plain");
+            plain.created = QDateTime(QDate(2026, 12, 9), QTime(11, 0));
+            plain.counter = QStringLiteral("стойка-1");
+            plain.lines = {
+                {QStringLiteral("Бланки"), QStringLiteral("10"), QStringLiteral("5"), QString()}};
+            QCOMPARE(Journal(connection).storeInvoice(plain, 1), 1043);
+        }
+        OrderDocuments documents(link.get(), nullptr, nullptr);
+        QSignalSpy finished(&documents, &OrderDocuments::finished);
+        documents.writeTicketPdf(1043);
+        QVERIFY(finished.wait(20000));
+        QCOMPARE(finished.first().at(0).toBool(), false);
+        QCOMPARE(finished.first().at(2).toString(),
+                 QStringLiteral("Счёт № 1043 не принят как заказ: заказ-наряд делается только для "
+                                "принятого заказа. Примите заказ по счёту или сделайте акт."));
     }
 };
 

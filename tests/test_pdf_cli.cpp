@@ -64,6 +64,14 @@ private slots:
         plain.lines = {cards};
         setTaxOfItsDay(&plain, tax);
         QCOMPARE(Journal(connection).storeInvoice(plain, 1), 1043);
+        // Its act was made before, on a later day: a copy is that same act.
+        DocumentRecord act;
+        act.kind = QStringLiteral("act-print");
+        act.made = QDateTime(QDate(2026, 3, 10), QTime(16, 0));
+        act.succeeded = true;
+        act.counter = QStringLiteral("стойка-1");
+        act.actDate = QDate(2026, 3, 10);
+        QVERIFY(Journal(connection).addDocument(1043, act));
     }
 
     // In order: the second act into the folder finds the first one's name taken.
@@ -108,8 +116,16 @@ private slots:
                                      << QStringList();
         QTest::newRow("ticket of an invoice never taken as an order")
             << QStringList {"--pdf", "ticket", "1043"} << 1 << ""
-            << "Заказа № 1043 нет.\n"
+            << "Счёт № 1043 не принят как заказ: заказ-наряд делается только для принятого "
+               "заказа. Примите заказ по счёту или сделайте акт.\n"
             << QStringList();
+        QTest::newRow("ticket of a number never given")
+            << QStringList {"--pdf", "ticket", "999"} << 1 << ""
+            << "Заказа № 999 нет.\n"
+            << QStringList();
+        QTest::newRow("a copy of an act made on a later day keeps its date")
+            << QStringList {"--pdf", "act", "1043"} << 0 << "pdf/Акт-1043-2026-03-10.pdf"
+            << "" << QStringList {"Акт выполненных работ № 1043 от 10 марта 2026 г."};
         QTest::newRow("unknown document")
             << QStringList {"--pdf", "bill", "1042"} << 2 << ""
             << "Документ «bill» не известен: есть invoice, act и ticket. Справка: printcalc "
@@ -142,6 +158,46 @@ private slots:
         const QString text = pdfText(path, true).simplified();
         for (const QString &expected : words)
             QVERIFY2(text.contains(expected), qPrintable(expected + QStringLiteral("\n") + text));
+    }
+
+    // After the script: each act made is in the journal beside its invoice, in the order made,
+    // with the file it wrote and the counter of the settings.
+    void actsInTheJournal_data()
+    {
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<QStringList>("shown"); // the made time as "T"
+        QTest::newRow("two PDFs of one act")
+            << "1042"
+            << QStringList {"Визитки 90х50 4+4\t1000\t1.32\t1320.00",
+                            "акт\t1042\t2026-03-02\tPDF\tT\tстойка-7\t\t@/pdf/"
+                            "Акт-1042-2026-03-02.pdf",
+                            "акт\t1042\t2026-03-02\tPDF\tT\tстойка-7\t\t@/pdf/"
+                            "Акт-1042-2026-03-02 (2).pdf"};
+        QTest::newRow("printed, then a PDF of the same date")
+            << "1043"
+            << QStringList {"Визитки 90х50 4+4\t1000\t1.32\t1320.00",
+                            "акт\t1043\t2026-03-10\tпечать\tT\tстойка-1\t\t",
+                            "акт\t1043\t2026-03-10\tPDF\tT\tстойка-7\t\t@/pdf/"
+                            "Акт-1043-2026-03-10.pdf"};
+    }
+    void actsInTheJournal()
+    {
+        QFETCH(QString, number);
+        QFETCH(QStringList, shown);
+        const ProgramRun run = runProgram({QStringLiteral("--journal"), QStringLiteral("show"),
+                                           number, QStringLiteral("--database"), url},
+                                          dir.filePath(QStringLiteral("config")));
+        QCOMPARE(run.err, QString());
+        QCOMPARE(run.status, 0);
+        QStringList lines = run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        for (QString &line : lines) {
+            QStringList fields = line.split(QLatin1Char('\t'));
+            if (fields.size() > 4)
+                fields[4] = QStringLiteral("T");
+            line = fields.join(QLatin1Char('\t'));
+        }
+        shown.replaceInStrings(QStringLiteral("@"), dir.path());
+        QCOMPARE(lines, shown);
     }
 };
 

@@ -130,6 +130,57 @@ private slots:
         QVERIFY2(search.readAllStandardOutput().trimmed().isEmpty(),
                  "the command left its office running");
     }
+
+    // `printcalc --prices export` onto a place no workbook can go: status 1, the cause in
+    // Russian, nothing written; over an existing file, the new workbook whole and nothing beside.
+    void commandLineWrites_data()
+    {
+        QTest::addColumn<QString>("target"); // under the test's folder
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("err"); // a part of standard error; "@" is the test's folder
+        QTest::newRow("the parent is a file")
+            << "plain.txt/prices.ods" << 1 << "«@/plain.txt» — файл, а не папка";
+        QTest::newRow("a folder") << "folder.ods" << 1 << "«@/folder.ods» — не обычный файл";
+        QTest::newRow("no such folder") << "gone/prices.xlsx" << 1 << "Папки «@/gone» нет.";
+        QTest::newRow("over an existing file") << "old.ods" << 0 << "";
+    }
+    void commandLineWrites()
+    {
+        QFETCH(QString, target);
+        QFETCH(int, status);
+        QFETCH(QString, err);
+        QTemporaryDir place;
+        QFile plain(place.filePath(QStringLiteral("plain.txt")));
+        QVERIFY(plain.open(QIODevice::WriteOnly) && plain.write("text") == 4);
+        plain.close();
+        QVERIFY(QDir(place.path()).mkdir(QStringLiteral("folder.ods")));
+        QFile old(place.filePath(QStringLiteral("old.ods")));
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+        old.close();
+        const QStringList before
+            = QDir(place.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        QProcess program;
+        program.start(QStringLiteral(PRINTCALC_PROGRAM),
+                      QStringList {"--database",
+                                   QStringLiteral("sqlite://") + dir.filePath("shop.sqlite"),
+                                   "--prices", "export", place.filePath(target)});
+        QVERIFY(program.waitForFinished(120000));
+        const QString error = QString::fromUtf8(program.readAllStandardError());
+        QCOMPARE(program.exitCode(), status);
+        QVERIFY2(error.contains(QString(err).replace(QLatin1Char('@'), place.path())),
+                 qPrintable(error));
+        // No half workbook, no temporary file left beside the target.
+        QCOMPARE(
+            QDir(place.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            before);
+        if (status == 0) {
+            PriceFileRows rows;
+            QString problem;
+            QVERIFY2(readPriceSheet(office(), place.filePath(target), &rows, &problem),
+                     qPrintable(problem));
+            QVERIFY(rows.size() > 1); // the header and the prices
+        }
+    }
 };
 
 QTEST_GUILESS_MAIN(PriceSheetsTest)
