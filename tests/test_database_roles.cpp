@@ -2,6 +2,7 @@
 // one login in each; each login then tries statements the program never runs for it (refused)
 // and walks the program's own storing paths (allowed where its group holds the right).
 #include "tests/pg_cluster.h"
+#include "tests/program_run.h"
 
 #include "prices/price_versions.h"
 #include "storage/audit_log.h"
@@ -344,6 +345,72 @@ private slots:
         QVERIFY2(counter.open(DatabaseUrl::parse(cluster.url(QStringLiteral("kassa"))),
                               QStringLiteral("counter")),
                  qPrintable(counter.errorText()));
+    }
+
+    // The administrator's commands, in order: each row's login runs it (its --database).
+    void adminCommands_data()
+    {
+        QTest::addColumn<QString>("login");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("told");
+        const auto row = [](const char *name, const char *login, QStringList arguments,
+                            const char *input, int status, const QString &told) {
+            QTest::newRow(name) << QString::fromLatin1(login) << arguments << QByteArray(input)
+                                << status << told;
+        };
+        const QString ready = QStringLiteral("Группы printcalc_counter, printcalc_manager и "
+                                             "printcalc_web готовы");
+        const QString notOwner = QStringLiteral("не владелец базы");
+        row("setup-roles again", "printcalc", {QStringLiteral("setup-roles")}, "", 0, ready);
+        row("setup-roles by a counter", "kassa", {QStringLiteral("setup-roles")}, "", 1, notOwner);
+        row("add-login", "printcalc",
+            {QStringLiteral("add-login"), QStringLiteral("kassa2"), QStringLiteral("--role"),
+             QStringLiteral("counter")},
+            "секрет\n", 0, QStringLiteral("Вход «kassa2» в группе printcalc_counter готов."));
+        row("add-login without a password", "printcalc",
+            {QStringLiteral("add-login"), QStringLiteral("kassa3"), QStringLiteral("--role"),
+             QStringLiteral("counter")},
+            "", 1, QStringLiteral("Пароль не дан"));
+        row("add-login with an unknown role", "printcalc",
+            {QStringLiteral("add-login"), QStringLiteral("x"), QStringLiteral("--role"),
+             QStringLiteral("owner")},
+            "Zq7-пароль\n", 2, QStringLiteral("Нужен «--role counter»"));
+        row("add-login by a manager", "boss",
+            {QStringLiteral("add-login"), QStringLiteral("x"), QStringLiteral("--role"),
+             QStringLiteral("manager")},
+            "Zq7-пароль\n", 1, notOwner);
+        row("upgrade by the owner", "printcalc", {QStringLiteral("upgrade")}, "", 0,
+            QStringLiteral("версия %1.").arg(latestSchemaVersion()));
+        row("upgrade by a counter", "kassa2", {QStringLiteral("upgrade")}, "", 1, notOwner);
+        row("unknown action", "printcalc", {QStringLiteral("drop")}, "", 2,
+            QStringLiteral("Команда «--admin drop» не известна"));
+    }
+    void adminCommands()
+    {
+        QFETCH(QString, login);
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, input);
+        QFETCH(int, status);
+        QFETCH(QString, told);
+        const ProgramRun run
+            = runProgram(QStringList {QStringLiteral("--admin")} + arguments
+                             + QStringList {QStringLiteral("--database"), cluster.url(login)},
+                         QString(), 60000, input);
+        const QString said = run.out + run.err;
+        QVERIFY2(run.status == status, qPrintable(said));
+        QVERIFY2(said.contains(told), qPrintable(said));
+        const QString password = QString::fromUtf8(input).trimmed();
+        QVERIFY2(password.isEmpty() || !said.contains(password), "the password was printed");
+    }
+
+    // A counter's login checks the database as the counters use it: reads, and takes numbers.
+    void counterLoginPassesTheCheck()
+    {
+        const ProgramRun run = runProgram({QStringLiteral("--check"), QStringLiteral("--database"),
+                                           cluster.url(QStringLiteral("kassa"))});
+        QVERIFY2(run.status == 0, qPrintable(run.out + run.err));
     }
 };
 
