@@ -239,6 +239,7 @@ private slots:
             {"kassa", "add a payment", true},
             {"kassa", "add an audit row", true},
             {"kassa", "confirm a web request", true},
+            {"kassa", "confirm a web request without a due wish", true},
             {"kassa", "add a price version", false},
             {"boss", "add a price version", true},
             {"boss", "take an order", true},
@@ -309,11 +310,14 @@ private slots:
             done = PriceVersionTables(connection).load(&versions) && !versions.isEmpty();
         } else if (path == QLatin1String("add a web request")) {
             done = storeWebRequest(connection, webRequest()) > 0;
-        } else if (path == QLatin1String("confirm a web request")) {
+        } else if (path.startsWith(QLatin1String("confirm a web request"))) {
             Connection site;
             QVERIFY(site.open(DatabaseUrl::parse(cluster.url(QStringLiteral("site"))),
                               QStringLiteral("site")));
-            const qint64 number = storeWebRequest(site, webRequest());
+            WebRequestRecord request = webRequest();
+            if (path.endsWith(QLatin1String("without a due wish")))
+                request.due = QDate();
+            const qint64 number = storeWebRequest(site, request);
             QVERIFY(number > 0);
             QString error;
             done
