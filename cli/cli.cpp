@@ -173,7 +173,7 @@ int withoutCommand(CliContext &context)
         return context.usage(QStringLiteral("«%1» — не команда printcalc.").arg(words.first()));
     return context.usage(
         QStringLiteral("Нет команды: --journal, --check, --prices, --customers, --orders, "
-                       "--payments или --pdf."));
+                       "--payments, --pdf или --admin."));
 }
 
 } // namespace
