@@ -100,6 +100,10 @@ QString noNumberReason(const QString &shopError, StorageFault shopFault, bool st
                              "«Настройки» и перезапустите программу.");
     case StorageFault::NewerSchema:
         return text + saved + QStringLiteral("программа будет обновлена: обновите её.");
+    case StorageFault::OlderSchema:
+        return text + saved
+            + QStringLiteral("владелец базы обновит её командой printcalc --admin upgrade; "
+                             "затем перезапустите программу.");
     default:
         return text
             + QStringLiteral("; заказ сохранён и получит номер, когда база магазина снова станет "

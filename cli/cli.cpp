@@ -173,7 +173,7 @@ int withoutCommand(CliContext &context)
         return context.usage(QStringLiteral("«%1» — не команда printcalc.").arg(words.first()));
     return context.usage(
         QStringLiteral("Нет команды: --journal, --check, --prices, --customers, --orders, "
-                       "--payments или --pdf."));
+                       "--payments, --pdf или --admin."));
 }
 
 } // namespace
@@ -182,7 +182,8 @@ const QVector<CliCommand> &cliCommands()
 {
     // One line per family of commands.
     static const QVector<CliCommand> commands = journalCommands() + priceCommands()
-        + customerCommands() + orderCommands() + documentCommands() + operatorCommands();
+        + customerCommands() + orderCommands() + documentCommands() + operatorCommands()
+        + adminCommands();
     return commands;
 }
 

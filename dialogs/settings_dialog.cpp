@@ -7,6 +7,7 @@
 #include "dialogs/screen_fit.h"
 #include "documents/document_settings.h"
 #include "order/payment_qr.h"
+#include "storage/database_password.h"
 #include "storage/database_url.h"
 #include "storage/settings_file.h"
 
@@ -389,9 +390,18 @@ bool SettingsDialog::save() const
     keep(CounterNameKey, counterName->text().trimmed());
     const bool urlEdited
         = databaseUrl->text() != shownUrl || databasePassword->text() != shownPassword;
-    keep(DatabaseUrlKey,
-         urlEdited ? DatabaseUrl::withPassword(databaseUrl->text(), databasePassword->text())
-                   : storedUrl.trimmed());
+    QString url = urlEdited
+        ? DatabaseUrl::withPassword(databaseUrl->text(), databasePassword->text())
+        : storedUrl.trimmed();
+    // The password goes to the password file; the settings keep the URL without it.
+    const DatabaseUrl parsed = DatabaseUrl::parse(url);
+    if (parsed.kind == DatabaseUrl::Postgres && !parsed.password.isEmpty()) {
+        QString error;
+        if (!keepDatabasePassword(parsed, &error))
+            return false;
+        url = urlWithoutPassword(url);
+    }
+    keep(DatabaseUrlKey, url);
     settings.setValue(QLatin1String(OfficeWarmupKey), officeWarmup->isChecked());
     return settings.save();
 }

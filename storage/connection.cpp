@@ -1,7 +1,9 @@
 // Opening SQLite and PostgreSQL through Qt SQL, and telling their faults apart.
 #include "storage/connection.h"
 
+#include "storage/database_roles.h"
 #include "storage/schema.h"
+#include "storage/transaction.h"
 
 #include <QAtomicInt>
 #include <QDateTime>
@@ -114,6 +116,13 @@ QString Connection::faultText(StorageFault fault, const QString &detail) const
             .arg(where)
             .arg(version)
             .arg(latestSchemaVersion());
+    case StorageFault::OlderSchema:
+        return QStringLiteral("База данных старой версии: обновите её командой printcalc --admin "
+                              "upgrade от имени владельца базы (%1, версия схемы %2, программа "
+                              "знает %3).")
+            .arg(where)
+            .arg(version)
+            .arg(latestSchemaVersion());
     case StorageFault::Other:
         break;
     }
@@ -213,6 +222,12 @@ bool Connection::open(const DatabaseUrl &url, const QString &purpose)
     if (fault != StorageFault::None)
         return fail(fault, detail);
 
+    // A counter's login has no right to the steps: it says so and the counter works locally.
+    const int found = isSqlite() ? 0 : readSchemaVersion(database(), false);
+    if (!isSqlite() && found >= 0 && found < latestSchemaVersion() && !ownsSchema(database())) {
+        version = found;
+        return fail(StorageFault::OlderSchema, QString());
+    }
     const SchemaState state = prepareSchema(database(), isSqlite());
     version = state.version;
     if (state.fault == StorageFault::NewerSchema) {
@@ -222,6 +237,13 @@ bool Connection::open(const DatabaseUrl &url, const QString &purpose)
     }
     if (state.fault != StorageFault::None)
         return fail(state.fault, state.detail);
+    // Tables the steps just made are closed to the groups until granted.
+    if (!isSqlite() && state.version > found && shopRolesExist(database())) {
+        QString error;
+        Transaction transaction(database());
+        if (!transaction.isActive() || !grantShopRoles(database(), &error) || !transaction.commit())
+            return fail(StorageFault::Other, error.isEmpty() ? transaction.error().text() : error);
+    }
     canWrite = true;
     return true;
 }

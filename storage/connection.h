@@ -21,6 +21,8 @@ enum class StorageFault {
     DiskFull,
     Corrupt,
     NewerSchema,
+    // A login that may not run the schema's steps found an older schema.
+    OlderSchema,
     Other
 };
 
@@ -36,7 +38,8 @@ public:
     Connection &operator=(const Connection &) = delete;
 
     // Connects and prepares the schema. False when nothing can be read; a database made by a newer
-    // program opens for reading only (writable() false, fault() NewerSchema).
+    // program opens for reading only (writable() false, fault() NewerSchema). On PostgreSQL only
+    // the tables' owner runs the steps; another login finding an older schema gets OlderSchema.
     bool open(const DatabaseUrl &url, const QString &purpose);
     void close();
 

@@ -352,11 +352,12 @@ qint64 OrderBook::take(const OrderIntake &intake, qint64 lowestNumber)
                                  "customer_email, phone_digits, search_name) VALUES "
                                  "(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     for (const QVariant &value :
-         {QVariant(number), QVariant(int(OrderStatus::Accepted)), QVariant(storedTime(intake.due)),
-          QVariant(notNull(intake.note)), QVariant(notNull(intake.source)),
-          QVariant(storedTime(created)), QVariant(notNull(intake.draft.counter)),
-          QVariant(storedTime(created)), QVariant(notNull(phone)), QVariant(notNull(email)),
-          QVariant(notNull(phoneDigits(phone))),
+         {QVariant(number), QVariant(int(OrderStatus::Accepted)),
+          // An order without a promised time (a website's request with no wish) stores none.
+          QVariant(notNull(storedTime(intake.due))), QVariant(notNull(intake.note)),
+          QVariant(notNull(intake.source)), QVariant(storedTime(created)),
+          QVariant(notNull(intake.draft.counter)), QVariant(storedTime(created)),
+          QVariant(notNull(phone)), QVariant(notNull(email)), QVariant(notNull(phoneDigits(phone))),
           QVariant(notNull(foldedSearchText(intake.draft.customer.legalName() + QLatin1Char(' ')
                                             + intake.draft.customer.name())))})
         query.addBindValue(value);
@@ -432,7 +433,7 @@ OrderAnswer OrderBook::revise(qint64 number, const OrderIntake &change)
                                  "customer_phone = ?, customer_email = ?, phone_digits = ?, "
                                  "search_name = ? WHERE invoice_number = ?"));
     for (const QVariant &value :
-         {QVariant(storedTime(change.due.isValid() ? change.due : order.due)),
+         {QVariant(notNull(storedTime(change.due.isValid() ? change.due : order.due))),
           QVariant(notNull(change.note)), QVariant(storedTime(now)), QVariant(notNull(phone)),
           QVariant(notNull(email)), QVariant(notNull(phoneDigits(phone))),
           QVariant(notNull(foldedSearchText(change.draft.customer.legalName() + QLatin1Char(' ')

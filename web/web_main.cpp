@@ -1,5 +1,6 @@
 // printcalc-web --listen ADDRESS:PORT [--database URL] [--config FILE]: the quoting service.
 #include "prices/price_versions.h"
+#include "storage/database_password.h"
 #include "storage/database_url.h"
 #include "storage/price_store.h"
 #include "storage/settings.h"
@@ -77,6 +78,7 @@ int main(int argc, char *argv[])
             "printcalc-web: укажите --listen АДРЕС:ПОРТ (например 127.0.0.1:8080)\n");
         return 2;
     }
+    movePasswordOutOfSettings(settingsPath);
     const DatabaseChoice choice = chooseDatabase(arguments, Settings(settingsPath));
     if (!choice.url.isValid()) {
         err << "printcalc-web: " << choice.url.error << '\n';

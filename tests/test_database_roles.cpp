@@ -1,0 +1,422 @@
+// The shop's rights held by PostgreSQL: on a throwaway cluster the owner sets up the groups and
+// one login in each; each login then tries statements the program never runs for it (refused)
+// and walks the program's own storing paths (allowed where its group holds the right).
+#include "tests/pg_cluster.h"
+#include "tests/program_run.h"
+
+#include "prices/price_versions.h"
+#include "storage/audit_log.h"
+#include "storage/connection.h"
+#include "storage/database_roles.h"
+#include "storage/journal.h"
+#include "storage/order_book.h"
+#include "storage/price_store.h"
+#include "storage/schema.h"
+#include "storage/web_requests.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QtTest>
+
+namespace {
+
+const QDateTime Taken(QDate(2026, 12, 9), QTime(10, 0));
+
+OrderLine line(const QString &description)
+{
+    OrderLine result;
+    result.description = description;
+    result.quantity = QStringLiteral("2");
+    result.unitPrice = QStringLiteral("100");
+    return result;
+}
+
+InvoiceDraft draft(const QString &uid)
+{
+    return {uid, Taken, QStringLiteral("стойка-1"), QString(), {line(QStringLiteral("Визитки"))},
+            {}};
+}
+
+OrderIntake intake(const QString &uid)
+{
+    OrderIntake order;
+    order.draft = draft(uid);
+    order.due = Taken.addDays(1);
+    return order;
+}
+
+PriceVersion nextPrices(const QDate &from)
+{
+    PriceVersionInfo info;
+    info.from = from;
+    info.loadedBy = QStringLiteral("менеджер");
+    info.loadedAt = Taken;
+    return changedVersion(builtInVersion(), {}, {}, info);
+}
+
+WebRequestRecord webRequest()
+{
+    WebRequestRecord request;
+    request.created = Taken;
+    request.name = QStringLiteral("Ира");
+    request.due = Taken.date().addDays(2);
+    request.lines = {line(QStringLiteral("Визитки"))};
+    return request;
+}
+
+} // namespace
+
+class DatabaseRolesTest : public QObject
+{
+    Q_OBJECT
+
+    PgCluster cluster;
+    int uid = 0;
+
+    // A raw statement in a transaction rolled back after: allowed when it ran and reached a row.
+    bool statementAllowed(const QString &login, const QString &statement, QString *why)
+    {
+        Connection connection;
+        if (!connection.open(DatabaseUrl::parse(cluster.url(login)), QStringLiteral("raw"))) {
+            *why = connection.errorText();
+            return false;
+        }
+        QSqlDatabase db = connection.database();
+        db.transaction();
+        QSqlQuery query(db);
+        bool reached = query.exec(statement);
+        *why = query.lastError().text();
+        if (reached)
+            reached = query.isSelect() ? query.next() : query.numRowsAffected() > 0;
+        query.finish();
+        db.rollback();
+        return reached;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY2(cluster.start(), qPrintable(cluster.error));
+        Connection owner;
+        QVERIFY2(owner.open(DatabaseUrl::parse(cluster.url()), QStringLiteral("owner")),
+                 qPrintable(owner.errorText()));
+        QVERIFY(ownsSchema(owner.database()));
+        QString error;
+        // Twice: the second run finds the groups and sets the same rights.
+        for (int run = 0; run < 2; ++run)
+            QVERIFY2(setUpShopRoles(owner.database(), &error), qPrintable(error));
+        QVERIFY(shopRolesExist(owner.database()));
+        const std::pair<const char *, ShopRole> logins[]
+            = {{"kassa", ShopRole::Counter}, {"boss", ShopRole::Manager}, {"site", ShopRole::Web}};
+        for (const auto &[name, role] : logins)
+            QVERIFY2(addShopLogin(owner.database(), QLatin1String(name), role,
+                                  QStringLiteral("пароль'1"), &error),
+                     qPrintable(error));
+        // Invoice 1 went out (a document succeeded); a price version and an audit row exist.
+        Journal journal(owner);
+        QCOMPARE(journal.storeInvoice(draft(QStringLiteral("seed")), 1), 1);
+        QVERIFY(journal.addDocument(1, {QStringLiteral("pdf"), Taken, true}));
+        QCOMPARE(PriceVersionTables(owner).store(nextPrices(QDate(2026, 1, 1))), 1);
+        AuditRecord record;
+        record.counter = QStringLiteral("стойка-1");
+        record.what = QStringLiteral("проверка");
+        QVERIFY(AuditLog(owner).add(&record));
+        QVERIFY(storeWebRequest(owner, webRequest()) > 0);
+    }
+    void cleanupTestCase() { cluster.stop(); }
+
+    void statements_data()
+    {
+        QTest::addColumn<QString>("login");
+        QTest::addColumn<QString>("statement");
+        QTest::addColumn<bool>("allowed");
+        const QString voidIssued
+            = QStringLiteral("UPDATE invoice SET is_void = 1 WHERE number = 1");
+        const QString addVersion
+            = QStringLiteral("INSERT INTO price_version (number, effective_from, note, loaded_by, "
+                             "loaded_at) VALUES (50, '2027-01-01', '', 'x', '2026-12-09')");
+        const QString addRequest = QStringLiteral(
+            "INSERT INTO web_request (created, name, phone, email, comment, due, lines, "
+            "price_version, total_kopecks) VALUES ('2026-12-09', 'Ира', '', '', '', '', '[]', 0, "
+            "100) RETURNING number");
+        const struct
+        {
+            const char *row;
+            const char *login;
+            QString statement;
+            bool allowed;
+        } rows[] = {
+            {"counter reads prices", "kassa", QStringLiteral("SELECT number FROM price_version"),
+             true},
+            {"counter changes an invoice's date", "kassa",
+             QStringLiteral("UPDATE invoice SET created = '2020-01-01' WHERE number = 1"), false},
+            {"counter voids an invoice that went out", "kassa", voidIssued, false},
+            {"counter deletes an invoice", "kassa",
+             QStringLiteral("DELETE FROM invoice WHERE number = 1"), false},
+            {"counter changes invoice lines", "kassa",
+             QStringLiteral("UPDATE invoice_line SET description = 'x' WHERE invoice_number = 1"),
+             false},
+            {"counter deletes lines of an invoice that went out", "kassa",
+             QStringLiteral("DELETE FROM invoice_line WHERE invoice_number = 1"), false},
+            {"counter deletes a document record", "kassa",
+             QStringLiteral("DELETE FROM invoice_document WHERE invoice_number = 1"), false},
+            {"counter changes the audit trail", "kassa",
+             QStringLiteral("UPDATE audit_log SET what = 'x'"), false},
+            {"counter deletes the audit trail", "kassa", QStringLiteral("DELETE FROM audit_log"),
+             false},
+            {"counter changes a price version", "kassa",
+             QStringLiteral("UPDATE price_version SET note = 'x'"), false},
+            {"counter changes a price", "kassa",
+             QStringLiteral("UPDATE price_version_price SET price_text = '1'"), false},
+            {"counter deletes prices", "kassa", QStringLiteral("DELETE FROM price_version_price"),
+             false},
+            {"counter adds a price version", "kassa", addVersion, false},
+            {"counter adds an operator", "kassa",
+             QStringLiteral("INSERT INTO operator (name, role, pin_hash, created) VALUES ('x', "
+                            "2, '', '')"),
+             false},
+            {"counter sets the schema version", "kassa",
+             QStringLiteral("UPDATE schema_version SET version = 1"), false},
+            {"manager adds a price version", "boss", addVersion, true},
+            {"manager voids an invoice by hand", "boss", voidIssued, true},
+            {"manager deletes an invoice", "boss",
+             QStringLiteral("DELETE FROM invoice WHERE number = 1"), false},
+            {"manager changes the audit trail", "boss",
+             QStringLiteral("UPDATE audit_log SET what = 'x'"), false},
+            {"manager changes a price version", "boss",
+             QStringLiteral("UPDATE price_version SET note = 'x'"), false},
+            {"web reads prices", "site", QStringLiteral("SELECT number FROM price_version"), true},
+            {"web adds a request", "site", addRequest, true},
+            {"web reads requests", "site", QStringLiteral("SELECT name FROM web_request"), false},
+            {"web changes a request", "site", QStringLiteral("UPDATE web_request SET status = 1"),
+             false},
+            {"web reads invoices", "site", QStringLiteral("SELECT number FROM invoice"), false},
+            {"web reads the invoice counter", "site",
+             QStringLiteral("SELECT next_number FROM invoice_counter"), false},
+            {"web adds a price version", "site", addVersion, false},
+            {"web adds to the audit trail", "site",
+             QStringLiteral("INSERT INTO audit_log (id, logged_at, counter, operator_name, "
+                            "approver, what, old_value, new_value, previous_hash, own_hash) "
+                            "VALUES (99, '', '', '', '', '', '', '', '', '')"),
+             false},
+        };
+        for (const auto &row : rows)
+            QTest::newRow(row.row) << QString::fromUtf8(row.login) << row.statement << row.allowed;
+    }
+
+    void statements()
+    {
+        QFETCH(QString, login);
+        QFETCH(QString, statement);
+        QFETCH(bool, allowed);
+        QString why;
+        QCOMPARE(statementAllowed(login, statement, &why), allowed);
+        // The owner reaches every row tried (but the trail's, which refuses everyone, and an
+        // invoice's, which its lines hold), so a refusal is the group's, not an empty table.
+        if (!statement.contains(QLatin1String("audit_log"))
+            && !statement.startsWith(QLatin1String("DELETE FROM invoice WHERE")))
+            QVERIFY2(statementAllowed(QStringLiteral("printcalc"), statement, &why),
+                     qPrintable(why));
+    }
+
+    void programPaths_data()
+    {
+        QTest::addColumn<QString>("login");
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("allowed");
+        const struct
+        {
+            const char *login;
+            const char *path;
+            bool allowed;
+        } rows[] = {
+            {"kassa", "take a number", true},
+            {"kassa", "store again before a document", true},
+            {"kassa", "void a failed document's number", true},
+            {"kassa", "take an order", true},
+            {"kassa", "revise an order", true},
+            {"kassa", "change a status", true},
+            {"kassa", "add a payment", true},
+            {"kassa", "add an audit row", true},
+            {"kassa", "confirm a web request", true},
+            {"kassa", "confirm a web request without a due wish", true},
+            {"kassa", "add a price version", false},
+            {"boss", "add a price version", true},
+            {"boss", "take an order", true},
+            {"site", "load prices", true},
+            {"site", "add a web request", true},
+            {"site", "take a number", false},
+            {"site", "add an audit row", false},
+        };
+        for (const auto &row : rows)
+            QTest::newRow(qPrintable(
+                QStringLiteral("%1: %2").arg(QLatin1String(row.login), QLatin1String(row.path))))
+                << QString::fromUtf8(row.login) << QString::fromUtf8(row.path) << row.allowed;
+    }
+
+    void programPaths()
+    {
+        QFETCH(QString, login);
+        QFETCH(QString, path);
+        QFETCH(bool, allowed);
+        Connection connection;
+        QVERIFY2(connection.open(DatabaseUrl::parse(cluster.url(login)), QStringLiteral("path")),
+                 qPrintable(connection.errorText()));
+        const QString order = QStringLiteral("o%1").arg(++uid);
+        Journal journal(connection);
+        OrderBook book(connection);
+        bool done = false;
+        if (path == QLatin1String("take a number")) {
+            done = journal.storeInvoice(draft(order), 1) > 0;
+        } else if (path == QLatin1String("store again before a document")) {
+            const qint64 number = journal.storeInvoice(draft(order), 1);
+            InvoiceDraft again = draft(order);
+            again.lines.append(line(QStringLiteral("Листовки")));
+            done = number > 0 && journal.storeInvoice(again, 1) == number;
+        } else if (path == QLatin1String("void a failed document's number")) {
+            const qint64 number = journal.storeInvoice(draft(order), 1);
+            InvoiceRecord record;
+            done = number > 0 && journal.addDocument(number, {QStringLiteral("pdf"), Taken, false})
+                && journal.load(number, &record) && record.summary.isVoid;
+        } else if (path == QLatin1String("take an order")) {
+            done = book.take(intake(order), 1) > 0;
+        } else if (path == QLatin1String("revise an order")) {
+            const qint64 number = book.take(intake(order), 1);
+            OrderIntake change = intake(order);
+            change.draft.lines.append(line(QStringLiteral("Листовки")));
+            done = number > 0 && book.revise(number, change).done();
+        } else if (path == QLatin1String("change a status")) {
+            const qint64 number = book.take(intake(order), 1);
+            done = number > 0
+                && book.changeStatus(number, OrderStatus::InWork, QString(), false,
+                                     QStringLiteral("стойка-1"), Taken)
+                       .done();
+        } else if (path == QLatin1String("add a payment")) {
+            const qint64 number = book.take(intake(order), 1);
+            Payment payment;
+            payment.kopecks = 5000;
+            payment.time = Taken;
+            payment.counter = QStringLiteral("стойка-1");
+            done = number > 0 && book.addPayment(number, payment).done();
+        } else if (path == QLatin1String("add an audit row")) {
+            AuditRecord record;
+            record.counter = QStringLiteral("стойка-1");
+            record.what = QStringLiteral("вход");
+            done = AuditLog(connection).add(&record);
+        } else if (path == QLatin1String("add a price version")) {
+            done = PriceVersionTables(connection).store(nextPrices(QDate(2027, 1, uid))) > 0;
+        } else if (path == QLatin1String("load prices")) {
+            QVector<PriceVersion> versions;
+            done = PriceVersionTables(connection).load(&versions) && !versions.isEmpty();
+        } else if (path == QLatin1String("add a web request")) {
+            done = storeWebRequest(connection, webRequest()) > 0;
+        } else if (path.startsWith(QLatin1String("confirm a web request"))) {
+            Connection site;
+            QVERIFY(site.open(DatabaseUrl::parse(cluster.url(QStringLiteral("site"))),
+                              QStringLiteral("site")));
+            WebRequestRecord request = webRequest();
+            if (path.endsWith(QLatin1String("without a due wish")))
+                request.due = QDate();
+            const qint64 number = storeWebRequest(site, request);
+            QVERIFY(number > 0);
+            QString error;
+            done
+                = confirmWebRequest(connection, book, number, QStringLiteral("стойка-1"), 1, &error)
+                > 0;
+        } else {
+            QFAIL(qPrintable(QStringLiteral("no path %1").arg(path)));
+        }
+        QVERIFY2(done == allowed, qPrintable(connection.errorText()));
+    }
+
+    // A counter's login on a schema older than the program's does not try the steps: it says so.
+    void olderSchemaIsLeftToTheOwner()
+    {
+        Connection owner;
+        QVERIFY(owner.open(DatabaseUrl::parse(cluster.url()), QStringLiteral("owner")));
+        QSqlQuery query(owner.database());
+        QVERIFY(query.exec(QStringLiteral("UPDATE schema_version SET version = version - 1")));
+        Connection counter;
+        QVERIFY(!counter.open(DatabaseUrl::parse(cluster.url(QStringLiteral("kassa"))),
+                              QStringLiteral("counter")));
+        QCOMPARE(counter.fault(), StorageFault::OlderSchema);
+        QVERIFY2(counter.errorText().startsWith(
+                     QStringLiteral("База данных старой версии: обновите её командой printcalc "
+                                    "--admin upgrade от имени владельца базы")),
+                 qPrintable(counter.errorText()));
+        QVERIFY(query.exec(
+            QStringLiteral("UPDATE schema_version SET version = %1").arg(latestSchemaVersion())));
+        QVERIFY2(counter.open(DatabaseUrl::parse(cluster.url(QStringLiteral("kassa"))),
+                              QStringLiteral("counter")),
+                 qPrintable(counter.errorText()));
+    }
+
+    // The administrator's commands, in order: each row's login runs it (its --database).
+    void adminCommands_data()
+    {
+        QTest::addColumn<QString>("login");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("told");
+        const auto row = [](const char *name, const char *login, QStringList arguments,
+                            const char *input, int status, const QString &told) {
+            QTest::newRow(name) << QString::fromLatin1(login) << arguments << QByteArray(input)
+                                << status << told;
+        };
+        const QString ready = QStringLiteral("Группы printcalc_counter, printcalc_manager и "
+                                             "printcalc_web готовы");
+        const QString notOwner = QStringLiteral("не владелец базы");
+        row("setup-roles again", "printcalc", {QStringLiteral("setup-roles")}, "", 0, ready);
+        row("setup-roles by a counter", "kassa", {QStringLiteral("setup-roles")}, "", 1, notOwner);
+        row("add-login", "printcalc",
+            {QStringLiteral("add-login"), QStringLiteral("kassa2"), QStringLiteral("--role"),
+             QStringLiteral("counter")},
+            "секрет\n", 0, QStringLiteral("Вход «kassa2» в группе printcalc_counter готов."));
+        row("add-login without a password", "printcalc",
+            {QStringLiteral("add-login"), QStringLiteral("kassa3"), QStringLiteral("--role"),
+             QStringLiteral("counter")},
+            "", 1, QStringLiteral("Пароль не дан"));
+        row("add-login with an unknown role", "printcalc",
+            {QStringLiteral("add-login"), QStringLiteral("x"), QStringLiteral("--role"),
+             QStringLiteral("owner")},
+            "Zq7-пароль\n", 2, QStringLiteral("Нужен «--role counter»"));
+        row("add-login by a manager", "boss",
+            {QStringLiteral("add-login"), QStringLiteral("x"), QStringLiteral("--role"),
+             QStringLiteral("manager")},
+            "Zq7-пароль\n", 1, notOwner);
+        row("upgrade by the owner", "printcalc", {QStringLiteral("upgrade")}, "", 0,
+            QStringLiteral("версия %1.").arg(latestSchemaVersion()));
+        row("upgrade by a counter", "kassa2", {QStringLiteral("upgrade")}, "", 1, notOwner);
+        row("unknown action", "printcalc", {QStringLiteral("drop")}, "", 2,
+            QStringLiteral("Команда «--admin drop» не известна"));
+    }
+    void adminCommands()
+    {
+        QFETCH(QString, login);
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, input);
+        QFETCH(int, status);
+        QFETCH(QString, told);
+        const ProgramRun run
+            = runProgram(QStringList {QStringLiteral("--admin")} + arguments
+                             + QStringList {QStringLiteral("--database"), cluster.url(login)},
+                         QString(), 60000, input);
+        const QString said = run.out + run.err;
+        QVERIFY2(run.status == status, qPrintable(said));
+        QVERIFY2(said.contains(told), qPrintable(said));
+        const QString password = QString::fromUtf8(input).trimmed();
+        QVERIFY2(password.isEmpty() || !said.contains(password), "the password was printed");
+    }
+
+    // A counter's login checks the database as the counters use it: reads, and takes numbers.
+    void counterLoginPassesTheCheck()
+    {
+        const ProgramRun run = runProgram({QStringLiteral("--check"), QStringLiteral("--database"),
+                                           cluster.url(QStringLiteral("kassa"))});
+        QVERIFY2(run.status == 0, qPrintable(run.out + run.err));
+    }
+};
+
+QTEST_GUILESS_MAIN(DatabaseRolesTest)
+#include "test_database_roles.moc"
