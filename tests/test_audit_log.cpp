@@ -289,7 +289,7 @@ private slots:
         Connection connection;
         QVERIFY(connection.open(freshDatabase(database), QStringLiteral("t")));
         QSqlQuery query(connection.database());
-        QByteArray previous;
+        QByteArray previous(""); // stored as an empty text, not as NULL
         for (const Row &row : rows) {
             AuditRecord record;
             record.id = row.id;
