@@ -38,6 +38,7 @@ OrdersDialog *MainWindow::showOrders()
         board = new OrdersDialog(ordersLink, &prompts(), settings.settlementAccount(),
                                  settings.settlementAccountProblem(), this);
         board->setAttribute(Qt::WA_DeleteOnClose);
+        board->guard = rightGuard();
         connect(board, &OrdersDialog::reviseRequested, this, [this](qint64 number) {
             reviseTakenOrder(number);
             raise();

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "dialogs/orders_model.h"
+#include "operators/rights.h"
 
 #include <QDialog>
 #include <QPointer>
@@ -39,6 +40,9 @@ public:
     // Asks for a reason (a cancellation's, a refund's); false when the operator gave up. The
     // tests answer instead of the input box.
     std::function<bool(const QString &title, const QString &label, QString *reason)> askReason;
+    // The window's rights: the action goes on once the signed-in operator may take it (a manager
+    // approving on the spot where needed) and is recorded; unset, everything goes on at once.
+    std::function<void(Action action, const QString &what, std::function<void()> go)> guard;
 
     void setView(BoardView view);
     BoardView view() const;
@@ -77,6 +81,9 @@ private:
     void showList(const BoardList &list, const QString &error, qint64 keep);
     void showDetails(const OrderDetails &details);
     void moveTo(qint64 number, OrderStatus to, const QString &reason, bool force);
+    void sendMove(qint64 number, OrderStatus to, const QString &reason, bool force);
+    void sendPayment(qint64 number, const Payment &taken);
+    void withRight(Action action, const QString &what, std::function<void()> go);
     void answered(const OrderAnswer &answer, const QString &done);
     void updateButtons();
     QDateTime now() const;

@@ -238,8 +238,14 @@ QVector<AuditRecord> AuditLog::list(const AuditFilter &filter, bool *ok)
     for (const QVariant &value : qAsConst(values))
         query.addBindValue(value);
     done = done && query.exec();
-    while (done && query.next())
-        records.append(recordOf(query));
+    // The part of what was done is looked for here: the databases' own matching ignores the case
+    // of Latin letters only.
+    const QString what = filter.what.trimmed();
+    while (done && query.next()) {
+        AuditRecord record = recordOf(query);
+        if (what.isEmpty() || record.what.contains(what, Qt::CaseInsensitive))
+            records.append(record);
+    }
     if (!done)
         connection.noteError(query.lastError());
     if (ok)

@@ -24,7 +24,7 @@ namespace {
 
 const QDateTime Start(QDate(2026, 12, 9), QTime(10, 0), Qt::UTC);
 
-// Five records as five sign-ins and payments of one day.
+// Five records of one day: four payments and a status moved.
 void fillTrail(Connection &connection)
 {
     AuditLog log(connection);
@@ -33,7 +33,7 @@ void fillTrail(Connection &connection)
         record.time = Start.addSecs(60 * i);
         record.counter = QStringLiteral("стойка-1");
         record.operatorName = i % 2 ? QStringLiteral("Анна") : QStringLiteral("Борис");
-        record.what = QStringLiteral("оплата");
+        record.what = i == 4 ? QStringLiteral("Смена статуса") : QStringLiteral("оплата");
         record.newValue = QString::number(i * 100);
         QVERIFY2(log.add(&record), qPrintable(connection.errorText()));
         QCOMPARE(record.id, qint64(i));
@@ -571,28 +571,40 @@ private slots:
         QTest::addColumn<QDate>("from");
         QTest::addColumn<QDate>("to");
         QTest::addColumn<QString>("who");
+        QTest::addColumn<QString>("what");
         QTest::addColumn<QList<qint64>>("ids");
-        QTest::newRow("everything") << QDate() << QDate() << "" << QList<qint64> {1, 2, 3, 4, 5};
-        QTest::newRow("Борис") << QDate() << QDate() << "Борис" << QList<qint64> {2, 4};
+        QTest::newRow("everything") << QDate() << QDate() << ""
+                                    << "" << QList<qint64> {1, 2, 3, 4, 5};
+        QTest::newRow("Борис") << QDate() << QDate() << "Борис"
+                               << "" << QList<qint64> {2, 4};
         QTest::newRow("that day") << QDate(2026, 12, 9) << QDate(2026, 12, 9) << ""
-                                  << QList<qint64> {1, 2, 3, 4, 5};
-        QTest::newRow("the day after") << QDate(2026, 12, 10) << QDate() << "" << QList<qint64> {};
-        QTest::newRow("until the day before")
-            << QDate() << QDate(2026, 12, 8) << "" << QList<qint64> {};
-        QTest::newRow("nobody") << QDate() << QDate() << "Пётр" << QList<qint64> {};
+                                  << "" << QList<qint64> {1, 2, 3, 4, 5};
+        QTest::newRow("the day after") << QDate(2026, 12, 10) << QDate() << ""
+                                       << "" << QList<qint64> {};
+        QTest::newRow("until the day before") << QDate() << QDate(2026, 12, 8) << ""
+                                              << "" << QList<qint64> {};
+        QTest::newRow("nobody") << QDate() << QDate() << "Пётр"
+                                << "" << QList<qint64> {};
+        QTest::newRow("a word of what, in another case") << QDate() << QDate() << ""
+                                                         << "СТАТУС" << QList<qint64> {4};
+        QTest::newRow("what and who") << QDate() << QDate() << "Борис"
+                                      << " оплата " << QList<qint64> {2};
+        QTest::newRow("what and the day after") << QDate(2026, 12, 10) << QDate() << ""
+                                                << "оплата" << QList<qint64> {};
     }
     void listFilters()
     {
         QFETCH(QDate, from);
         QFETCH(QDate, to);
         QFETCH(QString, who);
+        QFETCH(QString, what);
         QFETCH(QList<qint64>, ids);
         Connection connection;
         QVERIFY(connection.open(freshDatabase(QStringLiteral("sqlite")), QStringLiteral("t")));
         fillTrail(connection);
         bool ok = false;
         QList<qint64> found;
-        for (const AuditRecord &record : AuditLog(connection).list({from, to, who}, &ok))
+        for (const AuditRecord &record : AuditLog(connection).list({from, to, who, what}, &ok))
             found.append(record.id);
         QVERIFY(ok);
         QCOMPARE(found, ids);
