@@ -441,13 +441,10 @@ private slots:
                                       << QString::fromUtf8(action) << QString::fromUtf8(asked)
                                       << QString::fromUtf8(status) << QString::fromUtf8(paidAfter);
               };
-        const char *owing = "выдача с долгом: заказ № 1001: Готов → Выдан, долг 1 180 "
-                            "₽";
-        const char *cancel
-            = "отмена заказа: заказ № 1001: В работе → Отменён, причина: клиент отказался";
-        const char *refund = "возврат денег: заказ № 1001: -180 ₽ наличные, причина: "
-                             "брак";
         // clang-format off
+        const char *owing = "выдача с долгом: заказ № 1001: Готов → Выдан, долг 1 180 ₽";
+        const char *cancel = "отмена заказа: заказ № 1001: В работе → Отменён, причина: клиент отказался";
+        const char *refund = "возврат денег: заказ № 1001: -180 ₽ наличные, причина: брак";
         row("operator: a status move, allowed", "operator", "в работе", 0, "F2",
             "смена статуса: заказ № 1001: В работе → Готов", "Готов", "0 ₽");
         row("operator: handing over owing asks", "operator", "готов", 0, "F2", owing, "Готов",
