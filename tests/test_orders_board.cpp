@@ -523,7 +523,7 @@ private slots:
         OrderDetails details;
         QVERIFY(book.load(1001, &details));
         QCOMPARE(statusCaption(details.order.status), status);
-        QCOMPARE(plain(cell(board, 1001, OrdersModel::Paid)), paidAfter);
+        QTRY_COMPARE(plain(cell(board, 1001, OrdersModel::Paid)), paidAfter);
     }
 
     // A statement through the board: its report, a not matched payment paid by hand to an order,
