@@ -284,7 +284,7 @@ private slots:
                             "DELETE FROM audit_log WHERE id = (SELECT max(id) FROM audit_log)",
                             "CREATE TRIGGER audit_log_no_delete BEFORE DELETE ON audit_log "
                             "BEGIN SELECT RAISE(ABORT, 'no'); END"}
-            << "Цепочка нарушена: после записи 19 недостаёт записей: их было 20.\n";
+            << "Цепочка нарушена: после записи 21 недостаёт записей: их было 22.\n";
         QTest::newRow("a trigger dropped")
             << QStringList {"DROP TRIGGER audit_log_no_update"}
             << "Журнал действий не защищён от правки: нет триггера audit_log_no_update.\n";
