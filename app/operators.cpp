@@ -3,6 +3,7 @@
 #include "app/operators.h"
 #include "app/mainwindow.h"
 #include "app/order_storage.h"
+#include "dialogs/audit_dialog.h"
 #include "dialogs/sign_in_dialog.h"
 #include "order/order.h"
 #include "storage/audit_log.h"
@@ -91,6 +92,30 @@ void OperatorGate::record(const AuditRecord &record)
     });
 }
 
+void OperatorGate::readAudit(const AuditFilter &filter, QObject *context,
+                             std::function<void(const AuditReading &)> done)
+{
+    std::shared_ptr<State> s = state;
+    QPointer<QObject> receiver(context);
+    thread.post([s, receiver, done, filter] {
+        AuditReading reading;
+        if (s->open()) {
+            AuditLog log(s->connection);
+            reading.records = log.list(filter, &reading.read);
+            if (reading.read) {
+                const AuditCheck check
+                    = log.verify(ProgramState(s->localPath).auditHead(s->url.display()));
+                reading.chain = check.read
+                    ? check.text()
+                    : check.text() + QLatin1Char(' ') + s->connection.errorText();
+            }
+        }
+        if (!reading.read)
+            reading.error = s->connection.errorText();
+        replyTo(receiver, [done, reading] { done(reading); });
+    });
+}
+
 bool OperatorGate::waitIdle(int msecs)
 {
     return thread.waitIdle(msecs);
@@ -156,6 +181,25 @@ QStringList activeNames(const QVector<OperatorAccount> &accounts, Role least)
     return names;
 }
 
+// One view of the trail at a time, not modal: the counter goes on working beside it.
+void openAuditView(QWidget *window, OperatorGate *gate)
+{
+    AuditDialog *view = window->findChild<AuditDialog *>();
+    if (!view) {
+        view = new AuditDialog(
+            [gate](const AuditFilter &filter, QObject *context,
+                   std::function<void(const AuditReading &)> done) {
+                gate->readAudit(filter, context, std::move(done));
+            },
+            window);
+        view->setAttribute(Qt::WA_DeleteOnClose);
+        view->refresh();
+    }
+    view->show();
+    view->raise();
+    view->activateWindow();
+}
+
 } // namespace
 
 void MainWindow::initOperators()
@@ -179,6 +223,13 @@ void MainWindow::initOperators()
     connect(lock, &QShortcut::activated, this, [this] {
         if (operatorGate->isOn())
             lockCounter();
+    });
+    // The owner's view of the trail; anyone else is asked for the owner's PIN.
+    auto *audit = new QShortcut(QKeySequence(Qt::CTRL + Qt::SHIFT + Qt::Key_J), this);
+    audit->setObjectName(QStringLiteral("shortcutAudit"));
+    connect(audit, &QShortcut::activated, this, [this] {
+        withRight(Action::ViewAudit, actionCaption(Action::ViewAudit),
+                  [this](const QString &) { openAuditView(this, operatorGate); });
     });
     connect(order(), &Order::lineChanged, this, [this](int row, int column) {
         if (column == OrderLine::UnitPrice && !restoringPrice)

@@ -4,6 +4,7 @@
 // no operator.
 #pragma once
 
+#include "dialogs/audit_model.h"
 #include "operators/rights.h"
 #include "storage/database_thread.h"
 #include "storage/database_url.h"
@@ -32,6 +33,10 @@ public:
     // Seals the record onto the trail under the operator signed in (the counter's name given),
     // and keeps the chain's head in the counter's state file.
     void record(const AuditRecord &record);
+    // Reads the trail with the filter and checks the whole chain against the head this counter
+    // keeps, on the gate's thread; answers on the context's thread.
+    void readAudit(const AuditFilter &filter, QObject *context,
+                   std::function<void(const AuditReading &)> done);
     bool waitIdle(int msecs);
 
     bool isOn() const { return on; }

@@ -47,6 +47,7 @@ OrdersDialog *MainWindow::showOrders()
             terms.tax = now.tax();
             return terms;
         };
+        board->guard = rightGuard();
         connect(board, &OrdersDialog::reviseRequested, this, [this](qint64 number) {
             reviseTakenOrder(number);
             raise();

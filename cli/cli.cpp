@@ -7,6 +7,7 @@
 #include "storage/connection.h"
 #include "storage/operator_store.h"
 #include "storage/settings.h"
+#include "storage/transaction.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -375,23 +376,35 @@ bool CliContext::authorise(Connection &connection, Action action, int *status)
     return true;
 }
 
-void CliContext::audit(Connection &connection, const QString &what, const QString &oldValue,
+bool CliContext::audit(Connection &connection, const QString &what, const QString &oldValue,
                        const QString &newValue)
 {
     if (!operatorsOn)
-        return;
+        return true;
     AuditRecord record;
     record.counter = Settings().counterName();
     record.operatorName = operatorName;
     record.what = what;
     record.oldValue = oldValue;
     record.newValue = newValue;
-    if (!AuditLog(connection).add(&record)) {
-        err << QStringLiteral("Сделано, но не записано в журнал действий: ")
-            << connection.errorText() << '\n';
-        return;
+    if (!AuditLog(connection).append(&record)) {
+        fail(QStringLiteral("Ничего не изменено: запись в журнал действий не удалась. ")
+             + connection.errorText());
+        return false;
     }
-    keepAuditHead({record.id, record.hash});
+    sealedHead = {record.id, record.hash};
+    return true;
+}
+
+bool CliContext::commitChange(Connection &connection, Transaction &transaction)
+{
+    if (!transaction.commit()) {
+        fail(QStringLiteral("Ничего не изменено: ") + connection.errorText());
+        return false;
+    }
+    keepAuditHead(sealedHead);
+    sealedHead = AuditHead();
+    return true;
 }
 
 void CliContext::keepAuditHead(const AuditHead &head)

@@ -25,6 +25,7 @@
 
 class CliOutputFile;
 class Connection;
+class Transaction;
 
 constexpr int CliFailed = 1;
 constexpr int CliUsage = 2;
@@ -39,6 +40,7 @@ struct CliContext
     // `--operator NAME`, taken off the command line before the command reads it.
     QString operatorName;
     bool operatorsOn = false; // known once authorise ran: the shop has operators
+    AuditHead sealedHead; // the record sealed in the command's transaction
 
     // Opens the chosen database, or tells why not on standard error and returns false.
     bool open(Connection &connection);
@@ -71,10 +73,14 @@ struct CliContext
     // otherwise the operator named by --operator signs in with the PIN on the next line of
     // standard input and must hold the right. False (told, status 1) when refused.
     bool authorise(Connection &connection, Action action, int *status);
-    // The change done, in the audit trail under the signed-in operator's name, and the chain's
-    // head kept in the counter's state file; nothing while no operator is defined.
-    void audit(Connection &connection, const QString &what, const QString &oldValue,
+    // The change's record in the audit trail under the signed-in operator's name, sealed inside
+    // the transaction the command began before the change, so that a failure leaves neither;
+    // nothing while no operator is defined. False (told, nothing kept) when it was not written.
+    bool audit(Connection &connection, const QString &what, const QString &oldValue,
                const QString &newValue);
+    // The change and its record committed, and the chain's head kept in the counter's state file;
+    // false (told) when the commit failed.
+    bool commitChange(Connection &connection, Transaction &transaction);
     // The head of the chain just sealed, into this counter's state file.
     void keepAuditHead(const AuditHead &head);
     // The next line of standard input, without its line end: a PIN.

@@ -8,6 +8,7 @@
 #include "storage/customer_import.h"
 #include "storage/customer_store.h"
 #include "storage/settings.h"
+#include "storage/transaction.h"
 
 #include <QFileInfo>
 
@@ -214,9 +215,12 @@ int importFile(CliContext &context, const QCommandLineParser &parser, const QStr
     if (!context.authorise(connection, Action::TakeOrder, &status))
         return status;
     CustomerStore store(connection);
+    Transaction transaction(connection);
     const CustomerImport imported = importCustomers(store, read, Settings().counterName());
-    if (imported.stored)
-        context.audit(connection, QStringLiteral("клиенты загружены"), QString(), path);
+    if (imported.stored
+        && (!context.audit(connection, QStringLiteral("клиенты загружены"), QString(), path)
+            || !context.commitChange(connection, transaction)))
+        return CliFailed;
     context.out << imported.report() << '\n';
     if (!imported.stored && connection.fault() != StorageFault::None)
         context.err << connection.errorText() << '\n';

@@ -8,6 +8,7 @@
 #include "storage/mail_queue.h"
 #include "storage/order_book.h"
 #include "storage/settings.h"
+#include "storage/transaction.h"
 #include "storage/web_requests.h"
 
 #include <QElapsedTimer>
@@ -257,14 +258,17 @@ int changeStatus(CliContext &context, const QCommandLineParser &parser, const QS
     const Settings settings;
     OrderBook book = orderBook(connection, settings);
     book.setOperatorName(context.operatorName);
+    Transaction transaction(connection);
     const OrderAnswer answer = book.changeStatus(number, to, parser.value(QStringLiteral("reason")),
                                                  force, settings.counterName(), QDateTime());
     if (answer.owedKopecks > 0)
         return context.fail(answer.message + QStringLiteral(" Выдать с долгом: добавьте --force."));
     if (!answer.done())
         return answered(context, connection, answer);
-    context.audit(connection, actionCaption(right), QStringLiteral("заказ № %1").arg(number),
-                  statusCaption(to));
+    if (!context.audit(connection, actionCaption(right), QStringLiteral("заказ № %1").arg(number),
+                       statusCaption(to))
+        || !context.commitChange(connection, transaction))
+        return CliFailed;
     context.out << QStringLiteral("Заказ № %1: %2.").arg(number).arg(statusCaption(to)) << '\n';
     if (answer.mailQueued)
         sendReadyMail(context, connection, settings, number);
@@ -366,16 +370,19 @@ int addPayment(CliContext &context, const QCommandLineParser &parser, const QStr
     payment.counter = settings.counterName();
     payment.reason = parser.value(QStringLiteral("reason"));
     OrderBook book = orderBook(connection, settings);
+    Transaction transaction(connection);
     const OrderAnswer answer = book.addPayment(number, payment);
     if (!answer.done())
         return answered(context, connection, answer);
+    if (!context.audit(connection, actionCaption(right), QStringLiteral("заказ № %1").arg(number),
+                       kopecksText(payment.kopecks) + QLatin1Char(' ')
+                           + paymentMethodWord(payment.method))
+        || !context.commitChange(connection, transaction))
+        return CliFailed;
     OrderDetails details;
     if (!book.load(number, &details))
         return context.fail(connection.errorText());
     const TakenOrder &order = details.order;
-    context.audit(connection, actionCaption(right), QStringLiteral("заказ № %1").arg(number),
-                  kopecksText(payment.kopecks) + QLatin1Char(' ')
-                      + paymentMethodWord(payment.method));
     context.out << QStringLiteral("Заказ № %1: %2 %3 (%4). Оплачено %5 из %6, остаток %7.")
                        .arg(number)
                        .arg(payment.kopecks < 0 ? QStringLiteral("возврат")
@@ -414,14 +421,17 @@ int importStatement(CliContext &context, const QCommandLineParser &parser, const
         return CliFailed;
     if (!context.authorise(connection, Action::TakePayment, &status))
         return status;
+    Transaction transaction(connection);
     const StatementReport report = orderBook(connection, settings)
                                        .importStatement(bytes, settings.settlementAccount(),
                                                         settings.counterName(), QDateTime());
     if (!report.read)
         return context.fail(QStringLiteral("Выписка %1 не загружена, ничего не изменено. %2")
                                 .arg(words.first(), report.problem));
-    context.audit(connection, QStringLiteral("выписка банка"), QString(),
-                  statementSummaryText(report));
+    if (!context.audit(connection, QStringLiteral("выписка банка"), QString(),
+                       statementSummaryText(report))
+        || !context.commitChange(connection, transaction))
+        return CliFailed;
     for (const StatementLine &line : report.lines)
         context.out << statementLineText(line) << '\n';
     context.out << statementSummaryText(report) << '\n';

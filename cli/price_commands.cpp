@@ -5,6 +5,7 @@
 #include "prices/price_versions.h"
 #include "storage/connection.h"
 #include "storage/price_store.h"
+#include "storage/transaction.h"
 
 #include <limits>
 
@@ -199,12 +200,15 @@ int checkOrImport(CliContext &context, const QCommandLineParser &parser, const Q
     info.loadedBy = priceLoaderName();
     info.loadedAt = QDateTime::fromMSecsSinceEpoch(priceClockMSecs());
     PriceVersion version = changedVersion(inForce, check.prices, check.extras, info);
+    Transaction transaction(connection);
     const int number = PriceVersionTables(connection).store(version);
     if (number == 0)
         return context.fail(QStringLiteral("Версия не сохранена: ") + connection.errorText());
     version.info.number = number;
-    context.audit(connection, QStringLiteral("версия прайс-листа загружена"), inForce.info.title(),
-                  version.info.title());
+    if (!context.audit(connection, QStringLiteral("версия прайс-листа загружена"),
+                       inForce.info.title(), version.info.title())
+        || !context.commitChange(connection, transaction))
+        return CliFailed;
     context.out << QStringLiteral("Сохранён прайс-лист: ") << version.info.title() << '\n';
     return 0;
 }

@@ -317,7 +317,39 @@ void OrdersDialog::updateButtons()
     ui->pushButtonReviseOrder->setEnabled(open);
 }
 
+void OrdersDialog::withRight(Action action, const QString &what, std::function<void()> go)
+{
+    if (!guard) {
+        go();
+        return;
+    }
+    // The approval may come after the board is closed.
+    QPointer<OrdersDialog> self(this);
+    guard(action, what, [self, go] {
+        if (self)
+            go();
+    });
+}
+
 void OrdersDialog::moveTo(qint64 number, OrderStatus to, const QString &reason, bool force)
+{
+    const int row = model->rowOf(number);
+    const Action action = to == OrderStatus::Cancelled ? Action::CancelOrder
+        : force && to == OrderStatus::HandedOver       ? Action::HandOverOwing
+                                                       : Action::MoveStatus;
+    QString what = QStringLiteral("заказ № %1: %2 → %3")
+                       .arg(number)
+                       .arg(row < 0 ? QString() : statusCaption(model->order(row).status),
+                            statusCaption(to));
+    if (action == Action::HandOverOwing && row >= 0)
+        what += QStringLiteral(", долг %1").arg(roubles(model->order(row).balanceKopecks()));
+    if (!reason.isEmpty())
+        what += QStringLiteral(", причина: %1").arg(reason);
+    withRight(action, what,
+              [this, number, to, reason, force] { sendMove(number, to, reason, force); });
+}
+
+void OrdersDialog::sendMove(qint64 number, OrderStatus to, const QString &reason, bool force)
 {
     ui->labelOrdersStatus->setText(
         QStringLiteral("Заказ № %1: «%2»…").arg(number).arg(statusCaption(to)));
@@ -446,20 +478,31 @@ void OrdersDialog::takePayment()
     connect(payment, &QDialog::accepted, this, [this, dialog = payment.data()] {
         const qint64 number = dialog->number();
         const Payment taken = dialog->payment();
-        link->addPayment(number, taken, this, [this, number, taken](const OrderAnswer &answer) {
-            answered(answer,
-                     taken.kopecks > 0
-                         ? QStringLiteral("По заказу № %1 принято %2 (%3).")
-                               .arg(number)
-                               .arg(roubles(taken.kopecks), paymentMethodWord(taken.method))
-                         : QStringLiteral("По заказу № %1 возвращено %2.")
-                               .arg(number)
-                               .arg(roubles(-taken.kopecks)));
-            if (answer.done() && opened.order.number == number)
-                openSelected();
-        });
+        QString what = QStringLiteral("заказ № %1: %2 %3")
+                           .arg(number)
+                           .arg(roubles(taken.kopecks), paymentMethodWord(taken.method));
+        if (!taken.reason.isEmpty())
+            what += QStringLiteral(", причина: %1").arg(taken.reason);
+        withRight(taken.kopecks < 0 ? Action::Refund : Action::TakePayment, what,
+                  [this, number, taken] { sendPayment(number, taken); });
     });
     payment->open();
+}
+
+void OrdersDialog::sendPayment(qint64 number, const Payment &taken)
+{
+    link->addPayment(number, taken, this, [this, number, taken](const OrderAnswer &answer) {
+        answered(answer,
+                 taken.kopecks > 0
+                     ? QStringLiteral("По заказу № %1 принято %2 (%3).")
+                           .arg(number)
+                           .arg(roubles(taken.kopecks), paymentMethodWord(taken.method))
+                     : QStringLiteral("По заказу № %1 возвращено %2.")
+                           .arg(number)
+                           .arg(roubles(-taken.kopecks)));
+        if (answer.done() && opened.order.number == number)
+            openSelected();
+    });
 }
 
 void OrdersDialog::openSelected()

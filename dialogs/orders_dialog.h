@@ -10,6 +10,7 @@
 
 #include "dialogs/orders_model.h"
 #include "storage/orders_link.h"
+#include "operators/rights.h"
 
 #include <QDialog>
 #include <QPointer>
@@ -44,6 +45,9 @@ public:
     std::function<bool(const QString &title, const QString &label, QString *reason)> askReason;
     // What a confirmed request's order takes from the settings (its number's start, the tax).
     std::function<RequestTerms()> requestTerms;
+    // The window's rights: the action goes on once the signed-in operator may take it (a manager
+    // approving on the spot where needed) and is recorded; unset, everything goes on at once.
+    std::function<void(Action action, const QString &what, std::function<void()> go)> guard;
 
     void setView(BoardView view);
     BoardView view() const;
@@ -95,6 +99,9 @@ private:
     void showDetails(const OrderDetails &details);
     void showRequest(const TakenOrder &request);
     void moveTo(qint64 number, OrderStatus to, const QString &reason, bool force);
+    void sendMove(qint64 number, OrderStatus to, const QString &reason, bool force);
+    void sendPayment(qint64 number, const Payment &taken);
+    void withRight(Action action, const QString &what, std::function<void()> go);
     void answered(const OrderAnswer &answer, const QString &done);
     void updateButtons();
     QDateTime now() const;

@@ -80,6 +80,28 @@ bool AuditChainCheck::addPage(const QVector<AuditRecord> &records, const QString
     return true;
 }
 
+bool AuditChainCheck::addComposedPage(const QVector<AuditRecord> &records,
+                                      const QVector<QByteArray> &contents)
+{
+    QVector<QByteArray> hashes(records.size());
+    const auto work = [&](int from, int step) {
+        for (int i = from; i < records.size(); i += step)
+            hashes[i]
+                = QCryptographicHash::hash(contents.at(i), QCryptographicHash::Sha256).toHex();
+    };
+    const int workers = int(qBound(1u, std::thread::hardware_concurrency(), 8u));
+    std::vector<std::thread> threads;
+    for (int w = 1; w < workers; ++w)
+        threads.emplace_back(work, w, workers);
+    work(0, workers);
+    for (std::thread &thread : threads)
+        thread.join();
+    for (int i = 0; i < records.size(); ++i)
+        if (!addHashed(records.at(i), hashes.at(i)))
+            return false;
+    return true;
+}
+
 bool AuditChainCheck::addHashed(const AuditRecord &record, const QByteArray &ownHash)
 {
     if (!verdict.intact)

@@ -60,6 +60,9 @@ public:
     bool add(const AuditRecord &record, const QString &timeText = QString());
     // A page of records with their stored times, their hashes made on every core first.
     bool addPage(const QVector<AuditRecord> &records, const QStringList &timeTexts);
+    // A page of records (id and both hashes) with the bytes each own hash is taken over, as the
+    // database composed them: what auditHash() hashes after the previous hash's bytes.
+    bool addComposedPage(const QVector<AuditRecord> &records, const QVector<QByteArray> &contents);
     // Once every record is added: the end checked against the head.
     AuditVerdict finish();
     // The chain's head as read so far.

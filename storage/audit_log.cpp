@@ -140,12 +140,32 @@ AuditCheck AuditLog::verify(const AuditHead &kept)
     AuditCheck check;
     if (!missingTriggers(&check.missingTriggers))
         return check;
-    // In pages by id: PostgreSQL's driver then takes each page in one answer instead of a row
-    // at a time, and neither database holds the whole trail in memory.
+    // The database composes the bytes each hash is taken over (the lengths in bytes, as
+    // auditHash() writes them), so that a row comes as four values instead of ten texts, none of
+    // them turned into the program's strings and back. In pages by id: PostgreSQL's driver then
+    // takes each page in one answer instead of a row at a time, and neither database holds the
+    // whole trail in memory.
+    const bool sqlite = connection.isSqlite();
+    const auto field = [sqlite](const QString &column) {
+        return sqlite
+            ? QStringLiteral("length(CAST(%1 AS BLOB)) || ':' || %1").arg(column)
+            : QStringLiteral("CAST(octet_length(convert_to(%1, 'UTF8')) AS TEXT) || ':' || %1")
+                  .arg(column);
+    };
+    QStringList parts {QStringLiteral("previous_hash || '|'"),
+                       field(QStringLiteral("CAST(id AS TEXT)"))};
+    for (const char *column :
+         {"logged_at", "counter", "operator_name", "approver", "what", "old_value", "new_value"})
+        parts << field(QLatin1String(column));
+    const QString content = parts.join(QStringLiteral(" || "));
     const int page = 50000;
     QSqlQuery query(connection.database());
-    query.setForwardOnly(connection.isSqlite());
-    if (!query.prepare(QStringLiteral("SELECT ") + AuditColumns
+    query.setForwardOnly(sqlite);
+    const QString columns = sqlite
+        ? QStringLiteral(
+            "id, CAST(previous_hash AS BLOB), CAST(own_hash AS BLOB), CAST(%1 AS BLOB)")
+        : QStringLiteral("id, previous_hash, own_hash, %1");
+    if (!query.prepare(QStringLiteral("SELECT ") + columns.arg(content)
                        + QStringLiteral(" FROM audit_log WHERE id > ? ORDER BY id LIMIT ")
                        + QString::number(page))) {
         connection.noteError(query.lastError());
@@ -154,23 +174,35 @@ AuditCheck AuditLog::verify(const AuditHead &kept)
     AuditChainCheck chain(kept);
     qint64 after = std::numeric_limits<qint64>::min();
     bool going = true;
+    QVector<AuditRecord> records;
+    QVector<QByteArray> contents;
+    records.reserve(page);
+    contents.reserve(page);
     while (going) {
         query.addBindValue(after);
         if (!query.exec()) {
             connection.noteError(query.lastError());
             return check;
         }
-        QVector<AuditRecord> records;
-        QStringList times;
-        records.reserve(page);
-        times.reserve(page);
+        records.clear();
+        contents.clear();
         while (query.next()) {
-            records.append(recordOf(query, false));
-            times.append(query.value(1).toString());
+            AuditRecord record;
+            record.id = query.value(0).toLongLong();
+            if (sqlite) {
+                record.previousHash = query.value(1).toByteArray();
+                record.hash = query.value(2).toByteArray();
+                contents.append(query.value(3).toByteArray());
+            } else {
+                record.previousHash = query.value(1).toString().toLatin1();
+                record.hash = query.value(2).toString().toLatin1();
+                contents.append(query.value(3).toString().toUtf8());
+            }
+            records.append(record);
         }
         if (!records.isEmpty())
             after = records.last().id;
-        going = chain.addPage(records, times) && records.size() == page;
+        going = chain.addComposedPage(records, contents) && records.size() == page;
     }
     check.read = true;
     check.verdict = chain.finish();
@@ -206,8 +238,14 @@ QVector<AuditRecord> AuditLog::list(const AuditFilter &filter, bool *ok)
     for (const QVariant &value : qAsConst(values))
         query.addBindValue(value);
     done = done && query.exec();
-    while (done && query.next())
-        records.append(recordOf(query));
+    // The part of what was done is looked for here: the databases' own matching ignores the case
+    // of Latin letters only.
+    const QString what = filter.what.trimmed();
+    while (done && query.next()) {
+        AuditRecord record = recordOf(query);
+        if (what.isEmpty() || record.what.contains(what, Qt::CaseInsensitive))
+            records.append(record);
+    }
     if (!done)
         connection.noteError(query.lastError());
     if (ok)

@@ -16,6 +16,7 @@ struct AuditFilter
     QDate from; // local days, both included; invalid: open
     QDate to;
     QString who; // the operator or the approver; empty: anyone
+    QString what; // a part of what was done, in any case; empty: anything
 };
 
 struct AuditCheck

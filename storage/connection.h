@@ -9,6 +9,7 @@
 #include <QString>
 
 class QSqlError;
+class Transaction;
 
 enum class StorageFault {
     None,
@@ -59,6 +60,9 @@ public:
     StorageFault noteError(const QSqlError &error);
     // The message for a fault of this database, with the driver's words as detail.
     QString faultText(StorageFault fault, const QString &detail) const;
+    // The transaction open on this connection, which a transaction begun meanwhile joins.
+    Transaction *openTransaction() const { return joinable; }
+    void setOpenTransaction(Transaction *transaction) { joinable = transaction; }
 
 private:
     bool fail(StorageFault fault, const QString &detail);
@@ -69,6 +73,7 @@ private:
     bool canWrite = false;
     StorageFault lastFault = StorageFault::None;
     QString lastError;
+    Transaction *joinable = nullptr;
 };
 
 // Moves a damaged SQLite file (with its -wal and -shm) aside under a name with the date and time;

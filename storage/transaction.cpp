@@ -20,10 +20,27 @@ Transaction::Transaction(QSqlDatabase database)
 }
 
 Transaction::Transaction(Connection &connection)
-    : Transaction(connection.database())
+    : reportTo(&connection)
+    , db(connection.database())
+    , sqlite(db.driverName() == QLatin1String("QSQLITE"))
 {
-    reportTo = &connection;
-    if (!active)
+    outer = connection.openTransaction();
+    if (outer) {
+        active = outer->active;
+        if (!active)
+            lastError = outer->lastError;
+        return;
+    }
+    if (sqlite) {
+        active = run(QStringLiteral("BEGIN IMMEDIATE"));
+    } else {
+        active = db.transaction();
+        if (!active)
+            lastError = db.lastError();
+    }
+    if (active)
+        connection.setOpenTransaction(this);
+    else
         note();
 }
 
@@ -36,6 +53,8 @@ void Transaction::note()
 Transaction::~Transaction()
 {
     rollback();
+    if (reportTo && reportTo->openTransaction() == this)
+        reportTo->setOpenTransaction(nullptr);
 }
 
 bool Transaction::run(const QString &statement)
@@ -51,11 +70,24 @@ bool Transaction::commit()
 {
     if (!active)
         return false;
+    if (outer) {
+        active = false;
+        return outer->active;
+    }
+    if (partFailed) {
+        lastError = QSqlError(QStringLiteral("часть изменения не записана"), QString(),
+                              QSqlError::TransactionError);
+        note();
+        rollback();
+        return false;
+    }
     const bool done = sqlite ? run(QStringLiteral("COMMIT")) : db.commit();
     if (!done && !sqlite)
         lastError = db.lastError();
     if (done) {
         active = false;
+        if (reportTo && reportTo->openTransaction() == this)
+            reportTo->setOpenTransaction(nullptr);
         return true;
     }
     note();
@@ -68,6 +100,12 @@ void Transaction::rollback()
     if (!active)
         return;
     active = false;
+    if (outer) {
+        outer->partFailed = true;
+        return;
+    }
+    if (reportTo && reportTo->openTransaction() == this)
+        reportTo->setOpenTransaction(nullptr);
     if (sqlite) {
         QSqlQuery query(db);
         query.exec(QStringLiteral("ROLLBACK"));

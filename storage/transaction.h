@@ -13,7 +13,10 @@ public:
     // writers queue up instead of failing half way.
     explicit Transaction(QSqlDatabase db);
     // The same on the connection's database; a failed begin or commit is noted on the connection,
-    // which tells the window.
+    // which tells the window. Begun while another transaction of the connection is open, it is a
+    // part of that one: its commit only says the part is done, and a part rolled back makes the
+    // whole one fail at its commit, so that a change and its record are kept together or not at
+    // all.
     explicit Transaction(Connection &connection);
     ~Transaction();
     Transaction(const Transaction &) = delete;
@@ -30,6 +33,8 @@ private:
     void note();
 
     Connection *reportTo = nullptr;
+    Transaction *outer = nullptr;
+    bool partFailed = false;
     QSqlDatabase db;
     bool sqlite = false;
     bool active = false;

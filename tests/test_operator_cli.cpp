@@ -237,6 +237,42 @@ private slots:
                               QStringLiteral("Готов:Анна")}));
     }
 
+    // A change whose record the trail refuses is not made either: both are one transaction.
+    void changeWithoutItsRecord_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("count");
+        QTest::addColumn<QString>("before");
+        QTest::newRow("a status move")
+            << QStringList {"--orders", "status", "1", "выдан", "--force", "--operator", "Ольга"}
+            << "SELECT status FROM taken_order WHERE invoice_number = 1"
+            << "2";
+        QTest::newRow("a payment")
+            << QStringList {"--payments", "add", "1", "300", "карта", "--operator", "Ольга"}
+            << "SELECT count(*) FROM order_payment"
+            << "2";
+    }
+    void changeWithoutItsRecord()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, count);
+        QFETCH(QString, before);
+        edit({QStringLiteral("CREATE TRIGGER refuse_record BEFORE INSERT ON audit_log WHEN "
+                             "NEW.what NOT IN ('вход', 'неудачный вход') BEGIN SELECT "
+                             "RAISE(ABORT, 'refused'); END")});
+        const ProgramRun result = run(arguments, QByteArrayLiteral("4321\n"));
+        edit({QStringLiteral("DROP TRIGGER refuse_record")});
+        QCOMPARE(result.status, 1);
+        QVERIFY2(result.err.startsWith(QStringLiteral("Ничего не изменено: запись в журнал "
+                                                      "действий не удалась.")),
+                 qPrintable(result.err));
+        Connection connection;
+        QVERIFY(connection.open(DatabaseUrl::parse(url), QStringLiteral("t")));
+        QSqlQuery query(connection.database());
+        QVERIFY(query.exec(count) && query.next());
+        QCOMPARE(query.value(0).toString(), before);
+    }
+
     // Edits made straight in the file: the last row removed is found by the head the counter
     // kept; a dropped trigger is told and not made again.
     void tamperedFile_data()
@@ -248,7 +284,7 @@ private slots:
                             "DELETE FROM audit_log WHERE id = (SELECT max(id) FROM audit_log)",
                             "CREATE TRIGGER audit_log_no_delete BEFORE DELETE ON audit_log "
                             "BEGIN SELECT RAISE(ABORT, 'no'); END"}
-            << "Цепочка нарушена: после записи 19 недостаёт записей: их было 20.\n";
+            << "Цепочка нарушена: после записи 21 недостаёт записей: их было 22.\n";
         QTest::newRow("a trigger dropped")
             << QStringList {"DROP TRIGGER audit_log_no_update"}
             << "Журнал действий не защищён от правки: нет триггера audit_log_no_update.\n";

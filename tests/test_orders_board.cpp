@@ -715,6 +715,109 @@ private slots:
                  method);
     }
 
+    // Role × the board's actions through the window's seam: what the seam is asked, and the order
+    // after it (an action the role may not take alone is not approved here).
+    void rightsOnTheBoard_data()
+    {
+        QTest::addColumn<QString>("role");
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<qint64>("paid");
+        QTest::addColumn<QString>("action"); // F2, cancel, or an amount|method|reason paid
+        QTest::addColumn<QString>("asked");
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<QString>("paidAfter");
+        const auto row
+            = [](const char *name, const char *role, const char *from, qint64 paid,
+                 const char *action, const char *asked, const char *status, const char *paidAfter) {
+                  QTest::newRow(name) << QString::fromUtf8(role) << QString::fromUtf8(from) << paid
+                                      << QString::fromUtf8(action) << QString::fromUtf8(asked)
+                                      << QString::fromUtf8(status) << QString::fromUtf8(paidAfter);
+              };
+        // clang-format off
+        const char *owing = "выдача с долгом: заказ № 1001: Готов → Выдан, долг 1 180 ₽";
+        const char *cancel = "отмена заказа: заказ № 1001: В работе → Отменён, причина: клиент отказался";
+        const char *refund = "возврат денег: заказ № 1001: -180 ₽ наличные, причина: брак";
+        row("operator: a status move, allowed", "operator", "в работе", 0, "F2",
+            "смена статуса: заказ № 1001: В работе → Готов", "Готов", "0 ₽");
+        row("operator: handing over owing asks", "operator", "готов", 0, "F2", owing, "Готов",
+            "0 ₽");
+        row("manager: handing over owing", "manager", "готов", 0, "F2", owing, "Выдан", "0 ₽");
+        row("operator: a cancellation asks", "operator", "в работе", 0, "cancel", cancel,
+            "В работе", "0 ₽");
+        row("manager: a cancellation", "manager", "в работе", 0, "cancel", cancel, "Отменён",
+            "0 ₽");
+        row("owner: a cancellation", "owner", "в работе", 0, "cancel", cancel, "Отменён", "0 ₽");
+        row("operator: a payment, allowed", "operator", "в работе", 0, "500|карта",
+            "оплата: заказ № 1001: 500 ₽ карта", "В работе", "500 ₽");
+        row("operator: a refund asks", "operator", "в работе", 118000, "-180|наличные|брак",
+            refund, "В работе", "1 180 ₽");
+        row("manager: a refund", "manager", "в работе", 118000, "-180|наличные|брак", refund,
+            "В работе", "1 000 ₽");
+        // clang-format on
+    }
+
+    void rightsOnTheBoard()
+    {
+        QFETCH(QString, role);
+        QFETCH(QString, from);
+        QFETCH(qint64, paid);
+        QFETCH(QString, action);
+        QFETCH(QString, asked);
+        QFETCH(QString, status);
+        QFETCH(QString, paidAfter);
+        Role signedIn = Role::Operator;
+        QVERIFY(roleFromWord(role, &signedIn));
+        OrderStatus start = OrderStatus::Accepted;
+        QVERIFY(statusFromWord(from, &start));
+        OrderBook book(*connection);
+        QCOMPARE(make(book, 0, {"Визитки", "Иванов", "", Now.addDays(1), start, paid}), 1001);
+        link.reset(new OrdersLink(url, QStringLiteral("стойка-1"), ShopContacts()));
+        board = open(link.get(), &prompts);
+        board->setView(BoardView::All);
+        relist();
+        QStringList seen;
+        board->guard = [&](Action right, const QString &what, std::function<void()> go) {
+            seen << actionCaption(right) + QStringLiteral(": ") + what;
+            if (decisionFor(signedIn, right) == Decision::Allowed)
+                go();
+        };
+        prompts.answer = QStringLiteral("Выдать");
+        board->askReason = [](const QString &, const QString &, QString *given) {
+            *given = QStringLiteral("клиент отказался");
+            return true;
+        };
+        select(1001);
+        auto *table = board->findChild<QTableView *>(QStringLiteral("tableViewOrders"));
+        if (action == QLatin1String("F2")) {
+            QTest::keyClick(table, Qt::Key_F2);
+        } else if (action == QLatin1String("cancel")) {
+            board->findChild<QPushButton *>(QStringLiteral("pushButtonCancelOrder"))->click();
+        } else {
+            const QStringList parts = action.split(QLatin1Char('|'));
+            QTest::keyClick(table, Qt::Key_F3);
+            PaymentDialog *payment = nullptr;
+            QTRY_VERIFY((payment = board->findChild<PaymentDialog *>()) && payment->isVisible());
+            payment->findChild<QLineEdit *>(QStringLiteral("lineEditPaymentAmount"))
+                ->insert(parts.at(0));
+            auto *methods
+                = payment->findChild<QComboBox *>(QStringLiteral("comboBoxPaymentMethod"));
+            methods->setCurrentIndex(methods->findText(parts.at(1)));
+            if (parts.size() > 2)
+                payment->findChild<QLineEdit *>(QStringLiteral("lineEditPaymentReason"))
+                    ->insert(parts.at(2));
+            payment->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
+        }
+        QTRY_COMPARE(seen.size(), 1);
+        QVERIFY(link->waitIdle(5000));
+        QTRY_VERIFY(!board->isListing());
+        const auto plain = [](QString text) { return text.replace(QChar::Nbsp, QLatin1Char(' ')); };
+        QCOMPARE(plain(seen.first()), asked);
+        OrderDetails details;
+        QVERIFY(book.load(1001, &details));
+        QCOMPARE(statusCaption(details.order.status), status);
+        QTRY_COMPARE(plain(cell(board, 1001, OrdersModel::Paid)), paidAfter);
+    }
+
     // A statement through the board: its report, a not matched payment paid by hand to an order,
     // and the same file again counting nothing twice.
     void statementWithAMatchByHand()
