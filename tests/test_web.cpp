@@ -178,6 +178,133 @@ private slots:
         QVERIFY(get(port, "/page.js").body.contains("api/v1/quote"));
     }
 
+    void souvenirPictures_data()
+    {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("second");
+        QTest::newRow("mugs") << "radioButton_68" << 6 << "/pictures/Kruzhki/2.gif";
+        QTest::newRow("pens") << "radioButton_79" << 9 << "/pictures/Ruchki/2.jpg";
+        QTest::newRow("t-shirts") << "radioButton_80" << 5 << "/pictures/Tekstil/2.jpg";
+        QTest::newRow("caps") << "radioButton_81" << 3 << "/pictures/Beisbolki/2.jpg";
+        QTest::newRow("puzzle") << "radioButton_82" << 4 << "/pictures/Pazzl/2.jpg";
+        QTest::newRow("coasters") << "radioButton_86" << 3 << "/pictures/Kosteri/2.jpg";
+        QTest::newRow("discs") << "radioButton_84" << 0 << "";
+        QTest::newRow("glossy paper") << "radioButton_44" << 0 << "";
+    }
+
+    // The souvenir page's materials carry their gallery as URLs, each answered with the image.
+    void souvenirPictures()
+    {
+        QFETCH(QString, option);
+        QFETCH(int, count);
+        QFETCH(QString, second);
+        QJsonArray urls;
+        bool found = false;
+        const QJsonArray pages
+            = get(port, "/api/v1/catalogue").json().value(QStringLiteral("pages")).toArray();
+        for (const QJsonValue &page : pages) {
+            if (page.toObject().value(QStringLiteral("id")).toString() != QLatin1String("souvenir"))
+                continue;
+            for (const QJsonValue &group :
+                 page.toObject().value(QStringLiteral("groups")).toArray())
+                for (const QJsonValue &item :
+                     group.toObject().value(QStringLiteral("options")).toArray())
+                    if (item.toObject().value(QStringLiteral("id")).toString() == option) {
+                        found = true;
+                        urls = item.toObject().value(QStringLiteral("pictures")).toArray();
+                    }
+        }
+        QVERIFY(found);
+        QCOMPARE(urls.size(), count);
+        if (count == 0)
+            return;
+        QCOMPARE(urls.at(1).toString(), second);
+        for (const QJsonValue &url : urls) {
+            const QByteArray path = url.toString().toUtf8();
+            const Reply reply = get(port, path);
+            QCOMPARE(reply.status, 200);
+            const bool gif = path.endsWith(".gif");
+            QVERIFY2(reply.headers.contains(gif ? "Content-Type: image/gif"
+                                                : "Content-Type: image/jpeg"),
+                     reply.headers.constData());
+            QVERIFY2(reply.body.startsWith(gif ? QByteArray("GIF8") : QByteArray("\xFF\xD8\xFF")),
+                     path.constData());
+            QVERIFY(reply.body.size() > 1000);
+            QVERIFY2(reply.headers.contains("Cache-Control: public, max-age=86400"),
+                     reply.headers.constData());
+            const int at = reply.headers.indexOf("ETag: ");
+            QVERIFY(at > 0);
+            const QByteArray etag
+                = reply.headers.mid(at + 6, reply.headers.indexOf('\r', at) - at - 6);
+            const Reply again = get(port, path, "If-None-Match: " + etag + "\r\n");
+            QCOMPARE(again.status, 304);
+            QVERIFY(again.body.isEmpty());
+            QCOMPARE(get(port, path, "If-None-Match: \"other\"\r\n").status, 200);
+        }
+    }
+
+    void unknownPicturesAreNotFound_data()
+    {
+        QTest::addColumn<QByteArray>("path");
+        QTest::newRow("no such number") << QByteArray("/pictures/Kruzhki/7.jpg");
+        QTest::newRow("wrong extension") << QByteArray("/pictures/Kruzhki/2.jpg");
+        QTest::newRow("a fold picture") << QByteArray("/pictures/Falc/1.png");
+        QTest::newRow("out of the folder") << QByteArray("/pictures/../web/index.html");
+    }
+
+    void unknownPicturesAreNotFound()
+    {
+        QFETCH(QByteArray, path);
+        const Reply reply = get(port, path);
+        QCOMPARE(reply.status, 404);
+        QCOMPARE(reply.error(), QStringLiteral("Адрес не найден"));
+    }
+
+    // A version that comes into force at midnight prices the first request after it, the same
+    // job's remembered answer included; the catalogue and /healthz name it.
+    void switchesAtMidnight()
+    {
+        const auto version = [](int number, const QDate &from, double price) {
+            PriceVersionInfo info;
+            info.number = number;
+            info.from = from;
+            PriceVersion made = changedVersion(builtInVersion(),
+                                               {{QStringLiteral("121111109"), price}}, {}, info);
+            made.info.number = number;
+            made.prices = PriceTable(made.prices.entries(), number);
+            return made;
+        };
+        std::atomic<qint64> now {
+            QDateTime(QDate(2026, 3, 1), QTime(23, 59, 59, 999)).toMSecsSinceEpoch()};
+        service->setClock([&now] { return now.load(); });
+        service->setVersions({builtInVersion(), version(1, QDate(2026, 2, 1), 300),
+                              version(2, QDate(2026, 3, 2), 400)});
+        const auto unitPrice = [this] {
+            const QJsonObject answer = post(port, "/api/v1/quote", Street).json();
+            return QString::number(answer.value(QStringLiteral("version")).toInt())
+                + QLatin1Char(' ')
+                + answer.value(QStringLiteral("lines"))
+                      .toArray()
+                      .at(0)
+                      .toObject()
+                      .value(QStringLiteral("unitPrice"))
+                      .toString();
+        };
+        QCOMPARE(unitPrice(), QStringLiteral("1 600000"));
+        QCOMPARE(unitPrice(), QStringLiteral("1 600000"));
+        QCOMPARE(get(port, "/healthz").body, QByteArray("{\"database\":false,\"version\":1}"));
+        now = QDateTime(QDate(2026, 3, 2), QTime(0, 0)).toMSecsSinceEpoch();
+        QCOMPARE(unitPrice(), QStringLiteral("2 800000"));
+        QCOMPARE(get(port, "/healthz").body, QByteArray("{\"database\":false,\"version\":2}"));
+        QCOMPARE(get(port, "/api/v1/catalogue").json().value(QStringLiteral("version")).toInt(), 2);
+        // A version loaded for today takes over at once, without waiting for a midnight.
+        service->setVersions({builtInVersion(), version(1, QDate(2026, 2, 1), 300),
+                              version(2, QDate(2026, 3, 2), 400),
+                              version(3, QDate(2026, 3, 2), 450)});
+        QCOMPARE(unitPrice(), QStringLiteral("3 900000"));
+    }
+
     void corsOnlyForListedOrigins()
     {
         WebSettings settings;
