@@ -4,6 +4,7 @@
 #include "pricing/catalogue.h"
 #include "storage/connection.h"
 #include "storage/price_store.h"
+#include "tests/pg_cluster.h"
 #include "tests/web_client.h"
 #include "web/request_book.h"
 #include "web/web_service.h"
@@ -530,6 +531,114 @@ private slots:
         QCOMPARE(reply.status, 503);
         QCOMPARE(reply.error(), QStringLiteral("Заявка не сохранена, попробуйте позже"));
         QCOMPARE(post(port, "/api/v1/quote", Street).status, 200);
+    }
+
+    // The shop's PostgreSQL stopped and started while clients keep asking: quotes answer from the
+    // version last read throughout, /healthz follows the database, and a request is refused with
+    // 503 while it is away (not queued: the customer is told at once) and stored once it is back.
+    void databaseStoppedUnderLoad()
+    {
+        PgCluster cluster;
+        QVERIFY2(cluster.start(), qPrintable(cluster.error));
+        {
+            Connection connection;
+            QVERIFY(connection.open(DatabaseUrl::parse(cluster.url()), QStringLiteral("fill")));
+            PriceVersionInfo info;
+            info.from = QDate::currentDate().addDays(-1);
+            QCOMPARE(PriceVersionTables(connection)
+                         .store(changedVersion(builtInVersion(),
+                                               {{QStringLiteral("121111109"), 300}}, {}, info)),
+                     1);
+        }
+        QTemporaryDir dir;
+        QFile ini(dir.filePath(QStringLiteral("web.ini")));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write("[web]\nquotePerMinute=0\nrequestsPerMinute=0\n");
+        ini.close();
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data")));
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"),
+                           dir.filePath(QStringLiteral("config")));
+        program.setProcessEnvironment(environment);
+        program.setProcessChannelMode(QProcess::MergedChannels);
+        QTcpServer probe;
+        QVERIFY(probe.listen(QHostAddress::LocalHost));
+        const quint16 free = probe.serverPort();
+        probe.close();
+        program.start(QCoreApplication::applicationDirPath() + QStringLiteral("/../printcalc-web"),
+                      {QStringLiteral("--listen"), QStringLiteral("127.0.0.1:%1").arg(free),
+                       QStringLiteral("--database"), cluster.url(), QStringLiteral("--config"),
+                       ini.fileName()});
+        QVERIFY(program.waitForStarted());
+        QTRY_COMPARE_WITH_TIMEOUT(get(free, "/healthz").body,
+                                  QByteArray("{\"database\":true,\"version\":1}"), 10000);
+
+        std::atomic<bool> going {true};
+        std::atomic<int> answered {0};
+        std::atomic<int> wrong {0};
+        std::vector<std::thread> load;
+        // The clients stop whatever the outcome.
+        const std::shared_ptr<void> stopLoad(nullptr, [&](void *) {
+            going = false;
+            for (std::thread &thread : load)
+                thread.join();
+        });
+        for (int t = 0; t < 4; ++t)
+            load.emplace_back([&, t] {
+                for (int width = 1000 + t; going; width += 4) {
+                    const QByteArray job
+                        = "{\"page\": \"street\", \"options\": [\"radioButton_11\", "
+                          "\"radioButton_112\"], \"fields\": {\"lineEditWidthStreet\": "
+                        + QByteArray::number(width % 5000 + 100)
+                        + ", \"lineEditHeightStreet\": 2000}}";
+                    const Reply reply = post(free, "/api/v1/quote", job);
+                    if (reply.status == 200
+                        && reply.json().value(QStringLiteral("version")).toInt() == 1)
+                        ++answered;
+                    else
+                        ++wrong;
+                }
+            });
+        const QByteArray request = requestBody("{\"name\": \"Иван\", \"email\": \"a@b.ru\"}");
+        QCOMPARE(post(free, "/api/v1/requests", request).body, QByteArray("{\"number\":1}"));
+        const auto away = [&] {
+            cluster.stop();
+            QTRY_COMPARE_WITH_TIMEOUT(get(free, "/healthz").body,
+                                      QByteArray("{\"database\":false,\"version\":1}"), 10000);
+            const int before = answered;
+            QTRY_VERIFY_WITH_TIMEOUT(answered > before + 100, 5000);
+        };
+        const auto back = [&] {
+            QVERIFY(cluster.resume());
+            QTRY_COMPARE_WITH_TIMEOUT(get(free, "/healthz").body,
+                                      QByteArray("{\"database\":true,\"version\":1}"), 10000);
+        };
+        const auto stored = [&] {
+            // The server's sequence may skip numbers after an immediate stop.
+            const Reply reply = post(free, "/api/v1/requests", request);
+            QCOMPARE(reply.status, 200);
+            QVERIFY2(reply.json().value(QStringLiteral("number")).toInt() > 1,
+                     reply.body.constData());
+        };
+        // Away with no request meanwhile: the first one after the start is stored all the same,
+        // on a new connection.
+        away();
+        back();
+        stored();
+        // A request while it is away is refused at once.
+        away();
+        const Reply refused = post(free, "/api/v1/requests", request);
+        QCOMPARE(refused.status, 503);
+        QCOMPARE(refused.error(), QStringLiteral("Заявка не сохранена, попробуйте позже"));
+        back();
+        stored();
+        going = false;
+        QCOMPARE(wrong.load(), 0);
+        QVERIFY2(answered > 200, qPrintable(QString::number(answered)));
+        program.terminate();
+        QVERIFY2(program.waitForFinished(5000), "the service did not end on SIGTERM");
+        QCOMPARE(program.exitCode(), 0);
     }
 
     // The executable: listens, prices with the shop's version in force, ends on SIGTERM.

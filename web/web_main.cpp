@@ -92,6 +92,8 @@ int main(int argc, char *argv[])
             done(number, error);
         });
     });
+    // /healthz tells within seconds that the shop's database went away or came back.
+    link.setCheckInterval(2000);
     QObject::connect(&link, &PriceLink::shopChecked, &app, [&service](const QString &problem) {
         service.setDatabaseAnswers(problem.isEmpty());
     });
