@@ -33,7 +33,7 @@ fi
 # The website's service: its program, its unit and its settings, listed as the package holds them.
 contents=$(dpkg-deb -c "$deb" | awk '{print $1, $NF}')
 for entry in '-rwxr-xr-x ./usr/bin/printcalc-web' \
-             '-rw-r--r-- ./lib/systemd/system/printcalc-web.service' \
+             '-rw-r--r-- ./usr/lib/systemd/system/printcalc-web.service' \
              '-rw-r--r-- ./etc/printcalc/web.ini'; do
     grep -qxF -- "$entry" <<<"$contents" || fail "the package does not hold $entry"
 done
@@ -46,7 +46,7 @@ for script in postinst preinst; do
     [ ! -e "$work/control/$script" ] || ! grep -q 'enable' "$work/control/$script" \
         || fail "the $script script enables the service"
 done
-unit="$work/root/lib/systemd/system/printcalc-web.service"
+unit="$work/root/usr/lib/systemd/system/printcalc-web.service"
 for line in 'DynamicUser=yes' 'ExecStart=/usr/bin/printcalc-web --config /etc/printcalc/web.ini' \
             'StateDirectory=printcalc-web' 'WantedBy=multi-user.target'; do
     grep -qxF "$line" "$unit" || fail "the unit lacks $line"
@@ -54,7 +54,10 @@ done
 grep -qx 'listen=127.0.0.1:8080' "$work/root/etc/printcalc/web.ini" \
     || fail "web.ini does not listen on the loopback"
 if command -v systemd-analyze >/dev/null; then
-    verify=$(systemd-analyze verify --root="$work/root" /lib/systemd/system/printcalc-web.service 2>&1) \
+    # Verified where it was unpacked: the same unit, its program at the unpacked path.
+    mkdir -p "$work/unit"
+    sed "s|ExecStart=/usr/bin/|ExecStart=$work/root/usr/bin/|" "$unit" >"$work/unit/printcalc-web.service"
+    verify=$(systemd-analyze verify --man=no "$work/unit/printcalc-web.service" 2>&1) \
         || { echo "$verify"; fail "the unit is not valid"; }
     [ -z "$verify" ] || { echo "$verify"; fail "systemd-analyze warns about the unit"; }
 fi
