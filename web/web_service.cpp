@@ -85,11 +85,16 @@ MHD_Result send(MHD_Connection *connection, const WebAnswer &answer, const WebSe
                 const Pending *pending)
 {
     const bool unchanged = pending && !answer.etag.isEmpty() && pending->ifNoneMatch == answer.etag;
-    const QByteArray &body = unchanged ? QByteArray() : answer.body;
-    MHD_Response *response = MHD_create_response_from_buffer(
-        size_t(body.size()), const_cast<char *>(body.constData()), MHD_RESPMEM_MUST_COPY);
-    if (!response)
+    // The response holds a share of the answer's bytes (the catalogue's and the pictures' are
+    // the service's own): nothing is copied, and a catalogue replaced meanwhile stays valid.
+    auto *body = new QByteArray(unchanged ? QByteArray() : answer.body);
+    MHD_Response *response = MHD_create_response_from_buffer_with_free_callback_cls(
+        size_t(body->size()), const_cast<char *>(body->constData()),
+        [](void *bytes) { delete static_cast<QByteArray *>(bytes); }, body);
+    if (!response) {
+        delete body;
         return MHD_NO;
+    }
     MHD_add_response_header(response, MHD_HTTP_HEADER_CONTENT_TYPE, answer.contentType.constData());
     MHD_add_response_header(response, "X-Content-Type-Options", "nosniff");
     if (!answer.cacheControl.isEmpty())
