@@ -5,6 +5,8 @@ install(TARGETS printcalc RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # The website's quoting service, shipped with its unit but not enabled.
 install(TARGETS printcalc-web RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES packaging/printcalc-web.service DESTINATION lib/systemd/system)
+# Its settings, kept by dpkg as a configuration file the shop edits.
+install(FILES packaging/web.ini DESTINATION /etc/printcalc)
 install(FILES packaging/printcalc.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES resources/icons/printcalc.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
@@ -55,4 +57,5 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS
 # The order and the journal: SQLite on every counter; PostgreSQL for a shop with several counters.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libqt5sql5-psql")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_SOURCE_DIR}/packaging/conffiles)
 include(CPack)

@@ -30,6 +30,51 @@ if command -v desktop-file-validate >/dev/null; then
         || fail "the desktop entry is not valid"
 fi
 
+# The website's service: its program, its unit and its settings, listed as the package holds them.
+contents=$(dpkg-deb -c "$deb" | awk '{print $1, $NF}')
+for entry in '-rwxr-xr-x ./usr/bin/printcalc-web' \
+             '-rw-r--r-- ./usr/lib/systemd/system/printcalc-web.service' \
+             '-rw-r--r-- ./etc/printcalc/web.ini'; do
+    grep -qxF -- "$entry" <<<"$contents" || fail "the package does not hold $entry"
+done
+# Not enabled by installing: no link into a target's wants, no script that enables it.
+! grep -q 'wants/' <<<"$contents" || fail "the package enables a unit by a link"
+dpkg-deb -e "$deb" "$work/control"
+[ "$(cat "$work/control/conffiles")" = /etc/printcalc/web.ini ] \
+    || fail "web.ini is not kept as a configuration file"
+for script in postinst preinst; do
+    [ ! -e "$work/control/$script" ] || ! grep -q 'enable' "$work/control/$script" \
+        || fail "the $script script enables the service"
+done
+unit="$work/root/usr/lib/systemd/system/printcalc-web.service"
+for line in 'DynamicUser=yes' 'ExecStart=/usr/bin/printcalc-web --config /etc/printcalc/web.ini' \
+            'StateDirectory=printcalc-web' 'WantedBy=multi-user.target'; do
+    grep -qxF "$line" "$unit" || fail "the unit lacks $line"
+done
+grep -qx 'listen=127.0.0.1:8080' "$work/root/etc/printcalc/web.ini" \
+    || fail "web.ini does not listen on the loopback"
+if command -v systemd-analyze >/dev/null; then
+    # Verified where it was unpacked: the same unit, its program at the unpacked path.
+    mkdir -p "$work/unit"
+    sed "s|ExecStart=/usr/bin/|ExecStart=$work/root/usr/bin/|" "$unit" >"$work/unit/printcalc-web.service"
+    verify=$(systemd-analyze verify --man=no "$work/unit/printcalc-web.service" 2>&1) \
+        || { echo "$verify"; fail "the unit is not valid"; }
+    [ -z "$verify" ] || { echo "$verify"; fail "systemd-analyze warns about the unit"; }
+fi
+# The unpacked service answers with the packaged settings' defaults.
+port=$((20000 + RANDOM % 20000))
+XDG_DATA_HOME="$work/web-data" XDG_CONFIG_HOME="$work/web-config" \
+    "$work/root/usr/bin/printcalc-web" --config "$work/root/etc/printcalc/web.ini" \
+    --listen "127.0.0.1:$port" >"$work/web.log" 2>&1 &
+web=$!
+health=
+for _ in $(seq 1 50); do
+    health=$(curl -sf "http://127.0.0.1:$port/healthz" 2>/dev/null) && break
+    sleep 0.1
+done
+kill $web; wait $web 2>/dev/null || true
+[ "$health" = '{"database":true,"version":0}' ] || { cat "$work/web.log"; fail "the unpacked service answered '$health'"; }
+
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 [[ $depends == *libqt5widgets5* ]] || fail "the dependencies do not name Qt 5 widgets"

@@ -4,6 +4,7 @@
 #include "pricing/catalogue.h"
 #include "storage/connection.h"
 #include "storage/price_store.h"
+#include "tests/pg_cluster.h"
 #include "tests/web_client.h"
 #include "web/request_book.h"
 #include "web/web_service.h"
@@ -176,6 +177,133 @@ private slots:
         QCOMPARE(page.status, 200);
         QVERIFY(page.body.contains("<html lang=\"ru\">"));
         QVERIFY(get(port, "/page.js").body.contains("api/v1/quote"));
+    }
+
+    void souvenirPictures_data()
+    {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("second");
+        QTest::newRow("mugs") << "radioButton_68" << 6 << "/pictures/Kruzhki/2.gif";
+        QTest::newRow("pens") << "radioButton_79" << 9 << "/pictures/Ruchki/2.jpg";
+        QTest::newRow("t-shirts") << "radioButton_80" << 5 << "/pictures/Tekstil/2.jpg";
+        QTest::newRow("caps") << "radioButton_81" << 3 << "/pictures/Beisbolki/2.jpg";
+        QTest::newRow("puzzle") << "radioButton_82" << 4 << "/pictures/Pazzl/2.jpg";
+        QTest::newRow("coasters") << "radioButton_86" << 3 << "/pictures/Kosteri/2.jpg";
+        QTest::newRow("discs") << "radioButton_84" << 0 << "";
+        QTest::newRow("glossy paper") << "radioButton_44" << 0 << "";
+    }
+
+    // The souvenir page's materials carry their gallery as URLs, each answered with the image.
+    void souvenirPictures()
+    {
+        QFETCH(QString, option);
+        QFETCH(int, count);
+        QFETCH(QString, second);
+        QJsonArray urls;
+        bool found = false;
+        const QJsonArray pages
+            = get(port, "/api/v1/catalogue").json().value(QStringLiteral("pages")).toArray();
+        for (const QJsonValue &page : pages) {
+            if (page.toObject().value(QStringLiteral("id")).toString() != QLatin1String("souvenir"))
+                continue;
+            for (const QJsonValue &group :
+                 page.toObject().value(QStringLiteral("groups")).toArray())
+                for (const QJsonValue &item :
+                     group.toObject().value(QStringLiteral("options")).toArray())
+                    if (item.toObject().value(QStringLiteral("id")).toString() == option) {
+                        found = true;
+                        urls = item.toObject().value(QStringLiteral("pictures")).toArray();
+                    }
+        }
+        QVERIFY(found);
+        QCOMPARE(urls.size(), count);
+        if (count == 0)
+            return;
+        QCOMPARE(urls.at(1).toString(), second);
+        for (const QJsonValue &url : urls) {
+            const QByteArray path = url.toString().toUtf8();
+            const Reply reply = get(port, path);
+            QCOMPARE(reply.status, 200);
+            const bool gif = path.endsWith(".gif");
+            QVERIFY2(reply.headers.contains(gif ? "Content-Type: image/gif"
+                                                : "Content-Type: image/jpeg"),
+                     reply.headers.constData());
+            QVERIFY2(reply.body.startsWith(gif ? QByteArray("GIF8") : QByteArray("\xFF\xD8\xFF")),
+                     path.constData());
+            QVERIFY(reply.body.size() > 1000);
+            QVERIFY2(reply.headers.contains("Cache-Control: public, max-age=86400"),
+                     reply.headers.constData());
+            const int at = reply.headers.indexOf("ETag: ");
+            QVERIFY(at > 0);
+            const QByteArray etag
+                = reply.headers.mid(at + 6, reply.headers.indexOf('\r', at) - at - 6);
+            const Reply again = get(port, path, "If-None-Match: " + etag + "\r\n");
+            QCOMPARE(again.status, 304);
+            QVERIFY(again.body.isEmpty());
+            QCOMPARE(get(port, path, "If-None-Match: \"other\"\r\n").status, 200);
+        }
+    }
+
+    void unknownPicturesAreNotFound_data()
+    {
+        QTest::addColumn<QByteArray>("path");
+        QTest::newRow("no such number") << QByteArray("/pictures/Kruzhki/7.jpg");
+        QTest::newRow("wrong extension") << QByteArray("/pictures/Kruzhki/2.jpg");
+        QTest::newRow("a fold picture") << QByteArray("/pictures/Falc/1.png");
+        QTest::newRow("out of the folder") << QByteArray("/pictures/../web/index.html");
+    }
+
+    void unknownPicturesAreNotFound()
+    {
+        QFETCH(QByteArray, path);
+        const Reply reply = get(port, path);
+        QCOMPARE(reply.status, 404);
+        QCOMPARE(reply.error(), QStringLiteral("Адрес не найден"));
+    }
+
+    // A version that comes into force at midnight prices the first request after it, the same
+    // job's remembered answer included; the catalogue and /healthz name it.
+    void switchesAtMidnight()
+    {
+        const auto version = [](int number, const QDate &from, double price) {
+            PriceVersionInfo info;
+            info.number = number;
+            info.from = from;
+            PriceVersion made = changedVersion(builtInVersion(),
+                                               {{QStringLiteral("121111109"), price}}, {}, info);
+            made.info.number = number;
+            made.prices = PriceTable(made.prices.entries(), number);
+            return made;
+        };
+        std::atomic<qint64> now {
+            QDateTime(QDate(2026, 3, 1), QTime(23, 59, 59, 999)).toMSecsSinceEpoch()};
+        service->setClock([&now] { return now.load(); });
+        service->setVersions({builtInVersion(), version(1, QDate(2026, 2, 1), 300),
+                              version(2, QDate(2026, 3, 2), 400)});
+        const auto unitPrice = [this] {
+            const QJsonObject answer = post(port, "/api/v1/quote", Street).json();
+            return QString::number(answer.value(QStringLiteral("version")).toInt())
+                + QLatin1Char(' ')
+                + answer.value(QStringLiteral("lines"))
+                      .toArray()
+                      .at(0)
+                      .toObject()
+                      .value(QStringLiteral("unitPrice"))
+                      .toString();
+        };
+        QCOMPARE(unitPrice(), QStringLiteral("1 600000"));
+        QCOMPARE(unitPrice(), QStringLiteral("1 600000"));
+        QCOMPARE(get(port, "/healthz").body, QByteArray("{\"database\":false,\"version\":1}"));
+        now = QDateTime(QDate(2026, 3, 2), QTime(0, 0)).toMSecsSinceEpoch();
+        QCOMPARE(unitPrice(), QStringLiteral("2 800000"));
+        QCOMPARE(get(port, "/healthz").body, QByteArray("{\"database\":false,\"version\":2}"));
+        QCOMPARE(get(port, "/api/v1/catalogue").json().value(QStringLiteral("version")).toInt(), 2);
+        // A version loaded for today takes over at once, without waiting for a midnight.
+        service->setVersions({builtInVersion(), version(1, QDate(2026, 2, 1), 300),
+                              version(2, QDate(2026, 3, 2), 400),
+                              version(3, QDate(2026, 3, 2), 450)});
+        QCOMPARE(unitPrice(), QStringLiteral("3 900000"));
     }
 
     void corsOnlyForListedOrigins()
@@ -403,6 +531,114 @@ private slots:
         QCOMPARE(reply.status, 503);
         QCOMPARE(reply.error(), QStringLiteral("Заявка не сохранена, попробуйте позже"));
         QCOMPARE(post(port, "/api/v1/quote", Street).status, 200);
+    }
+
+    // The shop's PostgreSQL stopped and started while clients keep asking: quotes answer from the
+    // version last read throughout, /healthz follows the database, and a request is refused with
+    // 503 while it is away (not queued: the customer is told at once) and stored once it is back.
+    void databaseStoppedUnderLoad()
+    {
+        PgCluster cluster;
+        QVERIFY2(cluster.start(), qPrintable(cluster.error));
+        {
+            Connection connection;
+            QVERIFY(connection.open(DatabaseUrl::parse(cluster.url()), QStringLiteral("fill")));
+            PriceVersionInfo info;
+            info.from = QDate::currentDate().addDays(-1);
+            QCOMPARE(PriceVersionTables(connection)
+                         .store(changedVersion(builtInVersion(),
+                                               {{QStringLiteral("121111109"), 300}}, {}, info)),
+                     1);
+        }
+        QTemporaryDir dir;
+        QFile ini(dir.filePath(QStringLiteral("web.ini")));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write("[web]\nquotePerMinute=0\nrequestsPerMinute=0\n");
+        ini.close();
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data")));
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"),
+                           dir.filePath(QStringLiteral("config")));
+        program.setProcessEnvironment(environment);
+        program.setProcessChannelMode(QProcess::MergedChannels);
+        QTcpServer probe;
+        QVERIFY(probe.listen(QHostAddress::LocalHost));
+        const quint16 free = probe.serverPort();
+        probe.close();
+        program.start(QCoreApplication::applicationDirPath() + QStringLiteral("/../printcalc-web"),
+                      {QStringLiteral("--listen"), QStringLiteral("127.0.0.1:%1").arg(free),
+                       QStringLiteral("--database"), cluster.url(), QStringLiteral("--config"),
+                       ini.fileName()});
+        QVERIFY(program.waitForStarted());
+        QTRY_COMPARE_WITH_TIMEOUT(get(free, "/healthz").body,
+                                  QByteArray("{\"database\":true,\"version\":1}"), 10000);
+
+        std::atomic<bool> going {true};
+        std::atomic<int> answered {0};
+        std::atomic<int> wrong {0};
+        std::vector<std::thread> load;
+        // The clients stop whatever the outcome.
+        const std::shared_ptr<void> stopLoad(nullptr, [&](void *) {
+            going = false;
+            for (std::thread &thread : load)
+                thread.join();
+        });
+        for (int t = 0; t < 4; ++t)
+            load.emplace_back([&, t] {
+                for (int width = 1000 + t; going; width += 4) {
+                    const QByteArray job
+                        = "{\"page\": \"street\", \"options\": [\"radioButton_11\", "
+                          "\"radioButton_112\"], \"fields\": {\"lineEditWidthStreet\": "
+                        + QByteArray::number(width % 5000 + 100)
+                        + ", \"lineEditHeightStreet\": 2000}}";
+                    const Reply reply = post(free, "/api/v1/quote", job);
+                    if (reply.status == 200
+                        && reply.json().value(QStringLiteral("version")).toInt() == 1)
+                        ++answered;
+                    else
+                        ++wrong;
+                }
+            });
+        const QByteArray request = requestBody("{\"name\": \"Иван\", \"email\": \"a@b.ru\"}");
+        QCOMPARE(post(free, "/api/v1/requests", request).body, QByteArray("{\"number\":1}"));
+        const auto away = [&] {
+            cluster.stop();
+            QTRY_COMPARE_WITH_TIMEOUT(get(free, "/healthz").body,
+                                      QByteArray("{\"database\":false,\"version\":1}"), 10000);
+            const int before = answered;
+            QTRY_VERIFY_WITH_TIMEOUT(answered > before + 100, 5000);
+        };
+        const auto back = [&] {
+            QVERIFY(cluster.resume());
+            QTRY_COMPARE_WITH_TIMEOUT(get(free, "/healthz").body,
+                                      QByteArray("{\"database\":true,\"version\":1}"), 10000);
+        };
+        const auto stored = [&] {
+            // The server's sequence may skip numbers after an immediate stop.
+            const Reply reply = post(free, "/api/v1/requests", request);
+            QCOMPARE(reply.status, 200);
+            QVERIFY2(reply.json().value(QStringLiteral("number")).toInt() > 1,
+                     reply.body.constData());
+        };
+        // Away with no request meanwhile: the first one after the start is stored all the same,
+        // on a new connection.
+        away();
+        back();
+        stored();
+        // A request while it is away is refused at once.
+        away();
+        const Reply refused = post(free, "/api/v1/requests", request);
+        QCOMPARE(refused.status, 503);
+        QCOMPARE(refused.error(), QStringLiteral("Заявка не сохранена, попробуйте позже"));
+        back();
+        stored();
+        going = false;
+        QCOMPARE(wrong.load(), 0);
+        QVERIFY2(answered > 200, qPrintable(QString::number(answered)));
+        program.terminate();
+        QVERIFY2(program.waitForFinished(5000), "the service did not end on SIGTERM");
+        QCOMPARE(program.exitCode(), 0);
     }
 
     // The executable: listens, prices with the shop's version in force, ends on SIGTERM.

@@ -72,6 +72,10 @@ private slots:
         QCOMPARE(seen.value(QStringLiteral("total")).toString(), QStringLiteral("13\u00a0200 ₽"));
         QCOMPARE(seen.value(QStringLiteral("street")).toArray().at(0).toArray().at(2).toString(),
                  QStringLiteral("540000"));
+        const QJsonArray pictures = seen.value(QStringLiteral("pictures")).toArray();
+        QCOMPARE(pictures.size(), 6);
+        QCOMPARE(pictures.at(1).toString(), QStringLiteral("Кружки, образец 2"));
+        QCOMPARE(seen.value(QStringLiteral("discPictures")).toInt(), 0);
         const qint64 number = seen.value(QStringLiteral("number")).toInt();
         QCOMPARE(number, 1);
 

@@ -77,6 +77,24 @@ async function waitForLines(page, lines) {
     await waitForLines(page, street.lines);
     seen.street = await tableOf(page);
 
+    // The souvenir page: the mugs' samples, every picture loaded.
+    await page.select('#page', 'souvenir');
+    await page.waitForSelector('#o-radioButton_68');
+    await page.click('label[for="o-radioButton_68"]');
+    await page.waitForFunction(() => document.querySelectorAll('#gallery img').length > 0
+      && Array.from(document.querySelectorAll('#gallery img')).every((img) => img.complete && img.naturalWidth > 0),
+    { timeout: 5000 }).catch(() => { throw new Error('the mugs\' pictures did not load'); });
+    seen.pictures = await page.$$eval('#gallery img', (images) => images.map((img) => img.alt));
+    await page.click('label[for="o-radioButton_84"]');
+    seen.discPictures = await page.$$eval('#gallery img', (images) => images.length);
+    await page.select('#page', 'street');
+    await page.waitForSelector('#o-radioButton_11');
+    await page.click('label[for="o-radioButton_11"]');
+    await page.click('label[for="o-radioButton_112"]');
+    await page.type('#f-lineEditWidthStreet', '1000');
+    await page.type('#f-lineEditHeightStreet', '2000');
+    await waitForLines(page, street.lines);
+
     // The request, with a name that is markup: it stays text.
     await page.type('#name', '<b>Иван</b>');
     await page.type('#phone', '+7 900 123-45-67');

@@ -48,12 +48,19 @@ void RequestBook::take(const WebRequest &request, RequestDone done)
     auto s = state;
     const DatabaseUrl shop = url;
     thread.post([s, shop, record, done] {
-        if (!s->connection.isOpen() && !s->connection.open(shop, QStringLiteral("web"))) {
+        const bool wasOpen = s->connection.isOpen();
+        if (!wasOpen && !s->connection.open(shop, QStringLiteral("web"))) {
             done(0, s->connection.errorText());
             return;
         }
         s->connection.clearFault();
-        const qint64 number = storeWebRequest(s->connection, record);
+        qint64 number = storeWebRequest(s->connection, record);
+        // A server that was restarted meanwhile broke the open connection: once more on a new one.
+        if (number == 0 && wasOpen) {
+            s->connection.close();
+            if (s->connection.open(shop, QStringLiteral("web")))
+                number = storeWebRequest(s->connection, record);
+        }
         const QString problem = s->connection.errorText();
         if (number == 0)
             s->connection.close(); // opened again for the next request

@@ -11,7 +11,6 @@
 #include <QCoreApplication>
 #include <QSocketNotifier>
 #include <QTextStream>
-#include <QTimer>
 
 #include <csignal>
 #include <sys/socket.h>
@@ -87,7 +86,6 @@ int main(int argc, char *argv[])
 
     WebService service(settings);
     PriceLink link(choice.url, localOrderPath(choice.url), PriceBook::shared());
-    PricesInForce inForce;
     RequestBook requests(choice.url);
     service.setRequestTaker([&requests](const WebRequest &request, RequestDone done) {
         requests.take(request, [done](qint64 number, const QString &error) {
@@ -96,18 +94,15 @@ int main(int argc, char *argv[])
             done(number, error);
         });
     });
+    // /healthz tells within seconds that the shop's database went away or came back.
+    link.setCheckInterval(2000);
     QObject::connect(&link, &PriceLink::shopChecked, &app, [&service](const QString &problem) {
         service.setDatabaseAnswers(problem.isEmpty());
     });
-    // The version in force changes at midnight or when the shop loads one: looked at each second.
-    const auto follow = [&] {
-        if (inForce.update())
-            service.setPrices(inForce.version());
-    };
+    // The service itself switches at midnight; it hears of every version the shop loads.
+    const auto follow = [&service] { service.setVersions(PriceBook::shared().list().versions()); };
     follow();
-    QTimer timer;
-    QObject::connect(&timer, &QTimer::timeout, &app, follow);
-    timer.start(1000);
+    QObject::connect(&PriceBook::shared(), &PriceBook::changed, &app, follow);
 
     QString error;
     if (!service.start(address, port, &error)) {

@@ -3,12 +3,15 @@
 #include "web/web_service.h"
 
 #include "order/money.h"
+#include "web/pictures.h"
 
+#include <QCryptographicHash>
 #include <QDateTime>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QRegularExpression>
+#include <QTime>
 
 #include <arpa/inet.h>
 #include <microhttpd.h>
@@ -73,6 +76,7 @@ struct Pending
     bool tooLarge = false;
     QString client;
     QByteArray origin;
+    QByteArray ifNoneMatch;
     bool waiting = false; // suspended until the request is stored
     std::unique_ptr<WebAnswer> answer; // the stored request's, once it came
 };
@@ -80,13 +84,24 @@ struct Pending
 MHD_Result send(MHD_Connection *connection, const WebAnswer &answer, const WebService &service,
                 const Pending *pending)
 {
-    MHD_Response *response = MHD_create_response_from_buffer(
-        size_t(answer.body.size()), const_cast<char *>(answer.body.constData()),
-        MHD_RESPMEM_MUST_COPY);
-    if (!response)
+    const bool unchanged = pending && !answer.etag.isEmpty() && pending->ifNoneMatch == answer.etag;
+    // The response holds a share of the answer's bytes (the catalogue's and the pictures' are
+    // the service's own): nothing is copied, and a catalogue replaced meanwhile stays valid.
+    auto *body = new QByteArray(unchanged ? QByteArray() : answer.body);
+    MHD_Response *response = MHD_create_response_from_buffer_with_free_callback_cls(
+        size_t(body->size()), const_cast<char *>(body->constData()),
+        [](void *bytes) { delete static_cast<QByteArray *>(bytes); }, body);
+    if (!response) {
+        delete body;
         return MHD_NO;
+    }
     MHD_add_response_header(response, MHD_HTTP_HEADER_CONTENT_TYPE, answer.contentType.constData());
     MHD_add_response_header(response, "X-Content-Type-Options", "nosniff");
+    if (!answer.cacheControl.isEmpty())
+        MHD_add_response_header(response, MHD_HTTP_HEADER_CACHE_CONTROL,
+                                answer.cacheControl.constData());
+    if (!answer.etag.isEmpty())
+        MHD_add_response_header(response, MHD_HTTP_HEADER_ETAG, answer.etag.constData());
     if (pending && service.originAllowed(pending->origin)) {
         MHD_add_response_header(response, "Access-Control-Allow-Origin",
                                 pending->origin.constData());
@@ -95,7 +110,8 @@ MHD_Result send(MHD_Connection *connection, const WebAnswer &answer, const WebSe
         MHD_add_response_header(response, "Access-Control-Allow-Headers", "Content-Type");
         MHD_add_response_header(response, "Access-Control-Max-Age", "600");
     }
-    const MHD_Result result = MHD_queue_response(connection, unsigned(answer.status), response);
+    const MHD_Result result
+        = MHD_queue_response(connection, unchanged ? 304u : unsigned(answer.status), response);
     MHD_destroy_response(response);
     return result;
 }
@@ -125,6 +141,8 @@ MHD_Result onRequest(void *self, MHD_Connection *connection, const char *url, co
                 peerOf(connection),
                 MHD_lookup_connection_value(connection, MHD_HEADER_KIND, "X-Forwarded-For"));
             pending->origin = MHD_lookup_connection_value(connection, MHD_HEADER_KIND, "Origin");
+            pending->ifNoneMatch = MHD_lookup_connection_value(connection, MHD_HEADER_KIND,
+                                                               MHD_HTTP_HEADER_IF_NONE_MATCH);
             if (const char *length = MHD_lookup_connection_value(connection, MHD_HEADER_KIND,
                                                                  MHD_HTTP_HEADER_CONTENT_LENGTH)) {
                 if (QByteArray(length).toLongLong() > WebService::DrainLimit)
@@ -260,6 +278,17 @@ WebService::WebService(const WebSettings &settings)
     pageHtml = resource(QStringLiteral(":/web/index.html"));
     pageScript = resource(QStringLiteral(":/web/page.js"));
     pageStyle = resource(QStringLiteral(":/web/page.css"));
+    Q_INIT_RESOURCE(pictures);
+    for (const QString &path : allSouvenirPictures()) {
+        const PictureFile file = pictureFile(path);
+        WebAnswer &answer = pictures[QByteArrayLiteral("/pictures/") + path.toUtf8()];
+        answer.contentType = file.contentType;
+        answer.body = file.body;
+        // Revalidated after a day: a new drawing of the picture keeps its name.
+        answer.cacheControl = "public, max-age=86400";
+        answer.etag = '"'
+            + QCryptographicHash::hash(file.body, QCryptographicHash::Sha1).toHex().left(16) + '"';
+    }
     setPrices(builtInVersion());
 }
 
@@ -322,18 +351,98 @@ void WebService::stop()
     daemon = nullptr;
 }
 
-void WebService::setPrices(const PriceVersion &version)
+// The catalogue with each souvenir material's pictures.
+QByteArray catalogueWithPictures(const PriceVersion &version)
+{
+    QJsonObject catalogue = catalogueJson(version);
+    QJsonArray pages = catalogue.value(QStringLiteral("pages")).toArray();
+    for (int p = 0; p < pages.size(); ++p) {
+        QJsonObject page = pages.at(p).toObject();
+        QJsonArray groups = page.value(QStringLiteral("groups")).toArray();
+        for (int g = 0; g < groups.size(); ++g) {
+            QJsonObject group = groups.at(g).toObject();
+            QJsonArray options = group.value(QStringLiteral("options")).toArray();
+            bool changed = false;
+            for (int o = 0; o < options.size(); ++o) {
+                QJsonObject option = options.at(o).toObject();
+                const QStringList paths
+                    = souvenirPictures(option.value(QStringLiteral("id")).toString());
+                if (paths.isEmpty())
+                    continue;
+                QJsonArray urls;
+                for (const QString &path : paths)
+                    urls.append(QString(QStringLiteral("/pictures/") + path));
+                option.insert(QStringLiteral("pictures"), urls);
+                options.replace(o, option);
+                changed = true;
+            }
+            if (!changed)
+                continue;
+            group.insert(QStringLiteral("options"), options);
+            groups.replace(g, group);
+            page.insert(QStringLiteral("groups"), groups);
+            pages.replace(p, page);
+        }
+    }
+    catalogue.insert(QStringLiteral("pages"), pages);
+    return json(catalogue);
+}
+
+std::shared_ptr<const WebService::Prices> WebService::pricesFor(const PriceVersion &version,
+                                                                qint64 validUntil) const
 {
     auto next = std::make_shared<Prices>();
     next->version = version;
-    next->catalogue = json(catalogueJson(version));
+    next->catalogue = catalogueWithPictures(version);
+    next->validUntil = validUntil;
+    static std::atomic<quint64> generations {0}; // across services: a thread may serve several
+    next->generation = ++generations;
+    return next;
+}
+
+void WebService::setPrices(const PriceVersion &version)
+{
     const std::lock_guard<std::mutex> lock(pricesMutex);
-    current = std::move(next);
+    versions.clear();
+    current = pricesFor(version, 0);
+}
+
+void WebService::setVersions(const QVector<PriceVersion> &list)
+{
+    const std::lock_guard<std::mutex> lock(pricesMutex);
+    versions = list;
+    current.reset(); // the next request finds the one in force
+}
+
+void WebService::setClock(std::function<qint64()> msecsSinceEpoch)
+{
+    const std::lock_guard<std::mutex> lock(pricesMutex);
+    clock = std::move(msecsSinceEpoch);
+    if (!versions.isEmpty())
+        current.reset();
 }
 
 std::shared_ptr<const WebService::Prices> WebService::prices() const
 {
     const std::lock_guard<std::mutex> lock(pricesMutex);
+    if (versions.isEmpty())
+        return current;
+    const qint64 now = clock ? clock() : priceClockMSecs();
+    if (current && now < current->validUntil)
+        return current;
+    PriceVersionList list;
+    for (const PriceVersion &version : qAsConst(versions))
+        list.put(version);
+    const QDateTime moment = QDateTime::fromMSecsSinceEpoch(now);
+    const PriceVersion &inForce = list.inForce(moment.date());
+    const qint64 midnight = QDateTime(moment.date().addDays(1), QTime(0, 0)).toMSecsSinceEpoch();
+    if (current && current->version.info.number == inForce.info.number) {
+        auto same = std::make_shared<Prices>(*current);
+        same->validUntil = midnight;
+        current = same;
+    } else {
+        current = pricesFor(inForce, midnight);
+    }
     return current;
 }
 
@@ -377,7 +486,7 @@ WebAnswer WebService::answer(const QByteArray &method, const QByteArray &path,
     if (path == "/api/v1/catalogue" && get)
         return {200, "application/json; charset=utf-8", prices()->catalogue};
     if (path == QuotePath && method == "POST")
-        return quote(body);
+        return cachedQuote(body);
     if (path == RequestsPath && method == "POST")
         return requestNow(body);
     if ((path == "/" || path == "/index.html") && get)
@@ -388,6 +497,11 @@ WebAnswer WebService::answer(const QByteArray &method, const QByteArray &path,
         return {204, "image/x-icon", QByteArray()};
     if (path == "/page.css" && get)
         return {200, "text/css; charset=utf-8", pageStyle};
+    if (get && path.startsWith("/pictures/")) {
+        const auto picture = pictures.constFind(path);
+        if (picture != pictures.constEnd())
+            return *picture;
+    }
     if (path == "/healthz" || path.startsWith("/api/v1/") || path == "/")
         return errorAnswer(405,
                            QStringLiteral("Метод ") + QString::fromLatin1(method)
@@ -395,13 +509,12 @@ WebAnswer WebService::answer(const QByteArray &method, const QByteArray &path,
     return errorAnswer(404, QStringLiteral("Адрес не найден"));
 }
 
-WebAnswer WebService::quote(const QByteArray &body)
+WebAnswer WebService::quote(const QByteArray &body, const Prices *snapshot)
 {
     QJsonObject object;
     WebAnswer refusal;
     if (!parseBody(body, &object, &refusal))
         return refusal;
-    const auto snapshot = prices();
     PricedJob job;
     QString error;
     if (!jobFromRequest(object, snapshot->version, &job, &error))
@@ -409,6 +522,34 @@ WebAnswer WebService::quote(const QByteArray &body)
     return {
         200, "application/json; charset=utf-8",
         json(quoteJson(priceJob(job, snapshot->version.prices), snapshot->version.info.number))};
+}
+
+WebAnswer WebService::cachedQuote(const QByteArray &body)
+{
+    // The answer is the body's and the version's alone: the page asks the same few jobs again
+    // and again as people click back and forth. Each thread keeps its own, so no lock is shared.
+    struct Cache
+    {
+        quint64 generation = 0;
+        QHash<QByteArray, QByteArray> answers;
+    };
+    static thread_local Cache cache;
+    constexpr int Largest = 1024;
+    const auto snapshot = prices();
+    if (cache.generation != snapshot->generation) {
+        cache.answers.clear();
+        cache.generation = snapshot->generation;
+    }
+    const auto known = cache.answers.constFind(body);
+    if (known != cache.answers.constEnd())
+        return {200, "application/json; charset=utf-8", *known};
+    WebAnswer fresh = quote(body, snapshot.get());
+    if (fresh.status == 200) {
+        if (cache.answers.size() >= Largest)
+            cache.answers.clear();
+        cache.answers.insert(body, fresh.body);
+    }
+    return fresh;
 }
 
 bool WebService::readRequest(const QByteArray &body, WebRequest *out, WebAnswer *refusalOut)

@@ -10,6 +10,7 @@
 
 #include <QByteArray>
 #include <QDate>
+#include <QHash>
 #include <QHostAddress>
 #include <QJsonObject>
 #include <QString>
@@ -45,6 +46,8 @@ struct WebAnswer
     int status = 200;
     QByteArray contentType = "application/json; charset=utf-8";
     QByteArray body;
+    QByteArray cacheControl = "no-cache"; // prices change: a browser asks again each time
+    QByteArray etag; // with it, a client that has these bytes is answered 304
 };
 
 class WebService
@@ -62,6 +65,11 @@ public:
 
     // The version quotes are priced with from now on; from any thread.
     void setPrices(const PriceVersion &version);
+    // The shop's versions: quotes are priced with the one in force by the clock, switching at
+    // midnight on the first request after it; from any thread.
+    void setVersions(const QVector<PriceVersion> &versions);
+    // Milliseconds since the epoch; the price clock unless a test gives another.
+    void setClock(std::function<qint64()> msecsSinceEpoch);
     void setDatabaseAnswers(bool answers) { databaseUp = answers; }
     void setRequestTaker(RequestTaker taker) { requestTaker = std::move(taker); }
 
@@ -89,16 +97,22 @@ private:
     {
         PriceVersion version;
         QByteArray catalogue;
+        qint64 validUntil = 0; // the next midnight by the clock; 0: for good
+        quint64 generation = 0; // tells a thread's quote cache its answers are stale
     };
     std::shared_ptr<const Prices> prices() const;
-    WebAnswer quote(const QByteArray &body);
+    std::shared_ptr<const Prices> pricesFor(const PriceVersion &version, qint64 validUntil) const;
+    WebAnswer quote(const QByteArray &body, const Prices *snapshot);
+    WebAnswer cachedQuote(const QByteArray &body);
     WebAnswer requestNow(const QByteArray &body);
 
     WebSettings config;
     RateLimit quoteLimit;
     RateLimit requestLimit;
     mutable std::mutex pricesMutex;
-    std::shared_ptr<const Prices> current;
+    mutable std::shared_ptr<const Prices> current;
+    QVector<PriceVersion> versions; // empty: the version given by setPrices, for good
+    std::function<qint64()> clock;
     std::atomic<bool> databaseUp {false};
     RequestTaker requestTaker;
     MHD_Daemon *daemon = nullptr;
@@ -108,6 +122,7 @@ public:
 private:
     quint16 boundPort = 0;
     QByteArray pageHtml, pageScript, pageStyle;
+    QHash<QByteArray, WebAnswer> pictures; // by path
 };
 
 // A JSON error answer: {"error": message}.

@@ -63,7 +63,28 @@
     });
     fields.appendChild(box);
     building = false;
+    showPictures();
     quote();
+  }
+
+  // The samples of the chosen material, as the counter's gallery shows them.
+  function showPictures() {
+    var gallery = byId('gallery');
+    gallery.textContent = '';
+    currentPage().groups.forEach(function (group) {
+      group.options.forEach(function (option) {
+        var input = byId('o-' + option.id);
+        if (!option.pictures || !input || !input.checked) return;
+        option.pictures.forEach(function (url, index) {
+          var figure = element('figure');
+          // Relative to the page, so that the page works under a proxy's path too.
+          figure.appendChild(element('img', { src: url.replace(/^\//, ''), loading: 'lazy', width: 160, height: 120,
+                                              alt: option.caption + ', образец ' + (index + 1) }));
+          gallery.appendChild(figure);
+        });
+      });
+    });
+    gallery.hidden = !gallery.firstChild;
   }
 
   function job() {
@@ -141,7 +162,11 @@
     var select = byId('page');
     data.pages.forEach(function (page) { select.appendChild(element('option', { value: page.id }, page.title)); });
     select.addEventListener('change', showPage);
-    byId('calculator').addEventListener('change', function (event) { if (event.target !== select) quote(); });
+    byId('calculator').addEventListener('change', function (event) {
+      if (event.target === select) return;
+      showPictures();
+      quote();
+    });
     byId('calculator').addEventListener('input', function (event) { if (event.target.type === 'number') quote(); });
     byId('request').addEventListener('submit', send);
     byId('calculator').hidden = false;

@@ -1,0 +1,21 @@
+// The souvenir materials' sample pictures, as the souvenir page shows them, for the website: the
+// catalogue names them by URL and the service answers those URLs from its own resources.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+// The pictures of a souvenir material option as paths under /pictures/ ("Kruzhki/1.jpg"); empty
+// for an option without pictures.
+QStringList souvenirPictures(const QString &optionId);
+// Every picture path of every material, in the page's order.
+QStringList allSouvenirPictures();
+
+// The picture's bytes and content type, or an empty body when the path names none.
+struct PictureFile
+{
+    QByteArray contentType;
+    QByteArray body;
+};
+PictureFile pictureFile(const QString &path);
