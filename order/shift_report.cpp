@@ -110,7 +110,7 @@ bool readShiftReportText(const QString &text, ShiftReport *report)
             return false;
         read.lines.append({row.left(tab), row.mid(tab + 1)});
     }
-    if (read.lines.size() < 3 || read.lines.at(0).label != QLatin1String("Отчёт"))
+    if (read.lines.size() < 3 || read.lines.at(0).label != QStringLiteral("Отчёт"))
         return false;
     read.closing = read.lines.at(0).value == QLatin1String("Z");
     read.number = read.lines.at(1).value.toInt();

@@ -39,6 +39,12 @@ QDateTime wholeSecond(const QDateTime &when)
     return readStoredTime(storedTime(time));
 }
 
+// An unset name bound as it is would be NULL, which the columns refuse.
+QString notNull(const QString &text)
+{
+    return text.isNull() ? QStringLiteral("") : text;
+}
+
 } // namespace
 
 ShiftStore::ShiftStore(Connection &connection)
@@ -80,7 +86,7 @@ ShiftAnswer ShiftStore::open(const QString &counter, qint64 floatKopecks,
     query.addBindValue(counter);
     query.addBindValue(number);
     query.addBindValue(storedTime(wholeSecond(when)));
-    query.addBindValue(operatorName);
+    query.addBindValue(notNull(operatorName));
     query.addBindValue(floatKopecks);
     if (!query.exec()) {
         connection.noteError(query.lastError());
@@ -128,8 +134,8 @@ ShiftAnswer ShiftStore::addCash(const QString &counter, const CashEntry &entry)
                                  "operator_name, entered_at) VALUES (?, ?, ?, ?, ?)"));
     query.addBindValue(id);
     query.addBindValue(entry.kopecks);
-    query.addBindValue(entry.reason.trimmed());
-    query.addBindValue(entry.operatorName);
+    query.addBindValue(notNull(entry.reason.trimmed()));
+    query.addBindValue(notNull(entry.operatorName));
     query.addBindValue(storedTime(time));
     if (!query.exec()) {
         connection.noteError(query.lastError());
@@ -176,7 +182,7 @@ ShiftAnswer ShiftStore::close(const QString &counter, qint64 countedKopecks,
                                  "counted_kopecks = ?, z_report = ? WHERE id = ? AND "
                                  "closed_at = ''"));
     query.addBindValue(storedTime(time));
-    query.addBindValue(operatorName);
+    query.addBindValue(notNull(operatorName));
     query.addBindValue(countedKopecks);
     query.addBindValue(report.text());
     query.addBindValue(id);
