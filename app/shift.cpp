@@ -4,6 +4,7 @@
 
 #include "app/order_storage.h"
 #include "dialogs/shift_dialog.h"
+#include "storage/database_thread.h"
 #include "storage/settings.h"
 #include "storage/shift_link.h"
 #include "storage/shop_link.h"
@@ -31,7 +32,7 @@ ShiftDialog *MainWindow::showShift()
         auto *link = new ShiftLink(keeper->shop()->url(), keeper->counter());
         dialog = new ShiftDialog(link, &prompts(), Settings().shopName(), this);
         dialog->setAttribute(Qt::WA_DeleteOnClose);
-        connect(dialog, &QObject::destroyed, [link] { endOrLetGo(link); });
+        connect(dialog, &QObject::destroyed, this, [link] { endOrLetGo(link); });
         dialog->guard
             = [this](Action action, const QString &what, std::function<void(const QString &)> go) {
                   withRight(action, what, go);

@@ -137,7 +137,7 @@ void ShiftDialog::tell(bool done, const QString &message)
     emit answered(done, message);
 }
 
-void ShiftDialog::show(const ShiftAnswer &answer)
+void ShiftDialog::showReport(const ShiftAnswer &answer)
 {
     report = answer.report;
     hasReport = !report.lines.isEmpty();
@@ -156,7 +156,7 @@ void ShiftDialog::refresh()
     link->xReport(this, [this](const ShiftAnswer &answer) {
         shiftOpen = answer.done();
         if (answer.done()) {
-            show(answer);
+            showReport(answer);
             state->setText(QStringLiteral("Смена № %1 открыта. Ожидается в кассе %2.")
                                .arg(answer.number)
                                .arg(kopecksText(answer.report.expectedCash)));
@@ -256,7 +256,7 @@ void ShiftDialog::closeShift()
                                  .arg(kopecksText(kopecks), kopecksText(answer.report.difference)),
                              approver);
                       shiftOpen = false;
-                      show(answer);
+                      showReport(answer);
                       state->setText(QStringLiteral("Смена № %1 закрыта. Z-отчёт № %1 "
                                                     "ниже.")
                                          .arg(answer.number));

@@ -54,7 +54,7 @@ signals:
 
 private:
     bool readAmount(qint64 *kopecks);
-    void show(const ShiftAnswer &answer);
+    void showReport(const ShiftAnswer &answer);
     void tell(bool done, const QString &message);
     void setBusy(bool busy);
 

@@ -27,7 +27,9 @@ class ShiftDialogTest : public QObject
     QStringList recorded;
     int databases = 0;
 
-    void press(const char *name, const QString &amount, const QString &reason = QString())
+    // Waits for the store's answer; the X report answers in the table only.
+    void press(const char *name, const QString &amount, const QString &reason = QString(),
+               bool answers = true)
     {
         auto *amountField = dialog->findChild<QLineEdit *>(QStringLiteral("lineEditShiftAmount"));
         auto *reasonField = dialog->findChild<QLineEdit *>(QStringLiteral("lineEditShiftReason"));
@@ -39,8 +41,11 @@ class ShiftDialogTest : public QObject
         QVERIFY2(button && button->isEnabled(), name);
         QSignalSpy answered(dialog.get(), &ShiftDialog::answered);
         QTest::mouseClick(button, Qt::LeftButton);
-        QVERIFY(answered.wait(10000));
-        QVERIFY2(answered.first().at(0).toBool(), qPrintable(answered.first().at(1).toString()));
+        if (answers) {
+            QVERIFY(answered.wait(10000));
+            QVERIFY2(answered.first().at(0).toBool(),
+                     qPrintable(answered.first().at(1).toString()));
+        }
         QVERIFY(link->waitIdle(10000));
         QTRY_VERIFY(
             dialog->findChild<QPushButton *>(QStringLiteral("pushButtonShiftDone"))->isEnabled());
@@ -94,7 +99,7 @@ private slots:
         QCOMPARE(cell(QStringLiteral("Размен в кассе")), QStringLiteral("5000.00"));
         press("pushButtonCashIn", QStringLiteral("200"), QStringLiteral("размен"));
         press("pushButtonCashOut", QStringLiteral("1500,50"), QStringLiteral("инкассация"));
-        press("pushButtonXReport", QString());
+        press("pushButtonXReport", QString(), QString(), false);
         QCOMPARE(cell(QStringLiteral("Отчёт")), QStringLiteral("X"));
         QCOMPARE(cell(QStringLiteral("Ожидается в кассе")), QStringLiteral("3699.50"));
         QCOMPARE(dialog->findChild<QLabel *>(QStringLiteral("labelShiftState"))->text(),
