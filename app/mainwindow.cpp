@@ -78,6 +78,8 @@ MainWindow::MainWindow(QWidget *parent, Prompts *prompts, DocumentServices *docu
     initOrderStorage();
     // "Заказы" beside "Журнал" (app/orders.cpp).
     initOrders();
+    // "Смена" before "Заказы" (app/shift.cpp).
+    initShift();
     // The order's customer, "Клиенты" beside "Журнал" (app/customers.cpp).
     initCustomers();
     // "PDF", "Печать" and "Настройки" (app/document_actions.cpp).

@@ -33,6 +33,7 @@ class Order;
 class OrderTableMirror;
 class OrderTaking;
 class OrdersDialog;
+class ShiftDialog;
 class OrdersLink;
 class DocumentServices;
 class Prompts;
@@ -254,6 +255,8 @@ public:
     CustomersDialog *showCustomers();
     // "Заказы" (app/orders.cpp): the orders board, the one already open if there is one.
     OrdersDialog *showOrders();
+    // "Смена" (app/shift.cpp): the shift dialog, the one already open if there is one.
+    ShiftDialog *showShift();
 
 private:
     void initCounter();
@@ -290,6 +293,7 @@ private:
     // so that a board opened again is listening already.
     void initOrders();
     OrdersLink *ordersLink = nullptr;
+    void initShift();
 
     void initOperators();
     // The dialogs' seam to withRight: the right used is recorded, then the action goes on.

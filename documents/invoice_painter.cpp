@@ -861,3 +861,9 @@ bool writeTicketPdf(const JobTicket &ticket, const QString &path, QString *error
         ticket.title(), [&](QPagedPaintDevice *device) { return paintTicket(device, ticket); },
         path, error);
 }
+
+bool writePaintedPdf(const QString &title, const std::function<int(QPagedPaintDevice *)> &paint,
+                     const QString &path, QString *error)
+{
+    return writePdf(title, paint, path, error);
+}

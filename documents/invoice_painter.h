@@ -9,6 +9,8 @@
 #include <QPageLayout>
 #include <QString>
 
+#include <functional>
+
 class QPagedPaintDevice;
 
 // A4 upright, a wider margin on the left for filing; the PDF and the printer alike.
@@ -28,6 +30,10 @@ int paintTicket(QPagedPaintDevice *device, const JobTicket &ticket);
 bool writeInvoicePdf(const InvoiceDocument &document, const QString &path, QString *error);
 bool writeActPdf(const InvoiceDocument &document, const QString &path, QString *error);
 bool writeTicketPdf(const JobTicket &ticket, const QString &path, QString *error);
+
+// Any document painted so, as an A4 PDF written the same safe way.
+bool writePaintedPdf(const QString &title, const std::function<int(QPagedPaintDevice *)> &paint,
+                     const QString &path, QString *error);
 
 // The invoice's typeface: DejaVu Sans, loaded from its file so that the PDF embeds that very font
 // whatever the desktop would substitute.

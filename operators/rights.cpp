@@ -47,6 +47,8 @@ Role roleNeeded(Action action)
     case Action::MakeDocument:
     case Action::TakePayment:
     case Action::MoveStatus:
+    case Action::OpenCloseShift:
+    case Action::CashIn:
         return Role::Operator;
     case Action::SavePriceVersion:
     case Action::VoidInvoice:
@@ -57,6 +59,8 @@ Role roleNeeded(Action action)
     case Action::PriceBelowList:
     case Action::MergeOrClearCustomers:
     case Action::ChangeSettings:
+    // Cash taken out of the drawer leaves no sale behind it: a manager answers for it.
+    case Action::CashOut:
         return Role::Manager;
     case Action::ManageOperators:
     case Action::ViewAudit:
@@ -111,6 +115,12 @@ QString actionCaption(Action action)
         return QStringLiteral("журнал действий");
     case Action::ViewReports:
         return QStringLiteral("отчёты");
+    case Action::OpenCloseShift:
+        return QStringLiteral("открытие или закрытие смены");
+    case Action::CashIn:
+        return QStringLiteral("внесение в кассу");
+    case Action::CashOut:
+        return QStringLiteral("изъятие из кассы");
     }
     return QString();
 }

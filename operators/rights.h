@@ -29,7 +29,10 @@ enum class Action {
     ChangeSettings,
     ManageOperators,
     ViewAudit,
-    ViewReports
+    ViewReports,
+    OpenCloseShift,
+    CashIn,
+    CashOut
 };
 
 enum class Decision { Allowed, AsksManager, AsksOwner };

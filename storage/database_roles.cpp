@@ -25,6 +25,8 @@ const QString LocalOrderUpdates = QStringLiteral(
     "SELECT, INSERT, UPDATE (changed, template_path, customer, documents, state, invoice_number)");
 const QString MailUpdates
     = QStringLiteral("SELECT, INSERT, UPDATE (state, attempts, next_try, last_error)");
+const QString ShiftUpdates
+    = QStringLiteral("SELECT, INSERT, UPDATE (closed_at, closed_by, counted_kopecks, z_report)");
 const QString Read = QStringLiteral("SELECT");
 const QString Add = QStringLiteral("SELECT, INSERT");
 const QString AddPrices = QStringLiteral("SELECT, INSERT");
@@ -106,9 +108,14 @@ const QVector<TableGrant> &tableGrants()
          QStringLiteral("SELECT, UPDATE (failed_count, locked_until)"), QString()},
         {QStringLiteral("audit_log"), Add, Add, QString()},
         // The service is told the number of the request it added, and sees no other.
-        {QStringLiteral("web_request"), QStringLiteral("SELECT, UPDATE (status, invoice_number)"),
-         QStringLiteral("SELECT, UPDATE (status, invoice_number)"),
+        {QStringLiteral("web_request"),
+         QStringLiteral("SELECT, UPDATE (status, invoice_number, cancel_reason)"),
+         QStringLiteral("SELECT, UPDATE (status, invoice_number, cancel_reason)"),
          QStringLiteral("INSERT, SELECT (number)")},
+        // A shift is opened, given its cash entries and closed once; the triggers keep a closed
+        // one as it was.
+        {QStringLiteral("shift"), ShiftUpdates, ShiftUpdates, QString()},
+        {QStringLiteral("shift_cash"), Add, Add, QString()},
     };
     return grants;
 }

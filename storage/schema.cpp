@@ -179,10 +179,10 @@ QStringList auditTables()
 // The step that adds the website's requests; a single number to change when steps are merged.
 const int WebRequestStep = 10;
 // The step that keeps why the counter declined a website's request.
-const int BoardMoreStep = 13;
+const int BoardMoreStep = 12;
 
 // The step that records each document's file, counter and operator, and an act's date.
-const int DocumentsStep = 16;
+const int DocumentsStep = 13;
 
 QString webRequestColumns()
 {
@@ -191,6 +191,88 @@ QString webRequestColumns()
                           "comment TEXT NOT NULL, due TEXT NOT NULL, lines TEXT NOT NULL, "
                           "price_version INTEGER NOT NULL, total_kopecks BIGINT NOT NULL, "
                           "invoice_number BIGINT");
+}
+
+// The step that adds the counters' shifts; a single number to change when steps are merged.
+const int ShiftStep = 11;
+
+QString shiftColumns()
+{
+    return QStringLiteral("counter TEXT NOT NULL, number INTEGER NOT NULL, "
+                          "opened_at TEXT NOT NULL, opened_by TEXT NOT NULL, "
+                          "float_kopecks BIGINT NOT NULL, closed_at TEXT NOT NULL DEFAULT '', "
+                          "closed_by TEXT NOT NULL DEFAULT '', "
+                          "counted_kopecks BIGINT NOT NULL DEFAULT 0, "
+                          "z_report TEXT NOT NULL DEFAULT '', UNIQUE (counter, number))");
+}
+
+QString shiftCashColumns()
+{
+    return QStringLiteral("shift_id BIGINT NOT NULL REFERENCES shift (id), "
+                          "kopecks BIGINT NOT NULL, reason TEXT NOT NULL, "
+                          "operator_name TEXT NOT NULL, entered_at TEXT NOT NULL)");
+}
+
+// One open shift per counter at most.
+QStringList shiftIndexes()
+{
+    return {QStringLiteral("CREATE UNIQUE INDEX shift_one_open ON shift (counter) "
+                           "WHERE closed_at = ''"),
+            QStringLiteral("CREATE INDEX shift_cash_shift ON shift_cash (shift_id)"),
+            QStringLiteral("CREATE INDEX order_payment_counter ON order_payment (counter, "
+                           "paid_at)")};
+}
+
+QStringList sqliteShiftTriggers()
+{
+    const QString refuse = QStringLiteral(" BEGIN SELECT RAISE(ABORT, 'a closed shift never "
+                                          "changes'); END");
+    const QString closedOld
+        = QStringLiteral("(SELECT closed_at FROM shift WHERE id = OLD.shift_id) <> ''");
+    const QString closedNew
+        = QStringLiteral("(SELECT closed_at FROM shift WHERE id = NEW.shift_id) <> ''");
+    return {QStringLiteral("CREATE TRIGGER shift_closed_no_update BEFORE UPDATE ON shift "
+                           "WHEN OLD.closed_at <> ''")
+                + refuse,
+            QStringLiteral("CREATE TRIGGER shift_closed_no_delete BEFORE DELETE ON shift "
+                           "WHEN OLD.closed_at <> ''")
+                + refuse,
+            QStringLiteral("CREATE TRIGGER shift_cash_closed_no_insert BEFORE INSERT ON "
+                           "shift_cash WHEN ")
+                + closedNew + refuse,
+            QStringLiteral("CREATE TRIGGER shift_cash_closed_no_update BEFORE UPDATE ON "
+                           "shift_cash WHEN ")
+                + closedOld + QStringLiteral(" OR ") + closedNew + refuse,
+            QStringLiteral("CREATE TRIGGER shift_cash_closed_no_delete BEFORE DELETE ON "
+                           "shift_cash WHEN ")
+                + closedOld + refuse};
+}
+
+QStringList postgresShiftTriggers()
+{
+    return {QStringLiteral(
+                "CREATE FUNCTION shift_keep_closed() RETURNS trigger LANGUAGE plpgsql AS 'BEGIN "
+                "IF OLD.closed_at <> '''' THEN RAISE EXCEPTION ''a closed shift never changes''; "
+                "END IF; IF TG_OP = ''DELETE'' THEN RETURN OLD; END IF; RETURN NEW; END'"),
+            QStringLiteral(
+                "CREATE FUNCTION shift_cash_keep_closed() RETURNS trigger LANGUAGE plpgsql AS "
+                "'BEGIN IF (TG_OP <> ''INSERT'' AND EXISTS (SELECT 1 FROM shift WHERE id = "
+                "OLD.shift_id AND closed_at <> '''')) OR (TG_OP <> ''DELETE'' AND EXISTS (SELECT 1 "
+                "FROM shift WHERE id = NEW.shift_id AND closed_at <> '''')) THEN RAISE EXCEPTION "
+                "''a closed shift never changes''; END IF; IF TG_OP = ''DELETE'' THEN RETURN OLD; "
+                "END IF; RETURN NEW; END'"),
+            QStringLiteral("CREATE FUNCTION shift_refuse_truncate() RETURNS trigger LANGUAGE "
+                           "plpgsql AS 'BEGIN RAISE EXCEPTION ''a closed shift never changes''; "
+                           "END'"),
+            QStringLiteral("CREATE TRIGGER shift_closed_no_change BEFORE UPDATE OR DELETE ON shift "
+                           "FOR EACH ROW EXECUTE FUNCTION shift_keep_closed()"),
+            QStringLiteral("CREATE TRIGGER shift_cash_closed_no_change BEFORE INSERT OR UPDATE OR "
+                           "DELETE ON shift_cash FOR EACH ROW EXECUTE FUNCTION "
+                           "shift_cash_keep_closed()"),
+            QStringLiteral("CREATE TRIGGER shift_no_truncate BEFORE TRUNCATE ON shift "
+                           "FOR EACH STATEMENT EXECUTE FUNCTION shift_refuse_truncate()"),
+            QStringLiteral("CREATE TRIGGER shift_cash_no_truncate BEFORE TRUNCATE ON shift_cash "
+                           "FOR EACH STATEMENT EXECUTE FUNCTION shift_refuse_truncate()")};
 }
 
 } // namespace
@@ -433,6 +515,23 @@ const QVector<SchemaStep> &schemaSteps()
                          "IDENTITY PRIMARY KEY, ")
               + webRequestColumns() + QLatin1Char(')'),
           QStringLiteral("CREATE INDEX web_request_status ON web_request (status, created)")}},
+        // The counters' shifts with the money put into and taken out of the drawer; a closed
+        // shift and its entries are refused any change by triggers, as the audit trail is.
+        {ShiftStep,
+         {},
+         QStringList {QStringLiteral("CREATE TABLE shift (id INTEGER PRIMARY KEY AUTOINCREMENT, ")
+                          + shiftColumns(),
+                      QStringLiteral("CREATE TABLE shift_cash (id INTEGER PRIMARY KEY "
+                                     "AUTOINCREMENT, ")
+                          + shiftCashColumns()}
+             + shiftIndexes() + sqliteShiftTriggers(),
+         QStringList {QStringLiteral("CREATE TABLE shift (id BIGINT GENERATED BY DEFAULT AS "
+                                     "IDENTITY PRIMARY KEY, ")
+                          + shiftColumns(),
+                      QStringLiteral("CREATE TABLE shift_cash (id BIGINT GENERATED BY DEFAULT AS "
+                                     "IDENTITY PRIMARY KEY, ")
+                          + shiftCashColumns()}
+             + shiftIndexes() + postgresShiftTriggers()},
         {BoardMoreStep,
          {QStringLiteral(
              "ALTER TABLE web_request ADD COLUMN cancel_reason TEXT NOT NULL DEFAULT ''")}},

@@ -72,6 +72,13 @@ void TestOperators::rights_data()
     QTest::newRow("owner audit") << Role::Owner << Action::ViewAudit << Decision::Allowed;
     QTest::newRow("owner hands over owing")
         << Role::Owner << Action::HandOverOwing << Decision::Allowed;
+    QTest::newRow("operator opens a shift")
+        << Role::Operator << Action::OpenCloseShift << Decision::Allowed;
+    QTest::newRow("operator puts cash in") << Role::Operator << Action::CashIn << Decision::Allowed;
+    QTest::newRow("operator takes cash out")
+        << Role::Operator << Action::CashOut << Decision::AsksManager;
+    QTest::newRow("manager takes cash out")
+        << Role::Manager << Action::CashOut << Decision::Allowed;
 }
 
 void TestOperators::rights()
