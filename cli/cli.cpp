@@ -182,7 +182,8 @@ const QVector<CliCommand> &cliCommands()
 {
     // One line per family of commands.
     static const QVector<CliCommand> commands = journalCommands() + priceCommands()
-        + customerCommands() + orderCommands() + documentCommands() + operatorCommands();
+        + customerCommands() + orderCommands() + documentCommands() + operatorCommands()
+        + reportCommands();
     return commands;
 }
 
