@@ -44,6 +44,7 @@ class QLineEdit;
 class QRadioButton;
 class MainWindowForm;
 class OperatorGate;
+class ReportsDialog;
 class SignInDialog;
 class QTimer;
 class OrderKeeper;
@@ -254,6 +255,9 @@ public:
     CustomersDialog *showCustomers();
     // "Заказы" (app/orders.cpp): the orders board, the one already open if there is one.
     OrdersDialog *showOrders();
+    // "Отчёты" (app/reports.cpp): the owner's reports, the dialog already open if there is one;
+    // null when the operator signed in may not see them.
+    ReportsDialog *showReports();
 
 private:
     void initCounter();
@@ -290,6 +294,8 @@ private:
     // so that a board opened again is listening already.
     void initOrders();
     OrdersLink *ordersLink = nullptr;
+    // "Отчёты" beside "Заказы", the owner's once operators exist (app/reports.cpp).
+    void initReports();
 
     void initOperators();
     // The dialogs' seam to withRight: the right used is recorded, then the action goes on.
