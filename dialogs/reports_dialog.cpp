@@ -205,6 +205,8 @@ ReportsDialog::ReportsDialog(const DatabaseUrl &shop, Prompts *prompts, QWidget 
     split->addWidget(plot);
     split->setStretchFactor(0, 2);
     split->setStretchFactor(1, 3);
+    // The table wide enough for a customer's name and a sum of millions.
+    split->setSizes({430, 550});
     layout->addWidget(split, 1);
     auto *close = new QPushButton(QStringLiteral("Закрыть"));
     close->setObjectName(QStringLiteral("pushButtonReportsClose"));
