@@ -65,6 +65,13 @@ private:
     QStringList names;
 };
 
+// Roubles as the documents write them ("1 200 000"), not in exponent form.
+class MoneyScale : public QwtScaleDraw
+{
+public:
+    QwtText label(double value) const override { return QwtText(moneyNumber(value)); }
+};
+
 } // namespace
 
 ReportTable readReport(const DatabaseUrl &url, int report, const QDate &from, const QDate &to)
@@ -301,14 +308,20 @@ void ReportsDialog::showTable(const ReportTable &result)
         bars->attach(plot);
     }
     auto *scale = new GroupScale(names);
-    scale->setLabelRotation(names.size() > 6 ? -45.0 : 0.0);
-    scale->setLabelAlignment(names.size() > 6 ? Qt::AlignLeft | Qt::AlignBottom
-                                              : Qt::AlignHCenter | Qt::AlignBottom);
+    int longest = 0;
+    for (const QString &name : qAsConst(names))
+        longest = qMax(longest, int(name.size()));
+    // Names that would run into each other under the bars are slanted.
+    const bool slanted = names.size() * longest > 50;
+    scale->setLabelRotation(slanted ? -40.0 : 0.0);
+    scale->setLabelAlignment(slanted ? Qt::AlignLeft | Qt::AlignBottom
+                                     : Qt::AlignHCenter | Qt::AlignBottom);
     plot->setAxisScaleDraw(QwtPlot::xBottom, scale);
     const int step = qMax(1, int(names.size() + 11) / 12);
     plot->setAxisScale(QwtPlot::xBottom, -0.5, qMax(0.5, names.size() - 0.5), step);
     plot->setAxisMaxMinor(QwtPlot::xBottom, 0);
     plot->setAxisTitle(QwtPlot::yLeft, result.headers.value(result.headers.size() - 1));
+    plot->setAxisScaleDraw(QwtPlot::yLeft, new MoneyScale);
     plot->setAxisAutoScale(QwtPlot::yLeft);
     plot->replot();
 }
