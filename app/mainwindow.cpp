@@ -88,6 +88,7 @@ MainWindow::MainWindow(QWidget *parent, Prompts *prompts, DocumentServices *docu
     taking = new OrderTaking(this);
     // Who works at the counter, once the shop has operators (app/operators.cpp).
     initOperators();
+    initReports();
 }
 
 MainWindow::~MainWindow() = default;

@@ -45,6 +45,7 @@ class QLineEdit;
 class QRadioButton;
 class MainWindowForm;
 class OperatorGate;
+class ReportsDialog;
 class SignInDialog;
 class QTimer;
 class OrderKeeper;
@@ -257,6 +258,9 @@ public:
     OrdersDialog *showOrders();
     // "Смена" (app/shift.cpp): the shift dialog, the one already open if there is one.
     ShiftDialog *showShift();
+    // "Отчёты" (app/reports.cpp): the owner's reports, the dialog already open if there is one;
+    // null when the operator signed in may not see them.
+    ReportsDialog *showReports();
 
 private:
     void initCounter();
@@ -294,6 +298,8 @@ private:
     void initOrders();
     OrdersLink *ordersLink = nullptr;
     void initShift();
+    // "Отчёты" beside "Заказы", the owner's once operators exist (app/reports.cpp).
+    void initReports();
 
     void initOperators();
     // The dialogs' seam to withRight: the right used is recorded, then the action goes on.

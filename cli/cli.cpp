@@ -184,7 +184,7 @@ const QVector<CliCommand> &cliCommands()
     // One line per family of commands.
     static const QVector<CliCommand> commands = journalCommands() + priceCommands()
         + customerCommands() + orderCommands() + documentCommands() + operatorCommands()
-        + adminCommands() + shiftCommands();
+        + adminCommands() + shiftCommands() + reportCommands();
     return commands;
 }
 

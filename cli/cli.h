@@ -135,6 +135,7 @@ QVector<CliCommand> documentCommands();
 QVector<CliCommand> operatorCommands();
 QVector<CliCommand> adminCommands();
 QVector<CliCommand> shiftCommands();
+QVector<CliCommand> reportCommands();
 
 // Whether the command line asks for the commands instead of the window: a command, or any
 // option the window does not take (the window takes --database URL and Qt's own options).

@@ -1,0 +1,183 @@
+// The owner's reports over 1,000,000 journal lines (250,000 invoices of four lines over a year),
+// each report's time as a ratio to its 500 ms goal, on SQLite and on a throwaway PostgreSQL
+// cluster. Prints; checks nothing.
+#include "bench/bench_support.h"
+#include "tests/pg_cluster.h"
+
+#include "pricing/jobs.h"
+#include "storage/connection.h"
+#include "storage/records.h"
+#include "storage/sales_reports.h"
+#include "storage/transaction.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QJsonDocument>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+namespace {
+
+const int Invoices = 250000;
+const int LinesEach = 4;
+const QDate FirstDay(2025, 3, 1);
+
+QString compact(const QJsonObject &job)
+{
+    return QString::fromUtf8(QJsonDocument(job).toJson(QJsonDocument::Compact));
+}
+
+// Rows of one table in statements of many rows each, all inside the caller's transaction.
+// The constant columns' values are written into each row after the bound ones.
+bool insertRows(QSqlDatabase db, const QString &table, const QString &columns, int width,
+                const QString &constants, const QVector<QVariant> &values)
+{
+    const int Batch = 2000 / width * width;
+    QString row = QStringLiteral("(?") + QStringLiteral(", ?").repeated(width - 1)
+        + QStringLiteral(", ") + constants + QLatin1Char(')');
+    for (int from = 0; from < values.size(); from += Batch) {
+        const int count = qMin(Batch, int(values.size()) - from);
+        QStringList marks;
+        for (int i = 0; i < count / width; ++i)
+            marks << row;
+        QSqlQuery query(db);
+        query.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES ").arg(table, columns)
+                      + marks.join(QLatin1Char(',')));
+        for (int i = from; i < from + count; ++i)
+            query.addBindValue(values.at(i));
+        if (!query.exec()) {
+            std::fprintf(stderr, "%s: %s\n", qPrintable(table),
+                         qPrintable(query.lastError().text()));
+            return false;
+        }
+    }
+    return true;
+}
+
+bool generate(Connection &connection)
+{
+    Transaction transaction(connection);
+    QSqlDatabase db = connection.database();
+    const QStringList jobs {compact(toJson(SheetProductsJob())), compact(toJson(BrochureJob())),
+                            compact(toJson(StreetJob())),        compact(toJson(InteriorJob())),
+                            compact(toJson(SouvenirJob())),      QStringLiteral("")};
+    const QStringList operators {QStringLiteral("Анна"), QStringLiteral("Борис"),
+                                 QStringLiteral("Вера")};
+    QVector<QVariant> invoices, lines, orders, changes;
+    invoices.reserve(Invoices * 8);
+    lines.reserve(Invoices * LinesEach * 6);
+    for (int i = 0; i < Invoices; ++i) {
+        const qint64 number = i + 1;
+        const QString created
+            = storedTime(QDateTime(FirstDay.addDays(i % 365), QTime(9, 0).addSecs(i % 30000)));
+        const int customer = i % 7 == 0 ? 0 : 1 + i % 5000;
+        invoices << number << QStringLiteral("bench-%1").arg(i) << created << LinesEach << 4000.0
+                 << (i % 500 == 0 ? 1 : 0) << customer
+                 << (customer ? QStringLiteral("Покупатель %1").arg(customer) : QStringLiteral(""));
+        for (int j = 0; j < LinesEach; ++j)
+            lines << number << j << QString::number(100 * (j + 1)) << QStringLiteral("10")
+                  << jobs.at((i + j) % jobs.size());
+        if (i % 3 != 0) {
+            orders << number << (i % 50 == 0 ? 4 : 3) << created << created << (i % 4) * 1000;
+            changes << number << created << operators.at(i % operators.size());
+        }
+    }
+    if (!insertRows(db, QStringLiteral("invoice"),
+                    QStringLiteral("number, order_uid, created, line_count, subtotal, is_void, "
+                                   "customer_id, customer_name, counter, tax, total, "
+                                   "template_path, search_text"),
+                    8, QStringLiteral("'стойка-1', 0, 4000, '', ''"), invoices))
+        return false;
+    return transaction.commit() && [&] {
+        Transaction more(connection);
+        return insertRows(db, QStringLiteral("invoice_line"),
+                          QStringLiteral("invoice_number, position, quantity, unit_price, job, "
+                                         "description, key_text, titles, removal_marker, "
+                                         "explanation, missing_price"),
+                          5, QStringLiteral("'Листовки А4', '002428', '', 0, '', 0"), lines)
+            && insertRows(db, QStringLiteral("taken_order"),
+                          QStringLiteral("invoice_number, status, created, changed, "
+                                         "paid_kopecks, due, note, source, counter, "
+                                         "customer_phone, customer_email, phone_digits, "
+                                         "search_name"),
+                          5, QStringLiteral("'', '', 'стойка', 'стойка-1', '', '', '', ''"), orders)
+            && insertRows(db, QStringLiteral("order_status_change"),
+                          QStringLiteral("invoice_number, changed_at, operator_name, counter, "
+                                         "from_status, to_status, reason"),
+                          3, QStringLiteral("'стойка-1', NULL, 0, ''"), changes)
+            && more.commit();
+    }();
+}
+
+void measure(const char *name, const DatabaseUrl &url)
+{
+    Connection connection;
+    if (!connection.open(url, QStringLiteral("bench"))) {
+        std::printf("%s: %s\n", name, qPrintable(connection.errorText()));
+        return;
+    }
+    QElapsedTimer made;
+    made.start();
+    if (!generate(connection)) {
+        std::printf("%s: the journal could not be generated\n", name);
+        return;
+    }
+    QSqlQuery(connection.database()).exec(QStringLiteral("ANALYZE"));
+    std::printf("%s: %d journal lines generated in %.1f s\n", name, Invoices * LinesEach,
+                made.elapsed() / 1e3);
+    std::printf("  report over the year (median of 3; goal 500 ms)   rows      ms   ratio\n");
+    SalesReports reports(connection);
+    const QDate last = FirstDay.addDays(364);
+    const auto time = [&](const QString &what, const std::function<int()> &report) {
+        QVector<double> runs;
+        int rows = 0;
+        for (int round = 0; round < 3; ++round) {
+            QElapsedTimer timer;
+            timer.start();
+            rows = report();
+            runs.append(timer.nsecsElapsed() / 1e6);
+        }
+        std::printf("  %s %6d %7.1f %7.2f\n", qPrintable(what.leftJustified(48)), rows,
+                    median(runs), median(runs) / 500.0);
+    };
+    for (int by = 0; by <= int(SalesGrouping::Customer); ++by) {
+        time(QStringLiteral("sales by ") + groupingWord(SalesGrouping(by)), [&] {
+            QVector<SalesRow> rows;
+            if (!reports.sales(FirstDay, last, SalesGrouping(by), &rows))
+                std::printf("  failed: %s\n", qPrintable(connection.errorText()));
+            return int(rows.size());
+        });
+    }
+    time(QStringLiteral("average order"), [&] {
+        AverageOrder average;
+        reports.average(FirstDay, last, &average);
+        return 1;
+    });
+    time(QStringLiteral("owed by age"), [&] {
+        QVector<OwedRow> rows;
+        if (!reports.owed(last, &rows))
+            std::printf("  failed: %s\n", qPrintable(connection.errorText()));
+        return int(rows.size());
+    });
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QTemporaryDir dir;
+    measure("SQLite", DatabaseUrl::sqliteFile(dir.filePath(QStringLiteral("reports.sqlite"))));
+    PgCluster cluster;
+    if (!cluster.start()) {
+        std::printf("PostgreSQL: no cluster: %s\n", qPrintable(cluster.error));
+        return 0;
+    }
+    measure("PostgreSQL",
+            DatabaseUrl::parse(
+                QStringLiteral("postgresql://printcalc@/shop?host=%1").arg(cluster.dir)));
+    return 0;
+}

@@ -1,0 +1,154 @@
+// `printcalc --reports sales|average|owed`: the owner's reports as tab-separated lines, one group
+// a line. Once operators exist they are the owner's, as in the window.
+#include "cli/cli.h"
+
+#include "order/money.h"
+#include "order/order_status.h"
+#include "storage/connection.h"
+#include "storage/sales_reports.h"
+
+namespace {
+
+const QString ReportsUsage = QStringLiteral(
+    "  printcalc --reports sales --from ДАТА --to ДАТА --by "
+    "day|week|month|family|operator|customer\n"
+    "                                                продажи за период: группа, счетов, строк,\n"
+    "                                                сумма (количество × цена до скидки и "
+    "налога)\n"
+    "  printcalc --reports average --from ДАТА --to ДАТА\n"
+    "                                                счетов, сумма, средний заказ\n"
+    "  printcalc --reports owed [--on ДАТА]          неоплаченные заказы по возрасту: 0–30, "
+    "31–60,\n"
+    "                                                более 60 дней; заказов, долг");
+
+QString money(double sum)
+{
+    return QString::number(calcRounded(sum, 2), 'f', 2);
+}
+
+// Both ends of the period are needed: a report over the whole journal is asked for in so many
+// words.
+bool period(CliContext &context, const QCommandLineParser &parser, QDate *from, QDate *to,
+            int *status)
+{
+    for (const char *name : {"from", "to"}) {
+        if (!parser.isSet(QLatin1String(name))) {
+            *status = context.usage(
+                QStringLiteral("Для отчёта нужен период: --from ДАТА и --to ДАТА."));
+            return false;
+        }
+    }
+    return context.dateRange(parser, from, to, status);
+}
+
+bool openAsOwner(CliContext &context, Connection &connection, int *status)
+{
+    if (!context.open(connection)) {
+        *status = CliFailed;
+        return false;
+    }
+    return context.authorise(connection, Action::ViewReports, status);
+}
+
+int sales(CliContext &context, const QCommandLineParser &parser, const QStringList &words)
+{
+    int status = 0;
+    QDate from, to;
+    SalesGrouping by = SalesGrouping::Day;
+    if (!context.onlyOptions(parser, QStringLiteral("sales"),
+                             {QStringLiteral("from"), QStringLiteral("to"), QStringLiteral("by")},
+                             &status)
+        || !context.noMoreWords(words, 0, &status) || !period(context, parser, &from, &to, &status))
+        return status;
+    if (!groupingFromWord(parser.value(QStringLiteral("by")), &by))
+        return context.usage(
+            QStringLiteral("После --by нужно одно из: day, week, month, family, operator, "
+                           "customer."));
+    Connection connection;
+    if (!openAsOwner(context, connection, &status))
+        return status;
+    QVector<SalesRow> rows;
+    if (!SalesReports(connection).sales(from, to, by, &rows))
+        return context.fail(connection.errorText());
+    for (const SalesRow &row : qAsConst(rows))
+        context.out << row.group << '\t' << row.invoices << '\t' << row.lines << '\t'
+                    << money(row.sum) << '\n';
+    return 0;
+}
+
+int average(CliContext &context, const QCommandLineParser &parser, const QStringList &words)
+{
+    int status = 0;
+    QDate from, to;
+    if (!context.onlyOptions(parser, QStringLiteral("average"),
+                             {QStringLiteral("from"), QStringLiteral("to")}, &status)
+        || !context.noMoreWords(words, 0, &status) || !period(context, parser, &from, &to, &status))
+        return status;
+    Connection connection;
+    if (!openAsOwner(context, connection, &status))
+        return status;
+    AverageOrder average;
+    if (!SalesReports(connection).average(from, to, &average))
+        return context.fail(connection.errorText());
+    context.out << average.invoices << '\t' << money(average.sum) << '\t'
+                << money(average.average()) << '\n';
+    return 0;
+}
+
+int owed(CliContext &context, const QCommandLineParser &parser, const QStringList &words)
+{
+    int status = 0;
+    QDate on = QDate::currentDate();
+    if (!context.onlyOptions(parser, QStringLiteral("owed"), {QStringLiteral("on")}, &status)
+        || !context.noMoreWords(words, 0, &status))
+        return status;
+    if (parser.isSet(QStringLiteral("on"))
+        && !context.readDate(parser.value(QStringLiteral("on")), QStringLiteral("--on"), &on,
+                             &status))
+        return status;
+    Connection connection;
+    if (!openAsOwner(context, connection, &status))
+        return status;
+    QVector<OwedRow> rows;
+    if (!SalesReports(connection).owed(on, &rows))
+        return context.fail(connection.errorText());
+    for (const OwedRow &row : qAsConst(rows))
+        context.out << row.age << '\t' << row.invoices << '\t' << kopecksText(row.owedKopecks)
+                    << '\n';
+    return 0;
+}
+
+int reports(CliContext &context)
+{
+    QCommandLineParser parser;
+    int status = 0;
+    if (!context.parse(
+            parser,
+            {QCommandLineOption(QStringLiteral("from"), QString(), QStringLiteral("date")),
+             QCommandLineOption(QStringLiteral("to"), QString(), QStringLiteral("date")),
+             QCommandLineOption(QStringLiteral("on"), QString(), QStringLiteral("date")),
+             QCommandLineOption(QStringLiteral("by"), QString(), QStringLiteral("grouping"))},
+            &status))
+        return status;
+    const QStringList words = parser.positionalArguments();
+    const QString action = words.value(0);
+    if (action == QLatin1String("sales"))
+        return sales(context, parser, words.mid(1));
+    if (action == QLatin1String("average"))
+        return average(context, parser, words.mid(1));
+    if (action == QLatin1String("owed"))
+        return owed(context, parser, words.mid(1));
+    if (action.isEmpty())
+        return context.usage(
+            QStringLiteral("После --reports нужен отчёт: sales, average или owed."));
+    return context.usage(
+        QStringLiteral("Отчёт «--reports %1» не известен: есть sales, average и owed.")
+            .arg(action));
+}
+
+} // namespace
+
+QVector<CliCommand> reportCommands()
+{
+    return {{QStringLiteral("--reports"), ReportsUsage, reports}};
+}
