@@ -14,7 +14,6 @@
 #include "office/sheet_rows.h"
 #endif
 
-#include <QBoxLayout>
 #include <QEvent>
 #include <QPushButton>
 
@@ -60,11 +59,8 @@ void MainWindow::initReports()
 {
     auto *reports = new QPushButton(QStringLiteral("Отчёты"));
     reports->setObjectName(QStringLiteral("pushButtonReports"));
+    // At the row's end: "Заказы" keeps "Журнал" beside it.
     addWindowButton(reports);
-    // Just after "Заказы".
-    QWidget *orders = findChild<QWidget *>(QStringLiteral("pushButtonOrders"));
-    if (auto *row = qobject_cast<QBoxLayout *>(reports->parentWidget()->layout()); row && orders)
-        row->insertWidget(row->indexOf(orders) + 1, reports);
     installEventFilter(new OwnerOnly(
         reports,
         [this] {
