@@ -144,30 +144,31 @@ private slots:
             = QStringLiteral("не продолжает предыдущую (вставлена или удалена запись перед ней).");
         for (const QString &database : {QStringLiteral("sqlite"), QStringLiteral("postgres")}) {
             const QByteArray tag = database.toLatin1() + ": ";
-            QTest::newRow(tag + "untouched") << database << "" << true << "цепочка цела";
-            QTest::newRow(tag + "a value changed")
+            QTest::newRow(QByteArray(tag + "untouched"))
+                << database << QStringLiteral("") << true << QStringLiteral("цепочка цела");
+            QTest::newRow(QByteArray(tag + "a value changed"))
                 << database << "UPDATE audit_log SET new_value = '1' WHERE id = 3" << true
                 << "Цепочка нарушена: запись 3 изменена.";
-            QTest::newRow(tag + "an operator's name changed")
+            QTest::newRow(QByteArray(tag + "an operator's name changed"))
                 << database << "UPDATE audit_log SET operator_name = 'Анна' WHERE id = 2" << true
                 << "Цепочка нарушена: запись 2 изменена.";
-            QTest::newRow(tag + "a row removed")
+            QTest::newRow(QByteArray(tag + "a row removed"))
                 << database << "DELETE FROM audit_log WHERE id = 2" << true
-                << "Цепочка нарушена: запись 3 " + notFollowing;
-            QTest::newRow(tag + "a row inserted before the first")
+                << QStringLiteral("Цепочка нарушена: запись 3 ") + notFollowing;
+            QTest::newRow(QByteArray(tag + "a row inserted before the first"))
                 << database << "insert first" << true
                 << "Цепочка нарушена: запись 0 стоит не на своём месте.";
-            QTest::newRow(tag + "a row sealed in between, the rest renumbered")
+            QTest::newRow(QByteArray(tag + "a row sealed in between, the rest renumbered"))
                 << database << "insert middle" << true
-                << "Цепочка нарушена: запись 4 " + notFollowing;
-            QTest::newRow(tag + "the last row removed")
+                << QStringLiteral("Цепочка нарушена: запись 4 ") + notFollowing;
+            QTest::newRow(QByteArray(tag + "the last row removed"))
                 << database << "DELETE FROM audit_log WHERE id = 5" << true
                 << "Цепочка нарушена: после записи 4 недостаёт записей: их было 5.";
-            QTest::newRow(tag + "the last two removed")
+            QTest::newRow(QByteArray(tag + "the last two removed"))
                 << database << "DELETE FROM audit_log WHERE id >= 4" << true
                 << "Цепочка нарушена: после записи 3 недостаёт записей: их было 5.";
             // What the head outside the database is for.
-            QTest::newRow(tag + "the last row removed, no head kept")
+            QTest::newRow(QByteArray(tag + "the last row removed, no head kept"))
                 << database << "DELETE FROM audit_log WHERE id = 5" << false << "цепочка цела";
         }
     }
@@ -488,30 +489,38 @@ private slots:
         QTest::addColumn<QString>("lastMessage");
         QTest::addColumn<int>("failedRecorded");
         using O = SignInOutcome;
-        QTest::newRow("right at once") << QStringList {"2468"} << QList<O> {O::SignedIn} << "" << 0;
+        QTest::newRow("right at once") << QStringList {QStringLiteral("2468")}
+                                       << QList<O> {O::SignedIn} << QStringLiteral("") << 0;
         QTest::newRow("four wrong, then right")
-            << QStringList {"1", "2", "3", "4", "2468"}
+            << QStringList {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
+                            QStringLiteral("4"), QStringLiteral("2468")}
             << QList<O> {O::WrongPin, O::WrongPin, O::WrongPin, O::WrongPin, O::SignedIn} << ""
             << 4;
         QTest::newRow("five wrong lock out the right PIN")
-            << QStringList {"1", "2", "3", "4", "5", "2468"}
+            << QStringList {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
+                            QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("2468")}
             << QList<O> {O::WrongPin, O::WrongPin, O::WrongPin, O::WrongPin, O::Locked, O::Locked}
             << "Оператор «Анна» заблокирован до %1 после 5 неверных PIN подряд." << 5;
         QTest::newRow("the lock ends after five minutes")
-            << QStringList {"1", "2", "3", "4", "5", "2468@8", "2468@11"}
+            << QStringList {QStringLiteral("1"),      QStringLiteral("2"), QStringLiteral("3"),
+                            QStringLiteral("4"),      QStringLiteral("5"), QStringLiteral("2468@8"),
+                            QStringLiteral("2468@11")}
             << QList<O> {O::WrongPin, O::WrongPin, O::WrongPin, O::WrongPin,
                          O::Locked,   O::Locked,   O::SignedIn}
             << "" << 5;
         QTest::newRow("a right PIN starts the count again")
-            << QStringList {"1", "2", "3", "2468", "4"}
+            << QStringList {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
+                            QStringLiteral("2468"), QStringLiteral("4")}
             << QList<O> {O::WrongPin, O::WrongPin, O::WrongPin, O::SignedIn, O::WrongPin}
             << "Неверный PIN. Осталось попыток: 4." << 4;
         QTest::newRow("after the lock, five more")
-            << QStringList {"1", "2", "3", "4", "5", "6@11"}
+            << QStringList {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
+                            QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("6@11")}
             << QList<O> {O::WrongPin, O::WrongPin, O::WrongPin, O::WrongPin, O::Locked, O::WrongPin}
             << "Неверный PIN. Осталось попыток: 4." << 6;
         QTest::newRow("unknown name")
-            << QStringList {"Пётр:2468"} << QList<O> {O::Unknown} << "Оператора «Пётр» нет." << 0;
+            << QStringList {QStringLiteral("Пётр:2468")} << QList<O> {O::Unknown}
+            << QStringLiteral("Оператора «Пётр» нет.") << 0;
     }
     void lockout()
     {

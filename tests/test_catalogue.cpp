@@ -51,74 +51,107 @@ private slots:
 
         QTest::newRow("A4 4+4 matte 350 with varnish and corner cutting")
             << "sheet_products"
-            << QStringList {"radioButton_3",  "radioButton_28", "radioButton_49",
-                            "radioButton_78", "checkBox_161",   "checkBox_34"}
-            << QStringList {"lineEdit=100"}
-            << QStringList {"А4 (210х297 мм.); Формат 4+4; Матовая; 350; ; ; 1+0 лак; ; Обрезка "
-                            "углов 4 шт. | 100 | 132 | значение=002428"};
+            << QStringList {QStringLiteral("radioButton_3"),  QStringLiteral("radioButton_28"),
+                            QStringLiteral("radioButton_49"), QStringLiteral("radioButton_78"),
+                            QStringLiteral("checkBox_161"),   QStringLiteral("checkBox_34")}
+            << QStringList {QStringLiteral("lineEdit=100")}
+            << QStringList {QStringLiteral(
+                   "А4 (210х297 мм.); Формат 4+4; Матовая; 350; ; ; 1+0 лак; ; Обрезка "
+                   "углов 4 шт. | 100 | 132 | значение=002428")};
         QTest::newRow("euro business card, seven-character key")
-            << "sheet_products" << QStringList {"radioButton_8"} << QStringList {"lineEdit=1"}
-            << QStringList {"Визитки евро (85х55 мм.); Формат 1+0; Простая; 80; ; ;  | 1 | 2 | "
-                            "значение=0010000"};
+            << QStringLiteral("sheet_products") << QStringList {QStringLiteral("radioButton_8")}
+            << QStringList {QStringLiteral("lineEdit=1")}
+            << QStringList {QStringLiteral(
+                   "Визитки евро (85х55 мм.); Формат 1+0; Простая; 80; ; ;  | 1 | 2 | "
+                   "значение=0010000")};
         QTest::newRow("1000 of A4: a tier line without an A4 price")
-            << "sheet_products" << QStringList {"radioButton_3"} << QStringList {"lineEdit=1000"}
-            << QStringList {"А4 (210х297 мм.); Формат 1+0; Простая; 80; ; ;  | 1000 | 2 | "
-                            "значение=002000",
-                            "А4 (210х297 мм.); Формат 1+0; Простая; 80; ; ;  | 1000 | 0 | "
-                            "значение=602000"};
+            << QStringLiteral("sheet_products") << QStringList {QStringLiteral("radioButton_3")}
+            << QStringList {QStringLiteral("lineEdit=1000")}
+            << QStringList {
+                   QStringLiteral("А4 (210х297 мм.); Формат 1+0; Простая; 80; ; ;  | 1000 | 2 | "
+                                  "значение=002000"),
+                   QStringLiteral("А4 (210х297 мм.); Формат 1+0; Простая; 80; ; ;  | 1000 | 0 | "
+                                  "значение=602000")};
         QTest::newRow("500 with extras: the tier line without them")
-            << "sheet_products" << QStringList {"checkBox_34", "radioButton_132"}
-            << QStringList {"lineEdit=500"}
-            << QStringList {"А6 (105х148 мм.); Формат 1+0; Простая; 8030 мкм Глянцевая; ; ; ; "
-                            "Обрезка углов 4 шт. | 500 | 44.5 | значение=000000",
-                            "А6 (105х148 мм.); Формат 1+0; Простая; 80; ; ;  | 500 | 10 | "
-                            "значение=500000"};
+            << QStringLiteral("sheet_products")
+            << QStringList {QStringLiteral("checkBox_34"), QStringLiteral("radioButton_132")}
+            << QStringList {QStringLiteral("lineEdit=500")}
+            << QStringList {
+                   QStringLiteral(
+                       "А6 (105х148 мм.); Формат 1+0; Простая; 8030 мкм Глянцевая; ; ; ; "
+                       "Обрезка углов 4 шт. | 500 | 44.5 | значение=000000"),
+                   QStringLiteral("А6 (105х148 мм.); Формат 1+0; Простая; 80; ; ;  | 500 | 10 | "
+                                  "значение=500000")};
         QTest::newRow("A4 brochure, 10 matte sheets, glossy cover, stapled, laminated")
-            << "brochures" << QStringList {"radioButton_95",  "radioButton_117", "radioButton_141",
-                                           "radioButton_164", "radioButton_419", "radioButton_441",
-                                           "radioButton_467", "radioButton_180", "radioButton_186"}
-            << QStringList {"lineEdit_21=10", "lineEdit_10=20"}
-            << QStringList {"А4 (210х297 мм.); Формат 1+1; Матовая; 120; 4+4; Глянцевая; "
-                            "300На скрепке; ; 30 мкм Глянцевая; ;  | 20 | 194 | значение=012436"};
+            << "brochures"
+            << QStringList {QStringLiteral("radioButton_95"),  QStringLiteral("radioButton_117"),
+                            QStringLiteral("radioButton_141"), QStringLiteral("radioButton_164"),
+                            QStringLiteral("radioButton_419"), QStringLiteral("radioButton_441"),
+                            QStringLiteral("radioButton_467"), QStringLiteral("radioButton_180"),
+                            QStringLiteral("radioButton_186")}
+            << QStringList {QStringLiteral("lineEdit_21=10"), QStringLiteral("lineEdit_10=20")}
+            << QStringList {QStringLiteral(
+                   "А4 (210х297 мм.); Формат 1+1; Матовая; 120; 4+4; Глянцевая; "
+                   "300На скрепке; ; 30 мкм Глянцевая; ;  | 20 | 194 | значение=012436")};
         QTest::newRow("brochure, two \"Прочие\" in the group's order")
-            << "brochures" << QStringList {"checkBox_13", "checkBox_17"} << QStringList {}
-            << QStringList {BrochureStart
-                            + "; Обрезка углов 4 шт.; Обрезка по изображению | 1 | 34 | "
-                              "значение=010000"};
-        QTest::newRow("street film 360 dpi 1000 x 2000")
-            << "street" << QStringList {"radioButton_11", "radioButton_112"}
-            << QStringList {"lineEditWidthStreet=1000", "lineEditHeightStreet=2000"}
-            << QStringList {"Другой; Другой; Самоклеющаяся плёнка; 360 dpi; "
-                            " | 1 | 540000 | значение=121111109"};
-        QTest::newRow("street pockets: A4 × 3, business cards × 2, A3 unchecked")
-            << "street" << QStringList {"checkBox_60", "checkBox_63"}
-            << QStringList {"lineEdit_4=3", "lineEdit_7=2", "lineEdit_3=7"}
-            << QStringList {"Другой; Другой; ; ;  | 1 | 160 | значение=12111100"};
-        QTest::newRow("interior A2 1+0 plain 80")
-            << "interior" << QStringList {"radioButton_15", "radioButton_40", "radioButton_45"}
+            << QStringLiteral("brochures")
+            << QStringList {QStringLiteral("checkBox_13"), QStringLiteral("checkBox_17")}
             << QStringList {}
-            << QStringList {"А2 (420х594 мм.); Формат 1+0; Простая; 80 | 1 | 0.03 | "
-                            "значение=135000"};
+            << QStringList {
+                   BrochureStart
+                   + QStringLiteral("; Обрезка углов 4 шт.; Обрезка по изображению | 1 | 34 | "
+                                    "значение=010000")};
+        QTest::newRow("street film 360 dpi 1000 x 2000")
+            << QStringLiteral("street")
+            << QStringList {QStringLiteral("radioButton_11"), QStringLiteral("radioButton_112")}
+            << QStringList {QStringLiteral("lineEditWidthStreet=1000"),
+                            QStringLiteral("lineEditHeightStreet=2000")}
+            << QStringList {QStringLiteral("Другой; Другой; Самоклеющаяся плёнка; 360 dpi; "
+                                           " | 1 | 540000 | значение=121111109")};
+        QTest::newRow("street pockets: A4 × 3, business cards × 2, A3 unchecked")
+            << QStringLiteral("street")
+            << QStringList {QStringLiteral("checkBox_60"), QStringLiteral("checkBox_63")}
+            << QStringList {QStringLiteral("lineEdit_4=3"), QStringLiteral("lineEdit_7=2"),
+                            QStringLiteral("lineEdit_3=7")}
+            << QStringList {QStringLiteral("Другой; Другой; ; ;  | 1 | 160 | значение=12111100")};
+        QTest::newRow("interior A2 1+0 plain 80")
+            << QStringLiteral("interior")
+            << QStringList {QStringLiteral("radioButton_15"), QStringLiteral("radioButton_40"),
+                            QStringLiteral("radioButton_45")}
+            << QStringList {}
+            << QStringList {QStringLiteral("А2 (420х594 мм.); Формат 1+0; Простая; 80 | 1 | 0.03 | "
+                                           "значение=135000")};
         QTest::newRow("interior custom 1000 x 1000")
             << "interior"
-            << QStringList {"radioButtonOtherInterer", "radioButton_40", "radioButton_45"}
-            << QStringList {"lineEditWidthInterer=1000", "lineEditHeightInterer=1000"}
-            << QStringList {"Другой; 1000x1000 1+0; Простая; 80 | 1 | 30000 | "
-                            "значение=1312000"};
+            << QStringList {QStringLiteral("radioButtonOtherInterer"),
+                            QStringLiteral("radioButton_40"), QStringLiteral("radioButton_45")}
+            << QStringList {QStringLiteral("lineEditWidthInterer=1000"),
+                            QStringLiteral("lineEditHeightInterer=1000")}
+            << QStringList {QStringLiteral("Другой; 1000x1000 1+0; Простая; 80 | 1 | 30000 | "
+                                           "значение=1312000")};
         QTest::newRow("interior standard format ignores a typed size")
-            << "interior" << QStringList {"radioButton_15", "radioButton_40", "radioButton_45"}
-            << QStringList {"lineEditWidthInterer=1000", "lineEditHeightInterer=1000"}
-            << QStringList {"А2 (420х594 мм.); Формат 1+0; Простая; 80 | 1 | 0.03 | "
-                            "значение=135000"};
+            << QStringLiteral("interior")
+            << QStringList {QStringLiteral("radioButton_15"), QStringLiteral("radioButton_40"),
+                            QStringLiteral("radioButton_45")}
+            << QStringList {QStringLiteral("lineEditWidthInterer=1000"),
+                            QStringLiteral("lineEditHeightInterer=1000")}
+            << QStringList {QStringLiteral("А2 (420х594 мм.); Формат 1+0; Простая; 80 | 1 | 0.03 | "
+                                           "значение=135000")};
         QTest::newRow("souvenir A4 4+0 mugs")
-            << "souvenir" << QStringList {"radioButton_67", "radioButton_62", "radioButton_68"}
-            << QStringList {"lineEdit_16=40"}
-            << QStringList {"А4 (210х297 мм.); Размер изображения 4+0; Кружки; 0 | 40 | 0.03 | "
-                            "значение=252200"};
+            << QStringLiteral("souvenir")
+            << QStringList {QStringLiteral("radioButton_67"), QStringLiteral("radioButton_62"),
+                            QStringLiteral("radioButton_68")}
+            << QStringList {QStringLiteral("lineEdit_16=40")}
+            << QStringList {QStringLiteral(
+                   "А4 (210х297 мм.); Размер изображения 4+0; Кружки; 0 | 40 | 0.03 | "
+                   "значение=252200")};
         QTest::newRow("souvenir custom 100 x 50, 1+0 mugs")
-            << "souvenir" << QStringList {"radioButtonOther_2", "radioButton_68"}
-            << QStringList {"lineEditWidth_7=100", "lineEditHeight_4=50", "lineEdit_16=3"}
-            << QStringList {"Другой; 100x50 1+0; Кружки; 0 | 3 | 50 | значение=2515000"};
+            << QStringLiteral("souvenir")
+            << QStringList {QStringLiteral("radioButtonOther_2"), QStringLiteral("radioButton_68")}
+            << QStringList {QStringLiteral("lineEditWidth_7=100"),
+                            QStringLiteral("lineEditHeight_4=50"), QStringLiteral("lineEdit_16=3")}
+            << QStringList {
+                   QStringLiteral("Другой; 100x50 1+0; Кружки; 0 | 3 | 50 | значение=2515000")};
     }
 
     void pricesAsTheWindow()
@@ -221,8 +254,10 @@ private slots:
                 options += group[QStringLiteral("options")].toArray().size();
         }
         QCOMPARE(titles,
-                 QStringList({"sheet_products=Листовая продукция", "brochures=Брошюры",
-                              "street=Уличная", "interior=Интерьерная", "souvenir=Печать"}));
+                 QStringList({QStringLiteral("sheet_products=Листовая продукция"),
+                              QStringLiteral("brochures=Брошюры"), QStringLiteral("street=Уличная"),
+                              QStringLiteral("interior=Интерьерная"),
+                              QStringLiteral("souvenir=Печать")}));
         QCOMPARE(options, 257);
     }
 };

@@ -177,12 +177,15 @@ private slots:
         office.shortName = QStringLiteral("ООО «Петров и сын»");
         for (const QString &database : {QStringLiteral("sqlite"), QStringLiteral("postgres")}) {
             const QByteArray on = database == QLatin1String("sqlite") ? ", SQLite" : ", PG";
-            QTest::newRow("same ИНН and КПП" + on) << database << romashka << renamed << true;
-            QTest::newRow("same ИНН, other КПП" + on) << database << romashka << branch << false;
-            QTest::newRow("same name, no ИНН" + on)
+            QTest::newRow(QByteArray("same ИНН and КПП" + on))
+                << database << romashka << renamed << true;
+            QTest::newRow(QByteArray("same ИНН, other КПП" + on))
+                << database << romashka << branch << false;
+            QTest::newRow(QByteArray("same name, no ИНН" + on))
                 << database << unnamedInn << unnamedInn << false;
-            QTest::newRow("person's phone, 8 and +7" + on) << database << ivan << ivanAgain << true;
-            QTest::newRow("organisation with a person's phone" + on)
+            QTest::newRow(QByteArray("person's phone, 8 and +7" + on))
+                << database << ivan << ivanAgain << true;
+            QTest::newRow(QByteArray("organisation with a person's phone" + on))
                 << database << ivan << office << false;
         }
     }
@@ -247,8 +250,8 @@ private slots:
         };
         for (const QString &database : {QStringLiteral("sqlite"), QStringLiteral("postgres")})
             for (const auto &[name, typed, limit, found] : cases)
-                QTest::newRow(QByteArray(name)
-                              + (database == QLatin1String("sqlite") ? ", SQLite" : ", PG"))
+                QTest::newRow(QByteArray(
+                    QByteArray(name) + (database == QLatin1String("sqlite") ? ", SQLite" : ", PG")))
                     << database << typed << limit << found;
     }
     void matches()

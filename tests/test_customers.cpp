@@ -391,32 +391,44 @@ private slots:
         const QString row
             = QStringLiteral("ООО «Ромашка»;7707083893;770701001;1027700132195;info@romashka.ru;"
                              "30101810400000000225;044525225\n");
-        const QStringList romashka {"ООО «Ромашка»", "7707083893",       "770701001",
-                                    "1027700132195", "info@romashka.ru", "30101810400000000225"};
+        const QStringList romashka {
+            QStringLiteral("ООО «Ромашка»"),    QStringLiteral("7707083893"),
+            QStringLiteral("770701001"),        QStringLiteral("1027700132195"),
+            QStringLiteral("info@romashka.ru"), QStringLiteral("30101810400000000225")};
         QTest::newRow("Russian, as the export writes")
-            << "наименование;инн;кпп;огрн;email;корсчёт;бик\n" + row << romashka << QStringList();
+            << QStringLiteral("наименование;инн;кпп;огрн;email;корсчёт;бик\n") + row << romashka
+            << QStringList();
         QTest::newRow("English, any case")
-            << "Name;INN;KPP;OGRN;Email;Corr Account;BIK\n" + row << romashka << QStringList();
-        QTest::newRow("other spellings") << "Наименование ;ИНН;КПП;ОГРНИП;E-mail;Корр. счёт;БИК\n"
-                + row << romashka << QStringList();
+            << QStringLiteral("Name;INN;KPP;OGRN;Email;Corr Account;BIK\n") + row << romashka
+            << QStringList();
+        QTest::newRow("other spellings")
+            << QStringLiteral("Наименование ;ИНН;КПП;ОГРНИП;E-mail;Корр. счёт;БИК\n") + row
+            << romashka << QStringList();
         QTest::newRow("ё as е, underscores as blanks")
-            << "наименование;инн;кпп;огрн;email;корсчет;бик\n" + row << romashka << QStringList();
+            << QStringLiteral("наименование;инн;кпп;огрн;email;корсчет;бик\n") + row << romashka
+            << QStringList();
         QTest::newRow("unknown column left out")
-            << "наименование;инн;кпп;огрн;email;корсчёт;бик;менеджер\n" + row.trimmed() + ";Оля\n"
-            << romashka << QStringList {"Строка 1: столбец «менеджер» не известен и пропущен."};
+            << QStringLiteral("наименование;инн;кпп;огрн;email;корсчёт;бик;менеджер\n")
+                + row.trimmed() + QStringLiteral(";Оля\n")
+            << romashka
+            << QStringList {QStringLiteral("Строка 1: столбец «менеджер» не известен и пропущен.")};
         QTest::newRow("a column twice")
             << "наименование;инн;ИНН\nА;7707083893;7707083893\n"
-            << QStringList() << QStringList {"Строка 1: столбец «ИНН» встречается дважды."};
+            << QStringList()
+            << QStringList {QStringLiteral("Строка 1: столбец «ИНН» встречается дважды.")};
         QTest::newRow("an apostrophe kept a formula-like text")
             << "наименование;телефон\n'=Ромашка;'+7 495 500-55-50\n"
-            << QStringList {"=Ромашка", "", "", "", "", ""}
-            << QStringList {"Строка 2: ИНН: не заполнен — он обязателен для организации."};
+            << QStringList {QStringLiteral("=Ромашка"), QStringLiteral(""), QStringLiteral(""),
+                            QStringLiteral(""),         QStringLiteral(""), QStringLiteral("")}
+            << QStringList {
+                   QStringLiteral("Строка 2: ИНН: не заполнен — он обязателен для организации.")};
         QTest::newRow("a row without its name")
             << "наименование;инн\n;7707083893\n"
-            << QStringList() << QStringList {"Строка 2: Наименование: не заполнено."};
+            << QStringList()
+            << QStringList {QStringLiteral("Строка 2: Наименование: не заполнено.")};
         QTest::newRow("empty file")
             << "" << QStringList()
-            << QStringList {"Файл пуст: нет даже строки с названиями столбцов."};
+            << QStringList {QStringLiteral("Файл пуст: нет даже строки с названиями столбцов.")};
     }
     void fileColumns()
     {

@@ -126,44 +126,55 @@ private slots:
         QTest::addColumn<QString>("mode");
         QTest::addColumn<QStringList>("foot"); // caption|amount as the layout text lines them
         QTest::addColumn<QStringList>("code");
-        const QStringList head = {"ST00012",
-                                  "Name=ООО «Ясный лист»",
-                                  "PersonalAcc=40702810938000012345",
-                                  "BankName=АО «Банк Энска»",
-                                  "BIC=044525225",
-                                  "CorrespAcc=30101810400000000225",
-                                  "PayeeINN=7707083893",
-                                  "KPP=770701001"};
-        const QStringList tail = {"PayerINN=5001007329", "DocNo=1042", "DocDate=09.12.2026"};
+        const QStringList head = {QStringLiteral("ST00012"),
+                                  QStringLiteral("Name=ООО «Ясный лист»"),
+                                  QStringLiteral("PersonalAcc=40702810938000012345"),
+                                  QStringLiteral("BankName=АО «Банк Энска»"),
+                                  QStringLiteral("BIC=044525225"),
+                                  QStringLiteral("CorrespAcc=30101810400000000225"),
+                                  QStringLiteral("PayeeINN=7707083893"),
+                                  QStringLiteral("KPP=770701001")};
+        const QStringList tail
+            = {QStringLiteral("PayerINN=5001007329"), QStringLiteral("DocNo=1042"),
+               QStringLiteral("DocDate=09.12.2026")};
         QTest::newRow("on top") << "on-top"
-                                << QStringList {"Итого|2 220,00", "НДС 22 %|488,40",
-                                                "Всего|2 708,40"}
+                                << QStringList {QStringLiteral("Итого|2 220,00"),
+                                                QStringLiteral("НДС 22 %|488,40"),
+                                                QStringLiteral("Всего|2 708,40")}
                                 << head
-                + QStringList {"Sum=270840",
-                               "Purpose=Оплата по счёту № 1042 от 09.12.2026, в т.ч. НДС 22 % "
-                               "— 488,40 руб."}
+                + QStringList {QStringLiteral("Sum=270840"),
+                               QStringLiteral(
+                                   "Purpose=Оплата по счёту № 1042 от 09.12.2026, в т.ч. НДС 22 % "
+                                   "— 488,40 руб.")}
                 + tail;
         QTest::newRow("included") << "included"
-                                  << QStringList {"Итого|2 220,00", "В том числе НДС 22 %|400,33",
-                                                  "Всего|2 220,00"}
+                                  << QStringList {QStringLiteral("Итого|2 220,00"),
+                                                  QStringLiteral("В том числе НДС 22 %|400,33"),
+                                                  QStringLiteral("Всего|2 220,00")}
                                   << head
-                + QStringList {"Sum=222000",
-                               "Purpose=Оплата по счёту № 1042 от 09.12.2026, в т.ч. НДС 22 % "
-                               "— 400,33 руб."}
+                + QStringList {QStringLiteral("Sum=222000"),
+                               QStringLiteral(
+                                   "Purpose=Оплата по счёту № 1042 от 09.12.2026, в т.ч. НДС 22 % "
+                                   "— 400,33 руб.")}
                 + tail;
         QTest::newRow("none") << "none"
-                              << QStringList {"Итого|2 220,00", "Без налога (НДС)|-",
-                                              "Всего|2 220,00"}
+                              << QStringList {QStringLiteral("Итого|2 220,00"),
+                                              QStringLiteral("Без налога (НДС)|-"),
+                                              QStringLiteral("Всего|2 220,00")}
                               << head
-                + QStringList {"Sum=222000",
-                               "Purpose=Оплата по счёту № 1042 от 09.12.2026, НДС не облагается"}
+                + QStringList {QStringLiteral("Sum=222000"),
+                               QStringLiteral("Purpose=Оплата по счёту № 1042 от 09.12.2026, НДС "
+                                              "не облагается")}
                 + tail;
         QTest::newRow("no tax section: the old 18 % on top")
-            << "" << QStringList {"Итого|2 220,00", "18%|399,60", "Всего|2 619,60"}
+            << QStringLiteral("")
+            << QStringList {QStringLiteral("Итого|2 220,00"), QStringLiteral("18%|399,60"),
+                            QStringLiteral("Всего|2 619,60")}
             << head
-                + QStringList {"Sum=261960",
-                               "Purpose=Оплата по счёту № 1042 от 09.12.2026, в т.ч. НДС 18 % "
-                               "— 399,60 руб."}
+                + QStringList {QStringLiteral("Sum=261960"),
+                               QStringLiteral(
+                                   "Purpose=Оплата по счёту № 1042 от 09.12.2026, в т.ч. НДС 18 % "
+                                   "— 399,60 руб.")}
                 + tail;
     }
     void invoiceModes()
@@ -173,19 +184,27 @@ private slots:
         QFETCH(QStringList, code);
         const InvoiceDocument document = invoice(mode);
         const QString path = written(
-            QStringLiteral("invoice-%1.pdf").arg(QTest::currentDataTag()),
+            QStringLiteral("invoice-%1.pdf").arg(QString::fromUtf8(QTest::currentDataTag())),
             [&](const QString &p, QString *e) { return writeInvoicePdf(document, p, e); });
         const QString layout = pdfText(path, true);
         for (const QStringList &cells :
-             {QStringList {"АО «Банк Энска»", "БИК", "044525225"},
-              QStringList {"Банк получателя", "Сч. №", "30101810400000000225"},
-              QStringList {"ИНН 7707083893", "КПП 770701001", "Сч. №", Account},
-              QStringList {"Получатель"},
-              QStringList {"Счёт на оплату № 1042 от 09 декабря 2026 г."},
-              QStringList {"Поставщик:", "ООО «Ясный лист», ИНН 7707083893, КПП 770701001"},
-              QStringList {"Покупатель:", "ООО «Ромашка», ИНН 5001007329, КПП 500101001"},
-              QStringList {"1", "Визитки 90х50 4+4", "1 000", "1,32", "1 320,00"}})
-            QVERIFY2(!rowWith(layout, cells).isEmpty(), qPrintable(cells.join(" … ")));
+             {QStringList {QStringLiteral("АО «Банк Энска»"), QStringLiteral("БИК"),
+                           QStringLiteral("044525225")},
+              QStringList {QStringLiteral("Банк получателя"), QStringLiteral("Сч. №"),
+                           QStringLiteral("30101810400000000225")},
+              QStringList {QStringLiteral("ИНН 7707083893"), QStringLiteral("КПП 770701001"),
+                           QStringLiteral("Сч. №"), Account},
+              QStringList {QStringLiteral("Получатель")},
+              QStringList {QStringLiteral("Счёт на оплату № 1042 от 09 декабря 2026 г.")},
+              QStringList {QStringLiteral("Поставщик:"),
+                           QStringLiteral("ООО «Ясный лист», ИНН 7707083893, КПП 770701001")},
+              QStringList {QStringLiteral("Покупатель:"),
+                           QStringLiteral("ООО «Ромашка», ИНН 5001007329, КПП 500101001")},
+              QStringList {QStringLiteral("1"), QStringLiteral("Визитки 90х50 4+4"),
+                           QStringLiteral("1 000"), QStringLiteral("1,32"),
+                           QStringLiteral("1 320,00")}})
+            QVERIFY2(!rowWith(layout, cells).isEmpty(),
+                     qPrintable(cells.join(QStringLiteral(" … "))));
         for (const QString &row : foot)
             QVERIFY2(!rowWith(layout, row.split(QLatin1Char('|'))).isEmpty(), qPrintable(row));
         QCOMPARE(codeOnPage(path).split(QLatin1Char('|')), code);
@@ -202,31 +221,36 @@ private slots:
         QTest::newRow("discount before the tax")
             << "on-top" << 500 << "1042"
             << "ООО «Ясный лист»"
-            << QStringList {"Name=ООО «Ясный лист»",
-                            "Sum=257298",
-                            "Purpose=Оплата по счёту № 1042 от 09.12.2026, в т.ч. НДС 22 % — "
-                            "463,98 руб.",
-                            "PayerINN=5001007329",
-                            "DocNo=1042",
-                            "DocDate=09.12.2026"};
-        QTest::newRow("unnumbered") << "none" << 0 << ""
-                                    << "ООО «Ясный лист»"
-                                    << QStringList {"Name=ООО «Ясный лист»", "Sum=222000",
-                                                    "Purpose=Оплата по счёту б/н от 09.12.2026, "
-                                                    "НДС не облагается",
-                                                    "PayerINN=5001007329", "DocDate=09.12.2026"};
+            << QStringList {
+                   QStringLiteral("Name=ООО «Ясный лист»"),
+                   QStringLiteral("Sum=257298"),
+                   QStringLiteral("Purpose=Оплата по счёту № 1042 от 09.12.2026, в т.ч. НДС 22 % — "
+                                  "463,98 руб."),
+                   QStringLiteral("PayerINN=5001007329"),
+                   QStringLiteral("DocNo=1042"),
+                   QStringLiteral("DocDate=09.12.2026")};
+        QTest::newRow("unnumbered")
+            << "none" << 0 << ""
+            << "ООО «Ясный лист»"
+            << QStringList {QStringLiteral("Name=ООО «Ясный лист»"), QStringLiteral("Sum=222000"),
+                            QStringLiteral("Purpose=Оплата по счёту б/н от 09.12.2026, "
+                                           "НДС не облагается"),
+                            QStringLiteral("PayerINN=5001007329"),
+                            QStringLiteral("DocDate=09.12.2026")};
         QTest::newRow("walk-in: no payer's ИНН")
             << "none" << -1 << "7"
             << "ООО «Ясный лист»"
-            << QStringList {"Name=ООО «Ясный лист»", "Sum=222000",
-                            "Purpose=Оплата по счёту № 7 от 09.12.2026, НДС не облагается",
-                            "DocNo=7", "DocDate=09.12.2026"};
+            << QStringList {
+                   QStringLiteral("Name=ООО «Ясный лист»"), QStringLiteral("Sum=222000"),
+                   QStringLiteral("Purpose=Оплата по счёту № 7 от 09.12.2026, НДС не облагается"),
+                   QStringLiteral("DocNo=7"), QStringLiteral("DocDate=09.12.2026")};
         QTest::newRow("the separator in the name")
             << "none" << -1 << "7"
             << "ИП Петров | печать"
-            << QStringList {"Name=ИП Петров / печать", "Sum=222000",
-                            "Purpose=Оплата по счёту № 7 от 09.12.2026, НДС не облагается",
-                            "DocNo=7", "DocDate=09.12.2026"};
+            << QStringList {
+                   QStringLiteral("Name=ИП Петров / печать"), QStringLiteral("Sum=222000"),
+                   QStringLiteral("Purpose=Оплата по счёту № 7 от 09.12.2026, НДС не облагается"),
+                   QStringLiteral("DocNo=7"), QStringLiteral("DocDate=09.12.2026")};
     }
     void paymentCodeFields()
     {
@@ -242,14 +266,15 @@ private slots:
             document.payer = Customer();
         else
             document.payer.discountHundredths = discount;
-        const QStringList expected = QStringList {"ST00012",
-                                                  varying.first(),
-                                                  "PersonalAcc=40702810938000012345",
-                                                  "BankName=АО «Банк Энска»",
-                                                  "BIC=044525225",
-                                                  "CorrespAcc=30101810400000000225",
-                                                  "PayeeINN=7707083893",
-                                                  "KPP=770701001"}
+        const QStringList expected
+            = QStringList {QStringLiteral("ST00012"),
+                           varying.first(),
+                           QStringLiteral("PersonalAcc=40702810938000012345"),
+                           QStringLiteral("BankName=АО «Банк Энска»"),
+                           QStringLiteral("BIC=044525225"),
+                           QStringLiteral("CorrespAcc=30101810400000000225"),
+                           QStringLiteral("PayeeINN=7707083893"),
+                           QStringLiteral("KPP=770701001")}
             + varying.mid(1);
         QCOMPARE(document.paymentCode().split(QLatin1Char('|')), expected);
     }
@@ -325,12 +350,14 @@ private slots:
         QTest::addColumn<QStringList>("foot");
         QTest::addColumn<QString>("count");
         QTest::newRow("on top") << "on-top"
-                                << QStringList {"Итого|2 220,00", "НДС 22 %|488,40",
-                                                "Всего|2 708,40"}
+                                << QStringList {QStringLiteral("Итого|2 220,00"),
+                                                QStringLiteral("НДС 22 %|488,40"),
+                                                QStringLiteral("Всего|2 708,40")}
                                 << "Всего оказано услуг 2, на сумму 2 708,40 руб.";
         QTest::newRow("none") << "none"
-                              << QStringList {"Итого|2 220,00", "Без налога (НДС)|-",
-                                              "Всего|2 220,00"}
+                              << QStringList {QStringLiteral("Итого|2 220,00"),
+                                              QStringLiteral("Без налога (НДС)|-"),
+                                              QStringLiteral("Всего|2 220,00")}
                               << "Всего оказано услуг 2, на сумму 2 220,00 руб.";
     }
     void act()
@@ -357,10 +384,13 @@ private slots:
                              "претензий по объёму, качеству и срокам оказания услуг не имеет."),
               QStringLiteral("/ Иванов И. И. /")})
             QVERIFY2(flowing.contains(words), qPrintable(words + QStringLiteral("\n") + flowing));
-        for (const QStringList &cells : {QStringList {"2", "Баннер 3х1 м", "2", "450,00", "900,00"},
-                                         QStringList {"Исполнитель", "Заказчик"},
-                                         QStringList {"ООО «Ясный лист»", "ООО «Ромашка»"}})
-            QVERIFY2(!rowWith(layout, cells).isEmpty(), qPrintable(cells.join(" … ")));
+        for (const QStringList &cells :
+             {QStringList {QStringLiteral("2"), QStringLiteral("Баннер 3х1 м"), QStringLiteral("2"),
+                           QStringLiteral("450,00"), QStringLiteral("900,00")},
+              QStringList {QStringLiteral("Исполнитель"), QStringLiteral("Заказчик")},
+              QStringList {QStringLiteral("ООО «Ясный лист»"), QStringLiteral("ООО «Ромашка»")}})
+            QVERIFY2(!rowWith(layout, cells).isEmpty(),
+                     qPrintable(cells.join(QStringLiteral(" … "))));
         for (const QString &row : foot)
             QVERIFY2(!rowWith(layout, row.split(QLatin1Char('|'))).isEmpty(), qPrintable(row));
         QCOMPARE(codeOnPage(path), QString());
@@ -392,11 +422,15 @@ private slots:
               QStringLiteral("Позиций: 2")})
             QVERIFY2(flowing.contains(words), qPrintable(words + QStringLiteral("\n") + flowing));
         for (const QStringList &cells :
-             {QStringList {"№", "Наименование и параметры", "Кол-во", "Ключ"},
-              QStringList {"1", "Визитки 90х50 4+4", "1 000", "vz-90x50-44"},
-              QStringList {"Баннер 3х1 м"}, QStringList {"2", "2", "bn-3x1"},
-              QStringList {"Названия: Весна; Лето"}})
-            QVERIFY2(!rowWith(layout, cells).isEmpty(), qPrintable(cells.join(" … ") + layout));
+             {QStringList {QStringLiteral("№"), QStringLiteral("Наименование и параметры"),
+                           QStringLiteral("Кол-во"), QStringLiteral("Ключ")},
+              QStringList {QStringLiteral("1"), QStringLiteral("Визитки 90х50 4+4"),
+                           QStringLiteral("1 000"), QStringLiteral("vz-90x50-44")},
+              QStringList {QStringLiteral("Баннер 3х1 м")},
+              QStringList {QStringLiteral("2"), QStringLiteral("2"), QStringLiteral("bn-3x1")},
+              QStringList {QStringLiteral("Названия: Весна; Лето")}})
+            QVERIFY2(!rowWith(layout, cells).isEmpty(),
+                     qPrintable(cells.join(QStringLiteral(" … ")) + layout));
         QVERIFY(!flowing.contains(QStringLiteral("Сумма")));
         QCOMPARE(codeOnPage(path), QStringLiteral("1042"));
     }

@@ -106,33 +106,37 @@ private slots:
         QTest::addColumn<QString>("tax");
         QTest::addColumn<QString>("total");
         QTest::newRow("0.25 × 0.18 shows 0.05, not 0.04")
-            << QStringList {"0.25|0.18"} << QStringList {"0,05"} << "0,05"
-            << "0,01"
+            << QStringList {QStringLiteral("0.25|0.18")} << QStringList {QStringLiteral("0,05")}
+            << QStringLiteral("0,05") << "0,01"
             << "0,05";
         QTest::newRow("2.675 shows 2.68")
-            << QStringList {"1|2.675"} << QStringList {"2,68"} << "2,68"
-            << "0,48"
+            << QStringList {QStringLiteral("1|2.675")} << QStringList {QStringLiteral("2,68")}
+            << QStringLiteral("2,68") << "0,48"
             << "3,16";
         QTest::newRow("half a kopeck in the tax rounds up")
-            << QStringList {"1|0.25"} << QStringList {"0,25"} << "0,25"
-            << "0,05"
+            << QStringList {QStringLiteral("1|0.25")} << QStringList {QStringLiteral("0,25")}
+            << QStringLiteral("0,25") << "0,05"
             << "0,30";
         QTest::newRow("subtotal from the exact sums, not the shown ones")
-            << QStringList {"1|0.333", "1|0.333", "1|0.333"} << QStringList {"0,33", "0,33", "0,33"}
+            << QStringList {QStringLiteral("1|0.333"), QStringLiteral("1|0.333"),
+                            QStringLiteral("1|0.333")}
+            << QStringList {QStringLiteral("0,33"), QStringLiteral("0,33"), QStringLiteral("0,33")}
             << "1,00"
             << "0,18"
             << "1,18";
         QTest::newRow("thousands grouped, kopecks kept")
-            << QStringList {"1000|13203.15"} << QStringList {"13 203 150,00"} << "13 203 150,00"
+            << QStringList {QStringLiteral("1000|13203.15")}
+            << QStringList {QStringLiteral("13 203 150,00")} << QStringLiteral("13 203 150,00")
             << "2 376 567,00"
             << "15 579 717,00";
-        QTest::newRow("price in exponent form")
-            << QStringList {"1|5.40001e+07"} << QStringList {"54 000 100,00"} << "54 000 100,00"
-            << "9 720 018,00"
-            << "63 720 118,00";
+        QTest::newRow("price in exponent form") << QStringList {QStringLiteral("1|5.40001e+07")}
+                                                << QStringList {QStringLiteral("54 000 100,00")}
+                                                << QStringLiteral("54 000 100,00") << "9 720 018,00"
+                                                << "63 720 118,00";
         QTest::newRow("a word for a quantity counts nothing")
-            << QStringList {"много|10", "2|1.5"} << QStringList {"0,00", "3,00"} << "3,00"
-            << "0,54"
+            << QStringList {QStringLiteral("много|10"), QStringLiteral("2|1.5")}
+            << QStringList {QStringLiteral("0,00"), QStringLiteral("3,00")}
+            << QStringLiteral("3,00") << "0,54"
             << "3,54";
     }
     void sums()
@@ -267,14 +271,18 @@ private slots:
         QVERIFY2(!table.isEmpty(), "no text came back from the PDF");
 
         const QList<QStringList> rows = {
-            {"№", "Наименование", "Кол-во", "Цена", "Сумма"},
-            {"1", "Визитки 90х50, 4+4", "1 000", "1,62", "1 620,00"},
-            {"2", "Кружка белая", "12", "0,25", "3,00"},
-            {"3", "Плёнка 360 dpi", "1", "2,675", "2,68"},
-            {"Итого", "1 625,68"},
-            {"18%", "292,62"},
-            {"Всего", "1 918,30"},
-            {"Руководитель предприятия", "/ Петров П. П. /"},
+            {QStringLiteral("№"), QStringLiteral("Наименование"), QStringLiteral("Кол-во"),
+             QStringLiteral("Цена"), QStringLiteral("Сумма")},
+            {QStringLiteral("1"), QStringLiteral("Визитки 90х50, 4+4"), QStringLiteral("1 000"),
+             QStringLiteral("1,62"), QStringLiteral("1 620,00")},
+            {QStringLiteral("2"), QStringLiteral("Кружка белая"), QStringLiteral("12"),
+             QStringLiteral("0,25"), QStringLiteral("3,00")},
+            {QStringLiteral("3"), QStringLiteral("Плёнка 360 dpi"), QStringLiteral("1"),
+             QStringLiteral("2,675"), QStringLiteral("2,68")},
+            {QStringLiteral("Итого"), QStringLiteral("1 625,68")},
+            {QStringLiteral("18%"), QStringLiteral("292,62")},
+            {QStringLiteral("Всего"), QStringLiteral("1 918,30")},
+            {QStringLiteral("Руководитель предприятия"), QStringLiteral("/ Петров П. П. /")},
         };
         for (const QStringList &row : rows)
             QVERIFY2(!rowWith(table, row).isEmpty(),
@@ -339,20 +347,36 @@ private slots:
         QTest::addColumn<QStringList>("row"); // quantity, price, sum
         QTest::addColumn<QStringList>("totals"); // subtotal, 18 %, total
         QTest::newRow("7 digits") << "sheet" << 12345.67 << "3"
-                                  << QStringList {"3", "12 345,67", "37 037,01"}
-                                  << QStringList {"37 037,01", "6 666,66", "43 703,67"};
+                                  << QStringList {QStringLiteral("3"), QStringLiteral("12 345,67"),
+                                                  QStringLiteral("37 037,01")}
+                                  << QStringList {QStringLiteral("37 037,01"),
+                                                  QStringLiteral("6 666,66"),
+                                                  QStringLiteral("43 703,67")};
         QTest::newRow("9 digits") << "sheet" << 1234567.89 << "3"
-                                  << QStringList {"3", "1 234 567,89", "3 703 703,67"}
-                                  << QStringList {"3 703 703,67", "666 666,66", "4 370 370,33"};
+                                  << QStringList {QStringLiteral("3"),
+                                                  QStringLiteral("1 234 567,89"),
+                                                  QStringLiteral("3 703 703,67")}
+                                  << QStringList {QStringLiteral("3 703 703,67"),
+                                                  QStringLiteral("666 666,66"),
+                                                  QStringLiteral("4 370 370,33")};
         QTest::newRow("9 digits at the limit")
-            << "sheet" << 9999999.99 << "1" << QStringList {"1", "9 999 999,99", "9 999 999,99"}
-            << QStringList {"9 999 999,99", "1 800 000,00", "11 799 999,99"};
+            << QStringLiteral("sheet") << 9999999.99 << QStringLiteral("1")
+            << QStringList {QStringLiteral("1"), QStringLiteral("9 999 999,99"),
+                            QStringLiteral("9 999 999,99")}
+            << QStringList {QStringLiteral("9 999 999,99"), QStringLiteral("1 800 000,00"),
+                            QStringLiteral("11 799 999,99")};
         QTest::newRow("exact in six digits")
-            << "sheet" << 1620000.0 << "2" << QStringList {"2", "1 620 000,00", "3 240 000,00"}
-            << QStringList {"3 240 000,00", "583 200,00", "3 823 200,00"};
+            << QStringLiteral("sheet") << 1620000.0 << QStringLiteral("2")
+            << QStringList {QStringLiteral("2"), QStringLiteral("1 620 000,00"),
+                            QStringLiteral("3 240 000,00")}
+            << QStringList {QStringLiteral("3 240 000,00"), QStringLiteral("583 200,00"),
+                            QStringLiteral("3 823 200,00")};
         QTest::newRow("computed, rounded to kopecks")
-            << "street" << 1234.57 << "2" << QStringList {"2", "136 900,23", "273 800,46"}
-            << QStringList {"273 800,46", "49 284,08", "323 084,54"};
+            << QStringLiteral("street") << 1234.57 << QStringLiteral("2")
+            << QStringList {QStringLiteral("2"), QStringLiteral("136 900,23"),
+                            QStringLiteral("273 800,46")}
+            << QStringList {QStringLiteral("273 800,46"), QStringLiteral("49 284,08"),
+                            QStringLiteral("323 084,54")};
     }
     void pdfPricesToTheKopeck()
     {
@@ -368,10 +392,11 @@ private slots:
         document.lines = {line};
         const QString table = pdfText(writePdf(document), true);
         QVERIFY2(!table.isEmpty(), "no text came back from the PDF");
-        const QList<QStringList> rows = {QStringList {"1", "Строка"} + row,
-                                         {"Итого", totals.at(0)},
-                                         {"18%", totals.at(1)},
-                                         {"Всего", totals.at(2)}};
+        const QList<QStringList> rows
+            = {QStringList {QStringLiteral("1"), QStringLiteral("Строка")} + row,
+               {QStringLiteral("Итого"), totals.at(0)},
+               {QStringLiteral("18%"), totals.at(1)},
+               {QStringLiteral("Всего"), totals.at(2)}};
         for (const QStringList &expected : rows)
             QVERIFY2(!rowWith(table, expected).isEmpty(),
                      qPrintable(QStringLiteral("no row reads \"%1\" in:\n%2")
@@ -388,48 +413,50 @@ private slots:
         QTest::addColumn<QString>("words");
         QTest::newRow("no tax set, no customer: as before")
             << QByteArray() << -1
-            << QList<QStringList> {{"Итого", "13 200,00"},
-                                   {"18%", "2 376,00"},
-                                   {"Всего", "15 576,00"}}
+            << QList<QStringList> {{QStringLiteral("Итого"), QStringLiteral("13 200,00")},
+                                   {QStringLiteral("18%"), QStringLiteral("2 376,00")},
+                                   {QStringLiteral("Всего"), QStringLiteral("15 576,00")}}
             << "Пятнадцать тысяч пятьсот семьдесят шесть рублей 00 копеек";
         QTest::newRow("no tax set, a customer at 0 %: as before")
             << QByteArray() << 0
-            << QList<QStringList> {{"Итого", "13 200,00"},
-                                   {"18%", "2 376,00"},
-                                   {"Всего", "15 576,00"}}
+            << QList<QStringList> {{QStringLiteral("Итого"), QStringLiteral("13 200,00")},
+                                   {QStringLiteral("18%"), QStringLiteral("2 376,00")},
+                                   {QStringLiteral("Всего"), QStringLiteral("15 576,00")}}
             << "Пятнадцать тысяч пятьсот семьдесят шесть рублей 00 копеек";
         QTest::newRow("no tax set, 5 %")
             << QByteArray() << 500
-            << QList<QStringList> {{"Итого", "13 200,00"},
-                                   {"Скидка 5 %", "−660,00"},
-                                   {"18%", "2 257,20"},
-                                   {"Всего", "14 797,20"}}
+            << QList<QStringList> {{QStringLiteral("Итого"), QStringLiteral("13 200,00")},
+                                   {QStringLiteral("Скидка 5 %"), QStringLiteral("−660,00")},
+                                   {QStringLiteral("18%"), QStringLiteral("2 257,20")},
+                                   {QStringLiteral("Всего"), QStringLiteral("14 797,20")}}
             << "Четырнадцать тысяч семьсот девяносто семь рублей 20 копеек";
         QTest::newRow("on top 22, 5 %")
             << QByteArray("mode=on-top\nrate=22\n") << 500
-            << QList<QStringList> {{"Итого", "13 200,00"},
-                                   {"Скидка 5 %", "−660,00"},
-                                   {"НДС 22 %", "2 758,80"},
-                                   {"Всего", "15 298,80"}}
+            << QList<QStringList> {{QStringLiteral("Итого"), QStringLiteral("13 200,00")},
+                                   {QStringLiteral("Скидка 5 %"), QStringLiteral("−660,00")},
+                                   {QStringLiteral("НДС 22 %"), QStringLiteral("2 758,80")},
+                                   {QStringLiteral("Всего"), QStringLiteral("15 298,80")}}
             << "Пятнадцать тысяч двести девяносто восемь рублей 80 копеек";
         QTest::newRow("included 22, 5,25 %")
             << QByteArray("mode=included\nrate=22\n") << 525
-            << QList<QStringList> {{"Итого", "13 200,00"},
-                                   {"Скидка 5,25 %", "−693,00"},
-                                   {"В том числе НДС 22 %", "2 255,36"},
-                                   {"Всего", "12 507,00"}}
+            << QList<QStringList> {{QStringLiteral("Итого"), QStringLiteral("13 200,00")},
+                                   {QStringLiteral("Скидка 5,25 %"), QStringLiteral("−693,00")},
+                                   {QStringLiteral("В том числе НДС 22 %"),
+                                    QStringLiteral("2 255,36")},
+                                   {QStringLiteral("Всего"), QStringLiteral("12 507,00")}}
             << "Двенадцать тысяч пятьсот семь рублей 00 копеек";
-        QTest::newRow("none, 5,25 %") << QByteArray("mode=none\n") << 525
-                                      << QList<QStringList> {{"Итого", "13 200,00"},
-                                                             {"Скидка 5,25 %", "−693,00"},
-                                                             {"Без налога (НДС)", "-"},
-                                                             {"Всего", "12 507,00"}}
-                                      << "Двенадцать тысяч пятьсот семь рублей 00 копеек";
+        QTest::newRow("none, 5,25 %")
+            << QByteArray("mode=none\n") << 525
+            << QList<QStringList> {{QStringLiteral("Итого"), QStringLiteral("13 200,00")},
+                                   {QStringLiteral("Скидка 5,25 %"), QStringLiteral("−693,00")},
+                                   {QStringLiteral("Без налога (НДС)"), QStringLiteral("-")},
+                                   {QStringLiteral("Всего"), QStringLiteral("12 507,00")}}
+            << "Двенадцать тысяч пятьсот семь рублей 00 копеек";
         QTest::newRow("on top 20, no discount")
             << QByteArray("mode=on-top\nrate=20\n") << 0
-            << QList<QStringList> {{"Итого", "13 200,00"},
-                                   {"НДС 20 %", "2 640,00"},
-                                   {"Всего", "15 840,00"}}
+            << QList<QStringList> {{QStringLiteral("Итого"), QStringLiteral("13 200,00")},
+                                   {QStringLiteral("НДС 20 %"), QStringLiteral("2 640,00")},
+                                   {QStringLiteral("Всего"), QStringLiteral("15 840,00")}}
             << "Пятнадцать тысяч восемьсот сорок рублей 00 копеек";
     }
     void pdfFoot()
@@ -465,7 +492,8 @@ private slots:
         }
         // No other row in the foot: the captions between "Итого" and "Всего" are the table's.
         const QString after = table.mid(table.indexOf(QStringLiteral("Итого")));
-        const QStringList captions = {"Скидка", "НДС", "18%", "Без налога"};
+        const QStringList captions = {QStringLiteral("Скидка"), QStringLiteral("НДС"),
+                                      QStringLiteral("18%"), QStringLiteral("Без налога")};
         for (const QString &caption : captions)
             QCOMPARE(after.left(after.indexOf(QStringLiteral("Всего"))).contains(caption),
                      foot.contains(caption));
@@ -486,7 +514,7 @@ private slots:
     {
         InvoiceDocument document;
         document.date = QDate(2026, 12, 9);
-        document.lines = linesOf({"1|100"});
+        document.lines = linesOf({QStringLiteral("1|100")});
         document.payer.fullName = QStringLiteral(
             "Общество с ограниченной ответственностью «Объединённая типографская и рекламная "
             "компания Северо-Западного региона»");
@@ -505,7 +533,7 @@ private slots:
     {
         InvoiceDocument document;
         document.date = QDate(2026, 12, 9);
-        document.lines = linesOf({"1|1"});
+        document.lines = linesOf({QStringLiteral("1|1")});
         const QStringList fonts
             = pdfFonts(writePdf(document)).split(QLatin1Char('\n'), Qt::SkipEmptyParts).mid(2);
         QVERIFY2(!fonts.isEmpty(), "pdffonts lists no font");
@@ -666,7 +694,7 @@ private slots:
         writeSettingsFile("[documents]\nvalidityDays=5\n" + section);
         const TaxSettings tax = DocumentSettings::load().tax;
         QCOMPARE(tax.given, given);
-        const auto rule = [&tax](const QDate &day) {
+        const auto rule = [&tax](const QDate &day) -> QString {
             const TaxRule in = tax.ruleOn(day);
             return taxModeWord(in.mode) + QLatin1Char(' ') + QString::number(in.rate);
         };

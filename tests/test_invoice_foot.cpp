@@ -42,99 +42,143 @@ private slots:
         QTest::addColumn<QStringList>("rows");
         QTest::addColumn<double>("total");
 
-        const QStringList sale = {"1|13200"};
+        const QStringList sale = {QStringLiteral("1|13200")};
         QTest::newRow("no tax set, no discount: the old rows")
             << sale << 1 << 0 << "" << 0
-            << QStringList {"Итого=13200.00", "18%=2376.00", "Всего=15576.00"} << 15576.0;
+            << QStringList {QStringLiteral("Итого=13200.00"), QStringLiteral("18%=2376.00"),
+                            QStringLiteral("Всего=15576.00")}
+            << 15576.0;
         QTest::newRow("the old rows keep the old unrounded chain")
-            << QStringList {"0.25|0.18"} << 1 << 0 << "" << 0
-            << QStringList {"Итого=0.05", "18%=0.01", "Всего=0.05"} << 0.05;
+            << QStringList {QStringLiteral("0.25|0.18")} << 1 << 0 << QStringLiteral("") << 0
+            << QStringList {QStringLiteral("Итого=0.05"), QStringLiteral("18%=0.01"),
+                            QStringLiteral("Всего=0.05")}
+            << 0.05;
         QTest::newRow("no tax set, 5 %: the old caption, tax after the discount")
             << sale << 1 << 500 << "" << 0
-            << QStringList {"Итого=13200.00", "Скидка 5 %=-660.00", "18%=2257.20", "Всего=14797.20"}
+            << QStringList {QStringLiteral("Итого=13200.00"), QStringLiteral("Скидка 5 %=-660.00"),
+                            QStringLiteral("18%=2257.20"), QStringLiteral("Всего=14797.20")}
             << 14797.2;
         QTest::newRow("on top 22")
             << sale << 1 << 0 << "on-top" << 22
-            << QStringList {"Итого=13200.00", "НДС 22 %=2904.00", "Всего=16104.00"} << 16104.0;
-        QTest::newRow("on top 22, 5 %") << sale << 1 << 500 << "on-top" << 22
-                                        << QStringList {"Итого=13200.00", "Скидка 5 %=-660.00",
-                                                        "НДС 22 %=2758.80", "Всего=15298.80"}
-                                        << 15298.8;
+            << QStringList {QStringLiteral("Итого=13200.00"), QStringLiteral("НДС 22 %=2904.00"),
+                            QStringLiteral("Всего=16104.00")}
+            << 16104.0;
+        QTest::newRow("on top 22, 5 %")
+            << sale << 1 << 500 << "on-top" << 22
+            << QStringList {QStringLiteral("Итого=13200.00"), QStringLiteral("Скидка 5 %=-660.00"),
+                            QStringLiteral("НДС 22 %=2758.80"), QStringLiteral("Всего=15298.80")}
+            << 15298.8;
         QTest::newRow("included 22, 5 %")
             << sale << 1 << 500 << "included" << 22
-            << QStringList {"Итого=13200.00", "Скидка 5 %=-660.00", "В том числе НДС 22 %=2261.31",
-                            "Всего=12540.00"}
+            << QStringList {QStringLiteral("Итого=13200.00"), QStringLiteral("Скидка 5 %=-660.00"),
+                            QStringLiteral("В том числе НДС 22 %=2261.31"),
+                            QStringLiteral("Всего=12540.00")}
             << 12540.0;
-        QTest::newRow("none, 5,25 %") << sale << 1 << 525 << "none" << 0
-                                      << QStringList {"Итого=13200.00", "Скидка 5,25 %=-693.00",
-                                                      "Без налога (НДС)=-", "Всего=12507.00"}
-                                      << 12507.0;
+        QTest::newRow("none, 5,25 %")
+            << sale << 1 << 525 << "none" << 0
+            << QStringList {QStringLiteral("Итого=13200.00"),
+                            QStringLiteral("Скидка 5,25 %=-693.00"),
+                            QStringLiteral("Без налога (НДС)=-"), QStringLiteral("Всего=12507.00")}
+            << 12507.0;
         QTest::newRow("on top 22, 5,25 %")
             << sale << 1 << 525 << "on-top" << 22
-            << QStringList {"Итого=13200.00", "Скидка 5,25 %=-693.00", "НДС 22 %=2751.54",
-                            "Всего=15258.54"}
+            << QStringList {QStringLiteral("Итого=13200.00"),
+                            QStringLiteral("Скидка 5,25 %=-693.00"),
+                            QStringLiteral("НДС 22 %=2751.54"), QStringLiteral("Всего=15258.54")}
             << 15258.54;
         QTest::newRow("included 22, 5,25 %")
             << sale << 1 << 525 << "included" << 22
-            << QStringList {"Итого=13200.00", "Скидка 5,25 %=-693.00",
-                            "В том числе НДС 22 %=2255.36", "Всего=12507.00"}
+            << QStringList {QStringLiteral("Итого=13200.00"),
+                            QStringLiteral("Скидка 5,25 %=-693.00"),
+                            QStringLiteral("В том числе НДС 22 %=2255.36"),
+                            QStringLiteral("Всего=12507.00")}
             << 12507.0;
         QTest::newRow("on top 20, 5,25 %, kopecks")
-            << QStringList {"2|617.28"} << 1 << 525 << "on-top" << 20
-            << QStringList {"Итого=1234.56", "Скидка 5,25 %=-64.81", "НДС 20 %=233.95",
-                            "Всего=1403.70"}
+            << QStringList {QStringLiteral("2|617.28")} << 1 << 525 << QStringLiteral("on-top")
+            << 20
+            << QStringList {QStringLiteral("Итого=1234.56"), QStringLiteral("Скидка 5,25 %=-64.81"),
+                            QStringLiteral("НДС 20 %=233.95"), QStringLiteral("Всего=1403.70")}
             << 1403.7;
         QTest::newRow("on top 18")
-            << QStringList {"1|1000"} << 1 << 0 << "on-top" << 18
-            << QStringList {"Итого=1000.00", "НДС 18 %=180.00", "Всего=1180.00"} << 1180.0;
+            << QStringList {QStringLiteral("1|1000")} << 1 << 0 << QStringLiteral("on-top") << 18
+            << QStringList {QStringLiteral("Итого=1000.00"), QStringLiteral("НДС 18 %=180.00"),
+                            QStringLiteral("Всего=1180.00")}
+            << 1180.0;
         QTest::newRow("included 10")
-            << QStringList {"1|1000"} << 1 << 0 << "included" << 10
-            << QStringList {"Итого=1000.00", "В том числе НДС 10 %=90.91", "Всего=1000.00"}
+            << QStringList {QStringLiteral("1|1000")} << 1 << 0 << QStringLiteral("included") << 10
+            << QStringList {QStringLiteral("Итого=1000.00"),
+                            QStringLiteral("В том числе НДС 10 %=90.91"),
+                            QStringLiteral("Всего=1000.00")}
             << 1000.0;
         QTest::newRow("included 7")
-            << QStringList {"1|1000"} << 1 << 0 << "included" << 7
-            << QStringList {"Итого=1000.00", "В том числе НДС 7 %=65.42", "Всего=1000.00"}
+            << QStringList {QStringLiteral("1|1000")} << 1 << 0 << QStringLiteral("included") << 7
+            << QStringList {QStringLiteral("Итого=1000.00"),
+                            QStringLiteral("В том числе НДС 7 %=65.42"),
+                            QStringLiteral("Всего=1000.00")}
             << 1000.0;
         QTest::newRow("included 5")
-            << QStringList {"1|999.99"} << 1 << 0 << "included" << 5
-            << QStringList {"Итого=999.99", "В том числе НДС 5 %=47.62", "Всего=999.99"} << 999.99;
-        QTest::newRow("on top 0") << QStringList {"1|0.1"} << 1 << 0 << "on-top" << 0
-                                  << QStringList {"Итого=0.10", "НДС 0 %=0.00", "Всего=0.10"}
+            << QStringList {QStringLiteral("1|999.99")} << 1 << 0 << QStringLiteral("included") << 5
+            << QStringList {QStringLiteral("Итого=999.99"),
+                            QStringLiteral("В том числе НДС 5 %=47.62"),
+                            QStringLiteral("Всего=999.99")}
+            << 999.99;
+        QTest::newRow("on top 0") << QStringList {QStringLiteral("1|0.1")} << 1 << 0
+                                  << QStringLiteral("on-top") << 0
+                                  << QStringList {QStringLiteral("Итого=0.10"),
+                                                  QStringLiteral("НДС 0 %=0.00"),
+                                                  QStringLiteral("Всего=0.10")}
                                   << 0.1;
         QTest::newRow("half a kopeck of sum rounds up")
-            << QStringList {"1|0.005"} << 1 << 0 << "on-top" << 7
-            << QStringList {"Итого=0.01", "НДС 7 %=0.00", "Всего=0.01"} << 0.01;
+            << QStringList {QStringLiteral("1|0.005")} << 1 << 0 << QStringLiteral("on-top") << 7
+            << QStringList {QStringLiteral("Итого=0.01"), QStringLiteral("НДС 7 %=0.00"),
+                            QStringLiteral("Всего=0.01")}
+            << 0.01;
         QTest::newRow("half a kopeck of discount rounds up")
-            << QStringList {"1|10.1"} << 1 << 500 << "none" << 0
-            << QStringList {"Итого=10.10", "Скидка 5 %=-0.51", "Без налога (НДС)=-", "Всего=9.59"}
+            << QStringList {QStringLiteral("1|10.1")} << 1 << 500 << QStringLiteral("none") << 0
+            << QStringList {QStringLiteral("Итого=10.10"), QStringLiteral("Скидка 5 %=-0.51"),
+                            QStringLiteral("Без налога (НДС)=-"), QStringLiteral("Всего=9.59")}
             << 9.59;
         QTest::newRow("a discount of half, rows add up as printed")
-            << QStringList {"1|0.3"} << 1 << 5000 << "on-top" << 7
-            << QStringList {"Итого=0.30", "Скидка 50 %=-0.15", "НДС 7 %=0.01", "Всего=0.16"}
+            << QStringList {QStringLiteral("1|0.3")} << 1 << 5000 << QStringLiteral("on-top") << 7
+            << QStringList {QStringLiteral("Итого=0.30"), QStringLiteral("Скидка 50 %=-0.15"),
+                            QStringLiteral("НДС 7 %=0.01"), QStringLiteral("Всего=0.16")}
             << 0.16;
         QTest::newRow("10 %, included 20")
-            << QStringList {"3|33.33", "1|0.01"} << 1 << 1000 << "included" << 20
-            << QStringList {"Итого=100.00", "Скидка 10 %=-10.00", "В том числе НДС 20 %=15.00",
-                            "Всего=90.00"}
+            << QStringList {QStringLiteral("3|33.33"), QStringLiteral("1|0.01")} << 1 << 1000
+            << QStringLiteral("included") << 20
+            << QStringList {QStringLiteral("Итого=100.00"), QStringLiteral("Скидка 10 %=-10.00"),
+                            QStringLiteral("В том числе НДС 20 %=15.00"),
+                            QStringLiteral("Всего=90.00")}
             << 90.0;
         // A running sum of 1001 half kopecks is 5.00499999999992; the sheet's SUM gives 5.005.
         QTest::newRow("1001 lines of half a kopeck, the old rows")
-            << QStringList {"1|0.005"} << 1001 << 0 << "" << 0
-            << QStringList {"Итого=5.01", "18%=0.90", "Всего=5.91"} << 5.91;
+            << QStringList {QStringLiteral("1|0.005")} << 1001 << 0 << QStringLiteral("") << 0
+            << QStringList {QStringLiteral("Итого=5.01"), QStringLiteral("18%=0.90"),
+                            QStringLiteral("Всего=5.91")}
+            << 5.91;
         QTest::newRow("1001 lines of half a kopeck, included 22")
-            << QStringList {"1|0.005"} << 1001 << 0 << "included" << 22
-            << QStringList {"Итого=5.01", "В том числе НДС 22 %=0.90", "Всего=5.01"} << 5.01;
+            << QStringList {QStringLiteral("1|0.005")} << 1001 << 0 << QStringLiteral("included")
+            << 22
+            << QStringList {QStringLiteral("Итого=5.01"),
+                            QStringLiteral("В том числе НДС 22 %=0.90"),
+                            QStringLiteral("Всего=5.01")}
+            << 5.01;
         QTest::newRow("1001 lines of half a kopeck, 5 %, on top 22")
-            << QStringList {"1|0.005"} << 1001 << 500 << "on-top" << 22
-            << QStringList {"Итого=5.01", "Скидка 5 %=-0.25", "НДС 22 %=1.05", "Всего=5.81"}
+            << QStringList {QStringLiteral("1|0.005")} << 1001 << 500 << QStringLiteral("on-top")
+            << 22
+            << QStringList {QStringLiteral("Итого=5.01"), QStringLiteral("Скидка 5 %=-0.25"),
+                            QStringLiteral("НДС 22 %=1.05"), QStringLiteral("Всего=5.81")}
             << 5.81;
         QTest::newRow("3000 lines of ten kopecks, 5 %, on top 22")
-            << QStringList {"1|0.1"} << 3000 << 500 << "on-top" << 22
-            << QStringList {"Итого=300.00", "Скидка 5 %=-15.00", "НДС 22 %=62.70", "Всего=347.70"}
+            << QStringList {QStringLiteral("1|0.1")} << 3000 << 500 << QStringLiteral("on-top")
+            << 22
+            << QStringList {QStringLiteral("Итого=300.00"), QStringLiteral("Скидка 5 %=-15.00"),
+                            QStringLiteral("НДС 22 %=62.70"), QStringLiteral("Всего=347.70")}
             << 347.7;
         QTest::newRow("an empty order, 5 %, none")
             << QStringList {} << 1 << 500 << "none" << 0
-            << QStringList {"Итого=0.00", "Скидка 5 %=0.00", "Без налога (НДС)=-", "Всего=0.00"}
+            << QStringList {QStringLiteral("Итого=0.00"), QStringLiteral("Скидка 5 %=0.00"),
+                            QStringLiteral("Без налога (НДС)=-"), QStringLiteral("Всего=0.00")}
             << 0.0;
     }
     void foot()
@@ -242,34 +286,45 @@ private slots:
         QTest::addColumn<int>("signatureRow");
         QTest::newRow("as before")
             << 0 << "" << 0
-            << QStringList {"Итого", "=SUM(F17:F18)", "18%", "=F19*0.18", "Всего", "=F19+F20"}
+            << QStringList {QStringLiteral("Итого"), QStringLiteral("=SUM(F17:F18)"),
+                            QStringLiteral("18%"),   QStringLiteral("=F19*0.18"),
+                            QStringLiteral("Всего"), QStringLiteral("=F19+F20")}
             << 24;
         QTest::newRow("no tax set, 5 %")
-            << 500 << "" << 0 << QStringList {"Итого",      "=ROUND(SUM(F17:F18);2)",
-                                              "Скидка 5 %", "=-ROUND(F19*5/100;2)",
-                                              "18%",        "=ROUND((F19+F20)*18/100;2)",
-                                              "Всего",      "=F19+F20+F21"}
+            << 500 << "" << 0 << QStringList {QStringLiteral("Итого"),
+                                              QStringLiteral("=ROUND(SUM(F17:F18);2)"),
+                                              QStringLiteral("Скидка 5 %"),
+                                              QStringLiteral("=-ROUND(F19*5/100;2)"),
+                                              QStringLiteral("18%"),
+                                              QStringLiteral("=ROUND((F19+F20)*18/100;2)"),
+                                              QStringLiteral("Всего"),
+                                              QStringLiteral("=F19+F20+F21")}
             << 25;
         QTest::newRow("on top 22")
-            << 0 << "on-top" << 22 << QStringList {"Итого",    "=ROUND(SUM(F17:F18);2)",
-                                                   "НДС 22 %", "=ROUND(F19*22/100;2)",
-                                                   "Всего",    "=F19+F20"}
+            << 0 << "on-top" << 22
+            << QStringList {QStringLiteral("Итого"),    QStringLiteral("=ROUND(SUM(F17:F18);2)"),
+                            QStringLiteral("НДС 22 %"), QStringLiteral("=ROUND(F19*22/100;2)"),
+                            QStringLiteral("Всего"),    QStringLiteral("=F19+F20")}
             << 24;
-        QTest::newRow("included 22, 5,25 %") << 525 << "included" << 22
-                                             << QStringList {"Итого",
-                                                             "=ROUND(SUM(F17:F18);2)",
-                                                             "Скидка 5,25 %",
-                                                             "=-ROUND(F19*5.25/100;2)",
-                                                             "В том числе НДС 22 %",
-                                                             "=ROUND((F19+F20)*22/122;2)",
-                                                             "Всего",
-                                                             "=F19+F20"}
-                                             << 25;
-        QTest::newRow("none")
-            << 0 << "none" << 0
-            << QStringList {"Итого", "=ROUND(SUM(F17:F18);2)", "Без налога (НДС)", "-", "Всего",
-                            "=F19"}
-            << 24;
+        QTest::newRow("included 22, 5,25 %")
+            << 525 << "included" << 22
+            << QStringList {QStringLiteral("Итого"),
+                            QStringLiteral("=ROUND(SUM(F17:F18);2)"),
+                            QStringLiteral("Скидка 5,25 %"),
+                            QStringLiteral("=-ROUND(F19*5.25/100;2)"),
+                            QStringLiteral("В том числе НДС 22 %"),
+                            QStringLiteral("=ROUND((F19+F20)*22/122;2)"),
+                            QStringLiteral("Всего"),
+                            QStringLiteral("=F19+F20")}
+            << 25;
+        QTest::newRow("none") << 0 << "none" << 0
+                              << QStringList {QStringLiteral("Итого"),
+                                              QStringLiteral("=ROUND(SUM(F17:F18);2)"),
+                                              QStringLiteral("Без налога (НДС)"),
+                                              QStringLiteral("-"),
+                                              QStringLiteral("Всего"),
+                                              QStringLiteral("=F19")}
+                              << 24;
     }
     void sheetFoot()
     {
@@ -284,8 +339,8 @@ private slots:
             QVERIFY(taxModeFromWord(mode, &tax.rule.mode));
         tax.rule.rate = rate;
         const QVector<InvoiceBlock> blocks
-            = invoiceFor(linesOf({"1|100", "2|50"}), InvoiceSigners(),
-                         FootTerms::on(tax, QDate(2026, 12, 9), discount));
+            = invoiceFor(linesOf({QStringLiteral("1|100"), QStringLiteral("2|50")}),
+                         InvoiceSigners(), FootTerms::on(tax, QDate(2026, 12, 9), discount));
         QStringList written;
         for (int row = 19; row < 19 + cells.size() / 2; ++row)
             for (int column : {invoice::ColumnE, invoice::ColumnF}) {

@@ -179,11 +179,14 @@ private slots:
         plain.orderUid = QStringLiteral("plain");
         plain.created = Taken;
         plain.counter = QStringLiteral("стойка-1");
-        plain.lines = {line("Листовки", "1", "10")};
+        plain.lines = {line(QStringLiteral("Листовки"), QStringLiteral("1"), QStringLiteral("10"))};
         plain.customer = customer;
         QCOMPARE(Journal(connection).storeInvoice(plain, 1), 1);
-        const qint64 number
-            = book.take(intake(QStringLiteral("o"), {line("Визитки", "1", "1000")}, customer), 1);
+        const qint64 number = book.take(
+            intake(QStringLiteral("o"),
+                   {line(QStringLiteral("Визитки"), QStringLiteral("1"), QStringLiteral("1000"))},
+                   customer),
+            1);
         QCOMPARE(number, 2);
         if (paid > 0) {
             Payment payment;
@@ -215,12 +218,18 @@ private slots:
         Connection connection;
         QVERIFY(connection.open(freshDatabase(), QStringLiteral("t")));
         OrderBook book(connection);
-        OrderIntake order = intake(QStringLiteral("u1"), {line("Визитки", "1", "1000")}, firm());
+        OrderIntake order = intake(
+            QStringLiteral("u1"),
+            {line(QStringLiteral("Визитки"), QStringLiteral("1"), QStringLiteral("1000"))}, firm());
         order.prepaymentKopecks = 50000;
         order.prepaymentMethod = PaymentMethod::Card;
         QCOMPARE(book.take(order, 1042), 1042);
         QCOMPARE(book.take(order, 1042), 1042);
-        QCOMPARE(book.take(intake(QStringLiteral("u2"), {line("Листовки", "1", "10")}), 1), 1043);
+        QCOMPARE(book.take(intake(QStringLiteral("u2"),
+                                  {line(QStringLiteral("Листовки"), QStringLiteral("1"),
+                                        QStringLiteral("10"))}),
+                           1),
+                 1043);
         OrderDetails details;
         QVERIFY(book.load(1042, &details));
         QCOMPARE(details.order.status, OrderStatus::Accepted);
@@ -233,7 +242,7 @@ private slots:
         QCOMPARE(details.payments.size(), 1);
         QCOMPARE(details.payments.first().method, PaymentMethod::Card);
         QCOMPARE(details.payments.first().reason, QStringLiteral("Предоплата"));
-        QCOMPARE(statusWords(details.changes), QStringList {"—→принят"});
+        QCOMPARE(statusWords(details.changes), QStringList {QStringLiteral("—→принят")});
         QCOMPARE(details.invoice.summary.customer.name(), QStringLiteral("ООО «Ромашка»"));
         JournalCounts counts;
         QVERIFY(Journal(connection).counts(&counts));
@@ -252,27 +261,33 @@ private slots:
         QTest::addColumn<QString>("status"); // after the attempt
         QTest::newRow("forward, skipping") << QStringList {} << 0LL << "готов"
                                            << "" << false << true << 0LL << "готов";
-        QTest::newRow("back one step") << QStringList {"в работе", "готов"} << 0LL << "в работе"
-                                       << "" << false << true << 0LL << "в работе";
-        QTest::newRow("back two steps") << QStringList {"в работе", "готов"} << 0LL << "принят"
-                                        << "" << false << false << 0LL << "готов";
+        QTest::newRow("back one step")
+            << QStringList {QStringLiteral("в работе"), QStringLiteral("готов")} << 0LL
+            << QStringLiteral("в работе") << "" << false << true << 0LL << "в работе";
+        QTest::newRow("back two steps")
+            << QStringList {QStringLiteral("в работе"), QStringLiteral("готов")} << 0LL
+            << QStringLiteral("принят") << "" << false << false << 0LL << "готов";
         QTest::newRow("cancelled without a reason") << QStringList {} << 0LL << "отменён"
                                                     << " " << false << false << 0LL << "принят";
         QTest::newRow("cancelled with a reason")
-            << QStringList {"в работе"} << 0LL << "отменен"
+            << QStringList {QStringLiteral("в работе")} << 0LL << QStringLiteral("отменен")
             << "передумал" << false << true << 0LL << "отменён";
-        QTest::newRow("nothing after cancelled") << QStringList {"отменён"} << 0LL << "принят"
-                                                 << "" << false << false << 0LL << "отменён";
-        QTest::newRow("handed over owing") << QStringList {"готов"} << 100050LL << "выдан"
-                                           << "" << false << false << 17950LL << "готов";
-        QTest::newRow("handed over owing, forced") << QStringList {"готов"} << 100050LL << "выдан"
-                                                   << "" << true << true << 0LL << "выдан";
+        QTest::newRow("nothing after cancelled")
+            << QStringList {QStringLiteral("отменён")} << 0LL << QStringLiteral("принят") << ""
+            << false << false << 0LL << "отменён";
+        QTest::newRow("handed over owing")
+            << QStringList {QStringLiteral("готов")} << 100050LL << QStringLiteral("выдан") << ""
+            << false << false << 17950LL << "готов";
+        QTest::newRow("handed over owing, forced")
+            << QStringList {QStringLiteral("готов")} << 100050LL << QStringLiteral("выдан") << ""
+            << true << true << 0LL << "выдан";
         QTest::newRow("handed over paid") << QStringList {} << 118000LL << "выдан"
                                           << "" << false << true << 0LL << "выдан";
         QTest::newRow("handed over overpaid") << QStringList {} << 120000LL << "выдан"
                                               << "" << false << true << 0LL << "выдан";
-        QTest::newRow("nothing after handed over") << QStringList {"выдан"} << 0LL << "готов"
-                                                   << "" << true << false << 0LL << "выдан";
+        QTest::newRow("nothing after handed over")
+            << QStringList {QStringLiteral("выдан")} << 0LL << QStringLiteral("готов") << "" << true
+            << false << 0LL << "выдан";
     }
     void statusRules()
     {
@@ -287,8 +302,10 @@ private slots:
         Connection connection;
         QVERIFY(connection.open(freshDatabase(), QStringLiteral("t")));
         OrderBook book(connection);
-        const qint64 number
-            = book.take(intake(QStringLiteral("s"), {line("Визитки", "1", "1000")}), 1);
+        const qint64 number = book.take(
+            intake(QStringLiteral("s"),
+                   {line(QStringLiteral("Визитки"), QStringLiteral("1"), QStringLiteral("1000"))}),
+            1);
         QVERIFY(number > 0);
         if (paid > 0) {
             Payment payment;
@@ -329,28 +346,30 @@ private slots:
         QTest::newRow("nothing paid") << "1"
                                       << "1000" << Steps {} << 0 << 118000LL << 0LL << "не оплачен";
         QTest::newRow("partly, in two")
-            << "1"
-            << "1000" << Steps {{50000, ""}, {10050, ""}} << 0 << 118000LL << 60050LL << "частично";
-        QTest::newRow("to the kopeck") << "3"
-                                       << "333.33" << Steps {{100000, ""}, {17999, ""}} << 0
-                                       << 117999LL << 117999LL << "оплачен";
-        QTest::newRow("overpaid") << "1"
-                                  << "1000" << Steps {{120000, ""}} << 0 << 118000LL << 120000LL
-                                  << "переплата";
+            << "1" << QStringLiteral("1000")
+            << Steps {{50000, QStringLiteral("")}, {10050, QStringLiteral("")}} << 0 << 118000LL
+            << 60050LL << QStringLiteral("частично");
+        QTest::newRow("to the kopeck")
+            << "3" << QStringLiteral("333.33")
+            << Steps {{100000, QStringLiteral("")}, {17999, QStringLiteral("")}} << 0 << 117999LL
+            << 117999LL << "оплачен";
+        QTest::newRow("overpaid") << "1" << QStringLiteral("1000")
+                                  << Steps {{120000, QStringLiteral("")}} << 0 << 118000LL
+                                  << 120000LL << "переплата";
         QTest::newRow("refund of the overpayment")
-            << "1"
-            << "1000" << Steps {{120000, ""}, {-2000, "переплата"}} << 0 << 118000LL << 118000LL
-            << "оплачен";
+            << "1" << QStringLiteral("1000")
+            << Steps {{120000, QStringLiteral("")}, {-2000, QStringLiteral("переплата")}} << 0
+            << 118000LL << 118000LL << "оплачен";
         QTest::newRow("refund without a reason")
-            << "1"
-            << "1000" << Steps {{50000, ""}, {-2000, ""}} << 1 << 118000LL << 50000LL << "частично";
+            << "1" << QStringLiteral("1000")
+            << Steps {{50000, QStringLiteral("")}, {-2000, QStringLiteral("")}} << 1 << 118000LL
+            << 50000LL << QStringLiteral("частично");
         QTest::newRow("refund beyond what was paid")
-            << "1"
-            << "1000" << Steps {{1000, ""}, {-2000, "брак"}} << 1 << 118000LL << 1000LL
-            << "частично";
-        QTest::newRow("nothing") << "1"
-                                 << "1000" << Steps {{0, ""}} << 1 << 118000LL << 0LL
-                                 << "не оплачен";
+            << "1" << QStringLiteral("1000")
+            << Steps {{1000, QStringLiteral("")}, {-2000, QStringLiteral("брак")}} << 1 << 118000LL
+            << 1000LL << "частично";
+        QTest::newRow("nothing") << "1" << QStringLiteral("1000") << Steps {{0, QStringLiteral("")}}
+                                 << 1 << 118000LL << 0LL << "не оплачен";
     }
     void paymentsAndBalance()
     {
@@ -364,8 +383,8 @@ private slots:
         Connection connection;
         QVERIFY(connection.open(freshDatabase(), QStringLiteral("t")));
         OrderBook book(connection);
-        const qint64 number
-            = book.take(intake(QStringLiteral("p"), {line("Листовки", quantity, price)}), 1);
+        const qint64 number = book.take(
+            intake(QStringLiteral("p"), {line(QStringLiteral("Листовки"), quantity, price)}), 1);
         int refusals = 0;
         for (const auto &[kopecks, reason] : payments) {
             Payment payment;
@@ -391,14 +410,18 @@ private slots:
         Connection connection;
         QVERIFY(connection.open(freshDatabase(), QStringLiteral("t")));
         OrderBook book(connection);
-        OrderIntake order = intake(QStringLiteral("r"), {line("Визитки", "1", "1000")});
+        OrderIntake order = intake(
+            QStringLiteral("r"),
+            {line(QStringLiteral("Визитки"), QStringLiteral("1"), QStringLiteral("1000"))});
         order.prepaymentKopecks = 30000;
         const qint64 number = book.take(order, 7);
         QVERIFY(book.changeStatus(number, OrderStatus::InWork, QString(), false,
                                   QStringLiteral("стойка-1"), Taken)
                     .done());
         OrderIntake change
-            = intake(QStringLiteral("r"), {line("Баннер", "2", "500"), line("Люверсы", "8", "25")},
+            = intake(QStringLiteral("r"),
+                     {line(QStringLiteral("Баннер"), QStringLiteral("2"), QStringLiteral("500")),
+                      line(QStringLiteral("Люверсы"), QStringLiteral("8"), QStringLiteral("25"))},
                      walkIn(QStringLiteral("Иван Петров")), Taken.addDays(3));
         change.note = QStringLiteral("срочно");
         change.phone = QStringLiteral("8 (903) 111-22-33");
@@ -478,7 +501,10 @@ private slots:
         OrderBook book(connection);
         book.setShopContacts({QStringLiteral("Типография «Оттиск»"),
                               QStringLiteral("ул. Ленина, 1"), QStringLiteral("пн–пт 9–19")});
-        OrderIntake order = intake(QStringLiteral("m"), {line("Визитки", "1", "1000")}, customer);
+        OrderIntake order
+            = intake(QStringLiteral("m"),
+                     {line(QStringLiteral("Визитки"), QStringLiteral("1"), QStringLiteral("1000"))},
+                     customer);
         order.email = orderEmail;
         order.prepaymentKopecks = 18000;
         const qint64 number = book.take(order, 1042);
@@ -571,7 +597,8 @@ private slots:
             for (const auto &order : orders) {
                 const qint64 number
                     = book.take(intake(QString::number(++uid),
-                                       {line(QString::fromUtf8(order.line), "1", "1000")},
+                                       {line(QString::fromUtf8(order.line), QStringLiteral("1"),
+                                             QStringLiteral("1000"))},
                                        order.customer, order.due),
                                 1);
                 QVERIFY(number > 0);
@@ -619,45 +646,71 @@ private slots:
         QVERIFY(connection.open(freshDatabase(), QStringLiteral("t")));
         OrderBook book(connection);
         // 1042 for the firm, 1043 and 1044 for nobody in particular; each 1180.00.
-        QCOMPARE(
-            book.take(intake(QStringLiteral("a"), {line("Визитки", "1", "1000")}, firm()), 1042),
-            1042);
-        QCOMPARE(book.take(intake(QStringLiteral("b"), {line("Баннер", "1", "1000")}), 1), 1043);
-        QCOMPARE(book.take(intake(QStringLiteral("c"), {line("Листовки", "1", "1000")}), 1), 1044);
+        QCOMPARE(book.take(intake(QStringLiteral("a"),
+                                  {line(QStringLiteral("Визитки"), QStringLiteral("1"),
+                                        QStringLiteral("1000"))},
+                                  firm()),
+                           1042),
+                 1042);
+        QCOMPARE(book.take(intake(QStringLiteral("b"),
+                                  {line(QStringLiteral("Баннер"), QStringLiteral("1"),
+                                        QStringLiteral("1000"))}),
+                           1),
+                 1043);
+        QCOMPARE(book.take(intake(QStringLiteral("c"),
+                                  {line(QStringLiteral("Листовки"), QStringLiteral("1"),
+                                        QStringLiteral("1000"))}),
+                           1),
+                 1044);
         const QString text
             = QStringLiteral("1CClientBankExchange\nВерсияФормата=1.03\nКодировка=%1\n"
                              "РасчСчет=%2\nСекцияРасчСчет\nНачальныйОстаток=0.00\nКонецРасчСчет\n")
                   .arg(declared, ShopAccount)
-            + document("11", "1180.00", "7707083893", ShopAccount,
-                       "Оплата по счёту № 1042 от 02.03.2026")
-            + document("12", "500.00", "500100732259", ShopAccount, "по сч. 1043, без НДС")
-            + document("13", "1200.00", "", ShopAccount, "Оплата счета 1044")
-            + document("14", "300.00", "7707083893", ShopAccount, "Оплата по договору 5")
-            + document("15", "100.00", "7736207543", ShopAccount, "Оплата по счету 1042")
-            + document("16", "700.50", "7707083893", "40702810000000000099", "Оплата сч 1042",
+            + document(QStringLiteral("11"), QStringLiteral("1180.00"),
+                       QStringLiteral("7707083893"), ShopAccount,
+                       QStringLiteral("Оплата по счёту № 1042 от 02.03.2026"))
+            + document(QStringLiteral("12"), QStringLiteral("500.00"),
+                       QStringLiteral("500100732259"), ShopAccount,
+                       QStringLiteral("по сч. 1043, без НДС"))
+            + document(QStringLiteral("13"), QStringLiteral("1200.00"), QStringLiteral(""),
+                       ShopAccount, QStringLiteral("Оплата счета 1044"))
+            + document(QStringLiteral("14"), QStringLiteral("300.00"), QStringLiteral("7707083893"),
+                       ShopAccount, QStringLiteral("Оплата по договору 5"))
+            + document(QStringLiteral("15"), QStringLiteral("100.00"), QStringLiteral("7736207543"),
+                       ShopAccount, QStringLiteral("Оплата по счету 1042"))
+            + document(QStringLiteral("16"), QStringLiteral("700.50"), QStringLiteral("7707083893"),
+                       QStringLiteral("40702810000000000099"), QStringLiteral("Оплата сч 1042"),
                        false)
-            + document("11", "1180.00", "7707083893", ShopAccount,
-                       "Оплата по счёту № 1042 от 02.03.2026")
+            + document(QStringLiteral("11"), QStringLiteral("1180.00"),
+                       QStringLiteral("7707083893"), ShopAccount,
+                       QStringLiteral("Оплата по счёту № 1042 от 02.03.2026"))
             + QStringLiteral("КонецФайла\n");
         const QByteArray bytes = codec.isEmpty()
             ? QByteArray("\xEF\xBB\xBF") + text.toUtf8()
             : QTextCodec::codecForName(codec)->fromUnicode(text);
         const QStringList first {
-            "Строка 8: № 11 от 03.03.2026 на 1180.00 от Плательщик 7707083893 — счёт № 1042 "
-            "оплачен полностью.",
-            "Строка 19: № 12 от 03.03.2026 на 500.00 от Плательщик 500100732259 — счёт № 1043 "
-            "оплачен частично, осталось 680.00.",
-            "Строка 30: № 13 от 03.03.2026 на 1200.00 от Плательщик — счёт № 1044 переплачен "
-            "на 20.00.",
-            "Строка 41: № 14 от 03.03.2026 на 300.00 от Плательщик 7707083893 — не сопоставлен "
-            "(в назначении нет номера счёта): «Оплата по договору 5».",
-            "Строка 52: № 15 от 03.03.2026 на 100.00 от Плательщик 7736207543 — не сопоставлен "
-            "(ИНН плательщика 7736207543 — не ИНН покупателя по счёту № 1042 (7707083893)): "
-            "«Оплата по счету 1042».",
-            "Строка 63: № 16 от 03.03.2026 на 700.50 от Плательщик 7707083893 — не поступление "
-            "на счёт магазина, пропущен.",
-            "Строка 74: № 11 от 03.03.2026 на 1180.00 от Плательщик 7707083893 — уже загружен, "
-            "повторно не учтён."};
+            QStringLiteral(
+                "Строка 8: № 11 от 03.03.2026 на 1180.00 от Плательщик 7707083893 — счёт № 1042 "
+                "оплачен полностью."),
+            QStringLiteral(
+                "Строка 19: № 12 от 03.03.2026 на 500.00 от Плательщик 500100732259 — счёт № 1043 "
+                "оплачен частично, осталось 680.00."),
+            QStringLiteral(
+                "Строка 30: № 13 от 03.03.2026 на 1200.00 от Плательщик — счёт № 1044 переплачен "
+                "на 20.00."),
+            QStringLiteral(
+                "Строка 41: № 14 от 03.03.2026 на 300.00 от Плательщик 7707083893 — не сопоставлен "
+                "(в назначении нет номера счёта): «Оплата по договору 5»."),
+            QStringLiteral(
+                "Строка 52: № 15 от 03.03.2026 на 100.00 от Плательщик 7736207543 — не сопоставлен "
+                "(ИНН плательщика 7736207543 — не ИНН покупателя по счёту № 1042 (7707083893)): "
+                "«Оплата по счету 1042»."),
+            QStringLiteral(
+                "Строка 63: № 16 от 03.03.2026 на 700.50 от Плательщик 7707083893 — не поступление "
+                "на счёт магазина, пропущен."),
+            QStringLiteral(
+                "Строка 74: № 11 от 03.03.2026 на 1180.00 от Плательщик 7707083893 — уже загружен, "
+                "повторно не учтён.")};
         for (int round = 1; round <= 2; ++round) {
             const StatementReport report
                 = book.importStatement(bytes, ShopAccount, QStringLiteral("стойка-1"), Taken);
@@ -693,10 +746,14 @@ private slots:
         Connection connection;
         QVERIFY(connection.open(freshDatabase(), QStringLiteral("t")));
         OrderBook book(connection);
-        QCOMPARE(book.take(intake(QStringLiteral("a"), {line("Визитки", "1", "1000")}), 1042),
+        QCOMPARE(book.take(intake(QStringLiteral("a"),
+                                  {line(QStringLiteral("Визитки"), QStringLiteral("1"),
+                                        QStringLiteral("1000"))}),
+                           1042),
                  1042);
         const QString text = QStringLiteral("1CClientBankExchange\nКодировка=Windows\n")
-            + document("11", "1180.00", "", ShopAccount, "счёт 1042")
+            + document(QStringLiteral("11"), QStringLiteral("1180.00"), QStringLiteral(""),
+                       ShopAccount, QStringLiteral("счёт 1042"))
             + QStringLiteral("СекцияДокумент=Платежное поручение\nСумма=много\nКонецФайла\n");
         const StatementReport report
             = book.importStatement(QTextCodec::codecForName("Windows-1251")->fromUnicode(text),
@@ -778,7 +835,9 @@ private slots:
 
         // The issued invoice taken as an order keeps its lines; its change is revision 2.
         OrderBook book(connection);
-        OrderIntake order = intake(QStringLiteral("old-order"), {line("Другое", "1", "1")});
+        OrderIntake order
+            = intake(QStringLiteral("old-order"),
+                     {line(QStringLiteral("Другое"), QStringLiteral("1"), QStringLiteral("1"))});
         QCOMPARE(book.take(order, 1), 42);
         OrderDetails details;
         QVERIFY(book.load(42, &details));
@@ -791,8 +850,11 @@ private slots:
         QVector<OrderLine> first;
         QVERIFY(journal.loadLines(42, 1, &first));
         QCOMPARE(first.size(), 2);
-        QCOMPARE(journal.storeInvoice(
-                     intake(QStringLiteral("new"), {line("Бланки", "1", "1")}).draft, 1),
+        QCOMPARE(journal.storeInvoice(intake(QStringLiteral("new"),
+                                             {line(QStringLiteral("Бланки"), QStringLiteral("1"),
+                                                   QStringLiteral("1"))})
+                                          .draft,
+                                      1),
                  43);
     }
 
@@ -860,9 +922,11 @@ private slots:
                      qPrintable(connection.errorText()));
             OrderBook book(connection);
             book.setTaxSettings(Settings(path).tax());
-            OrderIntake order
-                = intake(QStringLiteral("f"),
-                         {line("Визитки", "3", "333,33"), line("Бланки", "7", "12,5")}, customer);
+            OrderIntake order = intake(
+                QStringLiteral("f"),
+                {line(QStringLiteral("Визитки"), QStringLiteral("3"), QStringLiteral("333,33")),
+                 line(QStringLiteral("Бланки"), QStringLiteral("7"), QStringLiteral("12,5"))},
+                customer);
             order.prepaymentKopecks = 50000;
             const qint64 number = book.take(order, 1);
             QVERIFY2(number > 0, qPrintable(connection.errorText()));
@@ -888,7 +952,8 @@ private slots:
             // Revised under other settings: the revision takes the rule of its own day.
             book.setTaxSettings(TaxSettings());
             OrderIntake change = order;
-            change.draft.lines = {line("Визитки", "1", "1000")};
+            change.draft.lines
+                = {line(QStringLiteral("Визитки"), QStringLiteral("1"), QStringLiteral("1000"))};
             QVERIFY(book.revise(number, change).done());
             QVERIFY(book.load(number, &details));
             QCOMPARE(details.invoice.summary.taxGiven, false);
@@ -904,7 +969,10 @@ private slots:
         Connection connection;
         QVERIFY(connection.open(freshDatabase(), QStringLiteral("t")));
         Journal journal(connection);
-        InvoiceDraft draft = intake(QStringLiteral("k"), {line("Визитки", "1", "1000")}).draft;
+        InvoiceDraft draft
+            = intake(QStringLiteral("k"),
+                     {line(QStringLiteral("Визитки"), QStringLiteral("1"), QStringLiteral("1000"))})
+                  .draft;
         TaxSettings then;
         then.given = true;
         then.rule = {TaxMode::Included, 20};
@@ -1033,7 +1101,9 @@ private slots:
         tax.rule = {TaxMode::OnTop, 22};
         book.setTaxSettings(tax);
         OrderIntake change
-            = intake(QStringLiteral("o10"), {line("Визитки", "1", "1000")}, details.order.customer);
+            = intake(QStringLiteral("o10"),
+                     {line(QStringLiteral("Визитки"), QStringLiteral("1"), QStringLiteral("1000"))},
+                     details.order.customer);
         const OrderAnswer revised = book.revise(10, change);
         QVERIFY2(revised.done(), qPrintable(revised.message));
         QVERIFY(book.load(10, &details));
@@ -1041,8 +1111,11 @@ private slots:
         QCOMPARE(details.invoice.summary.revision, 3);
         QCOMPARE(details.order.totalKopecks, 115900); // 1000 − 50 = 950, + 209 tax
         QCOMPARE(details.order.balanceKopecks(), 85900);
-        QCOMPARE(journal.storeInvoice(
-                     intake(QStringLiteral("new"), {line("Бланки", "1", "1")}).draft, 1),
+        QCOMPARE(journal.storeInvoice(intake(QStringLiteral("new"),
+                                             {line(QStringLiteral("Бланки"), QStringLiteral("1"),
+                                                   QStringLiteral("1"))})
+                                          .draft,
+                                      1),
                  12);
     }
 
@@ -1098,8 +1171,10 @@ private slots:
         QVERIFY2(first.open(url, QStringLiteral("стойка-1")), qPrintable(first.errorText()));
         QVERIFY2(second.open(url, QStringLiteral("стойка-2")), qPrintable(second.errorText()));
         OrderBook one(first), two(second);
-        const qint64 number
-            = one.take(intake(QStringLiteral("x"), {line("Визитки", "1", "1000")}), 1);
+        const qint64 number = one.take(
+            intake(QStringLiteral("x"),
+                   {line(QStringLiteral("Визитки"), QStringLiteral("1"), QStringLiteral("1000"))}),
+            1);
         QCOMPARE(numbers(two.list(OrderQuery())), QVector<qint64> {number});
         QVERIFY(one.changeStatus(number, OrderStatus::Ready, QString(), false,
                                  QStringLiteral("стойка-1"), Taken)
@@ -1119,7 +1194,8 @@ private slots:
         OrderDetails details;
         QVERIFY(one.load(number, &details));
         QCOMPARE(statusWords(details.changes),
-                 (QStringList {"—→принят", "принят→готов", "готов→выдан"}));
+                 (QStringList {QStringLiteral("—→принят"), QStringLiteral("принят→готов"),
+                               QStringLiteral("готов→выдан")}));
         QCOMPARE(details.changes.last().counter, QStringLiteral("стойка-2"));
         QCOMPARE(details.order.balanceKopecks(), 0);
     }

@@ -44,7 +44,9 @@ void TestPaymentQr::text_data()
     PaymentRequest request = shopRequest();
     QTest::newRow("exempt invoice")
         << request
-        << head + "|Sum=1320000|Purpose=Оплата по счёту № 1042 от 09.12.2026, НДС не облагается"
+        << head
+            + QStringLiteral(
+                "|Sum=1320000|Purpose=Оплата по счёту № 1042 от 09.12.2026, НДС не облагается")
         << QString();
     request.payerInn = QStringLiteral("500100732259");
     request.payee.name = QStringLiteral("ИП Печатник | Копии");
@@ -52,8 +54,9 @@ void TestPaymentQr::text_data()
         << request
         << QString(head).replace(QStringLiteral("ООО «Типография»"),
                                  QStringLiteral("ИП Печатник / Копии"))
-            + "|Sum=1320000|Purpose=Оплата по счёту № 1042 от 09.12.2026, НДС не облагается"
-              "|PayerINN=500100732259"
+            + QStringLiteral(
+                "|Sum=1320000|Purpose=Оплата по счёту № 1042 от 09.12.2026, НДС не облагается"
+                "|PayerINN=500100732259")
         << QString();
     request = shopRequest();
     request.payee.corrAccount.clear();

@@ -137,55 +137,69 @@ private slots:
         const QString area = QStringLiteral("за 1000 мм²");
         const QString piece = QStringLiteral("за шт.");
         QTest::newRow("sheet products")
-            << "002428" << QStringList {"Листовая: А4 (210х297 мм.), 4+4, Матовая, 350"}
+            << QStringLiteral("002428")
+            << QStringList {QStringLiteral("Листовая: А4 (210х297 мм.), 4+4, Матовая, 350")}
             << QStringList {sheet};
         QTest::newRow("two-digit format")
-            << "0010448" << QStringList {"Листовая: Визитки евро (85х55 мм.), 4+4, Текстурная, 350"}
+            << QStringLiteral("0010448")
+            << QStringList {QStringLiteral(
+                   "Листовая: Визитки евро (85х55 мм.), 4+4, Текстурная, 350")}
             << QStringList {sheet};
         QTest::newRow("one code, two formats")
             << "008000"
-            << QStringList {"Листовая: Евроформат (98х210 мм.) / Конверты *, 1+0, Простая, 80"}
+            << QStringList {QStringLiteral(
+                   "Листовая: Евроформат (98х210 мм.) / Конверты *, 1+0, Простая, 80")}
             << QStringList {sheet};
         QTest::newRow("shared by souvenirs")
             << "000000"
-            << QStringList {"Листовая: А6 (105х148 мм.), 1+0, Простая, 80",
-                            "Сувениры: А6 (105х148 мм.), 1+0, Кружки"}
+            << QStringList {QStringLiteral("Листовая: А6 (105х148 мм.), 1+0, Простая, 80"),
+                            QStringLiteral("Сувениры: А6 (105х148 мм.), 1+0, Кружки")}
             << QStringList {sheet, piece};
         QTest::newRow("custom size, both pages")
             << "0015000"
-            << QStringList {"Листовая: Другой, 1+0, Простая, 80", "Сувениры: Другой, 1+0, Кружки"}
+            << QStringList {QStringLiteral("Листовая: Другой, 1+0, Простая, 80"),
+                            QStringLiteral("Сувениры: Другой, 1+0, Кружки")}
             << QStringList {area, area};
         QTest::newRow("quantity tier")
             << "600000"
-            << QStringList {"Листовая, тираж 1000–3000: А6 (105х148 мм.), 1+0, Простая, 80"}
+            << QStringList {QStringLiteral(
+                   "Листовая, тираж 1000–3000: А6 (105х148 мм.), 1+0, Простая, 80")}
             << QStringList {sheet};
         QTest::newRow("brochure sheet for cover and inside")
-            << "012021" << QStringList {"Брошюры: А4 (210х297 мм.), 1+0, Матовая, 90"}
+            << QStringLiteral("012021")
+            << QStringList {QStringLiteral("Брошюры: А4 (210х297 мм.), 1+0, Матовая, 90")}
             << QStringList {sheet};
         QTest::newRow("brochure cover only")
-            << "012428" << QStringList {"Брошюры, обложка: А4 (210х297 мм.), 4+4, Матовая, 350"}
+            << QStringLiteral("012428")
+            << QStringList {QStringLiteral("Брошюры, обложка: А4 (210х297 мм.), 4+4, Матовая, 350")}
             << QStringList {sheet};
-        QTest::newRow("street") << "1211112414" << QStringList {"Уличная: Холст, 1140 dpi"}
+        QTest::newRow("street") << QStringLiteral("1211112414")
+                                << QStringList {QStringLiteral("Уличная: Холст, 1140 dpi")}
                                 << QStringList {area};
         QTest::newRow("street, 720 dpi told apart")
             << "1211111311"
-            << QStringList {"Уличная: Баннерная ткань (Бельгия) 440 гр., 720 dpi (широкоформатная)"}
+            << QStringList {QStringLiteral(
+                   "Уличная: Баннерная ткань (Бельгия) 440 гр., 720 dpi (широкоформатная)")}
             << QStringList {area};
         QTest::newRow("interior sheet")
-            << "135000" << QStringList {"Интерьерная: А2 (420х594 мм.), 1+0, Простая, 80"}
+            << QStringLiteral("135000")
+            << QStringList {QStringLiteral("Интерьерная: А2 (420х594 мм.), 1+0, Простая, 80")}
             << QStringList {piece};
         QTest::newRow("interior custom")
-            << "1312000" << QStringList {"Интерьерная: Другой, 1+0, Простая, 80"}
+            << QStringLiteral("1312000")
+            << QStringList {QStringLiteral("Интерьерная: Другой, 1+0, Простая, 80")}
             << QStringList {area};
         QTest::newRow("interior, no such format")
             << "1313774"
-            << QStringList {"Интерьерная: формат с кодом 13, Заливка 100 %, Самоклеющаяся, 200 — "
-                            "такой ключ страница не составляет"}
+            << QStringList {QStringLiteral(
+                   "Интерьерная: формат с кодом 13, Заливка 100 %, Самоклеющаяся, 200 — "
+                   "такой ключ страница не составляет")}
             << QStringList {piece};
         QTest::newRow("street, no such material")
             << "121111209"
-            << QStringList {"Уличная: материал с кодом 20, 360 dpi — такой ключ страница не "
-                            "составляет"}
+            << QStringList {QStringLiteral(
+                   "Уличная: материал с кодом 20, 360 dpi — такой ключ страница не "
+                   "составляет")}
             << QStringList {area};
         QTest::newRow("no page reads it") << "999999" << QStringList {} << QStringList {};
     }
@@ -331,18 +345,19 @@ private slots:
                     "'radioButton_3','value':2,'caption':'А4','exclusive':true}]},'lamination':{"
                     "'title':'Ламинация','checked':[{'name':'radioButton_145','value':80,"
                     "'caption':'250 мкм Матовая','exclusive':true}]}}")
-            << QStringList {"", "sheet.lamination.matte-250"} << 1;
+            << QStringList {QStringLiteral(""), QStringLiteral("sheet.lamination.matte-250")} << 1;
         QTest::newRow("street pockets")
             << json("{'page':'street','pocketSizes':{'title':'Размер карманов','checked':[{"
                     "'name':'checkBox_60','value':20,'caption':'А4','exclusive':false}]},"
                     "'pockets':[{'title':'','count':'3','checked':[{'name':'checkBox_60',"
                     "'value':20,'caption':'А4','exclusive':false}]}]}")
-            << QStringList {"street.pocket.a4", "street.pocket.a4"} << 2;
+            << QStringList {QStringLiteral("street.pocket.a4"), QStringLiteral("street.pocket.a4")}
+            << 2;
         QTest::newRow("keyed already")
             << json("{'page':'sheet_products','lamination':{'title':'Ламинация','checked':[{"
                     "'name':'radioButton_145','key':'sheet.lamination.matte-250','value':80,"
                     "'caption':'250 мкм Матовая','exclusive':true}]}}")
-            << QStringList {"sheet.lamination.matte-250"} << 0;
+            << QStringList {QStringLiteral("sheet.lamination.matte-250")} << 0;
         QTest::newRow("no job") << QByteArray("{}") << QStringList {} << 0;
     }
     void storedJobsGetKeys()

@@ -134,21 +134,24 @@ private slots:
         QTest::addColumn<QString>("configured");
         QTest::addColumn<QString>("expected"); // a path; "default" for the data folder's file
         QTest::newRow("command line first")
-            << QStringList {"printcalc", "--database", "sqlite:///a/b.sqlite"}
+            << QStringList {QStringLiteral("printcalc"), QStringLiteral("--database"),
+                            QStringLiteral("sqlite:///a/b.sqlite")}
             << "sqlite:///c.sqlite"
             << "sqlite:///d.sqlite"
             << "/a/b.sqlite";
         QTest::newRow("option with =")
-            << QStringList {"printcalc", "--database=sqlite:///e.sqlite"} << ""
-            << ""
+            << QStringList {QStringLiteral("printcalc"),
+                            QStringLiteral("--database=sqlite:///e.sqlite")}
+            << QStringLiteral("") << ""
             << "/e.sqlite";
-        QTest::newRow("environment next") << QStringList {"printcalc"} << "sqlite:///c.sqlite"
-                                          << "sqlite:///d.sqlite"
-                                          << "/c.sqlite";
-        QTest::newRow("settings file next") << QStringList {"printcalc"} << ""
-                                            << "sqlite:///d.sqlite"
+        QTest::newRow("environment next")
+            << QStringList {QStringLiteral("printcalc")} << QStringLiteral("sqlite:///c.sqlite")
+            << "sqlite:///d.sqlite"
+            << "/c.sqlite";
+        QTest::newRow("settings file next") << QStringList {QStringLiteral("printcalc")}
+                                            << QStringLiteral("") << "sqlite:///d.sqlite"
                                             << "/d.sqlite";
-        QTest::newRow("default") << QStringList {"printcalc"} << ""
+        QTest::newRow("default") << QStringList {QStringLiteral("printcalc")} << QStringLiteral("")
                                  << ""
                                  << "default";
     }
@@ -194,7 +197,10 @@ private slots:
             QCOMPARE(connection.schemaVersion(), latestSchemaVersion());
             QVERIFY(connection.writable());
             QVERIFY(Journal(connection)
-                        .storeInvoice(draft(QStringLiteral("a"), {line("x", "1", "2")}), 1)
+                        .storeInvoice(draft(QStringLiteral("a"),
+                                            {line(QStringLiteral("x"), QStringLiteral("1"),
+                                                  QStringLiteral("2"))}),
+                                      1)
                     == 1);
             QSqlQuery query(connection.database());
             QVERIFY(query.exec(QStringLiteral("UPDATE schema_version SET version = %1")
@@ -207,7 +213,11 @@ private slots:
         QVERIFY2(connection.errorText().contains(QString::number(latestSchemaVersion() + 1)),
                  qPrintable(connection.errorText()));
         Journal journal(connection);
-        QCOMPARE(journal.storeInvoice(draft(QStringLiteral("b"), {line("y", "1", "2")}), 1), 0);
+        QCOMPARE(journal.storeInvoice(
+                     draft(QStringLiteral("b"),
+                           {line(QStringLiteral("y"), QStringLiteral("1"), QStringLiteral("2"))}),
+                     1),
+                 0);
         QCOMPARE(journal.find({}).size(), 1); // reading still works
     }
 
@@ -240,7 +250,8 @@ private slots:
         Connection connection;
         QVERIFY(connection.open(DatabaseUrl::sqliteFile(file()), QStringLiteral("t")));
         Journal journal(connection);
-        const QVector<OrderLine> lines = {line("a", "1", "1")};
+        const QVector<OrderLine> lines
+            = {line(QStringLiteral("a"), QStringLiteral("1"), QStringLiteral("1"))};
         QCOMPARE(journal.storeInvoice(draft(QStringLiteral("o1"), lines), 1), 1);
         QCOMPARE(journal.storeInvoice(draft(QStringLiteral("o2"), lines), 1), 2);
         QCOMPARE(journal.storeInvoice(draft(QStringLiteral("o1"), lines), 1), 1); // stored before
@@ -273,15 +284,23 @@ private slots:
         QVERIFY(connection.open(DatabaseUrl::sqliteFile(file()), QStringLiteral("t")));
         Journal journal(connection);
         const DocumentRecord pdf {QStringLiteral("pdf"), QDateTime::currentDateTime(), true};
-        QCOMPARE(journal.storeInvoice(draft(QStringLiteral("o"), {line("первая", "1", "1")}), 1),
+        QCOMPARE(journal.storeInvoice(draft(QStringLiteral("o"),
+                                            {line(QStringLiteral("первая"), QStringLiteral("1"),
+                                                  QStringLiteral("1"))}),
+                                      1),
                  1);
         if (documentBefore)
             QVERIFY(journal.addDocument(1, pdf));
-        InvoiceDraft again = draft(QStringLiteral("o"), {line("новая", "2", "3")});
+        InvoiceDraft again
+            = draft(QStringLiteral("o"),
+                    {line(QStringLiteral("новая"), QStringLiteral("2"), QStringLiteral("3"))});
         if (documentAgain)
             again.documents.append(pdf);
         QCOMPARE(journal.storeInvoice(again, 1), 1);
-        QCOMPARE(journal.storeInvoice(draft(QStringLiteral("other"), {line("x", "1", "1")}), 1),
+        QCOMPARE(journal.storeInvoice(
+                     draft(QStringLiteral("other"),
+                           {line(QStringLiteral("x"), QStringLiteral("1"), QStringLiteral("1"))}),
+                     1),
                  2); // the counter moved once for each order
         InvoiceRecord record;
         QVERIFY(journal.load(1, &record));
@@ -312,7 +331,9 @@ private slots:
         Journal journal(connection);
         const int number = journal.storeInvoice(
             draft(QStringLiteral("o"),
-                  {line("a", "3", "0,25"), line("b", "2", "1 000"), line("c", "x", "5")}),
+                  {line(QStringLiteral("a"), QStringLiteral("3"), QStringLiteral("0,25")),
+                   line(QStringLiteral("b"), QStringLiteral("2"), QStringLiteral("1 000")),
+                   line(QStringLiteral("c"), QStringLiteral("x"), QStringLiteral("5"))}),
             1);
         for (const bool succeeded : documents)
             QVERIFY(journal.addDocument(
@@ -364,13 +385,21 @@ private slots:
         QVERIFY(connection.open(DatabaseUrl::sqliteFile(file()), QStringLiteral("t")));
         Journal journal(connection);
         const auto day = [](int d) { return QDateTime(QDate(2026, 3, d), QTime(23, 59, 30)); };
-        journal.storeInvoice(
-            draft(QStringLiteral("1"), {line("Визитки 90х50; матовая", "1", "1")}, day(1)), 1);
-        journal.storeInvoice(draft(QStringLiteral("2"),
-                                   {line("Листовки", "1", "1"), line("Баннер 3×1", "1", "1")},
-                                   day(2)),
+        journal.storeInvoice(draft(QStringLiteral("1"),
+                                   {line(QStringLiteral("Визитки 90х50; матовая"),
+                                         QStringLiteral("1"), QStringLiteral("1"))},
+                                   day(1)),
                              1);
-        journal.storeInvoice(draft(QStringLiteral("3"), {line("визитки глянец", "1", "1")}, day(3)),
+        journal.storeInvoice(
+            draft(QStringLiteral("2"),
+                  {line(QStringLiteral("Листовки"), QStringLiteral("1"), QStringLiteral("1")),
+                   line(QStringLiteral("Баннер 3×1"), QStringLiteral("1"), QStringLiteral("1"))},
+                  day(2)),
+            1);
+        journal.storeInvoice(draft(QStringLiteral("3"),
+                                   {line(QStringLiteral("визитки глянец"), QStringLiteral("1"),
+                                         QStringLiteral("1"))},
+                                   day(3)),
                              1);
         JournalQuery query;
         query.words = words;
@@ -391,7 +420,8 @@ private slots:
         Connection connection;
         QVERIFY(connection.open(DatabaseUrl::sqliteFile(file()), QStringLiteral("t")));
         OrderStore store(connection);
-        OrderLine first = line("Визитки", "100", "4.5");
+        OrderLine first
+            = line(QStringLiteral("Визитки"), QStringLiteral("100"), QStringLiteral("4.5"));
         first.removalMarker = true;
         first.job = QJsonObject {{QStringLiteral("page"), QStringLiteral("sheet")},
                                  {QStringLiteral("q"), 3}};
@@ -402,14 +432,17 @@ private slots:
         change.counter = QStringLiteral("c");
         change.at = QDateTime::currentDateTime();
         change.create = true;
-        change.writes = {{1, 0, first}, {2, 1, line("b", "1", "1")}, {3, 2, line("c", "1", "1")}};
+        change.writes
+            = {{1, 0, first},
+               {2, 1, line(QStringLiteral("b"), QStringLiteral("1"), QStringLiteral("1"))},
+               {3, 2, line(QStringLiteral("c"), QStringLiteral("1"), QStringLiteral("1"))}};
         QVERIFY(store.apply(change));
         // Line 2 removed, line 4 inserted at the top: the rest move down.
         OrderChange next;
         next.uid = QStringLiteral("u");
         next.at = change.at;
         next.removals = {2};
-        next.writes = {{4, 0, line("d", "2", "2")}};
+        next.writes = {{4, 0, line(QStringLiteral("d"), QStringLiteral("2"), QStringLiteral("2"))}};
         next.positions = {{1, 1}, {3, 2}};
         QVERIFY(store.apply(next));
         StoredOrder order;
@@ -459,7 +492,9 @@ private slots:
             OrderChange more;
             more.uid = QStringLiteral("u");
             more.at = change.at;
-            more.writes = {{id, id - 1, line(big + QString::number(id), "1", "1")}};
+            more.writes
+                = {{id, id - 1,
+                    line(big + QString::number(id), QStringLiteral("1"), QStringLiteral("1"))}};
             writer.submit(more);
         }
         QTRY_COMPARE(failed.size(), 1);
