@@ -338,11 +338,12 @@ private slots:
         QTest::addColumn<int>("records");
         for (const QString &database : {QStringLiteral("sqlite"), QStringLiteral("postgres")}) {
             const QByteArray tag = database.toLatin1() + ": ";
-            QTest::newRow(tag + "both written") << database << "брак" << false << true << 4 << 1;
-            QTest::newRow(tag + "the record refused")
-                << database << "брак" << true << false << 0 << 0;
-            QTest::newRow(tag + "the change refused, the record written")
-                << database << "" << false << false << 0 << 0;
+            QTest::newRow(QByteArray(tag + "both written"))
+                << database << QStringLiteral("брак") << false << true << 4 << 1;
+            QTest::newRow(QByteArray(tag + "the record refused"))
+                << database << QStringLiteral("брак") << true << false << 0 << 0;
+            QTest::newRow(QByteArray(tag + "the change refused, the record written"))
+                << database << QString() << false << false << 0 << 0;
         }
     }
     void changeAndRecordTogether()
