@@ -3,6 +3,7 @@
 // and invoices taken by nobody, four customers, one void invoice, one cancelled order, some
 // orders paid in full and some in part.
 #include "tests/pg_cluster.h"
+#include "tests/program_run.h"
 
 #include "pricing/jobs.h"
 #include "storage/connection.h"
@@ -279,6 +280,79 @@ private slots:
         for (const OwedRow &row : owed)
             got << QStringLiteral("%1\t%2\t%3").arg(row.age).arg(row.invoices).arg(row.owedKopecks);
         QCOMPARE(got, expected);
+    }
+
+    // The administrator's command line over the same SQLite journal: the lines as the issue's
+    // columns give them, and the period and grouping refused in Russian with status 2.
+    void commandLine_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("errorStart");
+        QTest::newRow("by operator")
+            << QStringList {QStringLiteral("sales"),      QStringLiteral("--from"),
+                            QStringLiteral("2026-02-26"), QStringLiteral("--to"),
+                            QStringLiteral("2026-03-05"), QStringLiteral("--by"),
+                            QStringLiteral("operator")}
+            << 0
+            << QStringLiteral("Борис\t20\t100\t64250.00\nАнна\t19\t95\t63375.00\n"
+                              "без оператора\t19\t95\t60225.00\n")
+            << QString();
+        QTest::newRow("by family, two days")
+            << QStringList {QStringLiteral("sales"),      QStringLiteral("--from"),
+                            QStringLiteral("2026-03-01"), QStringLiteral("--to"),
+                            QStringLiteral("2026-03-02"), QStringLiteral("--by"),
+                            QStringLiteral("family")}
+            << 0
+            << QStringLiteral("Листовая продукция\t13\t13\t9850.00\nБрошюры\t13\t13\t9875.00\n"
+                              "Уличная\t12\t12\t7675.00\nИнтерьерная\t12\t12\t7375.00\n"
+                              "Сувенирная продукция\t12\t12\t8850.00\nПрочее\t13\t13\t8750.00\n")
+            << QString();
+        QTest::newRow("average") << QStringList {QStringLiteral("average"),
+                                                 QStringLiteral("--from"),
+                                                 QStringLiteral("2026-03-01"),
+                                                 QStringLiteral("--to"),
+                                                 QStringLiteral("2026-03-02")}
+                                 << 0 << QStringLiteral("15\t52375.00\t3491.67\n") << QString();
+        QTest::newRow("owed on a day")
+            << QStringList {QStringLiteral("owed"), QStringLiteral("--on"),
+                            QStringLiteral("2026-04-30")}
+            << 0 << QStringLiteral("0–30\t0\t0.00\n31–60\t19\t57385.00\nболее 60\t10\t37940.00\n")
+            << QString();
+        QTest::newRow("no end of the period")
+            << QStringList {QStringLiteral("sales"), QStringLiteral("--from"),
+                            QStringLiteral("2026-03-01"), QStringLiteral("--by"),
+                            QStringLiteral("day")}
+            << 2 << QString()
+            << QStringLiteral("Для отчёта нужен период: --from ДАТА и --to ДАТА.");
+        QTest::newRow("an unknown grouping")
+            << QStringList {QStringLiteral("sales"),      QStringLiteral("--from"),
+                            QStringLiteral("2026-03-01"), QStringLiteral("--to"),
+                            QStringLiteral("2026-03-02"), QStringLiteral("--by"),
+                            QStringLiteral("year")}
+            << 2 << QString()
+            << QStringLiteral("После --by нужно одно из: day, week, month, family, operator, "
+                              "customer.");
+        QTest::newRow("an unknown report")
+            << QStringList {QStringLiteral("profit")} << 2 << QString()
+            << QStringLiteral("Отчёт «--reports profit» не известен: есть sales, average и owed.");
+    }
+    void commandLine()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, out);
+        QFETCH(QString, errorStart);
+        const ProgramRun result
+            = runProgram(QStringList {QStringLiteral("--reports")} + arguments
+                             + QStringList {QStringLiteral("--database"),
+                                            QStringLiteral("sqlite://")
+                                                + dir.filePath(QStringLiteral("shop.sqlite"))},
+                         dir.filePath(QStringLiteral("config")));
+        QVERIFY2(result.err.startsWith(errorStart), qPrintable(result.err));
+        QCOMPARE(result.out, out);
+        QCOMPARE(result.status, status);
     }
 };
 
