@@ -9,8 +9,8 @@
 #pragma once
 
 #include "dialogs/orders_model.h"
-#include "storage/orders_link.h"
 #include "operators/rights.h"
+#include "storage/orders_link.h"
 
 #include <QDialog>
 #include <QPointer>
