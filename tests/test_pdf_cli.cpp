@@ -83,55 +83,75 @@ private slots:
         QTest::addColumn<QString>("err");
         QTest::addColumn<QStringList>("words"); // on the document's pages
         QTest::newRow("invoice into a named file")
-            << QStringList {"--pdf", "invoice", "1042", "@/счёт.pdf"} << 0 << "счёт.pdf"
-            << ""
-            << QStringList {"Счёт на оплату № 1042 от 02 марта 2026 г.", "Банк получателя",
-                            "Покупатель: ООО «Ромашка», ИНН 5001007329",
-                            "В том числе НДС 22 % 238,03", "Всего 1 320,00"};
+            << QStringList {QStringLiteral("--pdf"), QStringLiteral("invoice"),
+                            QStringLiteral("1042"), QStringLiteral("@/счёт.pdf")}
+            << 0 << QStringLiteral("счёт.pdf") << QStringLiteral("")
+            << QStringList {QStringLiteral("Счёт на оплату № 1042 от 02 марта 2026 г."),
+                            QStringLiteral("Банк получателя"),
+                            QStringLiteral("Покупатель: ООО «Ромашка», ИНН 5001007329"),
+                            QStringLiteral("В том числе НДС 22 % 238,03"),
+                            QStringLiteral("Всего 1 320,00")};
         QTest::newRow("act into the settings' folder")
-            << QStringList {"--pdf", "act", "1042"} << 0 << "pdf/Акт-1042-2026-03-02.pdf"
-            << ""
-            << QStringList {"Акт выполненных работ № 1042 от 02 марта 2026 г.",
-                            "Заказчик: ООО «Ромашка», ИНН 5001007329",
-                            "Заказчик претензий по объёму, качеству и срокам оказания услуг не "
-                            "имеет."};
+            << QStringList {QStringLiteral("--pdf"), QStringLiteral("act"), QStringLiteral("1042")}
+            << 0 << QStringLiteral("pdf/Акт-1042-2026-03-02.pdf") << QStringLiteral("")
+            << QStringList {QStringLiteral("Акт выполненных работ № 1042 от 02 марта 2026 г."),
+                            QStringLiteral("Заказчик: ООО «Ромашка», ИНН 5001007329"),
+                            QStringLiteral(
+                                "Заказчик претензий по объёму, качеству и срокам оказания услуг не "
+                                "имеет.")};
         QTest::newRow("the same act again: a name of its own")
-            << QStringList {"--pdf", "act", "1042"} << 0 << "pdf/Акт-1042-2026-03-02 (2).pdf"
-            << "" << QStringList {"Акт выполненных работ № 1042"};
-        QTest::newRow("ticket") << QStringList {"--pdf", "ticket", "1042"} << 0
-                                << "pdf/Заказ-наряд-1042.pdf"
-                                << ""
-                                << QStringList {
-                                       "Заказ-наряд № 1042",    "Срок: 03.03.2026 12:00",
-                                       "Клиент: ООО «Ромашка»", "Телефон: 8 (903) 111-22-33",
-                                       "vz-90x50-44",           "Примечание: без обрезки"};
+            << QStringList {QStringLiteral("--pdf"), QStringLiteral("act"), QStringLiteral("1042")}
+            << 0 << QStringLiteral("pdf/Акт-1042-2026-03-02 (2).pdf") << QStringLiteral("")
+            << QStringList {QStringLiteral("Акт выполненных работ № 1042")};
+        QTest::newRow("ticket") << QStringList {QStringLiteral("--pdf"), QStringLiteral("ticket"),
+                                                QStringLiteral("1042")}
+                                << 0 << QStringLiteral("pdf/Заказ-наряд-1042.pdf")
+                                << QStringLiteral("")
+                                << QStringList {QStringLiteral("Заказ-наряд № 1042"),
+                                                QStringLiteral("Срок: 03.03.2026 12:00"),
+                                                QStringLiteral("Клиент: ООО «Ромашка»"),
+                                                QStringLiteral("Телефон: 8 (903) 111-22-33"),
+                                                QStringLiteral("vz-90x50-44"),
+                                                QStringLiteral("Примечание: без обрезки")};
         QTest::newRow("invoice of the journal only")
-            << QStringList {"--pdf", "invoice", "1043"} << 0 << "pdf/Счёт-1043-2026-03-04.pdf"
-            << "" << QStringList {"Счёт на оплату № 1043 от 04 марта 2026 г."};
-        QTest::newRow("unknown invoice") << QStringList {"--pdf", "invoice", "999"} << 1 << ""
-                                         << "Счёта № 999 в журнале нет.\n"
-                                         << QStringList();
-        QTest::newRow("unknown act") << QStringList {"--pdf", "act", "999"} << 1 << ""
-                                     << "Счёта № 999 в журнале нет.\n"
-                                     << QStringList();
+            << QStringList {QStringLiteral("--pdf"), QStringLiteral("invoice"),
+                            QStringLiteral("1043")}
+            << 0 << QStringLiteral("pdf/Счёт-1043-2026-03-04.pdf") << QStringLiteral("")
+            << QStringList {QStringLiteral("Счёт на оплату № 1043 от 04 марта 2026 г.")};
+        QTest::newRow("unknown invoice")
+            << QStringList {QStringLiteral("--pdf"), QStringLiteral("invoice"),
+                            QStringLiteral("999")}
+            << 1 << QStringLiteral("") << QStringLiteral("Счёта № 999 в журнале нет.\n")
+            << QStringList();
+        QTest::newRow("unknown act")
+            << QStringList {QStringLiteral("--pdf"), QStringLiteral("act"), QStringLiteral("999")}
+            << 1 << QStringLiteral("") << QStringLiteral("Счёта № 999 в журнале нет.\n")
+            << QStringList();
         QTest::newRow("ticket of an invoice never taken as an order")
-            << QStringList {"--pdf", "ticket", "1043"} << 1 << ""
-            << "Счёт № 1043 не принят как заказ: заказ-наряд делается только для принятого "
-               "заказа. Примите заказ по счёту или сделайте акт.\n"
+            << QStringList {QStringLiteral("--pdf"), QStringLiteral("ticket"),
+                            QStringLiteral("1043")}
+            << 1 << QStringLiteral("")
+            << QStringLiteral(
+                   "Счёт № 1043 не принят как заказ: заказ-наряд делается только для принятого "
+                   "заказа. Примите заказ по счёту или сделайте акт.\n")
             << QStringList();
         QTest::newRow("ticket of a number never given")
-            << QStringList {"--pdf", "ticket", "999"} << 1 << ""
-            << "Заказа № 999 нет.\n"
-            << QStringList();
+            << QStringList {QStringLiteral("--pdf"), QStringLiteral("ticket"),
+                            QStringLiteral("999")}
+            << 1 << QStringLiteral("") << QStringLiteral("Заказа № 999 нет.\n") << QStringList();
         QTest::newRow("a copy of an act made on a later day keeps its date")
-            << QStringList {"--pdf", "act", "1043"} << 0 << "pdf/Акт-1043-2026-03-10.pdf"
-            << "" << QStringList {"Акт выполненных работ № 1043 от 10 марта 2026 г."};
+            << QStringList {QStringLiteral("--pdf"), QStringLiteral("act"), QStringLiteral("1043")}
+            << 0 << QStringLiteral("pdf/Акт-1043-2026-03-10.pdf") << QStringLiteral("")
+            << QStringList {QStringLiteral("Акт выполненных работ № 1043 от 10 марта 2026 г.")};
         QTest::newRow("unknown document")
-            << QStringList {"--pdf", "bill", "1042"} << 2 << ""
-            << "Документ «bill» не известен: есть invoice, act и ticket. Справка: printcalc "
-               "--help\n"
+            << QStringList {QStringLiteral("--pdf"), QStringLiteral("bill"), QStringLiteral("1042")}
+            << 2 << QStringLiteral("")
+            << QStringLiteral(
+                   "Документ «bill» не известен: есть invoice, act и ticket. Справка: printcalc "
+                   "--help\n")
             << QStringList();
-        QTest::newRow("no number") << QStringList {"--pdf", "act"} << 2 << ""
+        QTest::newRow("no number") << QStringList {QStringLiteral("--pdf"), QStringLiteral("act")}
+                                   << 2 << QStringLiteral("")
                                    << "Нужен номер: printcalc --pdf invoice|act|ticket N [ФАЙЛ] "
                                       "Справка: printcalc --help\n"
                                    << QStringList();
@@ -167,18 +187,18 @@ private slots:
         QTest::addColumn<QString>("number");
         QTest::addColumn<QStringList>("shown"); // the made time as "T"
         QTest::newRow("two PDFs of one act")
-            << "1042"
-            << QStringList {"Визитки 90х50 4+4\t1000\t1.32\t1320.00",
-                            "акт\t1042\t2026-03-02\tPDF\tT\tстойка-7\t\t@/pdf/"
-                            "Акт-1042-2026-03-02.pdf",
-                            "акт\t1042\t2026-03-02\tPDF\tT\tстойка-7\t\t@/pdf/"
-                            "Акт-1042-2026-03-02 (2).pdf"};
+            << QStringLiteral("1042")
+            << QStringList {QStringLiteral("Визитки 90х50 4+4\t1000\t1.32\t1320.00"),
+                            QStringLiteral("акт\t1042\t2026-03-02\tPDF\tT\tстойка-7\t\t@/pdf/"
+                                           "Акт-1042-2026-03-02.pdf"),
+                            QStringLiteral("акт\t1042\t2026-03-02\tPDF\tT\tстойка-7\t\t@/pdf/"
+                                           "Акт-1042-2026-03-02 (2).pdf")};
         QTest::newRow("printed, then a PDF of the same date")
-            << "1043"
-            << QStringList {"Визитки 90х50 4+4\t1000\t1.32\t1320.00",
-                            "акт\t1043\t2026-03-10\tпечать\tT\tстойка-1\t\t",
-                            "акт\t1043\t2026-03-10\tPDF\tT\tстойка-7\t\t@/pdf/"
-                            "Акт-1043-2026-03-10.pdf"};
+            << QStringLiteral("1043")
+            << QStringList {QStringLiteral("Визитки 90х50 4+4\t1000\t1.32\t1320.00"),
+                            QStringLiteral("акт\t1043\t2026-03-10\tпечать\tT\tстойка-1\t\t"),
+                            QStringLiteral("акт\t1043\t2026-03-10\tPDF\tT\tстойка-7\t\t@/pdf/"
+                                           "Акт-1043-2026-03-10.pdf")};
     }
     void actsInTheJournal()
     {
