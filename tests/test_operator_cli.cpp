@@ -77,131 +77,196 @@ private slots:
             "В программе заведены операторы: команда, меняющая данные, пишется с --operator "
             "ИМЯ, а PIN подаётся первой строкой на стандартный вход.\n");
         QTest::newRow("a change before any operator")
-            << QStringList {"--orders", "status", "1", "в работе"} << QByteArray() << 0
-            << "Заказ № 1: В работе.\n"
-            << "";
+            << QStringList {QStringLiteral("--orders"), QStringLiteral("status"),
+                            QStringLiteral("1"), QStringLiteral("в работе")}
+            << QByteArray() << 0 << QStringLiteral("Заказ № 1: В работе.\n") << QStringLiteral("");
         QTest::newRow("the first is no owner")
-            << QStringList {"--operators", "add", "Анна", "--role", "operator"}
-            << QByteArray("1111\n") << 1 << ""
-            << "Первым заводится владелец: --role owner.\n";
+            << QStringList {QStringLiteral("--operators"), QStringLiteral("add"),
+                            QStringLiteral("Анна"), QStringLiteral("--role"),
+                            QStringLiteral("operator")}
+            << QByteArray("1111\n") << 1 << QStringLiteral("")
+            << QStringLiteral("Первым заводится владелец: --role owner.\n");
         QTest::newRow("a PIN too short")
-            << QStringList {"--operators", "add", "Ольга", "--role", "owner"} << QByteArray("123\n")
-            << 1 << ""
-            << "PIN нового оператора короче 4 знаков: оператор не заведён.\n";
+            << QStringList {QStringLiteral("--operators"), QStringLiteral("add"),
+                            QStringLiteral("Ольга"), QStringLiteral("--role"),
+                            QStringLiteral("owner")}
+            << QByteArray("123\n") << 1 << QStringLiteral("")
+            << QStringLiteral("PIN нового оператора короче 4 знаков: оператор не заведён.\n");
         QTest::newRow("a role not known")
-            << QStringList {"--operators", "add", "Ольга", "--role", "boss"} << QByteArray("4321\n")
-            << 2 << ""
-            << "Роль «boss» не понята: есть operator, manager, owner. Справка: printcalc --help\n";
+            << QStringList {QStringLiteral("--operators"), QStringLiteral("add"),
+                            QStringLiteral("Ольга"), QStringLiteral("--role"),
+                            QStringLiteral("boss")}
+            << QByteArray("4321\n") << 2 << QStringLiteral("")
+            << QStringLiteral("Роль «boss» не понята: есть operator, manager, owner. Справка: "
+                              "printcalc --help\n");
         QTest::newRow("the owner first")
-            << QStringList {"--operators", "add", "Ольга", "--role", "owner"}
-            << QByteArray("4321\n") << 0 << "Оператор «Ольга» (Владелец) заведён.\n"
-            << "";
+            << QStringList {QStringLiteral("--operators"), QStringLiteral("add"),
+                            QStringLiteral("Ольга"), QStringLiteral("--role"),
+                            QStringLiteral("owner")}
+            << QByteArray("4321\n") << 0 << QStringLiteral("Оператор «Ольга» (Владелец) заведён.\n")
+            << QStringLiteral("");
         QTest::newRow("the next without who adds")
-            << QStringList {"--operators", "add", "Анна", "--role", "operator"}
-            << QByteArray("1111\n") << 1 << "" << needed;
+            << QStringList {QStringLiteral("--operators"), QStringLiteral("add"),
+                            QStringLiteral("Анна"), QStringLiteral("--role"),
+                            QStringLiteral("operator")}
+            << QByteArray("1111\n") << 1 << QStringLiteral("") << needed;
         QTest::newRow("the owner adds an operator")
-            << QStringList {"--operators", "add",        "Анна", "--role",
-                            "operator",    "--operator", "Ольга"}
-            << QByteArray("4321\n1111\n") << 0 << "Оператор «Анна» (Оператор) заведён.\n"
-            << "";
-        QTest::newRow("a name twice")
-            << QStringList {"--operator=Ольга", "--operators", "add", "Анна", "--role", "manager"}
-            << QByteArray("4321\n9999\n") << 1 << ""
-            << "Оператор «Анна» уже есть.\n";
+            << QStringList {QStringLiteral("--operators"), QStringLiteral("add"),
+                            QStringLiteral("Анна"),        QStringLiteral("--role"),
+                            QStringLiteral("operator"),    QStringLiteral("--operator"),
+                            QStringLiteral("Ольга")}
+            << QByteArray("4321\n1111\n") << 0
+            << QStringLiteral("Оператор «Анна» (Оператор) заведён.\n") << QStringLiteral("");
+        QTest::newRow("a name twice") << QStringList {QStringLiteral("--operator=Ольга"),
+                                                      QStringLiteral("--operators"),
+                                                      QStringLiteral("add"),
+                                                      QStringLiteral("Анна"),
+                                                      QStringLiteral("--role"),
+                                                      QStringLiteral("manager")}
+                                      << QByteArray("4321\n9999\n") << 1 << QStringLiteral("")
+                                      << QStringLiteral("Оператор «Анна» уже есть.\n");
         QTest::newRow("an operator adds none")
-            << QStringList {"--operators", "add",        "Борис", "--role",
-                            "manager",     "--operator", "Анна"}
-            << QByteArray("1111\n2222\n") << 1 << ""
-            << "Оператору «Анна» (Оператор) это не разрешено: операторы. Нужен владелец.\n";
+            << QStringList {QStringLiteral("--operators"), QStringLiteral("add"),
+                            QStringLiteral("Борис"),       QStringLiteral("--role"),
+                            QStringLiteral("manager"),     QStringLiteral("--operator"),
+                            QStringLiteral("Анна")}
+            << QByteArray("1111\n2222\n") << 1 << QStringLiteral("")
+            << QStringLiteral(
+                   "Оператору «Анна» (Оператор) это не разрешено: операторы. Нужен владелец.\n");
         QTest::newRow("the owner adds a manager")
-            << QStringList {"--operators", "add",        "Борис", "--role",
-                            "manager",     "--operator", "Ольга"}
-            << QByteArray("4321\n2222\n") << 0 << "Оператор «Борис» (Менеджер) заведён.\n"
-            << "";
+            << QStringList {QStringLiteral("--operators"), QStringLiteral("add"),
+                            QStringLiteral("Борис"),       QStringLiteral("--role"),
+                            QStringLiteral("manager"),     QStringLiteral("--operator"),
+                            QStringLiteral("Ольга")}
+            << QByteArray("4321\n2222\n") << 0
+            << QStringLiteral("Оператор «Борис» (Менеджер) заведён.\n") << QStringLiteral("");
         QTest::newRow("list, reading, no one needed")
-            << QStringList {"--operators", "list"} << QByteArray() << 0
-            << "Анна\toperator\tдействует\nБорис\tmanager\tдействует\nОльга\towner\tдействует\n"
-            << "";
+            << QStringList {QStringLiteral("--operators"), QStringLiteral("list")} << QByteArray()
+            << 0
+            << QStringLiteral("Анна\toperator\tдействует\nБорис\tmanager\tдействует\nОльга\towner\t"
+                              "действует\n")
+            << QStringLiteral("");
         QTest::newRow("a status change without who")
-            << QStringList {"--orders", "status", "1", "готов"} << QByteArray() << 1 << ""
-            << needed;
+            << QStringList {QStringLiteral("--orders"), QStringLiteral("status"),
+                            QStringLiteral("1"), QStringLiteral("готов")}
+            << QByteArray() << 1 << QStringLiteral("") << needed;
         QTest::newRow("an operator moves the status")
-            << QStringList {"--orders", "status", "1", "готов", "--operator", "Анна"}
-            << QByteArray("1111\n") << 0 << "Заказ № 1: Готов.\n"
-            << "";
+            << QStringList {QStringLiteral("--orders"),   QStringLiteral("status"),
+                            QStringLiteral("1"),          QStringLiteral("готов"),
+                            QStringLiteral("--operator"), QStringLiteral("Анна")}
+            << QByteArray("1111\n") << 0 << QStringLiteral("Заказ № 1: Готов.\n")
+            << QStringLiteral("");
         QTest::newRow("an operator cancels not")
-            << QStringList {"--orders", "status",    "1",          "отменён",
-                            "--reason", "передумал", "--operator", "Анна"}
-            << QByteArray("1111\n") << 1 << ""
-            << "Оператору «Анна» (Оператор) это не разрешено: отмена заказа. Нужен менеджер.\n";
+            << QStringList {QStringLiteral("--orders"),   QStringLiteral("status"),
+                            QStringLiteral("1"),          QStringLiteral("отменён"),
+                            QStringLiteral("--reason"),   QStringLiteral("передумал"),
+                            QStringLiteral("--operator"), QStringLiteral("Анна")}
+            << QByteArray("1111\n") << 1 << QStringLiteral("")
+            << QStringLiteral("Оператору «Анна» (Оператор) это не разрешено: отмена заказа. Нужен "
+                              "менеджер.\n");
         QTest::newRow("an operator takes a payment")
-            << QStringList {"--payments", "add", "1", "100", "наличные", "--operator", "Анна"}
-            << QByteArray("1111\n") << 0 << "*"
-            << "";
+            << QStringList {QStringLiteral("--payments"), QStringLiteral("add"),
+                            QStringLiteral("1"),          QStringLiteral("100"),
+                            QStringLiteral("наличные"),   QStringLiteral("--operator"),
+                            QStringLiteral("Анна")}
+            << QByteArray("1111\n") << 0 << QStringLiteral("*") << QStringLiteral("");
         QTest::newRow("an operator refunds not")
-            << QStringList {"--payments", "add",  "1",          "-50", "наличные",
-                            "--reason",   "брак", "--operator", "Анна"}
-            << QByteArray("1111\n") << 1 << ""
-            << "Оператору «Анна» (Оператор) это не разрешено: возврат денег. Нужен менеджер.\n";
+            << QStringList {QStringLiteral("--payments"), QStringLiteral("add"),
+                            QStringLiteral("1"),          QStringLiteral("-50"),
+                            QStringLiteral("наличные"),   QStringLiteral("--reason"),
+                            QStringLiteral("брак"),       QStringLiteral("--operator"),
+                            QStringLiteral("Анна")}
+            << QByteArray("1111\n") << 1 << QStringLiteral("")
+            << QStringLiteral("Оператору «Анна» (Оператор) это не разрешено: возврат денег. Нужен "
+                              "менеджер.\n");
         QTest::newRow("a manager refunds")
-            << QStringList {"--payments", "add",  "1",          "-50",  "наличные",
-                            "--reason",   "брак", "--operator", "Борис"}
-            << QByteArray("2222\n") << 0 << "*"
-            << "";
+            << QStringList {QStringLiteral("--payments"), QStringLiteral("add"),
+                            QStringLiteral("1"),          QStringLiteral("-50"),
+                            QStringLiteral("наличные"),   QStringLiteral("--reason"),
+                            QStringLiteral("брак"),       QStringLiteral("--operator"),
+                            QStringLiteral("Борис")}
+            << QByteArray("2222\n") << 0 << QStringLiteral("*") << QStringLiteral("");
         QTest::newRow("a wrong PIN")
-            << QStringList {"--orders", "status", "1", "выдан", "--operator", "Анна"}
-            << QByteArray("0000\n") << 1 << ""
-            << "Неверный PIN. Осталось попыток: 4.\n";
+            << QStringList {QStringLiteral("--orders"),   QStringLiteral("status"),
+                            QStringLiteral("1"),          QStringLiteral("выдан"),
+                            QStringLiteral("--operator"), QStringLiteral("Анна")}
+            << QByteArray("0000\n") << 1 << QStringLiteral("")
+            << QStringLiteral("Неверный PIN. Осталось попыток: 4.\n");
         QTest::newRow("no PIN at all")
-            << QStringList {"--orders", "status", "1", "выдан", "--operator", "Анна"}
-            << QByteArray() << 1 << ""
-            << "Неверный PIN. Осталось попыток: 3.\n";
+            << QStringList {QStringLiteral("--orders"),   QStringLiteral("status"),
+                            QStringLiteral("1"),          QStringLiteral("выдан"),
+                            QStringLiteral("--operator"), QStringLiteral("Анна")}
+            << QByteArray() << 1 << QStringLiteral("")
+            << QStringLiteral("Неверный PIN. Осталось попыток: 3.\n");
         QTest::newRow("someone unknown")
-            << QStringList {"--orders", "status", "1", "выдан", "--operator", "Пётр"}
-            << QByteArray("1111\n") << 1 << ""
-            << "Оператора «Пётр» нет.\n";
+            << QStringList {QStringLiteral("--orders"),   QStringLiteral("status"),
+                            QStringLiteral("1"),          QStringLiteral("выдан"),
+                            QStringLiteral("--operator"), QStringLiteral("Пётр")}
+            << QByteArray("1111\n") << 1 << QStringLiteral("")
+            << QStringLiteral("Оператора «Пётр» нет.\n");
         QTest::newRow("a manager disables not")
-            << QStringList {"--operators", "disable", "Анна", "--operator", "Борис"}
-            << QByteArray("2222\n") << 1 << ""
-            << "Оператору «Борис» (Менеджер) это не разрешено: операторы. Нужен владелец.\n";
+            << QStringList {QStringLiteral("--operators"), QStringLiteral("disable"),
+                            QStringLiteral("Анна"), QStringLiteral("--operator"),
+                            QStringLiteral("Борис")}
+            << QByteArray("2222\n") << 1 << QStringLiteral("")
+            << QStringLiteral(
+                   "Оператору «Борис» (Менеджер) это не разрешено: операторы. Нужен владелец.\n");
         QTest::newRow("the owner disables")
-            << QStringList {"--operators", "disable", "Анна", "--operator", "Ольга"}
-            << QByteArray("4321\n") << 0 << "Оператор «Анна» отключён.\n"
-            << "";
-        QTest::newRow("disabled") << QStringList {"--orders", "status",     "1",
-                                                  "выдан",    "--operator", "Анна"}
-                                  << QByteArray("1111\n") << 1 << ""
-                                  << "Оператор «Анна» отключён.\n";
+            << QStringList {QStringLiteral("--operators"), QStringLiteral("disable"),
+                            QStringLiteral("Анна"), QStringLiteral("--operator"),
+                            QStringLiteral("Ольга")}
+            << QByteArray("4321\n") << 0 << QStringLiteral("Оператор «Анна» отключён.\n")
+            << QStringLiteral("");
+        QTest::newRow("disabled") << QStringList {QStringLiteral("--orders"),
+                                                  QStringLiteral("status"),
+                                                  QStringLiteral("1"),
+                                                  QStringLiteral("выдан"),
+                                                  QStringLiteral("--operator"),
+                                                  QStringLiteral("Анна")}
+                                  << QByteArray("1111\n") << 1 << QStringLiteral("")
+                                  << QStringLiteral("Оператор «Анна» отключён.\n");
         QTest::newRow("listed disabled")
-            << QStringList {"--operators", "list"} << QByteArray() << 0
-            << "Анна\toperator\tотключён\nБорис\tmanager\tдействует\nОльга\towner\tдействует\n"
-            << "";
+            << QStringList {QStringLiteral("--operators"), QStringLiteral("list")} << QByteArray()
+            << 0
+            << QStringLiteral(
+                   "Анна\toperator\tотключён\nБорис\tmanager\tдействует\nОльга\towner\tдействует\n")
+            << QStringLiteral("");
         QTest::newRow("--operator without a name")
-            << QStringList {"--orders", "list", "--operator"} << QByteArray() << 2 << ""
-            << "После «--operator» нужно имя оператора. Справка: printcalc --help\n";
-        QTest::newRow("verified") << QStringList {"--audit", "verify"} << QByteArray() << 0
-                                  << "цепочка цела\n"
-                                  << "";
+            << QStringList {QStringLiteral("--orders"), QStringLiteral("list"),
+                            QStringLiteral("--operator")}
+            << QByteArray() << 2 << QStringLiteral("")
+            << QStringLiteral(
+                   "После «--operator» нужно имя оператора. Справка: printcalc --help\n");
+        QTest::newRow("verified") << QStringList {QStringLiteral("--audit"),
+                                                  QStringLiteral("verify")}
+                                  << QByteArray() << 0 << QStringLiteral("цепочка цела\n")
+                                  << QStringLiteral("");
         // Times aside (made now), every record of Анна's, in order.
         QTest::newRow("Анна's records")
-            << QStringList {"--audit", "list", "--who", "Анна"} << QByteArray() << 0
-            << "5\tВРЕМЯ\tстойка-7\tАнна\t\tвход\t\t\n"
-               "8\tВРЕМЯ\tстойка-7\tАнна\t\tвход\t\t\n"
-               "9\tВРЕМЯ\tстойка-7\tАнна\t\tсмена статуса\tзаказ № 1\tГотов\n"
-               "10\tВРЕМЯ\tстойка-7\tАнна\t\tвход\t\t\n"
-               "11\tВРЕМЯ\tстойка-7\tАнна\t\tвход\t\t\n"
-               "12\tВРЕМЯ\tстойка-7\tАнна\t\tоплата\tзаказ № 1\t100.00 наличные\n"
-               "13\tВРЕМЯ\tстойка-7\tАнна\t\tвход\t\t\n"
-               "16\tВРЕМЯ\tстойка-7\tАнна\t\tнеудачный вход\t\t\n"
-               "17\tВРЕМЯ\tстойка-7\tАнна\t\tнеудачный вход\t\t\n"
-            << "";
+            << QStringList {QStringLiteral("--audit"), QStringLiteral("list"),
+                            QStringLiteral("--who"), QStringLiteral("Анна")}
+            << QByteArray() << 0
+            << QStringLiteral("5\tВРЕМЯ\tстойка-7\tАнна\t\tвход\t\t\n"
+                              "8\tВРЕМЯ\tстойка-7\tАнна\t\tвход\t\t\n"
+                              "9\tВРЕМЯ\tстойка-7\tАнна\t\tсмена статуса\tзаказ № 1\tГотов\n"
+                              "10\tВРЕМЯ\tстойка-7\tАнна\t\tвход\t\t\n"
+                              "11\tВРЕМЯ\tстойка-7\tАнна\t\tвход\t\t\n"
+                              "12\tВРЕМЯ\tстойка-7\tАнна\t\tоплата\tзаказ № 1\t100.00 наличные\n"
+                              "13\tВРЕМЯ\tстойка-7\tАнна\t\tвход\t\t\n"
+                              "16\tВРЕМЯ\tстойка-7\tАнна\t\tнеудачный вход\t\t\n"
+                              "17\tВРЕМЯ\tстойка-7\tАнна\t\tнеудачный вход\t\t\n")
+            << QStringLiteral("");
         QTest::newRow("a day with nothing")
-            << QStringList {"--audit", "list", "--to", "2020-01-01"} << QByteArray() << 0 << ""
-            << "";
+            << QStringList {QStringLiteral("--audit"), QStringLiteral("list"),
+                            QStringLiteral("--to"), QStringLiteral("2020-01-01")}
+            << QByteArray() << 0 << QStringLiteral("") << QStringLiteral("");
         QTest::newRow("a date not understood")
-            << QStringList {"--audit", "list", "--from", "2026-13-01"} << QByteArray() << 2 << ""
-            << "Дата «2026-13-01» после --from не понята: нужен вид ГГГГ-ММ-ДД, например "
-               "2026-12-09. Справка: printcalc --help\n";
+            << QStringList {QStringLiteral("--audit"), QStringLiteral("list"),
+                            QStringLiteral("--from"), QStringLiteral("2026-13-01")}
+            << QByteArray() << 2 << QStringLiteral("")
+            << QStringLiteral(
+                   "Дата «2026-13-01» после --from не понята: нужен вид ГГГГ-ММ-ДД, например "
+                   "2026-12-09. Справка: printcalc --help\n");
     }
     void script()
     {
@@ -244,13 +309,18 @@ private slots:
         QTest::addColumn<QString>("count");
         QTest::addColumn<QString>("before");
         QTest::newRow("a status move")
-            << QStringList {"--orders", "status", "1", "выдан", "--force", "--operator", "Ольга"}
-            << "SELECT status FROM taken_order WHERE invoice_number = 1"
-            << "2";
+            << QStringList {QStringLiteral("--orders"), QStringLiteral("status"),
+                            QStringLiteral("1"),        QStringLiteral("выдан"),
+                            QStringLiteral("--force"),  QStringLiteral("--operator"),
+                            QStringLiteral("Ольга")}
+            << QStringLiteral("SELECT status FROM taken_order WHERE invoice_number = 1")
+            << QStringLiteral("2");
         QTest::newRow("a payment")
-            << QStringList {"--payments", "add", "1", "300", "карта", "--operator", "Ольга"}
-            << "SELECT count(*) FROM order_payment"
-            << "2";
+            << QStringList {QStringLiteral("--payments"), QStringLiteral("add"),
+                            QStringLiteral("1"),          QStringLiteral("300"),
+                            QStringLiteral("карта"),      QStringLiteral("--operator"),
+                            QStringLiteral("Ольга")}
+            << QStringLiteral("SELECT count(*) FROM order_payment") << QStringLiteral("2");
     }
     void changeWithoutItsRecord()
     {
@@ -280,14 +350,17 @@ private slots:
         QTest::addColumn<QStringList>("statements");
         QTest::addColumn<QString>("err");
         QTest::newRow("the last row removed")
-            << QStringList {"DROP TRIGGER audit_log_no_delete",
-                            "DELETE FROM audit_log WHERE id = (SELECT max(id) FROM audit_log)",
-                            "CREATE TRIGGER audit_log_no_delete BEFORE DELETE ON audit_log "
-                            "BEGIN SELECT RAISE(ABORT, 'no'); END"}
-            << "Цепочка нарушена: после записи 21 недостаёт записей: их было 22.\n";
+            << QStringList {QStringLiteral("DROP TRIGGER audit_log_no_delete"),
+                            QStringLiteral(
+                                "DELETE FROM audit_log WHERE id = (SELECT max(id) FROM audit_log)"),
+                            QStringLiteral(
+                                "CREATE TRIGGER audit_log_no_delete BEFORE DELETE ON audit_log "
+                                "BEGIN SELECT RAISE(ABORT, 'no'); END")}
+            << QStringLiteral("Цепочка нарушена: после записи 21 недостаёт записей: их было 22.\n");
         QTest::newRow("a trigger dropped")
-            << QStringList {"DROP TRIGGER audit_log_no_update"}
-            << "Журнал действий не защищён от правки: нет триггера audit_log_no_update.\n";
+            << QStringList {QStringLiteral("DROP TRIGGER audit_log_no_update")}
+            << QStringLiteral(
+                   "Журнал действий не защищён от правки: нет триггера audit_log_no_update.\n");
     }
     void tamperedFile()
     {
