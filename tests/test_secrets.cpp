@@ -299,29 +299,32 @@ private slots:
         QTest::addColumn<QByteArray>("after");
         QTest::newRow("comments and other keys stay, a value changes in its line")
             << QByteArray("; the shop's file\n[counter]\n# at the window\nname=Old\nother=1\n")
-            << QStringList {"counter/name=Стойка"}
+            << QStringList {QStringLiteral("counter/name=Стойка")}
             << QByteArray("; the shop's file\n[counter]\n# at the window\nname=Стойка\nother=1\n");
         QTest::newRow("a new key after its section's last line")
             << QByteArray("[documents]\nvalidityDays=3\n\n[office]\nwarmup=false\n")
-            << QStringList {"documents/pdfFolder=/srv/pdf"}
+            << QStringList {QStringLiteral("documents/pdfFolder=/srv/pdf")}
             << QByteArray("[documents]\nvalidityDays=3\npdfFolder=/srv/pdf\n\n[office]\n"
                           "warmup=false\n");
         QTest::newRow("a new section at the end")
             << QByteArray("[office]\nwarmup=false\n")
-            << QStringList {"database/url=sqlite:///a.sqlite"}
+            << QStringList {QStringLiteral("database/url=sqlite:///a.sqlite")}
             << QByteArray("[office]\nwarmup=false\n\n[database]\nurl=sqlite:///a.sqlite\n");
         QTest::newRow("the same value keeps the administrator's spelling")
-            << QByteArray("[counter]\nname = Old  \n") << QStringList {"counter/name=Old"}
+            << QByteArray("[counter]\nname = Old  \n")
+            << QStringList {QStringLiteral("counter/name=Old")}
             << QByteArray("[counter]\nname = Old  \n");
         QTest::newRow("a key taken out, with its continued lines")
-            << QByteArray("[counter]\nname=Lo\\\nng\n; note\n") << QStringList {"-counter/name"}
-            << QByteArray("[counter]\n; note\n");
+            << QByteArray("[counter]\nname=Lo\\\nng\n; note\n")
+            << QStringList {QStringLiteral("-counter/name")} << QByteArray("[counter]\n; note\n");
         QTest::newRow("Windows line ends stay")
             << QByteArray("[counter]\r\nname=Old\r\n")
-            << QStringList {"counter/name=New", "documents/validityDays=7"}
+            << QStringList {QStringLiteral("counter/name=New"),
+                            QStringLiteral("documents/validityDays=7")}
             << QByteArray("[counter]\r\nname=New\r\n\r\n[documents]\r\nvalidityDays=7\r\n");
         QTest::newRow("a value QSettings quotes, into an empty file")
-            << QByteArray() << QStringList {"database/url=postgresql:///shop?host=/run"}
+            << QByteArray()
+            << QStringList {QStringLiteral("database/url=postgresql:///shop?host=/run")}
             << QByteArray("[database]\nurl=\"postgresql:///shop?host=/run\"\n");
     }
     void settingsFileKeepsTheShopsLines()
