@@ -5,6 +5,7 @@
 #include "storage/connection.h"
 #include "storage/journal.h"
 #include "storage/schema.h"
+#include "tests/older_database.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -164,38 +165,15 @@ private slots:
     void upgradesTheVersionBefore()
     {
         const DatabaseUrl url = freshDatabase();
-        int before = 0;
-        for (const SchemaStep &step : schemaSteps())
-            if (step.version < 13)
-                before = step.version;
-        {
-            QSqlDatabase db
-                = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("old"));
-            db.setDatabaseName(url.path);
-            QVERIFY(db.open());
-            QSqlQuery query(db);
-            for (const SchemaStep &step : schemaSteps()) {
-                if (step.version > before)
-                    break;
-                for (const QString &statement : step.statements + step.sqliteOnly)
-                    QVERIFY2(query.exec(statement), qPrintable(query.lastError().text()));
-                QSqlError error;
-                if (step.rewrite)
-                    QVERIFY(step.rewrite(db, &error));
-            }
-            for (const QString &statement :
-                 {QStringLiteral("CREATE TABLE schema_version (version INTEGER NOT NULL)"),
-                  QStringLiteral("INSERT INTO schema_version (version) VALUES (%1)").arg(before),
-                  QStringLiteral("INSERT INTO invoice (number, order_uid, created, counter, "
-                                 "line_count, subtotal, tax, total, template_path, is_void, "
-                                 "search_text) VALUES (7, 'old', '2026-03-02 09:30:00', "
-                                 "'стойка-1', 0, 0, 0, 0, '', 0, '')"),
-                  QStringLiteral("INSERT INTO invoice_document (invoice_number, kind, made, "
-                                 "succeeded) VALUES (7, 'pdf', '2026-03-02 09:31:00', 1)")})
-                QVERIFY2(query.exec(statement), qPrintable(query.lastError().text()));
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("old"));
+        const QString problem = makeDatabaseBefore(
+            url.path, 13,
+            {QStringLiteral("INSERT INTO invoice (number, order_uid, created, counter, "
+                            "line_count, subtotal, tax, total, template_path, is_void, "
+                            "search_text) VALUES (7, 'old', '2026-03-02 09:30:00', "
+                            "'стойка-1', 0, 0, 0, 0, '', 0, '')"),
+             QStringLiteral("INSERT INTO invoice_document (invoice_number, kind, made, "
+                            "succeeded) VALUES (7, 'pdf', '2026-03-02 09:31:00', 1)")});
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
 
         Connection connection;
         QVERIFY2(connection.open(url, QStringLiteral("t")), qPrintable(connection.errorText()));

@@ -9,6 +9,7 @@
 #include "storage/order_book.h"
 #include "storage/schema.h"
 #include "storage/shift_store.h"
+#include "tests/older_database.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -310,32 +311,8 @@ private slots:
     void upgradeFromTheVersionBefore()
     {
         const DatabaseUrl url = freshDatabase(QStringLiteral("sqlite"));
-        int before = 0;
-        for (const SchemaStep &step : schemaSteps())
-            if (step.version < 11)
-                before = step.version;
-        {
-            QSqlDatabase db
-                = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("old"));
-            db.setDatabaseName(url.path);
-            QVERIFY(db.open());
-            QSqlQuery query(db);
-            for (const SchemaStep &step : schemaSteps()) {
-                if (step.version > before)
-                    break;
-                for (const QString &statement : step.statements + step.sqliteOnly)
-                    QVERIFY2(query.exec(statement), qPrintable(query.lastError().text()));
-                QSqlError error;
-                if (step.rewrite)
-                    QVERIFY(step.rewrite(db, &error));
-            }
-            QVERIFY(query.exec(
-                QStringLiteral("CREATE TABLE schema_version (version INTEGER NOT NULL)")));
-            QVERIFY(query.exec(
-                QStringLiteral("INSERT INTO schema_version (version) VALUES (%1)").arg(before)));
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("old"));
+        const QString problem = makeDatabaseBefore(url.path, 11);
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
         {
             // The older program's rows: an order paid in cash at 10:00.
             QSqlDatabase db

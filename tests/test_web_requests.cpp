@@ -6,6 +6,7 @@
 #include "storage/order_book.h"
 #include "storage/schema.h"
 #include "storage/web_requests.h"
+#include "tests/older_database.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -118,34 +119,9 @@ private slots:
     void upgradeFromTheVersionBefore()
     {
         const DatabaseUrl url = freshDatabase();
-        int before = 0;
-        for (const SchemaStep &step : schemaSteps()) {
-            if (step.version < 10)
-                before = step.version;
-        }
-        {
-            QSqlDatabase db
-                = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("old"));
-            db.setDatabaseName(url.path);
-            QVERIFY(db.open());
-            QSqlQuery query(db);
-            for (const SchemaStep &step : schemaSteps()) {
-                if (step.version > before)
-                    break;
-                for (const QString &statement : step.statements + step.sqliteOnly)
-                    QVERIFY2(query.exec(statement), qPrintable(query.lastError().text()));
-                QSqlError error;
-                if (step.rewrite)
-                    QVERIFY(step.rewrite(db, &error));
-            }
-            QVERIFY(query.exec(
-                QStringLiteral("CREATE TABLE schema_version (version INTEGER NOT NULL)")));
-            QVERIFY(query.exec(
-                QStringLiteral("INSERT INTO schema_version (version) VALUES (%1)").arg(before)));
-            QVERIFY(query.exec(QStringLiteral("UPDATE invoice_counter SET next_number = 43")));
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("old"));
+        const QString problem = makeDatabaseBefore(
+            url.path, 10, {QStringLiteral("UPDATE invoice_counter SET next_number = 43")});
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
 
         Connection connection;
         QVERIFY2(connection.open(url, QStringLiteral("t")), qPrintable(connection.errorText()));
@@ -162,39 +138,14 @@ private slots:
     void waitingRequestKeptByTheUpgrade()
     {
         const DatabaseUrl url = freshDatabase();
-        int before = 0;
-        for (const SchemaStep &step : schemaSteps()) {
-            if (step.version < 12)
-                before = step.version;
-        }
-        {
-            QSqlDatabase db
-                = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("older"));
-            db.setDatabaseName(url.path);
-            QVERIFY(db.open());
-            QSqlQuery query(db);
-            for (const SchemaStep &step : schemaSteps()) {
-                if (step.version > before)
-                    break;
-                for (const QString &statement : step.statements + step.sqliteOnly)
-                    QVERIFY2(query.exec(statement), qPrintable(query.lastError().text()));
-                QSqlError error;
-                if (step.rewrite)
-                    QVERIFY(step.rewrite(db, &error));
-            }
-            QVERIFY(query.exec(
-                QStringLiteral("CREATE TABLE schema_version (version INTEGER NOT NULL)")));
-            QVERIFY(query.exec(
-                QStringLiteral("INSERT INTO schema_version (version) VALUES (%1)").arg(before)));
-            QVERIFY2(query.exec(QStringLiteral(
-                         "INSERT INTO web_request (status, created, name, phone, email, comment, "
-                         "due, lines, price_version, total_kopecks) VALUES (0, "
-                         "'2026-12-09T21:00:00', 'Иван', '+7 900 123-45-67', '', 'срочно', "
-                         "'2026-12-12', '[]', 3, 150000)")),
-                     qPrintable(query.lastError().text()));
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("older"));
+        const QString problem = makeDatabaseBefore(
+            url.path, 12,
+            {QStringLiteral(
+                "INSERT INTO web_request (status, created, name, phone, email, comment, "
+                "due, lines, price_version, total_kopecks) VALUES (0, "
+                "'2026-12-09T21:00:00', 'Иван', '+7 900 123-45-67', '', 'срочно', "
+                "'2026-12-12', '[]', 3, 150000)")});
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
 
         Connection connection;
         QVERIFY2(connection.open(url, QStringLiteral("t")), qPrintable(connection.errorText()));
