@@ -391,8 +391,7 @@ QByteArray catalogueWithPictures(const PriceVersion &version)
 std::shared_ptr<const WebService::Prices> WebService::pricesFor(const PriceVersion &version,
                                                                 qint64 validUntil) const
 {
-    auto next = std::make_shared<Prices>();
-    next->version = version;
+    auto next = std::make_shared<Prices>(Prices {version, CatalogueIndex(version), {}, 0, 0});
     next->catalogue = catalogueWithPictures(version);
     next->validUntil = validUntil;
     static std::atomic<quint64> generations {0}; // across services: a thread may serve several
@@ -517,11 +516,10 @@ WebAnswer WebService::quote(const QByteArray &body, const Prices *snapshot)
         return refusal;
     PricedJob job;
     QString error;
-    if (!jobFromRequest(object, snapshot->version, &job, &error))
+    if (!snapshot->index.jobFrom(object, &job, &error))
         return errorAnswer(400, error);
-    return {
-        200, "application/json; charset=utf-8",
-        json(quoteJson(priceJob(job, snapshot->version.prices), snapshot->version.info.number))};
+    return {200, "application/json; charset=utf-8",
+            quoteAnswer(priceJob(job, snapshot->version.prices), snapshot->version.info.number)};
 }
 
 WebAnswer WebService::cachedQuote(const QByteArray &body)
@@ -607,7 +605,7 @@ bool WebService::readRequest(const QByteArray &body, WebRequest *out, WebAnswer 
         ++index;
         PricedJob job;
         QString error;
-        if (!jobFromRequest(item, snapshot->version, &job, &error))
+        if (!snapshot->index.jobFrom(item, &job, &error))
             return refuse(refusalOut, 400,
                           QStringLiteral("Поле «jobs» (") + QString::number(index)
                               + QStringLiteral("): ") + error);
