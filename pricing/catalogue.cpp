@@ -908,20 +908,30 @@ QJsonObject quoteJson(const QVector<Quote> &quotes, int version)
 QByteArray quoteAnswer(const QVector<Quote> &quotes, int version)
 {
     // The keys in QJsonObject's order (sorted), so that the bytes are quoteJson's to the last.
+    QVarLengthArray<QString, 4> explanations;
+    int room = 64;
+    for (const Quote &quote : quotes) {
+        explanations.append(quote.explanation());
+        const OrderLine &line = quote.line;
+        room += 160
+            + 3
+                * (line.description.size() + explanations.last().size() + line.quantity.size()
+                   + line.unitPrice.size());
+    }
     QByteArray out;
-    out.reserve(256 + quotes.size() * 768);
+    out.reserve(room);
     out.append("{\"lines\":[");
     QVector<OrderLine> lines;
     lines.reserve(quotes.size());
-    for (const Quote &quote : quotes) {
-        const OrderLine &line = quote.line;
+    for (int i = 0; i < quotes.size(); ++i) {
+        const OrderLine &line = quotes.at(i).line;
         lines.append(line);
-        if (&quote != quotes.constData())
+        if (i > 0)
             out.append(',');
         out.append("{\"description\":");
         appendJsonString(&out, line.description);
         out.append(",\"explanation\":");
-        appendJsonString(&out, quote.explanation());
+        appendJsonString(&out, explanations.at(i));
         out.append(line.missingPrice ? ",\"missingPrice\":true" : ",\"missingPrice\":false");
         out.append(",\"quantity\":");
         appendJsonString(&out, line.quantity);

@@ -35,13 +35,18 @@ char shortEscape(ushort u)
 void appendJsonString(QByteArray *out, const QString &text)
 {
     static const char hex[] = "0123456789abcdef";
-    // Room for the worst case (every character as \uxxxx), written through a pointer, then cut
-    // to what was written: appending byte by byte is the cost otherwise.
+    // Room for every character as three bytes of UTF-8 and three more for each \uxxxx, counted
+    // first; then written through a pointer and cut to what was written. Growing the bytes as
+    // they come is the cost otherwise.
+    const ushort *const begin = text.utf16();
+    int hexEscapes = 0;
+    for (const ushort *c = begin; c != begin + text.size(); ++c)
+        hexEscapes += (*c < 0x20 && !shortEscape(*c)) || QChar::isSurrogate(*c);
     const int start = out->size();
-    out->resize(start + text.size() * 6 + 2);
+    out->resize(start + text.size() * 3 + hexEscapes * 3 + 2);
     char *to = out->data() + start;
     *to++ = '"';
-    const ushort *c = text.utf16();
+    const ushort *c = begin;
     const ushort *const end = c + text.size();
     const auto escaped = [&to](ushort u) {
         *to++ = '\\';
