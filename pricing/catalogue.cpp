@@ -745,10 +745,15 @@ CatalogueIndex::CatalogueIndex(const PriceVersion &version)
 
 bool CatalogueIndex::jobFrom(const QJsonValue &value, PricedJob *job, QString *error) const
 {
-    if (!value.isObject())
+    JobRequest request;
+    if (!jobRequestFrom(value, &request))
         return fail(error, QStringLiteral("Заказ должен быть объектом JSON"));
-    const QJsonObject object = value.toObject();
-    const QJsonValue pageValue = object.value(QLatin1String("page"));
+    return jobFrom(request, job, error);
+}
+
+bool CatalogueIndex::jobFrom(const JobRequest &asked, PricedJob *job, QString *error) const
+{
+    const QJsonValue &pageValue = asked.page;
     if (!pageValue.isString())
         return fail(error, QStringLiteral("Поле «page»: ожидается строка"));
     const auto named = d->byName.constFind(pageValue.toString());
@@ -759,13 +764,10 @@ bool CatalogueIndex::jobFrom(const QJsonValue &value, PricedJob *job, QString *e
     const PricingPage kind = *named;
     const PageIndex &index = d->pages.at(int(kind));
     const CataloguePage &page = *index.page;
-    for (auto it = object.begin(); it != object.end(); ++it) {
-        if (it.key() != QLatin1String("page") && it.key() != QLatin1String("options")
-            && it.key() != QLatin1String("fields"))
-            return fail(error,
-                        QStringLiteral("Поле ") + quoted(it.key())
-                            + QStringLiteral(": неизвестное поле"));
-    }
+    if (asked.unknownMember)
+        return fail(error,
+                    QStringLiteral("Поле ") + quoted(asked.unknownName)
+                        + QStringLiteral(": неизвестное поле"));
 
     Request request;
     request.index = &index;
@@ -773,13 +775,9 @@ bool CatalogueIndex::jobFrom(const QJsonValue &value, PricedJob *job, QString *e
     std::fill(request.chosen.begin(), request.chosen.end(), false);
     QVarLengthArray<int, 32> radioChosen(page.groups.size()); // the option chosen in each group
     std::fill(radioChosen.begin(), radioChosen.end(), -1);
-    const QJsonValue optionsValue = object.value(QLatin1String("options"));
-    if (!optionsValue.isUndefined() && !optionsValue.isArray())
+    if (asked.optionsNotArray)
         return fail(error, QStringLiteral("Поле «options»: ожидается массив"));
-    for (const QJsonValue &item : optionsValue.toArray()) {
-        if (!item.isString())
-            return fail(error, QStringLiteral("Поле «options»: ожидаются строки"));
-        const QString id = item.toString();
+    for (const QString &id : asked.options) {
         const auto place = index.options.constFind(id);
         if (place == index.options.constEnd())
             return fail(error,
@@ -796,6 +794,8 @@ bool CatalogueIndex::jobFrom(const QJsonValue &value, PricedJob *job, QString *e
         }
         request.choose(place->group, place->option);
     }
+    if (asked.optionNotString)
+        return fail(error, QStringLiteral("Поле «options»: ожидаются строки"));
 
     // A radio group keeps the button the form opens with until another is chosen: a person can
     // change it, never clear it.
@@ -811,18 +811,16 @@ bool CatalogueIndex::jobFrom(const QJsonValue &value, PricedJob *job, QString *e
 
     for (const CatalogueField &field : page.fields)
         request.fields.append(field.initial);
-    const QJsonValue fieldsValue = object.value(QLatin1String("fields"));
-    if (!fieldsValue.isUndefined() && !fieldsValue.isObject())
+    if (asked.fieldsNotObject)
         return fail(error, QStringLiteral("Поле «fields»: ожидается объект"));
-    const QJsonObject fields = fieldsValue.toObject();
-    for (auto it = fields.begin(); it != fields.end(); ++it) {
-        const auto place = index.fields.constFind(it.key());
+    for (const JobRequest::Field &asking : asked.fields) {
+        const auto place = index.fields.constFind(asking.id);
         if (place == index.fields.constEnd())
             return fail(error,
-                        QStringLiteral("Поле ") + quoted(it.key())
+                        QStringLiteral("Поле ") + quoted(asking.id)
                             + QStringLiteral(": неизвестное поле страницы ") + quoted(page.title));
         const CatalogueField &field = page.fields.at(*place);
-        const QJsonValue number = it.value();
+        const QJsonValue &number = asking.value;
         const double figure = number.toDouble();
         if (!number.isDouble() || figure != std::floor(figure) || figure < field.min
             || figure > field.max)

@@ -4,6 +4,7 @@
 // "Ответ".
 #pragma once
 
+#include "pricing/job_request.h"
 #include "pricing/jobs.h"
 #include "pricing/quote.h"
 
@@ -74,6 +75,7 @@ public:
     explicit CatalogueIndex(const PriceVersion &version);
     // jobFromRequest's answer with the index's version.
     bool jobFrom(const QJsonValue &request, PricedJob *job, QString *error) const;
+    bool jobFrom(const JobRequest &request, PricedJob *job, QString *error) const;
 
 private:
     struct Pages;

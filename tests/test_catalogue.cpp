@@ -432,6 +432,122 @@ private slots:
         QCOMPARE(prices,
                  QStringList({QStringLiteral("45"), QStringLiteral("102"), QStringLiteral("102")}));
     }
+
+    // The quote's body is read straight from its bytes when it has the plain form, by
+    // QJsonDocument otherwise; both readings must ask the same.
+    void plainBodies_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<bool>("plain");
+        QTest::addColumn<QString>("answer"); // the first line's description and price, or the error
+
+        const QString a4 = QStringLiteral("А4 (210х297 мм.); Формат 1+0; Простая; 80; ; ;  | 2");
+        const QString a6 = QStringLiteral("А6 (105х148 мм.); Формат 1+0; Простая; 80; ; ;  | 1.5");
+        QTest::newRow("compact") << QByteArray("{\"page\":\"sheet_products\",\"options\":["
+                                               "\"radioButton_3\"],\"fields\":{\"lineEdit\":7}}")
+                                 << true << a4;
+        QTest::newRow("with blanks and line breaks") << QByteArray(
+            "{ \"fields\" : {\"lineEdit\": 7 },\n\t\"options\": [ \"radioButton_3\" ],"
+            "\r\n\"page\": \"sheet_products\" }") << true
+                                                     << a4;
+        QTest::newRow("empty object")
+            << QByteArray("{}") << true << QStringLiteral("Поле «page»: ожидается строка");
+        QTest::newRow("unknown option")
+            << QByteArray("{\"page\":\"street\",\"options\":[\"x\"]}") << true
+            << QStringLiteral("Поле «options»: неизвестный вариант «x» "
+                              "на странице «Уличная»");
+        QTest::newRow("fields reported in key order")
+            << QByteArray("{\"page\":\"sheet_products\",\"fields\":{\"zz\":1,\"lineEdit\":100501}}")
+            << true
+            << QStringLiteral("Поле «Кол-во» (lineEdit): ожидается целое число от 0 до 100500");
+        QTest::newRow("an escape")
+            << QByteArray("{\"page\":\"sheet_products\",\"options\":[\"radioButton\\u005f3\"],"
+                          "\"fields\":{\"lineEdit\":7}}")
+            << false << a4;
+        QTest::newRow("non-ASCII page")
+            << QByteArray("{\"page\":\"листы\"}") << false
+            << QStringLiteral("Поле «page»: неизвестная страница «листы»");
+        // QJsonDocument keeps the last of a member given twice.
+        QTest::newRow("a member twice")
+            << QByteArray("{\"page\":\"street\",\"page\":\"sheet_products\"}") << false << a6;
+        QTest::newRow("a field twice") << QByteArray(
+            "{\"page\":\"sheet_products\",\"fields\":{\"lineEdit\":7,\"lineEdit\":9}}")
+                                       << false << a6;
+        QTest::newRow("negative")
+            << QByteArray("{\"page\":\"sheet_products\",\"fields\":{\"lineEdit\":-1}}") << false
+            << QStringLiteral("Поле «Кол-во» (lineEdit): ожидается целое число от 0 до "
+                              "100500");
+        QTest::newRow("fraction") << QByteArray(
+            "{\"page\":\"sheet_products\",\"fields\":{\"lineEdit\":7.0}}")
+                                  << false << a6;
+        QTest::newRow("exponent") << QByteArray(
+            "{\"page\":\"sheet_products\",\"fields\":{\"lineEdit\":7e0}}")
+                                  << false << a6;
+        QTest::newRow("a number as text")
+            << QByteArray("{\"page\":\"sheet_products\",\"fields\":{\"lineEdit\":\"7\"}}") << false
+            << QStringLiteral("Поле «Кол-во» (lineEdit): ожидается целое число от 0 до 100500");
+        QTest::newRow("an option no string")
+            << QByteArray("{\"page\":\"street\",\"options\":[\"x\",5]}") << false
+            << QStringLiteral("Поле «options»: неизвестный вариант «x» на странице «Уличная»");
+        QTest::newRow("a string after a number")
+            << QByteArray("{\"page\":\"street\",\"options\":[5,\"x\"]}") << false
+            << QStringLiteral("Поле «options»: ожидаются строки");
+        QTest::newRow("unknown member") << QByteArray("{\"page\":\"street\",\"price\":1}") << false
+                                        << QStringLiteral("Поле «price»: неизвестное поле");
+        QTest::newRow("unnamed member") << QByteArray("{\"page\":\"street\",\"\":1}") << false
+                                        << QStringLiteral("Поле «»: неизвестное поле");
+    }
+
+    void plainBodies()
+    {
+        QFETCH(QByteArray, body);
+        QFETCH(bool, plain);
+        QFETCH(QString, answer);
+        const CatalogueIndex index(builtInVersion());
+        const auto asked = [&index](const JobRequest &request) -> QString {
+            PricedJob job;
+            QString error;
+            if (!index.jobFrom(request, &job, &error))
+                return error;
+            const Quote first = priceJob(job, builtInVersion().prices).first();
+            return first.line.description + QStringLiteral(" | ") + first.line.unitPrice;
+        };
+        JobRequest read;
+        QCOMPARE(readPlainJobRequest(body, &read), plain);
+        if (plain)
+            QCOMPARE(asked(read), answer);
+        QJsonParseError error;
+        const QJsonDocument document = QJsonDocument::fromJson(body, &error);
+        QCOMPARE(error.error, QJsonParseError::NoError);
+        JobRequest fromJson;
+        QVERIFY(jobRequestFrom(document.object(), &fromJson));
+        QCOMPARE(asked(fromJson), answer);
+    }
+
+    void plainReaderLeavesMalformedBodies_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("an array") << QByteArray("[1]");
+        QTest::newRow("trailing comma") << QByteArray("{\"page\":\"street\",}");
+        QTest::newRow("trailing garbage") << QByteArray("{\"page\":\"street\"} x");
+        QTest::newRow("unclosed") << QByteArray("{\"page\":\"street\"");
+        QTest::newRow("unclosed text") << QByteArray("{\"page\":\"street}");
+        QTest::newRow("leading zero") << QByteArray("{\"fields\":{\"lineEdit\":07}}");
+        QTest::newRow("sixteen digits")
+            << QByteArray("{\"fields\":{\"lineEdit\":1000000000000000}}");
+        QTest::newRow("missing number") << QByteArray("{\"fields\":{\"lineEdit\":}}");
+        QTest::newRow("a zero byte after") << QByteArray("{}\0", 3);
+    }
+
+    // A body the plain reader does not take goes to QJsonDocument, which says what is wrong.
+    void plainReaderLeavesMalformedBodies()
+    {
+        QFETCH(QByteArray, body);
+        JobRequest read;
+        QVERIFY(!readPlainJobRequest(body, &read));
+    }
 };
 
 QTEST_GUILESS_MAIN(CatalogueTest)

@@ -510,13 +510,20 @@ WebAnswer WebService::answer(const QByteArray &method, const QByteArray &path,
 
 WebAnswer WebService::quote(const QByteArray &body, const Prices *snapshot)
 {
-    QJsonObject object;
-    WebAnswer refusal;
-    if (!parseBody(body, &object, &refusal))
-        return refusal;
+    // The page's plain body is read straight from its bytes; anything else by QJsonDocument,
+    // whose refusals name what is wrong.
+    JobRequest request;
+    if (!readPlainJobRequest(body, &request)) {
+        QJsonObject object;
+        WebAnswer refusal;
+        if (!parseBody(body, &object, &refusal))
+            return refusal;
+        request = JobRequest();
+        jobRequestFrom(object, &request);
+    }
     PricedJob job;
     QString error;
-    if (!snapshot->index.jobFrom(object, &job, &error))
+    if (!snapshot->index.jobFrom(request, &job, &error))
         return errorAnswer(400, error);
     return {200, "application/json; charset=utf-8",
             quoteAnswer(priceJob(job, snapshot->version.prices), snapshot->version.info.number)};
