@@ -63,7 +63,8 @@ struct PlainReader
         skipBlanks();
         return at != end && *at == c;
     }
-    bool text(QString *value)
+    // A string's bytes, left where they are.
+    bool bytes(QLatin1String *value)
     {
         if (!take('"'))
             return false;
@@ -75,8 +76,16 @@ struct PlainReader
         }
         if (at == end)
             return false;
-        *value = QString::fromLatin1(start, int(at - start));
+        *value = QLatin1String(start, int(at - start));
         ++at;
+        return true;
+    }
+    bool text(QString *value)
+    {
+        QLatin1String read;
+        if (!bytes(&read))
+            return false;
+        *value = read;
         return true;
     }
     bool whole(double *value)
@@ -109,8 +118,8 @@ bool readPlainJobRequest(const QByteArray &body, JobRequest *request)
         return false;
     if (!in.peek('}')) {
         do {
-            QString key;
-            if (!in.text(&key) || !in.take(':'))
+            QLatin1String key;
+            if (!in.bytes(&key) || !in.take(':'))
                 return false;
             if (key == QLatin1String("page") && !page) {
                 page = true;
