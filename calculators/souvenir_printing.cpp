@@ -5,6 +5,7 @@
 #include "calculators/page_parts.h"
 #include "form/mainwindow_form.h"
 #include "pricing/page_pricing.h"
+#include "pricing/souvenir_gallery.h"
 
 #include <QImage>
 #include <QPixmap>
@@ -15,14 +16,6 @@ namespace {
 // Each gallery picture is shown at one size whatever its own proportions.
 const QSize GalleryPictureSize(320, 240);
 
-QStringList numberedPictures(const QString &folder, int count, const QString &extension)
-{
-    QStringList paths;
-    for (int number = 1; number <= count; ++number)
-        paths << folder + QLatin1Char('/') + QString::number(number) + extension;
-    return paths;
-}
-
 } // namespace
 
 void MainWindow::page3_1_init()
@@ -31,42 +24,20 @@ void MainWindow::page3_1_init()
 
     form->scrollArea->hide();
 
-    const QStringList mugs = {QStringLiteral("Kruzhki/1.jpg"), QStringLiteral("Kruzhki/2.gif"),
-                              QStringLiteral("Kruzhki/3.jpg"), QStringLiteral("Kruzhki/4.jpg"),
-                              QStringLiteral("Kruzhki/5.jpg"), QStringLiteral("Kruzhki/6.jpg")};
-    form->radioButton_68->setProperty("imageAddresses", mugs);
-    form->radioButton_68->setProperty("price",
-                                      QStringList {QStringLiteral("27.0"), QStringLiteral("49.0"),
-                                                   QStringLiteral("666.0"), QStringLiteral("23.0"),
-                                                   QStringLiteral("25.0"), QStringLiteral("28.0")});
-    form->radioButton_79->setProperty(
-        "imageAddresses", numberedPictures(QStringLiteral("Ruchki"), 9, QStringLiteral(".jpg")));
-    form->radioButton_79->setProperty(
-        "price",
-        QStringList {QStringLiteral("28.0"), QStringLiteral("41.0"), QStringLiteral("366.0"),
-                     QStringLiteral("266.0"), QStringLiteral("166.0"), QStringLiteral("26.0"),
-                     QStringLiteral("28.0"), QStringLiteral("30.0"), QStringLiteral("31.0")});
-    form->radioButton_80->setProperty(
-        "imageAddresses", numberedPictures(QStringLiteral("Tekstil"), 5, QStringLiteral(".jpg")));
-    form->radioButton_80->setProperty("price",
-                                      QStringList {QStringLiteral("29.0"), QStringLiteral("44.0"),
-                                                   QStringLiteral("66.0"), QStringLiteral("47.0"),
-                                                   QStringLiteral("48.0")});
-    form->radioButton_81->setProperty(
-        "imageAddresses", numberedPictures(QStringLiteral("Beisbolki"), 3, QStringLiteral(".jpg")));
-    form->radioButton_81->setProperty(
-        "price",
-        QStringList {QStringLiteral("22.0"), QStringLiteral("49.0"), QStringLiteral("50.0")});
-    form->radioButton_82->setProperty(
-        "imageAddresses", numberedPictures(QStringLiteral("Pazzl"), 4, QStringLiteral(".jpg")));
-    form->radioButton_82->setProperty("price",
-                                      QStringList {QStringLiteral("29.0"), QStringLiteral("46.0"),
-                                                   QStringLiteral("76.0"), QStringLiteral("86.0")});
-    form->radioButton_86->setProperty(
-        "imageAddresses", numberedPictures(QStringLiteral("Kosteri"), 3, QStringLiteral(".jpg")));
-    form->radioButton_86->setProperty(
-        "price",
-        QStringList {QStringLiteral("20.0"), QStringLiteral("35.0"), QStringLiteral("86.0")});
+    // Each material with pictures carries its gallery: the pictures and the price beside each.
+    for (const SouvenirMaterial &material : souvenirGallery()) {
+        auto *button = form->page_5->findChild<QRadioButton *>(material.option);
+        if (!button)
+            continue;
+        QStringList paths;
+        QStringList prices;
+        for (const SouvenirPicture &picture : material.pictures) {
+            paths << picture.path;
+            prices << QString::number(picture.price);
+        }
+        button->setProperty("imageAddresses", paths);
+        button->setProperty("price", prices);
+    }
 
     for (QRadioButton *material :
          {form->radioButton_68, form->radioButton_79, form->radioButton_80, form->radioButton_81,

@@ -4,13 +4,17 @@
 
 #include "order/money.h"
 #include "prices/price_versions.h"
+#include "pricing/json_text.h"
 #include "pricing/page_pricing.h"
 
+#include <QHash>
 #include <QJsonArray>
-#include <QSet>
+#include <QVarLengthArray>
 
+#include <algorithm>
 #include <cmath>
 #include <initializer_list>
+#include <tuple>
 #include <type_traits>
 #include <utility>
 
@@ -501,48 +505,129 @@ QString quoted(const QString &text)
     return QStringLiteral("«") + text + QStringLiteral("»");
 }
 
-// What the client asked for, checked against the page: the options by id and the fields' texts.
-struct Request
+// A page ready for many requests: where each option and field sits, and each option as the job
+// carries it with the version's value and key.
+struct PageIndex
 {
-    QSet<QString> options;
-    QHash<QString, QString> fields; // as the form's fields would hold them
+    const CataloguePage *page = nullptr;
+    struct Place
+    {
+        int group = 0;
+        int option = 0;
+    };
+    QHash<QString, Place> options;
+    QHash<QString, int> fields;
+    QVector<QVector<OptionChoice>> choices; // by group, then option
+    QVector<int> firstOption; // each group's first option's place among all the page's options
+    int optionCount = 0;
+    int customSize = -1; // the group of the custom-size option, -1 when the page has none
+    int customSizeOption = -1;
 };
 
-template<typename Job>
-Job buildJob(const CataloguePage &page, const Request &request, const PriceVersion &version)
+PageIndex indexPage(const CataloguePage &page, const PriceVersion &version)
 {
-    Job job;
-    const Binding<Job> binding = bindingOf(&job);
-    for (const auto &[id, member] : binding.groups) {
-        const CatalogueGroup *group = nullptr;
-        for (const CatalogueGroup &candidate : page.groups) {
-            if (candidate.id == QLatin1String(id))
-                group = &candidate;
-        }
-        Q_ASSERT(group);
-        OptionGroup &options = job.*member;
-        options.title = group->title;
-        for (const CatalogueOption &option : group->options) {
-            if (!request.options.contains(option.id))
-                continue;
-            OptionChoice choice {option.id, 0.0, option.caption, !group->multiple, QString()};
+    PageIndex index;
+    index.page = &page;
+    for (int g = 0; g < page.groups.size(); ++g) {
+        const CatalogueGroup &group = page.groups.at(g);
+        QVector<OptionChoice> choices;
+        index.firstOption.append(index.optionCount);
+        index.optionCount += group.options.size();
+        for (int o = 0; o < group.options.size(); ++o) {
+            const CatalogueOption &option = group.options.at(o);
+            // The first group holding an id is the one a request's id is checked against.
+            if (!index.options.contains(option.id))
+                index.options.insert(option.id, {g, o});
+            OptionChoice choice {option.id, 0.0, option.caption, !group.multiple, QString()};
             choice.value = optionValue(version, option.id, &choice.key);
-            options.checked.append(choice);
+            choices.append(choice);
+            if (option.id == page.customSize) {
+                index.customSize = g;
+                index.customSizeOption = o;
+            }
+        }
+        index.choices.append(choices);
+    }
+    for (int f = 0; f < page.fields.size(); ++f)
+        index.fields.insert(page.fields.at(f).id, f);
+    return index;
+}
+
+// What the client asked for, checked against the page: the options chosen and the fields' texts
+// as the form's fields would hold them, by field.
+struct Request
+{
+    const PageIndex *index = nullptr;
+    QVarLengthArray<bool, 256> chosen; // by the option's place among the page's options
+    QVarLengthArray<QString, 16> fields;
+
+    bool has(int group, int option) const { return chosen[index->firstOption.at(group) + option]; }
+    void choose(int group, int option) { chosen[index->firstOption.at(group) + option] = true; }
+};
+
+// Where the page's groups and fields sit for the job's members, found once: the catalogue never
+// changes.
+template<typename Job> struct Places
+{
+    QVector<std::pair<int, OptionGroup Job::*>> groups;
+    QVector<std::tuple<int, QString Job::*, bool>> fields; // the field, its member, a typed size
+};
+
+template<typename Job> const Places<Job> &placesOf(const CataloguePage &page)
+{
+    static const Places<Job> places = [&page] {
+        Places<Job> found;
+        const Binding<Job> binding = bindingOf(static_cast<const Job *>(nullptr));
+        for (const auto &[id, member] : binding.groups) {
+            int group = -1;
+            for (int g = 0; g < page.groups.size(); ++g) {
+                if (page.groups.at(g).id == QLatin1String(id))
+                    group = g;
+            }
+            Q_ASSERT(group >= 0);
+            found.groups.append({group, member});
+        }
+        for (const auto &[id, member] : binding.fields) {
+            const QString name = QLatin1String(id);
+            int field = -1;
+            for (int f = 0; f < page.fields.size(); ++f) {
+                if (page.fields.at(f).id == name)
+                    field = f;
+            }
+            Q_ASSERT(field >= 0);
+            const bool size = name.startsWith(QLatin1String("lineEditWidth"))
+                || name.startsWith(QLatin1String("lineEditHeight"));
+            found.fields.append({field, member, size});
+        }
+        return found;
+    }();
+    return places;
+}
+
+template<typename Job> Job buildJob(const PageIndex &index, const Request &request)
+{
+    const CataloguePage &page = *index.page;
+    Job job;
+    const Places<Job> &places = placesOf<Job>(page);
+    for (const auto &[g, member] : places.groups) {
+        OptionGroup &options = job.*member;
+        options.title = page.groups.at(g).title;
+        const QVector<OptionChoice> &choices = index.choices.at(g);
+        for (int o = 0; o < choices.size(); ++o) {
+            if (request.has(g, o))
+                options.checked.append(choices.at(o));
         }
     }
-    const bool custom = page.customSize.isEmpty() || request.options.contains(page.customSize);
-    for (const auto &[id, member] : binding.fields) {
-        const QString name = QLatin1String(id);
-        // A standard format clears the typed size, as the page does when it hides it.
-        const bool size = name.startsWith(QLatin1String("lineEditWidth"))
-            || name.startsWith(QLatin1String("lineEditHeight"));
-        job.*member = size && !custom ? QString() : request.fields.value(name);
-    }
+    const bool custom = page.customSize.isEmpty()
+        || (index.customSize >= 0 && request.has(index.customSize, index.customSizeOption));
+    // A standard format clears the typed size, as the page does when it hides it.
+    for (const auto &[f, member, size] : places.fields)
+        job.*member = size && !custom ? QString() : request.fields.at(f);
     if constexpr (std::is_same_v<Job, StreetJob>) {
         for (const OptionChoice &box : job.pocketSizes.checked) {
-            for (const CatalogueField &field : page.fields) {
-                if (field.option == box.name)
-                    job.pockets.append({box, request.fields.value(field.id)});
+            for (int f = 0; f < page.fields.size(); ++f) {
+                if (page.fields.at(f).option == box.name)
+                    job.pockets.append({box, request.fields.at(f)});
             }
         }
     } else {
@@ -640,107 +725,137 @@ QJsonObject catalogueJson(const PriceVersion &version)
     return {{QStringLiteral("version"), version.info.number}, {QStringLiteral("pages"), pages}};
 }
 
-bool jobFromRequest(const QJsonValue &value, const PriceVersion &version, PricedJob *job,
-                    QString *error)
+struct CatalogueIndex::Pages
 {
-    if (!value.isObject())
+    QVector<PageIndex> pages; // by PricingPage
+    QHash<QString, PricingPage> byName;
+};
+
+CatalogueIndex::CatalogueIndex(const PriceVersion &version)
+{
+    auto pages = std::make_shared<Pages>();
+    for (const CataloguePage &page : catalogue()) {
+        if (pages->pages.size() <= int(page.page))
+            pages->pages.resize(int(page.page) + 1);
+        pages->pages[int(page.page)] = indexPage(page, version);
+        pages->byName.insert(pageName(page.page), page.page);
+    }
+    d = std::move(pages);
+}
+
+bool CatalogueIndex::jobFrom(const QJsonValue &value, PricedJob *job, QString *error) const
+{
+    JobRequest request;
+    if (!jobRequestFrom(value, &request))
         return fail(error, QStringLiteral("Заказ должен быть объектом JSON"));
-    const QJsonObject object = value.toObject();
-    const QJsonValue pageValue = object.value(QStringLiteral("page"));
+    return jobFrom(request, job, error);
+}
+
+bool CatalogueIndex::jobFrom(const JobRequest &asked, PricedJob *job, QString *error) const
+{
+    const QJsonValue &pageValue = asked.page;
     if (!pageValue.isString())
         return fail(error, QStringLiteral("Поле «page»: ожидается строка"));
-    PricingPage kind;
-    if (!pageOf({{QStringLiteral("page"), pageValue}}, &kind))
+    const auto named = d->byName.constFind(pageValue.toString());
+    if (named == d->byName.constEnd())
         return fail(error,
                     QStringLiteral("Поле «page»: неизвестная страница ")
                         + quoted(pageValue.toString()));
-    const CataloguePage &page = *cataloguePage(kind);
-    for (auto it = object.begin(); it != object.end(); ++it) {
-        if (it.key() != QLatin1String("page") && it.key() != QLatin1String("options")
-            && it.key() != QLatin1String("fields"))
-            return fail(error,
-                        QStringLiteral("Поле ") + quoted(it.key())
-                            + QStringLiteral(": неизвестное поле"));
-    }
+    const PricingPage kind = *named;
+    const PageIndex &index = d->pages.at(int(kind));
+    const CataloguePage &page = *index.page;
+    if (asked.unknownMember)
+        return fail(error,
+                    QStringLiteral("Поле ") + quoted(asked.unknownName)
+                        + QStringLiteral(": неизвестное поле"));
 
     Request request;
-    const QJsonValue optionsValue = object.value(QStringLiteral("options"));
-    if (!optionsValue.isUndefined() && !optionsValue.isArray())
+    request.index = &index;
+    request.chosen.resize(index.optionCount);
+    std::fill(request.chosen.begin(), request.chosen.end(), false);
+    QVarLengthArray<int, 32> radioChosen(page.groups.size()); // the option chosen in each group
+    std::fill(radioChosen.begin(), radioChosen.end(), -1);
+    if (asked.optionsNotArray)
         return fail(error, QStringLiteral("Поле «options»: ожидается массив"));
-    QHash<const CatalogueGroup *, QString> radioChosen;
-    for (const QJsonValue &item : optionsValue.toArray()) {
-        if (!item.isString())
-            return fail(error, QStringLiteral("Поле «options»: ожидаются строки"));
-        const QString id = item.toString();
-        const CatalogueGroup *group = page.groupOf(id);
-        if (!group)
+    for (const QString &id : asked.options) {
+        const auto place = index.options.constFind(id);
+        if (place == index.options.constEnd())
             return fail(error,
                         QStringLiteral("Поле «options»: неизвестный вариант ") + quoted(id)
                             + QStringLiteral(" на странице ") + quoted(page.title));
-        if (!group->multiple) {
-            const QString other = radioChosen.value(group);
-            if (!other.isEmpty() && other != id)
+        const CatalogueGroup &group = page.groups.at(place->group);
+        if (!group.multiple) {
+            const int other = radioChosen.at(place->group);
+            if (other >= 0 && other != place->option)
                 return fail(error,
-                            QStringLiteral("Поле «options»: в группе ") + quoted(group->title)
+                            QStringLiteral("Поле «options»: в группе ") + quoted(group.title)
                                 + QStringLiteral(" выбирается один вариант"));
-            radioChosen.insert(group, id);
+            radioChosen[place->group] = place->option;
         }
-        request.options.insert(id);
+        request.choose(place->group, place->option);
     }
+    if (asked.optionNotString)
+        return fail(error, QStringLiteral("Поле «options»: ожидаются строки"));
 
     // A radio group keeps the button the form opens with until another is chosen: a person can
     // change it, never clear it.
-    for (const CatalogueGroup &group : page.groups) {
-        if (group.multiple || radioChosen.contains(&group))
+    for (int g = 0; g < page.groups.size(); ++g) {
+        const CatalogueGroup &group = page.groups.at(g);
+        if (group.multiple || radioChosen.at(g) >= 0)
             continue;
-        for (const CatalogueOption &option : group.options) {
-            if (option.checked)
-                request.options.insert(option.id);
+        for (int o = 0; o < group.options.size(); ++o) {
+            if (group.options.at(o).checked)
+                request.choose(g, o);
         }
     }
 
     for (const CatalogueField &field : page.fields)
-        request.fields.insert(field.id, field.initial);
-    const QJsonValue fieldsValue = object.value(QStringLiteral("fields"));
-    if (!fieldsValue.isUndefined() && !fieldsValue.isObject())
+        request.fields.append(field.initial);
+    if (asked.fieldsNotObject)
         return fail(error, QStringLiteral("Поле «fields»: ожидается объект"));
-    const QJsonObject fields = fieldsValue.toObject();
-    for (auto it = fields.begin(); it != fields.end(); ++it) {
-        const CatalogueField *field = page.field(it.key());
-        if (!field)
+    for (const JobRequest::Field &asking : asked.fields) {
+        const auto place = index.fields.constFind(asking.id);
+        if (place == index.fields.constEnd())
             return fail(error,
-                        QStringLiteral("Поле ") + quoted(it.key())
+                        QStringLiteral("Поле ") + quoted(asking.id)
                             + QStringLiteral(": неизвестное поле страницы ") + quoted(page.title));
-        const QJsonValue number = it.value();
+        const CatalogueField &field = page.fields.at(*place);
+        const QJsonValue &number = asking.value;
         const double figure = number.toDouble();
-        if (!number.isDouble() || figure != std::floor(figure) || figure < field->min
-            || figure > field->max)
+        if (!number.isDouble() || figure != std::floor(figure) || figure < field.min
+            || figure > field.max)
             return fail(error,
-                        QStringLiteral("Поле ") + quoted(field->title) + QStringLiteral(" (")
-                            + field->id + QStringLiteral("): ожидается целое число от ")
-                            + QString::number(field->min) + QStringLiteral(" до ")
-                            + QString::number(field->max));
-        request.fields.insert(field->id, QString::number(qint64(figure)));
+                        QStringLiteral("Поле ") + quoted(field.title) + QStringLiteral(" (")
+                            + field.id + QStringLiteral("): ожидается целое число от ")
+                            + QString::number(field.min) + QStringLiteral(" до ")
+                            + QString::number(field.max));
+        request.fields[*place] = QString::number(qint64(figure));
     }
 
     switch (kind) {
     case PricingPage::SheetProducts:
-        *job = buildJob<SheetProductsJob>(page, request, version);
+        *job = buildJob<SheetProductsJob>(index, request);
         break;
     case PricingPage::Brochures:
-        *job = buildJob<BrochureJob>(page, request, version);
+        *job = buildJob<BrochureJob>(index, request);
         break;
     case PricingPage::Street:
-        *job = buildJob<StreetJob>(page, request, version);
+        *job = buildJob<StreetJob>(index, request);
         break;
     case PricingPage::Interior:
-        *job = buildJob<InteriorJob>(page, request, version);
+        *job = buildJob<InteriorJob>(index, request);
         break;
     case PricingPage::Souvenir:
-        *job = buildJob<SouvenirJob>(page, request, version);
+        *job = buildJob<SouvenirJob>(index, request);
         break;
     }
     return true;
+}
+
+bool jobFromRequest(const QJsonValue &value, const PriceVersion &version, PricedJob *job,
+                    QString *error)
+{
+    return CatalogueIndex(version).jobFrom(value, job, error);
 }
 
 QVector<Quote> priceJob(const PricedJob &job, const PriceTable &prices)
@@ -786,4 +901,48 @@ QJsonObject quoteJson(const QVector<Quote> &quotes, int version)
     return {{QStringLiteral("lines"), lines},
             {QStringLiteral("total"), linesSum(orderLines)},
             {QStringLiteral("version"), version}};
+}
+
+QByteArray quoteAnswer(const QVector<Quote> &quotes, int version)
+{
+    // The keys in QJsonObject's order (sorted), so that the bytes are quoteJson's to the last.
+    QVarLengthArray<QString, 4> explanations;
+    int room = 64;
+    for (const Quote &quote : quotes) {
+        explanations.append(quote.explanation());
+        const OrderLine &line = quote.line;
+        room += 160
+            + 3
+                * (line.description.size() + explanations.last().size() + line.quantity.size()
+                   + line.unitPrice.size());
+    }
+    QByteArray out;
+    out.reserve(room);
+    out.append("{\"lines\":[");
+    QVector<OrderLine> lines;
+    lines.reserve(quotes.size());
+    for (int i = 0; i < quotes.size(); ++i) {
+        const OrderLine &line = quotes.at(i).line;
+        lines.append(line);
+        if (i > 0)
+            out.append(',');
+        out.append("{\"description\":");
+        appendJsonString(&out, line.description);
+        out.append(",\"explanation\":");
+        appendJsonString(&out, explanations.at(i));
+        out.append(line.missingPrice ? ",\"missingPrice\":true" : ",\"missingPrice\":false");
+        out.append(",\"quantity\":");
+        appendJsonString(&out, line.quantity);
+        out.append(",\"sum\":");
+        appendJsonNumber(&out, lineSum(line));
+        out.append(",\"unitPrice\":");
+        appendJsonString(&out, line.unitPrice);
+        out.append('}');
+    }
+    out.append("],\"total\":");
+    appendJsonNumber(&out, linesSum(lines));
+    out.append(",\"version\":");
+    out.append(QByteArray::number(version));
+    out.append('}');
+    return out;
 }

@@ -4,6 +4,7 @@
 // "Ответ".
 #pragma once
 
+#include "pricing/job_request.h"
 #include "pricing/jobs.h"
 #include "pricing/quote.h"
 
@@ -11,6 +12,8 @@
 #include <QJsonValue>
 #include <QString>
 #include <QVector>
+
+#include <memory>
 
 struct PriceVersion;
 class PriceTable;
@@ -64,11 +67,28 @@ QJsonObject catalogueJson(const PriceVersion &version);
 bool jobFromRequest(const QJsonValue &request, const PriceVersion &version, PricedJob *job,
                     QString *error);
 
+// The pages made ready for many requests with one version: each option's place and value found
+// by hash. Made once per version; copies share it.
+class CatalogueIndex
+{
+public:
+    explicit CatalogueIndex(const PriceVersion &version);
+    // jobFromRequest's answer with the index's version.
+    bool jobFrom(const QJsonValue &request, PricedJob *job, QString *error) const;
+    bool jobFrom(const JobRequest &request, PricedJob *job, QString *error) const;
+
+private:
+    struct Pages;
+    std::shared_ptr<const Pages> d;
+};
+
 // The lines a press of the page's "Ответ" appends for the job, the tier line included.
 QVector<Quote> priceJob(const PricedJob &job, const PriceTable &prices);
 
 // {"lines": [{"description", "quantity", "unitPrice", "sum", "missingPrice", "explanation"}],
 // "total", "version"}
 QJsonObject quoteJson(const QVector<Quote> &quotes, int version);
+// quoteJson's compact JSON text, byte for byte, written without building the object.
+QByteArray quoteAnswer(const QVector<Quote> &quotes, int version);
 // One line as the answer gives it.
 QJsonObject lineJson(const OrderLine &line);

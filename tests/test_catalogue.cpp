@@ -2,10 +2,14 @@
 // suites expect from the window, and a wrong job is refused with a message naming the field.
 #include "prices/price_versions.h"
 #include "pricing/catalogue.h"
+#include "pricing/json_text.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QtTest>
+
+#include <cmath>
+#include <limits>
 
 namespace {
 
@@ -259,6 +263,290 @@ private slots:
                               QStringLiteral("interior=Интерьерная"),
                               QStringLiteral("souvenir=Печать")}));
         QCOMPARE(options, 257);
+    }
+
+    // The answer's texts are written by hand: each must come out as Qt's compact JSON writes it.
+    void jsonStrings_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("json");
+
+        QTest::newRow("plain") << QStringLiteral("A4 350") << QByteArray("\"A4 350\"");
+        QTest::newRow("empty") << QString() << QByteArray("\"\"");
+        QTest::newRow("quote and backslash")
+            << QStringLiteral("\"Лак\" 1\\2") << QByteArray("\"\\\"Лак\\\" 1\\\\2\"");
+        QTest::newRow("control characters by letter")
+            << QStringLiteral("a\nb\tc\rd\be\ff") << QByteArray("\"a\\nb\\tc\\rd\\be\\ff\"");
+        QTest::newRow("other control characters in hex") << QString(QChar(0x01)) + QChar(0x0b)
+                + QChar(0x1f) + QChar(0x00) << QByteArray("\"\\u0001\\u000b\\u001f\\u0000\"");
+        QTest::newRow("delete and slash as they are")
+            << QString(QChar(0x7f)) + QStringLiteral("/") << QByteArray("\"\x7f/\"");
+        QTest::newRow("Cyrillic and the rouble sign as UTF-8")
+            << QStringLiteral("Обрезка 132 ₽") << QByteArray("\"Обрезка 132 ₽\"");
+        QTest::newRow("a character beyond the basic plane")
+            << QString::fromUcs4(U"x\U0001F600") << QByteArray("\"x\xf0\x9f\x98\x80\"");
+        QTest::newRow("lone surrogates escaped") << QString(QChar(0xd800)) + QStringLiteral("x")
+                + QChar(0xdc00) << QByteArray("\"\\ud800x\\udc00\"");
+        QTest::newRow("high surrogate at the end")
+            << QStringLiteral("ab") + QChar(0xdbff) << QByteArray("\"ab\\udbff\"");
+    }
+
+    void jsonStrings()
+    {
+        QFETCH(QString, text);
+        QFETCH(QByteArray, json);
+        QByteArray written("[");
+        appendJsonString(&written, text);
+        written.append(']');
+        QCOMPARE(written, '[' + json + ']');
+        // The same as Qt's writer, which the answers were before.
+        QCOMPARE(written, QJsonDocument(QJsonArray {text}).toJson(QJsonDocument::Compact));
+    }
+
+    void jsonNumbers_data()
+    {
+        QTest::addColumn<double>("number");
+        QTest::addColumn<QByteArray>("json");
+
+        QTest::newRow("whole") << 92400.0 << QByteArray("92400");
+        QTest::newRow("a million without exponent") << 1e6 << QByteArray("1000000");
+        QTest::newRow("negative whole") << -1500.0 << QByteArray("-1500");
+        QTest::newRow("minus zero") << -0.0 << QByteArray("0");
+        QTest::newRow("a tenth") << 0.1 << QByteArray("0.1");
+        QTest::newRow("kopecks") << 13203.15 << QByteArray("13203.15");
+        QTest::newRow("sum of tenths") << 0.1 + 0.2 << QByteArray("0.30000000000000004");
+        QTest::newRow("small") << 1e-7 << QByteArray("1e-07");
+        QTest::newRow("whole beyond 2^53")
+            << 6560823682932000000.0 << QByteArray("6560823682932000000");
+        QTest::newRow("beyond 64 bits") << 1e20 << QByteArray("1e+20");
+        QTest::newRow("infinity") << std::numeric_limits<double>::infinity() << QByteArray("null");
+        QTest::newRow("not a number") << std::nan("") << QByteArray("null");
+    }
+
+    void jsonNumbers()
+    {
+        QFETCH(double, number);
+        QFETCH(QByteArray, json);
+        QByteArray written;
+        appendJsonNumber(&written, number);
+        QCOMPARE(written, json);
+        QCOMPARE('[' + written + ']',
+                 QJsonDocument(QJsonArray {number}).toJson(QJsonDocument::Compact));
+    }
+
+    // A line's texts with what the writer must escape, its numbers from its texts.
+    void quoteAnswerIsQuoteJson_data()
+    {
+        QTest::addColumn<QString>("description");
+        QTest::addColumn<QString>("quantity");
+        QTest::addColumn<QString>("unitPrice");
+        QTest::addColumn<QString>("factorText");
+        QTest::addColumn<bool>("missing");
+        QTest::addColumn<QByteArray>("json");
+
+        QTest::newRow("quotes and backslash in the description")
+            << QStringLiteral("Кружка \"Лого\" \\ 1") << QStringLiteral("3")
+            << QStringLiteral("0.1") << QStringLiteral("стандартный формат → 1") << false
+            << QByteArray(
+                   "{\"lines\":[{\"description\":\"Кружка \\\"Лого\\\" \\\\ 1\",\"explanation\":"
+                   "\"Размер: стандартный формат → 1\\nЦена за единицу: 0.1\\n"
+                   "Прайс-лист: встроенный (версия 0)\",\"missingPrice\":false,"
+                   "\"quantity\":\"3\",\"sum\":0.30000000000000004,\"unitPrice\":\"0.1\"}],"
+                   "\"total\":0.30000000000000004,\"version\":4}");
+        QTest::newRow("a million as exponent text, missing price")
+            << QStringLiteral("Визитки\t(90х50)") << QStringLiteral("1e+06") << QStringLiteral("0")
+            << QStringLiteral("a\u0001b") << true
+            << QByteArray(
+                   "{\"lines\":[{\"description\":\"Визитки\\t(90х50)\",\"explanation\":"
+                   "\"Нет цены в прайс-листе: ключ \\nРазмер: a\\u0001b\\nЦена за единицу: 0\\n"
+                   "Прайс-лист: встроенный (версия 0)\",\"missingPrice\":true,"
+                   "\"quantity\":\"1e+06\",\"sum\":0,\"unitPrice\":\"0\"}],\"total\":0,"
+                   "\"version\":4}");
+        QTest::newRow("a sum of a million")
+            << QStringLiteral("Листовки") << QStringLiteral("1e+06") << QStringLiteral("1")
+            << QStringLiteral("1") << false
+            << QByteArray("{\"lines\":[{\"description\":\"Листовки\",\"explanation\":"
+                          "\"Размер: 1\\nЦена за единицу: 1\\nПрайс-лист: встроенный (версия 0)\","
+                          "\"missingPrice\":false,\"quantity\":\"1e+06\",\"sum\":1000000,"
+                          "\"unitPrice\":\"1\"}],\"total\":1000000,\"version\":4}");
+        QTest::newRow("a quantity that is no number")
+            << QString() << QStringLiteral("много") << QStringLiteral("5") << QString() << false
+            << QByteArray(
+                   "{\"lines\":[{\"description\":\"\",\"explanation\":"
+                   "\"Размер: \\nЦена за единицу: 5\\nПрайс-лист: встроенный (версия 0)\","
+                   "\"missingPrice\":false,\"quantity\":\"много\",\"sum\":0,\"unitPrice\":\"5\"}],"
+                   "\"total\":0,\"version\":4}");
+    }
+
+    void quoteAnswerIsQuoteJson()
+    {
+        QFETCH(QString, description);
+        QFETCH(QString, quantity);
+        QFETCH(QString, unitPrice);
+        QFETCH(QString, factorText);
+        QFETCH(bool, missing);
+        QFETCH(QByteArray, json);
+        Quote quote;
+        quote.line.description = description;
+        quote.line.setText(OrderLine::Quantity, quantity);
+        quote.line.setText(OrderLine::UnitPrice, unitPrice);
+        quote.line.missingPrice = missing;
+        quote.factorText = factorText;
+        quote.unitPrice = unitPrice.toDouble();
+        // Two lines as well as one: the total is the lines' sum.
+        QCOMPARE(quoteAnswer({quote}, 4), json);
+        QCOMPARE(quoteAnswer({quote}, 4),
+                 QJsonDocument(quoteJson({quote}, 4)).toJson(QJsonDocument::Compact));
+        QCOMPARE(quoteAnswer({quote, quote}, 4),
+                 QJsonDocument(quoteJson({quote, quote}, 4)).toJson(QJsonDocument::Compact));
+    }
+
+    void noLinesAnswer()
+    {
+        QCOMPARE(quoteAnswer({}, 7), QByteArray("{\"lines\":[],\"total\":0,\"version\":7}"));
+    }
+
+    // The index is made once per version: its options carry that version's amounts, not the
+    // built-in ones, and a copy answers the same.
+    void indexPricesWithItsVersion()
+    {
+        PriceVersionInfo info;
+        info.number = 5;
+        info.from = QDate(2026, 1, 1);
+        const PriceVersion version = changedVersion(
+            builtInVersion(), {}, {{QStringLiteral("sheet.varnish.1-0"), 100.0}}, info);
+        const QJsonObject job
+            = request(QStringLiteral("sheet_products"),
+                      {QStringLiteral("radioButton_3"), QStringLiteral("checkBox_161")},
+                      {QStringLiteral("lineEdit=10")});
+        const CatalogueIndex builtIn(builtInVersion());
+        const CatalogueIndex own(version);
+        const CatalogueIndex copy = own;
+        QStringList prices;
+        for (const CatalogueIndex *index : {&builtIn, &own, &copy}) {
+            PricedJob priced;
+            QString error;
+            QVERIFY2(index->jobFrom(job, &priced, &error), qPrintable(error));
+            prices << priceJob(priced, builtInVersion().prices).first().line.unitPrice;
+        }
+        QCOMPARE(prices,
+                 QStringList({QStringLiteral("45"), QStringLiteral("102"), QStringLiteral("102")}));
+    }
+
+    // The quote's body is read straight from its bytes when it has the plain form, by
+    // QJsonDocument otherwise; both readings must ask the same.
+    void plainBodies_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<bool>("plain");
+        QTest::addColumn<QString>("answer"); // the first line's description and price, or the error
+
+        const QString a4 = QStringLiteral("А4 (210х297 мм.); Формат 1+0; Простая; 80; ; ;  | 2");
+        const QString a6 = QStringLiteral("А6 (105х148 мм.); Формат 1+0; Простая; 80; ; ;  | 1.5");
+        QTest::newRow("compact") << QByteArray("{\"page\":\"sheet_products\",\"options\":["
+                                               "\"radioButton_3\"],\"fields\":{\"lineEdit\":7}}")
+                                 << true << a4;
+        QTest::newRow("with blanks and line breaks") << QByteArray(
+            "{ \"fields\" : {\"lineEdit\": 7 },\n\t\"options\": [ \"radioButton_3\" ],"
+            "\r\n\"page\": \"sheet_products\" }") << true
+                                                     << a4;
+        QTest::newRow("empty object")
+            << QByteArray("{}") << true << QStringLiteral("Поле «page»: ожидается строка");
+        QTest::newRow("unknown option")
+            << QByteArray("{\"page\":\"street\",\"options\":[\"x\"]}") << true
+            << QStringLiteral("Поле «options»: неизвестный вариант «x» "
+                              "на странице «Уличная»");
+        QTest::newRow("fields reported in key order")
+            << QByteArray("{\"page\":\"sheet_products\",\"fields\":{\"zz\":1,\"lineEdit\":100501}}")
+            << true
+            << QStringLiteral("Поле «Кол-во» (lineEdit): ожидается целое число от 0 до 100500");
+        QTest::newRow("an escape")
+            << QByteArray("{\"page\":\"sheet_products\",\"options\":[\"radioButton\\u005f3\"],"
+                          "\"fields\":{\"lineEdit\":7}}")
+            << false << a4;
+        QTest::newRow("non-ASCII page")
+            << QByteArray("{\"page\":\"листы\"}") << false
+            << QStringLiteral("Поле «page»: неизвестная страница «листы»");
+        // QJsonDocument keeps the last of a member given twice.
+        QTest::newRow("a member twice")
+            << QByteArray("{\"page\":\"street\",\"page\":\"sheet_products\"}") << false << a6;
+        QTest::newRow("a field twice") << QByteArray(
+            "{\"page\":\"sheet_products\",\"fields\":{\"lineEdit\":7,\"lineEdit\":9}}")
+                                       << false << a6;
+        QTest::newRow("negative")
+            << QByteArray("{\"page\":\"sheet_products\",\"fields\":{\"lineEdit\":-1}}") << false
+            << QStringLiteral("Поле «Кол-во» (lineEdit): ожидается целое число от 0 до "
+                              "100500");
+        QTest::newRow("fraction") << QByteArray(
+            "{\"page\":\"sheet_products\",\"fields\":{\"lineEdit\":7.0}}")
+                                  << false << a6;
+        QTest::newRow("exponent") << QByteArray(
+            "{\"page\":\"sheet_products\",\"fields\":{\"lineEdit\":7e0}}")
+                                  << false << a6;
+        QTest::newRow("a number as text")
+            << QByteArray("{\"page\":\"sheet_products\",\"fields\":{\"lineEdit\":\"7\"}}") << false
+            << QStringLiteral("Поле «Кол-во» (lineEdit): ожидается целое число от 0 до 100500");
+        QTest::newRow("an option no string")
+            << QByteArray("{\"page\":\"street\",\"options\":[\"x\",5]}") << false
+            << QStringLiteral("Поле «options»: неизвестный вариант «x» на странице «Уличная»");
+        QTest::newRow("a string after a number")
+            << QByteArray("{\"page\":\"street\",\"options\":[5,\"x\"]}") << false
+            << QStringLiteral("Поле «options»: ожидаются строки");
+        QTest::newRow("unknown member") << QByteArray("{\"page\":\"street\",\"price\":1}") << false
+                                        << QStringLiteral("Поле «price»: неизвестное поле");
+        QTest::newRow("unnamed member") << QByteArray("{\"page\":\"street\",\"\":1}") << false
+                                        << QStringLiteral("Поле «»: неизвестное поле");
+    }
+
+    void plainBodies()
+    {
+        QFETCH(QByteArray, body);
+        QFETCH(bool, plain);
+        QFETCH(QString, answer);
+        const CatalogueIndex index(builtInVersion());
+        const auto asked = [&index](const JobRequest &request) -> QString {
+            PricedJob job;
+            QString error;
+            if (!index.jobFrom(request, &job, &error))
+                return error;
+            const Quote first = priceJob(job, builtInVersion().prices).first();
+            return first.line.description + QStringLiteral(" | ") + first.line.unitPrice;
+        };
+        JobRequest read;
+        QCOMPARE(readPlainJobRequest(body, &read), plain);
+        if (plain)
+            QCOMPARE(asked(read), answer);
+        QJsonParseError error;
+        const QJsonDocument document = QJsonDocument::fromJson(body, &error);
+        QCOMPARE(error.error, QJsonParseError::NoError);
+        JobRequest fromJson;
+        QVERIFY(jobRequestFrom(document.object(), &fromJson));
+        QCOMPARE(asked(fromJson), answer);
+    }
+
+    void plainReaderLeavesMalformedBodies_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("an array") << QByteArray("[1]");
+        QTest::newRow("trailing comma") << QByteArray("{\"page\":\"street\",}");
+        QTest::newRow("trailing garbage") << QByteArray("{\"page\":\"street\"} x");
+        QTest::newRow("unclosed") << QByteArray("{\"page\":\"street\"");
+        QTest::newRow("unclosed text") << QByteArray("{\"page\":\"street}");
+        QTest::newRow("leading zero") << QByteArray("{\"fields\":{\"lineEdit\":07}}");
+        QTest::newRow("sixteen digits")
+            << QByteArray("{\"fields\":{\"lineEdit\":1000000000000000}}");
+        QTest::newRow("missing number") << QByteArray("{\"fields\":{\"lineEdit\":}}");
+        QTest::newRow("a zero byte after") << QByteArray("{}\0", 3);
+    }
+
+    // A body the plain reader does not take goes to QJsonDocument, which says what is wrong.
+    void plainReaderLeavesMalformedBodies()
+    {
+        QFETCH(QByteArray, body);
+        JobRequest read;
+        QVERIFY(!readPlainJobRequest(body, &read));
     }
 };
 

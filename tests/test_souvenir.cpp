@@ -46,6 +46,8 @@ private slots:
     void sizeToggleEmptiesFields();
 
     void galleryOfPens();
+    void galleryPrices_data();
+    void galleryPrices();
     void materialWithoutPicturesEmptiesGallery();
     void rightColumnMaterialLeavesGallery();
     void repeatedClicksDoNotLeak();
@@ -428,6 +430,40 @@ void SouvenirTest::galleryOfPens()
     QVERIFY2(!choices.at(2)->isChecked(), "two pictures checked at once");
     QVERIFY2(find<QRadioButton>("radioButton_79")->isChecked(), "the material lost its check");
     QCOMPARE(rows(), 0);
+}
+
+void SouvenirTest::galleryPrices_data()
+{
+    QTest::addColumn<QString>("material");
+    QTest::addColumn<QList<double>>("prices");
+
+    QTest::newRow("Кружки") << "radioButton_68" << QList<double> {27, 49, 666, 23, 25, 28};
+    QTest::newRow("Ручки") << "radioButton_79"
+                           << QList<double> {28, 41, 366, 266, 166, 26, 28, 30, 31};
+    QTest::newRow("Текстиль") << "radioButton_80" << QList<double> {29, 44, 66, 47, 48};
+    QTest::newRow("Бейсболки") << "radioButton_81" << QList<double> {22, 49, 50};
+    QTest::newRow("Пазлы") << "radioButton_82" << QList<double> {29, 46, 76, 86};
+    QTest::newRow("Костеры") << "radioButton_86" << QList<double> {20, 35, 86};
+}
+
+// Each material's gallery: a loaded picture in every row and the price beside it.
+void SouvenirTest::galleryPrices()
+{
+    QFETCH(QString, material);
+    QFETCH(QList<double>, prices);
+    click(material);
+    QCOMPARE(galleryGrid()->count(), 2 * prices.size());
+    QList<double> shown;
+    for (int row = 0; row < prices.size(); ++row) {
+        auto *choice
+            = qobject_cast<QRadioButton *>(galleryGrid()->itemAtPosition(row, 0)->widget());
+        auto *picture = qobject_cast<QLabel *>(galleryGrid()->itemAtPosition(row, 1)->widget());
+        QVERIFY2(choice && picture, qPrintable(QStringLiteral("row %1 mixed up").arg(row)));
+        QVERIFY2(!shownPicture(picture).isNull(),
+                 qPrintable(QStringLiteral("picture %1 not loaded").arg(row + 1)));
+        shown << choice->property("value").toDouble();
+    }
+    QCOMPARE(shown, prices);
 }
 
 void SouvenirTest::materialWithoutPicturesEmptiesGallery()

@@ -1,54 +1,15 @@
-// The same folders and counts as the souvenir page's gallery.
+// The gallery's pictures from the service's own resources.
 #include "web/pictures.h"
 
 #include <QFile>
-#include <QVector>
-
-namespace {
-
-struct Material
-{
-    const char *option;
-    const char *folder;
-    int count;
-};
-
-const QVector<Material> &materials()
-{
-    static const QVector<Material> list
-        = {{"radioButton_68", "Kruzhki", 6}, {"radioButton_79", "Ruchki", 9},
-           {"radioButton_80", "Tekstil", 5}, {"radioButton_81", "Beisbolki", 3},
-           {"radioButton_82", "Pazzl", 4},   {"radioButton_86", "Kosteri", 3}};
-    return list;
-}
-
-QString pictureName(const Material &material, int number)
-{
-    // The second mug picture is the one drawn as a GIF.
-    const bool gif = QLatin1String(material.folder) == QLatin1String("Kruzhki") && number == 2;
-    return QLatin1String(material.folder) + QLatin1Char('/') + QString::number(number)
-        + (gif ? QStringLiteral(".gif") : QStringLiteral(".jpg"));
-}
-
-} // namespace
-
-QStringList souvenirPictures(const QString &optionId)
-{
-    QStringList paths;
-    for (const Material &material : materials()) {
-        if (optionId == QLatin1String(material.option)) {
-            for (int number = 1; number <= material.count; ++number)
-                paths << pictureName(material, number);
-        }
-    }
-    return paths;
-}
 
 QStringList allSouvenirPictures()
 {
     QStringList paths;
-    for (const Material &material : materials())
-        paths << souvenirPictures(QLatin1String(material.option));
+    for (const SouvenirMaterial &material : souvenirGallery()) {
+        for (const SouvenirPicture &picture : material.pictures)
+            paths << picture.path;
+    }
     return paths;
 }
 

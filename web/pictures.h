@@ -2,13 +2,12 @@
 // catalogue names them by URL and the service answers those URLs from its own resources.
 #pragma once
 
+#include "pricing/souvenir_gallery.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 
-// The pictures of a souvenir material option as paths under /pictures/ ("Kruzhki/1.jpg"); empty
-// for an option without pictures.
-QStringList souvenirPictures(const QString &optionId);
 // Every picture path of every material, in the page's order.
 QStringList allSouvenirPictures();
 

@@ -391,8 +391,7 @@ QByteArray catalogueWithPictures(const PriceVersion &version)
 std::shared_ptr<const WebService::Prices> WebService::pricesFor(const PriceVersion &version,
                                                                 qint64 validUntil) const
 {
-    auto next = std::make_shared<Prices>();
-    next->version = version;
+    auto next = std::make_shared<Prices>(Prices {version, CatalogueIndex(version), {}, 0, 0});
     next->catalogue = catalogueWithPictures(version);
     next->validUntil = validUntil;
     static std::atomic<quint64> generations {0}; // across services: a thread may serve several
@@ -511,17 +510,23 @@ WebAnswer WebService::answer(const QByteArray &method, const QByteArray &path,
 
 WebAnswer WebService::quote(const QByteArray &body, const Prices *snapshot)
 {
-    QJsonObject object;
-    WebAnswer refusal;
-    if (!parseBody(body, &object, &refusal))
-        return refusal;
+    // The page's plain body is read straight from its bytes; anything else by QJsonDocument,
+    // whose refusals name what is wrong.
+    JobRequest request;
+    if (!readPlainJobRequest(body, &request)) {
+        QJsonObject object;
+        WebAnswer refusal;
+        if (!parseBody(body, &object, &refusal))
+            return refusal;
+        request = JobRequest();
+        jobRequestFrom(object, &request);
+    }
     PricedJob job;
     QString error;
-    if (!jobFromRequest(object, snapshot->version, &job, &error))
+    if (!snapshot->index.jobFrom(request, &job, &error))
         return errorAnswer(400, error);
-    return {
-        200, "application/json; charset=utf-8",
-        json(quoteJson(priceJob(job, snapshot->version.prices), snapshot->version.info.number))};
+    return {200, "application/json; charset=utf-8",
+            quoteAnswer(priceJob(job, snapshot->version.prices), snapshot->version.info.number)};
 }
 
 WebAnswer WebService::cachedQuote(const QByteArray &body)
@@ -607,7 +612,7 @@ bool WebService::readRequest(const QByteArray &body, WebRequest *out, WebAnswer 
         ++index;
         PricedJob job;
         QString error;
-        if (!jobFromRequest(item, snapshot->version, &job, &error))
+        if (!snapshot->index.jobFrom(item, &job, &error))
             return refuse(refusalOut, 400,
                           QStringLiteral("Поле «jobs» (") + QString::number(index)
                               + QStringLiteral("): ") + error);

@@ -96,6 +96,7 @@ private:
     struct Prices
     {
         PriceVersion version;
+        CatalogueIndex index; // the version's options ready for quotes
         QByteArray catalogue;
         qint64 validUntil = 0; // the next midnight by the clock; 0: for good
         quint64 generation = 0; // tells a thread's quote cache its answers are stale
