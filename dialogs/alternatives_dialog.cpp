@@ -5,15 +5,11 @@
 #include "dialogs/screen_fit.h"
 #include "order/money.h"
 
-#include <QGroupBox>
+#include "ui_alternatives_dialog.h"
+
 #include <QHeaderView>
-#include <QLabel>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QScrollBar>
 #include <QTableWidget>
-#include <QToolBox>
-#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -22,12 +18,13 @@ AlternativesDialog::AlternativesDialog(const QString &pageTitle, const QString &
                                        const QVector<Alternative> &alternatives,
                                        const QHash<QString, QString> &captions, QWidget *parent)
     : QDialog(parent)
+    , ui(new Ui::AlternativesDialog)
     , offered(alternatives)
-    , view(new QTableWidget(alternatives.size(), ColumnCount, this))
 {
-    setObjectName(QStringLiteral("alternativesDialog"));
+    ui->setupUi(this);
     setWindowTitle(QStringLiteral("Варианты: ") + pageTitle);
-    view->setObjectName(QStringLiteral("tableAlternatives"));
+    QTableWidget *view = ui->tableAlternatives;
+    view->setRowCount(alternatives.size());
 
     bool tiers = false;
     for (const Alternative &alternative : alternatives)
@@ -35,11 +32,6 @@ AlternativesDialog::AlternativesDialog(const QString &pageTitle, const QString &
     view->setHorizontalHeaderLabels(
         {QString(), firstTitle, secondTitle, QStringLiteral("Цена за шт."),
          tiers ? QStringLiteral("Сумма с тиражом") : QStringLiteral("Сумма")});
-    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    view->setSelectionMode(QAbstractItemView::SingleSelection);
-    view->verticalHeader()->hide();
-    view->setWordWrap(false);
     const QFontMetrics metrics(view->font());
     view->verticalHeader()->setDefaultSectionSize(metrics.height() + 8);
 
@@ -91,18 +83,14 @@ AlternativesDialog::AlternativesDialog(const QString &pageTitle, const QString &
         view->setColumnWidth(column, width);
         tableWidth += width;
     }
-    view->horizontalHeader()->setStretchLastSection(true);
     if (!alternatives.isEmpty())
         view->setCurrentCell(currentRow, First);
 
-    auto *hint = new QLabel(alternatives.isEmpty()
-                                ? QStringLiteral("В прайс-листе нет других вариантов.")
-                                : QStringLiteral("Дешёвые сверху. Enter или двойной щелчок — "
-                                                 "выбрать вариант, Esc — закрыть."),
-                            this);
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(view);
-    layout->addWidget(hint);
+    ui->labelAlternativesHint->setText(alternatives.isEmpty()
+                                           ? QStringLiteral("В прайс-листе нет других вариантов.")
+                                           : QStringLiteral("Дешёвые сверху. Enter или двойной "
+                                                            "щелчок — выбрать вариант, Esc — "
+                                                            "закрыть."));
     // The whole width of the columns and up to sixteen rows, within the screen.
     const int visibleRows = qBound(4, int(alternatives.size()), 16);
     QSize wanted(tableWidth + 24,
@@ -112,6 +100,13 @@ AlternativesDialog::AlternativesDialog(const QString &pageTitle, const QString &
 
     connect(view, &QAbstractItemView::activated, this,
             [this](const QModelIndex &index) { choose(index.row()); });
+}
+
+AlternativesDialog::~AlternativesDialog() = default;
+
+QTableWidget *AlternativesDialog::table() const
+{
+    return ui->tableAlternatives;
 }
 
 void AlternativesDialog::choose(int row)

@@ -7,9 +7,13 @@
 
 #include <QDialog>
 #include <QHash>
+#include <QScopedPointer>
 
 #include <functional>
 
+namespace Ui {
+class AlternativesDialog;
+}
 class QTableWidget;
 
 class AlternativesDialog : public QDialog
@@ -23,16 +27,17 @@ public:
     AlternativesDialog(const QString &pageTitle, const QString &firstTitle,
                        const QString &secondTitle, const QVector<Alternative> &alternatives,
                        const QHash<QString, QString> &captions, QWidget *parent);
+    ~AlternativesDialog() override;
 
     // Called with the pairing chosen, before the table closes.
     std::function<void(const Alternative &chosen)> apply;
 
-    QTableWidget *table() const { return view; }
+    QTableWidget *table() const;
     const QVector<Alternative> &alternatives() const { return offered; }
 
 private:
     void choose(int row);
 
+    const QScopedPointer<Ui::AlternativesDialog> ui;
     QVector<Alternative> offered;
-    QTableWidget *view;
 };

@@ -6,13 +6,11 @@
 #include "dialogs/audit_model.h"
 
 #include <QDialog>
+#include <QScopedPointer>
 
-class QCheckBox;
-class QDateEdit;
-class QLabel;
-class QLineEdit;
-class QPushButton;
-class QTableView;
+namespace Ui {
+class AuditDialog;
+}
 
 class AuditDialog : public QDialog
 {
@@ -20,6 +18,7 @@ class AuditDialog : public QDialog
 
 public:
     AuditDialog(AuditReader reader, QWidget *parent);
+    ~AuditDialog() override;
 
     // The filter as the fields give it.
     AuditFilter filter() const;
@@ -32,18 +31,9 @@ public:
 private:
     void showReading(const AuditReading &reading);
 
+    const QScopedPointer<Ui::AuditDialog> ui;
     AuditReader reader;
     AuditModel *model;
-    QCheckBox *fromOn;
-    QDateEdit *from;
-    QCheckBox *toOn;
-    QDateEdit *to;
-    QLineEdit *who;
-    QLineEdit *what;
-    QPushButton *showButton;
-    QLabel *chain;
-    QLabel *status;
-    QTableView *table;
     int asked = 0;
     int shown = 0;
 };

@@ -13,6 +13,8 @@
 
 #include "dialogs/file_pool.h"
 
+#include "ui_price_list_dialog.h"
+
 #ifdef PRINTCALC_HAVE_OFFICE
 #include "office/office_pool.h"
 #include "office/office_session.h"
@@ -23,8 +25,6 @@
 #include <QApplication>
 #include <QBrush>
 #include <QCloseEvent>
-#include <QComboBox>
-#include <QDateEdit>
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QFile>
@@ -32,23 +32,14 @@
 #include <QFileInfo>
 #include <QFont>
 #include <QFutureWatcher>
-#include <QHBoxLayout>
 #include <QHeaderView>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QMessageBox>
-#include <QPlainTextEdit>
 #include <QPointer>
-#include <QPushButton>
 #include <QSaveFile>
 #include <QSortFilterProxyModel>
-#include <QSplitter>
 #include <QStyle>
 #include <QStyledItemDelegate>
-#include <QTableView>
 #include <QTimer>
-#include <QVBoxLayout>
 #include <QtConcurrent>
 
 #include <cmath>
@@ -406,12 +397,12 @@ public:
 
 PriceListDialog::PriceListDialog(PriceBook &book, QWidget *parent)
     : QDialog(parent)
+    , ui(new Ui::PriceListDialog)
     , book(book)
     , model(new PriceListModel(this))
     , filter(new PriceFilterModel(this))
 {
-    setObjectName(QStringLiteral("dialogPrices"));
-    setWindowTitle(QStringLiteral("Прайс-лист"));
+    ui->setupUi(this);
     resizeWithinScreen(this, QSize(1180, 720));
 
     chooseOpenFile = [this](const QString &caption, const QString &filterText) {
@@ -426,140 +417,39 @@ PriceListDialog::PriceListDialog(PriceBook &book, QWidget *parent)
             == QMessageBox::Yes;
     };
 
-    versions = new QListWidget;
-    versions->setObjectName(QStringLiteral("listWidgetPriceVersions"));
-    versions->setWordWrap(true);
-    versions->setMinimumWidth(260);
-    versionTitle = new QLabel;
-    versionTitle->setObjectName(QStringLiteral("labelPriceVersion"));
-    // The counts and the hint run long: wrapped, they never widen the dialog past the screen.
-    versionTitle->setWordWrap(true);
-    filterField = new QLineEdit;
-    filterField->setObjectName(QStringLiteral("lineEditPriceFilter"));
-    filterField->setPlaceholderText(
-        QStringLiteral("Поиск по словам или ключу: «А4 матовая 350», «ламинация», «0024»"));
-    filterField->setClearButtonEnabled(true);
-
     filter->setSourceModel(model);
-    table = new QTableView;
-    table->setObjectName(QStringLiteral("tableViewPrices"));
+    QTableView *table = ui->tableViewPrices;
     table->setModel(filter);
     table->setItemDelegateForColumn(PriceColumn, new PriceDelegate(table));
-    table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
-                           | QAbstractItemView::AnyKeyPressed);
-    table->verticalHeader()->hide();
     table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
     table->horizontalHeader()->setSectionResizeMode(MeaningColumn, QHeaderView::Stretch);
     table->setColumnWidth(KeyColumn, 130);
     table->setColumnWidth(PerColumn, 150);
     table->setColumnWidth(PriceColumn, 90);
-    table->setWordWrap(false);
 
-    percent = new QDoubleSpinBox;
-    percent->setObjectName(QStringLiteral("doubleSpinBoxPercent"));
-    percent->setRange(-90.0, 500.0);
-    percent->setDecimals(1);
-    percent->setSuffix(QStringLiteral(" %"));
-    percent->setValue(10.0);
-    percent->setLocale(QLocale(QLocale::Russian, QLocale::Russia));
-    rounding = new QComboBox;
-    rounding->setObjectName(QStringLiteral("comboBoxRounding"));
-    rounding->addItems({QStringLiteral("до рубля"), QStringLiteral("до 0,5")});
-    changeButton = new QPushButton(QStringLiteral("Изменить выбранные"));
-    changeButton->setObjectName(QStringLiteral("pushButtonChangeSelected"));
-    editCount = new QLabel;
-    editCount->setObjectName(QStringLiteral("labelPriceEdits"));
-
-    fromDate = new QDateEdit;
-    fromDate->setObjectName(QStringLiteral("dateEditPricesFrom"));
-    fromDate->setCalendarPopup(true);
-    fromDate->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
-    fromDate->setMinimumDate(priceClockToday());
-    fromDate->setDate(priceClockToday());
-    note = new QLineEdit;
-    note->setObjectName(QStringLiteral("lineEditPricesNote"));
-    note->setPlaceholderText(QStringLiteral("Примечание: что изменилось"));
-    saveButton = new QPushButton(QStringLiteral("Сохранить как новую версию"));
-    saveButton->setObjectName(QStringLiteral("pushButtonSaveVersion"));
-    exportButton = new QPushButton(QStringLiteral("Выгрузить…"));
-    exportButton->setObjectName(QStringLiteral("pushButtonExportPrices"));
-    importButton = new QPushButton(QStringLiteral("Загрузить…"));
-    importButton->setObjectName(QStringLiteral("pushButtonImportPrices"));
-    cancelFileButton = new QPushButton(QStringLiteral("Отменить"));
-    cancelFileButton->setObjectName(QStringLiteral("pushButtonCancelPriceFile"));
-    cancelFileButton->setToolTip(QStringLiteral("Не ждать файл дальше"));
-    cancelFileButton->hide();
+    ui->dateEditPricesFrom->setMinimumDate(priceClockToday());
+    ui->dateEditPricesFrom->setDate(priceClockToday());
+    ui->pushButtonCancelPriceFile->hide();
     fileDeadline = new QTimer(this);
     fileDeadline->setSingleShot(true);
-    report = new QPlainTextEdit;
-    report->setObjectName(QStringLiteral("plainTextEditPriceReport"));
-    report->setReadOnly(true);
-    report->setMaximumBlockCount(200000);
-    auto *closeButton = new QPushButton(QStringLiteral("Закрыть"));
+    ui->labelPriceFileFormat->setText(
+        spreadsheetWriter()
+            ? QStringLiteral("Таблица .ods, .xlsx или CSV: ключ; что это; за что; цена")
+            : QStringLiteral("Файл CSV (UTF-8, «;»): ключ; что это; за что; цена"));
+    ui->splitterPrices->setStretchFactor(1, 1);
+    ui->splitterPrices->setSizes({300, 880});
 
-    auto *left = new QWidget;
-    auto *leftLayout = new QVBoxLayout(left);
-    leftLayout->setContentsMargins(0, 0, 0, 0);
-    leftLayout->addWidget(new QLabel(QStringLiteral("Версии")));
-    leftLayout->addWidget(versions);
-
-    auto *right = new QWidget;
-    auto *rightLayout = new QVBoxLayout(right);
-    rightLayout->setContentsMargins(0, 0, 0, 0);
-    rightLayout->addWidget(versionTitle);
-    rightLayout->addWidget(filterField);
-    rightLayout->addWidget(table, 1);
-    auto *changeRow = new QHBoxLayout;
-    changeRow->addWidget(new QLabel(QStringLiteral("Выбранные строки:")));
-    changeRow->addWidget(percent);
-    changeRow->addWidget(new QLabel(QStringLiteral("с округлением")));
-    changeRow->addWidget(rounding);
-    changeRow->addWidget(changeButton);
-    changeRow->addStretch();
-    changeRow->addWidget(editCount);
-    rightLayout->addLayout(changeRow);
-    auto *saveRow = new QHBoxLayout;
-    saveRow->addWidget(new QLabel(QStringLiteral("Действует с")));
-    saveRow->addWidget(fromDate);
-    saveRow->addWidget(note, 1);
-    saveRow->addWidget(saveButton);
-    rightLayout->addLayout(saveRow);
-    auto *fileRow = new QHBoxLayout;
-    fileRow->addWidget(exportButton);
-    fileRow->addWidget(importButton);
-    fileRow->addWidget(cancelFileButton);
-    fileRow->addWidget(
-        new QLabel(spreadsheetWriter()
-                       ? QStringLiteral("Таблица .ods, .xlsx или CSV: ключ; что это; за что; цена")
-                       : QStringLiteral("Файл CSV (UTF-8, «;»): ключ; что это; за что; цена")));
-    fileRow->addStretch();
-    rightLayout->addLayout(fileRow);
-    rightLayout->addWidget(report);
-    report->setMaximumHeight(150);
-
-    auto *splitter = new QSplitter;
-    splitter->addWidget(left);
-    splitter->addWidget(right);
-    splitter->setStretchFactor(1, 1);
-    splitter->setSizes({300, 880});
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(splitter, 1);
-    auto *bottom = new QHBoxLayout;
-    bottom->addStretch();
-    bottom->addWidget(closeButton);
-    layout->addLayout(bottom);
-
-    connect(filterField, &QLineEdit::textChanged, this,
+    connect(ui->lineEditPriceFilter, &QLineEdit::textChanged, this,
             [this](const QString &text) { filter->setWords(text); });
     connect(model, &QAbstractItemModel::dataChanged, this, [this] { updateEditCount(); });
     connect(model, &QAbstractItemModel::modelReset, this, [this] { updateEditCount(); });
-    connect(changeButton, &QPushButton::clicked, this, [this] { changeSelectedByPercent(); });
-    connect(saveButton, &QPushButton::clicked, this, [this] { saveAsNewVersion(); });
-    connect(exportButton, &QPushButton::clicked, this, [this] { exportFile(); });
-    connect(importButton, &QPushButton::clicked, this, [this] { importFile(); });
-    connect(closeButton, &QPushButton::clicked, this, &QDialog::close);
-    connect(versions, &QListWidget::currentItemChanged, this,
+    connect(ui->pushButtonChangeSelected, &QPushButton::clicked, this,
+            [this] { changeSelectedByPercent(); });
+    connect(ui->pushButtonSaveVersion, &QPushButton::clicked, this, [this] { saveAsNewVersion(); });
+    connect(ui->pushButtonExportPrices, &QPushButton::clicked, this, [this] { exportFile(); });
+    connect(ui->pushButtonImportPrices, &QPushButton::clicked, this, [this] { importFile(); });
+    connect(ui->pushButtonClosePrices, &QPushButton::clicked, this, &QDialog::close);
+    connect(ui->listWidgetPriceVersions, &QListWidget::currentItemChanged, this,
             [this](QListWidgetItem *current, QListWidgetItem *previous) {
                 if (!current)
                     return;
@@ -567,8 +457,8 @@ PriceListDialog::PriceListDialog(PriceBook &book, QWidget *parent)
                 if (number == shownVersion())
                     return;
                 if (!dropEditsAllowed()) {
-                    const QSignalBlocker blocker(versions);
-                    versions->setCurrentItem(previous);
+                    const QSignalBlocker blocker(ui->listWidgetPriceVersions);
+                    ui->listWidgetPriceVersions->setCurrentItem(previous);
                     return;
                 }
                 showVersion(number);
@@ -604,14 +494,15 @@ bool PriceListDialog::dropEditsAllowed()
 
 void PriceListDialog::fillVersions()
 {
-    const QSignalBlocker blocker(versions);
+    const QSignalBlocker blocker(ui->listWidgetPriceVersions);
     const QDate today = priceClockToday();
     const int inForce = book.list().inForce(today).info.number;
-    versions->clear();
+    ui->listWidgetPriceVersions->clear();
     const QVector<PriceVersion> &all = book.list().versions();
     // Newest first.
     for (auto it = all.crbegin(); it != all.crend(); ++it) {
-        auto *item = new QListWidgetItem(versionLine(it->info, inForce, today), versions);
+        auto *item = new QListWidgetItem(versionLine(it->info, inForce, today),
+                                         ui->listWidgetPriceVersions);
         item->setData(Qt::UserRole, it->info.number);
         item->setToolTip(item->text());
         if (it->info.number == inForce) {
@@ -620,7 +511,7 @@ void PriceListDialog::fillVersions()
             item->setFont(bold);
         }
         if (it->info.number == shownVersion())
-            versions->setCurrentItem(item);
+            ui->listWidgetPriceVersions->setCurrentItem(item);
     }
 }
 
@@ -631,36 +522,37 @@ void PriceListDialog::showVersion(int number)
         version = &book.inForce();
     model->setVersion(*version);
     loadedFrom.clear();
-    versionTitle->setText(QStringLiteral("Прайс-лист: ") + version->info.title()
-                          + QStringLiteral(" — ") + QString::number(version->prices.size())
-                          + QStringLiteral(" цен и ") + QString::number(extrasCatalogue().size())
-                          + QStringLiteral(" надбавок; без цены — ")
-                          + QString::number(listedPriceKeys().size() - version->prices.size())
-                          + QStringLiteral(" сочетаний, которые составляют страницы. Цену меняют "
-                                           "двойным щелчком; ключи не удаляются."));
-    const QSignalBlocker blocker(versions);
-    for (int i = 0; i < versions->count(); ++i) {
-        if (versions->item(i)->data(Qt::UserRole).toInt() == number)
-            versions->setCurrentRow(i);
+    ui->labelPriceVersion->setText(
+        QStringLiteral("Прайс-лист: ") + version->info.title() + QStringLiteral(" — ")
+        + QString::number(version->prices.size()) + QStringLiteral(" цен и ")
+        + QString::number(extrasCatalogue().size()) + QStringLiteral(" надбавок; без цены — ")
+        + QString::number(listedPriceKeys().size() - version->prices.size())
+        + QStringLiteral(" сочетаний, которые составляют страницы. Цену меняют "
+                         "двойным щелчком; ключи не удаляются."));
+    const QSignalBlocker blocker(ui->listWidgetPriceVersions);
+    for (int i = 0; i < ui->listWidgetPriceVersions->count(); ++i) {
+        if (ui->listWidgetPriceVersions->item(i)->data(Qt::UserRole).toInt() == number)
+            ui->listWidgetPriceVersions->setCurrentRow(i);
     }
 }
 
 void PriceListDialog::updateEditCount()
 {
     const int count = model->editCount();
-    editCount->setText(count == 0 ? QString()
-                                  : QStringLiteral("Изменено: ") + QString::number(count));
+    ui->labelPriceEdits->setText(
+        count == 0 ? QString() : QStringLiteral("Изменено: ") + QString::number(count));
 }
 
 void PriceListDialog::changeSelectedByPercent()
 {
-    const QModelIndexList selected = table->selectionModel()->selectedRows();
+    const QModelIndexList selected = ui->tableViewPrices->selectionModel()->selectedRows();
     if (selected.isEmpty()) {
-        report->setPlainText(QStringLiteral("Выберите строки, цены которых изменить."));
+        ui->plainTextEditPriceReport->setPlainText(
+            QStringLiteral("Выберите строки, цены которых изменить."));
         return;
     }
-    const double factor = 1.0 + percent->value() / 100.0;
-    const bool toHalf = rounding->currentIndex() == 1;
+    const double factor = 1.0 + ui->doubleSpinBoxPercent->value() / 100.0;
+    const bool toHalf = ui->comboBoxRounding->currentIndex() == 1;
     int first = model->rowCount();
     int last = -1;
     for (const QModelIndex &index : selected) {
@@ -673,9 +565,9 @@ void PriceListDialog::changeSelectedByPercent()
         last = std::max(last, row);
     }
     model->priceRowsChanged(first, last);
-    report->setPlainText(
+    ui->plainTextEditPriceReport->setPlainText(
         QStringLiteral("Изменено строк: ") + QString::number(selected.size())
-        + QStringLiteral(" на ") + percent->text()
+        + QStringLiteral(" на ") + ui->doubleSpinBoxPercent->text()
         + QStringLiteral(". Сохраните как новую версию, чтобы цены вступили в силу."));
 }
 
@@ -708,16 +600,16 @@ void PriceListDialog::saveAsNewVersion()
             rows.append({option.key, priceFileNumber(changed.extra(option.key))});
     }
     if (rows.size() == 1) {
-        report->setPlainText(
+        ui->plainTextEditPriceReport->setPlainText(
             QStringLiteral("Цены те же, что в действующей версии: сохранять нечего."));
         return;
     }
     const PriceFileCheck check = checkPriceRows(rows, inForce);
-    report->setPlainText(check.editsReport());
+    ui->plainTextEditPriceReport->setPlainText(check.editsReport());
     if (!check.accepted())
         return;
-    if (fromDate->date() < priceClockToday()) {
-        report->appendPlainText(
+    if (ui->dateEditPricesFrom->date() < priceClockToday()) {
+        ui->plainTextEditPriceReport->appendPlainText(
             QStringLiteral("Дата раньше сегодняшней: версия не вступает в силу задним числом."));
         return;
     }
@@ -726,45 +618,46 @@ void PriceListDialog::saveAsNewVersion()
                     + QStringLiteral("), они показаны под таблицей. Сохранить версию всё равно?")))
         return;
     PriceVersionInfo info;
-    info.from = fromDate->date();
-    info.note = note->text().trimmed();
+    info.from = ui->dateEditPricesFrom->date();
+    info.note = ui->lineEditPricesNote->text().trimmed();
     info.loadedBy = priceLoaderName();
     info.loadedAt = QDateTime::fromMSecsSinceEpoch(priceClockMSecs());
     setBusy(true);
-    report->appendPlainText(QStringLiteral("Сохранение…"));
+    ui->plainTextEditPriceReport->appendPlainText(QStringLiteral("Сохранение…"));
     const int changedCount = check.changed;
-    // Where the prices came from: a file loaded into the table, or the table's own edits.
+    // Where the prices came from: a file loaded into the ui->tableViewPrices, or the
+    // ui->tableViewPrices's own edits.
     const QString source = loadedFrom.isEmpty()
         ? QStringLiteral("цены, изменённые в этом окне")
         : QStringLiteral("цены из файла ") + QDir::toNativeSeparators(loadedFrom);
     QPointer<PriceListDialog> alive(this);
-    book.add(
-        changedVersion(inForce, check.prices, check.extras, info),
-        [alive, changedCount, source](int number, const QString &error) {
-            if (!alive)
-                return;
-            alive->setBusy(false);
-            if (number == 0) {
-                alive->report->appendPlainText(QStringLiteral("Версия не сохранена: ") + error);
-                return;
-            }
-            alive->showVersion(number);
-            alive->note->clear();
-            alive->loadedFrom.clear();
-            alive->report->appendPlainText(
-                QStringLiteral("Сохранён прайс-лист: ") + alive->model->version().info.title()
-                + QStringLiteral(" — ") + source + QStringLiteral(". Изменено цен и надбавок: ")
-                + QString::number(changedCount) + QLatin1Char('.'));
-            emit alive->versionSaved(number);
-        });
+    book.add(changedVersion(inForce, check.prices, check.extras, info),
+             [alive, changedCount, source](int number, const QString &error) {
+                 if (!alive)
+                     return;
+                 alive->setBusy(false);
+                 if (number == 0) {
+                     alive->ui->plainTextEditPriceReport->appendPlainText(
+                         QStringLiteral("Версия не сохранена: ") + error);
+                     return;
+                 }
+                 alive->showVersion(number);
+                 alive->ui->lineEditPricesNote->clear();
+                 alive->loadedFrom.clear();
+                 alive->ui->plainTextEditPriceReport->appendPlainText(
+                     QStringLiteral("Сохранён прайс-лист: ") + alive->model->version().info.title()
+                     + QStringLiteral(" — ") + source
+                     + QStringLiteral(". Изменено цен и надбавок: ") + QString::number(changedCount)
+                     + QLatin1Char('.'));
+                 emit alive->versionSaved(number);
+             });
 }
 
 void PriceListDialog::setBusy(bool busy)
 {
-    for (QWidget *widget :
-         {static_cast<QWidget *>(importButton), static_cast<QWidget *>(saveButton),
-          static_cast<QWidget *>(exportButton), static_cast<QWidget *>(changeButton)})
-        widget->setEnabled(!busy);
+    for (QPushButton *button : {ui->pushButtonImportPrices, ui->pushButtonSaveVersion,
+                                ui->pushButtonExportPrices, ui->pushButtonChangeSelected})
+        button->setEnabled(!busy);
 }
 
 void PriceListDialog::exportFile()
@@ -780,8 +673,8 @@ void PriceListDialog::exportFile()
     if (QFileInfo(fileName).suffix().isEmpty())
         fileName += spreadsheetWriter() ? QStringLiteral(".ods") : QStringLiteral(".csv");
     setBusy(true);
-    report->setPlainText(QStringLiteral("Выгрузка в ") + QDir::toNativeSeparators(fileName)
-                         + QStringLiteral("…"));
+    ui->plainTextEditPriceReport->setPlainText(
+        QStringLiteral("Выгрузка в ") + QDir::toNativeSeparators(fileName) + QStringLiteral("…"));
     // A spreadsheet is written by the office, which may take its time to start.
     const PriceVersion version = draft();
     const auto write = [fileName, version] {
@@ -792,9 +685,10 @@ void PriceListDialog::exportFile()
     };
     const auto written = [this, fileName](const QString &error) {
         if (!error.isEmpty()) {
-            report->setPlainText(QStringLiteral("Файл %1 не записан: %2. Выберите другую папку "
-                                                "или освободите место и выгрузите снова.")
-                                     .arg(QDir::toNativeSeparators(fileName), error));
+            ui->plainTextEditPriceReport->setPlainText(
+                QStringLiteral("Файл %1 не записан: %2. Выберите другую папку "
+                               "или освободите место и выгрузите снова.")
+                    .arg(QDir::toNativeSeparators(fileName), error));
             emit fileWritten(false);
             return;
         }
@@ -805,11 +699,11 @@ void PriceListDialog::exportFile()
                                    "отметьте «Поля в кавычках как текст»), иначе ведущие нули "
                                    "ключей пропадут.");
         }
-        report->setPlainText(text);
+        ui->plainTextEditPriceReport->setPlainText(text);
         emit fileWritten(true);
     };
     const auto stopped = [this](const QString &why) {
-        report->setPlainText(QStringLiteral("Файл не записан: ") + why);
+        ui->plainTextEditPriceReport->setPlainText(QStringLiteral("Файл не записан: ") + why);
         emit fileWritten(false);
     };
     runFileWork<QString>(fileName, write, written, stopped);
@@ -826,8 +720,9 @@ void PriceListDialog::importFile()
     if (fileName.isEmpty())
         return;
     setBusy(true);
-    report->setPlainText(QStringLiteral("Проверка файла ") + QDir::toNativeSeparators(fileName)
-                         + QStringLiteral("…"));
+    ui->plainTextEditPriceReport->setPlainText(QStringLiteral("Проверка файла ")
+                                               + QDir::toNativeSeparators(fileName)
+                                               + QStringLiteral("…"));
 
     // Reading and checking a large file must not freeze the window.
     const PriceVersion inForce = book.inForce();
@@ -836,8 +731,9 @@ void PriceListDialog::importFile()
         [fileName, inForce] { return checkPriceFile(fileName, inForce, spreadsheetReader()); },
         [this, fileName](const PriceFileCheck &check) { takeCheckedFile(fileName, check); },
         [this](const QString &why) {
-            report->setPlainText(QStringLiteral("Файл не загружен: ") + why
-                                 + QStringLiteral(" Цены в таблице прежние."));
+            ui->plainTextEditPriceReport->setPlainText(
+                QStringLiteral("Файл не загружен: ") + why
+                + QStringLiteral(" Цены в таблице прежние."));
             emit fileChecked(false);
         });
 }
@@ -853,7 +749,7 @@ void PriceListDialog::runFileWork(const QString &fileName, std::function<Result(
     connect(watcher, &QFutureWatcher<Result>::finished, this, [this, watcher, done] {
         fileWork = nullptr;
         fileDeadline->stop();
-        cancelFileButton->hide();
+        ui->pushButtonCancelPriceFile->hide();
         setBusy(false);
         watcher->deleteLater();
         done(watcher->result());
@@ -865,10 +761,10 @@ void PriceListDialog::runFileWork(const QString &fileName, std::function<Result(
                                     "LibreOffice не отвечает).")
                          .arg(seconds));
     });
-    cancelFileButton->disconnect();
-    connect(cancelFileButton, &QPushButton::clicked, this,
+    ui->pushButtonCancelPriceFile->disconnect();
+    connect(ui->pushButtonCancelPriceFile, &QPushButton::clicked, this,
             [this] { stopFileWork(QStringLiteral("ожидание отменено.")); });
-    cancelFileButton->show();
+    ui->pushButtonCancelPriceFile->show();
     fileDeadline->start(fileTimeLimitMs);
     watcher->setFuture(QtConcurrent::run(poolFor(fileName), std::move(work)));
 }
@@ -882,14 +778,14 @@ void PriceListDialog::stopFileWork(const QString &why)
     fileWork->deleteLater();
     fileWork = nullptr;
     fileDeadline->stop();
-    cancelFileButton->hide();
+    ui->pushButtonCancelPriceFile->hide();
     setBusy(false);
     fileWorkStopped(why);
 }
 
 void PriceListDialog::takeCheckedFile(const QString &fileName, const PriceFileCheck &check)
 {
-    report->setPlainText(check.report());
+    ui->plainTextEditPriceReport->setPlainText(check.report());
     if (check.accepted()) {
         // The file's prices go onto the version in force, ready to be saved with a date.
         showVersion(book.inForce().info.number);
@@ -901,10 +797,12 @@ void PriceListDialog::takeCheckedFile(const QString &fileName, const PriceFileCh
                 model->setPrice(row, *price);
         }
         model->priceRowsChanged(0, model->rowCount() - 1);
-        note->setText(QStringLiteral("Из файла ") + QFileInfo(fileName).fileName());
+        ui->lineEditPricesNote->setText(QStringLiteral("Из файла ")
+                                        + QFileInfo(fileName).fileName());
         loadedFrom = fileName;
-        report->appendPlainText(QStringLiteral("Цены из файла в таблице: выберите дату и нажмите "
-                                               "«Сохранить как новую версию»."));
+        ui->plainTextEditPriceReport->appendPlainText(
+            QStringLiteral("Цены из файла в таблице: выберите дату и нажмите "
+                           "«Сохранить как новую версию»."));
     }
     emit fileChecked(check.accepted());
 }

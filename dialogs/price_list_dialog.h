@@ -4,22 +4,17 @@
 #pragma once
 
 #include <QDialog>
+#include <QScopedPointer>
 
 #include <functional>
 
+namespace Ui {
+class PriceListDialog;
+}
 class PriceBook;
 struct PriceVersion;
 class PriceListModel;
 class PriceFilterModel;
-class QComboBox;
-class QDateEdit;
-class QDoubleSpinBox;
-class QLabel;
-class QLineEdit;
-class QListWidget;
-class QPlainTextEdit;
-class QPushButton;
-class QTableView;
 class QTimer;
 
 class PriceListDialog : public QDialog
@@ -76,27 +71,13 @@ private:
     bool dropEditsAllowed();
     PriceVersion draft() const;
 
+    const QScopedPointer<Ui::PriceListDialog> ui;
     PriceBook &book;
     PriceListModel *model;
     PriceFilterModel *filter;
-    QListWidget *versions;
-    QLabel *versionTitle;
-    QLineEdit *filterField;
-    QTableView *table;
-    QDoubleSpinBox *percent;
-    QComboBox *rounding;
-    QPushButton *changeButton;
-    QLabel *editCount;
-    QDateEdit *fromDate;
-    QLineEdit *note;
     QString loadedFrom; // the file whose prices the table holds, until they are saved
-    QPushButton *saveButton;
-    QPushButton *exportButton;
-    QPushButton *importButton;
-    QPushButton *cancelFileButton;
     QTimer *fileDeadline;
     QObject *fileWork = nullptr; // the watcher of the file's work under way
     std::function<void(const QString &)> fileWorkStopped;
     int fileTimeLimitMs = FileTimeLimitMs;
-    QPlainTextEdit *report;
 };

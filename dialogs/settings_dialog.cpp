@@ -11,26 +11,17 @@
 #include "storage/database_url.h"
 #include "storage/settings_file.h"
 
-#include <QCheckBox>
+#include "ui_settings_dialog.h"
+
 #include <QComboBox>
-#include <QDateEdit>
-#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
-#include <QFormLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMessageBox>
-#include <QPushButton>
-#include <QScrollArea>
 #include <QScrollBar>
-#include <QSpinBox>
 #include <QSysInfo>
-#include <QVBoxLayout>
 
 #include <algorithm>
+#include <iterator>
 
 const char *const SettingsDialog::CounterNameKey = "counter/name";
 const char *const SettingsDialog::DatabaseUrlKey = "database/url";
@@ -106,23 +97,16 @@ QString qrLeftOffReason(const ShopRequisites &shop)
 
 } // namespace
 
-static QComboBox *taxModeBox(const char *name, QWidget *parent)
+// The form lists the modes and the rates in these orders, their captions set as it is built, so
+// that the boxes are measured with them; each item carries its value.
+static void giveTaxValues(QComboBox *mode, QComboBox *rate)
 {
-    auto *box = new QComboBox(parent);
-    box->setObjectName(QLatin1String(name));
-    box->addItem(QStringLiteral("НДС сверху"), int(TaxMode::OnTop));
-    box->addItem(QStringLiteral("НДС в том числе"), int(TaxMode::Included));
-    box->addItem(QStringLiteral("без НДС"), int(TaxMode::None));
-    return box;
-}
-
-static QComboBox *taxRateBox(const char *name, QWidget *parent)
-{
-    auto *box = new QComboBox(parent);
-    box->setObjectName(QLatin1String(name));
-    for (const int rate : {0, 5, 7, 10, 18, 20, 22})
-        box->addItem(QString::number(rate) + QStringLiteral(" %"), rate);
-    return box;
+    const TaxMode modes[] = {TaxMode::OnTop, TaxMode::Included, TaxMode::None};
+    const int rates[] = {0, 5, 7, 10, 18, 20, 22};
+    for (int i = 0; i < qMin(mode->count(), int(std::size(modes))); ++i)
+        mode->setItemData(i, int(modes[i]));
+    for (int i = 0; i < qMin(rate->count(), int(std::size(rates))); ++i)
+        rate->setItemData(i, rates[i]);
 }
 
 static void showRule(QComboBox *mode, QComboBox *rate, const TaxRule &rule)
@@ -136,234 +120,113 @@ static TaxRule ruleOf(const QComboBox *mode, const QComboBox *rate)
     return {TaxMode(mode->currentData().toInt()), rate->currentData().toInt()};
 }
 
-static QLineEdit *field(const char *name, QWidget *parent)
-{
-    auto *edit = new QLineEdit(parent);
-    edit->setObjectName(QLatin1String(name));
-    edit->setMinimumWidth(420);
-    return edit;
-}
-
 SettingsDialog::SettingsDialog(QWidget *parent)
     : QDialog(parent)
+    , ui(new Ui::SettingsDialog)
 {
-    setObjectName(QStringLiteral("settingsDialog"));
-    setWindowTitle(QStringLiteral("Настройки"));
-
-    auto *shop = new QGroupBox(QStringLiteral("Реквизиты в счёте"), this);
-    auto *shopForm = new QFormLayout(shop);
-    shopName = field("lineEditShopName", shop);
-    inn = field("lineEditInn", shop);
-    kpp = field("lineEditKpp", shop);
-    ogrn = field("lineEditOgrn", shop);
-    bankName = field("lineEditBankName", shop);
-    bik = field("lineEditBik", shop);
-    settlementAccount = field("lineEditSettlementAccount", shop);
-    corrAccount = field("lineEditCorrAccount", shop);
-    address = field("lineEditAddress", shop);
-    director = field("lineEditDirector", shop);
-    accountant = field("lineEditAccountant", shop);
-    hours = field("lineEditHours", shop);
-    director->setPlaceholderText(QStringLiteral("пусто: строка для подписи от руки"));
-    accountant->setPlaceholderText(director->placeholderText());
-    hours->setPlaceholderText(QStringLiteral("например: пн–пт 9:00–19:00, сб 10:00–16:00"));
+    ui->setupUi(this);
     // A checked field carries its mark under it, shown while the field holds a mistake.
-    const auto checkedRow
-        = [this, shop, shopForm](const QString &caption, QLineEdit *edit, const char *markName) {
-              auto *mark = new QLabel(shop);
-              mark->setObjectName(QLatin1String(markName));
-              mark->setWordWrap(true);
-              mark->setStyleSheet(labelColourStyle(ProblemColour));
-              mark->hide();
-              auto *column = new QVBoxLayout;
-              column->setSpacing(2);
-              column->addWidget(edit);
-              column->addWidget(mark);
-              shopForm->addRow(caption, column);
-              marks.insert(edit, mark);
-              connect(edit, &QLineEdit::textChanged, this, &SettingsDialog::checkRequisites);
-          };
-    shopForm->addRow(QStringLiteral("Название:"), shopName);
-    connect(shopName, &QLineEdit::textChanged, this, &SettingsDialog::checkRequisites);
-    checkedRow(QStringLiteral("ИНН:"), inn, "labelInnProblem");
-    checkedRow(QStringLiteral("КПП:"), kpp, "labelKppProblem");
-    checkedRow(QStringLiteral("ОГРН / ОГРНИП:"), ogrn, "labelOgrnProblem");
-    shopForm->addRow(QStringLiteral("Банк:"), bankName);
-    connect(bankName, &QLineEdit::textChanged, this, &SettingsDialog::checkRequisites);
-    checkedRow(QStringLiteral("БИК:"), bik, "labelBikProblem");
-    checkedRow(QStringLiteral("Расчётный счёт:"), settlementAccount,
-               "labelSettlementAccountProblem");
-    checkedRow(QStringLiteral("Корр. счёт:"), corrAccount, "labelCorrAccountProblem");
-    shopForm->addRow(QStringLiteral("Организация и адрес:"), address);
-    shopForm->addRow(QStringLiteral("Руководитель:"), director);
-    shopForm->addRow(QStringLiteral("Главный бухгалтер:"), accountant);
-    shopForm->addRow(QStringLiteral("Часы работы:"), hours);
-    qrNote = new QLabel(shop);
-    qrNote->setObjectName(QStringLiteral("labelQrNote"));
-    qrNote->setWordWrap(true);
-    qrNote->setStyleSheet(labelColourStyle(SampleNoticeColour));
-    shopForm->addRow(qrNote);
+    marks = {
+        {ui->lineEditInn, ui->labelInnProblem},
+        {ui->lineEditKpp, ui->labelKppProblem},
+        {ui->lineEditOgrn, ui->labelOgrnProblem},
+        {ui->lineEditBik, ui->labelBikProblem},
+        {ui->lineEditSettlementAccount, ui->labelSettlementAccountProblem},
+        {ui->lineEditCorrAccount, ui->labelCorrAccountProblem},
+    };
+    for (QLabel *mark : qAsConst(marks))
+        mark->setStyleSheet(labelColourStyle(ProblemColour));
+    for (QLineEdit *edit : {ui->lineEditShopName, ui->lineEditInn, ui->lineEditKpp,
+                            ui->lineEditOgrn, ui->lineEditBankName, ui->lineEditBik,
+                            ui->lineEditSettlementAccount, ui->lineEditCorrAccount})
+        connect(edit, &QLineEdit::textChanged, this, &SettingsDialog::checkRequisites);
+    ui->labelQrNote->setStyleSheet(labelColourStyle(SampleNoticeColour));
 
-    // An older file's one-line requisites: printed as they are while the fields above are empty.
-    auto *lines = new QGroupBox(QStringLiteral("Реквизиты строками (прежние настройки)"), this);
-    auto *linesForm = new QFormLayout(lines);
-    taxNumbers = field("lineEditTaxNumbers", lines);
-    bank = field("lineEditBank", lines);
-    account = field("lineEditAccount", lines);
-    linesForm->addRow(QStringLiteral("ИНН, КПП, телефон:"), taxNumbers);
-    linesForm->addRow(QStringLiteral("Банк:"), bank);
-    linesForm->addRow(QStringLiteral("Счета:"), account);
-
-    auto *documents = new QGroupBox(QStringLiteral("Документы"), this);
-    auto *documentsForm = new QFormLayout(documents);
-    pdfFolder = field("lineEditPdfFolder", documents);
-    pdfFolder->setPlaceholderText(QDir::toNativeSeparators(DocumentSettings::defaultPdfFolder()));
-    auto *browse = new QPushButton(QStringLiteral("Выбрать…"), documents);
-    browse->setObjectName(QStringLiteral("pushButtonPdfFolder"));
-    connect(browse, &QPushButton::clicked, this, &SettingsDialog::choosePdfFolder);
-    auto *folderRow = new QHBoxLayout;
-    folderRow->addWidget(pdfFolder);
-    folderRow->addWidget(browse);
-    documentsForm->addRow(QStringLiteral("Папка для PDF:"), folderRow);
-    validityDays = new QSpinBox(documents);
-    validityDays->setObjectName(QStringLiteral("spinBoxValidityDays"));
-    validityDays->setRange(0, DocumentSettings::MaxValidityDays);
-    validityDays->setSuffix(QStringLiteral(" дн."));
-    documentsForm->addRow(QStringLiteral("Счёт действителен:"), validityDays);
-    taxMode = taxModeBox("comboBoxTaxMode", documents);
-    taxRate = taxRateBox("comboBoxTaxRate", documents);
-    auto *taxRow = new QHBoxLayout;
-    taxRow->addWidget(taxMode);
-    taxRow->addWidget(taxRate);
-    taxRow->addStretch();
-    documentsForm->addRow(QStringLiteral("Налог:"), taxRow);
+    ui->lineEditPdfFolder->setPlaceholderText(
+        QDir::toNativeSeparators(DocumentSettings::defaultPdfFolder()));
+    connect(ui->pushButtonPdfFolder, &QPushButton::clicked, this, &SettingsDialog::choosePdfFolder);
+    ui->spinBoxValidityDays->setRange(0, DocumentSettings::MaxValidityDays);
+    giveTaxValues(ui->comboBoxTaxMode, ui->comboBoxTaxRate);
     // One change prepared ahead, from a day on: the invoice's date decides which applies.
-    taxChange = new QCheckBox(QStringLiteral("с"), documents);
-    taxChange->setObjectName(QStringLiteral("checkBoxTaxChange"));
-    taxChangeFrom = new QDateEdit(documents);
-    taxChangeFrom->setObjectName(QStringLiteral("dateEditTaxChange"));
-    taxChangeFrom->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
-    taxChangeFrom->setCalendarPopup(true);
-    taxChangeMode = taxModeBox("comboBoxTaxChangeMode", documents);
-    taxChangeRate = taxRateBox("comboBoxTaxChangeRate", documents);
-    auto *changeRow = new QHBoxLayout;
-    changeRow->addWidget(taxChange);
-    changeRow->addWidget(taxChangeFrom);
-    changeRow->addWidget(taxChangeMode);
-    changeRow->addWidget(taxChangeRate);
-    changeRow->addStretch();
-    documentsForm->addRow(QStringLiteral("Смена налога:"), changeRow);
-    connect(taxMode, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+    giveTaxValues(ui->comboBoxTaxChangeMode, ui->comboBoxTaxChangeRate);
+    connect(ui->comboBoxTaxMode, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &SettingsDialog::enableTaxFields);
-    connect(taxChangeMode, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+    connect(ui->comboBoxTaxChangeMode, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &SettingsDialog::enableTaxFields);
-    connect(taxChange, &QCheckBox::toggled, this, &SettingsDialog::enableTaxFields);
+    connect(ui->checkBoxTaxChange, &QCheckBox::toggled, this, &SettingsDialog::enableTaxFields);
 
-    auto *counter = new QGroupBox(QStringLiteral("Рабочее место"), this);
-    auto *counterForm = new QFormLayout(counter);
-    counterName = field("lineEditCounterName", counter);
-    counterName->setPlaceholderText(QSysInfo::machineHostName());
-    databaseUrl = field("lineEditDatabaseUrl", counter);
-    databaseUrl->setPlaceholderText(QStringLiteral("пусто: файл SQLite на этом компьютере"));
-    databasePassword = field("lineEditDatabasePassword", counter);
-    databasePassword->setEchoMode(QLineEdit::Password);
-    databasePassword->setPlaceholderText(QStringLiteral("пусто: без пароля"));
-    counterForm->addRow(QStringLiteral("Стойка:"), counterName);
-    counterForm->addRow(QStringLiteral("База данных (URL):"), databaseUrl);
-    counterForm->addRow(QStringLiteral("Пароль базы данных:"), databasePassword);
-    officeWarmup = new QCheckBox(
-        QStringLiteral("Запускать офис заранее, чтобы первый экспорт не ждал"), counter);
-    officeWarmup->setObjectName(QStringLiteral("checkBoxOfficeWarmup"));
-    counterForm->addRow(officeWarmup);
-    auto *restartNote = new QLabel(
-        QStringLiteral("Имя стойки, база данных и запуск офиса действуют после перезапуска "
-                       "программы."),
-        counter);
-    restartNote->setWordWrap(true);
-    counterForm->addRow(restartNote);
+    ui->lineEditCounterName->setPlaceholderText(QSysInfo::machineHostName());
+    connect(ui->buttonBox, &QDialogButtonBox::accepted, this, &SettingsDialog::accept);
+    connect(ui->buttonBox, &QDialogButtonBox::rejected, this, &SettingsDialog::reject);
+    ui->labelSettingsProblem->setStyleSheet(labelColourStyle(ProblemColour));
 
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->setObjectName(QStringLiteral("buttonBox"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &SettingsDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &SettingsDialog::reject);
-
-    problemNote = new QLabel(this);
-    problemNote->setObjectName(QStringLiteral("labelSettingsProblem"));
-    problemNote->setWordWrap(true);
-    problemNote->setStyleSheet(labelColourStyle(ProblemColour));
-
-    // The groups scroll on a low screen; the file's problem and the buttons stay in sight.
-    auto *groups = new QWidget(this);
-    auto *groupsLayout = new QVBoxLayout(groups);
-    groupsLayout->setContentsMargins(0, 0, 0, 0);
-    groupsLayout->addWidget(shop);
-    groupsLayout->addWidget(lines);
-    groupsLayout->addWidget(documents);
-    groupsLayout->addWidget(counter);
-    groupsLayout->addStretch();
-    auto *scroll = new QScrollArea(this);
-    scroll->setObjectName(QStringLiteral("scrollAreaSettings"));
-    scroll->setWidgetResizable(true);
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll->setWidget(groups);
-
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(problemNote);
-    layout->addWidget(scroll, 1);
-    layout->addWidget(buttons);
     load();
-    // Room for every group and a few marks; the scroll bar's width beside them.
-    const QSize content = groups->sizeHint();
+    // The form measures itself before its captions are in, and a layout inside another keeps what
+    // it measured then: the groups are measured afresh.
+    for (QLayout *layout : ui->widgetSettingsGroups->findChildren<QLayout *>())
+        layout->invalidate();
+    for (QGroupBox *group :
+         {ui->groupBoxShop, ui->groupBoxRequisiteLines, ui->groupBoxDocuments, ui->groupBoxCounter})
+        group->updateGeometry();
+    // The scroll area holding the fields comes before them in the focus chain.
+    ui->lineEditShopName->setFocus();
+    // Room for every group and a few marks, the scroll bar's width beside them. On a low screen
+    // the groups scroll; the file's problem and the buttons stay in sight.
+    const QSize content = ui->widgetSettingsGroups->sizeHint();
     resizeWithinScreen(this,
-                       QSize(content.width() + scroll->verticalScrollBar()->sizeHint().width() + 30,
-                             content.height() + buttons->sizeHint().height() + 160));
+                       QSize(content.width()
+                                 + ui->scrollAreaSettings->verticalScrollBar()->sizeHint().width()
+                                 + 30,
+                             content.height() + ui->buttonBox->sizeHint().height() + 160));
 }
+
+SettingsDialog::~SettingsDialog() = default;
 
 void SettingsDialog::load()
 {
     const SettingsFile settings(settingsFilePath());
     fileProblem = settings.problem();
-    problemNote->setText(fileProblem);
-    problemNote->setVisible(!fileProblem.isEmpty());
+    ui->labelSettingsProblem->setText(fileProblem);
+    ui->labelSettingsProblem->setVisible(!fileProblem.isEmpty());
 
     const DocumentSettings documents = DocumentSettings::read(settings);
     const ShopRequisites &shop = documents.requisites;
-    shopName->setText(shop.name);
-    inn->setText(shop.inn);
-    kpp->setText(shop.kpp);
-    ogrn->setText(shop.ogrn);
-    bankName->setText(shop.bankName);
-    bik->setText(shop.bik);
-    settlementAccount->setText(shop.settlementAccount);
-    corrAccount->setText(shop.corrAccount);
-    hours->setText(settings.text(QLatin1String(OpeningHoursKey)));
-    address->setText(shop.address);
-    taxNumbers->setText(shop.taxNumbers);
-    bank->setText(shop.bank);
-    account->setText(shop.account);
-    director->setText(shop.director);
-    accountant->setText(shop.accountant);
-    pdfFolder->setText(QDir::toNativeSeparators(documents.pdfFolder));
-    validityDays->setValue(documents.validityDays);
+    ui->lineEditShopName->setText(shop.name);
+    ui->lineEditInn->setText(shop.inn);
+    ui->lineEditKpp->setText(shop.kpp);
+    ui->lineEditOgrn->setText(shop.ogrn);
+    ui->lineEditBankName->setText(shop.bankName);
+    ui->lineEditBik->setText(shop.bik);
+    ui->lineEditSettlementAccount->setText(shop.settlementAccount);
+    ui->lineEditCorrAccount->setText(shop.corrAccount);
+    ui->lineEditHours->setText(settings.text(QLatin1String(OpeningHoursKey)));
+    ui->lineEditAddress->setText(shop.address);
+    ui->lineEditTaxNumbers->setText(shop.taxNumbers);
+    ui->lineEditBank->setText(shop.bank);
+    ui->lineEditAccount->setText(shop.account);
+    ui->lineEditDirector->setText(shop.director);
+    ui->lineEditAccountant->setText(shop.accountant);
+    ui->lineEditPdfFolder->setText(QDir::toNativeSeparators(documents.pdfFolder));
+    ui->spinBoxValidityDays->setValue(documents.validityDays);
     checkRequisites();
     loadedTax = documents.tax;
-    showRule(taxMode, taxRate, loadedTax.rule);
-    taxChange->setChecked(loadedTax.changeFrom.isValid());
+    showRule(ui->comboBoxTaxMode, ui->comboBoxTaxRate, loadedTax.rule);
+    ui->checkBoxTaxChange->setChecked(loadedTax.changeFrom.isValid());
     // Without a change the fields offer the next new year with the rule in force.
-    taxChangeFrom->setDate(loadedTax.changeFrom.isValid()
-                               ? loadedTax.changeFrom
-                               : QDate(QDate::currentDate().year() + 1, 1, 1));
-    showRule(taxChangeMode, taxChangeRate,
+    ui->dateEditTaxChange->setDate(loadedTax.changeFrom.isValid()
+                                       ? loadedTax.changeFrom
+                                       : QDate(QDate::currentDate().year() + 1, 1, 1));
+    showRule(ui->comboBoxTaxChangeMode, ui->comboBoxTaxChangeRate,
              loadedTax.changeFrom.isValid() ? loadedTax.change : loadedTax.rule);
     enableTaxFields();
 
-    counterName->setText(settings.value(QLatin1String(CounterNameKey)).toString());
+    ui->lineEditCounterName->setText(settings.value(QLatin1String(CounterNameKey)).toString());
     storedUrl = settings.value(QLatin1String(DatabaseUrlKey)).toString();
     shownUrl = DatabaseUrl::withoutPassword(storedUrl, &shownPassword);
-    databaseUrl->setText(shownUrl);
-    databasePassword->setText(shownPassword);
-    officeWarmup->setChecked(settings.value(QLatin1String(OfficeWarmupKey), true).toBool());
+    ui->lineEditDatabaseUrl->setText(shownUrl);
+    ui->lineEditDatabasePassword->setText(shownPassword);
+    ui->checkBoxOfficeWarmup->setChecked(
+        settings.value(QLatin1String(OfficeWarmupKey), true).toBool());
 }
 
 bool SettingsDialog::save() const
@@ -373,8 +236,8 @@ bool SettingsDialog::save() const
         return false;
     DocumentSettings documents;
     documents.requisites = requisitesFromFields();
-    documents.pdfFolder = QDir::fromNativeSeparators(pdfFolder->text().trimmed());
-    documents.validityDays = validityDays->value();
+    documents.pdfFolder = QDir::fromNativeSeparators(ui->lineEditPdfFolder->text().trimmed());
+    documents.validityDays = ui->spinBoxValidityDays->value();
     documents.tax = taxFromFields();
     documents.store(settings);
 
@@ -386,13 +249,13 @@ bool SettingsDialog::save() const
         else
             settings.setValue(QLatin1String(key), value);
     };
-    keep(OpeningHoursKey, hours->text().trimmed());
-    keep(CounterNameKey, counterName->text().trimmed());
-    const bool urlEdited
-        = databaseUrl->text() != shownUrl || databasePassword->text() != shownPassword;
-    QString url = urlEdited
-        ? DatabaseUrl::withPassword(databaseUrl->text(), databasePassword->text())
-        : storedUrl.trimmed();
+    keep(OpeningHoursKey, ui->lineEditHours->text().trimmed());
+    keep(CounterNameKey, ui->lineEditCounterName->text().trimmed());
+    const bool urlEdited = ui->lineEditDatabaseUrl->text() != shownUrl
+        || ui->lineEditDatabasePassword->text() != shownPassword;
+    QString url = urlEdited ? DatabaseUrl::withPassword(ui->lineEditDatabaseUrl->text(),
+                                                        ui->lineEditDatabasePassword->text())
+                            : storedUrl.trimmed();
     // The password goes to the password file; the settings keep the URL without it.
     const DatabaseUrl parsed = DatabaseUrl::parse(url);
     if (parsed.kind == DatabaseUrl::Postgres && !parsed.password.isEmpty()) {
@@ -402,17 +265,17 @@ bool SettingsDialog::save() const
         url = urlWithoutPassword(url);
     }
     keep(DatabaseUrlKey, url);
-    settings.setValue(QLatin1String(OfficeWarmupKey), officeWarmup->isChecked());
+    settings.setValue(QLatin1String(OfficeWarmupKey), ui->checkBoxOfficeWarmup->isChecked());
     return settings.save();
 }
 
 void SettingsDialog::accept()
 {
     const QString folderProblem = DocumentSettings::pdfFolderProblem(
-        QDir::fromNativeSeparators(pdfFolder->text().trimmed()));
+        QDir::fromNativeSeparators(ui->lineEditPdfFolder->text().trimmed()));
     if (!folderProblem.isEmpty()) {
         QMessageBox::warning(this, windowTitle(), folderProblem);
-        pdfFolder->setFocus();
+        ui->lineEditPdfFolder->setFocus();
         return;
     }
     if (!save()) {
@@ -430,20 +293,20 @@ void SettingsDialog::accept()
 ShopRequisites SettingsDialog::requisitesFromFields() const
 {
     ShopRequisites shop;
-    shop.name = shopName->text().trimmed();
-    shop.address = address->text().trimmed();
-    shop.taxNumbers = taxNumbers->text().trimmed();
-    shop.bank = bank->text().trimmed();
-    shop.account = account->text().trimmed();
-    shop.director = director->text().trimmed();
-    shop.accountant = accountant->text().trimmed();
-    shop.inn = inn->text().trimmed();
-    shop.kpp = kpp->text().trimmed();
-    shop.ogrn = ogrn->text().trimmed();
-    shop.bankName = bankName->text().trimmed();
-    shop.bik = bik->text().trimmed();
-    shop.settlementAccount = settlementAccount->text().trimmed();
-    shop.corrAccount = corrAccount->text().trimmed();
+    shop.name = ui->lineEditShopName->text().trimmed();
+    shop.address = ui->lineEditAddress->text().trimmed();
+    shop.taxNumbers = ui->lineEditTaxNumbers->text().trimmed();
+    shop.bank = ui->lineEditBank->text().trimmed();
+    shop.account = ui->lineEditAccount->text().trimmed();
+    shop.director = ui->lineEditDirector->text().trimmed();
+    shop.accountant = ui->lineEditAccountant->text().trimmed();
+    shop.inn = ui->lineEditInn->text().trimmed();
+    shop.kpp = ui->lineEditKpp->text().trimmed();
+    shop.ogrn = ui->lineEditOgrn->text().trimmed();
+    shop.bankName = ui->lineEditBankName->text().trimmed();
+    shop.bik = ui->lineEditBik->text().trimmed();
+    shop.settlementAccount = ui->lineEditSettlementAccount->text().trimmed();
+    shop.corrAccount = ui->lineEditCorrAccount->text().trimmed();
     return shop;
 }
 
@@ -451,12 +314,12 @@ void SettingsDialog::checkRequisites()
 {
     const ShopRequisites shop = requisitesFromFields();
     const QHash<int, QLineEdit *> edits = {
-        {int(Requisite::Inn), inn},
-        {int(Requisite::Kpp), kpp},
-        {int(Requisite::Ogrn), ogrn},
-        {int(Requisite::Bik), bik},
-        {int(Requisite::Settlement), settlementAccount},
-        {int(Requisite::Corr), corrAccount},
+        {int(Requisite::Inn), ui->lineEditInn},
+        {int(Requisite::Kpp), ui->lineEditKpp},
+        {int(Requisite::Ogrn), ui->lineEditOgrn},
+        {int(Requisite::Bik), ui->lineEditBik},
+        {int(Requisite::Settlement), ui->lineEditSettlementAccount},
+        {int(Requisite::Corr), ui->lineEditCorrAccount},
     };
     QHash<QLineEdit *, QString> told;
     for (const RequisiteProblem &problem : shopProblems(shop)) {
@@ -475,31 +338,33 @@ void SettingsDialog::checkRequisites()
         it.key()->setToolTip(text);
     }
     const QString reason = qrLeftOffReason(shop);
-    qrNote->setText(reason.isEmpty()
-                        ? QString()
-                        : QStringLiteral("В счетах не будет QR-кода для оплаты: %1 Сохранить "
-                                         "настройки можно и так.")
-                              .arg(reason));
-    qrNote->setVisible(!reason.isEmpty());
+    ui->labelQrNote->setText(
+        reason.isEmpty() ? QString()
+                         : QStringLiteral("В счетах не будет QR-кода для оплаты: %1 Сохранить "
+                                          "настройки можно и так.")
+                               .arg(reason));
+    ui->labelQrNote->setVisible(!reason.isEmpty());
 }
 
 void SettingsDialog::enableTaxFields()
 {
     // Without tax there is no rate; without a change its fields wait.
-    taxRate->setEnabled(taxMode->currentData().toInt() != int(TaxMode::None));
-    taxChangeFrom->setEnabled(taxChange->isChecked());
-    taxChangeMode->setEnabled(taxChange->isChecked());
-    taxChangeRate->setEnabled(taxChange->isChecked()
-                              && taxChangeMode->currentData().toInt() != int(TaxMode::None));
+    ui->comboBoxTaxRate->setEnabled(ui->comboBoxTaxMode->currentData().toInt()
+                                    != int(TaxMode::None));
+    ui->dateEditTaxChange->setEnabled(ui->checkBoxTaxChange->isChecked());
+    ui->comboBoxTaxChangeMode->setEnabled(ui->checkBoxTaxChange->isChecked());
+    ui->comboBoxTaxChangeRate->setEnabled(ui->checkBoxTaxChange->isChecked()
+                                          && ui->comboBoxTaxChangeMode->currentData().toInt()
+                                              != int(TaxMode::None));
 }
 
 TaxSettings SettingsDialog::taxFromFields() const
 {
     TaxSettings tax;
-    tax.rule = ruleOf(taxMode, taxRate);
-    if (taxChange->isChecked()) {
-        tax.changeFrom = taxChangeFrom->date();
-        tax.change = ruleOf(taxChangeMode, taxChangeRate);
+    tax.rule = ruleOf(ui->comboBoxTaxMode, ui->comboBoxTaxRate);
+    if (ui->checkBoxTaxChange->isChecked()) {
+        tax.changeFrom = ui->dateEditTaxChange->date();
+        tax.change = ruleOf(ui->comboBoxTaxChangeMode, ui->comboBoxTaxChangeRate);
     }
     const TaxSettings unset;
     tax.given = loadedTax.given || !(tax.rule == unset.rule) || tax.changeFrom.isValid();
@@ -508,10 +373,11 @@ TaxSettings SettingsDialog::taxFromFields() const
 
 void SettingsDialog::choosePdfFolder()
 {
-    const QString start
-        = pdfFolder->text().isEmpty() ? DocumentSettings::defaultPdfFolder() : pdfFolder->text();
+    const QString start = ui->lineEditPdfFolder->text().isEmpty()
+        ? DocumentSettings::defaultPdfFolder()
+        : ui->lineEditPdfFolder->text();
     const QString chosen
         = QFileDialog::getExistingDirectory(this, QStringLiteral("Папка для PDF"), start);
     if (!chosen.isEmpty())
-        pdfFolder->setText(QDir::toNativeSeparators(chosen));
+        ui->lineEditPdfFolder->setText(QDir::toNativeSeparators(chosen));
 }

@@ -12,13 +12,13 @@
 
 #include <QDialog>
 #include <QHash>
+#include <QScopedPointer>
 
-class QCheckBox;
-class QComboBox;
-class QDateEdit;
+namespace Ui {
+class SettingsDialog;
+}
 class QLabel;
 class QLineEdit;
-class QSpinBox;
 
 class SettingsDialog : public QDialog
 {
@@ -26,6 +26,7 @@ class SettingsDialog : public QDialog
 
 public:
     explicit SettingsDialog(QWidget *parent = nullptr);
+    ~SettingsDialog() override;
 
     // Keys of the settings file read by other parts of the program.
     static const char *const CounterNameKey; // "counter/name", the host name when empty
@@ -53,20 +54,10 @@ private:
     // Marks every requisite field that fails its check and tells whether the QR code can be made.
     void checkRequisites();
 
-    QLineEdit *shopName, *address, *taxNumbers, *bank, *account, *director, *accountant;
-    QLineEdit *inn, *kpp, *ogrn, *bankName, *bik, *settlementAccount, *corrAccount, *hours;
+    const QScopedPointer<Ui::SettingsDialog> ui;
     // The mark under each checked field, by the field.
     QHash<QLineEdit *, QLabel *> marks;
-    QLabel *qrNote;
-    QLineEdit *pdfFolder;
-    QSpinBox *validityDays;
-    QComboBox *taxMode, *taxRate, *taxChangeMode, *taxChangeRate;
-    QCheckBox *taxChange;
-    QDateEdit *taxChangeFrom;
     TaxSettings loadedTax;
-    QLineEdit *counterName, *databaseUrl, *databasePassword;
-    QCheckBox *officeWarmup;
-    QLabel *problemNote;
     QString fileProblem;
     // The URL as the file holds it, and its two halves as shown: written back unchanged when
     // neither half is edited.

@@ -7,116 +7,57 @@
 #include "documents/shift_report_painter.h"
 #include "storage/shift_link.h"
 
-#include <QBoxLayout>
+#include "ui_shift_dialog.h"
+
 #include <QDesktopServices>
 #include <QDir>
-#include <QFormLayout>
 #include <QGuiApplication>
 #include <QHeaderView>
-#include <QLabel>
-#include <QLineEdit>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QPushButton>
-#include <QTableWidget>
 #include <QUrl>
 
 #include <memory>
 
-namespace {
-
-QPushButton *button(const QString &caption, const char *name)
-{
-    auto *result = new QPushButton(caption);
-    result->setObjectName(QLatin1String(name));
-    result->setAutoDefault(false);
-    return result;
-}
-
-} // namespace
-
 ShiftDialog::ShiftDialog(ShiftLink *link, Prompts *prompts, const QString &shopName,
                          QWidget *parent)
     : QDialog(parent)
+    , ui(new Ui::ShiftDialog)
     , link(link)
     , prompts(prompts)
     , shopName(shopName)
-    , state(new QLabel)
-    , status(new QLabel)
-    , amount(new QLineEdit)
-    , reason(new QLineEdit)
-    , openButton(button(QStringLiteral("Открыть смену"), "pushButtonOpenShift"))
-    , inButton(button(QStringLiteral("Внести"), "pushButtonCashIn"))
-    , outButton(button(QStringLiteral("Изъять"), "pushButtonCashOut"))
-    , xButton(button(QStringLiteral("X-отчёт"), "pushButtonXReport"))
-    , closeButton(button(QStringLiteral("Закрыть смену (Z-отчёт)"), "pushButtonCloseShift"))
-    , pdfButton(button(QStringLiteral("PDF"), "pushButtonShiftPdf"))
-    , printButton(button(QStringLiteral("Печать"), "pushButtonShiftPrint"))
-    , table(new QTableWidget(0, 2))
 {
-    setObjectName(QStringLiteral("ShiftDialog"));
+    ui->setupUi(this);
     setWindowTitle(QStringLiteral("Смена — касса «%1»").arg(link->counter()));
     choosePrinter = [this](QPrinter *printer) {
         QPrintDialog dialog(printer, this);
         return dialog.exec() == QDialog::Accepted;
     };
-    state->setObjectName(QStringLiteral("labelShiftState"));
-    state->setWordWrap(true);
-    status->setObjectName(QStringLiteral("labelShiftStatus"));
-    status->setWordWrap(true);
-    amount->setObjectName(QStringLiteral("lineEditShiftAmount"));
-    amount->setPlaceholderText(QStringLiteral("например 5000,00"));
-    reason->setObjectName(QStringLiteral("lineEditShiftReason"));
-    reason->setPlaceholderText(QStringLiteral("для внесения и изъятия"));
-    table->setObjectName(QStringLiteral("tableShiftReport"));
-    table->setHorizontalHeaderLabels({QStringLiteral("Показатель"), QStringLiteral("Значение")});
-    table->verticalHeader()->hide();
-    table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
-    table->horizontalHeader()->setStretchLastSection(true);
-    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table->setSelectionMode(QAbstractItemView::NoSelection);
+    ui->tableShiftReport->horizontalHeader()->setSectionResizeMode(0,
+                                                                   QHeaderView::ResizeToContents);
 
-    auto *fields = new QFormLayout;
-    fields->addRow(QStringLiteral("Сумма:"), amount);
-    fields->addRow(QStringLiteral("Причина:"), reason);
-    auto *actions = new QHBoxLayout;
-    for (QPushButton *each : {openButton, inButton, outButton, xButton, closeButton})
-        actions->addWidget(each);
-    actions->addStretch();
-    auto *documents = new QHBoxLayout;
-    documents->addWidget(status, 1);
-    documents->addWidget(pdfButton);
-    documents->addWidget(printButton);
-    auto *done = button(QStringLiteral("Закрыть"), "pushButtonShiftDone");
-    documents->addWidget(done);
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(state);
-    layout->addLayout(fields);
-    layout->addLayout(actions);
-    layout->addWidget(table, 1);
-    layout->addLayout(documents);
-    resize(640, 600);
-
-    connect(openButton, &QPushButton::clicked, this, &ShiftDialog::openShift);
-    connect(inButton, &QPushButton::clicked, this, [this] { putCash(true); });
-    connect(outButton, &QPushButton::clicked, this, [this] { putCash(false); });
-    connect(xButton, &QPushButton::clicked, this, &ShiftDialog::refresh);
-    connect(closeButton, &QPushButton::clicked, this, &ShiftDialog::closeShift);
-    connect(pdfButton, &QPushButton::clicked, this, &ShiftDialog::writePdf);
-    connect(printButton, &QPushButton::clicked, this, &ShiftDialog::print);
-    connect(done, &QPushButton::clicked, this, &QDialog::reject);
+    connect(ui->pushButtonOpenShift, &QPushButton::clicked, this, &ShiftDialog::openShift);
+    connect(ui->pushButtonCashIn, &QPushButton::clicked, this, [this] { putCash(true); });
+    connect(ui->pushButtonCashOut, &QPushButton::clicked, this, [this] { putCash(false); });
+    connect(ui->pushButtonXReport, &QPushButton::clicked, this, &ShiftDialog::refresh);
+    connect(ui->pushButtonCloseShift, &QPushButton::clicked, this, &ShiftDialog::closeShift);
+    connect(ui->pushButtonShiftPdf, &QPushButton::clicked, this, &ShiftDialog::writePdf);
+    connect(ui->pushButtonShiftPrint, &QPushButton::clicked, this, &ShiftDialog::print);
+    connect(ui->pushButtonShiftDone, &QPushButton::clicked, this, &QDialog::reject);
     setBusy(true);
     refresh();
 }
 
+ShiftDialog::~ShiftDialog() = default;
+
 bool ShiftDialog::readAmount(qint64 *kopecks)
 {
-    if (!readKopecks(amount->text(), kopecks) || *kopecks < 0) {
+    if (!readKopecks(ui->lineEditShiftAmount->text(), kopecks) || *kopecks < 0) {
         tell(false,
              QStringLiteral("Сумма «%1» не понята: нужно число с копейками, например "
                             "5000,00.")
-                 .arg(amount->text()));
-        amount->setFocus();
+                 .arg(ui->lineEditShiftAmount->text()));
+        ui->lineEditShiftAmount->setFocus();
         return false;
     }
     return true;
@@ -124,16 +65,17 @@ bool ShiftDialog::readAmount(qint64 *kopecks)
 
 void ShiftDialog::setBusy(bool busy)
 {
-    openButton->setEnabled(!busy && !shiftOpen);
-    for (QPushButton *each : {inButton, outButton, xButton, closeButton})
+    ui->pushButtonOpenShift->setEnabled(!busy && !shiftOpen);
+    for (QPushButton *each : {ui->pushButtonCashIn, ui->pushButtonCashOut, ui->pushButtonXReport,
+                              ui->pushButtonCloseShift})
         each->setEnabled(!busy && shiftOpen);
-    pdfButton->setEnabled(!busy && hasReport);
-    printButton->setEnabled(!busy && hasReport);
+    ui->pushButtonShiftPdf->setEnabled(!busy && hasReport);
+    ui->pushButtonShiftPrint->setEnabled(!busy && hasReport);
 }
 
 void ShiftDialog::tell(bool done, const QString &message)
 {
-    status->setText(message);
+    ui->labelShiftStatus->setText(message);
     emit answered(done, message);
 }
 
@@ -141,13 +83,13 @@ void ShiftDialog::showReport(const ShiftAnswer &answer)
 {
     report = answer.report;
     hasReport = !report.lines.isEmpty();
-    table->setRowCount(report.lines.size());
+    ui->tableShiftReport->setRowCount(report.lines.size());
     for (int row = 0; row < report.lines.size(); ++row) {
-        table->setItem(row, 0, new QTableWidgetItem(report.lines.at(row).label));
+        ui->tableShiftReport->setItem(row, 0, new QTableWidgetItem(report.lines.at(row).label));
         auto *value = new QTableWidgetItem(report.lines.at(row).value);
-        table->setItem(row, 1, value);
+        ui->tableShiftReport->setItem(row, 1, value);
     }
-    table->resizeRowsToContents();
+    ui->tableShiftReport->resizeRowsToContents();
 }
 
 void ShiftDialog::refresh()
@@ -157,14 +99,15 @@ void ShiftDialog::refresh()
         shiftOpen = answer.done();
         if (answer.done()) {
             showReport(answer);
-            state->setText(QStringLiteral("Смена № %1 открыта. Ожидается в кассе %2.")
-                               .arg(answer.number)
-                               .arg(kopecksText(answer.report.expectedCash)));
+            ui->labelShiftState->setText(QStringLiteral("Смена № %1 открыта. Ожидается в кассе %2.")
+                                             .arg(answer.number)
+                                             .arg(kopecksText(answer.report.expectedCash)));
         } else if (answer.outcome == ShiftOutcome::NotFound) {
-            state->setText(QStringLiteral("Смена не открыта: введите размен в кассе и нажмите "
-                                          "«Открыть смену»."));
+            ui->labelShiftState->setText(
+                QStringLiteral("Смена не открыта: введите размен в кассе и нажмите "
+                               "«Открыть смену»."));
         } else {
-            state->setText(answer.message);
+            ui->labelShiftState->setText(answer.message);
         }
         setBusy(false);
     });
@@ -182,7 +125,7 @@ void ShiftDialog::openShift()
                    [this, kopecks, approver](const ShiftAnswer &answer) {
                        tell(answer.done(), answer.message);
                        if (answer.done()) {
-                           amount->clear();
+                           ui->lineEditShiftAmount->clear();
                            record(QStringLiteral("смена открыта"), QString(),
                                   QStringLiteral("смена № %1, размен %2")
                                       .arg(answer.number)
@@ -201,12 +144,12 @@ void ShiftDialog::putCash(bool in)
         return;
     if (kopecks == 0)
         return tell(false, QStringLiteral("Сумма не может быть нулевой."));
-    if (!in && reason->text().trimmed().isEmpty()) {
-        reason->setFocus();
+    if (!in && ui->lineEditShiftReason->text().trimmed().isEmpty()) {
+        ui->lineEditShiftReason->setFocus();
         return tell(false, QStringLiteral("Для изъятия нужна причина."));
     }
     const Action action = in ? Action::CashIn : Action::CashOut;
-    const QString why = reason->text().trimmed();
+    const QString why = ui->lineEditShiftReason->text().trimmed();
     const QString what = QStringLiteral("%1 %2").arg(actionCaption(action), kopecksText(kopecks));
     guard(action, what, [this, in, kopecks, why, action](const QString &approver) {
         CashEntry entry;
@@ -218,8 +161,8 @@ void ShiftDialog::putCash(bool in)
                       [this, action, kopecks, why, approver](const ShiftAnswer &answer) {
                           tell(answer.done(), answer.message);
                           if (answer.done()) {
-                              amount->clear();
-                              reason->clear();
+                              ui->lineEditShiftAmount->clear();
+                              ui->lineEditShiftReason->clear();
                               record(actionCaption(action), why, kopecksText(kopecks), approver);
                           }
                           refresh();
@@ -249,7 +192,7 @@ void ShiftDialog::closeShift()
                       tell(answer.done(), answer.message);
                       if (!answer.done())
                           return refresh();
-                      amount->clear();
+                      ui->lineEditShiftAmount->clear();
                       record(QStringLiteral("смена закрыта"),
                              QStringLiteral("смена № %1").arg(answer.number),
                              QStringLiteral("пересчитано %1, расхождение %2")
@@ -257,9 +200,10 @@ void ShiftDialog::closeShift()
                              approver);
                       shiftOpen = false;
                       showReport(answer);
-                      state->setText(QStringLiteral("Смена № %1 закрыта. Z-отчёт № %1 "
-                                                    "ниже.")
-                                         .arg(answer.number));
+                      ui->labelShiftState->setText(
+                          QStringLiteral("Смена № %1 закрыта. Z-отчёт № %1 "
+                                         "ниже.")
+                              .arg(answer.number));
                       setBusy(false);
                   });
           });

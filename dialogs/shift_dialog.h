@@ -7,15 +7,15 @@
 #include "order/shift_report.h"
 
 #include <QDialog>
+#include <QScopedPointer>
 
 #include <functional>
 
+namespace Ui {
+class ShiftDialog;
+}
 class Prompts;
-class QLabel;
-class QLineEdit;
 class QPrinter;
-class QPushButton;
-class QTableWidget;
 class ShiftLink;
 struct ShiftAnswer;
 
@@ -25,6 +25,7 @@ class ShiftDialog : public QDialog
 
 public:
     ShiftDialog(ShiftLink *link, Prompts *prompts, const QString &shopName, QWidget *parent);
+    ~ShiftDialog() override;
 
     // Runs go once the operator holds the right (the approver's name given, empty for none).
     std::function<void(Action, const QString &what, std::function<void(const QString &)> go)> guard;
@@ -58,22 +59,11 @@ private:
     void tell(bool done, const QString &message);
     void setBusy(bool busy);
 
+    const QScopedPointer<Ui::ShiftDialog> ui;
     ShiftLink *link;
     Prompts *prompts;
     QString shopName;
     ShiftReport report;
     bool shiftOpen = false;
     bool hasReport = false;
-    QLabel *state;
-    QLabel *status;
-    QLineEdit *amount;
-    QLineEdit *reason;
-    QPushButton *openButton;
-    QPushButton *inButton;
-    QPushButton *outButton;
-    QPushButton *xButton;
-    QPushButton *closeButton;
-    QPushButton *pdfButton;
-    QPushButton *printButton;
-    QTableWidget *table;
 };

@@ -1,94 +1,61 @@
 // The sign-in and the approval: a name, a PIN, and the answer shown once the check is back.
 #include "dialogs/sign_in_dialog.h"
 
-#include <QComboBox>
-#include <QDialogButtonBox>
-#include <QFormLayout>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QVBoxLayout>
+#include "ui_approval_dialog.h"
+#include "ui_sign_in_dialog.h"
 
 namespace {
 
-QLineEdit *pinField(QWidget *parent)
-{
-    auto *field = new QLineEdit(parent);
-    field->setObjectName(QStringLiteral("lineEditPin"));
-    field->setEchoMode(QLineEdit::Password);
-    field->setMinimumWidth(180);
-    return field;
-}
-
-QLabel *messageLabel(QWidget *parent)
-{
-    auto *label = new QLabel(parent);
-    label->setObjectName(QStringLiteral("labelSignInMessage"));
-    label->setWordWrap(true);
-    label->setStyleSheet(QStringLiteral("QLabel { color: #a00000; }"));
-    return label;
-}
+const QString MessageStyle = QStringLiteral("QLabel { color: #a00000; }");
 
 } // namespace
 
 SignInDialog::SignInDialog(const QStringList &operatorNames, const QString &preferred,
                            QWidget *parent)
     : QDialog(parent)
-    , names(new QComboBox(this))
-    , pin(pinField(this))
-    , message(messageLabel(this))
-    , signIn(new QPushButton(QStringLiteral("Войти"), this))
+    , ui(new Ui::SignInDialog)
 {
-    setObjectName(QStringLiteral("SignInDialog"));
-    setWindowTitle(QStringLiteral("Вход оператора"));
-    names->setObjectName(QStringLiteral("comboBoxOperator"));
+    ui->setupUi(this);
     QStringList ordered = operatorNames;
     if (ordered.removeAll(preferred) > 0)
         ordered.prepend(preferred);
-    names->addItems(ordered);
-    signIn->setObjectName(QStringLiteral("pushButtonSignIn"));
-    signIn->setDefault(true);
-    auto *form = new QFormLayout;
-    form->addRow(QStringLiteral("Оператор:"), names);
-    form->addRow(QStringLiteral("PIN:"), pin);
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(form);
-    layout->addWidget(message);
-    layout->addWidget(signIn, 0, Qt::AlignRight);
-    connect(signIn, &QPushButton::clicked, this, &SignInDialog::ask);
-    connect(pin, &QLineEdit::returnPressed, this, &SignInDialog::ask);
-    pin->setFocus();
+    ui->comboBoxOperator->addItems(ordered);
+    connect(ui->pushButtonSignIn, &QPushButton::clicked, this, &SignInDialog::ask);
+    connect(ui->lineEditPin, &QLineEdit::returnPressed, this, &SignInDialog::ask);
+    ui->lineEditPin->setFocus();
 }
+
+SignInDialog::~SignInDialog() = default;
 
 QString SignInDialog::chosenName() const
 {
-    return names->currentText();
+    return ui->comboBoxOperator->currentText();
 }
 
 void SignInDialog::ask()
 {
-    if (!signIn->isEnabled())
+    if (!ui->pushButtonSignIn->isEnabled())
         return;
-    signIn->setEnabled(false);
-    pin->setEnabled(false);
-    message->setStyleSheet(QString());
-    message->setText(QStringLiteral("Проверка PIN…"));
-    emit signInAsked(names->currentText(), pin->text());
+    ui->pushButtonSignIn->setEnabled(false);
+    ui->lineEditPin->setEnabled(false);
+    ui->labelSignInMessage->setStyleSheet(QString());
+    ui->labelSignInMessage->setText(QStringLiteral("Проверка PIN…"));
+    emit signInAsked(ui->comboBoxOperator->currentText(), ui->lineEditPin->text());
 }
 
 void SignInDialog::showOutcome(bool signedIn, const QString &text)
 {
-    signIn->setEnabled(true);
-    pin->setEnabled(true);
-    pin->clear();
+    ui->pushButtonSignIn->setEnabled(true);
+    ui->lineEditPin->setEnabled(true);
+    ui->lineEditPin->clear();
     if (signedIn) {
-        message->clear();
+        ui->labelSignInMessage->clear();
         accept();
         return;
     }
-    message->setStyleSheet(QStringLiteral("QLabel { color: #a00000; }"));
-    message->setText(text);
-    pin->setFocus();
+    ui->labelSignInMessage->setStyleSheet(MessageStyle);
+    ui->labelSignInMessage->setText(text);
+    ui->lineEditPin->setFocus();
 }
 
 void SignInDialog::reject()
@@ -99,65 +66,45 @@ void SignInDialog::reject()
 ApprovalDialog::ApprovalDialog(const QString &question, const QStringList &approvers,
                                QWidget *parent)
     : QDialog(parent)
-    , names(new QComboBox(this))
-    , pin(pinField(this))
-    , message(messageLabel(this))
-    , approve(new QPushButton(QStringLiteral("Разрешить"), this))
+    , ui(new Ui::ApprovalDialog)
 {
-    setObjectName(QStringLiteral("ApprovalDialog"));
-    setWindowTitle(QStringLiteral("Нужно разрешение"));
-    names->setObjectName(QStringLiteral("comboBoxOperator"));
-    names->addItems(approvers);
-    approve->setObjectName(QStringLiteral("pushButtonApprove"));
-    approve->setDefault(true);
-    auto *cancel = new QPushButton(QStringLiteral("Отмена"), this);
-    cancel->setObjectName(QStringLiteral("pushButtonCancel"));
-    auto *questionLabel = new QLabel(question, this);
-    questionLabel->setWordWrap(true);
-    auto *form = new QFormLayout;
-    form->addRow(QStringLiteral("Кто разрешает:"), names);
-    form->addRow(QStringLiteral("PIN:"), pin);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(approve);
-    buttons->addWidget(cancel);
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(questionLabel);
-    layout->addLayout(form);
-    layout->addWidget(message);
-    layout->addLayout(buttons);
-    connect(approve, &QPushButton::clicked, this, &ApprovalDialog::ask);
-    connect(pin, &QLineEdit::returnPressed, this, &ApprovalDialog::ask);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    pin->setFocus();
+    ui->setupUi(this);
+    ui->labelApprovalQuestion->setText(question);
+    ui->comboBoxOperator->addItems(approvers);
+    connect(ui->pushButtonApprove, &QPushButton::clicked, this, &ApprovalDialog::ask);
+    connect(ui->lineEditPin, &QLineEdit::returnPressed, this, &ApprovalDialog::ask);
+    connect(ui->pushButtonCancel, &QPushButton::clicked, this, &QDialog::reject);
+    ui->lineEditPin->setFocus();
 }
+
+ApprovalDialog::~ApprovalDialog() = default;
 
 QString ApprovalDialog::chosenName() const
 {
-    return names->currentText();
+    return ui->comboBoxOperator->currentText();
 }
 
 void ApprovalDialog::ask()
 {
-    if (!approve->isEnabled())
+    if (!ui->pushButtonApprove->isEnabled())
         return;
-    approve->setEnabled(false);
-    pin->setEnabled(false);
-    message->setStyleSheet(QString());
-    message->setText(QStringLiteral("Проверка PIN…"));
-    emit approvalAsked(names->currentText(), pin->text());
+    ui->pushButtonApprove->setEnabled(false);
+    ui->lineEditPin->setEnabled(false);
+    ui->labelSignInMessage->setStyleSheet(QString());
+    ui->labelSignInMessage->setText(QStringLiteral("Проверка PIN…"));
+    emit approvalAsked(ui->comboBoxOperator->currentText(), ui->lineEditPin->text());
 }
 
 void ApprovalDialog::showOutcome(bool approved, const QString &text)
 {
-    approve->setEnabled(true);
-    pin->setEnabled(true);
-    pin->clear();
+    ui->pushButtonApprove->setEnabled(true);
+    ui->lineEditPin->setEnabled(true);
+    ui->lineEditPin->clear();
     if (approved) {
         accept();
         return;
     }
-    message->setStyleSheet(QStringLiteral("QLabel { color: #a00000; }"));
-    message->setText(text);
-    pin->setFocus();
+    ui->labelSignInMessage->setStyleSheet(MessageStyle);
+    ui->labelSignInMessage->setText(text);
+    ui->lineEditPin->setFocus();
 }

@@ -4,11 +4,12 @@
 #pragma once
 
 #include <QDialog>
+#include <QScopedPointer>
 
-class QComboBox;
-class QLabel;
-class QLineEdit;
-class QPushButton;
+namespace Ui {
+class SignInDialog;
+class ApprovalDialog;
+} // namespace Ui
 
 class SignInDialog : public QDialog
 {
@@ -17,6 +18,7 @@ class SignInDialog : public QDialog
 public:
     // names by name; the preferred one (who signed in last at this counter) first.
     SignInDialog(const QStringList &names, const QString &preferred, QWidget *parent = nullptr);
+    ~SignInDialog() override;
 
     QString chosenName() const;
     // The outcome of the check asked for: signed in closes the dialog, otherwise the message.
@@ -31,10 +33,7 @@ protected:
 private:
     void ask();
 
-    QComboBox *names;
-    QLineEdit *pin;
-    QLabel *message;
-    QPushButton *signIn;
+    const QScopedPointer<Ui::SignInDialog> ui;
 };
 
 // A manager's (or the owner's) PIN for an action the operator at the counter may not take alone.
@@ -45,6 +44,7 @@ class ApprovalDialog : public QDialog
 public:
     ApprovalDialog(const QString &question, const QStringList &approvers,
                    QWidget *parent = nullptr);
+    ~ApprovalDialog() override;
 
     QString chosenName() const;
     void showOutcome(bool approved, const QString &message);
@@ -55,8 +55,5 @@ signals:
 private:
     void ask();
 
-    QComboBox *names;
-    QLineEdit *pin;
-    QLabel *message;
-    QPushButton *approve;
+    const QScopedPointer<Ui::ApprovalDialog> ui;
 };

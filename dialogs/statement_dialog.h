@@ -5,13 +5,13 @@
 #include "storage/order_book.h"
 
 #include <QDialog>
+#include <QScopedPointer>
 #include <QSet>
 
+namespace Ui {
+class StatementDialog;
+}
 class OrdersLink;
-class QLabel;
-class QLineEdit;
-class QPushButton;
-class QTableWidget;
 
 class StatementDialog : public QDialog
 {
@@ -20,6 +20,7 @@ class StatementDialog : public QDialog
 public:
     StatementDialog(OrdersLink *link, const QString &fileName, const StatementReport &report,
                     QWidget *parent);
+    ~StatementDialog() override;
 
     const StatementReport &report() const { return shown; }
     // The report's lines matched by hand since it was shown.
@@ -31,12 +32,8 @@ private:
     void fill();
     int selectedLine() const;
 
+    const QScopedPointer<Ui::StatementDialog> ui;
     OrdersLink *link;
     StatementReport shown;
     QSet<int> handMatched;
-    QLabel *summary;
-    QTableWidget *table;
-    QLineEdit *number;
-    QPushButton *match;
-    QLabel *status;
 };
