@@ -1,7 +1,9 @@
 // The journal dialog's widgets, searches and the comparison with today's prices.
 #include "dialogs/journal_dialog.h"
 
+#include "dialogs/manager_login_dialog.h"
 #include "dialogs/order_documents.h"
+#include "dialogs/prompts.h"
 #include "dialogs/screen_fit.h"
 #include "order/money.h"
 #include "order/order.h"
@@ -13,8 +15,10 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
@@ -157,8 +161,12 @@ JournalDialog::JournalDialog(Order *o, std::function<PriceTable()> prices, ShopL
     actPrint = new QPushButton(QStringLiteral("Печать акта"), this);
     actPrint->setObjectName(QStringLiteral("pushButtonJournalActPrint"));
     documents = new OrderDocuments(shop, nullptr, this);
+    voidButton = new QPushButton(QStringLiteral("Аннулировать счёт…"), this);
+    voidButton->setObjectName(QStringLiteral("pushButtonJournalVoid"));
+    voidButton->setToolTip(QStringLiteral("Счёт остаётся в журнале с отметкой «аннулирован» и "
+                                          "причиной; право менеджера"));
     auto *close = new QPushButton(QStringLiteral("Закрыть"), this);
-    for (QPushButton *button : {today, toOrder, actPdf, actPrint})
+    for (QPushButton *button : {today, toOrder, actPdf, actPrint, voidButton})
         button->setEnabled(false);
 
     auto *actions = new QHBoxLayout;
@@ -169,6 +177,7 @@ JournalDialog::JournalDialog(Order *o, std::function<PriceTable()> prices, ShopL
     actions->addWidget(toOrder);
     actions->addWidget(actPdf);
     actions->addWidget(actPrint);
+    actions->addWidget(voidButton);
     actions->addWidget(close);
 
     auto *layout = new QVBoxLayout(this);
@@ -212,13 +221,201 @@ JournalDialog::JournalDialog(Order *o, std::function<PriceTable()> prices, ShopL
                                        showDocuments(record);
                                });
             });
+    connect(voidButton, &QPushButton::clicked, this, &JournalDialog::voidShown);
     connect(close, &QPushButton::clicked, this, &QDialog::close);
+    askReason = [this](const QString &title, const QString &label, QString *reason) {
+        bool given = false;
+        *reason = QInputDialog::getText(this, title, label, QLineEdit::Normal, QString(), &given);
+        return given;
+    };
     search();
 }
 
+JournalDialog::~JournalDialog() = default;
+
 void JournalDialog::setOperatorName(std::function<QString()> name)
 {
+    operatorName = name;
     documents->setOperatorName(std::move(name));
+}
+
+void JournalDialog::setPrompts(Prompts *given)
+{
+    prompts = given;
+}
+
+Prompts &JournalDialog::prompter()
+{
+    if (prompts)
+        return *prompts;
+    if (!ownPrompts)
+        ownPrompts = std::make_unique<MessageBoxes>(this);
+    return *ownPrompts;
+}
+
+void JournalDialog::voidShown()
+{
+    const qint64 invoice = current.summary.number;
+    if (invoice <= 0)
+        return;
+    const QString title = QStringLiteral("Аннулирование счёта № %1").arg(invoice);
+    if (current.summary.isVoid) {
+        status->setText(voidOutcomeText(VoidOutcome::AlreadyVoid, invoice, QString()));
+        return;
+    }
+    QString reason;
+    if (!askReason(title, QStringLiteral("Причина аннулирования:"), &reason))
+        return;
+    reason = reason.simplified();
+    if (reason.isEmpty()) {
+        const QString told = QStringLiteral("Счёт № %1 не аннулирован: укажите причину "
+                                            "аннулирования.")
+                                 .arg(invoice);
+        status->setText(told);
+        prompter().tell(title, told);
+        return;
+    }
+    const QString question
+        = QStringLiteral("Аннулировать счёт № %1 от %2 на %3?\nПричина: %4\nСчёт останется в "
+                         "журнале с отметкой «аннулирован» и выпадет из отчётов и долгов.")
+              .arg(invoice)
+              .arg(current.summary.created.toString(QStringLiteral("dd.MM.yyyy")),
+                   moneyText(current.summary.total), reason);
+    if (prompter().ask(title, question,
+                       {QStringLiteral("Аннулировать"), QStringLiteral("Не аннулировать")}, 1)
+        != 0)
+        return;
+    HandVoid mark;
+    mark.reason = reason;
+    mark.operatorName = operatorName ? operatorName() : QString();
+    const QString what = QStringLiteral("%1 № %2 (%3)")
+                             .arg(actionCaption(Action::VoidInvoice))
+                             .arg(invoice)
+                             .arg(reason);
+    // The approval may come after the journal is closed.
+    QPointer<JournalDialog> self(this);
+    const auto go = [self, invoice, mark](const QString &approver) {
+        if (!self)
+            return;
+        HandVoid approved = mark;
+        approved.approver = approver;
+        self->runVoid(invoice, approved, DatabaseLogin());
+    };
+    if (guard)
+        guard(Action::VoidInvoice, what, go);
+    else
+        go(QString());
+}
+
+void JournalDialog::runVoid(qint64 invoice, const HandVoid &mark, const DatabaseLogin &login)
+{
+    voidButton->setEnabled(false);
+    status->setText(QStringLiteral("Аннулирование счёта № %1…").arg(invoice));
+    QPointer<JournalDialog> self(this);
+    // The answer is recorded even when the journal was closed meanwhile: the window waits for it.
+    QObject *context = parentWidget() ? static_cast<QObject *>(parentWidget()) : this;
+    const auto keep = record;
+    shop->voidInvoice(invoice, mark, login, context,
+                      [self, invoice, mark, keep](const VoidAnswer &answer) {
+                          if (answer.done() && keep)
+                              keep(actionCaption(Action::VoidInvoice), voidAuditOldValue(invoice),
+                                   voidAuditNewValue(mark.reason), mark.approver);
+                          if (self)
+                              self->voidDone(invoice, mark, answer);
+                      });
+}
+
+void JournalDialog::voidDone(qint64 invoice, const HandVoid &mark, const VoidAnswer &answer)
+{
+    if (answer.needsManagerLogin()) {
+        askManagerLogin(invoice, mark);
+        return;
+    }
+    status->setText(answer.message);
+    if (!answer.done()) {
+        showVoidState();
+        if (answer.outcome == VoidOutcome::Failed)
+            prompter().tell(QStringLiteral("Аннулирование счёта № %1").arg(invoice),
+                            answer.message);
+        return;
+    }
+    // The list shows it at once; the reload brings who and when.
+    for (int row = 0; row < invoices->rowCount(); ++row)
+        if (invoices->item(row, 0)->text().toLongLong() == invoice)
+            invoices->item(row, 6)->setText(QStringLiteral("аннулирован"));
+    if (current.summary.number == invoice) {
+        current.summary.isVoid = true;
+        current.summary.voidReason = mark.reason;
+        showVoidState();
+        shop->load(invoice, this, [this](bool found, const InvoiceRecord &record, const QString &) {
+            if (found && record.summary.number == current.summary.number) {
+                current.summary = record.summary;
+                showVoidState();
+            }
+        });
+    }
+}
+
+void JournalDialog::askManagerLogin(qint64 invoice, const HandVoid &mark)
+{
+    status->setText(
+        QStringLiteral("Счёт № %1 не аннулирован: нужен вход менеджера в базу.").arg(invoice));
+    showVoidState();
+    QPointer<JournalDialog> self(this);
+    const auto keep = record;
+    ShopLink *link = shop;
+    // Over the window, like the manager's PIN: the journal may be closed meanwhile, and the
+    // answer is recorded all the same.
+    QWidget *over = parentWidget() ? parentWidget() : this;
+    ManagerLoginDialog::ask(
+        over,
+        QStringLiteral("База магазина разрешает аннулировать счёт только входу менеджера. "
+                       "Введите вход менеджера в базу: программа будет помнить его до "
+                       "закрытия."),
+        [self, link, over, invoice, mark, keep](const DatabaseLogin &login,
+                                                ManagerLoginDialog::Reply reply) {
+            link->voidInvoice(
+                invoice, mark, login, over,
+                [self, invoice, mark, keep, login, reply](const VoidAnswer &answer) {
+                    if (answer.done() && keep)
+                        keep(actionCaption(Action::VoidInvoice), voidAuditOldValue(invoice),
+                             voidAuditNewValue(mark.reason), mark.approver);
+                    if (answer.fault == StorageFault::WrongPassword || answer.needsManagerLogin()) {
+                        reply(false,
+                              managerLoginProblem(login, answer.fault,
+                                                  QStringLiteral("аннулировать счёт")));
+                        return;
+                    }
+                    reply(true, QString());
+                    if (self)
+                        self->voidDone(invoice, mark, answer);
+                });
+        },
+        {});
+}
+
+void JournalDialog::showVoidState()
+{
+    const InvoiceSummary &summary = current.summary;
+    voidButton->setEnabled(summary.number > 0 && !summary.isVoid);
+    if (!summary.isVoid)
+        return;
+    QString text = QStringLiteral("Счёт № %1 аннулирован").arg(summary.number);
+    if (!summary.voidReason.isEmpty()) {
+        text += QStringLiteral(": ") + summary.voidReason;
+        QStringList who;
+        if (summary.voidedAt.isValid())
+            who << summary.voidedAt.toString(QStringLiteral("dd.MM.yyyy HH:mm"));
+        if (!summary.voidedBy.isEmpty())
+            who << summary.voidedBy;
+        if (!summary.voidedApprover.isEmpty())
+            who << QStringLiteral("разрешил ") + summary.voidedApprover;
+        if (!who.isEmpty())
+            text += QStringLiteral(" (") + who.join(QStringLiteral(", ")) + QLatin1Char(')');
+    } else {
+        text += QStringLiteral(": документы счёта не удались");
+    }
+    status->setText(text + QLatin1Char('.'));
 }
 
 void JournalDialog::showDocuments(const InvoiceRecord &record)
@@ -301,6 +498,7 @@ void JournalDialog::showInvoice(bool found, const InvoiceRecord &record, const Q
     toOrder->setEnabled(!record.lines.isEmpty());
     for (QPushButton *button : {actPdf, actPrint})
         button->setEnabled(!record.lines.isEmpty());
+    showVoidState();
     if (repeating == record.summary.number) {
         repeating = 0;
         compareWithToday();
