@@ -9,11 +9,10 @@
 #include "order/order.h"
 #include "pricing/page_pricing.h"
 #include "storage/shop_link.h"
+#include "ui_journal_dialog.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
-#include <QGridLayout>
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QInputDialog>
 #include <QLabel>
@@ -22,30 +21,14 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
-#include <QSplitter>
 #include <QTableWidget>
 #include <QTimer>
-#include <QVBoxLayout>
 
 #include <cmath>
 
 namespace {
 
 enum LineColumn { Description, Quantity, OldPrice, Sum, NewPrice, Difference, TakeNew };
-
-QTableWidget *makeTable(QWidget *parent, const QString &name, const QStringList &headers)
-{
-    auto *table = new QTableWidget(0, headers.size(), parent);
-    table->setObjectName(name);
-    table->setHorizontalHeaderLabels(headers);
-    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table->setSelectionMode(QAbstractItemView::SingleSelection);
-    table->verticalHeader()->hide();
-    table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    table->horizontalHeader()->setStretchLastSection(true);
-    return table;
-}
 
 QTableWidgetItem *item(const QString &text, Qt::Alignment alignment = Qt::AlignLeft)
 {
@@ -81,111 +64,46 @@ JournalDialog::JournalDialog(Order *o, std::function<PriceTable()> prices, ShopL
     , order(o)
     , pricesInForce(std::move(prices))
     , shop(link)
+    , ui(new Ui::JournalDialog)
 {
-    setObjectName(QStringLiteral("JournalDialog"));
-    setWindowTitle(QStringLiteral("Журнал счетов"));
+    ui->setupUi(this);
     resizeWithinScreen(this, QSize(980, 620));
 
-    words = new QLineEdit(this);
-    words->setObjectName(QStringLiteral("lineEditJournalWords"));
-    words->setPlaceholderText(QStringLiteral("Слова из описаний"));
-    number = new QLineEdit(this);
-    number->setObjectName(QStringLiteral("lineEditJournalNumber"));
-    number->setPlaceholderText(QStringLiteral("Номер"));
+    words = ui->lineEditJournalWords;
+    number = ui->lineEditJournalNumber;
     // Invoice numbers run past 32 bits; digits only, as many as a 64-bit number holds.
     number->setValidator(new QRegularExpressionValidator(
         QRegularExpression(QStringLiteral("[1-9][0-9]{0,17}")), number));
-    number->setMaximumWidth(90);
-    fromUsed = new QCheckBox(QStringLiteral("с"), this);
-    fromUsed->setObjectName(QStringLiteral("checkBoxJournalFrom"));
-    from = new QDateEdit(QDate::currentDate().addMonths(-1), this);
-    from->setObjectName(QStringLiteral("dateEditJournalFrom"));
-    toUsed = new QCheckBox(QStringLiteral("по"), this);
-    toUsed->setObjectName(QStringLiteral("checkBoxJournalTo"));
-    to = new QDateEdit(QDate::currentDate(), this);
-    to->setObjectName(QStringLiteral("dateEditJournalTo"));
-    for (QDateEdit *date : {from, to}) {
-        date->setCalendarPopup(true);
-        date->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
-    }
-    auto *find = new QPushButton(QStringLiteral("Найти"), this);
-    find->setObjectName(QStringLiteral("pushButtonJournalFind"));
+    fromUsed = ui->checkBoxJournalFrom;
+    from = ui->dateEditJournalFrom;
+    from->setDate(QDate::currentDate().addMonths(-1));
+    toUsed = ui->checkBoxJournalTo;
+    to = ui->dateEditJournalTo;
+    to->setDate(QDate::currentDate());
+    QPushButton *find = ui->pushButtonJournalFind;
 
-    auto *filters = new QHBoxLayout;
-    filters->addWidget(words, 1);
-    filters->addWidget(number);
-    filters->addWidget(fromUsed);
-    filters->addWidget(from);
-    filters->addWidget(toUsed);
-    filters->addWidget(to);
-    filters->addWidget(find);
-
-    invoices = makeTable(this, QStringLiteral("tableJournalInvoices"),
-                         {QStringLiteral("№"), QStringLiteral("Дата"), QStringLiteral("Стойка"),
-                          QStringLiteral("Строк"), QStringLiteral("Всего"),
-                          QStringLiteral("Клиент"), QStringLiteral("Отметка")});
-    lines = makeTable(this, QStringLiteral("tableJournalLines"),
-                      {QStringLiteral("Описание"), QStringLiteral("Кол-во"), QStringLiteral("Цена"),
-                       QStringLiteral("Сумма"), QStringLiteral("Цена сегодня"),
-                       QStringLiteral("Разница"), QStringLiteral("Новая цена")});
+    invoices = ui->tableJournalInvoices;
+    lines = ui->tableJournalLines;
+    for (QTableWidget *table : {invoices, lines})
+        table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     // The description takes what the figures leave.
     lines->horizontalHeader()->setStretchLastSection(false);
     lines->horizontalHeader()->setSectionResizeMode(Description, QHeaderView::Stretch);
-    auto *splitter = new QSplitter(Qt::Vertical, this);
-    splitter->addWidget(invoices);
-    splitter->addWidget(lines);
 
-    madeDocuments = new QLabel(this);
-    madeDocuments->setObjectName(QStringLiteral("labelJournalDocuments"));
-    madeDocuments->setWordWrap(true);
-    madeDocuments->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    status = new QLabel(this);
-    status->setObjectName(QStringLiteral("labelJournalStatus"));
-    status->setWordWrap(true);
-    difference = new QLabel(this);
-    difference->setObjectName(QStringLiteral("labelJournalDifference"));
-    today = new QPushButton(QStringLiteral("По сегодняшним ценам"), this);
-    today->setObjectName(QStringLiteral("pushButtonTodayPrices"));
+    madeDocuments = ui->labelJournalDocuments;
+    status = ui->labelJournalStatus;
+    difference = ui->labelJournalDifference;
+    today = ui->pushButtonTodayPrices;
     // The longest caption of the row: the layout never gives it less than it needs.
     today->setMinimumWidth(today->sizeHint().width());
-    replace = new QRadioButton(QStringLiteral("заменить заказ"), this);
-    replace->setObjectName(QStringLiteral("radioButtonJournalReplace"));
-    append = new QRadioButton(QStringLiteral("добавить к заказу"), this);
-    append->setObjectName(QStringLiteral("radioButtonJournalAppend"));
-    append->setChecked(true);
-    toOrder = new QPushButton(QStringLiteral("В заказ"), this);
-    toOrder->setObjectName(QStringLiteral("pushButtonJournalToOrder"));
-    actPdf = new QPushButton(QStringLiteral("Акт в PDF"), this);
-    actPdf->setObjectName(QStringLiteral("pushButtonJournalActPdf"));
-    actPdf->setToolTip(QStringLiteral("Акт выполненных работ по счёту, в папку PDF из настроек"));
-    actPrint = new QPushButton(QStringLiteral("Печать акта"), this);
-    actPrint->setObjectName(QStringLiteral("pushButtonJournalActPrint"));
+    replace = ui->radioButtonJournalReplace;
+    append = ui->radioButtonJournalAppend;
+    toOrder = ui->pushButtonJournalToOrder;
+    actPdf = ui->pushButtonJournalActPdf;
+    actPrint = ui->pushButtonJournalActPrint;
+    voidButton = ui->pushButtonJournalVoid;
     documents = new OrderDocuments(shop, nullptr, this);
-    voidButton = new QPushButton(QStringLiteral("Аннулировать счёт…"), this);
-    voidButton->setObjectName(QStringLiteral("pushButtonJournalVoid"));
-    voidButton->setToolTip(QStringLiteral("Счёт остаётся в журнале с отметкой «аннулирован» и "
-                                          "причиной; право менеджера"));
-    auto *close = new QPushButton(QStringLiteral("Закрыть"), this);
-    for (QPushButton *button : {today, toOrder, actPdf, actPrint, voidButton})
-        button->setEnabled(false);
-
-    auto *actions = new QHBoxLayout;
-    actions->addWidget(today);
-    actions->addWidget(difference, 1);
-    actions->addWidget(replace);
-    actions->addWidget(append);
-    actions->addWidget(toOrder);
-    actions->addWidget(actPdf);
-    actions->addWidget(actPrint);
-    actions->addWidget(voidButton);
-    actions->addWidget(close);
-
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(filters);
-    layout->addWidget(splitter, 1);
-    layout->addWidget(madeDocuments);
-    layout->addWidget(status);
-    layout->addLayout(actions);
+    QPushButton *close = ui->pushButtonJournalClose;
 
     typing = new QTimer(this);
     typing->setSingleShot(true);

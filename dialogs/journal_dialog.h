@@ -12,6 +12,7 @@
 #include "storage/shop_link.h"
 
 #include <QDialog>
+#include <QScopedPointer>
 #include <QVector>
 
 #include <functional>
@@ -29,6 +30,10 @@ class QPushButton;
 class QRadioButton;
 class QTableWidget;
 class QTimer;
+
+namespace Ui {
+class JournalDialog;
+}
 
 class JournalDialog : public QDialog
 {
@@ -113,4 +118,5 @@ private:
     QVector<OrderLine> todayLines; // one per stored line; empty description: no price today
     int searchSerial = 0;
     qint64 repeating = 0; // the invoice to put into the order once it is shown
+    const QScopedPointer<Ui::JournalDialog> ui;
 };
