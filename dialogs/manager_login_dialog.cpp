@@ -18,6 +18,7 @@ ManagerLoginDialog::ManagerLoginDialog(const QString &question, QWidget *parent)
 {
     setObjectName(QStringLiteral("ManagerLoginDialog"));
     setWindowTitle(QStringLiteral("Вход менеджера в базу"));
+    setMinimumWidth(420);
     user->setObjectName(QStringLiteral("lineEditManagerUser"));
     user->setMinimumWidth(200);
     password->setObjectName(QStringLiteral("lineEditManagerPassword"));
@@ -56,6 +57,7 @@ void ManagerLoginDialog::submit()
     message->setStyleSheet(QStringLiteral("QLabel { color: #a00000; }"));
     if (name.isEmpty() || password->text().isEmpty()) {
         message->setText(QStringLiteral("Введите имя входа менеджера и его пароль."));
+        adjustSize();
         return;
     }
     run->setEnabled(false);
@@ -74,6 +76,8 @@ void ManagerLoginDialog::showOutcome(bool done, const QString &text)
     }
     message->setStyleSheet(QStringLiteral("QLabel { color: #a00000; }"));
     message->setText(text);
+    // The wrapped lines need more height than the dialog was opened with.
+    adjustSize();
     password->setFocus();
 }
 
