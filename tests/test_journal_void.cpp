@@ -166,9 +166,17 @@ private slots:
                      int(VoidOutcome::Done));
         QVERIFY(journal.addDocument(1, {QStringLiteral("pdf"), Made.addDays(2), true}));
         QCOMPARE(journal.storeInvoice(draft(QStringLiteral("a"), true), 1), 1);
+        // The taken order's invoice has no document yet: stored again, it takes the order's
+        // lines as they are now, and stays void.
+        InvoiceDraft again = draft(QStringLiteral("c"), true);
+        again.documents.clear();
+        QCOMPARE(journal.storeInvoice(again, 1), 3);
         InvoiceRecord record;
-        QVERIFY(journal.load(1, &record));
-        QVERIFY2(record.summary.isVoid, "a document after the void made the invoice valid again");
+        for (const qint64 number : {qint64(1), qint64(3)}) {
+            QVERIFY(journal.load(number, &record));
+            QVERIFY2(record.summary.isVoid,
+                     qPrintable(QStringLiteral("invoice %1 valid again").arg(number)));
+        }
 
         AverageOrder after;
         QVERIFY(reports.average(Made.date(), Made.date(), &after));
