@@ -850,6 +850,14 @@ void MainWindow::showJournal()
             orderModel.get(), [this] { return prices(); }, keeper->shop(), this);
         dialog->setOperatorName(
             [this] { return operators() ? operators()->current() : QString(); });
+        dialog->setPrompts(&prompts());
+        dialog->guard = [this](Action action, const QString &what,
+                               std::function<void(const QString &approver)> go) {
+            withRight(action, what, std::move(go));
+        };
+        dialog->record
+            = [this](const QString &what, const QString &oldValue, const QString &newValue,
+                     const QString &approver) { recordAudit(what, oldValue, newValue, approver); };
         dialog->setAttribute(Qt::WA_DeleteOnClose);
     }
     dialog->show();

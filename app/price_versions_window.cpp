@@ -4,6 +4,7 @@
 
 #include "app/eliding_label.h"
 #include "dialogs/colours.h"
+#include "dialogs/manager_login_dialog.h"
 #include "dialogs/price_list_dialog.h"
 #include "prices/price_versions.h"
 #include "storage/database_thread.h"
@@ -42,6 +43,16 @@ void MainWindow::initPriceVersions()
     if (choice.url.isValid()) {
         priceVersionState->link = new PriceLink(choice.url, localOrderPath(choice.url),
                                                 PriceBook::shared(), priceVersionState);
+        // The shop's database keeps new versions to its managers: its login, asked over the
+        // window.
+        priceVersionState->link->askManagerLogin = [this](auto attempt, auto gaveUp) {
+            ManagerLoginDialog::ask(
+                this,
+                QStringLiteral("База магазина разрешает сохранять версии прайс-листа только "
+                               "входу менеджера. Введите вход менеджера в базу: программа будет "
+                               "помнить его до закрытия."),
+                std::move(attempt), std::move(gaveUp));
+        };
     }
     followPriceVersion();
     connect(&PriceBook::shared(), &PriceBook::changed, priceVersionState,

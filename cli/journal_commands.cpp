@@ -7,6 +7,8 @@
 #include "storage/database_roles.h"
 #include "storage/journal.h"
 #include "storage/schema.h"
+#include "storage/settings.h"
+#include "storage/transaction.h"
 
 #include <QFileInfo>
 #include <QSqlDatabase>
@@ -100,6 +102,17 @@ int show(CliContext &context, const QCommandLineParser &parser, const QStringLis
     for (const OrderLine &line : qAsConst(invoice.lines))
         context.out << field(line.description) << '\t' << field(line.quantity) << '\t'
                     << field(line.unitPrice) << '\t' << pointNumber(lineSum(line)) << '\n';
+    // A void invoice says so after its lines: when, where, by whom and why (by hand), or that
+    // its documents failed.
+    const InvoiceSummary &summary = invoice.summary;
+    if (summary.isVoid)
+        context.out << QStringLiteral("аннулирован\t")
+                    << summary.voidedAt.toString(QStringLiteral("yyyy-MM-dd HH:mm")) << '\t'
+                    << field(summary.voidedCounter) << '\t' << field(summary.voidedBy) << '\t'
+                    << field(summary.voidedApprover) << '\t'
+                    << (summary.voidReason.isEmpty() ? QStringLiteral("документы счёта не удались")
+                                                     : field(summary.voidReason))
+                    << '\n';
     // Then each act made of the invoice, in the order made: its number and date, how, when,
     // where, by whom and the file.
     for (const DocumentRecord &document : qAsConst(invoice.documents)) {
@@ -113,6 +126,48 @@ int show(CliContext &context, const QCommandLineParser &parser, const QStringLis
                     << field(document.counter) << '\t' << field(document.operatorName) << '\t'
                     << field(document.path) << '\n';
     }
+    return 0;
+}
+
+// `--journal void N --reason TEXT`: a manager's void by hand, recorded with its reason.
+int voidInvoice(CliContext &context, const QCommandLineParser &parser, const QStringList &words)
+{
+    int status = 0;
+    qint64 number = 0;
+    const QString form = QStringLiteral("printcalc --journal void N --reason ПРИЧИНА");
+    if (!context.onlyOptions(parser, QStringLiteral("void"), {QStringLiteral("reason")}, &status))
+        return status;
+    if (words.isEmpty())
+        return context.usage(QStringLiteral("Нужен номер счёта: ") + form);
+    if (!context.noMoreWords(words, 1, &status)
+        || !context.readNumber(words.first(), QStringLiteral("Номер счёта"),
+                               std::numeric_limits<qint64>::max(), &number, &status))
+        return status;
+    if (number == 0)
+        return context.usage(QStringLiteral("Номера счетов начинаются с 1."));
+    const QString reason = parser.value(QStringLiteral("reason")).trimmed();
+    if (reason.isEmpty())
+        return context.usage(QStringLiteral("Нужна причина аннулирования: ") + form);
+    Connection connection;
+    if (!context.open(connection))
+        return CliFailed;
+    if (!context.authorise(connection, Action::VoidInvoice, &status))
+        return status;
+    HandVoid mark;
+    mark.reason = reason;
+    mark.counter = Settings().counterName();
+    mark.operatorName = context.operatorName;
+    Transaction transaction(connection);
+    if (!transaction.isActive())
+        return context.fail(connection.errorText());
+    const VoidOutcome outcome = Journal(connection).voidByHandWithin(number, mark);
+    if (outcome != VoidOutcome::Done)
+        return context.fail(voidOutcomeText(outcome, number, connection.errorText()));
+    if (!context.audit(connection, actionCaption(Action::VoidInvoice), voidAuditOldValue(number),
+                       voidAuditNewValue(reason))
+        || !context.commitChange(connection, transaction))
+        return CliFailed;
+    context.out << voidOutcomeText(outcome, number, QString()) << '\n';
     return 0;
 }
 
@@ -177,22 +232,25 @@ int journal(CliContext &context)
     if (!context.parse(
             parser,
             {QCommandLineOption(QStringLiteral("from"), QString(), QStringLiteral("date")),
-             QCommandLineOption(QStringLiteral("to"), QString(), QStringLiteral("date"))},
+             QCommandLineOption(QStringLiteral("to"), QString(), QStringLiteral("date")),
+             QCommandLineOption(QStringLiteral("reason"), QString(), QStringLiteral("text"))},
             &status))
         return status;
     const QStringList words = parser.positionalArguments();
     const QString action = words.value(0);
     if (action == QLatin1String("list"))
         return list(context, parser, words.mid(1));
+    if (action == QLatin1String("void"))
+        return voidInvoice(context, parser, words.mid(1));
     if (action == QLatin1String("show"))
         return show(context, parser, words.mid(1));
     if (action == QLatin1String("export"))
         return exportCsv(context, parser, words.mid(1));
     if (action.isEmpty())
         return context.usage(
-            QStringLiteral("После --journal нужно действие: list, show или export."));
+            QStringLiteral("После --journal нужно действие: list, show, export или void."));
     return context.usage(
-        QStringLiteral("Команда «--journal %1» не известна: есть list, show и export.")
+        QStringLiteral("Команда «--journal %1» не известна: есть list, show, export и void.")
             .arg(action));
 }
 
@@ -268,7 +326,8 @@ QVector<CliCommand> journalCommands()
              "  printcalc --journal list [--from ГГГГ-ММ-ДД] [--to ГГГГ-ММ-ДД]  счета, новые "
              "первыми\n"
              "  printcalc --journal show N                    строки счёта N\n"
-             "  printcalc --journal export ФАЙЛ.csv [--from ...] [--to ...]  строки счетов в CSV"),
+             "  printcalc --journal export ФАЙЛ.csv [--from ...] [--to ...]  строки счетов в CSV\n"
+             "  printcalc --journal void N --reason ПРИЧИНА   аннулировать счёт N (менеджер)"),
          journal},
         {QStringLiteral("--check"),
          QStringLiteral(

@@ -1,47 +1,34 @@
 // The journal dialog's widgets, searches and the comparison with today's prices.
 #include "dialogs/journal_dialog.h"
 
+#include "dialogs/manager_login_dialog.h"
 #include "dialogs/order_documents.h"
+#include "dialogs/prompts.h"
 #include "dialogs/screen_fit.h"
 #include "order/money.h"
 #include "order/order.h"
 #include "pricing/page_pricing.h"
 #include "storage/shop_link.h"
+#include "ui_journal_dialog.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
-#include <QGridLayout>
-#include <QHBoxLayout>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
-#include <QSplitter>
 #include <QTableWidget>
 #include <QTimer>
-#include <QVBoxLayout>
 
 #include <cmath>
 
 namespace {
 
 enum LineColumn { Description, Quantity, OldPrice, Sum, NewPrice, Difference, TakeNew };
-
-QTableWidget *makeTable(QWidget *parent, const QString &name, const QStringList &headers)
-{
-    auto *table = new QTableWidget(0, headers.size(), parent);
-    table->setObjectName(name);
-    table->setHorizontalHeaderLabels(headers);
-    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table->setSelectionMode(QAbstractItemView::SingleSelection);
-    table->verticalHeader()->hide();
-    table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    table->horizontalHeader()->setStretchLastSection(true);
-    return table;
-}
 
 QTableWidgetItem *item(const QString &text, Qt::Alignment alignment = Qt::AlignLeft)
 {
@@ -77,106 +64,46 @@ JournalDialog::JournalDialog(Order *o, std::function<PriceTable()> prices, ShopL
     , order(o)
     , pricesInForce(std::move(prices))
     , shop(link)
+    , ui(new Ui::JournalDialog)
 {
-    setObjectName(QStringLiteral("JournalDialog"));
-    setWindowTitle(QStringLiteral("Журнал счетов"));
+    ui->setupUi(this);
     resizeWithinScreen(this, QSize(980, 620));
 
-    words = new QLineEdit(this);
-    words->setObjectName(QStringLiteral("lineEditJournalWords"));
-    words->setPlaceholderText(QStringLiteral("Слова из описаний"));
-    number = new QLineEdit(this);
-    number->setObjectName(QStringLiteral("lineEditJournalNumber"));
-    number->setPlaceholderText(QStringLiteral("Номер"));
+    words = ui->lineEditJournalWords;
+    number = ui->lineEditJournalNumber;
     // Invoice numbers run past 32 bits; digits only, as many as a 64-bit number holds.
     number->setValidator(new QRegularExpressionValidator(
         QRegularExpression(QStringLiteral("[1-9][0-9]{0,17}")), number));
-    number->setMaximumWidth(90);
-    fromUsed = new QCheckBox(QStringLiteral("с"), this);
-    fromUsed->setObjectName(QStringLiteral("checkBoxJournalFrom"));
-    from = new QDateEdit(QDate::currentDate().addMonths(-1), this);
-    from->setObjectName(QStringLiteral("dateEditJournalFrom"));
-    toUsed = new QCheckBox(QStringLiteral("по"), this);
-    toUsed->setObjectName(QStringLiteral("checkBoxJournalTo"));
-    to = new QDateEdit(QDate::currentDate(), this);
-    to->setObjectName(QStringLiteral("dateEditJournalTo"));
-    for (QDateEdit *date : {from, to}) {
-        date->setCalendarPopup(true);
-        date->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
-    }
-    auto *find = new QPushButton(QStringLiteral("Найти"), this);
-    find->setObjectName(QStringLiteral("pushButtonJournalFind"));
+    fromUsed = ui->checkBoxJournalFrom;
+    from = ui->dateEditJournalFrom;
+    from->setDate(QDate::currentDate().addMonths(-1));
+    toUsed = ui->checkBoxJournalTo;
+    to = ui->dateEditJournalTo;
+    to->setDate(QDate::currentDate());
+    QPushButton *find = ui->pushButtonJournalFind;
 
-    auto *filters = new QHBoxLayout;
-    filters->addWidget(words, 1);
-    filters->addWidget(number);
-    filters->addWidget(fromUsed);
-    filters->addWidget(from);
-    filters->addWidget(toUsed);
-    filters->addWidget(to);
-    filters->addWidget(find);
-
-    invoices = makeTable(this, QStringLiteral("tableJournalInvoices"),
-                         {QStringLiteral("№"), QStringLiteral("Дата"), QStringLiteral("Стойка"),
-                          QStringLiteral("Строк"), QStringLiteral("Всего"),
-                          QStringLiteral("Клиент"), QStringLiteral("Отметка")});
-    lines = makeTable(this, QStringLiteral("tableJournalLines"),
-                      {QStringLiteral("Описание"), QStringLiteral("Кол-во"), QStringLiteral("Цена"),
-                       QStringLiteral("Сумма"), QStringLiteral("Цена сегодня"),
-                       QStringLiteral("Разница"), QStringLiteral("Новая цена")});
+    invoices = ui->tableJournalInvoices;
+    lines = ui->tableJournalLines;
+    for (QTableWidget *table : {invoices, lines})
+        table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     // The description takes what the figures leave.
     lines->horizontalHeader()->setStretchLastSection(false);
     lines->horizontalHeader()->setSectionResizeMode(Description, QHeaderView::Stretch);
-    auto *splitter = new QSplitter(Qt::Vertical, this);
-    splitter->addWidget(invoices);
-    splitter->addWidget(lines);
 
-    madeDocuments = new QLabel(this);
-    madeDocuments->setObjectName(QStringLiteral("labelJournalDocuments"));
-    madeDocuments->setWordWrap(true);
-    madeDocuments->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    status = new QLabel(this);
-    status->setObjectName(QStringLiteral("labelJournalStatus"));
-    status->setWordWrap(true);
-    difference = new QLabel(this);
-    difference->setObjectName(QStringLiteral("labelJournalDifference"));
-    today = new QPushButton(QStringLiteral("По сегодняшним ценам"), this);
-    today->setObjectName(QStringLiteral("pushButtonTodayPrices"));
+    madeDocuments = ui->labelJournalDocuments;
+    status = ui->labelJournalStatus;
+    difference = ui->labelJournalDifference;
+    today = ui->pushButtonTodayPrices;
     // The longest caption of the row: the layout never gives it less than it needs.
     today->setMinimumWidth(today->sizeHint().width());
-    replace = new QRadioButton(QStringLiteral("заменить заказ"), this);
-    replace->setObjectName(QStringLiteral("radioButtonJournalReplace"));
-    append = new QRadioButton(QStringLiteral("добавить к заказу"), this);
-    append->setObjectName(QStringLiteral("radioButtonJournalAppend"));
-    append->setChecked(true);
-    toOrder = new QPushButton(QStringLiteral("В заказ"), this);
-    toOrder->setObjectName(QStringLiteral("pushButtonJournalToOrder"));
-    actPdf = new QPushButton(QStringLiteral("Акт в PDF"), this);
-    actPdf->setObjectName(QStringLiteral("pushButtonJournalActPdf"));
-    actPdf->setToolTip(QStringLiteral("Акт выполненных работ по счёту, в папку PDF из настроек"));
-    actPrint = new QPushButton(QStringLiteral("Печать акта"), this);
-    actPrint->setObjectName(QStringLiteral("pushButtonJournalActPrint"));
+    replace = ui->radioButtonJournalReplace;
+    append = ui->radioButtonJournalAppend;
+    toOrder = ui->pushButtonJournalToOrder;
+    actPdf = ui->pushButtonJournalActPdf;
+    actPrint = ui->pushButtonJournalActPrint;
+    voidButton = ui->pushButtonJournalVoid;
     documents = new OrderDocuments(shop, nullptr, this);
-    auto *close = new QPushButton(QStringLiteral("Закрыть"), this);
-    for (QPushButton *button : {today, toOrder, actPdf, actPrint})
-        button->setEnabled(false);
-
-    auto *actions = new QHBoxLayout;
-    actions->addWidget(today);
-    actions->addWidget(difference, 1);
-    actions->addWidget(replace);
-    actions->addWidget(append);
-    actions->addWidget(toOrder);
-    actions->addWidget(actPdf);
-    actions->addWidget(actPrint);
-    actions->addWidget(close);
-
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(filters);
-    layout->addWidget(splitter, 1);
-    layout->addWidget(madeDocuments);
-    layout->addWidget(status);
-    layout->addLayout(actions);
+    QPushButton *close = ui->pushButtonJournalClose;
 
     typing = new QTimer(this);
     typing->setSingleShot(true);
@@ -212,13 +139,201 @@ JournalDialog::JournalDialog(Order *o, std::function<PriceTable()> prices, ShopL
                                        showDocuments(record);
                                });
             });
+    connect(voidButton, &QPushButton::clicked, this, &JournalDialog::voidShown);
     connect(close, &QPushButton::clicked, this, &QDialog::close);
+    askReason = [this](const QString &title, const QString &label, QString *reason) {
+        bool given = false;
+        *reason = QInputDialog::getText(this, title, label, QLineEdit::Normal, QString(), &given);
+        return given;
+    };
     search();
 }
 
+JournalDialog::~JournalDialog() = default;
+
 void JournalDialog::setOperatorName(std::function<QString()> name)
 {
+    operatorName = name;
     documents->setOperatorName(std::move(name));
+}
+
+void JournalDialog::setPrompts(Prompts *given)
+{
+    prompts = given;
+}
+
+Prompts &JournalDialog::prompter()
+{
+    if (prompts)
+        return *prompts;
+    if (!ownPrompts)
+        ownPrompts = std::make_unique<MessageBoxes>(this);
+    return *ownPrompts;
+}
+
+void JournalDialog::voidShown()
+{
+    const qint64 invoice = current.summary.number;
+    if (invoice <= 0)
+        return;
+    const QString title = QStringLiteral("Аннулирование счёта № %1").arg(invoice);
+    if (current.summary.isVoid) {
+        status->setText(voidOutcomeText(VoidOutcome::AlreadyVoid, invoice, QString()));
+        return;
+    }
+    QString reason;
+    if (!askReason(title, QStringLiteral("Причина аннулирования:"), &reason))
+        return;
+    reason = reason.simplified();
+    if (reason.isEmpty()) {
+        const QString told = QStringLiteral("Счёт № %1 не аннулирован: укажите причину "
+                                            "аннулирования.")
+                                 .arg(invoice);
+        status->setText(told);
+        prompter().tell(title, told);
+        return;
+    }
+    const QString question
+        = QStringLiteral("Аннулировать счёт № %1 от %2 на %3?\nПричина: %4\nСчёт останется в "
+                         "журнале с отметкой «аннулирован» и выпадет из отчётов и долгов.")
+              .arg(invoice)
+              .arg(current.summary.created.toString(QStringLiteral("dd.MM.yyyy")),
+                   moneyText(current.summary.total), reason);
+    if (prompter().ask(title, question,
+                       {QStringLiteral("Аннулировать"), QStringLiteral("Не аннулировать")}, 1)
+        != 0)
+        return;
+    HandVoid mark;
+    mark.reason = reason;
+    mark.operatorName = operatorName ? operatorName() : QString();
+    const QString what = QStringLiteral("%1 № %2 (%3)")
+                             .arg(actionCaption(Action::VoidInvoice))
+                             .arg(invoice)
+                             .arg(reason);
+    // The approval may come after the journal is closed.
+    QPointer<JournalDialog> self(this);
+    const auto go = [self, invoice, mark](const QString &approver) {
+        if (!self)
+            return;
+        HandVoid approved = mark;
+        approved.approver = approver;
+        self->runVoid(invoice, approved, DatabaseLogin());
+    };
+    if (guard)
+        guard(Action::VoidInvoice, what, go);
+    else
+        go(QString());
+}
+
+void JournalDialog::runVoid(qint64 invoice, const HandVoid &mark, const DatabaseLogin &login)
+{
+    voidButton->setEnabled(false);
+    status->setText(QStringLiteral("Аннулирование счёта № %1…").arg(invoice));
+    QPointer<JournalDialog> self(this);
+    // The answer is recorded even when the journal was closed meanwhile: the window waits for it.
+    QObject *context = parentWidget() ? static_cast<QObject *>(parentWidget()) : this;
+    const auto keep = record;
+    shop->voidInvoice(invoice, mark, login, context,
+                      [self, invoice, mark, keep](const VoidAnswer &answer) {
+                          if (answer.done() && keep)
+                              keep(actionCaption(Action::VoidInvoice), voidAuditOldValue(invoice),
+                                   voidAuditNewValue(mark.reason), mark.approver);
+                          if (self)
+                              self->voidDone(invoice, mark, answer);
+                      });
+}
+
+void JournalDialog::voidDone(qint64 invoice, const HandVoid &mark, const VoidAnswer &answer)
+{
+    if (answer.needsManagerLogin()) {
+        askManagerLogin(invoice, mark);
+        return;
+    }
+    status->setText(answer.message);
+    if (!answer.done()) {
+        showVoidState();
+        if (answer.outcome == VoidOutcome::Failed)
+            prompter().tell(QStringLiteral("Аннулирование счёта № %1").arg(invoice),
+                            answer.message);
+        return;
+    }
+    // The list shows it at once; the reload brings who and when.
+    for (int row = 0; row < invoices->rowCount(); ++row)
+        if (invoices->item(row, 0)->text().toLongLong() == invoice)
+            invoices->item(row, 6)->setText(QStringLiteral("аннулирован"));
+    if (current.summary.number == invoice) {
+        current.summary.isVoid = true;
+        current.summary.voidReason = mark.reason;
+        showVoidState();
+        shop->load(invoice, this, [this](bool found, const InvoiceRecord &record, const QString &) {
+            if (found && record.summary.number == current.summary.number) {
+                current.summary = record.summary;
+                showVoidState();
+            }
+        });
+    }
+}
+
+void JournalDialog::askManagerLogin(qint64 invoice, const HandVoid &mark)
+{
+    status->setText(
+        QStringLiteral("Счёт № %1 не аннулирован: нужен вход менеджера в базу.").arg(invoice));
+    showVoidState();
+    QPointer<JournalDialog> self(this);
+    const auto keep = record;
+    ShopLink *link = shop;
+    // Over the window, like the manager's PIN: the journal may be closed meanwhile, and the
+    // answer is recorded all the same.
+    QWidget *over = parentWidget() ? parentWidget() : this;
+    ManagerLoginDialog::ask(
+        over,
+        QStringLiteral("База магазина разрешает аннулировать счёт только входу менеджера. "
+                       "Введите вход менеджера в базу: программа будет помнить его до "
+                       "закрытия."),
+        [self, link, over, invoice, mark, keep](const DatabaseLogin &login,
+                                                ManagerLoginDialog::Reply reply) {
+            link->voidInvoice(
+                invoice, mark, login, over,
+                [self, invoice, mark, keep, login, reply](const VoidAnswer &answer) {
+                    if (answer.done() && keep)
+                        keep(actionCaption(Action::VoidInvoice), voidAuditOldValue(invoice),
+                             voidAuditNewValue(mark.reason), mark.approver);
+                    if (answer.fault == StorageFault::WrongPassword || answer.needsManagerLogin()) {
+                        reply(false,
+                              managerLoginProblem(login, answer.fault,
+                                                  QStringLiteral("аннулировать счёт")));
+                        return;
+                    }
+                    reply(true, QString());
+                    if (self)
+                        self->voidDone(invoice, mark, answer);
+                });
+        },
+        {});
+}
+
+void JournalDialog::showVoidState()
+{
+    const InvoiceSummary &summary = current.summary;
+    voidButton->setEnabled(summary.number > 0 && !summary.isVoid);
+    if (!summary.isVoid)
+        return;
+    QString text = QStringLiteral("Счёт № %1 аннулирован").arg(summary.number);
+    if (!summary.voidReason.isEmpty()) {
+        text += QStringLiteral(": ") + summary.voidReason;
+        QStringList who;
+        if (summary.voidedAt.isValid())
+            who << summary.voidedAt.toString(QStringLiteral("dd.MM.yyyy HH:mm"));
+        if (!summary.voidedBy.isEmpty())
+            who << summary.voidedBy;
+        if (!summary.voidedApprover.isEmpty())
+            who << QStringLiteral("разрешил ") + summary.voidedApprover;
+        if (!who.isEmpty())
+            text += QStringLiteral(" (") + who.join(QStringLiteral(", ")) + QLatin1Char(')');
+    } else {
+        text += QStringLiteral(": документы счёта не удались");
+    }
+    status->setText(text + QLatin1Char('.'));
 }
 
 void JournalDialog::showDocuments(const InvoiceRecord &record)
@@ -301,6 +416,7 @@ void JournalDialog::showInvoice(bool found, const InvoiceRecord &record, const Q
     toOrder->setEnabled(!record.lines.isEmpty());
     for (QPushButton *button : {actPdf, actPrint})
         button->setEnabled(!record.lines.isEmpty());
+    showVoidState();
     if (repeating == record.summary.number) {
         repeating = 0;
         compareWithToday();

@@ -2,20 +2,26 @@
 // shows its lines; "В заказ" puts them into the order table (replacing it or after it, as chosen
 // here); "По сегодняшним ценам" prices each stored job again and lets the operator take the new
 // price per line or keep the old; "Акт в PDF" and "Печать акта" make the act of the work done for
-// the invoice shown. Every read goes through the shop link's thread.
+// the invoice shown; "Аннулировать счёт…" voids it by hand with a reason, a manager's right (and,
+// where the database keeps it to its managers, a manager's database login asked on the spot).
+// Every read and write goes through the shop link's thread.
 #pragma once
 
+#include "operators/rights.h"
 #include "prices/price_table.h"
-#include "storage/records.h"
+#include "storage/shop_link.h"
 
 #include <QDialog>
+#include <QScopedPointer>
 #include <QVector>
 
 #include <functional>
+#include <memory>
 
 class Order;
 class OrderDocuments;
-class ShopLink;
+class Prompts;
+class MessageBoxes;
 class QCheckBox;
 class QDateEdit;
 class QLabel;
@@ -25,6 +31,10 @@ class QRadioButton;
 class QTableWidget;
 class QTimer;
 
+namespace Ui {
+class JournalDialog;
+}
+
 class JournalDialog : public QDialog
 {
     Q_OBJECT
@@ -33,6 +43,7 @@ public:
     // The order its lines go into, the prices in force when it compares, the shop's journal.
     JournalDialog(Order *order, std::function<PriceTable()> pricesInForce, ShopLink *shop,
                   QWidget *parent);
+    ~JournalDialog() override;
 
     // Starts a search with what the fields hold now.
     void search();
@@ -48,12 +59,34 @@ public:
     const InvoiceRecord &shown() const { return current; }
     // Who signed in at the counter, named in the journal's record of each act made here.
     void setOperatorName(std::function<QString()> name);
+    // Where the questions and messages of a void go; message boxes over the dialog when unset.
+    void setPrompts(Prompts *prompts);
+
+    // Voids the invoice shown by hand: the reason asked, the void confirmed, the right checked,
+    // then the list shows it void.
+    void voidShown();
+    // Asks the reason (the tests answer instead of the input box); false when given up.
+    std::function<bool(const QString &title, const QString &label, QString *reason)> askReason;
+    // The window's rights: the action goes on, with the name of the manager who approved it on
+    // the spot (empty when none was needed); unset, it goes on at once.
+    std::function<void(Action action, const QString &what,
+                       std::function<void(const QString &approver)> go)>
+        guard;
+    // The void's record in the audit trail: what, the old and the new value, the approver.
+    std::function<void(const QString &what, const QString &oldValue, const QString &newValue,
+                       const QString &approver)>
+        record;
 
 private:
     void showFound(const QVector<InvoiceSummary> &found, const QString &error);
     void showInvoice(bool found, const InvoiceRecord &record, const QString &error);
     void fillLines();
     void showDocuments(const InvoiceRecord &record);
+    void showVoidState();
+    void runVoid(qint64 number, const HandVoid &mark, const DatabaseLogin &login);
+    void askManagerLogin(qint64 number, const HandVoid &mark);
+    void voidDone(qint64 number, const HandVoid &mark, const VoidAnswer &answer);
+    Prompts &prompter();
 
     Order *order;
     std::function<PriceTable()> pricesInForce;
@@ -75,10 +108,15 @@ private:
     QPushButton *today;
     QPushButton *actPdf;
     QPushButton *actPrint;
+    QPushButton *voidButton;
+    Prompts *prompts = nullptr;
+    std::unique_ptr<MessageBoxes> ownPrompts;
+    std::function<QString()> operatorName;
     OrderDocuments *documents;
     QTimer *typing;
     InvoiceRecord current;
     QVector<OrderLine> todayLines; // one per stored line; empty description: no price today
     int searchSerial = 0;
     qint64 repeating = 0; // the invoice to put into the order once it is shown
+    const QScopedPointer<Ui::JournalDialog> ui;
 };

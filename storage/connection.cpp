@@ -40,6 +40,9 @@ StorageFault faultOf(const QSqlError &error, bool sqlite)
             return StorageFault::Other;
         }
     }
+    // insufficient_privilege: a grant or a row policy refused the statement.
+    if (error.nativeErrorCode() == QLatin1String("42501"))
+        return StorageFault::NotPermitted;
     const QString text = error.text().toLower();
     if (text.contains(QLatin1String("password")) || text.contains(QLatin1String("authentication"))
         || (text.contains(QLatin1String("role")) && text.contains(QLatin1String("does not exist"))))
@@ -123,6 +126,10 @@ QString Connection::faultText(StorageFault fault, const QString &detail) const
             .arg(where)
             .arg(version)
             .arg(latestSchemaVersion());
+    case StorageFault::NotPermitted:
+        return QStringLiteral("База магазина %1 не разрешает это входу «%2»: нужен вход "
+                              "менеджера%3.")
+            .arg(where, target.user, tail);
     case StorageFault::Other:
         break;
     }

@@ -24,6 +24,8 @@ enum class StorageFault {
     NewerSchema,
     // A login that may not run the schema's steps found an older schema.
     OlderSchema,
+    // The login's group lacks the right for the statement (a counter's login voiding by hand).
+    NotPermitted,
     Other
 };
 

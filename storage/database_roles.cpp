@@ -18,6 +18,12 @@ const QString InvoiceUpdates = QStringLiteral(
     "search_text, customer_id, customer_name, customer_full_name, customer_inn, customer_kpp, "
     "customer_address, customer_discount, customer_kind, tax_mode, tax_rate, tax_given, "
     "tax_stored, revision)");
+// A manager also voids an invoice by hand, with the reason and who did it.
+const QString ManagerInvoiceUpdates = QStringLiteral(
+    "SELECT, INSERT, UPDATE (line_count, subtotal, tax, total, template_path, is_void, "
+    "search_text, customer_id, customer_name, customer_full_name, customer_inn, customer_kpp, "
+    "customer_address, customer_discount, customer_kind, tax_mode, tax_rate, tax_given, "
+    "tax_stored, revision, void_reason, voided_at, voided_counter, voided_by, voided_approver)");
 const QString TakenOrderUpdates
     = QStringLiteral("SELECT, INSERT, UPDATE (status, due, note, changed, customer_phone, "
                      "customer_email, phone_digits, search_name, paid_kopecks)");
@@ -84,7 +90,7 @@ const QVector<TableGrant> &tableGrants()
         {QStringLiteral("schema_version"), Read, Read, Read},
         {QStringLiteral("invoice_counter"), QStringLiteral("SELECT, UPDATE (next_number)"),
          QStringLiteral("SELECT, UPDATE (next_number)"), QString()},
-        {QStringLiteral("invoice"), InvoiceUpdates, InvoiceUpdates, QString()},
+        {QStringLiteral("invoice"), InvoiceUpdates, ManagerInvoiceUpdates, QString()},
         // A draft's lines are replaced while no document carries its number (row policy).
         {QStringLiteral("invoice_line"), QStringLiteral("SELECT, INSERT, DELETE"),
          QStringLiteral("SELECT, INSERT, DELETE"), QString()},
@@ -128,14 +134,16 @@ const QVector<RowPolicy> &rowPolicies()
          staff, QStringLiteral("true"), QString()},
         {QStringLiteral("invoice"), QStringLiteral("printcalc_add"), QStringLiteral("INSERT"),
          staff, QString(), QStringLiteral("true")},
-        // A counter marks void only a number whose documents all failed.
+        // A counter marks void only a number whose documents all failed, or keeps the mark a
+        // manager's void by hand set (a document made after it).
         {QStringLiteral("invoice"),
          QStringLiteral("printcalc_counter_change"),
          QStringLiteral("UPDATE"),
          {ShopRole::Counter},
          QStringLiteral("true"),
-         QStringLiteral("is_void = 0 OR NOT EXISTS (SELECT 1 FROM invoice_document d WHERE "
-                        "d.invoice_number = invoice.number AND d.succeeded = 1)")},
+         QStringLiteral("is_void = 0 OR void_reason <> '' OR NOT EXISTS (SELECT 1 FROM "
+                        "invoice_document d WHERE d.invoice_number = invoice.number AND "
+                        "d.succeeded = 1)")},
         {QStringLiteral("invoice"),
          QStringLiteral("printcalc_manager_change"),
          QStringLiteral("UPDATE"),
@@ -283,4 +291,28 @@ bool addShopLogin(QSqlDatabase db, const QString &name, ShopRole role, const QSt
         return false;
     }
     return true;
+}
+
+bool runWithLogin(const DatabaseUrl &shop, const DatabaseLogin &login,
+                  const std::function<bool(Connection &)> &work, StorageFault *fault,
+                  QString *error)
+{
+    DatabaseUrl url = shop;
+    url.user = login.user;
+    url.password = login.password;
+    Connection connection;
+    const bool done = connection.open(url, QStringLiteral("login")) && work(connection);
+    *fault = done ? StorageFault::None : connection.fault();
+    *error = done ? QString() : connection.errorText();
+    return done;
+}
+
+QString managerLoginProblem(const DatabaseLogin &login, StorageFault fault, const QString &what)
+{
+    if (fault == StorageFault::NotPermitted)
+        return QStringLiteral("Вход «%1» не менеджерский: база не разрешает ему %2. Ничего не "
+                              "изменено.")
+            .arg(login.user, what);
+    return QStringLiteral("Неверное имя входа или пароль «%1»: ничего не изменено.")
+        .arg(login.user);
 }

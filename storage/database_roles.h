@@ -3,10 +3,14 @@
 // invoice that went out, its lines, the audit trail or the price versions.
 #pragma once
 
+#include "storage/connection.h"
+
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
 #include <QVector>
+
+#include <functional>
 
 enum class ShopRole { Counter, Manager, Web };
 
@@ -50,3 +54,23 @@ bool grantShopRoles(QSqlDatabase db, QString *error);
 // A login in one group (a login that exists gets the new password and only that group).
 bool addShopLogin(QSqlDatabase db, const QString &name, ShopRole role, const QString &password,
                   QString *error);
+
+// A login given at the counter for the actions the database keeps to its managers, held in
+// memory for the session and never written anywhere.
+struct DatabaseLogin
+{
+    QString user;
+    QString password;
+
+    bool isSet() const { return !user.isEmpty(); }
+};
+
+// Runs the work on a connection of its own to the shop, opened with the login in place of the
+// shop address's own, in the calling thread; closed after. False with the fault and its text when
+// the login was refused or the work failed.
+bool runWithLogin(const DatabaseUrl &shop, const DatabaseLogin &login,
+                  const std::function<bool(Connection &)> &work, StorageFault *fault,
+                  QString *error);
+// Why a login given for a manager's action did not do it, in Russian: a wrong name or password,
+// or a login not in the managers' group ("what": the action, "аннулировать счёт").
+QString managerLoginProblem(const DatabaseLogin &login, StorageFault fault, const QString &what);

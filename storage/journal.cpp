@@ -14,8 +14,9 @@ const QString SummaryColumns = QStringLiteral(
     "i.number, i.created, i.counter, i.line_count, i.subtotal, i.tax, i.total, i.template_path, "
     "i.is_void, i.customer_id, i.customer_name, i.customer_full_name, i.customer_inn, "
     "i.customer_kpp, i.customer_address, i.customer_discount, i.customer_kind, i.revision, "
-    "i.tax_mode, i.tax_rate, i.tax_given, i.tax_stored");
-const int SummaryColumnCount = 22;
+    "i.tax_mode, i.tax_rate, i.tax_given, i.tax_stored, i.void_reason, i.voided_at, "
+    "i.voided_counter, i.voided_by, i.voided_approver");
+const int SummaryColumnCount = 27;
 
 InvoiceSummary readSummary(const QSqlQuery &query)
 {
@@ -50,6 +51,11 @@ InvoiceSummary readSummary(const QSqlQuery &query)
             summary.taxRule.mode = mode;
         summary.taxRule.rate = query.value(19).toInt();
     }
+    summary.voidReason = query.value(22).toString();
+    summary.voidedAt = readStoredTime(query.value(23).toString());
+    summary.voidedCounter = query.value(24).toString();
+    summary.voidedBy = query.value(25).toString();
+    summary.voidedApprover = query.value(26).toString();
     return summary;
 }
 
@@ -173,7 +179,8 @@ qint64 Journal::storeInvoiceWithin(const InvoiceDraft &draft, qint64 lowestNumbe
         if (!query.exec())
             return failed(query);
         query.prepare(QStringLiteral("UPDATE invoice SET line_count = ?, subtotal = ?, tax = ?, "
-                                     "total = ?, template_path = ?, is_void = ?, search_text = ?, "
+                                     "total = ?, template_path = ?, is_void = CASE WHEN "
+                                     "void_reason <> '' THEN 1 ELSE ? END, search_text = ?, "
                                      "customer_id = ?, customer_name = ?, customer_full_name = ?, "
                                      "customer_inn = ?, customer_kpp = ?, customer_address = ?, "
                                      "customer_discount = ?, customer_kind = ?, tax_mode = ?, "
@@ -330,10 +337,11 @@ bool Journal::addDocument(qint64 number, const DocumentRecord &document)
     bool done = query.exec();
     // An act is made of an invoice and says nothing of whether the invoice itself went out.
     if (done && !document.isAct()) {
-        query.prepare(QStringLiteral("UPDATE invoice SET is_void = CASE WHEN EXISTS (SELECT 1 "
-                                     "FROM invoice_document WHERE invoice_number = ? AND "
-                                     "succeeded = 1 AND kind NOT LIKE 'act-%') THEN 0 ELSE 1 END "
-                                     "WHERE number = ?"));
+        // A void by hand stands whatever document follows.
+        query.prepare(QStringLiteral("UPDATE invoice SET is_void = CASE WHEN void_reason <> '' "
+                                     "THEN 1 WHEN EXISTS (SELECT 1 FROM invoice_document WHERE "
+                                     "invoice_number = ? AND succeeded = 1 AND kind NOT LIKE "
+                                     "'act-%') THEN 0 ELSE 1 END WHERE number = ?"));
         query.addBindValue(number);
         query.addBindValue(number);
         done = query.exec();
@@ -345,6 +353,78 @@ bool Journal::addDocument(qint64 number, const DocumentRecord &document)
     if (!transaction.commit())
         return false;
     return true;
+}
+
+VoidOutcome Journal::voidByHand(qint64 number, const HandVoid &mark)
+{
+    if (!connection.isOpen() || !connection.writable())
+        return VoidOutcome::Failed;
+    Transaction transaction(connection);
+    if (!transaction.isActive())
+        return VoidOutcome::Failed;
+    const VoidOutcome outcome = voidByHandWithin(number, mark);
+    if (outcome == VoidOutcome::Done && !transaction.commit())
+        return VoidOutcome::Failed;
+    return outcome;
+}
+
+VoidOutcome Journal::voidByHandWithin(qint64 number, const HandVoid &mark)
+{
+    if (mark.reason.trimmed().isEmpty())
+        return VoidOutcome::NoReason;
+    QSqlQuery query(connection.database());
+    const auto failed = [&] {
+        connection.noteError(query.lastError());
+        return VoidOutcome::Failed;
+    };
+    query.prepare(QStringLiteral("SELECT is_void FROM invoice WHERE number = ?%1")
+                      .arg(connection.isSqlite() ? QString() : QStringLiteral(" FOR UPDATE")));
+    query.addBindValue(number);
+    if (!query.exec())
+        return failed();
+    if (!query.next())
+        return VoidOutcome::NoSuchInvoice;
+    if (query.value(0).toInt() != 0)
+        return VoidOutcome::AlreadyVoid;
+    query.prepare(QStringLiteral("UPDATE invoice SET is_void = 1, void_reason = ?, voided_at = ?, "
+                                 "voided_counter = ?, voided_by = ?, voided_approver = ? WHERE "
+                                 "number = ?"));
+    query.addBindValue(mark.reason.trimmed());
+    query.addBindValue(storedTime(mark.at.isValid() ? mark.at : QDateTime::currentDateTime()));
+    query.addBindValue(notNull(mark.counter));
+    query.addBindValue(notNull(mark.operatorName));
+    query.addBindValue(notNull(mark.approver));
+    query.addBindValue(number);
+    if (!query.exec())
+        return failed();
+    return VoidOutcome::Done;
+}
+
+QString voidOutcomeText(VoidOutcome outcome, qint64 number, const QString &error)
+{
+    switch (outcome) {
+    case VoidOutcome::Done:
+        return QStringLiteral("Счёт № %1 аннулирован.").arg(number);
+    case VoidOutcome::NoReason:
+        return QStringLiteral("Укажите причину аннулирования счёта № %1.").arg(number);
+    case VoidOutcome::NoSuchInvoice:
+        return QStringLiteral("Счёта № %1 в журнале нет.").arg(number);
+    case VoidOutcome::AlreadyVoid:
+        return QStringLiteral("Счёт %1 уже аннулирован").arg(number);
+    case VoidOutcome::Failed:
+        break;
+    }
+    return error;
+}
+
+QString voidAuditOldValue(qint64 number)
+{
+    return QStringLiteral("счёт № %1: действителен").arg(number);
+}
+
+QString voidAuditNewValue(const QString &reason)
+{
+    return QStringLiteral("аннулирован: ") + reason.trimmed();
 }
 
 QVector<InvoiceSummary> Journal::find(const JournalQuery &search, bool *ok)

@@ -10,6 +10,25 @@
 
 class Connection;
 
+// An invoice voided by hand: why, and who did it where (the time is now when unset).
+struct HandVoid
+{
+    QString reason;
+    QDateTime at;
+    QString counter;
+    QString operatorName;
+    QString approver; // the manager who allowed an operator's void
+};
+
+enum class VoidOutcome { Done, NoReason, NoSuchInvoice, AlreadyVoid, Failed };
+
+// What the outcome tells the operator, in Russian; the connection's error for Failed.
+QString voidOutcomeText(VoidOutcome outcome, qint64 number, const QString &error);
+// The audit trail's old and new value of a void by hand: "счёт № 12: действителен",
+// "аннулирован: REASON".
+QString voidAuditOldValue(qint64 number);
+QString voidAuditNewValue(const QString &reason);
+
 struct JournalCounts
 {
     int invoices = 0;
@@ -39,6 +58,10 @@ public:
     // Records a document made for the invoice. The invoice is void when documents were made and
     // none of them succeeded.
     bool addDocument(qint64 number, const DocumentRecord &document);
+    // Marks the invoice void by hand: it stays in the journal, out of the sales and of what is
+    // owed, whatever documents follow. Inside the caller's transaction, or one of its own.
+    VoidOutcome voidByHandWithin(qint64 number, const HandVoid &mark);
+    VoidOutcome voidByHand(qint64 number, const HandVoid &mark);
 
     QVector<InvoiceSummary> find(const JournalQuery &query, bool *ok = nullptr);
     // False when there is no such invoice or it cannot be read (then the connection has a fault).

@@ -229,6 +229,7 @@ struct PriceLink::State
     Connection shop;
     Connection local;
     QSet<int> known;
+    DatabaseLogin manager; // given at the counter, for the session only
     // Last, so that it ends first: its final task closes the connections on the thread.
     DatabaseThread thread;
 };
@@ -353,36 +354,91 @@ void PriceLink::check()
     told(QString());
 }
 
+int PriceLink::store(const PriceVersion &version, const DatabaseLogin &login, StorageFault *fault,
+                     QString *error)
+{
+    State *s = state.get();
+    int number = 0;
+    *fault = StorageFault::None;
+    if (login.isSet()) {
+        runWithLogin(
+            s->url, login,
+            [&](Connection &connection) {
+                number = PriceVersionTables(connection).store(version);
+                return number > 0;
+            },
+            fault, error);
+    } else if (!ensureShop()) {
+        *fault = s->shop.fault();
+        *error = s->shop.errorText();
+    } else if (!s->shop.writable()) {
+        *fault = s->shop.fault();
+        *error = QStringLiteral("база магазина открыта только для чтения: ") + s->shop.errorText();
+    } else {
+        number = PriceVersionTables(s->shop).store(version);
+        if (number == 0) {
+            *fault = s->shop.fault();
+            *error = s->shop.errorText();
+            s->shop.close();
+        }
+    }
+    if (number > 0) {
+        PriceVersion stored = version;
+        stored.info.number = number;
+        s->known.insert(number);
+        if (s->separateLocal
+            && (s->local.isOpen()
+                || s->local.open(DatabaseUrl::sqliteFile(s->localPath), QStringLiteral("prices"))))
+            PriceVersionTables(s->local).copy(stored);
+    }
+    return number;
+}
+
 void PriceLink::save(const PriceVersion &version,
                      std::function<void(int number, const QString &error)> done)
 {
     State *s = state.get();
     s->thread.post([this, s, version, done] {
-        int number = 0;
+        StorageFault fault = StorageFault::None;
         QString error;
-        if (!ensureShop()) {
-            error = s->shop.errorText();
-        } else if (!s->shop.writable()) {
-            error
-                = QStringLiteral("база магазина открыта только для чтения: ") + s->shop.errorText();
-        } else {
-            number = PriceVersionTables(s->shop).store(version);
-            if (number == 0) {
-                error = s->shop.errorText();
-                s->shop.close();
-            }
-        }
-        if (number > 0) {
-            PriceVersion stored = version;
-            stored.info.number = number;
-            s->known.insert(number);
-            if (s->separateLocal
-                && (s->local.isOpen()
-                    || s->local.open(DatabaseUrl::sqliteFile(s->localPath),
-                                     QStringLiteral("prices"))))
-                PriceVersionTables(s->local).copy(stored);
-        }
+        const int number = store(version, s->manager, &fault, &error);
+        if (fault == StorageFault::WrongPassword && s->manager.isSet())
+            s->manager = DatabaseLogin(); // its password changed meanwhile: asked again next time
         QMetaObject::invokeMethod(
-            this, [done, number, error] { done(number, error); }, Qt::QueuedConnection);
+            this,
+            [this, s, version, done, number, error, fault] {
+                if (fault != StorageFault::NotPermitted || !askManagerLogin) {
+                    done(number, error);
+                    return;
+                }
+                askManagerLogin(
+                    [this, s, version, done](const DatabaseLogin &login, LoginReply reply) {
+                        s->thread.post([this, s, version, done, login, reply] {
+                            StorageFault tried = StorageFault::None;
+                            QString why;
+                            const int saved = store(version, login, &tried, &why);
+                            if (saved > 0)
+                                s->manager = login;
+                            QMetaObject::invokeMethod(
+                                this,
+                                [done, login, reply, saved, tried, why] {
+                                    if (saved == 0
+                                        && (tried == StorageFault::WrongPassword
+                                            || tried == StorageFault::NotPermitted)) {
+                                        reply(false,
+                                              managerLoginProblem(
+                                                  login, tried,
+                                                  QStringLiteral("сохранять версии прайс-листа")));
+                                        return;
+                                    }
+                                    reply(true, QString());
+                                    done(saved, why);
+                                },
+                                Qt::QueuedConnection);
+                        });
+                    },
+                    [done, error] { done(0, error); });
+            },
+            Qt::QueuedConnection);
     });
 }

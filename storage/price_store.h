@@ -5,6 +5,7 @@
 #pragma once
 
 #include "prices/price_versions.h"
+#include "storage/database_roles.h"
 #include "storage/database_url.h"
 
 #include <QObject>
@@ -54,6 +55,14 @@ public:
 
     void save(const PriceVersion &version,
               std::function<void(int number, const QString &error)> done) override;
+    // The database keeps new versions to its managers: a save it refuses for want of the right
+    // asks here for a manager's database login (attempt tries one, its reply says how it went);
+    // a login that saved is kept in memory for the session's further saves. Unset, the refusal
+    // is told as it is.
+    using LoginReply = std::function<void(bool saved, const QString &message)>;
+    std::function<void(std::function<void(const DatabaseLogin &, LoginReply)> attempt,
+                       std::function<void()> gaveUp)>
+        askManagerLogin;
     // Reads the shop's versions now rather than at the next check.
     void checkNow();
     void setCheckInterval(int msecs);
@@ -72,6 +81,10 @@ private:
 
     void check();
     bool ensureShop();
+    // On the thread: stores the version over the shop's connection, or over one of its own with
+    // the login; the number, or 0 with the fault and why.
+    int store(const PriceVersion &version, const DatabaseLogin &login, StorageFault *fault,
+              QString *error);
     void told(const QString &problem);
 
     std::unique_ptr<State> state;

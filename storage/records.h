@@ -58,6 +58,12 @@ struct InvoiceSummary
     double total = 0.0;
     QString templatePath;
     bool isVoid = false;
+    // Voided by hand: why, when, where and by whom (empty reason: not by hand).
+    QString voidReason;
+    QDateTime voidedAt;
+    QString voidedCounter;
+    QString voidedBy;
+    QString voidedApprover;
     int revision = 1; // the lines' latest revision; the earlier ones stay in the journal
     // As the invoice printed it: id, short and full name, ИНН, КПП, address, discount.
     Customer customer;

@@ -184,6 +184,9 @@ const int BoardMoreStep = 12;
 // The step that records each document's file, counter and operator, and an act's date.
 const int DocumentsStep = 13;
 
+// The step that keeps why, when and by whom an invoice was voided by hand.
+const int HandVoidStep = 14;
+
 QString webRequestColumns()
 {
     return QStringLiteral("status INTEGER NOT NULL DEFAULT 0, created TEXT NOT NULL, "
@@ -544,6 +547,18 @@ const QVector<SchemaStep> &schemaSteps()
           QStringLiteral("ALTER TABLE invoice_document ADD COLUMN operator_name TEXT NOT NULL "
                          "DEFAULT ''"),
           QStringLiteral("ALTER TABLE invoice_document ADD COLUMN act_date TEXT NOT NULL "
+                         "DEFAULT ''")},
+         {},
+         {}},
+        // An invoice voided by hand stays void whatever documents follow; one voided because its
+        // documents failed has no reason.
+        {HandVoidStep,
+         {QStringLiteral("ALTER TABLE invoice ADD COLUMN void_reason TEXT NOT NULL DEFAULT ''"),
+          QStringLiteral("ALTER TABLE invoice ADD COLUMN voided_at TEXT NOT NULL DEFAULT ''"),
+          QStringLiteral("ALTER TABLE invoice ADD COLUMN voided_counter TEXT NOT NULL "
+                         "DEFAULT ''"),
+          QStringLiteral("ALTER TABLE invoice ADD COLUMN voided_by TEXT NOT NULL DEFAULT ''"),
+          QStringLiteral("ALTER TABLE invoice ADD COLUMN voided_approver TEXT NOT NULL "
                          "DEFAULT ''")},
          {},
          {}},

@@ -23,6 +23,7 @@ struct ShopLink::State
     QString settingsPath;
     Connection shop;
     Connection local;
+    DatabaseLogin manager; // given at the counter, for the session only
     bool reachable = false;
     bool told = false;
     // Last, so that it ends first: its final task closes the connections on the thread.
@@ -285,6 +286,52 @@ void ShopLink::load(qint64 number, QObject *context,
             error = s->shop.errorText();
         }
         replyTo(context, [done, found, record, error] { done(found, record, error); });
+    });
+}
+
+void ShopLink::voidInvoice(qint64 number, const HandVoid &mark, const DatabaseLogin &login,
+                           QObject *context, std::function<void(const VoidAnswer &)> done)
+{
+    State *s = state.get();
+    s->thread.post([this, s, number, mark, login, context = QPointer<QObject>(context), done] {
+        HandVoid made = mark;
+        if (made.counter.isEmpty())
+            made.counter = Settings(s->settingsPath).counterName();
+        VoidAnswer answer;
+        const DatabaseLogin manager = login.isSet() ? login : s->manager;
+        if (manager.isSet()) {
+            QString error;
+            runWithLogin(
+                s->url, manager,
+                [&](Connection &connection) {
+                    answer.outcome = Journal(connection).voidByHand(number, made);
+                    answer.fault = connection.fault();
+                    error = connection.errorText();
+                    return answer.done();
+                },
+                &answer.fault, &error);
+            answer.message = voidOutcomeText(answer.outcome, number, error);
+            // A login that voided is a manager's: the session's further voids need no question.
+            if (answer.done() && login.isSet())
+                s->manager = login;
+            else if (answer.fault == StorageFault::WrongPassword && !login.isSet())
+                s->manager = DatabaseLogin();
+        } else if (ensureShop()) {
+            answer.outcome = Journal(s->shop).voidByHand(number, made);
+            answer.fault = s->shop.fault();
+            answer.message = voidOutcomeText(answer.outcome, number, s->shop.errorText());
+            if (answer.outcome == VoidOutcome::Failed)
+                noteFailure();
+        } else {
+            answer.fault = s->shop.fault();
+            answer.message = s->shop.errorText();
+        }
+        const bool kept = s->manager.isSet();
+        replyTo(context, [self = QPointer<ShopLink>(this), done, answer, kept] {
+            if (self)
+                self->managerLoginKept = kept;
+            done(answer);
+        });
     });
 }
 

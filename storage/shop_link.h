@@ -7,6 +7,7 @@
 #include "storage/connection.h"
 #include "storage/customer_import.h"
 #include "storage/customer_store.h"
+#include "storage/database_roles.h"
 #include "storage/database_url.h"
 #include "storage/journal.h"
 #include "storage/order_book.h"
@@ -15,6 +16,17 @@
 
 #include <functional>
 #include <memory>
+
+// How a void by hand ended: NotPermitted when the database keeps it to a manager's login.
+struct VoidAnswer
+{
+    VoidOutcome outcome = VoidOutcome::Failed;
+    StorageFault fault = StorageFault::None;
+    QString message;
+
+    bool done() const { return outcome == VoidOutcome::Done; }
+    bool needsManagerLogin() const { return fault == StorageFault::NotPermitted; }
+};
 
 class ShopLink : public QObject
 {
@@ -44,6 +56,14 @@ public:
               std::function<void(const QVector<InvoiceSummary> &, const QString &error)> done);
     void load(qint64 number, QObject *context,
               std::function<void(bool found, const InvoiceRecord &, const QString &error)> done);
+
+    // Voids the invoice by hand (the counter's name filled in when the mark has none). With a
+    // manager's login given here or before in the session, over a connection of its own with that
+    // login, which the link keeps in memory once it has voided; otherwise over the shop's own.
+    void voidInvoice(qint64 number, const HandVoid &mark, const DatabaseLogin &login,
+                     QObject *context, std::function<void(const VoidAnswer &)> done);
+    // Whether a manager's login was kept in this session.
+    bool hasManagerLogin() const { return managerLoginKept; }
 
     // Taken orders: the order taken ("Принят", its prepayment, its number: one per order uid),
     // changed as its next revision, or read with its lines, payments and statuses. number 0, or
@@ -115,4 +135,5 @@ private:
     bool isReachable = false;
     QString lastProblem;
     StorageFault numberFault = StorageFault::None;
+    bool managerLoginKept = false;
 };

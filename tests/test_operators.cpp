@@ -62,6 +62,8 @@ void TestOperators::rights_data()
     QTest::newRow("operator reports")
         << Role::Operator << Action::ViewReports << Decision::AsksOwner;
     QTest::newRow("manager refunds") << Role::Manager << Action::Refund << Decision::Allowed;
+    QTest::newRow("manager voids") << Role::Manager << Action::VoidInvoice << Decision::Allowed;
+    QTest::newRow("owner voids") << Role::Owner << Action::VoidInvoice << Decision::Allowed;
     QTest::newRow("manager discount above cap")
         << Role::Manager << Action::DiscountAboveCap << Decision::Allowed;
     QTest::newRow("manager saves prices")
