@@ -140,5 +140,5 @@ int admin(CliContext &context)
 
 QVector<CliCommand> adminCommands()
 {
-    return {{QStringLiteral("--admin"), AdminUsage, admin}};
+    return {{QStringLiteral("--admin"), {}, {}, {}, {}, false, admin, AdminUsage}};
 }

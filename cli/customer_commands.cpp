@@ -294,5 +294,5 @@ int customers(CliContext &context)
 
 QVector<CliCommand> customerCommands()
 {
-    return {{QStringLiteral("--customers"), Usage, customers}};
+    return {{QStringLiteral("--customers"), {}, {}, {}, {}, false, customers, Usage}};
 }

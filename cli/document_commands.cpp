@@ -161,11 +161,16 @@ QVector<CliCommand> documentCommands()
 {
     return {
         {QStringLiteral("--pdf"),
+         {},
+         {},
+         {},
+         {},
+         false,
+         pdf,
          QStringLiteral(
              "  printcalc --pdf invoice N [ФАЙЛ]              счёт N из журнала в PDF\n"
              "  printcalc --pdf act N [ФАЙЛ]                  акт выполненных работ по счёту N\n"
              "  printcalc --pdf ticket N [ФАЙЛ]               заказ-наряд заказа N\n"
              "                                                (без ФАЙЛА — в папку PDF из "
-             "настроек)"),
-         pdf}};
+             "настроек)")}};
 }

@@ -264,16 +264,26 @@ QVector<CliCommand> journalCommands()
 {
     return {
         {QStringLiteral("--journal"),
+         {},
+         {},
+         {},
+         {},
+         false,
+         journal,
          QStringLiteral(
              "  printcalc --journal list [--from ГГГГ-ММ-ДД] [--to ГГГГ-ММ-ДД]  счета, новые "
              "первыми\n"
              "  printcalc --journal show N                    строки счёта N\n"
-             "  printcalc --journal export ФАЙЛ.csv [--from ...] [--to ...]  строки счетов в CSV"),
-         journal},
+             "  printcalc --journal export ФАЙЛ.csv [--from ...] [--to ...]  строки счетов в CSV")},
         {QStringLiteral("--check"),
+         {},
+         {},
+         {},
+         {},
+         false,
+         check,
          QStringLiteral(
              "  printcalc --check                             связь с базой, схема, счётчики, "
-             "запись"),
-         check},
+             "запись")},
     };
 }

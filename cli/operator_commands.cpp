@@ -236,6 +236,6 @@ int audit(CliContext &context)
 
 QVector<CliCommand> operatorCommands()
 {
-    return {{QStringLiteral("--operators"), OperatorsUsage, operators},
-            {QStringLiteral("--audit"), AuditUsage, audit}};
+    return {{QStringLiteral("--operators"), {}, {}, {}, {}, false, operators, OperatorsUsage},
+            {QStringLiteral("--audit"), {}, {}, {}, {}, false, audit, AuditUsage}};
 }

@@ -476,6 +476,12 @@ QVector<CliCommand> orderCommands()
 {
     return {
         {QStringLiteral("--orders"),
+         {},
+         {},
+         {},
+         {},
+         false,
+         orders,
          QStringLiteral(
              "  printcalc --orders list [--status С] [--due ГГГГ-ММ-ДД] [--unpaid]  заказы по "
              "сроку:\n"
@@ -486,16 +492,20 @@ QVector<CliCommand> orderCommands()
              "готов,\n"
              "                                                выдан, отменён (отмена — с "
              "причиной,\n"
-             "                                                выдача с долгом — с --force)"),
-         orders},
+             "                                                выдача с долгом — с --force)")},
         {QStringLiteral("--payments"),
+         {},
+         {},
+         {},
+         {},
+         false,
+         payments,
          QStringLiteral(
              "  printcalc --payments add N СУММА СПОСОБ [--reason ТЕКСТ]  оплата заказа N: "
              "наличные,\n"
              "                                                карта, безналичный (возврат — "
              "минус и причина)\n"
              "  printcalc --payments import ФАЙЛ              выписка банка: оплаты по номерам "
-             "счетов"),
-         payments},
+             "счетов")},
     };
 }

@@ -289,5 +289,5 @@ int action(CliContext &context)
 
 QVector<CliCommand> priceCommands()
 {
-    return {{QStringLiteral("--prices"), Usage, prices}};
+    return {{QStringLiteral("--prices"), {}, {}, {}, {}, false, prices, Usage}};
 }

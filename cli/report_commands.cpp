@@ -150,5 +150,5 @@ int reports(CliContext &context)
 
 QVector<CliCommand> reportCommands()
 {
-    return {{QStringLiteral("--reports"), ReportsUsage, reports}};
+    return {{QStringLiteral("--reports"), {}, {}, {}, {}, false, reports, ReportsUsage}};
 }
