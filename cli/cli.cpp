@@ -127,8 +127,6 @@ QString helpText()
         "printcalc — калькулятор типографии. Без параметров (или с --database АДРЕС) открывает "
         "окно.\n\nКоманды без окна:\n");
     for (const CliCommand &command : cliCommands()) {
-        if (!command.usage.isEmpty())
-            text += command.usage + QLatin1Char('\n');
         for (const CliAction &action : command.actions)
             if (!action.help.isEmpty())
                 text += action.help + QLatin1Char('\n');
@@ -281,8 +279,6 @@ int CliContext::usage(const QString &message)
 // The family's action named by the first word, its options and words checked, then run.
 int CliContext::run(const CliCommand &command)
 {
-    if (command.run)
-        return command.run(*this);
     // An option never starts with a digit: "-300" is a refund's amount. Qt's parser would take
     // it for options, so it passes the parser under a minus sign of its own.
     const QChar minus(0x2212);

@@ -88,6 +88,7 @@ struct CliContext
     // The dispatcher's: it runs the command's action, checked against its row.
     int run(const CliCommand &command);
 
+private:
     // Parses the command line with the command's options; the command's own option, --database
     // and --help are added here. False when the command ends now with *status: 2 after a usage
     // error (unknown or repeated option, missing value, a --database not understood), 0 after
@@ -171,9 +172,6 @@ struct CliCommand
     QString missing;
     QString unknown;
     bool negativeWords = false; // a word may be a negative amount ("-300"), not an option
-    // A family not yet in rows: its own dispatch, and its lines of the help.
-    std::function<int(CliContext &)> run;
-    QString usage;
 };
 
 const QVector<CliCommand> &cliCommands();
