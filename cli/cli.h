@@ -3,8 +3,9 @@
 // `printcalc --orders ...`, `printcalc --payments ...`, `printcalc --pdf ...`, `printcalc
 // --operators ...`, `printcalc --audit ...`, each honouring `--database URL` (and `--operator
 // NAME` once operators exist), and
-// `--help`, `--version`. They need no display. A command is one row of cliCommands()
-// (cli/cli.cpp); a new family of commands adds its rows there from its own file.
+// `--help`, `--version`. They need no display. A family of commands is one row of cliCommands()
+// (cli/cli.cpp) with a row for each of its action words; a new family adds its rows there from
+// its own file.
 //
 // Exit status: 0 done, 1 refused or failed (told on standard error), 2 the command line is wrong
 // (one line on standard error pointing to `--help`).
