@@ -9,14 +9,7 @@
 
 namespace {
 
-const QString AdminUsage = QStringLiteral(
-    "  printcalc --admin setup-roles --database URL  группы printcalc_counter, "
-    "printcalc_manager,\n"
-    "                                                printcalc_web (URL владельца базы)\n"
-    "  printcalc --admin add-login ИМЯ --role counter|manager|web  вход в группу (пароль — "
-    "строка\n"
-    "                                                стандартного ввода)\n"
-    "  printcalc --admin upgrade                     шаги схемы (только владелец базы)");
+const QString NoLoginName = QStringLiteral("После «--admin add-login» нужно имя входа.");
 
 // Opens the database as its owner; false (told, *status) otherwise.
 bool openAsOwner(CliContext &context, Connection &connection, int *status)
@@ -40,12 +33,9 @@ bool openAsOwner(CliContext &context, Connection &connection, int *status)
     return true;
 }
 
-int setupRoles(CliContext &context, const QCommandLineParser &parser, const QStringList &words)
+int setupRoles(CliContext &context, const QCommandLineParser &, const QStringList &)
 {
     int status = 0;
-    if (!context.onlyOptions(parser, QStringLiteral("setup-roles"), {}, &status)
-        || !context.noMoreWords(words, 0, &status))
-        return status;
     Connection connection;
     if (!openAsOwner(context, connection, &status))
         return status;
@@ -61,12 +51,9 @@ int setupRoles(CliContext &context, const QCommandLineParser &parser, const QStr
 int addLogin(CliContext &context, const QCommandLineParser &parser, const QStringList &words)
 {
     int status = 0;
-    if (!context.onlyOptions(parser, QStringLiteral("add-login"), {QStringLiteral("role")}, &status)
-        || !context.noMoreWords(words, 1, &status))
-        return status;
-    const QString name = words.value(0);
+    const QString name = words.first();
     if (name.isEmpty())
-        return context.usage(QStringLiteral("После «--admin add-login» нужно имя входа."));
+        return context.usage(NoLoginName);
     ShopRole role = ShopRole::Counter;
     if (!shopRoleFromWord(parser.value(QStringLiteral("role")), &role))
         return context.usage(QStringLiteral("Нужен «--role counter», «--role manager» или "
@@ -89,12 +76,9 @@ int addLogin(CliContext &context, const QCommandLineParser &parser, const QStrin
     return 0;
 }
 
-int upgrade(CliContext &context, const QCommandLineParser &parser, const QStringList &words)
+int upgrade(CliContext &context, const QCommandLineParser &, const QStringList &)
 {
     int status = 0;
-    if (!context.onlyOptions(parser, QStringLiteral("upgrade"), {}, &status)
-        || !context.noMoreWords(words, 0, &status))
-        return status;
     Connection connection;
     if (context.database.url.kind == DatabaseUrl::Postgres) {
         // Opening as the owner runs the steps, and grants the groups the tables they made.
@@ -112,33 +96,42 @@ int upgrade(CliContext &context, const QCommandLineParser &parser, const QString
     return 0;
 }
 
-int admin(CliContext &context)
-{
-    QCommandLineParser parser;
-    int status = 0;
-    if (!context.parse(
-            parser, {QCommandLineOption(QStringLiteral("role"), QString(), QStringLiteral("role"))},
-            &status))
-        return status;
-    const QStringList words = parser.positionalArguments();
-    const QString action = words.value(0);
-    if (action == QLatin1String("setup-roles"))
-        return setupRoles(context, parser, words.mid(1));
-    if (action == QLatin1String("add-login"))
-        return addLogin(context, parser, words.mid(1));
-    if (action == QLatin1String("upgrade"))
-        return upgrade(context, parser, words.mid(1));
-    if (action.isEmpty())
-        return context.usage(
-            QStringLiteral("После --admin нужно действие: setup-roles, add-login или upgrade."));
-    return context.usage(
-        QStringLiteral("Команда «--admin %1» не известна: есть setup-roles, add-login и upgrade.")
-            .arg(action));
-}
-
 } // namespace
 
 QVector<CliCommand> adminCommands()
 {
-    return {{QStringLiteral("--admin"), AdminUsage, admin}};
+    return {
+        {QStringLiteral("--admin"),
+         {QCommandLineOption(QStringLiteral("role"), QString(), QStringLiteral("role"))},
+         {{QStringLiteral("setup-roles"),
+           QStringLiteral("  printcalc --admin setup-roles --database URL  группы "
+                          "printcalc_counter, printcalc_manager,\n"
+                          "                                                printcalc_web (URL "
+                          "владельца базы)"),
+           {},
+           0,
+           {},
+           0,
+           {},
+           setupRoles},
+          {QStringLiteral("add-login"),
+           QStringLiteral("  printcalc --admin add-login ИМЯ --role counter|manager|web  вход "
+                          "в группу (пароль — строка\n"
+                          "                                                стандартного ввода)"),
+           {QStringLiteral("role")},
+           1,
+           NoLoginName,
+           1,
+           {},
+           addLogin},
+          {QStringLiteral("upgrade"),
+           QStringLiteral("  printcalc --admin upgrade                     шаги схемы (только "
+                          "владелец базы)"),
+           {},
+           0,
+           {},
+           0,
+           {},
+           upgrade}}},
+    };
 }

@@ -15,6 +15,7 @@
 #include <QGuiApplication>
 #include <QTextCodec>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -125,8 +126,11 @@ QString helpText()
     QString text = QStringLiteral(
         "printcalc — калькулятор типографии. Без параметров (или с --database АДРЕС) открывает "
         "окно.\n\nКоманды без окна:\n");
-    for (const CliCommand &command : cliCommands())
-        text += command.usage + QLatin1Char('\n');
+    for (const CliCommand &command : cliCommands()) {
+        for (const CliAction &action : command.actions)
+            if (!action.help.isEmpty())
+                text += action.help + QLatin1Char('\n');
+    }
     text += QStringLiteral(
         "  printcalc --help, -h                          эта справка\n"
         "  printcalc --version                           версия программы\n\n"
@@ -138,6 +142,37 @@ QString helpText()
         "Код выхода: 0 — выполнено, 1 — отказ или ошибка (сообщение на stderr),\n"
         "2 — команда записана неверно.\n");
     return text;
+}
+
+// The action words a family offers in its usage errors: "list, show или export".
+QString offeredWords(const CliCommand &command, const QString &last)
+{
+    QStringList words;
+    for (const CliAction &action : command.actions)
+        if (!action.help.isEmpty())
+            words << action.word;
+    if (words.size() < 2)
+        return words.join(QString());
+    return words.mid(0, words.size() - 1).join(QStringLiteral(", ")) + last + words.last();
+}
+
+QString missingWordText(const CliCommand &command)
+{
+    const QString offered = offeredWords(command, QStringLiteral(" или "));
+    if (command.missing.isEmpty())
+        return QStringLiteral("После %1 нужно действие: %2.").arg(command.option, offered);
+    // A family may show its command's form instead of listing its words.
+    return command.missing.contains(QLatin1String("%1")) ? command.missing.arg(offered)
+                                                         : command.missing;
+}
+
+QString unknownWordText(const CliCommand &command, const QString &given)
+{
+    const QString offered = offeredWords(command, QStringLiteral(" и "));
+    if (command.unknown.isEmpty())
+        return QStringLiteral("Команда «%1 %2» не известна: есть %3.")
+            .arg(command.option, given, offered);
+    return command.unknown.arg(given, offered);
 }
 
 bool sameFile(const struct stat &file, int descriptor)
@@ -239,6 +274,49 @@ int CliContext::usage(const QString &message)
     err << line << HelpPointer << '\n';
     err.flush();
     return CliUsage;
+}
+
+// The family's action named by the first word, its options and words checked, then run.
+int CliContext::run(const CliCommand &command)
+{
+    // An option never starts with a digit: "-300" is a refund's amount. Qt's parser would take
+    // it for options, so it passes the parser under a minus sign of its own.
+    const QChar minus(0x2212);
+    for (int i = 1; command.negativeWords && i < arguments.size(); ++i) {
+        QString &argument = arguments[i];
+        if (argument.size() > 1 && argument.at(0) == QLatin1Char('-') && argument.at(1).isDigit())
+            argument[0] = minus;
+    }
+    QCommandLineParser parser;
+    int status = 0;
+    if (!parse(parser, command.options, &status))
+        return status;
+    QStringList words = parser.positionalArguments();
+    for (QString &word : words)
+        if (command.negativeWords && word.startsWith(minus))
+            word[0] = QLatin1Char('-');
+    // A family that takes no action word has one row without one.
+    const bool wordless = command.actions.size() == 1 && command.actions.first().word.isEmpty();
+    const QString word = wordless ? QString() : words.value(0);
+    if (!wordless && word.isEmpty())
+        return usage(missingWordText(command));
+    const auto found
+        = std::find_if(command.actions.cbegin(), command.actions.cend(),
+                       [&word](const CliAction &action) { return action.word == word; });
+    if (found == command.actions.cend())
+        return usage(unknownWordText(command, word));
+    const CliAction &row = *found;
+    const QStringList rest = wordless ? words : words.mid(1);
+    if (!onlyOptions(parser, word, row.options, &status))
+        return status;
+    if (rest.size() < row.least)
+        return usage(row.missing);
+    if (row.most != CliAnyWords && !noMoreWords(rest, row.most, &status))
+        return status;
+    action = word;
+    if (row.right.choice)
+        right = row.right.choice(parser, rest);
+    return row.run(*this, parser, rest);
 }
 
 bool CliContext::parse(QCommandLineParser &parser, const QList<QCommandLineOption> &options,
@@ -374,6 +452,17 @@ bool CliContext::authorise(Connection &connection, Action action, int *status)
         return false;
     }
     return true;
+}
+
+bool CliContext::authorise(Connection &connection, int *status)
+{
+    // An action that asks without naming its right is refused rather than let through.
+    if (!right) {
+        *status = fail(QStringLiteral("Право на «--%1 %2» не задано: команда не выполнена.")
+                           .arg(command, action));
+        return false;
+    }
+    return authorise(connection, *right, status);
 }
 
 bool CliContext::audit(Connection &connection, const QString &what, const QString &oldValue,
@@ -612,7 +701,7 @@ int runCli(int argc, char *argv[])
         const Settings settings;
         context.command = found->option.mid(2);
         context.database = chooseDatabase(arguments, settings);
-        status = found->run(context);
+        status = context.run(*found);
     }
     out.flush();
     // A listing that did not reach its reader is no success.

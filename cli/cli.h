@@ -3,8 +3,9 @@
 // `printcalc --orders ...`, `printcalc --payments ...`, `printcalc --pdf ...`, `printcalc
 // --operators ...`, `printcalc --audit ...`, each honouring `--database URL` (and `--operator
 // NAME` once operators exist), and
-// `--help`, `--version`. They need no display. A command is one row of cliCommands()
-// (cli/cli.cpp); a new family of commands adds its rows there from its own file.
+// `--help`, `--version`. They need no display. A family of commands is one row of cliCommands()
+// (cli/cli.cpp) with a row for each of its action words; a new family adds its rows there from
+// its own file.
 //
 // Exit status: 0 done, 1 refused or failed (told on standard error), 2 the command line is wrong
 // (one line on standard error pointing to `--help`).
@@ -22,8 +23,10 @@
 #include <QVector>
 
 #include <functional>
+#include <optional>
 
 class CliOutputFile;
+struct CliCommand;
 class Connection;
 class Transaction;
 
@@ -39,6 +42,8 @@ struct CliContext
     QTextStream &err;
     // `--operator NAME`, taken off the command line before the command reads it.
     QString operatorName;
+    QString action; // the action word being run: "show"; empty for a command that takes none
+    std::optional<Action> right; // what the running action needs, from its row
     bool operatorsOn = false; // known once authorise ran: the shop has operators
     AuditHead sealedHead; // the record sealed in the command's transaction
 
@@ -49,17 +54,6 @@ struct CliContext
     // Tells what is wrong with the command line, pointing to the help; returns 2.
     int usage(const QString &message);
 
-    // Parses the command line with the command's options; the command's own option, --database
-    // and --help are added here. False when the command ends now with *status: 2 after a usage
-    // error (unknown or repeated option, missing value, a --database not understood), 0 after
-    // the help.
-    bool parse(QCommandLineParser &parser, const QList<QCommandLineOption> &options, int *status);
-    // False (told, status 2) when an option of the command other than the allowed ones was given
-    // to this action.
-    bool onlyOptions(const QCommandLineParser &parser, const QString &action,
-                     const QStringList &allowed, int *status);
-    // The words after the action: false (told, status 2) when there are more than `most`.
-    bool noMoreWords(const QStringList &words, int most, int *status);
     // `--from DATE` and `--to DATE`: false (told, status 2) when one is malformed or the range is
     // reversed.
     bool dateRange(const QCommandLineParser &parser, QDate *from, QDate *to, int *status);
@@ -73,6 +67,8 @@ struct CliContext
     // otherwise the operator named by --operator signs in with the PIN on the next line of
     // standard input and must hold the right. False (told, status 1) when refused.
     bool authorise(Connection &connection, Action action, int *status);
+    // The same for the right the running action's row names.
+    bool authorise(Connection &connection, int *status);
     // The change's record in the audit trail under the signed-in operator's name, sealed inside
     // the transaction the command began before the change, so that a failure leaves neither;
     // nothing while no operator is defined. False (told, nothing kept) when it was not written.
@@ -89,6 +85,22 @@ struct CliContext
     // Tells what was written: on standard output, or on standard error when the file written is
     // standard output itself.
     void confirm(const CliOutputFile &file, const QString &text);
+
+    // The dispatcher's: it runs the command's action, checked against its row.
+    int run(const CliCommand &command);
+
+private:
+    // Parses the command line with the command's options; the command's own option, --database
+    // and --help are added here. False when the command ends now with *status: 2 after a usage
+    // error (unknown or repeated option, missing value, a --database not understood), 0 after
+    // the help.
+    bool parse(QCommandLineParser &parser, const QList<QCommandLineOption> &options, int *status);
+    // False (told, status 2) when an option of the command other than the allowed ones was given
+    // to this action.
+    bool onlyOptions(const QCommandLineParser &parser, const QString &action,
+                     const QStringList &allowed, int *status);
+    // The words after the action: false (told, status 2) when there are more than `most`.
+    bool noMoreWords(const QStringList &words, int most, int *status);
 };
 
 // A file a command writes. A regular or new file is written beside its place and put there only
@@ -118,11 +130,49 @@ private:
     QFile plain;
 };
 
+// What an action needs the operator to be allowed once operators exist: one right, or one chosen
+// from the words (cancelling an order needs more than moving it on); none for anybody's.
+struct CliRight
+{
+    using Choice = std::function<Action(const QCommandLineParser &, const QStringList &)>;
+    CliRight() = default;
+    CliRight(Action action)
+        : choice([action](const QCommandLineParser &, const QStringList &) { return action; })
+    { }
+    CliRight(Action (*choose)(const QCommandLineParser &, const QStringList &))
+        : choice(choose)
+    { }
+    Choice choice;
+};
+
+constexpr int CliAnyWords = -1;
+
+// One action word of a family: "show" in `printcalc --customers show ID`. The dispatcher checks
+// its options and its words before it runs.
+struct CliAction
+{
+    QString word; // empty in a family that takes no action word (`--check`)
+    QString help; // its lines of the help text; an action without them is not offered in the lists
+    QStringList options; // the family's options this action allows
+    int least; // the words after the action word it needs...
+    QString missing; // ...and the usage error when fewer are given
+    int most; // the words it takes at most, or CliAnyWords
+    CliRight right;
+    std::function<int(CliContext &, const QCommandLineParser &, const QStringList &)> run;
+};
+
+// A family of commands: its option, its own options, its actions. Its usage errors for a missing
+// or unknown action word say "действие" unless the family names its words otherwise: `missing`
+// with %1 for the words offered ("sales, average или owed"), `unknown` with %1 for the word given
+// and %2 for the words offered.
 struct CliCommand
 {
     QString option; // "--journal"
-    QString usage; // one or more lines for the help text
-    std::function<int(CliContext &)> run; // the exit status
+    QList<QCommandLineOption> options; // beside its own option, --database and --help
+    QVector<CliAction> actions;
+    QString missing;
+    QString unknown;
+    bool negativeWords = false; // a word may be a negative amount ("-300"), not an option
 };
 
 const QVector<CliCommand> &cliCommands();

@@ -29,15 +29,6 @@ QString field(QString text)
         .replace(QLatin1Char('\r'), QLatin1Char(' '));
 }
 
-const QString Usage = QStringLiteral(
-    "  printcalc --customers list [--find ТЕКСТ]     клиенты по наименованию (поиск — как в "
-    "поле «Клиент»)\n"
-    "  printcalc --customers show ID                 карточка клиента и его счета\n"
-    "  printcalc --customers import ФАЙЛ             загрузить клиентов из .csv, .ods или .xlsx "
-    "(при ошибках ничего не сохраняется)\n"
-    "  printcalc --customers export ФАЙЛ             выгрузить всех клиентов в .csv, .ods или "
-    ".xlsx");
-
 bool isSpreadsheet(const QString &path)
 {
     const QString suffix = QFileInfo(path).suffix().toLower();
@@ -78,12 +69,8 @@ bool writeSpreadsheet(const QString &path, const QVector<Customer> &customers, Q
 #endif
 }
 
-int list(CliContext &context, const QCommandLineParser &parser, const QStringList &words)
+int list(CliContext &context, const QCommandLineParser &parser, const QStringList &)
 {
-    int status = 0;
-    if (!context.onlyOptions(parser, QStringLiteral("list"), {QStringLiteral("find")}, &status)
-        || !context.noMoreWords(words, 0, &status))
-        return status;
     const QString text = parser.value(QStringLiteral("find"));
     if (parser.isSet(QStringLiteral("find")) && text.trimmed().size() < 2)
         return context.usage(QStringLiteral("Для --find нужно не меньше двух знаков."));
@@ -108,17 +95,12 @@ int list(CliContext &context, const QCommandLineParser &parser, const QStringLis
     return 0;
 }
 
-int show(CliContext &context, const QCommandLineParser &parser, const QStringList &words)
+int show(CliContext &context, const QCommandLineParser &, const QStringList &words)
 {
     int status = 0;
     qint64 id = 0;
-    if (!context.onlyOptions(parser, QStringLiteral("show"), {}, &status))
-        return status;
-    if (words.isEmpty())
-        return context.usage(QStringLiteral("Нужен номер клиента: printcalc --customers show ID"));
-    if (!context.noMoreWords(words, 1, &status)
-        || !context.readNumber(words.first(), QStringLiteral("Номер клиента"),
-                               std::numeric_limits<qint64>::max(), &id, &status))
+    if (!context.readNumber(words.first(), QStringLiteral("Номер клиента"),
+                            std::numeric_limits<qint64>::max(), &id, &status))
         return status;
     Connection connection;
     if (!context.open(connection))
@@ -181,15 +163,9 @@ int show(CliContext &context, const QCommandLineParser &parser, const QStringLis
     return 0;
 }
 
-int importFile(CliContext &context, const QCommandLineParser &parser, const QStringList &words)
+int importFile(CliContext &context, const QCommandLineParser &, const QStringList &words)
 {
     int status = 0;
-    if (!context.onlyOptions(parser, QStringLiteral("import"), {}, &status))
-        return status;
-    if (words.isEmpty())
-        return context.usage(QStringLiteral("Нужно имя файла: printcalc --customers import ФАЙЛ"));
-    if (!context.noMoreWords(words, 1, &status))
-        return status;
     const QString path = words.first();
     CustomerFileRead read;
     if (isSpreadsheet(path)) {
@@ -212,7 +188,7 @@ int importFile(CliContext &context, const QCommandLineParser &parser, const QStr
     Connection connection;
     if (!context.open(connection))
         return CliFailed;
-    if (!context.authorise(connection, Action::TakeOrder, &status))
+    if (!context.authorise(connection, &status))
         return status;
     CustomerStore store(connection);
     Transaction transaction(connection);
@@ -227,15 +203,8 @@ int importFile(CliContext &context, const QCommandLineParser &parser, const QStr
     return imported.stored ? 0 : CliFailed;
 }
 
-int exportFile(CliContext &context, const QCommandLineParser &parser, const QStringList &words)
+int exportFile(CliContext &context, const QCommandLineParser &, const QStringList &words)
 {
-    int status = 0;
-    if (!context.onlyOptions(parser, QStringLiteral("export"), {}, &status))
-        return status;
-    if (words.isEmpty())
-        return context.usage(QStringLiteral("Нужно имя файла: printcalc --customers export ФАЙЛ"));
-    if (!context.noMoreWords(words, 1, &status))
-        return status;
     const QString path = words.first();
     Connection connection;
     if (!context.open(connection))
@@ -264,35 +233,48 @@ int exportFile(CliContext &context, const QCommandLineParser &parser, const QStr
     return 0;
 }
 
-int customers(CliContext &context)
-{
-    QCommandLineParser parser;
-    int status = 0;
-    if (!context.parse(
-            parser, {QCommandLineOption(QStringLiteral("find"), QString(), QStringLiteral("text"))},
-            &status))
-        return status;
-    const QStringList words = parser.positionalArguments();
-    const QString action = words.value(0);
-    if (action == QLatin1String("list"))
-        return list(context, parser, words.mid(1));
-    if (action == QLatin1String("show"))
-        return show(context, parser, words.mid(1));
-    if (action == QLatin1String("import"))
-        return importFile(context, parser, words.mid(1));
-    if (action == QLatin1String("export"))
-        return exportFile(context, parser, words.mid(1));
-    if (action.isEmpty())
-        return context.usage(
-            QStringLiteral("После --customers нужно действие: list, show, import или export."));
-    return context.usage(
-        QStringLiteral("Команда «--customers %1» не известна: есть list, show, import и export.")
-            .arg(action));
-}
-
 } // namespace
 
 QVector<CliCommand> customerCommands()
 {
-    return {{QStringLiteral("--customers"), Usage, customers}};
+    return {
+        {QStringLiteral("--customers"),
+         {QCommandLineOption(QStringLiteral("find"), QString(), QStringLiteral("text"))},
+         {{QStringLiteral("list"),
+           QStringLiteral("  printcalc --customers list [--find ТЕКСТ]     клиенты по "
+                          "наименованию (поиск — как в поле «Клиент»)"),
+           {QStringLiteral("find")},
+           0,
+           {},
+           0,
+           {},
+           list},
+          {QStringLiteral("show"),
+           QStringLiteral("  printcalc --customers show ID                 карточка клиента и "
+                          "его счета"),
+           {},
+           1,
+           QStringLiteral("Нужен номер клиента: printcalc --customers show ID"),
+           1,
+           {},
+           show},
+          {QStringLiteral("import"),
+           QStringLiteral("  printcalc --customers import ФАЙЛ             загрузить клиентов "
+                          "из .csv, .ods или .xlsx (при ошибках ничего не сохраняется)"),
+           {},
+           1,
+           QStringLiteral("Нужно имя файла: printcalc --customers import ФАЙЛ"),
+           1,
+           Action::TakeOrder,
+           importFile},
+          {QStringLiteral("export"),
+           QStringLiteral("  printcalc --customers export ФАЙЛ             выгрузить всех "
+                          "клиентов в .csv, .ods или .xlsx"),
+           {},
+           1,
+           QStringLiteral("Нужно имя файла: printcalc --customers export ФАЙЛ"),
+           1,
+           {},
+           exportFile}}},
+    };
 }

@@ -35,26 +35,14 @@ QString pdfFolder(CliContext &context, const DocumentSettings &settings)
     return folder;
 }
 
-int pdf(CliContext &context)
+// The document named by the action word, of the number after it, into the file after that.
+int pdf(CliContext &context, const QCommandLineParser &, const QStringList &words)
 {
-    QCommandLineParser parser;
     int status = 0;
-    if (!context.parse(parser, {}, &status))
-        return status;
-    const QStringList words = parser.positionalArguments();
-    const QString kind = words.value(0);
-    if (kind.isEmpty())
-        return context.usage(QStringLiteral("После --pdf нужен документ: ") + Form);
-    if (kind != QLatin1String("invoice") && kind != QLatin1String("act")
-        && kind != QLatin1String("ticket"))
-        return context.usage(
-            QStringLiteral("Документ «%1» не известен: есть invoice, act и ticket.").arg(kind));
+    const QString &kind = context.action;
     qint64 number = 0;
-    if (words.size() < 2)
-        return context.usage(QStringLiteral("Нужен номер: ") + Form);
-    if (!context.noMoreWords(words, 3, &status)
-        || !context.readNumber(words.at(1), QStringLiteral("Номер"),
-                               std::numeric_limits<qint64>::max(), &number, &status))
+    if (!context.readNumber(words.first(), QStringLiteral("Номер"),
+                            std::numeric_limits<qint64>::max(), &number, &status))
         return status;
     if (number == 0)
         return context.usage(QStringLiteral("Номера начинаются с 1."));
@@ -127,7 +115,7 @@ int pdf(CliContext &context)
         }
     }
 
-    QString path = words.value(2);
+    QString path = words.value(1);
     if (path.isEmpty()) {
         const QString folder = pdfFolder(context, settings);
         if (folder.isEmpty())
@@ -159,13 +147,39 @@ int pdf(CliContext &context)
 
 QVector<CliCommand> documentCommands()
 {
+    const QString needsNumber = QStringLiteral("Нужен номер: ") + Form;
     return {
         {QStringLiteral("--pdf"),
-         QStringLiteral(
-             "  printcalc --pdf invoice N [ФАЙЛ]              счёт N из журнала в PDF\n"
-             "  printcalc --pdf act N [ФАЙЛ]                  акт выполненных работ по счёту N\n"
-             "  printcalc --pdf ticket N [ФАЙЛ]               заказ-наряд заказа N\n"
-             "                                                (без ФАЙЛА — в папку PDF из "
-             "настроек)"),
-         pdf}};
+         {},
+         {{QStringLiteral("invoice"),
+           QStringLiteral(
+               "  printcalc --pdf invoice N [ФАЙЛ]              счёт N из журнала в PDF"),
+           {},
+           1,
+           needsNumber,
+           2,
+           {},
+           pdf},
+          {QStringLiteral("act"),
+           QStringLiteral("  printcalc --pdf act N [ФАЙЛ]                  акт выполненных работ "
+                          "по счёту N"),
+           {},
+           1,
+           needsNumber,
+           2,
+           {},
+           pdf},
+          {QStringLiteral("ticket"),
+           QStringLiteral("  printcalc --pdf ticket N [ФАЙЛ]               заказ-наряд заказа N\n"
+                          "                                                (без ФАЙЛА — в папку "
+                          "PDF из настроек)"),
+           {},
+           1,
+           needsNumber,
+           2,
+           {},
+           pdf}},
+         QStringLiteral("После --pdf нужен документ: ") + Form,
+         QStringLiteral("Документ «%1» не известен: есть %2.")},
+    };
 }

@@ -38,15 +38,11 @@ QString csvField(const QString &text)
     return csvTextField(text);
 }
 
-const QStringList DateOptions {QStringLiteral("from"), QStringLiteral("to")};
-
-int list(CliContext &context, const QCommandLineParser &parser, const QStringList &words)
+int list(CliContext &context, const QCommandLineParser &parser, const QStringList &)
 {
     int status = 0;
     QDate from, to;
-    if (!context.onlyOptions(parser, QStringLiteral("list"), DateOptions, &status)
-        || !context.noMoreWords(words, 0, &status)
-        || !context.dateRange(parser, &from, &to, &status))
+    if (!context.dateRange(parser, &from, &to, &status))
         return status;
     Connection connection;
     if (!context.open(connection))
@@ -77,17 +73,12 @@ int list(CliContext &context, const QCommandLineParser &parser, const QStringLis
     return 0;
 }
 
-int show(CliContext &context, const QCommandLineParser &parser, const QStringList &words)
+int show(CliContext &context, const QCommandLineParser &, const QStringList &words)
 {
     int status = 0;
     qint64 number = 0;
-    if (!context.onlyOptions(parser, QStringLiteral("show"), {}, &status))
-        return status;
-    if (words.isEmpty())
-        return context.usage(QStringLiteral("Нужен номер счёта: printcalc --journal show N"));
-    if (!context.noMoreWords(words, 1, &status)
-        || !context.readNumber(words.first(), QStringLiteral("Номер счёта"),
-                               std::numeric_limits<qint64>::max(), &number, &status))
+    if (!context.readNumber(words.first(), QStringLiteral("Номер счёта"),
+                            std::numeric_limits<qint64>::max(), &number, &status))
         return status;
     if (number == 0)
         return context.usage(QStringLiteral("Номера счетов начинаются с 1."));
@@ -135,13 +126,8 @@ int voidInvoice(CliContext &context, const QCommandLineParser &parser, const QSt
     int status = 0;
     qint64 number = 0;
     const QString form = QStringLiteral("printcalc --journal void N --reason ПРИЧИНА");
-    if (!context.onlyOptions(parser, QStringLiteral("void"), {QStringLiteral("reason")}, &status))
-        return status;
-    if (words.isEmpty())
-        return context.usage(QStringLiteral("Нужен номер счёта: ") + form);
-    if (!context.noMoreWords(words, 1, &status)
-        || !context.readNumber(words.first(), QStringLiteral("Номер счёта"),
-                               std::numeric_limits<qint64>::max(), &number, &status))
+    if (!context.readNumber(words.first(), QStringLiteral("Номер счёта"),
+                            std::numeric_limits<qint64>::max(), &number, &status))
         return status;
     if (number == 0)
         return context.usage(QStringLiteral("Номера счетов начинаются с 1."));
@@ -151,7 +137,7 @@ int voidInvoice(CliContext &context, const QCommandLineParser &parser, const QSt
     Connection connection;
     if (!context.open(connection))
         return CliFailed;
-    if (!context.authorise(connection, Action::VoidInvoice, &status))
+    if (!context.authorise(connection, &status))
         return status;
     HandVoid mark;
     mark.reason = reason;
@@ -175,12 +161,7 @@ int exportCsv(CliContext &context, const QCommandLineParser &parser, const QStri
 {
     int status = 0;
     QDate from, to;
-    if (!context.onlyOptions(parser, QStringLiteral("export"), DateOptions, &status))
-        return status;
-    if (words.isEmpty())
-        return context.usage(
-            QStringLiteral("Нужно имя файла: printcalc --journal export ФАЙЛ.csv"));
-    if (!context.noMoreWords(words, 1, &status) || !context.dateRange(parser, &from, &to, &status))
+    if (!context.dateRange(parser, &from, &to, &status))
         return status;
     const QString path = words.first();
     Connection connection;
@@ -225,35 +206,6 @@ int exportCsv(CliContext &context, const QCommandLineParser &parser, const QStri
     return 0;
 }
 
-int journal(CliContext &context)
-{
-    QCommandLineParser parser;
-    int status = 0;
-    if (!context.parse(
-            parser,
-            {QCommandLineOption(QStringLiteral("from"), QString(), QStringLiteral("date")),
-             QCommandLineOption(QStringLiteral("to"), QString(), QStringLiteral("date")),
-             QCommandLineOption(QStringLiteral("reason"), QString(), QStringLiteral("text"))},
-            &status))
-        return status;
-    const QStringList words = parser.positionalArguments();
-    const QString action = words.value(0);
-    if (action == QLatin1String("list"))
-        return list(context, parser, words.mid(1));
-    if (action == QLatin1String("void"))
-        return voidInvoice(context, parser, words.mid(1));
-    if (action == QLatin1String("show"))
-        return show(context, parser, words.mid(1));
-    if (action == QLatin1String("export"))
-        return exportCsv(context, parser, words.mid(1));
-    if (action.isEmpty())
-        return context.usage(
-            QStringLiteral("После --journal нужно действие: list, show, export или void."));
-    return context.usage(
-        QStringLiteral("Команда «--journal %1» не известна: есть list, show, export и void.")
-            .arg(action));
-}
-
 // A write the database refuses, undone at once: what the window would meet at its first
 // invoice. Opening alone does not tell, since SQLite opens a file it cannot write for reading.
 bool probeWrite(Connection &connection)
@@ -277,13 +229,8 @@ bool probeWrite(Connection &connection)
     return wrote;
 }
 
-int check(CliContext &context)
+int check(CliContext &context, const QCommandLineParser &, const QStringList &)
 {
-    QCommandLineParser parser;
-    int status = 0;
-    if (!context.parse(parser, {}, &status)
-        || !context.noMoreWords(parser.positionalArguments(), 0, &status))
-        return status;
     // Opening makes a missing file; a mistyped address must not leave one behind.
     const DatabaseUrl &url = context.database.url;
     if (url.kind == DatabaseUrl::Sqlite && !QFileInfo::exists(url.path))
@@ -320,19 +267,57 @@ int check(CliContext &context)
 
 QVector<CliCommand> journalCommands()
 {
+    const QStringList dates {QStringLiteral("from"), QStringLiteral("to")};
     return {
         {QStringLiteral("--journal"),
-         QStringLiteral(
-             "  printcalc --journal list [--from ГГГГ-ММ-ДД] [--to ГГГГ-ММ-ДД]  счета, новые "
-             "первыми\n"
-             "  printcalc --journal show N                    строки счёта N\n"
-             "  printcalc --journal export ФАЙЛ.csv [--from ...] [--to ...]  строки счетов в CSV\n"
-             "  printcalc --journal void N --reason ПРИЧИНА   аннулировать счёт N (менеджер)"),
-         journal},
+         {QCommandLineOption(QStringLiteral("from"), QString(), QStringLiteral("date")),
+          QCommandLineOption(QStringLiteral("to"), QString(), QStringLiteral("date")),
+          QCommandLineOption(QStringLiteral("reason"), QString(), QStringLiteral("text"))},
+         {{QStringLiteral("list"),
+           QStringLiteral("  printcalc --journal list [--from ГГГГ-ММ-ДД] [--to ГГГГ-ММ-ДД]  "
+                          "счета, новые первыми"),
+           dates,
+           0,
+           {},
+           0,
+           {},
+           list},
+          {QStringLiteral("show"),
+           QStringLiteral("  printcalc --journal show N                    строки счёта N"),
+           {},
+           1,
+           QStringLiteral("Нужен номер счёта: printcalc --journal show N"),
+           1,
+           {},
+           show},
+          {QStringLiteral("export"),
+           QStringLiteral("  printcalc --journal export ФАЙЛ.csv [--from ...] [--to ...]  строки "
+                          "счетов в CSV"),
+           dates,
+           1,
+           QStringLiteral("Нужно имя файла: printcalc --journal export ФАЙЛ.csv"),
+           1,
+           {},
+           exportCsv},
+          {QStringLiteral("void"),
+           QStringLiteral("  printcalc --journal void N --reason ПРИЧИНА   аннулировать счёт N "
+                          "(менеджер)"),
+           {QStringLiteral("reason")},
+           1,
+           QStringLiteral("Нужен номер счёта: printcalc --journal void N --reason ПРИЧИНА"),
+           1,
+           Action::VoidInvoice,
+           voidInvoice}}},
         {QStringLiteral("--check"),
-         QStringLiteral(
-             "  printcalc --check                             связь с базой, схема, счётчики, "
-             "запись"),
-         check},
+         {},
+         {{QString(),
+           QStringLiteral("  printcalc --check                             связь с базой, схема, "
+                          "счётчики, запись"),
+           {},
+           0,
+           {},
+           0,
+           {},
+           check}}},
     };
 }

@@ -10,18 +10,8 @@
 
 namespace {
 
-const QString OperatorsUsage = QStringLiteral(
-    "  printcalc --operators add ИМЯ --role operator|manager|owner\n"
-    "                                                завести оператора (PIN со стандартного "
-    "входа,\n"
-    "                                                не короче 4 знаков; первым — владелец)\n"
-    "  printcalc --operators list                    операторы: имя, роль, состояние\n"
-    "  printcalc --operators disable ИМЯ             отключить оператора");
-const QString AuditUsage = QStringLiteral(
-    "  printcalc --audit verify                      проверить цепочку журнала действий\n"
-    "  printcalc --audit list [--from ДАТА] [--to ДАТА] [--who ИМЯ]\n"
-    "                                                журнал действий, запись в строке через "
-    "табуляцию");
+const QString AddForm
+    = QStringLiteral("printcalc --operators add ИМЯ --role operator|manager|owner");
 
 // A value on one line of a tab-separated listing.
 QString cell(const QString &text)
@@ -36,16 +26,8 @@ QString cell(const QString &text)
 int addOperator(CliContext &context, const QCommandLineParser &parser, const QStringList &words)
 {
     int status = 0;
-    if (!context.onlyOptions(parser, QStringLiteral("add"), {QStringLiteral("role")}, &status))
-        return status;
-    const QString form = QStringLiteral("printcalc --operators add ИМЯ --role "
-                                        "operator|manager|owner");
-    if (words.isEmpty())
-        return context.usage(QStringLiteral("Нужно имя оператора: ") + form);
-    if (!context.noMoreWords(words, 1, &status))
-        return status;
     if (!parser.isSet(QStringLiteral("role")))
-        return context.usage(QStringLiteral("Нужна роль: ") + form);
+        return context.usage(QStringLiteral("Нужна роль: ") + AddForm);
     Role role = Role::Operator;
     if (!roleFromWord(parser.value(QStringLiteral("role")), &role))
         return context.usage(QStringLiteral("Роль «%1» не понята: есть operator, manager, owner.")
@@ -56,7 +38,7 @@ int addOperator(CliContext &context, const QCommandLineParser &parser, const QSt
     if (!connection.writable())
         return context.fail(connection.errorText());
     // The first operator is made by whoever holds the database; later ones by an owner.
-    if (!context.authorise(connection, Action::ManageOperators, &status))
+    if (!context.authorise(connection, &status))
         return status;
     const QString pin = CliContext::readInputLine();
     if (pin.size() < MinimumPinLength)
@@ -82,12 +64,8 @@ int addOperator(CliContext &context, const QCommandLineParser &parser, const QSt
     return 0;
 }
 
-int listOperators(CliContext &context, const QCommandLineParser &parser, const QStringList &words)
+int listOperators(CliContext &context, const QCommandLineParser &, const QStringList &)
 {
-    int status = 0;
-    if (!context.onlyOptions(parser, QStringLiteral("list"), {}, &status)
-        || !context.noMoreWords(words, 0, &status))
-        return status;
     Connection connection;
     if (!context.open(connection))
         return CliFailed;
@@ -108,20 +86,13 @@ int listOperators(CliContext &context, const QCommandLineParser &parser, const Q
     return 0;
 }
 
-int disableOperator(CliContext &context, const QCommandLineParser &parser, const QStringList &words)
+int disableOperator(CliContext &context, const QCommandLineParser &, const QStringList &words)
 {
     int status = 0;
-    if (!context.onlyOptions(parser, QStringLiteral("disable"), {}, &status))
-        return status;
-    if (words.isEmpty())
-        return context.usage(
-            QStringLiteral("Нужно имя оператора: printcalc --operators disable ИМЯ"));
-    if (!context.noMoreWords(words, 1, &status))
-        return status;
     Connection connection;
     if (!context.open(connection))
         return CliFailed;
-    if (!context.authorise(connection, Action::ManageOperators, &status))
+    if (!context.authorise(connection, &status))
         return status;
     OperatorStore store(connection);
     const OperatorChange change
@@ -136,36 +107,8 @@ int disableOperator(CliContext &context, const QCommandLineParser &parser, const
     return 0;
 }
 
-int operators(CliContext &context)
+int verify(CliContext &context, const QCommandLineParser &, const QStringList &)
 {
-    QCommandLineParser parser;
-    int status = 0;
-    if (!context.parse(
-            parser, {QCommandLineOption(QStringLiteral("role"), QString(), QStringLiteral("role"))},
-            &status))
-        return status;
-    const QStringList words = parser.positionalArguments();
-    const QString action = words.value(0);
-    if (action == QLatin1String("add"))
-        return addOperator(context, parser, words.mid(1));
-    if (action == QLatin1String("list"))
-        return listOperators(context, parser, words.mid(1));
-    if (action == QLatin1String("disable"))
-        return disableOperator(context, parser, words.mid(1));
-    if (action.isEmpty())
-        return context.usage(
-            QStringLiteral("После --operators нужно действие: add, list или disable."));
-    return context.usage(
-        QStringLiteral("Команда «--operators %1» не известна: есть add, list и disable.")
-            .arg(action));
-}
-
-int verify(CliContext &context, const QCommandLineParser &parser, const QStringList &words)
-{
-    int status = 0;
-    if (!context.onlyOptions(parser, QStringLiteral("verify"), {}, &status)
-        || !context.noMoreWords(words, 0, &status))
-        return status;
     Connection connection;
     if (!context.open(connection))
         return CliFailed;
@@ -182,15 +125,11 @@ int verify(CliContext &context, const QCommandLineParser &parser, const QStringL
     return 0;
 }
 
-int listAudit(CliContext &context, const QCommandLineParser &parser, const QStringList &words)
+int listAudit(CliContext &context, const QCommandLineParser &parser, const QStringList &)
 {
     int status = 0;
     AuditFilter filter;
-    if (!context.onlyOptions(parser, QStringLiteral("list"),
-                             {QStringLiteral("from"), QStringLiteral("to"), QStringLiteral("who")},
-                             &status)
-        || !context.noMoreWords(words, 0, &status)
-        || !context.dateRange(parser, &filter.from, &filter.to, &status))
+    if (!context.dateRange(parser, &filter.from, &filter.to, &status))
         return status;
     filter.who = parser.value(QStringLiteral("who"));
     Connection connection;
@@ -209,33 +148,65 @@ int listAudit(CliContext &context, const QCommandLineParser &parser, const QStri
     return 0;
 }
 
-int audit(CliContext &context)
-{
-    QCommandLineParser parser;
-    int status = 0;
-    if (!context.parse(
-            parser,
-            {QCommandLineOption(QStringLiteral("from"), QString(), QStringLiteral("date")),
-             QCommandLineOption(QStringLiteral("to"), QString(), QStringLiteral("date")),
-             QCommandLineOption(QStringLiteral("who"), QString(), QStringLiteral("name"))},
-            &status))
-        return status;
-    const QStringList words = parser.positionalArguments();
-    const QString action = words.value(0);
-    if (action == QLatin1String("verify"))
-        return verify(context, parser, words.mid(1));
-    if (action == QLatin1String("list"))
-        return listAudit(context, parser, words.mid(1));
-    if (action.isEmpty())
-        return context.usage(QStringLiteral("После --audit нужно действие: verify или list."));
-    return context.usage(
-        QStringLiteral("Команда «--audit %1» не известна: есть verify и list.").arg(action));
-}
-
 } // namespace
 
 QVector<CliCommand> operatorCommands()
 {
-    return {{QStringLiteral("--operators"), OperatorsUsage, operators},
-            {QStringLiteral("--audit"), AuditUsage, audit}};
+    const auto valued = [](const char *name, const char *value) {
+        return QCommandLineOption(QLatin1String(name), QString(), QLatin1String(value));
+    };
+    return {
+        {QStringLiteral("--operators"),
+         {valued("role", "role")},
+         {{QStringLiteral("add"),
+           QStringLiteral("  printcalc --operators add ИМЯ --role operator|manager|owner\n"
+                          "                                                завести оператора "
+                          "(PIN со стандартного входа,\n"
+                          "                                                не короче 4 знаков; "
+                          "первым — владелец)"),
+           {QStringLiteral("role")},
+           1,
+           QStringLiteral("Нужно имя оператора: ") + AddForm,
+           1,
+           Action::ManageOperators,
+           addOperator},
+          {QStringLiteral("list"),
+           QStringLiteral("  printcalc --operators list                    операторы: имя, роль, "
+                          "состояние"),
+           {},
+           0,
+           {},
+           0,
+           {},
+           listOperators},
+          {QStringLiteral("disable"),
+           QStringLiteral("  printcalc --operators disable ИМЯ             отключить оператора"),
+           {},
+           1,
+           QStringLiteral("Нужно имя оператора: printcalc --operators disable ИМЯ"),
+           1,
+           Action::ManageOperators,
+           disableOperator}}},
+        {QStringLiteral("--audit"),
+         {valued("from", "date"), valued("to", "date"), valued("who", "name")},
+         {{QStringLiteral("verify"),
+           QStringLiteral("  printcalc --audit verify                      проверить цепочку "
+                          "журнала действий"),
+           {},
+           0,
+           {},
+           0,
+           {},
+           verify},
+          {QStringLiteral("list"),
+           QStringLiteral("  printcalc --audit list [--from ДАТА] [--to ДАТА] [--who ИМЯ]\n"
+                          "                                                журнал действий, "
+                          "запись в строке через табуляцию"),
+           {QStringLiteral("from"), QStringLiteral("to"), QStringLiteral("who")},
+           0,
+           {},
+           0,
+           {},
+           listAudit}}},
+    };
 }

@@ -38,13 +38,9 @@ OrderBook orderBook(Connection &connection, const Settings &settings)
     return book;
 }
 
-bool readOrderNumber(CliContext &context, const QStringList &words, const QString &form,
-                     qint64 *number, int *status)
+// The order's number, the action's first word.
+bool readOrderNumber(CliContext &context, const QStringList &words, qint64 *number, int *status)
 {
-    if (words.isEmpty()) {
-        *status = context.usage(QStringLiteral("Нужен номер заказа: ") + form);
-        return false;
-    }
     if (!context.readNumber(words.first(), QStringLiteral("Номер заказа"),
                             std::numeric_limits<qint64>::max(), number, status))
         return false;
@@ -60,14 +56,9 @@ int answered(CliContext &context, Connection &connection, const OrderAnswer &ans
     return context.fail(answer.message.isEmpty() ? connection.errorText() : answer.message);
 }
 
-int list(CliContext &context, const QCommandLineParser &parser, const QStringList &words)
+int list(CliContext &context, const QCommandLineParser &parser, const QStringList &)
 {
     int status = 0;
-    if (!context.onlyOptions(
-            parser, QStringLiteral("list"),
-            {QStringLiteral("status"), QStringLiteral("due"), QStringLiteral("unpaid")}, &status)
-        || !context.noMoreWords(words, 0, &status))
-        return status;
     OrderQuery query;
     // The website's requests wait before Принят: "заявка" lists them alone.
     const bool requestsOnly = parser.isSet(QStringLiteral("status"))
@@ -115,14 +106,11 @@ int list(CliContext &context, const QCommandLineParser &parser, const QStringLis
     return 0;
 }
 
-int show(CliContext &context, const QCommandLineParser &parser, const QStringList &words)
+int show(CliContext &context, const QCommandLineParser &, const QStringList &words)
 {
     int status = 0;
     qint64 number = 0;
-    if (!context.onlyOptions(parser, QStringLiteral("show"), {}, &status)
-        || !readOrderNumber(context, words, QStringLiteral("printcalc --orders show N"), &number,
-                            &status)
-        || !context.noMoreWords(words, 1, &status))
+    if (!readOrderNumber(context, words, &number, &status))
         return status;
     Connection connection;
     if (!context.open(connection))
@@ -228,19 +216,34 @@ void sendReadyMail(CliContext &context, Connection &connection, const Settings &
     }
 }
 
+const QString StatusForm = QStringLiteral("printcalc --orders status N СТАТУС");
+
+// The status asked for: "в работе" may come as one word or two.
+QString statusWords(const QStringList &words)
+{
+    return words.mid(1).join(QLatin1Char(' '));
+}
+
+// Cancelling and handing over with a debt need more than moving an order on.
+Action statusRight(const QCommandLineParser &parser, const QStringList &words)
+{
+    OrderStatus to = OrderStatus::Accepted;
+    statusFromWord(statusWords(words), &to);
+    return to == OrderStatus::Cancelled ? Action::CancelOrder
+        : parser.isSet(QStringLiteral("force")) && to == OrderStatus::HandedOver
+        ? Action::HandOverOwing
+        : Action::MoveStatus;
+}
+
 int changeStatus(CliContext &context, const QCommandLineParser &parser, const QStringList &words)
 {
     int status = 0;
     qint64 number = 0;
-    const QString form = QStringLiteral("printcalc --orders status N СТАТУС");
-    if (!context.onlyOptions(parser, QStringLiteral("status"),
-                             {QStringLiteral("reason"), QStringLiteral("force")}, &status)
-        || !readOrderNumber(context, words, form, &number, &status))
+    if (!readOrderNumber(context, words, &number, &status))
         return status;
-    // "в работе" may come as one word or two.
-    const QString word = words.mid(1).join(QLatin1Char(' '));
+    const QString word = statusWords(words);
     if (word.isEmpty())
-        return context.usage(QStringLiteral("Нужен статус: ") + form);
+        return context.usage(QStringLiteral("Нужен статус: ") + StatusForm);
     OrderStatus to = OrderStatus::Accepted;
     if (!statusFromWord(word, &to))
         return context.usage(
@@ -250,10 +253,8 @@ int changeStatus(CliContext &context, const QCommandLineParser &parser, const QS
     if (!context.open(connection))
         return CliFailed;
     const bool force = parser.isSet(QStringLiteral("force"));
-    const Action right = to == OrderStatus::Cancelled ? Action::CancelOrder
-        : force && to == OrderStatus::HandedOver      ? Action::HandOverOwing
-                                                      : Action::MoveStatus;
-    if (!context.authorise(connection, right, &status))
+    const Action right = *context.right;
+    if (!context.authorise(connection, &status))
         return status;
     const Settings settings;
     OrderBook book = orderBook(connection, settings);
@@ -276,16 +277,12 @@ int changeStatus(CliContext &context, const QCommandLineParser &parser, const QS
 }
 
 // `--orders confirm N`: the website's request N taken as an order; `--orders decline N`.
-int decideRequest(CliContext &context, const QCommandLineParser &parser, const QStringList &words,
-                  bool confirm)
+int decideRequest(CliContext &context, const QCommandLineParser &parser, const QStringList &words)
 {
     int status = 0;
     qint64 number = 0;
-    const QString form = confirm ? QStringLiteral("printcalc --orders confirm N")
-                                 : QStringLiteral("printcalc --orders decline N");
-    const QStringList allowed = confirm ? QStringList() : QStringList {QStringLiteral("reason")};
-    if (!context.onlyOptions(parser, words.value(0), allowed, &status)
-        || !readOrderNumber(context, words.mid(1), form, &number, &status))
+    const bool confirm = context.action == QLatin1String("confirm");
+    if (!readOrderNumber(context, words, &number, &status))
         return status;
     Connection connection;
     if (!context.open(connection))
@@ -308,48 +305,24 @@ int decideRequest(CliContext &context, const QCommandLineParser &parser, const Q
     return 0;
 }
 
-int orders(CliContext &context)
+const QString PaymentForm = QStringLiteral("printcalc --payments add N СУММА СПОСОБ");
+
+// Money paid back needs more than money taken.
+Action paymentRight(const QCommandLineParser &, const QStringList &words)
 {
-    QCommandLineParser parser;
-    int status = 0;
-    if (!context.parse(
-            parser,
-            {QCommandLineOption(QStringLiteral("status"), QString(), QStringLiteral("status")),
-             QCommandLineOption(QStringLiteral("due"), QString(), QStringLiteral("date")),
-             QCommandLineOption(QStringLiteral("unpaid")),
-             QCommandLineOption(QStringLiteral("reason"), QString(), QStringLiteral("text")),
-             QCommandLineOption(QStringLiteral("force"))},
-            &status))
-        return status;
-    const QStringList words = parser.positionalArguments();
-    const QString action = words.value(0);
-    if (action == QLatin1String("list"))
-        return list(context, parser, words.mid(1));
-    if (action == QLatin1String("show"))
-        return show(context, parser, words.mid(1));
-    if (action == QLatin1String("confirm") || action == QLatin1String("decline"))
-        return decideRequest(context, parser, words, action == QLatin1String("confirm"));
-    if (action == QLatin1String("status"))
-        return changeStatus(context, parser, words.mid(1));
-    if (action.isEmpty())
-        return context.usage(
-            QStringLiteral("После --orders нужно действие: list, show или status."));
-    return context.usage(
-        QStringLiteral("Команда «--orders %1» не известна: есть list, show и status.").arg(action));
+    qint64 kopecks = 0;
+    return readKopecks(words.value(1), &kopecks) && kopecks < 0 ? Action::Refund
+                                                                : Action::TakePayment;
 }
 
 int addPayment(CliContext &context, const QCommandLineParser &parser, const QStringList &words)
 {
     int status = 0;
     qint64 number = 0;
-    const QString form = QStringLiteral("printcalc --payments add N СУММА СПОСОБ");
-    if (!context.onlyOptions(parser, QStringLiteral("add"), {QStringLiteral("reason")}, &status)
-        || !readOrderNumber(context, words, form, &number, &status))
+    if (!readOrderNumber(context, words, &number, &status))
         return status;
     if (words.size() < 3)
-        return context.usage(QStringLiteral("Нужны сумма и способ оплаты: ") + form);
-    if (!context.noMoreWords(words, 3, &status))
-        return status;
+        return context.usage(QStringLiteral("Нужны сумма и способ оплаты: ") + PaymentForm);
     Payment payment;
     if (!readKopecks(words.at(1), &payment.kopecks))
         return context.usage(
@@ -363,8 +336,8 @@ int addPayment(CliContext &context, const QCommandLineParser &parser, const QStr
     Connection connection;
     if (!context.open(connection))
         return CliFailed;
-    const Action right = payment.kopecks < 0 ? Action::Refund : Action::TakePayment;
-    if (!context.authorise(connection, right, &status))
+    const Action right = *context.right;
+    if (!context.authorise(connection, &status))
         return status;
     const Settings settings;
     payment.counter = settings.counterName();
@@ -394,16 +367,9 @@ int addPayment(CliContext &context, const QCommandLineParser &parser, const QStr
     return 0;
 }
 
-int importStatement(CliContext &context, const QCommandLineParser &parser, const QStringList &words)
+int importStatement(CliContext &context, const QCommandLineParser &, const QStringList &words)
 {
     int status = 0;
-    if (!context.onlyOptions(parser, QStringLiteral("import"), {}, &status))
-        return status;
-    if (words.isEmpty())
-        return context.usage(
-            QStringLiteral("Нужно имя файла выписки: printcalc --payments import ФАЙЛ"));
-    if (!context.noMoreWords(words, 1, &status))
-        return status;
     const Settings settings;
     const QString accountProblem = settings.settlementAccountProblem();
     if (!accountProblem.isEmpty())
@@ -419,7 +385,7 @@ int importStatement(CliContext &context, const QCommandLineParser &parser, const
     Connection connection;
     if (!context.open(connection))
         return CliFailed;
-    if (!context.authorise(connection, Action::TakePayment, &status))
+    if (!context.authorise(connection, &status))
         return status;
     Transaction transaction(connection);
     const StatementReport report = orderBook(connection, settings)
@@ -438,64 +404,93 @@ int importStatement(CliContext &context, const QCommandLineParser &parser, const
     return 0;
 }
 
-int payments(CliContext &context)
-{
-    // An option never starts with a digit: "-300" is a refund's amount. Qt's parser would take
-    // it for options, so it passes the parser under a minus sign of its own.
-    const QChar minus(0x2212);
-    for (int i = 1; i < context.arguments.size(); ++i) {
-        QString &argument = context.arguments[i];
-        if (argument.size() > 1 && argument.at(0) == QLatin1Char('-') && argument.at(1).isDigit())
-            argument[0] = minus;
-    }
-    QCommandLineParser parser;
-    int status = 0;
-    if (!context.parse(
-            parser,
-            {QCommandLineOption(QStringLiteral("reason"), QString(), QStringLiteral("text"))},
-            &status))
-        return status;
-    QStringList words = parser.positionalArguments();
-    for (QString &word : words)
-        if (word.startsWith(minus))
-            word[0] = QLatin1Char('-');
-    const QString action = words.value(0);
-    if (action == QLatin1String("add"))
-        return addPayment(context, parser, words.mid(1));
-    if (action == QLatin1String("import"))
-        return importStatement(context, parser, words.mid(1));
-    if (action.isEmpty())
-        return context.usage(QStringLiteral("После --payments нужно действие: add или import."));
-    return context.usage(
-        QStringLiteral("Команда «--payments %1» не известна: есть add и import.").arg(action));
-}
-
 } // namespace
 
 QVector<CliCommand> orderCommands()
 {
+    const auto valued = [](const char *name, const char *value) {
+        return QCommandLineOption(QLatin1String(name), QString(), QLatin1String(value));
+    };
+    const QString needsNumber = QStringLiteral("Нужен номер заказа: ");
     return {
         {QStringLiteral("--orders"),
-         QStringLiteral(
-             "  printcalc --orders list [--status С] [--due ГГГГ-ММ-ДД] [--unpaid]  заказы по "
-             "сроку:\n"
-             "                                                номер, статус, срок, покупатель, "
-             "сумма, оплачено, остаток\n"
-             "  printcalc --orders show N                     заказ N: строки, оплаты, статусы\n"
-             "  printcalc --orders status N СТАТУС [--reason ТЕКСТ] [--force]  принят, в работе, "
-             "готов,\n"
-             "                                                выдан, отменён (отмена — с "
-             "причиной,\n"
-             "                                                выдача с долгом — с --force)"),
-         orders},
+         {valued("status", "status"), valued("due", "date"),
+          QCommandLineOption(QStringLiteral("unpaid")), valued("reason", "text"),
+          QCommandLineOption(QStringLiteral("force"))},
+         {{QStringLiteral("list"),
+           QStringLiteral("  printcalc --orders list [--status С] [--due ГГГГ-ММ-ДД] [--unpaid]  "
+                          "заказы по сроку:\n"
+                          "                                                номер, статус, срок, "
+                          "покупатель, сумма, оплачено, остаток"),
+           {QStringLiteral("status"), QStringLiteral("due"), QStringLiteral("unpaid")},
+           0,
+           {},
+           0,
+           {},
+           list},
+          {QStringLiteral("show"),
+           QStringLiteral("  printcalc --orders show N                     заказ N: строки, "
+                          "оплаты, статусы"),
+           {},
+           1,
+           needsNumber + QStringLiteral("printcalc --orders show N"),
+           1,
+           {},
+           show},
+          {QStringLiteral("status"),
+           QStringLiteral("  printcalc --orders status N СТАТУС [--reason ТЕКСТ] [--force]  "
+                          "принят, в работе, готов,\n"
+                          "                                                выдан, отменён "
+                          "(отмена — с причиной,\n"
+                          "                                                выдача с долгом — с "
+                          "--force)"),
+           {QStringLiteral("reason"), QStringLiteral("force")},
+           1,
+           needsNumber + StatusForm,
+           CliAnyWords,
+           statusRight,
+           changeStatus},
+          // The website's requests, taken as orders or declined, from the board's buttons.
+          {QStringLiteral("confirm"),
+           {},
+           {},
+           1,
+           needsNumber + QStringLiteral("printcalc --orders confirm N"),
+           1,
+           {},
+           decideRequest},
+          {QStringLiteral("decline"),
+           {},
+           {QStringLiteral("reason")},
+           1,
+           needsNumber + QStringLiteral("printcalc --orders decline N"),
+           1,
+           {},
+           decideRequest}}},
         {QStringLiteral("--payments"),
-         QStringLiteral(
-             "  printcalc --payments add N СУММА СПОСОБ [--reason ТЕКСТ]  оплата заказа N: "
-             "наличные,\n"
-             "                                                карта, безналичный (возврат — "
-             "минус и причина)\n"
-             "  printcalc --payments import ФАЙЛ              выписка банка: оплаты по номерам "
-             "счетов"),
-         payments},
+         {valued("reason", "text")},
+         {{QStringLiteral("add"),
+           QStringLiteral("  printcalc --payments add N СУММА СПОСОБ [--reason ТЕКСТ]  оплата "
+                          "заказа N: наличные,\n"
+                          "                                                карта, безналичный "
+                          "(возврат — минус и причина)"),
+           {QStringLiteral("reason")},
+           1,
+           needsNumber + PaymentForm,
+           3,
+           paymentRight,
+           addPayment},
+          {QStringLiteral("import"),
+           QStringLiteral("  printcalc --payments import ФАЙЛ              выписка банка: оплаты "
+                          "по номерам счетов"),
+           {},
+           1,
+           QStringLiteral("Нужно имя файла выписки: printcalc --payments import ФАЙЛ"),
+           1,
+           Action::TakePayment,
+           importStatement}},
+         {},
+         {},
+         true},
     };
 }

@@ -16,44 +16,37 @@
 
 namespace {
 
-#ifdef PRINTCALC_HAVE_OFFICE
-// The office of the command running now; it ends before the program does.
-CommandOffice *runningOffice = nullptr;
-
-CommandOffice &commandOffice()
+// The command's office, started only when a spreadsheet is read or written, and ended with the
+// command.
+class SheetOffice
 {
-    return *runningOffice;
-}
-#endif
-
-PriceSheetReader sheetReader()
-{
+public:
+    PriceSheetReader reader()
+    {
 #ifdef PRINTCALC_HAVE_OFFICE
-    return [](const QString &path, PriceFileRows *rows, QString *error) {
-        return readPriceSheet(commandOffice().get(), path, rows, error);
-    };
+        return [this](const QString &path, PriceFileRows *rows, QString *error) {
+            return readPriceSheet(office.get(), path, rows, error);
+        };
 #else
-    return {};
+        return {};
 #endif
-}
-
-PriceSheetWriter sheetWriter()
-{
+    }
+    PriceSheetWriter writer()
+    {
 #ifdef PRINTCALC_HAVE_OFFICE
-    return [](const QString &path, const PriceFileRows &rows, QString *error) {
-        return writePriceSheet(commandOffice().get(), path, rows, error);
-    };
+        return [this](const QString &path, const PriceFileRows &rows, QString *error) {
+            return writePriceSheet(office.get(), path, rows, error);
+        };
 #else
-    return {};
+        return {};
 #endif
-}
+    }
 
-const QString Usage = QStringLiteral(
-    "  printcalc --prices list                       версии прайс-листа\n"
-    "  printcalc --prices export ФАЙЛ [--version N]  выгрузить версию (по умолчанию действующую)\n"
-    "  printcalc --prices check ФАЙЛ                 проверить файл, ничего не меняя\n"
-    "  printcalc --prices import ФАЙЛ --from ГГГГ-ММ-ДД [--note ТЕКСТ]  загрузить новую версию\n"
-    "  printcalc --prices at ГГГГ-ММ-ДД              какая версия действует в этот день");
+private:
+#ifdef PRINTCALC_HAVE_OFFICE
+    CommandOffice office;
+#endif
+};
 
 QString field(QString text)
 {
@@ -76,12 +69,8 @@ bool readVersions(CliContext &context, Connection &connection, PriceVersionList 
     return true;
 }
 
-int list(CliContext &context, const QCommandLineParser &parser, const QStringList &words)
+int list(CliContext &context, const QCommandLineParser &, const QStringList &)
 {
-    int status = 0;
-    if (!context.onlyOptions(parser, QStringLiteral("list"), {}, &status)
-        || !context.noMoreWords(words, 0, &status))
-        return status;
     Connection connection;
     PriceVersionList versions;
     if (!readVersions(context, connection, &versions))
@@ -109,17 +98,11 @@ int list(CliContext &context, const QCommandLineParser &parser, const QStringLis
 int exportFile(CliContext &context, const QCommandLineParser &parser, const QStringList &words)
 {
     int status = 0;
-    if (!context.onlyOptions(parser, QStringLiteral("export"), {QStringLiteral("version")},
-                             &status))
-        return status;
-    if (words.isEmpty())
-        return context.usage(QStringLiteral("Нужно имя файла: printcalc --prices export ФАЙЛ"));
     qint64 number = -1;
-    if (!context.noMoreWords(words, 1, &status)
-        || (parser.isSet(QStringLiteral("version"))
-            && !context.readNumber(parser.value(QStringLiteral("version")),
-                                   QStringLiteral("Номер версии"), std::numeric_limits<int>::max(),
-                                   &number, &status)))
+    if (parser.isSet(QStringLiteral("version"))
+        && !context.readNumber(parser.value(QStringLiteral("version")),
+                               QStringLiteral("Номер версии"), std::numeric_limits<int>::max(),
+                               &number, &status))
         return status;
     const QString path = words.first();
     Connection connection;
@@ -136,7 +119,8 @@ int exportFile(CliContext &context, const QCommandLineParser &parser, const QStr
         + QStringLiteral(" в ") + path;
     QString error;
     if (isPriceSpreadsheet(path)) {
-        if (!writePriceFile(path, *version, &error, sheetWriter()))
+        SheetOffice office;
+        if (!writePriceFile(path, *version, &error, office.writer()))
             return context.fail(QStringLiteral("Файл %1 не записан: %2").arg(path, error));
         context.out << confirmation << '\n';
         return 0;
@@ -151,22 +135,11 @@ int exportFile(CliContext &context, const QCommandLineParser &parser, const QStr
     return 0;
 }
 
-int checkOrImport(CliContext &context, const QCommandLineParser &parser, const QStringList &words,
-                  bool import)
+// `check` reads the file against the version in force; `import` then stores it.
+int checkOrImport(CliContext &context, const QCommandLineParser &parser, const QStringList &words)
 {
     int status = 0;
-    if (!context.onlyOptions(parser, import ? QStringLiteral("import") : QStringLiteral("check"),
-                             import ? QStringList {QStringLiteral("from"), QStringLiteral("note")}
-                                    : QStringList(),
-                             &status))
-        return status;
-    if (words.isEmpty())
-        return context.usage(
-            import ? QStringLiteral("Нужно имя файла: printcalc --prices import "
-                                    "ФАЙЛ --from ГГГГ-ММ-ДД [--note ТЕКСТ]")
-                   : QStringLiteral("Нужно имя файла: printcalc --prices check ФАЙЛ"));
-    if (!context.noMoreWords(words, 1, &status))
-        return status;
+    const bool import = context.action == QLatin1String("import");
     QDate from;
     if (import) {
         if (!parser.isSet(QStringLiteral("from")))
@@ -185,13 +158,14 @@ int checkOrImport(CliContext &context, const QCommandLineParser &parser, const Q
     if (!readVersions(context, connection, &versions))
         return CliFailed;
     const PriceVersion &inForce = versions.inForce(priceClockToday());
-    const PriceFileCheck check = checkPriceFile(words.first(), inForce, sheetReader());
+    SheetOffice office;
+    const PriceFileCheck check = checkPriceFile(words.first(), inForce, office.reader());
     context.out << check.report() << '\n';
     if (!check.accepted() || !import)
         return check.accepted() ? 0 : CliFailed;
     if (!connection.writable())
         return context.fail(connection.errorText());
-    if (!context.authorise(connection, Action::SavePriceVersion, &status))
+    if (!context.authorise(connection, &status))
         return status;
 
     PriceVersionInfo info;
@@ -213,16 +187,11 @@ int checkOrImport(CliContext &context, const QCommandLineParser &parser, const Q
     return 0;
 }
 
-int at(CliContext &context, const QCommandLineParser &parser, const QStringList &words)
+int at(CliContext &context, const QCommandLineParser &, const QStringList &words)
 {
     int status = 0;
     QDate day;
-    if (!context.onlyOptions(parser, QStringLiteral("at"), {}, &status))
-        return status;
-    if (words.isEmpty())
-        return context.usage(QStringLiteral("Нужна дата: printcalc --prices at ГГГГ-ММ-ДД"));
-    if (!context.noMoreWords(words, 1, &status)
-        || !context.readDate(words.first(), QStringLiteral("--prices at"), &day, &status))
+    if (!context.readDate(words.first(), QStringLiteral("--prices at"), &day, &status))
         return status;
     Connection connection;
     PriceVersionList versions;
@@ -238,56 +207,60 @@ int at(CliContext &context, const QCommandLineParser &parser, const QStringList 
     return 0;
 }
 
-int action(CliContext &context);
-
-int prices(CliContext &context)
-{
-#ifdef PRINTCALC_HAVE_OFFICE
-    CommandOffice office;
-    runningOffice = &office;
-    const int status = action(context);
-    runningOffice = nullptr;
-    return status;
-#else
-    return action(context);
-#endif
-}
-
-int action(CliContext &context)
-{
-    QCommandLineParser parser;
-    int status = 0;
-    const auto valued = [](const char *name, const char *value) {
-        return QCommandLineOption(QString::fromLatin1(name), QString(), QString::fromLatin1(value));
-    };
-    if (!context.parse(parser,
-                       {valued("version", "n"), valued("from", "date"), valued("note", "text")},
-                       &status))
-        return status;
-    const QStringList words = parser.positionalArguments();
-    const QString action = words.value(0);
-    const QStringList rest = words.mid(1);
-    if (action == QLatin1String("list"))
-        return list(context, parser, rest);
-    if (action == QLatin1String("export"))
-        return exportFile(context, parser, rest);
-    if (action == QLatin1String("check"))
-        return checkOrImport(context, parser, rest, false);
-    if (action == QLatin1String("import"))
-        return checkOrImport(context, parser, rest, true);
-    if (action == QLatin1String("at"))
-        return at(context, parser, rest);
-    if (action.isEmpty())
-        return context.usage(
-            QStringLiteral("После --prices нужно действие: list, export, check, import или at."));
-    return context.usage(
-        QStringLiteral("Команда «--prices %1» не известна: есть list, export, check, import и at.")
-            .arg(action));
-}
-
 } // namespace
 
 QVector<CliCommand> priceCommands()
 {
-    return {{QStringLiteral("--prices"), Usage, prices}};
+    const auto valued = [](const char *name, const char *value) {
+        return QCommandLineOption(QLatin1String(name), QString(), QLatin1String(value));
+    };
+    return {
+        {QStringLiteral("--prices"),
+         {valued("version", "n"), valued("from", "date"), valued("note", "text")},
+         {{QStringLiteral("list"),
+           QStringLiteral("  printcalc --prices list                       версии прайс-листа"),
+           {},
+           0,
+           {},
+           0,
+           {},
+           list},
+          {QStringLiteral("export"),
+           QStringLiteral("  printcalc --prices export ФАЙЛ [--version N]  выгрузить версию (по "
+                          "умолчанию действующую)"),
+           {QStringLiteral("version")},
+           1,
+           QStringLiteral("Нужно имя файла: printcalc --prices export ФАЙЛ"),
+           1,
+           {},
+           exportFile},
+          {QStringLiteral("check"),
+           QStringLiteral("  printcalc --prices check ФАЙЛ                 проверить файл, ничего "
+                          "не меняя"),
+           {},
+           1,
+           QStringLiteral("Нужно имя файла: printcalc --prices check ФАЙЛ"),
+           1,
+           {},
+           checkOrImport},
+          {QStringLiteral("import"),
+           QStringLiteral("  printcalc --prices import ФАЙЛ --from ГГГГ-ММ-ДД [--note ТЕКСТ]  "
+                          "загрузить новую версию"),
+           {QStringLiteral("from"), QStringLiteral("note")},
+           1,
+           QStringLiteral("Нужно имя файла: printcalc --prices import ФАЙЛ --from ГГГГ-ММ-ДД "
+                          "[--note ТЕКСТ]"),
+           1,
+           Action::SavePriceVersion,
+           checkOrImport},
+          {QStringLiteral("at"),
+           QStringLiteral("  printcalc --prices at ГГГГ-ММ-ДД              какая версия действует "
+                          "в этот день"),
+           {},
+           1,
+           QStringLiteral("Нужна дата: printcalc --prices at ГГГГ-ММ-ДД"),
+           1,
+           {},
+           at}}},
+    };
 }

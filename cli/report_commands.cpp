@@ -9,18 +9,6 @@
 
 namespace {
 
-const QString ReportsUsage = QStringLiteral(
-    "  printcalc --reports sales --from ДАТА --to ДАТА --by "
-    "day|week|month|family|operator|customer\n"
-    "                                                продажи за период: группа, счетов, строк,\n"
-    "                                                сумма (количество × цена до скидки и "
-    "налога)\n"
-    "  printcalc --reports average --from ДАТА --to ДАТА\n"
-    "                                                счетов, сумма, средний заказ\n"
-    "  printcalc --reports owed [--on ДАТА]          неоплаченные заказы по возрасту: 0–30, "
-    "31–60,\n"
-    "                                                более 60 дней; заказов, долг");
-
 QString money(double sum)
 {
     return QString::number(calcRounded(sum, 2), 'f', 2);
@@ -47,18 +35,15 @@ bool openAsOwner(CliContext &context, Connection &connection, int *status)
         *status = CliFailed;
         return false;
     }
-    return context.authorise(connection, Action::ViewReports, status);
+    return context.authorise(connection, status);
 }
 
-int sales(CliContext &context, const QCommandLineParser &parser, const QStringList &words)
+int sales(CliContext &context, const QCommandLineParser &parser, const QStringList &)
 {
     int status = 0;
     QDate from, to;
     SalesGrouping by = SalesGrouping::Day;
-    if (!context.onlyOptions(parser, QStringLiteral("sales"),
-                             {QStringLiteral("from"), QStringLiteral("to"), QStringLiteral("by")},
-                             &status)
-        || !context.noMoreWords(words, 0, &status) || !period(context, parser, &from, &to, &status))
+    if (!period(context, parser, &from, &to, &status))
         return status;
     if (!groupingFromWord(parser.value(QStringLiteral("by")), &by))
         return context.usage(
@@ -76,13 +61,11 @@ int sales(CliContext &context, const QCommandLineParser &parser, const QStringLi
     return 0;
 }
 
-int average(CliContext &context, const QCommandLineParser &parser, const QStringList &words)
+int average(CliContext &context, const QCommandLineParser &parser, const QStringList &)
 {
     int status = 0;
     QDate from, to;
-    if (!context.onlyOptions(parser, QStringLiteral("average"),
-                             {QStringLiteral("from"), QStringLiteral("to")}, &status)
-        || !context.noMoreWords(words, 0, &status) || !period(context, parser, &from, &to, &status))
+    if (!period(context, parser, &from, &to, &status))
         return status;
     Connection connection;
     if (!openAsOwner(context, connection, &status))
@@ -95,13 +78,10 @@ int average(CliContext &context, const QCommandLineParser &parser, const QString
     return 0;
 }
 
-int owed(CliContext &context, const QCommandLineParser &parser, const QStringList &words)
+int owed(CliContext &context, const QCommandLineParser &parser, const QStringList &)
 {
     int status = 0;
     QDate on = QDate::currentDate();
-    if (!context.onlyOptions(parser, QStringLiteral("owed"), {QStringLiteral("on")}, &status)
-        || !context.noMoreWords(words, 0, &status))
-        return status;
     if (parser.isSet(QStringLiteral("on"))
         && !context.readDate(parser.value(QStringLiteral("on")), QStringLiteral("--on"), &on,
                              &status))
@@ -118,37 +98,51 @@ int owed(CliContext &context, const QCommandLineParser &parser, const QStringLis
     return 0;
 }
 
-int reports(CliContext &context)
-{
-    QCommandLineParser parser;
-    int status = 0;
-    if (!context.parse(
-            parser,
-            {QCommandLineOption(QStringLiteral("from"), QString(), QStringLiteral("date")),
-             QCommandLineOption(QStringLiteral("to"), QString(), QStringLiteral("date")),
-             QCommandLineOption(QStringLiteral("on"), QString(), QStringLiteral("date")),
-             QCommandLineOption(QStringLiteral("by"), QString(), QStringLiteral("grouping"))},
-            &status))
-        return status;
-    const QStringList words = parser.positionalArguments();
-    const QString action = words.value(0);
-    if (action == QLatin1String("sales"))
-        return sales(context, parser, words.mid(1));
-    if (action == QLatin1String("average"))
-        return average(context, parser, words.mid(1));
-    if (action == QLatin1String("owed"))
-        return owed(context, parser, words.mid(1));
-    if (action.isEmpty())
-        return context.usage(
-            QStringLiteral("После --reports нужен отчёт: sales, average или owed."));
-    return context.usage(
-        QStringLiteral("Отчёт «--reports %1» не известен: есть sales, average и owed.")
-            .arg(action));
-}
-
 } // namespace
 
 QVector<CliCommand> reportCommands()
 {
-    return {{QStringLiteral("--reports"), ReportsUsage, reports}};
+    const auto valued = [](const char *name, const char *value) {
+        return QCommandLineOption(QLatin1String(name), QString(), QLatin1String(value));
+    };
+    const QStringList period {QStringLiteral("from"), QStringLiteral("to")};
+    return {{QStringLiteral("--reports"),
+             {valued("from", "date"), valued("to", "date"), valued("on", "date"),
+              valued("by", "grouping")},
+             {{QStringLiteral("sales"),
+               QStringLiteral("  printcalc --reports sales --from ДАТА --to ДАТА --by "
+                              "day|week|month|family|operator|customer\n"
+                              "                                                продажи за период: "
+                              "группа, счетов, строк,\n"
+                              "                                                сумма (количество "
+                              "× цена до скидки и налога)"),
+               period + QStringList {QStringLiteral("by")},
+               0,
+               {},
+               0,
+               Action::ViewReports,
+               sales},
+              {QStringLiteral("average"),
+               QStringLiteral("  printcalc --reports average --from ДАТА --to ДАТА\n"
+                              "                                                счетов, сумма, "
+                              "средний заказ"),
+               period,
+               0,
+               {},
+               0,
+               Action::ViewReports,
+               average},
+              {QStringLiteral("owed"),
+               QStringLiteral("  printcalc --reports owed [--on ДАТА]          неоплаченные "
+                              "заказы по возрасту: 0–30, 31–60,\n"
+                              "                                                более 60 дней; "
+                              "заказов, долг"),
+               {QStringLiteral("on")},
+               0,
+               {},
+               0,
+               Action::ViewReports,
+               owed}},
+             QStringLiteral("После --reports нужен отчёт: %1."),
+             QStringLiteral("Отчёт «--reports %1» не известен: есть %2.")}};
 }

@@ -1,7 +1,9 @@
-// A SQLite file as a shop upgrading to a step has it on disk: the program's own steps up to the
-// one before, its version recorded, then the older program's rows.
+// A database as a shop upgrading to a step has it: the program's own steps up to the one before,
+// its version recorded, then the older program's rows. A SQLite file, or an empty PostgreSQL
+// database of a throwaway cluster.
 #pragma once
 
+#include "storage/database_url.h"
 #include "storage/schema.h"
 
 #include <QSqlDatabase>
@@ -11,19 +13,27 @@
 #include <QStringList>
 
 // Empty when made; otherwise the statement that failed and why.
-inline QString makeDatabaseBefore(const QString &path, int step, const QStringList &rows = {})
+inline QString makeDatabaseBefore(const DatabaseUrl &url, int step, const QStringList &rows = {})
 {
+    const bool sqlite = url.kind == DatabaseUrl::Sqlite;
     int before = 0;
     for (const SchemaStep &each : schemaSteps())
         if (each.version < step)
             before = each.version;
     QString problem;
     {
-        QSqlDatabase db
-            = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("older"));
-        db.setDatabaseName(path);
+        QSqlDatabase db = QSqlDatabase::addDatabase(
+            sqlite ? QStringLiteral("QSQLITE") : QStringLiteral("QPSQL"), QStringLiteral("older"));
+        db.setDatabaseName(sqlite ? url.path : url.database);
+        db.setHostName(url.host);
+        db.setUserName(url.user);
+        db.setPassword(url.password);
+        if (url.port > 0)
+            db.setPort(url.port);
+        if (!sqlite)
+            db.setConnectOptions(url.connectOptions());
         if (!db.open())
-            return db.lastError().text();
+            problem = db.lastError().text();
         QSqlQuery query(db);
         const auto run = [&query, &problem](const QString &statement) {
             if (problem.isEmpty() && !query.exec(statement))
@@ -32,7 +42,8 @@ inline QString makeDatabaseBefore(const QString &path, int step, const QStringLi
         for (const SchemaStep &each : schemaSteps()) {
             if (each.version > before)
                 break;
-            for (const QString &statement : each.statements + each.sqliteOnly)
+            for (const QString &statement :
+                 each.statements + (sqlite ? each.sqliteOnly : each.postgresOnly))
                 run(statement);
             QSqlError error;
             if (problem.isEmpty() && each.rewrite && !each.rewrite(db, &error))
@@ -46,4 +57,9 @@ inline QString makeDatabaseBefore(const QString &path, int step, const QStringLi
     }
     QSqlDatabase::removeDatabase(QStringLiteral("older"));
     return problem;
+}
+
+inline QString makeDatabaseBefore(const QString &path, int step, const QStringList &rows = {})
+{
+    return makeDatabaseBefore(DatabaseUrl::sqliteFile(path), step, rows);
 }

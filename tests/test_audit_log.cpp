@@ -9,6 +9,7 @@
 #include "storage/pin_hash.h"
 #include "storage/schema.h"
 #include "storage/transaction.h"
+#include "tests/older_database.h"
 #include "tests/pg_cluster.h"
 
 #include <QSqlError>
@@ -81,39 +82,14 @@ private slots:
         if (!sqlite && !haveServer)
             QFAIL(qPrintable(cluster.error));
         const DatabaseUrl url = freshDatabase(database);
-        // The last version without operators.
-        const int before = 8;
-        const QString name = QStringLiteral("before-%1").arg(databases);
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(
-                sqlite ? QStringLiteral("QSQLITE") : QStringLiteral("QPSQL"), name);
-            db.setDatabaseName(sqlite ? url.path : url.database);
-            db.setHostName(url.host);
-            db.setUserName(url.user);
-            QVERIFY(db.open());
-            QSqlQuery query(db);
-            for (const SchemaStep &step : schemaSteps()) {
-                if (step.version > before)
-                    break;
-                for (const QString &statement :
-                     step.statements + (sqlite ? step.sqliteOnly : step.postgresOnly))
-                    QVERIFY2(query.exec(statement), qPrintable(query.lastError().text()));
-                QSqlError error;
-                if (step.rewrite)
-                    QVERIFY(step.rewrite(db, &error));
-            }
-            for (const char *statement :
-                 {"CREATE TABLE schema_version (version INTEGER NOT NULL)",
-                  "INSERT INTO schema_version (version) VALUES (8)",
-                  "INSERT INTO invoice (number, order_uid, created, counter, line_count, "
-                  "subtotal, tax, total, template_path, is_void, search_text) VALUES (42, "
-                  "'old-order', '2026-11-30 15:00:00', 'стойка-1', 1, 300, 0, 300, '', 0, "
-                  "'Визитки')"})
-                QVERIFY2(query.exec(QString::fromUtf8(statement)),
-                         qPrintable(query.lastError().text()));
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(name);
+        // Version 8, the last without operators.
+        const QString problem = makeDatabaseBefore(
+            url, 9,
+            {QStringLiteral("INSERT INTO invoice (number, order_uid, created, counter, line_count, "
+                            "subtotal, tax, total, template_path, is_void, search_text) VALUES "
+                            "(42, 'old-order', '2026-11-30 15:00:00', 'стойка-1', 1, 300, 0, "
+                            "300, '', 0, 'Визитки')")});
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
 
         Connection connection;
         QVERIFY2(connection.open(url, QStringLiteral("t")), qPrintable(connection.errorText()));

@@ -134,29 +134,35 @@ private slots:
         QTest::addColumn<QString>("out");
         QTest::addColumn<QString>("err");
         QTest::newRow("list, newest first")
-            << QStringList {"--journal", "list"}
-            << "4\t2026-03-04 12:15\t+угол\t4\t2.36\tдействителен\n"
-               "3\t2026-03-03 11:15\tокно\t1\t35.40\tаннулирован\n"
-               "2\t2026-03-02 10:15\tзал\t2\t2360.89\tдействителен\n"
-               "1\t2026-03-01 09:15\tокно\t1\t531.00\tдействителен\n"
-            << "";
+            << QStringList {QStringLiteral("--journal"), QStringLiteral("list")}
+            << QStringLiteral("4\t2026-03-04 12:15\t+угол\t4\t2.36\tдействителен\n"
+                              "3\t2026-03-03 11:15\tокно\t1\t35.40\tаннулирован\n"
+                              "2\t2026-03-02 10:15\tзал\t2\t2360.89\tдействителен\n"
+                              "1\t2026-03-01 09:15\tокно\t1\t531.00\tдействителен\n")
+            << QStringLiteral("");
         QTest::newRow("list of dates")
-            << QStringList {"--journal", "list", "--from", "2026-03-02", "--to", "2026-03-02"}
-            << "2\t2026-03-02 10:15\tзал\t2\t2360.89\tдействителен\n"
-            << "";
+            << QStringList {QStringLiteral("--journal"), QStringLiteral("list"),
+                            QStringLiteral("--from"),    QStringLiteral("2026-03-02"),
+                            QStringLiteral("--to"),      QStringLiteral("2026-03-02")}
+            << QStringLiteral("2\t2026-03-02 10:15\tзал\t2\t2360.89\tдействителен\n")
+            << QStringLiteral("");
         // Standard output stays an empty list; the word for a person goes to standard error.
         QTest::newRow("list of days without invoices")
-            << QStringList {"--journal", "list", "--from", "2026-04-01"} << ""
-            << "Счетов за эти дни не найдено.\n";
-        QTest::newRow("show") << QStringList {"--journal", "show", "2"}
-                              << "Баннер \"Скидки\"\t2\t1 000\t2000.00\nДве строки\t3\t0,25\t0.75\n"
-                              << "";
+            << QStringList {QStringLiteral("--journal"), QStringLiteral("list"),
+                            QStringLiteral("--from"), QStringLiteral("2026-04-01")}
+            << QStringLiteral("") << QStringLiteral("Счетов за эти дни не найдено.\n");
+        QTest::newRow("show")
+            << QStringList {QStringLiteral("--journal"), QStringLiteral("show"),
+                            QStringLiteral("2")}
+            << QStringLiteral("Баннер \"Скидки\"\t2\t1 000\t2000.00\nДве строки\t3\t0,25\t0.75\n")
+            << QStringLiteral("");
         QTest::newRow("check")
-            << QStringList {"--check"}
-            << "База данных: %1\nВыбрана: --database\nВерсия схемы: %2 (программа знает %2)\n"
-               "Счетов: 4 (аннулировано: 1)\nСтрок в счетах: 8\nДокументов: 1\n"
-               "Незавершённых заказов: 0\nЗаказов ждут номера: 0\n"
-            << "";
+            << QStringList {QStringLiteral("--check")}
+            << QStringLiteral(
+                   "База данных: %1\nВыбрана: --database\nВерсия схемы: %2 (программа знает %2)\n"
+                   "Счетов: 4 (аннулировано: 1)\nСтрок в счетах: 8\nДокументов: 1\n"
+                   "Незавершённых заказов: 0\nЗаказов ждут номера: 0\n")
+            << QStringLiteral("");
     }
     void commands()
     {
@@ -197,7 +203,8 @@ private slots:
         QFETCH(QString, quantity);
         QFETCH(QString, shown);
         const QString shop = QStringLiteral("sqlite://") + dir.path() + QStringLiteral("/exact-")
-            + QString::fromLatin1(QTest::currentDataTag()).replace(QLatin1Char(' '), '-')
+            + QString::fromLatin1(QTest::currentDataTag())
+                  .replace(QLatin1Char(' '), QLatin1Char('-'))
             + QStringLiteral(".sqlite");
         OrderLine line = exact::quote(job, price, quantity).orderLine();
         line.description = QStringLiteral("Строка");
@@ -279,19 +286,21 @@ private slots:
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QStringList>("lines"); // lines standard output must hold
-        const QStringList help {"  printcalc --journal show N                    строки счёта N",
-                                "  printcalc --check                             связь с базой, "
-                                "схема, счётчики, запись",
-                                "  printcalc --prices at ГГГГ-ММ-ДД              какая версия "
-                                "действует в этот день",
-                                "  printcalc --customers show ID                 карточка клиента "
-                                "и его счета",
-                                "2 — команда записана неверно."};
-        QTest::newRow("--help") << QStringList {"--help"} << help;
-        QTest::newRow("-h") << QStringList {"-h"} << help;
-        QTest::newRow("help of a command") << QStringList {"--prices", "--help"} << help;
+        const QStringList help {
+            QStringLiteral("  printcalc --journal show N                    строки счёта N"),
+            QStringLiteral("  printcalc --check                             связь с базой, "
+                           "схема, счётчики, запись"),
+            QStringLiteral("  printcalc --prices at ГГГГ-ММ-ДД              какая версия "
+                           "действует в этот день"),
+            QStringLiteral("  printcalc --customers show ID                 карточка клиента "
+                           "и его счета"),
+            QStringLiteral("2 — команда записана неверно.")};
+        QTest::newRow("--help") << QStringList {QStringLiteral("--help")} << help;
+        QTest::newRow("-h") << QStringList {QStringLiteral("-h")} << help;
+        QTest::newRow("help of a command")
+            << QStringList {QStringLiteral("--prices"), QStringLiteral("--help")} << help;
         QTest::newRow("--version")
-            << QStringList {"--version"}
+            << QStringList {QStringLiteral("--version")}
             << QStringList {QStringLiteral("printcalc ") + QStringLiteral(PRINTCALC_VERSION)};
     }
     void helpAndVersion()
@@ -311,20 +320,21 @@ private slots:
         QTest::addColumn<QStringList>("dates");
         QTest::addColumn<QString>("out");
         QTest::addColumn<QString>("csv");
-        QTest::newRow("quoting") << QStringList {"--to", "2026-03-02"}
-                                 << "Выгружен журнал в %1: счетов — 2, строк — 3.\n"
-                                 << "Номер;Дата;Стойка;Описание;Количество;Цена;Сумма\n"
-                                    "1;2026-03-01;окно;\"Визитки; 90×50\";100;4.5;450.00\n"
-                                    "2;2026-03-02;зал;\"Баннер \"\"Скидки\"\"\";2;1 000;2000.00\n"
-                                    "2;2026-03-02;зал;\"Две\nстроки\";3;0,25;0.75\n";
+        QTest::newRow("quoting")
+            << QStringList {QStringLiteral("--to"), QStringLiteral("2026-03-02")}
+            << QStringLiteral("Выгружен журнал в %1: счетов — 2, строк — 3.\n")
+            << QStringLiteral("Номер;Дата;Стойка;Описание;Количество;Цена;Сумма\n"
+                              "1;2026-03-01;окно;\"Визитки; 90×50\";100;4.5;450.00\n"
+                              "2;2026-03-02;зал;\"Баннер \"\"Скидки\"\"\";2;1 000;2000.00\n"
+                              "2;2026-03-02;зал;\"Две\nстроки\";3;0,25;0.75\n");
         QTest::newRow("texts that look like formulas")
-            << QStringList {"--from", "2026-03-04"}
-            << "Выгружен журнал в %1: счетов — 1, строк — 4.\n"
-            << "Номер;Дата;Стойка;Описание;Количество;Цена;Сумма\n"
-               "4;2026-03-04;'+угол;'=1+1;'@2;3;0.00\n"
-               "4;2026-03-04;'+угол;'\tТабуляция;1;'=2;0.00\n"
-               "4;2026-03-04;'+угол;\"'\rВозврат\";1;1;1.00\n"
-               "4;2026-03-04;'+угол;'-скидка;1;1;1.00\n";
+            << QStringList {QStringLiteral("--from"), QStringLiteral("2026-03-04")}
+            << QStringLiteral("Выгружен журнал в %1: счетов — 1, строк — 4.\n")
+            << QStringLiteral("Номер;Дата;Стойка;Описание;Количество;Цена;Сумма\n"
+                              "4;2026-03-04;'+угол;'=1+1;'@2;3;0.00\n"
+                              "4;2026-03-04;'+угол;'\tТабуляция;1;'=2;0.00\n"
+                              "4;2026-03-04;'+угол;\"'\rВозврат\";1;1;1.00\n"
+                              "4;2026-03-04;'+угол;'-скидка;1;1;1.00\n");
     }
     void exportsCsv()
     {
@@ -363,8 +373,8 @@ private slots:
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("out");
         QTest::addColumn<QString>("err");
-        const QStringList journal {"--journal", "export"};
-        const QStringList prices {"--prices", "export"};
+        const QStringList journal {QStringLiteral("--journal"), QStringLiteral("export")};
+        const QStringList prices {QStringLiteral("--prices"), QStringLiteral("export")};
         QTest::newRow("journal to the null device")
             << journal << "null" << 0 << "Выгружен журнал в %1: счетов — 4, строк — 8.\n"
             << "";
@@ -429,12 +439,13 @@ private slots:
             << "*x.csv" << QStringList() << "";
         // The limit stops the write midway, as a full disk does.
         QTest::newRow("size limit reached midway")
-            << "echo old >\"$D/limited.csv\"; ulimit -f 256; trap '' XFSZ; "
-               "exec \"$P\" --database \"$U\" --prices export \"$D/limited.csv\""
+            << QStringLiteral("echo old >\"$D/limited.csv\"; ulimit -f 256; trap '' XFSZ; "
+                              "exec \"$P\" --database \"$U\" --prices export \"$D/limited.csv\"")
             << 1
-            << "Файл " + dir.filePath("limited.csv")
-                + " не записан: файл больше допустимого размера"
-            << "limited.csv*" << QStringList {"limited.csv"} << "old\n";
+            << QStringLiteral("Файл ") + dir.filePath(QStringLiteral("limited.csv"))
+                + QStringLiteral(" не записан: файл больше допустимого размера")
+            << QStringLiteral("limited.csv*") << QStringList {QStringLiteral("limited.csv")}
+            << QStringLiteral("old\n");
         // Without a home nothing may land under "/": the command says so and stops.
         QTest::newRow("no home folder")
             << "unset HOME XDG_CONFIG_HOME XDG_DATA_HOME; exec \"$P\" --journal list" << 1
@@ -476,64 +487,105 @@ private slots:
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("message");
-        QTest::newRow("unknown option")
-            << QStringList {"--bogus"} << "Неизвестный параметр «--bogus»";
-        QTest::newRow("unknown short option") << QStringList {"-x"} << "Неизвестный параметр «-x»";
+        QTest::newRow("unknown option") << QStringList {QStringLiteral("--bogus")}
+                                        << QStringLiteral("Неизвестный параметр «--bogus»");
+        QTest::newRow("unknown short option")
+            << QStringList {QStringLiteral("-x")} << QStringLiteral("Неизвестный параметр «-x»");
         QTest::newRow("unknown option of a command")
-            << QStringList {"--journal", "list", "--bogus"} << "Неизвестный параметр «--bogus»";
+            << QStringList {QStringLiteral("--journal"), QStringLiteral("list"),
+                            QStringLiteral("--bogus")}
+            << QStringLiteral("Неизвестный параметр «--bogus»");
         QTest::newRow("version beside a command")
-            << QStringList {"--check", "--version"} << "Неизвестный параметр «--version»";
-        QTest::newRow("a lone dash") << QStringList {"-"} << "«-» — не команда printcalc";
+            << QStringList {QStringLiteral("--check"), QStringLiteral("--version")}
+            << QStringLiteral("Неизвестный параметр «--version»");
+        QTest::newRow("a lone dash")
+            << QStringList {QStringLiteral("-")} << QStringLiteral("«-» — не команда printcalc");
         QTest::newRow("price version not a number")
-            << QStringList {"--prices", "export", "v.csv", "--version", "abc"}
-            << "Номер версии «abc» не понят";
+            << QStringList {QStringLiteral("--prices"), QStringLiteral("export"),
+                            QStringLiteral("v.csv"), QStringLiteral("--version"),
+                            QStringLiteral("abc")}
+            << QStringLiteral("Номер версии «abc» не понят");
         QTest::newRow("price version with letters")
-            << QStringList {"--prices", "export", "v.csv", "--version", "2x"}
-            << "Номер версии «2x» не понят";
+            << QStringList {QStringLiteral("--prices"), QStringLiteral("export"),
+                            QStringLiteral("v.csv"), QStringLiteral("--version"),
+                            QStringLiteral("2x")}
+            << QStringLiteral("Номер версии «2x» не понят");
         QTest::newRow("price version too large")
-            << QStringList {"--prices", "export", "v.csv", "--version", "99999999999"}
-            << "Номер версии «99999999999» не понят";
+            << QStringList {QStringLiteral("--prices"), QStringLiteral("export"),
+                            QStringLiteral("v.csv"), QStringLiteral("--version"),
+                            QStringLiteral("99999999999")}
+            << QStringLiteral("Номер версии «99999999999» не понят");
         QTest::newRow("price version below zero")
-            << QStringList {"--prices", "export", "v.csv", "--version", "-1"}
-            << "Номер версии «-1» не понят";
+            << QStringList {QStringLiteral("--prices"), QStringLiteral("export"),
+                            QStringLiteral("v.csv"), QStringLiteral("--version"),
+                            QStringLiteral("-1")}
+            << QStringLiteral("Номер версии «-1» не понят");
         QTest::newRow("no price version after the option")
-            << QStringList {"--prices", "export", "v.csv", "--version"}
-            << "После «--version» нужно значение";
+            << QStringList {QStringLiteral("--prices"), QStringLiteral("export"),
+                            QStringLiteral("v.csv"), QStringLiteral("--version")}
+            << QStringLiteral("После «--version» нужно значение");
         QTest::newRow("invoice number with letters")
-            << QStringList {"--journal", "show", "12abc"} << "Номер счёта «12abc» не понят";
+            << QStringList {QStringLiteral("--journal"), QStringLiteral("show"),
+                            QStringLiteral("12abc")}
+            << QStringLiteral("Номер счёта «12abc» не понят");
         QTest::newRow("invoice number too large")
-            << QStringList {"--journal", "show", "99999999999999999999"}
-            << "Номер счёта «99999999999999999999» не понят";
-        QTest::newRow("no number") << QStringList {"--journal", "show"} << "Нужен номер";
+            << QStringList {QStringLiteral("--journal"), QStringLiteral("show"),
+                            QStringLiteral("99999999999999999999")}
+            << QStringLiteral("Номер счёта «99999999999999999999» не понят");
+        QTest::newRow("no number")
+            << QStringList {QStringLiteral("--journal"), QStringLiteral("show")}
+            << QStringLiteral("Нужен номер");
         QTest::newRow("malformed date")
-            << QStringList {"--journal", "list", "--from", "03.02.2026"} << "ГГГГ-ММ-ДД";
+            << QStringList {QStringLiteral("--journal"), QStringLiteral("list"),
+                            QStringLiteral("--from"), QStringLiteral("03.02.2026")}
+            << QStringLiteral("ГГГГ-ММ-ДД");
         QTest::newRow("impossible date")
-            << QStringList {"--journal", "export", "j.csv", "--to", "2026-13-45"}
-            << "Дата «2026-13-45» после --to не понята";
+            << QStringList {QStringLiteral("--journal"), QStringLiteral("export"),
+                            QStringLiteral("j.csv"), QStringLiteral("--to"),
+                            QStringLiteral("2026-13-45")}
+            << QStringLiteral("Дата «2026-13-45» после --to не понята");
         QTest::newRow("reversed range")
-            << QStringList {"--journal",  "export", "j.csv",     "--from",
-                            "2026-03-03", "--to",   "2026-03-01"}
-            << "Начало периода --from 2026-03-03 позже его конца --to 2026-03-01";
+            << QStringList {QStringLiteral("--journal"),  QStringLiteral("export"),
+                            QStringLiteral("j.csv"),      QStringLiteral("--from"),
+                            QStringLiteral("2026-03-03"), QStringLiteral("--to"),
+                            QStringLiteral("2026-03-01")}
+            << QStringLiteral("Начало периода --from 2026-03-03 позже его конца --to 2026-03-01");
         QTest::newRow("repeated option")
-            << QStringList {"--journal", "list", "--to", "2026-03-01", "--to", "2026-03-02"}
-            << "Параметр «--to» дан дважды";
+            << QStringList {QStringLiteral("--journal"), QStringLiteral("list"),
+                            QStringLiteral("--to"),      QStringLiteral("2026-03-01"),
+                            QStringLiteral("--to"),      QStringLiteral("2026-03-02")}
+            << QStringLiteral("Параметр «--to» дан дважды");
         QTest::newRow("no date after the option")
-            << QStringList {"--journal", "list", "--from"} << "После «--from» нужно значение";
+            << QStringList {QStringLiteral("--journal"), QStringLiteral("list"),
+                            QStringLiteral("--from")}
+            << QStringLiteral("После «--from» нужно значение");
         QTest::newRow("option of another command")
-            << QStringList {"--journal", "show", "1", "--from", "2026-03-01"}
-            << "Параметр «--from» не подходит к «--journal show»";
+            << QStringList {QStringLiteral("--journal"), QStringLiteral("show"),
+                            QStringLiteral("1"), QStringLiteral("--from"),
+                            QStringLiteral("2026-03-01")}
+            << QStringLiteral("Параметр «--from» не подходит к «--journal show»");
         QTest::newRow("value given to a flag")
-            << QStringList {"--check=yes"} << "Параметр «--check» пишется без значения";
+            << QStringList {QStringLiteral("--check=yes")}
+            << QStringLiteral("Параметр «--check» пишется без значения");
         QTest::newRow("extra word")
-            << QStringList {"--check", "extra"} << "Лишнее в команде: extra.";
+            << QStringList {QStringLiteral("--check"), QStringLiteral("extra")}
+            << QStringLiteral("Лишнее в команде: extra.");
         QTest::newRow("second file")
-            << QStringList {"--journal", "export", "a.csv", "b.csv"} << "Лишнее в команде: ";
-        QTest::newRow("no action") << QStringList {"--journal"} << "После --journal нужно действие";
-        QTest::newRow("unknown action") << QStringList {"--journal", "delete"} << "не известна";
+            << QStringList {QStringLiteral("--journal"), QStringLiteral("export"),
+                            QStringLiteral("a.csv"), QStringLiteral("b.csv")}
+            << QStringLiteral("Лишнее в команде: ");
+        QTest::newRow("no action") << QStringList {QStringLiteral("--journal")}
+                                   << QStringLiteral("После --journal нужно действие");
+        QTest::newRow("unknown action")
+            << QStringList {QStringLiteral("--journal"), QStringLiteral("delete")}
+            << QStringLiteral("не известна");
         QTest::newRow("no URL after the option")
-            << QStringList {"--check", "--database"} << "После «--database» нужно значение";
+            << QStringList {QStringLiteral("--check"), QStringLiteral("--database")}
+            << QStringLiteral("После «--database» нужно значение");
         QTest::newRow("URL of no known form")
-            << QStringList {"--database", "mysql://h/db", "--check"} << "не понят";
+            << QStringList {QStringLiteral("--database"), QStringLiteral("mysql://h/db"),
+                            QStringLiteral("--check")}
+            << QStringLiteral("не понят");
     }
     void usageErrors()
     {
@@ -552,25 +604,129 @@ private slots:
                      qPrintable(argument + QStringLiteral(" was written")));
     }
 
+    // Every family's action words as the administrator mistypes them: the whole line told.
+    void actionWords_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("line"); // standard error, before the pointer to the help
+        const auto row = [](const char *name, const QStringList &arguments, const QString &line) {
+            QTest::newRow(name) << arguments << line;
+        };
+        row("no journal action", {QStringLiteral("--journal")},
+            QStringLiteral("После --journal нужно действие: list, show или export."));
+        row("unknown price action", {QStringLiteral("--prices"), QStringLiteral("drop")},
+            QStringLiteral("Команда «--prices drop» не известна: есть list, export, check, "
+                           "import и at."));
+        row("no customers action", {QStringLiteral("--customers")},
+            QStringLiteral("После --customers нужно действие: list, show, import или export."));
+        // The website's requests are decided on the board: the lists leave them out.
+        row("unknown orders action", {QStringLiteral("--orders"), QStringLiteral("drop")},
+            QStringLiteral("Команда «--orders drop» не известна: есть list, show и status."));
+        row("no payments action", {QStringLiteral("--payments")},
+            QStringLiteral("После --payments нужно действие: add или import."));
+        row("no audit action", {QStringLiteral("--audit")},
+            QStringLiteral("После --audit нужно действие: verify или list."));
+        row("unknown operators action", {QStringLiteral("--operators"), QStringLiteral("drop")},
+            QStringLiteral("Команда «--operators drop» не известна: есть add, list и disable."));
+        row("no admin action", {QStringLiteral("--admin")},
+            QStringLiteral("После --admin нужно действие: setup-roles, add-login или upgrade."));
+        row("unknown shift action", {QStringLiteral("--shift"), QStringLiteral("reopen")},
+            QStringLiteral("Команда «--shift reopen» не известна: есть report, open и close."));
+        row("no report", {QStringLiteral("--reports")},
+            QStringLiteral("После --reports нужен отчёт: sales, average или owed."));
+        row("unknown report", {QStringLiteral("--reports"), QStringLiteral("profit")},
+            QStringLiteral("Отчёт «--reports profit» не известен: есть sales, average и owed."));
+        row("no document", {QStringLiteral("--pdf")},
+            QStringLiteral("После --pdf нужен документ: printcalc --pdf invoice|act|ticket N "
+                           "[ФАЙЛ]"));
+        row("unknown document", {QStringLiteral("--pdf"), QStringLiteral("receipt")},
+            QStringLiteral("Документ «receipt» не известен: есть invoice, act и ticket."));
+        row("an option of another action",
+            {QStringLiteral("--orders"), QStringLiteral("list"), QStringLiteral("--reason"),
+             QStringLiteral("x")},
+            QStringLiteral("Параметр «--reason» не подходит к «--orders list»."));
+        row("an option a request's confirmation does not take",
+            {QStringLiteral("--orders"), QStringLiteral("confirm"), QStringLiteral("5"),
+             QStringLiteral("--reason"), QStringLiteral("x")},
+            QStringLiteral("Параметр «--reason» не подходит к «--orders confirm»."));
+        row("no operator's name", {QStringLiteral("--operators"), QStringLiteral("add")},
+            QStringLiteral("Нужно имя оператора: printcalc --operators add ИМЯ --role "
+                           "operator|manager|owner"));
+        row("no sum to open with", {QStringLiteral("--shift"), QStringLiteral("open")},
+            QStringLiteral("Нужна сумма: printcalc --shift open СУММА"));
+        row("no sum to close with", {QStringLiteral("--shift"), QStringLiteral("close")},
+            QStringLiteral("Нужна сумма: printcalc --shift close СУММА"));
+        row("no order number to pay", {QStringLiteral("--payments"), QStringLiteral("add")},
+            QStringLiteral("Нужен номер заказа: printcalc --payments add N СУММА СПОСОБ"));
+        row("a refund without its method",
+            {QStringLiteral("--payments"), QStringLiteral("add"), QStringLiteral("5"),
+             QStringLiteral("-300")},
+            QStringLiteral("Нужны сумма и способ оплаты: printcalc --payments add N СУММА "
+                           "СПОСОБ"));
+        row("a word past the payment's method",
+            {QStringLiteral("--payments"), QStringLiteral("add"), QStringLiteral("5"),
+             QStringLiteral("-300"), QStringLiteral("наличные"), QStringLiteral("сдача")},
+            QStringLiteral("Лишнее в команде: сдача."));
+        row("a status in two words",
+            {QStringLiteral("--orders"), QStringLiteral("status"), QStringLiteral("5"),
+             QStringLiteral("в"), QStringLiteral("печати")},
+            QStringLiteral("Статус «в печати» не понят: есть принят, в работе, готов, выдан, "
+                           "отменён."));
+        // A reason written without --reason would be lost.
+        row("a decline's reason without its option",
+            {QStringLiteral("--orders"), QStringLiteral("decline"), QStringLiteral("5"),
+             QStringLiteral("не"), QStringLiteral("нужно")},
+            QStringLiteral("Лишнее в команде: не нужно."));
+        row("a second request number",
+            {QStringLiteral("--orders"), QStringLiteral("confirm"), QStringLiteral("5"),
+             QStringLiteral("6")},
+            QStringLiteral("Лишнее в команде: 6."));
+        row("a file past the PDF's",
+            {QStringLiteral("--pdf"), QStringLiteral("act"), QStringLiteral("5"),
+             QStringLiteral("a.pdf"), QStringLiteral("b.pdf")},
+            QStringLiteral("Лишнее в команде: b.pdf."));
+        row("no login name", {QStringLiteral("--admin"), QStringLiteral("add-login"), QString()},
+            QStringLiteral("После «--admin add-login» нужно имя входа."));
+        row("a word after --check", {QStringLiteral("--check"), QString()},
+            QStringLiteral("Лишнее в команде: ."));
+    }
+    void actionWords()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, line);
+        const Run result = run(QStringList {QStringLiteral("--database"), url} + arguments);
+        QCOMPARE(result.err, line + QStringLiteral(" Справка: printcalc --help\n"));
+        QCOMPARE(result.status, 2);
+        QCOMPARE(result.out, QString());
+    }
+
     void failures_data()
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("message");
         QTest::newRow("no such invoice")
-            << QStringList {"--journal", "show", "99"} << "№ 99 в журнале нет";
-        QTest::newRow("number beyond 32 bits") << QStringList {"--journal", "show", "3000000000"}
-                                               << "Счёта № 3000000000 в журнале нет.";
+            << QStringList {QStringLiteral("--journal"), QStringLiteral("show"),
+                            QStringLiteral("99")}
+            << QStringLiteral("№ 99 в журнале нет");
+        QTest::newRow("number beyond 32 bits")
+            << QStringList {QStringLiteral("--journal"), QStringLiteral("show"),
+                            QStringLiteral("3000000000")}
+            << QStringLiteral("Счёта № 3000000000 в журнале нет.");
         QTest::newRow("folder that is not there")
-            << QStringList {"--journal", "export", "/proc/nope/x.csv"}
-            << "Файл /proc/nope/x.csv не открыть для записи: папки /proc/nope нет";
+            << QStringList {QStringLiteral("--journal"), QStringLiteral("export"),
+                            QStringLiteral("/proc/nope/x.csv")}
+            << QStringLiteral("Файл /proc/nope/x.csv не открыть для записи: папки /proc/nope нет");
         QTest::newRow("folder that takes no files")
-            << QStringList {"--prices", "export", "/proc/x.csv"}
-            << "Файл /proc/x.csv не открыть для записи: ";
+            << QStringList {QStringLiteral("--prices"), QStringLiteral("export"),
+                            QStringLiteral("/proc/x.csv")}
+            << QStringLiteral("Файл /proc/x.csv не открыть для записи: ");
         QTest::newRow("a folder as the file")
-            << QStringList {"--journal", "export", "/tmp"} << "это папка, а не файл";
-        QTest::newRow("server not there")
-            << QStringList {"--database", "postgresql:///shop?host=/nonexistent", "--check"}
-            << "Нет связи";
+            << QStringList {QStringLiteral("--journal"), QStringLiteral("export"),
+                            QStringLiteral("/tmp")}
+            << QStringLiteral("это папка, а не файл");
+        QTest::newRow("server not there") << QStringList {
+            QStringLiteral("--database"), QStringLiteral("postgresql:///shop?host=/nonexistent"),
+            QStringLiteral("--check")} << QStringLiteral("Нет связи");
     }
     void failures()
     {
@@ -594,89 +750,103 @@ private slots:
         QTest::addColumn<QString>("out");
         QTest::addColumn<QString>("err");
         QTest::addColumn<QString>("listAfter");
-        const QString ivan = "2\tчастное лицо\tИван Петров\t\t\t8 (912) 345-67-89\t\t0\n";
-        const QString romashka = "1\tорганизация\tООО «Ромашка»\t7707083893\t770701001\t"
-                                 "+7 495 500-55-50\tinfo@romashka.ru\t5.25\n";
+        const QString ivan
+            = QStringLiteral("2\tчастное лицо\tИван Петров\t\t\t8 (912) 345-67-89\t\t0\n");
+        const QString romashka
+            = QStringLiteral("1\tорганизация\tООО «Ромашка»\t7707083893\t770701001\t"
+                             "+7 495 500-55-50\tinfo@romashka.ru\t5.25\n");
         const QString both = ivan + romashka;
-        QTest::newRow("list by name") << QStringList {"list"} << "" << 0 << both << "" << both;
+        QTest::newRow("list by name") << QStringList {QStringLiteral("list")} << QStringLiteral("")
+                                      << 0 << both << QStringLiteral("") << both;
         QTest::newRow("find by the phone with 8")
-            << QStringList {"list", "--find", "8495"} << "" << 0 << romashka << "" << both;
+            << QStringList {QStringLiteral("list"), QStringLiteral("--find"),
+                            QStringLiteral("8495")}
+            << QStringLiteral("") << 0 << romashka << QStringLiteral("") << both;
         QTest::newRow("find by the phone with +7")
-            << QStringList {"list", "--find", "+7 912"} << "" << 0 << ivan << "" << both;
+            << QStringList {QStringLiteral("list"), QStringLiteral("--find"),
+                            QStringLiteral("+7 912")}
+            << QStringLiteral("") << 0 << ivan << QStringLiteral("") << both;
         QTest::newRow("find by ИНН, name and e-mail")
-            << QStringList {"list", "--find", "7707"} << "" << 0 << romashka << "" << both;
+            << QStringList {QStringLiteral("list"), QStringLiteral("--find"),
+                            QStringLiteral("7707")}
+            << QStringLiteral("") << 0 << romashka << QStringLiteral("") << both;
         QTest::newRow("find by a later word")
-            << QStringList {"list", "--find", "РОМ"} << "" << 0 << romashka << "" << both;
+            << QStringList {QStringLiteral("list"), QStringLiteral("--find"), QStringLiteral("РОМ")}
+            << QStringLiteral("") << 0 << romashka << QStringLiteral("") << both;
         QTest::newRow("find nothing")
-            << QStringList {"list", "--find", "типография"} << "" << 0 << ""
-            << "Клиентов по «типография» не найдено.\n"
-            << both;
+            << QStringList {QStringLiteral("list"), QStringLiteral("--find"),
+                            QStringLiteral("типография")}
+            << QStringLiteral("") << 0 << QStringLiteral("")
+            << QStringLiteral("Клиентов по «типография» не найдено.\n") << both;
         QTest::newRow("show, invoices newest first")
-            << QStringList {"show", "1"} << "" << 0
-            << "Номер: 1\nВид: организация\nНаименование: ООО «Ромашка»\nИНН: 7707083893\n"
-               "КПП: 770701001\nТелефон: +7 495 500-55-50\nE-mail: info@romashka.ru\n"
-               "Скидка: 5,25 %\nСоздан: 2026-03-01 09:00, стойка\n"
-               "Изменён: 2026-03-01 09:00, стойка\n"
-               // The customer's 5,25 % off before the tax, as the invoices printed it.
-               "2\t2026-03-05 17:15\t670.83\tдействителен\n"
-               "1\t2026-03-01 09:15\t335.42\tдействителен\n"
-            << "" << both;
+            << QStringList {QStringLiteral("show"), QStringLiteral("1")} << QStringLiteral("") << 0
+            << QStringLiteral(
+                   "Номер: 1\nВид: организация\nНаименование: ООО «Ромашка»\nИНН: 7707083893\n"
+                   "КПП: 770701001\nТелефон: +7 495 500-55-50\nE-mail: info@romashka.ru\n"
+                   "Скидка: 5,25 %\nСоздан: 2026-03-01 09:00, стойка\n"
+                   "Изменён: 2026-03-01 09:00, стойка\n"
+                   // The customer's 5,25 % off before the tax, as the invoices printed it.
+                   "2\t2026-03-05 17:15\t670.83\tдействителен\n"
+                   "1\t2026-03-01 09:15\t335.42\tдействителен\n")
+            << QStringLiteral("") << both;
         QTest::newRow("show without invoices")
-            << QStringList {"show", "2"} << "" << 0
-            << "Номер: 2\nВид: частное лицо\nНаименование: Иван Петров\n"
-               "Телефон: 8 (912) 345-67-89\nСоздан: 2026-03-01 09:00, стойка\n"
-               "Изменён: 2026-03-01 09:00, стойка\n"
-            << "Счетов у клиента нет.\n"
-            << both;
+            << QStringList {QStringLiteral("show"), QStringLiteral("2")} << QStringLiteral("") << 0
+            << QStringLiteral("Номер: 2\nВид: частное лицо\nНаименование: Иван Петров\n"
+                              "Телефон: 8 (912) 345-67-89\nСоздан: 2026-03-01 09:00, стойка\n"
+                              "Изменён: 2026-03-01 09:00, стойка\n")
+            << QStringLiteral("Счетов у клиента нет.\n") << both;
         QTest::newRow("import: one new, one by ИНН and КПП, one by the person's phone")
-            << QStringList {"import", "FILE"}
-            << "Name;INN;KPP;Kind;Phone;Discount;Примечание\n"
-               "ИП Сидоров;500100732259;;ип;;10;новый\n"
-               "Ромашка;7707083893;770701001;организация;;7,5;\n"
-               "И. Петров;;;частное лицо;+7 912 345 67 89;;\n"
+            << QStringList {QStringLiteral("import"), QStringLiteral("FILE")}
+            << QStringLiteral("Name;INN;KPP;Kind;Phone;Discount;Примечание\n"
+                              "ИП Сидоров;500100732259;;ип;;10;новый\n"
+                              "Ромашка;7707083893;770701001;организация;;7,5;\n"
+                              "И. Петров;;;частное лицо;+7 912 345 67 89;;\n")
             << 0
-            << "Клиенты загружены: добавлено — 1, обновлено — 2.\n"
-               "Строка 3: Ромашка — обновлён.\nСтрока 4: И. Петров — обновлён.\n"
-               "Строка 1: столбец «Примечание» не известен и пропущен.\n"
-            << ""
-            << "2\tчастное лицо\tИ. Петров\t\t\t+7 912 345 67 89\t\t0\n"
-               "3\tип\tИП Сидоров\t500100732259\t\t\t\t10\n"
-               "1\tорганизация\tРомашка\t7707083893\t770701001\t+7 495 500-55-50\t"
-               "info@romashka.ru\t7.5\n";
+            << QStringLiteral("Клиенты загружены: добавлено — 1, обновлено — 2.\n"
+                              "Строка 3: Ромашка — обновлён.\nСтрока 4: И. Петров — обновлён.\n"
+                              "Строка 1: столбец «Примечание» не известен и пропущен.\n")
+            << QStringLiteral("")
+            << QStringLiteral("2\tчастное лицо\tИ. Петров\t\t\t+7 912 345 67 89\t\t0\n"
+                              "3\tип\tИП Сидоров\t500100732259\t\t\t\t10\n"
+                              "1\tорганизация\tРомашка\t7707083893\t770701001\t+7 495 500-55-50\t"
+                              "info@romashka.ru\t7.5\n");
         QTest::newRow("import refused: a bad row stores nothing")
-            << QStringList {"import", "FILE"}
-            << "наименование;инн;вид;скидка\n"
-               "ИП Сидоров;500100732259;ип;10\n"
-               "ООО «Лютик»;770708389;организация;5\n"
-               "\"Рога; и копыта\";7707083830;организация;60\n"
-               ";;;\n"
-               "ИП Петров;;ип;\n"
-               "Петрова;;лицо;\n"
+            << QStringList {QStringLiteral("import"), QStringLiteral("FILE")}
+            << QStringLiteral("наименование;инн;вид;скидка\n"
+                              "ИП Сидоров;500100732259;ип;10\n"
+                              "ООО «Лютик»;770708389;организация;5\n"
+                              "\"Рога; и копыта\";7707083830;организация;60\n"
+                              ";;;\n"
+                              "ИП Петров;;ип;\n"
+                              "Петрова;;лицо;\n")
             << 1
-            << "Файл отклонён, ничего не сохранено: ошибок — 4.\n"
-               "Строка 3: ИНН: 10 цифр для организации, введено 9 цифр\n"
-               "Строка 4: Скидка: «60» — нужно число от 0 до 50, не больше двух знаков после "
-               "запятой.\n"
-               "Строка 6: ИНН: не заполнен — он обязателен для ИП.\n"
-               "Строка 7: вид «лицо» не известен: бывает организация, ип или частное лицо.\n"
-            << "" << both;
+            << QStringLiteral(
+                   "Файл отклонён, ничего не сохранено: ошибок — 4.\n"
+                   "Строка 3: ИНН: 10 цифр для организации, введено 9 цифр\n"
+                   "Строка 4: Скидка: «60» — нужно число от 0 до 50, не больше двух знаков после "
+                   "запятой.\n"
+                   "Строка 6: ИНН: не заполнен — он обязателен для ИП.\n"
+                   "Строка 7: вид «лицо» не известен: бывает организация, ип или частное лицо.\n")
+            << QStringLiteral("") << both;
         QTest::newRow("import refused: the same requisites twice")
-            << QStringList {"import", "FILE"}
-            << "наименование;инн;кпп\nА;7707083893;770701001\nБ;7707083893;770701001\n"
+            << QStringList {QStringLiteral("import"), QStringLiteral("FILE")}
+            << QStringLiteral(
+                   "наименование;инн;кпп\nА;7707083893;770701001\nБ;7707083893;770701001\n")
             << 1
-            << "Файл отклонён, ничего не сохранено: ошибок — 1.\n"
-               "Строка 3: тот же ИНН и КПП, что в строке 2.\n"
-            << "" << both;
+            << QStringLiteral("Файл отклонён, ничего не сохранено: ошибок — 1.\n"
+                              "Строка 3: тот же ИНН и КПП, что в строке 2.\n")
+            << QStringLiteral("") << both;
         QTest::newRow("import without the name column")
-            << QStringList {"import", "FILE"} << "инн;кпп\n7707083893;770701001\n"
-            << 1
-            << "Файл отклонён, ничего не сохранено: ошибок — 1.\n"
-               "Строка 1: нет столбца «наименование» — он обязателен (названия столбцов в "
-               "первой строке).\n"
-            << "" << both;
+            << QStringList {QStringLiteral("import"), QStringLiteral("FILE")}
+            << QStringLiteral("инн;кпп\n7707083893;770701001\n") << 1
+            << QStringLiteral(
+                   "Файл отклонён, ничего не сохранено: ошибок — 1.\n"
+                   "Строка 1: нет столбца «наименование» — он обязателен (названия столбцов в "
+                   "первой строке).\n")
+            << QStringLiteral("") << both;
         QTest::newRow("export, formulas kept as text")
-            << QStringList {"export", "FILE"} << "" << 0 << "Выгружены клиенты в FILE: 2.\n"
-            << "" << both;
+            << QStringList {QStringLiteral("export"), QStringLiteral("FILE")} << QStringLiteral("")
+            << 0 << QStringLiteral("Выгружены клиенты в FILE: 2.\n") << QStringLiteral("") << both;
     }
     void customers()
     {

@@ -2,6 +2,7 @@
 // the card kept whole, duplicates refused, the counter's search, merging, clearing a person's
 // data, the invoice's snapshot of its customer, the counter's order with its customer, the
 // upgrade of a database made before customers, and two counters sharing one cluster.
+#include "tests/older_database.h"
 #include "tests/pg_cluster.h"
 
 #include "storage/connection.h"
@@ -442,56 +443,26 @@ private slots:
         QFETCH(QString, database);
         const bool sqlite = database == QLatin1String("sqlite");
         const DatabaseUrl url = freshDatabase(database);
-        int before = 0;
-        for (const SchemaStep &step : schemaSteps())
-            if (step.statements.join(QLatin1Char(' ')).contains(QLatin1String("customer_id")))
-                before = step.version - 1;
-        QVERIFY(before > 0);
-        const QString name = QStringLiteral("old%1").arg(databases);
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(
-                sqlite ? QStringLiteral("QSQLITE") : QStringLiteral("QPSQL"), name);
-            db.setDatabaseName(sqlite ? url.path : url.database);
-            db.setHostName(url.host);
-            db.setUserName(url.user);
-            QVERIFY(db.open());
-            QSqlQuery query(db);
-            for (const SchemaStep &step : schemaSteps()) {
-                if (step.version > before)
-                    break;
-                for (const QString &statement :
-                     step.statements + (sqlite ? step.sqliteOnly : step.postgresOnly))
-                    QVERIFY2(query.exec(statement), qPrintable(query.lastError().text()));
-                QSqlError error;
-                if (step.rewrite)
-                    QVERIFY(step.rewrite(db, &error));
-            }
-            QVERIFY(query.exec(
-                QStringLiteral("CREATE TABLE schema_version (version INTEGER NOT NULL)")));
-            QVERIFY(query.exec(
-                QStringLiteral("INSERT INTO schema_version (version) VALUES (%1)").arg(before)));
-            // Rows as the previous version's journal and order store wrote them.
-            for (const char *statement :
-                 {"UPDATE invoice_counter SET next_number = 43",
-                  "INSERT INTO invoice (number, order_uid, created, counter, line_count, "
-                  "subtotal, tax, total, template_path, is_void, search_text) VALUES (42, "
-                  "'old-order', '2026-11-30 15:00:00', 'стойка-1', 1, 300, 54, 354, "
-                  "'/tmp/t.xlsx', 0, 'Визитки')",
-                  "INSERT INTO invoice_line VALUES (42, 0, 'Визитки', '100', '3', '00-1-2', "
-                  "'Формат', 0, '', '', 0, 0)",
-                  "INSERT INTO local_order (uid, counter, started, changed, state, "
-                  "invoice_number, template_path, documents) VALUES ('open-order', "
-                  "'стойка-1', '2026-11-30 16:00:00', '2026-11-30 16:05:00', 0, NULL, '', '')",
-                  "INSERT INTO local_line VALUES ('open-order', 1, 0, 'Листовки', '500', '2', "
-                  "'', '', 0, '', '', 0, 0)"})
-                QVERIFY2(query.exec(QString::fromUtf8(statement)),
-                         qPrintable(query.lastError().text()));
-            if (sqlite)
-                QVERIFY(query.exec(QStringLiteral(
-                    "INSERT INTO invoice_search (rowid, search_text) VALUES (42, 'Визитки')")));
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(name);
+        // Version 5, the last without customers; rows as its journal and order store wrote them.
+        QStringList rows {
+            QStringLiteral("UPDATE invoice_counter SET next_number = 43"),
+            QStringLiteral("INSERT INTO invoice (number, order_uid, created, counter, line_count, "
+                           "subtotal, tax, total, template_path, is_void, search_text) VALUES "
+                           "(42, 'old-order', '2026-11-30 15:00:00', 'стойка-1', 1, 300, 54, 354, "
+                           "'/tmp/t.xlsx', 0, 'Визитки')"),
+            QStringLiteral("INSERT INTO invoice_line VALUES (42, 0, 'Визитки', '100', '3', "
+                           "'00-1-2', 'Формат', 0, '', '', 0, 0)"),
+            QStringLiteral("INSERT INTO local_order (uid, counter, started, changed, state, "
+                           "invoice_number, template_path, documents) VALUES ('open-order', "
+                           "'стойка-1', '2026-11-30 16:00:00', '2026-11-30 16:05:00', 0, NULL, '', "
+                           "'')"),
+            QStringLiteral("INSERT INTO local_line VALUES ('open-order', 1, 0, 'Листовки', '500', "
+                           "'2', '', '', 0, '', '', 0, 0)")};
+        if (sqlite)
+            rows << QStringLiteral(
+                "INSERT INTO invoice_search (rowid, search_text) VALUES (42, 'Визитки')");
+        const QString problem = makeDatabaseBefore(url, 6, rows);
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
 
         Connection connection;
         QVERIFY2(connection.open(url, QStringLiteral("t")), qPrintable(connection.errorText()));

@@ -2,6 +2,7 @@
 // and the "ready" mail, payments and the balance to the kopeck, the board's filters and search,
 // the bank statement in each encoding imported twice, the upgrade of a database of the version
 // before, and two counters sharing one PostgreSQL cluster.
+#include "tests/older_database.h"
 #include "tests/pg_cluster.h"
 
 #include "customers/customer.h"
@@ -772,49 +773,26 @@ private slots:
         QFETCH(QString, database);
         const bool sqlite = database == QLatin1String("sqlite");
         const DatabaseUrl url = freshDatabase(database);
-        const int before = 6;
-        QVERIFY(latestSchemaVersion() > before);
-        const QString name = QStringLiteral("v6-%1").arg(databases);
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(
-                sqlite ? QStringLiteral("QSQLITE") : QStringLiteral("QPSQL"), name);
-            db.setDatabaseName(sqlite ? url.path : url.database);
-            db.setHostName(url.host);
-            db.setUserName(url.user);
-            QVERIFY(db.open());
-            QSqlQuery query(db);
-            for (const SchemaStep &step : schemaSteps()) {
-                if (step.version > before)
-                    break;
-                for (const QString &statement :
-                     step.statements + (sqlite ? step.sqliteOnly : step.postgresOnly))
-                    QVERIFY2(query.exec(statement), qPrintable(query.lastError().text()));
-                QSqlError error;
-                if (step.rewrite)
-                    QVERIFY(step.rewrite(db, &error));
-            }
-            for (const char *statement :
-                 {"CREATE TABLE schema_version (version INTEGER NOT NULL)",
-                  "INSERT INTO schema_version (version) VALUES (6)",
-                  "UPDATE invoice_counter SET next_number = 43",
-                  "INSERT INTO invoice (number, order_uid, created, counter, line_count, "
-                  "subtotal, tax, total, template_path, is_void, search_text, customer_id, "
-                  "customer_name, customer_inn) VALUES (42, 'old-order', '2026-11-30 15:00:00', "
-                  "'стойка-1', 2, 300, 54, 354, '', 0, 'Визитки\nБланки', 0, 'ООО «Ромашка»', "
-                  "'7707083893')",
-                  "INSERT INTO invoice_line VALUES (42, 0, 'Визитки', '100', '2', '00-1-2', "
-                  "'Формат', 0, '{}', '', 0, 3)",
-                  "INSERT INTO invoice_line VALUES (42, 1, 'Бланки', '10', '10', '', '', 0, "
-                  "'', '', 0, 0)",
-                  "INSERT INTO invoice_document VALUES (42, 'pdf', '2026-11-30 15:01:00', 1)"})
-                QVERIFY2(query.exec(QString::fromUtf8(statement)),
-                         qPrintable(query.lastError().text()));
-            if (sqlite)
-                QVERIFY(query.exec(QStringLiteral("INSERT INTO invoice_search (rowid, "
-                                                  "search_text) VALUES (42, 'Визитки Бланки')")));
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(name);
+        // Version 6, the last before orders were taken.
+        QVERIFY(latestSchemaVersion() > 6);
+        QStringList rows {
+            QStringLiteral("UPDATE invoice_counter SET next_number = 43"),
+            QStringLiteral("INSERT INTO invoice (number, order_uid, created, counter, line_count, "
+                           "subtotal, tax, total, template_path, is_void, search_text, "
+                           "customer_id, customer_name, customer_inn) VALUES (42, 'old-order', "
+                           "'2026-11-30 15:00:00', 'стойка-1', 2, 300, 54, 354, '', 0, "
+                           "'Визитки\nБланки', 0, 'ООО «Ромашка»', '7707083893')"),
+            QStringLiteral("INSERT INTO invoice_line VALUES (42, 0, 'Визитки', '100', '2', "
+                           "'00-1-2', 'Формат', 0, '{}', '', 0, 3)"),
+            QStringLiteral("INSERT INTO invoice_line VALUES (42, 1, 'Бланки', '10', '10', '', '', "
+                           "0, '', '', 0, 0)"),
+            QStringLiteral("INSERT INTO invoice_document VALUES (42, 'pdf', '2026-11-30 15:01:00', "
+                           "1)")};
+        if (sqlite)
+            rows << QStringLiteral("INSERT INTO invoice_search (rowid, search_text) VALUES (42, "
+                                   "'Визитки Бланки')");
+        const QString problem = makeDatabaseBefore(url, 7, rows);
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
 
         Connection connection;
         QVERIFY2(connection.open(url, QStringLiteral("t")), qPrintable(connection.errorText()));
@@ -1008,63 +986,39 @@ private slots:
         QFETCH(QString, database);
         const bool sqlite = database == QLatin1String("sqlite");
         const DatabaseUrl url = freshDatabase(database);
-        const int before = 7;
-        QVERIFY(latestSchemaVersion() > before);
-        const QString name = QStringLiteral("v7-%1").arg(databases);
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(
-                sqlite ? QStringLiteral("QSQLITE") : QStringLiteral("QPSQL"), name);
-            db.setDatabaseName(sqlite ? url.path : url.database);
-            db.setHostName(url.host);
-            db.setUserName(url.user);
-            QVERIFY(db.open());
-            QSqlQuery query(db);
-            for (const SchemaStep &step : schemaSteps()) {
-                if (step.version > before)
-                    break;
-                for (const QString &statement :
-                     step.statements + (sqlite ? step.sqliteOnly : step.postgresOnly))
-                    QVERIFY2(query.exec(statement), qPrintable(query.lastError().text()));
-                QSqlError error;
-                if (step.rewrite)
-                    QVERIFY(step.rewrite(db, &error));
-            }
-            for (const char *statement :
-                 {"CREATE TABLE schema_version (version INTEGER NOT NULL)",
-                  "INSERT INTO schema_version (version) VALUES (7)",
-                  "UPDATE invoice_counter SET next_number = 12",
-                  "INSERT INTO invoice (number, order_uid, created, counter, line_count, "
-                  "subtotal, tax, total, template_path, is_void, search_text, customer_id, "
-                  "customer_name, customer_inn, customer_discount, revision) VALUES (10, 'o10', "
-                  "'2026-11-30 15:00:00', 'стойка-1', 1, 1000, 180, 1180, '', 0, 'Визитки', 3, "
-                  "'ООО «Ромашка»', '7707083893', 500, 2)",
-                  "INSERT INTO invoice (number, order_uid, created, counter, line_count, "
-                  "subtotal, tax, total, template_path, is_void, search_text) VALUES (11, "
-                  "'o11', '2026-12-01 10:00:00', 'стойка-2', 1, 2.5, 0.45, 2.95, '', 1, "
-                  "'Листовки')",
-                  "INSERT INTO invoice_line VALUES (10, 0, 'Визитки', '1', '800', '', '', 0, "
-                  "'', '', 0, 0, 1)",
-                  "INSERT INTO invoice_line VALUES (10, 0, 'Визитки', '1', '1000', '', '', 0, "
-                  "'', '', 0, 0, 2)",
-                  "INSERT INTO invoice_line VALUES (11, 0, 'Листовки', '1', '2,5', '', '', 0, "
-                  "'', '', 0, 0, 1)",
-                  "INSERT INTO taken_order (invoice_number, status, due, note, source, created, "
-                  "counter, changed, customer_phone, customer_email, phone_digits, search_name, "
-                  "paid_kopecks) VALUES (10, 1, '2026-12-02 12:00:00', '', 'стойка', "
-                  "'2026-11-30 15:00:00', 'стойка-1', '2026-11-30 15:00:00', '', '', '', "
-                  "'ромашка', 30000)",
-                  "INSERT INTO order_payment (invoice_number, kopecks, method, paid_at, counter, "
-                  "reason) VALUES (10, 30000, 0, '2026-11-30 15:00:00', 'стойка-1', "
-                  "'Предоплата')"})
-                QVERIFY2(query.exec(QString::fromUtf8(statement)),
-                         qPrintable(query.lastError().text()));
-            if (sqlite)
-                QVERIFY(query.exec(QStringLiteral("INSERT INTO invoice_search (rowid, "
-                                                  "search_text) SELECT number, search_text FROM "
-                                                  "invoice")));
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(name);
+        // Version 7, the last before the tax rules.
+        QVERIFY(latestSchemaVersion() > 7);
+        QStringList rows {
+            QStringLiteral("UPDATE invoice_counter SET next_number = 12"),
+            QStringLiteral("INSERT INTO invoice (number, order_uid, created, counter, line_count, "
+                           "subtotal, tax, total, template_path, is_void, search_text, "
+                           "customer_id, customer_name, customer_inn, customer_discount, "
+                           "revision) VALUES (10, 'o10', '2026-11-30 15:00:00', 'стойка-1', 1, "
+                           "1000, 180, 1180, '', 0, 'Визитки', 3, 'ООО «Ромашка»', "
+                           "'7707083893', 500, 2)"),
+            QStringLiteral("INSERT INTO invoice (number, order_uid, created, counter, line_count, "
+                           "subtotal, tax, total, template_path, is_void, search_text) VALUES "
+                           "(11, 'o11', '2026-12-01 10:00:00', 'стойка-2', 1, 2.5, 0.45, 2.95, "
+                           "'', 1, 'Листовки')"),
+            QStringLiteral("INSERT INTO invoice_line VALUES (10, 0, 'Визитки', '1', '800', '', '', "
+                           "0, '', '', 0, 0, 1)"),
+            QStringLiteral("INSERT INTO invoice_line VALUES (10, 0, 'Визитки', '1', '1000', '', "
+                           "'', 0, '', '', 0, 0, 2)"),
+            QStringLiteral("INSERT INTO invoice_line VALUES (11, 0, 'Листовки', '1', '2,5', '', "
+                           "'', 0, '', '', 0, 0, 1)"),
+            QStringLiteral("INSERT INTO taken_order (invoice_number, status, due, note, source, "
+                           "created, counter, changed, customer_phone, customer_email, "
+                           "phone_digits, search_name, paid_kopecks) VALUES (10, 1, "
+                           "'2026-12-02 12:00:00', '', 'стойка', '2026-11-30 15:00:00', "
+                           "'стойка-1', '2026-11-30 15:00:00', '', '', '', 'ромашка', 30000)"),
+            QStringLiteral("INSERT INTO order_payment (invoice_number, kopecks, method, paid_at, "
+                           "counter, reason) VALUES (10, 30000, 0, '2026-11-30 15:00:00', "
+                           "'стойка-1', 'Предоплата')")};
+        if (sqlite)
+            rows << QStringLiteral("INSERT INTO invoice_search (rowid, search_text) SELECT number, "
+                                   "search_text FROM invoice");
+        const QString problem = makeDatabaseBefore(url, 8, rows);
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
 
         Connection connection;
         QVERIFY2(connection.open(url, QStringLiteral("t")), qPrintable(connection.errorText()));

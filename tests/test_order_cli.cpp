@@ -93,9 +93,12 @@ private slots:
         QCOMPARE(book.take(kept, 1), 1044);
 
         const QString statement = QStringLiteral("1CClientBankExchange\nКодировка=Windows\n")
-            + document("1", "680.00", "ООО Ромашка", "7707083893", "Оплата по счёту № 1042")
-            + document("2", "100.00", "Иван", "", "сч. 1043")
-            + document("3", "50.00", "Аренда", "", "Аренда за март")
+            + document(QStringLiteral("1"), QStringLiteral("680.00"), QStringLiteral("ООО Ромашка"),
+                       QStringLiteral("7707083893"), QStringLiteral("Оплата по счёту № 1042"))
+            + document(QStringLiteral("2"), QStringLiteral("100.00"), QStringLiteral("Иван"),
+                       QStringLiteral(""), QStringLiteral("сч. 1043"))
+            + document(QStringLiteral("3"), QStringLiteral("50.00"), QStringLiteral("Аренда"),
+                       QStringLiteral(""), QStringLiteral("Аренда за март"))
             + QStringLiteral("КонецФайла\n");
         for (const auto &[name, text] :
              {std::pair {"statement.txt", statement},
@@ -117,111 +120,169 @@ private slots:
         QTest::addColumn<QString>("err");
         const QString help = QStringLiteral(" Справка: printcalc --help\n");
         QTest::newRow("list, by due time")
-            << QStringList {"--orders", "list"} << 0
-            << "1043\tпринят\t2026-03-02 18:00\tИван Петров\t590.00\t0.00\t590.00\n"
-               "1042\tпринят\t2026-03-03 12:00\tООО «Ромашка»\t1180.00\t500.00\t680.00\n"
-               "1044\tпринят\t2026-03-10 12:00\t\t2.95\t0.00\t2.95\n"
-            << "";
+            << QStringList {QStringLiteral("--orders"), QStringLiteral("list")} << 0
+            << QStringLiteral(
+                   "1043\tпринят\t2026-03-02 18:00\tИван Петров\t590.00\t0.00\t590.00\n"
+                   "1042\tпринят\t2026-03-03 12:00\tООО «Ромашка»\t1180.00\t500.00\t680.00\n"
+                   "1044\tпринят\t2026-03-10 12:00\t\t2.95\t0.00\t2.95\n")
+            << QStringLiteral("");
         QTest::newRow("unpaid, due on a day")
-            << QStringList {"--orders", "list", "--due", "2026-03-03", "--unpaid"} << 0
-            << "1042\tпринят\t2026-03-03 12:00\tООО «Ромашка»\t1180.00\t500.00\t680.00\n"
-            << "";
+            << QStringList {QStringLiteral("--orders"), QStringLiteral("list"),
+                            QStringLiteral("--due"), QStringLiteral("2026-03-03"),
+                            QStringLiteral("--unpaid")}
+            << 0
+            << QStringLiteral(
+                   "1042\tпринят\t2026-03-03 12:00\tООО «Ромашка»\t1180.00\t500.00\t680.00\n")
+            << QStringLiteral("");
         QTest::newRow("a status in two words")
-            << QStringList {"--orders", "status", "1042", "в", "работе"} << 0
-            << "Заказ № 1042: В работе.\n"
-            << "";
+            << QStringList {QStringLiteral("--orders"), QStringLiteral("status"),
+                            QStringLiteral("1042"), QStringLiteral("в"), QStringLiteral("работе")}
+            << 0 << QStringLiteral("Заказ № 1042: В работе.\n") << QStringLiteral("");
         QTest::newRow("list of a status")
-            << QStringList {"--orders", "list", "--status", "В работе"} << 0
-            << "1042\tв работе\t2026-03-03 12:00\tООО «Ромашка»\t1180.00\t500.00\t680.00\n"
-            << "";
+            << QStringList {QStringLiteral("--orders"), QStringLiteral("list"),
+                            QStringLiteral("--status"), QStringLiteral("В работе")}
+            << 0
+            << QStringLiteral(
+                   "1042\tв работе\t2026-03-03 12:00\tООО «Ромашка»\t1180.00\t500.00\t680.00\n")
+            << QStringLiteral("");
         QTest::newRow("nothing of a status")
-            << QStringList {"--orders", "list", "--status", "выдан"} << 0 << ""
-            << "Заказов не найдено.\n";
+            << QStringList {QStringLiteral("--orders"), QStringLiteral("list"),
+                            QStringLiteral("--status"), QStringLiteral("выдан")}
+            << 0 << QStringLiteral("") << QStringLiteral("Заказов не найдено.\n");
         QTest::newRow("forward, skipping")
-            << QStringList {"--orders", "status", "1043", "готов"} << 0 << "Заказ № 1043: Готов.\n"
-            << "";
+            << QStringList {QStringLiteral("--orders"), QStringLiteral("status"),
+                            QStringLiteral("1043"), QStringLiteral("готов")}
+            << 0 << QStringLiteral("Заказ № 1043: Готов.\n") << QStringLiteral("");
         QTest::newRow("back two steps")
-            << QStringList {"--orders", "status", "1043", "принят"} << 1 << ""
-            << "Назад можно только на один шаг («Готов» → «Принят»).\n";
+            << QStringList {QStringLiteral("--orders"), QStringLiteral("status"),
+                            QStringLiteral("1043"), QStringLiteral("принят")}
+            << 1 << QStringLiteral("")
+            << QStringLiteral("Назад можно только на один шаг («Готов» → «Принят»).\n");
         QTest::newRow("handed over owing")
-            << QStringList {"--orders", "status", "1043", "выдан"} << 1 << ""
-            << "Заказ № 1043 не оплачен полностью: долг 590 ₽."
-               " Выдать с долгом: добавьте --force.\n";
-        QTest::newRow("payment") << QStringList {"--payments", "add", "1043", "500", "наличные"}
-                                 << 0
-                                 << "Заказ № 1043: оплата 500.00 (наличные). Оплачено 500.00 из "
-                                    "590.00, остаток 90.00.\n"
-                                 << "";
+            << QStringList {QStringLiteral("--orders"), QStringLiteral("status"),
+                            QStringLiteral("1043"), QStringLiteral("выдан")}
+            << 1 << QStringLiteral("")
+            << QStringLiteral(
+                   "Заказ № 1043 не оплачен полностью: долг 590 ₽."
+                   " Выдать с долгом: добавьте --force.\n");
+        QTest::newRow("payment")
+            << QStringList {QStringLiteral("--payments"), QStringLiteral("add"),
+                            QStringLiteral("1043"), QStringLiteral("500"),
+                            QStringLiteral("наличные")}
+            << 0
+            << QStringLiteral("Заказ № 1043: оплата 500.00 (наличные). Оплачено 500.00 из "
+                              "590.00, остаток 90.00.\n")
+            << QStringLiteral("");
         QTest::newRow("refund without a reason")
-            << QStringList {"--payments", "add", "1043", "-90", "карта"} << 1 << ""
-            << "Возврат требует причины.\n";
-        QTest::newRow("refund")
-            << QStringList {"--payments", "add", "1043", "-0.50", "карта", "--reason", "сдача"} << 0
-            << "Заказ № 1043: возврат 0.50 (карта). Оплачено 499.50 из 590.00, остаток 90.50.\n"
-            << "";
+            << QStringList {QStringLiteral("--payments"), QStringLiteral("add"),
+                            QStringLiteral("1043"), QStringLiteral("-90"), QStringLiteral("карта")}
+            << 1 << QStringLiteral("") << QStringLiteral("Возврат требует причины.\n");
+        QTest::newRow("refund") << QStringList {QStringLiteral("--payments"),
+                                                QStringLiteral("add"),
+                                                QStringLiteral("1043"),
+                                                QStringLiteral("-0.50"),
+                                                QStringLiteral("карта"),
+                                                QStringLiteral("--reason"),
+                                                QStringLiteral("сдача")}
+                                << 0
+                                << QStringLiteral("Заказ № 1043: возврат 0.50 (карта). Оплачено "
+                                                  "499.50 из 590.00, остаток 90.50.\n")
+                                << QStringLiteral("");
         QTest::newRow("handed over owing, forced")
-            << QStringList {"--orders", "status", "1043", "выдан", "--force"} << 0
-            << "Заказ № 1043: Выдан.\n"
-            << "";
+            << QStringList {QStringLiteral("--orders"), QStringLiteral("status"),
+                            QStringLiteral("1043"), QStringLiteral("выдан"),
+                            QStringLiteral("--force")}
+            << 0 << QStringLiteral("Заказ № 1043: Выдан.\n") << QStringLiteral("");
         QTest::newRow("cancelled without a reason")
-            << QStringList {"--orders", "status", "1042", "отменен"} << 1 << ""
-            << "Отмена заказа № 1042 требует причины.\n";
+            << QStringList {QStringLiteral("--orders"), QStringLiteral("status"),
+                            QStringLiteral("1042"), QStringLiteral("отменен")}
+            << 1 << QStringLiteral("") << QStringLiteral("Отмена заказа № 1042 требует причины.\n");
         QTest::newRow("statement")
-            << QStringList {"--payments", "import", "%1/statement.txt"} << 0
-            << "Строка 3: № 1 от 03.03.2026 на 680.00 от ООО Ромашка — счёт № 1042 оплачен "
-               "полностью.\n"
-               "Строка 14: № 2 от 03.03.2026 на 100.00 от Иван — счёт № 1043 переплачен на "
-               "9.50.\n"
-               "Строка 25: № 3 от 03.03.2026 на 50.00 от Аренда — не сопоставлен (в назначении "
-               "нет номера счёта): «Аренда за март».\n"
-               "Документов: 3. Оплачено полностью: 1, частично: 0, переплата: 1, не "
-               "сопоставлено: 1, уже загружено: 0, пропущено: 0.\n"
-            << "";
+            << QStringList {QStringLiteral("--payments"), QStringLiteral("import"),
+                            QStringLiteral("%1/statement.txt")}
+            << 0
+            << QStringLiteral(
+                   "Строка 3: № 1 от 03.03.2026 на 680.00 от ООО Ромашка — счёт № 1042 оплачен "
+                   "полностью.\n"
+                   "Строка 14: № 2 от 03.03.2026 на 100.00 от Иван — счёт № 1043 переплачен на "
+                   "9.50.\n"
+                   "Строка 25: № 3 от 03.03.2026 на 50.00 от Аренда — не сопоставлен (в назначении "
+                   "нет номера счёта): «Аренда за март».\n"
+                   "Документов: 3. Оплачено полностью: 1, частично: 0, переплата: 1, не "
+                   "сопоставлено: 1, уже загружено: 0, пропущено: 0.\n")
+            << QStringLiteral("");
         QTest::newRow("statement again")
-            << QStringList {"--payments", "import", "%1/statement.txt"} << 0
-            << "Строка 3: № 1 от 03.03.2026 на 680.00 от ООО Ромашка — уже загружен, повторно "
-               "не учтён.\n"
-               "Строка 14: № 2 от 03.03.2026 на 100.00 от Иван — уже загружен, повторно не "
-               "учтён.\n"
-               "Строка 25: № 3 от 03.03.2026 на 50.00 от Аренда — не сопоставлен (в назначении "
-               "нет номера счёта): «Аренда за март».\n"
-               "Документов: 3. Оплачено полностью: 0, частично: 0, переплата: 0, не "
-               "сопоставлено: 1, уже загружено: 2, пропущено: 0.\n"
-            << "";
+            << QStringList {QStringLiteral("--payments"), QStringLiteral("import"),
+                            QStringLiteral("%1/statement.txt")}
+            << 0
+            << QStringLiteral(
+                   "Строка 3: № 1 от 03.03.2026 на 680.00 от ООО Ромашка — уже загружен, повторно "
+                   "не учтён.\n"
+                   "Строка 14: № 2 от 03.03.2026 на 100.00 от Иван — уже загружен, повторно не "
+                   "учтён.\n"
+                   "Строка 25: № 3 от 03.03.2026 на 50.00 от Аренда — не сопоставлен (в назначении "
+                   "нет номера счёта): «Аренда за март».\n"
+                   "Документов: 3. Оплачено полностью: 0, частично: 0, переплата: 0, не "
+                   "сопоставлено: 1, уже загружено: 2, пропущено: 0.\n")
+            << QStringLiteral("");
         QTest::newRow("broken statement")
-            << QStringList {"--payments", "import", "%1/broken.txt"} << 1 << ""
-            << "Выписка %1/broken.txt не загружена, ничего не изменено. Строка 4: файл оборван: "
-               "нет «КонецФайла».\n";
+            << QStringList {QStringLiteral("--payments"), QStringLiteral("import"),
+                            QStringLiteral("%1/broken.txt")}
+            << 1 << QStringLiteral("")
+            << QStringLiteral("Выписка %1/broken.txt не загружена, ничего не изменено. Строка 4: "
+                              "файл оборван: "
+                              "нет «КонецФайла».\n");
         QTest::newRow("paid by the statement")
-            << QStringList {"--orders", "list", "--status", "в работе"} << 0
-            << "1042\tв работе\t2026-03-03 12:00\tООО «Ромашка»\t1180.00\t1180.00\t0.00\n"
-            << "";
+            << QStringList {QStringLiteral("--orders"), QStringLiteral("list"),
+                            QStringLiteral("--status"), QStringLiteral("в работе")}
+            << 0
+            << QStringLiteral(
+                   "1042\tв работе\t2026-03-03 12:00\tООО «Ромашка»\t1180.00\t1180.00\t0.00\n")
+            << QStringLiteral("");
         QTest::newRow("show")
-            << QStringList {"--orders", "show", "1044"} << 0
-            << "Заказ № 1044\nСтатус: принят\nСрок: 2026-03-10 12:00\nПокупатель: \n"
-               "Телефон: 8 (903) 111-22-33\nE-mail: \nПринят: 2026-03-02 09:30, стойка-1 "
-               "(стойка)\nДля производства: без обрезки\nСумма: 2.95\nОплачено: 0.00 (не "
-               "оплачен)\nОстаток: 2.95\nСтроки:\nЛистовки А5\t1\t2,5\t2.50\nОплаты:\n"
-               "Статусы:\n2026-03-02 09:30\t—\tпринят\tстойка-1\t\n"
-            << "";
-        QTest::newRow("no such order") << QStringList {"--orders", "show", "7"} << 1 << ""
-                                       << "Заказа № 7 нет.\n";
+            << QStringList {QStringLiteral("--orders"), QStringLiteral("show"),
+                            QStringLiteral("1044")}
+            << 0
+            << QStringLiteral(
+                   "Заказ № 1044\nСтатус: принят\nСрок: 2026-03-10 12:00\nПокупатель: \n"
+                   "Телефон: 8 (903) 111-22-33\nE-mail: \nПринят: 2026-03-02 09:30, стойка-1 "
+                   "(стойка)\nДля производства: без обрезки\nСумма: 2.95\nОплачено: 0.00 (не "
+                   "оплачен)\nОстаток: 2.95\nСтроки:\nЛистовки А5\t1\t2,5\t2.50\nОплаты:\n"
+                   "Статусы:\n2026-03-02 09:30\t—\tпринят\tстойка-1\t\n")
+            << QStringLiteral("");
+        QTest::newRow("no such order")
+            << QStringList {QStringLiteral("--orders"), QStringLiteral("show"), QStringLiteral("7")}
+            << 1 << QStringLiteral("") << QStringLiteral("Заказа № 7 нет.\n");
         QTest::newRow("unknown status")
-            << QStringList {"--orders", "status", "1042", "потерян"} << 2 << ""
-            << "Статус «потерян» не понят: есть принят, в работе, готов, выдан, отменён." + help;
+            << QStringList {QStringLiteral("--orders"), QStringLiteral("status"),
+                            QStringLiteral("1042"), QStringLiteral("потерян")}
+            << 2 << QStringLiteral("")
+            << QStringLiteral(
+                   "Статус «потерян» не понят: есть принят, в работе, готов, выдан, отменён.")
+                + help;
         QTest::newRow("unknown method")
-            << QStringList {"--payments", "add", "1042", "10", "бартер"} << 2 << ""
-            << "Способ оплаты «бартер» не понят: есть наличные, карта, безналичный." + help;
+            << QStringList {QStringLiteral("--payments"), QStringLiteral("add"),
+                            QStringLiteral("1042"), QStringLiteral("10"), QStringLiteral("бартер")}
+            << 2 << QStringLiteral("")
+            << QStringLiteral("Способ оплаты «бартер» не понят: есть наличные, карта, безналичный.")
+                + help;
         QTest::newRow("three decimals")
-            << QStringList {"--payments", "add", "1042", "10,555", "карта"} << 2 << ""
-            << "Сумма «10,555» не понята: нужно число с копейками, например 1200.50 (возврат — "
-               "со знаком минус)."
+            << QStringList {QStringLiteral("--payments"), QStringLiteral("add"),
+                            QStringLiteral("1042"), QStringLiteral("10,555"),
+                            QStringLiteral("карта")}
+            << 2 << QStringLiteral("")
+            << QStringLiteral(
+                   "Сумма «10,555» не понята: нужно число с копейками, например 1200.50 (возврат — "
+                   "со знаком минус).")
                 + help;
         QTest::newRow("an option of another action")
-            << QStringList {"--orders", "list", "--force"} << 2 << ""
-            << "Параметр «--force» не подходит к «--orders list»." + help;
-        QTest::newRow("no action") << QStringList {"--payments"} << 2 << ""
-                                   << "После --payments нужно действие: add или import." + help;
+            << QStringList {QStringLiteral("--orders"), QStringLiteral("list"),
+                            QStringLiteral("--force")}
+            << 2 << QStringLiteral("")
+            << QStringLiteral("Параметр «--force» не подходит к «--orders list».") + help;
+        QTest::newRow("no action")
+            << QStringList {QStringLiteral("--payments")} << 2 << QStringLiteral("")
+            << QStringLiteral("После --payments нужно действие: add или import.") + help;
     }
     void script()
     {
@@ -274,30 +335,35 @@ private slots:
         QTest::addColumn<QString>("out");
         QTest::addColumn<QString>("err");
         QTest::newRow("a request waits")
-            << QStringList {"--orders", "list"} << 0
-            << "1\tзаявка\t2026-12-12\tИван <b>\t1000.00\t0.00\t1000.00\n"
-               "2\tзаявка\t\tПётр\t1000.00\t0.00\t1000.00\n"
-            << "";
+            << QStringList {QStringLiteral("--orders"), QStringLiteral("list")} << 0
+            << QStringLiteral("1\tзаявка\t2026-12-12\tИван <b>\t1000.00\t0.00\t1000.00\n"
+                              "2\tзаявка\t\tПётр\t1000.00\t0.00\t1000.00\n")
+            << QStringLiteral("");
         QTest::newRow("confirmed into an order")
-            << QStringList {"--orders", "confirm", "1"} << 0 << "Заявка № 1 принята: заказ № 1.\n"
-            << "";
+            << QStringList {QStringLiteral("--orders"), QStringLiteral("confirm"),
+                            QStringLiteral("1")}
+            << 0 << QStringLiteral("Заявка № 1 принята: заказ № 1.\n") << QStringLiteral("");
         QTest::newRow("declined with a reason")
-            << QStringList {"--orders", "decline", "2", "--reason", "нет макета"} << 0
-            << "Заявка № 2 отменена.\n"
-            << "";
+            << QStringList {QStringLiteral("--orders"), QStringLiteral("decline"),
+                            QStringLiteral("2"), QStringLiteral("--reason"),
+                            QStringLiteral("нет макета")}
+            << 0 << QStringLiteral("Заявка № 2 отменена.\n") << QStringLiteral("");
         QTest::newRow("a confirmed request is no longer one to decline")
-            << QStringList {"--orders", "decline", "1"} << 1 << ""
-            << "Заявка № 1 не ждёт решения\n";
+            << QStringList {QStringLiteral("--orders"), QStringLiteral("decline"),
+                            QStringLiteral("1")}
+            << 1 << QStringLiteral("") << QStringLiteral("Заявка № 1 не ждёт решения\n");
         QTest::newRow("a declined request is not confirmed")
-            << QStringList {"--orders", "confirm", "2"} << 1 << ""
-            << "Заявка № 2 отменена\n";
+            << QStringList {QStringLiteral("--orders"), QStringLiteral("confirm"),
+                            QStringLiteral("2")}
+            << 1 << QStringLiteral("") << QStringLiteral("Заявка № 2 отменена\n");
         QTest::newRow("the order from the website")
-            << QStringList {"--orders", "list"} << 0
-            << "1\tпринят\t2026-12-12 18:00\tИван <b>\t1180.00\t0.00\t1180.00\n"
-            << "";
+            << QStringList {QStringLiteral("--orders"), QStringLiteral("list")} << 0
+            << QStringLiteral("1\tпринят\t2026-12-12 18:00\tИван <b>\t1180.00\t0.00\t1180.00\n")
+            << QStringLiteral("");
         QTest::newRow("no request waits")
-            << QStringList {"--orders", "list", "--status", "заявка"} << 0 << ""
-            << "Заказов не найдено.\n";
+            << QStringList {QStringLiteral("--orders"), QStringLiteral("list"),
+                            QStringLiteral("--status"), QStringLiteral("заявка")}
+            << 0 << QStringLiteral("") << QStringLiteral("Заказов не найдено.\n");
     }
 
     void webRequests()
@@ -308,7 +374,7 @@ private slots:
         QFETCH(QString, err);
         const QString shop
             = QStringLiteral("sqlite://") + dir.filePath(QStringLiteral("web.sqlite"));
-        if (QTest::currentDataTag() == QLatin1String("a request waits")) {
+        if (QLatin1String(QTest::currentDataTag()) == QLatin1String("a request waits")) {
             Connection connection;
             QVERIFY(connection.open(DatabaseUrl::parse(shop), QStringLiteral("fill")));
             for (const char *name : {"Иван <b>", "Пётр"}) {

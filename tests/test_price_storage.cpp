@@ -320,7 +320,8 @@ private slots:
         // The step that brought the texts in, found by what it does: it may be renumbered.
         int textStep = 0;
         for (const SchemaStep &step : schemaSteps())
-            if (textStep == 0 && step.statements.join(QLatin1Char(' ')).contains("price_text"))
+            if (textStep == 0
+                && step.statements.join(QLatin1Char(' ')).contains(QStringLiteral("price_text")))
                 textStep = step.version;
         QVERIFY(textStep > 0);
         const QString name = QStringLiteral("before%1").arg(++files);
@@ -431,13 +432,16 @@ private slots:
              QStringLiteral("А4 (210х297 мм.); Формат 4+4; Матовая; 350250 мкм Матовая; Метал до "
                             "100 стр.; ; 1+0 лак; ; Обрезка углов 4 шт."),
              QStringLiteral("292"),
-             {"sheet.binding.metal-100-2", "", "", "", "sheet.lamination.matte-250",
-              "sheet.other.round-corners", "", "sheet.varnish.1-0"}},
+             {QStringLiteral("sheet.binding.metal-100-2"), QStringLiteral(""), QStringLiteral(""),
+              QStringLiteral(""), QStringLiteral("sheet.lamination.matte-250"),
+              QStringLiteral("sheet.other.round-corners"), QStringLiteral(""),
+              QStringLiteral("sheet.varnish.1-0")}},
             {storedStreetJob(),
              QStringLiteral("Другой; Другой; Холст; 1140 dpi; МатоваяПластик 10 мм.; "),
              QStringLiteral("3.30009e+06"),
-             {"street.base.plastic-10", "street.film.matte", "", "street.pocket.a4",
-              "street.pocket.a4", ""}},
+             {QStringLiteral("street.base.plastic-10"), QStringLiteral("street.film.matte"),
+              QStringLiteral(""), QStringLiteral("street.pocket.a4"),
+              QStringLiteral("street.pocket.a4"), QStringLiteral("")}},
         };
         QVector<QStringList> before;
         {
@@ -456,18 +460,22 @@ private slots:
                     QVERIFY2(query.exec(statement), qPrintable(query.lastError().text()));
             }
             const QStringList rows = {
-                "CREATE TABLE schema_version (version INTEGER NOT NULL)",
-                "INSERT INTO schema_version (version) VALUES (3)",
-                "INSERT INTO price_version VALUES (1, '2026-09-01', 'осень', 'admin', "
-                "'2026-08-30T10:00:00')",
-                "INSERT INTO price_version_price VALUES (1, '002428', 70)",
-                "INSERT INTO price_version_extra VALUES (1, 'radioButton_145', 95), "
-                "(1, 'checkBox_60', 25), (1, 'checkBox_117', 100501)",
-                "INSERT INTO invoice (number, order_uid, created, counter, line_count, subtotal, "
-                "tax, total, template_path, is_void, search_text) VALUES (7, 'paid', "
-                "'2026-08-31T09:00:00', 'окно', 2, 1, 0, 1, '', 0, '')",
-                "INSERT INTO local_order (uid, counter, started, changed, state) VALUES "
-                "('open', 'окно', '2026-08-31T09:00:00', '2026-08-31T09:00:00', 0)"};
+                QStringLiteral("CREATE TABLE schema_version (version INTEGER NOT NULL)"),
+                QStringLiteral("INSERT INTO schema_version (version) VALUES (3)"),
+                QStringLiteral(
+                    "INSERT INTO price_version VALUES (1, '2026-09-01', 'осень', 'admin', "
+                    "'2026-08-30T10:00:00')"),
+                QStringLiteral("INSERT INTO price_version_price VALUES (1, '002428', 70)"),
+                QStringLiteral("INSERT INTO price_version_extra VALUES (1, 'radioButton_145', 95), "
+                               "(1, 'checkBox_60', 25), (1, 'checkBox_117', 100501)"),
+                QStringLiteral(
+                    "INSERT INTO invoice (number, order_uid, created, counter, line_count, "
+                    "subtotal, "
+                    "tax, total, template_path, is_void, search_text) VALUES (7, 'paid', "
+                    "'2026-08-31T09:00:00', 'окно', 2, 1, 0, 1, '', 0, '')"),
+                QStringLiteral(
+                    "INSERT INTO local_order (uid, counter, started, changed, state) VALUES "
+                    "('open', 'окно', '2026-08-31T09:00:00', '2026-08-31T09:00:00', 0)")};
             for (const QString &row : rows)
                 QVERIFY2(query.exec(row), qPrintable(query.lastError().text()));
             for (int i = 0; i < int(std::size(jobs)); ++i) {
@@ -477,7 +485,8 @@ private slots:
                 for (const char *table : {"invoice_line", "local_line"}) {
                     const bool journal = QLatin1String(table) == QLatin1String("invoice_line");
                     query.prepare(QStringLiteral("INSERT INTO ") + QLatin1String(table)
-                                  + QStringLiteral(" VALUES (?, ?, ") + (journal ? "" : "?, ")
+                                  + QStringLiteral(" VALUES (?, ?, ")
+                                  + (journal ? QLatin1String("") : QLatin1String("?, "))
                                   + QStringLiteral("?, ?, ?, ?, ?, 0, ?, ?, 0, 0)"));
                     if (journal)
                         query.addBindValue(7);
@@ -509,8 +518,9 @@ private slots:
         while (query.next())
             amounts << query.value(0).toString() + QLatin1Char('=') + query.value(1).toString();
         QCOMPARE(amounts,
-                 (QStringList {"sheet.lamination.matte-250=95",
-                               "souvenir.material-colour.dark=100501", "street.pocket.a4=25"}));
+                 (QStringList {QStringLiteral("sheet.lamination.matte-250=95"),
+                               QStringLiteral("souvenir.material-colour.dark=100501"),
+                               QStringLiteral("street.pocket.a4=25")}));
         QVector<PriceVersion> versions;
         QVERIFY(PriceVersionTables(connection).load(&versions));
         QCOMPARE(versions.size(), 1);
@@ -607,7 +617,8 @@ private slots:
         QStringList numbers;
         for (const QString &line : listed.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
             numbers << line.section(QLatin1Char('\t'), 0, 0);
-        QCOMPARE(numbers, (QStringList {"0", "1", "2"}));
+        QCOMPARE(numbers,
+                 (QStringList {QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2")}));
     }
 
     void commandLine_data()
@@ -620,50 +631,62 @@ private slots:
         const QString yesterday = QDate::currentDate().addDays(-1).toString(Qt::ISODate);
         // Run in this order on one database.
         QTest::newRow("list, built-in only")
-            << QStringList {"list"} << 0 << "0\t—\t—\t\tВстроенный прайс-лист\tдействует"
-            << "";
+            << QStringList {QStringLiteral("list")} << 0
+            << QStringLiteral("0\t—\t—\t\tВстроенный прайс-лист\tдействует") << QStringLiteral("");
         QTest::newRow("check a broken file")
-            << QStringList {"check", "broken.csv"} << 1
-            << "Строка 3: ошибка — 2428 — возможно, 002428: ведущие нули потеряны."
-            << "";
+            << QStringList {QStringLiteral("check"), QStringLiteral("broken.csv")} << 1
+            << QStringLiteral("Строка 3: ошибка — 2428 — возможно, 002428: ведущие нули потеряны.")
+            << QStringLiteral("");
         QTest::newRow("check a good file")
-            << QStringList {"check", "good.csv"} << 0
-            << "Файл можно загрузить: ошибок нет, предупреждений — 0."
-            << "";
+            << QStringList {QStringLiteral("check"), QStringLiteral("good.csv")} << 0
+            << QStringLiteral("Файл можно загрузить: ошибок нет, предупреждений — 0.")
+            << QStringLiteral("");
         QTest::newRow("import a broken file")
-            << QStringList {"import", "broken.csv", "--from", tomorrow} << 1
-            << "Файл отклонён, ничего не изменено"
-            << "";
-        QTest::newRow("import without a date") << QStringList {"import", "good.csv"} << 2 << ""
-                                               << "Нужна дата, с которой версия действует";
+            << QStringList {QStringLiteral("import"), QStringLiteral("broken.csv"),
+                            QStringLiteral("--from"), tomorrow}
+            << 1 << QStringLiteral("Файл отклонён, ничего не изменено") << QStringLiteral("");
+        QTest::newRow("import without a date")
+            << QStringList {QStringLiteral("import"), QStringLiteral("good.csv")} << 2
+            << QStringLiteral("") << QStringLiteral("Нужна дата, с которой версия действует");
         QTest::newRow("import dated yesterday")
-            << QStringList {"import", "good.csv", "--from", yesterday} << 1 << ""
-            << "задним числом";
-        QTest::newRow("import") << QStringList {"import", "good.csv", "--from",
-                                                tomorrow, "--note",   "бумага"}
+            << QStringList {QStringLiteral("import"), QStringLiteral("good.csv"),
+                            QStringLiteral("--from"), yesterday}
+            << 1 << QStringLiteral("") << QStringLiteral("задним числом");
+        QTest::newRow("import") << QStringList {QStringLiteral("import"),
+                                                QStringLiteral("good.csv"),
+                                                QStringLiteral("--from"),
+                                                tomorrow,
+                                                QStringLiteral("--note"),
+                                                QStringLiteral("бумага")}
                                 << 0
-                                << "Сохранён прайс-лист: версия 1 (действует с "
-                + QDate::currentDate().addDays(1).toString(QStringLiteral("dd.MM.yyyy")) + ")"
-                                << "";
-        QTest::newRow("at today") << QStringList {"at", QDate::currentDate().toString(Qt::ISODate)}
-                                  << 0 << "0\t—\tвстроенный прайс-лист"
-                                  << "";
+                                << QStringLiteral("Сохранён прайс-лист: версия 1 (действует с ")
+                + QDate::currentDate().addDays(1).toString(QStringLiteral("dd.MM.yyyy"))
+                + QStringLiteral(")")
+                                << QStringLiteral("");
+        QTest::newRow("at today") << QStringList {QStringLiteral("at"),
+                                                  QDate::currentDate().toString(Qt::ISODate)}
+                                  << 0 << QStringLiteral("0\t—\tвстроенный прайс-лист")
+                                  << QStringLiteral("");
         QTest::newRow("at tomorrow")
-            << QStringList {"at", tomorrow} << 0 << "1\t" + tomorrow + "\tбумага"
-            << "";
+            << QStringList {QStringLiteral("at"), tomorrow} << 0
+            << QStringLiteral("1\t") + tomorrow + QStringLiteral("\tбумага") << QStringLiteral("");
         QTest::newRow("list, with the new one")
-            << QStringList {"list"} << 0 << "\tбумага\tвступит в силу"
-            << "";
-        QTest::newRow("export a version") << QStringList {"export", "v1.csv", "--version", "1"} << 0
-                                          << "Выгружен прайс-лист: версия 1"
-                                          << "";
+            << QStringList {QStringLiteral("list")} << 0
+            << QStringLiteral("\tбумага\tвступит в силу") << QStringLiteral("");
+        QTest::newRow("export a version")
+            << QStringList {QStringLiteral("export"), QStringLiteral("v1.csv"),
+                            QStringLiteral("--version"), QStringLiteral("1")}
+            << 0 << QStringLiteral("Выгружен прайс-лист: версия 1") << QStringLiteral("");
         QTest::newRow("no such version")
-            << QStringList {"export", "v9.csv", "--version", "9"} << 1 << ""
-            << "Версии «9» нет.";
-        QTest::newRow("no such command") << QStringList {"drop"} << 2 << ""
-                                         << "Команда «--prices drop» не известна";
-        QTest::newRow("a date not understood") << QStringList {"at", "09.12.2026"} << 2 << ""
-                                               << "нужен вид ГГГГ-ММ-ДД";
+            << QStringList {QStringLiteral("export"), QStringLiteral("v9.csv"),
+                            QStringLiteral("--version"), QStringLiteral("9")}
+            << 1 << QStringLiteral("") << QStringLiteral("Версии «9» нет.");
+        QTest::newRow("no such command")
+            << QStringList {QStringLiteral("drop")} << 2 << QStringLiteral("")
+            << QStringLiteral("Команда «--prices drop» не известна");
+        QTest::newRow("a date not understood")
+            << QStringList {QStringLiteral("at"), QStringLiteral("09.12.2026")} << 2
+            << QStringLiteral("") << QStringLiteral("нужен вид ГГГГ-ММ-ДД");
     }
     void commandLine()
     {
