@@ -5,12 +5,9 @@
 #include "order/money.h"
 #include "prices/price_file_check.h"
 
-#include <QDialogButtonBox>
-#include <QFormLayout>
-#include <QLabel>
-#include <QLineEdit>
+#include "ui_custom_line_dialog.h"
+
 #include <QPushButton>
-#include <QVBoxLayout>
 
 #include <cmath>
 
@@ -19,58 +16,36 @@ namespace {
 // Over this a typed figure is surely a slip: the price list's own limit for a price.
 constexpr double MaxTypedAmount = PriceFileMaxPrice;
 
-QLineEdit *field(const char *name, const QString &placeholder, QWidget *parent)
-{
-    auto *edit = new QLineEdit(parent);
-    edit->setObjectName(QLatin1String(name));
-    edit->setPlaceholderText(placeholder);
-    return edit;
-}
-
 } // namespace
 
 CustomLineDialog::CustomLineDialog(const QString &prefix,
                                    std::function<void(const OrderLine &)> add, QWidget *parent)
     : QDialog(parent)
+    , ui(new Ui::CustomLineDialog)
     , prefix(prefix)
     , add(std::move(add))
 {
-    setObjectName(QStringLiteral("CustomLineDialog"));
-    setWindowTitle(QStringLiteral("Своя строка"));
-    auto *layout = new QVBoxLayout(this);
-    auto *form = new QFormLayout;
-    description = field("lineEditCustomDescription",
-                        QStringLiteral("например, Макет визитки по эскизу заказчика"), this);
-    quantity = field("lineEditCustomQuantity", QStringLiteral("1"), this);
-    price = field("lineEditCustomPrice", QStringLiteral("например, 1500 или 99,50"), this);
-    description->setMinimumWidth(360);
-    if (!prefix.isEmpty()) {
-        auto *chosen = new QLabel(prefix, this);
-        chosen->setObjectName(QStringLiteral("labelCustomPrefix"));
-        chosen->setWordWrap(true);
-        form->addRow(QStringLiteral("Выбрано на странице:"), chosen);
-    }
-    form->addRow(QStringLiteral("Описание:"), description);
-    form->addRow(QStringLiteral("Количество:"), quantity);
-    form->addRow(QStringLiteral("Цена за единицу, ₽:"), price);
-    layout->addLayout(form);
-    problem = new QLabel(this);
-    problem->setObjectName(QStringLiteral("labelCustomProblem"));
-    problem->setStyleSheet(labelColourStyle(ProblemColour));
-    problem->setWordWrap(true);
-    problem->hide();
-    layout->addWidget(problem);
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, this);
+    ui->setupUi(this);
+    // The page's choice has its row only when there is one.
+    if (prefix.isEmpty())
+        ui->formLayoutCustom->removeRow(0);
+    else
+        ui->labelCustomPrefix->setText(prefix);
+    ui->labelCustomProblem->setStyleSheet(labelColourStyle(ProblemColour));
+    ui->labelCustomProblem->hide();
     QPushButton *addButton
-        = buttons->addButton(QStringLiteral("Добавить"), QDialogButtonBox::AcceptRole);
+        = ui->buttonBoxCustom->addButton(QStringLiteral("Добавить"), QDialogButtonBox::AcceptRole);
     addButton->setObjectName(QStringLiteral("pushButtonCustomAdd"));
     addButton->setDefault(true);
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Закрыть"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &CustomLineDialog::addLine);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    layout->addWidget(buttons);
-    description->setFocus();
+    ui->buttonBoxCustom->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Закрыть"));
+    connect(ui->buttonBoxCustom, &QDialogButtonBox::accepted, this, &CustomLineDialog::addLine);
+    connect(ui->buttonBoxCustom, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    // The form's size is only the designer's canvas: the dialog is as large as its fields need.
+    adjustSize();
+    ui->lineEditCustomDescription->setFocus();
 }
+
+CustomLineDialog::~CustomLineDialog() = default;
 
 OrderLine CustomLineDialog::lineFrom(const QString &prefix, const QString &typedDescription,
                                      const QString &typedQuantity, const QString &typedPrice,
@@ -114,9 +89,10 @@ void CustomLineDialog::addLine()
 {
     QString why;
     const OrderLine line
-        = lineFrom(prefix, description->text(), quantity->text(), price->text(), &why);
-    problem->setText(why);
-    problem->setVisible(!why.isEmpty());
+        = lineFrom(prefix, ui->lineEditCustomDescription->text(),
+                   ui->lineEditCustomQuantity->text(), ui->lineEditCustomPrice->text(), &why);
+    ui->labelCustomProblem->setText(why);
+    ui->labelCustomProblem->setVisible(!why.isEmpty());
     if (!why.isEmpty())
         return;
     add(line);

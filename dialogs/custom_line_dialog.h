@@ -6,11 +6,13 @@
 #include "order/order_line.h"
 
 #include <QDialog>
+#include <QScopedPointer>
 
 #include <functional>
 
-class QLabel;
-class QLineEdit;
+namespace Ui {
+class CustomLineDialog;
+}
 
 class CustomLineDialog : public QDialog
 {
@@ -19,6 +21,7 @@ public:
     // the description; add: called with each line the operator adds.
     CustomLineDialog(const QString &prefix, std::function<void(const OrderLine &)> add,
                      QWidget *parent);
+    ~CustomLineDialog() override;
 
     // The line the fields give, or an empty description with the reason in problem.
     static OrderLine lineFrom(const QString &prefix, const QString &description,
@@ -27,10 +30,7 @@ public:
 private:
     void addLine();
 
+    const QScopedPointer<Ui::CustomLineDialog> ui;
     QString prefix;
     std::function<void(const OrderLine &)> add;
-    QLineEdit *description;
-    QLineEdit *quantity;
-    QLineEdit *price;
-    QLabel *problem;
 };

@@ -5,10 +5,11 @@
 #include "order/order_status.h"
 
 #include <QDialog>
+#include <QScopedPointer>
 
-class QComboBox;
-class QLabel;
-class QLineEdit;
+namespace Ui {
+class PaymentDialog;
+}
 
 class PaymentDialog : public QDialog
 {
@@ -17,6 +18,7 @@ class PaymentDialog : public QDialog
 public:
     // The order's number and what is left to pay, offered as the amount when above zero.
     PaymentDialog(qint64 number, qint64 balanceKopecks, QWidget *parent);
+    ~PaymentDialog() override;
 
     qint64 number() const { return orderNumber; }
     // Valid after accepted().
@@ -24,10 +26,7 @@ public:
     void accept() override;
 
 private:
+    const QScopedPointer<Ui::PaymentDialog> ui;
     qint64 orderNumber;
-    QLineEdit *amount;
-    QComboBox *method;
-    QLineEdit *reason;
-    QLabel *problem;
     Payment taken;
 };

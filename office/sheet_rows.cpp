@@ -7,7 +7,7 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QTemporaryFile>
+#include <QTemporaryDir>
 #include <QUrl>
 
 #include <com/sun/star/beans/XPropertySet.hpp>
@@ -94,17 +94,17 @@ bool writeSheetRows(OfficeSession &session, const QString &path, const QVector<Q
         *error = problem;
         return false;
     }
-    // The office writes a file of the same suffix beside the target, which then takes its place
-    // in one rename.
+    // The office writes into a folder of the program's own beside the target, its lock and
+    // temporary files too, so that a failed write leaves nothing behind; the workbook then takes
+    // the target's place in one rename.
     const QFileInfo target(path);
-    QTemporaryFile written(target.absolutePath() + QStringLiteral("/.printcalc-XXXXXX.")
-                           + target.suffix());
-    if (!written.open()) {
+    QTemporaryDir folder(target.absolutePath() + QStringLiteral("/.printcalc-XXXXXX"));
+    if (!folder.isValid()) {
         *error = QStringLiteral("Не удалось начать запись в папку «%1»: %2")
-                     .arg(QDir::toNativeSeparators(target.absolutePath()), written.errorString());
+                     .arg(QDir::toNativeSeparators(target.absolutePath()), folder.errorString());
         return false;
     }
-    written.close();
+    const QString written = folder.filePath(QStringLiteral("sheet.") + target.suffix());
     OfficeFailure failure;
     if (!session.reach(&failure)) {
         *error = failure.message;
@@ -171,18 +171,24 @@ bool writeSheetRows(OfficeSession &session, const QString &path, const QVector<Q
             unoProperty("Overwrite", Any(true)),
         };
         Reference<frame::XStorable>(component, UNO_QUERY_THROW)
-            ->storeToURL(
-                toOUString(QUrl::fromLocalFile(written.fileName()).toString(QUrl::FullyEncoded)),
-                Sequence<beans::PropertyValue>(store, 2));
+            ->storeToURL(toOUString(QUrl::fromLocalFile(written).toString(QUrl::FullyEncoded)),
+                         Sequence<beans::PropertyValue>(store, 2));
     } catch (const uno::Exception &e) {
         closeQuietly(component);
-        *error = QStringLiteral("LibreOffice Calc не записал файл «%1» (возможно, диск заполнен "
-                                "или нет прав на запись): %2")
-                     .arg(path, exceptionText(e));
+        const QString details = exceptionText(e);
+        // A lost bridge is the office gone, not the disk.
+        *error = details.contains(QLatin1String("bridge"), Qt::CaseInsensitive)
+            ? QStringLiteral("Связь с LibreOffice Calc прервалась: программа закрылась или "
+                             "перестала отвечать. Файл «%1» не записан, прежний остался как был; "
+                             "повторите выгрузку (%2).")
+                  .arg(path, details)
+            : QStringLiteral("LibreOffice Calc не записал файл «%1» (возможно, диск заполнен "
+                             "или нет прав на запись): %2")
+                  .arg(path, details);
         return false;
     }
     closeQuietly(component);
-    if (QFileInfo(written.fileName()).size() == 0) {
+    if (QFileInfo(written).size() == 0) {
         *error = QStringLiteral("LibreOffice Calc не записал файл «%1»: записано 0 байт, "
                                 "возможно, диск заполнен.")
                      .arg(path);
@@ -190,11 +196,11 @@ bool writeSheetRows(OfficeSession &session, const QString &path, const QVector<Q
     }
     // A temporary file is its owner's alone; the workbook gets the old file's rights, or the
     // usual ones of a new file.
-    QFile::setPermissions(written.fileName(),
+    QFile::setPermissions(written,
                           target.exists() ? target.permissions()
                                           : QFileDevice::ReadOwner | QFileDevice::WriteOwner
                                   | QFileDevice::ReadGroup | QFileDevice::ReadOther);
-    if (std::rename(QFile::encodeName(written.fileName()).constData(),
+    if (std::rename(QFile::encodeName(written).constData(),
                     QFile::encodeName(target.absoluteFilePath()).constData())
         != 0) {
         const int code = errno;
@@ -202,7 +208,6 @@ bool writeSheetRows(OfficeSession &session, const QString &path, const QVector<Q
                      .arg(path, QString::fromLocal8Bit(std::strerror(code)));
         return false;
     }
-    written.setAutoRemove(false); // renamed: nothing left to remove
     return true;
 }
 

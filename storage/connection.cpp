@@ -13,9 +13,37 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include <unistd.h>
+
 namespace {
 
 QAtomicInt connectionCount;
+
+// SQLite makes the write-ahead companions with the file's own rights. Made while the file was
+// read-only, they would stay so once it is writable again and keep every connection of the
+// program from writing: the shared index is made writable beforehand, and read-only companions
+// left by an earlier run take the rights to write. Only for the file's owner, whose they are.
+void prepareCompanions(const QString &path)
+{
+    const QFileInfo file(path);
+    if (!file.exists() || file.ownerId() != ::geteuid())
+        return;
+    const QFile::Permissions rights = file.permissions() | QFile::WriteOwner | QFile::WriteUser;
+    for (const QString &suffix : {QStringLiteral("-wal"), QStringLiteral("-shm")}) {
+        const QString companion = path + suffix;
+        if (QFileInfo::exists(companion)) {
+            if (!QFileInfo(companion).isWritable())
+                QFile::setPermissions(companion, rights);
+            continue;
+        }
+        QFile index(companion);
+        if (suffix == QLatin1String("-shm") && !file.isWritable()
+            && index.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+            index.close();
+            QFile::setPermissions(companion, rights);
+        }
+    }
+}
 
 // SQLite's primary result codes, as Qt's driver reports them in nativeErrorCode().
 enum SqliteCode { Corrupt = 11, Full = 13, CantOpen = 14, ReadOnly = 8, NotADatabase = 26 };
@@ -187,6 +215,7 @@ bool Connection::open(const DatabaseUrl &url, const QString &purpose)
                 detail = QStringLiteral("не создать папку %1").arg(file.absolutePath());
                 return;
             }
+            prepareCompanions(url.path);
             db.setDatabaseName(url.path);
             // Another counter window or the journal's thread may hold the write lock a moment.
             db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));

@@ -449,6 +449,40 @@ private slots:
         QTRY_COMPARE(warning(), QString());
     }
 
+    // The same with the rights an ordinary user meets: the file's owner takes the right to write
+    // away before the window starts and gives it back while it runs. Root writes a read-only
+    // file, so as root the window runs in a child as `nobody`.
+    void readOnlyForTheUserAtStart_data()
+    {
+        QTest::addColumn<QString>("locked");
+        QTest::newRow("the file") << "file";
+        QTest::newRow("its folder") << "folder";
+    }
+    void readOnlyForTheUserAtStart()
+    {
+        QFETCH(QString, locked);
+        closeWindow();
+        QVERIFY(QDir().mkpath(home->path() + QStringLiteral("/data")));
+        QFile::setPermissions(home->path(),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
+                                  | QFile::ReadOther | QFile::ExeOther);
+        if (geteuid() == 0)
+            QCOMPARE(QProcess::execute(
+                         QStringLiteral("chown"),
+                         {QStringLiteral("-R"), QStringLiteral("nobody:nogroup"), home->path()}),
+                     0);
+        QProcess child;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("STORAGE_TEST_CHILD"),
+                           QStringLiteral("read-only-") + locked);
+        environment.insert(QStringLiteral("HOME"), home->path());
+        AsNobody nobody;
+        QVERIFY(nobody.start(child, environment));
+        QVERIFY(child.waitForFinished(60000));
+        QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0,
+                 child.readAll().constData());
+    }
+
     void unwritableFolderIsToldOnce()
     {
         closeWindow();
@@ -1031,6 +1065,53 @@ static int unwritableChild()
     return 0;
 }
 
+// Run by readOnlyForTheUserAtStart as the file's owner: a stored order, then the file or its
+// folder made read-only, the window started with an order that cannot be stored, and the right
+// to write given back while it runs.
+static int readOnlyAtStartChild(const QString &locked)
+{
+    PromptRecorder prompts;
+    {
+        MainWindow first(nullptr, &prompts);
+        first.appendOrderLine(sample(1));
+        if (!first.orderKeeper()->waitStored()) {
+            fprintf(stderr, "the first order was not stored\n");
+            return 1;
+        }
+    }
+    const QString path
+        = locked == QLatin1String("folder") ? QFileInfo(dataFile()).absolutePath() : dataFile();
+    const QFile::Permissions writable = QFile::permissions(path);
+    if (!QFile::setPermissions(path, writable & ~(QFile::WriteOwner | QFile::WriteUser)))
+        return 2;
+    MainWindow window(nullptr, &prompts);
+    window.show();
+    window.appendOrderLine(sample(2));
+    const auto lines = [&window] {
+        Connection connection;
+        StoredOrder order;
+        if (!connection.open(DatabaseUrl::sqliteFile(dataFile()), QStringLiteral("check"))
+            || !OrderStore(connection).load(window.orderKeeper()->currentOrder(), &order))
+            return -1;
+        return int(order.lines.size());
+    };
+    const auto *notice = window.findChild<QFrame *>(QStringLiteral("frameStorageNotice"));
+    QTest::qWait(500);
+    if (lines() > 0 || !notice || !notice->isVisible()) {
+        fprintf(stderr, "read-only: %d lines stored, notice %s\n", lines(),
+                notice && notice->isVisible() ? "shown" : "not shown");
+        return 3;
+    }
+    if (!QFile::setPermissions(path, writable))
+        return 4;
+    if (!QTest::qWaitFor([&] { return lines() == 1 && !notice->isVisible(); }, 8000)) {
+        fprintf(stderr, "writable again: %d lines stored after 8 s, notice %s\n", lines(),
+                notice->isVisible() ? "still shown" : "gone");
+        return 5;
+    }
+    return 0;
+}
+
 // Run by secondCopyAtTheCounter: a program with an order on screen until it is killed.
 static int holdingChild()
 {
@@ -1140,6 +1221,8 @@ int main(int argc, char *argv[])
     PageDriver::useDesktopFont();
     if (qEnvironmentVariable("STORAGE_TEST_CHILD") == QLatin1String("unwritable"))
         return unwritableChild();
+    if (qEnvironmentVariable("STORAGE_TEST_CHILD").startsWith(QLatin1String("read-only-")))
+        return readOnlyAtStartChild(qEnvironmentVariable("STORAGE_TEST_CHILD").mid(10));
     if (qEnvironmentVariable("STORAGE_TEST_CHILD") == QLatin1String("holding"))
         return holdingChild();
     if (qEnvironmentVariable("STORAGE_TEST_CHILD") == QLatin1String("restoring"))

@@ -7,7 +7,10 @@
 #include "prices/price_versions.h"
 
 #include <QProcess>
+#include <QThread>
 #include <QtTest>
+
+#include <csignal>
 
 class PriceSheetsTest : public QObject
 {
@@ -180,6 +183,77 @@ private slots:
                      qPrintable(problem));
             QVERIFY(rows.size() > 1); // the header and the prices
         }
+    }
+
+    // The command's office killed while it writes the workbook: status 1 and the cause in Russian,
+    // the old file as it was, nothing left beside it, no office running; the next export starts
+    // an office of its own and writes the workbook.
+    void commandLineOfficeKilled()
+    {
+        QTemporaryDir place;
+        const QString target = place.filePath(QStringLiteral("prices.ods"));
+        QFile old(target);
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+        old.close();
+        const QStringList command {"--database",
+                                   QStringLiteral("sqlite://") + dir.filePath("shop.sqlite"),
+                                   "--prices", "export", target};
+        QProcess program;
+        program.start(QStringLiteral(PRINTCALC_PROGRAM), command);
+        QVERIFY(program.waitForStarted());
+        // The office of this command is known by its pipe; it writes once a file of its own is
+        // open in the target's folder.
+        const QByteArray pipe = "printcalc-cli-" + QByteArray::number(program.processId());
+        QList<qint64> officePids;
+        bool writing = false;
+        while (!writing && program.state() == QProcess::Running) {
+            for (const QString &pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+                QFile line(QStringLiteral("/proc/%1/cmdline").arg(pid));
+                if (pid.toLongLong() == 0 || !line.open(QIODevice::ReadOnly)
+                    || !line.readAll().contains(pipe))
+                    continue;
+                if (!officePids.contains(pid.toLongLong()))
+                    officePids.append(pid.toLongLong());
+                const QDir fds(QStringLiteral("/proc/%1/fd").arg(pid));
+                for (const QString &fd : fds.entryList(QDir::Files | QDir::System))
+                    writing = writing
+                        || QFile::symLinkTarget(fds.filePath(fd)).startsWith(place.path());
+            }
+            QThread::msleep(2);
+        }
+        QVERIFY2(writing, "the export ended before its office was seen writing");
+        for (const qint64 pid : qAsConst(officePids))
+            ::kill(pid_t(pid), SIGKILL);
+        QVERIFY(program.waitForFinished(60000));
+        const QString error = QString::fromUtf8(program.readAllStandardError());
+        QCOMPARE(program.exitCode(), 1);
+        QVERIFY2(error.startsWith(QStringLiteral("Файл %1 не записан: Связь с LibreOffice Calc "
+                                                 "прервалась: программа закрылась или перестала "
+                                                 "отвечать. Файл «%1» не записан, прежний остался "
+                                                 "как был; повторите выгрузку (")
+                                      .arg(target)),
+                 qPrintable(error));
+        QVERIFY2(program.readAllStandardOutput().isEmpty(), "a failed export claimed success");
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("old"));
+        old.close();
+        const QDir::Filters all = QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot;
+        QCOMPARE(QDir(place.path()).entryList(all), QStringList {"prices.ods"});
+
+        QProcess again;
+        again.start(QStringLiteral(PRINTCALC_PROGRAM), command);
+        QVERIFY(again.waitForFinished(120000));
+        QVERIFY2(again.exitCode() == 0, again.readAllStandardError().constData());
+        QCOMPARE(QDir(place.path()).entryList(all), QStringList {"prices.ods"});
+        PriceFileRows rows;
+        QString problem;
+        QVERIFY2(readPriceSheet(office(), target, &rows, &problem), qPrintable(problem));
+        QVERIFY(rows.size() > 1);
+        QProcess search;
+        search.start(QStringLiteral("pgrep"), {"-f", "printcalc-cli-"});
+        QVERIFY(search.waitForFinished());
+        QVERIFY2(search.readAllStandardOutput().trimmed().isEmpty(),
+                 "a command left its office running");
     }
 };
 
