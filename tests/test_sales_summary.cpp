@@ -1,4 +1,4 @@
-// The sales the reports read, kept beside the journal: a shop's file upgraded with its invoices
+// The sales the reports read, kept beside the journal: a shop database upgraded with its invoices
 // already in it reports what they sum to, and a void, a cancellation, a new revision or a payment
 // made after the sale was summed shows in the reports at once, on SQLite and PostgreSQL.
 #include "tests/older_database.h"
@@ -10,6 +10,7 @@
 #include "storage/order_book.h"
 #include "storage/sales_reports.h"
 
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -73,6 +74,48 @@ InvoiceDraft draftOf(const QString &uid, const QVector<OrderLine> &lines)
     return draft;
 }
 
+// A PostgreSQL database as the program of the version before `step` left it, with `rows`, as
+// makeDatabaseBefore makes a SQLite file. Empty when made; otherwise what failed.
+QString makePostgresBefore(const QString &host, const QString &name, int step,
+                           const QStringList &rows)
+{
+    int before = 0;
+    for (const SchemaStep &each : schemaSteps())
+        if (each.version < step)
+            before = each.version;
+    QString problem;
+    {
+        QSqlDatabase db
+            = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("older-pg"));
+        db.setHostName(host);
+        db.setUserName(QStringLiteral("printcalc"));
+        db.setDatabaseName(name);
+        if (!db.open())
+            return db.lastError().text();
+        QSqlQuery query(db);
+        const auto run = [&query, &problem](const QString &statement) {
+            if (problem.isEmpty() && !query.exec(statement))
+                problem = statement + QStringLiteral(": ") + query.lastError().text();
+        };
+        for (const SchemaStep &each : schemaSteps()) {
+            if (each.version > before)
+                break;
+            for (const QString &statement : each.statements + each.postgresOnly)
+                run(statement);
+            QSqlError error;
+            if (problem.isEmpty() && each.rewrite && !each.rewrite(db, &error))
+                problem = QStringLiteral("step %1: %2").arg(each.version).arg(error.text());
+        }
+        run(QStringLiteral("CREATE TABLE schema_version (version INTEGER NOT NULL)"));
+        run(QStringLiteral("INSERT INTO schema_version (version) VALUES (%1)").arg(before));
+        for (const QString &row : rows)
+            run(row);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("older-pg"));
+    return problem;
+}
+
 enum class Change { None, Void, Cancel, Revise, Pay };
 
 } // namespace
@@ -88,11 +131,18 @@ class SalesSummaryTest : public QObject
 private slots:
     void initTestCase() { QVERIFY2(cluster.start(), qPrintable(cluster.error)); }
 
-    // A version-13 file as an older program left it: five invoices, one with two revisions, one
-    // void, one a cancelled order, a tier line, prices typed with a comma and a space.
-    void upgradedFile()
+    // A version-13 database as an older program left it: five invoices, one with two revisions,
+    // one void, one a cancelled order, a tier line, prices typed with a comma and a space.
+    void upgraded_data()
     {
-        const QString path = dir.filePath(QStringLiteral("older.sqlite"));
+        QTest::addColumn<QString>("database");
+        QTest::newRow("sqlite") << QStringLiteral("sqlite");
+        QTest::newRow("postgres") << QStringLiteral("postgres");
+    }
+
+    void upgraded()
+    {
+        QFETCH(QString, database);
         const QString invoice = QStringLiteral(
             "INSERT INTO invoice (number, order_uid, created, counter, line_count, subtotal, tax, "
             "total, template_path, is_void, search_text, customer_id, customer_name, revision) "
@@ -149,11 +199,25 @@ private slots:
                 + QStringLiteral("(5, 0, '', '', 'стойка', '2026-03-09T10:00:00', 'c', '', '', '', "
                                  "'', '', 0)"),
             taking + QStringLiteral("(5, '2026-03-09T10:00:00', 'c', 'Борис', NULL, 0, '')")};
-        const QString problem = makeDatabaseBefore(path, 14, rows);
+        DatabaseUrl url;
+        QString problem;
+        if (database == QLatin1String("sqlite")) {
+            const QString path = dir.filePath(QStringLiteral("older.sqlite"));
+            problem = makeDatabaseBefore(path, 14, rows);
+            url = DatabaseUrl::sqliteFile(path);
+        } else {
+            Connection server;
+            QVERIFY(server.open(DatabaseUrl::parse(cluster.url()), QStringLiteral("server")));
+            QVERIFY(QSqlQuery(server.database()).exec(QStringLiteral("CREATE DATABASE older")));
+            problem = makePostgresBefore(cluster.dir, QStringLiteral("older"), 14, rows);
+            url = DatabaseUrl::parse(QStringLiteral("postgresql://printcalc@/older?host=")
+                                     + cluster.dir);
+        }
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
         Connection connection;
-        QVERIFY2(connection.open(DatabaseUrl::sqliteFile(path), QStringLiteral("upgraded")),
+        QVERIFY2(connection.open(url, QStringLiteral("upgraded")),
                  qPrintable(connection.errorText()));
+        QCOMPARE(connection.schemaVersion(), latestSchemaVersion());
         QCOMPARE(allReports(connection, QDate(2026, 3, 1), QDate(2026, 3, 31), QDate(2026, 3, 31)),
                  (QStringList {QStringLiteral("day 2026-03-02\t2\t4\t2301.00"),
                                QStringLiteral("day 2026-03-09\t1\t2\t1000.00"),
