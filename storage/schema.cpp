@@ -390,8 +390,8 @@ QString refreshSale(bool sqlite, const QString &number)
         + saleColumns() + QStringLiteral(") ") + saleRows(sqlite, number) + QStringLiteral(";");
 }
 
-// A line added to an invoice's latest revision adds to its sale's family, in the lines' order,
-// so that the sums are those the sale made again would have.
+// A line added to an invoice's latest revision adds to its sale's family, in the lines' order as
+// the sale made again adds them; every other change makes the sale again from its rows.
 QString addSaleLine(bool sqlite)
 {
     QString sets;
@@ -409,7 +409,7 @@ QString addSaleLine(bool sqlite)
                          "NEW.invoice_number);");
 }
 
-// What makes an invoice's sale differ: its own columns, its lines, its order's status and
+// The invoice's columns its sale is made of; besides them its lines, its order's status and
 // payments, and who took the order.
 const QString SaleInvoiceColumns = QStringLiteral(
     "created, is_void, customer_id, customer_name, line_count, subtotal, total, revision");
