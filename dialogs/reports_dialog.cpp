@@ -135,7 +135,8 @@ ReportTable readReport(const DatabaseUrl &url, int report, const QDate &from, co
 
 QByteArray reportCsv(const ReportTable &table)
 {
-    const auto line = [](const QStringList &cells) {
+    // A QString, not the builder: the joined cells are a temporary of the lambda.
+    const auto line = [](const QStringList &cells) -> QString {
         QStringList quoted;
         for (const QString &cell : cells) {
             QString text = cell;

@@ -1,5 +1,6 @@
-// The reports' statements: each adds up in the database and hands back one row a group, so that
-// a report over a million lines reads a few hundred rows. Dates are compared as the stored text,
+// The reports' statements: each adds up the sales the schema keeps beside the invoices (one row
+// a sale, with its sums by family) and hands back one row a group, so that a report over a
+// million lines reads neither the lines nor the invoices. Days are compared as the stored text,
 // which sorts as time does.
 #include "storage/sales_reports.h"
 
@@ -9,12 +10,14 @@
 #include <QSqlQuery>
 #include <QVariant>
 
+#include <iterator>
 #include <map>
 
 namespace {
 
-// The stored job names its page; the tier line's job names the page of the line it follows.
-const char *const PageWords[] = {"sheet_products", "brochures", "street", "interior", "souvenir"};
+// The families' columns of a sale, in the order of familyNames().
+const char *const FamilyColumns[]
+    = {"sheet_products", "brochures", "street", "interior", "souvenir", "other"};
 
 const int TopCustomers = 20;
 
@@ -23,39 +26,8 @@ QString dayText(const QDate &day)
     return day.toString(QStringLiteral("yyyy-MM-dd"));
 }
 
-// A sale in the period: the invoice neither void nor a cancelled order's.
-QString saleFilter()
-{
-    return QStringLiteral("i.is_void = 0 AND i.created >= ? AND i.created < ? AND NOT EXISTS "
-                          "(SELECT 1 FROM taken_order o WHERE o.invoice_number = i.number "
-                          "AND o.status = 4)");
-}
-
-// A quantity or price text as the program reads it ("1 250,50" is 1250.5), 0 for what is no
-// number; PostgreSQL's cast would fail the whole statement on such a text.
-QString amountOf(const QString &column, bool sqlite)
-{
-    if (sqlite)
-        return QStringLiteral("CAST(replace(replace(replace(replace(%1, ' ', ''), char(160), ''), "
-                              "char(8239), ''), ',', '.') AS REAL)")
-            .arg(column);
-    const QString plain
-        = QStringLiteral("translate(%1, ', ' || chr(160) || chr(8239), '.')").arg(column);
-    return QStringLiteral("CASE WHEN %1 ~ '^[-+]?([0-9]+[.]?[0-9]*|[.][0-9]+)([eE][-+]?[0-9]+)?$' "
-                          "THEN CAST(%1 AS double precision) ELSE 0 END")
-        .arg(plain);
-}
-
-QString familyOf(bool sqlite)
-{
-    QString text = QStringLiteral("CASE");
-    for (int i = 0; i < int(std::size(PageWords)); ++i) {
-        const QString needle = QStringLiteral("'\"page\":\"%1\"'").arg(QLatin1String(PageWords[i]));
-        text += sqlite ? QStringLiteral(" WHEN instr(l.job, %1) > 0 THEN %2").arg(needle).arg(i)
-                       : QStringLiteral(" WHEN strpos(l.job, %1) > 0 THEN %2").arg(needle).arg(i);
-    }
-    return text + QStringLiteral(" ELSE %1 END").arg(int(std::size(PageWords)));
-}
+// A sale in the period, by the day of its invoice.
+const QString InPeriod = QStringLiteral("day >= ? AND day < ?");
 
 bool run(Connection &connection, QSqlQuery &query, const QString &statement,
          const QVariantList &values)
@@ -136,9 +108,8 @@ bool SalesReports::byDay(const QDate &from, const QDate &to, QVector<SalesRow> *
 {
     QSqlQuery query(connection.database());
     if (!run(connection, query,
-             QStringLiteral("SELECT substr(i.created, 1, 10), count(*), sum(i.line_count), "
-                            "sum(i.subtotal) FROM invoice i WHERE ")
-                 + saleFilter() + QStringLiteral(" GROUP BY substr(i.created, 1, 10) ORDER BY 1"),
+             QStringLiteral("SELECT day, count(*), sum(line_count), sum(subtotal) FROM sale WHERE ")
+                 + InPeriod + QStringLiteral(" GROUP BY day ORDER BY 1"),
              {dayText(from), dayText(to.addDays(1))}))
         return false;
     while (query.next())
@@ -183,35 +154,33 @@ bool SalesReports::sales(const QDate &from, const QDate &to, SalesGrouping by,
         return true;
     }
     case SalesGrouping::Family: {
-        const bool sqlite = connection.isSqlite();
+        // One row of sums, a family's invoices being the sales with a line of it.
+        QString columns;
+        for (const char *family : FamilyColumns)
+            columns += QStringLiteral("%1count(CASE WHEN %2_lines > 0 THEN 1 END), "
+                                      "coalesce(sum(%2_lines), 0), coalesce(sum(%2_sum), 0)")
+                           .arg(columns.isEmpty() ? QString() : QStringLiteral(", "),
+                                QLatin1String(family));
         if (!run(connection, query,
-                 QStringLiteral("SELECT f, count(DISTINCT n), count(*), sum(s) FROM (SELECT ")
-                     + familyOf(sqlite) + QStringLiteral(" AS f, l.invoice_number AS n, ")
-                     + amountOf(QStringLiteral("l.quantity"), sqlite) + QStringLiteral(" * ")
-                     + amountOf(QStringLiteral("l.unit_price"), sqlite)
-                     + QStringLiteral(" AS s FROM invoice i JOIN invoice_line l ON "
-                                      "l.invoice_number = i.number AND l.revision = i.revision "
-                                      "WHERE ")
-                     + saleFilter() + QStringLiteral(") lines GROUP BY f ORDER BY f"),
-                 period))
+                 QStringLiteral("SELECT ") + columns + QStringLiteral(" FROM sale WHERE ")
+                     + InPeriod,
+                 period)
+            || !query.next())
             return false;
-        while (query.next())
-            rows->append({familyNames().value(query.value(0).toInt(), familyNames().last()),
-                          query.value(1).toLongLong(), query.value(2).toLongLong(),
-                          query.value(3).toDouble()});
+        for (int i = 0; i < int(std::size(FamilyColumns)); ++i)
+            if (query.value(3 * i).toLongLong() > 0)
+                rows->append({familyNames().at(i), query.value(3 * i).toLongLong(),
+                              query.value(3 * i + 1).toLongLong(),
+                              query.value(3 * i + 2).toDouble()});
         return true;
     }
     case SalesGrouping::Operator:
         // Who took the order; an invoice never taken as an order, or taken before operators
         // existed, names nobody.
         if (!run(connection, query,
-                 QStringLiteral("SELECT coalesce(c.operator_name, ''), count(*), "
-                                "sum(i.line_count), sum(i.subtotal) FROM invoice i "
-                                "LEFT JOIN order_status_change c ON c.invoice_number = i.number "
-                                "AND c.from_status IS NULL WHERE ")
-                     + saleFilter()
-                     + QStringLiteral(" GROUP BY coalesce(c.operator_name, '') "
-                                      "ORDER BY 4 DESC, 1"),
+                 QStringLiteral("SELECT operator_name, count(*), sum(line_count), sum(subtotal) "
+                                "FROM sale WHERE ")
+                     + InPeriod + QStringLiteral(" GROUP BY operator_name ORDER BY 4 DESC, 1"),
                  period))
             return false;
         while (query.next()) {
@@ -224,12 +193,12 @@ bool SalesReports::sales(const QDate &from, const QDate &to, SalesGrouping by,
         // Named as the card names the customer now, or as the latest invoice printed them.
         if (!run(connection, query,
                  QStringLiteral("SELECT coalesce(nullif(c.short_name, ''), g.name), g.invoices, "
-                                "g.lines, g.total FROM (SELECT i.customer_id AS id, "
-                                "max(i.customer_name) AS name, count(*) AS invoices, "
-                                "sum(i.line_count) AS lines, sum(i.subtotal) AS total "
-                                "FROM invoice i WHERE i.customer_id <> 0 AND ")
-                     + saleFilter()
-                     + QStringLiteral(" GROUP BY i.customer_id ORDER BY 5 DESC, 1 LIMIT %1) g "
+                                "g.lines, g.total FROM (SELECT customer_id AS id, "
+                                "max(customer_name) AS name, count(*) AS invoices, "
+                                "sum(line_count) AS lines, sum(subtotal) AS total "
+                                "FROM sale WHERE customer_id <> 0 AND ")
+                     + InPeriod
+                     + QStringLiteral(" GROUP BY customer_id ORDER BY 5 DESC, 1 LIMIT %1) g "
                                       "LEFT JOIN customer c ON c.id = g.id "
                                       "ORDER BY g.total DESC, g.id")
                            .arg(TopCustomers),
@@ -250,8 +219,8 @@ bool SalesReports::average(const QDate &from, const QDate &to, AverageOrder *ave
         return false;
     QSqlQuery query(connection.database());
     if (!run(connection, query,
-             QStringLiteral("SELECT count(*), coalesce(sum(i.subtotal), 0) FROM invoice i WHERE ")
-                 + saleFilter(),
+             QStringLiteral("SELECT count(*), coalesce(sum(subtotal), 0) FROM sale WHERE ")
+                 + InPeriod,
              {dayText(from), dayText(to.addDays(1))})
         || !query.next())
         return false;
@@ -265,15 +234,11 @@ bool SalesReports::owed(const QDate &on, QVector<OwedRow> *rows)
     rows->clear();
     if (!connection.isOpen())
         return false;
-    const QString owing = QStringLiteral("CAST(round(i.total * 100) AS BIGINT) - o.paid_kopecks");
     QSqlQuery query(connection.database());
     if (!run(connection, query,
-             QStringLiteral("SELECT CASE WHEN i.created >= ? THEN 0 WHEN i.created >= ? THEN 1 "
-                            "ELSE 2 END AS age, count(*), sum(")
-                 + owing
-                 + QStringLiteral(") FROM taken_order o JOIN invoice i ON i.number = "
-                                  "o.invoice_number WHERE o.status <> 4 AND i.is_void = 0 AND ")
-                 + owing + QStringLiteral(" > 0 AND i.created < ? GROUP BY 1 ORDER BY 1"),
+             QStringLiteral("SELECT CASE WHEN day >= ? THEN 0 WHEN day >= ? THEN 1 ELSE 2 END, "
+                            "count(*), sum(owed_kopecks) FROM sale WHERE owed_kopecks > 0 AND "
+                            "day < ? GROUP BY 1 ORDER BY 1"),
              {dayText(on.addDays(-30)), dayText(on.addDays(-60)), dayText(on.addDays(1))}))
         return false;
     const QString ages[]

@@ -22,6 +22,8 @@
 //                 computed with, which re-printing it or making its act keeps.
 // Operators:      operator (name, role, PIN hash, lockout) and audit_log, append-only: every
 //                 row chained to the one before it by hashes; triggers refuse changing rows.
+// Reports:        sale, one row per invoice that is a sale, with its sums by family, kept by
+//                 triggers from the invoice, its lines, its order and who took it.
 #include "storage/schema.h"
 
 #include "prices/extras_catalogue.h"
@@ -32,6 +34,7 @@
 #include <QSqlQuery>
 #include <QVariant>
 
+#include <iterator>
 #include <tuple>
 
 namespace {
@@ -276,6 +279,229 @@ QStringList postgresShiftTriggers()
                            "FOR EACH STATEMENT EXECUTE FUNCTION shift_refuse_truncate()"),
             QStringLiteral("CREATE TRIGGER shift_cash_no_truncate BEFORE TRUNCATE ON shift_cash "
                            "FOR EACH STATEMENT EXECUTE FUNCTION shift_refuse_truncate()")};
+}
+
+// The step that keeps each sale's figures for the reports; a single number to change when steps
+// are merged.
+const int SalesSummaryStep = 15;
+
+// A sale's families as its columns name them, in the pages' order; a line priced on no page is
+// "other". The stored job names its page; the tier line's job names the page of the line it
+// follows.
+const char *const SaleFamilies[]
+    = {"sheet_products", "brochures", "street", "interior", "souvenir", "other"};
+const int PagedFamilies = 5;
+
+// A line's family as its number in SaleFamilies, from the line's row named by `row` ("l", "NEW").
+QString saleFamilyOf(const QString &row, bool sqlite)
+{
+    QString text = QStringLiteral("CASE");
+    for (int i = 0; i < PagedFamilies; ++i) {
+        const QString needle
+            = QStringLiteral("'\"page\":\"%1\"'").arg(QLatin1String(SaleFamilies[i]));
+        text += sqlite
+            ? QStringLiteral(" WHEN instr(%1.job, %2) > 0 THEN %3").arg(row, needle).arg(i)
+            : QStringLiteral(" WHEN strpos(%1.job, %2) > 0 THEN %3").arg(row, needle).arg(i);
+    }
+    return text + QStringLiteral(" ELSE %1 END").arg(PagedFamilies);
+}
+
+// A quantity or price text as the program reads it ("1 250,50" is 1250.5), 0 for what is no
+// number; PostgreSQL's cast would fail the whole statement on such a text.
+QString saleAmountOf(const QString &column, bool sqlite)
+{
+    if (sqlite)
+        return QStringLiteral("CAST(replace(replace(replace(replace(%1, ' ', ''), char(160), ''), "
+                              "char(8239), ''), ',', '.') AS REAL)")
+            .arg(column);
+    const QString plain
+        = QStringLiteral("translate(%1, ', ' || chr(160) || chr(8239), '.')").arg(column);
+    return QStringLiteral("CASE WHEN %1 ~ '^[-+]?([0-9]+[.]?[0-9]*|[.][0-9]+)([eE][-+]?[0-9]+)?$' "
+                          "THEN CAST(%1 AS double precision) ELSE 0 END")
+        .arg(plain);
+}
+
+QString saleLineAmount(const QString &row, bool sqlite)
+{
+    return saleAmountOf(row + QStringLiteral(".quantity"), sqlite) + QStringLiteral(" * ")
+        + saleAmountOf(row + QStringLiteral(".unit_price"), sqlite);
+}
+
+QString saleColumns()
+{
+    QString columns = QStringLiteral("number, day, operator_name, customer_id, customer_name, "
+                                     "line_count, subtotal, owed_kopecks");
+    for (const char *family : SaleFamilies)
+        columns += QStringLiteral(", %1_lines, %1_sum").arg(QLatin1String(family));
+    return columns;
+}
+
+QString saleTable(bool sqlite)
+{
+    const QString integer = sqlite ? QStringLiteral("INTEGER") : QStringLiteral("BIGINT");
+    const QString real = sqlite ? QStringLiteral("REAL") : QStringLiteral("DOUBLE PRECISION");
+    QString table = QStringLiteral("CREATE TABLE sale (number %1 NOT NULL, day TEXT%2 NOT NULL, "
+                                   "operator_name TEXT NOT NULL, customer_id %1 NOT NULL, "
+                                   "customer_name TEXT NOT NULL, line_count %1 NOT NULL, "
+                                   "subtotal %3 NOT NULL, owed_kopecks %1 NOT NULL")
+                        .arg(integer, sqlite ? QString() : QStringLiteral(" COLLATE \"C\""), real);
+    for (const char *family : SaleFamilies)
+        table += QStringLiteral(", %1_lines %2 NOT NULL, %1_sum %3 NOT NULL")
+                     .arg(QLatin1String(family), integer, real);
+    // SQLite keeps the rows in the order of the day: a period is one range of the table.
+    return table
+        + (sqlite ? QStringLiteral(", PRIMARY KEY (day, number)) WITHOUT ROWID")
+                  : QStringLiteral(", PRIMARY KEY (number))"));
+}
+
+// The sale rows of the invoices that are sales: every invoice, or the one `number` names. A sale
+// is an invoice neither void nor a cancelled order's; its lines are its latest revision's; its
+// operator took the order; what is owed is its total less what was paid on its order.
+QString saleRows(bool sqlite, const QString &number = QString())
+{
+    QString sums, groups;
+    for (int i = 0; i < int(std::size(SaleFamilies)); ++i) {
+        sums += QStringLiteral(", coalesce(f.lines_%1, 0), coalesce(f.sum_%1, 0)").arg(i);
+        groups += QStringLiteral(", sum(CASE WHEN family = %1 THEN 1 END) AS lines_%1, "
+                                 "sum(CASE WHEN family = %1 THEN amount END) AS sum_%1")
+                      .arg(i);
+    }
+    return QStringLiteral(
+               "SELECT i.number, substr(i.created, 1, 10), coalesce((SELECT c.operator_name "
+               "FROM order_status_change c WHERE c.invoice_number = i.number AND "
+               "c.from_status IS NULL ORDER BY c.id LIMIT 1), ''), i.customer_id, "
+               "i.customer_name, i.line_count, i.subtotal, coalesce((SELECT "
+               "CAST(round(i.total * 100) AS BIGINT) - o.paid_kopecks FROM taken_order o WHERE "
+               "o.invoice_number = i.number), 0)")
+        + sums + QStringLiteral(" FROM invoice i LEFT JOIN (SELECT invoice_number") + groups
+        + QStringLiteral(" FROM (SELECT l.invoice_number, ")
+        + saleFamilyOf(QStringLiteral("l"), sqlite) + QStringLiteral(" AS family, ")
+        + saleLineAmount(QStringLiteral("l"), sqlite)
+        + QStringLiteral(" AS amount FROM invoice_line l JOIN invoice j ON j.number = "
+                         "l.invoice_number AND j.revision = l.revision")
+        + (number.isEmpty() ? QString() : QStringLiteral(" WHERE l.invoice_number = ") + number)
+        + QStringLiteral(") x GROUP BY invoice_number) f ON f.invoice_number = i.number WHERE "
+                         "i.is_void = 0 AND NOT EXISTS (SELECT 1 FROM taken_order o WHERE "
+                         "o.invoice_number = i.number AND o.status = 4)")
+        + (number.isEmpty() ? QString() : QStringLiteral(" AND i.number = ") + number);
+}
+
+// The sale of one invoice made again from its rows; each statement ends with ';'.
+QString refreshSale(bool sqlite, const QString &number)
+{
+    return QStringLiteral("DELETE FROM sale WHERE number = %1; INSERT INTO sale (").arg(number)
+        + saleColumns() + QStringLiteral(") ") + saleRows(sqlite, number) + QStringLiteral(";");
+}
+
+// A line added to an invoice's latest revision adds to its sale's family, in the lines' order as
+// the sale made again adds them; every other change makes the sale again from its rows.
+QString addSaleLine(bool sqlite)
+{
+    QString sets;
+    for (int i = 0; i < int(std::size(SaleFamilies)); ++i)
+        sets += QStringLiteral("%1%2_lines = %2_lines + CASE WHEN v.family = %3 THEN 1 ELSE 0 END, "
+                               "%2_sum = %2_sum + CASE WHEN v.family = %3 THEN v.amount ELSE 0 END")
+                    .arg(i == 0 ? QString() : QStringLiteral(", "))
+                    .arg(QLatin1String(SaleFamilies[i]))
+                    .arg(i);
+    return QStringLiteral("UPDATE sale SET ") + sets + QStringLiteral(" FROM (SELECT ")
+        + saleFamilyOf(QStringLiteral("NEW"), sqlite) + QStringLiteral(" AS family, ")
+        + saleLineAmount(QStringLiteral("NEW"), sqlite)
+        + QStringLiteral(" AS amount) v WHERE sale.number = NEW.invoice_number AND "
+                         "NEW.revision = (SELECT revision FROM invoice WHERE number = "
+                         "NEW.invoice_number);");
+}
+
+// The invoice's columns its sale is made of; besides them its lines, its order's status and
+// payments, and who took the order.
+const QString SaleInvoiceColumns = QStringLiteral(
+    "created, is_void, customer_id, customer_name, line_count, subtotal, total, revision");
+
+QStringList sqliteSaleSummary()
+{
+    const auto trigger = [](const QString &name, const QString &event, const QString &body) {
+        return QStringLiteral("CREATE TRIGGER %1 AFTER %2 BEGIN %3 END").arg(name, event, body);
+    };
+    const QString fill = QStringLiteral("INSERT INTO sale (") + saleColumns() + QStringLiteral(") ")
+        + saleRows(true);
+    return {saleTable(true),
+            QStringLiteral("CREATE UNIQUE INDEX sale_number ON sale (number)"),
+            QStringLiteral("CREATE INDEX sale_owed ON sale (day, owed_kopecks) "
+                           "WHERE owed_kopecks > 0"),
+            fill,
+            trigger(QStringLiteral("sale_invoice_added"), QStringLiteral("INSERT ON invoice"),
+                    refreshSale(true, QStringLiteral("NEW.number"))),
+            trigger(QStringLiteral("sale_invoice_changed"),
+                    QStringLiteral("UPDATE OF %1 ON invoice").arg(SaleInvoiceColumns),
+                    refreshSale(true, QStringLiteral("NEW.number"))),
+            trigger(QStringLiteral("sale_invoice_removed"), QStringLiteral("DELETE ON invoice"),
+                    QStringLiteral("DELETE FROM sale WHERE number = OLD.number;")),
+            trigger(QStringLiteral("sale_line_added"), QStringLiteral("INSERT ON invoice_line"),
+                    addSaleLine(true)),
+            trigger(QStringLiteral("sale_line_changed"), QStringLiteral("UPDATE ON invoice_line"),
+                    refreshSale(true, QStringLiteral("OLD.invoice_number"))
+                        + refreshSale(true, QStringLiteral("NEW.invoice_number"))),
+            trigger(QStringLiteral("sale_line_removed"), QStringLiteral("DELETE ON invoice_line"),
+                    refreshSale(true, QStringLiteral("OLD.invoice_number"))),
+            trigger(QStringLiteral("sale_order_added"), QStringLiteral("INSERT ON taken_order"),
+                    refreshSale(true, QStringLiteral("NEW.invoice_number"))),
+            trigger(QStringLiteral("sale_order_changed"),
+                    QStringLiteral("UPDATE OF status, paid_kopecks ON taken_order"),
+                    refreshSale(true, QStringLiteral("NEW.invoice_number"))),
+            trigger(QStringLiteral("sale_order_removed"), QStringLiteral("DELETE ON taken_order"),
+                    refreshSale(true, QStringLiteral("OLD.invoice_number"))),
+            trigger(QStringLiteral("sale_taker_added"),
+                    QStringLiteral("INSERT ON order_status_change WHEN NEW.from_status IS NULL"),
+                    refreshSale(true, QStringLiteral("NEW.invoice_number"))),
+            trigger(QStringLiteral("sale_taker_removed"),
+                    QStringLiteral("DELETE ON order_status_change WHEN OLD.from_status IS NULL"),
+                    refreshSale(true, QStringLiteral("OLD.invoice_number")))};
+}
+
+// The triggers' functions run with the rights of whoever writes: the counter's and the
+// manager's groups write the sale as they write its invoice.
+QStringList postgresSaleSummary()
+{
+    const auto function = [](const QString &name, const QString &body) {
+        return QStringLiteral("CREATE FUNCTION %1() RETURNS trigger LANGUAGE plpgsql AS "
+                              "$$BEGIN %2 RETURN NULL; END$$")
+            .arg(name, body);
+    };
+    const auto refreshOf = [](const QString &column) {
+        return QStringLiteral("IF TG_OP = 'DELETE' THEN PERFORM sale_refresh(OLD.%1); ELSE "
+                              "PERFORM sale_refresh(NEW.%1); END IF;")
+            .arg(column);
+    };
+    return {
+        saleTable(false),
+        QStringLiteral("CREATE INDEX sale_day ON sale (day)"),
+        QStringLiteral("CREATE INDEX sale_owed ON sale (day, owed_kopecks) "
+                       "WHERE owed_kopecks > 0"),
+        QStringLiteral("INSERT INTO sale (") + saleColumns() + QStringLiteral(") ")
+            + saleRows(false),
+        QStringLiteral("CREATE FUNCTION sale_refresh(refreshed bigint) RETURNS void LANGUAGE "
+                       "plpgsql AS $$BEGIN ")
+            + refreshSale(false, QStringLiteral("refreshed")) + QStringLiteral(" END$$"),
+        function(QStringLiteral("sale_invoice_changed"), refreshOf(QStringLiteral("number"))),
+        function(QStringLiteral("sale_row_changed"), refreshOf(QStringLiteral("invoice_number"))),
+        function(QStringLiteral("sale_line_added"), addSaleLine(false)),
+        QStringLiteral("CREATE TRIGGER sale_invoice_changed AFTER INSERT OR DELETE OR UPDATE "
+                       "OF %1 ON invoice FOR EACH ROW EXECUTE FUNCTION "
+                       "sale_invoice_changed()")
+            .arg(SaleInvoiceColumns),
+        QStringLiteral("CREATE TRIGGER sale_line_added AFTER INSERT ON invoice_line FOR EACH "
+                       "ROW EXECUTE FUNCTION sale_line_added()"),
+        QStringLiteral("CREATE TRIGGER sale_line_changed AFTER UPDATE OR DELETE ON "
+                       "invoice_line FOR EACH ROW EXECUTE FUNCTION sale_row_changed()"),
+        QStringLiteral("CREATE TRIGGER sale_order_changed AFTER INSERT OR DELETE OR UPDATE OF "
+                       "status, paid_kopecks ON taken_order FOR EACH ROW EXECUTE FUNCTION "
+                       "sale_row_changed()"),
+        QStringLiteral("CREATE TRIGGER sale_taker_added AFTER INSERT ON order_status_change "
+                       "FOR EACH ROW WHEN (NEW.from_status IS NULL) EXECUTE FUNCTION "
+                       "sale_row_changed()"),
+        QStringLiteral("CREATE TRIGGER sale_taker_removed AFTER DELETE ON order_status_change "
+                       "FOR EACH ROW WHEN (OLD.from_status IS NULL) EXECUTE FUNCTION "
+                       "sale_row_changed()")};
 }
 
 } // namespace
@@ -562,6 +788,11 @@ const QVector<SchemaStep> &schemaSteps()
                          "DEFAULT ''")},
          {},
          {}},
+        // Each sale's figures kept beside its invoice for the owner's reports, which would
+        // otherwise read every line: its day, operator, customer, lines, sum, what is owed and
+        // its sums by family. Triggers keep it in the transaction of whatever changed it; the
+        // invoices stored before are summed here.
+        {SalesSummaryStep, {}, sqliteSaleSummary(), postgresSaleSummary()},
     };
     return steps;
 }
