@@ -184,6 +184,9 @@ const int BoardMoreStep = 12;
 // The step that records each document's file, counter and operator, and an act's date.
 const int DocumentsStep = 13;
 
+// The step that keeps who took each payment and who approved it.
+const int PaymentOperatorStep = 15;
+
 QString webRequestColumns()
 {
     return QStringLiteral("status INTEGER NOT NULL DEFAULT 0, created TEXT NOT NULL, "
@@ -545,6 +548,13 @@ const QVector<SchemaStep> &schemaSteps()
                          "DEFAULT ''"),
           QStringLiteral("ALTER TABLE invoice_document ADD COLUMN act_date TEXT NOT NULL "
                          "DEFAULT ''")},
+         {},
+         {}},
+        // Who took each payment and who approved it; null for the payments stored before, and
+        // where no operators exist.
+        {PaymentOperatorStep,
+         {QStringLiteral("ALTER TABLE order_payment ADD COLUMN operator_name TEXT"),
+          QStringLiteral("ALTER TABLE order_payment ADD COLUMN approver TEXT")},
          {},
          {}},
     };
