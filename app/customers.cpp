@@ -3,6 +3,7 @@
 #include "app/mainwindow.h"
 
 #include "app/customer_field.h"
+#include "app/operators.h"
 #include "app/order_storage.h"
 #include "customers/typed_customer.h"
 #include "dialogs/customer_card_dialog.h"
@@ -96,12 +97,12 @@ CustomersDialog *MainWindow::showCustomers()
     return list;
 }
 
-std::function<void(Action, const QString &, std::function<void()>)> MainWindow::rightGuard()
+RightGuard MainWindow::rightGuard()
 {
-    return [this](Action action, const QString &what, std::function<void()> go) {
+    return [this](Action action, const QString &what, std::function<void(const AuditRecord &)> go) {
         withRight(action, what, [this, action, what, go](const QString &approver) {
-            recordAudit(actionCaption(action), QString(), what, approver);
-            go();
+            go(operatorGate ? operatorGate->note(actionCaption(action), QString(), what, approver)
+                            : AuditRecord());
         });
     };
 }

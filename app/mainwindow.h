@@ -302,8 +302,9 @@ private:
     void initReports();
 
     void initOperators();
-    // The dialogs' seam to withRight: the right used is recorded, then the action goes on.
-    std::function<void(Action, const QString &, std::function<void()>)> rightGuard();
+    // The dialogs' seam to withRight: the action goes on with the record it is to write with its
+    // change.
+    RightGuard rightGuard();
     // A price typed into a line the list priced: below the list asks for a manager and is put
     // back when refused; recorded either way.
     void checkTypedPrice(int row);

@@ -92,6 +92,27 @@ void OperatorGate::record(const AuditRecord &record)
     });
 }
 
+AuditRecord OperatorGate::note(const QString &what, const QString &oldValue,
+                               const QString &newValue, const QString &approver) const
+{
+    AuditRecord record;
+    if (!on)
+        return record;
+    record.counter = counterName;
+    record.operatorName = currentName;
+    record.approver = approver;
+    record.what = what;
+    record.oldValue = oldValue;
+    record.newValue = newValue;
+    return record;
+}
+
+void OperatorGate::keepHead(const AuditHead &head)
+{
+    std::shared_ptr<State> s = state;
+    thread.post([s, head] { ProgramState(s->localPath).keepAuditHead(s->url.display(), head); });
+}
+
 void OperatorGate::readAudit(const AuditFilter &filter, QObject *context,
                              std::function<void(const AuditReading &)> done)
 {
@@ -206,6 +227,8 @@ void MainWindow::initOperators()
 {
     OrderKeeper *kept = orderKeeper();
     operatorGate = new OperatorGate(kept->shop()->url(), kept->localFile(), kept->counter(), this);
+    // A change stored with its record moves the chain's head this counter keeps.
+    connect(kept->shop(), &ShopLink::auditSealed, operatorGate, &OperatorGate::keepHead);
     idleTimer = new QTimer(this);
     idleTimer->setSingleShot(true);
     idleTimer->setInterval(Settings().idleMinutes() * 60 * 1000);

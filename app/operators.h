@@ -33,6 +33,14 @@ public:
     // Seals the record onto the trail under the operator signed in (the counter's name given),
     // and keeps the chain's head in the counter's state file.
     void record(const AuditRecord &record);
+    // The record a change is to carry into the trail, written by whoever makes the change: under
+    // the operator signed in at this counter; what empty (nothing to write) while operators are
+    // off.
+    AuditRecord note(const QString &what, const QString &oldValue, const QString &newValue,
+                     const QString &approver) const;
+    // The chain's head after a record sealed elsewhere (with its change), into the counter's
+    // state file.
+    void keepHead(const AuditHead &head);
     // Reads the trail with the filter and checks the whole chain against the head this counter
     // keeps, on the gate's thread; answers on the context's thread.
     void readAudit(const AuditFilter &filter, QObject *context,

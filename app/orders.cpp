@@ -32,10 +32,15 @@ OrdersDialog *MainWindow::showOrders()
     auto *board = findChild<OrdersDialog *>(QString(), Qt::FindDirectChildrenOnly);
     if (!board) {
         const Settings settings;
-        if (!ordersLink)
+        if (!ordersLink) {
             ordersLink = new OrdersLink(
                 keeper->shop()->url(), keeper->counter(),
                 {settings.shopName(), settings.shopAddress(), settings.shopHours()}, this);
+            connect(ordersLink, &OrdersLink::auditSealed, this, [this](const AuditHead &head) {
+                if (operatorGate)
+                    operatorGate->keepHead(head);
+            });
+        }
         board = new OrdersDialog(ordersLink, &prompts(), settings.settlementAccount(),
                                  settings.settlementAccountProblem(), this);
         board->setAttribute(Qt::WA_DeleteOnClose);

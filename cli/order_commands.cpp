@@ -342,6 +342,9 @@ int addPayment(CliContext &context, const QCommandLineParser &parser, const QStr
     const Settings settings;
     payment.counter = settings.counterName();
     payment.reason = parser.value(QStringLiteral("reason"));
+    // The command line asks no one's approval: it refuses instead.
+    if (context.operatorsOn)
+        payment.operatorName = context.operatorName;
     OrderBook book = orderBook(connection, settings);
     Transaction transaction(connection);
     const OrderAnswer answer = book.addPayment(number, payment);

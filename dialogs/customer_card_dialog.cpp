@@ -289,13 +289,13 @@ void CustomerCardDialog::save(std::function<void()> then)
               QStringLiteral("скидка %1 % выше предела %2 %")
                   .arg(QString::number(discount / 100.0),
                        QString::number(discountCapHundredths / 100.0)),
-              [this, then] { store(then); });
+              [this, then](const AuditRecord &record) { store(then, record); });
         return;
     }
     store(then);
 }
 
-void CustomerCardDialog::store(std::function<void()> then)
+void CustomerCardDialog::store(std::function<void()> then, const AuditRecord &record)
 {
     setStatus(QStringLiteral("Сохранение…"));
     ui->pushButtonCustomerSave->setEnabled(false);
@@ -345,7 +345,8 @@ void CustomerCardDialog::store(std::function<void()> then)
                 setStatus(QStringLiteral("Карточка не сохранена: ") + error, true);
                 return;
             }
-        });
+        },
+        record);
 }
 
 void CustomerCardDialog::choose()
@@ -416,20 +417,23 @@ void CustomerCardDialog::clearPersonalData()
                      .arg(current.name())))
         return;
     const qint64 id = current.id;
-    const auto go = [this, id] {
-        shop->clearPersonalData(id, this, [this, id](bool ok, const QString &error) {
-            if (!ok) {
-                setStatus(QStringLiteral("Персональные данные не удалены: ") + error, true);
-                return;
-            }
-            emit customerStored(id);
-            if (current.id == id)
-                showCustomer(current);
-        });
+    const auto go = [this, id](const AuditRecord &record) {
+        shop->clearPersonalData(
+            id, this,
+            [this, id](bool ok, const QString &error) {
+                if (!ok) {
+                    setStatus(QStringLiteral("Персональные данные не удалены: ") + error, true);
+                    return;
+                }
+                emit customerStored(id);
+                if (current.id == id)
+                    showCustomer(current);
+            },
+            record);
     };
     if (guard)
         guard(Action::MergeOrClearCustomers,
               QStringLiteral("удаление персональных данных клиента № %1").arg(id), go);
     else
-        go();
+        go(AuditRecord());
 }

@@ -50,15 +50,15 @@ public:
     void choose();
     void repeatSelected();
     void clearPersonalData();
-    // The card stored as it is, its checks passed.
-    void store(std::function<void()> then);
+    // The card stored as it is, its checks passed; with the right's record, when one was used.
+    void store(std::function<void()> then, const AuditRecord &record = AuditRecord());
 
     // Questions to the operator (a duplicate to open, personal data to delete); the tests answer
     // them instead of a message box.
     std::function<bool(const QString &question)> confirm;
     // Asked before an action that needs a right (the window's operators): calls go when it may
     // be done, at once or once approved; never when refused. Unset, everything goes on at once.
-    std::function<void(Action action, const QString &what, std::function<void()> go)> guard;
+    RightGuard guard;
     // A discount above this (hundredths of a percent) asks the guard; below zero: no cap.
     int discountCapHundredths = -1;
 

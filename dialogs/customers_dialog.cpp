@@ -206,25 +206,27 @@ void CustomersDialog::mergeSelected()
         return;
     const Customer keptOne = chosen.at(0).id == kept ? chosen.at(0) : chosen.at(1);
     const qint64 gone = chosen.at(0).id == kept ? chosen.at(1).id : chosen.at(0).id;
-    const auto go = [this, kept, keptOne, gone] {
+    const auto go = [this, kept, keptOne, gone](const AuditRecord &record) {
         ui->labelCustomersStatus->setText(QStringLiteral("Объединение…"));
-        shop->mergeCustomers(kept, gone, this,
-                             [this, keptOne, gone](bool ok, const QString &error) {
-                                 if (!ok) {
-                                     ui->labelCustomersStatus->setText(
-                                         QStringLiteral("Клиенты не объединены: ") + error);
-                                     return;
-                                 }
-                                 done = QStringLiteral("Объединены в «%1».").arg(keptOne.name());
-                                 emit merged(keptOne, gone);
-                                 search();
-                             });
+        shop->mergeCustomers(
+            kept, gone, this,
+            [this, keptOne, gone](bool ok, const QString &error) {
+                if (!ok) {
+                    ui->labelCustomersStatus->setText(QStringLiteral("Клиенты не объединены: ")
+                                                      + error);
+                    return;
+                }
+                done = QStringLiteral("Объединены в «%1».").arg(keptOne.name());
+                emit merged(keptOne, gone);
+                search();
+            },
+            record);
     };
     if (guard)
         guard(Action::MergeOrClearCustomers,
               QStringLiteral("объединение клиентов № %1 и № %2").arg(kept).arg(gone), go);
     else
-        go();
+        go(AuditRecord());
 }
 
 void CustomersDialog::fileEnded(bool ok, const QString &text)

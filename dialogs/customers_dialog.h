@@ -43,7 +43,7 @@ public:
     std::function<qint64(const Customer &first, const Customer &second)> chooseKept;
     // Asked before an action that needs a right (the window's operators): calls go when it may
     // be done, at once or once approved; never when refused. Unset, everything goes on at once.
-    std::function<void(Action action, const QString &what, std::function<void()> go)> guard;
+    RightGuard guard;
 
     // "Загрузить…" and "Выгрузить…": the file to read or write (empty: the operator changed their
     // mind); the tests answer instead of a file dialog.

@@ -317,17 +317,18 @@ void OrdersDialog::updateButtons()
     ui->pushButtonReviseOrder->setEnabled(open);
 }
 
-void OrdersDialog::withRight(Action action, const QString &what, std::function<void()> go)
+void OrdersDialog::withRight(Action action, const QString &what,
+                             std::function<void(const AuditRecord &)> go)
 {
     if (!guard) {
-        go();
+        go(AuditRecord());
         return;
     }
     // The approval may come after the board is closed.
     QPointer<OrdersDialog> self(this);
-    guard(action, what, [self, go] {
+    guard(action, what, [self, go](const AuditRecord &record) {
         if (self)
-            go();
+            go(record);
     });
 }
 
@@ -345,11 +346,13 @@ void OrdersDialog::moveTo(qint64 number, OrderStatus to, const QString &reason, 
         what += QStringLiteral(", долг %1").arg(roubles(model->order(row).balanceKopecks()));
     if (!reason.isEmpty())
         what += QStringLiteral(", причина: %1").arg(reason);
-    withRight(action, what,
-              [this, number, to, reason, force] { sendMove(number, to, reason, force); });
+    withRight(action, what, [this, number, to, reason, force](const AuditRecord &record) {
+        sendMove(number, to, reason, force, record);
+    });
 }
 
-void OrdersDialog::sendMove(qint64 number, OrderStatus to, const QString &reason, bool force)
+void OrdersDialog::sendMove(qint64 number, OrderStatus to, const QString &reason, bool force,
+                            const AuditRecord &record)
 {
     ui->labelOrdersStatus->setText(
         QStringLiteral("Заказ № %1: «%2»…").arg(number).arg(statusCaption(to)));
@@ -377,7 +380,8 @@ void OrdersDialog::sendMove(qint64 number, OrderStatus to, const QString &reason
                          .arg(statusCaption(to),
                               answer.mailQueued ? QStringLiteral(" Письмо клиенту в очереди.")
                                                 : QString()));
-        });
+        },
+        record);
 }
 
 void OrdersDialog::answered(const OrderAnswer &answer, const QString &done)
@@ -484,25 +488,34 @@ void OrdersDialog::takePayment()
         if (!taken.reason.isEmpty())
             what += QStringLiteral(", причина: %1").arg(taken.reason);
         withRight(taken.kopecks < 0 ? Action::Refund : Action::TakePayment, what,
-                  [this, number, taken] { sendPayment(number, taken); });
+                  [this, number, taken](const AuditRecord &record) {
+                      sendPayment(number, taken, record);
+                  });
     });
     payment->open();
 }
 
-void OrdersDialog::sendPayment(qint64 number, const Payment &taken)
+void OrdersDialog::sendPayment(qint64 number, const Payment &given, const AuditRecord &record)
 {
-    link->addPayment(number, taken, this, [this, number, taken](const OrderAnswer &answer) {
-        answered(answer,
-                 taken.kopecks > 0
-                     ? QStringLiteral("По заказу № %1 принято %2 (%3).")
-                           .arg(number)
-                           .arg(roubles(taken.kopecks), paymentMethodWord(taken.method))
-                     : QStringLiteral("По заказу № %1 возвращено %2.")
-                           .arg(number)
-                           .arg(roubles(-taken.kopecks)));
-        if (answer.done() && opened.order.number == number)
-            openSelected();
-    });
+    // Who took it, and who approved it, stay with the payment.
+    Payment taken = given;
+    taken.operatorName = record.operatorName;
+    taken.approver = record.approver;
+    link->addPayment(
+        number, taken, this,
+        [this, number, taken](const OrderAnswer &answer) {
+            answered(answer,
+                     taken.kopecks > 0
+                         ? QStringLiteral("По заказу № %1 принято %2 (%3).")
+                               .arg(number)
+                               .arg(roubles(taken.kopecks), paymentMethodWord(taken.method))
+                         : QStringLiteral("По заказу № %1 возвращено %2.")
+                               .arg(number)
+                               .arg(roubles(-taken.kopecks)));
+            if (answer.done() && opened.order.number == number)
+                openSelected();
+        },
+        record);
 }
 
 void OrdersDialog::openSelected()

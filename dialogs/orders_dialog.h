@@ -46,8 +46,9 @@ public:
     // What a confirmed request's order takes from the settings (its number's start, the tax).
     std::function<RequestTerms()> requestTerms;
     // The window's rights: the action goes on once the signed-in operator may take it (a manager
-    // approving on the spot where needed) and is recorded; unset, everything goes on at once.
-    std::function<void(Action action, const QString &what, std::function<void()> go)> guard;
+    // approving on the spot where needed), its record stored with the change; unset, everything
+    // goes on at once and unrecorded.
+    RightGuard guard;
 
     void setView(BoardView view);
     BoardView view() const;
@@ -99,9 +100,11 @@ private:
     void showDetails(const OrderDetails &details);
     void showRequest(const TakenOrder &request);
     void moveTo(qint64 number, OrderStatus to, const QString &reason, bool force);
-    void sendMove(qint64 number, OrderStatus to, const QString &reason, bool force);
-    void sendPayment(qint64 number, const Payment &taken);
-    void withRight(Action action, const QString &what, std::function<void()> go);
+    void sendMove(qint64 number, OrderStatus to, const QString &reason, bool force,
+                  const AuditRecord &record);
+    void sendPayment(qint64 number, const Payment &taken, const AuditRecord &record);
+    void withRight(Action action, const QString &what,
+                   std::function<void(const AuditRecord &record)> go);
     void answered(const OrderAnswer &answer, const QString &done);
     void updateButtons();
     QDateTime now() const;

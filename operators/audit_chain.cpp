@@ -106,16 +106,11 @@ bool AuditChainCheck::addHashed(const AuditRecord &record, const QByteArray &own
 {
     if (!verdict.intact)
         return false;
-    QString problem;
-    if (record.previousHash != previous)
-        problem = QStringLiteral("запись %1 не продолжает предыдущую (вставлена или удалена "
-                                 "запись перед ней)");
-    else if (record.hash != ownHash)
-        problem = QStringLiteral("запись %1 изменена");
-    else if (record.id <= lastId)
-        problem = QStringLiteral("запись %1 стоит не на своём месте");
-    if (!problem.isEmpty()) {
-        verdict = {false, int(count), problem.arg(record.id) + QLatin1Char('.')};
+    const AuditBreak kind = record.previousHash != previous ? AuditBreak::NotFollowing
+        : record.hash != ownHash                            ? AuditBreak::Changed
+                                                            : AuditBreak::OutOfPlace;
+    if (kind != AuditBreak::OutOfPlace || record.id <= lastId) {
+        verdict = auditBreakVerdict(int(count), record.id, kind);
         return false;
     }
     previous = record.hash;
@@ -128,13 +123,38 @@ bool AuditChainCheck::addHashed(const AuditRecord &record, const QByteArray &own
 
 AuditVerdict AuditChainCheck::finish()
 {
-    if (verdict.intact && head.count > 0 && (head.count > count || hashAtHead != head.lastHash)) {
-        verdict = {false, int(count),
-                   QStringLiteral("после записи %1 недостаёт записей: их было %2.")
-                       .arg(lastId)
-                       .arg(head.count)};
-    }
+    if (verdict.intact)
+        verdict = auditEndVerdict(head, count, lastId, hashAtHead);
     return verdict;
+}
+
+AuditVerdict auditBreakVerdict(int index, qint64 id, AuditBreak kind)
+{
+    QString problem;
+    switch (kind) {
+    case AuditBreak::NotFollowing:
+        problem = QStringLiteral("запись %1 не продолжает предыдущую (вставлена или удалена "
+                                 "запись перед ней).");
+        break;
+    case AuditBreak::Changed:
+        problem = QStringLiteral("запись %1 изменена.");
+        break;
+    case AuditBreak::OutOfPlace:
+        problem = QStringLiteral("запись %1 стоит не на своём месте.");
+        break;
+    }
+    return {false, index, problem.arg(id)};
+}
+
+AuditVerdict auditEndVerdict(const AuditHead &head, qint64 count, qint64 lastId,
+                             const QByteArray &hashAtHead)
+{
+    if (head.count > 0 && (head.count > count || hashAtHead != head.lastHash))
+        return {false, int(count),
+                QStringLiteral("после записи %1 недостаёт записей: их было %2.")
+                    .arg(lastId)
+                    .arg(head.count)};
+    return AuditVerdict();
 }
 
 AuditVerdict verifyAuditChain(const QVector<AuditRecord> &records, const AuditHead &head)

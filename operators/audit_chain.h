@@ -45,6 +45,16 @@ struct AuditVerdict
     QString problem; // Russian, naming the record
 };
 
+// How a record does not hold, in the order it is looked at: not carrying the hash of the record
+// before it, not matching its own hash, an id not after the one before (the first one's from 1).
+enum class AuditBreak { NotFollowing, Changed, OutOfPlace };
+// The verdict on a trail's first record that does not hold, at index (0-based) with its id.
+AuditVerdict auditBreakVerdict(int index, qint64 id, AuditBreak kind);
+// The verdict on the end of an intact trail of count records, the last with lastId, whose record
+// at the kept head's count carries hashAtHead.
+AuditVerdict auditEndVerdict(const AuditHead &head, qint64 count, qint64 lastId,
+                             const QByteArray &hashAtHead);
+
 // The records in order of their ids; a known head (count 0: none kept) also catches records
 // removed from the end.
 AuditVerdict verifyAuditChain(const QVector<AuditRecord> &records,

@@ -2,7 +2,11 @@
 // role takes the action itself or asks a manager's approval on the spot.
 #pragma once
 
+#include "operators/audit_chain.h"
+
 #include <QString>
+
+#include <functional>
 
 enum class Role { Operator, Manager, Owner };
 
@@ -44,3 +48,10 @@ Decision decisionFor(Role role, Action action);
 Role roleNeeded(Action action);
 // What the action is, in the words of the audit trail and of the approval's question.
 QString actionCaption(Action action);
+
+// A dialog's way to the window's rights: go runs once the action may be taken (at once, or once a
+// manager approved it on the spot), never when refused, with the record the change is to leave in
+// the audit trail: the operator, the approver, what is done; nothing named done while operators
+// are off. The dialog writes it with its change, so that a change that fails leaves none.
+using RightGuard = std::function<void(Action action, const QString &what,
+                                      std::function<void(const AuditRecord &record)> go)>;

@@ -35,6 +35,10 @@ struct Payment
     QDateTime time;
     QString counter;
     QString reason; // why a refund was made; the bank document a payment came from
+    // Who took it and who approved it; empty where no operators exist, or for a payment stored
+    // before they were kept.
+    QString operatorName;
+    QString approver;
 };
 
 enum class PaymentState { Unpaid, Partly, Paid, Overpaid };

@@ -11,7 +11,11 @@
 #include <QSqlQuery>
 #include <QVariant>
 
+#include <sodium.h>
+
+#include <cstring>
 #include <limits>
+#include <thread>
 
 namespace {
 
@@ -113,6 +117,23 @@ bool AuditLog::add(AuditRecord *record)
     return transaction.isActive() && append(record) && transaction.commit();
 }
 
+bool changeWithRecord(Connection &connection, const AuditRecord &record,
+                      const std::function<bool()> &change, AuditHead *sealed)
+{
+    *sealed = AuditHead();
+    Transaction transaction(connection);
+    if (!transaction.isActive() || !change())
+        return false;
+    AuditRecord written = record;
+    if (!written.what.isEmpty() && !AuditLog(connection).append(&written))
+        return false;
+    if (!transaction.commit())
+        return false;
+    if (!written.what.isEmpty())
+        *sealed = {written.id, written.hash};
+    return true;
+}
+
 bool AuditLog::missingTriggers(QStringList *missing)
 {
     QSqlQuery query(connection.database());
@@ -140,75 +161,207 @@ AuditCheck AuditLog::verify(const AuditHead &kept)
     AuditCheck check;
     if (!missingTriggers(&check.missingTriggers))
         return check;
-    // The database composes the bytes each hash is taken over (the lengths in bytes, as
-    // auditHash() writes them), so that a row comes as four values instead of ten texts, none of
-    // them turned into the program's strings and back. In pages by id: PostgreSQL's driver then
-    // takes each page in one answer instead of a row at a time, and neither database holds the
-    // whole trail in memory.
-    const bool sqlite = connection.isSqlite();
-    const auto field = [sqlite](const QString &column) {
-        return sqlite
-            ? QStringLiteral("length(CAST(%1 AS BLOB)) || ':' || %1").arg(column)
-            : QStringLiteral("CAST(octet_length(convert_to(%1, 'UTF8')) AS TEXT) || ':' || %1")
-                  .arg(column);
-    };
-    QStringList parts {QStringLiteral("previous_hash || '|'"),
-                       field(QStringLiteral("CAST(id AS TEXT)"))};
+    check.read = connection.isSqlite() ? verifySqlite(kept, &check) : verifyPostgres(kept, &check);
+    return check;
+}
+
+namespace {
+
+// The bytes each own hash is taken over, as auditHash() writes them (the lengths in bytes),
+// composed by the database so that a row comes as one value instead of ten texts, none of them
+// turned into the program's strings and back.
+QStringList composedFields(const std::function<QString(const QString &)> &length)
+{
+    QStringList fields {QStringLiteral("CAST(id AS TEXT)")};
     for (const char *column :
          {"logged_at", "counter", "operator_name", "approver", "what", "old_value", "new_value"})
-        parts << field(QLatin1String(column));
-    const QString content = parts.join(QStringLiteral(" || "));
-    const int page = 50000;
+        fields << QLatin1String(column);
+    QStringList parts;
+    for (const QString &field : qAsConst(fields))
+        parts << length(field) << field;
+    return parts;
+}
+
+// Rows read on one thread while the ones before are hashed on another.
+const int SqliteBatch = 20000;
+
+struct SqliteRow
+{
+    qint64 id = 0;
+    int ownLength = 0; // the stored own hash first, then the content (previous hash first)
+    int previousLength = 0;
+    QByteArray bytes;
+    bool sound = false; // the stored own hash is the content's
+};
+
+void hashRows(QVector<SqliteRow> *rows)
+{
+    unsigned char digest[crypto_hash_sha256_BYTES];
+    char hex[crypto_hash_sha256_BYTES * 2 + 1];
+    for (SqliteRow &row : *rows) {
+        const auto *bytes = reinterpret_cast<const unsigned char *>(row.bytes.constData());
+        if (row.ownLength + row.previousLength > row.bytes.size()) {
+            row.sound = false;
+            continue;
+        }
+        crypto_hash_sha256(digest, bytes + row.ownLength,
+                           quint64(row.bytes.size() - row.ownLength));
+        sodium_bin2hex(hex, sizeof hex, digest, sizeof digest);
+        row.sound = row.ownLength == int(sizeof hex) - 1
+            && std::memcmp(hex, row.bytes.constData(), sizeof hex - 1) == 0;
+    }
+}
+
+} // namespace
+
+bool AuditLog::verifySqlite(const AuditHead &kept, AuditCheck *check)
+{
+    static const bool sodium = sodium_init() >= 0;
+    if (!sodium)
+        return false;
+    QStringList parts = composedFields(
+        [](const QString &field) { return QStringLiteral("length(CAST(%1 AS BLOB))").arg(field); });
+    QString format = QStringLiteral("%s%s|");
+    for (int i = 0; i < parts.size(); i += 2)
+        format += QStringLiteral("%d:%s");
+    parts.prepend(QStringLiteral("previous_hash"));
+    parts.prepend(QStringLiteral("own_hash"));
     QSqlQuery query(connection.database());
-    query.setForwardOnly(sqlite);
-    const QString columns = sqlite
-        ? QStringLiteral(
-            "id, CAST(previous_hash AS BLOB), CAST(own_hash AS BLOB), CAST(%1 AS BLOB)")
-        : QStringLiteral("id, previous_hash, own_hash, %1");
-    if (!query.prepare(QStringLiteral("SELECT ") + columns.arg(content)
-                       + QStringLiteral(" FROM audit_log WHERE id > ? ORDER BY id LIMIT ")
-                       + QString::number(page))) {
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral("SELECT id, length(CAST(own_hash AS BLOB)), "
+                                   "length(CAST(previous_hash AS BLOB)), CAST(printf('%1', %2) AS "
+                                   "BLOB) FROM audit_log ORDER BY id")
+                        .arg(format, parts.join(QStringLiteral(", "))))) {
         connection.noteError(query.lastError());
-        return check;
+        return false;
     }
-    AuditChainCheck chain(kept);
-    qint64 after = std::numeric_limits<qint64>::min();
-    bool going = true;
-    QVector<AuditRecord> records;
-    QVector<QByteArray> contents;
-    records.reserve(page);
-    contents.reserve(page);
-    while (going) {
-        query.addBindValue(after);
-        if (!query.exec()) {
+    QByteArray previous;
+    QByteArray hashAtHead;
+    qint64 count = 0;
+    qint64 lastId = 0;
+    QVector<SqliteRow> reading(SqliteBatch), hashed;
+    std::thread hashing;
+    bool more = true;
+    bool broken = false;
+    while (!broken && (more || !hashed.isEmpty())) {
+        int filled = 0;
+        while (more && filled < SqliteBatch) {
+            more = query.next();
+            if (!more)
+                break;
+            SqliteRow &row = reading[filled++];
+            row.id = query.value(0).toLongLong();
+            row.ownLength = query.value(1).toInt();
+            row.previousLength = query.value(2).toInt();
+            row.bytes = query.value(3).toByteArray();
+        }
+        if (!more && query.lastError().isValid()) {
+            if (hashing.joinable())
+                hashing.join();
             connection.noteError(query.lastError());
-            return check;
+            return false;
         }
-        records.clear();
-        contents.clear();
-        while (query.next()) {
-            AuditRecord record;
-            record.id = query.value(0).toLongLong();
-            if (sqlite) {
-                record.previousHash = query.value(1).toByteArray();
-                record.hash = query.value(2).toByteArray();
-                contents.append(query.value(3).toByteArray());
-            } else {
-                record.previousHash = query.value(1).toString().toLatin1();
-                record.hash = query.value(2).toString().toLatin1();
-                contents.append(query.value(3).toString().toUtf8());
+        if (hashing.joinable())
+            hashing.join();
+        // The batch hashed meanwhile is checked in order; the one just read goes to be hashed.
+        for (const SqliteRow &row : qAsConst(hashed)) {
+            const QByteArray carried = QByteArray::fromRawData(
+                row.bytes.constData() + qMin(row.ownLength, row.bytes.size()),
+                qMax(0, qMin(row.previousLength, row.bytes.size() - row.ownLength)));
+            const AuditBreak kind = carried != previous ? AuditBreak::NotFollowing
+                : !row.sound                            ? AuditBreak::Changed
+                                                        : AuditBreak::OutOfPlace;
+            if (kind != AuditBreak::OutOfPlace || row.id <= lastId) {
+                check->verdict = auditBreakVerdict(int(count), row.id, kind);
+                broken = true;
+                break;
             }
-            records.append(record);
+            previous = QByteArray(row.bytes.constData(), row.ownLength);
+            lastId = row.id;
+            if (++count == kept.count)
+                hashAtHead = previous;
         }
-        if (!records.isEmpty())
-            after = records.last().id;
-        going = chain.addComposedPage(records, contents) && records.size() == page;
+        reading.resize(filled);
+        hashed.swap(reading);
+        reading.resize(SqliteBatch);
+        if (!broken && !hashed.isEmpty())
+            hashing = std::thread(hashRows, &hashed);
     }
-    check.read = true;
-    check.verdict = chain.finish();
-    if (check.verdict.intact)
-        check.head = chain.readHead();
-    return check;
+    if (hashing.joinable())
+        hashing.join();
+    if (!broken) {
+        check->verdict = auditEndVerdict(kept, count, lastId, hashAtHead);
+        if (check->verdict.intact)
+            check->head = {count, previous};
+    }
+    return true;
+}
+
+bool AuditLog::verifyPostgres(const AuditHead &kept, AuditCheck *check)
+{
+    QSqlQuery query(connection.database());
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral("SELECT current_setting('server_encoding')")) || !query.next()) {
+        connection.noteError(query.lastError());
+        return false;
+    }
+    // A text's length in bytes is its UTF-8 length only in a UTF-8 database.
+    const bool utf8 = query.value(0).toString() == QLatin1String("UTF8");
+    const QString content = QStringLiteral("previous_hash || '|' || ")
+        + composedFields([utf8](const QString &field) {
+              return utf8
+                  ? QStringLiteral("octet_length(%1) || ':'").arg(field)
+                  : QStringLiteral("octet_length(convert_to(%1, 'UTF8')) || ':'").arg(field);
+          }).join(QStringLiteral(" || "));
+    // The server checks the trail where it is, and answers with the first row that does not
+    // hold and the chain's head: a million rows need not cross the network. The hashes are
+    // checked by a scan the server may share out among its workers, the links by a pass in
+    // order of the ids; one statement, so both see the same rows.
+    const QString sql = QStringLiteral(
+        "SELECT hashed.unsound, linked.* FROM (SELECT min(id) FILTER (WHERE own_hash <> "
+        "encode(pg_catalog.sha256(convert_to(%1, 'UTF8')), 'hex')) AS unsound FROM audit_log) "
+        "AS hashed CROSS JOIN (SELECT count(*), min(id) FILTER (WHERE NOT continues), max(id), "
+        "max(own_hash) FILTER (WHERE last), max(own_hash) FILTER (WHERE position = ?), "
+        "min(id) FILTER (WHERE id <= 0) FROM "
+        "(SELECT id, own_hash, row_number() OVER w AS position, previous_hash = "
+        "COALESCE(lag(own_hash) OVER w, '') AS continues, lead(id) OVER w IS NULL AS last FROM "
+        "audit_log WINDOW w AS (ORDER BY id)) AS chain) AS linked");
+    if (!query.prepare(sql.arg(content))) {
+        connection.noteError(query.lastError());
+        return false;
+    }
+    query.addBindValue(kept.count);
+    if (!query.exec() || !query.next()) {
+        connection.noteError(query.lastError());
+        return false;
+    }
+    const qint64 count = query.value(1).toLongLong();
+    // The first id among those not linked, not hashed right, and placed before the first id.
+    const auto first = [&query](int column) {
+        return query.value(column).isNull() ? std::numeric_limits<qint64>::max()
+                                            : query.value(column).toLongLong();
+    };
+    const qint64 unsound = first(0), gap = first(2), misplaced = first(6);
+    const qint64 broken = qMin(qMin(unsound, gap), misplaced);
+    if (broken != std::numeric_limits<qint64>::max()) {
+        const AuditBreak kind = broken == gap ? AuditBreak::NotFollowing
+            : broken == unsound               ? AuditBreak::Changed
+                                              : AuditBreak::OutOfPlace;
+        query.prepare(QStringLiteral("SELECT count(*) FROM audit_log WHERE id < ?"));
+        query.addBindValue(broken);
+        if (!query.exec() || !query.next()) {
+            connection.noteError(query.lastError());
+            return false;
+        }
+        check->verdict = auditBreakVerdict(query.value(0).toInt(), broken, kind);
+        return true;
+    }
+    const QByteArray last = query.value(4).toString().toLatin1();
+    check->verdict = auditEndVerdict(kept, count, query.value(3).toLongLong(),
+                                     query.value(5).toString().toLatin1());
+    if (check->verdict.intact)
+        check->head = {count, last};
+    return true;
 }
 
 QVector<AuditRecord> AuditLog::list(const AuditFilter &filter, bool *ok)

@@ -9,6 +9,8 @@
 #include <QStringList>
 #include <QVector>
 
+#include <functional>
+
 class Connection;
 
 struct AuditFilter
@@ -49,8 +51,20 @@ public:
     bool missingTriggers(QStringList *missing);
 
 private:
+    // The chain checked: read and hashed here on SQLite, by the server on PostgreSQL. False
+    // when it could not be read.
+    bool verifySqlite(const AuditHead &kept, AuditCheck *check);
+    bool verifyPostgres(const AuditHead &kept, AuditCheck *check);
+
     Connection &connection;
 };
+
+// The change and its record in one transaction, so that both are kept or neither: the record is
+// sealed once the change returned true, and only then is the transaction committed. A record
+// naming nothing done (operators off) is not written. True when the change is kept; *sealed
+// then holds the chain's new head, count 0 when nothing was recorded.
+bool changeWithRecord(Connection &connection, const AuditRecord &record,
+                      const std::function<bool()> &change, AuditHead *sealed);
 
 // A record's time as the trail keeps it: UTC to the millisecond, e.g. "2026-12-09T10:00:00.000Z".
 QString auditTimeText(const QDateTime &time);

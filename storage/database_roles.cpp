@@ -107,6 +107,7 @@ const QVector<TableGrant> &tableGrants()
          QStringLiteral("SELECT, INSERT, DELETE"), QString()},
         {QStringLiteral("taken_order"), TakenOrderUpdates, TakenOrderUpdates, QString()},
         {QStringLiteral("order_status_change"), Add, Add, QString()},
+        // A payment is added with who took and approved it, and never changed.
         {QStringLiteral("order_payment"), Add, Add, QString()},
         {QStringLiteral("mail_queue"), MailUpdates, MailUpdates, QString()},
         // Signing in counts failed PINs; operators are added and disabled by the owner.

@@ -275,12 +275,17 @@ bool OrderBook::insertPayment(qint64 number, const Payment &payment,
 {
     QSqlQuery query(connection.database());
     query.prepare(QStringLiteral("INSERT INTO order_payment (invoice_number, kopecks, method, "
-                                 "paid_at, counter, reason, statement_document) VALUES "
-                                 "(?, ?, ?, ?, ?, ?, ?)"));
+                                 "paid_at, counter, reason, statement_document, operator_name, "
+                                 "approver) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    // No one named is stored as null: the payments of a shop without operators.
+    const auto nullable = [](const QString &name) {
+        return name.isEmpty() ? QVariant(QVariant::String) : QVariant(name);
+    };
     for (const QVariant &value :
          {QVariant(number), QVariant(payment.kopecks), QVariant(int(payment.method)),
           QVariant(storedTime(payment.time)), QVariant(notNull(payment.counter)),
-          QVariant(notNull(payment.reason)), QVariant(notNull(statementDocument))})
+          QVariant(notNull(payment.reason)), QVariant(notNull(statementDocument)),
+          nullable(payment.operatorName), nullable(payment.approver)})
         query.addBindValue(value);
     bool done = query.exec();
     if (done) {
@@ -380,6 +385,7 @@ qint64 OrderBook::take(const OrderIntake &intake, qint64 lowestNumber)
         prepayment.time = created;
         prepayment.counter = intake.draft.counter;
         prepayment.reason = QStringLiteral("Предоплата");
+        prepayment.operatorName = operatorName;
         if (!insertPayment(number, prepayment, QString(), created))
             return 0;
     }
@@ -561,8 +567,9 @@ bool OrderBook::load(qint64 number, OrderDetails *details)
     details->payments.clear();
     details->changes.clear();
     QSqlQuery query(connection.database());
-    query.prepare(QStringLiteral("SELECT id, kopecks, method, paid_at, counter, reason FROM "
-                                 "order_payment WHERE invoice_number = ? ORDER BY id"));
+    query.prepare(QStringLiteral("SELECT id, kopecks, method, paid_at, counter, reason, "
+                                 "operator_name, approver FROM order_payment WHERE "
+                                 "invoice_number = ? ORDER BY id"));
     query.addBindValue(number);
     if (!query.exec()) {
         connection.noteError(query.lastError());
@@ -576,6 +583,8 @@ bool OrderBook::load(qint64 number, OrderDetails *details)
         payment.time = readStoredTime(query.value(3).toString());
         payment.counter = query.value(4).toString();
         payment.reason = query.value(5).toString();
+        payment.operatorName = query.value(6).toString();
+        payment.approver = query.value(7).toString();
         details->payments.append(payment);
     }
     query.prepare(QStringLiteral("SELECT changed_at, counter, operator_name, from_status, "

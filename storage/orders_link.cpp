@@ -2,6 +2,7 @@
 // change of an order is announced on.
 #include "storage/orders_link.h"
 
+#include "storage/audit_log.h"
 #include "storage/connection.h"
 #include "storage/database_thread.h"
 
@@ -145,19 +146,22 @@ void OrdersLink::load(qint64 number, QObject *context,
 }
 
 void OrdersLink::changeStatus(qint64 number, OrderStatus to, const QString &reason, bool force,
-                              QObject *context, std::function<void(const OrderAnswer &)> done)
+                              QObject *context, std::function<void(const OrderAnswer &)> done,
+                              const AuditRecord &record)
 {
     State *s = state.get();
     QPointer<QObject> target(context);
-    const QString counter = counterName;
-    s->thread.post([this, s, number, to, reason, force, counter, target, done = std::move(done)] {
+    AuditRecord stamped = record;
+    stamped.counter = counterName;
+    s->thread.post([this, s, number, to, reason, force, stamped, target, done = std::move(done)] {
         OrderAnswer answer;
         if (ensureOpen(&answer.message)) {
             OrderBook book(s->shop);
             book.setShopContacts(s->contacts);
-            answer = book.changeStatus(number, to, reason, force, counter, QDateTime());
-            if (answer.outcome == OrderOutcome::Failed)
-                noteFailure();
+            book.setOperatorName(stamped.operatorName);
+            answer = recorded(stamped, [&] {
+                return book.changeStatus(number, to, reason, force, stamped.counter, QDateTime());
+            });
         }
         if (answer.done())
             changed();
@@ -166,23 +170,50 @@ void OrdersLink::changeStatus(qint64 number, OrderStatus to, const QString &reas
 }
 
 void OrdersLink::addPayment(qint64 number, const Payment &payment, QObject *context,
-                            std::function<void(const OrderAnswer &)> done)
+                            std::function<void(const OrderAnswer &)> done,
+                            const AuditRecord &record)
 {
     State *s = state.get();
     QPointer<QObject> target(context);
     Payment stamped = payment;
     stamped.counter = counterName;
-    s->thread.post([this, s, number, stamped, target, done = std::move(done)] {
+    AuditRecord note = record;
+    note.counter = counterName;
+    s->thread.post([this, s, number, stamped, note, target, done = std::move(done)] {
         OrderAnswer answer;
-        if (ensureOpen(&answer.message)) {
-            answer = OrderBook(s->shop).addPayment(number, stamped);
-            if (answer.outcome == OrderOutcome::Failed)
-                noteFailure();
-        }
+        if (ensureOpen(&answer.message))
+            answer = recorded(note, [&] { return OrderBook(s->shop).addPayment(number, stamped); });
         if (answer.done())
             changed();
         replyTo(target, [done, answer] { done(answer); });
     });
+}
+
+OrderAnswer OrdersLink::recorded(const AuditRecord &record,
+                                 const std::function<OrderAnswer()> &change)
+{
+    State *s = state.get();
+    OrderAnswer answer;
+    AuditHead sealed;
+    const bool kept = changeWithRecord(
+        s->shop, record,
+        [&] {
+            answer = change();
+            return answer.done();
+        },
+        &sealed);
+    if (!kept && (answer.done() || answer.message.isEmpty())) {
+        // The change went but its record or the commit did not (neither is kept), or nothing
+        // began.
+        answer.outcome = OrderOutcome::Failed;
+        answer.message = s->shop.errorText();
+    }
+    if (answer.outcome == OrderOutcome::Failed)
+        noteFailure();
+    if (sealed.count > 0)
+        QMetaObject::invokeMethod(
+            this, [this, sealed] { emit auditSealed(sealed); }, Qt::QueuedConnection);
+    return answer;
 }
 
 void OrdersLink::importStatement(const QString &path, const QString &account, QObject *context,

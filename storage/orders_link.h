@@ -3,6 +3,7 @@
 // on the caller's thread. On PostgreSQL it listens for the other counters' changes and says so.
 #pragma once
 
+#include "operators/audit_chain.h"
 #include "storage/database_url.h"
 #include "storage/order_book.h"
 #include "storage/web_requests.h"
@@ -44,10 +45,15 @@ public:
               std::function<void(const BoardList &, const QString &error)> done);
     void load(qint64 number, QObject *context,
               std::function<void(bool found, const OrderDetails &, const QString &error)> done);
+    // A change and its record in the audit trail are kept together or not at all; a record that
+    // names nothing done (operators off) is not written. The operator the record names makes the
+    // change.
     void changeStatus(qint64 number, OrderStatus to, const QString &reason, bool force,
-                      QObject *context, std::function<void(const OrderAnswer &)> done);
+                      QObject *context, std::function<void(const OrderAnswer &)> done,
+                      const AuditRecord &record = AuditRecord());
     void addPayment(qint64 number, const Payment &payment, QObject *context,
-                    std::function<void(const OrderAnswer &)> done);
+                    std::function<void(const OrderAnswer &)> done,
+                    const AuditRecord &record = AuditRecord());
     // The file read there too; account is the shop's settlement account.
     void importStatement(const QString &path, const QString &account, QObject *context,
                          std::function<void(const StatementReport &)> done);
@@ -74,6 +80,8 @@ signals:
     void ordersChanged();
     // Listening for the other counters' changes started (after each connection).
     void listening();
+    // A change's record sealed onto the audit trail: the chain's head, for the counter to keep.
+    void auditSealed(const AuditHead &head);
 
 private:
     struct State;
@@ -82,6 +90,8 @@ private:
     // On the thread: a connection that is gone is dropped, to be opened again by the next call.
     void noteFailure();
     void changed();
+    // On the thread: the change with its record, in one transaction.
+    OrderAnswer recorded(const AuditRecord &record, const std::function<OrderAnswer()> &change);
 
     std::unique_ptr<State> state;
     QString counterName;

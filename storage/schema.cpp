@@ -189,6 +189,8 @@ const int DocumentsStep = 13;
 
 // The step that keeps why, when and by whom an invoice was voided by hand.
 const int HandVoidStep = 14;
+// The step that keeps who took each payment and who approved it.
+const int PaymentOperatorStep = 16;
 
 QString webRequestColumns()
 {
@@ -793,6 +795,13 @@ const QVector<SchemaStep> &schemaSteps()
         // its sums by family. Triggers keep it in the transaction of whatever changed it; the
         // invoices stored before are summed here.
         {SalesSummaryStep, {}, sqliteSaleSummary(), postgresSaleSummary()},
+        // Who took each payment and who approved it; null for the payments stored before, and
+        // where no operators exist.
+        {PaymentOperatorStep,
+         {QStringLiteral("ALTER TABLE order_payment ADD COLUMN operator_name TEXT"),
+          QStringLiteral("ALTER TABLE order_payment ADD COLUMN approver TEXT")},
+         {},
+         {}},
     };
     return steps;
 }

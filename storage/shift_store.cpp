@@ -285,9 +285,9 @@ bool ShiftStore::readShift(const QString &counter, int number, ShiftFacts *facts
 bool ShiftStore::readFigures(qint64 id, ShiftFacts *facts, const QDateTime &until)
 {
     QSqlQuery query(connection.database());
-    query.prepare(QStringLiteral("SELECT id, kopecks, method, paid_at, reason FROM order_payment "
-                                 "WHERE counter = ? AND paid_at >= ? AND paid_at <= ? ORDER BY "
-                                 "id"));
+    query.prepare(QStringLiteral("SELECT id, kopecks, method, paid_at, reason, operator_name, "
+                                 "approver FROM order_payment WHERE counter = ? AND paid_at >= ? "
+                                 "AND paid_at <= ? ORDER BY id"));
     query.addBindValue(facts->counter);
     query.addBindValue(storedTime(facts->opened));
     query.addBindValue(storedTime(until));
@@ -304,6 +304,8 @@ bool ShiftStore::readFigures(qint64 id, ShiftFacts *facts, const QDateTime &unti
         payment.time = readStoredTime(query.value(3).toString());
         payment.counter = facts->counter;
         payment.reason = query.value(4).toString();
+        payment.operatorName = query.value(5).toString();
+        payment.approver = query.value(6).toString();
         facts->payments.append(payment);
     }
     QStringList people;
@@ -312,6 +314,9 @@ bool ShiftStore::readFigures(qint64 id, ShiftFacts *facts, const QDateTime &unti
             people.append(name);
     };
     worked(facts->openedBy);
+    // Who took each payment; the older ones name no one, the trail below names who worked then.
+    for (const Payment &payment : qAsConst(facts->payments))
+        worked(payment.operatorName);
     query.prepare(QStringLiteral("SELECT kopecks, reason, operator_name, entered_at FROM "
                                  "shift_cash WHERE shift_id = ? ORDER BY id"));
     query.addBindValue(id);

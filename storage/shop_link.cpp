@@ -2,6 +2,7 @@
 // that wait for a number, a timer that checks the connection.
 #include "storage/shop_link.h"
 
+#include "storage/audit_log.h"
 #include "storage/connection.h"
 #include "storage/database_thread.h"
 #include "storage/order_store.h"
@@ -476,18 +477,25 @@ void ShopLink::saveCustomer(
     const Customer &customer, QObject *context,
     std::function<void(CustomerSaveResult, const Customer &, const QVector<CustomerProblem> &,
                        const Customer &, const QString &)>
-        done)
+        done,
+    const AuditRecord &record)
 {
     State *s = state.get();
-    s->thread.post([this, s, customer, context = QPointer<QObject>(context), done] {
+    s->thread.post([this, s, customer, record, context = QPointer<QObject>(context), done] {
         Customer saved = customer;
         Customer existing;
         QVector<CustomerProblem> problems;
         QString error;
         CustomerSaveResult result = CustomerSaveResult::Failed;
         if (ensureShop()) {
-            result = CustomerStore(s->shop).save(&saved, Settings(s->settingsPath).counterName(),
-                                                 &problems, &existing);
+            const bool kept = recorded(record, [&] {
+                result = CustomerStore(s->shop).save(
+                    &saved, Settings(s->settingsPath).counterName(), &problems, &existing);
+                return result == CustomerSaveResult::Saved;
+            });
+            // Stored, but its record or the commit failed: neither is kept.
+            if (result == CustomerSaveResult::Saved && !kept)
+                result = CustomerSaveResult::Failed;
             if (result == CustomerSaveResult::Failed)
                 error = s->shop.fault() != StorageFault::None
                     ? failure()
@@ -521,15 +529,29 @@ void ShopLink::importCustomerFile(const CustomerFileRead &read, QObject *context
     });
 }
 
-void ShopLink::mergeCustomers(qint64 keptId, qint64 goneId, QObject *context,
-                              std::function<void(bool, const QString &)> done)
+bool ShopLink::recorded(const AuditRecord &record, const std::function<bool()> &change)
 {
     State *s = state.get();
-    s->thread.post([this, s, keptId, goneId, context = QPointer<QObject>(context), done] {
+    AuditRecord stamped = record;
+    stamped.counter = Settings(s->settingsPath).counterName();
+    AuditHead sealed;
+    const bool kept = changeWithRecord(s->shop, stamped, change, &sealed);
+    if (sealed.count > 0)
+        QMetaObject::invokeMethod(
+            this, [this, sealed] { emit auditSealed(sealed); }, Qt::QueuedConnection);
+    return kept;
+}
+
+void ShopLink::mergeCustomers(qint64 keptId, qint64 goneId, QObject *context,
+                              std::function<void(bool, const QString &)> done,
+                              const AuditRecord &record)
+{
+    State *s = state.get();
+    s->thread.post([this, s, keptId, goneId, record, context = QPointer<QObject>(context), done] {
         QString error;
         bool ok = false;
         if (ensureShop()) {
-            ok = CustomerStore(s->shop).merge(keptId, goneId);
+            ok = recorded(record, [&] { return CustomerStore(s->shop).merge(keptId, goneId); });
             if (!ok)
                 error = s->shop.fault() != StorageFault::None
                     ? failure()
@@ -542,14 +564,15 @@ void ShopLink::mergeCustomers(qint64 keptId, qint64 goneId, QObject *context,
 }
 
 void ShopLink::clearPersonalData(qint64 id, QObject *context,
-                                 std::function<void(bool, const QString &)> done)
+                                 std::function<void(bool, const QString &)> done,
+                                 const AuditRecord &record)
 {
     State *s = state.get();
-    s->thread.post([this, s, id, context = QPointer<QObject>(context), done] {
+    s->thread.post([this, s, id, record, context = QPointer<QObject>(context), done] {
         QString error;
         bool ok = false;
         if (ensureShop()) {
-            ok = CustomerStore(s->shop).clearPersonalData(id);
+            ok = recorded(record, [&] { return CustomerStore(s->shop).clearPersonalData(id); });
             if (!ok)
                 error = s->shop.fault() != StorageFault::None
                     ? failure()

@@ -4,6 +4,7 @@
 // shop is reachable, enters the orders that waited in the counter's file for their number.
 #pragma once
 
+#include "operators/audit_chain.h"
 #include "storage/connection.h"
 #include "storage/customer_import.h"
 #include "storage/customer_store.h"
@@ -91,11 +92,16 @@ public:
                       std::function<void(CustomerSaveResult, const Customer &saved,
                                          const QVector<CustomerProblem> &, const Customer &existing,
                                          const QString &error)>
-                          done);
+                          done,
+                      const AuditRecord &record = AuditRecord());
+    // Each with its record in the audit trail in the same transaction, when one is given (see
+    // changeWithRecord): both kept or neither.
     void mergeCustomers(qint64 keptId, qint64 goneId, QObject *context,
-                        std::function<void(bool ok, const QString &error)> done);
+                        std::function<void(bool ok, const QString &error)> done,
+                        const AuditRecord &record = AuditRecord());
     void clearPersonalData(qint64 id, QObject *context,
-                           std::function<void(bool ok, const QString &error)> done);
+                           std::function<void(bool ok, const QString &error)> done,
+                           const AuditRecord &record = AuditRecord());
     // A file of customers, read and checked, brought in as one (see importCustomers); error
     // tells a database that could not be reached or written.
     void importCustomerFile(const CustomerFileRead &read, QObject *context,
@@ -115,12 +121,16 @@ signals:
     void reachabilityChanged(bool reachable, const QString &problem);
     // An order that waited in the counter's file is in the journal now.
     void waitingOrderEntered(const QString &uid, qint64 number);
+    // A change's record sealed onto the audit trail: the chain's head, for the counter to keep.
+    void auditSealed(const AuditHead &head);
 
 private:
     struct State;
 
     void setReachable(bool reachable);
     bool ensureShop();
+    // On the thread: the change with its record (stamped with this counter), in one transaction.
+    bool recorded(const AuditRecord &record, const std::function<bool()> &change);
     void noteFailure();
     void check();
     void enterWaitingOrders();

@@ -6,6 +6,7 @@
 #include "storage/journal.h"
 #include "storage/operator_store.h"
 #include "storage/order_book.h"
+#include "storage/orders_link.h"
 #include "storage/pin_hash.h"
 #include "storage/schema.h"
 #include "storage/transaction.h"
@@ -375,6 +376,128 @@ private slots:
         Transaction next(connection);
         QVERIFY(next.isActive());
         QVERIFY(next.commit());
+    }
+
+    // The board's changes through its link, each with the right's record: a change that fails,
+    // whoever refuses it, leaves no record; one that is kept leaves exactly one, naming the
+    // operator and the approver, and the payment names them too.
+    void boardChangeWithItsRecord_data()
+    {
+        QTest::addColumn<QString>("database");
+        QTest::addColumn<QString>("change"); // "payment", "refund" or "cancel"
+        QTest::addColumn<QString>("refusal"); // what the database refuses: "", "payment", "record"
+        QTest::addColumn<bool>("done");
+        QTest::addColumn<int>("payments");
+        QTest::addColumn<int>("records");
+        for (const QString &database : {QStringLiteral("sqlite"), QStringLiteral("postgres")}) {
+            const QByteArray tag = database.toLatin1() + ": ";
+            QTest::newRow(QByteArray(tag + "payment kept").constData())
+                << database << QStringLiteral("payment") << QString() << true << 1 << 1;
+            QTest::newRow(QByteArray(tag + "payment refused by the database").constData())
+                << database << QStringLiteral("payment") << QStringLiteral("payment") << false << 0
+                << 0;
+            QTest::newRow(QByteArray(tag + "payment whose record is refused").constData())
+                << database << QStringLiteral("payment") << QStringLiteral("record") << false << 0
+                << 0;
+            QTest::newRow(QByteArray(tag + "refund of more than was paid").constData())
+                << database << QStringLiteral("refund") << QString() << false << 0 << 0;
+            QTest::newRow(QByteArray(tag + "cancel kept").constData())
+                << database << QStringLiteral("cancel") << QString() << true << 0 << 1;
+            QTest::newRow(QByteArray(tag + "cancel whose record is refused").constData())
+                << database << QStringLiteral("cancel") << QStringLiteral("record") << false << 0
+                << 0;
+        }
+    }
+    void boardChangeWithItsRecord()
+    {
+        QFETCH(QString, database);
+        QFETCH(QString, change);
+        QFETCH(QString, refusal);
+        QFETCH(bool, done);
+        QFETCH(int, payments);
+        QFETCH(int, records);
+        if (database != QLatin1String("sqlite") && !haveServer)
+            QFAIL(qPrintable(cluster.error));
+        const DatabaseUrl url = freshDatabase(database);
+        Connection connection;
+        QVERIFY(connection.open(url, QStringLiteral("t")));
+        OrderLine line;
+        line.description = QStringLiteral("Визитки");
+        line.quantity = QStringLiteral("1");
+        line.unitPrice = QStringLiteral("1000");
+        OrderIntake order;
+        order.draft.orderUid = QStringLiteral("a");
+        order.draft.created = Start;
+        order.draft.counter = QStringLiteral("стойка-1");
+        order.draft.lines = {line};
+        order.due = Start.addDays(1);
+        QCOMPARE(OrderBook(connection).take(order, 1), qint64(1));
+        QSqlQuery query(connection.database());
+        const QString table = refusal == QLatin1String("record") ? QStringLiteral("audit_log")
+                                                                 : QStringLiteral("order_payment");
+        if (!refusal.isEmpty())
+            QVERIFY2(
+                query.exec(
+                    connection.isSqlite()
+                        ? QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON %1 "
+                                         "BEGIN SELECT RAISE(ABORT, 'no'); END")
+                              .arg(table)
+                        : QStringLiteral("ALTER TABLE %1 ADD CHECK (id < 0) NOT VALID").arg(table)),
+                qPrintable(query.lastError().text()));
+
+        AuditRecord record;
+        record.operatorName = QStringLiteral("Вера");
+        record.approver = change == QLatin1String("payment") ? QString() : QStringLiteral("Борис");
+        record.what = QStringLiteral("оплата");
+        record.newValue = QStringLiteral("заказ № 1");
+        OrdersLink link(url, QStringLiteral("стойка-2"), ShopContacts());
+        qint64 sealed = 0; // the head's count the counter is told to keep
+        connect(&link, &OrdersLink::auditSealed, this,
+                [&sealed](const AuditHead &head) { sealed = head.count; });
+        QObject context;
+        bool answered = false;
+        OrderAnswer answer;
+        const auto take = [&](const OrderAnswer &given) {
+            answer = given;
+            answered = true;
+        };
+        if (change == QLatin1String("cancel")) {
+            link.changeStatus(1, OrderStatus::Cancelled, QStringLiteral("передумал"), false,
+                              &context, take, record);
+        } else {
+            Payment payment;
+            payment.kopecks = change == QLatin1String("refund") ? -50000 : 50000;
+            payment.reason = QStringLiteral("брак");
+            payment.operatorName = record.operatorName;
+            payment.approver = record.approver;
+            link.addPayment(1, payment, &context, take, record);
+        }
+        QTRY_VERIFY(answered);
+        QCOMPARE(answer.done(), done);
+        QVERIFY(!answer.message.isEmpty() || done);
+        QVERIFY(query.exec(QStringLiteral("SELECT count(*) FROM order_payment")) && query.next());
+        QCOMPARE(query.value(0).toInt(), payments);
+        QVERIFY(query.exec(QStringLiteral("SELECT counter, operator_name, approver FROM "
+                                          "audit_log")));
+        int rows = 0;
+        while (query.next()) {
+            ++rows;
+            QCOMPARE(query.value(0).toString(), QStringLiteral("стойка-2"));
+            QCOMPARE(query.value(1).toString(), QStringLiteral("Вера"));
+            QCOMPARE(query.value(2).toString(), record.approver);
+        }
+        QCOMPARE(rows, records);
+        QTRY_COMPARE(sealed, qint64(records));
+        if (payments > 0) {
+            QVERIFY(query.exec(QStringLiteral("SELECT operator_name FROM order_payment")));
+            QVERIFY(query.next());
+            QCOMPARE(query.value(0).toString(), QStringLiteral("Вера"));
+        }
+        if (change == QLatin1String("cancel")) {
+            QVERIFY(query.exec(QStringLiteral("SELECT status FROM taken_order")) && query.next());
+            QCOMPARE(query.value(0).toInt(), done ? 4 : 0);
+        }
+        QVERIFY(AuditLog(connection).verify(AuditHead()).intact());
     }
 
     void missingTrigger_data()

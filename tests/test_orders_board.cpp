@@ -776,11 +776,12 @@ private slots:
         board->setView(BoardView::All);
         relist();
         QStringList seen;
-        board->guard = [&](Action right, const QString &what, std::function<void()> go) {
-            seen << actionCaption(right) + QStringLiteral(": ") + what;
-            if (decisionFor(signedIn, right) == Decision::Allowed)
-                go();
-        };
+        board->guard
+            = [&](Action right, const QString &what, std::function<void(const AuditRecord &)> go) {
+                  seen << actionCaption(right) + QStringLiteral(": ") + what;
+                  if (decisionFor(signedIn, right) == Decision::Allowed)
+                      go(AuditRecord());
+              };
         prompts.answer = QStringLiteral("Выдать");
         board->askReason = [](const QString &, const QString &, QString *given) {
             *given = QStringLiteral("клиент отказался");

@@ -64,6 +64,14 @@ CashEntry cash(qint64 kopecks, const QString &reason, const QString &who, const 
     return entry;
 }
 
+Payment takenBy(qint64 kopecks, const QDateTime &time, const QString &who, const QString &approver)
+{
+    Payment result = payment(kopecks, PaymentMethod::Cash, time);
+    result.operatorName = who;
+    result.approver = approver;
+    return result;
+}
+
 QString figure(const ShiftReport &report, const QString &label)
 {
     for (const ShiftReportLine &line : report.lines)
@@ -304,6 +312,115 @@ private slots:
         QVERIFY(query.exec(QStringLiteral("SELECT COUNT(*) FROM shift_cash WHERE shift_id = 1")));
         QVERIFY(query.next());
         QCOMPARE(query.value(0).toInt(), 1);
+    }
+
+    // Who took each payment is kept with it, null where no one is named; the shift's "who
+    // worked" names the takers the trail does not.
+    void whoTookPayments_data()
+    {
+        QTest::addColumn<QString>("database");
+        QTest::addColumn<QString>("operatorName");
+        QTest::addColumn<QString>("approver");
+        QTest::addColumn<QString>("storedOperator"); // "NULL" for null
+        QTest::addColumn<QString>("storedApprover");
+        QTest::addColumn<QString>("worked");
+        for (const QString &database : {QStringLiteral("sqlite"), QStringLiteral("postgres")}) {
+            const QByteArray prefix = database.toLatin1() + ": ";
+            QTest::newRow(QByteArray(prefix + "operator alone").constData())
+                << database << QStringLiteral("Вера") << QString() << QStringLiteral("Вера")
+                << QStringLiteral("NULL") << QStringLiteral("Анна, Вера");
+            QTest::newRow(QByteArray(prefix + "refund approved by a manager").constData())
+                << database << QStringLiteral("Гоша") << QStringLiteral("Борис")
+                << QStringLiteral("Гоша") << QStringLiteral("Борис")
+                << QStringLiteral("Анна, Гоша");
+            QTest::newRow(QByteArray(prefix + "no operators").constData())
+                << database << QString() << QString() << QStringLiteral("NULL")
+                << QStringLiteral("NULL") << QStringLiteral("Анна");
+        }
+    }
+
+    void whoTookPayments()
+    {
+        QFETCH(QString, database);
+        QFETCH(QString, operatorName);
+        QFETCH(QString, approver);
+        QFETCH(QString, storedOperator);
+        QFETCH(QString, storedApprover);
+        QFETCH(QString, worked);
+        Connection connection;
+        QVERIFY2(connection.open(freshDatabase(database), QStringLiteral("t")),
+                 qPrintable(connection.errorText()));
+        OrderBook book(connection);
+        const qint64 number = book.take(intake(QStringLiteral("w"), QStringLiteral("1000")), 1);
+        QVERIFY(number > 0);
+        ShiftStore shifts(connection);
+        QVERIFY(shifts.open(Counter, 0, QStringLiteral("Анна"), at(9)).done());
+        QVERIFY2(book.addPayment(number, takenBy(50000, at(10), operatorName, QString())).done(),
+                 qPrintable(connection.errorText()));
+        QVERIFY2(book.addPayment(number, takenBy(-20000, at(11), operatorName, approver)).done(),
+                 qPrintable(connection.errorText()));
+
+        QSqlQuery query(connection.database());
+        QVERIFY(query.exec(QStringLiteral("SELECT COALESCE(operator_name, 'NULL'), "
+                                          "COALESCE(approver, 'NULL') FROM order_payment "
+                                          "ORDER BY id")));
+        QVERIFY(query.next());
+        QCOMPARE(query.value(0).toString(), storedOperator);
+        QCOMPARE(query.value(1).toString(), QStringLiteral("NULL"));
+        QVERIFY(query.next());
+        QCOMPARE(query.value(0).toString(), storedOperator);
+        QCOMPARE(query.value(1).toString(), storedApprover);
+
+        OrderDetails details;
+        QVERIFY(book.load(number, &details));
+        QCOMPARE(details.payments.size(), 2);
+        QCOMPARE(details.payments.at(1).operatorName, operatorName);
+        QCOMPARE(details.payments.at(1).approver, approver);
+        const ShiftAnswer x = shifts.xReport(Counter, at(12));
+        QVERIFY2(x.done(), qPrintable(x.message));
+        QCOMPARE(figure(x.report, QStringLiteral("Работали")), worked);
+    }
+
+    // A version-15 file with payments: they are kept, name no one, and the shift's "who worked"
+    // still comes from the trail for them.
+    void paymentsFromTheVersionBeforeTheirOperator()
+    {
+        const DatabaseUrl url = freshDatabase(QStringLiteral("sqlite"));
+        const QString problem = makeDatabaseBefore(
+            url.path, 16,
+            {QStringLiteral("INSERT INTO shift (counter, number, opened_at, opened_by, "
+                            "float_kopecks) VALUES ('стойка-1', 1, '2026-03-02 09:00:00', "
+                            "'Анна', 0)"),
+             QStringLiteral("INSERT INTO order_payment (invoice_number, kopecks, method, "
+                            "paid_at, counter, reason) VALUES (1, 77700, 0, "
+                            "'2026-03-02 10:00:00', 'стойка-1', '')"),
+             QStringLiteral("INSERT INTO order_payment (invoice_number, kopecks, method, "
+                            "paid_at, counter, reason) VALUES (1, -700, 0, "
+                            "'2026-03-02 10:30:00', 'стойка-1', 'брак')")});
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+
+        Connection connection;
+        QVERIFY2(connection.open(url, QStringLiteral("t")), qPrintable(connection.errorText()));
+        QCOMPARE(connection.schemaVersion(), latestSchemaVersion());
+        QSqlQuery query(connection.database());
+        QVERIFY(query.exec(QStringLiteral("SELECT kopecks, operator_name IS NULL, approver IS "
+                                          "NULL FROM order_payment ORDER BY id")));
+        for (const qint64 kopecks : {77700, -700}) {
+            QVERIFY(query.next());
+            QCOMPARE(query.value(0).toLongLong(), kopecks);
+            QCOMPARE(query.value(1).toInt(), 1);
+            QCOMPARE(query.value(2).toInt(), 1);
+        }
+        AuditRecord signIn;
+        signIn.time = at(9, 5).toUTC();
+        signIn.counter = Counter;
+        signIn.operatorName = QStringLiteral("Вера");
+        signIn.what = QStringLiteral("вход");
+        QVERIFY(AuditLog(connection).add(&signIn));
+        const ShiftAnswer x = ShiftStore(connection).xReport(Counter, at(11));
+        QVERIFY2(x.done(), qPrintable(x.message));
+        QCOMPARE(x.report.cash, 77700);
+        QCOMPARE(figure(x.report, QStringLiteral("Работали")), QStringLiteral("Анна, Вера"));
     }
 
     // A database of the version before the shifts: made step by step, upgraded in place, its
