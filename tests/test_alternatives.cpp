@@ -68,16 +68,13 @@ private slots:
         QTest::addColumn<bool>("byKey");
         QTest::addColumn<QStringList>("actions");
         QTest::addColumn<QString>("answer");
-        QTest::newRow("sheet products, A4 4+4, 100 pieces") << QStringLiteral(
-            "page pushButtonCompare_1_1 groupBoxListType groupBoxListDensity labelLivePrice_1_1")
-                                                            << false
-                                                            << QStringList {QStringLiteral(
-                                                                                "radioButton_3"),
-                                                                            QStringLiteral(
-                                                                                "radioButton_28"),
-                                                                            QStringLiteral(
-                                                                                "lineEdit=100")}
-                                                            << QStringLiteral("pushButton");
+        QTest::newRow("sheet products, A4 4+4, 100 pieces")
+            << QStringLiteral("page pushButtonCompare_1_1 groupBoxListType groupBoxListDensity "
+                              "labelLivePrice_1_1")
+            << false
+            << QStringList {QStringLiteral("radioButton_3"), QStringLiteral("radioButton_28"),
+                            QStringLiteral("lineEdit=100")}
+            << QStringLiteral("pushButton");
         QTest::newRow("sheet products, 700 pieces with a tier line, by F3")
             << QStringLiteral("page pushButtonCompare_1_1 groupBoxListType groupBoxListDensity "
                               "labelLivePrice_1_1")
