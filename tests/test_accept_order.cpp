@@ -187,7 +187,8 @@ private slots:
                  area->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
                 QVERIFY2(other == control || !other->isVisible()
                              || !other->geometry().intersects(control->geometry()),
-                         qPrintable(QLatin1String(name) + " overlaps " + other->objectName()));
+                         qPrintable(QLatin1String(name) + QStringLiteral(" overlaps ")
+                                    + other->objectName()));
         }
         QVERIFY2(notice->heightForWidth(notice->width()) <= notice->height(),
                  "the change notice is cut");

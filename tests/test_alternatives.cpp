@@ -25,11 +25,11 @@ class AlternativesTest : public QObject, private PageDriver
             for (const QRadioButton *option : options(group))
                 if (option->isChecked())
                     names << option->objectName();
-        return names.join('|');
+        return names.join(QLatin1Char('|'));
     }
     static QString pairing(const QTableWidget *table, int row)
     {
-        return table->item(row, Table::First)->data(Qt::UserRole).toString() + '|'
+        return table->item(row, Table::First)->data(Qt::UserRole).toString() + QLatin1Char('|')
             + table->item(row, Table::Second)->data(Qt::UserRole).toString();
     }
     static double amount(const QString &money)
@@ -69,28 +69,40 @@ private slots:
         QTest::addColumn<QStringList>("actions");
         QTest::addColumn<QString>("answer");
         QTest::newRow("sheet products, A4 4+4, 100 pieces")
-            << "page pushButtonCompare_1_1 groupBoxListType groupBoxListDensity labelLivePrice_1_1"
-            << false << QStringList {"radioButton_3", "radioButton_28", "lineEdit=100"}
-            << "pushButton";
-        QTest::newRow("sheet products, 700 pieces with a tier line, by F3")
-            << "page pushButtonCompare_1_1 groupBoxListType groupBoxListDensity labelLivePrice_1_1"
-            << true << QStringList {"lineEdit=700"} << "pushButton";
-        QTest::newRow("brochures, four inner sheets")
-            << "page_2 pushButtonCompare_1_2 groupBoxBroshInnerType groupBoxBroshInnerDensity "
-               "labelLivePrice_1_2"
-            << false << QStringList {"lineEdit_21=4", "lineEdit_10=20"} << "pushButton_2";
-        QTest::newRow("street, film 360 dpi 1000 x 1000")
-            << "page_3 pushButtonCompare_2_1 groupBoxListStreetMaterial groupBoxListStreetColor "
-               "labelLivePrice_2_1"
+            << QStringLiteral("page pushButtonCompare_1_1 groupBoxListType groupBoxListDensity "
+                              "labelLivePrice_1_1")
             << false
-            << QStringList {"radioButton_11", "radioButton_112", "lineEditWidthStreet=1000",
-                            "lineEditHeightStreet=1000"}
-            << "pushButton_12";
+            << QStringList {QStringLiteral("radioButton_3"), QStringLiteral("radioButton_28"),
+                            QStringLiteral("lineEdit=100")}
+            << QStringLiteral("pushButton");
+        QTest::newRow("sheet products, 700 pieces with a tier line, by F3")
+            << QStringLiteral("page pushButtonCompare_1_1 groupBoxListType groupBoxListDensity "
+                              "labelLivePrice_1_1")
+            << true << QStringList {QStringLiteral("lineEdit=700")} << QStringLiteral("pushButton");
+        QTest::newRow("brochures, four inner sheets")
+            << QStringLiteral(
+                   "page_2 pushButtonCompare_1_2 groupBoxBroshInnerType groupBoxBroshInnerDensity "
+                   "labelLivePrice_1_2")
+            << false
+            << QStringList {QStringLiteral("lineEdit_21=4"), QStringLiteral("lineEdit_10=20")}
+            << QStringLiteral("pushButton_2");
+        QTest::newRow("street, film 360 dpi 1000 x 1000")
+            << QStringLiteral("page_3 pushButtonCompare_2_1 groupBoxListStreetMaterial "
+                              "groupBoxListStreetColor "
+                              "labelLivePrice_2_1")
+            << false
+            << QStringList {QStringLiteral("radioButton_11"), QStringLiteral("radioButton_112"),
+                            QStringLiteral("lineEditWidthStreet=1000"),
+                            QStringLiteral("lineEditHeightStreet=1000")}
+            << QStringLiteral("pushButton_12");
         QTest::newRow("interior, A1 1+0 matte 120, by F3")
-            << "page_4 pushButtonCompare_2_2 groupBoxIntererType groupBoxIntererDensity "
-               "labelLivePrice_2_2"
-            << true << QStringList {"radioButton_16", "radioButton_41", "radioButton_46"}
-            << "pushButton_9";
+            << QStringLiteral(
+                   "page_4 pushButtonCompare_2_2 groupBoxIntererType groupBoxIntererDensity "
+                   "labelLivePrice_2_2")
+            << true
+            << QStringList {QStringLiteral("radioButton_16"), QStringLiteral("radioButton_41"),
+                            QStringLiteral("radioButton_46")}
+            << QStringLiteral("pushButton_9");
     }
     void pairingsPricedAndApplied()
     {
@@ -98,11 +110,12 @@ private slots:
         QFETCH(bool, byKey);
         QFETCH(QStringList, actions);
         QFETCH(QString, answer);
-        const QStringList names = page.split(' ');
+        const QStringList names = page.split(QLatin1Char(' '));
         showPage(names.at(0));
         for (const QString &action : actions)
-            action.contains('=') ? type(action.section('=', 0, 0), action.section('=', 1))
-                                 : click(action);
+            action.contains(QLatin1Char('='))
+                ? type(action.section(QLatin1Char('='), 0, 0), action.section(QLatin1Char('='), 1))
+                : click(action);
         auto *first = find<QGroupBox>(names.at(2));
         auto *second = find<QGroupBox>(names.at(3));
         const QString current = checked(first, second);
@@ -139,25 +152,26 @@ private slots:
         QStringList offered, marked;
         double previous = 0;
         for (const Row &row : qAsConst(shown)) {
-            const QString firstLine = prices.value(row.pairing).section('\n', 0, 0);
+            const QString firstLine = prices.value(row.pairing).section(QLatin1Char('\n'), 0, 0);
             if (!row.mark.isEmpty())
                 marked << row.pairing;
             else if (firstLine.startsWith(QStringLiteral("Нет цены")))
-                QFAIL(qPrintable(row.pairing + " is offered without a price"));
+                QFAIL(qPrintable(row.pairing + QStringLiteral(" is offered without a price")));
             offered << row.pairing;
             QCOMPARE(row.warm, prices.value(row.pairing).contains(QStringLiteral("Нет цены")));
             if (!row.warm)
                 QCOMPARE(row.unitPrice, firstLine.section(QStringLiteral(" × "), 0, 0));
-            QVERIFY2(amount(row.unitPrice) >= previous, qPrintable("unsorted at " + row.pairing));
+            QVERIFY2(amount(row.unitPrice) >= previous,
+                     qPrintable(QStringLiteral("unsorted at ") + row.pairing));
             previous = amount(row.unitPrice);
         }
         QCOMPARE(marked, QStringList {current});
-        for (const QString &option : current.split('|'))
+        for (const QString &option : current.split(QLatin1Char('|')))
             find<QRadioButton>(option)->setChecked(true);
         for (auto price = prices.cbegin(); price != prices.cend(); ++price)
             QVERIFY2(price.value().startsWith(QStringLiteral("Нет цены"))
                          || offered.contains(price.key()),
-                     qPrintable(price.key() + " is priced but not offered"));
+                     qPrintable(price.key() + QStringLiteral(" is priced but not offered")));
 
         // Enter on the cheapest row: the page takes its pairing and the press prices it so.
         dialog = openTable(names.at(1), byKey);

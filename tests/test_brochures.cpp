@@ -8,12 +8,15 @@ const QString StandardTitles = QStringLiteral(
 const QString StartUpDescription
     = QStringLiteral("А6 (105х148 мм.); Формат 1+0; Простая; 80; 1+0; Простая; 80; ; ; ; ");
 const QStringList KeyGroups
-    = {"groupBoxBroshFormat",       "groupBoxBroshInnerColor", "groupBoxBroshInnerType",
-       "groupBoxBroshInnerDensity", "groupBoxBroshOuterColor", "groupBoxBroshOuterType",
-       "groupBoxBroshOuterDensity"};
+    = {QStringLiteral("groupBoxBroshFormat"),      QStringLiteral("groupBoxBroshInnerColor"),
+       QStringLiteral("groupBoxBroshInnerType"),   QStringLiteral("groupBoxBroshInnerDensity"),
+       QStringLiteral("groupBoxBroshOuterColor"),  QStringLiteral("groupBoxBroshOuterType"),
+       QStringLiteral("groupBoxBroshOuterDensity")};
 const QStringList ExtrasGroups
-    = {"checkboxGroupBrosh_4", "checkboxGroupBrosh_1", "checkboxGroupBrosh_5", "checkboxGroupBrosh",
-       "checkboxGroupBrosh_6", "checkboxGroupBrosh_2", "checkboxGroupBrosh_3"};
+    = {QStringLiteral("checkboxGroupBrosh_4"), QStringLiteral("checkboxGroupBrosh_1"),
+       QStringLiteral("checkboxGroupBrosh_5"), QStringLiteral("checkboxGroupBrosh"),
+       QStringLiteral("checkboxGroupBrosh_6"), QStringLiteral("checkboxGroupBrosh_2"),
+       QStringLiteral("checkboxGroupBrosh_3")};
 } // namespace
 
 class BrochuresTest : public QObject, private PageDriver
@@ -25,7 +28,7 @@ private slots:
     {
         QVERIFY(openWindow());
         answerButton = QStringLiteral("pushButton_2");
-        showPage("page_2");
+        showPage(QStringLiteral("page_2"));
     }
 
     void cleanup() { closeWindow(); }
@@ -34,7 +37,8 @@ private slots:
     {
         for (const QString &group : KeyGroups) {
             const QStringList checked = checkedOptions(group);
-            QVERIFY2(checked.size() == 1, qPrintable(group + " has no single choice at start"));
+            QVERIFY2(checked.size() == 1,
+                     qPrintable(group + QStringLiteral(" has no single choice at start")));
             // The first option of each group, in child order, is the default.
             const auto buttons = find<QGroupBox>(group)->findChildren<QRadioButton *>(
                 QString(), Qt::FindDirectChildrenOnly);
@@ -42,27 +46,29 @@ private slots:
         }
         for (const QString &group : ExtrasGroups)
             QVERIFY2(checkedOptions(group).isEmpty(), qPrintable(group));
-        auto *sizeGroup = find<QGroupBox>("groupBoxBroshSize");
-        QCOMPARE(sizeGroup->parentWidget(), find<QGroupBox>("groupBoxBroshFormat"));
+        auto *sizeGroup = find<QGroupBox>(QStringLiteral("groupBoxBroshSize"));
+        QCOMPARE(sizeGroup->parentWidget(), find<QGroupBox>(QStringLiteral("groupBoxBroshFormat")));
         QVERIFY2(sizeGroup->isHidden(), "the custom size shows before \"Другой\" is chosen");
-        QCOMPARE(find<QLineEdit>("lineEdit_10")->text(), QStringLiteral("1"));
-        QCOMPARE(find<QLineEdit>("lineEdit_21")->text(), QStringLiteral("1"));
-        QCOMPARE(find<QLabel>("label_7")->text(), QStringLiteral("Кол-во"));
-        QCOMPARE(find<QLabel>("label_58")->text(), QStringLiteral("Кол-во листов внутри"));
-        QCOMPARE(find<QPushButton>("pushButton_2")->text(), QStringLiteral("Ответ"));
-        auto *line = find<QFrame>("line_3");
+        QCOMPARE(find<QLineEdit>(QStringLiteral("lineEdit_10"))->text(), QStringLiteral("1"));
+        QCOMPARE(find<QLineEdit>(QStringLiteral("lineEdit_21"))->text(), QStringLiteral("1"));
+        QCOMPARE(find<QLabel>(QStringLiteral("label_7"))->text(), QStringLiteral("Кол-во"));
+        QCOMPARE(find<QLabel>(QStringLiteral("label_58"))->text(),
+                 QStringLiteral("Кол-во листов внутри"));
+        QCOMPARE(find<QPushButton>(QStringLiteral("pushButton_2"))->text(),
+                 QStringLiteral("Ответ"));
+        auto *line = find<QFrame>(QStringLiteral("line_3"));
         QCOMPARE(line->geometry(), QRect(590, 10, 20, 371));
         QCOMPARE(line->frameShape(), QFrame::VLine);
         QCOMPARE(line->frameShadow(), QFrame::Sunken);
-        verifyPlacedByHand(find<QWidget>("page_2"), QSize(1251, 397));
+        verifyPlacedByHand(find<QWidget>(QStringLiteral("page_2")), QSize(1251, 397));
     }
 
     void startUpLine()
     {
         QVERIFY(answerAdds(1));
         QCOMPARE(orderLine(0),
-                 (TableRow {StartUpDescription, "1", "3", "значение=010000", StandardTitles,
-                            Marker::None}));
+                 (TableRow {StartUpDescription, QStringLiteral("1"), QStringLiteral("3"),
+                            QStringLiteral("значение=010000"), StandardTitles, Marker::None}));
     }
 
     void job_data()
@@ -75,15 +81,16 @@ private slots:
         QTest::addColumn<QString>("description");
 
         QTest::newRow("A4, 10 matte sheets inside, glossy cover, stapled, laminated: 194")
-            << QStringList {"radioButton_95",  "radioButton_117", "radioButton_141",
-                            "radioButton_164", "radioButton_419", "radioButton_441",
-                            "radioButton_467", "radioButton_180", "radioButton_186"}
-            << "10"
-            << "20"
-            << "значение=012436"
-            << "194"
-            << "А4 (210х297 мм.); Формат 1+1; Матовая; 120; 4+4; Глянцевая; 300На скрепке; ; "
-               "30 мкм Глянцевая; ; ";
+            << QStringList {QStringLiteral("radioButton_95"),  QStringLiteral("radioButton_117"),
+                            QStringLiteral("radioButton_141"), QStringLiteral("radioButton_164"),
+                            QStringLiteral("radioButton_419"), QStringLiteral("radioButton_441"),
+                            QStringLiteral("radioButton_467"), QStringLiteral("radioButton_180"),
+                            QStringLiteral("radioButton_186")}
+            << QStringLiteral("10") << QStringLiteral("20") << QStringLiteral("значение=012436")
+            << QStringLiteral("194")
+            << QStringLiteral(
+                   "А4 (210х297 мм.); Формат 1+1; Матовая; 120; 4+4; Глянцевая; 300На скрепке; ; "
+                   "30 мкм Глянцевая; ; ");
         QTest::newRow("five inner sheets") << QStringList {} << "5"
                                            << "1"
                                            << "значение=010000"
@@ -97,24 +104,24 @@ private slots:
                                                                      << "значение=010000"
                                                                      << "1.5" << StartUpDescription;
         QTest::newRow("two \"Прочие\" in child order, clicked backwards")
-            << QStringList {"checkBox_13", "checkBox_17"} << "1"
-            << "1"
-            << "значение=010000"
-            << "34" << StartUpDescription + "; Обрезка углов 4 шт.; Обрезка по изображению";
+            << QStringList {QStringLiteral("checkBox_13"), QStringLiteral("checkBox_17")}
+            << QStringLiteral("1") << QStringLiteral("1") << QStringLiteral("значение=010000")
+            << QStringLiteral("34")
+            << StartUpDescription + QStringLiteral("; Обрезка углов 4 шт.; Обрезка по изображению");
         QTest::newRow("both varnishes on both sides")
-            << QStringList {"checkBox_16", "checkBox_14", "checkBox_19", "checkBox_18"} << "1"
-            << "1"
-            << "значение=010000"
-            << "53" << StartUpDescription + "; 1+0 лак; 0+1 лак; 0+1 лак; 1+0 лак";
+            << QStringList {QStringLiteral("checkBox_16"), QStringLiteral("checkBox_14"),
+                            QStringLiteral("checkBox_19"), QStringLiteral("checkBox_18")}
+            << QStringLiteral("1") << QStringLiteral("1") << QStringLiteral("значение=010000")
+            << QStringLiteral("53")
+            << StartUpDescription + QStringLiteral("; 1+0 лак; 0+1 лак; 0+1 лак; 1+0 лак");
         QTest::newRow("binding kind, binding and both laminations")
-            << QStringList {"radioButton_179", "radioButton_175", "radioButton_189",
-                            "radioButton_169", "checkBox_15"}
-            << "1"
-            << "1"
-            << "значение=010000"
-            << "180"
-            << "А6 (105х148 мм.); Формат 1+0; Простая; 80; 1+0; Простая; 80Клеевой; "
-               "Пластик до 50 стр.; 250 мкм Глянцевая; 30 мкм Глянцевая; ; Биг";
+            << QStringList {QStringLiteral("radioButton_179"), QStringLiteral("radioButton_175"),
+                            QStringLiteral("radioButton_189"), QStringLiteral("radioButton_169"),
+                            QStringLiteral("checkBox_15")}
+            << QStringLiteral("1") << QStringLiteral("1") << QStringLiteral("значение=010000")
+            << QStringLiteral("180")
+            << QStringLiteral("А6 (105х148 мм.); Формат 1+0; Простая; 80; 1+0; Простая; 80Клеевой; "
+                              "Пластик до 50 стр.; 250 мкм Глянцевая; 30 мкм Глянцевая; ; Биг");
     }
 
     void job()
@@ -127,8 +134,8 @@ private slots:
         QFETCH(QString, description);
 
         clickAll(options);
-        type("lineEdit_21", innerSheets);
-        type("lineEdit_10", quantity);
+        type(QStringLiteral("lineEdit_21"), innerSheets);
+        type(QStringLiteral("lineEdit_10"), quantity);
         QVERIFY(answerAdds(1));
 
         const QString quantityText = quantity.isEmpty() ? QStringLiteral("0") : quantity;
@@ -136,37 +143,38 @@ private slots:
             orderLine(0),
             (TableRow {description, quantityText, price, keyText, StandardTitles, Marker::None}));
         verifyAnswerReset(ExtrasGroups, KeyGroups, options);
-        QCOMPARE(find<QLineEdit>("lineEdit_21")->text(), innerSheets);
-        QCOMPARE(find<QLineEdit>("lineEdit_10")->text(), quantity);
+        QCOMPARE(find<QLineEdit>(QStringLiteral("lineEdit_21"))->text(), innerSheets);
+        QCOMPARE(find<QLineEdit>(QStringLiteral("lineEdit_10"))->text(), quantity);
 
-        click("radioButton_181");
-        click("radioButton_179");
-        QCOMPARE(checkedOptions("checkboxGroupBrosh_4"), QStringList {"radioButton_179"});
+        click(QStringLiteral("radioButton_181"));
+        click(QStringLiteral("radioButton_179"));
+        QCOMPARE(checkedOptions(QStringLiteral("checkboxGroupBrosh_4")),
+                 QStringList {QStringLiteral("radioButton_179")});
     }
 
     void customSize()
     {
-        auto *sizeGroup = find<QGroupBox>("groupBoxBroshSize");
-        click("radioButtonOtherBrosh");
+        auto *sizeGroup = find<QGroupBox>(QStringLiteral("groupBoxBroshSize"));
+        click(QStringLiteral("radioButtonOtherBrosh"));
         QVERIFY2(sizeGroup->isVisible(), "\"Другой\" does not show the size fields");
-        type("lineEditWidthBrosh", "100");
-        type("lineEditHeightBrosh", "200");
-        type("lineEdit_21", "4");
+        type(QStringLiteral("lineEditWidthBrosh"), QStringLiteral("100"));
+        type(QStringLiteral("lineEditHeightBrosh"), QStringLiteral("200"));
+        type(QStringLiteral("lineEdit_21"), QStringLiteral("4"));
         QVERIFY(answerAdds(1));
         const TableRow line = orderLine(0);
         QCOMPARE(line.keyText, QStringLiteral("значение=0115000"));
         QCOMPARE(line.price, QStringLiteral("1000"));
         QCOMPARE(line.description,
                  QStringLiteral("Другой; 100x200 1+0; Простая; 80; 1+0; Простая; 80; ; ; ; "));
-        QCOMPARE(line.titles, QString(StandardTitles).replace(0, 6, "100x200"));
+        QCOMPARE(line.titles, QString(StandardTitles).replace(0, 6, QStringLiteral("100x200")));
 
-        click("radioButton_94");
+        click(QStringLiteral("radioButton_94"));
         QVERIFY2(sizeGroup->isHidden(), "leaving \"Другой\" keeps the size fields shown");
-        QCOMPARE(find<QLineEdit>("lineEditWidthBrosh")->text(), QString());
-        QCOMPARE(find<QLineEdit>("lineEditHeightBrosh")->text(), QString());
-        click("radioButtonOtherBrosh");
+        QCOMPARE(find<QLineEdit>(QStringLiteral("lineEditWidthBrosh"))->text(), QString());
+        QCOMPARE(find<QLineEdit>(QStringLiteral("lineEditHeightBrosh"))->text(), QString());
+        click(QStringLiteral("radioButtonOtherBrosh"));
         QVERIFY(sizeGroup->isVisible());
-        QCOMPARE(find<QLineEdit>("lineEditWidthBrosh")->text(), QString());
+        QCOMPARE(find<QLineEdit>(QStringLiteral("lineEditWidthBrosh"))->text(), QString());
     }
 
     void quantityTiers_data()
@@ -192,12 +200,14 @@ private slots:
                               << ""
                               << "";
         QTest::newRow("500 with extras: the tier line comes after they were cleared")
-            << "500" << QStringList {"radioButton_181", "checkBox_15"} << "значение=510000"
-            << "20" << StartUpDescription;
+            << QStringLiteral("500")
+            << QStringList {QStringLiteral("radioButton_181"), QStringLiteral("checkBox_15")}
+            << QStringLiteral("значение=510000") << QStringLiteral("20") << StartUpDescription;
         QTest::newRow("1000 in A4: the tier has no A4 price")
-            << "1000" << QStringList {"radioButton_95"} << "значение=612000"
-            << "0"
-            << "А4 (210х297 мм.); Формат 1+0; Простая; 80; 1+0; Простая; 80; ; ; ; ";
+            << QStringLiteral("1000") << QStringList {QStringLiteral("radioButton_95")}
+            << QStringLiteral("значение=612000") << QStringLiteral("0")
+            << QStringLiteral(
+                   "А4 (210х297 мм.); Формат 1+0; Простая; 80; 1+0; Простая; 80; ; ; ; ");
     }
 
     void quantityTiers()
@@ -209,9 +219,9 @@ private slots:
         QFETCH(QString, tierDescription);
 
         clickAll(options);
-        type("lineEdit_10", quantity);
+        type(QStringLiteral("lineEdit_10"), quantity);
         QVERIFY(answerAdds(tierKeyText.isEmpty() ? 1 : 2));
-        QVERIFY2(orderLine(0).keyText.startsWith("значение=01"),
+        QVERIFY2(orderLine(0).keyText.startsWith(QStringLiteral("значение=01")),
                  "the first line is not the brochure price");
         if (tierKeyText.isEmpty())
             return;
@@ -255,7 +265,7 @@ private slots:
         QFETCH(int, top);
         QFETCH(QString, typed);
         QFETCH(QString, kept);
-        click("radioButtonOtherBrosh"); // shows the size fields
+        click(QStringLiteral("radioButtonOtherBrosh")); // shows the size fields
         QCOMPARE(shownAfterTyping(field, typed), kept);
         const QIntValidator *validator = intValidator(field);
         QVERIFY(validator);

@@ -39,16 +39,16 @@ class CounterTest : public QObject, private PageDriver
                                   line.keyText,
                                   line.titles,
                                   QString::number(line.removalMarker),
-                                  QJsonDocument(line.job).toJson(),
+                                  QString::fromUtf8(QJsonDocument(line.job).toJson()),
                                   line.explanation,
                                   QString::number(line.missingPrice),
                                   price->toolTip(),
                                   price->background().color().name()}
-                         .join('|');
+                         .join(QLatin1Char('|'));
         }
-        return lines.join('\n');
+        return lines.join(QLatin1Char('\n'));
     }
-    QString total() const { return find<QLabel>("labelOrderTotal")->text(); }
+    QString total() const { return find<QLabel>(QStringLiteral("labelOrderTotal"))->text(); }
     void clickCell(int row, int column) const
     {
         const QRect cell = orderTable()->visualRect(orderTable()->model()->index(row, column));
@@ -76,31 +76,34 @@ private slots:
 
     void totalFollowsTheOrder()
     {
-        QTRY_COMPARE(total(), grouped("Итого: 0 ₽ · строк: 0"));
-        append("100", "132");
-        QTRY_COMPARE(total(), grouped("Итого: 13 200 ₽ · строк: 1"));
-        append("3", "1.05");
-        append("2", "нет"); // no number: named, never counted as 0
+        QTRY_COMPARE(total(), grouped(QStringLiteral("Итого: 0 ₽ · строк: 0")));
+        append(QStringLiteral("100"), QStringLiteral("132"));
+        QTRY_COMPARE(total(), grouped(QStringLiteral("Итого: 13 200 ₽ · строк: 1")));
+        append(QStringLiteral("3"), QStringLiteral("1.05"));
+        append(QStringLiteral("2"), QStringLiteral("нет")); // no number: named, never counted as 0
         QTRY_COMPARE(
             total(),
             QStringLiteral("Итого: не посчитать — строка 3: цена «нет» не число · строк: 3"));
         orderTable()->item(2, OrderLine::UnitPrice)->setText(QStringLiteral("0"));
-        QTRY_COMPARE(total(), grouped("Итого: 13 203,15 ₽ · строк: 3"));
+        QTRY_COMPARE(total(),
+                     grouped(QStringLiteral("Итого: 13 203,15 ₽ · строк: 3")));
         orderTable()->editItem(orderTable()->item(1, OrderLine::UnitPrice));
         auto *editor = orderTable()->viewport()->findChild<QLineEdit *>();
         QVERIFY2(editor, "no editor opened on the price");
         editor->selectAll();
-        QTest::keyClicks(editor, "2.05");
+        QTest::keyClicks(editor, QStringLiteral("2.05"));
         QTest::keyClick(editor, Qt::Key_Return);
-        QTRY_COMPARE(total(), grouped("Итого: 13 206,15 ₽ · строк: 3"));
+        QTRY_COMPARE(total(),
+                     grouped(QStringLiteral("Итого: 13 206,15 ₽ · строк: 3")));
         clickCell(0, OrderLine::Marker);
-        QTRY_COMPARE(total(), grouped("Итого: 6,15 ₽ · строк: 2"));
-        click("pushButton_4");
-        QTRY_COMPARE(total(), grouped("Итого: 0 ₽ · строк: 0"));
+        QTRY_COMPARE(total(), grouped(QStringLiteral("Итого: 6,15 ₽ · строк: 2")));
+        click(QStringLiteral("pushButton_4"));
+        QTRY_COMPARE(total(), grouped(QStringLiteral("Итого: 0 ₽ · строк: 0")));
         undoKey();
-        QTRY_COMPARE(total(), grouped("Итого: 6,15 ₽ · строк: 2"));
+        QTRY_COMPARE(total(), grouped(QStringLiteral("Итого: 6,15 ₽ · строк: 2")));
         undoKey();
-        QTRY_COMPARE(total(), grouped("Итого: 13 206,15 ₽ · строк: 3"));
+        QTRY_COMPARE(total(),
+                     grouped(QStringLiteral("Итого: 13 206,15 ₽ · строк: 3")));
     }
 
     // Removals and "Очистка" come back in reverse order, each line at its old place with its
@@ -109,12 +112,14 @@ private slots:
     {
         showPage(QStringLiteral("page"));
         answerButton = QStringLiteral("pushButton");
-        for (const QString quantity : {"5", "60", "700"}) { // the last with its tier line
-            type("lineEdit", quantity);
+        for (const QString &quantity : {QStringLiteral("5"), QStringLiteral("60"),
+                                        QStringLiteral("700")}) { // the last with its tier line
+            type(QStringLiteral("lineEdit"), quantity);
             QVERIFY(answerAdds(quantity == QLatin1String("700") ? 2 : 1));
         }
-        clickAll({"radioButtonOther", "radioButton_28"}); // no price
-        type("lineEdit", "9");
+        clickAll(
+            {QStringLiteral("radioButtonOther"), QStringLiteral("radioButton_28")}); // no price
+        type(QStringLiteral("lineEdit"), QStringLiteral("9"));
         QVERIFY(answerAdds(1));
         QStringList states = {order()};
         clickCell(1, OrderLine::Marker);
@@ -125,7 +130,7 @@ private slots:
         QTest::keyClick(orderTable(), Qt::Key_Delete);
         QCOMPARE(rows(), 2);
         states << order();
-        click("pushButton_4");
+        click(QStringLiteral("pushButton_4"));
         orderTable()->setFocus();
         while (!states.isEmpty()) {
             undoKey();
@@ -140,7 +145,7 @@ private slots:
     void undoKeepsTwentyFiveSteps()
     {
         for (int i = 0; i < 25; ++i)
-            append(QString::number(i), "1");
+            append(QString::number(i), QStringLiteral("1"));
         const QString before = order();
         for (int i = 0; i < 25; ++i)
             clickCell(i % 3 ? rows() - 1 : 0, OrderLine::Marker);
@@ -152,12 +157,14 @@ private slots:
     // In a text field Ctrl+Z undoes the typing, not the order's removals.
     void ctrlZInAFieldIsTheFieldsOwn()
     {
-        append("1", "1");
+        append(QStringLiteral("1"), QStringLiteral("1"));
         clickCell(0, OrderLine::Marker);
         showPage(QStringLiteral("page"));
-        type("lineEdit", "25");
-        QTest::keyClick(find<QLineEdit>("lineEdit"), Qt::Key_Z, Qt::ControlModifier);
-        QVERIFY2(find<QLineEdit>("lineEdit")->text() != QLatin1String("25"), "no undo of typing");
+        type(QStringLiteral("lineEdit"), QStringLiteral("25"));
+        QTest::keyClick(find<QLineEdit>(QStringLiteral("lineEdit")), Qt::Key_Z,
+                        Qt::ControlModifier);
+        QVERIFY2(find<QLineEdit>(QStringLiteral("lineEdit"))->text() != QLatin1String("25"),
+                 "no undo of typing");
         QCOMPARE(rows(), 0);
         orderTable()->setFocus();
         undoKey();
@@ -204,27 +211,28 @@ private slots:
 
     void keysOpenTabsPagesAndExport()
     {
-        auto *tabs = find<QTabWidget>("tabWidget");
+        auto *tabs = find<QTabWidget>(QStringLiteral("tabWidget"));
         for (const int tab : {1, 3, 2, 0}) {
             QTest::keyClick(window, Qt::Key(Qt::Key_1 + tab), Qt::ControlModifier);
             QCOMPARE(tabs->currentIndex(), tab);
             QVERIFY2(tab == 3 || tabs->currentWidget()->isAncestorOf(QApplication::focusWidget()),
                      "the focus stays outside the opened tab");
         }
-        auto *box = find<QToolBox>("toolBox");
+        auto *box = find<QToolBox>(QStringLiteral("toolBox"));
         for (const int index : {1, 0, 1}) {
             QTest::keyClick(QApplication::focusWidget(), index ? Qt::Key_PageDown : Qt::Key_PageUp,
                             Qt::ControlModifier);
             QCOMPARE(box->currentIndex(), index);
             QVERIFY(box->currentWidget()->isAncestorOf(QApplication::focusWidget()));
         }
-        // Ctrl+E presses "Экспорт", in a field too; the office stays out of it.
-        auto *exportButton = find<QPushButton>("pushButton_6");
+        // Ctrl+E presses QStringLiteral("Экспорт"), in a field too; the office stays out of it.
+        auto *exportButton = find<QPushButton>(QStringLiteral("pushButton_6"));
         QObject::disconnect(exportButton, nullptr, window, nullptr);
         QSignalSpy pressed(exportButton, &QPushButton::clicked);
-        type("lineEdit_10", "12");
-        QTest::keyClick(find<QLineEdit>("lineEdit_10"), Qt::Key_E, Qt::ControlModifier);
-        QCOMPARE(find<QLineEdit>("lineEdit_10")->text(), QStringLiteral("12"));
+        type(QStringLiteral("lineEdit_10"), QStringLiteral("12"));
+        QTest::keyClick(find<QLineEdit>(QStringLiteral("lineEdit_10")), Qt::Key_E,
+                        Qt::ControlModifier);
+        QCOMPARE(find<QLineEdit>(QStringLiteral("lineEdit_10"))->text(), QStringLiteral("12"));
         QTest::keyClick(orderTable(), Qt::Key_E, Qt::ControlModifier);
         QCOMPARE(pressed.count(), 2);
     }
@@ -266,7 +274,7 @@ private slots:
     {
         QFETCH(QString, page);
         QFETCH(QString, stops);
-        const QStringList expected = stops.split(' ');
+        const QStringList expected = stops.split(QLatin1Char(' '));
         showPage(page);
         QWidget *pageWidget = find<QWidget>(page);
         QWidget *first = find<QWidget>(expected.first())->findChildren<QAbstractButton *>().first();
@@ -303,7 +311,7 @@ private slots:
     {
         QFETCH(int, lines);
         for (int i = 0; i < lines; ++i)
-            append("1", "10");
+            append(QStringLiteral("1"), QStringLiteral("10"));
         QTableWidget *table = orderTable();
         table->setFocus();
         if (lines > 0) {
@@ -361,7 +369,7 @@ private slots:
     {
         showPage(QStringLiteral("page"));
         answerButton = QStringLiteral("pushButton");
-        click("checkBox_161");
+        click(QStringLiteral("checkBox_161"));
         QVERIFY(answerAdds(1));
         const QTableWidget *table = orderTable();
         for (const int column : {0, 1, 3, 4})
@@ -384,26 +392,32 @@ private slots:
         QTest::addColumn<QStringList>("lines"); // quantity|price
         QTest::addColumn<QString>("typedPrice"); // typed over the last line's price, if any
         QTest::addColumn<QString>("shown");
-        QTest::newRow("priced") << QStringList {"100|132"} << ""
-                                << "Итого: 13 200 ₽ · строк: 1";
+        QTest::newRow("priced") << QStringList {QStringLiteral("100|132")} << QStringLiteral("")
+                                << QStringLiteral("Итого: 13 200 ₽ · строк: 1");
         QTest::newRow("a word as the price")
-            << QStringList {"100|132", "2|abc"} << ""
-            << "Итого: не посчитать — строка 2: цена «abc» не число · строк: 2";
+            << QStringList {QStringLiteral("100|132"), QStringLiteral("2|abc")}
+            << QStringLiteral("")
+            << QStringLiteral("Итого: не посчитать — строка 2: цена «abc» не число · строк: 2");
         QTest::newRow("typed over with a word")
-            << QStringList {"100|132", "2|5"} << "abc"
-            << "Итого: не посчитать — строка 2: цена «abc» не число · строк: 2";
+            << QStringList {QStringLiteral("100|132"), QStringLiteral("2|5")}
+            << QStringLiteral("abc")
+            << QStringLiteral("Итого: не посчитать — строка 2: цена «abc» не число · строк: 2");
         QTest::newRow("typed over with a number again")
-            << QStringList {"100|132", "2|abc"} << "5"
-            << "Итого: 13 210 ₽ · строк: 2";
+            << QStringList {QStringLiteral("100|132"), QStringLiteral("2|abc")}
+            << QStringLiteral("5") << QStringLiteral("Итого: 13 210 ₽ · строк: 2");
         QTest::newRow("a unit in the quantity")
-            << QStringList {"5 шт|10"} << ""
-            << "Итого: не посчитать — строка 1: количество «5 шт» не число · строк: 1";
-        QTest::newRow("two lines") << QStringList {"1|x", "1|10", "1|"} << ""
-                                   << "Итого: не посчитать — строки 1, 3: цена или количество не "
-                                      "число · строк: 3";
+            << QStringList {QStringLiteral("5 шт|10")} << QStringLiteral("")
+            << QStringLiteral(
+                   "Итого: не посчитать — строка 1: количество «5 шт» не число · строк: 1");
+        QTest::newRow("two lines")
+            << QStringList {QStringLiteral("1|x"), QStringLiteral("1|10"), QStringLiteral("1|")}
+            << QStringLiteral("")
+            << QStringLiteral("Итого: не посчитать — строки 1, 3: цена или количество не "
+                              "число · строк: 3");
         QTest::newRow("a long text cut")
-            << QStringList {"1|двадцать пять рублей"} << ""
-            << "Итого: не посчитать — строка 1: цена «двадцать пять р…» не число · строк: 1";
+            << QStringList {QStringLiteral("1|двадцать пять рублей")} << QStringLiteral("")
+            << QStringLiteral(
+                   "Итого: не посчитать — строка 1: цена «двадцать пять р…» не число · строк: 1");
     }
     void totalNamesWhatIsNoNumber()
     {
@@ -411,7 +425,7 @@ private slots:
         QFETCH(QString, typedPrice);
         QFETCH(QString, shown);
         for (const QString &line : lines)
-            append(line.section('|', 0, 0), line.section('|', 1));
+            append(line.section(QLatin1Char('|'), 0, 0), line.section(QLatin1Char('|'), 1));
         if (!typedPrice.isEmpty())
             orderTable()->item(rows() - 1, OrderLine::UnitPrice)->setText(typedPrice);
         QTRY_COMPARE(total(), grouped(shown));
@@ -420,34 +434,35 @@ private slots:
     // The controls made in code lie clear of the form's and are wide enough for their text.
     void newControlsFitTheirPlaces()
     {
-        const QStringList controls = {"page labelLivePrice_1_1 pushButtonCompare_1_1",
-                                      "page_2 labelLivePrice_1_2 pushButtonCompare_1_2",
-                                      "page_3 labelLivePrice_2_1 pushButtonCompare_2_1",
-                                      "page_4 labelLivePrice_2_2 pushButtonCompare_2_2",
-                                      "page_5 labelLivePrice_3_1",
-                                      "centralwidget labelOrderTotal"};
+        const QStringList controls
+            = {QStringLiteral("page labelLivePrice_1_1 pushButtonCompare_1_1"),
+               QStringLiteral("page_2 labelLivePrice_1_2 pushButtonCompare_1_2"),
+               QStringLiteral("page_3 labelLivePrice_2_1 pushButtonCompare_2_1"),
+               QStringLiteral("page_4 labelLivePrice_2_2 pushButtonCompare_2_2"),
+               QStringLiteral("page_5 labelLivePrice_3_1"),
+               QStringLiteral("centralwidget labelOrderTotal")};
         for (const QString &place : controls) {
-            const QStringList names = place.split(' ');
+            const QStringList names = place.split(QLatin1Char(' '));
             if (names.first() != QLatin1String("centralwidget"))
                 showPage(names.first());
             QWidget *area = find<QWidget>(names.first());
             for (const QString &name : names.mid(1)) {
                 auto *control = find<QWidget>(name);
                 QVERIFY2(control->isVisible() && area->rect().contains(control->geometry()),
-                         qPrintable(name + " is hidden or out of its place"));
+                         qPrintable(name + QStringLiteral(" is hidden or out of its place")));
                 for (const QWidget *other :
                      area->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
                     QVERIFY2(other == control || !other->isVisible()
                                  || !other->geometry().intersects(control->geometry()),
-                             qPrintable(name + " overlaps " + other->objectName()));
+                             qPrintable(name + QStringLiteral(" overlaps ") + other->objectName()));
                 QVERIFY2(control->width() >= control->sizeHint().width()
                              || control->heightForWidth(control->width()) <= control->height(),
-                         qPrintable(name + " is clipped"));
+                         qPrintable(name + QStringLiteral(" is clipped")));
             }
         }
-        const auto *total = find<QLabel>("labelOrderTotal");
-        QVERIFY(total->fontMetrics().horizontalAdvance(
-                    grouped("Итого: 10 100 417 433 000,55 ₽ · строк: 10000"))
+        const auto *total = find<QLabel>(QStringLiteral("labelOrderTotal"));
+        QVERIFY(total->fontMetrics().horizontalAdvance(grouped(
+                    QStringLiteral("Итого: 10 100 417 433 000,55 ₽ · строк: 10000")))
                 <= total->width());
         const QString discounted = grouped(QStringLiteral(
             "Итого: 1 234 567,89 ₽ · скидка 12,75 %: −157 407,41 ₽ · "
@@ -471,7 +486,7 @@ private slots:
         QFETCH(QSize, size);
         QFETCH(bool, scrolls);
         QFETCH(bool, wider);
-        auto *contents = find<QWidget>("centralwidget");
+        auto *contents = find<QWidget>(QStringLiteral("centralwidget"));
         const auto places = [contents] {
             QList<QRect> places;
             for (auto *child :
@@ -488,7 +503,7 @@ private slots:
         // Nothing moves where the window is no larger than designed; a larger one moves the
         // controls of the order area (orderAreaTakesTheRoom).
         QCOMPARE(places() == before, !wider);
-        auto *exportButton = find<QPushButton>("pushButton_6");
+        auto *exportButton = find<QPushButton>(QStringLiteral("pushButton_6"));
         area->ensureWidgetVisible(exportButton); // whatever lies lowest comes into view
         const QRect shown(exportButton->mapTo(area->viewport(), QPoint()), exportButton->size());
         QVERIFY2(area->viewport()->rect().contains(shown), "\"Экспорт\" cannot be scrolled to");
@@ -516,8 +531,8 @@ private slots:
         QTRY_COMPARE(window->size(), size);
         QApplication::processEvents();
         QCOMPARE(orderTable()->size(), table);
-        QCOMPARE(find<QToolBox>("toolBox")->geometry(), QRect(10, 10, 1251, 451));
-        QCOMPARE(find<QTabWidget>("tabWidget")->geometry().height(), 491);
+        QCOMPARE(find<QToolBox>(QStringLiteral("toolBox"))->geometry(), QRect(10, 10, 1251, 451));
+        QCOMPARE(find<QTabWidget>(QStringLiteral("tabWidget"))->geometry().height(), 491);
         const auto fits = [](const QPushButton *button) {
             QStyleOptionButton option;
             option.initFrom(button);
@@ -531,7 +546,8 @@ private slots:
         };
         // The notices that come and go are shown once, so that their buttons are laid out.
         const QStringList notices
-            = {"exportWaitNotice", "frameRestoreNotice", "frameStorageNotice"};
+            = {QStringLiteral("exportWaitNotice"), QStringLiteral("frameRestoreNotice"),
+               QStringLiteral("frameStorageNotice")};
         // A build without the office has no export notice.
         for (const QString &notice : notices) {
             if (auto *shown = window->findChild<QWidget *>(notice))
@@ -541,25 +557,28 @@ private slots:
         for (const QPushButton *button : window->findChildren<QPushButton *>()) {
             if (!button->isHidden() && !button->text().isEmpty())
                 QVERIFY2(fits(button),
-                         qPrintable(button->objectName() + " clips «" + button->text() + "»"));
+                         qPrintable(button->objectName() + QStringLiteral(" clips «")
+                                    + button->text() + QStringLiteral("»")));
         }
         for (const QString &notice : notices) {
             if (auto *shown = window->findChild<QWidget *>(notice))
                 shown->hide();
         }
         QApplication::processEvents();
-        auto *contents = find<QWidget>("centralwidget");
+        auto *contents = find<QWidget>(QStringLiteral("centralwidget"));
         const QList<QWidget *> placed
             = contents->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly);
         for (const QWidget *control : placed) {
             if (!control->isVisible())
                 continue;
-            QVERIFY2(contents->rect().contains(control->geometry()),
-                     qPrintable(control->objectName() + " reaches out of the window"));
+            QVERIFY2(
+                contents->rect().contains(control->geometry()),
+                qPrintable(control->objectName() + QStringLiteral(" reaches out of the window")));
             for (const QWidget *other : placed)
                 QVERIFY2(other == control || !other->isVisible()
                              || !other->geometry().intersects(control->geometry()),
-                         qPrintable(control->objectName() + " overlaps " + other->objectName()));
+                         qPrintable(control->objectName() + QStringLiteral(" overlaps ")
+                                    + other->objectName()));
         }
         click(QStringLiteral("pushButtonJournal"));
         auto *journal = window->findChild<QDialog *>();
@@ -567,7 +586,7 @@ private slots:
         // As the journal opens on a screen of this size: within nine tenths of it.
         journal->resize(QSize(980, 620).boundedTo(size * 9 / 10));
         QApplication::processEvents();
-        auto *today = find<QPushButton>("pushButtonTodayPrices");
+        auto *today = find<QPushButton>(QStringLiteral("pushButtonTodayPrices"));
         QVERIFY2(fits(today), qPrintable(QString::number(today->width())));
     }
 

@@ -183,7 +183,8 @@ private slots:
                  area->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
                 QVERIFY2(other == control || !other->isVisible()
                              || !other->geometry().intersects(control->geometry()),
-                         qPrintable(QLatin1String(name) + " overlaps " + other->objectName()));
+                         qPrintable(QLatin1String(name) + QStringLiteral(" overlaps ")
+                                    + other->objectName()));
         }
         auto *tabs = find<QTabWidget>(QStringLiteral("tabWidget"));
         const QTabBar *bar = tabs->findChild<QTabBar *>();
@@ -246,7 +247,8 @@ private slots:
                 QTest::keyClick(field(), Qt::Key_Return);
             }
         }
-        QTRY_COMPARE(window->order()->customer().name(), chosenLine.section(" · ", 0, 0));
+        QTRY_COMPARE(window->order()->customer().name(),
+                     chosenLine.section(QStringLiteral(" · "), 0, 0));
         QVERIFY(window->order()->customer().id > 0);
         QCOMPARE(field()->text(), window->order()->customer().name());
         // The line beside the total says it whole, or cut with "…" and whole in its tooltip.
@@ -427,17 +429,17 @@ private slots:
         const auto edit = [dialog](const QString &name) {
             return dialog->findChild<QLineEdit *>(QStringLiteral("lineEditCustomer") + name);
         };
-        const QStringList good {"ShortName=Ромашка",
-                                "Inn=7707083893",
-                                "Kpp=770701001",
-                                "Ogrn=1027700132195",
-                                "Bik=044525225",
-                                "CorrespondentAccount=30101810400000000225",
-                                "Account=40702810000000000007",
-                                "Email=info@romashka.ru",
-                                "Discount=5,25"};
+        const QStringList good {QStringLiteral("ShortName=Ромашка"),
+                                QStringLiteral("Inn=7707083893"),
+                                QStringLiteral("Kpp=770701001"),
+                                QStringLiteral("Ogrn=1027700132195"),
+                                QStringLiteral("Bik=044525225"),
+                                QStringLiteral("CorrespondentAccount=30101810400000000225"),
+                                QStringLiteral("Account=40702810000000000007"),
+                                QStringLiteral("Email=info@romashka.ru"),
+                                QStringLiteral("Discount=5,25")};
         for (const QString &pair : good)
-            edit(pair.section('=', 0, 0))->setText(pair.section('=', 1));
+            edit(pair.section(QLatin1Char('='), 0, 0))->setText(pair.section(QLatin1Char('='), 1));
         edit(field)->setText(typed);
         click(dialog->findChild<QPushButton *>(QStringLiteral("pushButtonCustomerSave")));
         auto *statusLabel = dialog->findChild<QLabel *>(QStringLiteral("labelCustomerStatus"));
@@ -521,12 +523,16 @@ private slots:
         QTest::addColumn<QStringList>("chosen"); // typed before the line, then after it stored
         QTest::addColumn<QString>("line");
         QTest::newRow("chosen before the first line")
-            << QStringList {"Ром", ""} << "Ромашка · +7 495 111-22-33 · скидка 5 %";
+            << QStringList {QStringLiteral("Ром"), QStringLiteral("")}
+            << QStringLiteral("Ромашка · +7 495 111-22-33 · скидка 5 %");
         QTest::newRow("chosen once the lines were stored")
-            << QStringList {"", "Ром"} << "Ромашка · +7 495 111-22-33 · скидка 5 %";
+            << QStringList {QStringLiteral(""), QStringLiteral("Ром")}
+            << QStringLiteral("Ромашка · +7 495 111-22-33 · скидка 5 %");
         QTest::newRow("another chosen after")
-            << QStringList {"Ром", "Ива"} << "Иванов Иван · 8 (912) 345-67-89";
-        QTest::newRow("left after") << QStringList {"Ром", "escape"} << "";
+            << QStringList {QStringLiteral("Ром"), QStringLiteral("Ива")}
+            << QStringLiteral("Иванов Иван · 8 (912) 345-67-89");
+        QTest::newRow("left after")
+            << QStringList {QStringLiteral("Ром"), QStringLiteral("escape")} << QStringLiteral("");
     }
     void aRestoredOrderBringsBackItsCustomer()
     {

@@ -100,11 +100,14 @@ class DocumentButtonsTest : public QObject, private PageDriver
     static void verifyInvoiceOfTwoLines(const QString &path)
     {
         const QString table = pdfText(path, true);
-        const QList<QStringList> rows = {{"1", "Визитки", "100", "2,675", "267,50"},
-                                         {"2", "Баннер", "2", "0,25", "0,50"},
-                                         {"Итого", "268,00"},
-                                         {"18%", "48,24"},
-                                         {"Всего", "316,24"}};
+        const QList<QStringList> rows
+            = {{QStringLiteral("1"), QStringLiteral("Визитки"), QStringLiteral("100"),
+                QStringLiteral("2,675"), QStringLiteral("267,50")},
+               {QStringLiteral("2"), QStringLiteral("Баннер"), QStringLiteral("2"),
+                QStringLiteral("0,25"), QStringLiteral("0,50")},
+               {QStringLiteral("Итого"), QStringLiteral("268,00")},
+               {QStringLiteral("18%"), QStringLiteral("48,24")},
+               {QStringLiteral("Всего"), QStringLiteral("316,24")}};
         for (const QStringList &row : rows)
             QVERIFY2(!rowWith(table, row).isEmpty(),
                      qPrintable(QStringLiteral("no row reads \"%1\" in:\n%2")
@@ -160,7 +163,7 @@ private slots:
             QVERIFY2(button->isVisible()
                          && inside.width()
                              >= button->fontMetrics().horizontalAdvance(button->text()),
-                     qPrintable(button->objectName() + " is hidden or clipped"));
+                     qPrintable(button->objectName() + QStringLiteral(" is hidden or clipped")));
         }
         QWidget *area = find<QWidget>(QStringLiteral("centralwidget"));
         QCOMPARE(pdf->parentWidget(), area);
@@ -173,7 +176,8 @@ private slots:
              area->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
             for (const QPushButton *button : {pdf, print})
                 QVERIFY2(other == button || !other->geometry().intersects(button->geometry()),
-                         qPrintable(button->objectName() + " lies on " + other->objectName()));
+                         qPrintable(button->objectName() + QStringLiteral(" lies on ")
+                                    + other->objectName()));
         QWidget *corner
             = find<QTabWidget>(QStringLiteral("tabWidget"))->cornerWidget(Qt::TopRightCorner);
         QVERIFY2(corner && corner->isAncestorOf(settings),
@@ -186,7 +190,7 @@ private slots:
         addTwoLines();
         click(QStringLiteral("pushButtonPdf"));
         const QString path = defaultPdf();
-        QVERIFY2(QFileInfo::exists(path), qPrintable(path + " was not written"));
+        QVERIFY2(QFileInfo::exists(path), qPrintable(path + QStringLiteral(" was not written")));
         QCOMPARE(warnings, QStringList());
         QCOMPARE(opened, QStringList {path});
         QCOMPARE(informed.size(), 1);
@@ -205,10 +209,12 @@ private slots:
     void sameTotalOnScreenAndInPdf_data()
     {
         QTest::addColumn<QStringList>("lines");
-        QTest::newRow("0.25 × 0.18") << QStringList {"0.25|0.18"};
-        QTest::newRow("2.675") << QStringList {"1|2.675"};
-        QTest::newRow("three thirds") << QStringList {"1|0.333", "1|0.333", "1|0.333"};
-        QTest::newRow("thousands") << QStringList {"1000|13203.15", "7|0.07"};
+        QTest::newRow("0.25 × 0.18") << QStringList {QStringLiteral("0.25|0.18")};
+        QTest::newRow("2.675") << QStringList {QStringLiteral("1|2.675")};
+        QTest::newRow("three thirds") << QStringList {
+            QStringLiteral("1|0.333"), QStringLiteral("1|0.333"), QStringLiteral("1|0.333")};
+        QTest::newRow("thousands")
+            << QStringList {QStringLiteral("1000|13203.15"), QStringLiteral("7|0.07")};
     }
     void sameTotalOnScreenAndInPdf()
     {
@@ -222,7 +228,9 @@ private slots:
         click(QStringLiteral("pushButtonPdf"));
         const auto kopecks = [](const QRegularExpression &pattern, const QString &text) {
             QString figure = pattern.match(text).captured(1);
-            figure.remove(QLatin1Char(' ')).remove(QChar(0x00A0)).replace(QLatin1Char(','), '.');
+            figure.remove(QLatin1Char(' '))
+                .remove(QChar(0x00A0))
+                .replace(QLatin1Char(','), QLatin1Char('.'));
             bool ok = false;
             const double value = figure.toDouble(&ok);
             return ok ? qRound64(value * 100) : -1;
@@ -248,66 +256,69 @@ private slots:
         QTest::newRow("no customer, on top 22")
             << QByteArray("[tax]\nmode=on-top\nrate=22\n") << -1
             << "Итого: 13 200 ₽ · строк: 1"
-            << QList<QStringList> {
-                   {"Итого", "13 200,00"}, {"НДС 22 %", "2 904,00"}, {"Всего", "16 104,00"}};
+            << QList<QStringList> {{QStringLiteral("Итого"), QStringLiteral("13 200,00")},
+                                   {QStringLiteral("НДС 22 %"), QStringLiteral("2 904,00")},
+                                   {QStringLiteral("Всего"), QStringLiteral("16 104,00")}};
         QTest::newRow("a customer at 0 %, no tax set")
             << QByteArray() << 0 << "Итого: 13 200 ₽ · строк: 1"
-            << QList<QStringList> {
-                   {"Итого", "13 200,00"}, {"18%", "2 376,00"}, {"Всего", "15 576,00"}};
+            << QList<QStringList> {{QStringLiteral("Итого"), QStringLiteral("13 200,00")},
+                                   {QStringLiteral("18%"), QStringLiteral("2 376,00")},
+                                   {QStringLiteral("Всего"), QStringLiteral("15 576,00")}};
         QTest::newRow("5 %, no tax set")
             << QByteArray() << 500
-            << "Итого: 13 200 ₽ · скидка 5 %: −660 ₽ · "
-               "к оплате 14 797,20 ₽ с НДС 18 % · строк: 1"
-            << QList<QStringList> {{"Итого", "13 200,00"},
-                                   {"Скидка 5 %", "−660,00"},
-                                   {"18%", "2 257,20"},
-                                   {"Всего", "14 797,20"}};
+            << QStringLiteral("Итого: 13 200 ₽ · скидка 5 %: −660 ₽ · "
+                              "к оплате 14 797,20 ₽ с НДС 18 % · строк: 1")
+            << QList<QStringList> {{QStringLiteral("Итого"), QStringLiteral("13 200,00")},
+                                   {QStringLiteral("Скидка 5 %"), QStringLiteral("−660,00")},
+                                   {QStringLiteral("18%"), QStringLiteral("2 257,20")},
+                                   {QStringLiteral("Всего"), QStringLiteral("14 797,20")}};
         QTest::newRow("5 %, on top 22")
             << QByteArray("[tax]\nmode=on-top\nrate=22\n") << 500
-            << "Итого: 13 200 ₽ · скидка 5 %: −660 ₽ · "
-               "к оплате 15 298,80 ₽ с НДС 22 % · строк: 1"
-            << QList<QStringList> {{"Итого", "13 200,00"},
-                                   {"Скидка 5 %", "−660,00"},
-                                   {"НДС 22 %", "2 758,80"},
-                                   {"Всего", "15 298,80"}};
+            << QStringLiteral("Итого: 13 200 ₽ · скидка 5 %: −660 ₽ · "
+                              "к оплате 15 298,80 ₽ с НДС 22 % · строк: 1")
+            << QList<QStringList> {{QStringLiteral("Итого"), QStringLiteral("13 200,00")},
+                                   {QStringLiteral("Скидка 5 %"), QStringLiteral("−660,00")},
+                                   {QStringLiteral("НДС 22 %"), QStringLiteral("2 758,80")},
+                                   {QStringLiteral("Всего"), QStringLiteral("15 298,80")}};
         QTest::newRow("5,25 %, included 22")
             << QByteArray("[tax]\nmode=included\nrate=22\n") << 525
-            << "Итого: 13 200 ₽ · скидка 5,25 %: −693 ₽ · "
-               "к оплате 12 507 ₽ · строк: 1"
-            << QList<QStringList> {{"Итого", "13 200,00"},
-                                   {"Скидка 5,25 %", "−693,00"},
-                                   {"В том числе НДС 22 %", "2 255,36"},
-                                   {"Всего", "12 507,00"}};
+            << QStringLiteral("Итого: 13 200 ₽ · скидка 5,25 %: −693 ₽ · "
+                              "к оплате 12 507 ₽ · строк: 1")
+            << QList<QStringList> {
+                   {QStringLiteral("Итого"), QStringLiteral("13 200,00")},
+                   {QStringLiteral("Скидка 5,25 %"), QStringLiteral("−693,00")},
+                   {QStringLiteral("В том числе НДС 22 %"), QStringLiteral("2 255,36")},
+                   {QStringLiteral("Всего"), QStringLiteral("12 507,00")}};
         QTest::newRow("5,25 %, none")
             << QByteArray("[tax]\nmode=none\n") << 525
-            << "Итого: 13 200 ₽ · скидка 5,25 %: −693 ₽ · "
-               "к оплате 12 507 ₽ · строк: 1"
-            << QList<QStringList> {{"Итого", "13 200,00"},
-                                   {"Скидка 5,25 %", "−693,00"},
-                                   {"Без налога (НДС)", "-"},
-                                   {"Всего", "12 507,00"}};
+            << QStringLiteral("Итого: 13 200 ₽ · скидка 5,25 %: −693 ₽ · "
+                              "к оплате 12 507 ₽ · строк: 1")
+            << QList<QStringList> {{QStringLiteral("Итого"), QStringLiteral("13 200,00")},
+                                   {QStringLiteral("Скидка 5,25 %"), QStringLiteral("−693,00")},
+                                   {QStringLiteral("Без налога (НДС)"), QStringLiteral("-")},
+                                   {QStringLiteral("Всего"), QStringLiteral("12 507,00")}};
         QTest::newRow("5 %, a change to none from today")
             << QByteArray("[tax]\nmode=on-top\nrate=20\nchangeFrom="
                           + QDate::currentDate().toString(Qt::ISODate).toLatin1()
                           + "\nchangeMode=none\n")
             << 500
-            << "Итого: 13 200 ₽ · скидка 5 %: −660 ₽ · "
-               "к оплате 12 540 ₽ · строк: 1"
-            << QList<QStringList> {{"Итого", "13 200,00"},
-                                   {"Скидка 5 %", "−660,00"},
-                                   {"Без налога (НДС)", "-"},
-                                   {"Всего", "12 540,00"}};
+            << QStringLiteral("Итого: 13 200 ₽ · скидка 5 %: −660 ₽ · "
+                              "к оплате 12 540 ₽ · строк: 1")
+            << QList<QStringList> {{QStringLiteral("Итого"), QStringLiteral("13 200,00")},
+                                   {QStringLiteral("Скидка 5 %"), QStringLiteral("−660,00")},
+                                   {QStringLiteral("Без налога (НДС)"), QStringLiteral("-")},
+                                   {QStringLiteral("Всего"), QStringLiteral("12 540,00")}};
         QTest::newRow("5 %, a change to none from tomorrow")
             << QByteArray("[tax]\nmode=on-top\nrate=20\nchangeFrom="
                           + QDate::currentDate().addDays(1).toString(Qt::ISODate).toLatin1()
                           + "\nchangeMode=none\n")
             << 500
-            << "Итого: 13 200 ₽ · скидка 5 %: −660 ₽ · "
-               "к оплате 15 048 ₽ с НДС 20 % · строк: 1"
-            << QList<QStringList> {{"Итого", "13 200,00"},
-                                   {"Скидка 5 %", "−660,00"},
-                                   {"НДС 20 %", "2 508,00"},
-                                   {"Всего", "15 048,00"}};
+            << QStringLiteral("Итого: 13 200 ₽ · скидка 5 %: −660 ₽ · "
+                              "к оплате 15 048 ₽ с НДС 20 % · строк: 1")
+            << QList<QStringList> {{QStringLiteral("Итого"), QStringLiteral("13 200,00")},
+                                   {QStringLiteral("Скидка 5 %"), QStringLiteral("−660,00")},
+                                   {QStringLiteral("НДС 20 %"), QStringLiteral("2 508,00")},
+                                   {QStringLiteral("Всего"), QStringLiteral("15 048,00")}};
     }
     void discountOnScreenAndInDocuments()
     {
@@ -348,7 +359,7 @@ private slots:
             : QStringLiteral("Плательщик: ") + QString(48, QLatin1Char('_'));
         for (const QString &path : {defaultPdf(), printed}) {
             const QString table = pdfText(path, true);
-            QVERIFY2(!table.isEmpty(), qPrintable(path + " came back empty"));
+            QVERIFY2(!table.isEmpty(), qPrintable(path + QStringLiteral(" came back empty")));
             for (const QStringList &row : foot + QList<QStringList> {{payer}})
                 QVERIFY2(!rowWith(table, row).isEmpty(),
                          qPrintable(QStringLiteral("no row reads \"%1\" in %2:\n%3")
@@ -401,24 +412,24 @@ private slots:
     void unpricedLinesAskedFirst_data()
     {
         QTest::addColumn<QString>("button");
-        QTest::addColumn<QString>("answer"); // "" closes the question
+        QTest::addColumn<QString>("answer"); // QStringLiteral("") closes the question
         QTest::addColumn<QString>("left"); // the order's descriptions afterwards
         QTest::addColumn<QStringList>("documents"); // numbers taken, or the print dialog shown
-        QTest::newRow("PDF, lines removed") << "pushButtonPdf"
-                                            << "Убрать строки"
-                                            << "Визитки" << QStringList {"pdf"};
-        QTest::newRow("PDF, gone on with") << "pushButtonPdf"
-                                           << "Оставить"
-                                           << "Визитки Тираж Баннер" << QStringList {"pdf"};
+        QTest::newRow("PDF, lines removed")
+            << QStringLiteral("pushButtonPdf") << QStringLiteral("Убрать строки")
+            << QStringLiteral("Визитки") << QStringList {QStringLiteral("pdf")};
+        QTest::newRow("PDF, gone on with")
+            << QStringLiteral("pushButtonPdf") << QStringLiteral("Оставить")
+            << QStringLiteral("Визитки Тираж Баннер") << QStringList {QStringLiteral("pdf")};
         QTest::newRow("PDF, cancelled") << "pushButtonPdf"
                                         << "Отменить"
                                         << "Визитки Тираж Баннер" << QStringList();
         QTest::newRow("PDF, question closed") << "pushButtonPdf"
                                               << ""
                                               << "Визитки Тираж Баннер" << QStringList();
-        QTest::newRow("print, lines removed") << "pushButtonPrint"
-                                              << "Убрать строки"
-                                              << "Визитки" << QStringList {"print dialog"};
+        QTest::newRow("print, lines removed")
+            << QStringLiteral("pushButtonPrint") << QStringLiteral("Убрать строки")
+            << QStringLiteral("Визитки") << QStringList {QStringLiteral("print dialog")};
         QTest::newRow("print, cancelled") << "pushButtonPrint"
                                           << "Отменить"
                                           << "Визитки Тираж Баннер" << QStringList();
@@ -458,7 +469,7 @@ private slots:
         QStringList descriptions;
         for (const OrderLine &line : window->orderLines())
             descriptions << line.description;
-        QCOMPARE(descriptions.join(' '), left);
+        QCOMPARE(descriptions.join(QLatin1Char(' ')), left);
         QStringList made = taken;
         if (printerAsked > 0)
             made << QStringLiteral("print dialog");
@@ -484,7 +495,7 @@ private slots:
         orderTable()->item(0, OrderLine::UnitPrice)->setText(QStringLiteral("0,5"));
         click(QStringLiteral("pushButtonPdf"));
         QCOMPARE(prompts.questions, QStringList());
-        QCOMPARE(taken, QStringList {"pdf"});
+        QCOMPARE(taken, QStringList {QStringLiteral("pdf")});
         QVERIFY(orderTable()->item(0, OrderLine::UnitPrice)->background().style() == Qt::NoBrush);
     }
 
@@ -530,7 +541,8 @@ private slots:
         click(QStringLiteral("pushButtonPdf"));
         const QString path = defaultPdf();
         QCOMPARE(informed.size(), 1);
-        QCOMPARE(informed.first().section(path, 1), told.isEmpty() ? told : "\n" + told);
+        QCOMPARE(informed.first().section(path, 1),
+                 told.isEmpty() ? told : QStringLiteral("\n") + told);
         const QString text = pdfText(path);
         QVERIFY2(text.contains(QStringLiteral("Счёт на оплату б/н от ")), qPrintable(text));
         QVERIFY2(text.contains(QStringLiteral("Банк получателя")), qPrintable(text));
@@ -557,7 +569,7 @@ private slots:
         const QString text = pdfText(path);
         for (const QString &expected :
              {QStringLiteral("Типография «Новый лист»"), QStringLiteral("/ Иванов И. И. /"),
-              QStringLiteral("Счёт действителен до ") + today(10)})
+              QString(QStringLiteral("Счёт действителен до ") + today(10))})
             QVERIFY2(text.contains(expected),
                      qPrintable(QStringLiteral("\"%1\" is missing from:\n%2").arg(expected, text)));
     }
@@ -586,8 +598,8 @@ private slots:
         QCOMPARE(printerAsked, 2);
         QCOMPARE(paper, QPageSize::A4);
         QCOMPARE(warnings, QStringList());
-        QCOMPARE(taken, QStringList {"print"});
-        QCOMPARE(reports, QStringList {"61 print made"});
+        QCOMPARE(taken, QStringList {QStringLiteral("print")});
+        QCOMPARE(reports, QStringList {QStringLiteral("61 print made")});
         verifyInvoiceOfTwoLines(output);
         QVERIFY(pdfText(output).contains(QStringLiteral("Счёт № 61 от ") + today()));
     }
@@ -603,8 +615,9 @@ private slots:
         const QString path
             = home->filePath(QStringLiteral("Documents/printcalc/Счёт-57-2026-12-01.pdf"));
         QCOMPARE(opened, (QStringList {path, path.chopped(4) + QStringLiteral(" (2).pdf")}));
-        QCOMPARE(taken, (QStringList {"pdf", "pdf"}));
-        QCOMPARE(reports, (QStringList {"57 pdf made", "57 pdf made"}));
+        QCOMPARE(taken, (QStringList {QStringLiteral("pdf"), QStringLiteral("pdf")}));
+        QCOMPARE(reports,
+                 (QStringList {QStringLiteral("57 pdf made"), QStringLiteral("57 pdf made")}));
         const QString text = pdfText(path);
         QVERIFY2(text.contains(QStringLiteral("Счёт № 57 от 01.12.2026"))
                      && text.contains(QStringLiteral("Счёт действителен до 06.12.2026")),
@@ -671,7 +684,8 @@ private slots:
         QTest::newRow("a file") << false << QStringList {} << "Счёт-58-2026-12-02 (2).pdf";
         QTest::newRow("a folder") << true << QStringList {} << "Счёт-58-2026-12-02 (2).pdf";
         QTest::newRow("two taken")
-            << false << QStringList {"Счёт-58-2026-12-02 (2).pdf"} << "Счёт-58-2026-12-02 (3).pdf";
+            << false << QStringList {QStringLiteral("Счёт-58-2026-12-02 (2).pdf")}
+            << QStringLiteral("Счёт-58-2026-12-02 (3).pdf");
     }
     void pdfNeverReplacesAFile()
     {
@@ -693,7 +707,7 @@ private slots:
         }
         addTwoLines();
         click(QStringLiteral("pushButtonPdf"));
-        QCOMPARE(reports, QStringList {"58 pdf made"});
+        QCOMPARE(reports, QStringList {QStringLiteral("58 pdf made")});
         QCOMPARE(opened, QStringList {pdfs.filePath(written)});
         if (!folder) {
             QFile other(standing);
@@ -718,7 +732,7 @@ private slots:
         click(QStringLiteral("pushButtonPdf"));
         setrlimit(RLIMIT_FSIZE, &old);
         signal(SIGXFSZ, oldHandler);
-        QCOMPARE(reports, QStringList {"58 pdf failed"});
+        QCOMPARE(reports, QStringList {QStringLiteral("58 pdf failed")});
         QCOMPARE(warnings.size(), 1);
         QVERIFY2(warnings.first().contains(QStringLiteral("Счёт-58-2026-12-02.pdf")),
                  qPrintable(warnings.first()));
@@ -823,7 +837,8 @@ private slots:
         click(QStringLiteral("pushButtonPrint"));
         poll.stop();
         QCOMPARE(title, QStringLiteral("Печать"));
-        QVERIFY2(buttons.contains(QStringLiteral("Отмена")), qPrintable(buttons.join(',')));
+        QVERIFY2(buttons.contains(QStringLiteral("Отмена")),
+                 qPrintable(buttons.join(QLatin1Char(','))));
         QCOMPARE(warnings, QStringList());
         QCOMPARE(find<QPushButton>(QStringLiteral("pushButton_6"))->text(),
                  QStringLiteral("Экспорт"));
@@ -903,24 +918,22 @@ private slots:
                                                 << ""
                                                 << "НДС сверху 18 %" << QStringList {};
         QTest::newRow("no section, included 22 chosen")
-            << QByteArray() << "НДС в том числе"
-            << "22 %"
-            << ""
-            << "НДС сверху 18 %" << QStringList {"mode=included", "rate=22"};
+            << QByteArray() << QStringLiteral("НДС в том числе") << QStringLiteral("22 %")
+            << QStringLiteral("") << QStringLiteral("НДС сверху 18 %")
+            << QStringList {QStringLiteral("mode=included"), QStringLiteral("rate=22")};
         QTest::newRow("a section, a change to none from the new year")
-            << QByteArray("[tax]\nmode=on-top\nrate=20\n") << ""
-            << ""
-            << "01.01.2027"
-            << "НДС сверху 20 %"
-            << QStringList {"mode=on-top", "rate=20", "changeFrom=2027-01-01", "changeMode=none",
-                            "changeRate=20"};
+            << QByteArray("[tax]\nmode=on-top\nrate=20\n") << QStringLiteral("")
+            << QStringLiteral("") << QStringLiteral("01.01.2027")
+            << QStringLiteral("НДС сверху 20 %")
+            << QStringList {QStringLiteral("mode=on-top"), QStringLiteral("rate=20"),
+                            QStringLiteral("changeFrom=2027-01-01"),
+                            QStringLiteral("changeMode=none"), QStringLiteral("changeRate=20")};
         QTest::newRow("a section with a change, the change dropped")
             << QByteArray("[tax]\nmode=none\nchangeFrom=2027-01-01\nchangeMode=included\n"
                           "changeRate=5\n")
-            << ""
-            << ""
-            << "-"
-            << "без НДС 22 %" << QStringList {"mode=none", "rate=22"};
+            << QStringLiteral("") << QStringLiteral("") << QStringLiteral("-")
+            << QStringLiteral("без НДС 22 %")
+            << QStringList {QStringLiteral("mode=none"), QStringLiteral("rate=22")};
     }
     void settingsDialogTax()
     {

@@ -74,21 +74,25 @@ private:
 
     OfficeSession &office() { return OfficeSession::shared(); }
 
-    QTableWidget *table() { return m_window->findChild<QTableWidget *>("tableWidget"); }
+    QTableWidget *table()
+    {
+        return m_window->findChild<QTableWidget *>(QStringLiteral("tableWidget"));
+    }
 
     int openDocuments() { return office().openDocumentCount(); }
 
-    // Types the template path as the operator would and presses "Экспорт"; the document the
-    // export opened, or null when it opened none.
+    // Types the template path as the operator would and presses QStringLiteral("Экспорт"); the
+    // document the export opened, or null when it opened none.
     OfficeDocument exportTo(const QString &path)
     {
-        auto *pathField = m_window->findChild<QLineEdit *>("lineEdit_11");
+        auto *pathField = m_window->findChild<QLineEdit *>(QStringLiteral("lineEdit_11"));
         pathField->selectAll();
         QTest::keyClick(pathField, Qt::Key_Delete);
         typeText(pathField, path);
         const OfficeDocument before = office().lastDocument();
         auto *panel = m_window->findChild<ExportPanel *>();
-        QTest::mouseClick(m_window->findChild<QPushButton *>("pushButton_6"), Qt::LeftButton);
+        QTest::mouseClick(m_window->findChild<QPushButton *>(QStringLiteral("pushButton_6")),
+                          Qt::LeftButton);
         // The export runs off the window's thread; the window goes on meanwhile.
         [&] { QTRY_VERIFY_WITH_TIMEOUT(!panel->isRunning(), 60000); }();
         const OfficeDocument after = office().lastDocument();
@@ -105,7 +109,8 @@ private:
         QStringList texts;
         for (int row = 0; row < table()->rowCount(); ++row)
             for (int column = 0; column < 5; ++column)
-                texts << (table()->item(row, column) ? table()->item(row, column)->text() : "-");
+                texts << (table()->item(row, column) ? table()->item(row, column)->text()
+                                                     : QStringLiteral("-"));
         return texts;
     }
 
@@ -115,14 +120,15 @@ private slots:
         QVERIFY2(m_dir.isValid(), "no temporary folder");
         const QString source = QFINDTESTDATA("../templates/invoice.xlsx");
         QVERIFY2(!source.isEmpty(), "the sample template templates/invoice.xlsx is missing");
-        m_template = m_dir.filePath("invoice.xlsx");
+        m_template = m_dir.filePath(QStringLiteral("invoice.xlsx"));
         QVERIFY(QFile::copy(source, m_template));
 
         // One headless office for the whole run, on the program's own pipe, with its own profile;
         // none left by an earlier run may answer in its place.
         office().kill();
         QTRY_VERIFY_WITH_TIMEOUT(office().processIds().isEmpty(), 10000);
-        office().setStartArguments(officetest::prepareProfile(m_dir.filePath("profile"), true));
+        office().setStartArguments(
+            officetest::prepareProfile(m_dir.filePath(QStringLiteral("profile")), true));
         QElapsedTimer started;
         started.start();
         OfficeFailure failure;
@@ -130,7 +136,7 @@ private slots:
         qInfo("office reached in %lld ms", started.elapsed());
         m_officePids << office().startedProcessId();
 
-        m_withoutSheet = m_dir.filePath("no-invoice-sheet.xlsx");
+        m_withoutSheet = m_dir.filePath(QStringLiteral("no-invoice-sheet.xlsx"));
         QString error;
         QVERIFY2(officetest::makeTemplate(office(), m_template, m_withoutSheet,
                                           officetest::Change::RenameSheet, &error),
@@ -175,8 +181,10 @@ private slots:
     void emptyOrder()
     {
         const auto document = exportTo(m_template);
-        QVERIFY2(!document.isNull(), qPrintable("no invoice opened: " + m_messages.join(" | ")));
-        QVERIFY2(m_messages.isEmpty(), qPrintable(m_messages.join(" | ")));
+        QVERIFY2(!document.isNull(),
+                 qPrintable(QStringLiteral("no invoice opened: ")
+                            + m_messages.join(QStringLiteral(" | "))));
+        QVERIFY2(m_messages.isEmpty(), qPrintable(m_messages.join(QStringLiteral(" | "))));
 
         QCOMPARE(cellOf(document, "E17").text, QStringLiteral("Итого"));
         QCOMPARE(cellOf(document, "F17").kind, Cell::Value);
@@ -192,23 +200,31 @@ private slots:
         QCOMPARE(cellOf(document, "C26").text, QStringLiteral("М.П."));
         for (const char *untouched : {"B17", "C17", "D17", "B20", "E20", "F20", "B26"})
             QVERIFY2(cellOf(document, untouched).kind == Cell::Empty,
-                     qPrintable(QStringLiteral("%1 was written").arg(untouched)));
+                     qPrintable(QStringLiteral("%1 was written").arg(QLatin1String(untouched))));
     }
 
     // Lines as three different pages append them; the sums and formulas are computed by the sheet.
     void linesOfDifferentPages()
     {
-        m_window->appendOrderLine("А4 (210х297 мм.) 4+4 Матовая 350", "100", "132",
-                                  "значение=002428", "Формат Цветность Бумага Плотность ", true);
-        m_window->appendOrderLine("Интерьерная печать: плёнка, 2 м²", "2", "0.03", "значение=0521",
-                                  "Материал Разрешение ", false);
-        m_window->appendOrderLine("Кружка белая, печать по кругу", "10", "1.5", "значение=0612",
-                                  "Изделие Печать ", false);
+        m_window->appendOrderLine(QStringLiteral("А4 (210х297 мм.) 4+4 Матовая 350"),
+                                  QStringLiteral("100"), QStringLiteral("132"),
+                                  QStringLiteral("значение=002428"),
+                                  QStringLiteral("Формат Цветность Бумага Плотность "), true);
+        m_window->appendOrderLine(QStringLiteral("Интерьерная печать: плёнка, 2 м²"),
+                                  QStringLiteral("2"), QStringLiteral("0.03"),
+                                  QStringLiteral("значение=0521"),
+                                  QStringLiteral("Материал Разрешение "), false);
+        m_window->appendOrderLine(QStringLiteral("Кружка белая, печать по кругу"),
+                                  QStringLiteral("10"), QStringLiteral("1.5"),
+                                  QStringLiteral("значение=0612"),
+                                  QStringLiteral("Изделие Печать "), false);
         const QStringList before = tableTexts();
 
         const auto document = exportTo(m_template);
-        QVERIFY2(!document.isNull(), qPrintable("no invoice opened: " + m_messages.join(" | ")));
-        QVERIFY2(m_messages.isEmpty(), qPrintable(m_messages.join(" | ")));
+        QVERIFY2(!document.isNull(),
+                 qPrintable(QStringLiteral("no invoice opened: ")
+                            + m_messages.join(QStringLiteral(" | "))));
+        QVERIFY2(m_messages.isEmpty(), qPrintable(m_messages.join(QStringLiteral(" | "))));
         QCOMPARE(tableTexts(), before);
 
         const char *const descriptions[]
@@ -218,15 +234,17 @@ private slots:
         const double prices[] = {132, 0.03, 1.5};
         for (int i = 0; i < 3; ++i) {
             const QByteArray row = QByteArray::number(17 + i);
-            const Cell number = cellOf(document, "B" + row);
+            const Cell number = cellOf(document, QByteArray("B" + row));
             QCOMPARE(number.kind, Cell::Value);
             QCOMPARE(number.value, double(i + 1));
-            QCOMPARE(cellOf(document, "C" + row).text, QString::fromUtf8(descriptions[i]));
-            QCOMPARE(cellOf(document, "D" + row).kind, Cell::Value);
-            QCOMPARE(cellOf(document, "D" + row).value, quantities[i]);
-            QCOMPARE(cellOf(document, "E" + row).value, prices[i]);
-            QVERIFY2(qAbs(cellOf(document, "F" + row).value - quantities[i] * prices[i]) < 1e-9,
-                     qPrintable("line sum in F" + row));
+            QCOMPARE(cellOf(document, QByteArray("C" + row)).text,
+                     QString::fromUtf8(descriptions[i]));
+            QCOMPARE(cellOf(document, QByteArray("D" + row)).kind, Cell::Value);
+            QCOMPARE(cellOf(document, QByteArray("D" + row)).value, quantities[i]);
+            QCOMPARE(cellOf(document, QByteArray("E" + row)).value, prices[i]);
+            QVERIFY2(qAbs(cellOf(document, QByteArray("F" + row)).value - quantities[i] * prices[i])
+                         < 1e-9,
+                     qPrintable(QStringLiteral("line sum in F") + QString::fromLatin1(row)));
         }
         const double subtotal = 13200 + 0.06 + 15;
         QCOMPARE(cellOf(document, "E20").text, QStringLiteral("Итого"));
@@ -247,10 +265,16 @@ private slots:
 
     void decimalAndExponentPrices()
     {
-        m_window->appendOrderLine("Наклейки", "2", "0.03", "значение=1", "", false);
-        m_window->appendOrderLine("Баннер", "1", "5.40001e+07", "значение=2", "", false);
+        m_window->appendOrderLine(QStringLiteral("Наклейки"), QStringLiteral("2"),
+                                  QStringLiteral("0.03"), QStringLiteral("значение=1"),
+                                  QStringLiteral(""), false);
+        m_window->appendOrderLine(QStringLiteral("Баннер"), QStringLiteral("1"),
+                                  QStringLiteral("5.40001e+07"), QStringLiteral("значение=2"),
+                                  QStringLiteral(""), false);
         const auto document = exportTo(m_template);
-        QVERIFY2(!document.isNull(), qPrintable("no invoice opened: " + m_messages.join(" | ")));
+        QVERIFY2(!document.isNull(),
+                 qPrintable(QStringLiteral("no invoice opened: ")
+                            + m_messages.join(QStringLiteral(" | "))));
         QVERIFY2(qAbs(cellOf(document, "F17").value - 0.06) < 1e-12, "0.03 × 2");
         QCOMPARE(cellOf(document, "E18").kind, Cell::Value);
         QCOMPARE(cellOf(document, "E18").value, 54000100.0);
@@ -261,8 +285,12 @@ private slots:
     // as texts, quantities only as numbers (an edited formula is refused before anything opens).
     void editedCellsAsTexts()
     {
-        m_window->appendOrderLine("Визитки", "100", "5", "значение=3", "", true);
-        m_window->appendOrderLine("Листовки", "50", "2", "значение=4", "", true);
+        m_window->appendOrderLine(QStringLiteral("Визитки"), QStringLiteral("100"),
+                                  QStringLiteral("5"), QStringLiteral("значение=3"),
+                                  QStringLiteral(""), true);
+        m_window->appendOrderLine(QStringLiteral("Листовки"), QStringLiteral("50"),
+                                  QStringLiteral("2"), QStringLiteral("значение=4"),
+                                  QStringLiteral(""), true);
         const auto edit = [this](int row, int column, const QString &text) {
             table()->setCurrentCell(row, column);
             table()->editItem(table()->item(row, column));
@@ -275,20 +303,23 @@ private slots:
             QTRY_COMPARE(table()->item(row, column)->text(), text);
             QTRY_VERIFY(!table()->viewport()->findChild<QLineEdit *>());
         };
-        edit(0, 0, "Визитки на картоне 300 г");
-        edit(1, 0, "=1+1");
-        edit(1, 1, "=2*3");
+        edit(0, 0, QStringLiteral("Визитки на картоне 300 г"));
+        edit(1, 0, QStringLiteral("=1+1"));
+        edit(1, 1, QStringLiteral("=2*3"));
         const int documentsBefore = openDocuments();
         QVERIFY2(exportTo(m_template).isNull(), "an invoice opened with a formula as quantity");
-        QCOMPARE(m_messages,
-                 QStringList {"Строка 2: количество «=2*3» не число. Исправьте ячейку "
-                              "в таблице заказа и повторите экспорт."});
+        QCOMPARE(
+            m_messages,
+            QStringList {QStringLiteral("Строка 2: количество «=2*3» не число. Исправьте ячейку "
+                                        "в таблице заказа и повторите экспорт.")});
         QCOMPARE(openDocuments(), documentsBefore);
         m_messages.clear();
-        edit(1, 1, "6");
+        edit(1, 1, QStringLiteral("6"));
 
         const auto document = exportTo(m_template);
-        QVERIFY2(!document.isNull(), qPrintable("no invoice opened: " + m_messages.join(" | ")));
+        QVERIFY2(!document.isNull(),
+                 qPrintable(QStringLiteral("no invoice opened: ")
+                            + m_messages.join(QStringLiteral(" | "))));
         QCOMPARE(cellOf(document, "C17").text, QStringLiteral("Визитки на картоне 300 г"));
         QVERIFY2(cellOf(document, "C18").kind == Cell::Text, "C18 was evaluated");
         QCOMPARE(cellOf(document, "C18").text, QStringLiteral("=1+1"));
@@ -298,39 +329,42 @@ private slots:
 
     void framedAndPlainCells()
     {
-        m_window->appendOrderLine("Длинное описание заказа, которое не помещается в одну строку "
-                                  "ячейки и должно переноситься",
-                                  "3", "7", "значение=5", "", false);
-        m_window->appendOrderLine("Плакат", "1", "90", "значение=6", "", false);
+        m_window->appendOrderLine(
+            QStringLiteral("Длинное описание заказа, которое не помещается в одну строку "
+                           "ячейки и должно переноситься"),
+            QStringLiteral("3"), QStringLiteral("7"), QStringLiteral("значение=5"),
+            QStringLiteral(""), false);
+        m_window->appendOrderLine(QStringLiteral("Плакат"), QStringLiteral("1"),
+                                  QStringLiteral("90"), QStringLiteral("значение=6"),
+                                  QStringLiteral(""), false);
         const auto document = exportTo(m_template);
-        QVERIFY2(!document.isNull(), qPrintable("no invoice opened: " + m_messages.join(" | ")));
+        QVERIFY2(!document.isNull(),
+                 qPrintable(QStringLiteral("no invoice opened: ")
+                            + m_messages.join(QStringLiteral(" | "))));
         QStringList framed;
         for (int row = 17; row <= 18; ++row)
             for (char column = 'B'; column <= 'F'; ++column)
-                framed << QString(QChar(column)) + QString::number(row);
-        framed << "E19"
-               << "F19"
-               << "E20"
-               << "F20"
-               << "E21"
-               << "F21";
+                framed << QString(QLatin1Char(column)) + QString::number(row);
+        framed << QStringLiteral("E19") << QStringLiteral("F19") << QStringLiteral("E20")
+               << QStringLiteral("F20") << QStringLiteral("E21") << QStringLiteral("F21");
         for (const QString &name : framed) {
             QString why;
             QVERIFY2(isFramed(cellOf(document, name.toLatin1()), &why),
-                     qPrintable(name + " is not framed: " + why));
+                     qPrintable(name + QStringLiteral(" is not framed: ") + why));
         }
         for (const char *name : {"B24", "B26", "C28"}) {
             const Cell cell = cellOf(document, name);
-            QVERIFY2(!cell.wrapped, qPrintable(QStringLiteral("%1 wraps").arg(name)));
+            QVERIFY2(!cell.wrapped,
+                     qPrintable(QStringLiteral("%1 wraps").arg(QLatin1String(name))));
             QVERIFY2(cell.leftAligned,
-                     qPrintable(QStringLiteral("%1 alignment changed").arg(name)));
+                     qPrintable(QStringLiteral("%1 alignment changed").arg(QLatin1String(name))));
             QVERIFY2(cell.borderEdges == 0,
-                     qPrintable(QStringLiteral("%1 got a border").arg(name)));
+                     qPrintable(QStringLiteral("%1 got a border").arg(QLatin1String(name))));
         }
         // Beside the written cells nothing is framed.
         for (const char *name : {"A17", "G17", "D19", "B19", "F22"})
             QVERIFY2(cellOf(document, name).borderEdges == 0,
-                     qPrintable(QStringLiteral("%1 got a border").arg(name)));
+                     qPrintable(QStringLiteral("%1 got a border").arg(QLatin1String(name))));
     }
 
     // The invoice is a new untitled document; the template's own cells stay and its file is not
@@ -339,9 +373,13 @@ private slots:
     {
         const QByteArray hashBefore = fileHash(m_template);
         const QDateTime modifiedBefore = QFileInfo(m_template).lastModified();
-        m_window->appendOrderLine("Буклет", "20", "12", "значение=7", "", false);
+        m_window->appendOrderLine(QStringLiteral("Буклет"), QStringLiteral("20"),
+                                  QStringLiteral("12"), QStringLiteral("значение=7"),
+                                  QStringLiteral(""), false);
         const auto document = exportTo(m_template);
-        QVERIFY2(!document.isNull(), qPrintable("no invoice opened: " + m_messages.join(" | ")));
+        QVERIFY2(!document.isNull(),
+                 qPrintable(QStringLiteral("no invoice opened: ")
+                            + m_messages.join(QStringLiteral(" | "))));
 
         QVERIFY2(officetest::documentUrl(document).isEmpty(),
                  "the invoice is tied to the template file instead of being untitled");
@@ -373,7 +411,7 @@ private slots:
         QFETCH(bool, named);
         QString path = m_template;
         if (!named) {
-            path = m_dir.filePath("no-names.xlsx");
+            path = m_dir.filePath(QStringLiteral("no-names.xlsx"));
             QString error;
             QVERIFY2(officetest::makeTemplate(office(), m_template, path,
                                               officetest::Change::DropNames, &error),
@@ -381,16 +419,17 @@ private slots:
         }
         ExportRequest request;
         request.typedPath = path;
-        request.lines = {{"Визитки", "100", "5"}};
-        request.number = "000127";
+        request.lines = {{QStringLiteral("Визитки"), QStringLiteral("100"), QStringLiteral("5")}};
+        request.number = QStringLiteral("000127");
         request.date = QDate(2024, 12, 9);
         const OfficeDocument before = office().lastDocument();
         auto *panel = m_window->findChild<ExportPanel *>();
         panel->exportOrder(request);
         QTRY_VERIFY_WITH_TIMEOUT(!panel->isRunning(), 60000);
         const OfficeDocument document = office().lastDocument();
-        QVERIFY2(document != before && !document.isNull(), qPrintable(m_messages.join(" | ")));
-        QVERIFY2(m_messages.isEmpty(), qPrintable(m_messages.join(" | ")));
+        QVERIFY2(document != before && !document.isNull(),
+                 qPrintable(m_messages.join(QStringLiteral(" | "))));
+        QVERIFY2(m_messages.isEmpty(), qPrintable(m_messages.join(QStringLiteral(" | "))));
         QCOMPARE(cellOf(document, "F17").value, 500.0);
         QCOMPARE(cellOf(document, "B9").text, QStringLiteral("Счёт №"));
         if (named) {
@@ -422,10 +461,14 @@ private slots:
         QVERIFY(settings.open(QIODevice::Append));
         settings.write("[requisites]\ndirector=Иванов И. И.\naccountant=Петрова А. С.\n");
         settings.close();
-        m_window->appendOrderLine("Листовки", "10", "5", "значение=9", "", false);
+        m_window->appendOrderLine(QStringLiteral("Листовки"), QStringLiteral("10"),
+                                  QStringLiteral("5"), QStringLiteral("значение=9"),
+                                  QStringLiteral(""), false);
         const auto document = exportTo(m_template);
         QVERIFY(restore());
-        QVERIFY2(!document.isNull(), qPrintable("no invoice opened: " + m_messages.join(" | ")));
+        QVERIFY2(!document.isNull(),
+                 qPrintable(QStringLiteral("no invoice opened: ")
+                            + m_messages.join(QStringLiteral(" | "))));
         QCOMPARE(cellOf(document, "B23").text,
                  QStringLiteral("Руководитель предприятия_____________________Иванов И. И."));
         QCOMPARE(cellOf(document, "B25").text,
@@ -444,25 +487,32 @@ private slots:
         QTest::addColumn<qint64>("totalAfterEdit"); // the last row's kopecks once F17 is 20 000
         QTest::newRow("no customer, on top 22")
             << QByteArray("[tax]\nmode=on-top\nrate=22\n") << -1
-            << QStringList {"Итого", "НДС 22 %", "Всего"}
+            << QStringList {QStringLiteral("Итого"), QStringLiteral("НДС 22 %"),
+                            QStringLiteral("Всего")}
             << QList<qint64> {1320000, 290400, 1610400} << qint64(2440000);
         QTest::newRow("5 %, no tax set")
-            << QByteArray() << 500 << QStringList {"Итого", "Скидка 5 %", "18%", "Всего"}
+            << QByteArray() << 500
+            << QStringList {QStringLiteral("Итого"), QStringLiteral("Скидка 5 %"),
+                            QStringLiteral("18%"), QStringLiteral("Всего")}
             << QList<qint64> {1320000, -66000, 225720, 1479720} << qint64(2242000);
         QTest::newRow("5 %, on top 22")
             << QByteArray("[tax]\nmode=on-top\nrate=22\n") << 500
-            << QStringList {"Итого", "Скидка 5 %", "НДС 22 %", "Всего"}
+            << QStringList {QStringLiteral("Итого"), QStringLiteral("Скидка 5 %"),
+                            QStringLiteral("НДС 22 %"), QStringLiteral("Всего")}
             << QList<qint64> {1320000, -66000, 275880, 1529880} << qint64(2318000);
         QTest::newRow("5,25 %, included 22")
             << QByteArray("[tax]\nmode=included\nrate=22\n") << 525
-            << QStringList {"Итого", "Скидка 5,25 %", "В том числе НДС 22 %", "Всего"}
+            << QStringList {QStringLiteral("Итого"), QStringLiteral("Скидка 5,25 %"),
+                            QStringLiteral("В том числе НДС 22 %"), QStringLiteral("Всего")}
             << QList<qint64> {1320000, -69300, 225536, 1250700} << qint64(1895000);
         QTest::newRow("5,25 %, none")
             << QByteArray("[tax]\nmode=none\n") << 525
-            << QStringList {"Итого", "Скидка 5,25 %", "Без налога (НДС)", "Всего"}
+            << QStringList {QStringLiteral("Итого"), QStringLiteral("Скидка 5,25 %"),
+                            QStringLiteral("Без налога (НДС)"), QStringLiteral("Всего")}
             << QList<qint64> {1320000, -69300, -1, 1250700} << qint64(1895000);
         QTest::newRow("a customer at 0 %, no tax set: as before")
-            << QByteArray() << 0 << QStringList {"Итого", "18%", "Всего"}
+            << QByteArray() << 0
+            << QStringList {QStringLiteral("Итого"), QStringLiteral("18%"), QStringLiteral("Всего")}
             << QList<qint64> {1320000, 237600, 1557600} << qint64(2360000);
     }
     void footAndPayer()
@@ -487,26 +537,30 @@ private slots:
         settings.write("\n" + taxSection);
         settings.close();
 
-        m_window->appendOrderLine("Буклеты", "1000", "13.2", "значение=3", "", false);
+        m_window->appendOrderLine(QStringLiteral("Буклеты"), QStringLiteral("1000"),
+                                  QStringLiteral("13.2"), QStringLiteral("значение=3"),
+                                  QStringLiteral(""), false);
         if (discount >= 0) {
             Customer customer;
             customer.id = 3;
-            customer.fullName = "ООО «Ромашка»";
-            customer.inn = "7707083893";
-            customer.kpp = "770701001";
-            customer.address = "123456, г. Москва, ул. Ленина, д. 1";
+            customer.fullName = QStringLiteral("ООО «Ромашка»");
+            customer.inn = QStringLiteral("7707083893");
+            customer.kpp = QStringLiteral("770701001");
+            customer.address = QStringLiteral("123456, г. Москва, ул. Ленина, д. 1");
             customer.discountHundredths = discount;
             m_window->order()->setCustomer(customer);
         }
         const auto document = exportTo(m_template);
         QVERIFY(restore());
-        QVERIFY2(!document.isNull(), qPrintable("no invoice opened: " + m_messages.join(" | ")));
-        QVERIFY2(m_messages.isEmpty(), qPrintable(m_messages.join(" | ")));
+        QVERIFY2(!document.isNull(),
+                 qPrintable(QStringLiteral("no invoice opened: ")
+                            + m_messages.join(QStringLiteral(" | "))));
+        QVERIFY2(m_messages.isEmpty(), qPrintable(m_messages.join(QStringLiteral(" | "))));
 
         const auto check = [&](int row, const QString &caption, qint64 expected) {
             const QByteArray at = QByteArray::number(row);
-            QCOMPARE(cellOf(document, "E" + at).text, caption);
-            const Cell amount = cellOf(document, "F" + at);
+            QCOMPARE(cellOf(document, QByteArray("E" + at)).text, caption);
+            const Cell amount = cellOf(document, QByteArray("F" + at));
             if (expected < 0 && caption.startsWith(QStringLiteral("Без налога"))) {
                 QCOMPARE(amount.text, QStringLiteral("-"));
                 return;
@@ -548,8 +602,9 @@ private slots:
         ExportRequest request;
         request.typedPath = m_template;
         for (int i = 0; i < 1001; ++i)
-            request.lines.append({"Наклейка", "1", "0.005"});
-        request.payer.shortName = "Ромашка";
+            request.lines.append(
+                {QStringLiteral("Наклейка"), QStringLiteral("1"), QStringLiteral("0.005")});
+        request.payer.shortName = QStringLiteral("Ромашка");
         request.payer.discountHundredths = 500;
         request.tax.given = true;
         request.tax.rule = {TaxMode::OnTop, 22};
@@ -558,7 +613,8 @@ private slots:
         panel->exportOrder(request);
         QTRY_VERIFY_WITH_TIMEOUT(!panel->isRunning(), 120000);
         const OfficeDocument document = office().lastDocument();
-        QVERIFY2(document != before && !document.isNull(), qPrintable(m_messages.join(" | ")));
+        QVERIFY2(document != before && !document.isNull(),
+                 qPrintable(m_messages.join(QStringLiteral(" | "))));
         const InvoiceFoot foot = invoiceFoot(request.lines, FootTerms::on(request.tax, {}, 500));
         const QList<qint64> expected = {501, -25, 105, 581};
         for (int i = 0; i < 4; ++i) {
@@ -571,12 +627,16 @@ private slots:
 
     void templatePathWithCyrillicAndBlanks()
     {
-        QDir(m_dir.path()).mkpath("Шаблоны счетов");
-        const QString path = m_dir.filePath("Шаблоны счетов/счёт на оплату.xlsx");
+        QDir(m_dir.path()).mkpath(QStringLiteral("Шаблоны счетов"));
+        const QString path = m_dir.filePath(QStringLiteral("Шаблоны счетов/счёт на оплату.xlsx"));
         QVERIFY(QFile::copy(m_template, path));
-        m_window->appendOrderLine("Открытки", "30", "4", "значение=8", "", false);
+        m_window->appendOrderLine(QStringLiteral("Открытки"), QStringLiteral("30"),
+                                  QStringLiteral("4"), QStringLiteral("значение=8"),
+                                  QStringLiteral(""), false);
         const auto document = exportTo(path);
-        QVERIFY2(!document.isNull(), qPrintable("no invoice opened: " + m_messages.join(" | ")));
+        QVERIFY2(!document.isNull(),
+                 qPrintable(QStringLiteral("no invoice opened: ")
+                            + m_messages.join(QStringLiteral(" | "))));
         QCOMPARE(cellOf(document, "F17").value, 120.0);
 
         // The template that made an invoice is the one the next start offers.
@@ -584,7 +644,7 @@ private slots:
         delete m_window;
         m_window = new MainWindow(nullptr, &m_prompts);
         m_window->show();
-        QCOMPARE(m_window->findChild<QLineEdit *>("lineEdit_11")->text(), path);
+        QCOMPARE(m_window->findChild<QLineEdit *>(QStringLiteral("lineEdit_11"))->text(), path);
     }
 
     void failuresAreTold_data()
@@ -608,19 +668,21 @@ private slots:
     {
         QFETCH(QString, path);
         QFETCH(QString, named);
-        if (path == "missing")
-            path = m_dir.filePath("нет такого.xlsx");
-        else if (path == "folder")
+        if (path == QStringLiteral("missing"))
+            path = m_dir.filePath(QStringLiteral("нет такого.xlsx"));
+        else if (path == QStringLiteral("folder"))
             path = m_dir.path();
-        else if (path == "nosheet")
+        else if (path == QStringLiteral("nosheet"))
             path = m_withoutSheet;
-        else if (path == "text") {
-            path = m_dir.filePath("notes.xlsx");
+        else if (path == QStringLiteral("text")) {
+            path = m_dir.filePath(QStringLiteral("notes.xlsx"));
             QFile file(path);
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write("Это не таблица, а заметка.\n");
         }
-        m_window->appendOrderLine("Визитки", "100", "5", "значение=9", "", true);
+        m_window->appendOrderLine(QStringLiteral("Визитки"), QStringLiteral("100"),
+                                  QStringLiteral("5"), QStringLiteral("значение=9"),
+                                  QStringLiteral(""), true);
         const QStringList before = tableTexts();
         const int documentsBefore = openDocuments();
 
@@ -629,10 +691,12 @@ private slots:
         QVERIFY2(document.isNull(), "an invoice was opened although the export failed");
         QCOMPARE(m_messages.size(), 1);
         QVERIFY2(m_messages.first().contains(named),
-                 qPrintable("the message does not say what failed: " + m_messages.first()));
+                 qPrintable(QStringLiteral("the message does not say what failed: ")
+                            + m_messages.first()));
         if (!path.isEmpty())
             QVERIFY2(m_messages.first().contains(path),
-                     qPrintable("the message does not name the path: " + m_messages.first()));
+                     qPrintable(QStringLiteral("the message does not name the path: ")
+                                + m_messages.first()));
         QCOMPARE(tableTexts(), before);
         QCOMPARE(openDocuments(), documentsBefore);
     }
@@ -644,10 +708,13 @@ private slots:
         office().terminate();
         QTRY_VERIFY2_WITH_TIMEOUT(!processAlive(first), "the office did not close", 10000);
 
-        m_window->appendOrderLine("Календарь", "5", "40", "значение=10", "", false);
+        m_window->appendOrderLine(QStringLiteral("Календарь"), QStringLiteral("5"),
+                                  QStringLiteral("40"), QStringLiteral("значение=10"),
+                                  QStringLiteral(""), false);
         const auto document = exportTo(m_template);
         QVERIFY2(!document.isNull(),
-                 qPrintable("no invoice after restart: " + m_messages.join(" | ")));
+                 qPrintable(QStringLiteral("no invoice after restart: ")
+                            + m_messages.join(QStringLiteral(" | "))));
         QVERIFY2(office().startedProcessId() != first, "no new office was started");
         m_officePids << office().startedProcessId();
         QCOMPARE(cellOf(document, "F17").value, 200.0);

@@ -17,10 +17,13 @@ private slots:
         prompts.onTell
             = [&messages](const QString &message, const QString &) { messages << message; };
         MainWindow window(nullptr, &prompts);
-        window.appendOrderLine("Визитки", "100", "5", "значение=1", "", false);
-        QTest::mouseClick(window.findChild<QPushButton *>("pushButton_6"), Qt::LeftButton);
+        window.appendOrderLine(QStringLiteral("Визитки"), QStringLiteral("100"),
+                               QStringLiteral("5"), QStringLiteral("значение=1"),
+                               QStringLiteral(""), false);
+        QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("pushButton_6")),
+                          Qt::LeftButton);
         QCOMPARE(messages.size(), 1);
-        QVERIFY2(messages.first().contains("недоступен в этой сборке"),
+        QVERIFY2(messages.first().contains(QStringLiteral("недоступен в этой сборке")),
                  qPrintable(messages.first()));
         QCOMPARE(window.orderLines().size(), 1);
     }

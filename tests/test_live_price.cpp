@@ -42,47 +42,47 @@ struct Job
 // clang-format off
 const Job Jobs[] = {
     {"sheet: A4 4+4 matte 350, varnish and corners, 100", 0,
-     {"radioButton_3", "radioButton_28", "radioButton_49", "radioButton_78", "checkBox_161", "checkBox_34", "lineEdit=100"},
-     "0", {}, "132 ₽ × 100 шт. = 13 200 ₽",
-     {"002428", "66", "Шелкография", "1+0 лак", "43", "Обрезка углов 4 шт.", "23", "132"}},
-    {"sheet: 700 pieces bring a tier line", 0, {"lineEdit=700"},
-     "00", {}, "1,50 ₽ × 700 шт. = 1 050 ₽\nТираж: 10 ₽ × 700 шт. = 7 000 ₽", {"000000"}},
-    {"sheet: 1500 laminated, the tier line without lamination", 0, {"radioButton_134", "lineEdit=1500"},
-     "00", {}, "61,50 ₽ × 1 500 шт. = 92 250 ₽\nТираж: 20 ₽ × 1 500 шт. = 30 000 ₽",
-     {"Ламинация", "175 мкм Глянцевая", "60"}},
+     {QStringLiteral("radioButton_3"), QStringLiteral("radioButton_28"), QStringLiteral("radioButton_49"), QStringLiteral("radioButton_78"), QStringLiteral("checkBox_161"), QStringLiteral("checkBox_34"), QStringLiteral("lineEdit=100")},
+     QStringLiteral("0"), {}, QStringLiteral("132 ₽ × 100 шт. = 13 200 ₽"),
+     {QStringLiteral("002428"), QStringLiteral("66"), QStringLiteral("Шелкография"), QStringLiteral("1+0 лак"), QStringLiteral("43"), QStringLiteral("Обрезка углов 4 шт."), QStringLiteral("23"), QStringLiteral("132")}},
+    {"sheet: 700 pieces bring a tier line", 0, {QStringLiteral("lineEdit=700")},
+     QStringLiteral("00"), {}, QStringLiteral("1,50 ₽ × 700 шт. = 1 050 ₽\nТираж: 10 ₽ × 700 шт. = 7 000 ₽"), {QStringLiteral("000000")}},
+    {"sheet: 1500 laminated, the tier line without lamination", 0, {QStringLiteral("radioButton_134"), QStringLiteral("lineEdit=1500")},
+     QStringLiteral("00"), {}, QStringLiteral("61,50 ₽ × 1 500 шт. = 92 250 ₽\nТираж: 20 ₽ × 1 500 шт. = 30 000 ₽"),
+     {QStringLiteral("Ламинация"), QStringLiteral("175 мкм Глянцевая"), QStringLiteral("60")}},
     {"sheet: A4 4+4 matte 350 at 700, no tier price", 0,
-     {"radioButton_3", "radioButton_28", "radioButton_49", "radioButton_78", "lineEdit=700"},
-     "01", {"", "502428"}, {}, {"002428"}},
+     {QStringLiteral("radioButton_3"), QStringLiteral("radioButton_28"), QStringLiteral("radioButton_49"), QStringLiteral("radioButton_78"), QStringLiteral("lineEdit=700")},
+     QStringLiteral("01"), {QStringLiteral(""), QStringLiteral("502428")}, {}, {QStringLiteral("002428")}},
     {"sheet: custom 100 x 200 in 4+4, no key", 0,
-     {"radioButtonOther", "lineEditWidth=100", "lineEditHeight=200", "radioButton_28"},
-     "1", {"0015400"}, "Нет цены в прайс-листе: 0015400\n0 ₽ × 1 шт. = 0 ₽", {"100 × 200 мм → 20"}},
+     {QStringLiteral("radioButtonOther"), QStringLiteral("lineEditWidth=100"), QStringLiteral("lineEditHeight=200"), QStringLiteral("radioButton_28")},
+     QStringLiteral("1"), {QStringLiteral("0015400")}, QStringLiteral("Нет цены в прайс-листе: 0015400\n0 ₽ × 1 шт. = 0 ₽"), {QStringLiteral("100 × 200 мм → 20")}},
     {"sheet: custom size in 4+4 at 700, neither line priced", 0,
-     {"radioButtonOther", "lineEditWidth=1000", "lineEditHeight=2000", "radioButton_28", "lineEdit=700"},
-     "11", {"0015400", "5015400"}, {}, {}},
-    {"brochures: 10 inner sheets, cover laminated", 1, {"lineEdit_21=10", "radioButton_181", "lineEdit_10=3"},
-     "0", {}, "76,50 ₽ × 3 шт. = 229,50 ₽", {"внутренние листы", "обложка", "010000", "1.5", "60"}},
-    {"brochures: 600 copies bring a tier line", 1, {"lineEdit_10=600"}, "00", {}, {}, {"010000"}},
-    {"brochures: cover on Плайк has no price", 1, {"radioButton_443"},
-     "1", {"010050"}, {}, {"010000", "010050"}},
-    {"brochures: cover on Плайк at 1500, neither line priced", 1, {"radioButton_443", "lineEdit_10=1500"},
-     "11", {"010050", "610050"}, {}, {}},
+     {QStringLiteral("radioButtonOther"), QStringLiteral("lineEditWidth=1000"), QStringLiteral("lineEditHeight=2000"), QStringLiteral("radioButton_28"), QStringLiteral("lineEdit=700")},
+     QStringLiteral("11"), {QStringLiteral("0015400"), QStringLiteral("5015400")}, {}, {}},
+    {"brochures: 10 inner sheets, cover laminated", 1, {QStringLiteral("lineEdit_21=10"), QStringLiteral("radioButton_181"), QStringLiteral("lineEdit_10=3")},
+     QStringLiteral("0"), {}, QStringLiteral("76,50 ₽ × 3 шт. = 229,50 ₽"), {QStringLiteral("внутренние листы"), QStringLiteral("обложка"), QStringLiteral("010000"), QStringLiteral("1.5"), QStringLiteral("60")}},
+    {"brochures: 600 copies bring a tier line", 1, {QStringLiteral("lineEdit_10=600")}, QStringLiteral("00"), {}, {}, {QStringLiteral("010000")}},
+    {"brochures: cover on Плайк has no price", 1, {QStringLiteral("radioButton_443")},
+     QStringLiteral("1"), {QStringLiteral("010050")}, {}, {QStringLiteral("010000"), QStringLiteral("010050")}},
+    {"brochures: cover on Плайк at 1500, neither line priced", 1, {QStringLiteral("radioButton_443"), QStringLiteral("lineEdit_10=1500")},
+     QStringLiteral("11"), {QStringLiteral("010050"), QStringLiteral("610050")}, {}, {}},
     {"street: film 360 dpi 1000 x 2000, 3 pieces", 2,
-     {"radioButton_11", "radioButton_112", "lineEditWidthStreet=1000", "lineEditHeightStreet=2000", "lineEdit_14=3"},
-     "0", {}, "540 000 ₽ × 3 шт. = 1 620 000 ₽", {"121111109", "270", "1000 × 2000 мм → 2000"}},
+     {QStringLiteral("radioButton_11"), QStringLiteral("radioButton_112"), QStringLiteral("lineEditWidthStreet=1000"), QStringLiteral("lineEditHeightStreet=2000"), QStringLiteral("lineEdit_14=3")},
+     QStringLiteral("0"), {}, QStringLiteral("540 000 ₽ × 3 шт. = 1 620 000 ₽"), {QStringLiteral("121111109"), QStringLiteral("270"), QStringLiteral("1000 × 2000 мм → 2000")}},
     {"street: on plastic 2 mm, a unit price in exponent form", 2,
-     {"radioButton_11", "radioButton_112", "lineEditWidthStreet=1000", "lineEditHeightStreet=2000", "radioButton_122"},
-     "0", {}, "54 000 100 ₽ × 1 шт. = 54 000 100 ₽", {"Основа", "Пластик 2 мм.", "100"}},
+     {QStringLiteral("radioButton_11"), QStringLiteral("radioButton_112"), QStringLiteral("lineEditWidthStreet=1000"), QStringLiteral("lineEditHeightStreet=2000"), QStringLiteral("radioButton_122")},
+     QStringLiteral("0"), {}, QStringLiteral("54 000 100 ₽ × 1 шт. = 54 000 100 ₽"), {QStringLiteral("Основа"), QStringLiteral("Пластик 2 мм."), QStringLiteral("100")}},
     {"street: mesh at 540 dpi has no price", 2,
-     {"radioButton_21", "radioButton_113", "lineEditWidthStreet=1000", "lineEditHeightStreet=1000"},
-     "1", {"1211111610"}, {}, {}},
+     {QStringLiteral("radioButton_21"), QStringLiteral("radioButton_113"), QStringLiteral("lineEditWidthStreet=1000"), QStringLiteral("lineEditHeightStreet=1000")},
+     QStringLiteral("1"), {QStringLiteral("1211111610")}, {}, {}},
     {"interior: A1 1+0 matte 120, 4 pieces", 3,
-     {"radioButton_16", "radioButton_41", "radioButton_46", "lineEdit_12=4"},
-     "0", {}, "0,05 ₽ × 4 шт. = 0,20 ₽", {"136022"}},
-    {"interior: nothing chosen", 3, {}, "1", {"130000"}, {}, {}},
+     {QStringLiteral("radioButton_16"), QStringLiteral("radioButton_41"), QStringLiteral("radioButton_46"), QStringLiteral("lineEdit_12=4")},
+     QStringLiteral("0"), {}, QStringLiteral("0,05 ₽ × 4 шт. = 0,20 ₽"), {QStringLiteral("136022")}},
+    {"interior: nothing chosen", 3, {}, QStringLiteral("1"), {QStringLiteral("130000")}, {}, {}},
     {"souvenir: A4 4+0 mugs, 40 pieces", 4,
-     {"radioButton_67", "radioButton_62", "radioButton_68", "lineEdit_16=40"},
-     "0", {}, "0,03 ₽ × 40 шт. = 1,20 ₽", {"002200"}},
-    {"souvenir: pens at start, no key", 4, {"radioButton_79"}, "1", {"0014010"}, {}, {}},
+     {QStringLiteral("radioButton_67"), QStringLiteral("radioButton_62"), QStringLiteral("radioButton_68"), QStringLiteral("lineEdit_16=40")},
+     QStringLiteral("0"), {}, QStringLiteral("0,03 ₽ × 40 шт. = 1,20 ₽"), {QStringLiteral("002200")}},
+    {"souvenir: pens at start, no key", 4, {QStringLiteral("radioButton_79")}, QStringLiteral("1"), {QStringLiteral("0014010")}, {}, {}},
 };
 // clang-format on
 
@@ -121,7 +121,7 @@ private slots:
         const Page &page = Pages[row.page];
         showPage(QLatin1String(page.page));
         act(row.actions);
-        const auto *live = find<QLabel>(page.label);
+        const auto *live = find<QLabel>(QLatin1String(page.label));
         const QString text = live->text();
         const QString toolTip = live->toolTip();
         const bool warned = live->palette().color(live->foregroundRole()) == LivePriceWarningColour;
@@ -143,10 +143,14 @@ private slots:
             if (row.missing.at(i) == QLatin1Char('1')) {
                 const QString head = QStringLiteral("Нет цены в прайс-листе");
                 QVERIFY2(toolTips.last().startsWith(head)
-                             && toolTips.last().section('\n', 0, 0).contains(row.keys.value(i)),
-                         qPrintable("no warning with the key first: " + toolTips.last()));
+                             && toolTips.last()
+                                    .section(QLatin1Char('\n'), 0, 0)
+                                    .contains(row.keys.value(i)),
+                         qPrintable(QStringLiteral("no warning with the key first: ")
+                                    + toolTips.last()));
                 QCOMPARE(price->background().color(), MissingPriceColour);
-                prefix = head + QStringLiteral(": ") + row.keys.value(i) + '\n' + prefix;
+                prefix
+                    = head + QStringLiteral(": ") + row.keys.value(i) + QLatin1Char('\n') + prefix;
             } else {
                 QVERIFY2(!toolTips.last().contains(QStringLiteral("Нет цены")), "a false warning");
                 QCOMPARE(price->background().style(), Qt::NoBrush);
@@ -157,11 +161,12 @@ private slots:
             rebuilt << prefix + moneyText(unitPrice) + QStringLiteral(" × ") + moneyNumber(quantity)
                     + QStringLiteral(" шт. = ") + moneyText(quantity * unitPrice);
         }
-        QCOMPARE(text, rebuilt.join('\n'));
+        QCOMPARE(text, rebuilt.join(QLatin1Char('\n')));
         QCOMPARE(toolTip, toolTips.join(QStringLiteral("\n\n")));
         QCOMPARE(warned, row.missing.contains(QLatin1Char('1')));
         for (const QString &mention : row.mentions)
-            QVERIFY2(toolTips.first().contains(mention), qPrintable(mention + " is not named"));
+            QVERIFY2(toolTips.first().contains(mention),
+                     qPrintable(mention + QStringLiteral(" is not named")));
     }
 
     // Every keystroke and option click is priced at once; after the press the label shows the
@@ -169,24 +174,26 @@ private slots:
     void labelFollowsEachChange()
     {
         showPage(QStringLiteral("page"));
-        const auto *live = find<QLabel>("labelLivePrice_1_1");
-        type("lineEdit", QString());
+        const auto *live = find<QLabel>(QStringLiteral("labelLivePrice_1_1"));
+        type(QStringLiteral("lineEdit"), QString());
         QCOMPARE(live->text(), QStringLiteral("1,50 ₽ × 0 шт. = 0 ₽"));
-        const QStringList afterEachKey
-            = {"1,50 ₽ × 7 шт. = 10,50 ₽", "1,50 ₽ × 70 шт. = 105 ₽",
-               "1,50 ₽ × 700 шт. = 1 050 ₽\nТираж: 10 ₽ × 700 шт. = 7 000 ₽"};
+        const QStringList afterEachKey = {
+            QStringLiteral("1,50 ₽ × 7 шт. = 10,50 ₽"),
+            QStringLiteral("1,50 ₽ × 70 шт. = 105 ₽"),
+            QStringLiteral(
+                "1,50 ₽ × 700 шт. = 1 050 ₽\nТираж: 10 ₽ × 700 шт. = 7 000 ₽")};
         for (int i = 0; i < afterEachKey.size(); ++i) {
-            QTest::keyClick(find<QLineEdit>("lineEdit"), "700"[i]);
+            QTest::keyClick(find<QLineEdit>(QStringLiteral("lineEdit")), "700"[i]);
             QCOMPARE(live->text(), grouped(afterEachKey.at(i)));
         }
-        const auto firstRow = [live] { return live->text().section('\n', 0, 0); };
-        click("radioButton_3");
-        QCOMPARE(firstRow(), grouped("2 ₽ × 700 шт. = 1 400 ₽"));
-        click("radioButton_145");
-        QCOMPARE(firstRow(), grouped("82 ₽ × 700 шт. = 57 400 ₽"));
+        const auto firstRow = [live] { return live->text().section(QLatin1Char('\n'), 0, 0); };
+        click(QStringLiteral("radioButton_3"));
+        QCOMPARE(firstRow(), grouped(QStringLiteral("2 ₽ × 700 шт. = 1 400 ₽")));
+        click(QStringLiteral("radioButton_145"));
+        QCOMPARE(firstRow(), grouped(QStringLiteral("82 ₽ × 700 шт. = 57 400 ₽")));
         answerButton = QStringLiteral("pushButton");
         QVERIFY(answerAdds(2));
-        QCOMPARE(firstRow(), grouped("2 ₽ × 700 шт. = 1 400 ₽"));
+        QCOMPARE(firstRow(), grouped(QStringLiteral("2 ₽ × 700 шт. = 1 400 ₽")));
     }
 
     // Prices of seven to nine digits as the live price shows them: the line's own figures.

@@ -55,8 +55,14 @@ private:
 
     OfficeSession &office() { return OfficeSession::shared(); }
     ExportPanel *panel() { return m_window->findChild<ExportPanel *>(); }
-    QPushButton *exportButton() { return m_window->findChild<QPushButton *>("pushButton_6"); }
-    QTableWidget *table() { return m_window->findChild<QTableWidget *>("tableWidget"); }
+    QPushButton *exportButton()
+    {
+        return m_window->findChild<QPushButton *>(QStringLiteral("pushButton_6"));
+    }
+    QTableWidget *table()
+    {
+        return m_window->findChild<QTableWidget *>(QStringLiteral("tableWidget"));
+    }
 
     void signalOffice(int signal)
     {
@@ -68,7 +74,7 @@ private:
 
     void press(const QString &path)
     {
-        m_window->findChild<QLineEdit *>("lineEdit_11")->setText(path);
+        m_window->findChild<QLineEdit *>(QStringLiteral("lineEdit_11"))->setText(path);
         QTest::mouseClick(exportButton(), Qt::LeftButton);
     }
 
@@ -86,7 +92,8 @@ private:
     {
         for (int i = 0; i < count; ++i)
             m_window->appendOrderLine(QStringLiteral("Листовки А5, заказ %1").arg(i + 1),
-                                      QString::number(i + 1), "2,5", "значение=1", "", false);
+                                      QString::number(i + 1), QStringLiteral("2,5"),
+                                      QStringLiteral("значение=1"), QStringLiteral(""), false);
     }
 
     QString makeTemplate(const QString &name, officetest::Change change)
@@ -112,8 +119,8 @@ private:
     {
         if (!path.isEmpty())
             message.remove(path);
-        message.remove(QRegularExpression("LibreOffice|Calc|\\.xlsx|\\.ods"));
-        return !message.contains(QRegularExpression("[A-Za-z]{3,}"));
+        message.remove(QRegularExpression(QStringLiteral("LibreOffice|Calc|\\.xlsx|\\.ods")));
+        return !message.contains(QRegularExpression(QStringLiteral("[A-Za-z]{3,}")));
     }
 
 private slots:
@@ -121,13 +128,14 @@ private slots:
     {
         QVERIFY2(!qEnvironmentVariableIsEmpty("DISPLAY"), "the windowed office needs an X server");
         QVERIFY(m_dir.isValid());
-        m_template = m_dir.filePath("invoice.xlsx");
+        m_template = m_dir.filePath(QStringLiteral("invoice.xlsx"));
         QVERIFY(QFile::copy(QFINDTESTDATA("../templates/invoice.xlsx"), m_template));
         // No office left on the program's pipe by an earlier run may answer in place of ours.
         office().kill();
         QTRY_VERIFY_WITH_TIMEOUT(office().processIds().isEmpty(), 10000);
         // Macro security Low in the profile: a bound macro runs unless the export forbids it.
-        office().setStartArguments(officetest::prepareProfile(m_dir.filePath("profile"), false));
+        office().setStartArguments(
+            officetest::prepareProfile(m_dir.filePath(QStringLiteral("profile")), false));
         OfficeFailure failure;
         QVERIFY2(office().reach(&failure, 60000), qPrintable(failure.message + failure.details));
     }
@@ -194,25 +202,25 @@ private slots:
     {
         QFETCH(QString, kind);
         QFETCH(QString, named);
-        QString path = m_dir.filePath(kind + ".xlsx");
-        if (kind == "text" || kind == "csv") {
-            if (kind == "csv")
-                path = m_dir.filePath("order.csv");
+        QString path = m_dir.filePath(kind + QStringLiteral(".xlsx"));
+        if (kind == QStringLiteral("text") || kind == QStringLiteral("csv")) {
+            if (kind == QStringLiteral("csv"))
+                path = m_dir.filePath(QStringLiteral("order.csv"));
             QFile file(path);
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write("Наименование;Кол-во;Цена\nВизитки;100;5\n");
-        } else if (kind == "png") {
+        } else if (kind == QStringLiteral("png")) {
             QImage picture(40, 20, QImage::Format_RGB32);
             picture.fill(Qt::red);
             QVERIFY(picture.save(path, "PNG"));
         } else {
             const QMap<QString, officetest::Change> changes {
-                {"protected", officetest::Change::ProtectSheet},
-                {"partly", officetest::Change::ProtectAllButFirstRows},
-                {"text below", officetest::Change::TextBelow},
-                {"formula below", officetest::Change::FormulaBelow},
-                {"merged", officetest::Change::MergedBelow}};
-            path = makeTemplate(kind + ".xlsx", changes.value(kind));
+                {QStringLiteral("protected"), officetest::Change::ProtectSheet},
+                {QStringLiteral("partly"), officetest::Change::ProtectAllButFirstRows},
+                {QStringLiteral("text below"), officetest::Change::TextBelow},
+                {QStringLiteral("formula below"), officetest::Change::FormulaBelow},
+                {QStringLiteral("merged"), officetest::Change::MergedBelow}};
+            path = makeTemplate(kind + QStringLiteral(".xlsx"), changes.value(kind));
         }
         appendLines(3);
         const QStringList before = tableTexts();
@@ -222,7 +230,7 @@ private slots:
         QCOMPARE(m_messages.size(), 1);
         QVERIFY2(m_messages.first().contains(named), qPrintable(m_messages.first()));
         QVERIFY2(plainRussian(m_messages.first(), path), qPrintable(m_messages.first()));
-        QVERIFY2(!m_messages.first().contains("закройте", Qt::CaseInsensitive),
+        QVERIFY2(!m_messages.first().contains(QStringLiteral("закройте"), Qt::CaseInsensitive),
                  "the message asks to close a document");
         QCOMPARE(tableTexts(), before);
         QCOMPARE(office().openDocumentCount(), documents);
@@ -232,7 +240,7 @@ private slots:
     // forbids it (macro security Low); the export opens it with macros forbidden.
     void macroNeverRuns()
     {
-        const QString path = makeTemplate("macro.ods", officetest::Change::Macro);
+        const QString path = makeTemplate(QStringLiteral("macro.ods"), officetest::Change::Macro);
         const OfficeDocument control = officetest::openWithMacros(office(), path);
         QVERIFY2(!control.isNull(), "the macro template did not open");
         // The office runs event macros after the load returns.
@@ -242,8 +250,8 @@ private slots:
 
         appendLines(2);
         const OfficeDocument invoice = exportTo(path);
-        QVERIFY2(!invoice.isNull(), qPrintable(m_messages.join(" | ")));
-        QVERIFY2(m_messages.isEmpty(), qPrintable(m_messages.join(" | ")));
+        QVERIFY2(!invoice.isNull(), qPrintable(m_messages.join(QStringLiteral(" | "))));
+        QVERIFY2(m_messages.isEmpty(), qPrintable(m_messages.join(QStringLiteral(" | "))));
         QTest::qWait(2000); // as long as the macro took to show up above, and more
         QCOMPARE(officetest::cell(invoice, "H1").kind, Cell::Empty);
         QCOMPARE(officetest::cell(invoice, "F18").value, 5.0);
@@ -252,10 +260,15 @@ private slots:
     // Amounts as the operator typed them reach the sheet as numbers the totals can sum.
     void amountsAsTyped()
     {
-        m_window->appendOrderLine("Баннер", "0,5", "1 200", "значение=1", "", false);
-        m_window->appendOrderLine("Наклейки", "1\u00a0000", "0.03", "значение=2", "", false);
-        const OfficeDocument invoice = exportTo("  " + QUrl::fromLocalFile(m_template).toString());
-        QVERIFY2(!invoice.isNull(), qPrintable(m_messages.join(" | ")));
+        m_window->appendOrderLine(QStringLiteral("Баннер"), QStringLiteral("0,5"),
+                                  QStringLiteral("1 200"), QStringLiteral("значение=1"),
+                                  QStringLiteral(""), false);
+        m_window->appendOrderLine(QStringLiteral("Наклейки"), QStringLiteral("1\u00a0000"),
+                                  QStringLiteral("0.03"), QStringLiteral("значение=2"),
+                                  QStringLiteral(""), false);
+        const OfficeDocument invoice
+            = exportTo(QStringLiteral("  ") + QUrl::fromLocalFile(m_template).toString());
+        QVERIFY2(!invoice.isNull(), qPrintable(m_messages.join(QStringLiteral(" | "))));
         QCOMPARE(officetest::cell(invoice, "D17").value, 0.5);
         QCOMPARE(officetest::cell(invoice, "E17").value, 1200.0);
         QCOMPARE(officetest::cell(invoice, "D18").value, 1000.0);
@@ -267,12 +280,15 @@ private slots:
     void amountNotANumberOpensNothing()
     {
         appendLines(2);
-        m_window->appendOrderLine("Визитки", "5 шт", "10", "значение=3", "", false);
+        m_window->appendOrderLine(QStringLiteral("Визитки"), QStringLiteral("5 шт"),
+                                  QStringLiteral("10"), QStringLiteral("значение=3"),
+                                  QStringLiteral(""), false);
         const int documents = office().openDocumentCount();
         QVERIFY(exportTo(m_template).isNull());
-        QCOMPARE(m_messages,
-                 QStringList {"Строка 3: количество «5 шт» не число. Исправьте ячейку в "
-                              "таблице заказа и повторите экспорт."});
+        QCOMPARE(
+            m_messages,
+            QStringList {QStringLiteral("Строка 3: количество «5 шт» не число. Исправьте ячейку в "
+                                        "таблице заказа и повторите экспорт.")});
         QCOMPARE(office().openDocumentCount(), documents);
         QCOMPARE(m_window->orderLines().at(2).quantity, QStringLiteral("5 шт"));
     }
@@ -286,8 +302,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(office().processIds().isEmpty(), 10000);
 
         const OfficeDocument invoice = exportTo(m_template);
-        QVERIFY2(!invoice.isNull(), qPrintable(m_messages.join(" | ")));
-        QVERIFY2(m_messages.isEmpty(), qPrintable(m_messages.join(" | ")));
+        QVERIFY2(!invoice.isNull(), qPrintable(m_messages.join(QStringLiteral(" | "))));
+        QVERIFY2(m_messages.isEmpty(), qPrintable(m_messages.join(QStringLiteral(" | "))));
         QVERIFY2(office().processIds() != first, "no new office was started");
         QCOMPARE(officetest::cell(invoice, "F18").value, 5.0);
     }
@@ -297,20 +313,22 @@ private slots:
         appendLines(3000);
         const QStringList before = tableTexts();
         office().setTestHook([this](const QString &point) {
-            if (point == "write 2")
+            if (point == QStringLiteral("write 2"))
                 signalOffice(SIGKILL);
         });
         QVERIFY(exportTo(m_template).isNull());
         office().setTestHook(nullptr);
         QCOMPARE(m_messages.size(), 1);
-        QVERIFY2(m_messages.first().startsWith("Связь с LibreOffice Calc прервалась"),
-                 qPrintable(m_messages.first()));
+        QVERIFY2(
+            m_messages.first().startsWith(QStringLiteral("Связь с LibreOffice Calc прервалась")),
+            qPrintable(m_messages.first()));
         QVERIFY2(plainRussian(m_messages.first(), QString()), qPrintable(m_messages.first()));
         QVERIFY2(!m_details.first().isEmpty(), "the office's own words are not kept for details");
         QCOMPARE(tableTexts(), before);
 
         m_messages.clear();
-        QVERIFY2(!exportTo(m_template).isNull(), qPrintable(m_messages.join(" | ")));
+        QVERIFY2(!exportTo(m_template).isNull(),
+                 qPrintable(m_messages.join(QStringLiteral(" | "))));
     }
 
     // Stopped in the middle of the writes: the window answers, asks after the time limit, and
@@ -324,20 +342,21 @@ private slots:
         appendLines(1000);
         const int documents = office().openDocumentCount();
         office().setTestHook([this](const QString &point) {
-            if (point == "write 1")
+            if (point == QStringLiteral("write 1"))
                 signalOffice(SIGSTOP);
         });
         LoopWatch watch;
         press(m_template);
         QMessageBox *question = nullptr;
         QTRY_VERIFY_WITH_TIMEOUT(
-            (question = m_window->findChild<QMessageBox *>("officeStallQuestion")) != nullptr,
+            (question = m_window->findChild<QMessageBox *>(QStringLiteral("officeStallQuestion")))
+                != nullptr,
             20000);
-        QVERIFY2(question->text().startsWith("LibreOffice не отвечает"),
+        QVERIFY2(question->text().startsWith(QStringLiteral("LibreOffice не отвечает")),
                  qPrintable(question->text()));
-        QVERIFY(m_window->findChild<QFrame *>("exportWaitNotice")->isVisible());
+        QVERIFY(m_window->findChild<QFrame *>(QStringLiteral("exportWaitNotice"))->isVisible());
         QVERIFY2(!exportButton()->isEnabled(), "a second export could start meanwhile");
-        QTest::mouseClick(question->findChild<QPushButton *>("buttonWaitForOffice"),
+        QTest::mouseClick(question->findChild<QPushButton *>(QStringLiteral("buttonWaitForOffice")),
                           Qt::LeftButton);
         office().setTestHook(nullptr);
         QTest::qWait(300);
@@ -345,7 +364,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!panel()->isRunning(), 120000);
         QVERIFY2(watch.longestMs() < 300,
                  qPrintable(QStringLiteral("the window froze for %1 ms").arg(watch.longestMs())));
-        QVERIFY2(m_messages.isEmpty(), qPrintable(m_messages.join(" | ")));
+        QVERIFY2(m_messages.isEmpty(), qPrintable(m_messages.join(QStringLiteral(" | "))));
         QCOMPARE(office().openDocumentCount(), documents + 1);
         const OfficeDocument invoice = office().lastDocument();
         QCOMPARE(officetest::cell(invoice, "F1016").value, 2500.0);
@@ -363,7 +382,7 @@ private slots:
         const QList<qint64> stopped = office().processIds();
         bool once = true;
         office().setTestHook([this, &once](const QString &point) {
-            if (point == "load" && once) {
+            if (point == QStringLiteral("load") && once) {
                 once = false;
                 signalOffice(SIGSTOP);
             }
@@ -371,12 +390,13 @@ private slots:
         press(m_template);
         QMessageBox *question = nullptr;
         QTRY_VERIFY_WITH_TIMEOUT(
-            (question = m_window->findChild<QMessageBox *>("officeStallQuestion")) != nullptr,
+            (question = m_window->findChild<QMessageBox *>(QStringLiteral("officeStallQuestion")))
+                != nullptr,
             20000);
-        QTest::mouseClick(question->findChild<QPushButton *>("buttonRestartOffice"),
+        QTest::mouseClick(question->findChild<QPushButton *>(QStringLiteral("buttonRestartOffice")),
                           Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(!panel()->isRunning(), 240000);
-        QVERIFY2(m_messages.isEmpty(), qPrintable(m_messages.join(" | ")));
+        QVERIFY2(m_messages.isEmpty(), qPrintable(m_messages.join(QStringLiteral(" | "))));
         for (qint64 pid : stopped)
             QTRY_VERIFY2_WITH_TIMEOUT(!officetest::processRunning(pid),
                                       "the stopped office was left running", 10000);
@@ -391,14 +411,15 @@ private slots:
         appendLines(2);
         const int documents = office().openDocumentCount();
         office().setTestHook([this](const QString &point) {
-            if (point == "load")
+            if (point == QStringLiteral("load"))
                 signalOffice(SIGSTOP);
         });
         press(m_template);
-        auto *notice = m_window->findChild<QFrame *>("exportWaitNotice");
+        auto *notice = m_window->findChild<QFrame *>(QStringLiteral("exportWaitNotice"));
         QTRY_VERIFY_WITH_TIMEOUT(notice->isVisible(), 5000);
-        QTest::mouseClick(notice->findChild<QPushButton *>("pushButtonCancelExport"),
-                          Qt::LeftButton);
+        QTest::mouseClick(
+            notice->findChild<QPushButton *>(QStringLiteral("pushButtonCancelExport")),
+            Qt::LeftButton);
         QVERIFY(!panel()->isRunning());
         QVERIFY(exportButton()->isEnabled());
         QVERIFY(!notice->isVisible());
@@ -419,7 +440,7 @@ private slots:
         QTest::mouseClick(exportButton(), Qt::LeftButton);
         QMetaObject::invokeMethod(m_window, "exportToExcel");
         QTRY_VERIFY_WITH_TIMEOUT(!panel()->isRunning(), 150000);
-        QVERIFY2(m_messages.isEmpty(), qPrintable(m_messages.join(" | ")));
+        QVERIFY2(m_messages.isEmpty(), qPrintable(m_messages.join(QStringLiteral(" | "))));
         QCOMPARE(office().openDocumentCount(), 1);
     }
 };

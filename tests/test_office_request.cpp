@@ -19,7 +19,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_dir.isValid());
-        m_template = m_dir.filePath("счёт 1.xlsx");
+        m_template = m_dir.filePath(QStringLiteral("счёт 1.xlsx"));
         QFile file(m_template);
         QVERIFY(file.open(QIODevice::WriteOnly));
     }
@@ -49,7 +49,7 @@ private slots:
     {
         QFETCH(QString, typed);
         QFETCH(QString, path);
-        if (path.startsWith('~'))
+        if (path.startsWith(QLatin1Char('~')))
             path = QDir::homePath() + path.mid(1);
         QCOMPARE(templatePathFromTyped(typed), path);
     }
@@ -220,8 +220,9 @@ private slots:
     {
         QFETCH(QString, typed);
         QFETCH(QString, message);
-        typed.replace("TEMPLATE", m_template).replace("DIR", m_dir.path());
-        typed.replace("URL", QUrl::fromLocalFile(m_template).toString());
+        typed.replace(QStringLiteral("TEMPLATE"), m_template)
+            .replace(QStringLiteral("DIR"), m_dir.path());
+        typed.replace(QStringLiteral("URL"), QUrl::fromLocalFile(m_template).toString());
         ExportRequest request;
         request.typedPath = typed;
         PreparedExport prepared;

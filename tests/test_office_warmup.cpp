@@ -36,8 +36,8 @@ private:
 
     void setWarmUp(const char *value)
     {
-        QDir(m_dir.path()).mkpath("config/printcalc");
-        QFile file(m_dir.filePath("config/printcalc/printcalc.ini"));
+        QDir(m_dir.path()).mkpath(QStringLiteral("config/printcalc"));
+        QFile file(m_dir.filePath(QStringLiteral("config/printcalc/printcalc.ini")));
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(QByteArray("[office]\nwarmup=") + value + "\n");
     }
@@ -70,8 +70,9 @@ private slots:
         m_template = QFINDTESTDATA("../templates/invoice.xlsx");
         QVERIFY(!m_template.isEmpty());
         // The settings file is looked for under XDG_CONFIG_HOME.
-        qputenv("XDG_CONFIG_HOME", m_dir.filePath("config").toUtf8());
-        office().setStartArguments(officetest::prepareProfile(m_dir.filePath("profile"), false));
+        qputenv("XDG_CONFIG_HOME", m_dir.filePath(QStringLiteral("config")).toUtf8());
+        office().setStartArguments(
+            officetest::prepareProfile(m_dir.filePath(QStringLiteral("profile")), false));
         office().kill();
         QTRY_VERIFY_WITH_TIMEOUT(office().processIds().isEmpty(), 10000);
     }
@@ -117,10 +118,10 @@ private slots:
             = [&messages](const QString &message, const QString &) { messages << message; };
         ExportRequest request;
         request.typedPath = m_template;
-        request.lines = {{"Визитки", "100", "5"}};
+        request.lines = {{QStringLiteral("Визитки"), QStringLiteral("100"), QStringLiteral("5")}};
         window.findChild<ExportPanel *>()->exportOrder(request);
         QTRY_VERIFY_WITH_TIMEOUT(!exporter->isRunning(), 120000);
-        QVERIFY2(messages.isEmpty(), qPrintable(messages.join(" | ")));
+        QVERIFY2(messages.isEmpty(), qPrintable(messages.join(QStringLiteral(" | "))));
         QCOMPARE(office().startedProcessId(), started);
         QVERIFY(officetest::isVisible(office().lastDocument()));
     }

@@ -76,11 +76,13 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::addColumn<QStringList>("words");
         const QStringList act
-            = {"Акт выполненных работ № 1042 от 09 декабря 2026 г.", "Заказчик: ООО «Ромашка»",
-               "Без налога (НДС)", "Всего оказано услуг 1, на сумму 1 320,00 руб."};
+            = {QStringLiteral("Акт выполненных работ № 1042 от 09 декабря 2026 г."),
+               QStringLiteral("Заказчик: ООО «Ромашка»"), QStringLiteral("Без налога (НДС)"),
+               QStringLiteral("Всего оказано услуг 1, на сумму 1 320,00 руб.")};
         const QStringList ticket
-            = {"Заказ-наряд № 1042", "Срок: 10.12.2026 15:00", "Телефон: +7 903 111-22-33",
-               "vz-90x50-44", "Примечание: упаковать по 100"};
+            = {QStringLiteral("Заказ-наряд № 1042"), QStringLiteral("Срок: 10.12.2026 15:00"),
+               QStringLiteral("Телефон: +7 903 111-22-33"), QStringLiteral("vz-90x50-44"),
+               QStringLiteral("Примечание: упаковать по 100")};
         QTest::newRow("act as PDF")
             << true << false << qint64(1042) << true << "pdf/Акт-1042-2026-12-09.pdf"
             << "Акт записан в PDF:\n@" << act;
@@ -124,7 +126,8 @@ private slots:
         QVERIFY(finished.wait(20000));
         QCOMPARE(finished.first().at(0).toBool(), made);
         QCOMPARE(finished.first().at(1).toString(), print ? QString() : written);
-        QCOMPARE(finished.first().at(2).toString(), QString(message).replace("@", written));
+        QCOMPARE(finished.first().at(2).toString(),
+                 QString(message).replace(QStringLiteral("@"), written));
         const QString text = written.isEmpty() ? QString() : pdfText(written, true).simplified();
         for (const QString &expected : words)
             QVERIFY2(text.contains(expected), qPrintable(expected + QStringLiteral("\n") + text));

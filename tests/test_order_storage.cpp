@@ -208,7 +208,7 @@ private slots:
                          qPrintable(other->objectName()));
         for (QWidget *part : notice()->findChildren<QWidget *>())
             QVERIFY2(notice()->rect().contains(part->geometry()),
-                     qPrintable(part->objectName() + " is clipped"));
+                     qPrintable(part->objectName() + QStringLiteral(" is clipped")));
         const QString text = find<QLabel>(QStringLiteral("labelRestoreNotice"))->text();
         QVERIFY2(
             QRegularExpression(
@@ -487,7 +487,7 @@ private slots:
     {
         closeWindow();
         QDir().mkpath(home->path() + QStringLiteral("/data"));
-        for (const QString &path : {home->path(), home->path() + QStringLiteral("/data")})
+        for (const QString &path : {home->path(), QString(home->path() + QStringLiteral("/data"))})
             QFile::setPermissions(path,
                                   QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
                                       | QFile::ReadOther | QFile::ExeOther);
@@ -552,7 +552,7 @@ private slots:
         QVERIFY(child.waitForFinished(30000));
         const QByteArray said = child.readAllStandardOutput();
         QVERIFY2(child.exitStatus() == QProcess::CrashExit,
-                 (said + child.readAllStandardError()).constData());
+                 QByteArray(said + child.readAllStandardError()).constData());
         const qint64 taken = said.mid(said.indexOf("number ") + 7).trimmed().toLongLong();
         QCOMPARE(taken, 1);
 
@@ -611,8 +611,9 @@ private slots:
         child.setProcessEnvironment(environment);
         child.start(QCoreApplication::applicationFilePath(), QStringList());
         QVERIFY(child.waitForFinished(30000));
-        QVERIFY2(child.exitStatus() == QProcess::CrashExit,
-                 (child.readAllStandardOutput() + child.readAllStandardError()).constData());
+        QVERIFY2(
+            child.exitStatus() == QProcess::CrashExit,
+            QByteArray(child.readAllStandardOutput() + child.readAllStandardError()).constData());
 
         open();
         QTRY_VERIFY(notice()->isVisible());
@@ -654,7 +655,7 @@ private slots:
                     || children[i].state() == QProcess::NotRunning,
                 30000);
             QVERIFY2(children[i].state() == QProcess::Running,
-                     (said[i] + children[i].readAllStandardError()).constData());
+                     QByteArray(said[i] + children[i].readAllStandardError()).constData());
         }
         for (QProcess &child : children)
             child.write("go\n");
@@ -786,9 +787,10 @@ private slots:
         QVERIFY(!none.ok);
         const QString told = none.reason + QLatin1Char('|') + messages.join(QLatin1Char('|'));
         for (const QString &text : said)
-            QVERIFY2(none.reason.contains(text), qPrintable(text + " not in: " + told));
+            QVERIFY2(none.reason.contains(text),
+                     qPrintable(text + QStringLiteral(" not in: ") + told));
         for (const QString &text : unsaid)
-            QVERIFY2(!told.contains(text), qPrintable(text + " in: " + told));
+            QVERIFY2(!told.contains(text), qPrintable(text + QStringLiteral(" in: ") + told));
     }
 
     void shopOutOfReachAtStart_data()

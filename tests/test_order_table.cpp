@@ -4,7 +4,9 @@
 #include <QHeaderView>
 
 namespace {
-const QStringList Captions = {"Описание", "Кол-во", "Цена", "Ключ", "Параметры", "✕"};
+const QStringList Captions
+    = {QStringLiteral("Описание"), QStringLiteral("Кол-во"),    QStringLiteral("Цена"),
+       QStringLiteral("Ключ"),     QStringLiteral("Параметры"), QStringLiteral("✕")};
 }
 
 class OrderTableTest : public QObject, private PageDriver
@@ -68,11 +70,14 @@ private slots:
                                 false);
         QCOMPARE(table->rowCount(), 2);
         QCOMPARE(orderLine(0),
-                 (TableRow {"первая", "100", "132", "значение=002428", "Формат Цветность ",
+                 (TableRow {QStringLiteral("первая"), QStringLiteral("100"), QStringLiteral("132"),
+                            QStringLiteral("значение=002428"), QStringLiteral("Формат Цветность "),
                             Marker::Red}));
         // An empty text still gets its item, and a line without marker has none in column 5.
         QCOMPARE(orderLine(1),
-                 (TableRow {"вторая", "1", "", "значение=130000", "Формат ", Marker::None}));
+                 (TableRow {QStringLiteral("вторая"), QStringLiteral("1"), QStringLiteral(""),
+                            QStringLiteral("значение=130000"), QStringLiteral("Формат "),
+                            Marker::None}));
         QVERIFY(table->item(1, 0)->flags() & Qt::ItemIsEditable);
     }
 
@@ -114,7 +119,7 @@ private slots:
         QFETCH(int, lines);
         for (int i = 0; i < lines; ++i)
             append(QString::number(i), i % 2 == 0);
-        click("pushButton_4");
+        click(QStringLiteral("pushButton_4"));
         QCOMPARE(table->rowCount(), 0);
         QCOMPARE(table->columnCount(), 6);
         QCOMPARE(headerCaptions(), Captions);

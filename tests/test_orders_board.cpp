@@ -53,15 +53,20 @@ struct Made
 
 // Numbers 1001 onwards, in this order; each one line of 1000 × 1, 1180.00 with the tax.
 const Made Generated[] = {
-    {"Визитки", "Иванов Пётр", "+7 912 111-22-33", Now.addSecs(-3600), OrderStatus::Accepted, 0},
-    {"Листовки А5", "ООО «Ромашка»", "+7 495 555-00-11", Now.addSecs(5 * 3600), OrderStatus::InWork,
-     50000},
-    {"Баннер 3×1", "Сидорова", "8 900 123-45-67", Now.addSecs(-20 * 3600), OrderStatus::Ready,
-     118000},
-    {"Буклеты", "Петров", "", Now.addDays(2), OrderStatus::HandedOver, 118000},
-    {"Наклейки", "Орлов", "", Now.addDays(1).addSecs(2 * 3600), OrderStatus::Cancelled, 0},
-    {"Календари", "Кузнецов", "", Now.addDays(-2), OrderStatus::InWork, 0},
-    {"Визитки ламинированные", "Лебедев", "", Now.addSecs(21 * 3600), OrderStatus::HandedOver, 0},
+    {QStringLiteral("Визитки"), QStringLiteral("Иванов Пётр"), QStringLiteral("+7 912 111-22-33"),
+     Now.addSecs(-3600), OrderStatus::Accepted, 0},
+    {QStringLiteral("Листовки А5"), QStringLiteral("ООО «Ромашка»"),
+     QStringLiteral("+7 495 555-00-11"), Now.addSecs(5 * 3600), OrderStatus::InWork, 50000},
+    {QStringLiteral("Баннер 3×1"), QStringLiteral("Сидорова"), QStringLiteral("8 900 123-45-67"),
+     Now.addSecs(-20 * 3600), OrderStatus::Ready, 118000},
+    {QStringLiteral("Буклеты"), QStringLiteral("Петров"), QStringLiteral(""), Now.addDays(2),
+     OrderStatus::HandedOver, 118000},
+    {QStringLiteral("Наклейки"), QStringLiteral("Орлов"), QStringLiteral(""),
+     Now.addDays(1).addSecs(2 * 3600), OrderStatus::Cancelled, 0},
+    {QStringLiteral("Календари"), QStringLiteral("Кузнецов"), QStringLiteral(""), Now.addDays(-2),
+     OrderStatus::InWork, 0},
+    {QStringLiteral("Визитки ламинированные"), QStringLiteral("Лебедев"), QStringLiteral(""),
+     Now.addSecs(21 * 3600), OrderStatus::HandedOver, 0},
 };
 
 OrderIntake intake(int i, const Made &made)
@@ -262,10 +267,17 @@ private slots:
             make(book, i, Generated[i]);
         link.reset(new OrdersLink(url, QStringLiteral("стойка-1"), ShopContacts()));
         board = open(link.get(), &prompts);
-        const QStringList expected {
-            "1002",      "В работе", "10.03.2026 18:00", "ООО «Ромашка»", "+7 495 555-00-11",
-            "1 180 ₽", "500 ₽",  "680 ₽",          "частично",      "",
-            "стойка"};
+        const QStringList expected {QStringLiteral("1002"),
+                                    QStringLiteral("В работе"),
+                                    QStringLiteral("10.03.2026 18:00"),
+                                    QStringLiteral("ООО «Ромашка»"),
+                                    QStringLiteral("+7 495 555-00-11"),
+                                    QStringLiteral("1 180 ₽"),
+                                    QStringLiteral("500 ₽"),
+                                    QStringLiteral("680 ₽"),
+                                    QStringLiteral("частично"),
+                                    QStringLiteral(""),
+                                    QStringLiteral("стойка")};
         for (int column = 0; column < OrdersModel::ColumnCount; ++column)
             QCOMPARE(cell(board, 1002, OrdersModel::Column(column))
                          .replace(QChar::Nbsp, QLatin1Char(' ')),
@@ -417,17 +429,17 @@ private slots:
                  1);
         link.reset(new OrdersLink(url, QStringLiteral("стойка-1"), ShopContacts()));
         board = open(link.get(), &prompts);
-        const QStringList expected {"1",
-                                    "Заявка",
-                                    "12.03.2026 18:00",
-                                    "<b>Иван</b>",
-                                    "+7 926 777-66-55",
-                                    "500 ₽",
-                                    "",
-                                    "",
-                                    "",
-                                    "",
-                                    "сайт"};
+        const QStringList expected {QStringLiteral("1"),
+                                    QStringLiteral("Заявка"),
+                                    QStringLiteral("12.03.2026 18:00"),
+                                    QStringLiteral("<b>Иван</b>"),
+                                    QStringLiteral("+7 926 777-66-55"),
+                                    QStringLiteral("500 ₽"),
+                                    QStringLiteral(""),
+                                    QStringLiteral(""),
+                                    QStringLiteral(""),
+                                    QStringLiteral(""),
+                                    QStringLiteral("сайт")};
         for (int column = 0; column < OrdersModel::ColumnCount; ++column)
             QCOMPARE(requestCell(board, 1, OrdersModel::Column(column))
                          .replace(QChar::Nbsp, QLatin1Char(' ')),
@@ -587,7 +599,10 @@ private slots:
         OrderStatus start = OrderStatus::Accepted;
         QVERIFY(statusFromWord(from, &start));
         OrderBook book(*connection);
-        QCOMPARE(make(book, 0, {"Визитки", "Иванов", "", Now.addDays(1), start, paid}), 1001);
+        QCOMPARE(make(book, 0,
+                      {QStringLiteral("Визитки"), QStringLiteral("Иванов"), QStringLiteral(""),
+                       Now.addDays(1), start, paid}),
+                 1001);
         link.reset(new OrdersLink(url, QStringLiteral("стойка-1"), ShopContacts()));
         board = open(link.get(), &prompts);
         board->setView(BoardView::All);
@@ -643,18 +658,18 @@ private slots:
                                       << QString::fromUtf8(method) << QString::fromUtf8(stopped);
               };
         // clang-format off
-        row("in full, in cash", {"1180"}, "1 180 ₽", "0 ₽", "оплачен", "наличные", "");
-        row("in part, by card, with kopecks", {"500,50|карта"}, "500,50 ₽", "679,50 ₽", "частично",
+        row("in full, in cash", {QStringLiteral("1180")}, "1 180 ₽", "0 ₽", "оплачен", "наличные", "");
+        row("in part, by card, with kopecks", {QStringLiteral("500,50|карта")}, "500,50 ₽", "679,50 ₽", "частично",
             "карта", "");
-        row("overpaid", {"1 200|безналичный"}, "1 200 ₽", "-20 ₽", "переплата", "безналичный", "");
-        row("paid, then a part refunded", {"1180", "-180|наличные|брак на резке"}, "1 000 ₽",
+        row("overpaid", {QStringLiteral("1 200|безналичный")}, "1 200 ₽", "-20 ₽", "переплата", "безналичный", "");
+        row("paid, then a part refunded", {QStringLiteral("1180"), QStringLiteral("-180|наличные|брак на резке")}, "1 000 ₽",
             "180 ₽", "частично", "наличные", "");
-        row("a refund without a reason: stopped in the window", {"1180", "-180"}, "1 180 ₽", "0 ₽",
+        row("a refund without a reason: stopped in the window", {QStringLiteral("1180"), QStringLiteral("-180")}, "1 180 ₽", "0 ₽",
             "оплачен", "наличные", "Возврат требует причины.");
-        row("a refund above what was paid: refused", {"100", "-200|наличные|ошибка"}, "100 ₽",
+        row("a refund above what was paid: refused", {QStringLiteral("100"), QStringLiteral("-200|наличные|ошибка")}, "100 ₽",
             "1 080 ₽", "частично", "наличные",
             "Возврат 200 ₽ больше оплаченного по заказу № 1001 (100 ₽).");
-        row("three decimals: stopped in the window", {"12,345"}, "0 ₽", "1 180 ₽", "не оплачен", "",
+        row("three decimals: stopped in the window", {QStringLiteral("12,345")}, "0 ₽", "1 180 ₽", "не оплачен", "",
             "Сумма — число с двумя знаками после запятой, не ноль: «1 200,50», для возврата «-300».");
         // clang-format on
     }
@@ -668,7 +683,9 @@ private slots:
         QFETCH(QString, method);
         QFETCH(QString, stopped);
         OrderBook book(*connection);
-        make(book, 0, {"Визитки", "Иванов", "", Now.addDays(1), OrderStatus::InWork, 0});
+        make(book, 0,
+             {QStringLiteral("Визитки"), QStringLiteral("Иванов"), QStringLiteral(""),
+              Now.addDays(1), OrderStatus::InWork, 0});
         link.reset(new OrdersLink(url, QStringLiteral("стойка-1"), ShopContacts()));
         board = open(link.get(), &prompts);
         QStringList told;
@@ -770,7 +787,10 @@ private slots:
         OrderStatus start = OrderStatus::Accepted;
         QVERIFY(statusFromWord(from, &start));
         OrderBook book(*connection);
-        QCOMPARE(make(book, 0, {"Визитки", "Иванов", "", Now.addDays(1), start, paid}), 1001);
+        QCOMPARE(make(book, 0,
+                      {QStringLiteral("Визитки"), QStringLiteral("Иванов"), QStringLiteral(""),
+                       Now.addDays(1), start, paid}),
+                 1001);
         link.reset(new OrdersLink(url, QStringLiteral("стойка-1"), ShopContacts()));
         board = open(link.get(), &prompts);
         board->setView(BoardView::All);
@@ -824,8 +844,12 @@ private slots:
     void statementWithAMatchByHand()
     {
         OrderBook book(*connection);
-        make(book, 0, {"Визитки", "Иванов", "", Now.addDays(1), OrderStatus::Ready, 0});
-        make(book, 1, {"Листовки", "Петров", "", Now.addDays(1), OrderStatus::Accepted, 0});
+        make(book, 0,
+             {QStringLiteral("Визитки"), QStringLiteral("Иванов"), QStringLiteral(""),
+              Now.addDays(1), OrderStatus::Ready, 0});
+        make(book, 1,
+             {QStringLiteral("Листовки"), QStringLiteral("Петров"), QStringLiteral(""),
+              Now.addDays(1), OrderStatus::Accepted, 0});
         const QString path = dir->filePath(QStringLiteral("statement.txt"));
         {
             QFile file(path);
@@ -859,7 +883,8 @@ private slots:
         auto *table = report->findChild<QTableWidget *>(QStringLiteral("tableStatement"));
         QCOMPARE(table->item(1, 0)->text(), QStringLiteral("не сопоставлен"));
         table->selectRow(1);
-        report->findChild<QLineEdit *>(QStringLiteral("lineEditStatementOrder"))->insert("1002");
+        report->findChild<QLineEdit *>(QStringLiteral("lineEditStatementOrder"))
+            ->insert(QStringLiteral("1002"));
         auto *match = report->findChild<QPushButton *>(QStringLiteral("pushButtonStatementMatch"));
         QVERIFY(match->isEnabled());
         match->click();

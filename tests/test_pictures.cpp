@@ -28,13 +28,15 @@ QStringList numbered(int from, int to, const QString &suffix)
 const QList<Folder> &folders()
 {
     static const QList<Folder> list = {
-        {"Falc", numbered(1, 4, ".png")},
-        {"Pazzl", numbered(1, 4, ".jpg")},
-        {"Beisbolki", numbered(1, 3, ".jpg")},
-        {"Kosteri", numbered(1, 3, ".jpg")},
-        {"Kruzhki", QStringList {"1.jpg", "2.gif"} + numbered(3, 6, ".jpg")},
-        {"Ruchki", numbered(1, 9, ".jpg")},
-        {"Tekstil", numbered(1, 5, ".jpg")},
+        {QStringLiteral("Falc"), numbered(1, 4, QStringLiteral(".png"))},
+        {QStringLiteral("Pazzl"), numbered(1, 4, QStringLiteral(".jpg"))},
+        {QStringLiteral("Beisbolki"), numbered(1, 3, QStringLiteral(".jpg"))},
+        {QStringLiteral("Kosteri"), numbered(1, 3, QStringLiteral(".jpg"))},
+        {QStringLiteral("Kruzhki"),
+         QStringList {QStringLiteral("1.jpg"), QStringLiteral("2.gif")}
+             + numbered(3, 6, QStringLiteral(".jpg"))},
+        {QStringLiteral("Ruchki"), numbered(1, 9, QStringLiteral(".jpg"))},
+        {QStringLiteral("Tekstil"), numbered(1, 5, QStringLiteral(".jpg"))},
     };
     return list;
 }
@@ -90,10 +92,10 @@ private slots:
         QTest::addColumn<QByteArray>("format");
         for (const Folder &folder : folders())
             for (const QString &file : folder.files) {
-                const QString path = folder.name + "/" + file;
-                const QByteArray format = file.endsWith(".gif") ? "gif"
-                    : file.endsWith(".png")                     ? "png"
-                                                                : "jpeg";
+                const QString path = folder.name + QStringLiteral("/") + file;
+                const QByteArray format = file.endsWith(QStringLiteral(".gif")) ? "gif"
+                    : file.endsWith(QStringLiteral(".png"))                     ? "png"
+                                                                                : "jpeg";
                 QTest::newRow(qPrintable(path)) << path << format;
             }
     }
@@ -102,19 +104,20 @@ private slots:
     {
         QFETCH(QString, path);
         QFETCH(QByteArray, format);
-        const QString resource = ":/images/" + path;
+        const QString resource = QStringLiteral(":/images/") + path;
 
         QImageReader reader(resource);
         reader.setDecideFormatFromContent(true);
         QVERIFY2(reader.canRead(),
-                 qPrintable(resource + " cannot be read: " + reader.errorString()));
+                 qPrintable(resource + QStringLiteral(" cannot be read: ") + reader.errorString()));
         QCOMPARE(reader.format(), format);
         const QImage image = reader.read();
-        QVERIFY2(!image.isNull(), qPrintable(resource + ": " + reader.errorString()));
+        QVERIFY2(!image.isNull(),
+                 qPrintable(resource + QStringLiteral(": ") + reader.errorString()));
 
         const QString size
-            = QString("%1 is %2 x %3").arg(path).arg(image.width()).arg(image.height());
-        if (path.startsWith("Falc/")) {
+            = QStringLiteral("%1 is %2 x %3").arg(path).arg(image.width()).arg(image.height());
+        if (path.startsWith(QStringLiteral("Falc/"))) {
             // a square icon, at least as large as the 75 x 75 it is shown at
             QVERIFY2(image.width() == image.height() && image.width() >= 75, qPrintable(size));
         } else {
@@ -124,12 +127,13 @@ private slots:
                      qPrintable(size));
         }
         const double spread = contrast(image);
-        QVERIFY2(spread > 12,
-                 qPrintable(QString("%1 looks blank (grey spread %2)").arg(path).arg(spread)));
+        QVERIFY2(
+            spread > 12,
+            qPrintable(QStringLiteral("%1 looks blank (grey spread %2)").arg(path).arg(spread)));
 
         const QResource data(resource);
         QVERIFY2(data.compressionAlgorithm() == QResource::NoCompression,
-                 qPrintable(resource + " is stored compressed"));
+                 qPrintable(resource + QStringLiteral(" is stored compressed")));
     }
 
     void resourceHoldsExactlyThePictures()
@@ -137,22 +141,25 @@ private slots:
         QSet<QString> expected;
         for (const Folder &folder : folders())
             for (const QString &file : folder.files)
-                expected << ":/images/" + folder.name + "/" + file;
+                expected << QStringLiteral(":/images/") + folder.name + QStringLiteral("/") + file;
         QSet<QString> found;
-        QDirIterator it(":/images", QDir::Files, QDirIterator::Subdirectories);
+        QDirIterator it(QStringLiteral(":/images"), QDir::Files, QDirIterator::Subdirectories);
         while (it.hasNext())
             found << it.next();
         QCOMPARE(found.size(), 34);
         QVERIFY2(found == expected,
-                 qPrintable("unexpected: " + QStringList((found - expected).values()).join(", ")
-                            + "; missing: " + QStringList((expected - found).values()).join(", ")));
+                 qPrintable(QStringLiteral("unexpected: ")
+                            + QStringList((found - expected).values()).join(QStringLiteral(", "))
+                            + QStringLiteral("; missing: ")
+                            + QStringList((expected - found).values()).join(QStringLiteral(", "))));
     }
 
     void gifHasNoJpegTwin()
     {
-        QVERIFY(QFile::exists(":/images/Kruzhki/2.gif"));
-        QVERIFY2(!QFile::exists(":/images/Kruzhki/2.jpg"), "Kruzhki/2.jpg must name no resource");
-        QVERIFY(QImage(":/images/Kruzhki/2.jpg").isNull());
+        QVERIFY(QFile::exists(QStringLiteral(":/images/Kruzhki/2.gif")));
+        QVERIFY2(!QFile::exists(QStringLiteral(":/images/Kruzhki/2.jpg")),
+                 "Kruzhki/2.jpg must name no resource");
+        QVERIFY(QImage(QStringLiteral(":/images/Kruzhki/2.jpg")).isNull());
     }
 
     void picturesOfAFolderDiffer_data()
@@ -163,7 +170,7 @@ private slots:
         for (const Folder &folder : folders())
             QTest::newRow(qPrintable(folder.name))
                 << folder.name << folder.files
-                << (folder.name == "Falc" ? QSize(75, 75) : QSize(320, 240));
+                << (folder.name == QStringLiteral("Falc") ? QSize(75, 75) : QSize(320, 240));
     }
 
     void picturesOfAFolderDiffer()
@@ -173,17 +180,20 @@ private slots:
         QFETCH(QSize, shownAt);
         QList<QImage> shown;
         for (const QString &file : files) {
-            const QImage image(":/images/" + folder + "/" + file);
-            QVERIFY2(!image.isNull(), qPrintable(folder + "/" + file + " does not load"));
+            const QImage image(QStringLiteral(":/images/") + folder + QStringLiteral("/") + file);
+            QVERIFY2(
+                !image.isNull(),
+                qPrintable(folder + QStringLiteral("/") + file + QStringLiteral(" does not load")));
             shown << image.scaled(shownAt, Qt::IgnoreAspectRatio, Qt::FastTransformation);
         }
         for (int i = 0; i < shown.size(); ++i)
             for (int j = i + 1; j < shown.size(); ++j) {
                 const double difference = meanDifference(shown[i], shown[j]);
-                QVERIFY2(difference > 6,
-                         qPrintable(QString("%1/%2 and %1/%3 look alike (mean difference %4)")
-                                        .arg(folder, files[i], files[j])
-                                        .arg(difference)));
+                QVERIFY2(
+                    difference > 6,
+                    qPrintable(QStringLiteral("%1/%2 and %1/%3 look alike (mean difference %4)")
+                                   .arg(folder, files[i], files[j])
+                                   .arg(difference)));
             }
     }
 };

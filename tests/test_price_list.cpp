@@ -192,10 +192,11 @@ private slots:
         lines = QString::fromLatin1(data.left(data.size() - 1)).split(QLatin1Char('\n'));
         for (const QString &line : qAsConst(lines)) {
             const QStringList fields = line.split(QLatin1Char('\t'));
-            QVERIFY2(fields.size() == 2, qPrintable("not a key<TAB>price line: " + line));
+            QVERIFY2(fields.size() == 2,
+                     qPrintable(QStringLiteral("not a key<TAB>price line: ") + line));
             bool ok = false;
             const double price = fields.at(1).toDouble(&ok);
-            QVERIFY2(ok, qPrintable("price is not a number: " + line));
+            QVERIFY2(ok, qPrintable(QStringLiteral("price is not a number: ") + line));
             listed.append({fields.at(0), price});
         }
     }
@@ -210,8 +211,10 @@ private slots:
         double lowest = 1e9, highest = 0;
         for (const PricePair &pair : qAsConst(listed)) {
             QVERIFY2(digits.match(pair.key).hasMatch(),
-                     qPrintable("key not 6 to 10 digits: '" + pair.key + "'"));
-            QVERIFY2(!seen.contains(pair.key), qPrintable("key listed twice: " + pair.key));
+                     qPrintable(QStringLiteral("key not 6 to 10 digits: '") + pair.key
+                                + QStringLiteral("'")));
+            QVERIFY2(!seen.contains(pair.key),
+                     qPrintable(QStringLiteral("key listed twice: ") + pair.key));
             seen.insert(pair.key);
             QVERIFY2(pair.price == 1.5 || (pair.price >= 1 && pair.price == std::floor(pair.price)),
                      qPrintable(QStringLiteral("price neither whole nor 1.5: %1 = %2")
@@ -316,7 +319,9 @@ private slots:
                                   : sheetCombination(paper, density));
                     const bool found = window->lookupPrice(key) > 0;
                     QVERIFY2(found == expected,
-                             qPrintable(key + (expected ? " is missing" : " should not exist")));
+                             qPrintable(key
+                                        + (expected ? QStringLiteral(" is missing")
+                                                    : QStringLiteral(" should not exist"))));
                     present += found;
                 }
             }
@@ -331,8 +336,8 @@ private slots:
                 for (int paper = 0; paper <= 9; ++paper) {
                     for (int density = 0; density <= 9; ++density) {
                         const QString tail = codes({format, colour, paper, density});
-                        const double sheet = window->lookupPrice("00" + tail);
-                        const double brochure = window->lookupPrice("01" + tail);
+                        const double sheet = window->lookupPrice(QStringLiteral("00") + tail);
+                        const double brochure = window->lookupPrice(QStringLiteral("01") + tail);
                         QVERIFY2(sheet == brochure,
                                  qPrintable(QStringLiteral("00%1 = %2 but 01%1 = %3")
                                                 .arg(tail)
@@ -387,7 +392,7 @@ private slots:
             {"002436", 64},
         };
         for (const auto &row : telling)
-            QTest::newRow(qPrintable(QStringLiteral("quoted %1").arg(row.first)))
+            QTest::newRow(qPrintable(QStringLiteral("quoted %1").arg(QLatin1String(row.first))))
                 << QString::fromLatin1(row.first) << row.second;
 
         for (int material = 10; material <= 24; ++material) {
@@ -396,7 +401,7 @@ private slots:
                 if (price)
                     QTest::newRow(qPrintable(
                         QStringLiteral("street material %1 quality %2").arg(material).arg(quality)))
-                        << "121111" + codes({material, quality}) << double(price);
+                        << QStringLiteral("121111") + codes({material, quality}) << double(price);
             }
         }
 
@@ -405,9 +410,9 @@ private slots:
                 for (int c = 0; c < 4; ++c) {
                     QTest::newRow(qPrintable(QStringLiteral("interior format %1 %2 colouring %3")
                                                  .arg(format)
-                                                 .arg(row.paper)
+                                                 .arg(QLatin1String(row.paper))
                                                  .arg(interiorColourings[c])))
-                        << "13"
+                        << QStringLiteral("13")
                             + codes({format, interiorColourings[c], row.paperCode, row.densityCode})
                         << row.prices[c];
                 }
@@ -417,10 +422,11 @@ private slots:
         for (const SouvenirRow &row : souvenirPrices) {
             for (int colour = 0; colour <= 4; ++colour) {
                 QTest::newRow(qPrintable(QStringLiteral("souvenir %1 material %2 colours %3")
-                                             .arg(row.size)
+                                             .arg(QLatin1String(row.size))
                                              .arg(row.material)
                                              .arg(colour)))
-                    << "00" + codes({row.sizeCode, colour, row.material, 0}) << row.prices[colour];
+                    << QStringLiteral("00") + codes({row.sizeCode, colour, row.material, 0})
+                    << row.prices[colour];
             }
         }
         QTest::newRow("souvenir custom size 1+0 mugs") << QStringLiteral("0015000") << 10.0;
@@ -440,9 +446,11 @@ private slots:
             for (int quality : {0, 9, 10, 11, 12, 13, 14}) {
                 const bool tabled
                     = material && quality && streetPrices[material - 10][quality - 9] != 0;
-                const QString key = "121111" + codes({material, quality});
+                const QString key = QStringLiteral("121111") + codes({material, quality});
                 QVERIFY2((window->lookupPrice(key) > 0) == tabled,
-                         qPrintable(key + (tabled ? " is missing" : " should not exist")));
+                         qPrintable(key
+                                    + (tabled ? QStringLiteral(" is missing")
+                                              : QStringLiteral(" should not exist"))));
             }
         }
     }
@@ -456,13 +464,16 @@ private slots:
             for (int colouring : {0, 2, 5, 6, 7}) {
                 for (int paper : {0, 2, 3, 7}) {
                     for (int density : {0, 2, 3, 4}) {
-                        const QString key = "13" + codes({format, colouring, paper, density});
+                        const QString key
+                            = QStringLiteral("13") + codes({format, colouring, paper, density});
                         bool tabled = false;
                         for (const InteriorRow &row : interiorPrices)
                             tabled |= row.paperCode == paper && row.densityCode == density;
                         tabled &= colouring != 2;
                         QVERIFY2((window->lookupPrice(key) > 0) == tabled,
-                                 qPrintable(key + (tabled ? " is missing" : " should not exist")));
+                                 qPrintable(key
+                                            + (tabled ? QStringLiteral(" is missing")
+                                                      : QStringLiteral(" should not exist"))));
                         present += tabled;
                     }
                 }
@@ -484,9 +495,11 @@ private slots:
                     bool tabled = size == 15 && colour == 0 && material == 0;
                     for (const SouvenirRow &row : souvenirPrices)
                         tabled |= row.sizeCode == size && row.material == material;
-                    const QString key = "00" + codes({size, colour, material, 0});
+                    const QString key = QStringLiteral("00") + codes({size, colour, material, 0});
                     QVERIFY2((window->lookupPrice(key) > 0) == tabled,
-                             qPrintable(key + (tabled ? " is missing" : " should not exist")));
+                             qPrintable(key
+                                        + (tabled ? QStringLiteral(" is missing")
+                                                  : QStringLiteral(" should not exist"))));
                 }
             }
         }

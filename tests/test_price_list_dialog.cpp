@@ -34,8 +34,8 @@ void recordWarnings(QtMsgType type, const QMessageLogContext &, const QString &m
 }
 
 const QDate Today(2026, 6, 10);
-const QStringList A4Matte350
-    = {"radioButton_3", "radioButton_28", "radioButton_49", "radioButton_78"};
+const QStringList A4Matte350 = {QStringLiteral("radioButton_3"), QStringLiteral("radioButton_28"),
+                                QStringLiteral("radioButton_49"), QStringLiteral("radioButton_78")};
 
 } // namespace
 
@@ -410,11 +410,20 @@ private slots:
         // The tiers' keys have no price to change.
         const QStringList tiers = QVector<QString>(10, QStringLiteral("нет цены")).toList();
         QTest::newRow("+10 %, whole roubles")
-            << 10.0 << 0 << QStringList {"14", "14", "56", "68", "73"} + tiers;
+            << 10.0 << 0
+            << QStringList {QStringLiteral("14"), QStringLiteral("14"), QStringLiteral("56"),
+                            QStringLiteral("68"), QStringLiteral("73")}
+                + tiers;
         QTest::newRow("+10 %, to 0.5")
-            << 10.0 << 1 << QStringList {"14,5", "14,5", "56", "68", "72,5"} + tiers;
+            << 10.0 << 1
+            << QStringList {QStringLiteral("14,5"), QStringLiteral("14,5"), QStringLiteral("56"),
+                            QStringLiteral("68"), QStringLiteral("72,5")}
+                + tiers;
         QTest::newRow("-15 %, whole roubles")
-            << -15.0 << 0 << QStringList {"11", "11", "43", "53", "56"} + tiers;
+            << -15.0 << 0
+            << QStringList {QStringLiteral("11"), QStringLiteral("11"), QStringLiteral("43"),
+                            QStringLiteral("53"), QStringLiteral("56")}
+                + tiers;
     }
     void changeByPercent()
     {
@@ -465,7 +474,7 @@ private slots:
         }
         dialog->confirm = [](const QString &) { return true; };
         QVERIFY2(saveDated(Today), qPrintable(report()));
-        const QStringList lines = report().split('\n');
+        const QStringList lines = report().split(QLatin1Char('\n'));
         QCOMPARE(lines.value(0), checked);
         QVERIFY2(!lines
                       .filter(QRegularExpression(

@@ -23,7 +23,8 @@ private slots:
     void initTestCase()
     {
         QVERIFY(dir.isValid());
-        office().setStartArguments(officetest::prepareProfile(dir.filePath("profile"), true));
+        office().setStartArguments(
+            officetest::prepareProfile(dir.filePath(QStringLiteral("profile")), true));
         OfficeFailure failure;
         QVERIFY2(office().reach(&failure), qPrintable(failure.message + failure.details));
     }
@@ -86,11 +87,14 @@ private slots:
         const QString path = dir.filePath(QStringLiteral("numbers.ods"));
         QString error;
         // The last column is written as numbers: here it holds the keys.
-        QVERIFY2(writePriceSheet(office(), path, {{"цена", "ключ"}, {"70", "002428"}}, &error),
+        QVERIFY2(writePriceSheet(office(), path,
+                                 {{QStringLiteral("цена"), QStringLiteral("ключ")},
+                                  {QStringLiteral("70"), QStringLiteral("002428")}},
+                                 &error),
                  qPrintable(error));
         PriceFileRows rows;
         QVERIFY2(readPriceSheet(office(), path, &rows, &error), qPrintable(error));
-        QCOMPARE(rows.value(1), (QStringList {"70", "2428"}));
+        QCOMPARE(rows.value(1), (QStringList {QStringLiteral("70"), QStringLiteral("2428")}));
         const QString report = checkPriceRows(rows, builtInVersion()).report();
         QVERIFY2(report.contains(QStringLiteral(
                      "Строка 2: ошибка — 2428 — возможно, 002428: ведущие нули потеряны.")),
@@ -115,20 +119,24 @@ private slots:
         const QString url
             = QStringLiteral("sqlite://") + dir.filePath(QStringLiteral("shop.sqlite"));
         const QString path = dir.filePath(QStringLiteral("cli.xlsx"));
-        for (const QStringList &command :
-             {QStringList {"export", path}, QStringList {"check", path}}) {
+        for (const QStringList &command : {QStringList {QStringLiteral("export"), path},
+                                           QStringList {QStringLiteral("check"), path}}) {
             QProcess program;
-            program.start(QStringLiteral(PRINTCALC_PROGRAM),
-                          QStringList {"--database", url, "--prices"} + command);
+            program.start(
+                QStringLiteral(PRINTCALC_PROGRAM),
+                QStringList {QStringLiteral("--database"), url, QStringLiteral("--prices")}
+                    + command);
             QVERIFY(program.waitForFinished(120000));
             const QString out = QString::fromUtf8(program.readAllStandardOutput());
-            QVERIFY2(program.exitCode() == 0, qPrintable(out + program.readAllStandardError()));
+            QVERIFY2(program.exitCode() == 0,
+                     qPrintable(out + QString::fromUtf8(program.readAllStandardError())));
             if (command.first() == QLatin1String("check"))
                 QVERIFY2(out.contains(QStringLiteral("изменено цен и надбавок: 0")),
                          qPrintable(out));
         }
         QProcess search;
-        search.start(QStringLiteral("pgrep"), {"-f", "printcalc-cli-"});
+        search.start(QStringLiteral("pgrep"),
+                     {QStringLiteral("-f"), QStringLiteral("printcalc-cli-")});
         QVERIFY(search.waitForFinished());
         QVERIFY2(search.readAllStandardOutput().trimmed().isEmpty(),
                  "the command left its office running");
@@ -163,10 +171,12 @@ private slots:
         const QStringList before
             = QDir(place.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
         QProcess program;
-        program.start(QStringLiteral(PRINTCALC_PROGRAM),
-                      QStringList {"--database",
-                                   QStringLiteral("sqlite://") + dir.filePath("shop.sqlite"),
-                                   "--prices", "export", place.filePath(target)});
+        program.start(
+            QStringLiteral(PRINTCALC_PROGRAM),
+            QStringList {QStringLiteral("--database"),
+                         QStringLiteral("sqlite://") + dir.filePath(QStringLiteral("shop.sqlite")),
+                         QStringLiteral("--prices"), QStringLiteral("export"),
+                         place.filePath(target)});
         QVERIFY(program.waitForFinished(120000));
         const QString error = QString::fromUtf8(program.readAllStandardError());
         QCOMPARE(program.exitCode(), status);

@@ -105,10 +105,18 @@ private slots:
     {
         QTest::addColumn<QString>("last");
         QTest::addColumn<QStringList>("names");
-        QTest::newRow("a new counter: by name") << "" << QStringList {"Анна", "Борис", "Ольга"};
+        QTest::newRow("a new counter: by name")
+            << QStringLiteral("")
+            << QStringList {QStringLiteral("Анна"), QStringLiteral("Борис"),
+                            QStringLiteral("Ольга")};
         QTest::newRow("the last of this counter first")
-            << "Ольга" << QStringList {"Ольга", "Анна", "Борис"};
-        QTest::newRow("the last one gone") << "Пётр" << QStringList {"Анна", "Борис", "Ольга"};
+            << QStringLiteral("Ольга")
+            << QStringList {QStringLiteral("Ольга"), QStringLiteral("Анна"),
+                            QStringLiteral("Борис")};
+        QTest::newRow("the last one gone")
+            << QStringLiteral("Пётр")
+            << QStringList {QStringLiteral("Анна"), QStringLiteral("Борис"),
+                            QStringLiteral("Ольга")};
     }
     void theChoiceComesFirst()
     {

@@ -54,14 +54,14 @@ private slots:
     void unloadablePictureGivesEmptyRow();
 
 private:
-    QGridLayout *galleryGrid() { return find<QGridLayout>("gridLayout_38"); }
+    QGridLayout *galleryGrid() { return find<QGridLayout>(QStringLiteral("gridLayout_38")); }
 };
 
 void SouvenirTest::init()
 {
     QVERIFY(openWindow());
     answerButton = QStringLiteral("pushButton_15");
-    showPage("page_5");
+    showPage(QStringLiteral("page_5"));
 }
 
 void SouvenirTest::cleanup()
@@ -71,32 +71,40 @@ void SouvenirTest::cleanup()
 
 void SouvenirTest::groupsAndDefaults()
 {
-    auto *page = find<QWidget>("page_5");
-    const QStringList groups = {"groupBoxListType_2", "groupBoxListColor_4", "groupBoxListFormat_2",
-                                "checkboxGroupPrint", "groupBox"};
+    auto *page = find<QWidget>(QStringLiteral("page_5"));
+    const QStringList groups
+        = {QStringLiteral("groupBoxListType_2"), QStringLiteral("groupBoxListColor_4"),
+           QStringLiteral("groupBoxListFormat_2"), QStringLiteral("checkboxGroupPrint"),
+           QStringLiteral("groupBox")};
     for (const QString &name : groups) {
         auto *group = page->findChild<QGroupBox *>(name);
-        QVERIFY2(group && group->parentWidget() == page, qPrintable(name + " is not on page_5"));
+        QVERIFY2(group && group->parentWidget() == page,
+                 qPrintable(name + QStringLiteral(" is not on page_5")));
     }
-    QCOMPARE(find<QGroupBox>("groupBoxListSize_4")->parentWidget(),
-             find<QGroupBox>("groupBoxListFormat_2"));
-    QCOMPARE(find<QGroupBox>("groupBoxListType_2")->title(), QStringLiteral("Тип материала"));
-    QCOMPARE(find<QGroupBox>("groupBox")->title(), QStringLiteral("Плотность гр/м2"));
-    QCOMPARE(find<QLineEdit>("lineEdit_9")->text(), QStringLiteral("...+1,2,3,4"));
-    QCOMPARE(find<QLineEdit>("lineEdit_16")->text(), QStringLiteral("1"));
-    QCOMPARE(find<QLabel>("label_14")->text(), QStringLiteral("Кол-во"));
-    QCOMPARE(find<QPushButton>("pushButton_15")->text(), QStringLiteral("Ответ"));
-    QVERIFY2(find<QGroupBox>("groupBoxListSize_4")->isHidden(), "custom size shown at start");
+    QCOMPARE(find<QGroupBox>(QStringLiteral("groupBoxListSize_4"))->parentWidget(),
+             find<QGroupBox>(QStringLiteral("groupBoxListFormat_2")));
+    QCOMPARE(find<QGroupBox>(QStringLiteral("groupBoxListType_2"))->title(),
+             QStringLiteral("Тип материала"));
+    QCOMPARE(find<QGroupBox>(QStringLiteral("groupBox"))->title(),
+             QStringLiteral("Плотность гр/м2"));
+    QCOMPARE(find<QLineEdit>(QStringLiteral("lineEdit_9"))->text(), QStringLiteral("...+1,2,3,4"));
+    QCOMPARE(find<QLineEdit>(QStringLiteral("lineEdit_16"))->text(), QStringLiteral("1"));
+    QCOMPARE(find<QLabel>(QStringLiteral("label_14"))->text(), QStringLiteral("Кол-во"));
+    QCOMPARE(find<QPushButton>(QStringLiteral("pushButton_15"))->text(), QStringLiteral("Ответ"));
+    QVERIFY2(find<QGroupBox>(QStringLiteral("groupBoxListSize_4"))->isHidden(),
+             "custom size shown at start");
 
     QStringList checked = checkedButtons(page);
     checked.sort();
-    QCOMPARE(checked, (QStringList {"radioButton_59", "radioButton_69"}));
-    QCOMPARE(find<QRadioButton>("radioButton_69")->text(), QStringLiteral("А7 (74х105 мм.)"));
-    QCOMPARE(find<QRadioButton>("radioButton_59")->text(), QStringLiteral("1+0"));
+    QCOMPARE(checked,
+             (QStringList {QStringLiteral("radioButton_59"), QStringLiteral("radioButton_69")}));
+    QCOMPARE(find<QRadioButton>(QStringLiteral("radioButton_69"))->text(),
+             QStringLiteral("А7 (74х105 мм.)"));
+    QCOMPARE(find<QRadioButton>(QStringLiteral("radioButton_59"))->text(), QStringLiteral("1+0"));
 
     // Check boxes of the material colour stand one under the other, the lighter first.
-    auto *light = find<QCheckBox>("checkBox_116");
-    auto *dark = find<QCheckBox>("checkBox_117");
+    auto *light = find<QCheckBox>(QStringLiteral("checkBox_116"));
+    auto *dark = find<QCheckBox>(QStringLiteral("checkBox_117"));
     QCOMPARE(light->text(), QStringLiteral("Светлый"));
     QCOMPARE(dark->text(), QStringLiteral("Темный"));
     QVERIFY2(light->y() + light->height() <= dark->y(), "material colours overlap");
@@ -104,7 +112,7 @@ void SouvenirTest::groupsAndDefaults()
 
 void SouvenirTest::materialGroupOrder()
 {
-    auto *group = find<QGroupBox>("groupBoxListType_2");
+    auto *group = find<QGroupBox>(QStringLiteral("groupBoxListType_2"));
     QStringList order;
     QStringList captions;
     for (QObject *child : group->children()) {
@@ -114,17 +122,27 @@ void SouvenirTest::materialGroupOrder()
         }
     }
     QCOMPARE(order,
-             (QStringList {"68", "32", "79", "44", "80", "83", "81", "85", "82", "87", "84", "86",
-                           "88", "89"}));
+             (QStringList {QStringLiteral("68"), QStringLiteral("32"), QStringLiteral("79"),
+                           QStringLiteral("44"), QStringLiteral("80"), QStringLiteral("83"),
+                           QStringLiteral("81"), QStringLiteral("85"), QStringLiteral("82"),
+                           QStringLiteral("87"), QStringLiteral("84"), QStringLiteral("86"),
+                           QStringLiteral("88"), QStringLiteral("89")}));
     QCOMPARE(captions,
-             (QStringList {"Кружки", "Матовая", "Ручки", "Глянцевая", "Футболки", "Текстурная",
-                           "Бейсболки", "Плайк", "Паззл", "Дизайнерская", "Диски", "Костеры",
-                           "Другое", "Без материала"}));
+             (QStringList {QStringLiteral("Кружки"), QStringLiteral("Матовая"),
+                           QStringLiteral("Ручки"), QStringLiteral("Глянцевая"),
+                           QStringLiteral("Футболки"), QStringLiteral("Текстурная"),
+                           QStringLiteral("Бейсболки"), QStringLiteral("Плайк"),
+                           QStringLiteral("Паззл"), QStringLiteral("Дизайнерская"),
+                           QStringLiteral("Диски"), QStringLiteral("Костеры"),
+                           QStringLiteral("Другое"), QStringLiteral("Без материала")}));
 
     auto *grid = qobject_cast<QGridLayout *>(group->layout());
     QVERIFY2(grid, "material group is not laid out in a grid");
-    const QStringList left = {"68", "79", "80", "81", "82", "84", "86", "88", "89"};
-    const QStringList right = {"32", "44", "83", "85", "87"};
+    const QStringList left = {QStringLiteral("68"), QStringLiteral("79"), QStringLiteral("80"),
+                              QStringLiteral("81"), QStringLiteral("82"), QStringLiteral("84"),
+                              QStringLiteral("86"), QStringLiteral("88"), QStringLiteral("89")};
+    const QStringList right = {QStringLiteral("32"), QStringLiteral("44"), QStringLiteral("83"),
+                               QStringLiteral("85"), QStringLiteral("87")};
     for (int column = 0; column < 2; ++column) {
         const QStringList &names = column == 0 ? left : right;
         for (int row = 0; row < names.size(); ++row) {
@@ -140,34 +158,39 @@ void SouvenirTest::materialGroupOrder()
 
 void SouvenirTest::imageSizeGroupOrder()
 {
-    auto *group = find<QGroupBox>("groupBoxListFormat_2");
+    auto *group = find<QGroupBox>(QStringLiteral("groupBoxListFormat_2"));
     QStringList order;
     for (QObject *child : group->children()) {
         if (qobject_cast<QRadioButton *>(child))
             order << child->objectName();
     }
     QCOMPARE(order,
-             (QStringList {"radioButton_65", "radioButton_66", "radioButton_67", "radioButton_69",
-                           "radioButton_60", "radioButtonOther_2", "radioButton_131",
-                           "radioButton_130"}));
+             (QStringList {QStringLiteral("radioButton_65"), QStringLiteral("radioButton_66"),
+                           QStringLiteral("radioButton_67"), QStringLiteral("radioButton_69"),
+                           QStringLiteral("radioButton_60"), QStringLiteral("radioButtonOther_2"),
+                           QStringLiteral("radioButton_131"), QStringLiteral("radioButton_130")}));
 
     auto *grid = qobject_cast<QGridLayout *>(group->layout());
     QVERIFY2(grid, "image size group is not laid out in a grid");
-    const QStringList rowsTopDown = {"radioButton_131", "radioButton_130",    "radioButton_69",
-                                     "radioButton_65",  "radioButton_60",     "radioButton_67",
-                                     "radioButton_66",  "radioButtonOther_2", "groupBoxListSize_4"};
+    const QStringList rowsTopDown
+        = {QStringLiteral("radioButton_131"),   QStringLiteral("radioButton_130"),
+           QStringLiteral("radioButton_69"),    QStringLiteral("radioButton_65"),
+           QStringLiteral("radioButton_60"),    QStringLiteral("radioButton_67"),
+           QStringLiteral("radioButton_66"),    QStringLiteral("radioButtonOther_2"),
+           QStringLiteral("groupBoxListSize_4")};
     for (int row = 0; row < rowsTopDown.size(); ++row) {
         QVERIFY2(gridCell(grid, row, 0) == rowsTopDown.at(row),
                  qPrintable(rowsTopDown.at(row) + QStringLiteral(" not in row %1").arg(row)));
     }
-    QCOMPARE(find<QRadioButton>("radioButtonOther_2")->text(), QStringLiteral("Другой"));
-    QCOMPARE(find<QRadioButton>("radioButton_131")->text(),
+    QCOMPARE(find<QRadioButton>(QStringLiteral("radioButtonOther_2"))->text(),
+             QStringLiteral("Другой"));
+    QCOMPARE(find<QRadioButton>(QStringLiteral("radioButton_131"))->text(),
              QStringLiteral("Визитки евро (85х55 мм.)"));
 }
 
 void SouvenirTest::galleryFrame()
 {
-    auto *area = find<QScrollArea>("scrollArea");
+    auto *area = find<QScrollArea>(QStringLiteral("scrollArea"));
     QCOMPARE(area->geometry(), QRect(610, 10, 641, 291));
     QVERIFY2(area->widgetResizable(), "the gallery does not follow the scroll area's size");
     QVERIFY2(area->isHidden(), "gallery shown before any material was clicked");
@@ -214,7 +237,7 @@ void SouvenirTest::numberFieldsRefuseNonNumbers()
     QFETCH(QString, typed);
     QFETCH(QString, shown);
     QFETCH(bool, acceptable);
-    click("radioButtonOther_2");
+    click(QStringLiteral("radioButtonOther_2"));
     QCOMPARE(shownAfterTyping(field, typed), shown);
     QCOMPARE(find<QLineEdit>(field)->hasAcceptableInput(), acceptable);
 }
@@ -231,65 +254,64 @@ void SouvenirTest::answer_data()
     QTest::addColumn<QString>("titles");
 
     QTest::newRow("mugs alone at start, key absent")
-        << QStringList {"radioButton_68"} << QString() << QString() << QString()
-        << "А7 (74х105 мм.); Размер изображения 1+0; Кружки; 0"
-        << "0"
-        << "значение=2514000" << StandardTitles;
-    QTest::newRow("A4 4+0 mugs") << QStringList {"radioButton_67", "radioButton_62",
-                                                 "radioButton_68"}
-                                 << QString() << QString() << "40"
-                                 << "А4 (210х297 мм.); Размер изображения 4+0; Кружки; 0"
-                                 << "0.03"
-                                 << "значение=252200" << StandardTitles;
+        << QStringList {QStringLiteral("radioButton_68")} << QString() << QString() << QString()
+        << QStringLiteral("А7 (74х105 мм.); Размер изображения 1+0; Кружки; 0")
+        << QStringLiteral("0") << QStringLiteral("значение=2514000") << StandardTitles;
+    QTest::newRow("A4 4+0 mugs") << QStringList {QStringLiteral("radioButton_67"),
+                                                 QStringLiteral("radioButton_62"),
+                                                 QStringLiteral("radioButton_68")}
+                                 << QString() << QString() << QStringLiteral("40")
+                                 << QStringLiteral(
+                                        "А4 (210х297 мм.); Размер изображения 4+0; Кружки; 0")
+                                 << QStringLiteral("0.03") << QStringLiteral("значение=252200")
+                                 << StandardTitles;
     QTest::newRow("euro cards 4+4 without material")
-        << QStringList {"radioButton_131", "radioButton_64", "radioButton_89"} << QString()
-        << QString() << "2"
-        << "Визитки евро (85х55 мм.); Размер изображения 4+4; Без материала; 0"
-        << "0"
-        << "значение=251049"
-           "0"
+        << QStringList {QStringLiteral("radioButton_131"), QStringLiteral("radioButton_64"),
+                        QStringLiteral("radioButton_89")}
+        << QString() << QString() << QStringLiteral("2")
+        << QStringLiteral("Визитки евро (85х55 мм.); Размер изображения 4+4; Без материала; 0")
+        << QStringLiteral("0")
+        << QStringLiteral("значение=251049"
+                          "0")
         << StandardTitles;
     QTest::newRow("custom 100 x 50, 1+0 mugs")
-        << QStringList {"radioButtonOther_2", "radioButton_68"} << "100"
-        << "50"
-        << "3"
-        << "Другой; 100x50 1+0; Кружки; 0"
-        << "50"
-        << "значение=2515000"
-        << "100x50 Размер изображения Цветность Тип материала Цвет материала ";
+        << QStringList {QStringLiteral("radioButtonOther_2"), QStringLiteral("radioButton_68")}
+        << QStringLiteral("100") << QStringLiteral("50") << QStringLiteral("3")
+        << QStringLiteral("Другой; 100x50 1+0; Кружки; 0") << QStringLiteral("50")
+        << QStringLiteral("значение=2515000")
+        << QStringLiteral("100x50 Размер изображения Цветность Тип материала Цвет материала ");
     QTest::newRow("custom with an empty height")
-        << QStringList {"radioButtonOther_2", "radioButton_68"} << "100" << QString() << "3"
-        << "Другой; 100x 1+0; Кружки; 0"
-        << "0"
-        << "значение=2515000"
-        << "100x Размер изображения Цветность Тип материала Цвет материала ";
+        << QStringList {QStringLiteral("radioButtonOther_2"), QStringLiteral("radioButton_68")}
+        << QStringLiteral("100") << QString() << QStringLiteral("3")
+        << QStringLiteral("Другой; 100x 1+0; Кружки; 0") << QStringLiteral("0")
+        << QStringLiteral("значение=2515000")
+        << QStringLiteral("100x Размер изображения Цветность Тип материала Цвет материала ");
     QTest::newRow("light material colour")
-        << QStringList {"radioButton_67", "radioButton_62", "radioButton_68", "checkBox_116"}
-        << QString() << QString() << "1"
-        << "А4 (210х297 мм.); Размер изображения 4+0; Кружки; 0; Светлый"
-        << "100500"
-        << "значение=252200" << StandardTitles;
+        << QStringList {QStringLiteral("radioButton_67"), QStringLiteral("radioButton_62"),
+                        QStringLiteral("radioButton_68"), QStringLiteral("checkBox_116")}
+        << QString() << QString() << QStringLiteral("1")
+        << QStringLiteral("А4 (210х297 мм.); Размер изображения 4+0; Кружки; 0; Светлый")
+        << QStringLiteral("100500") << QStringLiteral("значение=252200") << StandardTitles;
     QTest::newRow("both material colours, custom size")
-        << QStringList {"radioButtonOther_2", "radioButton_68", "checkBox_117", "checkBox_116"}
-        << "100"
-        << "50"
-        << "1"
-        << "Другой; 100x50 1+0; Кружки; 0; Светлый; Темный"
-        << "201051"
-        << "значение=2515000"
-        << "100x50 Размер изображения Цветность Тип материала Цвет материала ";
+        << QStringList {QStringLiteral("radioButtonOther_2"), QStringLiteral("radioButton_68"),
+                        QStringLiteral("checkBox_117"), QStringLiteral("checkBox_116")}
+        << QStringLiteral("100") << QStringLiteral("50") << QStringLiteral("1")
+        << QStringLiteral("Другой; 100x50 1+0; Кружки; 0; Светлый; Темный")
+        << QStringLiteral("201051") << QStringLiteral("значение=2515000")
+        << QStringLiteral("100x50 Размер изображения Цветность Тип материала Цвет материала ");
     QTest::newRow("right-column material reads as mugs")
-        << QStringList {"radioButton_67", "radioButton_62", "radioButton_32"} << QString()
-        << QString() << "5"
-        << "А4 (210х297 мм.); Размер изображения 4+0; Матовая; 0"
-        << "0.03"
-        << "значение=252200" << StandardTitles;
+        << QStringList {QStringLiteral("radioButton_67"), QStringLiteral("radioButton_62"),
+                        QStringLiteral("radioButton_32")}
+        << QString() << QString() << QStringLiteral("5")
+        << QStringLiteral("А4 (210х297 мм.); Размер изображения 4+0; Матовая; 0")
+        << QStringLiteral("0.03") << QStringLiteral("значение=252200") << StandardTitles;
     QTest::newRow("no material chosen")
-        << QStringList {"radioButton_65", "radioButton_61"} << QString() << QString() << "7"
-        << "А6 (105х148 мм.); Размер изображения 1+1; ; 0"
-        << "0.003"
-        << "значение=25010"
-           "0"
+        << QStringList {QStringLiteral("radioButton_65"), QStringLiteral("radioButton_61")}
+        << QString() << QString() << QStringLiteral("7")
+        << QStringLiteral("А6 (105х148 мм.); Размер изображения 1+1; ; 0")
+        << QStringLiteral("0.003")
+        << QStringLiteral("значение=25010"
+                          "0")
         << StandardTitles;
 }
 
@@ -306,11 +328,11 @@ void SouvenirTest::answer()
 
     clickAll(options);
     if (!width.isNull())
-        type("lineEditWidth_7", width);
+        type(QStringLiteral("lineEditWidth_7"), width);
     if (!height.isNull())
-        type("lineEditHeight_4", height);
+        type(QStringLiteral("lineEditHeight_4"), height);
     if (!quantity.isNull())
-        type("lineEdit_16", quantity);
+        type(QStringLiteral("lineEdit_16"), quantity);
     const QString quantityText = quantity.isNull() ? QStringLiteral("1") : quantity;
     QCOMPARE(answerLine(),
              (TableRow {description, quantityText, price, keyText, titles, Marker::None}));
@@ -318,24 +340,25 @@ void SouvenirTest::answer()
 
 void SouvenirTest::answerKeepsChoicesAndClearsColours()
 {
-    click("radioButtonOther_2");
-    click("radioButton_63");
-    click("radioButton_68");
-    type("lineEditWidth_7", "20");
-    type("lineEditHeight_4", "30");
-    type("lineEdit_16", "12");
-    click("checkBox_116");
-    click("checkBox_117");
+    click(QStringLiteral("radioButtonOther_2"));
+    click(QStringLiteral("radioButton_63"));
+    click(QStringLiteral("radioButton_68"));
+    type(QStringLiteral("lineEditWidth_7"), QStringLiteral("20"));
+    type(QStringLiteral("lineEditHeight_4"), QStringLiteral("30"));
+    type(QStringLiteral("lineEdit_16"), QStringLiteral("12"));
+    click(QStringLiteral("checkBox_116"));
+    click(QStringLiteral("checkBox_117"));
     QVERIFY(answerAdds(1));
 
-    QVERIFY2(!find<QCheckBox>("checkBox_116")->isChecked(), "Светлый still checked");
-    QVERIFY2(!find<QCheckBox>("checkBox_117")->isChecked(), "Темный still checked");
-    QVERIFY(find<QRadioButton>("radioButtonOther_2")->isChecked());
-    QVERIFY(find<QRadioButton>("radioButton_63")->isChecked());
-    QVERIFY(find<QRadioButton>("radioButton_68")->isChecked());
-    QCOMPARE(find<QLineEdit>("lineEditWidth_7")->text(), QStringLiteral("20"));
-    QCOMPARE(find<QLineEdit>("lineEditHeight_4")->text(), QStringLiteral("30"));
-    QCOMPARE(find<QLineEdit>("lineEdit_16")->text(), QStringLiteral("12"));
+    QVERIFY2(!find<QCheckBox>(QStringLiteral("checkBox_116"))->isChecked(),
+             "Светлый still checked");
+    QVERIFY2(!find<QCheckBox>(QStringLiteral("checkBox_117"))->isChecked(), "Темный still checked");
+    QVERIFY(find<QRadioButton>(QStringLiteral("radioButtonOther_2"))->isChecked());
+    QVERIFY(find<QRadioButton>(QStringLiteral("radioButton_63"))->isChecked());
+    QVERIFY(find<QRadioButton>(QStringLiteral("radioButton_68"))->isChecked());
+    QCOMPARE(find<QLineEdit>(QStringLiteral("lineEditWidth_7"))->text(), QStringLiteral("20"));
+    QCOMPARE(find<QLineEdit>(QStringLiteral("lineEditHeight_4"))->text(), QStringLiteral("30"));
+    QCOMPARE(find<QLineEdit>(QStringLiteral("lineEdit_16"))->text(), QStringLiteral("12"));
 
     // The same job again, now without the colours: a second line, amounts gone.
     QVERIFY(answerAdds(1));
@@ -352,11 +375,11 @@ void SouvenirTest::otherAndNoMaterialPriceAlike()
                              "radioButton_64"};
     for (const char *size : sizes) {
         for (const char *colour : colours) {
-            click(size);
-            click(colour);
-            click("radioButton_88");
+            click(QLatin1String(size));
+            click(QLatin1String(colour));
+            click(QStringLiteral("radioButton_88"));
             QVERIFY(answerAdds(1));
-            click("radioButton_89");
+            click(QStringLiteral("radioButton_89"));
             QVERIFY(answerAdds(1));
         }
     }
@@ -380,23 +403,24 @@ void SouvenirTest::otherAndNoMaterialPriceAlike()
 
 void SouvenirTest::sizeToggleEmptiesFields()
 {
-    auto *sizeGroup = find<QGroupBox>("groupBoxListSize_4");
-    click("radioButtonOther_2");
+    auto *sizeGroup = find<QGroupBox>(QStringLiteral("groupBoxListSize_4"));
+    click(QStringLiteral("radioButtonOther_2"));
     QVERIFY2(!sizeGroup->isHidden(), "custom size not shown for Другой");
-    type("lineEditWidth_7", "100");
-    type("lineEditHeight_4", "50");
-    click("radioButton_60");
+    type(QStringLiteral("lineEditWidth_7"), QStringLiteral("100"));
+    type(QStringLiteral("lineEditHeight_4"), QStringLiteral("50"));
+    click(QStringLiteral("radioButton_60"));
     QVERIFY2(sizeGroup->isHidden(), "custom size still shown after А5");
-    QCOMPARE(find<QLineEdit>("lineEditWidth_7")->text(), QString());
-    QCOMPARE(find<QLineEdit>("lineEditHeight_4")->text(), QString());
-    click("radioButtonOther_2");
+    QCOMPARE(find<QLineEdit>(QStringLiteral("lineEditWidth_7"))->text(), QString());
+    QCOMPARE(find<QLineEdit>(QStringLiteral("lineEditHeight_4"))->text(), QString());
+    click(QStringLiteral("radioButtonOther_2"));
     QVERIFY2(!sizeGroup->isHidden(), "custom size not shown again");
 }
 
 void SouvenirTest::galleryOfPens()
 {
-    click("radioButton_79");
-    QVERIFY2(find<QScrollArea>("scrollArea")->isVisible(), "gallery not shown for Ручки");
+    click(QStringLiteral("radioButton_79"));
+    QVERIFY2(find<QScrollArea>(QStringLiteral("scrollArea"))->isVisible(),
+             "gallery not shown for Ручки");
     QGridLayout *grid = galleryGrid();
     QCOMPARE(grid->count(), 18);
     const double prices[] = {28, 41, 366, 266, 166, 26, 28, 30, 31};
@@ -428,7 +452,8 @@ void SouvenirTest::galleryOfPens()
     click(choices.at(4));
     QVERIFY(choices.at(4)->isChecked());
     QVERIFY2(!choices.at(2)->isChecked(), "two pictures checked at once");
-    QVERIFY2(find<QRadioButton>("radioButton_79")->isChecked(), "the material lost its check");
+    QVERIFY2(find<QRadioButton>(QStringLiteral("radioButton_79"))->isChecked(),
+             "the material lost its check");
     QCOMPARE(rows(), 0);
 }
 
@@ -468,57 +493,60 @@ void SouvenirTest::galleryPrices()
 
 void SouvenirTest::materialWithoutPicturesEmptiesGallery()
 {
-    click("radioButton_68");
+    click(QStringLiteral("radioButton_68"));
     QCOMPARE(galleryGrid()->count(), 12);
     auto *mug = qobject_cast<QLabel *>(galleryGrid()->itemAtPosition(1, 1)->widget());
     QVERIFY2(mug && shownPicture(mug).size() == QSize(320, 240),
              "the animated mug picture did not load");
-    click("radioButton_84");
+    click(QStringLiteral("radioButton_84"));
     QCOMPARE(galleryGrid()->count(), 0);
-    QVERIFY2(find<QScrollArea>("scrollArea")->isVisible(), "gallery hidden again");
-    click("radioButton_88");
+    QVERIFY2(find<QScrollArea>(QStringLiteral("scrollArea"))->isVisible(), "gallery hidden again");
+    click(QStringLiteral("radioButton_88"));
     QCOMPARE(galleryGrid()->count(), 0);
-    click("radioButton_86");
+    click(QStringLiteral("radioButton_86"));
     QCOMPARE(galleryGrid()->count(), 6);
 }
 
 void SouvenirTest::rightColumnMaterialLeavesGallery()
 {
-    click("radioButton_81");
+    click(QStringLiteral("radioButton_81"));
     QCOMPARE(galleryGrid()->count(), 6);
     QPointer<QWidget> first = galleryGrid()->itemAtPosition(0, 1)->widget();
-    click("radioButton_32");
-    QVERIFY(find<QRadioButton>("radioButton_32")->isChecked());
-    QVERIFY2(!find<QRadioButton>("radioButton_81")->isChecked(), "materials not exclusive");
+    click(QStringLiteral("radioButton_32"));
+    QVERIFY(find<QRadioButton>(QStringLiteral("radioButton_32"))->isChecked());
+    QVERIFY2(!find<QRadioButton>(QStringLiteral("radioButton_81"))->isChecked(),
+             "materials not exclusive");
     QCOMPARE(galleryGrid()->count(), 6);
     QVERIFY2(first, "the caps gallery was rebuilt by Матовая");
 }
 
 void SouvenirTest::repeatedClicksDoNotLeak()
 {
-    auto *contents = find<QWidget>("scrollAreaWidgetContents_2");
+    auto *contents = find<QWidget>(QStringLiteral("scrollAreaWidgetContents_2"));
     const int childrenBefore = contents->children().size();
-    click("radioButton_80");
+    click(QStringLiteral("radioButton_80"));
     QList<QPointer<QWidget>> previous;
     for (int i = 0; i < galleryGrid()->count(); ++i)
         previous << galleryGrid()->itemAt(i)->widget();
     QCOMPARE(previous.size(), 10);
     for (int repeat = 0; repeat < 5; ++repeat)
-        click("radioButton_80");
+        click(QStringLiteral("radioButton_80"));
     for (const QPointer<QWidget> &old : previous)
         QVERIFY2(old.isNull(), "a widget of an earlier gallery survived");
     QCOMPARE(galleryGrid()->count(), 10);
     QCOMPARE(contents->children().size(), childrenBefore + 10);
-    click("radioButton_84");
+    click(QStringLiteral("radioButton_84"));
     QCOMPARE(contents->children().size(), childrenBefore);
 }
 
 void SouvenirTest::unloadablePictureGivesEmptyRow()
 {
-    auto *caps = find<QRadioButton>("radioButton_81");
+    auto *caps = find<QRadioButton>(QStringLiteral("radioButton_81"));
     caps->setProperty("imageAddresses",
-                      QStringList {"Beisbolki/1.jpg", "Beisbolki/missing.jpg", "Beisbolki/3.jpg"});
-    click("radioButton_81");
+                      QStringList {QStringLiteral("Beisbolki/1.jpg"),
+                                   QStringLiteral("Beisbolki/missing.jpg"),
+                                   QStringLiteral("Beisbolki/3.jpg")});
+    click(QStringLiteral("radioButton_81"));
     QCOMPARE(galleryGrid()->count(), 6);
     auto *missing = qobject_cast<QLabel *>(galleryGrid()->itemAtPosition(1, 1)->widget());
     QVERIFY(missing);
@@ -530,7 +558,7 @@ void SouvenirTest::unloadablePictureGivesEmptyRow()
     auto *last = qobject_cast<QLabel *>(galleryGrid()->itemAtPosition(2, 1)->widget());
     QVERIFY2(last && shownPicture(last).size() == QSize(320, 240),
              "the picture after the missing one is not shown");
-    click("radioButton_68");
+    click(QStringLiteral("radioButton_68"));
     QVERIFY(answerAdds(1));
     QCOMPARE(rows(), 1);
 }

@@ -19,15 +19,29 @@ private slots:
     // program's interface.
     void slotTableInDeclaredOrder()
     {
-        const QStringList expected
-            = {"removeRow(int)",        "page1_1_answer()",        "page1_1_answer2()",
-               "page1_1_answer3()",     "page1_1_showDim(bool)",   "page1_2_answer()",
-               "page1_2_answer2()",     "page1_2_answer3()",       "page1_2_showDim(bool)",
-               "page2_1_answer()",      "page2_1_showDim(bool)",   "page2_2_answer()",
-               "page2_2_showDim(bool)", "page3_1_answer()",        "page3_1_showDim(bool)",
-               "page3_2_answer()",      "page3_2_showDim(bool)",   "page4_1_answer()",
-               "page4_1_showDim(bool)", "exportToExcel()",         "clearTable()",
-               "showImage()",           "slotCellClicked(int,int)"};
+        const QStringList expected = {QStringLiteral("removeRow(int)"),
+                                      QStringLiteral("page1_1_answer()"),
+                                      QStringLiteral("page1_1_answer2()"),
+                                      QStringLiteral("page1_1_answer3()"),
+                                      QStringLiteral("page1_1_showDim(bool)"),
+                                      QStringLiteral("page1_2_answer()"),
+                                      QStringLiteral("page1_2_answer2()"),
+                                      QStringLiteral("page1_2_answer3()"),
+                                      QStringLiteral("page1_2_showDim(bool)"),
+                                      QStringLiteral("page2_1_answer()"),
+                                      QStringLiteral("page2_1_showDim(bool)"),
+                                      QStringLiteral("page2_2_answer()"),
+                                      QStringLiteral("page2_2_showDim(bool)"),
+                                      QStringLiteral("page3_1_answer()"),
+                                      QStringLiteral("page3_1_showDim(bool)"),
+                                      QStringLiteral("page3_2_answer()"),
+                                      QStringLiteral("page3_2_showDim(bool)"),
+                                      QStringLiteral("page4_1_answer()"),
+                                      QStringLiteral("page4_1_showDim(bool)"),
+                                      QStringLiteral("exportToExcel()"),
+                                      QStringLiteral("clearTable()"),
+                                      QStringLiteral("showImage()"),
+                                      QStringLiteral("slotCellClicked(int,int)")};
         const QMetaObject *meta = window->metaObject();
         QCOMPARE(meta->className(), "MainWindow");
         QCOMPARE(meta->methodCount() - meta->methodOffset(), expected.size());
@@ -52,10 +66,11 @@ private slots:
         QVERIFY(window->statusBar());
         QCOMPARE(window->statusBar()->currentMessage(), QString());
 
-        auto *tabs = find<QTabWidget>("tabWidget");
+        auto *tabs = find<QTabWidget>(QStringLiteral("tabWidget"));
         QCOMPARE(tabs->geometry(), QRect(10, 10, 1271, 491));
         const QStringList tabTexts
-            = {"Лазерная печать", "Широкий формат", "Сувенирная продукция", "Дизайн"};
+            = {QStringLiteral("Лазерная печать"), QStringLiteral("Широкий формат"),
+               QStringLiteral("Сувенирная продукция"), QStringLiteral("Дизайн")};
         QCOMPARE(tabs->count(), tabTexts.size());
         for (int i = 0; i < tabs->count(); ++i)
             QCOMPARE(tabs->tabText(i), tabTexts.at(i));
@@ -70,12 +85,18 @@ private slots:
         QTest::addColumn<int>("current");
         QTest::addColumn<QStringList>("pages");
         QTest::addColumn<QStringList>("captions");
-        QTest::newRow("laser") << "toolBox" << 0 << QStringList {"page", "page_2"}
-                               << QStringList {"Листовая продукция", "Брошюры"};
-        QTest::newRow("wide format") << "toolBox_2" << 1 << QStringList {"page_3", "page_4"}
-                                     << QStringList {"Уличная", "Интерьерная"};
-        QTest::newRow("souvenirs") << "toolBox_3" << 0 << QStringList {"page_5", "page_6"}
-                                   << QStringList {"Печать", "Гравировка"};
+        QTest::newRow("laser") << QStringLiteral("toolBox") << 0
+                               << QStringList {QStringLiteral("page"), QStringLiteral("page_2")}
+                               << QStringList {QStringLiteral("Листовая продукция"),
+                                               QStringLiteral("Брошюры")};
+        QTest::newRow("wide format")
+            << QStringLiteral("toolBox_2") << 1
+            << QStringList {QStringLiteral("page_3"), QStringLiteral("page_4")}
+            << QStringList {QStringLiteral("Уличная"), QStringLiteral("Интерьерная")};
+        QTest::newRow("souvenirs")
+            << QStringLiteral("toolBox_3") << 0
+            << QStringList {QStringLiteral("page_5"), QStringLiteral("page_6")}
+            << QStringList {QStringLiteral("Печать"), QStringLiteral("Гравировка")};
     }
     void toolBoxPages()
     {
@@ -95,14 +116,14 @@ private slots:
 
     void orderArea()
     {
-        auto *table = find<QTableWidget>("tableWidget");
+        auto *table = find<QTableWidget>(QStringLiteral("tableWidget"));
         QCOMPARE(table->geometry(), QRect(10, 510, 1041, 231));
         QCOMPARE(table->rowCount(), 0);
         QCOMPARE(table->columnCount(), 6);
-        auto *clear = find<QPushButton>("pushButton_4");
+        auto *clear = find<QPushButton>(QStringLiteral("pushButton_4"));
         QCOMPARE(clear->text(), QStringLiteral("Очистка"));
         QCOMPARE(clear->geometry(), QRect(1060, 510, 75, 23));
-        auto *label = find<QLabel>("label_9");
+        auto *label = find<QLabel>(QStringLiteral("label_9"));
         QCOMPARE(label->text(), QStringLiteral("Путь к файлу шаблону"));
         // The caption is wider than its column at the usual desktop font, so it wraps onto two
         // lines that end right above the path field.
@@ -111,11 +132,11 @@ private slots:
         QVERIFY2(label->heightForWidth(label->width()) <= label->height(),
                  "the caption of the template path is clipped");
         QVERIFY(label->geometry().bottom() < 680);
-        auto *path = find<QLineEdit>("lineEdit_11");
+        auto *path = find<QLineEdit>(QStringLiteral("lineEdit_11"));
         QCOMPARE(path->text(), QStringLiteral("D:/999.xlsx"));
         QCOMPARE(path->geometry(), QRect(1140, 680, 131, 20));
         QVERIFY2(!path->validator(), "the template path takes any text");
-        auto *exportButton = find<QPushButton>("pushButton_6");
+        auto *exportButton = find<QPushButton>(QStringLiteral("pushButton_6"));
         QCOMPARE(exportButton->text(), QStringLiteral("Экспорт"));
         QCOMPARE(exportButton->geometry(), QRect(1140, 710, 75, 23));
 
@@ -123,7 +144,7 @@ private slots:
         // designed size.
         auto *area = qobject_cast<QScrollArea *>(window->centralWidget());
         QVERIFY2(area, "the window's central widget is no scroll area");
-        QCOMPARE(area->widget(), find<QWidget>("centralwidget"));
+        QCOMPARE(area->widget(), find<QWidget>(QStringLiteral("centralwidget")));
         QCOMPARE(area->widget()->size(), area->viewport()->size());
 
         // Creation order of the order area; widgets made in code come after the form's.
@@ -134,8 +155,9 @@ private slots:
                 names << child->objectName();
         }
         QCOMPARE(names.mid(0, 6),
-                 (QStringList {"tabWidget", "tableWidget", "pushButton_6", "label_9", "lineEdit_11",
-                               "pushButton_4"}));
+                 (QStringList {QStringLiteral("tabWidget"), QStringLiteral("tableWidget"),
+                               QStringLiteral("pushButton_6"), QStringLiteral("label_9"),
+                               QStringLiteral("lineEdit_11"), QStringLiteral("pushButton_4")}));
     }
 
     void closingEndsWithExitCodeZero()

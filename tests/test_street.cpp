@@ -46,7 +46,7 @@ void StreetTest::init()
 {
     QVERIFY(openWindow());
     answerButton = QStringLiteral("pushButton_12");
-    showPage("page_3");
+    showPage(QStringLiteral("page_3"));
 }
 
 void StreetTest::cleanup()
@@ -56,30 +56,36 @@ void StreetTest::cleanup()
 
 void StreetTest::startState()
 {
-    QVERIFY2(checkedButtons(find<QWidget>("page_3")).isEmpty(),
-             qPrintable(checkedButtons(find<QWidget>("page_3")).join(", ") + " checked at start"));
-    QCOMPARE(find<QLineEdit>("lineEdit_14")->text(), QStringLiteral("1"));
-    QCOMPARE(find<QLineEdit>("lineEditWidth_4")->text(), QStringLiteral("1"));
+    QVERIFY2(checkedButtons(find<QWidget>(QStringLiteral("page_3"))).isEmpty(),
+             qPrintable(
+                 checkedButtons(find<QWidget>(QStringLiteral("page_3"))).join(QStringLiteral(", "))
+                 + QStringLiteral(" checked at start")));
+    QCOMPARE(find<QLineEdit>(QStringLiteral("lineEdit_14"))->text(), QStringLiteral("1"));
+    QCOMPARE(find<QLineEdit>(QStringLiteral("lineEditWidth_4"))->text(), QStringLiteral("1"));
     for (const char *count :
          {"lineEdit_3", "lineEdit_4", "lineEdit_5", "lineEdit_6", "lineEdit_7", "lineEdit_8",
           "lineEdit_23", "lineEdit_24", "lineEdit_25", "lineEdit_26"}) {
-        QVERIFY2(find<QLineEdit>(count)->text().isEmpty(), count);
-        QVERIFY2(find<QLineEdit>(count)->isVisible(), count);
+        QVERIFY2(find<QLineEdit>(QLatin1String(count))->text().isEmpty(), count);
+        QVERIFY2(find<QLineEdit>(QLatin1String(count))->isVisible(), count);
     }
-    QVERIFY(find<QGroupBox>("groupBoxSizeInfStend")->isVisible());
+    QVERIFY(find<QGroupBox>(QStringLiteral("groupBoxSizeInfStend"))->isVisible());
     // The nesting decides what the option-group sums see.
-    QCOMPARE(find<QGroupBox>("groupBox_8")->parentWidget(), find<QWidget>("checkboxGroupStreet_2"));
-    QCOMPARE(find<QGroupBox>("checkboxGroupStreet_3")->parentWidget(), find<QWidget>("groupBox_9"));
-    QCOMPARE(find<QGroupBox>("groupBoxSizeInfStend")->parentWidget(),
-             find<QWidget>("checkboxGroupStreet_3"));
-    QCOMPARE(find<QCheckBox>("checkBox_57")->parentWidget(), find<QWidget>("groupBox_8"));
+    QCOMPARE(find<QGroupBox>(QStringLiteral("groupBox_8"))->parentWidget(),
+             find<QWidget>(QStringLiteral("checkboxGroupStreet_2")));
+    QCOMPARE(find<QGroupBox>(QStringLiteral("checkboxGroupStreet_3"))->parentWidget(),
+             find<QWidget>(QStringLiteral("groupBox_9")));
+    QCOMPARE(find<QGroupBox>(QStringLiteral("groupBoxSizeInfStend"))->parentWidget(),
+             find<QWidget>(QStringLiteral("checkboxGroupStreet_3")));
+    QCOMPARE(find<QCheckBox>(QStringLiteral("checkBox_57"))->parentWidget(),
+             find<QWidget>(QStringLiteral("groupBox_8")));
 }
 
 void StreetTest::untouchedAnswer()
 {
-    QCOMPARE(answerLine(),
-             (TableRow {"Другой; Другой; ; ; ", "1", "0", "значение=12111100", untouchedTitles,
-                        Marker::None}));
+    QCOMPARE(
+        answerLine(),
+        (TableRow {QStringLiteral("Другой; Другой; ; ; "), QStringLiteral("1"), QStringLiteral("0"),
+                   QStringLiteral("значение=12111100"), untouchedTitles, Marker::None}));
 }
 
 void StreetTest::printPrice_data()
@@ -94,27 +100,24 @@ void StreetTest::printPrice_data()
     QTest::addColumn<QString>("captions");
 
     const QString film = QStringLiteral("Самоклеющаяся плёнка");
-    QTest::newRow("film 360 dpi 1000 x 2000") << "radioButton_11"
-                                              << "radioButton_112"
-                                              << "1000"
-                                              << "2000" << QString() << "121111109"
-                                              << "540000" << film + "; 360 dpi";
+    QTest::newRow("film 360 dpi 1000 x 2000")
+        << QStringLiteral("radioButton_11") << QStringLiteral("radioButton_112")
+        << QStringLiteral("1000") << QStringLiteral("2000") << QString()
+        << QStringLiteral("121111109") << QStringLiteral("540000")
+        << film + QStringLiteral("; 360 dpi");
     QTest::newRow("film 360 dpi 1000 x 2000 on plastic 2 mm")
-        << "radioButton_11"
-        << "radioButton_112"
-        << "1000"
-        << "2000"
-        << "radioButton_122"
-        << "121111109"
-        << "5.40001e+07" << film + "; 360 dpiПластик 2 мм.";
-    QTest::newRow("width without height") << "radioButton_11"
-                                          << "radioButton_112"
-                                          << "1000" << QString() << QString() << "121111109"
-                                          << "0" << film + "; 360 dpi";
+        << QStringLiteral("radioButton_11") << QStringLiteral("radioButton_112")
+        << QStringLiteral("1000") << QStringLiteral("2000") << QStringLiteral("radioButton_122")
+        << QStringLiteral("121111109") << QStringLiteral("5.40001e+07")
+        << film + QStringLiteral("; 360 dpiПластик 2 мм.");
+    QTest::newRow("width without height")
+        << QStringLiteral("radioButton_11") << QStringLiteral("radioButton_112")
+        << QStringLiteral("1000") << QString() << QString() << QStringLiteral("121111109")
+        << QStringLiteral("0") << film + QStringLiteral("; 360 dpi");
     QTest::newRow("height without width")
-        << "radioButton_11"
-        << "radioButton_112" << QString() << "2000" << QString() << "121111109"
-        << "0" << film + "; 360 dpi";
+        << QStringLiteral("radioButton_11") << QStringLiteral("radioButton_112") << QString()
+        << QStringLiteral("2000") << QString() << QStringLiteral("121111109") << QStringLiteral("0")
+        << film + QStringLiteral("; 360 dpi");
     QTest::newRow("mesh at 540 dpi has no price") << "radioButton_21"
                                                   << "radioButton_113"
                                                   << "1000"
@@ -127,16 +130,16 @@ void StreetTest::printPrice_data()
                                      << "1000" << QString() << "121111169"
                                      << "315000"
                                      << "Баннерная сетка; 360 dpi";
-    QTest::newRow("wide-format 720 dpi") << "radioButton_11"
-                                         << "radioButton_114"
-                                         << "1000"
-                                         << "1000" << QString() << "1211111011"
-                                         << "315000" << film + "; 720 dpi";
-    QTest::newRow("interior 720 dpi") << "radioButton_11"
-                                      << "radioButton_115"
-                                      << "1000"
-                                      << "1000" << QString() << "1211111013"
-                                      << "300000" << film + "; 720 dpi";
+    QTest::newRow("wide-format 720 dpi")
+        << QStringLiteral("radioButton_11") << QStringLiteral("radioButton_114")
+        << QStringLiteral("1000") << QStringLiteral("1000") << QString()
+        << QStringLiteral("1211111011") << QStringLiteral("315000")
+        << film + QStringLiteral("; 720 dpi");
+    QTest::newRow("interior 720 dpi")
+        << QStringLiteral("radioButton_11") << QStringLiteral("radioButton_115")
+        << QStringLiteral("1000") << QStringLiteral("1000") << QString()
+        << QStringLiteral("1211111013") << QStringLiteral("300000")
+        << film + QStringLiteral("; 720 dpi");
     QTest::newRow("canvas 1140 dpi, small print on foam board 4 mm")
         << "radioButton_39"
         << "radioButton_121"
@@ -170,9 +173,9 @@ void StreetTest::printPrice()
         if (!button.isEmpty())
             click(button);
     }
-    type("lineEditWidthStreet", width);
-    type("lineEditHeightStreet", height);
-    type("lineEdit_14", "25");
+    type(QStringLiteral("lineEditWidthStreet"), width);
+    type(QStringLiteral("lineEditHeightStreet"), height);
+    type(QStringLiteral("lineEdit_14"), QStringLiteral("25"));
 
     const TableRow line = answerLine();
     QCOMPARE(line.keyText, QStringLiteral("значение=") + key);
@@ -186,12 +189,12 @@ void StreetTest::printPrice()
 
 void StreetTest::filmAndBase()
 {
-    click("radioButton_11");
-    click("radioButton_112");
-    type("lineEditWidthStreet", "1000");
-    type("lineEditHeightStreet", "1000");
-    click("checkBox_40");
-    click("radioButton_127");
+    click(QStringLiteral("radioButton_11"));
+    click(QStringLiteral("radioButton_112"));
+    type(QStringLiteral("lineEditWidthStreet"), QStringLiteral("1000"));
+    type(QStringLiteral("lineEditHeightStreet"), QStringLiteral("1000"));
+    click(QStringLiteral("checkBox_40"));
+    click(QStringLiteral("radioButton_127"));
 
     const TableRow line = answerLine();
     // The base multiplies the print (1000 x 52 x 270) and is charged once more (52).
@@ -199,35 +202,41 @@ void StreetTest::filmAndBase()
     QCOMPARE(line.description,
              QStringLiteral("Другой; Другой; Самоклеющаяся плёнка; 360 dpi; ГлянцеваяКомпозит; "));
 
-    QVERIFY2(!find<QCheckBox>("checkBox_40")->isChecked(), "the film finish is cleared");
-    QVERIFY2(!find<QRadioButton>("radioButton_127")->isChecked(), "the base is cleared");
-    QVERIFY2(find<QRadioButton>("radioButton_11")->isChecked(), "the material stays");
-    QVERIFY2(find<QRadioButton>("radioButton_112")->isChecked(), "the quality stays");
-    QCOMPARE(find<QLineEdit>("lineEditWidthStreet")->text(), QStringLiteral("1000"));
+    QVERIFY2(!find<QCheckBox>(QStringLiteral("checkBox_40"))->isChecked(),
+             "the film finish is cleared");
+    QVERIFY2(!find<QRadioButton>(QStringLiteral("radioButton_127"))->isChecked(),
+             "the base is cleared");
+    QVERIFY2(find<QRadioButton>(QStringLiteral("radioButton_11"))->isChecked(),
+             "the material stays");
+    QVERIFY2(find<QRadioButton>(QStringLiteral("radioButton_112"))->isChecked(),
+             "the quality stays");
+    QCOMPARE(find<QLineEdit>(QStringLiteral("lineEditWidthStreet"))->text(),
+             QStringLiteral("1000"));
 
     // The cleared base group still takes exactly one choice.
-    click("radioButton_128");
-    click("radioButton_122");
-    QVERIFY(find<QRadioButton>("radioButton_122")->isChecked());
-    QVERIFY(!find<QRadioButton>("radioButton_128")->isChecked());
+    click(QStringLiteral("radioButton_128"));
+    click(QStringLiteral("radioButton_122"));
+    QVERIFY(find<QRadioButton>(QStringLiteral("radioButton_122"))->isChecked());
+    QVERIFY(!find<QRadioButton>(QStringLiteral("radioButton_128"))->isChecked());
 }
 
 void StreetTest::postPressCaptionsAndEyelets()
 {
-    click("checkBox_56");
-    click("checkBox_50");
+    click(QStringLiteral("checkBox_56"));
+    click(QStringLiteral("checkBox_50"));
     // The eyelets are for the operator's notes only: neither priced nor described.
-    click("checkBox_57");
-    type("lineEditWidth_4", "12");
+    click(QStringLiteral("checkBox_57"));
+    type(QStringLiteral("lineEditWidth_4"), QStringLiteral("12"));
 
     const TableRow line = answerLine();
     QCOMPARE(line.price, QStringLiteral("120"));
     QCOMPARE(line.description, QStringLiteral("Другой; Другой; ; ; ; Проклейка; Монтаж"));
-    QVERIFY2(!find<QCheckBox>("checkBox_50")->isChecked()
-                 && !find<QCheckBox>("checkBox_56")->isChecked(),
+    QVERIFY2(!find<QCheckBox>(QStringLiteral("checkBox_50"))->isChecked()
+                 && !find<QCheckBox>(QStringLiteral("checkBox_56"))->isChecked(),
              "post-press is cleared after the answer");
-    QVERIFY2(find<QCheckBox>("checkBox_57")->isChecked(), "the eyelet choice stays");
-    QCOMPARE(find<QLineEdit>("lineEditWidth_4")->text(), QStringLiteral("12"));
+    QVERIFY2(find<QCheckBox>(QStringLiteral("checkBox_57"))->isChecked(),
+             "the eyelet choice stays");
+    QCOMPARE(find<QLineEdit>(QStringLiteral("lineEditWidth_4"))->text(), QStringLiteral("12"));
 }
 
 void StreetTest::pocketSum_data()
@@ -262,22 +271,25 @@ void StreetTest::pocketSum()
     QFETCH(QString, price);
 
     // Counts are typed before the box is checked, since checking hides the field.
-    type("lineEdit_4", a4Count);
-    type("lineEdit_7", cardCount);
-    type("lineEdit_3", "7"); // А3 stays unchecked: its count must not count
-    click("checkBox_60");
-    click("checkBox_63");
-    QVERIFY2(find<QLineEdit>("lineEdit_4")->isHidden(), "checking the pocket hides its count");
+    type(QStringLiteral("lineEdit_4"), a4Count);
+    type(QStringLiteral("lineEdit_7"), cardCount);
+    type(QStringLiteral("lineEdit_3"),
+         QStringLiteral("7")); // А3 stays unchecked: its count must not count
+    click(QStringLiteral("checkBox_60"));
+    click(QStringLiteral("checkBox_63"));
+    QVERIFY2(find<QLineEdit>(QStringLiteral("lineEdit_4"))->isHidden(),
+             "checking the pocket hides its count");
 
     const TableRow line = answerLine();
     QCOMPARE(line.price, price);
     QVERIFY2(!line.price.contains(QLatin1String("inf"))
                  && !line.price.contains(QLatin1String("nan")),
-             qPrintable("price text " + line.price));
+             qPrintable(QStringLiteral("price text ") + line.price));
     // Pockets are not described: their group's captions are never direct children of groupBox_9.
     QCOMPARE(line.description, QStringLiteral("Другой; Другой; ; ; "));
-    QVERIFY2(find<QCheckBox>("checkBox_60")->isChecked(), "pocket choices stay after the answer");
-    QCOMPARE(find<QLineEdit>("lineEdit_4")->text(), a4Count);
+    QVERIFY2(find<QCheckBox>(QStringLiteral("checkBox_60"))->isChecked(),
+             "pocket choices stay after the answer");
+    QCOMPARE(find<QLineEdit>(QStringLiteral("lineEdit_4"))->text(), a4Count);
 }
 
 void StreetTest::checkingHidesItsField_data()
@@ -336,18 +348,19 @@ void StreetTest::checkingHidesItsField()
 
 void StreetTest::clearedBoxKeepsItsFieldHidden()
 {
-    click("checkBox_50");
+    click(QStringLiteral("checkBox_50"));
     QVERIFY(answerAdds(1));
-    QVERIFY(!find<QCheckBox>("checkBox_50")->isChecked());
-    QVERIFY2(find<QLineEdit>("lineEdit_23")->isHidden() && find<QLabel>("label_49")->isHidden(),
+    QVERIFY(!find<QCheckBox>(QStringLiteral("checkBox_50"))->isChecked());
+    QVERIFY2(find<QLineEdit>(QStringLiteral("lineEdit_23"))->isHidden()
+                 && find<QLabel>(QStringLiteral("label_49"))->isHidden(),
              "clearing the box from the program does not show its field");
 }
 
 void StreetTest::secondAnswerWithoutExtras()
 {
-    click("checkBox_41");
-    click("checkBox_52");
-    click("radioButton_122");
+    click(QStringLiteral("checkBox_41"));
+    click(QStringLiteral("checkBox_52"));
+    click(QStringLiteral("radioButton_122"));
     const TableRow first = answerLine();
     QCOMPARE(first.price, QStringLiteral("160"));
     QCOMPARE(first.description,
@@ -355,7 +368,7 @@ void StreetTest::secondAnswerWithoutExtras()
     const TableRow second = answerLine();
     QCOMPARE(second.price, QStringLiteral("0"));
     QCOMPARE(second.description, QStringLiteral("Другой; Другой; ; ; "));
-    QCOMPARE(find<QTableWidget>("tableWidget")->rowCount(), 2);
+    QCOMPARE(find<QTableWidget>(QStringLiteral("tableWidget"))->rowCount(), 2);
 }
 
 void StreetTest::validators_data()
@@ -371,11 +384,11 @@ void StreetTest::validators()
     QFETCH(QString, field);
     QVERIFY(intValidator(field));
 
-    QCOMPARE(shownAfterTyping(field, "-12"), QStringLiteral("12"));
-    QCOMPARE(shownAfterTyping(field, "4x5"), QStringLiteral("45"));
-    QCOMPARE(shownAfterTyping(field, "100500"), QStringLiteral("100500"));
-    QCOMPARE(shownAfterTyping(field, "1005009"), QStringLiteral("100500"));
-    QCOMPARE(shownAfterTyping(field, "100501"), QStringLiteral("10050"));
+    QCOMPARE(shownAfterTyping(field, QStringLiteral("-12")), QStringLiteral("12"));
+    QCOMPARE(shownAfterTyping(field, QStringLiteral("4x5")), QStringLiteral("45"));
+    QCOMPARE(shownAfterTyping(field, QStringLiteral("100500")), QStringLiteral("100500"));
+    QCOMPARE(shownAfterTyping(field, QStringLiteral("1005009")), QStringLiteral("100500"));
+    QCOMPARE(shownAfterTyping(field, QStringLiteral("100501")), QStringLiteral("10050"));
 }
 
 void StreetTest::fieldsWithoutValidator()
@@ -383,34 +396,35 @@ void StreetTest::fieldsWithoutValidator()
     for (const char *name :
          {"lineEdit_3", "lineEdit_4", "lineEdit_5", "lineEdit_6", "lineEdit_7", "lineEdit_8",
           "lineEdit_23", "lineEdit_24", "lineEdit_25", "lineEdit_26"}) {
-        QVERIFY2(!find<QLineEdit>(name)->validator(), name);
-        QCOMPARE(shownAfterTyping(name, "-5"), QStringLiteral("-5"));
+        QVERIFY2(!find<QLineEdit>(QLatin1String(name))->validator(), name);
+        QCOMPARE(shownAfterTyping(QLatin1String(name), QStringLiteral("-5")), QStringLiteral("-5"));
     }
 }
 
 void StreetTest::standSizeSlot()
 {
     // Nothing connects the slot: the stand size stays on view whatever is clicked.
-    auto *size = find<QGroupBox>("groupBoxSizeInfStend");
-    for (const char *box : {"checkBox_59", "checkBox_64", "checkBox_50"})
+    auto *size = find<QGroupBox>(QStringLiteral("groupBoxSizeInfStend"));
+    for (const QString &box : {QStringLiteral("checkBox_59"), QStringLiteral("checkBox_64"),
+                               QStringLiteral("checkBox_50")})
         click(box);
     QVERIFY(size->isVisible());
 
-    type("lineEditWidth_6", "600");
-    type("lineEditHeight_5", "900");
+    type(QStringLiteral("lineEditWidth_6"), QStringLiteral("600"));
+    type(QStringLiteral("lineEditHeight_5"), QStringLiteral("900"));
     QVERIFY(QMetaObject::invokeMethod(window, "page2_1_showDim", Q_ARG(bool, false)));
     QVERIFY(size->isHidden());
-    QVERIFY(find<QLineEdit>("lineEditWidth_6")->text().isEmpty());
-    QVERIFY(find<QLineEdit>("lineEditHeight_5")->text().isEmpty());
+    QVERIFY(find<QLineEdit>(QStringLiteral("lineEditWidth_6"))->text().isEmpty());
+    QVERIFY(find<QLineEdit>(QStringLiteral("lineEditHeight_5"))->text().isEmpty());
     QVERIFY(QMetaObject::invokeMethod(window, "page2_1_showDim", Q_ARG(bool, true)));
     QVERIFY(!size->isHidden());
 }
 
 void StreetTest::pageIsTidy()
 {
-    for (const char *box : {"checkBox_59", "checkBox_50"})
+    for (const QString &box : {QStringLiteral("checkBox_59"), QStringLiteral("checkBox_50")})
         click(box); // with some fields hidden the page must hold together as well
-    verifyTidy(find<QWidget>("page_3"));
+    verifyTidy(find<QWidget>(QStringLiteral("page_3")));
 }
 
 QTEST_MAIN(StreetTest)

@@ -281,7 +281,7 @@ private slots:
         service->setClock([&now] { return now.load(); });
         service->setVersions({builtInVersion(), version(1, QDate(2026, 2, 1), 300),
                               version(2, QDate(2026, 3, 2), 400)});
-        const auto unitPrice = [this] {
+        const auto unitPrice = [this]() -> QString {
             const QJsonObject answer = post(port, "/api/v1/quote", Street).json();
             return QString::number(answer.value(QStringLiteral("version")).toInt())
                 + QLatin1Char(' ')
