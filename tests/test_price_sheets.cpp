@@ -205,9 +205,9 @@ private slots:
         QFile old(target);
         QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
         old.close();
-        const QStringList command {"--database",
-                                   QStringLiteral("sqlite://") + dir.filePath("shop.sqlite"),
-                                   "--prices", "export", target};
+        const QStringList command {QStringLiteral("--database"),
+                                   QStringLiteral("sqlite://") + dir.filePath(QStringLiteral("shop.sqlite")),
+                                   QStringLiteral("--prices"), QStringLiteral("export"), target};
         QProcess program;
         program.start(QStringLiteral(PRINTCALC_PROGRAM), command);
         QVERIFY(program.waitForStarted());
@@ -248,19 +248,19 @@ private slots:
         QCOMPARE(old.readAll(), QByteArray("old"));
         old.close();
         const QDir::Filters all = QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot;
-        QCOMPARE(QDir(place.path()).entryList(all), QStringList {"prices.ods"});
+        QCOMPARE(QDir(place.path()).entryList(all), QStringList {QStringLiteral("prices.ods")});
 
         QProcess again;
         again.start(QStringLiteral(PRINTCALC_PROGRAM), command);
         QVERIFY(again.waitForFinished(120000));
         QVERIFY2(again.exitCode() == 0, again.readAllStandardError().constData());
-        QCOMPARE(QDir(place.path()).entryList(all), QStringList {"prices.ods"});
+        QCOMPARE(QDir(place.path()).entryList(all), QStringList {QStringLiteral("prices.ods")});
         PriceFileRows rows;
         QString problem;
         QVERIFY2(readPriceSheet(office(), target, &rows, &problem), qPrintable(problem));
         QVERIFY(rows.size() > 1);
         QProcess search;
-        search.start(QStringLiteral("pgrep"), {"-f", "printcalc-cli-"});
+        search.start(QStringLiteral("pgrep"), {QStringLiteral("-f"), QStringLiteral("printcalc-cli-")});
         QVERIFY(search.waitForFinished());
         QVERIFY2(search.readAllStandardOutput().trimmed().isEmpty(),
                  "a command left its office running");
