@@ -206,7 +206,8 @@ private slots:
         QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
         old.close();
         const QStringList command {QStringLiteral("--database"),
-                                   QStringLiteral("sqlite://") + dir.filePath(QStringLiteral("shop.sqlite")),
+                                   QStringLiteral("sqlite://")
+                                       + dir.filePath(QStringLiteral("shop.sqlite")),
                                    QStringLiteral("--prices"), QStringLiteral("export"), target};
         QProcess program;
         program.start(QStringLiteral(PRINTCALC_PROGRAM), command);
@@ -260,7 +261,8 @@ private slots:
         QVERIFY2(readPriceSheet(office(), target, &rows, &problem), qPrintable(problem));
         QVERIFY(rows.size() > 1);
         QProcess search;
-        search.start(QStringLiteral("pgrep"), {QStringLiteral("-f"), QStringLiteral("printcalc-cli-")});
+        search.start(QStringLiteral("pgrep"),
+                     {QStringLiteral("-f"), QStringLiteral("printcalc-cli-")});
         QVERIFY(search.waitForFinished());
         QVERIFY2(search.readAllStandardOutput().trimmed().isEmpty(),
                  "a command left its office running");
