@@ -7,12 +7,13 @@
 #include "order/order_status.h"
 #include "storage/connection.h"
 
+#include "ui_reports_dialog.h"
+
 #include <QComboBox>
 #include <QDateEdit>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFutureWatcher>
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
@@ -20,10 +21,8 @@
 #include <QPdfWriter>
 #include <QPushButton>
 #include <QSaveFile>
-#include <QSplitter>
 #include <QTableWidget>
 #include <QThread>
-#include <QVBoxLayout>
 #include <QtConcurrent>
 
 #include <qwt_plot.h>
@@ -156,73 +155,34 @@ QByteArray reportCsv(const ReportTable &table)
 
 ReportsDialog::ReportsDialog(const DatabaseUrl &shop, Prompts *prompts, QWidget *parent)
     : QDialog(parent)
+    , ui(new Ui::ReportsDialog)
     , shop(shop)
     , prompts(prompts)
 {
-    setObjectName(QStringLiteral("ReportsDialog"));
-    setWindowTitle(QStringLiteral("Отчёты"));
-    setModal(false);
-    auto *layout = new QVBoxLayout(this);
-    auto *choice = new QHBoxLayout;
+    ui->setupUi(this);
+    from = ui->dateEditFrom;
+    to = ui->dateEditTo;
+    grouping = ui->comboBoxReport;
+    showButton = ui->pushButtonReportShow;
+    saveButton = ui->pushButtonReportSave;
+    summary = ui->labelReportSummary;
+    grid = ui->tableReport;
+    plot = ui->plotReport;
     const QDate today = QDate::currentDate();
-    from = new QDateEdit(QDate(today.year(), today.month(), 1));
-    from->setObjectName(QStringLiteral("dateEditFrom"));
-    to = new QDateEdit(today);
-    to->setObjectName(QStringLiteral("dateEditTo"));
-    for (QDateEdit *edit : {from, to}) {
-        edit->setCalendarPopup(true);
-        edit->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
-    }
-    grouping = new QComboBox;
-    grouping->setObjectName(QStringLiteral("comboBoxReport"));
+    from->setDate(QDate(today.year(), today.month(), 1));
+    to->setDate(today);
     for (int by = 0; by <= int(SalesGrouping::Customer); ++by)
         grouping->addItem(groupingCaption(SalesGrouping(by)));
     grouping->addItem(QStringLiteral("Неоплаченные по возрасту"));
-    showButton = new QPushButton(QStringLiteral("Показать"));
-    showButton->setObjectName(QStringLiteral("pushButtonReportShow"));
-    saveButton = new QPushButton(QStringLiteral("Сохранить…"));
-    saveButton->setObjectName(QStringLiteral("pushButtonReportSave"));
-    saveButton->setEnabled(false);
-    choice->addWidget(new QLabel(QStringLiteral("С")));
-    choice->addWidget(from);
-    choice->addWidget(new QLabel(QStringLiteral("по")));
-    choice->addWidget(to);
-    choice->addWidget(grouping, 1);
-    choice->addWidget(showButton);
-    choice->addWidget(saveButton);
-    layout->addLayout(choice);
-    summary = new QLabel;
-    summary->setObjectName(QStringLiteral("labelReportSummary"));
-    summary->setWordWrap(true);
-    layout->addWidget(summary);
-    auto *split = new QSplitter(Qt::Horizontal);
-    grid = new QTableWidget;
-    grid->setObjectName(QStringLiteral("tableReport"));
-    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grid->verticalHeader()->hide();
-    grid->horizontalHeader()->setStretchLastSection(true);
-    plot = new QwtPlot;
-    plot->setObjectName(QStringLiteral("plotReport"));
     plot->setCanvasBackground(Qt::white);
-    plot->setMinimumSize(320, 240);
     auto *lines = new QwtPlotGrid;
     lines->enableX(false);
     lines->setMajorPen(QColor(0xd0, 0xd0, 0xd0), 0, Qt::DotLine);
     lines->attach(plot);
-    split->addWidget(grid);
-    split->addWidget(plot);
-    split->setStretchFactor(0, 2);
-    split->setStretchFactor(1, 3);
+    ui->splitterReport->setStretchFactor(0, 2);
+    ui->splitterReport->setStretchFactor(1, 3);
     // The table wide enough for a customer's name and a sum of millions.
-    split->setSizes({430, 550});
-    layout->addWidget(split, 1);
-    auto *close = new QPushButton(QStringLiteral("Закрыть"));
-    close->setObjectName(QStringLiteral("pushButtonReportsClose"));
-    auto *foot = new QHBoxLayout;
-    foot->addStretch();
-    foot->addWidget(close);
-    layout->addLayout(foot);
-    connect(close, &QPushButton::clicked, this, &QDialog::close);
+    ui->splitterReport->setSizes({430, 550});
     connect(showButton, &QPushButton::clicked, this, [this] { read(grouping->currentIndex()); });
     connect(grouping, qOverload<int>(&QComboBox::activated), this,
             [this](int index) { read(index); });
@@ -237,8 +197,9 @@ ReportsDialog::ReportsDialog(const DatabaseUrl &shop, Prompts *prompts, QWidget 
         if (!path.isEmpty())
             save(path);
     });
-    resize(1000, 560);
 }
+
+ReportsDialog::~ReportsDialog() = default;
 
 void ReportsDialog::read(int report)
 {

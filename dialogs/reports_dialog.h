@@ -8,6 +8,7 @@
 #include "storage/sales_reports.h"
 
 #include <QDialog>
+#include <QScopedPointer>
 #include <QSet>
 #include <QStringList>
 #include <QVector>
@@ -22,6 +23,10 @@ class QTableWidget;
 class QThreadPool;
 class QwtPlot;
 class Prompts;
+
+namespace Ui {
+class ReportsDialog;
+}
 
 // One report as shown: its columns, its rows as texts, and the chart's figure per row.
 struct ReportTable
@@ -47,6 +52,7 @@ class ReportsDialog : public QDialog
 
 public:
     ReportsDialog(const DatabaseUrl &shop, Prompts *prompts, QWidget *parent = nullptr);
+    ~ReportsDialog() override;
 
     // A workbook written through the office; unset without one (the choice is then not offered).
     std::function<bool(const QString &path, const QVector<QStringList> &rows,
@@ -66,6 +72,7 @@ private:
     void read(int report);
     void showTable(const ReportTable &result);
 
+    const QScopedPointer<Ui::ReportsDialog> ui;
     DatabaseUrl shop;
     Prompts *prompts;
     QDateEdit *from;

@@ -477,9 +477,10 @@ QVector<TakenOrder> OrderBook::list(const OrderQuery &search, bool *ok)
         conditions.append(QStringLiteral("o.status IN (0, 1) AND o.due < ?"));
         values.append(storedTime(now));
     }
+    // An invoice voided by hand asks for nothing.
     if (search.unpaidOnly)
-        conditions.append(QStringLiteral(
-            "o.status <> 4 AND o.paid_kopecks < CAST(round(i.total * 100) AS BIGINT)"));
+        conditions.append(QStringLiteral("o.status <> 4 AND i.void_reason = '' AND o.paid_kopecks "
+                                         "< CAST(round(i.total * 100) AS BIGINT)"));
     if (search.dueDay.isValid()) {
         conditions.append(QStringLiteral("o.due >= ? AND o.due < ?"));
         values.append(storedTime(QDateTime(search.dueDay, QTime(0, 0))));

@@ -613,7 +613,7 @@ private slots:
             QTest::newRow(name) << arguments << line;
         };
         row("no journal action", {QStringLiteral("--journal")},
-            QStringLiteral("После --journal нужно действие: list, show или export."));
+            QStringLiteral("После --journal нужно действие: list, show, export или void."));
         row("unknown price action", {QStringLiteral("--prices"), QStringLiteral("drop")},
             QStringLiteral("Команда «--prices drop» не известна: есть list, export, check, "
                            "import и at."));

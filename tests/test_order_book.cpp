@@ -535,12 +535,13 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QVector<qint64>>("found");
         // 1 принят, due 2 March; 2 в работе, 3 March 12:00, partly paid; 3 готов, 3 March 18:00,
-        // paid; 4 выдан, 1 March; 5 отменён, 4 March. Now is 3 March 13:00.
+        // paid; 4 выдан, 1 March; 5 отменён, 4 March; 6 принят, 5 March, its invoice voided by
+        // hand (nothing owed). Now is 3 March 13:00.
         using N = QVector<qint64>;
         QTest::newRow("all, by due time") << ""
-                                          << "" << N {4, 1, 2, 3, 5};
+                                          << "" << N {4, 1, 2, 3, 5, 6};
         QTest::newRow("open") << "open"
-                              << "" << N {1, 2, 3};
+                              << "" << N {1, 2, 3, 6};
         QTest::newRow("one status") << "in work"
                                     << "" << N {2};
         QTest::newRow("due on a day") << "due"
@@ -587,13 +588,15 @@ private slots:
                 QDateTime due;
                 qint64 paid;
                 const char *status;
-            } orders[] = {
-                {"Визитки", named, QDateTime(march.addDays(1), QTime(12, 0)), 0, ""},
-                {"Баннер", ivan, QDateTime(march.addDays(2), QTime(12, 0)), 10000, "в работе"},
-                {"Листовки", Customer(), QDateTime(march.addDays(2), QTime(18, 0)), 118000,
-                 "готов"},
-                {"Визитки", Customer(), QDateTime(march, QTime(10, 0)), 118000, "выдан"},
-                {"Буклеты", Customer(), QDateTime(march.addDays(3), QTime(12, 0)), 0, "отменён"}};
+                bool voided = false;
+            } orders[]
+                = {{"Визитки", named, QDateTime(march.addDays(1), QTime(12, 0)), 0, ""},
+                   {"Баннер", ivan, QDateTime(march.addDays(2), QTime(12, 0)), 10000, "в работе"},
+                   {"Листовки", Customer(), QDateTime(march.addDays(2), QTime(18, 0)), 118000,
+                    "готов"},
+                   {"Визитки", Customer(), QDateTime(march, QTime(10, 0)), 118000, "выдан"},
+                   {"Буклеты", Customer(), QDateTime(march.addDays(3), QTime(12, 0)), 0, "отменён"},
+                   {"Плакаты", Customer(), QDateTime(march.addDays(4), QTime(12, 0)), 0, "", true}};
             int uid = 0;
             for (const auto &order : orders) {
                 const qint64 number
@@ -612,6 +615,9 @@ private slots:
                                               QStringLiteral("причина"), false,
                                               QStringLiteral("стойка-1"), Taken)
                                 .done());
+                if (order.voided)
+                    QCOMPARE(Journal(connection).voidByHand(number, {QStringLiteral("ошибка")}),
+                             VoidOutcome::Done);
             }
         }
         OrderQuery query;

@@ -25,6 +25,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSysInfo>
+#include <QTcpServer>
 #include <QtTest>
 
 namespace {
@@ -371,6 +372,13 @@ private slots:
             << QByteArray("[invoices]\nnext_number=3000000000\n") << qint64(3000000000) << "";
         QTest::newRow("no number")
             << QByteArray("[invoices]\nnext_number=много\n") << qint64(1) << "«много»";
+        QTest::newRow("zero") << QByteArray("[invoices]\nnext_number=0\n") << qint64(1)
+                              << "«0» — не номер от 1";
+        QTest::newRow("below zero")
+            << QByteArray("[invoices]\nnext_number=-5\n") << qint64(1) << "«-5» — не номер от 1";
+        QTest::newRow("beyond 64 bits")
+            << QByteArray("[invoices]\nnext_number=9223372036854775808\n") << qint64(1)
+            << "«9223372036854775808»";
     }
     void takingNumbersLeavesTheSettingsFile()
     {
@@ -630,6 +638,74 @@ private slots:
         QVERIFY2(check.out.contains(guarded.url()), qPrintable(check.out));
         QVERIFY(!check.out.contains(QStringLiteral("тай"))
                 && !check.err.contains(QStringLiteral("тай")));
+    }
+
+    // Whatever a program writes while it runs (its standard output and error are its log) carries
+    // no password: the command line, the window and the quoting service, with the password given
+    // wrong and right, to a cluster that asks for it.
+    void passwordNeverInTheLog_data()
+    {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QStringList>("arguments"); // PASS: the password's place in the URL
+        QTest::addColumn<int>("runMs"); // 0: until it ends by itself
+        const QString counter = QStringLiteral("counter");
+        const QString web = QStringLiteral("web");
+        const auto words
+            = [](const char *line) { return QString::fromUtf8(line).split(QLatin1Char(' ')); };
+        QTest::newRow("check, wrong") << counter << words("--check --database PASS") << 0;
+        QTest::newRow("orders list, wrong")
+            << counter << words("--orders list --database PASS") << 0;
+        QTest::newRow("journal list, right")
+            << counter << words("--journal list --database RIGHT") << 0;
+        QTest::newRow("the window, wrong") << counter << words("--database PASS") << 4000;
+        QTest::newRow("the window, right") << counter << words("--database RIGHT") << 4000;
+        QTest::newRow("web service, wrong")
+            << web << words("--listen LISTEN --database PASS") << 4000;
+        QTest::newRow("web service, right")
+            << web << words("--listen LISTEN --database RIGHT") << 4000;
+    }
+    void passwordNeverInTheLog()
+    {
+        QFETCH(QString, program);
+        QFETCH(QStringList, arguments);
+        QFETCH(int, runMs);
+        static PgCluster guarded(QStringLiteral("тай:на"));
+        if (guarded.dir.isEmpty())
+            QVERIFY2(guarded.start(), qPrintable(guarded.error));
+        QTcpServer probe;
+        QVERIFY(probe.listen(QHostAddress::LocalHost));
+        const QString listen = QStringLiteral("127.0.0.1:%1").arg(probe.serverPort());
+        probe.close();
+        for (QString &argument : arguments) {
+            if (argument == QLatin1String("PASS"))
+                argument = guarded.url(QStringLiteral("printcalc"), QStringLiteral("s3cr3t"));
+            else if (argument == QLatin1String("RIGHT"))
+                argument = guarded.url(QStringLiteral("printcalc"), QStringLiteral("тай%3Aна"));
+            else if (argument == QLatin1String("LISTEN"))
+                argument = listen;
+        }
+        QProcess run;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), file(QStringLiteral("log-config")));
+        environment.remove(QStringLiteral("PRINTCALC_DATABASE"));
+        run.setProcessEnvironment(environment);
+        run.setProcessChannelMode(QProcess::MergedChannels);
+        run.start(program == QLatin1String("web") ? QStringLiteral(PRINTCALC_WEB_PROGRAM)
+                                                  : QStringLiteral(PRINTCALC_PROGRAM),
+                  arguments);
+        QVERIFY(run.waitForStarted());
+        if (runMs == 0) {
+            QVERIFY(run.waitForFinished(60000));
+        } else {
+            QVERIFY2(!run.waitForFinished(runMs), run.readAll().constData());
+            run.kill();
+            run.waitForFinished();
+        }
+        const QString log = QString::fromUtf8(run.readAll());
+        for (const QString &secret : {QStringLiteral("s3cr3t"), QStringLiteral("тай"),
+                                      QStringLiteral("%D1%82%D0%B0%D0%B9")})
+            QVERIFY2(!log.contains(secret, Qt::CaseInsensitive), qPrintable(log));
     }
 
     // ---- numbers past 2^31 ----

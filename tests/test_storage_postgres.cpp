@@ -9,6 +9,8 @@
 #include "storage/shop_link.h"
 
 #include <QSignalSpy>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QtTest>
 
 namespace {
@@ -127,6 +129,99 @@ private slots:
             QString::fromUtf8(QUrl::toPercentEncoding(QStringLiteral("верный-пароль"))));
         QVERIFY2(connection.open(DatabaseUrl::parse(good), QStringLiteral("t")),
                  qPrintable(connection.errorText()));
+    }
+
+    // The driver's own English words come only after a whole Russian sentence, in parentheses:
+    // opening faults of both databases and a failed statement. DIR: the cluster's folder or a
+    // folder of the test; WRONG: a cluster asking for another password.
+    void faultsToldInRussianFirst_data()
+    {
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<QString>("statement"); // run once open; empty: the opening fails
+        QTest::addColumn<QString>("sentence");
+        QTest::addColumn<bool>("detail"); // the driver's words follow in parentheses
+        QTest::newRow("wrong password")
+            << "WRONG"
+            << ""
+            << "База магазина postgresql://printcalc:***@/shop?host=GUARDED не приняла имя "
+               "пользователя или пароль"
+            << true;
+        QTest::newRow("no such login")
+            << "postgresql://nobody@/shop?host=DIR"
+            << ""
+            << "База магазина postgresql://nobody@/shop?host=DIR не приняла имя пользователя или "
+               "пароль"
+            << true;
+        QTest::newRow("no such database")
+            << "postgresql://printcalc@/nosuch?host=DIR"
+            << ""
+            << "На сервере нет базы postgresql://printcalc@/nosuch?host=DIR" << true;
+        QTest::newRow("server away")
+            << "postgresql://printcalc@/shop?host=DIR/away"
+            << ""
+            << "Нет связи с базой магазина postgresql://printcalc@/shop?host=DIR/away: проверьте "
+               "сеть и что сервер базы работает"
+            << true;
+        QTest::newRow("statement refused by the server")
+            << "postgresql://printcalc@/shop?host=DIR"
+            << "SELECT nothing FROM nowhere"
+            << "Ошибка базы данных postgresql://printcalc@/shop?host=DIR: повторите действие, а "
+               "если ошибка останется, покажите это сообщение администратору"
+            << true;
+        QTest::newRow("SQLite file not a database")
+            << "sqlite://DIR/garbage.sqlite"
+            << ""
+            << "Файл базы данных DIR/garbage.sqlite повреждён: восстановите его из резервной копии"
+            << true;
+        QTest::newRow("SQLite folder under a file")
+            << "sqlite://DIR/garbage.sqlite/inner/shop.sqlite"
+            << ""
+            << "Файл базы данных DIR/garbage.sqlite/inner/shop.sqlite или его папка недоступны для "
+               "записи"
+            << true;
+        QTest::newRow("SQLite statement refused")
+            << "sqlite://DIR/plain.sqlite"
+            << "SELECT nothing FROM nowhere"
+            << "Ошибка базы данных sqlite://DIR/plain.sqlite: повторите действие, а если ошибка "
+               "останется, покажите это сообщение администратору"
+            << true;
+    }
+    void faultsToldInRussianFirst()
+    {
+        QFETCH(QString, url);
+        QFETCH(QString, statement);
+        QFETCH(QString, sentence);
+        QFETCH(bool, detail);
+        static PgCluster guarded(QStringLiteral("верный-пароль"));
+        if (url == QLatin1String("WRONG")) {
+            if (guarded.dir.isEmpty())
+                QVERIFY2(guarded.start(), qPrintable(guarded.error));
+            url = guarded.url(QStringLiteral("printcalc"), QStringLiteral("neverno"));
+            sentence.replace(QLatin1String("GUARDED"), guarded.dir);
+        }
+        const bool sqlite = url.startsWith(QLatin1String("sqlite://"));
+        const QString folder = sqlite ? dir.path() : cluster.dir;
+        url.replace(QLatin1String("DIR"), folder);
+        sentence.replace(QLatin1String("DIR"), folder);
+        QFile garbage(dir.path() + QStringLiteral("/garbage.sqlite"));
+        QVERIFY(garbage.open(QIODevice::WriteOnly) && garbage.write(QByteArray(4096, 'x')) == 4096);
+        garbage.close();
+
+        Connection connection;
+        const bool opened = connection.open(DatabaseUrl::parse(url), QStringLiteral("t"));
+        QCOMPARE(opened, !statement.isEmpty());
+        if (opened) {
+            QSqlQuery query(connection.database());
+            QVERIFY(!query.exec(statement));
+            connection.noteError(query.lastError());
+        }
+        const QString text = connection.errorText();
+        QVERIFY2(text.startsWith(sentence), qPrintable(text));
+        const QString rest = text.mid(sentence.size());
+        QVERIFY2(detail ? rest.startsWith(QLatin1String(" (")) && rest.endsWith(QLatin1String(")."))
+                        : rest == QLatin1String("."),
+                 qPrintable(text));
+        QVERIFY2(!text.contains(QLatin1String("neverno")), "the password shows");
     }
 
     // Gone at start, lost during work, back again: the link says so each time, and the order
