@@ -7,6 +7,7 @@
 #include "storage/database_roles.h"
 
 #include <QDialog>
+#include <QScopedPointer>
 
 #include <functional>
 
@@ -14,12 +15,17 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
+namespace Ui {
+class ManagerLoginDialog;
+}
+
 class ManagerLoginDialog : public QDialog
 {
     Q_OBJECT
 
 public:
     ManagerLoginDialog(const QString &question, QWidget *parent = nullptr);
+    ~ManagerLoginDialog() override;
 
     // Opens the dialog over the parent (window modal, gone once closed): each login given goes to
     // attempt, whose reply closes it (done) or shows why not and asks again; closed without a
@@ -39,6 +45,7 @@ signals:
 private:
     void submit();
 
+    const QScopedPointer<Ui::ManagerLoginDialog> ui;
     QLineEdit *user;
     QLineEdit *password;
     QLabel *message;
