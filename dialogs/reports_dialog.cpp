@@ -2,6 +2,7 @@
 // a Qwt chart, saved in the chosen form.
 #include "dialogs/reports_dialog.h"
 
+#include "customers/customer_file.h"
 #include "dialogs/prompts.h"
 #include "order/money.h"
 #include "order/order_status.h"
@@ -134,22 +135,19 @@ ReportTable readReport(const DatabaseUrl &url, int report, const QDate &from, co
 
 QByteArray reportCsv(const ReportTable &table)
 {
-    // A QString, not the builder: the joined cells are a temporary of the lambda.
-    const auto line = [](const QStringList &cells) -> QString {
-        QStringList quoted;
-        for (const QString &cell : cells) {
-            QString text = cell;
-            if (text.contains(QLatin1Char(';')) || text.contains(QLatin1Char('"'))
-                || text.contains(QLatin1Char('\n')))
-                text = QLatin1Char('"') + text.replace(QStringLiteral("\""), QStringLiteral("\"\""))
-                    + QLatin1Char('"');
-            quoted << text;
+    // Names and captions are typed by people and kept from being taken for formulas; the figures
+    // are the program's own numbers, a minus sign included.
+    const auto line = [](const QStringList &cells, bool figuresAfterFirst) -> QString {
+        QStringList fields;
+        for (int c = 0; c < cells.size(); ++c) {
+            const bool text = c == 0 || !figuresAfterFirst;
+            fields << (text ? csvTextField(cells.at(c)) : cells.at(c));
         }
-        return quoted.join(QLatin1Char(';')) + QStringLiteral("\r\n");
+        return fields.join(QLatin1Char(';')) + QStringLiteral("\r\n");
     };
-    QString text = line(table.headers);
+    QString text = line(table.headers, false);
     for (const QStringList &row : table.rows)
-        text += line(row);
+        text += line(row, true);
     return text.toUtf8();
 }
 
