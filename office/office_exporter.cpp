@@ -165,6 +165,7 @@ void OfficeExporter::launch()
     const std::shared_ptr<ExportJob> job(new ExportJob, [](ExportJob *j) { j->deleteLater(); });
     m_job = job;
     m_stalled = false;
+    m_exported = true;
     ExportJob *raw = job.get();
     connect(raw, &ExportJob::stepStarted, this, [this, raw](int step) {
         if (m_job.get() == raw)
@@ -291,11 +292,17 @@ void OfficeExporter::closeStartedOffice(int timeLimitMs)
     auto ending = std::make_shared<std::atomic_bool>(false);
     auto ended = std::make_shared<QSemaphore>();
     // An office still starting for the warm-up, with no export under way, holds nothing of the
-    // operator's yet.
+    // operator's yet; before any export, nothing at all, even while its hidden warm-up document
+    // keeps it from telling what it holds.
     const bool starting = m_warming && !isRunning();
-    QtConcurrent::run(officePool(), [session, ending, ended, starting] {
+    const bool untouched = starting && !m_exported;
+    // Decided before the office is asked anything: one busy with its warm-up may not answer in
+    // time.
+    *ending = untouched;
+    QtConcurrent::run(officePool(), [session, ending, ended, starting, untouched] {
         const bool connected = session->isConnected();
-        if ((connected && session->visibleDocumentCount() == 0) || (!connected && starting)) {
+        if ((connected && session->visibleDocumentCount() == 0) || (!connected && starting)
+            || untouched) {
             *ending = true;
             if (connected)
                 session->terminate();

@@ -91,6 +91,7 @@ private:
     int m_step = Starting;
     bool m_stalled = false;
     bool m_warming = false;
+    bool m_exported = false; // an export was started: the office may hold the operator's invoice
     QTimer m_deadline;
     QTimer m_notice;
 };
