@@ -52,6 +52,21 @@ async function waitForLines(page, lines) {
     // Nothing wider than the phone's screen.
     const width = await page.evaluate(() => document.documentElement.scrollWidth);
     check(width <= 390, 'the page is ' + width + ' px wide on a 390 px screen');
+    // No caption is cut inside a word: each word of it stands on one line.
+    const cut = await page.$$eval('.option label', (labels) => labels.filter((label) => {
+      const text = label.firstChild;
+      if (!text || text.nodeType !== Node.TEXT_NODE) return false;
+      const range = document.createRange();
+      let at = 0;
+      for (const word of text.data.split(' ')) {
+        range.setStart(text, at);
+        range.setEnd(text, at + word.length);
+        at += word.length + 1;
+        if (word && range.getClientRects().length > 1) return true;
+      }
+      return false;
+    }).map((label) => label.textContent));
+    check(cut.length === 0, 'captions cut inside a word on a phone: ' + cut.join(', '));
 
     // A4 4+4 matte 350 with varnish and corner cutting, 100 pieces, by tapping the captions.
     for (const id of ['radioButton_3', 'radioButton_28', 'radioButton_49', 'radioButton_78',
