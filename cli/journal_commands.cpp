@@ -179,12 +179,13 @@ int exportCsv(CliContext &context, const QCommandLineParser &parser, const QStri
     const bool read
         = Journal(connection)
               .forEachLine(from, to, [&](const InvoiceSummary &invoice, const OrderLine &line) {
-                  csv += QString::number(invoice.number) + QLatin1Char(';')
-                      + invoice.created.toString(QStringLiteral("yyyy-MM-dd")) + QLatin1Char(';')
-                      + csvField(invoice.counter) + QLatin1Char(';') + csvField(line.description)
-                      + QLatin1Char(';') + csvField(line.quantity) + QLatin1Char(';')
-                      + csvField(line.unitPrice) + QLatin1Char(';') + pointNumber(lineSum(line))
-                      + QLatin1Char('\n');
+                  // Appended as a string, which grows the block geometrically.
+                  csv.append(QString::number(invoice.number) + QLatin1Char(';')
+                             + invoice.created.toString(QStringLiteral("yyyy-MM-dd"))
+                             + QLatin1Char(';') + csvField(invoice.counter) + QLatin1Char(';')
+                             + csvField(line.description) + QLatin1Char(';')
+                             + csvField(line.quantity) + QLatin1Char(';') + csvField(line.unitPrice)
+                             + QLatin1Char(';') + pointNumber(lineSum(line)) + QLatin1Char('\n'));
                   invoices += invoice.number != last ? 1 : 0;
                   last = invoice.number;
                   ++lines;

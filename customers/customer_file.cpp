@@ -290,7 +290,7 @@ QByteArray customerFileCsv(const QVector<Customer> &customers)
         QStringList fields;
         for (const QString &cell : row)
             fields << csvTextField(cell);
-        csv += fields.join(QLatin1Char(';')) + QLatin1Char('\n');
+        csv.append(fields.join(QLatin1Char(';')) + QLatin1Char('\n'));
     }
     return csv.toUtf8();
 }
