@@ -44,6 +44,12 @@ int MessageBoxes::ask(const QString &title, const QString &question, const QStri
         buttons << box.addButton(answer, QMessageBox::ActionRole);
     if (defaultAnswer >= 0 && defaultAnswer < buttons.size())
         box.setDefaultButton(qobject_cast<QPushButton *>(buttons.at(defaultAnswer)));
+    // Esc and the close button leave the question unanswered (-1), which every caller takes as
+    // changing nothing. The box needs an escape button for either to act, and none of the
+    // answers may be it: a hidden one stands in.
+    QPushButton *unanswered = box.addButton(QMessageBox::Cancel);
+    unanswered->hide();
+    box.setEscapeButton(unanswered);
     box.exec();
     return int(buttons.indexOf(box.clickedButton()));
 }

@@ -19,7 +19,8 @@ public:
     virtual QString chooseFile(const QString &title, const QString &start, const QString &filter)
         = 0;
     // A question with the answers offered, as buttons in this order; the one chosen, or -1 when
-    // the question was closed without an answer. The default answer is what Enter gives.
+    // the question was closed without an answer (Esc, its close button): the callers take that
+    // as the answer that changes nothing. The default answer is what Enter gives.
     virtual int ask(const QString &title, const QString &question, const QStringList &answers,
                     int defaultAnswer)
         = 0;

@@ -166,6 +166,17 @@ QString kopecksText(qint64 kopecks)
         .arg(whole % 100, 2, 10, QLatin1Char('0'));
 }
 
+QString roublesAndKopecks(qint64 kopecks)
+{
+    const qint64 whole = qAbs(kopecks);
+    QString digits = QString::number(whole / 100);
+    for (int at = digits.size() - 3; at > 0; at -= 3)
+        digits.insert(at, QChar(0x00A0));
+    return QStringLiteral("%1%2,%3 ₽")
+        .arg(kopecks < 0 ? QStringLiteral("-") : QString(), digits)
+        .arg(whole % 100, 2, 10, QLatin1Char('0'));
+}
+
 QDateTime defaultDue(const QDateTime &now, const QVector<int> &workingDays, int hour)
 {
     static const QVector<int> weekdays {1, 2, 3, 4, 5};

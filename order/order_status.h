@@ -55,6 +55,12 @@ qint64 kopecksOf(double roubles);
 bool readKopecks(const QString &text, qint64 *kopecks);
 // "1200.50": the command line's and the statement's form.
 QString kopecksText(qint64 kopecks);
+// "1 200,50 ₽" with the kopecks always shown, as a balance is told.
+QString roublesAndKopecks(qint64 kopecks);
+
+// The largest sum the shop's records take: 99 999 999 999,99 ₽. Anything beyond is refused where
+// it enters, before it is stored.
+constexpr qint64 MaxKopecks = Q_INT64_C(9999999999999);
 
 // The promise made by default: the next working day after now at the hour given. Working days
 // are numbered as Qt does, Monday 1 to Sunday 7; none given means Monday to Friday.

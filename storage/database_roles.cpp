@@ -1,6 +1,7 @@
 // Group roles, grants and row policies on PostgreSQL, made and renewed by the database's owner.
 #include "storage/database_roles.h"
 
+#include "storage/operator_store.h"
 #include "storage/transaction.h"
 
 #include <QSqlDriver>
@@ -33,6 +34,8 @@ const QString MailUpdates
     = QStringLiteral("SELECT, INSERT, UPDATE (state, attempts, next_try, last_error)");
 const QString ShiftUpdates
     = QStringLiteral("SELECT, INSERT, UPDATE (closed_at, closed_by, counted_kopecks, z_report)");
+const QString OperatorColumns
+    = QStringLiteral("SELECT (id, name, role, disabled, failed_count, locked_until, created)");
 const QString Read = QStringLiteral("SELECT");
 const QString Add = QStringLiteral("SELECT, INSERT");
 const QString AddPrices = QStringLiteral("SELECT, INSERT");
@@ -111,8 +114,9 @@ const QVector<TableGrant> &tableGrants()
         {QStringLiteral("order_payment"), Add, Add, QString()},
         {QStringLiteral("mail_queue"), MailUpdates, MailUpdates, QString()},
         // Signing in counts failed PINs; operators are added and disabled by the owner.
-        {QStringLiteral("operator"), QStringLiteral("SELECT, UPDATE (failed_count, locked_until)"),
-         QStringLiteral("SELECT, UPDATE (failed_count, locked_until)"), QString()},
+        // Signing in goes through the server's functions: no login reads a PIN's hash or
+        // changes a lock.
+        {QStringLiteral("operator"), OperatorColumns, OperatorColumns, QString()},
         {QStringLiteral("audit_log"), Add, Add, QString()},
         // The service is told the number of the request it added, and sees no other.
         {QStringLiteral("web_request"),
@@ -210,6 +214,15 @@ bool grantShopRoles(QSqlDatabase db, QString *error)
                         error))
                 return false;
     }
+    const QString staff = roleList({ShopRole::Counter, ShopRole::Manager});
+    for (const QString &function : signInFunctions())
+        if (!run(query,
+                 QStringLiteral("REVOKE ALL ON FUNCTION %1 FROM PUBLIC, %2").arg(function, all),
+                 error)
+            || !run(query,
+                    QStringLiteral("GRANT EXECUTE ON FUNCTION %1 TO %2").arg(function, staff),
+                    error))
+            return false;
     for (const RowPolicy &policy : rowPolicies()) {
         QString statement
             = QStringLiteral("CREATE POLICY %1 ON %2 FOR %3 TO %4")

@@ -13,8 +13,14 @@
 
 namespace {
 
+// Never the PIN's hash, which the counters' logins may not read on PostgreSQL.
 const QString AccountColumns
-    = QStringLiteral("id, name, role, pin_hash, disabled, failed_count, locked_until, created");
+    = QStringLiteral("id, name, role, disabled, failed_count, locked_until, created");
+
+// What the check under the lock answers, as the server's function numbers it.
+enum class Verdict { SignedIn = 0, WrongPin = 1, Locked = 2, Disabled = 3, Unknown = 4 };
+
+const QString UtcMillis = QStringLiteral("'YYYY-MM-DD\"T\"HH24:MI:SS.MS\"Z\"'");
 
 OperatorAccount accountOf(const QSqlQuery &query)
 {
@@ -25,13 +31,12 @@ OperatorAccount accountOf(const QSqlQuery &query)
     account.role = role == int(Role::Owner) ? Role::Owner
         : role == int(Role::Manager)        ? Role::Manager
                                             : Role::Operator;
-    account.pinHash = query.value(3).toString().toUtf8();
-    account.disabled = query.value(4).toInt() != 0;
-    account.failedCount = query.value(5).toInt();
-    const QString locked = query.value(6).toString();
+    account.disabled = query.value(3).toInt() != 0;
+    account.failedCount = query.value(4).toInt();
+    const QString locked = query.value(5).toString();
     if (!locked.isEmpty())
         account.lockedUntil = QDateTime::fromString(locked, Qt::ISODateWithMs);
-    account.created = QDateTime::fromString(query.value(7).toString(), Qt::ISODateWithMs);
+    account.created = QDateTime::fromString(query.value(6).toString(), Qt::ISODateWithMs);
     return account;
 }
 
@@ -43,6 +48,57 @@ QString lockText(const OperatorAccount &account)
 }
 
 } // namespace
+
+QStringList signInFunctionStatements(const QString &schema)
+{
+    const QString header
+        = QStringLiteral("LANGUAGE %1 SECURITY DEFINER SET search_path = %2, pg_temp AS ");
+    return {
+        QStringLiteral("CREATE OR REPLACE FUNCTION operator_pin_setting(p_name text) RETURNS text ")
+            + header.arg(QStringLiteral("sql STABLE"), schema)
+            + QStringLiteral("$f$ SELECT coalesce((SELECT substring(pin_hash from "
+                             "'^(\\$argon2id\\$.*)\\$[^$]*$') FROM operator WHERE name = "
+                             "p_name), '') $f$"),
+        // Counted first, compared after, in one statement under the row's lock.
+        QStringLiteral("CREATE OR REPLACE FUNCTION operator_sign_in(p_name text, p_proof text) "
+                       "RETURNS TABLE (outcome integer, failed integer, locked text) ")
+            + header.arg(QStringLiteral("plpgsql"), schema)
+            + QStringLiteral(
+                  "$f$ DECLARE r record; kept text; "
+                  "stamp text := to_char(clock_timestamp() AT TIME ZONE 'UTC', %1); "
+                  "BEGIN "
+                  "SELECT o.id, o.disabled, o.failed_count, o.locked_until, o.pin_hash INTO r "
+                  "FROM operator o WHERE o.name = p_name FOR UPDATE; "
+                  "IF NOT FOUND THEN RETURN QUERY SELECT 4, 0, ''::text; RETURN; END IF; "
+                  "IF r.disabled <> 0 THEN "
+                  "RETURN QUERY SELECT 3, r.failed_count, r.locked_until; RETURN; END IF; "
+                  "IF r.locked_until <> '' AND r.locked_until > stamp THEN "
+                  "RETURN QUERY SELECT 2, r.failed_count, r.locked_until; RETURN; END IF; "
+                  "IF r.failed_count + 1 >= %2 THEN r.failed_count := 0; "
+                  "r.locked_until := to_char(clock_timestamp() AT TIME ZONE 'UTC' "
+                  "+ interval '%3 minutes', %1); "
+                  "ELSE r.failed_count := r.failed_count + 1; END IF; "
+                  "UPDATE operator SET failed_count = r.failed_count, "
+                  "locked_until = r.locked_until WHERE id = r.id; "
+                  "kept := substring(r.pin_hash from '\\$([^$]*)$'); "
+                  "IF kept IS NOT NULL AND coalesce(p_proof, '') <> '' AND kept = p_proof THEN "
+                  "UPDATE operator SET failed_count = 0, locked_until = '' WHERE id = r.id; "
+                  "RETURN QUERY SELECT 0, 0, ''::text; RETURN; END IF; "
+                  "RETURN QUERY SELECT 1, r.failed_count, r.locked_until; "
+                  "END $f$")
+                  .arg(UtcMillis)
+                  .arg(PinAttempts)
+                  .arg(PinLockMinutes),
+        QStringLiteral("REVOKE ALL ON FUNCTION operator_pin_setting(text), "
+                       "operator_sign_in(text, text) FROM PUBLIC")};
+}
+
+const QStringList &signInFunctions()
+{
+    static const QStringList names {QStringLiteral("operator_pin_setting(text)"),
+                                    QStringLiteral("operator_sign_in(text, text)")};
+    return names;
+}
 
 QString operatorChangeText(OperatorChange change, const QString &name)
 {
@@ -197,6 +253,7 @@ SignInAnswer OperatorStore::signIn(const QString &name, const QString &pin, cons
         answer.message = connection.errorText();
         return answer;
     }
+    // Told before the slow hash; the check under the lock below decides all the same.
     if (!found) {
         answer.outcome = SignInOutcome::Unknown;
         answer.message = operatorChangeText(OperatorChange::NotFound, name);
@@ -212,44 +269,118 @@ SignInAnswer OperatorStore::signIn(const QString &name, const QString &pin, cons
         answer.message = lockText(answer.account);
         return answer;
     }
-    const bool matches = pinMatches(answer.account.pinHash, pin);
+    QSqlQuery query(connection.database());
+    if (connection.isSqlite())
+        query.prepare(QStringLiteral("SELECT pin_hash FROM operator WHERE id = ?"));
+    else
+        query.prepare(
+            QStringLiteral("SELECT operator_pin_setting(name) FROM operator WHERE id = ?"));
+    query.addBindValue(answer.account.id);
+    if (!query.exec() || !query.next()) {
+        connection.noteError(query.lastError());
+        answer.message = connection.errorText();
+        return answer;
+    }
+    const QByteArray stored = query.value(0).toString().toUtf8();
+    query.finish();
+    const QByteArray proof = pinProof(connection.isSqlite() ? pinSetting(stored) : stored, pin);
 
     Transaction transaction(connection);
     if (!transaction.isActive()) {
         answer.message = connection.errorText();
         return answer;
     }
-    QSqlQuery query(connection.database());
-    if (matches) {
-        query.prepare(QStringLiteral("UPDATE operator SET failed_count = 0, locked_until = '' "
-                                     "WHERE id = ?"));
+    Verdict verdict = Verdict::Unknown;
+    if (connection.isSqlite()) {
+        // The file's write lock is held from the transaction's start (BEGIN IMMEDIATE).
+        query.prepare(QStringLiteral("SELECT disabled, failed_count, locked_until, pin_hash FROM "
+                                     "operator WHERE id = ?"));
+        query.addBindValue(answer.account.id);
+        if (!query.exec()) {
+            connection.noteError(query.lastError());
+            answer.message = connection.errorText();
+            return answer;
+        }
+        if (query.next()) {
+            const QString locked = query.value(2).toString();
+            const QByteArray hash = query.value(3).toString().toUtf8();
+            int failed = query.value(1).toInt();
+            QString lockedUntil = locked;
+            if (query.value(0).toInt() != 0) {
+                verdict = Verdict::Disabled;
+            } else if (!locked.isEmpty() && locked > auditTimeText(at)) {
+                verdict = Verdict::Locked;
+            } else {
+                // Counted first, compared after.
+                if (failed + 1 >= PinAttempts) {
+                    failed = 0;
+                    lockedUntil = auditTimeText(at.addSecs(PinLockMinutes * 60));
+                } else {
+                    ++failed;
+                }
+                verdict = proofMatches(hash, proof) ? Verdict::SignedIn : Verdict::WrongPin;
+                if (verdict == Verdict::SignedIn) {
+                    failed = 0;
+                    lockedUntil.clear();
+                }
+                query.finish();
+                query.prepare(QStringLiteral(
+                    "UPDATE operator SET failed_count = ?, locked_until = ? WHERE id = ?"));
+                query.addBindValue(failed);
+                query.addBindValue(lockedUntil.isEmpty() ? QStringLiteral("") : lockedUntil);
+                query.addBindValue(answer.account.id);
+                if (!query.exec()) {
+                    connection.noteError(query.lastError());
+                    answer.message = connection.errorText();
+                    return answer;
+                }
+            }
+        }
     } else {
-        // The count starts again once the lock is set, so that the lock's end gives five more.
-        query.prepare(
-            QStringLiteral("UPDATE operator SET failed_count = CASE WHEN failed_count + 1 >= ? "
-                           "THEN 0 ELSE failed_count + 1 END, locked_until = CASE WHEN "
-                           "failed_count + 1 >= ? THEN ? ELSE locked_until END WHERE id = ?"));
-        query.addBindValue(PinAttempts);
-        query.addBindValue(PinAttempts);
-        query.addBindValue(auditTimeText(at.addSecs(PinLockMinutes * 60)));
+        query.prepare(QStringLiteral("SELECT outcome FROM operator_sign_in(?, ?)"));
+        query.addBindValue(name);
+        query.addBindValue(QString::fromLatin1(proof));
+        if (!query.exec() || !query.next()) {
+            connection.noteError(query.lastError());
+            answer.message = connection.errorText();
+            return answer;
+        }
+        verdict = Verdict(query.value(0).toInt());
     }
-    query.addBindValue(answer.account.id);
-    if (!query.exec()) {
-        connection.noteError(query.lastError());
-        answer.message = connection.errorText();
-        return answer;
-    }
+    query.finish();
     OperatorAccount after;
     if (!find(name, &after, &found) || !found) {
         answer.message = connection.errorText();
         return answer;
     }
+    answer.account = after;
+    switch (verdict) {
+    case Verdict::Unknown:
+        answer.outcome = SignInOutcome::Unknown;
+        answer.message = operatorChangeText(OperatorChange::NotFound, name);
+        return answer;
+    case Verdict::Disabled:
+        answer.outcome = SignInOutcome::Disabled;
+        answer.message = QStringLiteral("Оператор «%1» отключён.").arg(name);
+        return answer;
+    case Verdict::Locked:
+        // Another counter's wrong PINs locked it while this one's hash was made.
+        answer.outcome = SignInOutcome::Locked;
+        answer.message = lockText(after);
+        return answer;
+    case Verdict::SignedIn:
+    case Verdict::WrongPin:
+        break;
+    }
+    const bool matches = verdict == Verdict::SignedIn;
+    // The count starts again when the lock is set: a wrong PIN that leaves it at 0 set it.
+    const bool lockedNow = !matches && after.failedCount == 0 && after.lockedUntil.isValid();
     AuditRecord record;
     record.time = at;
     record.counter = counter;
     record.operatorName = name;
     record.what = matches ? QStringLiteral("вход") : QStringLiteral("неудачный вход");
-    if (!matches && after.lockedUntil.isValid() && after.lockedUntil > at)
+    if (!matches && lockedNow)
         record.newValue = QStringLiteral("заблокирован до ") + auditTimeText(after.lockedUntil);
     if (!AuditLog(connection).append(&record) || !transaction.commit()) {
         answer.outcome = SignInOutcome::Failed;
@@ -257,10 +388,9 @@ SignInAnswer OperatorStore::signIn(const QString &name, const QString &pin, cons
         return answer;
     }
     head = {record.id, record.hash};
-    answer.account = after;
     if (matches) {
         answer.outcome = SignInOutcome::SignedIn;
-    } else if (after.lockedUntil.isValid() && after.lockedUntil > at) {
+    } else if (lockedNow) {
         answer.outcome = SignInOutcome::Locked;
         answer.message = QStringLiteral("Неверный PIN. ") + lockText(after);
     } else {

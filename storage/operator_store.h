@@ -20,7 +20,6 @@ struct OperatorAccount
     qint64 id = 0;
     QString name;
     Role role = Role::Operator;
-    QByteArray pinHash;
     bool disabled = false;
     int failedCount = 0;
     QDateTime lockedUntil; // invalid: not locked
@@ -66,7 +65,11 @@ public:
     OperatorChange disable(const QString &name, const AuditSigner &by);
 
     // Checks the PIN (a tenth of a second) and keeps the outcome: the wrong PINs in a row, the
-    // lock after five, the sign-in or failed one in the audit trail.
+    // lock after five, the sign-in or failed one in the audit trail. The attempt is counted
+    // under the operator's row lock before its PIN is compared, so that however many sign-ins
+    // start at once, no more than five wrong PINs are compared before the lock; the slow hash is
+    // made before, outside the lock. On PostgreSQL the PIN's hash never leaves the database:
+    // the server's own functions give its setting and compare the proof.
     SignInAnswer signIn(const QString &name, const QString &pin, const QString &counter,
                         const QDateTime &now = QDateTime());
 
@@ -77,6 +80,12 @@ private:
     Connection &connection;
     AuditHead head;
 };
+
+// The server's functions that alone read the PIN hashes and change the lock on PostgreSQL, run
+// with the rights of the schema's owner; made by the schema's upgrade. Their names are for the
+// grants.
+QStringList signInFunctionStatements(const QString &schema);
+const QStringList &signInFunctions();
 
 // "Оператор «Анна» (Менеджер) добавлен." and the like, for the command line and the window.
 QString operatorChangeText(OperatorChange change, const QString &name);

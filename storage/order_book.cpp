@@ -731,6 +731,9 @@ OrderAnswer OrderBook::addPayment(qint64 number, const Payment &payment)
     };
     if (payment.kopecks == 0)
         return refuse(QStringLiteral("Сумма оплаты не может быть нулевой."));
+    if (qAbs(payment.kopecks) > MaxKopecks)
+        return refuse(QStringLiteral("Сумма %1 больше наибольшей возможной (%2).")
+                          .arg(roublesAndKopecks(payment.kopecks), roublesAndKopecks(MaxKopecks)));
     if (payment.kopecks < 0 && payment.reason.trimmed().isEmpty())
         return refuse(QStringLiteral("Возврат требует причины."));
     if (!connection.isOpen() || !connection.writable())
@@ -750,6 +753,18 @@ OrderAnswer OrderBook::addPayment(qint64 number, const Payment &payment)
     if (payment.kopecks > 0 && order.status == OrderStatus::Cancelled)
         return refuse(
             QStringLiteral("Заказ № %1 отменён: оплата по нему не принимается.").arg(number));
+    // Read under the order's row lock: two counters taking the same balance at once cannot
+    // both get it. Overpayments come only from the bank's statement.
+    if (payment.kopecks > 0 && payment.kopecks > order.balanceKopecks())
+        return refuse(order.balanceKopecks() > 0
+                          ? QStringLiteral("Оплата %1 больше остатка по заказу № %2. Остаток к "
+                                           "оплате %3.")
+                                .arg(roublesAndKopecks(payment.kopecks))
+                                .arg(number)
+                                .arg(roublesAndKopecks(order.balanceKopecks()))
+                          : QStringLiteral("Заказ № %1 уже оплачен: остаток к оплате 0,00 "
+                                           "₽.")
+                                .arg(number));
     if (payment.kopecks < 0 && -payment.kopecks > order.paidKopecks)
         return refuse(QStringLiteral("Возврат %1 больше оплаченного по заказу № %2 (%3).")
                           .arg(roublesText(-payment.kopecks))

@@ -13,3 +13,12 @@ QByteArray hashPin(const QString &pin);
 bool pinMatches(const QByteArray &hash, const QString &pin);
 // A hash made with other costs than today's: to be made again at the next good sign-in.
 bool pinNeedsRehash(const QByteArray &hash);
+
+// A sign-in checks a PIN without the hash leaving the database: the database gives the hash's
+// setting (its algorithm, costs and salt: "$argon2id$v=19$m=65536,t=2,p=1$c2FsdA"), the counter
+// makes the proof from the typed PIN with it (the slow part), and the database compares the
+// proof with the hash it keeps. Empty for a setting that is not such.
+QByteArray pinSetting(const QByteArray &hash);
+QByteArray pinProof(const QByteArray &setting, const QString &pin);
+// The comparison the database makes, for a database that cannot make it itself (SQLite).
+bool proofMatches(const QByteArray &hash, const QByteArray &proof);

@@ -109,6 +109,38 @@ private slots:
         QVERIFY(AuditLog(connection).verify(AuditHead()).intact());
     }
 
+    // Operators kept before the server checked PINs itself: after the upgrade their PINs still
+    // sign in, through the server's functions on PostgreSQL, and a wrong one is counted.
+    void signInAfterTheUpgrade_data() { bothDatabases(); }
+    void signInAfterTheUpgrade()
+    {
+        QFETCH(QString, database);
+        if (database == QLatin1String("postgres") && !haveServer)
+            QFAIL(qPrintable(cluster.error));
+        const DatabaseUrl url = freshDatabase(database);
+        const QString hash = QString::fromLatin1(hashPin(QStringLiteral("4321")));
+        const QString problem = makeDatabaseBefore(
+            url, 17,
+            {QStringLiteral("INSERT INTO operator (name, role, pin_hash, failed_count, created) "
+                            "VALUES ('Ольга', 1, '%1', 3, '2026-12-01T10:00:00.000Z')")
+                 .arg(hash)});
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+        Connection connection;
+        QVERIFY2(connection.open(url, QStringLiteral("t")), qPrintable(connection.errorText()));
+        QCOMPARE(connection.schemaVersion(), latestSchemaVersion());
+        OperatorStore store(connection);
+        const SignInAnswer wrong
+            = store.signIn(QStringLiteral("Ольга"), QStringLiteral("1234"), QStringLiteral("с"));
+        QCOMPARE(wrong.message, QStringLiteral("Неверный PIN. Осталось попыток: 1."));
+        const SignInAnswer right
+            = store.signIn(QStringLiteral("Ольга"), QStringLiteral("4321"), QStringLiteral("с"));
+        QVERIFY2(right.signedIn(), qPrintable(right.message));
+        QCOMPARE(right.account.failedCount, 0);
+        QSqlQuery query(connection.database());
+        QVERIFY(query.exec(QStringLiteral("SELECT pin_hash FROM operator")) && query.next());
+        QCOMPARE(query.value(0).toString(), hash);
+    }
+
     // Each edit made as someone around the program would: the trigger in the way dropped, the
     // rows changed, the trigger made again.
     void tampering_data()

@@ -9,13 +9,17 @@
 #include "storage/connection.h"
 #include "storage/database_roles.h"
 #include "storage/journal.h"
+#include "storage/operator_store.h"
 #include "storage/order_book.h"
+#include "storage/pin_hash.h"
 #include "storage/price_store.h"
 #include "storage/schema.h"
 #include "storage/web_requests.h"
 
+#include <QProcess>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -439,6 +443,135 @@ private slots:
         const ProgramRun run = runProgram({QStringLiteral("--check"), QStringLiteral("--database"),
                                            cluster.url(QStringLiteral("kassa"))});
         QVERIFY2(run.status == 0, qPrintable(run.out + run.err));
+    }
+
+    // Made last: with operators the administrator's commands above would ask for one.
+    void signInRights_data()
+    {
+        QTest::addColumn<QString>("login");
+        QTest::addColumn<QString>("statement");
+        QTest::addColumn<bool>("allowed");
+        const QString clear
+            = QStringLiteral("UPDATE operator SET failed_count = 0, locked_until = ''");
+        const QString signIn = QStringLiteral("SELECT outcome FROM operator_sign_in('Гость', 'x')");
+        const QString setting = QStringLiteral("SELECT operator_pin_setting('Гость')");
+        const struct
+        {
+            const char *row;
+            const char *login;
+            QString statement;
+            bool allowed;
+        } rows[] = {
+            {"counter reads names and locks", "kassa",
+             QStringLiteral("SELECT name, role, failed_count, locked_until FROM operator"), true},
+            {"counter reads the hashes", "kassa", QStringLiteral("SELECT pin_hash FROM operator"),
+             false},
+            {"counter reads every column", "kassa", QStringLiteral("SELECT * FROM operator"),
+             false},
+            {"counter clears a lock", "kassa", clear, false},
+            {"counter signs in through the server", "kassa", signIn, true},
+            {"counter reads a hash's setting", "kassa", setting, true},
+            {"manager reads the hashes", "boss", QStringLiteral("SELECT pin_hash FROM operator"),
+             false},
+            {"manager clears a lock", "boss", clear, false},
+            {"web reads the names", "site", QStringLiteral("SELECT name FROM operator"), false},
+            {"web signs in", "site", signIn, false},
+            {"web reads a hash's setting", "site", setting, false},
+        };
+        for (const auto &row : rows)
+            QTest::newRow(row.row) << QString::fromUtf8(row.login) << row.statement << row.allowed;
+    }
+    void signInRights()
+    {
+        QFETCH(QString, login);
+        QFETCH(QString, statement);
+        QFETCH(bool, allowed);
+        Connection owner;
+        QVERIFY(owner.open(DatabaseUrl::parse(cluster.url()), QStringLiteral("owner")));
+        addOperators(owner);
+        QString why;
+        QCOMPARE(statementAllowed(login, statement, &why), allowed);
+        QVERIFY2(statementAllowed(QStringLiteral("printcalc"), statement, &why), qPrintable(why));
+    }
+
+    // Wrong PINs typed at once from many counters: each attempt is counted under the row's lock
+    // before its PIN is compared, so five are compared, the rest find the lock, and the right
+    // PIN after them is refused while it lasts.
+    void guessesAtOnce_data()
+    {
+        QTest::addColumn<bool>("sqlite");
+        QTest::newRow("SQLite") << true;
+        QTest::newRow("PostgreSQL") << false;
+    }
+    void guessesAtOnce()
+    {
+        QFETCH(bool, sqlite);
+        QTemporaryDir dir;
+        const QString url = sqlite
+            ? QStringLiteral("sqlite://") + dir.filePath(QStringLiteral("shop.sqlite"))
+            : cluster.url(QStringLiteral("kassa"));
+        {
+            Connection owner;
+            QVERIFY(owner.open(DatabaseUrl::parse(sqlite ? url : cluster.url()),
+                               QStringLiteral("owner")));
+            addOperators(owner);
+        }
+        const auto start = [&](QProcess *program, const QByteArray &pin) {
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.remove(QStringLiteral("DISPLAY"));
+            environment.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.path());
+            program->setProcessEnvironment(environment);
+            program->start(QStringLiteral(PRINTCALC_PROGRAM),
+                           {QStringLiteral("--database"), url, QStringLiteral("--operator"),
+                            QStringLiteral("Гость"), QStringLiteral("--operators"),
+                            QStringLiteral("disable"), QStringLiteral("Никто")});
+            program->write(pin + '\n');
+            program->closeWriteChannel();
+        };
+        std::vector<std::unique_ptr<QProcess>> guesses;
+        for (int i = 0; i < 39; ++i) {
+            guesses.push_back(std::make_unique<QProcess>());
+            start(guesses.back().get(), QByteArray::number(1000 + i));
+        }
+        int compared = 0, locked = 0;
+        for (const auto &guess : guesses) {
+            QVERIFY(guess->waitForFinished(120000));
+            const QString told = QString::fromUtf8(guess->readAllStandardError());
+            if (told.contains(QStringLiteral("Неверный PIN")))
+                ++compared;
+            else if (told.contains(QStringLiteral("заблокирован")))
+                ++locked;
+            else
+                QFAIL(qPrintable(told));
+        }
+        QCOMPARE(compared, 5);
+        QCOMPARE(locked, 34);
+        QProcess right;
+        start(&right, "4711");
+        QVERIFY(right.waitForFinished(60000));
+        const QString told = QString::fromUtf8(right.readAllStandardError());
+        QVERIFY2(told.startsWith(QStringLiteral("Оператор «Гость» заблокирован до ")),
+                 qPrintable(told));
+        Connection owner;
+        QVERIFY(
+            owner.open(DatabaseUrl::parse(sqlite ? url : cluster.url()), QStringLiteral("owner")));
+        QSqlQuery query(owner.database());
+        QVERIFY(query.exec(QStringLiteral("SELECT count(*) FROM audit_log WHERE operator_name = "
+                                          "'Гость' AND what = 'неудачный вход'")));
+        QVERIFY(query.next());
+        QCOMPARE(query.value(0).toInt(), 5);
+    }
+
+private:
+    static void addOperators(Connection &owner)
+    {
+        OperatorStore store(owner);
+        for (const auto &[name, role] :
+             {std::pair {"Ольга", Role::Owner}, std::pair {"Гость", Role::Operator}}) {
+            const OperatorChange change
+                = store.add(QString::fromUtf8(name), role, hashPin(QStringLiteral("4711")), {});
+            QVERIFY(change == OperatorChange::Done || change == OperatorChange::Exists);
+        }
     }
 };
 

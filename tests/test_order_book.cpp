@@ -157,7 +157,8 @@ private slots:
         row("taken, nothing paid", "", 0, false, "Принят · не оплачен", 118000);
         row("in work, partly paid", "в работе", 50000, false, "В работе · частично", 68000);
         row("handed over, paid", "выдан", 118000, false, "Выдан · оплачен", 0);
-        row("overpaid", "", 120000, false, "Принят · переплата", 0);
+        row("more than owed: refused at the counter", "", 120000, false, "Принят · не оплачен",
+            118000);
         row("cancelled owes nothing", "отменён", 0, false, "Отменён", 0);
         row("void owes nothing", "", 0, true, "аннулирован", 0);
     }
@@ -192,7 +193,7 @@ private slots:
         if (paid > 0) {
             Payment payment;
             payment.kopecks = paid;
-            QVERIFY(book.addPayment(number, payment).done());
+            QCOMPARE(book.addPayment(number, payment).done(), paid <= 118000);
         }
         if (!status.isEmpty())
             QVERIFY(book.changeStatus(number, statusNamed(status), QStringLiteral("причина"), true,
@@ -284,8 +285,9 @@ private slots:
             << true << true << 0LL << "выдан";
         QTest::newRow("handed over paid") << QStringList {} << 118000LL << "выдан"
                                           << "" << false << true << 0LL << "выдан";
-        QTest::newRow("handed over overpaid") << QStringList {} << 120000LL << "выдан"
-                                              << "" << false << true << 0LL << "выдан";
+        QTest::newRow("more than owed refused, handed over with the debt")
+            << QStringList {} << 120000LL << "выдан"
+            << "" << false << false << 118000LL << "принят";
         QTest::newRow("nothing after handed over")
             << QStringList {QStringLiteral("выдан")} << 0LL << QStringLiteral("готов") << "" << true
             << false << 0LL << "выдан";
@@ -311,7 +313,7 @@ private slots:
         if (paid > 0) {
             Payment payment;
             payment.kopecks = paid;
-            QVERIFY(book.addPayment(number, payment).done());
+            QCOMPARE(book.addPayment(number, payment).done(), paid <= 118000);
         }
         const QDateTime at = Taken.addSecs(60);
         for (const QString &step : before)
@@ -354,13 +356,23 @@ private slots:
             << "3" << QStringLiteral("333.33")
             << Steps {{100000, QStringLiteral("")}, {17999, QStringLiteral("")}} << 0 << 117999LL
             << 117999LL << "оплачен";
-        QTest::newRow("overpaid") << "1" << QStringLiteral("1000")
-                                  << Steps {{120000, QStringLiteral("")}} << 0 << 118000LL
-                                  << 120000LL << "переплата";
-        QTest::newRow("refund of the overpayment")
+        QTest::newRow("more than owed")
+            << "1" << QStringLiteral("1000") << Steps {{120000, QStringLiteral("")}} << 1
+            << 118000LL << 0LL << "не оплачен";
+        QTest::newRow("a kopeck past the balance after a part")
             << "1" << QStringLiteral("1000")
-            << Steps {{120000, QStringLiteral("")}, {-2000, QStringLiteral("переплата")}} << 0
-            << 118000LL << 118000LL << "оплачен";
+            << Steps {{100000, QStringLiteral("")}, {18001, QStringLiteral("")}} << 1 << 118000LL
+            << 100000LL << "частично";
+        QTest::newRow("the balance to the kopeck, then a refund")
+            << "1" << QStringLiteral("1000")
+            << Steps {{100000, QStringLiteral("")},
+                      {18000, QStringLiteral("")},
+                      {-2000, QStringLiteral("брак")}}
+            << 0 << 118000LL << 116000LL << "частично";
+        QTest::newRow("past the largest sum") << "1" << QStringLiteral("1000")
+                                              << Steps {{10000000000000LL, QStringLiteral("")},
+                                                        {-10000000000000LL, QStringLiteral("брак")}}
+                                              << 2 << 118000LL << 0LL << "не оплачен";
         QTest::newRow("refund without a reason")
             << "1" << QStringLiteral("1000")
             << Steps {{50000, QStringLiteral("")}, {-2000, QStringLiteral("")}} << 1 << 118000LL

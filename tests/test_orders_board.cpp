@@ -661,7 +661,8 @@ private slots:
         row("in full, in cash", {QStringLiteral("1180")}, "1 180 ₽", "0 ₽", "оплачен", "наличные", "");
         row("in part, by card, with kopecks", {QStringLiteral("500,50|карта")}, "500,50 ₽", "679,50 ₽", "частично",
             "карта", "");
-        row("overpaid", {QStringLiteral("1 200|безналичный")}, "1 200 ₽", "-20 ₽", "переплата", "безналичный", "");
+        row("more than owed: refused", {QStringLiteral("1 200|безналичный")}, "0 ₽", "1 180 ₽", "не оплачен", "",
+            "Оплата 1\u00a0200,00 ₽ больше остатка по заказу № 1001. Остаток к оплате 1\u00a0180,00 ₽.");
         row("paid, then a part refunded", {QStringLiteral("1180"), QStringLiteral("-180|наличные|брак на резке")}, "1 000 ₽",
             "180 ₽", "частично", "наличные", "");
         row("a refund without a reason: stopped in the window", {QStringLiteral("1180"), QStringLiteral("-180")}, "1 180 ₽", "0 ₽",

@@ -1,6 +1,7 @@
 // "Смена" driven as the operator drives it, on a real SQLite shop: opened with the float, cash in
 // and out (out asking its right), the X report in the table, closed into the Z report, each
 // action recorded once with its figures; the report written as a PDF and read back.
+#include "dialogs/prompts.h"
 #include "dialogs/shift_dialog.h"
 #include "documents/document_settings.h"
 #include "storage/connection.h"
@@ -9,6 +10,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPrinter>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -176,6 +178,48 @@ private slots:
         QCOMPARE(dialog->findChild<QLabel *>(QStringLiteral("labelShiftStatus"))->text(), message);
         QVERIFY(asked.isEmpty());
         QVERIFY(recorded.isEmpty());
+    }
+
+    // Every question of the program: Esc and the close button leave it unanswered (-1, the
+    // answer that changes nothing), Enter takes the default, a click its answer.
+    void questionsLeftByKey_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<int>("answer");
+        QTest::newRow("Esc") << "Esc" << -1;
+        QTest::newRow("the close button") << "close" << -1;
+        QTest::newRow("Enter") << "Enter" << 1;
+        QTest::newRow("the first answer clicked") << "click" << 0;
+    }
+    void questionsLeftByKey()
+    {
+        QFETCH(QString, how);
+        QFETCH(int, answer);
+        QWidget parent;
+        parent.show();
+        MessageBoxes boxes(&parent);
+        bool seen = false;
+        QTimer::singleShot(0, this, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            seen = true;
+            if (how == QLatin1String("Esc"))
+                QTest::keyClick(box, Qt::Key_Escape);
+            else if (how == QLatin1String("Enter"))
+                QTest::keyClick(box, Qt::Key_Return);
+            else if (how == QLatin1String("close"))
+                box->close();
+            else
+                for (QAbstractButton *button : box->buttons())
+                    if (button->text() == QStringLiteral("Закрыть смену"))
+                        button->click();
+        });
+        const int chosen
+            = boxes.ask(QStringLiteral("Закрытие смены"), QStringLiteral("Закрыть смену?"),
+                        {QStringLiteral("Закрыть смену"), QStringLiteral("Отмена")}, 1);
+        QVERIFY2(seen, "the question was never shown");
+        QCOMPARE(chosen, answer);
     }
 };
 

@@ -109,12 +109,12 @@ class ShiftStoreTest : public QObject
         QTest::newRow("PostgreSQL") << QStringLiteral("postgres");
     }
 
-    // Two orders of 1180.00 and 2360.00 with the tax; payments of the day at this counter, one
+    // Two orders of 1298.00 and 2360.00 with the tax; payments of the day at this counter, one
     // before the shift and one at another counter that the report must leave out.
     static void dayOfPayments(Connection &connection)
     {
         OrderBook book(connection);
-        const qint64 first = book.take(intake(QStringLiteral("a"), QStringLiteral("1000")), 1);
+        const qint64 first = book.take(intake(QStringLiteral("a"), QStringLiteral("1100")), 1);
         const qint64 second = book.take(intake(QStringLiteral("b"), QStringLiteral("2000")), 1);
         QVERIFY(first > 0 && second > 0);
         const QVector<QPair<qint64, Payment>> paid {
