@@ -85,6 +85,7 @@ CustomersDialog *MainWindow::showCustomers()
         list->sheetPool = officePool();
 #endif
         list->guard = rightGuard();
+        list->discountCapHundredths = Settings().discountCap() * 100;
         // The order named the one merged away: it is for the one kept now.
         connect(list, &CustomersDialog::merged, this, [this](const Customer &kept, qint64 gone) {
             if (orderModel->customer().id == gone)

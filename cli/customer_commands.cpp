@@ -12,6 +12,7 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
 #include <limits>
 
 #ifdef PRINTCALC_HAVE_OFFICE
@@ -188,7 +189,14 @@ int importFile(CliContext &context, const QCommandLineParser &, const QStringLis
     Connection connection;
     if (!context.open(connection))
         return CliFailed;
-    if (!context.authorise(connection, &status))
+    // A discount above the cap is a manager's right, whichever way it comes in.
+    const int capHundredths = Settings().discountCap() * 100;
+    const bool aboveCap = std::any_of(read.rows.cbegin(), read.rows.cend(), [&](const auto &row) {
+        return row.filled.contains(CustomerColumn::Discount)
+            && row.customer.discountHundredths > capHundredths;
+    });
+    if (aboveCap ? !context.authorise(connection, Action::DiscountAboveCap, &status)
+                 : !context.authorise(connection, &status))
         return status;
     CustomerStore store(connection);
     Transaction transaction(connection);

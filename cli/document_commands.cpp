@@ -51,6 +51,10 @@ int pdf(CliContext &context, const QCommandLineParser &, const QStringList &word
     Connection connection;
     if (!context.open(connection))
         return CliFailed;
+    // A document recorded under an operator's name is theirs only with their PIN.
+    if (!context.operatorName.isEmpty()
+        && !context.authorise(connection, Action::MakeDocument, &status))
+        return status;
     QString fileName;
     std::function<bool(const QString &, QString *)> write;
     InvoiceDocument document;

@@ -135,6 +135,9 @@ int listAudit(CliContext &context, const QCommandLineParser &parser, const QStri
     Connection connection;
     if (!context.open(connection))
         return CliFailed;
+    // The trail is the owner's to read once operators exist.
+    if (!context.authorise(connection, &status))
+        return status;
     bool ok = false;
     const QVector<AuditRecord> records = AuditLog(connection).list(filter, &ok);
     if (!ok)
@@ -206,7 +209,7 @@ QVector<CliCommand> operatorCommands()
            0,
            {},
            0,
-           {},
+           Action::ViewAudit,
            listAudit}}},
     };
 }

@@ -87,7 +87,7 @@ int list(CliContext &context, const QCommandLineParser &parser, const QStringLis
     for (const WebRequestRecord &request : qAsConst(requests)) {
         if (query.dueDay.isValid() && request.due != query.dueDay)
             continue;
-        context.out << request.number << '\t' << QStringLiteral("заявка") << '\t'
+        context.out << requestNumberText(request.number) << '\t' << QStringLiteral("заявка") << '\t'
                     << (request.due.isValid() ? request.due.toString(Qt::ISODate) : QString())
                     << '\t' << field(request.name) << '\t' << kopecksText(request.totalKopecks)
                     << '\t' << kopecksText(0) << '\t' << kopecksText(request.totalKopecks) << '\n';
@@ -276,31 +276,48 @@ int changeStatus(CliContext &context, const QCommandLineParser &parser, const QS
     return 0;
 }
 
-// `--orders confirm N`: the website's request N taken as an order; `--orders decline N`.
+// `--orders confirm З-N` (or N): the website's request N taken as an order; `--orders decline`.
 int decideRequest(CliContext &context, const QCommandLineParser &parser, const QStringList &words)
 {
     int status = 0;
     qint64 number = 0;
     const bool confirm = context.action == QLatin1String("confirm");
-    if (!readOrderNumber(context, words, &number, &status))
-        return status;
+    if (!readRequestNumber(words.first(), &number))
+        return context.usage(
+            QStringLiteral("Номер заявки «%1» не понят: нужен номер вида З-5376 или 5376.")
+                .arg(words.first()));
+    const QString named = requestNumberText(number);
     Connection connection;
     if (!context.open(connection))
         return CliFailed;
+    if (!context.authorise(connection, &status))
+        return status;
     const Settings settings;
     QString error;
+    Transaction transaction(connection);
     if (!confirm) {
-        if (!cancelWebRequest(connection, number, &error, parser.value(QStringLiteral("reason"))))
+        const QString reason = parser.value(QStringLiteral("reason")).trimmed();
+        if (!cancelWebRequest(connection, number, &error, reason))
             return context.fail(error);
-        context.out << QStringLiteral("Заявка № %1 отменена.").arg(number) << '\n';
+        if (!context.audit(connection, QStringLiteral("заявка отклонена"),
+                           QStringLiteral("заявка № %1").arg(named), reason)
+            || !context.commitChange(connection, transaction))
+            return CliFailed;
+        context.out << QStringLiteral("Заявка № %1 отменена.").arg(named) << '\n';
         return 0;
     }
     OrderBook book = orderBook(connection, settings);
+    book.setOperatorName(context.operatorName);
     const qint64 invoice = confirmWebRequest(connection, book, number, settings.counterName(),
                                              settings.nextInvoiceNumber(), &error);
     if (invoice == 0)
         return context.fail(error);
-    context.out << QStringLiteral("Заявка № %1 принята: заказ № %2.").arg(number).arg(invoice)
+    if (!context.audit(connection, QStringLiteral("заявка принята"),
+                       QStringLiteral("заявка № %1").arg(named),
+                       QStringLiteral("заказ № %1").arg(invoice))
+        || !context.commitChange(connection, transaction))
+        return CliFailed;
+    context.out << QStringLiteral("Заявка № %1 принята: заказ № %2.").arg(named).arg(invoice)
                 << '\n';
     return 0;
 }
@@ -458,17 +475,17 @@ QVector<CliCommand> orderCommands()
            {},
            {},
            1,
-           needsNumber + QStringLiteral("printcalc --orders confirm N"),
+           QStringLiteral("Нужен номер заявки: printcalc --orders confirm З-N"),
            1,
-           {},
+           Action::TakeOrder,
            decideRequest},
           {QStringLiteral("decline"),
            {},
            {QStringLiteral("reason")},
            1,
-           needsNumber + QStringLiteral("printcalc --orders decline N"),
+           QStringLiteral("Нужен номер заявки: printcalc --orders decline З-N"),
            1,
-           {},
+           Action::TakeOrder,
            decideRequest}}},
         {QStringLiteral("--payments"),
          {valued("reason", "text")},

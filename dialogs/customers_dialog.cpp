@@ -19,6 +19,8 @@
 #include <QTimer>
 #include <QtConcurrent>
 
+#include <algorithm>
+
 namespace {
 
 enum Column { Name, Kind, Inn, Kpp, Phone, Email, Discount };
@@ -264,12 +266,38 @@ void CustomersDialog::importFile(const QString &path)
                           .arg(QFileInfo(path).fileName(), result.error));
             return;
         }
-        shop->importCustomerFile(
-            result.read, this, [this](const CustomerImport &imported, const QString &error) {
-                fileEnded(imported.stored,
-                          error.isEmpty() ? imported.report()
-                                          : imported.report() + QLatin1Char('\n') + error);
-            });
+        const auto go = [this, read = result.read](const AuditRecord &record) {
+            fileBusy = true;
+            ui->pushButtonCustomersImport->setEnabled(false);
+            ui->pushButtonCustomersExport->setEnabled(false);
+            shop->importCustomerFile(
+                read, record, this, [this](const CustomerImport &imported, const QString &error) {
+                    fileEnded(imported.stored,
+                              error.isEmpty() ? imported.report()
+                                              : imported.report() + QLatin1Char('\n') + error);
+                });
+        };
+        const bool aboveCap = discountCapHundredths >= 0
+            && std::any_of(result.read.rows.cbegin(), result.read.rows.cend(),
+                           [this](const CustomerFileRow &row) {
+                               return row.filled.contains(CustomerColumn::Discount)
+                                   && row.customer.discountHundredths > discountCapHundredths;
+                           });
+        if (!aboveCap || !guard) {
+            go(AuditRecord());
+            return;
+        }
+        // A refused right never calls back: the buttons wait for the approval free.
+        fileBusy = false;
+        ui->pushButtonCustomersImport->setEnabled(true);
+        ui->pushButtonCustomersExport->setEnabled(true);
+        ui->labelCustomersStatus->setText(
+            QStringLiteral("В файле скидка выше %1 %: нужно разрешение менеджера.")
+                .arg(discountText(discountCapHundredths)));
+        guard(Action::DiscountAboveCap,
+              QStringLiteral("клиенты со скидкой выше предела из «%1»")
+                  .arg(QFileInfo(path).fileName()),
+              go);
     });
     QThreadPool *pool = workbook && sheetPool ? sheetPool : filePool();
     watcher->setFuture(QtConcurrent::run(pool, [path, workbook, reader] {

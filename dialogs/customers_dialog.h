@@ -44,6 +44,8 @@ public:
     // Asked before an action that needs a right (the window's operators): calls go when it may
     // be done, at once or once approved; never when refused. Unset, everything goes on at once.
     RightGuard guard;
+    // A discount above it, by card or file, needs a manager's right; below 0: no cap.
+    int discountCapHundredths = -1;
 
     // "Загрузить…" and "Выгрузить…": the file to read or write (empty: the operator changed their
     // mind); the tests answer instead of a file dialog.

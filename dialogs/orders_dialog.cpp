@@ -546,22 +546,28 @@ void OrdersDialog::confirmRequest()
     const qint64 request = selectedRequest();
     if (request == 0)
         return;
-    ui->labelOrdersStatus->setText(QStringLiteral("Заявка № %1 принимается…").arg(request));
-    link->confirmRequest(
-        request, requestTerms ? requestTerms() : RequestTerms(), this,
-        [this, request](qint64 invoice, const QString &error) {
-            if (invoice == 0) {
-                const QString text
-                    = QStringLiteral("Заявка № %1 не принята: %2").arg(request).arg(error);
-                ui->labelOrdersStatus->setText(text);
-                prompts->tell(QStringLiteral("Заявки"), text);
-                return;
-            }
-            ui->labelOrdersStatus->setText(
-                QStringLiteral("Заявка № %1 принята: заказ № %2.").arg(request).arg(invoice));
-            selectAfterList = invoice;
-            if (model->rowOf(invoice) >= 0)
-                selectNumber(invoice);
+    const QString named = requestNumberText(request);
+    withRight(
+        Action::TakeOrder, QStringLiteral("заявка № %1 принята").arg(named),
+        [this, request, named](const AuditRecord &record) {
+            ui->labelOrdersStatus->setText(QStringLiteral("Заявка № %1 принимается…").arg(named));
+            link->confirmRequest(
+                request, requestTerms ? requestTerms() : RequestTerms(), this,
+                [this, named](qint64 invoice, const QString &error) {
+                    if (invoice == 0) {
+                        const QString text
+                            = QStringLiteral("Заявка № %1 не принята: %2").arg(named, error);
+                        ui->labelOrdersStatus->setText(text);
+                        prompts->tell(QStringLiteral("Заявки"), text);
+                        return;
+                    }
+                    ui->labelOrdersStatus->setText(
+                        QStringLiteral("Заявка № %1 принята: заказ № %2.").arg(named).arg(invoice));
+                    selectAfterList = invoice;
+                    if (model->rowOf(invoice) >= 0)
+                        selectNumber(invoice);
+                },
+                record);
         });
 }
 
@@ -570,31 +576,38 @@ void OrdersDialog::declineRequest()
     const qint64 request = selectedRequest();
     if (request == 0)
         return;
+    const QString named = requestNumberText(request);
     QString reason;
-    if (!askReason(QStringLiteral("Отмена заявки № %1").arg(request),
+    if (!askReason(QStringLiteral("Отмена заявки № %1").arg(named),
                    QStringLiteral("Причина отмены:"), &reason))
         return;
     if (reason.trimmed().isEmpty()) {
         prompts->tell(QStringLiteral("Заявки"),
-                      QStringLiteral("Отмена заявки № %1 требует причины.").arg(request));
+                      QStringLiteral("Отмена заявки № %1 требует причины.").arg(named));
         return;
     }
-    link->cancelRequest(
-        request, reason.trimmed(), this, [this, request](bool cancelled, const QString &error) {
-            const QString text = cancelled
-                ? QStringLiteral("Заявка № %1 отменена.").arg(request)
-                : QStringLiteral("Заявка № %1 не отменена: %2").arg(request).arg(error);
-            ui->labelOrdersStatus->setText(text);
-            if (!cancelled)
-                prompts->tell(QStringLiteral("Заявки"), text);
-        });
+    withRight(Action::TakeOrder,
+              QStringLiteral("заявка № %1 отклонена: %2").arg(named, reason.trimmed()),
+              [this, request, named, reason](const AuditRecord &record) {
+                  link->cancelRequest(
+                      request, reason.trimmed(), this,
+                      [this, named](bool cancelled, const QString &error) {
+                          const QString text = cancelled
+                              ? QStringLiteral("Заявка № %1 отменена.").arg(named)
+                              : QStringLiteral("Заявка № %1 не отменена: %2").arg(named, error);
+                          ui->labelOrdersStatus->setText(text);
+                          if (!cancelled)
+                              prompts->tell(QStringLiteral("Заявки"), text);
+                      },
+                      record);
+              });
 }
 
 void OrdersDialog::showRequest(const TakenOrder &request)
 {
     opened = OrderDetails();
     QStringList header;
-    header << QStringLiteral("<b>Заявка № %1</b>").arg(request.requestNumber)
+    header << QStringLiteral("<b>Заявка № %1</b>").arg(requestNumberText(request.requestNumber))
            << (request.due.isValid() ? QStringLiteral("с сайта, к %1")
                                            .arg(request.due.toString(QStringLiteral("dd.MM.yyyy")))
                                      : QStringLiteral("с сайта"));

@@ -207,7 +207,7 @@ QVariant OrdersModel::data(const QModelIndex &index, int role) const
         return QVariant();
     switch (index.column()) {
     case Number:
-        return QString::number(request ? order.requestNumber : order.number);
+        return request ? requestNumberText(order.requestNumber) : QString::number(order.number);
     case Status:
         return request ? QStringLiteral("Заявка") : statusCaption(order.status);
     case Due:

@@ -5,6 +5,7 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -164,6 +165,24 @@ QString kopecksText(qint64 kopecks)
         .arg(kopecks < 0 ? QStringLiteral("-") : QString())
         .arg(whole / 100)
         .arg(whole % 100, 2, 10, QLatin1Char('0'));
+}
+
+QString requestNumberText(qint64 number)
+{
+    return QStringLiteral("З-") + QString::number(number);
+}
+
+bool readRequestNumber(const QString &text, qint64 *number)
+{
+    QString digits = text.trimmed();
+    if (digits.startsWith(QStringLiteral("З-"), Qt::CaseInsensitive))
+        digits = digits.mid(2);
+    if (digits.isEmpty() || digits.size() > 18
+        || !std::all_of(digits.cbegin(), digits.cend(),
+                        [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }))
+        return false;
+    *number = digits.toLongLong();
+    return *number > 0;
 }
 
 QString roublesAndKopecks(qint64 kopecks)

@@ -55,6 +55,11 @@ qint64 kopecksOf(double roubles);
 bool readKopecks(const QString &text, qint64 *kopecks);
 // "1200.50": the command line's and the statement's form.
 QString kopecksText(qint64 kopecks);
+// A website's request as lists and messages name it, apart from the orders: "З-5376".
+QString requestNumberText(qint64 number);
+// "З-5376", "з-5376" or "5376": false for anything else.
+bool readRequestNumber(const QString &text, qint64 *number);
+
 // "1 200,50 ₽" with the kopecks always shown, as a balance is told.
 QString roublesAndKopecks(qint64 kopecks);
 

@@ -264,22 +264,33 @@ void OrdersLink::matchByHand(qint64 number, const StatementLine &line, QObject *
 }
 
 void OrdersLink::confirmRequest(qint64 request, const RequestTerms &terms, QObject *context,
-                                std::function<void(qint64, const QString &)> done)
+                                std::function<void(qint64, const QString &)> done,
+                                const AuditRecord &record)
 {
     State *s = state.get();
     QPointer<QObject> target(context);
     const QString counter = counterName;
-    s->thread.post([this, s, request, terms, counter, target, done = std::move(done)] {
+    AuditRecord note = record;
+    note.counter = counterName;
+    s->thread.post([this, s, request, terms, counter, note, target, done = std::move(done)] {
         QString error;
         qint64 invoice = 0;
         if (ensureOpen(&error)) {
             s->shop.clearFault();
             OrderBook book(s->shop);
             book.setShopContacts(s->contacts);
+            book.setOperatorName(note.operatorName);
             if (terms.hasTax)
                 book.setTaxSettings(terms.tax);
-            invoice
-                = confirmWebRequest(s->shop, book, request, counter, terms.lowestNumber, &error);
+            if (!decided(note, [&] {
+                    invoice = confirmWebRequest(s->shop, book, request, counter, terms.lowestNumber,
+                                                &error);
+                    return invoice != 0;
+                })) {
+                if (invoice != 0)
+                    error = s->shop.errorText();
+                invoice = 0;
+            }
             if (invoice == 0 && s->shop.fault() != StorageFault::None)
                 noteFailure();
         }
@@ -290,16 +301,22 @@ void OrdersLink::confirmRequest(qint64 request, const RequestTerms &terms, QObje
 }
 
 void OrdersLink::cancelRequest(qint64 request, const QString &reason, QObject *context,
-                               std::function<void(bool, const QString &)> done)
+                               std::function<void(bool, const QString &)> done,
+                               const AuditRecord &record)
 {
     State *s = state.get();
     QPointer<QObject> target(context);
-    s->thread.post([this, s, request, reason, target, done = std::move(done)] {
+    AuditRecord note = record;
+    note.counter = counterName;
+    s->thread.post([this, s, request, reason, note, target, done = std::move(done)] {
         QString error;
         bool cancelled = false;
         if (ensureOpen(&error)) {
             s->shop.clearFault();
-            cancelled = cancelWebRequest(s->shop, request, &error, reason);
+            cancelled
+                = decided(note, [&] { return cancelWebRequest(s->shop, request, &error, reason); });
+            if (!cancelled && error.isEmpty())
+                error = s->shop.errorText();
             if (!cancelled && s->shop.fault() != StorageFault::None)
                 noteFailure();
         }
@@ -307,6 +324,16 @@ void OrdersLink::cancelRequest(qint64 request, const QString &reason, QObject *c
             changed();
         replyTo(target, [done, cancelled, error] { done(cancelled, error); });
     });
+}
+
+bool OrdersLink::decided(const AuditRecord &record, const std::function<bool()> &change)
+{
+    AuditHead sealed;
+    const bool kept = changeWithRecord(state->shop, record, change, &sealed);
+    if (sealed.count > 0)
+        QMetaObject::invokeMethod(
+            this, [this, sealed] { emit auditSealed(sealed); }, Qt::QueuedConnection);
+    return kept;
 }
 
 void OrdersLink::loadRequest(qint64 request, QObject *context,

@@ -61,10 +61,13 @@ public:
                      std::function<void(const OrderAnswer &)> done);
     // The website's request taken as an order with status Принят (its invoice number from
     // terms' lowest number up); invoice 0 with the reason when refused or failed.
+    // Each with its audit record, kept with the decision or not at all.
     void confirmRequest(qint64 request, const RequestTerms &terms, QObject *context,
-                        std::function<void(qint64 invoice, const QString &error)> done);
+                        std::function<void(qint64 invoice, const QString &error)> done,
+                        const AuditRecord &record = AuditRecord());
     void cancelRequest(qint64 request, const QString &reason, QObject *context,
-                       std::function<void(bool done, const QString &error)> done);
+                       std::function<void(bool done, const QString &error)> done,
+                       const AuditRecord &record = AuditRecord());
     // The request whole, with its lines priced by the website.
     void loadRequest(qint64 request, QObject *context,
                      std::function<void(bool found, const WebRequestRecord &)> done);
@@ -92,6 +95,8 @@ private:
     void changed();
     // On the thread: the change with its record, in one transaction.
     OrderAnswer recorded(const AuditRecord &record, const std::function<OrderAnswer()> &change);
+    // The same for a request's decision: true when it and its record are kept.
+    bool decided(const AuditRecord &record, const std::function<bool()> &change);
 
     std::unique_ptr<State> state;
     QString counterName;

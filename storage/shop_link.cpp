@@ -510,16 +510,20 @@ void ShopLink::saveCustomer(
     });
 }
 
-void ShopLink::importCustomerFile(const CustomerFileRead &read, QObject *context,
+void ShopLink::importCustomerFile(const CustomerFileRead &read, const AuditRecord &record,
+                                  QObject *context,
                                   std::function<void(const CustomerImport &, const QString &)> done)
 {
     State *s = state.get();
-    s->thread.post([this, s, read, context = QPointer<QObject>(context), done] {
+    s->thread.post([this, s, read, record, context = QPointer<QObject>(context), done] {
         CustomerImport imported;
         QString error;
         if (ensureShop()) {
             CustomerStore store(s->shop);
-            imported = importCustomers(store, read, Settings(s->settingsPath).counterName());
+            recorded(record, [&] {
+                imported = importCustomers(store, read, Settings(s->settingsPath).counterName());
+                return imported.stored;
+            });
             if (!imported.stored && s->shop.fault() != StorageFault::None)
                 error = failure();
         } else {

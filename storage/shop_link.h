@@ -104,7 +104,10 @@ public:
                            const AuditRecord &record = AuditRecord());
     // A file of customers, read and checked, brought in as one (see importCustomers); error
     // tells a database that could not be reached or written.
-    void importCustomerFile(const CustomerFileRead &read, QObject *context,
+    // With the record the right's guard gave (empty while operators are off), kept with the
+    // change.
+    void importCustomerFile(const CustomerFileRead &read, const AuditRecord &record,
+                            QObject *context,
                             std::function<void(const CustomerImport &, const QString &error)> done);
 
     // The window gave up waiting for an answer: the shop counts as unreachable until a call or

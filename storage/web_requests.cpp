@@ -163,16 +163,58 @@ QVector<WebRequestRecord> waitingWebRequests(Connection &connection, bool *ok)
     return requests;
 }
 
+namespace {
+
+// The request's state read under its row's lock (SQLite's writer holds the whole file), so that
+// a confirm and a decline of it at once find each other's outcome.
+bool lockRequest(Connection &connection, qint64 number, WebRequestRecord *request, bool *found)
+{
+    QSqlQuery query(connection.database());
+    query.prepare(QStringLiteral("SELECT ") + Columns
+                  + QStringLiteral(" FROM web_request WHERE number = ?")
+                  + (connection.isSqlite() ? QString() : QStringLiteral(" FOR UPDATE")));
+    query.addBindValue(number);
+    if (!query.exec()) {
+        connection.noteError(query.lastError());
+        return false;
+    }
+    *found = query.next();
+    if (*found)
+        *request = recordOf(query);
+    return true;
+}
+
+// What the request is now, when it no longer waits for a decision.
+QString decidedText(const WebRequestRecord &request)
+{
+    return request.state == WebRequestRecord::Cancelled
+        ? QStringLiteral("Заявка № %1 уже отклонена").arg(requestNumberText(request.number))
+        : QStringLiteral("Заявка № %1 уже принята: заказ № %2")
+              .arg(requestNumberText(request.number))
+              .arg(request.invoiceNumber);
+}
+
+} // namespace
+
 qint64 confirmWebRequest(Connection &connection, OrderBook &book, qint64 number,
                          const QString &counter, qint64 lowestNumber, QString *error)
 {
+    const QString named = requestNumberText(number);
+    Transaction transaction(connection);
+    if (!transaction.isActive())
+        return fail(error, connection.errorText()), 0;
     WebRequestRecord request;
-    if (!loadWebRequest(connection, number, &request))
-        return fail(error, QStringLiteral("Заявки № %1 нет").arg(number)), 0;
+    bool found = false;
+    if (!lockRequest(connection, number, &request, &found))
+        return fail(error, connection.errorText()), 0;
+    if (!found)
+        return fail(error, QStringLiteral("Заявки № %1 нет").arg(named)), 0;
     if (request.state == WebRequestRecord::Cancelled)
-        return fail(error, QStringLiteral("Заявка № %1 отменена").arg(number)), 0;
+        return fail(error, decidedText(request)), 0;
+    // Confirmed by another counter meanwhile: the same order for both.
     if (request.state == WebRequestRecord::Confirmed)
-        return request.invoiceNumber;
+        return transaction.commit() ? request.invoiceNumber
+                                    : (fail(error, connection.errorText()), 0);
     OrderIntake intake;
     // One order per request: a confirmation repeated after a failure takes the same order.
     intake.draft.orderUid = QStringLiteral("web-request-") + QString::number(number);
@@ -194,23 +236,36 @@ qint64 confirmWebRequest(Connection &connection, OrderBook &book, qint64 number,
     if (invoice == 0)
         return fail(error, connection.errorText()), 0;
     QSqlQuery query(connection.database());
-    query.prepare(
-        QStringLiteral("UPDATE web_request SET status = 1, invoice_number = ? WHERE number = ?"));
+    query.prepare(QStringLiteral("UPDATE web_request SET status = 1, invoice_number = ? WHERE "
+                                 "number = ? AND status = 0"));
     query.addBindValue(invoice);
     query.addBindValue(number);
-    if (!query.exec())
+    if (!query.exec() || query.numRowsAffected() != 1) {
+        connection.noteError(query.lastError());
         return fail(error,
-                    QStringLiteral("Заказ № %1 принят, но заявка № %2 не отмечена в базе: %3")
-                        .arg(invoice)
-                        .arg(number)
-                        .arg(query.lastError().text())),
+                    QStringLiteral("Заявка № %1 не отмечена принятой в базе: %2")
+                        .arg(named, connection.errorText())),
                0;
+    }
+    if (!transaction.commit())
+        return fail(error, connection.errorText()), 0;
     return invoice;
 }
 
 bool cancelWebRequest(Connection &connection, qint64 number, QString *error, const QString &reason)
 {
+    const QString named = requestNumberText(number);
     Transaction transaction(connection);
+    if (!transaction.isActive())
+        return fail(error, connection.errorText());
+    WebRequestRecord request;
+    bool found = false;
+    if (!lockRequest(connection, number, &request, &found))
+        return fail(error, connection.errorText());
+    if (!found)
+        return fail(error, QStringLiteral("Заявки № %1 нет").arg(named));
+    if (request.state != WebRequestRecord::Waiting)
+        return fail(error, decidedText(request));
     QSqlQuery query(connection.database());
     query.prepare(QStringLiteral(
         "UPDATE web_request SET status = 2, cancel_reason = ? WHERE number = ? AND status = 0"));
@@ -219,10 +274,9 @@ bool cancelWebRequest(Connection &connection, qint64 number, QString *error, con
     if (!query.exec())
         return fail(error,
                     QStringLiteral("Заявку № %1 не удалось отменить в базе: %2")
-                        .arg(number)
-                        .arg(query.lastError().text()));
+                        .arg(named, query.lastError().text()));
     if (query.numRowsAffected() != 1)
-        return fail(error, QStringLiteral("Заявка № %1 не ждёт решения").arg(number));
+        return fail(error, QStringLiteral("Заявка № %1 не ждёт решения").arg(named));
     if (!announce(connection) || !transaction.commit())
         return fail(error, connection.errorText());
     return true;
@@ -246,8 +300,8 @@ QVector<TakenOrder> waitingRequestRows(Connection &connection, const QString &te
     // A phone typed whole is compared as stored, its 8 read as 7.
     if (digits.size() >= 10)
         digits = phoneDigits(typed);
-    bool isNumber = false;
-    const qint64 asNumber = QString(typed).remove(QLatin1Char(' ')).toLongLong(&isNumber);
+    qint64 asNumber = 0;
+    const bool isNumber = readRequestNumber(QString(typed).remove(QLatin1Char(' ')), &asNumber);
     const QString source = QStringLiteral("сайт");
     while (done && query.next()) {
         TakenOrder row;

@@ -445,6 +445,62 @@ private slots:
         QVERIFY2(run.status == 0, qPrintable(run.out + run.err));
     }
 
+    // A request confirmed and declined at once from two counters, and confirmed twice at once:
+    // exactly one decision wins and the other is told what happened; two confirms give one order.
+    void requestDecidedAtOnce_data()
+    {
+        QTest::addColumn<bool>("sqlite");
+        QTest::newRow("SQLite") << true;
+        QTest::newRow("PostgreSQL") << false;
+    }
+    void requestDecidedAtOnce()
+    {
+        QFETCH(bool, sqlite);
+        QTemporaryDir dir;
+        const QString url = sqlite
+            ? QStringLiteral("sqlite://") + dir.filePath(QStringLiteral("shop.sqlite"))
+            : cluster.url(QStringLiteral("kassa"));
+        Connection site;
+        QVERIFY(site.open(DatabaseUrl::parse(sqlite ? url : cluster.url(QStringLiteral("site"))),
+                          QStringLiteral("site")));
+        const auto start = [&](QProcess *program, const QStringList &words) {
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.remove(QStringLiteral("DISPLAY"));
+            environment.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.path());
+            program->setProcessEnvironment(environment);
+            program->start(
+                QStringLiteral(PRINTCALC_PROGRAM),
+                QStringList {QStringLiteral("--database"), url, QStringLiteral("--orders")}
+                    + words);
+        };
+        for (int round = 0; round < 20; ++round) {
+            const qint64 number = storeWebRequest(site, webRequest());
+            QVERIFY(number > 0);
+            const QString named = QStringLiteral("З-%1").arg(number);
+            const bool twoConfirms = round % 2 == 1;
+            QProcess confirm, other;
+            start(&confirm, {QStringLiteral("confirm"), named});
+            start(&other,
+                  twoConfirms ? QStringList {QStringLiteral("confirm"), named}
+                              : QStringList {QStringLiteral("decline"), named,
+                                             QStringLiteral("--reason"), QStringLiteral("дубль")});
+            QVERIFY(confirm.waitForFinished(60000) && other.waitForFinished(60000));
+            const QString confirmed = QString::fromUtf8(confirm.readAllStandardOutput());
+            const QString otherOut = QString::fromUtf8(other.readAllStandardOutput());
+            const QString told = QString::fromUtf8(confirm.readAllStandardError())
+                + QString::fromUtf8(other.readAllStandardError());
+            if (twoConfirms) {
+                QVERIFY2(confirm.exitCode() == 0 && other.exitCode() == 0, qPrintable(told));
+                QCOMPARE(otherOut, confirmed);
+                continue;
+            }
+            QVERIFY2((confirm.exitCode() == 0) != (other.exitCode() == 0),
+                     qPrintable(confirmed + otherOut + told));
+            QVERIFY2(told.startsWith(QStringLiteral("Заявка № %1 уже ").arg(named)),
+                     qPrintable(told));
+        }
+    }
+
     // Made last: with operators the administrator's commands above would ask for one.
     void signInRights_data()
     {

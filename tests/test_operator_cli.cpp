@@ -242,10 +242,23 @@ private slots:
                                   << QByteArray() << 0 << QStringLiteral("цепочка цела\n")
                                   << QStringLiteral("");
         // Times aside (made now), every record of Анна's, in order.
-        QTest::newRow("Анна's records")
+        QTest::newRow("a manager may not read the trail")
             << QStringList {QStringLiteral("--audit"), QStringLiteral("list"),
-                            QStringLiteral("--who"), QStringLiteral("Анна")}
-            << QByteArray() << 0
+                            QStringLiteral("--operator"), QStringLiteral("Борис")}
+            << QByteArray("2222\n") << 1 << QStringLiteral("")
+            << QStringLiteral("Оператору «Борис» (Менеджер) это не разрешено: журнал действий. "
+                              "Нужен владелец.\n");
+        QTest::newRow("the trail with nobody signed in")
+            << QStringList {QStringLiteral("--audit"), QStringLiteral("list")} << QByteArray() << 1
+            << QStringLiteral("")
+            << QStringLiteral("В программе заведены операторы: команда, меняющая данные, "
+                              "пишется с --operator ИМЯ, а PIN подаётся первой строкой на "
+                              "стандартный вход.\n");
+        QTest::newRow("Анна's records")
+            << QStringList {QStringLiteral("--audit"),    QStringLiteral("list"),
+                            QStringLiteral("--who"),      QStringLiteral("Анна"),
+                            QStringLiteral("--operator"), QStringLiteral("Ольга")}
+            << QByteArray("4321\n") << 0
             << QStringLiteral("5\tВРЕМЯ\tстойка-7\tАнна\t\tвход\t\t\n"
                               "8\tВРЕМЯ\tстойка-7\tАнна\t\tвход\t\t\n"
                               "9\tВРЕМЯ\tстойка-7\tАнна\t\tсмена статуса\tзаказ № 1\tГотов\n"
@@ -257,9 +270,10 @@ private slots:
                               "17\tВРЕМЯ\tстойка-7\tАнна\t\tнеудачный вход\t\t\n")
             << QStringLiteral("");
         QTest::newRow("a day with nothing")
-            << QStringList {QStringLiteral("--audit"), QStringLiteral("list"),
-                            QStringLiteral("--to"), QStringLiteral("2020-01-01")}
-            << QByteArray() << 0 << QStringLiteral("") << QStringLiteral("");
+            << QStringList {QStringLiteral("--audit"),    QStringLiteral("list"),
+                            QStringLiteral("--to"),       QStringLiteral("2020-01-01"),
+                            QStringLiteral("--operator"), QStringLiteral("Ольга")}
+            << QByteArray("4321\n") << 0 << QStringLiteral("") << QStringLiteral("");
         QTest::newRow("a date not understood")
             << QStringList {QStringLiteral("--audit"), QStringLiteral("list"),
                             QStringLiteral("--from"), QStringLiteral("2026-13-01")}
@@ -356,7 +370,7 @@ private slots:
                             QStringLiteral(
                                 "CREATE TRIGGER audit_log_no_delete BEFORE DELETE ON audit_log "
                                 "BEGIN SELECT RAISE(ABORT, 'no'); END")}
-            << QStringLiteral("Цепочка нарушена: после записи 21 недостаёт записей: их было 22.\n");
+            << QStringLiteral("Цепочка нарушена: после записи 24 недостаёт записей: их было 25.\n");
         QTest::newRow("a trigger dropped")
             << QStringList {QStringLiteral("DROP TRIGGER audit_log_no_update")}
             << QStringLiteral(

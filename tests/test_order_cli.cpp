@@ -336,26 +336,36 @@ private slots:
         QTest::addColumn<QString>("err");
         QTest::newRow("a request waits")
             << QStringList {QStringLiteral("--orders"), QStringLiteral("list")} << 0
-            << QStringLiteral("1\tзаявка\t2026-12-12\tИван <b>\t1000.00\t0.00\t1000.00\n"
-                              "2\tзаявка\t\tПётр\t1000.00\t0.00\t1000.00\n")
+            << QStringLiteral("З-1\tзаявка\t2026-12-12\tИван <b>\t1000.00\t0.00\t1000.00\n"
+                              "З-2\tзаявка\t\tПётр\t1000.00\t0.00\t1000.00\n")
             << QStringLiteral("");
         QTest::newRow("confirmed into an order")
             << QStringList {QStringLiteral("--orders"), QStringLiteral("confirm"),
-                            QStringLiteral("1")}
-            << 0 << QStringLiteral("Заявка № 1 принята: заказ № 1.\n") << QStringLiteral("");
+                            QStringLiteral("З-1")}
+            << 0 << QStringLiteral("Заявка № З-1 принята: заказ № 1.\n") << QStringLiteral("");
         QTest::newRow("declined with a reason")
             << QStringList {QStringLiteral("--orders"), QStringLiteral("decline"),
                             QStringLiteral("2"), QStringLiteral("--reason"),
                             QStringLiteral("нет макета")}
-            << 0 << QStringLiteral("Заявка № 2 отменена.\n") << QStringLiteral("");
+            << 0 << QStringLiteral("Заявка № З-2 отменена.\n") << QStringLiteral("");
         QTest::newRow("a confirmed request is no longer one to decline")
             << QStringList {QStringLiteral("--orders"), QStringLiteral("decline"),
                             QStringLiteral("1")}
-            << 1 << QStringLiteral("") << QStringLiteral("Заявка № 1 не ждёт решения\n");
+            << 1 << QStringLiteral("") << QStringLiteral("Заявка № З-1 уже принята: заказ № 1\n");
+        QTest::newRow("a confirmed request confirmed again: the same order")
+            << QStringList {QStringLiteral("--orders"), QStringLiteral("confirm"),
+                            QStringLiteral("з-1")}
+            << 0 << QStringLiteral("Заявка № З-1 принята: заказ № 1.\n") << QStringLiteral("");
+        QTest::newRow("a request number not understood")
+            << QStringList {QStringLiteral("--orders"), QStringLiteral("confirm"),
+                            QStringLiteral("З-")}
+            << 2 << QStringLiteral("")
+            << QStringLiteral("Номер заявки «З-» не понят: нужен номер вида З-5376 или 5376. "
+                              "Справка: printcalc --help\n");
         QTest::newRow("a declined request is not confirmed")
             << QStringList {QStringLiteral("--orders"), QStringLiteral("confirm"),
                             QStringLiteral("2")}
-            << 1 << QStringLiteral("") << QStringLiteral("Заявка № 2 отменена\n");
+            << 1 << QStringLiteral("") << QStringLiteral("Заявка № З-2 уже отклонена\n");
         QTest::newRow("the order from the website")
             << QStringList {QStringLiteral("--orders"), QStringLiteral("list")} << 0
             << QStringLiteral("1\tпринят\t2026-12-12 18:00\tИван <b>\t1180.00\t0.00\t1180.00\n")

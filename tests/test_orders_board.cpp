@@ -429,7 +429,7 @@ private slots:
                  1);
         link.reset(new OrdersLink(url, QStringLiteral("стойка-1"), ShopContacts()));
         board = open(link.get(), &prompts);
-        const QStringList expected {QStringLiteral("1"),
+        const QStringList expected {QStringLiteral("З-1"),
                                     QStringLiteral("Заявка"),
                                     QStringLiteral("12.03.2026 18:00"),
                                     QStringLiteral("<b>Иван</b>"),
@@ -457,7 +457,7 @@ private slots:
             board->findChild<QLabel *>(QStringLiteral("labelOrderHeader"))
                 ->text()
                 .replace(QChar::Nbsp, QLatin1Char(' ')),
-            QStringLiteral("<b>Заявка № 1</b> — с сайта, к 12.03.2026 — &lt;b&gt;Иван&lt;/"
+            QStringLiteral("<b>Заявка № З-1</b> — с сайта, к 12.03.2026 — &lt;b&gt;Иван&lt;/"
                            "b&gt;, +7 926 777-66-55, client@example.ru — сумма 500 ₽<br>"
                            "Комментарий: &lt;script&gt;alert(1)&lt;/script&gt;\nдо пятницы"));
         // The lines the website priced.
@@ -484,14 +484,14 @@ private slots:
         QTest::addColumn<QString>("status");
         QTest::newRow("confirmed") << "pushButtonConfirmRequest"
                                    << "" << int(WebRequestRecord::Confirmed) << ""
-                                   << "Заявка № 1 принята: заказ № 1008.";
+                                   << "Заявка № З-1 принята: заказ № 1008.";
         QTest::newRow("cancelled with a reason")
             << "pushButtonDeclineRequest"
             << "  клиент не отвечает " << int(WebRequestRecord::Cancelled) << ""
-            << "Заявка № 1 отменена.";
+            << "Заявка № З-1 отменена.";
         QTest::newRow("no reason, nothing cancelled")
             << "pushButtonDeclineRequest"
-            << " " << int(WebRequestRecord::Waiting) << "Отмена заявки № 1 требует причины."
+            << " " << int(WebRequestRecord::Waiting) << "Отмена заявки № З-1 требует причины."
             << "";
     }
     void requestDecided()

@@ -92,7 +92,8 @@ private slots:
         QTest::addColumn<bool>("confirmFirst");
         QTest::addColumn<QString>("cancelError");
         QTest::newRow("a waiting request") << false << QString();
-        QTest::newRow("a confirmed one stays an order") << true << "Заявка № 1 не ждёт решения";
+        QTest::newRow("a confirmed one stays an order")
+            << true << "Заявка № З-1 уже принята: заказ № 1";
     }
 
     void cancelled()
@@ -110,7 +111,7 @@ private slots:
         QCOMPARE(error, cancelError);
         if (!confirmFirst) {
             QCOMPARE(confirmWebRequest(connection, book, 1, QString(), 1, &error), 0);
-            QCOMPARE(error, QStringLiteral("Заявка № 1 отменена"));
+            QCOMPARE(error, QStringLiteral("Заявка № З-1 уже отклонена"));
             QVERIFY(book.list(OrderQuery()).isEmpty());
         }
     }
