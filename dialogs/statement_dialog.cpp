@@ -26,6 +26,8 @@ QString kindText(StatementLine::Kind kind)
         return QStringLiteral("уже загружен");
     case StatementLine::NotIncoming:
         return QStringLiteral("пропущен");
+    case StatementLine::ZeroAmount:
+        return QStringLiteral("нулевая сумма");
     }
     return QString();
 }

@@ -4,7 +4,6 @@
 #include "order/order_status.h"
 
 #include <QHash>
-#include <QRegularExpression>
 #include <QTextCodec>
 
 namespace {
@@ -74,6 +73,121 @@ bool readStatementDate(const QString &text, QDate *date)
         return false;
     *date = QDate(year, month, day);
     return date->isValid();
+}
+
+// A purpose cut into what matters for finding the invoice number in it.
+struct PurposeToken
+{
+    enum Kind {
+        Word, // letters, in lower case with "ё" as "е"
+        Mark, // "№", "#" or a lone Latin "N"
+        Number, // 1–18 digits
+        Date, // ДД.ММ.ГГГГ or ДД.ММ.ГГ
+        Gap, // spaces, "." and ":"
+        Other // anything else: a comma, a longer number, digits with dots that are no date
+    };
+    Kind kind = Other;
+    QString text;
+    qint64 number = 0;
+};
+
+QVector<PurposeToken> purposeTokens(const QString &purpose)
+{
+    QVector<PurposeToken> tokens;
+    const int size = purpose.size();
+    const auto isDigit = [&](int at) {
+        return at < size && purpose.at(at) >= QLatin1Char('0')
+            && purpose.at(at) <= QLatin1Char('9');
+    };
+    for (int i = 0; i < size;) {
+        PurposeToken token;
+        const QChar c = purpose.at(i);
+        int end = i + 1;
+        if (c.isLetter()) {
+            while (end < size && purpose.at(end).isLetter())
+                ++end;
+            token.text = purpose.mid(i, end - i).toLower().replace(QChar(0x0451), QChar(0x0435));
+            token.kind = token.text == QLatin1String("n") ? PurposeToken::Mark : PurposeToken::Word;
+        } else if (isDigit(i)) {
+            // Digits joined by dots are one token, so that no part of a date is read alone.
+            QVector<int> lengths; // of each run of digits
+            for (end = i;;) {
+                const int start = end;
+                while (isDigit(end))
+                    ++end;
+                lengths.append(end - start);
+                if (end + 1 < size && purpose.at(end) == QLatin1Char('.') && isDigit(end + 1))
+                    ++end;
+                else
+                    break;
+            }
+            if (lengths.size() == 1 && lengths.first() <= 18) {
+                token.kind = PurposeToken::Number;
+                token.number = purpose.mid(i, end - i).toLongLong();
+            } else if (lengths.size() == 3 && lengths.at(0) <= 2 && lengths.at(1) <= 2
+                       && (lengths.at(2) == 2 || lengths.at(2) == 4)) {
+                token.kind = PurposeToken::Date;
+            }
+        } else if (c.isSpace() || c == QLatin1Char('.') || c == QLatin1Char(':')) {
+            while (end < size
+                   && (purpose.at(end).isSpace() || purpose.at(end) == QLatin1Char('.')
+                       || purpose.at(end) == QLatin1Char(':')))
+                ++end;
+            token.kind = PurposeToken::Gap;
+        } else if (c == QChar(0x2116) || c == QLatin1Char('#')) {
+            token.kind = PurposeToken::Mark;
+        }
+        tokens.append(token);
+        i = end;
+    }
+    return tokens;
+}
+
+// "сч", "счёт", "заказ" and their cases.
+bool namesInvoice(const QString &word)
+{
+    static const QStringList stems {QStringLiteral("счет"), QStringLiteral("заказ")};
+    static const QStringList endings {
+        QString(),           QStringLiteral("а"),  QStringLiteral("у"),
+        QStringLiteral("е"), QStringLiteral("ом"), QStringLiteral("ов"),
+        QStringLiteral("ам")};
+    if (word == QStringLiteral("сч"))
+        return true;
+    for (const QString &stem : stems)
+        if (word.startsWith(stem) && endings.contains(word.mid(stem.size())))
+            return true;
+    return false;
+}
+
+// The number the tokens from `from` lead to. A date with its "от" and "г" may stand before it;
+// other words (as in "по заказу клиента № 9614") only after a keyword and before a "№".
+qint64 numberAfter(const QVector<PurposeToken> &tokens, int from, bool wordsAllowed)
+{
+    const int MostWords = 3;
+    int words = 0;
+    bool marked = false;
+    for (int i = from; i < tokens.size(); ++i) {
+        const PurposeToken &token = tokens.at(i);
+        switch (token.kind) {
+        case PurposeToken::Gap:
+        case PurposeToken::Date:
+            continue;
+        case PurposeToken::Mark:
+            marked = true;
+            continue;
+        case PurposeToken::Word:
+            if (token.text == QStringLiteral("от") || token.text == QStringLiteral("г"))
+                continue;
+            if (wordsAllowed && !marked && ++words <= MostWords)
+                continue;
+            return 0;
+        case PurposeToken::Number:
+            return marked || words == 0 ? token.number : 0;
+        case PurposeToken::Other:
+            return 0;
+        }
+    }
+    return 0;
 }
 
 QString lineProblem(int line, const QString &what)
@@ -224,11 +338,15 @@ bool readBankStatement(const QByteArray &bytes, BankStatement *statement, QStrin
 
 qint64 invoiceNumberInPurpose(const QString &purpose)
 {
-    // "сч", "сч.", "счёт", "счет", "счету", "счета" as a word of its own, then "№" or "N" if any.
-    static const QRegularExpression form(
-        QStringLiteral(
-            "(?<![а-яёa-z])сч(?:[её]т(?:у|а|е)?)?\\.?\\s*(?:№|n|#)?\\s*(\\d{1,18})(?!\\d)"),
-        QRegularExpression::CaseInsensitiveOption | QRegularExpression::UseUnicodePropertiesOption);
-    const QRegularExpressionMatch match = form.match(purpose);
-    return match.hasMatch() ? match.captured(1).toLongLong() : 0;
+    const QVector<PurposeToken> tokens = purposeTokens(purpose);
+    // "счёт" and "заказ" first: a bare "№" before them may be a contract's.
+    for (int i = 0; i < tokens.size(); ++i)
+        if (tokens.at(i).kind == PurposeToken::Word && namesInvoice(tokens.at(i).text))
+            if (const qint64 number = numberAfter(tokens, i + 1, true); number > 0)
+                return number;
+    for (int i = 0; i < tokens.size(); ++i)
+        if (tokens.at(i).kind == PurposeToken::Mark)
+            if (const qint64 number = numberAfter(tokens, i + 1, false); number > 0)
+                return number;
+    return 0;
 }

@@ -41,6 +41,6 @@ struct BankStatement
 // or is broken; nothing is returned then.
 bool readBankStatement(const QByteArray &bytes, BankStatement *statement, QString *problem);
 
-// The invoice number a purpose names ("счёт № 1042", "сч. 1042", "по счету 1042 от …"), 0 when
-// it names none.
+// The invoice or order number a purpose names ("счёт № 1042", "сч.05.12.2026 №1042", "по заказу
+// клиента № 1042", a bare "№ 1042"), 0 when it names none; a date is never read as one.
 qint64 invoiceNumberInPurpose(const QString &purpose);

@@ -214,21 +214,28 @@ QString statementLineText(const StatementLine &line)
         return text + QStringLiteral("уже загружен, повторно не учтён.");
     case StatementLine::NotIncoming:
         return text + QStringLiteral("не поступление на счёт магазина, пропущен.");
+    case StatementLine::ZeroAmount:
+        return text + QStringLiteral("сумма нулевая, пропущен.");
     }
     return text;
 }
 
 QString statementSummaryText(const StatementReport &report)
 {
-    return QStringLiteral("Документов: %1. Оплачено полностью: %2, частично: %3, переплата: %4, "
-                          "не сопоставлено: %5, уже загружено: %6, пропущено: %7.")
-        .arg(report.lines.size())
-        .arg(report.count(StatementLine::PaidInFull))
-        .arg(report.count(StatementLine::PartlyPaid))
-        .arg(report.count(StatementLine::Overpaid))
-        .arg(report.count(StatementLine::NotMatched))
-        .arg(report.count(StatementLine::AlreadyImported))
-        .arg(report.count(StatementLine::NotIncoming));
+    QString text
+        = QStringLiteral("Документов: %1. Оплачено полностью: %2, частично: %3, переплата: %4, "
+                         "не сопоставлено: %5, уже загружено: %6, пропущено: %7")
+              .arg(report.lines.size())
+              .arg(report.count(StatementLine::PaidInFull))
+              .arg(report.count(StatementLine::PartlyPaid))
+              .arg(report.count(StatementLine::Overpaid))
+              .arg(report.count(StatementLine::NotMatched))
+              .arg(report.count(StatementLine::AlreadyImported))
+              .arg(report.count(StatementLine::NotIncoming));
+    // Only when there are some, so that the usual summary reads as it always did.
+    if (const int zero = report.count(StatementLine::ZeroAmount); zero > 0)
+        text += QStringLiteral(", с нулевой суммой пропущено: %1").arg(zero);
+    return text + QLatin1Char('.');
 }
 
 OrderBook::OrderBook(Connection &c)
@@ -808,7 +815,7 @@ StatementReport OrderBook::importStatement(const QByteArray &bytes, const QStrin
     // thousands of documents costs no more than a few hundred statements to the server.
     QVector<QVariant> numbers, identities;
     for (const StatementDocument &document : qAsConst(statement.documents)) {
-        if (!document.isIncomingTo(account))
+        if (!document.isIncomingTo(account) || document.kopecks == 0)
             continue;
         identities.append(document.identity());
         if (const qint64 number = invoiceNumberInPurpose(document.purpose); number > 0)
@@ -887,6 +894,11 @@ StatementReport OrderBook::importStatement(const QByteArray &bytes, const QStrin
         };
         if (!document.isIncomingTo(account)) {
             add(StatementLine::NotIncoming);
+            continue;
+        }
+        // A payment of nothing would only clutter the order's payments.
+        if (document.kopecks == 0) {
+            add(StatementLine::ZeroAmount);
             continue;
         }
         const QString &identity = line.identity;

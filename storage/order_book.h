@@ -126,7 +126,15 @@ struct OrderAnswer
 
 struct StatementLine
 {
-    enum Kind { PaidInFull, PartlyPaid, Overpaid, NotMatched, AlreadyImported, NotIncoming };
+    enum Kind {
+        PaidInFull,
+        PartlyPaid,
+        Overpaid,
+        NotMatched,
+        AlreadyImported,
+        NotIncoming,
+        ZeroAmount // incoming, but for 0.00: nothing to store
+    };
     Kind kind = NotMatched;
     int line = 0; // where the document starts in the file
     QString documentNumber;

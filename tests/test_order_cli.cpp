@@ -100,8 +100,12 @@ private slots:
             + document(QStringLiteral("3"), QStringLiteral("50.00"), QStringLiteral("Аренда"),
                        QStringLiteral(""), QStringLiteral("Аренда за март"))
             + QStringLiteral("КонецФайла\n");
+        const QString zero = QStringLiteral("1CClientBankExchange\nКодировка=Windows\n")
+            + document(QStringLiteral("4"), QStringLiteral("0.00"), QStringLiteral("Иван"),
+                       QStringLiteral(""), QStringLiteral("Оплата по счёту № 1044"))
+            + QStringLiteral("КонецФайла\n");
         for (const auto &[name, text] :
-             {std::pair {"statement.txt", statement},
+             {std::pair {"statement.txt", statement}, std::pair {"zero.txt", zero},
               std::pair {"broken.txt",
                          QStringLiteral("1CClientBankExchange\nСекцияДокумент=Платежное "
                                         "поручение\nСумма=1.00\n")}}) {
@@ -224,6 +228,17 @@ private slots:
                    "нет номера счёта): «Аренда за март».\n"
                    "Документов: 3. Оплачено полностью: 0, частично: 0, переплата: 0, не "
                    "сопоставлено: 1, уже загружено: 2, пропущено: 0.\n")
+            << QStringLiteral("");
+        // Not stored: "show" below finds no payment for 1044.
+        QTest::newRow("statement with a zero amount")
+            << QStringList {QStringLiteral("--payments"), QStringLiteral("import"),
+                            QStringLiteral("%1/zero.txt")}
+            << 0
+            << QStringLiteral("Строка 3: № 4 от 03.03.2026 на 0.00 от Иван — сумма нулевая, "
+                              "пропущен.\n"
+                              "Документов: 1. Оплачено полностью: 0, частично: 0, переплата: 0, не "
+                              "сопоставлено: 0, уже загружено: 0, пропущено: 0, с нулевой суммой "
+                              "пропущено: 1.\n")
             << QStringLiteral("");
         QTest::newRow("broken statement")
             << QStringList {QStringLiteral("--payments"), QStringLiteral("import"),

@@ -244,6 +244,25 @@ void TestOrderStatus::purposes_data()
     QTest::newRow("word containing счет") << "Расчет за бумагу 15" << qint64(0);
     QTest::newRow("no number") << "Оплата по договору" << qint64(0);
     QTest::newRow("date is no number") << "по счету от 05.12.2026" << qint64(0);
+    QTest::newRow("date glued before №") << "Оплата по сч.05.12.2026 №1006" << qint64(1006);
+    QTest::newRow("от date before №") << "Оплата по счёту от 05.12.2026 № 1006" << qint64(1006);
+    QTest::newRow("date after") << "счет 1006 от 05.12.2026" << qint64(1006);
+    QTest::newRow("short year, no №") << "сч. от 5.12.26 1006" << qint64(1006);
+    QTest::newRow("date with г") << "по счёту от 05.12.2026г. 1006" << qint64(1006);
+    QTest::newRow("заказу №") << "Оплата по заказу № 1006" << qint64(1006);
+    QTest::newRow("заказа, no №") << "ЗАКАЗА 31" << qint64(31);
+    QTest::newRow("word before №") << "Оплата по заказу клиента №9614" << qint64(9614);
+    QTest::newRow("keyword before a bare №") << "по договору № 12 по счету 1042" << qint64(1042);
+    QTest::newRow("bare №") << "Оплата № 1006 за печать" << qint64(1006);
+    QTest::newRow("bare N") << "Оплата N 1006" << qint64(1006);
+    QTest::newRow("bare № of a date") << "Оплата № 05.12.2026" << qint64(0);
+    QTest::newRow("number after words without №") << "по счету на сумму 500" << qint64(0);
+    QTest::newRow("amount with kopecks") << "счет 1500.00" << qint64(0);
+    QTest::newRow("INN without keyword") << "ИНН 7707083893 оплата" << qint64(0);
+    QTest::newRow("account of 20 digits") << "р/сч 40702810900000000001" << qint64(0);
+    QTest::newRow("18 digits") << "счёт 123456789012345678" << qint64(123456789012345678);
+    QTest::newRow("N inside a word") << "INN 7707083893" << qint64(0);
+    QTest::newRow("заказчик is no keyword") << "заказчик 15" << qint64(0);
 }
 
 void TestOrderStatus::purposes()
