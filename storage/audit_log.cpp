@@ -7,6 +7,8 @@
 #include "storage/sql_lines.h"
 #include "storage/transaction.h"
 
+#include <QHash>
+#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
@@ -58,12 +60,15 @@ QString AuditCheck::text() const
 {
     if (!read)
         return QStringLiteral("Журнал действий не прочитан.");
-    if (!missingTriggers.isEmpty())
-        return QStringLiteral("Журнал действий не защищён от правки: нет триггера %1.")
-            .arg(missingTriggers.join(QStringLiteral(", ")));
+    // Without its triggers the chain is still read: what was changed or removed is named.
+    const QString triggers = missingTriggers.isEmpty()
+        ? QString()
+        : QStringLiteral("Журнал действий не защищён от правки: нет триггера %1.")
+              .arg(missingTriggers.join(QStringLiteral(", ")));
     if (!verdict.intact)
-        return QStringLiteral("Цепочка нарушена: ") + verdict.problem;
-    return QStringLiteral("цепочка цела");
+        return (triggers.isEmpty() ? QString() : triggers + QLatin1Char(' '))
+            + QStringLiteral("Цепочка нарушена: ") + verdict.problem;
+    return triggers.isEmpty() ? QStringLiteral("цепочка цела") : triggers;
 }
 
 AuditLog::AuditLog(Connection &connection)
@@ -134,25 +139,83 @@ bool changeWithRecord(Connection &connection, const AuditRecord &record,
     return true;
 }
 
+namespace {
+
+// The triggers that keep the trail as written, checked by what they do, not by their names: a
+// trigger of the same name that refuses nothing is no guard.
+struct TriggerGuard
+{
+    const char *name;
+    const char *event; // SQLite's
+    int postgresType; // pg_trigger.tgtype: BEFORE (2), FOR EACH ROW (1), the event's bit
+    bool postgresOnly;
+};
+const TriggerGuard Guards[] = {
+    {"audit_log_no_update", "UPDATE", 2 | 1 | 16, false},
+    {"audit_log_no_delete", "DELETE", 2 | 1 | 8, false},
+    {"audit_log_no_truncate", "TRUNCATE", 2 | 32, true},
+};
+
+bool sqliteGuards(const QString &sql, const char *event)
+{
+    // BEFORE the event, for every row, nothing but the refusal in its body.
+    static const QRegularExpression punctuation(QStringLiteral("\\s*([(),;])\\s*"));
+    const QRegularExpression form(
+        QStringLiteral("^CREATE TRIGGER (IF NOT EXISTS )?\\w+ BEFORE %1 ON AUDIT_LOG (FOR EACH "
+                       "ROW )?BEGIN SELECT RAISE\\((ABORT|FAIL|ROLLBACK),'[^']*'\\);END$")
+            .arg(QLatin1String(event)));
+    QString plain = sql.simplified().toUpper();
+    plain.remove(QLatin1Char('"')).remove(QLatin1Char('`'));
+    plain.replace(punctuation, QStringLiteral("\\1"));
+    return form.match(plain).hasMatch();
+}
+
+bool postgresGuards(int type, bool unconditional, const QString &body, int wanted)
+{
+    static const QRegularExpression refusal(
+        QStringLiteral("^BEGIN RAISE EXCEPTION '[^']*' ?; ?END ?;?$"),
+        QRegularExpression::CaseInsensitiveOption);
+    return (type & (1 | 2 | 4 | 8 | 16 | 32 | 64)) == wanted && unconditional
+        && refusal.match(body.simplified()).hasMatch();
+}
+
+} // namespace
+
 bool AuditLog::missingTriggers(QStringList *missing)
 {
     QSqlQuery query(connection.database());
-    const bool read = connection.isSqlite()
-        ? query.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'trigger' AND "
-                                    "tbl_name = 'audit_log'"))
-        : query.exec(QStringLiteral("SELECT tgname FROM pg_catalog.pg_trigger WHERE tgrelid = "
-                                    "'audit_log'::regclass AND tgenabled <> 'D'"));
+    const bool sqlite = connection.isSqlite();
+    const bool read = sqlite
+        ? query.exec(QStringLiteral("SELECT name, sql FROM sqlite_master WHERE type = 'trigger' "
+                                    "AND tbl_name = 'audit_log'"))
+        : query.exec(QStringLiteral(
+            "SELECT t.tgname, t.tgtype, t.tgqual IS NULL, p.prosrc FROM pg_catalog.pg_trigger t "
+            "JOIN pg_catalog.pg_proc p ON p.oid = t.tgfoid WHERE t.tgrelid = "
+            "'audit_log'::regclass AND t.tgenabled <> 'D' AND NOT t.tgisinternal"));
     if (!read) {
         connection.noteError(query.lastError());
         return false;
     }
-    QStringList present;
-    while (query.next())
-        present.append(query.value(0).toString());
+    QHash<QString, bool> present; // by name: whether it refuses what its name says
+    while (query.next()) {
+        const QString name = query.value(0).toString();
+        for (const TriggerGuard &guard : Guards)
+            if (name == QLatin1String(guard.name))
+                present[name] = present.value(name)
+                    || (sqlite ? sqliteGuards(query.value(1).toString(), guard.event)
+                               : postgresGuards(query.value(1).toInt(), query.value(2).toBool(),
+                                                query.value(3).toString(), guard.postgresType));
+    }
     missing->clear();
-    for (const QString &name : auditTriggerNames())
+    for (const TriggerGuard &guard : Guards) {
+        if (guard.postgresOnly && sqlite)
+            continue;
+        const QString name = QLatin1String(guard.name);
         if (!present.contains(name))
             missing->append(name);
+        else if (!present.value(name))
+            missing->append(name + QStringLiteral(" (есть, но ничего не запрещает)"));
+    }
     return true;
 }
 

@@ -45,6 +45,24 @@ void prepareCompanions(const QString &path)
     }
 }
 
+// The shop's file and its companions are the counter user's alone: rights for the group and
+// others are taken away (never given to the owner: a file kept read-only stays so).
+void keepToOwner(const QString &path)
+{
+    const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup
+        | QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+    for (const QString &each :
+         QStringList {path, path + QStringLiteral("-wal"), path + QStringLiteral("-shm")}) {
+        const QFileInfo file(each);
+        if (file.exists() && file.ownerId() == ::geteuid() && (file.permissions() & others))
+            // The "User" flags say what this process may do; only the owner's are the file's.
+            QFile::setPermissions(
+                each,
+                file.permissions()
+                    & ~(others | QFile::ReadUser | QFile::WriteUser | QFile::ExeUser));
+    }
+}
+
 // SQLite's primary result codes, as Qt's driver reports them in nativeErrorCode().
 enum SqliteCode { Corrupt = 11, Full = 13, CantOpen = 14, ReadOnly = 8, NotADatabase = 26 };
 
@@ -242,6 +260,7 @@ bool Connection::open(const DatabaseUrl &url, const QString &purpose)
             return;
         }
         if (isSqlite()) {
+            keepToOwner(url.path);
             // WAL: readers never wait for the writer; FULL: a commit is on the disk when it
             // returns.
             for (const QString &pragma : {QStringLiteral("PRAGMA journal_mode=WAL"),

@@ -8,9 +8,24 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <QSysInfo>
+
+namespace {
+
+// The counter's own state (its anchor of the audit trail among it) is its user's alone.
+bool keptPrivate(QSettings &state)
+{
+    state.sync();
+    if (state.status() != QSettings::NoError)
+        return false;
+    QFile::setPermissions(state.fileName(), QFile::ReadOwner | QFile::WriteOwner);
+    return true;
+}
+
+} // namespace
 
 namespace {
 
@@ -207,8 +222,7 @@ bool ProgramState::keepTemplatePath(const QString &path)
     QDir().mkpath(QFileInfo(filePath).absolutePath());
     QSettings state(filePath, QSettings::IniFormat);
     state.setValue(StateTemplateKey, path);
-    state.sync();
-    return state.status() == QSettings::NoError;
+    return keptPrivate(state);
 }
 
 bool ProgramState::keepNextInvoiceNumber(qint64 next)
@@ -218,8 +232,7 @@ bool ProgramState::keepNextInvoiceNumber(qint64 next)
     QDir().mkpath(QFileInfo(filePath).absolutePath());
     QSettings state(filePath, QSettings::IniFormat);
     state.setValue(StateNextNumberKey, next);
-    state.sync();
-    return state.status() == QSettings::NoError;
+    return keptPrivate(state);
 }
 
 namespace {
@@ -253,8 +266,7 @@ bool ProgramState::keepAuditHead(const QString &database, const AuditHead &head)
     state.setValue(group + QStringLiteral("/database"), database);
     state.setValue(group + QStringLiteral("/count"), head.count);
     state.setValue(group + QStringLiteral("/last_hash"), QString::fromLatin1(head.lastHash));
-    state.sync();
-    return state.status() == QSettings::NoError;
+    return keptPrivate(state);
 }
 
 QString ProgramState::lastOperator() const
@@ -270,6 +282,5 @@ bool ProgramState::keepLastOperator(const QString &name)
     QDir().mkpath(QFileInfo(filePath).absolutePath());
     QSettings state(filePath, QSettings::IniFormat);
     state.setValue(StateLastOperatorKey, name);
-    state.sync();
-    return state.status() == QSettings::NoError;
+    return keptPrivate(state);
 }

@@ -179,6 +179,45 @@ private slots:
             // What the head outside the database is for.
             QTest::newRow(QByteArray(tag + "the last row removed, no head kept"))
                 << database << "DELETE FROM audit_log WHERE id = 5" << false << "цепочка цела";
+            // Edits left unguarded: the check still names the row.
+            const bool sqlite = database == QLatin1String("sqlite");
+            const QString change
+                = QStringLiteral("UPDATE audit_log SET new_value = '1' WHERE id = 3");
+            QTest::newRow(QByteArray(tag + "triggers dropped, a value changed"))
+                << database
+                << QStringLiteral("raw:")
+                    + (sqlite ? QStringLiteral("DROP TRIGGER audit_log_no_update|DROP TRIGGER "
+                                               "audit_log_no_delete|")
+                              : QStringLiteral("DROP TRIGGER audit_log_no_update ON audit_log|"
+                                               "DROP TRIGGER audit_log_no_delete ON audit_log|"
+                                               "DROP TRIGGER audit_log_no_truncate ON "
+                                               "audit_log|"))
+                    + change
+                << true
+                << QStringLiteral("Журнал действий не защищён от правки: нет триггера "
+                                  "audit_log_no_update, audit_log_no_delete%1. Цепочка нарушена: "
+                                  "запись 3 изменена.")
+                       .arg(sqlite ? QString() : QStringLiteral(", audit_log_no_truncate"));
+            QTest::newRow(QByteArray(tag + "same-named triggers that refuse nothing"))
+                << database
+                << QStringLiteral("raw:")
+                    + (sqlite ? QStringLiteral(
+                           "DROP TRIGGER audit_log_no_update|CREATE TRIGGER "
+                           "audit_log_no_update BEFORE UPDATE ON audit_log BEGIN SELECT 1; END|")
+                              : QStringLiteral(
+                                  "CREATE OR REPLACE FUNCTION audit_log_refuse() RETURNS "
+                                  "trigger LANGUAGE plpgsql AS 'BEGIN RETURN NEW; END'|"))
+                    + change
+                << true
+                << (sqlite ? QStringLiteral("Журнал действий не защищён от правки: нет триггера "
+                                            "audit_log_no_update (есть, но ничего не запрещает). "
+                                            "Цепочка нарушена: запись 3 изменена.")
+                           : QStringLiteral(
+                               "Журнал действий не защищён от правки: нет триггера "
+                               "audit_log_no_update (есть, но ничего не запрещает), "
+                               "audit_log_no_delete (есть, но ничего не запрещает), "
+                               "audit_log_no_truncate (есть, но ничего не запрещает). Цепочка "
+                               "нарушена: запись 3 изменена."));
         }
     }
     void tampering()
@@ -224,6 +263,12 @@ private slots:
                                     .arg(auditTimeText(Start), QString::fromLatin1(forged.hash));
                 }
                 QStringList statements {statement};
+                if (edit.startsWith(QLatin1String("raw:"))) {
+                    for (const QString &each : edit.mid(4).split(QLatin1Char('|')))
+                        QVERIFY2(query.exec(each), qPrintable(query.lastError().text()));
+                    statements.clear();
+                    statement.clear();
+                }
                 if (edit == QLatin1String("insert middle")) {
                     QVERIFY(
                         query.exec(QStringLiteral("SELECT own_hash FROM audit_log WHERE id = 2")));
@@ -246,9 +291,10 @@ private slots:
                     statement = statements.first();
                 }
                 // The triggers refuse the edit as long as they are there.
-                if (!statement.startsWith(QLatin1String("INSERT")))
+                if (!statement.isEmpty() && !statement.startsWith(QLatin1String("INSERT")))
                     QVERIFY2(!query.exec(statement), "the trail took an edit past its triggers");
-                const QStringList around = sqlite
+                const QStringList around = statements.isEmpty() ? QStringList()
+                    : sqlite
                     ? QStringList {QStringLiteral("DROP TRIGGER audit_log_no_update"),
                                    QStringLiteral("DROP TRIGGER audit_log_no_delete")}
                         + statements
@@ -553,7 +599,7 @@ private slots:
             << "postgres"
             << "ALTER TABLE audit_log DISABLE TRIGGER USER"
             << "Журнал действий не защищён от правки: нет триггера audit_log_no_update, "
-               "audit_log_no_delete.";
+               "audit_log_no_delete, audit_log_no_truncate.";
     }
     void missingTrigger()
     {

@@ -221,6 +221,56 @@ private slots:
         QCOMPARE(journal.find({}).size(), 1); // reading still works
     }
 
+    // The shop's file, its companions and the counter's state are its user's alone, whatever
+    // rights they had; a file kept read-only is not made writable.
+    void filesKeptToTheirUser_data()
+    {
+        QTest::addColumn<int>("before");
+        QTest::addColumn<int>("after");
+        QTest::newRow("made now") << 0 << 0600;
+        QTest::newRow("readable by all") << 0644 << 0600;
+        QTest::newRow("writable by the group") << 0664 << 0600;
+        QTest::newRow("read-only for its user") << 0444 << 0400;
+    }
+    void filesKeptToTheirUser()
+    {
+        QFETCH(int, before);
+        QFETCH(int, after);
+        const QString path = file();
+        const auto rights = [](const QString &each) {
+            const QFileDevice::Permissions p = QFileInfo(each).permissions();
+            int mode = 0;
+            for (const auto &[flag, bit] :
+                 {std::pair {QFileDevice::ReadOwner, 0400},
+                  std::pair {QFileDevice::WriteOwner, 0200},
+                  std::pair {QFileDevice::ReadGroup, 040}, std::pair {QFileDevice::WriteGroup, 020},
+                  std::pair {QFileDevice::ReadOther, 04}, std::pair {QFileDevice::WriteOther, 02}})
+                mode |= p.testFlag(flag) ? bit : 0;
+            return mode;
+        };
+        if (before != 0) {
+            {
+                Connection made;
+                QVERIFY(made.open(DatabaseUrl::sqliteFile(path), QStringLiteral("t")));
+            }
+            QVERIFY(QFile::setPermissions(
+                path,
+                QFileDevice::Permissions((before & 0400 ? QFileDevice::ReadOwner : 0)
+                                         | (before & 0200 ? QFileDevice::WriteOwner : 0)
+                                         | (before & 040 ? QFileDevice::ReadGroup : 0)
+                                         | (before & 020 ? QFileDevice::WriteGroup : 0)
+                                         | (before & 04 ? QFileDevice::ReadOther : 0))));
+        }
+        {
+            Connection connection;
+            connection.open(DatabaseUrl::sqliteFile(path), QStringLiteral("t"));
+            QCOMPARE(rights(path) & 0777, after);
+            ProgramState state(path);
+            QVERIFY(state.keepAuditHead(QStringLiteral("sqlite:///x"), {1, "ab"}));
+            QCOMPARE(rights(state.path()), 0600);
+        }
+    }
+
     void transactionRollsBackUnlessCommitted()
     {
         Connection connection;
