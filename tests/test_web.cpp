@@ -4,6 +4,7 @@
 #include "pricing/catalogue.h"
 #include "storage/connection.h"
 #include "storage/price_store.h"
+#include "storage/settings_file.h"
 #include "tests/pg_cluster.h"
 #include "tests/web_client.h"
 #include "web/request_book.h"
@@ -32,6 +33,15 @@ const QByteArray Street = "{\"page\": \"street\", \"options\": [\"radioButton_11
 QByteArray requestBody(const QByteArray &contact, const QByteArray &rest = QByteArray())
 {
     return "{\"contact\": " + contact + ", \"jobs\": [" + Street + "]" + rest + "}";
+}
+
+// Film at 360 dpi, width × height mm, so many pieces.
+QByteArray film(int width, int height, int pieces)
+{
+    return "{\"page\": \"street\", \"options\": [\"radioButton_11\", \"radioButton_112\"], "
+           "\"fields\": {\"lineEditWidthStreet\": "
+        + QByteArray::number(width) + ", \"lineEditHeightStreet\": " + QByteArray::number(height)
+        + ", \"lineEdit_14\": " + QByteArray::number(pieces) + "}}";
 }
 
 } // namespace
@@ -292,18 +302,18 @@ private slots:
                       .value(QStringLiteral("unitPrice"))
                       .toString();
         };
-        QCOMPARE(unitPrice(), QStringLiteral("1 600000"));
-        QCOMPARE(unitPrice(), QStringLiteral("1 600000"));
+        QCOMPARE(unitPrice(), QStringLiteral("1 600000.00"));
+        QCOMPARE(unitPrice(), QStringLiteral("1 600000.00"));
         QCOMPARE(get(port, "/healthz").body, QByteArray("{\"database\":false,\"version\":1}"));
         now = QDateTime(QDate(2026, 3, 2), QTime(0, 0)).toMSecsSinceEpoch();
-        QCOMPARE(unitPrice(), QStringLiteral("2 800000"));
+        QCOMPARE(unitPrice(), QStringLiteral("2 800000.00"));
         QCOMPARE(get(port, "/healthz").body, QByteArray("{\"database\":false,\"version\":2}"));
         QCOMPARE(get(port, "/api/v1/catalogue").json().value(QStringLiteral("version")).toInt(), 2);
         // A version loaded for today takes over at once, without waiting for a midnight.
         service->setVersions({builtInVersion(), version(1, QDate(2026, 2, 1), 300),
                               version(2, QDate(2026, 3, 2), 400),
                               version(3, QDate(2026, 3, 2), 450)});
-        QCOMPARE(unitPrice(), QStringLiteral("3 900000"));
+        QCOMPARE(unitPrice(), QStringLiteral("3 900000.00"));
     }
 
     void corsOnlyForListedOrigins()
@@ -482,6 +492,51 @@ private slots:
             QVERIFY(!query.next());
         }
         QSqlDatabase::removeDatabase(QStringLiteral("check"));
+    }
+
+    // The quote tells the tax as the shop's settings file names it.
+    void quotesTellTheShopsTax_data()
+    {
+        QTest::addColumn<QByteArray>("settings");
+        QTest::addColumn<QByteArray>("money"); // the answer's "tax" and "total"
+
+        QTest::newRow("added on top")
+            << QByteArray("[tax]\nmode=on-top\nrate=22\n")
+            << QByteArray("\"tax\":{\"amount\":\"118800000.00\",\"mode\":\"on-top\","
+                          "\"rate\":22,\"total\":\"658800000.00\"},\"total\":\"540000000.00\"");
+        QTest::newRow("included")
+            << QByteArray("[tax]\nmode=included\nrate=20\n")
+            << QByteArray("\"tax\":{\"amount\":\"90000000.00\",\"mode\":\"included\","
+                          "\"rate\":20,\"total\":\"540000000.00\"},\"total\":\"540000000.00\"");
+        QTest::newRow("none") << QByteArray("[tax]\nmode=none\n")
+                              << QByteArray(
+                                     "\"tax\":{\"amount\":\"0.00\",\"mode\":\"none\",\"rate\":0,"
+                                     "\"total\":\"540000000.00\"},\"total\":\"540000000.00\"");
+        QTest::newRow("changed from a day gone by")
+            << QByteArray(
+                   "[tax]\nmode=on-top\nrate=20\nchangeFrom=2020-01-01\nchangeMode=included\n"
+                   "changeRate=10\n")
+            << QByteArray("\"tax\":{\"amount\":\"49090909.09\",\"mode\":\"included\","
+                          "\"rate\":10,\"total\":\"540000000.00\"},\"total\":\"540000000.00\"");
+        QTest::newRow("no section: the invoice's 18 % on top")
+            << QByteArray("[web]\nquotePerMinute=0\n")
+            << QByteArray("\"tax\":{\"amount\":\"97200000.00\",\"mode\":\"on-top\","
+                          "\"rate\":18,\"total\":\"637200000.00\"},\"total\":\"540000000.00\"");
+    }
+
+    void quotesTellTheShopsTax()
+    {
+        QFETCH(QByteArray, settings);
+        QFETCH(QByteArray, money);
+        QTemporaryDir dir;
+        QFile ini(dir.filePath(QStringLiteral("shop.ini")));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write(settings);
+        ini.close();
+        startService(WebSettings::read(SettingsFile(ini.fileName())));
+        const Reply reply = post(port, "/api/v1/quote", film(1000, 2000, 1000));
+        QCOMPARE(reply.status, 200);
+        QVERIFY2(reply.body.contains("]," + money + ",\"version\":0}"), reply.body.constData());
     }
 
     // Requests waiting for a slow database hold no service thread: quotes go on meanwhile.
@@ -688,7 +743,7 @@ private slots:
                      .toObject()
                      .value(QStringLiteral("unitPrice"))
                      .toString(),
-                 QStringLiteral("600000"));
+                 QStringLiteral("600000.00"));
         QCOMPARE(post(free, "/api/v1/requests",
                       requestBody("{\"name\": \"Иван\", \"email\": \"a@b.ru\"}"))
                      .body,
