@@ -936,6 +936,12 @@ TaxFigures taxFigures(const QVector<OrderLine> &lines, const FootTerms &terms)
     return figures;
 }
 
+QString pastTheBound(const QString &what)
+{
+    return what + QStringLiteral(" больше наибольшей возможной (") + roublesAndKopecks(MaxKopecks)
+        + QLatin1Char(')');
+}
+
 } // namespace
 
 QJsonObject lineJson(const OrderLine &line)
@@ -1019,4 +1025,37 @@ QByteArray quoteAnswer(const QVector<Quote> &quotes, int version, const FootTerm
     out.append(QByteArray::number(version));
     out.append('}');
     return out;
+}
+
+QString lineAmountProblem(const OrderLine &line, const QString &name)
+{
+    qint64 kopecks = 0;
+    const QString named = name + QStringLiteral(" «") + line.description + QStringLiteral("»: ");
+    if (!boundedKopecks(unitPriceOf(line), &kopecks))
+        return pastTheBound(named + QStringLiteral("цена"));
+    if (!boundedKopecks(lineSum(line), &kopecks))
+        return pastTheBound(named + QStringLiteral("сумма"));
+    return QString();
+}
+
+QString totalAmountProblem(const QVector<OrderLine> &lines, const FootTerms &terms,
+                           qint64 *linesKopecks)
+{
+    // Each line within the bound, so that two of them never add up past 64 bits.
+    qint64 sum = 0;
+    for (const OrderLine &line : lines) {
+        qint64 kopecks = 0;
+        if (!boundedKopecks(lineSum(line), &kopecks) || qAbs(sum + kopecks) > MaxKopecks)
+            return pastTheBound(QStringLiteral("Итого"));
+        sum += kopecks;
+    }
+    const InvoiceFoot foot = invoiceFoot(lines, terms);
+    qint64 kopecks = 0;
+    if (!boundedKopecks(foot.subtotal, &kopecks))
+        return pastTheBound(QStringLiteral("Итого"));
+    if (!boundedKopecks(foot.total, &kopecks))
+        return pastTheBound(QStringLiteral("Всего с налогом"));
+    if (linesKopecks)
+        *linesKopecks = sum;
+    return QString();
 }

@@ -97,3 +97,11 @@ QByteArray quoteAnswer(const QVector<Quote> &quotes, int version,
                        const FootTerms &terms = FootTerms());
 // One line as the answer gives it.
 QJsonObject lineJson(const OrderLine &line);
+
+// Why a line cannot be quoted or taken: its price or its sum past MaxKopecks, the line called by
+// name ("Строка 2"); empty when both are within.
+QString lineAmountProblem(const OrderLine &line, const QString &name);
+// The same for the lines' total and for the total to pay under the terms; when both are within,
+// linesKopecks gets the lines' sums added up in kopecks.
+QString totalAmountProblem(const QVector<OrderLine> &lines, const FootTerms &terms,
+                           qint64 *linesKopecks = nullptr);

@@ -529,6 +529,60 @@ private slots:
         QVERIFY2(answer.contains("]," + money + ",\"version\":"), answer.constData());
     }
 
+    // Sums past 99 999 999 999,99 ₽ are named before anything takes them, on whole kopecks.
+    void amountsBounded_data()
+    {
+        QTest::addColumn<QStringList>("lines"); // quantity and unit price
+        QTest::addColumn<QString>("tax");
+        QTest::addColumn<QString>("problem"); // empty: taken
+        QTest::addColumn<qint64>("kopecks"); // the lines' sums added up, when taken
+
+        const QString max = QStringLiteral(" больше наибольшей возможной (99\u00a0999\u00a0999"
+                                           "\u00a0999,99 ₽)");
+        QTest::newRow("the largest sum")
+            << QStringList {QStringLiteral("1 99999999999.99")} << QStringLiteral("none 0")
+            << QString() << Q_INT64_C(9999999999999);
+        QTest::newRow("a kopeck more")
+            << QStringList {QStringLiteral("10 10000000000")} << QStringLiteral("none 0")
+            << QStringLiteral("Строка 1 «Плакат»: сумма") + max << qint64(-1);
+        QTest::newRow("the largest sheet at the highest price, past 64 bits in kopecks")
+            << QStringList {QStringLiteral("100500 101002500000000")} << QStringLiteral("none 0")
+            << QStringLiteral("Строка 1 «Плакат»: цена") + max << qint64(-1);
+        QTest::newRow("two lines within, their total not")
+            << QStringList {QStringLiteral("1 50000000000"), QStringLiteral("1 50000000000")}
+            << QStringLiteral("none 0") << QStringLiteral("Итого") + max << qint64(-1);
+        QTest::newRow("within, the tax on top not")
+            << QStringList {QStringLiteral("1 90000000000")} << "on-top 22"
+            << QStringLiteral("Всего с налогом") + max << qint64(-1);
+        QTest::newRow("within, the tax included")
+            << QStringList {QStringLiteral("1 90000000000"), QStringLiteral("3 0.005")}
+            << QStringLiteral("included 22") << QString() << Q_INT64_C(9000000000002);
+    }
+
+    void amountsBounded()
+    {
+        QFETCH(QStringList, lines);
+        QFETCH(QString, tax);
+        QFETCH(QString, problem);
+        QFETCH(qint64, kopecks);
+        QVector<OrderLine> orderLines;
+        QString found;
+        for (const QString &figures : lines) {
+            OrderLine line;
+            line.description = QStringLiteral("Плакат");
+            line.setText(OrderLine::Quantity, figures.section(QLatin1Char(' '), 0, 0));
+            line.setText(OrderLine::UnitPrice, figures.section(QLatin1Char(' '), 1, 1));
+            orderLines.append(line);
+            if (found.isEmpty())
+                found = lineAmountProblem(line, QStringLiteral("Строка %1").arg(orderLines.size()));
+        }
+        qint64 total = -1;
+        if (found.isEmpty())
+            found = totalAmountProblem(orderLines, termsOf(tax), &total);
+        QCOMPARE(found, problem);
+        QCOMPARE(total, kopecks);
+    }
+
     // The index is made once per version: its options carry that version's amounts, not the
     // built-in ones, and a copy answers the same.
     void indexPricesWithItsVersion()

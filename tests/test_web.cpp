@@ -44,6 +44,9 @@ QByteArray film(int width, int height, int pieces)
         + ", \"lineEdit_14\": " + QByteArray::number(pieces) + "}}";
 }
 
+const QString PastTheBound = QStringLiteral(
+    " больше наибольшей возможной (99\u00a0999\u00a0999\u00a0999,99 ₽)");
+
 } // namespace
 
 class WebTest : public QObject
@@ -128,6 +131,13 @@ private slots:
         QTest::newRow("request taken nowhere")
             << requests << requestBody("{\"name\": \"Иван\", \"email\": \"a@b.ru\"}") << 503
             << "Приём заявок сейчас не работает";
+        QTest::newRow("a quote past the largest sum")
+            << quote << film(100500, 100500, 100500) << 400
+            << QStringLiteral("Строка 1 «Другой; Другой; Самоклеющаяся плёнка; 360 dpi; »: сумма")
+                + PastTheBound;
+        QTest::newRow("a quote within, past it with the tax on top")
+            << quote << film(1800, 2000, 100500) << 400
+            << QStringLiteral("Всего с налогом") + PastTheBound;
         QTest::newRow("unknown address")
             << QByteArray("/api/v2/quote") << QByteArray("{}") << 404 << "Адрес не найден";
     }
@@ -492,6 +502,54 @@ private slots:
             QVERIFY(!query.next());
         }
         QSqlDatabase::removeDatabase(QStringLiteral("check"));
+    }
+
+    // A request the shop could not invoice as quoted is refused before the database sees it.
+    void requestsRefusedUnstored_data()
+    {
+        QTest::addColumn<QByteArray>("jobs");
+        QTest::addColumn<QString>("error");
+
+        QTest::newRow("the second job priced at its pockets alone")
+            << Street
+                + ", {\"page\": \"street\", \"options\": [\"radioButton_21\", "
+                  "\"radioButton_113\", \"checkBox_59\"], \"fields\": {\"lineEdit_3\": 2}}"
+            << QStringLiteral("Задание 2: цены на это сочетание нет");
+        QTest::newRow("a line past the largest sum")
+            << Street + ", " + film(100500, 100500, 100500)
+            << QStringLiteral(
+                   "Задание 2, строка 1 «Другой; Другой; Самоклеющаяся плёнка; 360 dpi; »: сумма")
+                + PastTheBound;
+        QTest::newRow("lines within, their total past it") << film(1800, 2000, 100500) + ", "
+                + film(1800, 2000, 100500) << QStringLiteral("Итого") + PastTheBound;
+    }
+
+    void requestsRefusedUnstored()
+    {
+        QFETCH(QByteArray, jobs);
+        QFETCH(QString, error);
+        QTemporaryDir dir;
+        const DatabaseUrl url
+            = DatabaseUrl::sqliteFile(dir.filePath(QStringLiteral("shop.sqlite")));
+        RequestBook book(url);
+        int taken = 0;
+        service->setRequestTaker([&book, &taken](const WebRequest &request, RequestDone done) {
+            ++taken;
+            book.take(request, std::move(done));
+        });
+        const Reply reply = post(port, "/api/v1/requests",
+                                 "{\"contact\": {\"name\": \"Иван\", \"email\": \"a@b.ru\"}, "
+                                 "\"jobs\": ["
+                                     + jobs + "]}");
+        QCOMPARE(reply.status, 400);
+        QCOMPARE(reply.error(), error);
+        QCOMPARE(taken, 0);
+        // The same book takes a request within the bounds: the refusal was the service's.
+        QCOMPARE(post(port, "/api/v1/requests",
+                      requestBody("{\"name\": \"Иван\", \"email\": \"a@b.ru\"}"))
+                     .body,
+                 QByteArray("{\"number\":1}"));
+        QCOMPARE(taken, 1);
     }
 
     // The quote tells the tax as the shop's settings file names it.

@@ -536,6 +536,17 @@ WebAnswer WebService::quote(const QByteArray &body, const Prices *snapshot, cons
     if (!snapshot->index.jobFrom(request, &job, &error))
         return errorAnswer(400, error);
     const QVector<Quote> quotes = priceJob(job, snapshot->version.prices);
+    QVector<OrderLine> lines;
+    for (int i = 0; i < quotes.size(); ++i) {
+        lines.append(quotes.at(i).line);
+        const QString problem
+            = lineAmountProblem(lines.last(), QStringLiteral("Строка ") + QString::number(i + 1));
+        if (!problem.isEmpty())
+            return errorAnswer(400, problem);
+    }
+    const QString problem = totalAmountProblem(lines, terms);
+    if (!problem.isEmpty())
+        return errorAnswer(400, problem);
     return {200, "application/json; charset=utf-8",
             quoteAnswer(quotes, snapshot->version.info.number, terms)};
 }
@@ -630,10 +641,27 @@ bool WebService::readRequest(const QByteArray &body, WebRequest *out, WebAnswer 
             return refuse(refusalOut, 400,
                           QStringLiteral("Поле «jobs» (") + QString::number(index)
                               + QStringLiteral("): ") + error);
+        const QString named = QStringLiteral("Задание ") + QString::number(index);
+        const QVector<Quote> quotes = priceJob(job, snapshot->version.prices);
+        // A line the list has no price for would be taken at its extras alone.
+        for (const Quote &quote : quotes) {
+            if (quote.line.missingPrice)
+                return refuse(refusalOut, 400,
+                              named + QStringLiteral(": цены на это сочетание нет"));
+        }
+        for (int i = 0; i < quotes.size(); ++i) {
+            const QString problem = lineAmountProblem(
+                quotes.at(i).line, named + QStringLiteral(", строка ") + QString::number(i + 1));
+            if (!problem.isEmpty())
+                return refuse(refusalOut, 400, problem);
+        }
         request.jobs.append(job);
-        for (const Quote &quote : priceJob(job, snapshot->version.prices))
+        for (const Quote &quote : quotes)
             request.lines.append(quote.orderLine());
     }
+    const QString problem = totalAmountProblem(request.lines, footTerms(), &request.totalKopecks);
+    if (!problem.isEmpty())
+        return refuse(refusalOut, 400, problem);
     return true;
 }
 

@@ -32,6 +32,7 @@ struct WebRequest
     QDate due; // null when no wish was given
     QVector<PricedJob> jobs;
     QVector<OrderLine> lines; // every job's lines, priced with the version in force
+    qint64 totalKopecks = 0; // the lines' sums, each to the kopeck, added up
     int priceVersion = 0;
 };
 
