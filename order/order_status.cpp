@@ -146,6 +146,18 @@ qint64 kopecksOf(double roubles)
     return std::llround(calcRounded(roubles, 2) * 100.0);
 }
 
+bool boundedKopecks(double roubles, qint64 *kopecks)
+{
+    // Far above the bound, yet well inside what llround turns into 64 bits.
+    if (!std::isfinite(roubles) || std::fabs(roubles) >= 1e15)
+        return false;
+    const qint64 rounded = kopecksOf(roubles);
+    if (qAbs(rounded) > MaxKopecks)
+        return false;
+    *kopecks = rounded;
+    return true;
+}
+
 bool readKopecks(const QString &text, qint64 *kopecks)
 {
     static const QRegularExpression form(QStringLiteral("^([+-]?)(\\d{1,13})(?:[.,](\\d{1,2}))?$"));

@@ -66,6 +66,9 @@ QString roublesAndKopecks(qint64 kopecks);
 // The largest sum the shop's records take: 99 999 999 999,99 ₽. Anything beyond is refused where
 // it enters, before it is stored.
 constexpr qint64 MaxKopecks = Q_INT64_C(9999999999999);
+// kopecksOf for an amount of at most MaxKopecks either way; false for any other, checked on the
+// double before it is converted, so that no sum too large for 64 bits wraps round.
+bool boundedKopecks(double roubles, qint64 *kopecks);
 
 // The promise made by default: the next working day after now at the hour given. Working days
 // are numbered as Qt does, Monday 1 to Sunday 7; none given means Monday to Friday.

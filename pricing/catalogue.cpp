@@ -3,6 +3,7 @@
 #include "pricing/catalogue.h"
 
 #include "order/money.h"
+#include "order/order_status.h"
 #include "prices/price_versions.h"
 #include "pricing/json_text.h"
 #include "pricing/page_pricing.h"
@@ -877,17 +878,83 @@ QVector<Quote> priceJob(const PricedJob &job, const PriceTable &prices)
         job);
 }
 
+namespace {
+
+// The figure a line's sum is made of; a price that is no number counts 0, as in the sum.
+double unitPriceOf(const OrderLine &line)
+{
+    if (!line.hasNumbers) {
+        OrderLine read = line;
+        read.readNumbers();
+        return unitPriceOf(read);
+    }
+    return line.unitPriceIsNumber ? line.unitPriceValue : 0.0;
+}
+
+// An amount to the kopeck as the invoice shows it: "782.55".
+QString kopeckAmount(double roubles)
+{
+    qint64 kopecks = 0;
+    if (boundedKopecks(roubles, &kopecks))
+        return kopecksText(kopecks);
+    // Only a caller that skipped the bound gets here: still decimal digits, never an exponent.
+    return QString::number(calcRounded(roubles, 2), 'f', 2);
+}
+
+// A unit price as the invoice prints it: two decimals, more only where the price carries them
+// (the built-in list's six digits), so that quantity × price is the line's sum.
+QString unitPriceAmount(double value)
+{
+    const int decimals = std::fabs(value) < 1e9 ? 6 : 2;
+    QString text = QString::number(calcRounded(value, decimals), 'f', decimals);
+    while (text.endsWith(QLatin1Char('0')) && text.size() - text.indexOf(QLatin1Char('.')) > 3)
+        text.chop(1);
+    return text == QLatin1String("-0.00") ? QStringLiteral("0.00") : text;
+}
+
+// The tax as the invoice's foot computes it for the lines.
+struct TaxFigures
+{
+    QString mode;
+    int rate = 0;
+    QString amount;
+    QString total;
+    QString subtotal;
+};
+
+TaxFigures taxFigures(const QVector<OrderLine> &lines, const FootTerms &terms)
+{
+    const InvoiceFoot foot = invoiceFoot(lines, terms);
+    // Without a tax in the settings the invoice adds its old 18 % on top.
+    const TaxMode mode = terms.taxGiven ? terms.tax.mode : TaxMode::OnTop;
+    TaxFigures figures;
+    figures.mode = taxModeWord(mode);
+    figures.rate = mode == TaxMode::None ? 0 : (terms.taxGiven ? terms.tax.rate : 18);
+    figures.amount = kopeckAmount(foot.tax);
+    figures.total = kopeckAmount(foot.total);
+    figures.subtotal = kopeckAmount(foot.subtotal);
+    return figures;
+}
+
+QString pastTheBound(const QString &what)
+{
+    return what + QStringLiteral(" больше наибольшей возможной (") + roublesAndKopecks(MaxKopecks)
+        + QLatin1Char(')');
+}
+
+} // namespace
+
 QJsonObject lineJson(const OrderLine &line)
 {
     return {{QStringLiteral("description"), line.description},
             {QStringLiteral("quantity"), line.quantity},
-            {QStringLiteral("unitPrice"), line.unitPrice},
-            {QStringLiteral("sum"), lineSum(line)},
+            {QStringLiteral("unitPrice"), unitPriceAmount(unitPriceOf(line))},
+            {QStringLiteral("sum"), kopeckAmount(lineSum(line))},
             {QStringLiteral("missingPrice"), line.missingPrice},
             {QStringLiteral("explanation"), line.explanation}};
 }
 
-QJsonObject quoteJson(const QVector<Quote> &quotes, int version)
+QJsonObject quoteJson(const QVector<Quote> &quotes, int version, const FootTerms &terms)
 {
     QJsonArray lines;
     QVector<OrderLine> orderLines;
@@ -898,23 +965,27 @@ QJsonObject quoteJson(const QVector<Quote> &quotes, int version)
         orderLines.append(line);
         lines.append(lineJson(line));
     }
+    const TaxFigures tax = taxFigures(orderLines, terms);
     return {{QStringLiteral("lines"), lines},
-            {QStringLiteral("total"), linesSum(orderLines)},
+            {QStringLiteral("tax"),
+             QJsonObject {{QStringLiteral("mode"), tax.mode},
+                          {QStringLiteral("rate"), tax.rate},
+                          {QStringLiteral("amount"), tax.amount},
+                          {QStringLiteral("total"), tax.total}}},
+            {QStringLiteral("total"), tax.subtotal},
             {QStringLiteral("version"), version}};
 }
 
-QByteArray quoteAnswer(const QVector<Quote> &quotes, int version)
+QByteArray quoteAnswer(const QVector<Quote> &quotes, int version, const FootTerms &terms)
 {
     // The keys in QJsonObject's order (sorted), so that the bytes are quoteJson's to the last.
     QVarLengthArray<QString, 4> explanations;
-    int room = 64;
+    int room = 160;
     for (const Quote &quote : quotes) {
         explanations.append(quote.explanation());
         const OrderLine &line = quote.line;
-        room += 160
-            + 3
-                * (line.description.size() + explanations.last().size() + line.quantity.size()
-                   + line.unitPrice.size());
+        room += 200
+            + 3 * (line.description.size() + explanations.last().size() + line.quantity.size());
     }
     QByteArray out;
     out.reserve(room);
@@ -933,16 +1004,58 @@ QByteArray quoteAnswer(const QVector<Quote> &quotes, int version)
         out.append(line.missingPrice ? ",\"missingPrice\":true" : ",\"missingPrice\":false");
         out.append(",\"quantity\":");
         appendJsonString(&out, line.quantity);
-        out.append(",\"sum\":");
-        appendJsonNumber(&out, lineSum(line));
-        out.append(",\"unitPrice\":");
-        appendJsonString(&out, line.unitPrice);
-        out.append('}');
+        out.append(",\"sum\":\"");
+        out.append(kopeckAmount(lineSum(line)).toLatin1());
+        out.append("\",\"unitPrice\":\"");
+        out.append(unitPriceAmount(unitPriceOf(line)).toLatin1());
+        out.append("\"}");
     }
-    out.append("],\"total\":");
-    appendJsonNumber(&out, linesSum(lines));
-    out.append(",\"version\":");
+    const TaxFigures tax = taxFigures(lines, terms);
+    out.append("],\"tax\":{\"amount\":\"");
+    out.append(tax.amount.toLatin1());
+    out.append("\",\"mode\":");
+    appendJsonString(&out, tax.mode);
+    out.append(",\"rate\":");
+    out.append(QByteArray::number(tax.rate));
+    out.append(",\"total\":\"");
+    out.append(tax.total.toLatin1());
+    out.append("\"},\"total\":\"");
+    out.append(tax.subtotal.toLatin1());
+    out.append("\",\"version\":");
     out.append(QByteArray::number(version));
     out.append('}');
     return out;
+}
+
+QString lineAmountProblem(const OrderLine &line, const QString &name)
+{
+    qint64 kopecks = 0;
+    const QString named = name + QStringLiteral(" «") + line.description + QStringLiteral("»: ");
+    if (!boundedKopecks(unitPriceOf(line), &kopecks))
+        return pastTheBound(named + QStringLiteral("цена"));
+    if (!boundedKopecks(lineSum(line), &kopecks))
+        return pastTheBound(named + QStringLiteral("сумма"));
+    return QString();
+}
+
+QString totalAmountProblem(const QVector<OrderLine> &lines, const FootTerms &terms,
+                           qint64 *linesKopecks)
+{
+    // Each line within the bound, so that two of them never add up past 64 bits.
+    qint64 sum = 0;
+    for (const OrderLine &line : lines) {
+        qint64 kopecks = 0;
+        if (!boundedKopecks(lineSum(line), &kopecks) || qAbs(sum + kopecks) > MaxKopecks)
+            return pastTheBound(QStringLiteral("Итого"));
+        sum += kopecks;
+    }
+    const InvoiceFoot foot = invoiceFoot(lines, terms);
+    qint64 kopecks = 0;
+    if (!boundedKopecks(foot.subtotal, &kopecks))
+        return pastTheBound(QStringLiteral("Итого"));
+    if (!boundedKopecks(foot.total, &kopecks))
+        return pastTheBound(QStringLiteral("Всего с налогом"));
+    if (linesKopecks)
+        *linesKopecks = sum;
+    return QString();
 }

@@ -4,6 +4,7 @@
 // "Ответ".
 #pragma once
 
+#include "order/invoice_foot.h"
 #include "pricing/job_request.h"
 #include "pricing/jobs.h"
 #include "pricing/quote.h"
@@ -86,9 +87,21 @@ private:
 QVector<Quote> priceJob(const PricedJob &job, const PriceTable &prices);
 
 // {"lines": [{"description", "quantity", "unitPrice", "sum", "missingPrice", "explanation"}],
-// "total", "version"}
-QJsonObject quoteJson(const QVector<Quote> &quotes, int version);
+// "tax": {"mode", "rate", "amount", "total"}, "total", "version"}: money as decimal strings to the
+// kopeck ("782.55"), each sum as the invoice shows it, the tax and the total to pay as the
+// invoice's foot computes them under the terms (by default the documents' old 18 % on top).
+QJsonObject quoteJson(const QVector<Quote> &quotes, int version,
+                      const FootTerms &terms = FootTerms());
 // quoteJson's compact JSON text, byte for byte, written without building the object.
-QByteArray quoteAnswer(const QVector<Quote> &quotes, int version);
+QByteArray quoteAnswer(const QVector<Quote> &quotes, int version,
+                       const FootTerms &terms = FootTerms());
 // One line as the answer gives it.
 QJsonObject lineJson(const OrderLine &line);
+
+// Why a line cannot be quoted or taken: its price or its sum past MaxKopecks, the line called by
+// name ("Строка 2"); empty when both are within.
+QString lineAmountProblem(const OrderLine &line, const QString &name);
+// The same for the lines' total and for the total to pay under the terms; when both are within,
+// linesKopecks gets the lines' sums added up in kopecks.
+QString totalAmountProblem(const QVector<OrderLine> &lines, const FootTerms &terms,
+                           qint64 *linesKopecks = nullptr);

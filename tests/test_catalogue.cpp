@@ -36,6 +36,19 @@ QStringList lineTexts(const QVector<Quote> &quotes)
     return texts;
 }
 
+// The shop's tax as the settings name it ("included 22"); empty: no tax in the settings.
+FootTerms termsOf(const QString &tax)
+{
+    TaxSettings settings;
+    const QStringList words = tax.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    settings.given = words.size() == 2;
+    if (settings.given) {
+        taxModeFromWord(words.at(0), &settings.rule.mode);
+        settings.rule.rate = words.at(1).toInt();
+    }
+    return FootTerms::on(settings, QDate(2026, 3, 1), 0);
+}
+
 const QString BrochureStart
     = QStringLiteral("А6 (105х148 мм.); Формат 1+0; Простая; 80; 1+0; Простая; 80; ; ; ; ");
 
@@ -182,13 +195,13 @@ private slots:
         const QJsonObject answer = quoteJson(priceJob(job, builtInVersion().prices), 0);
         const QJsonArray lines = answer.value(QStringLiteral("lines")).toArray();
         QCOMPARE(lines.size(), 2);
-        QCOMPARE(lines.at(0)[QStringLiteral("sum")].toDouble(), 2000.0);
+        QCOMPARE(lines.at(0)[QStringLiteral("sum")].toString(), QStringLiteral("2000.00"));
         QCOMPARE(lines.at(0)[QStringLiteral("missingPrice")].toBool(), false);
         QCOMPARE(lines.at(1)[QStringLiteral("missingPrice")].toBool(), true);
         QVERIFY2(lines.at(0)[QStringLiteral("explanation")].toString().contains(
                      QStringLiteral("002000")),
                  "the explanation names the key looked up");
-        QCOMPARE(answer.value(QStringLiteral("total")).toDouble(), 2000.0);
+        QCOMPARE(answer.value(QStringLiteral("total")).toString(), QStringLiteral("2000.00"));
     }
 
     void refusesWrongJobs_data()
@@ -334,7 +347,7 @@ private slots:
                  QJsonDocument(QJsonArray {number}).toJson(QJsonDocument::Compact));
     }
 
-    // A line's texts with what the writer must escape, its numbers from its texts.
+    // A line's texts with what the writer must escape, its numbers from its texts, the shop's tax.
     void quoteAnswerIsQuoteJson_data()
     {
         QTest::addColumn<QString>("description");
@@ -342,40 +355,47 @@ private slots:
         QTest::addColumn<QString>("unitPrice");
         QTest::addColumn<QString>("factorText");
         QTest::addColumn<bool>("missing");
+        QTest::addColumn<QString>("tax");
         QTest::addColumn<QByteArray>("json");
 
         QTest::newRow("quotes and backslash in the description")
             << QStringLiteral("Кружка \"Лого\" \\ 1") << QStringLiteral("3")
             << QStringLiteral("0.1") << QStringLiteral("стандартный формат → 1") << false
+            << QString()
             << QByteArray(
                    "{\"lines\":[{\"description\":\"Кружка \\\"Лого\\\" \\\\ 1\",\"explanation\":"
                    "\"Размер: стандартный формат → 1\\nЦена за единицу: 0.1\\n"
                    "Прайс-лист: встроенный (версия 0)\",\"missingPrice\":false,"
-                   "\"quantity\":\"3\",\"sum\":0.30000000000000004,\"unitPrice\":\"0.1\"}],"
-                   "\"total\":0.30000000000000004,\"version\":4}");
+                   "\"quantity\":\"3\",\"sum\":\"0.30\",\"unitPrice\":\"0.10\"}],"
+                   "\"tax\":{\"amount\":\"0.05\",\"mode\":\"on-top\",\"rate\":18,"
+                   "\"total\":\"0.35\"},\"total\":\"0.30\",\"version\":4}");
         QTest::newRow("a million as exponent text, missing price")
             << QStringLiteral("Визитки\t(90х50)") << QStringLiteral("1e+06") << QStringLiteral("0")
-            << QStringLiteral("a\u0001b") << true
+            << QStringLiteral("a\u0001b") << true << QString()
             << QByteArray(
                    "{\"lines\":[{\"description\":\"Визитки\\t(90х50)\",\"explanation\":"
                    "\"Нет цены в прайс-листе: ключ \\nРазмер: a\\u0001b\\nЦена за единицу: 0\\n"
                    "Прайс-лист: встроенный (версия 0)\",\"missingPrice\":true,"
-                   "\"quantity\":\"1e+06\",\"sum\":0,\"unitPrice\":\"0\"}],\"total\":0,"
-                   "\"version\":4}");
-        QTest::newRow("a sum of a million")
+                   "\"quantity\":\"1e+06\",\"sum\":\"0.00\",\"unitPrice\":\"0.00\"}],"
+                   "\"tax\":{\"amount\":\"0.00\",\"mode\":\"on-top\",\"rate\":18,"
+                   "\"total\":\"0.00\"},\"total\":\"0.00\",\"version\":4}");
+        QTest::newRow("a sum of a million, tax included")
             << QStringLiteral("Листовки") << QStringLiteral("1e+06") << QStringLiteral("1")
-            << QStringLiteral("1") << false
+            << QStringLiteral("1") << false << QStringLiteral("included 22")
             << QByteArray("{\"lines\":[{\"description\":\"Листовки\",\"explanation\":"
                           "\"Размер: 1\\nЦена за единицу: 1\\nПрайс-лист: встроенный (версия 0)\","
-                          "\"missingPrice\":false,\"quantity\":\"1e+06\",\"sum\":1000000,"
-                          "\"unitPrice\":\"1\"}],\"total\":1000000,\"version\":4}");
-        QTest::newRow("a quantity that is no number")
+                          "\"missingPrice\":false,\"quantity\":\"1e+06\",\"sum\":\"1000000.00\","
+                          "\"unitPrice\":\"1.00\"}],\"tax\":{\"amount\":\"180327.87\","
+                          "\"mode\":\"included\",\"rate\":22,\"total\":\"1000000.00\"},"
+                          "\"total\":\"1000000.00\",\"version\":4}");
+        QTest::newRow("a quantity that is no number, no tax")
             << QString() << QStringLiteral("много") << QStringLiteral("5") << QString() << false
-            << QByteArray(
-                   "{\"lines\":[{\"description\":\"\",\"explanation\":"
-                   "\"Размер: \\nЦена за единицу: 5\\nПрайс-лист: встроенный (версия 0)\","
-                   "\"missingPrice\":false,\"quantity\":\"много\",\"sum\":0,\"unitPrice\":\"5\"}],"
-                   "\"total\":0,\"version\":4}");
+            << QStringLiteral("none 22")
+            << QByteArray("{\"lines\":[{\"description\":\"\",\"explanation\":"
+                          "\"Размер: \\nЦена за единицу: 5\\nПрайс-лист: встроенный (версия 0)\","
+                          "\"missingPrice\":false,\"quantity\":\"много\",\"sum\":\"0.00\","
+                          "\"unitPrice\":\"5.00\"}],\"tax\":{\"amount\":\"0.00\",\"mode\":\"none\","
+                          "\"rate\":0,\"total\":\"0.00\"},\"total\":\"0.00\",\"version\":4}");
     }
 
     void quoteAnswerIsQuoteJson()
@@ -385,6 +405,7 @@ private slots:
         QFETCH(QString, unitPrice);
         QFETCH(QString, factorText);
         QFETCH(bool, missing);
+        QFETCH(QString, tax);
         QFETCH(QByteArray, json);
         Quote quote;
         quote.line.description = description;
@@ -393,17 +414,173 @@ private slots:
         quote.line.missingPrice = missing;
         quote.factorText = factorText;
         quote.unitPrice = unitPrice.toDouble();
+        const FootTerms terms = termsOf(tax);
         // Two lines as well as one: the total is the lines' sum.
-        QCOMPARE(quoteAnswer({quote}, 4), json);
-        QCOMPARE(quoteAnswer({quote}, 4),
-                 QJsonDocument(quoteJson({quote}, 4)).toJson(QJsonDocument::Compact));
-        QCOMPARE(quoteAnswer({quote, quote}, 4),
-                 QJsonDocument(quoteJson({quote, quote}, 4)).toJson(QJsonDocument::Compact));
+        QCOMPARE(quoteAnswer({quote}, 4, terms), json);
+        QCOMPARE(quoteAnswer({quote}, 4, terms),
+                 QJsonDocument(quoteJson({quote}, 4, terms)).toJson(QJsonDocument::Compact));
+        QCOMPARE(quoteAnswer({quote, quote}, 4, terms),
+                 QJsonDocument(quoteJson({quote, quote}, 4, terms)).toJson(QJsonDocument::Compact));
     }
 
     void noLinesAnswer()
     {
-        QCOMPARE(quoteAnswer({}, 7), QByteArray("{\"lines\":[],\"total\":0,\"version\":7}"));
+        QCOMPARE(quoteAnswer({}, 7),
+                 QByteArray("{\"lines\":[],\"tax\":{\"amount\":\"0.00\",\"mode\":\"on-top\","
+                            "\"rate\":18,\"total\":\"0.00\"},\"total\":\"0.00\",\"version\":7}"));
+    }
+
+    // Jobs priced and answered: every amount a decimal string to the kopeck, as the invoice shows
+    // it, and the tax as its foot computes it.
+    void quoteMoney_data()
+    {
+        QTest::addColumn<QByteArray>("job");
+        QTest::addColumn<double>(
+            "price"); // the job's key in a shop's version; 0: the built-in list
+        QTest::addColumn<QString>("tax");
+        QTest::addColumn<QStringList>("lines"); // unit price and sum
+        QTest::addColumn<QByteArray>("money"); // the answer's "tax" and "total"
+
+        const QByteArray a4 = "{\"page\":\"sheet_products\",\"options\":[\"radioButton_3\"],"
+                              "\"fields\":{\"lineEdit\":15}}";
+        const QByteArray a4Varnished
+            = "{\"page\":\"sheet_products\",\"options\":[\"radioButton_3\",\"radioButton_28\","
+              "\"radioButton_49\",\"radioButton_78\",\"checkBox_161\",\"checkBox_34\"],"
+              "\"fields\":{\"lineEdit\":100}}";
+        QTest::newRow("15 at 52.17: not 782.5500000000001")
+            << a4 << 52.17 << QStringLiteral("on-top 22")
+            << QStringList {QStringLiteral("52.17 782.55")}
+            << QByteArray("\"tax\":{\"amount\":\"172.16\",\"mode\":\"on-top\",\"rate\":22,"
+                          "\"total\":\"954.71\"},\"total\":\"782.55\"");
+        QTest::newRow("a price with a fraction of a kopeck, tax included")
+            << QByteArray(
+                   "{\"page\":\"street\",\"options\":[\"radioButton_11\",\"radioButton_114\"],"
+                   "\"fields\":{\"lineEditWidthStreet\":1,\"lineEditHeightStreet\":1,"
+                   "\"lineEdit_14\":7}}")
+            << 0.0 << QStringLiteral("included 20") << QStringList {QStringLiteral("0.315 2.21")}
+            << QByteArray("\"tax\":{\"amount\":\"0.37\",\"mode\":\"included\",\"rate\":20,"
+                          "\"total\":\"2.21\"},\"total\":\"2.21\"");
+        QTest::newRow("a six-digit price in exponent form")
+            << a4 << 50456600.0 << QStringLiteral("none 22")
+            << QStringList {QStringLiteral("50456600.00 756849000.00")}
+            << QByteArray("\"tax\":{\"amount\":\"0.00\",\"mode\":\"none\",\"rate\":0,"
+                          "\"total\":\"756849000.00\"},\"total\":\"756849000.00\"");
+        QTest::newRow("100500 pieces of film")
+            << QByteArray(
+                   "{\"page\":\"street\",\"options\":[\"radioButton_11\",\"radioButton_112\"],"
+                   "\"fields\":{\"lineEditWidthStreet\":1000,\"lineEditHeightStreet\":2000,"
+                   "\"lineEdit_14\":100500}}")
+            << 0.0 << QStringLiteral("on-top 22")
+            << QStringList {QStringLiteral("540000.00 54270000000.00")}
+            << QByteArray("\"tax\":{\"amount\":\"11939400000.00\",\"mode\":\"on-top\",\"rate\":22,"
+                          "\"total\":\"66209400000.00\"},\"total\":\"54270000000.00\"");
+        QTest::newRow("a shop with tax on top")
+            << a4Varnished << 0.0 << QStringLiteral("on-top 22")
+            << QStringList {QStringLiteral("132.00 13200.00")}
+            << QByteArray("\"tax\":{\"amount\":\"2904.00\",\"mode\":\"on-top\",\"rate\":22,"
+                          "\"total\":\"16104.00\"},\"total\":\"13200.00\"");
+        QTest::newRow("a shop with tax included")
+            << a4Varnished << 0.0 << QStringLiteral("included 22")
+            << QStringList {QStringLiteral("132.00 13200.00")}
+            << QByteArray("\"tax\":{\"amount\":\"2380.33\",\"mode\":\"included\",\"rate\":22,"
+                          "\"total\":\"13200.00\"},\"total\":\"13200.00\"");
+        QTest::newRow("a shop without tax")
+            << a4Varnished << 0.0 << QStringLiteral("none 10")
+            << QStringList {QStringLiteral("132.00 13200.00")}
+            << QByteArray("\"tax\":{\"amount\":\"0.00\",\"mode\":\"none\",\"rate\":0,"
+                          "\"total\":\"13200.00\"},\"total\":\"13200.00\"");
+        QTest::newRow("no tax in the settings: the invoice's 18 % on top")
+            << a4Varnished << 0.0 << QString() << QStringList {QStringLiteral("132.00 13200.00")}
+            << QByteArray("\"tax\":{\"amount\":\"2376.00\",\"mode\":\"on-top\",\"rate\":18,"
+                          "\"total\":\"15576.00\"},\"total\":\"13200.00\"");
+        QTest::newRow("a tier line without a price counts nothing")
+            << QByteArray("{\"page\":\"sheet_products\",\"options\":[\"radioButton_3\"],"
+                          "\"fields\":{\"lineEdit\":1000}}")
+            << 0.0 << QStringLiteral("on-top 20")
+            << QStringList {QStringLiteral("2.00 2000.00"), QStringLiteral("0.00 0.00")}
+            << QByteArray("\"tax\":{\"amount\":\"400.00\",\"mode\":\"on-top\",\"rate\":20,"
+                          "\"total\":\"2400.00\"},\"total\":\"2000.00\"");
+    }
+
+    void quoteMoney()
+    {
+        QFETCH(QByteArray, job);
+        QFETCH(double, price);
+        QFETCH(QString, tax);
+        QFETCH(QStringList, lines);
+        QFETCH(QByteArray, money);
+        PriceVersionInfo info;
+        info.number = 3;
+        const PriceVersion version = price == 0.0
+            ? builtInVersion()
+            : changedVersion(builtInVersion(), {{QStringLiteral("002000"), price}}, {}, info);
+        PricedJob priced;
+        QString error;
+        QVERIFY2(jobFromRequest(QJsonDocument::fromJson(job).object(), version, &priced, &error),
+                 qPrintable(error));
+        const QByteArray answer
+            = quoteAnswer(priceJob(priced, version.prices), version.info.number, termsOf(tax));
+        QStringList shown;
+        for (const QJsonValue &line :
+             QJsonDocument::fromJson(answer).object().value(QStringLiteral("lines")).toArray())
+            shown << line[QStringLiteral("unitPrice")].toString() + QLatin1Char(' ')
+                    + line[QStringLiteral("sum")].toString();
+        QCOMPARE(shown, lines);
+        QVERIFY2(answer.contains("]," + money + ",\"version\":"), answer.constData());
+    }
+
+    // Sums past 99 999 999 999,99 ₽ are named before anything takes them, on whole kopecks.
+    void amountsBounded_data()
+    {
+        QTest::addColumn<QStringList>("lines"); // quantity and unit price
+        QTest::addColumn<QString>("tax");
+        QTest::addColumn<QString>("problem"); // empty: taken
+        QTest::addColumn<qint64>("kopecks"); // the lines' sums added up, when taken
+
+        const QString max = QStringLiteral(" больше наибольшей возможной (99\u00a0999\u00a0999"
+                                           "\u00a0999,99 ₽)");
+        QTest::newRow("the largest sum")
+            << QStringList {QStringLiteral("1 99999999999.99")} << QStringLiteral("none 0")
+            << QString() << Q_INT64_C(9999999999999);
+        QTest::newRow("a kopeck more")
+            << QStringList {QStringLiteral("10 10000000000")} << QStringLiteral("none 0")
+            << QStringLiteral("Строка 1 «Плакат»: сумма") + max << qint64(-1);
+        QTest::newRow("the largest sheet at the highest price, past 64 bits in kopecks")
+            << QStringList {QStringLiteral("100500 101002500000000")} << QStringLiteral("none 0")
+            << QStringLiteral("Строка 1 «Плакат»: цена") + max << qint64(-1);
+        QTest::newRow("two lines within, their total not")
+            << QStringList {QStringLiteral("1 50000000000"), QStringLiteral("1 50000000000")}
+            << QStringLiteral("none 0") << QStringLiteral("Итого") + max << qint64(-1);
+        QTest::newRow("within, the tax on top not")
+            << QStringList {QStringLiteral("1 90000000000")} << "on-top 22"
+            << QStringLiteral("Всего с налогом") + max << qint64(-1);
+        QTest::newRow("within, the tax included")
+            << QStringList {QStringLiteral("1 90000000000"), QStringLiteral("3 0.005")}
+            << QStringLiteral("included 22") << QString() << Q_INT64_C(9000000000002);
+    }
+
+    void amountsBounded()
+    {
+        QFETCH(QStringList, lines);
+        QFETCH(QString, tax);
+        QFETCH(QString, problem);
+        QFETCH(qint64, kopecks);
+        QVector<OrderLine> orderLines;
+        QString found;
+        for (const QString &figures : lines) {
+            OrderLine line;
+            line.description = QStringLiteral("Плакат");
+            line.setText(OrderLine::Quantity, figures.section(QLatin1Char(' '), 0, 0));
+            line.setText(OrderLine::UnitPrice, figures.section(QLatin1Char(' '), 1, 1));
+            orderLines.append(line);
+            if (found.isEmpty())
+                found = lineAmountProblem(line, QStringLiteral("Строка %1").arg(orderLines.size()));
+        }
+        qint64 total = -1;
+        if (found.isEmpty())
+            found = totalAmountProblem(orderLines, termsOf(tax), &total);
+        QCOMPARE(found, problem);
+        QCOMPARE(total, kopecks);
     }
 
     // The index is made once per version: its options carry that version's amounts, not the

@@ -4,6 +4,7 @@
 #include "pricing/catalogue.h"
 #include "storage/connection.h"
 #include "storage/price_store.h"
+#include "storage/settings_file.h"
 #include "tests/pg_cluster.h"
 #include "tests/web_client.h"
 #include "web/request_book.h"
@@ -33,6 +34,18 @@ QByteArray requestBody(const QByteArray &contact, const QByteArray &rest = QByte
 {
     return "{\"contact\": " + contact + ", \"jobs\": [" + Street + "]" + rest + "}";
 }
+
+// Film at 360 dpi, width × height mm, so many pieces.
+QByteArray film(int width, int height, int pieces)
+{
+    return "{\"page\": \"street\", \"options\": [\"radioButton_11\", \"radioButton_112\"], "
+           "\"fields\": {\"lineEditWidthStreet\": "
+        + QByteArray::number(width) + ", \"lineEditHeightStreet\": " + QByteArray::number(height)
+        + ", \"lineEdit_14\": " + QByteArray::number(pieces) + "}}";
+}
+
+const QString PastTheBound = QStringLiteral(
+    " больше наибольшей возможной (99\u00a0999\u00a0999\u00a0999,99 ₽)");
 
 } // namespace
 
@@ -118,6 +131,13 @@ private slots:
         QTest::newRow("request taken nowhere")
             << requests << requestBody("{\"name\": \"Иван\", \"email\": \"a@b.ru\"}") << 503
             << "Приём заявок сейчас не работает";
+        QTest::newRow("a quote past the largest sum")
+            << quote << film(100500, 100500, 100500) << 400
+            << QStringLiteral("Строка 1 «Другой; Другой; Самоклеющаяся плёнка; 360 dpi; »: сумма")
+                + PastTheBound;
+        QTest::newRow("a quote within, past it with the tax on top")
+            << quote << film(1800, 2000, 100500) << 400
+            << QStringLiteral("Всего с налогом") + PastTheBound;
         QTest::newRow("unknown address")
             << QByteArray("/api/v2/quote") << QByteArray("{}") << 404 << "Адрес не найден";
     }
@@ -292,18 +312,18 @@ private slots:
                       .value(QStringLiteral("unitPrice"))
                       .toString();
         };
-        QCOMPARE(unitPrice(), QStringLiteral("1 600000"));
-        QCOMPARE(unitPrice(), QStringLiteral("1 600000"));
+        QCOMPARE(unitPrice(), QStringLiteral("1 600000.00"));
+        QCOMPARE(unitPrice(), QStringLiteral("1 600000.00"));
         QCOMPARE(get(port, "/healthz").body, QByteArray("{\"database\":false,\"version\":1}"));
         now = QDateTime(QDate(2026, 3, 2), QTime(0, 0)).toMSecsSinceEpoch();
-        QCOMPARE(unitPrice(), QStringLiteral("2 800000"));
+        QCOMPARE(unitPrice(), QStringLiteral("2 800000.00"));
         QCOMPARE(get(port, "/healthz").body, QByteArray("{\"database\":false,\"version\":2}"));
         QCOMPARE(get(port, "/api/v1/catalogue").json().value(QStringLiteral("version")).toInt(), 2);
         // A version loaded for today takes over at once, without waiting for a midnight.
         service->setVersions({builtInVersion(), version(1, QDate(2026, 2, 1), 300),
                               version(2, QDate(2026, 3, 2), 400),
                               version(3, QDate(2026, 3, 2), 450)});
-        QCOMPARE(unitPrice(), QStringLiteral("3 900000"));
+        QCOMPARE(unitPrice(), QStringLiteral("3 900000.00"));
     }
 
     void corsOnlyForListedOrigins()
@@ -482,6 +502,99 @@ private slots:
             QVERIFY(!query.next());
         }
         QSqlDatabase::removeDatabase(QStringLiteral("check"));
+    }
+
+    // A request the shop could not invoice as quoted is refused before the database sees it.
+    void requestsRefusedUnstored_data()
+    {
+        QTest::addColumn<QByteArray>("jobs");
+        QTest::addColumn<QString>("error");
+
+        QTest::newRow("the second job priced at its pockets alone")
+            << Street
+                + ", {\"page\": \"street\", \"options\": [\"radioButton_21\", "
+                  "\"radioButton_113\", \"checkBox_59\"], \"fields\": {\"lineEdit_3\": 2}}"
+            << QStringLiteral("Задание 2: цены на это сочетание нет");
+        QTest::newRow("a line past the largest sum")
+            << Street + ", " + film(100500, 100500, 100500)
+            << QStringLiteral(
+                   "Задание 2, строка 1 «Другой; Другой; Самоклеющаяся плёнка; 360 dpi; »: сумма")
+                + PastTheBound;
+        QTest::newRow("lines within, their total past it") << film(1800, 2000, 100500) + ", "
+                + film(1800, 2000, 100500) << QStringLiteral("Итого") + PastTheBound;
+    }
+
+    void requestsRefusedUnstored()
+    {
+        QFETCH(QByteArray, jobs);
+        QFETCH(QString, error);
+        QTemporaryDir dir;
+        const DatabaseUrl url
+            = DatabaseUrl::sqliteFile(dir.filePath(QStringLiteral("shop.sqlite")));
+        RequestBook book(url);
+        int taken = 0;
+        service->setRequestTaker([&book, &taken](const WebRequest &request, RequestDone done) {
+            ++taken;
+            book.take(request, std::move(done));
+        });
+        const Reply reply = post(port, "/api/v1/requests",
+                                 "{\"contact\": {\"name\": \"Иван\", \"email\": \"a@b.ru\"}, "
+                                 "\"jobs\": ["
+                                     + jobs + "]}");
+        QCOMPARE(reply.status, 400);
+        QCOMPARE(reply.error(), error);
+        QCOMPARE(taken, 0);
+        // The same book takes a request within the bounds: the refusal was the service's.
+        QCOMPARE(post(port, "/api/v1/requests",
+                      requestBody("{\"name\": \"Иван\", \"email\": \"a@b.ru\"}"))
+                     .body,
+                 QByteArray("{\"number\":1}"));
+        QCOMPARE(taken, 1);
+    }
+
+    // The quote tells the tax as the shop's settings file names it.
+    void quotesTellTheShopsTax_data()
+    {
+        QTest::addColumn<QByteArray>("settings");
+        QTest::addColumn<QByteArray>("money"); // the answer's "tax" and "total"
+
+        QTest::newRow("added on top")
+            << QByteArray("[tax]\nmode=on-top\nrate=22\n")
+            << QByteArray("\"tax\":{\"amount\":\"118800000.00\",\"mode\":\"on-top\","
+                          "\"rate\":22,\"total\":\"658800000.00\"},\"total\":\"540000000.00\"");
+        QTest::newRow("included")
+            << QByteArray("[tax]\nmode=included\nrate=20\n")
+            << QByteArray("\"tax\":{\"amount\":\"90000000.00\",\"mode\":\"included\","
+                          "\"rate\":20,\"total\":\"540000000.00\"},\"total\":\"540000000.00\"");
+        QTest::newRow("none") << QByteArray("[tax]\nmode=none\n")
+                              << QByteArray(
+                                     "\"tax\":{\"amount\":\"0.00\",\"mode\":\"none\",\"rate\":0,"
+                                     "\"total\":\"540000000.00\"},\"total\":\"540000000.00\"");
+        QTest::newRow("changed from a day gone by")
+            << QByteArray(
+                   "[tax]\nmode=on-top\nrate=20\nchangeFrom=2020-01-01\nchangeMode=included\n"
+                   "changeRate=10\n")
+            << QByteArray("\"tax\":{\"amount\":\"49090909.09\",\"mode\":\"included\","
+                          "\"rate\":10,\"total\":\"540000000.00\"},\"total\":\"540000000.00\"");
+        QTest::newRow("no section: the invoice's 18 % on top")
+            << QByteArray("[web]\nquotePerMinute=0\n")
+            << QByteArray("\"tax\":{\"amount\":\"97200000.00\",\"mode\":\"on-top\","
+                          "\"rate\":18,\"total\":\"637200000.00\"},\"total\":\"540000000.00\"");
+    }
+
+    void quotesTellTheShopsTax()
+    {
+        QFETCH(QByteArray, settings);
+        QFETCH(QByteArray, money);
+        QTemporaryDir dir;
+        QFile ini(dir.filePath(QStringLiteral("shop.ini")));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write(settings);
+        ini.close();
+        startService(WebSettings::read(SettingsFile(ini.fileName())));
+        const Reply reply = post(port, "/api/v1/quote", film(1000, 2000, 1000));
+        QCOMPARE(reply.status, 200);
+        QVERIFY2(reply.body.contains("]," + money + ",\"version\":0}"), reply.body.constData());
     }
 
     // Requests waiting for a slow database hold no service thread: quotes go on meanwhile.
@@ -688,7 +801,7 @@ private slots:
                      .toObject()
                      .value(QStringLiteral("unitPrice"))
                      .toString(),
-                 QStringLiteral("600000"));
+                 QStringLiteral("600000.00"));
         QCOMPARE(post(free, "/api/v1/requests",
                       requestBody("{\"name\": \"Иван\", \"email\": \"a@b.ru\"}"))
                      .body,

@@ -70,8 +70,13 @@ private slots:
                         QStringLiteral("100"), QStringLiteral("132")}));
         // Digit groups apart by a no-break space, as the counter shows money.
         QCOMPARE(seen.value(QStringLiteral("total")).toString(), QStringLiteral("13\u00a0200 ₽"));
+        QCOMPARE(seen.value(QStringLiteral("sum")).toString(), QStringLiteral("13\u00a0200 ₽"));
+        // No tax in the settings: the invoice adds its 18 % on top, and so does the page.
+        QCOMPARE(seen.value(QStringLiteral("tax")).toString(),
+                 QStringLiteral("+ НДС 18 %: 2\u00a0376 ₽, всего 15\u00a0576 ₽"));
+        QCOMPARE(seen.value(QStringLiteral("bar")).toString(), QStringLiteral("15\u00a0576 ₽"));
         QCOMPARE(seen.value(QStringLiteral("street")).toArray().at(0).toArray().at(2).toString(),
-                 QStringLiteral("540000"));
+                 QStringLiteral("540\u00a0000"));
         const QJsonArray pictures = seen.value(QStringLiteral("pictures")).toArray();
         QCOMPARE(pictures.size(), 6);
         QCOMPARE(pictures.at(1).toString(), QStringLiteral("Кружки, образец 2"));

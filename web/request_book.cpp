@@ -1,8 +1,6 @@
 // Requests written in one transaction each, on the book's own connection.
 #include "web/request_book.h"
 
-#include "order/money.h"
-#include "order/order_status.h"
 #include "storage/connection.h"
 #include "storage/web_requests.h"
 
@@ -43,8 +41,7 @@ void RequestBook::take(const WebRequest &request, RequestDone done)
     record.due = request.due;
     record.lines = request.lines;
     record.priceVersion = request.priceVersion;
-    for (const OrderLine &line : request.lines)
-        record.totalKopecks += kopecksOf(lineSum(line));
+    record.totalKopecks = request.totalKopecks;
     auto s = state;
     const DatabaseUrl shop = url;
     thread.post([s, shop, record, done] {

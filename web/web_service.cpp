@@ -445,6 +445,16 @@ std::shared_ptr<const WebService::Prices> WebService::prices() const
     return current;
 }
 
+FootTerms WebService::footTerms() const
+{
+    QDate day; // the clock is read only when the rate changes from a day
+    if (config.tax.changeFrom.isValid()) {
+        const std::lock_guard<std::mutex> lock(pricesMutex);
+        day = QDateTime::fromMSecsSinceEpoch(clock ? clock() : priceClockMSecs()).date();
+    }
+    return FootTerms::on(config.tax, day, 0);
+}
+
 QString WebService::clientAddress(const QString &peer, const QByteArray &forwardedFor) const
 {
     if (forwardedFor.isEmpty() || !config.trustedProxies.contains(peer))
@@ -508,7 +518,7 @@ WebAnswer WebService::answer(const QByteArray &method, const QByteArray &path,
     return errorAnswer(404, QStringLiteral("Адрес не найден"));
 }
 
-WebAnswer WebService::quote(const QByteArray &body, const Prices *snapshot)
+WebAnswer WebService::quote(const QByteArray &body, const Prices *snapshot, const FootTerms &terms)
 {
     // The page's plain body is read straight from its bytes; anything else by QJsonDocument,
     // whose refusals name what is wrong.
@@ -525,8 +535,20 @@ WebAnswer WebService::quote(const QByteArray &body, const Prices *snapshot)
     QString error;
     if (!snapshot->index.jobFrom(request, &job, &error))
         return errorAnswer(400, error);
+    const QVector<Quote> quotes = priceJob(job, snapshot->version.prices);
+    QVector<OrderLine> lines;
+    for (int i = 0; i < quotes.size(); ++i) {
+        lines.append(quotes.at(i).line);
+        const QString problem
+            = lineAmountProblem(lines.last(), QStringLiteral("Строка ") + QString::number(i + 1));
+        if (!problem.isEmpty())
+            return errorAnswer(400, problem);
+    }
+    const QString problem = totalAmountProblem(lines, terms);
+    if (!problem.isEmpty())
+        return errorAnswer(400, problem);
     return {200, "application/json; charset=utf-8",
-            quoteAnswer(priceJob(job, snapshot->version.prices), snapshot->version.info.number)};
+            quoteAnswer(quotes, snapshot->version.info.number, terms)};
 }
 
 WebAnswer WebService::cachedQuote(const QByteArray &body)
@@ -536,19 +558,22 @@ WebAnswer WebService::cachedQuote(const QByteArray &body)
     struct Cache
     {
         quint64 generation = 0;
+        TaxRule tax; // a change of the tax's rate from a day tells the answers are stale too
         QHash<QByteArray, QByteArray> answers;
     };
     static thread_local Cache cache;
     constexpr int Largest = 1024;
     const auto snapshot = prices();
-    if (cache.generation != snapshot->generation) {
+    const FootTerms terms = footTerms();
+    if (cache.generation != snapshot->generation || !(cache.tax == terms.tax)) {
         cache.answers.clear();
         cache.generation = snapshot->generation;
+        cache.tax = terms.tax;
     }
     const auto known = cache.answers.constFind(body);
     if (known != cache.answers.constEnd())
         return {200, "application/json; charset=utf-8", *known};
-    WebAnswer fresh = quote(body, snapshot.get());
+    WebAnswer fresh = quote(body, snapshot.get(), terms);
     if (fresh.status == 200) {
         if (cache.answers.size() >= Largest)
             cache.answers.clear();
@@ -616,10 +641,27 @@ bool WebService::readRequest(const QByteArray &body, WebRequest *out, WebAnswer 
             return refuse(refusalOut, 400,
                           QStringLiteral("Поле «jobs» (") + QString::number(index)
                               + QStringLiteral("): ") + error);
+        const QString named = QStringLiteral("Задание ") + QString::number(index);
+        const QVector<Quote> quotes = priceJob(job, snapshot->version.prices);
+        // A line the list has no price for would be taken at its extras alone.
+        for (const Quote &quote : quotes) {
+            if (quote.line.missingPrice)
+                return refuse(refusalOut, 400,
+                              named + QStringLiteral(": цены на это сочетание нет"));
+        }
+        for (int i = 0; i < quotes.size(); ++i) {
+            const QString problem = lineAmountProblem(
+                quotes.at(i).line, named + QStringLiteral(", строка ") + QString::number(i + 1));
+            if (!problem.isEmpty())
+                return refuse(refusalOut, 400, problem);
+        }
         request.jobs.append(job);
-        for (const Quote &quote : priceJob(job, snapshot->version.prices))
+        for (const Quote &quote : quotes)
             request.lines.append(quote.orderLine());
     }
+    const QString problem = totalAmountProblem(request.lines, footTerms(), &request.totalKopecks);
+    if (!problem.isEmpty())
+        return refuse(refusalOut, 400, problem);
     return true;
 }
 

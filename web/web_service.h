@@ -32,6 +32,7 @@ struct WebRequest
     QDate due; // null when no wish was given
     QVector<PricedJob> jobs;
     QVector<OrderLine> lines; // every job's lines, priced with the version in force
+    qint64 totalKopecks = 0; // the lines' sums, each to the kopeck, added up
     int priceVersion = 0;
 };
 
@@ -102,8 +103,10 @@ private:
         quint64 generation = 0; // tells a thread's quote cache its answers are stale
     };
     std::shared_ptr<const Prices> prices() const;
+    // The invoice's terms for a customer of the website today: the shop's tax, no discount.
+    FootTerms footTerms() const;
     std::shared_ptr<const Prices> pricesFor(const PriceVersion &version, qint64 validUntil) const;
-    WebAnswer quote(const QByteArray &body, const Prices *snapshot);
+    WebAnswer quote(const QByteArray &body, const Prices *snapshot, const FootTerms &terms);
     WebAnswer cachedQuote(const QByteArray &body);
     WebAnswer requestNow(const QByteArray &body);
 

@@ -2,6 +2,7 @@
 #include "web/web_settings.h"
 
 #include "storage/settings_file.h"
+#include "storage/tax_settings.h"
 
 namespace {
 
@@ -35,5 +36,6 @@ WebSettings WebSettings::read(const SettingsFile &file)
     settings.quotePerMinute = int(number("web/quotePerMinute", settings.quotePerMinute));
     settings.requestsPerMinute = int(number("web/requestsPerMinute", settings.requestsPerMinute));
     settings.maxBody = number("web/maxBody", settings.maxBody);
+    settings.tax = readTaxSettings(file);
     return settings;
 }

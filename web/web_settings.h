@@ -1,5 +1,8 @@
-// The service's settings: the [web] section of the settings file, a limit of 0 turning it off.
+// The service's settings: the [web] section of the settings file, a limit of 0 turning it off,
+// and the shop's tax from its [tax] section.
 #pragma once
+
+#include "order/invoice_foot.h"
 
 #include <QString>
 #include <QStringList>
@@ -14,6 +17,7 @@ struct WebSettings
     int requestsPerMinute = 10;
     qint64 maxBody = 65536; // bytes
     QStringList trustedProxies; // addresses whose X-Forwarded-For names the client
+    TaxSettings tax; // the shop's, as its invoices charge it: every quote tells it
 
     static WebSettings read(const SettingsFile &file);
 };

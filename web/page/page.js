@@ -7,8 +7,26 @@
   var building = false;
   var byId = function (id) { return document.getElementById(id); };
 
-  function money(value) {
-    return value.toLocaleString('ru-RU', { minimumFractionDigits: 0, maximumFractionDigits: 2 }) + ' ₽';
+  // A decimal string from the API ("13200.00", "0.5625") as the counter writes it: digit groups
+  // apart by a no-break space, a comma, no ",00". Read as text: a float would lose kopecks.
+  function amount(text) {
+    var parts = String(text).split('.');
+    var whole = parts[0].replace(/\B(?=(\d{3})+$)/g, '\u00a0');
+    var fraction = (parts[1] || '').replace(/0+$/, '');
+    if (fraction.length === 1) fraction += '0';
+    return fraction ? whole + ',' + fraction : whole;
+  }
+
+  function money(text) {
+    return amount(text) + ' ₽';
+  }
+
+  // How VAT enters the total: within it, on top of it, or not at all.
+  function taxText(tax) {
+    if (!tax || tax.mode === 'none') return '';
+    var rate = 'НДС ' + tax.rate + ' %';
+    if (tax.mode === 'included') return 'в т.ч. ' + rate + ': ' + money(tax.amount);
+    return '+ ' + rate + ': ' + money(tax.amount) + ', всего ' + money(tax.total);
   }
 
   function element(tag, attributes, text) {
@@ -123,13 +141,17 @@
         var row = element('tr');
         row.appendChild(element('td', { class: 'description' }, line.description));
         row.appendChild(element('td', { class: 'number' }, line.quantity));
-        row.appendChild(element('td', { class: 'number' }, line.unitPrice));
+        row.appendChild(element('td', { class: 'number' }, amount(line.unitPrice)));
         row.appendChild(element('td', { class: 'number' }, money(line.sum)));
         body.appendChild(row);
         missing = missing || line.missingPrice;
       });
       byId('total').textContent = money(answer.total);
-      byId('barTotal').textContent = money(answer.total);
+      var tax = taxText(answer.tax);
+      byId('tax').textContent = tax;
+      byId('tax').hidden = !tax;
+      // The bar tells what is to pay, the tax on top included.
+      byId('barTotal').textContent = money(answer.tax ? answer.tax.total : answer.total);
       byId('missing').hidden = !missing;
       byId('answer').hidden = false;
       byId('status').textContent = '';
