@@ -4,6 +4,7 @@
 #include "app/mainwindow.h"
 #include "app/order_storage.h"
 #include "dialogs/audit_dialog.h"
+#include "dialogs/prompts.h"
 #include "dialogs/sign_in_dialog.h"
 #include "order/order.h"
 #include "storage/audit_log.h"
@@ -63,7 +64,7 @@ void OperatorGate::signIn(const QString &name, const QString &pin, QObject *cont
     std::shared_ptr<State> s = state;
     QPointer<QObject> receiver(context);
     const QString counter = counterName;
-    thread.post([s, receiver, done, name, pin, counter] {
+    thread.post([this, s, receiver, done, name, pin, counter] {
         SignInAnswer answer;
         if (!s->open()) {
             answer.message = s->connection.errorText();
@@ -71,7 +72,7 @@ void OperatorGate::signIn(const QString &name, const QString &pin, QObject *cont
             OperatorStore store(s->connection);
             answer = store.signIn(name, pin, counter);
             if (store.lastHead().count > 0)
-                ProgramState(s->localPath).keepAuditHead(s->url.display(), store.lastHead());
+                advance(store.lastHead());
         }
         replyTo(receiver, [done, answer] { done(answer); });
     });
@@ -86,9 +87,9 @@ void OperatorGate::record(const AuditRecord &record)
     sealed.operatorName = currentName;
     sealed.time = QDateTime::currentDateTimeUtc();
     std::shared_ptr<State> s = state;
-    thread.post([s, sealed]() mutable {
+    thread.post([this, s, sealed]() mutable {
         if (s->open() && AuditLog(s->connection).add(&sealed))
-            ProgramState(s->localPath).keepAuditHead(s->url.display(), {sealed.id, sealed.hash});
+            advance({sealed.id, sealed.hash});
     });
 }
 
@@ -110,7 +111,20 @@ AuditRecord OperatorGate::note(const QString &what, const QString &oldValue,
 void OperatorGate::keepHead(const AuditHead &head)
 {
     std::shared_ptr<State> s = state;
-    thread.post([s, head] { ProgramState(s->localPath).keepAuditHead(s->url.display(), head); });
+    thread.post([this, s, head] {
+        if (s->open())
+            advance(head);
+    });
+}
+
+void OperatorGate::advance(const AuditHead &head)
+{
+    const QString problem
+        = advanceAuditAnchor(state->connection, state->localPath, state->url.display(), head);
+    // The gate outlives its thread's tasks: the thread is finished in its destructor.
+    if (!problem.isEmpty())
+        QMetaObject::invokeMethod(
+            this, [this, problem] { emit auditBroken(problem); }, Qt::QueuedConnection);
 }
 
 void OperatorGate::readAudit(const AuditFilter &filter, QObject *context,
@@ -124,8 +138,9 @@ void OperatorGate::readAudit(const AuditFilter &filter, QObject *context,
             AuditLog log(s->connection);
             reading.records = log.list(filter, &reading.read);
             if (reading.read) {
-                const AuditCheck check
-                    = log.verify(ProgramState(s->localPath).auditHead(s->url.display()));
+                const ProgramState kept(s->localPath);
+                AuditCheck check = log.verify(kept.auditHead(s->url.display()));
+                check.anchorBreak = kept.auditBreak(s->url.display());
                 reading.chain = check.read
                     ? check.text()
                     : check.text() + QLatin1Char(' ') + s->connection.errorText();
@@ -229,6 +244,10 @@ void MainWindow::initOperators()
     operatorGate = new OperatorGate(kept->shop()->url(), kept->localFile(), kept->counter(), this);
     // A change stored with its record moves the chain's head this counter keeps.
     connect(kept->shop(), &ShopLink::auditSealed, operatorGate, &OperatorGate::keepHead);
+    // Told once, when found; every later check of the trail tells it again.
+    connect(operatorGate, &OperatorGate::auditBroken, this, [this](const QString &problem) {
+        prompts().tell(QStringLiteral("Журнал действий"), problem + QLatin1Char('.'));
+    });
     idleTimer = new QTimer(this);
     idleTimer->setSingleShot(true);
     idleTimer->setInterval(Settings().idleMinutes() * 60 * 1000);

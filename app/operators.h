@@ -55,7 +55,14 @@ public:
     void setCurrent(const OperatorAccount &account);
     void setAccounts(bool isOn, const QVector<OperatorAccount> &accounts);
 
+signals:
+    // The records since this counter's anchor do not hold: rows removed or changed.
+    void auditBroken(const QString &problem);
+
 private:
+    // On the gate's thread: the anchor moved on, or the break told.
+    void advance(const AuditHead &head);
+
     struct State;
     std::shared_ptr<State> state;
     DatabaseThread thread;

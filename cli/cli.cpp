@@ -437,7 +437,7 @@ bool CliContext::authorise(Connection &connection, Action action, int *status)
     }
     const SignInAnswer answer
         = store.signIn(operatorName, readInputLine(), Settings().counterName());
-    keepAuditHead(store.lastHead());
+    keepAuditHead(connection, store.lastHead());
     if (!answer.signedIn()) {
         *status = fail(answer.message);
         return false;
@@ -491,15 +491,19 @@ bool CliContext::commitChange(Connection &connection, Transaction &transaction)
         fail(QStringLiteral("Ничего не изменено: ") + connection.errorText());
         return false;
     }
-    keepAuditHead(sealedHead);
+    keepAuditHead(connection, sealedHead);
     sealedHead = AuditHead();
     return true;
 }
 
-void CliContext::keepAuditHead(const AuditHead &head)
+void CliContext::keepAuditHead(Connection &connection, const AuditHead &head)
 {
-    if (head.count > 0)
-        ProgramState(localOrderPath(database.url)).keepAuditHead(database.url.display(), head);
+    if (head.count <= 0)
+        return;
+    const QString problem = advanceAuditAnchor(connection, localOrderPath(database.url),
+                                               database.url.display(), head);
+    if (!problem.isEmpty())
+        err << problem << '\n';
 }
 
 QString CliContext::readInputLine()

@@ -78,7 +78,9 @@ struct CliContext
     // false (told) when the commit failed.
     bool commitChange(Connection &connection, Transaction &transaction);
     // The head of the chain just sealed, into this counter's state file.
-    void keepAuditHead(const AuditHead &head);
+    // Moves the counter's anchor on to head once the records since it still hold; a break is
+    // kept and told on the error stream.
+    void keepAuditHead(Connection &connection, const AuditHead &head);
     // The next line of standard input, without its line end: a PIN.
     static QString readInputLine();
 

@@ -8,6 +8,8 @@
 #include "storage/pin_hash.h"
 #include "storage/settings.h"
 
+#include <QRegularExpression>
+
 namespace {
 
 const QString AddForm
@@ -58,7 +60,7 @@ int addOperator(CliContext &context, const QCommandLineParser &parser, const QSt
                                 ? text + QLatin1Char(' ') + connection.errorText()
                                 : text);
     }
-    context.keepAuditHead(store.lastHead());
+    context.keepAuditHead(connection, store.lastHead());
     context.out << QStringLiteral("Оператор «%1» (%2) заведён.").arg(name, roleCaption(role))
                 << '\n';
     return 0;
@@ -102,25 +104,43 @@ int disableOperator(CliContext &context, const QCommandLineParser &, const QStri
                             + (change == OperatorChange::Failed
                                    ? QLatin1Char(' ') + connection.errorText()
                                    : QString()));
-    context.keepAuditHead(store.lastHead());
+    context.keepAuditHead(connection, store.lastHead());
     context.out << QStringLiteral("Оператор «%1» отключён.").arg(words.first()) << '\n';
     return 0;
 }
 
-int verify(CliContext &context, const QCommandLineParser &, const QStringList &)
+int verify(CliContext &context, const QCommandLineParser &parser, const QStringList &)
 {
+    // A head read off a printed or mailed Z report: "14:381e…", the whole hash.
+    QVector<QPair<QString, AuditHead>> typed;
+    if (parser.isSet(QStringLiteral("head"))) {
+        const QString text = parser.value(QStringLiteral("head")).trimmed();
+        const int colon = text.indexOf(QLatin1Char(':'));
+        bool ok = false;
+        const AuditHead head {text.left(colon).toLongLong(&ok), text.mid(colon + 1).toLatin1()};
+        static const QRegularExpression hex(QStringLiteral("^[0-9a-f]{64}$"));
+        if (colon < 0 || !ok || head.count <= 0
+            || !hex.match(QString::fromLatin1(head.lastHash)).hasMatch())
+            return context.usage(QStringLiteral("Голова «%1» не понята: нужно ЧИСЛО:ХЕШ, как в "
+                                                "Z-отчёте (хеш из 64 знаков).")
+                                     .arg(text));
+        typed.append({QStringLiteral("Голова %1").arg(text.left(colon)), head});
+    }
     Connection connection;
     if (!context.open(connection))
         return CliFailed;
     ProgramState state(localOrderPath(context.database.url));
     const QString database = context.database.url.display();
-    const AuditCheck check = AuditLog(connection).verify(state.auditHead(database));
+    AuditCheck check = AuditLog(connection).verify(state.auditHead(database));
+    check.anchorBreak = state.auditBreak(database);
+    if (check.read)
+        check.read = AuditLog(connection).checkHeads(typed, &check.headProblems);
     if (!check.read)
         return context.fail(check.text() + QLatin1Char(' ') + connection.errorText());
     if (!check.intact())
         return context.fail(check.text());
     // What this counter has seen intact is kept, so that rows removed later show.
-    context.keepAuditHead(check.head);
+    state.keepAuditHead(database, check.head);
     context.out << check.text() << '\n';
     return 0;
 }
@@ -191,11 +211,13 @@ QVector<CliCommand> operatorCommands()
            Action::ManageOperators,
            disableOperator}}},
         {QStringLiteral("--audit"),
-         {valued("from", "date"), valued("to", "date"), valued("who", "name")},
+         {valued("from", "date"), valued("to", "date"), valued("who", "name"),
+          valued("head", "count:hash")},
          {{QStringLiteral("verify"),
-           QStringLiteral("  printcalc --audit verify                      проверить цепочку "
-                          "журнала действий"),
-           {},
+           QStringLiteral("  printcalc --audit verify [--head N:ХЕШ]       проверить цепочку "
+                          "журнала действий\n"
+                          "                                                (и голову из Z-отчёта)"),
+           {QStringLiteral("head")},
            0,
            {},
            0,

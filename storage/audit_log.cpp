@@ -2,8 +2,10 @@
 // last one plus one, read under the write lock, so that two counters never seal onto the same row.
 #include "storage/audit_log.h"
 
+#include "order/shift_report.h"
 #include "storage/connection.h"
 #include "storage/schema.h"
+#include "storage/settings.h"
 #include "storage/sql_lines.h"
 #include "storage/transaction.h"
 
@@ -65,15 +67,55 @@ QString AuditCheck::text() const
         ? QString()
         : QStringLiteral("Журнал действий не защищён от правки: нет триггера %1.")
               .arg(missingTriggers.join(QStringLiteral(", ")));
+    QStringList told;
+    if (!anchorBreak.isEmpty())
+        told << anchorBreak + QLatin1Char('.');
+    if (!triggers.isEmpty())
+        told << triggers;
+    told << headProblems;
     if (!verdict.intact)
-        return (triggers.isEmpty() ? QString() : triggers + QLatin1Char(' '))
-            + QStringLiteral("Цепочка нарушена: ") + verdict.problem;
-    return triggers.isEmpty() ? QStringLiteral("цепочка цела") : triggers;
+        told << QStringLiteral("Цепочка нарушена: ") + verdict.problem;
+    return told.isEmpty() ? QStringLiteral("цепочка цела") : told.join(QLatin1Char(' '));
 }
 
 AuditLog::AuditLog(Connection &connection)
     : connection(connection)
 { }
+
+QString auditAppendFunction()
+{
+    return QStringLiteral("audit_append(text, text, text, text, text, text, text)");
+}
+
+QStringList auditAppendStatements(const QString &schema)
+{
+    // Each field as auditHash() takes it: its length in UTF-8 bytes, a colon, the text.
+    QStringList fields;
+    for (const char *field : {"new_id::text", "p_logged_at", "p_counter", "p_operator",
+                              "p_approver", "p_what", "p_old", "p_new"})
+        fields << QStringLiteral("octet_length(convert_to(%1, 'UTF8')) || ':' || %1")
+                      .arg(QLatin1String(field));
+    return {QStringLiteral(
+                "CREATE OR REPLACE FUNCTION audit_append(p_logged_at text, p_counter text, "
+                "p_operator text, p_approver text, p_what text, p_old text, p_new text) RETURNS "
+                "TABLE (new_id bigint, new_hash text, previous text) LANGUAGE plpgsql SECURITY "
+                "DEFINER SET search_path = %1, pg_temp AS $f$ BEGIN "
+                "PERFORM pg_advisory_xact_lock(7309); "
+                "SELECT a.id, a.own_hash INTO new_id, previous FROM audit_log a ORDER BY a.id DESC "
+                "LIMIT 1; "
+                "new_id := coalesce(new_id, 0) + 1; previous := coalesce(previous, ''); "
+                "p_counter := coalesce(p_counter, ''); p_operator := coalesce(p_operator, ''); "
+                "p_approver := coalesce(p_approver, ''); p_what := coalesce(p_what, ''); "
+                "p_old := coalesce(p_old, ''); p_new := coalesce(p_new, ''); "
+                "new_hash := encode(pg_catalog.sha256(convert_to(previous || '|' || %2, 'UTF8')), "
+                "'hex'); "
+                "INSERT INTO audit_log (id, logged_at, counter, operator_name, approver, what, "
+                "old_value, new_value, previous_hash, own_hash) VALUES (new_id, p_logged_at, "
+                "p_counter, p_operator, p_approver, p_what, p_old, p_new, previous, new_hash); "
+                "RETURN NEXT; END $f$")
+                .arg(schema, fields.join(QStringLiteral(" || "))),
+            QStringLiteral("REVOKE ALL ON FUNCTION %1 FROM PUBLIC").arg(auditAppendFunction())};
+}
 
 bool AuditLog::append(AuditRecord *record)
 {
@@ -82,9 +124,26 @@ bool AuditLog::append(AuditRecord *record)
         connection.noteError(query.lastError());
         return false;
     };
-    // SQLite's transactions take the write lock at their start; PostgreSQL's counters wait here.
-    if (!connection.isSqlite() && !query.exec(QStringLiteral("SELECT pg_advisory_xact_lock(7309)")))
-        return fail();
+    if (!record->time.isValid())
+        record->time = QDateTime::currentDateTimeUtc();
+    // The hash covers the time as stored, to the millisecond.
+    record->time = QDateTime::fromString(auditTimeText(record->time), Qt::ISODateWithMs);
+    if (!connection.isSqlite()) {
+        if (!query.prepare(QStringLiteral(
+                "SELECT new_id, new_hash, previous FROM audit_append(?, ?, ?, ?, ?, ?, ?)")))
+            return fail();
+        for (const QString &value :
+             {auditTimeText(record->time), record->counter, record->operatorName, record->approver,
+              record->what, record->oldValue, record->newValue})
+            query.addBindValue(notNull(value));
+        if (!query.exec() || !query.next())
+            return fail();
+        record->id = query.value(0).toLongLong();
+        record->hash = query.value(1).toString().toLatin1();
+        record->previousHash = query.value(2).toString().toLatin1();
+        return true;
+    }
+    // SQLite's transactions take the write lock at their start.
     if (!query.exec(QStringLiteral("SELECT id, own_hash FROM audit_log ORDER BY id DESC LIMIT 1")))
         return fail();
     qint64 lastId = 0;
@@ -95,10 +154,6 @@ bool AuditLog::append(AuditRecord *record)
     }
     query.finish();
     record->id = lastId + 1;
-    if (!record->time.isValid())
-        record->time = QDateTime::currentDateTimeUtc();
-    // The hash covers the time as stored, to the millisecond.
-    record->time = QDateTime::fromString(auditTimeText(record->time), Qt::ISODateWithMs);
     *record = sealedAuditRecord(*record, previous);
     if (!query.prepare(QStringLiteral("INSERT INTO audit_log (") + AuditColumns
                        + QStringLiteral(") VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")))
@@ -225,6 +280,9 @@ AuditCheck AuditLog::verify(const AuditHead &kept)
     if (!missingTriggers(&check.missingTriggers))
         return check;
     check.read = connection.isSqlite() ? verifySqlite(kept, &check) : verifyPostgres(kept, &check);
+    QVector<QPair<QString, AuditHead>> heads;
+    if (check.read)
+        check.read = zReportHeads(&heads) && checkHeads(heads, &check.headProblems);
     return check;
 }
 
@@ -425,6 +483,140 @@ bool AuditLog::verifyPostgres(const AuditHead &kept, AuditCheck *check)
     if (check->verdict.intact)
         check->head = {count, last};
     return true;
+}
+
+bool AuditLog::checkSinceAnchor(const AuditHead &anchor, const AuditHead &head, QString *problem)
+{
+    problem->clear();
+    const QString changed = QStringLiteral("Журнал действий изменён: ");
+    const auto missing = [&](qint64 after, qint64 count) {
+        *problem = changed
+            + QStringLiteral("после записи %1 недостаёт %2 записей").arg(after).arg(count);
+        return true;
+    };
+    if (anchor.count <= 0 || head.count <= 0)
+        return true;
+    QSqlQuery query(connection.database());
+    // A head older than the anchor (sealed by another of the counter's links, told late) moves
+    // nothing while the anchor's record is still there as it was. Records are numbered from 1 in
+    // order: one sealed at or before the anchor took the place of records removed.
+    if (head.count <= anchor.count) {
+        query.prepare(QStringLiteral("SELECT own_hash FROM audit_log WHERE id = ?"));
+        query.addBindValue(anchor.count);
+        if (!query.exec()) {
+            connection.noteError(query.lastError());
+            return false;
+        }
+        if (query.next() && query.value(0).toString().toLatin1() == anchor.lastHash)
+            return true;
+        return missing(head.count - 1, anchor.count - head.count + 1);
+    }
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("SELECT ") + AuditColumns
+                  + QStringLiteral(" FROM audit_log WHERE id >= ? AND id <= ? ORDER BY id"));
+    query.addBindValue(anchor.count);
+    query.addBindValue(head.count);
+    if (!query.exec()) {
+        connection.noteError(query.lastError());
+        return false;
+    }
+    qint64 expected = anchor.count;
+    QByteArray previous;
+    while (query.next()) {
+        const AuditRecord record = recordOf(query, false);
+        if (record.id != expected)
+            return missing(expected - 1, record.id - expected);
+        const bool sound
+            = auditHash(record, query.value(1).toString(), record.previousHash) == record.hash;
+        if (record.id == anchor.count) {
+            if (record.hash != anchor.lastHash || !sound) {
+                *problem = changed + QStringLiteral("запись %1 изменена").arg(record.id);
+                return true;
+            }
+        } else if (record.previousHash != previous) {
+            *problem
+                = changed + QStringLiteral("запись %1 не продолжает предыдущую").arg(record.id);
+            return true;
+        } else if (!sound) {
+            *problem = changed + QStringLiteral("запись %1 изменена").arg(record.id);
+            return true;
+        }
+        previous = record.hash;
+        ++expected;
+    }
+    if (expected <= head.count)
+        return missing(expected - 1, head.count - expected + 1);
+    if (previous != head.lastHash)
+        *problem = changed + QStringLiteral("запись %1 изменена").arg(head.count);
+    return true;
+}
+
+bool AuditLog::checkHeads(const QVector<QPair<QString, AuditHead>> &heads, QStringList *problems)
+{
+    QSqlQuery query(connection.database());
+    query.prepare(QStringLiteral("SELECT own_hash FROM audit_log WHERE id = ?"));
+    for (const auto &[where, head] : heads) {
+        if (head.count <= 0)
+            continue;
+        query.addBindValue(head.count);
+        if (!query.exec()) {
+            connection.noteError(query.lastError());
+            return false;
+        }
+        const bool there = query.next();
+        if (there && query.value(0).toString().toLatin1() == head.lastHash)
+            continue;
+        *problems << QStringLiteral("%1: запись %2 с хешем %3… %4.")
+                         .arg(where)
+                         .arg(head.count)
+                         .arg(QString::fromLatin1(head.lastHash.left(8)),
+                              there ? QStringLiteral("в журнале изменена")
+                                    : QStringLiteral("в журнале отсутствует"));
+    }
+    return true;
+}
+
+bool AuditLog::zReportHeads(QVector<QPair<QString, AuditHead>> *heads)
+{
+    QSqlQuery query(connection.database());
+    query.setForwardOnly(true);
+    if (!query.exec(
+            QStringLiteral("SELECT z_report FROM shift WHERE closed_at <> '' ORDER BY id"))) {
+        connection.noteError(query.lastError());
+        return false;
+    }
+    while (query.next()) {
+        ShiftReport report;
+        if (!readShiftReportText(query.value(0).toString(), &report))
+            continue;
+        AuditHead head;
+        for (const ShiftReportLine &line : qAsConst(report.lines)) {
+            if (line.label == QStringLiteral("Записей в журнале действий"))
+                head.count = line.value.toLongLong();
+            else if (line.label == QStringLiteral("Последний хеш журнала"))
+                head.lastHash = line.value.toLatin1();
+        }
+        heads->append({report.title(), head});
+    }
+    return true;
+}
+
+QString advanceAuditAnchor(Connection &connection, const QString &localPath,
+                           const QString &database, const AuditHead &head)
+{
+    ProgramState state(localPath);
+    const QString kept = state.auditBreak(database);
+    if (!kept.isEmpty())
+        return kept;
+    QString problem;
+    if (!AuditLog(connection).checkSinceAnchor(state.auditHead(database), head, &problem))
+        return QString();
+    if (!problem.isEmpty()) {
+        state.keepAuditBreak(database, problem);
+        return problem;
+    }
+    state.keepAuditHead(database, head);
+    return QString();
 }
 
 QVector<AuditRecord> AuditLog::list(const AuditFilter &filter, bool *ok)

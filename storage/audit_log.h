@@ -6,6 +6,7 @@
 #include "operators/audit_chain.h"
 
 #include <QDate>
+#include <QPair>
 #include <QStringList>
 #include <QVector>
 
@@ -27,8 +28,14 @@ struct AuditCheck
     AuditVerdict verdict;
     QStringList missingTriggers;
     AuditHead head; // the chain's head as read, when intact
+    QString anchorBreak; // what this counter found broken before, kept since
+    QStringList headProblems; // heads printed elsewhere (Z reports, one typed) the trail lacks
 
-    bool intact() const { return read && verdict.intact && missingTriggers.isEmpty(); }
+    bool intact() const
+    {
+        return read && verdict.intact && missingTriggers.isEmpty() && anchorBreak.isEmpty()
+            && headProblems.isEmpty();
+    }
     // "цепочка цела", or what is broken first, in Russian.
     QString text() const;
 };
@@ -46,6 +53,16 @@ public:
     bool add(AuditRecord *record);
 
     AuditCheck verify(const AuditHead &kept);
+    // Whether the records from the anchor this counter kept up to the head just sealed still
+    // hold: read, linked and hashed as they were sealed. Empty when they do, else what is wrong
+    // ("Журнал действий изменён: после записи 12 недостаёт 2 записей"); false when the trail
+    // could not be read.
+    bool checkSinceAnchor(const AuditHead &anchor, const AuditHead &head, QString *problem);
+    // Each head named (where it was printed: "Z-отчёт № 3, касса «стойка-1»") against the trail:
+    // its record must be there with its hash. What does not hold goes into problems; false when
+    // the trail could not be read. Every closed shift's Z report gives one.
+    bool checkHeads(const QVector<QPair<QString, AuditHead>> &heads, QStringList *problems);
+    bool zReportHeads(QVector<QPair<QString, AuditHead>> *heads);
     QVector<AuditRecord> list(const AuditFilter &filter, bool *ok = nullptr);
     // The triggers refusing changes that are not there; false when they could not be read.
     bool missingTriggers(QStringList *missing);
@@ -65,6 +82,19 @@ private:
 // then holds the chain's new head, count 0 when nothing was recorded.
 bool changeWithRecord(Connection &connection, const AuditRecord &record,
                       const std::function<bool()> &change, AuditHead *sealed);
+
+// Moves the counter's anchor (in the state file beside localPath) on to head, only once the
+// records since the anchor still hold; otherwise the anchor stays, the problem is kept for every
+// later check and returned. Empty when all is well or the trail could not be read.
+QString advanceAuditAnchor(Connection &connection, const QString &localPath,
+                           const QString &database, const AuditHead &head);
+
+// On PostgreSQL the trail is written only by this server function, run with the rights of the
+// schema's owner: it takes the last record under the trail's lock, seals the new one onto it and
+// answers with its id and hashes. No login of the shop's inserts, changes or removes a record
+// itself. Made by the schema's upgrade; its name is for the grants.
+QStringList auditAppendStatements(const QString &schema);
+QString auditAppendFunction();
 
 // A record's time as the trail keeps it: UTC to the millisecond, e.g. "2026-12-09T10:00:00.000Z".
 QString auditTimeText(const QDateTime &time);

@@ -1,6 +1,7 @@
 // Group roles, grants and row policies on PostgreSQL, made and renewed by the database's owner.
 #include "storage/database_roles.h"
 
+#include "storage/audit_log.h"
 #include "storage/operator_store.h"
 #include "storage/transaction.h"
 
@@ -117,7 +118,8 @@ const QVector<TableGrant> &tableGrants()
         // Signing in goes through the server's functions: no login reads a PIN's hash or
         // changes a lock.
         {QStringLiteral("operator"), OperatorColumns, OperatorColumns, QString()},
-        {QStringLiteral("audit_log"), Add, Add, QString()},
+        // Records are added by the server's function alone, which seals them itself.
+        {QStringLiteral("audit_log"), Read, Read, QString()},
         // The service is told the number of the request it added, and sees no other.
         {QStringLiteral("web_request"),
          QStringLiteral("SELECT, UPDATE (status, invoice_number, cancel_reason)"),
@@ -215,6 +217,24 @@ bool grantShopRoles(QSqlDatabase db, QString *error)
                 return false;
     }
     const QString staff = roleList({ShopRole::Counter, ShopRole::Manager});
+    // An import takes the cards' ids ahead, a few hundred at once, from the cards' sequence.
+    if (!run(query, QStringLiteral("SELECT pg_get_serial_sequence('customer', 'id')"), error)
+        || !query.next())
+        return false;
+    const QString cardIds = query.value(0).toString();
+    if (!cardIds.isEmpty()
+        && !run(query, QStringLiteral("GRANT USAGE ON SEQUENCE %1 TO %2").arg(cardIds, staff),
+                error))
+        return false;
+    if (!run(query,
+             QStringLiteral("REVOKE ALL ON FUNCTION %1 FROM PUBLIC, %2")
+                 .arg(auditAppendFunction(), all),
+             error)
+        || !run(
+            query,
+            QStringLiteral("GRANT EXECUTE ON FUNCTION %1 TO %2").arg(auditAppendFunction(), staff),
+            error))
+        return false;
     for (const QString &function : signInFunctions())
         if (!run(query,
                  QStringLiteral("REVOKE ALL ON FUNCTION %1 FROM PUBLIC, %2").arg(function, all),

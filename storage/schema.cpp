@@ -27,6 +27,7 @@
 #include "storage/schema.h"
 
 #include "prices/extras_catalogue.h"
+#include "storage/audit_log.h"
 #include "storage/operator_store.h"
 #include "storage/transaction.h"
 
@@ -207,7 +208,8 @@ bool trustFunctions(QSqlDatabase db, QSqlError *error)
         return false;
     }
     const QString schema = query.value(0).toString();
-    for (const QString &statement : signInFunctionStatements(schema))
+    for (const QString &statement :
+         signInFunctionStatements(schema) + auditAppendStatements(schema))
         if (!query.exec(statement)) {
             *error = query.lastError();
             return false;

@@ -269,6 +269,24 @@ bool ProgramState::keepAuditHead(const QString &database, const AuditHead &head)
     return keptPrivate(state);
 }
 
+QString ProgramState::auditBreak(const QString &database) const
+{
+    const QSettings state(filePath, QSettings::IniFormat);
+    return state.value(auditGroup(database) + QStringLiteral("/broken")).toString();
+}
+
+bool ProgramState::keepAuditBreak(const QString &database, const QString &problem)
+{
+    if (!auditBreak(database).isEmpty())
+        return true;
+    QDir().mkpath(QFileInfo(filePath).absolutePath());
+    QSettings state(filePath, QSettings::IniFormat);
+    const QString group = auditGroup(database);
+    state.setValue(group + QStringLiteral("/database"), database);
+    state.setValue(group + QStringLiteral("/broken"), problem);
+    return keptPrivate(state);
+}
+
 QString ProgramState::lastOperator() const
 {
     const QSettings state(filePath, QSettings::IniFormat);

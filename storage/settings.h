@@ -93,6 +93,10 @@ public:
     // password): count 0 when none is kept. A head is only ever moved on.
     AuditHead auditHead(const QString &database) const;
     bool keepAuditHead(const QString &database, const AuditHead &head);
+    // What was found broken when the head was to move on: kept from the first time, never
+    // overwritten, so that the next records cannot cover it up. Empty while nothing was.
+    QString auditBreak(const QString &database) const;
+    bool keepAuditBreak(const QString &database, const QString &problem);
     // The operator who signed in last at this counter; empty when none did.
     QString lastOperator() const;
     bool keepLastOperator(const QString &name);

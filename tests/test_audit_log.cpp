@@ -9,6 +9,8 @@
 #include "storage/orders_link.h"
 #include "storage/pin_hash.h"
 #include "storage/schema.h"
+#include "storage/settings.h"
+#include "storage/shift_store.h"
 #include "storage/transaction.h"
 #include "tests/older_database.h"
 #include "tests/pg_cluster.h"
@@ -107,6 +109,141 @@ private slots:
         QVERIFY(AuditLog(connection).missingTriggers(&missing));
         QCOMPARE(missing, QStringList());
         QVERIFY(AuditLog(connection).verify(AuditHead()).intact());
+    }
+
+    // The counter's anchor moves on only while the records since it hold: records removed and
+    // new ones sealed in their place are told at once, kept, and never covered up by the next.
+    void anchorMovesOnlyOverAnIntactChain_data()
+    {
+        QTest::addColumn<QString>("database");
+        QTest::addColumn<QString>("edit"); // made with the guards off, after 5 records
+        QTest::addColumn<int>("added"); // records sealed after it, each moving the anchor
+        QTest::addColumn<QString>("told"); // by the last
+        QTest::addColumn<qint64>("anchor");
+        for (const QString &database : {QStringLiteral("sqlite"), QStringLiteral("postgres")}) {
+            const QByteArray tag = database.toLatin1() + ": ";
+            const auto row = [&](const char *name, const char *edit, int added, const char *told,
+                                 qint64 anchor) {
+                QTest::newRow(QByteArray(tag + name)) << database << QString::fromUtf8(edit)
+                                                      << added << QString::fromUtf8(told) << anchor;
+            };
+            row("untouched", "", 2, "", 7);
+            row("the last two removed, one sealed", "DELETE FROM audit_log WHERE id >= 4", 1,
+                "Журнал действий изменён: после записи 3 недостаёт 2 записей", 5);
+            row("the last two removed, two sealed over them", "DELETE FROM audit_log WHERE id >= 4",
+                2, "Журнал действий изменён: после записи 3 недостаёт 2 записей", 5);
+            row("the last two removed, three sealed past them",
+                "DELETE FROM audit_log WHERE id >= 4", 3,
+                "Журнал действий изменён: после записи 3 недостаёт 2 записей", 5);
+            row("the anchor's record changed", "UPDATE audit_log SET new_value = '1' WHERE id = 5",
+                1, "Журнал действий изменён: запись 5 изменена", 5);
+            row("everything removed", "DELETE FROM audit_log", 1,
+                "Журнал действий изменён: после записи 0 недостаёт 5 записей", 5);
+        }
+    }
+    void anchorMovesOnlyOverAnIntactChain()
+    {
+        QFETCH(QString, database);
+        QFETCH(QString, edit);
+        QFETCH(int, added);
+        QFETCH(QString, told);
+        QFETCH(qint64, anchor);
+        const bool sqlite = database == QLatin1String("sqlite");
+        if (!sqlite && !haveServer)
+            QFAIL(qPrintable(cluster.error));
+        const DatabaseUrl url = freshDatabase(database);
+        const QString local = dir.filePath(QStringLiteral("counter%1/local.sqlite").arg(databases));
+        Connection connection;
+        QVERIFY(connection.open(url, QStringLiteral("t")));
+        fillTrail(connection);
+        const QString name = url.display();
+        ProgramState state(local);
+        QVERIFY(state.keepAuditHead(name, AuditLog(connection).verify(AuditHead()).head));
+        QSqlQuery query(connection.database());
+        if (!edit.isEmpty()) {
+            const QStringList off = sqlite
+                ? QStringList {QStringLiteral("DROP TRIGGER audit_log_no_update"),
+                               QStringLiteral("DROP TRIGGER audit_log_no_delete")}
+                : QStringList {QStringLiteral("ALTER TABLE audit_log DISABLE TRIGGER USER")};
+            for (const QString &statement : off + QStringList {edit})
+                QVERIFY2(query.exec(statement), qPrintable(query.lastError().text()));
+        }
+        QString last;
+        for (int i = 0; i < added; ++i) {
+            AuditRecord record;
+            record.counter = QStringLiteral("стойка-1");
+            record.what = QStringLiteral("оплата");
+            QVERIFY(AuditLog(connection).add(&record));
+            last = advanceAuditAnchor(connection, local, name, {record.id, record.hash});
+        }
+        QCOMPARE(last, told);
+        QCOMPARE(state.auditHead(name).count, anchor);
+        // The check of the whole trail tells the break kept, whatever the chain now says.
+        AuditCheck check = AuditLog(connection).verify(state.auditHead(name));
+        check.anchorBreak = state.auditBreak(name);
+        QCOMPARE(check.intact(), told.isEmpty());
+        if (!told.isEmpty())
+            QVERIFY2(check.text().startsWith(told + QLatin1Char('.')), qPrintable(check.text()));
+    }
+
+    // Each closed shift's Z report printed the trail's head: a trail cut or rewritten under it
+    // is told with the report's name, even by a counter that kept no head of its own.
+    void zReportHeads_data()
+    {
+        QTest::addColumn<QString>("database");
+        QTest::addColumn<QString>("edit");
+        QTest::addColumn<QString>("told"); // %1: the first 8 of the head's hash
+        for (const QString &database : {QStringLiteral("sqlite"), QStringLiteral("postgres")}) {
+            const QByteArray tag = database.toLatin1() + ": ";
+            QTest::newRow(QByteArray(tag + "untouched")) << database << ""
+                                                         << "цепочка цела";
+            QTest::newRow(QByteArray(tag + "emptied"))
+                << database << "DELETE FROM audit_log"
+                << "Z-отчёт смены № 1, касса «стойка-1»: запись 5 с хешем %1… в журнале "
+                   "отсутствует.";
+            QTest::newRow(QByteArray(tag + "the head's record sealed anew"))
+                << database << "UPDATE audit_log SET own_hash = 'x' || own_hash WHERE id = 5"
+                << "Z-отчёт смены № 1, касса «стойка-1»: запись 5 с хешем %1… в журнале изменена. "
+                   "Цепочка нарушена: запись 5 изменена.";
+        }
+    }
+    void zReportHeads()
+    {
+        QFETCH(QString, database);
+        QFETCH(QString, edit);
+        QFETCH(QString, told);
+        const bool sqlite = database == QLatin1String("sqlite");
+        if (!sqlite && !haveServer)
+            QFAIL(qPrintable(cluster.error));
+        Connection connection;
+        QVERIFY(connection.open(freshDatabase(database), QStringLiteral("t")));
+        fillTrail(connection);
+        ShiftStore shifts(connection);
+        QVERIFY(shifts.open(QStringLiteral("стойка-1"), 0, QString()).outcome
+                == ShiftOutcome::Done);
+        QVERIFY(shifts.close(QStringLiteral("стойка-1"), 0, QString()).outcome
+                == ShiftOutcome::Done);
+        const QByteArray hash = AuditLog(connection).verify(AuditHead()).head.lastHash;
+        QSqlQuery query(connection.database());
+        if (!edit.isEmpty())
+            for (const QString &statement :
+                 (sqlite
+                      ? QStringList {QStringLiteral("DROP TRIGGER audit_log_no_update"),
+                                     QStringLiteral("DROP TRIGGER audit_log_no_delete")}
+                      : QStringList {QStringLiteral("ALTER TABLE audit_log DISABLE TRIGGER USER")})
+                     + QStringList {edit})
+                QVERIFY2(query.exec(statement), qPrintable(query.lastError().text()));
+        const AuditCheck check = AuditLog(connection).verify(AuditHead());
+        QVERIFY(check.read);
+        const QString text = check.text().replace(
+            QStringLiteral("Журнал действий не защищён от правки: нет триггера "
+                           "audit_log_no_update, audit_log_no_delete%1. ")
+                .arg(sqlite || edit.isEmpty() ? QString()
+                                              : QStringLiteral(", audit_log_no_truncate")),
+            QString());
+        QCOMPARE(text,
+                 told.contains(QLatin1String("%1")) ? told.arg(QString::fromLatin1(hash.left(8)))
+                                                    : told);
     }
 
     // Operators kept before the server checked PINs itself: after the upgrade their PINs still

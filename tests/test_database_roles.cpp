@@ -7,6 +7,7 @@
 #include "prices/price_versions.h"
 #include "storage/audit_log.h"
 #include "storage/connection.h"
+#include "storage/customer_store.h"
 #include "storage/database_roles.h"
 #include "storage/journal.h"
 #include "storage/operator_store.h"
@@ -244,6 +245,7 @@ private slots:
             {"kassa", "add an audit row", true},
             {"kassa", "confirm a web request", true},
             {"kassa", "confirm a web request without a due wish", true},
+            {"kassa", "import customers", true},
             {"kassa", "add a price version", false},
             {"kassa", "void by hand", false},
             {"kassa", "add a document after a manager's void", true},
@@ -310,6 +312,14 @@ private slots:
             record.counter = QStringLiteral("стойка-1");
             record.what = QStringLiteral("вход");
             done = AuditLog(connection).add(&record);
+        } else if (path == QLatin1String("import customers")) {
+            QVector<Customer> cards(2);
+            for (int i = 0; i < cards.size(); ++i) {
+                cards[i].kind = Customer::Person;
+                cards[i].shortName = QStringLiteral("Покупатель %1-%2").arg(uid).arg(i);
+                cards[i].fullName = cards[i].shortName;
+            }
+            done = CustomerStore(connection).saveAll(&cards, QStringLiteral("стойка-1"));
         } else if (path == QLatin1String("add a price version")) {
             done = PriceVersionTables(connection).store(nextPrices(QDate(2027, 1, uid))) > 0;
         } else if (path == QLatin1String("void by hand")
@@ -511,6 +521,13 @@ private slots:
             = QStringLiteral("UPDATE operator SET failed_count = 0, locked_until = ''");
         const QString signIn = QStringLiteral("SELECT outcome FROM operator_sign_in('Гость', 'x')");
         const QString setting = QStringLiteral("SELECT operator_pin_setting('Гость')");
+        // A row with the hashes a counter can compute itself, for the record after the last.
+        const QString forged = QStringLiteral(
+            "INSERT INTO audit_log SELECT max(id) + 1, '', '', '', '', 'возврат денег', '', '', "
+            "'', '' FROM audit_log");
+        const QString sealed = QStringLiteral(
+            "SELECT new_id FROM audit_append('2026-12-09T10:00:00.000Z', 'стойка-1', '', '', "
+            "'вход', '', '')");
         const struct
         {
             const char *row;
@@ -527,6 +544,10 @@ private slots:
             {"counter clears a lock", "kassa", clear, false},
             {"counter signs in through the server", "kassa", signIn, true},
             {"counter reads a hash's setting", "kassa", setting, true},
+            {"counter adds an audit row past the server", "kassa", forged, false},
+            {"manager adds an audit row past the server", "boss", forged, false},
+            {"counter seals an audit row through the server", "kassa", sealed, true},
+            {"web seals an audit row through the server", "site", sealed, false},
             {"manager reads the hashes", "boss", QStringLiteral("SELECT pin_hash FROM operator"),
              false},
             {"manager clears a lock", "boss", clear, false},

@@ -241,6 +241,24 @@ private slots:
                                                   QStringLiteral("verify")}
                                   << QByteArray() << 0 << QStringLiteral("цепочка цела\n")
                                   << QStringLiteral("");
+        const QString zeros(64, QLatin1Char('0'));
+        QTest::newRow("a head from a Z report not in the trail")
+            << QStringList {QStringLiteral("--audit"), QStringLiteral("verify"),
+                            QStringLiteral("--head"), QStringLiteral("2:") + zeros}
+            << QByteArray() << 1 << QStringLiteral("")
+            << QStringLiteral("Голова 2: запись 2 с хешем 00000000… в журнале изменена.\n");
+        QTest::newRow("a head past the trail's end")
+            << QStringList {QStringLiteral("--audit"), QStringLiteral("verify"),
+                            QStringLiteral("--head"), QStringLiteral("99999:") + zeros}
+            << QByteArray() << 1 << QStringLiteral("")
+            << QStringLiteral("Голова 99999: запись 99999 с хешем 00000000… в журнале "
+                              "отсутствует.\n");
+        QTest::newRow("a head not understood")
+            << QStringList {QStringLiteral("--audit"), QStringLiteral("verify"),
+                            QStringLiteral("--head"), QStringLiteral("2:381e")}
+            << QByteArray() << 2 << QStringLiteral("")
+            << QStringLiteral("Голова «2:381e» не понята: нужно ЧИСЛО:ХЕШ, как в Z-отчёте (хеш "
+                              "из 64 знаков). Справка: printcalc --help\n");
         // Times aside (made now), every record of Анна's, in order.
         QTest::newRow("a manager may not read the trail")
             << QStringList {QStringLiteral("--audit"), QStringLiteral("list"),
