@@ -208,8 +208,17 @@ bool trustFunctions(QSqlDatabase db, QSqlError *error)
         return false;
     }
     const QString schema = query.value(0).toString();
+    // The sale summary is the triggers' to write, whoever changes its invoice: the counters'
+    // logins only read it.
+    QStringList saleWriters;
+    for (const char *function : {"sale_refresh(bigint)", "sale_invoice_changed()",
+                                 "sale_row_changed()", "sale_line_added()"})
+        saleWriters << QStringLiteral("ALTER FUNCTION %1 SECURITY DEFINER SET search_path = %2, "
+                                      "pg_temp")
+                           .arg(QLatin1String(function), schema);
+    saleWriters << QStringLiteral("REVOKE ALL ON FUNCTION sale_refresh(bigint) FROM PUBLIC");
     for (const QString &statement :
-         signInFunctionStatements(schema) + auditAppendStatements(schema))
+         signInFunctionStatements(schema) + auditAppendStatements(schema) + saleWriters)
         if (!query.exec(statement)) {
             *error = query.lastError();
             return false;
@@ -829,7 +838,19 @@ const QVector<SchemaStep> &schemaSteps()
          {}},
         // The rights the database holds: on PostgreSQL the server's own functions alone read
         // the PIN hashes and count the wrong PINs.
-        {TrustStep, {}, {}, {}, trustFunctions},
+        {TrustStep,
+         {},
+         {QStringLiteral("CREATE TRIGGER invoice_counter_forward BEFORE UPDATE OF next_number ON "
+                         "invoice_counter WHEN NEW.next_number < OLD.next_number BEGIN SELECT "
+                         "RAISE(ABORT, 'invoice numbers only go forward'); END")},
+         {QStringLiteral("CREATE FUNCTION invoice_counter_forward() RETURNS trigger LANGUAGE "
+                         "plpgsql AS 'BEGIN IF NEW.next_number < OLD.next_number THEN RAISE "
+                         "EXCEPTION ''invoice numbers only go forward''; END IF; RETURN NEW; "
+                         "END'"),
+          QStringLiteral("CREATE TRIGGER invoice_counter_forward BEFORE UPDATE OF next_number ON "
+                         "invoice_counter FOR EACH ROW EXECUTE FUNCTION "
+                         "invoice_counter_forward()")},
+         trustFunctions},
     };
     return steps;
 }

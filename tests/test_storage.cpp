@@ -308,6 +308,11 @@ private slots:
         QCOMPARE(journal.storeInvoice(draft(QStringLiteral("o3"), lines), 40),
                  40); // settings say so
         QCOMPARE(journal.storeInvoice(draft(QStringLiteral("o4"), lines), 1), 41);
+        // The database itself never gives a number twice: the counter goes only forward.
+        QSqlQuery query(connection.database());
+        QVERIFY(!query.exec(QStringLiteral("UPDATE invoice_counter SET next_number = 2")));
+        QVERIFY(query.exec(QStringLiteral("UPDATE invoice_counter SET next_number = 50")));
+        QCOMPARE(journal.storeInvoice(draft(QStringLiteral("o5"), lines), 1), 50);
     }
 
     // The same order stored again keeps its number: before any document it takes the lines
