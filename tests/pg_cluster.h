@@ -54,11 +54,13 @@ public:
     // Starts the stopped server again, keeping its data.
     bool resume()
     {
-        running = tool(QStringLiteral("pg_ctl"),
-                       {QStringLiteral("-D"), dataDir(), QStringLiteral("-o"),
-                        QStringLiteral("-k %1 -c listen_addresses='' -c fsync=off").arg(dir),
-                        QStringLiteral("-l"), dir + QStringLiteral("/log"), QStringLiteral("-w"),
-                        QStringLiteral("start")});
+        running = tool(
+            QStringLiteral("pg_ctl"),
+            {QStringLiteral("-D"), dataDir(), QStringLiteral("-o"),
+             QStringLiteral("-k %1 -c listen_addresses='' -c fsync=off -c max_connections=150")
+                 .arg(dir),
+             QStringLiteral("-l"), dir + QStringLiteral("/log"), QStringLiteral("-w"),
+             QStringLiteral("start")});
         return running;
     }
 
