@@ -20,6 +20,7 @@ int report(CliContext &context, const QCommandLineParser &, const QStringList &w
     if (!context.open(connection))
         return CliFailed;
     ShiftStore shifts(connection);
+    shifts.setOwnerMail(Settings().ownerMail());
     const QString counter = Settings().counterName();
     const ShiftAnswer answer
         = words.isEmpty() ? shifts.xReport(counter) : shifts.zReport(counter, int(number));
@@ -43,6 +44,7 @@ int change(CliContext &context, const QCommandLineParser &, const QStringList &w
     if (!context.authorise(connection, &status))
         return status;
     ShiftStore shifts(connection);
+    shifts.setOwnerMail(Settings().ownerMail());
     const QString counter = Settings().counterName();
     const bool opening = context.action == QLatin1String("open");
     const ShiftAnswer answer = opening ? shifts.open(counter, kopecks, context.operatorName)

@@ -59,6 +59,8 @@ public:
     // `[mail]` `host`, `port`, `security`, `user`, `password`, `sender`, `timeout`: the shop's
     // SMTP server for customers' mail, as the file spells it (the mail library reads the words).
     QString mailValue(const QString &key) const;
+    // `[mail] owner`: where each Z report's head of the audit trail goes; empty: nowhere.
+    QString ownerMail() const { return mailValue(QStringLiteral("owner")).trimmed(); }
 
     // `[operators] idleMinutes`: the window locks after this many minutes without input (10 when
     // absent or no whole number above zero); `[operators] discountCap`: the percent of a

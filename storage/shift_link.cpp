@@ -3,6 +3,7 @@
 
 #include "storage/connection.h"
 #include "storage/database_thread.h"
+#include "storage/settings.h"
 
 #include <QPointer>
 
@@ -88,9 +89,11 @@ void ShiftLink::close(qint64 countedKopecks, const QString &operatorName, QObjec
                       std::function<void(const ShiftAnswer &)> done)
 {
     const QString counter = counterName;
+    const QString owner = Settings().ownerMail();
     call(
         context,
-        [counter, countedKopecks, operatorName](ShiftStore &store) {
+        [counter, countedKopecks, operatorName, owner](ShiftStore &store) {
+            store.setOwnerMail(owner);
             return store.close(counter, countedKopecks, operatorName);
         },
         std::move(done));

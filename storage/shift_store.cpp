@@ -190,6 +190,31 @@ ShiftAnswer ShiftStore::close(const QString &counter, qint64 countedKopecks,
         connection.noteError(query.lastError());
         return fault();
     }
+    // The head leaves the database with the close, so that a trail cut later shows against it.
+    if (!ownerMail.isEmpty() && facts.auditCount > 0) {
+        const QString head = QStringLiteral("%1:%2")
+                                 .arg(facts.auditCount)
+                                 .arg(QString::fromLatin1(facts.auditHash));
+        const QStringList body {
+            report.title(),
+            QString(),
+            QStringLiteral("Записей в журнале действий: %1").arg(facts.auditCount),
+            QStringLiteral("Последний хеш журнала: %1").arg(QString::fromLatin1(facts.auditHash)),
+            QString(),
+            QStringLiteral("Проверка: printcalc --audit verify --head %1").arg(head)};
+        query.prepare(QStringLiteral("INSERT INTO mail_queue (invoice_number, recipient, subject, "
+                                     "body, state, attempts, next_try, last_error, created) "
+                                     "VALUES (0, ?, ?, ?, 0, 0, ?, '', ?)"));
+        for (const QVariant &value :
+             {QVariant(ownerMail), QVariant(report.title() + QStringLiteral(": голова журнала")),
+              QVariant(body.join(QLatin1Char('\n')) + QLatin1Char('\n')),
+              QVariant(storedTime(time)), QVariant(storedTime(time))})
+            query.addBindValue(value);
+        if (!query.exec()) {
+            connection.noteError(query.lastError());
+            return fault();
+        }
+    }
     if (!transaction.commit())
         return fault();
     ShiftAnswer answer;

@@ -32,6 +32,9 @@ public:
     // Money into the drawer (above zero) or out of it (below zero) of the open shift; a sum out
     // needs a reason and no more than the drawer should hold.
     ShiftAnswer addCash(const QString &counter, const CashEntry &entry);
+    // Where each Z report's head of the audit trail is mailed (`[mail] owner`), queued with the
+    // close; none when empty.
+    void setOwnerMail(const QString &address) { ownerMail = address.trimmed(); }
     // The open shift closed with the counted cash; its Z report made and kept.
     ShiftAnswer close(const QString &counter, qint64 countedKopecks, const QString &operatorName,
                       const QDateTime &when = QDateTime());
@@ -49,4 +52,5 @@ private:
     ShiftAnswer fault();
 
     Connection &connection;
+    QString ownerMail;
 };

@@ -135,6 +135,51 @@ private slots:
     void initTestCase() { QVERIFY2(cluster.start(), qPrintable(cluster.error)); }
     void cleanupTestCase() { cluster.stop(); }
 
+    // Each Z report's head of the audit trail is queued to the owner with the close, where the
+    // settings name the owner's mail.
+    void headMailedToTheOwner_data()
+    {
+        QTest::addColumn<QString>("database");
+        QTest::addColumn<QString>("owner");
+        for (const char *database : {"sqlite", "postgres"}) {
+            QTest::newRow(qPrintable(QStringLiteral("%1, an owner").arg(QLatin1String(database))))
+                << QString::fromLatin1(database) << QStringLiteral(" owner@shop.example ");
+            QTest::newRow(qPrintable(QStringLiteral("%1, none").arg(QLatin1String(database))))
+                << QString::fromLatin1(database) << QString();
+        }
+    }
+    void headMailedToTheOwner()
+    {
+        QFETCH(QString, database);
+        QFETCH(QString, owner);
+        Connection connection;
+        QVERIFY(connection.open(freshDatabase(database), QStringLiteral("t")));
+        AuditRecord record;
+        record.counter = Counter;
+        record.what = QStringLiteral("вход");
+        QVERIFY(AuditLog(connection).add(&record));
+        ShiftStore shifts(connection);
+        shifts.setOwnerMail(owner);
+        QVERIFY(shifts.open(Counter, 0, QString(), at(9)).done());
+        QVERIFY(shifts.close(Counter, 0, QString(), at(20)).done());
+        QSqlQuery query(connection.database());
+        QVERIFY(query.exec(QStringLiteral("SELECT recipient, subject, body FROM mail_queue")));
+        if (owner.isEmpty()) {
+            QVERIFY(!query.next());
+            return;
+        }
+        QVERIFY(query.next());
+        QCOMPARE(query.value(0).toString(), QStringLiteral("owner@shop.example"));
+        QCOMPARE(query.value(1).toString(),
+                 QStringLiteral("Z-отчёт смены № 1, касса «стойка-1»: голова журнала"));
+        QCOMPARE(query.value(2).toString(),
+                 QStringLiteral("Z-отчёт смены № 1, касса «стойка-1»\n\nЗаписей в журнале "
+                                "действий: 1\nПоследний хеш журнала: %1\n\nПроверка: printcalc "
+                                "--audit verify --head 1:%1\n")
+                     .arg(QString::fromLatin1(record.hash)));
+        QVERIFY(!query.next());
+    }
+
     void dayAtTheCounter_data() { bothDatabases(); }
 
     void dayAtTheCounter()
