@@ -3,8 +3,11 @@
 
 #include "app/mainwindow.h"
 #include "app/order_cells.h"
+#include "dialogs/prompts.h"
 #include "form/mainwindow_form.h"
+#include "order/money.h"
 #include "order/order.h"
+#include "order/order_status.h"
 
 #include <QScopedValueRollback>
 #include <QTableWidget>
@@ -159,6 +162,15 @@ void MainWindow::appendOrderLine(const QString &description, const QString &quan
 
 void MainWindow::appendOrderLine(const OrderLine &line)
 {
+    // A sum past the largest the shop's records take is no price to quote: told, not added.
+    if (line.hasNumbers
+        && (lineSum(line) + linesSum(orderModel->lines())) * 100 > double(MaxKopecks)) {
+        prompts().tell(QStringLiteral("Ответ"),
+                       QStringLiteral("Сумма строки «%1» с заказом больше наибольшей возможной "
+                                      "(%2): строка не добавлена.")
+                           .arg(line.description, roublesAndKopecks(MaxKopecks)));
+        return;
+    }
     orderModel->append(line);
     // The new line comes into view; this lays the table out first, so it is the last line.
     form->tableWidget->scrollToBottom();

@@ -3,6 +3,7 @@
 
 #include "dialogs/colours.h"
 #include "order/money.h"
+#include "order/order_status.h"
 #include "prices/price_file_check.h"
 
 #include "ui_custom_line_dialog.h"
@@ -69,6 +70,10 @@ OrderLine CustomLineDialog::lineFrom(const QString &prefix, const QString &typed
         *problemText = QStringLiteral("Цена «%1» не понята: нужно число от 0 до 10 000 000, "
                                       "например 1500 или 99,50.")
                            .arg(typedPrice.trimmed());
+    else if (quantity * price * 100 > double(MaxKopecks))
+        *problemText = QStringLiteral("Сумма строки больше наибольшей возможной (%1): уменьшите "
+                                      "количество или цену.")
+                           .arg(roublesAndKopecks(MaxKopecks));
     else if (std::round(price * 100) != price * 100)
         *problemText = QStringLiteral("Цена «%1» точнее копейки: оставьте не больше двух знаков "
                                       "после запятой.")
