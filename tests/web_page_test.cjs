@@ -18,12 +18,15 @@ async function tableOf(page) {
     Array.from(row.cells).slice(0, 3).map((cell) => cell.textContent)));
 }
 
-// The API's lines by description and quantity: the page writes their money its own way, which the
-// suite checks by its figures.
+// The API's lines by description, quantity and unit price as a number: the page writes money its
+// own way, which the suite checks by its figures, and an earlier answer (the sizes half typed) may
+// show the same line at another price.
 async function waitForLines(page, lines) {
-  const wanted = JSON.stringify(lines.map((line) => [line.description, line.quantity]));
+  const wanted = JSON.stringify(lines.map((line) => [line.description, line.quantity,
+    Number(line.unitPrice)]));
   await page.waitForFunction((text) => JSON.stringify(Array.from(document.querySelectorAll('#lines tbody tr'))
-    .map((row) => Array.from(row.cells).slice(0, 2).map((cell) => cell.textContent))) === text,
+    .map((row) => [row.cells[0].textContent, row.cells[1].textContent,
+      Number(row.cells[2].textContent.replace(/\s/g, '').replace(',', '.'))])) === text,
     { timeout: 5000 }, wanted).catch(async () => {
     throw new Error('the page shows ' + JSON.stringify(await tableOf(page)) + ', not ' + wanted);
   });
