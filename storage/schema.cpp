@@ -839,11 +839,33 @@ const QVector<SchemaStep> &schemaSteps()
         // The rights the database holds: on PostgreSQL the server's own functions alone read
         // the PIN hashes and count the wrong PINs.
         {TrustStep,
-         {},
-         {QStringLiteral("CREATE TRIGGER invoice_counter_forward BEFORE UPDATE OF next_number ON "
+         // What an order was paid before its payments were kept one by one (or set by hand)
+         // stays as it was; from now on its paid sum is that plus its payments, held by a
+         // trigger, so that no login pays an order without a payment.
+         {QStringLiteral("ALTER TABLE taken_order ADD COLUMN paid_before BIGINT NOT NULL "
+                         "DEFAULT 0"),
+          QStringLiteral("UPDATE taken_order SET paid_before = paid_kopecks - coalesce((SELECT "
+                         "sum(p.kopecks) FROM order_payment p WHERE p.invoice_number = "
+                         "taken_order.invoice_number), 0)")},
+         {QStringLiteral("CREATE TRIGGER taken_order_paid_by_payments BEFORE UPDATE OF "
+                         "paid_kopecks, paid_before ON taken_order WHEN NEW.paid_before <> "
+                         "OLD.paid_before OR NEW.paid_kopecks <> NEW.paid_before + coalesce(("
+                         "SELECT sum(p.kopecks) FROM order_payment p WHERE p.invoice_number = "
+                         "NEW.invoice_number), 0) BEGIN SELECT RAISE(ABORT, 'an order is paid "
+                         "by its payments'); END"),
+          QStringLiteral("CREATE TRIGGER invoice_counter_forward BEFORE UPDATE OF next_number ON "
                          "invoice_counter WHEN NEW.next_number < OLD.next_number BEGIN SELECT "
                          "RAISE(ABORT, 'invoice numbers only go forward'); END")},
-         {QStringLiteral("CREATE FUNCTION invoice_counter_forward() RETURNS trigger LANGUAGE "
+         {QStringLiteral("CREATE FUNCTION taken_order_paid_by_payments() RETURNS trigger "
+                         "LANGUAGE plpgsql AS $$BEGIN IF NEW.paid_before <> OLD.paid_before OR "
+                         "NEW.paid_kopecks <> NEW.paid_before + coalesce((SELECT "
+                         "sum(p.kopecks) FROM order_payment p WHERE p.invoice_number = "
+                         "NEW.invoice_number), 0) THEN RAISE EXCEPTION 'an order is paid by its "
+                         "payments'; END IF; RETURN NEW; END$$"),
+          QStringLiteral("CREATE TRIGGER taken_order_paid_by_payments BEFORE UPDATE OF "
+                         "paid_kopecks, paid_before ON taken_order FOR EACH ROW EXECUTE FUNCTION "
+                         "taken_order_paid_by_payments()"),
+          QStringLiteral("CREATE FUNCTION invoice_counter_forward() RETURNS trigger LANGUAGE "
                          "plpgsql AS 'BEGIN IF NEW.next_number < OLD.next_number THEN RAISE "
                          "EXCEPTION ''invoice numbers only go forward''; END IF; RETURN NEW; "
                          "END'"),

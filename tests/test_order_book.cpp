@@ -414,6 +414,41 @@ private slots:
         QCOMPARE(listed.first().paidKopecks, paid);
         QCOMPARE(listed.first().balanceKopecks(), total - paid);
         QCOMPARE(paymentStateWord(listed.first().paymentState()), state);
+        // Paid only by payments: the database refuses a paid sum set by hand.
+        QSqlQuery query(connection.database());
+        QVERIFY(
+            !query.exec(QStringLiteral("UPDATE taken_order SET paid_kopecks = paid_kopecks + 1")));
+    }
+
+    // An order paid before its payments were kept one by one keeps what it was paid, and its
+    // next payments add to it.
+    void paidBeforeTheUpgradeKept_data() { bothDatabases(); }
+    void paidBeforeTheUpgradeKept()
+    {
+        QFETCH(QString, database);
+        const DatabaseUrl url = freshDatabase(database);
+        const QString problem = makeDatabaseBefore(
+            url, 17,
+            {QStringLiteral("INSERT INTO invoice (number, order_uid, created, counter, line_count, "
+                            "subtotal, tax, total, template_path, is_void, search_text) VALUES "
+                            "(5, 'o5', '2026-11-30 15:00:00', 'стойка-1', 1, 1000, 180, 1180, "
+                            "'', 0, 'Визитки')"),
+             QStringLiteral("INSERT INTO taken_order (invoice_number, status, due, note, source, "
+                            "created, counter, changed, customer_phone, customer_email, "
+                            "phone_digits, search_name, paid_kopecks) VALUES (5, 0, "
+                            "'2026-12-02 12:00:00', '', 'стойка', '2026-11-30 15:00:00', "
+                            "'стойка-1', '2026-11-30 15:00:00', '', '', '', '', 30000)")});
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+        Connection connection;
+        QVERIFY2(connection.open(url, QStringLiteral("t")), qPrintable(connection.errorText()));
+        OrderBook book(connection);
+        Payment payment;
+        payment.kopecks = 10000;
+        QVERIFY2(book.addPayment(5, payment).done(), qPrintable(connection.errorText()));
+        OrderDetails details;
+        QVERIFY(book.load(5, &details));
+        QCOMPARE(details.order.paidKopecks, 40000LL);
+        QCOMPARE(details.order.balanceKopecks(), 78000LL);
     }
 
     // A change is the next revision: number, payments and status kept, the earlier lines still
