@@ -3,6 +3,7 @@
 #include "storage/mail_queue.h"
 
 #include "storage/connection.h"
+#include "storage/records.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -16,6 +17,23 @@ int mailRetryPauseSeconds(int failedAttempts)
     if (failedAttempts > 7)
         return MaxPause;
     return qMin(MaxPause, 60 << (failedAttempts - 1));
+}
+
+bool queueMail(Connection &connection, qint64 number, const QString &recipient,
+               const QString &subject, const QStringList &body, const QDateTime &time)
+{
+    QSqlQuery query(connection.database());
+    query.prepare(QStringLiteral("INSERT INTO mail_queue (invoice_number, recipient, subject, "
+                                 "body, state, attempts, next_try, last_error, created) VALUES "
+                                 "(?, ?, ?, ?, 0, 0, ?, '', ?)"));
+    for (const QVariant &value : {QVariant(number), QVariant(recipient), QVariant(subject),
+                                  QVariant(body.join(QLatin1Char('\n')) + QLatin1Char('\n')),
+                                  QVariant(storedTime(time)), QVariant(storedTime(time))})
+        query.addBindValue(value);
+    if (query.exec())
+        return true;
+    connection.noteError(query.lastError());
+    return false;
 }
 
 MailQueue::MailQueue(Connection &c)

@@ -7,6 +7,7 @@
 #include "storage/order_book.h"
 
 #include <QDateTime>
+#include <QStringList>
 #include <QVector>
 
 class Connection;
@@ -14,6 +15,11 @@ class Connection;
 // The pause before the next try after the given number of failed ones: 1, 2, 4, … minutes, at
 // most an hour.
 int mailRetryPauseSeconds(int failedAttempts);
+
+// A mail queued in the caller's transaction, due at once: the body's lines joined, ending in a
+// line break. Number 0 for a mail of no order. False on failure (the connection tells why).
+bool queueMail(Connection &connection, qint64 number, const QString &recipient,
+               const QString &subject, const QStringList &body, const QDateTime &time);
 
 class MailQueue
 {

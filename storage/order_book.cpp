@@ -8,6 +8,7 @@
 #include "storage/connection.h"
 #include "storage/customer_store.h"
 #include "storage/journal.h"
+#include "storage/mail_queue.h"
 #include "storage/sql_lines.h"
 #include "storage/transaction.h"
 
@@ -701,19 +702,9 @@ OrderAnswer OrderBook::changeStatus(qint64 number, OrderStatus to, const QString
                 body.append(QStringLiteral("Часы работы: %1").arg(shop.hours));
             if (!shop.name.isEmpty())
                 body << QString() << shop.name;
-            query.prepare(QStringLiteral("INSERT INTO mail_queue (invoice_number, recipient, "
-                                         "subject, body, state, attempts, next_try, last_error, "
-                                         "created) VALUES (?, ?, ?, ?, 0, 0, ?, '', ?)"));
-            for (const QVariant &value :
-                 {QVariant(number), QVariant(recipient),
-                  QVariant(QStringLiteral("Заказ № %1 готов").arg(number)),
-                  QVariant(body.join(QLatin1Char('\n')) + QLatin1Char('\n')),
-                  QVariant(storedTime(time)), QVariant(storedTime(time))})
-                query.addBindValue(value);
-            if (!query.exec()) {
-                connection.noteError(query.lastError());
+            if (!queueMail(connection, number, recipient,
+                           QStringLiteral("Заказ № %1 готов").arg(number), body, time))
                 return fault();
-            }
             answer.mailQueued = true;
         }
     }

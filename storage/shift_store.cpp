@@ -3,6 +3,7 @@
 
 #include "storage/audit_log.h"
 #include "storage/connection.h"
+#include "storage/mail_queue.h"
 #include "storage/records.h"
 #include "storage/transaction.h"
 
@@ -202,18 +203,9 @@ ShiftAnswer ShiftStore::close(const QString &counter, qint64 countedKopecks,
             QStringLiteral("Последний хеш журнала: %1").arg(QString::fromLatin1(facts.auditHash)),
             QString(),
             QStringLiteral("Проверка: printcalc --audit verify --head %1").arg(head)};
-        query.prepare(QStringLiteral("INSERT INTO mail_queue (invoice_number, recipient, subject, "
-                                     "body, state, attempts, next_try, last_error, created) "
-                                     "VALUES (0, ?, ?, ?, 0, 0, ?, '', ?)"));
-        for (const QVariant &value :
-             {QVariant(ownerMail), QVariant(report.title() + QStringLiteral(": голова журнала")),
-              QVariant(body.join(QLatin1Char('\n')) + QLatin1Char('\n')),
-              QVariant(storedTime(time)), QVariant(storedTime(time))})
-            query.addBindValue(value);
-        if (!query.exec()) {
-            connection.noteError(query.lastError());
+        if (!queueMail(connection, 0, ownerMail,
+                       report.title() + QStringLiteral(": голова журнала"), body, time))
             return fault();
-        }
     }
     if (!transaction.commit())
         return fault();

@@ -472,31 +472,19 @@ private slots:
 
     // A request confirmed and declined at once from two counters, and confirmed twice at once:
     // exactly one decision wins and the other is told what happened; two confirms give one order.
-    void requestDecidedAtOnce_data()
-    {
-        QTest::addColumn<bool>("sqlite");
-        QTest::newRow("SQLite") << true;
-        QTest::newRow("PostgreSQL") << false;
-    }
+    void requestDecidedAtOnce_data() { counterDatabases(); }
     void requestDecidedAtOnce()
     {
         QFETCH(bool, sqlite);
         QTemporaryDir dir;
-        const QString url = sqlite
-            ? QStringLiteral("sqlite://") + dir.filePath(QStringLiteral("shop.sqlite"))
-            : cluster.url(QStringLiteral("kassa"));
+        const QString url = counterUrl(sqlite, dir);
         Connection site;
         QVERIFY(site.open(DatabaseUrl::parse(sqlite ? url : cluster.url(QStringLiteral("site"))),
                           QStringLiteral("site")));
         const auto start = [&](QProcess *program, const QStringList &words) {
-            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-            environment.remove(QStringLiteral("DISPLAY"));
-            environment.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.path());
-            program->setProcessEnvironment(environment);
-            program->start(
-                QStringLiteral(PRINTCALC_PROGRAM),
-                QStringList {QStringLiteral("--database"), url, QStringLiteral("--orders")}
-                    + words);
+            startProgram(program, dir,
+                         QStringList {QStringLiteral("--database"), url, QStringLiteral("--orders")}
+                             + words);
         };
         for (int round = 0; round < 20; ++round) {
             const qint64 number = storeWebRequest(site, webRequest());
@@ -589,19 +577,12 @@ private slots:
     // Wrong PINs typed at once from many counters: each attempt is counted under the row's lock
     // before its PIN is compared, so five are compared, the rest find the lock, and the right
     // PIN after them is refused while it lasts.
-    void guessesAtOnce_data()
-    {
-        QTest::addColumn<bool>("sqlite");
-        QTest::newRow("SQLite") << true;
-        QTest::newRow("PostgreSQL") << false;
-    }
+    void guessesAtOnce_data() { counterDatabases(); }
     void guessesAtOnce()
     {
         QFETCH(bool, sqlite);
         QTemporaryDir dir;
-        const QString url = sqlite
-            ? QStringLiteral("sqlite://") + dir.filePath(QStringLiteral("shop.sqlite"))
-            : cluster.url(QStringLiteral("kassa"));
+        const QString url = counterUrl(sqlite, dir);
         {
             Connection owner;
             QVERIFY(owner.open(DatabaseUrl::parse(sqlite ? url : cluster.url()),
@@ -609,16 +590,11 @@ private slots:
             addOperators(owner);
         }
         const auto start = [&](QProcess *program, const QByteArray &pin) {
-            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-            environment.remove(QStringLiteral("DISPLAY"));
-            environment.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.path());
-            program->setProcessEnvironment(environment);
-            program->start(QStringLiteral(PRINTCALC_PROGRAM),
-                           {QStringLiteral("--database"), url, QStringLiteral("--operator"),
-                            QStringLiteral("Гость"), QStringLiteral("--operators"),
-                            QStringLiteral("disable"), QStringLiteral("Никто")});
-            program->write(pin + '\n');
-            program->closeWriteChannel();
+            startProgram(program, dir,
+                         {QStringLiteral("--database"), url, QStringLiteral("--operator"),
+                          QStringLiteral("Гость"), QStringLiteral("--operators"),
+                          QStringLiteral("disable"), QStringLiteral("Никто")},
+                         pin + '\n');
         };
         std::vector<std::unique_ptr<QProcess>> guesses;
         for (int i = 0; i < 39; ++i) {
@@ -655,6 +631,31 @@ private slots:
     }
 
 private:
+    // A counter's own database: a SQLite file in dir, or the cluster's as the counter's login.
+    static void counterDatabases()
+    {
+        QTest::addColumn<bool>("sqlite");
+        QTest::newRow("SQLite") << true;
+        QTest::newRow("PostgreSQL") << false;
+    }
+    QString counterUrl(bool sqlite, const QTemporaryDir &dir) const
+    {
+        return sqlite ? QStringLiteral("sqlite://") + dir.filePath(QStringLiteral("shop.sqlite"))
+                      : cluster.url(QStringLiteral("kassa"));
+    }
+    // The program started as a counter's command, its settings in dir, not waited for.
+    static void startProgram(QProcess *program, const QTemporaryDir &dir,
+                             const QStringList &arguments, const QByteArray &input = QByteArray())
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("DISPLAY"));
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.path());
+        program->setProcessEnvironment(environment);
+        program->start(QStringLiteral(PRINTCALC_PROGRAM), arguments);
+        program->write(input);
+        program->closeWriteChannel();
+    }
+
     static void addOperators(Connection &owner)
     {
         OperatorStore store(owner);
