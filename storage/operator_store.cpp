@@ -248,11 +248,24 @@ SignInAnswer OperatorStore::signIn(const QString &name, const QString &pin, cons
 {
     const QDateTime at = now.isValid() ? now.toUTC() : QDateTime::currentDateTimeUtc();
     SignInAnswer answer;
-    bool found = false;
-    if (!find(name, &answer.account, &found)) {
+    // The account and its hash's setting in one read (on SQLite the hash itself, whose setting
+    // is taken here).
+    QSqlQuery query(connection.database());
+    query.prepare(QStringLiteral("SELECT ") + AccountColumns
+                  + (connection.isSqlite() ? QStringLiteral(", pin_hash")
+                                           : QStringLiteral(", operator_pin_setting(name)"))
+                  + QStringLiteral(" FROM operator WHERE name = ?"));
+    query.addBindValue(name);
+    if (!query.exec()) {
+        connection.noteError(query.lastError());
         answer.message = connection.errorText();
         return answer;
     }
+    const bool found = query.next();
+    if (found)
+        answer.account = accountOf(query);
+    const QByteArray stored = found ? query.value(7).toString().toUtf8() : QByteArray();
+    query.finish();
     // Told before the slow hash; the check under the lock below decides all the same.
     if (!found) {
         answer.outcome = SignInOutcome::Unknown;
@@ -269,20 +282,6 @@ SignInAnswer OperatorStore::signIn(const QString &name, const QString &pin, cons
         answer.message = lockText(answer.account);
         return answer;
     }
-    QSqlQuery query(connection.database());
-    if (connection.isSqlite())
-        query.prepare(QStringLiteral("SELECT pin_hash FROM operator WHERE id = ?"));
-    else
-        query.prepare(
-            QStringLiteral("SELECT operator_pin_setting(name) FROM operator WHERE id = ?"));
-    query.addBindValue(answer.account.id);
-    if (!query.exec() || !query.next()) {
-        connection.noteError(query.lastError());
-        answer.message = connection.errorText();
-        return answer;
-    }
-    const QByteArray stored = query.value(0).toString().toUtf8();
-    query.finish();
     const QByteArray proof = pinProof(connection.isSqlite() ? pinSetting(stored) : stored, pin);
 
     Transaction transaction(connection);
@@ -291,6 +290,9 @@ SignInAnswer OperatorStore::signIn(const QString &name, const QString &pin, cons
         return answer;
     }
     Verdict verdict = Verdict::Unknown;
+    // The count and the lock as the check under the lock left them.
+    int failedAfter = 0;
+    QString lockedAfter;
     if (connection.isSqlite()) {
         // The file's write lock is held from the transaction's start (BEGIN IMMEDIATE).
         query.prepare(QStringLiteral("SELECT disabled, failed_count, locked_until, pin_hash FROM "
@@ -335,9 +337,11 @@ SignInAnswer OperatorStore::signIn(const QString &name, const QString &pin, cons
                     return answer;
                 }
             }
+            failedAfter = failed;
+            lockedAfter = lockedUntil;
         }
     } else {
-        query.prepare(QStringLiteral("SELECT outcome FROM operator_sign_in(?, ?)"));
+        query.prepare(QStringLiteral("SELECT outcome, failed, locked FROM operator_sign_in(?, ?)"));
         query.addBindValue(name);
         query.addBindValue(QString::fromLatin1(proof));
         if (!query.exec() || !query.next()) {
@@ -346,13 +350,15 @@ SignInAnswer OperatorStore::signIn(const QString &name, const QString &pin, cons
             return answer;
         }
         verdict = Verdict(query.value(0).toInt());
+        failedAfter = query.value(1).toInt();
+        lockedAfter = query.value(2).toString();
     }
     query.finish();
-    OperatorAccount after;
-    if (!find(name, &after, &found) || !found) {
-        answer.message = connection.errorText();
-        return answer;
-    }
+    OperatorAccount after = answer.account;
+    after.failedCount = failedAfter;
+    after.lockedUntil = lockedAfter.isEmpty()
+        ? QDateTime()
+        : QDateTime::fromString(lockedAfter, Qt::ISODateWithMs);
     answer.account = after;
     switch (verdict) {
     case Verdict::Unknown:
