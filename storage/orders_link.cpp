@@ -192,27 +192,19 @@ void OrdersLink::addPayment(qint64 number, const Payment &payment, QObject *cont
 OrderAnswer OrdersLink::recorded(const AuditRecord &record,
                                  const std::function<OrderAnswer()> &change)
 {
-    State *s = state.get();
     OrderAnswer answer;
-    AuditHead sealed;
-    const bool kept = changeWithRecord(
-        s->shop, record,
-        [&] {
-            answer = change();
-            return answer.done();
-        },
-        &sealed);
+    const bool kept = decided(record, [&] {
+        answer = change();
+        return answer.done();
+    });
     if (!kept && (answer.done() || answer.message.isEmpty())) {
         // The change went but its record or the commit did not (neither is kept), or nothing
         // began.
         answer.outcome = OrderOutcome::Failed;
-        answer.message = s->shop.errorText();
+        answer.message = state->shop.errorText();
     }
     if (answer.outcome == OrderOutcome::Failed)
         noteFailure();
-    if (sealed.count > 0)
-        QMetaObject::invokeMethod(
-            this, [this, sealed] { emit auditSealed(sealed); }, Qt::QueuedConnection);
     return answer;
 }
 

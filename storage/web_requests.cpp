@@ -137,16 +137,34 @@ qint64 storeWebRequest(Connection &connection, const WebRequestRecord &request)
     return number > 0 && announce(connection) && transaction.commit() ? number : 0;
 }
 
-bool loadWebRequest(Connection &connection, qint64 number, WebRequestRecord *request)
+namespace {
+
+// The request read; under its row's lock when asked (SQLite's writer holds the whole file), so
+// that a confirm and a decline of it at once find each other's outcome.
+bool readRequest(Connection &connection, qint64 number, bool forUpdate, WebRequestRecord *request,
+                 bool *found)
 {
     QSqlQuery query(connection.database());
-    query.prepare(QStringLiteral("SELECT ") + Columns
-                  + QStringLiteral(" FROM web_request WHERE number = ?"));
+    query.prepare(
+        QStringLiteral("SELECT ") + Columns + QStringLiteral(" FROM web_request WHERE number = ?")
+        + (forUpdate && !connection.isSqlite() ? QStringLiteral(" FOR UPDATE") : QString()));
     query.addBindValue(number);
-    if (!query.exec() || !query.next())
+    if (!query.exec()) {
+        connection.noteError(query.lastError());
         return false;
-    *request = recordOf(query);
+    }
+    *found = query.next();
+    if (*found)
+        *request = recordOf(query);
     return true;
+}
+
+} // namespace
+
+bool loadWebRequest(Connection &connection, qint64 number, WebRequestRecord *request)
+{
+    bool found = false;
+    return readRequest(connection, number, false, request, &found) && found;
 }
 
 QVector<WebRequestRecord> waitingWebRequests(Connection &connection, bool *ok)
@@ -164,25 +182,6 @@ QVector<WebRequestRecord> waitingWebRequests(Connection &connection, bool *ok)
 }
 
 namespace {
-
-// The request's state read under its row's lock (SQLite's writer holds the whole file), so that
-// a confirm and a decline of it at once find each other's outcome.
-bool lockRequest(Connection &connection, qint64 number, WebRequestRecord *request, bool *found)
-{
-    QSqlQuery query(connection.database());
-    query.prepare(QStringLiteral("SELECT ") + Columns
-                  + QStringLiteral(" FROM web_request WHERE number = ?")
-                  + (connection.isSqlite() ? QString() : QStringLiteral(" FOR UPDATE")));
-    query.addBindValue(number);
-    if (!query.exec()) {
-        connection.noteError(query.lastError());
-        return false;
-    }
-    *found = query.next();
-    if (*found)
-        *request = recordOf(query);
-    return true;
-}
 
 // What the request is now, when it no longer waits for a decision.
 QString decidedText(const WebRequestRecord &request)
@@ -205,7 +204,7 @@ qint64 confirmWebRequest(Connection &connection, OrderBook &book, qint64 number,
         return fail(error, connection.errorText()), 0;
     WebRequestRecord request;
     bool found = false;
-    if (!lockRequest(connection, number, &request, &found))
+    if (!readRequest(connection, number, true, &request, &found))
         return fail(error, connection.errorText()), 0;
     if (!found)
         return fail(error, QStringLiteral("Заявки № %1 нет").arg(named)), 0;
@@ -260,7 +259,7 @@ bool cancelWebRequest(Connection &connection, qint64 number, QString *error, con
         return fail(error, connection.errorText());
     WebRequestRecord request;
     bool found = false;
-    if (!lockRequest(connection, number, &request, &found))
+    if (!readRequest(connection, number, true, &request, &found))
         return fail(error, connection.errorText());
     if (!found)
         return fail(error, QStringLiteral("Заявки № %1 нет").arg(named));
