@@ -3,6 +3,7 @@
 
 #include "customers/requisites.h"
 #include "dialogs/file_pool.h"
+#include "dialogs/manager_login_dialog.h"
 #include "dialogs/screen_fit.h"
 #include "storage/shop_link.h"
 
@@ -210,17 +211,53 @@ void CustomersDialog::mergeSelected()
     const qint64 gone = chosen.at(0).id == kept ? chosen.at(1).id : chosen.at(0).id;
     const auto go = [this, kept, keptOne, gone](const AuditRecord &record) {
         ui->labelCustomersStatus->setText(QStringLiteral("Объединение…"));
+        const auto finish = [this, keptOne, gone](bool ok, const QString &error) {
+            if (!ok) {
+                ui->labelCustomersStatus->setText(QStringLiteral("Клиенты не объединены: ")
+                                                  + error);
+                return;
+            }
+            done = QStringLiteral("Объединены в «%1».").arg(keptOne.name());
+            emit merged(keptOne, gone);
+            search();
+        };
         shop->mergeCustomers(
             kept, gone, this,
-            [this, keptOne, gone](bool ok, const QString &error) {
-                if (!ok) {
-                    ui->labelCustomersStatus->setText(QStringLiteral("Клиенты не объединены: ")
-                                                      + error);
+            [this, kept, gone, record, finish](bool ok, const QString &error, StorageFault fault) {
+                if (fault != StorageFault::NotPermitted) {
+                    finish(ok, error);
                     return;
                 }
-                done = QStringLiteral("Объединены в «%1».").arg(keptOne.name());
-                emit merged(keptOne, gone);
-                search();
+                ui->labelCustomersStatus->setText(
+                    QStringLiteral("Клиенты не объединены: нужен вход менеджера в базу."));
+                QPointer<CustomersDialog> self(this);
+                ShopLink *link = shop;
+                ManagerLoginDialog::ask(
+                    this,
+                    QStringLiteral("База магазина разрешает объединять клиентов только входу "
+                                   "менеджера. Введите вход менеджера в базу: программа будет "
+                                   "помнить его до закрытия."),
+                    [self, link, kept, gone, record, finish](const DatabaseLogin &login,
+                                                             ManagerLoginDialog::Reply reply) {
+                        link->setManagerLogin(login);
+                        link->mergeCustomers(
+                            kept, gone, self,
+                            [self, link, login, reply, finish](bool ok, const QString &error,
+                                                               StorageFault fault) {
+                                if (fault == StorageFault::WrongPassword
+                                    || fault == StorageFault::NotPermitted) {
+                                    link->setManagerLogin(DatabaseLogin());
+                                    reply(false,
+                                          managerLoginProblem(
+                                              login, fault, QStringLiteral("объединять клиентов")));
+                                    return;
+                                }
+                                reply(true, QString());
+                                finish(ok, error);
+                            },
+                            record);
+                    },
+                    {});
             },
             record);
     };

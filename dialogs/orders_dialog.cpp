@@ -1,6 +1,7 @@
 // The board's widgets, its views and keys, and the answers of the orders link.
 #include "dialogs/orders_dialog.h"
 
+#include "dialogs/manager_login_dialog.h"
 #include "dialogs/payment_dialog.h"
 #include "dialogs/prompts.h"
 #include "dialogs/screen_fit.h"
@@ -356,32 +357,74 @@ void OrdersDialog::sendMove(qint64 number, OrderStatus to, const QString &reason
 {
     ui->labelOrdersStatus->setText(
         QStringLiteral("Заказ № %1: «%2»…").arg(number).arg(statusCaption(to)));
-    link->changeStatus(
-        number, to, reason, force, this,
-        [this, number, to, reason, force](const OrderAnswer &answer) {
-            // The board's row said paid, the order says otherwise: asked now.
-            if (!answer.done() && answer.owedKopecks > 0 && !force) {
-                if (prompts->ask(
-                        QStringLiteral("Выдача заказа № %1").arg(number),
-                        QStringLiteral("Выдать с долгом %1?").arg(roubles(answer.owedKopecks)),
-                        {QStringLiteral("Выдать"), QStringLiteral("Не выдавать")}, 1)
-                    == 0)
-                    moveTo(number, to, reason, true);
-                else
-                    ui->labelOrdersStatus->setText(
-                        QStringLiteral("Заказ № %1 не выдан.").arg(number));
-                return;
-            }
-            if (answer.done() && answer.mailQueued)
-                emit mailQueued();
-            answered(answer,
-                     QStringLiteral("Заказ № %1 теперь «%2».%3")
-                         .arg(number)
-                         .arg(statusCaption(to),
-                              answer.mailQueued ? QStringLiteral(" Письмо клиенту в очереди.")
-                                                : QString()));
+    const Answered finish = [this, number, to, reason, force](const OrderAnswer &answer) {
+        // The board's row said paid, the order says otherwise: asked now.
+        if (!answer.done() && answer.owedKopecks > 0 && !force) {
+            if (prompts->ask(QStringLiteral("Выдача заказа № %1").arg(number),
+                             QStringLiteral("Выдать с долгом %1?").arg(roubles(answer.owedKopecks)),
+                             {QStringLiteral("Выдать"), QStringLiteral("Не выдавать")}, 1)
+                == 0)
+                moveTo(number, to, reason, true);
+            else
+                ui->labelOrdersStatus->setText(QStringLiteral("Заказ № %1 не выдан.").arg(number));
+            return;
+        }
+        if (answer.done() && answer.mailQueued)
+            emit mailQueued();
+        answered(
+            answer,
+            QStringLiteral("Заказ № %1 теперь «%2».%3")
+                .arg(number)
+                .arg(statusCaption(to),
+                     answer.mailQueued ? QStringLiteral(" Письмо клиенту в очереди.") : QString()));
+    };
+    sendAsManagerIfNeeded(
+        to == OrderStatus::Cancelled ? QStringLiteral("отменять заказы")
+                                     : QStringLiteral("выдавать заказы с долгом"),
+        [this, number, to, reason, force, record](const Answered &done) {
+            link->changeStatus(number, to, reason, force, this, done, record);
         },
-        record);
+        finish);
+}
+
+void OrdersDialog::sendAsManagerIfNeeded(const QString &what,
+                                         const std::function<void(Answered)> &send,
+                                         const Answered &finish)
+{
+    send([this, what, send, finish](const OrderAnswer &answer) {
+        if (!answer.needsManagerLogin()) {
+            finish(answer);
+            return;
+        }
+        ui->labelOrdersStatus->setText(
+            QStringLiteral("Не сохранено: нужен вход менеджера в базу."));
+        QPointer<OrdersDialog> self(this);
+        OrdersLink *orders = link;
+        ManagerLoginDialog::ask(
+            this,
+            QStringLiteral("База магазина разрешает %1 только входу менеджера. Введите вход "
+                           "менеджера в базу: программа будет помнить его до закрытия.")
+                .arg(what),
+            [self, orders, what, send, finish](const DatabaseLogin &login,
+                                               ManagerLoginDialog::Reply reply) {
+                orders->setManagerLogin(login);
+                send([self, orders, login, what, reply, finish](const OrderAnswer &again) {
+                    if (again.fault == StorageFault::WrongPassword || again.needsManagerLogin()) {
+                        orders->setManagerLogin(DatabaseLogin());
+                        reply(false, managerLoginProblem(login, again.fault, what));
+                        return;
+                    }
+                    reply(true, QString());
+                    if (self)
+                        finish(again);
+                });
+            },
+            [self] {
+                if (self)
+                    self->ui->labelOrdersStatus->setText(
+                        QStringLiteral("Ничего не изменено: вход менеджера не введён."));
+            });
+    });
 }
 
 void OrdersDialog::answered(const OrderAnswer &answer, const QString &done)
@@ -501,21 +544,24 @@ void OrdersDialog::sendPayment(qint64 number, const Payment &given, const AuditR
     Payment taken = given;
     taken.operatorName = record.operatorName;
     taken.approver = record.approver;
-    link->addPayment(
-        number, taken, this,
-        [this, number, taken](const OrderAnswer &answer) {
-            answered(answer,
-                     taken.kopecks > 0
-                         ? QStringLiteral("По заказу № %1 принято %2 (%3).")
-                               .arg(number)
-                               .arg(roubles(taken.kopecks), paymentMethodWord(taken.method))
-                         : QStringLiteral("По заказу № %1 возвращено %2.")
-                               .arg(number)
-                               .arg(roubles(-taken.kopecks)));
-            if (answer.done() && opened.order.number == number)
-                openSelected();
+    const Answered finish = [this, number, taken](const OrderAnswer &answer) {
+        answered(answer,
+                 taken.kopecks > 0
+                     ? QStringLiteral("По заказу № %1 принято %2 (%3).")
+                           .arg(number)
+                           .arg(roubles(taken.kopecks), paymentMethodWord(taken.method))
+                     : QStringLiteral("По заказу № %1 возвращено %2.")
+                           .arg(number)
+                           .arg(roubles(-taken.kopecks)));
+        if (answer.done() && opened.order.number == number)
+            openSelected();
+    };
+    sendAsManagerIfNeeded(
+        QStringLiteral("возвращать деньги"),
+        [this, number, taken, record](const Answered &done) {
+            link->addPayment(number, taken, this, done, record);
         },
-        record);
+        finish);
 }
 
 void OrdersDialog::openSelected()

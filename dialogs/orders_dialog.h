@@ -106,6 +106,11 @@ private:
     void withRight(Action action, const QString &what,
                    std::function<void(const AuditRecord &record)> go);
     void answered(const OrderAnswer &answer, const QString &done);
+    using Answered = std::function<void(const OrderAnswer &)>;
+    // Sends the change; when the database keeps it to a manager's login, asks for one (the
+    // link keeps it for the session) and sends it again. what: "отменить заказ".
+    void sendAsManagerIfNeeded(const QString &what, const std::function<void(Answered)> &send,
+                               const Answered &finish);
     void updateButtons();
     QDateTime now() const;
 

@@ -105,7 +105,8 @@ const QVector<TableGrant> &tableGrants()
         {QStringLiteral("price_version"), Read, AddPrices, Read},
         {QStringLiteral("price_version_price"), Read, AddPrices, Read},
         {QStringLiteral("price_version_extra"), Read, AddPrices, Read},
-        {QStringLiteral("customer"), QStringLiteral("SELECT, INSERT, UPDATE, DELETE"),
+        // A card is removed only by a merge, a manager's.
+        {QStringLiteral("customer"), QStringLiteral("SELECT, INSERT, UPDATE"),
          QStringLiteral("SELECT, INSERT, UPDATE, DELETE"), QString()},
         {QStringLiteral("customer_word"), QStringLiteral("SELECT, INSERT, DELETE"),
          QStringLiteral("SELECT, INSERT, DELETE"), QString()},

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "order/order_status.h"
+#include "storage/connection.h"
 #include "storage/records.h"
 
 #include <QDateTime>
@@ -120,8 +121,11 @@ struct OrderAnswer
     QString message; // in Russian: why refused, or the fault
     qint64 owedKopecks = 0; // handing over refused for money still owed
     bool mailQueued = false;
+    StorageFault fault = StorageFault::None; // of a failed change
 
     bool done() const { return outcome == OrderOutcome::Done; }
+    // The database keeps the change to a manager's login.
+    bool needsManagerLogin() const { return fault == StorageFault::NotPermitted; }
 };
 
 struct StatementLine

@@ -21,6 +21,10 @@ struct OrdersLink::State
     DatabaseUrl url;
     ShopContacts contacts;
     Connection shop;
+    // A manager's login the session gave, for what the database keeps to managers, and its
+    // connection, opened when first needed.
+    DatabaseLogin manager;
+    Connection managerShop;
     // Last, so that it ends first: its final task closes the connection on the thread.
     DatabaseThread thread;
 };
@@ -36,7 +40,10 @@ OrdersLink::OrdersLink(const DatabaseUrl &shop, const QString &counter,
         s->url = shop;
         s->contacts = contacts;
     });
-    s->thread.setFinalTask([s] { s->shop.close(); });
+    s->thread.setFinalTask([s] {
+        s->shop.close();
+        s->managerShop.close();
+    });
     // Connects and listens at once, so that a change made before the first list is heard.
     s->thread.post([this] {
         QString error;
@@ -156,10 +163,10 @@ void OrdersLink::changeStatus(qint64 number, OrderStatus to, const QString &reas
     s->thread.post([this, s, number, to, reason, force, stamped, target, done = std::move(done)] {
         OrderAnswer answer;
         if (ensureOpen(&answer.message)) {
-            OrderBook book(s->shop);
-            book.setShopContacts(s->contacts);
-            book.setOperatorName(stamped.operatorName);
-            answer = recorded(stamped, [&] {
+            answer = recorded(stamped, [&](Connection &connection) {
+                OrderBook book(connection);
+                book.setShopContacts(s->contacts);
+                book.setOperatorName(stamped.operatorName);
                 return book.changeStatus(number, to, reason, force, stamped.counter, QDateTime());
             });
         }
@@ -182,29 +189,76 @@ void OrdersLink::addPayment(qint64 number, const Payment &payment, QObject *cont
     s->thread.post([this, s, number, stamped, note, target, done = std::move(done)] {
         OrderAnswer answer;
         if (ensureOpen(&answer.message))
-            answer = recorded(note, [&] { return OrderBook(s->shop).addPayment(number, stamped); });
+            answer = recorded(note, [&](Connection &connection) {
+                return OrderBook(connection).addPayment(number, stamped);
+            });
         if (answer.done())
             changed();
         replyTo(target, [done, answer] { done(answer); });
     });
 }
 
+void OrdersLink::setManagerLogin(const DatabaseLogin &login)
+{
+    State *s = state.get();
+    s->thread.post([s, login] {
+        s->manager = login;
+        s->managerShop.close();
+    });
+}
+
 OrderAnswer OrdersLink::recorded(const AuditRecord &record,
-                                 const std::function<OrderAnswer()> &change)
+                                 const std::function<OrderAnswer(Connection &)> &change)
+{
+    State *s = state.get();
+    OrderAnswer answer = recordedOn(s->shop, record, change);
+    if (answer.fault != StorageFault::NotPermitted || !s->manager.isSet())
+        return answer;
+    // The database keeps this to a manager: again over the manager's login the session gave.
+    if (!s->managerShop.isOpen()) {
+        DatabaseUrl url = s->url;
+        url.user = s->manager.user;
+        url.password = s->manager.password;
+        if (!s->managerShop.open(url, QStringLiteral("orders-manager"))) {
+            answer.fault = s->managerShop.fault();
+            answer.message = s->managerShop.errorText();
+            s->managerShop.close();
+            return answer;
+        }
+    }
+    s->managerShop.clearFault();
+    answer = recordedOn(s->managerShop, record, change);
+    if (answer.fault != StorageFault::None && answer.fault != StorageFault::NotPermitted)
+        s->managerShop.close();
+    return answer;
+}
+
+OrderAnswer OrdersLink::recordedOn(Connection &connection, const AuditRecord &record,
+                                   const std::function<OrderAnswer(Connection &)> &change)
 {
     OrderAnswer answer;
-    const bool kept = decided(record, [&] {
-        answer = change();
-        return answer.done();
-    });
+    AuditHead sealed;
+    const bool kept = changeWithRecord(
+        connection, record,
+        [&] {
+            answer = change(connection);
+            return answer.done();
+        },
+        &sealed);
+    if (sealed.count > 0)
+        QMetaObject::invokeMethod(
+            this, [this, sealed] { emit auditSealed(sealed); }, Qt::QueuedConnection);
     if (!kept && (answer.done() || answer.message.isEmpty())) {
         // The change went but its record or the commit did not (neither is kept), or nothing
         // began.
         answer.outcome = OrderOutcome::Failed;
-        answer.message = state->shop.errorText();
+        answer.message = connection.errorText();
     }
-    if (answer.outcome == OrderOutcome::Failed)
-        noteFailure();
+    if (answer.outcome == OrderOutcome::Failed) {
+        answer.fault = connection.fault();
+        if (&connection == &state->shop)
+            noteFailure();
+    }
     return answer;
 }
 

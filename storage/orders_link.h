@@ -4,6 +4,8 @@
 #pragma once
 
 #include "operators/audit_chain.h"
+#include "storage/connection.h"
+#include "storage/database_roles.h"
 #include "storage/database_url.h"
 #include "storage/order_book.h"
 #include "storage/web_requests.h"
@@ -72,6 +74,10 @@ public:
     void loadRequest(qint64 request, QObject *context,
                      std::function<void(bool found, const WebRequestRecord &)> done);
 
+    // What the database keeps to a manager (a refund, a cancel, handing over with a debt) is
+    // tried again over this login when the board's own is refused; empty forgets it.
+    void setManagerLogin(const DatabaseLogin &login);
+
     // Waits until everything asked so far has run.
     bool waitIdle(int msecs);
     // Ends the thread within msecs; false while a server that does not answer holds it.
@@ -93,8 +99,12 @@ private:
     // On the thread: a connection that is gone is dropped, to be opened again by the next call.
     void noteFailure();
     void changed();
-    // On the thread: the change with its record, in one transaction.
-    OrderAnswer recorded(const AuditRecord &record, const std::function<OrderAnswer()> &change);
+    // On the thread: the change with its record, in one transaction; over the manager's login
+    // when the board's is refused and the session gave one.
+    OrderAnswer recorded(const AuditRecord &record,
+                         const std::function<OrderAnswer(Connection &)> &change);
+    OrderAnswer recordedOn(Connection &connection, const AuditRecord &record,
+                           const std::function<OrderAnswer(Connection &)> &change);
     // The same for a request's decision: true when it and its record are kept.
     bool decided(const AuditRecord &record, const std::function<bool()> &change);
 

@@ -197,6 +197,86 @@ const int PaymentOperatorStep = 16;
 // The step after which the database holds the rights itself.
 const int TrustStep = 17;
 
+// The step after which a counter's login alone cannot cancel, refund, hand over with a debt,
+// take cash out, or change an invoice that went out: those take a manager's login.
+const int ManagerLimitsStep = 18;
+
+// A manager's deed refused to a counter's login is told apart from other faults by its code.
+QStringList managerLimitStatements()
+{
+    const QString refuse
+        = QStringLiteral("RAISE EXCEPTION '%1' USING ERRCODE = 'insufficient_privilege'; END IF; ");
+    return {
+        // Logins outside the shop's groups (the owner, a single counter's own login) keep all.
+        QStringLiteral(
+            "CREATE FUNCTION counter_login_only() RETURNS boolean LANGUAGE plpgsql STABLE AS "
+            "$$BEGIN IF (SELECT count(*) FROM pg_roles WHERE rolname IN ('printcalc_counter', "
+            "'printcalc_manager')) < 2 THEN RETURN false; END IF; RETURN "
+            "pg_has_role(session_user, 'printcalc_counter', 'MEMBER') AND NOT "
+            "pg_has_role(session_user, 'printcalc_manager', 'MEMBER'); END$$"),
+        QStringLiteral("CREATE FUNCTION taken_order_manager_moves() RETURNS trigger LANGUAGE "
+                       "plpgsql AS $$BEGIN IF NEW.status = OLD.status OR NOT "
+                       "counter_login_only() THEN RETURN NEW; END IF; IF NEW.status = 4 THEN ")
+            + refuse.arg(QStringLiteral("cancelling an order takes a manager''s login"))
+            + QStringLiteral("IF NEW.status = 3 AND NEW.paid_kopecks < (SELECT "
+                             "CAST(round(i.total * 100) AS BIGINT) FROM invoice i WHERE i.number "
+                             "= NEW.invoice_number) THEN ")
+            + refuse.arg(QStringLiteral("handing over with a debt takes a manager''s login"))
+            + QStringLiteral("RETURN NEW; END$$"),
+        QStringLiteral("CREATE TRIGGER taken_order_manager_moves BEFORE UPDATE OF status ON "
+                       "taken_order FOR EACH ROW EXECUTE FUNCTION taken_order_manager_moves()"),
+        QStringLiteral("CREATE FUNCTION order_payment_refund() RETURNS trigger LANGUAGE plpgsql "
+                       "AS $$BEGIN IF NEW.kopecks < 0 AND counter_login_only() THEN ")
+            + refuse.arg(QStringLiteral("a refund takes a manager''s login"))
+            + QStringLiteral("RETURN NEW; END$$"),
+        QStringLiteral("CREATE TRIGGER order_payment_refund BEFORE INSERT ON order_payment FOR "
+                       "EACH ROW EXECUTE FUNCTION order_payment_refund()"),
+        QStringLiteral("CREATE FUNCTION shift_cash_out() RETURNS trigger LANGUAGE plpgsql AS "
+                       "$$BEGIN IF NEW.kopecks < 0 AND counter_login_only() THEN ")
+            + refuse.arg(QStringLiteral("cash out takes a manager''s login"))
+            + QStringLiteral("RETURN NEW; END$$"),
+        QStringLiteral("CREATE TRIGGER shift_cash_out BEFORE INSERT ON shift_cash FOR EACH ROW "
+                       "EXECUTE FUNCTION shift_cash_out()"),
+        // An invoice that went out keeps its sums and its customer: a counter changes it only
+        // by a new revision of an order still open, the old revision's lines kept beside it.
+        QStringLiteral(
+            "CREATE FUNCTION invoice_sent_kept() RETURNS trigger LANGUAGE plpgsql AS $$BEGIN IF "
+            "NOT counter_login_only() OR NOT EXISTS (SELECT 1 FROM invoice_document d WHERE "
+            "d.invoice_number = OLD.number AND d.succeeded = 1) THEN RETURN NEW; END IF; IF "
+            "NEW.revision = OLD.revision + 1 AND EXISTS (SELECT 1 FROM taken_order o WHERE "
+            "o.invoice_number = OLD.number AND o.status IN (0, 1, 2)) THEN RETURN NEW; END IF; "
+            "IF NEW.revision <> OLD.revision OR (NEW.line_count, NEW.subtotal, NEW.tax, "
+            "NEW.total, NEW.search_text, NEW.customer_id, NEW.customer_name, "
+            "NEW.customer_full_name, NEW.customer_inn, NEW.customer_kpp, NEW.customer_address, "
+            "NEW.customer_discount, NEW.customer_kind, NEW.tax_mode, NEW.tax_rate, "
+            "NEW.tax_given, NEW.tax_stored) IS DISTINCT FROM (OLD.line_count, OLD.subtotal, "
+            "OLD.tax, OLD.total, OLD.search_text, OLD.customer_id, OLD.customer_name, "
+            "OLD.customer_full_name, OLD.customer_inn, OLD.customer_kpp, OLD.customer_address, "
+            "OLD.customer_discount, OLD.customer_kind, OLD.tax_mode, OLD.tax_rate, "
+            "OLD.tax_given, OLD.tax_stored) THEN ")
+            + refuse.arg(QStringLiteral("an invoice that went out is changed by a manager''s "
+                                        "login or a new revision"))
+            + QStringLiteral("RETURN NEW; END$$"),
+        QStringLiteral("CREATE TRIGGER invoice_sent_kept BEFORE UPDATE ON invoice FOR EACH ROW "
+                       "EXECUTE FUNCTION invoice_sent_kept()"),
+        // Lines are added to an invoice that went out only as a new revision's, all in the
+        // transaction that raised it: a revision with lines written before is never added to.
+        QStringLiteral(
+            "CREATE FUNCTION invoice_line_sent_kept() RETURNS trigger LANGUAGE plpgsql AS "
+            "$$BEGIN IF NOT counter_login_only() OR NOT EXISTS (SELECT 1 FROM invoice_document "
+            "d WHERE d.invoice_number = NEW.invoice_number AND d.succeeded = 1) THEN RETURN "
+            "NEW; END IF; IF NEW.revision <> (SELECT i.revision FROM invoice i WHERE i.number = "
+            "NEW.invoice_number) OR EXISTS (SELECT 1 FROM invoice_line l WHERE "
+            "l.invoice_number = NEW.invoice_number AND l.revision = NEW.revision AND "
+            "l.xmin::text <> (pg_current_xact_id()::text::bigint % 4294967296)::text) THEN ")
+            + refuse.arg(QStringLiteral("the lines of an invoice that went out stay as they "
+                                        "were"))
+            + QStringLiteral("RETURN NEW; END$$"),
+        QStringLiteral("CREATE TRIGGER invoice_line_sent_kept BEFORE INSERT ON invoice_line FOR "
+                       "EACH ROW EXECUTE FUNCTION invoice_line_sent_kept()"),
+    };
+}
+
 // Made with the schema's name, so that a login's own objects of the same names are never used.
 bool trustFunctions(QSqlDatabase db, QSqlError *error)
 {
@@ -873,6 +953,8 @@ const QVector<SchemaStep> &schemaSteps()
                          "invoice_counter FOR EACH ROW EXECUTE FUNCTION "
                          "invoice_counter_forward()")},
          trustFunctions},
+        // A manager's deeds held by the database for every login the counters use.
+        {ManagerLimitsStep, {}, {}, managerLimitStatements()},
     };
     return steps;
 }

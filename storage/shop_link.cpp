@@ -547,24 +547,56 @@ bool ShopLink::recorded(const AuditRecord &record, const std::function<bool()> &
 }
 
 void ShopLink::mergeCustomers(qint64 keptId, qint64 goneId, QObject *context,
-                              std::function<void(bool, const QString &)> done,
+                              std::function<void(bool, const QString &, StorageFault)> done,
                               const AuditRecord &record)
 {
     State *s = state.get();
     s->thread.post([this, s, keptId, goneId, record, context = QPointer<QObject>(context), done] {
         QString error;
+        StorageFault fault = StorageFault::None;
         bool ok = false;
         if (ensureShop()) {
             ok = recorded(record, [&] { return CustomerStore(s->shop).merge(keptId, goneId); });
-            if (!ok)
-                error = s->shop.fault() != StorageFault::None
-                    ? failure()
-                    : QStringLiteral("Одного из клиентов уже нет в базе: объединять нечего.");
+            fault = ok ? StorageFault::None : s->shop.fault();
+            if (fault == StorageFault::NotPermitted && s->manager.isSet()) {
+                // The database keeps merging to a manager: over the login the session gave.
+                AuditRecord stamped = record;
+                stamped.counter = Settings(s->settingsPath).counterName();
+                AuditHead sealed;
+                bool found = true;
+                ok = runWithLogin(
+                    s->url, s->manager,
+                    [&](Connection &connection) {
+                        const bool kept = changeWithRecord(
+                            connection, stamped,
+                            [&] { return found = CustomerStore(connection).merge(keptId, goneId); },
+                            &sealed);
+                        return kept || (connection.fault() == StorageFault::None && !found);
+                    },
+                    &fault, &error);
+                if (sealed.count > 0)
+                    QMetaObject::invokeMethod(
+                        this, [this, sealed] { emit auditSealed(sealed); }, Qt::QueuedConnection);
+                if (ok && !found)
+                    ok = false;
+            } else if (fault != StorageFault::None) {
+                error = failure();
+            }
+            if (!ok && fault == StorageFault::None)
+                error = QStringLiteral("Одного из клиентов уже нет в базе: объединять нечего.");
         } else {
             error = s->shop.errorText();
+            fault = s->shop.fault();
         }
-        replyTo(context, [done, ok, error] { done(ok, error); });
+        replyTo(context, [done, ok, error, fault] { done(ok, error, fault); });
     });
+}
+
+void ShopLink::setManagerLogin(const DatabaseLogin &login)
+{
+    State *s = state.get();
+    managerLoginKept = login.isSet();
+    s->thread.post([s, login] { s->manager = login; });
 }
 
 void ShopLink::clearPersonalData(qint64 id, QObject *context,

@@ -96,9 +96,13 @@ public:
                       const AuditRecord &record = AuditRecord());
     // Each with its record in the audit trail in the same transaction, when one is given (see
     // changeWithRecord): both kept or neither.
+    // A merge the database keeps to a manager goes over the manager's login the session gave
+    // (setManagerLogin); fault tells NotPermitted when none was given.
     void mergeCustomers(qint64 keptId, qint64 goneId, QObject *context,
-                        std::function<void(bool ok, const QString &error)> done,
+                        std::function<void(bool ok, const QString &error, StorageFault)> done,
                         const AuditRecord &record = AuditRecord());
+    // A manager's login for the session's merges and voids; empty forgets it.
+    void setManagerLogin(const DatabaseLogin &login);
     void clearPersonalData(qint64 id, QObject *context,
                            std::function<void(bool ok, const QString &error)> done,
                            const AuditRecord &record = AuditRecord());

@@ -9,10 +9,12 @@
 #include "tests/prompt_recorder.h"
 
 #include "app/mainwindow.h"
+#include "dialogs/manager_login_dialog.h"
 #include "dialogs/orders_dialog.h"
 #include "dialogs/payment_dialog.h"
 #include "dialogs/statement_dialog.h"
 #include "storage/connection.h"
+#include "storage/database_roles.h"
 #include "storage/order_book.h"
 #include "storage/orders_link.h"
 #include "storage/web_requests.h"
@@ -911,6 +913,95 @@ private slots:
         QCOMPARE(details.payments.size(), 1);
         QCOMPARE(details.payments.first().reason,
                  QStringLiteral("Выписка банка: № 12 от 09.03.2026, Плательщик 12"));
+    }
+
+    // On a cluster whose rights keep refunds and cancels to managers, the board's counter login
+    // is refused; the manager's login, asked over the board, does it; the session's next
+    // manager's deed asks nothing.
+    void refundAndCancelWithTheManagersLogin()
+    {
+        PgCluster cluster {QStringLiteral("OwnerPw1")};
+        QVERIFY2(cluster.start(), qPrintable(cluster.error));
+        Connection owner;
+        QVERIFY(owner.open(DatabaseUrl::parse(cluster.url(QStringLiteral("printcalc"),
+                                                          QStringLiteral("OwnerPw1"))),
+                           QStringLiteral("owner")));
+        QString error;
+        QVERIFY2(setUpShopRoles(owner.database(), &error), qPrintable(error));
+        for (const auto &[name, role] :
+             {std::pair {"kassa", ShopRole::Counter}, std::pair {"boss", ShopRole::Manager}})
+            QVERIFY2(addShopLogin(owner.database(), QLatin1String(name), role,
+                                  QStringLiteral("Pw-1"), &error),
+                     qPrintable(error));
+        OrderBook book(owner);
+        QCOMPARE(make(book, 0,
+                      {QStringLiteral("Визитки"), QStringLiteral("Иванов"), QString(),
+                       Now.addDays(1), OrderStatus::InWork, 118000}),
+                 1001);
+        link.reset(new OrdersLink(
+            DatabaseUrl::parse(cluster.url(QStringLiteral("kassa"), QStringLiteral("Pw-1"))),
+            QStringLiteral("стойка-1"), ShopContacts()));
+        board = open(link.get(), &prompts);
+        select(1001);
+        QTest::keyClick(board->findChild<QTableView *>(QStringLiteral("tableViewOrders")),
+                        Qt::Key_F3);
+        PaymentDialog *payment = nullptr;
+        QTRY_VERIFY((payment = board->findChild<PaymentDialog *>()) && payment->isVisible());
+        payment->findChild<QLineEdit *>(QStringLiteral("lineEditPaymentAmount"))
+            ->setText(QStringLiteral("-180"));
+        payment->findChild<QLineEdit *>(QStringLiteral("lineEditPaymentReason"))
+            ->setText(QStringLiteral("брак"));
+        payment->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
+        QTRY_VERIFY(board->findChild<ManagerLoginDialog *>());
+        QPointer<ManagerLoginDialog> login = board->findChild<ManagerLoginDialog *>();
+        const auto paid = [&] {
+            OrderDetails details;
+            return book.load(1001, &details) ? details.order.paidKopecks : -1;
+        };
+        QCOMPARE(paid(), 118000);
+        auto *message = login->findChild<QLabel *>(QStringLiteral("labelManagerLoginMessage"));
+        const struct
+        {
+            const char *user, *password;
+            QString told;
+        } tried[] = {
+            {"boss", "wrong",
+             QStringLiteral("Неверное имя входа или пароль «boss»: ничего не изменено.")},
+            {"kassa", "Pw-1",
+             QStringLiteral("Вход «kassa» не менеджерский: база не разрешает ему возвращать "
+                            "деньги. Ничего не изменено.")},
+            {"boss", "Pw-1", QString()},
+        };
+        for (const auto &each : tried) {
+            QVERIFY(login);
+            login->findChild<QLineEdit *>(QStringLiteral("lineEditManagerUser"))
+                ->setText(QLatin1String(each.user));
+            login->findChild<QLineEdit *>(QStringLiteral("lineEditManagerPassword"))
+                ->setText(QLatin1String(each.password));
+            login->findChild<QPushButton *>(QStringLiteral("pushButtonManagerLogin"))->click();
+            if (each.told.isEmpty())
+                break;
+            QTRY_COMPARE(message->text(), each.told);
+            QCOMPARE(paid(), 118000);
+        }
+        QTRY_COMPARE(paid(), 100000);
+        QTRY_VERIFY(!board->findChild<ManagerLoginDialog *>());
+
+        board->askReason = [](const QString &, const QString &, QString *given) {
+            *given = QStringLiteral("клиент отказался");
+            return true;
+        };
+        board->findChild<QPushButton *>(QStringLiteral("pushButtonCancelOrder"))->click();
+        const auto status = [&] {
+            OrderDetails details;
+            return book.load(1001, &details) ? statusCaption(details.order.status) : QString();
+        };
+        QTRY_COMPARE(status(), QStringLiteral("Отменён"));
+        QVERIFY2(!board->findChild<ManagerLoginDialog *>(), "the login was asked again");
+        QVERIFY(link->waitIdle(5000));
+        delete board;
+        board = nullptr;
+        link.reset();
     }
 
     // Two counters' boards on one PostgreSQL cluster, and a third program (the command line's
