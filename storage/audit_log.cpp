@@ -107,6 +107,11 @@ QStringList auditAppendStatements(const QString &schema)
                 "p_counter := coalesce(p_counter, ''); p_operator := coalesce(p_operator, ''); "
                 "p_approver := coalesce(p_approver, ''); p_what := coalesce(p_what, ''); "
                 "p_old := coalesce(p_old, ''); p_new := coalesce(p_new, ''); "
+                // The counter's name is the program's word; the login is the server's.
+                "IF EXISTS (SELECT 1 FROM pg_auth_members m JOIN pg_roles g ON g.oid = m.roleid "
+                "JOIN pg_roles u ON u.oid = m.member WHERE u.rolname = session_user AND "
+                "g.rolname IN ('printcalc_counter', 'printcalc_manager')) THEN p_counter := "
+                "p_counter || ' (вход ' || session_user || ')'; END IF; "
                 "new_hash := encode(pg_catalog.sha256(convert_to(previous || '|' || %2, 'UTF8')), "
                 "'hex'); "
                 "INSERT INTO audit_log (id, logged_at, counter, operator_name, approver, what, "

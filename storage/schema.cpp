@@ -954,7 +954,8 @@ const QVector<SchemaStep> &schemaSteps()
                          "invoice_counter_forward()")},
          trustFunctions},
         // A manager's deeds held by the database for every login the counters use.
-        {ManagerLimitsStep, {}, {}, managerLimitStatements()},
+        // The audit rows a shop's login appends carry that login, taken by the server.
+        {ManagerLimitsStep, {}, {}, managerLimitStatements(), trustFunctions},
     };
     return steps;
 }

@@ -517,6 +517,14 @@ private slots:
             record.counter = QStringLiteral("стойка-1");
             record.what = QStringLiteral("вход");
             done = AuditLog(connection).add(&record);
+            // The row names the login it came over, whatever the program said.
+            QSqlQuery row(connection.database());
+            if (done)
+                QVERIFY(row.exec(QStringLiteral("SELECT counter FROM audit_log WHERE id = %1")
+                                     .arg(record.id))
+                        && row.next());
+            if (done)
+                QCOMPARE(row.value(0).toString(), QStringLiteral("стойка-1 (вход %1)").arg(login));
         } else if (path == QLatin1String("import customers")) {
             QVector<Customer> cards(2);
             for (int i = 0; i < cards.size(); ++i) {
