@@ -197,8 +197,8 @@ const int PaymentOperatorStep = 16;
 // The step after which the database holds the rights itself.
 const int TrustStep = 17;
 
-// The step after which a counter's login alone cannot cancel, refund, hand over with a debt,
-// take cash out, or change an invoice that went out: those take a manager's login.
+// The step after which a counter's login alone cannot cancel, refund, hand over with a debt, or
+// change an invoice that went out: those take a manager's login.
 const int ManagerLimitsStep = 18;
 
 // A manager's deed refused to a counter's login is told apart from other faults by its code.
@@ -231,12 +231,6 @@ QStringList managerLimitStatements()
             + QStringLiteral("RETURN NEW; END$$"),
         QStringLiteral("CREATE TRIGGER order_payment_refund BEFORE INSERT ON order_payment FOR "
                        "EACH ROW EXECUTE FUNCTION order_payment_refund()"),
-        QStringLiteral("CREATE FUNCTION shift_cash_out() RETURNS trigger LANGUAGE plpgsql AS "
-                       "$$BEGIN IF NEW.kopecks < 0 AND counter_login_only() THEN ")
-            + refuse.arg(QStringLiteral("cash out takes a manager''s login"))
-            + QStringLiteral("RETURN NEW; END$$"),
-        QStringLiteral("CREATE TRIGGER shift_cash_out BEFORE INSERT ON shift_cash FOR EACH ROW "
-                       "EXECUTE FUNCTION shift_cash_out()"),
         // An invoice that went out keeps its sums and its customer: a counter changes it only
         // by a new revision of an order still open, the old revision's lines kept beside it.
         QStringLiteral(
