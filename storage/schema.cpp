@@ -950,6 +950,21 @@ const QVector<SchemaStep> &schemaSteps()
         // A manager's deeds held by the database for every login the counters use.
         // The audit rows a shop's login appends carry that login, taken by the server.
         {ManagerLimitsStep, {}, {}, managerLimitStatements(), trustFunctions},
+        // A website's request whose answer the service gave up waiting for is never kept: the
+        // commit is refused once the time the service set for it (counted by the server's clock
+        // from the transaction's start) is spent.
+        {ManagerLimitsStep + 1,
+         {},
+         {},
+         {QStringLiteral(
+              "CREATE FUNCTION web_request_in_time() RETURNS trigger LANGUAGE plpgsql AS $$"
+              "DECLARE budget text := current_setting('printcalc.commit_within_ms', true); BEGIN "
+              "IF coalesce(budget, '') <> '' AND clock_timestamp() > now() + budget::bigint * "
+              "interval '1 millisecond' THEN RAISE EXCEPTION 'the request came too late to be "
+              "kept' USING ERRCODE = 'query_canceled'; END IF; RETURN NULL; END$$"),
+          QStringLiteral("CREATE CONSTRAINT TRIGGER web_request_in_time AFTER INSERT ON "
+                         "web_request DEFERRABLE INITIALLY DEFERRED FOR EACH ROW EXECUTE "
+                         "FUNCTION web_request_in_time()")}},
     };
     return steps;
 }

@@ -110,11 +110,27 @@ bool fail(QString *error, const QString &text)
 
 } // namespace
 
-qint64 storeWebRequest(Connection &connection, const WebRequestRecord &request)
+qint64 storeWebRequest(Connection &connection, const WebRequestRecord &request,
+                       const QDeadlineTimer &storeBy, const std::function<bool()> &wanted)
 {
+    if (storeBy.hasExpired())
+        return 0;
     Transaction transaction(connection);
+    // A server that answered the transaction's start late leaves no time to store it in.
+    if (!transaction.isActive() || storeBy.hasExpired())
+        return 0;
     QSqlQuery query(connection.database());
     const bool sqlite = connection.isSqlite();
+    if (!sqlite && !storeBy.isForever()) {
+        // The server refuses the commit itself once this is spent, counted from the start of the
+        // transaction by its own clock: a commit held up by a frozen server is never kept late.
+        query.prepare(QStringLiteral("SELECT set_config('printcalc.commit_within_ms', ?, true)"));
+        query.addBindValue(QString::number(storeBy.remainingTime()));
+        if (!query.exec()) {
+            connection.noteError(query.lastError());
+            return 0;
+        }
+    }
     query.prepare(QStringLiteral("INSERT INTO web_request (status, created, name, phone, email, "
                                  "comment, due, lines, price_version, total_kopecks) VALUES "
                                  "(0, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
@@ -134,7 +150,10 @@ qint64 storeWebRequest(Connection &connection, const WebRequestRecord &request)
     }
     const qint64 number = sqlite ? query.lastInsertId().toLongLong()
                                  : (query.next() ? query.value(0).toLongLong() : 0);
-    return number > 0 && announce(connection) && transaction.commit() ? number : 0;
+    query.finish();
+    if (number <= 0 || !announce(connection) || storeBy.hasExpired() || (wanted && !wanted()))
+        return 0;
+    return transaction.commit() ? number : 0;
 }
 
 namespace {

@@ -9,8 +9,11 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QDeadlineTimer>
 #include <QString>
 #include <QVector>
+
+#include <functional>
 
 class Connection;
 
@@ -34,7 +37,11 @@ struct WebRequestRecord
 };
 
 // Stores the request as waiting and gives its number; 0 on failure (the connection tells why).
-qint64 storeWebRequest(Connection &connection, const WebRequestRecord &request);
+// Nothing is kept once storeBy has passed: on PostgreSQL not even a commit the server reaches late.
+// wanted, asked just before the commit, may still give the request up.
+qint64 storeWebRequest(Connection &connection, const WebRequestRecord &request,
+                       const QDeadlineTimer &storeBy = QDeadlineTimer(QDeadlineTimer::Forever),
+                       const std::function<bool()> &wanted = {});
 bool loadWebRequest(Connection &connection, qint64 number, WebRequestRecord *request);
 // The waiting requests, oldest first.
 QVector<WebRequestRecord> waitingWebRequests(Connection &connection, bool *ok = nullptr);

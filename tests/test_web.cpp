@@ -118,6 +118,9 @@ private slots:
         QTest::newRow("request with a name as a number")
             << requests << requestBody("{\"name\": 5, \"email\": \"a@b.ru\"}") << 400
             << "Поле «contact.name»: ожидается строка";
+        QTest::newRow("request with a NUL in the name")
+            << requests << requestBody("{\"name\": \"Ив\\u0000ан\", \"email\": \"a@b.ru\"}") << 400
+            << "Поле «contact.name»: недопустимый символ U+0000";
         QTest::newRow("request with a past due date")
             << requests
             << requestBody("{\"name\": \"Иван\", \"email\": \"a@b.ru\"}",
@@ -154,6 +157,43 @@ private slots:
         QVERIFY2(reply.headers.contains("application/json"), reply.headers.constData());
     }
 
+    // What a page elsewhere can send without a preflight is refused before anything is read.
+    void crossSite_data()
+    {
+        QTest::addColumn<QByteArray>("headers");
+        QTest::addColumn<int>("status");
+        const QByteArray json = "Content-Type: application/json\r\n";
+        QTest::newRow("a plain form") << QByteArray("Content-Type: text/plain\r\n") << 415;
+        QTest::newRow("a form's fields")
+            << QByteArray("Content-Type: application/x-www-form-urlencoded\r\n") << 415;
+        QTest::newRow("no type") << QByteArray() << 415;
+        QTest::newRow("another site") << json + "Origin: http://evil.example\r\n" << 403;
+        QTest::newRow("another port of the host") << json + "Origin: http://x:1\r\n" << 403;
+        QTest::newRow("the service's own page") << json + "Origin: http://x\r\n" << 400;
+        QTest::newRow("a listed site") << json + "Origin: https://shop.example\r\n" << 400;
+        QTest::newRow("json with its charset")
+            << QByteArray("Content-Type: Application/JSON; charset=utf-8\r\n") << 400;
+    }
+
+    void crossSite()
+    {
+        QFETCH(QByteArray, headers);
+        QFETCH(int, status);
+        WebSettings settings;
+        settings.origins = QStringList {QStringLiteral("https://shop.example")};
+        startService(settings);
+        const int fd = connectTo(port);
+        QVERIFY(fd >= 0);
+        const QByteArray body = "{}";
+        QVERIFY(sendAll(fd,
+                        "POST /api/v1/requests HTTP/1.1\r\nHost: x\r\nConnection: close\r\n"
+                            + headers + "Content-Length: " + QByteArray::number(body.size())
+                            + "\r\n\r\n" + body));
+        const Reply reply = readReply(fd);
+        ::close(fd);
+        QCOMPARE(reply.status, status);
+    }
+
     void hugeBodies_data()
     {
         QTest::addColumn<qint64>("size");
@@ -170,7 +210,7 @@ private slots:
         const int fd = connectTo(port);
         QVERIFY(fd >= 0);
         QByteArray head = "POST /api/v1/quote HTTP/1.1\r\nHost: x\r\nConnection: close\r\n"
-                          "Content-Length: "
+                          "Content-Type: application/json\r\nContent-Length: "
             + QByteArray::number(size) + "\r\n\r\n";
         QVERIFY(sendAll(fd, head));
         if (sent)

@@ -9,7 +9,7 @@ function check(condition, message) {
 }
 
 async function quote(job) {
-  const response = await fetch(base + 'api/v1/quote', { method: 'POST', body: JSON.stringify(job) });
+  const response = await fetch(base + 'api/v1/quote', { method: 'POST', headers: { 'Content-Type': 'application/json' }, body: JSON.stringify(job) });
   return response.json();
 }
 

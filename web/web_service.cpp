@@ -78,11 +78,25 @@ struct Pending
     QByteArray origin;
     QByteArray ifNoneMatch;
     bool waiting = false; // suspended until the request is stored
+    bool answeredAtStop = false;
+    bool queued = false; // an answer is on its way: what more comes is read and dropped
+    bool chunked = false; // no length announced: read and dropped to its end, in time
+    std::chrono::steady_clock::time_point since = std::chrono::steady_clock::now();
     std::unique_ptr<WebAnswer> answer; // the stored request's, once it came
 };
 
+} // namespace
+
+struct WebService::Waiting
+{
+    MHD_Connection *connection = nullptr;
+    Pending *pending = nullptr;
+};
+
+namespace {
+
 MHD_Result send(MHD_Connection *connection, const WebAnswer &answer, const WebService &service,
-                const Pending *pending)
+                Pending *pending)
 {
     const bool unchanged = pending && !answer.etag.isEmpty() && pending->ifNoneMatch == answer.etag;
     // The response holds a share of the answer's bytes (the catalogue's and the pictures' are
@@ -113,6 +127,8 @@ MHD_Result send(MHD_Connection *connection, const WebAnswer &answer, const WebSe
     const MHD_Result result
         = MHD_queue_response(connection, unchanged ? 304u : unsigned(answer.status), response);
     MHD_destroy_response(response);
+    if (pending && result == MHD_YES)
+        pending->queued = true;
     return result;
 }
 
@@ -126,6 +142,13 @@ QString peerOf(MHD_Connection *connection)
     bool v4 = false;
     const quint32 mapped = address.toIPv4Address(&v4);
     return v4 ? QHostAddress(mapped).toString() : address.toString();
+}
+
+// The page's own origin: the scheme's part dropped, what is left is the Host the client asked.
+bool sameSite(const QByteArray &origin, const char *host)
+{
+    const int scheme = origin.indexOf("://");
+    return host && scheme > 0 && origin.mid(scheme + 3).toLower() == QByteArray(host).toLower();
 }
 
 MHD_Result onRequest(void *self, MHD_Connection *connection, const char *url, const char *method,
@@ -143,14 +166,40 @@ MHD_Result onRequest(void *self, MHD_Connection *connection, const char *url, co
             pending->origin = MHD_lookup_connection_value(connection, MHD_HEADER_KIND, "Origin");
             pending->ifNoneMatch = MHD_lookup_connection_value(connection, MHD_HEADER_KIND,
                                                                MHD_HTTP_HEADER_IF_NONE_MATCH);
-            if (const char *length = MHD_lookup_connection_value(connection, MHD_HEADER_KIND,
-                                                                 MHD_HTTP_HEADER_CONTENT_LENGTH)) {
+            const char *length = MHD_lookup_connection_value(connection, MHD_HEADER_KIND,
+                                                             MHD_HTTP_HEADER_CONTENT_LENGTH);
+            pending->chunked = !length;
+            if (length) {
                 if (QByteArray(length).toLongLong() > WebService::DrainLimit)
                     return send(connection,
                                 errorAnswer(413,
                                             QStringLiteral("Тело запроса больше ")
                                                 + QString::number(service->settings().maxBody)
                                                 + QStringLiteral(" байт")),
+                                *service, pending);
+            }
+            if (std::strcmp(method, "POST") == 0) {
+                // A plain form from any page sends no preflight: JSON alone is read, and only
+                // from the service's own page or the listed sites.
+                const QByteArray type
+                    = QByteArray(MHD_lookup_connection_value(connection, MHD_HEADER_KIND,
+                                                             MHD_HTTP_HEADER_CONTENT_TYPE))
+                          .trimmed()
+                          .toLower();
+                if (type != "application/json" && !type.startsWith("application/json;"))
+                    return send(connection,
+                                errorAnswer(415,
+                                            QStringLiteral("Принимается только тело "
+                                                           "application/json")),
+                                *service, pending);
+                if (!pending->origin.isEmpty() && !service->originAllowed(pending->origin)
+                    && !sameSite(pending->origin,
+                                 MHD_lookup_connection_value(connection, MHD_HEADER_KIND,
+                                                             MHD_HTTP_HEADER_HOST)))
+                    return send(connection,
+                                errorAnswer(403,
+                                            QStringLiteral("Запросы с чужих сайтов не "
+                                                           "принимаются")),
                                 *service, pending);
             }
             if (std::strcmp(method, "POST") == 0 && !service->allowed(url, pending->client))
@@ -162,6 +211,10 @@ MHD_Result onRequest(void *self, MHD_Connection *connection, const char *url, co
                             *service, pending);
             return MHD_YES;
         }
+        if (*size != 0 && pending->queued) {
+            *size = 0;
+            return MHD_YES;
+        }
         if (*size != 0) {
             pending->received += qint64(*size);
             if (pending->received <= service->settings().maxBody)
@@ -171,7 +224,15 @@ MHD_Result onRequest(void *self, MHD_Connection *connection, const char *url, co
                 pending->body.clear();
             }
             *size = 0;
-            if (pending->received <= WebService::DrainLimit)
+            // A body still coming after BodyWithinMs is cut; a chunked one is read to its end
+            // before the refusal, which a client still sending would otherwise never read.
+            const bool late = std::chrono::steady_clock::now() - pending->since
+                > std::chrono::milliseconds(WebService::BodyWithinMs);
+            if (late && !pending->tooLarge) {
+                pending->tooLarge = true;
+                pending->body.clear();
+            }
+            if (!late && (pending->received <= WebService::DrainLimit || pending->chunked))
                 return MHD_YES;
         }
         if (pending->answer)
@@ -184,12 +245,12 @@ MHD_Result onRequest(void *self, MHD_Connection *connection, const char *url, co
             if (!service->readRequest(pending->body, &request, &refusal))
                 return send(connection, refusal, *service, pending);
             pending->waiting = true;
-            ++service->suspended;
-            MHD_suspend_connection(connection);
-            service->takeRequest(request, [service, connection, pending](const WebAnswer &answer) {
-                pending->answer = std::make_unique<WebAnswer>(answer);
-                MHD_resume_connection(connection);
-                --service->suspended;
+            auto waiting = std::make_shared<WebService::Waiting>();
+            waiting->connection = connection;
+            waiting->pending = pending;
+            service->holdWaiting(waiting);
+            service->takeRequest(request, [service, waiting](const WebAnswer &answer) {
+                service->resumeWaiting(waiting, answer);
             });
             return MHD_YES;
         }
@@ -208,9 +269,12 @@ MHD_Result onRequest(void *self, MHD_Connection *connection, const char *url, co
     }
 }
 
-void onCompleted(void *, MHD_Connection *, void **state, MHD_RequestTerminationCode)
+void onCompleted(void *self, MHD_Connection *, void **state, MHD_RequestTerminationCode)
 {
-    delete static_cast<Pending *>(*state);
+    auto *pending = static_cast<Pending *>(*state);
+    if (pending && pending->answeredAtStop)
+        --static_cast<WebService *>(self)->stopAnswered;
+    delete pending;
     *state = nullptr;
 }
 
@@ -247,6 +311,13 @@ bool text(const QJsonObject &object, const char *key, int longest, QString *valu
         return false;
     }
     *value = item.toString().trimmed();
+    // No database keeps a NUL in a text: the sender's fault, told as such.
+    if (value->contains(QChar(0))) {
+        *refusal = errorAnswer(400,
+                               QStringLiteral("Поле «") + field
+                                   + QStringLiteral("»: недопустимый символ U+0000"));
+        return false;
+    }
     if (value->size() > longest) {
         *refusal = errorAnswer(400,
                                QStringLiteral("Поле «") + field + QStringLiteral("»: не длиннее ")
@@ -341,13 +412,44 @@ bool WebService::start(const QHostAddress &address, quint16 port, QString *error
     return true;
 }
 
+void WebService::holdWaiting(const std::shared_ptr<Waiting> &waiting)
+{
+    std::lock_guard<std::mutex> hold(waitingMutex);
+    waitingSet.insert(waiting);
+    MHD_suspend_connection(waiting->connection);
+}
+
+void WebService::resumeWaiting(const std::shared_ptr<Waiting> &waiting, const WebAnswer &answer)
+{
+    std::lock_guard<std::mutex> hold(waitingMutex);
+    // Answered at the stop already: the connection may be gone.
+    if (waitingSet.erase(waiting) == 0)
+        return;
+    waiting->pending->answer = std::make_unique<WebAnswer>(answer);
+    MHD_resume_connection(waiting->connection);
+}
+
 void WebService::stop()
 {
-    // A connection waiting for the database is resumed by its answer before the daemon goes.
-    for (int i = 0; i < 1000 && suspended > 0; ++i)
+    if (!daemon)
+        return;
+    // What still waits for the database is told now; the daemon never stops on a suspended
+    // connection.
+    {
+        std::lock_guard<std::mutex> hold(waitingMutex);
+        for (const std::shared_ptr<Waiting> &waiting : waitingSet) {
+            waiting->pending->answer = std::make_unique<WebAnswer>(
+                errorAnswer(503, QStringLiteral("Сервис останавливается, повторите позже")));
+            waiting->pending->answeredAtStop = true;
+            ++stopAnswered;
+            MHD_resume_connection(waiting->connection);
+        }
+        waitingSet.clear();
+    }
+    // The answers reach their clients before the daemon goes.
+    for (int i = 0; i < 200 && stopAnswered > 0; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    if (daemon)
-        MHD_stop_daemon(daemon);
+    MHD_stop_daemon(daemon);
     daemon = nullptr;
 }
 

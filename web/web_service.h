@@ -19,6 +19,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <set>
 
 struct MHD_Daemon;
 
@@ -92,6 +93,7 @@ public:
     const WebSettings &settings() const { return config; }
 
     static constexpr qint64 DrainLimit = 1024 * 1024; // a body is read and dropped up to this
+    static constexpr int BodyWithinMs = 30000; // from the headers' end
 
 private:
     struct Prices
@@ -122,8 +124,16 @@ private:
     MHD_Daemon *daemon = nullptr;
 
 public:
-    std::atomic<int> suspended {0}; // connections waiting for the database
+    // A connection suspended while its request is stored: answered once, by the taker or by
+    // stop(), never after the connection is gone.
+    struct Waiting;
+    void holdWaiting(const std::shared_ptr<Waiting> &waiting);
+    void resumeWaiting(const std::shared_ptr<Waiting> &waiting, const WebAnswer &answer);
+    std::atomic<int> stopAnswered {0}; // answered by stop() and not yet sent
+
 private:
+    std::mutex waitingMutex;
+    std::set<std::shared_ptr<Waiting>> waitingSet;
     quint16 boundPort = 0;
     QByteArray pageHtml, pageScript, pageStyle;
     QHash<QByteArray, WebAnswer> pictures; // by path
