@@ -11,6 +11,7 @@
 #include "web/web_service.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QJsonArray>
 #include <QProcess>
 #include <QSqlQuery>
@@ -18,6 +19,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
 #include <sys/resource.h>
 
 #include <thread>
@@ -686,6 +688,119 @@ private slots:
         QCOMPARE(reply.status, 503);
         QCOMPARE(reply.error(), QStringLiteral("Заявка не сохранена, попробуйте позже"));
         QCOMPARE(post(port, "/api/v1/quote", Street).status, 200);
+    }
+
+    // The shop's PostgreSQL frozen (SIGSTOP, as a hung machine): /healthz says so within 2 s, a
+    // request is refused within 5 s and not kept once the server goes on, and SIGTERM ends the
+    // service within 10 s, answering the request still waiting with 503.
+    void databaseFrozen()
+    {
+        PgCluster cluster;
+        QVERIFY2(cluster.start(), qPrintable(cluster.error));
+        QTemporaryDir dir;
+        QFile ini(dir.filePath(QStringLiteral("web.ini")));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write("[web]\nquotePerMinute=0\nrequestsPerMinute=0\n");
+        ini.close();
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data")));
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"),
+                           dir.filePath(QStringLiteral("config")));
+        program.setProcessEnvironment(environment);
+        program.setProcessChannelMode(QProcess::MergedChannels);
+        QTcpServer probe;
+        QVERIFY(probe.listen(QHostAddress::LocalHost));
+        const quint16 free = probe.serverPort();
+        probe.close();
+        program.start(QCoreApplication::applicationDirPath() + QStringLiteral("/../printcalc-web"),
+                      {QStringLiteral("--listen"), QStringLiteral("127.0.0.1:%1").arg(free),
+                       QStringLiteral("--database"), cluster.url(), QStringLiteral("--config"),
+                       ini.fileName()});
+        QVERIFY(program.waitForStarted());
+        const auto thawed = qScopeGuard([&] { cluster.signalServer(SIGCONT); });
+        QTRY_COMPARE_WITH_TIMEOUT(get(free, "/healthz").body,
+                                  QByteArray("{\"database\":true,\"version\":0}"), 10000);
+        const QByteArray body = requestBody("{\"name\": \"Ира\", \"email\": \"a@b.ru\"}");
+        QCOMPARE(post(free, "/api/v1/requests", body).status, 200);
+
+        QVERIFY(cluster.signalServer(SIGSTOP));
+        QElapsedTimer clock;
+        clock.start();
+        QTRY_COMPARE_WITH_TIMEOUT(get(free, "/healthz").body,
+                                  QByteArray("{\"database\":false,\"version\":0}"), 3000);
+        qInfo("/healthz said false %lld ms after the freeze", clock.elapsed());
+        // The service turns within 2 s; the rest is this polling on a shared machine.
+        QVERIFY(clock.elapsed() <= 2500);
+        clock.restart();
+        const Reply refused = post(free, "/api/v1/requests", body);
+        QCOMPARE(refused.status, 503);
+        qInfo("a request refused %lld ms after it was sent", clock.elapsed());
+        QVERIFY(clock.elapsed() >= 4000 && clock.elapsed() <= 6000);
+
+        // One more waits when the service is told to end.
+        Reply waited;
+        std::thread client([&] { waited = post(free, "/api/v1/requests", body); });
+        QTest::qWait(500);
+        clock.restart();
+        program.terminate();
+        const bool ended = program.waitForFinished(12000);
+        client.join();
+        qInfo("the service ended %lld ms after SIGTERM", clock.elapsed());
+        QVERIFY2(ended, program.readAll().constData());
+        QVERIFY(clock.elapsed() <= 10000);
+        QVERIFY2(!program.readAll().contains("Fatal"), "the service aborted");
+        QCOMPARE(waited.status, 503);
+
+        QVERIFY(cluster.signalServer(SIGCONT));
+        QTest::qWait(1500);
+        Connection owner;
+        QVERIFY(owner.open(DatabaseUrl::parse(cluster.url()), QStringLiteral("count")));
+        QSqlQuery count(owner.database());
+        QVERIFY(count.exec(QStringLiteral("SELECT count(*) FROM web_request")) && count.next());
+        QCOMPARE(count.value(0).toInt(), 1);
+    }
+
+    // A commit the server reaches after the time the service set for it is refused by the server.
+    void lateCommitRefused_data()
+    {
+        QTest::addColumn<int>("withinMs");
+        QTest::addColumn<int>("sleepMs");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("in time") << 5000 << 0 << true;
+        QTest::newRow("late") << 50 << 200 << false;
+        QTest::newRow("no time set") << 0 << 200 << true;
+    }
+
+    void lateCommitRefused()
+    {
+        QFETCH(int, withinMs);
+        QFETCH(int, sleepMs);
+        QFETCH(bool, kept);
+        static PgCluster cluster;
+        if (cluster.dir.isEmpty())
+            QVERIFY2(cluster.start(), qPrintable(cluster.error));
+        Connection connection;
+        QVERIFY(connection.open(DatabaseUrl::parse(cluster.url()), QStringLiteral("late")));
+        QSqlDatabase db = connection.database();
+        QSqlQuery query(db);
+        QVERIFY(query.exec(QStringLiteral("SELECT count(*) FROM web_request")) && query.next());
+        const int before = query.value(0).toInt();
+        QVERIFY(db.transaction());
+        if (withinMs > 0)
+            QVERIFY(query.exec(
+                QStringLiteral("SELECT set_config('printcalc.commit_within_ms', '%1', true)")
+                    .arg(withinMs)));
+        QVERIFY(query.exec(QStringLiteral(
+            "INSERT INTO web_request (created, name, phone, email, comment, due, lines, "
+            "price_version, total_kopecks) VALUES ('2026-12-10', 'Ира', '', '', '', '', '[]', 0, "
+            "100)")));
+        QVERIFY(query.exec(QStringLiteral("SELECT pg_sleep(%1)").arg(sleepMs / 1000.0)));
+        QCOMPARE(db.commit(), kept);
+        if (!kept)
+            db.rollback();
+        QVERIFY(query.exec(QStringLiteral("SELECT count(*) FROM web_request")) && query.next());
+        QCOMPARE(query.value(0).toInt(), before + (kept ? 1 : 0));
     }
 
     // The shop's PostgreSQL stopped and started while clients keep asking: quotes answer from the
