@@ -58,6 +58,33 @@ class WebTest : public QObject
     std::unique_ptr<WebService> service;
     quint16 port = 0;
 
+    // The service as a process on the database, its limits off; its port, 0 when it did not start.
+    static quint16 startProgram(QProcess *program, const QTemporaryDir &dir,
+                                const QString &database)
+    {
+        QFile ini(dir.filePath(QStringLiteral("web.ini")));
+        if (!ini.open(QIODevice::WriteOnly))
+            return 0;
+        ini.write("[web]\nquotePerMinute=0\nrequestsPerMinute=0\n");
+        ini.close();
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data")));
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"),
+                           dir.filePath(QStringLiteral("config")));
+        program->setProcessEnvironment(environment);
+        program->setProcessChannelMode(QProcess::MergedChannels);
+        QTcpServer probe;
+        if (!probe.listen(QHostAddress::LocalHost))
+            return 0;
+        const quint16 free = probe.serverPort();
+        probe.close();
+        program->start(QCoreApplication::applicationDirPath() + QStringLiteral("/../printcalc-web"),
+                       {QStringLiteral("--listen"), QStringLiteral("127.0.0.1:%1").arg(free),
+                        QStringLiteral("--database"), database, QStringLiteral("--config"),
+                        ini.fileName()});
+        return program->waitForStarted() ? free : 0;
+    }
+
     void startService(WebSettings settings = WebSettings())
     {
         service = std::make_unique<WebService>(settings);
@@ -698,26 +725,9 @@ private slots:
         PgCluster cluster;
         QVERIFY2(cluster.start(), qPrintable(cluster.error));
         QTemporaryDir dir;
-        QFile ini(dir.filePath(QStringLiteral("web.ini")));
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write("[web]\nquotePerMinute=0\nrequestsPerMinute=0\n");
-        ini.close();
         QProcess program;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data")));
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"),
-                           dir.filePath(QStringLiteral("config")));
-        program.setProcessEnvironment(environment);
-        program.setProcessChannelMode(QProcess::MergedChannels);
-        QTcpServer probe;
-        QVERIFY(probe.listen(QHostAddress::LocalHost));
-        const quint16 free = probe.serverPort();
-        probe.close();
-        program.start(QCoreApplication::applicationDirPath() + QStringLiteral("/../printcalc-web"),
-                      {QStringLiteral("--listen"), QStringLiteral("127.0.0.1:%1").arg(free),
-                       QStringLiteral("--database"), cluster.url(), QStringLiteral("--config"),
-                       ini.fileName()});
-        QVERIFY(program.waitForStarted());
+        const quint16 free = startProgram(&program, dir, cluster.url());
+        QVERIFY(free > 0);
         const auto thawed = qScopeGuard([&] { cluster.signalServer(SIGCONT); });
         QTRY_COMPARE_WITH_TIMEOUT(get(free, "/healthz").body,
                                   QByteArray("{\"database\":true,\"version\":0}"), 10000);
@@ -821,26 +831,9 @@ private slots:
                      1);
         }
         QTemporaryDir dir;
-        QFile ini(dir.filePath(QStringLiteral("web.ini")));
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write("[web]\nquotePerMinute=0\nrequestsPerMinute=0\n");
-        ini.close();
         QProcess program;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data")));
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"),
-                           dir.filePath(QStringLiteral("config")));
-        program.setProcessEnvironment(environment);
-        program.setProcessChannelMode(QProcess::MergedChannels);
-        QTcpServer probe;
-        QVERIFY(probe.listen(QHostAddress::LocalHost));
-        const quint16 free = probe.serverPort();
-        probe.close();
-        program.start(QCoreApplication::applicationDirPath() + QStringLiteral("/../printcalc-web"),
-                      {QStringLiteral("--listen"), QStringLiteral("127.0.0.1:%1").arg(free),
-                       QStringLiteral("--database"), cluster.url(), QStringLiteral("--config"),
-                       ini.fileName()});
-        QVERIFY(program.waitForStarted());
+        const quint16 free = startProgram(&program, dir, cluster.url());
+        QVERIFY(free > 0);
         QTRY_COMPARE_WITH_TIMEOUT(get(free, "/healthz").body,
                                   QByteArray("{\"database\":true,\"version\":1}"), 10000);
 
