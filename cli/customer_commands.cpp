@@ -4,6 +4,7 @@
 
 #include "customers/customer_file.h"
 #include "order/money.h"
+#include "order/visible_text.h"
 #include "storage/connection.h"
 #include "storage/customer_import.h"
 #include "storage/customer_store.h"
@@ -22,12 +23,12 @@
 
 namespace {
 
-// Tabs and line breaks inside a field would break the one-line-per-record output.
+// A stored text on one line of the output, with nothing a terminal would act on.
 QString field(QString text)
 {
-    return text.replace(QLatin1Char('\t'), QLatin1Char(' '))
-        .replace(QLatin1Char('\n'), QLatin1Char(' '))
-        .replace(QLatin1Char('\r'), QLatin1Char(' '));
+    return visibleText(text.replace(QLatin1Char('\t'), QLatin1Char(' '))
+                           .replace(QLatin1Char('\n'), QLatin1Char(' '))
+                           .replace(QLatin1Char('\r'), QLatin1Char(' ')));
 }
 
 bool isSpreadsheet(const QString &path)

@@ -2,6 +2,7 @@
 // operators and the audit trail, from the command line.
 #include "cli/cli.h"
 
+#include "order/visible_text.h"
 #include "storage/audit_log.h"
 #include "storage/connection.h"
 #include "storage/operator_store.h"
@@ -22,7 +23,7 @@ QString cell(const QString &text)
     for (QChar &c : value)
         if (c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r'))
             c = QLatin1Char(' ');
-    return value;
+    return visibleText(value);
 }
 
 int addOperator(CliContext &context, const QCommandLineParser &parser, const QStringList &words)

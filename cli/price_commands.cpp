@@ -1,6 +1,7 @@
 // `--prices list|export|check|import|at`: the shop's price list versions from the command line.
 #include "cli/cli.h"
 
+#include "order/visible_text.h"
 #include "prices/price_file_check.h"
 #include "prices/price_versions.h"
 #include "storage/connection.h"
@@ -48,10 +49,12 @@ private:
 #endif
 };
 
+// A stored text on one line of the output, with nothing a terminal would act on.
 QString field(QString text)
 {
-    return text.replace(QLatin1Char('\t'), QLatin1Char(' '))
-        .replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return visibleText(text.replace(QLatin1Char('\t'), QLatin1Char(' '))
+                           .replace(QLatin1Char('\n'), QLatin1Char(' '))
+                           .replace(QLatin1Char('\r'), QLatin1Char(' ')));
 }
 
 // The versions the database holds, version 0 first.

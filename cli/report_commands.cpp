@@ -4,6 +4,7 @@
 
 #include "order/money.h"
 #include "order/order_status.h"
+#include "order/visible_text.h"
 #include "storage/connection.h"
 #include "storage/sales_reports.h"
 
@@ -56,7 +57,7 @@ int sales(CliContext &context, const QCommandLineParser &parser, const QStringLi
     if (!SalesReports(connection).sales(from, to, by, &rows))
         return context.fail(connection.errorText());
     for (const SalesRow &row : qAsConst(rows))
-        context.out << row.group << '\t' << row.invoices << '\t' << row.lines << '\t'
+        context.out << visibleText(row.group) << '\t' << row.invoices << '\t' << row.lines << '\t'
                     << money(row.sum) << '\n';
     return 0;
 }

@@ -1,6 +1,7 @@
 // Reading and writing the list of customers as a file.
 #include "customers/customer_file.h"
 
+#include "order/visible_text.h"
 #include "prices/price_file_check.h"
 
 #include <QHash>
@@ -273,7 +274,8 @@ QVector<QStringList> customerFileRows(const QVector<Customer> &customers)
 
 QString csvTextField(const QString &text)
 {
-    QString field = text;
+    // A tab and a quoted line break are the file's; a carriage return or an escape is not.
+    QString field = visibleText(text, QStringLiteral("\t\n"));
     if (!field.isEmpty() && QStringLiteral("=+-@\t\r").contains(field.at(0)))
         field.prepend(QLatin1Char('\''));
     if (!field.contains(QLatin1Char(';')) && !field.contains(QLatin1Char('"'))

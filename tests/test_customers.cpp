@@ -2,6 +2,7 @@
 // bank, phones by their digits, e-mails, discounts, and the card's mistakes in Russian.
 #include "customers/customer_file.h"
 #include "customers/requisites.h"
+#include "order/visible_text.h"
 
 #include <QtTest>
 
@@ -21,6 +22,42 @@ class CustomersTest : public QObject
     Q_OBJECT
 
 private slots:
+    // Text from outside shown on a terminal or in an exported file: control characters as marks.
+    void shownText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("terminal");
+        QTest::addColumn<QString>("csv");
+        const struct
+        {
+            const char *row;
+            QString text, terminal, csv;
+        } rows[] = {
+            {"plain", QStringLiteral("Иван «Ромашка»"), QStringLiteral("Иван «Ромашка»"),
+             QStringLiteral("Иван «Ромашка»")},
+            {"clear the screen", QStringLiteral("\x1b[2J\x1b[31mRED"),
+             QStringLiteral("␛[2J␛[31mRED"), QStringLiteral("␛[2J␛[31mRED")},
+            {"overwrite the line", QStringLiteral("Иван\r\nЗаявка"), QStringLiteral("Иван␍␊Заявка"),
+             QStringLiteral("\"Иван␍\nЗаявка\"")},
+            {"a tab", QStringLiteral("a\tb"), QStringLiteral("a␉b"), QStringLiteral("a\tb")},
+            {"NUL and DEL", QString(QChar(0)) + QStringLiteral("x\x7f"), QStringLiteral("␀x␡"),
+             QStringLiteral("␀x␡")},
+            {"C1 and the separators", QStringLiteral("a\u009bb\u2028c\u2029"),
+             QStringLiteral("a�b�c�"), QStringLiteral("a�b�c�")},
+        };
+        for (const auto &row : rows)
+            QTest::newRow(row.row) << row.text << row.terminal << row.csv;
+    }
+
+    void shownText()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, terminal);
+        QFETCH(QString, csv);
+        QCOMPARE(visibleText(text), terminal);
+        QCOMPARE(csvTextField(text), csv);
+    }
+
     // Valid values are published requisites or have their control digits worked out here by
     // hand, digit × weight, never by the code under test.
     void requisites_data()

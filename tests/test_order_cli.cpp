@@ -350,9 +350,12 @@ private slots:
         QTest::addColumn<QString>("out");
         QTest::addColumn<QString>("err");
         QTest::newRow("a request waits")
-            << QStringList {QStringLiteral("--orders"), QStringLiteral("list")} << 0
+            << QStringList {QStringLiteral("--orders"), QStringLiteral("list")}
+            << 0
+            // What would clear the screen or overwrite the line shows as marks.
             << QStringLiteral("З-1\tзаявка\t2026-12-12\tИван <b>\t1000.00\t0.00\t1000.00\n"
-                              "З-2\tзаявка\t\tПётр\t1000.00\t0.00\t1000.00\n")
+                              "З-2\tзаявка\t\tПётр␛[2J␛[31m  Заявка № 999\t1000.00\t0.00\t"
+                              "1000.00\n")
             << QStringLiteral("");
         QTest::newRow("confirmed into an order")
             << QStringList {QStringLiteral("--orders"), QStringLiteral("confirm"),
@@ -402,7 +405,7 @@ private slots:
         if (QLatin1String(QTest::currentDataTag()) == QLatin1String("a request waits")) {
             Connection connection;
             QVERIFY(connection.open(DatabaseUrl::parse(shop), QStringLiteral("fill")));
-            for (const char *name : {"Иван <b>", "Пётр"}) {
+            for (const char *name : {"Иван <b>", "Пётр\x1b[2J\x1b[31m\r\nЗаявка № 999"}) {
                 WebRequestRecord request;
                 request.created = QDateTime(QDate(2026, 12, 9), QTime(21, 0));
                 request.name = QString::fromUtf8(name);

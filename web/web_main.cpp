@@ -1,4 +1,5 @@
 // printcalc-web --listen ADDRESS:PORT [--database URL] [--config FILE]: the quoting service.
+#include "order/visible_text.h"
 #include "prices/price_versions.h"
 #include "storage/database_password.h"
 #include "storage/database_url.h"
@@ -94,7 +95,8 @@ int main(int argc, char *argv[])
     service.setRequestTaker([&requests](const WebRequest &request, RequestDone done) {
         requests.take(request, [done](qint64 number, const QString &error) {
             if (number == 0)
-                qWarning("printcalc-web: заявка не сохранена: %s", qUtf8Printable(error));
+                qWarning("printcalc-web: заявка не сохранена: %s",
+                         qUtf8Printable(visibleText(error)));
             done(number, error);
         });
     });
