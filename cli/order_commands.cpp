@@ -157,12 +157,7 @@ int show(CliContext &context, const QCommandLineParser &, const QStringList &wor
             << field(change.reason) << '\n';
     for (const QueuedMail &mail : qAsConst(details.mails))
         out << QStringLiteral("Письмо: ") << field(mail.recipient) << '\t' << field(mail.subject)
-            << '\t'
-            << (mail.state == QueuedMail::Sent ? QStringLiteral("отправлено")
-                    : mail.state == QueuedMail::Failed || mail.state == QueuedMail::GivenUp
-                    ? QStringLiteral("ошибка: ") + mail.lastError
-                    : QStringLiteral("в очереди"))
-            << '\n';
+            << '\t' << field(mailStateText(mail)) << '\n';
     return 0;
 }
 
@@ -209,7 +204,11 @@ void sendReadyMail(CliContext &context, Connection &connection, const Settings &
         if (result.sent())
             context.out << queued << QStringLiteral(" отправлено на ") << due.first().recipient
                         << '.' << '\n';
-        else {
+        else if (result.permanent) {
+            context.err << queued << QStringLiteral(" не будет отправлено: ") << result.error << '.'
+                        << '\n';
+            return;
+        } else {
             context.err << queued << QStringLiteral(" не отправлено: ") << result.error
                         << QStringLiteral(". Оно осталось в очереди, попытка повторится позже.")
                         << '\n';

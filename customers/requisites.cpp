@@ -2,6 +2,7 @@
 #include "customers/requisites.h"
 
 #include <QRegularExpression>
+#include <QUrl>
 
 namespace {
 
@@ -150,7 +151,38 @@ QString phoneDigits(const QString &phone)
 bool emailLooksValid(const QString &email)
 {
     static const QRegularExpression form(QStringLiteral("^[^\\s@]+@[^\\s@.]+(\\.[^\\s@.]+)+$"));
-    return form.match(email).hasMatch();
+    return form.match(email).hasMatch() && mailAddressProblem(email).isEmpty();
+}
+
+QString serverAddress(const QString &address)
+{
+    const int at = address.lastIndexOf(QLatin1Char('@'));
+    if (at < 0)
+        return address;
+    const QByteArray domain = QUrl::toAce(address.mid(at + 1));
+    return domain.isEmpty() ? address : address.left(at + 1) + QString::fromLatin1(domain);
+}
+
+QString mailAddressProblem(const QString &address)
+{
+    static const QRegularExpression plain(
+        QStringLiteral("^[A-Za-z0-9!#$%&'*+/=?^_`{|}~.-]+@[A-Za-z0-9-]+(\\.[A-Za-z0-9-]+)*$"));
+    if (address.isEmpty())
+        return QStringLiteral("адрес не указан");
+    if (plain.match(serverAddress(address)).hasMatch())
+        return QString();
+    QString shown = address;
+    shown.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    for (QChar &c : shown)
+        if (c.unicode() < 0x20)
+            c = QLatin1Char(' ');
+    const int at = address.lastIndexOf(QLatin1Char('@'));
+    for (int i = 0; i < at; ++i)
+        if (address.at(i).unicode() > 0x7f)
+            return QStringLiteral("адрес «%1»: имя до @ пишется латиницей, на такой адрес "
+                                  "письмо не отправить")
+                .arg(shown);
+    return QStringLiteral("адрес «%1» не похож на адрес электронной почты").arg(shown);
 }
 
 bool readDiscount(const QString &text, int *hundredths)
@@ -251,9 +283,13 @@ QVector<CustomerProblem> customerProblems(const Customer &customer)
     if (!customer.phone.trimmed().isEmpty() && phoneDigits(customer.phone).size() < 5)
         add(QStringLiteral("Телефон"), QStringLiteral("слишком мало цифр для номера"));
 
-    if (!customer.email.trimmed().isEmpty() && !emailLooksValid(customer.email.trimmed()))
+    if (!customer.email.trimmed().isEmpty() && !emailLooksValid(customer.email.trimmed())) {
+        const QString why = mailAddressProblem(customer.email.trimmed());
         add(QStringLiteral("E-mail"),
-            QStringLiteral("не похож на адрес почты (ожидается вида name@example.ru)"));
+            why.contains(QStringLiteral("латиницей"))
+                ? QStringLiteral("имя до @ пишется латиницей: на такой адрес письмо не отправить")
+                : QStringLiteral("не похож на адрес почты (ожидается вида name@example.ru)"));
+    }
 
     const QString bik = customer.bik;
     const bool bikChecked = !bik.isEmpty() && bikValid(bik);

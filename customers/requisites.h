@@ -31,7 +31,15 @@ bool correspondentAccountValid(const QString &account, const QString &bik);
 // A phone's digits as compared: "8 (912) 345-67-89" and "+7 912 345 67 89" both give
 // "79123456789"; empty when there are no digits.
 QString phoneDigits(const QString &phone);
+// An address the shop's mail can be sent to, as typed at the counter or on the website.
 bool emailLooksValid(const QString &email);
+// The address as the server takes it: a domain in Cyrillic (почта.рф) in its ASCII form.
+QString serverAddress(const QString &address);
+// Empty when the address can go to the server (in its server form); otherwise why not, in
+// Russian. Nothing but a plain address passes: a line break in it would be a command to the
+// server, and a name before @ in Cyrillic or in quotes is refused by the sender for good. The
+// one rule of the counter, the website and the sender.
+QString mailAddressProblem(const QString &address);
 // "5", "5,25", "5.25" → 525; false outside 0..50 or with more than two decimals. An empty text
 // is no discount.
 bool readDiscount(const QString &text, int *hundredths);

@@ -112,22 +112,6 @@ bool boardViewWithin(BoardView view, BoardView within)
     return view == within;
 }
 
-QString mailStateText(const QueuedMail &mail)
-{
-    if (mail.id == 0)
-        return QString();
-    switch (mail.state) {
-    case QueuedMail::Waiting:
-        return QStringLiteral("в очереди");
-    case QueuedMail::Sent:
-        return QStringLiteral("отправлено");
-    case QueuedMail::Failed:
-    case QueuedMail::GivenUp:
-        return QStringLiteral("ошибка: ") + mail.lastError;
-    }
-    return QString();
-}
-
 QString plainToolTip(const QString &text)
 {
     if (text.isEmpty())

@@ -26,8 +26,6 @@ QDateTime boardTime(const QDateTime &time);
 // Every order (and request) the view shows is in the list of within, so it can be filtered from
 // that list instead of read again.
 bool boardViewWithin(BoardView view, BoardView within);
-// "в очереди", "отправлено", "ошибка: …"; empty without a mail.
-QString mailStateText(const QueuedMail &mail);
 // A tooltip that shows the text as typed, whatever markup it holds (texts from the website, a
 // server's answer).
 QString plainToolTip(const QString &text);

@@ -85,27 +85,6 @@ MailAddress parseMailAddress(const QString &text)
     return {name, trimmed.mid(open + 1, trimmed.size() - open - 2).trimmed()};
 }
 
-QString serverAddress(const QString &address)
-{
-    const int at = address.lastIndexOf(QLatin1Char('@'));
-    if (at < 0)
-        return address;
-    const QByteArray domain = QUrl::toAce(address.mid(at + 1));
-    return domain.isEmpty() ? address : address.left(at + 1) + QString::fromLatin1(domain);
-}
-
-QString mailAddressProblem(const QString &address)
-{
-    static const QRegularExpression plain(
-        QStringLiteral("^[A-Za-z0-9!#$%&'*+/=?^_`{|}~.-]+@[A-Za-z0-9-]+(\\.[A-Za-z0-9-]+)*$"));
-    if (address.isEmpty())
-        return QStringLiteral("адрес не указан");
-    if (!plain.match(serverAddress(address)).hasMatch())
-        return QStringLiteral("адрес «%1» не похож на адрес электронной почты")
-            .arg(oneLine(address));
-    return QString();
-}
-
 QByteArray encodedHeader(const QByteArray &name, const QString &value)
 {
     const QString text = oneLine(value);

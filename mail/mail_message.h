@@ -3,6 +3,8 @@
 // text matter.
 #pragma once
 
+#include "customers/requisites.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
@@ -15,12 +17,6 @@ struct MailAddress
 
 // "Печатный двор <shop@example.ru>", "<shop@example.ru>" or "shop@example.ru".
 MailAddress parseMailAddress(const QString &text);
-// The address as the server takes it: a domain in Cyrillic (почта.рф) in its ASCII form.
-QString serverAddress(const QString &address);
-// Empty when the address can go to the server (in its server form); otherwise why not, in
-// Russian. Nothing but a plain address passes: a line break in it would be a command to the
-// server.
-QString mailAddressProblem(const QString &address);
 
 // The whole header, "Name: value", with the value as encoded words where it is not plain
 // printable ASCII: each word at most 75 characters, never splitting a character, the words on

@@ -1105,3 +1105,23 @@ QHash<qint64, QueuedMail> OrderBook::latestMails(bool *ok)
         *ok = done;
     return found;
 }
+
+QString mailStateText(const QueuedMail &mail)
+{
+    if (mail.id == 0)
+        return QString();
+    switch (mail.state) {
+    case QueuedMail::Waiting:
+        return QStringLiteral("в очереди");
+    case QueuedMail::Sent:
+        return QStringLiteral("отправлено");
+    case QueuedMail::Failed:
+        return QStringLiteral("в очереди, повтор позже: ") + mail.lastError;
+    case QueuedMail::GivenUp: {
+        QString reason = mail.lastError;
+        reason.remove(QStringLiteral(" — письмо больше не отправляется"));
+        return QStringLiteral("письмо не будет отправлено: ") + reason;
+    }
+    }
+    return QString();
+}

@@ -68,6 +68,10 @@ struct QueuedMail
     QString lastError;
 };
 
+// The mail's state as the board and the command line tell it: "в очереди" (with the last error
+// while it will be tried again), "отправлено", or "письмо не будет отправлено: …".
+QString mailStateText(const QueuedMail &mail);
+
 struct OrderDetails
 {
     TakenOrder order;

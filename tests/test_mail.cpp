@@ -208,7 +208,8 @@ private slots:
             << "анна@почта.рф"
             << ""
             << "анна@почта.рф"
-            << "адрес «анна@почта.рф» не похож на адрес электронной почты";
+            << "адрес «анна@почта.рф»: имя до @ пишется латиницей, на такой адрес письмо не "
+               "отправить";
         QTest::newRow("space inside") << "ivan petrov@example.ru"
                                       << ""
                                       << "ivan petrov@example.ru"
@@ -652,7 +653,7 @@ private slots:
 
     void commandLine_data()
     {
-        QTest::addColumn<QString>("server"); // "sink", "silent" or "none"
+        QTest::addColumn<QString>("server"); // "sink", "refusing", "silent" or "none"
         QTest::addColumn<QString>("extra"); // for the settings file, %1 the port
         QTest::addColumn<QString>("out"); // %1 the order's number
         QTest::addColumn<QString>("err"); // %1 the number, %2 the port
@@ -670,6 +671,14 @@ private slots:
             << "Письмо покупателю «Заказ № %1 готов» не отправлено: почтовый сервер "
                "127.0.0.1:%2 не ответил за 2 с. Оно осталось в очереди, попытка повторится "
                "позже.\n"
+            << 0;
+        // Given up for good: never said to wait in the queue.
+        QTest::newRow("an address refused for good")
+            << "refusing"
+            << "[mail]\nhost=127.0.0.1\nport=%1\nsender=shop@example.ru\n"
+            << "Заказ № %1: Готов.\n"
+            << "Письмо покупателю «Заказ № %1 готов» не будет отправлено: почтовый сервер "
+               "отказал: 550 5.1.1 No such mailbox here.\n"
             << 0;
         QTest::newRow("no server set")
             << "none"
@@ -695,8 +704,12 @@ private slots:
         std::unique_ptr<SmtpSink> sink;
         std::unique_ptr<SilentServer> silent;
         int port = 0;
-        if (server == QLatin1String("sink")) {
-            sink = std::make_unique<SmtpSink>();
+        if (server == QLatin1String("sink") || server == QLatin1String("refusing")) {
+            sink = std::make_unique<SmtpSink>(
+                server == QLatin1String("sink")
+                    ? QStringList()
+                    : QStringList {QStringLiteral("--refuse-rcpt"),
+                                   QStringLiteral("550 5.1.1 No such mailbox here")});
             port = sink->port;
         } else if (server == QLatin1String("silent")) {
             silent = std::make_unique<SilentServer>();

@@ -1105,8 +1105,10 @@ private slots:
                                 << "в очереди";
         QTest::newRow("sent") << 1 << ""
                               << "отправлено";
-        QTest::newRow("failed") << 2 << "550 mailbox unavailable"
-                                << "ошибка: 550 mailbox unavailable";
+        QTest::newRow("failed, tried again later") << 2 << "421 try later"
+                                                   << "в очереди, повтор позже: 421 try later";
+        QTest::newRow("given up") << 3 << "550 mailbox unavailable — письмо больше не отправляется"
+                                  << "письмо не будет отправлено: 550 mailbox unavailable";
     }
 
     void mailStates()

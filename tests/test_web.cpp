@@ -147,6 +147,13 @@ private slots:
         QTest::newRow("request with a name as a number")
             << requests << requestBody("{\"name\": 5, \"email\": \"a@b.ru\"}") << 400
             << "Поле «contact.name»: ожидается строка";
+        QTest::newRow("request to an address the mail would give up on")
+            << requests << requestBody("{\"name\": \"Пётр\", \"email\": \"пётр@пример.рф\"}") << 400
+            << "Поле «contact.email»: адрес «пётр@пример.рф»: имя до @ пишется латиницей, на "
+               "такой адрес письмо не отправить";
+        QTest::newRow("request to a quoted name")
+            << requests << requestBody("{\"name\": \"Аб\", \"email\": \"\\\"ab\\\"@example.ru\"}")
+            << 400 << "Поле «contact.email»: адрес «\"ab\"@example.ru» не похож на адрес";
         QTest::newRow("request with a NUL in the name")
             << requests << requestBody("{\"name\": \"Ив\\u0000ан\", \"email\": \"a@b.ru\"}") << 400
             << "Поле «contact.name»: недопустимый символ U+0000";

@@ -2,6 +2,7 @@
 // complete body; bodies over the limit are read and dropped, then refused.
 #include "web/web_service.h"
 
+#include "customers/requisites.h"
 #include "order/money.h"
 #include "web/pictures.h"
 
@@ -719,6 +720,12 @@ bool WebService::readRequest(const QByteArray &body, WebRequest *out, WebAnswer 
     if (!request.email.isEmpty() && !emailPattern().match(request.email).hasMatch())
         return refuse(refusalOut, 400,
                       QStringLiteral("Поле «contact.email»: адрес вида имя@домен"));
+    // The rule the shop's mail is sent by: an address it would give up on is refused here.
+    if (!request.email.isEmpty()) {
+        const QString why = mailAddressProblem(request.email);
+        if (!why.isEmpty())
+            return refuse(refusalOut, 400, QStringLiteral("Поле «contact.email»: ") + why);
+    }
     QString due;
     if (!text(object, "due", 10, &due, QStringLiteral("due"), &refusal))
         return false;
