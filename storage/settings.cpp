@@ -73,7 +73,7 @@ QString Settings::problem() const
 
 QString Settings::databaseUrl() const
 {
-    return file.value(DatabaseKey).toString().trimmed();
+    return file.text(DatabaseKey).trimmed();
 }
 
 void Settings::setDatabaseUrl(const QString &url)
@@ -83,7 +83,7 @@ void Settings::setDatabaseUrl(const QString &url)
 
 QString Settings::counterName() const
 {
-    const QString name = file.value(CounterKey).toString().trimmed();
+    const QString name = file.text(CounterKey).trimmed();
     return name.isEmpty() ? QSysInfo::machineHostName() : name;
 }
 
@@ -104,13 +104,13 @@ void Settings::setNextInvoiceNumber(qint64 number)
 
 QString Settings::settlementAccount() const
 {
-    return file.value(QStringLiteral("requisites/settlementAccount")).toString().trimmed();
+    return file.text(QStringLiteral("requisites/settlementAccount")).trimmed();
 }
 
 QString Settings::settlementAccountProblem() const
 {
     const QString account = settlementAccount();
-    const QString bik = file.value(QStringLiteral("requisites/bik")).toString().trimmed();
+    const QString bik = file.text(QStringLiteral("requisites/bik")).trimmed();
     bool digits = account.size() == 20;
     for (const QChar c : account)
         digits = digits && c >= QLatin1Char('0') && c <= QLatin1Char('9');
@@ -144,17 +144,17 @@ int Settings::discountCap() const
 
 QString Settings::shopName() const
 {
-    return file.value(QStringLiteral("requisites/name")).toString().trimmed();
+    return file.text(QStringLiteral("requisites/name")).trimmed();
 }
 
 QString Settings::shopAddress() const
 {
-    return file.value(QStringLiteral("requisites/address")).toString().trimmed();
+    return file.text(QStringLiteral("requisites/address")).trimmed();
 }
 
 QString Settings::shopHours() const
 {
-    return file.value(QStringLiteral("requisites/hours")).toString().trimmed();
+    return file.text(QStringLiteral("requisites/hours")).trimmed();
 }
 
 QVector<int> Settings::workingDays() const
@@ -185,7 +185,7 @@ TaxSettings Settings::tax() const
 QString Settings::mailValue(const QString &key) const
 {
     // Untrimmed: a password may end in a space.
-    return file.value(QStringLiteral("mail/") + key).toString();
+    return file.text(QStringLiteral("mail/") + key);
 }
 
 bool Settings::sync()

@@ -744,6 +744,15 @@ private slots:
         QCOMPARE(onlyMail(number).state == QueuedMail::Sent, bool(sent));
         if (sink)
             QCOMPARE(sink->received().size(), sent);
+        // The shop's texts as the settings file has them, commas and all, unquoted.
+        if (sink && sent) {
+            const QString body = sink->received().first().value(QLatin1String("body")).toString();
+            for (const QString &line :
+                 {QStringLiteral("\r\nАдрес: г. Тула, ул. Советская, д. 5\r\n"),
+                  QStringLiteral("\r\nЧасы работы: Пн–Пт 9:00–19:00, Сб "
+                                 "10:00–16:00\r\n")})
+                QVERIFY2(body.contains(line), qPrintable(body));
+        }
         // A sender without a name goes by the shop's.
         if (sink && sent)
             QCOMPARE(sink->received().first().value(QLatin1String("from")).toString(),
