@@ -32,6 +32,9 @@ const QByteArray Street = "{\"page\": \"street\", \"options\": [\"radioButton_11
                           "\"radioButton_112\"], \"fields\": {\"lineEditWidthStreet\": 1000, "
                           "\"lineEditHeightStreet\": 2000}}";
 
+// Another client's address on the loopback.
+const quint32 Elsewhere = 0x7f000002;
+
 QByteArray requestBody(const QByteArray &contact, const QByteArray &rest = QByteArray())
 {
     return "{\"contact\": " + contact + ", \"jobs\": [" + Street + "]" + rest + "}";
@@ -494,12 +497,57 @@ private slots:
         }
         QElapsedTimer timer;
         timer.start();
+        // Another client, at another address.
         for (int i = 0; i < 20; ++i)
-            QCOMPARE(post(port, "/api/v1/quote", Street).status, 200);
+            QCOMPARE(
+                exchange(port, request("POST", "/api/v1/quote", Street), 5000, Elsewhere).status,
+                200);
         QVERIFY2(timer.elapsed() < 2000,
                  qPrintable(QStringLiteral("20 quotes took %1 ms").arg(timer.elapsed())));
         for (int fd : qAsConst(idle))
             ::close(fd);
+    }
+
+    // One address holds at most its share of the connections; the rest are closed at once, and
+    // another address is answered. Behind a trusted proxy the share is not counted.
+    void connectionsPerAddress_data()
+    {
+        QTest::addColumn<int>("perAddress");
+        QTest::addColumn<bool>("behindProxy");
+        QTest::addColumn<int>("kept"); // of 40 slow connections
+        QTest::newRow("the default") << 32 << false << 32;
+        QTest::newRow("a setting of 5") << 5 << false << 5;
+        QTest::newRow("off") << 0 << false << 40;
+        QTest::newRow("behind a proxy") << 5 << true << 40;
+    }
+
+    void connectionsPerAddress()
+    {
+        QFETCH(int, perAddress);
+        QFETCH(bool, behindProxy);
+        QFETCH(int, kept);
+        WebSettings settings;
+        settings.connectionsPerAddress = perAddress;
+        if (behindProxy)
+            settings.trustedProxies = QStringList {QStringLiteral("127.0.0.1")};
+        startService(settings);
+        QVector<int> slow;
+        for (int i = 0; i < 40; ++i) {
+            const int fd = connectTo(port);
+            QVERIFY(fd >= 0);
+            sendAll(fd, "GET /healthz HTTP/1.1\r\nHost: x\r\n"); // a header never ended
+            slow << fd;
+        }
+        QTest::qWait(300);
+        int open = 0;
+        for (int fd : qAsConst(slow)) {
+            char byte = 0;
+            // Closed by the service: the read ends at once; still held: nothing to read yet.
+            if (::recv(fd, &byte, 1, MSG_DONTWAIT) < 0 && errno == EAGAIN)
+                ++open;
+            ::close(fd);
+        }
+        QCOMPARE(open, kept);
     }
 
     void slowClientHoldsNobodyUp()

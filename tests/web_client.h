@@ -24,9 +24,19 @@ struct Reply
     QString error() const { return json().value(QStringLiteral("error")).toString(); }
 };
 
-inline int connectTo(quint16 port)
+// From 127.0.0.1, or from another loopback address (127.0.0.2…) standing for another client.
+inline int connectTo(quint16 port, quint32 from = INADDR_LOOPBACK)
 {
     const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    if (from != INADDR_LOOPBACK) {
+        sockaddr_in source {};
+        source.sin_family = AF_INET;
+        source.sin_addr.s_addr = htonl(from);
+        if (::bind(fd, reinterpret_cast<sockaddr *>(&source), sizeof source) != 0) {
+            ::close(fd);
+            return -1;
+        }
+    }
     sockaddr_in address {};
     address.sin_family = AF_INET;
     address.sin_port = htons(port);
@@ -99,9 +109,10 @@ inline QByteArray request(const QByteArray &method, const QByteArray &path, cons
     return raw + "\r\n" + body;
 }
 
-inline Reply exchange(quint16 port, const QByteArray &raw, int msecs = 5000)
+inline Reply exchange(quint16 port, const QByteArray &raw, int msecs = 5000,
+                      quint32 from = INADDR_LOOPBACK)
 {
-    const int fd = connectTo(port);
+    const int fd = connectTo(port, from);
     if (fd < 0)
         return {};
     Reply reply;

@@ -17,7 +17,9 @@
 #include <arpa/inet.h>
 #include <microhttpd.h>
 #include <netinet/in.h>
+#include <sys/resource.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <exception>
@@ -391,16 +393,23 @@ bool WebService::start(const QHostAddress &address, quint16 port, QString *error
         length = sizeof *v4;
     }
     Q_UNUSED(length)
-    // Two threads for two cores; an idle or slow client is dropped after 15 seconds of silence
-    // and holds at most its own small pool, never a thread.
+    // Two threads for two cores; an idle or slow client is dropped after 10 seconds of silence
+    // and holds at most its own small pool, never a thread. One address holds at most its share
+    // of the connections, and all of them stay below the descriptors the process may open.
     flags |= MHD_ALLOW_SUSPEND_RESUME;
+    rlimit files {};
+    const rlim_t open = getrlimit(RLIMIT_NOFILE, &files) == 0 ? files.rlim_cur : 1024;
+    const unsigned total = unsigned(std::clamp<rlim_t>(open > 128 ? open - 128 : 16, 16, 8000));
+    const unsigned perAddress
+        = config.trustedProxies.isEmpty() ? unsigned(config.connectionsPerAddress) : 0u;
     daemon = MHD_start_daemon(
         flags, port, nullptr, nullptr, reinterpret_cast<MHD_AccessHandlerCallback>(&onRequest),
         this, MHD_OPTION_SOCK_ADDR, reinterpret_cast<sockaddr *>(&storage),
-        MHD_OPTION_THREAD_POOL_SIZE, 2u, MHD_OPTION_CONNECTION_TIMEOUT, 15u,
-        MHD_OPTION_CONNECTION_MEMORY_LIMIT, size_t(32 * 1024), MHD_OPTION_CONNECTION_LIMIT, 8000u,
-        MHD_OPTION_LISTEN_BACKLOG_SIZE, 1024u, MHD_OPTION_NOTIFY_COMPLETED,
-        reinterpret_cast<MHD_RequestCompletedCallback>(&onCompleted), this, MHD_OPTION_END);
+        MHD_OPTION_THREAD_POOL_SIZE, 2u, MHD_OPTION_CONNECTION_TIMEOUT, 10u,
+        MHD_OPTION_CONNECTION_MEMORY_LIMIT, size_t(32 * 1024), MHD_OPTION_CONNECTION_LIMIT, total,
+        MHD_OPTION_PER_IP_CONNECTION_LIMIT, perAddress, MHD_OPTION_LISTEN_BACKLOG_SIZE, 1024u,
+        MHD_OPTION_NOTIFY_COMPLETED, reinterpret_cast<MHD_RequestCompletedCallback>(&onCompleted),
+        this, MHD_OPTION_END);
     if (!daemon) {
         if (error)
             *error = QStringLiteral("Не удалось слушать адрес ") + address.toString()

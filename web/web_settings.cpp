@@ -36,6 +36,8 @@ WebSettings WebSettings::read(const SettingsFile &file)
     settings.quotePerMinute = int(number("web/quotePerMinute", settings.quotePerMinute));
     settings.requestsPerMinute = int(number("web/requestsPerMinute", settings.requestsPerMinute));
     settings.maxBody = number("web/maxBody", settings.maxBody);
+    settings.connectionsPerAddress = int(
+        qMin<qint64>(number("web/connectionsPerAddress", settings.connectionsPerAddress), 1 << 20));
     settings.tax = readTaxSettings(file);
     return settings;
 }

@@ -17,6 +17,9 @@ struct WebSettings
     int requestsPerMinute = 10;
     qint64 maxBody = 65536; // bytes
     QStringList trustedProxies; // addresses whose X-Forwarded-For names the client
+    // Open connections one address may hold at once; not counted behind a trusted proxy, whose
+    // own address carries every client.
+    int connectionsPerAddress = 32;
     TaxSettings tax; // the shop's, as its invoices charge it: every quote tells it
 
     static WebSettings read(const SettingsFile &file);
