@@ -195,7 +195,9 @@ QVariant OrdersModel::data(const QModelIndex &index, int role) const
     case Status:
         return request ? QStringLiteral("Заявка") : statusCaption(order.status);
     case Due:
-        return order.due.toString(QStringLiteral("dd.MM.yyyy HH:mm"));
+        // A request's wish is a day: no time is made up for it.
+        return order.due.toString(request ? QStringLiteral("dd.MM.yyyy")
+                                          : QStringLiteral("dd.MM.yyyy HH:mm"));
     case Customer:
         return order.customer.name();
     case Phone:

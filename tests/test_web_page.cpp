@@ -1,6 +1,8 @@
 // The calculator page in a real headless Chromium, driven through puppeteer-core by
 // web_page_test.cjs against the service program: the live price is the API's, and the request it
 // sends is stored under the number the page shows.
+#include <QDir>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -35,6 +37,13 @@ private slots:
                            dir.filePath(QStringLiteral("config")));
         service.setProcessEnvironment(environment);
         const QString database = dir.filePath(QStringLiteral("shop.sqlite"));
+        // The shop's details as the settings file has them, commas unquoted.
+        QDir().mkpath(dir.filePath(QStringLiteral("config/printcalc")));
+        QFile ini(dir.filePath(QStringLiteral("config/printcalc/printcalc.ini")));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write("[requisites]\nname=Печатный двор «Лист»\naddress=г. Москва, ул. Печатная, д. 1\n"
+                  "phone=+7 495 123-45-67\nhours=Пн–Пт 9–18, Сб 10–15\n");
+        ini.close();
         service.start(QStringLiteral(PRINTCALC_BUILD_DIR "/printcalc-web"),
                       {QStringLiteral("--listen"), QStringLiteral("127.0.0.1:%1").arg(port),
                        QStringLiteral("--database"), QStringLiteral("sqlite://") + database});
@@ -81,6 +90,14 @@ private slots:
         QCOMPARE(pictures.size(), 6);
         QCOMPARE(pictures.at(1).toString(), QStringLiteral("Кружки, образец 2"));
         QCOMPARE(seen.value(QStringLiteral("discPictures")).toInt(), 0);
+        QCOMPARE(seen.value(QStringLiteral("dateRefused")).toString(),
+                 QStringLiteral("Дата пишется как ДД.ММ.ГГГГ, например 25.12.2026."));
+        QCOMPARE(seen.value(QStringLiteral("duePlaceholder")).toString(),
+                 QStringLiteral("ДД.ММ.ГГГГ"));
+        QCOMPARE(
+            seen.value(QStringLiteral("shop")).toString(),
+            QStringLiteral("Печатный двор «Лист»\nг. Москва, ул. Печатная, д. 1\nТелефон: +7 495 "
+                           "123-45-67\nЧасы работы: Пн–Пт 9–18, Сб 10–15"));
         const qint64 number = seen.value(QStringLiteral("number")).toInt();
         QCOMPARE(number, 1);
 
@@ -90,13 +107,15 @@ private slots:
             db.setDatabaseName(database);
             QVERIFY(db.open());
             QSqlQuery query(db);
-            QVERIFY(query.exec(QStringLiteral("SELECT name, phone, comment, total_kopecks FROM "
-                                              "web_request WHERE number = 1")));
+            QVERIFY(query.exec(QStringLiteral("SELECT name, phone, comment, total_kopecks, due "
+                                              "FROM web_request WHERE number = 1")));
             QVERIFY(query.next());
             QCOMPARE(query.value(0).toString(), QStringLiteral("<b>Иван</b>"));
             QCOMPARE(query.value(1).toString(), QStringLiteral("+7 900 123-45-67"));
             QCOMPARE(query.value(2).toString(), QStringLiteral("Срочно"));
             QCOMPARE(query.value(3).toLongLong(), 54000000);
+            // Typed ДД.ММ.ГГГГ in an English browser, stored as the day.
+            QCOMPARE(query.value(4).toString(), seen.value(QStringLiteral("dueIso")).toString());
         }
         QSqlDatabase::removeDatabase(QStringLiteral("check"));
     }

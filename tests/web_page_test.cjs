@@ -37,7 +37,8 @@ async function waitForLines(page, lines) {
     executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
     headless: true,
     userDataDir: process.env.BROWSER_PROFILE,
-    args: ['--no-sandbox', '--disable-gpu', '--no-first-run'],
+    // An English browser: the page's date stays Russian all the same.
+    args: ['--no-sandbox', '--disable-gpu', '--no-first-run', '--lang=en-US'],
   });
   const seen = {};
   try {
@@ -122,6 +123,19 @@ async function waitForLines(page, lines) {
     await page.type('#name', '<b>Иван</b>');
     await page.type('#phone', '+7 900 123-45-67');
     await page.type('#comment', 'Срочно');
+    // A date not in the page's form is stopped on the page; then one ten days on, as written.
+    await page.type('#due', '2030-01-01');
+    await page.click('#send');
+    seen.dateRefused = await page.$eval('#sent', (node) => node.textContent);
+    const wished = new Date(Date.now() + 10 * 86400000);
+    const two = (value) => String(value).padStart(2, '0');
+    seen.dueTyped = two(wished.getDate()) + '.' + two(wished.getMonth() + 1) + '.' + wished.getFullYear();
+    seen.dueIso = wished.getFullYear() + '-' + two(wished.getMonth() + 1) + '-' + two(wished.getDate());
+    await page.$eval('#due', (node) => { node.value = ''; });
+    await page.type('#due', seen.dueTyped);
+    seen.duePlaceholder = await page.$eval('#due', (node) => node.placeholder);
+    seen.shop = await page.$eval('#shop', (node) => (node.hidden ? ''
+      : Array.from(node.children).map((line) => line.textContent).join('\n')));
     await page.click('#send');
     await page.waitForFunction(() => /Заявка № \d+/.test(document.getElementById('sent').textContent),
       { timeout: 10000 }).catch(async () => {

@@ -463,10 +463,15 @@ void WebService::stop()
     daemon = nullptr;
 }
 
-// The catalogue with each souvenir material's pictures.
-QByteArray catalogueWithPictures(const PriceVersion &version)
+// The catalogue with each souvenir material's pictures and the shop's own details.
+QByteArray catalogueWithPictures(const PriceVersion &version, const WebSettings &settings)
 {
     QJsonObject catalogue = catalogueJson(version);
+    catalogue.insert(QStringLiteral("shop"),
+                     QJsonObject {{QStringLiteral("name"), settings.shopName},
+                                  {QStringLiteral("address"), settings.shopAddress},
+                                  {QStringLiteral("phone"), settings.shopPhone},
+                                  {QStringLiteral("hours"), settings.shopHours}});
     QJsonArray pages = catalogue.value(QStringLiteral("pages")).toArray();
     for (int p = 0; p < pages.size(); ++p) {
         QJsonObject page = pages.at(p).toObject();
@@ -504,7 +509,7 @@ std::shared_ptr<const WebService::Prices> WebService::pricesFor(const PriceVersi
                                                                 qint64 validUntil) const
 {
     auto next = std::make_shared<Prices>(Prices {version, CatalogueIndex(version), {}, 0, 0});
-    next->catalogue = catalogueWithPictures(version);
+    next->catalogue = catalogueWithPictures(version, config);
     next->validUntil = validUntil;
     static std::atomic<quint64> generations {0}; // across services: a thread may serve several
     next->generation = ++generations;

@@ -39,5 +39,9 @@ WebSettings WebSettings::read(const SettingsFile &file)
     settings.connectionsPerAddress = int(
         qMin<qint64>(number("web/connectionsPerAddress", settings.connectionsPerAddress), 1 << 20));
     settings.tax = readTaxSettings(file);
+    settings.shopName = file.text(QStringLiteral("requisites/name")).trimmed();
+    settings.shopAddress = file.text(QStringLiteral("requisites/address")).trimmed();
+    settings.shopPhone = file.text(QStringLiteral("requisites/phone")).trimmed();
+    settings.shopHours = file.text(QStringLiteral("requisites/hours")).trimmed();
     return settings;
 }

@@ -21,6 +21,8 @@ struct WebSettings
     // own address carries every client.
     int connectionsPerAddress = 32;
     TaxSettings tax; // the shop's, as its invoices charge it: every quote tells it
+    // Who the page is, from the shop's [requisites]: shown on it and in the catalogue.
+    QString shopName, shopAddress, shopPhone, shopHours;
 
     static WebSettings read(const SettingsFile &file);
 };

@@ -163,11 +163,27 @@
     });
   }
 
+  // "31.12.2026" as the API's "2026-12-31"; null for what is not a date so written.
+  function isoDate(text) {
+    var parts = /^\s*(\d{1,2})\.(\d{1,2})\.(\d{4})\s*$/.exec(text);
+    if (!parts) return null;
+    var pad = function (value) { return value.length === 1 ? '0' + value : value; };
+    return parts[3] + '-' + pad(parts[2]) + '-' + pad(parts[1]);
+  }
+
   function send(event) {
     event.preventDefault();
+    var typed = byId('due').value.trim();
+    var due = typed ? isoDate(typed) : '';
+    if (due === null) {
+      byId('sent').textContent = 'Дата пишется как ДД.ММ.ГГГГ, например 25.12.2026.';
+      byId('sent').className = 'error';
+      byId('due').focus();
+      return;
+    }
     var request = {
       contact: { name: byId('name').value, phone: byId('phone').value, email: byId('email').value },
-      jobs: [job()], comment: byId('comment').value, due: byId('due').value
+      jobs: [job()], comment: byId('comment').value, due: due
     };
     byId('send').disabled = true;
     byId('sent').className = '';
@@ -179,8 +195,24 @@
     }).then(function () { byId('send').disabled = false; });
   }
 
+  // Who the page is: the shop's name, address, phone and hours from its settings.
+  function showShop(shop) {
+    var footer = byId('shop');
+    footer.textContent = '';
+    if (shop.name) footer.appendChild(element('p', { class: 'shop-name' }, shop.name));
+    if (shop.address) footer.appendChild(element('p', {}, shop.address));
+    if (shop.phone) {
+      var line = element('p', {}, 'Телефон: ');
+      line.appendChild(element('a', { href: 'tel:' + shop.phone.replace(/[^+\d]/g, '') }, shop.phone));
+      footer.appendChild(line);
+    }
+    if (shop.hours) footer.appendChild(element('p', {}, 'Часы работы: ' + shop.hours));
+    footer.hidden = !footer.firstChild;
+  }
+
   fetch('api/v1/catalogue').then(function (response) { return response.json(); }).then(function (data) {
     catalogue = data;
+    showShop(data.shop || {});
     var select = byId('page');
     data.pages.forEach(function (page) { select.appendChild(element('option', { value: page.id }, page.title)); });
     select.addEventListener('change', showPage);
