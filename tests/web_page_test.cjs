@@ -144,6 +144,26 @@ async function waitForLines(page, lines) {
     seen.sent = await page.$eval('#sent', (node) => node.textContent);
     seen.number = Number(/№ (\d+)/.exec(seen.sent)[1]);
     check(problems.length === 0, 'script errors: ' + problems.join('; '));
+
+    // The accessibility rules (WCAG A and AA) on the page with an answer shown, at a phone's and
+    // a desktop's width.
+    seen.axe = [];
+    seen.axeRulesPassed = 0;
+    const axeSource = require('fs').readFileSync(process.env.AXE_CORE, 'utf8');
+    for (const width of [375, 1280]) {
+      const wide = await browser.newPage();
+      await wide.setViewport({ width, height: 900 });
+      await wide.goto(base, { waitUntil: 'networkidle0' });
+      await wide.waitForSelector('#o-radioButton_3');
+      await wide.waitForFunction(() => !document.getElementById('answer').hidden, { timeout: 5000 });
+      await wide.evaluate(axeSource);
+      const found = await wide.evaluate(() => window.axe.run(document, {
+        runOnly: { type: 'tag', values: ['wcag2a', 'wcag2aa', 'wcag21a', 'wcag21aa'] } }));
+      seen.axeRulesPassed += found.passes.length;
+      for (const violation of found.violations)
+        seen.axe.push(width + ' px: ' + violation.id + ' (' + violation.nodes.map((node) => node.target.join(' ')).join(', ') + ')');
+      await wide.close();
+    }
     if (process.env.SHOT) await page.screenshot({ path: process.env.SHOT, fullPage: false });
   } finally {
     await browser.close();
