@@ -6,6 +6,7 @@
 #include "order/order_status.h"
 #include "prices/price_versions.h"
 #include "pricing/json_text.h"
+#include "pricing/line_wording.h"
 #include "pricing/page_pricing.h"
 
 #include <QHash>
@@ -959,11 +960,14 @@ QJsonObject quoteJson(const QVector<Quote> &quotes, int version, const FootTerms
     QJsonArray lines;
     QVector<OrderLine> orderLines;
     for (const Quote &quote : quotes) {
-        // The answer shows no stored job: the line's texts and explanation are enough.
+        // The answer shows no stored job: the line's texts and explanation are enough, and the
+        // line in words, as the customer's documents name it.
         OrderLine line = quote.line;
         line.explanation = quote.explanation();
         orderLines.append(line);
-        lines.append(lineJson(line));
+        QJsonObject item = lineJson(line);
+        item.insert(QStringLiteral("wording"), customerWording(quote.orderLine()));
+        lines.append(item);
     }
     const TaxFigures tax = taxFigures(orderLines, terms);
     return {{QStringLiteral("lines"), lines},
@@ -1008,7 +1012,9 @@ QByteArray quoteAnswer(const QVector<Quote> &quotes, int version, const FootTerm
         out.append(kopeckAmount(lineSum(line)).toLatin1());
         out.append("\",\"unitPrice\":\"");
         out.append(unitPriceAmount(unitPriceOf(line)).toLatin1());
-        out.append("\"}");
+        out.append("\",\"wording\":");
+        appendJsonString(&out, customerWording(quotes.at(i).orderLine()));
+        out.append('}');
     }
     const TaxFigures tax = taxFigures(lines, terms);
     out.append("],\"tax\":{\"amount\":\"");

@@ -366,7 +366,8 @@ private slots:
                    "{\"lines\":[{\"description\":\"Кружка \\\"Лого\\\" \\\\ 1\",\"explanation\":"
                    "\"Размер: стандартный формат → 1\\nЦена за единицу: 0.1\\n"
                    "Прайс-лист: встроенный (версия 0)\",\"missingPrice\":false,"
-                   "\"quantity\":\"3\",\"sum\":\"0.30\",\"unitPrice\":\"0.10\"}],"
+                   "\"quantity\":\"3\",\"sum\":\"0.30\",\"unitPrice\":\"0.10\",\"wording\":"
+                   "\"Кружка \\\"Лого\\\" \\\\ 1\"}],"
                    "\"tax\":{\"amount\":\"0.05\",\"mode\":\"on-top\",\"rate\":18,"
                    "\"total\":\"0.35\"},\"total\":\"0.30\",\"version\":4}");
         QTest::newRow("a million as exponent text, missing price")
@@ -376,7 +377,8 @@ private slots:
                    "{\"lines\":[{\"description\":\"Визитки\\t(90х50)\",\"explanation\":"
                    "\"Нет цены в прайс-листе: ключ \\nРазмер: a\\u0001b\\nЦена за единицу: 0\\n"
                    "Прайс-лист: встроенный (версия 0)\",\"missingPrice\":true,"
-                   "\"quantity\":\"1e+06\",\"sum\":\"0.00\",\"unitPrice\":\"0.00\"}],"
+                   "\"quantity\":\"1e+06\",\"sum\":\"0.00\",\"unitPrice\":\"0.00\",\"wording\":"
+                   "\"Визитки\\t(90х50)\"}],"
                    "\"tax\":{\"amount\":\"0.00\",\"mode\":\"on-top\",\"rate\":18,"
                    "\"total\":\"0.00\"},\"total\":\"0.00\",\"version\":4}");
         QTest::newRow("a sum of a million, tax included")
@@ -385,7 +387,8 @@ private slots:
             << QByteArray("{\"lines\":[{\"description\":\"Листовки\",\"explanation\":"
                           "\"Размер: 1\\nЦена за единицу: 1\\nПрайс-лист: встроенный (версия 0)\","
                           "\"missingPrice\":false,\"quantity\":\"1e+06\",\"sum\":\"1000000.00\","
-                          "\"unitPrice\":\"1.00\"}],\"tax\":{\"amount\":\"180327.87\","
+                          "\"unitPrice\":\"1.00\",\"wording\":\"Листовки\"}],\"tax\":{\"amount\":"
+                          "\"180327.87\","
                           "\"mode\":\"included\",\"rate\":22,\"total\":\"1000000.00\"},"
                           "\"total\":\"1000000.00\",\"version\":4}");
         QTest::newRow("a quantity that is no number, no tax")
@@ -394,7 +397,8 @@ private slots:
             << QByteArray("{\"lines\":[{\"description\":\"\",\"explanation\":"
                           "\"Размер: \\nЦена за единицу: 5\\nПрайс-лист: встроенный (версия 0)\","
                           "\"missingPrice\":false,\"quantity\":\"много\",\"sum\":\"0.00\","
-                          "\"unitPrice\":\"5.00\"}],\"tax\":{\"amount\":\"0.00\",\"mode\":\"none\","
+                          "\"unitPrice\":\"5.00\",\"wording\":\"\"}],\"tax\":{\"amount\":\"0.00\","
+                          "\"mode\":\"none\","
                           "\"rate\":0,\"total\":\"0.00\"},\"total\":\"0.00\",\"version\":4}");
     }
 

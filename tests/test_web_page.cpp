@@ -75,11 +75,12 @@ private slots:
         QVERIFY2(browser.exitCode() == 0, errors.constData());
         const QJsonObject seen = QJsonDocument::fromJson(browser.readAllStandardOutput()).object();
 
-        QCOMPARE(
-            seen.value(QStringLiteral("sheet")).toArray().at(0).toArray(),
-            QJsonArray({QStringLiteral("А4 (210х297 мм.); Формат 4+4; Матовая; 350; ; ; 1+0 лак; "
-                                       "; Обрезка углов 4 шт."),
-                        QStringLiteral("100"), QStringLiteral("132")}));
+        QCOMPARE(seen.value(QStringLiteral("sheet")).toArray().at(0).toArray(),
+                 // In words, as the customer's documents name it, not the counter's composed text.
+                 QJsonArray(
+                     {QStringLiteral("Листовая продукция: А4 (210×297 мм), 4+4, матовая 350 г/м²; "
+                                     "лак 1+0; обрезка углов 4 шт."),
+                      QStringLiteral("100"), QStringLiteral("132")}));
         // Digit groups apart by a no-break space, as the counter shows money.
         QCOMPARE(seen.value(QStringLiteral("total")).toString(), QStringLiteral("13\u00a0200 ₽"));
         QCOMPARE(seen.value(QStringLiteral("sum")).toString(), QStringLiteral("13\u00a0200 ₽"));

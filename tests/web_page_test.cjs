@@ -18,11 +18,11 @@ async function tableOf(page) {
     Array.from(row.cells).slice(0, 3).map((cell) => cell.textContent)));
 }
 
-// The API's lines by description, quantity and unit price as a number: the page writes money its
+// The API's lines in words, by quantity and unit price as a number: the page writes money its
 // own way, which the suite checks by its figures, and an earlier answer (the sizes half typed) may
 // show the same line at another price.
 async function waitForLines(page, lines) {
-  const wanted = JSON.stringify(lines.map((line) => [line.description, line.quantity,
+  const wanted = JSON.stringify(lines.map((line) => [line.wording, line.quantity,
     Number(line.unitPrice)]));
   await page.waitForFunction((text) => JSON.stringify(Array.from(document.querySelectorAll('#lines tbody tr'))
     .map((row) => [row.cells[0].textContent, row.cells[1].textContent,

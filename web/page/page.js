@@ -139,7 +139,8 @@
       var missing = false;
       answer.lines.forEach(function (line) {
         var row = element('tr');
-        row.appendChild(element('td', { class: 'description' }, line.description));
+        // In words, as the customer's documents name the line.
+        row.appendChild(element('td', { class: 'description' }, line.wording || line.description));
         row.appendChild(element('td', { class: 'number' }, line.quantity));
         row.appendChild(element('td', { class: 'number' }, amount(line.unitPrice)));
         row.appendChild(element('td', { class: 'number' }, money(line.sum)));
