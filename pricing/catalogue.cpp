@@ -963,7 +963,7 @@ QJsonObject quoteJson(const QVector<Quote> &quotes, int version, const FootTerms
         // The answer shows no stored job: the line's texts and explanation are enough, and the
         // line in words, as the customer's documents name it.
         OrderLine line = quote.line;
-        line.explanation = quote.explanation();
+        line.explanation = quote.publicExplanation();
         orderLines.append(line);
         QJsonObject item = lineJson(line);
         item.insert(QStringLiteral("wording"), customerWording(quote.orderLine()));
@@ -986,7 +986,7 @@ QByteArray quoteAnswer(const QVector<Quote> &quotes, int version, const FootTerm
     QVarLengthArray<QString, 4> explanations;
     int room = 160;
     for (const Quote &quote : quotes) {
-        explanations.append(quote.explanation());
+        explanations.append(quote.publicExplanation());
         const OrderLine &line = quote.line;
         room += 200
             + 3 * (line.description.size() + explanations.last().size() + line.quantity.size());

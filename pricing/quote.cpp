@@ -23,20 +23,34 @@ QString Quote::missingKey() const
 
 QString Quote::explanation() const
 {
+    return explained(false);
+}
+
+QString Quote::publicExplanation() const
+{
+    return explained(true);
+}
+
+QString Quote::explained(bool forPublic) const
+{
     // Figures as the line shows them: six digits from the built-in list, kopecks from a version.
     const auto shown
         = [this](double value) { return priceVersion == 0 ? numberText(value) : priceText(value); };
     QStringList items;
-    if (missingPrice())
-        items << QStringLiteral("Нет цены в прайс-листе: ключ ") + missingKey();
-    if (!tierFamily.isEmpty())
-        items << QStringLiteral("Строка тиража, семейство ") + tierFamily;
-    for (const PriceLookup &lookup : lookups) {
-        const QString role = lookup.role.isEmpty() ? QString() : lookup.role + QStringLiteral(": ");
-        items << role + QStringLiteral("ключ ") + lookup.key
-                + (lookup.found ? QStringLiteral(" — есть в прайс-листе, ") + shown(lookup.price)
-                           + QLatin1Char(' ') + per
-                                : QStringLiteral(" — нет в прайс-листе"));
+    // The list's keys, families and versions are the shop's own words, not the customer's.
+    if (!forPublic) {
+        if (missingPrice())
+            items << QStringLiteral("Нет цены в прайс-листе: ключ ") + missingKey();
+        if (!tierFamily.isEmpty())
+            items << QStringLiteral("Строка тиража, семейство ") + tierFamily;
+        for (const PriceLookup &lookup : lookups) {
+            const QString role
+                = lookup.role.isEmpty() ? QString() : lookup.role + QStringLiteral(": ");
+            items << role + QStringLiteral("ключ ") + lookup.key
+                    + (lookup.found ? QStringLiteral(" — есть в прайс-листе, ")
+                               + shown(lookup.price) + QLatin1Char(' ') + per
+                                    : QStringLiteral(" — нет в прайс-листе"));
+        }
     }
     items << QStringLiteral("Размер: ") + factorText;
     for (const QuoteExtra &extra : extras) {
@@ -44,9 +58,10 @@ QString Quote::explanation() const
                 + shown(extra.amount);
     }
     items << QStringLiteral("Цена за единицу: ") + shown(unitPrice);
-    items << QStringLiteral("Прайс-лист: ")
-            + (priceVersion == 0 ? QStringLiteral("встроенный (версия 0)")
-                                 : QStringLiteral("версия ") + QString::number(priceVersion));
+    if (!forPublic)
+        items << QStringLiteral("Прайс-лист: ")
+                + (priceVersion == 0 ? QStringLiteral("встроенный (версия 0)")
+                                     : QStringLiteral("версия ") + QString::number(priceVersion));
     return items.join(QLatin1Char('\n'));
 }
 

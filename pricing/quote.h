@@ -49,6 +49,10 @@ struct Quote
     QString missingKey() const;
     // The breakdown for a person, one item a line.
     QString explanation() const;
+    // The same for the public: the size, the extras by name and the unit price, without the
+    // price list's keys, families and versions.
+    QString publicExplanation() const;
+    QString explained(bool forPublic) const;
     // The line as the order keeps it: texts, the job's stored form and the explanation.
     OrderLine orderLine() const;
 };

@@ -198,9 +198,14 @@ private slots:
         QCOMPARE(lines.at(0)[QStringLiteral("sum")].toString(), QStringLiteral("2000.00"));
         QCOMPARE(lines.at(0)[QStringLiteral("missingPrice")].toBool(), false);
         QCOMPARE(lines.at(1)[QStringLiteral("missingPrice")].toBool(), true);
-        QVERIFY2(lines.at(0)[QStringLiteral("explanation")].toString().contains(
-                     QStringLiteral("002000")),
-                 "the explanation names the key looked up");
+        // The public's explanation: the unit price, never the list's keys or words.
+        for (const QJsonValue &line : lines) {
+            const QString explanation = line[QStringLiteral("explanation")].toString();
+            QVERIFY2(explanation.contains(QStringLiteral("Цена за единицу: ")),
+                     qPrintable(explanation));
+            for (const char *inside : {"002000", "ключ", "Прайс-лист", "прайс-листе"})
+                QVERIFY2(!explanation.contains(QString::fromUtf8(inside)), qPrintable(explanation));
+        }
         QCOMPARE(answer.value(QStringLiteral("total")).toString(), QStringLiteral("2000.00"));
     }
 
@@ -364,8 +369,8 @@ private slots:
             << QString()
             << QByteArray(
                    "{\"lines\":[{\"description\":\"Кружка \\\"Лого\\\" \\\\ 1\",\"explanation\":"
-                   "\"Размер: стандартный формат → 1\\nЦена за единицу: 0.1\\n"
-                   "Прайс-лист: встроенный (версия 0)\",\"missingPrice\":false,"
+                   "\"Размер: стандартный формат → 1\\nЦена за единицу: 0.1\","
+                   "\"missingPrice\":false,"
                    "\"quantity\":\"3\",\"sum\":\"0.30\",\"unitPrice\":\"0.10\",\"wording\":"
                    "\"Кружка \\\"Лого\\\" \\\\ 1\"}],"
                    "\"tax\":{\"amount\":\"0.05\",\"mode\":\"on-top\",\"rate\":18,"
@@ -375,8 +380,8 @@ private slots:
             << QStringLiteral("a\u0001b") << true << QString()
             << QByteArray(
                    "{\"lines\":[{\"description\":\"Визитки\\t(90х50)\",\"explanation\":"
-                   "\"Нет цены в прайс-листе: ключ \\nРазмер: a\\u0001b\\nЦена за единицу: 0\\n"
-                   "Прайс-лист: встроенный (версия 0)\",\"missingPrice\":true,"
+                   "\"Размер: a\\u0001b\\nЦена за единицу: 0\","
+                   "\"missingPrice\":true,"
                    "\"quantity\":\"1e+06\",\"sum\":\"0.00\",\"unitPrice\":\"0.00\",\"wording\":"
                    "\"Визитки\\t(90х50)\"}],"
                    "\"tax\":{\"amount\":\"0.00\",\"mode\":\"on-top\",\"rate\":18,"
@@ -385,7 +390,7 @@ private slots:
             << QStringLiteral("Листовки") << QStringLiteral("1e+06") << QStringLiteral("1")
             << QStringLiteral("1") << false << QStringLiteral("included 22")
             << QByteArray("{\"lines\":[{\"description\":\"Листовки\",\"explanation\":"
-                          "\"Размер: 1\\nЦена за единицу: 1\\nПрайс-лист: встроенный (версия 0)\","
+                          "\"Размер: 1\\nЦена за единицу: 1\","
                           "\"missingPrice\":false,\"quantity\":\"1e+06\",\"sum\":\"1000000.00\","
                           "\"unitPrice\":\"1.00\",\"wording\":\"Листовки\"}],\"tax\":{\"amount\":"
                           "\"180327.87\","
@@ -395,7 +400,7 @@ private slots:
             << QString() << QStringLiteral("много") << QStringLiteral("5") << QString() << false
             << QStringLiteral("none 22")
             << QByteArray("{\"lines\":[{\"description\":\"\",\"explanation\":"
-                          "\"Размер: \\nЦена за единицу: 5\\nПрайс-лист: встроенный (версия 0)\","
+                          "\"Размер: \\nЦена за единицу: 5\","
                           "\"missingPrice\":false,\"quantity\":\"много\",\"sum\":\"0.00\","
                           "\"unitPrice\":\"5.00\",\"wording\":\"\"}],\"tax\":{\"amount\":\"0.00\","
                           "\"mode\":\"none\","
