@@ -55,15 +55,34 @@ private slots:
         for (const CatalogueGroup &group : entry.groups) {
             const auto *groupBox = find<QGroupBox>(group.id);
             QCOMPARE(group.title, groupBox->title());
-            QStringList formButtons, catalogueButtons;
-            for (const QObject *child : groupBox->children()) {
-                const auto *button = qobject_cast<const QAbstractButton *>(child);
+            // In the order the form shows them: row by row, left to right.
+            QVector<const QAbstractButton *> buttons;
+            for (const QObject *child : groupBox->children())
                 if (qobject_cast<const QRadioButton *>(child)
                     || qobject_cast<const QCheckBox *>(child))
-                    formButtons << button->objectName() + QLatin1Char('=') + button->text()
-                            + (qobject_cast<const QCheckBox *>(child) ? QStringLiteral(" [x]")
-                                                                      : QString());
-            }
+                    buttons << qobject_cast<const QAbstractButton *>(child);
+            // The grid's cells, read from the layouts (a page not shown has no geometry yet).
+            QList<QGridLayout *> grids = groupBox->findChildren<QGridLayout *>();
+            if (auto *own = qobject_cast<QGridLayout *>(groupBox->layout()))
+                grids.prepend(own);
+            const auto cell = [&grids](const QAbstractButton *button) {
+                for (int g = 0; g < grids.size(); ++g) {
+                    const int at = grids.at(g)->indexOf(const_cast<QAbstractButton *>(button));
+                    if (at < 0)
+                        continue;
+                    int row = 0, column = 0, rows = 0, columns = 0;
+                    grids.at(g)->getItemPosition(at, &row, &column, &rows, &columns);
+                    return std::make_tuple(g, row, column);
+                }
+                return std::make_tuple(int(grids.size()), 0, 0);
+            };
+            std::stable_sort(buttons.begin(), buttons.end(),
+                             [&cell](auto *a, auto *b) { return cell(a) < cell(b); });
+            QStringList formButtons, catalogueButtons;
+            for (const QAbstractButton *button : qAsConst(buttons))
+                formButtons << button->objectName() + QLatin1Char('=') + button->text()
+                        + (qobject_cast<const QCheckBox *>(button) ? QStringLiteral(" [x]")
+                                                                   : QString());
             for (const CatalogueOption &option : group.options)
                 catalogueButtons << option.id + QLatin1Char('=') + option.caption
                         + (group.multiple ? QStringLiteral(" [x]") : QString());
