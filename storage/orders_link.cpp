@@ -237,17 +237,10 @@ OrderAnswer OrdersLink::recordedOn(Connection &connection, const AuditRecord &re
                                    const std::function<OrderAnswer(Connection &)> &change)
 {
     OrderAnswer answer;
-    AuditHead sealed;
-    const bool kept = changeWithRecord(
-        connection, record,
-        [&] {
-            answer = change(connection);
-            return answer.done();
-        },
-        &sealed);
-    if (sealed.count > 0)
-        QMetaObject::invokeMethod(
-            this, [this, sealed] { emit auditSealed(sealed); }, Qt::QueuedConnection);
+    const bool kept = decided(connection, record, [&] {
+        answer = change(connection);
+        return answer.done();
+    });
     if (!kept && (answer.done() || answer.message.isEmpty())) {
         // The change went but its record or the commit did not (neither is kept), or nothing
         // began.
@@ -328,7 +321,7 @@ void OrdersLink::confirmRequest(qint64 request, const RequestTerms &terms, QObje
             book.setOperatorName(note.operatorName);
             if (terms.hasTax)
                 book.setTaxSettings(terms.tax);
-            if (!decided(note, [&] {
+            if (!decided(s->shop, note, [&] {
                     invoice = confirmWebRequest(s->shop, book, request, counter, terms.lowestNumber,
                                                 &error);
                     return invoice != 0;
@@ -359,8 +352,8 @@ void OrdersLink::cancelRequest(qint64 request, const QString &reason, QObject *c
         bool cancelled = false;
         if (ensureOpen(&error)) {
             s->shop.clearFault();
-            cancelled
-                = decided(note, [&] { return cancelWebRequest(s->shop, request, &error, reason); });
+            cancelled = decided(s->shop, note,
+                                [&] { return cancelWebRequest(s->shop, request, &error, reason); });
             if (!cancelled && error.isEmpty())
                 error = s->shop.errorText();
             if (!cancelled && s->shop.fault() != StorageFault::None)
@@ -372,10 +365,11 @@ void OrdersLink::cancelRequest(qint64 request, const QString &reason, QObject *c
     });
 }
 
-bool OrdersLink::decided(const AuditRecord &record, const std::function<bool()> &change)
+bool OrdersLink::decided(Connection &connection, const AuditRecord &record,
+                         const std::function<bool()> &change)
 {
     AuditHead sealed;
-    const bool kept = changeWithRecord(state->shop, record, change, &sealed);
+    const bool kept = changeWithRecord(connection, record, change, &sealed);
     if (sealed.count > 0)
         QMetaObject::invokeMethod(
             this, [this, sealed] { emit auditSealed(sealed); }, Qt::QueuedConnection);

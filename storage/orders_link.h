@@ -106,7 +106,8 @@ private:
     OrderAnswer recordedOn(Connection &connection, const AuditRecord &record,
                            const std::function<OrderAnswer(Connection &)> &change);
     // The same for a request's decision: true when it and its record are kept.
-    bool decided(const AuditRecord &record, const std::function<bool()> &change);
+    bool decided(Connection &connection, const AuditRecord &record,
+                 const std::function<bool()> &change);
 
     std::unique_ptr<State> state;
     QString counterName;

@@ -535,11 +535,16 @@ void ShopLink::importCustomerFile(const CustomerFileRead &read, const AuditRecor
 
 bool ShopLink::recorded(const AuditRecord &record, const std::function<bool()> &change)
 {
-    State *s = state.get();
+    return recordedOn(state->shop, record, change);
+}
+
+bool ShopLink::recordedOn(Connection &connection, const AuditRecord &record,
+                          const std::function<bool()> &change)
+{
     AuditRecord stamped = record;
-    stamped.counter = Settings(s->settingsPath).counterName();
+    stamped.counter = Settings(state->settingsPath).counterName();
     AuditHead sealed;
-    const bool kept = changeWithRecord(s->shop, stamped, change, &sealed);
+    const bool kept = changeWithRecord(connection, stamped, change, &sealed);
     if (sealed.count > 0)
         QMetaObject::invokeMethod(
             this, [this, sealed] { emit auditSealed(sealed); }, Qt::QueuedConnection);
@@ -560,23 +565,16 @@ void ShopLink::mergeCustomers(qint64 keptId, qint64 goneId, QObject *context,
             fault = ok ? StorageFault::None : s->shop.fault();
             if (fault == StorageFault::NotPermitted && s->manager.isSet()) {
                 // The database keeps merging to a manager: over the login the session gave.
-                AuditRecord stamped = record;
-                stamped.counter = Settings(s->settingsPath).counterName();
-                AuditHead sealed;
                 bool found = true;
                 ok = runWithLogin(
                     s->url, s->manager,
                     [&](Connection &connection) {
-                        const bool kept = changeWithRecord(
-                            connection, stamped,
-                            [&] { return found = CustomerStore(connection).merge(keptId, goneId); },
-                            &sealed);
+                        const bool kept = recordedOn(connection, record, [&] {
+                            return found = CustomerStore(connection).merge(keptId, goneId);
+                        });
                         return kept || (connection.fault() == StorageFault::None && !found);
                     },
                     &fault, &error);
-                if (sealed.count > 0)
-                    QMetaObject::invokeMethod(
-                        this, [this, sealed] { emit auditSealed(sealed); }, Qt::QueuedConnection);
                 if (ok && !found)
                     ok = false;
             } else if (fault != StorageFault::None) {

@@ -138,6 +138,8 @@ private:
     bool ensureShop();
     // On the thread: the change with its record (stamped with this counter), in one transaction.
     bool recorded(const AuditRecord &record, const std::function<bool()> &change);
+    bool recordedOn(Connection &connection, const AuditRecord &record,
+                    const std::function<bool()> &change);
     void noteFailure();
     void check();
     void enterWaitingOrders();
