@@ -593,12 +593,87 @@ void OrdersDialog::confirmRequest()
     if (request == 0)
         return;
     const QString named = requestNumberText(request);
+    ui->labelOrdersStatus->setText(
+        QStringLiteral("Заявка № %1: поиск карточки клиента…").arg(named));
+    link->requestCards(
+        request, this,
+        [this, request, named](bool found, const WebRequestRecord &record,
+                               const QVector<Customer> &cards, const QString &error) {
+            if (!found) {
+                const QString text = QStringLiteral("Заявка № %1 не принята: %2").arg(named, error);
+                ui->labelOrdersStatus->setText(text);
+                prompts->tell(QStringLiteral("Заявки"), text);
+                return;
+            }
+            RequestCard card;
+            if (!chooseCard(record, cards, &card)) {
+                ui->labelOrdersStatus->setText(
+                    QStringLiteral("Заявка № %1 ждёт решения.").arg(named));
+                return;
+            }
+            takeRequest(request, card);
+        });
+}
+
+bool OrdersDialog::chooseCard(const WebRequestRecord &request, const QVector<Customer> &cards,
+                              RequestCard *card)
+{
+    const QString title = QStringLiteral("Заявка № %1").arg(requestNumberText(request.number));
+    QStringList contact;
+    for (const QString &part : {request.phone.trimmed(), request.email.trimmed()})
+        if (!part.isEmpty())
+            contact << part;
+    if (contact.isEmpty())
+        return true; // nothing to match or keep: the name alone goes on the order
+    const QString noCard = QStringLiteral("Без карточки");
+    if (cards.isEmpty()) {
+        const int chosen
+            = prompts->ask(title,
+                           QStringLiteral("Карточки клиента с телефоном или e-mail заявки нет.\n"
+                                          "Создать карточку «%1» (%2)?")
+                               .arg(request.name.trimmed(), contact.join(QStringLiteral(", "))),
+                           {QStringLiteral("Создать карточку"), noCard}, 0);
+        if (chosen < 0)
+            return false;
+        card->choice = chosen == 0 ? RequestCard::New : RequestCard::ContactOnly;
+        return true;
+    }
+    QStringList answers, described;
+    for (const Customer &stored : cards) {
+        answers << QStringLiteral("Карточка «%1»").arg(stored.name());
+        QStringList parts {stored.name()};
+        for (const QString &part : {stored.phone, stored.email})
+            if (!part.isEmpty())
+                parts << part;
+        described << parts.join(QStringLiteral(", "));
+    }
+    answers << noCard;
+    const int chosen = prompts->ask(
+        title,
+        QStringLiteral("Телефон или e-mail заявки (%1) есть в карточках:\n%2\n"
+                       "Оформить заказ на карточку?")
+            .arg(contact.join(QStringLiteral(", ")), described.join(QLatin1Char('\n'))),
+        answers, 0);
+    if (chosen < 0)
+        return false;
+    if (chosen < cards.size()) {
+        card->choice = RequestCard::Existing;
+        card->id = cards.at(chosen).id;
+    }
+    return true;
+}
+
+void OrdersDialog::takeRequest(qint64 request, const RequestCard &card)
+{
+    const QString named = requestNumberText(request);
     withRight(
         Action::TakeOrder, QStringLiteral("заявка № %1 принята").arg(named),
-        [this, request, named](const AuditRecord &record) {
+        [this, request, named, card](const AuditRecord &record) {
             ui->labelOrdersStatus->setText(QStringLiteral("Заявка № %1 принимается…").arg(named));
+            RequestTerms terms = requestTerms ? requestTerms() : RequestTerms();
+            terms.card = card;
             link->confirmRequest(
-                request, requestTerms ? requestTerms() : RequestTerms(), this,
+                request, terms, this,
                 [this, named](qint64 invoice, const QString &error) {
                     if (invoice == 0) {
                         const QString text

@@ -99,6 +99,10 @@ private:
     void showView();
     void showDetails(const OrderDetails &details);
     void showRequest(const TakenOrder &request);
+    // Asks whose order the request becomes; false when the question was cancelled.
+    bool chooseCard(const WebRequestRecord &request, const QVector<Customer> &cards,
+                    RequestCard *card);
+    void takeRequest(qint64 request, const RequestCard &card);
     void moveTo(qint64 number, OrderStatus to, const QString &reason, bool force);
     void sendMove(qint64 number, OrderStatus to, const QString &reason, bool force,
                   const AuditRecord &record);

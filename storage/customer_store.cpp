@@ -359,6 +359,31 @@ bool CustomerStore::findSame(const Customer &customer, Customer *existing)
     return false;
 }
 
+bool CustomerStore::findByContact(const QString &phone, const QString &email, int limit,
+                                  QVector<Customer> *found)
+{
+    found->clear();
+    if (!connection.isOpen())
+        return false;
+    const QString digits = phoneDigits(phone);
+    const QString address = email.trimmed().toLower();
+    if (digits.isEmpty() && address.isEmpty())
+        return true;
+    QSqlQuery query(connection.database());
+    query.prepare(QStringLiteral("SELECT %1 FROM customer WHERE personal_data_cleared = 0 AND "
+                                 "((phone_digits <> '' AND phone_digits = ?) OR (email <> '' AND "
+                                 "lower(email) = ?)) ORDER BY id LIMIT ?")
+                      .arg(CustomerColumns));
+    query.addBindValue(digits.isEmpty() ? QStringLiteral("-") : digits);
+    query.addBindValue(address.isEmpty() ? QStringLiteral("-") : address);
+    query.addBindValue(limit);
+    if (!query.exec())
+        return failed(query);
+    while (query.next())
+        found->append(readCustomer(query));
+    return true;
+}
+
 bool CustomerStore::writeWords(const Customer &customer)
 {
     QSqlQuery query(connection.database());

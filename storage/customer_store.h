@@ -65,6 +65,10 @@ public:
     // The stored customer with the same ИНН+КПП, or the same phone for a person, other than the
     // customer itself; false when there is none (or it cannot be read: the connection tells).
     bool findSame(const Customer &customer, Customer *existing);
+    // The cards a contact names: the same phone's digits or the same e-mail, oldest first, at
+    // most limit; cleared cards never. False when they cannot be read.
+    bool findByContact(const QString &phone, const QString &email, int limit,
+                       QVector<Customer> *found);
     // The second one's invoices go to the first; the second is gone. What the first lacks (a
     // phone, an ИНН…) is taken from the second.
     bool merge(qint64 keptId, qint64 goneId);

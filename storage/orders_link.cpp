@@ -323,7 +323,7 @@ void OrdersLink::confirmRequest(qint64 request, const RequestTerms &terms, QObje
                 book.setTaxSettings(terms.tax);
             if (!decided(s->shop, note, [&] {
                     invoice = confirmWebRequest(s->shop, book, request, counter, terms.lowestNumber,
-                                                &error);
+                                                &error, terms.card);
                     return invoice != 0;
                 })) {
                 if (invoice != 0)
@@ -386,6 +386,31 @@ void OrdersLink::loadRequest(qint64 request, QObject *context,
         QString error;
         const bool found = ensureOpen(&error) && loadWebRequest(s->shop, request, &record);
         replyTo(target, [done, found, record] { done(found, record); });
+    });
+}
+
+void OrdersLink::requestCards(
+    qint64 request, QObject *context,
+    std::function<void(bool, const WebRequestRecord &, const QVector<Customer> &, const QString &)>
+        done)
+{
+    State *s = state.get();
+    QPointer<QObject> target(context);
+    s->thread.post([this, s, request, target, done = std::move(done)] {
+        WebRequestRecord record;
+        QVector<Customer> cards;
+        QString error;
+        bool found = ensureOpen(&error);
+        if (found) {
+            s->shop.clearFault();
+            found = loadWebRequest(s->shop, request, &record)
+                && ::requestCards(s->shop, record, &cards);
+            if (!found)
+                error = s->shop.fault() == StorageFault::None
+                    ? QStringLiteral("Заявки № %1 нет").arg(requestNumberText(request))
+                    : s->shop.errorText();
+        }
+        replyTo(target, [done, found, record, cards, error] { done(found, record, cards, error); });
     });
 }
 

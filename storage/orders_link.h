@@ -22,6 +22,7 @@ struct RequestTerms
     qint64 lowestNumber = 1;
     bool hasTax = false;
     TaxSettings tax;
+    RequestCard card; // whose order it becomes
 };
 
 // What the board lists at once: the orders of a view and each one's latest mail.
@@ -73,6 +74,11 @@ public:
     // The request whole, with its lines priced by the website.
     void loadRequest(qint64 request, QObject *context,
                      std::function<void(bool found, const WebRequestRecord &)> done);
+    // The request with the stored cards its phone or e-mail names; found false with the reason.
+    void requestCards(qint64 request, QObject *context,
+                      std::function<void(bool found, const WebRequestRecord &,
+                                         const QVector<Customer> &cards, const QString &error)>
+                          done);
 
     // What the database keeps to a manager (a refund, a cancel, handing over with a debt) is
     // tried again over this login when the board's own is refused; empty forgets it.

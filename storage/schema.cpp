@@ -965,6 +965,40 @@ const QVector<SchemaStep> &schemaSteps()
           QStringLiteral("CREATE CONSTRAINT TRIGGER web_request_in_time AFTER INSERT ON "
                          "web_request DEFERRABLE INITIALLY DEFERRED FOR EACH ROW EXECUTE "
                          "FUNCTION web_request_in_time()")}},
+        // The website's login queues one mail only: the acknowledgement of the request it added
+        // in the same transaction, to that request's address, so that a service taken over
+        // cannot send the shop's mail to anyone it likes.
+        {ManagerLimitsStep + 2,
+         {},
+         {},
+         {QStringLiteral(
+              "CREATE FUNCTION mail_queue_web_only_acknowledges() RETURNS trigger LANGUAGE "
+              "plpgsql AS $$BEGIN IF (SELECT count(*) FROM pg_roles WHERE rolname IN "
+              "('printcalc_web', 'printcalc_counter', 'printcalc_manager')) < 3 THEN RETURN NEW; "
+              "END IF; IF NOT pg_has_role(session_user, 'printcalc_web', 'MEMBER') OR "
+              "pg_has_role(session_user, 'printcalc_counter', 'MEMBER') OR "
+              "pg_has_role(session_user, 'printcalc_manager', 'MEMBER') THEN RETURN NEW; END IF; "
+              "IF NEW.invoice_number = 0 AND NEW.state = 0 AND NEW.attempts = 0 AND EXISTS "
+              "(SELECT 1 FROM web_request r WHERE r.email <> '' AND r.email = NEW.recipient AND "
+              "r.xmin::text = (pg_current_xact_id()::text::bigint % 4294967296)::text) THEN "
+              "RETURN NEW; END IF; RAISE EXCEPTION 'the website queues only the acknowledgement "
+              "of its request' USING ERRCODE = 'insufficient_privilege'; END$$"),
+          QStringLiteral("CREATE TRIGGER mail_queue_web_only_acknowledges BEFORE INSERT ON "
+                         "mail_queue FOR EACH ROW EXECUTE FUNCTION "
+                         "mail_queue_web_only_acknowledges()")},
+         [](QSqlDatabase db, QSqlError *error) {
+             if (db.driverName() == QLatin1String("QSQLITE"))
+                 return true;
+             // It reads the requests' addresses, which the website's login may not.
+             QSqlQuery query(db);
+             if (query.exec(QStringLiteral("SELECT quote_ident(current_schema())")) && query.next()
+                 && query.exec(QStringLiteral("ALTER FUNCTION mail_queue_web_only_acknowledges() "
+                                              "SECURITY DEFINER SET search_path = %1, pg_temp")
+                                   .arg(query.value(0).toString())))
+                 return true;
+             *error = query.lastError();
+             return false;
+         }},
     };
     return steps;
 }

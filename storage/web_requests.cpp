@@ -6,6 +6,7 @@
 #include "order/money.h"
 #include "storage/connection.h"
 #include "storage/customer_store.h"
+#include "storage/mail_queue.h"
 #include "storage/transaction.h"
 
 #include <QJsonArray>
@@ -111,7 +112,8 @@ bool fail(QString *error, const QString &text)
 } // namespace
 
 qint64 storeWebRequest(Connection &connection, const WebRequestRecord &request,
-                       const QDeadlineTimer &storeBy, const std::function<bool()> &wanted)
+                       const QDeadlineTimer &storeBy, const std::function<bool()> &wanted,
+                       const RequestMail &mail)
 {
     if (storeBy.hasExpired())
         return 0;
@@ -151,7 +153,15 @@ qint64 storeWebRequest(Connection &connection, const WebRequestRecord &request,
     const qint64 number = sqlite ? query.lastInsertId().toLongLong()
                                  : (query.next() ? query.value(0).toLongLong() : 0);
     query.finish();
-    if (number <= 0 || !announce(connection) || storeBy.hasExpired() || (wanted && !wanted()))
+    if (number <= 0)
+        return 0;
+    if (mail && !request.email.trimmed().isEmpty()) {
+        const MailText text = mail(number, request);
+        if (!queueMail(connection, 0, request.email.trimmed(), text.subject, text.body,
+                       request.created))
+            return 0;
+    }
+    if (!announce(connection) || storeBy.hasExpired() || (wanted && !wanted()))
         return 0;
     return transaction.commit() ? number : 0;
 }
@@ -214,8 +224,63 @@ QString decidedText(const WebRequestRecord &request)
 
 } // namespace
 
+namespace {
+
+// The card the order is made for, stored in the caller's transaction when new; false with the
+// reason.
+bool cardOfRequest(Connection &connection, const WebRequestRecord &request, const RequestCard &card,
+                   const QString &counter, Customer *customer, QString *error)
+{
+    CustomerStore cards(connection);
+    if (card.choice == RequestCard::Existing) {
+        if (cards.load(card.id, customer))
+            return true;
+        return fail(error,
+                    connection.fault() == StorageFault::None
+                        ? QStringLiteral("карточки клиента № %1 больше нет").arg(card.id)
+                        : connection.errorText());
+    }
+    Customer made;
+    made.kind = Customer::Person;
+    made.shortName = request.name.trimmed();
+    made.phone = request.phone.trimmed();
+    made.email = request.email.trimmed();
+    // Another counter may have made the same person's card meanwhile: that one is taken.
+    if (cards.findSame(made, customer))
+        return true;
+    if (connection.fault() != StorageFault::None)
+        return fail(error, connection.errorText());
+    QVector<CustomerProblem> problems;
+    switch (cards.save(&made, counter, &problems, customer)) {
+    case CustomerSaveResult::Saved:
+        *customer = made;
+        return true;
+    case CustomerSaveResult::Invalid: {
+        QStringList told;
+        for (const CustomerProblem &problem : qAsConst(problems))
+            told << problem.message;
+        return fail(
+            error,
+            QStringLiteral("карточка клиента не создана: %1").arg(told.join(QStringLiteral("; "))));
+    }
+    case CustomerSaveResult::Duplicate:
+    case CustomerSaveResult::Failed:
+        break;
+    }
+    return fail(error,
+                QStringLiteral("карточка клиента не создана: %1").arg(connection.errorText()));
+}
+
+} // namespace
+
+bool requestCards(Connection &connection, const WebRequestRecord &request, QVector<Customer> *cards)
+{
+    return CustomerStore(connection).findByContact(request.phone, request.email, 5, cards);
+}
+
 qint64 confirmWebRequest(Connection &connection, OrderBook &book, qint64 number,
-                         const QString &counter, qint64 lowestNumber, QString *error)
+                         const QString &counter, qint64 lowestNumber, QString *error,
+                         const RequestCard &card)
 {
     const QString named = requestNumberText(number);
     Transaction transaction(connection);
@@ -244,6 +309,11 @@ qint64 confirmWebRequest(Connection &connection, OrderBook &book, qint64 number,
     intake.draft.customer.fullName = request.name;
     intake.draft.customer.phone = request.phone;
     intake.draft.customer.email = request.email;
+    if (card.choice != RequestCard::ContactOnly) {
+        QString problem;
+        if (!cardOfRequest(connection, request, card, counter, &intake.draft.customer, &problem))
+            return fail(error, problem), 0;
+    }
     if (request.due.isValid())
         intake.due = QDateTime(request.due, QTime(18, 0));
     intake.note = request.comment;

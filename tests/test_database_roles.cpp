@@ -11,11 +11,13 @@
 #include "storage/customer_store.h"
 #include "storage/database_roles.h"
 #include "storage/journal.h"
+#include "storage/mail_queue.h"
 #include "storage/operator_store.h"
 #include "storage/order_book.h"
 #include "storage/pin_hash.h"
 #include "storage/price_store.h"
 #include "storage/schema.h"
+#include "storage/transaction.h"
 #include "storage/web_requests.h"
 
 #include <QProcess>
@@ -425,6 +427,11 @@ private slots:
             {"boss", "take an order", true},
             {"site", "load prices", true},
             {"site", "add a web request", true},
+            // Its one mail: the request's acknowledgement, to the request's address.
+            {"site", "add a web request with its acknowledgement", true},
+            {"site", "queue a mail of its own", false},
+            {"site", "queue a request's acknowledgement elsewhere", false},
+            {"kassa", "confirm a web request onto a new card", true},
             {"site", "take a number", false},
             {"site", "add an audit row", false},
         };
@@ -561,6 +568,32 @@ private slots:
             done = PriceVersionTables(connection).load(&versions) && !versions.isEmpty();
         } else if (path == QLatin1String("add a web request")) {
             done = storeWebRequest(connection, webRequest()) > 0;
+        } else if (path.startsWith(QLatin1String("add a web request with"))) {
+            WebRequestRecord request = webRequest();
+            request.email = QStringLiteral("ira%1@example.ru").arg(uid);
+            const qint64 number = storeWebRequest(
+                connection, request, QDeadlineTimer(QDeadlineTimer::Forever), {},
+                [](qint64 n, const WebRequestRecord &) {
+                    return MailText {QStringLiteral("Заявка № %1 получена").arg(n), {}};
+                });
+            done = number > 0;
+            Connection owner;
+            QVERIFY(owner.open(DatabaseUrl::parse(cluster.url()), QStringLiteral("owner")));
+            QSqlQuery mail(owner.database());
+            QVERIFY(
+                mail.exec(QStringLiteral("SELECT subject FROM mail_queue WHERE recipient = '%1'")
+                              .arg(request.email)));
+            QCOMPARE(mail.next() ? mail.value(0).toString() : QString(),
+                     done ? QStringLiteral("Заявка № %1 получена").arg(number) : QString());
+        } else if (path.startsWith(QLatin1String("queue a"))) {
+            Transaction transaction(connection);
+            WebRequestRecord request = webRequest();
+            request.email = QStringLiteral("ira@example.ru");
+            done = (path.endsWith(QLatin1String("own")) || storeWebRequest(connection, request) > 0)
+                && queueMail(connection, 0, QStringLiteral("spam@example.ru"),
+                             QStringLiteral("Скидки"), {QStringLiteral("…")}, Taken)
+                && transaction.commit();
+            QCOMPARE(connection.fault(), StorageFault::NotPermitted);
         } else if (path.startsWith(QLatin1String("confirm a web request"))) {
             Connection site;
             QVERIFY(site.open(DatabaseUrl::parse(cluster.url(QStringLiteral("site"))),
@@ -568,12 +601,24 @@ private slots:
             WebRequestRecord request = webRequest();
             if (path.endsWith(QLatin1String("without a due wish")))
                 request.due = QDate();
+            RequestCard card;
+            if (path.endsWith(QLatin1String("onto a new card"))) {
+                card.choice = RequestCard::New;
+                request.phone = QStringLiteral("+7 900 000-%1").arg(uid, 4, 10, QLatin1Char('0'));
+            }
             const qint64 number = storeWebRequest(site, request);
             QVERIFY(number > 0);
             QString error;
-            done
-                = confirmWebRequest(connection, book, number, QStringLiteral("стойка-1"), 1, &error)
-                > 0;
+            const qint64 invoice = confirmWebRequest(connection, book, number,
+                                                     QStringLiteral("стойка-1"), 1, &error, card);
+            done = invoice > 0;
+            // The card made with the order is the order's customer.
+            OrderDetails taken;
+            Customer made;
+            if (done && card.choice == RequestCard::New)
+                QVERIFY(book.load(invoice, &taken)
+                        && CustomerStore(connection).load(taken.invoice.summary.customer.id, &made)
+                        && made.phone == request.phone && made.shortName == request.name);
         } else {
             QFAIL(qPrintable(QStringLiteral("no path %1").arg(path)));
         }
@@ -647,6 +692,50 @@ private slots:
             QVERIFY(OrderBook(owner).load(7, &details));
             QCOMPARE(details.order.paidKopecks, qint64(paid));
         }
+    }
+
+    // A version-19 database: its queued mail kept by the upgrade, and the website's login then
+    // queues its request's acknowledgement and nothing else.
+    void acknowledgementsAfterTheUpgrade()
+    {
+        {
+            Connection owner;
+            QVERIFY(owner.open(DatabaseUrl::parse(cluster.url()), QStringLiteral("owner")));
+            QSqlQuery(owner.database()).exec(QStringLiteral("CREATE DATABASE before_mail"));
+        }
+        const auto url = [this](const char *login) {
+            return DatabaseUrl::parse(
+                cluster.url(QLatin1String(login))
+                    .replace(QStringLiteral("/shop?"), QStringLiteral("/before_mail?")));
+        };
+        const QString problem = makeDatabaseBefore(
+            url("printcalc"), 20,
+            {QStringLiteral("INSERT INTO mail_queue (invoice_number, recipient, subject, body, "
+                            "state, attempts, next_try, last_error, created) VALUES (7, "
+                            "'old@example.ru', 'Заказ № 7 готов', '…', 0, 0, "
+                            "'2026-12-01T10:00:00', '', '2026-12-01T10:00:00')")});
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+        Connection owner;
+        QVERIFY2(owner.open(url("printcalc"), QStringLiteral("owner")),
+                 qPrintable(owner.errorText()));
+        QString error;
+        QVERIFY2(setUpShopRoles(owner.database(), &error), qPrintable(error));
+        Connection site;
+        QVERIFY2(site.open(url("site"), QStringLiteral("site")), qPrintable(site.errorText()));
+        WebRequestRecord request = webRequest();
+        request.email = QStringLiteral("ira@example.ru");
+        QVERIFY(storeWebRequest(site, request, QDeadlineTimer(QDeadlineTimer::Forever), {},
+                                [](qint64, const WebRequestRecord &) {
+                                    return MailText {QStringLiteral("получена"), {}};
+                                })
+                > 0);
+        QVERIFY(!queueMail(site, 0, QStringLiteral("spam@example.ru"), QStringLiteral("Скидки"), {},
+                           Taken));
+        QSqlQuery query(owner.database());
+        QVERIFY(query.exec(
+            QStringLiteral("SELECT string_agg(recipient, ' ' ORDER BY id) FROM mail_queue")));
+        QVERIFY(query.next());
+        QCOMPARE(query.value(0).toString(), QStringLiteral("old@example.ru ira@example.ru"));
     }
 
     // The administrator's commands, in order: each row's login runs it (its --database).

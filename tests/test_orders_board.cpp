@@ -14,6 +14,7 @@
 #include "dialogs/payment_dialog.h"
 #include "dialogs/statement_dialog.h"
 #include "storage/connection.h"
+#include "storage/customer_store.h"
 #include "storage/database_roles.h"
 #include "storage/order_book.h"
 #include "storage/orders_link.h"
@@ -476,31 +477,56 @@ private slots:
     {
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("reason"); // what the operator gives when asked
+        QTest::addColumn<QString>("stored"); // a card already in the list, with the phone
+        QTest::addColumn<QString>("answer"); // to the question of the card
         QTest::addColumn<int>("state");
         QTest::addColumn<QString>("told");
         QTest::addColumn<QString>("status");
-        QTest::newRow("confirmed") << "pushButtonConfirmRequest"
-                                   << "" << int(WebRequestRecord::Confirmed) << ""
-                                   << "Заявка № З-1 принята: заказ № 1008.";
-        QTest::newRow("cancelled with a reason")
-            << "pushButtonDeclineRequest"
-            << "  клиент не отвечает " << int(WebRequestRecord::Cancelled) << ""
-            << "Заявка № З-1 отменена.";
-        QTest::newRow("no reason, nothing cancelled")
-            << "pushButtonDeclineRequest"
-            << " " << int(WebRequestRecord::Waiting) << "Отмена заявки № З-1 требует причины."
-            << "";
+        QTest::addColumn<QString>("customer"); // the order's, and its card's phone
+        const auto row = [](const char *name, const char *button, const char *reason,
+                            const char *stored, const char *answer, WebRequestRecord::State state,
+                            const char *told, const char *status, const char *customer) {
+            QTest::newRow(name) << button << reason << stored << answer << int(state) << told
+                                << status << customer;
+        };
+        const auto *confirm = "pushButtonConfirmRequest";
+        const auto *decline = "pushButtonDeclineRequest";
+        row("confirmed without a card", confirm, "", "", "Без карточки",
+            WebRequestRecord::Confirmed, "", "Заявка № З-1 принята: заказ № 1008.", "Иван");
+        row("confirmed with a new card", confirm, "", "", "Создать карточку",
+            WebRequestRecord::Confirmed, "", "Заявка № З-1 принята: заказ № 1008.",
+            "Иван +7 926 777-66-55");
+        row("confirmed onto the card with the phone", confirm, "", "Иван Петров",
+            "Карточка «Иван Петров»", WebRequestRecord::Confirmed, "",
+            "Заявка № З-1 принята: заказ № 1008.", "Иван Петров 8 (926) 777-66-55");
+        row("the card's question cancelled: it waits", confirm, "", "Иван Петров", "",
+            WebRequestRecord::Waiting, "", "Заявка № З-1 ждёт решения.", "");
+        row("cancelled with a reason", decline, "  клиент не отвечает ", "", "",
+            WebRequestRecord::Cancelled, "", "Заявка № З-1 отменена.", "");
+        row("no reason, nothing cancelled", decline, " ", "", "", WebRequestRecord::Waiting,
+            "Отмена заявки № З-1 требует причины.", "", "");
     }
     void requestDecided()
     {
         QFETCH(QString, button);
         QFETCH(QString, reason);
+        QFETCH(QString, stored);
+        QFETCH(QString, answer);
         QFETCH(int, state);
         QFETCH(QString, told);
         QFETCH(QString, status);
+        QFETCH(QString, customer);
         OrderBook book(*connection);
         for (int i = 0; i < int(std::size(Generated)); ++i)
             make(book, i, Generated[i]);
+        if (!stored.isEmpty()) {
+            Customer card;
+            card.kind = Customer::Person;
+            card.shortName = stored;
+            card.phone = QStringLiteral("8 (926) 777-66-55");
+            QCOMPARE(int(CustomerStore(*connection).save(&card, QStringLiteral("стойка-1"))),
+                     int(CustomerSaveResult::Saved));
+        }
         QCOMPARE(
             storeWebRequest(*connection,
                             webRequest(QStringLiteral("Иван"), QStringLiteral("+7 926 777-66-55"))),
@@ -509,6 +535,7 @@ private slots:
         board = open(link.get(), &prompts);
         QStringList messages;
         prompts.onTell = [&](const QString &message, const QString &) { messages << message; };
+        prompts.answer = answer;
         board->askReason = [&](const QString &, const QString &, QString *given) {
             *given = reason;
             return true;
@@ -528,22 +555,32 @@ private slots:
         QTRY_VERIFY(link->waitIdle(5000) && !board->isListing());
         QCOMPARE(messages.join(QLatin1Char('|')), told);
 
-        WebRequestRecord stored;
-        QVERIFY(loadWebRequest(*connection, 1, &stored));
-        QCOMPARE(int(stored.state), state);
+        WebRequestRecord request;
+        QVERIFY(loadWebRequest(*connection, 1, &request));
+        QCOMPARE(int(request.state), state);
         QCOMPARE(board->orders()->rowOfRequest(1) >= 0, state == WebRequestRecord::Waiting);
         if (state == WebRequestRecord::Cancelled)
-            QCOMPARE(stored.cancelReason, QStringLiteral("клиент не отвечает"));
+            QCOMPARE(request.cancelReason, QStringLiteral("клиент не отвечает"));
         if (state != WebRequestRecord::Confirmed) {
             QCOMPARE(book.list(OrderQuery()).size(), int(std::size(Generated)));
             return;
         }
-        QCOMPARE(stored.invoiceNumber, 1008);
+        QCOMPARE(request.invoiceNumber, 1008);
         QTRY_COMPARE(board->selectedNumber(), 1008);
         QCOMPARE(cell(board, 1008, OrdersModel::Status), QStringLiteral("Принят"));
         QCOMPARE(cell(board, 1008, OrdersModel::Source), QStringLiteral("сайт"));
-        QCOMPARE(cell(board, 1008, OrdersModel::Customer), QStringLiteral("Иван"));
         QCOMPARE(cell(board, 1008, OrdersModel::Due), QStringLiteral("12.03.2026 18:00"));
+        OrderDetails details;
+        QVERIFY(book.load(1008, &details));
+        Customer card;
+        const qint64 id = details.invoice.summary.customer.id;
+        QCOMPARE(id > 0 ? (CustomerStore(*connection).load(id, &card),
+                           card.shortName + QLatin1Char(' ') + card.phone)
+                        : cell(board, 1008, OrdersModel::Customer),
+                 customer);
+        // Only the card asked for: none made beside the one chosen.
+        QCOMPARE(CustomerStore(*connection).list(QString()).size(),
+                 stored.isEmpty() && id == 0 ? 0 : 1);
     }
 
     // The keys on one order: the status it ends in, and what the operator was asked or told.

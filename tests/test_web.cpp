@@ -8,6 +8,7 @@
 #include "tests/pg_cluster.h"
 #include "tests/web_client.h"
 #include "web/request_book.h"
+#include "web/request_mail.h"
 #include "web/web_service.h"
 
 #include <QDir>
@@ -97,6 +98,41 @@ class WebTest : public QObject
     }
 
 private slots:
+    // The customer's acknowledgement, as the mail reads it: the request's number, each line in
+    // words with its sum to the kopeck, the tax, the wish and the shop's contacts whole.
+    void acknowledgementWording()
+    {
+        WebRequestRecord request;
+        request.due = QDate(2026, 12, 14);
+        for (const auto &[text, quantity, price] :
+             {std::tuple {"Визитки 90×50", 100, 12.5}, std::tuple {"Листовки", 2, 150.5}}) {
+            OrderLine line;
+            line.description = QString::fromUtf8(text);
+            line.quantity = QString::number(quantity);
+            line.setNumbers(quantity, price);
+            request.lines.append(line);
+        }
+        request.totalKopecks = 186120;
+        WebSettings shop;
+        shop.shopName = QStringLiteral("Типография, ООО «Лист»");
+        shop.shopAddress = QStringLiteral("г. Энск, ул. Печатная, д. 1");
+        shop.shopPhone = QStringLiteral("+7 900 000-00-00");
+        shop.shopHours = QStringLiteral("пн–пт 9–18, сб 10–15");
+        const MailText mail = requestAcknowledgement(42, request, shop);
+        QCOMPARE(mail.subject, QStringLiteral("Заявка № З-42 получена"));
+        QCOMPARE(mail.body.join(QLatin1Char('\n')).replace(QChar::Nbsp, QLatin1Char(' ')),
+                 QStringLiteral("Здравствуйте!\n\nВаша заявка № З-42 получена. Мы свяжемся с "
+                                "вами, чтобы подтвердить заказ; цены окончательны после "
+                                "подтверждения.\n\n"
+                                "1. Визитки 90×50 — 100 шт. — 1 250,00 ₽\n"
+                                "2. Листовки — 2 шт. — 301,00 ₽\n"
+                                "Налог: 310,20 ₽\nИтого: 1 861,20 ₽\n"
+                                "Желаемая дата: 14.12.2026\n\n"
+                                "Адрес: г. Энск, ул. Печатная, д. 1\n"
+                                "Телефон: +7 900 000-00-00\nЧасы работы: пн–пт 9–18, сб 10–15\n\n"
+                                "Типография, ООО «Лист»"));
+    }
+
     void initTestCase()
     {
         // A thousand idle clients and the service's end of each in one process.

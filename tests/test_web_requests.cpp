@@ -116,6 +116,49 @@ private slots:
         }
     }
 
+    // The customer's acknowledgement goes into the queue with the request, or not at all.
+    void acknowledgementWithTheRequest_data()
+    {
+        QTest::addColumn<QString>("email");
+        QTest::addColumn<bool>("wanted"); // the service still waits for the answer
+        QTest::addColumn<qint64>("number");
+        QTest::addColumn<QString>("queued");
+        QTest::newRow("no e-mail, no mail") << "" << true << qint64(1) << "";
+        QTest::newRow("queued to the request's address")
+            << " ira@example.ru " << true << qint64(1) << "0 ira@example.ru Заявка № З-1 получена";
+        QTest::newRow("the request given up: no mail either")
+            << "ira@example.ru" << false << qint64(0) << "";
+    }
+    void acknowledgementWithTheRequest()
+    {
+        QFETCH(QString, email);
+        QFETCH(bool, wanted);
+        QFETCH(qint64, number);
+        QFETCH(QString, queued);
+        Connection connection;
+        QVERIFY(connection.open(freshDatabase(), QStringLiteral("t")));
+        WebRequestRecord record = request(QStringLiteral("Ира"));
+        record.email = email;
+        QCOMPARE(storeWebRequest(
+                     connection, record, QDeadlineTimer(QDeadlineTimer::Forever),
+                     [wanted] { return wanted; },
+                     [](qint64 n, const WebRequestRecord &) {
+                         return MailText {
+                             QStringLiteral("Заявка № %1 получена").arg(requestNumberText(n)),
+                             {QStringLiteral("Здравствуйте!")}};
+                     }),
+                 number);
+        QSqlQuery query(connection.database());
+        QVERIFY(query.exec(QStringLiteral("SELECT invoice_number, recipient, subject FROM "
+                                          "mail_queue")));
+        QStringList found;
+        while (query.next())
+            found << QStringLiteral("%1 %2 %3")
+                         .arg(query.value(0).toString(), query.value(1).toString(),
+                              query.value(2).toString());
+        QCOMPARE(found.join(QLatin1Char('|')), queued);
+    }
+
     // A database of the version before the requests: made step by step, upgraded in place.
     void upgradeFromTheVersionBefore()
     {

@@ -149,6 +149,11 @@ bool RequestBook::finish(int msecs)
     return thread.finish(msecs);
 }
 
+void RequestBook::setMail(RequestMail composed)
+{
+    mail = std::move(composed);
+}
+
 void RequestBook::take(const WebRequest &request, RequestDone done)
 {
     WebRequestRecord record;
@@ -167,7 +172,8 @@ void RequestBook::take(const WebRequest &request, RequestDone done)
     watch->add(Watch::Clock::now() + std::chrono::milliseconds(answerWithin), answer);
     auto s = state;
     const DatabaseUrl shop = url;
-    thread.post([s, shop, record, answer, storeBy] {
+    const RequestMail acknowledgement = mail;
+    thread.post([s, shop, record, answer, storeBy, acknowledgement] {
         // Refused meanwhile: the database is not asked at all.
         if (storeBy.hasExpired() || !answer->commit()) {
             answer->give(0, lateText());
@@ -180,12 +186,12 @@ void RequestBook::take(const WebRequest &request, RequestDone done)
         }
         s->connection.clearFault();
         const auto wanted = [&answer] { return answer->commit(); };
-        qint64 number = storeWebRequest(s->connection, record, storeBy, wanted);
+        qint64 number = storeWebRequest(s->connection, record, storeBy, wanted, acknowledgement);
         // A server that was restarted meanwhile broke the open connection: once more on a new one.
         if (number == 0 && wasOpen && !storeBy.hasExpired()) {
             s->connection.close();
             if (s->connection.open(shop, QStringLiteral("web")))
-                number = storeWebRequest(s->connection, record, storeBy, wanted);
+                number = storeWebRequest(s->connection, record, storeBy, wanted, acknowledgement);
         }
         const QString problem
             = number == 0 && storeBy.hasExpired() ? lateText() : s->connection.errorText();

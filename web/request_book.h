@@ -5,6 +5,7 @@
 
 #include "storage/database_thread.h"
 #include "storage/database_url.h"
+#include "storage/web_requests.h"
 #include "web/web_service.h"
 
 #include <memory>
@@ -24,6 +25,9 @@ public:
     // Stores the request with status "Заявка", then calls done once: with its number, or with 0
     // and the reason (on the book's thread or its watch's).
     void take(const WebRequest &request, RequestDone done);
+    // The customer's acknowledgement, queued with each request that gives an e-mail; set before
+    // the first request.
+    void setMail(RequestMail mail);
     // The service closes: every request not yet committing is refused now.
     void refuseWaiting();
     bool finish(int msecs);
@@ -34,6 +38,7 @@ private:
     DatabaseUrl url;
     int answerWithin;
     int storeWithin;
+    RequestMail mail;
     std::shared_ptr<State> state;
     std::unique_ptr<Watch> watch;
     DatabaseThread thread;

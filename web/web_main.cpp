@@ -7,6 +7,7 @@
 #include "storage/settings.h"
 #include "storage/settings_file.h"
 #include "web/request_book.h"
+#include "web/request_mail.h"
 #include "web/web_service.h"
 
 #include <QCoreApplication>
@@ -92,6 +93,10 @@ int main(int argc, char *argv[])
     WebService service(settings);
     PriceLink link(choice.url, localOrderPath(choice.url), PriceBook::shared());
     RequestBook requests(choice.url);
+    if (settings.mailSetUp)
+        requests.setMail([settings](qint64 number, const WebRequestRecord &request) {
+            return requestAcknowledgement(number, request, settings);
+        });
     service.setRequestTaker([&requests](const WebRequest &request, RequestDone done) {
         requests.take(request, [done](qint64 number, const QString &error) {
             if (number == 0)

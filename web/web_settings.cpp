@@ -43,5 +43,6 @@ WebSettings WebSettings::read(const SettingsFile &file)
     settings.shopAddress = file.text(QStringLiteral("requisites/address")).trimmed();
     settings.shopPhone = file.text(QStringLiteral("requisites/phone")).trimmed();
     settings.shopHours = file.text(QStringLiteral("requisites/hours")).trimmed();
+    settings.mailSetUp = !file.text(QStringLiteral("mail/host")).trimmed().isEmpty();
     return settings;
 }

@@ -23,6 +23,9 @@ struct WebSettings
     TaxSettings tax; // the shop's, as its invoices charge it: every quote tells it
     // Who the page is, from the shop's [requisites]: shown on it and in the catalogue.
     QString shopName, shopAddress, shopPhone, shopHours;
+    // A mail server is named in [mail]: a request with an e-mail queues the customer's
+    // acknowledgement, sent by the counters' sender.
+    bool mailSetUp = false;
 
     static WebSettings read(const SettingsFile &file);
 };
