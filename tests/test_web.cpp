@@ -586,6 +586,53 @@ private slots:
         QCOMPARE(open, kept);
     }
 
+    // A head trickled a byte a second is cut HeaderWithinMs after its connection, or after the
+    // answer before it on a connection kept open; another client is answered meanwhile.
+    void headerTrickledIsCut()
+    {
+        startService();
+        const struct
+        {
+            int answeredFirst; // ms in: a whole request answered, then the trickle (0: none)
+            int cutFrom, cutBy; // ms from the connection
+        } rows[] = {{0, 9500, 11500}, {3000, 12500, 14500}};
+        std::vector<std::thread> clients;
+        std::vector<qint64> cutAt(std::size(rows), -1);
+        QElapsedTimer since;
+        since.start();
+        for (size_t i = 0; i < std::size(rows); ++i) {
+            const int fd = connectTo(port);
+            QVERIFY(fd >= 0);
+            clients.emplace_back([&, i, fd] {
+                if (rows[i].answeredFirst > 0) {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(rows[i].answeredFirst));
+                    sendAll(fd, "GET /healthz HTTP/1.1\r\nHost: x\r\n\r\n");
+                    readReply(fd);
+                }
+                const QByteArray head = "GET /healthz HTTP/1.1\r\nHost: x\r\nX-Slow: ";
+                for (int b = 0; since.elapsed() < 20000; ++b) {
+                    char byte = 0;
+                    if (::send(fd, head.constData() + b % head.size(), 1, MSG_NOSIGNAL) != 1
+                        || ::recv(fd, &byte, 1, MSG_DONTWAIT) == 0) {
+                        cutAt[i] = since.elapsed();
+                        break;
+                    }
+                    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+                }
+                ::close(fd);
+            });
+        }
+        for (int i = 0; i < 5; ++i) {
+            QCOMPARE(get(port, "/healthz").status, 200);
+            QTest::qWait(1000);
+        }
+        for (std::thread &client : clients)
+            client.join();
+        for (size_t i = 0; i < std::size(rows); ++i)
+            QVERIFY2(cutAt[i] >= rows[i].cutFrom && cutAt[i] <= rows[i].cutBy,
+                     qPrintable(QStringLiteral("row %1 cut at %2 ms").arg(i).arg(cutAt[i])));
+    }
+
     void slowClientHoldsNobodyUp()
     {
         WebSettings unlimited;

@@ -27,10 +27,12 @@ MailText requestAcknowledgement(qint64 number, const WebRequestRecord &request,
                     .arg(customerWording(line), line.quantity, roublesAndKopecks(kopecks));
     }
     if (linesKopecks != request.totalKopecks)
-        body << QStringLiteral("Налог: %1").arg(roublesAndKopecks(request.totalKopecks - linesKopecks));
+        body << QStringLiteral("Налог: %1")
+                    .arg(roublesAndKopecks(request.totalKopecks - linesKopecks));
     body << QStringLiteral("Итого: %1").arg(roublesAndKopecks(request.totalKopecks));
     if (request.due.isValid())
-        body << QStringLiteral("Желаемая дата: %1").arg(request.due.toString(QStringLiteral("dd.MM.yyyy")));
+        body << QStringLiteral("Желаемая дата: %1")
+                    .arg(request.due.toString(QStringLiteral("dd.MM.yyyy")));
     QStringList contacts;
     if (!shop.shopAddress.isEmpty())
         contacts << QStringLiteral("Адрес: %1").arg(shop.shopAddress);

@@ -16,9 +16,11 @@
 #include <QTextStream>
 #include <QTimer>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -90,6 +92,12 @@ int main(int argc, char *argv[])
         return 2;
     }
 
+    // Room for the connections' cap whatever soft limit the shell gave.
+    rlimit files {};
+    if (getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur < 8192 + 128) {
+        files.rlim_cur = std::min<rlim_t>(files.rlim_max, 8192 + 128);
+        setrlimit(RLIMIT_NOFILE, &files);
+    }
     WebService service(settings);
     PriceLink link(choice.url, localOrderPath(choice.url), PriceBook::shared());
     RequestBook requests(choice.url);

@@ -4,6 +4,7 @@
 
 #include "customers/requisites.h"
 #include "order/money.h"
+#include "web/header_deadline.h"
 #include "web/pictures.h"
 
 #include <QCryptographicHash>
@@ -163,6 +164,7 @@ MHD_Result onRequest(void *self, MHD_Connection *connection, const char *url, co
         if (!pending) {
             pending = new Pending;
             *state = pending;
+            HeaderDeadline::headed(connection);
             pending->client = service->clientAddress(
                 peerOf(connection),
                 MHD_lookup_connection_value(connection, MHD_HEADER_KIND, "X-Forwarded-For"));
@@ -272,8 +274,19 @@ MHD_Result onRequest(void *self, MHD_Connection *connection, const char *url, co
     }
 }
 
-void onCompleted(void *self, MHD_Connection *, void **state, MHD_RequestTerminationCode)
+void onConnection(void *self, MHD_Connection *connection, void **context,
+                  MHD_ConnectionNotificationCode code)
 {
+    HeaderDeadline *heads = static_cast<WebService *>(self)->headerDeadline();
+    if (code == MHD_CONNECTION_NOTIFY_STARTED)
+        heads->opened(connection, context);
+    else
+        heads->closed(context);
+}
+
+void onCompleted(void *self, MHD_Connection *connection, void **state, MHD_RequestTerminationCode)
+{
+    HeaderDeadline::answered(connection);
     auto *pending = static_cast<Pending *>(*state);
     if (pending && pending->answeredAtStop)
         --static_cast<WebService *>(self)->stopAnswered;
@@ -402,6 +415,7 @@ bool WebService::start(const QHostAddress &address, quint16 port, QString *error
     const unsigned total = unsigned(std::clamp<rlim_t>(open > 128 ? open - 128 : 16, 16, 8000));
     const unsigned perAddress
         = config.trustedProxies.isEmpty() ? unsigned(config.connectionsPerAddress) : 0u;
+    heads = std::make_unique<HeaderDeadline>(std::chrono::milliseconds(HeaderWithinMs));
     daemon = MHD_start_daemon(
         flags, port, nullptr, nullptr, reinterpret_cast<MHD_AccessHandlerCallback>(&onRequest),
         this, MHD_OPTION_SOCK_ADDR, reinterpret_cast<sockaddr *>(&storage),
@@ -409,7 +423,7 @@ bool WebService::start(const QHostAddress &address, quint16 port, QString *error
         MHD_OPTION_CONNECTION_MEMORY_LIMIT, size_t(32 * 1024), MHD_OPTION_CONNECTION_LIMIT, total,
         MHD_OPTION_PER_IP_CONNECTION_LIMIT, perAddress, MHD_OPTION_LISTEN_BACKLOG_SIZE, 1024u,
         MHD_OPTION_NOTIFY_COMPLETED, reinterpret_cast<MHD_RequestCompletedCallback>(&onCompleted),
-        this, MHD_OPTION_END);
+        this, MHD_OPTION_NOTIFY_CONNECTION, &onConnection, this, MHD_OPTION_END);
     if (!daemon) {
         if (error)
             *error = QStringLiteral("Не удалось слушать адрес ") + address.toString()
@@ -461,6 +475,7 @@ void WebService::stop()
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     MHD_stop_daemon(daemon);
     daemon = nullptr;
+    heads.reset();
 }
 
 // The catalogue with each souvenir material's pictures and the shop's own details.

@@ -22,6 +22,7 @@
 #include <set>
 
 struct MHD_Daemon;
+class HeaderDeadline;
 
 // A request from the website as the service checked it: the contact, the jobs priced again.
 struct WebRequest
@@ -94,6 +95,9 @@ public:
 
     static constexpr qint64 DrainLimit = 1024 * 1024; // a body is read and dropped up to this
     static constexpr int BodyWithinMs = 30000; // from the headers' end
+    // A request's head whole within this of the connection, or of the answer before it.
+    static constexpr int HeaderWithinMs = 10000;
+    HeaderDeadline *headerDeadline() const { return heads.get(); }
 
 private:
     struct Prices
@@ -122,6 +126,7 @@ private:
     std::atomic<bool> databaseUp {false};
     RequestTaker requestTaker;
     MHD_Daemon *daemon = nullptr;
+    std::unique_ptr<HeaderDeadline> heads;
 
 public:
     // A connection suspended while its request is stored: answered once, by the taker or by
