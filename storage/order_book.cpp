@@ -334,8 +334,30 @@ bool OrderBook::insertChange(qint64 number, const StatusChange &change)
     return done;
 }
 
+bool OrderBook::cashRefusal(const QString &counter, const QDateTime &time, QString *reason)
+{
+    reason->clear();
+    QSqlQuery query(connection.database());
+    query.prepare(QStringLiteral("SELECT count(*), coalesce(sum(CASE WHEN closed_at = '' AND "
+                                 "opened_at <= ? THEN 1 ELSE 0 END), 0) FROM shift WHERE "
+                                 "counter = ?"));
+    query.addBindValue(storedTime(time));
+    query.addBindValue(notNull(counter));
+    if (!query.exec() || !query.next()) {
+        connection.noteError(query.lastError());
+        return false;
+    }
+    if (query.value(0).toLongLong() > 0 && query.value(1).toLongLong() == 0)
+        *reason = QStringLiteral("Наличные принимаются только в открытой смене: откройте смену "
+                                 "кассы «%1» («Смена» → «Открыть смену») или примите оплату "
+                                 "картой или безналичным.")
+                      .arg(counter);
+    return true;
+}
+
 qint64 OrderBook::take(const OrderIntake &intake, qint64 lowestNumber)
 {
+    refused.clear();
     if (!connection.isOpen() || !connection.writable())
         return 0;
     Transaction transaction(connection);
@@ -385,6 +407,9 @@ qint64 OrderBook::take(const OrderIntake &intake, qint64 lowestNumber)
     first.taking = true;
     first.to = OrderStatus::Accepted;
     if (!insertChange(number, first))
+        return 0;
+    if (intake.prepaymentKopecks > 0 && intake.prepaymentMethod == PaymentMethod::Cash
+        && (!cashRefusal(intake.draft.counter, created, &refused) || !refused.isEmpty()))
         return 0;
     if (intake.prepaymentKopecks > 0) {
         Payment prepayment;
@@ -772,6 +797,13 @@ OrderAnswer OrderBook::addPayment(qint64 number, const Payment &payment)
     if (!stored.time.isValid())
         stored.time = QDateTime::currentDateTime();
     stored.reason = stored.reason.trimmed();
+    if (stored.method == PaymentMethod::Cash) {
+        QString reason;
+        if (!cashRefusal(stored.counter, stored.time, &reason))
+            return fault();
+        if (!reason.isEmpty())
+            return refuse(reason);
+    }
     if (!insertPayment(number, stored, QString(), stored.time))
         return fault();
     if (!announce(number) || !transaction.commit())

@@ -190,8 +190,15 @@ public:
 
     // Takes the order with status Принят: the invoice number through the journal (one per
     // order uid), the first status, the prepayment; all or nothing. Taking it again gives the same
-    // number and changes nothing. 0 on failure (the connection tells why).
+    // number and changes nothing. 0 on failure (the connection tells why) or when refused
+    // (refusal() tells why: cash with no shift open).
     qint64 take(const OrderIntake &intake, qint64 lowestNumber);
+    // Why the last take was refused; empty when it was not.
+    QString refusal() const { return refused; }
+    // Cash goes into a shift's drawer: at a counter that keeps shifts, only while one is open
+    // there since the time given. The reason in Russian when refused, empty when allowed; false
+    // when it cannot be read.
+    bool cashRefusal(const QString &counter, const QDateTime &time, QString *reason);
     // The order's change as its next revision: lines, totals, customer, due and note; number,
     // payments and status kept. Refused for a handed over or cancelled order.
     OrderAnswer revise(qint64 number, const OrderIntake &change);
@@ -240,6 +247,7 @@ private:
     InvoiceDraft withTax(const InvoiceDraft &draft) const;
 
     Connection &connection;
+    QString refused;
     ShopContacts shop;
     TaxSettings tax;
     bool hasTax = false;

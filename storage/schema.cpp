@@ -999,6 +999,25 @@ const QVector<SchemaStep> &schemaSteps()
              *error = query.lastError();
              return false;
          }},
+        // Cash goes into a shift's drawer: at a counter that keeps shifts, a cash payment is
+        // taken only while one is open there, so that every one is in an X and a Z report.
+        {ManagerLimitsStep + 3,
+         {},
+         {QStringLiteral(
+             "CREATE TRIGGER order_payment_cash_in_shift BEFORE INSERT ON order_payment WHEN "
+             "NEW.method = 0 AND EXISTS (SELECT 1 FROM shift WHERE counter = NEW.counter) AND NOT "
+             "EXISTS (SELECT 1 FROM shift WHERE counter = NEW.counter AND closed_at = '' AND "
+             "opened_at <= NEW.paid_at) BEGIN SELECT RAISE(ABORT, 'cash is taken only in an open "
+             "shift'); END")},
+         {QStringLiteral(
+              "CREATE FUNCTION order_payment_cash_in_shift() RETURNS trigger LANGUAGE plpgsql AS "
+              "$$BEGIN IF NEW.method = 0 AND EXISTS (SELECT 1 FROM shift WHERE counter = "
+              "NEW.counter) AND NOT EXISTS (SELECT 1 FROM shift WHERE counter = NEW.counter AND "
+              "closed_at = '' AND opened_at <= NEW.paid_at) THEN RAISE EXCEPTION 'cash is taken "
+              "only in an open shift'; END IF; RETURN NEW; END$$"),
+          QStringLiteral("CREATE TRIGGER order_payment_cash_in_shift BEFORE INSERT ON "
+                         "order_payment FOR EACH ROW EXECUTE FUNCTION "
+                         "order_payment_cash_in_shift()")}},
     };
     return steps;
 }

@@ -350,6 +350,8 @@ void ShopLink::takeOrder(const OrderIntake &intake, QObject *context,
             if (number > 0) {
                 keepNextNumber(number);
                 setReachable(true);
+            } else if (!book.refusal().isEmpty()) {
+                error = book.refusal();
             } else {
                 error = failure();
             }

@@ -234,9 +234,12 @@ private slots:
         QCOMPARE(z.number, 1);
         QCOMPARE(z.report.difference, -1000);
         QCOMPARE(z.message, QStringLiteral("Смена № 1 закрыта, расхождение -10.00."));
-        // A payment after the close belongs to no Z report of the day.
+        // Cash after the close is refused; a card payment then belongs to no Z report of the day.
+        QVERIFY(!OrderBook(connection)
+                     .addPayment(1, payment(1000, PaymentMethod::Cash, at(21)))
+                     .done());
         QVERIFY(
-            OrderBook(connection).addPayment(1, payment(1000, PaymentMethod::Cash, at(21))).done());
+            OrderBook(connection).addPayment(1, payment(1000, PaymentMethod::Card, at(21))).done());
         const ShiftAnswer kept = shifts.zReport(Counter, 1);
         QVERIFY2(kept.done(), qPrintable(kept.message));
         QCOMPARE(kept.report.text(), z.report.text());
@@ -247,6 +250,96 @@ private slots:
         const ShiftAnswer next = shifts.xReport(Counter, at(22));
         QCOMPARE(next.report.cash, 0);
         QCOMPARE(next.report.expectedCash, 439000);
+    }
+
+    // Cash goes into a shift: through each path, at a counter that keeps shifts, it is taken only
+    // while one is open; the Z report then holds exactly the cash the payments table has.
+    void cashOnlyInAShift_data()
+    {
+        QTest::addColumn<QString>("database");
+        QTest::addColumn<QString>("path"); // how the money comes
+        QTest::addColumn<QString>("shift"); // open, closed (kept before), never
+        QTest::addColumn<bool>("taken");
+        const struct
+        {
+            const char *path, *shift;
+            bool taken;
+        } rows[] = {
+            {"prepayment", "open", true},    {"board", "open", true},
+            {"prepayment", "closed", false}, {"board", "closed", false},
+            {"by SQL", "closed", false},     {"card on the board", "closed", true},
+            {"board", "never", true},        {"by SQL", "open", true},
+        };
+        for (const char *database : {"sqlite", "postgres"})
+            for (const auto &row : rows)
+                QTest::newRow(qPrintable(QStringLiteral("%1, %2, shift %3")
+                                             .arg(QLatin1String(database), QLatin1String(row.path),
+                                                  QLatin1String(row.shift))))
+                    << QString::fromLatin1(database) << QString::fromLatin1(row.path)
+                    << QString::fromLatin1(row.shift) << row.taken;
+    }
+    void cashOnlyInAShift()
+    {
+        QFETCH(QString, database);
+        QFETCH(QString, path);
+        QFETCH(QString, shift);
+        QFETCH(bool, taken);
+        Connection connection;
+        QVERIFY2(connection.open(freshDatabase(database), QStringLiteral("t")),
+                 qPrintable(connection.errorText()));
+        OrderBook book(connection);
+        const qint64 first = book.take(intake(QStringLiteral("a"), QStringLiteral("1000")), 1);
+        QVERIFY(first > 0);
+        ShiftStore shifts(connection);
+        if (shift != QLatin1String("never"))
+            QVERIFY(shifts.open(Counter, 10000, QStringLiteral("Анна"), at(9)).done());
+        if (shift == QLatin1String("closed"))
+            QVERIFY(shifts.close(Counter, 10000, QStringLiteral("Анна"), at(10)).done());
+        const QString told = QStringLiteral(
+            "Наличные принимаются только в открытой смене: откройте смену кассы «стойка-1» "
+            "(«Смена» → «Открыть смену») или примите оплату картой или безналичным.");
+        bool done = false;
+        QString message;
+        if (path == QLatin1String("prepayment")) {
+            OrderIntake order = intake(QStringLiteral("b"), QStringLiteral("500"));
+            order.draft.created = at(11);
+            order.prepaymentKopecks = 20000;
+            order.prepaymentMethod = PaymentMethod::Cash;
+            done = book.take(order, 1) > 0;
+            message = book.refusal();
+        } else if (path.endsWith(QLatin1String("board"))) {
+            const OrderAnswer answer = book.addPayment(
+                first,
+                payment(20000,
+                        path.startsWith(QLatin1String("card")) ? PaymentMethod::Card
+                                                               : PaymentMethod::Cash,
+                        at(11)));
+            done = answer.done();
+            message = answer.message;
+        } else {
+            QSqlQuery query(connection.database());
+            done = query.exec(
+                QStringLiteral(
+                    "INSERT INTO order_payment (invoice_number, kopecks, method, paid_at, counter, "
+                    "reason, statement_document) VALUES (%1, 20000, 0, '2026-03-02 11:00:00', "
+                    "'стойка-1', '', '')")
+                    .arg(first));
+        }
+        QCOMPARE(done, taken);
+        if (!taken && path != QLatin1String("by SQL"))
+            QCOMPARE(message, told);
+        QSqlQuery sum(connection.database());
+        QVERIFY(sum.exec(QStringLiteral("SELECT coalesce(sum(kopecks), 0) FROM order_payment "
+                                        "WHERE method = 0")));
+        QVERIFY(sum.next());
+        QCOMPARE(sum.value(0).toLongLong(),
+                 taken && !path.startsWith(QLatin1String("card")) ? 20000 : 0);
+        if (shift == QLatin1String("open")) {
+            const ShiftAnswer z = shifts.close(Counter, 30000, QStringLiteral("Анна"), at(12));
+            QVERIFY2(z.done(), qPrintable(z.message));
+            QCOMPARE(z.report.cash, sum.value(0).toLongLong());
+            QCOMPARE(z.report.difference, 0);
+        }
     }
 
     void refusals_data()
@@ -497,6 +590,31 @@ private slots:
         ShiftStore shifts(connection);
         QVERIFY(shifts.open(Counter, 0, QString(), at(9)).done());
         QCOMPARE(shifts.xReport(Counter, at(11)).report.cash, 77700);
+    }
+
+    // A version-20 file whose counter took cash after its shift closed: the payment kept by the
+    // upgrade, and the next such one refused by the database.
+    void cashOutsideAShiftKeptByTheUpgrade()
+    {
+        const DatabaseUrl url = freshDatabase(QStringLiteral("sqlite"));
+        const QString problem = makeDatabaseBefore(
+            url.path, 21,
+            {QStringLiteral("INSERT INTO shift (counter, number, opened_at, opened_by, "
+                            "float_kopecks, closed_at, closed_by) VALUES ('стойка-1', 1, "
+                            "'2026-03-02 09:00:00', 'Анна', 0, '2026-03-02 10:00:00', 'Анна')"),
+             QStringLiteral("INSERT INTO order_payment (invoice_number, kopecks, method, paid_at, "
+                            "counter, reason, statement_document) VALUES (1, 300000, 0, "
+                            "'2026-03-02 11:00:00', 'стойка-1', '', '')")});
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+        Connection connection;
+        QVERIFY2(connection.open(url, QStringLiteral("t")), qPrintable(connection.errorText()));
+        QSqlQuery query(connection.database());
+        QVERIFY(query.exec(QStringLiteral("SELECT sum(kopecks) FROM order_payment"))
+                && query.next());
+        QCOMPARE(query.value(0).toLongLong(), 300000);
+        QVERIFY(!query.exec(QStringLiteral(
+            "INSERT INTO order_payment (invoice_number, kopecks, method, paid_at, counter, reason, "
+            "statement_document) VALUES (1, 100, 0, '2026-03-02 12:00:00', 'стойка-1', '', '')")));
     }
 };
 
