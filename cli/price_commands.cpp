@@ -190,6 +190,56 @@ int checkOrImport(CliContext &context, const QCommandLineParser &parser, const Q
     return 0;
 }
 
+// The version in force saved again as the shop's own, every sample price included.
+int confirm(CliContext &context, const QCommandLineParser &parser, const QStringList &)
+{
+    int status = 0;
+    QDate from;
+    const QString fromText = parser.value(QStringLiteral("from"));
+    if (fromText.isEmpty())
+        from = priceClockToday();
+    else if (!context.readDate(fromText, QStringLiteral("--from"), &from, &status))
+        return status;
+    if (from < priceClockToday())
+        return context.fail(QStringLiteral("Дата %1 раньше сегодняшней: версия не вступает в силу "
+                                           "задним числом.")
+                                .arg(fromText));
+    Connection connection;
+    PriceVersionList versions;
+    if (!readVersions(context, connection, &versions))
+        return CliFailed;
+    if (!connection.writable())
+        return context.fail(connection.errorText());
+    if (!context.authorise(connection, &status))
+        return status;
+    const PriceVersion &inForce = versions.inForce(priceClockToday());
+    int priced = 0;
+    const int samples = samplePriceCount(inForce.prices, &priced);
+    PriceVersionInfo info;
+    info.from = from;
+    info.note = parser.isSet(QStringLiteral("note"))
+        ? parser.value(QStringLiteral("note"))
+        : QStringLiteral("все цены подтверждены магазином");
+    info.loadedBy = priceLoaderName();
+    info.loadedAt = QDateTime::fromMSecsSinceEpoch(priceClockMSecs());
+    PriceVersion version = confirmedVersion(inForce, info);
+    Transaction transaction(connection);
+    const int number = PriceVersionTables(connection).store(version);
+    if (number == 0)
+        return context.fail(QStringLiteral("Версия не сохранена: ") + connection.errorText());
+    version.info.number = number;
+    if (!context.audit(connection, QStringLiteral("цены-образцы подтверждены как цены магазина"),
+                       inForce.info.title(), version.info.title())
+        || !context.commitChange(connection, transaction))
+        return CliFailed;
+    context.out << QStringLiteral("Сохранён прайс-лист: %1; подтверждено цен-образцов: %2 из %3.")
+                       .arg(version.info.title())
+                       .arg(samples)
+                       .arg(priced)
+                << '\n';
+    return 0;
+}
+
 int at(CliContext &context, const QCommandLineParser &, const QStringList &words)
 {
     int status = 0;
@@ -256,6 +306,15 @@ QVector<CliCommand> priceCommands()
            1,
            Action::SavePriceVersion,
            checkOrImport},
+          {QStringLiteral("confirm"),
+           QStringLiteral("  printcalc --prices confirm [--from ГГГГ-ММ-ДД] [--note ТЕКСТ]  все "
+                          "цены действующей версии — цены магазина"),
+           {QStringLiteral("from"), QStringLiteral("note")},
+           0,
+           {},
+           0,
+           Action::SavePriceVersion,
+           confirm},
           {QStringLiteral("at"),
            QStringLiteral("  printcalc --prices at ГГГГ-ММ-ДД              какая версия действует "
                           "в этот день"),

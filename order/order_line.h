@@ -22,6 +22,9 @@ struct OrderLine
     QJsonObject job;
     QString explanation;
     bool missingPrice = false;
+    // Priced from the built-in sample, not a price the shop set: marked, and asked about before a
+    // document. Known while the line is on the counter; not stored.
+    bool samplePrice = false;
     int priceVersion = 0; // the price list version that priced it; 0 is the built-in list
 
     // The numbers the sums are made of, beside the texts shown: a quote's own figures, or the

@@ -78,6 +78,15 @@ const PriceTable &PriceTable::shared()
     return table;
 }
 
+double PriceTable::price(const QString &key, bool *found, bool *sample) const
+{
+    const int at = find(key);
+    if (found)
+        *found = at >= 0;
+    *sample = at >= 0 && !m_entries.at(at).shopSet;
+    return at >= 0 ? m_entries.at(at).price : 0.0;
+}
+
 double PriceTable::price(const QString &key, bool *found) const
 {
     const int at = find(key);

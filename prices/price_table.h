@@ -4,12 +4,16 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 struct PriceEntry
 {
     QString key;
     double price = 0.0;
+    // Set by the shop (typed, loaded from its file, or confirmed as its own); otherwise still the
+    // built-in sample, which is never quoted as a real price.
+    bool shopSet = false;
 };
 
 class PriceTable
@@ -28,6 +32,8 @@ public:
 
     double price(const QString &key) const { return price(key, nullptr); }
     double price(const QString &key, bool *found) const;
+    // The same, telling whether the price is still the built-in sample's.
+    double price(const QString &key, bool *found, bool *sample) const;
     bool contains(const QString &key) const { return find(key) >= 0; }
 
     const QVector<PriceEntry> &entries() const { return m_entries; }

@@ -56,8 +56,10 @@ PriceVersion changedVersion(const PriceVersion &base, const QHash<QString, doubl
     QVector<PriceEntry> entries = base.prices.entries();
     for (PriceEntry &entry : entries) {
         const auto change = prices.constFind(entry.key);
-        if (change != prices.constEnd())
+        if (change != prices.constEnd()) {
             entry.price = *change;
+            entry.shopSet = true;
+        }
     }
     // A key some page composes and the base has no price for gets one, in the list's order. Most
     // versions only change prices the base has: the composable keys are not looked for then.
@@ -68,7 +70,7 @@ PriceVersion changedVersion(const PriceVersion &base, const QHash<QString, doubl
         for (const QString &key : listedPriceKeys()) {
             const auto change = prices.constFind(key);
             if (change != prices.constEnd() && !base.prices.contains(key))
-                entries.append({key, *change});
+                entries.append({key, *change, true});
         }
     }
     PriceVersion version;
@@ -80,6 +82,32 @@ PriceVersion changedVersion(const PriceVersion &base, const QHash<QString, doubl
             version.extras.insert(it.key(), it.value());
     }
     return version;
+}
+
+PriceVersion confirmedVersion(const PriceVersion &base, const PriceVersionInfo &info)
+{
+    QVector<PriceEntry> entries = base.prices.entries();
+    for (PriceEntry &entry : entries)
+        entry.shopSet = true;
+    PriceVersion version = base;
+    version.info = info;
+    version.prices = PriceTable(entries, info.number);
+    return version;
+}
+
+int samplePriceCount(const PriceTable &prices, int *priced)
+{
+    int samples = 0, all = 0;
+    for (const PriceEntry &entry : prices.entries()) {
+        if (!isComposableKey(entry.key))
+            continue;
+        ++all;
+        if (!entry.shopSet)
+            ++samples;
+    }
+    if (priced)
+        *priced = all;
+    return samples;
 }
 
 PriceVersionList::PriceVersionList()

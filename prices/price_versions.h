@@ -53,6 +53,14 @@ double optionValue(const PriceVersion &version, const QString &objectName,
 PriceVersion changedVersion(const PriceVersion &base, const QHash<QString, double> &prices,
                             const QHash<QString, double> &extras, const PriceVersionInfo &info);
 
+// The base's prices and amounts with every price the shop's: its owner's word that the list is
+// its own, sample prices included.
+PriceVersion confirmedVersion(const PriceVersion &base, const PriceVersionInfo &info);
+
+// Of the prices the pages can compose, how many are still the sample's; *priced gets how many
+// there are.
+int samplePriceCount(const PriceTable &prices, int *priced = nullptr);
+
 // The versions known to a program session, version 0 first.
 class PriceVersionList
 {

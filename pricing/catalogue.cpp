@@ -937,6 +937,14 @@ TaxFigures taxFigures(const QVector<OrderLine> &lines, const FootTerms &terms)
     return figures;
 }
 
+// What the public reads of how a line was priced; of a sample's price, only that it will be told.
+QString publicExplanationOf(const Quote &quote)
+{
+    return quote.line.samplePrice
+        ? QStringLiteral("Цена уточняется: магазин назовёт её, подтверждая заявку.")
+        : quote.publicExplanation();
+}
+
 QString pastTheBound(const QString &what)
 {
     return what + QStringLiteral(" больше наибольшей возможной (") + roublesAndKopecks(MaxKopecks)
@@ -963,10 +971,17 @@ QJsonObject quoteJson(const QVector<Quote> &quotes, int version, const FootTerms
         // The answer shows no stored job: the line's texts and explanation are enough, and the
         // line in words, as the customer's documents name it.
         OrderLine line = quote.line;
-        line.explanation = quote.publicExplanation();
-        orderLines.append(line);
+        line.explanation = publicExplanationOf(quote);
         QJsonObject item = lineJson(line);
         item.insert(QStringLiteral("wording"), customerWording(quote.orderLine()));
+        // A sample's price is never quoted: the line has no sum and counts in no total.
+        item.insert(QStringLiteral("samplePrice"), line.samplePrice);
+        if (line.samplePrice) {
+            item.insert(QStringLiteral("sum"), QJsonValue());
+            item.insert(QStringLiteral("unitPrice"), QJsonValue());
+        } else {
+            orderLines.append(line);
+        }
         lines.append(item);
     }
     const TaxFigures tax = taxFigures(orderLines, terms);
@@ -986,7 +1001,7 @@ QByteArray quoteAnswer(const QVector<Quote> &quotes, int version, const FootTerm
     QVarLengthArray<QString, 4> explanations;
     int room = 160;
     for (const Quote &quote : quotes) {
-        explanations.append(quote.publicExplanation());
+        explanations.append(publicExplanationOf(quote));
         const OrderLine &line = quote.line;
         room += 200
             + 3 * (line.description.size() + explanations.last().size() + line.quantity.size());
@@ -998,7 +1013,8 @@ QByteArray quoteAnswer(const QVector<Quote> &quotes, int version, const FootTerm
     lines.reserve(quotes.size());
     for (int i = 0; i < quotes.size(); ++i) {
         const OrderLine &line = quotes.at(i).line;
-        lines.append(line);
+        if (!line.samplePrice)
+            lines.append(line);
         if (i > 0)
             out.append(',');
         out.append("{\"description\":");
@@ -1008,11 +1024,16 @@ QByteArray quoteAnswer(const QVector<Quote> &quotes, int version, const FootTerm
         out.append(line.missingPrice ? ",\"missingPrice\":true" : ",\"missingPrice\":false");
         out.append(",\"quantity\":");
         appendJsonString(&out, line.quantity);
-        out.append(",\"sum\":\"");
-        out.append(kopeckAmount(lineSum(line)).toLatin1());
-        out.append("\",\"unitPrice\":\"");
-        out.append(unitPriceAmount(unitPriceOf(line)).toLatin1());
-        out.append("\",\"wording\":");
+        out.append(line.samplePrice ? ",\"samplePrice\":true" : ",\"samplePrice\":false");
+        if (line.samplePrice) {
+            out.append(",\"sum\":null,\"unitPrice\":null,\"wording\":");
+        } else {
+            out.append(",\"sum\":\"");
+            out.append(kopeckAmount(lineSum(line)).toLatin1());
+            out.append("\",\"unitPrice\":\"");
+            out.append(unitPriceAmount(unitPriceOf(line)).toLatin1());
+            out.append("\",\"wording\":");
+        }
         appendJsonString(&out, customerWording(quotes.at(i).orderLine()));
         out.append('}');
     }

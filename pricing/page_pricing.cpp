@@ -16,7 +16,7 @@ PriceLookup lookUp(const PriceTable &prices, const QString &key, const QString &
     PriceLookup lookup;
     lookup.role = role;
     lookup.key = key;
-    lookup.price = prices.price(key, &lookup.found);
+    lookup.price = prices.price(key, &lookup.found, &lookup.sample);
     return lookup;
 }
 
@@ -48,6 +48,7 @@ void finish(Quote &quote, int quantity, double unitPrice, const QString &descrip
     line.titles = titles;
     line.removalMarker = marker;
     line.missingPrice = quote.missingPrice();
+    line.samplePrice = !line.missingPrice && quote.samplePrice();
     line.priceVersion = prices.version();
     quote.job = job;
 }

@@ -12,6 +12,15 @@ bool Quote::missingPrice() const
     return unitPrice == 0.0;
 }
 
+bool Quote::samplePrice() const
+{
+    for (const PriceLookup &lookup : lookups) {
+        if (lookup.found && lookup.sample)
+            return true;
+    }
+    return false;
+}
+
 QString Quote::missingKey() const
 {
     for (const PriceLookup &lookup : lookups) {

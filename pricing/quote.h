@@ -18,6 +18,7 @@ struct PriceLookup
     QString key;
     bool found = false;
     double price = 0.0;
+    bool sample = false; // the built-in sample's price, not yet the shop's
 };
 
 struct QuoteExtra
@@ -45,6 +46,8 @@ struct Quote
 
     // A key the list does not hold, or a unit price of 0: the line goes out at no price.
     bool missingPrice() const;
+    // A price found, but still the built-in sample's: never quoted as real.
+    bool samplePrice() const;
     // The first key the list does not hold, or the line's key when every key was found.
     QString missingKey() const;
     // The breakdown for a person, one item a line.

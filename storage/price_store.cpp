@@ -10,6 +10,7 @@
 #include "storage/transaction.h"
 
 #include <QLocale>
+#include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
@@ -106,7 +107,7 @@ bool PriceVersionTables::load(QVector<PriceVersion> *versions, const QSet<int> &
         return false;
     QSqlQuery prices(connection.database());
     QSqlQuery extras(connection.database());
-    if (!prices.prepare(QStringLiteral("SELECT price_key, price_text, price FROM "
+    if (!prices.prepare(QStringLiteral("SELECT price_key, price_text, price, shop_set FROM "
                                        "price_version_price WHERE version = ?"))
         || !extras.prepare(QStringLiteral("SELECT extra_key, amount_text, amount FROM "
                                           "price_version_extra WHERE version = ?"))) {
@@ -119,18 +120,27 @@ bool PriceVersionTables::load(QVector<PriceVersion> *versions, const QSet<int> &
             continue;
         QHash<QString, double> priceOf;
         QHash<QString, double> amountOf;
+        QSet<QString> shopKeys;
         for (auto [query, into] : {std::pair {&prices, &priceOf}, std::pair {&extras, &amountOf}}) {
             query->addBindValue(info.number);
             if (!query->exec()) {
                 connection.noteError(query->lastError());
                 return false;
             }
-            while (query->next())
+            while (query->next()) {
                 into->insert(query->value(0).toString(),
                              storedPrice(query->value(1), query->value(2)));
+                if (query == &prices && query->value(3).toInt() != 0)
+                    shopKeys.insert(query->value(0).toString());
+            }
         }
         // The built-in list gives the order of the keys; a version never adds or drops one.
-        versions->append(changedVersion(builtInVersion(), priceOf, amountOf, info));
+        PriceVersion version = changedVersion(builtInVersion(), priceOf, amountOf, info);
+        QVector<PriceEntry> entries = version.prices.entries();
+        for (PriceEntry &entry : entries)
+            entry.shopSet = shopKeys.contains(entry.key);
+        version.prices = PriceTable(entries, info.number);
+        versions->append(version);
     }
     return true;
 }
@@ -161,6 +171,28 @@ bool PriceVersionTables::write(const PriceVersion &version, int number)
         || !insertRows(query, QStringLiteral("price_version_extra"),
                        QStringLiteral("version, extra_key, amount, amount_text"), number,
                        amounts)) {
+        connection.noteError(query.lastError());
+        return false;
+    }
+    QVariantList versions, keys;
+    for (const PriceEntry &entry : version.prices.entries())
+        if (entry.shopSet) {
+            versions << number;
+            keys << entry.key;
+        }
+    if (keys.isEmpty())
+        return true;
+    // A version all the shop's is marked at once rather than key by key.
+    const bool whole = keys.size() == version.prices.size();
+    query.prepare(QStringLiteral("UPDATE price_version_price SET shop_set = 1 WHERE version = ?")
+                  + (whole ? QString() : QStringLiteral(" AND price_key = ?")));
+    if (whole)
+        query.addBindValue(number);
+    else {
+        query.addBindValue(versions);
+        query.addBindValue(keys);
+    }
+    if (!(whole ? query.exec() : query.execBatch())) {
         connection.noteError(query.lastError());
         return false;
     }

@@ -27,6 +27,7 @@
 #include "storage/schema.h"
 
 #include "prices/extras_catalogue.h"
+#include "prices/price_table.h"
 #include "storage/audit_log.h"
 #include "storage/operator_store.h"
 #include "storage/transaction.h"
@@ -269,6 +270,44 @@ QStringList managerLimitStatements()
         QStringLiteral("CREATE TRIGGER invoice_line_sent_kept BEFORE INSERT ON invoice_line FOR "
                        "EACH ROW EXECUTE FUNCTION invoice_line_sent_kept()"),
     };
+}
+
+// The stored prices that differ from the built-in list's marked as the shop's, version by version.
+bool markShopPrices(QSqlDatabase db, QSqlError *error)
+{
+    const PriceTable &sample = PriceTable::shared();
+    QSqlQuery read(db);
+    QSqlQuery mark(db);
+    if (!read.exec(QStringLiteral("SELECT version, price_key, price_text, price FROM "
+                                  "price_version_price"))
+        || !mark.prepare(QStringLiteral("UPDATE price_version_price SET shop_set = 1 WHERE "
+                                        "version = ? AND price_key = ?"))) {
+        *error = read.lastError().isValid() ? read.lastError() : mark.lastError();
+        return false;
+    }
+    QVariantList versions, keys;
+    while (read.next()) {
+        bool ok = false;
+        double price = read.value(2).toString().toDouble(&ok);
+        if (!ok)
+            price = read.value(3).toDouble();
+        bool found = false;
+        const double samplePrice = sample.price(read.value(1).toString(), &found);
+        if (found && qAbs(price - samplePrice) <= 1e-9 * qMax(1.0, qAbs(samplePrice)))
+            continue;
+        versions << read.value(0);
+        keys << read.value(1);
+    }
+    read.finish();
+    if (keys.isEmpty())
+        return true;
+    mark.addBindValue(versions);
+    mark.addBindValue(keys);
+    if (!mark.execBatch()) {
+        *error = mark.lastError();
+        return false;
+    }
+    return true;
 }
 
 // Made with the schema's name, so that a login's own objects of the same names are never used.
@@ -1018,6 +1057,15 @@ const QVector<SchemaStep> &schemaSteps()
           QStringLiteral("CREATE TRIGGER order_payment_cash_in_shift BEFORE INSERT ON "
                          "order_payment FOR EACH ROW EXECUTE FUNCTION "
                          "order_payment_cash_in_shift()")}},
+        // Each price of a version says whether the shop set it or it is still the built-in
+        // sample's. A stored price that differs from the sample's is the shop's; one equal to it
+        // is taken as the sample's until the shop confirms it.
+        {ManagerLimitsStep + 4,
+         {QStringLiteral("ALTER TABLE price_version_price ADD COLUMN shop_set INTEGER NOT NULL "
+                         "DEFAULT 0")},
+         {},
+         {},
+         markShopPrices},
     };
     return steps;
 }

@@ -192,7 +192,8 @@ private slots:
                                        {QStringLiteral("radioButton_3")},
                                        {QStringLiteral("lineEdit=1000")}),
                                builtInVersion(), &job, &error));
-        const QJsonObject answer = quoteJson(priceJob(job, builtInVersion().prices), 0);
+        const QJsonObject answer = quoteJson(
+            priceJob(job, confirmedVersion(builtInVersion(), builtInVersion().info).prices), 0);
         const QJsonArray lines = answer.value(QStringLiteral("lines")).toArray();
         QCOMPARE(lines.size(), 2);
         QCOMPARE(lines.at(0)[QStringLiteral("sum")].toString(), QStringLiteral("2000.00"));
@@ -371,27 +372,29 @@ private slots:
                    "{\"lines\":[{\"description\":\"Кружка \\\"Лого\\\" \\\\ 1\",\"explanation\":"
                    "\"Размер: стандартный формат → 1\\nЦена за единицу: 0.1\","
                    "\"missingPrice\":false,"
-                   "\"quantity\":\"3\",\"sum\":\"0.30\",\"unitPrice\":\"0.10\",\"wording\":"
+                   "\"quantity\":\"3\",\"samplePrice\":false,\"sum\":\"0.30\",\"unitPrice\":\"0."
+                   "10\",\"wording\":"
                    "\"Кружка \\\"Лого\\\" \\\\ 1\"}],"
                    "\"tax\":{\"amount\":\"0.05\",\"mode\":\"on-top\",\"rate\":18,"
                    "\"total\":\"0.35\"},\"total\":\"0.30\",\"version\":4}");
         QTest::newRow("a million as exponent text, missing price")
             << QStringLiteral("Визитки\t(90х50)") << QStringLiteral("1e+06") << QStringLiteral("0")
             << QStringLiteral("a\u0001b") << true << QString()
-            << QByteArray(
-                   "{\"lines\":[{\"description\":\"Визитки\\t(90х50)\",\"explanation\":"
-                   "\"Размер: a\\u0001b\\nЦена за единицу: 0\","
-                   "\"missingPrice\":true,"
-                   "\"quantity\":\"1e+06\",\"sum\":\"0.00\",\"unitPrice\":\"0.00\",\"wording\":"
-                   "\"Визитки\\t(90х50)\"}],"
-                   "\"tax\":{\"amount\":\"0.00\",\"mode\":\"on-top\",\"rate\":18,"
-                   "\"total\":\"0.00\"},\"total\":\"0.00\",\"version\":4}");
+            << QByteArray("{\"lines\":[{\"description\":\"Визитки\\t(90х50)\",\"explanation\":"
+                          "\"Размер: a\\u0001b\\nЦена за единицу: 0\","
+                          "\"missingPrice\":true,"
+                          "\"quantity\":\"1e+06\",\"samplePrice\":false,\"sum\":\"0.00\","
+                          "\"unitPrice\":\"0.00\",\"wording\":"
+                          "\"Визитки\\t(90х50)\"}],"
+                          "\"tax\":{\"amount\":\"0.00\",\"mode\":\"on-top\",\"rate\":18,"
+                          "\"total\":\"0.00\"},\"total\":\"0.00\",\"version\":4}");
         QTest::newRow("a sum of a million, tax included")
             << QStringLiteral("Листовки") << QStringLiteral("1e+06") << QStringLiteral("1")
             << QStringLiteral("1") << false << QStringLiteral("included 22")
             << QByteArray("{\"lines\":[{\"description\":\"Листовки\",\"explanation\":"
                           "\"Размер: 1\\nЦена за единицу: 1\","
-                          "\"missingPrice\":false,\"quantity\":\"1e+06\",\"sum\":\"1000000.00\","
+                          "\"missingPrice\":false,\"quantity\":\"1e+06\",\"samplePrice\":false,"
+                          "\"sum\":\"1000000.00\","
                           "\"unitPrice\":\"1.00\",\"wording\":\"Листовки\"}],\"tax\":{\"amount\":"
                           "\"180327.87\","
                           "\"mode\":\"included\",\"rate\":22,\"total\":\"1000000.00\"},"
@@ -401,7 +404,8 @@ private slots:
             << QStringLiteral("none 22")
             << QByteArray("{\"lines\":[{\"description\":\"\",\"explanation\":"
                           "\"Размер: \\nЦена за единицу: 5\","
-                          "\"missingPrice\":false,\"quantity\":\"много\",\"sum\":\"0.00\","
+                          "\"missingPrice\":false,\"quantity\":\"много\",\"samplePrice\":false,"
+                          "\"sum\":\"0.00\","
                           "\"unitPrice\":\"5.00\",\"wording\":\"\"}],\"tax\":{\"amount\":\"0.00\","
                           "\"mode\":\"none\","
                           "\"rate\":0,\"total\":\"0.00\"},\"total\":\"0.00\",\"version\":4}");
@@ -502,6 +506,12 @@ private slots:
             << a4Varnished << 0.0 << QString() << QStringList {QStringLiteral("132.00 13200.00")}
             << QByteArray("\"tax\":{\"amount\":\"2376.00\",\"mode\":\"on-top\",\"rate\":18,"
                           "\"total\":\"15576.00\"},\"total\":\"13200.00\"");
+        // The built-in sample's price is never quoted: no sum, and nothing in the total.
+        QTest::newRow("the sample's price, still the list's")
+            << a4Varnished << -1.0 << QStringLiteral("on-top 22")
+            << QStringList {QStringLiteral(" ")}
+            << QByteArray("\"tax\":{\"amount\":\"0.00\",\"mode\":\"on-top\",\"rate\":22,"
+                          "\"total\":\"0.00\"},\"total\":\"0.00\"");
         QTest::newRow("a tier line without a price counts nothing")
             << QByteArray("{\"page\":\"sheet_products\",\"options\":[\"radioButton_3\"],"
                           "\"fields\":{\"lineEdit\":1000}}")
@@ -520,9 +530,11 @@ private slots:
         QFETCH(QByteArray, money);
         PriceVersionInfo info;
         info.number = 3;
-        const PriceVersion version = price == 0.0
-            ? builtInVersion()
-            : changedVersion(builtInVersion(), {{QStringLiteral("002000"), price}}, {}, info);
+        // The list taken as the shop's, unless the row keeps the sample (below zero).
+        const PriceVersion shop = confirmedVersion(builtInVersion(), builtInVersion().info);
+        const PriceVersion version = price < 0.0 ? builtInVersion()
+            : price == 0.0                       ? shop
+                           : changedVersion(shop, {{QStringLiteral("002000"), price}}, {}, info);
         PricedJob priced;
         QString error;
         QVERIFY2(jobFromRequest(QJsonDocument::fromJson(job).object(), version, &priced, &error),

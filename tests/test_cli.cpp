@@ -617,7 +617,7 @@ private slots:
             QStringLiteral("После --journal нужно действие: list, show, export или void."));
         row("unknown price action", {QStringLiteral("--prices"), QStringLiteral("drop")},
             QStringLiteral("Команда «--prices drop» не известна: есть list, export, check, "
-                           "import и at."));
+                           "import, confirm и at."));
         row("no customers action", {QStringLiteral("--customers")},
             QStringLiteral("После --customers нужно действие: list, show, import или export."));
         // The website's requests are decided on the board: the lists leave them out.

@@ -488,6 +488,7 @@ private slots:
             payment.kopecks = 5000;
             payment.time = Taken;
             payment.counter = QStringLiteral("стойка-1");
+            payment.method = PaymentMethod::Card; // the shifts of the rows above hold cash
             QVERIFY(number > 0 && book.addPayment(number, payment).done());
             payment.kopecks = -5000;
             payment.reason = QStringLiteral("брак");
@@ -518,6 +519,7 @@ private slots:
             payment.kopecks = 5000;
             payment.time = Taken;
             payment.counter = QStringLiteral("стойка-1");
+            payment.method = PaymentMethod::Card;
             done = number > 0 && book.addPayment(number, payment).done();
         } else if (path == QLatin1String("add an audit row")) {
             AuditRecord record;

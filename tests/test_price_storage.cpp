@@ -2,6 +2,7 @@
 // version in the counter's file and the journal, the upgrade of a database made before versions
 // existed, two counters on one PostgreSQL cluster seeing the same versions, and `printcalc
 // --prices ...` run as the administrator runs it.
+#include "tests/older_database.h"
 #include "tests/pg_cluster.h"
 #include "tests/program_run.h"
 
@@ -199,6 +200,14 @@ private slots:
         QCOMPARE(first.prices.price(QStringLiteral("000000")), 1.5);
         QCOMPARE(first.extra(QStringLiteral("sheet.lamination.matte-250")), 95.0);
         QCOMPARE(first.extra(QStringLiteral("interior.base.plastic-4")), 100500.0);
+        // The prices the shop gave are its own (the key the sample lacked is one more, and the
+        // shop's); the rest stay the sample's.
+        QCOMPARE(samplePriceCount(first.prices), samplePriceCount(builtInVersion().prices) - 1);
+        bool found = false, sample = true;
+        first.prices.price(QStringLiteral("002428"), &found, &sample);
+        QVERIFY(found && !sample);
+        first.prices.price(QStringLiteral("000000"), &found, &sample);
+        QVERIFY(found && sample);
 
         QVERIFY(tables.load(&read, {1}));
         QCOMPARE(read.size(), 1);
@@ -206,6 +215,39 @@ private slots:
         QVERIFY2(tables.copy(first), "a copy of a version already there must change nothing");
         QVERIFY(tables.load(&read));
         QCOMPARE(read.size(), 2);
+    }
+
+    // A version-21 file: a stored price that differs from the sample's is the shop's after the
+    // upgrade, one equal to it is still the sample's; a version confirmed whole has none left.
+    void upgradeTellsSamplePrices()
+    {
+        const QString url = freshSqlite();
+        const double sample = PriceTable::shared().price(QStringLiteral("000000"));
+        const QString problem = makeDatabaseBefore(
+            DatabaseUrl::parse(url).path, 22,
+            {QStringLiteral("INSERT INTO price_version (number, effective_from, note, loaded_by, "
+                            "loaded_at) VALUES (1, '2026-01-01', '', '', '')"),
+             QStringLiteral("INSERT INTO price_version_price (version, price_key, price, "
+                            "price_text) VALUES (1, '000000', %1, '%1'), (1, '002000', 777, "
+                            "'777')")
+                 .arg(sample)});
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+        Connection connection;
+        QVERIFY2(connection.open(DatabaseUrl::parse(url), QStringLiteral("t")),
+                 qPrintable(connection.errorText()));
+        PriceVersionTables tables(connection);
+        QVector<PriceVersion> read;
+        QVERIFY(tables.load(&read));
+        QCOMPARE(read.size(), 1);
+        for (const auto &[key, expected] :
+             {std::pair {"000000", true}, std::pair {"002000", false}}) {
+            bool found = false, isSample = false;
+            read.first().prices.price(QLatin1String(key), &found, &isSample);
+            QCOMPARE(isSample, expected);
+        }
+        QCOMPARE(tables.store(confirmedVersion(read.first(), {})), 2);
+        QVERIFY(tables.load(&read, {1}));
+        QCOMPARE(samplePriceCount(read.first().prices), 0);
     }
 
     // The counter's file and the journal keep the version that priced each line.

@@ -5,6 +5,7 @@
 #include "storage/connection.h"
 #include "storage/price_store.h"
 #include "storage/settings_file.h"
+#include "storage/web_requests.h"
 #include "tests/pg_cluster.h"
 #include "tests/web_client.h"
 #include "web/request_book.h"
@@ -92,6 +93,8 @@ class WebTest : public QObject
     void startService(WebSettings settings = WebSettings())
     {
         service = std::make_unique<WebService>(settings);
+        // The built-in list taken as the shop's own: the quotes below have sums.
+        service->setPrices(confirmedVersion(builtInVersion(), builtInVersion().info));
         QString error;
         QVERIFY2(service->start(QHostAddress::LocalHost, 0, &error), qPrintable(error));
         port = service->port();
@@ -475,8 +478,10 @@ private slots:
                     PricedJob priced;
                     QString error;
                     QVERIFY(jobFromRequest(job, builtInVersion(), &priced, &error));
-                    const QJsonObject expected
-                        = quoteJson(priceJob(priced, builtInVersion().prices), 0);
+                    const QJsonObject expected = quoteJson(
+                        priceJob(priced,
+                                 confirmedVersion(builtInVersion(), builtInVersion().info).prices),
+                        0);
                     const Reply reply = post(port, "/api/v1/quote",
                                              QJsonDocument(job).toJson(QJsonDocument::Compact));
                     QCOMPARE(reply.status, 200);
@@ -709,6 +714,49 @@ private slots:
             QVERIFY(!query.next());
         }
         QSqlDatabase::removeDatabase(QStringLiteral("check"));
+    }
+
+    // A price still the built-in sample's is never quoted nor kept: the quote says so and has no
+    // sum, and the request keeps the line unpriced for the counter; the shop's price is quoted.
+    void samplePricesNeverQuoted_data()
+    {
+        QTest::addColumn<bool>("shops");
+        QTest::addColumn<QByteArray>("quoted"); // of the answer's line
+        QTest::addColumn<qint64>("stored"); // the request's total
+        QTest::newRow("the sample")
+            << false << QByteArray("\"samplePrice\":true,\"sum\":null") << qint64(0);
+        QTest::newRow("the shop's")
+            << true << QByteArray("\"samplePrice\":false,\"sum\":\"540000.00\"")
+            << qint64(54000000);
+    }
+    void samplePricesNeverQuoted()
+    {
+        QFETCH(bool, shops);
+        QFETCH(QByteArray, quoted);
+        QFETCH(qint64, stored);
+        if (!shops)
+            service->setPrices(builtInVersion());
+        const Reply quote = post(port, "/api/v1/quote", Street);
+        QCOMPARE(quote.status, 200);
+        QVERIFY2(quote.body.contains(quoted), quote.body.constData());
+        QTemporaryDir dir;
+        const DatabaseUrl url = DatabaseUrl::sqliteFile(dir.filePath(QStringLiteral("s.sqlite")));
+        RequestBook book(url);
+        service->setRequestTaker([&book](const WebRequest &request, RequestDone done) {
+            book.take(request, std::move(done));
+        });
+        QCOMPARE(post(port, "/api/v1/requests",
+                      requestBody("{\"name\": \"Иван\", \"phone\": "
+                                  "\"+7 900 123-45-67\"}"))
+                     .body,
+                 QByteArray("{\"number\":1}"));
+        QVERIFY(book.finish(3000));
+        Connection connection;
+        QVERIFY(connection.open(url, QStringLiteral("t")));
+        WebRequestRecord request;
+        QVERIFY(loadWebRequest(connection, 1, &request));
+        QCOMPARE(request.totalKopecks, stored);
+        QCOMPARE(request.lines.first().missingPrice, !shops);
     }
 
     // A request the shop could not invoice as quoted is refused before the database sees it.

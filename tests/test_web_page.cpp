@@ -44,6 +44,13 @@ private slots:
         ini.write("[requisites]\nname=Печатный двор «Лист»\naddress=г. Москва, ул. Печатная, д. 1\n"
                   "phone=+7 495 123-45-67\nhours=Пн–Пт 9–18, Сб 10–15\n");
         ini.close();
+        // The shop's own prices: the sample's are never quoted on the page.
+        QProcess confirm;
+        confirm.setProcessEnvironment(environment);
+        confirm.start(QStringLiteral(PRINTCALC_BUILD_DIR "/printcalc"),
+                      {QStringLiteral("--prices"), QStringLiteral("confirm"),
+                       QStringLiteral("--database"), QStringLiteral("sqlite://") + database});
+        QVERIFY(confirm.waitForFinished(30000) && confirm.exitCode() == 0);
         service.start(QStringLiteral(PRINTCALC_BUILD_DIR "/printcalc-web"),
                       {QStringLiteral("--listen"), QStringLiteral("127.0.0.1:%1").arg(port),
                        QStringLiteral("--database"), QStringLiteral("sqlite://") + database});

@@ -794,8 +794,17 @@ bool WebService::readRequest(const QByteArray &body, WebRequest *out, WebAnswer 
                 return refuse(refusalOut, 400, problem);
         }
         request.jobs.append(job);
-        for (const Quote &quote : quotes)
-            request.lines.append(quote.orderLine());
+        for (const Quote &quote : quotes) {
+            OrderLine line = quote.orderLine();
+            // A sample's price is not the shop's: the line comes unpriced, for the counter to
+            // price when it confirms the request.
+            if (line.samplePrice) {
+                line.unitPrice.clear();
+                line.setNumbers(quote.quantity, 0.0);
+                line.missingPrice = true;
+            }
+            request.lines.append(line);
+        }
     }
     const QString problem = totalAmountProblem(request.lines, footTerms(), &request.totalKopecks);
     if (!problem.isEmpty())

@@ -142,8 +142,10 @@
         // In words, as the customer's documents name the line.
         row.appendChild(element('td', { class: 'description' }, line.wording || line.description));
         row.appendChild(element('td', { class: 'number' }, line.quantity));
-        row.appendChild(element('td', { class: 'number' }, amount(line.unitPrice)));
-        row.appendChild(element('td', { class: 'number' }, money(line.sum)));
+        // A price the shop has not set yet is told at the confirmation, never guessed here.
+        var unpriced = line.samplePrice;
+        row.appendChild(element('td', { class: 'number' }, unpriced ? '' : amount(line.unitPrice)));
+        row.appendChild(element('td', { class: 'number' }, unpriced ? 'цена уточняется' : money(line.sum)));
         body.appendChild(row);
         missing = missing || line.missingPrice;
       });
