@@ -1,5 +1,6 @@
 // Tooltips, marks and header captions of the order table.
 #include "app/order_cells.h"
+#include "pricing/quote.h"
 
 #include <QBrush>
 
@@ -35,6 +36,11 @@ QTableWidgetItem *newOrderCell(const OrderLine &line, OrderLine::Column column)
             cell->setToolTip(line.explanation);
         if (line.missingPrice)
             cell->setBackground(MissingPriceColour);
+        // A sample's price is no price of the shop's either: marked the same, and told why.
+        if (line.samplePrice) {
+            cell->setBackground(MissingPriceColour);
+            cell->setToolTip(line.explanation + QStringLiteral("\n\n") + samplePriceWarning());
+        }
     }
     return cell;
 }

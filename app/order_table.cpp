@@ -130,6 +130,7 @@ void OrderTableMirror::takeChanged(int firstRow, int lastRow, int firstColumn, i
                 cell->setToolTip(order->line(row).explanation);
             // A price typed over a missing one is no longer marked as missing.
             if (cell && column == OrderLine::UnitPrice && !order->line(row).missingPrice
+                && !order->line(row).samplePrice
                 && cell->background().color() == MissingPriceColour)
                 cell->setBackground(QBrush());
         }

@@ -25,13 +25,20 @@ public:
 
     QPointer<PriceListDialog> dialog;
     PriceLink *link = nullptr;
-    QLabel *sampleNotice = nullptr; // shown while the built-in list is in force
+    QLabel *sampleNotice = nullptr; // shown while a price the pages compose is the sample's
 
-    void showWhetherSample(int versionInForce) const
+    void showWhetherSample(const PriceTable &inForce) const
     {
-        if (sampleNotice)
-            sampleNotice->setVisible(versionInForce == 0);
+        if (!sampleNotice)
+            return;
+        int priced = 0;
+        const int samples = samplePriceCount(inForce, &priced);
+        sampleNotice->setVisible(samples > 0);
+        sampleNotice->setText(QStringLiteral("Цены — образец: %1 из %2 ещё не заданы магазином "
+                                             "(«Прайс-лист» → «Загрузить»)")
+                                  .arg(groupedCount(samples), groupedCount(priced)));
     }
+    static QString groupedCount(int count) { return QLocale(QLocale::Russian).toString(count); }
 };
 
 void MainWindow::initPriceVersions()
@@ -65,12 +72,14 @@ void MainWindow::initPriceVersions()
                                                    "«Загрузить»)"));
     sample->setObjectName(QStringLiteral("labelSamplePrices"));
     sample->setToolTip(QStringLiteral(
-        "Встроенный прайс-лист (версия 0) содержит образцы цен, а не цены типографии. Откройте "
-        "«Прайс-лист», выгрузите его, впишите свои цены и загрузите файл кнопкой «Загрузить»."));
+        "Встроенный прайс-лист содержит образцы цен, а не цены типографии: строка по такой цене "
+        "отмечена, а сайт её не называет. Откройте «Прайс-лист», выгрузите его, впишите свои цены "
+        "и загрузите файл кнопкой «Загрузить», или подтвердите все цены действующей версии как "
+        "свои: printcalc --prices confirm."));
     sample->setStyleSheet(labelColourStyle(SampleNoticeColour));
     addWindowButton(sample);
     priceVersionState->sampleNotice = sample;
-    priceVersionState->showWhetherSample(prices().version());
+    priceVersionState->showWhetherSample(prices());
 
     auto *button = new QPushButton(QStringLiteral("Прайс-лист"));
     button->setObjectName(QStringLiteral("pushButtonPrices"));
@@ -107,7 +116,7 @@ void MainWindow::followPriceVersion()
     if (!pricesInForce.update())
         return;
     if (priceVersionState)
-        priceVersionState->showWhetherSample(prices().version());
+        priceVersionState->showWhetherSample(prices());
     // The live prices show the new version too, once the job being priced now is done.
     QMetaObject::invokeMethod(this, &MainWindow::refreshLivePrices, Qt::QueuedConnection);
 }

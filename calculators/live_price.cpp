@@ -38,8 +38,14 @@ QString livePriceText(const QVector<Quote> &quotes)
 QString livePriceToolTip(const QVector<Quote> &quotes)
 {
     QStringList explanations;
-    for (const Quote &quote : quotes)
+    bool sample = false;
+    for (const Quote &quote : quotes) {
         explanations << quote.explanation();
+        sample = sample || quote.samplePrice();
+    }
+    // The label has no room for another line: the sample is told by its colour and here.
+    if (sample)
+        explanations.prepend(samplePriceWarning());
     return explanations.join(QStringLiteral("\n\n"));
 }
 
@@ -68,7 +74,7 @@ void LivePrice::refresh()
     current = price();
     bool missing = false;
     for (const Quote &quote : qAsConst(current))
-        missing = missing || quote.missingPrice();
+        missing = missing || quote.missingPrice() || quote.samplePrice();
     label->setText(livePriceText(current));
     label->setToolTip(livePriceToolTip(current));
     QPalette palette;

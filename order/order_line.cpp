@@ -81,8 +81,11 @@ void OrderLine::setText(Column column, const QString &value)
         quantityIsNumber = readAmount(value, &quantityValue);
         break;
     case UnitPrice:
+        // A price typed over is the operator's own: neither the list's lack of one nor its
+        // sample counts any more.
+        if (value != unitPrice)
+            samplePrice = false;
         unitPrice = value;
-        // A price typed over is the operator's own: the list's lack of one no longer counts.
         missingPrice = false;
         unitPriceValue = 0.0;
         unitPriceIsNumber = readAmount(value, &unitPriceValue);

@@ -14,6 +14,9 @@ bool Quote::missingPrice() const
 
 bool Quote::samplePrice() const
 {
+    // A line with no price at all is told as such, not as a sample.
+    if (missingPrice())
+        return false;
     for (const PriceLookup &lookup : lookups) {
         if (lookup.found && lookup.sample)
             return true;

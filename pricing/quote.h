@@ -12,6 +12,13 @@
 
 using PricedJob = std::variant<SheetProductsJob, BrochureJob, StreetJob, InteriorJob, SouvenirJob>;
 
+// What the counter says of a price still the built-in sample's.
+inline QString samplePriceWarning()
+{
+    return QStringLiteral("Цена-образец: магазин ещё не задал эту цену в прайс-листе. Впишите "
+                          "свою цену или задайте её в «Прайс-лист».");
+}
+
 struct PriceLookup
 {
     QString role; // "" for the one key of a page; "внутренние листы", "обложка" on brochures
@@ -46,7 +53,7 @@ struct Quote
 
     // A key the list does not hold, or a unit price of 0: the line goes out at no price.
     bool missingPrice() const;
-    // A price found, but still the built-in sample's: never quoted as real.
+    // Every price found, one of them still the built-in sample's: never quoted as real.
     bool samplePrice() const;
     // The first key the list does not hold, or the line's key when every key was found.
     QString missingKey() const;

@@ -374,7 +374,10 @@ private slots:
         const QTableWidget *table = orderTable();
         for (const int column : {0, 1, 3, 4})
             QCOMPARE(table->item(0, column)->toolTip(), table->item(0, column)->text());
-        QCOMPARE(table->item(0, 2)->toolTip(), window->orderLine(0).explanation);
+        // The built-in list's price is the sample's: said after how it was priced, and marked.
+        QCOMPARE(table->item(0, 2)->toolTip(),
+                 window->orderLine(0).explanation + QStringLiteral("\n\n") + samplePriceWarning());
+        QCOMPARE(table->item(0, 2)->background().color(), MissingPriceColour);
         QCOMPARE(table->item(0, 5)->toolTip(), QStringLiteral("Щелчок удаляет строку"));
         table->item(0, 0)->setText(QStringLiteral("исправлено"));
         QCOMPARE(table->item(0, 0)->toolTip(), QStringLiteral("исправлено"));

@@ -9,6 +9,8 @@
 
 namespace {
 
+const QString SampleNote = QStringLiteral("\n\n") + samplePriceWarning();
+
 // Money as written here, with a blank between digit groups: the program puts a no-break space.
 QString grouped(const QString &text)
 {
@@ -122,6 +124,9 @@ private slots:
         showPage(QLatin1String(page.page));
         act(row.actions);
         const auto *live = find<QLabel>(QLatin1String(page.label));
+        // The built-in list's prices are all the sample's: said first in the tooltip, and each
+        // such line's price marked in the table.
+        const bool sample = row.missing.contains(QLatin1Char('0'));
         const QString text = live->text();
         const QString toolTip = live->toolTip();
         const bool warned = live->palette().color(live->foregroundRole()) == LivePriceWarningColour;
@@ -138,7 +143,7 @@ private slots:
         for (int i = 0; i < lines; ++i) {
             const TableRow line = orderLine(rows() - lines + i);
             const QTableWidgetItem *price = orderTable()->item(rows() - lines + i, 2);
-            toolTips << price->toolTip();
+            toolTips << QString(price->toolTip()).remove(SampleNote);
             QString prefix = i > 0 ? QStringLiteral("Тираж: ") : QString();
             if (row.missing.at(i) == QLatin1Char('1')) {
                 const QString head = QStringLiteral("Нет цены в прайс-листе");
@@ -153,7 +158,8 @@ private slots:
                     = head + QStringLiteral(": ") + row.keys.value(i) + QLatin1Char('\n') + prefix;
             } else {
                 QVERIFY2(!toolTips.last().contains(QStringLiteral("Нет цены")), "a false warning");
-                QCOMPARE(price->background().style(), Qt::NoBrush);
+                QVERIFY(price->toolTip().endsWith(SampleNote));
+                QCOMPARE(price->background().color(), MissingPriceColour);
             }
             double unitPrice = 0;
             QVERIFY(readAmount(line.price, &unitPrice));
@@ -162,8 +168,11 @@ private slots:
                     + QStringLiteral(" шт. = ") + moneyText(quantity * unitPrice);
         }
         QCOMPARE(text, rebuilt.join(QLatin1Char('\n')));
-        QCOMPARE(toolTip, toolTips.join(QStringLiteral("\n\n")));
-        QCOMPARE(warned, row.missing.contains(QLatin1Char('1')));
+
+        QCOMPARE(toolTip,
+                 (sample ? samplePriceWarning() + QStringLiteral("\n\n") : QString())
+                     + toolTips.join(QStringLiteral("\n\n")));
+        QCOMPARE(warned, !row.missing.isEmpty());
         for (const QString &mention : row.mentions)
             QVERIFY2(toolTips.first().contains(mention),
                      qPrintable(mention + QStringLiteral(" is not named")));
