@@ -34,9 +34,18 @@ public:
         int priced = 0;
         const int samples = samplePriceCount(inForce, &priced);
         sampleNotice->setVisible(samples > 0);
-        sampleNotice->setText(QStringLiteral("Цены — образец: %1 из %2 ещё не заданы магазином "
-                                             "(«Прайс-лист» → «Загрузить»)")
-                                  .arg(groupedCount(samples), groupedCount(priced)));
+        const QString said = QStringLiteral("Цены — образец: %1 из %2 ещё не заданы магазином "
+                                            "(«Прайс-лист» → «Загрузить»)")
+                                 .arg(groupedCount(samples), groupedCount(priced));
+        sampleNotice->setText(said);
+        // A narrow window elides the label: the tooltip says it whole.
+        sampleNotice->setToolTip(
+            said
+            + QStringLiteral(".\n\nВстроенный прайс-лист содержит образцы цен, а не цены "
+                             "типографии: строка по такой цене отмечена, а сайт её не называет. "
+                             "Откройте «Прайс-лист», выгрузите его, впишите свои цены и загрузите "
+                             "файл кнопкой «Загрузить», или подтвердите все цены действующей "
+                             "версии как свои: printcalc --prices confirm."));
     }
     static QString groupedCount(int count) { return QLocale(QLocale::Russian).toString(count); }
 };
@@ -71,11 +80,6 @@ void MainWindow::initPriceVersions()
     auto *sample = new ElidingLabel(QStringLiteral("Цены — образец: загрузите свои («Прайс-лист» → "
                                                    "«Загрузить»)"));
     sample->setObjectName(QStringLiteral("labelSamplePrices"));
-    sample->setToolTip(QStringLiteral(
-        "Встроенный прайс-лист содержит образцы цен, а не цены типографии: строка по такой цене "
-        "отмечена, а сайт её не называет. Откройте «Прайс-лист», выгрузите его, впишите свои цены "
-        "и загрузите файл кнопкой «Загрузить», или подтвердите все цены действующей версии как "
-        "свои: printcalc --prices confirm."));
     sample->setStyleSheet(labelColourStyle(SampleNoticeColour));
     addWindowButton(sample);
     priceVersionState->sampleNotice = sample;
