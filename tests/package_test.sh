@@ -75,6 +75,22 @@ done
 kill $web; wait $web 2>/dev/null || true
 [ "$health" = '{"database":true,"version":0}' ] || { cat "$work/web.log"; fail "the unpacked service answered '$health'"; }
 
+# The versions told agree: the package's with the program's, and the README's schema with the one
+# the program makes.
+package_version=$(dpkg-deb -f "$deb" Version)
+program_version=$("$work/root/usr/bin/printcalc" --version | awk '{print $2}')
+[ "$package_version" = "$program_version" ] \
+    || fail "the package says $package_version, the program $program_version"
+XDG_DATA_HOME="$work/v-data" XDG_CONFIG_HOME="$work/v-config" \
+    "$work/root/usr/bin/printcalc" --prices list --database "sqlite://$work/v.sqlite" >/dev/null \
+    || fail "the unpacked program made no database"
+schema=$(XDG_DATA_HOME="$work/v-data" XDG_CONFIG_HOME="$work/v-config" \
+    "$work/root/usr/bin/printcalc" --check --database "sqlite://$work/v.sqlite" \
+    | sed -n 's/^Версия схемы: \([0-9]*\).*/\1/p')
+readme=$(sed -n 's/^### Schema (version \([0-9]*\))$/\1/p' "$(dirname "$0")/../README.md")
+[ -n "$schema" ] && [ "$schema" = "$readme" ] \
+    || fail "the README names schema version '$readme', the program makes '$schema'"
+
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 [[ $depends == *libqt5widgets5* ]] || fail "the dependencies do not name Qt 5 widgets"
