@@ -83,8 +83,8 @@ int listOperators(CliContext &context, const QCommandLineParser &, const QString
             ? QStringLiteral("заблокирован до ")
                 + account.lockedUntil.toLocalTime().toString(QStringLiteral("HH:mm"))
             : QStringLiteral("действует");
-        context.out << cell(account.name) << '\t' << roleWord(account.role) << '\t' << state
-                    << '\n';
+        context.out << cell(account.name) << '\t' << roleCaption(account.role).toLower() << '\t'
+                    << state << '\n';
     }
     return 0;
 }

@@ -143,8 +143,9 @@ private slots:
         QTest::newRow("list, reading, no one needed")
             << QStringList {QStringLiteral("--operators"), QStringLiteral("list")} << QByteArray()
             << 0
-            << QStringLiteral("Анна\toperator\tдействует\nБорис\tmanager\tдействует\nОльга\towner\t"
-                              "действует\n")
+            << QStringLiteral(
+                   "Анна\tоператор\tдействует\nБорис\tменеджер\tдействует\nОльга\tвладелец\t"
+                   "действует\n")
             << QStringLiteral("");
         QTest::newRow("a status change without who")
             << QStringList {QStringLiteral("--orders"), QStringLiteral("status"),
@@ -228,8 +229,8 @@ private slots:
         QTest::newRow("listed disabled")
             << QStringList {QStringLiteral("--operators"), QStringLiteral("list")} << QByteArray()
             << 0
-            << QStringLiteral(
-                   "Анна\toperator\tотключён\nБорис\tmanager\tдействует\nОльга\towner\tдействует\n")
+            << QStringLiteral("Анна\tоператор\tотключён\nБорис\tменеджер\tдействует\nОльга\tвладеле"
+                              "ц\tдействует\n")
             << QStringLiteral("");
         QTest::newRow("--operator without a name")
             << QStringList {QStringLiteral("--orders"), QStringLiteral("list"),
