@@ -430,9 +430,11 @@ bool CliContext::authorise(Connection &connection, Action action, int *status)
     if (!operatorsOn)
         return true;
     if (operatorName.isEmpty()) {
-        *status = fail(QStringLiteral("В программе заведены операторы: команда, меняющая данные, "
-                                      "пишется с --operator ИМЯ, а PIN подаётся первой строкой "
-                                      "на стандартный вход."));
+        // Said for what the command does, reading or changing: whose right it is and how to sign.
+        *status = fail(QStringLiteral("В программе заведены операторы: %1 — право роли «%2»; "
+                                      "команда пишется с --operator ИМЯ, а PIN подаётся первой "
+                                      "строкой на стандартный вход.")
+                           .arg(actionCaption(action), roleCaption(roleNeeded(action))));
         return false;
     }
     const SignInAnswer answer

@@ -73,9 +73,13 @@ private slots:
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("out");
         QTest::addColumn<QString>("err");
-        const QString needed = QStringLiteral(
-            "В программе заведены операторы: команда, меняющая данные, пишется с --operator "
-            "ИМЯ, а PIN подаётся первой строкой на стандартный вход.\n");
+        // Whose right the command is, reading or changing, and how to sign it.
+        const auto needed = [](const char *what, const char *role) {
+            return QStringLiteral("В программе заведены операторы: %1 — право роли «%2»; команда "
+                                  "пишется с --operator ИМЯ, а PIN подаётся первой строкой на "
+                                  "стандартный вход.\n")
+                .arg(QString::fromUtf8(what), QString::fromUtf8(role));
+        };
         QTest::newRow("a change before any operator")
             << QStringList {QStringLiteral("--orders"), QStringLiteral("status"),
                             QStringLiteral("1"), QStringLiteral("в работе")}
@@ -109,7 +113,7 @@ private slots:
             << QStringList {QStringLiteral("--operators"), QStringLiteral("add"),
                             QStringLiteral("Анна"), QStringLiteral("--role"),
                             QStringLiteral("operator")}
-            << QByteArray("1111\n") << 1 << QStringLiteral("") << needed;
+            << QByteArray("1111\n") << 1 << QStringLiteral("") << needed("операторы", "Владелец");
         QTest::newRow("the owner adds an operator")
             << QStringList {QStringLiteral("--operators"), QStringLiteral("add"),
                             QStringLiteral("Анна"),        QStringLiteral("--role"),
@@ -150,7 +154,7 @@ private slots:
         QTest::newRow("a status change without who")
             << QStringList {QStringLiteral("--orders"), QStringLiteral("status"),
                             QStringLiteral("1"), QStringLiteral("готов")}
-            << QByteArray() << 1 << QStringLiteral("") << needed;
+            << QByteArray() << 1 << QStringLiteral("") << needed("смена статуса", "Оператор");
         QTest::newRow("an operator moves the status")
             << QStringList {QStringLiteral("--orders"),   QStringLiteral("status"),
                             QStringLiteral("1"),          QStringLiteral("готов"),
@@ -270,9 +274,9 @@ private slots:
         QTest::newRow("the trail with nobody signed in")
             << QStringList {QStringLiteral("--audit"), QStringLiteral("list")} << QByteArray() << 1
             << QStringLiteral("")
-            << QStringLiteral("В программе заведены операторы: команда, меняющая данные, "
-                              "пишется с --operator ИМЯ, а PIN подаётся первой строкой на "
-                              "стандартный вход.\n");
+            << QStringLiteral("В программе заведены операторы: журнал действий — право роли "
+                              "«Владелец»; команда пишется с --operator ИМЯ, а PIN подаётся "
+                              "первой строкой на стандартный вход.\n");
         QTest::newRow("Анна's records")
             << QStringList {QStringLiteral("--audit"),    QStringLiteral("list"),
                             QStringLiteral("--who"),      QStringLiteral("Анна"),
