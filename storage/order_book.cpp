@@ -374,12 +374,16 @@ qint64 OrderBook::take(const OrderIntake &intake, qint64 lowestNumber)
     }
     if (query.next())
         return query.value(0).toLongLong();
+    // Cash with no shift open is refused before a number is taken for it.
+    const QDateTime created
+        = intake.draft.created.isValid() ? intake.draft.created : QDateTime::currentDateTime();
+    if (intake.prepaymentKopecks > 0 && intake.prepaymentMethod == PaymentMethod::Cash
+        && (!cashRefusal(intake.draft.counter, created, &refused) || !refused.isEmpty()))
+        return 0;
     const qint64 number
         = Journal(connection).storeInvoiceWithin(withTax(intake.draft), lowestNumber);
     if (number == 0)
         return 0;
-    const QDateTime created
-        = intake.draft.created.isValid() ? intake.draft.created : QDateTime::currentDateTime();
     const QString phone = intake.phone.isEmpty() ? intake.draft.customer.phone : intake.phone;
     const QString email = intake.email.isEmpty() ? intake.draft.customer.email : intake.email;
     query.prepare(QStringLiteral("INSERT INTO taken_order (invoice_number, status, due, note, "
@@ -407,9 +411,6 @@ qint64 OrderBook::take(const OrderIntake &intake, qint64 lowestNumber)
     first.taking = true;
     first.to = OrderStatus::Accepted;
     if (!insertChange(number, first))
-        return 0;
-    if (intake.prepaymentKopecks > 0 && intake.prepaymentMethod == PaymentMethod::Cash
-        && (!cashRefusal(intake.draft.counter, created, &refused) || !refused.isEmpty()))
         return 0;
     if (intake.prepaymentKopecks > 0) {
         Payment prepayment;

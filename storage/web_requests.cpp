@@ -222,10 +222,6 @@ QString decidedText(const WebRequestRecord &request)
               .arg(request.invoiceNumber);
 }
 
-} // namespace
-
-namespace {
-
 // The card the order is made for, stored in the caller's transaction when new; false with the
 // reason.
 bool cardOfRequest(Connection &connection, const WebRequestRecord &request, const RequestCard &card,
