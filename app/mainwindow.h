@@ -246,6 +246,9 @@ public:
     void withRight(Action action, const QString &what,
                    std::function<void(const QString &approver)> go,
                    std::function<void()> refused = nullptr);
+    // The dialogs' seam to withRight: the action goes on with the record it is to write with its
+    // change.
+    RightGuard rightGuard();
     // What the window did, in the audit trail under the operator signed in; nothing while
     // operators are off.
     void recordAudit(const QString &what, const QString &oldValue, const QString &newValue,
@@ -302,9 +305,6 @@ private:
     void initReports();
 
     void initOperators();
-    // The dialogs' seam to withRight: the action goes on with the record it is to write with its
-    // change.
-    RightGuard rightGuard();
     // A price typed into a line the list priced: below the list asks for a manager and is put
     // back when refused; recorded either way.
     void checkTypedPrice(int row);

@@ -7,6 +7,8 @@
 #include "app/order_storage.h"
 #include "dialogs/accept_order_dialog.h"
 #include "dialogs/prompts.h"
+#include "documents/document_settings.h"
+#include "order/invoice_foot.h"
 #include "order/order.h"
 #include "storage/order_book.h"
 #include "storage/settings.h"
@@ -118,7 +120,10 @@ AcceptOrderDialog *OrderTaking::acceptOrder()
     AcceptOrderSetup setup;
     setup.chosen = order->customer();
     setup.lineCount = order->size();
-    setup.totalKopecks = kopecksOf(order->totals().total);
+    // The total the invoice will show, in the shop's tax mode and with the customer's discount.
+    const FootTerms terms = FootTerms::on(DocumentSettings::load().tax, QDate::currentDate(),
+                                          order->customer().discountHundredths);
+    setup.totalKopecks = kopecksOf(invoiceFoot(order->lines(), terms).total);
     setup.now = QDateTime::currentDateTime();
     setup.workingDays = settings.workingDays();
     setup.dueHour = settings.dueHour();
@@ -136,14 +141,25 @@ AcceptOrderDialog *OrderTaking::acceptOrder()
 void OrderTaking::accepted(AcceptOrderDialog *dialog)
 {
     const AcceptedOrder chosen = dialog->accepted();
-    const auto *path = window->findChild<QLineEdit *>(QStringLiteral("lineEdit_11"));
-    OrderKeeper *keeper = window->orderKeeper();
     // Another customer named here is a change of the order, as in the window: an order that had
     // a document already goes on under a number of its own.
     const Customer &shown = window->order()->customer();
     if (chosen.customer.id != shown.id || chosen.customer.name() != shown.name()
         || chosen.customer.phone != shown.phone)
         window->order()->setCustomer(chosen.customer);
+    const QString what = revising.number > 0
+        ? QStringLiteral("изменение заказа № %1").arg(revising.number)
+        : QStringLiteral("приём заказа");
+    window->rightGuard()(Action::TakeOrder, what,
+                         [this, chosen](const AuditRecord &record) { store(chosen, record); });
+}
+
+void OrderTaking::store(const AcceptedOrder &chosen, const AuditRecord &record)
+{
+    if (taking)
+        return;
+    const auto *path = window->findChild<QLineEdit *>(QStringLiteral("lineEdit_11"));
+    OrderKeeper *keeper = window->orderKeeper();
     OrderIntake intake;
     intake.draft = keeper->beginTaking(path ? path->text() : QString());
     intake.draft.customer = chosen.customer;
@@ -162,13 +178,18 @@ void OrderTaking::accepted(AcceptOrderDialog *dialog)
     ShopLink *shop = keeper->shop();
     if (request->revising > 0)
         shop->reviseOrder(
-            request->revising, intake, this, [this, request](const OrderAnswer &answer) {
+            request->revising, intake, this,
+            [this, request](const OrderAnswer &answer) {
                 answered(request, answer.done() ? request->revising : 0, answer.message);
-            });
+            },
+            record);
     else
-        shop->takeOrder(intake, this, [this, request](qint64 number, const QString &error) {
-            answered(request, number, error);
-        });
+        shop->takeOrder(
+            intake, this,
+            [this, request](qint64 number, const QString &error) {
+                answered(request, number, error);
+            },
+            record);
     QTimer::singleShot(answerWaitMs, this, [this, request] {
         if (taking != request)
             return;
@@ -193,6 +214,8 @@ void OrderTaking::answered(const std::shared_ptr<Taking> &request, qint64 number
         if (current) {
             keeper->takingFailed(request->uid);
             showState();
+            if (error.startsWith(OrderBook::shiftRefusalStart()))
+                return offerShift(error);
             refuse((request->revising > 0
                         ? QStringLiteral("Изменение заказа № %1 не сохранено и остаётся в окне: ")
                               .arg(request->revising)
@@ -215,6 +238,17 @@ void OrderTaking::answered(const std::shared_ptr<Taking> &request, qint64 number
         emit revisionStored(number);
     else
         emit orderAccepted(number);
+}
+
+void OrderTaking::offerShift(const QString &refusal)
+{
+    const QString message = QStringLiteral("Заказ не принят и остаётся в окне. ") + refusal;
+    emit takingRefused(message);
+    // The drawer's float is counted in the shift's dialog; the order waits for the next press.
+    if (window->prompts().ask(Title, message,
+                              {QStringLiteral("Открыть смену…"), QStringLiteral("Не сейчас")}, 0)
+        == 0)
+        window->showShift();
 }
 
 void OrderTaking::startEmpty()

@@ -14,6 +14,8 @@
 #include <memory>
 
 class AcceptOrderDialog;
+struct AcceptedOrder;
+struct AuditRecord;
 class MainWindow;
 class QLabel;
 class QPushButton;
@@ -75,6 +77,8 @@ private:
     };
 
     void accepted(AcceptOrderDialog *dialog);
+    void store(const AcceptedOrder &chosen, const AuditRecord &record);
+    void offerShift(const QString &refusal);
     void answered(const std::shared_ptr<Taking> &request, qint64 number, const QString &error);
     void startEmpty();
     void loaded(qint64 number, bool found, const OrderDetails &details, const QString &error);

@@ -348,11 +348,16 @@ bool OrderBook::cashRefusal(const QString &counter, const QDateTime &time, QStri
         return false;
     }
     if (query.value(0).toLongLong() > 0 && query.value(1).toLongLong() == 0)
-        *reason = QStringLiteral("Наличные принимаются только в открытой смене: откройте смену "
-                                 "кассы «%1» («Смена» → «Открыть смену») или примите оплату "
-                                 "картой или безналичным.")
-                      .arg(counter);
+        *reason = shiftRefusalStart()
+            + QStringLiteral(": откройте смену кассы «%1» («Смена» → «Открыть смену») или примите "
+                             "оплату картой или безналичным.")
+                  .arg(counter);
     return true;
+}
+
+QString OrderBook::shiftRefusalStart()
+{
+    return QStringLiteral("Наличные принимаются только в открытой смене");
 }
 
 qint64 OrderBook::take(const OrderIntake &intake, qint64 lowestNumber)

@@ -199,6 +199,8 @@ public:
     // there since the time given. The reason in Russian when refused, empty when allowed; false
     // when it cannot be read.
     bool cashRefusal(const QString &counter, const QDateTime &time, QString *reason);
+    // How that refusal begins, so that the window can offer to open the shift.
+    static QString shiftRefusalStart();
     // The order's change as its next revision: lines, totals, customer, due and note; number,
     // payments and status kept. Refused for a handed over or cancelled order.
     OrderAnswer revise(qint64 number, const OrderIntake &change);

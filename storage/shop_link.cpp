@@ -336,17 +336,46 @@ void ShopLink::voidInvoice(qint64 number, const HandVoid &mark, const DatabaseLo
     });
 }
 
+namespace {
+
+// "строк 4, предоплата 3000.00 наличные": what the audit trail keeps of a taken order.
+QString intakeAuditText(const OrderIntake &intake)
+{
+    QString text = QStringLiteral("строк %1").arg(intake.draft.lines.size());
+    if (intake.prepaymentKopecks > 0)
+        text += QStringLiteral(", предоплата %1 %2")
+                    .arg(kopecksText(intake.prepaymentKopecks),
+                         paymentMethodWord(intake.prepaymentMethod));
+    return text;
+}
+
+} // namespace
+
 void ShopLink::takeOrder(const OrderIntake &intake, QObject *context,
-                         std::function<void(qint64, const QString &)> done)
+                         std::function<void(qint64, const QString &)> done,
+                         const AuditRecord &record)
 {
     State *s = state.get();
-    s->thread.post([this, s, intake, context = QPointer<QObject>(context), done] {
+    s->thread.post([this, s, intake, context = QPointer<QObject>(context), done, record] {
         qint64 number = 0;
         QString error;
         if (ensureShop()) {
             OrderBook book(s->shop);
             book.setTaxSettings(Settings(s->settingsPath).tax());
-            number = book.take(intake, lowestNumber());
+            book.setOperatorName(record.operatorName);
+            // The record names the number, known only once taken in the same transaction.
+            const bool kept = recordedOn(
+                s->shop, record,
+                [&] {
+                    number = book.take(intake, lowestNumber());
+                    return number > 0;
+                },
+                [&]() -> QString {
+                    return QStringLiteral("заказ № %1 принят: ").arg(number)
+                        + intakeAuditText(intake);
+                });
+            if (!kept)
+                number = 0;
             if (number > 0) {
                 keepNextNumber(number);
                 setReachable(true);
@@ -363,15 +392,25 @@ void ShopLink::takeOrder(const OrderIntake &intake, QObject *context,
 }
 
 void ShopLink::reviseOrder(qint64 number, const OrderIntake &change, QObject *context,
-                           std::function<void(const OrderAnswer &)> done)
+                           std::function<void(const OrderAnswer &)> done, const AuditRecord &record)
 {
     State *s = state.get();
-    s->thread.post([this, s, number, change, context = QPointer<QObject>(context), done] {
+    s->thread.post([this, s, number, change, context = QPointer<QObject>(context), done, record] {
         OrderAnswer answer;
         if (ensureShop()) {
             OrderBook book(s->shop);
             book.setTaxSettings(Settings(s->settingsPath).tax());
-            answer = book.revise(number, change);
+            book.setOperatorName(record.operatorName);
+            recordedOn(
+                s->shop, record,
+                [&] {
+                    answer = book.revise(number, change);
+                    return answer.done();
+                },
+                [&]() -> QString {
+                    return QStringLiteral("заказ № %1 изменён: ").arg(number)
+                        + intakeAuditText(change);
+                });
             if (answer.outcome == OrderOutcome::Failed)
                 answer.message = failure();
         } else {
@@ -541,12 +580,21 @@ bool ShopLink::recorded(const AuditRecord &record, const std::function<bool()> &
 }
 
 bool ShopLink::recordedOn(Connection &connection, const AuditRecord &record,
-                          const std::function<bool()> &change)
+                          const std::function<bool()> &change,
+                          const std::function<QString()> &newValue)
 {
     AuditRecord stamped = record;
     stamped.counter = Settings(state->settingsPath).counterName();
     AuditHead sealed;
-    const bool kept = changeWithRecord(connection, stamped, change, &sealed);
+    // The record is read after the change, so the value written here is the one kept.
+    const auto changed = [&] {
+        if (!change())
+            return false;
+        if (newValue && !stamped.what.isEmpty())
+            stamped.newValue = newValue();
+        return true;
+    };
+    const bool kept = changeWithRecord(connection, stamped, changed, &sealed);
     if (sealed.count > 0)
         QMetaObject::invokeMethod(
             this, [this, sealed] { emit auditSealed(sealed); }, Qt::QueuedConnection);

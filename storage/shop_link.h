@@ -69,10 +69,14 @@ public:
     // Taken orders: the order taken ("Принят", its prepayment, its number: one per order uid),
     // changed as its next revision, or read with its lines, payments and statuses. number 0, or
     // found false, with the reason when it could not be done.
+    // The audit record, when operators are on, is written in the order's transaction with the
+    // number it took, and its operator goes into the order's status history.
     void takeOrder(const OrderIntake &intake, QObject *context,
-                   std::function<void(qint64 number, const QString &error)> done);
+                   std::function<void(qint64 number, const QString &error)> done,
+                   const AuditRecord &record = AuditRecord());
     void reviseOrder(qint64 number, const OrderIntake &change, QObject *context,
-                     std::function<void(const OrderAnswer &answer)> done);
+                     std::function<void(const OrderAnswer &answer)> done,
+                     const AuditRecord &record = AuditRecord());
     void
     loadOrder(qint64 number, QObject *context,
               std::function<void(bool found, const OrderDetails &, const QString &error)> done);
@@ -138,8 +142,11 @@ private:
     bool ensureShop();
     // On the thread: the change with its record (stamped with this counter), in one transaction.
     bool recorded(const AuditRecord &record, const std::function<bool()> &change);
+    // newValue, when given, writes the record's new value once the change is made (a number it
+    // took, say).
     bool recordedOn(Connection &connection, const AuditRecord &record,
-                    const std::function<bool()> &change);
+                    const std::function<bool()> &change,
+                    const std::function<QString()> &newValue = {});
     void noteFailure();
     void check();
     void enterWaitingOrders();

@@ -5,14 +5,19 @@
 #include "tests/page_driver.h"
 #include "tests/pdf_text.h"
 
+#include "app/document_actions.h"
 #include "app/order_storage.h"
 #include "app/order_taking.h"
 #include "dialogs/accept_order_dialog.h"
+#include "dialogs/shift_dialog.h"
+#include "documents/document_settings.h"
+#include "documents/invoice_document.h"
 #include "order/order.h"
 #include "storage/connection.h"
 #include "storage/journal.h"
 #include "storage/order_book.h"
 #include "storage/settings.h"
+#include "storage/shift_store.h"
 #include "storage/shop_link.h"
 
 #include <QComboBox>
@@ -392,6 +397,117 @@ private slots:
         click(QStringLiteral("pushButtonAccept"));
         QVERIFY(!dialog());
         QCOMPARE(told, QStringLiteral("В заказе нет ни одной строки: принимать нечего."));
+    }
+
+    // One order, one total: the dialog, the board and the invoice agree in every tax mode, with
+    // and without the customer's discount.
+    void oneTotalInEveryTaxMode_data()
+    {
+        QTest::addColumn<QByteArray>("tax");
+        QTest::addColumn<int>("discount");
+        QTest::addColumn<QString>("summary");
+        QTest::addColumn<QString>("invoiceTotal");
+        QTest::addColumn<qint64>("stored");
+        QTest::newRow("no tax set: 18 % on top") << QByteArray() << 0 << "7 764,40 ₽"
+                                                 << "7 764,40" << qint64(776440);
+        QTest::newRow("без НДС") << QByteArray("[tax]\nmode=none\n") << 0 << "6 580 ₽"
+                                 << "6 580,00" << qint64(658000);
+        QTest::newRow("22 % included")
+            << QByteArray("[tax]\nmode=included\nrate=22\n") << 0 << "6 580 ₽"
+            << "6 580,00" << qint64(658000);
+        QTest::newRow("22 % on top")
+            << QByteArray("[tax]\nmode=on-top\nrate=22\n") << 0 << "8 027,60 ₽"
+            << "8 027,60" << qint64(802760);
+        QTest::newRow("20 % on top, 5 % off")
+            << QByteArray("[tax]\nmode=on-top\nrate=20\n") << 500 << "7 501,20 ₽"
+            << "7 501,20" << qint64(750120);
+        QTest::newRow("без НДС, 5,25 % off")
+            << QByteArray("[tax]\nmode=none\n") << 525 << "6 234,55 ₽"
+            << "6 234,55" << qint64(623455);
+    }
+    void oneTotalInEveryTaxMode()
+    {
+        QFETCH(QByteArray, tax);
+        QFETCH(int, discount);
+        QFETCH(QString, summary);
+        QFETCH(QString, invoiceTotal);
+        QFETCH(qint64, stored);
+        reopen("[invoices]\nnext_number=1042\n" + tax);
+        if (discount > 0) {
+            Customer card;
+            card.kind = Customer::Organisation;
+            card.shortName = QStringLiteral("Ромашка");
+            card.discountHundredths = discount;
+            bool saved = false;
+            shop()->saveCustomer(card, window,
+                                 [&](CustomerSaveResult, const Customer &kept,
+                                     const QVector<CustomerProblem> &, const Customer &,
+                                     const QString &) {
+                                     card = kept;
+                                     saved = true;
+                                 });
+            QTRY_VERIFY(saved);
+            window->order()->setCustomer(card);
+        }
+        for (const auto &[what, quantity, price] :
+             {std::tuple {"Визитки", "10", "100"}, std::tuple {"Листовки", "2", "1290"},
+              std::tuple {"Баннер", "1", "2000"}, std::tuple {"Кружки", "10", "100"}})
+            addLine(QString::fromUtf8(what), QLatin1String(quantity), QLatin1String(price));
+        const InvoiceDocument document = DocumentActions::documentFor(
+            window->order()->lines(), DocumentSettings::load(), window->order()->customer());
+        QCOMPARE(plain(invoiceTexts(document).total), invoiceTotal);
+        const qint64 number = accept([&] {
+            QCOMPARE(plain(inDialog<QLabel>("labelOrderSummary")->text()),
+                     QStringLiteral("Заказ: 4 строки на ") + summary + QLatin1Char('.'));
+        });
+        QVERIFY(number > 0);
+        Connection connection;
+        QVERIFY(openShop(&connection));
+        OrderDetails details;
+        QVERIFY(OrderBook(connection).load(number, &details));
+        QCOMPARE(details.order.totalKopecks, stored);
+    }
+
+    // Cash with no shift open at a counter that keeps shifts: the order stays, and the shift's
+    // dialog is offered to count the float in.
+    void cashWithoutAShiftOffersOne_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<bool>("shiftShown");
+        QTest::newRow("opened") << "Открыть смену…" << true;
+        QTest::newRow("not now") << "Не сейчас" << false;
+        QTest::newRow("Esc") << "" << false;
+    }
+    void cashWithoutAShiftOffersOne()
+    {
+        QFETCH(QString, answer);
+        QFETCH(bool, shiftShown);
+        reopen("[counter]\nname=стойка-3\n");
+        {
+            Connection connection;
+            QVERIFY(openShop(&connection));
+            ShiftStore shifts(connection);
+            const QDateTime morning = QDateTime::currentDateTime().addSecs(-3600);
+            QVERIFY(shifts.open(QStringLiteral("стойка-3"), 0, QString(), morning).done());
+            QVERIFY(
+                shifts.close(QStringLiteral("стойка-3"), 0, QString(), morning.addSecs(60)).done());
+        }
+        addLine(QStringLiteral("Визитки"), QStringLiteral("10"), QStringLiteral("100"));
+        prompts.answer = answer;
+        QSignalSpy refused(taking(), &OrderTaking::takingRefused);
+        click(QStringLiteral("pushButtonAccept"));
+        QVERIFY(dialog());
+        inDialog<QDoubleSpinBox>("doubleSpinBoxPrepayment")->setValue(300);
+        inDialog<QComboBox>("comboBoxPrepaymentMethod")->setCurrentIndex(0);
+        QTest::keyClick(inDialog<QDateTimeEdit>("dateTimeEditDue"), Qt::Key_Return);
+        QTRY_COMPARE(refused.size(), 1);
+        QVERIFY(refused.first().first().toString().contains(
+            QStringLiteral("Наличные принимаются только в открытой смене")));
+        QCOMPARE(prompts.offered,
+                 QStringList({QStringLiteral("Открыть смену…"), QStringLiteral("Не сейчас")}));
+        QCOMPARE(rows(), 1);
+        auto *shift = window->findChild<ShiftDialog *>();
+        QCOMPARE(shift && shift->isVisible(), shiftShown);
     }
 
     // Accepted: stored as taken with the prepayment as its payment and the journal's number (the

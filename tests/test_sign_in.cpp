@@ -6,17 +6,23 @@
 
 #include "app/operators.h"
 #include "app/order_storage.h"
+#include "app/order_taking.h"
+#include "dialogs/accept_order_dialog.h"
 #include "dialogs/price_list_dialog.h"
 #include "dialogs/sign_in_dialog.h"
 #include "storage/audit_log.h"
 #include "storage/connection.h"
+#include "storage/order_book.h"
 #include "storage/pin_hash.h"
 #include "storage/settings.h"
 
 #include <QComboBox>
+#include <QDateTimeEdit>
 #include <QDir>
+#include <QDoubleSpinBox>
 #include <QFile>
 #include <QLabel>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -227,6 +233,59 @@ private slots:
             QVERIFY(!window->findChild<PriceListDialog *>());
         }
         QCOMPARE(window->signedInOperator(), QStringLiteral("Анна"));
+    }
+
+    // Taking an order is in the audit trail with its number and prepayment, in the order's own
+    // transaction, and its status history and payment name who took it.
+    void takingTheOrderIsRecorded_data()
+    {
+        QTest::addColumn<double>("prepayment");
+        QTest::addColumn<QString>("recorded");
+        QTest::newRow("by card") << 300.0 << "заказ № 1 принят: строк 1, предоплата 300.00 карта";
+        QTest::newRow("nothing paid") << 0.0 << "заказ № 1 принят: строк 1";
+    }
+    void takingTheOrderIsRecorded()
+    {
+        QFETCH(double, prepayment);
+        QFETCH(QString, recorded);
+        addOperators();
+        QVERIFY(openWindow());
+        QTRY_VERIFY(signIn());
+        typePin(signIn(), QStringLiteral("Анна"), QStringLiteral("1111"));
+        QTRY_VERIFY(!signIn());
+        window->appendOrderLine(QStringLiteral("Визитки"), QStringLiteral("10"),
+                                QStringLiteral("100"), QStringLiteral("значение=1"), QString(),
+                                false);
+        QSignalSpy taken(window->findChild<OrderTaking *>(), &OrderTaking::orderAccepted);
+        click(QStringLiteral("pushButtonAccept"));
+        QTRY_VERIFY(window->findChild<AcceptOrderDialog *>());
+        auto *dialog = window->findChild<AcceptOrderDialog *>();
+        dialog->findChild<QDoubleSpinBox *>(QStringLiteral("doubleSpinBoxPrepayment"))
+            ->setValue(prepayment);
+        dialog->findChild<QComboBox *>(QStringLiteral("comboBoxPrepaymentMethod"))
+            ->setCurrentIndex(1);
+        QTest::keyClick(dialog->findChild<QDateTimeEdit *>(QStringLiteral("dateTimeEditDue")),
+                        Qt::Key_Return);
+        QTRY_COMPARE(taken.size(), 1);
+        const qint64 number = taken.first().first().toLongLong();
+
+        const QVector<AuditRecord> records = trail();
+        const auto record
+            = std::find_if(records.cbegin(), records.cend(), [](const AuditRecord &each) {
+                  return each.what == QStringLiteral("приём заказа");
+              });
+        QVERIFY(record != records.cend());
+        QCOMPARE(record->newValue, recorded);
+        QCOMPARE(record->operatorName, QStringLiteral("Анна"));
+        QCOMPARE(record->counter, QStringLiteral("стойка-7"));
+        Connection connection;
+        QVERIFY(connection.open(DatabaseUrl::sqliteFile(databasePath()), QStringLiteral("t")));
+        OrderDetails details;
+        QVERIFY(OrderBook(connection).load(number, &details));
+        QCOMPARE(details.changes.value(0).operatorName, QStringLiteral("Анна"));
+        QCOMPARE(details.payments.size(), prepayment > 0 ? 1 : 0);
+        for (const Payment &payment : details.payments)
+            QCOMPARE(payment.operatorName, QStringLiteral("Анна"));
     }
 };
 
