@@ -159,8 +159,13 @@ QVector<OrderLine> DocumentActions::linesToDocument(const QString &title) const
         return {};
     const QVector<OrderLine> lines = window->orderLines();
     if (lines.isEmpty())
-        warn(title, QStringLiteral("В заказе нет ни одной строки: счёт составлять не из чего."));
+        warn(title, emptyOrderMessage());
     return lines;
+}
+
+QString DocumentActions::emptyOrderMessage()
+{
+    return QStringLiteral("Заказ пуст: в нём нет ни одной строки, счёт составлять не из чего.");
 }
 
 void DocumentActions::writePdf()

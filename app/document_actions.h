@@ -92,6 +92,9 @@ public:
     // Whether a document waits for its number.
     bool isWaiting() const { return waiting; }
 
+    // What the operator is told when "PDF", "Печать" or "Экспорт" is pressed on an empty order.
+    static QString emptyOrderMessage();
+
     // The invoice of these lines as the settings describe the shop, dated today, to the payer.
     static InvoiceDocument documentFor(const QVector<OrderLine> &lines,
                                        const DocumentSettings &settings,

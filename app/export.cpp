@@ -45,10 +45,56 @@ void MainWindow::initTemplatePath()
 }
 
 #ifdef PRINTCALC_HAVE_OFFICE
+#include "app/document_actions.h"
 #include "app/export_panel.h"
 #include "documents/qr_code.h"
 
 #include <QBuffer>
+
+// The shop's lines at the top of the sheet, as the PDF invoice of the same order prints the shop
+// (documents/invoice_painter.cpp). Requisites kept only as free-text lines go as they are, as the
+// PDF's free-text header prints them. Requisites as fields of their own make the lines: the ИНН
+// and КПП as the PDF's "Поставщик" line writes them (supplierText), the bank with the captions of
+// its bank table ("Банк получателя", "БИК"), the accounts as the act names them ("р/с", "к/с") in
+// the form of the sample's line. The sample's own texts are placeholders and never written: with
+// nothing else left, the template keeps its texts.
+static ShopLines shopLines(const ShopRequisites &shop)
+{
+    const ShopRequisites sample = ShopRequisites::sample();
+    const auto real = [](const QString &text, const QString &placeholder) {
+        const QString trimmed = text.trimmed();
+        return trimmed == placeholder ? QString() : trimmed;
+    };
+    ShopLines lines;
+    lines.name = real(shop.name, sample.name);
+    lines.address = real(shop.address, sample.address);
+    if (!shop.structured()) {
+        lines.taxNumbers = real(shop.taxNumbers, sample.taxNumbers);
+        lines.bank = real(shop.bank, sample.bank);
+        lines.account = real(shop.account, sample.account);
+        return lines;
+    }
+    ShopRequisites numbers;
+    numbers.inn = shop.inn;
+    numbers.kpp = shop.kpp;
+    lines.taxNumbers = supplierText(numbers);
+    // A number is never parted from its caption, as on the PDF.
+    const auto joined = [](const QVector<QPair<QString, QString>> &parts) {
+        QStringList texts;
+        for (const auto &part : parts)
+            if (!part.second.trimmed().isEmpty())
+                texts << (part.first.isEmpty()
+                              ? part.second.trimmed()
+                              : part.first + QChar(0x00A0) + part.second.trimmed());
+        return texts.join(QStringLiteral(", "));
+    };
+    const QString bank = joined({{QString(), shop.bankName}, {QStringLiteral("БИК"), shop.bik}});
+    if (!bank.isEmpty())
+        lines.bank = QStringLiteral("Банк получателя: ") + bank;
+    lines.account = joined({{QStringLiteral("Р/с"), shop.settlementAccount},
+                            {QStringLiteral("к/с"), shop.corrAccount}});
+    return lines;
+}
 
 // The code the PDF of the same invoice carries (the shop's requisites, the foot's "Всего", the
 // number and the tax), as a PNG picture for the sheet; empty when it cannot be made.
@@ -79,6 +125,8 @@ void MainWindow::exportInit()
     auto number = std::make_shared<DocumentNumber>();
     panel->numberInvoice = [this, number](const PreparedExport &prepared, ExportPanel::Go go) {
         *number = DocumentNumber();
+        // "Экспорт" refuses an empty order; a request handed to the panel with the window's order
+        // empty (tests) goes out as it is, with the number and date it carries.
         if (orderLines().isEmpty())
             return go(prepared);
         const Customer customer = order()->customer();
@@ -114,11 +162,18 @@ void MainWindow::exportToExcel()
     ExportRequest request;
     if (!unpricedLinesSettled(QStringLiteral("Экспорт"), &request.textPricesAccepted))
         return;
-    request.typedPath = form->lineEdit_11->text();
     request.lines = orderLines();
-    // Signed as the PDF is: the names the settings give, else the template's placeholder.
+    // An empty order makes no invoice, as "PDF" and "Печать" make none: no number, no office.
+    if (request.lines.isEmpty()) {
+        prompts().tell(QStringLiteral("Экспорт"), DocumentActions::emptyOrderMessage());
+        return;
+    }
+    request.typedPath = form->lineEdit_11->text();
+    // Signed as the PDF is: the names the settings give, else the template's placeholder; the
+    // shop's lines at the top as the PDF prints them.
     const DocumentSettings settings = DocumentSettings::load();
     request.signers = {settings.requisites.director, settings.requisites.accountant};
+    request.shop = shopLines(settings.requisites);
     request.payer = order()->customer();
     request.tax = settings.tax;
     panel->exportOrder(request);

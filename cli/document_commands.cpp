@@ -35,6 +35,14 @@ QString pdfFolder(CliContext &context, const DocumentSettings &settings)
     return folder;
 }
 
+// A journal's invoice or order with no lines (stored so by hand or by an older program) makes no
+// document, as the window makes none of an empty order.
+QString emptyOrder(qint64 number)
+{
+    return QStringLiteral("Заказ пуст: в счёте № %1 нет ни одной строки, документ не составлен.")
+        .arg(number);
+}
+
 // The document named by the action word, of the number after it, into the file after that.
 int pdf(CliContext &context, const QCommandLineParser &, const QStringList &words)
 {
@@ -73,6 +81,8 @@ int pdf(CliContext &context, const QCommandLineParser &, const QStringList &word
                 return context.fail(connection.errorText());
             return context.fail(ticketRefusal(number, stored));
         }
+        if (details.invoice.lines.isEmpty())
+            return context.fail(emptyOrder(number));
         ticket.number = number;
         ticket.created = details.order.created;
         ticket.due = details.order.due;
@@ -94,6 +104,8 @@ int pdf(CliContext &context, const QCommandLineParser &, const QStringList &word
             return context.fail(connection.fault() == StorageFault::None
                                     ? QStringLiteral("Счёта № %1 в журнале нет.").arg(number)
                                     : connection.errorText());
+        if (record.lines.isEmpty())
+            return context.fail(emptyOrder(number));
         const InvoiceSummary &summary = record.summary;
         document
             = settings.journalInvoice(number, summary.created.date(), record.lines, record.customer,

@@ -23,6 +23,32 @@ QString templatePathFromTyped(const QString &typed)
     return path;
 }
 
+const QStringList &invoice::shopCellNames()
+{
+    static const QStringList names = {QStringLiteral("ShopName"), QStringLiteral("ShopAddress"),
+                                      QStringLiteral("ShopTaxNumbers"), QStringLiteral("ShopBank"),
+                                      QStringLiteral("ShopAccount")};
+    return names;
+}
+
+bool ShopLines::isEmpty() const
+{
+    return name.isEmpty() && address.isEmpty() && taxNumbers.isEmpty() && bank.isEmpty()
+        && account.isEmpty();
+}
+
+QVector<QPair<QString, QString>> ShopLines::namedTexts() const
+{
+    if (isEmpty())
+        return {};
+    const QStringList &names = invoice::shopCellNames();
+    const QString texts[] = {name, address, taxNumbers, bank, account};
+    QVector<QPair<QString, QString>> cells;
+    for (int i = 0; i < names.size(); ++i)
+        cells.append({names.at(i), texts[i]});
+    return cells;
+}
+
 // Every number goes to the sheet as a number, written so that the sheet reads it back exactly.
 static QString exactText(double value)
 {
@@ -108,6 +134,7 @@ bool prepareExport(const ExportRequest &request, PreparedExport *prepared, QStri
     prepared->number = request.number;
     prepared->date = request.date;
     prepared->payer = payerText(request.payer);
+    prepared->shop = request.shop;
     prepared->lines = lines;
     prepared->signers = request.signers;
     prepared->discountHundredths = request.payer.isNull() ? 0 : request.payer.discountHundredths;

@@ -7,8 +7,27 @@
 
 #include <QByteArray>
 #include <QDate>
+#include <QPair>
 #include <QString>
+#include <QStringList>
 #include <QVector>
+
+// The shop's lines at the top of the invoice, for the cells the template names (the sample:
+// "ShopName" B2, "ShopAddress" B3, "ShopTaxNumbers" B4, "ShopBank" B6, "ShopAccount" B7), as the
+// PDF invoice of the same order prints them. While none is given (the settings describe no shop)
+// the template keeps its own texts; once one is, a line left empty clears its cell.
+struct ShopLines
+{
+    QString name;
+    QString address;
+    QString taxNumbers; // "ИНН 7707083893, КПП 770701001"
+    QString bank; // "Банк получателя: ПАО Сбербанк, БИК 044525225"
+    QString account; // "Р/с 40702810938000012345, к/с 30101810400000000225"
+
+    bool isEmpty() const;
+    // The cells' names and their texts, none while every line is empty.
+    QVector<QPair<QString, QString>> namedTexts() const;
+};
 
 struct ExportRequest
 {
@@ -19,6 +38,7 @@ struct ExportRequest
     InvoiceSigners signers; // the names after the signature lines, from the settings
     Customer payer; // the order's customer: the discount and the cell "Покупатель"
     TaxSettings tax; // the shop's, from the settings
+    ShopLines shop; // the shop's requisites, from the settings
     // The operator chose to go on with prices that are no number: they go into the sheet as the
     // table shows them, and their lines sum to 0.
     bool textPricesAccepted = false;
@@ -33,6 +53,7 @@ struct PreparedExport
     QString number;
     QDate date;
     QString payer; // for the cell named "Покупатель"; empty leaves the template's text
+    ShopLines shop;
     // What the blocks are laid out from, again once the number gives the invoice its date.
     QVector<OrderLine> lines; // read as numbers
     InvoiceSigners signers;
@@ -52,6 +73,8 @@ inline const QString &qrCellName()
     return name;
 }
 constexpr int QrSideHundredthsMm = 4200;
+// The names of the cells for the shop's lines (ShopLines), in its order.
+const QStringList &shopCellNames();
 } // namespace invoice
 
 // The blocks for the export's lines and its date (the tax in force on it; today without one).

@@ -75,7 +75,8 @@ OfficeExporter::Outcome runExport(OfficeSession &session, const PreparedExport &
         return fail();
     if (!session.writeBlocks(document, sheetName, prepared.blocks, &failure)
         || !session.writeNumberAndDate(document, prepared.number, prepared.date, prepared.payer,
-                                       &failure))
+                                       &failure)
+        || !session.writeNamedTexts(document, prepared.shop.namedTexts(), &failure))
         return fail();
     // The invoice stands without its QR code: a picture the office refuses leaves it out.
     if (!prepared.paymentQrPicture.isEmpty()) {

@@ -2,6 +2,7 @@
 // template loading, the checks before writing and the bulk cell writes.
 #include "office/office_session.h"
 
+#include "office/office_profile.h"
 #include "office/uno_support.h"
 
 #include <QCryptographicHash>
@@ -174,6 +175,22 @@ Any cellValue(const InvoiceCell &cell)
     return Any(cell.kind == InvoiceCell::Text ? toOUString(cell.text) : rtl::OUString());
 }
 
+// The top left cell of the range the document names, null where it names none.
+Reference<table::XCell> namedCell(const Reference<sheet::XSpreadsheetDocument> &document,
+                                  const QString &name)
+{
+    const Reference<beans::XPropertySet> properties(document, UNO_QUERY_THROW);
+    const Reference<container::XNameAccess> ranges(properties->getPropertyValue("NamedRanges"),
+                                                   UNO_QUERY_THROW);
+    if (!ranges->hasByName(toOUString(name)))
+        return {};
+    const Reference<sheet::XCellRangeReferrer> referrer(ranges->getByName(toOUString(name)),
+                                                        UNO_QUERY);
+    const Reference<table::XCellRange> cells
+        = referrer.is() ? referrer->getReferredCells() : Reference<table::XCellRange>();
+    return cells.is() ? cells->getCellByPosition(0, 0) : Reference<table::XCell>();
+}
+
 Sequence<rtl::OUString> framedNames()
 {
     // Sorted, as setPropertyValues expects.
@@ -222,6 +239,7 @@ struct OfficeSession::Private
     QString pipeName;
     mutable QMutex mutex; // guards the members below, never held across a call to the office
     QStringList startArguments;
+    bool programProfile = false; // the program's own office profile goes with the arguments
     qint64 startedProcessId = 0;
     Reference<uno::XComponentContext> context;
     Reference<frame::XDesktop2> desktop;
@@ -297,7 +315,11 @@ OfficeSession::~OfficeSession() = default;
 
 OfficeSession &OfficeSession::shared()
 {
-    static OfficeSession *session = new OfficeSession(pipeNameFor(QDir::homePath()));
+    static OfficeSession *session = [] {
+        auto *program = new OfficeSession(pipeNameFor(QDir::homePath()));
+        program->d->programProfile = true;
+        return program;
+    }();
     return *session;
 }
 
@@ -325,6 +347,7 @@ void OfficeSession::setStartArguments(const QStringList &arguments)
 {
     QMutexLocker lock(&d->mutex);
     d->startArguments = arguments;
+    d->programProfile = false;
 }
 
 qint64 OfficeSession::startedProcessId() const
@@ -442,9 +465,18 @@ bool OfficeSession::reach(OfficeFailure *failure, int timeLimitMs)
         return false;
     }
     QStringList arguments;
+    bool programProfile = false;
     {
         QMutexLocker lock(&d->mutex);
         arguments = d->startArguments;
+        programProfile = d->programProfile;
+    }
+    // The program's own profile, its settings made sure of before the office reads them. Where it
+    // cannot be written, the office starts on the operator's own profile, as it did before.
+    if (programProfile) {
+        const QString profile = officeprofile::programFolder();
+        if (officeprofile::prepare(profile))
+            arguments << officeprofile::installationArgument(profile);
     }
     arguments << QStringLiteral("--norestore")
               << QStringLiteral("--accept=pipe,name=%1;urp;").arg(d->pipeName);
@@ -750,25 +782,13 @@ bool OfficeSession::writeNumberAndDate(const OfficeDocument &document, const QSt
 {
     const Reference<sheet::XSpreadsheetDocument> doc = unoDocument(document);
     try {
-        const Reference<beans::XPropertySet> properties(doc, UNO_QUERY_THROW);
-        const Reference<container::XNameAccess> ranges(properties->getPropertyValue("NamedRanges"),
-                                                       UNO_QUERY_THROW);
-        const auto namedCell = [&ranges](const QString &name) -> Reference<table::XCell> {
-            if (!ranges->hasByName(toOUString(name)))
-                return {};
-            const Reference<sheet::XCellRangeReferrer> referrer(ranges->getByName(toOUString(name)),
-                                                                UNO_QUERY);
-            const Reference<table::XCellRange> cells
-                = referrer.is() ? referrer->getReferredCells() : Reference<table::XCellRange>();
-            return cells.is() ? cells->getCellByPosition(0, 0) : Reference<table::XCell>();
-        };
         if (!number.isEmpty()) {
-            const Reference<table::XCell> cell = namedCell(QStringLiteral("НомерСчёта"));
+            const Reference<table::XCell> cell = namedCell(doc, QStringLiteral("НомерСчёта"));
             if (cell.is())
                 Reference<text::XText>(cell, UNO_QUERY_THROW)->setString(toOUString(number));
         }
         if (!payer.isEmpty()) {
-            const Reference<table::XCell> cell = namedCell(QStringLiteral("Покупатель"));
+            const Reference<table::XCell> cell = namedCell(doc, QStringLiteral("Покупатель"));
             if (cell.is()) {
                 Reference<text::XText>(cell, UNO_QUERY_THROW)->setString(toOUString(payer));
                 // A payer wrapped over two lines gets the row's height for them.
@@ -780,7 +800,7 @@ bool OfficeSession::writeNumberAndDate(const OfficeDocument &document, const QSt
             }
         }
         if (date.isValid()) {
-            const Reference<table::XCell> cell = namedCell(QStringLiteral("ДатаСчёта"));
+            const Reference<table::XCell> cell = namedCell(doc, QStringLiteral("ДатаСчёта"));
             if (cell.is()) {
                 // A real date, shown day first as Russian documents write it.
                 const Reference<util::XNumberFormats> formats
@@ -805,23 +825,39 @@ bool OfficeSession::writeNumberAndDate(const OfficeDocument &document, const QSt
     return true;
 }
 
+bool OfficeSession::writeNamedTexts(const OfficeDocument &document,
+                                    const QVector<QPair<QString, QString>> &texts,
+                                    OfficeFailure *failure)
+{
+    const Reference<sheet::XSpreadsheetDocument> doc = unoDocument(document);
+    try {
+        for (const auto &named : texts) {
+            const Reference<table::XCell> cell = namedCell(doc, named.first);
+            if (!cell.is())
+                continue;
+            // Set as it stands, never read as a number or a formula; the cell keeps its format.
+            if (named.second.isEmpty())
+                cell->setFormula(rtl::OUString());
+            else
+                Reference<text::XText>(cell, UNO_QUERY_THROW)->setString(toOUString(named.second));
+        }
+    } catch (const uno::Exception &e) {
+        d->failed(QStringLiteral("Реквизиты магазина не удалось записать в шаблон. Недописанный "
+                                 "счёт закрыт; повторите экспорт."),
+                  failure);
+        return false;
+    }
+    return true;
+}
+
 bool OfficeSession::placePicture(const OfficeDocument &document, const QString &cellName,
                                  const QByteArray &png, int side, OfficeFailure *failure)
 {
     const Reference<sheet::XSpreadsheetDocument> doc = unoDocument(document);
     try {
-        const Reference<beans::XPropertySet> properties(doc, UNO_QUERY_THROW);
-        const Reference<container::XNameAccess> ranges(properties->getPropertyValue("NamedRanges"),
-                                                       UNO_QUERY_THROW);
-        if (!ranges->hasByName(toOUString(cellName)))
+        const Reference<table::XCell> cell = namedCell(doc, cellName);
+        if (!cell.is())
             return true;
-        const Reference<sheet::XCellRangeReferrer> referrer(ranges->getByName(toOUString(cellName)),
-                                                            UNO_QUERY);
-        const Reference<table::XCellRange> cells
-            = referrer.is() ? referrer->getReferredCells() : Reference<table::XCellRange>();
-        if (!cells.is())
-            return true;
-        const Reference<table::XCell> cell = cells->getCellByPosition(0, 0);
         const table::CellAddress address
             = Reference<sheet::XCellAddressable>(cell, UNO_QUERY_THROW)->getCellAddress();
         // The document's draw pages go sheet by sheet.

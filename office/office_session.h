@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QDate>
 #include <QList>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 
@@ -60,7 +61,9 @@ public:
 
     QString pipeName() const;
     // Arguments for an office this session starts, before "--norestore" and the pipe (tests: a
-    // profile of their own, "--headless"). By default the office starts "--invisible".
+    // profile of their own, "--headless"). By default the office starts "--invisible"; the
+    // program's session (shared()) also gives it the program's own profile, whose settings are
+    // made sure of before each start (office/office_profile.h). Arguments set here replace both.
     void setStartArguments(const QStringList &arguments);
     // Process id of the last office this session started, 0 when it started none.
     qint64 startedProcessId() const;
@@ -96,6 +99,11 @@ public:
     // the number, the date and the payer; empty values and missing names are skipped.
     bool writeNumberAndDate(const OfficeDocument &document, const QString &number,
                             const QDate &date, const QString &payer, OfficeFailure *failure);
+
+    // Each cell the template names gets its text as it stands (an empty one clears the cell);
+    // names the template lacks are skipped. For the shop's requisites (ShopLines).
+    bool writeNamedTexts(const OfficeDocument &document,
+                         const QVector<QPair<QString, QString>> &texts, OfficeFailure *failure);
 
     // The picture (PNG bytes) over the cell the template names, its top left corner at the
     // cell's, `side` hundredths of a millimetre square and anchored to the cell, so that it moves

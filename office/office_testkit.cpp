@@ -1,6 +1,7 @@
 // Reading exported cells back and making test templates through the office.
 #include "office/office_testkit.h"
 
+#include "office/export_request.h"
 #include "office/uno_support.h"
 
 #include <QDir>
@@ -10,7 +11,9 @@
 #include <com/sun/star/awt/Point.hpp>
 #include <com/sun/star/awt/Size.hpp>
 #include <com/sun/star/awt/XWindow2.hpp>
+#include <com/sun/star/beans/NamedValue.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/configuration/theDefaultProvider.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/container/XNameAccess.hpp>
 #include <com/sun/star/container/XNameContainer.hpp>
@@ -28,6 +31,7 @@
 #include <com/sun/star/graphic/GraphicProvider.hpp>
 #include <com/sun/star/graphic/XGraphic.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
+#include <com/sun/star/lang/XMultiServiceFactory.hpp>
 #include <com/sun/star/script/XLibraryContainer.hpp>
 #include <com/sun/star/sheet/XCellAddressable.hpp>
 #include <com/sun/star/sheet/XCellRangeAddressable.hpp>
@@ -299,6 +303,16 @@ bool makeTemplate(OfficeSession &session, const QString &source, const QString &
                     names->removeByName(toOUString(name));
             break;
         }
+        case Change::DropShopNames: {
+            const Reference<sheet::XNamedRanges> names(
+                Reference<beans::XPropertySet>(doc, UNO_QUERY_THROW)
+                    ->getPropertyValue("NamedRanges"),
+                UNO_QUERY_THROW);
+            for (const QString &name : invoice::shopCellNames())
+                if (names->hasByName(toOUString(name)))
+                    names->removeByName(toOUString(name));
+            break;
+        }
         case Change::Macro:
             addMacro(doc);
             break;
@@ -405,6 +419,62 @@ bool processRunning(qint64 pid)
         return false;
     const char state = stat.at(close + 2);
     return state != 'Z' && state != 'X';
+}
+
+// The node at the path, read-only, from the running office's configuration.
+static Reference<container::XNameAccess> configurationNode(OfficeSession &session,
+                                                           const QString &path)
+{
+    const Reference<uno::XComponentContext> context = OfficeSessionAccess::context(session);
+    if (!context.is())
+        return {};
+    const Reference<lang::XMultiServiceFactory> provider
+        = configuration::theDefaultProvider::get(context);
+    beans::NamedValue where;
+    where.Name = "nodepath";
+    where.Value <<= toOUString(path);
+    const Any argument(where);
+    return Reference<container::XNameAccess>(
+        provider->createInstanceWithArguments("com.sun.star.configuration.ConfigurationAccess",
+                                              Sequence<Any>(&argument, 1)),
+        UNO_QUERY);
+}
+
+QString configurationValue(OfficeSession &session, const QString &path, const QString &name,
+                           QString *error)
+{
+    try {
+        const Reference<container::XNameAccess> node = configurationNode(session, path);
+        if (!node.is()) {
+            if (error)
+                *error = QStringLiteral("the office is not reached");
+            return QString();
+        }
+        const Any value = node->getByName(toOUString(name));
+        rtl::OUString text;
+        bool flag = false;
+        if (value >>= text)
+            return toQString(text);
+        if (value >>= flag)
+            return flag ? QStringLiteral("true") : QStringLiteral("false");
+        if (error)
+            *error = QStringLiteral("%1/%2 is of type %3")
+                         .arg(path, name, toQString(value.getValueTypeName()));
+    } catch (const uno::Exception &e) {
+        if (error)
+            *error = exceptionText(e);
+    }
+    return QString();
+}
+
+bool configurationHas(OfficeSession &session, const QString &path, const QString &name)
+{
+    try {
+        const Reference<container::XNameAccess> node = configurationNode(session, path);
+        return node.is() && node->hasByName(toOUString(name));
+    } catch (const uno::Exception &) {
+        return false;
+    }
 }
 
 QStringList prepareProfile(const QString &folder, bool headless)

@@ -42,6 +42,7 @@ enum class Change {
     FormulaBelow, // a formula in F25
     MergedBelow, // C18:D18 merged, empty
     DropNames, // no cells named for the number and the date
+    DropShopNames, // no cells named for the shop's lines (a shop's own template of old)
     Macro, // a Basic macro bound to opening and to new documents writes into H1
 };
 // A picture on a sheet: the cell it is anchored to ("E2", empty when anchored to the page) and its
@@ -77,6 +78,13 @@ void writeCellByCell(const OfficeDocument &document, const QVector<InvoiceBlock>
 // Whether the process still runs: a killed office whose parent has gone stays a zombie until
 // the machine's first process reaps it, and a zombie no longer runs.
 bool processRunning(qint64 pid);
+
+// A value of the running office's configuration as text ("ru-RU", "false"), read through its
+// configuration provider; empty with the reason in `error` when it cannot be read.
+QString configurationValue(OfficeSession &session, const QString &path, const QString &name,
+                           QString *error = nullptr);
+// Whether the set at `path` of the running office's configuration has the member `name`.
+bool configurationHas(OfficeSession &session, const QString &path, const QString &name);
 
 // A fresh office profile in the folder: macro security Low (a bound macro runs silently unless
 // the export forbids it), no tip of the day. The office arguments to use it.

@@ -49,11 +49,12 @@ price list and adds it to the order. The order becomes an invoice in the
 shop's spreadsheet template, opened in LibreOffice Calc, or a PDF invoice
 and a printout made without the office.")
 # Libraries the program links are found by dpkg-shlibdeps (Qt Print Support among them); the
-# office it drives at run time is named here, and so are the font the PDF invoice embeds and Qt's
+# office it drives at run time is named here with its Russian language pack (the program's office
+# profile opens the invoice in Russian), and so are the font the PDF invoice embeds and Qt's
 # translations that make the print and file dialogs speak Russian.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libreoffice-calc, ure, libqt5sql5-sqlite, fonts-dejavu-core, qttranslations5-l10n")
+string(CONCAT CPACK_DEBIAN_PACKAGE_DEPENDS "libreoffice-calc, libreoffice-l10n-ru, ure, "
+    "libqt5sql5-sqlite, fonts-dejavu-core, qttranslations5-l10n")
 # The order and the journal: SQLite on every counter; PostgreSQL for a shop with several counters.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libqt5sql5-psql")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

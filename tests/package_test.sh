@@ -95,6 +95,9 @@ depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 [[ $depends == *libqt5widgets5* ]] || fail "the dependencies do not name Qt 5 widgets"
 [[ $depends == *libreoffice-calc* ]] || fail "the dependencies do not name LibreOffice Calc"
+# The invoice opens in Russian: the office's own Russian language pack.
+[[ $depends == *libreoffice-l10n-ru* ]] \
+    || fail "the dependencies do not name LibreOffice's Russian language pack"
 # The PDF invoice and printing: Qt Print Support, the font the PDF embeds, Qt's Russian dialogs.
 for needed in libqt5printsupport5 fonts-dejavu-core qttranslations5-l10n; do
     [[ $depends == *$needed* ]] || fail "the dependencies do not name $needed"

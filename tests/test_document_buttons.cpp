@@ -388,6 +388,11 @@ private slots:
                              << "PDF";
         QTest::newRow("Печать") << "pushButtonPrint"
                                 << "Печать";
+#ifdef PRINTCALC_HAVE_OFFICE
+        // The spreadsheet invoice in LibreOffice Calc: no office is asked, no number taken.
+        QTest::newRow("Экспорт") << "pushButton_6"
+                                 << "Экспорт";
+#endif
     }
     void emptyOrderRefused()
     {
@@ -397,8 +402,10 @@ private slots:
         QCOMPARE(warnings.size(), 1);
         // Titled by the document it is about, not by another button.
         QCOMPARE(prompts.titles, QStringList {title});
-        QVERIFY2(warnings.first().contains(QStringLiteral("нет ни одной строки")),
+        QVERIFY2(warnings.first().startsWith(QStringLiteral("Заказ пуст")),
                  qPrintable(warnings.first()));
+        QVERIFY(!window->exportRunning());
+        QVERIFY(window->findChild<QPushButton *>(QStringLiteral("pushButton_6"))->isEnabled());
         QCOMPARE(informed, QStringList());
         QCOMPARE(opened, QStringList());
         QCOMPARE(printerAsked, 0);

@@ -1,11 +1,15 @@
 // The spreadsheet invoice's payment QR code and foot, and the customers' workbooks, against the
 // real office run headless with a profile of its own: the invoice is read back from the opened
 // document, its picture decoded by zbarimg; the customers go through .ods and .xlsx and back.
+#include "app/document_actions.h"
 #include "app/export_panel.h"
 #include "app/mainwindow.h"
 #include "dialogs/customers_dialog.h"
+#include "documents/invoice_painter.h"
 #include "office/office_testkit.h"
 #include "office/sheet_rows.h"
+#include "order/order.h"
+#include "tests/pdf_text.h"
 #include "tests/program_run.h"
 #include "tests/prompt_recorder.h"
 
@@ -71,6 +75,7 @@ class InvoiceSheetTest : public QObject
 private:
     QTemporaryDir m_dir;
     QString m_template;
+    QString m_withoutShopNames; // the sample with no cells named for the shop's lines
     QByteArray m_settingsBefore;
     PromptRecorder m_prompts;
     MainWindow *m_window = nullptr;
@@ -85,7 +90,7 @@ private:
     }
 
     // One order line of 13 200,00 exported with these settings added; the document opened.
-    OfficeDocument exportWith(const QByteArray &settings)
+    OfficeDocument exportWith(const QByteArray &settings, const QString &templatePath = QString())
     {
         if (!writeFile(settingsPath(), m_settingsBefore + "\n" + settings))
             return OfficeDocument();
@@ -95,7 +100,7 @@ private:
         auto *pathField = m_window->findChild<QLineEdit *>(QStringLiteral("lineEdit_11"));
         pathField->selectAll();
         QTest::keyClick(pathField, Qt::Key_Delete);
-        typeText(pathField, m_template);
+        typeText(pathField, templatePath.isEmpty() ? m_template : templatePath);
         const OfficeDocument before = office().lastDocument();
         auto *panel = m_window->findChild<ExportPanel *>();
         QTest::mouseClick(m_window->findChild<QPushButton *>(QStringLiteral("pushButton_6")),
@@ -135,6 +140,11 @@ private slots:
         OfficeFailure failure;
         QVERIFY2(office().reach(&failure), qPrintable(failure.message + failure.details));
         m_officePid = office().startedProcessId();
+        m_withoutShopNames = m_dir.filePath(QStringLiteral("without-shop-names.xlsx"));
+        QString error;
+        QVERIFY2(officetest::makeTemplate(office(), m_template, m_withoutShopNames,
+                                          officetest::Change::DropShopNames, &error),
+                 qPrintable(error));
     }
 
     void cleanupTestCase()
@@ -228,6 +238,112 @@ private slots:
         const QStringList wanted = expected.arg(number, date).split(QLatin1Char('|'));
         for (int i = 0; i < qMax(fields.size(), wanted.size()); ++i)
             QCOMPARE(fields.value(i), wanted.value(i));
+    }
+
+    // The shop's lines at the top of the sheet come from the settings, with the texts the PDF
+    // invoice of the same order prints; the template's own texts stay where the settings describe
+    // no shop, or where the template names no cells for the lines; a line the settings leave empty
+    // is cleared, never filled with a placeholder.
+    void shopRequisites_data()
+    {
+        QTest::addColumn<QByteArray>("settings");
+        QTest::addColumn<bool>("named"); // the sample template, or a copy without the names
+        QTest::addColumn<QStringList>("lines"); // B2, B3, B4, B6, B7 ("" an empty cell)
+        QTest::addColumn<QStringList>("printed"); // on the sheet's lines and the PDF alike
+        const QChar nbsp(0x00A0);
+        const QStringList sample
+            = {QStringLiteral("Типография «Ясный лист»"),
+               QStringLiteral("ООО «Ясный лист», 000000, г. Энск, ул. Печатников, д. 1"),
+               QStringLiteral("ИНН 0000000000, КПП 000000000, тел. +7 (000) 000-00-00"),
+               QStringLiteral("Банк получателя: АО «Банк Энска», БИК 000000000"),
+               QStringLiteral("Р/с 00000000000000000000, к/с 00000000000000000000")};
+        const QByteArray fields = Requisites
+            + "address=109012, г. Москва, ул. Ильинка, д. 4\n"
+              "settlementAccount=40702810938000012345\n";
+        QTest::newRow("requisites as fields")
+            << fields << true
+            << QStringList {QStringLiteral("ООО «Ясный лист»"),
+                            QStringLiteral("109012, г. Москва, ул. Ильинка, д. 4"),
+                            QStringLiteral("ИНН") + nbsp + QStringLiteral("7707083893, КПП") + nbsp
+                                + QStringLiteral("770701001"),
+                            QStringLiteral("Банк получателя: ПАО Банк, БИК") + nbsp
+                                + QStringLiteral("044525225"),
+                            QStringLiteral("Р/с") + nbsp
+                                + QStringLiteral("40702810938000012345, к/с") + nbsp
+                                + QStringLiteral("30101810400000000225")}
+            << QStringList {QStringLiteral("ООО «Ясный лист»"),
+                            QStringLiteral("109012, г. Москва, ул. Ильинка, д. 4"),
+                            QStringLiteral("7707083893"),
+                            QStringLiteral("770701001"),
+                            QStringLiteral("ПАО Банк"),
+                            QStringLiteral("044525225"),
+                            QStringLiteral("40702810938000012345"),
+                            QStringLiteral("30101810400000000225")};
+        QTest::newRow("free-text lines")
+            << QByteArray("[requisites]\nname=Типография «Оттиск»\naddress=ИП Петров П. П., "
+                          "450000, г. Уфа, ул. Ленина, д. 2\ntaxNumbers=ИНН 027400000138, тел. "
+                          "8 (347) 200-00-00\nbank=Банк получателя: ПАО Банк, БИК 044525225\n"
+                          "account=Р/с 40802810600000000077, к/с 30101810400000000225\n")
+            << true
+            << QStringList {QStringLiteral("Типография «Оттиск»"),
+                            QStringLiteral("ИП Петров П. П., 450000, г. Уфа, ул. Ленина, д. 2"),
+                            QStringLiteral("ИНН 027400000138, тел. 8 (347) 200-00-00"),
+                            QStringLiteral("Банк получателя: ПАО Банк, БИК 044525225"),
+                            QStringLiteral("Р/с 40802810600000000077, к/с 30101810400000000225")}
+            << QStringList {QStringLiteral("Типография «Оттиск»"),
+                            QStringLiteral("ИП Петров П. П., 450000, г. Уфа, ул. Ленина, д. 2"),
+                            QStringLiteral("ИНН 027400000138, тел. 8 (347) 200-00-00"),
+                            QStringLiteral("Банк получателя: ПАО Банк, БИК 044525225"),
+                            QStringLiteral("Р/с 40802810600000000077, к/с 30101810400000000225")};
+        QTest::newRow("no requisites in the settings") << QByteArray() << true << sample << sample;
+        QTest::newRow("some requisites empty")
+            << QByteArray("[requisites]\nname=ООО «Ясный лист»\ninn=7707083893\n") << true
+            << QStringList {QStringLiteral("ООО «Ясный лист»"), QString(),
+                            QStringLiteral("ИНН") + nbsp + QStringLiteral("7707083893"), QString(),
+                            QString()}
+            << QStringList {QStringLiteral("ООО «Ясный лист»"), QStringLiteral("7707083893")};
+        QTest::newRow("a template without the names") << fields << false << sample << QStringList();
+    }
+    void shopRequisites()
+    {
+        QFETCH(QByteArray, settings);
+        QFETCH(bool, named);
+        QFETCH(QStringList, lines);
+        QFETCH(QStringList, printed);
+        const OfficeDocument document
+            = exportWith(settings, named ? m_template : m_withoutShopNames);
+        QVERIFY2(!document.isNull(),
+                 qPrintable(QStringLiteral("no invoice opened: ")
+                            + m_messages.join(QStringLiteral(" | "))));
+        QStringList shown;
+        const char *const cells[] = {"B2", "B3", "B4", "B6", "B7"};
+        for (int i = 0; i < 5; ++i) {
+            const Cell cell = officetest::cell(document, cells[i]);
+            QCOMPARE(cell.text, lines.at(i));
+            if (lines.at(i).isEmpty())
+                QCOMPARE(cell.kind, Cell::Empty);
+            else
+                QCOMPARE(cell.kind, Cell::Text);
+            shown << cell.text;
+        }
+
+        // The PDF of the same order with the same settings prints the same requisites.
+        const QString pdf = m_dir.filePath(QStringLiteral("shop.pdf"));
+        QString error;
+        QVERIFY2(writeInvoicePdf(
+                     DocumentActions::documentFor(m_window->orderLines(), DocumentSettings::load()),
+                     pdf, &error),
+                 qPrintable(error));
+        const QString onPaper = pdfText(pdf).simplified();
+        QString onSheet = shown.join(QLatin1Char('\n'));
+        onSheet.replace(QChar(0x00A0), QLatin1Char(' '));
+        onSheet = onSheet.simplified();
+        for (const QString &text : printed) {
+            QVERIFY2(onPaper.contains(text),
+                     qPrintable(text + QStringLiteral(" not on the PDF: ") + onPaper));
+            QVERIFY2(onSheet.contains(text),
+                     qPrintable(text + QStringLiteral(" not on the sheet: ") + onSheet));
+        }
     }
 
     // The foot's rows for each mode, live formulas: captions, kopecks, and the total once the

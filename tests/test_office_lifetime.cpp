@@ -1,6 +1,7 @@
 // The office the window started goes with the program, whether the window is closed or the
 // program is told to end by SIGTERM (a logout) or SIGHUP (its terminal gone); and each home has an
 // office of its own. Real programs, real signals, a real office under Xvfb.
+#include "office/office_profile.h"
 #include "office/office_session.h"
 
 #include <QDir>
@@ -35,6 +36,18 @@ class OfficeLifetimeTest : public QObject
     static QList<qint64> officeOf(const QString &home)
     {
         return OfficeSession(OfficeSession::pipeNameFor(home)).processIds();
+    }
+
+    // Whether one of the processes was started with the argument.
+    static bool startedWith(const QList<qint64> &pids, const QString &argument)
+    {
+        for (const qint64 pid : pids) {
+            QFile file(QStringLiteral("/proc/%1/cmdline").arg(pid));
+            if (file.open(QIODevice::ReadOnly)
+                && file.readAll().split('\0').contains(argument.toUtf8()))
+                return true;
+        }
+        return false;
     }
 
     static bool waitFor(const std::function<bool()> &condition, int msecs)
@@ -100,6 +113,15 @@ private slots:
         QVERIFY2(!QSet<qint64>(firstOffice.begin(), firstOffice.end())
                       .intersects(QSet<qint64>(secondOffice.begin(), secondOffice.end())),
                  "two homes share one office");
+        // Each on the program's own profile under its home, whose settings open the invoice in
+        // Russian with no tip of the day and no Start Center.
+        const QString profile = first.path() + QStringLiteral("/data/printcalc/office-profile");
+        QVERIFY2(startedWith(firstOffice, officeprofile::installationArgument(profile)),
+                 "the office does not run on the program's own profile");
+        QFile settings(profile + QStringLiteral("/user/registrymodifications.xcu"));
+        QVERIFY2(settings.open(QIODevice::ReadOnly), "the program's profile has no settings");
+        const QString text = QString::fromUtf8(settings.readAll());
+        QCOMPARE(officeprofile::withSettings(text), text);
         // The office takes a moment to answer on its pipe after its process appears.
         QTest::qWait(3000);
         ::kill(pid_t(one.processId()), signal);

@@ -233,6 +233,30 @@ private slots:
         else
             QVERIFY2(told.contains(message), qPrintable(told));
     }
+
+    // The shop's lines reach the template's named cells all together or not at all: none while
+    // the settings describe no shop, every name (an empty line clearing its cell) once they do.
+    void shopLinesByName()
+    {
+        ShopLines shop;
+        QVERIFY(shop.namedTexts().isEmpty());
+        shop.name = QStringLiteral("ООО «Ясный лист»");
+        const QVector<QPair<QString, QString>> cells = shop.namedTexts();
+        QCOMPARE(cells.size(), 5);
+        QCOMPARE(cells.at(0), qMakePair(QStringLiteral("ShopName"), shop.name));
+        for (int i = 1; i < 5; ++i) {
+            QCOMPARE(cells.at(i).first, invoice::shopCellNames().at(i));
+            QVERIFY(cells.at(i).second.isEmpty());
+        }
+        ExportRequest request;
+        request.typedPath = QFINDTESTDATA("../templates/invoice.xlsx");
+        request.lines = {{QStringLiteral("Визитки"), QStringLiteral("100"), QStringLiteral("5")}};
+        request.shop = shop;
+        PreparedExport prepared;
+        QString message;
+        QVERIFY2(prepareExport(request, &prepared, &message), qPrintable(message));
+        QCOMPARE(prepared.shop.namedTexts(), cells);
+    }
 };
 
 QTEST_GUILESS_MAIN(OfficeRequestTest)

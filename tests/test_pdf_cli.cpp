@@ -72,6 +72,11 @@ private slots:
         act.counter = QStringLiteral("стойка-1");
         act.actDate = QDate(2026, 3, 10);
         QVERIFY(Journal(connection).addDocument(1043, act));
+        // An invoice stored with no lines (by hand, or by a program of old): no document of it.
+        InvoiceDraft empty = plain;
+        empty.orderUid = QStringLiteral("c");
+        empty.lines.clear();
+        QCOMPARE(Journal(connection).storeInvoice(empty, 1), 1044);
     }
 
     // In order: the second act into the folder finds the first one's name taken.
@@ -143,6 +148,15 @@ private slots:
             << QStringList {QStringLiteral("--pdf"), QStringLiteral("act"), QStringLiteral("1043")}
             << 0 << QStringLiteral("pdf/Акт-1043-2026-03-10.pdf") << QStringLiteral("")
             << QStringList {QStringLiteral("Акт выполненных работ № 1043 от 10 марта 2026 г.")};
+        for (const char *kind : {"invoice", "act"})
+            QTest::newRow(
+                qPrintable(QStringLiteral("%1 of an empty invoice").arg(QLatin1String(kind))))
+                << QStringList {QStringLiteral("--pdf"), QLatin1String(kind),
+                                QStringLiteral("1044")}
+                << 1 << QStringLiteral("")
+                << QStringLiteral("Заказ пуст: в счёте № 1044 нет ни одной строки, документ не "
+                                  "составлен.\n")
+                << QStringList();
         QTest::newRow("unknown document")
             << QStringList {QStringLiteral("--pdf"), QStringLiteral("bill"), QStringLiteral("1042")}
             << 2 << QStringLiteral("")

@@ -3,9 +3,13 @@
 and requisites, the invoice number and date, and the column captions in row 16 over B to F.
 The export fills rows 17 on, and the cells named "НомерСчёта", "ДатаСчёта" and "Покупатель" (C9, E9
 and C11) when it is given the invoice's number, date and payer; until then they hold blanks to fill
-in by hand. The cell named "QR" (E2, beside the requisites and the bank lines) gets the payment QR
-code as a picture 42 mm square; rows 5 and 8 are set taller so that it ends above the title. Only the standard library is used, and the zip entries carry a fixed
-date, so running it again gives the same bytes.
+in by hand. The shop's lines at the top are named too: "ShopName" (B2), "ShopAddress" (B3),
+"ShopTaxNumbers" (B4), "ShopBank" (B6) and "ShopAccount" (B7); the export writes the shop's
+requisites from the settings there, as the PDF invoice prints them, and leaves the sample's texts
+below only while the settings describe no shop at all. The cell named "QR" (E2, beside the
+requisites and the bank lines) gets the payment QR code as a picture 42 mm square; rows 5 and 8 are
+set taller so that it ends above the title. Only the standard library is used, and the zip entries
+carry a fixed date, so running it again gives the same bytes.
 
     python3 tools/make_invoice_template.py [output.xlsx]
 """
@@ -41,8 +45,11 @@ CELLS = [
     ("F16", "Сумма", CAPTION),
 ]
 
-# Cells the export fills by name, where the template has them.
-NAMES = {"НомерСчёта": "C9", "ДатаСчёта": "E9", "Покупатель": "C11", "QR": "E2"}
+# Cells the export fills by name, where the template has them: the invoice's number, date and
+# payer, the payment QR code, and the shop's lines (office/export_request.h names them all).
+NAMES = {"НомерСчёта": "C9", "ДатаСчёта": "E9", "Покупатель": "C11", "QR": "E2",
+         "ShopName": "B2", "ShopAddress": "B3", "ShopTaxNumbers": "B4", "ShopBank": "B6",
+         "ShopAccount": "B7"}
 
 # Column widths in characters and column styles: A is a margin, C takes the long descriptions.
 # B is wide enough for "Счёт №" in the title's size and for "Плательщик:"; the payer wraps in C.
