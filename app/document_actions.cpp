@@ -295,18 +295,27 @@ bool MainWindow::unpricedLinesSettled(const QString &title, bool *textPrices)
     QStringList named;
     QVector<int> rows;
     bool anyText = false;
+    int samples = 0;
     for (const UnpricedLine &line : unpriced) {
         if (named.size() < shown)
             named << unpricedLineText(line);
         rows << line.row;
         anyText = anyText || line.reason == UnpricedLine::PriceNotNumber;
+        samples += line.reason == UnpricedLine::SamplePrice ? 1 : 0;
     }
     if (unpriced.size() > shown)
         named << QStringLiteral("и ещё строк: %1").arg(unpriced.size() - shown);
-    const QString question
-        = (unpriced.size() == 1 ? QStringLiteral("В счёт попадёт строка без цены:\n")
-                                : QStringLiteral("В счёт попадут строки без цены:\n"))
-        + named.join(QLatin1Char('\n'))
+    const bool one = unpriced.size() == 1;
+    QString heading;
+    if (samples == 0)
+        heading = one ? QStringLiteral("В счёт попадёт строка без цены:\n")
+                      : QStringLiteral("В счёт попадут строки без цены:\n");
+    else if (samples == unpriced.size())
+        heading = one ? QStringLiteral("В счёт попадёт строка с ценой-образцом:\n")
+                      : QStringLiteral("В счёт попадут строки с ценами-образцами:\n");
+    else
+        heading = QStringLiteral("В счёт попадут строки без цены или с ценой-образцом:\n");
+    const QString question = heading + named.join(QLatin1Char('\n'))
         + QStringLiteral("\n\nУбрать их из заказа (вернуть можно через Ctrl+Z), оставить как есть "
                          "или отменить?");
     const QStringList answers

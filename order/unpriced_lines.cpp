@@ -16,6 +16,8 @@ QVector<UnpricedLine> unpricedLines(const QVector<OrderLine> &lines)
             found.append({row, UnpricedLine::PriceNotNumber, line.unitPrice});
         else if (line.missingPrice)
             found.append({row, UnpricedLine::NoListPrice, line.unitPrice});
+        else if (line.samplePrice)
+            found.append({row, UnpricedLine::SamplePrice, line.unitPrice});
     }
     return found;
 }
@@ -25,5 +27,7 @@ QString unpricedLineText(const UnpricedLine &line)
     const QString row = QStringLiteral("Строка %1: ").arg(line.row + 1);
     if (line.reason == UnpricedLine::NoListPrice)
         return row + QStringLiteral("нет цены в прайс-листе");
+    if (line.reason == UnpricedLine::SamplePrice)
+        return row + QStringLiteral("цена-образец, магазин её не задал");
     return row + QStringLiteral("цена «%1» не число").arg(line.price);
 }

@@ -1,6 +1,6 @@
 // Lines that would go onto a document without a price of their own: the price list had none for
-// them, or their price cell holds no number. Named before a document is made, and under the table
-// instead of being counted as 0.
+// them, only the built-in sample's, or their price cell holds no number. Named before a document is
+// made, and under the table instead of being counted as 0.
 #pragma once
 
 #include "order/order_line.h"
@@ -10,7 +10,7 @@
 
 struct UnpricedLine
 {
-    enum Reason { NoListPrice, PriceNotNumber };
+    enum Reason { NoListPrice, PriceNotNumber, SamplePrice };
 
     int row = 0; // from 0, as the order counts
     Reason reason = NoListPrice;
@@ -21,5 +21,6 @@ struct UnpricedLine
 // none either.
 QVector<UnpricedLine> unpricedLines(const QVector<OrderLine> &lines);
 
-// "Строка 4: нет цены в прайс-листе", "Строка 2: цена «abc» не число".
+// "Строка 4: нет цены в прайс-листе", "Строка 2: цена «abc» не число",
+// "Строка 3: цена-образец, магазин её не задал".
 QString unpricedLineText(const UnpricedLine &line);

@@ -490,6 +490,45 @@ private slots:
         }
     }
 
+    // A line priced from the built-in sample is asked about as one without a price.
+    void sampleLinesAskedFirst_data()
+    {
+        QTest::addColumn<QString>("marks"); // per line: s sample, m missing, - the shop's
+        QTest::addColumn<QString>("question");
+        QTest::newRow("one sample") << "-s"
+                                    << "В счёт попадёт строка с ценой-образцом:\n"
+                                       "Строка 2: цена-образец, магазин её не задал";
+        QTest::newRow("two samples") << "ss"
+                                     << "В счёт попадут строки с ценами-образцами:\n"
+                                        "Строка 1: цена-образец, магазин её не задал\n"
+                                        "Строка 2: цена-образец, магазин её не задал";
+        QTest::newRow("sample and missing") << "sm"
+                                            << "В счёт попадут строки без цены или с "
+                                               "ценой-образцом:\n"
+                                               "Строка 1: цена-образец, магазин её не задал\n"
+                                               "Строка 2: нет цены в прайс-листе";
+        QTest::newRow("the shop's prices") << "--"
+                                           << "";
+    }
+    void sampleLinesAskedFirst()
+    {
+        QFETCH(QString, marks);
+        QFETCH(QString, question);
+        for (const QChar mark : marks) {
+            OrderLine line;
+            line.description = QStringLiteral("Кружка");
+            line.quantity = QStringLiteral("10");
+            line.unitPrice = QStringLiteral("350");
+            line.samplePrice = mark == QLatin1Char('s');
+            line.missingPrice = mark == QLatin1Char('m');
+            window->appendOrderLine(line);
+        }
+        prompts.answer = QStringLiteral("Отменить");
+        click(QStringLiteral("pushButtonPdf"));
+        QCOMPARE(prompts.questions.value(0).section(QStringLiteral("\n\n"), 0, 0), question);
+        QCOMPARE(taken.size(), question.isEmpty() ? 1 : 0);
+    }
+
     // A price typed over one the list lacked is the operator's own: nothing is asked.
     void typedPriceAsksNothing()
     {
