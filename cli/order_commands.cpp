@@ -473,7 +473,8 @@ QVector<CliCommand> orderCommands()
            changeStatus},
           // The website's requests, taken as orders or declined, from the board's buttons.
           {QStringLiteral("confirm"),
-           {},
+           QStringLiteral("  printcalc --orders confirm З-N                заявка с сайта принята: "
+                          "заказ с её строками"),
            {},
            1,
            QStringLiteral("Нужен номер заявки: printcalc --orders confirm З-N"),
@@ -481,7 +482,8 @@ QVector<CliCommand> orderCommands()
            Action::TakeOrder,
            decideRequest},
           {QStringLiteral("decline"),
-           {},
+           QStringLiteral("  printcalc --orders decline З-N [--reason ТЕКСТ]  заявка с сайта "
+                          "отклонена"),
            {QStringLiteral("reason")},
            1,
            QStringLiteral("Нужен номер заявки: printcalc --orders decline З-N"),

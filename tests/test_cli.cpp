@@ -1,6 +1,7 @@
 // `printcalc --journal ...`, `--check` and the command line's rules run as the administrator runs
 // them: the real program, no display, a journal filled beforehand; output, files, exit status and
 // messages read back.
+#include "cli/cli.h"
 #include "storage/connection.h"
 #include "storage/customer_store.h"
 #include "storage/journal.h"
@@ -315,6 +316,22 @@ private slots:
             QVERIFY2(out.contains(line), qPrintable(result.out));
     }
 
+    // Every action the dispatcher runs is in the help, under its own words.
+    void helpNamesEveryAction()
+    {
+        const Run result = run({QStringLiteral("--help")});
+        QCOMPARE(result.status, 0);
+        QStringList missing;
+        for (const CliCommand &command : cliCommands())
+            for (const CliAction &action : command.actions) {
+                const QString usage = QStringLiteral("  printcalc ") + command.option
+                    + (action.word.isEmpty() ? QString() : QLatin1Char(' ') + action.word);
+                if (action.help.isEmpty() || !result.out.contains(usage))
+                    missing << usage.trimmed();
+            }
+        QVERIFY2(missing.isEmpty(), qPrintable(missing.join(QStringLiteral(", "))));
+    }
+
     void exportsCsv_data()
     {
         QTest::addColumn<QStringList>("dates");
@@ -622,7 +639,9 @@ private slots:
             QStringLiteral("После --customers нужно действие: list, show, import или export."));
         // The website's requests are decided on the board: the lists leave them out.
         row("unknown orders action", {QStringLiteral("--orders"), QStringLiteral("drop")},
-            QStringLiteral("Команда «--orders drop» не известна: есть list, show и status."));
+            QStringLiteral(
+                "Команда «--orders drop» не известна: есть list, show, status, confirm и "
+                "decline."));
         row("no payments action", {QStringLiteral("--payments")},
             QStringLiteral("После --payments нужно действие: add или import."));
         row("no audit action", {QStringLiteral("--audit")},
