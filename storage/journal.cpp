@@ -2,6 +2,7 @@
 #include "storage/journal.h"
 
 #include "storage/connection.h"
+#include "storage/customer_store.h"
 #include "storage/sql_lines.h"
 #include "storage/transaction.h"
 
@@ -436,21 +437,43 @@ QVector<InvoiceSummary> Journal::find(const JournalQuery &search, bool *ok)
     QString from = QStringLiteral("invoice i");
     QString order = QStringLiteral("i.number DESC");
     if (!words.isEmpty()) {
+        // A word finds the lines' texts, or the customer's name or ИНН on its card or on the
+        // order: every word in one of the two.
         QStringList terms;
+        QString inLines;
         if (connection.isSqlite()) {
             for (const QString &word : words)
                 terms.append(QLatin1Char('"') + word + QStringLiteral("\"*"));
-            from = QStringLiteral(
-                "invoice_search JOIN invoice i ON i.number = invoice_search.rowid");
-            conditions.append(QStringLiteral("invoice_search MATCH ?"));
-            order = QStringLiteral("invoice_search.rowid DESC");
+            inLines = QStringLiteral(
+                "i.number IN (SELECT rowid FROM invoice_search WHERE invoice_search MATCH ?)");
             values.append(terms.join(QLatin1Char(' ')));
         } else {
             for (const QString &word : words)
                 terms.append(QLatin1Char('\'') + word + QStringLiteral("':*"));
-            conditions.append(QStringLiteral("i.search_words @@ to_tsquery('simple', ?)"));
+            inLines = QStringLiteral("i.search_words @@ to_tsquery('simple', ?)");
             values.append(terms.join(QStringLiteral(" & ")));
         }
+        QStringList onCard;
+        QStringList onOrder;
+        QVariantList cardValues;
+        QVariantList orderValues;
+        for (const QString &word : words) {
+            const QString start = foldedSearchText(word) + QLatin1Char('%');
+            const QString later = QStringLiteral("% ") + start;
+            onCard.append(
+                QStringLiteral("(search_name LIKE ? OR search_name LIKE ? OR inn LIKE ?)"));
+            cardValues << QVariant(start) << QVariant(later)
+                       << QVariant(QString(word + QLatin1Char('%')));
+            onOrder.append(QStringLiteral("(search_name LIKE ? OR search_name LIKE ?)"));
+            orderValues << QVariant(start) << QVariant(later);
+        }
+        conditions.append(
+            QStringLiteral("(%1 OR i.customer_id IN (SELECT id FROM customer WHERE %2) "
+                           "OR i.number IN (SELECT invoice_number FROM taken_order "
+                           "WHERE %3))")
+                .arg(inLines, onCard.join(QStringLiteral(" AND ")),
+                     onOrder.join(QStringLiteral(" AND "))));
+        values << cardValues << orderValues;
     }
     if (search.customerId > 0) {
         conditions.append(QStringLiteral("i.customer_id = ?"));

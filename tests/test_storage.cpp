@@ -4,6 +4,7 @@
 #include "tests/as_nobody.h"
 
 #include "storage/connection.h"
+#include "storage/customer_store.h"
 #include "storage/journal.h"
 #include "storage/order_store.h"
 #include "storage/order_writer.h"
@@ -428,6 +429,12 @@ private slots:
                                              << "2026-03-02" << QList<int> {2, 1};
         QTest::newRow("words and dates") << "визитки" << 0 << "2026-03-02"
                                          << "2026-03-03" << QList<int> {3};
+        QTest::newRow("the card's name") << "СБЕРБАНК" << 0 << ""
+                                         << "" << QList<int> {2};
+        QTest::newRow("the card's ИНН, its start") << "7707083" << 0 << ""
+                                                   << "" << QList<int> {2};
+        QTest::newRow("a word inside a name") << "банк" << 0 << ""
+                                              << "" << QList<int> {};
     }
     void search()
     {
@@ -445,12 +452,20 @@ private slots:
                                          QStringLiteral("1"), QStringLiteral("1"))},
                                    day(1)),
                              1);
-        journal.storeInvoice(
-            draft(QStringLiteral("2"),
-                  {line(QStringLiteral("Листовки"), QStringLiteral("1"), QStringLiteral("1")),
-                   line(QStringLiteral("Баннер 3×1"), QStringLiteral("1"), QStringLiteral("1"))},
-                  day(2)),
-            1);
+        Customer card;
+        card.kind = Customer::Organisation;
+        card.shortName = QStringLiteral("ПАО Сбербанк");
+        card.inn = QStringLiteral("7707083893");
+        card.kpp = QStringLiteral("773601001");
+        QCOMPARE(CustomerStore(connection).save(&card, QStringLiteral("стойка-1")),
+                 CustomerSaveResult::Saved);
+        InvoiceDraft second
+            = draft(QStringLiteral("2"),
+                    {line(QStringLiteral("Листовки"), QStringLiteral("1"), QStringLiteral("1")),
+                     line(QStringLiteral("Баннер 3×1"), QStringLiteral("1"), QStringLiteral("1"))},
+                    day(2));
+        second.customer = card;
+        journal.storeInvoice(second, 1);
         journal.storeInvoice(draft(QStringLiteral("3"),
                                    {line(QStringLiteral("визитки глянец"), QStringLiteral("1"),
                                          QStringLiteral("1"))},
