@@ -65,7 +65,28 @@ OrderTaking::OrderTaking(MainWindow *w)
     connect(order, &Order::lineChanged, this, touched);
     connect(order, &Order::cleared, this, touched);
     connect(order, &Order::customerChanged, this, touched);
+
+    // The news of a taken order goes at the next change of the window's order, or in a while.
+    newsTimer = new QTimer(this);
+    newsTimer->setSingleShot(true);
+    newsTimer->setInterval(NewsShownMs);
+    const auto forget = [this] {
+        if (news.isEmpty())
+            return;
+        news.clear();
+        showState();
+    };
+    connect(newsTimer, &QTimer::timeout, this, forget);
+    connect(order, &Order::linesInserted, this, forget);
+    connect(order, &Order::linesRemoved, this, forget);
+    connect(order, &Order::lineChanged, this, forget);
+    connect(order, &Order::customerChanged, this, forget);
     showState();
+}
+
+void OrderTaking::setNewsShown(int msecs)
+{
+    newsTimer->setInterval(msecs);
 }
 
 void OrderTaking::showState()
@@ -233,6 +254,7 @@ void OrderTaking::answered(const std::shared_ptr<Taking> &request, qint64 number
     }
     news = request->revising > 0 ? QStringLiteral("Изменение заказа № %1 сохранено").arg(number)
                                  : QStringLiteral("Заказ № %1 принят").arg(number);
+    newsTimer->start();
     showState();
     if (request->revising > 0)
         emit revisionStored(number);

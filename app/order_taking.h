@@ -19,6 +19,7 @@ struct AuditRecord;
 class MainWindow;
 class QLabel;
 class QPushButton;
+class QTimer;
 class QWidget;
 struct OrderDetails;
 
@@ -33,6 +34,9 @@ public:
 
     explicit OrderTaking(MainWindow *window);
     void setAnswerWait(int msecs) { answerWaitMs = msecs; }
+    // How long "Заказ № N принят" stays when nothing else happens.
+    static constexpr int NewsShownMs = 10000;
+    void setNewsShown(int msecs);
 
     // "Принять заказ": the dialog opened over the window (null when the order cannot be taken:
     // the operator is told why).
@@ -95,5 +99,6 @@ private:
     int answerWaitMs = AnswerWaitMs;
     bool loading = false;
     bool filling = false; // the window's order is being filled from the journal
-    QString news; // how the last taking ended, shown until the next change of state
+    QString news; // how the last taking ended, shown until the next change or for a while
+    QTimer *newsTimer = nullptr;
 };

@@ -399,6 +399,29 @@ private slots:
         QCOMPARE(told, QStringLiteral("В заказе нет ни одной строки: принимать нечего."));
     }
 
+    // "Заказ № N принят" goes at the next change of the order, or after a while by itself.
+    void newsFades_data()
+    {
+        QTest::addColumn<bool>("lineAdded");
+        QTest::newRow("a line added") << true;
+        QTest::newRow("time passes") << false;
+    }
+    void newsFades()
+    {
+        QFETCH(bool, lineAdded);
+        taking()->setNewsShown(lineAdded ? 60000 : 300);
+        addLine(QStringLiteral("Визитки"), QStringLiteral("10"), QStringLiteral("100"));
+        const qint64 number = accept();
+        auto *state = find<QLabel>(QStringLiteral("labelAcceptState"));
+        QCOMPARE(state->text(), QStringLiteral("Заказ № %1 принят").arg(number));
+        QTest::qWait(100);
+        QVERIFY(state->isVisible());
+        if (lineAdded)
+            addLine(QStringLiteral("Листовки"), QStringLiteral("1"), QStringLiteral("10"));
+        QTRY_VERIFY_WITH_TIMEOUT(!state->isVisible(), 2000);
+        QCOMPARE(state->text(), QString());
+    }
+
     // One order, one total: the dialog, the board and the invoice agree in every tax mode, with
     // and without the customer's discount.
     void oneTotalInEveryTaxMode_data()
