@@ -263,6 +263,16 @@ void OrdersDialog::showList(const BoardList &list, const QString &error, qint64 
     } else if (keepRequest != 0) {
         selectRequest(keepRequest);
     }
+    // The order open below the list follows its row (what the list reads of it): a change made
+    // here or at another counter.
+    const int openRow = model->rowOf(opened.order.number);
+    if (opened.order.number != 0 && openRow >= 0 && selectedNumber() == opened.order.number) {
+        const TakenOrder &listed = model->order(openRow);
+        const TakenOrder &shown = opened.order;
+        if (listed.status != shown.status || listed.paidKopecks != shown.paidKopecks
+            || listed.totalKopecks != shown.totalKopecks || listed.due != shown.due)
+            opening->start();
+    }
     updateButtons();
     ++shownLists;
 }
@@ -767,8 +777,10 @@ void OrdersDialog::showDetails(const OrderDetails &details)
                                   : QStringLiteral("<b>Заказ № %1</b>").arg(order.number))
            << QStringLiteral("%1, срок %2").arg(statusCaption(order.status), minute(order.due));
     const QString customer = order.customer.name();
-    if (!customer.isEmpty() || !order.phone.isEmpty())
-        header << QStringList({customer, order.phone}).join(QStringLiteral(", ")).toHtmlEscaped();
+    QStringList whom {customer, order.phone};
+    whom.removeAll(QString());
+    if (!whom.isEmpty())
+        header << whom.join(QStringLiteral(", ")).toHtmlEscaped();
     header << QStringLiteral("сумма %1, оплачено %2, остаток %3 (%4)")
                   .arg(roubles(order.totalKopecks), roubles(order.paidKopecks),
                        roubles(order.balanceKopecks()), paymentStateWord(order.paymentState()));

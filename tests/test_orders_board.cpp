@@ -649,6 +649,8 @@ private slots:
             *given = answer;
             return true;
         };
+        const auto *header = board->findChild<QLabel *>(QStringLiteral("labelOrderHeader"));
+        QTRY_VERIFY(header->text().contains(statusCaption(start) + QStringLiteral(", срок")));
         const int before = board->listsShown();
         if (action == QLatin1String("F2"))
             QTest::keyClick(board->findChild<QTableView *>(QStringLiteral("tableViewOrders")),
@@ -670,6 +672,9 @@ private slots:
         OrderDetails details;
         QVERIFY(book.load(1001, &details));
         QCOMPARE(statusCaption(details.order.status), status);
+        // The order open below the list follows it.
+        QTRY_VERIFY2(header->text().contains(status + QStringLiteral(", срок")),
+                     qPrintable(header->text()));
         if (status == QLatin1String("Отменён"))
             QCOMPARE(details.changes.last().reason, QStringLiteral("клиент отказался"));
     }
