@@ -38,6 +38,23 @@ QString chosenOptions(const QString &title, const QWidget *page)
                             : title + QStringLiteral(": ") + chosen.join(QStringLiteral("; "));
 }
 
+// The services ticked on a page that lists them as boxes of its own (the design page), in the
+// order the page reads.
+QStringList tickedServices(const QWidget *page)
+{
+    QList<QAbstractButton *> boxes
+        = page->findChildren<QAbstractButton *>(QString(), Qt::FindDirectChildrenOnly);
+    std::stable_sort(boxes.begin(), boxes.end(),
+                     [](const QAbstractButton *a, const QAbstractButton *b) {
+                         return a->x() != b->x() ? a->x() < b->x() : a->y() < b->y();
+                     });
+    QStringList ticked;
+    for (const QAbstractButton *box : qAsConst(boxes))
+        if (box->isCheckable() && box->isChecked() && !box->text().isEmpty())
+            ticked << box->text();
+    return ticked;
+}
+
 } // namespace
 
 void MainWindow::initCustomLine()
@@ -65,14 +82,16 @@ CustomLineDialog *MainWindow::openCustomLine()
     }
     MainWindowForm *f = form.data();
     QString prefix;
+    QStringList services;
     const QWidget *tab = f->tabWidget->currentWidget();
-    if (tab == f->tab_4)
+    if (tab == f->tab_4) {
         prefix = chosenOptions(f->tabWidget->tabText(f->tabWidget->currentIndex()), tab);
-    else if (const auto *box = tab->findChild<QToolBox *>();
-             box && box->currentWidget() == f->page_6)
+        services = tickedServices(tab);
+    } else if (const auto *box = tab->findChild<QToolBox *>();
+               box && box->currentWidget() == f->page_6)
         prefix = chosenOptions(box->itemText(box->currentIndex()), f->page_6);
     auto *dialog = new CustomLineDialog(
-        prefix, [this](const OrderLine &line) { appendOrderLine(line); }, this);
+        prefix, [this](const OrderLine &line) { appendOrderLine(line); }, this, services);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->open();
     return dialog;

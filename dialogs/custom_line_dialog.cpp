@@ -8,6 +8,9 @@
 
 #include "ui_custom_line_dialog.h"
 
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 
 #include <cmath>
@@ -20,7 +23,8 @@ constexpr double MaxTypedAmount = PriceFileMaxPrice;
 } // namespace
 
 CustomLineDialog::CustomLineDialog(const QString &prefix,
-                                   std::function<void(const OrderLine &)> add, QWidget *parent)
+                                   std::function<void(const OrderLine &)> add, QWidget *parent,
+                                   const QStringList &services)
     : QDialog(parent)
     , ui(new Ui::CustomLineDialog)
     , prefix(prefix)
@@ -39,11 +43,62 @@ CustomLineDialog::CustomLineDialog(const QString &prefix,
     addButton->setObjectName(QStringLiteral("pushButtonCustomAdd"));
     addButton->setDefault(true);
     ui->buttonBoxCustom->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Закрыть"));
-    connect(ui->buttonBoxCustom, &QDialogButtonBox::accepted, this, &CustomLineDialog::addLine);
+    connect(ui->buttonBoxCustom, &QDialogButtonBox::accepted, this, [this] {
+        if (serviceRows.isEmpty())
+            addLine();
+        else
+            addServiceLines();
+    });
     connect(ui->buttonBoxCustom, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    if (!services.isEmpty())
+        showServices(services);
     // The form's size is only the designer's canvas: the dialog is as large as its fields need.
     adjustSize();
-    ui->lineEditCustomDescription->setFocus();
+    if (serviceRows.isEmpty())
+        ui->lineEditCustomDescription->setFocus();
+    else
+        serviceRows.first().price->setFocus();
+}
+
+void CustomLineDialog::showServices(const QStringList &services)
+{
+    // One line per service in place of the one description.
+    for (QWidget *single : {static_cast<QWidget *>(ui->labelCustomDescriptionCaption),
+                            static_cast<QWidget *>(ui->lineEditCustomDescription),
+                            static_cast<QWidget *>(ui->labelCustomQuantityCaption),
+                            static_cast<QWidget *>(ui->lineEditCustomQuantity),
+                            static_cast<QWidget *>(ui->labelCustomPriceCaption),
+                            static_cast<QWidget *>(ui->lineEditCustomPrice)})
+        single->hide();
+    auto *grid = new QGridLayout;
+    grid->setObjectName(QStringLiteral("gridLayoutCustomServices"));
+    grid->addWidget(new QLabel(QStringLiteral("Услуга")), 0, 0);
+    grid->addWidget(new QLabel(QStringLiteral("Количество")), 0, 1);
+    grid->addWidget(new QLabel(QStringLiteral("Цена за единицу, ₽")), 0, 2);
+    for (int row = 0; row < services.size(); ++row) {
+        ServiceRow each;
+        each.service = services.at(row);
+        each.quantity = new QLineEdit;
+        each.quantity->setObjectName(QStringLiteral("lineEditServiceQuantity%1").arg(row + 1));
+        each.quantity->setPlaceholderText(QStringLiteral("1"));
+        each.price = new QLineEdit;
+        each.price->setObjectName(QStringLiteral("lineEditServicePrice%1").arg(row + 1));
+        each.price->setPlaceholderText(QStringLiteral("например, 1500"));
+        auto *caption = new QLabel(each.service);
+        caption->setBuddy(each.price);
+        grid->addWidget(caption, row + 1, 0);
+        grid->addWidget(each.quantity, row + 1, 1);
+        grid->addWidget(each.price, row + 1, 2);
+        serviceRows.append(each);
+    }
+    grid->setColumnStretch(2, 1);
+    ui->verticalLayoutCustom->insertLayout(1, grid);
+}
+
+void CustomLineDialog::tell(const QString &problem)
+{
+    ui->labelCustomProblem->setText(problem);
+    ui->labelCustomProblem->setVisible(!problem.isEmpty());
 }
 
 CustomLineDialog::~CustomLineDialog() = default;
@@ -96,10 +151,28 @@ void CustomLineDialog::addLine()
     const OrderLine line
         = lineFrom(prefix, ui->lineEditCustomDescription->text(),
                    ui->lineEditCustomQuantity->text(), ui->lineEditCustomPrice->text(), &why);
-    ui->labelCustomProblem->setText(why);
-    ui->labelCustomProblem->setVisible(!why.isEmpty());
+    tell(why);
     if (!why.isEmpty())
         return;
     add(line);
+    accept();
+}
+
+void CustomLineDialog::addServiceLines()
+{
+    // All or none: a slip in one price keeps every line in the dialog.
+    QVector<OrderLine> lines;
+    for (const ServiceRow &row : qAsConst(serviceRows)) {
+        QString why;
+        lines.append(lineFrom(prefix, row.service, row.quantity->text(), row.price->text(), &why));
+        if (!why.isEmpty()) {
+            tell(QStringLiteral("«%1»: %2").arg(row.service, why));
+            row.price->setFocus();
+            return;
+        }
+    }
+    tell(QString());
+    for (const OrderLine &line : qAsConst(lines))
+        add(line);
     accept();
 }

@@ -7,8 +7,12 @@
 
 #include <QDialog>
 #include <QScopedPointer>
+#include <QStringList>
+#include <QVector>
 
 #include <functional>
+
+class QLineEdit;
 
 namespace Ui {
 class CustomLineDialog;
@@ -18,9 +22,10 @@ class CustomLineDialog : public QDialog
 {
 public:
     // prefix: what the page in front has chosen (the engraving and design pages), put before
-    // the description; add: called with each line the operator adds.
+    // the description; add: called with each line the operator adds. services: the services
+    // ticked on the page, each proposed as a line of its own with its own price to type.
     CustomLineDialog(const QString &prefix, std::function<void(const OrderLine &)> add,
-                     QWidget *parent);
+                     QWidget *parent, const QStringList &services = QStringList());
     ~CustomLineDialog() override;
 
     // The line the fields give, or an empty description with the reason in problem.
@@ -28,9 +33,20 @@ public:
                               const QString &quantity, const QString &price, QString *problem);
 
 private:
+    struct ServiceRow
+    {
+        QString service;
+        QLineEdit *quantity = nullptr;
+        QLineEdit *price = nullptr;
+    };
+
     void addLine();
+    void addServiceLines();
+    void showServices(const QStringList &services);
+    void tell(const QString &problem);
 
     const QScopedPointer<Ui::CustomLineDialog> ui;
     QString prefix;
     std::function<void(const OrderLine &)> add;
+    QVector<ServiceRow> serviceRows;
 };

@@ -4,6 +4,7 @@
 #include "order/order.h"
 #include "tests/page_driver.h"
 
+#include <QAbstractButton>
 #include <QLabel>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -208,6 +209,53 @@ private slots:
         const QString description = window->orderLine(0).description;
         QVERIFY2(description.startsWith(starts), qPrintable(description));
         QVERIFY2(description.endsWith(QStringLiteral("Макет")), qPrintable(description));
+    }
+
+    // The design page's ticked services: one line each, each with the price typed for it; a
+    // slip in one keeps them all in the dialog.
+    void designServicesEachALine_data()
+    {
+        QTest::addColumn<QString>("ticked"); // the boxes' names
+        QTest::addColumn<QString>("prices"); // typed in the lines' order, ";" between
+        QTest::addColumn<QString>("lines"); // description|quantity|price, a line each
+        QTest::addColumn<QString>("problem");
+        QTest::newRow("two services")
+            << "checkBox_124 checkBox_120"
+            << "500;1200,50"
+            << "Дизайн — Макет визитки|1|500\nДизайн — Макет листовки|1|1200.50"
+            << "";
+        QTest::newRow("a price missing") << "checkBox_120 checkBox_124"
+                                         << "500;"
+                                         << ""
+                                         << "«Макет листовки»: Цена «» не понята";
+    }
+    void designServicesEachALine()
+    {
+        QFETCH(QString, ticked);
+        QFETCH(QString, prices);
+        QFETCH(QString, lines);
+        QFETCH(QString, problem);
+        find<QTabWidget>(QStringLiteral("tabWidget"))->setCurrentIndex(3);
+        for (const QString &name : ticked.split(QLatin1Char(' ')))
+            find<QAbstractButton>(name)->setChecked(true);
+        CustomLineDialog *dialog = openByKey();
+        QVERIFY(dialog);
+        const QStringList typed = prices.split(QLatin1Char(';'));
+        for (int row = 0; row < typed.size(); ++row)
+            type(dialog, qPrintable(QStringLiteral("lineEditServicePrice%1").arg(row + 1)),
+                 typed.at(row));
+        QTest::keyClick(dialog->findChild<QLineEdit *>(QStringLiteral("lineEditServicePrice1")),
+                        Qt::Key_Return);
+        QStringList added;
+        for (int row = 0; row < rows(); ++row) {
+            const OrderLine line = window->orderLine(row);
+            added << QStringList {line.description, line.quantity, line.unitPrice}.join(
+                QLatin1Char('|'));
+        }
+        QCOMPARE(added.join(QLatin1Char('\n')), lines);
+        const auto *told = dialog->findChild<QLabel *>(QStringLiteral("labelCustomProblem"));
+        QCOMPARE(told->text().left(problem.size()), problem);
+        QCOMPARE(dialog->isVisible(), !problem.isEmpty());
     }
 };
 
