@@ -446,6 +446,8 @@ PriceListDialog::PriceListDialog(PriceBook &book, QWidget *parent)
     connect(ui->pushButtonChangeSelected, &QPushButton::clicked, this,
             [this] { changeSelectedByPercent(); });
     connect(ui->pushButtonSaveVersion, &QPushButton::clicked, this, [this] { saveAsNewVersion(); });
+    connect(ui->pushButtonConfirmPrices, &QPushButton::clicked, this,
+            [this] { confirmAllPrices(); });
     connect(ui->pushButtonExportPrices, &QPushButton::clicked, this, [this] { exportFile(); });
     connect(ui->pushButtonImportPrices, &QPushButton::clicked, this, [this] { importFile(); });
     connect(ui->pushButtonClosePrices, &QPushButton::clicked, this, &QDialog::close);
@@ -622,41 +624,78 @@ void PriceListDialog::saveAsNewVersion()
     info.note = ui->lineEditPricesNote->text().trimmed();
     info.loadedBy = priceLoaderName();
     info.loadedAt = QDateTime::fromMSecsSinceEpoch(priceClockMSecs());
-    setBusy(true);
-    ui->plainTextEditPriceReport->appendPlainText(QStringLiteral("Сохранение…"));
     const int changedCount = check.changed;
     // Where the prices came from: a file loaded into the ui->tableViewPrices, or the
     // ui->tableViewPrices's own edits.
     const QString source = loadedFrom.isEmpty()
         ? QStringLiteral("цены, изменённые в этом окне")
         : QStringLiteral("цены из файла ") + QDir::toNativeSeparators(loadedFrom);
+    store(changedVersion(inForce, check.prices, check.extras, info),
+          QStringLiteral(" — ") + source + QStringLiteral(". Изменено цен и надбавок: ")
+              + QString::number(changedCount) + QLatin1Char('.'));
+}
+
+void PriceListDialog::store(const PriceVersion &version, const QString &told)
+{
+    setBusy(true);
+    ui->plainTextEditPriceReport->appendPlainText(QStringLiteral("Сохранение…"));
     QPointer<PriceListDialog> alive(this);
-    book.add(changedVersion(inForce, check.prices, check.extras, info),
-             [alive, changedCount, source](int number, const QString &error) {
-                 if (!alive)
-                     return;
-                 alive->setBusy(false);
-                 if (number == 0) {
-                     alive->ui->plainTextEditPriceReport->appendPlainText(
-                         QStringLiteral("Версия не сохранена: ") + error);
-                     return;
-                 }
-                 alive->showVersion(number);
-                 alive->ui->lineEditPricesNote->clear();
-                 alive->loadedFrom.clear();
-                 alive->ui->plainTextEditPriceReport->appendPlainText(
-                     QStringLiteral("Сохранён прайс-лист: ") + alive->model->version().info.title()
-                     + QStringLiteral(" — ") + source
-                     + QStringLiteral(". Изменено цен и надбавок: ") + QString::number(changedCount)
-                     + QLatin1Char('.'));
-                 emit alive->versionSaved(number);
-             });
+    book.add(version, [alive, told](int number, const QString &error) {
+        if (!alive)
+            return;
+        alive->setBusy(false);
+        if (number == 0) {
+            alive->ui->plainTextEditPriceReport->appendPlainText(
+                QStringLiteral("Версия не сохранена: ") + error);
+            return;
+        }
+        alive->showVersion(number);
+        alive->ui->lineEditPricesNote->clear();
+        alive->loadedFrom.clear();
+        alive->ui->plainTextEditPriceReport->appendPlainText(
+            QStringLiteral("Сохранён прайс-лист: ") + alive->model->version().info.title() + told);
+        emit alive->versionSaved(number);
+    });
+}
+
+void PriceListDialog::confirmAllPrices()
+{
+    const PriceVersion &inForce = book.inForce();
+    int priced = 0;
+    const int samples = samplePriceCount(inForce.prices, &priced);
+    if (samples == 0) {
+        ui->plainTextEditPriceReport->setPlainText(
+            QStringLiteral("Все цены действующей версии — цены типографии: подтверждать нечего."));
+        return;
+    }
+    if (ui->dateEditPricesFrom->date() < priceClockToday()) {
+        ui->plainTextEditPriceReport->setPlainText(
+            QStringLiteral("Дата раньше сегодняшней: версия не вступает в силу задним числом."));
+        return;
+    }
+    if (!confirm(QStringLiteral("Цен-образцов в действующей версии: %1 из %2. Отметить все её "
+                                "цены как цены типографии? Сами цены не изменятся; сохранится "
+                                "новая версия с %3, и сайт станет называть эти цены.")
+                     .arg(samples)
+                     .arg(priced)
+                     .arg(ui->dateEditPricesFrom->date().toString(QStringLiteral("dd.MM.yyyy")))))
+        return;
+    PriceVersionInfo info;
+    info.from = ui->dateEditPricesFrom->date();
+    const QString note = ui->lineEditPricesNote->text().trimmed();
+    info.note = note.isEmpty() ? QStringLiteral("все цены подтверждены магазином") : note;
+    info.loadedBy = priceLoaderName();
+    info.loadedAt = QDateTime::fromMSecsSinceEpoch(priceClockMSecs());
+    ui->plainTextEditPriceReport->clear();
+    store(confirmedVersion(inForce, info),
+          QStringLiteral(" — подтверждено цен-образцов: %1 из %2.").arg(samples).arg(priced));
 }
 
 void PriceListDialog::setBusy(bool busy)
 {
-    for (QPushButton *button : {ui->pushButtonImportPrices, ui->pushButtonSaveVersion,
-                                ui->pushButtonExportPrices, ui->pushButtonChangeSelected})
+    for (QPushButton *button :
+         {ui->pushButtonImportPrices, ui->pushButtonSaveVersion, ui->pushButtonConfirmPrices,
+          ui->pushButtonExportPrices, ui->pushButtonChangeSelected})
         button->setEnabled(!busy);
 }
 

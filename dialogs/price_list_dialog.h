@@ -55,6 +55,9 @@ private:
     void showVersion(int number);
     void changeSelectedByPercent();
     void saveAsNewVersion();
+    void confirmAllPrices();
+    // Saves the version, telling how it went in the report under the table.
+    void store(const PriceVersion &version, const QString &told);
     void exportFile();
     void importFile();
     void takeCheckedFile(const QString &fileName, const struct PriceFileCheck &check);

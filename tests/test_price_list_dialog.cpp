@@ -494,6 +494,41 @@ private slots:
                  qPrintable(report()));
     }
 
+    // "Все цены — мои…": one step, asked first, makes every price of the version in force the
+    // shop's; the prices themselves stay.
+    void confirmAllPrices_data()
+    {
+        QTest::addColumn<bool>("agreed");
+        QTest::addColumn<int>("versions");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("agreed") << true << 2 << "подтверждено цен-образцов: 3955 из 3955.";
+        QTest::newRow("declined") << false << 1 << "";
+    }
+    void confirmAllPrices()
+    {
+        QFETCH(bool, agreed);
+        QFETCH(int, versions);
+        QFETCH(QString, told);
+        QStringList asked;
+        dialog->confirm = [&](const QString &question) {
+            asked << question;
+            return agreed;
+        };
+        inDialog<QDateEdit>("dateEditPricesFrom")->setDate(Today);
+        QSignalSpy saved(dialog, &PriceListDialog::versionSaved);
+        QTest::mouseClick(inDialog<QPushButton>("pushButtonConfirmPrices"), Qt::LeftButton);
+        QCOMPARE(asked.size(), 1);
+        QVERIFY2(asked.first().startsWith(QStringLiteral("Цен-образцов в действующей версии: 3955 "
+                                                         "из 3955.")),
+                 qPrintable(asked.first()));
+        if (agreed)
+            QVERIFY(saved.count() > 0 || saved.wait(10000));
+        QCOMPARE(PriceBook::shared().list().versions().size(), versions);
+        QCOMPARE(samplePriceCount(PriceBook::shared().inForce().prices) == 0, agreed);
+        QCOMPARE(PriceBook::shared().inForce().prices.price(QStringLiteral("002428")), 66.0);
+        QVERIFY2(report().endsWith(told), qPrintable(report()));
+    }
+
     void warningsAskBeforeSaving()
     {
         filterBy(QStringLiteral("002428"));
