@@ -73,8 +73,7 @@ OperatorEntryDialog::OperatorEntryDialog(Asks asks, const QString &title, QWidge
         pinEdit = new QLineEdit;
         pinEdit->setObjectName(QStringLiteral("lineEditOperatorPin"));
         pinEdit->setEchoMode(QLineEdit::Password);
-        pinEdit->setPlaceholderText(
-            QStringLiteral("не короче %1 знаков").arg(MinimumPinLength));
+        pinEdit->setPlaceholderText(QStringLiteral("не короче %1 знаков").arg(MinimumPinLength));
         againEdit = new QLineEdit;
         againEdit->setObjectName(QStringLiteral("lineEditOperatorPinAgain"));
         againEdit->setEchoMode(QLineEdit::Password);
@@ -343,9 +342,7 @@ void OperatorsDialog::changeRole()
         const Role role = entry->role();
         const AuditSigner by = signer;
         run(name, QStringLiteral("Оператор «%1» теперь: %2.").arg(name, roleCaption(role)),
-            [name, role, by](OperatorStore &store) {
-                return store.setRole(name, role, by);
-            });
+            [name, role, by](OperatorStore &store) { return store.setRole(name, role, by); });
     });
     entry->open();
 }
@@ -356,9 +353,8 @@ void OperatorsDialog::resetPin()
     if (!account)
         return;
     const QString name = account->name;
-    auto *entry = new OperatorEntryDialog(OperatorEntryDialog::Pin,
-                                          QStringLiteral("Новый PIN оператора «%1»").arg(name),
-                                          this);
+    auto *entry = new OperatorEntryDialog(
+        OperatorEntryDialog::Pin, QStringLiteral("Новый PIN оператора «%1»").arg(name), this);
     entry->setAttribute(Qt::WA_DeleteOnClose);
     connect(entry, &QDialog::accepted, this, [this, entry, name] {
         const QString pin = entry->pin();
@@ -381,13 +377,12 @@ void OperatorsDialog::toggleDisabled()
     const AuditSigner by = signer;
     if (account->disabled) {
         run(name, QStringLiteral("Оператор «%1» включён.").arg(name),
-            [name, by](OperatorStore &store) {
-                return store.enable(name, by);
-            });
+            [name, by](OperatorStore &store) { return store.enable(name, by); });
         return;
     }
     // The shop keeps an owner who may sign in.
-    const bool lastOwner = account->role == Role::Owner
+    const bool lastOwner
+        = account->role == Role::Owner
         && std::none_of(listed.begin(), listed.end(), [&name](const OperatorAccount &other) {
                return other.name != name && other.role == Role::Owner && !other.disabled;
            });
@@ -403,7 +398,5 @@ void OperatorsDialog::toggleDisabled()
         != 0)
         return;
     run(name, QStringLiteral("Оператор «%1» отключён.").arg(name),
-        [name, by](OperatorStore &store) {
-            return store.disable(name, by);
-        });
+        [name, by](OperatorStore &store) { return store.disable(name, by); });
 }

@@ -56,9 +56,6 @@ public:
     // Why the settings file is not used (not UTF-8); empty when it is.
     QString problem() const { return fileProblem; }
 
-public slots:
-    void accept() override;
-
     // Sends the test letter (the mail's words by their settings' names, the shop's name, a flag
     // that stops it): empty when sent, else why not. Called beside the window; the window gives
     // the mail library's. Unset, "Проверить" is not shown.
@@ -69,6 +66,9 @@ public slots:
 
     // Whether the test letter is on its way.
     bool isCheckingMail() const { return mailCheck.isRunning(); }
+
+public slots:
+    void accept() override;
 
 private:
     void load();

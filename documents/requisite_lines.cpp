@@ -7,11 +7,11 @@
 
 namespace {
 
-enum class Part { Inn, Kpp, Ogrn, Phone, Bik, Settlement, Corr, Other };
+enum class Piece { Inn, Kpp, Ogrn, Phone, Bik, Settlement, Corr, Other };
 
 struct Taken
 {
-    Part part = Part::Other;
+    Piece part = Piece::Other;
     QString value;
 };
 
@@ -19,29 +19,33 @@ Taken partOf(const QString &text)
 {
     static const struct
     {
-        Part part;
+        Piece part;
         QRegularExpression form;
     } forms[] = {
-        {Part::Inn, QRegularExpression(QStringLiteral("^ИНН\\s*[:№]?\\s*(\\d{10}|\\d{12})$"),
-                                       QRegularExpression::CaseInsensitiveOption)},
-        {Part::Kpp, QRegularExpression(QStringLiteral("^КПП\\s*[:№]?\\s*(\\d{4}[\\dA-Z]{2}\\d{3})$"),
-                                       QRegularExpression::CaseInsensitiveOption)},
-        {Part::Ogrn,
+        {Piece::Inn,
+         QRegularExpression(QStringLiteral("^ИНН\\s*[:№]?\\s*(\\d{10}|\\d{12})$"),
+                            QRegularExpression::CaseInsensitiveOption)},
+        {Piece::Kpp,
+         QRegularExpression(QStringLiteral("^КПП\\s*[:№]?\\s*(\\d{4}[\\dA-Z]{2}\\d{3})$"),
+                            QRegularExpression::CaseInsensitiveOption)},
+        {Piece::Ogrn,
          QRegularExpression(QStringLiteral("^ОГРН(?:ИП)?\\s*[:№]?\\s*(\\d{13}|\\d{15})$"),
                             QRegularExpression::CaseInsensitiveOption)},
-        {Part::Phone, QRegularExpression(QStringLiteral("^(?:тел\\.?|телефон)\\s*:?\\s*(\\+?[\\d\\s()-]{5,})$"),
-                                         QRegularExpression::CaseInsensitiveOption)},
-        {Part::Bik, QRegularExpression(QStringLiteral("^БИК\\s*[:№]?\\s*(\\d{9})$"),
-                                       QRegularExpression::CaseInsensitiveOption)},
-        {Part::Settlement,
+        {Piece::Phone,
+         QRegularExpression(QStringLiteral("^(?:тел\\.?|телефон)\\s*:?\\s*(\\+?[\\d\\s()-]{5,})$"),
+                            QRegularExpression::CaseInsensitiveOption)},
+        {Piece::Bik,
+         QRegularExpression(QStringLiteral("^БИК\\s*[:№]?\\s*(\\d{9})$"),
+                            QRegularExpression::CaseInsensitiveOption)},
+        {Piece::Settlement,
          QRegularExpression(
              QStringLiteral("^(?:р/с|р/сч\\.?|расч[её]тный\\s+сч[её]т)\\s*[:№]?\\s*(\\d{20})$"),
              QRegularExpression::CaseInsensitiveOption)},
-        {Part::Corr,
-         QRegularExpression(
-             QStringLiteral(
-                 "^(?:к/с|к/сч\\.?|корр?\\.?\\s*сч[её]т|корреспондентский\\s+сч[её]т)\\s*[:№]?\\s*(\\d{20})$"),
-             QRegularExpression::CaseInsensitiveOption)},
+        {Piece::Corr,
+         QRegularExpression(QStringLiteral("^(?:к/с|к/"
+                                           "сч\\.?|корр?\\.?\\s*сч[её]т|корреспондентский\\s+сч[её]"
+                                           "т)\\s*[:№]?\\s*(\\d{20})$"),
+                            QRegularExpression::CaseInsensitiveOption)},
     };
     for (const auto &entry : forms) {
         const QRegularExpressionMatch match = entry.form.match(text);
@@ -80,28 +84,28 @@ RequisiteLinesSplit splitRequisiteLines(const QString &taxNumbers, const QString
             const Taken taken = partOf(text);
             QString *field = nullptr;
             switch (taken.part) {
-            case Part::Inn:
+            case Piece::Inn:
                 field = &split.fields.inn;
                 break;
-            case Part::Kpp:
+            case Piece::Kpp:
                 field = &split.fields.kpp;
                 break;
-            case Part::Ogrn:
+            case Piece::Ogrn:
                 field = &split.fields.ogrn;
                 break;
-            case Part::Phone:
+            case Piece::Phone:
                 field = &split.phone;
                 break;
-            case Part::Bik:
+            case Piece::Bik:
                 field = &split.fields.bik;
                 break;
-            case Part::Settlement:
+            case Piece::Settlement:
                 field = &split.fields.settlementAccount;
                 break;
-            case Part::Corr:
+            case Piece::Corr:
                 field = &split.fields.corrAccount;
                 break;
-            case Part::Other:
+            case Piece::Other:
                 break;
             }
             if (field && sampleFiller(taken.value))

@@ -49,16 +49,13 @@ private slots:
                                       << QStringList() << "Оператор «Анна» уже есть.";
         QTest::newRow("PINs that differ are asked again, Esc leaves")
             << texts("add Борис 0 2468 2469")
-            << texts("Анна Оператор действует|Ольга Владелец действует")
-            << QStringList() << "";
+            << texts("Анна Оператор действует|Ольга Владелец действует") << QStringList() << "";
         QTest::newRow("a new role")
-            << texts("role Анна 1")
-            << texts("Анна Менеджер действует|Ольга Владелец действует")
+            << texts("role Анна 1") << texts("Анна Менеджер действует|Ольга Владелец действует")
             << texts("роль оператора изменена: Анна (Оператор) → Анна (Менеджер)")
             << "Оператор «Анна» теперь: Менеджер.";
         QTest::newRow("the last owner keeps the role")
-            << texts("role Ольга 0")
-            << texts("Анна Оператор действует|Ольга Владелец действует")
+            << texts("role Ольга 0") << texts("Анна Оператор действует|Ольга Владелец действует")
             << QStringList()
             << "«Ольга» — последний действующий владелец: сначала назначьте другого.";
         QTest::newRow("a new PIN")
@@ -71,8 +68,7 @@ private slots:
             << texts("оператор отключён: Анна → |оператор включён:  → Анна")
             << "Оператор «Анна» включён.";
         QTest::newRow("the last owner is not disabled")
-            << texts("toggle Ольга")
-            << texts("Анна Оператор действует|Ольга Владелец действует")
+            << texts("toggle Ольга") << texts("Анна Оператор действует|Ольга Владелец действует")
             << QStringList()
             << "«Ольга» — последний действующий владелец: сначала назначьте другого.";
     }
@@ -107,8 +103,7 @@ private slots:
         auto *table = dialog.findChild<QTableWidget *>(QStringLiteral("tableWidgetOperators"));
         QTRY_COMPARE(table->rowCount(), 2);
         const auto press = [&dialog](const char *name) {
-            QTest::mouseClick(dialog.findChild<QPushButton *>(QLatin1String(name)),
-                              Qt::LeftButton);
+            QTest::mouseClick(dialog.findChild<QPushButton *>(QLatin1String(name)), Qt::LeftButton);
         };
         const auto entry = [&dialog]() -> OperatorEntryDialog * {
             OperatorEntryDialog *found = dialog.findChild<OperatorEntryDialog *>();
@@ -121,14 +116,15 @@ private slots:
         for (const QString &step : qAsConst(steps)) {
             const QStringList words = step.split(QLatin1Char(' '));
             if (words.first() != QLatin1String("add")) {
-                const QList<QTableWidgetItem *> rows = table->findItems(words.at(1), Qt::MatchExactly);
+                const QList<QTableWidgetItem *> rows
+                    = table->findItems(words.at(1), Qt::MatchExactly);
                 QVERIFY(!rows.isEmpty());
                 table->selectRow(rows.first()->row());
             }
             if (words.first() == QLatin1String("toggle")) {
                 press("pushButtonOperatorDisable");
             } else {
-                press(words.first() == QLatin1String("add")   ? "pushButtonAddOperator"
+                press(words.first() == QLatin1String("add")        ? "pushButtonAddOperator"
                           : words.first() == QLatin1String("role") ? "pushButtonOperatorRole"
                                                                    : "pushButtonOperatorPin");
                 OperatorEntryDialog *asked = nullptr;
@@ -179,11 +175,13 @@ private slots:
         // A new PIN signs in, the old one no longer.
         if (steps.first().startsWith(QLatin1String("pin"))) {
             OperatorStore store(connection);
-            QVERIFY(!store.signIn(QStringLiteral("Анна"), QStringLiteral("1111"),
-                                  QStringLiteral("стойка"))
-                         .signedIn());
-            QVERIFY(store.signIn(QStringLiteral("Анна"), QStringLiteral("9753"),
+            QVERIFY(!store
+                         .signIn(QStringLiteral("Анна"), QStringLiteral("1111"),
                                  QStringLiteral("стойка"))
+                         .signedIn());
+            QVERIFY(store
+                        .signIn(QStringLiteral("Анна"), QStringLiteral("9753"),
+                                QStringLiteral("стойка"))
                         .signedIn());
         }
     }

@@ -86,9 +86,10 @@ class SettingsPagesTest : public QObject
     }
     void pressOk()
     {
-        QTest::mouseClick(
-            dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok), Qt::LeftButton);
-        QVERIFY2(dialog->result() == QDialog::Accepted, qPrintable(prompts.titles.join(QLatin1Char(','))));
+        QTest::mouseClick(dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok),
+                          Qt::LeftButton);
+        QVERIFY2(dialog->result() == QDialog::Accepted,
+                 qPrintable(prompts.titles.join(QLatin1Char(','))));
     }
 
 private slots:
@@ -113,33 +114,40 @@ private slots:
         QTest::newRow("the sample's lines an older dialog wrote are taken out")
             << ("[requisites]\nname=" + sample.name.toUtf8() + "\naddress=\""
                 + sample.address.toUtf8() + "\"\ntaxNumbers=\"" + sample.taxNumbers.toUtf8()
-                + "\"\nbank=\"" + sample.bank.toUtf8() + "\"\naccount=\""
-                + sample.account.toUtf8()
+                + "\"\nbank=\"" + sample.bank.toUtf8() + "\"\naccount=\"" + sample.account.toUtf8()
                 + "\"\ndirector=\naccountant=\n[documents]\nvalidityDays=5\n"
                   "[office]\nwarmup=true\n")
-            << false << false
-            << texts("documents/validityDays=5|office/warmup=true");
+            << false << false << texts("documents/validityDays=5|office/warmup=true");
         QTest::newRow("the old lines kept as they were")
             << oldLines << true << false
-            << texts("requisites/account=Р/с 40702810938000012345, к/с 30101810400000000225|requisites/bank=Банк получателя: ПАО Банк, БИК 044525225|requisites/name=Печатный двор|requisites/taxNumbers=ИНН 7707083893, КПП 770701001, тел. +7 (495) 123-45-67");
+            << texts("requisites/account=Р/с 40702810938000012345, к/с "
+                     "30101810400000000225|requisites/bank=Банк получателя: ПАО Банк, БИК "
+                     "044525225|requisites/name=Печатный двор|requisites/taxNumbers=ИНН "
+                     "7707083893, КПП 770701001, тел. +7 (495) 123-45-67");
         QTest::newRow("the old lines moved into the fields")
             << oldLines << true << true
-            << texts("requisites/bankName=ПАО Банк|requisites/bik=044525225|requisites/corrAccount=30101810400000000225|requisites/inn=7707083893|requisites/kpp=770701001|requisites/name=Печатный двор|requisites/phone=+7 (495) 123-45-67|requisites/settlementAccount=40702810938000012345");
+            << texts("requisites/bankName=ПАО "
+                     "Банк|requisites/bik=044525225|requisites/"
+                     "corrAccount=30101810400000000225|requisites/inn=7707083893|requisites/"
+                     "kpp=770701001|requisites/name=Печатный двор|requisites/phone=+7 (495) "
+                     "123-45-67|requisites/settlementAccount=40702810938000012345");
         QTest::newRow("what is not understood stays in its line, zeros are dropped")
             << QByteArray("[requisites]\ntaxNumbers=\"ИНН 7707083893; ОКПО 12345678\"\n"
                           "account=\"Р/с 40702810938000012345, к/с 00000000000000000000\"\n"
                           "inn=7707083893\n")
             << true << true
-            << texts("requisites/inn=7707083893|requisites/settlementAccount=40702810938000012345|requisites/taxNumbers=ОКПО 12345678");
+            << texts("requisites/inn=7707083893|requisites/"
+                     "settlementAccount=40702810938000012345|requisites/taxNumbers=ОКПО 12345678");
         QTest::newRow("a field already set keeps its value, the other one stays in the line")
             << QByteArray("[requisites]\ntaxNumbers=ИНН 500100732259\ninn=7707083893\n") << true
-            << true
-            << texts("requisites/inn=7707083893|requisites/taxNumbers=ИНН 500100732259");
+            << true << texts("requisites/inn=7707083893|requisites/taxNumbers=ИНН 500100732259");
         QTest::newRow("the new keys read back alike")
             << QByteArray("[requisites]\nname=Печатный двор\ninn=7707083893\nkpp=770701001\n"
                           "phone=+7 495 000\n[mail]\nhost=smtp.shop.lan\nsecurity=none\n")
             << false << false
-            << texts("mail/host=smtp.shop.lan|mail/security=none|requisites/inn=7707083893|requisites/kpp=770701001|requisites/name=Печатный двор|requisites/phone=+7 495 000");
+            << texts("mail/host=smtp.shop.lan|mail/security=none|requisites/"
+                     "inn=7707083893|requisites/kpp=770701001|requisites/name=Печатный "
+                     "двор|requisites/phone=+7 495 000");
     }
     void keysAfterOk()
     {
@@ -190,7 +198,8 @@ private slots:
         open(QByteArray());
         field<QLineEdit>("lineEditMailHost")->setText(QStringLiteral("127.0.0.1"));
         field<QSpinBox>("spinBoxMailPort")->setValue(sink.port);
-        field<QLineEdit>("lineEditMailSender")->setText(QStringLiteral("Печатный двор <shop@example.ru>"));
+        field<QLineEdit>("lineEditMailSender")
+            ->setText(QStringLiteral("Печатный двор <shop@example.ru>"));
         QTest::keyClicks(field<QLineEdit>("lineEditMailOwner"), owner);
         auto *check = field<QPushButton>("pushButtonMailCheck");
         QTest::mouseClick(check, Qt::LeftButton);
@@ -230,8 +239,7 @@ private slots:
             field<QLineEdit>("lineEditMailPassword")->setText(typed);
         QCOMPARE(field<QLineEdit>("lineEditMailPassword")->echoMode(), QLineEdit::Password);
         pressOk();
-        QCOMPARE(keysOf(settingsFilePath()),
-                 (texts("mail/host=smtp.shop.lan|mail/user=kassa")));
+        QCOMPARE(keysOf(settingsFilePath()), (texts("mail/host=smtp.shop.lan|mail/user=kassa")));
         QCOMPARE(Settings(settingsFilePath()).mailPassword(), kept);
         const QString passwords = mailPasswordFilePath(settingsFilePath());
         QCOMPARE(QFile::permissions(passwords) & ~(QFileDevice::ReadUser | QFileDevice::WriteUser),
@@ -253,8 +261,8 @@ private slots:
         QTest::addColumn<QString>("edit"); // "+6" a day on, "-1" off, "10:00-18:00", "h15"
         QTest::addColumn<QStringList>("keys");
         QTest::addColumn<QString>("hours"); // as the mail and the website show them
-        QTest::newRow("a fresh file, nothing changed") << QByteArray() << QString() << QStringList()
-                                                       << QString();
+        QTest::newRow("a fresh file, nothing changed")
+            << QByteArray() << QString() << QStringList() << QString();
         QTest::newRow("Saturday and the times")
             << QByteArray() << "+6 10:00-18:00"
             << texts("orders/closesAt=18:00|orders/opensAt=10:00|orders/workingDays=1,2,3,4,5,6")
@@ -263,7 +271,8 @@ private slots:
             << QByteArray("[orders]\nworkingDays=1, 3, 5\nopensAt=09:00\ncloseAt=x\n"
                           "closesAt=17:30\n[requisites]\nhours=по записи\n")
             << "h15"
-            << texts("orders/closeAt=x|orders/closesAt=17:30|orders/dueHour=15|orders/opensAt=09:00|orders/workingDays=1,3,5|requisites/hours=по записи")
+            << texts("orders/closeAt=x|orders/closesAt=17:30|orders/dueHour=15|orders/"
+                     "opensAt=09:00|orders/workingDays=1,3,5|requisites/hours=по записи")
             << "по записи";
         QTest::newRow("no times: the keys go")
             << QByteArray("[orders]\nopensAt=09:00\nclosesAt=19:00\nworkingDays=1,2,3,4,5\n")
@@ -276,9 +285,9 @@ private slots:
         QFETCH(QStringList, keys);
         QFETCH(QString, hours);
         open(file);
-        const char *const days[] = {"checkBoxMonday",   "checkBoxTuesday", "checkBoxWednesday",
-                                    "checkBoxThursday", "checkBoxFriday",  "checkBoxSaturday",
-                                    "checkBoxSunday"};
+        const char *const days[]
+            = {"checkBoxMonday", "checkBoxTuesday",  "checkBoxWednesday", "checkBoxThursday",
+               "checkBoxFriday", "checkBoxSaturday", "checkBoxSunday"};
         for (const QString &step : edit.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
             if (step.startsWith(QLatin1Char('+')) || step.startsWith(QLatin1Char('-'))) {
                 field<QCheckBox>(days[step.mid(1).toInt() - 1])
@@ -311,7 +320,8 @@ private slots:
                                         << "Отметьте хотя бы один рабочий день: на него обещают "
                                            "заказы.";
         QTest::newRow("closing before opening")
-            << "19:00-09:00" << "Время закрытия (09:00) должно быть позже открытия (19:00).";
+            << "19:00-09:00"
+            << "Время закрытия (09:00) должно быть позже открытия (19:00).";
     }
     void weekRefused()
     {
@@ -329,8 +339,8 @@ private slots:
             field<QTimeEdit>("timeEditOpensAt")->setTime(QTime(19, 0));
             field<QTimeEdit>("timeEditClosesAt")->setTime(QTime(9, 0));
         }
-        QTest::mouseClick(
-            dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok), Qt::LeftButton);
+        QTest::mouseClick(dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok),
+                          Qt::LeftButton);
         prompts.onTell = nullptr;
         QCOMPARE(message, told);
         QVERIFY(dialog->isVisible());
