@@ -7,6 +7,7 @@
 #include "dialogs/prompts.h"
 #include "dialogs/settings_dialog.h"
 #include "documents/invoice_painter.h"
+#include "mail/smtp_sender.h"
 #include "order/order.h"
 #include "order/unpriced_lines.h"
 #include "storage/settings.h"
@@ -273,7 +274,8 @@ void DocumentActions::editSettings()
 {
     const QString what = actionCaption(Action::ChangeSettings);
     window->withRight(Action::ChangeSettings, what, [this, what](const QString &approver) {
-        auto *dialog = new SettingsDialog(window);
+        auto *dialog = new SettingsDialog(window, &window->prompts());
+        dialog->setLetterSender(sendTestLetter);
         dialog->setAttribute(Qt::WA_DeleteOnClose);
         MainWindow *owner = window;
         connect(dialog, &QDialog::accepted, owner, [owner, what, approver] {

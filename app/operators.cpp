@@ -4,6 +4,7 @@
 #include "app/mainwindow.h"
 #include "app/order_storage.h"
 #include "dialogs/audit_dialog.h"
+#include "dialogs/operators_dialog.h"
 #include "dialogs/prompts.h"
 #include "dialogs/sign_in_dialog.h"
 #include "order/order.h"
@@ -14,6 +15,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QPushButton>
 #include <QShortcut>
 #include <QTimer>
 
@@ -285,6 +287,48 @@ void MainWindow::initOperators()
         if (isVisible())
             lockCounter();
     });
+    // Beside "Настройки".
+    auto *list = new QPushButton(QStringLiteral("Операторы"));
+    list->setObjectName(QStringLiteral("pushButtonOperators"));
+    addWindowButton(list);
+    connect(list, &QPushButton::clicked, this, [this] { showOperators(); });
+}
+
+OperatorsDialog *MainWindow::showOperators()
+{
+    if (operatorGate->isOn()
+        && (operatorGate->current().isEmpty()
+            || decisionFor(operatorGate->currentRole(), Action::ManageOperators)
+                != Decision::Allowed)) {
+        prompts().tell(QStringLiteral("Операторы"),
+                       QStringLiteral("Список операторов — право роли «%1»: войдите как владелец "
+                                      "(Ctrl+L).")
+                           .arg(roleCaption(roleNeeded(Action::ManageOperators))));
+        return nullptr;
+    }
+    auto *dialog = findChild<OperatorsDialog *>(QString(), Qt::FindDirectChildrenOnly);
+    if (!dialog) {
+        dialog = new OperatorsDialog(orderKeeper()->shop()->url(),
+                                     {operatorGate->counter(), operatorGate->current(), QString()},
+                                     &prompts(), this);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        connect(dialog, &OperatorsDialog::changed, this, [this](const AuditHead &head) {
+            operatorGate->keepHead(head);
+            operatorGate->look(this, [this](bool on, const QVector<OperatorAccount> &accounts) {
+                // The first operator turns the sign-in on, once the list is closed.
+                signInWanted = signInWanted || (on && !operatorGate->isOn());
+                operatorGate->setAccounts(on, accounts);
+            });
+        });
+        connect(dialog, &QDialog::finished, this, [this] {
+            if (signInWanted && operatorGate->isOn())
+                lockCounter();
+        });
+    }
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+    return dialog;
 }
 
 SignInDialog *MainWindow::lockCounter()

@@ -22,6 +22,7 @@ public:
     {
         return QString();
     }
+    QString chooseFolder(const QString &, const QString &) override { return QString(); }
     // A benchmark goes on as the order stands.
     int ask(const QString &title, const QString &question, const QStringList &answers,
             int defaultAnswer) override

@@ -35,6 +35,11 @@ QString MessageBoxes::chooseFile(const QString &title, const QString &start, con
     return QFileDialog::getOpenFileName(parent, title, start, filter);
 }
 
+QString MessageBoxes::chooseFolder(const QString &title, const QString &start)
+{
+    return QFileDialog::getExistingDirectory(parent, title, start);
+}
+
 int MessageBoxes::ask(const QString &title, const QString &question, const QStringList &answers,
                       int defaultAnswer)
 {

@@ -18,6 +18,8 @@ public:
     // A file to open, chosen by the operator; empty when the choice was cancelled.
     virtual QString chooseFile(const QString &title, const QString &start, const QString &filter)
         = 0;
+    // A folder, chosen by the operator; empty when the choice was cancelled.
+    virtual QString chooseFolder(const QString &title, const QString &start) = 0;
     // A question with the answers offered, as buttons in this order; the one chosen, or -1 when
     // the question was closed without an answer (Esc, its close button): the callers take that
     // as the answer that changes nothing. The default answer is what Enter gives.
@@ -35,6 +37,7 @@ public:
     { }
     void tell(const QString &title, const QString &message, const QString &details) override;
     QString chooseFile(const QString &title, const QString &start, const QString &filter) override;
+    QString chooseFolder(const QString &title, const QString &start) override;
     int ask(const QString &title, const QString &question, const QStringList &answers,
             int defaultAnswer) override;
 

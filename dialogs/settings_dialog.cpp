@@ -4,21 +4,25 @@
 
 #include "customers/requisites.h"
 #include "dialogs/colours.h"
+#include "dialogs/prompts.h"
 #include "dialogs/screen_fit.h"
 #include "documents/document_settings.h"
+#include "documents/requisite_lines.h"
+#include "order/order_status.h"
 #include "order/payment_qr.h"
 #include "storage/database_password.h"
 #include "storage/database_url.h"
+#include "storage/mail_password.h"
 #include "storage/settings_file.h"
+#include "storage/shop_week.h"
 
 #include "ui_settings_dialog.h"
 
 #include <QComboBox>
 #include <QDir>
-#include <QFileDialog>
-#include <QMessageBox>
 #include <QScrollBar>
 #include <QSysInfo>
+#include <QtConcurrent>
 
 #include <algorithm>
 #include <iterator>
@@ -27,6 +31,8 @@ const char *const SettingsDialog::CounterNameKey = "counter/name";
 const char *const SettingsDialog::DatabaseUrlKey = "database/url";
 const char *const SettingsDialog::OfficeWarmupKey = "office/warmup";
 const char *const SettingsDialog::OpeningHoursKey = "requisites/hours";
+const char *const SettingsDialog::ShopPhoneKey = "requisites/phone";
+const char *const SettingsDialog::MailOwnerKey = "mail/owner";
 
 namespace {
 
@@ -120,11 +126,37 @@ static TaxRule ruleOf(const QComboBox *mode, const QComboBox *rate)
     return {TaxMode(mode->currentData().toInt()), rate->currentData().toInt()};
 }
 
-SettingsDialog::SettingsDialog(QWidget *parent)
+// The security's words in the order of the box: none, starttls, ssl.
+static const char *const SecurityWords[] = {"none", "starttls", "ssl"};
+
+SettingsDialog::SettingsDialog(QWidget *parent, Prompts *given)
     : QDialog(parent)
     , ui(new Ui::SettingsDialog)
+    , ownPrompts(given ? nullptr : std::make_unique<MessageBoxes>(this))
+    , prompts(given ? given : ownPrompts.get())
+    , mailStop(std::make_shared<std::atomic<bool>>(false))
 {
     ui->setupUi(this);
+    dayBoxes
+        = {ui->checkBoxMonday, ui->checkBoxTuesday,  ui->checkBoxWednesday, ui->checkBoxThursday,
+           ui->checkBoxFriday, ui->checkBoxSaturday, ui->checkBoxSunday};
+    for (QCheckBox *day : qAsConst(dayBoxes))
+        connect(day, &QCheckBox::toggled, this, &SettingsDialog::enableWeekFields);
+    connect(ui->checkBoxOpeningTimes, &QCheckBox::toggled, this, &SettingsDialog::enableWeekFields);
+    connect(ui->timeEditOpensAt, &QTimeEdit::timeChanged, this, &SettingsDialog::enableWeekFields);
+    connect(ui->timeEditClosesAt, &QTimeEdit::timeChanged, this, &SettingsDialog::enableWeekFields);
+    connect(ui->pushButtonMoveRequisiteLines, &QPushButton::clicked, this,
+            &SettingsDialog::moveRequisiteLines);
+    connect(ui->pushButtonMailCheck, &QPushButton::clicked, this, &SettingsDialog::checkMail);
+    connect(&mailCheck, &QFutureWatcher<QString>::finished, this, [this] {
+        ui->pushButtonMailCheck->setEnabled(true);
+        const QString error = mailCheck.result();
+        showMailCheck(error.isEmpty() ? QStringLiteral("Письмо отправлено на %1: проверьте ящик.")
+                                            .arg(ui->lineEditMailOwner->text().trimmed())
+                                      : QStringLiteral("Письмо не отправлено: %1").arg(error),
+                      error.isEmpty());
+    });
+    ui->pushButtonMailCheck->hide();
     // A checked field carries its mark under it, shown while the field holds a mistake.
     marks = {
         {ui->lineEditInn, ui->labelInnProblem},
@@ -180,7 +212,12 @@ SettingsDialog::SettingsDialog(QWidget *parent)
                              content.height() + ui->buttonBox->sizeHint().height() + 160));
 }
 
-SettingsDialog::~SettingsDialog() = default;
+SettingsDialog::~SettingsDialog()
+{
+    // The letter on its way is stopped; its thread ends within a second or so.
+    mailStop->store(true);
+    mailCheck.waitForFinished();
+}
 
 void SettingsDialog::load()
 {
@@ -190,7 +227,13 @@ void SettingsDialog::load()
     ui->labelSettingsProblem->setVisible(!fileProblem.isEmpty());
 
     const DocumentSettings documents = DocumentSettings::read(settings);
-    const ShopRequisites &shop = documents.requisites;
+    const ShopRequisites shop = DocumentSettings::storedRequisites(settings);
+    const ShopRequisites sample = ShopRequisites::sample();
+    ui->lineEditShopName->setPlaceholderText(sample.name);
+    ui->lineEditAddress->setPlaceholderText(sample.address);
+    ui->lineEditTaxNumbers->setPlaceholderText(sample.taxNumbers);
+    ui->lineEditBank->setPlaceholderText(sample.bank);
+    ui->lineEditAccount->setPlaceholderText(sample.account);
     ui->lineEditShopName->setText(shop.name);
     ui->lineEditInn->setText(shop.inn);
     ui->lineEditKpp->setText(shop.kpp);
@@ -199,11 +242,14 @@ void SettingsDialog::load()
     ui->lineEditBik->setText(shop.bik);
     ui->lineEditSettlementAccount->setText(shop.settlementAccount);
     ui->lineEditCorrAccount->setText(shop.corrAccount);
-    ui->lineEditHours->setText(settings.text(QLatin1String(OpeningHoursKey)));
+    ui->lineEditPhone->setText(settings.text(QLatin1String(ShopPhoneKey)).trimmed());
     ui->lineEditAddress->setText(shop.address);
     ui->lineEditTaxNumbers->setText(shop.taxNumbers);
     ui->lineEditBank->setText(shop.bank);
     ui->lineEditAccount->setText(shop.account);
+    // The old lines only where the file has them as the shop's.
+    ui->groupBoxRequisiteLines->setVisible(
+        !(shop.taxNumbers.isEmpty() && shop.bank.isEmpty() && shop.account.isEmpty()));
     ui->lineEditDirector->setText(shop.director);
     ui->lineEditAccountant->setText(shop.accountant);
     ui->lineEditPdfFolder->setText(QDir::toNativeSeparators(documents.pdfFolder));
@@ -227,6 +273,8 @@ void SettingsDialog::load()
     ui->lineEditDatabasePassword->setText(shownPassword);
     ui->checkBoxOfficeWarmup->setChecked(
         settings.value(QLatin1String(OfficeWarmupKey), true).toBool());
+    loadMail(settings);
+    loadWeek(settings);
 }
 
 bool SettingsDialog::save() const
@@ -249,7 +297,8 @@ bool SettingsDialog::save() const
         else
             settings.setValue(QLatin1String(key), value);
     };
-    keep(OpeningHoursKey, ui->lineEditHours->text().trimmed());
+    keep(ShopPhoneKey, ui->lineEditPhone->text().trimmed());
+    storeShopWeek(settings, weekFromFields());
     keep(CounterNameKey, ui->lineEditCounterName->text().trimmed());
     const bool urlEdited = ui->lineEditDatabaseUrl->text() != shownUrl
         || ui->lineEditDatabasePassword->text() != shownPassword;
@@ -265,7 +314,11 @@ bool SettingsDialog::save() const
         url = urlWithoutPassword(url);
     }
     keep(DatabaseUrlKey, url);
-    settings.setValue(QLatin1String(OfficeWarmupKey), ui->checkBoxOfficeWarmup->isChecked());
+    // Warm-up on is what no key means.
+    if (!ui->checkBoxOfficeWarmup->isChecked() || settings.contains(QLatin1String(OfficeWarmupKey)))
+        settings.setValue(QLatin1String(OfficeWarmupKey), ui->checkBoxOfficeWarmup->isChecked());
+    if (!saveMail(settings))
+        return false;
     return settings.save();
 }
 
@@ -274,17 +327,24 @@ void SettingsDialog::accept()
     const QString folderProblem = DocumentSettings::pdfFolderProblem(
         QDir::fromNativeSeparators(ui->lineEditPdfFolder->text().trimmed()));
     if (!folderProblem.isEmpty()) {
-        QMessageBox::warning(this, windowTitle(), folderProblem);
+        prompts->tell(windowTitle(), folderProblem);
+        ui->tabWidgetSettings->setCurrentWidget(ui->tabShop);
         ui->lineEditPdfFolder->setFocus();
+        return;
+    }
+    const QString week = weekProblem();
+    if (!week.isEmpty()) {
+        prompts->tell(windowTitle(), week);
+        ui->tabWidgetSettings->setCurrentWidget(ui->tabWeek);
         return;
     }
     if (!save()) {
         const QString problem = SettingsFile(settingsFilePath()).problem();
-        QMessageBox::warning(this, windowTitle(),
-                             problem.isEmpty()
-                                 ? QStringLiteral("Не удалось записать настройки в файл «%1».")
-                                       .arg(QDir::toNativeSeparators(settingsFilePath()))
-                                 : problem + QStringLiteral(" Настройки не сохранены."));
+        prompts->tell(windowTitle(),
+                      problem.isEmpty()
+                          ? QStringLiteral("Не удалось записать настройки в файл «%1».")
+                                .arg(QDir::toNativeSeparators(settingsFilePath()))
+                          : problem + QStringLiteral(" Настройки не сохранены."));
         return;
     }
     QDialog::accept();
@@ -376,8 +436,221 @@ void SettingsDialog::choosePdfFolder()
     const QString start = ui->lineEditPdfFolder->text().isEmpty()
         ? DocumentSettings::defaultPdfFolder()
         : ui->lineEditPdfFolder->text();
-    const QString chosen
-        = QFileDialog::getExistingDirectory(this, QStringLiteral("Папка для PDF"), start);
+    const QString chosen = prompts->chooseFolder(QStringLiteral("Папка для PDF"), start);
     if (!chosen.isEmpty())
         ui->lineEditPdfFolder->setText(QDir::toNativeSeparators(chosen));
+}
+
+void SettingsDialog::moveRequisiteLines()
+{
+    ShopRequisites have = requisitesFromFields();
+    const RequisiteLinesSplit split = splitRequisiteLines(
+        have.taxNumbers, have.bank, have.account, have, ui->lineEditPhone->text().trimmed());
+    const QVector<QPair<QLineEdit *, QString>> fields = {
+        {ui->lineEditInn, split.fields.inn},
+        {ui->lineEditKpp, split.fields.kpp},
+        {ui->lineEditOgrn, split.fields.ogrn},
+        {ui->lineEditBankName, split.fields.bankName},
+        {ui->lineEditBik, split.fields.bik},
+        {ui->lineEditSettlementAccount, split.fields.settlementAccount},
+        {ui->lineEditCorrAccount, split.fields.corrAccount},
+        {ui->lineEditPhone, split.phone},
+    };
+    for (const auto &field : fields)
+        if (field.first->text().trimmed() != field.second)
+            field.first->setText(field.second);
+    ui->lineEditTaxNumbers->setText(split.taxNumbers);
+    ui->lineEditBank->setText(split.bank);
+    ui->lineEditAccount->setText(split.account);
+    const bool allTaken
+        = split.taxNumbers.isEmpty() && split.bank.isEmpty() && split.account.isEmpty();
+    ui->labelRequisiteLinesNote->setText(
+        allTaken ? QStringLiteral("Строки разобраны по полям; после «OK» их в файле не будет.")
+                 : QStringLiteral("Что осталось в строках, программа не поняла или это поле уже "
+                                  "заполнено другим значением: перенесите вручную и очистите "
+                                  "строки."));
+}
+
+void SettingsDialog::loadMail(const SettingsFile &settings)
+{
+    const auto text = [&settings](const char *key) {
+        return settings.text(QStringLiteral("mail/") + QLatin1String(key));
+    };
+    loadedMailHost = text("host").trimmed();
+    loadedMailUser = text("user").trimmed();
+    mailPasswordInFile = settings.contains(QStringLiteral("mail/password"));
+    loadedMailPassword = mailPasswordInFile
+        ? text("password")
+        : readMailPassword(settings.path(), loadedMailHost, loadedMailUser);
+    mailTimeout = text("timeout");
+    mailCaFile = text("caFile");
+    ui->lineEditMailHost->setText(loadedMailHost);
+    bool ok = false;
+    const int port = text("port").trimmed().toInt(&ok);
+    ui->spinBoxMailPort->setValue(ok ? port : 0);
+    const QString security = text("security").trimmed().toLower();
+    for (int i = 0; i < int(std::size(SecurityWords)); ++i)
+        if (security == QLatin1String(SecurityWords[i]))
+            ui->comboBoxMailSecurity->setCurrentIndex(i);
+    ui->lineEditMailUser->setText(loadedMailUser);
+    ui->lineEditMailPassword->setText(loadedMailPassword);
+    ui->lineEditMailSender->setText(text("sender").trimmed());
+    ui->lineEditMailOwner->setText(text("owner").trimmed());
+    ui->labelMailCheck->clear();
+}
+
+QString SettingsDialog::mailField(const QString &key) const
+{
+    if (key == QLatin1String("host"))
+        return ui->lineEditMailHost->text().trimmed();
+    if (key == QLatin1String("port"))
+        return ui->spinBoxMailPort->value() == 0 ? QString()
+                                                 : QString::number(ui->spinBoxMailPort->value());
+    if (key == QLatin1String("security"))
+        return QLatin1String(SecurityWords[qBound(0, ui->comboBoxMailSecurity->currentIndex(),
+                                                  int(std::size(SecurityWords)) - 1)]);
+    if (key == QLatin1String("user"))
+        return ui->lineEditMailUser->text().trimmed();
+    if (key == QLatin1String("password"))
+        return ui->lineEditMailPassword->text();
+    if (key == QLatin1String("sender"))
+        return ui->lineEditMailSender->text().trimmed();
+    if (key == QLatin1String("owner"))
+        return ui->lineEditMailOwner->text().trimmed();
+    if (key == QLatin1String("timeout"))
+        return mailTimeout;
+    if (key == QLatin1String("caFile"))
+        return mailCaFile;
+    return QString();
+}
+
+bool SettingsDialog::saveMail(SettingsFile &settings) const
+{
+    for (const char *key : {"host", "port", "user", "sender", "owner"}) {
+        const QString value = mailField(QLatin1String(key));
+        const QString name = QStringLiteral("mail/") + QLatin1String(key);
+        if (value.isEmpty())
+            settings.remove(name);
+        else
+            settings.setValue(name, value);
+    }
+    const QString security = mailField(QStringLiteral("security"));
+    if (security != QLatin1String("none") || settings.contains(QStringLiteral("mail/security")))
+        settings.setValue(QStringLiteral("mail/security"), security);
+    // The password lives in the mail password file, under the server and login it is for.
+    const QString host = mailField(QStringLiteral("host"));
+    const QString user = mailField(QStringLiteral("user"));
+    const QString password = mailField(QStringLiteral("password"));
+    if (!mailPasswordInFile && host == loadedMailHost && user == loadedMailUser
+        && password == loadedMailPassword)
+        return true;
+    QString error;
+    if ((host != loadedMailHost || user != loadedMailUser)
+        && !keepMailPassword(settings.path(), loadedMailHost, loadedMailUser, QString(), &error))
+        return false;
+    if (!keepMailPassword(settings.path(), host, user, host.isEmpty() ? QString() : password,
+                          &error))
+        return false;
+    settings.remove(QStringLiteral("mail/password"));
+    return true;
+}
+
+void SettingsDialog::showMailCheck(const QString &text, bool good)
+{
+    ui->labelMailCheck->setText(text);
+    ui->labelMailCheck->setStyleSheet(good ? QString() : labelColourStyle(ProblemColour));
+}
+
+void SettingsDialog::setLetterSender(LetterSender sender)
+{
+    letterSender = std::move(sender);
+    ui->pushButtonMailCheck->setVisible(bool(letterSender));
+}
+
+void SettingsDialog::checkMail()
+{
+    if (mailCheck.isRunning() || !letterSender)
+        return;
+    const QString owner = mailField(QStringLiteral("owner"));
+    QString problem;
+    if (mailField(QStringLiteral("host")).isEmpty())
+        problem = QStringLiteral("Укажите почтовый сервер.");
+    else if (owner.isEmpty())
+        problem = QStringLiteral("Укажите адрес владельца: проверочное письмо уходит на него.");
+    else if (const QString why = mailAddressProblem(owner); !why.isEmpty())
+        problem = QStringLiteral("Адрес владельца: %1.").arg(why);
+    if (!problem.isEmpty()) {
+        showMailCheck(problem, false);
+        return;
+    }
+    // The words as typed now: the letter's thread never reads a widget.
+    QHash<QString, QString> words;
+    for (const char *key :
+         {"host", "port", "security", "user", "password", "sender", "owner", "timeout", "caFile"})
+        words.insert(QLatin1String(key), mailField(QLatin1String(key)));
+    const QString shopName = ui->lineEditShopName->text().trimmed();
+    ui->pushButtonMailCheck->setEnabled(false);
+    showMailCheck(QStringLiteral("Отправляю письмо на %1…").arg(owner), true);
+    const std::shared_ptr<std::atomic<bool>> stop = mailStop;
+    const LetterSender send = letterSender;
+    mailCheck.setFuture(QtConcurrent::run([send, words, shopName, stop] {
+        return send([&words](const QString &key) { return words.value(key); }, shopName,
+                    stop.get());
+    }));
+}
+
+void SettingsDialog::loadWeek(const SettingsFile &settings)
+{
+    const ShopWeek week = readShopWeek(settings);
+    for (int day = 1; day <= 7; ++day)
+        dayBoxes.at(day - 1)->setChecked(week.workingDays.contains(day));
+    ui->checkBoxOpeningTimes->setChecked(week.opensAt.isValid() && week.closesAt.isValid());
+    // Without times of the shop's the fields offer a usual day.
+    ui->timeEditOpensAt->setTime(week.opensAt.isValid() ? week.opensAt : QTime(9, 0));
+    ui->timeEditClosesAt->setTime(week.closesAt.isValid() ? week.closesAt : QTime(19, 0));
+    ui->spinBoxDueHour->setValue(week.dueHour);
+    ui->lineEditHours->setText(week.hoursText);
+    enableWeekFields();
+}
+
+ShopWeek SettingsDialog::weekFromFields() const
+{
+    ShopWeek week;
+    week.workingDays.clear();
+    for (int day = 1; day <= 7; ++day)
+        if (dayBoxes.at(day - 1)->isChecked())
+            week.workingDays.append(day);
+    if (ui->checkBoxOpeningTimes->isChecked()) {
+        week.opensAt = ui->timeEditOpensAt->time();
+        week.closesAt = ui->timeEditClosesAt->time();
+    }
+    week.dueHour = ui->spinBoxDueHour->value();
+    week.hoursText = ui->lineEditHours->text().trimmed();
+    return week;
+}
+
+void SettingsDialog::enableWeekFields()
+{
+    const bool times = ui->checkBoxOpeningTimes->isChecked();
+    ui->timeEditOpensAt->setEnabled(times);
+    ui->timeEditClosesAt->setEnabled(times);
+    ui->labelClosesAt->setEnabled(times);
+    // The hint says what the mail and the website show while the field is empty.
+    const ShopWeek week = weekFromFields();
+    const QString made = openingHoursText(week.workingDays, week.opensAt, week.closesAt);
+    ui->lineEditHours->setPlaceholderText(
+        made.isEmpty() ? QStringLiteral("например: пн–пт 9:00–19:00, сб 10:00–16:00")
+                       : QStringLiteral("пусто: «%1»").arg(made));
+}
+
+QString SettingsDialog::weekProblem() const
+{
+    const ShopWeek week = weekFromFields();
+    if (week.workingDays.isEmpty())
+        return QStringLiteral("Отметьте хотя бы один рабочий день: на него обещают заказы.");
+    if (week.opensAt.isValid() && week.closesAt <= week.opensAt)
+        return QStringLiteral("Время закрытия (%1) должно быть позже открытия (%2).")
+            .arg(week.closesAt.toString(QStringLiteral("HH:mm")),
+                 week.opensAt.toString(QStringLiteral("HH:mm")));
+    return QString();
 }

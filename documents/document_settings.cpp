@@ -83,19 +83,45 @@ bool DocumentSettings::save() const
 
 void DocumentSettings::store(SettingsFile &settings) const
 {
+    const ShopRequisites sample = ShopRequisites::sample();
     for (const RequisiteKey &entry : requisiteKeys) {
+        const QString key = QLatin1String(entry.key);
         const QString &value = requisites.*entry.field;
-        if (value.isEmpty() && !entry.keptWhenEmpty)
-            settings.remove(QLatin1String(entry.key));
+        const QString &sampleValue = sample.*entry.field;
+        // The sample's text is what an absent key means: it is never written as the shop's. An
+        // emptied line the shop had is kept empty, so that the documents print nothing there;
+        // the old lines are not printed at all once the fields of their own are set.
+        const bool shopsOwn = settings.contains(key) && settings.text(key) != sampleValue;
+        const bool oldLine = entry.field == &ShopRequisites::taxNumbers
+            || entry.field == &ShopRequisites::bank || entry.field == &ShopRequisites::account;
+        if (!value.isEmpty() && value != sampleValue)
+            settings.setValue(key, value);
+        else if (value.isEmpty() && !sampleValue.isEmpty() && entry.keptWhenEmpty && shopsOwn
+                 && !(oldLine && requisites.structured()))
+            settings.setValue(key, value);
         else
-            settings.setValue(QLatin1String(entry.key), value);
+            settings.remove(key);
     }
     if (pdfFolder.isEmpty())
         settings.remove(QLatin1String(folderKey));
     else
         settings.setValue(QLatin1String(folderKey), pdfFolder);
-    settings.setValue(QLatin1String(validityKey), validityDays);
+    if (validityDays != DocumentSettings().validityDays
+        || settings.contains(QLatin1String(validityKey)))
+        settings.setValue(QLatin1String(validityKey), validityDays);
     storeTaxSettings(settings, tax);
+}
+
+ShopRequisites DocumentSettings::storedRequisites(const SettingsFile &settings)
+{
+    const ShopRequisites sample = ShopRequisites::sample();
+    ShopRequisites stored;
+    for (const RequisiteKey &entry : requisiteKeys) {
+        const QString text = settings.text(QLatin1String(entry.key));
+        if (text != sample.*entry.field)
+            stored.*entry.field = text;
+    }
+    return stored;
 }
 
 QString DocumentSettings::effectivePdfFolder() const

@@ -44,8 +44,13 @@ struct DocumentSettings
     static DocumentSettings read(const SettingsFile &file);
     // False if the file could not be written.
     bool save() const;
-    // Sets the documents' keys, for the file's owner to save.
+    // Sets the documents' keys, for the file's owner to save. A requisite equal to the sample's
+    // text, and a validity equal to the default, are left out where the file has no key of its
+    // own for them.
     void store(SettingsFile &file) const;
+    // The requisites as the file itself gives them: empty where it has no key, or only the
+    // sample's text (written there by an older version of the dialog).
+    static ShopRequisites storedRequisites(const SettingsFile &file);
 
     // Where PDFs are written now: the chosen folder, else the default.
     QString effectivePdfFolder() const;

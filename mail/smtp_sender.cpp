@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSysInfo>
 
 #include <curl/curl.h>
 
@@ -81,21 +82,22 @@ int MailServer::effectivePort() const
     return security == Ssl ? 465 : security == StartTls ? 587 : 25;
 }
 
-MailServer mailServerFrom(const Settings &settings, QString *problem)
+MailServer mailServerFrom(const std::function<QString(const QString &key)> &value,
+                          const QString &shopName, QString *problem)
 {
     MailServer server;
     problem->clear();
-    server.host = settings.mailValue(QStringLiteral("host")).trimmed();
+    server.host = value(QStringLiteral("host")).trimmed();
     if (server.host.isEmpty())
         return server;
-    const QString port = settings.mailValue(QStringLiteral("port")).trimmed();
+    const QString port = value(QStringLiteral("port")).trimmed();
     bool ok = true;
     if (!port.isEmpty())
         server.port = port.toInt(&ok);
     if (!ok || server.port < 0 || server.port > 65535)
         *problem = QStringLiteral("Порт почтового сервера «%1» ([mail] port) — не номер порта.")
                        .arg(port);
-    const QString security = settings.mailValue(QStringLiteral("security")).trimmed().toLower();
+    const QString security = value(QStringLiteral("security")).trimmed().toLower();
     if (security == QLatin1String("starttls"))
         server.security = MailServer::StartTls;
     else if (security == QLatin1String("ssl"))
@@ -104,14 +106,14 @@ MailServer mailServerFrom(const Settings &settings, QString *problem)
         *problem = QStringLiteral("Защита почты «%1» ([mail] security) не понята: есть none, "
                                   "starttls и ssl.")
                        .arg(security);
-    server.user = settings.mailValue(QStringLiteral("user")).trimmed();
-    server.password = settings.mailValue(QStringLiteral("password"));
-    server.sender = parseMailAddress(settings.mailValue(QStringLiteral("sender")));
+    server.user = value(QStringLiteral("user")).trimmed();
+    server.password = value(QStringLiteral("password"));
+    server.sender = parseMailAddress(value(QStringLiteral("sender")));
     if (server.sender.name.isEmpty())
-        server.sender.name = settings.shopName();
+        server.sender.name = shopName;
     if (const QString why = mailAddressProblem(server.sender.address); !why.isEmpty())
         *problem = QStringLiteral("Адрес отправителя ([mail] sender): %1.").arg(why);
-    const QString timeout = settings.mailValue(QStringLiteral("timeout")).trimmed();
+    const QString timeout = value(QStringLiteral("timeout")).trimmed();
     if (!timeout.isEmpty()) {
         const int seconds = timeout.toInt(&ok);
         if (!ok || seconds < 1 || seconds > 600)
@@ -121,13 +123,23 @@ MailServer mailServerFrom(const Settings &settings, QString *problem)
         else
             server.totalTimeoutMs = seconds * 1000;
     }
-    server.caFile = settings.mailValue(QStringLiteral("caFile")).trimmed();
+    server.caFile = value(QStringLiteral("caFile")).trimmed();
     if (!server.caFile.isEmpty() && !QFileInfo(server.caFile).isReadable())
         *problem = QStringLiteral("Файл сертификата почтового сервера «%1» ([mail] caFile) не "
                                   "найден или не читается.")
                        .arg(server.caFile);
     server.connectTimeoutMs = qMin(server.connectTimeoutMs, server.totalTimeoutMs);
     return server;
+}
+
+MailServer mailServerFrom(const Settings &settings, QString *problem)
+{
+    return mailServerFrom(
+        [&settings](const QString &key) {
+            return key == QLatin1String("password") ? settings.mailPassword()
+                                                    : settings.mailValue(key);
+        },
+        settings.shopName(), problem);
 }
 
 SendResult sendMail(const MailServer &server, const QString &recipient, const QByteArray &message,
@@ -252,4 +264,24 @@ SendResult sendMail(const MailServer &server, const QString &recipient, const QB
         = QStringLiteral("письмо не отправлено через %1 (%2)")
               .arg(where, detail.isEmpty() ? QString::fromUtf8(curl_easy_strerror(code)) : detail);
     return result;
+}
+
+QString sendTestLetter(const std::function<QString(const QString &key)> &value,
+                       const QString &shopName, const std::atomic<bool> *stop)
+{
+    QString problem;
+    const MailServer server = mailServerFrom(value, shopName, &problem);
+    if (!problem.isEmpty())
+        return problem;
+    OutgoingMail mail;
+    mail.from = server.sender;
+    mail.to = {QString(), value(QStringLiteral("owner")).trimmed()};
+    mail.subject = QStringLiteral("Проверка почты");
+    mail.body = QStringLiteral("Это проверочное письмо из настроек программы на стойке «%1».\n"
+                               "Раз оно пришло, письма клиентам тоже дойдут.\n")
+                    .arg(QSysInfo::machineHostName());
+    mail.date = QDateTime::currentDateTime();
+    mail.messageId = messageIdFor(0, mail.date, server.sender.address);
+    const SendResult result = sendMail(server, mail.to.address, composedMail(mail), stop);
+    return result.sent() ? QString() : result.error;
 }

@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <atomic>
+#include <functional>
 
 class Settings;
 
@@ -32,6 +33,10 @@ struct MailServer
 // `[mail]` from the settings; a sender without a name takes the shop's. Problem set (in
 // Russian) when the words do not make a server to send through.
 MailServer mailServerFrom(const Settings &settings, QString *problem);
+// The same from the words as given (host, port, security, user, password, sender, timeout,
+// caFile), before they are saved: the settings dialog's check.
+MailServer mailServerFrom(const std::function<QString(const QString &key)> &value,
+                          const QString &shopName, QString *problem);
 
 struct SendResult
 {
@@ -44,6 +49,13 @@ struct SendResult
 
     bool sent() const { return outcome == Sent; }
 };
+
+// The settings dialog's test letter through the server the words give (host, port, security,
+// user, password, sender, timeout, caFile) to the address under "owner". Empty when sent;
+// otherwise why not, in Russian, with the server's own words where it gave them. Blocks: run it
+// beside the window.
+QString sendTestLetter(const std::function<QString(const QString &key)> &value,
+                       const QString &shopName, const std::atomic<bool> *stop = nullptr);
 
 // Sends the message to recipient; stop, when set from another thread, ends the attempt within
 // a second or so.

@@ -4,6 +4,7 @@
 #include "order/money.h"
 
 #include <QRegularExpression>
+#include <QStringList>
 
 #include <algorithm>
 #include <cmath>
@@ -233,4 +234,42 @@ bool readWorkingDays(const QString &text, QVector<int> *days)
         return false;
     *days = read;
     return true;
+}
+
+QString workingDaysText(const QVector<int> &days)
+{
+    QStringList words;
+    for (int day = 1; day <= 7; ++day)
+        if (days.contains(day))
+            words.append(QString::number(day));
+    return words.join(QLatin1Char(','));
+}
+
+QString openingHoursText(const QVector<int> &days, const QTime &opens, const QTime &closes)
+{
+    static const QString names[]
+        = {QStringLiteral("пн"), QStringLiteral("вт"), QStringLiteral("ср"), QStringLiteral("чт"),
+           QStringLiteral("пт"), QStringLiteral("сб"), QStringLiteral("вс")};
+    if (days.isEmpty() || !opens.isValid() || !closes.isValid())
+        return QString();
+    // Runs of three days or more read as a span ("пн–пт"), shorter ones day by day.
+    QStringList parts;
+    for (int day = 1; day <= 7; ++day) {
+        if (!days.contains(day))
+            continue;
+        int last = day;
+        while (last < 7 && days.contains(last + 1))
+            ++last;
+        if (last - day >= 2) {
+            parts.append(names[day - 1] + QChar(0x2013) + names[last - 1]);
+            day = last;
+        } else {
+            parts.append(names[day - 1]);
+        }
+    }
+    const QString when = parts.size() == 1 && parts.first() == names[0] + QChar(0x2013) + names[6]
+        ? QStringLiteral("ежедневно")
+        : parts.join(QStringLiteral(", "));
+    return when + QLatin1Char(' ') + opens.toString(QStringLiteral("HH:mm")) + QChar(0x2013)
+        + closes.toString(QStringLiteral("HH:mm"));
 }

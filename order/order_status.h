@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QTime>
 #include <QVector>
 
 enum class OrderStatus { Accepted, InWork, Ready, HandedOver, Cancelled };
@@ -75,3 +76,8 @@ bool boundedKopecks(double roubles, qint64 *kopecks);
 QDateTime defaultDue(const QDateTime &now, const QVector<int> &workingDays, int hour);
 // "1,2,3,4,5" as the settings write it: false for a day outside 1..7 or an empty list.
 bool readWorkingDays(const QString &text, QVector<int> *days);
+// The days as the settings write them, in the week's order: "1,2,3,4,5".
+QString workingDaysText(const QVector<int> &days);
+// The hours as a customer reads them: "пн–пт 09:00–19:00", "пн, ср, пт 10:00–18:00",
+// "ежедневно 09:00–21:00"; empty without days or with a time missing.
+QString openingHoursText(const QVector<int> &days, const QTime &opens, const QTime &closes);

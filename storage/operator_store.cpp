@@ -111,6 +111,9 @@ QString operatorChangeText(OperatorChange change, const QString &name)
         return QStringLiteral("Оператора «%1» нет.").arg(name);
     case OperatorChange::FirstMustBeOwner:
         return QStringLiteral("Первым заводится владелец: --role owner.");
+    case OperatorChange::LastOwner:
+        return QStringLiteral("«%1» — последний действующий владелец: сначала назначьте другого.")
+            .arg(name);
     case OperatorChange::BadName:
         return QStringLiteral("Имя оператора «%1» не подходит: нужно непустое имя в одну строку.")
             .arg(name);
@@ -241,6 +244,89 @@ OperatorChange OperatorStore::disable(const QString &name, const AuditSigner &by
         return OperatorChange::Failed;
     head = {record.id, record.hash};
     return OperatorChange::Done;
+}
+
+OperatorChange OperatorStore::change(const QString &name, const QString &assignments,
+                                     const QVariantList &values, AuditRecord record,
+                                     const AuditSigner &by)
+{
+    Transaction transaction(connection);
+    if (!transaction.isActive())
+        return OperatorChange::Failed;
+    QSqlQuery query(connection.database());
+    query.prepare(QStringLiteral("UPDATE operator SET ") + assignments
+                  + QStringLiteral(" WHERE name = ?"));
+    for (const QVariant &value : values)
+        query.addBindValue(value);
+    query.addBindValue(name);
+    if (!query.exec()) {
+        connection.noteError(query.lastError());
+        return OperatorChange::Failed;
+    }
+    if (query.numRowsAffected() == 0)
+        return OperatorChange::NotFound;
+    record.counter = by.counter;
+    record.operatorName = by.operatorName;
+    record.approver = by.approver;
+    if (!AuditLog(connection).append(&record) || !transaction.commit())
+        return OperatorChange::Failed;
+    head = {record.id, record.hash};
+    return OperatorChange::Done;
+}
+
+bool OperatorStore::otherOwnerActive(const QString &name, bool *ok)
+{
+    QSqlQuery query(connection.database());
+    query.prepare(QStringLiteral(
+        "SELECT count(*) FROM operator WHERE role = ? AND disabled = 0 AND name <> ?"));
+    query.addBindValue(int(Role::Owner));
+    query.addBindValue(name);
+    *ok = query.exec() && query.next();
+    if (!*ok) {
+        connection.noteError(query.lastError());
+        return false;
+    }
+    return query.value(0).toInt() > 0;
+}
+
+OperatorChange OperatorStore::enable(const QString &name, const AuditSigner &by)
+{
+    AuditRecord record;
+    record.what = QStringLiteral("оператор включён");
+    record.newValue = name;
+    return change(name, QStringLiteral("disabled = 0"), {}, record, by);
+}
+
+OperatorChange OperatorStore::setRole(const QString &name, Role role, const AuditSigner &by)
+{
+    OperatorAccount account;
+    bool found = false;
+    if (!find(name, &account, &found))
+        return OperatorChange::Failed;
+    if (!found)
+        return OperatorChange::NotFound;
+    if (account.role == role)
+        return OperatorChange::Done;
+    bool ok = false;
+    if (account.role == Role::Owner && !account.disabled && !otherOwnerActive(name, &ok))
+        return ok ? OperatorChange::LastOwner : OperatorChange::Failed;
+    AuditRecord record;
+    record.what = QStringLiteral("роль оператора изменена");
+    record.oldValue = name + QStringLiteral(" (") + roleCaption(account.role) + QLatin1Char(')');
+    record.newValue = name + QStringLiteral(" (") + roleCaption(role) + QLatin1Char(')');
+    return change(name, QStringLiteral("role = ?"), {int(role)}, record, by);
+}
+
+OperatorChange OperatorStore::resetPin(const QString &name, const QByteArray &pinHash,
+                                       const AuditSigner &by)
+{
+    if (pinHash.isEmpty())
+        return OperatorChange::Failed;
+    AuditRecord record;
+    record.what = QStringLiteral("PIN оператора сброшен");
+    record.oldValue = name;
+    return change(name, QStringLiteral("pin_hash = ?, failed_count = 0, locked_until = ''"),
+                  {QString::fromUtf8(pinHash)}, record, by);
 }
 
 SignInAnswer OperatorStore::signIn(const QString &name, const QString &pin, const QString &counter,

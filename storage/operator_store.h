@@ -7,6 +7,7 @@
 #include "operators/rights.h"
 
 #include <QDateTime>
+#include <QVariantList>
 #include <QVector>
 
 class Connection;
@@ -38,7 +39,15 @@ struct SignInAnswer
     bool signedIn() const { return outcome == SignInOutcome::SignedIn; }
 };
 
-enum class OperatorChange { Done, Exists, NotFound, FirstMustBeOwner, BadName, Failed };
+enum class OperatorChange {
+    Done,
+    Exists,
+    NotFound,
+    FirstMustBeOwner,
+    BadName,
+    LastOwner, // the change would leave the shop without an owner who may sign in
+    Failed
+};
 
 // What an audit record of this counter carries besides what was done.
 struct AuditSigner
@@ -63,6 +72,10 @@ public:
     OperatorChange add(const QString &name, Role role, const QByteArray &pinHash,
                        const AuditSigner &by);
     OperatorChange disable(const QString &name, const AuditSigner &by);
+    OperatorChange enable(const QString &name, const AuditSigner &by);
+    OperatorChange setRole(const QString &name, Role role, const AuditSigner &by);
+    // A new PIN (its hash made beforehand); the wrong PINs and the lock start again.
+    OperatorChange resetPin(const QString &name, const QByteArray &pinHash, const AuditSigner &by);
 
     // Checks the PIN (a tenth of a second) and keeps the outcome: the wrong PINs in a row, the
     // lock after five, the sign-in or failed one in the audit trail. The attempt is counted
@@ -77,6 +90,12 @@ public:
     AuditHead lastHead() const { return head; }
 
 private:
+    // One UPDATE of the operator's row and its audit record, in one transaction.
+    OperatorChange change(const QString &name, const QString &assignments,
+                          const QVariantList &values, AuditRecord record, const AuditSigner &by);
+    // Whether another owner than name may still sign in; false when it cannot be read.
+    bool otherOwnerActive(const QString &name, bool *ok);
+
     Connection &connection;
     AuditHead head;
 };

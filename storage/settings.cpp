@@ -4,6 +4,8 @@
 
 #include "customers/requisites.h"
 #include "order/order_status.h"
+#include "storage/mail_password.h"
+#include "storage/shop_week.h"
 #include "storage/tax_settings.h"
 
 #include <QCryptographicHash>
@@ -154,27 +156,17 @@ QString Settings::shopAddress() const
 
 QString Settings::shopHours() const
 {
-    return file.text(QStringLiteral("requisites/hours")).trimmed();
+    return readShopWeek(file).hoursShown();
 }
 
 QVector<int> Settings::workingDays() const
 {
-    QVector<int> days {1, 2, 3, 4, 5};
-    const QVariant value = file.value(QStringLiteral("orders/workingDays"));
-    // QSettings reads an unquoted "1,2,3" as a list of texts.
-    const QString text = value.type() == QVariant::StringList
-        ? value.toStringList().join(QLatin1Char(','))
-        : value.toString();
-    if (!text.trimmed().isEmpty())
-        readWorkingDays(text, &days);
-    return days;
+    return readShopWeek(file).workingDays;
 }
 
 int Settings::dueHour() const
 {
-    bool ok = false;
-    const int hour = file.value(QStringLiteral("orders/dueHour")).toString().trimmed().toInt(&ok);
-    return ok && hour >= 0 && hour <= 23 ? hour : 12;
+    return readShopWeek(file).dueHour;
 }
 
 TaxSettings Settings::tax() const
@@ -186,6 +178,14 @@ QString Settings::mailValue(const QString &key) const
 {
     // Untrimmed: a password may end in a space.
     return file.text(QStringLiteral("mail/") + key);
+}
+
+QString Settings::mailPassword() const
+{
+    if (file.contains(QStringLiteral("mail/password")))
+        return mailValue(QStringLiteral("password"));
+    return readMailPassword(path(), mailValue(QStringLiteral("host")).trimmed(),
+                            mailValue(QStringLiteral("user")).trimmed());
 }
 
 bool Settings::sync()

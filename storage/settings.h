@@ -44,7 +44,8 @@ public:
     // Empty when the account is 20 digits and, where `[requisites] bik` is set, its key holds
     // against the bank; otherwise the sentence for the administrator.
     QString settlementAccountProblem() const;
-    // `[requisites] name`, `address` and `hours` (free text): what a customer's mail names.
+    // `[requisites] name`, `address` and `hours` (free text, else made of the working days and
+    // `[orders] opensAt`, `closesAt`): what a customer's mail names.
     QString shopName() const;
     QString shopAddress() const;
     QString shopHours() const;
@@ -59,6 +60,9 @@ public:
     // `[mail]` `host`, `port`, `security`, `user`, `password`, `sender`, `timeout`: the shop's
     // SMTP server for customers' mail, as the file spells it (the mail library reads the words).
     QString mailValue(const QString &key) const;
+    // The login's password: `[mail] password` where the file still holds one (written by hand),
+    // else the mail password file's line for the host and login.
+    QString mailPassword() const;
     // `[mail] owner`: where each Z report's head of the audit trail goes; empty: nowhere.
     QString ownerMail() const { return mailValue(QStringLiteral("owner")).trimmed(); }
 

@@ -23,6 +23,12 @@ public:
         return chosenFile;
     }
 
+    QString chooseFolder(const QString &title, const QString &) override
+    {
+        titles << title;
+        return chosenFile;
+    }
+
     int ask(const QString &title, const QString &question, const QStringList &answers, int) override
     {
         titles << title;
@@ -33,7 +39,7 @@ public:
 
     QStringList titles;
     std::function<void(const QString &message, const QString &details)> onTell;
-    QString chosenFile; // what the file chooser gives back
+    QString chosenFile; // what the file and folder choosers give back
     QString answer; // the answer a question gets, by its caption; none closes the question
     QStringList questions; // every question asked
     QStringList offered; // the answers the last question offered

@@ -73,6 +73,8 @@ private slots:
     void amounts();
     void due_data();
     void due();
+    void hoursText_data();
+    void hoursText();
     void purposes_data();
     void purposes();
     void statementEncodings_data();
@@ -227,6 +229,38 @@ void TestOrderStatus::due()
     QVector<int> working;
     QVERIFY(readWorkingDays(days, &working));
     QCOMPARE(defaultDue(now, working, 12), due);
+}
+
+// The days as the settings give them, the times, and the hours as a customer reads them.
+void TestOrderStatus::hoursText_data()
+{
+    QTest::addColumn<QString>("days");
+    QTest::addColumn<QString>("hours");
+    QTest::addColumn<QString>("written");
+    QTest::newRow("a working week") << "1,2,3,4,5"
+                                    << "пн–пт 09:00–19:00"
+                                    << "1,2,3,4,5";
+    QTest::newRow("a day and a span") << "6,1,3,4,5"
+                                      << "пн, ср–сб 09:00–19:00"
+                                      << "1,3,4,5,6";
+    QTest::newRow("short runs day by day") << "1,2,7"
+                                           << "пн, вт, вс 09:00–19:00"
+                                           << "1,2,7";
+    QTest::newRow("every day") << "7,6,5,4,3,2,1"
+                               << "ежедневно 09:00–19:00"
+                               << "1,2,3,4,5,6,7";
+}
+
+void TestOrderStatus::hoursText()
+{
+    QFETCH(QString, days);
+    QFETCH(QString, hours);
+    QFETCH(QString, written);
+    QVector<int> working;
+    QVERIFY(readWorkingDays(days, &working));
+    QCOMPARE(openingHoursText(working, QTime(9, 0), QTime(19, 0)), hours);
+    QCOMPARE(workingDaysText(working), written);
+    QCOMPARE(openingHoursText(working, QTime(9, 0), QTime()), QString());
 }
 
 void TestOrderStatus::purposes_data()

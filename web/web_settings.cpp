@@ -2,6 +2,7 @@
 #include "web/web_settings.h"
 
 #include "storage/settings_file.h"
+#include "storage/shop_week.h"
 #include "storage/tax_settings.h"
 
 namespace {
@@ -42,7 +43,7 @@ WebSettings WebSettings::read(const SettingsFile &file)
     settings.shopName = file.text(QStringLiteral("requisites/name")).trimmed();
     settings.shopAddress = file.text(QStringLiteral("requisites/address")).trimmed();
     settings.shopPhone = file.text(QStringLiteral("requisites/phone")).trimmed();
-    settings.shopHours = file.text(QStringLiteral("requisites/hours")).trimmed();
+    settings.shopHours = readShopWeek(file).hoursShown();
     settings.mailSetUp = !file.text(QStringLiteral("mail/host")).trimmed().isEmpty();
     return settings;
 }
