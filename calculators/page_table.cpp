@@ -100,7 +100,7 @@ void MainWindow::initPricingPages()
          {f->lineEditWidth_7, f->lineEditHeight_4, f->lineEdit_16},
          {f->checkboxGroupPrint},
          QStringLiteral("labelLivePrice_3_1"),
-         {786, 306, 249, 78},
+         {786, 306, 240, 78},
          [this] {
              followPriceVersion();
              return priceSouvenir(souvenirJob(), prices());
