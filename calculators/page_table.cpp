@@ -38,7 +38,7 @@ void MainWindow::initPricingPages()
           f->checkboxGroupBrosh, f->checkboxGroupBrosh_6, f->checkboxGroupBrosh_2,
           f->checkboxGroupBrosh_3},
          QStringLiteral("labelLivePrice_1_2"),
-         {615, 316, 360, 68},
+         {615, 316, 350, 68},
          [this] {
              followPriceVersion();
              return priceBrochures(brochureJob(), prices());
