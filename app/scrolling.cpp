@@ -24,6 +24,18 @@ void scrollContents(QMainWindow *window)
     window->setCentralWidget(area);
 }
 
+QSize sizeOnScreen(const QWidget *window, const QSize &available)
+{
+    // The frame is not known before the window is shown: room for a title bar and borders.
+    const QSize room = available - QSize(8, 38);
+    QSize fits = window->size();
+    if (fits.height() > room.height()) {
+        // The contents will scroll up and down: room for the scroll bar beside them.
+        fits.rwidth() += window->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    }
+    return fits.boundedTo(room);
+}
+
 void fitToScreen(QWidget *window)
 {
     const QScreen *screen = window->screen();
@@ -31,16 +43,8 @@ void fitToScreen(QWidget *window)
         screen = QGuiApplication::primaryScreen();
     if (!screen)
         return;
-    // The frame is not known before the window is shown: room for a title bar and borders.
-    const QSize frame(8, 38);
     const QRect free = screen->availableGeometry();
-    const QSize room = free.size() - frame;
-    QSize fits = window->size();
-    if (fits.height() > room.height()) {
-        // The contents will scroll up and down: room for the scroll bar beside them.
-        fits.rwidth() += window->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    }
-    fits = fits.boundedTo(room);
+    const QSize fits = sizeOnScreen(window, free.size());
     if (fits == window->size())
         return;
     window->resize(fits);

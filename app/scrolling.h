@@ -1,6 +1,8 @@
 // A window that fits smaller screens: its contents scroll instead of being cut.
 #pragma once
 
+#include <QSize>
+
 class QMainWindow;
 class QWidget;
 
@@ -11,3 +13,6 @@ void scrollContents(QMainWindow *window);
 // Shrinks a window larger than its screen's free area (a taskbar takes part of it) so that it
 // opens whole; a window that fits keeps its size.
 void fitToScreen(QWidget *window);
+
+// The size fitToScreen gives a window on a screen with that much free room.
+QSize sizeOnScreen(const QWidget *window, const QSize &available);

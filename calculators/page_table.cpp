@@ -38,7 +38,7 @@ void MainWindow::initPricingPages()
           f->checkboxGroupBrosh, f->checkboxGroupBrosh_6, f->checkboxGroupBrosh_2,
           f->checkboxGroupBrosh_3},
          QStringLiteral("labelLivePrice_1_2"),
-         {615, 316, 360, 68},
+         {615, 316, 350, 68},
          [this] {
              followPriceVersion();
              return priceBrochures(brochureJob(), prices());
@@ -100,7 +100,7 @@ void MainWindow::initPricingPages()
          {f->lineEditWidth_7, f->lineEditHeight_4, f->lineEdit_16},
          {f->checkboxGroupPrint},
          QStringLiteral("labelLivePrice_3_1"),
-         {786, 306, 249, 78},
+         {786, 306, 240, 78},
          [this] {
              followPriceVersion();
              return priceSouvenir(souvenirJob(), prices());
