@@ -2,6 +2,7 @@
 #include "app/mainwindow.h"
 
 #include "app/document_actions.h"
+#include "app/guide_opener.h"
 #include "app/order_storage.h"
 #include "app/order_table.h"
 #include "app/order_taking.h"
@@ -11,8 +12,10 @@
 
 #include <QHBoxLayout>
 #include <QMessageBox>
+#include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QToolButton>
 
 namespace {
 
@@ -89,6 +92,11 @@ MainWindow::MainWindow(QWidget *parent, Prompts *prompts, DocumentServices *docu
     // Who works at the counter, once the shop has operators (app/operators.cpp).
     initOperators();
     initReports();
+    // "Справка" and F1: the staff's guide (app/guide_opener.cpp). Its button takes the height the
+    // empty status bar has, so that the window keeps its designed size.
+    QToolButton *guide = (new GuideOpener(this, *prompter))->button();
+    guide->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Ignored);
+    statusBar()->addPermanentWidget(guide);
 }
 
 MainWindow::~MainWindow() = default;

@@ -15,6 +15,12 @@ foreach(size 16 24 32 48 64 128 256)
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
             RENAME printcalc.png)
 endforeach()
+# The staff's guide that F1 opens, as guide/CMakeLists.txt rendered it; under share/printcalc
+# rather than share/doc, which slim systems leave out.
+install(FILES ${CMAKE_BINARY_DIR}/guide/index.html
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/printcalc/guide)
+install(FILES ${PRINTCALC_GUIDE_PICTURES}
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/printcalc/guide/images)
 if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/templates/invoice.xlsx)
     install(FILES templates/invoice.xlsx DESTINATION ${CMAKE_INSTALL_DATADIR}/printcalc)
 endif()

@@ -19,10 +19,18 @@ for file in usr/bin/printcalc \
             usr/share/icons/hicolor/48x48/apps/printcalc.png \
             usr/share/icons/hicolor/256x256/apps/printcalc.png \
             usr/share/printcalc/invoice.xlsx \
+            usr/share/printcalc/guide/index.html \
             usr/share/doc/printcalc/copyright; do
     [ -e "$work/root/$file" ] || fail "$file is missing from the package"
 done
 [ -x "$work/root/usr/bin/printcalc" ] || fail "the program is not executable"
+# The guide F1 opens shows only pictures the package holds.
+guide="$work/root/usr/share/printcalc/guide"
+pictures=$(grep -o '<img [^>]*src="[^"]*"' "$guide/index.html" | sed 's/.*src="\([^"]*\)"/\1/')
+[ -n "$pictures" ] || fail "the guide shows no pictures"
+for picture in $pictures; do
+    [ -f "$guide/$picture" ] || fail "the guide's picture $picture is missing from the package"
+done
 grep -qx 'Icon=printcalc' "$work/root/usr/share/applications/printcalc.desktop" \
     || fail "the desktop entry does not name the icon"
 if command -v desktop-file-validate >/dev/null; then
