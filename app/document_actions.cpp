@@ -278,6 +278,7 @@ void DocumentActions::editSettings()
         dialog->setLetterSender(sendTestLetter);
         dialog->setAttribute(Qt::WA_DeleteOnClose);
         MainWindow *owner = window;
+        dialog->setOperatorsOpener([owner, dialog] { owner->showOperators(dialog); });
         connect(dialog, &QDialog::accepted, owner, [owner, what, approver] {
             owner->recordAudit(what, QString(), Settings::defaultPath(), approver);
         });

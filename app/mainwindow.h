@@ -244,7 +244,7 @@ public:
     // "Операторы": the owner's list of operators, the one already open if there is one; null,
     // the refusal told, when the one signed in is not the owner. With no operator yet it opens,
     // as the command line lets whoever holds the database make the first one.
-    OperatorsDialog *showOperators();
+    OperatorsDialog *showOperators(QWidget *over = nullptr);
     // Runs go at once when the operator signed in holds the right (or no operator is defined);
     // otherwise once a manager (or the owner) approves with a PIN, go getting their name; never
     // when refused, refused running instead. what names the action in the question.

@@ -287,14 +287,9 @@ void MainWindow::initOperators()
         if (isVisible())
             lockCounter();
     });
-    // Beside "Настройки".
-    auto *list = new QPushButton(QStringLiteral("Операторы"));
-    list->setObjectName(QStringLiteral("pushButtonOperators"));
-    addWindowButton(list);
-    connect(list, &QPushButton::clicked, this, [this] { showOperators(); });
 }
 
-OperatorsDialog *MainWindow::showOperators()
+OperatorsDialog *MainWindow::showOperators(QWidget *over)
 {
     if (operatorGate->isOn()
         && (operatorGate->current().isEmpty()
@@ -306,11 +301,12 @@ OperatorsDialog *MainWindow::showOperators()
                            .arg(roleCaption(roleNeeded(Action::ManageOperators))));
         return nullptr;
     }
-    auto *dialog = findChild<OperatorsDialog *>(QString(), Qt::FindDirectChildrenOnly);
+    auto *dialog = findChild<OperatorsDialog *>();
     if (!dialog) {
+        // Over "Настройки", which it is opened from, so that the settings' modality lets it in.
         dialog = new OperatorsDialog(orderKeeper()->shop()->url(),
                                      {operatorGate->counter(), operatorGate->current(), QString()},
-                                     &prompts(), this);
+                                     &prompts(), over ? over : this);
         dialog->setAttribute(Qt::WA_DeleteOnClose);
         connect(dialog, &OperatorsDialog::changed, this, [this](const AuditHead &head) {
             operatorGate->keepHead(head);

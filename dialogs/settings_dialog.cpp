@@ -561,6 +561,17 @@ void SettingsDialog::showMailCheck(const QString &text, bool good)
     ui->labelMailCheck->setStyleSheet(good ? QString() : labelColourStyle(ProblemColour));
 }
 
+void SettingsDialog::setOperatorsOpener(std::function<void()> open)
+{
+    QPushButton *button
+        = ui->buttonBox->addButton(QStringLiteral("Операторы…"), QDialogButtonBox::ActionRole);
+    button->setObjectName(QStringLiteral("pushButtonOperators"));
+    button->setToolTip(QStringLiteral("Операторы программы: добавить, сменить роль, новый PIN, "
+                                      "отключить (право владельца)"));
+    button->setAutoDefault(false);
+    connect(button, &QPushButton::clicked, this, std::move(open));
+}
+
 void SettingsDialog::setLetterSender(LetterSender sender)
 {
     letterSender = std::move(sender);

@@ -64,6 +64,9 @@ public:
                                 const QString &shopName, const std::atomic<bool> *stop)>;
     void setLetterSender(LetterSender sender);
 
+    // "Операторы…" under the pages, opening the owner's list of operators; unset, not shown.
+    void setOperatorsOpener(std::function<void()> open);
+
     // Whether the test letter is on its way.
     bool isCheckingMail() const { return mailCheck.isRunning(); }
 

@@ -60,8 +60,9 @@ private slots:
     {
         QString told;
         prompts.onTell = [&told](const QString &message, const QString &) { told = message; };
-        opener()->lookIn = QStringList {QStringLiteral("/nonexistent/usr/share/printcalc/guide/index.html"),
-                            QStringLiteral("/nonexistent/build/guide/index.html")};
+        opener()->lookIn
+            = QStringList {QStringLiteral("/nonexistent/usr/share/printcalc/guide/index.html"),
+                           QStringLiteral("/nonexistent/build/guide/index.html")};
         QTest::keyClick(window, Qt::Key_F1);
         QCOMPARE(opened, QList<QUrl>());
         QCOMPARE(prompts.titles, QStringList {QStringLiteral("Справка")});
@@ -76,7 +77,8 @@ private slots:
         const QString html = QString::fromUtf8(page.readAll());
         const QDir folder = QFileInfo(page).absoluteDir();
         int pictures = 0;
-        auto images = QRegularExpression(QStringLiteral("<img [^>]*src=\"([^\"]+)\"")).globalMatch(html);
+        auto images
+            = QRegularExpression(QStringLiteral("<img [^>]*src=\"([^\"]+)\"")).globalMatch(html);
         while (images.hasNext()) {
             const QString picture = images.next().captured(1);
             QVERIFY2(QFileInfo(folder.filePath(picture)).isFile(), qPrintable(picture));
