@@ -1,12 +1,13 @@
 // The password file written as libpq reads it, and the settings file's password moved there.
 #include "storage/database_password.h"
 
+#include "storage/mail_password.h"
+
 #include "storage/settings_file.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QUrl>
 #include <QUrlQuery>
 
@@ -16,13 +17,6 @@
 namespace {
 
 const QString UrlKey = QStringLiteral("database/url");
-
-QString escaped(QString field)
-{
-    field.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
-    field.replace(QLatin1Char(':'), QLatin1String("\\:"));
-    return field;
-}
 
 QString systemUser()
 {
@@ -45,8 +39,8 @@ QString passwordFileLine(const DatabaseUrl &url, const QString &password)
                               url.database, url.user.isEmpty() ? systemUser() : url.user};
     QStringList line;
     for (const QString &field : fields)
-        line.append(field == QLatin1String("*") ? field : escaped(field));
-    line.append(escaped(password));
+        line.append(field == QLatin1String("*") ? field : passwordFileField(field));
+    line.append(passwordFileField(password));
     return line.join(QLatin1Char(':'));
 }
 
@@ -55,7 +49,7 @@ bool keepDatabasePassword(const DatabaseUrl &url, QString *error)
     const QString path = passwordFilePath();
     const QString line = passwordFileLine(url, url.password);
     // The four fields before the password, with their colon.
-    const QString key = line.left(line.size() - escaped(url.password).size());
+    const QString key = line.left(line.size() - passwordFileField(url.password).size());
     QStringList lines;
     QFile current(path);
     if (current.exists()) {
@@ -93,17 +87,8 @@ bool keepDatabasePassword(const DatabaseUrl &url, QString *error)
             == (QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser
                 | QFileDevice::WriteUser))
         return true;
-    QSaveFile file(path);
-    const QByteArray data = (out.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
     // libpq ignores a password file that others may read.
-    if (!file.open(QIODevice::WriteOnly)
-        || !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)
-        || file.write(data) != data.size() || !file.commit()) {
-        *error = QStringLiteral("Файл паролей %1 не записан: %2")
-                     .arg(QDir::toNativeSeparators(path), file.errorString());
-        return false;
-    }
-    return QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    return writeOwnerOnlyLines(path, out, QStringLiteral("Файл паролей"), error);
 }
 
 QString urlWithoutPassword(const QString &text)

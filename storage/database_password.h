@@ -5,6 +5,7 @@
 #include "storage/database_url.h"
 
 #include <QString>
+#include <QStringList>
 
 // Where libpq reads passwords.
 QString passwordFilePath();

@@ -9,13 +9,6 @@
 
 namespace {
 
-QString escaped(QString field)
-{
-    field.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
-    field.replace(QLatin1Char(':'), QLatin1String("\\:"));
-    return field;
-}
-
 // The fields of a line, the escapes undone.
 QStringList fieldsOf(const QString &line)
 {
@@ -73,20 +66,34 @@ bool keepMailPassword(const QString &settingsPath, const QString &host, const QS
         out.append(line);
     }
     if (!password.isEmpty())
-        out.append(escaped(host.trimmed()) + QLatin1Char(':') + escaped(user.trimmed())
-                   + QLatin1Char(':') + escaped(password));
+        out.append(passwordFileField(host.trimmed()) + QLatin1Char(':')
+                   + passwordFileField(user.trimmed()) + QLatin1Char(':')
+                   + passwordFileField(password));
     if (out == lines)
         return true;
     QDir().mkpath(QFileInfo(path).absolutePath());
+    return writeOwnerOnlyLines(path, out, QStringLiteral("Файл паролей почты"), error);
+}
+
+QString passwordFileField(QString field)
+{
+    field.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
+    field.replace(QLatin1Char(':'), QLatin1String("\\:"));
+    return field;
+}
+
+bool writeOwnerOnlyLines(const QString &path, const QStringList &lines, const QString &what,
+                         QString *error)
+{
     QSaveFile file(path);
-    const QByteArray data
-        = out.isEmpty() ? QByteArray() : (out.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
-    // Owner-only before a byte of it is written.
+    const QByteArray data = lines.isEmpty()
+        ? QByteArray()
+        : (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
     if (!file.open(QIODevice::WriteOnly)
         || !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)
         || file.write(data) != data.size() || !file.commit()) {
-        *error = QStringLiteral("Файл паролей почты %1 не записан: %2")
-                     .arg(QDir::toNativeSeparators(path), file.errorString());
+        *error = QStringLiteral("%1 %2 не записан: %3")
+                     .arg(what, QDir::toNativeSeparators(path), file.errorString());
         return false;
     }
     return QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);

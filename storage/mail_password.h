@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 QString mailPasswordFilePath(const QString &settingsPath);
 // Empty when the file has no line for the server and login.
@@ -12,3 +13,10 @@ QString readMailPassword(const QString &settingsPath, const QString &host, const
 // owner's alone. False with the reason in Russian.
 bool keepMailPassword(const QString &settingsPath, const QString &host, const QString &user,
                       const QString &password, QString *error);
+
+// Shared with the database's password file: a field of a line, its ':' and '\' escaped as libpq
+// reads them, and the lines written whole into an owner-only file (its mode set before a byte is
+// written), false with "<what> <path> не записан: <why>".
+QString passwordFileField(QString field);
+bool writeOwnerOnlyLines(const QString &path, const QStringList &lines, const QString &what,
+                         QString *error);

@@ -222,28 +222,10 @@ OperatorChange OperatorStore::add(const QString &name, Role role, const QByteArr
 
 OperatorChange OperatorStore::disable(const QString &name, const AuditSigner &by)
 {
-    Transaction transaction(connection);
-    if (!transaction.isActive())
-        return OperatorChange::Failed;
-    QSqlQuery query(connection.database());
-    query.prepare(QStringLiteral("UPDATE operator SET disabled = 1 WHERE name = ?"));
-    query.addBindValue(name);
-    if (!query.exec()) {
-        connection.noteError(query.lastError());
-        return OperatorChange::Failed;
-    }
-    if (query.numRowsAffected() == 0)
-        return OperatorChange::NotFound;
     AuditRecord record;
-    record.counter = by.counter;
-    record.operatorName = by.operatorName;
-    record.approver = by.approver;
     record.what = QStringLiteral("оператор отключён");
     record.oldValue = name;
-    if (!AuditLog(connection).append(&record) || !transaction.commit())
-        return OperatorChange::Failed;
-    head = {record.id, record.hash};
-    return OperatorChange::Done;
+    return change(name, QStringLiteral("disabled = 1"), {}, record, by);
 }
 
 OperatorChange OperatorStore::change(const QString &name, const QString &assignments,
