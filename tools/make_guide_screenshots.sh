@@ -80,30 +80,28 @@ xdotool windowsize "$main" 1366 768
 sleep 1
 
 # The shift opened with 3000 in the drawer, so that the prepayment below may be cash.
-click "$main" 879 22
+click "$main" 893 16
 shift_window=$(window 'Смена')
 type_text 3000
 click "$shift_window" 67 108
 xdotool key Escape
 
 # Sheet products: A4 4+4 matte 350, 100 pieces; business cards 4+4 matte 300, 200 pieces.
-for option in '41 150' '264 184' '431 150' '264 374'; do click "$main" $option; done
-click "$main" 1120 451
+for option in '41 138' '264 172' '431 138' '264 362'; do click "$main" $option; done
+click "$main" 1120 439
 xdotool key ctrl+a
 type_text 100
 xdotool key Return
-for option in '41 218' '264 340'; do click "$main" $option; done
-click "$main" 1120 451
+for option in '41 206' '264 328'; do click "$main" $option; done
+click "$main" 1120 439
 xdotool key ctrl+a
 type_text 200
 xdotool key Return
-# Down to the order's foot: the total and the customer's field.
-for _ in $(seq 1 10); do click "$main" 1358 738; done
 
 # A new customer's card from the name typed into "Клиент".
-click "$main" 1217 733
+click "$main" 1231 733
 type_text 'ООО Ромашка'
-click "$main" 1330 733
+click "$main" 1344 733
 card=$(window 'Новый клиент')
 click "$card" 313 219
 type_text '+7 912 345-67-89'
@@ -116,7 +114,11 @@ click "$card" 634 536
 shot "$main" main-window.png
 
 # The order taken with 5000 in cash and a note for production.
-click "$main" 1160 535
+click "$main" 1174 548
+# The lines are priced from the sample: kept as they are ("Оставить").
+sleep 1
+xdotool key shift+Tab space
+sleep 1
 accept=$(window 'Принять заказ')
 click "$accept" 210 212
 xdotool key ctrl+a
@@ -142,11 +144,9 @@ kill "$web"
 wait "$web" 2>/dev/null || true
 web=
 
-# Back to the top: the window buttons.
-for _ in $(seq 1 10); do click "$main" 1358 8; done
 
 # The board: the request and the order, the order moved on by F2.
-click "$main" 963 22
+click "$main" 977 16
 board=$(window 'Заказы')
 click "$board" 300 101
 xdotool key F2
@@ -154,17 +154,17 @@ shot "$board" orders-board.png
 xdotool key Escape
 
 # The X report of the open shift.
-click "$main" 879 22
+click "$main" 893 16
 shift_window=$(window 'Смена')
 click "$shift_window" 341 108
 shot "$shift_window" shift.png
 xdotool key Escape
 
-click "$main" 1216 22
+click "$main" 1230 16
 shot "$(window 'Настройки')" settings.png
 xdotool key Escape
 
-click "$main" 792 22
+click "$main" 806 16
 prices=$(window 'Прайс-лист')
 click "$prices" 657 61
 type_text 'А4 матовая 350'
